@@ -1,0 +1,158 @@
+#include "ekContact.h"
+
+#include <cwchar>
+
+#include "kovbase.h"
+#include "nuSigma.h"
+
+namespace {
+
+struct Metal {
+    const wchar_t* name;
+    double n;
+    double k;
+};
+
+// Optical index of the contact metals the engine knows by name.
+constexpr Metal METALS[ekContact::METAL_COUNT] = {
+    {L"Al", 0.72079, 5.6418}, {L"Ag", 0.042204, 3.4332}, {L"Au", 0.43804, 2.295},
+    {L"Cu", 0.95753, 2.6036}, {L"Ni", 1.1317, 1.7954},   {L"Pt", 1.34, 1.03},
+    {L"Ti", 1.25, 0.962},
+};
+
+bool inRange(double value, double low, double high)
+{
+    return value >= low && value <= high;  // NaN is refused
+}
+
+}  // namespace
+
+ekContact::ekContact(nuSigma* sigma) : ekRegion(sigma)
+{
+    reset();
+}
+
+ekContact::~ekContact()
+{
+    releaseResources();
+}
+
+void ekContact::releaseResources()
+{
+    releaseSpectrum();
+    releaseDataIndex();
+}
+
+void ekContact::reset()
+{
+    ekRegion::reset();
+    kov_copyW(name, NAME_SIZE, DEFAULT_NAME);
+    group = TYPE_OHMIC;
+    layerBefore_ = nullptr;
+    layerAfter_ = nullptr;
+    phi_ = 0.0;
+    Rn_ = 1e7;
+    Rp_ = 1e7;
+    tunnel_ = false;
+    boundary_ = BOUNDARY_NEUMANN;
+    boundarySet_ = false;
+}
+
+void ekContact::update(const wchar_t* newName, double phi, double Rn, double Rp, uint8_t type,
+                       ekLayer* layerBefore, ekLayer* layerAfter, int position)
+{
+    if (sigma == nullptr || sigma->err != 0 || newName == nullptr) return;
+    if (static_cast<unsigned int>(position) >= POSITION_LIMIT) return;
+
+    if (!inRange(phi, 0.0, 5.0) || !inRange(Rn, 1e-4, 1e8) || !inRange(Rp, 1e-4, 1e8)) {
+        sigma->update(L"[ERROR]   invalid contact parameters\n", 1);
+        return;
+    }
+
+    if (wcscasecmp(newName, DEFAULT_NAME) != 0) kov_copyW(name, NAME_SIZE, newName);
+    layerBefore_ = layerBefore;
+    layerAfter_ = layerAfter;
+    pos = position;
+    if (phi < BARRIER_THRESHOLD) {
+        phi = 0.0;
+        type = TYPE_OHMIC;
+    }
+    phi_ = phi;
+    Rn_ = Rn;
+    Rp_ = Rp;
+    group = type;
+}
+
+void ekContact::updateMaterial(const wchar_t* newMaterial)
+{
+    if (newMaterial == nullptr) return;
+    // The region marks an alloy in the group byte, which for a contact holds
+    // its kind: an alloy name must not turn a Schottky contact ohmic.
+    const uint8_t kind = group;
+    ekRegion::updateMaterial(newMaterial);
+    group = kind;
+
+    int metal = -1;
+    if (isStandardMaterial(material, &metal)) {
+        indexN = METALS[metal].n;
+        indexK = METALS[metal].k;
+    }
+}
+
+bool ekContact::isStandardMaterial(const wchar_t* name, int* index)
+{
+    if (name == nullptr) return false;
+    for (int i = 0; i < METAL_COUNT; ++i) {
+        if (wcscasecmp(name, METALS[i].name) == 0) {
+            if (index != nullptr) *index = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ekContact::getIndex(double z, double layerThickness, double bandgap, double wavelength,
+                         double* n, double* k, bool report)
+{
+    if (sigma == nullptr || sigma->err != 0 || n == nullptr || k == nullptr) return false;
+    if (!isIndexScript()) {
+        *n = indexN;
+        *k = indexK;
+        return true;
+    }
+    return ekRegion::getIndex(z, layerThickness, bandgap, wavelength, n, k, report);
+}
+
+void ekContact::getOptic(wchar_t* materialOut, double* thicknessOut, double* nOut,
+                         double* kOut) const
+{
+    if (materialOut != nullptr) kov_copyW(materialOut, MATERIAL_SIZE, material);
+    if (thicknessOut != nullptr) *thicknessOut = thickness;
+    if (nOut != nullptr) *nOut = indexN;
+    if (kOut != nullptr) *kOut = indexK;
+}
+
+void ekContact::copy(const ekContact* source)
+{
+    if (source == nullptr || source == this) return;
+    sigma = source->sigma;
+    kov_copyW(name, NAME_SIZE, source->name);
+    thickness = source->thickness;
+    layerBefore_ = source->layerBefore_;
+    layerAfter_ = source->layerAfter_;
+    pos = source->pos;
+    group = source->group;
+    phi_ = source->phi_;
+    Rn_ = source->Rn_;
+    Rp_ = source->Rp_;
+    // A copy that dropped these would describe a different contact: the
+    // device written from a copy must read back as the original.
+    tunnel_ = source->tunnel_;
+    boundary_ = source->boundary_;
+    boundarySet_ = source->boundarySet_;
+    kov_copyW(indexScript, PATH_SIZE, source->indexScript);
+    copyIndexSource(source);
+    indexN = source->indexN;
+    indexK = source->indexK;
+    updateMaterial(source->material);
+}

@@ -1,0 +1,184 @@
+// ekLayer::init: gives a layer the complete parameter set of a material,
+// from the material database when it has a usable row, else from the
+// built-in table.
+#include <cwchar>
+
+#include "ekLayer.h"
+#include "ekMaterialDatabase.h"
+#include "ekMaterialTable.h"
+#include "kovbase.h"
+#include "nuSigma.h"
+
+namespace {
+
+const wchar_t* const FALLBACK_MATERIAL = L"Si";
+const double DEFAULT_EBR = 3e5;
+const int WARNING = 2;
+
+const wchar_t* const ROW_NOT_USED =
+    L"[WARNING] material database: the row of '%ls' is not used (%ls); built-in values taken "
+    L"instead\n";
+const wchar_t* const INDEX_DATA_NOT_USED =
+    L"[WARNING] material database: the index data of '%ls' is not used (%ls)\n";
+
+void warn(nuSigma* sigma, const wchar_t* format, const wchar_t* name, const wchar_t* reason)
+{
+    wchar_t line[768];
+    swprintf(line, sizeof line / sizeof line[0], format, name, reason);
+    sigma->update(line, WARNING, nullptr);
+}
+
+// Turns the error a check has just left on the channel into a warning and
+// clears the channel, so that the layer goes on with other values.
+void demoteError(nuSigma* sigma, const wchar_t* format, const wchar_t* name)
+{
+    const wchar_t* const tag = L"[ERROR]   ";
+    const wchar_t* text = sigma->message;
+    if (wcsncmp(text, tag, wcslen(tag)) == 0) {
+        text += wcslen(tag);
+    }
+    wchar_t reason[256];
+    kov_copyW(reason, sizeof reason / sizeof reason[0], text);
+    size_t length = wcslen(reason);
+    while (length > 0 && (reason[length - 1] == L'\n' || reason[length - 1] == L'\r')) {
+        reason[--length] = L'\0';
+    }
+    sigma->reset();
+    warn(sigma, format, name, reason);
+}
+
+}  // namespace
+
+bool ekLayer::init(const wchar_t* materialName, const wchar_t* layerName, uint8_t type)
+{
+    if (!sigma || sigma->err) {
+        return false;
+    }
+
+    if (materialName != material) {
+        const wchar_t* resolved = ek_resolveMaterialAlias(materialName ? materialName : L"");
+        kov_copyW(material, MATERIAL_SIZE,
+                  isStandardMaterial(resolved) ? resolved : FALLBACK_MATERIAL);
+    }
+    if (layerName && layerName != name) {
+        kov_copyW(name, NAME_SIZE, layerName);
+    }
+
+    ekBuiltinMaterial builtin{};
+    const bool known = ek_findBuiltinMaterial(material, &builtin);
+
+    // kind is the standard material the values belong to, or null for a
+    // material only the database knows. It decides the alloy end members,
+    // the lattice type and the reference on both routes: none of them is a
+    // column of the database, and a row must not turn GaN into a non-polar
+    // material or an alloy into a plain one.
+    auto apply = [&](const ekMaterialParameters& p, const ekBuiltinMaterial* kind) {
+        kov_copyW(dataRef, DATAREF_SIZE, kind ? kind->dataRef : EK_MATERIAL_REFERENCE_A);
+        materialAC[0] = L'\0';
+        materialBC[0] = L'\0';
+        compositionX = 0.0;
+        compositionY = 0.0;
+        bandgapBowing = 0.0;
+        affinityBowing = 0.0;
+        if (kind && kind->endMemberAC) {
+            kov_copyW(materialAC, MATERIAL_SIZE, kind->endMemberAC);
+            kov_copyW(materialBC, MATERIAL_SIZE, kind->endMemberBC);
+            group = static_cast<uint8_t>((group & 0x0F) | GROUP_ALLOY);
+        } else {
+            group = static_cast<uint8_t>((group & 0x0F) | GROUP_DEFAULT);
+        }
+        if (kind) {
+            latticeType = kind->values.latticeType;
+        }
+
+        thickness = p.thickness;
+        direct = p.direct;
+        Eg = p.Eg;
+        Chi = p.Chi;
+        Eso = p.Eso;
+        Me = p.Me;
+        Mhh = p.Mhh;
+        Mlh = p.Mlh;
+        Msh = p.Msh;
+        NC = p.NC;
+        NV = p.NV;
+        Eps = p.Eps;
+        indexN = p.indexN;
+        indexK = p.indexK;
+        Beta = p.Beta;
+        Cn = p.Cn;
+        Cp = p.Cp;
+        Taun = p.Taun;
+        Taup = p.Taup;
+        Mobn = p.Mobn;
+        Mobp = p.Mobp;
+        Ebr = DEFAULT_EBR;
+        urbach = p.urbach;
+        UrbachEA = p.urbachEA;
+        UrbachED = p.urbachED;
+        UrbachGA = p.urbachGA;
+        UrbachGD = p.urbachGD;
+        UrbachTaunA = p.urbachTaunA;
+        UrbachTaupA = p.urbachTaupA;
+        UrbachTaunD = p.urbachTaunD;
+        UrbachTaupD = p.urbachTaupD;
+        LatticeA = p.latticeA;
+        LatticeB = p.latticeB;
+        LatticeC = p.latticeC;
+        LatticeE31 = p.e31;
+        LatticeE33 = p.e33;
+        LatticeC11 = p.c11;
+        LatticeC12 = p.c12;
+        LatticeC13 = p.c13;
+        LatticeC33 = p.c33;
+        Psp = p.Psp;
+        Thermc = p.Thermc;
+        Heat = p.Heat;
+
+        resetType(type, p.Taun, p.Taup);
+        removeAllTraps();
+    };
+
+    // Database route. The name is looked up as the caller wrote it, so a
+    // material that only the database knows is found under its own name.
+    const bool rowIsStandard = known && isStandardMaterial(ek_resolveMaterialAlias(materialName));
+    ekMaterialRow row;
+    switch (ek_readMaterialRow(materialName, &row)) {
+    case ekMaterialLookup::Found:
+        if (const wchar_t* problem = ek_materialValuesProblem(row.values)) {
+            warn(sigma, ROW_NOT_USED, materialName, problem);
+            break;
+        }
+        apply(row.values, rowIsStandard ? &builtin : nullptr);
+        if (checkParameters()) {
+            if (!row.indexData.empty() &&
+                !setDataIndex(row.indexData.data(), static_cast<int>(row.indexData.size())) &&
+                sigma->err) {
+                // A broken index table is not worth the whole row: the
+                // constant index of the row stays in use.
+                demoteError(sigma, INDEX_DATA_NOT_USED, materialName);
+            }
+            return true;
+        }
+        // Too low band tails only give an info line; anything else the
+        // check refuses is reported as a warning and cleared, so that the
+        // built-in values below are applied and the run goes on.
+        if (sigma->err) {
+            demoteError(sigma, ROW_NOT_USED, materialName);
+        }
+        break;
+    case ekMaterialLookup::TooFewColumns:
+        warn(sigma, ROW_NOT_USED, materialName, L"too few columns");
+        break;
+    case ekMaterialLookup::NoDatabase:
+    case ekMaterialLookup::NoRow:
+        break;
+    }
+
+    // Built-in route.
+    if (!known) {
+        return false;
+    }
+    apply(builtin.values, &builtin);
+    return true;
+}

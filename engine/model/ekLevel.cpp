@@ -1,0 +1,133 @@
+#include "ekLevel.h"
+
+#include <cmath>
+#include <cwctype>
+#include <string>
+
+#include "kovbase.h"
+#include "nucore.h"
+
+namespace {
+
+// Written so that NaN fails every range.
+bool inRange(double value, double low, double high)
+{
+    return value >= low && value <= high;
+}
+
+bool equalsNoCase(const wchar_t* a, const wchar_t* b)
+{
+    for (; *a && *b; ++a, ++b) {
+        if (std::towlower(static_cast<wint_t>(*a)) != std::towlower(static_cast<wint_t>(*b)))
+            return false;
+    }
+    return *a == *b;
+}
+
+}  // namespace
+
+ekLevel::ekLevel(nuSigma* sigma, const wchar_t* name, uint8_t type, double N, double Nr,
+                 double E, double W, double Taun, double Taup, double F)
+    : sigma_(sigma)
+{
+    setDefaults();
+    update(name, type, N, Nr, E, W, Taun, Taup, F);
+}
+
+ekLevel::ekLevel(nuSigma* sigma, const wchar_t* name, uint8_t type) : sigma_(sigma)
+{
+    setDefaults();
+    update(name, type);
+}
+
+void ekLevel::setDefaults()
+{
+    kov_copyW(name_, NAME_SIZE, DEFAULT_NAME);
+    type_ = TYPE_DONOR;
+    N_ = 1e16;
+    Nr_ = 1e19;
+    E_ = 0.0;
+    W_ = 0.0;
+    Taun_ = 1e-7;
+    Taup_ = 1e-7;
+    F_ = 1.0;
+}
+
+void ekLevel::update(const wchar_t* name, uint8_t type, double N, double Nr, double E,
+                     double W, double Taun, double Taup, double F)
+{
+    if (sigma_ == nullptr || sigma_->err != 0 || name == nullptr)
+        return;
+
+    const bool valid = inRange(N, 0.0, 1e22) && inRange(Nr, 1e6, 1e22) && inRange(E, 0.0, 10.0)
+                       && inRange(W, 0.0, 5.0) && inRange(Taun, 1e-15, 1000.0)
+                       && inRange(Taup, 1e-15, 1000.0) && inRange(F, 1.0, 16.0);
+    if (!valid) {
+        std::wstring line = L"[ERROR]   invalid level parameters (N, Nr, E, Taun, Taup, F): ";
+        const double printed[] = {N, Nr, E, Taun, Taup, F};
+        const size_t count = sizeof(printed) / sizeof(printed[0]);
+        for (size_t i = 0; i < count; ++i) {
+            wchar_t number[64];
+            nu_reformatAuto(printed[i], number, 64, nullptr, nullptr, 6);
+            line += number;
+            line += (i + 1 < count) ? L" " : L"\n";
+        }
+        sigma_->update(line.c_str(), 1);
+        return;
+    }
+
+    // The default name marks "no name given"; the own buffer needs no copy.
+    if (name != name_ && !equalsNoCase(name, DEFAULT_NAME))
+        kov_copyW(name_, NAME_SIZE, name);
+    type_ = type;
+    N_ = N;
+    Nr_ = Nr;
+    E_ = E;
+    W_ = W;
+    Taun_ = Taun;
+    Taup_ = Taup;
+    F_ = std::round(F);  // half away from zero
+}
+
+void ekLevel::update(const wchar_t* name, uint8_t type)
+{
+    update(name, type, N_, Nr_, E_, W_, Taun_, Taup_, F_);
+}
+
+void ekLevel::update(double N, uint8_t type)
+{
+    update(name_, type, N, Nr_, E_, W_, Taun_, Taup_, F_);
+}
+
+void ekLevel::update(double N, double Nr, double E, double W, double Taun, double Taup)
+{
+    update(name_, type_, N, Nr, E, W, Taun, Taup, F_);
+}
+
+void ekLevel::update(double N, double Nr, double E, double W, double Taun, double Taup,
+                     double F)
+{
+    update(name_, type_, N, Nr, E, W, Taun, Taup, F);
+}
+
+void ekLevel::copy(const ekLevel* other)
+{
+    if (other == nullptr || other == this)
+        return;
+    sigma_ = other->sigma_;
+    kov_copyW(name_, NAME_SIZE, other->name_);
+    type_ = other->type_;
+    N_ = other->N_;
+    Nr_ = other->Nr_;
+    E_ = other->E_;
+    W_ = other->W_;
+    Taun_ = other->Taun_;
+    Taup_ = other->Taup_;
+    F_ = other->F_;
+}
+
+void ekLevel::getName(wchar_t* buffer) const
+{
+    if (buffer != nullptr)
+        kov_copyW(buffer, NAME_SIZE, name_);
+}

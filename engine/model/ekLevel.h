@@ -1,0 +1,65 @@
+// ekLevel: one energy level of a layer, its dopant or one of its traps.
+// The owning layer allocates and frees it; the level only validates and
+// keeps its values, which the structure set-up reads per mesh point.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+class nuSigma;
+
+class ekLevel {
+public:
+    static constexpr size_t NAME_SIZE = 32;      // 31 characters and terminator
+    static constexpr uint8_t TYPE_NONE = 0x00;
+    static constexpr uint8_t TYPE_DONOR = 0x10;
+    static constexpr uint8_t TYPE_ACCEPTOR = 0x20;
+
+    // Name given to a new level; never overwrites a name in an update.
+    static constexpr const wchar_t* DEFAULT_NAME = L"LevelX";
+
+    ekLevel(nuSigma* sigma, const wchar_t* name, uint8_t type, double N, double Nr,
+            double E, double W, double Taun, double Taup, double F);
+    ekLevel(nuSigma* sigma, const wchar_t* name, uint8_t type);
+
+    // The validating setter: every value is checked before any is stored,
+    // so a refused update leaves the level exactly as it was.
+    void update(const wchar_t* name, uint8_t type, double N, double Nr, double E,
+                double W, double Taun, double Taup, double F);
+    void update(const wchar_t* name, uint8_t type);
+    void update(double N, uint8_t type);
+    void update(double N, double Nr, double E, double W, double Taun, double Taup);
+    void update(double N, double Nr, double E, double W, double Taun, double Taup,
+                double F);
+
+    // Copies everything, the sigma pointer included, without checks.
+    void copy(const ekLevel* other);
+
+    const wchar_t* getName() const { return name_; }
+    // Copies at most 31 characters and terminates; buffer must hold 32.
+    void getName(wchar_t* buffer) const;
+    uint8_t getType() const { return type_; }
+    double getN() const { return N_; }
+    double getNr() const { return Nr_; }
+    double getE() const { return E_; }
+    double getW() const { return W_; }
+    double getTn() const { return Taun_; }
+    double getTp() const { return Taup_; }
+    double getF() const { return F_; }
+    nuSigma* getSigma() const { return sigma_; }
+    void setSigma(nuSigma* sigma) { sigma_ = sigma; }
+
+private:
+    void setDefaults();
+
+    wchar_t name_[NAME_SIZE];
+    uint8_t type_;
+    double N_;        // density, 1/cm3
+    double Nr_;       // reference density, 1/cm3
+    double E_;        // level energy, eV
+    double W_;        // level width, eV
+    double Taun_;     // electron capture lifetime, s
+    double Taup_;     // hole capture lifetime, s
+    double F_;        // degeneracy factor, a whole number 1..16
+    nuSigma* sigma_;
+};

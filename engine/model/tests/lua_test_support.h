@@ -1,0 +1,60 @@
+// Shared by the Lua engine and model tests: a scratch folder that disappears
+// with the test, and the paths of the fixture and example scripts.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace luatest {
+
+inline std::filesystem::path fixtureDir()
+{
+    return std::filesystem::path(KOVRA_SOURCE_DIR) / "engine/model/tests/lua";
+}
+
+inline std::filesystem::path exampleDir()
+{
+    return std::filesystem::path(KOVRA_SOURCE_DIR) / "examples/lua";
+}
+
+inline std::wstring widePath(const std::filesystem::path& p)
+{
+    return p.wstring();
+}
+
+class ScratchDir {
+public:
+    explicit ScratchDir(const std::string& leaf = "")
+    {
+        std::random_device rd;
+        root_ = std::filesystem::temp_directory_path()
+                / ("kovra_lua_" + std::to_string(rd()) + "_" + std::to_string(rd()));
+        path_ = leaf.empty() ? root_ : root_ / leaf;
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchDir()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(root_, ec);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+    std::filesystem::path write(const std::string& name, const std::string& text) const
+    {
+        const std::filesystem::path file = path_ / name;
+        std::ofstream out(file, std::ios::binary);
+        out << text;
+        return file;
+    }
+
+private:
+    std::filesystem::path root_;
+    std::filesystem::path path_;
+};
+
+}  // namespace luatest

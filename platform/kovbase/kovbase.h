@@ -1,0 +1,99 @@
+// kovbase: the common services of the suite (memory, files, folders, text,
+// console). Names ending in W take wide text, names ending in A 8-bit UTF-8.
+// Paths on disk are UTF-8; inside the engine they travel as wchar_t.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+// ---- memory -------------------------------------------------------------
+// Blocks come from kov_MemoryAlloc and go back through kov_MemoryFree, which
+// takes the address of the pointer and clears it. A zero-byte request still
+// gives a block: null always means out of memory.
+void* kov_MemoryAlloc(size_t bytes);
+void* kov_MemoryRealloc(void* block, size_t bytes);
+void kov_MemoryFree(void** block);
+
+template <typename T>
+inline void kov_MemoryFreeT(T** block)
+{
+    void* p = *block;
+    kov_MemoryFree(&p);
+    *block = nullptr;
+}
+
+// ---- text conversion ----------------------------------------------------
+// The one UTF-8 <-> wchar_t conversion of the suite. Invalid UTF-8 bytes
+// become U+FFFD; wide characters outside Unicode are written as U+FFFD.
+std::wstring kov_toWide(const char* utf8);
+std::wstring kov_toWide(const std::string& utf8);
+std::string kov_toUtf8(const wchar_t* wide);
+std::string kov_toUtf8(const std::wstring& wide);
+
+// Bounded copies: at most size-1 characters, always terminated; return the
+// length written. A null source gives an empty text.
+size_t kov_copyW(wchar_t* dst, size_t size, const wchar_t* src);
+size_t kov_copyA(char* dst, size_t size, const char* src);
+// Converting copies into fixed buffers (cut at the buffer's size, never
+// inside a UTF-8 sequence).
+size_t kov_wideToUtf8(char* dst, size_t size, const wchar_t* src);
+size_t kov_utf8ToWide(wchar_t* dst, size_t size, const char* src);
+
+// Locale-independent number reading: C syntax ("1.5e-3", "-2", "inf"),
+// whatever LC_NUMERIC says. end receives the first unread character.
+double kov_strtod(const char* text, char** end);
+double kov_wcstod(const wchar_t* text, wchar_t** end);
+
+// ---- files --------------------------------------------------------------
+// Modes as fopen ("r", "rb", "w", "a+"); the path is converted to UTF-8 and
+// a '\' separator written elsewhere is read as '/'.
+FILE* kov_FileOpenW(const wchar_t* path, const char* mode);
+FILE* kov_FileOpenA(const char* path, const char* mode);
+void kov_FileClose(FILE** stream);
+
+// Reads one line of a UTF-8 stream into wide text (line end and a leading
+// byte-order mark stripped). False at end of file. A line longer than
+// size-1 characters is cut and the rest of it skipped; *cut tells.
+bool kov_FileReadLineW(FILE* stream, wchar_t* line, size_t size, bool* cut = nullptr);
+// Writes wide text as UTF-8.
+bool kov_FileWriteW(FILE* stream, const wchar_t* text);
+
+int kov_fileExistsW(const wchar_t* path);  // 1 when a regular file exists, else 0
+int kov_fileExistsA(const char* path);
+int kov_dirExistsW(const wchar_t* path);   // 1 when a folder exists, else 0
+int kov_dirExistsA(const char* path);
+
+// Current folder with a trailing separator; nonzero on success.
+int kov_getCurrentDir(char* buffer, size_t size = 1024);
+// The running program's folder with a trailing separator (KOVRA_APPDIR in
+// the environment overrides it, for tests); nonzero on success.
+int kov_getAppDirA(char* buffer, size_t size = 1024);
+int kov_getAppDirW(wchar_t* buffer, size_t size = 1024);
+
+// Makes an existing folder (or file) / an existing file readable and writable
+// by its owner (folders also searchable); nonzero on success.
+int kov_dirReadWrite(const char* path);
+int kov_fileReadWriteW(const wchar_t* path);
+
+long long kov_getFileSizeW(const wchar_t* path);  // -1 when missing
+// Nonzero on success; a failed copy leaves no half-written target, and a
+// file copied onto itself is left as it is (success).
+int kov_copyFileW(const wchar_t* source, const wchar_t* target);
+int kov_removeFileW(const wchar_t* path);  // nonzero when removed
+
+// Normalises separators: every '\' becomes '/'.
+void kov_normalizeSeparatorsW(wchar_t* path);
+void kov_normalizeSeparatorsA(char* path);
+
+// ---- console ------------------------------------------------------------
+// printf-style wide formatting written to standard output as UTF-8, flushed.
+// Formats under a fixed "C.UTF-8" locale: numbers always take a '.', "%s"
+// arguments are UTF-8, wide texts go with "%ls". Returns the characters
+// written, -1 on a bad format or argument.
+int kov_wprintf(const wchar_t* format, ...);
+// Writes wide text to standard output as UTF-8 and flushes.
+void kov_putsW(const wchar_t* text);
+
+// Milliseconds of a monotonic clock.
+double kov_clockMs();

@@ -1,0 +1,119 @@
+// Test fixtures shared by the platform tests: a scratch folder removed at
+// the end of the test, and a locale whose decimal separator is a comma.
+#pragma once
+
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kovra-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) {
+            path_ = pattern + "/";
+        }
+    }
+    ~TempFolder()
+    {
+        if (!path_.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(path_, ignored);
+        }
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder with a trailing '/', or empty when it could not be made.
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + name; }
+
+    // Writes bytes as they are (no newline translation) and returns the path.
+    std::string write(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream out(file(name), std::ios::binary);
+        out << bytes;
+        return file(name);
+    }
+
+private:
+    std::string path_;
+};
+
+inline std::string readAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Switches LC_ALL to a locale that writes and reads numbers with a decimal
+// comma and switches back to "C" when it goes out of scope. When no such
+// locale is installed, one is compiled once into the build folder (if the
+// system has localedef); active() is false when neither works.
+#if defined(__SANITIZE_ADDRESS__)
+// glibc keeps the LOCPATH search list of setlocale for good; that is no
+// leak of the code under test.
+extern "C" __attribute__((used)) inline const char* __lsan_default_suppressions()
+{
+    return "leak:__argz_add_sep\n";
+}
+#endif
+
+class DecimalCommaLocale {
+public:
+    DecimalCommaLocale()
+    {
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "it_IT.UTF-8"}) {
+            if (trySet(name)) {
+                return;
+            }
+        }
+#ifdef KOVRA_BIN_DIR
+        const std::string root = std::string(KOVRA_BIN_DIR) + "/test-locales";
+        const std::string target = root + "/de_DE.UTF-8";
+        if (!std::filesystem::exists(target) && std::system("command -v localedef >/dev/null 2>&1") == 0) {
+            // Parallel test processes may race here: each builds into its own
+            // folder and the first rename wins.
+            std::filesystem::create_directories(root);
+            std::string scratch = root + "/build-XXXXXX";
+            if (mkdtemp(scratch.data()) != nullptr) {
+                const std::string command = "localedef -i de_DE -f UTF-8 '" + scratch +
+                                            "/de_DE.UTF-8' >/dev/null 2>&1";
+                if (std::system(command.c_str()) == 0) {
+                    std::rename((scratch + "/de_DE.UTF-8").c_str(), target.c_str());
+                }
+                std::error_code ignored;
+                std::filesystem::remove_all(scratch, ignored);
+            }
+        }
+        if (std::filesystem::exists(target)) {
+            setenv("LOCPATH", root.c_str(), 1);
+            trySet("de_DE.UTF-8");
+        }
+#endif
+    }
+    ~DecimalCommaLocale() { std::setlocale(LC_ALL, "C"); }
+    DecimalCommaLocale(const DecimalCommaLocale&) = delete;
+    DecimalCommaLocale& operator=(const DecimalCommaLocale&) = delete;
+
+    bool active() const { return active_; }
+
+private:
+    bool trySet(const char* name)
+    {
+        if (std::setlocale(LC_ALL, name) != nullptr &&
+            std::string(std::localeconv()->decimal_point) == ",") {
+            active_ = true;
+            return true;
+        }
+        std::setlocale(LC_ALL, "C");
+        return false;
+    }
+    bool active_ = false;
+};

@@ -1,0 +1,191 @@
+// The status channel: log lines, report lines and the stop request.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "../../kovbase/tests/tempFolder.h"
+#include "kovbase.h"
+#include "nuSigma.h"
+
+namespace {
+
+void pointAt(wchar_t* field, const std::string& path)
+{
+    kov_copyW(field, nuSigma::PATH_SIZE, kov_toWide(path).c_str());
+}
+
+// Polls stopIt the way the engine does, for at most timeoutMs.
+bool waitForStop(nuSigma& sigma, double timeoutMs)
+{
+    const double start = kov_clockMs();
+    while (kov_clockMs() - start < timeoutMs) {
+        if (sigma.stopIt()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+TEST(NuSigmaUpdate, ErrorLineRaisesTheFlagAndReachesConsoleAndLog)
+{
+    TempFolder folder;
+    nuSigma sigma;
+    sigma.setOutputType(nuSigma::OUTPUT_VERBOSE | nuSigma::OUTPUT_LOGFILE);
+    pointAt(sigma.logFilename, folder.file("simulog.txt"));
+
+    testing::internal::CaptureStdout();
+    sigma.update(L"[INFO]    T = 300 K\n", 0);
+    EXPECT_TRUE(sigma.isOK());
+    sigma.update(L"[ERROR]   invalid syntax at line 3", 1);  // no line end of its own
+    const std::string console = testing::internal::GetCapturedStdout();
+
+    EXPECT_FALSE(sigma.isOK());
+    EXPECT_NE(sigma.err, 0);
+    const std::string expected = "[INFO]    T = 300 K\n[ERROR]   invalid syntax at line 3\n";
+    EXPECT_EQ(console, expected);
+    EXPECT_EQ(readAll(folder.file("simulog.txt")), expected);
+    EXPECT_STREQ(sigma.message, L"[ERROR]   invalid syntax at line 3");
+}
+
+TEST(NuSigmaUpdate, WarningsAndInformationLeaveTheFlagAlone)
+{
+    nuSigma sigma;
+    testing::internal::CaptureStdout();
+    sigma.update(L"[WARNING] at line 2: \u00E9\n", 2, L"caption");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[WARNING] at line 2: \xC3\xA9\n");
+    EXPECT_TRUE(sigma.isOK());
+    EXPECT_STREQ(sigma.caption, L"caption");
+}
+
+TEST(NuSigmaUpdate, LogFileOnlyWithBitZero)
+{
+    TempFolder folder;
+    nuSigma sigma;
+    sigma.setOutputType(nuSigma::OUTPUT_VERBOSE);
+    pointAt(sigma.logFilename, folder.file("simulog.txt"));
+    testing::internal::CaptureStdout();
+    sigma.update(L"line\n", 1);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(kov_fileExistsA(folder.file("simulog.txt").c_str()), 0);
+}
+
+TEST(NuSigmaUpdate, ResetClearsStatusFlagAndTexts)
+{
+    nuSigma sigma;
+    testing::internal::CaptureStdout();
+    sigma.update(L"[ERROR]   x\n", 1, L"cap");
+    testing::internal::GetCapturedStdout();
+    sigma.status = 12;
+    sigma.reset();
+    EXPECT_EQ(sigma.status, -1);
+    EXPECT_TRUE(sigma.isOK());
+    EXPECT_STREQ(sigma.message, L"");
+    EXPECT_STREQ(sigma.caption, L"");
+}
+
+TEST(NuSigmaUpdate, OverlongMessageIsKeptCutButPrintedWhole)
+{
+    nuSigma sigma;
+    const std::wstring text(3000, L'm');
+    testing::internal::CaptureStdout();
+    sigma.update(text.c_str(), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string(3000, 'm') + "\n");
+    EXPECT_EQ(std::wstring(sigma.message).size(), nuSigma::MESSAGE_SIZE - 1);
+}
+
+TEST(NuSigmaComm, ReportLinesAreAppendedOnePerCall)
+{
+    TempFolder folder;
+    nuSigma sigma;
+    EXPECT_FALSE(sigma.writeComm(L"[SEND]ZP:500"));  // no exchange file yet
+    pointAt(sigma.commFilename, folder.file("simulcomm.txt"));
+    EXPECT_TRUE(sigma.writeComm(L"[SEND]ZP:500"));
+    EXPECT_TRUE(sigma.writeComm(L"[SEND]JV:/tmp/r\u00E9s_jv.txt\n"));
+    EXPECT_EQ(readAll(folder.file("simulcomm.txt")),
+              "[SEND]ZP:500\n[SEND]JV:/tmp/r\xC3\xA9s_jv.txt\n");
+    pointAt(sigma.commFilename, folder.file("no/such/folder/simulcomm.txt"));
+    EXPECT_FALSE(sigma.writeComm(L"[SEND]ZP:500"));
+}
+
+TEST(NuSigmaStop, AnotherProcessAppendingStopIsSeenAndStays)
+{
+    TempFolder folder;
+    const std::string comm = folder.file("simulcomm.txt");
+    nuSigma sigma;
+    pointAt(sigma.commFilename, comm);
+    ASSERT_TRUE(sigma.writeComm(L"[SEND]ZP:500"));
+    EXPECT_FALSE(waitForStop(sigma, 100));
+
+    const std::string command = "echo Stop >> '" + comm + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_TRUE(waitForStop(sigma, 2000));
+
+    // Sticky: the request stays even once the file is gone.
+    std::remove(comm.c_str());
+    EXPECT_TRUE(sigma.stopIt());
+    EXPECT_TRUE(sigma.stopIt());
+}
+
+TEST(NuSigmaStop, OnlyAWholeStopLineCounts)
+{
+    TempFolder folder;
+    nuSigma sigma;
+    pointAt(sigma.commFilename, folder.write("simulcomm.txt", "[SEND]VP:3\nStopped\nNo Stop\nstop\n"));
+    EXPECT_FALSE(waitForStop(sigma, 150));
+    EXPECT_FALSE(sigma.stopIt());
+}
+
+TEST(NuSigmaStop, NoExchangeFileNeverStops)
+{
+    nuSigma sigma;
+    EXPECT_FALSE(waitForStop(sigma, 60));
+    TempFolder folder;
+    pointAt(sigma.commFilename, folder.file("missing.txt"));
+    EXPECT_FALSE(waitForStop(sigma, 60));
+}
+
+TEST(NuSigmaStop, StopWrittenInTwoPiecesIsSeenWhenComplete)
+{
+    TempFolder folder;
+    const std::string comm = folder.write("simulcomm.txt", "[SEND]ZP:500\nSt");
+    nuSigma sigma;
+    pointAt(sigma.commFilename, comm);
+    EXPECT_FALSE(waitForStop(sigma, 100));
+    FILE* file = std::fopen(comm.c_str(), "ab");
+    ASSERT_NE(file, nullptr);
+    std::fputs("op\r\n", file);
+    std::fclose(file);
+    EXPECT_TRUE(waitForStop(sigma, 2000));
+}
+
+TEST(NuSigmaStop, FileIsNotReadOnEveryPoll)
+{
+    TempFolder folder;
+    const std::string comm = folder.write("simulcomm.txt", "[SEND]ZP:500\n");
+    nuSigma sigma;
+    pointAt(sigma.commFilename, comm);
+    EXPECT_FALSE(sigma.stopIt());  // reads the file now
+    const double readAt = kov_clockMs();
+    folder.write("simulcomm.txt", "[SEND]ZP:500\nStop\n");
+    const bool seenAtOnce = sigma.stopIt();
+    if (kov_clockMs() - readAt < 20.0) {
+        EXPECT_FALSE(seenAtOnce);  // the poll interval has not passed yet
+    }
+    EXPECT_TRUE(waitForStop(sigma, 2000));
+}
+
+TEST(NuSigmaStop, ANewExchangeFileIsReadFromItsStart)
+{
+    TempFolder folder;
+    nuSigma sigma;
+    pointAt(sigma.commFilename, folder.write("first.txt", std::string(200, 'x') + "\n"));
+    EXPECT_FALSE(waitForStop(sigma, 100));
+    pointAt(sigma.commFilename, folder.write("second.txt", "Stop\n"));
+    EXPECT_TRUE(waitForStop(sigma, 2000));
+}
+
+}  // namespace
