@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Runs one device file of examples/ through the driver and lists the result
-# files it wrote. Usage: tools/run-example.sh BUILD_DIR DEVICE_FILE
-set -euo pipefail
+# Runs one device file through the driver, printing the engine's lines as
+# they come, then lists the files the run wrote in its output folder.
+# The device file is copied to BUILD_DIR/run/ first and run there, so that
+# results written beside it (Command.OutDir=".") stay out of the sources.
+# Usage: tools/run-example.sh BUILD_DIR DEVICE_FILE
+set -uo pipefail
 build_dir=${1:-build}
 device=${2:-examples/silicon-pn.kovra}
 driver="$build_dir/bin/kovracomp"
@@ -15,11 +18,32 @@ if [ ! -f "$device" ]; then
   exit 1
 fi
 
-echo "== kovracomp -run $device -verbose"
-status=0
-"$driver" -run "$device" -verbose || status=$?
+rundir="$build_dir/run"
+mkdir -p "$rundir"
+# Results of an earlier example must not pass for this run's.
+rm -f "$rundir"/simul*
+cp "$device" "$rundir/"
+# Model scripts lie beside the examples.
+if [ -d "$(dirname "$device")/lua" ]; then
+  cp -r "$(dirname "$device")/lua" "$rundir/"
+fi
+device="$rundir/$(basename "$device")"
 
-outdir=$(dirname "$device")
-echo "== result files in $outdir"
-ls -1 "$outdir" | grep -E '^(simulout|simuldevice|simulog|simulinput)' | sed "s|^|  $outdir/|" || true
-exit $status
+echo "== kovracomp -run $device -verbose"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+"$driver" -run "$device" -verbose | tee "$log"
+status=${PIPESTATUS[0]}
+
+# The engine names its output folder in its verbose lines.
+outdir=$(sed -n 's/^\[INFO\]    output directory: "\(.*\)"$/\1/p' "$log" | head -n 1)
+if [ -n "$outdir" ] && [ -d "$outdir" ]; then
+  echo "== files written in $outdir"
+  find "$outdir" -maxdepth 1 -type f -name 'simul*' -printf '  %p (%s bytes)\n' | sort
+fi
+if [ "$status" -eq 0 ]; then
+  echo "== run succeeded"
+else
+  echo "== run failed (status $status)"
+fi
+exit "$status"

@@ -1,0 +1,194 @@
+// Device-file reader, second half: the order in which the stored sections
+// reach the model objects, the device-wide values, and the helpers every
+// section shares (value access, messages).
+#include <cstdarg>
+#include <cwchar>
+
+#include "ElecDevice.h"
+#include "ekInputReader.h"
+#include "ekSimulator.h"
+#include "kovbase.h"
+#include "nucore.h"
+
+bool ekInputReader::apply()
+{
+    if (!applyDevice())
+        return false;
+    int count = 0;
+    if (!countLayers(&count))
+        return false;
+    for (int number = 1; number <= count; ++number) {
+        if (!applyLayer(number))
+            return false;
+    }
+    if (layersApplied_ < count) {
+        if (sigma_->err == 0)
+            sigma_->update(L"[ERROR]   device not loaded: invalid layer parameters\n", 1);
+        return false;
+    }
+    // insertLayer counted each layer's thickness before the file set it.
+    device_->updateThickness();
+    if (!applyContact(true) || !applyContact(false))
+        return false;
+    sigma_->setOutputType(static_cast<uint8_t>(sigma_->outputType | nuSigma::OUTPUT_LOGFILE));
+    return applyVoltage() && applyLight() && applyNumeric() && applyCommand();
+}
+
+bool ekInputReader::applyDevice()
+{
+    const wchar_t* section = L"Device";
+    const int line = headerLine(ekInput::SECTION_DEVICE);
+    std::wstring name;
+    if (text(section, L"Name", &name))
+        device_->updateMain(name.c_str(), nullptr);
+    double temperature = 0.0;
+    if (real(section, L"Temperature", &temperature)) {
+        if (device_->updateTemperature(temperature))
+            simulator_->calcNorm(temperature);
+    }
+    double scale = 0.0;
+    if (sigma_->err == 0 && real(section, L"Polarization.Scale", &scale)) {
+        if (!(scale >= ElecDevice::POLARIZATION_MIN && scale <= ElecDevice::POLARIZATION_MAX)) {
+            return fail(line, L"[ERROR]   invalid polarization scale (valid range: [-10 ; 10]\n");
+        }
+        device_->setPolarizationScale(scale);
+    }
+    if (sigma_->err != 0)
+        return failReported(line);
+    return true;
+}
+
+bool ekInputReader::countLayers(int* count)
+{
+    int layers = 0;
+    for (int number = 1; number <= ekInput::SECTION_LAYER9 - ekInput::SECTION_LAYER1 + 1;
+         ++number) {
+        const std::wstring name = format(L"Layer%01d", number);
+        if (store_.getSection(name.c_str()) == nullptr)
+            break;
+        if (!has(name.c_str(), L"Thickness")) {
+            return fail(layerLine(number), format(L"[ERROR]   layer at line %d: thickness not "
+                                                  L"specified\n",
+                                                  layerLine(number) + 1));
+        }
+        layers = number;
+    }
+    if (layers < 1) {
+        setLineOut(0);
+        sigma_->update(L"[ERROR]   invalid device: no layers\n", 1);
+        return false;
+    }
+    // Layers after a gap in the numbering are not part of the stack; say so
+    // rather than drop them unseen.
+    for (int number = layers + 2; number <= ElecDevice::MAX_LAYERS; ++number) {
+        if (headerLine(ekInput::SECTION_LAYER1 + number - 1) >= 0) {
+            warn(format(L"[WARNING] [Layer%d] at line %d not loaded: layers are numbered from "
+                        L"Layer1 without gaps\n",
+                        number, layerLine(number) + 1));
+        }
+    }
+    *count = layers;
+    return true;
+}
+
+// ---- stored values ------------------------------------------------------------
+
+bool ekInputReader::has(const wchar_t* section, const wchar_t* key) const
+{
+    return store_.getValue(section, key, nullptr, nullptr);
+}
+
+bool ekInputReader::text(const wchar_t* section, const wchar_t* key, std::wstring* out) const
+{
+    wchar_t value[foRecord::VALUE_SIZE];
+    if (!store_.getValue(section, key, value, nullptr, foRecord::VALUE_SIZE, 0))
+        return false;
+    *out = value;
+    return true;
+}
+
+bool ekInputReader::real(const wchar_t* section, const wchar_t* key, double* out) const
+{
+    std::wstring value;
+    if (!text(section, key, &value))
+        return false;
+    *out = ek_wtof(value.c_str());
+    return true;
+}
+
+bool ekInputReader::integer(const wchar_t* section, const wchar_t* key, long* out) const
+{
+    std::wstring value;
+    if (!text(section, key, &value))
+        return false;
+    *out = std::wcstol(value.c_str(), nullptr, 10);
+    return true;
+}
+
+bool ekInputReader::isWord(const std::wstring& value, std::initializer_list<const wchar_t*> words)
+{
+    for (const wchar_t* word : words) {
+        if (wcscasecmp(value.c_str(), word) == 0)
+            return true;
+    }
+    return false;
+}
+
+// ---- messages -----------------------------------------------------------------
+
+std::wstring ekInputReader::format(const wchar_t* pattern, ...)
+{
+    wchar_t buffer[4096];
+    va_list args;
+    va_start(args, pattern);
+    const int written = std::vswprintf(buffer, sizeof buffer / sizeof buffer[0], pattern, args);
+    va_end(args);
+    if (written < 0)
+        buffer[sizeof buffer / sizeof buffer[0] - 1] = L'\0';
+    return buffer;
+}
+
+std::wstring ekInputReader::numberText(double value)
+{
+    wchar_t text[64];
+    nu_reformatAuto(value, text, 64, nullptr, nullptr, 6);
+    return text;
+}
+
+bool ekInputReader::fail(int lineIndex, const std::wstring& text)
+{
+    setLineOut(lineIndex);
+    sigma_->update(text.c_str(), 1);
+    return false;
+}
+
+bool ekInputReader::failReported(int lineIndex)
+{
+    setLineOut(lineIndex);
+    return false;
+}
+
+void ekInputReader::info(const std::wstring& text) const
+{
+    if (verbose_)
+        sigma_->update(text.c_str(), 0);
+}
+
+void ekInputReader::warn(const std::wstring& text) const
+{
+    if (!sigma_->isNoWarn())
+        sigma_->update(text.c_str(), 2);
+}
+
+int ekInputReader::headerLine(int position) const
+{
+    if (position < 0 || position >= ekInput::SECTIONCOUNT)
+        return 0;
+    return headerLines_[position];
+}
+
+void ekInputReader::setLineOut(int index) const
+{
+    if (lineOut_ != nullptr)
+        *lineOut_ = index;
+}

@@ -1,0 +1,129 @@
+// Device-file reader: the anode and the cathode. The two differ only in
+// their keys' prefix, the layer they touch and two rules of the kind: the
+// anode keeps a kind the file names, the cathode turns Schottky whenever a
+// barrier is given.
+#include <cwchar>
+
+#include "ElecDevice.h"
+#include "ekContact.h"
+#include "ekHelpers.h"
+#include "ekInputReader.h"
+#include "kovbase.h"
+#include "nucore.h"
+
+namespace {
+
+constexpr const wchar_t* DEFAULT_CONTACT = L"Cx";
+constexpr size_t CONTACT_MATERIAL_LENGTH = 15;
+
+}  // namespace
+
+bool ekInputReader::applyContact(bool anode)
+{
+    const wchar_t* section = anode ? L"Anode" : L"Cathode";
+    const wchar_t* lower = anode ? L"anode" : L"cathode";
+    const int position = anode ? ekInput::SECTION_ANODE : ekInput::SECTION_CATHODE;
+    const int line = headerLine(position);
+    ekContact* contact = anode ? device_->getAnode() : device_->getCathode();
+    if (contact == nullptr) {
+        setLineOut(0);
+        sigma_->update(L"[ERROR]   invalid semiconductor device\n", 1);
+        return false;
+    }
+    auto key = [&](const wchar_t* name) { return format(L"%ls.%ls", section, name); };
+
+    uint8_t type = ekContact::TYPE_OHMIC;
+    bool typeByFile = false;
+    std::wstring word;
+    if (text(section, key(L"Type").c_str(), &word)) {
+        if (isWord(word, {L"Schottky"})) {
+            type = ekContact::TYPE_SCHOTTKY;
+            typeByFile = true;
+        }
+        else if (isWord(word, {L"Ohmic"})) {
+            type = ekContact::TYPE_OHMIC;
+            typeByFile = anode;
+        }
+    }
+    double phi = 0.0;
+    const bool hasPhi = real(section, key(L"Phi").c_str(), &phi);
+    if (hasPhi && phi >= ekContact::BARRIER_THRESHOLD && !typeByFile)
+        type = ekContact::TYPE_SCHOTTKY;
+    if (type == ekContact::TYPE_SCHOTTKY && !hasPhi) {
+        return fail(line, format(L"[ERROR]   for Schottky contact it is necessary to define the "
+                                 L"barrier height %ls.Phi\n",
+                                 section));
+    }
+    double Rn = 1e7, Rp = 1e7;
+    real(section, key(L"Rn").c_str(), &Rn);
+    real(section, key(L"Rp").c_str(), &Rp);
+    bool tunnel = false;
+    if (text(section, key(L"Tunnel").c_str(), &word))
+        tunnel = isWord(word, {L"1", L"Yes", L"Y"});
+    double thickness = 0.0, n = 1.0, k = 0.0;
+    real(section, key(L"Thickness").c_str(), &thickness);
+    real(section, key(L"Index.n").c_str(), &n);
+    real(section, key(L"Index.k").c_str(), &k);
+    std::wstring material = DEFAULT_CONTACT;
+    if (text(section, key(L"Material").c_str(), &word) &&
+        ekContact::isStandardMaterial(word.substr(0, CONTACT_MATERIAL_LENGTH).c_str(), nullptr))
+        material = word.substr(0, CONTACT_MATERIAL_LENGTH);
+
+    if (anode)
+        device_->setAnodeLuaEngine();
+    else
+        device_->setCathodeLuaEngine();
+    std::wstring path;
+    if (text(section, key(L"Index.Model").c_str(), &path) &&
+        ek_endsWithW(path.c_str(), L".lua") != 0) {
+        contact->updateIndexScript(path.c_str(), true);
+        info(format(L"[INFO]    %ls index model: \"%ls\"\n", lower, path.c_str()));
+    }
+    else if (text(section, key(L"Index.File").c_str(), &path) &&
+             ek_endsWithW(path.c_str(), L".nk") != 0) {
+        contact->updateIndexFile(path.c_str(), true);
+        info(format(L"[INFO]    %ls index file: \"%ls\"\n", lower, path.c_str()));
+    }
+    if (sigma_->err != 0)
+        return failReported(line);
+
+    uint8_t boundary = contact->getBoundary();
+    bool boundarySet = false;
+    if (text(section, key(L"Boundary").c_str(), &word)) {
+        if (isWord(word, {L"Neumann"}))
+            boundary = ekContact::BOUNDARY_NEUMANN;
+        else if (isWord(word, {L"Dirichlet"}))
+            boundary = ekContact::BOUNDARY_DIRICHLET;
+        else
+            return fail(line, format(L"[ERROR]   invalid syntax at line %d: the boundary "
+                                     L"condition should be Neumann or Dirichlet",
+                                     line + 1));
+        boundarySet = true;
+    }
+
+    ekLayer* layer = anode ? device_->getFirstLayer() : device_->getLastLayer();
+    contact->update(DEFAULT_CONTACT, phi, Rn, Rp, type, nullptr, layer, 0);
+    contact->setTunnel(tunnel);
+    if (anode)
+        device_->updateAnodeIndex(material.c_str(), thickness, n, k);
+    else
+        device_->updateCathodeIndex(material.c_str(), thickness, n, k);
+    // A refused contact must end the load before the warnings below clear
+    // the channel's status.
+    if (sigma_->err != 0)
+        return failReported(line);
+
+    if (boundarySet) {
+        contact->setBoundary(boundary);
+        contact->setBoundarySet(true);
+        const bool neumann = boundary == ekContact::BOUNDARY_NEUMANN;
+        warn(format(L"[WARNING] setting the %ls boundary condition to %ls is suitable for %ls "
+                    L"electric field at the contact (at equilibrium)\n",
+                    lower, neumann ? L"Neumann" : L"Dirichlet", neumann ? L"zero" : L"nonzero"));
+        ek_resetSigma(sigma_);
+    }
+    info(std::wstring(anode ? L"[INFO]    [Anode]:   Phi = " : L"[INFO]    [Cathode]: Phi = ") +
+         numberText(contact->getPhi()) + L" eV   Rn = " + numberText(contact->getRn()) +
+         L" m/s   Rp = " + numberText(contact->getRp()) + L" m/s\n");
+    return true;
+}

@@ -1,0 +1,137 @@
+// Device-file reader: the bias sweep ([Voltage]) and the light ([Light])
+// of the excitation.
+#include <cwchar>
+
+#include "ekExcitation.h"
+#include "ekInputReader.h"
+#include "kovbase.h"
+#include "nucore.h"
+
+namespace {
+
+constexpr double WAVELENGTH_MIN = 0.1, WAVELENGTH_MAX = 10.0;  // um
+constexpr double FLUX_MAX = 1e28;                              // 1/cm2/s
+
+}  // namespace
+
+bool ekInputReader::applyVoltage()
+{
+    const wchar_t* s = L"Voltage";
+    const int line = headerLine(ekInput::SECTION_VOLTAGE);
+    double start = -1.0, end = 1.0, step = 0.02, Jinf = -1000.0, Jsup = 1000.0;
+    const bool hasStart = real(s, L"Voltage.Start", &start);
+    const bool hasEnd = real(s, L"Voltage.End", &end);
+    const bool hasStep = real(s, L"Voltage.Step", &step);
+    real(s, L"Voltage.Jinf", &Jinf);
+    real(s, L"Voltage.Jsup", &Jsup);
+    const bool sweepGiven = hasStart && hasEnd && hasStep;
+    uint8_t type = sweepGiven ? ekExcitation::BIAS_SWEEP : ekExcitation::BIAS_OFF;
+
+    std::wstring source, file;
+    if (text(s, L"Voltage.Source", &source)) {
+        if (isWord(source, {L"Sweep"})) {
+            if (!sweepGiven) {
+                return fail(line, format(L"[ERROR]   sweep voltage source start/end/step not "
+                                         L"specified at line %d\n",
+                                         line + 1));
+            }
+            type = ekExcitation::BIAS_SWEEP;
+        }
+        else if (isWord(source, {L"None"})) {
+            type = ekExcitation::BIAS_OFF;
+        }
+        else if (kov_fileExistsW(source.c_str())) {
+            type = ekExcitation::BIAS_FILE;
+            file = source;
+        }
+    }
+    excitation_->setV(start, end, step, Jinf, Jsup, type, file.empty() ? nullptr : file.c_str());
+    if (type == ekExcitation::BIAS_SWEEP &&
+        (excitation_->biasType & ekExcitation::BIAS_ON_MASK) == 0) {
+        return fail(line, format(L"[ERROR]   voltage parameters not valid at line %d (voltage max "
+                                 L"range: [-100 ; 100] V ; max current: 1e6 A/cm2)",
+                                 line + 1));
+    }
+    return true;
+}
+
+bool ekInputReader::applyLight()
+{
+    const wchar_t* s = L"Light";
+    const int line = headerLine(ekInput::SECTION_LIGHT);
+    double start = 0.3, end = 3.0, step = 0.01, flux = 1e15;
+    const bool hasStart = real(s, L"Light.Start", &start) || real(s, L"Light.Wavelength", &start);
+    const bool hasEnd = real(s, L"Light.End", &end);
+    const bool hasStep = real(s, L"Light.Step", &step);
+    const bool hasFlux = real(s, L"Light.Flux", &flux);
+    uint8_t type = ekExcitation::LIGHT_OFF;
+    bool qeSweep = false;
+    if (hasFlux && hasStart) {
+        type = ekExcitation::LIGHT_MONO;
+        if (!hasEnd || !hasStep) {
+            end = start + 0.1;
+            step = 0.01;
+        }
+    }
+
+    std::wstring source, file;
+    if (text(s, L"Light.Source", &source)) {
+        if (isWord(source, {L"AM1.5"})) {
+            type = ekExcitation::LIGHT_AM15;
+        }
+        else if (isWord(source, {L"Mono"})) {
+            if (!hasStart || !hasFlux) {
+                return fail(line, format(L"[ERROR]   monochromatic light source wavelength and "
+                                         L"flux not specified at line %d\n",
+                                         line + 1));
+            }
+            type = ekExcitation::LIGHT_MONO;
+        }
+        else if (isWord(source, {L"Sweep", L"EQE"})) {
+            if (!hasStart || !hasEnd || !hasStep || !hasFlux) {
+                return fail(line, format(L"[ERROR]   sweep monochromatic light source "
+                                         L"start/end/step wavelength and flux not specified at "
+                                         L"line %d\n",
+                                         line + 1));
+            }
+            type = ekExcitation::LIGHT_SWEEP;
+            qeSweep = true;
+        }
+        else if (isWord(source, {L"None"})) {
+            type = ekExcitation::LIGHT_OFF;
+        }
+        else if (kov_fileExistsW(source.c_str())) {
+            type = ekExcitation::LIGHT_FILE;
+            file = source;
+        }
+        else {
+            return fail(line,
+                        format(L"[ERROR]   unknown light source specified at line %d\n", line + 1));
+        }
+    }
+
+    const bool valid = start >= WAVELENGTH_MIN && start <= WAVELENGTH_MAX &&
+                       end >= WAVELENGTH_MIN && end <= WAVELENGTH_MAX && start <= end &&
+                       step <= end - start && flux >= 0.0 && flux <= FLUX_MAX;
+    if (valid) {
+        excitation_->Wstart = start;
+        excitation_->Wend = end;
+        excitation_->Wstep = step;
+        for (double& slot : excitation_->flux)
+            slot = flux;
+        excitation_->lightType = type;
+        excitation_->qeSweep = qeSweep;
+    }
+    else {
+        excitation_->lightType = ekExcitation::LIGHT_OFF;
+        excitation_->qeSweep = false;
+        if (type == ekExcitation::LIGHT_SWEEP) {
+            return fail(line, format(L"[ERROR]   light parameters not valid at line %d (wavelength "
+                                     L"max range: [0.1 ; 10] um ; max flux: 1e28 1/cm2/s)\n",
+                                     line + 1));
+        }
+    }
+    if (type == ekExcitation::LIGHT_FILE)
+        excitation_->setW(file.c_str());
+    return true;
+}

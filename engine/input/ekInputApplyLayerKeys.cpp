@@ -1,0 +1,285 @@
+// Device-file reader: the keys of one layer section, each absent key taking
+// the value of a template layer of the same material, and the checks that
+// tie keys together (trap model and count, index file, dopant, traps).
+#include <algorithm>
+#include <cwchar>
+
+#include "ElecDevice.h"
+#include "ekInputReader.h"
+#include "ekLevel.h"
+#include "kovbase.h"
+#include "nucore.h"
+
+namespace {
+
+// Script keys in the order their information lines are written.
+struct ScriptKey {
+    ekLayer::ModelKind kind;
+    const wchar_t* key;
+    const wchar_t* info;
+};
+
+constexpr ScriptKey SCRIPT_KEYS[] = {
+    {ekLayer::MODEL_MOBILITY, L"Mobility.Model", L"[INFO]    mobility model: \"%ls\"\n"},
+    {ekLayer::MODEL_PERMITTIVITY, L"Permittivity.Model", L"[INFO]    permittivity model: \"%ls\"\n"},
+    {ekLayer::MODEL_BANDGAP, L"Bandgap.Model", L"[INFO]    bandgap model: \"%ls\"\n"},
+    {ekLayer::MODEL_DOPING, L"Dopant.Model", L"[INFO]    dopant model: \"%ls\"\n"},
+    {ekLayer::MODEL_TRAP, L"Trap.Model", L"[INFO]    trap model: \"%ls\"\n"},
+    {ekLayer::MODEL_RECOMBINATION, L"Recombination.Model",
+     L"[INFO]    recombination model: \"%ls\"\n"},
+    {ekLayer::MODEL_LATTICE, L"Lattice.Model", L"[INFO]    lattice model: \"%ls\"\n"},
+};
+
+constexpr size_t SCRIPT_PATH_LENGTH = 1023;
+// Below this density a static trap does not take part in the run.
+constexpr double TRAP_DENSITY_MIN = 1e6;
+// Scale between the file's piezoelectric and polarisation numbers and the
+// layer's.
+constexpr double LATTICE_FILE_SCALE = 1e-4;
+
+}  // namespace
+
+bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in)
+{
+    const std::wstring sectionName = format(L"Layer%01d", number);
+    const wchar_t* s = sectionName.c_str();
+    const int line = layerLine(number);
+    auto realOr = [&](const wchar_t* key, double fallback) {
+        double value = fallback;
+        real(s, key, &value);
+        return value;
+    };
+
+    real(s, L"Thickness", &in->thickness);
+    in->Eg = realOr(L"Bandgap", templ->getBandgap());
+    in->Chi = realOr(L"Affinity", templ->getAffinity());
+    in->NC = realOr(L"NC", templ->getNC());
+    in->NV = realOr(L"NV", templ->getNV());
+    in->direct = templ->isDirect();
+    std::wstring word;
+    if (text(s, L"BandgapType", &word))
+        in->direct = isWord(word, {L"Direct", L"1"});
+    in->bandgapBowing = realOr(L"Bandgap.Bowing", templ->getBandgapBowing());
+    in->affinityBowing = realOr(L"Affinity.Bowing", templ->getAffinityBowing());
+    in->x = realOr(L"Composition.x", templ->getCompositionX());
+    in->Eps = realOr(L"Permittivity", templ->getEps());
+    in->Beta = realOr(L"Beta", templ->getBeta());
+    in->Cn = realOr(L"Cn", templ->getCn());
+    in->Cp = realOr(L"Cp", templ->getCp());
+    in->Taun = realOr(L"Taun", templ->getTaun());
+    in->Taup = realOr(L"Taup", templ->getTaup());
+    in->Mobn = realOr(L"Mobility.N", templ->getMobn());
+    in->Mobp = realOr(L"Mobility.P", templ->getMobp());
+
+    in->latticeType = templ->getLatticeType();
+    if (text(s, L"Lattice.Type", &word))
+        in->latticeType = isWord(word, {L"Wurtzite"}) ? 0x20 : 0;
+    in->latticeA = realOr(L"Lattice.a", templ->getLatticeA());
+    in->c13 = realOr(L"Lattice.c13", templ->getLatticeC13());
+    in->c33 = realOr(L"Lattice.c33", templ->getLatticeC33());
+    double value = 0.0;
+    in->e31 = real(s, L"Lattice.e31", &value) ? value * LATTICE_FILE_SCALE : templ->getLatticeE31();
+    in->e33 = real(s, L"Lattice.e33", &value) ? value * LATTICE_FILE_SCALE : templ->getLatticeE33();
+    in->Psp = real(s, L"Lattice.Psp", &value) ? value * LATTICE_FILE_SCALE : templ->getPsp();
+
+    for (const ScriptKey& entry : SCRIPT_KEYS) {
+        std::wstring path;
+        if (text(s, entry.key, &path) && path.find(L".lua") != std::wstring::npos) {
+            path.resize(std::min(path.size(), SCRIPT_PATH_LENGTH));
+            in->script[entry.kind] = path;
+            info(format(entry.info, path.c_str()));
+        }
+    }
+    long count = 0;
+    if (integer(s, L"Trap.Count", &count) && count >= 1 && count <= ekLayer::TRAPS_MAX) {
+        in->trapCount = static_cast<int>(count);
+        info(format(L"[INFO]    trap count: %d\n", in->trapCount));
+    }
+    if ((in->trapCount > 0) != !in->script[ekLayer::MODEL_TRAP].empty()) {
+        return fail(line, format(L"[ERROR]   layer at line %d: Trap.Count and Trap.Model must be "
+                                 L"correctly defined together\n",
+                                 line + 1));
+    }
+    if (!readLayerIndex(number, templ, in) || !readDopant(number, templ, in) ||
+        !readTraps(number, in))
+        return false;
+
+    in->urbach = templ->isUrbach();
+    if (text(s, L"Urbach.Enable", &word))
+        in->urbach = isWord(word, {L"Yes", L"Y", L"Def", L"Default"});
+    in->EA = realOr(L"Urbach.EA", templ->getUrbachEA());
+    in->ED = realOr(L"Urbach.ED", templ->getUrbachED());
+    in->GA = realOr(L"Urbach.GA", templ->getUrbachGA());
+    in->GD = realOr(L"Urbach.GD", templ->getUrbachGD());
+    in->TaunA = realOr(L"Urbach.TaunA", templ->getUrbachTaunA());
+    in->TaupA = realOr(L"Urbach.TaupA", templ->getUrbachTaupA());
+    in->TaunD = realOr(L"Urbach.TaunD", templ->getUrbachTaunD());
+    in->TaupD = realOr(L"Urbach.TaupD", templ->getUrbachTaupD());
+
+    long points = 0;
+    in->meshPoints = 100;
+    if (integer(s, L"Mesh.Points", &points) && points >= ekLayer::MESH_POINTS_MIN &&
+        points <= ekLayer::MESH_POINTS_MAX)
+        in->meshPoints = static_cast<int>(points);
+    return true;
+}
+
+bool ekInputReader::readLayerIndex(int number, const ekLayer* templ, ekLayerInput* in)
+{
+    const std::wstring sectionName = format(L"Layer%01d", number);
+    const wchar_t* s = sectionName.c_str();
+    const int line = layerLine(number);
+    std::wstring value;
+    if (text(s, L"Index.File", &value) && ek_endsWithW(value.c_str(), L".nk") != 0) {
+        if (!findIndexFile(value, &in->indexPath)) {
+            return fail(line, format(L"[ERROR]   layer at line %d: Index.File not found\n",
+                                     line + 1));
+        }
+        in->indexSource = ekLayerInput::IndexSource::File;
+    }
+    else if (text(s, L"Index.Model", &value) && ek_endsWithW(value.c_str(), L".lua") != 0) {
+        in->indexSource = ekLayerInput::IndexSource::Model;
+        in->indexPath = value;
+    }
+    else if (text(s, L"Index.Database", &value) && isWord(value, {L"Yes"})) {
+        in->indexSource = ekLayerInput::IndexSource::Database;
+    }
+    in->indexN = templ->getIndexn();
+    in->indexK = templ->getIndexk();
+    real(s, L"Index.n", &in->indexN);
+    real(s, L"Index.k", &in->indexK);
+    return true;
+}
+
+bool ekInputReader::findIndexFile(const std::wstring& name, std::wstring* found) const
+{
+    if (kov_fileExistsW(name.c_str())) {
+        *found = name;
+        return true;
+    }
+    // A bare name may be one of the index files shipped with the program.
+    const bool bare = name.find_first_of(L"\\/") == std::wstring::npos;
+    if (!bare || name.size() < 4 || name.size() > 63)
+        return false;
+    wchar_t appDir[1024];
+    if (!kov_getAppDirW(appDir, 1024))
+        return false;
+    for (const wchar_t* folder : {L"etc/refractiveindex/", L"etc/"}) {
+        const std::wstring candidate = std::wstring(appDir) + folder + name;
+        if (kov_fileExistsW(candidate.c_str())) {
+            *found = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* in)
+{
+    const std::wstring sectionName = format(L"Layer%01d", number);
+    const wchar_t* s = sectionName.c_str();
+    const int line = layerLine(number);
+    // A doping model sets the level at every mesh point; these values only
+    // stand until then.
+    if (!in->script[ekLayer::MODEL_DOPING].empty()) {
+        in->dopantType = ekLevel::TYPE_DONOR;
+        in->dopantN = 1e16;
+        in->dopantNr = 1e19;
+        in->dopantE = 0.0;
+        in->dopantTaun = 1e-7;
+        in->dopantTaup = 1e-7;
+        in->dopantF = 1.0;
+        return true;
+    }
+    const std::wstring notSpecified =
+        format(L"[ERROR]   layer at line %d: doping not specified\n", line + 1);
+    std::wstring word;
+    in->dopantType = ekLevel::TYPE_DONOR;
+    if (text(s, L"Dopant.Type", &word)) {
+        if (isWord(word, {L"N", L"D", L"Donor"})) {
+            in->dopantType = ekLevel::TYPE_DONOR;
+        }
+        else if (isWord(word, {L"P", L"A", L"Acceptor"})) {
+            in->dopantType = ekLevel::TYPE_ACCEPTOR;
+        }
+        else if (isWord(word, {L"I", L"Intrinsic"})) {
+            in->dopantType = ekLevel::TYPE_NONE;
+            in->dopantN = 0.0;
+            in->dopantNr = 1e19;
+            in->dopantE = 0.0;
+            in->dopantTaun = 1e-7;
+            in->dopantTaup = 1e-7;
+            in->dopantF = 1.0;
+            return true;
+        }
+        else {
+            return fail(line, notSpecified);
+        }
+    }
+    if (!real(s, L"Dopant.N", &in->dopantN))
+        return fail(line, notSpecified);
+    const ekLevel* dopant = templ->getDopant();
+    in->dopantNr = 1e19;
+    real(s, L"Dopant.Nr", &in->dopantNr);
+    in->dopantE = dopant != nullptr ? dopant->getE() : 0.0;
+    real(s, L"Dopant.E", &in->dopantE);
+    in->dopantF = 1.0;
+    real(s, L"Dopant.F", &in->dopantF);
+    in->dopantTaun = dopant != nullptr ? dopant->getTn() : 1e-7;
+    in->dopantTaup = dopant != nullptr ? dopant->getTp() : 1e-7;
+    real(s, L"Dopant.Taun", &in->dopantTaun);
+    real(s, L"Dopant.Taup", &in->dopantTaup);
+    return true;
+}
+
+bool ekInputReader::readTraps(int number, ekLayerInput* in)
+{
+    in->trapsAccepted = 0;
+    if (!in->script[ekLayer::MODEL_TRAP].empty())
+        return true;  // the trap model makes the traps
+    const std::wstring sectionName = format(L"Layer%01d", number);
+    const wchar_t* s = sectionName.c_str();
+    const int line = layerLine(number);
+
+    for (int i = 1; i <= ekLayerInput::TRAPS; ++i) {
+        auto key = [&](const wchar_t* name) { return format(L"Trap%01d.%ls", i, name); };
+        ekLayerInput::Trap trap;
+        bool typeGiven = false;
+        std::wstring word;
+        if (text(s, key(L"Type").c_str(), &word)) {
+            if (isWord(word, {L"D", L"Donor"})) {
+                trap.type = ekLevel::TYPE_DONOR;
+                typeGiven = true;
+            }
+            else if (isWord(word, {L"A", L"Acceptor"})) {
+                trap.type = ekLevel::TYPE_ACCEPTOR;
+                typeGiven = true;
+            }
+        }
+        const bool hasN = real(s, key(L"N").c_str(), &trap.N);
+        const bool hasNr = real(s, key(L"Nr").c_str(), &trap.Nr);
+        const bool hasE = real(s, key(L"E").c_str(), &trap.E);
+        const bool hasTaun = real(s, key(L"Taun").c_str(), &trap.Taun);
+        const bool hasTaup = real(s, key(L"Taup").c_str(), &trap.Taup);
+        const bool touched = typeGiven || hasN || hasNr || hasE || hasTaun || hasTaup;
+        if (!touched)
+            continue;
+        if (!(typeGiven && hasN && hasNr && hasE && hasTaun && hasTaup)) {
+            return fail(line, format(L"[ERROR]   layer at line %d: all Trap%01d parameters should "
+                                     L"be defined\n",
+                                     line + 1, i));
+        }
+        trap.F = 1.0;
+        real(s, key(L"F").c_str(), &trap.F);
+        if (trap.N >= TRAP_DENSITY_MIN)
+            in->traps[in->trapsAccepted++] = trap;
+    }
+    if (in->trapsAccepted > 0) {
+        const ekLayerInput::Trap& first = in->traps[0];
+        info(format(L"[INFO]    number of traps in [Layer%d]: %d: Trap1 (%ls): N = ", number,
+                    in->trapsAccepted, first.type == ekLevel::TYPE_DONOR ? L"donor" : L"acceptor") +
+             numberText(first.N) + L" 1/cm3, Et = " + numberText(first.E) + L" eV, Taun = " +
+             numberText(first.Taun) + L" s, Taup = " + numberText(first.Taup) + L" s\n");
+    }
+    return true;
+}

@@ -1,0 +1,423 @@
+// Device-file reader, first half: the file name, the mandatory first line,
+// header comments, directives, variables, section headers and key lines,
+// stored in the configuration store that ekInput inherits. The stored
+// values are applied afterwards (ekInputApply*.cpp).
+#include <cstring>
+#include <cwchar>
+#include <vector>
+
+#include "ElecDevice.h"
+#include "ekHelpers.h"
+#include "ekInputReader.h"
+#include "kovbase.h"
+#include "nucore.h"
+
+namespace {
+
+constexpr const wchar_t* FIRST_LINE = L"# Kovra <SL>";
+
+bool equalsNoCase(const wchar_t* a, const wchar_t* b)
+{
+    return wcscasecmp(a, b) == 0;
+}
+
+bool isBlank(wchar_t c)
+{
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
+
+// A variable's value ends at its first '@', or else '&', '?' or ':'.
+void cutVariableValue(wchar_t* value)
+{
+    for (wchar_t mark : {L'@', L'&', L'?', L':'}) {
+        if (wchar_t* at = std::wcschr(value, mark)) {
+            *at = L'\0';
+            return;
+        }
+    }
+}
+
+// A key's value ends at its first '@' outside double quotes, so that a
+// quoted name or path may hold one.
+void cutKeyValue(wchar_t* value)
+{
+    bool quoted = false;
+    for (wchar_t* c = value; *c != L'\0'; ++c) {
+        if (*c == L'"')
+            quoted = !quoted;
+        else if (*c == L'@' && !quoted) {
+            *c = L'\0';
+            return;
+        }
+    }
+}
+
+// Keys whose values are words or names although their table types some of
+// them as real numbers.
+bool takesWords(const wchar_t* key, bool isText)
+{
+    if (isText)
+        return true;
+    for (const wchar_t* word : {L"Anode.Material", L"Cathode.Material", L"Cathode.Type",
+                                L"Anode.Tunnel", L"Cathode.Tunnel", L"Dopant.Type"}) {
+        if (equalsNoCase(key, word))
+            return true;
+    }
+    return std::wcslen(key) == 10 && wcsncasecmp(key, L"Trap", 4) == 0 &&
+           wcscasecmp(key + 5, L".Type") == 0;
+}
+
+}  // namespace
+
+bool ekInput::load(const wchar_t* fileName, ekSimulator* simulator, ElecDevice* device,
+                   ekExcitation* excitation, nuSigma* sigma, nuParam* param, int* line)
+{
+    ekInputReader reader(*this, fileName, simulator, device, excitation, sigma, param, line);
+    return reader.run();
+}
+
+ekInputReader::ekInputReader(ekInput& store, const wchar_t* fileName, ekSimulator* simulator,
+                             ElecDevice* device, ekExcitation* excitation, nuSigma* sigma,
+                             nuParam* param, int* lineOut)
+    : store_(store),
+      fileName_(fileName),
+      simulator_(simulator),
+      device_(device),
+      excitation_(excitation),
+      sigma_(sigma),
+      param_(param),
+      lineOut_(lineOut)
+{
+    for (int& line : headerLines_)
+        line = -1;
+}
+
+bool ekInputReader::run()
+{
+    if (sigma_ == nullptr || param_ == nullptr || sigma_->err != 0)
+        return false;
+    sigma_->reset();
+    if (!checkArguments())
+        return false;
+
+    // A folder carrying the extension opens on this platform but yields no
+    // line; it is no input file.
+    FILE* stream = kov_fileExistsW(fileName_) ? kov_FileOpenW(fileName_, "r") : nullptr;
+    if (stream == nullptr) {
+        sigma_->update(L"[ERROR]   cannot open input filename\n", 1);
+        return false;
+    }
+    verbose_ = sigma_->isVerbose();
+    bool ok = readFirstLine(stream) && readBody(stream);
+    kov_FileClose(&stream);
+    if (!ok)
+        return false;
+
+    const int sections = store_.getSectionCount();
+    if (sections < 1) {
+        setLineOut(0);
+        sigma_->update(L"[ERROR]   input file not loaded: no section found\n", 1);
+        return false;
+    }
+    if (sections > store_.getCapacity()) {
+        setLineOut(0);
+        sigma_->update(L"[ERROR]   input file not loaded: too many sections\n", 1);
+        return false;
+    }
+    if (!apply())
+        return false;
+    finishMessage();
+    return true;
+}
+
+bool ekInputReader::checkArguments()
+{
+    if (simulator_ == nullptr || device_ == nullptr || excitation_ == nullptr) {
+        sigma_->update(L"[ERROR]   invalid semiconductor device\n", 1);
+        return false;
+    }
+    const size_t length = fileName_ != nullptr ? std::wcslen(fileName_) : 0;
+    if (length < 8 || length > 1016) {
+        sigma_->update(L"[ERROR]   invalid input filename\n", 1);
+        return false;
+    }
+    if (ek_endsWithW(fileName_, L".kovra") == 0 && ek_endsWithW(fileName_, L".xml") == 0) {
+        sigma_->update(
+            L"[ERROR]   invalid input filename extension (valid extension: kovra)\n", 1);
+        return false;
+    }
+    return true;
+}
+
+bool ekInputReader::readFirstLine(FILE* stream)
+{
+    std::vector<wchar_t> line(FIRST_LINE_SIZE, L'\0');
+    if (!kov_FileReadLineW(stream, line.data(), FIRST_LINE_SIZE)) {
+        setLineOut(0);
+        sigma_->update(L"[ERROR]   invalid input file\n", 1);
+        return false;
+    }
+    const int length = foConfig::trim(line.data());
+    if (length < 3 || length > 1022 || std::wcscmp(line.data(), FIRST_LINE) != 0) {
+        setLineOut(0);
+        if (std::wcsncmp(line.data(), L"<?xml", 5) == 0)
+            sigma_->update(L"[ERROR]   XML input file format not yet supported\n", 1);
+        else
+            sigma_->update(L"[ERROR]   invalid input file header at line 1\n", 1);
+        return false;
+    }
+    device_->initHeader();
+    device_->addtoHeader(line.data());
+    if (verbose_)
+        sigma_->update((L"[INPUT]   loading... " + std::wstring(50, L'=') + L"\n").c_str(), 0);
+
+    store_.removeAll();
+    device_->removeAllLayers();
+    for (int& header : headerLines_)
+        header = -1;
+    pending_.clear();
+    setLineOut(-1);
+    headerBlock_ = true;
+    return true;
+}
+
+bool ekInputReader::readBody(FILE* stream)
+{
+    std::vector<wchar_t> line(LINE_SIZE, L'\0');
+    bool cut = false;
+    for (lineIndex_ = 1; lineIndex_ <= LAST_LINE_INDEX; ++lineIndex_) {
+        if (!kov_FileReadLineW(stream, line.data(), LINE_SIZE, &cut))
+            break;
+        sigma_->status = lineIndex_;
+        if (cut) {
+            // A comment may be cut harmlessly; any other line would lose
+            // part of its value or be misread.
+            const wchar_t* first = line.data();
+            while (isBlank(*first))
+                ++first;
+            if (*first != L'#' && *first != L';')
+                return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: line too long",
+                                               lineIndex_ + 1));
+        }
+        if (!handleLine(line.data()))
+            return false;
+    }
+    return true;
+}
+
+bool ekInputReader::handleLine(wchar_t* line)
+{
+    if (foConfig::trim(line) == 0)
+        return true;
+    if (headerBlock_) {
+        if (line[0] == L'#' || line[0] == L';') {
+            if (!device_->addtoHeader(line))
+                headerBlock_ = false;
+            return true;
+        }
+        headerBlock_ = false;
+    }
+
+    wchar_t* comment = nullptr;
+    if (foConfig::remComment(line, &comment) == 0)
+        return true;
+    std::wstring lineComment;
+    if (comment != nullptr) {
+        if (foConfig::trim(line) == 0)
+            return true;
+        std::wstring cutComment(comment, wcsnlen(comment, COMMENT_SIZE - 1));
+        std::vector<wchar_t> work(cutComment.begin(), cutComment.end());
+        work.push_back(L'\0');
+        foConfig::trim(work.data());
+        pending_ = work.data();
+        lineComment = pending_;
+    }
+    else if (lastCommentLine_ == lineIndex_ - 1 && !pending_.empty()) {
+        lineComment = pending_;
+    }
+
+    switch (line[0]) {
+    case L'@':
+    case L'&':
+    case L'?':
+    case L'>':
+        // Directives of other tools; only clearing the console means
+        // something here.
+        if (equalsNoCase(line, L"@cls"))
+            ek_clearConsole();
+        return true;
+    case L'$':
+        return handleVariable(line);
+    case L'#':
+    case L';':
+        lastCommentLine_ = lineIndex_;
+        pending_.assign(line, wcsnlen(line, COMMENT_SIZE - 1));
+        return true;
+    case L'[':
+        return handleSection(line);
+    default:
+        return handleKey(line, lineComment.empty() ? nullptr : lineComment.c_str());
+    }
+}
+
+bool ekInputReader::handleVariable(const wchar_t* line)
+{
+    const wchar_t* text = line + 1;
+    while (isBlank(*text))
+        ++text;
+    std::vector<wchar_t> name(LINE_SIZE, L'\0');
+    std::vector<wchar_t> value(LINE_SIZE, L'\0');
+    bool ok = foConfig::getKeyValue(text, name.data(), value.data(), LINE_SIZE, LINE_SIZE);
+    if (ok) {
+        cutVariableValue(value.data());
+        ok = foConfig::trim(name.data()) > 0 && foConfig::trim(value.data()) > 0 &&
+             device_->setVariable(name.data(), value.data(), lineIndex_);
+    }
+    if (!ok) {
+        if (sigma_->err != 0)
+            return failReported(lineIndex_);
+        return fail(lineIndex_,
+                    format(L"[ERROR]   invalid variable definition at line %d\n", lineIndex_ + 1));
+    }
+    info(format(L"[INFO]    variable defined: $%ls = %ls\n", name.data(), value.data()));
+    return true;
+}
+
+bool ekInputReader::handleSection(const wchar_t* line)
+{
+    const size_t length = std::wcslen(line);
+    if (length < 2 || line[length - 1] != L']')
+        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d", lineIndex_ + 1));
+    const size_t nameLength = length - 2;
+    if (nameLength >= NAME_WORK_SIZE) {
+        return fail(lineIndex_,
+                    format(L"[ERROR]   invalid syntax at line %d: unknown section", lineIndex_ + 1));
+    }
+    wchar_t name[NAME_WORK_SIZE];
+    std::wmemcpy(name, line + 1, nameLength);
+    name[nameLength] = L'\0';
+
+    if (equalsNoCase(name, L"Signal")) {
+        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: harmonic signal "
+                                       L"simulation not yet implemented",
+                                       lineIndex_ + 1));
+    }
+    if (equalsNoCase(name, L"Layer")) {
+        kov_copyW(name, NAME_WORK_SIZE, L"Layer1");
+        sigma_->update(format(L"[WARNING] at line %d: defing a non-numbered layer is not "
+                              L"advised, even for one-layer device",
+                              lineIndex_ + 1)
+                           .c_str(),
+                       2);
+    }
+    const int position = ekInput::sectionIndex(name);
+    if (position < 0) {
+        return fail(lineIndex_,
+                    format(L"[ERROR]   invalid syntax at line %d: unknown section", lineIndex_ + 1));
+    }
+    foSection* section = store_.addSection(name, ekInput::sectionRecordCount(position));
+    if (section == nullptr)
+        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d", lineIndex_ + 1));
+    if (store_.getSectionCount() > store_.getCapacity()) {
+        return fail(lineIndex_,
+                    format(L"Maximum number of sections reached at line %d", lineIndex_ + 1));
+    }
+    section_ = section;
+    sectionPosition_ = position;
+    // Messages about a section name the line of its first header, whatever
+    // the letter case or order of the headers.
+    if (headerLines_[position] < 0)
+        headerLines_[position] = lineIndex_;
+    return true;
+}
+
+bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
+{
+    if (section_ == nullptr) {
+        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: item outside section",
+                                       lineIndex_ + 1));
+    }
+    std::vector<wchar_t> key(LINE_SIZE, L'\0');
+    std::vector<wchar_t> value(LINE_SIZE, L'\0');
+    bool ok = foConfig::getKeyValue(line, key.data(), value.data(), LINE_SIZE, LINE_SIZE) &&
+              foConfig::trim(key.data()) > 0 && foConfig::trim(value.data()) > 0;
+    if (ok) {
+        cutKeyValue(value.data());
+        ok = foConfig::trim(value.data()) > 0;
+    }
+    if (!ok)
+        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d", lineIndex_ + 1));
+
+    std::vector<wchar_t> normalized(key);
+    ekInput::normalizeKey(sectionPosition_, normalized.data(), normalized.size());
+    bool isText = false;
+    const int keyPosition = ekInput::keyIndex(section_->getName(), normalized.data(), &isText);
+
+    if (!evaluateValue(key.data(), normalized.data(), isText, value.data()))
+        return false;
+    if (keyPosition < 0 ||
+        !store_.setValue(section_->getName(), normalized.data(), value.data(), comment, isText)) {
+        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown parameter '%ls'",
+                                       lineIndex_ + 1, normalized.data()));
+    }
+    pending_.clear();
+    return true;
+}
+
+bool ekInputReader::evaluateValue(const wchar_t* key, const wchar_t* normalized, bool isText,
+                                  wchar_t* value)
+{
+    const size_t length = std::wcslen(value);
+    if (value[0] == L'$') {
+        // A whole reference first, then an expression using references.
+        // Neither can be longer than a value text.
+        std::wstring reference(value);
+        wchar_t result[NAME_WORK_SIZE] = {};
+        bool ok = false;
+        if (length < NAME_WORK_SIZE) {
+            ok = device_->getVariable(value, result);
+            if (ok)
+                kov_copyW(value, LINE_SIZE, result);
+            else
+                ok = device_->parseValue(value);
+        }
+        if (!ok) {
+            if (sigma_->err != 0)
+                return failReported(lineIndex_);
+            return fail(lineIndex_,
+                        format(L"[ERROR]   Variable not defined at line %d", lineIndex_ + 1));
+        }
+        info(format(L"[INFO]    variable used:    %ls = %ls (for %ls)\n", reference.c_str(), value,
+                    key));
+        return true;
+    }
+    if (std::wcschr(value, L'"') != nullptr)
+        return true;  // quoted text is taken as written
+
+    const std::wstring written(value);
+    if (device_->parseValue(value))
+        return true;
+    if (sigma_->err != 0)
+        return failReported(lineIndex_);
+    // An unquoted word ("Donor", "Si", "AM1.5") is no expression, but it is
+    // what a word-valued key expects.
+    if (takesWords(normalized, isText) && written.find(L'$') == std::wstring::npos) {
+        kov_copyW(value, LINE_SIZE, written.c_str());
+        return true;
+    }
+    return fail(lineIndex_, format(L"[ERROR]   invalid expression at line %d", lineIndex_ + 1));
+}
+
+void ekInputReader::finishMessage()
+{
+    if (!verbose_ || sigma_->err != 0)
+        return;
+    // The closing line is shown even when the file switched verbose output
+    // off; the log file stays on afterwards.
+    const bool switched = !sigma_->isVerbose();
+    if (switched)
+        sigma_->setOutputType(0x11);
+    sigma_->update((L"[INPUT]   successfully loaded " + std::wstring(41, L'=') + L"\n").c_str(), 0);
+    if (switched)
+        sigma_->setOutputType(0x01);
+}

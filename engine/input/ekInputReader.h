@@ -1,0 +1,154 @@
+// The work of one ekInput::load call: reading the lines of a device file
+// into the configuration store (ekInputLoad.cpp) and applying the stored
+// values to the device, excitation, simulator and settings
+// (ekInputApply*.cpp). Internal to the reader; nothing outside includes it.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+
+#include "ekInput.h"
+#include "ekLayer.h"
+
+class ekContact;
+
+// Every value a layer section gives, after the defaults of absent keys
+// (the template layer of its material) have been filled in.
+struct ekLayerInput {
+    static constexpr int TRAPS = ekLayer::TRAPS_MAX;
+
+    std::wstring material;
+    bool builtIn = true;          // one of the built-in materials
+    double thickness = 0.0;
+    double Eg = 0.0, Chi = 0.0, NC = 0.0, NV = 0.0;
+    bool direct = false;
+    double bandgapBowing = 0.0, affinityBowing = 0.0, x = 0.0;
+    double Eps = 0.0;
+    double Beta = 0.0, Cn = 0.0, Cp = 0.0, Taun = 0.0, Taup = 0.0;
+    double Mobn = 0.0, Mobp = 0.0;
+    uint8_t latticeType = 0;
+    double latticeA = 0.0, e31 = 0.0, e33 = 0.0, c13 = 0.0, c33 = 0.0, Psp = 0.0;
+    bool urbach = false;
+    double EA = 0.0, ED = 0.0, GA = 0.0, GD = 0.0;
+    double TaunA = 0.0, TaupA = 0.0, TaunD = 0.0, TaupD = 0.0;
+    double indexN = 1.0, indexK = 0.0;
+    // Optical index source beside the constant pair.
+    enum class IndexSource { Constant, File, Model, Database };
+    IndexSource indexSource = IndexSource::Constant;
+    std::wstring indexPath;       // the file found, or the script
+    // Model scripts by ekLayer::ModelKind; empty for none.
+    std::wstring script[ekLayer::MODEL_COUNT];
+    int trapCount = 0;            // Trap.Count, 0 when not given
+    // Dopant.
+    uint8_t dopantType = 0x10;
+    double dopantN = 0.0, dopantNr = 1e19, dopantE = 0.0, dopantF = 1.0;
+    double dopantTaun = 1e-7, dopantTaup = 1e-7;
+    // Static traps accepted, in file order.
+    struct Trap {
+        uint8_t type = 0x10;
+        double N = 0.0, Nr = 0.0, E = 0.0, Taun = 0.0, Taup = 0.0, F = 1.0;
+    };
+    Trap traps[TRAPS];
+    int trapsAccepted = 0;
+    int meshPoints = 100;
+};
+
+class ekInputReader {
+public:
+    // Room of the line buffers: line 1 holds 1022 characters, later lines
+    // 1021, each with its terminator.
+    static constexpr size_t FIRST_LINE_SIZE = 1023;
+    static constexpr size_t LINE_SIZE = 1022;
+    // Index of the last line read; later lines are ignored.
+    static constexpr int LAST_LINE_INDEX = 16384;
+    // A comment attached to a key keeps 63 characters.
+    static constexpr size_t COMMENT_SIZE = 64;
+    // Section names and '$' references are handled in 256 characters.
+    static constexpr size_t NAME_WORK_SIZE = 256;
+
+    ekInputReader(ekInput& store, const wchar_t* fileName, ekSimulator* simulator,
+                  ElecDevice* device, ekExcitation* excitation, nuSigma* sigma, nuParam* param,
+                  int* lineOut);
+    ekInputReader(const ekInputReader&) = delete;
+    ekInputReader& operator=(const ekInputReader&) = delete;
+
+    bool run();
+
+private:
+    // ---- reading the lines (ekInputLoad.cpp) ----------------------------
+    bool checkArguments();
+    bool readFirstLine(FILE* stream);
+    bool readBody(FILE* stream);
+    bool handleLine(wchar_t* line);
+    bool handleVariable(const wchar_t* line);
+    bool handleSection(const wchar_t* line);
+    bool handleKey(const wchar_t* line, const wchar_t* comment);
+    // Expands and evaluates a key's value in place (value holds a line).
+    bool evaluateValue(const wchar_t* key, const wchar_t* normalized, bool isText,
+                       wchar_t* value);
+    void finishMessage();
+
+    // ---- applying the values (ekInputApply*.cpp) -------------------------
+    bool apply();
+    bool applyDevice();
+    bool countLayers(int* count);
+    bool applyLayer(int number);
+    bool readLayer(int number, const ekLayer* templ, ekLayerInput* in);
+    bool readLayerIndex(int number, const ekLayer* templ, ekLayerInput* in);
+    bool readDopant(int number, const ekLayer* templ, ekLayerInput* in);
+    bool readTraps(int number, ekLayerInput* in);
+    bool buildLayer(int number, const ekLayerInput& in);
+    bool buildLayerIndex(int number, ekLayer* layer, const ekLayerInput& in);
+    bool addLayerTraps(ekLayer* layer, const ekLayerInput& in);
+    bool findIndexFile(const std::wstring& name, std::wstring* found) const;
+    bool applyContact(bool anode);
+    bool applyVoltage();
+    bool applyLight();
+    bool applyNumeric();
+    bool applyCommand();
+
+    // ---- stored values ----------------------------------------------------
+    bool has(const wchar_t* section, const wchar_t* key) const;
+    bool text(const wchar_t* section, const wchar_t* key, std::wstring* out) const;
+    // Real values read as ek_wtof does: a text that is no number gives 0.
+    bool real(const wchar_t* section, const wchar_t* key, double* out) const;
+    bool integer(const wchar_t* section, const wchar_t* key, long* out) const;
+    // Value words are compared without regard to case, as whole values.
+    static bool isWord(const std::wstring& value, std::initializer_list<const wchar_t*> words);
+
+    // ---- messages -----------------------------------------------------------
+    static std::wstring format(const wchar_t* pattern, ...);
+    static std::wstring numberText(double value);  // 6 significant digits
+    // A level-1 line; the line output receives lineIndex. Returns false.
+    bool fail(int lineIndex, const std::wstring& text);
+    // For a refusal the model has already reported. Returns false.
+    bool failReported(int lineIndex);
+    void info(const std::wstring& text) const;  // verbose only
+    void warn(const std::wstring& text) const;  // level 2, subject to no-warnings
+    // 0-based index of the first header of a section position, -1 when the
+    // file has none.
+    int headerLine(int position) const;
+    int layerLine(int number) const { return headerLine(ekInput::SECTION_LAYER1 + number - 1); }
+    void setLineOut(int index) const;
+
+    ekInput& store_;
+    const wchar_t* fileName_;
+    ekSimulator* simulator_;
+    ElecDevice* device_;
+    ekExcitation* excitation_;
+    nuSigma* sigma_;
+    nuParam* param_;
+    int* lineOut_;
+
+    bool verbose_ = false;       // the channel was verbose when loading began
+    int lineIndex_ = 0;          // line being handled
+    bool headerBlock_ = true;    // only header comments seen after line 1
+    std::wstring pending_;       // comment waiting for the next key
+    int lastCommentLine_ = -2;
+    foSection* section_ = nullptr;
+    int sectionPosition_ = -1;
+    int headerLines_[ekInput::SECTIONCOUNT];
+    int layersApplied_ = 0;
+};

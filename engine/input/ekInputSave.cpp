@@ -1,0 +1,311 @@
+// Device-file writer: the device, excitation and settings of a run as a
+// device file that the reader loads back into the same device. The
+// sections are first built in the configuration store ekInput inherits,
+// then printed after the header and the variables.
+#include <ctime>
+#include <cwchar>
+#include <memory>
+#include <new>
+
+#include "ElecDevice.h"
+#include "ekContact.h"
+#include "ekExcitation.h"
+#include "ekInput.h"
+#include "ekInputWriter.h"
+#include "ekSimulator.h"
+#include "kovbase.h"
+#include "nucore.h"
+
+namespace {
+
+constexpr const wchar_t* FIRST_LINE = L"# Kovra <SL>";
+constexpr const wchar_t* VERSION = L"3.0";
+constexpr const wchar_t* BUILD = L"2412";
+constexpr const wchar_t* PLATFORM = L"Linux";
+
+struct SolverName {
+    uint8_t code;
+    const wchar_t* name;
+};
+
+constexpr SolverName SOLVERS[] = {
+    {0x20, L"bicgstab"}, {0x30, L"bicgstabl"}, {0x40, L"bicgsafe"}, {0x50, L"gmres"},
+    {0x60, L"fgmres"},   {0x70, L"minres"},    {0x80, L"tfqmr"},    {0x90, L"bicrstab"},
+};
+
+bool writeHeader(FILE* stream, const ElecDevice* device)
+{
+    const wchar_t* header = device->getHeader();
+    if (header != nullptr && device->getHeaderLength() >= 13 &&
+        std::wcsncmp(header, FIRST_LINE, 12) == 0) {
+        return kov_FileWriteW(stream, header) && kov_FileWriteW(stream, L"\n");
+    }
+    wchar_t saved[64] = L"";
+    const std::time_t now = std::time(nullptr);
+    std::tm local {};
+    if (localtime_r(&now, &local) != nullptr)
+        std::wcsftime(saved, 64, L"%Y-%m-%d %H:%M:%S", &local);
+    wchar_t text[512];
+    std::swprintf(text, 512,
+                  L"%ls\n# The above first line is mandatory\n#\n# Kovra <Version %ls Build "
+                  L"%ls%ls\n#\n# Saved: %ls \n",
+                  FIRST_LINE, VERSION, BUILD, PLATFORM, saved);
+    return kov_FileWriteW(stream, text);
+}
+
+bool writeVariables(FILE* stream, const ElecDevice* device)
+{
+    const int count = device->getVariableCount();
+    if (count < 1)
+        return true;
+    bool ok = true;
+    for (int i = 0; i < count; ++i) {
+        const wchar_t* name = device->getVariableName(i);
+        const wchar_t* value = device->getVariableValue(i);
+        if (name == nullptr || value == nullptr)
+            continue;
+        ok = kov_FileWriteW(stream, (L"$" + std::wstring(name) + L"=" + value + L"\n").c_str()) &&
+             ok;
+    }
+    return kov_FileWriteW(stream, L"\n") && ok;
+}
+
+}  // namespace
+
+bool ekInput::save(const wchar_t* fileName, ekSimulator* simulator, ElecDevice* device,
+                   ekExcitation* excitation, nuSigma* sigma, nuParam* param)
+{
+    if (sigma == nullptr || param == nullptr || sigma->err != 0)
+        return false;
+    sigma->reset();
+    if (device == nullptr || excitation == nullptr) {
+        sigma->update(L"[ERROR]   invalid device\n", 1);
+        return false;
+    }
+    if (device->getLayerCount() < 1) {
+        sigma->update(L"[ERROR]   invalid device (no layers)\n", 1);
+        return false;
+    }
+
+    removeAll();
+    ekInputWriter writer(*this, simulator, device, excitation, sigma, param);
+    if (!writer.fillSections())
+        return false;
+
+    if (fileName == nullptr || fileName[0] == L'\0') {
+        sigma->update(L"[ERROR]   device not saved: cannot create file\n", 1);
+        return false;
+    }
+    if (kov_fileExistsW(fileName))
+        kov_fileReadWriteW(fileName);
+    FILE* stream = kov_FileOpenW(fileName, "w");
+    if (stream == nullptr) {
+        sigma->update(L"[ERROR]   device not saved: cannot create file\n", 1);
+        return false;
+    }
+    bool ok = writeHeader(stream, device);
+    ok = writeVariables(stream, device) && ok;
+    ok = writeTo(stream) && ok;
+    ok = std::fclose(stream) == 0 && ok;
+    if (!ok) {
+        sigma->update(L"[ERROR]   device not saved: cannot write file\n", 1);
+        return false;
+    }
+    return true;
+}
+
+// ---- sections -------------------------------------------------------------------
+
+ekInputWriter::ekInputWriter(ekInput& store, ekSimulator* simulator, ElecDevice* device,
+                             ekExcitation* excitation, nuSigma* sigma, nuParam* param)
+    : store_(store),
+      simulator_(simulator),
+      device_(device),
+      excitation_(excitation),
+      sigma_(sigma),
+      param_(param)
+{
+}
+
+bool ekInputWriter::fillSections()
+{
+    if (!begin(L"Device"))
+        return false;
+    addText(L"Name", device_->getName());
+    addNumber(L"Temperature", device_->getT());
+    addNumber(L"Polarization.Scale", device_->getPolarizationScale());
+    for (int i = 0; i < device_->getLayerCount(); ++i) {
+        if (!addLayer(i + 1, device_->getLayer(i)))
+            return false;
+    }
+    if (!addContact(true) || !addContact(false))
+        return false;
+    addVoltage();
+    addLight();
+    addNumeric();
+    addCommand();
+    if (!ok_) {
+        sigma_->update(L"[ERROR]   device not saved: invalid parameters\n", 1);
+        return false;
+    }
+    return true;
+}
+
+bool ekInputWriter::begin(const wchar_t* name)
+{
+    section_ = store_.addSection(name, ekInput::sectionRecordCount(ekInput::sectionIndex(name)));
+    if (section_ == nullptr) {
+        sigma_->update(L"[ERROR]   device not saved: invalid parameters\n", 1);
+        return false;
+    }
+    return true;
+}
+
+void ekInputWriter::add(const wchar_t* key, const std::wstring& value, bool quoted)
+{
+    if (section_ == nullptr || !section_->setValue(key, value.c_str(), nullptr, quoted))
+        ok_ = false;
+}
+
+void ekInputWriter::addText(const wchar_t* key, const wchar_t* value)
+{
+    add(key, value != nullptr ? value : L"", true);
+}
+
+void ekInputWriter::addNumber(const wchar_t* key, double value)
+{
+    add(key, numberText(value), false);
+}
+
+void ekInputWriter::addInteger(const wchar_t* key, int value)
+{
+    add(key, std::to_wstring(value), false);
+}
+
+std::wstring ekInputWriter::numberText(double value)
+{
+    wchar_t text[64];
+    nu_reformatAuto(value, text, 64, nullptr, nullptr, -1);
+    return text;
+}
+
+bool ekInputWriter::addContact(bool anode)
+{
+    const ekContact* contact = anode ? device_->getAnode() : device_->getCathode();
+    const std::wstring prefix = anode ? L"Anode." : L"Cathode.";
+    if (!begin(anode ? L"Anode" : L"Cathode"))
+        return false;
+    if (contact == nullptr)
+        return true;
+    auto key = [&](const wchar_t* name) { return prefix + name; };
+    addText(key(L"Type").c_str(), contact->isSchottky() ? L"Schottky" : L"Ohmic");
+    addNumber(key(L"Phi").c_str(), contact->getPhi());
+    addNumber(key(L"Rn").c_str(), contact->getRn());
+    addNumber(key(L"Rp").c_str(), contact->getRp());
+    if (contact->isTunnel())
+        addText(key(L"Tunnel").c_str(), L"Yes");
+    addNumber(key(L"Thickness").c_str(), contact->getThickness());
+    const bool metal = ekContact::isStandardMaterial(contact->getMaterial(), nullptr);
+    if (metal)
+        addText(key(L"Material").c_str(), contact->getMaterial());
+    if (contact->getIndexFile() != nullptr)
+        addText(key(L"Index.File").c_str(), contact->getIndexFile());
+    else if (contact->getIndexScript() != nullptr)
+        addText(key(L"Index.Model").c_str(), contact->getIndexScript());
+    // A metal brings its own index; any other contact keeps its constant
+    // pair, which it falls back to without a usable file or script.
+    if (!metal) {
+        addNumber(key(L"Index.n").c_str(), contact->getIndexn());
+        addNumber(key(L"Index.k").c_str(), contact->getIndexk());
+    }
+    if (contact->isBoundarySet()) {
+        addText(key(L"Boundary").c_str(),
+                contact->getBoundary() == ekContact::BOUNDARY_DIRICHLET ? L"Dirichlet"
+                                                                        : L"Neumann");
+    }
+    return true;
+}
+
+void ekInputWriter::addVoltage()
+{
+    if (!begin(L"Voltage"))
+        return;
+    const uint8_t type = excitation_->biasType;
+    if (type & ekExcitation::BIAS_SWEEP)
+        addText(L"Voltage.Source", L"Sweep");
+    else if (type & ekExcitation::BIAS_FILE)
+        addText(L"Voltage.Source", excitation_->biasFilename);
+    else
+        addText(L"Voltage.Source", L"None");
+    // The sweep values are kept for a file source too: they are part of
+    // the excitation the file must reproduce.
+    addNumber(L"Voltage.Start", excitation_->Vstart);
+    addNumber(L"Voltage.End", excitation_->Vend);
+    addNumber(L"Voltage.Step", excitation_->Vstep);
+    addNumber(L"Voltage.Jinf", excitation_->Jinf);
+    addNumber(L"Voltage.Jsup", excitation_->Jsup);
+}
+
+void ekInputWriter::addLight()
+{
+    if (!begin(L"Light"))
+        return;
+    const uint8_t type = excitation_->lightType;
+    if (type & ekExcitation::LIGHT_AM15)
+        addText(L"Light.Source", L"AM1.5");
+    else if (type & ekExcitation::LIGHT_FILE)
+        addText(L"Light.Source", excitation_->lightFilename);
+    else if ((type & ekExcitation::LIGHT_MONO) && (type & 0x0F))
+        addText(L"Light.Source", L"Sweep");
+    else if (type & ekExcitation::LIGHT_MONO)
+        addText(L"Light.Source", L"Mono");
+    else
+        addText(L"Light.Source", L"None");
+    addNumber(L"Light.Start", excitation_->Wstart);
+    addNumber(L"Light.End", excitation_->Wend);
+    addNumber(L"Light.Step", excitation_->Wstep);
+    addNumber(L"Light.Flux", excitation_->flux[2]);
+}
+
+void ekInputWriter::addNumeric()
+{
+    if (!begin(L"Numeric"))
+        return;
+    // Verbose output and the log file share the output type: "No" switches
+    // both off, so it is written only for a channel that has neither.
+    if (sigma_->isVerbose())
+        addText(L"Numeric.Verbose", L"Yes");
+    else if (sigma_->outputType == 0)
+        addText(L"Numeric.Verbose", L"No");
+    addText(L"Numeric.SaveFull", sigma_->saveFull ? L"Yes" : L"No");
+    addText(L"Numeric.Method", param_->method == nuParam::METHOD_NEWTON ? L"Newton" : L"Gummel");
+    if (param_->mesh < 128 && param_->points >= 50 && param_->points <= 20000)
+        addInteger(L"Numeric.Points", param_->points);
+    const wchar_t* meshFile = simulator_ != nullptr ? simulator_->getMeshFilename() : nullptr;
+    if (meshFile != nullptr && meshFile[0] != L'\0')
+        addText(L"Numeric.Mesh", meshFile);
+    else if (param_->mesh & nuParam::MESH_LAYER)
+        addText(L"Numeric.Mesh", L"Layer");
+    else
+        addText(L"Numeric.Mesh", L"Uniform");
+    const wchar_t* guess = simulator_ != nullptr ? simulator_->getInitialGuessFilename() : nullptr;
+    if (guess != nullptr && guess[0] != L'\0')
+        addText(L"Numeric.Guess", guess);
+    addNumber(L"Numeric.Tol", param_->reltol);
+    addNumber(L"Numeric.Damp", param_->damp);
+    for (const SolverName& solver : SOLVERS) {
+        if ((param_->solver & 0xF0) == solver.code)
+            addText(L"Numeric.InnermostSolver", solver.name);
+    }
+}
+
+void ekInputWriter::addCommand()
+{
+    if (!begin(L"Command"))
+        return;
+    const wchar_t* outDir = param_->outDir;
+    if (std::wcscmp(outDir, L".") == 0 || (outDir[0] != L'\0' && kov_dirExistsW(outDir)))
+        addText(L"Command.OutDir", outDir);
+    addText(L"Command.OutDirDate", param_->outDirDate ? L"Yes" : L"No");
+    addText(L"Command.Plot", param_->plot ? L"Yes" : L"No");
+}

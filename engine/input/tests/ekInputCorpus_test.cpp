@@ -1,0 +1,195 @@
+// The reader over the corpus of device files: every valid file loads, and
+// every refused file gives its message exactly, with the line it names.
+#include <cctype>
+
+#include "inputTestSupport.h"
+
+using namespace inputtest;
+
+namespace {
+
+// The caller's value of the line output; a refusal that names no line
+// leaves it alone.
+constexpr int UNCHANGED = 77;
+
+struct Refusal {
+    const char* file;     // under corpus/errors/, or a name given as it stands
+    const char* message;  // exactly as the channel received it
+    int line;             // 0-based line output
+};
+
+const Refusal REFUSALS[] = {
+    // File name and first line.
+    {"=a.kovra", "[ERROR]   invalid input filename\n", UNCHANGED},
+    {"=device.KOVRA", "[ERROR]   invalid input filename extension (valid extension: kovra)\n",
+     UNCHANGED},
+    {"missing.kovra", "[ERROR]   cannot open input filename\n", UNCHANGED},
+    {"empty.kovra", "[ERROR]   invalid input file\n", 0},
+    {"header.kovra", "[ERROR]   invalid input file header at line 1\n", 0},
+    {"xml-file.xml", "[ERROR]   XML input file format not yet supported\n", 0},
+    // Lines, variables and sections.
+    {"variable-empty.kovra", "[ERROR]   invalid variable definition at line 2\n", 1},
+    {"variable-reserved.kovra", "[ERROR]   reserved variable name at line 3", 2},
+    {"section-syntax.kovra", "[ERROR]   invalid syntax at line 6", 5},
+    {"signal.kovra",
+     "[ERROR]   invalid syntax at line 6: harmonic signal simulation not yet implemented", 5},
+    {"unknown-section.kovra", "[ERROR]   invalid syntax at line 2: unknown section", 1},
+    {"long-section-name.kovra", "[ERROR]   invalid syntax at line 2: unknown section", 1},
+    {"too-many-sections.kovra", "Maximum number of sections reached at line 21", 20},
+    {"outside-section.kovra", "[ERROR]   invalid syntax at line 2: item outside section", 1},
+    {"key-syntax.kovra", "[ERROR]   invalid syntax at line 3", 2},
+    {"key-empty-value.kovra", "[ERROR]   invalid syntax at line 3", 2},
+    {"undefined-variable.kovra", "[ERROR]   Variable not defined at line 3", 2},
+    {"long-reference.kovra", "[ERROR]   Variable not defined at line 3", 2},
+    {"expression.kovra", "[ERROR]   invalid expression at line 3", 2},
+    {"unknown-key.kovra", "[ERROR]   invalid syntax at line 3: unknown parameter 'Thicknes'", 2},
+    {"unknown-prefixed-key.kovra",
+     "[ERROR]   invalid syntax at line 7: unknown parameter 'Anode.anode.Phi'", 6},
+    {"line-too-long.kovra", "[ERROR]   invalid syntax at line 3: line too long", 2},
+    {"no-section.kovra", "[ERROR]   input file not loaded: no section found\n", 0},
+    // Device and layers.
+    {"polarization.kovra", "[ERROR]   invalid polarization scale (valid range: [-10 ; 10]\n", 1},
+    {"temperature.kovra", "[ERROR]   invalid temperature\n", 2},
+    {"thickness-missing.kovra", "[ERROR]   layer at line 6: thickness not specified\n", 5},
+    {"no-layers.kovra", "[ERROR]   invalid device: no layers\n", 0},
+    {"layers-from-two.kovra", "[ERROR]   invalid device: no layers\n", 0},
+    {"trap-count.kovra",
+     "[ERROR]   layer at line 2: Trap.Count and Trap.Model must be correctly defined together\n", 1},
+    {"trap-model.kovra",
+     "[ERROR]   layer at line 2: Trap.Count and Trap.Model must be correctly defined together\n", 1},
+    {"index-file.kovra", "[ERROR]   layer at line 2: Index.File not found\n", 1},
+    {"index-database.kovra",
+     "[ERROR]   layer at line 2: no index data in the material database for Si\n", 1},
+    {"dopant-type.kovra", "[ERROR]   layer at line 2: doping not specified\n", 1},
+    {"dopant-density.kovra", "[ERROR]   layer at line 2: doping not specified\n", 1},
+    {"trap-incomplete.kovra", "[ERROR]   layer at line 2: all Trap2 parameters should be defined\n",
+     1},
+    {"layer-thickness.kovra", "[ERROR]   invalid layer thickness\n", 1},
+    {"layer-energy.kovra", "[ERROR]   invalid layer energy parameters\n", 1},
+    {"unknown-material.kovra", "[ERROR]   unknown material: Unobtainium\n", 1},
+    {"script-name.kovra", "[ERROR]   invalid mobility model: mobility.lua.txt", 1},
+    {"level-parameters.kovra",
+     "[ERROR]   invalid level parameters (N, Nr, E, Taun, Taup, F): 1e+16 1 0 1e-07 1e-07 1\n", 1},
+    // Contacts.
+    {"schottky-anode.kovra",
+     "[ERROR]   for Schottky contact it is necessary to define the barrier height Anode.Phi\n", 5},
+    {"schottky-cathode.kovra",
+     "[ERROR]   for Schottky contact it is necessary to define the barrier height Cathode.Phi\n",
+     6},
+    {"boundary.kovra",
+     "[ERROR]   invalid syntax at line 6: the boundary condition should be Neumann or Dirichlet",
+     5},
+    {"contact-parameters.kovra", "[ERROR]   invalid contact parameters\n", 5},
+    {"contact-index.kovra", "[ERROR]   invalid optical index (n, k)\n", 5},
+    // Voltage, light, numeric.
+    {"voltage-sweep.kovra",
+     "[ERROR]   sweep voltage source start/end/step not specified at line 6\n", 5},
+    {"voltage-range.kovra",
+     "[ERROR]   voltage parameters not valid at line 6 (voltage max range: [-100 ; 100] V ; max "
+     "current: 1e6 A/cm2)",
+     5},
+    {"light-mono.kovra",
+     "[ERROR]   monochromatic light source wavelength and flux not specified at line 6\n", 5},
+    {"light-sweep.kovra",
+     "[ERROR]   sweep monochromatic light source start/end/step wavelength and flux not specified "
+     "at line 6\n",
+     5},
+    {"light-unknown.kovra", "[ERROR]   unknown light source specified at line 6\n", 5},
+    {"light-range.kovra",
+     "[ERROR]   light parameters not valid at line 6 (wavelength max range: [0.1 ; 10] um ; max "
+     "flux: 1e28 1/cm2/s)\n",
+     5},
+    {"solver.kovra",
+     "[ERROR]   InnermostSolver not valid at line 6 (innermost solvers: bicgstab bicgstabl bicgsafe "
+     "gmres fgmres minres tfqmr bicrstab)\n",
+     5},
+};
+
+class InputRefusedFile : public testing::TestWithParam<Refusal> {};
+
+std::string pathOf(const Refusal& refusal)
+{
+    const std::string file = refusal.file;
+    return file[0] == '=' ? file.substr(1) : corpusPath("errors/" + file);
+}
+
+}  // namespace
+
+TEST_P(InputRefusedFile, GivesItsMessageAndLine)
+{
+    const Refusal& refusal = GetParam();
+    DeviceRun run;
+    EXPECT_FALSE(run.load(pathOf(refusal), UNCHANGED));
+    EXPECT_EQ(run.message(), refusal.message);
+    EXPECT_EQ(run.line, refusal.line);
+    EXPECT_NE(run.sigma.err, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, InputRefusedFile, testing::ValuesIn(REFUSALS),
+                         [](const testing::TestParamInfo<Refusal>& info) {
+                             std::string name;
+                             for (const char* c = info.param.file; *c != '\0'; ++c) {
+                                 if (std::isalnum(static_cast<unsigned char>(*c)))
+                                     name += *c;
+                             }
+                             return name;
+                         });
+
+// Every file of the error folder has its row, so no refusal goes untested.
+TEST(InputCorpus, EveryErrorFileHasItsExpectedMessage)
+{
+    std::vector<std::string> listed;
+    for (const Refusal& refusal : REFUSALS)
+        listed.push_back(pathOf(refusal));
+    for (const auto& entry : std::filesystem::directory_iterator(corpusPath("errors"))) {
+        const std::string path = entry.path().string();
+        EXPECT_NE(std::find(listed.begin(), listed.end(), path), listed.end()) << path;
+    }
+}
+
+TEST(InputCorpus, EveryValidFileLoads)
+{
+    const std::vector<std::string> files = deviceFiles(corpusPath("valid"));
+    ASSERT_GE(files.size(), 8u);
+    for (const std::string& file : files) {
+        DeviceRun run;
+        EXPECT_TRUE(run.load(file)) << file << ": " << run.message();
+        EXPECT_EQ(run.line, -1) << file;
+        EXPECT_EQ(run.sigma.err, 0) << file;
+        EXPECT_GE(run.device->getLayerCount(), 1) << file;
+    }
+}
+
+TEST(InputCorpus, AFolderNamedLikeADeviceFileCannotBeOpened)
+{
+    ScratchFolder scratch;
+    const std::string folder = scratch.path("folder.kovra");
+    std::filesystem::create_directory(folder);
+    DeviceRun run;
+    EXPECT_FALSE(run.load(folder, UNCHANGED));
+    EXPECT_EQ(run.message(), "[ERROR]   cannot open input filename\n");
+    EXPECT_EQ(run.line, UNCHANGED);
+}
+
+// The examples are where users start: they load cleanly, and the default
+// one of "make run" is a junction at equilibrium.
+TEST(InputExamples, EachLoadsWithoutErrorOrWarning)
+{
+    const std::vector<std::string> files = deviceFiles(examplesPath(""));
+    ASSERT_GE(files.size(), 6u);
+    for (const std::string& file : files) {
+        ScratchFolder scratch;
+        const std::string log = scratch.path("log.txt");
+        DeviceRun run(0x11, log);
+        ASSERT_TRUE(run.load(file)) << file << ": " << run.message();
+        const std::string text = readText(log);
+        EXPECT_EQ(text.find("[WARNING]"), std::string::npos) << file << "\n" << text;
+        EXPECT_EQ(text.find("[ERROR]"), std::string::npos) << file << "\n" << text;
+        EXPECT_EQ(kov_toUtf8(run.param.outDir), std::filesystem::path(file).parent_path().string() + "/")
+            << file;
+    }
+    DeviceRun equilibrium;
+    ASSERT_TRUE(equilibrium.load(examplesPath("silicon-pn.kovra"))) << equilibrium.message();
+    EXPECT_FALSE(equilibrium.excitation->isBiasOn());
+    EXPECT_FALSE(equilibrium.excitation->isLightOn());
+}

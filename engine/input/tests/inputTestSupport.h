@@ -1,0 +1,136 @@
+// Shared fixtures of the device-file tests: the objects of one run as the
+// run entry creates them, a scratch folder and file helpers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ElecDevice.h"
+#include "ekContact.h"
+#include "ekLayer.h"
+#include "ekLevel.h"
+#include "ekExcitation.h"
+#include "ekInput.h"
+#include "ekSimulator.h"
+#include "kovbase.h"
+#include "nucore.h"
+
+namespace inputtest {
+
+inline std::string corpusPath(const std::string& name)
+{
+    return std::string(KOVRA_SOURCE_DIR) + "/engine/input/tests/corpus/" + name;
+}
+
+inline std::string examplesPath(const std::string& name)
+{
+    return std::string(KOVRA_SOURCE_DIR) + "/examples/" + name;
+}
+
+// Every "*.kovra" file of a folder, sorted.
+inline std::vector<std::string> deviceFiles(const std::string& folder)
+{
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.is_regular_file() && entry.path().extension() == ".kovra")
+            files.push_back(entry.path().string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+inline void writeText(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+inline std::string readText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A folder of its own under the system's temporary folder, removed at the
+// end of the test.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kovra-input-XXXXXX").string();
+        std::vector<char> buffer(pattern.begin(), pattern.end());
+        buffer.push_back('\0');
+        const char* made = mkdtemp(buffer.data());
+        EXPECT_NE(made, nullptr);
+        path_ = made != nullptr ? made : "";
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        if (!path_.empty())
+            std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    std::string path(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& folder() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// The objects of one run, made as the run entry makes them, and one load.
+struct DeviceRun {
+    // Every line given to the channel also goes to this log file when set.
+    explicit DeviceRun(uint8_t outputType = 0, const std::string& logFile = "")
+    {
+        sigma.reset();
+        sigma.setOutputType(outputType);
+        if (!logFile.empty()) {
+            sigma.setOutputType(static_cast<uint8_t>(outputType | nuSigma::OUTPUT_LOGFILE));
+            kov_copyW(sigma.logFilename, nuSigma::PATH_SIZE, kov_toWide(logFile).c_str());
+        }
+        param.reset();
+        param.mesh = nuParam::MESH_LAYER;
+        device = std::make_unique<ElecDevice>(&sigma, &param);
+        simulator = std::make_unique<ekSimulator>(&sigma, &param);
+        excitation = std::make_unique<ekExcitation>(&sigma);
+        excitation->reset();
+    }
+
+    bool load(const std::string& path, int lineBefore = -1)
+    {
+        line = lineBefore;
+        return input.load(kov_toWide(path).c_str(), simulator.get(), device.get(),
+                          excitation.get(), &sigma, &param, &line);
+    }
+
+    bool save(const std::string& path)
+    {
+        return input.save(kov_toWide(path).c_str(), simulator.get(), device.get(),
+                          excitation.get(), &sigma, &param);
+    }
+
+    std::string message() const { return kov_toUtf8(sigma.message); }
+
+    ekLayer* layer(int index) const { return device->getLayer(index); }
+
+    nuSigma sigma;
+    nuParam param;
+    std::unique_ptr<ElecDevice> device;
+    std::unique_ptr<ekSimulator> simulator;
+    std::unique_ptr<ekExcitation> excitation;
+    ekInput input;
+    int line = -1;
+};
+
+}  // namespace inputtest

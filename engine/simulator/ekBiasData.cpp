@@ -1,0 +1,192 @@
+// The bias sweep record of a run: a uniform sweep, the voltages of a bias
+// file, or one point at 0 V. Columns: bias (Vt), current density, positive
+// and negative space charge per area.
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "ElecDevice.h"
+#include "ElecSweep.h"
+#include "ekHelpers.h"
+#include "ekLayer.h"
+#include "ekSimulator.h"
+#include "focore.h"
+#include "nucore.h"
+
+namespace {
+
+constexpr int SWEEP_COLUMNS = 4;
+constexpr int SWEEP_POINTS_MAX = ElecSweep::MAX_POINTS;
+constexpr double CURRENT_LIMIT = 1e6;     // A/cm2
+constexpr double FILE_VOLTAGE_MAX = 100.0;  // V
+constexpr double FILE_STEP_MIN = 0.001;     // V
+constexpr double STEP_MIN = 0.001;          // Vt
+constexpr double RANGE_BANDGAPS = 20.0;
+constexpr double STEP_BANDGAPS = 0.2;
+// A swept voltage this close to 0 (Vt) is 0 V: the grid start + k step
+// misses 0 by rounding only.
+constexpr double ZERO_SNAP = 1e-9;
+
+const wchar_t* const BIAS_FILE_ERROR =
+    L"[ERROR]   invalid custom bias data: the increasing ordered bias should be between -100 "
+    L"and 100 V\n";
+
+}  // namespace
+
+void ekSimulator::locateBiasZero()
+{
+    biasPosL = biasPosC = biasPosR = -1;
+    if (SweepBias == nullptr) {
+        return;
+    }
+    const int points = SweepBias->getPoints();
+    for (int i = 0; i < points; ++i) {
+        const double v = SweepBias->getData(0, i);
+        if (v < 0.0) {
+            biasPosL = i;
+        } else if (v == 0.0 && biasPosC < 0) {
+            biasPosC = i;
+        } else if (v > 0.0 && biasPosR < 0) {
+            biasPosR = i;
+        }
+    }
+}
+
+bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, double Vstep,
+                              double Jinf, double Jsup, unsigned char mode,
+                              const wchar_t* biasFile)
+{
+    if (sigma == nullptr || sigma->err != 0) {
+        return false;
+    }
+    ek_resetSigma(sigma);
+    if (dev == nullptr) {
+        return false;
+    }
+    const double J0 = norm.current;
+    Jinf = std::clamp(std::isfinite(Jinf) ? Jinf : -CURRENT_LIMIT, -CURRENT_LIMIT, CURRENT_LIMIT) / J0;
+    Jsup = std::clamp(std::isfinite(Jsup) ? Jsup : CURRENT_LIMIT, -CURRENT_LIMIT, CURRENT_LIMIT) / J0;
+    if (Jinf >= Jsup) {
+        Jinf = -CURRENT_LIMIT / J0;
+    }
+    const double Vt = norm.Vt;
+
+    auto build = [&](int points, double start, double end, double step) {
+        deleteSweepBias();
+        SweepBias = new (std::nothrow) ElecSweep(sigma);
+        if (SweepBias == nullptr) {
+            sigma->update(L"[ERROR]   insufficient memory", 1);
+            return false;
+        }
+        int posL = -1, posC = -1, posR = -1;
+        if (!SweepBias->set(0x10, SWEEP_COLUMNS, points, start, end, step, Jinf, Jsup, 0.0, &posL,
+                            &posC, &posR, true)) {
+            deleteSweepBias();
+            if (sigma->err == 0) {
+                sigma->update(L"[ERROR]   insufficient memory", 1);
+            }
+            return false;
+        }
+        return true;
+    };
+
+    if (!(mode & 0x10) && (mode & 0x20) && biasFile != nullptr) {
+        double* rows = sigma->mallocDbl(SWEEP_POINTS_MAX, true);
+        if (rows == nullptr) {
+            sigma->update(L"[ERROR]   insufficient memory to handle the custom bias data\n", 1);
+            return false;
+        }
+        struct Release {
+            nuSigma* sigma;
+            double** block;
+            ~Release() { sigma->freeDbl(block); }
+        } release{sigma, &rows};
+        const int count = fo_importAscii(biasFile, &rows, 1, SWEEP_POINTS_MAX, L'\t', 0, sigma);
+        if (count < 1 || count > SWEEP_POINTS_MAX) {
+            return false;
+        }
+        // A sweep needs a step: one row gives none.
+        if (count < 2) {
+            sigma->update(BIAS_FILE_ERROR, 1);
+            return false;
+        }
+        const double start = rows[0] / Vt;
+        const double end = std::max(rows[count - 1], rows[0]) / Vt;
+        if (!build(count, start, end, (rows[1] - rows[0]) / Vt)) {
+            return false;
+        }
+        for (int i = 0; i < count; ++i) {
+            const double v = rows[i];
+            const bool inRange = std::isfinite(v) && v >= -FILE_VOLTAGE_MAX && v <= FILE_VOLTAGE_MAX;
+            if (!inRange || (i > 0 && !(v - rows[i - 1] >= FILE_STEP_MIN))) {
+                deleteSweepBias();
+                sigma->update(BIAS_FILE_ERROR, 1);
+                return false;
+            }
+            SweepBias->setData(0, i, v / Vt);
+        }
+        biasType = mode;
+        locateBiasZero();
+        return true;
+    }
+
+    if (!(mode & 0x10)) {
+        if (!build(1, 0.0, 0.0, 0.0)) {
+            return false;
+        }
+        biasType = 0;
+        locateBiasZero();
+        return true;
+    }
+
+    const ekLayer* first = dev->getFirstLayer();
+    const double Eg = first != nullptr ? first->getBandgap() / norm.energy : 0.0;
+    double start = Vstart / Vt;
+    double end = Vend / Vt;
+    double step = Vstep / Vt;
+    if (!std::isfinite(start) || !std::isfinite(end) || std::fabs(start) > RANGE_BANDGAPS * Eg ||
+        std::fabs(end) > RANGE_BANDGAPS * Eg) {
+        sigma->update(L"[ERROR]   invalid voltage range (too large value relatively to the bandgap)\n", 1);
+        return false;
+    }
+    if (!std::isfinite(step) || step > STEP_BANDGAPS * Eg ||
+        (step < STEP_MIN && !ek_isEqual(start, end))) {
+        sigma->update(L"[ERROR]   invalid voltage step\n", 1);
+        return false;
+    }
+    if (start > end) {
+        std::swap(start, end);
+    }
+    int points = 1;
+    if (!ek_isEqual(start, end)) {
+        const double intervals = std::round((end - start) / step);
+        if (intervals > SWEEP_POINTS_MAX - 1) {
+            sigma->update(L"[INFO]    Bias number of points too high. Decreasing it...\n", 0);
+            points = SWEEP_POINTS_MAX;
+            step = (end - start) / (SWEEP_POINTS_MAX - 1);
+        } else {
+            points = static_cast<int>(intervals) + 1;
+        }
+    } else {
+        end = start;
+    }
+    if (step < STEP_MIN) {
+        step = STEP_MIN;
+        points = static_cast<int>(std::round((end - start) / STEP_MIN)) + 1;
+    }
+    if (points < 1) {
+        sigma->update(L"[ERROR]   invalid bias number of points\n", 1);
+        return false;
+    }
+    if (!build(points, start, end, step)) {
+        return false;
+    }
+    for (int i = 0; i < points; ++i) {
+        if (std::fabs(SweepBias->getData(0, i)) < ZERO_SNAP) {
+            SweepBias->setData(0, i, 0.0);
+        }
+    }
+    biasType = mode;
+    locateBiasZero();
+    return true;
+}

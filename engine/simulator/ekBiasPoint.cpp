@@ -1,0 +1,218 @@
+// One bias point of a sweep: Poisson alone at equilibrium, or the Gummel
+// or the Newton iteration, each with its relaxation passes; and the switch
+// to the other method when a point fails.
+#include <algorithm>
+#include <cmath>
+
+#include "ekBandMatrix.h"
+#include "ekBiasWork.h"
+#include "ekHelpers.h"
+#include "ekSimulator.h"
+#include "nucore.h"
+
+namespace {
+
+constexpr double EQUILIBRIUM_BIAS = 0.001;  // Vt
+
+void copy(double* to, const double* from, int n)
+{
+    std::copy(from, from + n, to);
+}
+
+void interleave(double* x, const double* V, const double* Fn, const double* Fp, int N)
+{
+    for (int k = 0; k < N; ++k) {
+        x[3 * k] = V[k];
+        x[3 * k + 1] = Fn[k];
+        x[3 * k + 2] = Fp[k];
+    }
+}
+
+void unpack(const double* x, double* V, double* Fn, double* Fp, int N)
+{
+    for (int k = 0; k < N; ++k) {
+        V[k] = x[3 * k];
+        Fn[k] = x[3 * k + 1];
+        Fp[k] = x[3 * k + 2];
+    }
+}
+
+}  // namespace
+
+void ekSimulator::restoreStart(BiasWork& w)
+{
+    const int N = Points;
+    copy(w.V, w.V0, N);
+    copy(w.Fn, w.Fn0, N);
+    copy(w.Fp, w.Fp0, N);
+    copy(w.x, w.x0, 3 * N);
+}
+
+bool ekSimulator::switchMethod(BiasWork& w, bool /*reallocate*/)
+{
+    const bool toNewton = param->method != nuParam::METHOD_NEWTON;
+    param->method = toNewton ? nuParam::METHOD_NEWTON : nuParam::METHOD_GUMMEL;
+    // The driver's arrays are sized for the method (N, or 3N with the band
+    // Jacobian): always make them anew.
+    if (!allocSystem(&w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag,
+                     &w.upper)) {
+        w.allocFailed = true;
+        return false;
+    }
+    if (sigma->debug) {
+        sigma->update(toNewton ? L"[DEBUG]   switching to the Newton method...\n"
+                               : L"[DEBUG]   switching to the Gummel method...\n",
+                      0);
+    }
+    // A failed linear solve may have left its (debug) error line: the other
+    // method gets its chance all the same.
+    ek_resetSigma(sigma);
+    param->reltol = w.tolerance;
+    param->damp = w.damping;
+    restoreStart(w);
+    return true;
+}
+
+int ekSimulator::doBiasEquilibrium(BiasWork& w)
+{
+    const int N = Points;
+    Va = 0.0;
+    std::fill(w.Fn, w.Fn + N, 0.0);
+    std::fill(w.Fp, w.Fp + N, 0.0);
+    int iters = 0;
+    int pass = 0;
+    for (int attempt = 0; attempt < nuParam::ARRLEN; ++attempt) {
+        param->lastError = 1.0;
+        iters = solveSystem(SYSTEM_POISSON, w.V, w.work, w.Fn, w.Fp, N, param->maxiter,
+                            &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower,
+                            &w.diag, &w.upper);
+        if (Stopped || sigma->stopIt()) {
+            Stopped = true;
+            break;
+        }
+        if (sigma->err != 0 || param->reltol > param->lastError) {
+            break;
+        }
+        pass = relaxSolver(pass);
+        if (pass >= 2) {
+            break;
+        }
+        // Restart from charge neutrality; the copies go to scratch so the
+        // backups keep the start of the point.
+        poissonInit(w.V, w.Fn, w.Fp, w.work, w.work + N, w.work + 2 * N, 0.0);
+        if (sigma->err != 0) {
+            break;
+        }
+    }
+    interleave(w.x, w.V, w.Fn, w.Fp, N);
+    return iters;
+}
+
+int ekSimulator::doBiasGummel(BiasWork& w)
+{
+    const int N = Points;
+    auto solve = [&](int kind, double* u, double* a, double* b) {
+        solveSystem(kind, u, w.work, a, b, N, 1, &w.previous, &w.start, &w.update, &w.rhs,
+                    &w.jacobian, &w.lower, &w.diag, &w.upper);
+        return param->lastError;
+    };
+    int iters = 0;
+    int pass = 0;
+    for (int attempt = 0; attempt < nuParam::ARRLEN; ++attempt) {
+        bool converged = false;
+        bool ended = false;
+        iters = 0;
+        for (int it = 0; it < param->maxiter && !converged && !ended; ++it) {
+            double sum = 0.0;
+            const int kinds[3] = {SYSTEM_POISSON, SYSTEM_ELECTRON, SYSTEM_HOLE};
+            double* unknowns[3] = {w.V, w.Fn, w.Fp};
+            double* others[3][2] = {{w.Fn, w.Fp}, {w.V, w.Fp}, {w.V, w.Fn}};
+            for (int e = 0; e < 3; ++e) {
+                sum += solve(kinds[e], unknowns[e], others[e][0], others[e][1]);
+                if (Stopped || sigma->stopIt()) {
+                    Stopped = true;
+                    interleave(w.x, w.V, w.Fn, w.Fp, N);
+                    return iters;
+                }
+                if (sigma->err != 0) {
+                    ended = true;
+                    break;
+                }
+            }
+            // The point's error is the summed update of the three equations,
+            // not the last one alone.
+            param->lastError = ended ? 1.0 : sum;
+            converged = !ended && param->reltol > sum;
+            ++iters;
+        }
+        if (ended || converged) {
+            break;
+        }
+        pass = relaxSolver(pass);
+        if (pass >= 2) {
+            break;
+        }
+        restoreStart(w);
+    }
+    interleave(w.x, w.V, w.Fn, w.Fp, N);
+    return iters;
+}
+
+int ekSimulator::doBiasNewton(BiasWork& w)
+{
+    const int N = Points;
+    int iters = 0;
+    int pass = 0;
+    for (int attempt = 0; attempt < nuParam::ARRLEN; ++attempt) {
+        param->lastError = 1.0;
+        iters = solveSystem(SYSTEM_NEWTON, w.x, w.work, nullptr, nullptr, 3 * N, param->maxiter,
+                            &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower,
+                            &w.diag, &w.upper);
+        if (Stopped || sigma->stopIt()) {
+            Stopped = true;
+            break;
+        }
+        if (sigma->err != 0 || param->reltol > param->lastError) {
+            break;
+        }
+        pass = relaxSolver(pass);
+        if (pass >= 2) {
+            break;
+        }
+        restoreStart(w);
+    }
+    unpack(w.x, w.V, w.Fn, w.Fp, N);
+    return iters;
+}
+
+int ekSimulator::doBias(double bias, BiasWork& w)
+{
+    Va = bias;
+    prevPoint = 0;
+    param->lastError = 1.0;
+    int iters = 0;
+    if (std::fabs(Va) < EQUILIBRIUM_BIAS && isDark()) {
+        iters = doBiasEquilibrium(w);
+    } else if (param->method == nuParam::METHOD_NEWTON) {
+        iters = doBiasNewton(w);
+    } else {
+        iters = doBiasGummel(w);
+    }
+    const bool converged = !Stopped && sigma->err == 0 && param->lastError < param->reltol &&
+                           std::isfinite(param->lastError);
+    if (converged) {
+        ++convergedCount;
+        prevPoint = 1;
+        // The solution is the start of the next point.
+        const int N = Points;
+        copy(w.V0, w.V, N);
+        copy(w.Fn0, w.Fn, N);
+        copy(w.Fp0, w.Fp, N);
+        copy(w.x0, w.x, 3 * N);
+    }
+    if (itersMin == 0 || iters < itersMin) {
+        itersMin = iters;
+    }
+    itersMax = std::max(itersMax, iters);
+    return iters;
+}

@@ -1,0 +1,45 @@
+// Work arrays of one bias sweep, shared by the sweep driver and its point
+// solvers. The solution is kept twice: as V, Fn, Fp (Gummel) and as the
+// interleaved 3N vector x (Newton); after every converged point both forms
+// and their backups hold it, so a point that fails can be retried with the
+// other method from the same start.
+#pragma once
+
+#include "ekSimulator.h"
+
+struct ekSimulator::BiasWork {
+    // Newton vector, its backup and the residual (3N each).
+    double* x = nullptr;
+    double* x0 = nullptr;
+    double* work = nullptr;
+    // Solution, its backup (start of the current point) and the
+    // equilibrium (N each).
+    double* V = nullptr;
+    double* Fn = nullptr;
+    double* Fp = nullptr;
+    double* V0 = nullptr;
+    double* Fn0 = nullptr;
+    double* Fp0 = nullptr;
+    double* Veq = nullptr;
+    double* Fneq = nullptr;
+    double* Fpeq = nullptr;
+    // Arrays of the iteration driver.
+    double* previous = nullptr;
+    double* start = nullptr;
+    double* update = nullptr;
+    double* rhs = nullptr;
+    ekBandMatrix* jacobian = nullptr;
+    double* lower = nullptr;
+    double* diag = nullptr;
+    double* upper = nullptr;
+
+    bool allocFailed = false;
+    bool lightOn = false;
+    // Tolerance and damping at the start of the present range; each point
+    // starts from them (the relaxation of a hard point is its own).
+    double tolerance = 0.0;
+    double damping = 0.0;
+
+    double** vectors3N[3] = {&x, &x0, &work};
+    double** vectorsN[9] = {&V, &Fn, &Fp, &V0, &Fn0, &Fp0, &Veq, &Fneq, &Fpeq};
+};

@@ -1,0 +1,95 @@
+// Starting profile of a Poisson solve: each layer at its charge-neutral
+// potential, joined linearly across the junction zones, and the quasi-Fermi
+// potentials spread from the contacts when a bias is applied.
+#include <cmath>
+
+#include "ElecDevice.h"
+#include "ekSimulator.h"
+#include "nucore.h"
+
+namespace {
+
+constexpr double EQUILIBRIUM_BIAS = 0.001;  // Vt
+// Fractions of the device over which the quasi-Fermi potentials of a
+// biased start fall from the contacts' values.
+constexpr double ANODE_ZONE = 0.2;
+constexpr double CATHODE_ZONE = 0.8;
+
+}  // namespace
+
+double ekSimulator::initialPotential(int i, double bias) const
+{
+    const int layers = device->getLayerCount();
+    const bool biased = std::fabs(bias) >= EQUILIBRIUM_BIAS;
+    auto layerPotential = [&](int l) {
+        return layerVeq[l] + ((l == 0 && biased) ? bias : 0.0);
+    };
+    if (layers == 1) {
+        return layerPotential(0);
+    }
+    const double z = sol.z[i];
+    for (int k = 0; k + 1 < layers && 2 * k + 1 < junctionCount; ++k) {
+        const double b1 = junctionBounds[2 * k];
+        const double b2 = junctionBounds[2 * k + 1];
+        if (b2 > b1 && z >= b1 && z <= b2) {
+            const double a = layerPotential(k);
+            return a + (layerPotential(k + 1) - a) * (z - b1) / (b2 - b1);
+        }
+    }
+    const int l = getPointLayer(i);
+    return layerPotential(l >= 0 && l < layers ? l : 0);
+}
+
+void ekSimulator::poissonInit(double* V, double* Fn, double* Fp, double* V0, double* Fn0,
+                              double* Fp0, double bias)
+{
+    if (sigma == nullptr || sigma->err != 0 || V == nullptr || Fn == nullptr || Fp == nullptr ||
+        V0 == nullptr || Fn0 == nullptr || Fp0 == nullptr) {
+        return;
+    }
+    const int layers = device != nullptr ? device->getLayerCount() : 0;
+    if (deviceLength * norm.length < 0.01 || Points < POINTS_MIN || Points > POINTS_MAX ||
+        layers < 1 || layers > LAYERS_MAX || sol.z == nullptr) {
+        sigma->update(L"[ERROR]   invalid device parameters\n", 1);
+        return;
+    }
+    const int N = Points;
+    // An initial-guess file gives the whole start, one row per mesh point.
+    const bool fromGuess = (param->mesh & nuParam::MESH_EXACT) && hasInitialGuess() &&
+                           customMeshCount == N;
+    const bool useEquilibrium = prevPoint != 0 && equilibriumSolved != 0;
+    const bool biased = std::fabs(bias) >= EQUILIBRIUM_BIAS;
+    const double T = deviceLength;
+    const double zA = ANODE_ZONE * T;
+    const double zC = CATHODE_ZONE * T;
+    for (int i = 0; i < N; ++i) {
+        if (fromGuess) {
+            V[i] = guessV[i];
+            Fn[i] = guessFn[i];
+            Fp[i] = guessFp[i];
+        } else if (device->isHeterostructure()) {
+            V[i] = Fn[i] = Fp[i] = 0.0;
+        } else {
+            V[i] = useEquilibrium ? sol.Veq[i] : initialPotential(i, bias);
+            Fn[i] = Fp[i] = 0.0;
+            if (biased) {
+                const double z = sol.z[i];
+                if (z <= zA) {
+                    Fn[i] = bias * (1.0 - z / zA);
+                    Fp[i] = bias;
+                } else if (z <= zC) {
+                    Fp[i] = bias;
+                } else {
+                    Fp[i] = bias - bias * (z - zC) / (T - zC);
+                }
+            }
+        }
+        V0[i] = V[i];
+        Fn0[i] = Fn[i];
+        Fp0[i] = Fp[i];
+    }
+    if (sigma->debug) {
+        saveMesh(sol.z);
+        saveInitialGuess(sol.z, V, Fn, Fp);
+    }
+}

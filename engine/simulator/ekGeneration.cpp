@@ -1,0 +1,124 @@
+// Optical generation: the light enters through the anode and is absorbed
+// along the mesh by Beer-Lambert's law, point by point.
+#include <cmath>
+
+#include "ElecDevice.h"
+#include "ElecSweep.h"
+#include "ekLayer.h"
+#include "ekLocalModels.h"
+#include "ekSimulator.h"
+#include "nucore.h"
+
+bool ekSimulator::isDark() const
+{
+    return (lightType & 0xD0) == 0 || lightTotals[2] * norm.photonFlux < 1000.0;
+}
+
+namespace {
+
+// An index that does not depend on the position may be kept per wavelength.
+bool isPositionFree(const ekLayer* layer)
+{
+    if (layer->isIndexScript()) {
+        return !layer->isIndexScriptGraded();
+    }
+    return true;
+}
+
+}  // namespace
+
+double ekSimulator::opticalGeneration(double wavelength, int wavelengthIndex, int i, int layer,
+                                      ekLightRay& ray, double* nOut, double* kOut)
+{
+    if (device == nullptr || layer < 0 || layer >= device->getLayerCount() || i < 0 ||
+        i >= Points) {
+        return 0.0;
+    }
+    ekLayer* L = device->getLayer(layer);
+    if (L == nullptr) {
+        return 0.0;
+    }
+    const double z = sol.z[i];
+    // The segment from the previous point carries that point's absorption.
+    if (z > ray.z) {
+        ray.flux *= std::exp(-ray.alpha * (z - ray.z));
+    }
+    double n = mat.indexN[i];
+    double k = 0.0;
+    double extinction = 0.0;
+    const uint8_t model = L->getIndexModel();
+    if (model == 0 || (model & 0x01)) {
+        const double E = (1.239842 / wavelength) / norm.Vt;
+        extinction = ek_bandgapExtinction(E, mat.Eg[i], mat.indexK[i],
+                                          mat.gapKind[i] == GAP_DIRECT, mat.absorptionEU[i],
+                                          mat.absorptionEdge[i], mat.absorptionKEdge[i]);
+        k = extinction;
+    } else {
+        bool cached = false;
+        const bool keep = isPositionFree(L) && wavelengthIndex >= 0 &&
+                          wavelengthIndex < L->getSpectrumCount();
+        if (keep && L->isIndexSpectrumAcquired()) {
+            double wl = 0.0;
+            cached = L->getIndexFromSpectrum(wavelengthIndex, &wl, &k) &&
+                     std::fabs(wl - wavelength) <= 1e-12 * wavelength;
+        }
+        if (!cached) {
+            const double depth = (z - layerStart[layer]) * norm.length;
+            if (!L->getIndex(depth, L->getThickness(), mat.Eg[i] * norm.Vt, wavelength, &n, &k,
+                             false)) {
+                n = mat.indexN[i];
+                k = 0.0;
+            }
+            if (keep) {
+                L->setIndexFromSpectrum(wavelengthIndex, wavelength, k);
+            }
+        }
+        extinction = k;
+    }
+    const double alpha =
+        extinction > 0.0 ? ek_absorptionCoefficient(extinction, wavelength, norm.length) : 0.0;
+    ray.z = z;
+    ray.alpha = alpha;
+    if (nOut != nullptr) *nOut = n;
+    if (kOut != nullptr) *kOut = k;
+    return alpha * ray.flux;
+}
+
+double ekSimulator::generationProfile(double wavelength, int wavelengthIndex, double flux)
+{
+    // The same box absorption as the quantum-efficiency sweep, so a
+    // wavelength generates alike whichever way the light is installed.
+    return absorbLine(wavelength, wavelengthIndex, flux, false);
+}
+
+void ekSimulator::generationProfileLight()
+{
+    if (mat.Gop == nullptr) {
+        return;
+    }
+    for (int i = 0; i < Points; ++i) {
+        mat.Gop[i] = 0.0;
+        mat.photonFlux[i] = 0.0;
+    }
+    const bool qeSweep = (lightType & 0x10) && (lightType & 0x0F);
+    if ((lightType & 0xD0) == 0 || qeSweep) {
+        return;
+    }
+    const bool spectrum = SweepLight != nullptr && (lightType & 0xC0) && SweepLight->isAllocated();
+    if (!spectrum) {
+        generationProfile(monoWavelength, -1, lightTotals[0]);
+        return;
+    }
+    const int rows = SweepLight->getPoints();
+    for (int l = 0; l < device->getLayerCount(); ++l) {
+        ekLayer* L = device->getLayer(l);
+        const uint8_t model = L->getIndexModel();
+        if (!(model == 0 || (model & 0x01)) && L->getSpectrumCount() != rows) {
+            L->assignSpectrum(rows);
+        }
+    }
+    const int fluxColumn = SweepLight->getCount() >= 4 ? 3 : 1;
+    for (int r = 0; r < rows; ++r) {
+        absorbLine(SweepLight->getData(0, r), r, SweepLight->getData(fluxColumn, r), true);
+    }
+}

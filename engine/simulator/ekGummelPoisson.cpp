@@ -1,0 +1,77 @@
+// Poisson's equation in V with the quasi-Fermi potentials held fixed (the
+// first equation of the Gummel scheme and the equilibrium solve).
+#include <algorithm>
+
+#include "ElecDevice.h"
+#include "ekContact.h"
+#include "ekSimulator.h"
+
+namespace {
+
+constexpr int HARMONIC = 0x20;
+// The assemblers' residual norm is never exactly 0.
+constexpr double NORM_FLOOR = 2.220446049250313e-15;
+
+}  // namespace
+
+void ekSimulator::transportPoisson(double* V, double* residual, double* rhs, double* lower,
+                                   double* diag, double* upper, ekBandMatrix* /*jacobian*/,
+                                   double* Fn, double* Fp, int n, double* residualNorm)
+{
+    const int N = std::min(n, Points);
+    if (N < 3 || V == nullptr || Fn == nullptr || Fp == nullptr || lower == nullptr ||
+        diag == nullptr || upper == nullptr) {
+        return;
+    }
+    const double lambda = norm.unit;
+    double sum = 0.0;
+    for (int i = 1; i < N - 1; ++i) {
+        const double hL = sol.z[i] - sol.z[i - 1];
+        const double hR = sol.z[i + 1] - sol.z[i];
+        const double hM = controlWidth(i);
+        const double ni = electronDensity(V[i], Fn[i], i);
+        const double pi = holeDensity(V[i], Fp[i], i);
+        ekTrappedCharge q;
+        trappedCharge(ni, pi, i, &q);
+        const double epsL = interpolateParameter(mat.Eps[i - 1], mat.Eps[i], HARMONIC);
+        const double epsR = interpolateParameter(mat.Eps[i], mat.Eps[i + 1], HARMONIC);
+        const double rho = (q.Na - q.Nd) + (ni - pi) + (q.Qa - q.Qd) - q.Qpol;
+        const double F =
+            (epsL * (V[i - 1] - V[i]) / hL + epsR * (V[i + 1] - V[i]) / hR) / hM - rho / lambda;
+        residual[i] = F;
+        rhs[i] = -F;
+        lower[i] = epsL / hL / hM;
+        upper[i] = epsR / hR / hM;
+        diag[i] = -(epsL / hL + epsR / hR) / hM - (ni + pi + q.dV) / lambda;
+        sum += F * F;
+    }
+
+    // Contacts: a Schottky contact pins the potential to the metal; an
+    // ohmic one to its equilibrium value (Dirichlet) or to zero field.
+    const ekContact* contacts[2] = {device ? device->getAnode() : nullptr,
+                                    device ? device->getCathode() : nullptr};
+    for (int side = 0; side < 2; ++side) {
+        const int i = side == 0 ? 0 : N - 1;
+        const int neighbour = side == 0 ? 1 : N - 2;
+        const ekContactState& contact = side == 0 ? anodeState : cathodeState;
+        const bool neumann = contacts[side] != nullptr &&
+                             contacts[side]->getBoundary() == ekContact::BOUNDARY_NEUMANN;
+        double F = 0.0;
+        lower[i] = upper[i] = 0.0;
+        diag[i] = 1.0;
+        if (!updateContactOhmic(side)) {
+            F = V[i] - schottkyBoundaryPotential(side);
+        } else if (neumann) {
+            F = V[i] - V[neighbour];
+            (side == 0 ? upper : lower)[i] = -1.0;
+        } else {
+            F = V[i] - (contact.Veq + (side == 0 ? Va : 0.0));
+        }
+        residual[i] = F;
+        rhs[i] = -F;
+        sum += F * F;
+    }
+    if (residualNorm != nullptr) {
+        *residualNorm = sum == 0.0 ? NORM_FLOOR : sum;
+    }
+}

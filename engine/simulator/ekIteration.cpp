@@ -1,0 +1,254 @@
+// The iteration loop behind every nonlinear solve: assemble, solve the
+// linearised system, apply the (damped) update, compare the largest update
+// with the tolerance; on failure loosen the tolerance and start again.
+#include <cmath>
+#include <cstring>
+#include <cwchar>
+#include <string>
+
+#include "ekBandMatrix.h"
+#include "ekLinearDrivers.h"
+#include "ekSimulator.h"
+#include "nucore.h"
+
+namespace {
+
+// The Poisson solve counts as the equilibrium one below this bias (Vt).
+constexpr double EQUILIBRIUM_BIAS = 0.001;
+
+bool isKnownKind(int kind)
+{
+    return kind == ekSimulator::SYSTEM_POISSON || kind == ekSimulator::SYSTEM_ELECTRON ||
+           kind == ekSimulator::SYSTEM_HOLE || kind == ekSimulator::SYSTEM_NEWTON;
+}
+
+std::wstring formatValue(double value)
+{
+    wchar_t text[32];
+    nu_reformatAuto(value, text, 32, nullptr, nullptr, 6);
+    return text;
+}
+
+void logLadderLine(nuSigma* sigma, const wchar_t* what, int number, double tol, double damp)
+{
+    wchar_t head[64];
+    std::swprintf(head, 64, L"[DEBUG]   %ls %d: tol = ", what, number);
+    std::wstring line = head;
+    line += formatValue(tol);
+    line += L" damp = ";
+    line += formatValue(damp);
+    line += L"\n";
+    if (line.size() > 255) {
+        line.resize(255);
+    }
+    sigma->update(line.c_str(), 0);
+}
+
+}  // namespace
+
+int ekSimulator::solveSystem(int kind, double* x, double* residual, double* other1,
+                             double* other2, int n, int maxIter, double** previous,
+                             double** start, double** update, double** rhs,
+                             ekBandMatrix** jacobian, double** lower, double** diag,
+                             double** upper)
+{
+    if (sigma == nullptr || param == nullptr) {
+        return 0;
+    }
+    if (n < 1 || x == nullptr || residual == nullptr || maxIter < 1 || maxIter > param->maxiter) {
+        return 0;
+    }
+    if (previous == nullptr || start == nullptr || update == nullptr || rhs == nullptr ||
+        jacobian == nullptr || lower == nullptr || diag == nullptr || upper == nullptr) {
+        return 0;
+    }
+    if (*previous == nullptr || *start == nullptr || *update == nullptr || *rhs == nullptr ||
+        !isKnownKind(kind)) {
+        return 0;
+    }
+    const bool newtonMethod = param->method == nuParam::METHOD_NEWTON;
+    if (*jacobian == nullptr && newtonMethod) {
+        if (!allocSystem(previous, start, update, rhs, jacobian, lower, diag, upper) &&
+            sigma->err != 0) {
+            return 0;
+        }
+    }
+    if (!(newtonMethod && *jacobian != nullptr) &&
+        (*lower == nullptr || *diag == nullptr || *upper == nullptr)) {
+        return 0;
+    }
+    // The coupled system needs its band Jacobian, sized for it.
+    if (kind == SYSTEM_NEWTON && (*jacobian == nullptr || (*jacobian)->size() != n)) {
+        return 0;
+    }
+    const double t0 = param->reltol;
+    if (!(t0 > 0.0 && t0 <= 1.0)) {
+        return 0;
+    }
+    double t = t0;
+
+    double* xPrev = *previous;
+    double* xStart = *start;
+    double* dx = *update;
+    double* b = *rhs;
+    const bool triDiagonal = kind != SYSTEM_NEWTON;
+    for (int i = 0; i < n; ++i) {
+        xPrev[i] = xStart[i] = x[i];
+        dx[i] = b[i] = 0.0;
+        if (triDiagonal) {
+            (*lower)[i] = (*diag)[i] = (*upper)[i] = 0.0;
+        }
+    }
+    const bool atEquilibrium = kind == SYSTEM_POISSON && std::fabs(Va) < EQUILIBRIUM_BIAS;
+
+    char options[128];
+    std::memset(options, 0, sizeof options);
+    makeSolverOptions(options);
+    if (sigma->debug && std::strcmp(options, loggedOptions) != 0) {
+        std::memcpy(loggedOptions, options, sizeof loggedOptions);
+        wchar_t line[192];
+        std::swprintf(line, 192, L"[DEBUG]   linear solver options: %s\n", options);
+        sigma->update(line, 0);
+    }
+    if (nuParam::ARRLEN < 1) {
+        return 0;
+    }
+    const bool directTriDiag = (param->solver & 0xF0) == 0x10;
+    const SystemAssembler newton =
+        newtonAssembler != nullptr ? newtonAssembler : &ekSimulator::transportNewton;
+
+    for (int pass = 0;; ++pass) {
+        int count = 0;
+        for (int k = 0; k < maxIter; ++k) {
+            double norm = 0.0;
+            double* lo = triDiagonal ? *lower : nullptr;
+            double* di = triDiagonal ? *diag : nullptr;
+            double* up = triDiagonal ? *upper : nullptr;
+            switch (kind) {
+            case SYSTEM_POISSON:
+                transportPoisson(x, residual, b, lo, di, up, *jacobian, other1, other2, n, &norm);
+                break;
+            case SYSTEM_ELECTRON:
+                transportElectron(x, residual, b, lo, di, up, *jacobian, other1, other2, n, &norm);
+                break;
+            case SYSTEM_HOLE:
+                transportHole(x, residual, b, lo, di, up, *jacobian, other1, other2, n, &norm);
+                break;
+            default:
+                (*jacobian)->clear();
+                (this->*newton)(x, residual, b, *lower, *diag, *upper, *jacobian, other1, other2,
+                                n, &norm);
+                break;
+            }
+
+            // The drivers leave x, previous and update untouched unless the
+            // solve succeeded and every new value is finite.
+            double error = 1.0;
+            int iterations = 0;
+            bool solved = false;
+            if (triDiagonal && directTriDiag) {
+                solved = nu_solveTriDiag(lo, di, up, b, dx, xPrev, x, n, &iterations, &error);
+            } else if (triDiagonal) {
+                solved = ek_solveTriDiagLis(lo, di, up, b, dx, xPrev, x, n, &iterations, &error,
+                                            options, param->damp, param->dampMode) == 0;
+            } else {
+                solved = ek_solveNewtonLis(*jacobian, b, dx, xPrev, x, n, &iterations, &error,
+                                           maxIter, t, options, param->damp,
+                                           param->dampMode) == 0;
+            }
+            if (!solved) {
+                if (!std::isfinite(error)) {
+                    error = 1.0;
+                }
+                param->lastError = error;
+                if (sigma->debug) {
+                    sigma->update(L"[DEBUG]   singular matrix found in the transport system\n", 1);
+                }
+                return count;
+            }
+            if (maxIter > 1 && errorHistory != nullptr && k < errorHistoryLength) {
+                errorHistory[k] = error;
+            }
+            param->lastError = error;
+            if (t > error) {
+                if (atEquilibrium) {
+                    equilibriumSolved = 1;
+                }
+                break;
+            }
+            if (Stopped || sigma->stopIt()) {
+                Stopped = true;
+                break;
+            }
+            ++count;
+        }
+
+        if (Stopped || sigma->stopIt()) {
+            Stopped = true;
+            return count;
+        }
+        if (t > param->lastError) {
+            return count;
+        }
+        if (t >= nuParam::RELTOL[0] || maxIter == 1) {
+            if (param->lastError > t) {
+                param->reltol = t0;
+            }
+            return count;
+        }
+        param->increaseReltol();
+        const double next = param->reltol;
+        if (!(next > t)) {
+            param->reltol = t0;
+            return count;
+        }
+        if (sigma->debug) {
+            logLadderLine(sigma, L"retry", pass + 1, next, param->damp);
+        }
+        for (int i = 0; i < n; ++i) {
+            x[i] = xPrev[i] = xStart[i];
+            dx[i] = b[i] = 0.0;
+        }
+        t = next;
+        if (pass + 1 >= nuParam::ARRLEN) {
+            return count;
+        }
+    }
+}
+
+int ekSimulator::relaxSolver(int pass)
+{
+    if (pass >= 2 || param == nullptr) {
+        return pass;
+    }
+    if (pass == 0) {
+        const double t = param->reltol;
+        if (t >= nuParam::RELTOL[0]) {
+            param->reltol = nuParam::RELTOL[4];
+            param->damp = nuParam::DAMP[0];
+            pass = 1;
+        } else {
+            param->increaseReltol();
+            if (!(param->reltol > t)) {
+                param->reltol = nuParam::RELTOL[4];
+                param->damp = nuParam::DAMP[0];
+                pass = 1;
+            }
+            if (sigma != nullptr && sigma->debug) {
+                logLadderLine(sigma, L"pass ", pass + 1, param->reltol, param->damp);
+            }
+            if (pass == 0) {
+                return 0;
+            }
+        }
+    }
+    const double damp = param->damp;
+    param->increaseDamp();
+    if (!(param->damp > damp)) {
+        return 2;
+    }
+    if (sigma != nullptr && sigma->debug) {
+        logLadderLine(sigma, L"pass ", 2, param->reltol, param->damp);
+    }
+    return 1;
+}

@@ -1,0 +1,75 @@
+// Work arrays of one nonlinear solve. The Newton Jacobian lives in band
+// storage: its entries all lie within five columns of the diagonal, so the
+// memory grows as N (a dense 3N x 3N matrix would need 28.8 GB at N = 20000).
+#include <new>
+
+#include "ekBandMatrix.h"
+#include "ekSimulator.h"
+#include "nucore.h"
+
+namespace {
+
+bool allHandles(double** a, double** b, double** c, double** d, ekBandMatrix** j, double** e,
+                double** f, double** g)
+{
+    return a && b && c && d && j && e && f && g;
+}
+
+}  // namespace
+
+bool ekSimulator::allocSystem(double** previous, double** start, double** update, double** rhs,
+                              ekBandMatrix** jacobian, double** lower, double** diag,
+                              double** upper)
+{
+    if (sigma == nullptr || param == nullptr || Points < 1 ||
+        !allHandles(previous, start, update, rhs, jacobian, lower, diag, upper)) {
+        return false;
+    }
+    freeSystem(previous, start, update, rhs, jacobian, lower, diag, upper);
+    const bool newton = param->method == nuParam::METHOD_NEWTON;
+    const size_t L = static_cast<size_t>(Points) * (newton ? 3 : 1);
+
+    bool ok = true;
+    for (double** a : {previous, start, update, rhs, lower, diag, upper}) {
+        *a = sigma->mallocDbl(L, true);
+        ok = ok && *a != nullptr;
+    }
+    if (ok && param->maxiter > 1) {
+        errorHistory = sigma->mallocDbl(static_cast<size_t>(param->maxiter), true);
+        errorHistoryLength = errorHistory != nullptr ? param->maxiter : 0;
+        ok = errorHistory != nullptr;
+    }
+    if (ok && newton) {
+        *jacobian = new (std::nothrow) ekBandMatrix();
+        ok = *jacobian != nullptr &&
+             (*jacobian)->resize(static_cast<int>(L), EK_NEWTON_KL, EK_NEWTON_KU);
+    }
+    if (!ok) {
+        freeSystem(previous, start, update, rhs, jacobian, lower, diag, upper);
+        sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+        return false;
+    }
+    return true;
+}
+
+void ekSimulator::freeSystem(double** previous, double** start, double** update, double** rhs,
+                             ekBandMatrix** jacobian, double** lower, double** diag,
+                             double** upper)
+{
+    if (sigma == nullptr || !allHandles(previous, start, update, rhs, jacobian, lower, diag, upper)) {
+        return;
+    }
+    for (double** a : {previous, start, update, rhs, lower, diag, upper}) {
+        if (*a != nullptr) {
+            sigma->freeDbl(a);
+        }
+        *a = nullptr;
+    }
+    delete *jacobian;
+    *jacobian = nullptr;
+    if (errorHistory != nullptr) {
+        sigma->freeDbl(&errorHistory);
+    }
+    errorHistory = nullptr;
+    errorHistoryLength = 0;
+}

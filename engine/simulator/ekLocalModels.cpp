@@ -1,0 +1,244 @@
+// Point-wise physical models (see ekLocalModels.h).
+#include "ekLocalModels.h"
+
+#include <cmath>
+
+#include "ekSimulator.h"
+
+void ek_srhAdd(ekSrhSum& sum, double n, double p, const ekSrhCentre& c)
+{
+    const double den = c.taup * (n + c.n1) + c.taun * (p + c.p1);
+    if (!(den > 0.0)) {
+        return;
+    }
+    const double inv2 = 1.0 / (den * den);
+    sum.S += 1.0 / den;
+    // d(1/den) = -(taup dn + taun dp) / den^2
+    sum.dV += -(c.taup * n - c.taun * p) * inv2;
+    sum.dFn += c.taup * n * inv2;
+    sum.dFp += -c.taun * p * inv2;
+}
+
+ekRecombination ek_srhRate(const ekSrhSum& sum, double n, double p, double ni)
+{
+    const double np = n * p;
+    const double D = np - ni * ni;
+    ekRecombination r;
+    r.R = D * sum.S;
+    // d(np)/dV = 0, d(np)/dFn = -np, d(np)/dFp = np
+    r.dV = D * sum.dV;
+    r.dFn = D * sum.dFn - np * sum.S;
+    r.dFp = D * sum.dFp + np * sum.S;
+    return r;
+}
+
+ekRecombination ek_radiativeRate(double n, double p, double ni, double beta)
+{
+    const double np = n * p;
+    ekRecombination r;
+    r.R = beta * (np - ni * ni);
+    r.dV = 0.0;
+    r.dFn = -beta * np;
+    r.dFp = beta * np;
+    return r;
+}
+
+ekRecombination ek_augerRate(double n, double p, double ni, double cn, double cp)
+{
+    const double np = n * p;
+    const double D = np - ni * ni;
+    const double c = cn * n + cp * p;
+    ekRecombination r;
+    r.R = c * D;
+    r.dV = (cn * n - cp * p) * D;
+    r.dFn = -cn * n * D - c * np;
+    r.dFp = cp * p * D + c * np;
+    return r;
+}
+
+namespace {
+
+// Occupation fraction num/den and its partial derivatives by n and p,
+// turned into derivatives by V, Fn, Fp and scaled by N.
+ekLevelCharge levelCharge(double N, double n, double p, double num, double den,
+                          double dNumDn, double dNumDp, const ekSrhCentre& c)
+{
+    ekLevelCharge q;
+    if (!(den > 0.0) || N <= 0.0) {
+        return q;
+    }
+    const double inv2 = 1.0 / (den * den);
+    const double dfdn = (dNumDn * den - num * c.taup) * inv2;
+    const double dfdp = (dNumDp * den - num * c.taun) * inv2;
+    q.Q = N * num / den;
+    q.dV = N * (dfdn * n - dfdp * p);
+    q.dFn = -N * dfdn * n;
+    q.dFp = N * dfdp * p;
+    return q;
+}
+
+}  // namespace
+
+ekLevelCharge ek_acceptorCharge(double N, double n, double p, const ekSrhCentre& c)
+{
+    const double den = c.taup * (n + c.n1) + c.taun * (p + c.p1);
+    const double num = c.taun * c.p1 + c.taup * n;
+    return levelCharge(N, n, p, num, den, c.taup, 0.0, c);
+}
+
+ekLevelCharge ek_donorCharge(double N, double n, double p, const ekSrhCentre& c)
+{
+    const double den = c.taup * (n + c.n1) + c.taun * (p + c.p1);
+    const double num = c.taup * c.n1 + c.taun * p;
+    return levelCharge(N, n, p, num, den, 0.0, c.taun, c);
+}
+
+double ek_acceptorEquilibrium(double N, double g, double p, double* dQdV)
+{
+    const double d = 1.0 + p * g;
+    if (dQdV != nullptr) {
+        *dQdV = N * g * p / (d * d);
+    }
+    return N / d;
+}
+
+double ek_donorEquilibrium(double N, double g, double n, double* dQdV)
+{
+    const double d = 1.0 + n * g;
+    if (dQdV != nullptr) {
+        *dQdV = N * g * n / (d * d);
+    }
+    return N / d;
+}
+
+double ek_urbachSliceEnergy(double tailEnergy, int k)
+{
+    return 0.1 * tailEnergy * std::pow(1.5, k);
+}
+
+double ek_urbachSliceDensity(double edgeDensity, double tailEnergy, double sliceEnergy)
+{
+    if (!(tailEnergy > 0.0)) {
+        return 0.0;
+    }
+    const double r = 1.224744871392;  // sqrt(1.5): the slice spans e/r .. e r
+    return edgeDensity * std::exp(-sliceEnergy / tailEnergy) * sliceEnergy * (r - 1.0 / r);
+}
+
+double ek_bandgapExtinction(double E, double Eg, double k0, bool direct, double EU,
+                            double edge, double kEdge)
+{
+    if (!(E > 0.0) || !(Eg > 0.0)) {
+        return 0.0;
+    }
+    // The same factor on both sides of the edge: a factor of two between
+    // the tail and the band absorption would make the absorption jump there.
+    const double f = 2.0 * Eg / E;
+    if (EU > 0.001 && E < edge) {
+        return kEdge * std::exp((E - Eg) / EU) * f;
+    }
+    if (E <= Eg) {
+        return 0.0;
+    }
+    const double x = (E - Eg) / Eg;
+    const double k = direct ? k0 * std::sqrt(x) : k0 * x * x;
+    return k * f;
+}
+
+double ek_absorptionEdge(double Eg, double EU, bool direct)
+{
+    return direct ? Eg + EU / 2.0 : Eg + 2.0 * EU;
+}
+
+double ek_absorptionKEdge(double Eg, double EU, double k0, bool direct)
+{
+    if (!(Eg > 0.0)) {
+        return 0.0;
+    }
+    if (direct) {
+        return std::sqrt((EU / 2.0) / Eg) * k0 * 0.60653066;  // e^-0.5
+    }
+    const double x = 2.0 * EU / Eg;
+    return x * x * k0 * 0.135335283;  // e^-2
+}
+
+double ek_absorptionCoefficient(double k, double wavelength, double lengthScale)
+{
+    if (!(wavelength > 0.0)) {
+        return 0.0;
+    }
+    return 12.566370614359172 * k / (wavelength / lengthScale);
+}
+
+double ek_bernoulli(double x, double* derivative)
+{
+    double b = 0.0;
+    double d = 0.0;
+    const double ax = std::fabs(x);
+    if (ax <= 0.2) {
+        const double x2 = x * x;
+        const double x4 = x2 * x2;
+        b = 1.0 - 0.5 * x + 0.08333333333333333 * x2 - 0.001388888888888889 * x4 +
+            3.306878306878307e-05 * x4 * x2;
+        d = -(0.5 - x / 6.0 + x * x2 / 180.0 - x4 * x / 5040.0);
+    } else if (x < -25.0) {
+        b = -x;
+        d = -1.0;
+    } else if (x > 25.0) {
+        const double e = std::exp(-x);
+        b = x * e;
+        d = (1.0 - x) * e;
+    } else {
+        const double ex = std::exp(x);
+        const double em1 = std::expm1(x);
+        b = x / em1;
+        d = (em1 - x * ex) / (em1 * em1);
+    }
+    if (derivative != nullptr) {
+        *derivative = d;
+    }
+    return b;
+}
+
+double ek_tunnelExponent(double lengthScale, double h, double me, double T, double phi)
+{
+    if (!(me > 0.0) || !(T > 0.0) || !(phi > 0.0)) {
+        return 0.0;
+    }
+    return 63.4109077 * lengthScale * h * std::sqrt(me * T * phi * phi * phi);
+}
+
+double ek_tunnelTerm(double Vc, double Vn, double n, double K, double S, double* dVc,
+                     double* dVn, double* dFn)
+{
+    double t = 0.0;
+    double dc = 0.0;
+    double dn = 0.0;
+    const double a = std::fabs(Vn - Vc);
+    if (a > 0.0) {
+        const double E = std::exp(-K / a);
+        if (E > 0.0) {
+            const double ESn = E * S * n;
+            const double slope = K / (a * a) * ESn;  // d(E S n)/da at fixed n
+            if (Vn > Vc) {
+                t = ESn;
+                dc = ESn - slope;   // n grows with Vc, a shrinks
+                dn = slope;
+            } else {
+                t = -ESn;
+                dc = -ESn - slope;  // n and a both grow with Vc
+                dn = slope;
+            }
+        }
+    }
+    if (dVc != nullptr) {
+        *dVc = dc;
+    }
+    if (dVn != nullptr) {
+        *dVn = dn;
+    }
+    if (dFn != nullptr) {
+        *dFn = -t;
+    }
+    return t;
+}

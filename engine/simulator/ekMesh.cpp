@@ -1,0 +1,401 @@
+// Mesh size: per-layer counts, the uniform ladder, exact counts, growth of a
+// coarse mesh, and the mesh and initial-guess files.
+#include <cmath>
+#include <cstdarg>
+#include <cwchar>
+#include <string>
+
+#include "ElecDevice.h"
+#include "ekHelpers.h"
+#include "ekLayer.h"
+#include "ekSimulator.h"
+#include "focore.h"
+#include "kovbase.h"
+#include "nucore.h"
+
+namespace {
+
+constexpr int FILE_ROWS_MAX = 20000;
+
+// A file's last position must be the device thickness. The thickness is a
+// sum of layer thicknesses and the file a printed number, so both carry
+// rounding far below any physical length: compare to 1e-9 relative.
+bool isDeviceEnd(double z, double thickness)
+{
+    return std::fabs(z - thickness) <= 1e-9 * std::fabs(thickness);
+}
+
+void logLine(nuSigma* sigma, int level, const wchar_t* format, ...)
+{
+    wchar_t line[1056];
+    va_list args;
+    va_start(args, format);
+    std::vswprintf(line, sizeof(line) / sizeof(line[0]), format, args);
+    va_end(args);
+    sigma->update(line, level);
+}
+
+std::wstring formatNumber(double value)
+{
+    wchar_t text[64];
+    nu_reformatAuto(value, text, 64, nullptr, nullptr, 6);
+    return text;
+}
+
+}  // namespace
+
+// ---- point count ------------------------------------------------------------------
+
+int ekSimulator::decidePoints(int total)
+{
+    const uint8_t mode = param->mesh;
+    int N = Points;
+    if (mode & nuParam::MESH_LAYER) {
+        const bool verbose = sigma->isVerbose();
+        if (verbose) {
+            sigma->update(L"[INFO]    Layers Mesh:\n", 0);
+        }
+        int sum = 0;
+        for (int l = 0; l < device->getLayerCount(); ++l) {
+            const ekLayer* layer = device->getLayer(l);
+            const int m = layer->getMeshPoints();
+            if (m < ekLayer::MESH_POINTS_MIN || m > ekLayer::MESH_POINTS_MAX) {
+                logLine(sigma, 1, L"[ERROR]   [Layer%d]:   invalid number of mesh points: %d\n",
+                        l + 1, m);
+                return 0;
+            }
+            sum += m;
+            if (verbose) {
+                logLine(sigma, 0, L"[INFO]    [Layer%d]:   mesh points = %4d   thickness = %ls\n",
+                        l + 1, m, formatNumber(layer->getThickness()).c_str());
+            }
+        }
+        if (sum < POINTS_MIN || sum > POINTS_MAX) {
+            logLine(sigma, 1, L"[ERROR]   invalid total number of mesh points: %d\n", sum);
+            return 0;
+        }
+        N = sum;
+    } else if (mode & nuParam::MESH_UNIFORM) {
+        if (total <= POINTS_MIN) {
+            N = POINTS_MIN;
+        } else if (total >= POINTS_MAX) {
+            N = POINTS_MAX;
+        } else {
+            for (int size : MESH_LADDER) {
+                if (size >= total) {
+                    N = size;
+                    break;
+                }
+            }
+        }
+    } else if (mode & nuParam::MESH_EXACT) {
+        N = total;
+    }
+    return N;
+}
+
+void ekSimulator::setDevice(ElecDevice* deviceIn, int total)
+{
+    if (isBlocked()) {
+        return;
+    }
+    device = deviceIn;
+    if (device == nullptr || total < POINTS_MIN || total > POINTS_MAX) {
+        sigma->update(L"[ERROR]   invalid simulation parameters\n", 1);
+        return;
+    }
+    const int N = decidePoints(total);
+    if (N == 0) {
+        return;
+    }
+    if (!coarseMesh && sigma->comm) {
+        wchar_t line[64];
+        std::swprintf(line, 64, L"[SEND]ZP:%d", N);
+        sigma->writeComm(line);
+    }
+    if (sigma->isVerbose()) {
+        logLine(sigma, 0, L"[INFO]    total mesh points = %d\n", N);
+    }
+    if (N >= POINTS_MIN && N <= POINTS_MAX) {
+        param->points = N;
+    }
+    Points = N;
+    device->updateHeterostructure();
+    device->updateGraded();
+    assignResources();
+}
+
+bool ekSimulator::increasePoints()
+{
+    if (isBlocked() || Points >= POINTS_MAX) {
+        return false;
+    }
+    int next = 0;
+    for (int i = 1; i < LADDER_SIZE; ++i) {
+        if (MESH_LADDER[i - 1] <= Points && Points < MESH_LADDER[i]) {
+            next = MESH_LADDER[i];
+            break;
+        }
+    }
+    if (next == 0) {
+        return false;
+    }
+    Points = next;
+    assignResources();
+    if (!sigma->isOK()) {
+        return false;
+    }
+    if (!coarseMesh && sigma->comm) {
+        wchar_t line[64];
+        std::swprintf(line, 64, L"[SEND]ZP:%d", Points);
+        sigma->writeComm(line);
+    }
+    return true;
+}
+
+bool ekSimulator::checkMeshStep()
+{
+    if (isBlocked() || device == nullptr) {
+        return false;
+    }
+    const int layers = device->getLayerCount();
+    if (device->getThickness() < 0.01 || Points < POINTS_MIN || Points > POINTS_MAX ||
+        layers < 1 || layers > LAYERS_MAX) {
+        sigma->update(L"[ERROR]   invalid device mesh parameters (points, dimension, layers "
+                      L"count)\nSimulation Ended",
+                      1);
+        return false;
+    }
+    if (!coarseMesh) {
+        return true;
+    }
+    if (sigma->isVerbose()) {
+        sigma->update(L"[INFO]    too large step relatively to the thinnest layer: increasing "
+                      L"the number of points...\n",
+                      0);
+    }
+    for (int growth = 0; growth < 10; ++growth) {
+        if (!increasePoints()) {
+            if (sigma->isOK()) {
+                sigma->update(L"[ERROR]   too large spatial step, relatively to the thinnest "
+                              L"layer\n",
+                              1);
+            }
+            return false;
+        }
+        if (!coarseMesh) {
+            return true;
+        }
+    }
+    sigma->update(L"[ERROR]   Too large spatial step, relatively to the thinnest layer\n", 1);
+    return false;
+}
+
+double ekSimulator::controlWidth(int i) const
+{
+    if (sol.z == nullptr || i < 0 || i >= Points) {
+        return 0.0;
+    }
+    const double hL = i > 0 ? sol.z[i] - sol.z[i - 1] : 0.0;
+    const double hR = i < Points - 1 ? sol.z[i + 1] - sol.z[i] : 0.0;
+    return 0.5 * (hL + hR);
+}
+
+// ---- mesh and initial-guess files ---------------------------------------------------
+
+void ekSimulator::releaseCustomMesh()
+{
+    if (customMesh != nullptr && sigma != nullptr) {
+        sigma->freeDbl(&customMesh);
+    }
+    customMesh = nullptr;
+    customMeshCount = 0;
+}
+
+void ekSimulator::releaseGuess()
+{
+    if (sigma != nullptr) {
+        if (guessV != nullptr) sigma->freeDbl(&guessV);
+        if (guessFn != nullptr) sigma->freeDbl(&guessFn);
+        if (guessFp != nullptr) sigma->freeDbl(&guessFp);
+    }
+    guessV = guessFn = guessFp = nullptr;
+}
+
+namespace {
+
+// Scratch columns of a file read, freed on every path.
+struct Columns {
+    nuSigma* sigma;
+    double* data[4] = {};
+    int count;
+    Columns(nuSigma* s, int n) : sigma(s), count(n) {}
+    bool allocate()
+    {
+        for (int c = 0; c < count; ++c) {
+            data[c] = sigma->mallocDbl(FILE_ROWS_MAX, true);
+            if (data[c] == nullptr) {
+                return false;
+            }
+        }
+        return true;
+    }
+    ~Columns()
+    {
+        for (double*& d : data) {
+            if (d != nullptr) {
+                sigma->freeDbl(&d);
+            }
+        }
+    }
+};
+
+// First position zero, last the device end, every position inside and
+// strictly after the one before. Reports the first violation.
+bool checkPositions(nuSigma* sigma, const double* z, int rows, double thickness)
+{
+    if (!ek_isZero(z[0]) || z[0] < 0.0 || z[0] >= thickness ||
+        !isDeviceEnd(z[rows - 1], thickness)) {
+        sigma->update(L"[ERROR]   the first and last position values should correspond the "
+                      L"the device limits",
+                      1);
+        return false;
+    }
+    for (int r = 0; r < rows; ++r) {
+        const bool inside = z[r] >= 0.0 && z[r] >= z[0] && (z[r] <= thickness || r == rows - 1);
+        if (!inside || (r > 0 && !(z[r] > z[r - 1]))) {
+            logLine(sigma, 1, L"[ERROR]   invalid position value: %ls\n",
+                    formatNumber(z[r]).c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+// The loading line, cut to 287 characters (its line end kept).
+void logLoading(nuSigma* sigma, const wchar_t* what, const wchar_t* name)
+{
+    std::wstring line = L"[INFO]    loading the ";
+    line += what;
+    line += L" \"";
+    line += name;
+    line += L"\"...\n";
+    if (line.size() > 287) {
+        line = line.substr(0, 286) + L"\n";
+    }
+    sigma->update(line.c_str(), 0);
+}
+
+}  // namespace
+
+int ekSimulator::meshInit(double thickness)
+{
+    if (isBlocked() || MeshFilename[0] == 0) {
+        return 0;
+    }
+    if (kov_fileExistsW(MeshFilename) < 1) {
+        sigma->update(L"[ERROR]   invalid custom mesh file\n", 1);
+        return 0;
+    }
+    releaseCustomMesh();
+    if (sigma->debug) {
+        logLoading(sigma, L"custom mesh file", MeshFilename);
+    }
+    Columns scratch(sigma, 1);
+    if (!scratch.allocate()) {
+        sigma->update(L"[ERROR]   insufficient memory to handle the custom mesh\n", 1);
+        return 0;
+    }
+    const int rows =
+        fo_importAscii(MeshFilename, scratch.data, 1, FILE_ROWS_MAX, L'\t', 0, sigma);
+    // Every point of the mesh is a row of the file, and a mesh has 50 to
+    // 20000 points: a shorter file cannot be a mesh.
+    if (rows < POINTS_MIN || rows > FILE_ROWS_MAX) {
+        sigma->update(L"[ERROR]   cannot read the custom mesh\n", 1);
+        return 0;
+    }
+    if (!checkPositions(sigma, scratch.data[0], rows, thickness)) {
+        return 0;
+    }
+    customMesh = sigma->mallocDbl(static_cast<size_t>(rows), true);
+    if (customMesh == nullptr) {
+        sigma->update(L"[ERROR]   insufficient memory to handle the custom mesh\n", 1);
+        return 0;
+    }
+    for (int r = 0; r < rows; ++r) {
+        customMesh[r] = scratch.data[0][r] / norm.length;
+    }
+    customMeshCount = rows;
+    if (sigma->debug) {
+        sigma->update(L"[INFO]    custom mesh loaded\n", 0);
+    }
+    param->mesh = nuParam::MESH_EXACT;
+    return rows;
+}
+
+int ekSimulator::guessInit(double thickness)
+{
+    if (isBlocked() || InitialGuessFilename[0] == 0) {
+        return 0;
+    }
+    if (kov_fileExistsW(InitialGuessFilename) < 1) {
+        sigma->update(L"[ERROR]   invalid initial guess file\n", 1);
+        return 0;
+    }
+    releaseCustomMesh();
+    releaseGuess();
+    if (sigma->debug) {
+        logLoading(sigma, L"initial guess file", InitialGuessFilename);
+    }
+    const wchar_t* memoryLine = L"[ERROR]   insufficient memory to handle the custom initial guess\n";
+    Columns scratch(sigma, 4);
+    if (!scratch.allocate()) {
+        sigma->update(memoryLine, 1);
+        return 0;
+    }
+    const int rows =
+        fo_importAscii(InitialGuessFilename, scratch.data, 4, FILE_ROWS_MAX, L'\t', 0, sigma);
+    if (rows < POINTS_MIN || rows > FILE_ROWS_MAX) {
+        sigma->update(L"[ERROR]   cannot read the custom initial guess\n", 1);
+        return 0;
+    }
+    const double* z = scratch.data[0];
+    if (!checkPositions(sigma, z, rows, thickness)) {
+        return 0;
+    }
+    for (int r = 0; r < rows; ++r) {
+        const double V = scratch.data[1][r];
+        const double Fn = scratch.data[2][r];
+        const double Fp = scratch.data[3][r];
+        if (!(std::fabs(V) <= 20.0 && std::fabs(Fn) <= 20.0 && std::fabs(Fp) <= 20.0)) {
+            logLine(sigma, 1, L"[ERROR]   invalid initial guess values (z V  EFn  EFp): %ls  %ls  %ls  %ls\n",
+                    formatNumber(z[r]).c_str(), formatNumber(V).c_str(),
+                    formatNumber(Fn).c_str(), formatNumber(Fp).c_str());
+            return 0;
+        }
+    }
+    const size_t n = static_cast<size_t>(rows);
+    customMesh = sigma->mallocDbl(n, true);
+    guessV = sigma->mallocDbl(n, true);
+    guessFn = sigma->mallocDbl(n, true);
+    guessFp = sigma->mallocDbl(n, true);
+    if (customMesh == nullptr || guessV == nullptr || guessFn == nullptr || guessFp == nullptr) {
+        releaseCustomMesh();
+        releaseGuess();
+        sigma->update(memoryLine, 1);
+        return 0;
+    }
+    // The guess file's positions are the mesh of the run.
+    for (int r = 0; r < rows; ++r) {
+        customMesh[r] = z[r] / norm.length;
+        guessV[r] = scratch.data[1][r] / norm.Vt;
+        guessFn[r] = scratch.data[2][r] / norm.Vt;
+        guessFp[r] = scratch.data[3][r] / norm.Vt;
+    }
+    customMeshCount = rows;
+    if (sigma->debug) {
+        sigma->update(L"[INFO]    custom initial guess loaded\n", 0);
+    }
+    param->mesh = nuParam::MESH_EXACT;
+    return rows;
+}

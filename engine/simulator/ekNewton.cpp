@@ -1,0 +1,227 @@
+// Assembly of the coupled Newton system: Poisson's equation and the two
+// continuity equations at every point, unknowns V, Fn, Fp interleaved per
+// point (row and column 3k + j). Every derivative is exact and every entry
+// is kept, contact rows included, so the iteration converges quadratically
+// whatever the contacts are.
+#include <cmath>
+
+#include "ElecDevice.h"
+#include "ekBandMatrix.h"
+#include "ekContact.h"
+#include "ekHelpers.h"
+#include "ekLayer.h"
+#include "ekNewtonEdges.h"
+#include "ekSimulator.h"
+
+namespace {
+
+// A residual sum that is exactly zero is reported as the machine epsilon.
+constexpr double NORM_FLOOR = 2.220446049250313e-15;
+
+inline double xV(const double* x, int k) { return x[3 * k]; }
+inline double xFn(const double* x, int k) { return x[3 * k + 1]; }
+inline double xFp(const double* x, int k) { return x[3 * k + 2]; }
+
+}  // namespace
+
+void ekSimulator::transportNewton(double* x, double* residual, double* rhs, double* /*lower*/,
+                                  double* /*diag*/, double* /*upper*/, ekBandMatrix* jacobian,
+                                  double* /*other1*/, double* /*other2*/, int n,
+                                  double* residualNorm)
+{
+    if (x == nullptr || residual == nullptr || rhs == nullptr || jacobian == nullptr ||
+        device == nullptr || Points < 3 || n != 3 * Points || jacobian->size() != n || sol.z == nullptr) {
+        return;
+    }
+    for (int r = 0; r < n; ++r) {
+        residual[r] = 0.0;
+    }
+    newtonContactRows(0, x, jacobian, residual);
+    for (int k = 1; k < Points - 1; ++k) {
+        newtonPoissonRow(k, x, jacobian, residual);
+        newtonContinuityRows(k, x, jacobian, residual);
+    }
+    newtonContactRows(1, x, jacobian, residual);
+
+    double norm = 0.0;
+    for (int r = 0; r < n; ++r) {
+        rhs[r] = -residual[r];
+        norm += residual[r] * residual[r];
+        if (ek_isZero(norm)) {
+            norm = NORM_FLOOR;
+        }
+    }
+    if (residualNorm != nullptr) {
+        *residualNorm = norm;
+    }
+}
+
+void ekSimulator::newtonPoissonRow(int k, const double* x, ekBandMatrix* J, double* F)
+{
+    const int r = 3 * k;
+    const double V = xV(x, k);
+    const double n = electronDensity(V, xFn(x, k), k);
+    const double p = holeDensity(V, xFp(x, k), k);
+    ekTrappedCharge tc;
+    trappedCharge(n, p, k, &tc);
+
+    const double hL = sol.z[k] - sol.z[k - 1];
+    const double hR = sol.z[k + 1] - sol.z[k];
+    const double hM = controlWidth(k);
+    const double epsL = interpolateParameter(mat.Eps[k - 1], mat.Eps[k], 0x20);
+    const double epsR = interpolateParameter(mat.Eps[k], mat.Eps[k + 1], 0x20);
+    const double lambda = norm.unit;
+    // Charge in units of -q N0: electrons and ionised acceptors count positive.
+    const double rho = (tc.Na - tc.Nd) + (n - p) + (tc.Qa - tc.Qd) - tc.Qpol;
+
+    F[r] = (epsL * (xV(x, k - 1) - V) / hL + epsR * (xV(x, k + 1) - V) / hR) / hM - rho / lambda;
+    J->at(r, r - 3) += epsL / hL / hM;
+    J->at(r, r) += -(epsL / hL + epsR / hR) / hM - (n + p + tc.dV) / lambda;
+    J->at(r, r + 1) += -(tc.dFn - n) / lambda;
+    J->at(r, r + 2) += -(tc.dFp - p) / lambda;
+    J->at(r, r + 3) += epsR / hR / hM;
+}
+
+void ekSimulator::newtonContinuityRows(int k, const double* x, ekBandMatrix* J, double* F)
+{
+    const int re = 3 * k + 1;
+    const int rh = 3 * k + 2;
+    const double hM = controlWidth(k);
+    const double s = norm.rate;
+
+    const ekEdgeFlux nl = ek_electronEdge(*this, k - 1, xV(x, k - 1), xFn(x, k - 1), xV(x, k), xFn(x, k));
+    const ekEdgeFlux nr = ek_electronEdge(*this, k, xV(x, k), xFn(x, k), xV(x, k + 1), xFn(x, k + 1));
+    const ekEdgeFlux pl = ek_holeEdge(*this, k - 1, xV(x, k - 1), xFp(x, k - 1), xV(x, k), xFp(x, k));
+    const ekEdgeFlux pr = ek_holeEdge(*this, k, xV(x, k), xFp(x, k), xV(x, k + 1), xFp(x, k + 1));
+
+    // Net recombination; a point of an interface pair takes the mean of its
+    // two neighbours, whose unknowns then carry the derivatives.
+    const double G = mat.Gop[k];
+    double R = 0.0;
+    if (isPairedIndex(k)) {
+        for (int j : {k - 1, k + 1}) {
+            const ekRecombination rj = ek_pointRecombination(*this, j, xV(x, j), xFn(x, j), xFp(x, j));
+            R += 0.5 * rj.R;
+            for (int row : {re, rh}) {
+                J->at(row, 3 * j) -= 0.5 * rj.dV / s;
+                J->at(row, 3 * j + 1) -= 0.5 * rj.dFn / s;
+                J->at(row, 3 * j + 2) -= 0.5 * rj.dFp / s;
+            }
+        }
+    } else {
+        const ekRecombination rk = ek_pointRecombination(*this, k, xV(x, k), xFn(x, k), xFp(x, k));
+        R = rk.R;
+        for (int row : {re, rh}) {
+            J->at(row, 3 * k) -= rk.dV / s;
+            J->at(row, 3 * k + 1) -= rk.dFn / s;
+            J->at(row, 3 * k + 2) -= rk.dFp / s;
+        }
+    }
+
+    // Electrons: (Jn(k,k+1) - Jn(k-1,k)) / hM + (G - R) / s.
+    F[re] = (nr.J - nl.J) / hM + (G - R) / s;
+    J->at(re, 3 * (k - 1)) += -nl.dVl / hM;
+    J->at(re, 3 * (k - 1) + 1) += -nl.dFl / hM;
+    J->at(re, 3 * k) += (nr.dVl - nl.dVr) / hM;
+    J->at(re, 3 * k + 1) += (nr.dFl - nl.dFr) / hM;
+    J->at(re, 3 * (k + 1)) += nr.dVr / hM;
+    J->at(re, 3 * (k + 1) + 1) += nr.dFr / hM;
+
+    // Holes: (Pp(k,k+1) - Pp(k-1,k)) / hM + (G - R) / s.
+    F[rh] = (pr.J - pl.J) / hM + (G - R) / s;
+    J->at(rh, 3 * (k - 1)) += -pl.dVl / hM;
+    J->at(rh, 3 * (k - 1) + 2) += -pl.dFl / hM;
+    J->at(rh, 3 * k) += (pr.dVl - pl.dVr) / hM;
+    J->at(rh, 3 * k + 2) += (pr.dFl - pl.dFr) / hM;
+    J->at(rh, 3 * (k + 1)) += pr.dVr / hM;
+    J->at(rh, 3 * (k + 1) + 2) += pr.dFr / hM;
+}
+
+void ekSimulator::newtonContactRows(int side, const double* x, ekBandMatrix* J, double* F)
+{
+    const bool anode = side == 0;
+    const int k = anode ? 0 : Points - 1;
+    const int kn = anode ? 1 : Points - 2;  // the neighbour point
+    const int r = 3 * k;
+    const int rn = 3 * kn;
+    const ekContactState& state = anode ? anodeState : cathodeState;
+    const ekContact* contact = anode ? device->getAnode() : device->getCathode();
+    const bool ohmic = updateContactOhmic(side);
+    const double bias = anode ? Va : 0.0;
+    const double V = xV(x, k);
+
+    // Poisson row.
+    J->at(r, r) += 1.0;
+    if (!ohmic) {
+        F[r] = V - schottkyBoundaryPotential(side);
+    } else if (contact != nullptr && contact->getBoundary() == ekContact::BOUNDARY_NEUMANN) {
+        F[r] = V - xV(x, kn);
+        J->at(r, rn) += -1.0;
+    } else {
+        F[r] = V - (state.Veq + bias);
+    }
+
+    if (ohmic) {
+        F[r + 1] = xFn(x, k) - bias;
+        J->at(r + 1, r + 1) += 1.0;
+        F[r + 2] = xFp(x, k) - bias;
+        J->at(r + 2, r + 2) += 1.0;
+        return;
+    }
+
+    // Schottky contact: the carrier flux into the metal balances the
+    // surface recombination current. The edge is (k, kn) at the anode and
+    // (kn, k) at the cathode, where the outward direction is reversed.
+    const int j = anode ? 0 : Points - 2;
+    const double n = electronDensity(V, xFn(x, k), k);
+    const double p = holeDensity(V, xFp(x, k), k);
+    const ekEdgeFlux e = ek_electronEdge(*this, j, xV(x, j), xFn(x, j), xV(x, j + 1), xFn(x, j + 1));
+    const ekEdgeFlux h = ek_holeEdge(*this, j, xV(x, j), xFp(x, j), xV(x, j + 1), xFp(x, j + 1));
+    // Derivatives of an edge flux by the contact point's and the neighbour's unknowns.
+    const double eVk = anode ? e.dVl : e.dVr, eVn = anode ? e.dVr : e.dVl;
+    const double eFk = anode ? e.dFl : e.dFr, eFn = anode ? e.dFr : e.dFl;
+    const double hVk = anode ? h.dVl : h.dVr, hVn = anode ? h.dVr : h.dVl;
+    const double hFk = anode ? h.dFl : h.dFr, hFn = anode ? h.dFr : h.dFl;
+
+    // Electrons: anode Jn - Sn (n - nEq), cathode Jn + Sn (n - nEq).
+    const double se = anode ? -1.0 : 1.0;
+    const int re = r + 1;
+    F[re] = e.J + se * state.Sn * (n - sol.nEq[k]);
+    J->at(re, r) += eVk + se * state.Sn * n;
+    J->at(re, r + 1) += eFk - se * state.Sn * n;
+    J->at(re, rn) += eVn;
+    J->at(re, rn + 1) += eFn;
+    const ekLayer* layer = anode ? device->getFirstLayer() : device->getLastLayer();
+    if (state.tunnel && layer != nullptr) {
+        // The tunnelling term takes the anode node first and, at the
+        // cathode, the inner neighbour first (as the Gummel assembly does),
+        // so both methods balance the same equations. Its derivative by its
+        // first potential includes the density's growth with that potential
+        // (dn/dV = n, i.e. the value t itself); at the cathode the density
+        // belongs to the second one, so that share moves over.
+        const int a = anode ? k : kn;
+        const int b = anode ? kn : k;
+        double dA = 0.0, dB = 0.0, dF = 0.0;
+        const double hStep = std::fabs(sol.z[kn] - sol.z[k]);
+        const double t = tunnelCurrent(xV(x, a), xV(x, b), n, layer->getMe(), state.phi, hStep,
+                                       device->getT(), side, &dA, &dB, &dF);
+        if (!anode) {
+            dA -= t;
+            dB += t;
+        }
+        // Added at the anode, subtracted at the cathode.
+        F[re] -= se * t;
+        J->at(re, 3 * a) -= se * dA;
+        J->at(re, 3 * b) -= se * dB;
+        J->at(re, r + 1) -= se * dF;
+    }
+
+    // Holes: anode Sp (p - pEq) - Pp, cathode -Pp - Sp (p - pEq).
+    const double sh = -se;
+    const int rh = r + 2;
+    F[rh] = -h.J + sh * state.Sp * (p - sol.pEq[k]);
+    J->at(rh, r) += -hVk - sh * state.Sp * p;
+    J->at(rh, r + 2) += -hFk + sh * state.Sp * p;
+    J->at(rh, rn) += -hVn;
+    J->at(rh, rn + 2) += -hFn;
+}

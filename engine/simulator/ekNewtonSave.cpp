@@ -1,0 +1,217 @@
+// A converged transport point and what the distribution file and the bias
+// sweep derive from it: densities, band edges, fields, charges, currents
+// and rates per point, the mean current and the space charges per area.
+#include <cmath>
+
+#include "ekNewtonEdges.h"
+#include "ekSimulator.h"
+#include "nuSigma.h"
+
+namespace {
+
+// Band terms that jump by more than this (Vt) across an edge mark a
+// heterointerface, next to which the displayed charge is smoothed.
+constexpr double HETERO_JUMP = 3.0;
+
+}  // namespace
+
+void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, double Vp,
+                                     double Fnm, double Fn0, double Fnp, double Fpm, double Fp0,
+                                     double Fpp, double* /*scratch1*/, double* /*scratch2*/)
+{
+    if (k < 0 || k >= Points || sol.z == nullptr) {
+        return;
+    }
+    const int N = Points;
+    const bool first = k == 0;
+    const bool last = k == N - 1;
+    sol.V[k] = V0;
+    sol.Fn[k] = Fn0;
+    sol.Fp[k] = Fp0;
+    // Shown quasi-Fermi potentials of an interface point: the mean of its
+    // neighbours (the point itself belongs to neither layer).
+    if (k >= 2 && isPairedIndex(k - 1)) {
+        sol.Fn[k - 1] = 0.5 * (sol.Fn[k - 2] + Fn0);
+        sol.Fp[k - 1] = 0.5 * (sol.Fp[k - 2] + Fp0);
+    }
+
+    const double n = electronDensity(V0, Fn0, k);
+    const double p = holeDensity(V0, Fp0, k);
+    sol.n[k] = n;
+    sol.p[k] = p;
+    sol.Vn[k] = V0 + mat.offN[k];
+    sol.Vp[k] = V0 - mat.offP[k];
+    sol.EC[k] = std::log(mat.NC[k] / mat.niRef[k]) - V0 - mat.offN[k];
+    sol.EV[k] = sol.EC[k] - mat.Eg[k];
+
+    // Effective fields on the edge to the next point (the previous one at
+    // the end of the mesh).
+    if (!last) {
+        const double h = sol.z[k + 1] - sol.z[k];
+        sol.En[k] = -((Vp + mat.offN[k + 1]) - (V0 + mat.offN[k])) / h;
+        sol.Ep[k] = -((Vp - mat.offP[k + 1]) - (V0 - mat.offP[k])) / h;
+    } else if (k > 0) {
+        const double h = sol.z[k] - sol.z[k - 1];
+        sol.En[k] = -((V0 + mat.offN[k]) - (Vm + mat.offN[k - 1])) / h;
+        sol.Ep[k] = -((V0 - mat.offP[k]) - (Vm - mat.offP[k - 1])) / h;
+    }
+
+    // Charge: the space charges per area integrate the raw density over the
+    // control boxes, which tile the device, so Q+ and Q- are exact sums.
+    ekTrappedCharge tc;
+    trappedCharge(n, p, k, &tc);
+    sol.Nax[k] = tc.Na;
+    sol.Ndx[k] = tc.Nd;
+    sol.Ntax[k] = tc.Qa;
+    sol.Ntdx[k] = tc.Qd;
+    sol.Qssp[k] = mat.polSpont[k];
+    sol.Qspi[k] = mat.polPiezo[k];
+    const double rho = -((n - p) + (tc.Na - tc.Nd) + (tc.Qa - tc.Qd) - tc.Qpol);
+    const double w = controlWidth(k);
+    if (hasDepletionPlane()) {
+        (k <= depletionPlane ? chargeLeft : chargeRight) += w * rho;
+    } else if (rho > 0.0) {
+        chargePlus += w * rho;
+    } else {
+        chargeMinus += w * rho;
+    }
+    sol.Q[k] = rho;
+    // The displayed charge of the point before a heterointerface is
+    // smoothed when it stands far from its neighbours (a numerical dipole
+    // of the band-offset step, not a charge of the device).
+    if (k >= 2) {
+        const int m = k - 1;
+        const bool hetero = std::fabs(mat.offN[k] - mat.offN[m]) > HETERO_JUMP ||
+                            std::fabs(mat.offP[k] - mat.offP[m]) > HETERO_JUMP ||
+                            isPairedIndex(m);
+        const double mean = 0.5 * (std::fabs(sol.Q[m - 1]) + std::fabs(rho));
+        const double q = std::fabs(sol.Q[m]);
+        if (hetero && (q < 0.5 * mean || q > 2.0 * mean)) {
+            sol.Q[m] = 0.5 * (sol.Q[m - 1] + rho);
+        }
+    }
+
+    // Currents: the mean of the two edge fluxes. The arithmetic mean keeps
+    // Jn + Jp equal to the terminal current at every point (the edge totals
+    // are all equal in a converged solution); end points take their edge.
+    double Jn = 0.0;
+    double Jp = 0.0;
+    int edges = 0;
+    if (!first) {
+        Jn += ek_electronEdge(*this, k - 1, Vm, Fnm, V0, Fn0).J;
+        Jp -= ek_holeEdge(*this, k - 1, Vm, Fpm, V0, Fp0).J;
+        ++edges;
+    }
+    if (!last) {
+        Jn += ek_electronEdge(*this, k, V0, Fn0, Vp, Fnp).J;
+        Jp -= ek_holeEdge(*this, k, V0, Fp0, Vp, Fpp).J;
+        ++edges;
+    }
+    if (edges > 0) {
+        Jn /= edges;
+        Jp /= edges;
+    }
+    sol.Jn[k] = Jn;
+    sol.Jp[k] = Jp;
+    currentSum += Jn + Jp;
+
+    // Rates; an interface-pair point shows the mean of its neighbours, as
+    // the assembly balances it.
+    if (!first && !last && isPairedIndex(k)) {
+        sol.RD[k] = 0.5 * (recombinationRadiative(Vm, Fnm, Fpm, k - 1).R +
+                           recombinationRadiative(Vp, Fnp, Fpp, k + 1).R);
+        sol.RA[k] = 0.5 * (recombinationAuger(Vm, Fnm, Fpm, k - 1).R +
+                           recombinationAuger(Vp, Fnp, Fpp, k + 1).R);
+        sol.RSRH[k] = 0.5 * (recombinationSRH(Vm, Fnm, Fpm, k - 1).R +
+                             recombinationSRH(Vp, Fnp, Fpp, k + 1).R);
+    } else {
+        sol.RD[k] = recombinationRadiative(V0, Fn0, Fp0, k).R;
+        sol.RA[k] = recombinationAuger(V0, Fn0, Fp0, k).R;
+        sol.RSRH[k] = recombinationSRH(V0, Fn0, Fp0, k).R;
+    }
+    if (state != nullptr) {
+        *state = k;
+    }
+}
+
+void ekSimulator::beginCharges()
+{
+    chargePlus = chargeMinus = 0.0;
+    chargeLeft = chargeRight = 0.0;
+}
+
+void ekSimulator::finishCharges()
+{
+    if (!hasDepletionPlane()) {
+        return;
+    }
+    for (double side : {chargeLeft, chargeRight}) {
+        (side > 0.0 ? chargePlus : chargeMinus) += side;
+    }
+}
+
+void ekSimulator::locateDepletionPlane(const double* V)
+{
+    depletionPlane = -1;
+    if (V == nullptr || mat.niRef == nullptr || Points < 2) {
+        return;
+    }
+    double fewest = 0.0;
+    for (int k = 0; k < Points; ++k) {
+        const double carriers = electronDensity(V[k], 0.0, k) + holeDensity(V[k], 0.0, k);
+        if (depletionPlane < 0 || carriers < fewest) {
+            fewest = carriers;
+            depletionPlane = k;
+        }
+    }
+}
+
+void ekSimulator::storeSolution(const double* V, const double* Fn, const double* Fp)
+{
+    if (V == nullptr || Fn == nullptr || Fp == nullptr || sol.z == nullptr || Points < 2) {
+        return;
+    }
+    const int N = Points;
+    sol.Jn[0] = sol.Jp[0] = 0.0;
+    currentSum = 0.0;
+    beginCharges();
+    int state = -1;
+    for (int k = 0; k < N; ++k) {
+        const int l = k > 0 ? k - 1 : k;
+        const int r = k < N - 1 ? k + 1 : k;
+        // Read the neighbours before the point is stored: storing may
+        // smooth the shown value of the point before.
+        const double Vm = k > 0 ? V[l] : 0.0, Fnm = k > 0 ? Fn[l] : 0.0, Fpm = k > 0 ? Fp[l] : 0.0;
+        transportSavePoint(k, &state, Vm, V[k], V[r], Fnm, Fn[k], Fn[r], Fpm, Fp[k], Fp[r],
+                           nullptr, nullptr);
+    }
+    setMeanCurrent(currentSum / N);
+    finishCharges();
+}
+
+void ekSimulator::transportSaveNewton(double* x, int fileFlag)
+{
+    if (prevPoint == 0 || x == nullptr || sol.z == nullptr || Points < 2) {
+        return;
+    }
+    const int N = Points;
+    sol.Jn[0] = sol.Jp[0] = 0.0;
+    currentSum = 0.0;
+    beginCharges();
+    int state = -1;
+    for (int k = 0; k < N; ++k) {
+        const int l = k > 0 ? k - 1 : k;
+        const int r = k < N - 1 ? k + 1 : k;
+        const double* xl = x + 3 * l;
+        const double* xk = x + 3 * k;
+        const double* xr = x + 3 * r;
+        const double Vm = k > 0 ? xl[0] : 0.0, Fnm = k > 0 ? xl[1] : 0.0, Fpm = k > 0 ? xl[2] : 0.0;
+        transportSavePoint(k, &state, Vm, xk[0], xr[0], Fnm, xk[1], xr[1], Fpm, xk[2], xr[2],
+                           nullptr, nullptr);
+    }
+    setMeanCurrent(currentSum / N);
+    finishCharges();
+    if (sigma != nullptr && sigma->saveFull) {
+        saveDist(nullptr, TAG_EN, -1, fileFlag);
+    }
+}

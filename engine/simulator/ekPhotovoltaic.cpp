@@ -1,0 +1,222 @@
+// Solar-cell figures of an illuminated bias sweep: Jsc, Voc and the maximum
+// power point followed point by point, then efficiency, fill factor and the
+// series and parallel resistances, reported on the console, in
+// "simulout_photovoltaic.txt" and in the run's summary file.
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "ElecSweep.h"
+#include "ekHelpers.h"
+#include "ekResultWriter.h"
+#include "ekSimulator.h"
+#include "kovbase.h"
+#include "nucore.h"
+
+namespace {
+
+// Slots of the bias sweep's parameters.
+constexpr int SLOT_JSC = 0;
+constexpr int SLOT_VOC = 1;
+constexpr int SLOT_VMP = 2;
+constexpr int SLOT_JMP = 3;
+constexpr int SLOT_PMAX = 4;
+
+constexpr double CURRENT_MIN = 1e-9;   // A/cm2
+constexpr double VOLTAGE_MIN = 0.001;  // V
+constexpr double POWER_MIN = 1e-11;    // W/cm2
+constexpr double LIGHT_MIN = 1e-9;     // W/cm2
+
+std::wstring number6(double value)
+{
+    return ekResult::number(value, 6);
+}
+
+// A resistance as "%.1f" would write it, whatever the locale, then tidied.
+std::wstring resistanceText(double value)
+{
+    char text[64];
+    const auto written = std::to_chars(text, text + sizeof text - 1, value,
+                                       std::chars_format::fixed, 1);
+    if (written.ec != std::errc()) {
+        return L"0";
+    }
+    *written.ptr = 0;
+    wchar_t wide[64];
+    size_t i = 0;
+    for (; text[i] != 0 && i < 31; ++i) {
+        wide[i] = static_cast<wchar_t>(text[i]);
+    }
+    wide[i] = 0;
+    nu_reformat(wide);
+    return wide;
+}
+
+void writeText(const wchar_t* path, const char* mode, const std::wstring& text)
+{
+    if (path == nullptr || path[0] == 0) {
+        return;
+    }
+    kov_fileReadWriteW(path);
+    FILE* stream = kov_FileOpenW(path, mode);
+    if (stream == nullptr) {
+        return;  // an unwritable figures file is skipped without a message
+    }
+    kov_FileWriteW(stream, text.c_str());
+    kov_FileClose(&stream);
+}
+
+}  // namespace
+
+void ekSimulator::trackPVPoint(bool lightOn, bool* started, double* prevJ, double* prevV,
+                               double* maxPower, int index)
+{
+    if (!lightOn || started == nullptr || prevJ == nullptr || prevV == nullptr ||
+        maxPower == nullptr || SweepBias == nullptr) {
+        return;
+    }
+    const double V = Va;
+    const double J = getMeanCurrent();
+    if (!*started) {
+        *prevJ = J;
+        *prevV = V;
+        *started = true;
+        return;
+    }
+    const double Vp = *prevV;
+    const double Jp = *prevJ;
+    if (V * Vp <= 0.0) {
+        // The voltage reached or crossed 0 V: the current there.
+        double Jsc = 0.0;
+        if (V == 0.0) {
+            Jsc = J;
+        } else if (Vp == 0.0) {
+            Jsc = Jp;
+        } else if (ek_isEqual(V, Vp)) {
+            Jsc = 0.5 * (J + Jp);
+        } else {
+            Jsc = 0.5 * ((J + Jp) - (V + Vp) * (Jp - J) / (Vp - V));
+        }
+        SweepBias->setParam(SLOT_JSC, Jsc, index);
+    } else if (J * Jp <= 0.0) {
+        // The current reached or crossed 0: the voltage there.
+        double Voc = 0.0;
+        if (J == 0.0) {
+            Voc = V;
+        } else if (Jp == 0.0) {
+            Voc = Vp;
+        } else if (ek_isEqual(J, Jp)) {
+            Voc = 0.5 * (V + Vp);
+        } else {
+            Voc = 0.5 * ((V + Vp) - (Vp - V) * (Jp + J) / (Jp - J));
+        }
+        SweepBias->setParam(SLOT_VOC, Voc, index);
+    }
+    const double P = V * J;
+    if (P < 0.0 && std::fabs(P) > *maxPower) {
+        *maxPower = std::fabs(P);
+        SweepBias->setParam(SLOT_VMP, V, index);
+        SweepBias->setParam(SLOT_JMP, J, index);
+        SweepBias->setParam(SLOT_PMAX, std::fabs(P), index);
+    }
+    *prevJ = J;
+    *prevV = V;
+}
+
+void ekSimulator::printPV(bool enabled, wchar_t* message)
+{
+    const double Popt = lightTotals[3];
+    if (!enabled || message == nullptr || !(Popt > LIGHT_MIN) || SweepBias == nullptr) {
+        return;
+    }
+    if (sigma->isVerbose()) {
+        message[0] = 0;
+    }
+    const ElecSweep& sweep = *SweepBias;
+    const double Vt = norm.Vt;
+    const double Js = norm.current;
+    int jscIndex = -1;
+    int vocIndex = -1;
+    double Jsc = std::fabs(sweep.getParam(SLOT_JSC, &jscIndex)) * Js;
+    const double Voc = sweep.getParam(SLOT_VOC, &vocIndex) * Vt;
+    const double Jmp = std::fabs(sweep.getParam(SLOT_JMP, nullptr)) * Js;
+    const double Vmp = std::fabs(sweep.getParam(SLOT_VMP, nullptr)) * Vt;
+    const double Pmax = std::fabs(sweep.getParam(SLOT_PMAX, nullptr)) * Vt * Js;
+
+    // V and J of sweep point k (0 outside the sweep).
+    auto voltage = [&](int k) { return sweep.getData(0, k); };
+    auto current = [&](int k) { return sweep.getData(1, k); };
+
+    // A sweep solved as two halves that meet at no 0 V point never crossed
+    // 0 V inside one half: Jsc from the line through the points on either
+    // side, as a magnitude like every other Jsc.
+    const int posL = biasPosL;
+    const int posR = biasPosR;
+    if (Jsc < CURRENT_MIN && std::fabs(Voc) > VOLTAGE_MIN && Jmp > CURRENT_MIN &&
+        Vmp > VOLTAGE_MIN && Pmax > POWER_MIN && Pmax < Popt && posL >= 0 && posR > 0 &&
+        posL < posR) {
+        const double VL = voltage(posL), VR = voltage(posR);
+        const double JL = current(posL), JR = current(posR);
+        const double J0V = ek_isEqual(VL, VR) ? 0.5 * (JL + JR) : JL - VL * (JR - JL) / (VR - VL);
+        Jsc = std::fabs(J0V) * Js;
+        jscIndex = posL;
+    }
+    if (!(Jsc > CURRENT_MIN && std::fabs(Voc) > VOLTAGE_MIN && Jmp > CURRENT_MIN &&
+          Vmp > VOLTAGE_MIN && Pmax > POWER_MIN && Pmax < Popt && std::fabs(Voc) * Jsc > Pmax)) {
+        return;
+    }
+    const double Eff = Pmax * 100.0 / Popt;
+    const double FF = Pmax * 100.0 / (std::fabs(Voc) * Jsc);
+
+    // Series resistance from the slope at Voc, parallel resistance from the
+    // slope at Jsc, each over two steps of the sweep.
+    const int first = sweep.getPosStart();
+    const int last = sweep.getPosEnd();
+    const bool resistances = jscIndex >= first && jscIndex <= last && vocIndex > first &&
+                             vocIndex <= last;
+    auto slopeResistance = [&](int a, int b) {
+        const double dJ = (current(b) - current(a)) * Js;
+        if (ek_isEqual(current(b) * Js, current(a) * Js)) {
+            return 0.0;
+        }
+        return std::fabs((voltage(b) - voltage(a)) * Vt / dJ);
+    };
+    double RS = 0.0;
+    double RP = 0.0;
+    if (resistances) {
+        RS = Voc > 0.0 ? slopeResistance(vocIndex - 2, vocIndex)
+                       : slopeResistance(vocIndex, vocIndex + 2);
+        RP = Voc > 0.0 ? slopeResistance(jscIndex, jscIndex + 2)
+                       : slopeResistance(jscIndex - 2, jscIndex);
+    }
+
+    std::wstring file = L"Eff = " + number6(Eff) + L" %\n";
+    file += L"Jsc = " + number6(Jsc) + L" A/cm2\n";
+    file += L"Voc = " + number6(std::fabs(Voc)) + L" V\n";
+    file += L"FF = " + number6(FF) + L" %\n";
+    file += L"Popt = " + number6(Popt) + L" W/cm2\n";
+    if (resistances) {
+        file += L"RS = " + resistanceText(RS) + L" Ohms.cm2\n";
+        file += L"RP = " + resistanceText(RP) + L" Ohms.cm2\n";
+    }
+
+    if (sigma->isVerbose()) {
+        std::wstring line = L"[PV]      Eff = " + number6(Eff) + L" %%   Jsc = " + number6(Jsc) +
+                            L" A/cm2   Voc = " + number6(std::fabs(Voc)) + L" V   FF = " +
+                            number6(FF) + L" %%" + L"   Popt = " + number6(Popt) + L" W/cm2";
+        if (resistances) {
+            line += L"   RS = " + resistanceText(RS) + L" Ohms.cm2   RP = " +
+                    resistanceText(RP) + L" Ohms.cm2";
+        }
+        line += L"\n";
+        const size_t n = std::min<size_t>(line.size(), 255);
+        line.copy(message, n);
+        message[n] = 0;
+        sigma->update(line.c_str(), 0);
+    }
+
+    writeText(ekResult::path(outputDir, L"_photovoltaic.txt").c_str(), "w", file);
+    writeText(sigma->summaryFilename, "a+", file);
+}

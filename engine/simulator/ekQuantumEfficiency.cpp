@@ -1,0 +1,363 @@
+// Quantum-efficiency sweep: at a fixed applied voltage, one wavelength of
+// the installed grid at a time, the generation of that wavelength alone is
+// laid on the mesh and the transport solved; the photocurrent above the
+// dark current, per incident and per absorbed photon, gives EQE and IQE.
+#include <algorithm>
+#include <cmath>
+#include <cwchar>
+#include <string>
+
+#include "ElecDevice.h"
+#include "ElecSweep.h"
+#include "ekBandMatrix.h"
+#include "ekBiasWork.h"
+#include "ekContact.h"
+#include "ekHelpers.h"
+#include "ekLayer.h"
+#include "ekQESweep.h"
+#include "ekSimulator.h"
+#include "kovbase.h"
+#include "nucore.h"
+
+namespace {
+
+constexpr double PHOTON_EV_UM = 1.239842;   // photon energy (eV) times wavelength (um)
+constexpr double CHARGE = 1.602176e-19;     // C
+constexpr double NO_LIGHT_FLUX = 1000.0;    // 1/cm2/s
+constexpr double THIN_CONTACT = 1e-5;       // um
+constexpr double EQUILIBRIUM_BIAS = 0.001;  // Vt
+constexpr double RAMP_START = 0.4;          // Vt
+constexpr double RAMP_STEP = 0.4;           // Vt
+// A quantum efficiency may overshoot 1 by the solver's tolerance; only a
+// value clearly above 1 is unphysical.
+constexpr double EFFICIENCY_SLACK = 1e-4;
+
+std::wstring number6(double value)
+{
+    wchar_t text[32];
+    nu_reformatAuto(value, text, 32, nullptr, nullptr, 6);
+    return text;
+}
+
+void sendPoints(nuSigma* sigma, int count)
+{
+    if (sigma->comm) {
+        wchar_t line[32];
+        std::swprintf(line, 32, L"[SEND]WP:%d", count);
+        sigma->writeComm(line);
+    }
+}
+
+}  // namespace
+
+
+bool ekSimulator::tabulateIndex()
+{
+    const int count = SweepLight->getPoints();
+    ekContact* cathode = device->getCathode();
+    if (cathode != nullptr && cathode->getThickness() >= THIN_CONTACT) {
+        if (!cathode->assignSpectrum(count)) {
+            sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+            return false;
+        }
+        for (int i = 0; i < count; ++i) {
+            const double wavelength = SweepLight->getData(0, i);
+            double n = 1.0;
+            double k = 0.0;
+            if (!cathode->getIndex(0.0, cathode->getThickness(), 0.01, wavelength, &n, &k, false)) {
+                return false;
+            }
+            cathode->setIndexFromSpectrum(i, wavelength, k);
+        }
+    }
+    // The layers' tables fill as the optics meet each wavelength.
+    for (int l = 0; l < device->getLayerCount(); ++l) {
+        ekLayer* layer = device->getLayer(l);
+        if (layer == nullptr) {
+            sigma->update(L"[ERROR]   invalid layer\n", 1);
+            return false;
+        }
+        const uint8_t model = layer->getIndexModel();
+        const bool bandAbsorption = model == 0 || (model & ekRegion::INDEX_CONSTANT);
+        if (!bandAbsorption && layer->getSpectrumCount() != count &&
+            !layer->assignSpectrum(count)) {
+            sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ekSimulator::startQE(double bias, BiasWork& w)
+{
+    const int N = Points;
+    // Dark: no wavelength shines yet.
+    std::fill(mat.Gop, mat.Gop + N, 0.0);
+    std::fill(mat.photonFlux, mat.photonFlux + N, 0.0);
+    if (!equilibriumSolved) {
+        const double transmitted = lightTotals[0];
+        const double incident = lightTotals[2];
+        lightTotals[0] = lightTotals[2] = 0.0;
+        Va = 0.0;
+        doSolvePoisson(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, w.work, &w.previous, &w.start,
+                       &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
+        lightTotals[0] = transmitted;
+        lightTotals[2] = incident;
+        if (Stopped || sigma->stopIt() || sigma->err != 0) {
+            Stopped = Stopped || sigma->stopIt();
+            return false;
+        }
+        poissonSave(w.V);
+    } else {
+        std::copy(sol.Veq, sol.Veq + N, w.V);
+    }
+    for (int k = 0; k < N; ++k) {
+        w.V0[k] = w.V[k];
+        w.Fn[k] = w.Fn0[k] = w.Fp[k] = w.Fp0[k] = 0.0;
+        w.x[3 * k] = w.x0[3 * k] = w.V[k];
+        w.x[3 * k + 1] = w.x0[3 * k + 1] = w.x[3 * k + 2] = w.x0[3 * k + 2] = 0.0;
+    }
+    meanCurrent = 0.0;
+    auto init = [&](double v) {
+        Va = v;
+        return transportInit(w.x, w.V, w.Fn, w.Fp, w.x0, w.V0, w.Fn0, w.Fp0, w.work, &w.previous,
+                             &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag,
+                             &w.upper);
+    };
+    auto interrupted = [&]() {
+        Stopped = Stopped || sigma->stopIt();
+        return Stopped || sigma->err != 0;
+    };
+    const double s = bias > 0.0 ? RAMP_START : -RAMP_START;
+    if (std::fabs(bias) <= 1.0 || std::fabs(bias - s) < RAMP_STEP) {
+        if (!init(bias) || interrupted()) {
+            return false;
+        }
+    } else {
+        if (!init(s) || interrupted()) {
+            return false;
+        }
+        if (sigma->isVerbose()) {
+            sigma->update(L"[INFO]    initializing voltage...\n", 0);
+        }
+        gotoBias(s, bias, RAMP_STEP, w);
+        if (prevPoint == 0 || interrupted()) {
+            return false;
+        }
+    }
+    for (ekContact* contact : {device->getAnode(), device->getCathode()}) {
+        contact->setBoundary(ekContact::BOUNDARY_DIRICHLET);
+    }
+    w.tolerance = param->reltol;
+    w.damping = param->damp;
+    // The dark current is that of the solved point at Va, not of a start
+    // profile: solve it (a no-op after a ramp that ended there).
+    if (std::fabs(bias) >= EQUILIBRIUM_BIAS) {
+        doBias(bias, w);
+        if (prevPoint == 0 && !interrupted() && switchMethod(w, true)) {
+            doBias(bias, w);
+        }
+        if (prevPoint == 0 || interrupted()) {
+            return false;
+        }
+    }
+    Va = bias;
+    return true;
+}
+
+int ekSimulator::doQE(int index, double wavelength, double flux, double* absorbed, BiasWork& w)
+{
+    if (sigma->err != 0) {
+        return 0;
+    }
+    updateGoptMono(index, wavelength, flux, absorbed);
+    // Every wavelength starts from the sweep's own tolerance and damping:
+    // the relaxation of a hard one is its own.
+    param->reltol = w.tolerance;
+    param->damp = w.damping;
+    return doBias(Va, w);
+}
+
+double ekSimulator::physicalEfficiency(double value)
+{
+    if (!(value <= 1.0 + EFFICIENCY_SLACK)) {
+        return 0.0;
+    }
+    return std::min(value, 1.0);
+}
+
+void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
+{
+    ElecSweep* light = SweepLight;
+    const int count = light->getPoints();
+    const int N = Points;
+    const ekQESettings settings(param);
+    auto saveState = [&](double* V, double* Fn, double* Fp) {
+        transportSaveGummel(V, Fn, Fp, TAG_QW);
+    };
+    auto saveCurrent = [&]() {
+        if (param->method == nuParam::METHOD_NEWTON) {
+            transportSaveNewton(w.x, TAG_QW);
+        } else {
+            saveState(w.V, w.Fn, w.Fp);
+        }
+    };
+    // The last accepted state lives in the equilibrium copies, which the
+    // sweep does not need once the dark state at Va is known.
+    auto keepAccepted = [&]() {
+        std::copy(w.V, w.V + N, w.Veq);
+        std::copy(w.Fn, w.Fn + N, w.Fneq);
+        std::copy(w.Fp, w.Fp + N, w.Fpeq);
+    };
+
+    out.started = startQE(bias, w);
+    if (!out.started) {
+        return;
+    }
+    monoWavelength = light->getData(0, 0);
+    saveCurrent();
+    out.Jdark = std::fabs(bias) < EQUILIBRIUM_BIAS ? 0.0 : meanCurrent;
+    keepAccepted();
+    if (!tabulateIndex()) {
+        return;
+    }
+    sendPoints(sigma, count);
+    if (sigma->isVerbose()) {
+        const double first = light->getData(0, 0);
+        const double step = count > 1 ? light->getData(0, 1) - first : 0.0;
+        const std::wstring line =
+            std::wstring(restart
+                             ? L"[LIGHT]   restarting QE spectrum simulation with: Start = "
+                             : L"[LIGHT]   starting QE spectrum simulation with: Start = ") +
+            number6(first) + L" um  End = " + number6(light->getData(0, count - 1)) +
+            L" um  Step = " + number6(step) + L" um    Va = " + number6(bias * norm.Vt) +
+            L" V   dark J = " + number6(out.Jdark * norm.current) + L" A/cm2\n";
+        sigma->update(line.c_str(), 0);
+        sigma->update(L"[LIGHT]   sweeping...", 0);
+    }
+
+    const double factor = norm.current / (norm.photonFlux * CHARGE);
+    const double edge = minAbsorptionEdge;
+    double previousIQE = 0.0;
+    double bestEQE = 0.0;
+    for (int i = 0; i < count; ++i) {
+        const double wavelength = light->getData(0, i);
+        const double incident = light->getData(1, i);
+        const double transmitted = light->getData(3, i);
+        if (norm.photonFlux * transmitted < NO_LIGHT_FLUX) {
+            light->setData(4, i, 0.0);
+            light->setData(5, i, 0.0);
+            continue;
+        }
+        double absorbed = light->getData(2, i);
+        doQE(i, wavelength, transmitted, &absorbed, w);
+        if (Stopped || sigma->stopIt()) {
+            Stopped = true;
+            return;
+        }
+        if (prevPoint == 0 && sigma->err == 0) {
+            // The other method from the last converged state.
+            if (!switchMethod(w, true) || sigma->err != 0) {
+                return;
+            }
+            doQE(i, wavelength, transmitted, &absorbed, w);
+            if (Stopped || sigma->stopIt()) {
+                Stopped = true;
+                return;
+            }
+        }
+        out.lastConverged = prevPoint != 0 && sigma->err == 0;
+        if (!out.lastConverged) {
+            if (sigma->err != 0) {
+                return;
+            }
+            const bool otherMethod = param->method != settings.method;
+            settings.restore(param);
+            if (otherMethod && !allocSystem(&w.previous, &w.start, &w.update, &w.rhs, &w.jacobian,
+                                            &w.lower, &w.diag, &w.upper)) {
+                return;
+            }
+            restoreStart(w);
+            if (!ek_isZero(bias)) {
+                out.failedAtBias = true;
+                return;
+            }
+            light->setMask(i, ElecSweep::MASK_FAILED);
+            if (i >= count / 2 + 1) {
+                if (i < count - 1) {
+                    sendPoints(sigma, i);
+                }
+                return;
+            }
+            continue;
+        }
+
+        light->setData(2, i, absorbed);
+        monoWavelength = wavelength;
+        saveCurrent();
+        const double E = PHOTON_EV_UM / wavelength / norm.Vt;
+        const double dJ = std::fabs(meanCurrent - out.Jdark);
+        // IQE counts every photon taken from the light (the anode's share
+        // too); EQE never exceeds it.
+        const double absorbedAll = (incident - transmitted) + absorbed;
+        double IQE = absorbed > 0.0 && absorbedAll > 0.0
+                         ? physicalEfficiency(dJ / absorbedAll * factor)
+                         : 0.0;
+        const double perIncident = incident > 0.0 ? physicalEfficiency(dJ / incident * factor) : 0.0;
+        const double EQE = std::min(perIncident, IQE);
+        if (ek_isEqual(EQE, 0.0)) {
+            IQE = 0.0;
+        }
+
+        // Acceptance: near and below the absorption edge the photocurrent
+        // drowns in the solver's noise; such points are left out.
+        const bool aboveEdge = E >= edge + 1.0;
+        const bool bothNonZero = EQE != 0.0 && IQE != 0.0;
+        bool reject = false;
+        if (i >= 2) {
+            if (previousIQE > 0.0 && !aboveEdge &&
+                ((IQE - previousIQE > 0.001 && EQE < 0.001) ||
+                 (IQE > 0.0 && previousIQE / IQE > 100.0))) {
+                reject = true;
+            } else {
+                reject = !(bothNonZero || aboveEdge);
+            }
+        }
+        if (!reject && (i <= count / 4 + 1 || out.accepted > 0)) {
+            if (i > 2 && EQE == 0.0 && IQE == 0.0) {
+                int zeros = 0;
+                for (int j = 0; j < i; ++j) {
+                    if (light->getData(4, j) == 0.0 && light->getData(5, j) == 0.0) {
+                        light->setMask(j, ElecSweep::MASK_SET);
+                        ++zeros;
+                    }
+                }
+                reject = zeros > 1;
+            }
+            if (!reject) {
+                if (out.accepted > 0 || bothNonZero) {
+                    light->setData(4, i, EQE);
+                    light->setData(5, i, IQE);
+                    light->setMask(i, ElecSweep::MASK_COMPUTED);
+                    ++out.accepted;
+                    previousIQE = IQE;
+                    if (EQE > bestEQE) {
+                        bestEQE = EQE;
+                        qeBestIndex = i + 2;
+                    }
+                }
+                keepAccepted();
+            }
+        } else if (!reject) {
+            reject = true;
+        }
+        if (reject) {
+            light->setMask(i, ElecSweep::MASK_SET);
+            if (i < count - 1) {
+                sendPoints(sigma, i);
+            }
+            monoWavelength = i > 0 ? light->getData(0, i - 1) : wavelength;
+            saveState(w.Veq, w.Fneq, w.Fpeq);
+        }
+    }
+}

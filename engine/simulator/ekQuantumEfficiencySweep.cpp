@@ -1,0 +1,185 @@
+// The quantum-efficiency sweep's driver: the checks, the mesh growth, the
+// attempt at the requested voltage and, when that yields nothing, the one
+// repeat at 0 V; then the QW file, the photocurrent summary and the
+// distribution of the best wavelength.
+#include <cmath>
+#include <cwchar>
+#include <string>
+
+#include "ElecDevice.h"
+#include "ElecSweep.h"
+#include "ekBiasWork.h"
+#include "ekContact.h"
+#include "ekHelpers.h"
+#include "ekQESweep.h"
+#include "ekSimulator.h"
+#include "nucore.h"
+
+namespace {
+
+constexpr double NO_LIGHT_FLUX = 1000.0;  // 1/cm2/s
+constexpr int REFINEMENTS = 10;
+
+std::wstring number6(double value)
+{
+    wchar_t text[32];
+    nu_reformatAuto(value, text, 32, nullptr, nullptr, 6);
+    return text;
+}
+
+const wchar_t* methodName(const nuParam* param)
+{
+    return param->method == nuParam::METHOD_NEWTON ? L"Newton" : L"Gummel";
+}
+
+}  // namespace
+
+int ekSimulator::sweepQE(double voltage)
+{
+    if (isBlocked() || device == nullptr) {
+        return -1;
+    }
+    const int layers = device->getLayerCount();
+    if (deviceLength * norm.length < 0.01 || Points < POINTS_MIN || Points > POINTS_MAX ||
+        layers < 1 || layers > LAYERS_MAX) {
+        sigma->update(L"[ERROR]   invalid device mesh parameters (points, dimension, layers count)\n",
+                      1, L"Simulation Ended");
+        return -1;
+    }
+    if (coarseMesh) {
+        if (sigma->outputType != 0) {
+            sigma->update(L"[INFO]    too large step relatively to the thinnest layer: increasing "
+                          L"the number of points...\n",
+                          0);
+        }
+        for (int k = 0; k < REFINEMENTS && coarseMesh; ++k) {
+            if (!increasePoints()) {
+                sigma->update(L"[ERROR]   too large spatial step, relatively to the thinnest layer\n",
+                              1);
+                return -1;
+            }
+        }
+        if (coarseMesh) {
+            sigma->update(L"[ERROR]   Too large spatial step, relatively to the thinnest layer\n", 1);
+            return -1;
+        }
+    }
+    const bool sweepKind = (lightType & 0x10) && (lightType & 0x0F);
+    if (!sweepKind || norm.photonFlux * lightTotals[0] < NO_LIGHT_FLUX) {
+        return -7;
+    }
+    if (SweepLight == nullptr || !SweepLight->isAllocated()) {
+        sigma->update(L"[ERROR]   cannot perform simulation: internal error\n", 1);
+        return -1;
+    }
+
+    double bias = voltage / norm.Vt;
+    qeBestIndex = 0;
+    param->Tic();
+    const ekQESettings settings(param);
+    itersMin = itersMax = 0;
+    BiasWork w;
+    w.lightOn = true;
+    if (!allocBiasWork(w)) {
+        freeBiasWork(w);
+        sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+        return -1;
+    }
+    QEOutcome out;
+    for (int attempt = 0;; ++attempt) {
+        out = QEOutcome{};
+        runQE(bias, attempt > 0, w, out);
+        Stopped = Stopped || sigma->stopIt();
+        const bool failed = out.accepted == 0 || out.failedAtBias;
+        if (attempt > 0 || !failed || Stopped || sigma->err != 0 || ek_isZero(bias)) {
+            break;
+        }
+        // Nothing usable at the requested voltage: the sweep is made at 0 V
+        // instead, and the log says so.
+        const std::wstring warning = L"[WARNING] QE spectrum not simulated at Va = " +
+                                     number6(bias * norm.Vt) +
+                                     L" V: simulating it again at Va = 0 V\n";
+        sigma->update(warning.c_str(), 2);
+        settings.restore(param);
+        param->method = nuParam::METHOD_NEWTON;
+        if (!allocSystem(&w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag,
+                         &w.upper)) {
+            break;
+        }
+        equilibriumSolved = 0;
+        bias = 0.0;
+        qeBestIndex = 0;
+        for (int i = 0; i < SweepLight->getPoints(); ++i) {
+            SweepLight->setData(4, i, 0.0);
+            SweepLight->setData(5, i, 0.0);
+            SweepLight->setMask(i, ElecSweep::MASK_SET);
+        }
+    }
+    int result = -1;
+    finishQE(out, &result);
+    freeBiasWork(w);
+    param->reltol = settings.reltol;
+    param->damp = settings.damp;
+    return result;
+}
+
+void ekSimulator::finishQE(const QEOutcome& out, int* result)
+{
+    if (Stopped) {
+        sigma->update(L"[LIGHT]   QE spectrum simulation stopped by the user\n", 0);
+        *result = itersMax;
+        return;
+    }
+    if (sigma->err != 0) {
+        *result = -1;
+        return;
+    }
+    if (out.accepted == 0) {
+        const bool noJunction = device->isUniformlyDoped() && !device->getAnode()->isSchottky() &&
+                                !device->getCathode()->isSchottky();
+        if (sigma->debug) {
+            wchar_t head[192];
+            std::swprintf(head, 192,
+                          L"[ERROR]   Poisson-Continuity convergence not achieved: method: %ls "
+                          L"(%ls)   iters: %d   relerr: ",
+                          methodName(param), param->getSolverLinsysName(), itersMax);
+            const std::wstring line = head + number6(param->lastError) + L"\n";
+            sigma->update(line.c_str(), 1);
+        } else {
+            sigma->update(out.lastConverged ? L"[ERROR]   QE spectrum not simulated\n"
+                                            : L"[ERROR]   convergence not achieved\n",
+                          1);
+        }
+        if (noJunction) {
+            sigma->update(L"[ERROR]   No PN junction in the device: in this case, transport model "
+                          L"applies only for low doping concentration\n",
+                          1);
+        }
+        *result = -1;
+        return;
+    }
+    ek_resetSigma(sigma);
+    saveSweep(SWEEP_QW, L"[SEND]QW:");
+    wchar_t message[256] = {};
+    printEQE(true, message);
+    const std::wstring seconds = number6(param->Toc() / 1000.0);
+    if (sigma->isVerbose()) {
+        const std::wstring line = L"[LIGHT]   QE spectrum simulated: duration: " + seconds + L" sec.\n";
+        sigma->update(line.c_str(), 0);
+    }
+    if (sigma->debug) {
+        saveFlux();
+        wchar_t head[192];
+        std::swprintf(head, 192,
+                      L"[LIGHT]   QE spectrum simulated: method: %ls (%ls)   iters: %d   duration: ",
+                      methodName(param), param->getSolverLinsysName(), itersMax);
+        const std::wstring line = head + seconds + L" sec.   damp: " + number6(param->damp) +
+                                  L"   relerr: " + number6(param->lastError) + L" (" +
+                                  number6(param->reltol) + L")\n";
+        sigma->update(line.c_str(), 0);
+    }
+    *result = itersMax;
+    const int count = SweepLight->getPoints();
+    monoWavelength = SweepLight->getData(0, count - 1);
+    saveDist(L"[SEND]EN:", TAG_EN, qeBestIndex >= 1 ? qeBestIndex : FileIndex, TAG_QW);
+}

@@ -1,0 +1,67 @@
+// Recombination at one mesh point: SRH through the dopant level (or the
+// layer's midgap centre), the traps and the band tails; radiative; Auger.
+#include <cmath>
+
+#include "ekLocalModels.h"
+#include "ekSimulator.h"
+
+double ekSimulator::electronDensity(double V, double Fn, int i) const
+{
+    return mat.niRef[i] * std::exp(V - Fn + mat.offN[i]);
+}
+
+double ekSimulator::holeDensity(double V, double Fp, int i) const
+{
+    return mat.niRef[i] * std::exp(Fp - V + mat.offP[i]);
+}
+
+ekRecombination ekSimulator::recombinationSRH(double V, double Fn, double Fp, int i) const
+{
+    const double n = electronDensity(V, Fn, i);
+    const double p = holeDensity(V, Fp, i);
+    const double ni = mat.ni[i];
+    const double ni2 = ni * ni;
+    ekSrhSum sum;
+
+    const uint8_t dopant = mat.dopantKind[i];
+    if ((dopant == 0x10 || dopant == 0x20) && mat.dopantN[i] > 0.0) {
+        ek_srhAdd(sum, n, p,
+                  {mat.dopantTaun[i], mat.dopantTaup[i], mat.dopantN1[i], mat.dopantP1[i]});
+    } else {
+        ek_srhAdd(sum, n, p, {mat.Taun[i], mat.Taup[i], ni, ni});
+    }
+    for (const ekTrapArrays& t : trap) {
+        if ((t.kind[i] == 0x10 || t.kind[i] == 0x20) && t.N[i] > 0.0) {
+            ek_srhAdd(sum, n, p, {t.Taun[i], t.Taup[i], t.n1[i], t.p1[i]});
+        }
+    }
+    if (mat.urbachFlag[i] & URBACH_ON) {
+        // Tail states recombine through their lifetimes; their densities
+        // are already in those lifetimes.
+        for (int k = 0; k < EK_URBACH_SLICES; ++k) {
+            if (mat.urbachED[i] > 0.0) {
+                const double e = ek_urbachSliceEnergy(mat.urbachED[i], k);
+                const double p1 = mat.NV[i] * std::exp(-e);
+                ek_srhAdd(sum, n, p, {mat.urbachTaunD[i], mat.urbachTaupD[i], ni2 / p1, p1});
+            }
+            if (mat.urbachEA[i] > 0.0) {
+                const double e = ek_urbachSliceEnergy(mat.urbachEA[i], k);
+                const double n1 = mat.NC[i] * std::exp(-e);
+                ek_srhAdd(sum, n, p, {mat.urbachTaunA[i], mat.urbachTaupA[i], n1, ni2 / n1});
+            }
+        }
+    }
+    return ek_srhRate(sum, n, p, ni);
+}
+
+ekRecombination ekSimulator::recombinationAuger(double V, double Fn, double Fp, int i) const
+{
+    return ek_augerRate(electronDensity(V, Fn, i), holeDensity(V, Fp, i), mat.ni[i], mat.Cn[i],
+                        mat.Cp[i]);
+}
+
+ekRecombination ekSimulator::recombinationRadiative(double V, double Fn, double Fp, int i) const
+{
+    return ek_radiativeRate(electronDensity(V, Fn, i), holeDensity(V, Fp, i), mat.ni[i],
+                            mat.Beta[i]);
+}

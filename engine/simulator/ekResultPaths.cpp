@@ -1,0 +1,172 @@
+// Where the result files go: the output paths of a run, the number format
+// of the distribution files, and the removal of an earlier run's results.
+#include <cmath>
+#include <cwchar>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "ElecDevice.h"
+#include "ekHelpers.h"
+#include "ekResultWriter.h"
+#include "ekSimulator.h"
+#include "kovbase.h"
+#include "nucore.h"
+
+namespace {
+
+constexpr size_t FOLDER_MIN = 3, FOLDER_MAX = 990;
+constexpr size_t LOG_MIN = 3, LOG_MAX = 1022;
+constexpr const wchar_t* EXCHANGE_NAME = L"simulcomm.txt";
+constexpr const wchar_t* DIST_PREFIX = L"simulout_dist_";
+constexpr const wchar_t* DIST_SUFFIX = L".txt";
+constexpr size_t DIST_DIGITS_MAX = 9;
+
+bool isSeparator(wchar_t c)
+{
+    return c == L'/' || c == L'\\';
+}
+
+// "simulout_dist_" + 1 to 9 digits + ".txt": the distribution files this
+// engine writes, whatever digit count the run that wrote them used.
+bool isDistributionName(const std::wstring& name)
+{
+    const size_t prefix = std::wcslen(DIST_PREFIX);
+    const size_t suffix = std::wcslen(DIST_SUFFIX);
+    if (name.size() < prefix + 1 + suffix || name.compare(0, prefix, DIST_PREFIX) != 0 ||
+        name.compare(name.size() - suffix, suffix, DIST_SUFFIX) != 0) {
+        return false;
+    }
+    const size_t digits = name.size() - prefix - suffix;
+    if (digits > DIST_DIGITS_MAX) {
+        return false;
+    }
+    for (size_t i = prefix; i < prefix + digits; ++i) {
+        if (name[i] < L'0' || name[i] > L'9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void ekSimulator::setPath(const wchar_t* input, const wchar_t* folder, const wchar_t* log)
+{
+    if (isBlocked()) {
+        return;
+    }
+    const size_t folderLength = folder != nullptr ? std::wcslen(folder) : 0;
+    if (folderLength < FOLDER_MIN || folderLength > FOLDER_MAX) {
+        sigma->update(L"[ERROR]   invalid output directory\n", 1);
+        return;
+    }
+    const size_t logLength = log != nullptr ? std::wcslen(log) : 0;
+    if (logLength < LOG_MIN || logLength > LOG_MAX) {
+        sigma->update(L"[ERROR]   invalid log filename\n", 1);
+        return;
+    }
+    if (kov_dirExistsW(folder) == 0) {
+        ekResult::log(sigma, 1, L"[ERROR]   output directory not found '%ls'\n", folder);
+        return;
+    }
+
+    // Result names are appended to the folder, so it must end with a
+    // separator; a folder typed without one would scatter the results
+    // beside it under mangled names.
+    std::wstring dir(folder);
+    if (!isSeparator(dir.back())) {
+        dir += L'/';
+    }
+    copyName(outputDir, dir.c_str());
+    copyName(logFile, log);
+    kov_removeFileW(logFile);
+    kov_copyW(sigma->logFilename, nuSigma::PATH_SIZE, logFile);
+    sigma->outputType |= nuSigma::OUTPUT_LOGFILE;
+
+    const std::wstring exchange = dir + EXCHANGE_NAME;
+    kov_removeFileW(exchange.c_str());
+    kov_copyW(sigma->commFilename, nuSigma::PATH_SIZE, exchange.c_str());
+    if (sigma->comm) {
+        sigma->update((L"[COMM]ELE:" + exchange).c_str(), 0);
+    }
+
+    copyName(inputFile, input);
+    if (sigma->isVerbose()) {
+        ekResult::log(sigma, 0, L"[INFO]    output directory: \"%ls\"\n", outputDir);
+    }
+}
+
+void ekSimulator::setDistFormat(int count)
+{
+    if (sigma != nullptr && sigma->err != 0) {
+        copyName(distFormat, L"%04d");
+        return;
+    }
+    int digits = 1;
+    if (count > 0) {
+        digits = static_cast<int>(std::floor(std::log10(static_cast<double>(count)))) + 1;
+    }
+    digits = digits < 1 ? 1 : (digits > 9 ? 9 : digits);
+    std::swprintf(distFormat, sizeof distFormat / sizeof distFormat[0], L"%%0%dd", digits);
+}
+
+bool ekSimulator::clearOutput()
+{
+    if (outputCleared) {
+        return true;
+    }
+    if (isBlocked()) {
+        return false;
+    }
+    for (const wchar_t* suffix : {L"_jv.txt", L"_cv.txt", L"_qw.txt"}) {
+        kov_removeFileW(ekResult::path(outputDir, suffix).c_str());
+    }
+
+    // Every distribution file of the folder goes, not only those of the
+    // digit count this run expects: a file of an earlier run with more or
+    // fewer points would otherwise be read as part of this one.
+    std::wstring folder(outputDir);
+    kov_normalizeSeparatorsW(folder.data());
+    // Names are gathered first: removing entries while the folder is being
+    // read may make the listing skip or repeat names.
+    std::vector<std::wstring> names;
+    std::error_code error;
+    std::filesystem::directory_iterator entries(std::filesystem::path(kov_toUtf8(folder)), error);
+    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+        const std::wstring name = kov_toWide(entries->path().filename().string());
+        std::error_code typeError;
+        if (isDistributionName(name) && entries->is_regular_file(typeError)) {
+            names.push_back(name);
+        }
+    }
+    for (const std::wstring& name : names) {
+        if (Stopped || sigma->stopIt()) {
+            Stopped = true;
+            break;
+        }
+        kov_removeFileW((folder + name).c_str());
+    }
+    FileIndex = 0;
+    outputCleared = true;
+    return true;
+}
+
+bool ekSimulator::isResultDeviceValid()
+{
+    if (device == nullptr) {
+        sigma->update(L"[ERROR]   invalid device data\n", 1);
+        return false;
+    }
+    if (deviceLength * norm.length < 0.01) {
+        sigma->update(L"[ERROR]   invalid device size\n", 1);
+        return false;
+    }
+    const int layers = device->getLayerCount();
+    if (Points < POINTS_MIN || Points > POINTS_MAX || layers < 1 || layers > LAYERS_MAX) {
+        sigma->update(L"[ERROR]   invalid device data\n", 1);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,303 @@
+// The run entry: one call runs one device file from end to end. It creates
+// the run's objects, reads the file, prepares the output folder, sets up
+// bias, light and mesh, runs one kind of run (quantum-efficiency sweep,
+// equilibrium, voltage sweep) with its two fallbacks, and hands the result
+// names back.
+#include <cwchar>
+#include <new>
+#include <string>
+
+#include "ElecDevice.h"
+#include "ElecSweep.h"
+#include "ekExcitation.h"
+#include "ekHelpers.h"
+#include "ekInput.h"
+#include "ekRunEntry.h"
+#include "ekRunFolders.h"
+#include "ekRunSteps.h"
+#include "ekSimulator.h"
+#include "ekcore.h"
+#include "nucore.h"
+
+namespace {
+
+constexpr const wchar_t* NO_MEMORY = L"[ERROR]   insufficient memory for simulation\n";
+
+enum class RunKind { None, QuantumEfficiency, Equilibrium, Bias };
+
+// What the run operation of step 11 did, for the re-mesh and the names.
+struct Outcome {
+    RunKind kind = RunKind::None;
+    bool fellBack = false;        // equilibrium in place of a light-less QE sweep
+    bool qeResult = false;        // the QE sweep produced its file
+    bool biasRun = false;         // a voltage source was swept
+    bool jinfReached = false;
+    bool jsupReached = false;
+};
+
+void configureChannel(ekRun& run, const ekRunRequest& request)
+{
+    nuSigma* sigma = run.sigma;
+    sigma->reset();
+    sigma->comm = request.comm;
+    sigma->debug = request.debug;
+    sigma->nowarn = request.nowarn;
+    sigma->setOutputType(request.verbose ? 0x11 : 0);
+    sigma->version = 108;
+    sigma->summaryFilename = request.summaryFile;
+    run.param->reset();
+    run.param->mesh = nuParam::MESH_LAYER;
+    run.param->dampMode = 0x50;
+}
+
+bool createObjects(ekRun& run, const std::wstring& inputFolder)
+{
+    run.device = new (std::nothrow) ElecDevice(run.sigma, run.param, L"SolarCell", L"SolarCell",
+                                               inputFolder.empty() ? nullptr : inputFolder.c_str());
+    if (run.device == nullptr) {
+        run.sigma->update(NO_MEMORY, 1);
+        return false;
+    }
+    if (!run.device->isValid()) {
+        return false;  // the device has said what it lacked
+    }
+    run.simulator = new (std::nothrow) ekSimulator(run.sigma, run.param);
+    run.input = new (std::nothrow) ekInput(ekInput::SECTIONCOUNT);
+    run.excitation = new (std::nothrow) ekExcitation(run.sigma);
+    if (run.simulator == nullptr || run.input == nullptr || run.excitation == nullptr) {
+        run.sigma->update(NO_MEMORY, 1);
+        return false;
+    }
+    run.excitation->reset();
+    return true;
+}
+
+bool loadDevice(ekRun& run, const wchar_t* inputFile)
+{
+    int line = -1;
+    if (run.input->load(inputFile, run.simulator, run.device, run.excitation, run.sigma, run.param,
+                        &line)) {
+        return true;
+    }
+    // The reader reports its refusals; a refusal it left unexplained still
+    // needs a line, or the user would see a failed run without a reason.
+    if (run.sigma->err == 0) {
+        run.sigma->update(L"[ERROR]   invalid input data\n", 1);
+    }
+    return false;
+}
+
+bool isPerLayerMesh(const nuParam* param)
+{
+    return param->mesh == nuParam::MESH_LAYER;
+}
+
+// A run that converged nothing on the per-layer mesh gets one more attempt
+// on a uniform mesh (never after a stop).
+bool canRemesh(const ekRun& run)
+{
+    return !run.simulator->isStopped() && run.simulator->getConvergedCount() < 1 &&
+           isPerLayerMesh(run.param);
+}
+
+// Step 11: the one operation of the run. False ends the run; true goes on
+// to the re-mesh check and the names.
+bool runOperation(ekRun& run, Outcome& outcome)
+{
+    ekSimulator* sim = run.simulator;
+    nuSigma* sigma = run.sigma;
+    // A failure of the device summary or the input copies ends the run
+    // here; only the operation's own failure may lead to the re-mesh.
+    if (run.isFailed()) {
+        return false;
+    }
+    if (run.isLightOn() && run.sweep) {
+        outcome.kind = RunKind::QuantumEfficiency;
+        run.param->setReltol(0.001);
+        run.param->setDamp(0.2);
+        if (sim->getSweepLight() == nullptr) {
+            return false;
+        }
+        sim->setDistFormat(sim->getSweepLight()->getPoints());
+        const double Va = run.startVoltage();
+        int r = sim->sweepQE(Va);
+        if (r == -7 && ek_isZero(Va)) {
+            // No usable light at 0 V: the equilibrium is all there is to solve.
+            sim->setDistFormat(1);
+            r = sim->setEquilibrium();
+            outcome.fellBack = true;
+            if (sim->isStopped() || sigma->err != 0 || r < 0) {
+                return false;
+            }
+        } else if (sim->isStopped() || sigma->err != 0 || (r < 0 && r != -7)) {
+            return false;
+        }
+        outcome.qeResult = r > 0 && !outcome.fellBack;
+        return true;
+    }
+    if (run.equilibriumOnly) {
+        outcome.kind = RunKind::Equilibrium;
+        sim->setDistFormat(1);
+        const int r = sim->setEquilibrium();
+        if (sim->isStopped()) {
+            return false;
+        }
+        return canRemesh(run) || (sigma->err == 0 && r >= 0);
+    }
+    if (run.isBiasOn() || (run.lightType & 0x10)) {
+        outcome.kind = RunKind::Bias;
+        if (sim->getSweepBias() == nullptr) {
+            return false;
+        }
+        sim->setDistFormat(sim->getSweepBias()->getPoints());
+        const int r = sim->sweepBias(run.Jinf, run.Jsup, &outcome.jinfReached, &outcome.jsupReached);
+        if (sim->isStopped()) {
+            return false;
+        }
+        // A run that converged nothing on a per-layer mesh goes on to the
+        // re-mesh; any other failure ends here.
+        if (!canRemesh(run) && (sigma->err != 0 || r < 0)) {
+            return false;
+        }
+        if (outcome.jinfReached || outcome.jsupReached) {
+            const bool low = outcome.jinfReached;
+            wchar_t limit[64];
+            nu_reformatAuto(low ? run.Jinf : run.Jsup, limit, 64, nullptr, nullptr, 6);
+            const std::wstring line = std::wstring(low ? L"[INFO]    Jinf (" : L"[INFO]    Jsup (") +
+                                      limit + L" A/cm2) reached\n";
+            sigma->update(line.c_str(), 0);
+        }
+        outcome.biasRun = run.isBiasOn();
+    }
+    return true;
+}
+
+// Step 12: when nothing converged on the per-layer mesh, the run is
+// repeated once on a uniform mesh. The failed operation has raised the
+// error flag by then; it is cleared, or the second attempt could not run.
+void remeshIfNothingConverged(ekRun& run, Outcome& outcome)
+{
+    ekSimulator* sim = run.simulator;
+    if (outcome.kind == RunKind::QuantumEfficiency || outcome.kind == RunKind::None ||
+        !canRemesh(run)) {
+        return;
+    }
+    ek_resetSigma(run.sigma);
+    if (run.sigma->isVerbose()) {
+        run.sigma->update(L"[INFO]    non-optimal mesh: switching to the uniform mesh...\n", 0);
+    }
+    run.param->setMesh(nuParam::MESH_UNIFORM);
+    ek_runMeshSetup(run);
+    if (run.isFailed()) {
+        return;
+    }
+    if (outcome.kind == RunKind::Equilibrium) {
+        sim->setEquilibrium();
+    } else if (outcome.kind == RunKind::Bias) {
+        sim->sweepBias(run.Jinf, run.Jsup, &outcome.jinfReached, &outcome.jsupReached);
+        outcome.biasRun = run.isBiasOn();
+    }
+}
+
+void copyName(wchar_t* target, const wchar_t* name)
+{
+    if (target != nullptr) {
+        std::wcsncpy(target, name, EK_FILENAME_SIZE - 1);
+        target[EK_FILENAME_SIZE - 1] = L'\0';
+    }
+}
+
+// Step 13: the names of the files this kind of run made.
+void handBackNames(const ekRun& run, const Outcome& outcome, const ekRunRequest& request)
+{
+    const ekSimulator* sim = run.simulator;
+    copyName(request.filenameEE, sim->getFilenameEE());
+    if (outcome.kind == RunKind::Equilibrium || outcome.fellBack) {
+        return;
+    }
+    copyName(request.filenameEN, sim->getFilenameEN());
+    if (outcome.biasRun) {
+        copyName(request.filenameJV, sim->getFilenameJV());
+        copyName(request.filenameCV, sim->getFilenameCV());
+    } else if (outcome.qeResult) {
+        copyName(request.filenameQW, sim->getFilenameQW());
+    }
+}
+
+}  // namespace
+
+bool ek_runSimulation(const ekRunRequest& request)
+{
+    ekRun run;
+    run.sigma = new (std::nothrow) nuSigma();
+    if (run.sigma == nullptr) {
+        return false;
+    }
+    run.param = new (std::nothrow) nuParam();
+    if (run.param == nullptr) {
+        return false;
+    }
+    configureChannel(run, request);
+
+    const std::wstring inputFolder = ek_inputFolder(request.inputFile);
+    if (!createObjects(run, inputFolder) || !loadDevice(run, request.inputFile)) {
+        return false;
+    }
+    if (request.adjustSettings) {
+        request.adjustSettings(*run.param);
+    }
+
+    std::wstring folder, log;
+    if (!ek_outputFolder(request.inputFile, inputFolder, run.param, run.sigma, &folder, &log)) {
+        return false;
+    }
+    run.simulator->setPath(request.inputFile, folder.c_str(), log.c_str());
+    if (run.isFailed()) {
+        return false;
+    }
+
+    ek_runReadSettings(run);
+    if (!ek_runApplyBias(run) || !ek_runApplyLight(run) || !ek_runMesh(run)) {
+        return false;
+    }
+
+    run.simulator->saveDevice();
+    run.simulator->saveFiles(run.excitation);
+    Outcome outcome;
+    if (!runOperation(run, outcome)) {
+        return false;
+    }
+    remeshIfNothingConverged(run, outcome);
+    if (run.simulator->isStopped()) {
+        return false;
+    }
+
+    const bool converged = run.simulator->getConvergedCount() > 0;
+    if (request.plot != nullptr) {
+        *request.plot = converged && run.param->plot;
+    }
+    if (converged) {
+        handBackNames(run, outcome, request);
+    }
+    return converged;
+}
+
+bool ek_simulate(const wchar_t* inputFile, bool debug, bool comm, bool verbose, bool* plot,
+                 bool nowarn, wchar_t* filenameEE, wchar_t* filenameEN, wchar_t* filenameCV,
+                 wchar_t* filenameJV, wchar_t* filenameQW, const wchar_t* summaryFile)
+{
+    ekRunRequest request;
+    request.inputFile = inputFile;
+    request.debug = debug;
+    request.comm = comm;
+    request.verbose = verbose;
+    request.plot = plot;
+    request.nowarn = nowarn;
+    request.filenameEE = filenameEE;
+    request.filenameEN = filenameEN;
+    request.filenameCV = filenameCV;
+    request.filenameJV = filenameJV;
+    request.filenameQW = filenameQW;
+    request.summaryFile = summaryFile;
+    return ek_runSimulation(request);
+}

@@ -1,0 +1,105 @@
+// Folders of a run.
+#include "ekRunFolders.h"
+
+#include <cwchar>
+
+#include "focore.h"
+#include "kovbase.h"
+#include "nucore.h"
+
+namespace {
+
+constexpr const wchar_t* LOG_NAME = L"simulog.txt";
+constexpr size_t INPUT_MIN = 2, INPUT_MAX = 1021;
+
+bool isSeparator(wchar_t c)
+{
+    return c == L'/' || c == L'\\';
+}
+
+std::wstring withSeparator(std::wstring folder)
+{
+    if (!folder.empty() && !isSeparator(folder.back())) {
+        folder += L'/';
+    }
+    return folder;
+}
+
+}  // namespace
+
+std::wstring ek_inputFolder(const wchar_t* input)
+{
+    const size_t length = input != nullptr ? std::wcslen(input) : 0;
+    if (length < INPUT_MIN || length > INPUT_MAX) {
+        return {};
+    }
+    // The first character is not looked at: a separator there would make
+    // the root the folder, which is not a folder a device file is given by.
+    for (size_t i = length - 1; i >= 1; --i) {
+        if (isSeparator(input[i])) {
+            return std::wstring(input, i + 1);
+        }
+    }
+    return {};
+}
+
+bool ek_outputFolder(const wchar_t* input, const std::wstring& inputFolder, nuParam* param,
+                     nuSigma* sigma, std::wstring* folder, std::wstring* log)
+{
+    const std::wstring wanted = param->outDir;
+    if (wanted == L".") {
+        // The device file's folder; a bare file name lives in the current one.
+        if (!inputFolder.empty()) {
+            param->setOutDir(inputFolder.c_str());
+        } else {
+            const size_t length = input != nullptr ? std::wcslen(input) : 0;
+            char current[FO_PATH_SIZE];
+            if (length >= INPUT_MIN && length <= INPUT_MAX &&
+                kov_getCurrentDir(current, sizeof current) != 0) {
+                kov_dirReadWrite(current);
+                param->setOutDir(kov_toWide(current).c_str());
+            }
+        }
+        // A folder that could not be found stays ".", which the path set-up
+        // refuses with its own message.
+        *folder = param->outDir == std::wstring(L".") ? std::wstring(param->outDir)
+                                                      : withSeparator(param->outDir);
+        *log = withSeparator(*folder) + LOG_NAME;
+        return true;
+    }
+    if (!wanted.empty() && kov_dirExistsW(wanted.c_str()) != 0) {
+        *folder = withSeparator(wanted);
+        *log = *folder + LOG_NAME;
+        return true;
+    }
+
+    // A folder of its own beside the device file.
+    char path[FO_PATH_SIZE];
+    kov_wideToUtf8(path, sizeof path, input);
+    std::string inputPath = path;
+    if (inputPath.find_first_of("/\\") == std::string::npos) {
+        char current[FO_PATH_SIZE];
+        if (kov_getCurrentDir(current, sizeof current) != 0) {
+            inputPath = std::string(current) + inputPath;
+        }
+    }
+    if (inputPath.size() > FO_PATH_SIZE - 1) {
+        inputPath.clear();
+    }
+    wchar_t made[FO_PATH_SIZE] = {};
+    wchar_t name[FO_PATH_SIZE] = {};
+    wchar_t madeLog[FO_PATH_SIZE] = {};
+    if (!fo_createOutputDir(inputPath.c_str(), LOG_NAME, made, name, madeLog, param->outDirDate)) {
+        const bool named = std::wcspbrk(made, L"/\\") != nullptr;
+        sigma->update(named ? L"[ERROR]   cannot access the output directory: check permissions\n"
+                            : L"[ERROR]   invalid output directory\n",
+                      1);
+        return false;
+    }
+    // The folder just made must be writable for the results (the device
+    // file itself is left as it is).
+    kov_dirReadWrite(kov_toUtf8(made).c_str());
+    *folder = made;
+    *log = madeLog;
+    return true;
+}

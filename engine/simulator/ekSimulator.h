@@ -1,0 +1,995 @@
+// ekSimulator: the state of one simulation. It binds the status channel, the
+// numeric settings and the device, and holds the mesh, the normalisation
+// scales, every per-point array, the light and bias sweeps, the result file
+// names and the run counters.
+//
+// The numerical operations are further methods of this class, each group in
+// its own .cpp file and declared below in a block of its own. The device-file
+// reader includes this header too (for the normalisation and the mesh and
+// guess file names, which are inline), so it must stay light: forward
+// declarations only.
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+class nuSigma;
+class nuParam;
+class ElecDevice;
+class ElecSweep;
+class ekLayer;
+class ekExcitation;
+class ekBandMatrix;
+struct ekLayerValues;
+struct ekLevelValues;
+struct ekLayerGeometry;
+
+// Scales that turn physical values into the dimensionless ones the solvers
+// work on. A value is stored divided by its scale and multiplied back when
+// written out. Densities are in N0 = 1e15 cm-3 and lengths in the Debye
+// length for N0; with the mobility scale 1000 cm2/Vs and the time scale
+// 0.1 s every rate comes out in 1e16 cm-3 s-1.
+struct ekNormalisation {
+    double T = 300.0;              // K
+    double Vt = 0.0;               // thermal voltage, V (potential and energy scale)
+    double energy = 0.0;           // energy scale, eV (equal to Vt)
+    double length = 0.0;           // length scale, um
+    double lengthCm = 0.0;         // length scale, cm
+    double density = 1e15;         // N0, 1/cm3
+    double velocity = 0.0;         // D0/L with D0 = mobility scale x Vt, cm/s
+    double current = 0.0;          // q N0 D0 / L, A/cm2
+    double rate = 0.0;             // continuity scale: Vt x 0.1 / (10 L^2), L in m
+    double sheetCharge = 0.0;      // q N0 L, C/cm2
+    double photonFlux = 0.0;       // 1e16 cm-3 s-1 x L, 1/cm2/s
+    double unit = 1.0;             // Poisson scale (Debye length / L)^2
+    double mobility = 1000.0;      // cm2/Vs
+    double time = 0.1;             // s
+    double recombination = 1e-14;  // cm3/s (radiative); Auger takes it / N0
+    double volumeCharge = 0.0001602176;  // q N0, C/cm3
+};
+
+// Per-point material parameters, filled by the structure set-up. All values
+// are normalised (energies /Vt, densities /N0, mobilities /1000, lifetimes
+// /0.1, rate coefficients by the rate unit); Eps, n, k are plain numbers.
+struct ekMaterialArrays {
+    uint8_t* pointKind = nullptr;   // 0x10 interface point (first point of a later layer)
+    double* Eg = nullptr;
+    double* Chi = nullptr;
+    double* NC = nullptr;
+    double* NV = nullptr;
+    double* ni = nullptr;           // local intrinsic density
+    double* niRef = nullptr;        // intrinsic density of the first layer (same everywhere)
+    double* offN = nullptr;         // band offset of the electrons against the first layer
+    double* offP = nullptr;         // band offset of the holes
+    double* Eps = nullptr;
+
+    uint8_t* gapKind = nullptr;     // 0x10 direct, 0x20 indirect gap
+    double* indexN = nullptr;       // optical index at the reference wavelength
+    double* indexK = nullptr;
+    double* Mobn = nullptr;
+    double* Mobp = nullptr;
+    double* Beta = nullptr;
+    double* Cn = nullptr;
+    double* Cp = nullptr;
+    double* Taun = nullptr;         // layer (midgap) lifetimes
+    double* Taup = nullptr;
+    double* Gop = nullptr;          // optical generation
+    double* photonFlux = nullptr;   // photon flux reaching the point
+
+    uint8_t* dopantKind = nullptr;  // 0 none (or inactive), 0x10 donor, 0x20 acceptor
+    double* dopantN = nullptr;
+    double* dopantE = nullptr;      // ionisation energy from its band
+    double* dopantTaun = nullptr;
+    double* dopantTaup = nullptr;
+    double* dopantIon = nullptr;    // ionisation term F exp(E)/NC (donor) or /NV (acceptor)
+    double* dopantF = nullptr;
+    double* dopantN1 = nullptr;     // SRH emission terms of the level
+    double* dopantP1 = nullptr;
+
+    uint8_t* urbachFlag = nullptr;  // 0x80 where the point has band tails
+    double* urbachEA = nullptr;     // conduction-band (acceptor-like) tail energy
+    double* urbachED = nullptr;     // valence-band (donor-like) tail energy
+    double* urbachGA = nullptr;     // tail densities at the band edge, /(N0/Vt)
+    double* urbachGD = nullptr;
+    double* urbachTaunA = nullptr;
+    double* urbachTaupA = nullptr;
+    double* urbachTaunD = nullptr;
+    double* urbachTaupD = nullptr;
+    double* absorptionEU = nullptr;    // Urbach energy of the absorption edge (0: none)
+    double* absorptionEdge = nullptr;  // photon energy where the tail meets the band absorption
+    double* absorptionKEdge = nullptr; // extinction coefficient of the tail at Eg
+    double* polTotal = nullptr;     // polarisation volume charge
+    double* polSpont = nullptr;     // its spontaneous part, as a sheet charge of the point
+    double* polPiezo = nullptr;     // its piezoelectric part, as a sheet charge of the point
+};
+
+// One trap slot on the mesh. A donor-like level sits E below midgap and an
+// acceptor-like one E above it; g is the ionisation term of the equilibrium
+// occupation, n1 and p1 the SRH emission terms (n1 p1 = ni^2).
+struct ekTrapArrays {
+    uint8_t* kind = nullptr;        // 0 none, 0x10 donor-like, 0x20 acceptor-like
+    double* N = nullptr;
+    double* E = nullptr;
+    double* W = nullptr;
+    double* Taun = nullptr;
+    double* Taup = nullptr;
+    double* g = nullptr;
+    double* p1 = nullptr;
+    double* n1 = nullptr;
+};
+
+// The solution on the mesh and what the result files derive from it.
+struct ekSolutionArrays {
+    double* z = nullptr;            // mesh positions
+    double* V = nullptr;            // electrostatic potential
+    double* Veq = nullptr;          // potential at equilibrium
+    double* nEq = nullptr;          // equilibrium densities
+    double* pEq = nullptr;
+    double* Vn = nullptr;           // electron and hole potentials
+    double* Vp = nullptr;
+    double* work1 = nullptr;
+    double* work2 = nullptr;
+    double* Fn = nullptr;           // quasi-Fermi potentials
+    double* Fp = nullptr;
+    double* En = nullptr;           // fields seen by electrons and holes
+    double* Ep = nullptr;
+    double* work3 = nullptr;
+    double* work4 = nullptr;
+    double* EC = nullptr;           // band edges
+    double* EV = nullptr;
+    double* n = nullptr;
+    double* p = nullptr;
+    double* Ndx = nullptr;          // ionised donors and acceptors
+    double* Nax = nullptr;
+    double* Ntdx = nullptr;         // ionised donor-like and acceptor-like traps
+    double* Ntax = nullptr;
+    double* RD = nullptr;           // radiative, Auger and SRH recombination
+    double* RA = nullptr;
+    double* RSRH = nullptr;
+    double* Jn = nullptr;
+    double* Jp = nullptr;
+    double* Q = nullptr;            // volume charge
+    double* work5 = nullptr;
+    double* Qssp = nullptr;         // spontaneous and piezoelectric interface charges
+    double* Qspi = nullptr;
+};
+
+// What a contact gives the solvers, normalised.
+struct ekContactState {
+    double phi = 0.0;    // barrier /Vt
+    double Sn = 0.0;     // surface recombination velocities /velocity scale
+    double Sp = 0.0;
+    double ref = 0.0;    // potential at which the contact node's n equals NC (Schottky reference)
+    double Veq = 0.0;    // equilibrium potential of the contact node
+    bool ohmic = true;
+    bool tunnel = false;
+};
+
+// Occupation of the dopants, traps and band tails at one point: ionised
+// acceptors and donors, charge of acceptor-like and donor-like traps and
+// tails, polarisation charge, and the derivatives of the total
+// Na - Nd + Qa - Qd with respect to V, Fn and Fp.
+struct ekTrappedCharge {
+    double Na = 0.0;
+    double Nd = 0.0;
+    double Qa = 0.0;
+    double Qd = 0.0;
+    double Qpol = 0.0;
+    double dV = 0.0;
+    double dFn = 0.0;
+    double dFp = 0.0;
+};
+
+// A recombination rate and its derivatives.
+struct ekRecombination {
+    double R = 0.0;
+    double dV = 0.0;
+    double dFn = 0.0;
+    double dFp = 0.0;
+};
+
+// Light travelling through the device at one wavelength: the flux reaching
+// the last point handled, that point's position and absorption coefficient
+// (normalised), which attenuates the flux up to the next point.
+struct ekLightRay {
+    double flux = 0.0;
+    double z = 0.0;
+    double alpha = 0.0;
+};
+
+class ekSimulator {
+public:
+    static constexpr size_t PATH_SIZE = 1024;
+    static constexpr int POINTS_MIN = 50;
+    static constexpr int POINTS_MAX = 20000;
+    static constexpr int LAYERS_MAX = 9;
+    static constexpr int TRAPS = 5;
+    static constexpr int INTERFACE_SLOTS = 24;
+    static constexpr int POLARISATION_PAIRS = 8;
+    static constexpr int JUNCTION_BOUNDS = 2 * (LAYERS_MAX - 1);
+    // Sizes the uniform mesh is rounded up to, and grows along.
+    static constexpr int LADDER_SIZE = 25;
+    static const int MESH_LADDER[LADDER_SIZE];
+
+    static constexpr uint8_t POINT_INTERFACE = 0x10;
+    static constexpr uint8_t GAP_DIRECT = 0x10;
+    static constexpr uint8_t GAP_INDIRECT = 0x20;
+    static constexpr uint8_t URBACH_ON = 0x80;
+
+    ekSimulator(nuSigma* sigma, nuParam* param);
+    ~ekSimulator();
+    ekSimulator(const ekSimulator&) = delete;
+    ekSimulator& operator=(const ekSimulator&) = delete;
+
+    // ---- normalisation -------------------------------------------------------
+    // Scales for temperature T (K); a temperature outside 1..2000 K leaves
+    // them as they are (the device refuses such a temperature anyway).
+    void calcNorm(double T)
+    {
+        if (!(T >= 1.0 && T <= 2000.0)) {
+            return;
+        }
+        norm.T = T;
+        norm.Vt = T * 0.02585202874 / 300.0;
+        norm.energy = norm.Vt;
+        // Debye length for N0 = 1e21 m-3: q N0 = 1.602176e-19 C x 1e21 m-3.
+        const double L = std::sqrt(norm.Vt * 8.854187e-12 / 160.2176);  // m
+        norm.length = L * 1e6;
+        norm.lengthCm = L * 1e6 * 1e-4;
+        norm.density = 1e15;
+        norm.velocity = norm.Vt * 10.0 / L;
+        norm.current = norm.Vt * 1.602176e-19 / L * 1e16;
+        norm.rate = norm.Vt * 0.1 / (L * 10.0 * L);
+        norm.sheetCharge = norm.lengthCm * 0.0001602176;
+        norm.photonFlux = norm.lengthCm * 1e-14 * 1e15 * 1e15;
+        norm.unit = 1.0;  // (Debye length / length scale)^2: the same length
+        norm.mobility = 1000.0;
+        norm.time = 0.1;
+        norm.recombination = 1e-14;
+        norm.volumeCharge = 0.0001602176;
+    }
+    const ekNormalisation& getNorm() const { return norm; }
+
+    // The one rule for a material value at a point shared by two layers:
+    // a before, b after; flags 0x10 arithmetic, 0x20 harmonic mean; the mean
+    // must lie between the two values, otherwise b.
+    double interpolateParameter(double a, double b, int flags) const;
+
+    // ---- mesh and guess file names (set by the device-file reader) -----------
+    // Null or empty clears a name; a longer one keeps its first 1023 characters.
+    void setMeshFilename(const wchar_t* name) { copyName(MeshFilename, name); }
+    void setInitialGuessFilename(const wchar_t* name) { copyName(InitialGuessFilename, name); }
+    const wchar_t* getMeshFilename() const { return MeshFilename; }
+    const wchar_t* getInitialGuessFilename() const { return InitialGuessFilename; }
+
+    // ---- object, arrays, counters ----------------------------------------------
+    void setSigma(nuSigma* sigma);
+    nuSigma* getSigma() const { return sigma; }
+    nuParam* getParam() const { return param; }
+    ElecDevice* getDevice() const { return device; }
+    int getPoints() const { return Points; }
+    // Device thickness in units of the length scale.
+    double getDeviceLength() const { return deviceLength; }
+    bool isCoarseMesh() const { return coarseMesh; }
+    void resetPrev() { prevPoint = 0; convergedCount = 0; equilibriumSolved = 0; }
+    bool isConvergenceAchieved() const { return convergedCount > 0; }
+    int getConvergedCount() const { return convergedCount; }
+    bool isStopped() const { return Stopped; }
+    ElecSweep* getSweepBias() const { return SweepBias; }
+    ElecSweep* getSweepLight() const { return SweepLight; }
+    void deleteSweepBias();
+    void deleteSweepLight();
+    int getFileIndex() const { return FileIndex; }
+    int getFileIndexEN() const { return FileIndexEN; }
+    void setFileIndexEN(int index) { FileIndexEN = index; }
+    const wchar_t* getFilenameEE() const { return FilenameEE; }
+    const wchar_t* getFilenameEN() const { return FilenameEN; }
+    const wchar_t* getFilenameJV() const { return FilenameJV; }
+    const wchar_t* getFilenameCV() const { return FilenameCV; }
+    const wchar_t* getFilenameQW() const { return FilenameQW; }
+
+    const ekMaterialArrays& getMaterialArrays() const { return mat; }
+    const ekTrapArrays& getTrapArrays(int slot) const { return trap[slot < 0 ? 0 : (slot >= TRAPS ? TRAPS - 1 : slot)]; }
+    const ekSolutionArrays& getSolutionArrays() const { return sol; }
+    const ekContactState& getAnodeState() const { return anodeState; }
+    const ekContactState& getCathodeState() const { return cathodeState; }
+    // Mesh indices of the interface points, in order (count of them).
+    int getInterfaceCount() const { return interfaceCount; }
+    int getInterfaceIndex(int k) const;
+    int getJunctionBoundCount() const { return junctionCount; }
+    double getJunctionBound(int k) const;
+    // Equilibrium potential of layer l (normalised), from the structure set-up.
+    double getLayerVeq(int layer) const;
+    // Layer of mesh point i.
+    int getPointLayer(int i) const;
+    double getMinAbsorptionEdge() const { return minAbsorptionEdge; }
+
+    // (Re)allocates every per-point array for the current point count and
+    // initialises the structure on them; on any failure no array is left.
+    void assignResources();
+    void releaseResources();
+    // Point i of the solution, in physical units, passes the check below.
+    bool isItemValid(int i) const;
+    // 0 <= z <= device length (um); V, EC, EV, Fn, Fp in [-20, 20];
+    // n and p in [0, 1e24] (1/cm3).
+    bool isItemValid(double z, double V, double EC, double EV, double Fn, double Fp, double n,
+                     double p) const;
+
+    // ---- mesh ------------------------------------------------------------------
+    // Attaches the device, decides the point count by the mesh mode and
+    // allocates and initialises the structure.
+    void setDevice(ElecDevice* device, int total);
+    // Grows the mesh to the next size of the ladder (false at the top).
+    bool increasePoints();
+    // True when the mesh is fit for solving; grows a mesh whose steps are
+    // too coarse for the thinnest layer.
+    bool checkMeshStep();
+    // Mesh file and initial-guess file: row count, 0 on failure.
+    int meshInit(double thickness);
+    int guessInit(double thickness);
+    bool hasCustomMesh() const { return customMesh != nullptr && customMeshCount > 0; }
+    bool hasInitialGuess() const { return guessV != nullptr && guessFn != nullptr && guessFp != nullptr; }
+    int getCustomMeshCount() const { return customMeshCount; }
+    const double* getCustomMesh() const { return customMesh; }
+    const double* getGuessV() const { return guessV; }
+    const double* getGuessFn() const { return guessFn; }
+    const double* getGuessFp() const { return guessFp; }
+    // Width of the control box of point i: half the sum of its two steps
+    // (half a step at either end), so the boxes tile the device exactly.
+    double controlWidth(int i) const;
+
+    // ---- local physical models ---------------------------------------------------
+    // Densities at point i from the potentials.
+    double electronDensity(double V, double Fn, int i) const;
+    double holeDensity(double V, double Fp, int i) const;
+    // Charge of dopants, traps, band tails and polarisation at point i.
+    void trappedCharge(double n, double p, int i, ekTrappedCharge* out) const;
+    void trappedChargeEquilibrium(double n, double p, int i, ekTrappedCharge* out) const;
+    ekRecombination recombinationSRH(double V, double Fn, double Fp, int i) const;
+    ekRecombination recombinationAuger(double V, double Fn, double Fp, int i) const;
+    ekRecombination recombinationRadiative(double V, double Fn, double Fp, int i) const;
+    // Tunnelling term of a contact (side 0 anode, else cathode): t and its
+    // derivatives by the contact node's V, its neighbour's V and the
+    // contact node's Fn.
+    double tunnelCurrent(double Vcontact, double Vneighbour, double n, double me, double phi,
+                         double h, double T, int side, double* dVcontact,
+                         double* dVneighbour, double* dFn) const;
+    static double bernoulli(double x, double* derivative);
+    // True for an inner point that is either member of a stored
+    // {interface point, previous interface point} pair.
+    bool isPairedIndex(int i) const;
+
+    // Optical generation at point i (layer index layer) for one wavelength:
+    // the ray arrives from the previous point, is attenuated over the step
+    // with the absorption of the segment, and the point's generation is
+    // its absorption times the flux. The ray then carries this point's
+    // absorption. wavelengthIndex (-1: none) selects cached tabulated data.
+    double opticalGeneration(double wavelength, int wavelengthIndex, int i, int layer,
+                             ekLightRay& ray, double* nOut, double* kOut);
+    // Generation profile over the whole mesh for one wavelength and flux
+    // (normalised, after the anode): fills Gop (what each control box
+    // absorbs, per width) and the photon flux at each point; returns the
+    // flux reaching the last point.
+    double generationProfile(double wavelength, int wavelengthIndex, double flux);
+    // Generation profile of the installed light (spectrum or one line).
+    void generationProfileLight();
+    // True when the installed light brings no photons (below 1000 1/cm2/s).
+    bool isDark() const;
+
+    // Charge-neutral potential of a layer (relative to the intrinsic level
+    // of the ni given) with the ionisation terms and fractions.
+    bool initVeq(ekLayer* layer, double N, double Nr, double E, uint8_t kind, double step,
+                 double ni, double NC, double NV, double Fd, double Fa, double* ionA,
+                 double* ionD, double* fracA, double* fracD, double* majority,
+                 double* potential);
+
+    // ---- result files of the set-up -------------------------------------------------
+    // "simulout_input.txt": the material parameters on the mesh.
+    bool saveInput();
+    // "simulout_mesh.txt" and "simulout_initialguess.txt" (normalised arrays).
+    bool saveMesh(const double* positions);
+    bool saveInitialGuess(const double* positions, const double* V, const double* Fn,
+                          const double* Fp);
+    // Output folder of the result files (ends with a separator); set by
+    // setPath of the result writers, settable directly for the set-up files.
+    void setOutputDir(const wchar_t* folder) { copyName(outputDir, folder); }
+    const wchar_t* getOutputDir() const { return outputDir; }
+
+    // ---- light set-up state (filled by the light sources) -------------------
+    uint8_t getLightType() const { return lightType; }
+    double getReferenceWavelength() const { return monoWavelength; }
+
+    // ---- test and set-up hooks -------------------------------------------------------
+    // Installs a light state without the light sources: kind, wavelength (um)
+    // and normalised flux after the anode.
+    void setLightState(uint8_t kind, double wavelength, double fluxAfterAnode,
+                       double fluxIncident);
+
+    // ==== iteration driver and linear solvers (ekIteration*.cpp) ====
+    // ---- gummel ----
+    // System kinds of solveSystem: the three Gummel equations (tridiagonal,
+    // N unknowns) and the coupled Newton system (3N unknowns, band Jacobian).
+    static constexpr int SYSTEM_POISSON = 1;
+    static constexpr int SYSTEM_ELECTRON = 2;
+    static constexpr int SYSTEM_HOLE = 3;
+    static constexpr int SYSTEM_NEWTON = 5;
+    // Newton iterations on one system until the largest update falls below
+    // the relative tolerance, loosening the tolerance along nuParam::RELTOL
+    // when a pass fails. Returns the iterations of the last pass (0 for a
+    // refused call); the caller reads convergence from nuParam (lastError
+    // below reltol). other1/other2 go to the assembler untouched: for the
+    // Poisson kind Fn and Fp, for electrons V and Fp, for holes V and Fn.
+    // n is the system length (N, or 3N for Newton). An update is applied
+    // only when the linear solve succeeded and every new value is finite.
+    int solveSystem(int kind, double* x, double* residual, double* other1, double* other2, int n,
+                    int maxIter, double** previous, double** start, double** update, double** rhs,
+                    ekBandMatrix** jacobian, double** lower, double** diag, double** upper);
+    // One relaxation step between whole passes of a caller: walks the
+    // tolerance ladder, then the damping ladder. Returns the next pass
+    // number (2: nothing left to relax).
+    int relaxSolver(int pass);
+    // Linear-solver option text (at most 127 characters and the terminator)
+    // from the nuParam solver code; an unknown code is rewritten to 0x21.
+    void makeSolverOptions(char* text);
+    // Work arrays of one nonlinear solve: L = N doubles each (3N for Newton,
+    // which also gets the band Jacobian), and the error history.
+    bool allocSystem(double** previous, double** start, double** update, double** rhs,
+                     ekBandMatrix** jacobian, double** lower, double** diag, double** upper);
+    void freeSystem(double** previous, double** start, double** update, double** rhs,
+                    ekBandMatrix** jacobian, double** lower, double** diag, double** upper);
+    // Signature of the assemblers solveSystem drives (the transport* methods).
+    using SystemAssembler = void (ekSimulator::*)(double* x, double* residual, double* rhs,
+                                                  double* lower, double* diag, double* upper,
+                                                  ekBandMatrix* jacobian, double* other1,
+                                                  double* other2, int n, double* residualNorm);
+    // Assembler of the coupled system (kind 5): transportNewton unless
+    // another is set (null restores it). solveSystem clears the band
+    // Jacobian before each call.
+    void setNewtonAssembler(SystemAssembler assembler) { newtonAssembler = assembler; }
+    // Largest update of each iteration of the last pass (iteration limit
+    // entries; null when the limit is 1).
+    const double* getErrorHistory() const { return errorHistory; }
+    // Largest tracked work memory (bytes: status-channel blocks and the band
+    // Jacobian) seen by the last equilibrium solve.
+    size_t getSolvePeakBytes() const { return solvePeakBytes; }
+
+protected:
+    SystemAssembler newtonAssembler = nullptr;
+    char loggedOptions[128] = {};   // option text last shown in debug mode
+    double* errorHistory = nullptr;
+    int errorHistoryLength = 0;
+    size_t solvePeakBytes = 0;
+
+public:
+    // ---- end gummel ----
+    // ==== end of iteration driver ====
+
+    // ==== Gummel iteration (ekGummel*.cpp) ====
+    // ---- gummel ----
+    // Assemblers of the three Gummel equations (solveSystem kinds 1, 2, 3):
+    // each fills the residual F, rhs = -F and the tridiagonal Jacobian of F
+    // by its own unknown (lower, diag, upper), and the sum of F^2 (never
+    // exactly 0). The band Jacobian argument is not used.
+    void transportPoisson(double* V, double* residual, double* rhs, double* lower, double* diag,
+                          double* upper, ekBandMatrix* jacobian, double* Fn, double* Fp, int n,
+                          double* residualNorm);
+    void transportElectron(double* Fn, double* residual, double* rhs, double* lower,
+                           double* diag, double* upper, ekBandMatrix* jacobian, double* V,
+                           double* Fp, int n, double* residualNorm);
+    void transportHole(double* Fp, double* residual, double* rhs, double* lower, double* diag,
+                       double* upper, ekBandMatrix* jacobian, double* V, double* Fn, int n,
+                       double* residualNorm);
+    // Potential of a Schottky contact node (side 0 anode, else cathode): the
+    // metal's Fermi level sits phi below the conduction band whatever the
+    // doping, so V = Va - phi + ref at the anode and ref - phi at the cathode
+    // (ref: potential at which the node's electron density equals NC). The
+    // Gummel and Newton boundaries both use it.
+    double schottkyBoundaryPotential(int side) const;
+    // A Schottky contact whose barrier blocks nothing (below 0.0086 Vt for
+    // the majority carriers of its node) becomes ohmic for the rest of the
+    // run. Returns the contact's ohmic flag after the test.
+    bool updateContactOhmic(int side);
+    // Stores a converged Gummel point (only after a converged point): the
+    // per-point quantities, mean current and space charges, and with full
+    // saving its distribution file (sweepFlags: sweep-kind flags).
+    void transportSaveGummel(double* V, double* Fn, double* Fp, int sweepFlags);
+
+private:
+    // Scharfetter-Gummel flux on the edge j..j+1 and its coefficients: J =
+    // cRight * (density at j+1) + cLeft * (density at j).
+    struct EdgeFlux {
+        double J = 0.0;
+        double cLeft = 0.0;
+        double cRight = 0.0;
+        double left = 0.0;   // the densities at j and j+1
+        double right = 0.0;
+    };
+    EdgeFlux electronEdge(int j, const double* V, const double* Fn) const;
+    EdgeFlux holeEdge(int j, const double* V, const double* Fp) const;
+    // Net recombination (radiative, Auger, SRH) at point i with derivatives;
+    // a point of an interface pair takes the mean of its two neighbours.
+    // dLeft and dRight receive the derivatives that then fall on the
+    // neighbours' unknowns (zero elsewhere).
+    ekRecombination netRecombination(int i, const double* V, const double* Fn, const double* Fp,
+                                     ekRecombination* dLeft, ekRecombination* dRight) const;
+
+public:
+    // ---- end gummel ----
+    // ==== end of Gummel iteration ====
+
+    // ==== equilibrium Poisson solution (ekEquilibrium*.cpp) ====
+    // ---- gummel ----
+    // The equilibrium solution, timed and reported: iterations of the last
+    // Poisson pass, -1 when the mesh cannot be used.
+    int setEquilibrium();
+    // Allocates the work arrays, solves, saves and frees them.
+    int solvePoisson();
+    // Boundary types, mesh refinement, starting profile and the Poisson
+    // passes with relaxation; V, Fn, Fp and their three copies are N long.
+    int doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, double* Fn0, double* Fp0,
+                       double* residual, double** previous, double** start, double** update,
+                       double** rhs, ekBandMatrix** jacobian, double** lower, double** diag,
+                       double** upper);
+    // Starting profile of a Poisson solve at bias Va (normalised).
+    void poissonInit(double* V, double* Fn, double* Fp, double* V0, double* Fn0, double* Fp0,
+                     double Va);
+    // Stores a converged equilibrium potential and what follows from it,
+    // and writes the equilibrium distribution.
+    void poissonSave(double* V);
+
+private:
+    // Grows a mesh too coarse for the thinnest layer: 1 done, 0 the ladder
+    // ends, -1 still coarse after ten growths (each reported).
+    int refineCoarseMesh();
+    void setDefaultBoundaries(uint8_t* anodeType);
+    double initialPotential(int i, double Va) const;
+    // Densities, band edges, fields, charges and rates of the stored
+    // equilibrium solution.
+    void fillEquilibriumPoints();
+
+public:
+    // ---- end gummel ----
+    // ==== end of equilibrium ====
+
+    // ==== Newton iteration (ekNewton*.cpp) ====
+    // ---- newton ----
+    // Coupled Newton system (solveSystem kind 5): x holds 3N unknowns, V, Fn,
+    // Fp interleaved per point. Fills the residual F, rhs = -F, the band
+    // Jacobian of F (every entry, contact rows included) and the sum of F^2
+    // (never exactly 0). lower, diag, upper, other1 and other2 are not used.
+    void transportNewton(double* x, double* residual, double* rhs, double* lower, double* diag,
+                         double* upper, ekBandMatrix* jacobian, double* other1, double* other2,
+                         int n, double* residualNorm);
+    // Start of a transport run at the present Va: solves the equilibrium
+    // when it is not known yet, then lays the starting profile into V, Fn,
+    // Fp, their backups and (when given) the 3N vector x and its backup x0.
+    // work is a 3N residual array; the eight arrays are those of solveSystem.
+    bool transportInit(double* x, double* V, double* Fn, double* Fp, double* x0, double* V0,
+                       double* Fn0, double* Fp0, double* work, double** previous,
+                       double** start, double** update, double** rhs, ekBandMatrix** jacobian,
+                       double** lower, double** diag, double** upper);
+    // Stores a converged Newton point: unpacks x, derives every per-point
+    // quantity, the mean current and the space charges, and with full
+    // saving writes its distribution (fileFlag: sweep-kind flags).
+    void transportSaveNewton(double* x, int fileFlag);
+    // Derived quantities of point k from its own and its neighbours' V, Fn,
+    // Fp (left values of point 0 and right values of point N-1 are not
+    // read). state starts at -1 for point 0 and is carried from point to
+    // point; the two scratch arrays may be null.
+    void transportSavePoint(int k, int* state, double Vm, double V0, double Vp, double Fnm,
+                            double Fn0, double Fnp, double Fpm, double Fp0, double Fpp,
+                            double* scratch1, double* scratch2);
+    // Stores a whole solution given as three N-long arrays (Gummel layout)
+    // through transportSavePoint: per-point quantities, mean current and
+    // space charges.
+    void storeSolution(const double* V, const double* Fn, const double* Fp);
+    // Precondition of the equilibrium solver (level-1 line when refused).
+    bool doCheckPoisson();
+    // Space charges per area of the last stored solution and of the
+    // equilibrium (normalised sheet charge): the positive and the negative
+    // side of the depletion plane below (without a plane, the positive and
+    // the negative parts of the charge density).
+    double getChargePlus() const { return chargePlus; }
+    double getChargeMinus() const { return chargeMinus; }
+    double getChargePlusEq() const { return chargePlusEq; }
+    double getChargeMinusEq() const { return chargeMinusEq; }
+    // Sets the applied bias (normalised); for tests and the run operations.
+    void setAppliedVoltage(double v) { Va = v; }
+
+    // The plane that splits the depletion charge of a junction into its two
+    // sides (last mesh point of the left side; -1: none, the charges are
+    // then the positive and negative parts of the space charge). The point
+    // with the fewest carriers at equilibrium: its charge does not move
+    // with the bias, so the charge on either side of it is the one a
+    // capacitance measurement sees.
+    void setDepletionPlane(int k) { depletionPlane = k; }
+    int getDepletionPlane() const { return depletionPlane; }
+    // Sets the plane from the equilibrium potential V (N points).
+    void locateDepletionPlane(const double* V);
+
+protected:
+    double chargePlus = 0.0;
+    double chargeMinus = 0.0;
+    double chargePlusEq = 0.0;
+    double chargeMinusEq = 0.0;
+    double currentSum = 0.0;
+    int depletionPlane = -1;
+    double chargeLeft = 0.0;
+    double chargeRight = 0.0;
+    void beginCharges();
+    void finishCharges();
+    // A plane of another mesh (before a re-mesh) counts as none.
+    bool hasDepletionPlane() const { return depletionPlane >= 0 && depletionPlane < Points; }
+
+private:
+    // One point of the Newton assembly: the Poisson, electron and hole rows.
+    void newtonPoissonRow(int k, const double* x, ekBandMatrix* J, double* F);
+    void newtonContinuityRows(int k, const double* x, ekBandMatrix* J, double* F);
+    void newtonContactRows(int side, const double* x, ekBandMatrix* J, double* F);
+
+public:
+    // ---- end newton ----
+    // ==== end of Newton iteration ====
+
+    // ==== bias sweep (ekBias*.cpp) ====
+    // ---- newton ----
+    // Bias sweep record from a uniform sweep (mode 0x10), a custom bias file
+    // (mode 0x20, one voltage per row, at least two rows, increasing) or no
+    // bias (one point at 0 V). Volts and A/cm2 in; true on success.
+    bool setBiasData(ElecDevice* device, double Vstart, double Vend, double Vstep, double Jinf,
+                     double Jsup, unsigned char mode, const wchar_t* biasFile);
+    // Runs the bias sweep; the limits are those of the sweep record (the two
+    // doubles are not read). 0 when the mesh cannot be used, -1 without a
+    // sweep or when no point was stored, else the largest iteration count.
+    int sweepBias(double Jinf, double Jsup, bool* jinfReached, bool* jsupReached);
+    // Zero-crossing positions of the bias sweep's voltages: last point below
+    // 0 V, the point at 0 V, first point above 0 V (-1 when there is none).
+    int getBiasPosL() const { return biasPosL; }
+    int getBiasPosC() const { return biasPosC; }
+    int getBiasPosR() const { return biasPosR; }
+    uint8_t getBiasMode() const { return biasType; }
+    // Smallest and largest iteration counts of the bias points of the run.
+    int getIterationsMin() const { return itersMin; }
+    int getIterationsMax() const { return itersMax; }
+    // Photovoltaic tracking of one stored point (light on only): Jsc and
+    // Voc by linear interpolation at the sign changes of V and J, the
+    // maximum-power point where V J < 0; slots 0..4 of the bias sweep.
+    void trackPVPoint(bool lightOn, bool* started, double* prevJ, double* prevV,
+                      double* maxPower, int index);
+    // Figures of the sweep (efficiency, Jsc, Voc, FF, RS, RP): console line,
+    // "simulout_photovoltaic.txt" and the summary file. message: caller's
+    // buffer of 256 characters.
+    void printPV(bool enabled, wchar_t* message);
+
+protected:
+    int biasPosL = -1;
+    int biasPosC = -1;
+    int biasPosR = -1;
+    int itersMin = 0;
+    int itersMax = 0;
+
+private:
+    struct BiasWork;
+    struct PVTrack {
+        bool started = false;
+        double prevJ = 0.0;
+        double prevV = 0.0;
+        double maxPower = 0.0;
+    };
+    bool allocBiasWork(BiasWork& w);
+    void freeBiasWork(BiasWork& w);
+    // Switches Newton <-> Gummel for a failed point and restores its start;
+    // the solver arrays are made anew whatever reallocate says.
+    bool switchMethod(BiasWork& w, bool reallocate);
+    void restoreStart(BiasWork& w);
+    void storeBiasPoint(BiasWork& w);
+    int gotoBias(double from, double to, double step, BiasWork& w);
+    int doSweepBias(int from, int to, BiasWork& w, int* stored, bool keepMask, PVTrack& pv);
+    int doBias(double bias, BiasWork& w);
+    int doBiasEquilibrium(BiasWork& w);
+    int doBiasGummel(BiasWork& w);
+    int doBiasNewton(BiasWork& w);
+    void finishSweep(BiasWork& w, int stored, int* result);
+    void locateBiasZero();
+
+public:
+    // ---- end newton ----
+    // ==== end of bias sweep ====
+
+    // ==== light sources (ekLight*.cpp) ====
+    // ---- light ----
+    // Light through the anode. Each setter replaces the light of the run;
+    // false (with a level-1 line, except for a null device) when refused.
+    // Fluxes in 1/cm2/s, wavelengths in um.
+    // count pairs {wavelength, photon flux of the bin}, 1..5000 of them.
+    bool setLightData(ElecDevice* device, int count, const double* pairs, unsigned char kind);
+    bool setLightAM15(ElecDevice* device);
+    // Spectrum file: wavelength (um) and spectral photon flux (1/cm2/s/um)
+    // per row; each row becomes the flux of its bin. A single row is taken
+    // as one line whose flux is the value given.
+    bool setLightCustom(ElecDevice* device, const wchar_t* file, unsigned char kind);
+    // Wavelength grid of a quantum-efficiency sweep, the same flux at each.
+    bool setLightEQE(ElecDevice* device, double start, double end, double step, double flux);
+    // One line; a flux below 1000 switches the light off (no error).
+    bool setLightMono(ElecDevice* device, double wavelength, double flux, unsigned char kind);
+    // Generation profile of wavelength number index alone (monochromatic
+    // and sweep kinds only), flux normalised and after the anode. absorbed
+    // (may be null) receives the flux that does not leave through the
+    // cathode.
+    void updateGoptMono(int index, double wavelength, double flux, double* absorbed);
+    // Beer-Lambert absorption of one line over the mesh, box by box: the
+    // generation of a point is the flux absorbed inside its control box
+    // divided by the box width, so the generation integrated over the
+    // boxes is exactly the flux absorbed in the device. Fills (accumulate
+    // false) or adds to Gop and the photon flux; returns the flux reaching
+    // the last point.
+    double absorbLine(double wavelength, int wavelengthIndex, double flux, bool accumulate);
+    // [0] flux after the anode, [1] the same, [2] incident flux (both
+    // normalised), [3] incident power density (W/cm2).
+    double getLightTotal(int k) const { return (k >= 0 && k < 4) ? lightTotals[k] : 0.0; }
+    double getMonoFlux() const { return monoFlux; }
+
+private:
+    // n and k of the anode at a wavelength; false after a model error.
+    bool anodeIndex(const ElecDevice* device, double wavelength, double* n, double* k) const;
+    void reportLightOn(unsigned char kind, double powerIn, double powerOut);
+
+public:
+    // ---- end light ----
+    // ==== end of light sources ====
+
+    // ==== quantum-efficiency sweep (ekQE*.cpp) ====
+    // ---- light ----
+    // Quantum efficiency at the applied voltage Va (V), wavelength by
+    // wavelength over the installed grid: EQE and IQE in columns 4 and 5 of
+    // the light spectrum, "simulout_qw.txt", the photocurrent summary and
+    // the distribution of the best wavelength. -1 on failure, -7 when there
+    // is no usable light (no message), else the largest iteration count of
+    // a wavelength. A sweep that fails at a nonzero voltage is run once more
+    // at 0 V, with a warning.
+    int sweepQE(double Va);
+    // EQEmax and its wavelength: console line, "simulout_photocurrent.txt"
+    // and the run's summary file; message (256 characters) receives the
+    // text. Nothing without a quantum-efficiency light or a maximum in
+    // 1e-12..1.
+    void printEQE(bool enabled, wchar_t* message);
+    // Highest-EQE distribution index of the last sweep (wavelength + 2).
+    int getBestEQEIndex() const { return qeBestIndex; }
+    // A computed quantum efficiency as stored: one that overshoots 1 by no
+    // more than the solver's noise (1e-4) is 1; one clearly above 1, or not
+    // a number, is no result (0).
+    static double physicalEfficiency(double value);
+
+protected:
+    int qeBestIndex = 0;
+
+private:
+    struct QEOutcome;
+    // One attempt over the whole grid at Va (normalised); restart names the
+    // second attempt at 0 V in the log.
+    void runQE(double bias, bool restart, BiasWork& w, QEOutcome& out);
+    // Solves one wavelength: its generation, then the transport at Va.
+    int doQE(int index, double wavelength, double flux, double* absorbed, BiasWork& w);
+    // Brings the work arrays to the dark solution at Va; false when that
+    // cannot be reached.
+    bool startQE(double bias, BiasWork& w);
+    // Tabulates the cathode's extinction at every wavelength and sizes the
+    // layers' tables (filled as the optics first use them).
+    bool tabulateIndex();
+    void finishQE(const QEOutcome& out, int* result);
+
+public:
+    // ---- end light ----
+    // ==== end of quantum-efficiency sweep ====
+
+    // ==== result files (ekResult*.cpp) ====
+    // Common header of a result file for the tag flags (DG when none
+    // matches); defined with the set-up writers in ekSaveInput.cpp.
+    void printHeader(FILE* stream, int tagFlags) const;
+    // ---- runentry ----
+    // Tag flags of the result files (the first bit found names the tag).
+    static constexpr int TAG_DE = 0x10;
+    static constexpr int TAG_EE = 0x100;
+    static constexpr int TAG_EN = 0x200;
+    static constexpr int TAG_JV = 0x1000;
+    static constexpr int TAG_CV = 0x2000;
+    static constexpr int TAG_QW = 0x4000;
+    // Kinds of saveSweep.
+    static constexpr int SWEEP_JV = 1;
+    static constexpr int SWEEP_CV = 2;
+    static constexpr int SWEEP_QW = 3;
+
+    // Records the device file, the output folder and the log file, deletes
+    // the log and exchange files of an earlier run and hands both paths to
+    // the status channel. A folder without a trailing separator gets one,
+    // since result names are appended to it.
+    void setPath(const wchar_t* input, const wchar_t* folder, const wchar_t* log);
+    const wchar_t* getInputFile() const { return inputFile; }
+    const wchar_t* getLogFile() const { return logFile; }
+    // Zero-padded number format of the distribution files of a run of
+    // count points ("%04d" while an error is pending).
+    void setDistFormat(int count);
+    const wchar_t* getDistFormat() const { return distFormat; }
+    // Deletes the sweep files and every distribution file of an earlier
+    // run in the output folder, whatever its digit count; runs once per
+    // simulator (every writer calls it first).
+    bool clearOutput();
+    bool isOutputCleared() const { return outputCleared; }
+    // One distribution file "simulout_dist_<number>.txt"; a number below 1
+    // takes the next automatic one. prefix (may be null) is the report line
+    // that announces the file; sweepFlags 0x4000 marks a wavelength point.
+    bool saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, int sweepFlags);
+    // J-V (1), C-V (2) or quantum-efficiency (3) file from the sweep records.
+    bool saveSweep(int kind, const wchar_t* prefix);
+    bool savePotential(int tagFlags);
+    bool saveCharge();
+    bool saveFlux();
+    // Mean current density of the present solution (normalised): set by the
+    // transport saves and the equilibrium save, read by the result writers.
+    double getMeanCurrent() const { return meanCurrent; }
+    void setMeanCurrent(double J) { meanCurrent = J; }
+    double getAppliedVoltage() const { return Va; }
+
+protected:
+    double meanCurrent = 0.0;
+
+private:
+    // The device checks shared by saveDist and saveSweep (level-1 lines).
+    bool isResultDeviceValid();
+
+public:
+    // ---- end runentry ----
+    // ==== end of result files ====
+
+    // ==== device summary, input copies and photovoltaic figures ====
+    // ---- light ----
+    // "simuldevice.txt": one block per layer (dopant, thickness, gap,
+    // affinity, mobilities).
+    void saveDevice();
+    // A copy of every input in the output folder: the device file as
+    // "simulinput.kovra", its Lua scripts with the modules they require,
+    // the bias, light, mesh and guess files; then "simulinput.kovra" is
+    // rewritten to name the copies, so the run can be repeated from the
+    // output folder alone. Nothing is reported: a file that cannot be
+    // copied keeps its input name.
+    void saveFiles(ekExcitation* excitation);
+    const wchar_t* getOutputFolder() const { return outputDir; }
+
+private:
+    // Copies the modules named by the "require" lines of a script from
+    // the script's folder into the output folder.
+    void copyRequiredModules(const wchar_t* script);
+    // Copies an existing file to the output folder as "simulinput" +
+    // suffix; copyPath (PATH_SIZE) receives the copy's path. False when
+    // there is nothing to copy or the copy failed.
+    bool copyInput(const wchar_t* source, const wchar_t* suffix, wchar_t* copyPath);
+
+public:
+    // ---- end light ----
+    // ==== end of device summary ====
+
+private:
+    static void copyName(wchar_t* target, const wchar_t* name)
+    {
+        size_t i = 0;
+        if (name != nullptr) {
+            for (; i < PATH_SIZE - 1 && name[i] != 0; ++i) {
+                target[i] = name[i];
+            }
+        }
+        target[i] = 0;
+    }
+
+    // Structure set-up (ekStructure*.cpp).
+    bool init();
+    bool checkScriptSizes(int layer);
+    bool loadLayerValues(int layer, ekLayerValues& values);
+    bool updateGradedValues(int layer, int i, ekLayerValues& values);
+    bool layoutPoints(ekLayerGeometry* geometry, int layers);
+    void storePoint(int i, int layer, const ekLayerValues& values);
+    void storeDopant(int i, const ekLayerValues& values);
+    void storeTraps(int i, int layer, const ekLayerValues& values);
+    void blendInterface(int i);
+    void storeContacts();
+    // Normalised band values of a layer's model values: Eg, Chi, NC, NV,
+    // ni and the band offsets against the reference layer.
+    void bandValues(const ekLayerValues& values, double* Eg, double* Chi, double* NC, double* NV,
+                    double* ni, double* offN, double* offP) const;
+    // Normalised active dopant of a layer's model values (kind 0 when the
+    // density is negligible): density, energy (capped at Eg/2 and lowered
+    // with the density), lifetimes.
+    void dopantValues(const ekLevelValues& level, double Eg, bool graded, uint8_t* kind,
+                      double* N, double* E, double* taun, double* taup) const;
+    double pointVeq(int i, int layer, double* majority);
+    double layerVeqOf(int layer, const ekLayerValues& values, double* majority,
+                      double* signedDoping);
+    void computeJunctions(const ekLayerValues* values, const ekLayerGeometry* geometry,
+                          int layers);
+    bool computePolarisation(const ekLayerValues* values, const ekLayerGeometry* geometry,
+                             int layers);
+    bool allocateArrays();
+    // Calls f on every per-point array (double** or uint8_t**), in block order.
+    template <typename F>
+    void forEachArray(F&& f);
+    void releaseCustomMesh();
+    void releaseGuess();
+    bool isBlocked() const;
+
+    // Point count of mode 0x20 or 0x10, or of the file; 0 after an error.
+    int decidePoints(int total);
+
+protected:
+    nuSigma* sigma;
+    nuParam* param;
+    ElecDevice* device = nullptr;
+    uint8_t prevPoint = 0;          // a point converged: its solution may be saved
+    int convergedCount = 0;
+    uint8_t equilibriumSolved = 0;
+    int Points = 0;
+    double deviceLength = 0.0;
+    bool coarseMesh = false;
+    ekNormalisation norm;
+
+    ekMaterialArrays mat;
+    ekTrapArrays trap[TRAPS];
+    ekSolutionArrays sol;
+    int* pointLayer = nullptr;      // layer of each point (not counted with the arrays)
+    size_t arrayBytes = 0;          // bytes held by the per-point arrays
+
+    // Structure set-up results.
+    int interfaceIndex[INTERFACE_SLOTS];
+    int interfaceCount = 0;
+    int polPairs[POLARISATION_PAIRS][2];
+    int polPairCount = 0;
+    double junctionBounds[JUNCTION_BOUNDS] = {};
+    int junctionCount = 0;
+    double layerVeq[LAYERS_MAX] = {};
+    double layerStart[LAYERS_MAX + 1] = {};  // normalised; [count] is the device end
+    double minAbsorptionEdge = 0.0;
+    // Reference (first layer, first point) values, normalised, and the
+    // temperature factor of the band densities.
+    double refNC = 1.0, refNV = 1.0, refEg = 0.0, refChi = 0.0, refNi = 1.0;
+    double Tfactor = 1.0;
+    double baseStep = 0.0;          // normalised
+    ekContactState anodeState;
+    ekContactState cathodeState;
+
+    // Mesh and initial-guess files: the guess file's positions are the mesh.
+    double* customMesh = nullptr;
+    int customMeshCount = 0;
+    double* guessV = nullptr;
+    double* guessFn = nullptr;
+    double* guessFp = nullptr;
+
+    // Bias and light.
+    uint8_t biasType = 0;
+    double Va = 0.0;
+    uint8_t lightType = 0;
+    double monoWavelength = 0.53;   // reference wavelength, um
+    double monoFlux = 0.0;          // 1/cm2/s
+    // [0] flux after the anode, [1] the same, [2] incident flux (normalised),
+    // [3] incident power density W/cm2.
+    double lightTotals[4] = {};
+    // Photovoltaic tracking values.
+    double pvValues[8] = {};
+    ElecSweep* SweepBias = nullptr;
+    ElecSweep* SweepLight = nullptr;
+
+    wchar_t InitialGuessFilename[PATH_SIZE] = {};
+    wchar_t MeshFilename[PATH_SIZE] = {};
+    wchar_t inputFile[PATH_SIZE] = {};
+    wchar_t outputDir[PATH_SIZE] = {};
+    wchar_t logFile[PATH_SIZE] = {};
+    wchar_t FilenameEE[PATH_SIZE] = {};
+    wchar_t FilenameEN[PATH_SIZE] = {};
+    wchar_t FilenameJV[PATH_SIZE] = {};
+    wchar_t FilenameCV[PATH_SIZE] = {};
+    wchar_t FilenameQW[PATH_SIZE] = {};
+    int FileIndex = 0;
+    int FileIndexEN = 0;
+    wchar_t distFormat[32] = L"%04d";
+    bool Stopped = false;
+    bool outputCleared = false;
+};

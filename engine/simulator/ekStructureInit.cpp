@@ -1,0 +1,338 @@
+// Structure set-up: the device model laid out on the mesh. Layer by layer
+// the models give their values at the layer start (and, where a Lua model
+// is graded, at every point); the values are normalised onto the per-point
+// arrays, blended at interface points, and completed by the contacts, the
+// junction zones, the polarisation charges and the optical generation.
+#include <cmath>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "ElecDevice.h"
+#include "ekContact.h"
+#include "ekHelpers.h"
+#include "ekLayer.h"
+#include "ekSimulator.h"
+#include "ekStructureValues.h"
+#include "kovbase.h"
+#include "nucore.h"
+
+namespace {
+
+constexpr long long SCRIPT_SIZE_MIN = 10;
+constexpr long long SCRIPT_SIZE_MAX = 67108864;
+
+bool scriptFileUsable(const wchar_t* name)
+{
+    const long long size = kov_getFileSizeW(name);
+    return size >= SCRIPT_SIZE_MIN && size <= SCRIPT_SIZE_MAX;
+}
+
+// A model whose script is set must find its file before it is run.
+bool checkModelFile(nuSigma* sigma, const ekLayer* layer, ekLayer::ModelKind kind,
+                    const wchar_t* message)
+{
+    const wchar_t* script = layer->getScript(kind);
+    if (script == nullptr || !layer->isScript(kind) || scriptFileUsable(script)) {
+        return true;
+    }
+    sigma->update(message, 1);
+    return false;
+}
+
+bool isGradedModel(const ekLayer* layer, ekLayer::ModelKind kind)
+{
+    return layer->isScript(kind) && layer->isScriptGraded(kind);
+}
+
+}  // namespace
+
+bool ekSimulator::loadLayerValues(int l, ekLayerValues& v)
+{
+    ekLayer* L = device->getLayer(l);
+    const double thick = L->getThickness();
+    // The layer-level call sits at the layer start with the layer's first step.
+    double step = baseStep * norm.length;
+    if (pointLayer != nullptr) {
+        for (int i = 0; i + 1 < Points; ++i) {
+            if (pointLayer[i] == l) {
+                step = (sol.z[i + 1] - sol.z[i]) * norm.length;
+                break;
+            }
+        }
+    }
+    bool own = true;
+    if (!checkModelFile(sigma, L, ekLayer::MODEL_BANDGAP, L"[ERROR]   bandgap model file not found\n") ||
+        !L->updateBandgapLua(0.0, step, thick, &v.Eg, &v.Chi, &v.NC, &v.NV, &own) ||
+        !sigma->isOK()) {
+        return false;
+    }
+    v.ownBandValues = own;
+    if (!checkModelFile(sigma, L, ekLayer::MODEL_MOBILITY, L"[ERROR]   mobility model file not found\n") ||
+        !L->updateMobilityLua(0.0, step, thick, &v.Mobn, &v.Mobp) || !sigma->isOK()) {
+        return false;
+    }
+    if (!checkModelFile(sigma, L, ekLayer::MODEL_PERMITTIVITY,
+                        L"[ERROR]   permittivity model file not found\n") ||
+        !L->updatePermittivityLua(0.0, step, thick, &v.Eps) || !sigma->isOK()) {
+        return false;
+    }
+    if (!checkModelFile(sigma, L, ekLayer::MODEL_LATTICE, L"[ERROR]   lattice model file not found\n") ||
+        !L->updateLatticeLua(0.0, step, thick, &v.a, &v.e31, &v.e33, &v.c13, &v.c33, &v.Psp) ||
+        !sigma->isOK()) {
+        return false;
+    }
+    ekLevelValues& d = v.dopant;
+    if (!checkModelFile(sigma, L, ekLayer::MODEL_DOPING, L"[ERROR]   doping model file not found\n") ||
+        !L->updateDopantLua(0.0, step, thick, &d.kind, &d.N, &d.Nr, &d.E, &d.W, &d.Taun, &d.Taup,
+                            &d.F) ||
+        !sigma->isOK()) {
+        return false;
+    }
+    if (!checkModelFile(sigma, L, ekLayer::MODEL_RECOMBINATION,
+                        L"[ERROR]   recombination model file not found\n") ||
+        !L->updateRecombinationLua(0.0, step, thick, &v.Beta, &v.Cn, &v.Cp, &v.Taun, &v.Taup) ||
+        !sigma->isOK()) {
+        return false;
+    }
+    // Optical index at the reference wavelength of the light.
+    if (L->isIndexScript()) {
+        const wchar_t* script = L->getIndexScript();
+        if (script == nullptr || !scriptFileUsable(script)) {
+            sigma->update(L"[ERROR]   index model file not found\n", 1);
+            return false;
+        }
+    }
+    if (L->getIndexModel() == ekRegion::INDEX_FILE && !L->getDataIndex(nullptr, nullptr, nullptr)) {
+        if (!L->loadIndexFile() || !sigma->isOK()) {
+            return false;
+        }
+    }
+    if (!L->getIndex(0.0, thick, v.Eg, monoWavelength, &v.n, &v.k, true) || !sigma->isOK()) {
+        if (!sigma->isOK()) {
+            return false;
+        }
+        v.n = L->getIndexn();
+        v.k = L->getIndexk();
+    }
+    v.trapCount = L->getTrapCount();
+    if (v.trapCount > TRAPS) {
+        v.trapCount = TRAPS;
+    }
+    for (int t = 0; t < v.trapCount; ++t) {
+        ekLevelValues& tr = v.traps[t];
+        if (!L->updateTrapLua(0.0, step, thick, t, &tr.kind, &tr.N, &tr.Nr, &tr.E, &tr.W,
+                              &tr.Taun, &tr.Taup, &tr.F) ||
+            !sigma->isOK()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ekSimulator::updateGradedValues(int l, int i, ekLayerValues& v)
+{
+    ekLayer* L = device->getLayer(l);
+    const double thick = L->getThickness();
+    // Both from the same normalised positions, so that the layer's second
+    // point (z - start == step) is never taken for its first.
+    const double zin = (sol.z[i] - layerStart[l]) * norm.length;
+    const double step = (sol.z[i] - sol.z[i - 1]) * norm.length;
+    if (!(zin > 0.0)) {
+        return true;
+    }
+    if (isGradedModel(L, ekLayer::MODEL_BANDGAP)) {
+        bool own = true;
+        L->updateBandgapLua(zin, step, thick, &v.Eg, &v.Chi, &v.NC, &v.NV, &own);
+        v.ownBandValues = own;
+    }
+    if (isGradedModel(L, ekLayer::MODEL_MOBILITY)) {
+        L->updateMobilityLua(zin, step, thick, &v.Mobn, &v.Mobp);
+    }
+    if (isGradedModel(L, ekLayer::MODEL_PERMITTIVITY)) {
+        L->updatePermittivityLua(zin, step, thick, &v.Eps);
+    }
+    if (isGradedModel(L, ekLayer::MODEL_DOPING)) {
+        ekLevelValues& d = v.dopant;
+        L->updateDopantLua(zin, step, thick, &d.kind, &d.N, &d.Nr, &d.E, &d.W, &d.Taun, &d.Taup,
+                           &d.F);
+    }
+    if (isGradedModel(L, ekLayer::MODEL_RECOMBINATION)) {
+        L->updateRecombinationLua(zin, step, thick, &v.Beta, &v.Cn, &v.Cp, &v.Taun, &v.Taup);
+    }
+    if (isGradedModel(L, ekLayer::MODEL_TRAP)) {
+        for (int t = 0; t < v.trapCount; ++t) {
+            ekLevelValues& tr = v.traps[t];
+            L->updateTrapLua(zin, step, thick, t, &tr.kind, &tr.N, &tr.Nr, &tr.E, &tr.W,
+                             &tr.Taun, &tr.Taup, &tr.F);
+        }
+    }
+    return sigma->isOK();
+}
+
+void ekSimulator::storeContacts()
+{
+    const int last = Points - 1;
+    const ekContact* contacts[2] = {device->getAnode(), device->getCathode()};
+    ekContactState* states[2] = {&anodeState, &cathodeState};
+    const int nodes[2] = {0, last};
+    const int layers[2] = {0, device->getLayerCount() - 1};
+    for (int c = 0; c < 2; ++c) {
+        ekContactState& s = *states[c];
+        const ekContact* contact = contacts[c];
+        const int i = nodes[c];
+        s = ekContactState{};
+        if (contact != nullptr) {
+            s.phi = contact->getPhi() / norm.Vt;
+            s.Sn = contact->getRn() / norm.velocity;
+            s.Sp = contact->getRp() / norm.velocity;
+            s.ohmic = contact->isOhmic();
+            s.tunnel = contact->isTunnel();
+        }
+        // Potential of the contact node at which its electron density equals
+        // NC (the band edge at the Fermi level): ln(NC/ni) in the reference
+        // layer, shifted by the node's band offset elsewhere.
+        s.ref = std::log(mat.NC[i] / mat.niRef[i]) - mat.offN[i];
+        s.Veq = pointVeq(i, layers[c], nullptr);
+    }
+}
+
+bool ekSimulator::init()
+{
+    if (isBlocked()) {
+        return false;
+    }
+    ek_resetSigma(sigma);
+    const int layers = device != nullptr ? device->getLayerCount() : 0;
+    if (device == nullptr || Points < POINTS_MIN || Points > POINTS_MAX || layers < 1 ||
+        layers > LAYERS_MAX) {
+        sigma->update(L"[ERROR]   invalid device parameters (grid and number of layers)\n", 1);
+        return false;
+    }
+    if (device->getFirstLayer() == nullptr) {
+        sigma->update(L"[ERROR]   invalid device parameters (grid and number of layers)\n", 1);
+        return false;
+    }
+
+    // Geometry of the stack, normalised.
+    std::vector<ekLayerGeometry> geometry(layers);
+    double total = 0.0;
+    double thinnest = 0.0;
+    for (int l = 0; l < layers; ++l) {
+        const double t = device->getLayer(l)->getThickness() / norm.length;
+        geometry[l].start = total;
+        geometry[l].thickness = t;
+        layerStart[l] = total;
+        total += t;
+        if (l == 0 || t < thinnest) {
+            thinnest = t;
+        }
+    }
+    layerStart[layers] = total;
+    deviceLength = total;
+    if (!(total > 0.0)) {
+        sigma->update(L"[ERROR]   invalid device parameters (grid and number of layers)\n", 1);
+        return false;
+    }
+    baseStep = 0.75 * total / (Points / 2.0);
+    const uint8_t mode = param->mesh;
+    const bool fileMesh = (mode & nuParam::MESH_EXACT) && hasCustomMesh();
+    coarseMesh = !fileMesh && !(mode & nuParam::MESH_LAYER) && (mode & nuParam::MESH_UNIFORM) &&
+                 10.0 * baseStep > thinnest;
+    if (fileMesh && customMeshCount > 1) {
+        baseStep = customMesh[1] - customMesh[0];
+    }
+    device->createInterfaces();
+
+    // Preparation.
+    for (double& b : junctionBounds) {
+        b = 0.0;
+    }
+    junctionCount = 0;
+    for (int& index : interfaceIndex) {
+        index = -1;
+    }
+    interfaceCount = 0;
+    for (auto& pair : polPairs) {
+        pair[0] = pair[1] = -1;
+    }
+    polPairCount = 0;
+    Tfactor = std::pow(device->getT() / 300.0, 1.5);
+    // A clock of its own: the set-up also runs inside timed solves (mesh
+    // growth), whose timer it must not restart.
+    const double startMs = kov_clockMs();
+    if (sigma->isVerbose()) {
+        sigma->update(L"[INFO]    initializing structure... ===================================\n",
+                      0);
+    }
+
+    if (!layoutPoints(geometry.data(), layers)) {
+        return false;
+    }
+
+    // Layer-level values at each layer start.
+    std::vector<ekLayerValues> values(layers);
+    for (int l = 0; l < layers; ++l) {
+        if (!loadLayerValues(l, values[l])) {
+            return false;
+        }
+        if (l == 0) {
+            const ekLayerValues& v = values[0];
+            refEg = v.Eg / norm.Vt;
+            refChi = v.Chi / norm.Vt;
+            refNC = v.NC * (v.ownBandValues ? Tfactor : 1.0) / norm.density;
+            refNV = v.NV * (v.ownBandValues ? Tfactor : 1.0) / norm.density;
+            refNi = std::sqrt(refNC * refNV) * std::exp(-refEg / 2.0);
+        }
+        layerVeq[l] = layerVeqOf(l, values[l], nullptr, nullptr);
+    }
+    computeJunctions(values.data(), geometry.data(), layers);
+
+    // Points, layer by layer.
+    for (int l = 0; l < layers; ++l) {
+        ekLayerValues v = values[l];
+        const int first = geometry[l].first;
+        for (int i = first; i < first + geometry[l].count; ++i) {
+            if (i > first && !updateGradedValues(l, i, v)) {
+                return false;
+            }
+            storePoint(i, l, v);
+            if (i == first && l > 0) {
+                mat.pointKind[i] = POINT_INTERFACE;
+                if (interfaceCount < INTERFACE_SLOTS) {
+                    interfaceIndex[interfaceCount++] = i;
+                }
+                blendInterface(i);
+            }
+        }
+    }
+    if (!computePolarisation(values.data(), geometry.data(), layers)) {
+        return false;
+    }
+    storeContacts();
+    layerVeq[0] = anodeState.Veq;
+    layerVeq[layers - 1] = cathodeState.Veq;
+
+    minAbsorptionEdge = 0.0;
+    for (int i = 0; i < Points; ++i) {
+        const double edge = mat.absorptionEU[i] > 0.0 ? mat.absorptionEdge[i] : mat.Eg[i];
+        if (i == 0 || edge < minAbsorptionEdge) {
+            minAbsorptionEdge = edge;
+        }
+    }
+    generationProfileLight();
+
+    sol.z[Points - 1] = deviceLength;
+    if (sigma->isVerbose()) {
+        wchar_t seconds[64];
+        nu_reformatAuto((kov_clockMs() - startMs) / 1000.0, seconds, 64, nullptr, nullptr, 6);
+        std::wstring line = L"[INFO]    structure initialized in ";
+        line += seconds;
+        line += L" sec. ==============================\n";
+        if (line.size() > 72) {
+            line = line.substr(0, 71) + L"\n";
+        }
+        sigma->update(line.c_str(), 0);
+    }
+    return sigma->isOK();
+}

@@ -1,0 +1,264 @@
+// One mesh point of the structure: a layer's model values normalised onto
+// the per-point arrays, and the blending at interface points.
+#include <algorithm>
+#include <cmath>
+
+#include "ElecDevice.h"
+#include "ekLayer.h"
+#include "ekLocalModels.h"
+#include "ekSimulator.h"
+#include "ekStructureValues.h"
+
+namespace {
+
+constexpr int HARMONIC = 0x20;
+
+bool isLevelKind(uint8_t kind) { return kind == 0x10 || kind == 0x20; }
+
+}  // namespace
+
+void ekSimulator::bandValues(const ekLayerValues& v, double* Eg, double* Chi, double* NC,
+                             double* NV, double* ni, double* offN, double* offP) const
+{
+    // Material band densities are those at 300 K; a model gives them at T.
+    const double scale = v.ownBandValues ? Tfactor : 1.0;
+    *Eg = v.Eg / norm.Vt;
+    *Chi = v.Chi / norm.Vt;
+    *NC = v.NC * scale / norm.density;
+    *NV = v.NV * scale / norm.density;
+    *ni = std::sqrt(*NC * *NV) * std::exp(-*Eg / 2.0);
+    *offN = std::log(*NC / refNC) + (*Chi - refChi);
+    *offP = std::log(*NV / refNV) - (*Eg - refEg) - (*Chi - refChi);
+}
+
+void ekSimulator::dopantValues(const ekLevelValues& d, double Eg, bool graded, uint8_t* kind,
+                               double* N, double* E, double* taun, double* taup) const
+{
+    const double threshold = graded ? 1e-6 : 1e6;
+    *kind = 0;
+    *N = *E = *taun = *taup = 0.0;
+    if (!(d.N > threshold) || !isLevelKind(d.kind)) {
+        return;
+    }
+    // Heavy doping lowers the ionisation energy and the lifetimes alike.
+    const double factor = d.Nr > 0.0 ? 1.0 / (1.0 + d.N / d.Nr) : 1.0;
+    *kind = d.kind;
+    *N = d.N / norm.density;
+    *E = std::min(d.E / norm.Vt, Eg / 2.0) * factor;
+    *taun = d.Taun / norm.time * factor;
+    *taup = d.Taup / norm.time * factor;
+}
+
+void ekSimulator::storeDopant(int i, const ekLayerValues& v)
+{
+    const ekLayer* L = device->getLayer(pointLayer[i]);
+    const bool graded = L->isDopingScript() && L->isDopingScriptGraded();
+    uint8_t kind = 0;
+    double N = 0.0, E = 0.0, taun = 0.0, taup = 0.0;
+    dopantValues(v.dopant, mat.Eg[i], graded, &kind, &N, &E, &taun, &taup);
+    mat.dopantKind[i] = kind;
+    mat.dopantN[i] = N;
+    mat.dopantE[i] = E;
+    mat.dopantTaun[i] = taun;
+    mat.dopantTaup[i] = taup;
+    mat.dopantF[i] = std::max(1.0, v.dopant.F);
+    mat.dopantIon[i] = mat.dopantN1[i] = mat.dopantP1[i] = 0.0;
+    if (kind == 0) {
+        return;
+    }
+    // The level's emission terms measured from its band (standard SRH form,
+    // with the degeneracy factor), so that the SRH occupation and the
+    // equilibrium ionisation term g = F exp(E)/NC (or /NV) agree.
+    const double F = mat.dopantF[i];
+    const double ni2 = mat.ni[i] * mat.ni[i];
+    if (kind == 0x10) {
+        mat.dopantIon[i] = F * std::exp(E) / mat.NC[i];
+        mat.dopantN1[i] = mat.NC[i] * std::exp(-E) / F;
+        mat.dopantP1[i] = ni2 / mat.dopantN1[i];
+    } else {
+        mat.dopantIon[i] = F * std::exp(E) / mat.NV[i];
+        mat.dopantP1[i] = mat.NV[i] * std::exp(-E) / F;
+        mat.dopantN1[i] = ni2 / mat.dopantP1[i];
+    }
+}
+
+namespace {
+
+// Occupancy terms of a trap level E from midgap (below it for a donor-like
+// level, above it for an acceptor-like one): g, p1, n1, with n1 p1 = ni^2.
+void trapTerms(uint8_t kind, double E, double F, double ni, double* g, double* p1, double* n1)
+{
+    const double e = std::exp(E);
+    if (kind == 0x10) {
+        *g = F * e / ni;
+        *p1 = F * e * ni;
+        *n1 = ni / (F * e);
+    } else if (kind == 0x20) {
+        *g = F * e / ni;
+        *p1 = ni / (F * e);
+        *n1 = F * e * ni;
+    } else {
+        *g = 0.0;
+        *p1 = ni;
+        *n1 = ni;
+    }
+}
+
+}  // namespace
+
+void ekSimulator::storeTraps(int i, int l, const ekLayerValues& v)
+{
+    const ekLayer* L = device->getLayer(l);
+    const double threshold = (L->isTrapScript() && L->isTrapScriptGraded()) ? 1e-6 : 1e6;
+    for (int t = 0; t < TRAPS; ++t) {
+        ekTrapArrays& a = trap[t];
+        a.kind[i] = 0;
+        a.N[i] = a.E[i] = a.W[i] = a.Taun[i] = a.Taup[i] = a.g[i] = 0.0;
+        a.p1[i] = a.n1[i] = mat.ni[i];
+        if (t >= v.trapCount || !(v.traps[t].N >= threshold)) {
+            continue;
+        }
+        const ekLevelValues& tr = v.traps[t];
+        const double factor = tr.Nr > 0.0 ? 1.0 / (1.0 + tr.N / tr.Nr) : 1.0;
+        a.kind[i] = tr.kind;
+        a.N[i] = tr.N / norm.density;
+        a.E[i] = std::min(tr.E / norm.Vt, mat.Eg[i] / 2.0) * factor;
+        a.W[i] = tr.W / norm.Vt;
+        a.Taun[i] = tr.Taun / norm.time * factor;
+        a.Taup[i] = tr.Taup / norm.time * factor;
+        trapTerms(tr.kind, a.E[i], std::max(1.0, tr.F), mat.ni[i], &a.g[i], &a.p1[i], &a.n1[i]);
+    }
+}
+
+void ekSimulator::storePoint(int i, int l, const ekLayerValues& v)
+{
+    const ekLayer* L = device->getLayer(l);
+    bandValues(v, &mat.Eg[i], &mat.Chi[i], &mat.NC[i], &mat.NV[i], &mat.ni[i], &mat.offN[i],
+               &mat.offP[i]);
+    mat.niRef[i] = refNi;
+    mat.pointKind[i] = 0;
+    mat.Eps[i] = v.Eps;
+    mat.indexN[i] = v.n;
+    mat.indexK[i] = v.k;
+    mat.gapKind[i] = L->isDirect() ? GAP_DIRECT : GAP_INDIRECT;
+    mat.Mobn[i] = v.Mobn / norm.mobility;
+    mat.Mobp[i] = v.Mobp / norm.mobility;
+    mat.Beta[i] = v.Beta / norm.recombination;
+    mat.Cn[i] = v.Cn / (norm.recombination / norm.density);
+    mat.Cp[i] = v.Cp / (norm.recombination / norm.density);
+    mat.Taun[i] = v.Taun / norm.time;
+    mat.Taup[i] = v.Taup / norm.time;
+    storeDopant(i, v);
+    storeTraps(i, l, v);
+
+    mat.urbachFlag[i] = 0;
+    mat.urbachEA[i] = mat.urbachED[i] = mat.urbachGA[i] = mat.urbachGD[i] = 0.0;
+    mat.urbachTaunA[i] = mat.urbachTaupA[i] = mat.urbachTaunD[i] = mat.urbachTaupD[i] = 0.0;
+    if (L->isUrbach()) {
+        mat.urbachFlag[i] = URBACH_ON;
+        mat.urbachEA[i] = L->getUrbachEA() / norm.Vt;
+        mat.urbachED[i] = L->getUrbachED() / norm.Vt;
+        mat.urbachGA[i] = L->getUrbachGA() / (norm.density / norm.Vt);
+        mat.urbachGD[i] = L->getUrbachGD() / (norm.density / norm.Vt);
+        mat.urbachTaunA[i] = L->getUrbachTaunA() / norm.time;
+        mat.urbachTaupA[i] = L->getUrbachTaupA() / norm.time;
+        mat.urbachTaunD[i] = L->getUrbachTaunD() / norm.time;
+        mat.urbachTaupD[i] = L->getUrbachTaupD() / norm.time;
+    }
+    mat.absorptionEU[i] = mat.absorptionEdge[i] = mat.absorptionKEdge[i] = 0.0;
+    const uint8_t model = L->getIndexModel();
+    if (model == 0 || (model & 0x01)) {
+        // The edge follows the local bandgap, so a graded gap keeps its tail.
+        const bool direct = mat.gapKind[i] == GAP_DIRECT;
+        const double EU = L->getUrbachEA() / norm.Vt;
+        mat.absorptionEU[i] = EU;
+        mat.absorptionEdge[i] = ek_absorptionEdge(mat.Eg[i], EU, direct);
+        mat.absorptionKEdge[i] = ek_absorptionKEdge(mat.Eg[i], EU, v.k, direct);
+    }
+    mat.Gop[i] = 0.0;
+    mat.photonFlux[i] = 0.0;
+    mat.polTotal[i] = mat.polSpont[i] = mat.polPiezo[i] = 0.0;
+}
+
+void ekSimulator::blendInterface(int i)
+{
+    const int b = i - 1;
+    auto blend = [&](double* a) { a[i] = interpolateParameter(a[b], a[i], HARMONIC); };
+    const double niOwn = mat.ni[i];
+    blend(mat.Eps);
+    blend(mat.Mobn);
+    blend(mat.Mobp);
+    blend(mat.Eg);
+    blend(mat.Chi);
+    blend(mat.NC);
+    blend(mat.NV);
+    blend(mat.Beta);
+    blend(mat.Cn);
+    blend(mat.Cp);
+    blend(mat.Taun);
+    blend(mat.Taup);
+    // ni and the offsets follow from the blended band values, so that the
+    // densities and ni^2 stay consistent at the interface point.
+    mat.ni[i] = std::sqrt(mat.NC[i] * mat.NV[i]) * std::exp(-mat.Eg[i] / 2.0);
+    mat.offN[i] = std::log(mat.NC[i] / refNC) + (mat.Chi[i] - refChi);
+    mat.offP[i] = std::log(mat.NV[i] / refNV) - (mat.Eg[i] - refEg) - (mat.Chi[i] - refChi);
+    const double ni2 = mat.ni[i] * mat.ni[i];
+
+    // Dopant: blended only between levels of the same kind; otherwise the
+    // point keeps this layer's level.
+    const uint8_t kind = mat.dopantKind[i];
+    if (isLevelKind(kind) && kind == mat.dopantKind[b]) {
+        blend(mat.dopantN);
+        blend(mat.dopantE);
+        blend(mat.dopantTaun);
+        blend(mat.dopantTaup);
+        mat.dopantE[i] = std::min(mat.dopantE[i], mat.Eg[i] / 2.0);
+    }
+    if (isLevelKind(kind)) {
+        const double F = mat.dopantF[i];
+        const double E = mat.dopantE[i];
+        if (kind == 0x10) {
+            mat.dopantIon[i] = F * std::exp(E) / mat.NC[i];
+            mat.dopantN1[i] = mat.NC[i] * std::exp(-E) / F;
+            mat.dopantP1[i] = ni2 / mat.dopantN1[i];
+        } else {
+            mat.dopantIon[i] = F * std::exp(E) / mat.NV[i];
+            mat.dopantP1[i] = mat.NV[i] * std::exp(-E) / F;
+            mat.dopantN1[i] = ni2 / mat.dopantP1[i];
+        }
+    }
+    for (ekTrapArrays& t : trap) {
+        const uint8_t tk = t.kind[i];
+        // The degeneracy factor, from the terms of this layer's own level.
+        const double F = isLevelKind(tk) ? t.g[i] * niOwn / std::exp(t.E[i]) : 1.0;
+        if (isLevelKind(tk) && tk == t.kind[b]) {
+            blend(t.N);
+            blend(t.E);
+            blend(t.W);
+            blend(t.Taun);
+            blend(t.Taup);
+            t.E[i] = std::min(t.E[i], mat.Eg[i] / 2.0);
+        }
+        if (isLevelKind(tk)) {
+            trapTerms(tk, t.E[i], F, mat.ni[i], &t.g[i], &t.p1[i], &t.n1[i]);
+        } else {
+            t.p1[i] = t.n1[i] = mat.ni[i];
+        }
+    }
+    // Band tails: blended when both sides have them, else taken from the
+    // side that has them.
+    const bool tailsHere = (mat.urbachFlag[i] & URBACH_ON) != 0;
+    const bool tailsBefore = (mat.urbachFlag[b] & URBACH_ON) != 0;
+    if (tailsHere || tailsBefore) {
+        double* tails[] = {mat.urbachEA,    mat.urbachED,    mat.urbachGA,    mat.urbachGD,
+                           mat.urbachTaunA, mat.urbachTaupA, mat.urbachTaunD, mat.urbachTaupD};
+        for (double* a : tails) {
+            if (tailsHere && tailsBefore) {
+                blend(a);
+            } else if (tailsBefore) {
+                a[i] = a[b];
+            }
+        }
+        mat.urbachFlag[i] = URBACH_ON;
+    }
+}

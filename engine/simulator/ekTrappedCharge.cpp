@@ -1,0 +1,124 @@
+// Charge of the ionised dopants, the traps and the band tails at one mesh
+// point, with the derivatives the Poisson rows need.
+#include <cmath>
+
+#include "ekLocalModels.h"
+#include "ekSimulator.h"
+
+namespace {
+
+void addAcceptor(ekTrappedCharge* out, double* Q, const ekLevelCharge& c)
+{
+    *Q += c.Q;
+    out->dV += c.dV;
+    out->dFn += c.dFn;
+    out->dFp += c.dFp;
+}
+
+void addDonor(ekTrappedCharge* out, double* Q, const ekLevelCharge& c)
+{
+    *Q += c.Q;
+    out->dV -= c.dV;
+    out->dFn -= c.dFn;
+    out->dFp -= c.dFp;
+}
+
+bool isLevel(uint8_t kind) { return kind == 0x10 || kind == 0x20; }
+
+}  // namespace
+
+void ekSimulator::trappedCharge(double n, double p, int i, ekTrappedCharge* out) const
+{
+    *out = ekTrappedCharge{};
+    if (std::fabs(Va) < 0.001 && isDark()) {
+        trappedChargeEquilibrium(n, p, i, out);
+        return;
+    }
+    const double ni2 = mat.ni[i] * mat.ni[i];
+    const double N = mat.dopantN[i];
+    if (N > 0.0 && isLevel(mat.dopantKind[i])) {
+        const ekSrhCentre c{mat.dopantTaun[i], mat.dopantTaup[i], mat.dopantN1[i],
+                            mat.dopantP1[i]};
+        if (mat.dopantKind[i] == 0x20) {
+            addAcceptor(out, &out->Na, ek_acceptorCharge(N, n, p, c));
+        } else {
+            addDonor(out, &out->Nd, ek_donorCharge(N, n, p, c));
+        }
+    }
+    for (const ekTrapArrays& t : trap) {
+        if (t.N[i] > 0.0 && isLevel(t.kind[i])) {
+            const ekSrhCentre c{t.Taun[i], t.Taup[i], t.n1[i], t.p1[i]};
+            if (t.kind[i] == 0x20) {
+                addAcceptor(out, &out->Qa, ek_acceptorCharge(t.N[i], n, p, c));
+            } else {
+                addDonor(out, &out->Qd, ek_donorCharge(t.N[i], n, p, c));
+            }
+        }
+    }
+    if (mat.urbachFlag[i] & URBACH_ON) {
+        for (int k = 0; k < EK_URBACH_SLICES; ++k) {
+            if (mat.urbachED[i] > 0.0) {
+                const double e = ek_urbachSliceEnergy(mat.urbachED[i], k);
+                const double Nk = ek_urbachSliceDensity(mat.urbachGD[i], mat.urbachED[i], e);
+                const double p1 = mat.NV[i] * std::exp(-e);
+                const ekSrhCentre c{mat.urbachTaunD[i], mat.urbachTaupD[i], ni2 / p1, p1};
+                addDonor(out, &out->Qd, ek_donorCharge(Nk, n, p, c));
+            }
+            if (mat.urbachEA[i] > 0.0) {
+                const double e = ek_urbachSliceEnergy(mat.urbachEA[i], k);
+                const double Nk = ek_urbachSliceDensity(mat.urbachGA[i], mat.urbachEA[i], e);
+                const double n1 = mat.NC[i] * std::exp(-e);
+                const ekSrhCentre c{mat.urbachTaunA[i], mat.urbachTaupA[i], n1, ni2 / n1};
+                addAcceptor(out, &out->Qa, ek_acceptorCharge(Nk, n, p, c));
+            }
+        }
+    }
+    out->Qpol = mat.polTotal[i];
+}
+
+void ekSimulator::trappedChargeEquilibrium(double n, double p, int i, ekTrappedCharge* out) const
+{
+    *out = ekTrappedCharge{};
+    const double ni2 = mat.ni[i] * mat.ni[i];
+    double d = 0.0;
+    const double N = mat.dopantN[i];
+    if (N > 0.0 && isLevel(mat.dopantKind[i])) {
+        if (mat.dopantKind[i] == 0x20) {
+            out->Na += ek_acceptorEquilibrium(N, mat.dopantIon[i], p, &d);
+        } else {
+            out->Nd += ek_donorEquilibrium(N, mat.dopantIon[i], n, &d);
+        }
+        out->dV += d;
+    }
+    for (const ekTrapArrays& t : trap) {
+        if (t.N[i] > 0.0 && isLevel(t.kind[i])) {
+            if (t.kind[i] == 0x20) {
+                out->Qa += ek_acceptorEquilibrium(t.N[i], t.g[i], p, &d);
+            } else {
+                out->Qd += ek_donorEquilibrium(t.N[i], t.g[i], n, &d);
+            }
+            out->dV += d;
+        }
+    }
+    // The tails hold charge at equilibrium too; leaving them out here would
+    // make the charge jump as soon as a bias or light is applied.
+    if (mat.urbachFlag[i] & URBACH_ON) {
+        for (int k = 0; k < EK_URBACH_SLICES; ++k) {
+            if (mat.urbachED[i] > 0.0) {
+                const double e = ek_urbachSliceEnergy(mat.urbachED[i], k);
+                const double Nk = ek_urbachSliceDensity(mat.urbachGD[i], mat.urbachED[i], e);
+                const double n1 = ni2 / (mat.NV[i] * std::exp(-e));
+                out->Qd += ek_donorEquilibrium(Nk, 1.0 / n1, n, &d);
+                out->dV += d;
+            }
+            if (mat.urbachEA[i] > 0.0) {
+                const double e = ek_urbachSliceEnergy(mat.urbachEA[i], k);
+                const double Nk = ek_urbachSliceDensity(mat.urbachGA[i], mat.urbachEA[i], e);
+                const double p1 = ni2 / (mat.NC[i] * std::exp(-e));
+                out->Qa += ek_acceptorEquilibrium(Nk, 1.0 / p1, p, &d);
+                out->dV += d;
+            }
+        }
+    }
+    out->Qpol = mat.polTotal[i];
+}

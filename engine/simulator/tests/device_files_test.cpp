@@ -1,0 +1,274 @@
+// Whole runs of device files through ek_simulate, checked against closed
+// forms from the material table: Ohm's law on a silicon bar, the depletion
+// capacitance of a p+-n junction, and the Shockley law of a long-base
+// diode by Newton and by Gummel.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ekcore.h"
+
+namespace {
+
+constexpr double Q = 1.602176e-19;     // C
+constexpr double EPS0 = 8.854187e-14;  // F/cm
+constexpr double VT = 0.02585202874;   // V at 300 K
+// Silicon of the material table.
+constexpr double SI_EG = 1.12, SI_NC = 2.8e19, SI_NV = 1.04e19, SI_EPS = 11.8;
+constexpr double SI_MOBN = 1000.0, SI_MOBP = 500.0;
+
+double siliconNi()
+{
+    return std::sqrt(SI_NC * SI_NV) * std::exp(-SI_EG / (2.0 * VT));
+}
+
+// Rows of a result file: tab-separated numbers, '#' lines skipped.
+std::vector<std::vector<double>> readRows(const std::wstring& file)
+{
+    std::ifstream in{std::filesystem::path(file)};
+    std::vector<std::vector<double>> rows;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        std::istringstream fields(line);
+        fields.imbue(std::locale::classic());
+        std::vector<double> row;
+        double value = 0;
+        while (fields >> value) {
+            row.push_back(value);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+class DeviceFiles : public ::testing::Test {
+protected:
+    std::filesystem::path scratch;
+    wchar_t ee[EK_FILENAME_SIZE] = {}, en[EK_FILENAME_SIZE] = {}, cv[EK_FILENAME_SIZE] = {},
+            jv[EK_FILENAME_SIZE] = {}, qw[EK_FILENAME_SIZE] = {};
+
+    void SetUp() override
+    {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        scratch = std::filesystem::temp_directory_path() /
+                  (std::string("kovra_files_") + info->name());
+        std::filesystem::remove_all(scratch);
+        std::filesystem::create_directories(scratch);
+    }
+    void TearDown() override { std::filesystem::remove_all(scratch); }
+
+    bool run(const std::string& name, const std::string& text)
+    {
+        const std::filesystem::path file = scratch / name;
+        std::ofstream(file) << "# Kovra <SL>\n" << text << "\n[Command]\n    Command.OutDir=\".\"\n";
+        return ek_simulate(file.wstring().c_str(), false, false, false, nullptr, true, ee, en, cv,
+                           jv, qw, nullptr);
+    }
+};
+
+TEST_F(DeviceFiles, SiliconBarObeysOhmsLaw)
+{
+    ASSERT_TRUE(run("bar.kovra", R"([Layer1]
+    Material="Si"
+    Thickness=10
+    Dopant.Type="N"
+    Dopant.N=1e15
+    Mesh.Points=200
+[Voltage]
+    Voltage.Source="Sweep"
+    Voltage.Start=0
+    Voltage.End=0.01
+    Voltage.Step=0.0025
+[Numeric]
+    Numeric.Mesh="Layer"
+)"));
+    const auto rows = readRows(jv);
+    ASSERT_EQ(rows.size(), 5u);
+    for (const auto& row : rows) {
+        const double expected = Q * 1e15 * SI_MOBN * row[0] / 10e-4;
+        EXPECT_NEAR(row[1], expected, 0.005 * expected + 1e-15) << "at " << row[0] << " V";
+    }
+}
+
+TEST_F(DeviceFiles, JunctionCapacitanceIsTheDepletionCapacitance)
+{
+    const double Na = 1e18, Nd = 1e16;
+    ASSERT_TRUE(run("pn.kovra", R"([Layer1]
+    Material="Si"
+    Thickness=0.5
+    Dopant.Type="P"
+    Dopant.N=1e18
+    Mesh.Points=200
+[Layer2]
+    Material="Si"
+    Thickness=2
+    Dopant.Type="N"
+    Dopant.N=1e16
+    Mesh.Points=400
+[Voltage]
+    Voltage.Source="Sweep"
+    Voltage.Start=-2
+    Voltage.End=0.2
+    Voltage.Step=0.05
+[Numeric]
+    Numeric.Mesh="Layer"
+)"));
+    const auto rows = readRows(cv);
+    ASSERT_EQ(rows.size(), 45u);
+    const double ni = siliconNi();
+    const double Vbi = VT * std::log(Na * Nd / (ni * ni));
+    const double eps = SI_EPS * EPS0;
+    const double Neff = Na * Nd / (Na + Nd);
+    const double C0 = std::sqrt(Q * eps * Neff / (2.0 * (Vbi - 2.0 * VT)));
+    bool zeroSeen = false;
+    double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (const auto& row : rows) {
+        const double V = row[0], C = row[2];
+        if (std::fabs(V) < 1e-9) {
+            zeroSeen = true;
+            EXPECT_NEAR(C, C0, 0.03 * C0);
+        }
+        if (V <= -0.3 && V >= -1.95) {
+            const double y = 1.0 / (C * C);
+            n += 1, sx += V, sy += y, sxx += V * V, sxy += V * y;
+        }
+    }
+    EXPECT_TRUE(zeroSeen);
+    const double slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
+    EXPECT_NEAR(-2.0 / (Q * eps * slope), Nd, 0.03 * Nd);
+}
+
+// A long-base diode (over five diffusion lengths a side) with a midgap
+// trap of lifetime tau, the mesh graded towards the junction by layers.
+std::string diodeFile(const char* method)
+{
+    std::string text;
+    const char* layers[6][4] = {{"800", "P", "60"}, {"20", "P", "60"}, {"1", "P", "60"},
+                                {"1", "N", "60"},   {"20", "N", "60"}, {"600", "N", "60"}};
+    for (int l = 0; l < 6; ++l) {
+        text += "[Layer" + std::to_string(l + 1) + "]\n    Material=\"Si\"\n    Thickness=" +
+                layers[l][0] + "\n    Dopant.Type=\"" + layers[l][1] +
+                "\"\n    Dopant.N=1e16\n    Dopant.Taun=1000\n    Dopant.Taup=1000\n" +
+                "    Trap1.Type=\"Donor\"\n    Trap1.N=1e12\n    Trap1.Nr=1e19\n    Trap1.E=0\n" +
+                "    Trap1.Taun=1e-5\n    Trap1.Taup=1e-5\n    Mesh.Points=" + layers[l][2] + "\n";
+    }
+    text += "[Voltage]\n    Voltage.Source=\"Sweep\"\n    Voltage.Start=0.45\n"
+            "    Voltage.End=0.55\n    Voltage.Step=0.025\n";
+    text += std::string("[Numeric]\n    Numeric.Mesh=\"Layer\"\n    Numeric.Method=\"") + method +
+            "\"\n";
+    return text;
+}
+
+TEST_F(DeviceFiles, LongDiodeFollowsShockleyByNewtonAndGummel)
+{
+    ASSERT_TRUE(run("newton.kovra", diodeFile("Newton")));
+    const auto newton = readRows(jv);
+    ASSERT_EQ(newton.size(), 5u);
+
+    const double tau = 1e-5, N = 1e16, ni = siliconNi();
+    const double Dn = SI_MOBN * VT, Dp = SI_MOBP * VT;
+    const double J0 = Q * ni * ni * (Dn / (N * std::sqrt(Dn * tau)) + Dp / (N * std::sqrt(Dp * tau)));
+    for (size_t i = 0; i < newton.size(); ++i) {
+        const double V = newton[i][0], J = newton[i][1];
+        EXPECT_NEAR(J / std::expm1(V / VT), J0, 0.1 * J0) << "at " << V << " V";
+        if (i > 0) {
+            const double ideality = (V - newton[i - 1][0]) / (VT * std::log(J / newton[i - 1][1]));
+            EXPECT_NEAR(ideality, 1.0, 0.03) << "at " << V << " V";
+        }
+    }
+
+    ASSERT_TRUE(run("gummel.kovra", diodeFile("Gummel")));
+    const auto gummel = readRows(jv);
+    ASSERT_EQ(gummel.size(), newton.size());
+    for (size_t i = 0; i < newton.size(); ++i) {
+        EXPECT_DOUBLE_EQ(gummel[i][0], newton[i][0]);
+        EXPECT_NEAR(gummel[i][1], newton[i][1], 1e-3 * newton[i][1]);
+    }
+}
+
+TEST_F(DeviceFiles, IlluminatedCellReportsTheFiguresOfItsJvCurve)
+{
+    const std::filesystem::path summary = scratch / "summary.txt";
+    std::ofstream(scratch / "cell.kovra") << R"(# Kovra <SL>
+[Layer1]
+    Material="Si"
+    Thickness=0.3
+    Dopant.Type="P"
+    Dopant.N=1e18
+    Mesh.Points=150
+[Layer2]
+    Material="Si"
+    Thickness=20
+    Dopant.Type="N"
+    Dopant.N=1e16
+    Mesh.Points=300
+[Voltage]
+    Voltage.Source="Sweep"
+    Voltage.Start=-0.1
+    Voltage.End=0.7
+    Voltage.Step=0.02
+[Light]
+    Light.Source="Mono"
+    Light.Wavelength=0.6
+    Light.Flux=1e17
+[Numeric]
+    Numeric.Mesh="Layer"
+[Command]
+    Command.OutDir="."
+)";
+    ASSERT_TRUE(ek_simulate((scratch / "cell.kovra").wstring().c_str(), false, false, false,
+                            nullptr, true, ee, en, cv, jv, qw, summary.wstring().c_str()));
+    const auto rows = readRows(jv);
+    ASSERT_EQ(rows.size(), 41u);
+
+    // The figures of the J-V curve itself: the current at 0 V, the voltage
+    // where the current changes sign (on the chord), the largest power.
+    double Jsc = 0.0, Voc = 0.0, Pmax = 0.0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const double V = rows[i][0], J = rows[i][1];
+        if (std::fabs(V) < 1e-9) {
+            Jsc = std::fabs(J);
+        }
+        if (i > 0 && rows[i - 1][1] < 0.0 && J >= 0.0) {
+            const double V0 = rows[i - 1][0], J0 = rows[i - 1][1];
+            Voc = V0 - J0 * (V - V0) / (J - J0);
+        }
+        Pmax = std::max(Pmax, -V * J);
+    }
+    ASSERT_GT(Jsc, 0.0);
+    ASSERT_GT(Voc, 0.3);
+    const double Popt = 1e17 * 1.239842 / 0.6 * Q;
+
+    std::ifstream figures(scratch / "simulout_photovoltaic.txt");
+    std::string key, equals, unit;
+    double value = 0;
+    std::map<std::string, double> f;
+    figures.imbue(std::locale::classic());
+    while (figures >> key >> equals >> value >> unit) {
+        f[key] = value;
+    }
+    ASSERT_EQ(f.count("Eff"), 1u);
+    EXPECT_NEAR(f["Jsc"], Jsc, 1e-5 * Jsc);
+    EXPECT_NEAR(f["Voc"], Voc, 1e-5);
+    EXPECT_NEAR(f["Popt"], Popt, 1e-4 * Popt);
+    EXPECT_NEAR(f["Eff"], 100.0 * Pmax / Popt, 1e-4 * f["Eff"]);
+    EXPECT_NEAR(f["FF"], 100.0 * Pmax / (Voc * Jsc), 1e-3 * f["FF"]);
+    // Collected light: at most one electron per photon.
+    EXPECT_LT(Jsc, Q * 1e17);
+    EXPECT_GT(Jsc, 0.5 * Q * 1e17);
+    // The summary file holds the same figures.
+    std::ifstream in(summary);
+    const std::string appended((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(appended.find("Eff = "), std::string::npos);
+}
+
+}  // namespace

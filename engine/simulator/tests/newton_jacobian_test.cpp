@@ -1,0 +1,207 @@
+// The Newton Jacobian against central finite differences of the residual,
+// contact rows included, for every kind of contact: the whole derivative
+// must lie in the band and every entry must be exact.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "biasFixture.h"
+#include "ekBandMatrix.h"
+
+namespace {
+
+enum class Contacts { OhmicDirichlet, OhmicNeumann, Schottky, SchottkyTunnel };
+
+struct JacobianCase {
+    const char* name;
+    Contacts contacts;
+    double bias;          // Vt
+    bool polarised = false;  // a GaN/AlN interface: its point takes its neighbours' recombination
+};
+
+class NewtonJacobian : public BiasFixture, public ::testing::WithParamInterface<JacobianCase> {
+protected:
+    void SetUp() override
+    {
+        BiasFixture::SetUp();
+        const JacobianCase& c = GetParam();
+        ekLayer* p = c.polarised ? addLayer(L"GaN", 0.5, 0x20, 1e17, 30)
+                                 : addLayer(L"Si", 0.5, 0x20, 1e17, 30);
+        addLayer(c.polarised ? L"AlN" : L"Si", 0.5, 0x10, 1e16, 30);
+        if (c.polarised) {
+            ASSERT_TRUE(device.setPolarizationScale(1.0));
+        }
+        // A trap makes the charge depend on all three unknowns.
+        ASSERT_NE(p->addTrap(L"T1", 0x20, 1e16, 1e19, 0.1, 0.0, 1e-8, 1e-8, 1.0, false), nullptr);
+        const bool schottky = c.contacts == Contacts::Schottky || c.contacts == Contacts::SchottkyTunnel;
+        const bool tunnel = c.contacts == Contacts::SchottkyTunnel;
+        const uint8_t type = schottky ? ekContact::TYPE_SCHOTTKY : ekContact::TYPE_OHMIC;
+        const double phi = tunnel ? 0.1 : 0.6;
+        ASSERT_TRUE(device.updateAnode(L"A", phi, 1e5, 2e5, type, tunnel, device.getLayer(0), 0));
+        ASSERT_TRUE(device.updateCathode(L"C", phi, 3e5, 4e5, type, tunnel, device.getLayer(1), 1));
+        const uint8_t boundary = c.contacts == Contacts::OhmicNeumann ? ekContact::BOUNDARY_NEUMANN
+                                                                       : ekContact::BOUNDARY_DIRICHLET;
+        device.getAnode()->setBoundary(boundary);
+        device.getCathode()->setBoundary(boundary);
+        build(nuParam::MESH_LAYER, 60);
+        ASSERT_EQ(sigma.err, 0) << lastMessage();
+        ASSERT_EQ(sim.isPairedIndex(30), c.polarised);
+        sim.setAppliedVoltage(c.bias);
+    }
+
+    // A state away from any solution, with strong band bending at both
+    // contacts (which the tunnelling term needs to be felt).
+    std::vector<double> state() const
+    {
+        const int N = sim.getPoints();
+        const double Va = GetParam().bias;
+        std::vector<double> x(3 * N);
+        for (int k = 0; k < N; ++k) {
+            const double t = static_cast<double>(k) / (N - 1);
+            x[3 * k] = (1 - t) * (sim.getLayerVeq(0) + Va) + t * sim.getLayerVeq(1) + 0.3 * std::sin(k);
+            x[3 * k + 1] = Va * (1 - t) + 0.1 * std::cos(1.3 * k);
+            x[3 * k + 2] = Va * (1 - t) - 0.1 * std::sin(0.7 * k);
+        }
+        x[0] = x[3] + 40.0;
+        x[3 * (N - 1)] = x[3 * (N - 2)] + 40.0;
+        // Split quasi-Fermi levels around the junction: recombination (and
+        // in a wide gap it takes a lot) must weigh in the continuity rows.
+        const double split = GetParam().polarised ? 60.0 : 15.0;
+        for (int k = 25; k < 36; ++k) {
+            x[3 * k + 1] -= split;
+            x[3 * k + 2] += split;
+        }
+        return x;
+    }
+
+    std::vector<double> residual(std::vector<double> x, ekBandMatrix* J = nullptr)
+    {
+        const int n = static_cast<int>(x.size());
+        ekBandMatrix scratch(n, EK_NEWTON_KL, EK_NEWTON_KU);
+        ekBandMatrix* target = J != nullptr ? J : &scratch;
+        target->clear();
+        std::vector<double> F(n), rhs(n);
+        double norm = 0.0;
+        sim.transportNewton(x.data(), F.data(), rhs.data(), nullptr, nullptr, nullptr, target,
+                            nullptr, nullptr, n, &norm);
+        for (int r = 0; r < n; ++r) {
+            EXPECT_EQ(rhs[r], -F[r]);
+        }
+        return F;
+    }
+};
+
+TEST_P(NewtonJacobian, MatchesCentralDifferencesEverywhere)
+{
+    const std::vector<double> x = state();
+    const int n = static_cast<int>(x.size());
+    ekBandMatrix J(n, EK_NEWTON_KL, EK_NEWTON_KU);
+    residual(x, &J);
+    ASSERT_FALSE(J.hadOutOfBandWrite());
+    ASSERT_TRUE(J.isFinite());
+
+    std::vector<double> rowScale(n, 0.0);
+    for (int r = 0; r < n; ++r) {
+        for (int c = std::max(0, r - 5); c <= std::min(n - 1, r + 5); ++c) {
+            rowScale[r] = std::max(rowScale[r], std::fabs(J.get(r, c)));
+        }
+    }
+    const double h = 1e-5;
+    int checked = 0;
+    for (int c = 0; c < n; ++c) {
+        std::vector<double> xp = x, xm = x;
+        xp[c] += h;
+        xm[c] -= h;
+        const std::vector<double> Fp = residual(xp);
+        const std::vector<double> Fm = residual(xm);
+        for (int r = 0; r < n; ++r) {
+            const double fd = (Fp[r] - Fm[r]) / (2 * h);
+            const double tol = 1e-6 * rowScale[r] + 1e-9;
+            ASSERT_NEAR(J.get(r, c), fd, tol) << "row " << r << " (point " << r / 3 << ", equation "
+                                              << r % 3 << ") column " << c;
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, n * n);
+}
+
+TEST_P(NewtonJacobian, ContactRowsCarryTheirBoundary)
+{
+    const std::vector<double> x = state();
+    const int n = static_cast<int>(x.size());
+    const int N = n / 3;
+    ekBandMatrix J(n, EK_NEWTON_KL, EK_NEWTON_KU);
+    const std::vector<double> F = residual(x, &J);
+    const double Va = GetParam().bias;
+    switch (GetParam().contacts) {
+    case Contacts::OhmicDirichlet:
+        EXPECT_DOUBLE_EQ(F[0], x[0] - (sim.getAnodeState().Veq + Va));
+        EXPECT_DOUBLE_EQ(F[1], x[1] - Va);
+        EXPECT_DOUBLE_EQ(F[3 * N - 1], x[3 * N - 1]);
+        break;
+    case Contacts::OhmicNeumann:
+        // The bias enters only through the quasi-Fermi potentials.
+        EXPECT_DOUBLE_EQ(F[0], x[0] - x[3]);
+        EXPECT_DOUBLE_EQ(F[3 * N - 3], x[3 * N - 3] - x[3 * N - 6]);
+        EXPECT_DOUBLE_EQ(F[2], x[2] - Va);
+        break;
+    case Contacts::Schottky:
+    case Contacts::SchottkyTunnel:
+        EXPECT_DOUBLE_EQ(F[0], x[0] - sim.schottkyBoundaryPotential(0));
+        EXPECT_DOUBLE_EQ(F[3 * N - 3], x[3 * N - 3] - sim.schottkyBoundaryPotential(1));
+        // Off-diagonal entries of the flux rows are kept.
+        EXPECT_NE(J.get(1, 3), 0.0);
+        EXPECT_NE(J.get(3 * N - 2, 3 * N - 5), 0.0);
+        break;
+    }
+}
+
+const JacobianCase CASES[] = {
+    {"OhmicDirichletForward", Contacts::OhmicDirichlet, 3.0},
+    {"OhmicDirichletReverse", Contacts::OhmicDirichlet, -5.0},
+    {"OhmicNeumann", Contacts::OhmicNeumann, 2.0},
+    {"Schottky", Contacts::Schottky, 4.0},
+    {"SchottkyTunnel", Contacts::SchottkyTunnel, 4.0},
+    {"PolarisedHeterointerface", Contacts::OhmicDirichlet, 3.0, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Contacts, NewtonJacobian, ::testing::ValuesIn(CASES),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The tunnelling term must actually be felt in the electron rows of the
+// contacts, else the Jacobian check above would prove nothing about it.
+TEST_F(BiasFixture, TunnellingChangesTheContactElectronRows)
+{
+    addLayer(L"Si", 0.5, 0x20, 1e17, 30);
+    addLayer(L"Si", 0.5, 0x10, 1e16, 30);
+    ASSERT_TRUE(device.updateAnode(L"A", 0.1, 1e5, 1e5, ekContact::TYPE_SCHOTTKY, false,
+                                   device.getLayer(0), 0));
+    ASSERT_TRUE(device.updateCathode(L"C", 0.1, 1e5, 1e5, ekContact::TYPE_SCHOTTKY, false,
+                                     device.getLayer(1), 1));
+    build(nuParam::MESH_LAYER, 60);
+    const int N = sim.getPoints();
+    std::vector<double> x(3 * N, 0.0);
+    for (int k = 0; k < N; ++k) {
+        x[3 * k] = 10.0 * k / (N - 1);
+    }
+    x[0] = x[3] + 40.0;
+    x[3 * (N - 1)] = x[3 * (N - 2)] + 40.0;
+    auto rows = [&]() {
+        ekBandMatrix J(3 * N, EK_NEWTON_KL, EK_NEWTON_KU);
+        std::vector<double> F(3 * N), rhs(3 * N);
+        sim.transportNewton(x.data(), F.data(), rhs.data(), nullptr, nullptr, nullptr, &J, nullptr,
+                            nullptr, 3 * N, nullptr);
+        return std::vector<double>{F[1], F[3 * N - 2]};
+    };
+    const std::vector<double> plain = rows();
+    device.getAnode()->setTunnel(true);
+    device.getCathode()->setTunnel(true);
+    build(nuParam::MESH_LAYER, 60);
+    const std::vector<double> tunnel = rows();
+    EXPECT_GT(std::fabs(tunnel[0] - plain[0]), 1e-6 * std::fabs(plain[0]) + 1e-12);
+    EXPECT_GT(std::fabs(tunnel[1] - plain[1]), 1e-6 * std::fabs(plain[1]) + 1e-12);
+}
+
+}  // namespace

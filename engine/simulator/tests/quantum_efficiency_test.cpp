@@ -1,0 +1,169 @@
+// Quantum-efficiency sweeps through ek_simulate: a thin ideal collector
+// against Beer-Lambert's law, the photocurrent summary, the repeat at 0 V
+// of a sweep asked at a voltage where it cannot succeed, and the fall back
+// to equilibrium when no light reaches the device.
+#include <cmath>
+#include <filesystem>
+
+#include "ekSimulator.h"
+#include "runFixture.h"
+
+namespace {
+
+constexpr double FOUR_PI = 12.566370614359172;
+constexpr double ABSORBER_K = 0.1;
+constexpr double ABSORBER_D = 0.5;  // um
+
+class QuantumEfficiencyTest : public RunFixture {
+protected:
+    std::string indexFile(const char* name, double k)
+    {
+        std::string text = "# wavelength\tn\tk\n";
+        char line[64];
+        for (double wl : {0.2, 0.4, 0.6, 0.8, 1.0, 2.0}) {
+            std::snprintf(line, sizeof line, "%.4f\t3.5000\t%.4f\n", wl, k);
+            text += line;
+        }
+        return write(name, text);
+    }
+
+    // The ideal collector: a p-i-n stack whose thin heavily doped p and n
+    // layers are transparent (k = 0) and whose 0.5 um absorber has the same
+    // k = 0.1 at every wavelength, so it absorbs 1 - exp(-4 pi k d / lambda)
+    // of the light and nothing else does. Nothing reflects: the model has
+    // no reflection and the anode has no thickness. The lightly doped
+    // absorber lies inside the built-in field of the junction (about 3e4
+    // V/cm): carriers cross it in picoseconds, far inside their lifetimes,
+    // so every absorbed photon is collected. extra: more section text.
+    std::string collector(const std::string& voltage, const std::string& extra = "")
+    {
+        const std::string clear = indexFile("clear.nk", 0.0);
+        const std::string absorber = indexFile("absorber.nk", ABSORBER_K);
+        return write("collector.kovra",
+                     "# Kovra <SL>\n"
+                     "[Device]\n    Name=\"ideal collector\"\n"
+                     "[Layer1]\n    Material=\"GaAs\"\n    Thickness=0.05\n    Dopant.Type=\"P\"\n"
+                     "    Dopant.N=1e18\n    Mesh.Points=20\n    Index.File=\"" + clear + "\"\n"
+                     "[Layer2]\n    Material=\"GaAs\"\n    Thickness=0.5\n    Dopant.Type=\"N\"\n"
+                     "    Dopant.N=1e14\n    Mesh.Points=100\n    Index.File=\"" + absorber + "\"\n"
+                     "[Layer3]\n    Material=\"GaAs\"\n    Thickness=0.05\n    Dopant.Type=\"N\"\n"
+                     "    Dopant.N=1e18\n    Mesh.Points=20\n    Index.File=\"" + clear + "\"\n" +
+                     extra +
+                     "[Voltage]\n" + voltage +
+                     "[Light]\n    Light.Source=\"Sweep\"\n    Light.Start=0.4\n"
+                     "    Light.End=0.8\n    Light.Step=0.1\n    Light.Flux=1e16\n"
+                     "[Numeric]\n    Numeric.Method=\"Newton\"\n"
+                     "[Command]\n    Command.OutDir=\".\"\n");
+    }
+
+    static double absorbed(double wavelength)
+    {
+        return 1.0 - std::exp(-FOUR_PI * ABSORBER_K / wavelength * ABSORBER_D);
+    }
+};
+
+TEST_F(QuantumEfficiencyTest, IdealCollectorFollowsBeerLambert)
+{
+    std::wstring names[5];
+    const std::string summary = at("summary.txt");
+    ASSERT_TRUE(run(collector("    Voltage.Source=\"None\"\n"), names, summary)) << log;
+    const std::string qw(names[4].begin(), names[4].end());
+    EXPECT_EQ(qw, at("simulout_qw.txt"));
+    const auto table = rows(qw);
+    ASSERT_EQ(table.size(), 5u);
+    double best = 0.0, bestWavelength = 0.0;
+    for (const auto& row : table) {
+        SCOPED_TRACE(row[0]);
+        ASSERT_EQ(row.size(), 3u);
+        EXPECT_NEAR(row[1], absorbed(row[0]), 0.02 * absorbed(row[0]));
+        // Every absorbed photon is collected.
+        EXPECT_GT(row[2], 0.98);
+        EXPECT_LE(row[2], 1.0);
+        EXPECT_LE(row[1], row[2]);
+        if (row[1] > best) {
+            best = row[1];
+            bestWavelength = row[0];
+        }
+    }
+    // The photocurrent summary names the highest EQE, in its file and
+    // appended to the run's summary file.
+    const std::string photocurrent = read(at("simulout_photocurrent.txt"));
+    ASSERT_EQ(photocurrent.rfind("EQEmax = ", 0), 0u) << photocurrent;
+    EXPECT_NEAR(std::stod(photocurrent.substr(9)), best, 1e-5);
+    EXPECT_NEAR(std::stod(photocurrent.substr(photocurrent.find(" @ ") + 3)), bestWavelength, 1e-9);
+    EXPECT_EQ(read(summary), photocurrent);
+    ASSERT_TRUE(run(collector("    Voltage.Source=\"None\"\n"), names, summary)) << log;
+    EXPECT_EQ(read(summary), photocurrent + photocurrent);
+    // The distribution of the run is that of a wavelength point.
+    const std::string distribution(names[1].begin(), names[1].end());
+    EXPECT_NE(read(distribution).find("# Wavelength = "), std::string::npos);
+}
+
+TEST_F(QuantumEfficiencyTest, SmallForwardVoltageKeepsTheCollection)
+{
+    // Within one thermal voltage of 0 V the sweep reaches its voltage
+    // without a ramp; the field of the junction still collects everything.
+    ASSERT_TRUE(run(collector("    Voltage.Source=\"Sweep\"\n    Voltage.Start=0.02\n"
+                              "    Voltage.End=0.02\n    Voltage.Step=0\n")))
+        << log;
+    EXPECT_NE(read(at("simulout_qw.txt")).find("# Voltage = 0.02 V"), std::string::npos);
+    const auto table = rows(at("simulout_qw.txt"));
+    ASSERT_EQ(table.size(), 5u);
+    for (const auto& row : table) {
+        EXPECT_NEAR(row[1], absorbed(row[0]), 0.02 * absorbed(row[0])) << row[0];
+    }
+}
+
+TEST_F(QuantumEfficiencyTest, SweepThatFailsAtItsVoltageIsRepeatedAtZeroWithAWarning)
+{
+    // At 3 V forward the dark current is tens of MA/cm2: the photocurrent of
+    // one wavelength is lost in it and no point can be accepted.
+    std::wstring names[5];
+    ASSERT_TRUE(run(collector("    Voltage.Source=\"Sweep\"\n    Voltage.Start=3\n"
+                              "    Voltage.End=3\n    Voltage.Step=0\n"),
+                    names))
+        << log;
+    EXPECT_NE(log.find("[WARNING] QE spectrum not simulated at Va = 3 V: simulating it again at "
+                       "Va = 0 V\n"),
+              std::string::npos)
+        << log;
+    const std::string qw = read(at("simulout_qw.txt"));
+    EXPECT_NE(qw.find("# Voltage = 0 V"), std::string::npos) << qw;
+    const auto table = rows(at("simulout_qw.txt"));
+    ASSERT_EQ(table.size(), 5u);
+    for (const auto& row : table) {
+        EXPECT_NEAR(row[1], absorbed(row[0]), 0.02 * absorbed(row[0])) << row[0];
+    }
+}
+
+TEST_F(QuantumEfficiencyTest, NoLightThroughTheAnodeFallsBackToEquilibrium)
+{
+    // A micrometre of an opaque anode lets no photon through.
+    std::wstring names[5];
+    ASSERT_TRUE(run(collector("    Voltage.Source=\"None\"\n",
+                              "[Anode]\n    Anode.Thickness=1\n    Anode.Index.n=2\n"
+                              "    Anode.Index.k=2\n"),
+                    names))
+        << log;
+    EXPECT_FALSE(std::filesystem::exists(at("simulout_qw.txt")));
+    EXPECT_TRUE(names[4].empty());
+    ASSERT_FALSE(names[0].empty());
+    EXPECT_NE(read(std::string(names[0].begin(), names[0].end())).find("# Kovra <EE>"),
+              std::string::npos);
+}
+
+TEST(QuantumEfficiencyValue, SolverNoiseAboveOneIsOneAndAnythingClearlyAboveIsNoResult)
+{
+    struct Case {
+        double computed, stored;
+    };
+    const Case cases[] = {
+        {0.0, 0.0}, {0.5, 0.5}, {1.0, 1.0}, {1.00005, 1.0}, {1.0001, 1.0},
+        {1.0002, 0.0}, {1.5, 0.0}, {NAN, 0.0}, {INFINITY, 0.0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ekSimulator::physicalEfficiency(c.computed), c.stored) << c.computed;
+    }
+}
+
+}  // namespace

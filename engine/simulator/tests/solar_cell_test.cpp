@@ -1,0 +1,121 @@
+// Solar cells under light through ek_simulate: the silicon cell of the
+// examples under AM1.5 against the limits of its bandgap and the ideal-diode
+// relation between Voc, Jsc and its dark current, and a run repeated from
+// the copies of its inputs.
+#include <cmath>
+#include <filesystem>
+
+#include "runFixture.h"
+
+namespace {
+
+constexpr double VT = 0.02585202874;  // V at 300 K
+// Photocurrent of every AM1.5 photon above the 1.12 eV gap of silicon.
+constexpr double JSC_CEILING = 43.8e-3;  // A/cm2
+
+class SolarCellTest : public RunFixture {
+protected:
+    std::string example(const char* name)
+    {
+        return read(std::string(KOVRA_SOURCE_DIR) + "/examples/" + name);
+    }
+
+    static std::string replaced(std::string text, const std::string& from, const std::string& to)
+    {
+        const size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        if (at != std::string::npos) {
+            text.replace(at, from.size(), to);
+        }
+        return text;
+    }
+};
+
+TEST_F(SolarCellTest, SiliconCellUnderAM15MeetsTheDiodeLimits)
+{
+    const std::string cell = example("silicon-cell-am15.kovra");
+    std::wstring names[5];
+    ASSERT_TRUE(run(write("light/cell.kovra", cell), names)) << log;
+    const auto light = rows(at("light/simulout_jv.txt"));
+    ASSERT_GT(light.size(), 10u);
+    ASSERT_EQ(light[0][0], 0.0);
+    const double Jsc = -light[0][1];
+    EXPECT_LT(Jsc, JSC_CEILING);
+    EXPECT_GT(Jsc, 0.5 * JSC_CEILING);
+
+    // Voc where the current changes sign; between two points the light
+    // current plus Jsc grows exponentially, so it is interpolated in log.
+    double Voc = 0.0;
+    for (size_t i = 1; i < light.size() && Voc == 0.0; ++i) {
+        if (light[i - 1][1] < 0.0 && light[i][1] >= 0.0) {
+            const double a = std::log(light[i - 1][1] + Jsc), b = std::log(light[i][1] + Jsc);
+            Voc = light[i - 1][0] + (std::log(Jsc) - a) / (b - a) * (light[i][0] - light[i - 1][0]);
+        }
+    }
+    ASSERT_GT(Voc, 0.3);
+
+    // The same cell in the dark gives the saturation current J0 at Voc.
+    ASSERT_TRUE(run(write("dark/cell.kovra", replaced(cell, "Light.Source=\"AM1.5\"",
+                                                      "Light.Source=\"None\"")),
+                    names))
+        << log;
+    const auto dark = rows(at("dark/simulout_jv.txt"));
+    size_t nearest = 1;
+    for (size_t i = 1; i < dark.size(); ++i) {
+        if (std::fabs(dark[i][0] - Voc) < std::fabs(dark[nearest][0] - Voc)) {
+            nearest = i;
+        }
+    }
+    ASSERT_LT(std::fabs(dark[nearest][0] - Voc), 0.011);
+    const double J0 = dark[nearest][1] / std::expm1(dark[nearest][0] / VT);
+    ASSERT_GT(J0, 0.0);
+    EXPECT_NEAR(Voc, VT * std::log(Jsc / J0 + 1.0), 0.005);
+
+    // The photovoltaic file reports the same figures.
+    const std::string figures = read(at("light/simulout_photovoltaic.txt"));
+    const size_t jsc = figures.find("Jsc = "), voc = figures.find("Voc = ");
+    ASSERT_NE(jsc, std::string::npos) << figures;
+    ASSERT_NE(voc, std::string::npos) << figures;
+    EXPECT_NEAR(std::stod(figures.substr(jsc + 6)), Jsc, 1e-5 * Jsc);
+    EXPECT_NEAR(std::stod(figures.substr(voc + 6)), Voc, 0.002);
+}
+
+TEST_F(SolarCellTest, TheCopiedDeviceFileReproducesTheJV)
+{
+    // Bias voltages and a spectrum come from files, so the copy must carry
+    // them too.
+    const std::string bias = write("in/bias.txt", "0\n0.1\n0.2\n0.3\n0.4\n0.5\n");
+    const std::string spectrum = write("in/spectrum.txt", "0.5\t1e17\n0.6\t2e17\n0.7\t1e17\n");
+    std::filesystem::create_directories(scratch / "out");
+    const std::string device = write(
+        "in/cell.kovra",
+        "# Kovra <SL>\n"
+        "[Device]\n    Name=\"copied cell\"\n"
+        "[Layer1]\n    Material=\"Si\"\n    Thickness=0.5\n    Dopant.Type=\"P\"\n"
+        "    Dopant.N=1e18\n    Mesh.Points=50\n"
+        "[Layer2]\n    Material=\"Si\"\n    Thickness=5\n    Dopant.Type=\"N\"\n"
+        "    Dopant.N=1e16\n    Mesh.Points=100\n"
+        "[Voltage]\n    Voltage.Source=\"" + bias + "\"\n"
+        "[Light]\n    Light.Source=\"" + spectrum + "\"\n"
+        "[Numeric]\n    Numeric.Method=\"Newton\"\n"
+        "[Command]\n    Command.OutDir=\"" + at("out") + "\"\n");
+    std::wstring names[5];
+    ASSERT_TRUE(run(device, names)) << log;
+    const std::string jv = withoutSavedLine(at("out/simulout_jv.txt"));
+    ASSERT_EQ(rows(at("out/simulout_jv.txt")).size(), 6u);
+    // Under light the cell delivers current at 0 V.
+    EXPECT_LT(rows(at("out/simulout_jv.txt"))[0][1], 0.0);
+    const std::string copy = read(at("out/simulinput.kovra"));
+    EXPECT_NE(copy.find("Voltage.Source=\"" + at("out/simulinput_bias.txt") + "\""),
+              std::string::npos)
+        << copy;
+    EXPECT_NE(copy.find("Light.Source=\"" + at("out/simulinput_light.txt") + "\""),
+              std::string::npos)
+        << copy;
+
+    std::filesystem::remove_all(scratch / "in");
+    ASSERT_TRUE(run(at("out/simulinput.kovra"), names)) << log;
+    EXPECT_EQ(withoutSavedLine(at("out/simulout_jv.txt")), jv);
+}
+
+}  // namespace
