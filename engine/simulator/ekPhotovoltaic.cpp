@@ -203,9 +203,9 @@ void ekSimulator::printPV(bool enabled, wchar_t* message)
     }
 
     if (sigma->isVerbose()) {
-        std::wstring line = L"[PV]      Eff = " + number6(Eff) + L" %%   Jsc = " + number6(Jsc) +
+        std::wstring line = L"[PV]      Eff = " + number6(Eff) + L" %   Jsc = " + number6(Jsc) +
                             L" A/cm2   Voc = " + number6(std::fabs(Voc)) + L" V   FF = " +
-                            number6(FF) + L" %%" + L"   Popt = " + number6(Popt) + L" W/cm2";
+                            number6(FF) + L" %" + L"   Popt = " + number6(Popt) + L" W/cm2";
         if (resistances) {
             line += L"   RS = " + resistanceText(RS) + L" Ohms.cm2   RP = " +
                     resistanceText(RP) + L" Ohms.cm2";

@@ -131,6 +131,11 @@ bool runOperation(ekRun& run, Outcome& outcome)
             }
         } else if (sim->isStopped() || sigma->err != 0 || (r < 0 && r != -7)) {
             return false;
+        } else if (r == -7) {
+            // Nothing was solved: say why, or the run would end without a word.
+            sigma->update(L"[WARNING] no usable light for the quantum-efficiency sweep: the photon "
+                          L"flux through the anode is below 1000 1/cm2/s\n",
+                          2);
         }
         outcome.qeResult = r > 0 && !outcome.fellBack;
         return true;

@@ -130,10 +130,12 @@ void refineCoarsestLayer(ekRun& run)
     if (coarsest < 0 || !(thinnest > 0.0) || !(largestStep > 0.2 * thinnest)) {
         return;
     }
-    // At least five times the points, so that the step does shrink well
-    // below the threshold; the count stays within the layer's 5000.
+    // At least five times the points, and rounded up, so that the step does
+    // fall below the threshold: a rounded-down factor could leave it above,
+    // and the rewritten input copy would then grow the mesh again when rerun.
+    // The count stays within the layer's 5000.
     const double ratio = largestStep / (0.2 * thinnest);
-    int factor = ratio > 5000.0 ? 5000 : static_cast<int>(ratio);
+    int factor = ratio > 5000.0 ? 5000 : static_cast<int>(std::ceil(ratio));
     factor = factor < 5 ? 5 : (factor > 5000 ? 5000 : factor);
     ekLayer* layer = device->getLayer(coarsest);
     const long long points = static_cast<long long>(layer->getMeshPoints()) * factor;

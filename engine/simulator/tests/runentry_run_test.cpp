@@ -156,6 +156,23 @@ TEST(RunEntry, TheCoarsestLayerOfAPerLayerMeshGetsMorePoints)
     EXPECT_EQ(reportLines(scratch, "[SEND]ZP:"), std::vector<std::string>{"120"});
 }
 
+TEST(RunEntry, TheGrowthFactorIsRoundedUpSoTheStepFallsBelowTheThreshold)
+{
+    ScratchFolder scratch;
+    // The n layer's step 3.16 / 20 = 0.158 um is 7.9 times a fifth of the
+    // 0.1 um layer: a factor of 7 would leave 0.0226 um, still above 0.02 um,
+    // and a rerun of the written input would grow the mesh again. Rounded up,
+    // 8 x 20 = 160 points give 0.01975 um.
+    std::string file = junctionFile(kov_toUtf8(scratch.folder()), 20, 20);
+    file.replace(file.find("Thickness=0.5"), 13, "Thickness=0.1");
+    file.replace(file.find("Thickness=1\n"), 11, "Thickness=3.16");
+    scratch.write("cell.kovra", file);
+    NameBuffers names;
+    const RunResult run = runDevice(scratch.file("cell.kovra"), names, false, true);
+    EXPECT_TRUE(run.ok) << run.console;
+    EXPECT_EQ(reportLines(scratch, "[SEND]ZP:"), std::vector<std::string>{"180"});
+}
+
 TEST(RunEntry, AWavelengthSweepWithoutUsableLightFallsBackToEquilibrium)
 {
     ScratchFolder scratch;
@@ -174,6 +191,28 @@ TEST(RunEntry, AWavelengthSweepWithoutUsableLightFallsBackToEquilibrium)
     EXPECT_TRUE(names.untouched(names.en));
     EXPECT_TRUE(names.untouched(names.qw));
     EXPECT_FALSE(scratch.exists("simulout_qw.txt"));
+}
+
+TEST(RunEntry, AWavelengthSweepWithoutUsableLightAtABiasSaysWhy)
+{
+    ScratchFolder scratch;
+    // The same opaque anode at 0.2 V: there is no fallback, nothing is
+    // solved, and the run must not end without a word.
+    scratch.write("cell.kovra",
+                  junctionFile(kov_toUtf8(scratch.folder()), 100, 100, "",
+                               "[Anode]\n    Anode.Thickness=10\n    Anode.Index.n=2\n"
+                               "    Anode.Index.k=5\n"
+                               "[Voltage]\n    Voltage.Source=\"Sweep\"\n    Voltage.Start=0.2\n"
+                               "    Voltage.End=0.4\n    Voltage.Step=0.1\n"
+                               "[Light]\n    Light.Source=\"Sweep\"\n    Light.Start=0.4\n"
+                               "    Light.End=0.8\n    Light.Step=0.1\n    Light.Flux=1e17\n"));
+    NameBuffers names;
+    const RunResult run = runDevice(scratch.file("cell.kovra"), names);
+    EXPECT_FALSE(run.ok);
+    EXPECT_TRUE(names.allUntouched());
+    EXPECT_NE(run.console.find("[WARNING] no usable light for the quantum-efficiency sweep"),
+              std::string::npos)
+        << run.console;
 }
 
 }  // namespace
