@@ -54,8 +54,7 @@ bool ekSimulator::switchMethod(BiasWork& w, bool /*reallocate*/)
     param->method = toNewton ? nuParam::METHOD_NEWTON : nuParam::METHOD_GUMMEL;
     // The driver's arrays are sized for the method (N, or 3N with the band
     // Jacobian): always make them anew.
-    if (!allocSystem(&w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag,
-                     &w.upper)) {
+    if (!allocSystem(w)) {
         w.allocFailed = true;
         return false;
     }
@@ -79,31 +78,20 @@ int ekSimulator::doBiasEquilibrium(BiasWork& w)
     Va = 0.0;
     std::fill(w.Fn, w.Fn + N, 0.0);
     std::fill(w.Fp, w.Fp + N, 0.0);
-    int iters = 0;
-    int pass = 0;
-    for (int attempt = 0; attempt < nuParam::ARRLEN; ++attempt) {
-        param->lastError = 1.0;
-        iters = solveSystem(SYSTEM_POISSON, w.V, w.work, w.Fn, w.Fp, N, param->maxiter,
-                            &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower,
-                            &w.diag, &w.upper);
-        if (Stopped || sigma->stopIt()) {
-            Stopped = true;
-            break;
-        }
-        if (sigma->err != 0 || param->reltol > param->lastError) {
-            break;
-        }
-        pass = relaxSolver(pass);
-        if (pass >= 2) {
-            break;
-        }
-        // Restart from charge neutrality; the copies go to scratch so the
-        // backups keep the start of the point.
+    auto solve = [&]() {
+        return solveSystem(SYSTEM_POISSON, w.V, w.work, w.Fn, w.Fp, N, param->maxiter,
+                           &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower,
+                           &w.diag, &w.upper);
+    };
+    // Restart from charge neutrality; the copies go to scratch so the
+    // backups keep the start of the point. A failed restart ends the
+    // passes with what the last one left.
+    auto restart = [&]() {
         poissonInit(w.V, w.Fn, w.Fp, w.work, w.work + N, w.work + 2 * N, 0.0);
-        if (sigma->err != 0) {
-            break;
-        }
-    }
+        return sigma->err == 0;
+    };
+    int iters = 0;
+    solveRelaxed(solve, restart, &iters);
     interleave(w.x, w.V, w.Fn, w.Fp, N);
     return iters;
 }
@@ -161,26 +149,17 @@ int ekSimulator::doBiasGummel(BiasWork& w)
 int ekSimulator::doBiasNewton(BiasWork& w)
 {
     const int N = Points;
-    int iters = 0;
-    int pass = 0;
-    for (int attempt = 0; attempt < nuParam::ARRLEN; ++attempt) {
-        param->lastError = 1.0;
-        iters = solveSystem(SYSTEM_NEWTON, w.x, w.work, nullptr, nullptr, 3 * N, param->maxiter,
-                            &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower,
-                            &w.diag, &w.upper);
-        if (Stopped || sigma->stopIt()) {
-            Stopped = true;
-            break;
-        }
-        if (sigma->err != 0 || param->reltol > param->lastError) {
-            break;
-        }
-        pass = relaxSolver(pass);
-        if (pass >= 2) {
-            break;
-        }
+    auto solve = [&]() {
+        return solveSystem(SYSTEM_NEWTON, w.x, w.work, nullptr, nullptr, 3 * N, param->maxiter,
+                           &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower,
+                           &w.diag, &w.upper);
+    };
+    auto restart = [&]() {
         restoreStart(w);
-    }
+        return true;
+    };
+    int iters = 0;
+    solveRelaxed(solve, restart, &iters);
     unpack(w.x, w.V, w.Fn, w.Fp, N);
     return iters;
 }

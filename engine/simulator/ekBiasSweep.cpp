@@ -12,6 +12,7 @@
 #include "ekBiasWork.h"
 #include "ekContact.h"
 #include "ekHelpers.h"
+#include "ekResultWriter.h"
 #include "ekSimulator.h"
 #include "nucore.h"
 
@@ -22,17 +23,7 @@ constexpr double FIRST_STEP = 0.4;          // Vt: start of a ramp to a far sing
 constexpr double RAMP_STEP = 1.0;           // Vt: ramp step towards a far first point
 constexpr double POWER_MIN = 1e-9;          // W/cm2
 
-std::wstring formatValue(double value)
-{
-    wchar_t text[32];
-    nu_reformatAuto(value, text, 32, nullptr, nullptr, 6);
-    return text;
-}
-
-const wchar_t* methodName(const nuParam* param)
-{
-    return param->method == nuParam::METHOD_NEWTON ? L"Newton" : L"Gummel";
-}
+using ekResult::number6;
 
 }  // namespace
 
@@ -49,8 +40,7 @@ bool ekSimulator::allocBiasWork(BiasWork& w)
         ok = ok && *a != nullptr;
     }
     if (ok) {
-        ok = allocSystem(&w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag,
-                         &w.upper);
+        ok = allocSystem(w);
     }
     w.allocFailed = !ok;
     return ok;
@@ -68,8 +58,7 @@ void ekSimulator::freeBiasWork(BiasWork& w)
             sigma->freeDbl(a);
         }
     }
-    freeSystem(&w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag,
-               &w.upper);
+    freeSystem(w);
 }
 
 int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
@@ -219,8 +208,8 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
                       0);
         const double Vt = norm.Vt;
         const std::wstring line = L"[VOLTAGE] starting J-V characteristic simulation with: Start = " +
-                                  formatValue(S * Vt) + L" V  End = " + formatValue(E * Vt) +
-                                  L" V  Step = " + formatValue(d * Vt) + L" V\n";
+                                  number6(S * Vt) + L" V  End = " + number6(E * Vt) +
+                                  L" V  Step = " + number6(d * Vt) + L" V\n";
         sigma->update(line.c_str(), 0);
         sigma->update(L"[VOLTAGE] sweeping...", 0);
     }
@@ -380,7 +369,7 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
         std::swprintf(line, 64, L"[SEND]VP:%d", sweep->getPointsValid());
         sigma->writeComm(line);
     }
-    const std::wstring seconds = formatValue(param->Toc() / 1000.0);
+    const std::wstring seconds = number6(param->Toc() / 1000.0);
     wchar_t head[256];
     if (w.allocFailed) {
         sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
@@ -410,11 +399,11 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
             std::swprintf(head, 256,
                           L"[DEBUG]   J-V characteristic simulated: method: %ls (%ls)   iters: %d   "
                           L"duration: ",
-                          methodName(param), param->getSolverLinsysName(), itersMax);
+                          methodName(), param->getSolverLinsysName(), itersMax);
             const std::wstring line = head + seconds + L" sec.   damp: " +
-                                      formatValue(param->damp) + L"   relerr: " +
-                                      formatValue(param->lastError) + L" (" +
-                                      formatValue(param->reltol) + L")\n";
+                                      number6(param->damp) + L"   relerr: " +
+                                      number6(param->lastError) + L" (" +
+                                      number6(param->reltol) + L")\n";
             sigma->update(line.c_str(), 0);
         } else if (sigma->isVerbose()) {
             const std::wstring line =
@@ -437,7 +426,7 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
                                     : L"[ERROR]   Poisson-Continuity convergence not achieved within the "
                                       L"given tolerance (Iters: %d   Relerr: ",
                       itersMax);
-        sigma->update((head + formatValue(param->lastError) + L")\n").c_str(), 0);
+        sigma->update((head + number6(param->lastError) + L")\n").c_str(), 0);
     } else {
         sigma->update(lastConverged ? L"[ERROR]   J-V characteristic not simulated\n"
                                     : L"[ERROR]   convergence not achieved\n",

@@ -1,13 +1,27 @@
+// Work arrays of the solves: those of the iteration driver, which every
+// solve holds, and those of one bias sweep.
+#pragma once
+
+#include "ekSimulator.h"
+
+// Arrays of the iteration driver (ekSimulator::allocSystem, solveSystem).
+struct ekSystemArrays {
+    double* previous = nullptr;
+    double* start = nullptr;
+    double* update = nullptr;
+    double* rhs = nullptr;
+    ekBandMatrix* jacobian = nullptr;
+    double* lower = nullptr;
+    double* diag = nullptr;
+    double* upper = nullptr;
+};
+
 // Work arrays of one bias sweep, shared by the sweep driver and its point
 // solvers. The solution is kept twice: as V, Fn, Fp (Gummel) and as the
 // interleaved 3N vector x (Newton); after every converged point both forms
 // and their backups hold it, so a point that fails can be retried with the
 // other method from the same start.
-#pragma once
-
-#include "ekSimulator.h"
-
-struct ekSimulator::BiasWork {
+struct ekSimulator::BiasWork : ekSystemArrays {
     // Newton vector, its backup and the residual (3N each).
     double* x = nullptr;
     double* x0 = nullptr;
@@ -23,15 +37,6 @@ struct ekSimulator::BiasWork {
     double* Veq = nullptr;
     double* Fneq = nullptr;
     double* Fpeq = nullptr;
-    // Arrays of the iteration driver.
-    double* previous = nullptr;
-    double* start = nullptr;
-    double* update = nullptr;
-    double* rhs = nullptr;
-    ekBandMatrix* jacobian = nullptr;
-    double* lower = nullptr;
-    double* diag = nullptr;
-    double* upper = nullptr;
 
     bool allocFailed = false;
     bool lightOn = false;

@@ -6,9 +6,11 @@
 
 #include "ElecDevice.h"
 #include "ekBandMatrix.h"
+#include "ekBiasWork.h"
 #include "ekContact.h"
 #include "ekHelpers.h"
 #include "ekLayer.h"
+#include "ekResultWriter.h"
 #include "ekSimulator.h"
 #include "nucore.h"
 
@@ -17,15 +19,10 @@ namespace {
 constexpr double EQUILIBRIUM_BIAS = 0.001;  // Vt
 constexpr int REFINEMENTS = 10;
 
-std::wstring formatValue(double value)
-{
-    wchar_t text[32];
-    nu_reformatAuto(value, text, 32, nullptr, nullptr, 6);
-    return text;
-}
+using ekResult::number6;
 
 // Work arrays of one equilibrium solve.
-struct PoissonArrays {
+struct PoissonArrays : ekSystemArrays {
     double* V = nullptr;
     double* Fn = nullptr;
     double* Fp = nullptr;
@@ -34,14 +31,6 @@ struct PoissonArrays {
     double* Fp0 = nullptr;
     double* residual = nullptr;
     double** all[7] = {&V, &Fn, &Fp, &V0, &Fn0, &Fp0, &residual};
-    double* previous = nullptr;
-    double* start = nullptr;
-    double* update = nullptr;
-    double* rhs = nullptr;
-    ekBandMatrix* jacobian = nullptr;
-    double* lower = nullptr;
-    double* diag = nullptr;
-    double* upper = nullptr;
 };
 
 bool needsDirichlet(const ekLayer* layer)
@@ -67,7 +56,7 @@ int ekSimulator::setEquilibrium()
         Stopped = true;
         sigma->update(L"[INFO]    simulation at equilibirum stopped by the user\n", 0);
     }
-    const std::wstring seconds = formatValue(param->Toc() / 1000.0);
+    const std::wstring seconds = number6(param->Toc() / 1000.0);
     if (sigma->debug) {
         wchar_t head[160];
         std::swprintf(head, 160,
@@ -75,8 +64,8 @@ int ekSimulator::setEquilibrium()
                       L"duration: ",
                       param->getSolverLinsysName(), iters + 1);
         std::wstring line = head;
-        line += seconds + L" sec.   damp: " + formatValue(param->damp) + L"   relerr: " +
-                formatValue(param->lastError) + L" (" + formatValue(param->reltol) + L")\n";
+        line += seconds + L" sec.   damp: " + number6(param->damp) + L"   relerr: " +
+                number6(param->lastError) + L" (" + number6(param->reltol) + L")\n";
         sigma->update(line.c_str(), 0);
     } else if (sigma->isVerbose()) {
         const std::wstring line =
@@ -129,8 +118,7 @@ int ekSimulator::solvePoisson()
     if (!ok) {
         sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
     } else {
-        ok = allocSystem(&a.previous, &a.start, &a.update, &a.rhs, &a.jacobian, &a.lower, &a.diag,
-                         &a.upper);
+        ok = allocSystem(a);
     }
     int iters = -1;
     if (ok) {
@@ -150,8 +138,7 @@ int ekSimulator::solvePoisson()
         }
         poissonSave(a.V);
     }
-    freeSystem(&a.previous, &a.start, &a.update, &a.rhs, &a.jacobian, &a.lower, &a.diag,
-               &a.upper);
+    freeSystem(a);
     for (double** array : a.all) {
         if (*array != nullptr) {
             sigma->freeDbl(array);
@@ -198,8 +185,11 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
     }
     uint8_t anodeType = 0;
     setDefaultBoundaries(&anodeType);
-    poissonInit(V, Fn, Fp, V0, Fn0, Fp0, 0.0);
-    if (sigma->err != 0) {
+    auto initProfile = [&]() {
+        poissonInit(V, Fn, Fp, V0, Fn0, Fp0, 0.0);
+        return sigma->err == 0;
+    };
+    if (!initProfile()) {
         return -1;
     }
     const int N = Points;
@@ -221,26 +211,14 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
         }
     } guard{param, param->reltol, param->damp};
     int iters = 0;
-    int pass = 0;
-    for (int attempt = 0; attempt < nuParam::ARRLEN; ++attempt) {
-        param->lastError = 1.0;
-        iters = solve();
-        if (Stopped || sigma->stopIt()) {
-            Stopped = true;
-            break;
-        }
-        if (sigma->err != 0 || param->reltol > param->lastError) {
-            break;
-        }
-        pass = relaxSolver(pass);
-        if (pass >= 2) {
-            break;
-        }
-        poissonInit(V, Fn, Fp, V0, Fn0, Fp0, 0.0);
-        if (sigma->err != 0) {
-            return -1;
-        }
+    // The count reported is that of the profile in V: none once the passes
+    // run out on a fresh start.
+    auto restart = [&]() {
         iters = 0;
+        return initProfile();
+    };
+    if (!solveRelaxed(solve, restart, &iters)) {
+        return -1;
     }
     if (Stopped) {
         return iters;
@@ -249,8 +227,7 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
         // A failed linear solve in debug mode leaves an error: one more try
         // from the starting profile.
         ek_resetSigma(sigma);
-        poissonInit(V, Fn, Fp, V0, Fn0, Fp0, 0.0);
-        if (sigma->err != 0) {
+        if (!initProfile()) {
             return -1;
         }
         iters = solve();
@@ -261,9 +238,9 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
         prevPoint = 1;
     }
 
-    const std::wstring tail = formatValue((param->Toc() - startMs) / 1000.0) +
-                              L" sec.   relerr: " + formatValue(param->lastError) + L" (" +
-                              formatValue(param->reltol) + L")\n";
+    const std::wstring tail = number6((param->Toc() - startMs) / 1000.0) +
+                              L" sec.   relerr: " + number6(param->lastError) + L" (" +
+                              number6(param->reltol) + L")\n";
     wchar_t head[200];
     if (converged) {
         if (sigma->debug) {

@@ -47,8 +47,12 @@ void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, d
     }
 
     const double T = device != nullptr ? device->getT() : norm.T;
-    // Anode: the flux into the metal is Sn (n - nEq); a tunnelling anode
-    // adds the field-emission term.
+    // Anode: the flux into the metal is Sn (n - nEq). At a tunnelling
+    // contact field emission through the barrier is a second path in
+    // parallel with thermionic emission, driven by the same excess n - nEq
+    // (so it carries nothing at equilibrium): its term adds to that flux,
+    // at the anode and, mirrored, at the cathode, each called with its own
+    // contact node first. Only its Fn derivative (through n) enters a row.
     lower[0] = upper[0] = 0.0;
     diag[0] = 1.0;
     if (updateContactOhmic(0)) {
@@ -62,9 +66,9 @@ void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, d
         const ekLayer* layer = device != nullptr ? device->getFirstLayer() : nullptr;
         if (anodeState.tunnel && layer != nullptr) {
             double dVc = 0.0, dVn = 0.0, dFn = 0.0;
-            F += tunnelCurrent(V[0], V[1], e.left, layer->getMe(), anodeState.phi,
+            F -= tunnelCurrent(V[0], V[1], e.left, layer->getMe(), anodeState.phi,
                                sol.z[1] - sol.z[0], T, 0, &dVc, &dVn, &dFn);
-            diag[0] += dFn;
+            diag[0] -= dFn;
         }
         setRow(residual, rhs, &sum, 0, F);
     }
@@ -83,9 +87,9 @@ void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, d
         const ekLayer* layer = device != nullptr ? device->getLastLayer() : nullptr;
         if (cathodeState.tunnel && layer != nullptr) {
             double dVc = 0.0, dVn = 0.0, dFn = 0.0;
-            F -= tunnelCurrent(V[c - 1], V[c], e.right, layer->getMe(), cathodeState.phi,
+            F += tunnelCurrent(V[c], V[c - 1], e.right, layer->getMe(), cathodeState.phi,
                                sol.z[c] - sol.z[c - 1], T, 1, &dVc, &dVn, &dFn);
-            diag[c] -= dFn;
+            diag[c] += dFn;
         }
         setRow(residual, rhs, &sum, c, F);
     }

@@ -8,6 +8,7 @@
 
 #include "ekBandMatrix.h"
 #include "ekLinearDrivers.h"
+#include "ekResultWriter.h"
 #include "ekSimulator.h"
 #include "nucore.h"
 
@@ -22,21 +23,16 @@ bool isKnownKind(int kind)
            kind == ekSimulator::SYSTEM_HOLE || kind == ekSimulator::SYSTEM_NEWTON;
 }
 
-std::wstring formatValue(double value)
-{
-    wchar_t text[32];
-    nu_reformatAuto(value, text, 32, nullptr, nullptr, 6);
-    return text;
-}
+using ekResult::number6;
 
 void logLadderLine(nuSigma* sigma, const wchar_t* what, int number, double tol, double damp)
 {
     wchar_t head[64];
     std::swprintf(head, 64, L"[DEBUG]   %ls %d: tol = ", what, number);
     std::wstring line = head;
-    line += formatValue(tol);
+    line += number6(tol);
     line += L" damp = ";
-    line += formatValue(damp);
+    line += number6(damp);
     line += L"\n";
     if (line.size() > 255) {
         line.resize(255);
@@ -251,4 +247,34 @@ int ekSimulator::relaxSolver(int pass)
         logLadderLine(sigma, L"pass ", 2, param->reltol, param->damp);
     }
     return 1;
+}
+
+bool ekSimulator::solveRelaxed(const std::function<int()>& solve,
+                               const std::function<bool()>& restart, int* iters)
+{
+    int pass = 0;
+    for (int attempt = 0; attempt < nuParam::ARRLEN; ++attempt) {
+        param->lastError = 1.0;
+        *iters = solve();
+        if (Stopped || sigma->stopIt()) {
+            Stopped = true;
+            break;
+        }
+        if (sigma->err != 0 || param->reltol > param->lastError) {
+            break;
+        }
+        pass = relaxSolver(pass);
+        if (pass >= 2) {
+            break;
+        }
+        if (!restart()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const wchar_t* ekSimulator::methodName() const
+{
+    return param->method == nuParam::METHOD_NEWTON ? L"Newton" : L"Gummel";
 }

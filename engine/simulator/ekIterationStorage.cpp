@@ -4,6 +4,7 @@
 #include <new>
 
 #include "ekBandMatrix.h"
+#include "ekBiasWork.h"
 #include "ekSimulator.h"
 #include "nucore.h"
 
@@ -72,4 +73,16 @@ void ekSimulator::freeSystem(double** previous, double** start, double** update,
     }
     errorHistory = nullptr;
     errorHistoryLength = 0;
+}
+
+bool ekSimulator::allocSystem(ekSystemArrays& a)
+{
+    return allocSystem(&a.previous, &a.start, &a.update, &a.rhs, &a.jacobian, &a.lower, &a.diag,
+                       &a.upper);
+}
+
+void ekSimulator::freeSystem(ekSystemArrays& a)
+{
+    freeSystem(&a.previous, &a.start, &a.update, &a.rhs, &a.jacobian, &a.lower, &a.diag,
+               &a.upper);
 }

@@ -12,6 +12,7 @@
 #include "ElecSweep.h"
 #include "ekContact.h"
 #include "ekHelpers.h"
+#include "ekResultWriter.h"
 #include "ekSimulator.h"
 #include "ekSpectrumAM15.h"
 #include "focore.h"
@@ -30,12 +31,7 @@ constexpr double FLUX_MAX = 1e28;
 constexpr double STEP_MIN = 1e-6;           // um
 constexpr int ROWS_MAX = ElecSweep::MAX_POINTS;
 
-std::wstring number6(double value)
-{
-    wchar_t text[32];
-    nu_reformatAuto(value, text, 32, nullptr, nullptr, 6);
-    return text;
-}
+using ekResult::number6;
 
 double photonPower(double wavelength, double flux)
 {

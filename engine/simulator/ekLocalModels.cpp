@@ -208,37 +208,40 @@ double ek_tunnelExponent(double lengthScale, double h, double me, double T, doub
     return 63.4109077 * lengthScale * h * std::sqrt(me * T * phi * phi * phi);
 }
 
-double ek_tunnelTerm(double Vc, double Vn, double n, double K, double S, double* dVc,
-                     double* dVn, double* dFn)
+double ek_tunnelTerm(double Vc, double Vn, double n, double nEq, double K, double S,
+                     double* dVc, double* dVn, double* dFn)
 {
+    // The term is driven by the excess density n - nEq, as the thermionic
+    // flux S (n - nEq) beside it: at equilibrium n = nEq and no current
+    // tunnels whatever the band bending (detailed balance). The barrier
+    // field only scales the surface velocity by the transmission E. With
+    // the neighbour potential higher the electrons at the contact face a
+    // barrier they can tunnel through, and the term takes the sign of the
+    // thermionic flux: a caller adding it to that flux gets S (1 + E).
     double t = 0.0;
-    double dc = 0.0;
-    double dn = 0.0;
+    double density = 0.0;  // dt/d(ln n): the share that acts through n
+    double field = 0.0;    // dt/da at fixed n
+    double sign = 0.0;     // +1 when the neighbour potential is higher
     const double a = std::fabs(Vn - Vc);
     if (a > 0.0) {
         const double E = std::exp(-K / a);
         if (E > 0.0) {
-            const double ESn = E * S * n;
-            const double slope = K / (a * a) * ESn;  // d(E S n)/da at fixed n
-            if (Vn > Vc) {
-                t = ESn;
-                dc = ESn - slope;   // n grows with Vc, a shrinks
-                dn = slope;
-            } else {
-                t = -ESn;
-                dc = -ESn - slope;  // n and a both grow with Vc
-                dn = slope;
-            }
+            sign = Vn > Vc ? 1.0 : -1.0;
+            t = sign * E * S * (n - nEq);
+            density = sign * E * S * n;
+            field = K / (a * a) * t;  // dE/da = E K / a^2
         }
     }
+    // a = sign (Vn - Vc): da/dVn = sign, da/dVc = -sign; n grows with the
+    // contact node's V (dn/dV = n) and falls with its Fn (dn/dFn = -n).
     if (dVc != nullptr) {
-        *dVc = dc;
+        *dVc = density - sign * field;
     }
     if (dVn != nullptr) {
-        *dVn = dn;
+        *dVn = sign * field;
     }
     if (dFn != nullptr) {
-        *dFn = -t;
+        *dFn = -density;
     }
     return t;
 }

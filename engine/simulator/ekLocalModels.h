@@ -82,8 +82,13 @@ double ek_bernoulli(double x, double* derivative);
 // h and phi normalised, T in K): the WKB exponent through a triangular
 // barrier of height phi under the field a / h is K / a.
 double ek_tunnelExponent(double lengthScale, double h, double me, double T, double phi);
-// Tunnelling term t = +-exp(-K/a) S n (a = |Vneighbour - Vcontact|, sign of
-// Vneighbour - Vcontact) with its derivatives by the contact node's V, its
-// neighbour's V and the contact node's Fn (n depends on V and Fn there).
-double ek_tunnelTerm(double Vcontact, double Vneighbour, double n, double K, double S,
+// Tunnelling term t = +-exp(-K/a) S (n - nEq) (a = |Vneighbour - Vcontact|,
+// sign of Vneighbour - Vcontact): a tunnel-enhanced surface velocity acting
+// on the excess density, so that it vanishes at equilibrium. Positive for
+// an excess behind a barrier (neighbour potential higher), so that added
+// to the thermionic flux S (n - nEq) it raises the velocity to S (1 + E),
+// at the anode and the cathode alike. Derivatives (any output may be null)
+// by the contact node's V, its neighbour's V and the contact node's Fn,
+// taking n = c exp(V - Fn + tn) at the contact node.
+double ek_tunnelTerm(double Vcontact, double Vneighbour, double n, double nEq, double K, double S,
                      double* dVcontact, double* dVneighbour, double* dFn);

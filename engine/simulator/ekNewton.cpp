@@ -193,27 +193,19 @@ void ekSimulator::newtonContactRows(int side, const double* x, ekBandMatrix* J, 
     J->at(re, rn + 1) += eFn;
     const ekLayer* layer = anode ? device->getFirstLayer() : device->getLastLayer();
     if (state.tunnel && layer != nullptr) {
-        // The tunnelling term takes the anode node first and, at the
-        // cathode, the inner neighbour first (as the Gummel assembly does),
-        // so both methods balance the same equations. Its derivative by its
-        // first potential includes the density's growth with that potential
-        // (dn/dV = n, i.e. the value t itself); at the cathode the density
-        // belongs to the second one, so that share moves over.
-        const int a = anode ? k : kn;
-        const int b = anode ? kn : k;
-        double dA = 0.0, dB = 0.0, dF = 0.0;
+        // Field emission through the barrier is a path in parallel with
+        // thermionic emission, driven by the same excess n - nEq: its term
+        // adds to the surface flux Sn (n - nEq), with the contact node
+        // first at either side, so that the anode and the cathode are
+        // mirror images of each other (as in the Gummel assembly).
+        double dVk = 0.0, dVkn = 0.0, dF = 0.0;
         const double hStep = std::fabs(sol.z[kn] - sol.z[k]);
-        const double t = tunnelCurrent(xV(x, a), xV(x, b), n, layer->getMe(), state.phi, hStep,
-                                       device->getT(), side, &dA, &dB, &dF);
-        if (!anode) {
-            dA -= t;
-            dB += t;
-        }
-        // Added at the anode, subtracted at the cathode.
-        F[re] -= se * t;
-        J->at(re, 3 * a) -= se * dA;
-        J->at(re, 3 * b) -= se * dB;
-        J->at(re, r + 1) -= se * dF;
+        const double t = tunnelCurrent(V, xV(x, kn), n, layer->getMe(), state.phi, hStep,
+                                       device->getT(), side, &dVk, &dVkn, &dF);
+        F[re] += se * t;
+        J->at(re, r) += se * dVk;
+        J->at(re, rn) += se * dVkn;
+        J->at(re, r + 1) += se * dF;
     }
 
     // Holes: anode Sp (p - pEq) - Pp, cathode -Pp - Sp (p - pEq).

@@ -8,7 +8,7 @@
 #include "ElecDevice.h"
 #include "ekContact.h"
 #include "ekHelpers.h"
-#include "ekLayer.h"
+#include "ekResultWriter.h"
 #include "ekSimulator.h"
 #include "nucore.h"
 
@@ -20,18 +20,7 @@ constexpr double EQUILIBRIUM_BIAS = 0.001;  // Vt
 constexpr double ANODE_ZONE = 0.2;
 constexpr double CATHODE_ZONE = 0.8;
 
-std::wstring formatValue(double value)
-{
-    wchar_t text[32];
-    nu_reformatAuto(value, text, 32, nullptr, nullptr, 6);
-    return text;
-}
-
-bool needsDirichlet(const ekLayer* layer)
-{
-    return layer != nullptr && (layer->getTrapCount() > 0 ||
-                                (layer->isDopingScript() && layer->isDopingScriptGraded()));
-}
+using ekResult::number6;
 
 // Boundary types of both contacts, put back when the guard goes.
 struct BoundaryGuard {
@@ -90,15 +79,9 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
     const int N = Points;
     if (!equilibriumSolved) {
         BoundaryGuard remembered(device);
+        uint8_t anodeType = 0;
+        setDefaultBoundaries(&anodeType);
         ekContact* contacts[2] = {device->getAnode(), device->getCathode()};
-        const ekLayer* layers[2] = {device->getFirstLayer(), device->getLastLayer()};
-        for (int c = 0; c < 2; ++c) {
-            if (contacts[c] != nullptr && !contacts[c]->isBoundarySet()) {
-                contacts[c]->setBoundary(needsDirichlet(layers[c])
-                                             ? ekContact::BOUNDARY_DIRICHLET
-                                             : ekContact::BOUNDARY_NEUMANN);
-            }
-        }
         // The start of every bias point is the equilibrium: solve it at 0 V
         // whatever the bias about to be applied.
         const double bias = Va;
@@ -114,30 +97,16 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
             return solveSystem(SYSTEM_POISSON, V, work, Fn, Fp, N, param->maxiter, previous, start,
                                update, rhs, jacobian, lower, diag, upper);
         };
-        poissonInit(V, Fn, Fp, V0, Fn0, Fp0, 0.0);
-        if (sigma->err != 0) {
+        auto initProfile = [&]() {
+            poissonInit(V, Fn, Fp, V0, Fn0, Fp0, 0.0);
+            return sigma->err == 0;
+        };
+        if (!initProfile()) {
             return false;
         }
         int iters = 0;
-        int pass = 0;
-        for (int attempt = 0; attempt < nuParam::ARRLEN; ++attempt) {
-            param->lastError = 1.0;
-            iters = solve();
-            if (Stopped || sigma->stopIt()) {
-                Stopped = true;
-                break;
-            }
-            if (sigma->err != 0 || param->reltol > param->lastError) {
-                break;
-            }
-            pass = relaxSolver(pass);
-            if (pass >= 2) {
-                break;
-            }
-            poissonInit(V, Fn, Fp, V0, Fn0, Fp0, 0.0);
-            if (sigma->err != 0) {
-                return false;
-            }
+        if (!solveRelaxed(solve, initProfile, &iters)) {
+            return false;
         }
         if (Stopped || sigma->stopIt()) {
             Stopped = true;
@@ -157,14 +126,13 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
                 }
             }
             ek_resetSigma(sigma);
-            poissonInit(V, Fn, Fp, V0, Fn0, Fp0, 0.0);
-            if (sigma->err != 0) {
+            if (!initProfile()) {
                 return false;
             }
             iters = solve();
         }
-        const std::wstring tail = formatValue(param->lastError) + L" (" +
-                                  formatValue(param->reltol) + L")\n";
+        const std::wstring tail = number6(param->lastError) + L" (" +
+                                  number6(param->reltol) + L")\n";
         wchar_t head[200];
         if (sigma->err != 0 || !(param->reltol > param->lastError)) {
             if (!sigma->debug) {
@@ -173,8 +141,7 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
                 std::swprintf(head, 200,
                               L"[ERROR]   Poisson convergence not achieved: method: %ls (%ls)   "
                               L"iters: %d   Relerr: ",
-                              param->method == nuParam::METHOD_NEWTON ? L"Newton" : L"Gummel",
-                              param->getSolverLinsysName(), iters + 1);
+                              methodName(), param->getSolverLinsysName(), iters + 1);
                 sigma->update((head + tail).c_str(), 1);
             } else {
                 std::swprintf(head, 200,
@@ -194,7 +161,7 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
             sigma->update((head + tail).c_str(), 0);
         } else if (sigma->isVerbose()) {
             const std::wstring line = L"[INFO]    distribution at equilibrium simulated: duration: " +
-                                      formatValue((param->Toc() - startMs) / 1000.0) +
+                                      number6((param->Toc() - startMs) / 1000.0) +
                                       L" sec.\n";
             sigma->update(line.c_str(), 0);
         }

@@ -166,27 +166,33 @@ void ekSimulator::locateDepletionPlane(const double* V)
     }
 }
 
-void ekSimulator::storeSolution(const double* V, const double* Fn, const double* Fp)
+void ekSimulator::storePoints(const double* V, const double* Fn, const double* Fp, int stride)
 {
-    if (V == nullptr || Fn == nullptr || Fp == nullptr || sol.z == nullptr || Points < 2) {
-        return;
-    }
     const int N = Points;
     sol.Jn[0] = sol.Jp[0] = 0.0;
     currentSum = 0.0;
     beginCharges();
     int state = -1;
     for (int k = 0; k < N; ++k) {
-        const int l = k > 0 ? k - 1 : k;
-        const int r = k < N - 1 ? k + 1 : k;
+        const int l = (k > 0 ? k - 1 : k) * stride;
+        const int c = k * stride;
+        const int r = (k < N - 1 ? k + 1 : k) * stride;
         // Read the neighbours before the point is stored: storing may
         // smooth the shown value of the point before.
         const double Vm = k > 0 ? V[l] : 0.0, Fnm = k > 0 ? Fn[l] : 0.0, Fpm = k > 0 ? Fp[l] : 0.0;
-        transportSavePoint(k, &state, Vm, V[k], V[r], Fnm, Fn[k], Fn[r], Fpm, Fp[k], Fp[r],
+        transportSavePoint(k, &state, Vm, V[c], V[r], Fnm, Fn[c], Fn[r], Fpm, Fp[c], Fp[r],
                            nullptr, nullptr);
     }
     setMeanCurrent(currentSum / N);
     finishCharges();
+}
+
+void ekSimulator::storeSolution(const double* V, const double* Fn, const double* Fp)
+{
+    if (V == nullptr || Fn == nullptr || Fp == nullptr || sol.z == nullptr || Points < 2) {
+        return;
+    }
+    storePoints(V, Fn, Fp, 1);
 }
 
 void ekSimulator::transportSaveNewton(double* x, int fileFlag)
@@ -194,23 +200,7 @@ void ekSimulator::transportSaveNewton(double* x, int fileFlag)
     if (prevPoint == 0 || x == nullptr || sol.z == nullptr || Points < 2) {
         return;
     }
-    const int N = Points;
-    sol.Jn[0] = sol.Jp[0] = 0.0;
-    currentSum = 0.0;
-    beginCharges();
-    int state = -1;
-    for (int k = 0; k < N; ++k) {
-        const int l = k > 0 ? k - 1 : k;
-        const int r = k < N - 1 ? k + 1 : k;
-        const double* xl = x + 3 * l;
-        const double* xk = x + 3 * k;
-        const double* xr = x + 3 * r;
-        const double Vm = k > 0 ? xl[0] : 0.0, Fnm = k > 0 ? xl[1] : 0.0, Fpm = k > 0 ? xl[2] : 0.0;
-        transportSavePoint(k, &state, Vm, xk[0], xr[0], Fnm, xk[1], xr[1], Fpm, xk[2], xr[2],
-                           nullptr, nullptr);
-    }
-    setMeanCurrent(currentSum / N);
-    finishCharges();
+    storePoints(x, x + 1, x + 2, 3);
     if (sigma != nullptr && sigma->saveFull) {
         saveDist(nullptr, TAG_EN, -1, fileFlag);
     }

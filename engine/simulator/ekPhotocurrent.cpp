@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <string>
 
+#include "ekResultWriter.h"
 #include "ElecSweep.h"
 #include "ekSimulator.h"
 #include "kovbase.h"
@@ -11,12 +12,7 @@
 
 namespace {
 
-std::wstring number6(double value)
-{
-    wchar_t text[32];
-    nu_reformatAuto(value, text, 32, nullptr, nullptr, 6);
-    return text;
-}
+using ekResult::number6;
 
 // Files that cannot be opened are skipped: the summary is a convenience.
 void writeText(const wchar_t* path, const char* mode, const std::wstring& text)

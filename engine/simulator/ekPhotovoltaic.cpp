@@ -29,10 +29,7 @@ constexpr double VOLTAGE_MIN = 0.001;  // V
 constexpr double POWER_MIN = 1e-11;    // W/cm2
 constexpr double LIGHT_MIN = 1e-9;     // W/cm2
 
-std::wstring number6(double value)
-{
-    return ekResult::number(value, 6);
-}
+using ekResult::number6;
 
 // A resistance as "%.1f" would write it, whatever the locale, then tidied.
 std::wstring resistanceText(double value)

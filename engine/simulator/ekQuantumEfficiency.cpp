@@ -15,6 +15,7 @@
 #include "ekHelpers.h"
 #include "ekLayer.h"
 #include "ekQESweep.h"
+#include "ekResultWriter.h"
 #include "ekSimulator.h"
 #include "kovbase.h"
 #include "nucore.h"
@@ -32,12 +33,7 @@ constexpr double RAMP_STEP = 0.4;           // Vt
 // value clearly above 1 is unphysical.
 constexpr double EFFICIENCY_SLACK = 1e-4;
 
-std::wstring number6(double value)
-{
-    wchar_t text[32];
-    nu_reformatAuto(value, text, 32, nullptr, nullptr, 6);
-    return text;
-}
+using ekResult::number6;
 
 void sendPoints(nuSigma* sigma, int count)
 {
@@ -273,8 +269,7 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
             }
             const bool otherMethod = param->method != settings.method;
             settings.restore(param);
-            if (otherMethod && !allocSystem(&w.previous, &w.start, &w.update, &w.rhs, &w.jacobian,
-                                            &w.lower, &w.diag, &w.upper)) {
+            if (otherMethod && !allocSystem(w)) {
                 return;
             }
             restoreStart(w);

@@ -12,6 +12,7 @@
 #include "ekContact.h"
 #include "ekHelpers.h"
 #include "ekQESweep.h"
+#include "ekResultWriter.h"
 #include "ekSimulator.h"
 #include "nucore.h"
 
@@ -20,17 +21,7 @@ namespace {
 constexpr double NO_LIGHT_FLUX = 1000.0;  // 1/cm2/s
 constexpr int REFINEMENTS = 10;
 
-std::wstring number6(double value)
-{
-    wchar_t text[32];
-    nu_reformatAuto(value, text, 32, nullptr, nullptr, 6);
-    return text;
-}
-
-const wchar_t* methodName(const nuParam* param)
-{
-    return param->method == nuParam::METHOD_NEWTON ? L"Newton" : L"Gummel";
-}
+using ekResult::number6;
 
 }  // namespace
 
@@ -102,8 +93,7 @@ int ekSimulator::sweepQE(double voltage)
         sigma->update(warning.c_str(), 2);
         settings.restore(param);
         param->method = nuParam::METHOD_NEWTON;
-        if (!allocSystem(&w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag,
-                         &w.upper)) {
+        if (!allocSystem(w)) {
             break;
         }
         equilibriumSolved = 0;
@@ -142,7 +132,7 @@ void ekSimulator::finishQE(const QEOutcome& out, int* result)
             std::swprintf(head, 192,
                           L"[ERROR]   Poisson-Continuity convergence not achieved: method: %ls "
                           L"(%ls)   iters: %d   relerr: ",
-                          methodName(param), param->getSolverLinsysName(), itersMax);
+                          methodName(), param->getSolverLinsysName(), itersMax);
             const std::wstring line = head + number6(param->lastError) + L"\n";
             sigma->update(line.c_str(), 1);
         } else {
@@ -172,7 +162,7 @@ void ekSimulator::finishQE(const QEOutcome& out, int* result)
         wchar_t head[192];
         std::swprintf(head, 192,
                       L"[LIGHT]   QE spectrum simulated: method: %ls (%ls)   iters: %d   duration: ",
-                      methodName(param), param->getSolverLinsysName(), itersMax);
+                      methodName(), param->getSolverLinsysName(), itersMax);
         const std::wstring line = head + seconds + L" sec.   damp: " + number6(param->damp) +
                                   L"   relerr: " + number6(param->lastError) + L" (" +
                                   number6(param->reltol) + L")\n";

@@ -99,7 +99,6 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
         const double volume = 1000.0 * norm.volumeCharge;
         const double sheet = 1000.0 * norm.sheetCharge;
         const double rate = norm.recombination * N0 * N0;
-        std::wstring row;
         for (int i = 0; i < Points; ++i) {
             // Quasi-Fermi levels below a picovolt are rounding noise of the
             // solver; they are cleared so that the files show a clean zero.
@@ -127,26 +126,11 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
             if (!valid) {
                 if (i < limit) {
                     kov_FileClose(&f);
-                    sigma->update(guessExists ? L"[WARNING] unphysical values (check device "
-                                                L"parameters and initial guess)\n"
-                                              : L"[WARNING] unphysical values (check device "
-                                                L"parameters)\n",
-                                  2);
-                    ek_resetSigma(sigma);
+                    ekResult::logUnphysical(sigma, L"", guessExists);
                     return false;
                 }
             } else {
-                row.clear();
-                for (int c = 0; c < COLUMNS; ++c) {
-                    if (c > 0) {
-                        row += L'\t';
-                    }
-                    ekResult::appendNumber(row, values[c]);
-                }
-                if (i < Points - 1) {
-                    row += L'\n';
-                }
-                kov_FileWriteW(f, row.c_str());
+                ekResult::writeRow(f, values, COLUMNS, i == Points - 1);
             }
             if (Stopped || sigma->stopIt()) {
                 Stopped = true;

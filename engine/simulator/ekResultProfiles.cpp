@@ -13,10 +13,9 @@ namespace {
 // Writes one profile file: the common header (tag DG), the column header,
 // then one row per point from rowValues(i, values) with count values each.
 // False when the file cannot be opened.
-template <typename RowValues>
 bool writeProfile(const ekSimulator& simulator, nuSigma* sigma, bool& stopped,
                   const std::wstring& path, const wchar_t* columns, int count, int points,
-                  RowValues rowValues)
+                  const std::function<void(int, double*)>& rowValues)
 {
     FILE* f = ekResult::open(path);
     if (f == nullptr) {
@@ -25,26 +24,7 @@ bool writeProfile(const ekSimulator& simulator, nuSigma* sigma, bool& stopped,
     }
     simulator.printHeader(f, 0);
     kov_FileWriteW(f, columns);
-    std::wstring row;
-    double values[8];
-    for (int i = 0; i < points; ++i) {
-        rowValues(i, values);
-        row.clear();
-        for (int c = 0; c < count; ++c) {
-            if (c > 0) {
-                row += L'\t';
-            }
-            ekResult::appendNumber(row, values[c]);
-        }
-        if (i < points - 1) {
-            row += L'\n';
-        }
-        kov_FileWriteW(f, row.c_str());
-        if (stopped || sigma->stopIt()) {
-            stopped = true;
-            break;
-        }
-    }
+    ekResult::writeRows(f, sigma, stopped, count, points, rowValues);
     kov_FileClose(&f);
     return true;
 }

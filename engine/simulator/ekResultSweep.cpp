@@ -94,24 +94,19 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
             : COL_QMINUS;
     double lastQ = 0.0, lastC = 0.0;
 
-    std::wstring row;
     for (int i = 0; i < points; ++i) {
         if (!isDone(sweep, i)) {
             continue;
         }
-        row.clear();
+        double values[3];
+        int count = 0;
         if (kind == SWEEP_JV) {
             const double V = sweep->getData(COL_BIAS, i) * norm.Vt;
             double J = sweep->getData(COL_CURRENT, i) * norm.current;
             if (!ekResult::inRange(J, -1e6, 1e6)) {
                 if (i < limit) {
                     kov_FileClose(&f);
-                    sigma->update(guessExists ? L"[WARNING] unphysical current values (check device "
-                                                L"parameters and initial guess)\n"
-                                              : L"[WARNING] unphysical current values (check device "
-                                                L"parameters)\n",
-                                  2);
-                    ek_resetSigma(sigma);
+                    ekResult::logUnphysical(sigma, L"current ", guessExists);
                     return false;
                 }
                 continue;
@@ -121,9 +116,8 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
             if (std::fabs(V) < 0.001 && dark) {
                 J = 0.0;
             }
-            ekResult::appendNumber(row, V);
-            row += L'\t';
-            ekResult::appendNumber(row, J);
+            values[count++] = V;
+            values[count++] = J;
         } else if (kind == SWEEP_CV) {
             double Qout = sweep->getData(chargeColumn, i) * norm.sheetCharge;
             // Difference quotient of the charge over the bias: forward at the
@@ -158,40 +152,27 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
             if (!ekResult::inRange(Qout, -1e11, 1e11) || !ekResult::inRange(C, 0.0, 0.001)) {
                 if (i < limit) {
                     kov_FileClose(&f);
-                    sigma->update(guessExists ? L"[WARNING] unphysical charge and capacitance "
-                                                L"values (check device parameters and initial "
-                                                L"guess)\n"
-                                              : L"[WARNING] unphysical charge and capacitance "
-                                                L"values (check device parameters)\n",
-                                  2);
-                    ek_resetSigma(sigma);
+                    ekResult::logUnphysical(sigma, L"charge and capacitance ", guessExists);
                     return false;
                 }
                 continue;
             }
             lastQ = Qout;
             lastC = C;
-            ekResult::appendNumber(row, sweep->getData(COL_BIAS, i) * norm.Vt);
-            row += L'\t';
-            ekResult::appendNumber(row, Qout);
-            row += L'\t';
-            ekResult::appendNumber(row, C);
+            values[count++] = sweep->getData(COL_BIAS, i) * norm.Vt;
+            values[count++] = Qout;
+            values[count++] = C;
         } else {
             const double eqe = sweep->getData(COL_EQE, i);
             const double iqe = sweep->getData(COL_IQE, i);
             if (!ekResult::inRange(eqe, 0.0, 1.0) || !ekResult::inRange(iqe, 0.0, 1.0) || eqe > iqe) {
                 continue;
             }
-            ekResult::appendNumber(row, sweep->getData(COL_WAVELENGTH, i));
-            row += L'\t';
-            ekResult::appendNumber(row, eqe);
-            row += L'\t';
-            ekResult::appendNumber(row, iqe);
+            values[count++] = sweep->getData(COL_WAVELENGTH, i);
+            values[count++] = eqe;
+            values[count++] = iqe;
         }
-        if (i < points - 1) {
-            row += L'\n';
-        }
-        kov_FileWriteW(f, row.c_str());
+        ekResult::writeRow(f, values, count, i == points - 1);
         if (Stopped || sigma->stopIt()) {
             Stopped = true;
             break;

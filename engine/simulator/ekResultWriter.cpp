@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cwchar>
 
+#include "ekHelpers.h"
 #include "kovbase.h"
 #include "nucore.h"
 
@@ -35,6 +36,42 @@ std::wstring number(double value, int digits)
     std::wstring text;
     appendNumber(text, value, digits);
     return text;
+}
+
+void writeRow(FILE* f, const double* values, int count, bool lastRow)
+{
+    std::wstring row;
+    for (int c = 0; c < count; ++c) {
+        if (c > 0) {
+            row += L'\t';
+        }
+        appendNumber(row, values[c]);
+    }
+    if (!lastRow) {
+        row += L'\n';
+    }
+    kov_FileWriteW(f, row.c_str());
+}
+
+void writeRows(FILE* f, nuSigma* sigma, bool& stopped, int count, int points,
+               const std::function<void(int, double*)>& rowValues)
+{
+    double values[8];
+    for (int i = 0; i < points; ++i) {
+        rowValues(i, values);
+        writeRow(f, values, count, i == points - 1);
+        if (stopped || sigma->stopIt()) {
+            stopped = true;
+            break;
+        }
+    }
+}
+
+void logUnphysical(nuSigma* sigma, const wchar_t* what, bool guessExists)
+{
+    log(sigma, 2, L"[WARNING] unphysical %lsvalues (check device parameters%ls)\n", what,
+        guessExists ? L" and initial guess" : L"");
+    ek_resetSigma(sigma);
 }
 
 void log(nuSigma* sigma, int level, const wchar_t* format, ...)

@@ -1,8 +1,10 @@
 // Small pieces shared by the result writers: file names in the output
-// folder, opening a result file, number fields and range checks.
+// folder, opening a result file, number fields and range checks; the
+// six-digit numbers serve the log lines too.
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 class nuSigma;
@@ -20,6 +22,27 @@ FILE* open(const std::wstring& path);
 // text that reads back to the same double, 6 gives six significant digits.
 void appendNumber(std::wstring& row, double value, int digits = -1);
 std::wstring number(double value, int digits);
+inline std::wstring number6(double value)
+{
+    return number(value, 6);
+}
+
+// Writes one row of a table: the values joined by tabs, each as
+// appendNumber writes it by default, and a line break unless it is the
+// last row (the files end without one).
+void writeRow(FILE* f, const double* values, int count, bool lastRow);
+
+// Writes the rows of a table of points rows with count values each (at
+// most 8): rowValues(i, values) fills row i. A stop of the user ends the
+// table after the row being written; stopped is then set.
+void writeRows(FILE* f, nuSigma* sigma, bool& stopped, int count, int points,
+               const std::function<void(int, double*)>& rowValues);
+
+// The warning for a result file given up for unphysical values:
+// "[WARNING] unphysical <what>values (check device parameters[ and initial
+// guess])" at level 2, after which the warning state is cleared. what is
+// empty or ends with a space.
+void logUnphysical(nuSigma* sigma, const wchar_t* what, bool guessExists);
 
 // Inclusive range test that also refuses not-a-number.
 inline bool inRange(double value, double low, double high)

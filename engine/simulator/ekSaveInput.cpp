@@ -7,6 +7,7 @@
 
 #include "ElecDevice.h"
 #include "ekHelpers.h"
+#include "ekResultWriter.h"
 #include "ekSimulator.h"
 #include "kovbase.h"
 #include "nucore.h"
@@ -26,28 +27,6 @@ const wchar_t* tagOf(int flags)
         }
     }
     return L"DG";
-}
-
-// One number as the result files write it: the library's shortest exact text.
-void appendNumber(std::wstring& row, double value)
-{
-    wchar_t text[32];
-    nu_reformatAuto(value, text, 32, nullptr, nullptr, -1);
-    row += text;
-}
-
-std::wstring resultPath(const wchar_t* folder, const wchar_t* name)
-{
-    std::wstring path = folder;
-    path += name;
-    return path;
-}
-
-// Opens a result file for writing, replacing an existing one.
-FILE* openResult(const std::wstring& path)
-{
-    kov_fileReadWriteW(path.c_str());
-    return kov_FileOpenW(path.c_str(), "w");
 }
 
 }  // namespace
@@ -85,24 +64,14 @@ bool ekSimulator::saveMesh(const double* positions)
         return false;
     }
     ek_resetSigma(sigma);
-    FILE* f = openResult(resultPath(outputDir, L"simulout_mesh.txt"));
+    FILE* f = ekResult::open(ekResult::path(outputDir, L"_mesh.txt"));
     if (f == nullptr) {
         return false;
     }
     printHeader(f, 0);
     kov_FileWriteW(f, L"#\n# z (um)\n#\n");
-    for (int i = 0; i < Points; ++i) {
-        std::wstring row;
-        appendNumber(row, positions[i] * norm.length);
-        if (i < Points - 1) {
-            row += L"\n";
-        }
-        kov_FileWriteW(f, row.c_str());
-        if (Stopped || sigma->stopIt()) {
-            Stopped = true;
-            break;
-        }
-    }
+    ekResult::writeRows(f, sigma, Stopped, 1, Points,
+                        [&](int i, double* v) { v[0] = positions[i] * norm.length; });
     kov_FileClose(&f);
     return true;
 }
@@ -115,30 +84,18 @@ bool ekSimulator::saveInitialGuess(const double* positions, const double* V, con
         return false;
     }
     ek_resetSigma(sigma);
-    FILE* f = openResult(resultPath(outputDir, L"simulout_initialguess.txt"));
+    FILE* f = ekResult::open(ekResult::path(outputDir, L"_initialguess.txt"));
     if (f == nullptr) {
         return false;
     }
     printHeader(f, 0);
     kov_FileWriteW(f, L"#\n# z (um)\tV (V)\tFn (eV)\tFp (eV)\n#\n");
-    for (int i = 0; i < Points; ++i) {
-        std::wstring row;
-        appendNumber(row, positions[i] * norm.length);
-        row += L"\t";
-        appendNumber(row, V[i] * norm.Vt);
-        row += L"\t";
-        appendNumber(row, Fn[i] * norm.Vt);
-        row += L"\t";
-        appendNumber(row, Fp[i] * norm.Vt);
-        if (i < Points - 1) {
-            row += L"\n";
-        }
-        kov_FileWriteW(f, row.c_str());
-        if (Stopped || sigma->stopIt()) {
-            Stopped = true;
-            break;
-        }
-    }
+    ekResult::writeRows(f, sigma, Stopped, 4, Points, [&](int i, double* v) {
+        v[0] = positions[i] * norm.length;
+        v[1] = V[i] * norm.Vt;
+        v[2] = Fn[i] * norm.Vt;
+        v[3] = Fp[i] * norm.Vt;
+    });
     kov_FileClose(&f);
     return true;
 }
@@ -149,21 +106,17 @@ bool ekSimulator::saveInput()
         return false;
     }
     ek_resetSigma(sigma);
-    if (device == nullptr || mat.Eg == nullptr) {
+    // Without the material arrays the device data are invalid, whatever
+    // its size.
+    if (mat.Eg == nullptr) {
         sigma->update(L"[ERROR]   invalid device data\n", 1);
         return false;
     }
-    if (deviceLength * norm.length < 0.01) {
-        sigma->update(L"[ERROR]   invalid device size\n", 1);
+    if (!isResultDeviceValid()) {
         return false;
     }
-    const int layers = device->getLayerCount();
-    if (Points < POINTS_MIN || Points > POINTS_MAX || layers < 1 || layers > LAYERS_MAX) {
-        sigma->update(L"[ERROR]   invalid device data\n", 1);
-        return false;
-    }
-    const std::wstring path = resultPath(outputDir, L"simulout_input.txt");
-    FILE* f = openResult(path);
+    const std::wstring path = ekResult::path(outputDir, L"_input.txt");
+    FILE* f = ekResult::open(path);
     if (f == nullptr) {
         wchar_t line[1100];
         std::swprintf(line, 1100, L"[ERROR]   input data not saved: cannot open file \"%ls\"\n",
@@ -206,17 +159,8 @@ bool ekSimulator::saveInput()
             mat.indexN[i],
             mat.indexK[i],
         };
-        std::wstring row;
-        for (size_t c = 0; c < sizeof(values) / sizeof(values[0]); ++c) {
-            if (c > 0) {
-                row += L"\t";
-            }
-            appendNumber(row, values[c]);
-        }
-        if (i < Points - 1) {
-            row += L"\n";
-        }
-        kov_FileWriteW(f, row.c_str());
+        ekResult::writeRow(f, values, static_cast<int>(sizeof(values) / sizeof(values[0])),
+                           i == Points - 1);
 
         if (i >= 1 && i <= Points - 2 && (mat.pointKind[i] & 0xF0) == POINT_INTERFACE &&
             !sigma->isNoWarn() &&

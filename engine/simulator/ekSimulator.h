@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 
 class nuSigma;
 class nuParam;
@@ -22,6 +23,7 @@ class ElecSweep;
 class ekLayer;
 class ekExcitation;
 class ekBandMatrix;
+struct ekSystemArrays;
 struct ekLayerValues;
 struct ekLevelValues;
 struct ekLayerGeometry;
@@ -350,9 +352,12 @@ public:
     ekRecombination recombinationSRH(double V, double Fn, double Fp, int i) const;
     ekRecombination recombinationAuger(double V, double Fn, double Fp, int i) const;
     ekRecombination recombinationRadiative(double V, double Fn, double Fp, int i) const;
-    // Tunnelling term of a contact (side 0 anode, else cathode): t and its
-    // derivatives by the contact node's V, its neighbour's V and the
-    // contact node's Fn.
+    // Tunnelling term of a contact (side 0 anode, else cathode) on the excess
+    // n - nEq of the contact node's electron density n: t and its
+    // derivatives by the contact node's V, its neighbour's V and the contact
+    // node's Fn (outputs may be null). Positive for an excess behind a
+    // barrier (neighbour potential higher): both contacts add it to their
+    // thermionic flux S (n - nEq).
     double tunnelCurrent(double Vcontact, double Vneighbour, double n, double me, double phi,
                          double h, double T, int side, double* dVcontact,
                          double* dVneighbour, double* dFn) const;
@@ -455,6 +460,21 @@ public:
     // Jacobian) seen by the last equilibrium solve.
     size_t getSolvePeakBytes() const { return solvePeakBytes; }
 
+private:
+    // allocSystem and freeSystem on the arrays of a work struct.
+    bool allocSystem(ekSystemArrays& arrays);
+    void freeSystem(ekSystemArrays& arrays);
+    // Whole passes of one solve with relaxation between them: each pass
+    // runs solve() from lastError 1 and puts its iterations in *iters. It
+    // ends on a stop (Stopped is set), an error, convergence, an exhausted
+    // ladder or after nuParam::ARRLEN passes; any other pass relaxes the
+    // settings (relaxSolver) and restart() lays the start of the next one.
+    // False when restart() failed.
+    bool solveRelaxed(const std::function<int()>& solve, const std::function<bool()>& restart,
+                      int* iters);
+    // "Newton" or "Gummel": the present method, as the log lines name it.
+    const wchar_t* methodName() const;
+
 protected:
     SystemAssembler newtonAssembler = nullptr;
     char loggedOptions[128] = {};   // option text last shown in debug mode
@@ -543,6 +563,9 @@ private:
     // Grows a mesh too coarse for the thinnest layer: 1 done, 0 the ladder
     // ends, -1 still coarse after ten growths (each reported).
     int refineCoarseMesh();
+    // Contacts whose boundary type the device leaves open get Dirichlet
+    // next to a layer with traps or a graded doping script, Neumann
+    // otherwise; *anodeType receives the anode's type (0 without an anode).
     void setDefaultBoundaries(uint8_t* anodeType);
     double initialPotential(int i, double Va) const;
     // Densities, band edges, fields, charges and rates of the stored
@@ -585,6 +608,14 @@ public:
     // through transportSavePoint: per-point quantities, mean current and
     // space charges.
     void storeSolution(const double* V, const double* Fn, const double* Fp);
+
+private:
+    // The body of storeSolution and transportSaveNewton: point k's V, Fn
+    // and Fp stand at index k * stride of their arrays (stride 3 with the
+    // arrays at x, x + 1 and x + 2 reads the interleaved Newton vector).
+    void storePoints(const double* V, const double* Fn, const double* Fp, int stride);
+
+public:
     // Precondition of the equilibrium solver (level-1 line when refused).
     bool doCheckPoisson();
     // Space charges per area of the last stored solution and of the
@@ -836,7 +867,7 @@ protected:
     double meanCurrent = 0.0;
 
 private:
-    // The device checks shared by saveDist and saveSweep (level-1 lines).
+    // The device checks shared by the result writers (level-1 lines).
     bool isResultDeviceValid();
 
 public:

@@ -15,6 +15,27 @@ constexpr int HARMONIC = 0x20;
 
 bool isLevelKind(uint8_t kind) { return kind == 0x10 || kind == 0x20; }
 
+// Terms of point i's dopant level (donor 0x10, else acceptor) from its
+// kind, F, E, NC, NV and ni: the emission terms measured from its band
+// (standard SRH form, with the degeneracy factor), so that the SRH
+// occupation and the equilibrium ionisation term g = F exp(E)/NC (or /NV)
+// agree.
+void dopantTerms(ekMaterialArrays& mat, int i)
+{
+    const double F = mat.dopantF[i];
+    const double E = mat.dopantE[i];
+    const double ni2 = mat.ni[i] * mat.ni[i];
+    if (mat.dopantKind[i] == 0x10) {
+        mat.dopantIon[i] = F * std::exp(E) / mat.NC[i];
+        mat.dopantN1[i] = mat.NC[i] * std::exp(-E) / F;
+        mat.dopantP1[i] = ni2 / mat.dopantN1[i];
+    } else {
+        mat.dopantIon[i] = F * std::exp(E) / mat.NV[i];
+        mat.dopantP1[i] = mat.NV[i] * std::exp(-E) / F;
+        mat.dopantN1[i] = ni2 / mat.dopantP1[i];
+    }
+}
+
 }  // namespace
 
 void ekSimulator::bandValues(const ekLayerValues& v, double* Eg, double* Chi, double* NC,
@@ -63,22 +84,8 @@ void ekSimulator::storeDopant(int i, const ekLayerValues& v)
     mat.dopantTaup[i] = taup;
     mat.dopantF[i] = std::max(1.0, v.dopant.F);
     mat.dopantIon[i] = mat.dopantN1[i] = mat.dopantP1[i] = 0.0;
-    if (kind == 0) {
-        return;
-    }
-    // The level's emission terms measured from its band (standard SRH form,
-    // with the degeneracy factor), so that the SRH occupation and the
-    // equilibrium ionisation term g = F exp(E)/NC (or /NV) agree.
-    const double F = mat.dopantF[i];
-    const double ni2 = mat.ni[i] * mat.ni[i];
-    if (kind == 0x10) {
-        mat.dopantIon[i] = F * std::exp(E) / mat.NC[i];
-        mat.dopantN1[i] = mat.NC[i] * std::exp(-E) / F;
-        mat.dopantP1[i] = ni2 / mat.dopantN1[i];
-    } else {
-        mat.dopantIon[i] = F * std::exp(E) / mat.NV[i];
-        mat.dopantP1[i] = mat.NV[i] * std::exp(-E) / F;
-        mat.dopantN1[i] = ni2 / mat.dopantP1[i];
+    if (kind != 0) {
+        dopantTerms(mat, i);
     }
 }
 
@@ -202,7 +209,6 @@ void ekSimulator::blendInterface(int i)
     mat.ni[i] = std::sqrt(mat.NC[i] * mat.NV[i]) * std::exp(-mat.Eg[i] / 2.0);
     mat.offN[i] = std::log(mat.NC[i] / refNC) + (mat.Chi[i] - refChi);
     mat.offP[i] = std::log(mat.NV[i] / refNV) - (mat.Eg[i] - refEg) - (mat.Chi[i] - refChi);
-    const double ni2 = mat.ni[i] * mat.ni[i];
 
     // Dopant: blended only between levels of the same kind; otherwise the
     // point keeps this layer's level.
@@ -215,17 +221,7 @@ void ekSimulator::blendInterface(int i)
         mat.dopantE[i] = std::min(mat.dopantE[i], mat.Eg[i] / 2.0);
     }
     if (isLevelKind(kind)) {
-        const double F = mat.dopantF[i];
-        const double E = mat.dopantE[i];
-        if (kind == 0x10) {
-            mat.dopantIon[i] = F * std::exp(E) / mat.NC[i];
-            mat.dopantN1[i] = mat.NC[i] * std::exp(-E) / F;
-            mat.dopantP1[i] = ni2 / mat.dopantN1[i];
-        } else {
-            mat.dopantIon[i] = F * std::exp(E) / mat.NV[i];
-            mat.dopantP1[i] = mat.NV[i] * std::exp(-E) / F;
-            mat.dopantN1[i] = ni2 / mat.dopantP1[i];
-        }
+        dopantTerms(mat, i);
     }
     for (ekTrapArrays& t : trap) {
         const uint8_t tk = t.kind[i];

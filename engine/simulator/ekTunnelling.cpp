@@ -1,4 +1,6 @@
 // Contact tunnelling term, the Bernoulli function and the interface-pair test.
+#include <initializer_list>
+
 #include "ekLocalModels.h"
 #include "ekSimulator.h"
 
@@ -8,13 +10,19 @@ double ekSimulator::tunnelCurrent(double Vcontact, double Vneighbour, double n, 
 {
     const ekContactState& contact = (side == 0) ? anodeState : cathodeState;
     if (!contact.tunnel) {
-        if (dVcontact != nullptr) *dVcontact = 0.0;
-        if (dVneighbour != nullptr) *dVneighbour = 0.0;
-        if (dFn != nullptr) *dFn = 0.0;
+        for (double* d : {dVcontact, dVneighbour, dFn}) {
+            if (d != nullptr) *d = 0.0;
+        }
         return 0.0;
     }
+    // The density n is the contact node's: the term tunnels only its excess
+    // over the equilibrium density of that node, so a device at rest carries
+    // no current through a tunnelling contact (detailed balance).
+    const int node = (side == 0) ? 0 : Points - 1;
+    const double nEq = (sol.nEq != nullptr && node >= 0) ? sol.nEq[node] : 0.0;
     const double K = ek_tunnelExponent(norm.length, h, me, T, phi);
-    return ek_tunnelTerm(Vcontact, Vneighbour, n, K, contact.Sn, dVcontact, dVneighbour, dFn);
+    return ek_tunnelTerm(Vcontact, Vneighbour, n, nEq, K, contact.Sn, dVcontact, dVneighbour,
+                         dFn);
 }
 
 double ekSimulator::bernoulli(double x, double* derivative)

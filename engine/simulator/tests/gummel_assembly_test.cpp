@@ -133,6 +133,29 @@ TEST_P(GummelJacobian, MatchesCentralDifferences)
         state.Fn[i] = Va * (1.0 - u * u) + 0.3 * std::cos(5.0 * u);
         state.Fp[i] = Va * (1.0 - u) - 0.2 * std::sin(3.0 * u);
     }
+    // A tunnelling contact acts on the excess n - nEq of its node: the
+    // state holds each one well away from its equilibrium density, so the
+    // term and its Fn derivative are felt.
+    for (int side : {0, 1}) {
+        if ((side == 0 ? c.anode : c.cathode).tunnel) {
+            const int k = side == 0 ? 0 : N - 1;
+            const double ratio = sim.electronDensity(state.V[k], state.Fn[k], k) / s.nEq[k];
+            EXPECT_GT(std::fabs(std::log(ratio)), 0.1) << c.name << " side " << side;
+            // The term as both contact rows call it: contact node first.
+            double dVc = 0, dVn = 0, dFn = 0;
+            const int kn = side == 0 ? 1 : N - 2;
+            const ekLayer* layer = side == 0 ? d.device->getFirstLayer() : d.device->getLastLayer();
+            const double t = sim.tunnelCurrent(state.V[k], state.V[kn],
+                                               sim.electronDensity(state.V[k], state.Fn[k], k),
+                                               layer->getMe(),
+                                               side == 0 ? sim.getAnodeState().phi
+                                                         : sim.getCathodeState().phi,
+                                               std::fabs(s.z[kn] - s.z[k]), d.device->getT(), side,
+                                               &dVc, &dVn, &dFn);
+            EXPECT_NE(t, 0.0) << c.name << " side " << side;
+            EXPECT_NE(dFn, 0.0) << c.name << " side " << side;
+        }
+    }
     for (int kind : {ekSimulator::SYSTEM_POISSON, ekSimulator::SYSTEM_ELECTRON,
                      ekSimulator::SYSTEM_HOLE}) {
         expectJacobian(sim, kind, state, c.name);

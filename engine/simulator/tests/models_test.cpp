@@ -4,6 +4,7 @@
 // term.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -227,30 +228,98 @@ TEST(ModelsBernoulli, EdgeValuesAndIdentity)
     }
 }
 
-TEST(ModelsTunnelling, DerivativesAndZeroAtEqualPotentials)
+// The tunnelling term acts on the excess density n - nEq of the contact
+// node, n = c exp(V - Fn) there: t = +-exp(-K/a) S (n - nEq), a = |Vn - Vc|,
+// positive when the neighbour potential is higher.
+struct TunnelCase {
+    double Vc, Vn, Fn;  // potentials; n belongs to the node of Vc
+    double nEq;         // equilibrium density of that node
+    double K, S;
+};
+
+const TunnelCase kTunnelCases[] = {
+    {1.0, 3.0, 0.0, 5e-3, 2.5, 40.0},     // neighbour higher, excess
+    {3.0, 1.0, 0.5, 0.5, 2.5, 40.0},      // neighbour lower, deficit
+    {-2.0, 0.5, -1.0, 0.0, 2.5, 40.0},    // nothing at equilibrium
+    {0.2, 0.21, 0.3, 2e-3, 0.05, 1e3},    // thin barrier, small field
+    {10.0, 4.0, 12.0, 1e-5, 8.0, 3.0},    // neighbour lower, strong field, excess
+    {-5.0, -1.0, -6.0, 3.0, 30.0, 1e5},   // thick barrier
+};
+
+double tunnelDensity(double V, double Fn) { return 1e-2 * std::exp(V - Fn); }
+
+TEST(ModelsTunnelling, ValueIsTheTransmittedExcessDensity)
 {
-    const double K = 2.5, S = 40.0;
-    struct Case { double Vc, Vn, Fn; };
-    for (const Case& c : {Case{1.0, 3.0, 0.0}, Case{3.0, 1.0, 0.5}, Case{-2.0, 0.5, -1.0}}) {
+    for (const TunnelCase& c : kTunnelCases) {
+        const double n = tunnelDensity(c.Vc, c.Fn);
+        const double E = std::exp(-c.K / std::fabs(c.Vn - c.Vc));
+        const double sign = c.Vn > c.Vc ? 1.0 : -1.0;
+        double dVc = 0, dVn = 0, dFn = 0;
+        const double value = ek_tunnelTerm(c.Vc, c.Vn, n, c.nEq, c.K, c.S, &dVc, &dVn, &dFn);
+        const double expected = sign * E * c.S * (n - c.nEq);
+        EXPECT_NEAR(value, expected, 1e-12 * E * c.S * (n + c.nEq)) << c.Vc << " " << c.Vn;
+        // The Fn derivative acts through n alone: minus the transmitted
+        // density, -+E S n.
+        EXPECT_NEAR(dFn, -sign * E * c.S * n, 1e-12 * E * c.S * n) << c.Vc << " " << c.Vn;
+        // The outputs are optional and do not change the value.
+        EXPECT_EQ(ek_tunnelTerm(c.Vc, c.Vn, n, c.nEq, c.K, c.S, nullptr, nullptr, nullptr), value);
+    }
+}
+
+TEST(ModelsTunnelling, DerivativesMatchCentralDifferences)
+{
+    const double h = 1e-4;
+    for (const TunnelCase& c : kTunnelCases) {
+        // The density belongs to the contact node (the first potential).
         auto t = [&](double Vc, double Vn, double Fn) {
-            const double n = 1e-2 * std::exp(Vc - Fn);
-            return ek_tunnelTerm(Vc, Vn, n, K, S, nullptr, nullptr, nullptr);
+            return ek_tunnelTerm(Vc, Vn, tunnelDensity(Vc, Fn), c.nEq, c.K, c.S, nullptr, nullptr,
+                                 nullptr);
         };
         double dVc = 0, dVn = 0, dFn = 0;
-        const double n = 1e-2 * std::exp(c.Vc - c.Fn);
-        const double value = ek_tunnelTerm(c.Vc, c.Vn, n, K, S, &dVc, &dVn, &dFn);
-        EXPECT_NEAR(std::fabs(value), std::exp(-K / std::fabs(c.Vn - c.Vc)) * S * n, 1e-12);
-        EXPECT_EQ(value > 0, c.Vn > c.Vc);
-        const double h = 1e-6;
-        EXPECT_NEAR(dVc, (t(c.Vc + h, c.Vn, c.Fn) - t(c.Vc - h, c.Vn, c.Fn)) / (2 * h), 1e-6 * std::fabs(value) + 1e-12);
-        EXPECT_NEAR(dVn, (t(c.Vc, c.Vn + h, c.Fn) - t(c.Vc, c.Vn - h, c.Fn)) / (2 * h), 1e-6 * std::fabs(value) + 1e-12);
-        EXPECT_NEAR(dFn, (t(c.Vc, c.Vn, c.Fn + h) - t(c.Vc, c.Vn, c.Fn - h)) / (2 * h), 1e-6 * std::fabs(value) + 1e-12);
+        const double n = tunnelDensity(c.Vc, c.Fn);
+        ek_tunnelTerm(c.Vc, c.Vn, n, c.nEq, c.K, c.S, &dVc, &dVn, &dFn);
+        const double numeric[3] = {
+            centralDerivative([&](double d) { return t(c.Vc + d, c.Vn, c.Fn); }, h),
+            centralDerivative([&](double d) { return t(c.Vc, c.Vn + d, c.Fn); }, h),
+            centralDerivative([&](double d) { return t(c.Vc, c.Vn, c.Fn + d); }, h)};
+        const double analytic[3] = {dVc, dVn, dFn};
+        const double scale = std::max({std::fabs(dVc), std::fabs(dVn), std::fabs(dFn), 1e-300});
+        for (int v = 0; v < 3; ++v) {
+            EXPECT_NEAR(analytic[v], numeric[v], 1e-7 * scale)
+                << "derivative " << v << " at " << c.Vc << " " << c.Vn;
+        }
     }
-    double dVc = 1, dVn = 1, dFn = 1;
-    EXPECT_EQ(ek_tunnelTerm(2.0, 2.0, 1.0, K, S, &dVc, &dVn, &dFn), 0.0);
-    EXPECT_EQ(dVc, 0.0);
-    EXPECT_EQ(dVn, 0.0);
-    EXPECT_EQ(dFn, 0.0);
+}
+
+TEST(ModelsTunnelling, ZeroAtEqualPotentials)
+{
+    for (const TunnelCase& c : kTunnelCases) {
+        const double n = tunnelDensity(c.Vc, c.Fn);
+        double dVc = 1, dVn = 1, dFn = 1;
+        EXPECT_EQ(ek_tunnelTerm(c.Vc, c.Vc, n, c.nEq, c.K, c.S, &dVc, &dVn, &dFn), 0.0);
+        EXPECT_EQ(dVc, 0.0);
+        EXPECT_EQ(dVn, 0.0);
+        EXPECT_EQ(dFn, 0.0);
+    }
+}
+
+// At equilibrium n = nEq: whatever the band bending and the barrier, no
+// current tunnels (detailed balance), while a departure from equilibrium
+// is still felt through the density.
+TEST(ModelsTunnelling, ZeroAtTheEquilibriumDensity)
+{
+    for (const TunnelCase& c : kTunnelCases) {
+        const double n = tunnelDensity(c.Vc, c.Fn);
+        const double E = std::exp(-c.K / std::fabs(c.Vn - c.Vc));
+        const double sign = c.Vn > c.Vc ? 1.0 : -1.0;
+        double dVc = 1, dVn = 1, dFn = 1;
+        EXPECT_EQ(ek_tunnelTerm(c.Vc, c.Vn, n, n, c.K, c.S, &dVc, &dVn, &dFn), 0.0);
+        // The field derivative carries the factor n - nEq: nothing.
+        EXPECT_EQ(dVn, 0.0);
+        EXPECT_NEAR(dVc, sign * E * c.S * n, 1e-12 * E * c.S * n);
+        EXPECT_NEAR(dFn, -sign * E * c.S * n, 1e-12 * E * c.S * n);
+        EXPECT_GT(std::fabs(dVc), 0.0);
+    }
 }
 
 TEST(ModelsTunnelling, ExponentIsTheTriangularBarrierWkbExponent)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "biasFixture.h"
@@ -39,8 +40,11 @@ protected:
         const bool tunnel = c.contacts == Contacts::SchottkyTunnel;
         const uint8_t type = schottky ? ekContact::TYPE_SCHOTTKY : ekContact::TYPE_OHMIC;
         const double phi = tunnel ? 0.1 : 0.6;
-        ASSERT_TRUE(device.updateAnode(L"A", phi, 1e5, 2e5, type, tunnel, device.getLayer(0), 0));
-        ASSERT_TRUE(device.updateCathode(L"C", phi, 3e5, 4e5, type, tunnel, device.getLayer(1), 1));
+        // Fast electron surface velocities make the tunnelling term weigh in
+        // its row as much as the drift-diffusion flux.
+        const double Sn = tunnel ? 100.0 : 1.0;
+        ASSERT_TRUE(device.updateAnode(L"A", phi, 1e5 * Sn, 2e5, type, tunnel, device.getLayer(0), 0));
+        ASSERT_TRUE(device.updateCathode(L"C", phi, 3e5 * Sn, 4e5, type, tunnel, device.getLayer(1), 1));
         const uint8_t boundary = c.contacts == Contacts::OhmicNeumann ? ekContact::BOUNDARY_NEUMANN
                                                                        : ekContact::BOUNDARY_DIRICHLET;
         device.getAnode()->setBoundary(boundary);
@@ -48,8 +52,26 @@ protected:
         build(nuParam::MESH_LAYER, 60);
         ASSERT_EQ(sigma.err, 0) << lastMessage();
         ASSERT_EQ(sim.isPairedIndex(30), c.polarised);
+        if (schottky) {
+            // The Schottky rows (and the tunnelling term) act on the excess
+            // over the equilibrium densities: give them real ones.
+            param.method = nuParam::METHOD_GUMMEL;
+            param.dampMode = 0x50;
+            sim.setEquilibrium();
+            ASSERT_TRUE(sigma.isOK()) << lastMessage();
+            ASSERT_LT(param.lastError, param.reltol);
+            ASSERT_GT(sim.getSolutionArrays().nEq[0], 0.0);
+            ASSERT_GT(sim.getSolutionArrays().nEq[sim.getPoints() - 1], 0.0);
+        }
         sim.setAppliedVoltage(c.bias);
     }
+
+    // Electron density ratio n / nEq given to the contact nodes of a
+    // tunnelling device: away from equilibrium, yet with nEq of the same
+    // size as n, so the term (on n - nEq) and its density share (on n)
+    // clearly differ.
+    static constexpr double ANODE_RATIO = 0.4;
+    static constexpr double CATHODE_RATIO = 2.5;
 
     // A state away from any solution, with strong band bending at both
     // contacts (which the tunnelling term needs to be felt).
@@ -72,6 +94,18 @@ protected:
         for (int k = 25; k < 36; ++k) {
             x[3 * k + 1] -= split;
             x[3 * k + 2] += split;
+        }
+        if (GetParam().contacts == Contacts::SchottkyTunnel) {
+            // The cathode node below its neighbour: a barrier there and an
+            // accumulation at the anode, so the term is checked on both
+            // sides of its orientation.
+            x[3 * (N - 1)] = x[3 * (N - 2)] - 40.0;
+            const double* nEq = sim.getSolutionArrays().nEq;
+            for (auto [k, ratio] : {std::pair{0, ANODE_RATIO}, std::pair{N - 1, CATHODE_RATIO}}) {
+                // n = c exp(V - Fn + tn): shifting Fn scales n.
+                const double n = sim.electronDensity(x[3 * k], x[3 * k + 1], k);
+                x[3 * k + 1] += std::log(n / (ratio * nEq[k]));
+            }
         }
         return x;
     }
@@ -155,6 +189,57 @@ TEST_P(NewtonJacobian, ContactRowsCarryTheirBoundary)
         EXPECT_NE(J.get(1, 3), 0.0);
         EXPECT_NE(J.get(3 * N - 2, 3 * N - 5), 0.0);
         break;
+    }
+}
+
+// On the tunnelling device the state puts each contact node off its
+// equilibrium density by a known ratio, and the term is strong enough that
+// a density share misplaced in the Jacobian (or one taken as the term
+// itself) would stand far above the tolerance of the difference check.
+TEST_P(NewtonJacobian, TunnellingContactsAreAwayFromEquilibrium)
+{
+    if (GetParam().contacts != Contacts::SchottkyTunnel) {
+        EXPECT_FALSE(sim.getAnodeState().tunnel);
+        EXPECT_FALSE(sim.getCathodeState().tunnel);
+        return;
+    }
+    const std::vector<double> x = state();
+    const int n = static_cast<int>(x.size());
+    const int N = n / 3;
+    ekBandMatrix J(n, EK_NEWTON_KL, EK_NEWTON_KU);
+    residual(x, &J);
+    const double* nEq = sim.getSolutionArrays().nEq;
+    struct Side {
+        int side, k, kn;
+        double ratio;
+        const ekLayer* layer;
+    };
+    for (const Side& c : {Side{0, 0, 1, ANODE_RATIO, device.getFirstLayer()},
+                          Side{1, N - 1, N - 2, CATHODE_RATIO, device.getLastLayer()}}) {
+        const double nk = sim.electronDensity(x[3 * c.k], x[3 * c.k + 1], c.k);
+        EXPECT_NEAR(nk / nEq[c.k], c.ratio, 1e-9 * c.ratio) << "side " << c.side;
+        // The term as both contact rows call it: contact node first. Its
+        // share through the density is minus its Fn derivative.
+        const ekContactState& st = c.side == 0 ? sim.getAnodeState() : sim.getCathodeState();
+        ASSERT_TRUE(st.tunnel);
+        ASSERT_FALSE(st.ohmic);
+        double dVk = 0, dVkn = 0, dF = 0;
+        const double t = sim.tunnelCurrent(x[3 * c.k], x[3 * c.kn], nk, c.layer->getMe(), st.phi,
+                                           std::fabs(sim.getSolutionArrays().z[c.kn] -
+                                                     sim.getSolutionArrays().z[c.k]),
+                                           device.getT(), c.side, &dVk, &dVkn, &dF);
+        const double density = -dF;
+        // Accumulation at the anode, a barrier at the cathode.
+        EXPECT_EQ(x[3 * c.kn] > x[3 * c.k], c.side == 1) << "side " << c.side;
+        EXPECT_NEAR(t / density, 1.0 - 1.0 / c.ratio, 1e-9) << "side " << c.side;
+        const int re = 3 * c.k + 1;
+        double rowScale = 0.0;
+        for (int col = std::max(0, re - 5); col <= std::min(n - 1, re + 5); ++col) {
+            rowScale = std::max(rowScale, std::fabs(J.get(re, col)));
+        }
+        // The difference check allows 1e-6 of the row's largest entry.
+        EXPECT_GT(std::fabs(density - t), 1e-4 * rowScale) << "side " << c.side;
+        EXPECT_GT(std::fabs(density), 1e-4 * rowScale) << "side " << c.side;
     }
 }
 
