@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ekcore.h"
+#include "tableRows.h"
 
 class RunFixture : public ::testing::Test {
 protected:
@@ -68,22 +69,7 @@ protected:
     // Data rows of a tab-separated result file (comment lines skipped).
     static std::vector<std::vector<double>> rows(const std::string& file)
     {
-        std::vector<std::vector<double>> table;
-        std::istringstream in(read(file));
-        std::string line;
-        while (std::getline(in, line)) {
-            if (line.empty() || line[0] == '#') {
-                continue;
-            }
-            std::istringstream fields(line);
-            std::vector<double> row;
-            std::string field;
-            while (std::getline(fields, field, '\t')) {
-                row.push_back(std::stod(field));
-            }
-            table.push_back(row);
-        }
-        return table;
+        return readTableRows(file);
     }
 
     // The file without its "# Saved:" line.

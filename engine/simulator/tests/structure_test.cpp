@@ -13,6 +13,7 @@
 #include "ekContact.h"
 #include "ekLocalModels.h"
 #include "simulatorFixture.h"
+#include "tableRows.h"
 
 namespace {
 
@@ -21,22 +22,7 @@ protected:
     // Rows of "simulout_input.txt" (comment lines skipped).
     std::vector<std::vector<double>> inputRows()
     {
-        std::vector<std::vector<double>> rows;
-        std::ifstream in(std::filesystem::path{path("simulout_input.txt")});
-        std::string line;
-        while (std::getline(in, line)) {
-            if (line.empty() || line[0] == '#') {
-                continue;
-            }
-            std::istringstream fields(line);
-            std::vector<double> row;
-            std::string field;
-            while (std::getline(fields, field, '\t')) {
-                row.push_back(std::stod(field));
-            }
-            rows.push_back(row);
-        }
-        return rows;
+        return readTableRows(std::filesystem::path{path("simulout_input.txt")});
     }
 
     // A GaAs (p) / InP (n) heterostructure, 0.3 and 0.7 um.
