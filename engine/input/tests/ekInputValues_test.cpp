@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ekInput.h"
+#include "tempFolder.h"
 
 namespace {
 
@@ -37,38 +38,18 @@ TEST(EkInputValues, WtofReadsOnlyTheFirst63Characters)
     EXPECT_DOUBLE_EQ(ek_wtof(shortText.c_str()), 1e5);
 }
 
-// Switches LC_NUMERIC to a locale whose decimal separator is a comma: one
-// installed on the system, else one compiled once into the build folder.
-bool useCommaLocale()
-{
-    const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"};
-    for (const char* name : names) {
-        if (std::setlocale(LC_NUMERIC, name) != nullptr)
-            return true;
-    }
-    const std::string folder = std::string(KOVRA_BIN_DIR) + "/testlocale";
-    const std::string compile = "mkdir -p '" + folder + "' && (test -d '" + folder
-                                + "/de_DE.UTF-8' || localedef -i de_DE -f UTF-8 '" + folder
-                                + "/de_DE.UTF-8' >/dev/null 2>&1)";
-    if (std::system(compile.c_str()) != 0)
-        return false;
-    setenv("LOCPATH", folder.c_str(), 1);
-    return std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
-}
-
 TEST(EkInputValues, WtofIgnoresTheLocale)
 {
-    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
-    if (!useCommaLocale())
+    // Only the number category changes, and it is put back (with LOCPATH)
+    // at the end.
+    const DecimalCommaLocale comma(LC_NUMERIC);
+    if (!comma.active())
         GTEST_SKIP() << "no locale with a decimal comma available";
     ASSERT_STREQ(std::localeconv()->decimal_point, ",");
     ASSERT_DOUBLE_EQ(std::strtod("1.5", nullptr), 1.0);  // the locale is in effect
 
     for (const NumberCase& c : kNumbers)
         EXPECT_DOUBLE_EQ(ek_wtof(c.text), c.value) << c.text;
-
-    std::setlocale(LC_NUMERIC, before.c_str());
-    unsetenv("LOCPATH");
 }
 
 struct SuffixCase {

@@ -22,6 +22,7 @@
 #include "ekSimulator.h"
 #include "kovbase.h"
 #include "nucore.h"
+#include "tempFolder.h"
 
 namespace inputtest {
 
@@ -55,37 +56,29 @@ inline void writeText(const std::string& path, const std::string& text)
 
 inline std::string readText(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return readAll(path);
 }
 
 // A folder of its own under the system's temporary folder, removed at the
-// end of the test.
+// end of the test: the shared TempFolder under the names these tests use
+// (folder() without the trailing '/').
 class ScratchFolder {
 public:
     ScratchFolder()
+        : folder_(scratch_.path().empty() ? std::string()
+                                          : scratch_.path().substr(0, scratch_.path().size() - 1))
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kovra-input-XXXXXX").string();
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back('\0');
-        const char* made = mkdtemp(buffer.data());
-        EXPECT_NE(made, nullptr);
-        path_ = made != nullptr ? made : "";
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ignored);
+        EXPECT_FALSE(scratch_.path().empty());
     }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    std::string path(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& folder() const { return path_; }
+    std::string path(const std::string& name) const { return folder_ + "/" + name; }
+    const std::string& folder() const { return folder_; }
 
 private:
-    std::string path_;
+    TempFolder scratch_{"kovra-input-"};
+    std::string folder_;
 };
 
 // The objects of one run, made as the run entry makes them, and one load.

@@ -10,14 +10,13 @@
 #include <sstream>
 #include <string>
 
+#include "tempFolder.h"
+
 namespace material_test {
 
 inline std::string readFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return readAll(path);
 }
 
 // The script the build turns into the shipped database.
@@ -71,14 +70,12 @@ public:
             hadOld_ = true;
             old_ = old;
         }
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kovra-material-XXXXXX").string();
-        if (mkdtemp(pattern.data())) {
-            root_ = pattern + "/";
-            std::filesystem::create_directories(root_ + "etc");
+        if (ok()) {
+            std::filesystem::create_directories(root_.file("etc"));
         }
-        setenv("KOVRA_APPDIR", root_.c_str(), 1);
+        setenv("KOVRA_APPDIR", root_.path().c_str(), 1);
     }
+    // The folder itself goes with root_, after KOVRA_APPDIR is put back.
     ~AppDirScope()
     {
         if (hadOld_) {
@@ -86,14 +83,12 @@ public:
         } else {
             unsetenv("KOVRA_APPDIR");
         }
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
     }
     AppDirScope(const AppDirScope&) = delete;
     AppDirScope& operator=(const AppDirScope&) = delete;
 
-    bool ok() const { return !root_.empty(); }
-    std::string databasePath() const { return root_ + "etc/semiconductor.kovradb"; }
+    bool ok() const { return !root_.path().empty(); }
+    std::string databasePath() const { return root_.file("etc/semiconductor.kovradb"); }
 
     // The shipped rows, then the test's changes.
     std::string makeDatabase(const std::string& changes = "") const
@@ -106,7 +101,7 @@ public:
     }
 
 private:
-    std::string root_;
+    TempFolder root_{"kovra-material-"};
     bool hadOld_ = false;
     std::string old_;
 };

@@ -9,23 +9,18 @@
 #include <vector>
 
 #include "kovbase.h"
+#include "tempFolder.h"
 
+// The shared TempFolder under the names these tests use: path() without the
+// trailing '/', wide names for the engine.
 class ScratchFolder {
 public:
     ScratchFolder()
+        : path_(scratch_.path().empty() ? std::string()
+                                        : scratch_.path().substr(0, scratch_.path().size() - 1))
     {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("kovra_results_") + info->test_suite_name() + "_" + info->name();
-        for (char& c : name) {
-            if (c == '/') {
-                c = '_';
-            }
-        }
-        path_ = std::filesystem::temp_directory_path() / name;
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
+        EXPECT_FALSE(scratch_.path().empty());
     }
-    ~ScratchFolder() { std::filesystem::remove_all(path_); }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
@@ -35,20 +30,16 @@ public:
     std::wstring file(const char* name) const { return (path_ / name).wstring(); }
     bool exists(const char* name) const { return std::filesystem::exists(path_ / name); }
 
-    void write(const char* name, const std::string& text) const
-    {
-        std::ofstream out(path_ / name, std::ios::binary);
-        out << text;
-    }
+    void write(const char* name, const std::string& text) const { scratch_.write(name, text); }
 
 private:
+    TempFolder scratch_{"kovra_results_"};
     std::filesystem::path path_;
 };
 
 inline std::string readText(const std::filesystem::path& file)
 {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return readAll(file.string());
 }
 
 inline std::string readText(const std::wstring& file)

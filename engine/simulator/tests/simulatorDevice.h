@@ -19,6 +19,7 @@
 #include "ekSimulator.h"
 #include "nuParam.h"
 #include "nuSigma.h"
+#include "tempFolder.h"
 
 struct LayerSpec {
     const wchar_t* material;
@@ -44,25 +45,19 @@ public:
     std::unique_ptr<ElecDevice> device;
     std::unique_ptr<ekSimulator> sim;
 
-    // Result files of the solves go to a folder of this device's own.
-    std::filesystem::path folder;
+private:
+    // Declared before folder, which is taken from it; removed after the
+    // destructor has let go of the simulator that writes into it.
+    TempFolder scratch_{"kovra_sim_"};
 
-    SimulatorDevice()
-    {
-        param.reset();
-        std::string pattern = (std::filesystem::temp_directory_path() / "kovra_sim_XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            folder = pattern;
-        }
-    }
-    ~SimulatorDevice()
-    {
-        sim.reset();
-        std::error_code ignored;
-        if (!folder.empty()) {
-            std::filesystem::remove_all(folder, ignored);
-        }
-    }
+public:
+    // Result files of the solves go to a folder of this device's own (no
+    // trailing '/'; empty when it could not be made).
+    std::filesystem::path folder =
+        scratch_.path().empty() ? std::string() : scratch_.path().substr(0, scratch_.path().size() - 1);
+
+    SimulatorDevice() { param.reset(); }
+    ~SimulatorDevice() { sim.reset(); }
 
     // Builds the stack and lays it on a per-layer mesh; false (with the
     // status line in sigma.message) when anything is refused.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "../../kovbase/tests/tempFolder.h"
+#include "tempFolder.h"
 #include "focore.h"
 #include "kovbase.h"
 

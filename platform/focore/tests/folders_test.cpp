@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "../../kovbase/tests/tempFolder.h"
+#include "tempFolder.h"
 #include "focore.h"
 #include "kovbase.h"
 

@@ -1,5 +1,8 @@
-// Test fixtures shared by the platform tests: a scratch folder removed at
-// the end of the test, and a locale whose decimal separator is a comma.
+// Test fixtures shared by the tests of every module (each test program sees
+// this folder through the kovra_test_support target): a scratch folder
+// removed at the end of the test, and a locale whose decimal separator is a
+// comma. The module helpers wrap these so that there is one way to make
+// either.
 #pragma once
 
 #include <unistd.h>
@@ -13,9 +16,11 @@
 
 class TempFolder {
 public:
-    TempFolder()
+    // The prefix names the folder after the tests that own it, so that a
+    // folder left behind by a crash tells where it came from.
+    explicit TempFolder(const std::string& prefix = "kovra-test-")
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kovra-test-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
         if (mkdtemp(pattern.data()) != nullptr) {
             path_ = pattern + "/";
         }
@@ -52,8 +57,10 @@ inline std::string readAll(const std::string& path)
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// Switches LC_ALL to a locale that writes and reads numbers with a decimal
-// comma and switches back to "C" when it goes out of scope. When no such
+// Switches LC_ALL (or the one category given) to a locale that writes and
+// reads numbers with a decimal comma and switches back when it goes out of
+// scope: LC_ALL to "C", a single category to what it was before; LOCPATH is
+// put back as well. When no such
 // locale is installed, one is compiled once into the build folder (if the
 // system has localedef); active() is false when neither works.
 #if defined(__SANITIZE_ADDRESS__)
@@ -67,8 +74,15 @@ extern "C" __attribute__((used)) inline const char* __lsan_default_suppressions(
 
 class DecimalCommaLocale {
 public:
-    DecimalCommaLocale()
+    explicit DecimalCommaLocale(int category = LC_ALL) : category_(category)
     {
+        if (const char* current = category_ == LC_ALL ? nullptr : std::setlocale(category_, nullptr)) {
+            restore_ = current;
+        }
+        if (const char* locpath = std::getenv("LOCPATH")) {
+            hadLocpath_ = true;
+            locpath_ = locpath;
+        }
         for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "it_IT.UTF-8"}) {
             if (trySet(name)) {
                 return;
@@ -98,7 +112,15 @@ public:
         }
 #endif
     }
-    ~DecimalCommaLocale() { std::setlocale(LC_ALL, "C"); }
+    ~DecimalCommaLocale()
+    {
+        std::setlocale(category_, restore_.c_str());
+        if (hadLocpath_) {
+            setenv("LOCPATH", locpath_.c_str(), 1);
+        } else {
+            unsetenv("LOCPATH");
+        }
+    }
     DecimalCommaLocale(const DecimalCommaLocale&) = delete;
     DecimalCommaLocale& operator=(const DecimalCommaLocale&) = delete;
 
@@ -107,13 +129,17 @@ public:
 private:
     bool trySet(const char* name)
     {
-        if (std::setlocale(LC_ALL, name) != nullptr &&
+        if (std::setlocale(category_, name) != nullptr &&
             std::string(std::localeconv()->decimal_point) == ",") {
             active_ = true;
             return true;
         }
-        std::setlocale(LC_ALL, "C");
+        std::setlocale(category_, restore_.c_str());
         return false;
     }
+    int category_;
+    std::string restore_ = "C";
+    bool hadLocpath_ = false;
+    std::string locpath_;
     bool active_ = false;
 };

@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "../../kovbase/tests/tempFolder.h"
+#include "tempFolder.h"
 #include "kovbase.h"
 #include "nucore.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "../../kovbase/tests/tempFolder.h"
+#include "tempFolder.h"
 #include "nuParser.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <thread>
 
-#include "../../kovbase/tests/tempFolder.h"
+#include "tempFolder.h"
 #include "kovbase.h"
 #include "nuSigma.h"
 
