@@ -37,6 +37,19 @@ constexpr double TRAP_DENSITY_MIN = 1e6;
 // layer's.
 constexpr double LATTICE_FILE_SCALE = 1e-4;
 
+// A dopant level of the given type and density with the level's default
+// reference density, energy, lifetimes and degeneracy.
+void setDefaultDopant(ekLayerInput* in, uint8_t type, double N)
+{
+    in->dopantType = type;
+    in->dopantN = N;
+    in->dopantNr = 1e19;
+    in->dopantE = 0.0;
+    in->dopantTaun = 1e-7;
+    in->dopantTaup = 1e-7;
+    in->dopantF = 1.0;
+}
+
 }  // namespace
 
 bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in)
@@ -182,13 +195,7 @@ bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* i
     // A doping model sets the level at every mesh point; these values only
     // stand until then.
     if (!in->script[ekLayer::MODEL_DOPING].empty()) {
-        in->dopantType = ekLevel::TYPE_DONOR;
-        in->dopantN = 1e16;
-        in->dopantNr = 1e19;
-        in->dopantE = 0.0;
-        in->dopantTaun = 1e-7;
-        in->dopantTaup = 1e-7;
-        in->dopantF = 1.0;
+        setDefaultDopant(in, ekLevel::TYPE_DONOR, 1e16);
         return true;
     }
     const std::wstring notSpecified =
@@ -203,13 +210,7 @@ bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* i
             in->dopantType = ekLevel::TYPE_ACCEPTOR;
         }
         else if (isWord(word, {L"I", L"Intrinsic"})) {
-            in->dopantType = ekLevel::TYPE_NONE;
-            in->dopantN = 0.0;
-            in->dopantNr = 1e19;
-            in->dopantE = 0.0;
-            in->dopantTaun = 1e-7;
-            in->dopantTaup = 1e-7;
-            in->dopantF = 1.0;
+            setDefaultDopant(in, ekLevel::TYPE_NONE, 0.0);
             return true;
         }
         else {
