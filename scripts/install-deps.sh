@@ -10,6 +10,8 @@ PACKAGES=(
   libluajit-5.1-dev
   libmuparser-dev
   liblapack-dev libeigen3-dev
+  luajit libopenblas-dev
+  qt6-base-dev libqscintilla2-qt6-dev qt6-charts-dev libgl-dev
 )
 
 missing=()
