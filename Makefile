@@ -3,7 +3,11 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 EXAMPLE ?= examples/silicon-pn.kovra
 
-.PHONY: all deps configure build test run clean
+# What `make run` needs: the driver (with the engine library) and the data
+# it loads; the test programs are not built for it.
+RUN_TARGETS = kovracomp material_database
+
+.PHONY: all deps configure build test run sanitize clean
 
 all: build
 
@@ -17,10 +21,17 @@ build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 test: build
-	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	@bash tools/run-tests.sh $(BUILD_DIR) $(JOBS)
 
-run: build
+run: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target $(RUN_TARGETS)
 	@bash tools/run-example.sh $(BUILD_DIR) $(EXAMPLE)
+
+# The whole suite under AddressSanitizer and UBSan, in its own build folder.
+sanitize: deps
+	@cmake -S . -B build-asan -G Ninja -DKOVRA_SANITIZE=ON -DKOVRA_BUILD_BENCH=OFF > /dev/null
+	@cmake --build build-asan -j $(JOBS)
+	@bash tools/run-tests.sh build-asan $(JOBS)
 
 clean:
 	rm -rf $(BUILD_DIR)

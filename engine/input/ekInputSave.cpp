@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 
+#include "kovraVersion.h"
 #include "ElecDevice.h"
 #include "ekContact.h"
 #include "ekExcitation.h"
@@ -19,8 +20,8 @@
 namespace {
 
 constexpr const wchar_t* FIRST_LINE = L"# Kovra <SL>";
-constexpr const wchar_t* VERSION = L"3.0";
-constexpr const wchar_t* BUILD = L"2412";
+constexpr const wchar_t* VERSION = KOVRA_VERSION_W;
+constexpr const wchar_t* BUILD = KOVRA_BUILD_W;
 constexpr const wchar_t* PLATFORM = L"Linux";
 
 struct SolverName {

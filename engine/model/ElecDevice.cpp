@@ -49,6 +49,8 @@ void ElecDevice::create(nuSigma* sigma, nuParam* param)
 
     ownLuaEngine_ = new (std::nothrow) LuaEngineCore();
     if (ownLuaEngine_ != nullptr) {
+        // A model script that runs long must still honour the run's stop.
+        ownLuaEngine_->setStopTest([sigma] { return sigma != nullptr && sigma->stopIt(); });
         ownLuaEngine_->init();
         parser_ = new (std::nothrow) nuParser(sigma, param);
     }

@@ -182,7 +182,11 @@ bool LuaEngineCore::init()
     sigma = new (std::nothrow) nuSigma();
     param = new (std::nothrow) nuParam();
 
-    L = luaL_newstate();
+    allocatedBytes_ = 0;
+    exceeded_ = Bound::None;
+    moduleFolders_.clear();
+    // Our allocator keeps the state under its memory ceiling.
+    L = lua_newstate(&LuaEngineCore::allocate, this);
     if (!L) {
         setMessage(L"Cannot initialize scripting engine: insufficient memory");
         kov_wprintf(L"\n%ls\n", message);
@@ -196,21 +200,27 @@ bool LuaEngineCore::init()
     lua_pushlightuserdata(L, reinterpret_cast<void*>(&LuaEngineCore::wrapCFunction));
     luaJIT_setmode(L, -1, LUAJIT_MODE_WRAPCFUNC | LUAJIT_MODE_ON);
     lua_pop(L, 1);
+    // Compiled traces never run the count hook: an endless loop would never
+    // reach the instruction budget. Model scripts are short; interpreted
+    // they are fast enough.
+    luaJIT_setmode(L, 0, LUAJIT_MODE_ENGINE | LUAJIT_MODE_OFF);
+    lua_sethook(L, &LuaEngineCore::countHook, LUA_MASKCOUNT, HOOK_EVERY);
 
     lua_gc(L, LUA_GCSTOP, 0);
-    luaL_openlibs(L);
+    const bool opened = openRestrictedLibraries();
     lua_gc(L, LUA_GCRESTART, 0);
-
-    // Native modules (nrvlua and the like) live beside the program.
-    char appDir[1024] = {};
-    if (kov_getAppDirA(appDir, sizeof appDir) && std::strlen(appDir) > 2) addPackageCPath(appDir);
-
+    if (!opened) {
+        setMessage(L"Cannot initialize scripting engine: insufficient memory");
+        kov_wprintf(L"\n%ls\n", message);
+        return false;
+    }
     return runPrelude();
 }
 
 bool LuaEngineCore::runPrelude()
 {
     StackGuard guard(L);
+    startBudget();
     std::string prelude;
     try {
         prelude = buildPrelude();
@@ -245,6 +255,12 @@ void LuaEngineCore::setMessage(const wchar_t* text)
 
 void LuaEngineCore::setErrorFromTop(const char* fallback)
 {
+    std::string bound;
+    if (boundFailure(bound)) {
+        errorLine = -1;
+        setMessage(bound.c_str());
+        return;
+    }
     const char* text = toString();
     if (!text || !*text) {
         errorLine = -1;
@@ -268,6 +284,7 @@ bool LuaEngineCore::run(const char* chunk)
     }
     errorLine = -1;
     StackGuard guard(L);
+    startBudget();
     std::string failure;
     try {
         const char* text = chunk ? chunk : "";
@@ -281,59 +298,26 @@ bool LuaEngineCore::run(const char* chunk)
         errorLine = parseErrorLine(e.what(), out);
         failure = firstLine(out);
     }
+    if (boundFailure(failure)) errorLine = -1;
     if (failure.empty()) failure = "[ERROR]   unrecoverable exception";
     setMessage(failure.c_str());
     kov_wprintf(L"\n%ls\n", message);
     return false;
 }
 
-bool LuaEngineCore::extendSearchPath(const char* field, const char* folder,
-                                     const char* const* patterns, int patternCount, bool prepend)
+bool LuaEngineCore::addPackagePath(const char* folder)
 {
-    if (!L || !folder || !*folder) return false;
+    if (!folder || !*folder) return false;
     std::string dir = folder;
-    // ';' separates entries and '?' stands for the module name: a folder
-    // holding either would add search entries nobody asked for.
+    // ';' and '?' mean something in Lua search paths; a folder holding
+    // either is refused rather than given a second meaning.
     if (dir.find_first_of(";?") != std::string::npos) {
         setMessage((std::string("[ERROR]   invalid Lua module folder: ") + dir).c_str());
         return false;
     }
     if (dir.back() != '/' && dir.back() != '\\') dir += '/';
-
-    StackGuard guard(L);
-    // Raw access: a script may have hung metamethods on the globals.
-    lua_pushstring(L, "package");
-    lua_rawget(L, LUA_GLOBALSINDEX);
-    if (!lua_istable(L, -1)) return false;
-    lua_pushstring(L, field);
-    lua_rawget(L, -2);
-    std::string current = lua_isstring(L, -1) ? lua_tostring(L, -1) : "";
-    lua_pop(L, 1);
-
-    std::string added;
-    for (int i = 0; i < patternCount; ++i) {
-        if (!added.empty()) added += ';';
-        added += dir + patterns[i];
-    }
-    std::string value;
-    if (current.empty()) value = added;
-    else value = prepend ? added + ';' + current : current + ';' + added;
-    lua_pushstring(L, field);
-    lua_pushlstring(L, value.data(), value.size());
-    lua_rawset(L, -3);
+    moduleFolders_.insert(moduleFolders_.begin(), dir);
     return true;
-}
-
-bool LuaEngineCore::addPackagePath(const char* folder)
-{
-    static const char* const patterns[] = {"?.lua"};
-    return extendSearchPath("path", folder, patterns, 1, true);
-}
-
-bool LuaEngineCore::addPackageCPath(const char* folder)
-{
-    static const char* const patterns[] = {"?.so", "lib?.so"};
-    return extendSearchPath("cpath", folder, patterns, 2, false);
 }
 
 // ---- model calls ----------------------------------------------------------
@@ -389,6 +373,7 @@ bool LuaEngineCore::call(const char* script, const char* function,
     // Called once per mesh point and model: whatever road the call takes,
     // the stack is left as it was found.
     StackGuard guard(L);
+    startBudget();
     std::string failure;
     try {
         if (!script || !pushCompiledScript(script, std::strlen(script))) {
@@ -466,6 +451,7 @@ bool LuaEngineCore::call(const char* script, const char* function,
         failure = firstLine(e.what());
     }
     errorLine = -1;
+    boundFailure(failure);
     if (failure.empty()) failure = "[ERROR]   unrecoverable exception";
     setMessage(failure.c_str());
     return false;

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 struct lua_State;
 class nuSigma;
@@ -51,21 +52,37 @@ public:
     LuaEngineCore(const LuaEngineCore&) = delete;
     LuaEngineCore& operator=(const LuaEngineCore&) = delete;
 
-    // (Re)creates the state: registry entry, C-function wrapper, standard
-    // libraries, the program folder in package.cpath and the math aliases.
-    // False when the state could not be made or the prelude failed.
+    // A device file from someone else is code: model scripts run in a
+    // restricted state. It holds the base functions without any loading of
+    // files, bytecode or C code, plus the math, string, table and bit
+    // libraries; no os, io, ffi, debug, jit or package library. require
+    // loads Lua text only, from the folders added by addPackagePath.
+    // Every entry (run, call) is bounded: at most INSTRUCTION_BUDGET
+    // virtual-machine instructions (the compiler is off, so the count holds
+    // for every line), at most MEMORY_CEILING bytes for the whole state, and
+    // the stop test is asked while the script runs.
+    static constexpr long long INSTRUCTION_BUDGET = 200000000LL;
+    static constexpr size_t MEMORY_CEILING = 256u * 1024u * 1024u;
+    static constexpr int HOOK_EVERY = 1000;  // instructions between two budget checks
+
+    // (Re)creates the state: registry entry, C-function wrapper, the
+    // restricted libraries, the bounds and the math aliases. False when the
+    // state could not be made or the prelude failed.
     bool init();
+
+    // Asked while a script runs; true ends the script with a stop message.
+    void setStopTest(std::function<bool()> test) { stopTest_ = std::move(test); }
 
     // Runs a plain Lua chunk; on failure the message (with its script line
     // when one is found) is kept, printed and false returned.
     bool run(const char* chunk);
 
-    // Puts folder/?.lua in front of package.path, so model scripts can
-    // require modules lying beside the device file. The folder goes in
-    // through the Lua API, never through Lua source text.
+    // Puts folder in front of the folders require searches for
+    // "<name>.lua", so model scripts can require modules lying beside the
+    // device file. The list lives outside the state: a script cannot point
+    // require anywhere else. Folders holding ';' or '?' are refused.
     bool addPackagePath(const char* folder);
-    // Appends folder/?.so and folder/lib?.so to package.cpath.
-    bool addPackageCPath(const char* folder);
+    const std::vector<std::string>& moduleFolders() const { return moduleFolders_; }
 
     // Runs the model script, then calls its global `function` with the
     // non-null inputs (in order) and fills the non-null result slots (in
@@ -120,9 +137,16 @@ private:
     void setErrorFromTop(const char* fallback);
     bool pushCompiledScript(const char* script, size_t length);
     void clearScriptCache();
-    bool extendSearchPath(const char* field, const char* folder,
-                          const char* const* patterns, int patternCount, bool prepend);
     bool runPrelude();
+    bool openRestrictedLibraries();
+    void startBudget();
+    bool boundFailure(std::string& text) const;
+    static void* allocate(void* self, void* block, size_t oldSize, size_t newSize);
+    static void countHook(lua_State* L, struct lua_Debug* ar);
+    static int requireModule(lua_State* L);
+    static int boundedPcall(lua_State* L);
+    static int boundedXpcall(lua_State* L);
+    std::vector<std::string> moduleFolders_;
 
     // Looks script texts up without copying them.
     struct TextHash {
@@ -133,4 +157,11 @@ private:
     std::unordered_map<std::string, int, TextHash, std::equal_to<>> compiled_;
     // Script files already read during this state's life.
     std::unordered_map<std::wstring, std::string> files_;
+
+    // Bounds of the running entry (see INSTRUCTION_BUDGET).
+    enum class Bound { None, Instructions, Memory, Stop };
+    std::function<bool()> stopTest_;
+    size_t allocatedBytes_ = 0;
+    long long budgetLeft_ = 0;
+    Bound exceeded_ = Bound::None;
 };

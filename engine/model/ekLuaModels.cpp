@@ -128,7 +128,8 @@ ekLuaOutcome ek_runLuaModel(int id, LuaEngineCore* engine, nuSigma* sigma, const
 
     int status = 1;
     if (!engine->call(text->c_str(), model.function, in, out, &status)) {
-        reportError(sigma, model.callPrefix + engineMessage(engine));
+        // The script is named: a device may run several of them.
+        reportError(sigma, model.callPrefix + engineMessage(engine) + L" (script \"" + path + L"\")");
         return ekLuaOutcome::Failed;
     }
     if (model.statusFalse && status == 0) {

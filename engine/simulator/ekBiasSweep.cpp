@@ -89,7 +89,7 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     if (points == 1 && std::fabs(S) < EQUILIBRIUM_BIAS && dark) {
         param->Tic();
         if (sigma->isVerbose()) {
-            sigma->update(L"[INFO]    starting simulation at equilibirum...\n", 0);
+            sigma->update(L"[INFO]    starting simulation at equilibrium...\n", 0);
         }
         Va = 0.0;
         return solvePoisson();

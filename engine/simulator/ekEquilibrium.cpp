@@ -48,19 +48,19 @@ int ekSimulator::setEquilibrium()
     }
     param->Tic();
     if (sigma->isVerbose()) {
-        sigma->update(L"[INFO]    starting simulation at equilibirum...\n", 0);
+        sigma->update(L"[INFO]    starting simulation at equilibrium...\n", 0);
     }
     Va = 0.0;
     const int iters = solvePoisson();
     if (Stopped || sigma->stopIt()) {
         Stopped = true;
-        sigma->update(L"[INFO]    simulation at equilibirum stopped by the user\n", 0);
+        sigma->update(L"[INFO]    simulation at equilibrium stopped by the user\n", 0);
     }
     const std::wstring seconds = number6(param->Toc() / 1000.0);
     if (sigma->debug) {
         wchar_t head[160];
         std::swprintf(head, 160,
-                      L"[INFO]    simulation at equilibirum done: system solver: %ls   iters: %d   "
+                      L"[INFO]    simulation at equilibrium done: system solver: %ls   iters: %d   "
                       L"duration: ",
                       param->getSolverLinsysName(), iters + 1);
         std::wstring line = head;
@@ -69,7 +69,7 @@ int ekSimulator::setEquilibrium()
         sigma->update(line.c_str(), 0);
     } else if (sigma->isVerbose()) {
         const std::wstring line =
-            L"[INFO]    simulation at equilibirum done: duration: " + seconds + L" sec.\n";
+            L"[INFO]    simulation at equilibrium done: duration: " + seconds + L" sec.\n";
         sigma->update(line.c_str(), 0);
     }
     return iters;

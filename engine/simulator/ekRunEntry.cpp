@@ -204,6 +204,15 @@ void remeshIfNothingConverged(ekRun& run, Outcome& outcome)
     }
 }
 
+// A stopped run fails; the reason is said whatever the verbosity, or a user
+// without -verbose would see a failed run without a word.
+void reportStop(ekRun& run)
+{
+    if (run.simulator->isStopped() || run.sigma->stopIt()) {
+        run.sigma->update(L"[ERROR]   simulation stopped by the user\n", 1);
+    }
+}
+
 void copyName(wchar_t* target, const wchar_t* name)
 {
     if (target != nullptr) {
@@ -270,10 +279,12 @@ bool ek_runSimulation(const ekRunRequest& request)
     run.simulator->saveFiles(run.excitation);
     Outcome outcome;
     if (!runOperation(run, outcome)) {
+        reportStop(run);
         return false;
     }
     remeshIfNothingConverged(run, outcome);
     if (run.simulator->isStopped()) {
+        reportStop(run);
         return false;
     }
 

@@ -10,6 +10,7 @@
 #include "ekResultWriter.h"
 #include "ekSimulator.h"
 #include "kovbase.h"
+#include "kovraVersion.h"
 #include "nucore.h"
 
 namespace {
@@ -39,7 +40,7 @@ void ekSimulator::printHeader(FILE* stream, int tagFlags) const
     std::wstring text = L"# Kovra <";
     text += tagOf(tagFlags);
     text += L">\n# The above first line is mandatory\n";
-    text += L"#\n# Kovra Version 3.0 Build 2412 Linux\n#\n";
+    text += L"#\n# Kovra Version " KOVRA_VERSION_W L" Build " KOVRA_BUILD_W L" Linux\n#\n";
     if (device != nullptr && device->getName() != nullptr && device->getName()[0] != 0) {
         text += L"# ";
         text += device->getName();

@@ -2,9 +2,14 @@
 // tracked allocators of one run.
 #include "nuSigma.h"
 
+#include <csignal>
 #include <cstring>
 #include <cwchar>
 #include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "kovbase.h"
 
@@ -13,6 +18,9 @@ namespace {
 // A stop request is looked for at most this often: the engine polls between
 // iterations, far more often than a user can click.
 constexpr double STOP_POLL_MS = 40.0;
+// At most this much of the exchange file is read per poll, however large
+// it grows: a stop line is short and comes last.
+constexpr long long STOP_WINDOW_BYTES = 64 * 1024;
 
 // One line of output: the text with exactly one line end.
 std::string asLine(const wchar_t* text)
@@ -98,6 +106,10 @@ bool nuSigma::stopIt()
     if (stopSeen_) {
         return true;
     }
+    if (nu_stopRequested()) {
+        stopSeen_ = true;
+        return true;
+    }
     if (commFilename[0] == L'\0') {
         return false;
     }
@@ -111,36 +123,82 @@ bool nuSigma::stopIt()
     if (stopScanFile_ != commFilename) {
         stopScanFile_ = commFilename;
         stopScanOffset_ = 0;
+        skippingLine_ = false;
+        refusedFile_ = false;
     }
-    FILE* file = kov_FileOpenW(commFilename, "rb");
-    if (file == nullptr) {
+    const std::string path = kov_toUtf8(commFilename);
+    // Non-blocking: a FIFO put in the file's place must not hold the run.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         return false;
     }
-    std::fseek(file, 0, SEEK_END);
-    const long size = std::ftell(file);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        if (!refusedFile_) {
+            refusedFile_ = true;
+            const std::wstring line = L"[WARNING] the exchange file \"" + std::wstring(commFilename) +
+                                      L"\" is not a regular file: stop requests through it are ignored\n";
+            update(line.c_str(), 2);
+        }
+        return false;
+    }
+    const long long size = static_cast<long long>(info.st_size);
     if (size < stopScanOffset_) {
         stopScanOffset_ = 0;  // the file was replaced: read it anew
+        skippingLine_ = false;
     }
-    std::string tail;
-    if (size > stopScanOffset_ && std::fseek(file, static_cast<long>(stopScanOffset_), SEEK_SET) == 0) {
-        tail.resize(static_cast<size_t>(size - stopScanOffset_));
-        tail.resize(std::fread(tail.data(), 1, tail.size(), file));
+    // A stop request is appended at the end: of a large unread part only
+    // the last window matters, and the line cut by the window is not one.
+    if (size - stopScanOffset_ > STOP_WINDOW_BYTES) {
+        stopScanOffset_ = size - STOP_WINDOW_BYTES;
+        skippingLine_ = true;
     }
-    kov_FileClose(&file);
+    std::string tail(static_cast<size_t>(size - stopScanOffset_), '\0');
+    const ssize_t got = tail.empty() ? 0 : ::pread(fd, tail.data(), tail.size(), stopScanOffset_);
+    ::close(fd);
+    tail.resize(got > 0 ? static_cast<size_t>(got) : 0);
 
     size_t begin = 0;
     size_t end = 0;
     while ((end = tail.find('\n', begin)) != std::string::npos) {
-        if (isStopLine(tail.substr(begin, end - begin))) {
+        if (!skippingLine_ && isStopLine(tail.substr(begin, end - begin))) {
             stopSeen_ = true;
         }
+        skippingLine_ = false;
         begin = end + 1;
     }
     // An unfinished last line is read again next time, unless it already
     // says "Stop" (a writer that ends the request without a line end).
-    if (begin < tail.size() && isStopLine(tail.substr(begin))) {
+    if (!skippingLine_ && begin < tail.size() && isStopLine(tail.substr(begin))) {
         stopSeen_ = true;
     }
-    stopScanOffset_ += static_cast<long long>(begin);
+    // Part of a line longer than the window is never read twice.
+    stopScanOffset_ += static_cast<long long>(skippingLine_ ? tail.size() : begin);
+    if (!skippingLine_ && tail.size() - begin >= static_cast<size_t>(STOP_WINDOW_BYTES)) {
+        stopScanOffset_ += static_cast<long long>(tail.size() - begin);
+        skippingLine_ = true;
+    }
     return stopSeen_;
+}
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+}  // namespace
+
+void nu_requestStop()
+{
+    stopRequested = 1;
+}
+
+bool nu_stopRequested()
+{
+    return stopRequested != 0;
+}
+
+void nu_clearStopRequest()
+{
+    stopRequested = 0;
 }

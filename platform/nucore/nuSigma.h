@@ -55,8 +55,10 @@ public:
     // exchange file or it cannot be written.
     bool writeComm(const wchar_t* line);
 
-    // True once the exchange file holds a line "Stop"; stays true. The file
-    // is read at most every few tens of milliseconds.
+    // True once the exchange file holds a line "Stop" or the process asked
+    // for a stop (nu_requestStop); stays true. The file is read at most
+    // every few tens of milliseconds, and only a bounded window of it; an
+    // exchange file that is not a regular file is reported once and ignored.
     bool stopIt();
 
     bool isOK() const { return err == 0; }
@@ -99,4 +101,14 @@ private:
     double lastStopCheckMs_ = -1.0e300;
     long long stopScanOffset_ = 0;     // bytes of the exchange file already read
     std::wstring stopScanFile_;        // the exchange file that offset belongs to
+    bool skippingLine_ = false;        // inside a line too long to be a stop request
+    bool refusedFile_ = false;         // a non-regular exchange file was reported
 };
+
+// A stop asked by the process itself (a signal handler of the driver):
+// every channel's stopIt() reports it from then on. Safe to call from a
+// signal handler.
+void nu_requestStop();
+bool nu_stopRequested();
+// Forgets the request (a driver that runs several devices in turn).
+void nu_clearStopRequest();

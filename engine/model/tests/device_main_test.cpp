@@ -20,13 +20,11 @@ namespace {
 
 using DeviceMainTest = DeviceTest;
 
+// The folders the device's model scripts may require modules from.
 std::string packagePath(LuaEngineCore* engine)
 {
-    lua_State* L = engine->getState();
-    lua_getglobal(L, "package");
-    lua_getfield(L, -1, "path");
-    std::string path = lua_tostring(L, -1);
-    lua_pop(L, 2);
+    std::string path;
+    for (const std::string& folder : engine->moduleFolders()) path += folder + "?.lua;";
     return path;
 }
 

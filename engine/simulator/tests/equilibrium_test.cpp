@@ -290,8 +290,8 @@ TEST(EquilibriumReport, VerboseAndDebugLines)
     d.solveEquilibrium();
     ASSERT_TRUE(d.converged()) << d.sigma.message;
     std::string log = d.log();
-    EXPECT_TRUE(contains(log, "[INFO]    starting simulation at equilibirum...\n"));
-    EXPECT_TRUE(contains(log, "[INFO]    simulation at equilibirum done: duration: "));
+    EXPECT_TRUE(contains(log, "[INFO]    starting simulation at equilibrium...\n"));
+    EXPECT_TRUE(contains(log, "[INFO]    simulation at equilibrium done: duration: "));
     EXPECT_FALSE(contains(log, "[DEBUG]"));
 
     SimulatorDevice g;
@@ -303,7 +303,7 @@ TEST(EquilibriumReport, VerboseAndDebugLines)
     log = g.log();
     EXPECT_TRUE(contains(log, "[DEBUG]   Poisson solver successfully converged: boundary: Neumann"
                               "   system solver: tfqmr   iters: "));
-    EXPECT_TRUE(contains(log, "[INFO]    simulation at equilibirum done: system solver: tfqmr"));
+    EXPECT_TRUE(contains(log, "[INFO]    simulation at equilibrium done: system solver: tfqmr"));
     EXPECT_TRUE(contains(log, " sec.   damp: 1   relerr: "));
     EXPECT_TRUE(contains(log, "[DEBUG]   linear solver options: -maxiter 100 -tol 1e-06 -i tfqmr "
                               "-p ilu -ilu_fill 0\n"));
@@ -340,7 +340,7 @@ TEST(EquilibriumReport, StopRequestEndsTheSolve)
     comm.wstring().copy(d.sigma.commFilename, nuSigma::PATH_SIZE - 1);
     d.solveEquilibrium();
     EXPECT_TRUE(d.sim->isStopped());
-    EXPECT_TRUE(contains(d.log(), "[INFO]    simulation at equilibirum stopped by the user\n"));
+    EXPECT_TRUE(contains(d.log(), "[INFO]    simulation at equilibrium stopped by the user\n"));
     EXPECT_FALSE(d.sim->isConvergenceAchieved());
     EXPECT_EQ(d.sim->getFilenameEE()[0], L'\0');
 }

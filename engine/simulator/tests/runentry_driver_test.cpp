@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "kovraVersion.h"
 #include "runEntryTestSupport.h"
 
 namespace {
@@ -62,14 +63,74 @@ TEST(RunEntryDriver, FailsWithNonZeroStatusAndNoResult)
     EXPECT_EQ(run.out.find("[RESULT]"), std::string::npos) << run.out;
 }
 
-TEST(RunEntryDriver, BadArgumentsGiveTheUsage)
+struct CommandLine {
+    const char* arguments;
+    int status;
+    const char* says;  // a text the output must hold
+};
+
+class RunEntryDriverOptions : public testing::TestWithParam<CommandLine> {};
+
+TEST_P(RunEntryDriverOptions, StatusAndMessage)
 {
-    for (const char* arguments : {"", "-run", "-verbose", "-run x.kovra -fast", "x.kovra"}) {
-        const Finished run = runDriver(arguments);
-        EXPECT_EQ(run.status, 2) << arguments;
-        EXPECT_NE(run.out.find("usage: kovracomp -run FILE"), std::string::npos)
-            << arguments << ": " << run.out;
+    const Finished run = runDriver(GetParam().arguments);
+    EXPECT_EQ(run.status, GetParam().status) << GetParam().arguments << ": " << run.out;
+    EXPECT_NE(run.out.find(GetParam().says), std::string::npos) << GetParam().arguments << ": " << run.out;
+    if (GetParam().status != 1) {
+        EXPECT_EQ(run.out.find("[ERROR]"), std::string::npos) << run.out;  // nothing was run
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RunEntryDriverOptions,
+    testing::Values(
+        CommandLine{"--help", 0, "usage: kovracomp -run FILE"},
+        CommandLine{"-h", 0, "--version  print the version"},
+        CommandLine{"-run x.kovra --help", 0, "usage: kovracomp -run FILE"},
+        CommandLine{"--version", 0, "kovracomp " KOVRA_VERSION " (build " KOVRA_BUILD ")\n"},
+        CommandLine{"", 2, "no device file given"},
+        CommandLine{"-verbose", 2, "no device file given"},
+        CommandLine{"-run", 2, "-run needs a device file"},
+        CommandLine{"-run a.kovra -run b.kovra", 2, "-run given twice"},
+        CommandLine{"-run x.kovra -fast", 2, "unknown option '-fast'"},
+        CommandLine{"x.kovra", 2, "unknown option 'x.kovra'"},
+        CommandLine{"-run x.kovra --verbose", 2, "usage: kovracomp -run FILE"}));
+
+// The version the driver prints is the one in the result headers.
+TEST(RunEntryDriver, ResultHeaderCarriesTheDriverVersion)
+{
+    ScratchFolder scratch;
+    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.folder())));
+    const Finished run = runDriver("-run " + quoted(scratch.file("cell.kovra")));
+    ASSERT_EQ(run.status, 0) << run.out;
+    const std::string dist = readText(scratch.file("simulout_dist_1.txt"));
+    EXPECT_NE(dist.find("# Kovra Version " KOVRA_VERSION " Build " KOVRA_BUILD " "), std::string::npos)
+        << dist.substr(0, 300);
+}
+
+// SIGINT and SIGTERM end a long sweep the way a "Stop" line does: soon,
+// with a stop line and a failed status, never by the signal itself.
+class RunEntryDriverSignals : public testing::TestWithParam<const char*> {};
+
+TEST_P(RunEntryDriverSignals, SignalStopsTheRunInOrder)
+{
+    ScratchFolder scratch;
+    scratch.write("sweep.kovra",
+                  junctionFile(kov_toUtf8(scratch.folder()), 400, 400, "",
+                               "[Voltage]\n    Voltage.Source=\"Sweep\"\n    Voltage.Start=0\n"
+                               "    Voltage.End=0.5\n    Voltage.Step=0.0002\n"));
+    // The driver runs in the background; the signal follows once it runs.
+    const std::string script = std::string(KOVRA_BIN_DIR) + "/kovracomp -run " +
+                               quoted(scratch.file("sweep.kovra")) + " & pid=$!; sleep 1; kill -" +
+                               GetParam() + " $pid; wait $pid";
+    const double start = kov_clockMs();
+    const Finished run = runDriver("--version >/dev/null; " + script);
+    const double elapsed = kov_clockMs() - start;
+    EXPECT_EQ(run.status, 1) << run.out;  // not 128 + signal: the run ended itself
+    EXPECT_NE(run.out.find("stopped by the user"), std::string::npos) << run.out;
+    EXPECT_LT(elapsed, 20000.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, RunEntryDriverSignals, testing::Values("INT", "TERM"));
 
 }  // namespace

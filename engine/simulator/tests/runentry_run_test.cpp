@@ -119,7 +119,7 @@ TEST(RunEntry, NothingConvergedOnAPerLayerMeshIsRerunOnceOnAUniformMesh)
     // along the ladder.
     EXPECT_EQ(reportLines(scratch, "[SEND]ZP:"), (std::vector<std::string>{"146", "200"}));
     // The second attempt did run on the new mesh.
-    const size_t afterRemesh = run.console.find("starting simulation at equilibirum", at);
+    const size_t afterRemesh = run.console.find("starting simulation at equilibrium", at);
     EXPECT_NE(afterRemesh, std::string::npos) << run.console;
 }
 

@@ -6,6 +6,9 @@
 #include <string>
 #include <thread>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "tempFolder.h"
 #include "kovbase.h"
 #include "nuSigma.h"
@@ -186,6 +189,94 @@ TEST(NuSigmaStop, ANewExchangeFileIsReadFromItsStart)
     EXPECT_FALSE(waitForStop(sigma, 100));
     pointAt(sigma.commFilename, folder.write("second.txt", "Stop\n"));
     EXPECT_TRUE(waitForStop(sigma, 2000));
+}
+
+// Exchange files that a careless or hostile folder may hold in place of a
+// plain text file: none of them may end, block or stall the run, and none
+// may pass for a stop.
+enum class Planted { Directory, Fifo, HugeLineWithoutEnd, HugeLineThenStop };
+
+struct PlantedCase {
+    const char* name;
+    Planted kind;
+    bool stops;
+    bool warns;
+};
+
+class NuSigmaPlantedExchangeFile : public testing::TestWithParam<PlantedCase> {};
+
+TEST_P(NuSigmaPlantedExchangeFile, NeverBlocksNorReadsWithoutBound)
+{
+    TempFolder folder;
+    const std::string comm = folder.file("simulcomm.txt");
+    switch (GetParam().kind) {
+    case Planted::Directory:
+        ASSERT_EQ(::mkdir(comm.c_str(), 0755), 0);
+        break;
+    case Planted::Fifo:
+        ASSERT_EQ(::mkfifo(comm.c_str(), 0644), 0);
+        break;
+    case Planted::HugeLineWithoutEnd:
+        // A line longer than anything read per poll, ending "Stop": a stop
+        // request is a whole line, never the end of another one.
+        folder.write("simulcomm.txt", std::string(3 * 1024 * 1024, 'x') + "Stop");
+        break;
+    case Planted::HugeLineThenStop:
+        folder.write("simulcomm.txt", std::string(3 * 1024 * 1024, 'x') + "\nStop\n");
+        break;
+    }
+    nuSigma sigma;
+    pointAt(sigma.commFilename, comm);
+    testing::internal::CaptureStdout();
+    const double start = kov_clockMs();
+    const bool stopped = waitForStop(sigma, 300);
+    const double elapsed = kov_clockMs() - start;
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(stopped, GetParam().stops);
+    EXPECT_LT(elapsed, 2000.0);
+    EXPECT_EQ(console.find("is not a regular file") != std::string::npos, GetParam().warns) << console;
+    EXPECT_TRUE(sigma.isOK());  // a warning, never an error
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NuSigmaPlantedExchangeFile,
+    testing::Values(PlantedCase{"Directory", Planted::Directory, false, true},
+                    PlantedCase{"Fifo", Planted::Fifo, false, true},
+                    PlantedCase{"HugeLineWithoutEnd", Planted::HugeLineWithoutEnd, false, false},
+                    PlantedCase{"HugeLineThenStop", Planted::HugeLineThenStop, true, false}),
+    [](const testing::TestParamInfo<PlantedCase>& info) { return std::string(info.param.name); });
+
+TEST(NuSigmaStop, LongLinesAreSkippedAcrossPollsAndALaterStopIsSeen)
+{
+    TempFolder folder;
+    const std::string comm = folder.write("simulcomm.txt", std::string(200 * 1024, 'y'));
+    nuSigma sigma;
+    pointAt(sigma.commFilename, comm);
+    EXPECT_FALSE(waitForStop(sigma, 150));
+    FILE* file = std::fopen(comm.c_str(), "ab");
+    ASSERT_NE(file, nullptr);
+    std::fputs("Stop\n", file);  // still the end of the long line
+    std::fclose(file);
+    EXPECT_FALSE(waitForStop(sigma, 150));
+    file = std::fopen(comm.c_str(), "ab");
+    ASSERT_NE(file, nullptr);
+    std::fputs("Stop\n", file);  // a line of its own
+    std::fclose(file);
+    EXPECT_TRUE(waitForStop(sigma, 2000));
+}
+
+TEST(NuSigmaStop, AStopAskedByTheProcessReachesEveryChannel)
+{
+    nuSigma first;
+    nuSigma second;
+    EXPECT_FALSE(first.stopIt());
+    nu_requestStop();
+    EXPECT_TRUE(first.stopIt());  // no exchange file needed
+    EXPECT_TRUE(second.stopIt());
+    nu_clearStopRequest();
+    nuSigma third;
+    EXPECT_FALSE(third.stopIt());
+    EXPECT_TRUE(first.stopIt());  // a seen stop stays
 }
 
 }  // namespace
