@@ -1,22 +1,10 @@
 #include "LayerStackRules.h"
 
-#include <cmath>
 #include <strings.h>
 
 namespace {
 
 bool equalsNoCase(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
-
-bool endsWith(const std::string& text, const char* suffix)
-{
-    std::string s(suffix);
-    return text.size() >= s.size() && text.compare(text.size() - s.size(), s.size(), s) == 0;
-}
-
-bool namesDataFile(const std::string& value, const char* ownEnding)
-{
-    return endsWith(value, ".txt") || endsWith(value, ".dat") || endsWith(value, ownEnding);
-}
 
 }  // namespace
 
@@ -83,32 +71,4 @@ bool LayerStack_step(const StackSelection& current, int layerCount, int index0, 
     }
     target = {index + 1, -1};
     return true;
-}
-
-int LayerStack_meshPoints(const MeshSettings& mesh, double layerPoints, double thickness,
-                          const std::vector<double>& allThicknesses)
-{
-    if (namesDataFile(mesh.guess, ".guess")) {
-        return -1;
-    }
-    if (!mesh.meshReadable) {
-        return 0;
-    }
-    if (namesDataFile(mesh.mesh, ".mesh")) {
-        return -1;
-    }
-    if (mesh.mesh == "Layer") {
-        return static_cast<int>(layerPoints);
-    }
-    if (mesh.mesh == "Uniform") {
-        double sum = 0.0;
-        for (double t : allThicknesses) {
-            sum += t;
-        }
-        if (sum <= 0.0 || mesh.totalPoints <= 0.0) {
-            return 0;
-        }
-        return static_cast<int>(std::lround(thickness / (sum / mesh.totalPoints)));
-    }
-    return 0;
 }

@@ -1,11 +1,10 @@
 // Rules of the layer stack in the main window that need no window: the text
 // of a layer's list item, the value of the layer list that survives a
-// refill, where the keyboard moves the selection through anode, layers and
-// cathode, and how many mesh points a layer gets.
+// refill, and where the keyboard moves the selection through anode, layers
+// and cathode.
 #pragma once
 
 #include <string>
-#include <vector>
 
 constexpr int LayerStack_maxLayers = 9;
 
@@ -28,15 +27,3 @@ struct StackSelection {
 // when the target lies outside the stack (nothing changes).
 bool LayerStack_step(const StackSelection& current, int layerCount, int index0, int direction,
                      StackSelection& target);
-
-// Mesh points of one layer as the canvas labels it: -1 when the mesh or the
-// initial guess comes from a file, the layer's own count for a per-layer
-// mesh, its share of the total for a uniform mesh, 0 otherwise.
-struct MeshSettings {
-    std::string guess;         // Numeric.Guess value
-    std::string mesh;          // Numeric.Mesh value ("Layer", "Uniform" or a file)
-    bool meshReadable = true;  // false when Numeric.Mesh has no value
-    double totalPoints = 0;    // Numeric.Points
-};
-int LayerStack_meshPoints(const MeshSettings& mesh, double layerPoints, double thickness,
-                          const std::vector<double>& allThicknesses);

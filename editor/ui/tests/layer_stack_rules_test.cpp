@@ -1,5 +1,4 @@
-// Layer item texts, the kept list value, keyboard steps through the stack and
-// mesh points per layer.
+// Layer item texts, the kept list value and keyboard steps through the stack.
 #include <gtest/gtest.h>
 
 #include "LayerStackRules.h"
@@ -49,17 +48,4 @@ TEST(LayerStackRules, KeyboardStepsWalkAnodeLayersCathode)
     }
     StackSelection to;
     EXPECT_FALSE(LayerStack_step({1, -1}, 3, 5, 0, to));
-}
-
-TEST(LayerStackRules, MeshPointsPerLayer)
-{
-    std::vector<double> t = {1.0, 1.0, 2.0};
-    MeshSettings uniform{"", "Uniform", true, 100};
-    EXPECT_EQ(LayerStack_meshPoints(uniform, 0, 1.0, t), 25);
-    EXPECT_EQ(LayerStack_meshPoints(uniform, 0, 2.0, t), 50);
-    EXPECT_EQ(LayerStack_meshPoints({"", "Layer", true, 100}, 40, 1.0, t), 40);
-    EXPECT_EQ(LayerStack_meshPoints({"", "grid.mesh", true, 100}, 40, 1.0, t), -1);
-    EXPECT_EQ(LayerStack_meshPoints({"start.guess", "Layer", true, 100}, 40, 1.0, t), -1);
-    EXPECT_EQ(LayerStack_meshPoints({"", "", false, 100}, 40, 1.0, t), 0);
-    EXPECT_EQ(LayerStack_meshPoints({"", "Other", true, 100}, 40, 1.0, t), 0);
 }
