@@ -71,7 +71,7 @@ struct nrv_network_impl {
 
   // Last forward pass.
   int batch = 0;
-  const float* input = nullptr;  // the caller's input of the last forward pass
+  const float* input = nullptr;  // input of the last forward pass (inputCopy or a training buffer)
   std::vector<float> inputCopy;
   std::vector<float> outputGradient;  // loss gradient at the network output
   float lastLoss = 0.f;
@@ -129,7 +129,10 @@ void updateParam(Param& p, int optimizer, float rate, int64_t step);
 bool knownOptimizer(int optimizer);
 
 // Network passes over raw arrays (batch samples in a row).
-bool forward(nrv_network* n, const float* x, int batch);
+// keepCopy: the input is copied for the backward pass, because the
+// caller's array may change or go before it; training passes its own
+// batch buffer, which outlives the step, without a copy.
+bool forward(nrv_network* n, const float* x, int batch, bool keepCopy);
 const std::vector<float>& outputOf(const nrv_network* n);
 int inputSize(const nrv_network* n);
 int outputSize(const nrv_network* n);

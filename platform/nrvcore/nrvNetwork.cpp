@@ -55,12 +55,16 @@ int outputSize(const nrv_network* n) {
 
 const std::vector<float>& outputOf(const nrv_network* n) { return n->impl->layers.back()->y; }
 
-bool forward(nrv_network* n, const float* x, int batch) {
+bool forward(nrv_network* n, const float* x, int batch, bool keepCopy) {
   nrv_network_impl* m = n->impl;
-  m->inputCopy.assign(x, x + size_t(batch) * inputSize(n));
+  if (keepCopy) {
+    m->inputCopy.assign(x, x + size_t(batch) * inputSize(n));
+    x = m->inputCopy.data();
+  }
+  m->input = x;
   m->batch = batch;
   m->outputGradient.clear();
-  const float* in = m->inputCopy.data();
+  const float* in = x;
   for (nrv_layer* l : m->layers) {
     forwardLayer(l, in, batch);
     in = l->y.data();
@@ -73,7 +77,7 @@ void backward(nrv_network* n) {
   auto& layers = m->layers;
   std::copy(m->outputGradient.begin(), m->outputGradient.end(), layers.back()->dz.begin());
   for (size_t i = layers.size(); i-- > 0;) {
-    const float* x = i == 0 ? m->inputCopy.data() : layers[i - 1]->y.data();
+    const float* x = i == 0 ? m->input : layers[i - 1]->y.data();
     const bool passOn = i > 0 && layers[i - 1]->kind != LayerKind::Input;
     backwardLayer(layers[i], x, passOn ? layers[i - 1]->dz.data() : nullptr, m->batch);
   }
@@ -289,7 +293,7 @@ void nrv_propagate_forward(nrv_network* n, const nrv_tensor* input) {
     fail(n, "input size %d is not a multiple of the network input %d", input->size, in);
     return;
   }
-  nrv::forward(n, input->data, input->size / in);
+  nrv::forward(n, input->data, input->size / in, true);
   nrv_tensor* out = n->impl->owned[nrv::OwnedOutput];
   const auto& y = nrv::outputOf(n);
   if (!nrv::resizeTensor(out, int(y.size()))) {

@@ -47,12 +47,14 @@ void updateParam(Param& p, int optimizer, float rate, int64_t step) {
       }
       break;
     case NRV_OPTIMIZER_ADAM: {
+      // Bias corrections folded into two factors, so the loop only multiplies.
       const float c1 = 1.f - float(std::pow(kBeta1, double(step)));
       const float c2 = 1.f - float(std::pow(kBeta2, double(step)));
+      const float stepSize = rate / c1, rootScale = 1.f / std::sqrt(c2);
       for (size_t i = 0; i < n; ++i) {
         m[i] = kBeta1 * m[i] + (1.f - kBeta1) * g[i];
         v[i] = kBeta2 * v[i] + (1.f - kBeta2) * g[i] * g[i];
-        w[i] -= rate * (m[i] / c1) / (std::sqrt(v[i] / c2) + kEpsilon);
+        w[i] -= stepSize * m[i] / (std::sqrt(v[i]) * rootScale + kEpsilon);
       }
       break;
     }

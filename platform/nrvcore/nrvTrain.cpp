@@ -73,7 +73,7 @@ nrv_tensor* sampleView(nrv_network* n, const DataSet& set, int sample, bool targ
 nrv_tensor* sampleOutput(nrv_network* n, const DataSet& set, int sample, OwnedTensor which) {
   if (!computeReady(n)) return nullptr;
   if (sample < 0 || sample >= set.samples) return fail(n, "index out of range"), nullptr;
-  forward(n, set.inputs.data() + size_t(sample) * set.inputSize, 1);
+  forward(n, set.inputs.data() + size_t(sample) * set.inputSize, 1, true);
   const auto& y = outputOf(n);
   nrv_tensor* t = n->impl->owned[which];
   if (!resizeTensor(t, int(y.size()))) return fail(n, "insufficient memory"), nullptr;
@@ -108,7 +108,7 @@ void evaluate(nrv_network* n, const DataSet& set, int first, int count, float& c
   int right = 0;
   for (int start = first; start < first + count; start += kEvaluationChunk) {
     const int b = std::min(kEvaluationChunk, first + count - start);
-    forward(n, set.inputs.data() + size_t(start) * set.inputSize, b);
+    forward(n, set.inputs.data() + size_t(start) * set.inputSize, b, false);
     const float* y = outputOf(n).data();
     const float* t = set.targets.data() + size_t(start) * out;
     scratch.resize(size_t(b) * out);
@@ -193,6 +193,16 @@ float nrv_train(nrv_network* n, int epochs, int batchSize, int seed, float rate,
   batchSize = std::min(batchSize, trainCount);
   if (seed != 0) m->random.seed_(uint64_t(uint32_t(seed)));
 
+  // The passes below read the training buffers in place; when training ends
+  // nothing may point at them any more (a later loss and backward step would).
+  struct ForgetPass {
+    nrv_network_impl* m;
+    ~ForgetPass() {
+      m->batch = 0;
+      m->input = nullptr;
+      m->outputGradient.clear();
+    }
+  } forgetPass{m};
   std::vector<uint32_t> order(static_cast<size_t>(trainCount));
   std::iota(order.begin(), order.end(), 0u);
   std::vector<float> x(size_t(batchSize) * set.inputSize), t(size_t(batchSize) * set.targetSize);
@@ -216,7 +226,7 @@ float nrv_train(nrv_network* n, int epochs, int batchSize, int seed, float rate,
         std::copy_n(set.targets.begin() + long(k * out), out, t.begin() + long(size_t(s) * out));
       }
       nrv::zeroGradients(n);
-      nrv::forward(n, x.data(), b);
+      nrv::forward(n, x.data(), b, false);
       m->outputGradient.resize(size_t(b) * out);
       total += double(nrv::lossValue(m->criterion, nrv::outputOf(n).data(), t.data(),
                                      m->outputGradient.data(), b, out)) * b;
@@ -268,7 +278,7 @@ float nrv_predict(nrv_network* n, const nrv_tensor* input, const nrv_tensor* tar
     return fail(n, "target size %d does not match the output size %d", target->size, batch * out), 0.f;
   if (output && output->size != batch * out)
     return fail(n, "output size %d does not match the output size %d", output->size, batch * out), 0.f;
-  nrv::forward(n, input->data, batch);
+  nrv::forward(n, input->data, batch, true);
   const auto& y = nrv::outputOf(n);
   if (output) {
     std::copy(y.begin(), y.end(), output->data);
