@@ -11,7 +11,7 @@ PACKAGES=(
   libmuparser-dev
   liblapack-dev libeigen3-dev
   luajit libopenblas-dev
-  qt6-base-dev libqscintilla2-qt6-dev qt6-charts-dev libgl-dev
+  qt6-base-dev libqscintilla2-qt6-dev qt6-charts-dev qt6-svg-dev libgl-dev
 )
 
 missing=()
