@@ -42,6 +42,8 @@ check.truthy(best >= 1 and best <= 6, "best epoch counted from 1")
 check.truthy(nrv.get_cost_train(net, 6) < nrv.get_cost_train(net, 1), "cost falls")
 check.truthy(nrv.get_cost_validation(net, best) <= nrv.get_cost_validation(net, 1), "best epoch has the lowest validation cost")
 check.truthy(nrv.get_accuracy(net, 6) > 0.8, "accuracy after six epochs")
+local log = io.open(scratch .. ".log"):read("*a")
+check.truthy(log:find("epoch 6\tcost ", 1, true), "the log holds a line per epoch")
 nrv.save_cost(net, scratch .. ".cost")
 local lines = 0
 for _ in io.lines(scratch .. ".cost") do lines = lines + 1 end
