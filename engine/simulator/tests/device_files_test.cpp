@@ -6,6 +6,9 @@
 
 #include <cmath>
 #include <filesystem>
+#include <string>
+
+#include <unistd.h>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -59,8 +62,9 @@ protected:
     void SetUp() override
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // The process id keeps test runs of several work trees apart.
         scratch = std::filesystem::temp_directory_path() /
-                  (std::string("kovra_files_") + info->name());
+                  (std::string("kovra_files_") + info->name() + "_" + std::to_string(::getpid()));
         std::filesystem::remove_all(scratch);
         std::filesystem::create_directories(scratch);
     }

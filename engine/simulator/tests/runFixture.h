@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+
+#include <unistd.h>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -20,8 +23,9 @@ protected:
     void SetUp() override
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // The process id keeps test runs of several work trees apart.
         scratch = std::filesystem::temp_directory_path() /
-                  (std::string("kovra_run_") + info->test_suite_name() + "_" + info->name());
+                  (std::string("kovra_run_") + info->test_suite_name() + "_" + info->name() + "_" + std::to_string(::getpid()));
         std::filesystem::remove_all(scratch);
         std::filesystem::create_directories(scratch);
     }
