@@ -56,6 +56,9 @@ void kov_FileClose(FILE** stream);
 // byte-order mark stripped). False at end of file. A line longer than
 // size-1 characters is cut and the rest of it skipped; *cut tells.
 bool kov_FileReadLineW(FILE* stream, wchar_t* line, size_t size, bool* cut = nullptr);
+// The same for 8-bit UTF-8 text: the bytes as they stand in the file; a
+// line longer than size-1 bytes is cut and the rest of it skipped.
+bool kov_FileReadLineA(FILE* stream, char* line, size_t size, bool* cut = nullptr);
 // Writes wide text as UTF-8.
 bool kov_FileWriteW(FILE* stream, const wchar_t* text);
 
@@ -97,3 +100,21 @@ void kov_putsW(const wchar_t* text);
 
 // Milliseconds of a monotonic clock.
 double kov_clockMs();
+
+// ---- pointer sets -------------------------------------------------------
+// A set of distinct non-null pointers, for telling a live object from a
+// stale or forged handle: find answers the entered pointer equal to a value,
+// and null for any value never entered (or removed since).
+struct kov_hash_table;
+// bucketHint sizes the table for that many entries (it grows beyond them).
+kov_hash_table* kov_hash_table_create(size_t bucketHint);
+// 1 when entered, 0 for a null table or pointer or one already entered.
+int kov_hash_table_add_pointer(kov_hash_table* table, void* pointer);
+void* kov_hash_table_find_pointer(const kov_hash_table* table, const void* value);
+// Removes the pointer without destroying what it points to; flags is
+// reserved (pass 0). 1 when it was entered, else 0.
+int kov_hash_table_remove_pointer(kov_hash_table* table, const void* pointer, int flags);
+size_t kov_hash_table_count(const kov_hash_table* table);
+// Calls destructor (when not null) once for every entry, then frees the
+// table. The destructor must not use the table.
+void kov_hash_table_destroy(kov_hash_table* table, void (*destructor)(void*));

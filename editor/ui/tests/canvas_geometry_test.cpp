@@ -1,0 +1,123 @@
+// The canvas's pixel rules: band and layer heights, hit testing, border
+// grabbing, drag rounding and the drag marker.
+#include <gtest/gtest.h>
+
+#include "CanvasGeometry.h"
+
+TEST(CanvasGeometry, ContactBandsStayBetweenSixAndTwentyPixels)
+{
+    // A contact of 1 nm against 10 um of layers and one as thick as them.
+    EXPECT_EQ(CanvasGeometry_bandHeight(500, 0.001, 10.0), 6);
+    EXPECT_EQ(CanvasGeometry_bandHeight(500, 5.0, 10.0), 20);
+    EXPECT_EQ(CanvasGeometry_bandHeight(500, 0.3, 10.0), 15);  // 500*0.03 truncated
+    EXPECT_EQ(CanvasGeometry_bandHeight(500, 0.0, 10.0), 6);
+}
+
+TEST(CanvasGeometry, LayersShareTheRoomInProportionAndFillTheCanvas)
+{
+    // Bands of 10 px each (0.2 of 10 um over 500 px); 480 px for 1, 1, 2 um... shares 3:3:4 of 9.6.
+    CanvasLayout layout = CanvasGeometry_layout(250, 500, 0.2, 0.2, {3.0, 3.0, 3.6});
+    ASSERT_EQ(layout.layers.size(), 3u);
+    EXPECT_EQ(layout.anode.y0, 0);
+    EXPECT_EQ(layout.anode.y1, 10);
+    EXPECT_EQ(layout.layers[0].y0, 10);
+    EXPECT_EQ(layout.layers[0].height(), 150);
+    EXPECT_EQ(layout.layers[1].y0, 160);
+    EXPECT_EQ(layout.layers[1].height(), 150);
+    EXPECT_EQ(layout.layers[2].y0, 310);
+    EXPECT_EQ(layout.layers[2].y1, 490);  // the last layer reaches the cathode band
+    EXPECT_EQ(layout.cathode.y0, 490);
+    EXPECT_EQ(layout.cathode.y1, 500);
+    EXPECT_EQ(layout.layers[0].x1, 250);
+}
+
+TEST(CanvasGeometry, ThinLayerDrawnSixHighAndTheNextOneGivesFivePixelsBack)
+{
+    // R = 300 px between bands of 6 (thin contacts): 0.01 of 1 um is 3 px.
+    CanvasLayout layout = CanvasGeometry_layout(100, 312, 0.0001, 0.0001, {0.01, 0.5, 0.49});
+    ASSERT_EQ(layout.layers.size(), 3u);
+    EXPECT_EQ(layout.layers[0].height(), 6);
+    EXPECT_EQ(layout.layers[1].height(), 150 - 5);
+    EXPECT_EQ(layout.layers[2].y1, 306);
+}
+
+TEST(CanvasGeometry, HitTestingSelectsContactsWholeAndLayersAwayFromTheirEdges)
+{
+    CanvasLayout layout = CanvasGeometry_layout(250, 500, 0.2, 0.2, {3.0, 3.0, 3.6});
+    struct Case {
+        int y;
+        CanvasHitKind kind;
+        int layer;
+    } cases[] = {
+        {0, CanvasHitKind::Anode, -1},   {9, CanvasHitKind::Anode, -1},
+        {10, CanvasHitKind::None, -1},   // top edge of layer 1: inside the margin of 8
+        {17, CanvasHitKind::None, -1},   {18, CanvasHitKind::Layer, 1},
+        {100, CanvasHitKind::Layer, 1},  {151, CanvasHitKind::Layer, 1},
+        {152, CanvasHitKind::None, -1},  {165, CanvasHitKind::None, -1},
+        {168, CanvasHitKind::Layer, 2},  {400, CanvasHitKind::Layer, 3},
+        {489, CanvasHitKind::None, -1},  {490, CanvasHitKind::Cathode, -1},
+        {499, CanvasHitKind::Cathode, -1}, {500, CanvasHitKind::None, -1},
+    };
+    for (const Case& c : cases) {
+        CanvasHit hit = CanvasGeometry_hitTest(layout, 100, c.y);
+        EXPECT_EQ(hit.kind, c.kind) << "y=" << c.y;
+        EXPECT_EQ(hit.layer, c.layer) << "y=" << c.y;
+    }
+    EXPECT_EQ(CanvasGeometry_hitTest(layout, 250, 100).kind, CanvasHitKind::None);
+    EXPECT_EQ(CanvasGeometry_hitTest(layout, -1, 100).kind, CanvasHitKind::None);
+}
+
+TEST(CanvasGeometry, HitMarginIsATenthHeldBetweenTwoAndEight)
+{
+    EXPECT_EQ(CanvasGeometry_hitMargin({0, 0, 10, 6}), 2);
+    EXPECT_EQ(CanvasGeometry_hitMargin({0, 0, 10, 50}), 5);
+    EXPECT_EQ(CanvasGeometry_hitMargin({0, 0, 10, 400}), 8);
+}
+
+TEST(CanvasGeometry, BorderIsTheBottomEdgeOrTheTopEdgeOfTheLastLayer)
+{
+    CanvasLayout layout = CanvasGeometry_layout(250, 500, 0.2, 0.2, {3.0, 3.0, 3.6});
+    EXPECT_EQ(CanvasGeometry_borderY(layout, 1), 160);
+    EXPECT_EQ(CanvasGeometry_borderY(layout, 3), 310);
+    EXPECT_EQ(CanvasGeometry_borderY(layout, 0), -1);
+    EXPECT_EQ(CanvasGeometry_borderY(layout, 4), -1);
+    EXPECT_TRUE(CanvasGeometry_isOnBorder(layout, 1, 10, 160 + 8));
+    EXPECT_TRUE(CanvasGeometry_isOnBorder(layout, 1, 10, 160 - 8));
+    EXPECT_FALSE(CanvasGeometry_isOnBorder(layout, 1, 10, 160 + 9));
+    EXPECT_FALSE(CanvasGeometry_isOnBorder(layout, 1, 250, 160));
+    // One layer alone has no border to drag.
+    CanvasLayout single = CanvasGeometry_layout(250, 500, 0.2, 0.2, {3.0});
+    EXPECT_EQ(CanvasGeometry_borderY(single, 1), -1);
+    EXPECT_FALSE(CanvasGeometry_isOnBorder(single, 1, 10, 490));
+}
+
+TEST(CanvasGeometry, DraggedThicknessIsRoundedToATidyStep)
+{
+    EXPECT_DOUBLE_EQ(CanvasGeometry_roundThickness(2.3461), 2.35);
+    EXPECT_DOUBLE_EQ(CanvasGeometry_roundThickness(0.12345), 0.1235);
+    EXPECT_DOUBLE_EQ(CanvasGeometry_roundThickness(23.46), 25.0);
+    EXPECT_DOUBLE_EQ(CanvasGeometry_roundThickness(0.0123), 0.0123);
+    // A 150 px layer of 3 um dragged to 117 px: 2.34 um, on a step of 0.05.
+    EXPECT_DOUBLE_EQ(CanvasGeometry_draggedThickness(117, 150, 3.0, -33), 2.35);
+    EXPECT_DOUBLE_EQ(CanvasGeometry_draggedThickness(115, 150, 3.0, -35), 2.3);
+}
+
+TEST(CanvasGeometry, SmallOrTooThinDragsChangeNothing)
+{
+    EXPECT_EQ(CanvasGeometry_draggedThickness(299, 300, 3.0, 3), 0.0);  // h/100 = 3
+    EXPECT_GT(CanvasGeometry_draggedThickness(296, 300, 3.0, 4), 0.0);
+    EXPECT_EQ(CanvasGeometry_draggedThickness(6, 300, 0.4, -294), 0.0);  // 0.008 um
+    EXPECT_EQ(CanvasGeometry_draggedThickness(100, 0, 1.0, 50), 0.0);
+}
+
+TEST(CanvasGeometry, DragMarkerMovesWholeOrByOneEdgeKeepingSixPixels)
+{
+    CanvasRect marker{0, 100, 250, 200};
+    CanvasRect moved = CanvasGeometry_dragMarker(marker, CanvasDrag::Move, 30);
+    EXPECT_EQ(moved.y0, 130);
+    EXPECT_EQ(moved.y1, 230);
+    EXPECT_EQ(CanvasGeometry_dragMarker(marker, CanvasDrag::Border, -50).y1, 150);
+    EXPECT_EQ(CanvasGeometry_dragMarker(marker, CanvasDrag::Border, -200).y1, 106);
+    EXPECT_EQ(CanvasGeometry_dragMarker(marker, CanvasDrag::LastBorder, 150).y0, 194);
+    EXPECT_EQ(CanvasGeometry_dragMarker(marker, CanvasDrag::LastBorder, -20).y0, 80);
+}

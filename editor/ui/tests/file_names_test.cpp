@@ -1,0 +1,49 @@
+// File-name rules: folders split at '/', the extension of the file name
+// itself, the Save name, the output-folder text and the tool command line.
+#include <gtest/gtest.h>
+
+#include "FileNames.h"
+
+TEST(FileNames, FoldersAndNames)
+{
+    EXPECT_EQ(FileNames_folder("/home/me/cell.kovra"), "/home/me/");
+    EXPECT_EQ(FileNames_folder("C:\\work\\cell.kovra"), "C:\\work\\");
+    EXPECT_EQ(FileNames_folder("cell.kovra"), "");
+    EXPECT_EQ(FileNames_fileName("/home/me/cell.kovra"), "cell.kovra");
+    EXPECT_EQ(FileNames_stem("/w/cell.old.kovra"), "cell.old");
+    EXPECT_EQ(FileNames_stem("/w.d/cell"), "cell");
+}
+
+TEST(FileNames, KovraExtensionIsThatOfTheFileName)
+{
+    EXPECT_TRUE(FileNames_hasKovraExtension("/home/me/cell.kovra"));
+    EXPECT_TRUE(FileNames_hasKovraExtension("CELL.KOVRA"));
+    EXPECT_FALSE(FileNames_hasKovraExtension("/home/x.kovra/notes.txt"));
+    EXPECT_FALSE(FileNames_hasKovraExtension("/home/me/.kovra"));
+    EXPECT_FALSE(FileNames_hasKovraExtension("/home/me/cell.kovrax"));
+}
+
+TEST(FileNames, SaveNameGetsTheExtensionWhenItHasNone)
+{
+    EXPECT_EQ(FileNames_saveName("/w/cell"), "/w/cell.kovra");
+    EXPECT_EQ(FileNames_saveName("/w/cell."), "/w/cell..kovra");
+    EXPECT_EQ(FileNames_saveName("/w/cell.dev"), "/w/cell.dev");
+    EXPECT_EQ(FileNames_saveName("/w/a.b"), "/w/a.b.kovra");   // four characters or fewer
+    EXPECT_EQ(FileNames_saveName("/w.x/cell"), "/w.x/cell.kovra");  // the folder's dot does not count
+}
+
+TEST(FileNames, OutputFolderText)
+{
+    EXPECT_EQ(FileNames_outputFolderText("/data/out/", true, "/w/cell.kovra", true),
+              "Output Directory: /data/out/");
+    EXPECT_EQ(FileNames_outputFolderText("/data/none/", false, "/w/cell.old.kovra", true),
+              "Output Directory: /w/cell.old_out");
+    EXPECT_EQ(FileNames_outputFolderText("", false, "", false), "Output Directory: automatically set");
+}
+
+TEST(FileNames, ToolCommandIsTheQuotedPathAndRefusesOverlongFolders)
+{
+    EXPECT_EQ(FileNames_toolCommand("/opt/kovra/bin/", "kovradatabase"), "\"/opt/kovra/bin/kovradatabase\"");
+    EXPECT_EQ(FileNames_toolCommand("", "kovraedit"), "");
+    EXPECT_EQ(FileNames_toolCommand("/" + std::string(1010, 'd') + "/", "kovradatabase"), "");
+}
