@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ekcore.h"
+#include "tempFolder.h"
 
 namespace {
 
@@ -53,19 +54,13 @@ std::vector<std::vector<double>> readRows(const std::wstring& file)
 
 class DeviceFiles : public ::testing::Test {
 protected:
-    std::filesystem::path scratch;
+    // A folder of its own per test, so parallel runs never share files.
+    TempFolder folder{"kovra-files-"};
+    std::filesystem::path scratch{folder.path()};
     wchar_t ee[EK_FILENAME_SIZE] = {}, en[EK_FILENAME_SIZE] = {}, cv[EK_FILENAME_SIZE] = {},
             jv[EK_FILENAME_SIZE] = {}, qw[EK_FILENAME_SIZE] = {};
 
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        scratch = std::filesystem::temp_directory_path() /
-                  (std::string("kovra_files_") + info->name());
-        std::filesystem::remove_all(scratch);
-        std::filesystem::create_directories(scratch);
-    }
-    void TearDown() override { std::filesystem::remove_all(scratch); }
+    void SetUp() override { ASSERT_FALSE(folder.path().empty()); }
 
     bool run(const std::string& name, const std::string& text)
     {
