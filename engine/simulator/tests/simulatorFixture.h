@@ -4,11 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
-#include <string>
-
-#include <unistd.h>
 #include <fstream>
 #include <string>
 
