@@ -12,6 +12,7 @@ PACKAGES=(
   liblapack-dev libeigen3-dev
   luajit libopenblas-dev
   qt6-base-dev libqscintilla2-qt6-dev qt6-charts-dev qt6-svg-dev libgl-dev
+  libqt6opengl6-dev  # the CMake package of Qt Charts needs it and does not pull it in
 )
 
 missing=()

@@ -112,16 +112,6 @@ bool equalsNoCase(const wchar_t* a, const wchar_t* b)
     return *a == *b;
 }
 
-bool isAsciiLetter(wchar_t c)
-{
-    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
-}
-
-bool startsWith(const wchar_t* text, const wchar_t* prefix)
-{
-    return std::wcsncmp(text, prefix, std::wcslen(prefix)) == 0;
-}
-
 }  // namespace
 
 int ekInput::sectionIndex(const wchar_t* name)
@@ -163,32 +153,12 @@ int ekInput::keyIndex(const wchar_t* section, const wchar_t* key, bool* isText)
 
 void ekInput::normalizeKey(int section, wchar_t* key, size_t keySize)
 {
-    if (key == nullptr || !isAsciiLetter(key[0]) || section < 0 || section >= SECTIONCOUNT)
+    if (key == nullptr || section < 0 || section >= SECTIONCOUNT)
         return;
-
-    if (section == SECTION_DEVICE) {
-        if (std::wcslen(key) >= 7 && startsWith(key, L"Device."))
-            std::wmemmove(key, key + 7, std::wcslen(key + 7) + 1);
-        return;
-    }
-
-    if (section >= SECTION_LAYER1 && section <= SECTION_LAYER9) {
-        wchar_t prefix[16];
-        std::swprintf(prefix, 16, L"Layer%01d.", section - 1);
-        const size_t length = std::wcslen(prefix);
-        if (startsWith(key, prefix))
-            std::wmemmove(key, key + length, std::wcslen(key + length) + 1);
-        return;
-    }
-
-    // Contacts, Voltage, Light, Numeric and Command spell their keys with
-    // the section name in front; the dot is not required to recognise it.
-    const wchar_t* name = SECTION[section].name;
-    if (startsWith(key, name))
-        return;
-    wchar_t work[KEY_WORK_SIZE];
-    const int written = std::swprintf(work, KEY_WORK_SIZE, L"%ls.%ls", name, key);
-    if (written < 0 || static_cast<size_t>(written) + 1 > keySize)
-        return;  // would not fit: left as written, refused later as unknown
-    std::wmemcpy(key, work, static_cast<size_t>(written) + 1);
+    // [Device] and layer keys are bare; the other sections spell theirs with
+    // the section name in front.
+    const bool bare = section == SECTION_DEVICE ||
+                      (section >= SECTION_LAYER1 && section <= SECTION_LAYER9);
+    foConfig::normalizeKey(SECTION[section].name, bare, key,
+                           keySize < KEY_WORK_SIZE ? keySize : KEY_WORK_SIZE);
 }

@@ -1,4 +1,5 @@
 // Line helpers of the configuration text and its reading and writing.
+#include <algorithm>
 #include <cwchar>
 #include <string>
 
@@ -11,19 +12,43 @@ namespace {
 // value and comment) always fits.
 constexpr size_t LINE_SIZE = 4096;
 
-bool isBlank(wchar_t c)
+template <typename C>
+bool isBlank(C c)
 {
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+    return c == C(' ') || c == C('\t') || c == C('\r') || c == C('\n');
 }
 
-bool isCommentMark(wchar_t c)
+template <typename C>
+bool isCommentMark(C c)
 {
-    return c == L'#' || c == L';';
+    return c == C('#') || c == C(';');
+}
+
+template <typename C>
+size_t length(const C* text)
+{
+    size_t n = 0;
+    while (text[n] != C(0)) {
+        ++n;
+    }
+    return n;
+}
+
+template <typename C>
+const C* findChar(const C* text, C wanted)
+{
+    for (; *text != C(0); ++text) {
+        if (*text == wanted) {
+            return text;
+        }
+    }
+    return nullptr;
 }
 
 // Copies text[begin, end) trimmed into out (size 0: unbounded); false when
 // it does not fit.
-bool copyTrimmed(const wchar_t* begin, const wchar_t* end, wchar_t* out, size_t size)
+template <typename C>
+bool copyTrimmed(const C* begin, const C* end, C* out, size_t size)
 {
     while (begin < end && isBlank(*begin)) {
         ++begin;
@@ -31,47 +56,42 @@ bool copyTrimmed(const wchar_t* begin, const wchar_t* end, wchar_t* out, size_t 
     while (end > begin && isBlank(end[-1])) {
         --end;
     }
-    const size_t length = static_cast<size_t>(end - begin);
-    if (size != 0 && length + 1 > size) {
+    const size_t count = static_cast<size_t>(end - begin);
+    if (size != 0 && count + 1 > size) {
         if (out != nullptr) {
-            out[0] = L'\0';
+            out[0] = C(0);
         }
         return false;
     }
     if (out != nullptr) {
-        std::wmemcpy(out, begin, length);
-        out[length] = L'\0';
+        std::copy(begin, end, out);
+        out[count] = C(0);
     }
     return true;
 }
 
-bool writeText(FILE* stream, const std::wstring& text)
-{
-    return kov_FileWriteW(stream, text.c_str());
-}
-
-}  // namespace
-
-int foConfig::trim(wchar_t* text)
+template <typename C>
+int trimText(C* text)
 {
     if (text == nullptr) {
         return 0;
     }
-    const size_t length = std::wcslen(text);
+    const size_t total = length(text);
     size_t begin = 0;
-    while (begin < length && isBlank(text[begin])) {
+    while (begin < total && isBlank(text[begin])) {
         ++begin;
     }
-    size_t end = length;
+    size_t end = total;
     while (end > begin && isBlank(text[end - 1])) {
         --end;
     }
-    std::wmemmove(text, text + begin, end - begin);
-    text[end - begin] = L'\0';
+    std::copy(text + begin, text + end, text);
+    text[end - begin] = C(0);
     return static_cast<int>(end - begin);
 }
 
-int foConfig::remComment(wchar_t* line, wchar_t** comment)
+template <typename C>
+int removeComment(C* line, C** comment)
 {
     if (comment != nullptr) {
         *comment = nullptr;
@@ -80,18 +100,18 @@ int foConfig::remComment(wchar_t* line, wchar_t** comment)
         return 0;
     }
     size_t i = 0;
-    while (line[i] != L'\0' && isBlank(line[i])) {
+    while (line[i] != C(0) && isBlank(line[i])) {
         ++i;
     }
     if (isCommentMark(line[i])) {
-        return static_cast<int>(std::wcslen(line));  // a comment line stays whole
+        return static_cast<int>(length(line));  // a comment line stays whole
     }
     bool quoted = false;
-    for (; line[i] != L'\0'; ++i) {
-        if (line[i] == L'"') {
+    for (; line[i] != C(0); ++i) {
+        if (line[i] == C('"')) {
             quoted = !quoted;
         } else if (!quoted && isCommentMark(line[i])) {
-            line[i] = L'\0';
+            line[i] = C(0);
             if (comment != nullptr) {
                 *comment = line + i + 1;
             }
@@ -101,26 +121,117 @@ int foConfig::remComment(wchar_t* line, wchar_t** comment)
     return static_cast<int>(i);
 }
 
-bool foConfig::getKeyValue(const wchar_t* line, wchar_t* key, wchar_t* value, size_t keySize,
-                           size_t valueSize)
+template <typename C>
+bool splitKeyValue(const C* line, C* key, C* value, size_t keySize, size_t valueSize)
 {
     if (key != nullptr) {
-        key[0] = L'\0';
+        key[0] = C(0);
     }
     if (value != nullptr) {
-        value[0] = L'\0';
+        value[0] = C(0);
     }
     if (line == nullptr || key == nullptr || value == nullptr) {
         return false;
     }
-    const wchar_t* equals = std::wcschr(line, L'=');
+    const C* equals = findChar(line, C('='));
     if (equals == nullptr) {
         return false;
     }
-    if (!copyTrimmed(line, equals, key, keySize) || key[0] == L'\0') {
+    if (!copyTrimmed(line, equals, key, keySize) || key[0] == C(0)) {
         return false;
     }
-    return copyTrimmed(equals + 1, line + std::wcslen(line), value, valueSize);
+    return copyTrimmed(equals + 1, line + length(line), value, valueSize);
+}
+
+bool writeText(FILE* stream, const std::wstring& text)
+{
+    return kov_FileWriteW(stream, text.c_str());
+}
+
+template <typename C>
+bool beginsWith(const C* text, const C* prefix)
+{
+    for (; *prefix != C(0); ++prefix, ++text) {
+        if (*text != *prefix) {
+            return false;
+        }
+    }
+    return true;
+}
+
+template <typename C>
+void normalizeSectionKey(const C* section, bool keysBare, C* key, size_t keySize)
+{
+    if (section == nullptr || key == nullptr) {
+        return;
+    }
+    const bool letter = (key[0] >= C('A') && key[0] <= C('Z')) || (key[0] >= C('a') && key[0] <= C('z'));
+    if (!letter) {
+        return;
+    }
+    const size_t nameLength = length(section);
+    const size_t keyLength = length(key);
+    if (keysBare) {
+        if (beginsWith(key, section) && key[nameLength] == C('.')) {
+            std::copy(key + nameLength + 1, key + keyLength + 1, key);
+        }
+        return;
+    }
+    // The dot is not needed to recognise the section's own spelling.
+    if (beginsWith(key, section)) {
+        return;
+    }
+    const size_t total = nameLength + 1 + keyLength;
+    if (total + 1 > keySize) {
+        return;  // would not fit: left as written, refused later as unknown
+    }
+    std::copy_backward(key, key + keyLength + 1, key + total + 1);
+    std::copy(section, section + nameLength, key);
+    key[nameLength] = C('.');
+}
+
+}  // namespace
+
+void foConfig::normalizeKey(const wchar_t* section, bool keysBare, wchar_t* key, size_t keySize)
+{
+    normalizeSectionKey(section, keysBare, key, keySize);
+}
+
+void foConfig::normalizeKeyA(const char* section, bool keysBare, char* key, size_t keySize)
+{
+    normalizeSectionKey(section, keysBare, key, keySize);
+}
+
+int foConfig::trim(wchar_t* text)
+{
+    return trimText(text);
+}
+
+int foConfig::trimA(char* text)
+{
+    return trimText(text);
+}
+
+int foConfig::remComment(wchar_t* line, wchar_t** comment)
+{
+    return removeComment(line, comment);
+}
+
+int foConfig::remCommentA(char* line, char** comment)
+{
+    return removeComment(line, comment);
+}
+
+bool foConfig::getKeyValue(const wchar_t* line, wchar_t* key, wchar_t* value, size_t keySize,
+                           size_t valueSize)
+{
+    return splitKeyValue(line, key, value, keySize, valueSize);
+}
+
+bool foConfig::getKeyValueA(const char* line, char* key, char* value, size_t keySize,
+                           size_t valueSize)
+{
+    return splitKeyValue(line, key, value, keySize, valueSize);
 }
 
 bool foConfig::writeTo(FILE* stream) const

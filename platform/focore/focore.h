@@ -109,6 +109,22 @@ public:
     // line. A part that does not fit gives false.
     static bool getKeyValue(const wchar_t* line, wchar_t* key, wchar_t* value,
                             size_t keySize = 0, size_t valueSize = 0);
+    // Rewrites a key as written in a section into the section's own
+    // spelling. A section whose keys are bare (keysBare: the device file's
+    // [Device] and [LayerN]) drops a leading "<section>." from a key; any
+    // other section spells its keys with its name in front ("Anode.Phi")
+    // and gets "<section>." put before a key that does not begin with the
+    // name. Only keys that begin with an ASCII letter are touched; a key
+    // whose rewritten form would not fit keySize (terminator included)
+    // stays as written. Prefixes match in exact case.
+    static void normalizeKey(const wchar_t* section, bool keysBare, wchar_t* key, size_t keySize);
+    static void normalizeKeyA(const char* section, bool keysBare, char* key, size_t keySize);
+    // The same three on 8-bit UTF-8 text (the device editor's reader and
+    // its value entry), from one implementation with the wide ones.
+    static int trimA(char* text);
+    static int remCommentA(char* line, char** comment);
+    static bool getKeyValueA(const char* line, char* key, char* value, size_t keySize = 0,
+                             size_t valueSize = 0);
 
     // ---- store ---------------------------------------------------------
     void removeAll();

@@ -70,6 +70,40 @@ void kov_FileClose(FILE** stream)
     *stream = nullptr;
 }
 
+namespace {
+
+// One line of bytes, LF or CR LF ending it, a byte-order mark at the start
+// of the stream dropped. At most budget bytes are kept; *overflow tells
+// that more were dropped. False at end of file.
+bool readLineBytes(FILE* stream, size_t budget, std::string* bytes, bool* overflow)
+{
+    // Only the start of the stream may carry a byte-order mark; a stream
+    // that cannot tell its position (a pipe) is checked on every line.
+    const long start = std::ftell(stream);
+    *overflow = false;
+    bool gotAny = false;
+    int c = 0;
+    while ((c = std::fgetc(stream)) != EOF) {
+        gotAny = true;
+        if (c == '\n') {
+            break;
+        }
+        *overflow = keepByte(*bytes, budget + 1, c) || *overflow;
+    }
+    if (!gotAny) {
+        return false;
+    }
+    if (!bytes->empty() && bytes->back() == '\r' && !*overflow) {
+        bytes->pop_back();
+    }
+    if (start <= 0 && bytes->size() >= 3 && bytes->compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        bytes->erase(0, 3);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool kov_FileReadLineW(FILE* stream, wchar_t* line, size_t size, bool* cut)
 {
     if (cut != nullptr) {
@@ -79,36 +113,38 @@ bool kov_FileReadLineW(FILE* stream, wchar_t* line, size_t size, bool* cut)
         return false;
     }
     line[0] = L'\0';
-    // Only the start of the stream may carry a byte-order mark; a stream
-    // that cannot tell its position (a pipe) is checked on every line.
-    const long start = std::ftell(stream);
     // Every character takes at most 4 bytes, so this budget always yields
     // size-1 characters when bytes had to be dropped.
-    const size_t budget = (size - 1) * 4;
     std::string bytes;
     bool overflow = false;
-    bool gotAny = false;
-    int c = 0;
-    while ((c = std::fgetc(stream)) != EOF) {
-        gotAny = true;
-        if (c == '\n') {
-            break;
-        }
-        overflow = keepByte(bytes, budget + 1, c) || overflow;
-    }
-    if (!gotAny) {
+    if (!readLineBytes(stream, (size - 1) * 4, &bytes, &overflow)) {
         return false;
-    }
-    if (!bytes.empty() && bytes.back() == '\r' && !overflow) {
-        bytes.pop_back();
-    }
-    if (start <= 0 && bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        bytes.erase(0, 3);
     }
     const std::wstring wide = kov_toWide(bytes);
     const size_t kept = kov_copyW(line, size, wide.c_str());
     if (cut != nullptr) {
         *cut = overflow || kept < wide.size();
+    }
+    return true;
+}
+
+bool kov_FileReadLineA(FILE* stream, char* line, size_t size, bool* cut)
+{
+    if (cut != nullptr) {
+        *cut = false;
+    }
+    if (stream == nullptr || line == nullptr || size == 0) {
+        return false;
+    }
+    line[0] = '\0';
+    std::string bytes;
+    bool overflow = false;
+    if (!readLineBytes(stream, size - 1, &bytes, &overflow)) {
+        return false;
+    }
+    const size_t kept = kov_copyA(line, size, bytes.c_str());
+    if (cut != nullptr) {
+        *cut = overflow || kept < bytes.size();
     }
     return true;
 }

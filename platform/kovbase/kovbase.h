@@ -80,6 +80,9 @@ void kov_FileClose(FILE** stream);
 // byte-order mark stripped). False at end of file. A line longer than
 // size-1 characters is cut and the rest of it skipped; *cut tells.
 bool kov_FileReadLineW(FILE* stream, wchar_t* line, size_t size, bool* cut = nullptr);
+// The same for 8-bit UTF-8 text: the bytes as they stand in the file; a
+// line longer than size-1 bytes is cut and the rest of it skipped.
+bool kov_FileReadLineA(FILE* stream, char* line, size_t size, bool* cut = nullptr);
 // Writes wide text as UTF-8.
 bool kov_FileWriteW(FILE* stream, const wchar_t* text);
 

@@ -162,3 +162,27 @@ TEST(KovMakeWritable, AddsOwnerWriteBits)
 }
 
 }  // namespace
+
+TEST(KovFileReadLineA, ReadsTheSameLinesAsBytesAndCutsAnOverlongOne)
+{
+    TempFolder folder;
+    const std::string path =
+        folder.write("bytes.txt", "\xEF\xBB\xBFone\r\ntw\xC3\xB6\n" + std::string(20, 'y') + "\nlast");
+    FILE* file = kov_FileOpenA(path.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    char line[16];
+    bool cut = true;
+    ASSERT_TRUE(kov_FileReadLineA(file, line, sizeof line, &cut));
+    EXPECT_STREQ(line, "one");
+    EXPECT_FALSE(cut);
+    ASSERT_TRUE(kov_FileReadLineA(file, line, sizeof line, &cut));
+    EXPECT_STREQ(line, "tw\xC3\xB6");
+    EXPECT_FALSE(cut);
+    ASSERT_TRUE(kov_FileReadLineA(file, line, sizeof line, &cut));
+    EXPECT_TRUE(cut);
+    EXPECT_EQ(std::string(line), std::string(15, 'y'));
+    ASSERT_TRUE(kov_FileReadLineA(file, line, sizeof line, &cut));
+    EXPECT_STREQ(line, "last");
+    EXPECT_FALSE(kov_FileReadLineA(file, line, sizeof line, &cut));
+    kov_FileClose(&file);
+}

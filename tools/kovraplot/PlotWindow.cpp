@@ -1,0 +1,271 @@
+// Plot window: tabs, menus, saving.
+#include "PlotWindow.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QSvgGenerator>
+#include <QTabWidget>
+
+#include <string>
+#include <vector>
+
+#include "ChartFactory.h"
+#include "PlotList.h"
+#include "PlotSpec.h"
+#include "ResultFile.h"
+
+namespace {
+
+QString fromUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QWidget* notesPanel(const std::vector<std::string>& notes, QWidget* parent)
+{
+    QString html = "<table cellspacing='4'>";
+    for (const std::string& line : notes) {
+        const size_t equals = line.find(" = ");
+        if (equals == std::string::npos) {
+            html += "<tr><td colspan='2'>" + fromUtf8(line).toHtmlEscaped() + "</td></tr>";
+        } else {
+            html += "<tr><td><b>" + fromUtf8(line.substr(0, equals)).toHtmlEscaped() + "</b></td><td>" +
+                    fromUtf8(line.substr(equals + 3)).toHtmlEscaped() + "</td></tr>";
+        }
+    }
+    html += "</table>";
+    auto* label = new QLabel(html, parent);
+    label->setObjectName("notes");
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    label->setFrameShape(QFrame::StyledPanel);
+    label->setMargin(8);
+    label->setStyleSheet("QLabel#notes { background: white; }");
+    return label;
+}
+
+// One page of charts: one alone, two side by side, more in a 2-column grid;
+// named figures in a panel at the right.
+QWidget* buildPage(const PlotTab& tab)
+{
+    auto* page = new QWidget;
+    page->setObjectName("page");
+    page->setAutoFillBackground(true);
+    QPalette palette = page->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    page->setPalette(palette);
+    auto* row = new QHBoxLayout(page);
+    row->setContentsMargins(4, 4, 4, 4);
+    if (!tab.charts.empty()) {
+        auto* grid = new QGridLayout;
+        grid->setSpacing(4);
+        const int columns = tab.charts.size() == 1 ? 1 : 2;
+        for (size_t i = 0; i < tab.charts.size(); ++i) {
+            grid->addWidget(ChartFactory_create(tab.charts[i], page), static_cast<int>(i) / columns,
+                            static_cast<int>(i) % columns);
+        }
+        row->addLayout(grid, 1);
+    }
+    if (!tab.notes.empty()) {
+        QWidget* notes = notesPanel(tab.notes, page);
+        if (tab.charts.empty()) {
+            row->addWidget(notes, 1);
+        } else {
+            notes->setMaximumWidth(240);
+            row->addWidget(notes, 0, Qt::AlignTop);
+        }
+    }
+    page->setToolTip(fromUtf8(tab.path));
+    return page;
+}
+
+}  // namespace
+
+PlotWindow::PlotWindow(const QString& title, QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName("KovraPlot");
+    setWindowTitle(title.isEmpty() ? QStringLiteral("KovraPlot") : QStringLiteral("KovraPlot - ") + title);
+    stack_ = new QStackedWidget(this);
+    auto* hint = new QLabel("No result open.\nUse File > Open to read a result file of a simulation "
+                            "(simulout_jv.txt, simulout_dist_1.txt, ...).",
+                            stack_);
+    hint->setObjectName("hint");
+    hint->setAlignment(Qt::AlignCenter);
+    tabs_ = new QTabWidget(stack_);
+    tabs_->setObjectName("tabs");
+    tabs_->setTabsClosable(true);
+    tabs_->setDocumentMode(true);
+    QObject::connect(tabs_, &QTabWidget::tabCloseRequested, this, [this](int index) {
+        QWidget* page = tabs_->widget(index);
+        tabs_->removeTab(index);
+        delete page;
+        showTabsOrHint();
+    });
+    stack_->addWidget(hint);
+    stack_->addWidget(tabs_);
+    setCentralWidget(stack_);
+    reporter_ = [this](const QString& message) { QMessageBox::warning(this, "KovraPlot", message); };
+    chooser_ = [this](bool save) {
+        const QString filter = save ? QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)")
+                                    : QStringLiteral("Result files (simul*.txt *.txt);;All files (*)");
+        return save ? QFileDialog::getSaveFileName(this, "Save plot", QString(), filter)
+                    : QFileDialog::getOpenFileName(this, "Open result file", QString(), filter);
+    };
+    buildMenus();
+    resize(1200, 800);
+    showTabsOrHint();
+}
+
+void PlotWindow::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu("&File");
+    file->addAction("&Open...", QKeySequence::Open, this, [this] {
+        const QString path = chooser_(false);
+        if (!path.isEmpty()) {
+            openResult(path);
+        }
+    });
+    QAction* save = file->addAction("&Save as PNG or SVG...", QKeySequence::Save, this, [this] {
+        if (tabs_->count() == 0) {
+            report("There is no plot to save.");
+            return;
+        }
+        QString path = chooser_(true);
+        if (path.isEmpty()) {
+            return;
+        }
+        if (QFileInfo(path).suffix().isEmpty()) {
+            path += ".png";
+        }
+        if (saveCurrent(path)) {
+            statusBar()->showMessage("Saved " + path, 5000);
+        }
+    });
+    save->setObjectName("save");
+    file->addSeparator();
+    file->addAction("&Close tab", QKeySequence::Close, this, [this] {
+        if (tabs_->count() > 0) {
+            emit tabs_->tabCloseRequested(tabs_->currentIndex());
+        }
+    });
+    file->addAction("&Quit", QKeySequence::Quit, this, [this] { close(); });
+}
+
+void PlotWindow::showTabsOrHint()
+{
+    stack_->setCurrentIndex(tabs_->count() > 0 ? 1 : 0);
+}
+
+void PlotWindow::report(const QString& message)
+{
+    statusBar()->showMessage(message, 10000);
+    if (reporter_) {
+        reporter_(message);
+    }
+}
+
+bool PlotWindow::addTab(const QString& path, QString& error)
+{
+    ResultTable table;
+    std::string message;
+    if (!ResultFile_read(path.toStdString(), table, message)) {
+        error = fromUtf8(message);
+        return false;
+    }
+    PlotTab tab = PlotSpec_forTable(table);
+    // The photovoltaic figures and the highest EQE belong beside their sweep.
+    const std::string summaryPath = PlotList_summaryOf(table.path);
+    ResultTable summary;
+    if (!summaryPath.empty() && QFileInfo::exists(fromUtf8(summaryPath)) &&
+        ResultFile_read(summaryPath, summary, message)) {
+        for (const std::string& line : PlotSpec_figureLines(summary)) {
+            tab.notes.push_back(line);
+        }
+    }
+    if (tab.charts.empty() && tab.notes.empty()) {
+        error = path + ": nothing to draw (fewer than two columns)";
+        return false;
+    }
+    const int index = tabs_->addTab(buildPage(tab), fromUtf8(tab.title));
+    tabs_->setTabToolTip(index, path);
+    tabs_->setCurrentIndex(index);
+    showTabsOrHint();
+    return true;
+}
+
+bool PlotWindow::openResult(const QString& path)
+{
+    QString error;
+    if (!addTab(path, error)) {
+        report("Cannot read " + QFileInfo(path).fileName() + ":\n" + error);
+        return false;
+    }
+    return true;
+}
+
+int PlotWindow::openPlotList(const QString& listPath)
+{
+    std::vector<std::string> files;
+    std::string message;
+    if (!PlotList_read(listPath.toStdString(), files, message)) {
+        report(fromUtf8(message));
+        return 0;
+    }
+    int opened = 0;
+    QStringList failures;
+    for (const std::string& file : files) {
+        QString error;
+        if (addTab(fromUtf8(file), error)) {
+            ++opened;
+        } else {
+            failures << error;
+        }
+    }
+    if (!failures.isEmpty()) {
+        report("Some results could not be read:\n" + failures.join('\n'));
+    } else if (files.empty()) {
+        report("The plot list " + listPath + " names no result file.");
+    }
+    if (tabs_->count() > 0) {
+        tabs_->setCurrentIndex(0);
+    }
+    return opened;
+}
+
+bool PlotWindow::saveCurrent(const QString& path)
+{
+    QWidget* page = tabs_->currentWidget();
+    if (page == nullptr) {
+        report("There is no plot to save.");
+        return false;
+    }
+    bool saved = false;
+    if (path.endsWith(".svg", Qt::CaseInsensitive)) {
+        QSvgGenerator svg;
+        svg.setFileName(path);
+        svg.setSize(page->size());
+        svg.setViewBox(QRect(QPoint(0, 0), page->size()));
+        svg.setTitle(tabs_->tabText(tabs_->currentIndex()));
+        svg.setDescription("KovraPlot: " + tabs_->tabToolTip(tabs_->currentIndex()));
+        QPainter painter;
+        if (painter.begin(&svg)) {
+            page->render(&painter);
+            saved = painter.end();
+        }
+    } else {
+        saved = page->grab().save(path, "PNG");
+    }
+    if (!saved) {
+        report("Cannot write " + path);
+    }
+    return saved;
+}

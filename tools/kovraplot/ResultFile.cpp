@@ -1,0 +1,338 @@
+// Result-file reader: header, column titles and rows of numbers.
+#include "ResultFile.h"
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string_view trim(std::string_view text)
+{
+    const char* blanks = " \t\r\n";
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const size_t last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
+bool startsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool endsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// Numbers are written in the C locale whatever the reader's locale is.
+bool parseNumber(std::string_view text, double& value)
+{
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    if (text.empty()) {
+        return false;
+    }
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+std::vector<std::string_view> splitFields(std::string_view line, bool tabsOnly)
+{
+    std::vector<std::string_view> fields;
+    const char* separators = tabsOnly ? "\t" : " \t";
+    size_t pos = 0;
+    while (pos <= line.size()) {
+        size_t next = line.find_first_of(separators, pos);
+        if (next == std::string_view::npos) {
+            next = line.size();
+        }
+        const std::string_view field = trim(line.substr(pos, next - pos));
+        if (!field.empty() || tabsOnly) {
+            fields.push_back(field);
+        }
+        pos = next + 1;
+    }
+    // A trailing tab leaves an empty last title.
+    while (tabsOnly && !fields.empty() && fields.back().empty()) {
+        fields.pop_back();
+    }
+    return fields;
+}
+
+// "Eff = 14.3186 %", "Eff\t14.3186\t%", "EQEmax = 0.90 @ 0.78 um".
+bool parseFigure(std::string_view line, ResultFigure& figure)
+{
+    std::string_view name, rest;
+    const size_t equals = line.find('=');
+    if (equals != std::string_view::npos) {
+        name = trim(line.substr(0, equals));
+        rest = trim(line.substr(equals + 1));
+    } else {
+        const size_t tab = line.find('\t');
+        if (tab == std::string_view::npos) {
+            return false;
+        }
+        name = trim(line.substr(0, tab));
+        rest = trim(line.substr(tab + 1));
+    }
+    const size_t end = rest.find_first_of(" \t");
+    const std::string_view number = rest.substr(0, end);
+    if (name.empty() || !parseNumber(number, figure.value)) {
+        return false;
+    }
+    figure.name = std::string(name);
+    figure.unit = end == std::string_view::npos ? std::string() : std::string(trim(rest.substr(end)));
+    return true;
+}
+
+ResultKind kindOfPath(std::string_view path)
+{
+    if (endsWith(path, "_photovoltaic.txt")) {
+        return ResultKind::Photovoltaic;
+    }
+    if (endsWith(path, "_photocurrent.txt")) {
+        return ResultKind::Photocurrent;
+    }
+    if (endsWith(path, "_jv.txt")) {
+        return ResultKind::JV;
+    }
+    if (endsWith(path, "_cv.txt")) {
+        return ResultKind::CV;
+    }
+    if (endsWith(path, "_qw.txt")) {
+        return ResultKind::QW;
+    }
+    return ResultKind::Unknown;
+}
+
+bool isSummary(ResultKind kind)
+{
+    return kind == ResultKind::Photovoltaic || kind == ResultKind::Photocurrent;
+}
+
+// Header comment lines carry the device name on the line before the time
+// stamp ("# Saved: ..."), or as "# Device: name"; and the solution's state
+// as "# Voltage = ...".
+void readHeaderLines(const std::vector<std::string_view>& comments, ResultTable& table)
+{
+    for (size_t i = 0; i < comments.size(); ++i) {
+        const std::string_view line = comments[i];
+        if (startsWith(line, "Device:")) {
+            table.deviceName = std::string(trim(line.substr(7)));
+        } else if ((startsWith(line, "Saved:") || startsWith(line, "Date:")) && table.deviceName.empty() &&
+                   i > 0) {
+            const std::string_view before = comments[i - 1];
+            if (!before.empty() && !startsWith(before, "Kovra") && before.find('\t') == std::string_view::npos) {
+                table.deviceName = std::string(before);
+            }
+        } else if (startsWith(line, "Voltage =") || startsWith(line, "Wavelength =")) {
+            table.state += table.state.empty() ? "" : "   ";
+            table.state += std::string(line);
+        }
+    }
+}
+
+}  // namespace
+
+int ResultTable::columnIndex(std::string_view name) const
+{
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].name == name) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+const ResultColumn* ResultTable::column(std::string_view name) const
+{
+    const int index = columnIndex(name);
+    return index < 0 ? nullptr : &columns[static_cast<size_t>(index)];
+}
+
+const std::vector<double>* ResultTable::series(std::string_view name) const
+{
+    const int index = columnIndex(name);
+    return index < 0 ? nullptr : &values[static_cast<size_t>(index)];
+}
+
+const ResultFigure* ResultTable::figure(std::string_view name) const
+{
+    for (const ResultFigure& f : figures) {
+        if (f.name == name) {
+            return &f;
+        }
+    }
+    return nullptr;
+}
+
+ResultKind ResultFile_kindOfTag(std::string_view tag)
+{
+    static const struct {
+        std::string_view tag;
+        ResultKind kind;
+    } tags[] = {{"JV", ResultKind::JV}, {"CV", ResultKind::CV}, {"QW", ResultKind::QW},
+                {"EE", ResultKind::EE}, {"EN", ResultKind::EN}, {"PV", ResultKind::Photovoltaic},
+                {"PC", ResultKind::Photocurrent}};
+    for (const auto& entry : tags) {
+        if (entry.tag == tag) {
+            return entry.kind;
+        }
+    }
+    return ResultKind::Unknown;
+}
+
+ResultColumn ResultFile_splitTitle(std::string_view title)
+{
+    ResultColumn column;
+    title = trim(title);
+    column.title = std::string(title);
+    const size_t open = title.rfind('(');
+    if (open != std::string_view::npos && endsWith(title, ")")) {
+        column.name = std::string(trim(title.substr(0, open)));
+        column.unit = std::string(trim(title.substr(open + 1, title.size() - open - 2)));
+    }
+    if (column.name.empty()) {
+        column.name = column.title;
+        column.unit.clear();
+    }
+    return column;
+}
+
+bool ResultFile_parse(std::string_view text, const std::string& path, ResultTable& table, std::string& error)
+{
+    table = ResultTable();
+    table.path = path;
+    table.kind = kindOfPath(path);
+    const std::string& name = path;
+
+    std::vector<std::string_view> comments;  // comment lines before the first row, without '#'
+    std::vector<std::vector<double>> rows;
+    size_t lineNumber = 0;
+    size_t pos = 0;
+    bool firstLine = true;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (firstLine) {
+            firstLine = false;
+            // A UTF-8 byte-order mark from another editor is no part of the header.
+            if (startsWith(line, "\xEF\xBB\xBF")) {
+                line.remove_prefix(3);
+            }
+        }
+        if (startsWith(trim(line), "#")) {
+            const std::string_view body = trim(trim(line).substr(1));
+            if (startsWith(body, "Kovra <") && endsWith(body, ">") && table.tag.empty()) {
+                table.tag = std::string(body.substr(7, body.size() - 8));
+                if (ResultFile_kindOfTag(table.tag) != ResultKind::Unknown) {
+                    table.kind = ResultFile_kindOfTag(table.tag);
+                }
+            }
+            if (rows.empty()) {
+                comments.push_back(body);
+            }
+            continue;
+        }
+        if (trim(line).empty()) {
+            continue;
+        }
+        const auto fields = splitFields(line, false);
+        std::vector<double> row(fields.size());
+        bool numeric = true;
+        for (size_t i = 0; i < fields.size() && numeric; ++i) {
+            numeric = parseNumber(fields[i], row[i]);
+        }
+        if (!numeric) {
+            ResultFigure figure;
+            if (rows.empty() && parseFigure(trim(line), figure)) {
+                table.figures.push_back(figure);
+                continue;
+            }
+            error = name + ": line " + std::to_string(lineNumber) + " is neither a comment nor a row of numbers";
+            return false;
+        }
+        if (!table.figures.empty()) {
+            error = name + ": line " + std::to_string(lineNumber) + ": a row of numbers among named figures";
+            return false;
+        }
+        if (!rows.empty() && row.size() != rows.front().size()) {
+            error = name + ": line " + std::to_string(lineNumber) + " holds " + std::to_string(row.size()) +
+                    " values where the rows above hold " + std::to_string(rows.front().size());
+            return false;
+        }
+        rows.push_back(std::move(row));
+    }
+    readHeaderLines(comments, table);
+
+    if (rows.empty() && table.figures.empty()) {
+        error = name + ": no data (no row of numbers and no named figure)";
+        return false;
+    }
+    if (rows.empty()) {
+        return true;
+    }
+
+    // The column titles: the last non-empty comment line above the rows.
+    const size_t count = rows.front().size();
+    std::vector<std::string_view> titles;
+    for (auto it = comments.rbegin(); it != comments.rend(); ++it) {
+        if (it->empty()) {
+            continue;
+        }
+        if (it->find('\t') != std::string_view::npos || count == 1) {
+            titles = splitFields(*it, true);
+        }
+        break;
+    }
+    for (size_t c = 0; c < count; ++c) {
+        if (c < titles.size() && !titles[c].empty()) {
+            table.columns.push_back(ResultFile_splitTitle(titles[c]));
+        } else {
+            table.columns.push_back(ResultFile_splitTitle("column " + std::to_string(c + 1)));
+        }
+    }
+    table.values.assign(count, std::vector<double>(rows.size()));
+    for (size_t r = 0; r < rows.size(); ++r) {
+        for (size_t c = 0; c < count; ++c) {
+            table.values[c][r] = rows[r][c];
+        }
+    }
+    // A summary written as one row under its titles is a list of figures.
+    if (isSummary(table.kind) && rows.size() == 1) {
+        for (size_t c = 0; c < count; ++c) {
+            table.figures.push_back({table.columns[c].name, rows[0][c], table.columns[c].unit});
+        }
+    }
+    return true;
+}
+
+bool ResultFile_read(const std::string& path, ResultTable& table, std::string& error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot open " + path;
+        return false;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) {
+        error = "cannot read " + path;
+        return false;
+    }
+    return ResultFile_parse(text.str(), path, table, error);
+}

@@ -1,0 +1,133 @@
+// The charts of each result kind: series, derived quantities against their
+// closed forms, axis titles with units, log axes holding only positive
+// values.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "PlotSpec.h"
+#include "ResultFile.h"
+#include "resultFixtures.h"
+
+namespace {
+
+ResultTable parse(const std::string& text)
+{
+    ResultTable table;
+    std::string error;
+    EXPECT_TRUE(ResultFile_parse(text, "/run/simulout.txt", table, error)) << error;
+    return table;
+}
+
+std::vector<std::string> names(const PlotChart& chart)
+{
+    std::vector<std::string> out;
+    for (const PlotSeries& s : chart.series) {
+        out.push_back(s.name);
+    }
+    return out;
+}
+
+TEST(PlotSpec, UnitsAsAReportPrintsThem)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"A/cm2", "A/cm²"}, {"1/cm3", "1/cm³"}, {"1/cm3/s", "1/cm³/s"}, {"um", "µm"},
+        {"V/um", "V/µm"},   {"Ohms.cm2", "Ω·cm²"}, {"cm4/F2", "cm⁴/F²"}, {"sum", "sum"}, {"eV", "eV"},
+    };
+    for (const auto& [raw, pretty] : cases) {
+        EXPECT_EQ(PlotSpec_prettyUnit(raw), pretty) << raw;
+    }
+    EXPECT_EQ(PlotSpec_axisTitle(ResultFile_splitTitle("Voltage (V)")), "Voltage (V)");
+    EXPECT_EQ(PlotSpec_axisTitle(ResultFile_splitTitle("EQE")), "EQE");
+}
+
+TEST(PlotSpec, JvLinearAndLogMagnitude)
+{
+    const PlotTab tab = PlotSpec_forTable(parse(fixtures::JV));
+    EXPECT_EQ(tab.title, "J-V");
+    ASSERT_EQ(tab.charts.size(), 2u);
+    const PlotChart& linear = tab.charts[0];
+    EXPECT_FALSE(linear.logY);
+    EXPECT_EQ(linear.xTitle, "Voltage (V)");
+    EXPECT_EQ(linear.yTitle, "J (A/cm²)");
+    EXPECT_EQ(linear.series[0].y, (std::vector<double>{-0.0294, -0.0293, 0, 0.0015}));
+    // |J| on a log axis: the zero at 0.2 V has no place there.
+    const PlotChart& log = tab.charts[1];
+    EXPECT_TRUE(log.logY);
+    EXPECT_EQ(log.yTitle, "|J| (A/cm²)");
+    EXPECT_EQ(log.series[0].x, (std::vector<double>{0, 0.1, 0.3}));
+    EXPECT_EQ(log.series[0].y, (std::vector<double>{0.0294, 0.0293, 0.0015}));
+}
+
+TEST(PlotSpec, CvCapacitanceAndMottSchottky)
+{
+    const PlotTab tab = PlotSpec_forTable(parse(fixtures::CV));
+    EXPECT_EQ(tab.title, "C-V");
+    ASSERT_EQ(tab.charts.size(), 2u);
+    EXPECT_EQ(tab.charts[0].yTitle, "C (F/cm²)");
+    EXPECT_EQ(tab.charts[0].series[0].y, (std::vector<double>{3.2e-08, 4e-08, 5e-08}));
+    EXPECT_EQ(tab.charts[1].yTitle, "1/C² (cm⁴/F²)");
+    const std::vector<double> c = {3.2e-08, 4e-08, 5e-08};
+    ASSERT_EQ(tab.charts[1].series[0].y.size(), 3u);
+    for (size_t i = 0; i < c.size(); ++i) {
+        EXPECT_NEAR(tab.charts[1].series[0].y[i], 1.0 / (c[i] * c[i]), 1e-9 / (c[i] * c[i]));
+    }
+}
+
+TEST(PlotSpec, QuantumEfficiencyBothCurves)
+{
+    const PlotTab tab = PlotSpec_forTable(parse(fixtures::QW));
+    ASSERT_EQ(tab.charts.size(), 1u);
+    EXPECT_EQ(tab.charts[0].xTitle, "Wavelength (µm)");
+    EXPECT_EQ(names(tab.charts[0]), (std::vector<std::string>{"External QE", "Internal QE"}));
+    EXPECT_EQ(tab.charts[0].series[1].y, (std::vector<double>{0.25, 0.9, 0.95}));
+}
+
+TEST(PlotSpec, DistributionBandsDensitiesFieldPotential)
+{
+    const PlotTab ee = PlotSpec_forTable(parse(fixtures::dist("EE")));
+    EXPECT_EQ(ee.title, "Band diagram (equilibrium)");
+    const PlotTab en = PlotSpec_forTable(parse(fixtures::dist("EN")));
+    EXPECT_EQ(en.title, "Band diagram (V = 0.7 V)");
+    ASSERT_EQ(en.charts.size(), 4u);
+
+    const PlotChart& bands = en.charts[0];
+    EXPECT_EQ(bands.xTitle, "z (µm)");
+    EXPECT_EQ(bands.yTitle, "Energy (eV)");
+    EXPECT_EQ(names(bands), (std::vector<std::string>{"EC", "EV", "Fn (electrons)", "Fp (holes)"}));
+    EXPECT_EQ(bands.series[1].y, (std::vector<double>{-1.033, -0.8, -0.25}));
+
+    // Densities: log axis; dopants dashed; zeros left out; the trap
+    // columns, zero everywhere, not drawn at all.
+    const PlotChart& densities = en.charts[1];
+    EXPECT_TRUE(densities.logY);
+    EXPECT_EQ(densities.yTitle, "Density (1/cm³)");
+    EXPECT_EQ(names(densities), (std::vector<std::string>{"n", "p", "Na⁻ (ionised)", "Nd⁺ (ionised)"}));
+    EXPECT_FALSE(densities.series[0].dashed);
+    EXPECT_TRUE(densities.series[2].dashed);
+    EXPECT_EQ(densities.series[2].x, (std::vector<double>{0.5, 1}));
+    for (const PlotSeries& s : densities.series) {
+        for (double y : s.y) {
+            EXPECT_GT(y, 0.0);
+        }
+    }
+    EXPECT_EQ(en.charts[2].yTitle, "Field (V/µm)");
+    EXPECT_EQ(en.charts[2].series[0].y, (std::vector<double>{0, -2.5, 0}));
+    EXPECT_EQ(en.charts[3].yTitle, "Potential (V)");
+    EXPECT_EQ(en.charts[3].series[0].y, (std::vector<double>{0.48, 0.2, -0.3}));
+}
+
+TEST(PlotSpec, SummaryGivesNotesOnly)
+{
+    ResultTable table;
+    std::string error;
+    ASSERT_TRUE(ResultFile_parse(fixtures::PHOTOVOLTAIC, "/r/simulout_photovoltaic.txt", table, error));
+    const PlotTab tab = PlotSpec_forTable(table);
+    EXPECT_TRUE(tab.charts.empty());
+    ASSERT_EQ(tab.notes.size(), 7u);
+    EXPECT_EQ(tab.notes[0], "Eff = 14.3186 %");
+    EXPECT_EQ(tab.notes[1], "Jsc = 0.029421 A/cm²");
+    EXPECT_EQ(tab.notes[5], "RS = 1.1 Ω·cm²");
+}
+
+}  // namespace
