@@ -10,7 +10,7 @@ PACKAGES=(
   libluajit-5.1-dev
   libmuparser-dev
   liblapack-dev libeigen3-dev
-  luajit libopenblas-dev
+  luajit libopenblas-dev zlib1g-dev
   qt6-base-dev libqscintilla2-qt6-dev qt6-charts-dev qt6-svg-dev libgl-dev
   libqt6opengl6-dev  # the CMake package of Qt Charts needs it and does not pull it in
 )

@@ -1,0 +1,305 @@
+// A small dialog with every element kind the programs use, driven by handle
+// name: values set and read back, callbacks fired by clicks, keys and
+// focus, and the dialog's own close and show callbacks.
+#include <QApplication>
+#include <QImage>
+#include <QWidget>
+
+#include <string>
+
+#include "iupQt.h"
+#include "iupTestApp.h"
+
+namespace {
+
+struct Seen {
+    std::string last;
+    int count = 0;
+    int state = -1;
+    int key = 0;
+};
+Seen seen;
+
+int onButton(Ihandle* ih)
+{
+    seen.last = IupGetName(ih);
+    ++seen.count;
+    return IUP_DEFAULT;
+}
+
+int onToggle(Ihandle* ih, int state)
+{
+    seen.last = IupGetName(ih);
+    seen.state = state;
+    return IUP_DEFAULT;
+}
+
+int onList(Ihandle* ih, char* text, int item, int state)
+{
+    if (state == 1) {
+        seen.last = text;
+        seen.state = item;
+    }
+    return IUP_DEFAULT;
+}
+
+int onCtrlN(Ihandle*)
+{
+    seen.last = "K_cN";
+    return IUP_DEFAULT;
+}
+
+int onFieldKey(Ihandle*, int code)
+{
+    seen.key = code;
+    return code == 'x' ? IUP_IGNORE : IUP_CONTINUE;
+}
+
+int onClose(Ihandle*)
+{
+    ++seen.count;
+    return IUP_IGNORE;  // keeps the window open
+}
+
+int onFocus(Ihandle* ih)
+{
+    IupSetStrAttribute(IupGetHandle("T_Dialog"), "TITLE", (std::string("Test - ") + IupGetAttribute(ih, "PARAMTIP")).c_str());
+    return IUP_DEFAULT;
+}
+
+int onDraw(Ihandle* ih, float, float)
+{
+    int w = 0, h = 0;
+    IupDrawBegin(ih);
+    IupDrawGetSize(ih, &w, &h);
+    IupSetAttribute(ih, "DRAWCOLOR", "255 255 255");
+    IupSetAttribute(ih, "DRAWSTYLE", "FILL");
+    IupDrawRectangle(ih, 0, 0, w - 1, h - 1);
+    IupSetAttribute(ih, "DRAWCOLOR", "200 50 100");
+    IupDrawRectangle(ih, 0, 0, w / 2, h / 2);
+    IupDrawEnd(ih);
+    return IUP_DEFAULT;
+}
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        seen = Seen();
+        IupScriptBegin();
+        Ihandle* name = IupText(nullptr);
+        IupSetHandle("T_Name", name);
+        IupSetAttributes(name, "SIZE=80x, NC=10, PARAMTIP=\"Device Name\", CUEBANNER=\"Device Name\"");
+        IupSetCallback(name, "GETFOCUS_CB", onFocus);
+        IupSetCallback(name, "K_ANY", onFieldKey);
+
+        Ihandle* list = IupList(nullptr);
+        IupSetHandle("T_List", list);
+        IupSetAttributes(list, "ALIGNMENT=ACENTER, SIZE=80x, SHOWIMAGE=NO, DROPDOWN=YES, SORT=NO");
+        IupSetAttribute(list, "1", "Si");
+        IupSetAttribute(list, "2", "GaAs");
+        IupSetAttribute(list, "APPENDITEM", "CdTe");
+        IupSetCallback(list, "ACTION", onList);
+
+        Ihandle* toggle = IupToggle("Light", nullptr);
+        IupSetHandle("T_Toggle", toggle);
+        IupSetCallback(toggle, "ACTION", onToggle);
+        Ihandle* mono = IupToggle("Mono", nullptr);
+        IupSetHandle("T_Mono", mono);
+        Ihandle* am15 = IupToggle("AM1.5", nullptr);
+        IupSetHandle("T_AM15", am15);
+
+        Ihandle* ok = IupButton("OK", nullptr);
+        IupSetHandle("T_OK", ok);
+        IupSetCallback(ok, "ACTION", onButton);
+        Ihandle* flat = IupFlatButton("7");
+        IupSetHandle("T_Flat", flat);
+        IupSetCallback(flat, "FLAT_ACTION", onButton);
+
+        Ihandle* canvas = IupCanvas(nullptr);
+        IupSetHandle("T_Canvas", canvas);
+        IupSetAttribute(canvas, "RASTERSIZE", "60x40");
+        IupSetCallback(canvas, "ACTION", onDraw);
+
+        Ihandle* console = IupScintilla();
+        IupSetHandle("T_Console", console);
+        IupSetAttributes(console, "EXPAND=YES, BORDER=NO, VISIBLECOLUMNS=40, RASTERSIZE=100x100");
+
+        Ihandle* grid = IupGridBox(IupButton("1", nullptr), IupButton("2", nullptr), IupButton("3", nullptr), nullptr);
+        IupSetAttributes(grid, "ORIENTATION=HORIZONTAL, NUMDIV=2, GAPLIN=5, GAPCOL=5");
+        IupSetHandle("T_Grid", grid);
+
+        Ihandle* tabs = IupTabs(IupLabel("first"), IupLabel("second"), nullptr);
+        IupSetHandle("T_Tabs", tabs);
+        IupSetAttribute(tabs, "TABTITLE0", "One");
+
+        Ihandle* separator = IupLabel(nullptr);
+        IupSetAttributes(separator, "SEPARATOR=HORIZONTAL, EXPAND=HORIZONTAL");
+
+        Ihandle* body = IupVbox(
+            IupHbox(IupLabel("Name"), name, IupFill(), nullptr),
+            IupFrame(IupHbox(list, toggle, nullptr)),
+            IupRadio(IupHbox(mono, am15, nullptr)),
+            separator, canvas, console, grid, tabs,
+            IupHbox(IupFill(), flat, ok, nullptr), nullptr);
+        IupSetAttributes(body, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=10x10, GAP=10");
+        IupSetHandle("T_Body", body);
+
+        Ihandle* dialog = IupDialog(body);
+        IupSetHandle("T_Dialog", dialog);
+        IupSetAttributes(dialog, "TITLE=Test, RESIZE=YES, MINSIZE=120x80, DEFAULTENTER=T_OK");
+        IupSetCallback(dialog, "CLOSE_CB", onClose);
+        IupSetCallback(dialog, "K_cN", onCtrlN);
+        IupShow(dialog);
+        IupFlush();
+    }
+    void TearDown() override
+    {
+        IupDestroy(IupGetHandle("T_Dialog"));
+        EXPECT_EQ(IupScriptEnd(), 0);
+        IupFlush();
+    }
+};
+
+TEST_F(DialogTest, ControlsAreFoundByNameAndValuesReadBack)
+{
+    Ihandle* name = IupGetHandle("T_Name");
+    ASSERT_NE(name, nullptr);
+    EXPECT_STREQ(IupGetClassName(name), "text");
+    EXPECT_EQ(IupGetDialog(name), IupGetHandle("T_Dialog"));
+    IupSetAttribute(name, "VALUE", "Solar cell");
+    EXPECT_STREQ(IupGetAttribute(name, "VALUE"), "Solar cell");
+    IupSetStrAttribute(name, "VALUE", "0.25");
+    EXPECT_FLOAT_EQ(IupGetFloat(name, "VALUE"), 0.25f);
+    IupSetInt(name, "VALUE", 42);
+    EXPECT_EQ(IupGetInt(name, "VALUE"), 42);
+
+    Ihandle* list = IupGetHandle("T_List");
+    EXPECT_EQ(IupGetInt(list, "COUNT"), 3);
+    EXPECT_STREQ(IupGetAttribute(list, "3"), "CdTe");
+    IupSetAttribute(list, "VALUE", "2");
+    EXPECT_EQ(IupGetInt(list, "VALUE"), 2);
+    EXPECT_STREQ(IupGetAttribute(list, "VALUESTRING"), "GaAs");
+    IupSetAttribute(list, "REMOVEITEM", "ALL");
+    EXPECT_EQ(IupGetInt(list, "COUNT"), 0);
+    EXPECT_EQ(IupGetInt(list, "VALUE"), 0);
+
+    Ihandle* toggle = IupGetHandle("T_Toggle");
+    IupSetAttribute(toggle, "VALUE", "ON");
+    EXPECT_STREQ(IupGetAttribute(toggle, "VALUE"), "ON");
+    IupSetAttribute(toggle, "ACTIVE", "NO");
+    EXPECT_STREQ(IupGetAttribute(toggle, "ACTIVE"), "NO");
+    EXPECT_EQ(seen.state, -1) << "setting a value is no user action";
+
+    Ihandle* tabs = IupGetHandle("T_Tabs");
+    IupSetAttribute(tabs, "VALUEPOS", "1");
+    EXPECT_EQ(IupGetInt(tabs, "VALUEPOS"), 1);
+}
+
+TEST_F(DialogTest, ProgramDataIsKeptAsPointerAndGlobalsWork)
+{
+    int record = 7;
+    Ihandle* name = IupGetHandle("T_Name");
+    IupSetAttribute(name, "KOV_Record", reinterpret_cast<const char*>(&record));
+    EXPECT_EQ(reinterpret_cast<int*>(IupGetAttribute(name, "KOV_Record")), &record);
+    IupSetInt(nullptr, "KOV_WindowInput_Shown", 1);
+    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 1);
+    IupSetStrGlobal("KOV_AppDir", "/opt/kovra/");
+    EXPECT_STREQ(IupGetGlobal("KOV_AppDir"), "/opt/kovra/");
+    int r = -1, g = -1, b = -1;
+    ASSERT_EQ(sscanf(IupGetGlobal("DLGBGCOLOR"), "%d %d %d", &r, &g, &b), 3);
+    EXPECT_GE(r, 0);
+    IupSetAttribute(name, "KOV_Record", nullptr);
+    EXPECT_EQ(IupGetAttribute(name, "KOV_Record"), nullptr);
+}
+
+TEST_F(DialogTest, ClicksRunTheCallbacks)
+{
+    IupTestClick(IupGetHandle("T_OK"));
+    EXPECT_EQ(seen.last, "T_OK");
+    IupTestClick(IupGetHandle("T_Flat"));
+    EXPECT_EQ(seen.last, "T_Flat");
+    EXPECT_EQ(seen.count, 2);
+    IupTestClick(IupGetHandle("T_Toggle"));
+    EXPECT_EQ(seen.last, "T_Toggle");
+    EXPECT_EQ(seen.state, 1);
+    // Toggles in a radio group exclude each other.
+    IupTestClick(IupGetHandle("T_Mono"));
+    IupTestClick(IupGetHandle("T_AM15"));
+    EXPECT_STREQ(IupGetAttribute(IupGetHandle("T_Mono"), "VALUE"), "OFF");
+    EXPECT_STREQ(IupGetAttribute(IupGetHandle("T_AM15"), "VALUE"), "ON");
+}
+
+TEST_F(DialogTest, KeysRunTheFieldCallbackThenTheDialogBinding)
+{
+    Ihandle* name = IupGetHandle("T_Name");
+    IupTestKey(name, 'a');
+    EXPECT_EQ(seen.key, 'a');
+    EXPECT_STREQ(IupGetAttribute(name, "VALUE"), "a") << "IUP_CONTINUE lets the field take the key";
+    IupTestKey(name, 'x');
+    EXPECT_STREQ(IupGetAttribute(name, "VALUE"), "a") << "IUP_IGNORE swallows it";
+    IupTestKey(name, K_cN);
+    EXPECT_EQ(seen.key, K_cN);
+    EXPECT_EQ(seen.last, "K_cN") << "the key went on to the dialog's K_cN";
+    // Enter presses the DEFAULTENTER button.
+    IupTestKey(name, K_CR);
+    EXPECT_EQ(seen.last, "T_OK");
+}
+
+TEST_F(DialogTest, FocusCallbackSeesTheFieldAttributes)
+{
+    IupSetFocus(IupGetHandle("T_OK"));
+    IupFlush();
+    IupSetFocus(IupGetHandle("T_Name"));
+    IupFlush();
+    EXPECT_EQ(IupGetFocus(), IupGetHandle("T_Name"));
+    EXPECT_STREQ(IupGetAttribute(IupGetHandle("T_Dialog"), "TITLE"), "Test - Device Name");
+}
+
+TEST_F(DialogTest, TheCloseBoxAsksTheDialog)
+{
+    QWidget* w = iupWidget(IupGetHandle("T_Dialog"));
+    ASSERT_TRUE(w->isVisible());
+    w->close();
+    IupFlush();
+    EXPECT_EQ(seen.count, 1);
+    EXPECT_TRUE(w->isVisible()) << "CLOSE_CB returned IUP_IGNORE";
+}
+
+TEST_F(DialogTest, SizeIsInCharacterUnits)
+{
+    Ihandle* name = IupGetHandle("T_Name");
+    int cw = 0, ch = 0;
+    ASSERT_EQ(IupGetIntInt(name, "CHARSIZE", &cw, &ch), 2);
+    EXPECT_EQ(iupWidget(name)->width(), 80 * cw / 4);
+}
+
+TEST_F(DialogTest, CanvasDrawsThroughItsAction)
+{
+    Ihandle* canvas = IupGetHandle("T_Canvas");
+    IupRedraw(canvas, 0);
+    IupFlush();
+    const QImage picture = iupCanvasImage(canvas);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.width(), 60);
+    EXPECT_EQ(picture.pixelColor(2, 2), QColor(200, 50, 100));
+    EXPECT_EQ(picture.pixelColor(58, 38), QColor(255, 255, 255));
+    int w = 0, h = 0;
+    IupDrawGetTextSize(canvas, "QWy", 3, &w, &h);
+    EXPECT_GT(w, 0);
+    EXPECT_GT(h, 0);
+}
+
+TEST_F(DialogTest, DestroyedDialogsLoseTheirNames)
+{
+    Ihandle* popup = IupDialog(IupLabel("x"));
+    IupSetHandle("T_Other", popup);
+    IupSetHandle("T_OtherLabel", IupGetChild(popup, 0));
+    IupShow(popup);
+    IupDestroy(popup);
+    EXPECT_EQ(IupGetHandle("T_Other"), nullptr);
+    EXPECT_EQ(IupGetHandle("T_OtherLabel"), nullptr);
+    IupFlush();
+}
+
+}  // namespace
