@@ -1,0 +1,57 @@
+// A program started by the editor: the simulator driver, whose standard
+// output and error come back on one pipe, or the plot tool, which runs on
+// its own. Started from an argument vector (no command line to quote or
+// cut), in its own process group so that ending it ends whatever it
+// started too. Its exit status is kept once it has been reaped, and it is
+// only ever signalled before that, so a process id reused by another
+// program is never hit.
+#pragma once
+
+#include <sys/types.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class DriverProcess {
+public:
+    enum class Read { Byte, Nothing, Closed };
+
+    ~DriverProcess();
+    DriverProcess(const DriverProcess&) = delete;
+    DriverProcess& operator=(const DriverProcess&) = delete;
+
+    // Starts argv[0] with the arguments in folder (the current folder when
+    // empty). withPipe: standard output and error come back through
+    // readByte; without, they go to /dev/null and the process is left
+    // running when this object goes (the plot tool outlives the editor's
+    // interest in it). Null with error set when it could not be started.
+    static std::unique_ptr<DriverProcess> start(const std::vector<std::string>& argv, const std::string& folder,
+                                                bool withPipe, std::string& error);
+
+    // One byte of the output without waiting: Nothing when none is there
+    // yet, Closed once every writer has closed the pipe.
+    Read readByte(char& byte);
+    // True while the process runs; reaps it when it has ended.
+    bool running();
+    // The exit status once it has ended (128 + signal number when a signal
+    // ended it); 0 before.
+    int exitStatus() const { return exitStatus_; }
+    pid_t pid() const { return pid_; }
+    // Ends the process and its group at once and reaps it; nothing when it
+    // has ended already.
+    void kill();
+
+private:
+    DriverProcess() = default;
+    void reap(int status);
+
+    pid_t pid_ = -1;
+    int pipe_ = -1;
+    bool reaped_ = false;
+    bool killOnClose_ = true;
+    int exitStatus_ = 0;
+    char buffer_[4096];
+    size_t bufferUsed_ = 0;
+    size_t bufferRead_ = 0;
+};

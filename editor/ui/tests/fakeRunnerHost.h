@@ -1,0 +1,131 @@
+// A runner host for tests: a document on disk, a console that records each
+// message with its style, a scripted answer to questions, and a poll timer
+// that the test drives (runTimer) in place of the window's event loop.
+#pragma once
+
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "OutputText.h"
+#include "SimulationRunner.h"
+
+struct FakeRunnerHost : RunnerHost {
+    struct Message {
+        std::string text;
+        int style;
+    };
+
+    std::string path;          // the document's file, "" for none
+    std::string savedText = "# Kovra <SL>\n";
+    std::string saveAsPath;    // the name the file chooser gives, "" to decline
+    bool modified = false;
+    bool changedOnDisk = false;
+    bool plotAfter = true;
+    int answer = 3;
+    int saves = 0;
+    int questions = 0;
+    int flushes = 0;
+    bool timerOn = false;
+    int timerMs = 0;
+    std::string console;
+    std::vector<Message> messages;
+    std::vector<std::pair<std::string, int>> statuses;
+    std::function<void()> onFlush;  // what the user does while the window runs
+
+    std::string documentPath() override { return path; }
+    bool documentModified() override { return modified; }
+    bool documentChangedOnDisk() override { return changedOnDisk; }
+    bool saveDocument(bool chooseName) override
+    {
+        if (chooseName) {
+            if (saveAsPath.empty()) {
+                return false;
+            }
+            path = saveAsPath;
+        }
+        std::ofstream(path) << savedText;
+        ++saves;
+        modified = false;
+        changedOnDisk = false;
+        return true;
+    }
+    bool plotAfterRun() override { return plotAfter; }
+
+    bool consoleExists() override { return true; }
+    int printColored(const std::string& text) override
+    {
+        const int style = OutputText_styleOf(text);
+        console += text;
+        messages.push_back({text, style});
+        return style;
+    }
+    void print(const std::string& text) override
+    {
+        console += text;
+        messages.push_back({text, OutputStylePlain});
+    }
+    void clearConsole() override
+    {
+        console.clear();
+        messages.clear();
+    }
+    bool consoleEmpty() override { return console.empty(); }
+    bool consoleEndsWithLf() override { return !console.empty() && console.back() == '\n'; }
+
+    void flush() override
+    {
+        ++flushes;
+        if (onFlush) {
+            onFlush();
+        }
+    }
+    void showStatus(const std::string& text, int kind) override { statuses.push_back({text, kind}); }
+    int ask(const std::string&) override
+    {
+        ++questions;
+        return answer;
+    }
+    void updateRunButtons() override {}
+    bool startTimer(int ms) override
+    {
+        timerOn = true;
+        timerMs = ms;
+        return true;
+    }
+    void stopTimer() override { timerOn = false; }
+
+    // Ticks the timer (faster than the window would) until it stops or the
+    // time is up; true when it stopped.
+    bool runTimer(SimulationRunner& runner, std::chrono::milliseconds limit = std::chrono::seconds(30))
+    {
+        const auto until = std::chrono::steady_clock::now() + limit;
+        while (timerOn && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (!runner.onTimer()) {
+                timerOn = false;
+            }
+        }
+        return !timerOn;
+    }
+
+    bool hasStatus(const std::string& text) const
+    {
+        for (const auto& s : statuses) {
+            if (s.first == text) {
+                return true;
+            }
+        }
+        return false;
+    }
+    std::vector<std::string> shown() const
+    {
+        std::vector<std::string> out;
+        for (const Message& m : messages) {
+            out.push_back(m.text);
+        }
+        return out;
+    }
+};

@@ -1,0 +1,289 @@
+// The runner against a scripted stand-in driver: a shell script that prints
+// lines, writes report lines, sleeps, honours or ignores "Stop" and exits
+// with a chosen status, started through the real process calls.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <fstream>
+
+#include "SimulationRunner.h"
+#include "fakeRunnerHost.h"
+#include "tempFolder.h"
+
+namespace {
+
+// Writes an executable shell script. In it $2 is the device file; COMM is
+// the exchange file beside it and DIR its folder.
+std::string script(const TempFolder& folder, const std::string& name, const std::string& body)
+{
+    const std::string path = folder.write(name, "#!/bin/sh\nDIR=$(dirname \"$2\")\nCOMM=\"$DIR/simulcomm.txt\"\n" + body);
+    chmod(path.c_str(), 0755);
+    return path;
+}
+
+// True while the process of the id in the file runs; a zombie (ended, not
+// yet reaped by whoever adopted it) counts as ended.
+bool processAlive(const std::string& pidFile)
+{
+    std::ifstream in(pidFile);
+    int pid = 0;
+    if (!(in >> pid) || pid <= 0 || kill(pid, 0) != 0) {
+        return false;
+    }
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const size_t close = text.rfind(')');
+    return close == std::string::npos || close + 2 >= text.size() || text[close + 2] != 'Z';
+}
+
+struct RunnerFixture {
+    TempFolder folder{"kovra-runner-"};
+    FakeRunnerHost host;
+    RunnerSettings settings;
+
+    explicit RunnerFixture(const std::string& driverBody)
+    {
+        host.path = folder.write("cell.kovra", "# Kovra <SL>\n");
+        settings.driverPath = script(folder, "driver.sh", driverBody);
+        settings.plotToolPath = folder.write("plot.sh", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(pwd)/plot-args.txt\"\n");
+        chmod(settings.plotToolPath.c_str(), 0755);
+        settings.stopGrace = std::chrono::milliseconds(400);
+    }
+    // Waits for the plot tool stand-in to have written its arguments.
+    std::string plotArgs()
+    {
+        for (int i = 0; i < 200 && readAll(folder.file("plot-args.txt")).empty(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return readAll(folder.file("plot-args.txt"));
+    }
+};
+
+TEST(Runner, LinesReachTheConsoleInOrderWithTheirStyles)
+{
+    // A line is shown once its end has come, however the output is cut; the
+    // last one without a line end when the driver ends.
+    RunnerFixture f("echo '[INPUT]   loading...'\nprintf 'plain text\\r\\n'\necho '[WARNING] careful'\n"
+                    "printf '[LIGHT]   o'\nsleep 0.2\necho 'n'\nprintf 'last;'\nexit 0\n");
+    SimulationRunner runner(f.host, f.settings);
+    ASSERT_TRUE(runner.start());
+    EXPECT_TRUE(f.host.runTimer(runner));
+    EXPECT_EQ(f.host.timerMs, 700);
+    const auto shown = f.host.shown();
+    ASSERT_EQ(shown.size(), 7u) << f.host.console;
+    EXPECT_EQ(shown[0].rfind("[SIMUL]   started at ", 0), 0u);
+    EXPECT_EQ(shown[1], "[INPUT]   loading...\r\n");
+    EXPECT_EQ(shown[2], "plain text\r\n");
+    EXPECT_EQ(shown[3], "[WARNING] careful\r\n");
+    EXPECT_EQ(shown[4], "[LIGHT]   on\r\n");
+    EXPECT_EQ(shown[5], "last\r\n");
+    EXPECT_EQ(shown[6].rfind("[SIMUL]   ended at ", 0), 0u);
+    EXPECT_EQ(f.host.messages[1].style, OutputStyleInfo);
+    EXPECT_EQ(f.host.messages[2].style, OutputStylePlain);
+    EXPECT_EQ(f.host.messages[3].style, OutputStyleWarning);
+    // The window ran before every line.
+    EXPECT_GE(f.host.flushes, 5);
+    EXPECT_FALSE(runner.isRunning());
+}
+
+TEST(Runner, CommandLinesActAndVanish)
+{
+    RunnerFixture f("echo 'before'\necho '[COMM]LUA:cls()'\necho \"[COMM]ELE:$COMM\"\necho '[COMM]'\n"
+                    "echo '[COMM]OTHER:1'\necho 'after'\nexit 0\n");
+    f.host.plotAfter = false;
+    SimulationRunner runner(f.host, f.settings);
+    ASSERT_TRUE(runner.start());
+    f.host.runTimer(runner);
+    const auto shown = f.host.shown();
+    ASSERT_EQ(shown.size(), 3u) << f.host.console;
+    EXPECT_EQ(shown[0], "[COMM]\r\n");  // six characters are text; "before" was cleared
+    EXPECT_EQ(shown[1], "after\r\n");
+}
+
+TEST(Runner, ReportLinesFillTheResultsAndTheCleanRunIsPlotted)
+{
+    RunnerFixture f("echo \"[COMM]ELE:$COMM\"\n"
+                    "printf '[SEND]ZP:1120\\n[SEND]VP:71\\n[SEND]EE:%s/d1.txt\\n' \"$DIR\" >> \"$COMM\"\n"
+                    "echo '[INFO]    sweeping'\nsleep 0.3\n"
+                    "printf '[SEND]JV:%s/jv.txt\\n[SEND]CV:%s/cv.txt\\n[SEND]EN:%s/d72.txt\\n' \"$DIR\" \"$DIR\" \"$DIR\" >> \"$COMM\"\n"
+                    "exit 0\n");
+    SimulationRunner runner(f.host, f.settings);
+    ASSERT_TRUE(runner.start());
+    f.host.runTimer(runner);
+    const RunResults& r = runner.results();
+    const std::string dir = f.folder.path();
+    EXPECT_EQ(r.flags, RunResultEE | RunResultEN | RunResultJV | RunResultCV);
+    EXPECT_EQ(r.meshPoints, 1120);
+    EXPECT_EQ(r.voltagePoints, 71);
+    EXPECT_EQ(r.jv, dir + "jv.txt");
+    // The exchange file is read and removed; the plot list stands beside
+    // the results and the plot tool got it with the device file as title.
+    EXPECT_FALSE(std::filesystem::exists(f.folder.file("simulcomm.txt")));
+    EXPECT_EQ(runner.plotListPath(), dir + "simulplot.txt");
+    EXPECT_EQ(readAll(dir + "simulplot.txt"),
+              dir + "d72.txt\n" + dir + "d1.txt\n" + dir + "cv.txt\n" + dir + "jv.txt\n");
+    EXPECT_EQ(f.plotArgs(), "-kovra\n" + dir + "simulplot.txt\n-title\n" + f.host.path + "\n");
+}
+
+TEST(Runner, NoAutomaticPlotAfterAnErrorLineOrAFailureStatus)
+{
+    const std::string reports = "echo \"[COMM]ELE:$COMM\"\nprintf '[SEND]ZP:100\\n[SEND]EE:%s/d1.txt\\n' \"$DIR\" >> \"$COMM\"\n";
+    for (const std::string& tail : {std::string("echo '[ERROR]   no convergence'\nexit 0\n"), std::string("exit 3\n")}) {
+        RunnerFixture f(reports + tail);
+        SimulationRunner runner(f.host, f.settings);
+        ASSERT_TRUE(runner.start());
+        f.host.runTimer(runner);
+        EXPECT_EQ(runner.results().ee, f.folder.file("d1.txt"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_FALSE(std::filesystem::exists(f.folder.file("plot-args.txt"))) << tail;
+        // The Plot command still plots.
+        EXPECT_TRUE(runner.plot(false));
+        EXPECT_NE(f.plotArgs(), "");
+    }
+}
+
+TEST(Runner, AStoppedRunEndsOnlyAfterTheDriverHasExited)
+{
+    RunnerFixture f("echo \"[COMM]ELE:$COMM\"\nprintf '[SEND]ZP:100\\n' >> \"$COMM\"\necho $$ > \"$DIR/driver.pid\"\n"
+                    "echo '[INFO]    computing'\n"
+                    "while ! grep -q '^Stop' \"$COMM\"; do sleep 0.05; done\n"
+                    "sleep 0.2\necho '[INFO]    simulation stopped by the user'\nexit 0\n");
+    f.settings.stopGrace = std::chrono::seconds(10);
+    SimulationRunner patient(f.host, f.settings);
+    EXPECT_FALSE(patient.requestStop());  // no run
+    ASSERT_TRUE(patient.start());
+    // Wait until the driver has named its exchange file and computes.
+    for (int i = 0; i < 100 && f.host.console.find("computing") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        patient.onTimer();
+    }
+    ASSERT_NE(f.host.console.find("computing"), std::string::npos);
+    ASSERT_TRUE(patient.requestStop());
+    EXPECT_FALSE(patient.requestStop());  // once
+    EXPECT_TRUE(patient.isRunning());     // still winding down
+    EXPECT_TRUE(patient.onTimer());
+    EXPECT_TRUE(f.host.runTimer(patient));
+    EXPECT_FALSE(patient.isRunning());
+    EXPECT_FALSE(processAlive(f.folder.file("driver.pid")));
+    EXPECT_NE(f.host.console.find("stopped by the user"), std::string::npos);
+    // A stopped run's reports are not read, its exchange file is left, and
+    // nothing is plotted.
+    EXPECT_EQ(patient.results().meshPoints, 0);
+    EXPECT_TRUE(std::filesystem::exists(f.folder.file("simulcomm.txt")));
+    EXPECT_FALSE(std::filesystem::exists(f.folder.file("plot-args.txt")));
+}
+
+TEST(Runner, ADriverThatIgnoresStopIsEndedWithWhatItStarted)
+{
+    RunnerFixture f("echo \"[COMM]ELE:$COMM\"\necho $$ > \"$DIR/driver.pid\"\n"
+                    "sleep 30 &\necho $! > \"$DIR/child.pid\"\necho '[INFO]    busy'\nwait\n");
+    SimulationRunner runner(f.host, f.settings);
+    ASSERT_TRUE(runner.start());
+    for (int i = 0; i < 100 && f.host.console.find("busy") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        runner.onTimer();
+    }
+    ASSERT_TRUE(processAlive(f.folder.file("child.pid")));
+    ASSERT_TRUE(runner.requestStop());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(f.host.runTimer(runner, std::chrono::seconds(10)));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_FALSE(runner.isRunning());
+    EXPECT_FALSE(processAlive(f.folder.file("driver.pid")));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(processAlive(f.folder.file("child.pid")));
+    EXPECT_NE(f.host.console.find("did not stop by itself"), std::string::npos);
+    EXPECT_EQ(f.host.console.find("[SIMUL]   ended at"), std::string::npos);
+}
+
+TEST(Runner, AFailedStartReports)
+{
+    RunnerFixture f("exit 0\n");
+    RunnerSettings missing = f.settings;
+    missing.driverPath = f.folder.file("no-kovracomp");
+    SimulationRunner runner(f.host, missing);
+    EXPECT_FALSE(runner.start());
+    EXPECT_EQ(f.host.console, "[ERROR]   Kovra simulator driver not found: " + missing.driverPath + "\n");
+    EXPECT_TRUE(f.host.hasStatus("Cannot run the Kovra simulator"));
+
+    // A file that is there but cannot be started.
+    RunnerSettings unusable = f.settings;
+    unusable.driverPath = f.folder.write("not-a-program", "text");
+    SimulationRunner second(f.host, unusable);
+    f.host.statuses.clear();
+    EXPECT_FALSE(second.start());
+    EXPECT_FALSE(second.isRunning());
+    EXPECT_TRUE(f.host.hasStatus("Cannot run the Kovra simulator"));
+}
+
+TEST(Runner, TheDocumentIsSavedBeforeARunAndAChangeOnDiskIsNotOverwrittenUnasked)
+{
+    RunnerFixture f("exit 0\n");
+    f.host.plotAfter = false;
+    {
+        // No file yet: the file chooser names one; declined, nothing runs.
+        f.host.path.clear();
+        SimulationRunner runner(f.host, f.settings);
+        EXPECT_FALSE(runner.start());
+        EXPECT_TRUE(f.host.hasStatus("Cannot run simulator: document not saved"));
+        f.host.saveAsPath = f.folder.file("new.kovra");
+        EXPECT_TRUE(runner.start());
+        EXPECT_EQ(f.host.path, f.folder.file("new.kovra"));
+        f.host.runTimer(runner);
+    }
+    {
+        // Changed on disk by another program: asked; "no" runs nothing.
+        f.host.changedOnDisk = true;
+        f.host.answer = 4;
+        const int saves = f.host.saves;
+        SimulationRunner runner(f.host, f.settings);
+        EXPECT_FALSE(runner.start());
+        EXPECT_EQ(f.host.questions, 1);
+        EXPECT_EQ(f.host.saves, saves);
+        f.host.answer = 3;
+        EXPECT_TRUE(runner.start());
+        EXPECT_EQ(f.host.saves, saves + 1);
+        f.host.runTimer(runner);
+    }
+    {
+        f.host.modified = true;
+        const int saves = f.host.saves;
+        SimulationRunner runner(f.host, f.settings);
+        EXPECT_TRUE(runner.start());
+        EXPECT_EQ(f.host.saves, saves + 1);
+        f.host.runTimer(runner);
+    }
+}
+
+TEST(Runner, OneRunAtATimeAndEndingFromInsideTheWindowLoop)
+{
+    RunnerFixture f("echo one\nsleep 0.3\necho two\nsleep 5\nexit 0\n");
+    SimulationRunner runner(f.host, f.settings);
+    ASSERT_TRUE(runner.start());
+    EXPECT_FALSE(runner.start());
+    EXPECT_TRUE(f.host.hasStatus("Already running..."));
+    // The document is closed while the window handles its events.
+    f.host.onFlush = [&] {
+        if (f.host.console.find("two") != std::string::npos) {
+            runner.end();
+        }
+    };
+    EXPECT_TRUE(f.host.runTimer(runner, std::chrono::seconds(4)));
+    EXPECT_FALSE(runner.isRunning());
+}
+
+TEST(Runner, ArgumentVectorsKeepLongPathsWhole)
+{
+    RunnerFixture f("exit 0\n");
+    SimulationRunner runner(f.host, f.settings);
+    const std::string longPath = "/data/" + std::string(600, 'd') + "/my cell \"v2\".kovra";
+    EXPECT_EQ(runner.driverArguments(longPath),
+              (std::vector<std::string>{f.settings.driverPath, "-run", longPath, "-comm", "-nowarn"}));
+    EXPECT_EQ(runner.plotArguments(f.host.path),
+              (std::vector<std::string>{f.settings.plotToolPath, "-kovra", "-title", f.host.path}));
+    EXPECT_EQ(runner.plotArguments("/gone.kovra").back(), "KovraPlot");
+}
+
+}  // namespace
