@@ -71,6 +71,9 @@ void endRule(Ihandle* c)
     send(c, SCI_EMPTYUNDOBUFFER);
     const sptr_t end = send(c, SCI_GETLINESELENDPOSITION, static_cast<uptr_t>(send(c, SCI_GETLINECOUNT) - 1));
     send(c, SCI_SETEMPTYSELECTION, static_cast<uptr_t>(end < 0 ? send(c, SCI_GETLENGTH) : end));
+    // A fresh prompt shows from its first column, even after a long line.
+    send(c, SCI_SETXOFFSET, 0);
+    send(c, SCI_SCROLLCARET);
 }
 
 void appendAtEnd(Ihandle* c, const std::string& text)

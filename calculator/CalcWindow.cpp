@@ -121,15 +121,15 @@ Ihandle* numpadButton(const char* title, const char* value, const char* handle, 
 Ihandle* buildNumpad()
 {
     Ihandle* grid = IupGridBox(nullptr);
-    for (const Key& k : NUMPAD_KEYS) IupAppend(grid, numpadButton(k.value, k.value, k.handle, "20x14"));
-    Ihandle* f = numpadButton("F", "F", "KOV_FuncList", "20x14");
+    for (const Key& k : NUMPAD_KEYS) IupAppend(grid, numpadButton(k.value, k.value, k.handle, "18x14"));
+    Ihandle* f = numpadButton("F", "F", "KOV_FuncList", "18x14");
     IupSetAttribute(f, "TIP", "Functions");
     IupSetCallback(f, "ACTION", onFunctionsPopup);
     IupAppend(grid, f);
-    IupSetAttributes(grid, "ORIENTATION=HORIZONTAL, NUMDIV=4, GAPLIN=5, GAPCOL=5, HOMOGENEOUSLIN=YES, HOMOGENEOUSCOL=YES");
-    Ihandle* run = numpadButton("Calculate", "=", "Numpad_Btn_Run", "95x16");
+    IupSetAttributes(grid, "ORIENTATION=HORIZONTAL, NUMDIV=4, GAPLIN=4, GAPCOL=4, HOMOGENEOUSLIN=YES, HOMOGENEOUSCOL=YES");
+    Ihandle* run = numpadButton("Calculate", "=", "Numpad_Btn_Run", "84x16");
     Ihandle* box = IupVbox(grid, run, nullptr);
-    IupSetAttributes(box, "MARGIN=10x10, GAP=10, ALIGNMENT=ACENTER");
+    IupSetAttributes(box, "MARGIN=8x8, GAP=8, ALIGNMENT=ACENTER");
     Ihandle* separator = IupLabel(nullptr);
     IupSetAttribute(separator, "SEPARATOR", "VERTICAL");
     Ihandle* numpad = IupHbox(separator, box, nullptr);
@@ -465,6 +465,7 @@ int CalcWindow_main(int argc, char** argv)
         return 1;  // a window that cannot be built is a failure
     }
     IupShow(dialog);
+    IupSetStrAttribute(dialog, "RASTERSIZE", state->settings.windowSize);
     IupSetFocus(Console_get());
     IupMainLoop();
     CalcWindow_close();
