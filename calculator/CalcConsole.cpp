@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "GuiCommon.h"
+#include "guiCommon.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "CalcConsole.h"
 #include "CalcSession.h"
 #include "CalcSettings.h"
-#include "GuiCommon.h"
+#include "guiCommon.h"
 #include "kovbase.h"
 #include "libkovra.h"
 
@@ -287,6 +287,15 @@ void readSettings()
 }
 
 }  // namespace
+
+void Iup_setActive(const char* name, int active)
+{
+    Ihandle* element = name != nullptr ? IupGetHandle(name) : nullptr;
+    if (element == nullptr) return;
+    const char* wanted = active == 1 ? "YES" : "NO";
+    const char* now = IupGetAttribute(element, "ACTIVE");
+    if (now == nullptr || std::strcmp(now, wanted) != 0) IupSetAttribute(element, "ACTIVE", wanted);
+}
 
 std::string CalcWindow_configFolder()
 {

@@ -8,7 +8,7 @@
 #include "CalcConsole.h"
 #include "CalcSession.h"
 #include "CalcWindow.h"
-#include "GuiCommon.h"
+#include "guiCommon.h"
 #include "iupTestApp.h"
 #include "tempFolder.h"
 

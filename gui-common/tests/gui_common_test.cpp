@@ -1,41 +1,53 @@
-// Shared GUI helpers on real elements, headless.
-#include "GuiCommon.h"
-#include "iupTestApp.h"
+// The shared helpers on real elements: destroy by name, screen position,
+// and the text-view functions on a Scintilla control.
+#include <gtest/gtest.h>
 
-namespace {
+#include "guiCommon.h"
+#include "../../platform/iup/tests/iupTestApp.h"
 
-TEST(GuiCommon, DestroyNamedForgetsTheName)
+TEST(GuiCommon, DestroyNamedForgetsTheNameAndIgnoresUnknownNames)
 {
-    Ihandle* label = IupLabel("x");
-    IupSetHandle("KOV_TestLabel", label);
-    Iup_destroyNamed("KOV_TestLabel");
-    EXPECT_EQ(IupGetHandle("KOV_TestLabel"), nullptr);
-    Iup_destroyNamed("KOV_TestLabel");  // gone already: nothing happens
+    Ihandle* dialog = IupDialog(IupLabel("x"));
+    IupSetHandle("GuiCommonTest_Dialog", dialog);
+    Iup_destroyNamed("GuiCommonTest_Dialog");
+    EXPECT_EQ(IupGetHandle("GuiCommonTest_Dialog"), nullptr);
+    Iup_destroyNamed("GuiCommonTest_Dialog");
     Iup_destroyNamed(nullptr);
 }
 
-TEST(GuiCommon, SetActiveWritesOnlyTheNamedControl)
+TEST(GuiCommon, ScreenPositionOfAShownDialog)
 {
-    Ihandle* button = IupButton("Run", nullptr);
-    IupSetHandle("KOV_TestButton", button);
-    Iup_setActive("KOV_TestButton", 0);
-    EXPECT_STREQ(IupGetAttribute(button, "ACTIVE"), "NO");
-    Iup_setActive("KOV_TestButton", 1);
-    EXPECT_STREQ(IupGetAttribute(button, "ACTIVE"), "YES");
-    Iup_setActive("KOV_NoSuchControl", 1);
-    Iup_destroyNamed("KOV_TestButton");
+    int x = -1, y = -1;
+    EXPECT_EQ(Iup_getScreenPosition(nullptr, &x, &y), 0);
+    Ihandle* dialog = IupDialog(IupLabel("x"));
+    IupShowXY(dialog, 40, 30);
+    EXPECT_EQ(Iup_getScreenPosition(dialog, &x, &y), 1);
+    EXPECT_GE(x, 0);
+    EXPECT_GE(y, 0);
+    IupDestroy(dialog);
 }
 
 TEST(GuiCommon, TextViewHelpers)
 {
+    IupScintillaOpen();
     Ihandle* view = IupScintilla();
     Ihandle* dialog = IupDialog(view);
     IupMap(dialog);
-    Editor_send(view, SCI_SETTEXT, 0, reinterpret_cast<sptr_t>("abc"));
-    EXPECT_EQ(Editor_getCharAt(view, 1), 'b');
+    const char* text = "hello";
+    Editor_send(view, SCI_SETTEXT, 0, reinterpret_cast<sptr_t>(text));
+    EXPECT_EQ(Editor_getCharAt(view, 1), 'e');
     EXPECT_EQ(Editor_getCharAt(view, 0x10000000), 0);
     EXPECT_EQ(Editor_getCharAt(nullptr, 0), 0);
     EXPECT_EQ(Editor_send(nullptr, SCI_GETLENGTH, 0, 0), 0);
+
+    Ihandle* clipboard = IupClipboard();
+    IupSetAttribute(clipboard, "TEXT", "kept");
+    Editor_copy(view);  // nothing selected: the clipboard keeps its text
+    EXPECT_STREQ(IupGetAttribute(clipboard, "TEXT"), "kept");
+    Editor_send(view, SCI_SETSEL, 0, 4);
+    Editor_copy(view);
+    EXPECT_STREQ(IupGetAttribute(clipboard, "TEXT"), "hell");
+
     Editor_zoomIn(view);
     Editor_zoomIn(view);
     EXPECT_EQ(Editor_send(view, SCI_GETZOOM, 0, 0), 2);
@@ -43,11 +55,5 @@ TEST(GuiCommon, TextViewHelpers)
     EXPECT_EQ(Editor_send(view, SCI_GETZOOM, 0, 0), 1);
     Editor_zoomReset(view);
     EXPECT_EQ(Editor_send(view, SCI_GETZOOM, 0, 0), 0);
-    int x = 0, y = 0;
-    EXPECT_EQ(Iup_getScreenPosition(nullptr, &x, &y), 0);
-    IupShow(dialog);
-    EXPECT_EQ(Iup_getScreenPosition(view, &x, &y), 1);
     IupDestroy(dialog);
 }
-
-}  // namespace
