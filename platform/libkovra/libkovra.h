@@ -108,3 +108,25 @@ long normalizeColor(long color, int red, int green, int blue);
 // its own lightness mixed halfway with the level, so text drawn in it reads
 // as inactive on light and dark backgrounds alike.
 long grayifyColor(long color, int level);
+
+// ---- the runner's process calls -------------------------------------------
+// Starts the command line (split into arguments, double quotes grouping
+// words; never through a shell) in workingFolder. With *pipeMode 1 the
+// child's standard output and error come through one pipe: *pipeHandle gets
+// its read end (non-blocking, close-on-exec; the caller closes it), and
+// *pipeMode stays 1; otherwise they stay the caller's and *pipeMode becomes 0.
+// *processHandle and *processId get the process id (there is no separate
+// handle to close here); tempPath (1024 bytes) is emptied: no temporary
+// file is needed. The three reserved arguments and programName are unused.
+// Returns 1 when started, -1 when not (handles -1).
+int startProcess(const char* commandLine, int* pipeMode, int* processHandle, int* pipeHandle, void* reserved1,
+                 void* reserved2, void* reserved3, const char* workingFolder, const char* programName,
+                 char* tempPath, int* processId);
+// 1 while the process runs; 0 once ended, with its exit status (128 + the
+// signal when a signal ended it) in *exitStatus when given. Asking again
+// after the end gives the same status.
+int isProcessRunning(int processId, int* exitStatus);
+// Stops the process and the processes it started (its process group):
+// SIGTERM, SIGKILL after one second. A process that has already ended and
+// been collected gets no signal. 1 when it is gone.
+int killProcess(int processId);
