@@ -24,6 +24,7 @@ struct Writer {
     ok = ok && std::fwrite(s.data(), 1, s.size(), f) == s.size();
   }
   void floats(const std::vector<float>& v) {
+    if (v.empty()) return;  // an input layer has no parameters (and no array)
     ok = ok && std::fwrite(v.data(), sizeof(float), v.size(), f) == v.size();
   }
 };
@@ -45,6 +46,7 @@ struct Reader {
     return s;
   }
   void floats(std::vector<float>& v) {
+    if (v.empty()) return;
     ok = ok && std::fread(v.data(), sizeof(float), v.size(), f) == v.size();
   }
 };
