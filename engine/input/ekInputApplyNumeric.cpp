@@ -2,6 +2,7 @@
 // go ([Command]).
 #include <cwchar>
 
+#include "ekLimits.h"
 #include "ekHelpers.h"
 #include "ekInputReader.h"
 #include "ekSimulator.h"
@@ -23,7 +24,8 @@ constexpr SolverName SOLVERS[] = {
 constexpr uint8_t SOLVER_DEFAULT = 0x80;
 constexpr uint8_t PRECONDITIONER_ILU = 0x01;
 
-constexpr int POINTS_MIN = 50, POINTS_MAX = 20000;
+using ekLimits::DEVICE_POINTS_MAX;
+using ekLimits::DEVICE_POINTS_MIN;
 
 }  // namespace
 
@@ -69,8 +71,8 @@ bool ekInputReader::applyNumeric()
     }
     long points = 0;
     if (integer(s, L"Numeric.Points", &points)) {
-        param_->points = static_cast<int>(points < POINTS_MIN   ? POINTS_MIN
-                                          : points > POINTS_MAX ? POINTS_MAX
+        param_->points = static_cast<int>(points < DEVICE_POINTS_MIN   ? DEVICE_POINTS_MIN
+                                          : points > DEVICE_POINTS_MAX ? DEVICE_POINTS_MAX
                                                                 : points);
     }
     if (text(s, L"Numeric.Mesh", &word)) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ekLimits.h"
 #include "ekBandMatrix.h"
 #include "ekBiasWork.h"
 #include "ekHelpers.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-constexpr double EQUILIBRIUM_BIAS = 0.001;  // Vt
+using ekLimits::EQUILIBRIUM_BIAS;
 
 void copy(double* to, const double* from, int n)
 {

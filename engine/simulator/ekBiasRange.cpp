@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ElecSweep.h"
 #include "ekBiasWork.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr double EQUILIBRIUM_BIAS = 0.001;  // Vt
+using ekLimits::EQUILIBRIUM_BIAS;
 constexpr double SUBSTEP = 0.4;             // Vt: largest bias step of one solve
 constexpr double RAMP_STEP_MIN = 0.001;     // Vt
 

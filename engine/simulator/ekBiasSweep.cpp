@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <string>
 
+#include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ElecSweep.h"
 #include "ekBandMatrix.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-constexpr double EQUILIBRIUM_BIAS = 0.001;  // Vt
+using ekLimits::EQUILIBRIUM_BIAS;
 constexpr double FIRST_STEP = 0.4;          // Vt: start of a ramp to a far single point
 constexpr double RAMP_STEP = 1.0;           // Vt: ramp step towards a far first point
 constexpr double POWER_MIN = 1e-9;          // W/cm2
@@ -145,8 +146,7 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
         doSolvePoisson(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, w.work, &w.previous, &w.start,
                        &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
         lightTotals[2] = flux;
-        if (Stopped || sigma->stopIt() || sigma->err != 0) {
-            Stopped = Stopped || sigma->stopIt();
+        if (interrupted()) {
             finishSweep(w, 0, &result);
             freeBiasWork(w);
             return result;
@@ -181,8 +181,7 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
         bool converged = true;
         for (int side = 0; side < 2 && converged; ++side) {
             doBias(side == 0 ? -delta : delta, w);
-            if (Stopped || sigma->stopIt() || sigma->err != 0) {
-                Stopped = Stopped || sigma->stopIt();
+            if (interrupted()) {
                 finishSweep(w, 0, &result);
                 freeBiasWork(w);
                 return result;
@@ -222,7 +221,6 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
                              &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag,
                              &w.upper);
     };
-    auto interrupted = [&]() { return Stopped || sigma->stopIt() || sigma->err != 0; };
 
     if (points == 1) {
         bool ok = true;
@@ -244,33 +242,33 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
             doSweepBias(0, 0, w, &stored, true, pv);
         }
     } else if (S < 0.0 && E >= 0.0) {
+        // z: the 0 V point when the sweep has one, else the last point
+        // below 0 V. A sweep that ends at 0 V has no point above it.
         const int posL = biasPosL;
-        const int posC = biasPosC;
         const int posR = biasPosR;
-        const bool positions = posL >= 0 && posL <= points - 1 && posC < points && posR >= 1 &&
-                               posR <= points - 1;
+        int posC = biasPosC;
+        if (posC < 0 && posR >= 0 && posR < points &&
+            std::fabs(sweep->getData(0, posR)) < EQUILIBRIUM_BIAS) {
+            posC = posR;  // a custom bias a rounding away from 0 V
+        }
         int z = -1;
-        if (positions) {
-            if (std::fabs(sweep->getData(0, posL)) < EQUILIBRIUM_BIAS) {
-                z = posL;
-            } else if (std::fabs(sweep->getData(0, posR)) < EQUILIBRIUM_BIAS) {
-                z = posR;
-            } else {
-                z = posC >= 0 ? posC : posL;
-            }
+        if (posC >= 0 && posC < points) {
+            z = posC;
+        } else if (posL >= 0 && posL < points) {
+            z = posL;
         }
         if (z >= 0) {
             // Lower half, downwards from 0 V (the 0 V point itself is solved
             // under light only; in the dark it is the equilibrium).
             // Without a point at 0 V, z is the last point below it.
-            const bool zeroIsPoint = std::fabs(sweep->getData(0, z)) < EQUILIBRIUM_BIAS;
+            const bool zeroIsPoint = z == posC;
             const int f1 = (zeroIsPoint && dark) ? z - 1 : z;
             int lower = 0;
             if (f1 >= 0) {
                 doSweepBias(f1, 0, w, &lower, true, pv);
             }
             stored += lower;
-            if (!Stopped && !sigma->stopIt() && sigma->err == 0) {
+            if (!interrupted()) {
                 restoreEquilibrium();
                 const int f2 = (zeroIsPoint && !dark) ? z : z + 1;
                 int upper = 0;
@@ -278,7 +276,7 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
                     doSweepBias(f2, points - 1, w, &upper, true, pv);
                 }
                 stored += upper;
-                if (zeroIsPoint && !Stopped && !sigma->stopIt()) {
+                if (zeroIsPoint && !interrupted()) {
                     sweep->setData(0, z, 0.0);
                     auto mean = [&](int column) {
                         return 0.5 * (sweep->getData(column, z - 1) + sweep->getData(column, z + 1));

@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <string>
 
+#include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ekBandMatrix.h"
 #include "ekBiasWork.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr double EQUILIBRIUM_BIAS = 0.001;  // Vt
+using ekLimits::EQUILIBRIUM_BIAS;
 constexpr int REFINEMENTS = 10;
 
 using ekResult::number6;

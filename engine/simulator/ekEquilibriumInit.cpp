@@ -3,13 +3,14 @@
 // potentials spread from the contacts when a bias is applied.
 #include <cmath>
 
+#include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ekSimulator.h"
 #include "nucore.h"
 
 namespace {
 
-constexpr double EQUILIBRIUM_BIAS = 0.001;  // Vt
+using ekLimits::EQUILIBRIUM_BIAS;
 // Fractions of the device over which the quasi-Fermi potentials of a
 // biased start fall from the contacts' values.
 constexpr double ANODE_ZONE = 0.2;

@@ -14,6 +14,12 @@ bool ekSimulator::isDark() const
     return (lightType & 0xD0) == 0 || lightTotals[2] * norm.photonFlux < 1000.0;
 }
 
+bool ekSimulator::interrupted()
+{
+    Stopped = Stopped || sigma->stopIt();
+    return Stopped || sigma->err != 0;
+}
+
 namespace {
 
 // An index that does not depend on the position may be kept per wavelength.

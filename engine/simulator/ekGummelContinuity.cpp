@@ -6,13 +6,14 @@
 // p = c exp(Fp - V + tp): dn/dFn = -n, dp/dFp = p.
 #include <algorithm>
 
+#include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ekLayer.h"
 #include "ekSimulator.h"
 
 namespace {
 
-constexpr double NORM_FLOOR = 2.220446049250313e-15;
+using ekLimits::NORM_FLOOR;
 
 void setRow(double* residual, double* rhs, double* sum, int i, double F)
 {

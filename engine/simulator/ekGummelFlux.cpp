@@ -1,10 +1,11 @@
 // Scharfetter-Gummel fluxes between neighbouring points and the net
 // recombination of a point, as the Gummel assemblers use them.
+#include "ekLimits.h"
 #include "ekSimulator.h"
 
 namespace {
 
-constexpr int HARMONIC = 0x20;
+constexpr int HARMONIC = ekLimits::MEAN_HARMONIC;
 
 ekRecombination sum(const ekRecombination& a, const ekRecombination& b, const ekRecombination& c)
 {

@@ -2,15 +2,16 @@
 // first equation of the Gummel scheme and the equilibrium solve).
 #include <algorithm>
 
+#include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ekContact.h"
 #include "ekSimulator.h"
 
 namespace {
 
-constexpr int HARMONIC = 0x20;
+constexpr int HARMONIC = ekLimits::MEAN_HARMONIC;
 // The assemblers' residual norm is never exactly 0.
-constexpr double NORM_FLOOR = 2.220446049250313e-15;
+using ekLimits::NORM_FLOOR;
 
 }  // namespace
 

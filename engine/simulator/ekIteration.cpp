@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <string>
 
+#include "ekLimits.h"
 #include "ekBandMatrix.h"
 #include "ekLinearDrivers.h"
 #include "ekResultWriter.h"
@@ -15,7 +16,7 @@
 namespace {
 
 // The Poisson solve counts as the equilibrium one below this bias (Vt).
-constexpr double EQUILIBRIUM_BIAS = 0.001;
+using ekLimits::EQUILIBRIUM_BIAS;
 
 bool isKnownKind(int kind)
 {

@@ -5,6 +5,7 @@
 // whatever the contacts are.
 #include <cmath>
 
+#include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ekBandMatrix.h"
 #include "ekContact.h"
@@ -16,7 +17,7 @@
 namespace {
 
 // A residual sum that is exactly zero is reported as the machine epsilon.
-constexpr double NORM_FLOOR = 2.220446049250313e-15;
+using ekLimits::NORM_FLOOR;
 
 inline double xV(const double* x, int k) { return x[3 * k]; }
 inline double xFn(const double* x, int k) { return x[3 * k + 1]; }
@@ -68,8 +69,8 @@ void ekSimulator::newtonPoissonRow(int k, const double* x, ekBandMatrix* J, doub
     const double hL = sol.z[k] - sol.z[k - 1];
     const double hR = sol.z[k + 1] - sol.z[k];
     const double hM = controlWidth(k);
-    const double epsL = interpolateParameter(mat.Eps[k - 1], mat.Eps[k], 0x20);
-    const double epsR = interpolateParameter(mat.Eps[k], mat.Eps[k + 1], 0x20);
+    const double epsL = interpolateParameter(mat.Eps[k - 1], mat.Eps[k], ekLimits::MEAN_HARMONIC);
+    const double epsR = interpolateParameter(mat.Eps[k], mat.Eps[k + 1], ekLimits::MEAN_HARMONIC);
     const double lambda = norm.unit;
     // Charge in units of -q N0: electrons and ionised acceptors count positive.
     const double rho = (tc.Na - tc.Nd) + (n - p) + (tc.Qa - tc.Qd) - tc.Qpol;

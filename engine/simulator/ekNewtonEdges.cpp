@@ -1,3 +1,4 @@
+#include "ekLimits.h"
 #include "ekNewtonEdges.h"
 
 #include "ekLocalModels.h"
@@ -16,7 +17,7 @@ ekEdgeFlux ek_electronEdge(const ekSimulator& sim, int j, double Vl, double Fnl,
                            double Fnr)
 {
     const ekMaterialArrays& m = sim.getMaterialArrays();
-    const double mu = sim.interpolateParameter(m.Mobn[j], m.Mobn[j + 1], 0x20);
+    const double mu = sim.interpolateParameter(m.Mobn[j], m.Mobn[j + 1], ekLimits::MEAN_HARMONIC);
     const double c = mu / edgeStep(sim, j);
     const double nl = sim.electronDensity(Vl, Fnl, j);
     const double nr = sim.electronDensity(Vr, Fnr, j + 1);
@@ -28,6 +29,7 @@ ekEdgeFlux ek_electronEdge(const ekSimulator& sim, int j, double Vl, double Fnl,
 
     ekEdgeFlux e;
     e.J = c * (nr * Bp - nl * Bm);
+    e.scale = c * (nr * Bp + nl * Bm);
     // The step d grows with Vr and shrinks with Vl; n grows with V, falls with Fn.
     const double dJdd = c * (nr * dBp + nl * dBm);
     e.dVr = c * nr * Bp + dJdd;
@@ -41,7 +43,7 @@ ekEdgeFlux ek_holeEdge(const ekSimulator& sim, int j, double Vl, double Fpl, dou
                        double Fpr)
 {
     const ekMaterialArrays& m = sim.getMaterialArrays();
-    const double mu = sim.interpolateParameter(m.Mobp[j], m.Mobp[j + 1], 0x20);
+    const double mu = sim.interpolateParameter(m.Mobp[j], m.Mobp[j + 1], ekLimits::MEAN_HARMONIC);
     const double c = mu / edgeStep(sim, j);
     const double pl = sim.holeDensity(Vl, Fpl, j);
     const double pr = sim.holeDensity(Vr, Fpr, j + 1);
@@ -53,6 +55,7 @@ ekEdgeFlux ek_holeEdge(const ekSimulator& sim, int j, double Vl, double Fpl, dou
 
     ekEdgeFlux e;
     e.J = c * (pr * Bm - pl * Bp);
+    e.scale = c * (pr * Bm + pl * Bp);
     // p falls with V and grows with Fp.
     const double dJdd = -c * (pr * dBm + pl * dBp);
     e.dVr = -c * pr * Bm + dJdd;

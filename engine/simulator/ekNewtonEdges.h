@@ -14,6 +14,9 @@ struct ekEdgeFlux {
     double dVr = 0.0;
     double dFl = 0.0;
     double dFr = 0.0;
+    // Sum of the magnitudes of the two terms whose difference is J: how
+    // much cancels on this edge, the scale of J's round-off.
+    double scale = 0.0;
 };
 
 // Electron current density Jn = mu/h (n_r B(d) - n_l B(-d)), d the step of

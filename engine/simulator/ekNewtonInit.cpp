@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <string>
 
+#include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ekContact.h"
 #include "ekHelpers.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr double EQUILIBRIUM_BIAS = 0.001;  // Vt
+using ekLimits::EQUILIBRIUM_BIAS;
 // Fractions of the device over which the quasi-Fermi potentials of a biased
 // start fall from the contacts' values.
 constexpr double ANODE_ZONE = 0.2;

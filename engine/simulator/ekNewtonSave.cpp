@@ -103,9 +103,19 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
         ++edges;
     }
     if (!last) {
-        Jn += ek_electronEdge(*this, k, V0, Fn0, Vp, Fnp).J;
-        Jp -= ek_holeEdge(*this, k, V0, Fp0, Vp, Fpp).J;
+        const ekEdgeFlux electrons = ek_electronEdge(*this, k, V0, Fn0, Vp, Fnp);
+        const ekEdgeFlux holes = ek_holeEdge(*this, k, V0, Fp0, Vp, Fpp);
+        Jn += electrons.J;
+        Jp -= holes.J;
         ++edges;
+        // Edges at an interface pair carry the interface's own balance, not
+        // the plain drift-diffusion flux: they never give the terminal current.
+        const double scale = electrons.scale + holes.scale;
+        if (!isPairedIndex(k) && !isPairedIndex(k + 1) &&
+            (terminalScale < 0.0 || scale < terminalScale)) {
+            terminalScale = scale;
+            terminalCurrent = electrons.J - holes.J;
+        }
     }
     if (edges > 0) {
         Jn /= edges;
@@ -113,7 +123,6 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
     }
     sol.Jn[k] = Jn;
     sol.Jp[k] = Jp;
-    currentSum += Jn + Jp;
 
     // Rates; an interface-pair point shows the mean of its neighbours, as
     // the assembly balances it.
@@ -170,7 +179,8 @@ void ekSimulator::storePoints(const double* V, const double* Fn, const double* F
 {
     const int N = Points;
     sol.Jn[0] = sol.Jp[0] = 0.0;
-    currentSum = 0.0;
+    terminalCurrent = 0.0;
+    terminalScale = -1.0;
     beginCharges();
     int state = -1;
     for (int k = 0; k < N; ++k) {
@@ -183,7 +193,7 @@ void ekSimulator::storePoints(const double* V, const double* Fn, const double* F
         transportSavePoint(k, &state, Vm, V[c], V[r], Fnm, Fn[c], Fn[r], Fpm, Fp[c], Fp[r],
                            nullptr, nullptr);
     }
-    setMeanCurrent(currentSum / N);
+    setMeanCurrent(terminalCurrent);
     finishCharges();
 }
 

@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <string>
 
+#include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ElecSweep.h"
 #include "ekBandMatrix.h"
@@ -26,7 +27,7 @@ constexpr double PHOTON_EV_UM = 1.239842;   // photon energy (eV) times waveleng
 constexpr double CHARGE = 1.602176e-19;     // C
 constexpr double NO_LIGHT_FLUX = 1000.0;    // 1/cm2/s
 constexpr double THIN_CONTACT = 1e-5;       // um
-constexpr double EQUILIBRIUM_BIAS = 0.001;  // Vt
+using ekLimits::EQUILIBRIUM_BIAS;
 constexpr double RAMP_START = 0.4;          // Vt
 constexpr double RAMP_STEP = 0.4;           // Vt
 // A quantum efficiency may overshoot 1 by the solver's tolerance; only a
@@ -99,8 +100,7 @@ bool ekSimulator::startQE(double bias, BiasWork& w)
                        &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
         lightTotals[0] = transmitted;
         lightTotals[2] = incident;
-        if (Stopped || sigma->stopIt() || sigma->err != 0) {
-            Stopped = Stopped || sigma->stopIt();
+        if (interrupted()) {
             return false;
         }
         poissonSave(w.V);

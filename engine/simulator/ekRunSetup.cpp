@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cwchar>
 
+#include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ElecSweep.h"
 #include "ekExcitation.h"
@@ -15,7 +16,8 @@
 
 namespace {
 
-constexpr int POINTS_MIN = 50, POINTS_MAX = 20000;
+using ekLimits::DEVICE_POINTS_MAX;
+using ekLimits::DEVICE_POINTS_MIN;
 
 }  // namespace
 
@@ -155,7 +157,7 @@ void ek_runMeshSetup(ekRun& run)
     // The total only matters for the uniform and exact modes; a file that
     // gives none must not make the per-layer mesh refuse the run.
     int total = run.param->points;
-    total = total < POINTS_MIN ? POINTS_MIN : (total > POINTS_MAX ? POINTS_MAX : total);
+    total = total < DEVICE_POINTS_MIN ? DEVICE_POINTS_MIN : (total > DEVICE_POINTS_MAX ? DEVICE_POINTS_MAX : total);
     run.simulator->setDevice(run.device, total);
 }
 
@@ -183,7 +185,7 @@ bool ek_runMesh(ekRun& run)
     if (run.isFailed()) {
         return false;
     }
-    if (count >= POINTS_MIN && count <= POINTS_MAX) {
+    if (count >= DEVICE_POINTS_MIN && count <= DEVICE_POINTS_MAX) {
         run.param->points = count;
     }
     if (run.param->mesh == nuParam::MESH_LAYER) {

@@ -16,6 +16,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "ekLimits.h"
+
 class nuSigma;
 class nuParam;
 class ElecDevice;
@@ -204,8 +206,8 @@ struct ekLightRay {
 class ekSimulator {
 public:
     static constexpr size_t PATH_SIZE = 1024;
-    static constexpr int POINTS_MIN = 50;
-    static constexpr int POINTS_MAX = 20000;
+    static constexpr int POINTS_MIN = ekLimits::DEVICE_POINTS_MIN;
+    static constexpr int POINTS_MAX = ekLimits::DEVICE_POINTS_MAX;
     static constexpr int LAYERS_MAX = 9;
     static constexpr int TRAPS = 5;
     static constexpr int INTERFACE_SLOTS = 24;
@@ -382,6 +384,9 @@ public:
     void generationProfileLight();
     // True when the installed light brings no photons (below 1000 1/cm2/s).
     bool isDark() const;
+    // True once the user asked to stop (remembered in Stopped) or the engine
+    // reported an error: every driver loop ends on it.
+    bool interrupted();
 
     // Charge-neutral potential of a layer (relative to the intrinsic level
     // of the ni given) with the ionisation terms and fractions.
@@ -645,7 +650,11 @@ protected:
     double chargeMinus = 0.0;
     double chargePlusEq = 0.0;
     double chargeMinusEq = 0.0;
-    double currentSum = 0.0;
+    // The terminal current is read on one edge: the one whose electron and
+    // hole fluxes are the difference of the smallest terms (least
+    // cancellation, so least round-off); scale < 0 until an edge is seen.
+    double terminalCurrent = 0.0;
+    double terminalScale = -1.0;
     int depletionPlane = -1;
     double chargeLeft = 0.0;
     double chargeRight = 0.0;
@@ -857,8 +866,9 @@ public:
     bool savePotential(int tagFlags);
     bool saveCharge();
     bool saveFlux();
-    // Mean current density of the present solution (normalised): set by the
-    // transport saves and the equilibrium save, read by the result writers.
+    // Terminal current density of the present solution (normalised): set by
+    // the transport saves (the edge of least cancellation) and the
+    // equilibrium save, read by the result writers.
     double getMeanCurrent() const { return meanCurrent; }
     void setMeanCurrent(double J) { meanCurrent = J; }
     double getAppliedVoltage() const { return Va; }

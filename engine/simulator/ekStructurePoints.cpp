@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ekLayer.h"
 #include "ekLocalModels.h"
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr int HARMONIC = 0x20;
+constexpr int HARMONIC = ekLimits::MEAN_HARMONIC;
 
 bool isLevelKind(uint8_t kind) { return kind == 0x10 || kind == 0x20; }
 

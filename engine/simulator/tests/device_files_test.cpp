@@ -10,9 +10,11 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ekcore.h"
+#include "tempFolder.h"
 
 namespace {
 
@@ -52,19 +54,13 @@ std::vector<std::vector<double>> readRows(const std::wstring& file)
 
 class DeviceFiles : public ::testing::Test {
 protected:
-    std::filesystem::path scratch;
+    // A folder of its own per test, so parallel runs never share files.
+    TempFolder folder{"kovra-files-"};
+    std::filesystem::path scratch{folder.path()};
     wchar_t ee[EK_FILENAME_SIZE] = {}, en[EK_FILENAME_SIZE] = {}, cv[EK_FILENAME_SIZE] = {},
             jv[EK_FILENAME_SIZE] = {}, qw[EK_FILENAME_SIZE] = {};
 
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        scratch = std::filesystem::temp_directory_path() /
-                  (std::string("kovra_files_") + info->name());
-        std::filesystem::remove_all(scratch);
-        std::filesystem::create_directories(scratch);
-    }
-    void TearDown() override { std::filesystem::remove_all(scratch); }
+    void SetUp() override { ASSERT_FALSE(folder.path().empty()); }
 
     bool run(const std::string& name, const std::string& text)
     {
@@ -147,6 +143,56 @@ TEST_F(DeviceFiles, JunctionCapacitanceIsTheDepletionCapacitance)
     EXPECT_NEAR(-2.0 / (Q * eps * slope), Nd, 0.03 * Nd);
 }
 
+// Sweeps that start below 0 V and end at it, or cross it, in the dark and
+// under light: every point is solved, 0 V included, and the current keeps
+// the sign of the bias (forward for the n-side anode is negative).
+TEST_F(DeviceFiles, SweepsEndingAtOrCrossingZeroVoltsSolveEveryPoint)
+{
+    struct Case {
+        const char* start;
+        const char* end;
+        const char* step;
+        const char* light;
+        size_t rows;
+    };
+    const Case cases[] = {
+        {"-0.2", "0", "0.1", "None", 3},     {"-0.2", "-0.1", "0.1", "None", 2},
+        {"-0.2", "0.1", "0.1", "None", 4},   {"-0.3", "0", "0.05", "Mono", 7},
+        {"-0.25", "0", "0.1", "None", 4},
+    };
+    for (const Case& c : cases) {
+        const std::string text = std::string(R"([Layer1]
+    Material="Si"
+    Thickness=0.5
+    Dopant.Type="N"
+    Dopant.N=1e18
+    Mesh.Points=100
+[Layer2]
+    Material="Si"
+    Thickness=20
+    Dopant.Type="P"
+    Dopant.N=1e16
+    Mesh.Points=200
+[Voltage]
+    Voltage.Source="Sweep"
+    Voltage.Start=)") + c.start + "\n    Voltage.End=" + c.end + "\n    Voltage.Step=" +
+                                 c.step + "\n[Light]\n    Light.Source=\"" + c.light +
+                                 "\"\n    Light.Wavelength=0.6\n    Light.Flux=1e16\n" +
+                                 "[Numeric]\n    Numeric.Mesh=\"Layer\"\n";
+        SCOPED_TRACE(std::string(c.start) + " .. " + c.end + " by " + c.step + ", light " +
+                     c.light);
+        ASSERT_TRUE(run("zero.kovra", text));
+        const auto rows = readRows(jv);
+        ASSERT_EQ(rows.size(), c.rows);
+        EXPECT_NEAR(rows.back()[0], std::stod(c.end), 1e-9);
+        for (const auto& row : rows) {
+            if (std::string(c.light) == "None" && row[0] < -0.05) {
+                EXPECT_LT(row[1], 0.0) << "at " << row[0] << " V";
+            }
+        }
+    }
+}
+
 // A long-base diode (over five diffusion lengths a side) with a midgap
 // trap of lifetime tau, the mesh graded towards the junction by layers.
 std::string diodeFile(const char* method)
@@ -192,6 +238,53 @@ TEST_F(DeviceFiles, LongDiodeFollowsShockleyByNewtonAndGummel)
     for (size_t i = 0; i < newton.size(); ++i) {
         EXPECT_DOUBLE_EQ(gummel[i][0], newton[i][0]);
         EXPECT_NEAR(gummel[i][1], newton[i][1], 1e-3 * newton[i][1]);
+    }
+}
+
+// The terminal current at low bias, where the majority fluxes of the
+// neutral sides are many orders larger than the diode current: a long
+// diode whose traps sit only in the outer layers (the inner 21 um a side
+// recombine nothing) follows the closed form of a recombination-free layer
+// d in front of a long base, J0 = q ni^2 D / (N (d + L tanh(W/L))), with the
+// same ratio at every bias to 1e-4, 25 mV included.
+TEST_F(DeviceFiles, TerminalCurrentOfALongDiodeHoldsAtEveryBias)
+{
+    std::string text;
+    const char* layers[6][3] = {{"780", "P", "1"}, {"20", "P", "0"}, {"1", "P", "0"},
+                                {"1", "N", "0"},   {"20", "N", "0"}, {"580", "N", "1"}};
+    for (int l = 0; l < 6; ++l) {
+        text += "[Layer" + std::to_string(l + 1) + "]\n    Material=\"Si\"\n    Thickness=" +
+                layers[l][0] + "\n    Dopant.Type=\"" + layers[l][1] +
+                "\"\n    Dopant.N=1e16\n    Dopant.Taun=1000\n    Dopant.Taup=1000\n" +
+                "    Mesh.Points=60\n";
+        if (layers[l][2][0] == '1') {
+            text += "    Trap1.Type=\"Donor\"\n    Trap1.N=1e12\n    Trap1.Nr=1e19\n"
+                    "    Trap1.E=0\n    Trap1.Taun=1e-5\n    Trap1.Taup=1e-5\n";
+        }
+    }
+    text += "[Voltage]\n    Voltage.Source=\"Sweep\"\n    Voltage.Start=0.025\n"
+            "    Voltage.End=0.3\n    Voltage.Step=0.025\n[Numeric]\n    Numeric.Mesh=\"Layer\"\n";
+    ASSERT_TRUE(run("diode.kovra", text));
+    const auto rows = readRows(jv);
+    ASSERT_EQ(rows.size(), 12u);
+
+    const double N = 1e16, tau = 1e-5, ni = siliconNi(), eps = SI_EPS * EPS0;
+    const double Vbi = VT * std::log(N * N / (ni * ni));
+    auto closedForm = [&](double V) {
+        // Depletion edge of a symmetric junction: half the width each side.
+        const double xd = 0.5 * std::sqrt(2.0 * eps * (Vbi - V) / Q * 2.0 / N);
+        const double d = 21e-4 - xd;
+        double J0 = 0.0;
+        for (const auto& [D, W] : {std::pair{SI_MOBN * VT, 780e-4}, std::pair{SI_MOBP * VT, 580e-4}}) {
+            const double L = std::sqrt(D * tau);
+            J0 += Q * ni * ni / N * D / (d + L * std::tanh(W / L));
+        }
+        return J0 * std::expm1(V / VT);
+    };
+    const double reference = rows.back()[1] / closedForm(rows.back()[0]);
+    EXPECT_NEAR(reference, 1.0, 5e-3);
+    for (const auto& row : rows) {
+        EXPECT_NEAR(row[1] / closedForm(row[0]), reference, 1e-4) << "at " << row[0] << " V";
     }
 }
 

@@ -1,0 +1,26 @@
+// Limits and codes the engine's modules share, each named once here so the
+// reader, the mesh and the solvers cannot drift apart.
+#pragma once
+
+namespace ekLimits {
+
+// A bias closer to 0 V than this (in Vt) is the equilibrium.
+inline constexpr double EQUILIBRIUM_BIAS = 0.001;
+
+// Smallest residual norm an iteration reports (ten machine epsilons): a
+// norm of exactly 0 would make the relative error undefined.
+inline constexpr double NORM_FLOOR = 2.220446049250313e-15;
+
+// How a material parameter is averaged onto the edge between two points.
+inline constexpr int MEAN_ARITHMETIC = 0x10;
+inline constexpr int MEAN_HARMONIC = 0x20;
+
+// Dopant and trap kinds.
+inline constexpr unsigned char KIND_DONOR = 0x10;
+inline constexpr unsigned char KIND_ACCEPTOR = 0x20;
+
+// Mesh points of the whole device.
+inline constexpr int DEVICE_POINTS_MIN = 50;
+inline constexpr int DEVICE_POINTS_MAX = 20000;
+
+}  // namespace ekLimits
