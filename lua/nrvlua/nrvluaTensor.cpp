@@ -21,21 +21,16 @@ int version(lua_State* L) {
   return 1;
 }
 
-int randn(lua_State* L) {
-  checkCount(L, "randn", 2, 2, "(should be 2)");
+// randn and rand: two numbers in, one draw out.
+int draw(lua_State* L, const char* function, float (*generator)(float, float)) {
+  checkCount(L, function, 2, 2, "(should be 2)");
   Lua_checkArgType(L, 1, NRVLUA_NUMBER);
   Lua_checkArgType(L, 2, NRVLUA_NUMBER);
-  lua_pushnumber(L, nrv_randn(float(lua_tonumber(L, 1)), float(lua_tonumber(L, 2))));
+  lua_pushnumber(L, generator(float(lua_tonumber(L, 1)), float(lua_tonumber(L, 2))));
   return 1;
 }
-
-int rand(lua_State* L) {
-  checkCount(L, "rand", 2, 2, "(should be 2)");
-  Lua_checkArgType(L, 1, NRVLUA_NUMBER);
-  Lua_checkArgType(L, 2, NRVLUA_NUMBER);
-  lua_pushnumber(L, nrv_rand(float(lua_tonumber(L, 1)), float(lua_tonumber(L, 2))));
-  return 1;
-}
+int randn(lua_State* L) { return draw(L, "randn", nrv_randn); }
+int rand(lua_State* L) { return draw(L, "rand", nrv_rand); }
 
 int milliseconds(lua_State* L) {
   checkCount(L, "milliseconds", 0, 0, "(should be none)");
