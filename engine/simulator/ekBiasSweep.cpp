@@ -390,6 +390,7 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
             saveCharge();
         }
         if (w.lightOn && lightTotals[3] > POWER_MIN) {
+            warnPVReach();
             wchar_t message[256] = {};
             printPV(true, message);
         }

@@ -12,20 +12,15 @@
 
 #include "ekcore.h"
 #include "tableRows.h"
+#include "tempFolder.h"
 
 class RunFixture : public ::testing::Test {
 protected:
-    std::filesystem::path scratch;
+    // A folder of its own per test, so parallel runs never share files.
+    TempFolder folder{"kovra-run-"};
+    std::filesystem::path scratch{folder.path()};
 
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        scratch = std::filesystem::temp_directory_path() /
-                  (std::string("kovra_run_") + info->test_suite_name() + "_" + info->name());
-        std::filesystem::remove_all(scratch);
-        std::filesystem::create_directories(scratch);
-    }
-    void TearDown() override { std::filesystem::remove_all(scratch); }
+    void SetUp() override { ASSERT_FALSE(folder.path().empty()); }
 
     std::string at(const std::string& name) const { return (scratch / name).string(); }
 
@@ -43,6 +38,9 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
+    // Runs print warnings into the log only when a test asks for them.
+    bool warnings = false;
+
     // Runs a device file quietly; names receives the five result names.
     bool run(const std::string& device, std::wstring* names = nullptr,
              const std::string& summary = "")
@@ -54,7 +52,7 @@ protected:
         const std::wstring file(device.begin(), device.end());
         const std::wstring summaryFile(summary.begin(), summary.end());
         ::testing::internal::CaptureStdout();
-        const bool ok = ek_simulate(file.c_str(), false, false, false, nullptr, true, buffers[0],
+        const bool ok = ek_simulate(file.c_str(), false, false, false, nullptr, !warnings, buffers[0],
                                     buffers[1], buffers[2], buffers[3], buffers[4],
                                     summary.empty() ? nullptr : summaryFile.c_str());
         log = ::testing::internal::GetCapturedStdout();
