@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "tempFolder.h"
 #include "ElecDevice.h"
 #include "ekLayer.h"
 #include "ekLevel.h"
@@ -21,18 +22,15 @@ protected:
     nuParam param;
     ElecDevice device{&sigma, &param};
     ekSimulator sim{&sigma, &param};
-    std::filesystem::path scratch;
+    // A folder of its own per test, so parallel runs never share files.
+    TempFolder folder{"kovra-sim-"};
+    std::filesystem::path scratch{folder.path()};
 
     void SetUp() override
     {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        scratch = std::filesystem::temp_directory_path() /
-                  (std::string("kovra_sim_") + info->test_suite_name() + "_" + info->name());
-        std::filesystem::remove_all(scratch);
-        std::filesystem::create_directories(scratch);
+        ASSERT_FALSE(folder.path().empty());
         sim.setOutputDir((scratch.wstring() + L"/").c_str());
     }
-    void TearDown() override { std::filesystem::remove_all(scratch); }
 
     // A layer of material with thickness (um), dopant kind and density
     // (1/cm3) and per-layer point count.

@@ -138,6 +138,20 @@ TEST_F(SolarCellTest, ASweepThatMissesVocSaysSo)
     }
 }
 
+// Swept in 0.1 V steps up to 0 V, the CdS/CdTe cell keeps its 0 V point
+// (the last of the sweep, solved once, not again from equilibrium).
+TEST_F(SolarCellTest, ASweepEndingAtZeroVoltsUnderLightKeepsItsLastPoint)
+{
+    const std::string text =
+        replaced(example("cds-cdte.kovra"), "Voltage.Step=0.01", "Voltage.Step=0.1");
+    ASSERT_TRUE(run(write("coarse.kovra", text))) << log;
+    const auto jv = rows(at("simulout_jv.txt"));
+    ASSERT_EQ(jv.size(), 10u);
+    EXPECT_EQ(jv.back()[0], 0.0);
+    EXPECT_GT(jv.back()[1], 0.0);
+    EXPECT_LT(jv.back()[1], 29e-3);
+}
+
 TEST_F(SolarCellTest, TheCopiedDeviceFileReproducesTheJV)
 {
     // Bias voltages and a spectrum come from files, so the copy must carry
