@@ -2,6 +2,8 @@
 // folder, with helpers to read the result files back.
 #pragma once
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,15 +14,23 @@
 
 #include "ekcore.h"
 #include "tableRows.h"
-#include "tempFolder.h"
 
 class RunFixture : public ::testing::Test {
 protected:
-    // A folder of its own per test, so parallel runs never share files.
-    TempFolder folder{"kovra-run-"};
-    std::filesystem::path scratch{folder.path()};
+    std::filesystem::path scratch;
 
-    void SetUp() override { ASSERT_FALSE(folder.path().empty()); }
+    void SetUp() override
+    {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // The process id keeps the runs of several build trees, testing at
+        // once, out of each other's folders.
+        scratch = std::filesystem::temp_directory_path() /
+                  (std::string("kovra_run_") + info->test_suite_name() + "_" + info->name() + "_" +
+                   std::to_string(getpid()));
+        std::filesystem::remove_all(scratch);
+        std::filesystem::create_directories(scratch);
+    }
+    void TearDown() override { std::filesystem::remove_all(scratch); }
 
     std::string at(const std::string& name) const { return (scratch / name).string(); }
 

@@ -2,6 +2,8 @@
 // tests, with a scratch folder for the files they read and write.
 #pragma once
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,7 +11,6 @@
 #include <fstream>
 #include <string>
 
-#include "tempFolder.h"
 #include "ElecDevice.h"
 #include "ekLayer.h"
 #include "ekLevel.h"
@@ -22,15 +23,21 @@ protected:
     nuParam param;
     ElecDevice device{&sigma, &param};
     ekSimulator sim{&sigma, &param};
-    // A folder of its own per test, so parallel runs never share files.
-    TempFolder folder{"kovra-sim-"};
-    std::filesystem::path scratch{folder.path()};
+    std::filesystem::path scratch;
 
     void SetUp() override
     {
-        ASSERT_FALSE(folder.path().empty());
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // The process id keeps the runs of several build trees, testing at
+        // once, out of each other's folders.
+        scratch = std::filesystem::temp_directory_path() /
+                  (std::string("kovra_sim_") + info->test_suite_name() + "_" + info->name() + "_" +
+                   std::to_string(getpid()));
+        std::filesystem::remove_all(scratch);
+        std::filesystem::create_directories(scratch);
         sim.setOutputDir((scratch.wstring() + L"/").c_str());
     }
+    void TearDown() override { std::filesystem::remove_all(scratch); }
 
     // A layer of material with thickness (um), dopant kind and density
     // (1/cm3) and per-layer point count.
