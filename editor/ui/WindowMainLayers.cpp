@@ -494,6 +494,7 @@ Ihandle* WindowMain_createActionbar()
     IupAppend(buttons, info);
     Ihandle* line = IupLabel(nullptr);
     IupSetAttribute(line, "SEPARATOR", "HORIZONTAL");
+    IupSetAttribute(line, "EXPAND", "HORIZONTAL");
     Ihandle* bar = IupVbox(buttons, line, nullptr);
     IupSetAttributes(bar, "EXPAND=HORIZONTAL, MARGIN=0x0, GAP=0");
     IupSetHandle("KOV_Actionbar", bar);
@@ -531,6 +532,7 @@ Ihandle* WindowMain_createStatusbar()
     IupSetAttributes(panes, "EXPAND=HORIZONTAL, MARGIN=2x2, GAP=6");
     Ihandle* line = IupLabel(nullptr);
     IupSetAttribute(line, "SEPARATOR", "HORIZONTAL");
+    IupSetAttribute(line, "EXPAND", "HORIZONTAL");
     Ihandle* bar = IupVbox(line, panes, nullptr);
     IupSetAttributes(bar, "EXPAND=HORIZONTAL, MARGIN=0x0, GAP=0");
     IupSetHandle("KOV_Statusbar", bar);
