@@ -76,7 +76,18 @@ TEST_F(MainWindowTest, AFullConsoleDropsItsOlderHalfAtALineStart)
     start();
     Output_clear();
     // Lines with two-byte characters, so a cut by byte count would split one.
-    const std::string line = "[INFO]    \xC3\xA9t\xC3\xA9 \xC3\xA0 Kovra, ligne de journal assez longue ....\n";
+    // The console is filled directly to just below its cap (printing line
+    // by line would take a minute), then the printed lines push it over.
+    const std::string line = "[INFO]    \xC3\xA9t\xC3\xA9 \xC3\xA0 Kovra, ligne de journal assez longue ....\r\n";
+    std::string bulk;
+    while (bulk.size() + line.size() < OutputText_sizeCap - 200) {
+        bulk += line;
+    }
+    IupScintillaSendMessage(console(), SCI_SETREADONLY, 0, 0);
+    IupScintillaSendMessage(console(), SCI_APPENDTEXT, bulk.size(), reinterpret_cast<sptr_t>(bulk.data()));
+    IupScintillaSendMessage(console(), SCI_STARTSTYLING, 0, 0);
+    IupScintillaSendMessage(console(), SCI_SETSTYLING, bulk.size(), 122);
+    IupScintillaSendMessage(console(), SCI_SETREADONLY, 1, 0);
     while (static_cast<size_t>(length()) < OutputText_sizeCap) {
         Output_printColored(line.c_str());
     }
