@@ -5,6 +5,7 @@
 
 #include "App.h"
 #include "Output.h"
+#include "RunnerIupHost.h"
 #include "SimulationRunner.h"
 #include "WindowMain.h"
 #include "document.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-class WindowHost : public RunnerHost {
+class WindowHost : public RunnerIupHost {
 public:
     explicit WindowHost(Document* document) : document_(document) {}
 
@@ -34,7 +35,6 @@ public:
         return length > 0 && IupScintillaSendMessage(view, SCI_GETCHARAT, length - 1, 0) == '\n';
     }
 
-    void flush() override { IupFlush(); }
     void showStatus(const std::string& text, int kind) override { kovraShowInfo(text.c_str(), 0, kind); }
     int ask(const std::string& question) override
     {
@@ -47,31 +47,11 @@ public:
         WindowMain_updateTitle();
     }
 
-    bool startTimer(int milliseconds) override
-    {
-        stopTimer();
-        timer_ = IupTimer();
-        IupSetInt(timer_, "TIME", milliseconds);
-        IupSetCallback(timer_, "ACTION_CB", &WindowHost::onTick);
-        IupSetAttribute(timer_, "RUN", "YES");
-        return timer_ != nullptr;
-    }
-    void stopTimer() override
-    {
-        if (timer_ != nullptr) {
-            IupSetAttribute(timer_, "RUN", "NO");
-            IupDestroy(timer_);
-            timer_ = nullptr;
-        }
-    }
-
     Document* document() const { return document_; }
     void copyResults();
 
 private:
-    static int onTick(Ihandle*);
     Document* document_;
-    Ihandle* timer_ = nullptr;
 };
 
 // One runner for the current document; a new document gets a new one (the
@@ -95,6 +75,7 @@ SimulationRunner* runnerFor(Document* document)
         settings.driverPath = std::string(binDir ? binDir : "") + "kovracomp";
         settings.plotToolPath = std::string(binDir ? binDir : "") + "kovraplot";
         attached.runner = std::make_unique<SimulationRunner>(*attached.host, settings);
+        attached.host->setRunner(attached.runner.get());
     }
     return attached.runner.get();
 }
@@ -108,16 +89,6 @@ void WindowHost::copyResults()
         document_->results.voltagePoints = r.voltagePoints;
         document_->results.wavelengthPoints = r.wavelengthPoints;
     }
-}
-
-int WindowHost::onTick(Ihandle*)
-{
-    if (!attached.runner || !attached.runner->onTimer()) {
-        if (attached.host) {
-            attached.host->stopTimer();
-        }
-    }
-    return IUP_DEFAULT;
 }
 
 int start(Document* document)
