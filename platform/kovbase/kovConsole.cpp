@@ -54,6 +54,21 @@ int kov_wprintf(const wchar_t* format, ...)
     return written;
 }
 
+int kov_printf(const char* format, ...)
+{
+    if (format == nullptr) {
+        return -1;
+    }
+    const locale_t previous = uselocale(formatLocale());
+    va_list args;
+    va_start(args, format);
+    const int written = std::vprintf(format, args);
+    va_end(args);
+    uselocale(previous);
+    std::fflush(stdout);
+    return written;
+}
+
 void kov_putsW(const wchar_t* text)
 {
     if (text == nullptr) {

@@ -273,3 +273,40 @@ int kov_removeFileW(const wchar_t* path)
     const std::string utf8 = diskPath(path);
     return path != nullptr && !utf8.empty() && ::unlink(utf8.c_str()) == 0 ? 1 : 0;
 }
+
+int kov_getFileTimes(const char* path, int reserved1, kov_FileTimes* times, int reserved2)
+{
+    (void)reserved1;
+    (void)reserved2;
+    struct stat info {};
+    if (path == nullptr || times == nullptr || !statPath(diskPathA(path), &info)) {
+        return 0;
+    }
+    auto ns = [](const struct timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; };
+    times->modified = ns(info.st_mtim);
+    times->accessed = ns(info.st_atim);
+    times->changed = ns(info.st_ctim);
+    return 1;
+}
+
+int kov_compareFileTimes(const kov_FileTimes* a, const kov_FileTimes* b)
+{
+    if (a == nullptr || b == nullptr) {
+        return 0;
+    }
+    return a->modified > b->modified ? 1 : (a->modified < b->modified ? -1 : 0);
+}
+
+const char* kov_getShortFilename(const char* path)
+{
+    if (path == nullptr) {
+        return nullptr;
+    }
+    const char* name = path;
+    for (const char* p = path; *p != '\0'; ++p) {
+        if (*p == '/' || *p == '\\') {
+            name = p + 1;
+        }
+    }
+    return *name != '\0' ? name : nullptr;
+}

@@ -2,7 +2,10 @@
 // copies and number reading that ignores LC_NUMERIC.
 #include "kovbase.h"
 
+#include <cctype>
+#include <charconv>
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -263,4 +266,88 @@ void kov_normalizeSeparatorsA(char* path)
             *path = '/';
         }
     }
+}
+
+namespace {
+
+bool sameChar(char a, char b, bool ignoreCase)
+{
+    if (ignoreCase) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    }
+    return a == b;
+}
+
+}  // namespace
+
+size_t kov_startwith(const char* text, const char* prefix, int flags)
+{
+    if (text == nullptr || prefix == nullptr || prefix[0] == '\0') {
+        return 0;
+    }
+    size_t i = 0;
+    for (; prefix[i] != '\0'; ++i) {
+        if (text[i] == '\0' || !sameChar(text[i], prefix[i], flags & 1)) {
+            return 0;
+        }
+    }
+    return i;
+}
+
+int kov_endwith(const char* text, const char* suffix, int flags)
+{
+    if (text == nullptr || suffix == nullptr || suffix[0] == '\0') {
+        return 0;
+    }
+    const size_t n = std::strlen(text);
+    const size_t m = std::strlen(suffix);
+    if (m > n) {
+        return 0;
+    }
+    return kov_startwith(text + n - m, suffix, flags) == m ? 1 : 0;
+}
+
+size_t kov_trim(char* text)
+{
+    if (text == nullptr) {
+        return 0;
+    }
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    size_t start = 0;
+    while (blank(text[start])) {
+        ++start;
+    }
+    size_t end = std::strlen(text);
+    while (end > start && blank(text[end - 1])) {
+        --end;
+    }
+    std::memmove(text, text + start, end - start);
+    text[end - start] = '\0';
+    return end - start;
+}
+
+int kov_reformatAuto(double value, char* buffer, int width, int digits)
+{
+    if (buffer == nullptr || width < 1) {
+        return 0;
+    }
+    buffer[0] = '\0';
+    char number[64];
+    std::to_chars_result result {};
+    if (std::isnan(value)) {
+        std::strcpy(number, "nan");
+        result.ptr = number + 3;
+    } else if (digits > 0) {
+        result = std::to_chars(number, number + sizeof number - 1, value, std::chars_format::general,
+                               digits < 17 ? digits : 17);
+    } else {
+        result = std::to_chars(number, number + sizeof number - 1, value);
+    }
+    const size_t length = static_cast<size_t>(result.ptr - number);
+    if (result.ec != std::errc() || length > static_cast<size_t>(width)) {
+        return 0;
+    }
+    std::memcpy(buffer, number, length);
+    buffer[length] = '\0';
+    return static_cast<int>(length);
 }

@@ -14,6 +14,12 @@
 void* kov_MemoryAlloc(size_t bytes);
 void* kov_MemoryRealloc(void* block, size_t bytes);
 void kov_MemoryFree(void** block);
+// The pool of a program: created first at start with the program's name,
+// destroyed last at every exit. Blocks are counted between the two so that
+// a program can tell what it failed to give back.
+int kov_MemoryCreate(const char* programName);
+void kov_MemoryDestroy();
+long long kov_MemoryLiveBlocks();
 
 template <typename T>
 inline void kov_MemoryFreeT(T** block)
@@ -45,11 +51,29 @@ size_t kov_utf8ToWide(wchar_t* dst, size_t size, const char* src);
 double kov_strtod(const char* text, char** end);
 double kov_wcstod(const wchar_t* text, wchar_t** end);
 
+// The prefix's length when text begins with prefix, else 0; flags 1 ignores
+// letter case (0: exact).
+size_t kov_startwith(const char* text, const char* prefix, int flags);
+// Nonzero when text ends with suffix; flags as kov_startwith.
+int kov_endwith(const char* text, const char* suffix, int flags);
+// Removes blanks, tabs and line ends at both ends in place; the new length.
+size_t kov_trim(char* text);
+// The form of every real the GUI programs show or write: digits significant
+// digits as "%g" gives them, always with a '.', written into buffer (width
+// characters and the terminator). Returns the length written; 0 (buffer
+// empty) when the number does not fit, since a cut number reads back as
+// another value.
+int kov_reformatAuto(double value, char* buffer, int width, int digits);
+
 // ---- files --------------------------------------------------------------
 // Modes as fopen ("r", "rb", "w", "a+"); the path is converted to UTF-8 and
 // a '\' separator written elsewhere is read as '/'.
 FILE* kov_FileOpenW(const wchar_t* path, const char* mode);
 FILE* kov_FileOpenA(const char* path, const char* mode);
+inline FILE* kov_FileOpen(const char* path, const char* mode)
+{
+    return kov_FileOpenA(path, mode);
+}
 void kov_FileClose(FILE** stream);
 
 // Reads one line of a UTF-8 stream into wide text (line end and a leading
@@ -80,6 +104,21 @@ int kov_dirReadWrite(const char* path);
 int kov_fileReadWriteW(const wchar_t* path);
 
 long long kov_getFileSizeW(const wchar_t* path);  // -1 when missing
+
+// Times of a file, in nanoseconds since the epoch.
+struct kov_FileTimes {
+    long long modified;
+    long long accessed;
+    long long changed;  // of the file's status (rename, permissions)
+};
+// 1 with times filled when the file exists; the two reserved arguments are
+// not used (pass 0).
+int kov_getFileTimes(const char* path, int reserved1, kov_FileTimes* times, int reserved2);
+// Above 0 when a was modified later than b, below 0 when earlier, else 0.
+int kov_compareFileTimes(const kov_FileTimes* a, const kov_FileTimes* b);
+// The file-name part of a path (after the last '/' or '\'), pointing into
+// path; NULL when the path has none (empty, or ending in a separator).
+const char* kov_getShortFilename(const char* path);
 // Nonzero on success; a failed copy leaves no half-written target, and a
 // file copied onto itself is left as it is (success).
 int kov_copyFileW(const wchar_t* source, const wchar_t* target);
@@ -97,6 +136,9 @@ void kov_normalizeSeparatorsA(char* path);
 int kov_wprintf(const wchar_t* format, ...);
 // Writes wide text to standard output as UTF-8 and flushes.
 void kov_putsW(const wchar_t* text);
+// printf to standard output, flushed, under the same fixed locale ("%g"
+// writes a '.'). Returns the bytes written, -1 on a bad format.
+int kov_printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Milliseconds of a monotonic clock.
 double kov_clockMs();
@@ -118,3 +160,6 @@ size_t kov_hash_table_count(const kov_hash_table* table);
 // Calls destructor (when not null) once for every entry, then frees the
 // table. The destructor must not use the table.
 void kov_hash_table_destroy(kov_hash_table* table, void (*destructor)(void*));
+
+// ---- expression parser ---------------------------------------------------
+#include "kovParser.h"

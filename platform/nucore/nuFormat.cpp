@@ -4,27 +4,18 @@
 #include <cmath>
 #include <string>
 
+#include "kovbase.h"
 #include "nucore.h"
 
 namespace {
 
-constexpr int MAX_DIGITS = 17;  // enough for every double
-
-// The number as narrow text, in the style nucore.h describes.
+// The number as narrow text, in the style nucore.h describes: the suite's
+// one number form (kov_reformatAuto).
 std::string formatNumber(double value, int digits)
 {
-    if (std::isnan(value)) {
-        return "nan";
-    }
     char buffer[64];
-    std::to_chars_result result {};
-    if (digits > 0) {
-        result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general,
-                               digits < MAX_DIGITS ? digits : MAX_DIGITS);
-    } else {
-        result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    }
-    return std::string(buffer, result.ec == std::errc() ? result.ptr : buffer);
+    kov_reformatAuto(value, buffer, static_cast<int>(sizeof buffer) - 1, digits);
+    return buffer;
 }
 
 template <typename Char>

@@ -3,37 +3,45 @@
 // own classic locale and so does not depend on LC_NUMERIC.
 #include "nuParser.h"
 
+#include <cctype>
 #include <cmath>
 #include <cwctype>
 #include <limits>
 #include <map>
 #include <string>
 
-#include <muParser.h>
-
+#include "kovGrammar.h"
 #include "kovbase.h"
 
 static_assert(std::is_same_v<mu::string_type, std::string>,
               "nuParser converts to narrow text; a wide muparser needs no conversion");
 
 struct nuParser::Impl {
+    // The suite's one grammar; angles in radians.
+    kov_GrammarContext context;
     mu::Parser parser;
     // std::map keeps every value at a fixed address, which muparser binds.
     std::map<std::string, double> variables;
     std::wstring error;
 
-    bool isReservedName(const std::string& name) const
-    {
-        return parser.GetFunDef().count(name) != 0 || parser.GetConst().count(name) != 0;
-    }
+    Impl() { kov_grammarDefine(parser, &context); }
+
+    bool isReservedName(const std::string& name) const { return kov_grammarIsReserved(name); }
 
     // Evaluates one expression; false (and error set) on any failure,
     // including a list of values ("1,5" read with a decimal comma would
     // otherwise quietly give 5).
     bool evaluate(const std::wstring& text, double* value)
     {
+        std::string expression;
+        std::string words;
+        if (!kov_grammarNormalize(kov_toUtf8(text), &expression, &words)) {
+            error = kov_toWide(words);
+            return false;
+        }
         try {
-            parser.SetExpr(kov_toUtf8(text));
+            kov_grammarBeginEvaluation();
+            parser.SetExpr(expression);
             *value = parser.Eval();
             if (parser.GetNumResults() != 1) {
                 error = L"several values where one is expected (',' separates arguments)";
@@ -41,7 +49,7 @@ struct nuParser::Impl {
             }
             return true;
         } catch (const mu::Parser::exception_type& e) {
-            error = kov_toWide(e.GetMsg());
+            error = kov_toWide(kov_grammarErrorText(e, expression));
         } catch (const std::exception& e) {
             error = kov_toWide(e.what());
         } catch (...) {
@@ -119,7 +127,10 @@ int nuParser::assign(const wchar_t* text)
         name = givenName;
         expression = givenExpression;
     }
-    const std::string key = kov_toUtf8(name);
+    std::string key = kov_toUtf8(name);
+    for (char& c : key) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));  // the grammar ignores case
+    }
     if (impl_->isReservedName(key)) {
         impl_->error = L"reserved name: " + name;
         return 0;
@@ -129,7 +140,7 @@ int nuParser::assign(const wchar_t* text)
         return 0;
     }
     if (!std::isfinite(value)) {
-        impl_->error = L"the value is not a finite number";
+        impl_->error = kov_toWide(kov_grammarFaultText(value));
         return 0;
     }
     try {
@@ -165,7 +176,7 @@ double nuParser::eval(const wchar_t* text)
     if (std::isfinite(value)) {
         impl_->error.clear();
     } else {
-        impl_->error = L"the value is not a finite number";
+        impl_->error = kov_toWide(kov_grammarFaultText(value));
     }
     return value;
 }

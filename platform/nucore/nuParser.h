@@ -1,6 +1,6 @@
 // nuParser: the expression parser of a device's variables, over muparser.
-// The grammar is the one the editor and the calculator share: numbers with
-// exponents, + - * / ^, unary signs, parentheses, the usual functions.
+// The grammar is the suite's one (kovGrammar.h), shared with the calculator:
+// numbers with exponents, + - * / ^, unary signs, parentheses, its functions.
 #pragma once
 
 #include <memory>

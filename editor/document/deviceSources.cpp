@@ -1,0 +1,42 @@
+// The voltage and light source files travel between the device and the
+// application record, which the main window's file choosers show.
+#include <cstring>
+#include <strings.h>
+
+#include "device.h"
+#include "docHooks.h"
+#include "document.h"
+
+namespace {
+
+bool endsWith(const char* text, const char* suffix)
+{
+    const size_t t = std::strlen(text);
+    const size_t s = std::strlen(suffix);
+    return t >= s && std::strcmp(text + t - s, suffix) == 0;
+}
+
+bool namesSourceFile(const char* value, bool light)
+{
+    return endsWith(value, ".txt") || endsWith(value, ".dat") ||
+           endsWith(value, light ? ".light" : ".voltage");
+}
+
+}  // namespace
+
+int Device_getSourceFile(Document* document, const char* key)
+{
+    Device* device = document != nullptr ? document->device : nullptr;
+    if (device == nullptr || key == nullptr)
+        return 0;
+    const bool light = std::strcmp(key, "Light.Source") == 0;
+    ParamRecord* record = light ? Device_findLightParam(device, "Light.Source")
+                                : Device_findVoltageParam(device, "Voltage.Source");
+    const char* value = record != nullptr ? record->value.text : "";
+    const char* file = namesSourceFile(value, light) ? value : "";
+    if (light)
+        Doc_hooks().setLightFile(file);
+    else
+        Doc_hooks().setVoltageFile(file);
+    return 1;
+}

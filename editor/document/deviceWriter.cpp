@@ -1,0 +1,161 @@
+// Device_save: the device editor's writer of ".kovra" device files, in the
+// form its reader and the engine's read back to the same device.
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+
+#include "device.h"
+#include "deviceFile.h"
+#include "docHooks.h"
+#include "document.h"
+#include "kovbase.h"
+#include "libkovra.h"
+
+namespace {
+
+constexpr const char* FIRST_LINE = "# Kovra <SL>";
+
+// A string record's use follows its value: a model is written while it
+// names a Lua script, a file while it names an index table, a switch while
+// it is on.
+void decideTextUse(ParamRecord* r)
+{
+    if (std::strstr(r->key, ".Model") != nullptr)
+        r->revision = std::strstr(r->value.text, ".lua") != nullptr ? 2 : 0;
+    else if (std::strstr(r->key, ".File") != nullptr)
+        r->revision = std::strstr(r->value.text, ".nk") != nullptr ? 2 : 0;
+    else if (std::strstr(r->key, ".Database") != nullptr || std::strstr(r->key, ".Enable") != nullptr)
+        r->revision = strcasecmp(r->value.text, "Yes") == 0 ? 2 : 0;
+}
+
+// Writes "    key=value" with its comment; a line that would be longer than
+// the reader takes is written without its comment (and said so).
+void writeLine(FILE* stream, const char* key, const char* value, bool quoted, const char* comment)
+{
+    char line[DEVICE_LINE_BYTES + 128];
+    const char* q = quoted ? "\"" : "";
+    std::snprintf(line, sizeof line, "    %s=%s%s%s", key, q, value, q);
+    if (comment != nullptr && comment[0] != '\0') {
+        char withComment[DEVICE_LINE_BYTES + 200];
+        const int full = std::snprintf(withComment, sizeof withComment, "%s    # %s", line, comment);
+        if (full > 0 && static_cast<size_t>(full) <= DEVICE_LINE_MAX) {
+            std::fprintf(stream, "%s\n", withComment);
+            return;
+        }
+        char message[160];
+        std::snprintf(message, sizeof message, "[WARNING] comment of %s not written: line too long\n",
+                      key);
+        Doc_print(message);
+    }
+    std::fprintf(stream, "%s\n", line);
+}
+
+void writeRecord(FILE* stream, ParamRecord* r)
+{
+    // An alias record hands its values to its target, which is written in
+    // its place under the key the engine reads.
+    if (r == nullptr || r->alias != nullptr)
+        return;
+    if (r->type == PARAM_TEXT)
+        decideTextUse(r);
+    if (r->revision <= 0)
+        return;
+    const bool takesVariable = (r->flags & (PARAM_ACCEPTS_VARS | PARAM_FROM_VARIABLE)) != 0;
+    if (takesVariable && Text_isVariableRef(r->variableRef)) {
+        writeLine(stream, r->key, r->variableRef, false, r->comment);
+        return;
+    }
+    char value[PARAM_VALUE_SIZE];
+    switch (r->type) {
+    case PARAM_TEXT:
+        writeLine(stream, r->key, r->value.text, true, r->comment);
+        break;
+    case PARAM_REAL:
+        Real_format(r->value.real, value, sizeof value);
+        writeLine(stream, r->key, value, false, r->comment);
+        break;
+    case PARAM_INTEGER:
+        std::snprintf(value, sizeof value, "%d", r->value.integer);
+        writeLine(stream, r->key, value, false, r->comment);
+        break;
+    default:
+        break;
+    }
+}
+
+void writeSection(FILE* stream, const char* name, ParamRecord* const* records, int count,
+                  const KeptLines* kept)
+{
+    std::fprintf(stream, "[%s]\n", name);
+    Params_write(stream, records, count, kept);
+}
+
+}  // namespace
+
+int Params_write(FILE* stream, ParamRecord* const* records, int count, const KeptLines* kept)
+{
+    if (stream == nullptr || records == nullptr || count < 1 || count > 128)
+        return 0;
+    for (int i = 0; i < count; ++i)
+        writeRecord(stream, records[i]);
+    if (kept != nullptr) {
+        for (int i = 0; i < kept->count; ++i)
+            writeLine(stream, kept->lines[i].key, kept->lines[i].value, false, kept->lines[i].comment);
+    }
+    std::fprintf(stream, "\n");
+    return 1;
+}
+
+int Device_save(Document* document, const char* path)
+{
+    Device* device = document != nullptr ? document->device : nullptr;
+    if (device == nullptr || path == nullptr)
+        return 0;
+    // The editor starts its plot tool itself after a run.
+    Params_setByKey(CommandKeys, device->command->records, nullptr, "Command.Plot", "No", nullptr, 0,
+                    nullptr, 0);
+    FILE* stream = kov_FileOpenA(path, "w");
+    if (stream == nullptr)
+        return 0;
+    const char* header = device->header != nullptr ? device->header : "";
+    if (std::strlen(header) >= 13 && std::strncmp(header, FIRST_LINE, 12) == 0) {
+        std::fputs(header, stream);
+    } else {
+        char standard[256] = {};
+        getKovraFileHeader(standard, sizeof standard);
+        std::fputs(standard, stream);
+        std::fputs(header, stream);
+    }
+    const int variables = Device_variableCount(device);
+    if (variables > 0) {
+        std::fprintf(stream, "\n");
+        for (int i = 0; i < variables; ++i) {
+            const char* name = Device_variableName(device, i);
+            const char* value = Device_variableValue(device, i);
+            if (name != nullptr && value != nullptr)
+                std::fprintf(stream, "$%s=%s\n", name[0] == '$' ? name + 1 : name, value);
+        }
+        std::fprintf(stream, "\n");
+    }
+    writeSection(stream, "Device", device->records, device->recordCount, device->kept[SEC_DEVICE]);
+    for (int i = 0; i < device->layerCount; ++i) {
+        Layer* layer = device->layers[i];
+        Doc_hooks().applyTrapModel(layer);
+        char name[16];
+        std::snprintf(name, sizeof name, "Layer%d", i + 1);
+        writeSection(stream, name, layer->records, layer->count, &layer->kept);
+    }
+    writeSection(stream, "Anode", device->anode->records, device->anode->count, device->kept[SEC_ANODE]);
+    writeSection(stream, "Cathode", device->cathode->records, device->cathode->count,
+                 device->kept[SEC_CATHODE]);
+    writeSection(stream, "Voltage", device->voltage->records, device->voltage->count,
+                 device->kept[SEC_VOLTAGE]);
+    writeSection(stream, "Light", device->light->records, device->light->count, device->kept[SEC_LIGHT]);
+    writeSection(stream, "Numeric", device->numeric->records, device->numeric->count,
+                 device->kept[SEC_NUMERIC]);
+    writeSection(stream, "Command", device->command->records, device->command->count,
+                 device->kept[SEC_COMMAND]);
+    const bool ok = std::ferror(stream) == 0;
+    const bool closed = std::fclose(stream) == 0;
+    return ok && closed ? 1 : 0;
+}

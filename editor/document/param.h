@@ -1,0 +1,125 @@
+// ParamRecord: one editable value of a device (one key=value line of a
+// device file, one field of a dialog), and Param_setValueText, the single
+// way a value enters a record: comments split off, '$' variable references
+// resolved, expressions evaluated by the device's parser, ranges checked,
+// revisions counted and refusals reported in fixed words.
+#pragma once
+
+#include <cstddef>
+
+// Field sizes (terminator included).
+constexpr size_t PARAM_KEY_SIZE = 32;
+constexpr size_t PARAM_UNIT_SIZE = 16;
+constexpr size_t PARAM_COMMENT_SIZE = 64;
+constexpr size_t PARAM_VARREF_SIZE = 64;
+constexpr size_t PARAM_MESSAGE_SIZE = 256;
+// A text value (a name, a model script, a file path) keeps its full length
+// up to 900 characters, so that its file line - indent, key, quotes, value
+// and comment - always fits the line the engine's reader accepts.
+constexpr size_t PARAM_TEXT_MAX = 900;
+constexpr size_t PARAM_VALUE_SIZE = PARAM_TEXT_MAX + 1;
+// Work size of an entered text (value, comment and blanks).
+constexpr size_t PARAM_WORK_SIZE = 1024;
+
+// Record types.
+constexpr int PARAM_EMPTY = 0;
+constexpr int PARAM_INTEGER = 1;
+constexpr int PARAM_REAL = 2;
+constexpr int PARAM_TEXT = 3;
+
+// flags
+constexpr int PARAM_FROM_VARIABLE = 1;   // value taken from variableRef
+constexpr int PARAM_ACCEPTS_VARS = 16;   // references and expressions allowed
+// status
+constexpr int PARAM_REFUSED = 16;        // the last entry was refused
+
+union ParamValue {
+    double real;
+    int integer;
+    char text[PARAM_VALUE_SIZE];
+};
+
+// A bound limit or step: a double for reals, an int for integers.
+union ParamBound {
+    double real;
+    int integer;
+};
+
+struct ParamRecord {
+    char key[PARAM_KEY_SIZE];
+    int type;
+    int index;
+    ParamValue value;
+    ParamBound minimum;
+    ParamBound maximum;
+    ParamBound step;
+    char unit[PARAM_UNIT_SIZE];
+    char comment[PARAM_COMMENT_SIZE];
+    char variableRef[PARAM_VARREF_SIZE];
+    int flags;
+    void* control;          // the input control it is shown in, or null
+    int revision;           // 0: not written to the device file
+    char message[PARAM_MESSAGE_SIZE];
+    unsigned char status;
+    ParamRecord* alias;     // receives every plain value entered here
+};
+
+// Source of Param_initFromTemplate.
+struct ParamTemplate {
+    ParamValue value;
+    ParamBound minimum;
+    ParamBound maximum;
+    ParamBound step;
+    char variableRef[PARAM_VARREF_SIZE];
+};
+
+// Rows of a dialog's control table; a null handle name ends it.
+struct ControlRow {
+    const char* handleName;
+    const char* key;
+};
+
+// A new zero-filled record, or null when memory runs out.
+ParamRecord* Param_alloc();
+void Param_free(ParamRecord** record);
+
+// Fills a record's identity, value, range and step (revision untouched).
+void Param_setReal(ParamRecord* record, const char* key, int index, double value, double minimum,
+                   double maximum, double step, const char* unit);
+void Param_setInteger(ParamRecord* record, const char* key, int index, int value, int minimum,
+                      int maximum, int step, const char* unit);
+void Param_setText(ParamRecord* record, const char* key, int index, const char* value);
+
+// 1 accepted; 0 refused or nothing to do. comment: the line's comment given
+// apart, or null to find it inside the text. console 1 prints every error
+// line to the output console as well.
+int Param_setValueText(ParamRecord* record, const char* text, const char* comment, int console);
+
+int Param_initFromTemplate(ParamRecord* record, const char* prefix, const char* key, int type,
+                           int index, const ParamTemplate* templ, int usePrefix);
+void Param_copy(const ParamRecord* source, ParamRecord* target);
+int Param_checkValueText(const ParamRecord* record, const char* text);
+int Param_isValueEqualText(const ParamRecord* record, const char* text);
+int Param_equals(const ParamRecord* a, const ParamRecord* b);
+int Real_equal(double a, double b);
+int Text_isVariableRef(const char* text);
+
+// Counts one revision: above 1024 the counter becomes 12, so a record that
+// was written once never returns to 0 by counting.
+void Param_countRevision(ParamRecord* record);
+
+// The record's value text: its reference when it takes a variable, else
+// the text, the integer, or the real in the shortest form that reads back
+// to the same double. out holds PARAM_VALUE_SIZE bytes.
+void Param_valueText(const ParamRecord* record, char* out, size_t size);
+// The shortest text that reads back to exactly this double ("1e+16",
+// "0.30000000000000004", "300.15").
+void Real_format(double value, char* out, size_t size);
+
+// Key search with the process-wide find cursor / value-text cursor: each
+// record is compared once, starting after the last hit, so a walk over a
+// table in record order costs one comparison per look-up.
+ParamRecord* Params_find(ParamRecord* const* records, int count, const char* key);
+int Params_getValueText(ParamRecord* const* records, int count, const char* key, char* out);
+// The value-text cursor's search alone.
+ParamRecord* Params_findForText(ParamRecord* const* records, int count, const char* key);

@@ -1,0 +1,126 @@
+// Sections, contacts and the device-file writer: which records a file
+// holds, in what form, and that the engine's spelling is written.
+#include <string>
+
+#include "deviceFile.h"
+#include "docTestSupport.h"
+
+namespace {
+
+class Writer : public DocTest {
+protected:
+    std::string save()
+    {
+        const std::string path = folder.path() + "saved.kovra";
+        EXPECT_EQ(Device_save(document(), path.c_str()), 1);
+        return readText(path);
+    }
+    // The lines of one section of a saved text.
+    static std::string section(const std::string& text, const std::string& name)
+    {
+        const size_t start = text.find("[" + name + "]\n");
+        if (start == std::string::npos)
+            return "";
+        const size_t end = text.find("\n\n", start);
+        return text.substr(start, end - start + 1);
+    }
+};
+
+TEST_F(Writer, NewDeviceWritesItsLiveRecordsOnly)
+{
+    const std::string text = save();
+    EXPECT_EQ(section(text, "Anode"),
+              "[Anode]\n    Anode.Type=\"Ohmic\"\n    Anode.Phi=0\n    Anode.Boundary=\"Neumann\"\n");
+    EXPECT_EQ(section(text, "Voltage"),
+              "[Voltage]\n    Voltage.Source=\"Sweep\"\n    Voltage.Start=-1\n    Voltage.End=1\n"
+              "    Voltage.Step=0.02\n    Voltage.Jinf=-1000\n    Voltage.Jsup=1000\n");
+    EXPECT_EQ(section(text, "Light"),
+              "[Light]\n    Light.Source=\"None\"\n    Light.Start=0.2\n    Light.End=1.2\n"
+              "    Light.Step=0.01\n    Light.Flux=1e+15\n");
+    EXPECT_EQ(section(text, "Command"),
+              "[Command]\n    Command.Plot=\"No\"\n    Command.OutDir=\"\"\n    Command.OutDirDate=\"No\"\n");
+    EXPECT_NE(text.find("    Numeric.Guess=\"\"\n"), std::string::npos);
+    EXPECT_EQ(text.rfind("# Kovra <SL>\n", 0), 0u);  // the standard header first
+    EXPECT_EQ(text.find("\n\n[Device]"), std::string::npos);  // no variables, no blank line
+    EXPECT_EQ(recorder.trapModelCalls, device()->layerCount);
+}
+
+TEST_F(Writer, AliasTunnelSchottkyAndModels)
+{
+    Device* d = device();
+    EXPECT_EQ(Device_setLightItem(d, "Light.Wavelength", "0.5", nullptr, nullptr, 0), 1);
+    EXPECT_DOUBLE_EQ(d->light->records[1]->value.real, 0.5);
+    EXPECT_EQ(d->light->records[2]->revision, 0);
+    EXPECT_EQ(Device_setLightItem(d, "Light.Propagation", "1", nullptr, nullptr, 0), 0);
+    EXPECT_EQ(Device_setVoltageParam(d, "voltage.start", "0", nullptr, nullptr, 0), 0);
+
+    recorder.lines.clear();
+    EXPECT_EQ(Device_setAnodeItem(d, "Anode.Tunnel", "0", nullptr, nullptr, 1), 1);
+    EXPECT_EQ(Device_setAnodeItem(d, "Anode.Tunnel", "1", nullptr, nullptr, 1), 0);
+    EXPECT_EQ(recorder.console(), "[ERROR]   invalid value for Anode.Tunnel");
+    EXPECT_EQ(Device_setAnodeItem(d, "Anode.Name", "x", nullptr, nullptr, 0), 0);
+    EXPECT_NE(Contact_findParam(d->anode, "Anode.Name"), nullptr);
+
+    int changed = 0;
+    EXPECT_EQ(Device_setCathodeItem(d, "Cathode.Type", "Schottky", nullptr, &changed, 0), 1);
+    EXPECT_EQ(d->cathode->color[0], 210);
+    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(Device_setCathodeItem(d, "Cathode.Type", "schottky", nullptr, &changed, 0), 1);
+    EXPECT_EQ(d->cathode->color[0], 192);
+
+    Layer* layer = d->layers[0];
+    EXPECT_EQ(Layer_setParam(layer, "Doping.Model", "\"lua/doping.lua\"", nullptr, nullptr, 0), 1);
+    EXPECT_EQ(Layer_setParam(layer, "Index.File", "\"glass.nk\"", nullptr, nullptr, 0), 1);
+    Layer_setParam(layer, "Thickness", "$t", nullptr, nullptr, 0);  // no such variable: refused
+    ASSERT_EQ(Device_defineVariable(d, "t", "2.5", 0), 1);
+    EXPECT_EQ(Layer_setParam(layer, "Thickness", "$t", nullptr, nullptr, 0), 1);
+    EXPECT_EQ(Layer_setParam(layer, "Bandgap", "1.1 # a note", nullptr, nullptr, 0), 1);
+    const std::string text = save();
+    const std::string layer1 = section(text, "Layer1");
+    EXPECT_NE(layer1.find("    Dopant.Model=\"lua/doping.lua\"\n"), std::string::npos) << layer1;
+    EXPECT_EQ(layer1.find("Doping.Model"), std::string::npos) << layer1;
+    EXPECT_NE(layer1.find("    Index.File=\"glass.nk\"\n"), std::string::npos) << layer1;
+    EXPECT_EQ(layer1.find("Bandgap.Model"), std::string::npos) << layer1;
+    EXPECT_NE(layer1.find("    Thickness=$t\n"), std::string::npos) << layer1;
+    EXPECT_NE(layer1.find("    Bandgap=1.1    # a note\n"), std::string::npos) << layer1;
+    EXPECT_NE(text.find("\n\n$t=2.5\n\n[Device]"), std::string::npos) << text;
+}
+
+TEST_F(Writer, LongTextsAndCommentsStayWithinTheLineTheReadersTake)
+{
+    Device* d = device();
+    const std::string path(PARAM_TEXT_MAX, 'p');
+    ASSERT_EQ(Device_setNumericParam(d, "Numeric.Guess", ("\"" + path + "\"").c_str(),
+                                     "# a comment that would make the line too long", nullptr, 0),
+              1);
+    const std::string text = save();
+    size_t longest = 0;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find('\n', start);
+        longest = std::max(longest, end - start);
+        start = end + 1;
+    }
+    EXPECT_LE(longest, DEVICE_LINE_MAX);
+    EXPECT_NE(text.find("Numeric.Guess=\"" + path + "\""), std::string::npos);
+    const std::string saved = folder.path() + "saved.kovra";
+    ASSERT_EQ(Device_load(document(), saved.c_str()), 1) << recorder.console();
+    EXPECT_EQ(std::string(device()->numeric->records[5]->value.text), path);
+}
+
+TEST_F(Writer, KeptEngineKeysSurviveOpenAndSave)
+{
+    const std::string source = folder.write(
+        "kept.kovra", "# Kovra <SL>\n[Device]\n[Layer1]\n    Lattice.Type=\"Wurtzite\"\n"
+                      "    Therm.C=1.5   # heat\n    label=\"top\"\n[Anode]\n    Anode.Name=\"front\"\n"
+                      "[Numeric]\n    Numeric.Verbose=\"Yes\"\n");
+    ASSERT_EQ(Device_load(document(), source.c_str()), 1) << recorder.console();
+    EXPECT_EQ(recorder.console().find("[WARNING]"), std::string::npos) << recorder.console();
+    const std::string text = save();
+    for (const char* line : {"    Lattice.Type=\"Wurtzite\"\n", "    Therm.C=1.5    # heat\n",
+                             "    Label=\"top\"\n", "    Anode.Name=\"front\"\n",
+                             "    Numeric.Verbose=\"Yes\"\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << text;
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+// The parser's self-test: a file of cases, each an expression and the
+// answer it must give, run through one parser in order.
+#include "kovbase.h"
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::string trimmed(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return "";
+    const size_t last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+// The number an answer shows ("x = 2.5" shows 2.5).
+bool answerValue(const std::string& answer, double* value)
+{
+    const size_t eq = answer.find(" = ");
+    const std::string number = eq == std::string::npos ? answer : answer.substr(eq + 3);
+    char* end = nullptr;
+    *value = kov_strtod(number.c_str(), &end);
+    return !number.empty() && *end == '\0';
+}
+
+// Empty when the case passed, else what went wrong.
+std::string check(int r, const std::string& answer, const std::string& expected)
+{
+    if (!expected.empty() && expected[0] == '!') {
+        const std::string words = trimmed(expected.substr(1));
+        if (r == 1) return "answered " + answer + " where a refusal was expected";
+        if (!words.empty() && words != answer) return "refused with \"" + answer + "\"";
+        return "";
+    }
+    if (r != 1) return "refused: " + answer;
+    if (!expected.empty() && expected[0] == '~') {
+        double want = 0.0, got = 0.0;
+        if (!answerValue(trimmed(expected.substr(1)), &want)) return "bad expected number";
+        if (!answerValue(answer, &got)) return "answer " + answer + " is no number";
+        if (std::fabs(got - want) > 1e-12 * std::fabs(want) + 1e-300) return "answered " + answer;
+        return "";
+    }
+    return answer == expected ? "" : "answered " + answer;
+}
+
+}  // namespace
+
+int kov_ParserTest(const char* fileName)
+{
+    std::ifstream file(fileName != nullptr ? fileName : "");
+    if (!file) {
+        kov_printf("Cannot open the self-test file '%s'\n", fileName != nullptr ? fileName : "");
+        return 0;
+    }
+    kov_Parser* parser = kov_ParserCreate();
+    if (parser == nullptr) {
+        kov_printf("Cannot create the parser\n");
+        return 0;
+    }
+    int cases = 0;
+    int failed = 0;
+    int lineNumber = 0;
+    std::string line;
+    while (std::getline(file, line)) {
+        ++lineNumber;
+        const std::string text = trimmed(line);
+        if (text.empty() || text[0] == '#') continue;
+        ++cases;
+        const size_t arrow = text.find("==>");
+        if (arrow == std::string::npos) {
+            ++failed;
+            kov_printf("line %d: no '==>' between expression and answer\n", lineNumber);
+            continue;
+        }
+        const std::string expression = trimmed(text.substr(0, arrow));
+        const std::string expected = trimmed(text.substr(arrow + 3));
+        // The line goes through the same steps as a typed one; a long line
+        // is handed over whole, so that the parser's own refusal is tested.
+        std::string work = expression;
+        kov_ParserRemSpace(work.data(), 0);
+        work.resize(std::strlen(work.c_str()));
+        char answer[KOV_PARSER_LINE];
+        const int r = kov_ParserRun(work.c_str(), answer, parser);
+        const std::string problem = check(r, answer, expected);
+        if (!problem.empty()) {
+            ++failed;
+            kov_printf("line %d: %s ==> %s: %s\n", lineNumber, expression.c_str(), expected.c_str(),
+                       problem.c_str());
+        }
+    }
+    kov_ParserDelete(&parser);
+    kov_printf("%d cases, %d passed, %d failed\n", cases, cases - failed, failed);
+    return cases > 0 && failed == 0 ? 1 : 0;
+}
