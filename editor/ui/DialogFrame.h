@@ -1,0 +1,97 @@
+// The frame every parameter dialog of the editor is built on: a small
+// modeless window of text fields, each bound to one ParamRecord of the
+// current document through its "KOV_Record" attribute, stored back with
+// Apply or OK through Param_setValueText, following a layer list of its own
+// for layer dialogs, and with an optional model-file button.
+//
+// A dialog is described by a DialogSpec (a table of fields); the frame does
+// the rest. Records are found again by key in the current document at every
+// load and store, so a dialog never writes through a record of a device that
+// opening a file has replaced or freed.
+#pragma once
+
+#include "iup.h"
+
+struct Document;
+struct Device;
+struct ParamRecord;
+
+// Where a field's record lives.
+enum DialogSource {
+    DIALOG_FROM_LAYER,     // the layer chosen in the dialog's own layer list
+    DIALOG_FROM_DEVICE,    // the Device's own records ("Temperature", ...)
+    DIALOG_FROM_VOLTAGE,
+    DIALOG_FROM_LIGHT,
+    DIALOG_FROM_NUMERIC,
+};
+
+struct DialogField {
+    const char* word;      // control handle: "KOV_Window" + dialog word + "_" + word
+    const char* key;       // record key
+    const char* caption;   // caption with unit, shown above the field and in the title
+    DialogSource source;
+    bool governed;         // shows "Model" and is locked while a ".lua" model is set
+};
+
+// The model-file button ("KOV_Window<word>_Model").
+struct DialogModel {
+    const char* key;
+    const char* question;
+    const char* caption;
+    const char* filter;
+};
+
+struct DialogSpec {
+    const char* word;      // "Lattice": handle "KOV_WindowLattice"
+    const char* title;
+    bool layerList;        // a layer dialog: its first cell is the layer list
+    const DialogField* fields;
+    int fieldCount;
+    const DialogModel* model;  // null: no model button
+    int columns;           // cells per row (the layer list counts as a cell)
+    bool captions;         // caption labels above the fields
+    bool storeOnClose;     // the close box stores (and stays open on a refusal)
+};
+
+// What the dialogs ask of the main window. The main window installs its own
+// routines with Dialogs_setHost; without them the dialogs work alone (layer
+// 1 is current, nothing is refreshed), which is how they run in tests.
+struct DialogHost {
+    int (*currentLayer)();                 // 1-based layer the main window shows
+    void (*selectLayer)(int number);       // main window follows a dialog's layer choice
+    void (*showLayer)();                   // main window refreshes its fields
+    void (*applyFields)();                 // main window commits its own fields
+    // Saves a never-saved document before a model file is chosen; 1 when saved.
+    int (*saveDocument)();
+};
+void Dialogs_setHost(const DialogHost* host);
+
+// ---- the frame's operations (any dialog) ----------------------------------
+// Builds and shows the dialog, or focuses it when it is open already.
+void Dialog_show(const DialogSpec* spec);
+// Records to controls; nothing when the dialog is not open.
+void Dialog_load(const DialogSpec* spec);
+// Controls to records: 1 when every value was taken, 0 at the first refusal
+// (that field focused, the refusal shown in the dialog's message line).
+int Dialog_store(const DialogSpec* spec);
+// Destroys the dialog without storing.
+void Dialog_close(const DialogSpec* spec);
+int Dialog_isOpen(const DialogSpec* spec);
+
+// Registers a dialog under its handle name (null dialog: unregisters). The
+// global "KOV_WindowInput_Shown" counts the registered dialogs, so layer
+// moves stay refused until the last one closed.
+void Dialog_register(const char* name, Ihandle* dialog);
+// The number of parameter dialogs open; layer moves, inserts and deletes
+// are refused while it is above 0.
+int Dialogs_openCount();
+
+// The document's Device was replaced (a file opened, a template made):
+// every open dialog is bound to the new device and shows its values; a
+// layer dialog whose layer no longer exists follows the main window's one.
+void Dialogs_rebindAll();
+// Closes every open dialog without storing (the document is going away).
+void Dialogs_closeAll();
+
+// Handle name of a dialog control ("KOV_WindowLattice" + "_" + word).
+const char* Dialog_controlName(const DialogSpec* spec, const char* word, char* out, int size);

@@ -1,0 +1,13 @@
+// The editor's parameter dialogs: one entry per dialog for the main
+// window's menus, keys and canvas, and each dialog's field table (the
+// tests drive the dialogs through these).
+#pragma once
+
+#include "DialogFrame.h"
+
+extern const DialogSpec LatticeDialog;
+extern const DialogSpec TemperatureDialog;
+
+// Shows the dialog (or focuses it when it is open).
+void WindowLattice_show();
+void WindowTemperature_show();
