@@ -126,9 +126,11 @@ void showMessage(const DialogSpec* spec, const char* text)
         IupSetStrAttribute(line, "TITLE", text != nullptr ? text : "");
 }
 
+void reportEntryRefusal(const DialogSpec* spec, const char* caption, const ParamRecord* record, const char* text);
+
 // The refusal of a value in words: the value entry's message without its
 // console tag, after the field's caption.
-void reportRefusal(const DialogSpec* spec, const DialogField& field, Ihandle* ctl, const ParamRecord* record)
+std::string refusalWords(const ParamRecord* record, const char* text)
 {
     std::string reason = record->message;
     if (reason.rfind("[ERROR]", 0) == 0)
@@ -137,8 +139,18 @@ void reportRefusal(const DialogSpec* spec, const DialogField& field, Ihandle* ct
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' '))
         reason.pop_back();
     if (reason.empty())
-        reason = std::string("value not accepted: ") + (IupGetAttribute(ctl, "VALUE") ? IupGetAttribute(ctl, "VALUE") : "");
-    showMessage(spec, (std::string(field.caption) + ": " + reason).c_str());
+        reason = std::string("value not accepted: ") + (text != nullptr ? text : "");
+    return reason;
+}
+
+void reportEntryRefusal(const DialogSpec* spec, const char* caption, const ParamRecord* record, const char* text)
+{
+    showMessage(spec, (std::string(caption) + ": " + refusalWords(record, text)).c_str());
+}
+
+void reportRefusal(const DialogSpec* spec, const DialogField& field, Ihandle* ctl, const ParamRecord* record)
+{
+    reportEntryRefusal(spec, field.caption, record, IupGetAttribute(ctl, "VALUE"));
     IupSetFocus(ctl);
 }
 
@@ -265,7 +277,7 @@ std::string folderOf(const std::string& path)
 // Asks for a model file: the stored text (a bare name when the file lies in
 // the document's folder), or empty when the choice was cancelled or the
 // document could not be saved first.
-std::string chooseModelFile(const DialogSpec* spec)
+std::string chooseFile(const DialogSpec* spec, const char* title, const char* filter)
 {
     Document* document = Doc_document();
     if (document == nullptr)
@@ -278,8 +290,8 @@ std::string chooseModelFile(const DialogSpec* spec)
     const std::string folder = folderOf(document->filename);
     Ihandle* chooser = IupFileDlg();
     IupSetAttribute(chooser, "DIALOGTYPE", "OPEN");
-    IupSetStrAttribute(chooser, "TITLE", spec->model->caption);
-    IupSetStrAttribute(chooser, "EXTFILTER", spec->model->filter);
+    IupSetStrAttribute(chooser, "TITLE", title);
+    IupSetStrAttribute(chooser, "EXTFILTER", filter);
     IupSetStrAttribute(chooser, "DIRECTORY", folder.c_str());
     IupSetStrAttribute(chooser, "PARENTDIALOG", dialogName(spec).c_str());
     IupPopup(chooser, IUP_CENTER, IUP_CENTER);
@@ -300,26 +312,22 @@ int onModel(Ihandle* ih)
     const int answer = askQuestion(spec->model->question);
     if (answer == 5)
         return IUP_DEFAULT;
-    std::string text = "None";
+    std::string file = "None";
     if (answer == 3) {
-        const std::string file = chooseModelFile(spec);
+        file = chooseFile(spec, spec->model->caption, spec->model->filter);
         if (file.empty())
             return IUP_DEFAULT;  // a cancelled choice changes nothing
-        text = "\"" + file + "\"";
     }
     // The record is found after the choice: saving the document first may
     // have replaced nothing, but nothing found before a question is kept.
     ParamRecord* record = modelRecord(spec);
     if (record == nullptr)
         return IUP_DEFAULT;
-    const int revision = record->revision;
-    // The comment is given apart (empty) so that a '#' or ';' in a path is
-    // never taken for a comment mark.
-    const int taken = Param_setValueText(record, text.c_str(), "", 1);
-    const bool changed = record->revision != revision;
+    bool changed = false;
+    const int taken = Dialog_setFileRecord(record, file, &changed);
     Dialog_load(spec);
     if (!taken) {
-        showMessage(spec, (std::string(spec->model->caption) + ": " + record->message).c_str());
+        reportEntryRefusal(spec, spec->model->caption, record, file.c_str());
         return IUP_DEFAULT;
     }
     host.showLayer();
@@ -335,7 +343,7 @@ Ihandle* caption(const char* text)
     return label;
 }
 
-Ihandle* button(const DialogSpec* spec, const char* title, const char* word, int (*action)(Ihandle*))
+Ihandle* makeButton(const DialogSpec* spec, const char* title, const char* word, int (*action)(Ihandle*))
 {
     Ihandle* b = IupButton(title, nullptr);
     IupSetAttributes(b, "ALIGNMENT=ACENTER, SIZE=80x");
@@ -380,6 +388,8 @@ Ihandle* build(const DialogSpec* spec)
     }
 
     std::vector<Ihandle*> rows;
+    if (spec->buildExtra != nullptr)
+        rows.push_back(spec->buildExtra(spec));
     const int columns = std::max(1, spec->columns);
     for (size_t first = 0; first < cells.size(); first += columns) {
         std::vector<Ihandle*> labels, controls;
@@ -401,11 +411,11 @@ Ihandle* build(const DialogSpec* spec)
             rows.push_back(box(IupHbox, controls));
     }
     if (spec->model != nullptr)
-        rows.push_back(box(IupHbox, {IupFill(), button(spec, "Model...", "Model", onModel)}));
+        rows.push_back(box(IupHbox, {IupFill(), makeButton(spec, "Model...", "Model", onModel)}));
     Ihandle* separator = IupLabel(nullptr);
     IupSetAttributes(separator, "SEPARATOR=HORIZONTAL, EXPAND=HORIZONTAL");
     rows.push_back(separator);
-    rows.push_back(box(IupHbox, {IupFill(), button(spec, "Apply", "Apply", onApply), button(spec, "OK", "OK", onOk)}));
+    rows.push_back(box(IupHbox, {IupFill(), makeButton(spec, "Apply", "Apply", onApply), makeButton(spec, "OK", "OK", onOk)}));
     // The reason a value was refused, in words, until the next load or store.
     Ihandle* message = IupLabel("");
     IupSetAttributes(message, "EXPAND=HORIZONTAL, FGCOLOR=\"180 0 0\"");
@@ -553,6 +563,8 @@ void Dialog_load(const DialogSpec* spec)
             }
         }
     }
+    if (spec->loadExtra != nullptr)
+        spec->loadExtra(spec);
     showMessage(spec, "");
 }
 
@@ -586,6 +598,8 @@ int Dialog_store(const DialogSpec* spec)
         if (!taken)
             reportRefusal(spec, field, ctl, record);
     }
+    if (taken && spec->storeExtra != nullptr)
+        taken = spec->storeExtra(spec, &changed);
     host.showLayer();
     // Every value taken before a refusal is in the document: it is modified.
     if (changed > 0)
@@ -593,6 +607,65 @@ int Dialog_store(const DialogSpec* spec)
     if (taken)
         showMessage(spec, "");
     return taken;
+}
+
+Ihandle* Dialog_control(const DialogSpec* spec, const char* word)
+{
+    return control(spec, word);
+}
+
+Ihandle* Dialog_button(const DialogSpec* spec, const char* title, const char* word, int (*action)(Ihandle*))
+{
+    return makeButton(spec, title, word, action);
+}
+
+const DialogSpec* Dialog_specOf(Ihandle* ih)
+{
+    return specOf(ih);
+}
+
+ParamRecord* Dialog_findRecord(const DialogSpec* spec, DialogSource source, const char* key)
+{
+    return findRecord(spec, source, key);
+}
+
+int Dialog_ask(const char* question)
+{
+    return askQuestion(question);
+}
+
+std::string Dialog_chooseFile(const DialogSpec* spec, const char* caption, const char* filter)
+{
+    return chooseFile(spec, caption, filter);
+}
+
+int Dialog_setFileRecord(ParamRecord* record, const std::string& file, bool* changed)
+{
+    if (record == nullptr)
+        return 0;
+    const int revision = record->revision;
+    // The comment is given apart (empty) so that a '#' or ';' in a path is
+    // never taken for a comment mark.
+    const std::string text = "\"" + file + "\"";
+    const int taken = Param_setValueText(record, text.c_str(), "", 1);
+    if (changed != nullptr)
+        *changed = record->revision != revision;
+    return taken;
+}
+
+void Dialog_showMessage(const DialogSpec* spec, const char* text)
+{
+    showMessage(spec, text);
+}
+
+Device* Dialog_device()
+{
+    return currentDevice();
+}
+
+void Dialog_refreshMain()
+{
+    host.showLayer();
 }
 
 void Dialogs_rebindAll()

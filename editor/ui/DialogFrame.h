@@ -10,6 +10,8 @@
 // opening a file has replaced or freed.
 #pragma once
 
+#include <string>
+
 #include "iup.h"
 
 struct Document;
@@ -51,6 +53,12 @@ struct DialogSpec {
     int columns;           // cells per row (the layer list counts as a cell)
     bool captions;         // caption labels above the fields
     bool storeOnClose;     // the close box stores (and stays open on a refusal)
+    // A dialog with controls of its own beyond the fields: a row built above
+    // the fields, its load after the fields', its store after every field was
+    // taken (1 taken; changed counts records whose revision moved).
+    Ihandle* (*buildExtra)(const DialogSpec* spec);
+    void (*loadExtra)(const DialogSpec* spec);
+    int (*storeExtra)(const DialogSpec* spec, int* changed);
 };
 
 // What the dialogs ask of the main window. The main window installs its own
@@ -92,6 +100,29 @@ int Dialogs_openCount();
 void Dialogs_rebindAll();
 // Closes every open dialog without storing (the document is going away).
 void Dialogs_closeAll();
+
+// Frame services for a dialog's own controls.
+Ihandle* Dialog_control(const DialogSpec* spec, const char* word);
+Ihandle* Dialog_button(const DialogSpec* spec, const char* title, const char* word, int (*action)(Ihandle*));
+// The dialog a control belongs to.
+const DialogSpec* Dialog_specOf(Ihandle* ih);
+// The record of a key in the current document, from the given source.
+ParamRecord* Dialog_findRecord(const DialogSpec* spec, DialogSource source, const char* key);
+// 3 yes, 4 no, 5 cancel.
+int Dialog_ask(const char* question);
+// A file chosen for a record (a bare name when it lies in the document's
+// folder); empty when cancelled or when a never-saved document was not
+// saved first.
+std::string Dialog_chooseFile(const DialogSpec* spec, const char* caption, const char* filter);
+// Enters a file name (or "None") into a text record, quoted so that blanks,
+// '#' and ';' in a path stay part of it: 1 taken; *changed set when the
+// record's revision moved.
+int Dialog_setFileRecord(ParamRecord* record, const std::string& file, bool* changed);
+// Shows a text in the dialog's message line (the reason of a refusal).
+void Dialog_showMessage(const DialogSpec* spec, const char* text);
+Device* Dialog_device();
+// The main window refreshes its fields.
+void Dialog_refreshMain();
 
 // Handle name of a dialog control ("KOV_WindowLattice" + "_" + word).
 const char* Dialog_controlName(const DialogSpec* spec, const char* word, char* out, int size);

@@ -23,7 +23,7 @@ const DialogModel LatticeModel = {"Lattice.Model", "Select lattice model?", "Lat
 }  // namespace
 
 const DialogSpec LatticeDialog = {
-    "Lattice", "Lattice", true, LatticeFields, static_cast<int>(std::size(LatticeFields)), &LatticeModel, 2, true, false,
+    "Lattice", "Lattice", true, LatticeFields, static_cast<int>(std::size(LatticeFields)), &LatticeModel, 2, true, false, nullptr, nullptr, nullptr,
 };
 
 void WindowLattice_show()

@@ -12,7 +12,7 @@ const DialogField TemperatureFields[] = {
 }  // namespace
 
 const DialogSpec TemperatureDialog = {
-    "Temperature", "Temperature", false, TemperatureFields, 1, nullptr, 1, true, true,
+    "Temperature", "Temperature", false, TemperatureFields, 1, nullptr, 1, true, true, nullptr, nullptr, nullptr,
 };
 
 void WindowTemperature_show()

@@ -7,7 +7,9 @@
 
 extern const DialogSpec LatticeDialog;
 extern const DialogSpec TemperatureDialog;
+extern const DialogSpec VoltageDialog;
 
 // Shows the dialog (or focuses it when it is open).
 void WindowLattice_show();
 void WindowTemperature_show();
+void WindowVoltage_show();
