@@ -412,10 +412,14 @@ Ihandle* build(const DialogSpec* spec)
     }
     if (spec->model != nullptr)
         rows.push_back(box(IupHbox, {IupFill(), makeButton(spec, "Model...", "Model", onModel)}));
-    Ihandle* separator = IupLabel(nullptr);
-    IupSetAttributes(separator, "SEPARATOR=HORIZONTAL, EXPAND=HORIZONTAL");
-    rows.push_back(separator);
-    rows.push_back(box(IupHbox, {IupFill(), makeButton(spec, "Apply", "Apply", onApply), makeButton(spec, "OK", "OK", onOk)}));
+    // A dialog without fields lays out its own controls and buttons.
+    if (spec->fieldCount > 0) {
+        Ihandle* separator = IupLabel(nullptr);
+        IupSetAttributes(separator, "SEPARATOR=HORIZONTAL, EXPAND=HORIZONTAL");
+        rows.push_back(separator);
+        rows.push_back(box(IupHbox, {IupFill(), makeButton(spec, "Apply", "Apply", onApply),
+                                     makeButton(spec, "OK", "OK", onOk)}));
+    }
     // The reason a value was refused, in words, until the next load or store.
     Ihandle* message = IupLabel("");
     IupSetAttributes(message, "EXPAND=HORIZONTAL, FGCOLOR=\"180 0 0\"");
@@ -617,6 +621,26 @@ Ihandle* Dialog_control(const DialogSpec* spec, const char* word)
 Ihandle* Dialog_button(const DialogSpec* spec, const char* title, const char* word, int (*action)(Ihandle*))
 {
     return makeButton(spec, title, word, action);
+}
+
+int Dialog_onApply(Ihandle* ih)
+{
+    return onApply(ih);
+}
+
+int Dialog_onOk(Ihandle* ih)
+{
+    return onOk(ih);
+}
+
+int Dialog_onFocus(Ihandle* ih)
+{
+    return onFocus(ih);
+}
+
+int Dialog_onFocusLost(Ihandle* ih)
+{
+    return onFocusLost(ih);
 }
 
 const DialogSpec* Dialog_specOf(Ihandle* ih)

@@ -104,6 +104,13 @@ void Dialogs_closeAll();
 // Frame services for a dialog's own controls.
 Ihandle* Dialog_control(const DialogSpec* spec, const char* word);
 Ihandle* Dialog_button(const DialogSpec* spec, const char* title, const char* word, int (*action)(Ihandle*));
+// The frame's own callbacks, for a dialog that lays out its own controls:
+// Apply stores; OK stores and closes when every value was taken; focus
+// titles.
+int Dialog_onApply(Ihandle* ih);
+int Dialog_onOk(Ihandle* ih);
+int Dialog_onFocus(Ihandle* ih);
+int Dialog_onFocusLost(Ihandle* ih);
 // The dialog a control belongs to.
 const DialogSpec* Dialog_specOf(Ihandle* ih);
 // The record of a key in the current document, from the given source.

@@ -8,8 +8,10 @@
 extern const DialogSpec LatticeDialog;
 extern const DialogSpec TemperatureDialog;
 extern const DialogSpec VoltageDialog;
+extern const DialogSpec VariableDialog;
 
 // Shows the dialog (or focuses it when it is open).
 void WindowLattice_show();
 void WindowTemperature_show();
 void WindowVoltage_show();
+void WindowVariable_show();
