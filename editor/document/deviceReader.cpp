@@ -297,22 +297,20 @@ void Reader::handleSection(const char* line)
     // Every layer section starts from the default material, as the engine
     // reads it: a key the section does not give takes the material's value,
     // never the value of the layer before it.
-    Layer* layer = Device_appendLayer(device_);
+    if (device_->layerCount >= DEVICE_LAYERS_MAX) {
+        section_ = -1;
+        return;
+    }
+    Layer* layer = Layer_create();
     if (layer == nullptr) {
         section_ = -1;
         return;
     }
-    if (device_->layerCount > 1) {
-        const Settings* settings = Doc_settings();
-        Layer* fresh = Layer_create();
-        if (fresh != nullptr) {
-            Layer_setMaterial(fresh, settings != nullptr ? settings->DefaultMaterial : "Si",
-                              fresh->label, DOPANT_ACCEPTOR);
-            Layer_copy(fresh, layer, 0, 0, nullptr);
-            Layer_free(&fresh);
-        }
-        Device_renameLayers(device_);
-    }
+    const Settings* settings = Doc_settings();
+    Layer_setMaterial(layer, settings != nullptr ? settings->DefaultMaterial : "Si", layer->label,
+                      DOPANT_ACCEPTOR);
+    device_->layers[device_->layerCount++] = layer;
+    Device_renameLayers(device_);
     Layer_updateColors(layer);
     Layer_setParam(layer, "Mesh.Points", "100", nullptr, nullptr, 0);
     clearRevisions(layer->records, layer->count);

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <string>
 
 #include "docHooks.h"
 #include "kovbase.h"
@@ -100,6 +102,56 @@ void readRow(sqlite3_stmt* s, MaterialRecord* r)
     r->psp = column(s, 74);
 }
 
+// Rows already read, by name, for one version of one database file: every
+// layer a file opens looks its material up, and the file does not change
+// under a running editor often. A changed path, size or time empties it.
+struct RowCache {
+    std::string path;
+    long long modified = -1;
+    long long size = -1;
+    std::map<std::string, std::pair<bool, MaterialRecord>> rows;
+
+    // False when the file is missing (nothing cached then).
+    bool follow(const char* file)
+    {
+        kov_FileTimes times{};
+        if (kov_getFileTimes(file, 0, &times, 0) != 1) {
+            rows.clear();
+            path.clear();
+            return false;
+        }
+        const long long bytes = kov_getFileSizeW(kov_toWide(file).c_str());
+        if (path != file || times.modified != modified || bytes != size) {
+            rows.clear();
+            path = file;
+            modified = times.modified;
+            size = bytes;
+        }
+        return true;
+    }
+};
+
+RowCache cache;
+
+}  // namespace
+
+namespace {
+
+int lookupRow(const char* name, MaterialRecord* record)
+{
+    Query query("SELECT * FROM TABLE_MATERIAL WHERE Name = ?1 LIMIT 1");
+    sqlite3_stmt* statement = query.statement();
+    if (statement == nullptr)
+        return 0;
+    if (sqlite3_bind_text(statement, 1, name, -1, SQLITE_TRANSIENT) != SQLITE_OK)
+        return 0;
+    if (sqlite3_step(statement) != SQLITE_ROW)
+        return 0;
+    readRow(statement, record);
+    kov_copyA(record->name, sizeof record->name, name);
+    return 1;
+}
+
 }  // namespace
 
 void MaterialDb_path(char* out, size_t size)
@@ -160,17 +212,19 @@ int MaterialDb_lookup(const char* name, MaterialRecord* record)
     if (name == nullptr || name[0] == '\0' || record == nullptr)
         return 0;
     MaterialRecord_setSilicon(record);
-    Query query("SELECT * FROM TABLE_MATERIAL WHERE Name = ?1 LIMIT 1");
-    sqlite3_stmt* statement = query.statement();
-    if (statement == nullptr)
+    char path[1024];
+    MaterialDb_path(path, sizeof path);
+    if (path[0] == '\0' || !cache.follow(path))
         return 0;
-    if (sqlite3_bind_text(statement, 1, name, -1, SQLITE_TRANSIENT) != SQLITE_OK)
-        return 0;
-    if (sqlite3_step(statement) != SQLITE_ROW)
-        return 0;
-    readRow(statement, record);
-    kov_copyA(record->name, sizeof record->name, name);
-    return 1;
+    const auto known = cache.rows.find(name);
+    if (known != cache.rows.end()) {
+        if (known->second.first)
+            *record = known->second.second;
+        return known->second.first ? 1 : 0;
+    }
+    const int found = lookupRow(name, record);
+    cache.rows[name] = {found == 1, *record};
+    return found;
 }
 
 int Material_listNames(void (*add)(const char* name, void* context), void* context)

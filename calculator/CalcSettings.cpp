@@ -1,0 +1,116 @@
+// The settings file of KovraCalc: schema, window settings and history.
+#include "CalcSettings.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const ConfigKey COMMON_KEYS[] = {{"ViewNumpad", 1}, {"WindowSize", 1}, {nullptr, 0}};
+
+// All 32 history entries: the parser keeps 32 lines, and every line
+// written must be read back.
+const ConfigKey HISTORY_KEYS[] = {
+    {"Expression01", 1}, {"Expression02", 1}, {"Expression03", 1}, {"Expression04", 1},
+    {"Expression05", 1}, {"Expression06", 1}, {"Expression07", 1}, {"Expression08", 1},
+    {"Expression09", 1}, {"Expression10", 1}, {"Expression11", 1}, {"Expression12", 1},
+    {"Expression13", 1}, {"Expression14", 1}, {"Expression15", 1}, {"Expression16", 1},
+    {"Expression17", 1}, {"Expression18", 1}, {"Expression19", 1}, {"Expression20", 1},
+    {"Expression21", 1}, {"Expression22", 1}, {"Expression23", 1}, {"Expression24", 1},
+    {"Expression25", 1}, {"Expression26", 1}, {"Expression27", 1}, {"Expression28", 1},
+    {"Expression29", 1}, {"Expression30", 1}, {"Expression31", 1}, {"Expression32", 1},
+    {nullptr, 0}};
+
+const ConfigKey EDITOR_COMMON_KEYS[] = {
+    {"EnableSyntax", 0},      {"LineSpacing", 0},        {"ShowLinenum", 0},
+    {"ColorTabbar", 0},       {"MarkerColorModified", 0}, {"MarkerColorError", 0},
+    {"MarkerColorWarning", 0}, {"MarkerColorSuccess", 0}, {"TabbarColor", 0},
+    {nullptr, 0}};
+
+const ConfigKey STYLE_KEYS[] = {{"ColorFore", 0}, {"ColorBack", 0}, {"FontName", 1},
+                                {"FontSize", 0},  {"FontStyle", 0}, {"LetterCase", 0},
+                                {nullptr, 0}};
+
+void historyKey(int n, char* key, size_t size)
+{
+    std::snprintf(key, size, "Expression%02d", n);
+}
+
+}  // namespace
+
+const ConfigSection CalcSettingsSchema[] = {
+    {-1, "Common", COMMON_KEYS},
+    {-1, "History", HISTORY_KEYS},
+    {-1, "EditorCommon", EDITOR_COMMON_KEYS},
+    {0, "EditorDefault", STYLE_KEYS},
+    {5, "EditorKeyword", STYLE_KEYS},
+    {4, "EditorNumber", STYLE_KEYS},
+    {6, "EditorString", STYLE_KEYS},
+    {1, "EditorComment", STYLE_KEYS},
+    {9, "EditorPreprocessor", STYLE_KEYS},
+    {11, "EditorIdentifier", STYLE_KEYS},
+    {16, "EditorLib", STYLE_KEYS},
+    {20, "EditorLineNumber", STYLE_KEYS},
+    {22, "EditorSelection", STYLE_KEYS},
+    {23, "EditorWhitespace", STYLE_KEYS},
+    {-1, nullptr, nullptr},
+};
+
+void CalcSettings_setDefaults(CalcSettings* settings)
+{
+    if (settings == nullptr) return;
+    settings->viewNumpad = 1;
+    settings->alwaysOnTop = 0;
+    kov_copyA(settings->windowSize, sizeof settings->windowSize, "480x340");
+}
+
+int CalcSettings_readCommon(const Config* config, CalcSettings* settings, kov_Parser* parser)
+{
+    if (config == nullptr || settings == nullptr || parser == nullptr) return 0;
+    char value[256];
+    if (Config_getValue(config, "Common", "ViewNumpad", value, sizeof value)) {
+        settings->viewNumpad = std::strcmp(value, "No") == 0 ? 0 : 1;
+    }
+    if (Config_getValue(config, "Common", "WindowSize", value, sizeof value)) {
+        int width = 0, height = 0;
+        char rest = 0;
+        if (std::sscanf(value, "%dx%d%c", &width, &height, &rest) == 2 && width >= CALC_MIN_WIDTH &&
+            width <= CALC_MAX_SIZE && height >= CALC_MIN_HEIGHT && height <= CALC_MAX_SIZE) {
+            std::snprintf(settings->windowSize, sizeof settings->windowSize, "%dx%d", width, height);
+        }
+    }
+    parser->count = 0;
+    parser->current = 0;
+    for (int n = 1; n <= KOV_PARSER_HISTORY; ++n) {
+        char key[16];
+        historyKey(n, key, sizeof key);
+        if (Config_getValue(config, "History", key, value, sizeof value) && value[0] != '\0') {
+            kov_copyA(parser->history[parser->count], KOV_PARSER_LINE, value);
+            parser->current = parser->count;
+            ++parser->count;
+        }
+    }
+    return 1;
+}
+
+int CalcSettings_writeCommon(Config* config, const CalcSettings* settings, const kov_Parser* parser)
+{
+    if (config == nullptr || settings == nullptr) return 0;
+    Config_removeAll(config);
+    for (int i = 0; CalcSettingsSchema[i].name != nullptr; ++i) {
+        if (!Config_addSection(config, CalcSettingsSchema[i].name,
+                               Config_sectionRecordCount(CalcSettingsSchema, config, i))) {
+            return 0;
+        }
+    }
+    Config_setValue(config, "Common", "ViewNumpad", settings->viewNumpad ? "Yes" : "No", 0, 1);
+    Config_setValue(config, "Common", "WindowSize", settings->windowSize, 0, 1);
+    if (parser != nullptr) {
+        for (int i = 0; i < parser->count && i < KOV_PARSER_HISTORY; ++i) {
+            char key[16];
+            historyKey(i + 1, key, sizeof key);
+            Config_setValue(config, "History", key, parser->history[i], 0, 1);
+        }
+    }
+    return 1;
+}

@@ -1,0 +1,151 @@
+// KovraCalc's command-line modes, through the real program: a table of
+// command lines with their exact output and exit status.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tempFolder.h"
+
+extern char** environ;
+
+namespace {
+
+const std::string PROGRAM = KOVRA_BIN_DIR "/KovraCalc";
+
+// Runs the program with the arguments; its standard output in *out, the
+// exit status returned (-1 when it did not exit normally).
+int runProgram(const std::vector<std::string>& args, std::string* out)
+{
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(PROGRAM.c_str()));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, PROGRAM.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeFds[1]);
+    out->clear();
+    char buffer[4096];
+    ssize_t n = 0;
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) out->append(buffer, static_cast<size_t>(n));
+    close(pipeFds[0]);
+    if (spawned != 0) return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class CalcCommandLine : public testing::Test {
+protected:
+    TempFolder folder;
+    std::string file(const std::string& name, const std::string& text)
+    {
+        const std::string path = folder.file(name);
+        std::ofstream(path) << text;
+        return path;
+    }
+};
+
+TEST_F(CalcCommandLine, ExpressionsPrintTheirAnswerAndStatus)
+{
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* output;
+    } cases[] = {
+        {{"-run", "2*3"}, 0, "\n>> 2*3\n   6\n"},
+        {{"-run", "2 * ( 1 + 2 )"}, 0, "\n>> 2*(1+2)\n   6\n"},
+        {{"-run", "x=2"}, 0, "\n>> x=2\n   x = 2\n"},
+        {{"-run", "sqrt(-1)"}, 1, "\n>> sqrt(-1)\n   sqrt: negative argument\n"},
+        {{"-run", "1,5"}, 1, "\n>> 1,5\n   several values where one is expected (',' separates arguments only)\n"},
+        {{"-run", "2 3"}, 1, "\n>> 2 3\n   missing operator between 2 and 3\n"},
+        {{"-run", "_q", "-other", "y"}, 0, "\n>> _q\n   1.602176634e-19\n"},  // no output file
+        {{"-test", "abc"}, 1, ""},  // too short a name: no self-test at all
+        {{"-test", "/no/such/selftest.txt"}, 1, "Cannot open the self-test file '/no/such/selftest.txt'\n"},
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        EXPECT_EQ(runProgram(c.args, &out), c.status) << c.args[1];
+        EXPECT_EQ(out, c.output) << c.args[1];
+    }
+}
+
+TEST_F(CalcCommandLine, TheShippedSelfTestPasses)
+{
+    std::string out;
+    EXPECT_EQ(runProgram({"-test", KOVRA_BIN_DIR "/etc/parser-selftest.txt"}, &out), 0) << out;
+    EXPECT_NE(out.find(" failed"), std::string::npos);
+    EXPECT_NE(out.find(", 0 failed"), std::string::npos) << out;
+}
+
+TEST_F(CalcCommandLine, AFileRunsLineByLineIntoTheOutputFile)
+{
+    const std::string input = file("in.txt", "a = 2\n\nb = a*3;\n  a + b\n");
+    const std::string output = folder.file("out.txt");
+    std::string out;
+    EXPECT_EQ(runProgram({"-run", input, "-out", output}, &out), 0);
+    // The blank line is skipped; ";" keeps the answer (the console hides it).
+    const std::string blocks = ">> a=2\n   a = 2\n>> b=a*3;\n   b = 6\n>> a+b\n   8\n";
+    EXPECT_EQ(out, blocks);
+    EXPECT_EQ(readFile(output), blocks);  // the same blocks, no leading empty line
+}
+
+TEST_F(CalcCommandLine, AFileStopsAtTheFirstFailureOrAfter32Lines)
+{
+    std::string failing = "1+1\nfoo(2)\n3+3\n";
+    std::string out;
+    EXPECT_EQ(runProgram({"-run", file("fail.txt", failing)}, &out), 1);
+    EXPECT_EQ(out, ">> 1+1\n   2\n>> foo(2)\n   unknown function: foo\n");
+
+    std::string forty;
+    for (int i = 1; i <= 40; ++i) forty += std::to_string(i) + "\n";
+    EXPECT_EQ(runProgram({"-run", file("forty.txt", forty)}, &out), 0);
+    EXPECT_NE(out.find(">> 32\n   32\n"), std::string::npos);
+    EXPECT_EQ(out.find(">> 33"), std::string::npos);
+
+    // A line longer than 255 characters is refused, not evaluated cut short.
+    std::string longLine = "1";
+    while (longLine.size() < 300) longLine += "+1";
+    EXPECT_EQ(runProgram({"-run", file("long.txt", "2\n" + longLine + "\n")}, &out), 1);
+    EXPECT_NE(out.find("   line too long: at most 255 characters\n"), std::string::npos) << out;
+
+    EXPECT_EQ(runProgram({"-run", file("empty.txt", "\n\n")}, &out), 1);  // nothing evaluated
+    EXPECT_EQ(out, "");
+}
+
+TEST_F(CalcCommandLine, FilesThatCannotBeOpenedAreReported)
+{
+    std::string out;
+    EXPECT_EQ(runProgram({"-run", "1+1", "-out", "/no/such/folder/out.txt"}, &out), 1);
+    EXPECT_EQ(out, "\n! Cannot create file '/no/such/folder/out.txt'\n");
+    const std::string locked = file("locked.txt", "1+1\n");
+    chmod(locked.c_str(), 0);
+    if (access(locked.c_str(), R_OK) == 0) GTEST_SKIP() << "running as a user who reads every file";
+    EXPECT_EQ(runProgram({"-run", locked}, &out), 1);
+    EXPECT_EQ(out, "\n! Cannot open file '" + locked + "'\n");
+}
+
+}  // namespace

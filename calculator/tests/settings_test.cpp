@@ -1,0 +1,103 @@
+// The settings file: window settings and all 32 history lines written and
+// read back; values outside their ranges are ignored key by key.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "CalcSettings.h"
+#include "tempFolder.h"
+
+namespace {
+
+// Writes the settings and history of one session and reads them into fresh
+// records, through the file on disk.
+void roundTrip(const CalcSettings& in, const kov_Parser* parserIn, CalcSettings* out, kov_Parser* parserOut,
+               const std::string& path)
+{
+    Config* config = Config_create();
+    ASSERT_EQ(CalcSettings_writeCommon(config, &in, parserIn), 1);
+    ASSERT_EQ(Config_save(config, path.c_str(), nullptr), 1);
+    Config_destroy(&config);
+    config = Config_create();
+    ASSERT_NE(Config_load(CalcSettingsSchema, config, path.c_str()), 0);
+    EXPECT_EQ(Config_sectionCount(config), 14);
+    CalcSettings_setDefaults(out);
+    ASSERT_EQ(CalcSettings_readCommon(config, out, parserOut), 1);
+    Config_destroy(&config);
+}
+
+TEST(CalcSettings, EverythingWrittenIsReadBack)
+{
+    TempFolder folder;
+    CalcSettings in;
+    CalcSettings_setDefaults(&in);
+    in.viewNumpad = 0;
+    kov_copyA(in.windowSize, sizeof in.windowSize, "700x500");
+    kov_Parser* parser = kov_ParserCreate();
+    for (int i = 1; i <= 32; ++i) {
+        kov_ParserHistory(parser, ("x = \"" + std::to_string(i) + "\" ; ").c_str());
+    }
+    kov_Parser* back = kov_ParserCreate();
+    CalcSettings out;
+    roundTrip(in, parser, &out, back, folder.file(CALC_SETTINGS_FILE));
+    EXPECT_EQ(out.viewNumpad, 0);
+    EXPECT_STREQ(out.windowSize, "700x500");
+    ASSERT_EQ(back->count, 32);  // all 32, not the 24 an older schema listed
+    EXPECT_EQ(back->current, 31);
+    for (int i = 0; i < 32; ++i) {
+        EXPECT_STREQ(back->history[i], parser->history[i]);
+    }
+    kov_ParserDelete(&parser);
+    kov_ParserDelete(&back);
+}
+
+TEST(CalcSettings, FiveEntriesGiveCountFiveAndCurrentFour)
+{
+    TempFolder folder;
+    CalcSettings in;
+    CalcSettings_setDefaults(&in);
+    kov_Parser* parser = kov_ParserCreate();
+    for (const char* line : {"1", "2", "3", "4", "5"}) kov_ParserHistory(parser, line);
+    kov_Parser* back = kov_ParserCreate();
+    CalcSettings out;
+    roundTrip(in, parser, &out, back, folder.file(CALC_SETTINGS_FILE));
+    EXPECT_EQ(back->count, 5);
+    EXPECT_EQ(back->current, 4);
+    EXPECT_STREQ(back->history[4], "5");
+    EXPECT_EQ(out.viewNumpad, 1);
+    kov_ParserDelete(&parser);
+    kov_ParserDelete(&back);
+}
+
+TEST(CalcSettings, OutOfRangeValuesAreIgnoredKeyByKey)
+{
+    const struct {
+        const char* viewNumpad;
+        const char* windowSize;
+        int numpad;
+        const char* size;
+    } cases[] = {
+        {"No", "361x500", 0, "480x340"},  {"no", "800x2401", 1, "480x340"},
+        {"Yes", "362x302", 1, "362x302"}, {"", "2400x2400", 1, "2400x2400"},
+        {"No", "800x600junk", 0, "480x340"}, {"No", "wide", 0, "480x340"},
+    };
+    TempFolder folder;
+    for (const auto& c : cases) {
+        const std::string path = folder.file("case.kovr");
+        std::ofstream(path) << "[Common]\nViewNumpad=\"" << c.viewNumpad << "\"\nWindowSize=\"" << c.windowSize
+                            << "\"\n[History]\n";
+        Config* config = Config_create();
+        ASSERT_NE(Config_load(CalcSettingsSchema, config, path.c_str()), 0);
+        CalcSettings s;
+        CalcSettings_setDefaults(&s);
+        kov_Parser* parser = kov_ParserCreate();
+        EXPECT_EQ(CalcSettings_readCommon(config, &s, parser), 1);
+        EXPECT_EQ(s.viewNumpad, c.numpad) << c.viewNumpad;
+        EXPECT_STREQ(s.windowSize, c.size) << c.windowSize;
+        EXPECT_EQ(parser->count, 0);
+        kov_ParserDelete(&parser);
+        Config_destroy(&config);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,16 @@
+# A built guide must be a PDF of some pages, not an empty or cut file.
+if(NOT EXISTS ${PDF})
+  message(FATAL_ERROR "${PDF} was not built")
+endif()
+file(READ ${PDF} head LIMIT 5 HEX)
+if(NOT head STREQUAL "255044462d")  # "%PDF-"
+  message(FATAL_ERROR "${PDF} does not start as a PDF")
+endif()
+file(SIZE ${PDF} size)
+if(size LESS 20000)
+  message(FATAL_ERROR "${PDF} is only ${size} bytes")
+endif()
+file(STRINGS ${PDF} trailer REGEX "%%EOF")
+if(NOT trailer)
+  message(FATAL_ERROR "${PDF} has no end-of-file mark: cut short")
+endif()
