@@ -388,8 +388,15 @@ Ihandle* build(const DialogSpec* spec)
     }
 
     std::vector<Ihandle*> rows;
-    if (spec->buildExtra != nullptr)
+    // A layer dialog's own control stands beside the layer list (its
+    // caption in "KOV_Caption"); any other dialog's is a row above the fields.
+    if (spec->buildExtra != nullptr && spec->layerList) {
+        Ihandle* extra = spec->buildExtra(spec);
+        const char* text = IupGetAttribute(extra, "KOV_Caption");
+        cells.insert(cells.begin() + 1, Cell{text != nullptr ? text : "", extra});
+    } else if (spec->buildExtra != nullptr) {
         rows.push_back(spec->buildExtra(spec));
+    }
     const int columns = std::max(1, spec->columns);
     for (size_t first = 0; first < cells.size(); first += columns) {
         std::vector<Ihandle*> labels, controls;
@@ -685,6 +692,18 @@ void Dialog_showMessage(const DialogSpec* spec, const char* text)
 Device* Dialog_device()
 {
     return currentDevice();
+}
+
+void Dialog_refillLayerList(const DialogSpec* spec)
+{
+    Ihandle* list = control(spec, "LayerList");
+    if (list != nullptr)
+        fillLayerList(spec, IupGetInt(list, layerSelectedAttribute(spec).c_str()));
+}
+
+Layer* Dialog_selectedLayer(const DialogSpec* spec)
+{
+    return selectedLayer(spec);
 }
 
 void Dialog_refreshMain()

@@ -128,6 +128,12 @@ int Dialog_setFileRecord(ParamRecord* record, const std::string& file, bool* cha
 // Shows a text in the dialog's message line (the reason of a refusal).
 void Dialog_showMessage(const DialogSpec* spec, const char* text);
 Device* Dialog_device();
+struct Layer;
+// The layer a layer dialog is bound to (null when it names none).
+Layer* Dialog_selectedLayer(const DialogSpec* spec);
+// Rebuilds a layer dialog's list (its marks follow the dopant types),
+// keeping its layer.
+void Dialog_refillLayerList(const DialogSpec* spec);
 // The main window refreshes its fields.
 void Dialog_refreshMain();
 

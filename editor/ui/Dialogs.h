@@ -9,9 +9,11 @@ extern const DialogSpec LatticeDialog;
 extern const DialogSpec TemperatureDialog;
 extern const DialogSpec VoltageDialog;
 extern const DialogSpec VariableDialog;
+extern const DialogSpec DopingDialog;
 
 // Shows the dialog (or focuses it when it is open).
 void WindowLattice_show();
 void WindowTemperature_show();
 void WindowVoltage_show();
 void WindowVariable_show();
+void WindowDoping_show();
