@@ -360,3 +360,5 @@ const char* IupScriptLastLaunched();
 void IupTestKey(Ihandle* ih, int code);
 // Clicks a button, toggle or menu item as the user would.
 void IupTestClick(Ihandle* ih);
+// Chooses item (1-based) of a list as the user would (ACTION runs).
+void IupTestSelect(Ihandle* list, int item);

@@ -418,6 +418,14 @@ class List : public Ihandle_ {
 public:
     List() : Ihandle_("list") { build(false); }
 
+    // Chooses an item as the user would (tests).
+    void userSelect(int item)
+    {
+        const int old = previous_;
+        select(item - 1);
+        previous_ = old;
+        chosen(item - 1);
+    }
     bool setAttribute(const std::string& name, const char* value) override
     {
         if (name == "DROPDOWN") {
@@ -641,6 +649,12 @@ Ihandle* IupMultiLine(const char* action)
     if (action != nullptr)
         IupSetCallback(ih, "ACTION", IupGetFunction(action));
     return ih;
+}
+
+void IupTestSelect(Ihandle* list, int item)
+{
+    if (auto* l = dynamic_cast<List*>(list); l != nullptr && !l->destroyed)
+        l->userSelect(item);
 }
 
 Ihandle* IupList(const char* action)

@@ -325,6 +325,9 @@ int IupPopup(Ihandle* ih, int x, int y)
         return iupSeamMenu(ih, x, y);
     if (ih->kind != "dialog")
         return IUP_ERROR;
+    // In a scripted run the script clicks the dialog's buttons.
+    if (iupSeamScripted())
+        return iupSeamDialog(ih);
     // Modal until the dialog is hidden (or destroyed).
     auto* d = static_cast<Dialog*>(ih);
     QPointer<DialogWidget> w = d->dialog();

@@ -126,3 +126,7 @@ void iupMenuFillBar(Ihandle* menu, QMenuBar* bar);
 QMenu* iupMenuWidget(Ihandle* menu);
 // Runs the items' ACTION of a chosen menu item (the seam and clicks use it).
 void iupMenuItemChosen(Ihandle* item);
+// A modal dialog in a scripted run: each answer names a button to click
+// ("" closes the dialog), until the dialog is hidden.
+bool iupSeamScripted();
+int iupSeamDialog(Ihandle* dialog);

@@ -344,3 +344,43 @@ const char* IupScriptLastLaunched()
 {
     return script.lastLaunched.c_str();
 }
+
+bool iupSeamScripted()
+{
+    return scripted();
+}
+
+int iupSeamDialog(Ihandle* dialog)
+{
+    IupShow(dialog);
+    IupFlush();
+    for (int round = 0; round < 50; ++round) {
+        if (dialog->destroyed || dialog->control() == nullptr || !dialog->control()->isVisible())
+            return IUP_NOERROR;
+        const char* title = IupGetAttribute(dialog, "TITLE");
+        std::string answer;
+        if (!takeAnswer("DIALOG", title ? title : "", "a button to click, or \"\" to close", "", &answer) ||
+            answer.empty()) {
+            dialog->control()->close();
+            IupFlush();
+            if (!dialog->destroyed && dialog->control() != nullptr)
+                dialog->control()->hide();
+            return IUP_NOERROR;
+        }
+        Ihandle* button = IupGetHandle(answer.c_str());
+        if (button == nullptr) {
+            const std::string problem = "dialog answer \"" + answer + "\" names no element";
+            if (script.onUnexpected)
+                script.onUnexpected(problem.c_str());
+            else {
+                std::fprintf(stderr, "kovra: %s\n", problem.c_str());
+                std::abort();
+            }
+            dialog->control()->hide();
+            return IUP_NOERROR;
+        }
+        IupTestClick(button);
+        IupFlush();
+    }
+    return IUP_NOERROR;
+}

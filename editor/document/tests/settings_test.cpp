@@ -96,3 +96,24 @@ TEST_F(SettingsFile, MissingOrEmptyFileGivesTheDefaults)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SettingsFile, WindowSizeMustFitTheScreen)
+{
+    DocHooks hooks{};
+    hooks.getSettings = []() { return &DocRecorder::current()->settings; };
+    hooks.screenSize = [](int* w, int* h) {
+        *w = 1000;
+        *h = 700;
+        return 1;
+    };
+    Doc_setHooks(&hooks);
+    ASSERT_EQ(read("[GUI]\nWindowMainWidth=1001\nWindowMainHeight=700\n"), 1);
+    EXPECT_EQ(s.WindowMainWidth, 1024);  // wider than the screen: the default stays
+    EXPECT_EQ(s.WindowMainHeight, 700);
+    ASSERT_EQ(read("[GUI]\nWindowMainWidth=720\n"), 1);
+    EXPECT_EQ(s.WindowMainWidth, 720);
+}
+
+}  // namespace

@@ -1,0 +1,389 @@
+// The calculator's console.
+#include "CalcConsole.h"
+
+#include <cctype>
+#include <cstring>
+#include <string>
+
+#include "guiCommon.h"
+
+namespace {
+
+kov_Parser* programParser = nullptr;
+void (*evaluated)() = nullptr;
+
+// The question "reset" asks; answered 1 (yes) through the windowing
+// layer's seam, so tests answer it from their script.
+int askReset()
+{
+    return IupAlarm("KovraCalc", "Reset the calculations history and settings?", "Yes", "No", nullptr);
+}
+
+sptr_t send(Ihandle* c, unsigned int m, uptr_t w = 0, sptr_t l = 0)
+{
+    return Editor_send(c, m, w, l);
+}
+
+sptr_t lastLineStart(Ihandle* c)
+{
+    const sptr_t lines = send(c, SCI_GETLINECOUNT);
+    return send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(lines - 1));
+}
+
+sptr_t caretLine(Ihandle* c)
+{
+    return send(c, SCI_LINEFROMPOSITION, static_cast<uptr_t>(send(c, SCI_GETCURRENTPOS)));
+}
+
+void markLine(Ihandle* c, sptr_t line)
+{
+    const sptr_t bits = send(c, SCI_MARKERGET, static_cast<uptr_t>(line));
+    if ((bits & (1 << CONSOLE_PROMPT_MARKER)) == 0) {
+        send(c, SCI_MARKERADD, static_cast<uptr_t>(line), CONSOLE_PROMPT_MARKER);
+    }
+}
+
+void markCaretLine(Ihandle* c)
+{
+    markLine(c, caretLine(c));
+}
+
+std::string lineText(Ihandle* c, sptr_t line)
+{
+    const sptr_t start = send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(line));
+    const sptr_t end = send(c, SCI_GETLINEENDPOSITION, static_cast<uptr_t>(line));
+    std::string text;
+    for (sptr_t p = start; p < end; ++p) text.push_back(static_cast<char>(Editor_getCharAt(c, p)));
+    return text;
+}
+
+void replaceRange(Ihandle* c, sptr_t start, sptr_t end, const std::string& text)
+{
+    send(c, SCI_SETTARGETSTART, static_cast<uptr_t>(start));
+    send(c, SCI_SETTARGETEND, static_cast<uptr_t>(end));
+    send(c, SCI_REPLACETARGET, text.size(), reinterpret_cast<sptr_t>(text.c_str()));
+}
+
+// After text was appended at the end: no undo into the transcript, and the
+// caret at the end when the appended text began a new line.
+void endRule(Ihandle* c)
+{
+    send(c, SCI_EMPTYUNDOBUFFER);
+    const sptr_t end = send(c, SCI_GETLINESELENDPOSITION, static_cast<uptr_t>(send(c, SCI_GETLINECOUNT) - 1));
+    send(c, SCI_SETEMPTYSELECTION, static_cast<uptr_t>(end < 0 ? send(c, SCI_GETLENGTH) : end));
+    // A fresh prompt shows from its first column, even after a long line.
+    send(c, SCI_SETXOFFSET, 0);
+    send(c, SCI_SCROLLCARET);
+}
+
+void appendAtEnd(Ihandle* c, const std::string& text)
+{
+    send(c, SCI_APPENDTEXT, text.size(), reinterpret_cast<sptr_t>(text.c_str()));
+    endRule(c);
+}
+
+bool isEnter(int key)
+{
+    return iup_XkeyBase(key) == K_CR || key == K_F12;
+}
+
+bool isTypedCharacter(int key)
+{
+    if (key != iup_XkeyBase(key) && !iup_isShiftXkey(key)) return false;
+    const int c = iup_XkeyBase(key);
+    return c == '%' || (c >= '(' && c <= '9') || (c >= 'A' && c <= 'Z') || c == '^' || (c >= 'a' && c <= 'z');
+}
+
+std::string withoutBlanks(std::string text)
+{
+    std::string out;
+    for (char c : text) {
+        if (!std::isspace(static_cast<unsigned char>(c))) out.push_back(c);
+    }
+    return out;
+}
+
+bool equalsIgnoringCase(const std::string& a, const char* b)
+{
+    if (a.size() != std::strlen(b)) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != b[i]) return false;
+    }
+    return true;
+}
+
+void historyStep(Ihandle* c, kov_Parser* parser, int direction)
+{
+    int h = parser->current;
+    const sptr_t caretOffset = send(c, SCI_GETCURRENTPOS) - send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(caretLine(c)));
+    // With the caret at the start of a fresh prompt the entry last
+    // recorded is shown first; after that each key moves one entry.
+    if (caretOffset > 0) h += direction;
+    if (h < 0) h = 0;
+    if (h >= parser->count) h = parser->count - 1;
+    parser->current = h;
+    Console_replaceLine(c, parser->history[h]);
+}
+
+}  // namespace
+
+void Console_setOnEvaluated(void (*onEvaluated)())
+{
+    evaluated = onEvaluated;
+}
+
+void Console_setParser(kov_Parser* parser)
+{
+    programParser = parser;
+}
+
+kov_Parser* Console_parser()
+{
+    return programParser;
+}
+
+Ihandle* Console_get()
+{
+    return IupGetHandle(CONSOLE_HANDLE);
+}
+
+Ihandle* Console_create()
+{
+    if (Ihandle* existing = Console_get()) return existing;
+    Ihandle* c = IupScintilla();
+    IupSetAttributes(c, "EXPAND=YES, BORDER=NO, VISIBLECOLUMNS=80, RASTERSIZE=100x100");
+    IupSetHandle(CONSOLE_HANDLE, c);
+    IupSetCallback(c, "K_ANY", Console_onKey);
+    return c;
+}
+
+void Console_destroy()
+{
+    Iup_destroyNamed(CONSOLE_HANDLE);
+}
+
+void Console_setup(Ihandle* c)
+{
+    if (c == nullptr) return;
+    send(c, SCI_SETCODEPAGE, 65001);
+    send(c, SCI_STYLESETFONT, 32, reinterpret_cast<sptr_t>("DejaVu Sans Mono"));
+    send(c, SCI_STYLESETSIZE, 32, 11);
+    send(c, SCI_STYLECLEARALL);
+    send(c, SCI_SETMARGINLEFT, 0, 4);
+    for (int m = 0; m < 3; ++m) send(c, SCI_SETMARGINWIDTHN, static_cast<uptr_t>(m), 0);
+    send(c, SCI_SETMARGINTYPEN, 3, SC_MARGIN_COLOUR);
+    send(c, SCI_SETMARGINMASKN, 3, 1 << CONSOLE_PROMPT_MARKER);
+    send(c, SCI_SETMARGINWIDTHN, 3, 18);
+    send(c, SCI_SETMARGINBACKN, 3, 0xFFFFFF);
+    send(c, SCI_MARKERDEFINE, CONSOLE_PROMPT_MARKER, SC_MARK_CHARACTER + '>');
+    send(c, SCI_MARKERSETFORE, CONSOLE_PROMPT_MARKER, 0x9A7F5F);
+    send(c, SCI_MARKERSETBACK, CONSOLE_PROMPT_MARKER, 0xFFFFFF);
+    // The scroll width follows the longest line instead of a fixed page.
+    send(c, SCI_SETSCROLLWIDTH, 1);
+    send(c, SCI_SETSCROLLWIDTHTRACKING, 1);
+    send(c, SCI_SETCARETLINEVISIBLE, 1);
+    send(c, SCI_SETCARETLINEBACK, 0xF5EFE8);
+    send(c, SCI_SETUSETABS, 0);
+    send(c, SCI_SETEXTRAASCENT, 2);
+    send(c, SCI_SETEXTRADESCENT, 2);
+    markLine(c, 0);
+}
+
+int Console_caretOnLastLine(Ihandle* c)
+{
+    return c != nullptr && send(c, SCI_GETCURRENTPOS) >= lastLineStart(c) ? 1 : 0;
+}
+
+int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int interactive)
+{
+    Ihandle* c = console != nullptr ? console : Console_get();
+    if (c == nullptr) return 0;
+    if (parser == nullptr) parser = programParser;
+    if (parser == nullptr || parser->busy == 1) {
+        if (Console_caretOnLastLine(c)) {
+            appendAtEnd(c, parser == nullptr ? "[ERROR]   Fatal error: parser not loaded" : "[ERROR]   Parser running");
+        }
+        return 0;
+    }
+    const sptr_t firstLine = caretLine(c);
+    if (text != nullptr) {
+        Console_replaceLine(c, text);
+    }
+    const std::string typed = lineText(c, caretLine(c));
+    if (withoutBlanks(typed).empty()) return 0;
+    if (interactive == 1) {
+        const std::string word = withoutBlanks(typed);
+        if (equalsIgnoringCase(word, "cls")) {
+            Console_clear(c);
+            return 1;
+        }
+        if (equalsIgnoringCase(word, "reset")) {
+            if (askReset() != 1) return 0;
+            kov_ParserReset(parser);
+            Console_clear(c);
+            return 1;
+        }
+    }
+    const bool quiet = kov_endwith(typed.c_str(), ";", 0) != 0;
+    char work[4096];
+    kov_copyA(work, sizeof work, typed.c_str());  // whole: a long line is refused, not cut
+    kov_ParserRemSpace(work, 0);
+    if (work[0] == '\0') return 0;
+    char answer[KOV_PARSER_LINE];
+    const int r = kov_ParserRun(work, answer, parser);
+    if (r == 1) {
+        kov_ParserHistory(parser, typed.c_str());
+        if (evaluated != nullptr) evaluated();
+    }
+    if (Console_caretOnLastLine(c)) {
+        std::string block = "\n";
+        if (!(r == 1 && quiet) && answer[0] != '\0') block += std::string(answer) + "\n";
+        appendAtEnd(c, block);
+    }
+    markLine(c, firstLine);
+    markCaretLine(c);
+    parser->busy = 0;
+    return r;
+}
+
+void Console_run(Ihandle* console)
+{
+    Console_execute(nullptr, console, nullptr, 1);
+}
+
+int Console_canEdit(Ihandle* c, int key)
+{
+    if (c == nullptr) return 0;
+    if (!Console_caretOnLastLine(c)) return 0;
+    const sptr_t start = lastLineStart(c);
+    const sptr_t caret = send(c, SCI_GETCURRENTPOS);
+    if (key == K_BS && caret == start) return 0;
+    if (isTypedCharacter(key) && caret - start >= CONSOLE_TYPING_LIMIT) return 0;
+    return 1;
+}
+
+int Console_onKey(Ihandle* c, int key)
+{
+    if (c == nullptr) return IUP_CONTINUE;
+    const int base = iup_XkeyBase(key);
+    if (send(c, SCI_AUTOCACTIVE) && (base == K_UP || base == K_DOWN || base == K_PGUP || base == K_PGDN)) {
+        return IUP_CONTINUE;
+    }
+    const sptr_t start = lastLineStart(c);
+    const sptr_t caret = send(c, SCI_GETCURRENTPOS);
+    if (caret >= start) {
+        if (caret == start && key == K_LEFT) return IUP_CONTINUE;
+        if (caret == start && key == K_BS) return IUP_IGNORE;  // lines are never joined
+        if (send(c, SCI_GETLINECOUNT) == 1 && caret == start + 1 && key == K_BS) {
+            Console_clear(c);
+            return IUP_IGNORE;
+        }
+        if (isEnter(key)) {
+            Console_execute(nullptr, c, nullptr, 1);
+            return IUP_IGNORE;
+        }
+        if (key == K_UP || key == K_PGUP || key == K_DOWN || key == K_PGDN) {
+            kov_Parser* parser = programParser;
+            if (parser == nullptr || parser->count < 1) return IUP_CONTINUE;
+            historyStep(c, parser, key == K_UP || key == K_PGUP ? -1 : 1);
+            return IUP_IGNORE;
+        }
+        if (isTypedCharacter(key)) return caret - start >= CONSOLE_TYPING_LIMIT ? IUP_IGNORE : IUP_CONTINUE;
+        return IUP_CONTINUE;
+    }
+    // In the transcript: look and copy, never change.
+    if (key == K_LEFT || key == K_RIGHT || key == K_cC) return IUP_CONTINUE;
+    if (key == K_UP || key == K_PGUP) {
+        const sptr_t line = caretLine(c);
+        if (line > 0) send(c, SCI_GOTOLINE, static_cast<uptr_t>(line - 1));
+    } else if (key == K_DOWN || key == K_PGDN) {
+        send(c, SCI_GOTOLINE, static_cast<uptr_t>(caretLine(c) + 1));
+    }
+    return IUP_IGNORE;
+}
+
+void Console_clear(Ihandle* c)
+{
+    if (c == nullptr) return;
+    send(c, SCI_CLEARALL);
+    send(c, SCI_EMPTYUNDOBUFFER);
+    markLine(c, 0);
+}
+
+void Console_clearLine(Ihandle* c)
+{
+    Console_replaceLine(c, "");
+}
+
+void Console_replaceLine(Ihandle* c, const char* text)
+{
+    if (c == nullptr) return;
+    const sptr_t line = caretLine(c);
+    const sptr_t start = send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(line));
+    const sptr_t end = send(c, SCI_GETLINEENDPOSITION, static_cast<uptr_t>(line));
+    const std::string t = text != nullptr ? text : "";
+    replaceRange(c, start, end, t);
+    send(c, SCI_GOTOPOS, static_cast<uptr_t>(start + static_cast<sptr_t>(t.size())));
+    markCaretLine(c);
+}
+
+void Console_insertText(Ihandle* c, const char* text)
+{
+    if (c == nullptr || text == nullptr || !Console_caretOnLastLine(c)) return;
+    const sptr_t caret = send(c, SCI_GETCURRENTPOS);
+    send(c, SCI_INSERTTEXT, static_cast<uptr_t>(caret), reinterpret_cast<sptr_t>(text));
+    const char* paren = std::strrchr(text, '(');
+    const size_t offset = paren != nullptr ? static_cast<size_t>(paren - text) + 1 : std::strlen(text);
+    send(c, SCI_GOTOPOS, static_cast<uptr_t>(caret + static_cast<sptr_t>(offset)));
+    IupSetFocus(c);
+}
+
+void Console_appendText(Ihandle* c, const char* text)
+{
+    if (c == nullptr || !Console_caretOnLastLine(c)) return;
+    if (text == nullptr) {
+        appendAtEnd(c, "\n");
+    } else if (text[0] != '\0') {
+        appendAtEnd(c, text);
+    }
+}
+
+int Console_hasSelection(Ihandle* c)
+{
+    return c != nullptr && send(c, SCI_GETSELECTIONEMPTY) == 0 ? 1 : 0;
+}
+
+int Console_canPaste(Ihandle* c)
+{
+    return c != nullptr && Console_caretOnLastLine(c) && send(c, SCI_CANPASTE) != 0 ? 1 : 0;
+}
+
+void Console_cut(Ihandle* c)
+{
+    if (c == nullptr || !Console_caretOnLastLine(c) || !Console_hasSelection(c)) return;
+    send(c, SCI_CUT);
+    markLine(c, 0);
+}
+
+void Console_paste(Ihandle* c)
+{
+    if (!Console_canPaste(c)) return;
+    Ihandle* clipboard = IupClipboard();
+    const char* text = IupGetAttribute(clipboard, "TEXT");
+    if (text != nullptr) {
+        char cut[KOV_PARSER_LINE];
+        kov_copyA(cut, sizeof cut, text);  // at most 255 characters
+        send(c, SCI_REPLACESEL, 0, reinterpret_cast<sptr_t>(cut));
+        markLine(c, 0);
+    }
+    IupDestroy(clipboard);
+}
+
+std::string Console_text(Ihandle* c)
+{
+    std::string text;
+    if (c == nullptr) return text;
+    const sptr_t length = send(c, SCI_GETLENGTH);
+    for (sptr_t p = 0; p < length; ++p) text.push_back(static_cast<char>(Editor_getCharAt(c, p)));
+    return text;
+}

@@ -1,0 +1,177 @@
+// The calculator's window driven headless by handle names and key codes:
+// evaluation, ";" lines, history, the typing limit, transcript protection,
+// cls and reset (with a scripted answer), the keypad, settings written at
+// close and read at the next start, and a session saved and replayed.
+#include <fstream>
+#include <sstream>
+
+#include "CalcConsole.h"
+#include "CalcSession.h"
+#include "CalcWindow.h"
+#include "guiCommon.h"
+#include "iupTestApp.h"
+#include "tempFolder.h"
+
+namespace {
+
+void type(Ihandle* console, const std::string& text)
+{
+    for (char c : text) IupTestKey(console, static_cast<unsigned char>(c));
+}
+
+void enter(Ihandle* console, const std::string& text)
+{
+    type(console, text);
+    IupTestKey(console, K_CR);
+}
+
+class CalcWindowTest : public testing::Test {
+protected:
+    TempFolder config;
+    Ihandle* dialog = nullptr;
+    Ihandle* console = nullptr;
+
+    void SetUp() override { open(); }
+    void TearDown() override { CalcWindow_close(); }
+    void open()
+    {
+        dialog = CalcWindow_build(config.path(), "/no/such/doc/");
+        ASSERT_NE(dialog, nullptr);
+        IupShow(dialog);
+        console = IupGetHandle("KOV_Console");
+        ASSERT_NE(console, nullptr);
+    }
+};
+
+TEST_F(CalcWindowTest, EnterEvaluatesAndOpensAFreshPrompt)
+{
+    enter(console, "1 + 2");
+    EXPECT_EQ(Console_text(console), "1 + 2\n3\n");
+    enter(console, "x=2;");  // evaluated and recorded, answer not shown
+    EXPECT_EQ(Console_text(console), "1 + 2\n3\nx=2;\n");
+    enter(console, "x*format");
+    EXPECT_EQ(Console_text(console), "1 + 2\n3\nx=2;\nx*format\nunknown variable: format\n");
+    kov_Parser* parser = Console_parser();
+    ASSERT_EQ(parser->count, 2);  // the failing line is not recorded
+    EXPECT_STREQ(parser->history[0], "1 + 2");  // as typed, blanks kept
+    enter(console, "format:hex");
+    EXPECT_STREQ(IupGetAttribute(dialog, "TITLE"), "KovraCalc - hex | radian");
+}
+
+TEST_F(CalcWindowTest, HistoryBrowsingWithUpAndDown)
+{
+    enter(console, "1");
+    enter(console, "2");
+    enter(console, "3");
+    kov_Parser* parser = Console_parser();
+    ASSERT_EQ(parser->current, 2);
+    IupTestKey(console, K_UP);  // a fresh prompt shows the last entry
+    EXPECT_EQ(Console_text(console), "1\n1\n2\n2\n3\n3\n3");
+    IupTestKey(console, K_UP);
+    IupTestKey(console, K_UP);
+    IupTestKey(console, K_UP);  // stays at the first entry
+    EXPECT_EQ(parser->current, 0);
+    IupTestKey(console, K_DOWN);
+    EXPECT_EQ(Console_text(console), "1\n1\n2\n2\n3\n3\n2");
+}
+
+TEST_F(CalcWindowTest, TheTranscriptCannotBeChanged)
+{
+    enter(console, "40+2");
+    const std::string before = Console_text(console);
+    Editor_send(console, SCI_GOTOPOS, 1, 0);  // into "40+2"
+    type(console, "9");
+    IupTestKey(console, K_BS);
+    IupTestKey(console, K_CR);
+    EXPECT_EQ(Console_text(console), before);
+    // Backspace at the start of the prompt never joins lines.
+    Editor_send(console, SCI_GOTOPOS, static_cast<uptr_t>(before.size()), 0);
+    IupTestKey(console, K_BS);
+    EXPECT_EQ(Console_text(console), before);
+}
+
+TEST_F(CalcWindowTest, TypingStopsAt240Characters)
+{
+    type(console, std::string(300, '1'));
+    EXPECT_EQ(Console_text(console).size(), 240u);
+}
+
+TEST_F(CalcWindowTest, ClsClearsAndResetAsksFirst)
+{
+    enter(console, "a=1");
+    enter(console, "c l s");  // blanks between the letters: still the command
+    EXPECT_EQ(Console_text(console), "");
+    kov_Parser* parser = Console_parser();
+    EXPECT_EQ(parser->count, 1);
+    IupScriptBegin();
+    IupScriptAnswer("Reset the calculations", "NO");
+    enter(console, "reset");
+    EXPECT_EQ(parser->count, 1);
+    IupScriptAnswer("Reset the calculations", "YES");
+    IupTestKey(console, K_CR);
+    EXPECT_EQ(IupScriptEnd(), 0);
+    EXPECT_EQ(parser->count, 0);
+    EXPECT_EQ(kov_ParserVariableCount(parser), 0);
+    EXPECT_EQ(Console_text(console), "");
+}
+
+TEST_F(CalcWindowTest, KeypadInsertsClearsAndCalculates)
+{
+    IupTestClick(IupGetHandle("Numpad_Btn_7"));
+    IupTestClick(IupGetHandle("Numpad_Btn_Mult"));
+    IupTestClick(IupGetHandle("Numpad_Btn_PR"));  // "(" as the keypad table names it
+    IupTestClick(IupGetHandle("Numpad_Btn_6"));
+    IupTestClick(IupGetHandle("Numpad_Btn_PL"));
+    EXPECT_EQ(Console_text(console), "7*(6)");
+    IupTestClick(IupGetHandle("Numpad_Btn_Run"));
+    EXPECT_EQ(Console_text(console), "7*(6)\n42\n");
+    IupTestClick(IupGetHandle("Numpad_Btn_9"));
+    IupTestClick(IupGetHandle("Numpad_Btn_C"));
+    EXPECT_EQ(Console_text(console), "7*(6)\n42\n");
+}
+
+TEST_F(CalcWindowTest, SettingsAreWrittenAtCloseAndReadAtStart)
+{
+    enter(console, "a = 5");
+    enter(console, "a*2");
+    IupTestClick(IupGetHandle("KOV_ViewNumpad"));  // keypad off
+    EXPECT_EQ(IupGetHandle("KOV_Numpad"), nullptr);
+    CalcWindow_close();
+    open();
+    kov_Parser* parser = Console_parser();
+    ASSERT_EQ(parser->count, 2);
+    EXPECT_STREQ(parser->history[1], "a*2");
+    EXPECT_EQ(IupGetHandle("KOV_Numpad"), nullptr);
+    IupTestKey(console, K_UP);
+    EXPECT_EQ(Console_text(console), "a*2");
+}
+
+TEST_F(CalcWindowTest, SessionSavedAndReplayedInOrder)
+{
+    for (const char* line : {"a=1", "b=a+1", "b*3"}) enter(console, line);
+    const std::string name = config.file("x");
+    IupScriptBegin();
+    IupScriptAnswer("Save file", name.c_str());
+    EXPECT_EQ(CalcWindow_saveSession(), 1);
+    std::ifstream saved(name + ".kovracalc");
+    std::stringstream text;
+    text << saved.rdbuf();
+    EXPECT_EQ(text.str(), "a=1\nb=a+1\nb*3");
+    // Opening asks first (there is history), then replays into a cleared
+    // console, every line followed by its answer.
+    IupScriptAnswer("Opening new session", "YES");
+    IupScriptAnswer("Open file", (name + ".kovracalc").c_str());
+    EXPECT_EQ(CalcWindow_openSession(), 1);
+    EXPECT_EQ(IupScriptEnd(), 0);
+    EXPECT_EQ(Console_text(console), "a=1\na = 1\nb=a+1\nb = 2\nb*3\n6\n");
+    EXPECT_EQ(Console_parser()->count, 3);
+}
+
+TEST_F(CalcWindowTest, HelpWithoutItsPdfSaysSoInTheStatusLine)
+{
+    EXPECT_EQ(CalcWindow_onHelpContents(), 0);
+    EXPECT_STREQ(IupGetAttribute(IupGetHandle("KOV_WindowMain_Status"), "TITLE"),
+                 "Cannot show help contents: PDF file not found");
+}
+
+}  // namespace

@@ -1,0 +1,59 @@
+// The shared helpers on real elements: destroy by name, screen position,
+// and the text-view functions on a Scintilla control.
+#include <gtest/gtest.h>
+
+#include "guiCommon.h"
+#include "../../platform/iup/tests/iupTestApp.h"
+
+TEST(GuiCommon, DestroyNamedForgetsTheNameAndIgnoresUnknownNames)
+{
+    Ihandle* dialog = IupDialog(IupLabel("x"));
+    IupSetHandle("GuiCommonTest_Dialog", dialog);
+    Iup_destroyNamed("GuiCommonTest_Dialog");
+    EXPECT_EQ(IupGetHandle("GuiCommonTest_Dialog"), nullptr);
+    Iup_destroyNamed("GuiCommonTest_Dialog");
+    Iup_destroyNamed(nullptr);
+}
+
+TEST(GuiCommon, ScreenPositionOfAShownDialog)
+{
+    int x = -1, y = -1;
+    EXPECT_EQ(Iup_getScreenPosition(nullptr, &x, &y), 0);
+    Ihandle* dialog = IupDialog(IupLabel("x"));
+    IupShowXY(dialog, 40, 30);
+    EXPECT_EQ(Iup_getScreenPosition(dialog, &x, &y), 1);
+    EXPECT_GE(x, 0);
+    EXPECT_GE(y, 0);
+    IupDestroy(dialog);
+}
+
+TEST(GuiCommon, TextViewHelpers)
+{
+    IupScintillaOpen();
+    Ihandle* view = IupScintilla();
+    Ihandle* dialog = IupDialog(view);
+    IupMap(dialog);
+    const char* text = "hello";
+    Editor_send(view, SCI_SETTEXT, 0, reinterpret_cast<sptr_t>(text));
+    EXPECT_EQ(Editor_getCharAt(view, 1), 'e');
+    EXPECT_EQ(Editor_getCharAt(view, 0x10000000), 0);
+    EXPECT_EQ(Editor_getCharAt(nullptr, 0), 0);
+    EXPECT_EQ(Editor_send(nullptr, SCI_GETLENGTH, 0, 0), 0);
+
+    Ihandle* clipboard = IupClipboard();
+    IupSetAttribute(clipboard, "TEXT", "kept");
+    Editor_copy(view);  // nothing selected: the clipboard keeps its text
+    EXPECT_STREQ(IupGetAttribute(clipboard, "TEXT"), "kept");
+    Editor_send(view, SCI_SETSEL, 0, 4);
+    Editor_copy(view);
+    EXPECT_STREQ(IupGetAttribute(clipboard, "TEXT"), "hell");
+
+    Editor_zoomIn(view);
+    Editor_zoomIn(view);
+    EXPECT_EQ(Editor_send(view, SCI_GETZOOM, 0, 0), 2);
+    Editor_zoomOut(view);
+    EXPECT_EQ(Editor_send(view, SCI_GETZOOM, 0, 0), 1);
+    Editor_zoomReset(view);
+    EXPECT_EQ(Editor_send(view, SCI_GETZOOM, 0, 0), 0);
+    IupDestroy(dialog);
+}

@@ -1,0 +1,97 @@
+// Message boxes, questions, the information areas, the screen size and the
+// update notice.
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "iupQt.h"
+#include "kovragui.h"
+
+namespace {
+
+std::string lastInfo;
+
+QWidget* parentOf(const char* parentName)
+{
+    Ihandle* parent = parentName ? IupGetHandle(parentName) : nullptr;
+    return parent != nullptr ? iupWidget(parent) : QApplication::activeWindow();
+}
+
+}  // namespace
+
+void kovraShowMessage(const char* text, const char* title, int kind, const char* parentName)
+{
+    const char* icon = kind == 1 ? "ERROR" : (kind == 3 ? "WARNING" : "INFORMATION");
+    iupSeamAsk("MESSAGE", title, text, {"OK"}, parentOf(parentName), icon);
+}
+
+int kovraAskQuestion(const char* question, const char* title, int kind, const char* parentName)
+{
+    const bool cancel = kind == 5;
+    std::vector<std::string> buttons = {"Yes", "No"};
+    if (cancel)
+        buttons.push_back("Cancel");
+    const int answer = iupSeamAsk("QUESTION", title, question, buttons, parentOf(parentName), "QUESTION");
+    if (answer == 1)
+        return 3;
+    if (answer == 2)
+        return 4;
+    return cancel ? 5 : 4;
+}
+
+void kovraShowInfo(const char* text, int, int kind)
+{
+    lastInfo = text != nullptr ? text : "";
+    Ihandle* pane = IupGetHandle("KOV_Statusbar_Pane0");
+    if (pane == nullptr)
+        return;
+    if (kind == 9 && lastInfo.empty()) {
+        IupSetStrAttribute(pane, "TITLE", "");
+        IupSetStrAttribute(pane, "FGCOLOR", IupGetGlobal("DLGFGCOLOR"));
+        return;
+    }
+    IupSetStrAttribute(pane, "FGCOLOR", kind == 1 ? "200 30 30" : IupGetGlobal("DLGFGCOLOR"));
+    IupSetStrAttribute(pane, "TITLE", lastInfo.c_str());
+}
+
+const char* kovraLastInfo()
+{
+    return lastInfo.c_str();
+}
+
+void kovraShowActionbarInfo(const char* text, const char* color)
+{
+    Ihandle* label = IupGetHandle("KOV_Actionbar_Info");
+    if (label == nullptr)
+        return;
+    if (color != nullptr)
+        IupSetStrAttribute(label, "FGCOLOR", color);
+    IupSetStrAttribute(label, "TITLE", text != nullptr ? text : "");
+}
+
+int getScreenSize(int* width, int* height)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return 0;
+    const QRect area = screen->availableGeometry();
+    if (width)
+        *width = area.width();
+    if (height)
+        *height = area.height();
+    return 1;
+}
+
+int WindowMain_checkUpdate(Ihandle*, const char* programName)
+{
+    const std::string name = programName && *programName ? programName : "Kovra";
+    const std::string text = name + " version " KOVRA_GUI_VERSION " (build " KOVRA_GUI_BUILD ", " KOVRA_GUI_PLATFORM
+                             ").\n\nUpdates come with the installed package: update it with the system's "
+                             "package manager.";
+    kovraShowMessage(text.c_str(), name.c_str(), 2, "KOV_WindowMain");
+    return IUP_DEFAULT;
+}
