@@ -1,9 +1,9 @@
 // A program started by the editor: the simulator driver, whose standard
 // output and error come back on one pipe, or the plot tool, which runs on
 // its own. Started from an argument vector (no command line to quote or
-// cut), in its own process group so that ending it ends whatever it
-// started too. Its exit status is kept once it has been reaped, and it is
-// only ever signalled before that, so a process id reused by another
+// cut) through the common library's process calls, in its own process
+// group so that ending it ends whatever it started too; it is signalled
+// only while it has not been collected, so a process id reused by another
 // program is never hit.
 #pragma once
 
@@ -32,23 +32,21 @@ public:
     // One byte of the output without waiting: Nothing when none is there
     // yet, Closed once every writer has closed the pipe.
     Read readByte(char& byte);
-    // True while the process runs; reaps it when it has ended.
+    // True while the process runs; collects it when it has ended.
     bool running();
     // The exit status once it has ended (128 + signal number when a signal
     // ended it); 0 before.
     int exitStatus() const { return exitStatus_; }
     pid_t pid() const { return pid_; }
-    // Ends the process and its group at once and reaps it; nothing when it
-    // has ended already.
-    void kill();
+    // Ends the process and its group (asked first, forced after graceMs)
+    // and collects it; nothing when it has ended already.
+    void kill(int graceMs = 200);
 
 private:
     DriverProcess() = default;
-    void reap(int status);
 
     pid_t pid_ = -1;
     int pipe_ = -1;
-    bool reaped_ = false;
     bool killOnClose_ = true;
     int exitStatus_ = 0;
     char buffer_[4096];

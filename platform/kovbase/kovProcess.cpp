@@ -94,12 +94,25 @@ bool kov_splitCommandLine(const char* commandLine, std::vector<std::string>* arg
 
 int kov_startProcess(const char* folder, const char* commandLine, int* pid, int* output)
 {
+    std::vector<std::string> words;
+    if (!kov_splitCommandLine(commandLine, &words)) {
+        if (pid != nullptr)
+            *pid = -1;
+        if (output != nullptr)
+            *output = -1;
+        return 0;
+    }
+    return kov_startProcessArgs(folder, words, pid, output);
+}
+
+int kov_startProcessArgs(const char* folder, const std::vector<std::string>& arguments, int* pid, int* output)
+{
     if (pid != nullptr)
         *pid = -1;
     if (output != nullptr)
         *output = -1;
-    std::vector<std::string> words;
-    if (!kov_splitCommandLine(commandLine, &words) || words.empty() || pid == nullptr)
+    std::vector<std::string> words = arguments;
+    if (words.empty() || pid == nullptr)
         return 0;
     std::vector<char*> argv;
     for (std::string& w : words)

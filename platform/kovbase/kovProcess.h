@@ -21,6 +21,10 @@ bool kov_splitCommandLine(const char* commandLine, std::vector<std::string>* arg
 // (and *pid -1).
 int kov_startProcess(const char* folder, const char* commandLine, int* pid, int* output);
 
+// The same from an argument vector, taken as it is: no length limit, no
+// quoting (a path may hold blanks or double quotes).
+int kov_startProcessArgs(const char* folder, const std::vector<std::string>& arguments, int* pid, int* output);
+
 // The original's call: flags and the last two arguments are unused here.
 int kov_spawnProcess(const char* workingFolder, int flags, const char* commandLine, int* pid, void* reserved,
                      int reserved2);

@@ -98,6 +98,9 @@ QLogValueAxis* logAxis(Range r, const QString& title)
     if (!r.valid() || r.low <= 0.0) {
         r = {1.0, 10.0};
     }
+    // Twenty decades below the largest value are plenty: a density that
+    // falls to 1e-22 at a wide-gap contact would squeeze everything else.
+    r.low = std::max(r.low, r.high * 1e-20);
     const double base = ChartFactory_logBase(r.low, r.high);
     const double decades = std::log10(base);
     // Whole steps of the base around the data, so that labels are round.
@@ -181,8 +184,9 @@ QChartView* ChartFactory_create(const PlotChart& description, QWidget* parent)
     QAbstractAxis* y = description.logY
                            ? static_cast<QAbstractAxis*>(logAxis(rangeOf(description, true),
                                                                  QString::fromStdString(description.yTitle)))
-                           : linearAxis(rangeOf(description, true), QString::fromStdString(description.yTitle),
-                                        false);
+                           : linearAxis(description.yWindow ? Range{description.yLow, description.yHigh}
+                                                            : rangeOf(description, true),
+                                        QString::fromStdString(description.yTitle), false);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 

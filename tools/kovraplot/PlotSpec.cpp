@@ -1,6 +1,7 @@
 // Charts for each kind of result file.
 #include "PlotSpec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -99,6 +100,20 @@ void jvCharts(const ResultTable& table, PlotTab& tab)
     const ResultColumn& jc = table.columns[1];
     PlotChart linear{withDevice("Current-voltage characteristic", table), PlotSpec_axisTitle(table.columns[0]),
                      PlotSpec_axisTitle(jc), false, {makeSeries(jc.name, *v, *j, false)}};
+    // Under light the curve starts at -Jsc; a forward current many times
+    // larger would leave the power quadrant a flat line, so the linear plot
+    // shows -Jsc to +Jsc with a margin (the log plot keeps the whole span).
+    double lowest = 0.0, highest = 0.0;
+    for (double value : linear.series[0].y) {
+        lowest = std::min(lowest, value);
+        highest = std::max(highest, value);
+    }
+    if (lowest < 0.0 && highest > 5.0 * -lowest) {
+        linear.yWindow = true;
+        linear.yLow = 1.2 * lowest;
+        linear.yHigh = -1.2 * lowest;
+        linear.title += " (around Jsc)";
+    }
     ResultColumn absolute = jc;
     absolute.name = "|" + jc.name + "|";
     PlotChart log{"Current density magnitude (log scale)", PlotSpec_axisTitle(table.columns[0]),

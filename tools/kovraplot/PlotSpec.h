@@ -23,6 +23,12 @@ struct PlotChart {
     std::string yTitle;  // "J (A/cm²)"
     bool logY = false;   // a log axis holds only positive, finite values
     std::vector<PlotSeries> series;
+    // A value range chosen for the reader in place of the data's span (the
+    // part of a J-V curve under light that holds Jsc, Voc and the fill
+    // factor, when the forward current would squeeze it flat).
+    bool yWindow = false;
+    double yLow = 0.0;
+    double yHigh = 0.0;
 };
 
 struct PlotTab {

@@ -274,6 +274,26 @@ TEST(Runner, OneRunAtATimeAndEndingFromInsideTheWindowLoop)
     EXPECT_FALSE(runner.isRunning());
 }
 
+TEST(Runner, ALongDevicePathWithBlanksAndQuotesReachesTheDriverWhole)
+{
+    RunnerFixture f("echo \"doc=$2\"\necho \"cwd=$(pwd)/\"\nexit 0\n");
+    f.host.plotAfter = false;
+    std::string folder = f.folder.path() + "my \"cells\" v2/";
+    for (int i = 0; i < 3; ++i) {
+        folder += std::string(150, static_cast<char>('a' + i)) + "/";
+    }
+    std::filesystem::create_directories(folder);
+    f.host.path = folder + "cell one.kovra";
+    std::ofstream(f.host.path) << "# Kovra <SL>\n";
+    ASSERT_GT(f.host.path.size(), 500u);
+    SimulationRunner runner(f.host, f.settings);
+    ASSERT_TRUE(runner.start());
+    f.host.runTimer(runner);
+    EXPECT_NE(f.host.console.find("doc=" + f.host.path + "\r\n"), std::string::npos) << f.host.console;
+    // The driver runs in the device file's folder.
+    EXPECT_NE(f.host.console.find("cwd=" + folder + "\r\n"), std::string::npos) << f.host.console;
+}
+
 TEST(Runner, ArgumentVectorsKeepLongPathsWhole)
 {
     RunnerFixture f("exit 0\n");

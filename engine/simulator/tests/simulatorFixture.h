@@ -2,6 +2,8 @@
 // tests, with a scratch folder for the files they read and write.
 #pragma once
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -26,8 +28,11 @@ protected:
     void SetUp() override
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // The process id keeps the runs of several build trees, testing at
+        // once, out of each other's folders.
         scratch = std::filesystem::temp_directory_path() /
-                  (std::string("kovra_sim_") + info->test_suite_name() + "_" + info->name());
+                  (std::string("kovra_sim_") + info->test_suite_name() + "_" + info->name() + "_" +
+                   std::to_string(getpid()));
         std::filesystem::remove_all(scratch);
         std::filesystem::create_directories(scratch);
         sim.setOutputDir((scratch.wstring() + L"/").c_str());

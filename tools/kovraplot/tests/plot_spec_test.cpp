@@ -59,6 +59,23 @@ TEST(PlotSpec, JvLinearAndLogMagnitude)
     EXPECT_EQ(log.series[0].y, (std::vector<double>{0.0294, 0.0293, 0.0015}));
 }
 
+TEST(PlotSpec, IlluminatedJvShowsThePowerQuadrant)
+{
+    // Jsc 15 mA/cm2 and 1.5 A/cm2 at the last forward point: the linear
+    // plot keeps to -1.2 Jsc .. +1.2 Jsc, the log plot to the whole span.
+    const PlotTab tab = PlotSpec_forTable(
+        parse(fixtures::header("JV") + "# Voltage (V)\tJ (A/cm2)\n#\n0\t-0.015\n0.9\t-0.012\n1.0\t0.1\n1.1\t1.5\n"));
+    const PlotChart& linear = tab.charts[0];
+    EXPECT_TRUE(linear.yWindow);
+    EXPECT_DOUBLE_EQ(linear.yLow, -0.018);
+    EXPECT_DOUBLE_EQ(linear.yHigh, 0.018);
+    EXPECT_EQ(linear.series[0].y.size(), 4u);  // every point is still drawn
+    EXPECT_FALSE(tab.charts[1].yWindow);
+    // A dark curve, or one whose forward current stays small, is shown whole.
+    EXPECT_FALSE(PlotSpec_forTable(parse(fixtures::JV)).charts[0].yWindow);
+    EXPECT_FALSE(PlotSpec_forTable(parse(fixtures::header("JV") + "# V (V)\tJ (A/cm2)\n0\t0\n1\t2\n")).charts[0].yWindow);
+}
+
 TEST(PlotSpec, CvCapacitanceAndMottSchottky)
 {
     const PlotTab tab = PlotSpec_forTable(parse(fixtures::CV));

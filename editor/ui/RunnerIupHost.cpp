@@ -1,0 +1,57 @@
+// IUP flush and poll timer for the runner.
+#include "RunnerIupHost.h"
+
+namespace {
+constexpr const char* HOST_ATTRIBUTE = "KOV_RunnerHost";
+}
+
+RunnerIupHost::~RunnerIupHost()
+{
+    if (timer_ != nullptr) {
+        IupSetAttribute(timer_, "RUN", "NO");
+        IupDestroy(timer_);
+    }
+}
+
+void RunnerIupHost::flush()
+{
+    IupFlush();
+}
+
+// One timer serves every run of the host. It is only stopped when a run
+// ends (also from inside its own tick) and released with the host, never
+// while one of its callbacks may be running.
+bool RunnerIupHost::startTimer(int milliseconds)
+{
+    if (timer_ == nullptr) {
+        timer_ = IupTimer();
+        if (timer_ == nullptr) {
+            return false;
+        }
+        IupSetHandle("KOV_RunnerTimer", timer_);
+        IupSetAttribute(timer_, HOST_ATTRIBUTE, reinterpret_cast<char*>(this));
+        IupSetCallback(timer_, "ACTION_CB", onTimerAction);
+    }
+    IupSetInt(timer_, "TIME", milliseconds);
+    IupSetAttribute(timer_, "RUN", "YES");
+    return true;
+}
+
+void RunnerIupHost::stopTimer()
+{
+    if (timer_ != nullptr) {
+        IupSetAttribute(timer_, "RUN", "NO");
+    }
+}
+
+int RunnerIupHost::onTimerAction(Ihandle* timer)
+{
+    auto* host = reinterpret_cast<RunnerIupHost*>(IupGetAttribute(timer, HOST_ATTRIBUTE));
+    // A tick that finds no run to watch stops its timer; it returns a code
+    // the windowing layer knows, and the main loop goes on.
+    if (host == nullptr || host->runner_ == nullptr || !host->runner_->onTimer()) {
+        IupSetAttribute(timer, "RUN", "NO");
+        return IUP_DEFAULT;
+    }
+    return IUP_CONTINUE;
+}
