@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "CalcLexer.h"
 #include "guiCommon.h"
 
 namespace {
@@ -169,6 +170,17 @@ void Console_setup(Ihandle* c)
     send(c, SCI_STYLESETFONT, 32, reinterpret_cast<sptr_t>("DejaVu Sans Mono"));
     send(c, SCI_STYLESETSIZE, 32, 11);
     send(c, SCI_STYLECLEARALL);
+    // The lexer "kovra" with its two word lists: the grammar's functions and
+    // constants, and the command words.
+    send(c, SCI_SETLEXERLANGUAGE, 0, reinterpret_cast<sptr_t>("kovra"));
+    send(c, SCI_SETKEYWORDS, 0,
+         reinterpret_cast<sptr_t>("INFO WARNING ERROR exp ln log log2 log10 pow sinh cosh tanh asinh acosh atanh abs "
+                                  "fabs sqrt ceil floor fmod erf erfc j0 j1 jn y0 y1 yn bern dbern gauss lorentz hypot "
+                                  "min max rand time sign gammaln beta fact trunc round rint sin cos tan asin acos "
+                                  "atan pi _m _q _k _h _c _e _n"));
+    send(c, SCI_SETKEYWORDS, 1,
+         reinterpret_cast<sptr_t>("author version release copyright format real dec bin hex oct iter tol int auto "
+                                  "radian rad degree deg unit grad gon all unset set reset name solve cls"));
     send(c, SCI_SETMARGINLEFT, 0, 4);
     for (int m = 0; m < 3; ++m) send(c, SCI_SETMARGINWIDTHN, static_cast<uptr_t>(m), 0);
     send(c, SCI_SETMARGINTYPEN, 3, SC_MARGIN_COLOUR);
@@ -236,9 +248,16 @@ int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int 
         if (evaluated != nullptr) evaluated();
     }
     if (Console_caretOnLastLine(c)) {
-        std::string block = "\n";
-        if (!(r == 1 && quiet) && answer[0] != '\0') block += std::string(answer) + "\n";
-        appendAtEnd(c, block);
+        if (!(r == 1 && quiet) && answer[0] != '\0') {
+            appendAtEnd(c, std::string("\n") + answer);
+            if (r != 1) {
+                // The answer line is an error: the lexer colours it so.
+                const sptr_t answerLine = send(c, SCI_GETLINECOUNT) - 1;
+                send(c, SCI_MARKERADD, static_cast<uptr_t>(answerLine), CALC_ERROR_MARKER);
+                send(c, SCI_COLOURISE, static_cast<uptr_t>(send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(answerLine))), -1);
+            }
+        }
+        appendAtEnd(c, "\n");
     }
     markLine(c, firstLine);
     markCaretLine(c);
@@ -306,6 +325,7 @@ void Console_clear(Ihandle* c)
 {
     if (c == nullptr) return;
     send(c, SCI_CLEARALL);
+    send(c, SCI_MARKERDELETEALL, static_cast<uptr_t>(-1));
     send(c, SCI_EMPTYUNDOBUFFER);
     markLine(c, 0);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CalcConsole.h"
+#include "CalcLexer.h"
 #include "CalcSession.h"
 #include "CalcSettings.h"
 #include "guiCommon.h"
@@ -323,6 +324,7 @@ Ihandle* CalcWindow_build(const std::string& configFolder, const std::string& do
 {
     delete state;
     state = new WindowState;
+    CalcLexer_register();
     state->parser = kov_ParserCreate();
     Console_setParser(state->parser);
     Console_setOnEvaluated(updateTitle);
