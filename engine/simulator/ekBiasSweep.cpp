@@ -272,7 +272,9 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
                 restoreEquilibrium();
                 const int f2 = (zeroIsPoint && !dark) ? z : z + 1;
                 int upper = 0;
-                if (f2 <= points - 1) {
+                // A sweep that ends at 0 V has no upper half: its 0 V point
+                // is already the lower half's first.
+                if (f2 <= points - 1 && z < points - 1) {
                     doSweepBias(f2, points - 1, w, &upper, true, pv);
                 }
                 stored += upper;
@@ -390,6 +392,7 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
             saveCharge();
         }
         if (w.lightOn && lightTotals[3] > POWER_MIN) {
+            warnPVReach();
             wchar_t message[256] = {};
             printPV(true, message);
         }

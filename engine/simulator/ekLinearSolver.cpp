@@ -1,5 +1,6 @@
 #include "ekLinearSolver.h"
 
+#include <atomic>
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -154,8 +155,11 @@ int finish(ekLinearSolveInfo* info, ekLinearSolveInfo& local, int status)
     return status;
 }
 
+std::atomic<long> factorisations{0};
+
 int bandLU(const ekBandMatrix& A, const double* b, double* x, ekLinearSolveInfo& local)
 {
+    ++factorisations;
     const int n = A.size();
     const int kl = A.lower();
     const int ku = A.upper();
@@ -181,6 +185,11 @@ int bandLU(const ekBandMatrix& A, const double* b, double* x, ekLinearSolveInfo&
 }
 
 }  // namespace
+
+long ek_bandFactorisations()
+{
+    return factorisations.load();
+}
 
 const wchar_t* ek_linearStatusText(int status)
 {

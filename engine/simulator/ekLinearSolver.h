@@ -41,5 +41,9 @@ int ek_solveBandLU(const ekBandMatrix& A, const double* b, double* x, ekLinearSo
 int ek_solveBand(const ekBandMatrix& A, const double* b, double* x, const ekSolverOptions& options,
                  ekLinearSolveInfo* info = nullptr);
 
+// Banded LU factorisations made so far by this process: what a bias point
+// costs, as the benchmarks count it.
+long ek_bandFactorisations();
+
 // ||Ax - b|| / ||b||, or ||Ax|| when b is zero.
 double ek_relativeResidual(const ekBandMatrix& A, const double* b, const double* x);

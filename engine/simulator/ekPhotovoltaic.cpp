@@ -122,6 +122,37 @@ void ekSimulator::trackPVPoint(bool lightOn, bool* started, double* prevJ, doubl
     *prevV = V;
 }
 
+void ekSimulator::warnPVReach()
+{
+    if (SweepBias == nullptr || sigma->isNoWarn()) {
+        return;
+    }
+    const ElecSweep& sweep = *SweepBias;
+    bool below = false, above = false, negative = false, positive = false;
+    for (int k = 0; k < sweep.getPoints(); ++k) {
+        if (!(sweep.getMask(k) & ElecSweep::MASK_COMPUTED)) {
+            continue;
+        }
+        const double V = sweep.getData(0, k), J = sweep.getData(1, k);
+        below = below || V <= 0.0;
+        above = above || V >= 0.0;
+        negative = negative || J <= 0.0;
+        positive = positive || J >= 0.0;
+    }
+    if (!(below && above)) {
+        sigma->update(L"[WARNING] the J-V characteristic does not reach 0 V: no short-circuit "
+                      L"current\n",
+                      2);
+    }
+    if (!(negative && positive)) {
+        sigma->update(L"[WARNING] the current keeps one sign over the whole J-V characteristic: "
+                      L"no open-circuit voltage (a cell delivers power where V x J < 0; with an "
+                      L"n-type anode side its forward bias is negative)\n",
+                      2);
+    }
+    ek_resetSigma(sigma);
+}
+
 void ekSimulator::printPV(bool enabled, wchar_t* message)
 {
     const double Popt = lightTotals[3];

@@ -702,6 +702,10 @@ public:
     // "simulout_photovoltaic.txt" and the summary file. message: caller's
     // buffer of 256 characters.
     void printPV(bool enabled, wchar_t* message);
+    // Warns when an illuminated sweep never reaches 0 V (no Jsc) or never
+    // changes the sign of its current (no Voc): its figures are then not
+    // those of the cell, usually because it was swept in reverse.
+    void warnPVReach();
 
 protected:
     int biasPosL = -1;

@@ -80,6 +80,78 @@ TEST_F(SolarCellTest, SiliconCellUnderAM15MeetsTheDiodeLimits)
     EXPECT_NEAR(std::stod(figures.substr(voc + 6)), Voc, 0.002);
 }
 
+// Every example under light, run as shipped, ends with figures a cell of its
+// absorber can have: Jsc below the photocurrent of every AM1.5 photon above
+// the gap, Voc below the gap less the radiative loss, a fill factor and an
+// efficiency consistent with the other three, and no warning that the
+// sweep missed Jsc or Voc (cells with an n-type anode side sweep negative).
+TEST_F(SolarCellTest, EveryLitExampleEndsWithBelievableFigures)
+{
+    struct Bounds {
+        const char* file;
+        double jscMax;  // A/cm2
+        double vocMin, vocMax;  // V
+    };
+    const Bounds examples[] = {
+        {"silicon-cell-am15.kovra", JSC_CEILING, 0.5, 0.8},
+        {"variables.kovra", JSC_CEILING, 0.5, 0.8},
+        {"gaas-cell.kovra", 32.0e-3, 0.8, 1.15},
+        {"cds-cdte.kovra", 29.0e-3, 0.6, 1.0},
+        {"traps.kovra", 21.0e-3, 0.7, 1.5},
+    };
+    warnings = true;
+    for (const Bounds& b : examples) {
+        SCOPED_TRACE(b.file);
+        const std::string device = write(b.file, example(b.file));
+        ASSERT_TRUE(run(device)) << log;
+        EXPECT_EQ(log.find("[WARNING]"), std::string::npos) << log;
+        const std::string figures = read(at("simulout_photovoltaic.txt"));
+        auto figure = [&](const std::string& key) {
+            const size_t at = figures.find(key + " = ");
+            return at == std::string::npos ? -1.0 : std::stod(figures.substr(at + key.size() + 3));
+        };
+        const double Jsc = figure("Jsc"), Voc = figure("Voc"), FF = figure("FF");
+        const double Eff = figure("Eff"), Popt = figure("Popt");
+        ASSERT_GT(Jsc, 0.0) << figures;
+        EXPECT_LT(Jsc, b.jscMax);
+        EXPECT_GT(Jsc, 0.3 * b.jscMax);
+        EXPECT_GT(Voc, b.vocMin);
+        EXPECT_LT(Voc, b.vocMax);
+        EXPECT_GT(FF, 60.0);
+        EXPECT_LT(FF, 90.0);
+        EXPECT_NEAR(Eff, FF * Voc * Jsc / Popt, 1e-3 * Eff);
+    }
+}
+
+// The CdS/CdTe cell swept into reverse (0 to 0.9 V: its anode side is
+// n-type) never changes the sign of its current: no figures, a warning.
+TEST_F(SolarCellTest, ASweepThatMissesVocSaysSo)
+{
+    std::string text = replaced(example("cds-cdte.kovra"), "Voltage.Start=-0.9", "Voltage.Start=0");
+    text = replaced(text, "Voltage.End=0", "Voltage.End=0.9");
+    warnings = true;
+    ASSERT_TRUE(run(write("reverse.kovra", text))) << log;
+    EXPECT_NE(log.find("[WARNING] the current keeps one sign"), std::string::npos) << log;
+    EXPECT_FALSE(std::filesystem::exists(at("simulout_photovoltaic.txt")));
+    for (const auto& row : rows(at("simulout_jv.txt"))) {
+        EXPECT_GT(row[1], 0.0) << "at " << row[0] << " V";
+    }
+}
+
+// Swept in 0.1 V steps up to 0 V, the CdS/CdTe cell keeps its 0 V point
+// (the last of the sweep, solved once, not again from equilibrium).
+TEST_F(SolarCellTest, ASweepEndingAtZeroVoltsUnderLightKeepsItsLastPoint)
+{
+    const std::string text =
+        replaced(example("cds-cdte.kovra"), "Voltage.Step=0.01", "Voltage.Step=0.1");
+    ASSERT_TRUE(run(write("coarse.kovra", text))) << log;
+    const auto jv = rows(at("simulout_jv.txt"));
+    ASSERT_EQ(jv.size(), 10u);
+    EXPECT_EQ(jv.back()[0], 0.0);
+    EXPECT_GT(jv.back()[1], 0.0);
+    EXPECT_LT(jv.back()[1], 29e-3);
+}
+
 TEST_F(SolarCellTest, TheCopiedDeviceFileReproducesTheJV)
 {
     // Bias voltages and a spectrum come from files, so the copy must carry
