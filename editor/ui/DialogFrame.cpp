@@ -1,5 +1,7 @@
 #include "DialogFrame.h"
 
+#include "App.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -30,8 +32,6 @@ DialogHost host = {
 
 // Dialogs open now, in the order they opened.
 std::vector<const DialogSpec*> openDialogs;
-// Handle names registered through Dialog_register.
-std::vector<std::string> registeredNames;
 
 std::string dialogName(const DialogSpec* spec)
 {
@@ -475,34 +475,9 @@ int Dialog_isOpen(const DialogSpec* spec)
     return IupGetHandle(dialogName(spec).c_str()) != nullptr ? 1 : 0;
 }
 
-void Dialog_register(const char* name, Ihandle* dialog)
-{
-    if (name == nullptr)
-        return;
-    auto known = std::find(registeredNames.begin(), registeredNames.end(), name);
-    if (dialog != nullptr) {
-        IupSetHandle(name, dialog);
-        if (known == registeredNames.end())
-            registeredNames.emplace_back(name);
-        // The main window's own fields go into the document before the
-        // dialog shows the same records.
-        host.applyFields();
-    } else {
-        if (known != registeredNames.end())
-            registeredNames.erase(known);
-        IupSetHandle(name, nullptr);
-        Ihandle* focused = IupGetFocus();
-        if (focused != nullptr && IupGetClassName(focused) != nullptr &&
-            std::strcmp(IupGetClassName(focused), "text") == 0 &&
-            (IupGetName(focused) == nullptr || std::strcmp(IupGetName(focused), "KOV_Output") != 0))
-            IupSetAttribute(focused, "CARET", "64");
-    }
-    IupSetInt(nullptr, "KOV_WindowInput_Shown", static_cast<int>(registeredNames.size()));
-}
-
 int Dialogs_openCount()
 {
-    return static_cast<int>(registeredNames.size());
+    return IupGetInt(nullptr, "KOV_WindowInput_Shown");
 }
 
 void Dialog_show(const DialogSpec* spec)

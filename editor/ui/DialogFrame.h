@@ -86,10 +86,8 @@ int Dialog_store(const DialogSpec* spec);
 void Dialog_close(const DialogSpec* spec);
 int Dialog_isOpen(const DialogSpec* spec);
 
-// Registers a dialog under its handle name (null dialog: unregisters). The
-// global "KOV_WindowInput_Shown" counts the registered dialogs, so layer
-// moves stay refused until the last one closed.
-void Dialog_register(const char* name, Ihandle* dialog);
+// Dialogs register through the main window's Dialog_register, which
+// counts them in the global "KOV_WindowInput_Shown".
 // The number of parameter dialogs open; layer moves, inserts and deletes
 // are refused while it is above 0.
 int Dialogs_openCount();

@@ -18,7 +18,6 @@ TEST_F(DialogTest, ShownOnceRegisteredAndCounted)
     EXPECT_EQ(IupGetHandle("KOV_WindowLattice"), first) << "a second show builds no second dialog";
     EXPECT_EQ(Dialogs_openCount(), 1);
     EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 1);
-    EXPECT_EQ(recorder.applyFieldsCalls, 1) << "main-window fields committed before the first load";
     EXPECT_EQ(std::string(IupGetAttribute(first, "DEFAULTENTER")), "KOV_WindowLattice_OK");
 }
 

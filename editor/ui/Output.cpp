@@ -1,0 +1,365 @@
+#include "App.h"
+#include "document.h"
+#include "kovragui.h"
+#include "libkovra.h"
+#include "Output.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "OutputText.h"
+
+namespace {
+
+constexpr const char* CONSOLE = "KOV_Output";
+
+Ihandle* console() { return IupGetHandle(CONSOLE); }
+
+sptr_t send(Ihandle* view, unsigned int message, uptr_t w = 0, sptr_t l = 0)
+{
+    return view ? IupScintillaSendMessage(view, message, w, l) : 0;
+}
+
+// The console's colours (0xBBGGRR) for the tagged styles.
+constexpr long colourPlain = 0x202020;
+constexpr long colourInfo = 0x8B4513;
+constexpr long colourWarning = 0x307DB0;
+constexpr long colourError = 0x141DC7;
+constexpr long colourExtra = 0x066300;
+constexpr long colourBack = 0xFFFFFF;
+constexpr long colourMargin = 0xF4F0EC;
+constexpr long colourMarginText = 0x8C8078;
+constexpr long colourCaretLine = 0xFBF5F0;
+constexpr long colourSelection = 0xE8CFB5;
+constexpr const char* consoleFont = "Monospace";
+constexpr int consoleSize = 10;
+
+int digitCount(long n)
+{
+    int digits = 1;
+    while (n >= 10) {
+        n /= 10;
+        ++digits;
+    }
+    return digits;
+}
+
+// Margin 0 wide enough for the line numbers (plus one digit of room).
+void sizeNumberMargin(Ihandle* view)
+{
+    long lines = send(view, SCI_GETLINECOUNT);
+    int width = 0;
+    if (lines >= 1 && lines <= 0x40000) {
+        std::string sample(std::clamp(digitCount(lines) + 1, 2, 15), '0');
+        width = std::max<int>(10, send(view, SCI_TEXTWIDTH, 33, reinterpret_cast<sptr_t>(sample.c_str())));
+    }
+    send(view, SCI_SETMARGINWIDTHN, 0, width);
+    send(view, SCI_SETMARGINSENSITIVEN, 0, width > 0);
+}
+
+// The start and length of the bytes one append added.
+struct Appended {
+    long start = 0;
+    long length = 0;
+};
+
+Appended appendText(Ihandle* view, const char* text, int mode)
+{
+    Appended added;
+    if (view == nullptr) {
+        return added;
+    }
+    if (text == nullptr || *text == '\0') {
+        if (mode == 0) {
+            Output_clear();
+        }
+        return added;
+    }
+    long length = send(view, SCI_GETLENGTH);
+    if (static_cast<size_t>(length) >= OutputText_sizeCap) {
+        // Drop the older half up to the start of the line after the middle,
+        // so that what stays begins at a line start and no character is cut.
+        long line = send(view, SCI_LINEFROMPOSITION, length / 2);
+        long cut = send(view, SCI_POSITIONFROMLINE, line + 1);
+        if (cut <= 0) {
+            cut = length;
+        }
+        send(view, SCI_SETREADONLY, 0);
+        send(view, SCI_DELETERANGE, 0, cut);
+        send(view, SCI_SETREADONLY, 1);
+    }
+    const long lines0 = send(view, SCI_GETLINECOUNT);
+    const bool endsEmptyLine = lines0 > 1 && send(view, SCI_LINELENGTH, lines0 - 1) < 1;
+    OutputAppend prepared = OutputText_prepare(text, endsEmptyLine);
+    // Broken UTF-8 bytes become '?', so the view shows what it is given.
+    char safe[OutputText_messageCap + 1] = {};
+    normalizeStringToAnsi(prepared.body.c_str(), safe, prepared.body.size());
+    prepared.body = safe;
+    std::string bytes = prepared.text();
+
+    send(view, SCI_SETREADONLY, 0);
+    if (mode == 1) {
+        added.start = send(view, SCI_GETLENGTH);
+        send(view, SCI_APPENDTEXT, bytes.size(), reinterpret_cast<sptr_t>(bytes.data()));
+    } else {
+        added.start = 0;
+        send(view, SCI_SETTEXT, 0, reinterpret_cast<sptr_t>(bytes.c_str()));
+    }
+    added.length = static_cast<long>(bytes.size());
+    send(view, SCI_SETREADONLY, 1);
+
+    const long lines = send(view, SCI_GETLINECOUNT);
+    if (added.length == 0 && lines == lines0) {
+        return added;
+    }
+    if (digitCount(lines) != digitCount(lines0) || lines0 <= 1) {
+        sizeNumberMargin(view);
+    }
+    send(view, SCI_GOTOLINE, lines - 1);
+    Output_updateResetButton();
+    return added;
+}
+
+void style(Ihandle* view, const Appended& added, int styleNumber)
+{
+    if (added.length > 0) {
+        send(view, SCI_STARTSTYLING, added.start, 0);
+        send(view, SCI_SETSTYLING, added.length, styleNumber);
+    }
+}
+
+void setStyle(Ihandle* view, int styleNumber, long fore, bool bold)
+{
+    send(view, SCI_STYLESETFONT, styleNumber, reinterpret_cast<sptr_t>(consoleFont));
+    send(view, SCI_STYLESETSIZE, styleNumber, consoleSize);
+    send(view, SCI_STYLESETFORE, styleNumber, fore);
+    send(view, SCI_STYLESETBACK, styleNumber, colourBack);
+    send(view, SCI_STYLESETBOLD, styleNumber, bold);
+}
+
+Ihandle* consoleOf(Ihandle* item)
+{
+    Ihandle* view = item ? reinterpret_cast<Ihandle*>(IupGetAttribute(item, "KOV_Output")) : nullptr;
+    return view ? view : console();
+}
+
+}  // namespace
+
+Ihandle* Output_create()
+{
+    if (Ihandle* existing = console()) {
+        return existing;
+    }
+    Ihandle* view = IupScintilla();
+    IupSetHandle(CONSOLE, view);
+    IupSetAttributes(view, "EXPAND=YES, BORDER=NO, VISIBLECOLUMNS=80, SCROLLWIDTH=100, RASTERSIZE=100x100");
+    IupSetCallback(view, "BUTTON_CB", Output_onButton);
+    IupSetCallback(view, "MARGINCLICK_CB", Output_onMarginClick);
+
+    char tip[256] = {};
+    Ihandle* reset = IupButton(nullptr, nullptr);
+    IupSetHandle("KOV_OutputReset", reset);
+    IupSetAttributes(reset, "FLAT=YES, CANFOCUS=NO");
+    IupSetStrAttribute(reset, "IMAGE", Images_get(159, tip));
+    if (tip[0] != '\0') {
+        IupSetStrAttribute(reset, "TIP", tip);
+    }
+    IupSetAttribute(reset, "KOV_Output", reinterpret_cast<char*>(view));
+    IupSetAttribute(reset, "VALUE", "OFF");
+    IupSetCallback(reset, "ACTION", Output_onClear);
+
+    Ihandle* title = IupLabel("Simulation Output");
+    Ihandle* separator = IupLabel(nullptr);
+    IupSetAttribute(separator, "SEPARATOR", "VERTICAL");
+    Ihandle* bar = IupHbox(title, separator, reset, IupFill(), nullptr);
+    IupSetHandle("KOV_OutputActionbar", bar);
+    IupSetAttributes(bar, "EXPAND=HORIZONTAL, ALIGNMENT=ACENTER, MARGIN=0x4, GAP=10, NORMALIZESIZE=VERTICAL");
+    Ihandle* viewBox = IupHbox(view, nullptr);
+    IupSetHandle("KOV_OutputHbox", viewBox);
+    IupSetAttributes(viewBox, "EXPAND=YES, ALIGNMENT=ALEFT, MARGIN=0x0, GAP=0");
+    Ihandle* box = IupVbox(bar, viewBox, nullptr);
+    IupSetHandle("KOV_OutputVbox", box);
+    IupSetAttributes(box, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=0x0, GAP=0");
+    return box;
+}
+
+void Output_setup()
+{
+    Ihandle* view = console();
+    if (view == nullptr) {
+        return;
+    }
+    send(view, SCI_SETCODEPAGE, 65001);
+    send(view, SCI_SETEOLMODE, SC_EOL_CRLF);
+    send(view, SCI_SETVIEWWS, 0);
+    send(view, SCI_SETWRAPMODE, 0);
+    send(view, SCI_SETMARGINLEFT, 0, 10);
+    send(view, SCI_SETMARGINRIGHT, 0, 10);
+    send(view, SCI_SETTABWIDTH, 3);
+    send(view, SCI_SETUSETABS, 0);
+    send(view, SCI_SETINDENTATIONGUIDES, 0);
+
+    setStyle(view, STYLE_DEFAULT, colourPlain, false);
+    send(view, SCI_STYLECLEARALL);
+    setStyle(view, OutputStylePlain, colourPlain, false);
+    setStyle(view, OutputStyleInfo, colourInfo, false);
+    setStyle(view, OutputStyleWarning, colourWarning, false);
+    setStyle(view, OutputStyleError, colourError, true);
+    setStyle(view, OutputStyleExtra, colourExtra, false);
+    setStyle(view, STYLE_LINENUMBER, colourMarginText, false);
+    send(view, SCI_STYLESETSIZE, STYLE_LINENUMBER, consoleSize - 1);
+    send(view, SCI_STYLESETBACK, STYLE_LINENUMBER, colourMargin);
+    send(view, SCI_SETCARETLINEBACK, colourCaretLine);
+    send(view, SCI_SETCARETLINEVISIBLE, 1);
+    send(view, SCI_SETCARETLINEVISIBLEALWAYS, 1);
+    send(view, SCI_SETSELBACK, 1, colourSelection);
+    sizeNumberMargin(view);
+
+    send(view, SCI_SETHSCROLLBAR, 1);
+    send(view, SCI_SETSCROLLWIDTHTRACKING, 1);
+    int width = 0, height = 0;
+    IupGetIntInt(view, "RASTERSIZE", &width, &height);
+    send(view, SCI_SETSCROLLWIDTH, width >= 200 ? width - 100 : 100);
+    send(view, SCI_USEPOPUP, 0);
+    // The main window's own Ctrl keys (file commands, copy, zoom) must reach
+    // it while the console has the focus.
+    for (const char* keys : {"mMnNoOsSpPzZyYxX", "cCvV0+-fFhHrRgG"}) {
+        for (const char* k = keys; *k; ++k) {
+            send(view, SCI_CLEARCMDKEY, static_cast<uptr_t>(*k) + (SCMOD_CTRL << 16));
+        }
+    }
+    send(view, SCI_EMPTYUNDOBUFFER);
+    send(view, SCI_SETUNDOCOLLECTION, 0);
+    send(view, SCI_SETREADONLY, 1);
+}
+
+void Output_appendText(Ihandle* view, const char* text, int mode)
+{
+    appendText(view, text, mode);
+}
+
+void Output_print(const char* text)
+{
+    Ihandle* view = console();
+    if (view != nullptr) {
+        style(view, appendText(view, text, 1), OutputStylePlain);
+    }
+}
+
+int Output_printColored(const char* text)
+{
+    Ihandle* view = console();
+    if (view == nullptr || text == nullptr) {
+        return OutputStylePlain;
+    }
+    const char* start = text + std::strspn(text, "\r\n");
+    if (*start == '\0') {
+        return OutputStylePlain;
+    }
+    int chosen = OutputText_styleOf(text);
+    style(view, appendText(view, text, 1), chosen);
+    return chosen;
+}
+
+void Output_clear()
+{
+    Ihandle* view = console();
+    if (view == nullptr) {
+        return;
+    }
+    send(view, SCI_SETREADONLY, 0);
+    send(view, SCI_CLEARALL);
+    send(view, SCI_SETREADONLY, 1);
+    Output_updateResetButton();
+}
+
+long Output_getLength()
+{
+    return static_cast<long>(send(console(), SCI_GETLENGTH));
+}
+
+void Output_updateResetButton()
+{
+    Ihandle* reset = IupGetHandle("KOV_OutputReset");
+    if (console() == nullptr || reset == nullptr || IupGetHandle("KOV_OutputActionbar") == nullptr) {
+        return;
+    }
+    const char* wanted = Output_getLength() > 0 ? "ON" : "OFF";
+    const char* current = IupGetAttribute(reset, "VALUE");
+    if (current == nullptr || std::strcmp(current, wanted) != 0) {
+        IupSetAttribute(reset, "VALUE", wanted);
+    }
+}
+
+int Output_onClear(Ihandle* item)
+{
+    appendText(consoleOf(item), nullptr, 0);
+    return IUP_IGNORE;
+}
+
+int Output_onCopy(Ihandle* item)
+{
+    Ihandle* view = consoleOf(item);
+    if (view && !send(view, SCI_GETSELECTIONEMPTY)) {
+        send(view, SCI_COPY);
+    }
+    return IUP_IGNORE;
+}
+
+int Output_onSelectAll(Ihandle* item)
+{
+    send(consoleOf(item), SCI_SELECTALL);
+    return IUP_IGNORE;
+}
+
+int Output_onZoomIn(Ihandle* item)
+{
+    send(consoleOf(item), SCI_ZOOMIN);
+    return IUP_DEFAULT;
+}
+
+int Output_onZoomOut(Ihandle* item)
+{
+    send(consoleOf(item), SCI_ZOOMOUT);
+    return IUP_DEFAULT;
+}
+
+int Output_onZoomReset(Ihandle* item)
+{
+    send(consoleOf(item), SCI_SETZOOM, 0);
+    return IUP_DEFAULT;
+}
+
+int Output_onButton(Ihandle* view, int button, int pressed, int x, int y, char* status)
+{
+    if (button != IUP_BUTTON3) {
+        return IUP_DEFAULT;
+    }
+    if (!pressed) {
+        Output_contextMenu();
+    }
+    return IUP_IGNORE;
+}
+
+int Output_onMarginClick(Ihandle* view, int margin, int line, char* status)
+{
+    Document* document = App_getDocument();
+    if (view != console() || document == nullptr || Output_getLength() <= 0) {
+        return IUP_IGNORE;
+    }
+    if (status == nullptr || std::strlen(status) < 3 || status[2] != '1') {
+        return IUP_DEFAULT;
+    }
+    if (margin == 0 && line >= 0 && line < send(view, SCI_GETLINECOUNT)) {
+        long start = send(view, SCI_POSITIONFROMLINE, line);
+        long end = send(view, SCI_POSITIONFROMLINE, line + 1);
+        if (end <= start) {
+            end = send(view, SCI_GETLINEENDPOSITION, line);
+        }
+        send(view, SCI_SETSELECTIONSTART, start);
+        send(view, SCI_SETSELECTIONEND, end);
+    }
+    return IUP_DEFAULT;
+}

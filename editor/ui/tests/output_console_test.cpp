@@ -1,0 +1,113 @@
+// The output console in the real window: styles by tag on exactly the
+// appended bytes, the clear button, and the cut of the oldest half that
+// keeps styles on their own text and UTF-8 characters whole.
+#include "MainWindowFixture.h"
+#include "Output.h"
+#include "OutputText.h"
+
+namespace {
+
+Ihandle* console() { return IupGetHandle("KOV_Output"); }
+long length() { return IupScintillaSendMessage(console(), SCI_GETLENGTH, 0, 0); }
+int styleAt(long position) { return static_cast<int>(IupScintillaSendMessage(console(), SCI_GETSTYLEAT, position, 0)); }
+std::string text()
+{
+    std::string out;
+    for (long p = 0; p < length(); ++p) {
+        out += static_cast<char>(IupScintillaSendMessage(console(), SCI_GETCHARAT, p, 0));
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, EachTagStylesExactlyItsOwnLine)
+{
+    start();
+    Output_clear();
+    struct Case {
+        const char* message;
+        int style;
+    } cases[] = {{"[ERROR]   bad value\n", 125}, {"[WARNING] careful\n", 124}, {"[INPUT]   read\n", 123},
+                 {"[INFO]    mesh\n", 122},      {"\t[ERROR] tab first\n", 122}};
+    for (const Case& c : cases) {
+        long before = length();
+        EXPECT_EQ(Output_printColored(c.message), c.style);
+        long after = length();
+        ASSERT_GT(after, before);
+        EXPECT_EQ(styleAt(before), c.style) << c.message;
+        EXPECT_EQ(styleAt(after - 1), c.style) << c.message;
+        if (before > 0) {
+            EXPECT_NE(styleAt(before - 1), -1);
+        }
+    }
+    // The error line keeps its own style after later lines.
+    EXPECT_EQ(styleAt(0), 125);
+    EXPECT_EQ(Output_printColored("\r\n"), 122);
+}
+
+TEST_F(MainWindowTest, TrimmedControlCharactersDoNotSpillStylesOntoEarlierText)
+{
+    start();
+    Output_clear();
+    Output_printColored("[INFO]    plain line\n");
+    long before = length();
+    // Trailing tabs are dropped: styling "the last strlen(text) bytes" would
+    // colour the end of the plain line.
+    Output_printColored("[ERROR]   x\t\t\t\t\t\t");
+    EXPECT_EQ(styleAt(before - 1), 122);
+    EXPECT_EQ(styleAt(before), 125);
+}
+
+TEST_F(MainWindowTest, ClearButtonFollowsTheText)
+{
+    start();
+    Output_print("something\n");
+    EXPECT_EQ(attr("KOV_OutputReset", "VALUE"), "ON");
+    Output_onClear(h("KOV_OutputReset"));
+    EXPECT_EQ(length(), 0);
+    EXPECT_EQ(attr("KOV_OutputReset", "VALUE"), "OFF");
+    Output_print("again\n");
+    EXPECT_EQ(attr("KOV_OutputReset", "VALUE"), "ON");
+}
+
+TEST_F(MainWindowTest, AFullConsoleDropsItsOlderHalfAtALineStart)
+{
+    start();
+    Output_clear();
+    // Lines with two-byte characters, so a cut by byte count would split one.
+    // The console is filled directly to just below its cap (printing line
+    // by line would take a minute), then the printed lines push it over.
+    const std::string line = "[INFO]    \xC3\xA9t\xC3\xA9 \xC3\xA0 Kovra, ligne de journal assez longue ....\r\n";
+    std::string bulk;
+    while (bulk.size() + line.size() < OutputText_sizeCap - 200) {
+        bulk += line;
+    }
+    IupScintillaSendMessage(console(), SCI_SETREADONLY, 0, 0);
+    IupScintillaSendMessage(console(), SCI_APPENDTEXT, bulk.size(), reinterpret_cast<sptr_t>(bulk.data()));
+    IupScintillaSendMessage(console(), SCI_STARTSTYLING, 0, 0);
+    IupScintillaSendMessage(console(), SCI_SETSTYLING, bulk.size(), 122);
+    IupScintillaSendMessage(console(), SCI_SETREADONLY, 1, 0);
+    while (static_cast<size_t>(length()) < OutputText_sizeCap) {
+        Output_printColored(line.c_str());
+    }
+    long full = length();
+    Output_printColored("[ERROR]   the latest message\n");
+    std::string all = text();
+    EXPECT_LT(static_cast<long>(all.size()), full);
+    EXPECT_EQ(all.rfind("[INFO]", 0), 0u);  // begins at a line start
+    size_t last = all.rfind("[ERROR]   the latest message");
+    ASSERT_NE(last, std::string::npos);
+    EXPECT_EQ(styleAt(static_cast<long>(last)), 125);
+    EXPECT_EQ(styleAt(static_cast<long>(last) - 1), 122);
+    EXPECT_EQ(styleAt(length() - 1), 125);
+}
+
+TEST_F(MainWindowTest, AMessageOverTheCapIsCutOnACharacterBoundary)
+{
+    start();
+    Output_clear();
+    std::string message = std::string(382, 'a') + "\xE2\x82\xAC" + std::string(100, 'b');
+    Output_print(message.c_str());
+    EXPECT_EQ(text(), std::string(382, 'a'));
+}
