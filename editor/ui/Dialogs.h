@@ -17,3 +17,7 @@ void WindowTemperature_show();
 void WindowVoltage_show();
 void WindowVariable_show();
 void WindowDoping_show();
+
+// Hands the main window the dialogs' entries (menus, keys, canvas) and the
+// main-window routines the dialogs call; once, before the menus are built.
+void Dialogs_install();
