@@ -244,12 +244,16 @@ int Iup_focusNamed(const char* name, int focus)
 
 void Dialog_register(const char* name, Ihandle* dialog)
 {
+    // Open dialogs are counted, not flagged: with two open, closing one
+    // keeps layer moves refused under the other.
+    const bool known = name != nullptr && IupGetHandle(name) != nullptr;
+    int shown = IupGetInt(nullptr, "KOV_WindowInput_Shown");
     IupSetHandle(name, dialog);
     if (dialog != nullptr) {
-        IupSetInt(nullptr, "KOV_WindowInput_Shown", 1);
+        IupSetInt(nullptr, "KOV_WindowInput_Shown", known ? shown : shown + 1);
         WindowMain_applyFields(0, 0);
     } else {
-        IupSetInt(nullptr, "KOV_WindowInput_Shown", 0);
+        IupSetInt(nullptr, "KOV_WindowInput_Shown", known && shown > 0 ? shown - 1 : shown);
         WindowMain_restoreCaret();
     }
 }

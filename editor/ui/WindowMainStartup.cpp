@@ -15,6 +15,7 @@
 #include "kovbase.h"
 #include "kovragui.h"
 #include "settings.h"
+#include "Dialogs.h"
 
 namespace {
 
@@ -155,6 +156,7 @@ int WindowMain_start(int argc, char** argv)
     IupSetInt(nullptr, "KOV_WindowContact_Selected", 1);
     IupSetInt(nullptr, "KOV_WindowInput_Shown", 0);
     Images_load();
+    Dialogs_install();
     IupSetGlobal("UTF8MODE", "Yes");
     IupScintillaOpen();
     Settings_init();

@@ -1,0 +1,100 @@
+// Doping dialog: the layer's dopant type, density, recombination density,
+// lifetimes and an optional doping model. The type goes through the
+// layer's own type routine, which also recolours the layer.
+#include <iterator>
+
+#include "Dialogs.h"
+#include "device.h"
+#include "docHooks.h"
+#include "document.h"
+#include "layer.h"
+
+namespace {
+
+const DialogField DopingFields[] = {
+    {"N", "Dopant.N", "N (1/cm3)", DIALOG_FROM_LAYER, true},
+    {"Nr", "Dopant.Nr", "Nr (1/cm3)", DIALOG_FROM_LAYER, true},
+    {"Taun", "Dopant.Taun", "Taun (s)", DIALOG_FROM_LAYER, true},
+    {"Taup", "Dopant.Taup", "Taup (s)", DIALOG_FROM_LAYER, true},
+};
+
+const DialogModel DopingModel = {"Dopant.Model", "Select doping model?", "Doping model",
+                                 "Kovra doping model|*.lua||"};
+
+// List positions: 1 donor, 2 acceptor, 3 intrinsic.
+int typeItem(int code)
+{
+    return code == DOPANT_ACCEPTOR ? 2 : code == DOPANT_INTRINSIC ? 3 : 1;
+}
+
+int typeCode(int item)
+{
+    return item == 2 ? DOPANT_ACCEPTOR : item == 3 ? DOPANT_INTRINSIC : DOPANT_DONOR;
+}
+
+Ihandle* buildTypeList(const DialogSpec* spec)
+{
+    Ihandle* list = IupList(nullptr);
+    IupSetAttributes(list, "ALIGNMENT=ACENTER, SIZE=80x, SHOWIMAGE=NO, DROPDOWN=YES, SORT=NO");
+    IupSetAttribute(list, "1", "Donor");
+    IupSetAttribute(list, "2", "Acceptor");
+    IupSetAttribute(list, "3", "Intrinsic");
+    IupSetAttribute(list, "VALUE", "1");
+    IupSetAttribute(list, "KOV_Caption", "Type");
+    char name[96];
+    IupSetHandle(Dialog_controlName(spec, "TypeList", name, sizeof name), list);
+    IupSetCallback(list, "GETFOCUS_CB", Dialog_onFocus);
+    return list;
+}
+
+// The type list always shows the layer's own type, with or without a
+// model, so that a store never changes a type nobody chose.
+void loadType(const DialogSpec* spec)
+{
+    Layer* layer = Dialog_selectedLayer(spec);
+    Ihandle* list = Dialog_control(spec, "TypeList");
+    if (layer == nullptr || list == nullptr)
+        return;
+    IupSetInt(list, "VALUE", typeItem(Layer_getDopantType(layer)));
+    IupSetAttribute(list, "KOV_Record", reinterpret_cast<const char*>(Layer_findParam(layer, "Dopant.Type")));
+}
+
+void redrawCanvas()
+{
+    if (Ihandle* canvas = IupGetHandle("KOV_DeviceCanvas"))
+        IupUpdate(canvas);
+}
+
+int storeType(const DialogSpec* spec, int* changed)
+{
+    Layer* layer = Dialog_selectedLayer(spec);
+    Ihandle* list = Dialog_control(spec, "TypeList");
+    if (layer == nullptr || list == nullptr)
+        return 0;
+    Layer_updateColors(layer);
+    const int code = typeCode(IupGetInt(list, "VALUE"));
+    if (code != Layer_getDopantType(layer)) {
+        if (Layer_setDopantType(layer, code) == DOPANT_UNKNOWN) {
+            Dialog_showMessage(spec, "Type: not accepted");
+            return 0;
+        }
+        ++*changed;
+    }
+    redrawCanvas();
+    // The layer lists' " (P)", " (N)", " (I)" marks follow the type.
+    Doc_hooks().fillLayerList();
+    Dialog_refillLayerList(spec);
+    return 1;
+}
+
+}  // namespace
+
+const DialogSpec DopingDialog = {
+    "Doping", "Doping", true, DopingFields, static_cast<int>(std::size(DopingFields)), &DopingModel, 2, true, false,
+    buildTypeList, loadType, storeType,
+};
+
+void WindowDoping_show()
+{
+    Dialog_show(&DopingDialog);
+}

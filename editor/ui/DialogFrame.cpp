@@ -1,0 +1,710 @@
+#include "DialogFrame.h"
+
+#include "App.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "device.h"
+#include "docHooks.h"
+#include "document.h"
+#include "kovbase.h"
+#include "layer.h"
+#include "param.h"
+
+namespace {
+
+const char* const PROGRAM_TITLE = "KovraDevice";
+const char* const SPEC_ATTRIBUTE = "KOV_DialogSpec";
+
+// ---- host -------------------------------------------------------------------
+int lonelyCurrentLayer = 1;
+DialogHost host = {
+    []() { return lonelyCurrentLayer; },
+    [](int number) { lonelyCurrentLayer = number; },
+    []() { Doc_hooks().showLayer(); },
+    []() {},
+    []() { return 0; },
+};
+
+// Dialogs open now, in the order they opened.
+std::vector<const DialogSpec*> openDialogs;
+
+std::string dialogName(const DialogSpec* spec)
+{
+    return std::string("KOV_Window") + spec->word;
+}
+
+std::string controlName(const DialogSpec* spec, const char* word)
+{
+    return dialogName(spec) + "_" + word;
+}
+
+Ihandle* control(const DialogSpec* spec, const char* word)
+{
+    return IupGetHandle(controlName(spec, word).c_str());
+}
+
+std::string layerSelectedAttribute(const DialogSpec* spec)
+{
+    return dialogName(spec) + "_LayerSelected";
+}
+
+const DialogSpec* specOf(Ihandle* ih)
+{
+    Ihandle* dialog = IupGetDialog(ih);
+    if (dialog == nullptr)
+        return nullptr;
+    return reinterpret_cast<const DialogSpec*>(IupGetAttribute(dialog, SPEC_ATTRIBUTE));
+}
+
+Device* currentDevice()
+{
+    Document* document = Doc_document();
+    return document != nullptr ? document->device : nullptr;
+}
+
+// The layer a layer dialog is bound to, or null when its number no longer
+// names a layer of the current device.
+Layer* selectedLayer(const DialogSpec* spec)
+{
+    Device* device = currentDevice();
+    Ihandle* list = control(spec, "LayerList");
+    if (device == nullptr || list == nullptr)
+        return nullptr;
+    const int number = IupGetInt(list, layerSelectedAttribute(spec).c_str());
+    if (number < 1 || number > device->layerCount)
+        return nullptr;
+    return device->layers[number - 1];
+}
+
+// The record a field is bound to, found by key in the current document.
+ParamRecord* findRecord(const DialogSpec* spec, DialogSource source, const char* key)
+{
+    Device* device = currentDevice();
+    if (device == nullptr)
+        return nullptr;
+    switch (source) {
+    case DIALOG_FROM_LAYER: {
+        Layer* layer = selectedLayer(spec);
+        return layer != nullptr ? Params_find(layer->records, layer->count, key) : nullptr;
+    }
+    case DIALOG_FROM_DEVICE:
+        return Params_find(device->records, device->recordCount, key);
+    case DIALOG_FROM_VOLTAGE:
+        return Device_findVoltageParam(device, key);
+    case DIALOG_FROM_LIGHT:
+        return Device_findLightParam(device, key);
+    case DIALOG_FROM_NUMERIC:
+        return Device_findNumericParam(device, key);
+    }
+    return nullptr;
+}
+
+ParamRecord* modelRecord(const DialogSpec* spec)
+{
+    return spec->model != nullptr ? findRecord(spec, spec->layerList ? DIALOG_FROM_LAYER : DIALOG_FROM_DEVICE,
+                                               spec->model->key)
+                                  : nullptr;
+}
+
+bool isLuaModel(const ParamRecord* record)
+{
+    if (record == nullptr)
+        return false;
+    char text[PARAM_VALUE_SIZE];
+    Param_valueText(record, text, sizeof text);
+    return kov_endwith(text, ".lua", 0) != 0;
+}
+
+void showMessage(const DialogSpec* spec, const char* text)
+{
+    if (Ihandle* line = control(spec, "Message"))
+        IupSetStrAttribute(line, "TITLE", text != nullptr ? text : "");
+}
+
+void reportEntryRefusal(const DialogSpec* spec, const char* caption, const ParamRecord* record, const char* text);
+
+// The refusal of a value in words: the value entry's message without its
+// console tag, after the field's caption.
+std::string refusalWords(const ParamRecord* record, const char* text)
+{
+    std::string reason = record->message;
+    if (reason.rfind("[ERROR]", 0) == 0)
+        reason.erase(0, 7);
+    reason.erase(0, reason.find_first_not_of(" \t"));
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' '))
+        reason.pop_back();
+    if (reason.empty())
+        reason = std::string("value not accepted: ") + (text != nullptr ? text : "");
+    return reason;
+}
+
+void reportEntryRefusal(const DialogSpec* spec, const char* caption, const ParamRecord* record, const char* text)
+{
+    showMessage(spec, (std::string(caption) + ": " + refusalWords(record, text)).c_str());
+}
+
+void reportRefusal(const DialogSpec* spec, const DialogField& field, Ihandle* ctl, const ParamRecord* record)
+{
+    reportEntryRefusal(spec, field.caption, record, IupGetAttribute(ctl, "VALUE"));
+    IupSetFocus(ctl);
+}
+
+// Fills a layer dialog's layer list and chooses the main window's layer.
+void fillLayerList(const DialogSpec* spec, int choose)
+{
+    Ihandle* list = control(spec, "LayerList");
+    Device* device = currentDevice();
+    if (list == nullptr || device == nullptr)
+        return;
+    IupSetAttribute(list, "REMOVEITEM", "ALL");
+    for (int i = 0; i < device->layerCount; ++i) {
+        Layer* layer = device->layers[i];
+        char name[PARAM_VALUE_SIZE] = "";
+        if (Layer_getValueText(layer, "Label", name) == 0 || name[0] == '\0')
+            Layer_getValueText(layer, "Material", name);
+        const int type = Layer_getDopantType(layer);
+        const char* mark = type == DOPANT_ACCEPTOR ? " (P)" : type == DOPANT_DONOR ? " (N)"
+                           : type == DOPANT_INTRINSIC ? " (I)" : "";
+        char item[PARAM_VALUE_SIZE + 16];
+        std::snprintf(item, sizeof item, "%d %s%s", i + 1, name, mark);
+        IupSetStrAttribute(list, "APPENDITEM", item);
+    }
+    if (choose < 1 || choose > device->layerCount)
+        choose = 1;
+    IupSetInt(list, "VALUE", choose);
+    IupSetInt(list, layerSelectedAttribute(spec).c_str(), choose);
+}
+
+// ---- callbacks -------------------------------------------------------------
+int onFocus(Ihandle* ih)
+{
+    const DialogSpec* spec = specOf(ih);
+    if (spec == nullptr || !Dialog_isOpen(spec))
+        return IUP_DEFAULT;
+    std::string title = spec->title;
+    const char* tip = IupGetAttribute(ih, "PARAMTIP");
+    if (tip != nullptr && tip[0] != '\0')
+        title += std::string(" - ") + tip;
+    IupSetStrAttribute(IupGetDialog(ih), "TITLE", title.c_str());
+    return IUP_DEFAULT;
+}
+
+int onFocusLost(Ihandle* ih)
+{
+    const DialogSpec* spec = specOf(ih);
+    if (spec != nullptr && Dialog_isOpen(spec))
+        IupSetStrAttribute(IupGetDialog(ih), "TITLE", spec->title);
+    return IUP_DEFAULT;
+}
+
+int onShow(Ihandle* ih, int state)
+{
+    const DialogSpec* spec = specOf(ih);
+    if (spec == nullptr || state != IUP_SHOW || currentDevice() == nullptr)
+        return IUP_DEFAULT;
+    if (spec->layerList)
+        fillLayerList(spec, host.currentLayer());
+    Dialog_load(spec);
+    return IUP_DEFAULT;
+}
+
+int onApply(Ihandle* ih)
+{
+    if (const DialogSpec* spec = specOf(ih))
+        Dialog_store(spec);
+    return IUP_DEFAULT;
+}
+
+int onOk(Ihandle* ih)
+{
+    const DialogSpec* spec = specOf(ih);
+    if (spec == nullptr || Dialog_store(spec) == 0)
+        return IUP_DEFAULT;
+    Dialog_close(spec);
+    return IUP_IGNORE;
+}
+
+int onCloseBox(Ihandle* ih)
+{
+    const DialogSpec* spec = specOf(ih);
+    if (spec == nullptr)
+        return IUP_DEFAULT;
+    if (spec->storeOnClose && Dialog_store(spec) == 0)
+        return IUP_IGNORE;  // stays open: the refused value and its reason are shown
+    Dialog_close(spec);
+    return IUP_IGNORE;
+}
+
+// Layer change: the fields go to the layer they were loaded from first; a
+// refused value keeps the dialog on that layer.
+int onSelectLayer(Ihandle* ih, char* /*text*/, int item, int state)
+{
+    const DialogSpec* spec = specOf(ih);
+    if (spec == nullptr || state != 1 || currentDevice() == nullptr)
+        return IUP_DEFAULT;
+    const std::string attribute = layerSelectedAttribute(spec);
+    const int old = IupGetInt(ih, attribute.c_str());
+    if (item == old)
+        return IUP_DEFAULT;
+    if (Dialog_store(spec) == 0) {
+        IupSetInt(ih, "VALUE", old);
+        return IUP_DEFAULT;
+    }
+    IupSetInt(ih, attribute.c_str(), item);
+    Dialog_load(spec);
+    host.selectLayer(item);
+    return IUP_DEFAULT;
+}
+
+// 3 yes, 4 no, 5 cancel (a closed question counts as cancel).
+int askQuestion(const char* question)
+{
+    const int answer = IupAlarm(PROGRAM_TITLE, question, "Yes", "No", "Cancel");
+    return answer == 1 ? 3 : answer == 2 ? 4 : 5;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Asks for a model file: the stored text (a bare name when the file lies in
+// the document's folder), or empty when the choice was cancelled or the
+// document could not be saved first.
+std::string chooseFile(const DialogSpec* spec, const char* title, const char* filter)
+{
+    Document* document = Doc_document();
+    if (document == nullptr)
+        return {};
+    if (document->filename[0] == '\0') {
+        if (askQuestion("Save the device before setting the model file?") != 3 || host.saveDocument() == 0 ||
+            document->filename[0] == '\0')
+            return {};
+    }
+    const std::string folder = folderOf(document->filename);
+    Ihandle* chooser = IupFileDlg();
+    IupSetAttribute(chooser, "DIALOGTYPE", "OPEN");
+    IupSetStrAttribute(chooser, "TITLE", title);
+    IupSetStrAttribute(chooser, "EXTFILTER", filter);
+    IupSetStrAttribute(chooser, "DIRECTORY", folder.c_str());
+    IupSetStrAttribute(chooser, "PARENTDIALOG", dialogName(spec).c_str());
+    IupPopup(chooser, IUP_CENTER, IUP_CENTER);
+    std::string chosen;
+    if (IupGetInt(chooser, "STATUS") != -1 && IupGetAttribute(chooser, "VALUE") != nullptr)
+        chosen = IupGetAttribute(chooser, "VALUE");
+    IupDestroy(chooser);
+    if (!chosen.empty() && !folder.empty() && folderOf(chosen) == folder)
+        chosen = chosen.substr(folder.size());
+    return chosen;
+}
+
+int onModel(Ihandle* ih)
+{
+    const DialogSpec* spec = specOf(ih);
+    if (spec == nullptr || spec->model == nullptr || currentDevice() == nullptr)
+        return IUP_DEFAULT;
+    const int answer = askQuestion(spec->model->question);
+    if (answer == 5)
+        return IUP_DEFAULT;
+    std::string file = "None";
+    if (answer == 3) {
+        file = chooseFile(spec, spec->model->caption, spec->model->filter);
+        if (file.empty())
+            return IUP_DEFAULT;  // a cancelled choice changes nothing
+    }
+    // The record is found after the choice: saving the document first may
+    // have replaced nothing, but nothing found before a question is kept.
+    ParamRecord* record = modelRecord(spec);
+    if (record == nullptr)
+        return IUP_DEFAULT;
+    bool changed = false;
+    const int taken = Dialog_setFileRecord(record, file, &changed);
+    Dialog_load(spec);
+    if (!taken) {
+        reportEntryRefusal(spec, spec->model->caption, record, file.c_str());
+        return IUP_DEFAULT;
+    }
+    host.showLayer();
+    if (changed)
+        Document_setModified(Doc_document(), 1);
+    return IUP_DEFAULT;
+}
+
+Ihandle* caption(const char* text)
+{
+    Ihandle* label = IupLabel(text);
+    IupSetAttributes(label, "ALIGNMENT=ACENTER:ABOTTOM, SIZE=80x");
+    return label;
+}
+
+Ihandle* makeButton(const DialogSpec* spec, const char* title, const char* word, int (*action)(Ihandle*))
+{
+    Ihandle* b = IupButton(title, nullptr);
+    IupSetAttributes(b, "ALIGNMENT=ACENTER, SIZE=80x");
+    IupSetHandle(controlName(spec, word).c_str(), b);
+    IupSetCallback(b, "ACTION", action);
+    return b;
+}
+
+Ihandle* box(Ihandle* (*make)(Ihandle*, ...), const std::vector<Ihandle*>& children)
+{
+    Ihandle* b = make(nullptr);
+    for (Ihandle* child : children)
+        IupAppend(b, child);
+    IupSetAttributes(b, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=0x0, GAP=5");
+    return b;
+}
+
+Ihandle* build(const DialogSpec* spec)
+{
+    struct Cell {
+        const char* caption;
+        Ihandle* control;
+    };
+    std::vector<Cell> cells;
+    if (spec->layerList) {
+        Ihandle* list = IupList(nullptr);
+        IupSetAttributes(list, "ALIGNMENT=ACENTER, SIZE=80x, SHOWIMAGE=NO, DROPDOWN=YES, SORT=NO");
+        IupSetHandle(controlName(spec, "LayerList").c_str(), list);
+        IupSetCallback(list, "ACTION", onSelectLayer);
+        IupSetCallback(list, "GETFOCUS_CB", onFocus);
+        cells.push_back({"Layer", list});
+    }
+    for (int i = 0; i < spec->fieldCount; ++i) {
+        const DialogField& field = spec->fields[i];
+        Ihandle* text = IupText(nullptr);
+        IupSetAttributes(text, "ALIGNMENT=ACENTER, SIZE=80x, NC=40");
+        IupSetStrAttribute(text, "PARAMTIP", field.caption);
+        IupSetHandle(controlName(spec, field.word).c_str(), text);
+        IupSetCallback(text, "GETFOCUS_CB", onFocus);
+        IupSetCallback(text, "KILLFOCUS_CB", onFocusLost);
+        cells.push_back({field.caption, text});
+    }
+
+    std::vector<Ihandle*> rows;
+    // A layer dialog's own control stands beside the layer list (its
+    // caption in "KOV_Caption"); any other dialog's is a row above the fields.
+    if (spec->buildExtra != nullptr && spec->layerList) {
+        Ihandle* extra = spec->buildExtra(spec);
+        const char* text = IupGetAttribute(extra, "KOV_Caption");
+        cells.insert(cells.begin() + 1, Cell{text != nullptr ? text : "", extra});
+    } else if (spec->buildExtra != nullptr) {
+        rows.push_back(spec->buildExtra(spec));
+    }
+    const int columns = std::max(1, spec->columns);
+    for (size_t first = 0; first < cells.size(); first += columns) {
+        std::vector<Ihandle*> labels, controls;
+        for (size_t i = first; i < first + columns; ++i) {
+            if (i < cells.size()) {
+                labels.push_back(caption(cells[i].caption));
+                controls.push_back(cells[i].control);
+            } else if (first > 0) {
+                // A short last row keeps its fields under the columns above.
+                labels.push_back(caption(""));
+                Ihandle* blank = IupLabel("");
+                IupSetAttribute(blank, "SIZE", "80x");
+                controls.push_back(blank);
+            }
+        }
+        if (spec->captions)
+            rows.push_back(box(IupVbox, {box(IupHbox, labels), box(IupHbox, controls)}));
+        else
+            rows.push_back(box(IupHbox, controls));
+    }
+    if (spec->model != nullptr)
+        rows.push_back(box(IupHbox, {IupFill(), makeButton(spec, "Model...", "Model", onModel)}));
+    // A dialog without fields lays out its own controls and buttons.
+    if (spec->fieldCount > 0) {
+        Ihandle* separator = IupLabel(nullptr);
+        IupSetAttributes(separator, "SEPARATOR=HORIZONTAL, EXPAND=HORIZONTAL");
+        rows.push_back(separator);
+        rows.push_back(box(IupHbox, {IupFill(), makeButton(spec, "Apply", "Apply", onApply),
+                                     makeButton(spec, "OK", "OK", onOk)}));
+    }
+    // The reason a value was refused, in words, until the next load or store.
+    Ihandle* message = IupLabel("");
+    IupSetAttributes(message, "EXPAND=HORIZONTAL, FGCOLOR=\"180 0 0\"");
+    IupSetHandle(controlName(spec, "Message").c_str(), message);
+    rows.push_back(message);
+
+    Ihandle* outer = IupVbox(nullptr);
+    for (Ihandle* row : rows)
+        IupAppend(outer, row);
+    IupSetAttributes(outer, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=10x10, GAP=10");
+    IupSetHandle(controlName(spec, "LayerBox").c_str(), outer);
+
+    Ihandle* dialog = IupDialog(outer);
+    IupSetAttributes(dialog, "EXPAND=YES, RESIZE=NO, MAXBOX=NO, MINBOX=NO, MINSIZE=120x80");
+    IupSetStrAttribute(dialog, "TITLE", spec->title);
+    IupSetAttribute(dialog, SPEC_ATTRIBUTE, reinterpret_cast<const char*>(spec));
+    IupSetCallback(dialog, "SHOW_CB", onShow);
+    IupSetCallback(dialog, "CLOSE_CB", onCloseBox);
+    return dialog;
+}
+
+}  // namespace
+
+void Dialogs_setHost(const DialogHost* routines)
+{
+    static const DialogHost defaults = host;
+    if (routines == nullptr) {
+        host = defaults;
+        return;
+    }
+    host.currentLayer = routines->currentLayer ? routines->currentLayer : defaults.currentLayer;
+    host.selectLayer = routines->selectLayer ? routines->selectLayer : defaults.selectLayer;
+    host.showLayer = routines->showLayer ? routines->showLayer : defaults.showLayer;
+    host.applyFields = routines->applyFields ? routines->applyFields : defaults.applyFields;
+    host.saveDocument = routines->saveDocument ? routines->saveDocument : defaults.saveDocument;
+}
+
+const char* Dialog_controlName(const DialogSpec* spec, const char* word, char* out, int size)
+{
+    kov_copyA(out, static_cast<size_t>(size), controlName(spec, word).c_str());
+    return out;
+}
+
+int Dialog_isOpen(const DialogSpec* spec)
+{
+    return IupGetHandle(dialogName(spec).c_str()) != nullptr ? 1 : 0;
+}
+
+int Dialogs_openCount()
+{
+    return IupGetInt(nullptr, "KOV_WindowInput_Shown");
+}
+
+void Dialog_show(const DialogSpec* spec)
+{
+    if (Ihandle* open = IupGetHandle(dialogName(spec).c_str())) {
+        IupShow(open);
+        IupSetFocus(open);
+        return;
+    }
+    Ihandle* dialog = build(spec);
+    Dialog_register(dialogName(spec).c_str(), dialog);
+    openDialogs.push_back(spec);
+    if (IupGetHandle("KOV_WindowMain") != nullptr)
+        IupSetAttribute(dialog, "PARENTDIALOG", "KOV_WindowMain");
+    IupSetStrAttribute(dialog, "DEFAULTENTER", controlName(spec, "OK").c_str());
+    IupShow(dialog);
+}
+
+void Dialog_close(const DialogSpec* spec)
+{
+    Ihandle* dialog = IupGetHandle(dialogName(spec).c_str());
+    openDialogs.erase(std::remove(openDialogs.begin(), openDialogs.end(), spec), openDialogs.end());
+    if (dialog == nullptr)
+        return;
+    Dialog_register(dialogName(spec).c_str(), nullptr);
+    IupDestroy(dialog);
+}
+
+void Dialog_load(const DialogSpec* spec)
+{
+    if (!Dialog_isOpen(spec) || currentDevice() == nullptr)
+        return;
+    if (spec->layerList && selectedLayer(spec) == nullptr)
+        return;
+    for (int i = 0; i < spec->fieldCount; ++i) {
+        const DialogField& field = spec->fields[i];
+        Ihandle* ctl = control(spec, field.word);
+        ParamRecord* record = findRecord(spec, field.source, field.key);
+        if (ctl == nullptr)
+            continue;
+        IupSetAttribute(ctl, "KOV_Record", reinterpret_cast<const char*>(record));
+        if (record == nullptr)
+            continue;
+        char text[PARAM_VALUE_SIZE];
+        Param_valueText(record, text, sizeof text);
+        IupSetAttribute(ctl, "ACTIVE", "YES");
+        IupSetStrAttribute(ctl, "VALUE", text);
+        IupSetAttribute(ctl, "CARET", "64");
+    }
+    if (spec->model != nullptr) {
+        Ihandle* model = control(spec, "Model");
+        ParamRecord* record = modelRecord(spec);
+        if (model != nullptr && record != nullptr) {
+            char text[PARAM_VALUE_SIZE];
+            Param_valueText(record, text, sizeof text);
+            const bool lua = isLuaModel(record);
+            IupSetAttribute(model, "KOV_Record", reinterpret_cast<const char*>(record));
+            IupSetStrAttribute(model, "TIP", text);
+            IupSetAttribute(model, "TITLE", lua ? "Model*..." : "Model...");
+            for (int i = 0; i < spec->fieldCount; ++i) {
+                if (!spec->fields[i].governed)
+                    continue;
+                Ihandle* ctl = control(spec, spec->fields[i].word);
+                if (ctl == nullptr)
+                    continue;
+                if (lua)
+                    IupSetAttribute(ctl, "VALUE", "Model");
+                IupSetAttribute(ctl, "ACTIVE", lua ? "NO" : "YES");
+            }
+        }
+    }
+    if (spec->loadExtra != nullptr)
+        spec->loadExtra(spec);
+    showMessage(spec, "");
+}
+
+int Dialog_store(const DialogSpec* spec)
+{
+    Document* document = Doc_document();
+    if (!Dialog_isOpen(spec) || currentDevice() == nullptr)
+        return 0;
+    if (spec->layerList && selectedLayer(spec) == nullptr)
+        return 0;
+    int changed = 0;
+    int taken = 1;
+    for (int i = 0; i < spec->fieldCount && taken; ++i) {
+        const DialogField& field = spec->fields[i];
+        Ihandle* ctl = control(spec, field.word);
+        if (ctl == nullptr || IupGetInt(ctl, "ACTIVE") == 0)
+            continue;
+        // Bound again by key: the record the field showed may belong to a
+        // device that has since been replaced.
+        ParamRecord* record = findRecord(spec, field.source, field.key);
+        IupSetAttribute(ctl, "KOV_Record", reinterpret_cast<const char*>(record));
+        const char* value = IupGetAttribute(ctl, "VALUE");
+        if (record == nullptr || value == nullptr || value[0] == '\0')
+            continue;
+        const int revision = record->revision;
+        record->control = ctl;
+        const std::string text = value;
+        taken = Param_setValueText(record, text.c_str(), nullptr, 1);
+        if (record->revision != revision)
+            ++changed;
+        if (!taken)
+            reportRefusal(spec, field, ctl, record);
+    }
+    if (taken && spec->storeExtra != nullptr)
+        taken = spec->storeExtra(spec, &changed);
+    host.showLayer();
+    // Every value taken before a refusal is in the document: it is modified.
+    if (changed > 0)
+        Document_setModified(document, 1);
+    if (taken)
+        showMessage(spec, "");
+    return taken;
+}
+
+Ihandle* Dialog_control(const DialogSpec* spec, const char* word)
+{
+    return control(spec, word);
+}
+
+Ihandle* Dialog_button(const DialogSpec* spec, const char* title, const char* word, int (*action)(Ihandle*))
+{
+    return makeButton(spec, title, word, action);
+}
+
+int Dialog_onApply(Ihandle* ih)
+{
+    return onApply(ih);
+}
+
+int Dialog_onOk(Ihandle* ih)
+{
+    return onOk(ih);
+}
+
+int Dialog_onFocus(Ihandle* ih)
+{
+    return onFocus(ih);
+}
+
+int Dialog_onFocusLost(Ihandle* ih)
+{
+    return onFocusLost(ih);
+}
+
+const DialogSpec* Dialog_specOf(Ihandle* ih)
+{
+    return specOf(ih);
+}
+
+ParamRecord* Dialog_findRecord(const DialogSpec* spec, DialogSource source, const char* key)
+{
+    return findRecord(spec, source, key);
+}
+
+int Dialog_ask(const char* question)
+{
+    return askQuestion(question);
+}
+
+std::string Dialog_chooseFile(const DialogSpec* spec, const char* caption, const char* filter)
+{
+    return chooseFile(spec, caption, filter);
+}
+
+int Dialog_setFileRecord(ParamRecord* record, const std::string& file, bool* changed)
+{
+    if (record == nullptr)
+        return 0;
+    const int revision = record->revision;
+    // The comment is given apart (empty) so that a '#' or ';' in a path is
+    // never taken for a comment mark.
+    const std::string text = "\"" + file + "\"";
+    const int taken = Param_setValueText(record, text.c_str(), "", 1);
+    if (changed != nullptr)
+        *changed = record->revision != revision;
+    return taken;
+}
+
+void Dialog_showMessage(const DialogSpec* spec, const char* text)
+{
+    showMessage(spec, text);
+}
+
+Device* Dialog_device()
+{
+    return currentDevice();
+}
+
+void Dialog_refillLayerList(const DialogSpec* spec)
+{
+    Ihandle* list = control(spec, "LayerList");
+    if (list != nullptr)
+        fillLayerList(spec, IupGetInt(list, layerSelectedAttribute(spec).c_str()));
+}
+
+Layer* Dialog_selectedLayer(const DialogSpec* spec)
+{
+    return selectedLayer(spec);
+}
+
+void Dialog_refreshMain()
+{
+    host.showLayer();
+}
+
+void Dialogs_rebindAll()
+{
+    Device* device = currentDevice();
+    for (const DialogSpec* spec : std::vector<const DialogSpec*>(openDialogs)) {
+        if (device == nullptr) {
+            Dialog_close(spec);
+            continue;
+        }
+        if (spec->layerList) {
+            Ihandle* list = control(spec, "LayerList");
+            const int number = list != nullptr ? IupGetInt(list, layerSelectedAttribute(spec).c_str()) : 0;
+            fillLayerList(spec, number >= 1 && number <= device->layerCount ? number : host.currentLayer());
+        }
+        Dialog_load(spec);
+    }
+}
+
+void Dialogs_closeAll()
+{
+    for (const DialogSpec* spec : std::vector<const DialogSpec*>(openDialogs))
+        Dialog_close(spec);
+}

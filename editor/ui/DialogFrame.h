@@ -1,0 +1,139 @@
+// The frame every parameter dialog of the editor is built on: a small
+// modeless window of text fields, each bound to one ParamRecord of the
+// current document through its "KOV_Record" attribute, stored back with
+// Apply or OK through Param_setValueText, following a layer list of its own
+// for layer dialogs, and with an optional model-file button.
+//
+// A dialog is described by a DialogSpec (a table of fields); the frame does
+// the rest. Records are found again by key in the current document at every
+// load and store, so a dialog never writes through a record of a device that
+// opening a file has replaced or freed.
+#pragma once
+
+#include <string>
+
+#include "iup.h"
+
+struct Document;
+struct Device;
+struct ParamRecord;
+
+// Where a field's record lives.
+enum DialogSource {
+    DIALOG_FROM_LAYER,     // the layer chosen in the dialog's own layer list
+    DIALOG_FROM_DEVICE,    // the Device's own records ("Temperature", ...)
+    DIALOG_FROM_VOLTAGE,
+    DIALOG_FROM_LIGHT,
+    DIALOG_FROM_NUMERIC,
+};
+
+struct DialogField {
+    const char* word;      // control handle: "KOV_Window" + dialog word + "_" + word
+    const char* key;       // record key
+    const char* caption;   // caption with unit, shown above the field and in the title
+    DialogSource source;
+    bool governed;         // shows "Model" and is locked while a ".lua" model is set
+};
+
+// The model-file button ("KOV_Window<word>_Model").
+struct DialogModel {
+    const char* key;
+    const char* question;
+    const char* caption;
+    const char* filter;
+};
+
+struct DialogSpec {
+    const char* word;      // "Lattice": handle "KOV_WindowLattice"
+    const char* title;
+    bool layerList;        // a layer dialog: its first cell is the layer list
+    const DialogField* fields;
+    int fieldCount;
+    const DialogModel* model;  // null: no model button
+    int columns;           // cells per row (the layer list counts as a cell)
+    bool captions;         // caption labels above the fields
+    bool storeOnClose;     // the close box stores (and stays open on a refusal)
+    // A dialog with controls of its own beyond the fields: a row built above
+    // the fields, its load after the fields', its store after every field was
+    // taken (1 taken; changed counts records whose revision moved).
+    Ihandle* (*buildExtra)(const DialogSpec* spec);
+    void (*loadExtra)(const DialogSpec* spec);
+    int (*storeExtra)(const DialogSpec* spec, int* changed);
+};
+
+// What the dialogs ask of the main window. The main window installs its own
+// routines with Dialogs_setHost; without them the dialogs work alone (layer
+// 1 is current, nothing is refreshed), which is how they run in tests.
+struct DialogHost {
+    int (*currentLayer)();                 // 1-based layer the main window shows
+    void (*selectLayer)(int number);       // main window follows a dialog's layer choice
+    void (*showLayer)();                   // main window refreshes its fields
+    void (*applyFields)();                 // main window commits its own fields
+    // Saves a never-saved document before a model file is chosen; 1 when saved.
+    int (*saveDocument)();
+};
+void Dialogs_setHost(const DialogHost* host);
+
+// ---- the frame's operations (any dialog) ----------------------------------
+// Builds and shows the dialog, or focuses it when it is open already.
+void Dialog_show(const DialogSpec* spec);
+// Records to controls; nothing when the dialog is not open.
+void Dialog_load(const DialogSpec* spec);
+// Controls to records: 1 when every value was taken, 0 at the first refusal
+// (that field focused, the refusal shown in the dialog's message line).
+int Dialog_store(const DialogSpec* spec);
+// Destroys the dialog without storing.
+void Dialog_close(const DialogSpec* spec);
+int Dialog_isOpen(const DialogSpec* spec);
+
+// Dialogs register through the main window's Dialog_register, which
+// counts them in the global "KOV_WindowInput_Shown".
+// The number of parameter dialogs open; layer moves, inserts and deletes
+// are refused while it is above 0.
+int Dialogs_openCount();
+
+// The document's Device was replaced (a file opened, a template made):
+// every open dialog is bound to the new device and shows its values; a
+// layer dialog whose layer no longer exists follows the main window's one.
+void Dialogs_rebindAll();
+// Closes every open dialog without storing (the document is going away).
+void Dialogs_closeAll();
+
+// Frame services for a dialog's own controls.
+Ihandle* Dialog_control(const DialogSpec* spec, const char* word);
+Ihandle* Dialog_button(const DialogSpec* spec, const char* title, const char* word, int (*action)(Ihandle*));
+// The frame's own callbacks, for a dialog that lays out its own controls:
+// Apply stores; OK stores and closes when every value was taken; focus
+// titles.
+int Dialog_onApply(Ihandle* ih);
+int Dialog_onOk(Ihandle* ih);
+int Dialog_onFocus(Ihandle* ih);
+int Dialog_onFocusLost(Ihandle* ih);
+// The dialog a control belongs to.
+const DialogSpec* Dialog_specOf(Ihandle* ih);
+// The record of a key in the current document, from the given source.
+ParamRecord* Dialog_findRecord(const DialogSpec* spec, DialogSource source, const char* key);
+// 3 yes, 4 no, 5 cancel.
+int Dialog_ask(const char* question);
+// A file chosen for a record (a bare name when it lies in the document's
+// folder); empty when cancelled or when a never-saved document was not
+// saved first.
+std::string Dialog_chooseFile(const DialogSpec* spec, const char* caption, const char* filter);
+// Enters a file name (or "None") into a text record, quoted so that blanks,
+// '#' and ';' in a path stay part of it: 1 taken; *changed set when the
+// record's revision moved.
+int Dialog_setFileRecord(ParamRecord* record, const std::string& file, bool* changed);
+// Shows a text in the dialog's message line (the reason of a refusal).
+void Dialog_showMessage(const DialogSpec* spec, const char* text);
+Device* Dialog_device();
+struct Layer;
+// The layer a layer dialog is bound to (null when it names none).
+Layer* Dialog_selectedLayer(const DialogSpec* spec);
+// Rebuilds a layer dialog's list (its marks follow the dopant types),
+// keeping its layer.
+void Dialog_refillLayerList(const DialogSpec* spec);
+// The main window refreshes its fields.
+void Dialog_refreshMain();
+
+// Handle name of a dialog control ("KOV_WindowLattice" + "_" + word).
+const char* Dialog_controlName(const DialogSpec* spec, const char* word, char* out, int size);

@@ -1,0 +1,160 @@
+// Voltage dialog: the sweep of the applied voltage, the current limits and
+// the voltage source (a sweep, a voltage file, or none).
+#include <cstring>
+#include <iterator>
+
+#include "Dialogs.h"
+#include "device.h"
+#include "docHooks.h"
+#include "document.h"
+#include "kovbase.h"
+#include "param.h"
+
+namespace {
+
+const DialogField VoltageFields[] = {
+    {"Start", "Voltage.Start", "Start (V)", DIALOG_FROM_VOLTAGE, false},
+    {"End", "Voltage.End", "End (V)", DIALOG_FROM_VOLTAGE, false},
+    {"Step", "Voltage.Step", "Step (V)", DIALOG_FROM_VOLTAGE, false},
+    {"Jinf", "Voltage.Jinf", "Jinf (A/cm2)", DIALOG_FROM_VOLTAGE, false},
+    {"Jsup", "Voltage.Jsup", "Jsup (A/cm2)", DIALOG_FROM_VOLTAGE, false},
+};
+
+const char* const SweepFields[] = {"Start", "End", "Step"};
+
+ParamRecord* source(const DialogSpec* spec)
+{
+    return Dialog_findRecord(spec, DIALOG_FROM_VOLTAGE, "Voltage.Source");
+}
+
+std::string sourceText(const ParamRecord* record)
+{
+    char text[PARAM_VALUE_SIZE];
+    Param_valueText(record, text, sizeof text);
+    return text;
+}
+
+bool isSweep(const ParamRecord* record)
+{
+    return record != nullptr && sourceText(record) == "Sweep";
+}
+
+bool isFile(const ParamRecord* record)
+{
+    if (record == nullptr || isSweep(record))
+        return false;
+    const std::string text = sourceText(record);
+    return kov_endwith(text.c_str(), ".txt", 0) != 0 || kov_endwith(text.c_str(), ".dat", 0) != 0 ||
+           kov_endwith(text.c_str(), ".voltage", 0) != 0;
+}
+
+void setSweepFieldsActive(const DialogSpec* spec, bool active)
+{
+    for (const char* word : SweepFields)
+        if (Ihandle* field = Dialog_control(spec, word))
+            IupSetAttribute(field, "ACTIVE", active ? "YES" : "NO");
+}
+
+// Toggle, button and sweep fields from the source record.
+void showSource(const DialogSpec* spec)
+{
+    ParamRecord* record = source(spec);
+    Ihandle* toggle = Dialog_control(spec, "Sweep");
+    Ihandle* file = Dialog_control(spec, "FileBtn");
+    if (record == nullptr || toggle == nullptr || file == nullptr)
+        return;
+    const bool fromFile = isFile(record);
+    IupSetAttribute(toggle, "KOV_Record", reinterpret_cast<const char*>(record));
+    IupSetAttribute(toggle, "VALUE", isSweep(record) ? "ON" : "OFF");
+    IupSetAttribute(toggle, "ACTIVE", fromFile ? "NO" : "YES");
+    IupSetAttribute(file, "KOV_Record", reinterpret_cast<const char*>(record));
+    IupSetStrAttribute(file, "TIP", fromFile ? sourceText(record).c_str() : "");
+    IupSetAttribute(file, "TITLE", fromFile ? "File*..." : "File...");
+    setSweepFieldsActive(spec, isSweep(record));
+}
+
+int onSweepToggle(Ihandle* ih, int state)
+{
+    const DialogSpec* spec = Dialog_specOf(ih);
+    if (spec == nullptr || Dialog_device() == nullptr)
+        return IUP_DEFAULT;
+    // The source itself changes at the next store, which marks the
+    // document modified when it did.
+    setSweepFieldsActive(spec, state != 0);
+    return IUP_DEFAULT;
+}
+
+int onFile(Ihandle* ih)
+{
+    const DialogSpec* spec = Dialog_specOf(ih);
+    if (spec == nullptr || Dialog_device() == nullptr || source(spec) == nullptr)
+        return IUP_DEFAULT;
+    const int answer = Dialog_ask("Select custom voltage file?");
+    if (answer == 5)
+        return IUP_DEFAULT;
+    bool changed = false;
+    int taken = 1;
+    if (answer == 3) {
+        const std::string file =
+            Dialog_chooseFile(spec, "Voltage file", "Kovra voltage files|*.txt;*.dat;*.voltage||");
+        if (file.empty())
+            return IUP_DEFAULT;  // a cancelled choice keeps the source
+        taken = Dialog_setFileRecord(source(spec), file, &changed);
+    } else {
+        ParamRecord* record = source(spec);
+        const int revision = record->revision;
+        taken = Param_setValueText(record, "None", "", 1);
+        changed = record->revision != revision;
+    }
+    if (!taken)
+        Dialog_showMessage(spec, "Voltage file: not accepted");
+    showSource(spec);
+    Device_getSourceFile(Doc_document(), "Voltage.Source");
+    Dialog_refreshMain();
+    if (changed)
+        Document_setModified(Doc_document(), 1);
+    return IUP_DEFAULT;
+}
+
+Ihandle* buildSourceRow(const DialogSpec* spec)
+{
+    Ihandle* toggle = IupToggle("Sweep", nullptr);
+    IupSetAttributes(toggle, "ALIGNMENT=ACENTER, SIZE=80x");
+    char name[96];
+    IupSetHandle(Dialog_controlName(spec, "Sweep", name, sizeof name), toggle);
+    IupSetCallback(toggle, "ACTION", onSweepToggle);
+    Ihandle* blank = IupLabel(" ");
+    IupSetAttribute(blank, "SIZE", "80x");
+    Ihandle* row = IupHbox(toggle, blank, Dialog_button(spec, "File...", "FileBtn", onFile), nullptr);
+    IupSetAttributes(row, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=0x0, GAP=5");
+    return row;
+}
+
+// A file source stays as it is; otherwise the toggle says sweep or none.
+int storeSource(const DialogSpec* spec, int* changed)
+{
+    ParamRecord* record = source(spec);
+    Ihandle* toggle = Dialog_control(spec, "Sweep");
+    if (record == nullptr || toggle == nullptr || isFile(record))
+        return 1;
+    const int revision = record->revision;
+    const int taken = Param_setValueText(record, IupGetInt(toggle, "VALUE") ? "Sweep" : "None", "", 1);
+    if (record->revision != revision)
+        ++*changed;
+    return taken;
+}
+
+}  // namespace
+
+const DialogSpec VoltageDialog = {
+    "Voltage", "Voltage", false, VoltageFields, static_cast<int>(std::size(VoltageFields)), nullptr, 3, true, false,
+    buildSourceRow, showSource, storeSource,
+};
+
+void WindowVoltage_show()
+{
+    const bool wasOpen = Dialog_isOpen(&VoltageDialog) != 0;
+    Dialog_show(&VoltageDialog);
+    if (!wasOpen && Dialog_device() != nullptr)
+        Device_getSourceFile(Doc_document(), "Voltage.Source");
+}

@@ -1,0 +1,18 @@
+// The dialogs' place in the main window: their entries for the menus, keys
+// and canvas, and the main-window routines they call.
+#include "Dialogs.h"
+#include "WindowMain.h"
+
+void Dialogs_install()
+{
+    WindowMain_setDialogOpener("KOV_WindowLattice", WindowLattice_show);
+    WindowMain_setDialogOpener("KOV_WindowTemperature", WindowTemperature_show);
+    WindowMain_setDialogOpener("KOV_WindowVoltage", WindowVoltage_show);
+    WindowMain_setDialogOpener("KOV_WindowVariable", WindowVariable_show);
+    WindowMain_setDialogOpener("KOV_WindowDoping", WindowDoping_show);
+    DialogHost host{};
+    host.currentLayer = []() { return WindowMain_selectedLayerNumber(); };
+    host.selectLayer = [](int number) { WindowMain_selectLayer(number); };
+    host.showLayer = []() { WindowMain_showLayer(); };
+    Dialogs_setHost(&host);
+}
