@@ -4,6 +4,7 @@
 #include <string>
 
 #include "AppFolders.h"
+#include "Dialogs.h"
 #include "FileNames.h"
 #include "Output.h"
 #include "WindowMain.h"
@@ -78,6 +79,7 @@ void installDocumentHooks()
     hooks.hasFocus = hasFocus;
     hooks.showValue = showValue;
     hooks.endRun = endRun;
+    hooks.applyTrapModel = [](Layer* layer) { WindowTrap_applyModel(layer); };
     Doc_setHooks(&hooks);
 }
 
