@@ -116,6 +116,10 @@ Document* App_currentDocument() { return App_getDocument(); }
 void App_setDocument(Document* document)
 {
     if (app) {
+        // Dialogs of a document that goes away close with it.
+        if (app->document != document) {
+            Dialogs_closeAll();
+        }
         app->document = document;
     }
 }

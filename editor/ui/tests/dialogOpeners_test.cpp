@@ -92,3 +92,33 @@ TEST_F(OpenerTest, DoubleClickOnTheCathodeOpensTheContactsDialogOnIt)
 }
 
 }  // namespace
+
+namespace {
+
+// Opening a file replaces the device the dialogs were bound to: they show
+// the new device, and nothing typed for the old one reaches it.
+TEST_F(OpenerTest, OpeningAFileRebindsOpenDialogsAndANewDocumentClosesThem)
+{
+    start({example("silicon-pn.kovra")});
+    WindowMain_selectLayer(2);
+    fire("KOV_DeviceLayerTrap");
+    fire("KOV_ExcitationLight");
+    IupSetAttribute(h("KOV_WindowTrap_N"), "VALUE", "7e15");
+    ASSERT_EQ(Document_open(example("traps.kovra").c_str(), 0, 1), 1);
+    ASSERT_TRUE(open("KOV_WindowTrap"));
+    EXPECT_EQ(attr("KOV_WindowTrap_N", "VALUE"), "1e+16") << "the new file's trap";
+    EXPECT_EQ(IupGetInt(h("KOV_WindowTrap_CountList"), "VALUE"), 2);
+    EXPECT_NE(IupGetInt(h("KOV_WindowLight_AM15"), "VALUE"), 0) << "the new file's light";
+    fire("KOV_WindowTrap_Apply");
+    char text[PARAM_VALUE_SIZE] = "";
+    Layer_getValueText(device()->layers[1], "Trap1.N", text);
+    EXPECT_STREQ(text, "1e+16");
+    EXPECT_FALSE(Document_isModified(doc()));
+
+    fire("KOV_FileNew");
+    EXPECT_FALSE(open("KOV_WindowTrap"));
+    EXPECT_FALSE(open("KOV_WindowLight"));
+    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 0);
+}
+
+}  // namespace
