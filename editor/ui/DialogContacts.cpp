@@ -72,6 +72,14 @@ Ihandle* row(const DialogSpec* spec, const char* left, const char* right)
                         Dialog_hbox({Dialog_control(spec, left), Dialog_control(spec, right)})});
 }
 
+// An empty cell as wide as a field, keeping a lone button in its column.
+Ihandle* blank()
+{
+    Ihandle* label = IupLabel("");
+    IupSetAttribute(label, "SIZE", "80x");
+    return label;
+}
+
 Ihandle* layout(const DialogSpec* spec)
 {
     Ihandle* contacts = Dialog_list(spec, "ContactList", {"Anode", "Cathode"});
@@ -94,10 +102,10 @@ Ihandle* layout(const DialogSpec* spec)
         row(spec, "Rn", "Rp"),
         row(spec, "n", "k"),
         Dialog_separator(),
-        Dialog_hbox({boundaryLabel, IupFill(), boundary}),
+        Dialog_hbox({boundaryLabel, boundary}),
         Dialog_separator(),
-        Dialog_hbox({IupFill(), Dialog_control(spec, "Model")}),
-        Dialog_hbox({IupFill(), Dialog_control(spec, "Apply"), Dialog_control(spec, "OK")}),
+        Dialog_hbox({blank(), Dialog_control(spec, "Model")}),
+        Dialog_hbox({Dialog_control(spec, "Apply"), Dialog_control(spec, "OK")}),
     });
 }
 
