@@ -215,6 +215,25 @@ TEST_F(TrapTest, ARefusedValueKeepsTheTrapAndTheDialogWhereTheyAre)
     EXPECT_TRUE(recorder.selected.empty());
 }
 
+TEST_F(TrapTest, ACountChangeDropsTypedTextAndKeepsTheSelectionWithinTheCount)
+{
+    WindowTrap_show();
+    chooseFrom("CountList", 5);
+    chooseFrom("TrapList", 4);
+    EXPECT_EQ(value(ctl(T, "N")), text(4, "N"));
+    const std::string n4 = text(4, "N");
+    type(T, "N", "9e15");
+    chooseFrom("CountList", 2);
+    EXPECT_EQ(IupGetInt(ctl(T, "TrapList"), "KOV_WindowTrap_TrapSelected"), 1) << "trap 4 is beyond the count";
+    EXPECT_EQ(IupGetInt(ctl(T, "TrapList"), "COUNT"), 2);
+    EXPECT_EQ(value(ctl(T, "N")), text(1, "N"));
+    EXPECT_EQ(text(4, "N"), n4) << "the typed text was not stored";
+
+    auto focus = reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(ctl(T, "Taup"), "GETFOCUS_CB"));
+    focus(ctl(T, "Taup"));
+    EXPECT_EQ(std::string(IupGetAttribute(IupGetHandle("KOV_WindowTrap"), "TITLE")), "Traps - Taup (s)");
+}
+
 TEST_F(TrapTest, TrapsReadFromAFileShowTheirCount)
 {
     const std::string path = std::string(KOVRA_SOURCE_DIR) + "/examples/traps.kovra";
