@@ -43,19 +43,6 @@ Contact* contactOf(const DialogSpec* spec)
     return number == 1 ? device->anode : device->cathode;
 }
 
-std::string recordText(const ParamRecord* record)
-{
-    char text[PARAM_VALUE_SIZE];
-    Param_valueText(record, text, sizeof text);
-    return text;
-}
-
-void redrawCanvas()
-{
-    if (Ihandle* canvas = IupGetHandle("KOV_DeviceCanvas"))
-        IupUpdate(canvas);
-}
-
 int onContactSelect(Ihandle* ih, char* /*text*/, int item, int state);
 
 Ihandle* row(const DialogSpec* spec, const char* left, const char* right)
@@ -129,9 +116,9 @@ void load(const DialogSpec* spec)
     IupSetInt(contacts, "VALUE", boundContact(spec));
     const std::string prefix = boundContact(spec) == 1 ? "Anode." : "Cathode.";
     if (ParamRecord* type = Contact_findParam(contact, (prefix + "Type").c_str()))
-        bindList(types, type, recordText(type) != "Schottky");
+        bindList(types, type, Dialog_valueText(type) != "Schottky");
     if (ParamRecord* bc = Contact_findParam(contact, (prefix + "Boundary").c_str()))
-        bindList(boundary, bc, recordText(bc) == "Neumann");
+        bindList(boundary, bc, Dialog_valueText(bc) == "Neumann");
 }
 
 // Enters a list's choice into its record; 1 taken.
@@ -164,7 +151,7 @@ int store(const DialogSpec* spec, int* changed)
     }
     contact->schottky = schottky ? CONTACT_SCHOTTKY : 0;
     Contact_updateColor(contact);
-    redrawCanvas();
+    Dialog_redrawCanvas();
     const bool neumann = IupGetInt(boundary, "VALUE") == 1;
     if (!storeChoice(Contact_findParam(contact, (prefix + "Boundary").c_str()), neumann ? "Neumann" : "Dirichlet",
                      changed)) {

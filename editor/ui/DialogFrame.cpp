@@ -769,6 +769,20 @@ int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* r
     return 0;
 }
 
+std::string Dialog_valueText(const ParamRecord* record)
+{
+    char text[PARAM_VALUE_SIZE] = "";
+    if (record != nullptr)
+        Param_valueText(record, text, sizeof text);
+    return text;
+}
+
+void Dialog_redrawCanvas()
+{
+    if (Ihandle* canvas = IupGetHandle("KOV_DeviceCanvas"))
+        IupUpdate(canvas);
+}
+
 void Dialog_showMessage(const DialogSpec* spec, const char* text)
 {
     showMessage(spec, text);

@@ -153,6 +153,10 @@ int Dialog_takeText(const DialogSpec* spec, Ihandle* field, ParamRecord* record,
 // value entry (expressions, variables, ranges), changing nothing: 1 when it
 // would be taken; else the field is focused and the refusal shown.
 int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* record, const char* caption);
+// A record's value text ("" without a record).
+std::string Dialog_valueText(const ParamRecord* record);
+// The device canvas shows a changed colour or type.
+void Dialog_redrawCanvas();
 // Shows a text in the dialog's message line (the reason of a refusal).
 void Dialog_showMessage(const DialogSpec* spec, const char* text);
 Device* Dialog_device();

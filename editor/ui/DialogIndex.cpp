@@ -39,17 +39,9 @@ const Source Sources[] = {
      "Model*..."},
 };
 
-std::string recordText(const ParamRecord* record)
-{
-    char text[PARAM_VALUE_SIZE] = "";
-    if (record != nullptr)
-        Param_valueText(record, text, sizeof text);
-    return text;
-}
-
 bool endsWith(const ParamRecord* record, const char* suffix)
 {
-    return record != nullptr && kov_endwith(recordText(record).c_str(), suffix, 0) != 0;
+    return record != nullptr && kov_endwith(Dialog_valueText(record).c_str(), suffix, 0) != 0;
 }
 
 ParamRecord* layerRecord(const DialogSpec* spec, const char* key)
@@ -76,11 +68,11 @@ void load(const DialogSpec* spec)
         if (button == nullptr || record == nullptr)
             continue;
         IupSetAttribute(button, "KOV_Record", reinterpret_cast<const char*>(record));
-        IupSetStrAttribute(button, "TIP", recordText(record).c_str());
+        IupSetStrAttribute(button, "TIP", Dialog_valueText(record).c_str());
         IupSetAttribute(button, "TITLE", endsWith(record, s.suffix) ? s.starred : s.title);
     }
     ParamRecord* database = layerRecord(spec, "Index.Database");
-    const bool fromDatabase = strcasecmp(recordText(database).c_str(), "Yes") == 0;
+    const bool fromDatabase = strcasecmp(Dialog_valueText(database).c_str(), "Yes") == 0;
     if (Ihandle* toggle = Dialog_control(spec, "Database")) {
         IupSetAttribute(toggle, "KOV_Record", reinterpret_cast<const char*>(database));
         IupSetAttribute(toggle, "VALUE", fromDatabase ? "ON" : "OFF");

@@ -39,14 +39,6 @@ ParamRecord* source(const DialogSpec* spec)
     return Dialog_findRecord(spec, DIALOG_FROM_LIGHT, "Light.Source");
 }
 
-std::string sourceText(const ParamRecord* record)
-{
-    char text[PARAM_VALUE_SIZE] = "";
-    if (record != nullptr)
-        Param_valueText(record, text, sizeof text);
-    return text;
-}
-
 bool isSpectrumFile(const std::string& text)
 {
     return kov_endwith(text.c_str(), ".txt", 0) != 0 || kov_endwith(text.c_str(), ".dat", 0) != 0 ||
@@ -84,7 +76,7 @@ void showSource(const DialogSpec* spec)
     Ihandle* file = Dialog_control(spec, "File");
     if (record == nullptr || file == nullptr)
         return;
-    const std::string text = sourceText(record);
+    const std::string text = Dialog_valueText(record);
     const bool fromFile = isSpectrumFile(text);
     IupSetAttribute(file, "KOV_Record", reinterpret_cast<const char*>(record));
     IupSetStrAttribute(file, "TIP", fromFile ? text.c_str() : "");
@@ -132,7 +124,7 @@ int setText(ParamRecord* record, const char* text, int* changed)
 int dropVoltageSweep(const DialogSpec* spec, bool onlySweep, int* changed)
 {
     ParamRecord* voltage = Dialog_findRecord(spec, DIALOG_FROM_VOLTAGE, "Voltage.Source");
-    if (voltage == nullptr || (onlySweep && sourceText(voltage) != "Sweep"))
+    if (voltage == nullptr || (onlySweep && Dialog_valueText(voltage) != "Sweep"))
         return 1;
     return setText(voltage, "None", changed);
 }
@@ -184,7 +176,7 @@ int onFile(Ihandle* ih)
             return IUP_DEFAULT;
         }
         changed = moved ? 1 : 0;
-    } else if (isSpectrumFile(sourceText(source(spec)))) {
+    } else if (isSpectrumFile(Dialog_valueText(source(spec)))) {
         // Without the file, no light until a toggle says otherwise.
         setText(source(spec), "None", &changed);
     }
@@ -204,7 +196,7 @@ int store(const DialogSpec* spec, int* changed)
     ParamRecord* record = source(spec);
     if (record == nullptr)
         return 0;
-    if (isSpectrumFile(sourceText(record)))
+    if (isSpectrumFile(Dialog_valueText(record)))
         return 1;
     const Toggle* on = nullptr;
     for (const Toggle& t : Toggles)

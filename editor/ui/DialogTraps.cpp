@@ -54,17 +54,9 @@ ParamRecord* trapRecord(Layer* layer, int trap, const char* name)
     return Layer_findParam(layer, key);
 }
 
-std::string recordText(const ParamRecord* record)
-{
-    char text[PARAM_VALUE_SIZE] = "";
-    if (record != nullptr)
-        Param_valueText(record, text, sizeof text);
-    return text;
-}
-
 bool hasModel(Layer* layer)
 {
-    return kov_endwith(recordText(Layer_findParam(layer, "Trap.Model")).c_str(), ".lua", 0) != 0;
+    return kov_endwith(Dialog_valueText(Layer_findParam(layer, "Trap.Model")).c_str(), ".lua", 0) != 0;
 }
 
 // A trap whose records reach the file.
@@ -102,7 +94,7 @@ void dropTrapsAbove(Layer* layer, int count, int* changed)
 // The count as its record holds it: 0 to 5 (a text not in 1..5 counts 0).
 int countOf(Layer* layer)
 {
-    const std::string text = recordText(Layer_findParam(layer, "Trap.Count"));
+    const std::string text = Dialog_valueText(Layer_findParam(layer, "Trap.Count"));
     return !text.empty() && text[0] >= '1' && text[0] <= '5' ? text[0] - '0' : 0;
 }
 
@@ -149,13 +141,13 @@ void showTrap(const DialogSpec* spec, Layer* layer, int trap)
         if (ctl == nullptr || record == nullptr)
             continue;
         bind(ctl, record);
-        IupSetStrAttribute(ctl, "VALUE", recordText(record).c_str());
+        IupSetStrAttribute(ctl, "VALUE", Dialog_valueText(record).c_str());
         IupSetAttribute(ctl, "CARET", "64");
     }
     if (Ihandle* types = Dialog_control(spec, "TypeList")) {
         ParamRecord* type = trapRecord(layer, trap, "Type");
         bind(types, type);
-        IupSetAttribute(types, "VALUE", recordText(type) == "Donor" ? "1" : "2");
+        IupSetAttribute(types, "VALUE", Dialog_valueText(type) == "Donor" ? "1" : "2");
     }
 }
 
@@ -212,7 +204,7 @@ int storeTrap(const DialogSpec* spec, Layer* layer, int trap, int* changed)
         if (!Dialog_takeText(spec, ctl, trapRecord(layer, trap, f.name), f.refusal, changed))
             return 0;
     }
-    const bool present = recordText(trapRecord(layer, trap, "N")) != "0";
+    const bool present = Dialog_valueText(trapRecord(layer, trap, "N")) != "0";
     Ihandle* types = Dialog_control(spec, "TypeList");
     ParamRecord* type = trapRecord(layer, trap, "Type");
     if (present && types != nullptr && type != nullptr) {
