@@ -10,6 +10,10 @@ void Dialogs_install()
     WindowMain_setDialogOpener("KOV_WindowVoltage", WindowVoltage_show);
     WindowMain_setDialogOpener("KOV_WindowVariable", WindowVariable_show);
     WindowMain_setDialogOpener("KOV_WindowDoping", WindowDoping_show);
+    WindowMain_setDialogOpener("KOV_WindowContact", WindowContact_show);
+    WindowMain_setDialogOpener("KOV_WindowTrap", WindowTrap_show);
+    WindowMain_setDialogOpener("KOV_WindowIndex", WindowIndex_show);
+    WindowMain_setDialogOpener("KOV_WindowLight", WindowLight_show);
     DialogHost host{};
     host.currentLayer = []() { return WindowMain_selectedLayerNumber(); };
     host.selectLayer = [](int number) { WindowMain_selectLayer(number); };
