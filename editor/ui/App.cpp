@@ -80,6 +80,7 @@ void installDocumentHooks()
     hooks.showValue = showValue;
     hooks.endRun = endRun;
     hooks.applyTrapModel = [](Layer* layer) { WindowTrap_applyModel(layer); };
+    hooks.deviceReplaced = Dialogs_rebindAll;
     Doc_setHooks(&hooks);
 }
 

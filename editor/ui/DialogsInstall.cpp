@@ -1,5 +1,6 @@
 // The dialogs' place in the main window: their entries for the menus, keys
 // and canvas, and the main-window routines they call.
+#include "App.h"
 #include "Dialogs.h"
 #include "WindowMain.h"
 
@@ -18,5 +19,8 @@ void Dialogs_install()
     host.currentLayer = []() { return WindowMain_selectedLayerNumber(); };
     host.selectLayer = [](int number) { WindowMain_selectLayer(number); };
     host.showLayer = []() { WindowMain_showLayer(); };
+    // A model file is named relative to the device file, so a document
+    // without one is saved first (the file chooser asks for its name).
+    host.saveDocument = []() { return Document_save(App_getDocument(), nullptr); };
     Dialogs_setHost(&host);
 }
