@@ -463,7 +463,7 @@ Ihandle* build(const DialogSpec* spec)
     }
     // The reason a value was refused, in words, until the next load or store.
     Ihandle* message = IupLabel("");
-    IupSetAttributes(message, "EXPAND=HORIZONTAL, FGCOLOR=\"180 0 0\"");
+    IupSetAttributes(message, "EXPAND=HORIZONTAL, WORDWRAP=YES, SIZE=x16, FGCOLOR=\"180 0 0\"");
     IupSetHandle(controlName(spec, "Message").c_str(), message);
     rows.push_back(message);
 

@@ -295,6 +295,9 @@ TEST_F(TrapTest, Screenshot)
 {
     WindowTrap_show();
     chooseFrom("CountList", 2);
+    type(T, "Taup", "-1");
+    click(T, "Apply");
+    EXPECT_NE(message(T).find("Trap Taup not valid"), std::string::npos);
     screenshot(T);
 }
 
