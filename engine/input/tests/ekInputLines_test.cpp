@@ -183,7 +183,8 @@ TEST(LoadValues, UnquotedWordsAreTakenByKeysThatExpectWords)
 
     DeviceRun word;
     EXPECT_FALSE(word.load(deviceFile(scratch, "[Layer1]\n    Thickness=thick\n", "word.kovra")));
-    EXPECT_EQ(word.message(), "[ERROR]   invalid expression at line 3");
+    EXPECT_EQ(word.message(), "[ERROR]   invalid expression at line 3: Thickness = thick (a number, "
+                              "or an expression of numbers and $variables, is expected)\n");
 }
 
 TEST(LoadSections, NamesIgnoreCaseAndAnUnnumberedLayerIsTheFirstWithAWarning)
