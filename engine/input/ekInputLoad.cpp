@@ -381,6 +381,9 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
                                        L"%ls\n",
                                        lineIndex_ + 1, key.data(), value.data()));
     }
+    std::wstring asWritten(value.data());
+    if (asWritten.size() >= 2 && asWritten.front() == L'"' && asWritten.back() == L'"')
+        asWritten = asWritten.substr(1, asWritten.size() - 2);
     if (!evaluateValue(key.data(), normalized.data(), isText, value.data()))
         return false;
     if (keyPosition < 0) {
@@ -394,13 +397,13 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
         return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: %ls given twice in "
                                        L"[%ls] (first at line %d)\n",
                                        lineIndex_ + 1, normalized.data(), section_->getName(),
-                                       before->second + 1));
+                                       before->second.line + 1));
     }
     if (!store_.setValue(section_->getName(), normalized.data(), value.data(), comment, isText)) {
         return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown parameter '%ls'",
                                        lineIndex_ + 1, normalized.data()));
     }
-    keyLines_[id] = lineIndex_;
+    keyLines_[id] = KeyOrigin{lineIndex_, asWritten};
     pending_.clear();
     return true;
 }

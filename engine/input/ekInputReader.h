@@ -188,6 +188,11 @@ private:
     int sectionPosition_ = -1;
     int headerLines_[ekInput::SECTIONCOUNT];
     int layersApplied_ = 0;
-    // Line of every stored key, by keyId.
-    std::map<std::wstring, int> keyLines_;
+    // Line and text as written (quotes removed) of every stored key, by
+    // keyId.
+    struct KeyOrigin {
+        int line;
+        std::wstring text;
+    };
+    std::map<std::wstring, KeyOrigin> keyLines_;
 };

@@ -39,14 +39,18 @@ int ekInputReader::keyLine(const wchar_t* section, const wchar_t* key) const
 {
     const auto found = keyLines_.find(keyId(section, key));
     if (found != keyLines_.end())
-        return found->second;
+        return found->second.line;
     return headerLine(ekInput::sectionIndex(section));
 }
 
 std::wstring ekInputReader::written(const wchar_t* section, const wchar_t* key) const
 {
+    const auto found = keyLines_.find(keyId(section, key));
     std::wstring value;
-    text(section, key, &value);
+    if (found != keyLines_.end())
+        value = found->second.text;
+    else
+        text(section, key, &value);
     return std::wstring(key) + L" = \"" + value + L"\"";
 }
 
