@@ -21,7 +21,7 @@ void showNothing(void*, const char*) {}
 constexpr DocHooks DEFAULTS = {printNothing, printNothing, infoNothing, noDocument, noSettings,
                                setNoDocument, setNoFile, setNoFile, noAppDir, countDocument, noScreen, refreshNothing,
                                refreshNothing, refreshNothing, refreshNothing, refreshNothing,
-                               refreshNothing, endNoRun, noTrapModel, noFocus, showNothing};
+                               refreshNothing, endNoRun, noTrapModel, noFocus, showNothing, refreshNothing};
 
 DocHooks current = DEFAULTS;
 
@@ -60,6 +60,7 @@ void Doc_setHooks(const DocHooks* hooks)
     take(&current.applyTrapModel, hooks->applyTrapModel, DEFAULTS.applyTrapModel);
     take(&current.hasFocus, hooks->hasFocus, DEFAULTS.hasFocus);
     take(&current.showValue, hooks->showValue, DEFAULTS.showValue);
+    take(&current.deviceReplaced, hooks->deviceReplaced, DEFAULTS.deviceReplaced);
 }
 
 const DocHooks& Doc_hooks()

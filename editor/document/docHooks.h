@@ -46,6 +46,10 @@ struct DocHooks {
     // keyboard focus; showing a reformatted value in it.
     int (*hasFocus)(void* control);
     void (*showValue)(void* control, const char* text);
+    // The document's device was replaced by another (the old one is freed
+    // already): whatever holds records of the old one binds to the new one
+    // now, before the views are refreshed.
+    void (*deviceReplaced)();
 };
 
 // Installs a table (null restores the defaults); routines left null in it
