@@ -14,6 +14,11 @@
 namespace {
 
 using ekLimits::EQUILIBRIUM_BIAS;
+// Newton steps a whole-step trial may take: from a good prediction Newton
+// converges in a few; one that needs more is better served by the ramp.
+constexpr int WHOLE_STEP_ITERATIONS = 12;
+// Furthest extrapolation, in steps of the last two points.
+constexpr double EXTRAPOLATION_MAX = 1.5;
 
 void copy(double* to, const double* from, int n)
 {
@@ -178,6 +183,12 @@ int ekSimulator::doBias(double bias, BiasWork& w)
     } else {
         iters = doBiasGummel(w);
     }
+    finishPoint(w, iters);
+    return iters;
+}
+
+void ekSimulator::finishPoint(BiasWork& w, int iters)
+{
     const bool converged = !Stopped && sigma->err == 0 && param->lastError < param->reltol &&
                            std::isfinite(param->lastError);
     if (converged) {
@@ -194,5 +205,61 @@ int ekSimulator::doBias(double bias, BiasWork& w)
         itersMin = iters;
     }
     itersMax = std::max(itersMax, iters);
-    return iters;
+}
+
+void ekSimulator::recordSweepPoint(BiasWork& w)
+{
+    std::swap(w.xLast, w.xBefore);
+    w.biasBefore = w.biasLast;
+    copy(w.xLast, w.x, 3 * Points);
+    w.biasLast = Va;
+    w.history = std::min(w.history + 1, 2);
+}
+
+int ekSimulator::advanceBias(double target, double h, BiasWork& w)
+{
+    const double from = Va;
+    int wasted = 0;
+    const bool equilibrium = std::fabs(target) < EQUILIBRIUM_BIAS && isDark();
+    if (param->method == nuParam::METHOD_NEWTON && w.history > 0 && !equilibrium) {
+        const int n = 3 * Points;
+        // Potential and quasi-Fermi levels move nearly linearly with the bias
+        // between close points: the extrapolation is a start within Newton's
+        // reach where the last solution alone may not be.
+        double f = 0.0;
+        if (w.history > 1 && w.biasLast != w.biasBefore) {
+            f = std::clamp((target - w.biasLast) / (w.biasLast - w.biasBefore), 0.0,
+                           EXTRAPOLATION_MAX);
+        }
+        for (int i = 0; i < n; ++i) {
+            w.x[i] = w.xLast[i] + f * (w.xLast[i] - w.xBefore[i]);
+        }
+        Va = target;
+        prevPoint = 0;
+        param->lastError = 1.0;
+        strictTolerance = true;
+        const int iters =
+            solveSystem(SYSTEM_NEWTON, w.x, w.work, nullptr, nullptr, n,
+                        std::min(WHOLE_STEP_ITERATIONS, param->maxiter), &w.previous, &w.start,
+                        &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
+        strictTolerance = false;
+        const bool converged = !Stopped && sigma->err == 0 && param->lastError < param->reltol &&
+                               std::isfinite(param->lastError);
+        if (converged || Stopped) {
+            unpack(w.x, w.V, w.Fn, w.Fp, Points);
+            finishPoint(w, iters);
+            return iters;
+        }
+        // Not within reach: the ramp from the last solution, as if the trial
+        // had not been made (a failed linear solve leaves its debug error).
+        wasted = iters;
+        ek_resetSigma(sigma);
+        param->reltol = w.tolerance;
+        param->damp = w.damping;
+        restoreStart(w);
+        Va = from;
+    }
+    const double next =
+        h > 0.0 ? (target > from ? std::min(from + h, target) : std::max(from - h, target)) : target;
+    return wasted + doBias(next, w);
 }

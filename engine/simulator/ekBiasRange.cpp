@@ -104,6 +104,7 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
     w.tolerance = param->reltol;
     *stored = 0;
     pv.started = false;
+    w.history = 0;
 
     int target = from;
     int total = doBias(sweep->getData(0, target), w);
@@ -148,6 +149,7 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
         if (keepMask && !(sweep->getMask(target) & ElecSweep::MASK_COMPUTED)) {
             sweep->setMask(target, ElecSweep::MASK_COMPUTED);
         }
+        recordSweepPoint(w);
         trackPVPoint(w.lightOn, &pv.started, &pv.prevJ, &pv.prevV, &pv.maxPower, target);
         sweep->incPos();
         ++*stored;
@@ -171,7 +173,7 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
         const double nextBias = sweep->getData(0, target);
         param->reltol = w.tolerance;
         param->damp = w.damping;
-        total += doBias(substeps ? stepToward(Va, nextBias, h) : nextBias, w);
+        total += advanceBias(nextBias, substeps ? h : 0.0, w);
         if (Stopped) {
             return total;
         }

@@ -38,6 +38,14 @@ struct ekSimulator::BiasWork : ekSystemArrays {
     double* Fneq = nullptr;
     double* Fpeq = nullptr;
 
+    // The range's last two stored points (3N each) and their biases: the
+    // whole step to the next point starts from their linear extrapolation.
+    double* xLast = nullptr;
+    double* xBefore = nullptr;
+    double biasLast = 0.0;
+    double biasBefore = 0.0;
+    int history = 0;  // how many of the two hold a point of this range
+
     bool allocFailed = false;
     bool lightOn = false;
     // Tolerance and damping at the start of the present range; each point
@@ -45,6 +53,6 @@ struct ekSimulator::BiasWork : ekSystemArrays {
     double tolerance = 0.0;
     double damping = 0.0;
 
-    double** vectors3N[3] = {&x, &x0, &work};
+    double** vectors3N[5] = {&x, &x0, &work, &xLast, &xBefore};
     double** vectorsN[9] = {&V, &Fn, &Fp, &V0, &Fn0, &Fp0, &Veq, &Fneq, &Fpeq};
 };

@@ -187,7 +187,7 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
         if (t > param->lastError) {
             return count;
         }
-        if (t >= nuParam::RELTOL[0] || maxIter == 1) {
+        if (t >= nuParam::RELTOL[0] || maxIter == 1 || strictTolerance) {
             if (param->lastError > t) {
                 param->reltol = t0;
             }

@@ -482,6 +482,9 @@ private:
 
 protected:
     SystemAssembler newtonAssembler = nullptr;
+    // The iteration driver keeps its tolerance: no looser pass after the
+    // iteration limit (a whole-step trial has a fallback instead).
+    bool strictTolerance = false;
     char loggedOptions[128] = {};   // option text last shown in debug mode
     double* errorHistory = nullptr;
     int errorHistoryLength = 0;
@@ -732,6 +735,17 @@ private:
     int gotoBias(double from, double to, double step, BiasWork& w);
     int doSweepBias(int from, int to, BiasWork& w, int* stored, bool keepMask, PVTrack& pv);
     int doBias(double bias, BiasWork& w);
+    // Counts a solved point (iters iterations) and, when it converged, makes
+    // its solution the start of the next one.
+    void finishPoint(BiasWork& w, int iters);
+    // The next point of a range at bias target: first the whole step from
+    // the solution extrapolated along the range's last two points; when
+    // Newton does not reach the tolerance that way, one sub-step of at most
+    // h towards target from the last solution (h = 0: the whole step).
+    int advanceBias(double target, double h, BiasWork& w);
+    // Keeps the stored point just solved as the newest of the two the
+    // whole-step prediction extrapolates from.
+    void recordSweepPoint(BiasWork& w);
     int doBiasEquilibrium(BiasWork& w);
     int doBiasGummel(BiasWork& w);
     int doBiasNewton(BiasWork& w);
