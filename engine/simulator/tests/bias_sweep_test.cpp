@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "biasFixture.h"
+#include "ekLinearSolver.h"
 
 namespace {
 
@@ -73,6 +74,34 @@ TEST_F(BiasSweep, SubStepsStoreOnlyTheSweepPointsAndLeaveNoTrace)
     const double coarse = currentAt(0.3);
     ASSERT_GT(run(0.0, 0.3, 0.01), 0);
     EXPECT_NEAR(coarse, currentAt(0.3), 1e-6 * coarse);
+}
+
+TEST_F(BiasSweep, WholeStepsNeedFewFactorisationsAndMatchAFineSweep)
+{
+    // Steps of four thermal voltages, forward and reverse: each point is
+    // reached in one Newton solve from the extrapolated start (the ramp of
+    // sub-steps took some ten factorisations per sub-step), and lands where
+    // a sweep ten times finer does.
+    param.method = nuParam::METHOD_NEWTON;
+    for (const double end : {0.6, -1.0}) {
+        SCOPED_TRACE(end);
+        const double step = 0.1;
+        const long before = ek_bandFactorisations();
+        ASSERT_GT(run(0.0, end, step), 0) << lastMessage();
+        const long factorisations = ek_bandFactorisations() - before;
+        const SweepRows coarse = storedRows();
+        ASSERT_EQ(coarse.V.size(), end > 0.0 ? 7u : 11u);
+        EXPECT_LT(factorisations, 12 * static_cast<long>(coarse.V.size()));
+        sim.resetPrev();
+        ASSERT_GT(run(0.0, end, 0.1 * step), 0) << lastMessage();
+        for (size_t i = 0; i < coarse.V.size(); ++i) {
+            if (std::fabs(coarse.V[i]) < 1e-9) {
+                continue;  // the equilibrium: no current to compare
+            }
+            EXPECT_NEAR(coarse.J[i], currentAt(coarse.V[i]), 1e-6 * std::fabs(coarse.J[i]))
+                << "at " << coarse.V[i] << " V";
+        }
+    }
 }
 
 TEST_F(BiasSweep, OnePointAtZeroInTheDarkIsTheEquilibrium)
