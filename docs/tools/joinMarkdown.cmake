@@ -1,0 +1,16 @@
+# Joins Markdown files into one: cmake -DOUT=<file> -DPARTS=<a|b|...> -P joinMarkdown.cmake
+# Each part starts on a fresh paragraph, so a chapter heading stays a heading.
+if(NOT OUT OR NOT PARTS)
+  message(FATAL_ERROR "usage: cmake -DOUT=<file> -DPARTS=<a|b|...> -P joinMarkdown.cmake")
+endif()
+string(REPLACE "|" ";" parts "${PARTS}")
+set(text "")
+foreach(part IN LISTS parts)
+  if(NOT EXISTS "${part}")
+    message(FATAL_ERROR "joinMarkdown: missing ${part}")
+  endif()
+  file(READ "${part}" body)
+  string(APPEND text "${body}\n\n")
+endforeach()
+file(WRITE "${OUT}.part" "${text}")
+file(RENAME "${OUT}.part" "${OUT}")
