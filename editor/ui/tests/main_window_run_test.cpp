@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "MainWindowFixture.h"
@@ -193,6 +194,33 @@ TEST_F(MainWindowRunTest, EachBuiltInExampleOpensFromTheMenuAndRunsToAConvergedR
         EXPECT_NE(plotArgs().find(file), std::string::npos) << plotArgs();
         std::filesystem::remove(bin + "plot-args.txt");
     }
+}
+
+// A device file changed on disk by another program is overwritten for a run
+// only after one "Yes"; a "No" runs nothing and leaves the file as it is.
+TEST_F(MainWindowRunTest, ARunAsksOnceBeforeOverwritingAFileChangedOnDisk)
+{
+    const std::string file = example("silicon-pn.kovra");
+    start({file});
+    useScratchPrograms();
+    const std::string outside = readAll(file) + "# changed by another program\n";
+    std::ofstream(file, std::ios::binary) << outside;
+    std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() + std::chrono::seconds(2));
+
+    IupScriptAnswer("changed on disk", "NO");
+    const int asked = IupScriptAskedCount();
+    key(K_F12);
+    EXPECT_EQ(IupScriptAskedCount(), asked + 1);
+    EXPECT_FALSE(running());
+    EXPECT_EQ(readAll(file), outside);
+    EXPECT_EQ(readAll(bin + "driver.pid"), "") << "no driver was started";
+
+    IupScriptAnswer("changed on disk", "YES");
+    key(K_F12);
+    EXPECT_EQ(IupScriptAskedCount(), asked + 2) << "one question per run";
+    EXPECT_EQ(readAll(file).find("# changed by another program"), std::string::npos);
+    ASSERT_TRUE(loopUntil([&] { return console().find("ended at") != std::string::npos; }, std::chrono::seconds(60)))
+        << console();
 }
 
 }  // namespace
