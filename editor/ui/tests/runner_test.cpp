@@ -10,6 +10,7 @@
 
 #include "SimulationRunner.h"
 #include "fakeRunnerHost.h"
+#include "processProbe.h"
 #include "tempFolder.h"
 
 namespace {
@@ -21,21 +22,6 @@ std::string script(const TempFolder& folder, const std::string& name, const std:
     const std::string path = folder.write(name, "#!/bin/sh\nDIR=$(dirname \"$2\")\nCOMM=\"$DIR/simulcomm.txt\"\n" + body);
     chmod(path.c_str(), 0755);
     return path;
-}
-
-// True while the process of the id in the file runs; a zombie (ended, not
-// yet reaped by whoever adopted it) counts as ended.
-bool processAlive(const std::string& pidFile)
-{
-    std::ifstream in(pidFile);
-    int pid = 0;
-    if (!(in >> pid) || pid <= 0 || kill(pid, 0) != 0) {
-        return false;
-    }
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    return close == std::string::npos || close + 2 >= text.size() || text[close + 2] != 'Z';
 }
 
 struct RunnerFixture {
