@@ -1,5 +1,7 @@
 #include "ekLinearSolver.h"
 
+#include "ekBandLU.h"
+
 #include <atomic>
 #include <algorithm>
 #include <cmath>
@@ -10,8 +12,6 @@
 #include <Eigen/Sparse>
 #include <unsupported/Eigen/IterativeSolvers>
 
-extern "C" void dgbsv_(const int* n, const int* kl, const int* ku, const int* nrhs, double* ab, const int* ldab,
-                       int* ipiv, double* b, const int* ldb, int* info);
 
 namespace {
 
@@ -164,18 +164,14 @@ int bandLU(const ekBandMatrix& A, const double* b, double* x, ekLinearSolveInfo&
     const int kl = A.lower();
     const int ku = A.upper();
     const int ldab = A.ldab();
-    const int nrhs = 1;
-    // dgbsv overwrites the band with its factors; the caller's matrix stays
-    // intact for the residual check and for reuse.
+    // The factors overwrite a copy: the caller's matrix stays intact for
+    // the residual check and for reuse.
     std::vector<double> factors(A.data(), A.data() + static_cast<size_t>(ldab) * static_cast<size_t>(n));
     std::vector<double> solution(b, b + n);
     std::vector<int> pivots(static_cast<size_t>(n));
-    int lapackInfo = 0;
-    dgbsv_(&n, &kl, &ku, &nrhs, factors.data(), &ldab, pivots.data(), solution.data(), &n, &lapackInfo);
-    if (lapackInfo > 0)
+    if (ek_bandFactor(n, kl, ku, factors.data(), ldab, pivots.data()) != 0)
         return EK_LINSOLVE_SINGULAR;
-    if (lapackInfo < 0)
-        return EK_LINSOLVE_BAD_ARGUMENT;
+    ek_bandSolve(n, kl, ku, factors.data(), ldab, pivots.data(), solution.data());
     if (!allFinite(solution.data(), n))
         return EK_LINSOLVE_NOT_FINITE;
     local.method = ekLinearMethod::BandLU;
