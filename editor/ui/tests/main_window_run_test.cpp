@@ -223,4 +223,32 @@ TEST_F(MainWindowRunTest, ARunAsksOnceBeforeOverwritingAFileChangedOnDisk)
         << console();
 }
 
+// The Tools menu starts each sibling program from the programs' folder; one
+// that is not there is named in the status line.
+TEST_F(MainWindowRunTest, ToolsMenuStartsEachProgramAndNamesOneThatIsMissing)
+{
+    start({example("silicon-pn.kovra")});
+    useScratchPrograms();
+    struct Tool {
+        const char* item;
+        const char* program;
+    } tools[] = {{"KOV_KovraTool_KovraEdit", "kovraedit"},
+                 {"KOV_KovraTool_KovraCalc", "KovraCalc"},
+                 {"KOV_KovraTool_KovraPlot", "kovraplot"},
+                 {"KOV_KovraTool_KovraDatabase", "kovradatabase"}};
+    for (const Tool& t : tools) {
+        SCOPED_TRACE(t.program);
+        const std::string marker = bin + t.program + ".started";
+        program(t.program, "echo \"$#\" > \"" + marker + "\"\n");
+        IupTestClick(h(t.item));
+        ASSERT_TRUE(loopUntil([&] { return !readAll(marker).empty(); }, std::chrono::seconds(5)));
+        EXPECT_EQ(readAll(marker), "0\n") << "started without arguments";
+        EXPECT_EQ(status().find("Cannot start"), std::string::npos) << status();
+
+        std::filesystem::remove(bin + t.program);
+        IupTestClick(h(t.item));
+        EXPECT_EQ(status(), std::string("Cannot start ") + t.program);
+    }
+}
+
 }  // namespace
