@@ -127,7 +127,9 @@ void load(const DialogSpec* spec)
     case MESH_UNIFORM:
         IupSetInt(meshList, MESH_SELECTED, 1);
         setState(meshList, "1", true);
-        setState(layerPoints, "Uniform", false);
+        // Empty, so that its cue "Uniform" shows: the word is longer than
+        // the five digits the field takes.
+        setState(layerPoints, "", false);
         setState(points, nullptr, true);
         setState(layerList, nullptr, false);
         break;
