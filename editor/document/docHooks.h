@@ -50,6 +50,10 @@ struct DocHooks {
     // already): whatever holds records of the old one binds to the new one
     // now, before the views are refreshed.
     void (*deviceReplaced)();
+    // The voltage and light source files the application record keeps (the
+    // last ones the user chose or a device named); null or "" for none.
+    const char* (*voltageFile)();
+    const char* (*lightFile)();
 };
 
 // Installs a table (null restores the defaults); routines left null in it

@@ -81,6 +81,8 @@ void installDocumentHooks()
     hooks.endRun = endRun;
     hooks.applyTrapModel = [](Layer* layer) { WindowTrap_applyModel(layer); };
     hooks.deviceReplaced = Dialogs_rebindAll;
+    hooks.voltageFile = []() -> const char* { return App_getVoltageFile(); };
+    hooks.lightFile = []() -> const char* { return App_getLightFile(); };
     Doc_setHooks(&hooks);
 }
 

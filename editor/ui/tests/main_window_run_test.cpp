@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "MainWindowFixture.h"
@@ -192,6 +193,61 @@ TEST_F(MainWindowRunTest, EachBuiltInExampleOpensFromTheMenuAndRunsToAConvergedR
         ASSERT_TRUE(loopUntil([&] { return !plotArgs().empty(); }, std::chrono::seconds(5)));
         EXPECT_NE(plotArgs().find(file), std::string::npos) << plotArgs();
         std::filesystem::remove(bin + "plot-args.txt");
+    }
+}
+
+// A device file changed on disk by another program is overwritten for a run
+// only after one "Yes"; a "No" runs nothing and leaves the file as it is.
+TEST_F(MainWindowRunTest, ARunAsksOnceBeforeOverwritingAFileChangedOnDisk)
+{
+    const std::string file = example("silicon-pn.kovra");
+    start({file});
+    useScratchPrograms();
+    const std::string outside = readAll(file) + "# changed by another program\n";
+    std::ofstream(file, std::ios::binary) << outside;
+    std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() + std::chrono::seconds(2));
+
+    IupScriptAnswer("changed on disk", "NO");
+    const int asked = IupScriptAskedCount();
+    key(K_F12);
+    EXPECT_EQ(IupScriptAskedCount(), asked + 1);
+    EXPECT_FALSE(running());
+    EXPECT_EQ(readAll(file), outside);
+    EXPECT_EQ(readAll(bin + "driver.pid"), "") << "no driver was started";
+
+    IupScriptAnswer("changed on disk", "YES");
+    key(K_F12);
+    EXPECT_EQ(IupScriptAskedCount(), asked + 2) << "one question per run";
+    EXPECT_EQ(readAll(file).find("# changed by another program"), std::string::npos);
+    ASSERT_TRUE(loopUntil([&] { return console().find("ended at") != std::string::npos; }, std::chrono::seconds(60)))
+        << console();
+}
+
+// The Tools menu starts each sibling program from the programs' folder; one
+// that is not there is named in the status line.
+TEST_F(MainWindowRunTest, ToolsMenuStartsEachProgramAndNamesOneThatIsMissing)
+{
+    start({example("silicon-pn.kovra")});
+    useScratchPrograms();
+    struct Tool {
+        const char* item;
+        const char* program;
+    } tools[] = {{"KOV_KovraTool_KovraEdit", "kovraedit"},
+                 {"KOV_KovraTool_KovraCalc", "KovraCalc"},
+                 {"KOV_KovraTool_KovraPlot", "kovraplot"},
+                 {"KOV_KovraTool_KovraDatabase", "kovradatabase"}};
+    for (const Tool& t : tools) {
+        SCOPED_TRACE(t.program);
+        const std::string marker = bin + t.program + ".started";
+        program(t.program, "echo \"$#\" > \"" + marker + "\"\n");
+        IupTestClick(h(t.item));
+        ASSERT_TRUE(loopUntil([&] { return !readAll(marker).empty(); }, std::chrono::seconds(5)));
+        EXPECT_EQ(readAll(marker), "0\n") << "started without arguments";
+        EXPECT_EQ(status().find("Cannot start"), std::string::npos) << status();
+
+        std::filesystem::remove(bin + t.program);
+        IupTestClick(h(t.item));
+        EXPECT_EQ(status(), std::string("Cannot start ") + t.program);
     }
 }
 

@@ -22,3 +22,12 @@ inline bool processAlive(const std::string& pidFile)
     const size_t close = text.rfind(')');
     return close == std::string::npos || close + 2 >= text.size() || text[close + 2] != 'Z';
 }
+
+// True once the process of the id in the file is gone for good: ended and
+// collected by its parent (a zombie is not gone).
+inline bool processGone(const std::string& pidFile)
+{
+    std::ifstream in(pidFile);
+    int pid = 0;
+    return (in >> pid) && pid > 0 && kill(pid, 0) != 0;
+}

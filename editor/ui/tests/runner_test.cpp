@@ -130,6 +130,23 @@ TEST(Runner, NoAutomaticPlotAfterAnErrorLineOrAFailureStatus)
     }
 }
 
+// Each plot starts a plot tool of its own; one that has ended is collected
+// at the next plot, so closed plot windows leave no zombie behind.
+TEST(Runner, EndedPlotToolsAreCollected)
+{
+    RunnerFixture f("exit 0\n");
+    f.settings.plotToolPath = f.folder.write("plot.sh", "#!/bin/sh\ncd \"$(dirname \"$0\")\"\necho $$ > \"plot-$(ls | grep -c '^plot-.*pid').pid\"\n");
+    chmod(f.settings.plotToolPath.c_str(), 0755);
+    SimulationRunner runner(f.host, f.settings);
+    ASSERT_TRUE(runner.plot(true));
+    for (int i = 0; i < 200 && !std::filesystem::exists(f.folder.file("plot-0.pid")); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the first tool has ended
+    ASSERT_TRUE(runner.plot(true));
+    EXPECT_TRUE(processGone(f.folder.file("plot-0.pid")));
+}
+
 TEST(Runner, AStoppedRunEndsOnlyAfterTheDriverHasExited)
 {
     RunnerFixture f("echo \"[COMM]ELE:$COMM\"\nprintf '[SEND]ZP:100\\n' >> \"$COMM\"\necho $$ > \"$DIR/driver.pid\"\n"
