@@ -42,6 +42,8 @@ bool ekInputReader::applyDevice()
     if (text(section, L"Name", &name))
         device_->updateMain(name.c_str(), nullptr);
     double temperature = 0.0;
+    if (!checkRange(section, L"Temperature", ElecDevice::T_MIN, ElecDevice::T_MAX, L"K"))
+        return false;
     if (real(section, L"Temperature", &temperature)) {
         if (device_->updateTemperature(temperature))
             simulator_->calcNorm(temperature);

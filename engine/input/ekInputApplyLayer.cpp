@@ -108,6 +108,16 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
     }
     const bool alloy = ac != nullptr;
     const Alloy mix{ac.get(), bc.get(), in.x};
+    if (alloy) {
+        for (const wchar_t* key : {L"Bandgap", L"Affinity", L"NC", L"NV", L"Permittivity",
+                                   L"Mobility.N", L"Mobility.P", L"Beta", L"Cn", L"Cp", L"Taun",
+                                   L"Taup", L"Index.n", L"Index.k", L"Lattice.a", L"Lattice.e31",
+                                   L"Lattice.e33", L"Lattice.c13", L"Lattice.c33", L"Lattice.Psp"}) {
+            if (has(name.c_str(), key))
+                unusedValue(name.c_str(), key,
+                            L"an alloy takes it from its end members, weighted by Composition.x");
+        }
+    }
 
     layer->updateMain(in.thickness, in.x, 0.0, in.bandgapBowing, in.affinityBowing);
     if (alloy) {

@@ -37,6 +37,48 @@ constexpr double TRAP_DENSITY_MIN = 1e6;
 // layer's.
 constexpr double LATTICE_FILE_SCALE = 1e-4;
 
+// Accepted ranges of the layer's own values as the file writes them (the
+// validating setters of the layer hold the same ranges; checking here names
+// the line and key of a refused value).
+struct KeyRange {
+    const wchar_t* key;
+    double low, high;
+    const wchar_t* unit;
+};
+
+constexpr KeyRange LAYER_RANGES[] = {
+    {L"Thickness", 1e-4, 1e4, L"um"},
+    {L"Bandgap", 0.001, 20.0, L"eV"},
+    {L"Affinity", 0.001, 20.0, L"eV"},
+    {L"NC", 1e6, 1e24, L"1/cm3"},
+    {L"NV", 1e6, 1e24, L"1/cm3"},
+    {L"Permittivity", 1.0, 100.0, L""},
+    {L"Composition.x", 0.0, 1.0, L""},
+    {L"Bandgap.Bowing", -20.0, 20.0, L"eV"},
+    {L"Affinity.Bowing", -20.0, 20.0, L"eV"},
+    {L"Mobility.N", 0.001, 1e5, L"cm2/Vs"},
+    {L"Mobility.P", 0.001, 1e5, L"cm2/Vs"},
+    {L"Beta", 1e-22, 1e-6, L"cm3/s"},
+    {L"Cn", 1e-48, 1e-9, L"cm6/s"},
+    {L"Cp", 1e-48, 1e-9, L"cm6/s"},
+    {L"Taun", 1e-15, 1000.0, L"s"},
+    {L"Taup", 1e-15, 1000.0, L"s"},
+    {L"Lattice.a", 0.1, 1.0, L"nm"},
+    {L"Lattice.e31", -1e5, 1e5, L"(1e-4 C/m2)"},
+    {L"Lattice.e33", -1e5, 1e5, L"(1e-4 C/m2)"},
+    {L"Lattice.Psp", -1e5, 1e5, L"(1e-4 C/m2)"},
+    {L"Lattice.c13", 0.0, 1e4, L"GPa"},
+    {L"Lattice.c33", 0.0, 1e4, L"GPa"},
+    {L"Urbach.EA", 0.0, 5.0, L"eV"},
+    {L"Urbach.ED", 0.0, 5.0, L"eV"},
+    {L"Urbach.TaunA", 1e-15, 1000.0, L"s"},
+    {L"Urbach.TaupA", 1e-15, 1000.0, L"s"},
+    {L"Urbach.TaunD", 1e-15, 1000.0, L"s"},
+    {L"Urbach.TaupD", 1e-15, 1000.0, L"s"},
+    {L"Index.n", 1e-6, 99.99, L""},
+    {L"Index.k", 0.0, 99.99, L""},
+};
+
 // A dopant level of the given type and density with the level's default
 // reference density, energy, lifetimes and degeneracy.
 void setDefaultDopant(ekLayerInput* in, uint8_t type, double N)
@@ -63,6 +105,10 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
         return value;
     };
 
+    for (const KeyRange& range : LAYER_RANGES) {
+        if (!checkRange(s, range.key, range.low, range.high, range.unit))
+            return false;
+    }
     real(s, L"Thickness", &in->thickness);
     in->Eg = realOr(L"Bandgap", templ->getBandgap());
     in->Chi = realOr(L"Affinity", templ->getAffinity());

@@ -108,10 +108,10 @@ bool ekInputReader::applyNumeric()
         simulator_->setInitialGuessFilename(path.c_str());
     }
     double value = 0.0;
-    if (real(s, L"Numeric.Tol", &value))
-        param_->setReltol(value);
-    if (real(s, L"Numeric.Damp", &value))
-        param_->setDamp(value);
+    if (real(s, L"Numeric.Tol", &value) && !param_->setReltol(value))
+        return refuseValue(s, L"Numeric.Tol", L"from 1e-12 to 0.1");
+    if (real(s, L"Numeric.Damp", &value) && !param_->setDamp(value))
+        return refuseValue(s, L"Numeric.Damp", L"from 0 to 1000");
 
     uint8_t solver = SOLVER_DEFAULT;
     if (text(s, L"Numeric.InnermostSolver", &word)) {

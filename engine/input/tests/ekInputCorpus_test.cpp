@@ -57,7 +57,8 @@ const Refusal REFUSALS[] = {
     {"no-section.kovra", "[ERROR]   input file not loaded: no section found\n", 0},
     // Device and layers.
     {"polarization.kovra", "[ERROR]   invalid polarization scale (valid range: [-10 ; 10]\n", 1},
-    {"temperature.kovra", "[ERROR]   invalid temperature\n", 2},
+    {"temperature.kovra",
+     "[ERROR]   invalid value at line 4: Temperature = \"5000\" (accepted: from 1 to 2000 K)\n", 3},
     {"thickness-missing.kovra", "[ERROR]   layer at line 6: thickness not specified\n", 5},
     {"no-layers.kovra", "[ERROR]   invalid device: no layers\n", 0},
     {"layers-from-two.kovra", "[ERROR]   invalid device: no layers\n", 0},
@@ -82,8 +83,11 @@ const Refusal REFUSALS[] = {
      1},
     {"trap-incomplete.kovra", "[ERROR]   layer at line 2: all Trap2 parameters should be defined\n",
      1},
-    {"layer-thickness.kovra", "[ERROR]   invalid layer thickness\n", 1},
-    {"layer-energy.kovra", "[ERROR]   invalid layer energy parameters\n", 1},
+    {"layer-thickness.kovra",
+     "[ERROR]   invalid value at line 3: Thickness = \"0\" (accepted: from 0.0001 to 10000 um)\n",
+     2},
+    {"layer-energy.kovra",
+     "[ERROR]   invalid value at line 6: Bandgap = \"25\" (accepted: from 0.001 to 20 eV)\n", 5},
     {"unknown-material.kovra",
      "[ERROR]   unknown material at line 6: Material = \"Unobtainium\" (known: Si, Ge, SiGe, a-Si, "
      "GaAs, InAs, AlAs, GaP, InP, InGaAs, InGaP, AlGaAs, InSb, GaSb, C, AlN, GaN, InN, AlGaN, "
@@ -104,8 +108,13 @@ const Refusal REFUSALS[] = {
      "[ERROR]   invalid value at line 7: Anode.Boundary = \"Robin\" (accepted: Neumann, "
      "Dirichlet)\n",
      6},
-    {"contact-parameters.kovra", "[ERROR]   invalid contact parameters\n", 5},
-    {"contact-index.kovra", "[ERROR]   invalid optical index (n, k)\n", 5},
+    {"contact-parameters.kovra",
+     "[ERROR]   invalid value at line 7: Cathode.Rn = \"0\" (accepted: from 0.0001 to 1e+08 "
+     "cm/s)\n",
+     6},
+    {"contact-index.kovra",
+     "[ERROR]   invalid value at line 7: Anode.Index.n = \"0\" (accepted: from 1e-06 to 99.99)\n",
+     6},
     // Voltage, light, numeric.
     {"voltage-sweep.kovra",
      "[ERROR]   sweep voltage source start/end/step not specified at line 6\n", 5},
