@@ -325,7 +325,7 @@ bool ekInputReader::handleSection(const wchar_t* line)
     }
     if (equalsNoCase(name, L"Layer")) {
         kov_copyW(name, NAME_WORK_SIZE, L"Layer1");
-        sigma_->update(format(L"[WARNING] at line %d: defing a non-numbered layer is not "
+        sigma_->update(format(L"[WARNING] at line %d: defining a non-numbered layer is not "
                               L"advised, even for one-layer device",
                               lineIndex_ + 1)
                            .c_str(),

@@ -198,7 +198,7 @@ TEST(LoadSections, NamesIgnoreCaseAndAnUnnumberedLayerIsTheFirstWithAWarning)
     ASSERT_EQ(run.device->getLayerCount(), 2);
     EXPECT_DOUBLE_EQ(run.layer(0)->getThickness(), 3.0);
     EXPECT_DOUBLE_EQ(run.layer(1)->getThickness(), 1.0);
-    EXPECT_NE(readText(log).find("[WARNING] at line 3: defing a non-numbered layer is not advised, "
+    EXPECT_NE(readText(log).find("[WARNING] at line 3: defining a non-numbered layer is not advised, "
                                  "even for one-layer device\n"),
               std::string::npos)
         << readText(log);
