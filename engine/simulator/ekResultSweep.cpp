@@ -105,7 +105,7 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
             double J = sweep->getData(COL_CURRENT, i) * norm.current;
             if (!ekResult::inRange(J, -1e6, 1e6)) {
                 if (i < limit) {
-                    kov_FileClose(&f);
+                    ekResult::discard(f);
                     ekResult::logUnphysical(sigma, L"current ", guessExists);
                     return false;
                 }
@@ -151,7 +151,7 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
             }
             if (!ekResult::inRange(Qout, -1e11, 1e11) || !ekResult::inRange(C, 0.0, 0.001)) {
                 if (i < limit) {
-                    kov_FileClose(&f);
+                    ekResult::discard(f);
                     ekResult::logUnphysical(sigma, L"charge and capacitance ", guessExists);
                     return false;
                 }
@@ -173,12 +173,14 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
             values[count++] = iqe;
         }
         ekResult::writeRow(f, values, count, i == points - 1);
-        if (Stopped || sigma->stopIt()) {
+        // The file is finished: a stop must not leave it cut.
+        if (!Stopped && sigma->stopIt()) {
             Stopped = true;
-            break;
         }
     }
-    kov_FileClose(&f);
+    if (!ekResult::close(f, sigma)) {
+        return false;
+    }
 
     copyName(name, path.c_str());
     if (prefix != nullptr && sigma->comm) {
