@@ -190,6 +190,10 @@ int Device_setVariable(Device* device, const char* name, const char* value)
         device->cathode == nullptr || device->voltage == nullptr || device->light == nullptr ||
         device->numeric == nullptr || device->command == nullptr)
         return 0;
+    // The parser's own constant: a variable of that name would shadow it
+    // in every expression, whichever road defines it.
+    if (isReserved(name))
+        return 0;
     const char* bare = name[0] == '$' ? name + 1 : name;
     const bool define = value != nullptr && value[0] != '\0';
     int result = 0;

@@ -126,6 +126,28 @@ bool plotReady(Document* document)
            document->results.meshPoints > 0;
 }
 
+// The layer a layer command acts on (1-based), or 0 when commands are
+// refused now or no layer is selected.
+int commandLayerNumber(const Device* device)
+{
+    if (!layerCommandsAllowed()) {
+        return 0;
+    }
+    int selected = WindowMain_selectedLayerNumber();
+    return selected >= 1 && selected <= device->layerCount ? selected : 0;
+}
+
+// After a layer was inserted, moved or removed: the list is rebuilt, the
+// target layer selected and shown, and the document marked modified.
+void showChangedStack(int target)
+{
+    WindowMain_fillLayerList();
+    setListValue(target);
+    WindowMain_setSelection(target, -1);
+    WindowMain_showLayer();
+    Document_setModified(App_getDocument(), 1);
+}
+
 }  // namespace
 
 int WindowMain_selectedLayerNumber()
@@ -273,12 +295,9 @@ void WindowMain_stepSelection(int index0, int direction)
 
 int WindowMain_moveLayer(int direction)
 {
-    if (!layerCommandsAllowed()) {
-        return IUP_DEFAULT;
-    }
     Device* device = currentDevice();
-    int selected = WindowMain_selectedLayerNumber();
-    if (selected < 1 || selected > device->layerCount) {
+    int selected = commandLayerNumber(device);
+    if (selected == 0) {
         return IUP_DEFAULT;
     }
     // Fields first: they belong to the layer at its old place.
@@ -290,45 +309,30 @@ int WindowMain_moveLayer(int direction)
     }
     int target = selected + (direction == -1 ? -1 : 1);
     setListValue(target);
-    WindowMain_fillLayerList();
-    setListValue(target);
-    WindowMain_setSelection(target, -1);
-    WindowMain_showLayer();
-    Document_setModified(App_getDocument(), 1);
+    showChangedStack(target);
     return IUP_DEFAULT;
 }
 
 int WindowMain_insertLayer()
 {
-    if (!layerCommandsAllowed()) {
-        return IUP_DEFAULT;
-    }
     Device* device = currentDevice();
-    int selected = WindowMain_selectedLayerNumber();
-    if (selected < 1 || selected > device->layerCount) {
+    int selected = commandLayerNumber(device);
+    if (selected == 0) {
         return IUP_DEFAULT;
     }
     WindowMain_applyFields(0, 0);
     if (Device_insertLayer(device, selected - 1) == nullptr) {
         return IUP_DEFAULT;
     }
-    WindowMain_fillLayerList();
-    int target = std::min(selected + 1, device->layerCount);
-    setListValue(target);
-    WindowMain_setSelection(target, -1);
-    WindowMain_showLayer();
-    Document_setModified(App_getDocument(), 1);
+    showChangedStack(std::min(selected + 1, device->layerCount));
     return IUP_DEFAULT;
 }
 
 int WindowMain_deleteLayer()
 {
-    if (!layerCommandsAllowed()) {
-        return IUP_DEFAULT;
-    }
     Device* device = currentDevice();
-    int selected = WindowMain_selectedLayerNumber();
-    if (selected < 1 || selected > device->layerCount) {
+    int selected = commandLayerNumber(device);
+    if (selected == 0) {
         return IUP_DEFAULT;
     }
     if (kovraAskQuestion("Delete the selected layer?", "KovraDevice", 4, "KOV_WindowMain") != 3) {
@@ -340,11 +344,7 @@ int WindowMain_deleteLayer()
     }
     int target = selected - 1 < 1 ? 1 : selected - 1;
     setListValue(target);
-    WindowMain_fillLayerList();
-    setListValue(target);
-    WindowMain_setSelection(target, -1);
-    WindowMain_showLayer();
-    Document_setModified(App_getDocument(), 1);
+    showChangedStack(target);
     return IUP_DEFAULT;
 }
 

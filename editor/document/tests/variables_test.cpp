@@ -47,6 +47,11 @@ TEST_F(DocTest, VariablesAreListedByIndexAndPiIsReserved)
     EXPECT_EQ(Device_defineVariable(d, "$pi", "3", 4), 0);
     ASSERT_EQ(recorder.lines.size(), 2u);
     EXPECT_EQ(recorder.lines[0], "[ERROR]   reserved variable name at line 5\n");
+    // Setting it as the variables dialog does is refused too, and leaves pi alone.
+    EXPECT_EQ(Device_setVariable(d, "pi", "3"), 0);
+    EXPECT_EQ(Device_setVariable(d, "$Pi", "3"), 0);
+    EXPECT_EQ(Device_hasVariable(d, "$pi", 0), 0);
+    EXPECT_EQ(Device_variableCount(d), 2);
     // A text variable gives a text record its value and stays referred to.
     EXPECT_EQ(Device_setDeviceParam(d->records, "Name", "$name", nullptr, nullptr, 0), 1);
     EXPECT_STREQ(d->records[0]->value.text, "My cell");
