@@ -1,5 +1,7 @@
-// kovra_md2pdf INPUT.md OUTPUT.pdf: renders a Markdown guide into a PDF
-// (A4, the text document's own layout) at build time. The PDF is written
+// kovra_md2pdf INPUT.md [MORE.md ...] OUTPUT.pdf: renders a Markdown guide
+// into a PDF (A4, the text document's own layout) at build time. Several
+// inputs make one guide, in the order given (a reference kept in a file of
+// its own becomes a chapter of the guide). The PDF is written
 // beside its target and renamed into place, so a failed run never leaves a
 // half-written guide where the programs look for it.
 #include <QFile>
@@ -30,17 +32,24 @@ QString titleOf(const QString& markdown)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: kovra_md2pdf INPUT.md OUTPUT.pdf\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: kovra_md2pdf INPUT.md [MORE.md ...] OUTPUT.pdf\n");
         return 2;
     }
     QGuiApplication app(argc, argv);
-    QFile input(QString::fromUtf8(argv[1]));
-    if (!input.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "kovra_md2pdf: cannot read %s\n", argv[1]);
-        return 1;
+    QString markdown;
+    for (int i = 1; i < argc - 1; ++i) {
+        QFile input(QString::fromUtf8(argv[i]));
+        if (!input.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "kovra_md2pdf: cannot read %s\n", argv[i]);
+            return 1;
+        }
+        if (!markdown.isEmpty()) {
+            markdown += "\n\n";
+        }
+        markdown += QString::fromUtf8(input.readAll());
     }
-    const QString markdown = QString::fromUtf8(input.readAll());
+    const char* const output = argv[argc - 1];
 
     QTextDocument document;
     QFont font("DejaVu Sans");
@@ -50,7 +59,7 @@ int main(int argc, char** argv)
                                   "table { border-collapse: collapse; }");
     document.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
 
-    const QString target = QString::fromUtf8(argv[2]);
+    const QString target = QString::fromUtf8(output);
     const QString partial = target + ".part";
     {
         QPdfWriter writer(partial);
@@ -62,13 +71,13 @@ int main(int argc, char** argv)
     }
     if (QFileInfo(partial).size() == 0) {
         QFile::remove(partial);
-        std::fprintf(stderr, "kovra_md2pdf: nothing written for %s\n", argv[2]);
+        std::fprintf(stderr, "kovra_md2pdf: nothing written for %s\n", output);
         return 1;
     }
     QFile::remove(target);
     if (!QFile::rename(partial, target)) {
         QFile::remove(partial);
-        std::fprintf(stderr, "kovra_md2pdf: cannot write %s\n", argv[2]);
+        std::fprintf(stderr, "kovra_md2pdf: cannot write %s\n", output);
         return 1;
     }
     return 0;

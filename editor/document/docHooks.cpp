@@ -17,11 +17,12 @@ void endNoRun(Document*, int) {}
 void noTrapModel(Layer*) {}
 int noFocus(void*) { return 0; }
 void showNothing(void*, const char*) {}
+const char* noFile() { return nullptr; }
 
 constexpr DocHooks DEFAULTS = {printNothing, printNothing, infoNothing, noDocument, noSettings,
                                setNoDocument, setNoFile, setNoFile, noAppDir, countDocument, noScreen, refreshNothing,
                                refreshNothing, refreshNothing, refreshNothing, refreshNothing,
-                               refreshNothing, endNoRun, noTrapModel, noFocus, showNothing};
+                               refreshNothing, endNoRun, noTrapModel, noFocus, showNothing, refreshNothing, noFile, noFile};
 
 DocHooks current = DEFAULTS;
 
@@ -60,6 +61,9 @@ void Doc_setHooks(const DocHooks* hooks)
     take(&current.applyTrapModel, hooks->applyTrapModel, DEFAULTS.applyTrapModel);
     take(&current.hasFocus, hooks->hasFocus, DEFAULTS.hasFocus);
     take(&current.showValue, hooks->showValue, DEFAULTS.showValue);
+    take(&current.deviceReplaced, hooks->deviceReplaced, DEFAULTS.deviceReplaced);
+    take(&current.voltageFile, hooks->voltageFile, DEFAULTS.voltageFile);
+    take(&current.lightFile, hooks->lightFile, DEFAULTS.lightFile);
 }
 
 const DocHooks& Doc_hooks()

@@ -46,6 +46,14 @@ struct DocHooks {
     // keyboard focus; showing a reformatted value in it.
     int (*hasFocus)(void* control);
     void (*showValue)(void* control, const char* text);
+    // The document's device was replaced by another (the old one is freed
+    // already): whatever holds records of the old one binds to the new one
+    // now, before the views are refreshed.
+    void (*deviceReplaced)();
+    // The voltage and light source files the application record keeps (the
+    // last ones the user chose or a device named); null or "" for none.
+    const char* (*voltageFile)();
+    const char* (*lightFile)();
 };
 
 // Installs a table (null restores the defaults); routines left null in it

@@ -153,10 +153,12 @@ void Document_free(Document* document)
     if (document == nullptr)
         return;
     Doc_hooks().endRun(document, 1);
-    Device_free(&document->device);
-    Device_free(&document->loadingDevice);
+    // The document stops being current before its device goes, so nothing
+    // bound to the device outlives it.
     if (Doc_document() == document)
         Doc_hooks().setDocument(nullptr);
+    Device_free(&document->device);
+    Device_free(&document->loadingDevice);
     kov_MemoryFreeT(&document);
 }
 
@@ -175,10 +177,13 @@ int Document_setDevice(Document* document, Device* device)
 {
     if (document == nullptr || device == nullptr || device->layerCount <= 0)
         return 0;
-    if (document->device != device)
+    const bool replaced = document->device != device;
+    if (replaced)
         Device_free(&document->device);
     document->device = device;
     document->loadingDevice = nullptr;
+    if (replaced)
+        Doc_hooks().deviceReplaced();
     Document_refreshViews(document);
     return 1;
 }

@@ -103,3 +103,8 @@ int Device_save(Document* document, const char* path);
 // Hands the voltage or light source file named by the device to the
 // application record ("Light.Source": the light's, else the voltage's).
 int Device_getSourceFile(Document* document, const char* key);
+// The reverse: the application record's voltage or light file becomes the
+// source of "Voltage.Source" or "Light.Source" (any case; other keys 0).
+// 1 when a data file is now the source, 0 when the stored value names none,
+// else the value entry's own refusal.
+int Device_setSourceFile(Document* document, const char* key);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "AppFolders.h"
+#include "Dialogs.h"
 #include "FileNames.h"
 #include "Output.h"
 #include "WindowMain.h"
@@ -78,6 +79,10 @@ void installDocumentHooks()
     hooks.hasFocus = hasFocus;
     hooks.showValue = showValue;
     hooks.endRun = endRun;
+    hooks.applyTrapModel = [](Layer* layer) { WindowTrap_applyModel(layer); };
+    hooks.deviceReplaced = Dialogs_rebindAll;
+    hooks.voltageFile = []() -> const char* { return App_getVoltageFile(); };
+    hooks.lightFile = []() -> const char* { return App_getLightFile(); };
     Doc_setHooks(&hooks);
 }
 
@@ -114,6 +119,10 @@ Document* App_currentDocument() { return App_getDocument(); }
 void App_setDocument(Document* document)
 {
     if (app) {
+        // Dialogs of a document that goes away close with it.
+        if (app->document != document) {
+            Dialogs_closeAll();
+        }
         app->document = document;
     }
 }

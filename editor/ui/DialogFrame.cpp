@@ -100,15 +100,22 @@ ParamRecord* findRecord(const DialogSpec* spec, DialogSource source, const char*
         return Device_findLightParam(device, key);
     case DIALOG_FROM_NUMERIC:
         return Device_findNumericParam(device, key);
+    case DIALOG_FROM_CONTACT: {
+        Ihandle* list = control(spec, "ContactList");
+        const int number = list != nullptr ? IupGetInt(list, "KOV_WindowContact_Selected") : 0;
+        Contact* contact = number == 1 ? device->anode : number == 2 ? device->cathode : nullptr;
+        if (contact == nullptr)
+            return nullptr;
+        const std::string full = std::string(number == 1 ? "Anode." : "Cathode.") + key;
+        return Contact_findParam(contact, full.c_str());
+    }
     }
     return nullptr;
 }
 
 ParamRecord* modelRecord(const DialogSpec* spec)
 {
-    return spec->model != nullptr ? findRecord(spec, spec->layerList ? DIALOG_FROM_LAYER : DIALOG_FROM_DEVICE,
-                                               spec->model->key)
-                                  : nullptr;
+    return spec->model != nullptr ? findRecord(spec, spec->model->source, spec->model->key) : nullptr;
 }
 
 bool isLuaModel(const ParamRecord* record)
@@ -361,6 +368,42 @@ Ihandle* box(Ihandle* (*make)(Ihandle*, ...), const std::vector<Ihandle*>& child
     return b;
 }
 
+Ihandle* makeField(const DialogSpec* spec, const char* word, const char* caption)
+{
+    Ihandle* text = IupText(nullptr);
+    IupSetAttributes(text, "ALIGNMENT=ACENTER, SIZE=80x, NC=40");
+    IupSetStrAttribute(text, "PARAMTIP", caption);
+    IupSetHandle(controlName(spec, word).c_str(), text);
+    IupSetCallback(text, "GETFOCUS_CB", onFocus);
+    IupSetCallback(text, "KILLFOCUS_CB", onFocusLost);
+    return text;
+}
+
+Ihandle* makeLayerList(const DialogSpec* spec)
+{
+    Ihandle* list = IupList(nullptr);
+    IupSetAttributes(list, "ALIGNMENT=ACENTER, SIZE=80x, SHOWIMAGE=NO, DROPDOWN=YES, SORT=NO");
+    IupSetHandle(controlName(spec, "LayerList").c_str(), list);
+    IupSetCallback(list, "ACTION", onSelectLayer);
+    IupSetCallback(list, "GETFOCUS_CB", onFocus);
+    return list;
+}
+
+// A dialog with a layout of its own: the frame's controls under their
+// handles, placed by the layout.
+Ihandle* buildLaidOut(const DialogSpec* spec)
+{
+    if (spec->layerList)
+        makeLayerList(spec);
+    for (int i = 0; i < spec->fieldCount; ++i)
+        makeField(spec, spec->fields[i].word, spec->fields[i].caption);
+    if (spec->model != nullptr)
+        makeButton(spec, "Model...", "Model", onModel);
+    makeButton(spec, "Apply", "Apply", onApply);
+    makeButton(spec, "OK", "OK", onOk);
+    return spec->layout(spec);
+}
+
 Ihandle* build(const DialogSpec* spec)
 {
     struct Cell {
@@ -368,33 +411,24 @@ Ihandle* build(const DialogSpec* spec)
         Ihandle* control;
     };
     std::vector<Cell> cells;
-    if (spec->layerList) {
-        Ihandle* list = IupList(nullptr);
-        IupSetAttributes(list, "ALIGNMENT=ACENTER, SIZE=80x, SHOWIMAGE=NO, DROPDOWN=YES, SORT=NO");
-        IupSetHandle(controlName(spec, "LayerList").c_str(), list);
-        IupSetCallback(list, "ACTION", onSelectLayer);
-        IupSetCallback(list, "GETFOCUS_CB", onFocus);
-        cells.push_back({"Layer", list});
-    }
-    for (int i = 0; i < spec->fieldCount; ++i) {
-        const DialogField& field = spec->fields[i];
-        Ihandle* text = IupText(nullptr);
-        IupSetAttributes(text, "ALIGNMENT=ACENTER, SIZE=80x, NC=40");
-        IupSetStrAttribute(text, "PARAMTIP", field.caption);
-        IupSetHandle(controlName(spec, field.word).c_str(), text);
-        IupSetCallback(text, "GETFOCUS_CB", onFocus);
-        IupSetCallback(text, "KILLFOCUS_CB", onFocusLost);
-        cells.push_back({field.caption, text});
-    }
-
     std::vector<Ihandle*> rows;
+    if (spec->layout != nullptr) {
+        rows.push_back(buildLaidOut(spec));
+    } else {
+        if (spec->layerList)
+            cells.push_back({"Layer", makeLayerList(spec)});
+        for (int i = 0; i < spec->fieldCount; ++i) {
+            const DialogField& field = spec->fields[i];
+            cells.push_back({field.caption, makeField(spec, field.word, field.caption)});
+        }
+    }
     // A layer dialog's own control stands beside the layer list (its
     // caption in "KOV_Caption"); any other dialog's is a row above the fields.
-    if (spec->buildExtra != nullptr && spec->layerList) {
+    if (spec->buildExtra != nullptr && spec->layerList && spec->layout == nullptr) {
         Ihandle* extra = spec->buildExtra(spec);
         const char* text = IupGetAttribute(extra, "KOV_Caption");
         cells.insert(cells.begin() + 1, Cell{text != nullptr ? text : "", extra});
-    } else if (spec->buildExtra != nullptr) {
+    } else if (spec->buildExtra != nullptr && spec->layout == nullptr) {
         rows.push_back(spec->buildExtra(spec));
     }
     const int columns = std::max(1, spec->columns);
@@ -417,10 +451,10 @@ Ihandle* build(const DialogSpec* spec)
         else
             rows.push_back(box(IupHbox, controls));
     }
-    if (spec->model != nullptr)
+    if (spec->model != nullptr && spec->layout == nullptr)
         rows.push_back(box(IupHbox, {IupFill(), makeButton(spec, "Model...", "Model", onModel)}));
     // A dialog without fields lays out its own controls and buttons.
-    if (spec->fieldCount > 0) {
+    if (spec->fieldCount > 0 && spec->layout == nullptr) {
         Ihandle* separator = IupLabel(nullptr);
         IupSetAttributes(separator, "SEPARATOR=HORIZONTAL, EXPAND=HORIZONTAL");
         rows.push_back(separator);
@@ -429,7 +463,7 @@ Ihandle* build(const DialogSpec* spec)
     }
     // The reason a value was refused, in words, until the next load or store.
     Ihandle* message = IupLabel("");
-    IupSetAttributes(message, "EXPAND=HORIZONTAL, FGCOLOR=\"180 0 0\"");
+    IupSetAttributes(message, "EXPAND=HORIZONTAL, WORDWRAP=YES, SIZE=x16, FGCOLOR=\"180 0 0\"");
     IupSetHandle(controlName(spec, "Message").c_str(), message);
     rows.push_back(message);
 
@@ -657,6 +691,96 @@ int Dialog_setFileRecord(ParamRecord* record, const std::string& file, bool* cha
     if (changed != nullptr)
         *changed = record->revision != revision;
     return taken;
+}
+
+Ihandle* Dialog_caption(const char* text)
+{
+    return caption(text);
+}
+
+Ihandle* Dialog_field(const DialogSpec* spec, const char* word, const char* caption)
+{
+    return makeField(spec, word, caption);
+}
+
+Ihandle* Dialog_hbox(std::initializer_list<Ihandle*> children)
+{
+    return box(IupHbox, children);
+}
+
+Ihandle* Dialog_vbox(std::initializer_list<Ihandle*> children)
+{
+    return box(IupVbox, children);
+}
+
+Ihandle* Dialog_separator()
+{
+    Ihandle* separator = IupLabel(nullptr);
+    IupSetAttributes(separator, "SEPARATOR=HORIZONTAL, EXPAND=HORIZONTAL");
+    return separator;
+}
+
+Ihandle* Dialog_list(const DialogSpec* spec, const char* word, std::initializer_list<const char*> items)
+{
+    Ihandle* list = IupList(nullptr);
+    IupSetAttributes(list, "ALIGNMENT=ACENTER, SIZE=80x, SHOWIMAGE=NO, DROPDOWN=YES, SORT=NO");
+    int position = 0;
+    for (const char* item : items)
+        IupSetStrAttribute(list, std::to_string(++position).c_str(), item);
+    IupSetAttribute(list, "VALUE", "1");
+    IupSetHandle(controlName(spec, word).c_str(), list);
+    IupSetCallback(list, "GETFOCUS_CB", onFocus);
+    return list;
+}
+
+int Dialog_takeText(const DialogSpec* spec, Ihandle* field, ParamRecord* record, const char* caption, int* changed)
+{
+    if (field == nullptr || record == nullptr)
+        return 0;
+    const char* value = IupGetAttribute(field, "VALUE");
+    const std::string text = value != nullptr ? value : "";
+    const int revision = record->revision;
+    record->control = field;
+    const int taken = Param_setValueText(record, text.c_str(), nullptr, 1);
+    if (changed != nullptr && record->revision != revision)
+        ++*changed;
+    if (!taken) {
+        reportEntryRefusal(spec, caption, record, text.c_str());
+        IupSetFocus(field);
+    }
+    return taken;
+}
+
+int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* record, const char* caption)
+{
+    if (field == nullptr || record == nullptr)
+        return 0;
+    const char* value = IupGetAttribute(field, "VALUE");
+    const std::string text = value != nullptr ? value : "";
+    // A copy that hands nothing on: no alias, no control to show a value in.
+    ParamRecord trial = *record;
+    trial.alias = nullptr;
+    trial.control = nullptr;
+    trial.message[0] = '\0';
+    if (Param_setValueText(&trial, text.c_str(), nullptr, 0))
+        return 1;
+    reportEntryRefusal(spec, caption, &trial, text.c_str());
+    IupSetFocus(field);
+    return 0;
+}
+
+std::string Dialog_valueText(const ParamRecord* record)
+{
+    char text[PARAM_VALUE_SIZE] = "";
+    if (record != nullptr)
+        Param_valueText(record, text, sizeof text);
+    return text;
+}
+
+void Dialog_redrawCanvas()
+{
+    if (Ihandle* canvas = IupGetHandle("KOV_DeviceCanvas"))
+        IupUpdate(canvas);
 }
 
 void Dialog_showMessage(const DialogSpec* spec, const char* text)

@@ -10,6 +10,7 @@
 // opening a file has replaced or freed.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "iup.h"
@@ -25,6 +26,10 @@ enum DialogSource {
     DIALOG_FROM_VOLTAGE,
     DIALOG_FROM_LIGHT,
     DIALOG_FROM_NUMERIC,
+    // The contact chosen in the dialog's own contact list ("ContactList",
+    // attribute "KOV_WindowContact_Selected": 1 anode, 2 cathode); the key
+    // is given without its "Anode." or "Cathode." prefix.
+    DIALOG_FROM_CONTACT,
 };
 
 struct DialogField {
@@ -41,6 +46,7 @@ struct DialogModel {
     const char* question;
     const char* caption;
     const char* filter;
+    DialogSource source = DIALOG_FROM_LAYER;  // where the model record lives
 };
 
 struct DialogSpec {
@@ -59,6 +65,12 @@ struct DialogSpec {
     Ihandle* (*buildExtra)(const DialogSpec* spec);
     void (*loadExtra)(const DialogSpec* spec);
     int (*storeExtra)(const DialogSpec* spec, int* changed);
+    // A dialog whose rows do not follow the frame's pairs places the
+    // controls itself: the frame makes the layer list, the fields, the
+    // model button and the Apply and OK buttons (each under its handle), and
+    // the layout builds its own controls, places them all and returns the
+    // content; buildExtra is not called then.
+    Ihandle* (*layout)(const DialogSpec* spec) = nullptr;
 };
 
 // What the dialogs ask of the main window. The main window installs its own
@@ -123,6 +135,28 @@ std::string Dialog_chooseFile(const DialogSpec* spec, const char* caption, const
 // '#' and ';' in a path stay part of it: 1 taken; *changed set when the
 // record's revision moved.
 int Dialog_setFileRecord(ParamRecord* record, const std::string& file, bool* changed);
+// Layout services: a caption label (centred above its field), a text field
+// not in the spec's table (frame attributes, PARAMTIP and focus titles), a
+// horizontal or vertical box of the frame's spacing, a separator line, and
+// a choice list of the frame's look with its items.
+Ihandle* Dialog_caption(const char* text);
+Ihandle* Dialog_field(const DialogSpec* spec, const char* word, const char* caption);
+Ihandle* Dialog_hbox(std::initializer_list<Ihandle*> children);
+Ihandle* Dialog_vbox(std::initializer_list<Ihandle*> children);
+Ihandle* Dialog_separator();
+Ihandle* Dialog_list(const DialogSpec* spec, const char* word, std::initializer_list<const char*> items);
+// Enters a field's text into a record through the value entry: 1 taken; a
+// refusal focuses the field and says why in the message line, after the
+// caption. changed rises when the record's revision moved.
+int Dialog_takeText(const DialogSpec* spec, Ihandle* field, ParamRecord* record, const char* caption, int* changed);
+// Tries a field's text on a copy of the record, by the same rules as the
+// value entry (expressions, variables, ranges), changing nothing: 1 when it
+// would be taken; else the field is focused and the refusal shown.
+int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* record, const char* caption);
+// A record's value text ("" without a record).
+std::string Dialog_valueText(const ParamRecord* record);
+// The device canvas shows a changed colour or type.
+void Dialog_redrawCanvas();
 // Shows a text in the dialog's message line (the reason of a refusal).
 void Dialog_showMessage(const DialogSpec* spec, const char* text);
 Device* Dialog_device();

@@ -10,6 +10,10 @@ extern const DialogSpec TemperatureDialog;
 extern const DialogSpec VoltageDialog;
 extern const DialogSpec VariableDialog;
 extern const DialogSpec DopingDialog;
+extern const DialogSpec ContactDialog;
+extern const DialogSpec TrapDialog;
+extern const DialogSpec IndexDialog;
+extern const DialogSpec LightDialog;
 
 // Shows the dialog (or focuses it when it is open).
 void WindowLattice_show();
@@ -17,6 +21,16 @@ void WindowTemperature_show();
 void WindowVoltage_show();
 void WindowVariable_show();
 void WindowDoping_show();
+void WindowContact_show();
+void WindowTrap_show();
+void WindowIndex_show();
+void WindowLight_show();
+
+// The traps' rule for a layer about to be written: with a ".lua" trap
+// model the count is written (at least 1); without one it is not, the
+// engine counting the traps it finds. 1 with a model.
+struct Layer;
+int WindowTrap_applyModel(Layer* layer);
 
 // Hands the main window the dialogs' entries (menus, keys, canvas) and the
 // main-window routines the dialogs call; once, before the menus are built.

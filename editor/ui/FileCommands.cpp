@@ -9,6 +9,7 @@
 #include <string>
 
 #include "App.h"
+#include "Dialogs.h"
 #include "FileNames.h"
 #include "Output.h"
 #include "WindowMain.h"
@@ -222,6 +223,9 @@ int Document_open(const char* path, int ask, int userFile)
         Document_refreshViews(document);
         showInfof("Default input '%s' loaded", file.c_str());
     }
+    // Open dialogs were bound to the device the file replaced: they show
+    // the new one before anything can be stored through them.
+    Dialogs_rebindAll();
     // The log keeps which file each run's messages belong to.
     std::string line = "[INPUT]   device file loaded: " + file + "\n";
     Output_printColored(line.c_str());

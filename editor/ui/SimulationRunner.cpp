@@ -362,6 +362,10 @@ bool SimulationRunner::plot(bool automatic)
         host_.showStatus("Cannot run KovraPlot", 1);
         return false;
     }
+    if (plotTool_) {
+        earlierPlotTools_.push_back(std::move(plotTool_));
+    }
+    std::erase_if(earlierPlotTools_, [](const std::unique_ptr<DriverProcess>& p) { return !p->running(); });
     plotTool_ = std::move(tool);
     return true;
 }

@@ -118,6 +118,9 @@ private:
     RunnerSettings settings_;
     std::unique_ptr<Run> run_;
     std::unique_ptr<DriverProcess> plotTool_;
+    // Plot tools started before the current one: collected once they have
+    // ended, so none lingers as a zombie while the editor runs.
+    std::vector<std::unique_ptr<DriverProcess>> earlierPlotTools_;
     RunResults results_;
     std::string workingFolder_;
     std::string plotListPath_;

@@ -364,10 +364,11 @@ int WindowMain_onTool(Ihandle* item)
         const char* handle;
         const char* program;
     } tools[] = {{"KOV_KovraTool_KovraEdit", "kovraedit"},
-                 {"KOV_KovraTool_KovraCalc", "kovracalc"},
+                 {"KOV_KovraTool_KovraCalc", "KovraCalc"},
                  {"KOV_KovraTool_KovraPlot", "kovraplot"},
                  {"KOV_KovraTool_KovraDatabase", "kovradatabase"}};
     const char* binDir = IupGetGlobal("KOV_BinDir");
+    kovraShowInfo("", 0, 9);  // an earlier refusal is not this start's
     for (const auto& tool : tools) {
         if (item == nullptr || item != IupGetHandle(tool.handle)) {
             continue;

@@ -108,22 +108,6 @@ void showModelButton(const char* name, const char* title, ParamRecord* record)
     }
 }
 
-// Stores the file the application keeps for a source into the device's
-// source record: 1 when a data file is now the source.
-int storeSourceFile(Device* device, const char* key)
-{
-    const bool light = std::strcmp(key, "Light.Source") == 0;
-    ParamRecord* record = light ? Device_findLightParam(device, key) : Device_findVoltageParam(device, key);
-    const char* kept = light ? App_getLightFile() : App_getVoltageFile();
-    if (record == nullptr || kept == nullptr || kept[0] == '\0') {
-        return 0;
-    }
-    if (!Param_setValueText(record, kept, nullptr, 0)) {
-        return 0;
-    }
-    return light ? namesLightFile(record->value.text) : namesVoltageFile(record->value.text);
-}
-
 void redrawCanvas(Layer* layer)
 {
     if (layer != nullptr) {
@@ -391,7 +375,7 @@ int WindowMain_onVoltageSweep(Ihandle* list, char* text, int item, int state)
     }
     int stored = 0;
     if (item == 3) {
-        stored = storeSourceFile(device, "Voltage.Source");
+        stored = Device_setSourceFile(App_getDocument(), "Voltage.Source");
         ParamRecord* record = Device_findVoltageParam(device, "Voltage.Source");
         ParamControl_bind(list, record);
         IupSetStrAttribute(list, "TIP", stored == 1 && record ? record->value.text : "");
@@ -429,7 +413,7 @@ int WindowMain_onLightSource(Ihandle* toggle, int state)
         }
     }
     if (toggle == fileToggle) {
-        int stored = IupGetInt(toggle, "VALUE") ? storeSourceFile(device, "Light.Source") : 0;
+        int stored = IupGetInt(toggle, "VALUE") ? Device_setSourceFile(App_getDocument(), "Light.Source") : 0;
         ParamRecord* record = Device_findLightParam(device, "Light.Source");
         ParamControl_bind(toggle, record);
         IupSetStrAttribute(toggle, "TIP", stored == 1 && record ? record->value.text : "");

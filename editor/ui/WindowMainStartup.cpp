@@ -11,6 +11,7 @@
 #include "DeviceCanvas.h"
 #include "Output.h"
 #include "WindowMain.h"
+#include "WindowRunner.h"
 #include "document.h"
 #include "kovbase.h"
 #include "kovragui.h"
@@ -157,6 +158,7 @@ int WindowMain_start(int argc, char** argv)
     IupSetInt(nullptr, "KOV_WindowInput_Shown", 0);
     Images_load();
     Dialogs_install();
+    WindowRunner_install();
     IupSetGlobal("UTF8MODE", "Yes");
     IupScintillaOpen();
     Settings_init();

@@ -20,7 +20,15 @@ public:
     std::string documentPath() override { return Document_fileExists(document_) ? document_->filename : ""; }
     bool documentModified() override { return Document_isModified(document_) != 0; }
     bool documentChangedOnDisk() override { return Document_isChangedOnDisk(document_) != 0; }
-    bool saveDocument(bool chooseName) override { return Document_save(document_, nullptr) == 1; }
+    bool saveDocument(bool chooseName) override
+    {
+        // The runner has asked already whether a file changed on disk may
+        // be overwritten; the save does not ask a second time.
+        if (!chooseName && Document_isChangedOnDisk(document_)) {
+            Document_keepFileTime(document_);
+        }
+        return Document_save(document_, nullptr) == 1;
+    }
     bool plotAfterRun() override { return document_->plotAfterRun == 1; }
 
     bool consoleExists() override { return IupGetHandle("KOV_Output") != nullptr; }

@@ -42,6 +42,8 @@ bool ekInputReader::applyDevice()
     if (text(section, L"Name", &name))
         device_->updateMain(name.c_str(), nullptr);
     double temperature = 0.0;
+    if (!checkRange(section, L"Temperature", ElecDevice::T_MIN, ElecDevice::T_MAX, L"K"))
+        return false;
     if (real(section, L"Temperature", &temperature)) {
         if (device_->updateTemperature(temperature))
             simulator_->calcNorm(temperature);
@@ -78,13 +80,14 @@ bool ekInputReader::countLayers(int* count)
         sigma_->update(L"[ERROR]   invalid device: no layers\n", 1);
         return false;
     }
-    // Layers after a gap in the numbering are not part of the stack; say so
-    // rather than drop them unseen.
+    // A layer after a gap in the numbering would be left out of the stack:
+    // the device simulated would not be the one described.
     for (int number = layers + 2; number <= ElecDevice::MAX_LAYERS; ++number) {
         if (headerLine(ekInput::SECTION_LAYER1 + number - 1) >= 0) {
-            warn(format(L"[WARNING] [Layer%d] at line %d not loaded: layers are numbered from "
-                        L"Layer1 without gaps\n",
-                        number, layerLine(number) + 1));
+            return fail(layerLine(number),
+                        format(L"[ERROR]   invalid device at line %d: [Layer%d] without [Layer%d] "
+                               L"(layers are numbered from Layer1 without gaps)\n",
+                               layerLine(number) + 1, number, layers + 1));
         }
     }
     *count = layers;

@@ -35,6 +35,15 @@ bool ekInputReader::applyContact(bool anode)
     uint8_t type = ekContact::TYPE_OHMIC;
     bool typeByFile = false;
     std::wstring word;
+    if (!checkWord(section, key(L"Type").c_str(), {L"Schottky", L"Ohmic"}) ||
+        !checkWord(section, key(L"Tunnel").c_str(), {L"1", L"Yes", L"Y", L"0", L"No", L"N"}) ||
+        !checkWord(section, key(L"Boundary").c_str(), {L"Neumann", L"Dirichlet"}) ||
+        !checkRange(section, key(L"Phi").c_str(), 0.0, 5.0, L"eV") ||
+        !checkRange(section, key(L"Rn").c_str(), 1e-4, 1e8, L"cm/s") ||
+        !checkRange(section, key(L"Rp").c_str(), 1e-4, 1e8, L"cm/s") ||
+        !checkRange(section, key(L"Index.n").c_str(), 1e-6, 99.99, L"") ||
+        !checkRange(section, key(L"Index.k").c_str(), 0.0, 99.99, L""))
+        return false;
     if (text(section, key(L"Type").c_str(), &word)) {
         if (isWord(word, {L"Schottky"})) {
             type = ekContact::TYPE_SCHOTTKY;
@@ -65,9 +74,13 @@ bool ekInputReader::applyContact(bool anode)
     real(section, key(L"Index.n").c_str(), &n);
     real(section, key(L"Index.k").c_str(), &k);
     std::wstring material = DEFAULT_CONTACT;
-    if (text(section, key(L"Material").c_str(), &word) &&
-        ekContact::isStandardMaterial(word.substr(0, CONTACT_MATERIAL_LENGTH).c_str(), nullptr))
-        material = word.substr(0, CONTACT_MATERIAL_LENGTH);
+    if (text(section, key(L"Material").c_str(), &word)) {
+        if (ekContact::isStandardMaterial(word.substr(0, CONTACT_MATERIAL_LENGTH).c_str(), nullptr))
+            material = word.substr(0, CONTACT_MATERIAL_LENGTH);
+        else if (!isWord(word, {DEFAULT_CONTACT}))
+            return refuseValue(section, key(L"Material").c_str(),
+                               L"Cx (no metal film), Al, Ag, Au, Cu, Ni, Pt, Ti");
+    }
 
     if (anode)
         device_->setAnodeLuaEngine();
@@ -76,11 +89,15 @@ bool ekInputReader::applyContact(bool anode)
     std::wstring path;
     if (text(section, key(L"Index.Model").c_str(), &path) &&
         ek_endsWithW(path.c_str(), L".lua") != 0) {
+        if (kov_fileExistsW(resolvePath(path).c_str()))
+            path = resolvePath(path);
         contact->updateIndexScript(path.c_str(), true);
         info(format(L"[INFO]    %ls index model: \"%ls\"\n", lower, path.c_str()));
     }
     else if (text(section, key(L"Index.File").c_str(), &path) &&
              ek_endsWithW(path.c_str(), L".nk") != 0) {
+        if (kov_fileExistsW(resolvePath(path).c_str()))
+            path = resolvePath(path);
         contact->updateIndexFile(path.c_str(), true);
         info(format(L"[INFO]    %ls index file: \"%ls\"\n", lower, path.c_str()));
     }
@@ -124,6 +141,6 @@ bool ekInputReader::applyContact(bool anode)
     }
     info(std::wstring(anode ? L"[INFO]    [Anode]:   Phi = " : L"[INFO]    [Cathode]: Phi = ") +
          numberText(contact->getPhi()) + L" eV   Rn = " + numberText(contact->getRn()) +
-         L" m/s   Rp = " + numberText(contact->getRp()) + L" m/s\n");
+         L" cm/s   Rp = " + numberText(contact->getRp()) + L" cm/s\n");
     return true;
 }

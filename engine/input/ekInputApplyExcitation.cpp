@@ -1,7 +1,9 @@
 // Device-file reader: the bias sweep ([Voltage]) and the light ([Light])
 // of the excitation.
+#include <cmath>
 #include <cwchar>
 
+#include "ElecSweep.h"
 #include "ekExcitation.h"
 #include "ekInputReader.h"
 #include "kovbase.h"
@@ -40,9 +42,28 @@ bool ekInputReader::applyVoltage()
         else if (isWord(source, {L"None"})) {
             type = ekExcitation::BIAS_OFF;
         }
-        else if (kov_fileExistsW(source.c_str())) {
+        else if (kov_fileExistsW(resolvePath(source).c_str())) {
             type = ekExcitation::BIAS_FILE;
-            file = source;
+            file = resolvePath(source);
+        }
+        else {
+            return refuseValue(s, L"Voltage.Source",
+                               L"Sweep, None, or an existing bias file; looked for " +
+                                   resolvePath(source));
+        }
+    }
+    else if ((hasStart || hasEnd || hasStep) && !sweepGiven) {
+        unusedValue(s, hasStart ? L"Voltage.Start" : hasEnd ? L"Voltage.End" : L"Voltage.Step",
+                    L"a bias sweep needs all of Voltage.Start, Voltage.End and Voltage.Step");
+    }
+    if (type == ekExcitation::BIAS_SWEEP && step > 0.0) {
+        // The sweep keeps its ends and spreads its points more widely when
+        // the step asks for more points than a sweep holds.
+        const double intervals = std::round(std::fabs(end - start) / step);
+        if (intervals > ElecSweep::MAX_POINTS - 1) {
+            changedValue(s, L"Voltage.Step",
+                         numberText(std::fabs(end - start) / (ElecSweep::MAX_POINTS - 1)),
+                         format(L"a sweep has at most %d points", ElecSweep::MAX_POINTS));
         }
     }
     excitation_->setV(start, end, step, Jinf, Jsup, type, file.empty() ? nullptr : file.c_str());
@@ -100,13 +121,17 @@ bool ekInputReader::applyLight()
         else if (isWord(source, {L"None"})) {
             type = ekExcitation::LIGHT_OFF;
         }
-        else if (kov_fileExistsW(source.c_str())) {
+        else if (kov_fileExistsW(resolvePath(source).c_str())) {
             type = ekExcitation::LIGHT_FILE;
-            file = source;
+            file = resolvePath(source);
         }
         else {
-            return fail(line,
-                        format(L"[ERROR]   unknown light source specified at line %d\n", line + 1));
+            const int at = keyLine(s, L"Light.Source");
+            return fail(at, format(L"[ERROR]   unknown light source specified at line %d: %ls "
+                                   L"(accepted: AM1.5, Mono, Sweep, EQE, None, or an existing "
+                                   L"spectrum file; looked for %ls)\n",
+                                   at + 1, written(s, L"Light.Source").c_str(),
+                                   resolvePath(source).c_str()));
         }
     }
 
@@ -125,6 +150,15 @@ bool ekInputReader::applyLight()
     else {
         excitation_->lightType = ekExcitation::LIGHT_OFF;
         excitation_->qeSweep = false;
+        if (type == ekExcitation::LIGHT_MONO || type == ekExcitation::LIGHT_AM15 ||
+            type == ekExcitation::LIGHT_FILE) {
+            sigma_->update(format(L"[WARNING] light parameters at line %d not valid (wavelength "
+                                  L"range: [0.1 ; 10] um, step at most End - Start, flux up to "
+                                  L"1e28 1/cm2/s): the run has no light\n",
+                                  line + 1)
+                               .c_str(),
+                           2);
+        }
         if (type == ekExcitation::LIGHT_SWEEP) {
             return fail(line, format(L"[ERROR]   light parameters not valid at line %d (wavelength "
                                      L"max range: [0.1 ; 10] um ; max flux: 1e28 1/cm2/s)\n",

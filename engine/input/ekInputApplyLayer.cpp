@@ -53,13 +53,22 @@ bool ekInputReader::applyLayer(int number)
     ekLayerInput in;
     in.material = L"Si";
     std::wstring material;
-    if (text(format(L"Layer%01d", number).c_str(), L"Material", &material))
+    const std::wstring sectionName = format(L"Layer%01d", number);
+    if (text(sectionName.c_str(), L"Material", &material))
         in.material = material.substr(0, LAYER_MATERIAL_LENGTH);
     in.builtIn = ekLayer::isStandardMaterial(in.material.c_str());
     // A material outside the built-in table is taken from the material
     // database; a name neither knows would silently become silicon.
-    if (!in.builtIn && !ek_isDatabaseMaterial(in.material.c_str()))
-        return fail(line, format(EK_MSG_UNKNOWN_MATERIAL, in.material.c_str()));
+    if (!in.builtIn && !ek_isDatabaseMaterial(in.material.c_str())) {
+        std::wstring known;
+        for (int i = 0; i < ekLayer::MATERIAL_COUNT; ++i)
+            known += (i == 0 ? L"" : L", ") + std::wstring(ekLayer::MATERIAL[i]);
+        const wchar_t* section = sectionName.c_str();
+        const int at = keyLine(section, L"Material");
+        return fail(at, format(L"[ERROR]   unknown material at line %d: %ls (known: %ls, and the "
+                               L"materials of the database semiconductor.kovradb)\n",
+                               at + 1, written(section, L"Material").c_str(), known.c_str()));
+    }
 
     std::unique_ptr<ekLayer> templ(new (std::nothrow)
                                        ekLayer(sigma_, in.material.c_str(), ekLayer::DEFAULT_NAME));
@@ -72,6 +81,8 @@ bool ekInputReader::applyLayer(int number)
         return failReported(line);
     const bool read = readLayer(number, templ.get(), &in);
     templ.reset();
+    if (read)
+        warnUnusedLayerKeys(number, in);
     return read && buildLayer(number, in);
 }
 
@@ -97,6 +108,16 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
     }
     const bool alloy = ac != nullptr;
     const Alloy mix{ac.get(), bc.get(), in.x};
+    if (alloy) {
+        for (const wchar_t* key : {L"Bandgap", L"Affinity", L"NC", L"NV", L"Permittivity",
+                                   L"Mobility.N", L"Mobility.P", L"Beta", L"Cn", L"Cp", L"Taun",
+                                   L"Taup", L"Index.n", L"Index.k", L"Lattice.a", L"Lattice.e31",
+                                   L"Lattice.e33", L"Lattice.c13", L"Lattice.c33", L"Lattice.Psp"}) {
+            if (has(name.c_str(), key))
+                unusedValue(name.c_str(), key,
+                            L"an alloy takes it from its end members, weighted by Composition.x");
+        }
+    }
 
     layer->updateMain(in.thickness, in.x, 0.0, in.bandgapBowing, in.affinityBowing);
     if (alloy) {

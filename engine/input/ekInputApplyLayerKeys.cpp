@@ -37,6 +37,48 @@ constexpr double TRAP_DENSITY_MIN = 1e6;
 // layer's.
 constexpr double LATTICE_FILE_SCALE = 1e-4;
 
+// Accepted ranges of the layer's own values as the file writes them (the
+// validating setters of the layer hold the same ranges; checking here names
+// the line and key of a refused value).
+struct KeyRange {
+    const wchar_t* key;
+    double low, high;
+    const wchar_t* unit;
+};
+
+constexpr KeyRange LAYER_RANGES[] = {
+    {L"Thickness", 1e-4, 1e4, L"um"},
+    {L"Bandgap", 0.001, 20.0, L"eV"},
+    {L"Affinity", 0.001, 20.0, L"eV"},
+    {L"NC", 1e6, 1e24, L"1/cm3"},
+    {L"NV", 1e6, 1e24, L"1/cm3"},
+    {L"Permittivity", 1.0, 100.0, L""},
+    {L"Composition.x", 0.0, 1.0, L""},
+    {L"Bandgap.Bowing", -20.0, 20.0, L"eV"},
+    {L"Affinity.Bowing", -20.0, 20.0, L"eV"},
+    {L"Mobility.N", 0.001, 1e5, L"cm2/Vs"},
+    {L"Mobility.P", 0.001, 1e5, L"cm2/Vs"},
+    {L"Beta", 1e-22, 1e-6, L"cm3/s"},
+    {L"Cn", 1e-48, 1e-9, L"cm6/s"},
+    {L"Cp", 1e-48, 1e-9, L"cm6/s"},
+    {L"Taun", 1e-15, 1000.0, L"s"},
+    {L"Taup", 1e-15, 1000.0, L"s"},
+    {L"Lattice.a", 0.1, 1.0, L"nm"},
+    {L"Lattice.e31", -1e5, 1e5, L"(1e-4 C/m2)"},
+    {L"Lattice.e33", -1e5, 1e5, L"(1e-4 C/m2)"},
+    {L"Lattice.Psp", -1e5, 1e5, L"(1e-4 C/m2)"},
+    {L"Lattice.c13", 0.0, 1e4, L"GPa"},
+    {L"Lattice.c33", 0.0, 1e4, L"GPa"},
+    {L"Urbach.EA", 0.0, 5.0, L"eV"},
+    {L"Urbach.ED", 0.0, 5.0, L"eV"},
+    {L"Urbach.TaunA", 1e-15, 1000.0, L"s"},
+    {L"Urbach.TaupA", 1e-15, 1000.0, L"s"},
+    {L"Urbach.TaunD", 1e-15, 1000.0, L"s"},
+    {L"Urbach.TaupD", 1e-15, 1000.0, L"s"},
+    {L"Index.n", 1e-6, 99.99, L""},
+    {L"Index.k", 0.0, 99.99, L""},
+};
+
 // A dopant level of the given type and density with the level's default
 // reference density, energy, lifetimes and degeneracy.
 void setDefaultDopant(ekLayerInput* in, uint8_t type, double N)
@@ -63,6 +105,10 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
         return value;
     };
 
+    for (const KeyRange& range : LAYER_RANGES) {
+        if (!checkRange(s, range.key, range.low, range.high, range.unit))
+            return false;
+    }
     real(s, L"Thickness", &in->thickness);
     in->Eg = realOr(L"Bandgap", templ->getBandgap());
     in->Chi = realOr(L"Affinity", templ->getAffinity());
@@ -70,6 +116,8 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
     in->NV = realOr(L"NV", templ->getNV());
     in->direct = templ->isDirect();
     std::wstring word;
+    if (!checkWord(s, L"BandgapType", {L"Direct", L"Indirect", L"0", L"1", L"2"}))
+        return false;
     if (text(s, L"BandgapType", &word))
         in->direct = isWord(word, {L"Direct", L"1"});
     in->bandgapBowing = realOr(L"Bandgap.Bowing", templ->getBandgapBowing());
@@ -97,13 +145,23 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
 
     for (const ScriptKey& entry : SCRIPT_KEYS) {
         std::wstring path;
-        if (text(s, entry.key, &path) && path.find(L".lua") != std::wstring::npos) {
-            path.resize(std::min(path.size(), SCRIPT_PATH_LENGTH));
-            in->script[entry.kind] = path;
-            info(format(entry.info, path.c_str()));
+        if (!text(s, entry.key, &path) || isWord(path, {L"", L"None"}))
+            continue;  // no model asked for
+        if (path.find(L".lua") == std::wstring::npos) {
+            unusedValue(s, entry.key, L"a model is a Lua script, a file name ending in .lua");
+            continue;
         }
+        // Found beside the device file it is taken from there; a script
+        // found nowhere is named by the run when the model is first needed.
+        if (kov_fileExistsW(resolvePath(path).c_str()))
+            path = resolvePath(path);
+        path.resize(std::min(path.size(), SCRIPT_PATH_LENGTH));
+        in->script[entry.kind] = path;
+        info(format(entry.info, path.c_str()));
     }
     long count = 0;
+    if (!checkRange(s, L"Trap.Count", 1, ekLayer::TRAPS_MAX, L"traps"))
+        return false;
     if (integer(s, L"Trap.Count", &count) && count >= 1 && count <= ekLayer::TRAPS_MAX) {
         in->trapCount = static_cast<int>(count);
         info(format(L"[INFO]    trap count: %d\n", in->trapCount));
@@ -118,6 +176,8 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
         return false;
 
     in->urbach = templ->isUrbach();
+    if (!checkWord(s, L"Urbach.Enable", {L"Yes", L"Y", L"Def", L"Default", L"None", L"No", L"N", L""}))
+        return false;
     if (text(s, L"Urbach.Enable", &word))
         in->urbach = isWord(word, {L"Yes", L"Y", L"Def", L"Default"});
     in->EA = realOr(L"Urbach.EA", templ->getUrbachEA());
@@ -131,9 +191,17 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
 
     long points = 0;
     in->meshPoints = 100;
-    if (integer(s, L"Mesh.Points", &points) && points >= ekLayer::MESH_POINTS_MIN &&
-        points <= ekLayer::MESH_POINTS_MAX)
-        in->meshPoints = static_cast<int>(points);
+    if (integer(s, L"Mesh.Points", &points)) {
+        // A count out of range takes the nearest limit, never the default:
+        // asking for many points gets the most a layer may have.
+        const long used = std::clamp<long>(points, ekLayer::MESH_POINTS_MIN, ekLayer::MESH_POINTS_MAX);
+        if (used != points) {
+            changedValue(s, L"Mesh.Points", std::to_wstring(used),
+                         format(L"a layer has %d to %d mesh points", ekLayer::MESH_POINTS_MIN,
+                                ekLayer::MESH_POINTS_MAX));
+        }
+        in->meshPoints = static_cast<int>(used);
+    }
     return true;
 }
 
@@ -141,18 +209,28 @@ bool ekInputReader::readLayerIndex(int number, const ekLayer* templ, ekLayerInpu
 {
     const std::wstring sectionName = format(L"Layer%01d", number);
     const wchar_t* s = sectionName.c_str();
-    const int line = layerLine(number);
     std::wstring value;
-    if (text(s, L"Index.File", &value) && ek_endsWithW(value.c_str(), L".nk") != 0) {
+    const bool hasFile = text(s, L"Index.File", &value);
+    if (hasFile && !isWord(value, {L"", L"None"}) && ek_endsWithW(value.c_str(), L".nk") == 0)
+        unusedValue(s, L"Index.File", L"an index file is a file name ending in .nk");
+    std::wstring model;
+    const bool hasModel = text(s, L"Index.Model", &model);
+    if (hasModel && !isWord(model, {L"", L"None"}) && ek_endsWithW(model.c_str(), L".lua") == 0)
+        unusedValue(s, L"Index.Model", L"an index model is a Lua script, a file name ending in .lua");
+    if (hasFile && ek_endsWithW(value.c_str(), L".nk") != 0) {
         if (!findIndexFile(value, &in->indexPath)) {
-            return fail(line, format(L"[ERROR]   layer at line %d: Index.File not found\n",
-                                     line + 1));
+            const int keyAt = keyLine(s, L"Index.File");
+            return fail(keyAt, format(L"[ERROR]   layer at line %d: Index.File not found: %ls "
+                                      L"(looked for %ls, then in the program's "
+                                      L"etc/refractiveindex/ and etc/)\n",
+                                      keyAt + 1, written(s, L"Index.File").c_str(),
+                                      resolvePath(value).c_str()));
         }
         in->indexSource = ekLayerInput::IndexSource::File;
     }
-    else if (text(s, L"Index.Model", &value) && ek_endsWithW(value.c_str(), L".lua") != 0) {
+    else if (hasModel && ek_endsWithW(model.c_str(), L".lua") != 0) {
+        in->indexPath = kov_fileExistsW(resolvePath(model).c_str()) ? resolvePath(model) : model;
         in->indexSource = ekLayerInput::IndexSource::Model;
-        in->indexPath = value;
     }
     else if (text(s, L"Index.Database", &value) && isWord(value, {L"Yes"})) {
         in->indexSource = ekLayerInput::IndexSource::Database;
@@ -166,8 +244,9 @@ bool ekInputReader::readLayerIndex(int number, const ekLayer* templ, ekLayerInpu
 
 bool ekInputReader::findIndexFile(const std::wstring& name, std::wstring* found) const
 {
-    if (kov_fileExistsW(name.c_str())) {
-        *found = name;
+    const std::wstring local = resolvePath(name);
+    if (kov_fileExistsW(local.c_str())) {
+        *found = local;
         return true;
     }
     // A bare name may be one of the index files shipped with the program.
@@ -198,10 +277,11 @@ bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* i
         setDefaultDopant(in, ekLevel::TYPE_DONOR, 1e16);
         return true;
     }
-    const std::wstring notSpecified =
-        format(L"[ERROR]   layer at line %d: doping not specified\n", line + 1);
     std::wstring word;
     in->dopantType = ekLevel::TYPE_DONOR;
+    if (!checkWord(s, L"Dopant.Type",
+                   {L"N", L"D", L"Donor", L"P", L"A", L"Acceptor", L"I", L"Intrinsic"}))
+        return false;
     if (text(s, L"Dopant.Type", &word)) {
         if (isWord(word, {L"N", L"D", L"Donor"})) {
             in->dopantType = ekLevel::TYPE_DONOR;
@@ -213,12 +293,20 @@ bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* i
             setDefaultDopant(in, ekLevel::TYPE_NONE, 0.0);
             return true;
         }
-        else {
-            return fail(line, notSpecified);
-        }
     }
-    if (!real(s, L"Dopant.N", &in->dopantN))
-        return fail(line, notSpecified);
+    if (!real(s, L"Dopant.N", &in->dopantN)) {
+        return fail(line, format(L"[ERROR]   layer at line %d: doping not specified: a donor or "
+                                 L"acceptor layer needs Dopant.N (or Dopant.Type=\"Intrinsic\")\n",
+                                 line + 1));
+    }
+    using Lv = ekLevel;
+    if (!checkRange(s, L"Dopant.N", Lv::N_MIN, Lv::N_MAX, L"1/cm3") ||
+        !checkRange(s, L"Dopant.Nr", Lv::NR_MIN, Lv::NR_MAX, L"1/cm3") ||
+        !checkRange(s, L"Dopant.E", Lv::E_MIN, Lv::E_MAX, L"eV") ||
+        !checkRange(s, L"Dopant.Taun", Lv::TAU_MIN, Lv::TAU_MAX, L"s") ||
+        !checkRange(s, L"Dopant.Taup", Lv::TAU_MIN, Lv::TAU_MAX, L"s") ||
+        !checkRange(s, L"Dopant.F", Lv::F_MIN, Lv::F_MAX, L""))
+        return false;
     const ekLevel* dopant = templ->getDopant();
     in->dopantNr = 1e19;
     real(s, L"Dopant.Nr", &in->dopantNr);
@@ -247,6 +335,8 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
         ekLayerInput::Trap trap;
         bool typeGiven = false;
         std::wstring word;
+        if (!checkWord(s, key(L"Type").c_str(), {L"D", L"Donor", L"A", L"Acceptor"}))
+            return false;
         if (text(s, key(L"Type").c_str(), &word)) {
             if (isWord(word, {L"D", L"Donor"})) {
                 trap.type = ekLevel::TYPE_DONOR;
@@ -270,10 +360,20 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
                                      L"be defined\n",
                                      line + 1, i));
         }
+        using Lv = ekLevel;
+        if (!checkRange(s, key(L"Nr").c_str(), Lv::NR_MIN, Lv::NR_MAX, L"1/cm3") ||
+            !checkRange(s, key(L"E").c_str(), Lv::E_MIN, Lv::E_MAX, L"eV") ||
+            !checkRange(s, key(L"Taun").c_str(), Lv::TAU_MIN, Lv::TAU_MAX, L"s") ||
+            !checkRange(s, key(L"Taup").c_str(), Lv::TAU_MIN, Lv::TAU_MAX, L"s") ||
+            !checkRange(s, key(L"F").c_str(), Lv::F_MIN, Lv::F_MAX, L"") ||
+            !checkRange(s, key(L"N").c_str(), Lv::N_MIN, Lv::N_MAX, L"1/cm3"))
+            return false;
         trap.F = 1.0;
         real(s, key(L"F").c_str(), &trap.F);
         if (trap.N >= TRAP_DENSITY_MIN)
             in->traps[in->trapsAccepted++] = trap;
+        else
+            unusedValue(s, key(L"N").c_str(), L"a trap below 1e6 1/cm3 takes no part in the run");
     }
     if (in->trapsAccepted > 0) {
         const ekLayerInput::Trap& first = in->traps[0];

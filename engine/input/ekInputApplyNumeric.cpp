@@ -1,6 +1,9 @@
 // Device-file reader: the solver settings ([Numeric]) and where the results
 // go ([Command]).
+#include <algorithm>
 #include <cwchar>
+#include <filesystem>
+#include <system_error>
 
 #include "ekLimits.h"
 #include "ekHelpers.h"
@@ -32,12 +35,15 @@ using ekLimits::DEVICE_POINTS_MIN;
 bool ekInputReader::applyNumeric()
 {
     const wchar_t* s = L"Numeric";
-    const int line = headerLine(ekInput::SECTION_NUMERIC);
     const std::initializer_list<const wchar_t*> yes = {L"Yes", L"Y"};
     const std::initializer_list<const wchar_t*> no = {L"None", L"No", L"N", L""};
 
     bool verbose = verbose_;
     std::wstring word;
+    if (!checkWord(s, L"Numeric.Verbose", {L"Yes", L"Y", L"None", L"No", L"N", L""}) ||
+        !checkWord(s, L"Numeric.SaveFull", {L"Yes", L"Y", L"None", L"No", L"N", L""}) ||
+        !checkWord(s, L"Numeric.Method", {L"Newton", L"Gummel"}))
+        return false;
     if (text(s, L"Numeric.Verbose", &word)) {
         if (isWord(word, yes)) {
             sigma_->setOutputType(0x11);
@@ -71,27 +77,41 @@ bool ekInputReader::applyNumeric()
     }
     long points = 0;
     if (integer(s, L"Numeric.Points", &points)) {
-        param_->points = static_cast<int>(points < DEVICE_POINTS_MIN   ? DEVICE_POINTS_MIN
-                                          : points > DEVICE_POINTS_MAX ? DEVICE_POINTS_MAX
-                                                                : points);
+        const long used = std::clamp<long>(points, DEVICE_POINTS_MIN, DEVICE_POINTS_MAX);
+        if (used != points) {
+            changedValue(s, L"Numeric.Points", std::to_wstring(used),
+                         format(L"a device has %d to %d mesh points", DEVICE_POINTS_MIN,
+                                DEVICE_POINTS_MAX));
+        }
+        param_->points = static_cast<int>(used);
     }
     if (text(s, L"Numeric.Mesh", &word)) {
-        if (isWord(word, {L"Layer"}))
+        if (isWord(word, {L"Layer", L""})) {
             param_->mesh = nuParam::MESH_LAYER;
-        else if (isWord(word, {L"Uniform"}))
+        }
+        else if (isWord(word, {L"Uniform"})) {
             param_->setMesh(nuParam::MESH_UNIFORM);
-        else if (kov_fileExistsW(word.c_str()))
-            simulator_->setMeshFilename(word.c_str());
-        else
-            param_->setMesh(nuParam::MESH_LAYER);
+        }
+        else {
+            // Any other value names a mesh file, which must be there: the
+            // per-layer mesh in its place would be a different run.
+            std::wstring path;
+            if (!existingFile(s, L"Numeric.Mesh", &path))
+                return false;
+            simulator_->setMeshFilename(path.c_str());
+        }
     }
-    if (text(s, L"Numeric.Guess", &word) && kov_fileExistsW(word.c_str()))
-        simulator_->setInitialGuessFilename(word.c_str());
+    if (text(s, L"Numeric.Guess", &word) && !word.empty()) {
+        std::wstring path;
+        if (!existingFile(s, L"Numeric.Guess", &path))
+            return false;
+        simulator_->setInitialGuessFilename(path.c_str());
+    }
     double value = 0.0;
-    if (real(s, L"Numeric.Tol", &value))
-        param_->setReltol(value);
-    if (real(s, L"Numeric.Damp", &value))
-        param_->setDamp(value);
+    if (real(s, L"Numeric.Tol", &value) && !param_->setReltol(value))
+        return refuseValue(s, L"Numeric.Tol", L"from 1e-12 to 0.1");
+    if (real(s, L"Numeric.Damp", &value) && !param_->setDamp(value))
+        return refuseValue(s, L"Numeric.Damp", L"from 0 to 1000");
 
     uint8_t solver = SOLVER_DEFAULT;
     if (text(s, L"Numeric.InnermostSolver", &word)) {
@@ -103,13 +123,35 @@ bool ekInputReader::applyNumeric()
             }
         }
         if (!known) {
-            return fail(line, format(L"[ERROR]   InnermostSolver not valid at line %d (innermost "
-                                     L"solvers: bicgstab bicgstabl bicgsafe gmres fgmres minres "
-                                     L"tfqmr bicrstab)\n",
-                                     line + 1));
+            const int at = keyLine(s, L"Numeric.InnermostSolver");
+            return fail(at, format(L"[ERROR]   InnermostSolver not valid at line %d: %ls (innermost "
+                                   L"solvers: bicgstab bicgstabl bicgsafe gmres fgmres minres "
+                                   L"tfqmr bicrstab)\n",
+                                   at + 1, written(s, L"Numeric.InnermostSolver").c_str()));
         }
     }
     param_->solver = static_cast<uint8_t>(solver + PRECONDITIONER_ILU);
+    return true;
+}
+
+bool ekInputReader::outputFolder(const std::wstring& name)
+{
+    // A folder named by the file is where the user will look for the
+    // results: it is made when missing, and a folder that cannot be made
+    // stops the run rather than the results going elsewhere.
+    const std::wstring folder = resolvePath(name);
+    if (!kov_dirExistsW(folder.c_str())) {
+        std::error_code error;
+        std::filesystem::create_directories(kov_toUtf8(folder), error);
+        if (!kov_dirExistsW(folder.c_str())) {
+            const int at = keyLine(L"Command", L"Command.OutDir");
+            return fail(at, format(L"[ERROR]   cannot make the output folder at line %d: %ls (%ls)\n",
+                                   at + 1, written(L"Command", L"Command.OutDir").c_str(),
+                                   folder.c_str()));
+        }
+        info(format(L"[INFO]    output folder made: %ls\n", folder.c_str()));
+    }
+    param_->setOutDir(folder.c_str());
     return true;
 }
 
@@ -117,6 +159,9 @@ bool ekInputReader::applyCommand()
 {
     const wchar_t* s = L"Command";
     std::wstring word;
+    if (!checkWord(s, L"Command.OutDirDate", {L"Yes", L"No"}) ||
+        !checkWord(s, L"Command.Plot", {L"Yes", L"Y", L"None", L"No", L"N", L""}))
+        return false;
     if (text(s, L"Command.OutDir", &word)) {
         if (word == L".") {
             // The folder of the device file, with its separator; a bare
@@ -132,9 +177,8 @@ bool ekInputReader::applyCommand()
                     param_->setOutDir(kov_toWide(current).c_str());
             }
         }
-        else if (kov_dirExistsW(word.c_str())) {
-            param_->setOutDir(word.c_str());
-        }
+        else if (!word.empty() && !outputFolder(word))
+            return false;  // empty: the run's own folder beside the device file
     }
     if (text(s, L"Command.OutDirDate", &word)) {
         if (isWord(word, {L"Yes"}))

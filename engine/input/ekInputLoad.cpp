@@ -2,6 +2,7 @@
 // header comments, directives, variables, section headers and key lines,
 // stored in the configuration store that ekInput inherits. The stored
 // values are applied afterwards (ekInputApply*.cpp).
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <vector>
@@ -104,7 +105,10 @@ bool ekInputReader::run()
     // line; it is no input file.
     FILE* stream = kov_fileExistsW(fileName_) ? kov_FileOpenW(fileName_, "r") : nullptr;
     if (stream == nullptr) {
-        sigma_->update(L"[ERROR]   cannot open input filename\n", 1);
+        const wchar_t* why = kov_dirExistsW(fileName_) ? L"a folder, not a device file"
+                                                        : L"no such file, or not readable";
+        sigma_->update(
+            format(L"[ERROR]   cannot open input filename %ls (%ls)\n", fileName_, why).c_str(), 1);
         return false;
     }
     verbose_ = sigma_->isVerbose();
@@ -137,13 +141,29 @@ bool ekInputReader::checkArguments()
         return false;
     }
     const size_t length = fileName_ != nullptr ? std::wcslen(fileName_) : 0;
-    if (length < 8 || length > 1016) {
+    if (length == 0 || length > 1016) {
         sigma_->update(L"[ERROR]   invalid input filename\n", 1);
         return false;
     }
-    if (ek_endsWithW(fileName_, L".kovra") == 0 && ek_endsWithW(fileName_, L".xml") == 0) {
-        sigma_->update(
-            L"[ERROR]   invalid input filename extension (valid extension: kovra)\n", 1);
+    const size_t extension = std::max(ek_endsWithW(fileName_, L".kovra"), ek_endsWithW(fileName_, L".xml"));
+    if (extension == 0) {
+        sigma_->update(format(L"[ERROR]   invalid input filename extension: %ls (valid "
+                              L"extension: kovra)\n",
+                              fileName_)
+                           .c_str(),
+                       1);
+        return false;
+    }
+    // Any name of at least one character before the extension will do,
+    // "a.kovra" included.
+    const size_t folderEnd = std::wstring(fileName_).find_last_of(L"\\/");
+    const size_t nameLength = folderEnd == std::wstring::npos ? length : length - folderEnd - 1;
+    if (nameLength <= extension) {
+        sigma_->update(format(L"[ERROR]   invalid input filename: %ls (a name is needed before "
+                              L"the extension)\n",
+                              fileName_)
+                           .c_str(),
+                       1);
         return false;
     }
     return true;
@@ -172,6 +192,7 @@ bool ekInputReader::readFirstLine(FILE* stream)
         sigma_->update((L"[INPUT]   loading... " + std::wstring(50, L'=') + L"\n").c_str(), 0);
 
     store_.removeAll();
+    keyLines_.clear();
     device_->removeAllLayers();
     for (int& header : headerLines_)
         header = -1;
@@ -304,7 +325,7 @@ bool ekInputReader::handleSection(const wchar_t* line)
     }
     if (equalsNoCase(name, L"Layer")) {
         kov_copyW(name, NAME_WORK_SIZE, L"Layer1");
-        sigma_->update(format(L"[WARNING] at line %d: defing a non-numbered layer is not "
+        sigma_->update(format(L"[WARNING] at line %d: defining a non-numbered layer is not "
                               L"advised, even for one-layer device",
                               lineIndex_ + 1)
                            .c_str(),
@@ -353,13 +374,36 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
     bool isText = false;
     const int keyPosition = ekInput::keyIndex(section_->getName(), normalized.data(), &isText);
 
+    // A quote left open swallows the rest of the line (a comment too); the
+    // value would not be what the user meant.
+    if (std::count(value.begin(), value.end(), L'"') % 2 != 0) {
+        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unclosed quote in %ls = "
+                                       L"%ls\n",
+                                       lineIndex_ + 1, key.data(), value.data()));
+    }
+    std::wstring asWritten(value.data());
+    if (asWritten.size() >= 2 && asWritten.front() == L'"' && asWritten.back() == L'"')
+        asWritten = asWritten.substr(1, asWritten.size() - 2);
     if (!evaluateValue(key.data(), normalized.data(), isText, value.data()))
         return false;
-    if (keyPosition < 0 ||
-        !store_.setValue(section_->getName(), normalized.data(), value.data(), comment, isText)) {
+    if (keyPosition < 0) {
         return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown parameter '%ls'",
                                        lineIndex_ + 1, normalized.data()));
     }
+    // The second of two values would silently win over the first.
+    const std::wstring id = keyId(section_->getName(), normalized.data());
+    const auto before = keyLines_.find(id);
+    if (before != keyLines_.end()) {
+        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: %ls given twice in "
+                                       L"[%ls] (first at line %d)\n",
+                                       lineIndex_ + 1, normalized.data(), section_->getName(),
+                                       before->second.line + 1));
+    }
+    if (!store_.setValue(section_->getName(), normalized.data(), value.data(), comment, isText)) {
+        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown parameter '%ls'",
+                                       lineIndex_ + 1, normalized.data()));
+    }
+    keyLines_[id] = KeyOrigin{lineIndex_, asWritten};
     pending_.clear();
     return true;
 }
@@ -405,7 +449,9 @@ bool ekInputReader::evaluateValue(const wchar_t* key, const wchar_t* normalized,
         kov_copyW(value, LINE_SIZE, written.c_str());
         return true;
     }
-    return fail(lineIndex_, format(L"[ERROR]   invalid expression at line %d", lineIndex_ + 1));
+    return fail(lineIndex_, format(L"[ERROR]   invalid expression at line %d: %ls = %ls (a number, "
+                                   L"or an expression of numbers and $variables, is expected)\n",
+                                   lineIndex_ + 1, key, written.c_str()));
 }
 
 void ekInputReader::finishMessage()

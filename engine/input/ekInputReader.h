@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <initializer_list>
+#include <map>
 #include <string>
 
 #include "ekInput.h"
@@ -108,6 +109,8 @@ private:
     bool applyLight();
     bool applyNumeric();
     bool applyCommand();
+    // Command.OutDir other than ".": resolved, made when missing.
+    bool outputFolder(const std::wstring& name);
 
     // ---- stored values ----------------------------------------------------
     bool has(const wchar_t* section, const wchar_t* key) const;
@@ -117,6 +120,40 @@ private:
     bool integer(const wchar_t* section, const wchar_t* key, long* out) const;
     // Value words are compared without regard to case, as whole values.
     static bool isWord(const std::wstring& value, std::initializer_list<const wchar_t*> words);
+
+    // ---- where each key was written, and what became of its value ------------
+    // (ekInputValueChecks.cpp)
+    static std::wstring keyId(const wchar_t* section, const wchar_t* key);
+    // 0-based line of a stored key; the section's header when the key is
+    // absent.
+    int keyLine(const wchar_t* section, const wchar_t* key) const;
+    // "KEY = "VALUE"" as the file gave it, for messages.
+    std::wstring written(const wchar_t* section, const wchar_t* key) const;
+    // A value that cannot be used as written: names the line, the key, the
+    // text and what is accepted. Returns false.
+    bool refuseValue(const wchar_t* section, const wchar_t* key, const std::wstring& accepted);
+    // A value the run changes: names the line, the key, the value given and
+    // the value used. Shown whatever the no-warnings switch says, since the
+    // run does not do what the file asks.
+    void changedValue(const wchar_t* section, const wchar_t* key, const std::wstring& used,
+                      const std::wstring& why) const;
+    // A value the run will not use at all, with the reason.
+    void unusedValue(const wchar_t* section, const wchar_t* key, const std::wstring& why) const;
+    // A file named by the device file: a relative name is taken from the
+    // device file's folder, so a run does not depend on the current folder.
+    std::wstring resolvePath(const std::wstring& name) const;
+    // The resolved file of a key, refused naming the line, key and the path
+    // looked for when it does not exist.
+    bool existingFile(const wchar_t* section, const wchar_t* key, std::wstring* path);
+    // A present key's value outside [low, high] (unit for the message) is
+    // refused; absent keys and values inside pass.
+    bool checkRange(const wchar_t* section, const wchar_t* key, double low, double high,
+                    const wchar_t* unit);
+    // Refuses a present key whose word is none of words (case ignored).
+    bool checkWord(const wchar_t* section, const wchar_t* key,
+                   std::initializer_list<const wchar_t*> words);
+    // Layer keys a doped layer does not use, warned.
+    void warnUnusedLayerKeys(int number, const ekLayerInput& in) const;
 
     // ---- messages -----------------------------------------------------------
     static std::wstring format(const wchar_t* pattern, ...);
@@ -151,4 +188,11 @@ private:
     int sectionPosition_ = -1;
     int headerLines_[ekInput::SECTIONCOUNT];
     int layersApplied_ = 0;
+    // Line and text as written (quotes removed) of every stored key, by
+    // keyId.
+    struct KeyOrigin {
+        int line;
+        std::wstring text;
+    };
+    std::map<std::wstring, KeyOrigin> keyLines_;
 };

@@ -59,9 +59,10 @@ void ekLevel::update(const wchar_t* name, uint8_t type, double N, double Nr, dou
     if (sigma_ == nullptr || sigma_->err != 0 || name == nullptr)
         return;
 
-    const bool valid = inRange(N, 0.0, 1e22) && inRange(Nr, 1e6, 1e22) && inRange(E, 0.0, 10.0)
-                       && inRange(W, 0.0, 5.0) && inRange(Taun, 1e-15, 1000.0)
-                       && inRange(Taup, 1e-15, 1000.0) && inRange(F, 1.0, 16.0);
+    const bool valid = inRange(N, N_MIN, N_MAX) && inRange(Nr, NR_MIN, NR_MAX)
+                       && inRange(E, E_MIN, E_MAX) && inRange(W, W_MIN, W_MAX)
+                       && inRange(Taun, TAU_MIN, TAU_MAX) && inRange(Taup, TAU_MIN, TAU_MAX)
+                       && inRange(F, F_MIN, F_MAX);
     if (!valid) {
         std::wstring line = L"[ERROR]   invalid level parameters (N, Nr, E, Taun, Taup, F): ";
         const double printed[] = {N, Nr, E, Taun, Taup, F};

@@ -14,6 +14,14 @@ public:
     static constexpr uint8_t TYPE_NONE = 0x00;
     static constexpr uint8_t TYPE_DONOR = 0x10;
     static constexpr uint8_t TYPE_ACCEPTOR = 0x20;
+    // Accepted ranges of the level's values (densities in 1/cm3, energy and
+    // width in eV, lifetimes in s); the device-file reader names them.
+    static constexpr double N_MIN = 0.0, N_MAX = 1e22;
+    static constexpr double NR_MIN = 1e6, NR_MAX = 1e22;
+    static constexpr double E_MIN = 0.0, E_MAX = 10.0;
+    static constexpr double W_MIN = 0.0, W_MAX = 5.0;
+    static constexpr double TAU_MIN = 1e-15, TAU_MAX = 1000.0;
+    static constexpr double F_MIN = 1.0, F_MAX = 16.0;
 
     // Name given to a new level; never overwrites a name in an update.
     static constexpr const wchar_t* DEFAULT_NAME = L"LevelX";

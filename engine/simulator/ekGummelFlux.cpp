@@ -1,6 +1,7 @@
 // Scharfetter-Gummel fluxes between neighbouring points and the net
 // recombination of a point, as the Gummel assemblers use them.
 #include "ekLimits.h"
+#include "ekLocalModels.h"
 #include "ekSimulator.h"
 
 namespace {
@@ -70,4 +71,9 @@ ekRecombination ekSimulator::netRecombination(int i, const double* V, const doub
     *dLeft = left;
     *dRight = right;
     return {left.R + right.R, 0.0, 0.0, 0.0};
+}
+
+double ekSimulator::bernoulli(double x, double* derivative)
+{
+    return ek_bernoulli(x, derivative);
 }

@@ -5,16 +5,6 @@
 #include "ekLocalModels.h"
 #include "ekSimulator.h"
 
-double ekSimulator::electronDensity(double V, double Fn, int i) const
-{
-    return mat.niRef[i] * std::exp(V - Fn + mat.offN[i]);
-}
-
-double ekSimulator::holeDensity(double V, double Fp, int i) const
-{
-    return mat.niRef[i] * std::exp(Fp - V + mat.offP[i]);
-}
-
 ekRecombination ekSimulator::recombinationSRH(double V, double Fn, double Fp, int i) const
 {
     const double n = electronDensity(V, Fn, i);

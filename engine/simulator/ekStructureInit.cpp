@@ -28,6 +28,17 @@ bool scriptFileUsable(const wchar_t* name)
     return size >= SCRIPT_SIZE_MIN && size <= SCRIPT_SIZE_MAX;
 }
 
+// "<message>: <file> in [<layer>]": which file, and which layer asked for it.
+std::wstring modelFileMessage(const wchar_t* message, const wchar_t* script, const ekLayer* layer)
+{
+    std::wstring line = message;
+    if (!line.empty() && line.back() == L'\n') {
+        line.pop_back();
+    }
+    return line + L": " + (script != nullptr ? script : L"(none)") + L" in [" + layer->getName() +
+           L"] (a script file of at least 10 bytes)\n";
+}
+
 // A model whose script is set must find its file before it is run.
 bool checkModelFile(nuSigma* sigma, const ekLayer* layer, ekLayer::ModelKind kind,
                     const wchar_t* message)
@@ -36,7 +47,7 @@ bool checkModelFile(nuSigma* sigma, const ekLayer* layer, ekLayer::ModelKind kin
     if (script == nullptr || !layer->isScript(kind) || scriptFileUsable(script)) {
         return true;
     }
-    sigma->update(message, 1);
+    sigma->update(modelFileMessage(message, script, layer).c_str(), 1);
     return false;
 }
 
@@ -99,7 +110,7 @@ bool ekSimulator::loadLayerValues(int l, ekLayerValues& v)
     if (L->isIndexScript()) {
         const wchar_t* script = L->getIndexScript();
         if (script == nullptr || !scriptFileUsable(script)) {
-            sigma->update(L"[ERROR]   index model file not found\n", 1);
+            sigma->update(modelFileMessage(L"[ERROR]   index model file not found\n", script, L).c_str(), 1);
             return false;
         }
     }

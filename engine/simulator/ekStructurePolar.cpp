@@ -123,3 +123,17 @@ bool ekSimulator::computePolarisation(const ekLayerValues* values, const ekLayer
     }
     return true;
 }
+
+bool ekSimulator::isPairedIndex(int i) const
+{
+    // Only inner points have the two neighbours the averaging needs.
+    if (i <= 0 || i >= Points - 1) {
+        return false;
+    }
+    for (int k = 0; k < polPairCount; ++k) {
+        if (polPairs[k][0] == i || polPairs[k][1] == i) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,4 +1,5 @@
-// Contact tunnelling term, the Bernoulli function and the interface-pair test.
+// Contact tunnelling term: the thermionic contact's added flux through its
+// barrier.
 #include <initializer_list>
 
 #include "ekLocalModels.h"
@@ -23,23 +24,4 @@ double ekSimulator::tunnelCurrent(double Vcontact, double Vneighbour, double n, 
     const double K = ek_tunnelExponent(norm.length, h, me, T, phi);
     return ek_tunnelTerm(Vcontact, Vneighbour, n, nEq, K, contact.Sn, dVcontact, dVneighbour,
                          dFn);
-}
-
-double ekSimulator::bernoulli(double x, double* derivative)
-{
-    return ek_bernoulli(x, derivative);
-}
-
-bool ekSimulator::isPairedIndex(int i) const
-{
-    // Only inner points have the two neighbours the averaging needs.
-    if (i <= 0 || i >= Points - 1) {
-        return false;
-    }
-    for (int k = 0; k < polPairCount; ++k) {
-        if (polPairs[k][0] == i || polPairs[k][1] == i) {
-            return true;
-        }
-    }
-    return false;
 }

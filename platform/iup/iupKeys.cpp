@@ -199,10 +199,11 @@ bool EventFilter::eventFilter(QObject* object, QEvent* event)
 
 void iupInstallEventFilter()
 {
-    if (filter == nullptr) {
+    // IupClose ends the application object and IupOpen may make a new one,
+    // so the filter is installed on whichever is current.
+    if (filter == nullptr)
         filter = new EventFilter();
-        QApplication::instance()->installEventFilter(filter);
-    }
+    QApplication::instance()->installEventFilter(filter);
 }
 
 void IupTestKey(Ihandle* ih, int code)

@@ -45,6 +45,8 @@ struct DocRecorder {
         hooks.setDocument = [](Document* d) { current()->document = d; };
         hooks.setVoltageFile = [](const char* p) { current()->voltageFile = p; };
         hooks.setLightFile = [](const char* p) { current()->lightFile = p; };
+        hooks.voltageFile = []() { return current()->voltageFile.c_str(); };
+        hooks.lightFile = []() { return current()->lightFile.c_str(); };
         hooks.appDir = []() { return current()->appDir.c_str(); };
         hooks.applyTrapModel = [](Layer*) { ++current()->trapModelCalls; };
         Doc_setHooks(&hooks);

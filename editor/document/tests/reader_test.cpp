@@ -174,4 +174,39 @@ TEST_F(Reader, SourceFilesReachTheApplicationRecord)
     EXPECT_EQ(recorder.lightFile, "");
 }
 
+// The reverse way: the kept file becomes the device's source; a kept name
+// that is no data file is stored but reported as none, and with nothing
+// kept the source is left as it was.
+TEST_F(Reader, KeptSourceFilesBecomeTheDevicesSources)
+{
+    ASSERT_EQ(load(HEAD + MINIMAL + "[Voltage]\n    Voltage.Source=\"Sweep\"\n"), 1);
+    char text[PARAM_VALUE_SIZE] = "";
+    struct Case {
+        const char* key;
+        const char* kept;
+        int result;
+        const char* source;  // the value afterwards
+        const char* sourceKey;
+    } cases[] = {
+        {"Voltage.Source", "", 0, "Sweep", "Voltage.Source"},
+        {"Voltage.Source", "bias.voltage", 1, "bias.voltage", "Voltage.Source"},
+        {"voltage.source", "steps.dat", 1, "steps.dat", "Voltage.Source"},
+        {"Light.Source", "spectrum.light", 1, "spectrum.light", "Light.Source"},
+        {"LIGHT.SOURCE", "AM1.5", 0, "AM1.5", "Light.Source"},
+        {"Voltage.Start", "bias.voltage", 0, "steps.dat", "Voltage.Source"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + " <- " + c.kept);
+        const bool light = std::string(c.sourceKey) == "Light.Source";
+        (light ? recorder.lightFile : recorder.voltageFile) = c.kept;
+        EXPECT_EQ(Device_setSourceFile(document(), c.key), c.result);
+        if (light)
+            Device_getLightValueText(device(), c.sourceKey, text);
+        else
+            Device_getVoltageValueText(device(), c.sourceKey, text);
+        EXPECT_STREQ(text, c.source);
+    }
+    EXPECT_EQ(Device_setSourceFile(nullptr, "Voltage.Source"), 0);
+}
+
 }  // namespace

@@ -2,12 +2,10 @@
 // device file opens it; any other command line is ignored.
 #include "App.h"
 #include "WindowMain.h"
-#include "WindowRunner.h"
 #include "kovbase.h"
 
 int main(int argc, char** argv)
 {
-    WindowRunner_install();
     int started = WindowMain_start(argc, argv);
     if (started > 0) {
         return started;

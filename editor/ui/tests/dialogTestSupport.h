@@ -50,6 +50,7 @@ struct DialogRecorder {
         hooks.setDocument = [](Document* d) { current()->document = d; };
         hooks.getSettings = []() { return &current()->settings; };
         hooks.appDir = []() { return current()->appDir.c_str(); };
+        hooks.applyTrapModel = [](Layer* layer) { WindowTrap_applyModel(layer); };
         Doc_setHooks(&hooks);
         DialogHost host{};
         host.currentLayer = []() { return current()->mainLayer; };

@@ -10,6 +10,7 @@
 
 #include "SimulationRunner.h"
 #include "fakeRunnerHost.h"
+#include "processProbe.h"
 #include "tempFolder.h"
 
 namespace {
@@ -21,21 +22,6 @@ std::string script(const TempFolder& folder, const std::string& name, const std:
     const std::string path = folder.write(name, "#!/bin/sh\nDIR=$(dirname \"$2\")\nCOMM=\"$DIR/simulcomm.txt\"\n" + body);
     chmod(path.c_str(), 0755);
     return path;
-}
-
-// True while the process of the id in the file runs; a zombie (ended, not
-// yet reaped by whoever adopted it) counts as ended.
-bool processAlive(const std::string& pidFile)
-{
-    std::ifstream in(pidFile);
-    int pid = 0;
-    if (!(in >> pid) || pid <= 0 || kill(pid, 0) != 0) {
-        return false;
-    }
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    return close == std::string::npos || close + 2 >= text.size() || text[close + 2] != 'Z';
 }
 
 struct RunnerFixture {
@@ -142,6 +128,23 @@ TEST(Runner, NoAutomaticPlotAfterAnErrorLineOrAFailureStatus)
         EXPECT_TRUE(runner.plot(false));
         EXPECT_NE(f.plotArgs(), "");
     }
+}
+
+// Each plot starts a plot tool of its own; one that has ended is collected
+// at the next plot, so closed plot windows leave no zombie behind.
+TEST(Runner, EndedPlotToolsAreCollected)
+{
+    RunnerFixture f("exit 0\n");
+    f.settings.plotToolPath = f.folder.write("plot.sh", "#!/bin/sh\ncd \"$(dirname \"$0\")\"\necho $$ > \"plot-$(ls | grep -c '^plot-.*pid').pid\"\n");
+    chmod(f.settings.plotToolPath.c_str(), 0755);
+    SimulationRunner runner(f.host, f.settings);
+    ASSERT_TRUE(runner.plot(true));
+    for (int i = 0; i < 200 && !std::filesystem::exists(f.folder.file("plot-0.pid")); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the first tool has ended
+    ASSERT_TRUE(runner.plot(true));
+    EXPECT_TRUE(processGone(f.folder.file("plot-0.pid")));
 }
 
 TEST(Runner, AStoppedRunEndsOnlyAfterTheDriverHasExited)

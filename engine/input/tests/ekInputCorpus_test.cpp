@@ -20,10 +20,15 @@ struct Refusal {
 
 const Refusal REFUSALS[] = {
     // File name and first line.
-    {"=a.kovra", "[ERROR]   invalid input filename\n", UNCHANGED},
-    {"=device.KOVRA", "[ERROR]   invalid input filename extension (valid extension: kovra)\n",
+    // Any name before the extension will do; a missing file is named.
+    {"=a.kovra", "[ERROR]   cannot open input filename a.kovra (no such file, or not readable)\n",
      UNCHANGED},
-    {"missing.kovra", "[ERROR]   cannot open input filename\n", UNCHANGED},
+    {"=.kovra",
+     "[ERROR]   invalid input filename: .kovra (a name is needed before the extension)\n",
+     UNCHANGED},
+    {"=device.KOVRA",
+     "[ERROR]   invalid input filename extension: device.KOVRA (valid extension: kovra)\n",
+     UNCHANGED},
     {"empty.kovra", "[ERROR]   invalid input file\n", 0},
     {"header.kovra", "[ERROR]   invalid input file header at line 1\n", 0},
     {"xml-file.xml", "[ERROR]   XML input file format not yet supported\n", 0},
@@ -41,7 +46,10 @@ const Refusal REFUSALS[] = {
     {"key-empty-value.kovra", "[ERROR]   invalid syntax at line 3", 2},
     {"undefined-variable.kovra", "[ERROR]   Variable not defined at line 3", 2},
     {"long-reference.kovra", "[ERROR]   Variable not defined at line 3", 2},
-    {"expression.kovra", "[ERROR]   invalid expression at line 3", 2},
+    {"expression.kovra",
+     "[ERROR]   invalid expression at line 3: Thickness = 2*/3 (a number, or an expression of "
+     "numbers and $variables, is expected)\n",
+     2},
     {"unknown-key.kovra", "[ERROR]   invalid syntax at line 3: unknown parameter 'Thicknes'", 2},
     {"unknown-prefixed-key.kovra",
      "[ERROR]   invalid syntax at line 7: unknown parameter 'Anode.anode.Phi'", 6},
@@ -49,7 +57,8 @@ const Refusal REFUSALS[] = {
     {"no-section.kovra", "[ERROR]   input file not loaded: no section found\n", 0},
     // Device and layers.
     {"polarization.kovra", "[ERROR]   invalid polarization scale (valid range: [-10 ; 10]\n", 1},
-    {"temperature.kovra", "[ERROR]   invalid temperature\n", 2},
+    {"temperature.kovra",
+     "[ERROR]   invalid value at line 4: Temperature = \"5000\" (accepted: from 1 to 2000 K)\n", 3},
     {"thickness-missing.kovra", "[ERROR]   layer at line 6: thickness not specified\n", 5},
     {"no-layers.kovra", "[ERROR]   invalid device: no layers\n", 0},
     {"layers-from-two.kovra", "[ERROR]   invalid device: no layers\n", 0},
@@ -57,19 +66,38 @@ const Refusal REFUSALS[] = {
      "[ERROR]   layer at line 2: Trap.Count and Trap.Model must be correctly defined together\n", 1},
     {"trap-model.kovra",
      "[ERROR]   layer at line 2: Trap.Count and Trap.Model must be correctly defined together\n", 1},
-    {"index-file.kovra", "[ERROR]   layer at line 2: Index.File not found\n", 1},
+    {"index-file.kovra",
+     "[ERROR]   layer at line 6: Index.File not found: Index.File = \"missing-kovra-index.nk\" "
+     "(looked for " KOVRA_SOURCE_DIR "/engine/input/tests/corpus/errors/missing-kovra-index.nk, "
+     "then in the program's etc/refractiveindex/ and etc/)\n",
+     5},
     {"index-database.kovra",
      "[ERROR]   layer at line 2: no index data in the material database for Si\n", 1},
-    {"dopant-type.kovra", "[ERROR]   layer at line 2: doping not specified\n", 1},
-    {"dopant-density.kovra", "[ERROR]   layer at line 2: doping not specified\n", 1},
+    {"dopant-type.kovra",
+     "[ERROR]   invalid value at line 4: Dopant.Type = \"X\" (accepted: N, D, Donor, P, A, "
+     "Acceptor, I, Intrinsic)\n",
+     3},
+    {"dopant-density.kovra",
+     "[ERROR]   layer at line 2: doping not specified: a donor or acceptor layer needs Dopant.N "
+     "(or Dopant.Type=\"Intrinsic\")\n",
+     1},
     {"trap-incomplete.kovra", "[ERROR]   layer at line 2: all Trap2 parameters should be defined\n",
      1},
-    {"layer-thickness.kovra", "[ERROR]   invalid layer thickness\n", 1},
-    {"layer-energy.kovra", "[ERROR]   invalid layer energy parameters\n", 1},
-    {"unknown-material.kovra", "[ERROR]   unknown material: Unobtainium\n", 1},
+    {"layer-thickness.kovra",
+     "[ERROR]   invalid value at line 3: Thickness = \"0\" (accepted: from 0.0001 to 10000 um)\n",
+     2},
+    {"layer-energy.kovra",
+     "[ERROR]   invalid value at line 6: Bandgap = \"25\" (accepted: from 0.001 to 20 eV)\n", 5},
+    {"unknown-material.kovra",
+     "[ERROR]   unknown material at line 6: Material = \"Unobtainium\" (known: Si, Ge, SiGe, a-Si, "
+     "GaAs, InAs, AlAs, GaP, InP, InGaAs, InGaP, AlGaAs, InSb, GaSb, C, AlN, GaN, InN, AlGaN, "
+     "InGaN, 6H-SiC, CIGS, CZTS, CdS, In2S3, CdTe, ZnO, Cu2O, CuO, TiO2, and the materials of the "
+     "database semiconductor.kovradb)\n",
+     5},
     {"script-name.kovra", "[ERROR]   invalid mobility model: mobility.lua.txt", 1},
     {"level-parameters.kovra",
-     "[ERROR]   invalid level parameters (N, Nr, E, Taun, Taup, F): 1e+16 1 0 1e-07 1e-07 1\n", 1},
+     "[ERROR]   invalid value at line 6: Dopant.Nr = \"1\" (accepted: from 1e+06 to 1e+22 1/cm3)\n",
+     5},
     // Contacts.
     {"schottky-anode.kovra",
      "[ERROR]   for Schottky contact it is necessary to define the barrier height Anode.Phi\n", 5},
@@ -77,10 +105,16 @@ const Refusal REFUSALS[] = {
      "[ERROR]   for Schottky contact it is necessary to define the barrier height Cathode.Phi\n",
      6},
     {"boundary.kovra",
-     "[ERROR]   invalid syntax at line 6: the boundary condition should be Neumann or Dirichlet",
-     5},
-    {"contact-parameters.kovra", "[ERROR]   invalid contact parameters\n", 5},
-    {"contact-index.kovra", "[ERROR]   invalid optical index (n, k)\n", 5},
+     "[ERROR]   invalid value at line 7: Anode.Boundary = \"Robin\" (accepted: Neumann, "
+     "Dirichlet)\n",
+     6},
+    {"contact-parameters.kovra",
+     "[ERROR]   invalid value at line 7: Cathode.Rn = \"0\" (accepted: from 0.0001 to 1e+08 "
+     "cm/s)\n",
+     6},
+    {"contact-index.kovra",
+     "[ERROR]   invalid value at line 7: Anode.Index.n = \"0\" (accepted: from 1e-06 to 99.99)\n",
+     6},
     // Voltage, light, numeric.
     {"voltage-sweep.kovra",
      "[ERROR]   sweep voltage source start/end/step not specified at line 6\n", 5},
@@ -94,15 +128,19 @@ const Refusal REFUSALS[] = {
      "[ERROR]   sweep monochromatic light source start/end/step wavelength and flux not specified "
      "at line 6\n",
      5},
-    {"light-unknown.kovra", "[ERROR]   unknown light source specified at line 6\n", 5},
+    {"light-unknown.kovra",
+     "[ERROR]   unknown light source specified at line 7: Light.Source = \"Sun\" (accepted: "
+     "AM1.5, Mono, Sweep, EQE, None, or an existing spectrum file; looked for " KOVRA_SOURCE_DIR
+     "/engine/input/tests/corpus/errors/Sun)\n",
+     6},
     {"light-range.kovra",
      "[ERROR]   light parameters not valid at line 6 (wavelength max range: [0.1 ; 10] um ; max "
      "flux: 1e28 1/cm2/s)\n",
      5},
     {"solver.kovra",
-     "[ERROR]   InnermostSolver not valid at line 6 (innermost solvers: bicgstab bicgstabl bicgsafe "
-     "gmres fgmres minres tfqmr bicrstab)\n",
-     5},
+     "[ERROR]   InnermostSolver not valid at line 7: Numeric.InnermostSolver = \"cg\" (innermost "
+     "solvers: bicgstab bicgstabl bicgsafe gmres fgmres minres tfqmr bicrstab)\n",
+     6},
 };
 
 class InputRefusedFile : public testing::TestWithParam<Refusal> {};
@@ -167,7 +205,8 @@ TEST(InputCorpus, AFolderNamedLikeADeviceFileCannotBeOpened)
     std::filesystem::create_directory(folder);
     DeviceRun run;
     EXPECT_FALSE(run.load(folder, UNCHANGED));
-    EXPECT_EQ(run.message(), "[ERROR]   cannot open input filename\n");
+    EXPECT_EQ(run.message(),
+              "[ERROR]   cannot open input filename " + folder + " (a folder, not a device file)\n");
     EXPECT_EQ(run.line, UNCHANGED);
 }
 

@@ -183,7 +183,8 @@ TEST(LoadValues, UnquotedWordsAreTakenByKeysThatExpectWords)
 
     DeviceRun word;
     EXPECT_FALSE(word.load(deviceFile(scratch, "[Layer1]\n    Thickness=thick\n", "word.kovra")));
-    EXPECT_EQ(word.message(), "[ERROR]   invalid expression at line 3");
+    EXPECT_EQ(word.message(), "[ERROR]   invalid expression at line 3: Thickness = thick (a number, "
+                              "or an expression of numbers and $variables, is expected)\n");
 }
 
 TEST(LoadSections, NamesIgnoreCaseAndAnUnnumberedLayerIsTheFirstWithAWarning)
@@ -197,7 +198,7 @@ TEST(LoadSections, NamesIgnoreCaseAndAnUnnumberedLayerIsTheFirstWithAWarning)
     ASSERT_EQ(run.device->getLayerCount(), 2);
     EXPECT_DOUBLE_EQ(run.layer(0)->getThickness(), 3.0);
     EXPECT_DOUBLE_EQ(run.layer(1)->getThickness(), 1.0);
-    EXPECT_NE(readText(log).find("[WARNING] at line 3: defing a non-numbered layer is not advised, "
+    EXPECT_NE(readText(log).find("[WARNING] at line 3: defining a non-numbered layer is not advised, "
                                  "even for one-layer device\n"),
               std::string::npos)
         << readText(log);
@@ -214,17 +215,15 @@ TEST(LoadSections, ALayerMessageNamesThatLayersHeader)
     EXPECT_EQ(run.line, 1);
 }
 
-TEST(LoadSections, LayersAfterAGapAreLeftOutWithAWarning)
+TEST(LoadSections, ALayerAfterAGapIsRefused)
 {
     ScratchFolder scratch;
-    const std::string log = scratch.path("log.txt");
-    DeviceRun run(0, log);
-    ASSERT_TRUE(run.load(deviceFile(scratch, LAYER + "[Layer3]\n    Thickness=2\n"
-                                                     "    Dopant.N=1e15\n")))
-        << run.message();
-    EXPECT_EQ(run.device->getLayerCount(), 1);
-    EXPECT_NE(readText(log).find("[WARNING] [Layer3] at line 6 not loaded"), std::string::npos)
-        << readText(log);
+    DeviceRun run;
+    EXPECT_FALSE(run.load(deviceFile(scratch, LAYER + "[Layer3]\n    Thickness=2\n"
+                                                      "    Dopant.N=1e15\n")));
+    EXPECT_EQ(run.message(), "[ERROR]   invalid device at line 6: [Layer3] without [Layer2] (layers "
+                             "are numbered from Layer1 without gaps)\n");
+    EXPECT_EQ(run.line, 5);
 }
 
 TEST(LoadSections, KeysMayCarryTheirSectionPrefix)

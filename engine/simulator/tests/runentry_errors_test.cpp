@@ -37,7 +37,7 @@ std::wstring junctionWith(const ScratchFolder& s, const std::string& numeric,
 const ErrorRoad ROADS[] = {
     {"missing device file",
      [](const ScratchFolder& s) { return s.file("absent.kovra"); },
-     "[ERROR]   cannot open input filename\n", false},
+     "absent.kovra (no such file, or not readable)\n", false},
     {"invalid device file",
      [](const ScratchFolder& s) {
          s.write("cell.kovra", "# Kovra <XX>\n[Layer1]\n    Thickness=1\n");

@@ -1,0 +1,23 @@
+# A guide built from two Markdown files holds both: it has as many pages as
+# the two built apart. A missing chapter fails the build and leaves no PDF.
+function(pages pdf out)
+  file(STRINGS ${pdf} page_objects REGEX "/Type /Page$|/Type /Page[^s]")
+  list(LENGTH page_objects count)
+  set(${out} ${count} PARENT_SCOPE)
+endfunction()
+
+file(REMOVE ${OUT}-one.pdf ${OUT}-two.pdf ${OUT}-missing.pdf)
+execute_process(COMMAND ${TOOL} ${GUIDE} ${OUT}-one.pdf RESULT_VARIABLE one)
+execute_process(COMMAND ${TOOL} ${GUIDE} ${GUIDE} ${OUT}-two.pdf RESULT_VARIABLE two)
+if(NOT one EQUAL 0 OR NOT two EQUAL 0)
+  message(FATAL_ERROR "kovra_md2pdf failed: ${one} ${two}")
+endif()
+pages(${OUT}-one.pdf single)
+pages(${OUT}-two.pdf double)
+if(single LESS 1 OR double LESS_EQUAL single)
+  message(FATAL_ERROR "one guide has ${single} pages, the guide twice ${double}")
+endif()
+execute_process(COMMAND ${TOOL} ${GUIDE} /no/such/chapter.md ${OUT}-missing.pdf RESULT_VARIABLE missing ERROR_QUIET)
+if(missing EQUAL 0 OR EXISTS ${OUT}-missing.pdf)
+  message(FATAL_ERROR "a missing chapter was not refused")
+endif()

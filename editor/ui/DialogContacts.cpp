@@ -1,0 +1,194 @@
+// Contacts dialog: the anode's or the cathode's type, thickness, work
+// function, surface recombination velocities, optical index (or an index
+// model) and boundary condition. A contact list takes the place of the
+// layer list; the global "KOV_WindowContact_Selected" remembers the
+// contact last shown, so the dialog opens on it again.
+#include <iterator>
+#include <string>
+
+#include "Dialogs.h"
+#include "device.h"
+#include "param.h"
+
+namespace {
+
+const char* const SELECTED = "KOV_WindowContact_Selected";
+
+const DialogField ContactFields[] = {
+    {"Thickness", "Thickness", "Thickness (um)", DIALOG_FROM_CONTACT, false},
+    {"Phi", "Phi", "Phi (eV)", DIALOG_FROM_CONTACT, false},
+    {"Rn", "Rn", "Rn (m/s)", DIALOG_FROM_CONTACT, false},
+    {"Rp", "Rp", "Rp (m/s)", DIALOG_FROM_CONTACT, false},
+    {"n", "Index.n", "n", DIALOG_FROM_CONTACT, true},
+    {"k", "Index.k", "k", DIALOG_FROM_CONTACT, true},
+};
+
+const DialogModel ContactModel = {"Index.Model", "Select contact index model?", "Contact index model",
+                                  "Kovra refractive index model|*.lua||", DIALOG_FROM_CONTACT};
+
+// The contact whose records the fields are bound to (1 anode, 2 cathode).
+int boundContact(const DialogSpec* spec)
+{
+    Ihandle* list = Dialog_control(spec, "ContactList");
+    const int number = list != nullptr ? IupGetInt(list, SELECTED) : 0;
+    return number == 1 || number == 2 ? number : 0;
+}
+
+Contact* contactOf(const DialogSpec* spec)
+{
+    Device* device = Dialog_device();
+    const int number = boundContact(spec);
+    if (device == nullptr || number == 0)
+        return nullptr;
+    return number == 1 ? device->anode : device->cathode;
+}
+
+int onContactSelect(Ihandle* ih, char* /*text*/, int item, int state);
+
+Ihandle* row(const DialogSpec* spec, const char* left, const char* right)
+{
+    const DialogField* a = nullptr;
+    const DialogField* b = nullptr;
+    for (const DialogField& f : ContactFields) {
+        if (std::string(f.word) == left)
+            a = &f;
+        if (std::string(f.word) == right)
+            b = &f;
+    }
+    return Dialog_vbox({Dialog_hbox({Dialog_caption(a->caption), Dialog_caption(b->caption)}),
+                        Dialog_hbox({Dialog_control(spec, left), Dialog_control(spec, right)})});
+}
+
+// An empty cell as wide as a field, keeping a lone button in its column.
+Ihandle* blank()
+{
+    Ihandle* label = IupLabel("");
+    IupSetAttribute(label, "SIZE", "80x");
+    return label;
+}
+
+Ihandle* layout(const DialogSpec* spec)
+{
+    Ihandle* contacts = Dialog_list(spec, "ContactList", {"Anode", "Cathode"});
+    // The dialog opens on the contact last shown (or double-clicked).
+    const int selected = IupGetInt(nullptr, SELECTED) == 2 ? 2 : 1;
+    IupSetInt(contacts, "VALUE", selected);
+    IupSetInt(contacts, SELECTED, selected);
+    IupSetCallback(contacts, "ACTION", onContactSelect);
+    Ihandle* types = Dialog_list(spec, "TypeList", {"Ohmic", "Schottky"});
+
+    Ihandle* boundary = Dialog_list(spec, "ContactBoundary", {"Neumann", "Dirichlet"});
+    IupSetCallback(boundary, "GETFOCUS_CB", nullptr);
+    IupSetAttribute(boundary, "TIP", "Neumann is suitable for zero electric field at the contact, at equilibrium");
+    Ihandle* boundaryLabel = IupLabel("Boundary Condition: ");
+    IupSetAttribute(boundaryLabel, "ALIGNMENT", "ALEFT:ACENTER");
+
+    return Dialog_vbox({
+        Dialog_hbox({contacts, types}),
+        row(spec, "Thickness", "Phi"),
+        row(spec, "Rn", "Rp"),
+        row(spec, "n", "k"),
+        Dialog_separator(),
+        Dialog_hbox({boundaryLabel, boundary}),
+        Dialog_separator(),
+        Dialog_hbox({blank(), Dialog_control(spec, "Model")}),
+        Dialog_hbox({Dialog_control(spec, "Apply"), Dialog_control(spec, "OK")}),
+    });
+}
+
+void bindList(Ihandle* list, ParamRecord* record, bool first)
+{
+    IupSetAttribute(list, "KOV_Record", reinterpret_cast<const char*>(record));
+    IupSetAttribute(list, "VALUE", first ? "1" : "2");
+}
+
+// The lists after the frame filled the fields: the contact, its type (only
+// an exact "Schottky" is Schottky) and its boundary (only an exact
+// "Neumann" is Neumann).
+void load(const DialogSpec* spec)
+{
+    Contact* contact = contactOf(spec);
+    Ihandle* contacts = Dialog_control(spec, "ContactList");
+    Ihandle* types = Dialog_control(spec, "TypeList");
+    Ihandle* boundary = Dialog_control(spec, "ContactBoundary");
+    if (contact == nullptr || contacts == nullptr || types == nullptr || boundary == nullptr)
+        return;
+    IupSetInt(contacts, "VALUE", boundContact(spec));
+    const std::string prefix = boundContact(spec) == 1 ? "Anode." : "Cathode.";
+    if (ParamRecord* type = Contact_findParam(contact, (prefix + "Type").c_str()))
+        bindList(types, type, Dialog_valueText(type) != "Schottky");
+    if (ParamRecord* bc = Contact_findParam(contact, (prefix + "Boundary").c_str()))
+        bindList(boundary, bc, Dialog_valueText(bc) == "Neumann");
+}
+
+// Enters a list's choice into its record; 1 taken.
+int storeChoice(ParamRecord* record, const char* text, int* changed)
+{
+    if (record == nullptr)
+        return 0;
+    const int revision = record->revision;
+    const int taken = Param_setValueText(record, text, "", 1);
+    if (record->revision != 0 && record->revision != revision)
+        ++*changed;
+    return taken;
+}
+
+int store(const DialogSpec* spec, int* changed)
+{
+    Contact* contact = contactOf(spec);
+    Ihandle* types = Dialog_control(spec, "TypeList");
+    Ihandle* boundary = Dialog_control(spec, "ContactBoundary");
+    if (contact == nullptr || types == nullptr || boundary == nullptr)
+        return 0;
+    // Records found again by key: the lists' bindings may belong to a
+    // device that has since been replaced.
+    const std::string prefix = boundContact(spec) == 1 ? "Anode." : "Cathode.";
+    const bool schottky = IupGetInt(types, "VALUE") == 2;
+    if (!storeChoice(Contact_findParam(contact, (prefix + "Type").c_str()), schottky ? "Schottky" : "Ohmic",
+                     changed)) {
+        Dialog_showMessage(spec, "Type: not accepted");
+        return 0;
+    }
+    contact->schottky = schottky ? CONTACT_SCHOTTKY : 0;
+    Contact_updateColor(contact);
+    Dialog_redrawCanvas();
+    const bool neumann = IupGetInt(boundary, "VALUE") == 1;
+    if (!storeChoice(Contact_findParam(contact, (prefix + "Boundary").c_str()), neumann ? "Neumann" : "Dirichlet",
+                     changed)) {
+        Dialog_showMessage(spec, "Boundary Condition: not accepted");
+        return 0;
+    }
+    return 1;
+}
+
+// The fields go to the contact they were loaded from first; a refused
+// value keeps the dialog on that contact.
+int onContactSelect(Ihandle* ih, char* /*text*/, int item, int state)
+{
+    const DialogSpec* spec = Dialog_specOf(ih);
+    if (spec == nullptr || state != 1 || Dialog_device() == nullptr)
+        return IUP_DEFAULT;
+    const int old = IupGetInt(ih, SELECTED);
+    if (item == old)
+        return IUP_DEFAULT;
+    if (Dialog_store(spec) == 0) {
+        IupSetInt(ih, "VALUE", old);
+        return IUP_DEFAULT;
+    }
+    IupSetInt(ih, SELECTED, item);
+    IupSetInt(nullptr, SELECTED, item);
+    Dialog_load(spec);
+    return IUP_DEFAULT;
+}
+
+}  // namespace
+
+const DialogSpec ContactDialog = {
+    "Contact", "Contacts", false, ContactFields, static_cast<int>(std::size(ContactFields)), &ContactModel, 2, true,
+    false, nullptr, load, store, layout,
+};
+
+void WindowContact_show()
+{
+    Dialog_show(&ContactDialog);
+}

@@ -1,0 +1,184 @@
+// Refractive index dialog: the layer's n and k, or one of three sources
+// that replace them: an index data file (".nk"), an index model (".lua") or
+// the material database. The file wins over the model and the model over
+// the database; the fields show which source governs them.
+#include <iterator>
+#include <string>
+#include <strings.h>
+
+#include "Dialogs.h"
+#include "device.h"
+#include "docHooks.h"
+#include "document.h"
+#include "kovbase.h"
+#include "layer.h"
+#include "param.h"
+
+namespace {
+
+const DialogField IndexFields[] = {
+    {"n", "Index.n", "n", DIALOG_FROM_LAYER, false},
+    {"k", "Index.k", "k", DIALOG_FROM_LAYER, false},
+};
+
+// The two file buttons: a data file and a model script.
+struct Source {
+    const char* word;
+    const char* key;
+    const char* question;
+    const char* filter;
+    const char* suffix;
+    const char* title;
+    const char* starred;
+};
+
+const Source Sources[] = {
+    {"File", "Index.File", "Select index data file?", "Kovra refractive index data file|*.nk||", ".nk", "File...",
+     "File*..."},
+    {"Model", "Index.Model", "Select index model?", "Kovra refractive index model|*.lua||", ".lua", "Model...",
+     "Model*..."},
+};
+
+bool endsWith(const ParamRecord* record, const char* suffix)
+{
+    return record != nullptr && kov_endwith(Dialog_valueText(record).c_str(), suffix, 0) != 0;
+}
+
+ParamRecord* layerRecord(const DialogSpec* spec, const char* key)
+{
+    return Dialog_findRecord(spec, DIALOG_FROM_LAYER, key);
+}
+
+const Source* sourceOf(Ihandle* button)
+{
+    const char* word = IupGetAttribute(button, "KOV_IndexSource");
+    for (const Source& s : Sources)
+        if (word != nullptr && std::string(word) == s.word)
+            return &s;
+    return nullptr;
+}
+
+void load(const DialogSpec* spec)
+{
+    if (Dialog_selectedLayer(spec) == nullptr)
+        return;
+    for (const Source& s : Sources) {
+        Ihandle* button = Dialog_control(spec, s.word);
+        ParamRecord* record = layerRecord(spec, s.key);
+        if (button == nullptr || record == nullptr)
+            continue;
+        IupSetAttribute(button, "KOV_Record", reinterpret_cast<const char*>(record));
+        IupSetStrAttribute(button, "TIP", Dialog_valueText(record).c_str());
+        IupSetAttribute(button, "TITLE", endsWith(record, s.suffix) ? s.starred : s.title);
+    }
+    ParamRecord* database = layerRecord(spec, "Index.Database");
+    const bool fromDatabase = strcasecmp(Dialog_valueText(database).c_str(), "Yes") == 0;
+    if (Ihandle* toggle = Dialog_control(spec, "Database")) {
+        IupSetAttribute(toggle, "KOV_Record", reinterpret_cast<const char*>(database));
+        IupSetAttribute(toggle, "VALUE", fromDatabase ? "ON" : "OFF");
+    }
+    const char* governor = endsWith(layerRecord(spec, "Index.File"), ".nk")     ? "File"
+                           : endsWith(layerRecord(spec, "Index.Model"), ".lua") ? "Model"
+                           : fromDatabase                                       ? "Database"
+                                                                                : nullptr;
+    for (const DialogField& field : IndexFields) {
+        Ihandle* ctl = Dialog_control(spec, field.word);
+        if (ctl == nullptr)
+            continue;
+        if (governor != nullptr)
+            IupSetAttribute(ctl, "VALUE", governor);
+        IupSetAttribute(ctl, "ACTIVE", governor != nullptr ? "NO" : "YES");
+    }
+}
+
+int store(const DialogSpec* spec, int* /*changed*/)
+{
+    if (Layer* layer = Dialog_selectedLayer(spec))
+        Layer_updateColors(layer);
+    return 1;
+}
+
+// "File..." and "Model...": yes chooses a file, no clears the source;
+// cancelling the question or the file choice changes nothing.
+int onSource(Ihandle* ih)
+{
+    const DialogSpec* spec = Dialog_specOf(ih);
+    const Source* source = sourceOf(ih);
+    if (spec == nullptr || source == nullptr || Dialog_selectedLayer(spec) == nullptr ||
+        layerRecord(spec, source->key) == nullptr)
+        return IUP_DEFAULT;
+    const int answer = Dialog_ask(source->question);
+    if (answer != 3 && answer != 4)
+        return IUP_DEFAULT;
+    bool changed = false;
+    int taken = 1;
+    if (answer == 3) {
+        const std::string file = Dialog_chooseFile(spec, "Index file", source->filter);
+        if (file.empty())
+            return IUP_DEFAULT;
+        // Found after the choice: saving a new document first may come between.
+        taken = Dialog_setFileRecord(layerRecord(spec, source->key), file, &changed);
+    } else {
+        ParamRecord* record = layerRecord(spec, source->key);
+        const int revision = record->revision;
+        taken = Param_setValueText(record, "", "", 1);
+        changed = record->revision != revision;
+    }
+    Dialog_load(spec);
+    if (!taken)
+        Dialog_showMessage(spec, (std::string(source->question) + " not accepted").c_str());
+    Dialog_refreshMain();
+    if (changed)
+        Document_setModified(Doc_document(), 1);
+    return IUP_DEFAULT;
+}
+
+// The database switch works on the record at once, without Apply.
+int onDatabase(Ihandle* ih, int state)
+{
+    const DialogSpec* spec = Dialog_specOf(ih);
+    ParamRecord* record = spec != nullptr ? layerRecord(spec, "Index.Database") : nullptr;
+    if (record == nullptr)
+        return IUP_DEFAULT;
+    const int revision = record->revision;
+    Param_setValueText(record, state != 0 ? "Yes" : "No", "", 1);
+    if (record->revision != revision)
+        Document_setModified(Doc_document(), 1);
+    Dialog_load(spec);
+    Dialog_refreshMain();
+    return IUP_DEFAULT;
+}
+
+Ihandle* layout(const DialogSpec* spec)
+{
+    Ihandle* database = IupToggle("Database", nullptr);
+    IupSetAttributes(database, "ALIGNMENT=ACENTER, SIZE=80x");
+    char name[96];
+    IupSetHandle(Dialog_controlName(spec, "Database", name, sizeof name), database);
+    IupSetCallback(database, "ACTION", onDatabase);
+    Ihandle* buttons[2];
+    for (int i = 0; i < 2; ++i) {
+        buttons[i] = Dialog_button(spec, Sources[i].title, Sources[i].word, onSource);
+        IupSetAttribute(buttons[i], "KOV_IndexSource", Sources[i].word);
+    }
+    return Dialog_vbox({
+        Dialog_hbox({Dialog_control(spec, "LayerList"), database}),
+        Dialog_vbox({Dialog_hbox({Dialog_caption("n"), Dialog_caption("k")}),
+                     Dialog_hbox({Dialog_control(spec, "n"), Dialog_control(spec, "k")})}),
+        Dialog_hbox({buttons[0], buttons[1]}),
+        Dialog_separator(),
+        Dialog_hbox({Dialog_control(spec, "Apply"), Dialog_control(spec, "OK")}),
+    });
+}
+
+}  // namespace
+
+const DialogSpec IndexDialog = {
+    "Index", "Refractive Index", true, IndexFields, static_cast<int>(std::size(IndexFields)), nullptr, 2, true, false,
+    nullptr, load, store, layout,
+};
+
+void WindowIndex_show()
+{
+    Dialog_show(&IndexDialog);
+}

@@ -1,0 +1,259 @@
+// Light dialog: the illumination of the run: monochromatic light, the
+// AM1.5 spectrum, a wavelength sweep for quantum-efficiency runs, or a
+// spectrum file, with the photon flux and the wavelength range. Three
+// toggles act as radio buttons (all may be off: no light) and decide which
+// fields mean something; a spectrum file replaces them all.
+#include <iterator>
+#include <string>
+
+#include "Dialogs.h"
+#include "device.h"
+#include "docHooks.h"
+#include "document.h"
+#include "kovbase.h"
+#include "param.h"
+
+namespace {
+
+const DialogField LightFields[] = {
+    {"Flux", "Light.Flux", "Flux (1/cm2/s)", DIALOG_FROM_LIGHT, false},
+    {"LambdaStart", "Light.Start", "Start (um)", DIALOG_FROM_LIGHT, false},
+    {"LambdaEnd", "Light.End", "End (um)", DIALOG_FROM_LIGHT, false},
+    {"LambdaStep", "Light.Step", "Step (um)", DIALOG_FROM_LIGHT, false},
+};
+
+// The toggles and the source each one stands for.
+struct Toggle {
+    const char* word;
+    const char* title;
+    const char* source;
+};
+const Toggle Toggles[] = {
+    {"Mono", "Light, Mono", "Mono"},
+    {"AM15", "AM1.5", "AM1.5"},
+    {"Sweep", "Sweep <QE>", "Sweep"},
+};
+
+ParamRecord* source(const DialogSpec* spec)
+{
+    return Dialog_findRecord(spec, DIALOG_FROM_LIGHT, "Light.Source");
+}
+
+bool isSpectrumFile(const std::string& text)
+{
+    return kov_endwith(text.c_str(), ".txt", 0) != 0 || kov_endwith(text.c_str(), ".dat", 0) != 0 ||
+           kov_endwith(text.c_str(), ".light", 0) != 0;
+}
+
+bool toggleOn(const DialogSpec* spec, const char* word)
+{
+    Ihandle* toggle = Dialog_control(spec, word);
+    return toggle != nullptr && IupGetInt(toggle, "VALUE") != 0;
+}
+
+void setActive(const DialogSpec* spec, const char* word, bool active)
+{
+    if (Ihandle* ctl = Dialog_control(spec, word))
+        IupSetAttribute(ctl, "ACTIVE", active ? "YES" : "NO");
+}
+
+// Flux and the start wavelength mean something for monochromatic light and
+// the sweep; the end and the step for the sweep only.
+void enableFields(const DialogSpec* spec)
+{
+    const bool mono = toggleOn(spec, "Mono");
+    const bool sweep = toggleOn(spec, "Sweep");
+    setActive(spec, "Flux", mono || sweep);
+    setActive(spec, "LambdaStart", mono || sweep);
+    setActive(spec, "LambdaEnd", sweep);
+    setActive(spec, "LambdaStep", sweep);
+}
+
+// Toggles, file button and fields from the source record.
+void showSource(const DialogSpec* spec)
+{
+    ParamRecord* record = source(spec);
+    Ihandle* file = Dialog_control(spec, "File");
+    if (record == nullptr || file == nullptr)
+        return;
+    const std::string text = Dialog_valueText(record);
+    const bool fromFile = isSpectrumFile(text);
+    IupSetAttribute(file, "KOV_Record", reinterpret_cast<const char*>(record));
+    IupSetStrAttribute(file, "TIP", fromFile ? text.c_str() : "");
+    IupSetAttribute(file, "TITLE", fromFile ? "File*..." : "File...");
+    for (const Toggle& t : Toggles) {
+        Ihandle* toggle = Dialog_control(spec, t.word);
+        if (toggle == nullptr)
+            continue;
+        IupSetAttribute(toggle, "KOV_Record", reinterpret_cast<const char*>(record));
+        IupSetAttribute(toggle, "VALUE", !fromFile && text == t.source ? "ON" : "OFF");
+        IupSetAttribute(toggle, "ACTIVE", fromFile ? "NO" : "YES");
+    }
+    if (fromFile) {
+        for (const DialogField& f : LightFields)
+            setActive(spec, f.word, false);
+    } else {
+        enableFields(spec);
+    }
+}
+
+void publishLightFile()
+{
+    Device_getSourceFile(Doc_document(), "Light.Source");
+}
+
+void load(const DialogSpec* spec)
+{
+    showSource(spec);
+    publishLightFile();
+}
+
+// Sets a record from the dialog; changed rises when its revision moved.
+int setText(ParamRecord* record, const char* text, int* changed)
+{
+    if (record == nullptr)
+        return 0;
+    const int revision = record->revision;
+    const int taken = Param_setValueText(record, text, "", 1);
+    if (record->revision != 0 && record->revision != revision)
+        ++*changed;
+    return taken;
+}
+
+// A quantum-efficiency sweep runs without a voltage sweep.
+int dropVoltageSweep(const DialogSpec* spec, bool onlySweep, int* changed)
+{
+    ParamRecord* voltage = Dialog_findRecord(spec, DIALOG_FROM_VOLTAGE, "Voltage.Source");
+    if (voltage == nullptr || (onlySweep && Dialog_valueText(voltage) != "Sweep"))
+        return 1;
+    return setText(voltage, "None", changed);
+}
+
+int onToggle(Ihandle* ih, int state)
+{
+    const DialogSpec* spec = Dialog_specOf(ih);
+    if (spec == nullptr || Dialog_device() == nullptr)
+        return IUP_DEFAULT;
+    if (state != 0)
+        for (const Toggle& t : Toggles)
+            if (Ihandle* other = Dialog_control(spec, t.word); other != nullptr && other != ih)
+                IupSetAttribute(other, "VALUE", "OFF");
+    enableFields(spec);
+    if (toggleOn(spec, "Sweep")) {
+        int changed = 0;
+        dropVoltageSweep(spec, false, &changed);
+        Device_getSourceFile(Doc_document(), "Voltage.Source");
+        Dialog_refreshMain();
+        if (changed > 0)
+            Document_setModified(Doc_document(), 1);
+    }
+    return IUP_DEFAULT;
+}
+
+// "File...": yes chooses a spectrum file, no drops a spectrum file that is
+// set; cancelling the question or the file choice changes nothing.
+int onFile(Ihandle* ih)
+{
+    const DialogSpec* spec = Dialog_specOf(ih);
+    if (spec == nullptr || Dialog_device() == nullptr || source(spec) == nullptr)
+        return IUP_DEFAULT;
+    const int answer = Dialog_ask("Select custom light spectrum?");
+    if (answer != 3 && answer != 4)
+        return IUP_DEFAULT;
+    int changed = 0;
+    if (answer == 3) {
+        const std::string file =
+            Dialog_chooseFile(spec, "Light spectrum", "Kovra light spectrum file|*.txt;*.dat;*.light||");
+        if (file.empty())
+            return IUP_DEFAULT;
+        if (!isSpectrumFile(file)) {
+            Dialog_showMessage(spec, ("Light spectrum: not a spectrum file (.txt, .dat, .light): " + file).c_str());
+            return IUP_DEFAULT;
+        }
+        bool moved = false;
+        if (!Dialog_setFileRecord(source(spec), file, &moved)) {
+            Dialog_showMessage(spec, ("Light spectrum: not accepted: " + file).c_str());
+            return IUP_DEFAULT;
+        }
+        changed = moved ? 1 : 0;
+    } else if (isSpectrumFile(Dialog_valueText(source(spec)))) {
+        // Without the file, no light until a toggle says otherwise.
+        setText(source(spec), "None", &changed);
+    }
+    showSource(spec);
+    publishLightFile();
+    Dialog_refreshMain();
+    if (changed > 0)
+        Document_setModified(Doc_document(), 1);
+    Dialog_showMessage(spec, "");
+    return IUP_DEFAULT;
+}
+
+// After the fields: the toggles decide the source, unless a spectrum file
+// is the source, which only the file button changes.
+int store(const DialogSpec* spec, int* changed)
+{
+    ParamRecord* record = source(spec);
+    if (record == nullptr)
+        return 0;
+    if (isSpectrumFile(Dialog_valueText(record)))
+        return 1;
+    const Toggle* on = nullptr;
+    for (const Toggle& t : Toggles)
+        if (on == nullptr && toggleOn(spec, t.word))
+            on = &t;
+    if (!setText(record, on != nullptr ? on->source : "None", changed)) {
+        Dialog_showMessage(spec, "Light source: not accepted");
+        return 0;
+    }
+    if (on != nullptr && std::string(on->source) == "Sweep" && !dropVoltageSweep(spec, true, changed))
+        return 0;
+    publishLightFile();
+    return 1;
+}
+
+Ihandle* toggle(const DialogSpec* spec, const Toggle& t)
+{
+    Ihandle* ih = IupToggle(t.title, nullptr);
+    IupSetAttributes(ih, "ALIGNMENT=ACENTER, SIZE=80x");
+    char name[96];
+    IupSetHandle(Dialog_controlName(spec, t.word, name, sizeof name), ih);
+    IupSetCallback(ih, "ACTION", onToggle);
+    return ih;
+}
+
+Ihandle* blank()
+{
+    Ihandle* label = IupLabel(" ");
+    IupSetAttribute(label, "SIZE", "80x");
+    return label;
+}
+
+Ihandle* layout(const DialogSpec* spec)
+{
+    return Dialog_vbox({
+        Dialog_hbox({toggle(spec, Toggles[0]), toggle(spec, Toggles[1]),
+                     Dialog_button(spec, "File...", "File", onFile)}),
+        Dialog_separator(),
+        Dialog_vbox({Dialog_hbox({Dialog_caption(" "), Dialog_caption(" "), Dialog_caption(LightFields[0].caption)}),
+                     Dialog_hbox({toggle(spec, Toggles[2]), blank(), Dialog_control(spec, "Flux")})}),
+        Dialog_vbox({Dialog_hbox({Dialog_caption(LightFields[1].caption), Dialog_caption(LightFields[2].caption),
+                                  Dialog_caption(LightFields[3].caption)}),
+                     Dialog_hbox({Dialog_control(spec, "LambdaStart"), Dialog_control(spec, "LambdaEnd"),
+                                  Dialog_control(spec, "LambdaStep")})}),
+        Dialog_separator(),
+        Dialog_hbox({IupFill(), Dialog_control(spec, "Apply"), Dialog_control(spec, "OK")}),
+    });
+}
+
+}  // namespace
+
+const DialogSpec LightDialog = {
+    "Light", "Light", false, LightFields, static_cast<int>(std::size(LightFields)), nullptr, 3, true, false,
+    nullptr, load, store, layout,
+};
+
+void WindowLight_show()
+{
+    Dialog_show(&LightDialog);
+}

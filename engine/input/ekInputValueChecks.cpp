@@ -1,0 +1,151 @@
+// Device-file reader: what the user is told about a value. Every stored key
+// remembers its line, so a value that is refused, changed or left unused
+// can be reported with the line, the key and the text as written; and the
+// files a device file names are found from the device file's own folder.
+#include <cwchar>
+#include <cwctype>
+
+#include "ekInputReader.h"
+#include "kovbase.h"
+#include "nucore.h"
+
+namespace {
+
+bool isSeparator(wchar_t c)
+{
+    return c == L'/' || c == L'\\';
+}
+
+// "/x", "\\x" and "C:x" name their own place; anything else is relative.
+bool isAbsolute(const std::wstring& name)
+{
+    if (!name.empty() && isSeparator(name[0]))
+        return true;
+    return name.size() >= 2 && name[1] == L':' && std::iswalpha(name[0]);
+}
+
+}  // namespace
+
+std::wstring ekInputReader::keyId(const wchar_t* section, const wchar_t* key)
+{
+    // Sections and keys match without regard to case.
+    std::wstring id = std::wstring(section) + L'\n' + key;
+    for (wchar_t& c : id)
+        c = static_cast<wchar_t>(std::towlower(c));
+    return id;
+}
+
+int ekInputReader::keyLine(const wchar_t* section, const wchar_t* key) const
+{
+    const auto found = keyLines_.find(keyId(section, key));
+    if (found != keyLines_.end())
+        return found->second.line;
+    return headerLine(ekInput::sectionIndex(section));
+}
+
+std::wstring ekInputReader::written(const wchar_t* section, const wchar_t* key) const
+{
+    const auto found = keyLines_.find(keyId(section, key));
+    std::wstring value;
+    if (found != keyLines_.end())
+        value = found->second.text;
+    else
+        text(section, key, &value);
+    return std::wstring(key) + L" = \"" + value + L"\"";
+}
+
+bool ekInputReader::refuseValue(const wchar_t* section, const wchar_t* key,
+                                const std::wstring& accepted)
+{
+    const int line = keyLine(section, key);
+    return fail(line, format(L"[ERROR]   invalid value at line %d: %ls (accepted: %ls)\n", line + 1,
+                             written(section, key).c_str(), accepted.c_str()));
+}
+
+void ekInputReader::changedValue(const wchar_t* section, const wchar_t* key,
+                                 const std::wstring& used, const std::wstring& why) const
+{
+    const int line = keyLine(section, key);
+    sigma_->update(format(L"[WARNING] at line %d: %ls changed to %ls (%ls)\n", line + 1,
+                          written(section, key).c_str(), used.c_str(), why.c_str())
+                       .c_str(),
+                   2);
+}
+
+void ekInputReader::unusedValue(const wchar_t* section, const wchar_t* key,
+                                const std::wstring& why) const
+{
+    const int line = keyLine(section, key);
+    sigma_->update(format(L"[WARNING] at line %d: %ls is not used (%ls)\n", line + 1,
+                          written(section, key).c_str(), why.c_str())
+                       .c_str(),
+                   2);
+}
+
+std::wstring ekInputReader::resolvePath(const std::wstring& name) const
+{
+    if (name.empty() || isAbsolute(name))
+        return name;
+    const std::wstring input(fileName_);
+    const size_t separator = input.find_last_of(L"\\/");
+    if (separator == std::wstring::npos)
+        return name;  // the device file lies in the current folder
+    return input.substr(0, separator + 1) + name;
+}
+
+bool ekInputReader::existingFile(const wchar_t* section, const wchar_t* key, std::wstring* path)
+{
+    std::wstring name;
+    if (!text(section, key, &name))
+        return false;
+    *path = resolvePath(name);
+    if (kov_fileExistsW(path->c_str()))
+        return true;
+    const int line = keyLine(section, key);
+    return fail(line, format(L"[ERROR]   file not found at line %d: %ls (looked for %ls)\n",
+                             line + 1, written(section, key).c_str(), path->c_str()));
+}
+
+bool ekInputReader::checkRange(const wchar_t* section, const wchar_t* key, double low, double high,
+                               const wchar_t* unit)
+{
+    double value = 0.0;
+    if (!real(section, key, &value) || (value >= low && value <= high))
+        return true;
+    return refuseValue(section, key,
+                       L"from " + numberText(low) + L" to " + numberText(high) +
+                           (unit[0] != L'\0' ? L" " + std::wstring(unit) : std::wstring()));
+}
+
+bool ekInputReader::checkWord(const wchar_t* section, const wchar_t* key,
+                              std::initializer_list<const wchar_t*> words)
+{
+    std::wstring word;
+    if (!text(section, key, &word) || isWord(word, words))
+        return true;
+    std::wstring accepted;
+    for (const wchar_t* entry : words) {
+        if (entry[0] == L'\0')
+            continue;  // an empty value is accepted but not offered
+        accepted += (accepted.empty() ? L"" : L", ") + std::wstring(entry);
+    }
+    return refuseValue(section, key, accepted);
+}
+
+void ekInputReader::warnUnusedLayerKeys(int number, const ekLayerInput& in) const
+{
+    // The recombination of a doped layer goes through its dopant level, so
+    // the layer's own lifetimes take no part in it.
+    const bool doped = in.dopantType != 0 && (in.dopantN > 0.0 || !in.script[ekLayer::MODEL_DOPING].empty());
+    if (!doped)
+        return;
+    const std::wstring section = format(L"Layer%01d", number);
+    for (const wchar_t* key : {L"Taun", L"Taup"}) {
+        if (has(section.c_str(), key)) {
+            unusedValue(section.c_str(), key,
+                        format(L"a doped layer recombines through its dopant level: give "
+                               L"Dopant.%ls",
+                               key));
+        }
+    }
+}

@@ -1,0 +1,302 @@
+// What the reader tells the user about a value it cannot take as written:
+// refusals name the line, the key, the text and what is accepted; values
+// the run changes or leaves unused are warned with the line, the key, the
+// value given and the value used, even with warnings switched off; files
+// named by a device file are found from the device file's own folder.
+#include "inputTestSupport.h"
+
+using namespace inputtest;
+
+namespace {
+
+// Lines 2 to 5 of every body below.
+const std::string LAYER = "[Layer1]\n    Thickness=1\n    Dopant.Type=\"N\"\n    Dopant.N=1e16\n";
+
+std::string deviceFile(const ScratchFolder& scratch, const std::string& body,
+                       const std::string& name = "device.kovra")
+{
+    const std::string path = scratch.path(name);
+    writeText(path, "# Kovra <SL>\n" + body);
+    return path;
+}
+
+// "{dir}" in an expected text stands for the scratch folder.
+std::string withFolder(std::string text, const ScratchFolder& scratch)
+{
+    const std::string mark = "{dir}";
+    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark))
+        text.replace(at, mark.size(), scratch.folder());
+    return text;
+}
+
+struct Refusal {
+    const char* name;
+    std::string body;
+    const char* message;  // exact
+    int line;             // 0-based line output
+};
+
+const Refusal REFUSALS[] = {
+    {"unknown word of a word-valued key", LAYER + "[Numeric]\n    Numeric.Method=\"Newtn\"\n",
+     "[ERROR]   invalid value at line 7: Numeric.Method = \"Newtn\" (accepted: Newton, Gummel)\n",
+     6},
+    {"key given twice", LAYER + "    Thickness=2\n",
+     "[ERROR]   invalid syntax at line 6: Thickness given twice in [Layer1] (first at line 3)\n",
+     5},
+    {"key given twice with its prefix", LAYER + "[Anode]\n    Phi=0.5\n    Anode.Phi=0.6\n",
+     "[ERROR]   invalid syntax at line 8: Anode.Phi given twice in [Anode] (first at line 7)\n",
+     7},
+    {"unclosed quote", "[Device]\n    Name=\"GaAs cell   # front\n" + LAYER,
+     "[ERROR]   invalid syntax at line 3: unclosed quote in Name = \"GaAs cell   # front\n", 2},
+    {"mesh file missing", LAYER + "[Numeric]\n    Numeric.Mesh=\"mesh.txt\"\n",
+     "[ERROR]   file not found at line 7: Numeric.Mesh = \"mesh.txt\" (looked for "
+     "{dir}/mesh.txt)\n",
+     6},
+    {"guess file missing", LAYER + "[Numeric]\n    Numeric.Guess=\"guess.txt\"\n",
+     "[ERROR]   file not found at line 7: Numeric.Guess = \"guess.txt\" (looked for "
+     "{dir}/guess.txt)\n",
+     6},
+    {"bias file missing", LAYER + "[Voltage]\n    Voltage.Source=\"bias.txt\"\n",
+     "[ERROR]   invalid value at line 7: Voltage.Source = \"bias.txt\" (accepted: Sweep, None, or "
+     "an existing bias file; looked for {dir}/bias.txt)\n",
+     6},
+    {"layer after a gap", LAYER + "[Layer3]\n    Thickness=1\n    Dopant.N=1e16\n",
+     "[ERROR]   invalid device at line 6: [Layer3] without [Layer2] (layers are numbered from "
+     "Layer1 without gaps)\n",
+     5},
+    {"thickness with a unit", "[Layer1]\n    Thickness=3um\n    Dopant.N=1e16\n",
+     "[ERROR]   invalid expression at line 3: Thickness = 3um (a number, or an expression of "
+     "numbers and $variables, is expected)\n",
+     2},
+    {"decimal comma", "[Layer1]\n    Thickness=3,5\n    Dopant.N=1e16\n",
+     "[ERROR]   invalid expression at line 3: Thickness = 3,5 (a number, or an expression of "
+     "numbers and $variables, is expected)\n",
+     2},
+    {"negative doping", "[Layer1]\n    Thickness=1\n    Dopant.N=-1e17\n",
+     "[ERROR]   invalid value at line 4: Dopant.N = \"-1e17\" (accepted: from 0 to 1e+22 "
+     "1/cm3)\n",
+     3},
+    {"unknown doping type", "[Layer1]\n    Thickness=1\n    Dopant.Type=\"X\"\n    Dopant.N=1\n",
+     "[ERROR]   invalid value at line 4: Dopant.Type = \"X\" (accepted: N, D, Donor, P, A, "
+     "Acceptor, I, Intrinsic)\n",
+     3},
+    {"trap count outside 1..5", LAYER + "    Trap.Count=7\n",
+     "[ERROR]   invalid value at line 6: Trap.Count = \"7\" (accepted: from 1 to 5 traps)\n", 5},
+    {"unknown trap type", LAYER + "    Trap1.Type=\"X\"\n",
+     "[ERROR]   invalid value at line 6: Trap1.Type = \"X\" (accepted: D, Donor, A, Acceptor)\n",
+     5},
+    {"trap lifetime out of range",
+     LAYER + "    Trap1.Type=\"D\"\n    Trap1.N=1e15\n    Trap1.Nr=1e19\n    Trap1.E=0.2\n"
+             "    Trap1.Taun=0\n    Trap1.Taup=1e-9\n",
+     "[ERROR]   invalid value at line 10: Trap1.Taun = \"0\" (accepted: from 1e-15 to 1000 s)\n",
+     9},
+    {"unknown Urbach word", LAYER + "    Urbach.Enable=\"maybe\"\n",
+     "[ERROR]   invalid value at line 6: Urbach.Enable = \"maybe\" (accepted: Yes, Y, Def, "
+     "Default, None, No, N)\n",
+     5},
+    {"unknown contact kind", LAYER + "[Anode]\n    Anode.Type=\"Schotky\"\n",
+     "[ERROR]   invalid value at line 7: Anode.Type = \"Schotky\" (accepted: Schottky, Ohmic)\n",
+     6},
+    {"unknown contact metal", LAYER + "[Cathode]\n    Cathode.Material=\"Gold\"\n",
+     "[ERROR]   invalid value at line 7: Cathode.Material = \"Gold\" (accepted: Cx (no metal "
+     "film), Al, Ag, Au, Cu, Ni, Pt, Ti)\n",
+     6},
+    {"unknown plot word", LAYER + "[Command]\n    Command.Plot=\"Maybe\"\n",
+     "[ERROR]   invalid value at line 7: Command.Plot = \"Maybe\" (accepted: Yes, Y, None, No, "
+     "N)\n",
+     6},
+    {"output folder that cannot be made", LAYER + "[Command]\n    Command.OutDir=\"device.kovra/out\"\n",
+     "[ERROR]   cannot make the output folder at line 7: Command.OutDir = \"device.kovra/out\" "
+     "({dir}/device.kovra/out)\n",
+     6},
+};
+
+class InputRefusedValue : public testing::TestWithParam<Refusal> {};
+
+}  // namespace
+
+TEST_P(InputRefusedValue, NamesLineKeyTextAndWhatIsAccepted)
+{
+    const Refusal& refusal = GetParam();
+    ScratchFolder scratch;
+    DeviceRun run;
+    EXPECT_FALSE(run.load(deviceFile(scratch, refusal.body)));
+    EXPECT_EQ(run.message(), withFolder(refusal.message, scratch));
+    EXPECT_EQ(run.line, refusal.line);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, InputRefusedValue, testing::ValuesIn(REFUSALS),
+                         [](const testing::TestParamInfo<Refusal>& info) {
+                             std::string name;
+                             for (const char* c = info.param.name; *c != '\0'; ++c) {
+                                 if (std::isalnum(static_cast<unsigned char>(*c)))
+                                     name += *c;
+                             }
+                             return name;
+                         });
+
+TEST(InputRefusedValue, AnUnknownMaterialNamesItsLineAndTheKnownNames)
+{
+    ScratchFolder scratch;
+    DeviceRun run;
+    EXPECT_FALSE(run.load(deviceFile(scratch, "[Layer1]\n    Thickness=1\n    Material=\"GaAz\"\n"
+                                              "    Dopant.N=1e16\n")));
+    const std::string message = run.message();
+    EXPECT_EQ(message.rfind("[ERROR]   unknown material at line 4: Material = \"GaAz\" (known: Si, "
+                            "Ge, ",
+                            0),
+              0u)
+        << message;
+    EXPECT_NE(message.find("GaAs"), std::string::npos) << message;
+    EXPECT_EQ(run.line, 3);
+}
+
+namespace {
+
+struct Change {
+    const char* name;
+    std::string body;
+    const char* warning;  // one whole line of the log
+};
+
+const Change CHANGES[] = {
+    {"mesh points above the layer's limit", LAYER + "    Mesh.Points=10000\n",
+     "[WARNING] at line 6: Mesh.Points = \"10000\" changed to 5000 (a layer has 5 to 5000 mesh "
+     "points)\n"},
+    {"mesh points below the layer's limit", LAYER + "    Mesh.Points=2\n",
+     "[WARNING] at line 6: Mesh.Points = \"2\" changed to 5 (a layer has 5 to 5000 mesh "
+     "points)\n"},
+    {"device points clamped", LAYER + "[Numeric]\n    Numeric.Points=30000\n",
+     "[WARNING] at line 7: Numeric.Points = \"30000\" changed to 20000 (a device has 50 to 20000 "
+     "mesh points)\n"},
+    {"voltage step fitted to the point cap",
+     LAYER + "[Voltage]\n    Voltage.Start=-0.2\n    Voltage.End=0.9\n    Voltage.Step=0.0001\n",
+     "[WARNING] at line 9: Voltage.Step = \"0.0001\" changed to 0.000220044 (a sweep has at most "
+     "5000 points)\n"},
+    {"partial sweep", LAYER + "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.5\n",
+     "[WARNING] at line 7: Voltage.Start = \"0\" is not used (a bias sweep needs all of "
+     "Voltage.Start, Voltage.End and Voltage.Step)\n"},
+    {"own lifetime of a doped layer", LAYER + "    Taun=1e-9\n",
+     "[WARNING] at line 6: Taun = \"1e-9\" is not used (a doped layer recombines through its "
+     "dopant level: give Dopant.Taun)\n"},
+    {"trap too thin to count",
+     LAYER + "    Trap1.Type=\"D\"\n    Trap1.N=1e5\n    Trap1.Nr=1e19\n    Trap1.E=0.2\n"
+             "    Trap1.Taun=1e-9\n    Trap1.Taup=1e-9\n",
+     "[WARNING] at line 7: Trap1.N = \"1e5\" is not used (a trap below 1e6 1/cm3 takes no part "
+     "in the run)\n"},
+    {"model that is no script", LAYER + "    Mobility.Model=\"caughey\"\n",
+     "[WARNING] at line 6: Mobility.Model = \"caughey\" is not used (a model is a Lua script, a "
+     "file name ending in .lua)\n"},
+    {"monochromatic light out of range",
+     LAYER + "[Light]\n    Light.Source=\"Mono\"\n    Light.Wavelength=0.05\n    Light.Flux=1e17\n",
+     "[WARNING] light parameters at line 6 not valid (wavelength range: [0.1 ; 10] um, step at "
+     "most End - Start, flux up to 1e28 1/cm2/s): the run has no light\n"},
+};
+
+class InputChangedValue : public testing::TestWithParam<Change> {};
+
+}  // namespace
+
+// Warnings switched off (as the editor runs the engine) still show what the
+// run changed: the run would otherwise not be the one the file describes.
+TEST_P(InputChangedValue, IsWarnedEvenWithWarningsOff)
+{
+    const Change& change = GetParam();
+    ScratchFolder scratch;
+    const std::string log = scratch.path("log.txt");
+    DeviceRun run(0, log);
+    run.sigma.nowarn = true;
+    ASSERT_TRUE(run.load(deviceFile(scratch, change.body))) << run.message();
+    const std::string text = readText(log);
+    EXPECT_NE(text.find(change.warning), std::string::npos) << text;
+    EXPECT_EQ(run.sigma.err, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, InputChangedValue, testing::ValuesIn(CHANGES),
+                         [](const testing::TestParamInfo<Change>& info) {
+                             std::string name;
+                             for (const char* c = info.param.name; *c != '\0'; ++c) {
+                                 if (std::isalnum(static_cast<unsigned char>(*c)))
+                                     name += *c;
+                             }
+                             return name;
+                         });
+
+TEST(InputChangedValue, ClampedValuesAreTheOnesUsed)
+{
+    ScratchFolder scratch;
+    DeviceRun run;
+    ASSERT_TRUE(run.load(deviceFile(scratch, LAYER + "    Mesh.Points=20000\n"))) << run.message();
+    EXPECT_EQ(run.layer(0)->getMeshPoints(), ekLayer::MESH_POINTS_MAX);
+}
+
+// Files named in a device file lie beside it, wherever the run starts.
+TEST(InputPaths, RelativeNamesAreTakenFromTheDeviceFilesFolder)
+{
+    ScratchFolder scratch;
+    std::filesystem::create_directories(scratch.path("cell/models"));
+    writeText(scratch.path("cell/mesh.txt"), "0\n1\n");
+    writeText(scratch.path("cell/guess.txt"), "0\t0\t0\n");
+    writeText(scratch.path("cell/models/mu.lua"), "function kov_mobility() return 1, 1 end\n");
+    const std::string device = deviceFile(
+        scratch,
+        "[Layer1]\n    Thickness=1\n    Dopant.N=1e16\n    Mobility.Model=\"models/mu.lua\"\n"
+        "[Numeric]\n    Numeric.Mesh=\"mesh.txt\"\n    Numeric.Guess=\"guess.txt\"\n"
+        "[Command]\n    Command.OutDir=\"results\"\n",
+        "cell/device.kovra");
+    DeviceRun run;
+    ASSERT_TRUE(run.load(device)) << run.message();
+    EXPECT_EQ(kov_toUtf8(run.simulator->getMeshFilename()), scratch.path("cell/mesh.txt"));
+    EXPECT_EQ(kov_toUtf8(run.simulator->getInitialGuessFilename()), scratch.path("cell/guess.txt"));
+    EXPECT_EQ(kov_toUtf8(run.layer(0)->getScript(ekLayer::MODEL_MOBILITY)),
+              scratch.path("cell/models/mu.lua"));
+    EXPECT_EQ(kov_toUtf8(run.param.outDir), scratch.path("cell/results"));
+    EXPECT_TRUE(std::filesystem::is_directory(scratch.path("cell/results")));
+}
+
+TEST(InputPaths, AnyNameBeforeTheExtensionIsAValidDeviceFile)
+{
+    ScratchFolder scratch;
+    DeviceRun run;
+    ASSERT_TRUE(run.load(deviceFile(scratch, LAYER, "a.kovra"))) << run.message();
+    EXPECT_EQ(run.device->getLayerCount(), 1);
+}
+
+// The contact line of a verbose load gives the recombination velocities in
+// the unit the file gives them.
+TEST(InputChangedValue, ContactVelocitiesArePrintedInCentimetresPerSecond)
+{
+    ScratchFolder scratch;
+    const std::string log = scratch.path("log.txt");
+    DeviceRun run(0x11, log);
+    ASSERT_TRUE(run.load(deviceFile(scratch, LAYER + "[Anode]\n    Anode.Rn=1e5\n"))) << run.message();
+    const std::string text = readText(log);
+    EXPECT_NE(text.find("Rn = 100000 cm/s   Rp = 1e+07 cm/s"), std::string::npos) << text;
+    EXPECT_EQ(text.find("m/s   "), text.find("cm/s   ") + 1) << text;
+}
+
+// "None" or an empty name asks for no model and is no mistake.
+TEST(InputChangedValue, NoModelIsNoWarning)
+{
+    ScratchFolder scratch;
+    const std::string log = scratch.path("log.txt");
+    DeviceRun run(0, log);
+    ASSERT_TRUE(run.load(deviceFile(scratch, LAYER + "    Mobility.Model=\"None\"\n    Index.Model=\"\"\n")))
+        << run.message();
+    EXPECT_EQ(readText(log).find("[WARNING]"), std::string::npos) << readText(log);
+    EXPECT_FALSE(run.layer(0)->isScript(ekLayer::MODEL_MOBILITY));
+}
+
+// A file that is valid line by line loads without a single warning.
+TEST(InputChangedValue, AValidFileIsLoadedWithoutWarning)
+{
+    ScratchFolder scratch;
+    const std::string log = scratch.path("log.txt");
+    DeviceRun run(0x11, log);
+    ASSERT_TRUE(run.load(deviceFile(
+        scratch, LAYER + "    Mesh.Points=5000\n    Dopant.Taun=1e-6\n"
+                         "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.5\n    Voltage.Step=0.01\n"
+                         "[Numeric]\n    Numeric.Points=20000\n    Numeric.Method=\"Newton\"\n")))
+        << run.message();
+    EXPECT_EQ(readText(log).find("[WARNING]"), std::string::npos) << readText(log);
+}
