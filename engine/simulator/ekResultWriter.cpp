@@ -9,6 +9,7 @@
 #include <string>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "ekHelpers.h"
@@ -53,6 +54,12 @@ FILE* open(const std::wstring& path)
     PendingFile file;
     file.target = diskPath(path);
     if (file.target.empty()) {
+        return nullptr;
+    }
+    // A folder under the name cannot be replaced; refused here, as opening
+    // the name itself would be.
+    struct stat existing {};
+    if (::lstat(file.target.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
         return nullptr;
     }
     file.temporary = file.target + TEMPORARY_MARK + std::to_string(::getpid());
@@ -114,6 +121,7 @@ void discard(FILE*& f)
     kov_FileClose(&f);
     if (found != pendingFiles().end()) {
         ::unlink(found->second.temporary.c_str());
+        ::unlink(found->second.target.c_str());
         pendingFiles().erase(found);
     }
 }

@@ -30,7 +30,8 @@ FILE* open(const std::wstring& path);
 // "[ERROR]   cannot write file ..." at level 1. f is cleared.
 bool close(FILE*& f, nuSigma* sigma);
 
-// Gives up a file of open(): the temporary file goes, the old file stays.
+// Gives up a file of open(): the temporary file goes, and so does an older
+// file of the name, which would no longer belong to this run.
 void discard(FILE*& f);
 
 // Writes a whole text file through open() and close().

@@ -103,26 +103,33 @@ TEST(ResultWriter, AFileThatCannotBeCompletedIsReportedAndLeavesTheOldOne)
     EXPECT_EQ(readText(scratch.path() / "simulout_jv.txt"), "old\n");
 }
 
-TEST(ResultWriter, CompleteFileReplacesTheOldOneAndDiscardKeepsIt)
+TEST(ResultWriter, CompleteFileReplacesTheOldOneOnlyWhenClosed)
 {
     ScratchFolder scratch;
     scratch.write("simulout_cv.txt", "old\n");
     nuSigma sigma;
     FILE* f = ekResult::open(scratch.file("simulout_cv.txt"));
     ASSERT_NE(f, nullptr);
-    kov_FileWriteW(f, L"first\n");
-    ekResult::discard(f);
-    EXPECT_EQ(f, nullptr);
-    EXPECT_EQ(readText(scratch.path() / "simulout_cv.txt"), "old\n");
-
-    f = ekResult::open(scratch.file("simulout_cv.txt"));
-    ASSERT_NE(f, nullptr);
     kov_FileWriteW(f, L"second\n");
     EXPECT_EQ(readText(scratch.path() / "simulout_cv.txt"), "old\n");  // not yet in place
     EXPECT_TRUE(ekResult::close(f, &sigma));
+    EXPECT_EQ(f, nullptr);
     EXPECT_EQ(readText(scratch.path() / "simulout_cv.txt"), "second\n");
     EXPECT_FALSE(hasTemporaryFiles(scratch.path()));
     EXPECT_TRUE(sigma.isOK());
+}
+
+TEST(ResultWriter, ADiscardedFileLeavesNeitherItsTextNorAnOlderFile)
+{
+    ScratchFolder scratch;
+    scratch.write("simulout_cv.txt", "old\n");
+    FILE* f = ekResult::open(scratch.file("simulout_cv.txt"));
+    ASSERT_NE(f, nullptr);
+    kov_FileWriteW(f, L"first\n");
+    ekResult::discard(f);
+    EXPECT_EQ(f, nullptr);
+    EXPECT_FALSE(scratch.exists("simulout_cv.txt"));
+    EXPECT_FALSE(hasTemporaryFiles(scratch.path()));
 }
 
 }  // namespace

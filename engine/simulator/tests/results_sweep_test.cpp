@@ -104,7 +104,8 @@ TEST_F(ResultsSweep, UnphysicalCurrentEarlyRefusesTheFileLaterDropsTheRow)
               std::string::npos)
         << out;
     EXPECT_TRUE(d.sigma.isOK());
-    EXPECT_EQ(dataRows(text("simulout_jv.txt")).size(), 4u);
+    // Neither a file cut at the bad row nor the earlier one stays.
+    EXPECT_FALSE(scratch.exists("simulout_jv.txt"));
 }
 
 TEST_F(ResultsSweep, CapacitanceIsTheChargeSlopeOfTheLargerChargeColumn)
