@@ -253,7 +253,9 @@ TEST(LoadLines, ReadingStopsQuietlyAfterLine16385)
         body += "\n";
     DeviceRun read;
     EXPECT_FALSE(read.load(deviceFile(scratch, body + "[Bogus]\n", "read.kovra")));
-    EXPECT_EQ(read.message(), "[ERROR]   invalid syntax at line 16385: unknown section");
+    EXPECT_EQ(read.message(), "[ERROR]   invalid syntax at line 16385: unknown section [Bogus] "
+                              "(sections: Device, Layer1 to Layer9, Anode, Cathode, Voltage, "
+                              "Light, Numeric, Command)\n");
     DeviceRun ignored;
     EXPECT_TRUE(ignored.load(deviceFile(scratch, body + "\n[Bogus]\n", "ignored.kovra")))
         << ignored.message();
