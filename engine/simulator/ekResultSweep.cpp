@@ -78,6 +78,17 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
                                L" V   Current = " +
                                ekResult::number(meanCurrent * norm.current, -1) + L" A/cm2\n";
     kov_FileWriteW(f, state.c_str());
+    if (Stopped) {
+        // A stopped sweep keeps what it solved; the mark tells a reader the
+        // curve ends where the user stopped it, not where it was asked to.
+        int solved = 0;
+        for (int i = 0; i < sweep->getPoints(); ++i) {
+            solved += isDone(sweep, i) ? 1 : 0;
+        }
+        const std::wstring mark = L"# Partial: stopped by the user after " + std::to_wstring(solved) +
+                                  L" of " + std::to_wstring(sweep->getPoints()) + L" points\n";
+        kov_FileWriteW(f, mark.c_str());
+    }
     kov_FileWriteW(f, columns);
 
     const bool guessExists =
