@@ -217,7 +217,6 @@ int Console_setup(Ihandle* c)
     send(c, SCI_SETMARGINMASKN, 3, 1 << CONSOLE_PROMPT_MARKER);
     send(c, SCI_SETMARGINWIDTHN, 3, prefs->promptMarginWidth);
     send(c, SCI_SETMARGINSENSITIVEN, 3, prefs->promptMarginWidth > 0 ? 1 : 0);
-    send(c, SCI_MARKERDEFINE, CONSOLE_PROMPT_MARKER, SC_MARK_CHARACTER + '>');
     // The lexer's styles come from the preference slots; the default slot
     // reaches every style first and is no lexer style of its own.
     for (int slot = 0; slot < 20; ++slot) prefs->styles[slot].styleId = -1;
@@ -234,6 +233,8 @@ int Console_setup(Ihandle* c)
     send(c, SCI_SETKEYWORDS, 1,
          reinterpret_cast<sptr_t>("author version release copyright format real dec bin hex oct iter tol int auto "
                                   "radian rad degree deg unit grad gon all unset set reset name solve cls"));
+    // The marker after the lexer: choosing a lexer resets the markers.
+    send(c, SCI_MARKERDEFINE, CONSOLE_PROMPT_MARKER, SC_MARK_CHARACTER + '>');
     Console_applyStyles(c, prefs, prefs->syntaxEnabled, 1);
     prefs->lineNumbers = 0;
     for (int m = 0; m < 3; ++m) {

@@ -219,3 +219,26 @@ TEST_F(CalcAssistTest, ResetAndAboutGoThroughTheSharedDialogs)
 }
 
 }  // namespace
+
+namespace {
+
+struct MarginCase {
+    int stored;
+    int shown;
+};
+
+class CalcMarginTest : public CalcAssistTest, public testing::WithParamInterface<MarginCase> {};
+
+TEST_P(CalcMarginTest, ThePromptMarginIsKeptWithinItsRangeAndMarksThePrompt)
+{
+    Console_prefs()->promptMarginWidth = GetParam().stored;
+    ASSERT_EQ(Console_setup(console), 1);
+    EXPECT_EQ(Console_prefs()->promptMarginWidth, GetParam().shown);
+    EXPECT_EQ(Editor_send(console, SCI_GETMARGINWIDTHN, 3, 0), GetParam().shown);
+    EXPECT_NE(Editor_send(console, SCI_MARKERGET, 0, 0) & (1 << CONSOLE_PROMPT_MARKER), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, CalcMarginTest,
+                         testing::Values(MarginCase{10, 16}, MarginCase{120, 80}, MarginCase{24, 24}));
+
+}  // namespace
