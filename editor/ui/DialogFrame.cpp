@@ -810,6 +810,11 @@ void Dialog_refreshMain()
     host.showLayer();
 }
 
+int Dialog_mainLayer()
+{
+    return host.currentLayer();
+}
+
 void Dialogs_rebindAll()
 {
     Device* device = currentDevice();
