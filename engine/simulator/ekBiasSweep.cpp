@@ -379,8 +379,12 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
         return;
     }
     if (stopped) {
-        if (sigma->isVerbose()) {
-            sigma->update(L"[VOLTAGE] J-V characteristic simulation stopped by the user\n", 0);
+        // Said whatever the verbosity: the user asked for it and waits.
+        sigma->update(L"[VOLTAGE] J-V characteristic simulation stopped by the user\n", 0);
+        if (stored > 0 && sweep != nullptr) {
+            // The points solved so far are kept, marked partial.
+            saveSweep(SWEEP_JV, L"[SEND]JV:");
+            saveSweep(SWEEP_CV, L"[SEND]CV:");
         }
         *result = stored > 0 ? itersMax : -1;
         return;

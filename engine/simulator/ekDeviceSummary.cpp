@@ -79,7 +79,9 @@ void ekSimulator::saveDevice()
         }
     }
     kov_FileWriteW(f, text.c_str());
-    kov_FileClose(&f);
+    if (!ekResult::close(f, sigma)) {
+        return;
+    }
     if (sigma->isVerbose()) {
         ekResult::log(sigma, 0, L"[INFO]    device summary saved to \"%ls\"\n", path.c_str());
     }

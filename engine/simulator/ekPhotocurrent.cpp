@@ -15,17 +15,6 @@ namespace {
 
 using ekResult::number6;
 
-// Files that cannot be opened are skipped: the summary is a convenience.
-void writeText(const wchar_t* path, const char* mode, const std::wstring& text)
-{
-    kov_fileReadWriteW(path);
-    FILE* f = kov_FileOpenW(path, mode);
-    if (f != nullptr) {
-        kov_FileWriteW(f, text.c_str());
-        kov_FileClose(&f);
-    }
-}
-
 }  // namespace
 
 void ekSimulator::printEQE(bool enabled, wchar_t* message)
@@ -54,8 +43,6 @@ void ekSimulator::printEQE(bool enabled, wchar_t* message)
     if (sigma->isVerbose()) {
         sigma->update((L"[EQE]     " + text).c_str(), 0);
     }
-    writeText((std::wstring(outputDir) + L"simulout_photocurrent.txt").c_str(), "w", text);
-    if (sigma->summaryFilename != nullptr && sigma->summaryFilename[0] != 0) {
-        writeText(sigma->summaryFilename, "a+", text);
-    }
+    ekResult::writeWhole(ekResult::path(outputDir, L"_photocurrent.txt"), text, sigma);
+    ekResult::appendSummary(sigma->summaryFilename, text, sigma);
 }

@@ -51,20 +51,6 @@ std::wstring resistanceText(double value)
     return wide;
 }
 
-void writeText(const wchar_t* path, const char* mode, const std::wstring& text)
-{
-    if (path == nullptr || path[0] == 0) {
-        return;
-    }
-    kov_fileReadWriteW(path);
-    FILE* stream = kov_FileOpenW(path, mode);
-    if (stream == nullptr) {
-        return;  // an unwritable figures file is skipped without a message
-    }
-    kov_FileWriteW(stream, text.c_str());
-    kov_FileClose(&stream);
-}
-
 }  // namespace
 
 void ekSimulator::trackPVPoint(bool lightOn, bool* started, double* prevJ, double* prevV,
@@ -245,6 +231,6 @@ void ekSimulator::printPV(bool enabled, wchar_t* message)
         sigma->update(line.c_str(), 0);
     }
 
-    writeText(ekResult::path(outputDir, L"_photovoltaic.txt").c_str(), "w", file);
-    writeText(sigma->summaryFilename, "a+", file);
+    ekResult::writeWhole(ekResult::path(outputDir, L"_photovoltaic.txt"), file, sigma);
+    ekResult::appendSummary(sigma->summaryFilename, file, sigma);
 }

@@ -118,6 +118,10 @@ void ekSimulator::finishQE(const QEOutcome& out, int* result)
 {
     if (Stopped) {
         sigma->update(L"[LIGHT]   QE spectrum simulation stopped by the user\n", 0);
+        if (out.accepted > 0) {
+            // The wavelengths solved so far are kept, marked partial.
+            saveSweep(SWEEP_QW, L"[SEND]QW:");
+        }
         *result = itersMax;
         return;
     }

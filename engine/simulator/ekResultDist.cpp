@@ -126,19 +126,21 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
             }
             if (!valid) {
                 if (i < limit) {
-                    kov_FileClose(&f);
+                    ekResult::discard(f);
                     ekResult::logUnphysical(sigma, L"", guessExists);
                     return false;
                 }
             } else {
                 ekResult::writeRow(f, values, COLUMNS, i == Points - 1);
             }
-            if (Stopped || sigma->stopIt()) {
+            // The file is finished: a stop must not leave it cut.
+            if (!Stopped && sigma->stopIt()) {
                 Stopped = true;
-                break;
             }
         }
-        kov_FileClose(&f);
+        if (!ekResult::close(f, sigma)) {
+            return false;
+        }
     }
 
     if (tagFlags == TAG_EE) {

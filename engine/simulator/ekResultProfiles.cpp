@@ -25,8 +25,7 @@ bool writeProfile(const ekSimulator& simulator, nuSigma* sigma, bool& stopped,
     simulator.printHeader(f, 0);
     kov_FileWriteW(f, columns);
     ekResult::writeRows(f, sigma, stopped, count, points, rowValues);
-    kov_FileClose(&f);
-    return true;
+    return ekResult::close(f, sigma);
 }
 
 }  // namespace

@@ -78,6 +78,17 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
                                L" V   Current = " +
                                ekResult::number(meanCurrent * norm.current, -1) + L" A/cm2\n";
     kov_FileWriteW(f, state.c_str());
+    if (Stopped) {
+        // A stopped sweep keeps what it solved; the mark tells a reader the
+        // curve ends where the user stopped it, not where it was asked to.
+        int solved = 0;
+        for (int i = 0; i < sweep->getPoints(); ++i) {
+            solved += isDone(sweep, i) ? 1 : 0;
+        }
+        const std::wstring mark = L"# Partial: stopped by the user after " + std::to_wstring(solved) +
+                                  L" of " + std::to_wstring(sweep->getPoints()) + L" points\n";
+        kov_FileWriteW(f, mark.c_str());
+    }
     kov_FileWriteW(f, columns);
 
     const bool guessExists =
@@ -105,7 +116,7 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
             double J = sweep->getData(COL_CURRENT, i) * norm.current;
             if (!ekResult::inRange(J, -1e6, 1e6)) {
                 if (i < limit) {
-                    kov_FileClose(&f);
+                    ekResult::discard(f);
                     ekResult::logUnphysical(sigma, L"current ", guessExists);
                     return false;
                 }
@@ -151,7 +162,7 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
             }
             if (!ekResult::inRange(Qout, -1e11, 1e11) || !ekResult::inRange(C, 0.0, 0.001)) {
                 if (i < limit) {
-                    kov_FileClose(&f);
+                    ekResult::discard(f);
                     ekResult::logUnphysical(sigma, L"charge and capacitance ", guessExists);
                     return false;
                 }
@@ -173,12 +184,14 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
             values[count++] = iqe;
         }
         ekResult::writeRow(f, values, count, i == points - 1);
-        if (Stopped || sigma->stopIt()) {
+        // The file is finished: a stop must not leave it cut.
+        if (!Stopped && sigma->stopIt()) {
             Stopped = true;
-            break;
         }
     }
-    kov_FileClose(&f);
+    if (!ekResult::close(f, sigma)) {
+        return false;
+    }
 
     copyName(name, path.c_str());
     if (prefix != nullptr && sigma->comm) {

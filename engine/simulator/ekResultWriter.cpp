@@ -1,8 +1,16 @@
 // Shared pieces of the result writers.
 #include "ekResultWriter.h"
 
+#include <cerrno>
 #include <cstdarg>
+#include <cstring>
 #include <cwchar>
+#include <map>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "ekHelpers.h"
 #include "kovbase.h"
@@ -18,10 +26,132 @@ std::wstring path(const wchar_t* folder, const wchar_t* suffix)
     return result;
 }
 
+namespace {
+
+struct PendingFile {
+    std::string temporary;
+    std::string target;
+};
+
+// Files of open() not yet closed, by stream.
+std::map<FILE*, PendingFile>& pendingFiles()
+{
+    static std::map<FILE*, PendingFile> files;
+    return files;
+}
+
+std::string diskPath(const std::wstring& path)
+{
+    std::string text = kov_toUtf8(path);
+    kov_normalizeSeparatorsA(text.data());
+    return text;
+}
+
+}  // namespace
+
 FILE* open(const std::wstring& path)
 {
-    kov_fileReadWriteW(path.c_str());
-    return kov_FileOpenW(path.c_str(), "w");
+    PendingFile file;
+    file.target = diskPath(path);
+    if (file.target.empty()) {
+        return nullptr;
+    }
+    // A folder under the name cannot be replaced; refused here, as opening
+    // the name itself would be.
+    struct stat existing {};
+    if (::lstat(file.target.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
+        return nullptr;
+    }
+    file.temporary = file.target + TEMPORARY_MARK + std::to_string(::getpid());
+    ::unlink(file.temporary.c_str());  // left by a run that died; never followed
+    const int fd = ::open(file.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return nullptr;
+    }
+    FILE* stream = ::fdopen(fd, "w");
+    if (stream == nullptr) {
+        ::close(fd);
+        ::unlink(file.temporary.c_str());
+        return nullptr;
+    }
+    pendingFiles()[stream] = std::move(file);
+    return stream;
+}
+
+bool close(FILE*& f, nuSigma* sigma)
+{
+    if (f == nullptr) {
+        return false;
+    }
+    const auto found = pendingFiles().find(f);
+    if (found == pendingFiles().end()) {
+        kov_FileClose(&f);
+        return true;
+    }
+    const PendingFile file = found->second;
+    pendingFiles().erase(found);
+    int error = 0;
+    if (std::fflush(f) != 0 || std::ferror(f) != 0) {
+        error = errno != 0 ? errno : EIO;
+    }
+    if (std::fclose(f) != 0 && error == 0) {
+        error = errno != 0 ? errno : EIO;
+    }
+    f = nullptr;
+    if (error == 0 && std::rename(file.temporary.c_str(), file.target.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(file.temporary.c_str());
+        if (sigma != nullptr) {
+            log(sigma, 1, L"[ERROR]   cannot write file \"%ls\": %ls\n", kov_toWide(file.target).c_str(),
+                kov_toWide(std::strerror(error)).c_str());
+        }
+        return false;
+    }
+    return true;
+}
+
+void discard(FILE*& f)
+{
+    if (f == nullptr) {
+        return;
+    }
+    const auto found = pendingFiles().find(f);
+    kov_FileClose(&f);
+    if (found != pendingFiles().end()) {
+        ::unlink(found->second.temporary.c_str());
+        ::unlink(found->second.target.c_str());
+        pendingFiles().erase(found);
+    }
+}
+
+bool writeWhole(const std::wstring& path, const std::wstring& text, nuSigma* sigma)
+{
+    FILE* f = open(path);
+    if (f == nullptr) {
+        if (sigma != nullptr) {
+            logCannotOpen(sigma, path);
+        }
+        return false;
+    }
+    kov_FileWriteW(f, text.c_str());
+    return close(f, sigma);
+}
+
+void appendSummary(const wchar_t* path, const std::wstring& text, nuSigma* sigma)
+{
+    if (path == nullptr || path[0] == 0) {
+        return;
+    }
+    FILE* f = kov_FileOpenW(path, "a");
+    bool written = f != nullptr && kov_FileWriteW(f, text.c_str());
+    if (f != nullptr && std::fclose(f) != 0) {
+        written = false;
+    }
+    if (!written && sigma != nullptr) {
+        log(sigma, 2, L"[WARNING] cannot write the summary file \"%ls\"\n", path);
+    }
 }
 
 void appendNumber(std::wstring& row, double value, int digits)
@@ -60,9 +190,8 @@ void writeRows(FILE* f, nuSigma* sigma, bool& stopped, int count, int points,
     for (int i = 0; i < points; ++i) {
         rowValues(i, values);
         writeRow(f, values, count, i == points - 1);
-        if (stopped || sigma->stopIt()) {
+        if (!stopped && sigma->stopIt()) {
             stopped = true;
-            break;
         }
     }
 }

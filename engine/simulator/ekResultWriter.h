@@ -11,12 +11,35 @@ class nuSigma;
 
 namespace ekResult {
 
+// Marks the temporary name of a result file being written: target name +
+// mark + process id.
+constexpr const char* TEMPORARY_MARK = ".part";
+
 // Output folder + "simulout" + suffix ("_jv.txt", "_dist_7.txt", ...).
 std::wstring path(const wchar_t* folder, const wchar_t* suffix);
 
-// Opens a result file for writing, replacing an existing one (made
-// writable first, since a plot program may have left it read-only).
+// Opens a result file for writing. The text goes to a new temporary file
+// beside it (created exclusively, never through a link) and replaces the
+// file only when close() finds every byte written: a reader never sees a
+// file cut short, a run never writes through a link planted under a result
+// name, and a full disk fails the run instead of leaving a short file.
 FILE* open(const std::wstring& path);
+
+// Completes a file of open(): flushes, closes and renames it into place.
+// A failed write or close removes the temporary file and reports
+// "[ERROR]   cannot write file ..." at level 1. f is cleared.
+bool close(FILE*& f, nuSigma* sigma);
+
+// Gives up a file of open(): the temporary file goes, and so does an older
+// file of the name, which would no longer belong to this run.
+void discard(FILE*& f);
+
+// Writes a whole text file through open() and close().
+bool writeWhole(const std::wstring& path, const std::wstring& text, nuSigma* sigma);
+
+// Appends text to the summary file named by the driver (may be null); a
+// summary that cannot be written is reported as a warning.
+void appendSummary(const wchar_t* path, const std::wstring& text, nuSigma* sigma);
 
 // Appends one number as the files write it: digits -1 gives the shortest
 // text that reads back to the same double, 6 gives six significant digits.
@@ -33,8 +56,8 @@ inline std::wstring number6(double value)
 void writeRow(FILE* f, const double* values, int count, bool lastRow);
 
 // Writes the rows of a table of points rows with count values each (at
-// most 8): rowValues(i, values) fills row i. A stop of the user ends the
-// table after the row being written; stopped is then set.
+// most 8): rowValues(i, values) fills row i. A stop of the user sets
+// stopped; the table is still written whole, so no file is left cut.
 void writeRows(FILE* f, nuSigma* sigma, bool& stopped, int count, int points,
                const std::function<void(int, double*)>& rowValues);
 

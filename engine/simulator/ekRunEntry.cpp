@@ -265,6 +265,11 @@ bool ek_runSimulation(const ekRunRequest& request)
     if (!ek_outputFolder(request.inputFile, inputFolder, run.param, run.sigma, &folder, &log)) {
         return false;
     }
+    // Before anything in the folder is removed or written.
+    run.folderLock = ek_lockOutputFolder(folder, run.sigma);
+    if (run.folderLock < 0) {
+        return false;
+    }
     run.simulator->setPath(request.inputFile, folder.c_str(), log.c_str());
     if (run.isFailed()) {
         return false;

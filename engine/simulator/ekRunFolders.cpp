@@ -1,7 +1,13 @@
 // Folders of a run.
 #include "ekRunFolders.h"
 
+#include <cerrno>
+#include <cstring>
 #include <cwchar>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include "focore.h"
 #include "kovbase.h"
@@ -10,6 +16,8 @@
 namespace {
 
 constexpr const wchar_t* LOG_NAME = L"simulog.txt";
+// The lock of a run in its output folder; hidden, as it holds nothing.
+constexpr const char* LOCK_NAME = ".simulock";
 constexpr size_t INPUT_MIN = 2, INPUT_MAX = 1021;
 
 bool isSeparator(wchar_t c)
@@ -102,4 +110,34 @@ bool ek_outputFolder(const wchar_t* input, const std::wstring& inputFolder, nuPa
     *folder = made;
     *log = madeLog;
     return true;
+}
+
+int ek_lockOutputFolder(const std::wstring& folder, nuSigma* sigma)
+{
+    std::string path = kov_toUtf8(withSeparator(folder));
+    kov_normalizeSeparatorsA(path.data());
+    path += LOCK_NAME;
+    const int lock = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (lock < 0) {
+        const std::wstring line = L"[ERROR]   cannot lock the output directory \"" + folder + L"\": " +
+                                  kov_toWide(std::strerror(errno)) + L"\n";
+        sigma->update(line.c_str(), 1);
+        return -1;
+    }
+    if (::flock(lock, LOCK_EX | LOCK_NB) != 0) {
+        ::close(lock);
+        const std::wstring line = L"[ERROR]   the output directory \"" + folder +
+                                  L"\" is in use by another run\n";
+        sigma->update(line.c_str(), 1);
+        return -1;
+    }
+    return lock;
+}
+
+void ek_unlockOutputFolder(int& lock)
+{
+    if (lock >= 0) {
+        ::close(lock);  // releases the lock
+        lock = -1;
+    }
 }

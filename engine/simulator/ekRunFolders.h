@@ -19,3 +19,10 @@ std::wstring ek_inputFolder(const wchar_t* input);
 // level-1 line) when the folder cannot be made.
 bool ek_outputFolder(const wchar_t* input, const std::wstring& inputFolder, nuParam* param,
                      nuSigma* sigma, std::wstring* folder, std::wstring* log);
+
+// Locks the output folder for this run, so that a second run into the same
+// folder is refused instead of mixing its files with this one's. Returns
+// the lock's descriptor (held until ek_unlockOutputFolder), or -1 with a
+// level-1 line naming the folder.
+int ek_lockOutputFolder(const std::wstring& folder, nuSigma* sigma);
+void ek_unlockOutputFolder(int& lock);

@@ -8,6 +8,7 @@
 #include "ekExcitation.h"
 #include "ekInput.h"
 #include "ekLayer.h"
+#include "ekRunFolders.h"
 #include "ekRunSteps.h"
 #include "ekSimulator.h"
 #include "ekSpectrumAM15.h"
@@ -23,6 +24,7 @@ using ekLimits::DEVICE_POINTS_MIN;
 
 ekRun::~ekRun()
 {
+    ek_unlockOutputFolder(folderLock);
     delete device;
     delete excitation;
     delete simulator;

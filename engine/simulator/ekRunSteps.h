@@ -30,6 +30,7 @@ struct ekRun {
     uint8_t lightType = 0;
     bool sweep = false;
     bool equilibriumOnly = false;
+    int folderLock = -1;  // the output folder's lock, held for the whole run
 
     ekRun() = default;
     ekRun(const ekRun&) = delete;

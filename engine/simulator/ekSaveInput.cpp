@@ -76,8 +76,7 @@ bool ekSimulator::saveMesh(const double* positions)
     kov_FileWriteW(f, L"#\n# z (um)\n#\n");
     ekResult::writeRows(f, sigma, Stopped, 1, Points,
                         [&](int i, double* v) { v[0] = positions[i] * norm.length; });
-    kov_FileClose(&f);
-    return true;
+    return ekResult::close(f, sigma);
 }
 
 bool ekSimulator::saveInitialGuess(const double* positions, const double* V, const double* Fn,
@@ -100,8 +99,7 @@ bool ekSimulator::saveInitialGuess(const double* positions, const double* V, con
         v[2] = Fn[i] * norm.Vt;
         v[3] = Fp[i] * norm.Vt;
     });
-    kov_FileClose(&f);
-    return true;
+    return ekResult::close(f, sigma);
 }
 
 bool ekSimulator::saveInput()
@@ -172,12 +170,14 @@ bool ekSimulator::saveInput()
             sigma->update(L"[WARNING] electron/hole mobility values seems to be inconsistent\n", 2);
             ek_resetSigma(sigma);
         }
-        if (Stopped || sigma->stopIt()) {
+        // The file is finished: a stop must not leave it cut.
+        if (!Stopped && sigma->stopIt()) {
             Stopped = true;
-            break;
         }
     }
-    kov_FileClose(&f);
+    if (!ekResult::close(f, sigma)) {
+        return false;
+    }
     if (sigma->isVerbose()) {
         wchar_t line[1100];
         std::swprintf(line, 1100, L"[INFO]    device structure saved to \"%ls\"\n", path.c_str());

@@ -202,8 +202,8 @@ TEST_P(ResultsDistGuard, UnphysicalValueEarlyRefusesTheFileLaterDropsTheRow)
         EXPECT_NE(out.find("[WARNING] unphysical values (check device parameters)\n"),
                   std::string::npos)
             << out;
-        // What was written before the bad row stays; no name is kept.
-        EXPECT_EQ(rows.size(), static_cast<size_t>(c.badPoint));
+        // No file cut at the bad row, no older file of the name, no name.
+        EXPECT_FALSE(scratch.exists("simulout_dist_0001.txt"));
         EXPECT_STREQ(d.sim->getFilenameEN(), L"");
     }
 }
@@ -255,14 +255,14 @@ TEST_F(ResultsDist, ReportLinesOnlyWithComm)
     EXPECT_FALSE(scratch.exists("simulcomm.txt"));
 }
 
-TEST_F(ResultsDist, AStopRequestKeepsTheFirstRowAndStillReportsTheFile)
+TEST_F(ResultsDist, AStopRequestFinishesTheFileAndStillReportsIt)
 {
     build(90);
     scratch.write("simulcomm.txt", "Stop\n");
     ASSERT_TRUE(d.sim->saveDist(nullptr, ekSimulator::TAG_EE, -1, ekSimulator::TAG_JV));
     EXPECT_TRUE(d.sim->isStopped());
     const std::string text = distText("simulout_dist_0001.txt");
-    EXPECT_EQ(dataRows(text).size(), 1u);
+    EXPECT_EQ(dataRows(text).size(), 90u);
     EXPECT_EQ(std::wstring(d.sim->getFilenameEE()), scratch.file("simulout_dist_0001.txt"));
 }
 

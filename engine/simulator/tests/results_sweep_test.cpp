@@ -88,6 +88,32 @@ TEST_F(ResultsSweep, CurrentVoltageRowsOfTheComputedPoints)
               "[SEND]JV:" + kov_toUtf8(scratch.file("simulout_jv.txt")) + "\n");
 }
 
+TEST_F(ResultsSweep, AStoppedSweepKeepsItsSolvedPointsMarkedPartial)
+{
+    ElecSweep* sweep = biasSweep(6);
+    sweep->setMask(4, ElecSweep::MASK_SET);
+    sweep->setMask(5, ElecSweep::MASK_SET);
+    ASSERT_TRUE(d.sim->saveSweep(ekSimulator::SWEEP_JV, nullptr));
+    EXPECT_EQ(text("simulout_jv.txt").find("Partial"), std::string::npos);
+
+    // The user's stop is seen while a distribution is written.
+    nu_requestStop();
+    const bool written = d.sim->saveDist(nullptr, ekSimulator::TAG_EN, 1, ekSimulator::TAG_JV);
+    nu_clearStopRequest();
+    ASSERT_TRUE(written);
+    ASSERT_TRUE(d.sim->isStopped());
+    for (const auto kind : {ekSimulator::SWEEP_JV, ekSimulator::SWEEP_CV}) {
+        ASSERT_TRUE(d.sim->saveSweep(kind, nullptr));
+    }
+    for (const char* name : {"simulout_jv.txt", "simulout_cv.txt"}) {
+        const std::vector<std::string> lines = splitLines(text(name));
+        ASSERT_GT(lines.size(), 9u);
+        EXPECT_EQ(lines[8], "# Partial: stopped by the user after 4 of 6 points") << name;
+        EXPECT_EQ(lines[9], "#") << name;
+        EXPECT_EQ(dataRows(text(name)).size(), 4u) << name;
+    }
+}
+
 TEST_F(ResultsSweep, UnphysicalCurrentEarlyRefusesTheFileLaterDropsTheRow)
 {
     // 20 points: the guard covers the first five.
@@ -104,7 +130,8 @@ TEST_F(ResultsSweep, UnphysicalCurrentEarlyRefusesTheFileLaterDropsTheRow)
               std::string::npos)
         << out;
     EXPECT_TRUE(d.sigma.isOK());
-    EXPECT_EQ(dataRows(text("simulout_jv.txt")).size(), 4u);
+    // Neither a file cut at the bad row nor the earlier one stays.
+    EXPECT_FALSE(scratch.exists("simulout_jv.txt"));
 }
 
 TEST_F(ResultsSweep, CapacitanceIsTheChargeSlopeOfTheLargerChargeColumn)
