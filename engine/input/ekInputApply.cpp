@@ -50,9 +50,9 @@ bool ekInputReader::applyDevice()
     }
     double scale = 0.0;
     if (sigma_->err == 0 && real(section, L"Polarization.Scale", &scale)) {
-        if (!(scale >= ElecDevice::POLARIZATION_MIN && scale <= ElecDevice::POLARIZATION_MAX)) {
-            return fail(line, L"[ERROR]   invalid polarization scale (valid range: [-10 ; 10]\n");
-        }
+        if (!checkRange(section, L"Polarization.Scale", ElecDevice::POLARIZATION_MIN,
+                        ElecDevice::POLARIZATION_MAX, L""))
+            return false;
         device_->setPolarizationScale(scale);
     }
     if (sigma_->err != 0)

@@ -145,8 +145,8 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
 
     for (const ScriptKey& entry : SCRIPT_KEYS) {
         std::wstring path;
-        if (!text(s, entry.key, &path) || path.empty())
-            continue;  // an empty name is no model
+        if (!text(s, entry.key, &path) || isWord(path, {L"", L"None"}))
+            continue;  // no model asked for
         if (path.find(L".lua") == std::wstring::npos) {
             unusedValue(s, entry.key, L"a model is a Lua script, a file name ending in .lua");
             continue;
@@ -211,11 +211,11 @@ bool ekInputReader::readLayerIndex(int number, const ekLayer* templ, ekLayerInpu
     const wchar_t* s = sectionName.c_str();
     std::wstring value;
     const bool hasFile = text(s, L"Index.File", &value);
-    if (hasFile && !value.empty() && ek_endsWithW(value.c_str(), L".nk") == 0)
+    if (hasFile && !isWord(value, {L"", L"None"}) && ek_endsWithW(value.c_str(), L".nk") == 0)
         unusedValue(s, L"Index.File", L"an index file is a file name ending in .nk");
     std::wstring model;
     const bool hasModel = text(s, L"Index.Model", &model);
-    if (hasModel && !model.empty() && ek_endsWithW(model.c_str(), L".lua") == 0)
+    if (hasModel && !isWord(model, {L"", L"None"}) && ek_endsWithW(model.c_str(), L".lua") == 0)
         unusedValue(s, L"Index.Model", L"an index model is a Lua script, a file name ending in .lua");
     if (hasFile && ek_endsWithW(value.c_str(), L".nk") != 0) {
         if (!findIndexFile(value, &in->indexPath)) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <cwctype>
 #include <vector>
 
 #include "ElecDevice.h"
@@ -67,6 +68,52 @@ bool takesWords(const wchar_t* key, bool isText)
     return std::wcslen(key) == 10 && wcsncasecmp(key, L"Trap", 4) == 0 &&
            wcscasecmp(key + 5, L".Type") == 0;
 }
+
+// Letters two spellings differ by (case ignored): insertions, deletions
+// and substitutions.
+size_t editDistance(const wchar_t* a, const wchar_t* b)
+{
+    const size_t m = std::wcslen(a), n = std::wcslen(b);
+    std::vector<size_t> row(n + 1);
+    for (size_t j = 0; j <= n; ++j)
+        row[j] = j;
+    for (size_t i = 1; i <= m; ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= n; ++j) {
+            const size_t above = row[j];
+            const bool same = std::towlower(a[i - 1]) == std::towlower(b[j - 1]);
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[n];
+}
+
+// " (did you mean 'Key'?)" for a key of the section close to the one
+// written, else a pointer to the reference of the keys.
+std::wstring keyHint(int section, const wchar_t* key)
+{
+    const _ekRecord* records = section >= 0 && section < ekInput::SECTIONCOUNT
+                                   ? ekInput::SECTION[section].records
+                                   : nullptr;
+    const wchar_t* best = nullptr;
+    size_t bestDistance = 3;  // a typing slip, not another word
+    for (const _ekRecord* record = records; record != nullptr && record->key != nullptr; ++record) {
+        const size_t distance = editDistance(key, record->key);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = record->key;
+        }
+    }
+    if (best != nullptr)
+        return std::wstring(L" (did you mean '") + best + L"'?)";
+    return L" (the keys of every section are listed in the device-file reference, "
+           L"docs/device-file.md)";
+}
+
+constexpr const wchar_t* SECTION_NAMES =
+    L"Device, Layer1 to Layer9, Anode, Cathode, Voltage, Light, Numeric, Command";
 
 }  // namespace
 
@@ -311,8 +358,9 @@ bool ekInputReader::handleSection(const wchar_t* line)
         return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d", lineIndex_ + 1));
     const size_t nameLength = length - 2;
     if (nameLength >= NAME_WORK_SIZE) {
-        return fail(lineIndex_,
-                    format(L"[ERROR]   invalid syntax at line %d: unknown section", lineIndex_ + 1));
+        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown section "
+                                       L"(sections: %ls)\n",
+                                       lineIndex_ + 1, SECTION_NAMES));
     }
     wchar_t name[NAME_WORK_SIZE];
     std::wmemcpy(name, line + 1, nameLength);
@@ -325,7 +373,7 @@ bool ekInputReader::handleSection(const wchar_t* line)
     }
     if (equalsNoCase(name, L"Layer")) {
         kov_copyW(name, NAME_WORK_SIZE, L"Layer1");
-        sigma_->update(format(L"[WARNING] at line %d: defing a non-numbered layer is not "
+        sigma_->update(format(L"[WARNING] at line %d: defining a non-numbered layer is not "
                               L"advised, even for one-layer device",
                               lineIndex_ + 1)
                            .c_str(),
@@ -333,8 +381,9 @@ bool ekInputReader::handleSection(const wchar_t* line)
     }
     const int position = ekInput::sectionIndex(name);
     if (position < 0) {
-        return fail(lineIndex_,
-                    format(L"[ERROR]   invalid syntax at line %d: unknown section", lineIndex_ + 1));
+        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown section [%ls] "
+                                       L"(sections: %ls)\n",
+                                       lineIndex_ + 1, name, SECTION_NAMES));
     }
     foSection* section = store_.addSection(name, ekInput::sectionRecordCount(position));
     if (section == nullptr)
@@ -387,8 +436,10 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
     if (!evaluateValue(key.data(), normalized.data(), isText, value.data()))
         return false;
     if (keyPosition < 0) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown parameter '%ls'",
-                                       lineIndex_ + 1, normalized.data()));
+        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown parameter "
+                                       L"'%ls'%ls\n",
+                                       lineIndex_ + 1, normalized.data(),
+                                       keyHint(sectionPosition_, normalized.data()).c_str()));
     }
     // The second of two values would silently win over the first.
     const std::wstring id = keyId(section_->getName(), normalized.data());

@@ -23,6 +23,14 @@ public:
     static constexpr uint8_t LIGHT_AM15 = 0x40;
     static constexpr uint8_t LIGHT_FILE = 0x80;
     static constexpr uint8_t LIGHT_ON_MASK = 0xD0;
+    // Low bits of a monochromatic type: set for a wavelength sweep.
+    static constexpr uint8_t LIGHT_SWEEP_BITS = 0x0F;
+
+    static constexpr bool isMonoLight(uint8_t type) { return (type & LIGHT_MONO) != 0; }
+    static constexpr bool isLightSweep(uint8_t type)
+    {
+        return isMonoLight(type) && (type & LIGHT_SWEEP_BITS) != 0;
+    }
 
     // The channel is accepted for symmetry with the other engine objects;
     // the setters write no messages, the device-file reader reports ranges.

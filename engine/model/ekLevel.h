@@ -6,14 +6,16 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "ekLimits.h"
+
 class nuSigma;
 
 class ekLevel {
 public:
     static constexpr size_t NAME_SIZE = 32;      // 31 characters and terminator
     static constexpr uint8_t TYPE_NONE = 0x00;
-    static constexpr uint8_t TYPE_DONOR = 0x10;
-    static constexpr uint8_t TYPE_ACCEPTOR = 0x20;
+    static constexpr uint8_t TYPE_DONOR = ekLimits::KIND_DONOR;
+    static constexpr uint8_t TYPE_ACCEPTOR = ekLimits::KIND_ACCEPTOR;
     // Accepted ranges of the level's values (densities in 1/cm3, energy and
     // width in eV, lifetimes in s); the device-file reader names them.
     static constexpr double N_MIN = 0.0, N_MAX = 1e22;

@@ -15,9 +15,13 @@ inline constexpr double NORM_FLOOR = 2.220446049250313e-15;
 inline constexpr int MEAN_ARITHMETIC = 0x10;
 inline constexpr int MEAN_HARMONIC = 0x20;
 
-// Dopant and trap kinds.
+// Dopant and trap kinds (0 is no level).
 inline constexpr unsigned char KIND_DONOR = 0x10;
 inline constexpr unsigned char KIND_ACCEPTOR = 0x20;
+inline constexpr bool isLevelKind(unsigned char kind)
+{
+    return kind == KIND_DONOR || kind == KIND_ACCEPTOR;
+}
 
 // Mesh points of the whole device.
 inline constexpr int DEVICE_POINTS_MIN = 50;

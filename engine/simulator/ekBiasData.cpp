@@ -9,6 +9,7 @@
 #include "ElecSweep.h"
 #include "ekHelpers.h"
 #include "ekLayer.h"
+#include "ekExcitation.h"
 #include "ekSimulator.h"
 #include "focore.h"
 #include "nucore.h"
@@ -90,7 +91,8 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
         return true;
     };
 
-    if (!(mode & 0x10) && (mode & 0x20) && biasFile != nullptr) {
+    if (!(mode & ekExcitation::BIAS_SWEEP) && (mode & ekExcitation::BIAS_FILE) &&
+        biasFile != nullptr) {
         double* rows = sigma->mallocDbl(SWEEP_POINTS_MAX, true);
         if (rows == nullptr) {
             sigma->update(L"[ERROR]   insufficient memory to handle the custom bias data\n", 1);
@@ -130,7 +132,7 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
         return true;
     }
 
-    if (!(mode & 0x10)) {
+    if (!(mode & ekExcitation::BIAS_SWEEP)) {
         if (!build(1, 0.0, 0.0, 0.0)) {
             return false;
         }

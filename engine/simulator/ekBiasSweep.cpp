@@ -14,6 +14,7 @@
 #include "ekContact.h"
 #include "ekHelpers.h"
 #include "ekResultWriter.h"
+#include "ekExcitation.h"
 #include "ekSimulator.h"
 #include "nucore.h"
 
@@ -74,7 +75,7 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     if (!checkMeshStep()) {
         return 0;
     }
-    if (lightType == 0x10) {
+    if (lightType == ekExcitation::LIGHT_MONO) {
         double absorbed = 0.0;
         updateGoptMono(0, monoWavelength, lightTotals[0], &absorbed);
     }
@@ -202,8 +203,9 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     }
 
     if (sigma->isVerbose()) {
-        sigma->update((biasType & 0x20) ? L"[VOLTAGE] custom source switched ON\n"
-                                        : L"[VOLTAGE] source switched ON\n",
+        sigma->update((biasType & ekExcitation::BIAS_FILE)
+                          ? L"[VOLTAGE] custom source switched ON\n"
+                          : L"[VOLTAGE] source switched ON\n",
                       0);
         const double Vt = norm.Vt;
         const std::wstring line = L"[VOLTAGE] starting J-V characteristic simulation with: Start = " +

@@ -1,6 +1,7 @@
 // Contact boundary values shared by the Gummel and Newton assemblies, so
 // that both methods reach the same solution on the same device.
 #include "ekContact.h"
+#include "ekLimits.h"
 #include "ekSimulator.h"
 
 double ekSimulator::schottkyBoundaryPotential(int side) const
@@ -25,9 +26,9 @@ bool ekSimulator::updateContactOhmic(int side)
     // Barriers are normalised by Vt like the threshold is read here.
     const double threshold = ekContact::BARRIER_THRESHOLD;
     const uint8_t kind = mat.dopantKind[i];
-    if (kind == 0x10 && contact.phi < threshold) {
+    if (kind == ekLimits::KIND_DONOR && contact.phi < threshold) {
         contact.ohmic = true;  // no barrier for the electrons of an n-type node
-    } else if (kind == 0x20 && contact.phi - mat.Eg[i] > -threshold) {
+    } else if (kind == ekLimits::KIND_ACCEPTOR && contact.phi - mat.Eg[i] > -threshold) {
         contact.ohmic = true;  // no barrier for the holes of a p-type node
     }
     return contact.ohmic;

@@ -9,6 +9,7 @@
 #include "ekLayer.h"
 #include "ekLevel.h"
 #include "ekResultWriter.h"
+#include "ekLimits.h"
 #include "ekSimulator.h"
 #include "kovbase.h"
 #include "nucore.h"
@@ -21,7 +22,7 @@ constexpr size_t FOLDER_MAX = 991;
 std::wstring layerBlock(int number, const ekLayer* layer)
 {
     const ekLevel* dopant = layer->getDopant();
-    const bool donor = dopant != nullptr && dopant->getType() == 0x10;
+    const bool donor = dopant != nullptr && dopant->getType() == ekLimits::KIND_DONOR;
     std::wstring text = L"   Layer" + std::to_wstring(number) + L":\n     " +
                         (donor ? L"ND" : L"NA") + L" = ";
     ekResult::appendNumber(text, dopant != nullptr ? dopant->getN() : 0.0);

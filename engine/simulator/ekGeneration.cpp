@@ -6,6 +6,7 @@
 #include "ElecSweep.h"
 #include "ekLayer.h"
 #include "ekLocalModels.h"
+#include "ekExcitation.h"
 #include "ekSimulator.h"
 #include "nucore.h"
 
@@ -106,7 +107,7 @@ void ekSimulator::generationProfileLight()
         mat.Gop[i] = 0.0;
         mat.photonFlux[i] = 0.0;
     }
-    const bool qeSweep = (lightType & 0x10) && (lightType & 0x0F);
+    const bool qeSweep = ekExcitation::isLightSweep(lightType);
     if ((lightType & 0xD0) == 0 || qeSweep) {
         return;
     }

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int HARMONIC = ekLimits::MEAN_HARMONIC;
-
 ekRecombination sum(const ekRecombination& a, const ekRecombination& b, const ekRecombination& c)
 {
     return {a.R + b.R + c.R, a.dV + b.dV + c.dV, a.dFn + b.dFn + c.dFn, a.dFp + b.dFp + c.dFp};
@@ -24,7 +22,7 @@ ekSimulator::EdgeFlux ekSimulator::electronEdge(int j, const double* V, const do
 {
     const int k = j + 1;
     const double h = sol.z[k] - sol.z[j];
-    const double mu = interpolateParameter(mat.Mobn[j], mat.Mobn[k], HARMONIC);
+    const double mu = interpolateParameter(mat.Mobn[j], mat.Mobn[k], ekLimits::MEAN_HARMONIC);
     const double d = (V[k] + mat.offN[k]) - (V[j] + mat.offN[j]);
     EdgeFlux e;
     e.left = electronDensity(V[j], Fn[j], j);
@@ -39,7 +37,7 @@ ekSimulator::EdgeFlux ekSimulator::holeEdge(int j, const double* V, const double
 {
     const int k = j + 1;
     const double h = sol.z[k] - sol.z[j];
-    const double mu = interpolateParameter(mat.Mobp[j], mat.Mobp[k], HARMONIC);
+    const double mu = interpolateParameter(mat.Mobp[j], mat.Mobp[k], ekLimits::MEAN_HARMONIC);
     const double d = (V[k] - mat.offP[k]) - (V[j] - mat.offP[j]);
     EdgeFlux e;
     e.left = holeDensity(V[j], Fp[j], j);

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int HARMONIC = ekLimits::MEAN_HARMONIC;
 // The assemblers' residual norm is never exactly 0.
 using ekLimits::NORM_FLOOR;
 
@@ -34,8 +33,10 @@ void ekSimulator::transportPoisson(double* V, double* residual, double* rhs, dou
         const double pi = holeDensity(V[i], Fp[i], i);
         ekTrappedCharge q;
         trappedCharge(ni, pi, i, &q);
-        const double epsL = interpolateParameter(mat.Eps[i - 1], mat.Eps[i], HARMONIC);
-        const double epsR = interpolateParameter(mat.Eps[i], mat.Eps[i + 1], HARMONIC);
+        const double epsL =
+            interpolateParameter(mat.Eps[i - 1], mat.Eps[i], ekLimits::MEAN_HARMONIC);
+        const double epsR =
+            interpolateParameter(mat.Eps[i], mat.Eps[i + 1], ekLimits::MEAN_HARMONIC);
         const double rho = (q.Na - q.Nd) + (ni - pi) + (q.Qa - q.Qd) - q.Qpol;
         const double F =
             (epsL * (V[i - 1] - V[i]) / hL + epsR * (V[i + 1] - V[i]) / hR) / hM - rho / lambda;

@@ -13,6 +13,7 @@
 #include "ekContact.h"
 #include "ekHelpers.h"
 #include "ekResultWriter.h"
+#include "ekExcitation.h"
 #include "ekSimulator.h"
 #include "ekSpectrumAM15.h"
 #include "focore.h"
@@ -324,7 +325,8 @@ bool ekSimulator::setLightMono(ElecDevice* dev, double wavelength, double flux, 
         lightTotals[0] = F * T;
         absorbedFraction = 1.0 - T;
     }
-    if (!sigma->isNoWarn() && (kind & 0x10) && norm.photonFlux * lightTotals[0] < NO_LIGHT_FLUX) {
+    if (!sigma->isNoWarn() && ekExcitation::isMonoLight(kind) &&
+        norm.photonFlux * lightTotals[0] < NO_LIGHT_FLUX) {
         if (norm.photonFlux * lightTotals[2] > NO_LIGHT_FLUX) {
             sigma->update(L"[WARNING] monochromatic light flux decreases to almost zero (due to "
                           L"absorption in the anode)\n",
@@ -341,7 +343,7 @@ bool ekSimulator::setLightMono(ElecDevice* dev, double wavelength, double flux, 
             number6(wavelength) + L" um   flux = " + number6(flux) + L" 1/cm2/s   power = " +
             number6(lightTotals[3]) + L" W/cm2\n";
         sigma->update(line.c_str(), 0);
-        if ((kind & 0x10) && norm.photonFlux * lightTotals[2] > NO_LIGHT_FLUX &&
+        if (ekExcitation::isMonoLight(kind) && norm.photonFlux * lightTotals[2] > NO_LIGHT_FLUX &&
             absorbedFraction > 0.0 && absorbedFraction <= 1.0) {
             const std::wstring absorption =
                 L"[INFO]    monochromatic light absorption in the anode A = " +

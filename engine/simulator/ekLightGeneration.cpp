@@ -7,6 +7,7 @@
 
 #include "ElecDevice.h"
 #include "ekContact.h"
+#include "ekExcitation.h"
 #include "ekSimulator.h"
 
 namespace {
@@ -72,7 +73,7 @@ double ekSimulator::absorbLine(double wavelength, int wavelengthIndex, double fl
 
 void ekSimulator::updateGoptMono(int index, double wavelength, double flux, double* absorbed)
 {
-    if (!(lightType & 0x10) || mat.Gop == nullptr || device == nullptr) {
+    if (!ekExcitation::isMonoLight(lightType) || mat.Gop == nullptr || device == nullptr) {
         return;
     }
     double travelling = absorbLine(wavelength, index, flux, false);

@@ -6,6 +6,7 @@
 
 #include "ekResultWriter.h"
 #include "ElecSweep.h"
+#include "ekExcitation.h"
 #include "ekSimulator.h"
 #include "kovbase.h"
 #include "nucore.h"
@@ -32,7 +33,7 @@ void ekSimulator::printEQE(bool enabled, wchar_t* message)
     if (!enabled || message == nullptr || isBlocked() || SweepLight == nullptr) {
         return;
     }
-    const bool sweepKind = (lightType & 0x10) && (lightType & 0x0F);
+    const bool sweepKind = ekExcitation::isLightSweep(lightType);
     if (!sweepKind || !(lightTotals[3] > 1e-12)) {
         return;
     }

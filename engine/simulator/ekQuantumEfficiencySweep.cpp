@@ -13,6 +13,7 @@
 #include "ekHelpers.h"
 #include "ekQESweep.h"
 #include "ekResultWriter.h"
+#include "ekExcitation.h"
 #include "ekSimulator.h"
 #include "nucore.h"
 
@@ -55,7 +56,7 @@ int ekSimulator::sweepQE(double voltage)
             return -1;
         }
     }
-    const bool sweepKind = (lightType & 0x10) && (lightType & 0x0F);
+    const bool sweepKind = ekExcitation::isLightSweep(lightType);
     if (!sweepKind || norm.photonFlux * lightTotals[0] < NO_LIGHT_FLUX) {
         return -7;
     }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ekLocalModels.h"
+#include "ekLimits.h"
 #include "ekSimulator.h"
 
 ekRecombination ekSimulator::recombinationSRH(double V, double Fn, double Fp, int i) const
@@ -14,14 +15,14 @@ ekRecombination ekSimulator::recombinationSRH(double V, double Fn, double Fp, in
     ekSrhSum sum;
 
     const uint8_t dopant = mat.dopantKind[i];
-    if ((dopant == 0x10 || dopant == 0x20) && mat.dopantN[i] > 0.0) {
+    if (ekLimits::isLevelKind(dopant) && mat.dopantN[i] > 0.0) {
         ek_srhAdd(sum, n, p,
                   {mat.dopantTaun[i], mat.dopantTaup[i], mat.dopantN1[i], mat.dopantP1[i]});
     } else {
         ek_srhAdd(sum, n, p, {mat.Taun[i], mat.Taup[i], ni, ni});
     }
     for (const ekTrapArrays& t : trap) {
-        if ((t.kind[i] == 0x10 || t.kind[i] == 0x20) && t.N[i] > 0.0) {
+        if (ekLimits::isLevelKind(t.kind[i]) && t.N[i] > 0.0) {
             ek_srhAdd(sum, n, p, {t.Taun[i], t.Taup[i], t.n1[i], t.p1[i]});
         }
     }

@@ -6,6 +6,7 @@
 
 #include "ekHelpers.h"
 #include "ekResultWriter.h"
+#include "ekExcitation.h"
 #include "ekSimulator.h"
 #include "kovbase.h"
 #include "nucore.h"
@@ -156,7 +157,7 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
             line += L"Voltage = " + ekResult::number(Va * norm.Vt, 6) + L" V ";
             if (sweepFlags & TAG_QW) {
                 line += L"Wavelength = " + ekResult::number(monoWavelength, 6) + L" um ";
-            } else if (lightType & 0x10) {
+            } else if (ekExcitation::isMonoLight(lightType)) {
                 line += L"(monochromatic light) ";
             } else if (lightType & 0x40) {
                 line += L"(AM1.5 light) ";

@@ -149,7 +149,7 @@ bool runOperation(ekRun& run, Outcome& outcome)
         }
         return canRemesh(run) || (sigma->err == 0 && r >= 0);
     }
-    if (run.isBiasOn() || (run.lightType & 0x10)) {
+    if (run.isBiasOn() || ekExcitation::isMonoLight(run.lightType)) {
         outcome.kind = RunKind::Bias;
         if (sim->getSweepBias() == nullptr) {
             return false;

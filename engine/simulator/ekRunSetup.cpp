@@ -49,11 +49,11 @@ void ek_runReadSettings(ekRun& run)
 bool ek_runApplyBias(ekRun& run)
 {
     ekSimulator* sim = run.simulator;
-    switch (run.biasType & 0x30) {
+    switch (run.biasType & ekExcitation::BIAS_ON_MASK) {
     case 0:
         sim->setBiasData(run.device, 0.0, 0.0, 0.0, run.Jinf, run.Jsup, run.biasType, nullptr);
         break;
-    case 0x20:
+    case ekExcitation::BIAS_FILE:
         sim->setBiasData(run.device, run.Vstart, run.Vend, run.Vstep, run.Jinf, run.Jsup,
                          run.biasType, run.biasFile.substr(0, 1023).c_str());
         break;
@@ -69,7 +69,7 @@ bool ek_runApplyLight(ekRun& run)
 {
     ekSimulator* sim = run.simulator;
     if (run.sweep) {
-        run.lightType = 0x11;
+        run.lightType = ekExcitation::LIGHT_SWEEP;
         run.flux = run.flux < 1e15 ? 1e15 : (run.flux > 1e22 ? 1e22 : run.flux);
     }
     run.equilibriumOnly = !run.isBiasOn() && !run.isLightOn();
@@ -86,12 +86,12 @@ bool ek_runApplyLight(ekRun& run)
         // wavelength by wavelength.
         if (!run.isBiasOn()) {
             run.sweep = true;
-            run.lightType = 0x11;
+            run.lightType = ekExcitation::LIGHT_SWEEP;
         }
         sim->setLightCustom(run.device, run.excitation->getLightFilename(), run.lightType);
-    } else if ((light & 0x10) && (light & 0x0F)) {
+    } else if (ekExcitation::isLightSweep(light)) {
         sim->setLightEQE(run.device, run.Wstart, run.Wend, run.Wstep, run.flux);
-    } else if (light & 0x10) {
+    } else if (ekExcitation::isMonoLight(light)) {
         if (!run.isBiasOn()) {
             run.sigma->update(
                 L"[ERROR]   with one-point monochromatic light, voltage source must be set\n", 1);

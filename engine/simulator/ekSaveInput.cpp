@@ -8,6 +8,7 @@
 #include "ElecDevice.h"
 #include "ekHelpers.h"
 #include "ekResultWriter.h"
+#include "ekLimits.h"
 #include "ekSimulator.h"
 #include "kovbase.h"
 #include "kovraVersion.h"
@@ -20,8 +21,10 @@ const wchar_t* tagOf(int flags)
     static const struct {
         int bit;
         const wchar_t* tag;
-    } tags[] = {{0x10, L"DE"},   {0x100, L"EE"},  {0x200, L"EN"}, {0x1000, L"JV"},
-                {0x2000, L"CV"}, {0x4000, L"QW"}, {0x8000, L"CF"}};
+    } tags[] = {{ekSimulator::TAG_DE, L"DE"}, {ekSimulator::TAG_EE, L"EE"},
+                {ekSimulator::TAG_EN, L"EN"}, {ekSimulator::TAG_JV, L"JV"},
+                {ekSimulator::TAG_CV, L"CV"}, {ekSimulator::TAG_QW, L"QW"},
+                {ekSimulator::TAG_CF, L"CF"}};
     for (const auto& t : tags) {
         if (flags & t.bit) {
             return t.tag;
@@ -133,8 +136,8 @@ bool ekSimulator::saveInput()
     const double T0 = norm.time;
     for (int i = 0; i < Points; ++i) {
         const uint8_t kind = mat.dopantKind[i];
-        const bool donor = kind == 0x10;
-        const bool acceptor = kind == 0x20;
+        const bool donor = kind == ekLimits::KIND_DONOR;
+        const bool acceptor = kind == ekLimits::KIND_ACCEPTOR;
         const double values[] = {
             sol.z[i] * norm.length,
             mat.Eg[i] * norm.Vt,

@@ -43,12 +43,12 @@ double ekSimulator::interpolateParameter(double a, double b, int flags) const
 {
     const double s = a + b;
     if (s == 0.0 || a * b <= 0.0) {
-        return (flags & 0x10) ? s / 2.0 : b;
+        return (flags & ekLimits::MEAN_ARITHMETIC) ? s / 2.0 : b;
     }
     double m = b;
-    if (flags & 0x10) {
+    if (flags & ekLimits::MEAN_ARITHMETIC) {
         m = s / 2.0;
-    } else if (flags & 0x20) {
+    } else if (flags & ekLimits::MEAN_HARMONIC) {
         m = 2.0 * a * b / s;
     }
     if (m >= std::min(a, b) && m <= std::max(a, b)) {

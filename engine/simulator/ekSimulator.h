@@ -840,6 +840,7 @@ public:
     static constexpr int TAG_JV = 0x1000;
     static constexpr int TAG_CV = 0x2000;
     static constexpr int TAG_QW = 0x4000;
+    static constexpr int TAG_CF = 0x8000;
     // Kinds of saveSweep.
     static constexpr int SWEEP_JV = 1;
     static constexpr int SWEEP_CV = 2;

@@ -6,6 +6,7 @@
 
 #include "ElecDevice.h"
 #include "ekLayer.h"
+#include "ekLimits.h"
 #include "ekSimulator.h"
 #include "ekStructureValues.h"
 
@@ -20,14 +21,14 @@ bool ekSimulator::initVeq(ekLayer* layer, double N, double Nr, double E, uint8_t
     if (N > 1e6 || (graded && N > 1e-6)) {
         // Ionised fraction x of a level with ionisation term g: x = 1/(1 + g N x),
         // solved in the form free of cancellation.
-        if (kind == 0 || kind == 0x10) {
+        if (kind == 0 || kind == ekLimits::KIND_DONOR) {
             const double Nd = (kind == 0 ? 1e10 : N) / norm.density;
             const double t = std::exp(E / norm.Vt) / NC;
             const double x = 2.0 / (1.0 + std::sqrt(1.0 + 4.0 * Fd * Nd * t));
             outFD = x;
             C -= x * Nd;
             outD = t * Fd;
-        } else if (kind == 0x20) {
+        } else if (kind == ekLimits::KIND_ACCEPTOR) {
             const double Na = N / norm.density;
             const double t = std::exp(E / norm.Vt) / NV;
             const double x = 2.0 / (1.0 + std::sqrt(1.0 + 4.0 * Fa * Na * t));
@@ -70,7 +71,9 @@ double ekSimulator::layerVeqOf(int l, const ekLayerValues& v, double* majority,
     initVeq(L, v.dopant.N, v.dopant.Nr, Ein, v.dopant.kind, baseStep, ni, NC, NV, F, F, nullptr,
             nullptr, nullptr, nullptr, &M, &psi);
     if (majority) *majority = M;
-    if (signedDoping) *signedDoping = kind == 0x20 ? -N : (kind == 0x10 ? N : 0.0);
+    if (signedDoping)
+        *signedDoping =
+            kind == ekLimits::KIND_ACCEPTOR ? -N : (kind == ekLimits::KIND_DONOR ? N : 0.0);
     // psi is measured from the layer's own intrinsic level; the potential
     // of the solver is referred to the first layer's bands.
     return psi - (offN - offP) / 2.0;

@@ -12,11 +12,7 @@
 
 namespace {
 
-constexpr int HARMONIC = ekLimits::MEAN_HARMONIC;
-
-bool isLevelKind(uint8_t kind) { return kind == 0x10 || kind == 0x20; }
-
-// Terms of point i's dopant level (donor 0x10, else acceptor) from its
+// Terms of point i's dopant level (donor, else acceptor) from its
 // kind, F, E, NC, NV and ni: the emission terms measured from its band
 // (standard SRH form, with the degeneracy factor), so that the SRH
 // occupation and the equilibrium ionisation term g = F exp(E)/NC (or /NV)
@@ -26,7 +22,7 @@ void dopantTerms(ekMaterialArrays& mat, int i)
     const double F = mat.dopantF[i];
     const double E = mat.dopantE[i];
     const double ni2 = mat.ni[i] * mat.ni[i];
-    if (mat.dopantKind[i] == 0x10) {
+    if (mat.dopantKind[i] == ekLimits::KIND_DONOR) {
         mat.dopantIon[i] = F * std::exp(E) / mat.NC[i];
         mat.dopantN1[i] = mat.NC[i] * std::exp(-E) / F;
         mat.dopantP1[i] = ni2 / mat.dopantN1[i];
@@ -59,7 +55,7 @@ void ekSimulator::dopantValues(const ekLevelValues& d, double Eg, bool graded, u
     const double threshold = graded ? 1e-6 : 1e6;
     *kind = 0;
     *N = *E = *taun = *taup = 0.0;
-    if (!(d.N > threshold) || !isLevelKind(d.kind)) {
+    if (!(d.N > threshold) || !ekLimits::isLevelKind(d.kind)) {
         return;
     }
     // Heavy doping lowers the ionisation energy and the lifetimes alike.
@@ -97,11 +93,11 @@ namespace {
 void trapTerms(uint8_t kind, double E, double F, double ni, double* g, double* p1, double* n1)
 {
     const double e = std::exp(E);
-    if (kind == 0x10) {
+    if (kind == ekLimits::KIND_DONOR) {
         *g = F * e / ni;
         *p1 = F * e * ni;
         *n1 = ni / (F * e);
-    } else if (kind == 0x20) {
+    } else if (kind == ekLimits::KIND_ACCEPTOR) {
         *g = F * e / ni;
         *p1 = ni / (F * e);
         *n1 = F * e * ni;
@@ -191,7 +187,9 @@ void ekSimulator::storePoint(int i, int l, const ekLayerValues& v)
 void ekSimulator::blendInterface(int i)
 {
     const int b = i - 1;
-    auto blend = [&](double* a) { a[i] = interpolateParameter(a[b], a[i], HARMONIC); };
+    auto blend = [&](double* a) {
+        a[i] = interpolateParameter(a[b], a[i], ekLimits::MEAN_HARMONIC);
+    };
     const double niOwn = mat.ni[i];
     blend(mat.Eps);
     blend(mat.Mobn);
@@ -214,21 +212,21 @@ void ekSimulator::blendInterface(int i)
     // Dopant: blended only between levels of the same kind; otherwise the
     // point keeps this layer's level.
     const uint8_t kind = mat.dopantKind[i];
-    if (isLevelKind(kind) && kind == mat.dopantKind[b]) {
+    if (ekLimits::isLevelKind(kind) && kind == mat.dopantKind[b]) {
         blend(mat.dopantN);
         blend(mat.dopantE);
         blend(mat.dopantTaun);
         blend(mat.dopantTaup);
         mat.dopantE[i] = std::min(mat.dopantE[i], mat.Eg[i] / 2.0);
     }
-    if (isLevelKind(kind)) {
+    if (ekLimits::isLevelKind(kind)) {
         dopantTerms(mat, i);
     }
     for (ekTrapArrays& t : trap) {
         const uint8_t tk = t.kind[i];
         // The degeneracy factor, from the terms of this layer's own level.
-        const double F = isLevelKind(tk) ? t.g[i] * niOwn / std::exp(t.E[i]) : 1.0;
-        if (isLevelKind(tk) && tk == t.kind[b]) {
+        const double F = ekLimits::isLevelKind(tk) ? t.g[i] * niOwn / std::exp(t.E[i]) : 1.0;
+        if (ekLimits::isLevelKind(tk) && tk == t.kind[b]) {
             blend(t.N);
             blend(t.E);
             blend(t.W);
@@ -236,7 +234,7 @@ void ekSimulator::blendInterface(int i)
             blend(t.Taup);
             t.E[i] = std::min(t.E[i], mat.Eg[i] / 2.0);
         }
-        if (isLevelKind(tk)) {
+        if (ekLimits::isLevelKind(tk)) {
             trapTerms(tk, t.E[i], F, mat.ni[i], &t.g[i], &t.p1[i], &t.n1[i]);
         } else {
             t.p1[i] = t.n1[i] = mat.ni[i];

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ekLocalModels.h"
+#include "ekLimits.h"
 #include "ekSimulator.h"
 
 namespace {
@@ -23,8 +24,6 @@ void addDonor(ekTrappedCharge* out, double* Q, const ekLevelCharge& c)
     out->dFp -= c.dFp;
 }
 
-bool isLevel(uint8_t kind) { return kind == 0x10 || kind == 0x20; }
-
 }  // namespace
 
 void ekSimulator::trappedCharge(double n, double p, int i, ekTrappedCharge* out) const
@@ -36,19 +35,19 @@ void ekSimulator::trappedCharge(double n, double p, int i, ekTrappedCharge* out)
     }
     const double ni2 = mat.ni[i] * mat.ni[i];
     const double N = mat.dopantN[i];
-    if (N > 0.0 && isLevel(mat.dopantKind[i])) {
+    if (N > 0.0 && ekLimits::isLevelKind(mat.dopantKind[i])) {
         const ekSrhCentre c{mat.dopantTaun[i], mat.dopantTaup[i], mat.dopantN1[i],
                             mat.dopantP1[i]};
-        if (mat.dopantKind[i] == 0x20) {
+        if (mat.dopantKind[i] == ekLimits::KIND_ACCEPTOR) {
             addAcceptor(out, &out->Na, ek_acceptorCharge(N, n, p, c));
         } else {
             addDonor(out, &out->Nd, ek_donorCharge(N, n, p, c));
         }
     }
     for (const ekTrapArrays& t : trap) {
-        if (t.N[i] > 0.0 && isLevel(t.kind[i])) {
+        if (t.N[i] > 0.0 && ekLimits::isLevelKind(t.kind[i])) {
             const ekSrhCentre c{t.Taun[i], t.Taup[i], t.n1[i], t.p1[i]};
-            if (t.kind[i] == 0x20) {
+            if (t.kind[i] == ekLimits::KIND_ACCEPTOR) {
                 addAcceptor(out, &out->Qa, ek_acceptorCharge(t.N[i], n, p, c));
             } else {
                 addDonor(out, &out->Qd, ek_donorCharge(t.N[i], n, p, c));
@@ -82,8 +81,8 @@ void ekSimulator::trappedChargeEquilibrium(double n, double p, int i, ekTrappedC
     const double ni2 = mat.ni[i] * mat.ni[i];
     double d = 0.0;
     const double N = mat.dopantN[i];
-    if (N > 0.0 && isLevel(mat.dopantKind[i])) {
-        if (mat.dopantKind[i] == 0x20) {
+    if (N > 0.0 && ekLimits::isLevelKind(mat.dopantKind[i])) {
+        if (mat.dopantKind[i] == ekLimits::KIND_ACCEPTOR) {
             out->Na += ek_acceptorEquilibrium(N, mat.dopantIon[i], p, &d);
         } else {
             out->Nd += ek_donorEquilibrium(N, mat.dopantIon[i], n, &d);
@@ -91,8 +90,8 @@ void ekSimulator::trappedChargeEquilibrium(double n, double p, int i, ekTrappedC
         out->dV += d;
     }
     for (const ekTrapArrays& t : trap) {
-        if (t.N[i] > 0.0 && isLevel(t.kind[i])) {
-            if (t.kind[i] == 0x20) {
+        if (t.N[i] > 0.0 && ekLimits::isLevelKind(t.kind[i])) {
+            if (t.kind[i] == ekLimits::KIND_ACCEPTOR) {
                 out->Qa += ek_acceptorEquilibrium(t.N[i], t.g[i], p, &d);
             } else {
                 out->Qd += ek_donorEquilibrium(t.N[i], t.g[i], n, &d);

@@ -581,7 +581,11 @@ void setAttribute(Ihandle* ih, const char* name, const char* value, bool copy)
             ih->attributes.erase(key);
         else
             ih->attributes[key] = StoredAttribute{value, nullptr, false};
-        ih->applyGeometry();
+        // A dialog sizes its window itself (its size is not a layout hint).
+        if (ih->kind == "dialog")
+            ih->setAttribute(key, value);
+        else
+            ih->applyGeometry();
         return;
     }
     if (ih->setAttribute(key, value)) {

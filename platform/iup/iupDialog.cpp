@@ -74,6 +74,10 @@ public:
             return true;
         }
         if (name == "RASTERSIZE" || name == "SIZE") {
+            if (value == nullptr) {  // back to the natural size
+                d->resize(d->sizeHint());
+                return true;
+            }
             int w = -1, h = -1;
             iupParseSize(value, &w, &h);
             if (name == "SIZE") {

@@ -262,6 +262,31 @@ TEST(InputPaths, AnyNameBeforeTheExtensionIsAValidDeviceFile)
     EXPECT_EQ(run.device->getLayerCount(), 1);
 }
 
+// The contact line of a verbose load gives the recombination velocities in
+// the unit the file gives them.
+TEST(InputChangedValue, ContactVelocitiesArePrintedInCentimetresPerSecond)
+{
+    ScratchFolder scratch;
+    const std::string log = scratch.path("log.txt");
+    DeviceRun run(0x11, log);
+    ASSERT_TRUE(run.load(deviceFile(scratch, LAYER + "[Anode]\n    Anode.Rn=1e5\n"))) << run.message();
+    const std::string text = readText(log);
+    EXPECT_NE(text.find("Rn = 100000 cm/s   Rp = 1e+07 cm/s"), std::string::npos) << text;
+    EXPECT_EQ(text.find("m/s   "), text.find("cm/s   ") + 1) << text;
+}
+
+// "None" or an empty name asks for no model and is no mistake.
+TEST(InputChangedValue, NoModelIsNoWarning)
+{
+    ScratchFolder scratch;
+    const std::string log = scratch.path("log.txt");
+    DeviceRun run(0, log);
+    ASSERT_TRUE(run.load(deviceFile(scratch, LAYER + "    Mobility.Model=\"None\"\n    Index.Model=\"\"\n")))
+        << run.message();
+    EXPECT_EQ(readText(log).find("[WARNING]"), std::string::npos) << readText(log);
+    EXPECT_FALSE(run.layer(0)->isScript(ekLayer::MODEL_MOBILITY));
+}
+
 // A file that is valid line by line loads without a single warning.
 TEST(InputChangedValue, AValidFileIsLoadedWithoutWarning)
 {

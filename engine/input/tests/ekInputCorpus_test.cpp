@@ -38,8 +38,14 @@ const Refusal REFUSALS[] = {
     {"section-syntax.kovra", "[ERROR]   invalid syntax at line 6", 5},
     {"signal.kovra",
      "[ERROR]   invalid syntax at line 6: harmonic signal simulation not yet implemented", 5},
-    {"unknown-section.kovra", "[ERROR]   invalid syntax at line 2: unknown section", 1},
-    {"long-section-name.kovra", "[ERROR]   invalid syntax at line 2: unknown section", 1},
+    {"unknown-section.kovra",
+     "[ERROR]   invalid syntax at line 2: unknown section [ Layer1 ] "
+     "(sections: Device, Layer1 to Layer9, Anode, Cathode, Voltage, Light, Numeric, Command)\n",
+     1},
+    {"long-section-name.kovra",
+     "[ERROR]   invalid syntax at line 2: unknown section "
+     "(sections: Device, Layer1 to Layer9, Anode, Cathode, Voltage, Light, Numeric, Command)\n",
+     1},
     {"too-many-sections.kovra", "Maximum number of sections reached at line 21", 20},
     {"outside-section.kovra", "[ERROR]   invalid syntax at line 2: item outside section", 1},
     {"key-syntax.kovra", "[ERROR]   invalid syntax at line 3", 2},
@@ -50,13 +56,20 @@ const Refusal REFUSALS[] = {
      "[ERROR]   invalid expression at line 3: Thickness = 2*/3 (a number, or an expression of "
      "numbers and $variables, is expected)\n",
      2},
-    {"unknown-key.kovra", "[ERROR]   invalid syntax at line 3: unknown parameter 'Thicknes'", 2},
+    {"unknown-key.kovra",
+     "[ERROR]   invalid syntax at line 3: unknown parameter 'Thicknes' (did you mean "
+     "'Thickness'?)\n",
+     2},
     {"unknown-prefixed-key.kovra",
-     "[ERROR]   invalid syntax at line 7: unknown parameter 'Anode.anode.Phi'", 6},
+     "[ERROR]   invalid syntax at line 7: unknown parameter 'Anode.anode.Phi' (the keys of every "
+     "section are listed in the device-file reference, docs/device-file.md)\n",
+     6},
     {"line-too-long.kovra", "[ERROR]   invalid syntax at line 3: line too long", 2},
     {"no-section.kovra", "[ERROR]   input file not loaded: no section found\n", 0},
     // Device and layers.
-    {"polarization.kovra", "[ERROR]   invalid polarization scale (valid range: [-10 ; 10]\n", 1},
+    {"polarization.kovra",
+     "[ERROR]   invalid value at line 3: Polarization.Scale = \"11\" (accepted: from -10 to 10)\n",
+     2},
     {"temperature.kovra",
      "[ERROR]   invalid value at line 4: Temperature = \"5000\" (accepted: from 1 to 2000 K)\n", 3},
     {"thickness-missing.kovra", "[ERROR]   layer at line 6: thickness not specified\n", 5},

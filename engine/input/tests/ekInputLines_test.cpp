@@ -198,7 +198,7 @@ TEST(LoadSections, NamesIgnoreCaseAndAnUnnumberedLayerIsTheFirstWithAWarning)
     ASSERT_EQ(run.device->getLayerCount(), 2);
     EXPECT_DOUBLE_EQ(run.layer(0)->getThickness(), 3.0);
     EXPECT_DOUBLE_EQ(run.layer(1)->getThickness(), 1.0);
-    EXPECT_NE(readText(log).find("[WARNING] at line 3: defing a non-numbered layer is not advised, "
+    EXPECT_NE(readText(log).find("[WARNING] at line 3: defining a non-numbered layer is not advised, "
                                  "even for one-layer device\n"),
               std::string::npos)
         << readText(log);
@@ -253,7 +253,9 @@ TEST(LoadLines, ReadingStopsQuietlyAfterLine16385)
         body += "\n";
     DeviceRun read;
     EXPECT_FALSE(read.load(deviceFile(scratch, body + "[Bogus]\n", "read.kovra")));
-    EXPECT_EQ(read.message(), "[ERROR]   invalid syntax at line 16385: unknown section");
+    EXPECT_EQ(read.message(), "[ERROR]   invalid syntax at line 16385: unknown section [Bogus] "
+                              "(sections: Device, Layer1 to Layer9, Anode, Cathode, Voltage, "
+                              "Light, Numeric, Command)\n");
     DeviceRun ignored;
     EXPECT_TRUE(ignored.load(deviceFile(scratch, body + "\n[Bogus]\n", "ignored.kovra")))
         << ignored.message();

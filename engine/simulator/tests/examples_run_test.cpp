@@ -152,3 +152,26 @@ INSTANTIATE_TEST_SUITE_P(Examples, ExampleRun, testing::ValuesIn(exampleNames())
                              }
                              return name;
                          });
+
+// A script that is nowhere stops the run naming the file and the layer.
+TEST(ExampleLuaModel, AMissingScriptIsNamedWithItsLayer)
+{
+    TempFolder scratch("kovra-lua-missing-");
+    const fs::path root(scratch.path());
+    std::ofstream(root / "cell.kovra") << "# Kovra <SL>\n[Layer1]\n    Thickness=1\n"
+                                          "    Dopant.N=1e16\n[Layer2]\n    Thickness=1\n"
+                                          "    Dopant.Type=\"P\"\n    Dopant.N=1e16\n"
+                                          "    Mobility.Model=\"models/absent.lua\"\n";
+    const fs::path before = fs::current_path();
+    fs::current_path(root);
+    ekRunRequest request;
+    request.inputFile = L"cell.kovra";
+    ::testing::internal::CaptureStdout();
+    const bool ok = ek_runSimulation(request);
+    const std::string console = ::testing::internal::GetCapturedStdout();
+    fs::current_path(before);
+    EXPECT_FALSE(ok);
+    EXPECT_NE(console.find("[ERROR]   mobility model file not found: models/absent.lua in [Layer2]"),
+              std::string::npos)
+        << console;
+}
