@@ -82,6 +82,8 @@ bool ekInputReader::applyLight()
     const int line = headerLine(ekInput::SECTION_LIGHT);
     double start = 0.3, end = 3.0, step = 0.01, flux = 1e15;
     const bool hasStart = real(s, L"Light.Start", &start) || real(s, L"Light.Wavelength", &start);
+    if (has(s, L"Light.Start") && has(s, L"Light.Wavelength"))
+        unusedValue(s, L"Light.Wavelength", L"Light.Start gives the wavelength");
     const bool hasEnd = real(s, L"Light.End", &end);
     const bool hasStep = real(s, L"Light.Step", &step);
     const bool hasFlux = real(s, L"Light.Flux", &flux);

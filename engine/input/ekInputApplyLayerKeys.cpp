@@ -235,6 +235,13 @@ bool ekInputReader::readLayerIndex(int number, const ekLayer* templ, ekLayerInpu
     else if (text(s, L"Index.Database", &value) && isWord(value, {L"Yes"})) {
         in->indexSource = ekLayerInput::IndexSource::Database;
     }
+    // One source gives the index; a second one named beside it is not read.
+    using Source = ekLayerInput::IndexSource;
+    if (in->indexSource == Source::File && hasModel && ek_endsWithW(model.c_str(), L".lua") != 0)
+        unusedValue(s, L"Index.Model", L"Index.File gives the optical index");
+    if (in->indexSource != Source::Database && in->indexSource != Source::Constant &&
+        text(s, L"Index.Database", &value) && isWord(value, {L"Yes"}))
+        unusedValue(s, L"Index.Database", L"an index file or model gives the optical index");
     in->indexN = templ->getIndexn();
     in->indexK = templ->getIndexk();
     real(s, L"Index.n", &in->indexN);
@@ -274,6 +281,11 @@ bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* i
     // A doping model sets the level at every mesh point; these values only
     // stand until then.
     if (!in->script[ekLayer::MODEL_DOPING].empty()) {
+        for (const wchar_t* key : {L"Dopant.Type", L"Dopant.N", L"Dopant.Nr", L"Dopant.E",
+                                   L"Dopant.F", L"Dopant.Taun", L"Dopant.Taup"}) {
+            if (has(s, key))
+                unusedValue(s, key, L"Dopant.Model sets the doping");
+        }
         setDefaultDopant(in, ekLevel::TYPE_DONOR, 1e16);
         return true;
     }
@@ -324,10 +336,19 @@ bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* i
 bool ekInputReader::readTraps(int number, ekLayerInput* in)
 {
     in->trapsAccepted = 0;
-    if (!in->script[ekLayer::MODEL_TRAP].empty())
-        return true;  // the trap model makes the traps
     const std::wstring sectionName = format(L"Layer%01d", number);
     const wchar_t* s = sectionName.c_str();
+    if (!in->script[ekLayer::MODEL_TRAP].empty()) {
+        // The trap model makes the traps; static trap keys are not read.
+        for (int i = 1; i <= ekLayerInput::TRAPS; ++i) {
+            for (const wchar_t* name : {L"Type", L"N", L"Nr", L"E", L"F", L"Taun", L"Taup"}) {
+                const std::wstring key = format(L"Trap%01d.%ls", i, name);
+                if (has(s, key.c_str()))
+                    unusedValue(s, key.c_str(), L"Trap.Model sets the traps");
+            }
+        }
+        return true;
+    }
     const int line = layerLine(number);
 
     for (int i = 1; i <= ekLayerInput::TRAPS; ++i) {

@@ -187,6 +187,16 @@ const Change CHANGES[] = {
     {"model that is no script", LAYER + "    Mobility.Model=\"caughey\"\n",
      "[WARNING] at line 6: Mobility.Model = \"caughey\" is not used (a model is a Lua script, a "
      "file name ending in .lua)\n"},
+    {"dopant keys beside a doping model",
+     "[Layer1]\n    Thickness=1\n    Dopant.Model=\"doping.lua\"\n    Dopant.N=1e17\n",
+     "[WARNING] at line 5: Dopant.N = \"1e17\" is not used (Dopant.Model sets the doping)\n"},
+    {"trap keys beside a trap model",
+     LAYER + "    Trap.Model=\"traps.lua\"\n    Trap.Count=1\n    Trap1.N=1e15\n",
+     "[WARNING] at line 8: Trap1.N = \"1e15\" is not used (Trap.Model sets the traps)\n"},
+    {"wavelength beside a start",
+     LAYER + "[Light]\n    Light.Source=\"AM1.5\"\n    Light.Start=0.4\n    Light.Wavelength=0.5\n",
+     "[WARNING] at line 9: Light.Wavelength = \"0.5\" is not used (Light.Start gives the "
+     "wavelength)\n"},
     {"monochromatic light out of range",
      LAYER + "[Light]\n    Light.Source=\"Mono\"\n    Light.Wavelength=0.05\n    Light.Flux=1e17\n",
      "[WARNING] light parameters at line 6 not valid (wavelength range: [0.1 ; 10] um, step at "
