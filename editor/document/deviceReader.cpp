@@ -494,6 +494,17 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
         resave_ = true;
     }
 
+    // The layer's label is a record of its own, shown and edited in the
+    // layer lists and dialogs, though no key-table entry leads to it.
+    if (isLayer && strcasecmp(key.c_str(), "Label") == 0) {
+        ParamRecord* label = layer_->records[LR_LABEL];
+        const int revision = label->revision;
+        if (Param_setValueText(label, value.c_str(), comment.empty() ? "" : comment.c_str(), 1) == 0)
+            warnSkipped(line, "label not accepted", key.c_str());
+        else if (label->revision <= 0 || label->revision == revision)
+            label->revision = 1;
+        return true;
+    }
     const char* const* keptKeys = Section_keptKeys(section_);
     const char* kept = keptKeys != nullptr ? KeptKeys_find(keptKeys, key.c_str()) : nullptr;
     if (kept != nullptr) {

@@ -249,6 +249,9 @@ Layer* Layer_create()
     MaterialRecord values;
     MaterialDb_lookup(material, &values);
     fillRecords(layer, values, material);
+    // The label has no entry in the key table: it is read and written
+    // under its own key, and only once it was given (revision 0 until then).
+    text(layer, LR_LABEL, "Label", "", false);
     Layer_updateColors(layer);
     return layer;
 }

@@ -29,7 +29,8 @@ const KeyEntry LayerKeys[] = {
     {"Lattice.Model", 102}, {"Index.File", 104}, {"Index.Database", 105}, {nullptr, 0}};
 
 // Therm.C and Therm.Heat stand in the key table but point at slots the
-// layer never fills; their lines are kept as written instead.
+// layer never fills; their lines are kept as written instead. "Label" is
+// read into the layer's label record before this table is asked.
 const char* const LayerKeptKeys[] = {"Label",     "Composition.y", "Lattice.Type",
                                      "Lattice.b", "Lattice.c",     "Lattice.c11",
                                      "Lattice.c12", "Therm.C",     "Therm.Heat", nullptr};

@@ -84,6 +84,8 @@ int storeType(const DialogSpec* spec, int* changed)
     // The layer lists' " (P)", " (N)", " (I)" marks follow the type.
     Doc_hooks().fillLayerList();
     Dialog_refillLayerList(spec);
+    // The Layer Parameters dialog shows the same density.
+    Dialog_load(&ParamDialog);
     return 1;
 }
 

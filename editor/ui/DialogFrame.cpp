@@ -816,6 +816,11 @@ void Dialog_refreshMain()
     Dialogs_followChanges();
 }
 
+int Dialog_mainLayer()
+{
+    return host.currentLayer();
+}
+
 void Dialogs_rebindAll()
 {
     Device* device = currentDevice();

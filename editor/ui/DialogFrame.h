@@ -182,6 +182,8 @@ void Dialog_refillLayerList(const DialogSpec* spec);
 // The main window refreshes its fields, and the open dialogs follow the
 // records that changed.
 void Dialog_refreshMain();
+// The 1-based layer the main window shows.
+int Dialog_mainLayer();
 
 // Handle name of a dialog control ("KOV_WindowLattice" + "_" + word).
 const char* Dialog_controlName(const DialogSpec* spec, const char* word, char* out, int size);

@@ -14,6 +14,11 @@ extern const DialogSpec ContactDialog;
 extern const DialogSpec TrapDialog;
 extern const DialogSpec IndexDialog;
 extern const DialogSpec LightDialog;
+extern const DialogSpec ParamDialog;
+extern const DialogSpec UrbachDialog;
+extern const DialogSpec MobilityDialog;
+extern const DialogSpec NumericDialog;
+extern const DialogSpec MaterialDialog;
 
 // Shows the dialog (or focuses it when it is open).
 void WindowLattice_show();
@@ -25,6 +30,11 @@ void WindowContact_show();
 void WindowTrap_show();
 void WindowIndex_show();
 void WindowLight_show();
+void WindowParam_show();
+void WindowUrbach_show();
+void WindowMobility_show();
+void WindowNumeric_show();
+void WindowMaterial_show();
 
 // The traps' rule for a layer about to be written: with a ".lua" trap
 // model the count is written (at least 1); without one it is not, the

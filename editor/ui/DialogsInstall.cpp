@@ -15,6 +15,11 @@ void Dialogs_install()
     WindowMain_setDialogOpener("KOV_WindowTrap", WindowTrap_show);
     WindowMain_setDialogOpener("KOV_WindowIndex", WindowIndex_show);
     WindowMain_setDialogOpener("KOV_WindowLight", WindowLight_show);
+    WindowMain_setDialogOpener("KOV_WindowParam", WindowParam_show);
+    WindowMain_setDialogOpener("KOV_WindowUrbach", WindowUrbach_show);
+    WindowMain_setDialogOpener("KOV_WindowMobility", WindowMobility_show);
+    WindowMain_setDialogOpener("KOV_WindowNumeric", WindowNumeric_show);
+    WindowMain_setDialogOpener("KOV_WindowMaterial", WindowMaterial_show);
     DialogHost host{};
     host.currentLayer = []() { return WindowMain_selectedLayerNumber(); };
     host.selectLayer = [](int number) { WindowMain_selectLayer(number); };

@@ -1,0 +1,323 @@
+// Numeric dialog: the solver settings of the Numeric section (method,
+// innermost linear solver, tolerance, damping) and the mesh: uniform with
+// one point count, per layer with each layer's own count, or read from a
+// mesh file; and an optional initial-guess file. While a mesh or guess file
+// is set the mesh controls show "File" and rest; as soon as neither is set
+// they are live again.
+#include <cstring>
+#include <iterator>
+#include <string>
+
+#include "App.h"
+#include "Dialogs.h"
+#include "device.h"
+#include "docHooks.h"
+#include "document.h"
+#include "kovbase.h"
+#include "layer.h"
+#include "param.h"
+
+namespace {
+
+const DialogField NumericFields[] = {
+    {"Tol", "Numeric.Tol", "Tolerance", DIALOG_FROM_NUMERIC, false},
+    {"Damp", "Numeric.Damp", "Damp Factor", DIALOG_FROM_NUMERIC, false},
+    {"Points", "Numeric.Points", "Mesh Points", DIALOG_FROM_NUMERIC, false},
+    {"LayerPoints", "Mesh.Points", "Layer Mesh Points", DIALOG_FROM_LAYER, false},
+};
+
+const char* const Solvers[] = {"bicgstab", "bicgstabl", "bicgsafe", "gmres", "fgmres", "minres", "tfqmr", "bicrstab"};
+
+const char* const MESH_SELECTED = "KOV_WindowNumeric_MeshSelected";
+
+enum MeshMode { MESH_GUESS_FILE, MESH_UNIFORM, MESH_LAYER, MESH_FILE, MESH_NONE };
+
+// A mesh or guess file chooser: its record, question and the endings a
+// file of its kind has.
+struct FileChoice {
+    const char* word;
+    const char* key;
+    const char* question;
+    const char* caption;
+    const char* filter;
+    const char* endings[3];
+    const char* title;       // "Mesh File" gives "Mesh File..." and "Mesh File*..."
+};
+
+const FileChoice MeshChoice = {"MeshFile", "Numeric.Mesh", "Select custom mesh file?", "Mesh file",
+                               "Kovra mesh files|*.txt;*.dat;*.mesh||", {".txt", ".dat", ".mesh"}, "Mesh File"};
+const FileChoice GuessChoice = {"GuessFile", "Numeric.Guess", "Select custom initial guess file?", "Guess file",
+                                "Kovra guess files|*.txt;*.dat;*.guess||", {".txt", ".dat", ".guess"}, "Guess File"};
+
+bool hasEnding(const std::string& text, const FileChoice& choice)
+{
+    for (const char* ending : choice.endings)
+        if (kov_endwith(text.c_str(), ending, 0) != 0)
+            return true;
+    return false;
+}
+
+std::string numericText(const DialogSpec* spec, const char* key)
+{
+    return Dialog_valueText(Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, key));
+}
+
+MeshMode meshMode(const DialogSpec* spec)
+{
+    if (hasEnding(numericText(spec, "Numeric.Guess"), GuessChoice))
+        return MESH_GUESS_FILE;
+    const std::string mesh = numericText(spec, "Numeric.Mesh");
+    if (mesh == "Uniform")
+        return MESH_UNIFORM;
+    if (mesh == "Layer")
+        return MESH_LAYER;
+    if (hasEnding(mesh, MeshChoice))
+        return MESH_FILE;
+    return MESH_NONE;
+}
+
+void setState(Ihandle* control, const char* value, bool active)
+{
+    if (control == nullptr)
+        return;
+    if (value != nullptr)
+        IupSetAttribute(control, "VALUE", value);
+    IupSetAttribute(control, "ACTIVE", active ? "YES" : "NO");
+}
+
+void showFileButton(const DialogSpec* spec, const FileChoice& choice)
+{
+    Ihandle* button = Dialog_control(spec, choice.word);
+    ParamRecord* record = Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, choice.key);
+    if (button == nullptr)
+        return;
+    const std::string text = Dialog_valueText(record);
+    const bool set = hasEnding(text, choice);
+    IupSetAttribute(button, "KOV_Record", reinterpret_cast<const char*>(record));
+    IupSetStrAttribute(button, "TITLE", (std::string(choice.title) + (set ? "*..." : "...")).c_str());
+    IupSetStrAttribute(button, "TIP", set ? text.c_str() : "");
+    const std::string path = set ? text : std::string();
+    if (&choice == &MeshChoice)
+        App_setMeshFile(set ? path.c_str() : nullptr);
+    else
+        App_setGuessFile(set ? path.c_str() : nullptr);
+}
+
+// After the frame filled the fields: the lists, the file buttons and which
+// mesh controls are live in the present mode.
+void load(const DialogSpec* spec)
+{
+    if (Ihandle* method = Dialog_control(spec, "MethodList"))
+        IupSetAttribute(method, "VALUE", numericText(spec, "Numeric.Method") == "Newton" ? "2" : "1");
+    showFileButton(spec, MeshChoice);
+    showFileButton(spec, GuessChoice);
+
+    Ihandle* meshList = Dialog_control(spec, "MeshList");
+    Ihandle* layerList = Dialog_control(spec, "LayerList");
+    Ihandle* points = Dialog_control(spec, "Points");
+    Ihandle* layerPoints = Dialog_control(spec, "LayerPoints");
+    if (meshList == nullptr || layerList == nullptr || points == nullptr || layerPoints == nullptr)
+        return;
+    MeshMode mode = meshMode(spec);
+    // Without a mode of its own the section takes the list's last choice at
+    // the next store; show that choice now.
+    if (mode == MESH_NONE)
+        mode = IupGetInt(meshList, MESH_SELECTED) == 2 ? MESH_LAYER : MESH_UNIFORM;
+    switch (mode) {
+    case MESH_UNIFORM:
+        IupSetInt(meshList, MESH_SELECTED, 1);
+        setState(meshList, "1", true);
+        // Empty, so that its cue "Uniform" shows: the word is longer than
+        // the five digits the field takes.
+        setState(layerPoints, "", false);
+        setState(points, nullptr, true);
+        setState(layerList, nullptr, false);
+        break;
+    case MESH_LAYER:
+        IupSetInt(meshList, MESH_SELECTED, 2);
+        setState(meshList, "2", true);
+        setState(layerPoints, nullptr, true);
+        setState(points, "Layer", false);
+        setState(layerList, nullptr, true);
+        break;
+    default: {
+        const char* key = mode == MESH_FILE ? "Numeric.Mesh" : "Numeric.Guess";
+        setState(meshList, "2", false);
+        setState(layerPoints, "File", false);
+        IupSetAttribute(layerPoints, "KOV_Record",
+                        reinterpret_cast<const char*>(Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, key)));
+        setState(points, "File", false);
+        setState(layerList, nullptr, false);
+        break;
+    }
+    }
+    const std::string solver = numericText(spec, "Numeric.InnermostSolver");
+    for (int i = 0; i < static_cast<int>(std::size(Solvers)); ++i)
+        if (solver == Solvers[i])
+            IupSetInt(Dialog_control(spec, "InnermostSolverList"), "VALUE", i + 1);
+}
+
+int setNumeric(const DialogSpec* spec, const char* key, const char* text, int* changed)
+{
+    ParamRecord* record = Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, key);
+    if (record == nullptr)
+        return 0;
+    const int revision = record->revision;
+    const int taken = Param_setValueText(record, text, "", 1);
+    if (record->revision != revision)
+        ++*changed;
+    if (!taken)
+        Dialog_showMessage(spec, (std::string(key) + ": not accepted: " + text).c_str());
+    return taken;
+}
+
+// After the fields were taken: method, mesh mode (a mesh or guess file
+// keeps it as it is) and innermost solver from the lists.
+int store(const DialogSpec* spec, int* changed)
+{
+    Ihandle* method = Dialog_control(spec, "MethodList");
+    Ihandle* meshList = Dialog_control(spec, "MeshList");
+    Ihandle* solver = Dialog_control(spec, "InnermostSolverList");
+    if (method == nullptr || meshList == nullptr || solver == nullptr ||
+        Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, "Numeric.Mesh") == nullptr)
+        return 0;
+    if (!setNumeric(spec, "Numeric.Method", IupGetInt(method, "VALUE") == 1 ? "Gummel" : "Newton", changed))
+        return 0;
+    const MeshMode mode = meshMode(spec);
+    if (mode != MESH_FILE && mode != MESH_GUESS_FILE) {
+        const char* choice = IupGetAttribute(meshList, "VALUE");
+        const bool uniform = choice == nullptr || std::strcmp(choice, "2") != 0;
+        if (!setNumeric(spec, "Numeric.Mesh", uniform ? "Uniform" : "Layer", changed))
+            return 0;
+    }
+    const int item = IupGetInt(solver, "VALUE");
+    if (item >= 1 && item <= static_cast<int>(std::size(Solvers)) &&
+        !setNumeric(spec, "Numeric.InnermostSolver", Solvers[item - 1], changed))
+        return 0;
+    if (Device* device = Dialog_device())
+        for (int i = 0; i < device->layerCount; ++i)
+            Layer_updateColors(device->layers[i]);
+    Dialog_redrawCanvas();
+    return 1;
+}
+
+// The mesh list's choice is stored at once (the list already shows it), so
+// the section takes the new mode; a refused value keeps the old choice.
+int onMeshChange(Ihandle* list, char* /*text*/, int item, int state)
+{
+    const DialogSpec* spec = Dialog_specOf(list);
+    if (spec == nullptr || state != 1 || item == IupGetInt(list, MESH_SELECTED))
+        return IUP_DEFAULT;
+    const int old = IupGetInt(list, MESH_SELECTED);
+    if (Dialog_store(spec) == 0) {
+        if (old >= 1)
+            IupSetInt(list, "VALUE", old);
+        return IUP_DEFAULT;
+    }
+    IupSetInt(list, MESH_SELECTED, item);
+    Dialog_load(spec);
+    return IUP_DEFAULT;
+}
+
+const FileChoice* choiceOf(const DialogSpec* spec, Ihandle* button)
+{
+    if (button == Dialog_control(spec, MeshChoice.word))
+        return &MeshChoice;
+    if (button == Dialog_control(spec, GuessChoice.word))
+        return &GuessChoice;
+    return nullptr;
+}
+
+int onChooseFile(Ihandle* button)
+{
+    const DialogSpec* spec = Dialog_specOf(button);
+    const FileChoice* choice = spec != nullptr ? choiceOf(spec, button) : nullptr;
+    if (choice == nullptr || Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, choice->key) == nullptr)
+        return IUP_DEFAULT;
+    const int answer = Dialog_ask(choice->question);
+    if (answer == 5)
+        return IUP_DEFAULT;
+    std::string text;
+    if (answer == 3) {
+        text = Dialog_chooseFile(spec, choice->caption, choice->filter);
+        if (text.empty())
+            return IUP_DEFAULT;  // a cancelled choice keeps the file
+        if (!hasEnding(text, *choice)) {
+            Dialog_showMessage(spec, (std::string(choice->caption) + ": the name must end in " + choice->endings[0] +
+                                      ", " + choice->endings[1] + " or " + choice->endings[2] + ": " + text)
+                                         .c_str());
+            return IUP_DEFAULT;
+        }
+    } else if (choice == &MeshChoice) {
+        // Without its file the mesh takes the mode the list chose last, so
+        // the section never holds an empty mesh.
+        Ihandle* meshList = Dialog_control(spec, "MeshList");
+        text = meshList != nullptr && IupGetInt(meshList, MESH_SELECTED) == 2 ? "Layer" : "Uniform";
+    }
+    ParamRecord* record = Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, choice->key);
+    bool changed = false;
+    int taken = 1;
+    if (text.empty()) {
+        const int revision = record->revision;
+        taken = Param_setValueText(record, "", "", 1);
+        changed = record->revision != revision;
+    } else if (text == "Uniform" || text == "Layer") {
+        int count = 0;
+        taken = setNumeric(spec, choice->key, text.c_str(), &count);
+        changed = count > 0;
+    } else {
+        taken = Dialog_setFileRecord(record, text, &changed);
+    }
+    Dialog_load(spec);
+    if (!taken)
+        Dialog_showMessage(spec, (std::string(choice->caption) + ": not accepted: " + text).c_str());
+    if (changed) {
+        Document_setModified(Doc_document(), 1);
+        Dialog_refreshMain();
+    }
+    return IUP_DEFAULT;
+}
+
+Ihandle* pair(const char* a, const char* b, Ihandle* first, Ihandle* second)
+{
+    return Dialog_vbox({Dialog_hbox({Dialog_caption(a), Dialog_caption(b)}), Dialog_hbox({first, second})});
+}
+
+Ihandle* layout(const DialogSpec* spec)
+{
+    Ihandle* method = Dialog_list(spec, "MethodList", {"Gummel", "Newton"});
+    Ihandle* solver = Dialog_list(spec, "InnermostSolverList",
+                                  {Solvers[0], Solvers[1], Solvers[2], Solvers[3], Solvers[4], Solvers[5], Solvers[6],
+                                   Solvers[7]});
+    IupSetAttribute(solver, "VALUE", nullptr);
+    Ihandle* mesh = Dialog_list(spec, "MeshList", {"Uniform", "Layer"});
+    IupSetCallback(mesh, "ACTION", onMeshChange);
+    for (const char* word : {"Points", "LayerPoints"}) {
+        Ihandle* field = Dialog_control(spec, word);
+        IupSetAttributes(field, "NC=5, MASK=\"/d+\"");
+    }
+    IupSetAttribute(Dialog_control(spec, "LayerPoints"), "CUEBANNER", "Uniform");
+    return Dialog_vbox({
+        pair("Solver Method", "Innermost Solver", method, solver),
+        pair("Tolerance", "Damp", Dialog_control(spec, "Tol"), Dialog_control(spec, "Damp")),
+        Dialog_separator(),
+        pair("Mesh", "Points", mesh, Dialog_control(spec, "Points")),
+        pair("Layer", "Points", Dialog_control(spec, "LayerList"), Dialog_control(spec, "LayerPoints")),
+        Dialog_hbox({Dialog_button(spec, "Mesh File...", MeshChoice.word, onChooseFile),
+                     Dialog_button(spec, "Guess File...", GuessChoice.word, onChooseFile)}),
+        Dialog_separator(),
+        Dialog_hbox({IupFill(), Dialog_control(spec, "Apply"), Dialog_control(spec, "OK")}),
+    });
+}
+
+}  // namespace
+
+const DialogSpec NumericDialog = {
+    "Numeric", "Numeric", true, NumericFields, static_cast<int>(std::size(NumericFields)), nullptr, 2, true, false,
+    nullptr, load, store, layout,
+};
+
+void WindowNumeric_show()
+{
+    Dialog_show(&NumericDialog);
+}

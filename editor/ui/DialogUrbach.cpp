@@ -1,0 +1,88 @@
+// Urbach tail dialog: the band-tail states of the layer. The "Urbach"
+// toggle decides whether the tail reaches the device file at all: on, the
+// enable record and the eight values are written (also values never
+// edited); off, none of the nine is written, though the layer keeps them.
+#include <cstring>
+#include <iterator>
+#include <strings.h>
+
+#include "Dialogs.h"
+#include "layer.h"
+#include "param.h"
+
+namespace {
+
+const DialogField UrbachFields[] = {
+    {"EA", "Urbach.EA", "EA (eV)", DIALOG_FROM_LAYER, false},
+    {"ED", "Urbach.ED", "ED (eV)", DIALOG_FROM_LAYER, false},
+    {"GA", "Urbach.GA", "GA (1/cm3/eV)", DIALOG_FROM_LAYER, false},
+    {"GD", "Urbach.GD", "GD (1/cm3/eV)", DIALOG_FROM_LAYER, false},
+    {"TaunA", "Urbach.TaunA", "TaunA (s)", DIALOG_FROM_LAYER, false},
+    {"TaunD", "Urbach.TaunD", "TaunD (s)", DIALOG_FROM_LAYER, false},
+    {"TaupA", "Urbach.TaupA", "TaupA (s)", DIALOG_FROM_LAYER, false},
+    {"TaupD", "Urbach.TaupD", "TaupD (s)", DIALOG_FROM_LAYER, false},
+};
+
+constexpr int REVISION_WRITTEN = 2;
+
+Ihandle* buildToggle(const DialogSpec* spec)
+{
+    Ihandle* toggle = IupToggle("Urbach", nullptr);
+    IupSetAttributes(toggle, "ALIGNMENT=ACENTER, SIZE=80x");
+    IupSetAttribute(toggle, "KOV_Caption", "Tail states");
+    char name[96];
+    IupSetHandle(Dialog_controlName(spec, "Enable", name, sizeof name), toggle);
+    return toggle;
+}
+
+void loadToggle(const DialogSpec* spec)
+{
+    Layer* layer = Dialog_selectedLayer(spec);
+    Ihandle* toggle = Dialog_control(spec, "Enable");
+    if (layer == nullptr || toggle == nullptr)
+        return;
+    ParamRecord* enable = Layer_findParam(layer, "Urbach.Enable");
+    IupSetAttribute(toggle, "KOV_Record", reinterpret_cast<const char*>(enable));
+    const std::string text = Dialog_valueText(enable);
+    IupSetAttribute(toggle, "VALUE", strcasecmp(text.c_str(), "Yes") == 0 ? "ON" : "OFF");
+}
+
+// The toggle is taken only after every value was: a refused value leaves
+// the tail as it was.
+int storeToggle(const DialogSpec* spec, int* changed)
+{
+    Layer* layer = Dialog_selectedLayer(spec);
+    Ihandle* toggle = Dialog_control(spec, "Enable");
+    ParamRecord* enable = layer != nullptr ? Layer_findParam(layer, "Urbach.Enable") : nullptr;
+    if (toggle == nullptr || enable == nullptr)
+        return 0;
+    const bool on = IupGetInt(toggle, "VALUE") != 0;
+    const std::string before = Dialog_valueText(enable);
+    const bool wasWritten = enable->revision != 0;
+    if (!Param_setValueText(enable, on ? "Yes" : "No", "", 1)) {
+        Dialog_showMessage(spec, "Urbach: not accepted");
+        return 0;
+    }
+    const int revision = on ? REVISION_WRITTEN : 0;
+    enable->revision = revision;
+    for (const DialogField& field : UrbachFields)
+        if (ParamRecord* record = Layer_findParam(layer, field.key))
+            record->revision = revision;
+    // Turning the tail off drops nine lines from the file: a change as much
+    // as turning it on.
+    if (Dialog_valueText(enable) != before || wasWritten != on)
+        ++*changed;
+    return 1;
+}
+
+}  // namespace
+
+const DialogSpec UrbachDialog = {
+    "Urbach", "Urbach Tail", true, UrbachFields, static_cast<int>(std::size(UrbachFields)), nullptr, 2, true, false,
+    buildToggle, loadToggle, storeToggle,
+};
+
+void WindowUrbach_show()
+{
+    Dialog_show(&UrbachDialog);
+}
