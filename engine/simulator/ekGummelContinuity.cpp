@@ -3,12 +3,16 @@
 // second and third equations of the Gummel scheme.
 //
 // Densities depend on the unknowns as n = c exp(V - Fn + tn) and
-// p = c exp(Fp - V + tp): dn/dFn = -n, dp/dFp = p.
+// p = c exp(Fp - V + tp): dn/dFn = -n, dp/dFp = p. The fluxes are the
+// Newton assembly's (ekNewtonEdges.h): the electron flux Jn and the hole
+// flux Pp (the hole current is -Pp), so both balances read
+// (J(right edge) - J(left edge)) / h + (G - R) / lambda = 0.
 #include <algorithm>
 
 #include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ekLayer.h"
+#include "ekNewtonEdges.h"
 #include "ekSimulator.h"
 
 namespace {
@@ -24,6 +28,30 @@ void setRow(double* residual, double* rhs, double* sum, int i, double F)
 
 }  // namespace
 
+void ekSimulator::continuityRows(bool electrons, const double* V, const double* Fn,
+                                 const double* Fp, int N, double* residual, double* rhs,
+                                 double* lower, double* diag, double* upper, double* sum) const
+{
+    const double lambda = norm.rate;
+    auto edge = [&](int j) {
+        return electrons ? ek_electronEdge(*this, j, V[j], Fn[j], V[j + 1], Fn[j + 1])
+                         : ek_holeEdge(*this, j, V[j], Fp[j], V[j + 1], Fp[j + 1]);
+    };
+    // The recombination's derivative by this equation's own unknown.
+    auto own = [electrons](const ekRecombination& r) { return electrons ? r.dFn : r.dFp; };
+    for (int i = 1; i < N - 1; ++i) {
+        const double hM = controlWidth(i);
+        const ekEdgeFlux left = edge(i - 1);
+        const ekEdgeFlux right = edge(i);
+        ekRecombination dL, dR;
+        const ekRecombination R = netRecombination(i, V, Fn, Fp, &dL, &dR);
+        setRow(residual, rhs, sum, i, (right.J - left.J) / hM + (mat.Gop[i] - R.R) / lambda);
+        lower[i] = -left.dFl / hM - own(dL) / lambda;
+        diag[i] = (right.dFl - left.dFr) / hM - own(R) / lambda;
+        upper[i] = right.dFr / hM - own(dR) / lambda;
+    }
+}
+
 void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, double* lower,
                                     double* diag, double* upper, ekBandMatrix* /*jacobian*/,
                                     double* V, double* Fp, int n, double* residualNorm)
@@ -33,19 +61,8 @@ void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, d
         diag == nullptr || upper == nullptr) {
         return;
     }
-    const double lambda = norm.rate;
     double sum = 0.0;
-    for (int i = 1; i < N - 1; ++i) {
-        const double hM = controlWidth(i);
-        const EdgeFlux left = electronEdge(i - 1, V, Fn);
-        const EdgeFlux right = electronEdge(i, V, Fn);
-        ekRecombination dL, dR;
-        const ekRecombination R = netRecombination(i, V, Fn, Fp, &dL, &dR);
-        setRow(residual, rhs, &sum, i, (right.J - left.J) / hM + (mat.Gop[i] - R.R) / lambda);
-        lower[i] = left.cLeft * left.left / hM - dL.dFn / lambda;
-        diag[i] = (left.cRight * left.right - right.cLeft * right.left) / hM - R.dFn / lambda;
-        upper[i] = -right.cRight * right.right / hM - dR.dFn / lambda;
-    }
+    continuityRows(true, V, Fn, Fp, N, residual, rhs, lower, diag, upper, &sum);
 
     const double T = device != nullptr ? device->getT() : norm.T;
     // Anode: the flux into the metal is Sn (n - nEq). At a tunnelling
@@ -59,11 +76,11 @@ void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, d
     if (updateContactOhmic(0)) {
         setRow(residual, rhs, &sum, 0, Fn[0] - Va);
     } else {
-        const EdgeFlux e = electronEdge(0, V, Fn);
+        const ekEdgeFlux e = ek_electronEdge(*this, 0, V[0], Fn[0], V[1], Fn[1]);
         const double S = anodeState.Sn;
         double F = e.J - S * (e.left - sol.nEq[0]);
-        diag[0] = -e.cLeft * e.left + S * e.left;
-        upper[0] = -e.cRight * e.right;
+        diag[0] = e.dFl + S * e.left;
+        upper[0] = e.dFr;
         const ekLayer* layer = device != nullptr ? device->getFirstLayer() : nullptr;
         if (anodeState.tunnel && layer != nullptr) {
             double dVc = 0.0, dVn = 0.0, dFn = 0.0;
@@ -80,11 +97,11 @@ void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, d
     if (updateContactOhmic(1)) {
         setRow(residual, rhs, &sum, c, Fn[c]);
     } else {
-        const EdgeFlux e = electronEdge(c - 1, V, Fn);
+        const ekEdgeFlux e = ek_electronEdge(*this, c - 1, V[c - 1], Fn[c - 1], V[c], Fn[c]);
         const double S = cathodeState.Sn;
         double F = S * (e.right - sol.nEq[c]) + e.J;
-        lower[c] = -e.cLeft * e.left;
-        diag[c] = -S * e.right - e.cRight * e.right;
+        lower[c] = e.dFl;
+        diag[c] = -S * e.right + e.dFr;
         const ekLayer* layer = device != nullptr ? device->getLastLayer() : nullptr;
         if (cathodeState.tunnel && layer != nullptr) {
             double dVc = 0.0, dVn = 0.0, dFn = 0.0;
@@ -108,30 +125,19 @@ void ekSimulator::transportHole(double* Fp, double* residual, double* rhs, doubl
         diag == nullptr || upper == nullptr) {
         return;
     }
-    const double lambda = norm.rate;
     double sum = 0.0;
-    for (int i = 1; i < N - 1; ++i) {
-        const double hM = controlWidth(i);
-        const EdgeFlux left = holeEdge(i - 1, V, Fp);
-        const EdgeFlux right = holeEdge(i, V, Fp);
-        ekRecombination dL, dR;
-        const ekRecombination R = netRecombination(i, V, Fn, Fp, &dL, &dR);
-        setRow(residual, rhs, &sum, i, (left.J - right.J) / hM + (mat.Gop[i] - R.R) / lambda);
-        lower[i] = left.cLeft * left.left / hM - dL.dFp / lambda;
-        diag[i] = (left.cRight * left.right - right.cLeft * right.left) / hM - R.dFp / lambda;
-        upper[i] = -right.cRight * right.right / hM - dR.dFp / lambda;
-    }
+    continuityRows(false, V, Fn, Fp, N, residual, rhs, lower, diag, upper, &sum);
 
     lower[0] = upper[0] = 0.0;
     diag[0] = 1.0;
     if (updateContactOhmic(0)) {
         setRow(residual, rhs, &sum, 0, Fp[0] - Va);
     } else {
-        const EdgeFlux e = holeEdge(0, V, Fp);
+        const ekEdgeFlux e = ek_holeEdge(*this, 0, V[0], Fp[0], V[1], Fp[1]);
         const double S = anodeState.Sp;
-        setRow(residual, rhs, &sum, 0, S * (e.left - sol.pEq[0]) + e.J);
-        diag[0] = S * e.left + e.cLeft * e.left;
-        upper[0] = e.cRight * e.right;
+        setRow(residual, rhs, &sum, 0, S * (e.left - sol.pEq[0]) - e.J);
+        diag[0] = S * e.left - e.dFl;
+        upper[0] = -e.dFr;
     }
 
     const int c = N - 1;
@@ -140,11 +146,11 @@ void ekSimulator::transportHole(double* Fp, double* residual, double* rhs, doubl
     if (updateContactOhmic(1)) {
         setRow(residual, rhs, &sum, c, Fp[c]);
     } else {
-        const EdgeFlux e = holeEdge(c - 1, V, Fp);
+        const ekEdgeFlux e = ek_holeEdge(*this, c - 1, V[c - 1], Fp[c - 1], V[c], Fp[c]);
         const double S = cathodeState.Sp;
-        setRow(residual, rhs, &sum, c, e.J - S * (e.right - sol.pEq[c]));
-        lower[c] = e.cLeft * e.left;
-        diag[c] = e.cRight * e.right - S * e.right;
+        setRow(residual, rhs, &sum, c, -e.J - S * (e.right - sol.pEq[c]));
+        lower[c] = -e.dFl;
+        diag[c] = -e.dFr - S * e.right;
     }
     if (residualNorm != nullptr) {
         *residualNorm = sum == 0.0 ? NORM_FLOOR : sum;

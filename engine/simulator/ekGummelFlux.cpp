@@ -1,15 +1,12 @@
-// Scharfetter-Gummel fluxes between neighbouring points and the net
-// recombination of a point, as the Gummel assemblers use them.
+// Net recombination of a point as the Gummel assemblers use it (an interface
+// pair's point takes its neighbours' mean), and the Bernoulli function of the
+// Scharfetter-Gummel fluxes.
 #include "ekLimits.h"
 #include "ekLocalModels.h"
+#include "ekNewtonEdges.h"
 #include "ekSimulator.h"
 
 namespace {
-
-ekRecombination sum(const ekRecombination& a, const ekRecombination& b, const ekRecombination& c)
-{
-    return {a.R + b.R + c.R, a.dV + b.dV + c.dV, a.dFn + b.dFn + c.dFn, a.dFp + b.dFp + c.dFp};
-}
 
 ekRecombination half(const ekRecombination& r)
 {
@@ -18,44 +15,12 @@ ekRecombination half(const ekRecombination& r)
 
 }  // namespace
 
-ekSimulator::EdgeFlux ekSimulator::electronEdge(int j, const double* V, const double* Fn) const
-{
-    const int k = j + 1;
-    const double h = sol.z[k] - sol.z[j];
-    const double mu = interpolateParameter(mat.Mobn[j], mat.Mobn[k], ekLimits::MEAN_HARMONIC);
-    const double d = (V[k] + mat.offN[k]) - (V[j] + mat.offN[j]);
-    EdgeFlux e;
-    e.left = electronDensity(V[j], Fn[j], j);
-    e.right = electronDensity(V[k], Fn[k], k);
-    e.cRight = mu / h * bernoulli(d, nullptr);
-    e.cLeft = -mu / h * bernoulli(-d, nullptr);
-    e.J = e.cRight * e.right + e.cLeft * e.left;
-    return e;
-}
-
-ekSimulator::EdgeFlux ekSimulator::holeEdge(int j, const double* V, const double* Fp) const
-{
-    const int k = j + 1;
-    const double h = sol.z[k] - sol.z[j];
-    const double mu = interpolateParameter(mat.Mobp[j], mat.Mobp[k], ekLimits::MEAN_HARMONIC);
-    const double d = (V[k] - mat.offP[k]) - (V[j] - mat.offP[j]);
-    EdgeFlux e;
-    e.left = holeDensity(V[j], Fp[j], j);
-    e.right = holeDensity(V[k], Fp[k], k);
-    e.cLeft = mu / h * bernoulli(d, nullptr);
-    e.cRight = -mu / h * bernoulli(-d, nullptr);
-    e.J = e.cLeft * e.left + e.cRight * e.right;
-    return e;
-}
-
 ekRecombination ekSimulator::netRecombination(int i, const double* V, const double* Fn,
                                               const double* Fp, ekRecombination* dLeft,
                                               ekRecombination* dRight) const
 {
     auto at = [&](int k) {
-        return sum(recombinationRadiative(V[k], Fn[k], Fp[k], k),
-                   recombinationAuger(V[k], Fn[k], Fp[k], k),
-                   recombinationSRH(V[k], Fn[k], Fp[k], k));
+        return ek_pointRecombination(*this, k, V[k], Fn[k], Fp[k]);
     };
     *dLeft = ekRecombination{};
     *dRight = ekRecombination{};

@@ -28,6 +28,8 @@ ekEdgeFlux ek_electronEdge(const ekSimulator& sim, int j, double Vl, double Fnl,
     const double Bm = ek_bernoulli(-d, &dBm);
 
     ekEdgeFlux e;
+    e.left = nl;
+    e.right = nr;
     e.J = c * (nr * Bp - nl * Bm);
     e.scale = c * (nr * Bp + nl * Bm);
     // The step d grows with Vr and shrinks with Vl; n grows with V, falls with Fn.
@@ -54,6 +56,8 @@ ekEdgeFlux ek_holeEdge(const ekSimulator& sim, int j, double Vl, double Fpl, dou
     const double Bm = ek_bernoulli(-d, &dBm);
 
     ekEdgeFlux e;
+    e.left = pl;
+    e.right = pr;
     e.J = c * (pr * Bm - pl * Bp);
     e.scale = c * (pr * Bm + pl * Bp);
     // p falls with V and grows with Fp.

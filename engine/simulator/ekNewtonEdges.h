@@ -1,7 +1,8 @@
-// Scharfetter-Gummel edge fluxes of the Newton assembly with their exact
-// derivatives by the four unknowns they touch, and the net recombination of
-// a point with its derivatives. Shared by the assembly and the saving of a
-// converged point, so the stored currents are the ones the system balanced.
+// Scharfetter-Gummel edge fluxes with their exact derivatives by the four
+// unknowns they touch, and the net recombination of a point with its
+// derivatives: the one definition of both laws, used by the Gummel and the
+// Newton assemblies and by the saving of a converged point, so the stored
+// currents are the ones the system balanced.
 #pragma once
 
 #include "ekSimulator.h"
@@ -14,6 +15,9 @@ struct ekEdgeFlux {
     double dVr = 0.0;
     double dFl = 0.0;
     double dFr = 0.0;
+    // The carrier density at j and at j+1.
+    double left = 0.0;
+    double right = 0.0;
     // Sum of the magnitudes of the two terms whose difference is J: how
     // much cancels on this edge, the scale of J's round-off.
     double scale = 0.0;

@@ -522,17 +522,12 @@ public:
     void transportSaveGummel(double* V, double* Fn, double* Fp, int sweepFlags);
 
 private:
-    // Scharfetter-Gummel flux on the edge j..j+1 and its coefficients: J =
-    // cRight * (density at j+1) + cLeft * (density at j).
-    struct EdgeFlux {
-        double J = 0.0;
-        double cLeft = 0.0;
-        double cRight = 0.0;
-        double left = 0.0;   // the densities at j and j+1
-        double right = 0.0;
-    };
-    EdgeFlux electronEdge(int j, const double* V, const double* Fn) const;
-    EdgeFlux holeEdge(int j, const double* V, const double* Fp) const;
+    // Rows 1..N-2 of the electron (electrons true) or hole continuity
+    // equation in its quasi-Fermi potential: the two carriers' equations
+    // differ only in which flux and which recombination derivative they take.
+    void continuityRows(bool electrons, const double* V, const double* Fn, const double* Fp,
+                        int N, double* residual, double* rhs, double* lower, double* diag,
+                        double* upper, double* sum) const;
     // Net recombination (radiative, Auger, SRH) at point i with derivatives;
     // a point of an interface pair takes the mean of its two neighbours.
     // dLeft and dRight receive the derivatives that then fall on the
