@@ -6,19 +6,26 @@
 #include <string>
 
 #include "CalcLexer.h"
+#include "TextPrefs.h"
 #include "guiCommon.h"
 
 namespace {
 
 kov_Parser* programParser = nullptr;
+EditorPrefs* programPrefs = nullptr;
 void (*evaluated)() = nullptr;
+void (*caretMoved)() = nullptr;
 
-// The question "reset" asks; answered 1 (yes) through the windowing
-// layer's seam, so tests answer it from their script.
-int askReset()
-{
-    return IupAlarm("KovraCalc", "Reset the calculations history and settings?", "Yes", "No", nullptr);
-}
+// The lexer's style for each preference slot (-1: the slot drives none).
+struct SlotStyle {
+    int slot;
+    int style;
+};
+const SlotStyle LEXER_STYLES[] = {{1, 1}, {2, 2}, {4, 4}, {5, 5}, {6, 7}, {9, 10}, {10, 8}, {11, 9}, {16, 6}};
+
+// The Ctrl key commands the control must not run itself: the program's
+// menus and the console's own cut, copy and paste own them.
+const char CLEARED_CTRL_KEYS[] = "mMnNoOsSpPzZyYxXcCvV0+-fFhHrRgG";
 
 sptr_t send(Ihandle* c, unsigned int m, uptr_t w = 0, sptr_t l = 0)
 {
@@ -133,6 +140,31 @@ void Console_setOnEvaluated(void (*onEvaluated)())
     evaluated = onEvaluated;
 }
 
+void Console_setOnCaretMoved(void (*onCaretMoved)())
+{
+    caretMoved = onCaretMoved;
+}
+
+void Console_notifyCaretMoved()
+{
+    if (caretMoved != nullptr) caretMoved();
+}
+
+void Console_setPrefs(EditorPrefs* prefs)
+{
+    programPrefs = prefs;
+}
+
+EditorPrefs* Console_prefs()
+{
+    return programPrefs;
+}
+
+void Console_markCaretLine(Ihandle* c)
+{
+    if (c != nullptr) markCaretLine(c);
+}
+
 void Console_setParser(kov_Parser* parser)
 {
     programParser = parser;
@@ -155,6 +187,9 @@ Ihandle* Console_create()
     IupSetAttributes(c, "EXPAND=YES, BORDER=NO, VISIBLECOLUMNS=80, RASTERSIZE=100x100");
     IupSetHandle(CONSOLE_HANDLE, c);
     IupSetCallback(c, "K_ANY", Console_onKey);
+    IupSetCallback(c, "BUTTON_CB", Console_onButton);
+    IupSetCallback(c, "CARET_CB", Console_onCaret);
+    IupSetCallback(c, "VALUECHANGED_CB", Console_onValueChanged);
     return c;
 }
 
@@ -163,15 +198,32 @@ void Console_destroy()
     Iup_destroyNamed(CONSOLE_HANDLE);
 }
 
-void Console_setup(Ihandle* c)
+int Console_setup(Ihandle* c)
 {
-    if (c == nullptr) return;
+    EditorPrefs* prefs = programPrefs;
+    if (c == nullptr || prefs == nullptr) return -2;
+    prefs->lexerId = CONSOLE_LEXER_ID;
     send(c, SCI_SETCODEPAGE, 65001);
-    send(c, SCI_STYLESETFONT, 32, reinterpret_cast<sptr_t>("DejaVu Sans Mono"));
-    send(c, SCI_STYLESETSIZE, 32, 11);
-    send(c, SCI_STYLECLEARALL);
-    // The lexer "kovra" with its two word lists: the grammar's functions and
-    // constants, and the command words.
+    send(c, SCI_SETVIEWWS, 0);
+    send(c, SCI_SETWRAPMODE, 0);
+    send(c, SCI_SETMARGINLEFT, 0, 4);
+    send(c, SCI_SETMARGINRIGHT, 0, 0);
+    send(c, SCI_SETTABWIDTH, 3);
+    send(c, SCI_SETUSETABS, 0);
+    send(c, SCI_SETINDENTATIONGUIDES, 0);
+    if (prefs->promptMarginWidth < 16) prefs->promptMarginWidth = 16;
+    if (prefs->promptMarginWidth > 80) prefs->promptMarginWidth = 80;
+    send(c, SCI_SETMARGINTYPEN, 3, SC_MARGIN_COLOUR);
+    send(c, SCI_SETMARGINMASKN, 3, 1 << CONSOLE_PROMPT_MARKER);
+    send(c, SCI_SETMARGINWIDTHN, 3, prefs->promptMarginWidth);
+    send(c, SCI_SETMARGINSENSITIVEN, 3, prefs->promptMarginWidth > 0 ? 1 : 0);
+    // The lexer's styles come from the preference slots; the default slot
+    // reaches every style first and is no lexer style of its own.
+    for (int slot = 0; slot < 20; ++slot) prefs->styles[slot].styleId = -1;
+    for (const SlotStyle& s : LEXER_STYLES) prefs->styles[s.slot].styleId = s.style;
+    prefs->styles[2].fore = 0x1988DD;  // errors stand out in orange
+    prefs->styles[2].fontStyle = prefs->styles[5].fontStyle;
+    prefs->styles[9].fontStyle = prefs->styles[5].fontStyle;
     send(c, SCI_SETLEXERLANGUAGE, 0, reinterpret_cast<sptr_t>("kovra"));
     send(c, SCI_SETKEYWORDS, 0,
          reinterpret_cast<sptr_t>("INFO WARNING ERROR exp ln log log2 log10 pow sinh cosh tanh asinh acosh atanh abs "
@@ -181,24 +233,41 @@ void Console_setup(Ihandle* c)
     send(c, SCI_SETKEYWORDS, 1,
          reinterpret_cast<sptr_t>("author version release copyright format real dec bin hex oct iter tol int auto "
                                   "radian rad degree deg unit grad gon all unset set reset name solve cls"));
-    send(c, SCI_SETMARGINLEFT, 0, 4);
-    for (int m = 0; m < 3; ++m) send(c, SCI_SETMARGINWIDTHN, static_cast<uptr_t>(m), 0);
-    send(c, SCI_SETMARGINTYPEN, 3, SC_MARGIN_COLOUR);
-    send(c, SCI_SETMARGINMASKN, 3, 1 << CONSOLE_PROMPT_MARKER);
-    send(c, SCI_SETMARGINWIDTHN, 3, 18);
-    send(c, SCI_SETMARGINBACKN, 3, 0xFFFFFF);
+    // The marker after the lexer: choosing a lexer resets the markers.
     send(c, SCI_MARKERDEFINE, CONSOLE_PROMPT_MARKER, SC_MARK_CHARACTER + '>');
-    send(c, SCI_MARKERSETFORE, CONSOLE_PROMPT_MARKER, 0x9A7F5F);
-    send(c, SCI_MARKERSETBACK, CONSOLE_PROMPT_MARKER, 0xFFFFFF);
+    Console_applyStyles(c, prefs, prefs->syntaxEnabled, 1);
+    prefs->lineNumbers = 0;
+    for (int m = 0; m < 3; ++m) {
+        send(c, SCI_SETMARGINWIDTHN, static_cast<uptr_t>(m), 0);
+        send(c, SCI_SETMARGINSENSITIVEN, static_cast<uptr_t>(m), 0);
+    }
+    send(c, SCI_AUTOCSETSEPARATOR, '|');
+    send(c, SCI_AUTOCSETCHOOSESINGLE, 0);
+    send(c, SCI_AUTOCSETAUTOHIDE, 1);
+    send(c, SCI_AUTOCSETCANCELATSTART, 0);
+    send(c, SCI_AUTOCSETIGNORECASE, 1);
+    send(c, SCI_SETEXTRAASCENT, static_cast<uptr_t>(prefs->lineSpacing));
+    send(c, SCI_SETEXTRADESCENT, static_cast<uptr_t>(prefs->lineSpacing));
     // The scroll width follows the longest line instead of a fixed page.
     send(c, SCI_SETSCROLLWIDTH, 1);
     send(c, SCI_SETSCROLLWIDTHTRACKING, 1);
-    send(c, SCI_SETCARETLINEVISIBLE, 1);
-    send(c, SCI_SETCARETLINEBACK, 0xF5EFE8);
-    send(c, SCI_SETUSETABS, 0);
-    send(c, SCI_SETEXTRAASCENT, 2);
-    send(c, SCI_SETEXTRADESCENT, 2);
+    send(c, SCI_USEPOPUP, 0);
+    for (const char* k = CLEARED_CTRL_KEYS; *k != '\0'; ++k)
+        send(c, SCI_CLEARCMDKEY, static_cast<uptr_t>(*k + (SCMOD_CTRL << 16)));
     markLine(c, 0);
+    return 1;
+}
+
+void Console_applyStyles(Ihandle* c, EditorPrefs* prefs, int syntax, int resetAll)
+{
+    if (prefs == nullptr) prefs = programPrefs;
+    if (c == nullptr || prefs == nullptr) return;
+    TextPrefs_applyStyles(c, prefs, syntax, resetAll);
+    const EditorStyle& text = prefs->styles[0];
+    send(c, SCI_SETMARGINBACKN, 3, text.back);
+    send(c, SCI_MARKERSETFORE, CONSOLE_PROMPT_MARKER, normalizeColor(text.fore, -80, -80, -80));
+    send(c, SCI_MARKERSETBACK, CONSOLE_PROMPT_MARKER, text.back);
+    send(c, SCI_COLOURISE, 0, -1);
 }
 
 int Console_caretOnLastLine(Ihandle* c)
@@ -230,7 +299,8 @@ int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int 
             return 1;
         }
         if (equalsIgnoringCase(word, "reset")) {
-            if (askReset() != 1) return 0;
+            if (kovraAskQuestion("Reset the calculations history and settings?", "KovraCalc", 4, "KOV_WindowMain") != 3)
+                return 0;
             kov_ParserReset(parser);
             Console_clear(c);
             return 1;
@@ -298,6 +368,7 @@ int Console_onKey(Ihandle* c, int key)
             return IUP_IGNORE;
         }
         if (isEnter(key)) {
+            if (send(c, SCI_AUTOCACTIVE) && !Console_acceptCompletion(c)) return IUP_IGNORE;
             Console_execute(nullptr, c, nullptr, 1);
             return IUP_IGNORE;
         }

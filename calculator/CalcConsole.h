@@ -9,12 +9,15 @@
 
 #include "iup.h"
 #include "kovbase.h"
+#include "kovragui.h"
 
 constexpr const char* CONSOLE_HANDLE = "KOV_Console";
 constexpr int CONSOLE_PROMPT_MARKER = 9;
 // Typing stops this many characters into the prompt line; the parser takes
 // 255, so there is room to finish a word.
 constexpr int CONSOLE_TYPING_LIMIT = 240;
+// The lexer "kovra": autocompletion is offered only under it.
+constexpr int CONSOLE_LEXER_ID = 108;
 
 // The program's parser (the console evaluates with it when given none).
 void Console_setParser(kov_Parser* parser);
@@ -22,12 +25,42 @@ kov_Parser* Console_parser();
 
 // Called after every successful evaluation (the window refreshes its title).
 void Console_setOnEvaluated(void (*onEvaluated)());
+// Called after every caret move (the window refreshes its action bar).
+void Console_setOnCaretMoved(void (*onCaretMoved)());
+void Console_notifyCaretMoved();
+
+// The program's text-view preferences: colours, fonts, syntax flag, lexer.
+void Console_setPrefs(EditorPrefs* prefs);
+EditorPrefs* Console_prefs();
 
 Ihandle* Console_create();
 void Console_destroy();
 Ihandle* Console_get();
-// Prompt margin with its '>' marker, fonts and colours.
-void Console_setup(Ihandle* console);
+// Layout, prompt margin with its '>' marker, the lexer and every style from
+// the preferences; -2 without preferences (nothing changed), else 1. Runs
+// again whenever the colours dialog changes the preferences.
+int Console_setup(Ihandle* console);
+// The styles alone (syntax highlighting switched): see TextPrefs_applyStyles,
+// plus the prompt margin's colours.
+void Console_applyStyles(Ihandle* console, EditorPrefs* prefs, int syntax, int resetAll);
+
+// While typing: the completion list of function and command words after
+// two characters (not glued to a name before them), matching parentheses.
+void Console_autocomplete(Ihandle* console);
+// Enter with the list open: takes the chosen word; 1 when the line is to be
+// evaluated now (a word ending in ")" or ":" waits for its arguments, the
+// caret then standing after its last "(").
+int Console_acceptCompletion(Ihandle* console);
+// Highlights the parenthesis at or before the caret and its partner (style
+// 34), or marks it unmatched (35); force: even when the caret did not move.
+void Console_matchBrace(Ihandle* console, bool force);
+int Console_onCaret(Ihandle* console, int line, int column, int position);
+int Console_onValueChanged(Ihandle* console);
+int Console_onButton(Ihandle* console, int button, int pressed, int x, int y, char* status);
+// The right-button menu: Cut, Copy, Paste, Select All, Clear and zoom, as
+// the caret and the selection allow.
+void Console_showContextMenu();
+void Console_markCaretLine(Ihandle* console);
 
 // Evaluates one line: the caret line (text NULL) or text, which first
 // replaces the caret line. interactive: "cls" and "reset" are commands.

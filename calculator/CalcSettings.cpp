@@ -1,6 +1,8 @@
 // The settings file of KovraCalc: schema, window settings and history.
 #include "CalcSettings.h"
 
+#include "TextPrefs.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -21,16 +23,6 @@ const ConfigKey HISTORY_KEYS[] = {
     {"Expression29", 1}, {"Expression30", 1}, {"Expression31", 1}, {"Expression32", 1},
     {nullptr, 0}};
 
-const ConfigKey EDITOR_COMMON_KEYS[] = {
-    {"EnableSyntax", 0},      {"LineSpacing", 0},        {"ShowLinenum", 0},
-    {"ColorTabbar", 0},       {"MarkerColorModified", 0}, {"MarkerColorError", 0},
-    {"MarkerColorWarning", 0}, {"MarkerColorSuccess", 0}, {"TabbarColor", 0},
-    {nullptr, 0}};
-
-const ConfigKey STYLE_KEYS[] = {{"ColorFore", 0}, {"ColorBack", 0}, {"FontName", 1},
-                                {"FontSize", 0},  {"FontStyle", 0}, {"LetterCase", 0},
-                                {nullptr, 0}};
-
 void historyKey(int n, char* key, size_t size)
 {
     std::snprintf(key, size, "Expression%02d", n);
@@ -41,18 +33,18 @@ void historyKey(int n, char* key, size_t size)
 const ConfigSection CalcSettingsSchema[] = {
     {-1, "Common", COMMON_KEYS},
     {-1, "History", HISTORY_KEYS},
-    {-1, "EditorCommon", EDITOR_COMMON_KEYS},
-    {0, "EditorDefault", STYLE_KEYS},
-    {5, "EditorKeyword", STYLE_KEYS},
-    {4, "EditorNumber", STYLE_KEYS},
-    {6, "EditorString", STYLE_KEYS},
-    {1, "EditorComment", STYLE_KEYS},
-    {9, "EditorPreprocessor", STYLE_KEYS},
-    {11, "EditorIdentifier", STYLE_KEYS},
-    {16, "EditorLib", STYLE_KEYS},
-    {20, "EditorLineNumber", STYLE_KEYS},
-    {22, "EditorSelection", STYLE_KEYS},
-    {23, "EditorWhitespace", STYLE_KEYS},
+    {-1, "EditorCommon", TextPrefs_commonKeys},
+    {0, "EditorDefault", TextPrefs_styleKeys},
+    {5, "EditorKeyword", TextPrefs_styleKeys},
+    {4, "EditorNumber", TextPrefs_styleKeys},
+    {6, "EditorString", TextPrefs_styleKeys},
+    {1, "EditorComment", TextPrefs_styleKeys},
+    {9, "EditorPreprocessor", TextPrefs_styleKeys},
+    {11, "EditorIdentifier", TextPrefs_styleKeys},
+    {16, "EditorLib", TextPrefs_styleKeys},
+    {20, "EditorLineNumber", TextPrefs_styleKeys},
+    {22, "EditorSelection", TextPrefs_styleKeys},
+    {23, "EditorWhitespace", TextPrefs_styleKeys},
     {-1, nullptr, nullptr},
 };
 

@@ -12,7 +12,9 @@
 #include "CalcLexer.h"
 #include "CalcSession.h"
 #include "CalcSettings.h"
+#include "TextPrefs.h"
 #include "guiCommon.h"
+#include "kovragui.h"
 #include "kovbase.h"
 #include "libkovra.h"
 
@@ -20,6 +22,7 @@ namespace {
 
 struct WindowState {
     CalcSettings settings {};
+    EditorPrefs prefs {};
     kov_Parser* parser = nullptr;
     std::string settingsFile;
     std::string helpFile;
@@ -139,6 +142,17 @@ Ihandle* buildNumpad()
     return numpad;
 }
 
+// The keypad's labels follow the console's default font style: bold keys
+// beside bold text.
+void Numpad_update()
+{
+    if (IupGetHandle("KOV_Numpad") == nullptr || state == nullptr) return;
+    const char* style = state->prefs.styles[0].fontStyle == 1 ? "Bold" : "";
+    for (const Key& k : NUMPAD_KEYS) IupSetAttribute(IupGetHandle(k.handle), "FONTSTYLE", style);
+    IupSetAttribute(IupGetHandle("KOV_FuncList"), "FONTSTYLE", style);
+    IupSetAttribute(IupGetHandle("Numpad_Btn_Run"), "FONTSTYLE", style);
+}
+
 int onViewNumpad(Ihandle*)
 {
     Ihandle* box = IupGetHandle("KOV_WindowMainBox");
@@ -149,6 +163,7 @@ int onViewNumpad(Ihandle*)
         Ihandle* numpad = buildNumpad();
         IupAppend(box, numpad);
         IupMap(numpad);
+        Numpad_update();
     }
     state->settings.viewNumpad = IupGetHandle("KOV_Numpad") != nullptr ? 1 : 0;
     IupRefresh(box);
@@ -165,7 +180,7 @@ int onRun(Ihandle*)
 int onReset(Ihandle*)
 {
     if (state == nullptr || state->parser == nullptr || state->parser->busy) return IUP_DEFAULT;
-    if (IupAlarm("KovraCalc", "Reset the calculations history and settings?", "Yes", "No", nullptr) == 1) {
+    if (kovraAskQuestion("Reset the calculations history and settings?", "KovraCalc", 4, "KOV_WindowMain") == 3) {
         kov_ParserReset(state->parser);
         Console_clear(Console_get());
         updateTitle();
@@ -173,34 +188,139 @@ int onReset(Ihandle*)
     return IUP_DEFAULT;
 }
 
+// Edit and zoom commands act on the console only while it has the focus;
+// otherwise the focused control keeps its own key.
+bool consoleFocused()
+{
+    Ihandle* console = Console_get();
+    return console != nullptr && IupGetFocus() == console;
+}
 int onCopy(Ihandle*)
 {
+    if (!consoleFocused()) return IUP_CONTINUE;
     Editor_copy(Console_get());
-    return IUP_DEFAULT;
+    return IUP_IGNORE;
 }
 int onCut(Ihandle*)
 {
+    if (!consoleFocused()) return IUP_CONTINUE;
     Console_cut(Console_get());
-    return IUP_DEFAULT;
+    return IUP_IGNORE;
 }
 int onPaste(Ihandle*)
 {
+    if (!consoleFocused()) return IUP_CONTINUE;
     Console_paste(Console_get());
-    return IUP_DEFAULT;
+    return IUP_IGNORE;
 }
 int onZoomIn(Ihandle*)
 {
+    if (!consoleFocused()) return IUP_CONTINUE;
     Editor_zoomIn(Console_get());
-    return IUP_DEFAULT;
+    return IUP_IGNORE;
 }
 int onZoomOut(Ihandle*)
 {
+    if (!consoleFocused()) return IUP_CONTINUE;
     Editor_zoomOut(Console_get());
-    return IUP_DEFAULT;
+    return IUP_IGNORE;
 }
 int onZoomNormal(Ihandle*)
 {
+    if (!consoleFocused()) return IUP_CONTINUE;
     Editor_zoomReset(Console_get());
+    return IUP_IGNORE;
+}
+// The menu items and action-bar buttons give the console the focus back
+// first: a click on them must not depend on where the focus was.
+int onMenuCut(Ihandle* ih)
+{
+    IupSetFocus(Console_get());
+    return onCut(ih);
+}
+int onMenuCopy(Ihandle* ih)
+{
+    IupSetFocus(Console_get());
+    return onCopy(ih);
+}
+int onMenuPaste(Ihandle* ih)
+{
+    IupSetFocus(Console_get());
+    return onPaste(ih);
+}
+int onMenuZoomIn(Ihandle* ih)
+{
+    IupSetFocus(Console_get());
+    return onZoomIn(ih);
+}
+int onMenuZoomOut(Ihandle* ih)
+{
+    IupSetFocus(Console_get());
+    return onZoomOut(ih);
+}
+int onMenuZoomNormal(Ihandle* ih)
+{
+    IupSetFocus(Console_get());
+    return onZoomNormal(ih);
+}
+int onViewTop(Ihandle*)
+{
+    Ihandle* dialog = IupGetHandle("KOV_WindowMain");
+    if (dialog == nullptr || state == nullptr) return IUP_DEFAULT;
+    const char* now = IupGetAttribute(dialog, "TOPMOST");
+    const bool on = !(now != nullptr && std::strcmp(now, "YES") == 0);
+    IupSetAttribute(dialog, "TOPMOST", on ? "YES" : "NO");
+    now = IupGetAttribute(dialog, "TOPMOST");
+    state->settings.alwaysOnTop = now != nullptr && std::strcmp(now, "YES") == 0 ? 1 : 0;
+    return IUP_DEFAULT;
+}
+void restyle(EditorPrefs*)
+{
+    Console_setup(Console_get());
+    Numpad_update();
+}
+int onOptionsColors(Ihandle*)
+{
+    if (state == nullptr) return IUP_DEFAULT;
+    WindowColor_show(&state->prefs, "KOV_WindowMain");
+    Numpad_update();
+    return IUP_DEFAULT;
+}
+int onOptionsSyntax(Ihandle*)
+{
+    if (state == nullptr) return IUP_DEFAULT;
+    Console_applyStyles(Console_get(), &state->prefs, state->prefs.syntaxEnabled ? 0 : 1, 1);
+    return IUP_DEFAULT;
+}
+int onOptionsMenuOpen(Ihandle*)
+{
+    if (Ihandle* item = IupGetHandle("KOV_OptionsHighlight"))
+        IupSetAttribute(item, "VALUE", state != nullptr && state->prefs.syntaxEnabled ? "ON" : "OFF");
+    return IUP_DEFAULT;
+}
+int onEditMenuOpen(Ihandle*)
+{
+    Ihandle* console = Console_get();
+    Iup_setActive("KOV_EditCut", Console_hasSelection(console) && Console_caretOnLastLine(console));
+    Iup_setActive("KOV_EditCopy", Console_hasSelection(console));
+    Iup_setActive("KOV_EditPaste", Console_canPaste(console));
+    return IUP_DEFAULT;
+}
+int onRunMenuOpen(Ihandle*)
+{
+    Iup_setActive("KOV_RunRun", state != nullptr && state->parser != nullptr && !state->parser->busy);
+    return IUP_DEFAULT;
+}
+int onCheckUpdate(Ihandle* item)
+{
+    return WindowMain_checkUpdate(item, CALC_PROGRAM_NAME);
+}
+int onToolsPopup(Ihandle*)
+{
+    Ihandle* menu = functionMenu();
+    IupSetAttribute(menu, "PARENTDIALOG", "KOV_WindowMain");
+    IupPopup(menu, IUP_MOUSEPOS, IUP_MOUSEPOS);
+    IupDestroy(menu);
     return IUP_DEFAULT;
 }
 int onOpen(Ihandle*)
@@ -220,7 +340,7 @@ int onHelp(Ihandle*)
 }
 int onAbout(Ihandle*)
 {
-    IupMessage("About KovraCalc", "KovraCalc\nVersion 3.0 Build 2412a\n\nThe scientific calculator of the Kovra suite.");
+    CalcAbout_show();
     return IUP_DEFAULT;
 }
 int onClose(Ihandle*)
@@ -242,6 +362,9 @@ int onViewMenuOpen(Ihandle*)
     if (Ihandle* item = IupGetHandle("KOV_ViewNumpad")) {
         IupSetAttribute(item, "VALUE", IupGetHandle("KOV_Numpad") != nullptr ? "ON" : "OFF");
     }
+    if (Ihandle* item = IupGetHandle("KOV_ViewTop")) {
+        IupSetAttribute(item, "VALUE", state != nullptr && state->settings.alwaysOnTop ? "ON" : "OFF");
+    }
     return IUP_DEFAULT;
 }
 
@@ -258,21 +381,89 @@ Ihandle* buildMenubar()
     Ihandle* file = IupMenu(item("&Open\tCtrl+O", "KOV_FileOpen", onOpen), item("&Save\tCtrl+S", "KOV_FileSave", onSave),
                             IupSeparator(), item("E&xit\tAlt+F4", nullptr, onClose), nullptr);
     IupSetCallback(file, "OPEN_CB", onFileMenuOpen);
-    Ihandle* edit = IupMenu(item("C&ut\tCtrl+X", "KOV_EditCut", onCut), item("&Copy\tCtrl+C", "KOV_EditCopy", onCopy),
-                            item("&Paste\tCtrl+V", "KOV_EditPaste", onPaste), IupSeparator(),
+    Ihandle* edit = IupMenu(item("C&ut\tCtrl+X", "KOV_EditCut", onMenuCut), item("&Copy\tCtrl+C", "KOV_EditCopy", onMenuCopy),
+                            item("&Paste\tCtrl+V", "KOV_EditPaste", onMenuPaste), IupSeparator(),
                             item("Reset", "KOV_EditReset", onReset), nullptr);
-    Ihandle* view = IupMenu(item("Numeric Keypad", "KOV_ViewNumpad", onViewNumpad), IupSeparator(),
-                            item("Zoom In", "KOV_ViewZoomIn", onZoomIn), item("Zoom Out", "KOV_ViewZoomOut", onZoomOut),
-                            item("Zoom Normal", "KOV_ViewZoomNormal", onZoomNormal), nullptr);
+    IupSetCallback(edit, "OPEN_CB", onEditMenuOpen);
+    Ihandle* view = IupMenu(item("Numeric Keypad", "KOV_ViewNumpad", onViewNumpad),
+                            item("Always on Top", "KOV_ViewTop", onViewTop), IupSeparator(),
+                            item("Zoom In", "KOV_ViewZoomIn", onMenuZoomIn), item("Zoom Out", "KOV_ViewZoomOut", onMenuZoomOut),
+                            item("Zoom Normal", "KOV_ViewZoomNormal", onMenuZoomNormal), nullptr);
     IupSetCallback(view, "OPEN_CB", onViewMenuOpen);
     Ihandle* run = IupMenu(item("&Calculate\tF12", "KOV_RunRun", onRun), nullptr);
+    IupSetCallback(run, "OPEN_CB", onRunMenuOpen);
+    Ihandle* options = IupMenu(item("&Colors and Font...", "KOV_OptionsColors", onOptionsColors), IupSeparator(),
+                               item("&Syntax Highlighting", "KOV_OptionsHighlight", onOptionsSyntax), nullptr);
+    IupSetCallback(options, "OPEN_CB", onOptionsMenuOpen);
     Ihandle* help = IupMenu(item("&Contents (PDF)\tF1", nullptr, onHelp), IupSeparator(),
+                            item("&Check for Update...", nullptr, onCheckUpdate), IupSeparator(),
                             item("&About...", nullptr, onAbout), nullptr);
     Ihandle* bar = IupMenu(IupSubmenu("&File", file), IupSubmenu("&Edit", edit), IupSubmenu("&View", view),
-                           IupSubmenu("F&unctions", functionMenu()), IupSubmenu("&Run", run),
-                           IupSubmenu("&Help", help), nullptr);
+                           IupSubmenu("&Functions", functionMenu()), IupSubmenu("&Run", run),
+                           IupSubmenu("&Options", options), IupSubmenu("&Help", help), nullptr);
     IupSetHandle("KOV_WindowMain_Menubar", bar);
     return bar;
+}
+
+struct ActionButton {
+    int image;  // -1: a separator
+    const char* handle;
+    int (*action)(Ihandle*);
+};
+
+const ActionButton ACTION_BAR[] = {
+    {10, "KOV_Actionbar_Btn_Cut", onMenuCut},     {11, "KOV_Actionbar_Btn_Copy", onMenuCopy},
+    {12, "KOV_Actionbar_Btn_Paste", onMenuPaste}, {-1, nullptr, nullptr},
+    {160, "KOV_Actionbar_Btn_Reset", onReset},    {-1, nullptr, nullptr},
+    {50, "KOV_Actionbar_Btn_Tools", onToolsPopup}, {-1, nullptr, nullptr},
+    {51, "KOV_Actionbar_Btn_Run", onRun},
+};
+
+Ihandle* buildActionbar()
+{
+    Ihandle* bar = IupHbox(nullptr);
+    IupSetHandle("KOV_Actionbar_Toolbar", bar);
+    for (const ActionButton& b : ACTION_BAR) {
+        if (b.image < 0) {
+            Ihandle* separator = IupLabel(nullptr);
+            IupSetAttributes(separator, "SEPARATOR=VERTICAL, PADDING=0x0");
+            IupAppend(bar, separator);
+            continue;
+        }
+        Ihandle* button = IupButton(nullptr, nullptr);
+        IupSetAttributes(button, "FLAT=YES, CANFOCUS=NO, PADDING=0x0");
+        IupSetHandle(b.handle, button);
+        char tip[256] = "";
+        const char* image = Images_get(b.image, tip, sizeof tip);
+        if (image != nullptr) IupSetStrAttribute(button, "IMAGE", image);
+        IupSetStrAttribute(button, "TIP", b.image == 50 ? "Functions" : b.image == 51 ? "Calculate" : tip);
+        IupSetCallback(button, "ACTION", b.action);
+        IupAppend(bar, button);
+    }
+    Ihandle* info = IupLabel("");
+    IupSetAttributes(info, "EXPAND=HORIZONTAL, ALIGNMENT=ARIGHT, PADDING=2x0");
+    IupSetHandle("KOV_Actionbar_Info", info);
+    IupAppend(bar, info);
+    IupSetAttributes(bar, "EXPAND=HORIZONTAL, MARGIN=2x2, GAP=5, NORMALIZESIZE=VERTICAL");
+    Ihandle* separator = IupLabel(nullptr);
+    IupSetAttributes(separator, "SEPARATOR=HORIZONTAL, EXPAND=HORIZONTAL");
+    Ihandle* box = IupVbox(bar, separator, nullptr);
+    IupSetAttributes(box, "EXPAND=HORIZONTAL, MARGIN=0x0, GAP=0");
+    IupSetHandle("KOV_Actionbar", box);
+    return box;
+}
+
+// Cut and Copy need a selection, Paste a place to paste, Run an idle
+// parser; ACTIVE is written only when it changes (this runs on every caret
+// move).
+void updateActionbar()
+{
+    Ihandle* console = Console_get();
+    const int selection = Console_hasSelection(console);
+    Iup_setActive("KOV_Actionbar_Btn_Cut", selection && Console_caretOnLastLine(console));
+    Iup_setActive("KOV_Actionbar_Btn_Copy", selection);
+    Iup_setActive("KOV_Actionbar_Btn_Paste", Console_canPaste(console));
+    Iup_setActive("KOV_Actionbar_Btn_Run", state != nullptr && state->parser != nullptr && !state->parser->busy);
 }
 
 void readSettings()
@@ -283,6 +474,7 @@ void readSettings()
     if (Config_load(CalcSettingsSchema, config, state->settingsFile.c_str()) && Config_sectionCount(config) >= 1 &&
         Config_sectionCount(config) <= 16) {
         CalcSettings_readCommon(config, &state->settings, state->parser);
+        TextPrefs_read(config, &state->prefs);
     }
     Config_destroy(&config);
 }
@@ -325,9 +517,15 @@ Ihandle* CalcWindow_build(const std::string& configFolder, const std::string& do
     delete state;
     state = new WindowState;
     CalcLexer_register();
+    Images_load();  // the action bar's pictures and the window icon
     state->parser = kov_ParserCreate();
     Console_setParser(state->parser);
     Console_setOnEvaluated(updateTitle);
+    Console_setOnCaretMoved(updateActionbar);
+    EditorPrefs_init(&state->prefs, 0);
+    state->prefs.onChange = restyle;
+    state->prefs.onApply = restyle;
+    Console_setPrefs(&state->prefs);
     if (!configFolder.empty()) {
         ::mkdir(configFolder.c_str(), 0755);
         state->settingsFile = configFolder + CALC_SETTINGS_FILE;
@@ -344,9 +542,7 @@ Ihandle* CalcWindow_build(const std::string& configFolder, const std::string& do
     Ihandle* status = IupLabel("");
     IupSetAttributes(status, "EXPAND=HORIZONTAL, PADDING=4x2");
     IupSetHandle("KOV_WindowMain_Status", status);
-    Ihandle* topSeparator = IupLabel(nullptr);
-    IupSetAttributes(topSeparator, "SEPARATOR=HORIZONTAL");
-    Ihandle* vbox = IupVbox(topSeparator, box, status, nullptr);
+    Ihandle* vbox = IupVbox(buildActionbar(), box, status, nullptr);
     IupSetAttributes(vbox, "EXPAND=YES, MARGIN=0x0, GAP=0");
     IupSetHandle("KOV_WindowMainVBox", vbox);
     Ihandle* dialog = IupDialog(vbox);
@@ -356,6 +552,13 @@ Ihandle* CalcWindow_build(const std::string& configFolder, const std::string& do
     IupSetHandle("KOV_WindowMain", dialog);
     IupSetCallback(dialog, "CLOSE_CB", onClose);
     IupSetCallback(dialog, "K_F1", onHelp);
+    IupSetCallback(dialog, "K_mF1", onAbout);
+    IupSetCallback(dialog, "K_mF4", onClose);
+    IupSetCallback(dialog, "K_cC", onCopy);
+    IupSetCallback(dialog, "K_cV", onPaste);
+    IupSetCallback(dialog, "K_cX", onCut);
+    if (const char* icon = Images_getName(181) ? Images_getName(181) : Images_getName(180))
+        IupSetStrAttribute(dialog, "ICON", icon);
     IupSetCallback(dialog, "K_cPlus", onZoomIn);
     IupSetCallback(dialog, "K_cMinus", onZoomOut);
     IupSetCallback(dialog, "K_c0", onZoomNormal);
@@ -364,6 +567,7 @@ Ihandle* CalcWindow_build(const std::string& configFolder, const std::string& do
     IupSetStrAttribute(dialog, "RASTERSIZE", state->settings.windowSize);  // the stored size, menu bar included
     Console_setup(console);
     updateTitle();
+    updateActionbar();
     return dialog;
 }
 
@@ -379,12 +583,16 @@ void CalcWindow_close()
     if (!state->settingsFile.empty()) {
         Config* config = Config_create();
         if (config != nullptr && CalcSettings_writeCommon(config, &state->settings, state->parser)) {
+            TextPrefs_write(config, &state->prefs);
             Config_save(config, state->settingsFile.c_str(), nullptr);
         }
         Config_destroy(&config);
     }
     Console_setParser(nullptr);
     Console_setOnEvaluated(nullptr);
+    Console_setOnCaretMoved(nullptr);
+    Console_setPrefs(nullptr);
+    Iup_destroyNamed("KOV_WindowAbout");
     if (dialog != nullptr) {
         IupSetHandle("KOV_WindowMain", nullptr);
         IupSetHandle(CONSOLE_HANDLE, nullptr);
@@ -418,8 +626,8 @@ int CalcWindow_openSession()
 {
     if (state == nullptr || state->parser == nullptr || state->parser->busy) return 0;
     if (state->parser->count > 0 &&
-        IupAlarm("KovraCalc", "Opening new session will reset history and settings.\nProceed anyway?", "Yes", "No",
-                 nullptr) != 1) {
+        kovraAskQuestion("Opening new session will reset history and settings.\nProceed anyway?", "KovraCalc", 4,
+                         "KOV_WindowMain") != 3) {
         return 0;
     }
     Ihandle* chooser = IupFileDlg();
@@ -480,6 +688,7 @@ int CalcWindow_main(int argc, char** argv)
     IupSetFocus(Console_get());
     IupMainLoop();
     CalcWindow_close();
+    Images_destroy();
     IupClose();
     return 0;
 }

@@ -24,3 +24,5 @@ void CalcWindow_status(const char* text);
 std::string CalcWindow_configFolder();
 // ACTIVE of the named control := "YES"/"NO", written only when it changes.
 void Iup_setActive(const char* name, int active);
+// The About dialog (KOV_WindowAbout): shown again when it is open already.
+void CalcAbout_show();

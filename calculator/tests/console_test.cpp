@@ -49,8 +49,8 @@ TEST_F(CalcWindowTest, EnterEvaluatesAndOpensAFreshPrompt)
     EXPECT_EQ(Console_text(console), "1 + 2\n3\n");
     enter(console, "x=2;");  // evaluated and recorded, answer not shown
     EXPECT_EQ(Console_text(console), "1 + 2\n3\nx=2;\n");
-    enter(console, "x*format");
-    EXPECT_EQ(Console_text(console), "1 + 2\n3\nx=2;\nx*format\nunknown variable: format\n");
+    enter(console, "x*qq");
+    EXPECT_EQ(Console_text(console), "1 + 2\n3\nx=2;\nx*qq\nunknown variable: qq\n");
     kov_Parser* parser = Console_parser();
     ASSERT_EQ(parser->count, 2);  // the failing line is not recorded
     EXPECT_STREQ(parser->history[0], "1 + 2");  // as typed, blanks kept
