@@ -80,8 +80,10 @@ Ihandle* layout(const DialogSpec* spec)
     Ihandle* boundary = Dialog_list(spec, "ContactBoundary", {"Neumann", "Dirichlet"});
     IupSetCallback(boundary, "GETFOCUS_CB", nullptr);
     IupSetAttribute(boundary, "TIP", "Neumann is suitable for zero electric field at the contact, at equilibrium");
-    Ihandle* boundaryLabel = IupLabel("Boundary Condition: ");
-    IupSetAttribute(boundaryLabel, "ALIGNMENT", "ALEFT:ACENTER");
+    // As wide as a field, so the list stays in the right-hand column; no
+    // colon, like the captions above, which a field's width would clip.
+    Ihandle* boundaryLabel = IupLabel("Boundary Condition");
+    IupSetAttributes(boundaryLabel, "ALIGNMENT=ALEFT:ACENTER, SIZE=80x");
 
     return Dialog_vbox({
         Dialog_hbox({contacts, types}),

@@ -560,6 +560,7 @@ void Dialog_load(const DialogSpec* spec)
         IupSetAttribute(ctl, "ACTIVE", "YES");
         IupSetStrAttribute(ctl, "VALUE", text);
         IupSetAttribute(ctl, "CARET", "64");
+        Dialog_rememberLoaded(ctl, record);
     }
     if (spec->model != nullptr) {
         Ihandle* model = control(spec, "Model");
@@ -571,6 +572,7 @@ void Dialog_load(const DialogSpec* spec)
             IupSetAttribute(model, "KOV_Record", reinterpret_cast<const char*>(record));
             IupSetStrAttribute(model, "TIP", text);
             IupSetAttribute(model, "TITLE", lua ? "Model*..." : "Model...");
+            Dialog_rememberLoaded(model, record);
             for (int i = 0; i < spec->fieldCount; ++i) {
                 if (!spec->fields[i].governed)
                     continue;
@@ -615,12 +617,14 @@ int Dialog_store(const DialogSpec* spec)
         taken = Param_setValueText(record, text.c_str(), nullptr, 1);
         if (record->revision != revision)
             ++changed;
-        if (!taken)
+        if (taken)
+            Dialog_rememberLoaded(ctl, record);
+        else
             reportRefusal(spec, field, ctl, record);
     }
     if (taken && spec->storeExtra != nullptr)
         taken = spec->storeExtra(spec, &changed);
-    host.showLayer();
+    Dialog_refreshMain();
     // Every value taken before a refusal is in the document: it is modified.
     if (changed > 0)
         Document_setModified(document, 1);
@@ -808,6 +812,8 @@ Layer* Dialog_selectedLayer(const DialogSpec* spec)
 void Dialog_refreshMain()
 {
     host.showLayer();
+    // Another open dialog showing a record that changed shows the new value.
+    Dialogs_followChanges();
 }
 
 int Dialog_mainLayer()
@@ -830,6 +836,61 @@ void Dialogs_rebindAll()
         }
         Dialog_load(spec);
     }
+}
+
+namespace {
+const char* const LOADED_ATTRIBUTE = "KOV_LoadedText";
+
+bool modelChangedSinceLoad(const DialogSpec* spec)
+{
+    Ihandle* model = spec->model != nullptr ? control(spec, "Model") : nullptr;
+    ParamRecord* record = modelRecord(spec);
+    return model != nullptr && record != nullptr && Dialog_changedSinceLoad(model, record);
+}
+
+void followChanges(const DialogSpec* spec)
+{
+    if (currentDevice() == nullptr || (spec->layerList && selectedLayer(spec) == nullptr))
+        return;
+    // A model set or dropped elsewhere changes which fields are locked.
+    if (modelChangedSinceLoad(spec)) {
+        Dialog_load(spec);
+        return;
+    }
+    for (int i = 0; i < spec->fieldCount; ++i) {
+        const DialogField& field = spec->fields[i];
+        Ihandle* ctl = control(spec, field.word);
+        ParamRecord* record = findRecord(spec, field.source, field.key);
+        if (ctl == nullptr || record == nullptr || !Dialog_changedSinceLoad(ctl, record))
+            continue;
+        IupSetAttribute(ctl, "KOV_Record", reinterpret_cast<const char*>(record));
+        if (IupGetInt(ctl, "ACTIVE") != 0 || !field.governed)
+            IupSetStrAttribute(ctl, "VALUE", Dialog_valueText(record).c_str());
+        Dialog_rememberLoaded(ctl, record);
+    }
+    if (spec->followExtra != nullptr)
+        spec->followExtra(spec);
+}
+}  // namespace
+
+void Dialog_rememberLoaded(Ihandle* ctl, const ParamRecord* record)
+{
+    if (ctl != nullptr)
+        IupSetStrAttribute(ctl, LOADED_ATTRIBUTE, Dialog_valueText(record).c_str());
+}
+
+bool Dialog_changedSinceLoad(Ihandle* ctl, const ParamRecord* record)
+{
+    if (ctl == nullptr || record == nullptr)
+        return false;
+    const char* loaded = IupGetAttribute(ctl, LOADED_ATTRIBUTE);
+    return Dialog_valueText(record) != (loaded != nullptr ? loaded : "");
+}
+
+void Dialogs_followChanges()
+{
+    for (const DialogSpec* spec : std::vector<const DialogSpec*>(openDialogs))
+        followChanges(spec);
 }
 
 void Dialogs_closeAll()

@@ -71,6 +71,10 @@ struct DialogSpec {
     // the layout builds its own controls, places them all and returns the
     // content; buildExtra is not called then.
     Ihandle* (*layout)(const DialogSpec* spec) = nullptr;
+    // A dialog's own controls follow a change made elsewhere (the main
+    // window, another dialog) to the records they show; the fields follow
+    // through the frame.
+    void (*followExtra)(const DialogSpec* spec) = nullptr;
 };
 
 // What the dialogs ask of the main window. The main window installs its own
@@ -108,6 +112,15 @@ int Dialogs_openCount();
 // every open dialog is bound to the new device and shows its values; a
 // layer dialog whose layer no longer exists follows the main window's one.
 void Dialogs_rebindAll();
+// Records changed elsewhere (the main window's fields and toggles, another
+// dialog's store): every open dialog shows the new value of each record
+// that changed since it loaded it, keeping what the user typed into the
+// others, so a later Apply does not put the old value back.
+void Dialogs_followChanges();
+// A record's text as a dialog loaded it, kept on the control that shows it;
+// a follow compares the record with it.
+void Dialog_rememberLoaded(Ihandle* control, const ParamRecord* record);
+bool Dialog_changedSinceLoad(Ihandle* control, const ParamRecord* record);
 // Closes every open dialog without storing (the document is going away).
 void Dialogs_closeAll();
 
@@ -166,7 +179,8 @@ Layer* Dialog_selectedLayer(const DialogSpec* spec);
 // Rebuilds a layer dialog's list (its marks follow the dopant types),
 // keeping its layer.
 void Dialog_refillLayerList(const DialogSpec* spec);
-// The main window refreshes its fields.
+// The main window refreshes its fields, and the open dialogs follow the
+// records that changed.
 void Dialog_refreshMain();
 // The 1-based layer the main window shows.
 int Dialog_mainLayer();

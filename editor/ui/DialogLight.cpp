@@ -81,6 +81,7 @@ void showSource(const DialogSpec* spec)
     IupSetAttribute(file, "KOV_Record", reinterpret_cast<const char*>(record));
     IupSetStrAttribute(file, "TIP", fromFile ? text.c_str() : "");
     IupSetAttribute(file, "TITLE", fromFile ? "File*..." : "File...");
+    Dialog_rememberLoaded(file, record);
     for (const Toggle& t : Toggles) {
         Ihandle* toggle = Dialog_control(spec, t.word);
         if (toggle == nullptr)
@@ -95,6 +96,14 @@ void showSource(const DialogSpec* spec)
     } else {
         enableFields(spec);
     }
+}
+
+// The main window (or another dialog) changed the source: the toggles show
+// it; toggles changed here and not yet applied stay while it is unchanged.
+void follow(const DialogSpec* spec)
+{
+    if (Dialog_changedSinceLoad(Dialog_control(spec, "File"), source(spec)))
+        showSource(spec);
 }
 
 void publishLightFile()
@@ -206,6 +215,7 @@ int store(const DialogSpec* spec, int* changed)
         Dialog_showMessage(spec, "Light source: not accepted");
         return 0;
     }
+    Dialog_rememberLoaded(Dialog_control(spec, "File"), record);
     if (on != nullptr && std::string(on->source) == "Sweep" && !dropVoltageSweep(spec, true, changed))
         return 0;
     publishLightFile();
@@ -250,7 +260,7 @@ Ihandle* layout(const DialogSpec* spec)
 
 const DialogSpec LightDialog = {
     "Light", "Light", false, LightFields, static_cast<int>(std::size(LightFields)), nullptr, 3, true, false,
-    nullptr, load, store, layout,
+    nullptr, load, store, layout, follow,
 };
 
 void WindowLight_show()

@@ -71,6 +71,15 @@ void showSource(const DialogSpec* spec)
     IupSetStrAttribute(file, "TIP", fromFile ? sourceText(record).c_str() : "");
     IupSetAttribute(file, "TITLE", fromFile ? "File*..." : "File...");
     setSweepFieldsActive(spec, isSweep(record));
+    Dialog_rememberLoaded(file, record);
+}
+
+// The source changed elsewhere (the main window's sweep list, the light
+// dialog's quantum-efficiency sweep): the toggle shows it.
+void followSource(const DialogSpec* spec)
+{
+    if (Dialog_changedSinceLoad(Dialog_control(spec, "FileBtn"), source(spec)))
+        showSource(spec);
 }
 
 int onSweepToggle(Ihandle* ih, int state)
@@ -141,6 +150,7 @@ int storeSource(const DialogSpec* spec, int* changed)
     const int taken = Param_setValueText(record, IupGetInt(toggle, "VALUE") ? "Sweep" : "None", "", 1);
     if (record->revision != revision)
         ++*changed;
+    Dialog_rememberLoaded(Dialog_control(spec, "FileBtn"), record);
     return taken;
 }
 
@@ -148,7 +158,7 @@ int storeSource(const DialogSpec* spec, int* changed)
 
 const DialogSpec VoltageDialog = {
     "Voltage", "Voltage", false, VoltageFields, static_cast<int>(std::size(VoltageFields)), nullptr, 3, true, false,
-    buildSourceRow, showSource, storeSource,
+    buildSourceRow, showSource, storeSource, nullptr, followSource,
 };
 
 void WindowVoltage_show()

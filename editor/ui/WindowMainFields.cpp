@@ -9,6 +9,7 @@
 
 #include "App.h"
 #include "DeviceCanvas.h"
+#include "DialogFrame.h"
 #include "FileNames.h"
 #include "ParamControls.h"
 #include "WindowMain.h"
@@ -243,6 +244,7 @@ int WindowMain_commitField(Ihandle* control)
     if (record->revision != 0 && record->revision != revision) {
         Document_setModified(App_getDocument(), 1);
     }
+    Dialogs_followChanges();
     return IUP_DEFAULT;
 }
 
@@ -262,6 +264,58 @@ int WindowMain_onFieldLeave(Ihandle* control)
     WindowMain_clearStatusPane();
     return WindowMain_commitField(control);
 }
+
+namespace {
+
+// The sweep list's choice into the voltage source record: 1 taken.
+int storeVoltageSweep(int report, int* changed)
+{
+    Ihandle* list = IupGetHandle("KOV_WindowMain_VoltageSweep");
+    ParamRecord* record = list != nullptr ? ParamControl_record(list) : nullptr;
+    if (record == nullptr) {
+        return 1;
+    }
+    int revision = record->revision;
+    int result = 1;
+    int item = IupGetInt(list, "VALUE");
+    if (item == 1) {
+        result = Param_setValueText(record, "Sweep", nullptr, report);
+    } else if (record->type == PARAM_TEXT && std::strcmp(record->value.text, "Sweep") == 0) {
+        result = Param_setValueText(record, "None", nullptr, report);
+    }
+    *changed += record->revision != revision;
+    return result;
+}
+
+// The light toggles' choice into the light source record: 1 taken.
+int storeLightSource(int report, int* changed)
+{
+    ParamRecord* record = ParamControl_record(IupGetHandle("KOV_WindowMain_LightMono"));
+    if (record == nullptr) {
+        return 1;
+    }
+    int revision = record->revision;
+    std::string word = "None";
+    Ihandle* fileToggle = IupGetHandle("KOV_WindowMain_LightFile");
+    const char* kept = App_getLightFile();
+    if (fileToggle && IupGetInt(fileToggle, "VALUE") && kept != nullptr && kept[0] != '\0') {
+        word = kept;
+    } else if (fileToggle && IupGetInt(fileToggle, "VALUE") && namesLightFile(record->value.text)) {
+        word = record->value.text;  // the file the device names stays
+    } else {
+        for (int i = 0; i < 3; ++i) {
+            if (IupGetInt(IupGetHandle(lightToggles[i]), "VALUE")) {
+                word = lightWords[i];
+                break;
+            }
+        }
+    }
+    int result = Param_setValueText(record, word.c_str(), nullptr, report);
+    *changed += record->revision != revision;
+    return result;
+}
+
+}  // namespace
 
 int WindowMain_applyFields(int redraw, int report)
 {
@@ -285,47 +339,10 @@ int WindowMain_applyFields(int redraw, int report)
     if (!Params_applyControls(layerFields, &changed, report) || !Params_applyControls(voltageFields, &changed, report)) {
         return 0;
     }
+    if (!storeVoltageSweep(report, &changed) || !storeLightSource(report, &changed)) {
+        return 0;
+    }
     int result = 1;
-    if (Ihandle* list = IupGetHandle("KOV_WindowMain_VoltageSweep")) {
-        ParamRecord* record = ParamControl_record(list);
-        if (record != nullptr) {
-            int revision = record->revision;
-            int item = IupGetInt(list, "VALUE");
-            if (item == 1) {
-                result = Param_setValueText(record, "Sweep", nullptr, report);
-            } else if (record->type == PARAM_TEXT && std::strcmp(record->value.text, "Sweep") == 0) {
-                result = Param_setValueText(record, "None", nullptr, report);
-            }
-            if (!result) {
-                return 0;
-            }
-            changed += record->revision != revision;
-        }
-    }
-    Ihandle* mono = IupGetHandle("KOV_WindowMain_LightMono");
-    if (ParamRecord* record = ParamControl_record(mono)) {
-        int revision = record->revision;
-        std::string word = "None";
-        Ihandle* fileToggle = IupGetHandle("KOV_WindowMain_LightFile");
-        const char* kept = App_getLightFile();
-        if (fileToggle && IupGetInt(fileToggle, "VALUE") && kept != nullptr && kept[0] != '\0') {
-            word = kept;
-        } else if (fileToggle && IupGetInt(fileToggle, "VALUE") && namesLightFile(record->value.text)) {
-            word = record->value.text;  // the file the device names stays
-        } else {
-            for (int i = 0; i < 3; ++i) {
-                if (IupGetInt(IupGetHandle(lightToggles[i]), "VALUE")) {
-                    word = lightWords[i];
-                    break;
-                }
-            }
-        }
-        result = Param_setValueText(record, word.c_str(), nullptr, report);
-        if (!result) {
-            return 0;
-        }
-        changed += record->revision != revision;
-    }
     if (redraw == 1) {
         if (Layer* layer = WindowMain_getSelectedLayer()) {
             redrawCanvas(layer);
@@ -333,6 +350,7 @@ int WindowMain_applyFields(int redraw, int report)
     }
     if (changed > 0) {
         Document_setModified(document, 1);
+        Dialogs_followChanges();
     }
     return result;
 }
@@ -390,8 +408,14 @@ int WindowMain_onVoltageSweep(Ihandle* list, char* text, int item, int state)
     voltageFieldsActive(item == 1);
     if (stored == 1) {
         showFileInVoltageFields();
+    } else {
+        // Taken at once, so that an open voltage dialog shows it and its
+        // next Apply does not put the old source back.
+        int changed = 0;
+        storeVoltageSweep(0, &changed);
     }
     Document_setModified(document, 1);
+    Dialogs_followChanges();
     return IUP_DEFAULT;
 }
 
@@ -427,7 +451,16 @@ int WindowMain_onLightSource(Ihandle* toggle, int state)
     } else {
         WindowMain_updateVoltageControls();
     }
+    if (toggle != fileToggle) {
+        // Taken at once, so that an open light dialog shows it and its next
+        // Apply does not put the old source back. (A file is taken when
+        // chosen; a cancelled choice changes nothing.)
+        int changed = 0;
+        storeVoltageSweep(0, &changed);
+        storeLightSource(0, &changed);
+    }
     Document_setModified(document, 1);
+    Dialogs_followChanges();
     return IUP_DEFAULT;
 }
 

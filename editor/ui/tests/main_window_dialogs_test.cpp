@@ -98,4 +98,59 @@ TEST_F(MainWindowDialogsTest, ModelFileOfANeverSavedDeviceSavesItThroughTheWindo
     EXPECT_STREQ(record->value.text, "doping.lua");
 }
 
+// What the main window changes while a dialog is open reaches the dialog at
+// once, so the dialog's next Apply keeps it instead of putting back what the
+// dialog showed when it opened; a value typed into the dialog and not yet
+// applied stays.
+TEST_F(MainWindowDialogsTest, OpenDialogsFollowTheMainWindowsLightAndVoltageChanges)
+{
+    start({example("silicon-pn.kovra")});
+    ParamRecord* light = Device_findLightParam(device(), "Light.Source");
+    ParamRecord* voltage = Device_findVoltageParam(device(), "Voltage.Source");
+    ASSERT_NE(light, nullptr);
+    ASSERT_NE(voltage, nullptr);
+    ASSERT_STREQ(light->value.text, "None");
+    WindowLight_show();
+    WindowVoltage_show();
+    ASSERT_EQ(IupGetInt(h("KOV_WindowLight_AM15"), "VALUE"), 0);
+    IupSetAttribute(h("KOV_WindowVoltage_Jsup"), "VALUE", "250");  // typed, not applied
+
+    click("KOV_WindowMain_LightAM15");
+    EXPECT_STREQ(light->value.text, "AM1.5") << "the main window's toggle is taken at once";
+    EXPECT_NE(IupGetInt(h("KOV_WindowLight_AM15"), "VALUE"), 0) << "and the light dialog shows it";
+    EXPECT_EQ(IupGetInt(h("KOV_WindowLight_Mono"), "VALUE"), 0);
+
+    click("KOV_WindowLight_Apply");
+    EXPECT_STREQ(light->value.text, "AM1.5") << "Apply keeps the main window's choice";
+    EXPECT_NE(IupGetInt(h("KOV_WindowMain_LightAM15"), "VALUE"), 0);
+
+    // The voltage sweep chosen in the main window reaches the voltage dialog,
+    // and so does a sweep field committed there.
+    IupTestSelect(h("KOV_WindowMain_VoltageSweep"), 1);
+    EXPECT_STREQ(voltage->value.text, "Sweep");
+    EXPECT_NE(IupGetInt(h("KOV_WindowVoltage_Sweep"), "VALUE"), 0);
+    IupSetAttribute(h("KOV_WindowMain_VoltageEnd"), "VALUE", "0.45");
+    WindowMain_commitField(h("KOV_WindowMain_VoltageEnd"));
+    EXPECT_EQ(attr("KOV_WindowVoltage_End", "VALUE"), "0.45");
+    EXPECT_EQ(attr("KOV_WindowVoltage_Jsup", "VALUE"), "250") << "an unapplied value in the dialog stays";
+
+    // A quantum-efficiency sweep in the main window runs at one voltage:
+    // both dialogs show it, and the voltage dialog's Apply keeps it.
+    click("KOV_WindowMain_LightSweep");
+    EXPECT_STREQ(light->value.text, "Sweep");
+    EXPECT_STREQ(voltage->value.text, "None");
+    EXPECT_NE(IupGetInt(h("KOV_WindowLight_Sweep"), "VALUE"), 0);
+    EXPECT_EQ(IupGetInt(h("KOV_WindowVoltage_Sweep"), "VALUE"), 0);
+    click("KOV_WindowVoltage_OK");
+    EXPECT_STREQ(voltage->value.text, "None");
+    EXPECT_DOUBLE_EQ(Device_findVoltageParam(device(), "Voltage.End")->value.real, 0.45);
+    EXPECT_DOUBLE_EQ(Device_findVoltageParam(device(), "Voltage.Jsup")->value.real, 250.0);
+
+    // The other way: the light dialog's store reaches the main window.
+    IupTestClick(h("KOV_WindowLight_Mono"));
+    click("KOV_WindowLight_OK");
+    EXPECT_STREQ(light->value.text, "Mono");
+    EXPECT_NE(IupGetInt(h("KOV_WindowMain_LightMono"), "VALUE"), 0);
+}
+
 }  // namespace
