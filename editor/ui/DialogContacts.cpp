@@ -123,18 +123,6 @@ void load(const DialogSpec* spec)
         bindList(boundary, bc, Dialog_valueText(bc) == "Neumann");
 }
 
-// Enters a list's choice into its record; 1 taken.
-int storeChoice(ParamRecord* record, const char* text, int* changed)
-{
-    if (record == nullptr)
-        return 0;
-    const int revision = record->revision;
-    const int taken = Param_setValueText(record, text, "", 1);
-    if (record->revision != 0 && record->revision != revision)
-        ++*changed;
-    return taken;
-}
-
 int store(const DialogSpec* spec, int* changed)
 {
     Contact* contact = contactOf(spec);
@@ -146,7 +134,7 @@ int store(const DialogSpec* spec, int* changed)
     // device that has since been replaced.
     const std::string prefix = boundContact(spec) == 1 ? "Anode." : "Cathode.";
     const bool schottky = IupGetInt(types, "VALUE") == 2;
-    if (!storeChoice(Contact_findParam(contact, (prefix + "Type").c_str()), schottky ? "Schottky" : "Ohmic",
+    if (!Dialog_storeText(Contact_findParam(contact, (prefix + "Type").c_str()), schottky ? "Schottky" : "Ohmic",
                      changed)) {
         Dialog_showMessage(spec, "Type: not accepted");
         return 0;
@@ -155,7 +143,7 @@ int store(const DialogSpec* spec, int* changed)
     Contact_updateColor(contact);
     Dialog_redrawCanvas();
     const bool neumann = IupGetInt(boundary, "VALUE") == 1;
-    if (!storeChoice(Contact_findParam(contact, (prefix + "Boundary").c_str()), neumann ? "Neumann" : "Dirichlet",
+    if (!Dialog_storeText(Contact_findParam(contact, (prefix + "Boundary").c_str()), neumann ? "Neumann" : "Dirichlet",
                      changed)) {
         Dialog_showMessage(spec, "Boundary Condition: not accepted");
         return 0;

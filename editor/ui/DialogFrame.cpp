@@ -773,6 +773,17 @@ int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* r
     return 0;
 }
 
+int Dialog_storeText(ParamRecord* record, const char* text, int* changed)
+{
+    if (record == nullptr)
+        return 0;
+    const int revision = record->revision;
+    const int taken = Param_setValueText(record, text, "", 1);
+    if (record->revision != 0 && record->revision != revision)
+        ++*changed;
+    return taken;
+}
+
 std::string Dialog_valueText(const ParamRecord* record)
 {
     char text[PARAM_VALUE_SIZE] = "";

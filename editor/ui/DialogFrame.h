@@ -166,6 +166,9 @@ int Dialog_takeText(const DialogSpec* spec, Ihandle* field, ParamRecord* record,
 // value entry (expressions, variables, ranges), changing nothing: 1 when it
 // would be taken; else the field is focused and the refusal shown.
 int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* record, const char* caption);
+// Enters a text the dialog chose itself (a list item, a source word) into a
+// record: 1 taken. changed rises when the record's revision moved.
+int Dialog_storeText(ParamRecord* record, const char* text, int* changed);
 // A record's value text ("" without a record).
 std::string Dialog_valueText(const ParamRecord* record);
 // The device canvas shows a changed colour or type.

@@ -117,25 +117,13 @@ void load(const DialogSpec* spec)
     publishLightFile();
 }
 
-// Sets a record from the dialog; changed rises when its revision moved.
-int setText(ParamRecord* record, const char* text, int* changed)
-{
-    if (record == nullptr)
-        return 0;
-    const int revision = record->revision;
-    const int taken = Param_setValueText(record, text, "", 1);
-    if (record->revision != 0 && record->revision != revision)
-        ++*changed;
-    return taken;
-}
-
 // A quantum-efficiency sweep runs without a voltage sweep.
 int dropVoltageSweep(const DialogSpec* spec, bool onlySweep, int* changed)
 {
     ParamRecord* voltage = Dialog_findRecord(spec, DIALOG_FROM_VOLTAGE, "Voltage.Source");
     if (voltage == nullptr || (onlySweep && Dialog_valueText(voltage) != "Sweep"))
         return 1;
-    return setText(voltage, "None", changed);
+    return Dialog_storeText(voltage, "None", changed);
 }
 
 int onToggle(Ihandle* ih, int state)
@@ -187,7 +175,7 @@ int onFile(Ihandle* ih)
         changed = moved ? 1 : 0;
     } else if (isSpectrumFile(Dialog_valueText(source(spec)))) {
         // Without the file, no light until a toggle says otherwise.
-        setText(source(spec), "None", &changed);
+        Dialog_storeText(source(spec), "None", &changed);
     }
     showSource(spec);
     publishLightFile();
@@ -211,7 +199,7 @@ int store(const DialogSpec* spec, int* changed)
     for (const Toggle& t : Toggles)
         if (on == nullptr && toggleOn(spec, t.word))
             on = &t;
-    if (!setText(record, on != nullptr ? on->source : "None", changed)) {
+    if (!Dialog_storeText(record, on != nullptr ? on->source : "None", changed)) {
         Dialog_showMessage(spec, "Light source: not accepted");
         return 0;
     }

@@ -96,6 +96,15 @@ protected:
         IupTestKey(h(field), K_CR);
     }
     void key(int code) { IupTestKey(h("KOV_WindowMain"), code); }
+    // Runs a menu item's or button's action as a click would.
+    void fire(const char* name)
+    {
+        auto action = reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(h(name), "ACTION"));
+        ASSERT_NE(action, nullptr) << name;
+        action(h(name));
+        IupFlush();
+    }
+    bool dialogOpen(const char* dialog) { return IupGetHandle(dialog) != nullptr; }
     std::string title() { return attr("KOV_WindowMain", "TITLE"); }
     std::string info() { return attr("KOV_Actionbar_Info", "TITLE"); }
     std::string status() { return attr("KOV_Statusbar_Pane0", "TITLE"); }

@@ -10,17 +10,7 @@
 
 namespace {
 
-class LayerOpenerTest : public MainWindowTest {
-protected:
-    void fire(const char* name)
-    {
-        auto action = reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(h(name), "ACTION"));
-        ASSERT_NE(action, nullptr) << name;
-        action(h(name));
-        IupFlush();
-    }
-    bool open(const char* dialog) { return IupGetHandle(dialog) != nullptr; }
-};
+using LayerOpenerTest = MainWindowTest;
 
 TEST_F(LayerOpenerTest, MenusKeysAndButtonsOpenEachDialogOnce)
 {
@@ -49,11 +39,11 @@ TEST_F(LayerOpenerTest, MenusKeysAndButtonsOpenEachDialogOnce)
             EXPECT_EQ(IupGetHandle(w.dialog), first) << "one dialog however often it is asked for";
             EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 1);
             Dialogs_closeAll();
-            EXPECT_FALSE(open(w.dialog));
+            EXPECT_FALSE(dialogOpen(w.dialog));
         }
         if (w.key != 0) {
             key(w.key);
-            EXPECT_TRUE(open(w.dialog)) << "the key opens it too";
+            EXPECT_TRUE(dialogOpen(w.dialog)) << "the key opens it too";
             Dialogs_closeAll();
         }
     }
@@ -69,7 +59,7 @@ TEST_F(LayerOpenerTest, DoubleClickOnALayerOpensItsParameters)
     DeviceCanvas_onButton(canvas, IUP_BUTTON1, 1, (r[0] + r[2]) / 2, (r[1] + r[3]) / 2,
                           const_cast<char*>("1    D    "));
     IupFlush();
-    ASSERT_TRUE(open("KOV_WindowParam"));
+    ASSERT_TRUE(dialogOpen("KOV_WindowParam"));
     EXPECT_EQ(IupGetInt(h("KOV_WindowParam_LayerList"), "KOV_WindowParam_LayerSelected"), 2);
     char text[PARAM_VALUE_SIZE] = "";
     Layer_getValueText(device()->layers[1], "Thickness", text);
@@ -85,7 +75,7 @@ TEST_F(LayerOpenerTest, MaterialChangesTheLayerItOpenedOn)
     start({example("silicon-pn.kovra")});
     WindowMain_selectLayer(2);
     fire("KOV_DeviceLayerMaterial");
-    ASSERT_TRUE(open("KOV_WindowMaterial"));
+    ASSERT_TRUE(dialogOpen("KOV_WindowMaterial"));
     ASSERT_NE(App_getScratchLayer(), nullptr);
     WindowMain_selectLayer(1);
     const int layers = device()->layerCount;
@@ -102,7 +92,7 @@ TEST_F(LayerOpenerTest, MaterialChangesTheLayerItOpenedOn)
         reinterpret_cast<void (*)()>(IupGetCallback(list, "ACTION")));
     action(list, const_cast<char*>("GaAs"), item, 1);
     fire("KOV_WindowMaterial_OK");
-    EXPECT_FALSE(open("KOV_WindowMaterial"));
+    EXPECT_FALSE(dialogOpen("KOV_WindowMaterial"));
     char text[PARAM_VALUE_SIZE] = "";
     Layer_getValueText(device()->layers[1], "Material", text);
     EXPECT_STREQ(text, "GaAs");

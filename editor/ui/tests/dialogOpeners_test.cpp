@@ -9,14 +9,6 @@ namespace {
 
 class OpenerTest : public MainWindowTest {
 protected:
-    void fire(const char* name)
-    {
-        auto action = reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(h(name), "ACTION"));
-        ASSERT_NE(action, nullptr) << name;
-        action(h(name));
-        IupFlush();
-    }
-    bool open(const char* dialog) { return IupGetHandle(dialog) != nullptr; }
     void closeAll() { Dialogs_closeAll(); }
 };
 
@@ -45,13 +37,13 @@ TEST_F(OpenerTest, MenusKeysAndButtonsOpenEachDialogOnce)
             key(w.key);
         EXPECT_EQ(IupGetHandle(w.dialog), first) << "one dialog however it is asked for";
         closeAll();
-        EXPECT_FALSE(open(w.dialog));
+        EXPECT_FALSE(dialogOpen(w.dialog));
         fire(w.button);
-        EXPECT_TRUE(open(w.dialog)) << "the button opens it too";
+        EXPECT_TRUE(dialogOpen(w.dialog)) << "the button opens it too";
         closeAll();
         if (w.key != 0) {
             key(w.key);
-            EXPECT_TRUE(open(w.dialog)) << "and the key";
+            EXPECT_TRUE(dialogOpen(w.dialog)) << "and the key";
             closeAll();
         }
     }
@@ -83,7 +75,7 @@ TEST_F(OpenerTest, DoubleClickOnTheCathodeOpensTheContactsDialogOnIt)
     DeviceCanvas_onButton(canvas, IUP_BUTTON1, 1, (r[0] + r[2]) / 2, (r[1] + r[3]) / 2,
                           const_cast<char*>("1    D    "));
     IupFlush();
-    ASSERT_TRUE(open("KOV_WindowContact"));
+    ASSERT_TRUE(dialogOpen("KOV_WindowContact"));
     EXPECT_EQ(IupGetInt(h("KOV_WindowContact_ContactList"), "VALUE"), 2);
     char text[PARAM_VALUE_SIZE] = "";
     Contact_getValueText(device()->cathode, "Cathode.Rn", text);
@@ -105,7 +97,7 @@ TEST_F(OpenerTest, OpeningAFileRebindsOpenDialogsAndANewDocumentClosesThem)
     fire("KOV_ExcitationLight");
     IupSetAttribute(h("KOV_WindowTrap_N"), "VALUE", "7e15");
     ASSERT_EQ(Document_open(example("traps.kovra").c_str(), 0, 1), 1);
-    ASSERT_TRUE(open("KOV_WindowTrap"));
+    ASSERT_TRUE(dialogOpen("KOV_WindowTrap"));
     EXPECT_EQ(attr("KOV_WindowTrap_N", "VALUE"), "1e+16") << "the new file's trap";
     EXPECT_EQ(IupGetInt(h("KOV_WindowTrap_CountList"), "VALUE"), 2);
     EXPECT_NE(IupGetInt(h("KOV_WindowLight_AM15"), "VALUE"), 0) << "the new file's light";
@@ -116,8 +108,8 @@ TEST_F(OpenerTest, OpeningAFileRebindsOpenDialogsAndANewDocumentClosesThem)
     EXPECT_FALSE(Document_isModified(doc()));
 
     fire("KOV_FileNew");
-    EXPECT_FALSE(open("KOV_WindowTrap"));
-    EXPECT_FALSE(open("KOV_WindowLight"));
+    EXPECT_FALSE(dialogOpen("KOV_WindowTrap"));
+    EXPECT_FALSE(dialogOpen("KOV_WindowLight"));
     EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 0);
 }
 

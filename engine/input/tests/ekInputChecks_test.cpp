@@ -9,16 +9,7 @@ using namespace inputtest;
 
 namespace {
 
-// Lines 2 to 5 of every body below.
-const std::string LAYER = "[Layer1]\n    Thickness=1\n    Dopant.Type=\"N\"\n    Dopant.N=1e16\n";
-
-std::string deviceFile(const ScratchFolder& scratch, const std::string& body,
-                       const std::string& name = "device.kovra")
-{
-    const std::string path = scratch.path(name);
-    writeText(path, "# Kovra <SL>\n" + body);
-    return path;
-}
+// LAYER is lines 2 to 5 of every body below.
 
 // "{dir}" in an expected text stands for the scratch folder.
 std::string withFolder(std::string text, const ScratchFolder& scratch)

@@ -7,17 +7,6 @@ using namespace inputtest;
 
 namespace {
 
-const std::string LAYER = "[Layer1]\n    Thickness=1\n    Dopant.Type=\"N\"\n    Dopant.N=1e16\n";
-
-// Writes "# Kovra <SL>" and body into a device file of the scratch folder.
-std::string deviceFile(const ScratchFolder& scratch, const std::string& body,
-                       const std::string& name = "device.kovra")
-{
-    const std::string path = scratch.path(name);
-    writeText(path, "# Kovra <SL>\n" + body);
-    return path;
-}
-
 std::string valueOf(const DeviceRun& run, const wchar_t* section, const wchar_t* key)
 {
     wchar_t value[foRecord::VALUE_SIZE] = {};

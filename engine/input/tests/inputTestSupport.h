@@ -81,6 +81,18 @@ private:
     std::string folder_;
 };
 
+// One n-type layer, four lines: the body most device files of these tests start with.
+const std::string LAYER = "[Layer1]\n    Thickness=1\n    Dopant.Type=\"N\"\n    Dopant.N=1e16\n";
+
+// Writes "# Kovra <SL>" and body into a device file of the scratch folder.
+inline std::string deviceFile(const ScratchFolder& scratch, const std::string& body,
+                              const std::string& name = "device.kovra")
+{
+    const std::string path = scratch.path(name);
+    writeText(path, "# Kovra <SL>\n" + body);
+    return path;
+}
+
 // The objects of one run, made as the run entry makes them, and one load.
 struct DeviceRun {
     // Every line given to the channel also goes to this log file when set.
