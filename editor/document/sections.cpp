@@ -32,8 +32,8 @@ constexpr int E = PARAM_EMPTY;
 const Row CONTACT_ROWS[] = {
     {"Name", T, 0, 0, 0, 0, "", nullptr, false},  // the contact's own name
     {"Type", T, 0, 0, 0, 0, "", "Ohmic", true},
-    {"Rn", R, 1e7, 0, 1e9, 1000, "m/s", nullptr, false},
-    {"Rp", R, 1e7, 0, 1e9, 1000, "m/s", nullptr, false},
+    {"Rn", R, 1e7, 0, 1e9, 1000, "cm/s", nullptr, false},  // the engine reads velocities in cm/s
+    {"Rp", R, 1e7, 0, 1e9, 1000, "cm/s", nullptr, false},
     {"Phi", R, 0, 0, 10, 0.1, "eV", nullptr, true},
     {"Tunnel", I, 0, 0, 0, 0, "", nullptr, false},
     {"Thickness", R, 0.01, 0.001, 1000, 0.001, "um", nullptr, false},

@@ -17,8 +17,8 @@ const char* const SELECTED = "KOV_WindowContact_Selected";
 const DialogField ContactFields[] = {
     {"Thickness", "Thickness", "Thickness (um)", DIALOG_FROM_CONTACT, false},
     {"Phi", "Phi", "Phi (eV)", DIALOG_FROM_CONTACT, false},
-    {"Rn", "Rn", "Rn (m/s)", DIALOG_FROM_CONTACT, false},
-    {"Rp", "Rp", "Rp (m/s)", DIALOG_FROM_CONTACT, false},
+    {"Rn", "Rn", "Rn (cm/s)", DIALOG_FROM_CONTACT, false},
+    {"Rp", "Rp", "Rp (cm/s)", DIALOG_FROM_CONTACT, false},
     {"n", "Index.n", "n", DIALOG_FROM_CONTACT, true},
     {"k", "Index.k", "k", DIALOG_FROM_CONTACT, true},
 };

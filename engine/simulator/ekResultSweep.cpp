@@ -2,6 +2,7 @@
 // efficiency, one row per computed sweep point.
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "ElecSweep.h"
 #include "ekHelpers.h"
@@ -28,6 +29,20 @@ bool isDone(const ElecSweep* sweep, int i)
 // Sweep-record columns (column 0 is the swept value).
 constexpr int COL_BIAS = 0, COL_CURRENT = 1, COL_QPLUS = 2, COL_QMINUS = 3;
 constexpr int COL_WAVELENGTH = 0, COL_EQE = 4, COL_IQE = 5;
+
+// The decimals that write the swept column (bias in volts, or
+// wavelength) as start + i*step reads, without the round-off of its
+// normalised storage.
+int sweptDecimals(const ElecSweep* sweep, double scale)
+{
+    std::vector<double> swept;
+    for (int i = 0; i < sweep->getPoints(); ++i) {
+        if (isDone(sweep, i)) {
+            swept.push_back(sweep->getData(0, i) * scale);
+        }
+    }
+    return ekResult::sweepDecimals(swept.data(), static_cast<int>(swept.size()));
+}
 
 }  // namespace
 
@@ -74,8 +89,10 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
         return false;
     }
     printHeader(f, tag);
-    const std::wstring state = L"# Voltage = " + ekResult::number(Va * norm.Vt, -1) +
-                               L" V   Current = " +
+    const int decimals = sweptDecimals(sweep, kind == SWEEP_QW ? 1.0 : norm.Vt);
+    std::wstring voltage;
+    ekResult::appendFixed(voltage, Va * norm.Vt, kind == SWEEP_QW ? -1 : decimals);
+    const std::wstring state = L"# Voltage = " + voltage + L" V   Current = " +
                                ekResult::number(meanCurrent * norm.current, -1) + L" A/cm2\n";
     kov_FileWriteW(f, state.c_str());
     if (Stopped) {
@@ -183,7 +200,7 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
             values[count++] = eqe;
             values[count++] = iqe;
         }
-        ekResult::writeRow(f, values, count, i == points - 1);
+        ekResult::writeRow(f, values, count, i == points - 1, decimals);
         // The file is finished: a stop must not leave it cut.
         if (!Stopped && sigma->stopIt()) {
             Stopped = true;

@@ -1,7 +1,10 @@
 // Shared pieces of the result writers.
 #include "ekResultWriter.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstdarg>
 #include <cstring>
 #include <cwchar>
@@ -168,14 +171,60 @@ std::wstring number(double value, int digits)
     return text;
 }
 
-void writeRow(FILE* f, const double* values, int count, bool lastRow)
+int sweepDecimals(const double* values, int count)
+{
+    constexpr int MOST = 12;
+    // A millionth of the last decimal: far above double round-off, far
+    // below any step a sweep is given in.
+    constexpr double SLACK = 1e-6;
+    int decimals = 0;
+    for (int i = 0; i < count; ++i) {
+        if (!std::isfinite(values[i])) {
+            continue;
+        }
+        while (decimals <= MOST) {
+            const double scaled = values[i] * std::pow(10.0, decimals);
+            if (std::fabs(scaled - std::round(scaled)) <= SLACK * std::max(1.0, std::fabs(scaled) * 1e-9)) {
+                break;
+            }
+            ++decimals;
+        }
+        if (decimals > MOST) {
+            return -1;
+        }
+    }
+    return decimals;
+}
+
+void appendFixed(std::wstring& row, double value, int decimals)
+{
+    if (decimals < 0 || !std::isfinite(value)) {
+        appendNumber(row, value);
+        return;
+    }
+    const double scale = std::pow(10.0, decimals);
+    double rounded = std::round(value * scale) / scale;
+    if (rounded == 0.0) {
+        rounded = 0.0;  // no "-0.00"
+    }
+    // to_chars never looks at the locale: the point stays a point.
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, rounded, std::chars_format::fixed, decimals);
+    row.append(text, end.ptr);
+}
+
+void writeRow(FILE* f, const double* values, int count, bool lastRow, int firstDecimals)
 {
     std::wstring row;
     for (int c = 0; c < count; ++c) {
         if (c > 0) {
             row += L'\t';
         }
-        appendNumber(row, values[c]);
+        if (c == 0 && firstDecimals >= 0) {
+            appendFixed(row, values[c], firstDecimals);
+        } else {
+            appendNumber(row, values[c]);
+        }
     }
     if (!lastRow) {
         row += L'\n';

@@ -50,10 +50,21 @@ inline std::wstring number6(double value)
     return number(value, 6);
 }
 
+// The fewest decimals (0 to 12) that write every one of the values
+// exactly up to round-off, or -1 when none do. Sweep values are start +
+// i*step held in thermal voltages, so 0.07 comes back as 0.0699999...;
+// written with the decimals of their step they read as the user gave them.
+int sweepDecimals(const double* values, int count);
+
+// Appends a value with a fixed number of decimals (decimals < 0: as
+// appendNumber by default). A rounded negative zero is written as zero.
+void appendFixed(std::wstring& row, double value, int decimals);
+
 // Writes one row of a table: the values joined by tabs, each as
-// appendNumber writes it by default, and a line break unless it is the
+// appendNumber writes it by default (the first with firstDecimals
+// decimals when that is 0 or more), and a line break unless it is the
 // last row (the files end without one).
-void writeRow(FILE* f, const double* values, int count, bool lastRow);
+void writeRow(FILE* f, const double* values, int count, bool lastRow, int firstDecimals = -1);
 
 // Writes the rows of a table of points rows with count values each (at
 // most 8): rowValues(i, values) fills row i. A stop of the user sets

@@ -55,7 +55,7 @@ TEST_F(ContactTest, TableOfEntries)
         {"Rp", "Anode.Rp", "1e3", "1000", nullptr},
         {"n", "Anode.Index.n", "2.1", "2.1", nullptr},
         {"k", "Anode.Index.k", "0.3", "0.3", nullptr},
-        {"Rp", "Anode.Rp", "-5", nullptr, "Rp (m/s): invalid value"},
+        {"Rp", "Anode.Rp", "-5", nullptr, "Rp (cm/s): invalid value"},
         {"n", "Anode.Index.n", "abc", nullptr, "n: invalid expression for Anode.Index.n"},
         {"Phi", "Anode.Phi", "$nowhere", nullptr, "Phi (eV):"},
         {"Thickness", "Anode.Thickness", "5000", nullptr, "Thickness (um): invalid value"},
@@ -122,7 +122,7 @@ TEST_F(ContactTest, SwitchingContactStoresIntoTheOldOneAndIsRemembered)
     chooseContact(1);
     EXPECT_EQ(IupGetInt(ctl(C, "ContactList"), "KOV_WindowContact_Selected"), 2) << "a refusal stays";
     EXPECT_EQ(IupGetInt(ctl(C, "ContactList"), "VALUE"), 2);
-    EXPECT_NE(message(C).find("Rn (m/s)"), std::string::npos) << message(C);
+    EXPECT_NE(message(C).find("Rn (cm/s)"), std::string::npos) << message(C);
 
     closeBox(C);
     WindowContact_show();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ElecSweep.h"
+#include "ekResultWriter.h"
 #include "ekSimulator.h"
 #include "nucore.h"
 #include "resultTestSupport.h"
@@ -64,7 +65,7 @@ TEST_F(ResultsSweep, CurrentVoltageRowsOfTheComputedPoints)
     const std::vector<std::string> lines = splitLines(file);
     EXPECT_EQ(lines[0], "# Kovra <JV>");
     EXPECT_EQ(lines[1], "# The above first line is mandatory");
-    EXPECT_EQ(lines[7], "# Voltage = 0 V   Current = 0 A/cm2");
+    EXPECT_EQ(lines[7], "# Voltage = 0.0 V   Current = 0 A/cm2");
     EXPECT_EQ(lines[8], "#");
     EXPECT_EQ(lines[9], "# Voltage (V)\tJ (A/cm2)");
     EXPECT_EQ(lines[10], "#");
@@ -75,17 +76,51 @@ TEST_F(ResultsSweep, CurrentVoltageRowsOfTheComputedPoints)
     const std::vector<std::string> rows = dataRows(file);
     ASSERT_EQ(rows.size(), 4u);
     const int written[] = {0, 1, 3, 4};
+    // The voltages read as start + i*step with the step's one decimal,
+    // not as the round-off of their normalised storage (0.30000000000000004).
+    const char* voltages[] = {"0.0", "0.1", "0.3", "0.4"};
     for (size_t r = 0; r < rows.size(); ++r) {
         const int i = written[r];
         const std::vector<double> v = parseRow(rows[r]);
         ASSERT_EQ(v.size(), 2u);
-        EXPECT_EQ(v[0], sweep->getData(0, i) * Vt);
+        EXPECT_EQ(rows[r].substr(0, rows[r].find('\t')), voltages[r]);
         // At 0 V in the dark no current flows, whatever the solver left.
         EXPECT_EQ(v[1], i == 0 ? 0.0 : sweep->getData(1, i) * J0);
     }
     EXPECT_EQ(std::wstring(d.sim->getFilenameJV()), scratch.file("simulout_jv.txt"));
     EXPECT_EQ(readText(scratch.file("simulcomm.txt")),
               "[SEND]JV:" + kov_toUtf8(scratch.file("simulout_jv.txt")) + "\n");
+}
+
+TEST(SweepDecimals, TheFewestDecimalsThatWriteEveryValueUpToRoundOff)
+{
+    struct Case {
+        std::vector<double> values;
+        int decimals;
+    };
+    const Case cases[] = {
+        {{0.0, 1.0, -2.0}, 0},
+        {{0.0, 0.06999999999999999, 0.880000000000001}, 2},
+        {{-0.2, -0.1, 0.0, 0.1}, 1},
+        {{0.0, 0.025, 0.05, 0.075}, 3},
+        {{0.3, 0.0005}, 4},
+        {{1.0 / 3.0}, -1},  // no decimal count writes a third
+        {{}, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ekResult::sweepDecimals(c.values.data(), static_cast<int>(c.values.size())),
+                  c.decimals)
+            << c.values.size() << " values";
+    }
+    // Rounded negative zero is written as zero; a negative decimal count
+    // falls back to the shortest exact text.
+    std::wstring row;
+    ekResult::appendFixed(row, -1e-17, 2);
+    row += L' ';
+    ekResult::appendFixed(row, -0.30000000000000004, 1);
+    row += L' ';
+    ekResult::appendFixed(row, 0.1, -1);
+    EXPECT_EQ(row, L"0.00 -0.3 0.1");
 }
 
 TEST_F(ResultsSweep, AStoppedSweepKeepsItsSolvedPointsMarkedPartial)
@@ -154,7 +189,7 @@ TEST_F(ResultsSweep, CapacitanceIsTheChargeSlopeOfTheLargerChargeColumn)
     for (int i = 0; i < 8; ++i) {
         const std::vector<double> v = parseRow(rows[i]);
         ASSERT_EQ(v.size(), 3u);
-        EXPECT_EQ(v[0], sweep->getData(0, i) * Vt);
+        EXPECT_NEAR(v[0], sweep->getData(0, i) * Vt, 1e-12);
         EXPECT_EQ(v[1], sweep->getData(3, i) * sheet);
         EXPECT_NEAR(v[2], 2.0 * sheet / Vt, 1e-9 * sheet / Vt) << i;
     }
@@ -204,8 +239,9 @@ TEST_F(ResultsSweep, QuantumEfficiencyRowsOnlyWhereEqeNeverExceedsIqe)
     EXPECT_EQ(splitLines(file)[9], "# Wavelength (um)\tEQE\tIQE");
     const std::vector<std::string> rows = dataRows(file);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(parseRow(rows[0]), (std::vector<double>{light->getData(0, 0), 0.2, 0.4}));
-    EXPECT_EQ(parseRow(rows[1]), (std::vector<double>{light->getData(0, 2), 0.5, 0.9}));
+    // The wavelengths read as given (0.6, not 0.6000000000000001).
+    EXPECT_EQ(parseRow(rows[0]), (std::vector<double>{0.4, 0.2, 0.4}));
+    EXPECT_EQ(parseRow(rows[1]), (std::vector<double>{0.6, 0.5, 0.9}));
     EXPECT_EQ(std::wstring(d.sim->getFilenameQW()), scratch.file("simulout_qw.txt"));
 }
 
