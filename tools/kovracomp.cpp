@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 
 #include "ekcore.h"
 #include "kovbase.h"
@@ -125,9 +126,23 @@ int main(int argc, char** argv)
     const bool ok = ek_simulate(input.c_str(), options.debug, options.comm, options.verbose, &plot,
                                 options.nowarn, names[0], names[1], names[2], names[3], names[4],
                                 nullptr);
+    std::string folder;
     for (const wchar_t* name : names) {
         if (name[0] != 0) {
-            std::printf("[RESULT]  %s\n", kov_toUtf8(name).c_str());
+            const std::string path = kov_toUtf8(name);
+            std::printf("[RESULT]  %s\n", path.c_str());
+            folder = path.substr(0, path.find_last_of('/') + 1);
+        }
+    }
+    // The figures files are not among the engine's named results; a run
+    // that saved curves cleared the old ones first, so those present now
+    // are this run's.
+    if (!folder.empty()) {
+        for (const char* figures : {"simulout_photovoltaic.txt", "simulout_photocurrent.txt"}) {
+            const std::string path = folder + figures;
+            if (::access(path.c_str(), F_OK) == 0) {
+                std::printf("[RESULT]  %s\n", path.c_str());
+            }
         }
     }
     std::fflush(stdout);

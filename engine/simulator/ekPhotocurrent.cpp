@@ -43,6 +43,16 @@ void ekSimulator::printEQE(bool enabled, wchar_t* message)
     if (sigma->isVerbose()) {
         sigma->update((L"[EQE]     " + text).c_str(), 0);
     }
-    ekResult::writeWhole(ekResult::path(outputDir, L"_photocurrent.txt"), text, sigma);
+    clearOutput();
+    const std::wstring path = ekResult::path(outputDir, L"_photocurrent.txt");
+    FILE* f = ekResult::open(path);
+    if (f == nullptr) {
+        ekResult::logCannotOpen(sigma, path);
+    } else {
+        printHeader(f, TAG_PC);
+        kov_FileWriteW(f, (L"#\n# EQEmax\tWavelength (um)\n#\n" + number6(best) + L"\t" +
+                           number6(wavelength)).c_str());
+        ekResult::close(f, sigma);
+    }
     ekResult::appendSummary(sigma->summaryFilename, text, sigma);
 }

@@ -206,31 +206,47 @@ void ekSimulator::printPV(bool enabled, wchar_t* message)
                        : slopeResistance(jscIndex - 2, jscIndex);
     }
 
-    std::wstring file = L"Eff = " + number6(Eff) + L" %\n";
-    file += L"Jsc = " + number6(Jsc) + L" A/cm2\n";
-    file += L"Voc = " + number6(std::fabs(Voc)) + L" V\n";
-    file += L"FF = " + number6(FF) + L" %\n";
-    file += L"Popt = " + number6(Popt) + L" W/cm2\n";
+    // The summary file collects the figures of many runs as "name = value"
+    // lines; the result file is a table like every other result file.
+    std::wstring summary = L"Eff = " + number6(Eff) + L" %\n";
+    summary += L"Jsc = " + number6(Jsc) + L" A/cm2\n";
+    summary += L"Voc = " + number6(std::fabs(Voc)) + L" V\n";
+    summary += L"FF = " + number6(FF) + L" %\n";
+    summary += L"Popt = " + number6(Popt) + L" W/cm2\n";
+    std::wstring titles = L"Eff (%)\tJsc (A/cm2)\tVoc (V)\tFF (%)\tPopt (W/cm2)";
+    std::wstring row = number6(Eff) + L"\t" + number6(Jsc) + L"\t" + number6(std::fabs(Voc)) +
+                       L"\t" + number6(FF) + L"\t" + number6(Popt);
     if (resistances) {
-        file += L"RS = " + resistanceText(RS) + L" Ohms.cm2\n";
-        file += L"RP = " + resistanceText(RP) + L" Ohms.cm2\n";
+        summary += L"RS = " + resistanceText(RS) + L" Ohms.cm2\n";
+        summary += L"RP = " + resistanceText(RP) + L" Ohms.cm2\n";
+        titles += L"\tRS (Ohms.cm2)\tRP (Ohms.cm2)";
+        row += L"\t" + resistanceText(RS) + L"\t" + resistanceText(RP);
     }
 
-    if (sigma->isVerbose()) {
-        std::wstring line = L"[PV]      Eff = " + number6(Eff) + L" %   Jsc = " + number6(Jsc) +
-                            L" A/cm2   Voc = " + number6(std::fabs(Voc)) + L" V   FF = " +
-                            number6(FF) + L" %" + L"   Popt = " + number6(Popt) + L" W/cm2";
-        if (resistances) {
-            line += L"   RS = " + resistanceText(RS) + L" Ohms.cm2   RP = " +
-                    resistanceText(RP) + L" Ohms.cm2";
-        }
-        line += L"\n";
-        const size_t n = std::min<size_t>(line.size(), 255);
-        line.copy(message, n);
-        message[n] = 0;
-        sigma->update(line.c_str(), 0);
+    // The figures are what a run under light is for: they are printed
+    // whether or not the run is verbose.
+    std::wstring line = L"[PV]      Eff = " + number6(Eff) + L" %   Jsc = " + number6(Jsc) +
+                        L" A/cm2   Voc = " + number6(std::fabs(Voc)) + L" V   FF = " +
+                        number6(FF) + L" %" + L"   Popt = " + number6(Popt) + L" W/cm2";
+    if (resistances) {
+        line += L"   RS = " + resistanceText(RS) + L" Ohms.cm2   RP = " + resistanceText(RP) +
+                L" Ohms.cm2";
     }
+    line += L"\n";
+    const size_t n = std::min<size_t>(line.size(), 255);
+    line.copy(message, n);
+    message[n] = 0;
+    sigma->update(line.c_str(), 0);
 
-    ekResult::writeWhole(ekResult::path(outputDir, L"_photovoltaic.txt"), file, sigma);
-    ekResult::appendSummary(sigma->summaryFilename, file, sigma);
+    clearOutput();
+    const std::wstring path = ekResult::path(outputDir, L"_photovoltaic.txt");
+    FILE* f = ekResult::open(path);
+    if (f == nullptr) {
+        ekResult::logCannotOpen(sigma, path);
+    } else {
+        printHeader(f, TAG_PV);
+        kov_FileWriteW(f, (L"#\n# " + titles + L"\n#\n" + row).c_str());
+        ekResult::close(f, sigma);
+    }
+    ekResult::appendSummary(sigma->summaryFilename, summary, sigma);
 }

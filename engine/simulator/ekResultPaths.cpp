@@ -120,7 +120,10 @@ bool ekSimulator::clearOutput()
     if (isBlocked()) {
         return false;
     }
-    for (const wchar_t* suffix : {L"_jv.txt", L"_cv.txt", L"_qw.txt"}) {
+    // The figures files go too: a run that finds no figures must not leave
+    // an earlier run's beside its own curves.
+    for (const wchar_t* suffix :
+         {L"_jv.txt", L"_cv.txt", L"_qw.txt", L"_photovoltaic.txt", L"_photocurrent.txt"}) {
         kov_removeFileW(ekResult::path(outputDir, suffix).c_str());
     }
 

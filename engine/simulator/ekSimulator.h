@@ -850,6 +850,8 @@ public:
     static constexpr int TAG_CV = 0x2000;
     static constexpr int TAG_QW = 0x4000;
     static constexpr int TAG_CF = 0x8000;
+    static constexpr int TAG_PV = 0x10000;  // photovoltaic figures
+    static constexpr int TAG_PC = 0x20000;  // photocurrent (highest EQE)
     // Kinds of saveSweep.
     static constexpr int SWEEP_JV = 1;
     static constexpr int SWEEP_CV = 2;

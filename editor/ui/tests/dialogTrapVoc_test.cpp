@@ -4,6 +4,7 @@
 // diode's saturation current and lowers its open-circuit voltage under AM1.5
 // by what the long-base diode's closed form says.
 #include "dialogTestSupport.h"
+#include "resultTable.h"
 
 #include <cmath>
 #include <cstdio>
@@ -34,19 +35,13 @@ Figures saveAndRun(Document* document, const std::string& folder)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "see " << folder << "/run.log";
     std::ifstream in(folder + "/simulout_photovoltaic.txt");
     EXPECT_TRUE(in.good()) << "no photovoltaic figures in " << folder;
+    const std::map<std::string, double> table =
+        readResultTable(std::string((std::istreambuf_iterator<char>(in)), {}));
     Figures figures;
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream words(line);
-        std::string name, equals;
-        double value = 0.0;
-        if (words >> name >> equals >> value) {
-            if (name == "Voc")
-                figures.voc = value;
-            if (name == "Jsc")
-                figures.jsc = value;
-        }
-    }
+    if (table.count("Voc") != 0)
+        figures.voc = table.at("Voc");
+    if (table.count("Jsc") != 0)
+        figures.jsc = table.at("Jsc");
     return figures;
 }
 

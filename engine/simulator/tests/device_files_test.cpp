@@ -15,6 +15,7 @@
 
 #include "ekcore.h"
 #include "tempFolder.h"
+#include "resultTable.h"
 
 namespace {
 
@@ -342,13 +343,8 @@ TEST_F(DeviceFiles, IlluminatedCellReportsTheFiguresOfItsJvCurve)
     const double Popt = 1e17 * 1.239842 / 0.6 * Q;
 
     std::ifstream figures(scratch / "simulout_photovoltaic.txt");
-    std::string key, equals, unit;
-    double value = 0;
-    std::map<std::string, double> f;
-    figures.imbue(std::locale::classic());
-    while (figures >> key >> equals >> value >> unit) {
-        f[key] = value;
-    }
+    std::map<std::string, double> f =
+        readResultTable(std::string((std::istreambuf_iterator<char>(figures)), {}));
     ASSERT_EQ(f.count("Eff"), 1u);
     EXPECT_NEAR(f["Jsc"], Jsc, 1e-5 * Jsc);
     EXPECT_NEAR(f["Voc"], Voc, 1e-5);

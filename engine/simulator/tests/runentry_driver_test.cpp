@@ -54,6 +54,32 @@ TEST(RunEntryDriver, SucceedsWithStatusZeroAndListsTheResultFile)
         << run.out;
 }
 
+TEST(RunEntryDriver, ALitSweepPrintsAndListsItsFiguresAndLeavesNoEarlierFigures)
+{
+    ScratchFolder scratch;
+    const std::string lit = "[Voltage]\n    Voltage.Source=\"Sweep\"\n    Voltage.Start=0\n"
+                            "    Voltage.End=0.7\n    Voltage.Step=0.05\n"
+                            "[Light]\n    Light.Source=\"AM1.5\"\n";
+    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.folder()), 100, 100, "", lit));
+    // Figures of an earlier quantum-efficiency run in the same folder.
+    scratch.write("simulout_photocurrent.txt", "EQEmax = 0.9 @ 0.6 um\n");
+    const Finished run = runDriver("-run " + quoted(scratch.file("cell.kovra")));
+    ASSERT_EQ(run.status, 0) << run.out;
+    // Printed without -verbose, listed among the results.
+    EXPECT_NE(run.out.find("[PV]      Eff = "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("[RESULT]  " + kov_toUtf8(scratch.file("simulout_photovoltaic.txt"))),
+              std::string::npos)
+        << run.out;
+    EXPECT_FALSE(scratch.exists("simulout_photocurrent.txt"));
+    // A result file like the others: the common header, then a table.
+    const std::string figures = readText(scratch.file("simulout_photovoltaic.txt"));
+    EXPECT_EQ(figures.rfind("# Kovra <PV>\n", 0), 0u) << figures;
+    EXPECT_NE(figures.find("# Junction\n"), std::string::npos) << figures;
+    EXPECT_NE(figures.find("# Eff (%)\tJsc (A/cm2)\tVoc (V)\tFF (%)\tPopt (W/cm2)"),
+              std::string::npos)
+        << figures;
+}
+
 TEST(RunEntryDriver, FailsWithNonZeroStatusAndNoResult)
 {
     ScratchFolder scratch;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "runFixture.h"
+#include "resultTable.h"
 
 namespace {
 
@@ -72,12 +73,12 @@ TEST_F(SolarCellTest, SiliconCellUnderAM15MeetsTheDiodeLimits)
     EXPECT_NEAR(Voc, VT * std::log(Jsc / J0 + 1.0), 0.005);
 
     // The photovoltaic file reports the same figures.
-    const std::string figures = read(at("light/simulout_photovoltaic.txt"));
-    const size_t jsc = figures.find("Jsc = "), voc = figures.find("Voc = ");
-    ASSERT_NE(jsc, std::string::npos) << figures;
-    ASSERT_NE(voc, std::string::npos) << figures;
-    EXPECT_NEAR(std::stod(figures.substr(jsc + 6)), Jsc, 1e-5 * Jsc);
-    EXPECT_NEAR(std::stod(figures.substr(voc + 6)), Voc, 0.002);
+    const std::map<std::string, double> figures =
+        readResultTable(read(at("light/simulout_photovoltaic.txt")));
+    ASSERT_EQ(figures.count("Jsc"), 1u);
+    ASSERT_EQ(figures.count("Voc"), 1u);
+    EXPECT_NEAR(figures.at("Jsc"), Jsc, 1e-5 * Jsc);
+    EXPECT_NEAR(figures.at("Voc"), Voc, 0.002);
 }
 
 // Every example under light, run as shipped, ends with figures a cell of its
@@ -106,9 +107,9 @@ TEST_F(SolarCellTest, EveryLitExampleEndsWithBelievableFigures)
         ASSERT_TRUE(run(device)) << log;
         EXPECT_EQ(log.find("[WARNING]"), std::string::npos) << log;
         const std::string figures = read(at("simulout_photovoltaic.txt"));
+        const std::map<std::string, double> table = readResultTable(figures);
         auto figure = [&](const std::string& key) {
-            const size_t at = figures.find(key + " = ");
-            return at == std::string::npos ? -1.0 : std::stod(figures.substr(at + key.size() + 3));
+            return table.count(key) == 0 ? -1.0 : table.at(key);
         };
         const double Jsc = figure("Jsc"), Voc = figure("Voc"), FF = figure("FF");
         const double Eff = figure("Eff"), Popt = figure("Popt");
