@@ -33,6 +33,10 @@ constexpr double RAMP_STEP = 0.4;           // Vt
 // A quantum efficiency may overshoot 1 by the solver's tolerance; only a
 // value clearly above 1 is unphysical.
 constexpr double EFFICIENCY_SLACK = 1e-4;
+// Below this fraction of the incident photons absorbed, the IQE is the ratio
+// of two tiny numbers and shows the solver's noise, not the collection (a
+// false plateau beyond the band gap): it is written as 0 there.
+constexpr double IQE_ABSORBED_MIN = 1e-3;
 
 using ekResult::number6;
 
@@ -332,7 +336,8 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
             if (!reject) {
                 if (out.accepted > 0 || bothNonZero) {
                     light->setData(4, i, EQE);
-                    light->setData(5, i, IQE);
+                    const bool weaklyAbsorbed = !(absorbedAll >= IQE_ABSORBED_MIN * incident);
+                    light->setData(5, i, weaklyAbsorbed ? 0.0 : IQE);
                     light->setMask(i, ElecSweep::MASK_COMPUTED);
                     ++out.accepted;
                     previousIQE = IQE;

@@ -176,5 +176,7 @@ void ekSimulator::finishQE(const QEOutcome& out, int* result)
     *result = itersMax;
     const int count = SweepLight->getPoints();
     monoWavelength = SweepLight->getData(0, count - 1);
-    saveDist(L"[SEND]EN:", TAG_EN, qeBestIndex >= 1 ? qeBestIndex : FileIndex, TAG_QW);
+    // Distribution files are numbered by the sweep row they show, as in a
+    // bias sweep: here the last wavelength, whose state the sweep ends in.
+    saveDist(L"[SEND]EN:", TAG_EN, count, TAG_QW);
 }

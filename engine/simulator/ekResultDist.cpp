@@ -16,7 +16,7 @@ namespace {
 constexpr int COLUMNS = 24;
 
 constexpr const wchar_t* COLUMN_HEADER =
-    L"#\n# z (um)\tV (V)\t En(V/um)\tEp (V/um)\tFn (eV)\tFp (eV)\tEC (eV)\tEV (eV)\t"
+    L"#\n# z (um)\tV (V)\tEn (V/um)\tEp (V/um)\tFn (eV)\tFp (eV)\tEC (eV)\tEV (eV)\t"
     L"n (1/cm3)\tp (1/cm3)\tNax (1/cm3)\tNdx (1/cm3)\tNtax (1/cm3)\tNtdx (1/cm3)\t"
     L"Q (mC/cm3)\tQssp (mC/cm2)\tQspi (mC/cm2)\tJn (A/cm2)\tJp (A/cm2)\tJ (A/cm2)\t"
     L"Gop (1/cm3/s)\tRD (1/cm3/s)\tRA (1/cm3/s)\tRSRH (1/cm3/s)\n#\n";

@@ -193,7 +193,10 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
         } else {
             const double eqe = sweep->getData(COL_EQE, i);
             const double iqe = sweep->getData(COL_IQE, i);
-            if (!ekResult::inRange(eqe, 0.0, 1.0) || !ekResult::inRange(iqe, 0.0, 1.0) || eqe > iqe) {
+            // An IQE of 0 beside a non-zero EQE marks light too weakly
+            // absorbed for the ratio to mean anything.
+            if (!ekResult::inRange(eqe, 0.0, 1.0) || !ekResult::inRange(iqe, 0.0, 1.0) ||
+                (eqe > iqe && iqe != 0.0)) {
                 continue;
             }
             values[count++] = sweep->getData(COL_WAVELENGTH, i);

@@ -22,7 +22,7 @@ protected:
         std::string text = "# wavelength\tn\tk\n";
         char line[64];
         for (double wl : {0.2, 0.4, 0.6, 0.8, 1.0, 2.0}) {
-            std::snprintf(line, sizeof line, "%.4f\t3.5000\t%.4f\n", wl, k);
+            std::snprintf(line, sizeof line, "%.4f\t3.5000\t%.4g\n", wl, k);
             text += line;
         }
         return write(name, text);
@@ -36,10 +36,11 @@ protected:
     // absorber lies inside the built-in field of the junction (about 3e4
     // V/cm): carriers cross it in picoseconds, far inside their lifetimes,
     // so every absorbed photon is collected. extra: more section text.
-    std::string collector(const std::string& voltage, const std::string& extra = "")
+    std::string collector(const std::string& voltage, const std::string& extra = "",
+                          double absorberK = ABSORBER_K)
     {
         const std::string clear = indexFile("clear.nk", 0.0);
-        const std::string absorber = indexFile("absorber.nk", ABSORBER_K);
+        const std::string absorber = indexFile("absorber.nk", absorberK);
         return write("collector.kovra",
                      "# Kovra <SL>\n"
                      "[Device]\n    Name=\"ideal collector\"\n"
@@ -98,9 +99,28 @@ TEST_F(QuantumEfficiencyTest, IdealCollectorFollowsBeerLambert)
     EXPECT_NEAR(std::stod(summaryText.substr(9)), best, 1e-5);
     ASSERT_TRUE(run(collector("    Voltage.Source=\"None\"\n"), names, summary)) << log;
     EXPECT_EQ(read(summary), summaryText + summaryText);
-    // The distribution of the run is that of a wavelength point.
+    // The distribution is that of the last wavelength, and is numbered by
+    // its row: 5 wavelengths, one digit, row 5.
     const std::string distribution(names[1].begin(), names[1].end());
-    EXPECT_NE(read(distribution).find("# Wavelength = "), std::string::npos);
+    EXPECT_EQ(distribution, at("simulout_dist_5.txt"));
+    EXPECT_NE(read(distribution).find("# Wavelength = 0.8 um"), std::string::npos);
+}
+
+TEST_F(QuantumEfficiencyTest, LightTooWeaklyAbsorbedHasNoIqe)
+{
+    // k = 1e-6 absorbs about 1e-5 of the light: the photocurrent is still
+    // written as EQE, but the IQE, a ratio of two tiny numbers, is 0.
+    std::wstring names[5];
+    ASSERT_TRUE(run(collector("    Voltage.Source=\"None\"\n", "", 1e-6), names, "")) << log;
+    const auto table = rows(std::string(names[4].begin(), names[4].end()));
+    ASSERT_FALSE(table.empty());
+    for (const auto& row : table) {
+        SCOPED_TRACE(row[0]);
+        ASSERT_EQ(row.size(), 3u);
+        EXPECT_GT(row[1], 0.0);
+        EXPECT_LT(row[1], 1e-3);
+        EXPECT_EQ(row[2], 0.0);
+    }
 }
 
 TEST_F(QuantumEfficiencyTest, SmallForwardVoltageKeepsTheCollection)

@@ -63,7 +63,7 @@ TEST(ResultFile, DistributionKeepsEveryColumnByName)
         EXPECT_EQ(t.kind, std::string(tag) == "EE" ? ResultKind::EE : ResultKind::EN);
         ASSERT_EQ(t.columns.size(), 24u);
         ASSERT_EQ(t.rowCount(), 3u);
-        // " En(V/um)": blank before, none between name and unit.
+        // Files of earlier runs titled it " En(V/um)": blank before, none between name and unit.
         ASSERT_NE(t.column("En"), nullptr);
         EXPECT_EQ(t.column("En")->unit, "V/um");
         EXPECT_EQ(t.column("RSRH")->unit, "1/cm3/s");
