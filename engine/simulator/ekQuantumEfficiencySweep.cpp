@@ -176,7 +176,8 @@ void ekSimulator::finishQE(const QEOutcome& out, int* result)
     *result = itersMax;
     const int count = SweepLight->getPoints();
     monoWavelength = SweepLight->getData(0, count - 1);
-    // Distribution files are numbered by the sweep row they show, as in a
-    // bias sweep: here the last wavelength, whose state the sweep ends in.
-    saveDist(L"[SEND]EN:", TAG_EN, count, TAG_QW);
+    // Distribution files are numbered as in a bias sweep: 1 the
+    // equilibrium, row i + 1 for sweep row i; here the last wavelength,
+    // whose state the sweep ends in.
+    saveDist(L"[SEND]EN:", TAG_EN, count + 1, TAG_QW);
 }

@@ -104,9 +104,11 @@ void ekSimulator::setDistFormat(int count)
         copyName(distFormat, L"%04d");
         return;
     }
+    // The equilibrium is number 1 and sweep row i is number i + 1, so the
+    // numbers run to count + 1: every name of the run has the same width.
     int digits = 1;
     if (count > 0) {
-        digits = static_cast<int>(std::floor(std::log10(static_cast<double>(count)))) + 1;
+        digits = static_cast<int>(std::floor(std::log10(static_cast<double>(count) + 1.0))) + 1;
     }
     digits = digits < 1 ? 1 : (digits > 9 ? 9 : digits);
     std::swprintf(distFormat, sizeof distFormat / sizeof distFormat[0], L"%%0%dd", digits);

@@ -99,10 +99,10 @@ TEST_F(QuantumEfficiencyTest, IdealCollectorFollowsBeerLambert)
     EXPECT_NEAR(std::stod(summaryText.substr(9)), best, 1e-5);
     ASSERT_TRUE(run(collector("    Voltage.Source=\"None\"\n"), names, summary)) << log;
     EXPECT_EQ(read(summary), summaryText + summaryText);
-    // The distribution is that of the last wavelength, and is numbered by
-    // its row: 5 wavelengths, one digit, row 5.
+    // The distribution is that of the last wavelength, numbered after the
+    // equilibrium's 1 by its row: 5 wavelengths, row 5, number 6.
     const std::string distribution(names[1].begin(), names[1].end());
-    EXPECT_EQ(distribution, at("simulout_dist_5.txt"));
+    EXPECT_EQ(distribution, at("simulout_dist_6.txt"));
     EXPECT_NE(read(distribution).find("# Wavelength = 0.8 um"), std::string::npos);
 }
 

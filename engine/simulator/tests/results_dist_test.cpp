@@ -225,7 +225,7 @@ TEST_F(ResultsDist, FullSavingReportsTheIterationsFileWithoutRewritingIt)
     build(90);
     d.sigma.comm = true;
     d.sigma.setSaveFull(true);
-    d.sim->setDistFormat(9);
+    d.sim->setDistFormat(8);
     // The equilibrium and two iterations, automatically numbered: always
     // written, also with a report prefix.
     ASSERT_TRUE(d.sim->saveDist(L"[SEND]EE:", ekSimulator::TAG_EE, -1, ekSimulator::TAG_JV));

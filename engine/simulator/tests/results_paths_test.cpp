@@ -97,14 +97,16 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST_F(ResultsPaths, DistributionNumberHasAsManyDigitsAsTheRunHasPoints)
+// The numbers of a run go from 1 (the equilibrium) to points + 1 (the last
+// sweep row): all of them are written with the digits of the largest.
+TEST_F(ResultsPaths, DistributionNumberHasTheDigitsOfTheLastRowNumber)
 {
     const struct {
         int count;
         const wchar_t* format;
-    } cases[] = {{0, L"%01d"},   {1, L"%01d"},     {9, L"%01d"},         {10, L"%02d"},
-                 {99, L"%02d"},  {100, L"%03d"},   {5000, L"%04d"},      {-3, L"%01d"},
-                 {1000000000, L"%09d"}};
+    } cases[] = {{0, L"%01d"},   {1, L"%01d"},     {8, L"%01d"},         {9, L"%02d"},
+                 {98, L"%02d"},  {99, L"%03d"},    {5000, L"%04d"},      {9999, L"%05d"},
+                 {-3, L"%01d"},  {1000000000, L"%09d"}};
     for (const auto& c : cases) {
         sim.setDistFormat(c.count);
         EXPECT_STREQ(sim.getDistFormat(), c.format) << c.count;
