@@ -153,6 +153,7 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
         trackPVPoint(w.lightOn, &pv.started, &pv.prevJ, &pv.prevV, &pv.maxPower, target);
         sweep->incPos();
         ++*stored;
+        reportProgress(sweep, L"V", sweep->getData(0, target) * norm.Vt, L"V");
 
         // The point after the first one outside the current window is still
         // solved and stored; then the sweep ends.

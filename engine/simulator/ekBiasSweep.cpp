@@ -98,6 +98,7 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     }
 
     param->Tic();
+    progressReportedAt = 0.0;
     // The relaxation ladders serve this sweep only.
     const double tolerance = param->reltol;
     const double damping = param->damp;

@@ -339,6 +339,7 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
                     const bool weaklyAbsorbed = !(absorbedAll >= IQE_ABSORBED_MIN * incident);
                     light->setData(5, i, weaklyAbsorbed ? 0.0 : IQE);
                     light->setMask(i, ElecSweep::MASK_COMPUTED);
+                    reportProgress(light, L"wavelength", wavelength, L"um");
                     ++out.accepted;
                     previousIQE = IQE;
                     if (EQE > bestEQE) {

@@ -68,6 +68,7 @@ int ekSimulator::sweepQE(double voltage)
     double bias = voltage / norm.Vt;
     qeBestIndex = 0;
     param->Tic();
+    progressReportedAt = 0.0;
     const ekQESettings settings(param);
     itersMin = itersMax = 0;
     BiasWork w;

@@ -741,6 +741,11 @@ private:
     // Keeps the stored point just solved as the newest of the two the
     // whole-step prediction extrapolates from.
     void recordSweepPoint(BiasWork& w);
+    // At most once a second of a sweep: "points done of total" and the value
+    // just solved, so a long sweep is seen moving (ekSweepProgress.cpp).
+    void reportProgress(const ElecSweep* sweep, const wchar_t* quantity, double value,
+                        const wchar_t* unit);
+    double progressReportedAt = 0.0;  // ms since the sweep's Tic
     int doBiasEquilibrium(BiasWork& w);
     int doBiasGummel(BiasWork& w);
     int doBiasNewton(BiasWork& w);
