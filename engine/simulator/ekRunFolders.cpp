@@ -33,6 +33,26 @@ std::wstring withSeparator(std::wstring folder)
     return folder;
 }
 
+// A folder given relative to the current one ("d/", "./") as a full path:
+// the output folder and the paths built on it must not depend on a short
+// relative text (which the path checks refuse) or on the current folder
+// staying the same.
+std::wstring absoluteFolder(std::wstring folder)
+{
+    // A drive letter ("C:\\cells\\") marks a full path of a file made elsewhere.
+    if (isSeparator(folder.front()) || (folder.size() >= 2 && folder[1] == L':')) {
+        return folder;
+    }
+    while (folder.size() >= 2 && folder[0] == L'.' && isSeparator(folder[1])) {
+        folder.erase(0, 2);
+    }
+    char current[FO_PATH_SIZE];
+    if (kov_getCurrentDir(current, sizeof current) == 0) {
+        return folder;
+    }
+    return withSeparator(kov_toWide(current)) + folder;
+}
+
 }  // namespace
 
 std::wstring ek_inputFolder(const wchar_t* input)
@@ -45,7 +65,7 @@ std::wstring ek_inputFolder(const wchar_t* input)
     // the root the folder, which is not a folder a device file is given by.
     for (size_t i = length - 1; i >= 1; --i) {
         if (isSeparator(input[i])) {
-            return std::wstring(input, i + 1);
+            return absoluteFolder(std::wstring(input, i + 1));
         }
     }
     return {};
@@ -76,7 +96,7 @@ bool ek_outputFolder(const wchar_t* input, const std::wstring& inputFolder, nuPa
         return true;
     }
     if (!wanted.empty() && kov_dirExistsW(wanted.c_str()) != 0) {
-        *folder = withSeparator(wanted);
+        *folder = withSeparator(absoluteFolder(wanted));
         *log = *folder + LOG_NAME;
         return true;
     }

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "kovraVersion.h"
@@ -18,10 +19,11 @@ struct Finished {
 };
 
 // Runs the built driver with the arguments (shell syntax) and collects its
-// standard output and error.
-Finished runDriver(const std::string& arguments)
+// standard output and error; from the folder given, else from the current one.
+Finished runDriver(const std::string& arguments, const std::string& from = "")
 {
-    const std::string command = std::string(KOVRA_BIN_DIR) + "/kovracomp " + arguments + " 2>&1";
+    const std::string command = (from.empty() ? std::string() : "cd '" + from + "' && ") +
+                                std::string(KOVRA_BIN_DIR) + "/kovracomp " + arguments + " 2>&1";
     Finished result;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
@@ -78,6 +80,29 @@ TEST(RunEntryDriver, ALitSweepPrintsAndListsItsFiguresAndLeavesNoEarlierFigures)
     EXPECT_NE(figures.find("# Eff (%)\tJsc (A/cm2)\tVoc (V)\tFF (%)\tPopt (W/cm2)"),
               std::string::npos)
         << figures;
+}
+
+// A device file named relative to the current folder, with its results
+// beside it: the folder is the device file's, however it was named.
+TEST(RunEntryDriver, ARelativeDeviceNameWritesBesideTheDeviceFile)
+{
+    ScratchFolder scratch;
+    const std::string root = scratch.path().string();
+    std::filesystem::create_directories(scratch.path() / "d");
+    scratch.write("d/dev.kovra", junctionFile("."));
+    const struct {
+        const char* from;
+        const char* name;
+    } cases[] = {{"", "d/dev.kovra"}, {"/d", "./dev.kovra"}, {"/d", "dev.kovra"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(scratch.path() / "d" / "simulout_dist_1.txt");
+        const Finished run = runDriver(std::string("-run ") + c.name, root + c.from);
+        EXPECT_EQ(run.status, 0) << run.out;
+        EXPECT_NE(run.out.find("[RESULT]  " + root + "/d/simulout_dist_1.txt\n"), std::string::npos)
+            << run.out;
+        EXPECT_TRUE(scratch.exists("d/simulout_dist_1.txt"));
+    }
 }
 
 TEST(RunEntryDriver, FailsWithNonZeroStatusAndNoResult)

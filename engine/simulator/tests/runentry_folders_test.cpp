@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ekRunFolders.h"
+#include "kovbase.h"
 #include "nucore.h"
 #include "resultTestSupport.h"
 
@@ -18,7 +19,6 @@ TEST(RunEntryFolders, InputFolderEndsAtTheLastSeparatorOfEitherKind)
         {L"/data/cells/si.kovra", L"/data/cells/"},
         {L"C:\\data\\cells\\si.kovra", L"C:\\data\\cells\\"},
         {L"/data\\mixed/si.kovra", L"/data\\mixed/"},
-        {L"cells/si.kovra", L"cells/"},
         {L"si.kovra", L""},       // a bare name has no folder
         {L"/si.kovra", L""},      // the first character is not looked at
         {L"a", L""},              // too short
@@ -28,6 +28,16 @@ TEST(RunEntryFolders, InputFolderEndsAtTheLastSeparatorOfEitherKind)
     for (const auto& c : cases) {
         EXPECT_EQ(ek_inputFolder(c.input), std::wstring(c.folder)) << (c.input ? kov_toUtf8(c.input) : "null");
     }
+    // A relative folder is taken from the current one, as a full path.
+    char current[4096];
+    ASSERT_NE(kov_getCurrentDir(current, sizeof current), 0);
+    std::wstring here = kov_toWide(current);
+    if (here.back() != L'/') {
+        here += L'/';
+    }
+    EXPECT_EQ(ek_inputFolder(L"cells/si.kovra"), here + L"cells/");
+    EXPECT_EQ(ek_inputFolder(L"./si.kovra"), here);
+    EXPECT_EQ(ek_inputFolder(L"./cells/si.kovra"), here + L"cells/");
     const std::wstring tooLong = L"/d/" + std::wstring(1019, L'a');  // 1022 characters
     EXPECT_EQ(ek_inputFolder(tooLong.c_str()), L"");
     const std::wstring longest = L"/d/" + std::wstring(1018, L'a');  // 1021 characters
