@@ -9,6 +9,7 @@
 #include <new>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "ElecDevice.h"
 #include "ekContact.h"
@@ -115,8 +116,30 @@ bool ekSimulator::copyInput(const wchar_t* source, const wchar_t* suffix, wchar_
     if (!kov_copyFileW(source, target.c_str())) {
         return false;
     }
-    kov_copyW(copyPath, PATH_SIZE, target.c_str());
+    // The copy of the device file names its side files by their bare names,
+    // which the engine takes from the device file's folder: the output
+    // folder can be moved and still repeat the run.
+    kov_copyW(copyPath, PATH_SIZE, (std::wstring(L"simulinput") + suffix).c_str());
     return true;
+}
+
+void ekSimulator::removeEarlierCopies()
+{
+    std::wstring folder(outputDir, std::min(std::wcslen(outputDir), FOLDER_MAX));
+    std::vector<std::wstring> names;
+    std::error_code error;
+    std::filesystem::directory_iterator entries(std::filesystem::path(kov_toUtf8(folder)), error);
+    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+        const std::wstring name = kov_toWide(entries->path().filename().string());
+        std::error_code typeError;
+        if (name.rfind(L"simulinput_", 0) == 0 && entries->is_regular_file(typeError) &&
+            !entries->is_symlink(typeError)) {
+            names.push_back(name);
+        }
+    }
+    for (const std::wstring& name : names) {
+        kov_removeFileW((folder + name).c_str());
+    }
 }
 
 void ekSimulator::copyRequiredModules(const wchar_t* script)
@@ -157,8 +180,16 @@ void ekSimulator::saveFiles(ekExcitation* excitation)
         return;
     }
     ek_resetSigma(sigma);
+    // The inputs and the results of a folder belong to one run: the earlier
+    // run's results and side-file copies go before this run's inputs come,
+    // so a run that fails leaves no earlier results beside its inputs.
+    clearOutput();
     const std::wstring copyPath =
         std::wstring(outputDir, std::min(std::wcslen(outputDir), FOLDER_MAX)) + L"simulinput.kovra";
+    // A run of the copy itself, from its folder, reads the copies: they stay.
+    if (!isSameFile(inputFile, copyPath)) {
+        removeEarlierCopies();
+    }
     kov_copyFileW(inputFile, copyPath.c_str());
     if (isSameFile(inputFile, copyPath) || device == nullptr || excitation == nullptr) {
         return;

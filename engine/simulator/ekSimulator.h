@@ -916,6 +916,9 @@ public:
     // rewritten to name the copies, so the run can be repeated from the
     // output folder alone. Nothing is reported: a file that cannot be
     // copied keeps its input name.
+    // Removes the side-file copies ("simulinput_*") an earlier run left in
+    // the output folder.
+    void removeEarlierCopies();
     void saveFiles(ekExcitation* excitation);
     const wchar_t* getOutputFolder() const { return outputDir; }
 
