@@ -65,6 +65,13 @@ bool ekInputReader::applyLayer(int number)
             known += (i == 0 ? L"" : L", ") + std::wstring(ekLayer::MATERIAL[i]);
         const wchar_t* section = sectionName.c_str();
         const int at = keyLine(section, L"Material");
+        // A broken database hides its materials: say so rather than let
+        // the name look misspelt.
+        const std::wstring problem = ek_materialDatabaseProblem();
+        if (!problem.empty())
+            return fail(at, format(L"[ERROR]   unknown material at line %d: %ls (known: %ls; %ls)\n",
+                                   at + 1, written(section, L"Material").c_str(), known.c_str(),
+                                   problem.c_str()));
         return fail(at, format(L"[ERROR]   unknown material at line %d: %ls (known: %ls, and the "
                                L"materials of the database semiconductor.kovradb)\n",
                                at + 1, written(section, L"Material").c_str(), known.c_str()));

@@ -18,33 +18,49 @@ const int WARNING = 2;
 const wchar_t* const ROW_NOT_USED =
     L"[WARNING] material database: the row of '%ls' is not used (%ls); built-in values taken "
     L"instead\n";
+// A material only the database knows has no built-in values to fall back
+// on: a row the layer cannot use stops the run instead of silently
+// becoming silicon.
+const wchar_t* const ROW_REFUSED =
+    L"[ERROR]   material database: the row of '%ls' cannot be used (%ls)\n";
 const wchar_t* const INDEX_DATA_NOT_USED =
     L"[WARNING] material database: the index data of '%ls' is not used (%ls)\n";
 
-void warn(nuSigma* sigma, const wchar_t* format, const wchar_t* name, const wchar_t* reason)
+void report(nuSigma* sigma, int level, const wchar_t* format, const wchar_t* name,
+            const wchar_t* reason)
 {
     wchar_t line[768];
     swprintf(line, sizeof line / sizeof line[0], format, name, reason);
-    sigma->update(line, WARNING, nullptr);
+    sigma->update(line, level, nullptr);
+}
+
+void warn(nuSigma* sigma, const wchar_t* format, const wchar_t* name, const wchar_t* reason)
+{
+    report(sigma, WARNING, format, name, reason);
+}
+
+// The reason of the error a check has just left on the channel, without its
+// tag and line end; the channel is cleared.
+std::wstring takeError(nuSigma* sigma)
+{
+    const wchar_t* const tag = L"[ERROR]   ";
+    std::wstring reason = sigma->message;
+    if (reason.rfind(tag, 0) == 0) {
+        reason.erase(0, wcslen(tag));
+    }
+    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r')) {
+        reason.pop_back();
+    }
+    sigma->reset();
+    return reason;
 }
 
 // Turns the error a check has just left on the channel into a warning and
 // clears the channel, so that the layer goes on with other values.
 void demoteError(nuSigma* sigma, const wchar_t* format, const wchar_t* name)
 {
-    const wchar_t* const tag = L"[ERROR]   ";
-    const wchar_t* text = sigma->message;
-    if (wcsncmp(text, tag, wcslen(tag)) == 0) {
-        text += wcslen(tag);
-    }
-    wchar_t reason[256];
-    kov_copyW(reason, sizeof reason / sizeof reason[0], text);
-    size_t length = wcslen(reason);
-    while (length > 0 && (reason[length - 1] == L'\n' || reason[length - 1] == L'\r')) {
-        reason[--length] = L'\0';
-    }
-    sigma->reset();
-    warn(sigma, format, name, reason);
+    const std::wstring reason = takeError(sigma);
+    warn(sigma, format, name, reason.c_str());
 }
 
 }  // namespace
@@ -142,11 +158,21 @@ bool ekLayer::init(const wchar_t* materialName, const wchar_t* layerName, uint8_
     // Database route. The name is looked up as the caller wrote it, so a
     // material that only the database knows is found under its own name.
     const bool rowIsStandard = known && isStandardMaterial(ek_resolveMaterialAlias(materialName));
+    const bool databaseOnly = !isStandardMaterial(ek_resolveMaterialAlias(materialName ? materialName : L""));
+    // A row the layer cannot use: built-in values for a standard material,
+    // the end of the run for one only the database knows.
+    auto refuseRow = [&](const wchar_t* reason) {
+        report(sigma, databaseOnly ? 1 : WARNING, databaseOnly ? ROW_REFUSED : ROW_NOT_USED,
+               materialName, reason);
+        return !databaseOnly;
+    };
     ekMaterialRow row;
     switch (ek_readMaterialRow(materialName, &row)) {
     case ekMaterialLookup::Found:
         if (const wchar_t* problem = ek_materialValuesProblem(row.values)) {
-            warn(sigma, ROW_NOT_USED, materialName, problem);
+            if (!refuseRow(problem)) {
+                return false;
+            }
             break;
         }
         apply(row.values, rowIsStandard ? &builtin : nullptr);
@@ -164,11 +190,16 @@ bool ekLayer::init(const wchar_t* materialName, const wchar_t* layerName, uint8_
         // check refuses is reported as a warning and cleared, so that the
         // built-in values below are applied and the run goes on.
         if (sigma->err) {
-            demoteError(sigma, ROW_NOT_USED, materialName);
+            const std::wstring reason = takeError(sigma);
+            if (!refuseRow(reason.c_str())) {
+                return false;
+            }
         }
         break;
     case ekMaterialLookup::TooFewColumns:
-        warn(sigma, ROW_NOT_USED, materialName, L"too few columns");
+        if (!refuseRow(L"too few columns")) {
+            return false;
+        }
         break;
     case ekMaterialLookup::NoDatabase:
     case ekMaterialLookup::NoRow:

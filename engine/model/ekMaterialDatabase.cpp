@@ -196,6 +196,34 @@ ekMaterialLookup ek_readMaterialRow(const wchar_t* name, ekMaterialRow* row)
     return ekMaterialLookup::Found;
 }
 
+std::wstring ek_materialDatabaseProblem()
+{
+    std::string path;
+    if (!ek_materialDatabasePath(&path)) {
+        return L"the program folder, where the material database lives, is unknown";
+    }
+    const std::wstring named = L"the material database " + kov_toWide(path);
+    if (!kov_fileExistsA(path.c_str())) {
+        return named + L" is missing";
+    }
+    Query query;
+    if (sqlite3_initialize() != SQLITE_OK ||
+        sqlite3_open_v2(path.c_str(), &query.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        return named + L" cannot be opened";
+    }
+    if (sqlite3_prepare_v2(query.db, "SELECT * FROM TABLE_MATERIAL LIMIT 0", -1, &query.stmt,
+                           nullptr) != SQLITE_OK) {
+        return named + L" is not a material database (" + kov_toWide(sqlite3_errmsg(query.db)) +
+               L")";
+    }
+    if (sqlite3_column_count(query.stmt) < EK_MATERIAL_COLUMN_COUNT) {
+        return named + L" has too few columns (" +
+               std::to_wstring(sqlite3_column_count(query.stmt)) + L" of " +
+               std::to_wstring(EK_MATERIAL_COLUMN_COUNT) + L")";
+    }
+    return {};
+}
+
 bool ek_isDatabaseMaterial(const wchar_t* name)
 {
     ekMaterialRow row;

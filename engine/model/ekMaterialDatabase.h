@@ -40,6 +40,11 @@ struct ekMaterialRow {
 // bound parameter, so quotes or SQL text in it are only ever a name.
 ekMaterialLookup ek_readMaterialRow(const wchar_t* name, ekMaterialRow* row);
 
+// Why the database cannot serve look-ups, naming its file ("the material
+// database /x/etc/semiconductor.kovradb is missing"), or empty when it can:
+// an unknown material is then really unknown, not hidden by a broken file.
+std::wstring ek_materialDatabaseProblem();
+
 // True when the database holds a row for name.
 bool ek_isDatabaseMaterial(const wchar_t* name);
 

@@ -10,6 +10,7 @@
 #include "ekLayer.h"
 #include "ekLevel.h"
 #include "ekMaterialDatabase.h"
+#include "kovbase.h"
 #include "material_fixture.h"
 #include "nuSigma.h"
 
@@ -344,6 +345,80 @@ TEST_F(MaterialDatabaseTest, DatabaseOnlyMaterialGetsItsRow)
     // The stored name stays a built-in one until the caller sets its own.
     EXPECT_STREQ(layer.getMaterial(), L"Si");
     EXPECT_FALSE(layer.isAlloy());
+}
+
+TEST_F(MaterialDatabaseTest, ADatabaseOnlyMaterialWithARowItCannotUseIsAnError)
+{
+    // No built-in values stand behind such a material: silicon in its place
+    // would be a wrong result reported as success.
+    const struct {
+        const char* values;
+        const char* reason;
+    } cases[] = {
+        {"25", ""},                   // a good row, for comparison
+        {"500", "permittivity"},      // refused by the range check
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.values);
+        ASSERT_EQ(execSql(appDir.databasePath(), "DROP TABLE IF EXISTS TABLE_MATERIAL;"), "");
+        database(std::string(
+                     "INSERT INTO TABLE_MATERIAL (Name, BandgapType, Bandgap, Affinity, Eso, Me, "
+                     "Mhh, Mlh, Msh, NC, NV, Permittivity, IndexN, IndexK, MobilityN, MobilityP, "
+                     "Beta, Cn, Cp, ThermalConductivity, HeatCapacity, LatticeA, LatticeB, "
+                     "LatticeC) VALUES ('MAPbI3', 1, 1.55, 3.9, 0.1, 0.2, 0.3, 0.3, 0.3, 2.2e18, "
+                     "1.8e19, ") +
+                 c.values + ", 2.5, 0.1, 10, 5, 1e-11, 1e-30, 1e-30, 0.5, 0.3, 0.63, 0.63, 0.63);");
+        nuSigma channel;
+        ekLayer layer(&channel, L"Si", L"L");
+        ::testing::internal::CaptureStdout();
+        const bool ok = layer.init(L"MAPbI3", L"L", 0x10);
+        const std::string printed = ::testing::internal::GetCapturedStdout();
+        if (c.reason[0] == 0) {
+            EXPECT_TRUE(ok) << printed;
+            EXPECT_DOUBLE_EQ(layer.getBandgap(), 1.55);
+            continue;
+        }
+        EXPECT_FALSE(ok);
+        EXPECT_NE(channel.err, 0);
+        const std::string message = kov_toUtf8(channel.message);
+        EXPECT_EQ(message.rfind("[ERROR]   material database: the row of 'MAPbI3' cannot be used (", 0),
+                  0u)
+            << message;
+        EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+    }
+}
+
+TEST_F(MaterialDatabaseTest, TheDatabaseProblemNamesTheFileAndWhatIsWrong)
+{
+    EXPECT_NE(kov_toUtf8(ek_materialDatabaseProblem()).find(" is missing"), std::string::npos);
+    const struct {
+        const char* what;
+        std::string sql;  // empty: a text file in the database's place
+        const char* problem;
+    } cases[] = {
+        {"not a database", "", "is not a material database"},
+        {"no table", "CREATE TABLE OTHER (Name TEXT);", "is not a material database"},
+        {"too few columns", "CREATE TABLE TABLE_MATERIAL (Name TEXT, Bandgap REAL);",
+         "has too few columns (2 of 79)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::remove(appDir.databasePath().c_str());
+        if (c.sql.empty()) {
+            std::FILE* file = std::fopen(appDir.databasePath().c_str(), "wb");
+            ASSERT_NE(file, nullptr);
+            std::fputs("this is no SQLite file, only text that looks like one might\n", file);
+            std::fclose(file);
+        } else {
+            ASSERT_EQ(execSql(appDir.databasePath(), c.sql), "");
+        }
+        const std::string problem = kov_toUtf8(ek_materialDatabaseProblem());
+        EXPECT_NE(problem.find(appDir.databasePath()), std::string::npos) << problem;
+        EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+    }
+    std::remove(appDir.databasePath().c_str());
+    database();
+    EXPECT_EQ(ek_materialDatabaseProblem(), L"");
 }
 
 TEST_F(MaterialDatabaseTest, KnownMaterialsAreTheTableTheAliasesAndTheDatabaseRows)
