@@ -1,0 +1,219 @@
+// Malformed side files never crash or hang a run: the mesh, bias, spectrum
+// and index files and a Lua model script of a small lit p-n junction are
+// mutated one at a time (byte flips, truncation, odd numbers, long lines,
+// lines removed or repeated) and the device is run through ek_simulate.
+// Each run either succeeds with its results named, or fails with an
+// "[ERROR]" line. The seed and the case count are fixed so a failure
+// repeats; the time cap keeps slow machines within a few seconds (the
+// sanitized build runs the same cases).
+// KOVRA_FUZZ_CASES and KOVRA_FUZZ_SEED in the environment allow a longer
+// search by hand.
+#include <chrono>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "runFixture.h"
+
+namespace {
+
+constexpr int CASES = 120;
+constexpr double TIME_CAP_SECONDS = 6.0;
+constexpr unsigned SEED = 20261210u;
+
+long fromEnvironment(const char* name, long fallback)
+{
+    const char* text = std::getenv(name);
+    return text != nullptr ? std::strtol(text, nullptr, 10) : fallback;
+}
+
+struct SideFile {
+    const char* name;
+    std::string text;
+};
+
+std::vector<SideFile> sideFiles()
+{
+    std::string mesh;
+    for (int i = 0; i <= 60; ++i) {
+        mesh += std::to_string(1.5 * i / 60.0) + "\n";
+    }
+    std::string spectrum;
+    for (int i = 0; i < 12; ++i) {
+        const double wavelength = 0.35 + 0.07 * i;
+        spectrum += std::to_string(wavelength) + "\t" + std::to_string(0.1 + 0.01 * i) + "\n";
+    }
+    std::string index = "# wavelength\tn\tk\n";
+    for (const char* row : {"0.2\t3.5\t0.5", "0.4\t3.5\t0.1", "0.6\t3.5\t0.02", "0.8\t3.5\t0.005",
+                            "1.0\t3.5\t0.0", "2.0\t3.5\t0.0"}) {
+        index += std::string(row) + "\n";
+    }
+    return {
+        {"mesh.txt", mesh},
+        {"bias.txt", "0\n0.1\n0.2\n0.3\n"},
+        {"spectrum.txt", spectrum},
+        {"table.nk", index},
+        {"mobility.lua",
+         "local function mu(max, min, ref, N)\n"
+         "  return min + (max - min) / (1.0 + (N / ref) ^ 0.7)\n"
+         "end\n"
+         "function kov_mobility(z, thickness, T, N)\n"
+         "  return mu(1417, 52, 9.7e16, N), mu(470, 45, 2.2e17, N), false\n"
+         "end\n"},
+    };
+}
+
+class Mutator {
+public:
+    explicit Mutator(unsigned seed) : random_(seed) {}
+
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+
+    std::string mutate(std::string text)
+    {
+        for (int round = 0, rounds = 1 + pick(2); round < rounds; ++round) {
+            text = mutateOnce(text);
+        }
+        return text;
+    }
+
+private:
+    std::string mutateOnce(std::string text)
+    {
+        if (text.empty()) {
+            return std::string(1 + pick(64), static_cast<char>(pick(256)));
+        }
+        std::vector<std::string> lines = split(text);
+        const size_t line = static_cast<size_t>(pick(static_cast<int>(lines.size())));
+        switch (pick(7)) {
+        case 0:  // byte flips
+            for (int i = 0, n = 1 + pick(6); i < n; ++i) {
+                text[static_cast<size_t>(pick(static_cast<int>(text.size())))] =
+                    static_cast<char>(pick(256));
+            }
+            return text;
+        case 1:  // truncation
+            return text.substr(0, static_cast<size_t>(pick(static_cast<int>(text.size()))));
+        case 2: {  // an odd number in place of a field
+            const char* numbers[] = {"1e308", "-1e308", "nan", "inf", "-inf", "0", "-1",
+                                     "1e-320", "99999999999999999999", "", "x"};
+            lines[line] = numbers[pick(11)] + std::string(pick(2) == 0 ? "\t1" : "");
+            return join(lines);
+        }
+        case 3:  // a long line
+            lines.insert(lines.begin() + static_cast<long>(line), std::string(500 + pick(5000), '7'));
+            return join(lines);
+        case 4:  // a line removed or repeated many times
+            if (pick(2) == 0) {
+                lines.erase(lines.begin() + static_cast<long>(line));
+            } else {
+                lines.insert(lines.begin() + static_cast<long>(line), 1 + pick(200), lines[line]);
+            }
+            return join(lines);
+        case 5:  // lines swapped
+            std::swap(lines[line], lines[static_cast<size_t>(pick(static_cast<int>(lines.size())))]);
+            return join(lines);
+        default:  // empty
+            return pick(4) == 0 ? std::string() : text;
+        }
+    }
+
+    static std::vector<std::string> split(const std::string& text)
+    {
+        std::vector<std::string> lines;
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find('\n', start);
+            if (end == std::string::npos) {
+                end = text.size();
+            }
+            lines.push_back(text.substr(start, end - start));
+            start = end + 1;
+        }
+        if (lines.empty()) {
+            lines.push_back(std::string());
+        }
+        return lines;
+    }
+
+    static std::string join(const std::vector<std::string>& lines)
+    {
+        std::string text;
+        for (const std::string& l : lines) {
+            text += l + "\n";
+        }
+        return text;
+    }
+
+    std::mt19937 random_;
+};
+
+class SideFilesFuzz : public RunFixture {
+protected:
+    // A p-n junction whose mesh, bias, spectrum, index and mobility come
+    // from the side files; a few points, so a run takes milliseconds.
+    std::string device()
+    {
+        return write("cell.kovra",
+                     "# Kovra <SL>\n"
+                     "[Device]\n    Name=\"fuzzed\"\n"
+                     "[Layer1]\n    Material=\"Si\"\n    Thickness=0.5\n    Dopant.Type=\"N\"\n"
+                     "    Dopant.N=1e17\n    Mobility.Model=\"mobility.lua\"\n"
+                     "[Layer2]\n    Material=\"Si\"\n    Thickness=1\n    Dopant.Type=\"P\"\n"
+                     "    Dopant.N=1e16\n    Index.File=\"table.nk\"\n"
+                     "[Voltage]\n    Voltage.Source=\"bias.txt\"\n"
+                     "[Light]\n    Light.Source=\"spectrum.txt\"\n"
+                     "[Numeric]\n    Numeric.Method=\"Newton\"\n    Numeric.Mesh=\"mesh.txt\"\n"
+                     "[Command]\n    Command.OutDir=\"out\"\n");
+    }
+};
+
+TEST_F(SideFilesFuzz, MutatedSideFilesNeverCrashOrHangARun)
+{
+    const std::vector<SideFile> files = sideFiles();
+    for (const SideFile& file : files) {
+        write(file.name, file.text);
+    }
+    const std::string cell = device();
+    // The unmutated device runs: the cases below start from a working run.
+    ASSERT_TRUE(run(cell)) << log;
+    // Every side file took part: the run copied each one beside its results.
+    for (const char* copy : {"simulinput_mesh.txt", "simulinput_bias.txt", "simulinput_light.txt",
+                             "simulinput_index_layer2.nk", "simulinput_mobility_layer1.lua"}) {
+        EXPECT_TRUE(std::filesystem::exists(at(std::string("out/") + copy))) << copy;
+    }
+
+    const long cases = fromEnvironment("KOVRA_FUZZ_CASES", CASES);
+    Mutator mutator(static_cast<unsigned>(fromEnvironment("KOVRA_FUZZ_SEED", SEED)));
+    const auto start = std::chrono::steady_clock::now();
+    const double cap = TIME_CAP_SECONDS * static_cast<double>(cases) / CASES;
+    long done = 0;
+    for (; done < cases; ++done) {
+        const SideFile& target = files[static_cast<size_t>(mutator.pick(static_cast<int>(files.size())))];
+        const std::string mutated = mutator.mutate(target.text);
+        write(target.name, mutated);
+        std::wstring names[5];
+        const bool ok = run(cell, names);
+        const bool named = !names[0].empty() || !names[1].empty() || !names[4].empty() ||
+                           !names[3].empty();
+        // A run tells the truth about itself: failure with its reason, or
+        // success with its results.
+        if (ok) {
+            EXPECT_TRUE(named) << "case " << done << " (" << target.name << "): no result\n" << log;
+        } else {
+            EXPECT_NE(log.find("[ERROR]"), std::string::npos)
+                << "case " << done << " (" << target.name << "): failed without a reason\n"
+                << log;
+        }
+        write(target.name, target.text);
+        const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+        if (spent.count() > cap) {
+            break;
+        }
+    }
+    // The time cap must leave a meaningful number of cases on any machine.
+    EXPECT_GE(done, 10);
+}
+
+}  // namespace
