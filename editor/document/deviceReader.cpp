@@ -40,16 +40,6 @@ void printf(bool colored, const char* format, ...)
         Doc_print(message);
 }
 
-// UTF-8 characters of a text (continuation bytes not counted), as the
-// engine counts the characters of a line.
-size_t characters(const char* text)
-{
-    size_t n = 0;
-    for (; *text != '\0'; ++text)
-        n += (static_cast<unsigned char>(*text) & 0xC0) != 0x80 ? 1 : 0;
-    return n;
-}
-
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -170,7 +160,7 @@ bool Reader::readBody(FILE* stream)
     while (counter_ <= LAST_LINE && kov_FileReadLineA(stream, line.data(), line.size(), &cut)) {
         // A line is read whole or refused, never cut: a cut value would be
         // stored wrong, and the engine refuses such a line as well.
-        if (cut || characters(line.data()) > DEVICE_LINE_MAX) {
+        if (cut || DeviceFile_characters(line.data()) > DEVICE_LINE_MAX) {
             printf(false, "[ERROR]   line too long at line %d (more than %d characters)\n",
                    shown(counter_), static_cast<int>(DEVICE_LINE_MAX));
             return false;
@@ -209,7 +199,7 @@ Reader::Flow Reader::handleLine(char* line)
         if (headerOpen_) {
             appendHeader(line);
         } else {
-            pending_.assign(line, std::min<size_t>(std::strlen(line), PARAM_COMMENT_SIZE - 1));
+            pending_ = line;
             pendingLine_ = counter_;
         }
         return Flow::Go;
@@ -361,15 +351,11 @@ bool Reader::handleKey(char* line)
     if (comment.empty() && pendingLine_ == counter_ - 1 && pending_.size() > 1) {
         std::vector<char> p(pending_.begin(), pending_.end());
         p.push_back('\0');
-        char* start = p.data();
-        while (*start == '#' || *start == ';')
-            ++start;
+        char* start = p.data() + 1;  // past the line's own mark only
         foConfig::trimA(start);
         if (std::strlen(start) > 1)
             comment = start;
     }
-    if (comment.size() >= PARAM_COMMENT_SIZE)
-        comment.resize(PARAM_COMMENT_SIZE - 1);
     if (!split || key[0] == '\0') {
         warnSkipped(counter_, "line without key and value", line);
         return true;
@@ -499,7 +485,7 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
     if (isLayer && strcasecmp(key.c_str(), "Label") == 0) {
         ParamRecord* label = layer_->records[LR_LABEL];
         const int revision = label->revision;
-        if (Param_setValueText(label, value.c_str(), comment.empty() ? "" : comment.c_str(), 1) == 0)
+        if (Param_setValueText(label, value.c_str(), ("#" + comment).c_str(), 1) == 0)
             warnSkipped(line, "label not accepted", key.c_str());
         else if (label->revision <= 0 || label->revision == revision)
             label->revision = 1;
@@ -544,7 +530,10 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
     const bool numeric = record->type == PARAM_REAL || record->type == PARAM_INTEGER;
     if (!checkValue(line, key.c_str(), value.c_str(), numeric))
         return false;
-    const char* note = comment.empty() ? nullptr : comment.c_str();
+    // The setter takes a comment with its mark, so a comment that itself
+    // begins with '#' or ';' keeps it.
+    const std::string marked = "#" + comment;
+    const char* note = comment.empty() ? nullptr : marked.c_str();
     int accepted = 0;
     switch (section_) {
     case SEC_ANODE:

@@ -2,6 +2,7 @@
 // form its reader and the engine's read back to the same device.
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <strings.h>
 
 #include "device.h"
@@ -28,26 +29,26 @@ void decideTextUse(ParamRecord* r)
         r->revision = strcasecmp(r->value.text, "Yes") == 0 ? 2 : 0;
 }
 
-// Writes "    key=value" with its comment; a line that would be longer than
-// the reader takes is written without its comment (and said so).
+// Writes "    key=value" with its comment behind it. A comment that would
+// make the line longer than the readers take goes on a comment line of its
+// own just above, which the reader gives back to the same key: a comment is
+// never cut or dropped.
 void writeLine(FILE* stream, const char* key, const char* value, bool quoted, const char* comment)
 {
-    char line[DEVICE_LINE_BYTES + 128];
     const char* q = quoted ? "\"" : "";
-    std::snprintf(line, sizeof line, "    %s=%s%s%s", key, q, value, q);
+    std::string line = std::string("    ") + key + "=" + q + value + q;
     if (comment != nullptr && comment[0] != '\0') {
-        char withComment[DEVICE_LINE_BYTES + 200];
-        const int full = std::snprintf(withComment, sizeof withComment, "%s    # %s", line, comment);
-        if (full > 0 && static_cast<size_t>(full) <= DEVICE_LINE_MAX) {
-            std::fprintf(stream, "%s\n", withComment);
+        const std::string behind = line + "    # " + comment;
+        if (DeviceFile_characters(behind.c_str()) <= DEVICE_LINE_MAX) {
+            std::fprintf(stream, "%s\n", behind.c_str());
             return;
         }
-        char message[160];
-        std::snprintf(message, sizeof message, "[WARNING] comment of %s not written: line too long\n",
-                      key);
-        Doc_print(message);
+        std::string above = std::string("    # ") + comment;
+        if (DeviceFile_characters(above.c_str()) > DEVICE_LINE_MAX)
+            above = std::string("#") + comment;
+        std::fprintf(stream, "%s\n", above.c_str());
     }
-    std::fprintf(stream, "%s\n", line);
+    std::fprintf(stream, "%s\n", line.c_str());
 }
 
 void writeRecord(FILE* stream, ParamRecord* r)

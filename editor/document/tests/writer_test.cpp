@@ -106,6 +106,68 @@ TEST_F(Writer, LongTextsAndCommentsStayWithinTheLineTheReadersTake)
     const std::string saved = folder.path() + "saved.kovra";
     ASSERT_EQ(Device_load(document(), saved.c_str()), 1) << recorder.console();
     EXPECT_EQ(std::string(device()->numeric->records[5]->value.text), path);
+    EXPECT_STREQ(device()->numeric->records[5]->comment, "a comment that would make the line too long");
+}
+
+// Opening and saving a file keeps every comment whole, however long: on
+// the key's line when it fits there, else on a comment line just above.
+TEST_F(Writer, LongCommentsSurviveOpenAndSaveWhole)
+{
+    std::string euros;
+    for (int i = 0; i < 400; ++i)
+        euros += "\u20ac";  // 1200 bytes, 400 characters
+    const std::string head = "# Kovra <SL>\n[Device]\n[Layer1]\n";
+    const struct {
+        const char* what;
+        std::string comment;
+        std::string lines;  // the layer's lines as the file gives them
+    } cases[] = {
+        {"64 characters", std::string(64, 'c'), ""},
+        {"300 characters", std::string(300, 'x') + " end", ""},
+        {"multibyte", euros, ""},
+        {"own mark kept", "#tag ;and more", ""},
+        {"fills the line", std::string(1009, 'f'), ""},
+        {"line above", std::string(500, 'a'), ""},
+        {"longest line above", std::string(1020, 'b'), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string layer;
+        if (std::string(c.what).find("above") != std::string::npos)
+            layer = "#" + c.comment + "\n    Thickness=2\n";
+        else if (std::string(c.what) == "fills the line")
+            layer = "Thickness=2#" + c.comment + "\n";
+        else
+            layer = "    Thickness=2    # " + c.comment + "\n";
+        const std::string source = folder.write("long.kovra", head + layer);
+        ASSERT_EQ(Device_load(document(), source.c_str()), 1) << recorder.console();
+        EXPECT_EQ(std::string(Layer_findParam(device()->layers[0], "Thickness")->comment), c.comment);
+        const std::string text = save();
+        size_t start = 0;
+        while (start < text.size()) {
+            const size_t end = text.find('\n', start);
+            EXPECT_LE(DeviceFile_characters(text.substr(start, end - start).c_str()), DEVICE_LINE_MAX);
+            start = end + 1;
+        }
+        EXPECT_NE(text.find(c.comment), std::string::npos) << text;
+        const std::string saved = folder.path() + "saved.kovra";
+        ASSERT_EQ(Device_load(document(), saved.c_str()), 1) << recorder.console();
+        EXPECT_EQ(std::string(Layer_findParam(device()->layers[0], "Thickness")->comment), c.comment);
+        EXPECT_EQ(save(), text) << "a second save writes the same file";
+    }
+}
+
+TEST_F(Writer, ATypedCommentLongerThanALineIsCutToWhatALineCarries)
+{
+    ParamRecord* r = Layer_findParam(device()->layers[0], "Thickness");
+    const std::string typed(3000, 't');
+    ASSERT_EQ(Param_setValueText(r, ("2 # " + typed).c_str(), nullptr, 0), 1);
+    EXPECT_EQ(std::string(r->comment), typed.substr(0, DEVICE_COMMENT_MAX));
+    save();
+    ASSERT_EQ(Device_load(document(), (folder.path() + "saved.kovra").c_str()), 1)
+        << recorder.console();
+    EXPECT_EQ(std::string(Layer_findParam(device()->layers[0], "Thickness")->comment),
+              typed.substr(0, DEVICE_COMMENT_MAX));
 }
 
 TEST_F(Writer, KeptEngineKeysSurviveOpenAndSave)
