@@ -6,6 +6,7 @@
 
 struct ParamRecord;
 struct KeptLines;
+struct Notes;
 
 // The longest line the engine's reader takes (characters, line end not
 // counted). The editor reads whole lines up to it and never writes longer.
@@ -22,7 +23,9 @@ size_t DeviceFile_characters(const char* text);
 // Cuts a UTF-8 text after its first max characters (never inside one).
 void DeviceFile_cutCharacters(char* text, size_t max);
 
-// Writes one record list (and the kept lines of its section, may be null),
-// then one empty line. 0 when the file or list is missing or the count is
-// outside 1..128.
-int Params_write(FILE* stream, ParamRecord* const* records, int count, const KeptLines* kept = nullptr);
+// Writes one record list (and the kept lines of its section, may be null,
+// and the comment lines kept in notes for place, may be null), then one
+// empty line. 0 when the file or list is missing or the count is outside
+// 1..128.
+int Params_write(FILE* stream, ParamRecord* const* records, int count, const KeptLines* kept = nullptr,
+                 Notes* notes = nullptr, const char* place = nullptr);
