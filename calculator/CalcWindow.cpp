@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "AppFolders.h"
 #include "CalcConsole.h"
 #include "CalcLexer.h"
 #include "CalcSession.h"
@@ -490,21 +491,6 @@ void Iup_setActive(const char* name, int active)
     if (now == nullptr || std::strcmp(now, wanted) != 0) IupSetAttribute(element, "ACTIVE", wanted);
 }
 
-std::string CalcWindow_configFolder()
-{
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::string root;
-    if (xdg != nullptr && xdg[0] == '/') {
-        root = xdg;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
-        root = std::string(home) + "/.config";
-    } else {
-        return "";
-    }
-    if (root.back() != '/') root += '/';
-    return root + CALC_PROGRAM_NAME + "/";
-}
-
 void CalcWindow_status(const char* text)
 {
     if (Ihandle* status = IupGetHandle("KOV_WindowMain_Status")) {
@@ -530,8 +516,10 @@ Ihandle* CalcWindow_build(const std::string& configFolder, const std::string& do
         ::mkdir(configFolder.c_str(), 0755);
         state->settingsFile = configFolder + CALC_SETTINGS_FILE;
     }
-    state->helpFile = docFolder + "kovra_lua.pdf";
-    IupSetStrGlobal("KOV_HelpFilenameLua", state->helpFile.c_str());
+    if (!docFolder.empty()) {
+        state->helpFile = docFolder + "kovra_lua.pdf";
+        IupSetStrGlobal("KOV_HelpFilenameLua", state->helpFile.c_str());
+    }
     readSettings();
 
     Ihandle* console = Console_create();
@@ -675,9 +663,11 @@ int CalcWindow_main(int argc, char** argv)
     if (IupOpen(&argc, &argv) == IUP_ERROR) return 1;
     IupScintillaOpen();
     IupSetGlobal("UTF8MODE", "Yes");
-    char appDir[1024] = "";
-    kov_getAppDirA(appDir, sizeof appDir);
-    Ihandle* dialog = CalcWindow_build(CalcWindow_configFolder(), std::string(appDir) + "doc/");
+    // Without a settings folder the calculator still runs: it neither reads
+    // nor writes settings then.
+    AppFolders folders;
+    const bool found = AppFolders_get(CALC_PROGRAM_NAME, folders);
+    Ihandle* dialog = CalcWindow_build(found ? folders.config : std::string(), found ? folders.doc : std::string());
     if (dialog == nullptr) {
         CalcWindow_close();
         IupClose();

@@ -19,9 +19,6 @@ int CalcWindow_saveSession();
 int CalcWindow_openSession();
 int CalcWindow_onHelpContents();
 void CalcWindow_status(const char* text);
-// The per-user settings folder: $XDG_CONFIG_HOME/KovraCalc/, else
-// ~/.config/KovraCalc/ (with its trailing '/'); empty when neither is known.
-std::string CalcWindow_configFolder();
 // ACTIVE of the named control := "YES"/"NO", written only when it changes.
 void Iup_setActive(const char* name, int active);
 // The About dialog (KOV_WindowAbout): shown again when it is open already.
