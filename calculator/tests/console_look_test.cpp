@@ -3,30 +3,14 @@
 // never painted fails here (the text control's own tests cannot see that).
 #include <QImage>
 
-#include "CalcConsole.h"
-#include "CalcWindow.h"
+#include "CalcWindowFixture.h"
 #include "guiCommon.h"
 #include "iupQt.h"
-#include "iupTestApp.h"
-#include "tempFolder.h"
 
 namespace {
 
-class ConsoleLookTest : public testing::Test {
+class ConsoleLookTest : public CalcWindowFixture {
 protected:
-    TempFolder config;
-    Ihandle* dialog = nullptr;
-    Ihandle* console = nullptr;
-
-    void SetUp() override
-    {
-        dialog = CalcWindow_build(config.path(), "");
-        ASSERT_NE(dialog, nullptr);
-        IupShow(dialog);
-        console = IupGetHandle("KOV_Console");
-        ASSERT_NE(console, nullptr);
-    }
-    void TearDown() override { CalcWindow_close(); }
 
     void enter(const std::string& text)
     {
@@ -62,7 +46,7 @@ TEST_F(ConsoleLookTest, EveryPromptLineShowsItsMarkerWhateverTheMarginWidth)
     enter("x=2;");
     // Lines: 0 "1+2" (prompt), 1 "3" (answer), 2 "x=2;" (prompt), 3 the
     // fresh prompt.
-    EditorPrefs* prefs = Console_prefs();
+    EditorPrefs* prefs = App_getEditorPrefs();
     ASSERT_NE(prefs, nullptr);
     for (int width : {16, 24, 40, 80}) {
         SCOPED_TRACE(width);
