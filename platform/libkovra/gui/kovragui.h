@@ -78,6 +78,7 @@ struct EditorPrefs {
     long markerWarning;     // marker 12 base, warning style
     long markerWarningShade;
     long markerSuccess;     // style 126
+    long information;       // information lines (the editor console's style 123)
     long foldMargin;
     long foldMarginHi;
     EditorStyle styles[EDITOR_STYLE_SLOTS];
