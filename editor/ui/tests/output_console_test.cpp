@@ -1,6 +1,7 @@
 // The output console in the real window: styles by tag on exactly the
-// appended bytes, the clear button, and the cut of the oldest half that
-// keeps styles on their own text and UTF-8 characters whole.
+// appended bytes, the look of those styles taken from the text preferences,
+// the clear button, and the cut of the oldest half that keeps styles on
+// their own text and UTF-8 characters whole.
 #include "MainWindowFixture.h"
 #include "Output.h"
 #include "OutputText.h"
