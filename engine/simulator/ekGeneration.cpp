@@ -15,10 +15,15 @@ bool ekSimulator::isDark() const
     return (lightType & 0xD0) == 0 || lightTotals[2] * norm.photonFlux < 1000.0;
 }
 
-bool ekSimulator::interrupted()
+bool ekSimulator::stopRequested()
 {
     Stopped = Stopped || sigma->stopIt();
-    return Stopped || sigma->err != 0;
+    return Stopped;
+}
+
+bool ekSimulator::interrupted()
+{
+    return stopRequested() || sigma->err != 0;
 }
 
 namespace {

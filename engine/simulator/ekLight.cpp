@@ -32,7 +32,6 @@ constexpr double FLUX_MAX = 1e28;
 constexpr double STEP_MIN = 1e-6;           // um
 constexpr int ROWS_MAX = ElecSweep::MAX_POINTS;
 
-using ekResult::number6;
 
 double photonPower(double wavelength, double flux)
 {
@@ -97,7 +96,7 @@ void ekSimulator::reportLightOn(unsigned char kind, double powerIn, double power
         powerOut > 0.0 && powerIn > powerOut) {
         const std::wstring line = std::wstring(L"[LIGHT]   ") + name +
                                   L" light absorption in the anode A = " +
-                                  number6((powerIn - powerOut) * 100.0 / powerIn) + L" %\n";
+                                  nu_numberText((powerIn - powerOut) * 100.0 / powerIn) + L" %\n";
         sigma->update(line.c_str(), 0);
     }
 }
@@ -340,14 +339,14 @@ bool ekSimulator::setLightMono(ElecDevice* dev, double wavelength, double flux, 
     if (sigma->isVerbose()) {
         const std::wstring line =
             L"[INFO]    Monochromatic light source switched ON: wavelength = " +
-            number6(wavelength) + L" um   flux = " + number6(flux) + L" 1/cm2/s   power = " +
-            number6(lightTotals[3]) + L" W/cm2\n";
+            nu_numberText(wavelength) + L" um   flux = " + nu_numberText(flux) + L" 1/cm2/s   power = " +
+            nu_numberText(lightTotals[3]) + L" W/cm2\n";
         sigma->update(line.c_str(), 0);
         if (ekExcitation::isMonoLight(kind) && norm.photonFlux * lightTotals[2] > NO_LIGHT_FLUX &&
             absorbedFraction > 0.0 && absorbedFraction <= 1.0) {
             const std::wstring absorption =
                 L"[INFO]    monochromatic light absorption in the anode A = " +
-                number6(100.0 * absorbedFraction) + L" % at " + number6(wavelength) + L" um\n";
+                nu_numberText(100.0 * absorbedFraction) + L" % at " + nu_numberText(wavelength) + L" um\n";
             sigma->update(absorption.c_str(), 0);
         }
     }

@@ -238,7 +238,7 @@ void ekSimulator::assignResources()
     if (isBlocked()) {
         return;
     }
-    if (device == nullptr || Points < POINTS_MIN || Points > POINTS_MAX) {
+    if (device == nullptr || Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX) {
         wchar_t line[128];
         std::swprintf(line, 128, L"[ERROR]   invalid simulation parameters: number of mesh points: %d",
                       Points);

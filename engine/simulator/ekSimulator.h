@@ -206,8 +206,6 @@ struct ekLightRay {
 class ekSimulator {
 public:
     static constexpr size_t PATH_SIZE = 1024;
-    static constexpr int POINTS_MIN = ekLimits::DEVICE_POINTS_MIN;
-    static constexpr int POINTS_MAX = ekLimits::DEVICE_POINTS_MAX;
     static constexpr int LAYERS_MAX = 9;
     static constexpr int TRAPS = 5;
     static constexpr int INTERFACE_SLOTS = 24;
@@ -384,8 +382,10 @@ public:
     void generationProfileLight();
     // True when the installed light brings no photons (below 1000 1/cm2/s).
     bool isDark() const;
-    // True once the user asked to stop (remembered in Stopped) or the engine
-    // reported an error: every driver loop ends on it.
+    // True once the user asked to stop (remembered in Stopped from then on).
+    bool stopRequested();
+    // True once the user asked to stop or the engine reported an error:
+    // every driver loop ends on it.
     bool interrupted();
 
     // Charge-neutral potential of a layer (relative to the intrinsic level
