@@ -76,7 +76,7 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     }
     if (lightType == ekExcitation::LIGHT_MONO) {
         double absorbed = 0.0;
-        updateGoptMono(0, monoWavelength, lightTotals[0], &absorbed);
+        updateGoptMono(0, monoWavelength, lightTotals.transmitted, &absorbed);
     }
     ElecSweep* sweep = SweepBias;
     if (sweep == nullptr || !sweep->isAllocated()) {
@@ -141,12 +141,9 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
 
     // Equilibrium start: Poisson alone in the dark.
     if (!equilibriumSolved) {
-        const double flux = lightTotals[2];
-        lightTotals[2] = 0.0;
         Va = 0.0;
         doSolvePoisson(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, w.work, &w.previous, &w.start,
                        &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
-        lightTotals[2] = flux;
         if (interrupted()) {
             finishSweep(w, 0, &result);
             freeBiasWork(w);
@@ -396,7 +393,7 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
             savePotential(TAG_EN);
             saveCharge();
         }
-        if (w.lightOn && lightTotals[3] > POWER_MIN) {
+        if (w.lightOn && lightTotals.power > POWER_MIN) {
             warnPVReach();
             wchar_t message[256] = {};
             printPV(true, message);

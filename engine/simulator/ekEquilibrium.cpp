@@ -182,6 +182,9 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
             return -1;
         }
     }
+    // The equilibrium is the dark state at 0 V, whatever light the run
+    // has installed.
+    const EquilibriumScope equilibrium(solvingEquilibrium);
     uint8_t anodeType = 0;
     setDefaultBoundaries(&anodeType);
     auto initProfile = [&]() {

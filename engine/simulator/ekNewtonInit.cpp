@@ -91,6 +91,7 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
             double value;
             ~BiasRestore() { *target = value; }
         } restoreBias{&Va, bias};
+        const EquilibriumScope equilibrium(solvingEquilibrium);
 
         const double startMs = param->Toc();
         auto solve = [&]() {

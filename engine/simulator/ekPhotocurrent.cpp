@@ -22,7 +22,7 @@ void ekSimulator::printEQE(bool enabled, wchar_t* message)
         return;
     }
     const bool sweepKind = ekExcitation::isLightSweep(lightType);
-    if (!sweepKind || !(lightTotals[3] > 1e-12)) {
+    if (!sweepKind || !(lightTotals.power > 1e-12)) {
         return;
     }
     double best = -1.0;

@@ -128,7 +128,7 @@ void ekSimulator::warnPVReach()
 
 void ekSimulator::printPV(bool enabled, wchar_t* message)
 {
-    const double Popt = lightTotals[3];
+    const double Popt = lightTotals.power;
     if (!enabled || message == nullptr || !(Popt > LIGHT_MIN) || SweepBias == nullptr) {
         return;
     }

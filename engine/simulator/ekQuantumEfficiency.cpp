@@ -95,14 +95,9 @@ bool ekSimulator::startQE(double bias, BiasWork& w)
     std::fill(mat.Gop, mat.Gop + N, 0.0);
     std::fill(mat.photonFlux, mat.photonFlux + N, 0.0);
     if (!equilibriumSolved) {
-        const double transmitted = lightTotals[0];
-        const double incident = lightTotals[2];
-        lightTotals[0] = lightTotals[2] = 0.0;
         Va = 0.0;
         doSolvePoisson(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, w.work, &w.previous, &w.start,
                        &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
-        lightTotals[0] = transmitted;
-        lightTotals[2] = incident;
         if (interrupted()) {
             return false;
         }

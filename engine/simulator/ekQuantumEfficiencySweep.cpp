@@ -56,7 +56,7 @@ int ekSimulator::sweepQE(double voltage)
         }
     }
     const bool sweepKind = ekExcitation::isLightSweep(lightType);
-    if (!sweepKind || norm.photonFlux * lightTotals[0] < NO_LIGHT_FLUX) {
+    if (!sweepKind || norm.photonFlux * lightTotals.transmitted < NO_LIGHT_FLUX) {
         return -7;
     }
     if (SweepLight == nullptr || !SweepLight->isAllocated()) {
