@@ -83,7 +83,7 @@ int main()
                     luInfo.status == EK_LINSOLVE_OK && krylovInfo.status == EK_LINSOLVE_OK ? "" : "  FAILED");
     }
     std::printf("band MB: the Jacobian in band storage; dense MB: the same matrix stored dense.\n"
-                "LU: LAPACK dgbsv on a copy of the band; bicgstab: Eigen BiCGSTAB with ILUT.\n"
+                "LU: the banded LU of ekBandLU on a copy of the band; bicgstab: Eigen BiCGSTAB with ILUT.\n"
                 "RSS+: growth of the peak resident size while that size ran.\n");
     return 0;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ekBandMatrix.h"
+
 namespace {
 
 // Entry (r, c) of the band: row kl + ku + r - c of column c.
@@ -16,10 +18,15 @@ inline const double& entry(const double* ab, int ldab, int kv, int r, int c)
     return ab[kv + r - c + c * ldab];
 }
 
-}  // namespace
-
-int ek_bandFactor(int n, int kl, int ku, double* ab, int ldab, int* pivots)
+// The factorisation for bandwidths known at compile time (KL, KU > 0) or
+// given at run time (0). The Newton and Poisson bands are fixed, and with
+// fixed loop lengths of five or one the compiler unrolls the elimination;
+// the other shapes take the same code with run-time lengths.
+template <int KL, int KU>
+int factorBand(int n, int klRun, int kuRun, double* ab, int ldab, int* pivots)
 {
+    const int kl = KL > 0 ? KL : klRun;
+    const int ku = KU > 0 ? KU : kuRun;
     const int kv = ku + kl;
     int info = 0;
     // The kl rows above the band take the fill-in of the row interchanges.
@@ -29,8 +36,9 @@ int ek_bandFactor(int n, int kl, int ku, double* ab, int ldab, int* pivots)
         }
     }
     int last = 0;  // last column the interchanges so far reach
-    for (int j = 0; j < n; ++j) {
-        const int below = std::min(kl, n - 1 - j);
+    // One column's elimination over `below` rows; inlined with below = kl
+    // away from the matrix's end.
+    auto eliminate = [&](int j, int below) {
         int p = 0;
         double largest = std::fabs(entry(ab, ldab, kv, j, j));
         for (int i = 1; i <= below; ++i) {
@@ -45,7 +53,7 @@ int ek_bandFactor(int n, int kl, int ku, double* ab, int ldab, int* pivots)
             if (info == 0) {
                 info = j + 1;
             }
-            continue;
+            return;
         }
         last = std::max(last, std::min(j + ku + p, n - 1));
         if (p != 0) {
@@ -68,8 +76,29 @@ int ek_bandFactor(int n, int kl, int ku, double* ab, int ldab, int* pivots)
                 target[i] -= column[i] * u;
             }
         }
+    };
+    for (int j = 0; j < n; ++j) {
+        const int below = std::min(kl, n - 1 - j);
+        if (KL > 0 && below == KL) {
+            eliminate(j, KL);
+        } else {
+            eliminate(j, below);
+        }
     }
     return info;
+}
+
+}  // namespace
+
+int ek_bandFactor(int n, int kl, int ku, double* ab, int ldab, int* pivots)
+{
+    if (kl == EK_NEWTON_KL && ku == EK_NEWTON_KU) {
+        return factorBand<EK_NEWTON_KL, EK_NEWTON_KU>(n, kl, ku, ab, ldab, pivots);
+    }
+    if (kl == 1 && ku == 1) {
+        return factorBand<1, 1>(n, kl, ku, ab, ldab, pivots);
+    }
+    return factorBand<0, 0>(n, kl, ku, ab, ldab, pivots);
 }
 
 void ek_bandSolve(int n, int kl, int ku, const double* ab, int ldab, const int* pivots, double* b)

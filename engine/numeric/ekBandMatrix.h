@@ -1,5 +1,5 @@
 // ekBandMatrix: a square matrix with kl sub- and ku super-diagonals, kept in
-// LAPACK band layout so that the banded LU (dgbsv) works on it directly.
+// LAPACK band layout so that the banded LU works on it directly.
 // The Newton Jacobian is 3N x 3N with every entry within five columns of the
 // diagonal: dense storage would need 28.8 GB at N = 20000, the band 7.7 MB.
 #pragma once

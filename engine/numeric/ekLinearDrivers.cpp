@@ -13,12 +13,12 @@ namespace {
 
 enum class UpdateKind { TriDiag, Newton };
 
-// Damps the solution and commits it only when every new value is finite:
-// a NaN anywhere must not leave a partly applied step behind.
-int applyUpdate(UpdateKind kind, const std::vector<double>& solution, double* update, double* previous, double* x,
+// Damps the solution (a scratch vector of the caller's, damped in place)
+// and commits it only when every new value is finite: a NaN anywhere must
+// not leave a partly applied step behind.
+int applyUpdate(UpdateKind kind, std::vector<double>& damped, double* update, double* previous, double* x,
                 int n, double damp, int dampMode, double* error)
 {
-    std::vector<double> damped(solution);
     if (kind == UpdateKind::Newton) {
         for (int i = 0; i + 2 < n; i += 3)
             ek_dampNewtonNode(&damped[i], &damped[i + 1], &damped[i + 2], damp, dampMode);
@@ -26,18 +26,16 @@ int applyUpdate(UpdateKind kind, const std::vector<double>& solution, double* up
         for (double& dx : damped)
             dx = ek_dampTriDiag(dx, damp, dampMode);
     }
-    std::vector<double> next(static_cast<size_t>(n));
     double largest = 0.0;
     for (int i = 0; i < n; ++i) {
-        next[i] = previous[i] + damped[i];
-        if (!std::isfinite(next[i]))
+        if (!std::isfinite(previous[i] + damped[i]))
             return EK_LINSOLVE_NOT_FINITE;
         largest = std::max(largest, std::fabs(damped[i]));
     }
     for (int i = 0; i < n; ++i) {
         update[i] = damped[i];
-        x[i] = next[i];
-        previous[i] = next[i];
+        x[i] = previous[i] + damped[i];
+        previous[i] = x[i];
     }
     *error = largest;
     return EK_LINSOLVE_OK;

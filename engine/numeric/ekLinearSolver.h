@@ -1,4 +1,4 @@
-// Linear solves of the engine's band systems: banded LU (LAPACK dgbsv) and
+// Linear solves of the engine's band systems: banded LU (ekBandLU, in LAPACK layout) and
 // Eigen's Krylov solvers with the fallback to the banded LU.
 #pragma once
 

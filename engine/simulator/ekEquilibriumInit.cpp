@@ -1,11 +1,14 @@
 // Starting profile of a Poisson solve: each layer at its charge-neutral
-// potential, joined linearly across the junction zones, and the quasi-Fermi
-// potentials spread from the contacts when a bias is applied.
+// potential, joined across the junction zones as the depletion picture
+// says, and the quasi-Fermi potentials spread from the contacts when a bias
+// is applied.
+#include <algorithm>
 #include <cmath>
 
 #include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ekSimulator.h"
+#include "ekStructureValues.h"
 #include "nucore.h"
 
 namespace {
@@ -15,6 +18,30 @@ using ekLimits::EQUILIBRIUM_BIAS;
 // biased start fall from the contacts' values.
 constexpr double ANODE_ZONE = 0.2;
 constexpr double CATHODE_ZONE = 0.8;
+
+// Potential at z across a junction zone b1..b2 whose layers meet at zi, the
+// zone's ends at the layers' potentials a and b. The depletion picture gives
+// two parabolic arcs, flat at the zone's ends and joined smoothly at zi, so
+// that the drop on each side grows with that side's width; it starts the
+// Poisson iteration within a few thermal voltages of the solution, where a
+// straight line across the zone can be ten off. A zone that does not hold
+// the interface is joined by a straight line.
+double junctionPotential(double z, double b1, double zi, double b2, double a, double b)
+{
+    if (!(zi > b1 && zi < b2)) {
+        return a + (b - a) * (z - b1) / (b2 - b1);
+    }
+    // The depleted widths: the zone reaches past them by a margin.
+    const double w1 = (zi - b1) / JUNCTION_ZONE_MARGIN;
+    const double w2 = (b2 - zi) / JUNCTION_ZONE_MARGIN;
+    const double slope = (b - a) / (w1 + w2);
+    if (z <= zi) {
+        const double x = std::max(0.0, z - (zi - w1));
+        return a + slope * x * x / w1;
+    }
+    const double x = std::max(0.0, zi + w2 - z);
+    return b - slope * x * x / w2;
+}
 
 }  // namespace
 
@@ -33,8 +60,8 @@ double ekSimulator::initialPotential(int i, double bias) const
         const double b1 = junctionBounds[2 * k];
         const double b2 = junctionBounds[2 * k + 1];
         if (b2 > b1 && z >= b1 && z <= b2) {
-            const double a = layerPotential(k);
-            return a + (layerPotential(k + 1) - a) * (z - b1) / (b2 - b1);
+            return junctionPotential(z, b1, layerStart[k + 1], b2, layerPotential(k),
+                                     layerPotential(k + 1));
         }
     }
     const int l = getPointLayer(i);
@@ -68,9 +95,10 @@ void ekSimulator::poissonInit(double* V, double* Fn, double* Fp, double* V0, dou
             V[i] = guessV[i];
             Fn[i] = guessFn[i];
             Fp[i] = guessFp[i];
-        } else if (device->isHeterostructure()) {
-            V[i] = Fn[i] = Fp[i] = 0.0;
         } else {
+            // A heterostructure starts from its layers' potentials too: they
+            // are referred to the first layer's bands, and a flat start would
+            // cost the solve four times the steps.
             V[i] = useEquilibrium ? sol.Veq[i] : initialPotential(i, bias);
             Fn[i] = Fp[i] = 0.0;
             if (biased) {

@@ -168,34 +168,46 @@ double ek_absorptionCoefficient(double k, double wavelength, double lengthScale)
     return 12.566370614359172 * k / (wavelength / lengthScale);
 }
 
-double ek_bernoulli(double x, double* derivative)
+ekBernoulliPair ek_bernoulliPair(double x)
 {
-    double b = 0.0;
-    double d = 0.0;
+    ekBernoulliPair pair;
     const double ax = std::fabs(x);
     if (ax <= 0.2) {
+        // The series at x itself; B(-x) follows from B(-x) = B(x) + x.
         const double x2 = x * x;
         const double x4 = x2 * x2;
-        b = 1.0 - 0.5 * x + 0.08333333333333333 * x2 - 0.001388888888888889 * x4 +
-            3.306878306878307e-05 * x4 * x2;
-        d = -(0.5 - x / 6.0 + x * x2 / 180.0 - x4 * x / 5040.0);
-    } else if (x < -25.0) {
-        b = -x;
-        d = -1.0;
-    } else if (x > 25.0) {
-        const double e = std::exp(-x);
-        b = x * e;
-        d = (1.0 - x) * e;
+        // Terms up to x^8: the first left out is below 3e-15 at |x| = 0.2.
+        pair.plus = 1.0 - 0.5 * x + x2 / 12.0 - x4 / 720.0 + x4 * x2 / 30240.0 - x4 * x4 / 1209600.0;
+        pair.dPlus = -0.5 + x / 6.0 - x * x2 / 180.0 + x4 * x / 5040.0 - x4 * x2 * x / 151200.0;
+        pair.minus = pair.plus + x;
+        pair.dMinus = -(pair.dPlus + 1.0);
+        return pair;
+    }
+    // On the positive side, with e = exp(-|x|) and 1 - e at least 0.18,
+    // B = |x| e / (1 - e) and B' = e (1 - e - |x|) / (1 - e)^2 carry no
+    // cancellation; the negative side is B(|x|) + |x|. One exponential
+    // serves both values and both derivatives.
+    const double e = std::exp(-ax);
+    const double em = 1.0 - e;
+    const double small = ax * e / em;
+    const double dSmall = e * (em - ax) / (em * em);
+    const double large = small + ax;
+    const double dLarge = -(dSmall + 1.0);
+    if (x > 0.0) {
+        pair = {small, dSmall, large, dLarge};
     } else {
-        const double ex = std::exp(x);
-        const double em1 = std::expm1(x);
-        b = x / em1;
-        d = (em1 - x * ex) / (em1 * em1);
+        pair = {large, dLarge, small, dSmall};
     }
+    return pair;
+}
+
+double ek_bernoulli(double x, double* derivative)
+{
+    const ekBernoulliPair pair = ek_bernoulliPair(x);
     if (derivative != nullptr) {
-        *derivative = d;
+        *derivative = pair.dPlus;
     }
-    return b;
+    return pair.plus;
 }
 
 double ek_tunnelExponent(double lengthScale, double h, double me, double T, double phi)

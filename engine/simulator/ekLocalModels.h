@@ -62,6 +62,15 @@ double ek_absorptionCoefficient(double k, double wavelength, double lengthScale)
 
 // B(x) = x / (exp(x) - 1) and its derivative, accurate at every x.
 double ek_bernoulli(double x, double* derivative);
+// B(x) and B(-x) with their derivatives B'(x) and B'(-x), as a
+// Scharfetter-Gummel edge needs them, from one exponential.
+struct ekBernoulliPair {
+    double plus = 0.0;
+    double dPlus = 0.0;
+    double minus = 0.0;
+    double dMinus = 0.0;
+};
+ekBernoulliPair ek_bernoulliPair(double x);
 
 // Tunnelling exponent factor K = 63.4109077 L h sqrt(me T phi^3) (L in um,
 // h and phi normalised, T in K): the WKB exponent through a triangular

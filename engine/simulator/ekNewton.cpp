@@ -38,9 +38,19 @@ void ekSimulator::transportNewton(double* x, double* residual, double* rhs, doub
         residual[r] = 0.0;
     }
     newtonContactRows(0, x, jacobian, residual);
+    // Each edge's fluxes serve the rows of both its points: the right edge
+    // of one point is carried over as the left edge of the next, so every
+    // edge (its exponentials and Bernoulli functions) is evaluated once.
+    ekEdgeFlux left[2] = {ek_electronEdge(*this, 0, xV(x, 0), xFn(x, 0), xV(x, 1), xFn(x, 1)),
+                          ek_holeEdge(*this, 0, xV(x, 0), xFp(x, 0), xV(x, 1), xFp(x, 1))};
     for (int k = 1; k < Points - 1; ++k) {
+        const ekEdgeFlux right[2] = {
+            ek_electronEdge(*this, k, xV(x, k), xFn(x, k), xV(x, k + 1), xFn(x, k + 1)),
+            ek_holeEdge(*this, k, xV(x, k), xFp(x, k), xV(x, k + 1), xFp(x, k + 1))};
         newtonPoissonRow(k, x, jacobian, residual);
-        newtonContinuityRows(k, x, jacobian, residual);
+        newtonContinuityRows(k, x, jacobian, residual, left, right);
+        left[0] = right[0];
+        left[1] = right[1];
     }
     newtonContactRows(1, x, jacobian, residual);
 
@@ -83,17 +93,18 @@ void ekSimulator::newtonPoissonRow(int k, const double* x, ekBandMatrix* J, doub
     J->at(r, r + 3) += epsR / hR / hM;
 }
 
-void ekSimulator::newtonContinuityRows(int k, const double* x, ekBandMatrix* J, double* F)
+void ekSimulator::newtonContinuityRows(int k, const double* x, ekBandMatrix* J, double* F,
+                                       const ekEdgeFlux left[2], const ekEdgeFlux right[2])
 {
     const int re = 3 * k + 1;
     const int rh = 3 * k + 2;
     const double hM = controlWidth(k);
     const double s = norm.rate;
 
-    const ekEdgeFlux nl = ek_electronEdge(*this, k - 1, xV(x, k - 1), xFn(x, k - 1), xV(x, k), xFn(x, k));
-    const ekEdgeFlux nr = ek_electronEdge(*this, k, xV(x, k), xFn(x, k), xV(x, k + 1), xFn(x, k + 1));
-    const ekEdgeFlux pl = ek_holeEdge(*this, k - 1, xV(x, k - 1), xFp(x, k - 1), xV(x, k), xFp(x, k));
-    const ekEdgeFlux pr = ek_holeEdge(*this, k, xV(x, k), xFp(x, k), xV(x, k + 1), xFp(x, k + 1));
+    const ekEdgeFlux& nl = left[0];
+    const ekEdgeFlux& nr = right[0];
+    const ekEdgeFlux& pl = left[1];
+    const ekEdgeFlux& pr = right[1];
 
     // Net recombination; a point of an interface pair takes the mean of its
     // two neighbours, whose unknowns then carry the derivatives.

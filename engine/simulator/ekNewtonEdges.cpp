@@ -22,10 +22,8 @@ ekEdgeFlux ek_electronEdge(const ekSimulator& sim, int j, double Vl, double Fnl,
     const double nl = sim.electronDensity(Vl, Fnl, j);
     const double nr = sim.electronDensity(Vr, Fnr, j + 1);
     const double d = (Vr + m.offN[j + 1]) - (Vl + m.offN[j]);
-    double dBp = 0.0;
-    double dBm = 0.0;
-    const double Bp = ek_bernoulli(d, &dBp);
-    const double Bm = ek_bernoulli(-d, &dBm);
+    const ekBernoulliPair b = ek_bernoulliPair(d);
+    const double Bp = b.plus, dBp = b.dPlus, Bm = b.minus, dBm = b.dMinus;
 
     ekEdgeFlux e;
     e.left = nl;
@@ -50,10 +48,8 @@ ekEdgeFlux ek_holeEdge(const ekSimulator& sim, int j, double Vl, double Fpl, dou
     const double pl = sim.holeDensity(Vl, Fpl, j);
     const double pr = sim.holeDensity(Vr, Fpr, j + 1);
     const double d = (Vr - m.offP[j + 1]) - (Vl - m.offP[j]);
-    double dBp = 0.0;
-    double dBm = 0.0;
-    const double Bp = ek_bernoulli(d, &dBp);
-    const double Bm = ek_bernoulli(-d, &dBm);
+    const ekBernoulliPair b = ek_bernoulliPair(d);
+    const double Bp = b.plus, dBp = b.dPlus, Bm = b.minus, dBm = b.dMinus;
 
     ekEdgeFlux e;
     e.left = pl;

@@ -30,6 +30,7 @@ struct ekSystemArrays;
 struct ekLayerValues;
 struct ekLevelValues;
 struct ekLayerGeometry;
+struct ekEdgeFlux;
 
 // Per-point material parameters, filled by the structure set-up. All values
 // are normalised (energies /Vt, densities /N0, mobilities /1000, lifetimes
@@ -596,7 +597,9 @@ protected:
 private:
     // One point of the Newton assembly: the Poisson, electron and hole rows.
     void newtonPoissonRow(int k, const double* x, ekBandMatrix* J, double* F);
-    void newtonContinuityRows(int k, const double* x, ekBandMatrix* J, double* F);
+    // The electron [0] and hole [1] fluxes of the edges left and right of k.
+    void newtonContinuityRows(int k, const double* x, ekBandMatrix* J, double* F,
+                              const ekEdgeFlux left[2], const ekEdgeFlux right[2]);
     void newtonContactRows(int side, const double* x, ekBandMatrix* J, double* F);
 
 public:

@@ -179,8 +179,8 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-// B(x) = x / (e^x - 1) by its four ranges, against values computed in
-// extended precision, and its continuity where the ranges meet.
+// B(x) = x / (e^x - 1) near 0, on both sides and far out, against values
+// computed in extended precision.
 TEST(Bernoulli, ValuesOfEveryRange)
 {
     struct Value {
@@ -196,10 +196,10 @@ TEST(Bernoulli, ValuesOfEveryRange)
         {3.0, 3.0L / std::expm1(3.0L)},
         {-7.5, -7.5L / std::expm1(-7.5L)},
         {25.0, 25.0L / std::expm1(25.0L)},
-        {30.0, 30.0L * std::exp(-30.0L)},
-        {-30.0, 30.0L},
-        {700.0, 700.0L * std::exp(-700.0L)},
-        {-700.0, 700.0L},
+        {30.0, 30.0L / std::expm1(30.0L)},
+        {-30.0, -30.0L / std::expm1(-30.0L)},
+        {700.0, 700.0L / std::expm1(700.0L)},
+        {-700.0, -700.0L / std::expm1(-700.0L)},
     };
     for (const Value& v : table) {
         const double b = ekSimulator::bernoulli(v.x, nullptr);
@@ -208,8 +208,6 @@ TEST(Bernoulli, ValuesOfEveryRange)
         EXPECT_TRUE(std::isfinite(b));
     }
     EXPECT_EQ(ekSimulator::bernoulli(0.0, nullptr), 1.0);
-    EXPECT_EQ(ekSimulator::bernoulli(-30.0, nullptr), 30.0);
-    EXPECT_EQ(ekSimulator::bernoulli(30.0, nullptr), 30.0 * std::exp(-30.0));
 }
 
 TEST(Bernoulli, ContinuousWhereTheRangesMeet)

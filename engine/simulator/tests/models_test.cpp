@@ -211,8 +211,11 @@ TEST(ModelsBernoulli, EdgeValuesAndIdentity)
     double d = 0.0;
     EXPECT_DOUBLE_EQ(ek_bernoulli(0.0, &d), 1.0);
     EXPECT_DOUBLE_EQ(d, -0.5);
-    EXPECT_DOUBLE_EQ(ek_bernoulli(30.0, nullptr), 30.0 * std::exp(-30.0));
-    EXPECT_DOUBLE_EQ(ek_bernoulli(-30.0, nullptr), 30.0);
+    // Far out B(x) is x e^-x to 1e-13 and B(-x) is x plus that tiny term,
+    // which a flux n_l B(-x) - n_r B(x) with a huge n_r still needs.
+    EXPECT_NEAR(ek_bernoulli(30.0, nullptr), 30.0 * std::exp(-30.0), 1e-12 * 30.0 * std::exp(-30.0));
+    EXPECT_NEAR(ek_bernoulli(-30.0, nullptr), 30.0 / -std::expm1(-30.0), 1e-15 * 30.0);
+    EXPECT_GT(ek_bernoulli(-30.0, nullptr), 30.0);
     // Each range against the exact function, and B(-x) = B(x) + x.
     for (double x : {1e-8, 0.1, 0.2, 0.2000001, 1.0, 7.5, 24.999, 25.0, 25.001, 40.0}) {
         const double exact = x / std::expm1(x);
@@ -225,6 +228,26 @@ TEST(ModelsBernoulli, EdgeValuesAndIdentity)
         const double numeric = centralDerivative([x](double dx) { return ek_bernoulli(x + dx, nullptr); }, h);
         ek_bernoulli(x, &d);
         EXPECT_NEAR(d, numeric, 1e-8 * std::max(1.0, std::fabs(d))) << x;
+    }
+}
+
+TEST(ModelsBernoulli, PairGivesBothSidesWithTheirDerivatives)
+{
+    // Each side of the pair against the exact function and against
+    // differences, across the series join at 0.2 and far out.
+    for (double x : {-60.0, -25.0, -3.0, -0.2000001, -0.2, -0.05, 0.0, 1e-9, 0.15, 0.2, 0.2000001, 1.0,
+                     7.5, 25.0, 60.0}) {
+        const ekBernoulliPair pair = ek_bernoulliPair(x);
+        for (int side : {1, -1}) {
+            const double at = side * x;
+            const double value = side == 1 ? pair.plus : pair.minus;
+            const double slope = side == 1 ? pair.dPlus : pair.dMinus;
+            const double exact = at == 0.0 ? 1.0 : at / std::expm1(at);
+            EXPECT_NEAR(value, exact, 1e-13 * exact) << at;
+            const double numeric =
+                centralDerivative([at](double dx) { return (at + dx) / std::expm1(at + dx); }, 1e-4);
+            EXPECT_NEAR(slope, numeric, 1e-7 * std::max(1.0, std::fabs(slope))) << at;
+        }
     }
 }
 
