@@ -448,6 +448,9 @@ public:
     // the majority carriers of its node) becomes ohmic for the rest of the
     // run. Returns the contact's ohmic flag after the test.
     bool updateContactOhmic(int side);
+    // Both contacts through updateContactOhmic, once before an iteration:
+    // the assemblers read the flags and never change them.
+    void decideContactsOhmic();
     // Stores a converged Gummel point (only after a converged point): the
     // per-point quantities, mean current and space charges, and with full
     // saving its distribution file (sweepFlags: sweep-kind flags).
