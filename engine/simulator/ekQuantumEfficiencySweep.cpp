@@ -20,8 +20,6 @@
 namespace {
 
 constexpr double NO_LIGHT_FLUX = 1000.0;  // 1/cm2/s
-constexpr int REFINEMENTS = 10;
-
 
 }  // namespace
 
@@ -43,14 +41,14 @@ int ekSimulator::sweepQE(double voltage)
                           L"the number of points...\n",
                           0);
         }
-        for (int k = 0; k < REFINEMENTS && coarseMesh; ++k) {
-            if (!increasePoints()) {
-                sigma->update(L"[ERROR]   too large spatial step, relatively to the thinnest layer\n",
-                              1);
-                return -1;
-            }
-        }
-        if (coarseMesh) {
+        switch (growCoarseMesh()) {
+        case MeshGrowth::Fine:
+            break;
+        case MeshGrowth::LadderEnds:
+            sigma->update(L"[ERROR]   too large spatial step, relatively to the thinnest layer\n",
+                          1);
+            return -1;
+        case MeshGrowth::StillCoarse:
             sigma->update(L"[ERROR]   Too large spatial step, relatively to the thinnest layer\n", 1);
             return -1;
         }

@@ -257,6 +257,11 @@ public:
     void setDevice(ElecDevice* device, int total);
     // Grows the mesh to the next size of the ladder (false at the top).
     bool increasePoints();
+    // What growing a mesh flagged too coarse for the thinnest layer gave.
+    enum class MeshGrowth { Fine, LadderEnds, StillCoarse };
+    // Grows a coarse mesh along the ladder until the flag clears, at most
+    // ten times; each caller reports the outcome in its own words.
+    MeshGrowth growCoarseMesh();
     // True when the mesh is fit for solving; grows a mesh whose steps are
     // too coarse for the thinnest layer.
     bool checkMeshStep();
@@ -494,7 +499,8 @@ public:
 
 private:
     // Grows a mesh too coarse for the thinnest layer: 1 done, 0 the ladder
-    // ends, -1 still coarse after ten growths (each reported).
+    // ends, -1 still coarse after ten growths (each reported). With the
+    // other mesh rules in ekMesh.cpp.
     int refineCoarseMesh();
     // Contacts whose boundary type the device leaves open get Dirichlet
     // next to a layer with traps or a graded doping script, Neumann
