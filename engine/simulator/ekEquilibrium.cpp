@@ -19,6 +19,7 @@ namespace {
 
 using ekLimits::EQUILIBRIUM_BIAS;
 
+
 // Work arrays of one equilibrium solve: the solution, its backup and the
 // residual (N each).
 struct PoissonArrays : ekSolutionWork {

@@ -1,7 +1,7 @@
-// Mesh rules: point counts per layer, the uniform ladder, exact counts, growth
-// of a coarse mesh, the per-layer step rule, and the mesh and initial-guess
+// Mesh size: per-layer counts, the uniform ladder, exact counts, growth of a
+// coarse mesh (of the whole mesh, and of the coarsest layer of a per-layer
+// mesh before the run meshes the device), and the mesh and initial-guess
 // files.
-#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cwchar>
@@ -10,7 +10,8 @@
 #include "ElecDevice.h"
 #include "ekHelpers.h"
 #include "ekLayer.h"
-#include "ekMeshRules.h"
+#include "ekLimits.h"
+#include "ekMesh.h"
 #include "ekSimulator.h"
 #include "focore.h"
 #include "kovbase.h"
@@ -19,15 +20,6 @@
 namespace {
 
 constexpr int FILE_ROWS_MAX = 20000;
-
-// Growths of a coarse mesh along the ladder before the solve gives up.
-constexpr int COARSE_GROWTHS_MAX = 10;
-
-// Per-layer mesh: no layer's step may exceed this fraction of the thinnest
-// layer; the coarsest layer grows by a factor in [MIN, MAX] when one does.
-constexpr double LAYER_STEP_FRACTION = 0.2;
-constexpr int LAYER_GROWTH_MIN = 5;
-constexpr int LAYER_GROWTH_MAX = 5000;
 
 // A file's last position must be the device thickness. The thickness is a
 // sum of layer thicknesses and the file a printed number, so both carry
@@ -161,7 +153,7 @@ bool ekSimulator::increasePoints()
 
 ekSimulator::MeshGrowth ekSimulator::growCoarseMesh()
 {
-    for (int growth = 0; growth < COARSE_GROWTHS_MAX && coarseMesh; ++growth) {
+    for (int growth = 0; growth < ekLimits::MESH_REFINEMENTS && coarseMesh; ++growth) {
         if (!increasePoints()) {
             return MeshGrowth::LadderEnds;
         }
@@ -207,23 +199,6 @@ bool ekSimulator::checkMeshStep()
     return false;
 }
 
-int ekSimulator::refineCoarseMesh()
-{
-    if (!coarseMesh) {
-        return 1;
-    }
-    sigma->update(
-        L"[INFO]    too large step, relatively to the thinnest layer: increasing the number of "
-        L"points...\n",
-        0);
-    const MeshGrowth growth = growCoarseMesh();
-    if (growth == MeshGrowth::Fine) {
-        return 1;
-    }
-    sigma->update(L"[INFO]    too large step, relatively to the thinnest layer\n", 1);
-    return growth == MeshGrowth::LadderEnds ? 0 : -1;
-}
-
 double ekSimulator::controlWidth(int i) const
 {
     if (sol.z == nullptr || i < 0 || i >= Points) {
@@ -232,46 +207,6 @@ double ekSimulator::controlWidth(int i) const
     const double hL = i > 0 ? sol.z[i] - sol.z[i - 1] : 0.0;
     const double hR = i < Points - 1 ? sol.z[i + 1] - sol.z[i] : 0.0;
     return 0.5 * (hL + hR);
-}
-
-// ---- per-layer step rule ----------------------------------------------------------
-
-void ek_refineCoarsestLayer(ElecDevice* device, nuSigma* sigma)
-{
-    const int layers = device->getLayerCount();
-    double thinnest = 0.0, largestStep = 0.0;
-    int coarsest = -1;
-    for (int l = 0; l < layers; ++l) {
-        const ekLayer* layer = device->getLayer(l);
-        const double t = layer->getThickness();
-        const int points = layer->getMeshPoints();
-        if (coarsest < 0 || t < thinnest) {
-            thinnest = t;
-        }
-        const double step = points > 0 ? t / points : 0.0;
-        if (coarsest < 0 || step > largestStep) {
-            largestStep = step;
-            coarsest = l;
-        }
-    }
-    const double stepLimit = LAYER_STEP_FRACTION * thinnest;
-    if (coarsest < 0 || !(thinnest > 0.0) || !(largestStep > stepLimit)) {
-        return;
-    }
-    // At least five times the points, and rounded up, so that the step does
-    // fall below the limit: a rounded-down factor could leave it above, and
-    // the rewritten input copy would then grow the mesh again when rerun.
-    // The count stays within what a layer may hold.
-    const double ratio = largestStep / stepLimit;
-    int factor = ratio > LAYER_GROWTH_MAX ? LAYER_GROWTH_MAX : static_cast<int>(std::ceil(ratio));
-    factor = factor < LAYER_GROWTH_MIN ? LAYER_GROWTH_MIN : factor;
-    ekLayer* layer = device->getLayer(coarsest);
-    const long long points = static_cast<long long>(layer->getMeshPoints()) * factor;
-    layer->updateMesh(static_cast<int>(std::min<long long>(points, ekLayer::MESH_POINTS_MAX)));
-    logLine(sigma, 0,
-            L"[INFO]    too large step relatively to the thinnest layer: increasing the number of "
-            L"points in [Layer%d]...\n",
-            coarsest + 1);
 }
 
 // ---- mesh and initial-guess files ---------------------------------------------------
@@ -471,4 +406,56 @@ int ekSimulator::guessInit(double thickness)
     }
     param->mesh = nuParam::MESH_EXACT;
     return rows;
+}
+
+int ekSimulator::refineCoarseMesh()
+{
+    if (!coarseMesh) {
+        return 1;
+    }
+    sigma->update(
+        L"[INFO]    too large step, relatively to the thinnest layer: increasing the number of "
+        L"points...\n",
+        0);
+    const MeshGrowth growth = growCoarseMesh();
+    if (growth == MeshGrowth::Fine) {
+        return 1;
+    }
+    sigma->update(L"[INFO]    too large step, relatively to the thinnest layer\n", 1);
+    return growth == MeshGrowth::LadderEnds ? 0 : -1;
+}
+
+int ek_refineCoarsestLayer(ElecDevice* device)
+{
+    const int layers = device->getLayerCount();
+    double thinnest = 0.0, largestStep = 0.0;
+    int coarsest = -1;
+    for (int l = 0; l < layers; ++l) {
+        const ekLayer* layer = device->getLayer(l);
+        const double t = layer->getThickness();
+        const int points = layer->getMeshPoints();
+        if (coarsest < 0 || t < thinnest) {
+            thinnest = t;
+        }
+        const double step = points > 0 ? t / points : 0.0;
+        if (coarsest < 0 || step > largestStep) {
+            largestStep = step;
+            coarsest = l;
+        }
+    }
+    if (coarsest < 0 || !(thinnest > 0.0) || !(largestStep > 0.2 * thinnest)) {
+        return -1;
+    }
+    // At least five times the points, and rounded up, so that the step does
+    // fall below the threshold: a rounded-down factor could leave it above,
+    // and the rewritten input copy would then grow the mesh again when rerun.
+    // The count stays within a layer's most.
+    constexpr int MOST = ekLayer::MESH_POINTS_MAX;
+    const double ratio = largestStep / (0.2 * thinnest);
+    int factor = ratio > MOST ? MOST : static_cast<int>(std::ceil(ratio));
+    factor = factor < 5 ? 5 : (factor > MOST ? MOST : factor);
+    ekLayer* layer = device->getLayer(coarsest);
+    const long long points = static_cast<long long>(layer->getMeshPoints()) * factor;
+    layer->updateMesh(static_cast<int>(points > MOST ? MOST : points));
+    return coarsest;
 }

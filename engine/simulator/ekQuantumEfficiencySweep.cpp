@@ -21,6 +21,7 @@ namespace {
 
 constexpr double NO_LIGHT_FLUX = 1000.0;  // 1/cm2/s
 
+
 }  // namespace
 
 int ekSimulator::sweepQE(double voltage)

@@ -1,11 +1,13 @@
 // Set-up steps of a run before the solvers: bias, light and mesh.
+#include <cwchar>
 
 #include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ElecSweep.h"
 #include "ekExcitation.h"
 #include "ekInput.h"
-#include "ekMeshRules.h"
+#include "ekLayer.h"
+#include "ekMesh.h"
 #include "ekRunFolders.h"
 #include "ekRunSteps.h"
 #include "ekSimulator.h"
@@ -143,7 +145,15 @@ bool ek_runMesh(ekRun& run)
         run.param->points = count;
     }
     if (run.param->mesh == nuParam::MESH_LAYER) {
-        ek_refineCoarsestLayer(run.device, run.sigma);
+        const int refined = ek_refineCoarsestLayer(run.device);
+        if (refined >= 0) {
+            wchar_t line[160];
+            std::swprintf(line, 160,
+                          L"[INFO]    too large step relatively to the thinnest layer: increasing "
+                          L"the number of points in [Layer%d]...\n",
+                          refined + 1);
+            run.sigma->update(line, 0);
+        }
     }
     ek_runMeshSetup(run);
     return !run.isFailed();

@@ -260,7 +260,7 @@ public:
     // What growing a mesh flagged too coarse for the thinnest layer gave.
     enum class MeshGrowth { Fine, LadderEnds, StillCoarse };
     // Grows a coarse mesh along the ladder until the flag clears, at most
-    // ten times; each caller reports the outcome in its own words.
+    // MESH_REFINEMENTS times; each caller reports the outcome in its own words.
     MeshGrowth growCoarseMesh();
     // True when the mesh is fit for solving; grows a mesh whose steps are
     // too coarse for the thinnest layer.
@@ -499,7 +499,7 @@ public:
 
 private:
     // Grows a mesh too coarse for the thinnest layer: 1 done, 0 the ladder
-    // ends, -1 still coarse after ten growths (each reported). With the
+    // ends, -1 still coarse after ten growths (each reported); with the
     // other mesh rules in ekMesh.cpp.
     int refineCoarseMesh();
     // Contacts whose boundary type the device leaves open get Dirichlet
