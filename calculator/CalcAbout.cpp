@@ -9,6 +9,9 @@ int closeAbout(Ihandle*)
 {
     Iup_destroyNamed("KOV_WindowAbout");
     IupSetInt(nullptr, "KOV_WindowPopupShown", 0);
+    // Typing goes on where it was: the window system does not hand the
+    // focus back by itself when the dialog is gone.
+    if (Ihandle* console = IupGetHandle("KOV_Console")) IupSetFocus(console);
     return IUP_IGNORE;
 }
 

@@ -214,9 +214,13 @@ TEST_F(CalcAssistTest, ResetAndAboutGoThroughTheSharedDialogs)
     ASSERT_NE(about, nullptr);
     EXPECT_STREQ(IupGetAttribute(about, "TITLE"), "About KovraCalc");
     EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowPopupShown"), 1);
+    IupSetFocus(IupGetHandle("KOV_WindowAbout_OK"));
+    IupFlush();
     IupTestClick(IupGetHandle("KOV_WindowAbout_OK"));
     EXPECT_EQ(IupGetHandle("KOV_WindowAbout"), nullptr);
     EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowPopupShown"), 0);
+    IupFlush();
+    EXPECT_EQ(IupGetFocus(), console) << "typing goes on in the console";
 }
 
 }  // namespace

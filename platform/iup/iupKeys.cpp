@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QPointer>
 #include <QKeyEvent>
 #include <QMenu>
 
@@ -157,6 +158,25 @@ bool defaultEnter(Ihandle* ih)
     return false;
 }
 
+// The widget a key event reaches first is the focus widget. Right after a
+// dialog is destroyed Qt may know no focus widget while the window system
+// still sends the keys to the control that had it; the first widget to see
+// an event is its receiver then, and the parents it is passed on to are not.
+bool firstReceiver(QObject* object, QEvent* event)
+{
+    static const QEvent* lastEvent = nullptr;
+    static QPointer<QObject> lastReceiver;
+    if (QWidget* focus = QApplication::focusWidget())
+        return object == focus;
+    const bool passedOn = event == lastEvent && lastReceiver != nullptr && object != lastReceiver.data() &&
+                          static_cast<QWidget*>(object)->isAncestorOf(static_cast<QWidget*>(lastReceiver.data()));
+    if (passedOn)
+        return false;
+    lastEvent = event;
+    lastReceiver = object;
+    return true;
+}
+
 bool EventFilter::eventFilter(QObject* object, QEvent* event)
 {
     const QEvent::Type type = event->type();
@@ -178,7 +198,7 @@ bool EventFilter::eventFilter(QObject* object, QEvent* event)
     auto* key = static_cast<QKeyEvent*>(event);
     // The event reaches every widget from the focused one up; route it once.
     // Qt hands an unused key on to the parents; it was routed already.
-    if (object != testReceiver && object != QApplication::focusWidget())
+    if (object != testReceiver && !firstReceiver(object, event))
         return false;
     const int code = iupKeyCode(key->key(), key->modifiers(), key->text());
     if (type == QEvent::KeyRelease) {
