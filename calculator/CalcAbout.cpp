@@ -14,7 +14,7 @@ int closeAbout(Ihandle*)
 
 }  // namespace
 
-void CalcAbout_show()
+void WindowAbout_show()
 {
     if (Ihandle* open = IupGetHandle("KOV_WindowAbout")) {
         IupShow(open);

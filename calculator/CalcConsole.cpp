@@ -2,19 +2,18 @@
 #include "CalcConsole.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "CalcActionbar.h"
 #include "CalcLexer.h"
+#include "CalcState.h"
+#include "CalcWindow.h"
 #include "TextPrefs.h"
 #include "guiCommon.h"
 
 namespace {
-
-kov_Parser* programParser = nullptr;
-EditorPrefs* programPrefs = nullptr;
-void (*evaluated)() = nullptr;
-void (*caretMoved)() = nullptr;
 
 // The lexer's style for each preference slot (-1: the slot drives none).
 struct SlotStyle {
@@ -77,8 +76,7 @@ void replaceRange(Ihandle* c, sptr_t start, sptr_t end, const std::string& text)
 void endRule(Ihandle* c)
 {
     send(c, SCI_EMPTYUNDOBUFFER);
-    const sptr_t end = send(c, SCI_GETLINESELENDPOSITION, static_cast<uptr_t>(send(c, SCI_GETLINECOUNT) - 1));
-    send(c, SCI_SETEMPTYSELECTION, static_cast<uptr_t>(end < 0 ? send(c, SCI_GETLENGTH) : end));
+    Console_gotoEnd(c);
     // A fresh prompt shows from its first column, even after a long line.
     send(c, SCI_SETXOFFSET, 0);
     send(c, SCI_SCROLLCARET);
@@ -135,44 +133,14 @@ void historyStep(Ihandle* c, kov_Parser* parser, int direction)
 
 }  // namespace
 
-void Console_setOnEvaluated(void (*onEvaluated)())
+void Console_onPrefsChanged(EditorPrefs*)
 {
-    evaluated = onEvaluated;
-}
-
-void Console_setOnCaretMoved(void (*onCaretMoved)())
-{
-    caretMoved = onCaretMoved;
-}
-
-void Console_notifyCaretMoved()
-{
-    if (caretMoved != nullptr) caretMoved();
-}
-
-void Console_setPrefs(EditorPrefs* prefs)
-{
-    programPrefs = prefs;
-}
-
-EditorPrefs* Console_prefs()
-{
-    return programPrefs;
+    Console_setup(Console_get());
 }
 
 void Console_markCaretLine(Ihandle* c)
 {
     if (c != nullptr) markCaretLine(c);
-}
-
-void Console_setParser(kov_Parser* parser)
-{
-    programParser = parser;
-}
-
-kov_Parser* Console_parser()
-{
-    return programParser;
 }
 
 Ihandle* Console_get()
@@ -198,12 +166,39 @@ void Console_destroy()
     Iup_destroyNamed(CONSOLE_HANDLE);
 }
 
+const ConsoleLexer ConsoleLexerTable = {
+    "kovra",
+    "*.kovra",
+    CONSOLE_LEXER_ID,
+    {
+        {0, 5,
+         "INFO WARNING ERROR exp ln log log2 log10 pow sinh cosh tanh asinh acosh atanh abs fabs sqrt ceil floor fmod "
+         "erf erfc j0 j1 jn y0 y1 yn bern dbern gauss lorentz hypot min max rand time sign gammaln beta fact trunc "
+         "round rint sin cos tan asin acos atan pi _m _q _k _h _c _e _n "},
+        {1, 6,
+         "author version release copyright format real dec bin hex oct iter tol int auto radian rad degree deg unit "
+         "grad gon all unset set reset name solve cls "},
+        {-1, 0, nullptr},
+    },
+};
+
+void Console_setLexerStyles(EditorPrefs* prefs)
+{
+    if (prefs == nullptr) return;
+    // The default slot reaches every style first and is no lexer style of
+    // its own.
+    for (int slot = 0; slot < 20; ++slot) prefs->styles[slot].styleId = -1;
+    for (const SlotStyle& s : LEXER_STYLES) prefs->styles[s.slot].styleId = s.style;
+    prefs->styles[2].fore = 0x1988DD;  // errors stand out in orange
+    prefs->styles[2].fontStyle = prefs->styles[5].fontStyle;
+    prefs->styles[9].fontStyle = prefs->styles[5].fontStyle;
+}
+
 int Console_setup(Ihandle* c)
 {
-    EditorPrefs* prefs = programPrefs;
+    EditorPrefs* prefs = App_getEditorPrefs();
     if (c == nullptr || prefs == nullptr) return -2;
     prefs->lexerId = CONSOLE_LEXER_ID;
-    send(c, SCI_SETCODEPAGE, 65001);
     send(c, SCI_SETVIEWWS, 0);
     send(c, SCI_SETWRAPMODE, 0);
     send(c, SCI_SETMARGINLEFT, 0, 4);
@@ -217,22 +212,13 @@ int Console_setup(Ihandle* c)
     send(c, SCI_SETMARGINMASKN, 3, 1 << CONSOLE_PROMPT_MARKER);
     send(c, SCI_SETMARGINWIDTHN, 3, prefs->promptMarginWidth);
     send(c, SCI_SETMARGINSENSITIVEN, 3, prefs->promptMarginWidth > 0 ? 1 : 0);
-    // The lexer's styles come from the preference slots; the default slot
-    // reaches every style first and is no lexer style of its own.
-    for (int slot = 0; slot < 20; ++slot) prefs->styles[slot].styleId = -1;
-    for (const SlotStyle& s : LEXER_STYLES) prefs->styles[s.slot].styleId = s.style;
-    prefs->styles[2].fore = 0x1988DD;  // errors stand out in orange
-    prefs->styles[2].fontStyle = prefs->styles[5].fontStyle;
-    prefs->styles[9].fontStyle = prefs->styles[5].fontStyle;
-    send(c, SCI_SETLEXERLANGUAGE, 0, reinterpret_cast<sptr_t>("kovra"));
-    send(c, SCI_SETKEYWORDS, 0,
-         reinterpret_cast<sptr_t>("INFO WARNING ERROR exp ln log log2 log10 pow sinh cosh tanh asinh acosh atanh abs "
-                                  "fabs sqrt ceil floor fmod erf erfc j0 j1 jn y0 y1 yn bern dbern gauss lorentz hypot "
-                                  "min max rand time sign gammaln beta fact trunc round rint sin cos tan asin acos "
-                                  "atan pi _m _q _k _h _c _e _n"));
-    send(c, SCI_SETKEYWORDS, 1,
-         reinterpret_cast<sptr_t>("author version release copyright format real dec bin hex oct iter tol int auto "
-                                  "radian rad degree deg unit grad gon all unset set reset name solve cls"));
+    Console_setLexerStyles(prefs);
+    send(c, SCI_SETLEXERLANGUAGE, 0, reinterpret_cast<sptr_t>(ConsoleLexerTable.name));
+    for (int k = 0; k < 20; ++k) {
+        const ConsoleKeywords& words = ConsoleLexerTable.keywords[k];
+        if (words.set < 0 || words.words == nullptr) break;
+        send(c, SCI_SETKEYWORDS, static_cast<uptr_t>(words.set), reinterpret_cast<sptr_t>(words.words));
+    }
     // The marker after the lexer: choosing a lexer resets the markers.
     send(c, SCI_MARKERDEFINE, CONSOLE_PROMPT_MARKER, SC_MARK_CHARACTER + '>');
     Console_applyStyles(c, prefs, prefs->syntaxEnabled, 1);
@@ -248,19 +234,54 @@ int Console_setup(Ihandle* c)
     send(c, SCI_AUTOCSETIGNORECASE, 1);
     send(c, SCI_SETEXTRAASCENT, static_cast<uptr_t>(prefs->lineSpacing));
     send(c, SCI_SETEXTRADESCENT, static_cast<uptr_t>(prefs->lineSpacing));
-    // The scroll width follows the longest line instead of a fixed page.
-    send(c, SCI_SETSCROLLWIDTH, 1);
+    return 1;
+}
+
+void Console_applyScrollWidth(Ihandle* c)
+{
+    if (c == nullptr) return;
+    int width = 0, height = 0;
+    const char* size = IupGetAttribute(c, "RASTERSIZE");
+    if (size != nullptr) std::sscanf(size, "%dx%d", &width, &height);
+    send(c, SCI_SETSCROLLWIDTH, static_cast<uptr_t>(width - 64 < 64 ? 64 : width - 64));
+}
+
+void Console_prepare()
+{
+    Ihandle* c = Console_get();
+    if (c == nullptr) return;
+    const EditorPrefs* prefs = App_getEditorPrefs();
+    send(c, SCI_SETBUFFEREDDRAW, 1);
+    send(c, SCI_SETLAYOUTCACHE, prefs != nullptr && prefs->layoutCache == 1 ? SC_CACHE_DOCUMENT : SC_CACHE_PAGE);
+    send(c, SCI_SETTWOPHASEDRAW, 1);
+    send(c, SCI_SETHSCROLLBAR, 1);
     send(c, SCI_SETSCROLLWIDTHTRACKING, 1);
+    Console_applyScrollWidth(c);
+    send(c, SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
+    send(c, SCI_SETCODEPAGE, 65001);
     send(c, SCI_USEPOPUP, 0);
     for (const char* k = CLEARED_CTRL_KEYS; *k != '\0'; ++k)
         send(c, SCI_CLEARCMDKEY, static_cast<uptr_t>(*k + (SCMOD_CTRL << 16)));
     markLine(c, 0);
-    return 1;
+    Ihandle* dialog = IupGetHandle("KOV_WindowMain");
+    if (dialog == nullptr) return;
+    // The character width of the dialog's font, for sizes given in
+    // characters; an implausible one falls back to 6.
+    int charWidth = 0, charHeight = 0;
+    const char* charSize = IupGetAttribute(dialog, "CHARSIZE");
+    if (charSize == nullptr || std::sscanf(charSize, "%dx%d", &charWidth, &charHeight) != 2 || charWidth < 3 ||
+        charWidth > 48)
+        charWidth = 6;
+    IupSetInt(nullptr, "KOV_WindowMain_CharSize", charWidth);
+    if (App_getSettings() == nullptr) return;
+    Console_setup(c);
+    WindowMain_updateTitle();
+    Actionbar_update();
 }
 
 void Console_applyStyles(Ihandle* c, EditorPrefs* prefs, int syntax, int resetAll)
 {
-    if (prefs == nullptr) prefs = programPrefs;
+    if (prefs == nullptr) prefs = App_getEditorPrefs();
     if (c == nullptr || prefs == nullptr) return;
     TextPrefs_applyStyles(c, prefs, syntax, resetAll);
     const EditorStyle& text = prefs->styles[0];
@@ -279,7 +300,7 @@ int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int 
 {
     Ihandle* c = console != nullptr ? console : Console_get();
     if (c == nullptr) return 0;
-    if (parser == nullptr) parser = programParser;
+    if (parser == nullptr) parser = App_getParser();
     if (parser == nullptr || parser->busy == 1) {
         if (Console_caretOnLastLine(c)) {
             appendAtEnd(c, parser == nullptr ? "[ERROR]   Fatal error: parser not loaded" : "[ERROR]   Parser running");
@@ -315,7 +336,7 @@ int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int 
     const int r = kov_ParserRun(work, answer, parser);
     if (r == 1) {
         kov_ParserHistory(parser, typed.c_str());
-        if (evaluated != nullptr) evaluated();
+        WindowMain_updateTitle();
     }
     if (Console_caretOnLastLine(c)) {
         if (!(r == 1 && quiet) && answer[0] != '\0') {
@@ -333,6 +354,24 @@ int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int 
     markCaretLine(c);
     parser->busy = 0;
     return r;
+}
+
+int Console_onEnter()
+{
+    Ihandle* c = Console_get();
+    if (c == nullptr) return IUP_IGNORE;
+    // A word taken from the open list is evaluated at once only when it
+    // needs no arguments; the control never breaks the line itself.
+    if (send(c, SCI_AUTOCACTIVE) && !Console_acceptCompletion(c)) return IUP_IGNORE;
+    Console_execute(nullptr, c, nullptr, 1);
+    return IUP_IGNORE;
+}
+
+void Console_gotoEnd(Ihandle* c)
+{
+    if (c == nullptr) return;
+    const sptr_t end = send(c, SCI_GETLINESELENDPOSITION, static_cast<uptr_t>(send(c, SCI_GETLINECOUNT) - 1));
+    send(c, SCI_SETEMPTYSELECTION, static_cast<uptr_t>(end < 0 ? send(c, SCI_GETLENGTH) : end));
 }
 
 void Console_run(Ihandle* console)
@@ -367,13 +406,9 @@ int Console_onKey(Ihandle* c, int key)
             Console_clear(c);
             return IUP_IGNORE;
         }
-        if (isEnter(key)) {
-            if (send(c, SCI_AUTOCACTIVE) && !Console_acceptCompletion(c)) return IUP_IGNORE;
-            Console_execute(nullptr, c, nullptr, 1);
-            return IUP_IGNORE;
-        }
+        if (isEnter(key)) return Console_onEnter();
         if (key == K_UP || key == K_PGUP || key == K_DOWN || key == K_PGDN) {
-            kov_Parser* parser = programParser;
+            kov_Parser* parser = App_getParser();
             if (parser == nullptr || parser->count < 1) return IUP_CONTINUE;
             historyStep(c, parser, key == K_UP || key == K_PGUP ? -1 : 1);
             return IUP_IGNORE;
@@ -399,6 +434,7 @@ void Console_clear(Ihandle* c)
     send(c, SCI_MARKERDELETEALL, static_cast<uptr_t>(-1));
     send(c, SCI_EMPTYUNDOBUFFER);
     markLine(c, 0);
+    Console_applyScrollWidth(c);
 }
 
 void Console_clearLine(Ihandle* c)

@@ -19,19 +19,23 @@ constexpr int CONSOLE_TYPING_LIMIT = 240;
 // The lexer "kovra": autocompletion is offered only under it.
 constexpr int CONSOLE_LEXER_ID = 108;
 
-// The program's parser (the console evaluates with it when given none).
-void Console_setParser(kov_Parser* parser);
-kov_Parser* Console_parser();
+// The lexer "kovra" the console asks the text control for, with its
+// keyword lists (ended by a set below 0; at most 20 are read).
+struct ConsoleKeywords {
+    int set;
+    int style;  // the style the lexer gives the set's words
+    const char* words;
+};
+struct ConsoleLexer {
+    const char* name;
+    const char* filePattern;
+    int lexerId;
+    ConsoleKeywords keywords[20];
+};
+extern const ConsoleLexer ConsoleLexerTable;
 
-// Called after every successful evaluation (the window refreshes its title).
-void Console_setOnEvaluated(void (*onEvaluated)());
-// Called after every caret move (the window refreshes its action bar).
-void Console_setOnCaretMoved(void (*onCaretMoved)());
-void Console_notifyCaretMoved();
-
-// The program's text-view preferences: colours, fonts, syntax flag, lexer.
-void Console_setPrefs(EditorPrefs* prefs);
-EditorPrefs* Console_prefs();
+// The parser, settings and preferences are the application record's
+// (App_getParser, App_getEditorPrefs of CalcState.h).
 
 Ihandle* Console_create();
 void Console_destroy();
@@ -40,6 +44,20 @@ Ihandle* Console_get();
 // the preferences; -2 without preferences (nothing changed), else 1. Runs
 // again whenever the colours dialog changes the preferences.
 int Console_setup(Ihandle* console);
+// Behind both change callbacks of the preferences: Console_setup again.
+void Console_onPrefsChanged(EditorPrefs* prefs);
+// Once after the main dialog is shown: drawing (buffered, two phases, the
+// layout cache the preferences ask for), scroll bar and width, UTF-8, no
+// built-in menu or Ctrl key commands of the control's own, the first
+// prompt marker, KOV_WindowMain_CharSize (the dialog's character width,
+// 3..48, else 6); then, with settings, Console_setup, title and action bar.
+void Console_prepare();
+// The lexer's style id of each preference slot (the slots it does not use
+// get -1); error and preprocessor slots take the keyword slot's font style.
+void Console_setLexerStyles(EditorPrefs* prefs);
+// The scroll width a cleared console starts with: the control's width less
+// 64, at least 64.
+void Console_applyScrollWidth(Ihandle* console);
 // The styles alone (syntax highlighting switched): see TextPrefs_applyStyles,
 // plus the prompt margin's colours.
 void Console_applyStyles(Ihandle* console, EditorPrefs* prefs, int syntax, int resetAll);
@@ -68,6 +86,11 @@ void Console_markCaretLine(Ihandle* console);
 int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int interactive);
 void Console_run(Ihandle* console);
 int Console_onKey(Ihandle* console, int key);
+// Enter or F12 on the prompt: takes a word from an open completion list
+// (evaluating it only when it needs no arguments), else evaluates the line.
+int Console_onEnter();
+// The caret to the end of the selection on the last line (no undo change).
+void Console_gotoEnd(Ihandle* console);
 // 1 when the key may change the text where the caret stands.
 int Console_canEdit(Ihandle* console, int key);
 

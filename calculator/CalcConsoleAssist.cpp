@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "CalcActionbar.h"
 #include "CalcConsole.h"
+#include "CalcState.h"
+#include "CalcWindow.h"
 #include "guiCommon.h"
 
 namespace {
@@ -18,7 +21,7 @@ struct CompletionList {
     const char* words;
 };
 
-const CompletionList COMPLETION_LISTS[] = {
+const CompletionList CompletionLists[] = {
     {2, "acos()|acosh()|asin()|asinh()|atan()|atanh()|cos()|cosh()|sin()|sinh()|tan()|tanh()"},
     {2, "ceil()|fabs()|floor()|fmod()|min()|max()|rand()|round()|sign()"},
     {2, "exp()|ln()|log()|log2()|log10()|pow(,)|sqrt()"},
@@ -93,7 +96,7 @@ void showList(Ihandle* c, sptr_t entered, const char* words)
 // to a name before it (no list at all); 0 when nothing matched.
 int offerList(Ihandle* c, sptr_t caret, bool open)
 {
-    for (const CompletionList* list = COMPLETION_LISTS; list->minimum >= 1; ++list) {
+    for (const CompletionList* list = CompletionLists; list->minimum >= 1; ++list) {
         const sptr_t m = list->minimum;
         if (caret - m < 0) continue;
         const std::vector<std::string> words = split(list->words);
@@ -181,11 +184,11 @@ void addItem(Ihandle* menu, Ihandle* console, const char* title, int (*action)(I
 void Console_autocomplete(Ihandle* c)
 {
     if (c == nullptr) return;
-    if (Console_parser() == nullptr) {
+    if (App_getParser() == nullptr) {
         Console_appendText(c, "[ERROR]   Fatal error: parser not loaded");
         return;
     }
-    const EditorPrefs* prefs = Console_prefs();
+    const EditorPrefs* prefs = App_getEditorPrefs();
     if (prefs == nullptr || prefs->lexerId != CONSOLE_LEXER_ID) return;
     const sptr_t caret = send(c, SCI_GETCURRENTPOS);
     bool open = send(c, SCI_AUTOCACTIVE) != 0;
@@ -249,7 +252,7 @@ void Console_matchBrace(Ihandle* c, bool force)
 
 int Console_onCaret(Ihandle* c, int, int, int position)
 {
-    const EditorPrefs* prefs = Console_prefs();
+    const EditorPrefs* prefs = App_getEditorPrefs();
     if (textChanged) {
         // The change is complete now and the caret stands after it.
         textChanged = false;
@@ -258,7 +261,7 @@ int Console_onCaret(Ihandle* c, int, int, int position)
         Console_matchBrace(c, false);
     }
     IupSetInt(nullptr, "KOV_PreviousCaretPos", position);
-    Console_notifyCaretMoved();
+    Actionbar_update();
     return IUP_DEFAULT;
 }
 

@@ -30,7 +30,7 @@ void historyKey(int n, char* key, size_t size)
 
 }  // namespace
 
-const ConfigSection CalcSettingsSchema[] = {
+const ConfigSection SettingsSchema[] = {
     {-1, "Common", COMMON_KEYS},
     {-1, "History", HISTORY_KEYS},
     {-1, "EditorCommon", TextPrefs_commonKeys},
@@ -48,7 +48,7 @@ const ConfigSection CalcSettingsSchema[] = {
     {-1, nullptr, nullptr},
 };
 
-void CalcSettings_setDefaults(CalcSettings* settings)
+void Settings_setDefaults(CalcSettings* settings)
 {
     if (settings == nullptr) return;
     settings->viewNumpad = 1;
@@ -89,9 +89,9 @@ int CalcSettings_writeCommon(Config* config, const CalcSettings* settings, const
 {
     if (config == nullptr || settings == nullptr) return 0;
     Config_removeAll(config);
-    for (int i = 0; CalcSettingsSchema[i].name != nullptr; ++i) {
-        if (!Config_addSection(config, CalcSettingsSchema[i].name,
-                               Config_sectionRecordCount(CalcSettingsSchema, config, i))) {
+    for (int i = 0; SettingsSchema[i].name != nullptr; ++i) {
+        if (!Config_addSection(config, SettingsSchema[i].name,
+                               Config_sectionRecordCount(SettingsSchema, config, i))) {
             return 0;
         }
     }
@@ -103,6 +103,53 @@ int CalcSettings_writeCommon(Config* config, const CalcSettings* settings, const
             historyKey(i + 1, key, sizeof key);
             Config_setValue(config, "History", key, parser->history[i], 0, 1);
         }
+    }
+    return 1;
+}
+
+int Settings_readConfig(Config* config, const char* fileName, CalcSettings* settings, EditorPrefs* prefs,
+                        kov_Parser* parser)
+{
+    if (config == nullptr || fileName == nullptr || settings == nullptr || prefs == nullptr || parser == nullptr)
+        return 0;
+    Settings_setDefaults(settings);
+    if (!Config_load(SettingsSchema, config, fileName)) return 0;
+    const int sections = Config_sectionCount(config);
+    if (sections < 1 || sections > 16) return 0;
+    CalcSettings_readCommon(config, settings, parser);
+    return TextPrefs_read(config, prefs);
+}
+
+int Settings_writeConfig(Config* config, const char* fileName, const char* alternativeFileName,
+                         const CalcSettings* settings, const EditorPrefs* prefs, const kov_Parser* parser)
+{
+    if (config == nullptr || fileName == nullptr || settings == nullptr) return 0;
+    if (!CalcSettings_writeCommon(config, settings, parser)) return 0;
+    if (prefs != nullptr) TextPrefs_write(config, prefs);
+    return Config_save(config, fileName, alternativeFileName);
+}
+
+int Settings_publishColors(const EditorPrefs* prefs)
+{
+    if (prefs == nullptr) return 0;
+    const EditorStyle* st = prefs->styles;
+    // The separator stands out from the line-number background: lighter on
+    // a dark text background, darker on a light one.
+    const int separatorShift = (st[0].back & 0xFF) < 193 ? 48 : -48;
+    const struct {
+        const char* name;
+        long colour;
+    } colours[] = {
+        {"KOV_ColorSelection", st[22].back},
+        {"KOV_ColorSelectionMotion", normalizeColor(st[22].back, 10, 10, 10)},
+        {"KOV_ColorDefault", st[0].fore},
+        {"KOV_ColorBack", st[0].back},
+        {"KOV_ColorSeparator", normalizeColor(st[20].back, separatorShift, separatorShift, separatorShift)},
+    };
+    for (const auto& c : colours) {
+        char rgb[32];
+        TextPrefs_rgb(c.colour, rgb, sizeof rgb);
+        IupSetStrGlobal(c.name, rgb);
     }
     return 1;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "kovbase.h"
+#include "kovragui.h"
 #include "libkovra.h"
 
 constexpr const char* CALC_SETTINGS_FILE = "kovracalc.kovr";
@@ -18,7 +19,7 @@ struct CalcSettings {
 
 // The sections in file order, ended by a record with no name; the id is the
 // text-view style slot a section fills (-1 for the others).
-extern const ConfigSection CalcSettingsSchema[];
+extern const ConfigSection SettingsSchema[];
 // Schema indexes of the sections this file's own code reads and writes.
 enum CalcSettingsSection { CALC_SECTION_COMMON = 0, CALC_SECTION_HISTORY = 1, CALC_SECTION_FIRST_STYLE = 3 };
 
@@ -28,7 +29,8 @@ constexpr int CALC_MIN_WIDTH = 362;
 constexpr int CALC_MIN_HEIGHT = 302;
 constexpr int CALC_MAX_SIZE = 2400;
 
-void CalcSettings_setDefaults(CalcSettings* settings);
+// viewNumpad 1, alwaysOnTop 0, windowSize "480x340".
+void Settings_setDefaults(CalcSettings* settings);
 
 // Reads the window settings and the history (all 32 entries) from a loaded
 // configuration: "ViewNumpad" other than exactly "No" shows the keypad; a
@@ -39,3 +41,18 @@ int CalcSettings_readCommon(const Config* config, CalcSettings* settings, kov_Pa
 // Adds every section of the schema (0 when one cannot be added: nothing is
 // to be saved then), then writes the window settings and the history.
 int CalcSettings_writeCommon(Config* config, const CalcSettings* settings, const kov_Parser* parser);
+
+// The whole file: the defaults first, then, when the file loads with 1..16
+// sections, the window settings, the history and the console's colours and
+// fonts. 1 when read, 0 otherwise (a missing file is no error: the defaults
+// stay).
+int Settings_readConfig(Config* config, const char* fileName, CalcSettings* settings, EditorPrefs* prefs,
+                        kov_Parser* parser);
+// Writes everything to fileName (alternativeFileName when that cannot be
+// written); the result of Config_save, 0 when a section cannot be added.
+int Settings_writeConfig(Config* config, const char* fileName, const char* alternativeFileName,
+                         const CalcSettings* settings, const EditorPrefs* prefs, const kov_Parser* parser);
+// Publishes the five colours the GUI library draws lists and separators
+// with (KOV_ColorSelection, KOV_ColorSelectionMotion, KOV_ColorDefault,
+// KOV_ColorBack, KOV_ColorSeparator, each "r g b"). 0 without prefs.
+int Settings_publishColors(const EditorPrefs* prefs);

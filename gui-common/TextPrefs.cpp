@@ -125,6 +125,11 @@ void setColors(Ihandle* view, int style, long fore, long back, int bold)
 
 }  // namespace
 
+void TextPrefs_setStyle(Ihandle* view, int style, const EditorStyle& from, int bold)
+{
+    setStyle(view, style, from, true, 0, bold);
+}
+
 void TextPrefs_rgb(long color, char* text, size_t size)
 {
     std::snprintf(text, size, "%ld %ld %ld", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);

@@ -37,5 +37,11 @@ void TextPrefs_write(Config* config, const EditorPrefs* prefs);
 // line, selection and white space. Stores syntax into prefs.
 void TextPrefs_applyStyles(Ihandle* view, EditorPrefs* prefs, int syntax, int resetAll);
 
+// Gives one Scintilla style a slot's colours, font, size (only within
+// 4..96), italic, underline, visibility and case, and bold from the slot's
+// flags or, when bold is 0 or 1, that; a style below 64 also its inactive
+// twin 64 above.
+void TextPrefs_setStyle(Ihandle* view, int style, const EditorStyle& from, int bold);
+
 // "r g b" of a 0xBBGGRR colour (text of at least 16 bytes).
 void TextPrefs_rgb(long color, char* text, size_t size);

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "CalcConsole.h"
+#include "CalcState.h"
 #include "CalcWindow.h"
 #include "guiCommon.h"
 #include "iupTestApp.h"
@@ -35,12 +36,12 @@ protected:
     Ihandle* console = nullptr;
 
     void SetUp() override { open(); }
-    void TearDown() override { CalcWindow_close(); }
+    void TearDown() override { WindowMain_close(); }
     void open()
     {
         dialog = CalcWindow_build(config.path(), "/no/such/doc/");
         ASSERT_NE(dialog, nullptr);
-        IupShow(dialog);
+        CalcWindow_show();
         console = IupGetHandle("KOV_Console");
         ASSERT_NE(console, nullptr);
         IupSetFocus(console);
@@ -173,7 +174,7 @@ TEST_F(CalcAssistTest, AlwaysOnTopTogglesAndIsNotStored)
     IupTestClick(IupGetHandle("KOV_ViewTop"));
     EXPECT_STREQ(IupGetAttribute(dialog, "TOPMOST"), "NO");
     IupTestClick(IupGetHandle("KOV_ViewTop"));
-    CalcWindow_close();
+    WindowMain_close();
     std::ifstream file(config.file("kovracalc.kovr"));
     std::stringstream text;
     text << file.rdbuf();
@@ -185,18 +186,18 @@ TEST_F(CalcAssistTest, AlwaysOnTopTogglesAndIsNotStored)
 TEST_F(CalcAssistTest, ColoursAndSyntaxFlagSurviveARestartAndReachTheConsole)
 {
     // Change the default text colour through the colours dialog's record.
-    Console_prefs()->styles[0].fore = 0x123456;
+    App_getEditorPrefs()->styles[0].fore = 0x123456;
     IupTestClick(IupGetHandle("KOV_OptionsHighlight"));  // syntax off
-    EXPECT_EQ(Console_prefs()->syntaxEnabled, 0);
-    CalcWindow_close();
+    EXPECT_EQ(App_getEditorPrefs()->syntaxEnabled, 0);
+    WindowMain_close();
     open();
-    EXPECT_EQ(Console_prefs()->styles[0].fore, 0x123456);
-    EXPECT_EQ(Console_prefs()->syntaxEnabled, 0);
+    EXPECT_EQ(App_getEditorPrefs()->styles[0].fore, 0x123456);
+    EXPECT_EQ(App_getEditorPrefs()->syntaxEnabled, 0);
     EXPECT_EQ(Editor_send(console, SCI_STYLEGETFORE, 0, 0), 0x123456);
     // Syntax off: a keyword shows in the default colour.
     EXPECT_EQ(Editor_send(console, SCI_STYLEGETFORE, 5, 0), 0x123456);
     IupTestClick(IupGetHandle("KOV_OptionsHighlight"));  // on again
-    EXPECT_EQ(Editor_send(console, SCI_STYLEGETFORE, 5, 0), Console_prefs()->styles[5].fore);
+    EXPECT_EQ(Editor_send(console, SCI_STYLEGETFORE, 5, 0), App_getEditorPrefs()->styles[5].fore);
 }
 
 TEST_F(CalcAssistTest, ResetAndAboutGoThroughTheSharedDialogs)
@@ -207,8 +208,8 @@ TEST_F(CalcAssistTest, ResetAndAboutGoThroughTheSharedDialogs)
     IupScriptAnswer("Reset the calculations", "YES");
     IupTestClick(IupGetHandle("KOV_Actionbar_Btn_Reset"));
     EXPECT_EQ(IupScriptEnd(), 0);
-    EXPECT_EQ(Console_parser()->count, 0);
-    CalcAbout_show();
+    EXPECT_EQ(App_getParser()->count, 0);
+    WindowAbout_show();
     Ihandle* about = IupGetHandle("KOV_WindowAbout");
     ASSERT_NE(about, nullptr);
     EXPECT_STREQ(IupGetAttribute(about, "TITLE"), "About KovraCalc");
@@ -231,9 +232,9 @@ class CalcMarginTest : public CalcAssistTest, public testing::WithParamInterface
 
 TEST_P(CalcMarginTest, ThePromptMarginIsKeptWithinItsRangeAndMarksThePrompt)
 {
-    Console_prefs()->promptMarginWidth = GetParam().stored;
+    App_getEditorPrefs()->promptMarginWidth = GetParam().stored;
     ASSERT_EQ(Console_setup(console), 1);
-    EXPECT_EQ(Console_prefs()->promptMarginWidth, GetParam().shown);
+    EXPECT_EQ(App_getEditorPrefs()->promptMarginWidth, GetParam().shown);
     EXPECT_EQ(Editor_send(console, SCI_GETMARGINWIDTHN, 3, 0), GetParam().shown);
     EXPECT_NE(Editor_send(console, SCI_MARKERGET, 0, 0) & (1 << CONSOLE_PROMPT_MARKER), 0);
 }

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "CalcConsole.h"
+#include "CalcState.h"
 #include "CalcSession.h"
 #include "CalcWindow.h"
 #include "guiCommon.h"
@@ -32,12 +33,12 @@ protected:
     Ihandle* console = nullptr;
 
     void SetUp() override { open(); }
-    void TearDown() override { CalcWindow_close(); }
+    void TearDown() override { WindowMain_close(); }
     void open()
     {
         dialog = CalcWindow_build(config.path(), "/no/such/doc/");
         ASSERT_NE(dialog, nullptr);
-        IupShow(dialog);
+        CalcWindow_show();
         console = IupGetHandle("KOV_Console");
         ASSERT_NE(console, nullptr);
     }
@@ -51,7 +52,7 @@ TEST_F(CalcWindowTest, EnterEvaluatesAndOpensAFreshPrompt)
     EXPECT_EQ(Console_text(console), "1 + 2\n3\nx=2;\n");
     enter(console, "x*qq");
     EXPECT_EQ(Console_text(console), "1 + 2\n3\nx=2;\nx*qq\nunknown variable: qq\n");
-    kov_Parser* parser = Console_parser();
+    kov_Parser* parser = App_getParser();
     ASSERT_EQ(parser->count, 2);  // the failing line is not recorded
     EXPECT_STREQ(parser->history[0], "1 + 2");  // as typed, blanks kept
     enter(console, "format:hex");
@@ -63,7 +64,7 @@ TEST_F(CalcWindowTest, HistoryBrowsingWithUpAndDown)
     enter(console, "1");
     enter(console, "2");
     enter(console, "3");
-    kov_Parser* parser = Console_parser();
+    kov_Parser* parser = App_getParser();
     ASSERT_EQ(parser->current, 2);
     IupTestKey(console, K_UP);  // a fresh prompt shows the last entry
     EXPECT_EQ(Console_text(console), "1\n1\n2\n2\n3\n3\n3");
@@ -101,7 +102,7 @@ TEST_F(CalcWindowTest, ClsClearsAndResetAsksFirst)
     enter(console, "a=1");
     enter(console, "c l s");  // blanks between the letters: still the command
     EXPECT_EQ(Console_text(console), "");
-    kov_Parser* parser = Console_parser();
+    kov_Parser* parser = App_getParser();
     EXPECT_EQ(parser->count, 1);
     IupScriptBegin();
     IupScriptAnswer("Reset the calculations", "NO");
@@ -136,9 +137,9 @@ TEST_F(CalcWindowTest, SettingsAreWrittenAtCloseAndReadAtStart)
     enter(console, "a*2");
     IupTestClick(IupGetHandle("KOV_ViewNumpad"));  // keypad off
     EXPECT_EQ(IupGetHandle("KOV_Numpad"), nullptr);
-    CalcWindow_close();
+    WindowMain_close();
     open();
-    kov_Parser* parser = Console_parser();
+    kov_Parser* parser = App_getParser();
     ASSERT_EQ(parser->count, 2);
     EXPECT_STREQ(parser->history[1], "a*2");
     EXPECT_EQ(IupGetHandle("KOV_Numpad"), nullptr);
@@ -152,7 +153,7 @@ TEST_F(CalcWindowTest, SessionSavedAndReplayedInOrder)
     const std::string name = config.file("x");
     IupScriptBegin();
     IupScriptAnswer("Save file", name.c_str());
-    EXPECT_EQ(CalcWindow_saveSession(), 1);
+    EXPECT_EQ(WindowMain_saveSession(), 1);
     std::ifstream saved(name + ".kovracalc");
     std::stringstream text;
     text << saved.rdbuf();
@@ -161,15 +162,15 @@ TEST_F(CalcWindowTest, SessionSavedAndReplayedInOrder)
     // console, every line followed by its answer.
     IupScriptAnswer("Opening new session", "YES");
     IupScriptAnswer("Open file", (name + ".kovracalc").c_str());
-    EXPECT_EQ(CalcWindow_openSession(), 1);
+    EXPECT_EQ(WindowMain_openSession(), 1);
     EXPECT_EQ(IupScriptEnd(), 0);
     EXPECT_EQ(Console_text(console), "a=1\na = 1\nb=a+1\nb = 2\nb*3\n6\n");
-    EXPECT_EQ(Console_parser()->count, 3);
+    EXPECT_EQ(App_getParser()->count, 3);
 }
 
 TEST_F(CalcWindowTest, HelpWithoutItsPdfSaysSoInTheStatusLine)
 {
-    EXPECT_EQ(CalcWindow_onHelpContents(), 0);
+    EXPECT_EQ(WindowMain_onHelpContents(), 0);
     EXPECT_STREQ(IupGetAttribute(IupGetHandle("KOV_WindowMain_Status"), "TITLE"),
                  "Cannot show help contents: PDF file not found");
 }

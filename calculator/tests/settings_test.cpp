@@ -9,28 +9,53 @@
 
 namespace {
 
-// Writes the settings and history of one session and reads them into fresh
-// records, through the file on disk.
+// Writes the settings, history and console colours of one session and reads
+// them into fresh records, through the file on disk, as the window does at
+// close and start.
 void roundTrip(const CalcSettings& in, const kov_Parser* parserIn, CalcSettings* out, kov_Parser* parserOut,
-               const std::string& path)
+               const std::string& path, EditorPrefs* prefsOut = nullptr)
 {
+    EditorPrefs prefsIn {};
+    EditorPrefs_init(&prefsIn, 0);
+    prefsIn.styles[0].fore = 0x224466;
+    prefsIn.lineSpacing = 5;
     Config* config = Config_create();
-    ASSERT_EQ(CalcSettings_writeCommon(config, &in, parserIn), 1);
-    ASSERT_EQ(Config_save(config, path.c_str(), nullptr), 1);
+    ASSERT_EQ(Settings_writeConfig(config, path.c_str(), nullptr, &in, &prefsIn, parserIn), 1);
     Config_destroy(&config);
     config = Config_create();
-    ASSERT_NE(Config_load(CalcSettingsSchema, config, path.c_str()), 0);
+    EditorPrefs prefs {};
+    EditorPrefs_init(&prefs, 0);
+    ASSERT_EQ(Settings_readConfig(config, path.c_str(), out, &prefs, parserOut), 1);
     EXPECT_EQ(Config_sectionCount(config), 14);
-    CalcSettings_setDefaults(out);
-    ASSERT_EQ(CalcSettings_readCommon(config, out, parserOut), 1);
+    EXPECT_EQ(prefs.styles[0].fore, 0x224466);
+    EXPECT_EQ(prefs.lineSpacing, 5);
+    if (prefsOut != nullptr) *prefsOut = prefs;
     Config_destroy(&config);
+}
+
+TEST(CalcSettings, AMissingFileLeavesTheDefaults)
+{
+    TempFolder folder;
+    CalcSettings s;
+    kov_copyA(s.windowSize, sizeof s.windowSize, "999x999");
+    s.viewNumpad = 0;
+    EditorPrefs prefs {};
+    EditorPrefs_init(&prefs, 0);
+    kov_Parser* parser = kov_ParserCreate();
+    Config* config = Config_create();
+    EXPECT_EQ(Settings_readConfig(config, folder.file("none.kovr").c_str(), &s, &prefs, parser), 0);
+    EXPECT_STREQ(s.windowSize, "480x340");
+    EXPECT_EQ(s.viewNumpad, 1);
+    EXPECT_EQ(parser->count, 0);
+    Config_destroy(&config);
+    kov_ParserDelete(&parser);
 }
 
 TEST(CalcSettings, EverythingWrittenIsReadBack)
 {
     TempFolder folder;
     CalcSettings in;
-    CalcSettings_setDefaults(&in);
+    Settings_setDefaults(&in);
     in.viewNumpad = 0;
     kov_copyA(in.windowSize, sizeof in.windowSize, "700x500");
     kov_Parser* parser = kov_ParserCreate();
@@ -55,7 +80,7 @@ TEST(CalcSettings, FiveEntriesGiveCountFiveAndCurrentFour)
 {
     TempFolder folder;
     CalcSettings in;
-    CalcSettings_setDefaults(&in);
+    Settings_setDefaults(&in);
     kov_Parser* parser = kov_ParserCreate();
     for (const char* line : {"1", "2", "3", "4", "5"}) kov_ParserHistory(parser, line);
     kov_Parser* back = kov_ParserCreate();
@@ -87,9 +112,9 @@ TEST(CalcSettings, OutOfRangeValuesAreIgnoredKeyByKey)
         std::ofstream(path) << "[Common]\nViewNumpad=\"" << c.viewNumpad << "\"\nWindowSize=\"" << c.windowSize
                             << "\"\n[History]\n";
         Config* config = Config_create();
-        ASSERT_NE(Config_load(CalcSettingsSchema, config, path.c_str()), 0);
+        ASSERT_NE(Config_load(SettingsSchema, config, path.c_str()), 0);
         CalcSettings s;
-        CalcSettings_setDefaults(&s);
+        Settings_setDefaults(&s);
         kov_Parser* parser = kov_ParserCreate();
         EXPECT_EQ(CalcSettings_readCommon(config, &s, parser), 1);
         EXPECT_EQ(s.viewNumpad, c.numpad) << c.viewNumpad;

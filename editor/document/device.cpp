@@ -94,6 +94,7 @@ void Device_free(Device** pointer)
     for (KeptLines*& kept : device->kept)
         kov_MemoryFreeT(&kept);
     kov_MemoryFreeT(&device->textVariables);
+    Notes_free(&device->notes);
     if (device->parser != nullptr)
         kov_ParserDelete(&device->parser);
     kov_MemoryFreeT(pointer);

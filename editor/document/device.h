@@ -6,6 +6,7 @@
 
 #include "keptLines.h"
 #include "layer.h"
+#include "notes.h"
 #include "param.h"
 #include "sections.h"
 
@@ -41,6 +42,9 @@ struct Device {
     // Variables whose value is a quoted text ("$name = \"My cell\""): the
     // parser holds numbers only, so these stay here, listed after its own.
     KeptLines* textVariables;
+    // Comment lines that are no record's comment, by the place they stood
+    // at (layers keep their own).
+    Notes* notes;
 };
 
 Device* Device_create(const char* name);

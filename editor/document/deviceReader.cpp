@@ -40,16 +40,6 @@ void printf(bool colored, const char* format, ...)
         Doc_print(message);
 }
 
-// UTF-8 characters of a text (continuation bytes not counted), as the
-// engine counts the characters of a line.
-size_t characters(const char* text)
-{
-    size_t n = 0;
-    for (; *text != '\0'; ++text)
-        n += (static_cast<unsigned char>(*text) & 0xC0) != 0x80 ? 1 : 0;
-    return n;
-}
-
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -62,6 +52,8 @@ struct LayerLine {
     std::string key;
     std::string value;
     std::string comment;
+    std::vector<std::string> notes;  // comment lines above it
+    bool fromAbove;                  // the last of them is its comment
 };
 
 // A file read is saved back as it was given: the records start unwritten
@@ -100,7 +92,10 @@ private:
     void handleSection(const char* line);
     bool handleKey(char* line);
     bool flushLayer();
-    bool applyKey(int line, std::string key, std::string value, const std::string& comment);
+    bool applyKey(int line, std::string key, std::string value, const std::string& comment,
+                  const std::vector<std::string>& notes, bool fromAbove);
+    void keepNotes(const std::vector<std::string>& lines, const char* key, bool lastTaken);
+    void keepBlock(Notes** notes, const char* place, const char* key);
     bool checkValue(int line, const char* key, const char* value, bool numeric);
     void warnSkipped(int line, const char* what, const char* text);
     void appendHeader(const char* text);
@@ -118,7 +113,33 @@ private:
     int pendingLine_ = -10;
     bool resave_ = false;
     std::vector<LayerLine> layerLines_;
+    // Comment lines since the last line of another kind.
+    std::vector<std::string> block_;
 };
+
+// The comment lines of the block go before key in place; the block is
+// then empty.
+void Reader::keepBlock(Notes** notes, const char* place, const char* key)
+{
+    for (const std::string& line : block_)
+        Notes_add(notes, place, key, line.c_str());
+    block_.clear();
+}
+
+// Comment lines that stood above a key line go before that key, in the
+// current section, but the last one when it became the key's comment.
+void Reader::keepNotes(const std::vector<std::string>& lines, const char* key, bool lastTaken)
+{
+    const bool isLayer = section_ >= SEC_LAYER1 && section_ <= SEC_LAYER9;
+    const size_t kept = lastTaken && !lines.empty() ? lines.size() - 1 : lines.size();
+    for (size_t i = 0; i < kept; ++i) {
+        const std::string& line = lines[i];
+        if (isLayer)
+            Notes_add(&layer_->notes, "Layer", key, line.c_str());
+        else
+            Notes_add(&device_->notes, SectionKeys[section_].key, key, line.c_str());
+    }
+}
 
 void Reader::appendHeader(const char* text)
 {
@@ -160,6 +181,7 @@ int Reader::read(FILE* stream)
         clearRevisions(section->records, section->count);
     if (!readBody(stream) || !flushLayer())
         return 0;
+    keepBlock(&device_->notes, "", "");
     return 1;
 }
 
@@ -170,7 +192,7 @@ bool Reader::readBody(FILE* stream)
     while (counter_ <= LAST_LINE && kov_FileReadLineA(stream, line.data(), line.size(), &cut)) {
         // A line is read whole or refused, never cut: a cut value would be
         // stored wrong, and the engine refuses such a line as well.
-        if (cut || characters(line.data()) > DEVICE_LINE_MAX) {
+        if (cut || DeviceFile_characters(line.data()) > DEVICE_LINE_MAX) {
             printf(false, "[ERROR]   line too long at line %d (more than %d characters)\n",
                    shown(counter_), static_cast<int>(DEVICE_LINE_MAX));
             return false;
@@ -209,8 +231,9 @@ Reader::Flow Reader::handleLine(char* line)
         if (headerOpen_) {
             appendHeader(line);
         } else {
-            pending_.assign(line, std::min<size_t>(std::strlen(line), PARAM_COMMENT_SIZE - 1));
+            pending_ = line;
             pendingLine_ = counter_;
+            block_.push_back(line);
         }
         return Flow::Go;
     case '[':
@@ -228,8 +251,11 @@ Reader::Flow Reader::handleVariable(char* line)
     char* text = line + 1;
     while (isBlank(*text))
         ++text;
-    // A comment after the value ("$t = 0.3   # emitter, um") is no part of it.
-    foConfig::remCommentA(text, nullptr);
+    // A comment after the value ("$t = 0.3   # emitter, um") is no part of
+    // it; it is kept beside the variable.
+    char* rest = nullptr;
+    foConfig::remCommentA(text, &rest);
+    std::string comment = rest != nullptr ? rest : "";
     char* split = std::strchr(text, '=');
     if (split == nullptr)
         split = std::strchr(text, ':');
@@ -257,6 +283,12 @@ Reader::Flow Reader::handleVariable(char* line)
                text, value);
         return Flow::Refuse;
     }
+    const char* name = text[0] == '$' ? text + 1 : text;
+    keepBlock(&device_->notes, "$", name);
+    std::vector<char> note(comment.begin(), comment.end());
+    note.push_back('\0');
+    if (foConfig::trimA(note.data()) > 0)
+        Notes_add(&device_->notes, "$=", name, note.data());
     return Flow::Go;
 }
 
@@ -292,8 +324,10 @@ void Reader::handleSection(const char* line)
     section_ = number;
     if (number == SEC_DEVICE)
         deviceSeen_ = true;
-    if (number < SEC_LAYER1 || number > SEC_LAYER9)
+    if (number < SEC_LAYER1 || number > SEC_LAYER9) {
+        keepBlock(&device_->notes, SectionKeys[number].key, "");
         return;
+    }
     // Every layer section starts from the default material, as the engine
     // reads it: a key the section does not give takes the material's value,
     // never the value of the layer before it.
@@ -315,6 +349,7 @@ void Reader::handleSection(const char* line)
     Layer_setParam(layer, "Mesh.Points", "100", nullptr, nullptr, 0);
     clearRevisions(layer->records, layer->count);
     layer_ = layer;
+    keepBlock(&layer->notes, "Layer", "");
 }
 
 bool Reader::handleKey(char* line)
@@ -358,18 +393,17 @@ bool Reader::handleKey(char* line)
     comment = trimmedComment.data();
     if (comment.size() <= 1)
         comment.clear();
+    bool fromAbove = false;
     if (comment.empty() && pendingLine_ == counter_ - 1 && pending_.size() > 1) {
         std::vector<char> p(pending_.begin(), pending_.end());
         p.push_back('\0');
-        char* start = p.data();
-        while (*start == '#' || *start == ';')
-            ++start;
+        char* start = p.data() + 1;  // past the line's own mark only
         foConfig::trimA(start);
-        if (std::strlen(start) > 1)
+        if (std::strlen(start) > 1) {
             comment = start;
+            fromAbove = true;
+        }
     }
-    if (comment.size() >= PARAM_COMMENT_SIZE)
-        comment.resize(PARAM_COMMENT_SIZE - 1);
     if (!split || key[0] == '\0') {
         warnSkipped(counter_, "line without key and value", line);
         return true;
@@ -380,11 +414,14 @@ bool Reader::handleKey(char* line)
         return false;
     }
     pending_.clear();
+    // The comment lines above stay above it.
+    std::vector<std::string> notes;
+    notes.swap(block_);
     if (layer_ != nullptr) {
-        layerLines_.push_back({counter_, key.data(), value.data(), comment});
+        layerLines_.push_back({counter_, key.data(), value.data(), comment, notes, fromAbove});
         return true;
     }
-    return applyKey(counter_, key.data(), value.data(), comment);
+    return applyKey(counter_, key.data(), value.data(), comment, notes, fromAbove);
 }
 
 // The Material line of a layer first, with the dopant type the section
@@ -432,9 +469,10 @@ bool Reader::flushLayer()
             ParamRecord* material = layer_->records[LR_MATERIAL];
             if (!l.comment.empty())
                 kov_copyA(material->comment, PARAM_COMMENT_SIZE, l.comment.c_str());
+            keepNotes(l.notes, material->key, l.fromAbove);
             continue;
         }
-        if (!applyKey(l.line, l.key, l.value, l.comment))
+        if (!applyKey(l.line, l.key, l.value, l.comment, l.notes, l.fromAbove))
             return false;
     }
     Layer_updateColors(layer_);
@@ -457,7 +495,8 @@ bool Reader::checkValue(int line, const char* key, const char* value, bool numer
     return false;
 }
 
-bool Reader::applyKey(int line, std::string key, std::string value, const std::string& comment)
+bool Reader::applyKey(int line, std::string key, std::string value, const std::string& comment,
+                      const std::vector<std::string>& notes, bool fromAbove)
 {
     const bool isLayer = section_ >= SEC_LAYER1 && section_ <= SEC_LAYER9;
     const char* sectionName = isLayer ? device_->layers[device_->layerCount - 1]->name
@@ -498,8 +537,9 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
     // layer lists and dialogs, though no key-table entry leads to it.
     if (isLayer && strcasecmp(key.c_str(), "Label") == 0) {
         ParamRecord* label = layer_->records[LR_LABEL];
+        keepNotes(notes, label->key, fromAbove);
         const int revision = label->revision;
-        if (Param_setValueText(label, value.c_str(), comment.empty() ? "" : comment.c_str(), 1) == 0)
+        if (Param_setValueText(label, value.c_str(), ("#" + comment).c_str(), 1) == 0)
             warnSkipped(line, "label not accepted", key.c_str());
         else if (label->revision <= 0 || label->revision == revision)
             label->revision = 1;
@@ -508,6 +548,7 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
     const char* const* keptKeys = Section_keptKeys(section_);
     const char* kept = keptKeys != nullptr ? KeptKeys_find(keptKeys, key.c_str()) : nullptr;
     if (kept != nullptr) {
+        keepNotes(notes, kept, fromAbove);
         const int ok = isLayer ? KeptLines_set(&layer_->kept, kept, value.c_str(), comment.c_str())
                                : Device_keepLine(device_, section_, kept, value.c_str(), comment.c_str());
         if (ok == 0)
@@ -525,6 +566,9 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
     for (int i = 0; table[i].key != nullptr && entry == nullptr; ++i)
         if (strcasecmp(key.c_str(), table[i].key) == 0)
             entry = &table[i];
+    // Comment lines above a key the writer will not write stay in the
+    // section: they are written at its end. A skipped line takes none.
+    keepNotes(notes, entry != nullptr ? entry->key : key.c_str(), entry != nullptr && fromAbove);
     if (entry == nullptr) {
         warnSkipped(line, "unknown key", key.c_str());
         return true;
@@ -544,7 +588,10 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
     const bool numeric = record->type == PARAM_REAL || record->type == PARAM_INTEGER;
     if (!checkValue(line, key.c_str(), value.c_str(), numeric))
         return false;
-    const char* note = comment.empty() ? nullptr : comment.c_str();
+    // The setter takes a comment with its mark, so a comment that itself
+    // begins with '#' or ';' keeps it.
+    const std::string marked = "#" + comment;
+    const char* note = comment.empty() ? nullptr : marked.c_str();
     int accepted = 0;
     switch (section_) {
     case SEC_ANODE:

@@ -2,6 +2,7 @@
 // form its reader and the engine's read back to the same device.
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <strings.h>
 
 #include "device.h"
@@ -28,29 +29,35 @@ void decideTextUse(ParamRecord* r)
         r->revision = strcasecmp(r->value.text, "Yes") == 0 ? 2 : 0;
 }
 
-// Writes "    key=value" with its comment; a line that would be longer than
-// the reader takes is written without its comment (and said so).
+// Writes "    key=value" with its comment behind it. A comment that would
+// make the line longer than the readers take goes on a comment line of its
+// own just above, which the reader gives back to the same key: a comment is
+// never cut or dropped.
 void writeLine(FILE* stream, const char* key, const char* value, bool quoted, const char* comment)
 {
-    char line[DEVICE_LINE_BYTES + 128];
     const char* q = quoted ? "\"" : "";
-    std::snprintf(line, sizeof line, "    %s=%s%s%s", key, q, value, q);
+    std::string line = std::string("    ") + key + "=" + q + value + q;
     if (comment != nullptr && comment[0] != '\0') {
-        char withComment[DEVICE_LINE_BYTES + 200];
-        const int full = std::snprintf(withComment, sizeof withComment, "%s    # %s", line, comment);
-        if (full > 0 && static_cast<size_t>(full) <= DEVICE_LINE_MAX) {
-            std::fprintf(stream, "%s\n", withComment);
+        const std::string behind = line + "    # " + comment;
+        if (DeviceFile_characters(behind.c_str()) <= DEVICE_LINE_MAX) {
+            std::fprintf(stream, "%s\n", behind.c_str());
             return;
         }
-        char message[160];
-        std::snprintf(message, sizeof message, "[WARNING] comment of %s not written: line too long\n",
-                      key);
-        Doc_print(message);
+        std::string above = std::string("    # ") + comment;
+        if (DeviceFile_characters(above.c_str()) > DEVICE_LINE_MAX)
+            above = std::string("#") + comment;
+        std::fprintf(stream, "%s\n", above.c_str());
     }
-    std::fprintf(stream, "%s\n", line);
+    std::fprintf(stream, "%s\n", line.c_str());
 }
 
-void writeRecord(FILE* stream, ParamRecord* r)
+// Where the comment lines of the section being written are kept.
+struct NotesPlace {
+    Notes* notes;
+    const char* place;
+};
+
+void writeRecord(FILE* stream, ParamRecord* r, const NotesPlace& at)
 {
     // An alias record hands its values to its target, which is written in
     // its place under the key the engine reads.
@@ -58,8 +65,9 @@ void writeRecord(FILE* stream, ParamRecord* r)
         return;
     if (r->type == PARAM_TEXT)
         decideTextUse(r);
-    if (r->revision <= 0)
+    if (r->revision <= 0 || r->type == PARAM_EMPTY)
         return;
+    Notes_writeBefore(stream, at.notes, at.place, r->key, "    ");
     const bool takesVariable = (r->flags & (PARAM_ACCEPTS_VARS | PARAM_FROM_VARIABLE)) != 0;
     if (takesVariable && Text_isVariableRef(r->variableRef)) {
         writeLine(stream, r->key, r->variableRef, false, r->comment);
@@ -84,24 +92,47 @@ void writeRecord(FILE* stream, ParamRecord* r)
 }
 
 void writeSection(FILE* stream, const char* name, ParamRecord* const* records, int count,
-                  const KeptLines* kept)
+                  const KeptLines* kept, Notes* notes, const char* place)
 {
+    Notes_writeBefore(stream, notes, place, "", "");
     std::fprintf(stream, "[%s]\n", name);
-    Params_write(stream, records, count, kept);
+    Params_write(stream, records, count, kept, notes, place);
+}
+
+// "$name=value" with the comment that stood beside it.
+void writeVariable(FILE* stream, Notes* notes, const char* name, const char* value)
+{
+    Notes_writeBefore(stream, notes, "$", name, "");
+    const std::string line = std::string("$") + name + "=" + value;
+    const char* comment = Notes_text(notes, "$=", name);
+    if (comment == nullptr) {
+        std::fprintf(stream, "%s\n", line.c_str());
+        return;
+    }
+    const std::string behind = line + "    # " + comment;
+    if (DeviceFile_characters(behind.c_str()) <= DEVICE_LINE_MAX)
+        std::fprintf(stream, "%s\n", behind.c_str());
+    else
+        std::fprintf(stream, "#%s\n%s\n", comment, line.c_str());
 }
 
 }  // namespace
 
-int Params_write(FILE* stream, ParamRecord* const* records, int count, const KeptLines* kept)
+int Params_write(FILE* stream, ParamRecord* const* records, int count, const KeptLines* kept,
+                 Notes* notes, const char* place)
 {
     if (stream == nullptr || records == nullptr || count < 1 || count > 128)
         return 0;
+    const NotesPlace at{notes, place != nullptr ? place : ""};
     for (int i = 0; i < count; ++i)
-        writeRecord(stream, records[i]);
+        writeRecord(stream, records[i], at);
     if (kept != nullptr) {
-        for (int i = 0; i < kept->count; ++i)
+        for (int i = 0; i < kept->count; ++i) {
+            Notes_writeBefore(stream, at.notes, at.place, kept->lines[i].key, "    ");
             writeLine(stream, kept->lines[i].key, kept->lines[i].value, false, kept->lines[i].comment);
+        }
     }
+    Notes_writeRest(stream, at.notes, at.place, "    ");
     std::fprintf(stream, "\n");
     return 1;
 }
@@ -126,6 +157,8 @@ int Device_save(Document* document, const char* path)
         std::fputs(standard, stream);
         std::fputs(header, stream);
     }
+    Notes* notes = device->notes;
+    Notes_rewind(notes);
     const int variables = Device_variableCount(device);
     if (variables > 0) {
         std::fprintf(stream, "\n");
@@ -133,28 +166,36 @@ int Device_save(Document* document, const char* path)
             const char* name = Device_variableName(device, i);
             const char* value = Device_variableValue(device, i);
             if (name != nullptr && value != nullptr)
-                std::fprintf(stream, "$%s=%s\n", name[0] == '$' ? name + 1 : name, value);
+                writeVariable(stream, notes, name[0] == '$' ? name + 1 : name, value);
         }
+        Notes_writeRest(stream, notes, "$", "");
         std::fprintf(stream, "\n");
     }
-    writeSection(stream, "Device", device->records, device->recordCount, device->kept[SEC_DEVICE]);
+    writeSection(stream, "Device", device->records, device->recordCount, device->kept[SEC_DEVICE],
+                 notes, "Device");
     for (int i = 0; i < device->layerCount; ++i) {
         Layer* layer = device->layers[i];
         Doc_hooks().applyTrapModel(layer);
         char name[16];
         std::snprintf(name, sizeof name, "Layer%d", i + 1);
-        writeSection(stream, name, layer->records, layer->count, &layer->kept);
+        Notes_rewind(layer->notes);
+        writeSection(stream, name, layer->records, layer->count, &layer->kept, layer->notes, "Layer");
     }
-    writeSection(stream, "Anode", device->anode->records, device->anode->count, device->kept[SEC_ANODE]);
+    writeSection(stream, "Anode", device->anode->records, device->anode->count, device->kept[SEC_ANODE],
+                 notes, "Anode");
     writeSection(stream, "Cathode", device->cathode->records, device->cathode->count,
-                 device->kept[SEC_CATHODE]);
+                 device->kept[SEC_CATHODE], notes, "Cathode");
     writeSection(stream, "Voltage", device->voltage->records, device->voltage->count,
-                 device->kept[SEC_VOLTAGE]);
-    writeSection(stream, "Light", device->light->records, device->light->count, device->kept[SEC_LIGHT]);
+                 device->kept[SEC_VOLTAGE], notes, "Voltage");
+    writeSection(stream, "Light", device->light->records, device->light->count, device->kept[SEC_LIGHT],
+                 notes, "Light");
     writeSection(stream, "Numeric", device->numeric->records, device->numeric->count,
-                 device->kept[SEC_NUMERIC]);
+                 device->kept[SEC_NUMERIC], notes, "Numeric");
     writeSection(stream, "Command", device->command->records, device->command->count,
-                 device->kept[SEC_COMMAND]);
+                 device->kept[SEC_COMMAND], notes, "Command");
+    // The end of the file, and the notes of variables no longer defined.
+    Notes_writeBefore(stream, notes, "", "", "");
+    Notes_writeRest(stream, notes, "$", "");
     const bool ok = std::ferror(stream) == 0;
     const bool closed = std::fclose(stream) == 0;
     return ok && closed ? 1 : 0;

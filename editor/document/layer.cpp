@@ -263,6 +263,7 @@ void Layer_free(Layer** layer)
     for (int i = 0; i < (*layer)->count; ++i)
         Param_free(&(*layer)->records[i]);
     (*layer)->count = 0;
+    Notes_free(&(*layer)->notes);
     kov_MemoryFreeT(layer);
 }
 

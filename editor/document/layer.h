@@ -4,6 +4,7 @@
 #pragma once
 
 #include "keptLines.h"
+#include "notes.h"
 #include "param.h"
 
 constexpr int LAYER_RECORDS = 108;
@@ -36,6 +37,9 @@ struct Layer {
     // Keys of the device file that the engine reads and this record set
     // does not hold, kept as written so that an open-and-save keeps them.
     KeptLines kept;
+    // Comment lines of its section that are no record's comment; they stay
+    // with the layer wherever it moves and are not copied with its values.
+    Notes* notes;
 };
 
 struct KeyEntry {

@@ -400,6 +400,9 @@ int Param_setValueText(ParamRecord* record, const char* text, const char* commen
             if (work[0] == '\0')
                 return 0;
         }
+        // Longer than a line of the device file can carry: only a typed
+        // comment can be, never one read from a file.
+        DeviceFile_cutCharacters(found, DEVICE_COMMENT_MAX);
         if (found[0] != '\0' && differsNoCase(found, record->comment)) {
             copyText(record->comment, PARAM_COMMENT_SIZE, found);
             Param_countRevision(record);

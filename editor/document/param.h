@@ -7,10 +7,14 @@
 
 #include <cstddef>
 
+#include "deviceFile.h"
+
 // Field sizes (terminator included).
 constexpr size_t PARAM_KEY_SIZE = 32;
 constexpr size_t PARAM_UNIT_SIZE = 16;
-constexpr size_t PARAM_COMMENT_SIZE = 64;
+// A comment keeps its whole text: it holds every comment a line of the
+// device file can carry, so that opening and saving a file loses none.
+constexpr size_t PARAM_COMMENT_SIZE = DEVICE_LINE_BYTES;
 constexpr size_t PARAM_VARREF_SIZE = 64;
 constexpr size_t PARAM_MESSAGE_SIZE = 256;
 // A text value (a name, a model script, a file path) keeps its full length
@@ -18,8 +22,8 @@ constexpr size_t PARAM_MESSAGE_SIZE = 256;
 // and comment - always fits the line the engine's reader accepts.
 constexpr size_t PARAM_TEXT_MAX = 900;
 constexpr size_t PARAM_VALUE_SIZE = PARAM_TEXT_MAX + 1;
-// Work size of an entered text (value, comment and blanks).
-constexpr size_t PARAM_WORK_SIZE = 1024;
+// Work size of an entered text (value, comment and blanks): a whole line.
+constexpr size_t PARAM_WORK_SIZE = DEVICE_LINE_BYTES;
 
 // Record types.
 constexpr int PARAM_EMPTY = 0;

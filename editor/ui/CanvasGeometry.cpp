@@ -155,3 +155,37 @@ CanvasRect CanvasGeometry_dragMarker(CanvasRect marker, CanvasDrag drag, int dy)
     }
     return marker;
 }
+
+CanvasLabelPlan CanvasGeometry_labelPlan(const CanvasRect& layer, CanvasTextSize name, int nameLength,
+                                         CanvasTextSize line, int textHeight, bool hasMesh)
+{
+    CanvasLabelPlan plan;
+    const int width = layer.x1 - layer.x0;
+    const int height = layer.height();
+    // A text narrower than 12 or lower than 6 pixels is no text the reader
+    // could use (a font that did not load, a canvas not yet laid out).
+    auto readable = [width](CanvasTextSize t) { return t.width > 12 && t.height > 6 && t.width < width; };
+    if (nameLength > 4 && readable(name) && name.height < textHeight && name.height + 8 < height - 1) {
+        plan.name = true;
+        plan.nameY = layer.y0 + 4;
+    }
+    if (!readable(line)) {
+        return plan;
+    }
+    const int middle = layer.y0 + height / 2;
+    const int dh = line.height;
+    if (hasMesh && 3 * textHeight + 3 * dh < height - 1) {
+        plan.lines = 3;
+        plan.lineY[0] = middle - dh / 2 - dh - 2;
+        plan.lineY[1] = middle - dh / 2;
+        plan.lineY[2] = middle + dh / 2 + 2;
+    } else if (3 * textHeight + 2 * dh < height - 1) {
+        plan.lines = 2;
+        plan.lineY[0] = middle - dh - 1;
+        plan.lineY[1] = middle + 1;
+    } else if (dh + 3 * textHeight < height - 2) {
+        plan.lines = 1;
+        plan.lineY[0] = middle - dh / 2;
+    }
+    return plan;
+}

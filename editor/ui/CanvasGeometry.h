@@ -66,3 +66,25 @@ enum class CanvasDrag { None, Move, Border, LastBorder };
 // drag moves its bottom (its top for the last layer's top border) but keeps
 // it at least 6 pixels high.
 CanvasRect CanvasGeometry_dragMarker(CanvasRect marker, CanvasDrag drag, int dy);
+
+// What a layer's labels get of its rectangle. The name (its list label)
+// sits 4 pixels below the top when the layer has room for it; the value
+// lines (doping, thickness, mesh points) are centred around the middle, as
+// many as fit: all three (only when the layer has mesh points or a mesh
+// file), doping and thickness, the doping line alone, or none. A layer too
+// thin for a text shows no part of it rather than spill over its
+// neighbours.
+struct CanvasTextSize {
+    int width = 0, height = 0;
+};
+struct CanvasLabelPlan {
+    bool name = false;
+    int nameY = 0;
+    int lines = 0;        // 0..3 value lines, doping first
+    int lineY[3] = {};    // their tops
+};
+// name: the list label's size and length in characters; line: the doping
+// line's size (the value lines share one height); textHeight the height of
+// "QWy" plus 4.
+CanvasLabelPlan CanvasGeometry_labelPlan(const CanvasRect& layer, CanvasTextSize name, int nameLength,
+                                         CanvasTextSize line, int textHeight, bool hasMesh);

@@ -141,15 +141,9 @@ void drawContact(Ihandle* canvas, Contact* contact, const CanvasRect& r, bool se
 void drawLayerLabels(Ihandle* canvas, Document* doc, Layer* layer, int index0, const CanvasRect& r, int textHeight)
 {
     const int width = r.x1 - r.x0;
-    const int height = r.height();
     char item[512] = {};
     WindowMain_formatLayerItem(index0, item);
     std::string name = std::string(item).substr(0, 31);
-    int w = 0, h = 0;
-    textSize(canvas, name, w, h);
-    if (name.size() > 4 && w > 12 && h > 6 && w < width && h < textHeight && h + 8 < height - 1) {
-        centredText(canvas, name, width, r.y0 + 4);
-    }
     std::string doping;
     int type = Layer_getDopantType(layer);
     if (type == DOPANT_DONOR || type == DOPANT_ACCEPTOR) {
@@ -164,21 +158,19 @@ void drawLayerLabels(Ihandle* canvas, Document* doc, Layer* layer, int index0, c
     std::string thickness = std::string("t = ") + thicknessText + "  [um]";
     int points = Device_getLayerMeshPoints(doc, layer);
     std::string mesh = points < 0 ? "Mesh = File" : "Mesh = " + std::to_string(points) + "  [points]";
-    int dw = 0, dh = 0;
-    textSize(canvas, doping, dw, dh);
-    if (!(dw > 12 && dh > 6 && dw < width)) {
-        return;
+
+    CanvasTextSize nameSize, lineSize;
+    textSize(canvas, name, nameSize.width, nameSize.height);
+    textSize(canvas, doping, lineSize.width, lineSize.height);
+    CanvasLabelPlan plan = CanvasGeometry_labelPlan(r, nameSize, static_cast<int>(name.size()), lineSize,
+                                                    textHeight, points != 0);
+    IupSetAttribute(canvas, "DRAWTEXTELLIPSIS", "Yes");
+    if (plan.name) {
+        centredText(canvas, name, width, plan.nameY);
     }
-    const int middle = r.y0 + height / 2;
-    if (points != 0 && 3 * textHeight + 3 * dh < height - 1) {
-        centredText(canvas, doping, width, middle - dh / 2 - dh - 2);
-        centredText(canvas, thickness, width, middle - dh / 2);
-        centredText(canvas, mesh, width, middle + dh / 2 + 2);
-    } else if (3 * textHeight + 2 * dh < height - 1) {
-        centredText(canvas, doping, width, middle - dh - 1);
-        centredText(canvas, thickness, width, middle + 1);
-    } else if (dh + 3 * textHeight < height - 2) {
-        centredText(canvas, doping, width, middle - dh / 2);
+    const std::string* lines[3] = {&doping, &thickness, &mesh};
+    for (int i = 0; i < plan.lines; ++i) {
+        centredText(canvas, *lines[i], width, plan.lineY[i]);
     }
 }
 

@@ -57,6 +57,19 @@ std::string FileNames_saveName(const std::string& chosen)
     return chosen;
 }
 
+std::string FileNames_folderBesideDocument(const std::string& folder, const std::string& documentFile)
+{
+    const std::string base = FileNames_folder(documentFile);
+    if (folder.empty() || base.empty() || folder[0] == '/' || folder[0] == '\\') {
+        return folder;
+    }
+    if (folder == "." || folder == "./" || folder == ".\\") {
+        return base;
+    }
+    const bool dotted = folder.size() > 2 && folder[0] == '.' && (folder[1] == '/' || folder[1] == '\\');
+    return base + (dotted ? folder.substr(2) : folder);
+}
+
 std::string FileNames_outputFolderText(const std::string& outDir, bool outDirExists,
                                        const std::string& documentFile, bool documentExists)
 {

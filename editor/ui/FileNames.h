@@ -22,6 +22,12 @@ bool FileNames_endsWithAny(const std::string& path, std::initializer_list<const 
 // characters long.
 std::string FileNames_saveName(const std::string& chosen);
 
+// A folder named in the device file as the engine's driver, started in the
+// device file's folder, finds it: an absolute folder as it is, "." the
+// device file's folder, any other relative one below that folder. Without
+// a device folder the name stays as it is.
+std::string FileNames_folderBesideDocument(const std::string& folder, const std::string& documentFile);
+
 // Where the engine writes the results of a device file: the Command.OutDir
 // folder when it exists, else a folder named after the device file beside
 // it (the same rule the engine follows), else "automatically set".

@@ -22,20 +22,6 @@ sptr_t send(Ihandle* view, unsigned int message, uptr_t w = 0, sptr_t l = 0)
     return view ? IupScintillaSendMessage(view, message, w, l) : 0;
 }
 
-// The console's colours (0xBBGGRR) for the tagged styles.
-constexpr long colourPlain = 0x202020;
-constexpr long colourInfo = 0x8B4513;
-constexpr long colourWarning = 0x307DB0;
-constexpr long colourError = 0x141DC7;
-constexpr long colourExtra = 0x066300;
-constexpr long colourBack = 0xFFFFFF;
-constexpr long colourMargin = 0xF4F0EC;
-constexpr long colourMarginText = 0x8C8078;
-constexpr long colourCaretLine = 0xFBF5F0;
-constexpr long colourSelection = 0xE8CFB5;
-constexpr const char* consoleFont = "Monospace";
-constexpr int consoleSize = 10;
-
 int digitCount(long n)
 {
     int digits = 1;
@@ -57,6 +43,12 @@ void sizeNumberMargin(Ihandle* view)
     }
     send(view, SCI_SETMARGINWIDTHN, 0, width);
     send(view, SCI_SETMARGINSENSITIVEN, 0, width > 0);
+}
+
+bool lineNumbersShown()
+{
+    const EditorPrefs* prefs = App_getEditorPrefs();
+    return prefs == nullptr || prefs->lineNumbers != 0;
 }
 
 // The start and length of the bytes one append added.
@@ -114,7 +106,7 @@ Appended appendText(Ihandle* view, const char* text, int mode)
     if (added.length == 0 && lines == lines0) {
         return added;
     }
-    if (digitCount(lines) != digitCount(lines0) || lines0 <= 1) {
+    if (lineNumbersShown() && (digitCount(lines) != digitCount(lines0) || lines0 <= 1)) {
         sizeNumberMargin(view);
     }
     send(view, SCI_GOTOLINE, lines - 1);
@@ -130,15 +122,6 @@ void style(Ihandle* view, const Appended& added, int styleNumber)
     }
 }
 
-void setStyle(Ihandle* view, int styleNumber, long fore, bool bold)
-{
-    send(view, SCI_STYLESETFONT, styleNumber, reinterpret_cast<sptr_t>(consoleFont));
-    send(view, SCI_STYLESETSIZE, styleNumber, consoleSize);
-    send(view, SCI_STYLESETFORE, styleNumber, fore);
-    send(view, SCI_STYLESETBACK, styleNumber, colourBack);
-    send(view, SCI_STYLESETBOLD, styleNumber, bold);
-}
-
 Ihandle* consoleOf(Ihandle* item)
 {
     Ihandle* view = item ? reinterpret_cast<Ihandle*>(IupGetAttribute(item, "KOV_Output")) : nullptr;
@@ -152,6 +135,7 @@ Ihandle* Output_create()
     if (Ihandle* existing = console()) {
         return existing;
     }
+    Output_setDefaultPrefs(App_getEditorPrefs());
     Ihandle* view = IupScintilla();
     IupSetHandle(CONSOLE, view);
     IupSetAttributes(view, "EXPAND=YES, BORDER=NO, VISIBLECOLUMNS=80, SCROLLWIDTH=100, RASTERSIZE=100x100");
@@ -201,21 +185,17 @@ void Output_setup()
     send(view, SCI_SETUSETABS, 0);
     send(view, SCI_SETINDENTATIONGUIDES, 0);
 
-    setStyle(view, STYLE_DEFAULT, colourPlain, false);
-    send(view, SCI_STYLECLEARALL);
-    setStyle(view, OutputStylePlain, colourPlain, false);
-    setStyle(view, OutputStyleInfo, colourInfo, false);
-    setStyle(view, OutputStyleWarning, colourWarning, false);
-    setStyle(view, OutputStyleError, colourError, true);
-    setStyle(view, OutputStyleExtra, colourExtra, false);
-    setStyle(view, STYLE_LINENUMBER, colourMarginText, false);
-    send(view, SCI_STYLESETSIZE, STYLE_LINENUMBER, consoleSize - 1);
-    send(view, SCI_STYLESETBACK, STYLE_LINENUMBER, colourMargin);
-    send(view, SCI_SETCARETLINEBACK, colourCaretLine);
-    send(view, SCI_SETCARETLINEVISIBLE, 1);
-    send(view, SCI_SETCARETLINEVISIBLEALWAYS, 1);
-    send(view, SCI_SETSELBACK, 1, colourSelection);
-    sizeNumberMargin(view);
+    EditorPrefs* prefs = App_getEditorPrefs();
+    Editor_applyStyle(view, prefs, 1, 1);
+    if (lineNumbersShown()) {
+        sizeNumberMargin(view);
+    } else {
+        send(view, SCI_SETMARGINWIDTHN, 0, 0);
+        send(view, SCI_SETMARGINSENSITIVEN, 0, 0);
+    }
+    if (prefs != nullptr) {
+        prefs->lineNumberWidth = static_cast<int>(send(view, SCI_GETMARGINWIDTHN, 0));
+    }
 
     send(view, SCI_SETHSCROLLBAR, 1);
     send(view, SCI_SETSCROLLWIDTHTRACKING, 1);

@@ -8,11 +8,24 @@
 
 #include "iup.h"
 
+struct EditorPrefs;
+
 // Builds the console box (or returns the existing console).
 Ihandle* Output_create();
 // Configures the mapped view: margins, code page, styles, keys left to the
 // main window, read-only.
 void Output_setup();
+
+// The console's text preferences before the user changes any: the library's
+// light theme with line numbers shown.
+void Output_setDefaultPrefs(EditorPrefs* prefs);
+// Gives the view the record's look (the application's record when prefs is
+// NULL): with full, every style first takes the default text style; then
+// the tagged styles 122..126 take the default text's font, size, flags,
+// case and background with the plain, information, warning, error (always
+// bold) and fifth colours; line numbers, caret, caret line and selection.
+// value is kept as the record's applied flag. Returns IUP_DEFAULT.
+int Editor_applyStyle(Ihandle* view, EditorPrefs* prefs, int value, int full);
 
 void Output_print(const char* text);
 // Appends and styles exactly the appended bytes by the message's tag;

@@ -188,7 +188,7 @@ int WindowMain_onOutDirHighlight(Ihandle*)
     if (device == nullptr) {
         return IUP_DEFAULT;
     }
-    std::string outDir = commandValue(device, "Command.OutDir");
+    std::string outDir = FileNames_folderBesideDocument(commandValue(device, "Command.OutDir"), document->filename);
     std::string text = FileNames_outputFolderText(outDir, !outDir.empty() && kov_dirExistsA(outDir.c_str()) == 1,
                                                   document->filename, Document_fileExists(document) == 1);
     kovraShowInfo(text.c_str(), 0, 0);
@@ -293,7 +293,10 @@ int WindowMain_onHelp(Ihandle*)
         kovraShowInfo(text.c_str(), 0, 1);
         return IUP_DEFAULT;
     }
-    IupHelp(help);
+    if (IupHelp(help) < 0) {
+        std::string text = std::string("Cannot show help contents: no viewer opens ") + help;
+        kovraShowInfo(text.c_str(), 0, 1);
+    }
     return IUP_DEFAULT;
 }
 

@@ -26,8 +26,10 @@ const char* const dialogNames[] = {
     "KOV_WindowParam",    "KOV_WindowTrap",     "KOV_WindowUrbach",   "KOV_WindowTemperature",
     "KOV_WindowVariable", "KOV_WindowVoltage",  "KOV_WindowAbout",    "KOV_WindowColor"};
 
-// The command-line file is kept for the window shown later.
+// The command-line file is kept for the window shown later; a single
+// argument that names no file is kept to say so once the window shows.
 std::string commandLineFile;
+std::string missingCommandLineFile;
 
 }  // namespace
 
@@ -140,8 +142,11 @@ void WindowMain_shutdown()
 int WindowMain_start(int argc, char** argv)
 {
     commandLineFile.clear();
+    missingCommandLineFile.clear();
     if (argc == 2 && argv[1] != nullptr && kov_fileExistsA(argv[1]) == 1) {
         commandLineFile = argv[1];
+    } else if (argc == 2 && argv[1] != nullptr && argv[1][0] != '\0') {
+        missingCommandLineFile = argv[1];
     }
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     if (App_create() == nullptr) {
@@ -180,5 +185,9 @@ int WindowMain_start(int argc, char** argv)
     IupShow(dialog);
     WindowMain_onShown();
     Iup_focusNamed("KOV_DeviceName", 1);
+    if (!missingCommandLineFile.empty()) {
+        std::string text = "Cannot open '" + missingCommandLineFile + "': no such file";
+        kovraShowInfo(text.c_str(), 0, 1);
+    }
     return 0;
 }

@@ -151,13 +151,6 @@ std::wstring ekInputReader::format(const wchar_t* pattern, ...)
     return buffer;
 }
 
-std::wstring ekInputReader::numberText(double value)
-{
-    wchar_t text[64];
-    nu_reformatAuto(value, text, 64, nullptr, nullptr, 6);
-    return text;
-}
-
 bool ekInputReader::fail(int lineIndex, const std::wstring& text)
 {
     setLineOut(lineIndex);

@@ -140,7 +140,7 @@ bool ekInputReader::applyContact(bool anode)
         ek_resetSigma(sigma_);
     }
     info(std::wstring(anode ? L"[INFO]    [Anode]:   Phi = " : L"[INFO]    [Cathode]: Phi = ") +
-         numberText(contact->getPhi()) + L" eV   Rn = " + numberText(contact->getRn()) +
-         L" cm/s   Rp = " + numberText(contact->getRp()) + L" cm/s\n");
+         nu_numberText(contact->getPhi()) + L" eV   Rn = " + nu_numberText(contact->getRn()) +
+         L" cm/s   Rp = " + nu_numberText(contact->getRp()) + L" cm/s\n");
     return true;
 }

@@ -62,7 +62,7 @@ bool ekInputReader::applyVoltage()
         const double intervals = std::round(std::fabs(end - start) / step);
         if (intervals > ElecSweep::MAX_POINTS - 1) {
             changedValue(s, L"Voltage.Step",
-                         numberText(std::fabs(end - start) / (ElecSweep::MAX_POINTS - 1)),
+                         nu_numberText(std::fabs(end - start) / (ElecSweep::MAX_POINTS - 1)),
                          format(L"a sweep has at most %d points", ElecSweep::MAX_POINTS));
         }
     }

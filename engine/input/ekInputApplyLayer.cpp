@@ -153,11 +153,11 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
                         in.urbach);
     if (layer->isUrbach()) {
         info(format(L"[INFO]    Urbach tail defined in [Layer%d]: EA = ", number) +
-             numberText(in.EA) + L" eV, ED = " + numberText(in.ED) + L" eV, GA = " +
-             numberText(in.GA) + L" 1/cm3/eV, GD = " + numberText(in.GD) +
-             L" 1/cm3/eV, TaunA = " + numberText(in.TaunA) + L" s, TaupA = " +
-             numberText(in.TaupA) + L" s, TaunD = " + numberText(in.TaunD) + L" s, TaupD = " +
-             numberText(in.TaupD) + L" s\n");
+             nu_numberText(in.EA) + L" eV, ED = " + nu_numberText(in.ED) + L" eV, GA = " +
+             nu_numberText(in.GA) + L" 1/cm3/eV, GD = " + nu_numberText(in.GD) +
+             L" 1/cm3/eV, TaunA = " + nu_numberText(in.TaunA) + L" s, TaupA = " +
+             nu_numberText(in.TaupA) + L" s, TaunD = " + nu_numberText(in.TaunD) + L" s, TaupD = " +
+             nu_numberText(in.TaupD) + L" s\n");
     }
     if (alloy)
         layer->updateIndexnk(mix.mix(&ekLayer::getIndexn), mix.mix(&ekLayer::getIndexk));
@@ -235,10 +235,10 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
     const ekLevel* dopant = layer->getDopant();
     info(format(L"[INFO]    [Layer%d]:  %ls = ", number,
                 dopant != nullptr && dopant->getType() == ekLevel::TYPE_DONOR ? L"ND" : L"NA") +
-         numberText(dopant != nullptr ? dopant->getN() : 0.0) + L" 1/cm3   t = " +
-         numberText(layer->getThickness()) + L" um   Eg = " + numberText(layer->getBandgap()) +
-         L" eV   Chi = " + numberText(layer->getAffinity()) + L" eV   un = " +
-         numberText(layer->getMobn()) + L" cm2/Vs   up = " + numberText(layer->getMobp()) +
+         nu_numberText(dopant != nullptr ? dopant->getN() : 0.0) + L" 1/cm3   t = " +
+         nu_numberText(layer->getThickness()) + L" um   Eg = " + nu_numberText(layer->getBandgap()) +
+         L" eV   Chi = " + nu_numberText(layer->getAffinity()) + L" eV   un = " +
+         nu_numberText(layer->getMobn()) + L" cm2/Vs   up = " + nu_numberText(layer->getMobp()) +
          L" cm2/Vs\n");
     ++layersApplied_;
     return true;
@@ -272,7 +272,7 @@ bool ekInputReader::buildLayerIndex(int number, ekLayer* layer, const ekLayerInp
             return false;
         }
         info(format(L"[INFO]    index from database: %d points (from ", count) +
-             numberText(first) + L" um to " + numberText(last) + L" um)\n");
+             nu_numberText(first) + L" um to " + nu_numberText(last) + L" um)\n");
         return true;
     }
     case ekLayerInput::IndexSource::Constant:

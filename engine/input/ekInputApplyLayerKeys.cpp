@@ -410,8 +410,8 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
         const ekLayerInput::Trap& first = in->traps[0];
         info(format(L"[INFO]    number of traps in [Layer%d]: %d: Trap1 (%ls): N = ", number,
                     in->trapsAccepted, first.type == ekLevel::TYPE_DONOR ? L"donor" : L"acceptor") +
-             numberText(first.N) + L" 1/cm3, Et = " + numberText(first.E) + L" eV, Taun = " +
-             numberText(first.Taun) + L" s, Taup = " + numberText(first.Taup) + L" s\n");
+             nu_numberText(first.N) + L" 1/cm3, Et = " + nu_numberText(first.E) + L" eV, Taun = " +
+             nu_numberText(first.Taun) + L" s, Taup = " + nu_numberText(first.Taup) + L" s\n");
     }
     return true;
 }

@@ -157,7 +157,6 @@ private:
 
     // ---- messages -----------------------------------------------------------
     static std::wstring format(const wchar_t* pattern, ...);
-    static std::wstring numberText(double value);  // 6 significant digits
     // A level-1 line; the line output receives lineIndex. Returns false.
     bool fail(int lineIndex, const std::wstring& text);
     // For a refusal the model has already reported. Returns false.

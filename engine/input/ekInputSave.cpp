@@ -202,19 +202,12 @@ void ekInputWriter::addText(const wchar_t* key, const wchar_t* value)
 
 void ekInputWriter::addNumber(const wchar_t* key, double value)
 {
-    add(key, numberText(value), false);
+    add(key, nu_numberText(value, -1), false);
 }
 
 void ekInputWriter::addInteger(const wchar_t* key, int value)
 {
     add(key, std::to_wstring(value), false);
-}
-
-std::wstring ekInputWriter::numberText(double value)
-{
-    wchar_t text[64];
-    nu_reformatAuto(value, text, 64, nullptr, nullptr, -1);
-    return text;
 }
 
 bool ekInputWriter::addContact(bool anode)

@@ -115,8 +115,8 @@ bool ekInputWriter::addLayer(int number, const ekLayer* layer)
 void ekInputWriter::addLayerNumber(const wchar_t* key, double value, double referenceValue,
                                    const ekLayer* reference)
 {
-    const std::wstring text = numberText(value);
-    if (reference != nullptr && wcscasecmp(text.c_str(), numberText(referenceValue).c_str()) == 0)
+    const std::wstring text = nu_numberText(value, -1);
+    if (reference != nullptr && wcscasecmp(text.c_str(), nu_numberText(referenceValue, -1).c_str()) == 0)
         return;
     add(key, text, false);
 }

@@ -113,7 +113,7 @@ bool ekInputReader::checkRange(const wchar_t* section, const wchar_t* key, doubl
     if (!real(section, key, &value) || (value >= low && value <= high))
         return true;
     return refuseValue(section, key,
-                       L"from " + numberText(low) + L" to " + numberText(high) +
+                       L"from " + nu_numberText(low) + L" to " + nu_numberText(high) +
                            (unit[0] != L'\0' ? L" " + std::wstring(unit) : std::wstring()));
 }
 

@@ -21,7 +21,6 @@ public:
 
     // Numbers as the file keeps them: the shortest text that reads back
     // to the same double.
-    static std::wstring numberText(double value);
 
 private:
     bool begin(const wchar_t* name);

@@ -26,7 +26,7 @@ constexpr double kGradedDensityFloor = 1e-6;
 // Results of the level models (doping, trap), as the scripts return them.
 enum LevelSlot { NA = 0, ND, NR, TAUN, TAUP, ENERGY, DEGENERACY, LEVEL_SLOTS };
 
-std::wstring num(double v) { return ek_luaNumber(v); }
+std::wstring num(double v) { return nu_numberText(v); }
 
 // "[INFO]    <model> from Lua model (z = ... um): "
 std::wstring infoHead(const wchar_t* model, double z)

@@ -68,9 +68,7 @@ void ekLevel::update(const wchar_t* name, uint8_t type, double N, double Nr, dou
         const double printed[] = {N, Nr, E, Taun, Taup, F};
         const size_t count = sizeof(printed) / sizeof(printed[0]);
         for (size_t i = 0; i < count; ++i) {
-            wchar_t number[64];
-            nu_reformatAuto(printed[i], number, 64, nullptr, nullptr, 6);
-            line += number;
+            line += nu_numberText(printed[i]);
             line += (i + 1 < count) ? L" " : L"\n";
         }
         sigma_->update(line.c_str(), 1);

@@ -2,6 +2,8 @@
 // reader, the mesh and the solvers cannot drift apart.
 #pragma once
 
+#include "nuParam.h"
+
 namespace ekLimits {
 
 // A bias closer to 0 V than this (in Vt) is the equilibrium.
@@ -24,7 +26,7 @@ inline constexpr bool isLevelKind(unsigned char kind)
 }
 
 // Mesh points of the whole device.
-inline constexpr int DEVICE_POINTS_MIN = 50;
-inline constexpr int DEVICE_POINTS_MAX = 20000;
+inline constexpr int DEVICE_POINTS_MIN = nuParam::POINTS_MIN;
+inline constexpr int DEVICE_POINTS_MAX = nuParam::POINTS_MAX;
 
 }  // namespace ekLimits

@@ -151,14 +151,7 @@ bool ek_luaResultsInRange(int id, const double* results)
     return true;
 }
 
-std::wstring ek_luaNumber(double value)
-{
-    wchar_t text[64];
-    nu_reformatAuto(value, text, 64, nullptr, nullptr, 6);
-    return text;
-}
-
 std::wstring ek_luaPosition(double z)
 {
-    return ek_luaNumber(z < 1e-9 ? 0.0 : z);
+    return nu_numberText(z < 1e-9 ? 0.0 : z);
 }

@@ -71,7 +71,5 @@ ekLuaOutcome ek_runLuaModel(int id, LuaEngineCore* engine, nuSigma* sigma, const
 // True when every result but the graded one lies in its range (NaN never).
 bool ek_luaResultsInRange(int id, const double* results);
 
-// A number as the model lines print it: 6 significant digits.
-std::wstring ek_luaNumber(double value);
 // A position as the model lines print it (0 below 1e-9 um).
 std::wstring ek_luaPosition(double z);

@@ -43,12 +43,6 @@ std::wstring boundedLine(const wchar_t* prefix, const wchar_t* text, const wchar
     return line;
 }
 
-std::wstring formatNumber(double value)
-{
-    wchar_t text[64];
-    nu_reformatAuto(value, text, 64, nullptr, nullptr, 6);
-    return text;
-}
 
 }  // namespace
 
@@ -277,8 +271,8 @@ bool ekRegion::getIndex(double z, double layerThickness, double bandgap, double 
     if (report && !indexScriptFirstCall && sigma->isVerbose()) {
         std::wstring line = indexModel == INDEX_DATABASE ? L"[INFO]    index from database (z = "
                                                          : L"[INFO]    index from file (z = ";
-        line += formatNumber(z) + L" um): (wl   n   k) = (" + formatNumber(wavelength) + L"   " +
-                formatNumber(*n) + L"   " + formatNumber(*k) + L")\n";
+        line += nu_numberText(z) + L" um): (wl   n   k) = (" + nu_numberText(wavelength) + L"   " +
+                nu_numberText(*n) + L"   " + nu_numberText(*k) + L")\n";
         reportInfo(line.c_str());
     }
     indexScriptFirstCall = true;

@@ -44,8 +44,8 @@ bool ekRegion::getIndexLua(double z, double thickness, double bandgap, double wa
     if (isIndexSpectrumAcquired()) indexScriptGraded = ek_isEqual(graded, 1.0);
     if (report && first && sigma->isVerbose()) {
         const std::wstring line = L"[INFO]    index from Lua model (z = " + ek_luaPosition(z) + L" um): (wl   n   k) = ("
-                                  + ek_luaNumber(wavelength) + L"   " + ek_luaNumber(r[0]) + L"   "
-                                  + ek_luaNumber(r[1]) + L")\n";
+                                  + nu_numberText(wavelength) + L"   " + nu_numberText(r[0]) + L"   "
+                                  + nu_numberText(r[1]) + L")\n";
         reportInfo(line.c_str());
     }
     indexScriptFirstCall = true;

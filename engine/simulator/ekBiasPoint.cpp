@@ -123,8 +123,7 @@ int ekSimulator::doBiasGummel(BiasWork& w)
             double* others[3][2] = {{w.Fn, w.Fp}, {w.V, w.Fp}, {w.V, w.Fn}};
             for (int e = 0; e < 3; ++e) {
                 sum += solve(kinds[e], unknowns[e], others[e][0], others[e][1]);
-                if (Stopped || sigma->stopIt()) {
-                    Stopped = true;
+                if (stopRequested()) {
                     interleave(w.x, w.V, w.Fn, w.Fp, N);
                     return iters;
                 }

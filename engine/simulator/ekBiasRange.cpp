@@ -53,11 +53,7 @@ int ekSimulator::gotoBias(double from, double to, double step, BiasWork& w)
     Va = from;
     int total = doBias(from, w);
     long count = 0;
-    while (!Stopped) {
-        if (sigma->stopIt()) {
-            Stopped = true;
-            break;
-        }
+    while (!stopRequested()) {
         if (prevPoint == 0) {
             if (!switchMethod(w, true) || sigma->err != 0) {
                 return total;
@@ -113,8 +109,7 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
     }
     bool limitFlag = false;
     for (;;) {
-        if (sigma->stopIt()) {
-            Stopped = true;
+        if (stopRequested()) {
             return total;
         }
         if (prevPoint == 0) {

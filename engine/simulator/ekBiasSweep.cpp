@@ -25,7 +25,6 @@ constexpr double FIRST_STEP = 0.4;          // Vt: start of a ramp to a far sing
 constexpr double RAMP_STEP = 1.0;           // Vt: ramp step towards a far first point
 constexpr double POWER_MIN = 1e-9;          // W/cm2
 
-using ekResult::number6;
 
 }  // namespace
 
@@ -77,7 +76,7 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     }
     if (lightType == ekExcitation::LIGHT_MONO) {
         double absorbed = 0.0;
-        updateGoptMono(0, monoWavelength, lightTotals[0], &absorbed);
+        updateGoptMono(0, monoWavelength, lightTotals.transmitted, &absorbed);
     }
     ElecSweep* sweep = SweepBias;
     if (sweep == nullptr || !sweep->isAllocated()) {
@@ -142,12 +141,9 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
 
     // Equilibrium start: Poisson alone in the dark.
     if (!equilibriumSolved) {
-        const double flux = lightTotals[2];
-        lightTotals[2] = 0.0;
         Va = 0.0;
         doSolvePoisson(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, w.work, &w.previous, &w.start,
                        &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
-        lightTotals[2] = flux;
         if (interrupted()) {
             finishSweep(w, 0, &result);
             freeBiasWork(w);
@@ -210,8 +206,8 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
                       0);
         const double Vt = norm.Vt;
         const std::wstring line = L"[VOLTAGE] starting J-V characteristic simulation with: Start = " +
-                                  number6(S * Vt) + L" V  End = " + number6(E * Vt) +
-                                  L" V  Step = " + number6(d * Vt) + L" V\n";
+                                  nu_numberText(S * Vt) + L" V  End = " + nu_numberText(E * Vt) +
+                                  L" V  Step = " + nu_numberText(d * Vt) + L" V\n";
         sigma->update(line.c_str(), 0);
         sigma->update(L"[VOLTAGE] sweeping...", 0);
     }
@@ -365,14 +361,13 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
 void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
 {
     ElecSweep* sweep = SweepBias;
-    const bool stopped = Stopped || sigma->stopIt();
-    Stopped = stopped;
+    const bool stopped = stopRequested();
     if (sweep != nullptr && sweep->isLimitReached() && sigma->comm) {
         wchar_t line[64];
         std::swprintf(line, 64, L"[SEND]VP:%d", sweep->getPointsValid());
         sigma->writeComm(line);
     }
-    const std::wstring seconds = number6(param->Toc() / 1000.0);
+    const std::wstring seconds = nu_numberText(param->Toc() / 1000.0);
     wchar_t head[256];
     if (w.allocFailed) {
         sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
@@ -398,7 +393,7 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
             savePotential(TAG_EN);
             saveCharge();
         }
-        if (w.lightOn && lightTotals[3] > POWER_MIN) {
+        if (w.lightOn && lightTotals.power > POWER_MIN) {
             warnPVReach();
             wchar_t message[256] = {};
             printPV(true, message);
@@ -409,9 +404,9 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
                           L"duration: ",
                           methodName(), param->getSolverLinsysName(), itersMax);
             const std::wstring line = head + seconds + L" sec.   damp: " +
-                                      number6(param->damp) + L"   relerr: " +
-                                      number6(param->lastError) + L" (" +
-                                      number6(param->reltol) + L")\n";
+                                      nu_numberText(param->damp) + L"   relerr: " +
+                                      nu_numberText(param->lastError) + L" (" +
+                                      nu_numberText(param->reltol) + L")\n";
             sigma->update(line.c_str(), 0);
         } else if (sigma->isVerbose()) {
             const std::wstring line =
@@ -434,7 +429,7 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
                                     : L"[ERROR]   Poisson-Continuity convergence not achieved within the "
                                       L"given tolerance (Iters: %d   Relerr: ",
                       itersMax);
-        sigma->update((head + number6(param->lastError) + L")\n").c_str(), 0);
+        sigma->update((head + nu_numberText(param->lastError) + L")\n").c_str(), 0);
     } else {
         sigma->update(lastConverged ? L"[ERROR]   J-V characteristic not simulated\n"
                                     : L"[ERROR]   convergence not achieved\n",

@@ -20,7 +20,6 @@ namespace {
 using ekLimits::EQUILIBRIUM_BIAS;
 constexpr int REFINEMENTS = 10;
 
-using ekResult::number6;
 
 // Work arrays of one equilibrium solve.
 struct PoissonArrays : ekSystemArrays {
@@ -53,11 +52,10 @@ int ekSimulator::setEquilibrium()
     }
     Va = 0.0;
     const int iters = solvePoisson();
-    if (Stopped || sigma->stopIt()) {
-        Stopped = true;
+    if (stopRequested()) {
         sigma->update(L"[INFO]    simulation at equilibrium stopped by the user\n", 0);
     }
-    const std::wstring seconds = number6(param->Toc() / 1000.0);
+    const std::wstring seconds = nu_numberText(param->Toc() / 1000.0);
     if (sigma->debug) {
         wchar_t head[160];
         std::swprintf(head, 160,
@@ -65,8 +63,8 @@ int ekSimulator::setEquilibrium()
                       L"duration: ",
                       param->getSolverLinsysName(), iters + 1);
         std::wstring line = head;
-        line += seconds + L" sec.   damp: " + number6(param->damp) + L"   relerr: " +
-                number6(param->lastError) + L" (" + number6(param->reltol) + L")\n";
+        line += seconds + L" sec.   damp: " + nu_numberText(param->damp) + L"   relerr: " +
+                nu_numberText(param->lastError) + L" (" + nu_numberText(param->reltol) + L")\n";
         sigma->update(line.c_str(), 0);
     } else if (sigma->isVerbose()) {
         const std::wstring line =
@@ -184,6 +182,9 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
             return -1;
         }
     }
+    // The equilibrium is the dark state at 0 V, whatever light the run
+    // has installed.
+    const EquilibriumScope equilibrium(solvingEquilibrium);
     uint8_t anodeType = 0;
     setDefaultBoundaries(&anodeType);
     auto initProfile = [&]() {
@@ -239,9 +240,9 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
         prevPoint = 1;
     }
 
-    const std::wstring tail = number6((param->Toc() - startMs) / 1000.0) +
-                              L" sec.   relerr: " + number6(param->lastError) + L" (" +
-                              number6(param->reltol) + L")\n";
+    const std::wstring tail = nu_numberText((param->Toc() - startMs) / 1000.0) +
+                              L" sec.   relerr: " + nu_numberText(param->lastError) + L" (" +
+                              nu_numberText(param->reltol) + L")\n";
     wchar_t head[200];
     if (converged) {
         if (sigma->debug) {

@@ -49,7 +49,7 @@ void ekSimulator::poissonInit(double* V, double* Fn, double* Fp, double* V0, dou
         return;
     }
     const int layers = device != nullptr ? device->getLayerCount() : 0;
-    if (deviceLength * norm.length < 0.01 || Points < POINTS_MIN || Points > POINTS_MAX ||
+    if (deviceLength * norm.length < 0.01 || Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX ||
         layers < 1 || layers > LAYERS_MAX || sol.z == nullptr) {
         sigma->update(L"[ERROR]   invalid device parameters\n", 1);
         return;

@@ -52,9 +52,9 @@ void ekSimulator::fillEquilibriumPoints()
         sol.Ntdx[i] = q.Qd;
         sol.Q[i] = -((n - p) + (q.Na - q.Nd) + (q.Qa - q.Qd) - q.Qpol);
         sol.Jn[i] = sol.Jp[i] = 0.0;
-        sol.RD[i] = recombinationRadiative(V, 0.0, 0.0, i).R;
-        sol.RA[i] = recombinationAuger(V, 0.0, 0.0, i).R;
-        sol.RSRH[i] = recombinationSRH(V, 0.0, 0.0, i).R;
+        sol.RD[i] = recombinationRadiative(V, 0.0, 0.0, i).value;
+        sol.RA[i] = recombinationAuger(V, 0.0, 0.0, i).value;
+        sol.RSRH[i] = recombinationSRH(V, 0.0, 0.0, i).value;
         sol.Qssp[i] = mat.polSpont[i];
         sol.Qspi[i] = mat.polPiezo[i];
     }

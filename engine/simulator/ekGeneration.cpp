@@ -12,13 +12,18 @@
 
 bool ekSimulator::isDark() const
 {
-    return (lightType & 0xD0) == 0 || lightTotals[2] * norm.photonFlux < 1000.0;
+    return (lightType & 0xD0) == 0 || lightTotals.incident * norm.photonFlux < 1000.0;
+}
+
+bool ekSimulator::stopRequested()
+{
+    Stopped = Stopped || sigma->stopIt();
+    return Stopped;
 }
 
 bool ekSimulator::interrupted()
 {
-    Stopped = Stopped || sigma->stopIt();
-    return Stopped || sigma->err != 0;
+    return stopRequested() || sigma->err != 0;
 }
 
 namespace {
@@ -113,7 +118,7 @@ void ekSimulator::generationProfileLight()
     }
     const bool spectrum = SweepLight != nullptr && (lightType & 0xC0) && SweepLight->isAllocated();
     if (!spectrum) {
-        generationProfile(monoWavelength, -1, lightTotals[0]);
+        generationProfile(monoWavelength, -1, lightTotals.transmitted);
         return;
     }
     const int rows = SweepLight->getPoints();

@@ -38,14 +38,14 @@ void ekSimulator::continuityRows(bool electrons, const double* V, const double* 
                          : ek_holeEdge(*this, j, V[j], Fp[j], V[j + 1], Fp[j + 1]);
     };
     // The recombination's derivative by this equation's own unknown.
-    auto own = [electrons](const ekRecombination& r) { return electrons ? r.dFn : r.dFp; };
+    auto own = [electrons](const ekPointValue& r) { return electrons ? r.dFn : r.dFp; };
     for (int i = 1; i < N - 1; ++i) {
         const double hM = controlWidth(i);
         const ekEdgeFlux left = edge(i - 1);
         const ekEdgeFlux right = edge(i);
-        ekRecombination dL, dR;
-        const ekRecombination R = netRecombination(i, V, Fn, Fp, &dL, &dR);
-        setRow(residual, rhs, sum, i, (right.J - left.J) / hM + (mat.Gop[i] - R.R) / lambda);
+        ekPointValue dL, dR;
+        const ekPointValue R = netRecombination(i, V, Fn, Fp, &dL, &dR);
+        setRow(residual, rhs, sum, i, (right.J - left.J) / hM + (mat.Gop[i] - R.value) / lambda);
         lower[i] = -left.dFl / hM - own(dL) / lambda;
         diag[i] = (right.dFl - left.dFr) / hM - own(R) / lambda;
         upper[i] = right.dFr / hM - own(dR) / lambda;

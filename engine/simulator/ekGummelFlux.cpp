@@ -8,32 +8,32 @@
 
 namespace {
 
-ekRecombination half(const ekRecombination& r)
+ekPointValue half(const ekPointValue& r)
 {
-    return {0.5 * r.R, 0.5 * r.dV, 0.5 * r.dFn, 0.5 * r.dFp};
+    return {0.5 * r.value, 0.5 * r.dV, 0.5 * r.dFn, 0.5 * r.dFp};
 }
 
 }  // namespace
 
-ekRecombination ekSimulator::netRecombination(int i, const double* V, const double* Fn,
-                                              const double* Fp, ekRecombination* dLeft,
-                                              ekRecombination* dRight) const
+ekPointValue ekSimulator::netRecombination(int i, const double* V, const double* Fn,
+                                              const double* Fp, ekPointValue* dLeft,
+                                              ekPointValue* dRight) const
 {
     auto at = [&](int k) {
         return ek_pointRecombination(*this, k, V[k], Fn[k], Fp[k]);
     };
-    *dLeft = ekRecombination{};
-    *dRight = ekRecombination{};
+    *dLeft = ekPointValue{};
+    *dRight = ekPointValue{};
     if (!isPairedIndex(i)) {
         return at(i);
     }
     // The point between two layers takes the mean rate of its neighbours;
     // its derivatives then belong to the neighbours' unknowns.
-    const ekRecombination left = half(at(i - 1));
-    const ekRecombination right = half(at(i + 1));
+    const ekPointValue left = half(at(i - 1));
+    const ekPointValue right = half(at(i + 1));
     *dLeft = left;
     *dRight = right;
-    return {left.R + right.R, 0.0, 0.0, 0.0};
+    return {left.value + right.value, 0.0, 0.0, 0.0};
 }
 
 double ekSimulator::bernoulli(double x, double* derivative)

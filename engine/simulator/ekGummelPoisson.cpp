@@ -24,6 +24,7 @@ void ekSimulator::transportPoisson(double* V, double* residual, double* rhs, dou
         return;
     }
     const double lambda = norm.unit;
+    const ekOccupation mode = occupation();
     double sum = 0.0;
     for (int i = 1; i < N - 1; ++i) {
         const double hL = sol.z[i] - sol.z[i - 1];
@@ -32,7 +33,7 @@ void ekSimulator::transportPoisson(double* V, double* residual, double* rhs, dou
         const double ni = electronDensity(V[i], Fn[i], i);
         const double pi = holeDensity(V[i], Fp[i], i);
         ekTrappedCharge q;
-        trappedCharge(ni, pi, i, &q);
+        trappedCharge(ni, pi, i, mode, &q);
         const double epsL =
             interpolateParameter(mat.Eps[i - 1], mat.Eps[i], ekLimits::MEAN_HARMONIC);
         const double epsR =

@@ -24,16 +24,15 @@ bool isKnownKind(int kind)
            kind == ekSimulator::SYSTEM_HOLE || kind == ekSimulator::SYSTEM_NEWTON;
 }
 
-using ekResult::number6;
 
 void logLadderLine(nuSigma* sigma, const wchar_t* what, int number, double tol, double damp)
 {
     wchar_t head[64];
     std::swprintf(head, 64, L"[DEBUG]   %ls %d: tol = ", what, number);
     std::wstring line = head;
-    line += number6(tol);
+    line += nu_numberText(tol);
     line += L" damp = ";
-    line += number6(damp);
+    line += nu_numberText(damp);
     line += L"\n";
     if (line.size() > 255) {
         line.resize(255);
@@ -173,15 +172,13 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
                 }
                 break;
             }
-            if (Stopped || sigma->stopIt()) {
-                Stopped = true;
+            if (stopRequested()) {
                 break;
             }
             ++count;
         }
 
-        if (Stopped || sigma->stopIt()) {
-            Stopped = true;
+        if (stopRequested()) {
             return count;
         }
         if (t > param->lastError) {
@@ -257,8 +254,7 @@ bool ekSimulator::solveRelaxed(const std::function<int()>& solve,
     for (int attempt = 0; attempt < nuParam::ARRLEN; ++attempt) {
         param->lastError = 1.0;
         *iters = solve();
-        if (Stopped || sigma->stopIt()) {
-            Stopped = true;
+        if (stopRequested()) {
             break;
         }
         if (sigma->err != 0 || param->reltol > param->lastError) {

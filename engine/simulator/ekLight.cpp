@@ -32,7 +32,6 @@ constexpr double FLUX_MAX = 1e28;
 constexpr double STEP_MIN = 1e-6;           // um
 constexpr int ROWS_MAX = ElecSweep::MAX_POINTS;
 
-using ekResult::number6;
 
 double photonPower(double wavelength, double flux)
 {
@@ -93,11 +92,11 @@ void ekSimulator::reportLightOn(unsigned char kind, double powerIn, double power
     } else {
         sigma->update(L"[LIGHT]   Monochromatic light source switched ON\n", 0);
     }
-    if (kind >= 0x40 && norm.photonFlux * lightTotals[2] > NO_LIGHT_FLUX && powerIn > 0.0 &&
+    if (kind >= 0x40 && norm.photonFlux * lightTotals.incident > NO_LIGHT_FLUX && powerIn > 0.0 &&
         powerOut > 0.0 && powerIn > powerOut) {
         const std::wstring line = std::wstring(L"[LIGHT]   ") + name +
                                   L" light absorption in the anode A = " +
-                                  number6((powerIn - powerOut) * 100.0 / powerIn) + L" %\n";
+                                  nu_numberText((powerIn - powerOut) * 100.0 / powerIn) + L" %\n";
         sigma->update(line.c_str(), 0);
     }
 }
@@ -140,9 +139,7 @@ bool ekSimulator::setLightData(ElecDevice* dev, int count, const double* pairs, 
         sigma->update(L"[ERROR]   insufficient memory to handle the light spectrum\n", 1);
         return false;
     }
-    for (double& total : lightTotals) {
-        total = 0.0;
-    }
+    lightTotals = ekLightTotals{};
     const ekContact* anode = dev->getAnode();
     const double t = anode != nullptr ? anode->getThickness() : 0.0;
     double powerIn = 0.0;
@@ -169,10 +166,9 @@ bool ekSimulator::setLightData(ElecDevice* dev, int count, const double* pairs, 
         SweepLight->setData(5, i, 0.0);
         powerIn += photonPower(wavelength, flux);
         powerOut += photonPower(wavelength, transmitted * norm.photonFlux);
-        lightTotals[0] += transmitted;
-        lightTotals[1] += transmitted;
-        lightTotals[2] += incident;
-        lightTotals[3] += photonPower(wavelength, incident * norm.photonFlux);
+        lightTotals.transmitted += transmitted;
+        lightTotals.incident += incident;
+        lightTotals.power += photonPower(wavelength, incident * norm.photonFlux);
     }
     lightType = kind;
     reportLightOn(kind, powerIn, powerOut);
@@ -300,16 +296,14 @@ bool ekSimulator::setLightMono(ElecDevice* dev, double wavelength, double flux, 
         return false;
     }
     if (flux < NO_LIGHT_FLUX) {
-        for (double& total : lightTotals) {
-            total = 0.0;
-        }
+        lightTotals = ekLightTotals{};
         lightType = 0;
         monoFlux = 0.0;
         return true;
     }
     const double F = flux / norm.photonFlux;
     lightType = kind;
-    lightTotals[0] = lightTotals[1] = lightTotals[2] = F;
+    lightTotals.transmitted = lightTotals.incident = F;
     monoWavelength = wavelength;
     monoFlux = flux;
     double absorbedFraction = 0.0;
@@ -322,12 +316,12 @@ bool ekSimulator::setLightMono(ElecDevice* dev, double wavelength, double flux, 
             return false;
         }
         const double T = std::exp(-(FOUR_PI * k / wavelength) * anode->getThickness());
-        lightTotals[0] = F * T;
+        lightTotals.transmitted = F * T;
         absorbedFraction = 1.0 - T;
     }
     if (!sigma->isNoWarn() && ekExcitation::isMonoLight(kind) &&
-        norm.photonFlux * lightTotals[0] < NO_LIGHT_FLUX) {
-        if (norm.photonFlux * lightTotals[2] > NO_LIGHT_FLUX) {
+        norm.photonFlux * lightTotals.transmitted < NO_LIGHT_FLUX) {
+        if (norm.photonFlux * lightTotals.incident > NO_LIGHT_FLUX) {
             sigma->update(L"[WARNING] monochromatic light flux decreases to almost zero (due to "
                           L"absorption in the anode)\n",
                           2);
@@ -336,18 +330,18 @@ bool ekSimulator::setLightMono(ElecDevice* dev, double wavelength, double flux, 
         }
         ek_resetSigma(sigma);
     }
-    lightTotals[3] = photonPower(wavelength, flux);
+    lightTotals.power = photonPower(wavelength, flux);
     if (sigma->isVerbose()) {
         const std::wstring line =
             L"[INFO]    Monochromatic light source switched ON: wavelength = " +
-            number6(wavelength) + L" um   flux = " + number6(flux) + L" 1/cm2/s   power = " +
-            number6(lightTotals[3]) + L" W/cm2\n";
+            nu_numberText(wavelength) + L" um   flux = " + nu_numberText(flux) + L" 1/cm2/s   power = " +
+            nu_numberText(lightTotals.power) + L" W/cm2\n";
         sigma->update(line.c_str(), 0);
-        if (ekExcitation::isMonoLight(kind) && norm.photonFlux * lightTotals[2] > NO_LIGHT_FLUX &&
+        if (ekExcitation::isMonoLight(kind) && norm.photonFlux * lightTotals.incident > NO_LIGHT_FLUX &&
             absorbedFraction > 0.0 && absorbedFraction <= 1.0) {
             const std::wstring absorption =
                 L"[INFO]    monochromatic light absorption in the anode A = " +
-                number6(100.0 * absorbedFraction) + L" % at " + number6(wavelength) + L" um\n";
+                nu_numberText(100.0 * absorbedFraction) + L" % at " + nu_numberText(wavelength) + L" um\n";
             sigma->update(absorption.c_str(), 0);
         }
     }

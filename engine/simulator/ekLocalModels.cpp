@@ -3,53 +3,51 @@
 
 #include <cmath>
 
-#include "ekSimulator.h"
-
-void ek_srhAdd(ekSrhSum& sum, double n, double p, const ekSrhCentre& c)
+void ek_srhAdd(ekPointValue& sum, double n, double p, const ekSrhCentre& c)
 {
     const double den = c.taup * (n + c.n1) + c.taun * (p + c.p1);
     if (!(den > 0.0)) {
         return;
     }
     const double inv2 = 1.0 / (den * den);
-    sum.S += 1.0 / den;
+    sum.value += 1.0 / den;
     // d(1/den) = -(taup dn + taun dp) / den^2
     sum.dV += -(c.taup * n - c.taun * p) * inv2;
     sum.dFn += c.taup * n * inv2;
     sum.dFp += -c.taun * p * inv2;
 }
 
-ekRecombination ek_srhRate(const ekSrhSum& sum, double n, double p, double ni)
+ekPointValue ek_srhRate(const ekPointValue& sum, double n, double p, double ni)
 {
     const double np = n * p;
     const double D = np - ni * ni;
-    ekRecombination r;
-    r.R = D * sum.S;
+    ekPointValue r;
+    r.value = D * sum.value;
     // d(np)/dV = 0, d(np)/dFn = -np, d(np)/dFp = np
     r.dV = D * sum.dV;
-    r.dFn = D * sum.dFn - np * sum.S;
-    r.dFp = D * sum.dFp + np * sum.S;
+    r.dFn = D * sum.dFn - np * sum.value;
+    r.dFp = D * sum.dFp + np * sum.value;
     return r;
 }
 
-ekRecombination ek_radiativeRate(double n, double p, double ni, double beta)
+ekPointValue ek_radiativeRate(double n, double p, double ni, double beta)
 {
     const double np = n * p;
-    ekRecombination r;
-    r.R = beta * (np - ni * ni);
+    ekPointValue r;
+    r.value = beta * (np - ni * ni);
     r.dV = 0.0;
     r.dFn = -beta * np;
     r.dFp = beta * np;
     return r;
 }
 
-ekRecombination ek_augerRate(double n, double p, double ni, double cn, double cp)
+ekPointValue ek_augerRate(double n, double p, double ni, double cn, double cp)
 {
     const double np = n * p;
     const double D = np - ni * ni;
     const double c = cn * n + cp * p;
-    ekRecombination r;
-    r.R = c * D;
+    ekPointValue r;
+    r.value = c * D;
     r.dV = (cn * n - cp * p) * D;
     r.dFn = -cn * n * D - c * np;
     r.dFp = cp * p * D + c * np;
@@ -60,17 +58,17 @@ namespace {
 
 // Occupation fraction num/den and its partial derivatives by n and p,
 // turned into derivatives by V, Fn, Fp and scaled by N.
-ekLevelCharge levelCharge(double N, double n, double p, double num, double den,
+ekPointValue levelCharge(double N, double n, double p, double num, double den,
                           double dNumDn, double dNumDp, const ekSrhCentre& c)
 {
-    ekLevelCharge q;
+    ekPointValue q;
     if (!(den > 0.0) || N <= 0.0) {
         return q;
     }
     const double inv2 = 1.0 / (den * den);
     const double dfdn = (dNumDn * den - num * c.taup) * inv2;
     const double dfdp = (dNumDp * den - num * c.taun) * inv2;
-    q.Q = N * num / den;
+    q.value = N * num / den;
     q.dV = N * (dfdn * n - dfdp * p);
     q.dFn = -N * dfdn * n;
     q.dFp = N * dfdp * p;
@@ -79,14 +77,14 @@ ekLevelCharge levelCharge(double N, double n, double p, double num, double den,
 
 }  // namespace
 
-ekLevelCharge ek_acceptorCharge(double N, double n, double p, const ekSrhCentre& c)
+ekPointValue ek_acceptorCharge(double N, double n, double p, const ekSrhCentre& c)
 {
     const double den = c.taup * (n + c.n1) + c.taun * (p + c.p1);
     const double num = c.taun * c.p1 + c.taup * n;
     return levelCharge(N, n, p, num, den, c.taup, 0.0, c);
 }
 
-ekLevelCharge ek_donorCharge(double N, double n, double p, const ekSrhCentre& c)
+ekPointValue ek_donorCharge(double N, double n, double p, const ekSrhCentre& c)
 {
     const double den = c.taup * (n + c.n1) + c.taun * (p + c.p1);
     const double num = c.taup * c.n1 + c.taun * p;

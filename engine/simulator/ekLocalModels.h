@@ -8,7 +8,7 @@
 // every derivative below is taken through these relations.
 #pragma once
 
-struct ekRecombination;
+#include "ekPhysics.h"
 
 // One recombination centre: capture lifetimes and emission terms
 // (n1 p1 = ni^2 for a centre in equilibrium with the bands).
@@ -19,35 +19,20 @@ struct ekSrhCentre {
     double p1;
 };
 
-// Running sum over the centres of a point of 1/den, den = taup (n + n1) +
-// taun (p + p1), with the derivatives of the sum.
-struct ekSrhSum {
-    double S = 0.0;
-    double dV = 0.0;
-    double dFn = 0.0;
-    double dFp = 0.0;
-};
-
-// Charge held by one level and its derivatives.
-struct ekLevelCharge {
-    double Q = 0.0;
-    double dV = 0.0;
-    double dFn = 0.0;
-    double dFp = 0.0;
-};
-
-// Adds one centre; a centre without lifetimes (den <= 0) adds nothing.
-void ek_srhAdd(ekSrhSum& sum, double n, double p, const ekSrhCentre& centre);
+// Adds one centre to the running sum over the centres of a point of 1/den,
+// den = taup (n + n1) + taun (p + p1), and to its derivatives; a centre
+// without lifetimes (den <= 0) adds nothing.
+void ek_srhAdd(ekPointValue& sum, double n, double p, const ekSrhCentre& centre);
 // R = (np - ni^2) S with its derivatives.
-ekRecombination ek_srhRate(const ekSrhSum& sum, double n, double p, double ni);
-ekRecombination ek_radiativeRate(double n, double p, double ni, double beta);
-ekRecombination ek_augerRate(double n, double p, double ni, double cn, double cp);
+ekPointValue ek_srhRate(const ekPointValue& sum, double n, double p, double ni);
+ekPointValue ek_radiativeRate(double n, double p, double ni, double beta);
+ekPointValue ek_augerRate(double n, double p, double ni, double cn, double cp);
 
 // Steady-state occupation of a level of density N by the SRH balance:
 // negative charge of an acceptor N (taun p1 + taup n)/den, positive charge
 // of a donor N (taup n1 + taun p)/den.
-ekLevelCharge ek_acceptorCharge(double N, double n, double p, const ekSrhCentre& centre);
-ekLevelCharge ek_donorCharge(double N, double n, double p, const ekSrhCentre& centre);
+ekPointValue ek_acceptorCharge(double N, double n, double p, const ekSrhCentre& centre);
+ekPointValue ek_donorCharge(double N, double n, double p, const ekSrhCentre& centre);
 // Equilibrium occupation with the ionisation term g = 1/p1 (acceptor) or
 // 1/n1 (donor): N/(1 + g p) and N/(1 + g n); dQdV is the derivative of the
 // charge counted positive for acceptors, i.e. d(Na-)/dV and -d(Nd+)/dV.

@@ -35,12 +35,6 @@ void logLine(nuSigma* sigma, int level, const wchar_t* format, ...)
     sigma->update(line, level);
 }
 
-std::wstring formatNumber(double value)
-{
-    wchar_t text[64];
-    nu_reformatAuto(value, text, 64, nullptr, nullptr, 6);
-    return text;
-}
 
 }  // namespace
 
@@ -67,19 +61,19 @@ int ekSimulator::decidePoints(int total)
             sum += m;
             if (verbose) {
                 logLine(sigma, 0, L"[INFO]    [Layer%d]:   mesh points = %4d   thickness = %ls\n",
-                        l + 1, m, formatNumber(layer->getThickness()).c_str());
+                        l + 1, m, nu_numberText(layer->getThickness()).c_str());
             }
         }
-        if (sum < POINTS_MIN || sum > POINTS_MAX) {
+        if (sum < ekLimits::DEVICE_POINTS_MIN || sum > ekLimits::DEVICE_POINTS_MAX) {
             logLine(sigma, 1, L"[ERROR]   invalid total number of mesh points: %d\n", sum);
             return 0;
         }
         N = sum;
     } else if (mode & nuParam::MESH_UNIFORM) {
-        if (total <= POINTS_MIN) {
-            N = POINTS_MIN;
-        } else if (total >= POINTS_MAX) {
-            N = POINTS_MAX;
+        if (total <= ekLimits::DEVICE_POINTS_MIN) {
+            N = ekLimits::DEVICE_POINTS_MIN;
+        } else if (total >= ekLimits::DEVICE_POINTS_MAX) {
+            N = ekLimits::DEVICE_POINTS_MAX;
         } else {
             for (int size : MESH_LADDER) {
                 if (size >= total) {
@@ -100,7 +94,7 @@ void ekSimulator::setDevice(ElecDevice* deviceIn, int total)
         return;
     }
     device = deviceIn;
-    if (device == nullptr || total < POINTS_MIN || total > POINTS_MAX) {
+    if (device == nullptr || total < ekLimits::DEVICE_POINTS_MIN || total > ekLimits::DEVICE_POINTS_MAX) {
         sigma->update(L"[ERROR]   invalid simulation parameters\n", 1);
         return;
     }
@@ -116,7 +110,7 @@ void ekSimulator::setDevice(ElecDevice* deviceIn, int total)
     if (sigma->isVerbose()) {
         logLine(sigma, 0, L"[INFO]    total mesh points = %d\n", N);
     }
-    if (N >= POINTS_MIN && N <= POINTS_MAX) {
+    if (N >= ekLimits::DEVICE_POINTS_MIN && N <= ekLimits::DEVICE_POINTS_MAX) {
         param->points = N;
     }
     Points = N;
@@ -127,7 +121,7 @@ void ekSimulator::setDevice(ElecDevice* deviceIn, int total)
 
 bool ekSimulator::increasePoints()
 {
-    if (isBlocked() || Points >= POINTS_MAX) {
+    if (isBlocked() || Points >= ekLimits::DEVICE_POINTS_MAX) {
         return false;
     }
     int next = 0;
@@ -159,7 +153,7 @@ bool ekSimulator::checkMeshStep()
         return false;
     }
     const int layers = device->getLayerCount();
-    if (device->getThickness() < 0.01 || Points < POINTS_MIN || Points > POINTS_MAX ||
+    if (device->getThickness() < 0.01 || Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX ||
         layers < 1 || layers > LAYERS_MAX) {
         sigma->update(L"[ERROR]   invalid device mesh parameters (points, dimension, layers "
                       L"count)\nSimulation Ended",
@@ -265,7 +259,7 @@ bool checkPositions(nuSigma* sigma, const double* z, int rows, double thickness)
         const bool inside = z[r] >= 0.0 && z[r] >= z[0] && (z[r] <= thickness || r == rows - 1);
         if (!inside || (r > 0 && !(z[r] > z[r - 1]))) {
             logLine(sigma, 1, L"[ERROR]   invalid position value: %ls\n",
-                    formatNumber(z[r]).c_str());
+                    nu_numberText(z[r]).c_str());
             return false;
         }
     }
@@ -310,7 +304,7 @@ int ekSimulator::meshInit(double thickness)
         fo_importAscii(MeshFilename, scratch.data, 1, FILE_ROWS_MAX, L'\t', 0, sigma);
     // Every point of the mesh is a row of the file, and a mesh has 50 to
     // 20000 points: a shorter file cannot be a mesh.
-    if (rows < POINTS_MIN || rows > FILE_ROWS_MAX) {
+    if (rows < ekLimits::DEVICE_POINTS_MIN || rows > FILE_ROWS_MAX) {
         sigma->update(L"[ERROR]   cannot read the custom mesh\n", 1);
         return 0;
     }
@@ -355,7 +349,7 @@ int ekSimulator::guessInit(double thickness)
     }
     const int rows =
         fo_importAscii(InitialGuessFilename, scratch.data, 4, FILE_ROWS_MAX, L'\t', 0, sigma);
-    if (rows < POINTS_MIN || rows > FILE_ROWS_MAX) {
+    if (rows < ekLimits::DEVICE_POINTS_MIN || rows > FILE_ROWS_MAX) {
         sigma->update(L"[ERROR]   cannot read the custom initial guess\n", 1);
         return 0;
     }
@@ -369,8 +363,8 @@ int ekSimulator::guessInit(double thickness)
         const double Fp = scratch.data[3][r];
         if (!(std::fabs(V) <= 20.0 && std::fabs(Fn) <= 20.0 && std::fabs(Fp) <= 20.0)) {
             logLine(sigma, 1, L"[ERROR]   invalid initial guess values (z V  EFn  EFp): %ls  %ls  %ls  %ls\n",
-                    formatNumber(z[r]).c_str(), formatNumber(V).c_str(),
-                    formatNumber(Fn).c_str(), formatNumber(Fp).c_str());
+                    nu_numberText(z[r]).c_str(), nu_numberText(V).c_str(),
+                    nu_numberText(Fn).c_str(), nu_numberText(Fp).c_str());
             return 0;
         }
     }

@@ -101,8 +101,8 @@ void ekSimulator::newtonContinuityRows(int k, const double* x, ekBandMatrix* J, 
     double R = 0.0;
     if (isPairedIndex(k)) {
         for (int j : {k - 1, k + 1}) {
-            const ekRecombination rj = ek_pointRecombination(*this, j, xV(x, j), xFn(x, j), xFp(x, j));
-            R += 0.5 * rj.R;
+            const ekPointValue rj = ek_pointRecombination(*this, j, xV(x, j), xFn(x, j), xFp(x, j));
+            R += 0.5 * rj.value;
             for (int row : {re, rh}) {
                 J->at(row, 3 * j) -= 0.5 * rj.dV / s;
                 J->at(row, 3 * j + 1) -= 0.5 * rj.dFn / s;
@@ -110,8 +110,8 @@ void ekSimulator::newtonContinuityRows(int k, const double* x, ekBandMatrix* J, 
             }
         }
     } else {
-        const ekRecombination rk = ek_pointRecombination(*this, k, xV(x, k), xFn(x, k), xFp(x, k));
-        R = rk.R;
+        const ekPointValue rk = ek_pointRecombination(*this, k, xV(x, k), xFn(x, k), xFp(x, k));
+        R = rk.value;
         for (int row : {re, rh}) {
             J->at(row, 3 * k) -= rk.dV / s;
             J->at(row, 3 * k + 1) -= rk.dFn / s;

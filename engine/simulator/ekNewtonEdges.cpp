@@ -69,14 +69,14 @@ ekEdgeFlux ek_holeEdge(const ekSimulator& sim, int j, double Vl, double Fpl, dou
     return e;
 }
 
-ekRecombination ek_pointRecombination(const ekSimulator& sim, int i, double V, double Fn,
+ekPointValue ek_pointRecombination(const ekSimulator& sim, int i, double V, double Fn,
                                       double Fp)
 {
-    const ekRecombination srh = sim.recombinationSRH(V, Fn, Fp, i);
-    const ekRecombination rad = sim.recombinationRadiative(V, Fn, Fp, i);
-    const ekRecombination aug = sim.recombinationAuger(V, Fn, Fp, i);
-    ekRecombination r;
-    r.R = srh.R + rad.R + aug.R;
+    const ekPointValue srh = sim.recombinationSRH(V, Fn, Fp, i);
+    const ekPointValue rad = sim.recombinationRadiative(V, Fn, Fp, i);
+    const ekPointValue aug = sim.recombinationAuger(V, Fn, Fp, i);
+    ekPointValue r;
+    r.value = srh.value + rad.value + aug.value;
     r.dV = srh.dV + rad.dV + aug.dV;
     r.dFn = srh.dFn + rad.dFn + aug.dFn;
     r.dFp = srh.dFp + rad.dFp + aug.dFp;

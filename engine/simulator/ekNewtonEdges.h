@@ -34,5 +34,5 @@ ekEdgeFlux ek_holeEdge(const ekSimulator& sim, int j, double Vl, double Fpl, dou
 
 // Radiative, Auger and SRH recombination at point i for the given
 // potentials, with the derivatives by that point's V, Fn, Fp.
-ekRecombination ek_pointRecombination(const ekSimulator& sim, int i, double V, double Fn,
+ekPointValue ek_pointRecombination(const ekSimulator& sim, int i, double V, double Fn,
                                       double Fp);

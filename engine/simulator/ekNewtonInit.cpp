@@ -21,7 +21,6 @@ using ekLimits::EQUILIBRIUM_BIAS;
 constexpr double ANODE_ZONE = 0.2;
 constexpr double CATHODE_ZONE = 0.8;
 
-using ekResult::number6;
 
 // Boundary types of both contacts, put back when the guard goes.
 struct BoundaryGuard {
@@ -57,8 +56,8 @@ bool ekSimulator::doCheckPoisson()
         return false;
     }
     const int layers = device != nullptr ? device->getLayerCount() : 0;
-    if (device == nullptr || deviceLength * norm.length < 0.01 || Points < POINTS_MIN ||
-        Points > POINTS_MAX || layers < 1 || layers > LAYERS_MAX) {
+    if (device == nullptr || deviceLength * norm.length < 0.01 || Points < ekLimits::DEVICE_POINTS_MIN ||
+        Points > ekLimits::DEVICE_POINTS_MAX || layers < 1 || layers > LAYERS_MAX) {
         sigma->update(
             L"[ERROR]   invalid device mesh parameters (points, dimension, layers count)\n", 1);
         return false;
@@ -74,7 +73,7 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
 {
     if (sigma == nullptr || sigma->err != 0 || device == nullptr || V == nullptr ||
         Fn == nullptr || Fp == nullptr || V0 == nullptr || Fn0 == nullptr || Fp0 == nullptr ||
-        work == nullptr || Points < POINTS_MIN || sol.z == nullptr) {
+        work == nullptr || Points < ekLimits::DEVICE_POINTS_MIN || sol.z == nullptr) {
         return false;
     }
     const int N = Points;
@@ -92,6 +91,7 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
             double value;
             ~BiasRestore() { *target = value; }
         } restoreBias{&Va, bias};
+        const EquilibriumScope equilibrium(solvingEquilibrium);
 
         const double startMs = param->Toc();
         auto solve = [&]() {
@@ -109,8 +109,7 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
         if (!solveRelaxed(solve, initProfile, &iters)) {
             return false;
         }
-        if (Stopped || sigma->stopIt()) {
-            Stopped = true;
+        if (stopRequested()) {
             return false;
         }
         if (sigma->err != 0) {
@@ -132,8 +131,8 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
             }
             iters = solve();
         }
-        const std::wstring tail = number6(param->lastError) + L" (" +
-                                  number6(param->reltol) + L")\n";
+        const std::wstring tail = nu_numberText(param->lastError) + L" (" +
+                                  nu_numberText(param->reltol) + L")\n";
         wchar_t head[200];
         if (sigma->err != 0 || !(param->reltol > param->lastError)) {
             if (!sigma->debug) {
@@ -162,7 +161,7 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
             sigma->update((head + tail).c_str(), 0);
         } else if (sigma->isVerbose()) {
             const std::wstring line = L"[INFO]    distribution at equilibrium simulated: duration: " +
-                                      number6((param->Toc() - startMs) / 1000.0) +
+                                      nu_numberText((param->Toc() - startMs) / 1000.0) +
                                       L" sec.\n";
             sigma->update(line.c_str(), 0);
         }

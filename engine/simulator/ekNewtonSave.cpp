@@ -127,16 +127,16 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
     // Rates; an interface-pair point shows the mean of its neighbours, as
     // the assembly balances it.
     if (!first && !last && isPairedIndex(k)) {
-        sol.RD[k] = 0.5 * (recombinationRadiative(Vm, Fnm, Fpm, k - 1).R +
-                           recombinationRadiative(Vp, Fnp, Fpp, k + 1).R);
-        sol.RA[k] = 0.5 * (recombinationAuger(Vm, Fnm, Fpm, k - 1).R +
-                           recombinationAuger(Vp, Fnp, Fpp, k + 1).R);
-        sol.RSRH[k] = 0.5 * (recombinationSRH(Vm, Fnm, Fpm, k - 1).R +
-                             recombinationSRH(Vp, Fnp, Fpp, k + 1).R);
+        sol.RD[k] = 0.5 * (recombinationRadiative(Vm, Fnm, Fpm, k - 1).value +
+                           recombinationRadiative(Vp, Fnp, Fpp, k + 1).value);
+        sol.RA[k] = 0.5 * (recombinationAuger(Vm, Fnm, Fpm, k - 1).value +
+                           recombinationAuger(Vp, Fnp, Fpp, k + 1).value);
+        sol.RSRH[k] = 0.5 * (recombinationSRH(Vm, Fnm, Fpm, k - 1).value +
+                             recombinationSRH(Vp, Fnp, Fpp, k + 1).value);
     } else {
-        sol.RD[k] = recombinationRadiative(V0, Fn0, Fp0, k).R;
-        sol.RA[k] = recombinationAuger(V0, Fn0, Fp0, k).R;
-        sol.RSRH[k] = recombinationSRH(V0, Fn0, Fp0, k).R;
+        sol.RD[k] = recombinationRadiative(V0, Fn0, Fp0, k).value;
+        sol.RA[k] = recombinationAuger(V0, Fn0, Fp0, k).value;
+        sol.RSRH[k] = recombinationSRH(V0, Fn0, Fp0, k).value;
     }
     if (state != nullptr) {
         *state = k;

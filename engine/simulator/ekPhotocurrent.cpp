@@ -13,7 +13,6 @@
 
 namespace {
 
-using ekResult::number6;
 
 }  // namespace
 
@@ -23,7 +22,7 @@ void ekSimulator::printEQE(bool enabled, wchar_t* message)
         return;
     }
     const bool sweepKind = ekExcitation::isLightSweep(lightType);
-    if (!sweepKind || !(lightTotals[3] > 1e-12)) {
+    if (!sweepKind || !(lightTotals.power > 1e-12)) {
         return;
     }
     double best = -1.0;
@@ -38,7 +37,7 @@ void ekSimulator::printEQE(bool enabled, wchar_t* message)
     if (!(best >= 1e-12 && best <= 1.0)) {
         return;
     }
-    const std::wstring text = L"EQEmax = " + number6(best) + L" @ " + number6(wavelength) + L" um\n";
+    const std::wstring text = L"EQEmax = " + nu_numberText(best) + L" @ " + nu_numberText(wavelength) + L" um\n";
     kov_copyW(message, 256, text.c_str());
     if (sigma->isVerbose()) {
         sigma->update((L"[EQE]     " + text).c_str(), 0);
@@ -50,8 +49,8 @@ void ekSimulator::printEQE(bool enabled, wchar_t* message)
         ekResult::logCannotOpen(sigma, path);
     } else {
         printHeader(f, TAG_PC);
-        kov_FileWriteW(f, (L"#\n# EQEmax\tWavelength (um)\n#\n" + number6(best) + L"\t" +
-                           number6(wavelength)).c_str());
+        kov_FileWriteW(f, (L"#\n# EQEmax\tWavelength (um)\n#\n" + nu_numberText(best) + L"\t" +
+                           nu_numberText(wavelength)).c_str());
         ekResult::close(f, sigma);
     }
     ekResult::appendSummary(sigma->summaryFilename, text, sigma);

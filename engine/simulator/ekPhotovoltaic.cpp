@@ -3,7 +3,6 @@
 // series and parallel resistances, reported on the console, in
 // "simulout_photovoltaic.txt" and in the run's summary file.
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -29,26 +28,14 @@ constexpr double VOLTAGE_MIN = 0.001;  // V
 constexpr double POWER_MIN = 1e-11;    // W/cm2
 constexpr double LIGHT_MIN = 1e-9;     // W/cm2
 
-using ekResult::number6;
 
 // A resistance as "%.1f" would write it, whatever the locale, then tidied.
 std::wstring resistanceText(double value)
 {
-    char text[64];
-    const auto written = std::to_chars(text, text + sizeof text - 1, value,
-                                       std::chars_format::fixed, 1);
-    if (written.ec != std::errc()) {
-        return L"0";
-    }
-    *written.ptr = 0;
-    wchar_t wide[64];
-    size_t i = 0;
-    for (; text[i] != 0 && i < 31; ++i) {
-        wide[i] = static_cast<wchar_t>(text[i]);
-    }
-    wide[i] = 0;
-    nu_reformat(wide);
-    return wide;
+    std::wstring text;
+    ekResult::appendFixed(text, value, 1);
+    nu_reformat(text.data());
+    return text.c_str();
 }
 
 }  // namespace
@@ -141,7 +128,7 @@ void ekSimulator::warnPVReach()
 
 void ekSimulator::printPV(bool enabled, wchar_t* message)
 {
-    const double Popt = lightTotals[3];
+    const double Popt = lightTotals.power;
     if (!enabled || message == nullptr || !(Popt > LIGHT_MIN) || SweepBias == nullptr) {
         return;
     }
@@ -208,14 +195,14 @@ void ekSimulator::printPV(bool enabled, wchar_t* message)
 
     // The summary file collects the figures of many runs as "name = value"
     // lines; the result file is a table like every other result file.
-    std::wstring summary = L"Eff = " + number6(Eff) + L" %\n";
-    summary += L"Jsc = " + number6(Jsc) + L" A/cm2\n";
-    summary += L"Voc = " + number6(std::fabs(Voc)) + L" V\n";
-    summary += L"FF = " + number6(FF) + L" %\n";
-    summary += L"Popt = " + number6(Popt) + L" W/cm2\n";
+    std::wstring summary = L"Eff = " + nu_numberText(Eff) + L" %\n";
+    summary += L"Jsc = " + nu_numberText(Jsc) + L" A/cm2\n";
+    summary += L"Voc = " + nu_numberText(std::fabs(Voc)) + L" V\n";
+    summary += L"FF = " + nu_numberText(FF) + L" %\n";
+    summary += L"Popt = " + nu_numberText(Popt) + L" W/cm2\n";
     std::wstring titles = L"Eff (%)\tJsc (A/cm2)\tVoc (V)\tFF (%)\tPopt (W/cm2)";
-    std::wstring row = number6(Eff) + L"\t" + number6(Jsc) + L"\t" + number6(std::fabs(Voc)) +
-                       L"\t" + number6(FF) + L"\t" + number6(Popt);
+    std::wstring row = nu_numberText(Eff) + L"\t" + nu_numberText(Jsc) + L"\t" + nu_numberText(std::fabs(Voc)) +
+                       L"\t" + nu_numberText(FF) + L"\t" + nu_numberText(Popt);
     if (resistances) {
         summary += L"RS = " + resistanceText(RS) + L" Ohms.cm2\n";
         summary += L"RP = " + resistanceText(RP) + L" Ohms.cm2\n";
@@ -225,9 +212,9 @@ void ekSimulator::printPV(bool enabled, wchar_t* message)
 
     // The figures are what a run under light is for: they are printed
     // whether or not the run is verbose.
-    std::wstring line = L"[PV]      Eff = " + number6(Eff) + L" %   Jsc = " + number6(Jsc) +
-                        L" A/cm2   Voc = " + number6(std::fabs(Voc)) + L" V   FF = " +
-                        number6(FF) + L" %" + L"   Popt = " + number6(Popt) + L" W/cm2";
+    std::wstring line = L"[PV]      Eff = " + nu_numberText(Eff) + L" %   Jsc = " + nu_numberText(Jsc) +
+                        L" A/cm2   Voc = " + nu_numberText(std::fabs(Voc)) + L" V   FF = " +
+                        nu_numberText(FF) + L" %" + L"   Popt = " + nu_numberText(Popt) + L" W/cm2";
     if (resistances) {
         line += L"   RS = " + resistanceText(RS) + L" Ohms.cm2   RP = " + resistanceText(RP) +
                 L" Ohms.cm2";

@@ -38,7 +38,6 @@ constexpr double EFFICIENCY_SLACK = 1e-4;
 // false plateau beyond the band gap): it is written as 0 there.
 constexpr double IQE_ABSORBED_MIN = 1e-3;
 
-using ekResult::number6;
 
 void sendPoints(nuSigma* sigma, int count)
 {
@@ -96,14 +95,9 @@ bool ekSimulator::startQE(double bias, BiasWork& w)
     std::fill(mat.Gop, mat.Gop + N, 0.0);
     std::fill(mat.photonFlux, mat.photonFlux + N, 0.0);
     if (!equilibriumSolved) {
-        const double transmitted = lightTotals[0];
-        const double incident = lightTotals[2];
-        lightTotals[0] = lightTotals[2] = 0.0;
         Va = 0.0;
         doSolvePoisson(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, w.work, &w.previous, &w.start,
                        &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
-        lightTotals[0] = transmitted;
-        lightTotals[2] = incident;
         if (interrupted()) {
             return false;
         }
@@ -123,10 +117,6 @@ bool ekSimulator::startQE(double bias, BiasWork& w)
         return transportInit(w.x, w.V, w.Fn, w.Fp, w.x0, w.V0, w.Fn0, w.Fp0, w.work, &w.previous,
                              &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag,
                              &w.upper);
-    };
-    auto interrupted = [&]() {
-        Stopped = Stopped || sigma->stopIt();
-        return Stopped || sigma->err != 0;
     };
     const double s = bias > 0.0 ? RAMP_START : -RAMP_START;
     if (std::fabs(bias) <= 1.0 || std::fabs(bias - s) < RAMP_STEP) {
@@ -229,9 +219,9 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
             std::wstring(restart
                              ? L"[LIGHT]   restarting QE spectrum simulation with: Start = "
                              : L"[LIGHT]   starting QE spectrum simulation with: Start = ") +
-            number6(first) + L" um  End = " + number6(light->getData(0, count - 1)) +
-            L" um  Step = " + number6(step) + L" um    Va = " + number6(bias * norm.Vt) +
-            L" V   dark J = " + number6(out.Jdark * norm.current) + L" A/cm2\n";
+            nu_numberText(first) + L" um  End = " + nu_numberText(light->getData(0, count - 1)) +
+            L" um  Step = " + nu_numberText(step) + L" um    Va = " + nu_numberText(bias * norm.Vt) +
+            L" V   dark J = " + nu_numberText(out.Jdark * norm.current) + L" A/cm2\n";
         sigma->update(line.c_str(), 0);
         sigma->update(L"[LIGHT]   sweeping...", 0);
     }
@@ -251,8 +241,7 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
         }
         double absorbed = light->getData(2, i);
         doQE(i, wavelength, transmitted, &absorbed, w);
-        if (Stopped || sigma->stopIt()) {
-            Stopped = true;
+        if (stopRequested()) {
             return;
         }
         if (prevPoint == 0 && sigma->err == 0) {
@@ -261,8 +250,7 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
                 return;
             }
             doQE(i, wavelength, transmitted, &absorbed, w);
-            if (Stopped || sigma->stopIt()) {
-                Stopped = true;
+            if (stopRequested()) {
                 return;
             }
         }

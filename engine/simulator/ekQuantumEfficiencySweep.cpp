@@ -22,7 +22,6 @@ namespace {
 constexpr double NO_LIGHT_FLUX = 1000.0;  // 1/cm2/s
 constexpr int REFINEMENTS = 10;
 
-using ekResult::number6;
 
 }  // namespace
 
@@ -32,7 +31,7 @@ int ekSimulator::sweepQE(double voltage)
         return -1;
     }
     const int layers = device->getLayerCount();
-    if (deviceLength * norm.length < 0.01 || Points < POINTS_MIN || Points > POINTS_MAX ||
+    if (deviceLength * norm.length < 0.01 || Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX ||
         layers < 1 || layers > LAYERS_MAX) {
         sigma->update(L"[ERROR]   invalid device mesh parameters (points, dimension, layers count)\n",
                       1, L"Simulation Ended");
@@ -57,7 +56,7 @@ int ekSimulator::sweepQE(double voltage)
         }
     }
     const bool sweepKind = ekExcitation::isLightSweep(lightType);
-    if (!sweepKind || norm.photonFlux * lightTotals[0] < NO_LIGHT_FLUX) {
+    if (!sweepKind || norm.photonFlux * lightTotals.transmitted < NO_LIGHT_FLUX) {
         return -7;
     }
     if (SweepLight == nullptr || !SweepLight->isAllocated()) {
@@ -82,15 +81,14 @@ int ekSimulator::sweepQE(double voltage)
     for (int attempt = 0;; ++attempt) {
         out = QEOutcome{};
         runQE(bias, attempt > 0, w, out);
-        Stopped = Stopped || sigma->stopIt();
         const bool failed = out.accepted == 0 || out.failedAtBias;
-        if (attempt > 0 || !failed || Stopped || sigma->err != 0 || ek_isZero(bias)) {
+        if (interrupted() || attempt > 0 || !failed || ek_isZero(bias)) {
             break;
         }
         // Nothing usable at the requested voltage: the sweep is made at 0 V
         // instead, and the log says so.
         const std::wstring warning = L"[WARNING] QE spectrum not simulated at Va = " +
-                                     number6(bias * norm.Vt) +
+                                     nu_numberText(bias * norm.Vt) +
                                      L" V: simulating it again at Va = 0 V\n";
         sigma->update(warning.c_str(), 2);
         settings.restore(param);
@@ -139,7 +137,7 @@ void ekSimulator::finishQE(const QEOutcome& out, int* result)
                           L"[ERROR]   Poisson-Continuity convergence not achieved: method: %ls "
                           L"(%ls)   iters: %d   relerr: ",
                           methodName(), param->getSolverLinsysName(), itersMax);
-            const std::wstring line = head + number6(param->lastError) + L"\n";
+            const std::wstring line = head + nu_numberText(param->lastError) + L"\n";
             sigma->update(line.c_str(), 1);
         } else {
             sigma->update(out.lastConverged ? L"[ERROR]   QE spectrum not simulated\n"
@@ -158,7 +156,7 @@ void ekSimulator::finishQE(const QEOutcome& out, int* result)
     saveSweep(SWEEP_QW, L"[SEND]QW:");
     wchar_t message[256] = {};
     printEQE(true, message);
-    const std::wstring seconds = number6(param->Toc() / 1000.0);
+    const std::wstring seconds = nu_numberText(param->Toc() / 1000.0);
     if (sigma->isVerbose()) {
         const std::wstring line = L"[LIGHT]   QE spectrum simulated: duration: " + seconds + L" sec.\n";
         sigma->update(line.c_str(), 0);
@@ -169,9 +167,9 @@ void ekSimulator::finishQE(const QEOutcome& out, int* result)
         std::swprintf(head, 192,
                       L"[LIGHT]   QE spectrum simulated: method: %ls (%ls)   iters: %d   duration: ",
                       methodName(), param->getSolverLinsysName(), itersMax);
-        const std::wstring line = head + seconds + L" sec.   damp: " + number6(param->damp) +
-                                  L"   relerr: " + number6(param->lastError) + L" (" +
-                                  number6(param->reltol) + L")\n";
+        const std::wstring line = head + seconds + L" sec.   damp: " + nu_numberText(param->damp) +
+                                  L"   relerr: " + nu_numberText(param->lastError) + L" (" +
+                                  nu_numberText(param->reltol) + L")\n";
         sigma->update(line.c_str(), 0);
     }
     *result = itersMax;

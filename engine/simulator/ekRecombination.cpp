@@ -6,13 +6,13 @@
 #include "ekLimits.h"
 #include "ekSimulator.h"
 
-ekRecombination ekSimulator::recombinationSRH(double V, double Fn, double Fp, int i) const
+ekPointValue ekSimulator::recombinationSRH(double V, double Fn, double Fp, int i) const
 {
     const double n = electronDensity(V, Fn, i);
     const double p = holeDensity(V, Fp, i);
     const double ni = mat.ni[i];
     const double ni2 = ni * ni;
-    ekSrhSum sum;
+    ekPointValue sum;
 
     const uint8_t dopant = mat.dopantKind[i];
     if (ekLimits::isLevelKind(dopant) && mat.dopantN[i] > 0.0) {
@@ -45,13 +45,13 @@ ekRecombination ekSimulator::recombinationSRH(double V, double Fn, double Fp, in
     return ek_srhRate(sum, n, p, ni);
 }
 
-ekRecombination ekSimulator::recombinationAuger(double V, double Fn, double Fp, int i) const
+ekPointValue ekSimulator::recombinationAuger(double V, double Fn, double Fp, int i) const
 {
     return ek_augerRate(electronDensity(V, Fn, i), holeDensity(V, Fp, i), mat.ni[i], mat.Cn[i],
                         mat.Cp[i]);
 }
 
-ekRecombination ekSimulator::recombinationRadiative(double V, double Fn, double Fp, int i) const
+ekPointValue ekSimulator::recombinationRadiative(double V, double Fn, double Fp, int i) const
 {
     return ek_radiativeRate(electronDensity(V, Fn, i), holeDensity(V, Fp, i), mat.ni[i],
                             mat.Beta[i]);

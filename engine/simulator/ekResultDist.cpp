@@ -84,11 +84,11 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
         printHeader(f, tagFlags);
         std::wstring state;
         if (ekResult::inRange(meanCurrent, -1e6, 1e6)) {
-            state += L"# Voltage = " + ekResult::number(Va * norm.Vt, 6) + L" V   Current = " +
-                     ekResult::number(meanCurrent * norm.current, 6) + L" A/cm2\n";
+            state += L"# Voltage = " + nu_numberText(Va * norm.Vt, 6) + L" V   Current = " +
+                     nu_numberText(meanCurrent * norm.current, 6) + L" A/cm2\n";
         }
         if (sweepFlags & TAG_QW) {
-            state += L"# Wavelength = " + ekResult::number(monoWavelength, 6) + L" um\n";
+            state += L"# Wavelength = " + nu_numberText(monoWavelength, 6) + L" um\n";
         }
         kov_FileWriteW(f, state.c_str());
         kov_FileWriteW(f, COLUMN_HEADER);
@@ -134,9 +134,7 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
                 ekResult::writeRow(f, values, COLUMNS, i == Points - 1);
             }
             // The file is finished: a stop must not leave it cut.
-            if (!Stopped && sigma->stopIt()) {
-                Stopped = true;
-            }
+            stopRequested();
         }
         if (!ekResult::close(f, sigma)) {
             return false;
@@ -156,9 +154,9 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
         if (std::fabs(Va) < 0.001 && isDark()) {
             line += L"equilibrium ";
         } else {
-            line += L"Voltage = " + ekResult::number(Va * norm.Vt, 6) + L" V ";
+            line += L"Voltage = " + nu_numberText(Va * norm.Vt, 6) + L" V ";
             if (sweepFlags & TAG_QW) {
-                line += L"Wavelength = " + ekResult::number(monoWavelength, 6) + L" um ";
+                line += L"Wavelength = " + nu_numberText(monoWavelength, 6) + L" um ";
             } else if (ekExcitation::isMonoLight(lightType)) {
                 line += L"(monochromatic light) ";
             } else if (lightType & 0x40) {

@@ -147,8 +147,7 @@ bool ekSimulator::clearOutput()
         }
     }
     for (const std::wstring& name : names) {
-        if (Stopped || sigma->stopIt()) {
-            Stopped = true;
+        if (stopRequested()) {
             break;
         }
         kov_removeFileW((folder + name).c_str());
@@ -169,7 +168,7 @@ bool ekSimulator::isResultDeviceValid()
         return false;
     }
     const int layers = device->getLayerCount();
-    if (Points < POINTS_MIN || Points > POINTS_MAX || layers < 1 || layers > LAYERS_MAX) {
+    if (Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX || layers < 1 || layers > LAYERS_MAX) {
         sigma->update(L"[ERROR]   invalid device data\n", 1);
         return false;
     }

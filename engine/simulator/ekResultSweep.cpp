@@ -93,7 +93,7 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
     std::wstring voltage;
     ekResult::appendFixed(voltage, Va * norm.Vt, kind == SWEEP_QW ? -1 : decimals);
     const std::wstring state = L"# Voltage = " + voltage + L" V   Current = " +
-                               ekResult::number(meanCurrent * norm.current, -1) + L" A/cm2\n";
+                               nu_numberText(meanCurrent * norm.current, -1) + L" A/cm2\n";
     kov_FileWriteW(f, state.c_str());
     if (Stopped) {
         // A stopped sweep keeps what it solved; the mark tells a reader the
@@ -205,9 +205,7 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
         }
         ekResult::writeRow(f, values, count, i == points - 1, decimals);
         // The file is finished: a stop must not leave it cut.
-        if (!Stopped && sigma->stopIt()) {
-            Stopped = true;
-        }
+        stopRequested();
     }
     if (!ekResult::close(f, sigma)) {
         return false;

@@ -161,16 +161,7 @@ void appendSummary(const wchar_t* path, const std::wstring& text, nuSigma* sigma
 
 void appendNumber(std::wstring& row, double value, int digits)
 {
-    wchar_t text[32];
-    nu_reformatAuto(value, text, 32, nullptr, nullptr, digits);
-    row += text;
-}
-
-std::wstring number(double value, int digits)
-{
-    std::wstring text;
-    appendNumber(text, value, digits);
-    return text;
+    row += nu_numberText(value, digits);
 }
 
 int sweepDecimals(const double* values, int count)

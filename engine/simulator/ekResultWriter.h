@@ -46,11 +46,6 @@ void appendSummary(const wchar_t* path, const std::wstring& text, nuSigma* sigma
 // Appends one number as the files write it: digits -1 gives the shortest
 // text that reads back to the same double, 6 gives six significant digits.
 void appendNumber(std::wstring& row, double value, int digits = -1);
-std::wstring number(double value, int digits);
-inline std::wstring number6(double value)
-{
-    return number(value, 6);
-}
 
 // The fewest decimals (0 to 12) that write every one of the values
 // exactly up to round-off, or -1 when none do. Sweep values are start +

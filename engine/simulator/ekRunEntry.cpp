@@ -166,10 +166,8 @@ bool runOperation(ekRun& run, Outcome& outcome)
         }
         if (outcome.jinfReached || outcome.jsupReached) {
             const bool low = outcome.jinfReached;
-            wchar_t limit[64];
-            nu_reformatAuto(low ? run.Jinf : run.Jsup, limit, 64, nullptr, nullptr, 6);
             const std::wstring line = std::wstring(low ? L"[INFO]    Jinf (" : L"[INFO]    Jsup (") +
-                                      limit + L" A/cm2) reached\n";
+                                      nu_numberText(low ? run.Jinf : run.Jsup) + L" A/cm2) reached\n";
             sigma->update(line.c_str(), 0);
         }
         outcome.biasRun = run.isBiasOn();
@@ -208,7 +206,7 @@ void remeshIfNothingConverged(ekRun& run, Outcome& outcome)
 // without -verbose would see a failed run without a word.
 void reportStop(ekRun& run)
 {
-    if (run.simulator->isStopped() || run.sigma->stopIt()) {
+    if (run.simulator->stopRequested()) {
         run.sigma->update(L"[ERROR]   simulation stopped by the user\n", 1);
     }
 }

@@ -172,9 +172,7 @@ bool ekSimulator::saveInput()
             ek_resetSigma(sigma);
         }
         // The file is finished: a stop must not leave it cut.
-        if (!Stopped && sigma->stopIt()) {
-            Stopped = true;
-        }
+        stopRequested();
     }
     if (!ekResult::close(f, sigma)) {
         return false;

@@ -109,14 +109,24 @@ int ekSimulator::getPointLayer(int i) const
     return (pointLayer != nullptr && i >= 0 && i < Points) ? pointLayer[i] : -1;
 }
 
+double ekSimulator::getLightTotal(int k) const
+{
+    switch (k) {
+    case 0:
+    case 1: return lightTotals.transmitted;
+    case 2: return lightTotals.incident;
+    case 3: return lightTotals.power;
+    default: return 0.0;
+    }
+}
+
 void ekSimulator::setLightState(uint8_t kind, double wavelength, double fluxAfterAnode,
                                 double fluxIncident)
 {
     lightType = kind;
     monoWavelength = wavelength;
-    lightTotals[0] = fluxAfterAnode;
-    lightTotals[1] = fluxAfterAnode;
-    lightTotals[2] = fluxIncident;
+    lightTotals.transmitted = fluxAfterAnode;
+    lightTotals.incident = fluxIncident;
     monoFlux = fluxIncident * norm.photonFlux;
 }
 
@@ -238,7 +248,7 @@ void ekSimulator::assignResources()
     if (isBlocked()) {
         return;
     }
-    if (device == nullptr || Points < POINTS_MIN || Points > POINTS_MAX) {
+    if (device == nullptr || Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX) {
         wchar_t line[128];
         std::swprintf(line, 128, L"[ERROR]   invalid simulation parameters: number of mesh points: %d",
                       Points);

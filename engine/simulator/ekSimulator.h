@@ -17,6 +17,7 @@
 #include <functional>
 
 #include "ekLimits.h"
+#include "ekPhysics.h"
 
 class nuSigma;
 class nuParam;
@@ -29,30 +30,6 @@ struct ekSystemArrays;
 struct ekLayerValues;
 struct ekLevelValues;
 struct ekLayerGeometry;
-
-// Scales that turn physical values into the dimensionless ones the solvers
-// work on. A value is stored divided by its scale and multiplied back when
-// written out. Densities are in N0 = 1e15 cm-3 and lengths in the Debye
-// length for N0; with the mobility scale 1000 cm2/Vs and the time scale
-// 0.1 s every rate comes out in 1e16 cm-3 s-1.
-struct ekNormalisation {
-    double T = 300.0;              // K
-    double Vt = 0.0;               // thermal voltage, V (potential and energy scale)
-    double energy = 0.0;           // energy scale, eV (equal to Vt)
-    double length = 0.0;           // length scale, um
-    double lengthCm = 0.0;         // length scale, cm
-    double density = 1e15;         // N0, 1/cm3
-    double velocity = 0.0;         // D0/L with D0 = mobility scale x Vt, cm/s
-    double current = 0.0;          // q N0 D0 / L, A/cm2
-    double rate = 0.0;             // continuity scale: Vt x 0.1 / (10 L^2), L in m
-    double sheetCharge = 0.0;      // q N0 L, C/cm2
-    double photonFlux = 0.0;       // 1e16 cm-3 s-1 x L, 1/cm2/s
-    double unit = 1.0;             // Poisson scale (Debye length / L)^2
-    double mobility = 1000.0;      // cm2/Vs
-    double time = 0.1;             // s
-    double recombination = 1e-14;  // cm3/s (radiative); Auger takes it / N0
-    double volumeCharge = 0.0001602176;  // q N0, C/cm3
-};
 
 // Per-point material parameters, filled by the structure set-up. All values
 // are normalised (energies /Vt, densities /N0, mobilities /1000, lifetimes
@@ -171,43 +148,9 @@ struct ekContactState {
     bool tunnel = false;
 };
 
-// Occupation of the dopants, traps and band tails at one point: ionised
-// acceptors and donors, charge of acceptor-like and donor-like traps and
-// tails, polarisation charge, and the derivatives of the total
-// Na - Nd + Qa - Qd with respect to V, Fn and Fp.
-struct ekTrappedCharge {
-    double Na = 0.0;
-    double Nd = 0.0;
-    double Qa = 0.0;
-    double Qd = 0.0;
-    double Qpol = 0.0;
-    double dV = 0.0;
-    double dFn = 0.0;
-    double dFp = 0.0;
-};
-
-// A recombination rate and its derivatives.
-struct ekRecombination {
-    double R = 0.0;
-    double dV = 0.0;
-    double dFn = 0.0;
-    double dFp = 0.0;
-};
-
-// Light travelling through the device at one wavelength: the flux reaching
-// the last point handled, that point's position and absorption coefficient
-// (normalised), which attenuates the flux up to the next point.
-struct ekLightRay {
-    double flux = 0.0;
-    double z = 0.0;
-    double alpha = 0.0;
-};
-
 class ekSimulator {
 public:
     static constexpr size_t PATH_SIZE = 1024;
-    static constexpr int POINTS_MIN = ekLimits::DEVICE_POINTS_MIN;
-    static constexpr int POINTS_MAX = ekLimits::DEVICE_POINTS_MAX;
     static constexpr int LAYERS_MAX = 9;
     static constexpr int TRAPS = 5;
     static constexpr int INTERFACE_SLOTS = 24;
@@ -232,27 +175,9 @@ public:
     // them as they are (the device refuses such a temperature anyway).
     void calcNorm(double T)
     {
-        if (!(T >= 1.0 && T <= 2000.0)) {
-            return;
+        if (T >= 1.0 && T <= 2000.0) {
+            norm = ek_normalisation(T);
         }
-        norm.T = T;
-        norm.Vt = T * 0.02585202874 / 300.0;
-        norm.energy = norm.Vt;
-        // Debye length for N0 = 1e21 m-3: q N0 = 1.602176e-19 C x 1e21 m-3.
-        const double L = std::sqrt(norm.Vt * 8.854187e-12 / 160.2176);  // m
-        norm.length = L * 1e6;
-        norm.lengthCm = L * 1e6 * 1e-4;
-        norm.density = 1e15;
-        norm.velocity = norm.Vt * 10.0 / L;
-        norm.current = norm.Vt * 1.602176e-19 / L * 1e16;
-        norm.rate = norm.Vt * 0.1 / (L * 10.0 * L);
-        norm.sheetCharge = norm.lengthCm * 0.0001602176;
-        norm.photonFlux = norm.lengthCm * 1e-14 * 1e15 * 1e15;
-        norm.unit = 1.0;  // (Debye length / length scale)^2: the same length
-        norm.mobility = 1000.0;
-        norm.time = 0.1;
-        norm.recombination = 1e-14;
-        norm.volumeCharge = 0.0001602176;
     }
     const ekNormalisation& getNorm() const { return norm; }
 
@@ -348,12 +273,17 @@ public:
     // Densities at point i from the potentials.
     double electronDensity(double V, double Fn, int i) const;
     double holeDensity(double V, double Fp, int i) const;
-    // Charge of dopants, traps, band tails and polarisation at point i.
+    // The occupation the levels take now: the equilibrium form while the
+    // equilibrium is solved, or at 0 V in the dark; the SRH balance otherwise.
+    ekOccupation occupation() const;
+    // Charge of dopants, traps, band tails and polarisation at point i, in
+    // the occupation of the moment or in the one given.
     void trappedCharge(double n, double p, int i, ekTrappedCharge* out) const;
+    void trappedCharge(double n, double p, int i, ekOccupation mode, ekTrappedCharge* out) const;
     void trappedChargeEquilibrium(double n, double p, int i, ekTrappedCharge* out) const;
-    ekRecombination recombinationSRH(double V, double Fn, double Fp, int i) const;
-    ekRecombination recombinationAuger(double V, double Fn, double Fp, int i) const;
-    ekRecombination recombinationRadiative(double V, double Fn, double Fp, int i) const;
+    ekPointValue recombinationSRH(double V, double Fn, double Fp, int i) const;
+    ekPointValue recombinationAuger(double V, double Fn, double Fp, int i) const;
+    ekPointValue recombinationRadiative(double V, double Fn, double Fp, int i) const;
     // Tunnelling term of a contact (side 0 anode, else cathode) on the excess
     // n - nEq of the contact node's electron density n: t and its
     // derivatives by the contact node's V, its neighbour's V and the contact
@@ -384,8 +314,10 @@ public:
     void generationProfileLight();
     // True when the installed light brings no photons (below 1000 1/cm2/s).
     bool isDark() const;
-    // True once the user asked to stop (remembered in Stopped) or the engine
-    // reported an error: every driver loop ends on it.
+    // True once the user asked to stop (remembered in Stopped from then on).
+    bool stopRequested();
+    // True once the user asked to stop or the engine reported an error:
+    // every driver loop ends on it.
     bool interrupted();
 
     // Charge-neutral potential of a layer (relative to the intrinsic level
@@ -535,8 +467,8 @@ private:
     // a point of an interface pair takes the mean of its two neighbours.
     // dLeft and dRight receive the derivatives that then fall on the
     // neighbours' unknowns (zero elsewhere).
-    ekRecombination netRecombination(int i, const double* V, const double* Fn, const double* Fp,
-                                     ekRecombination* dLeft, ekRecombination* dRight) const;
+    ekPointValue netRecombination(int i, const double* V, const double* Fn, const double* Fp,
+                                     ekPointValue* dLeft, ekPointValue* dRight) const;
 
 public:
     // ---- end gummel ----
@@ -784,9 +716,10 @@ public:
     // false) or adds to Gop and the photon flux; returns the flux reaching
     // the last point.
     double absorbLine(double wavelength, int wavelengthIndex, double flux, bool accumulate);
-    // [0] flux after the anode, [1] the same, [2] incident flux (both
-    // normalised), [3] incident power density (W/cm2).
-    double getLightTotal(int k) const { return (k >= 0 && k < 4) ? lightTotals[k] : 0.0; }
+    // 0 and 1: photon flux after the anode, 2: incident photon flux (both
+    // normalised), 3: incident power density (W/cm2); 0 for any other k.
+    double getLightTotal(int k) const;
+    const ekLightTotals& getLightTotals() const { return lightTotals; }
     double getMonoFlux() const { return monoFlux; }
 
 private:
@@ -1034,9 +967,7 @@ protected:
     uint8_t lightType = 0;
     double monoWavelength = 0.53;   // reference wavelength, um
     double monoFlux = 0.0;          // 1/cm2/s
-    // [0] flux after the anode, [1] the same, [2] incident flux (normalised),
-    // [3] incident power density W/cm2.
-    double lightTotals[4] = {};
+    ekLightTotals lightTotals;
     // Photovoltaic tracking values.
     double pvValues[8] = {};
     ElecSweep* SweepBias = nullptr;
@@ -1057,4 +988,15 @@ protected:
     wchar_t distFormat[32] = L"%04d";
     bool Stopped = false;
     bool outputCleared = false;
+    // The equilibrium is being solved: the levels take the equilibrium
+    // occupation whatever light is installed (EquilibriumScope sets it).
+    bool solvingEquilibrium = false;
+    struct EquilibriumScope {
+        explicit EquilibriumScope(bool& flag) : flag(flag), was(flag) { flag = true; }
+        ~EquilibriumScope() { flag = was; }
+        EquilibriumScope(const EquilibriumScope&) = delete;
+        EquilibriumScope& operator=(const EquilibriumScope&) = delete;
+        bool& flag;
+        bool was;
+    };
 };

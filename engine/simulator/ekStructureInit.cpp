@@ -215,7 +215,7 @@ bool ekSimulator::init()
     }
     ek_resetSigma(sigma);
     const int layers = device != nullptr ? device->getLayerCount() : 0;
-    if (device == nullptr || Points < POINTS_MIN || Points > POINTS_MAX || layers < 1 ||
+    if (device == nullptr || Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX || layers < 1 ||
         layers > LAYERS_MAX) {
         sigma->update(L"[ERROR]   invalid device parameters (grid and number of layers)\n", 1);
         return false;
@@ -335,10 +335,8 @@ bool ekSimulator::init()
 
     sol.z[Points - 1] = deviceLength;
     if (sigma->isVerbose()) {
-        wchar_t seconds[64];
-        nu_reformatAuto((kov_clockMs() - startMs) / 1000.0, seconds, 64, nullptr, nullptr, 6);
         std::wstring line = L"[INFO]    structure initialized in ";
-        line += seconds;
+        line += nu_numberText((kov_clockMs() - startMs) / 1000.0);
         line += L" sec. ==============================\n";
         if (line.size() > 72) {
             line = line.substr(0, 71) + L"\n";

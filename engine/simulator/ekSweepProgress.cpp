@@ -29,7 +29,7 @@ void ekSimulator::reportProgress(const ElecSweep* sweep, const wchar_t* quantity
     }
     wchar_t line[160];
     std::swprintf(line, sizeof line / sizeof line[0], L"[INFO]    %d of %d points done, %ls = %ls %ls\n",
-                  done, sweep->getPoints(), quantity, ekResult::number6(value).c_str(), unit);
+                  done, sweep->getPoints(), quantity, nu_numberText(value).c_str(), unit);
     sigma->update(line, 0);
     progressReportedAt = now;
 }

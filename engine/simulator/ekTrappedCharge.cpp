@@ -8,17 +8,17 @@
 
 namespace {
 
-void addAcceptor(ekTrappedCharge* out, double* Q, const ekLevelCharge& c)
+void addAcceptor(ekTrappedCharge* out, double* Q, const ekPointValue& c)
 {
-    *Q += c.Q;
+    *Q += c.value;
     out->dV += c.dV;
     out->dFn += c.dFn;
     out->dFp += c.dFp;
 }
 
-void addDonor(ekTrappedCharge* out, double* Q, const ekLevelCharge& c)
+void addDonor(ekTrappedCharge* out, double* Q, const ekPointValue& c)
 {
-    *Q += c.Q;
+    *Q += c.value;
     out->dV -= c.dV;
     out->dFn -= c.dFn;
     out->dFp -= c.dFp;
@@ -26,13 +26,26 @@ void addDonor(ekTrappedCharge* out, double* Q, const ekLevelCharge& c)
 
 }  // namespace
 
+ekOccupation ekSimulator::occupation() const
+{
+    return solvingEquilibrium || (std::fabs(Va) < ekLimits::EQUILIBRIUM_BIAS && isDark())
+               ? ekOccupation::EQUILIBRIUM
+               : ekOccupation::STEADY_STATE;
+}
+
 void ekSimulator::trappedCharge(double n, double p, int i, ekTrappedCharge* out) const
 {
-    *out = ekTrappedCharge{};
-    if (std::fabs(Va) < 0.001 && isDark()) {
+    trappedCharge(n, p, i, occupation(), out);
+}
+
+void ekSimulator::trappedCharge(double n, double p, int i, ekOccupation mode,
+                                ekTrappedCharge* out) const
+{
+    if (mode == ekOccupation::EQUILIBRIUM) {
         trappedChargeEquilibrium(n, p, i, out);
         return;
     }
+    *out = ekTrappedCharge{};
     const double ni2 = mat.ni[i] * mat.ni[i];
     const double N = mat.dopantN[i];
     if (N > 0.0 && ekLimits::isLevelKind(mat.dopantKind[i])) {

@@ -76,12 +76,16 @@ public:
     QImage picture;
     std::unique_ptr<QPainter> painter;
     bool painting = false;
+    bool inPaintEvent = false;  // drawing for a repaint that shows the picture at once
 };
 
 void CanvasWidget::paintEvent(QPaintEvent*)
 {
-    if (!owner_->destroyed && !owner_->painting)
+    if (!owner_->destroyed && !owner_->painting) {
+        owner_->inPaintEvent = true;
         owner_->call("ACTION", 0.0f, 0.0f);
+        owner_->inPaintEvent = false;
+    }
     QPainter p(this);
     if (owner_->picture.isNull())
         p.fillRect(rect(), palette().color(QPalette::Window));
@@ -235,7 +239,10 @@ void IupDrawEnd(Ihandle* ih)
         return;
     c->painter.reset();
     c->painting = false;
-    c->control()->update();
+    // A repaint shows the new picture itself; asking for another from
+    // inside it would repaint the canvas over and over.
+    if (!c->inPaintEvent)
+        c->control()->update();
 }
 
 void IupDrawSetClipRect(Ihandle* ih, int x1, int y1, int x2, int y2)

@@ -1,6 +1,7 @@
 // The Scintilla text control over QScintilla: messages pass straight to
 // SendScintilla; lexers of our own are selected by name.
 #include <QMouseEvent>
+#include <QPainter>
 
 #include <Qsci/qsciscintilla.h>
 
@@ -22,6 +23,13 @@ std::map<std::string, IupLexerFactory>& lexers()
 class ScintillaWidget : public QsciScintilla {
 public:
     explicit ScintillaWidget(Ihandle* owner) : owner_(owner) {}
+    // The colours given with SCI_MARKERSETFORE/BACK (Scintilla has no getter
+    // for them); Scintilla's defaults until then.
+    void setMarkerColour(unsigned long marker, long colour, bool fore)
+    {
+        if (marker < 32)
+            (fore ? markerFore_ : markerBack_)[marker] = colour;
+    }
     void mousePressEvent(QMouseEvent* e) override
     {
         if (!button(e, 1, false))
@@ -47,8 +55,75 @@ public:
                             const_cast<char*>(status.c_str())) == IUP_IGNORE;
     }
 
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        QsciScintilla::paintEvent(e);
+        paintCharacterMarkers();
+    }
+
 private:
+    // The Scintilla inside QScintilla 2.13 clips a character marker to a box
+    // that ends one glyph width after the margin's left edge while it draws
+    // the glyph centred: in a margin wider than about three glyphs the
+    // character never shows (a prompt's '>' went missing so). Each character
+    // marker is drawn again here, whole: centred in its margin, in the
+    // line-number style's font, on the baseline of the line's text.
+    void paintCharacterMarkers()
+    {
+        const long margins = SendScintilla(SCI_GETMARGINS);
+        const long first = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+        const long last = first + SendScintilla(SCI_LINESONSCREEN) + 1;
+        const long lineCount = SendScintilla(SCI_GETLINECOUNT);
+        QPainter painter(viewport());
+        painter.setFont(lineNumberFont());
+        const QFontMetricsF metrics(painter.font());
+        const long descent = SendScintilla(SCI_GETEXTRADESCENT);
+        long left = 0;
+        for (long m = 0; m < margins; ++m) {
+            const long width = SendScintilla(SCI_GETMARGINWIDTHN, static_cast<unsigned long>(m));
+            const unsigned long mask = static_cast<unsigned long>(SendScintilla(SCI_GETMARGINMASKN, static_cast<unsigned long>(m)));
+            for (long visible = first; width > 0 && mask != 0 && visible <= last; ++visible) {
+                const long line = SendScintilla(SCI_DOCLINEFROMVISIBLE, static_cast<unsigned long>(visible));
+                if (line >= lineCount)
+                    break;
+                unsigned long marks = static_cast<unsigned long>(SendScintilla(SCI_MARKERGET, static_cast<unsigned long>(line))) & mask;
+                for (unsigned long bit = 0; bit < 32 && marks != 0; ++bit, marks >>= 1) {
+                    const long symbol = (marks & 1) ? SendScintilla(SCI_MARKERSYMBOLDEFINED, bit) : 0;
+                    if (symbol <= SC_MARK_CHARACTER)
+                        continue;
+                    const QString character(QChar(static_cast<char32_t>(symbol - SC_MARK_CHARACTER)));
+                    const long top = SendScintilla(SCI_POINTYFROMPOSITION, 0UL, SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)));
+                    const long height = SendScintilla(SCI_TEXTHEIGHT, static_cast<unsigned long>(line));
+                    const qreal glyph = metrics.horizontalAdvance(character);
+                    const QRectF box(left + (width - glyph) / 2, top, glyph, height);
+                    painter.fillRect(box, colour(markerBack_[bit]));
+                    painter.setPen(colour(markerFore_[bit]));
+                    painter.drawText(QPointF(box.left(), top + height - descent - metrics.descent()), character);
+                }
+            }
+            left += width;
+        }
+    }
+    QFont lineNumberFont()
+    {
+        char name[128] = "";
+        SendScintilla(SCI_STYLEGETFONT, STYLE_LINENUMBER, name);
+        QFont font(QString::fromUtf8(name));
+        const double size = SendScintilla(SCI_STYLEGETSIZEFRACTIONAL, STYLE_LINENUMBER) / 100.0 + SendScintilla(SCI_GETZOOM);
+        font.setPointSizeF(size < 2 ? 2 : size);
+        font.setBold(SendScintilla(SCI_STYLEGETBOLD, STYLE_LINENUMBER) != 0);
+        font.setItalic(SendScintilla(SCI_STYLEGETITALIC, STYLE_LINENUMBER) != 0);
+        return font;
+    }
+    static QColor colour(long bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+
     Ihandle* owner_;
+    long markerFore_[32] = {};
+    long markerBack_[32] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                            0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                            0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                            0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
 };
 
 class Scintilla : public Ihandle_ {
@@ -281,6 +356,8 @@ sptr_t IupScintillaSendMessage(Ihandle* ih, unsigned int message, uptr_t wParam,
         }
         s->current_.clear();
     }
+    if (message == SCI_MARKERSETFORE || message == SCI_MARKERSETBACK)
+        static_cast<ScintillaWidget*>(e)->setMarkerColour(wParam, static_cast<long>(lParam), message == SCI_MARKERSETFORE);
     if (message == SCI_SETKEYWORDS) {
         if (auto* lexer = dynamic_cast<IupLexer*>(e->lexer())) {
             lexer->setKeywordList(static_cast<int>(wParam), reinterpret_cast<const char*>(lParam));

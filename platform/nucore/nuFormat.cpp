@@ -50,6 +50,12 @@ wchar_t* nu_reformatAuto(double value, wchar_t* text, size_t size, void* reserve
     return writeText(formatNumber(value, digits), text, size);
 }
 
+std::wstring nu_numberText(double value, int digits)
+{
+    const std::string number = formatNumber(value, digits);
+    return std::wstring(number.begin(), number.end());
+}
+
 char* nu_reformatAutoA(double value, char* text, size_t size, void* reserved1, void* reserved2,
                        int digits)
 {

@@ -27,8 +27,6 @@ constexpr double RELTOL_MAX = 0.1;
 // 0 switches damping off; the bias ramp asks for 0.1 / step, up to 100.
 constexpr double DAMP_MIN = 0.0;
 constexpr double DAMP_MAX = 1000.0;
-constexpr int POINTS_MIN = 50;
-constexpr int POINTS_MAX = 20000;
 constexpr uint8_t MESH_BITS = nuParam::MESH_UNIFORM | nuParam::MESH_LAYER | nuParam::MESH_EXACT;
 
 // The smallest ladder entry above value (entries equal to value within

@@ -19,6 +19,9 @@ public:
     static constexpr uint8_t MESH_UNIFORM = 0x10;
     static constexpr uint8_t MESH_LAYER = 0x20;
     static constexpr uint8_t MESH_EXACT = 0x80;
+    // Mesh points of a whole device, whoever sets the count.
+    static constexpr int POINTS_MIN = 50;
+    static constexpr int POINTS_MAX = 20000;
 
     // Fields the engine reads and writes directly.
     uint8_t method = METHOD_NEWTON;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "nuParam.h"
 #include "nuParser.h"
@@ -31,6 +32,9 @@ bool nu_solveTriDiag(const double* lower, const double* diag, const double* uppe
 // The two reserved arguments are not used (pass null). Returns text.
 wchar_t* nu_reformatAuto(double value, wchar_t* text, size_t size, void* reserved1,
                          void* reserved2, int digits);
+// The same number as a string: the one number text of the engine's
+// messages, device files and result files (6 digits unless told).
+std::wstring nu_numberText(double value, int digits = 6);
 char* nu_reformatAutoA(double value, char* text, size_t size, void* reserved1,
                        void* reserved2, int digits);
 // Tidies a number already in text, in place and never lengthening it:

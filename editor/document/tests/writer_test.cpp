@@ -1,5 +1,7 @@
 // Sections, contacts and the device-file writer: which records a file
 // holds, in what form, and that the engine's spelling is written.
+#include <set>
+#include <sstream>
 #include <string>
 
 #include "deviceFile.h"
@@ -106,6 +108,112 @@ TEST_F(Writer, LongTextsAndCommentsStayWithinTheLineTheReadersTake)
     const std::string saved = folder.path() + "saved.kovra";
     ASSERT_EQ(Device_load(document(), saved.c_str()), 1) << recorder.console();
     EXPECT_EQ(std::string(device()->numeric->records[5]->value.text), path);
+    EXPECT_STREQ(device()->numeric->records[5]->comment, "a comment that would make the line too long");
+}
+
+// Opening and saving a file keeps every comment whole, however long: on
+// the key's line when it fits there, else on a comment line just above.
+TEST_F(Writer, LongCommentsSurviveOpenAndSaveWhole)
+{
+    std::string euros;
+    for (int i = 0; i < 400; ++i)
+        euros += "\u20ac";  // 1200 bytes, 400 characters
+    const std::string head = "# Kovra <SL>\n[Device]\n[Layer1]\n";
+    const struct {
+        const char* what;
+        std::string comment;
+        std::string lines;  // the layer's lines as the file gives them
+    } cases[] = {
+        {"64 characters", std::string(64, 'c'), ""},
+        {"300 characters", std::string(300, 'x') + " end", ""},
+        {"multibyte", euros, ""},
+        {"own mark kept", "#tag ;and more", ""},
+        {"fills the line", std::string(1009, 'f'), ""},
+        {"line above", std::string(500, 'a'), ""},
+        {"longest line above", std::string(1020, 'b'), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string layer;
+        if (std::string(c.what).find("above") != std::string::npos)
+            layer = "#" + c.comment + "\n    Thickness=2\n";
+        else if (std::string(c.what) == "fills the line")
+            layer = "Thickness=2#" + c.comment + "\n";
+        else
+            layer = "    Thickness=2    # " + c.comment + "\n";
+        const std::string source = folder.write("long.kovra", head + layer);
+        ASSERT_EQ(Device_load(document(), source.c_str()), 1) << recorder.console();
+        EXPECT_EQ(std::string(Layer_findParam(device()->layers[0], "Thickness")->comment), c.comment);
+        const std::string text = save();
+        size_t start = 0;
+        while (start < text.size()) {
+            const size_t end = text.find('\n', start);
+            EXPECT_LE(DeviceFile_characters(text.substr(start, end - start).c_str()), DEVICE_LINE_MAX);
+            start = end + 1;
+        }
+        EXPECT_NE(text.find(c.comment), std::string::npos) << text;
+        const std::string saved = folder.path() + "saved.kovra";
+        ASSERT_EQ(Device_load(document(), saved.c_str()), 1) << recorder.console();
+        EXPECT_EQ(std::string(Layer_findParam(device()->layers[0], "Thickness")->comment), c.comment);
+        EXPECT_EQ(save(), text) << "a second save writes the same file";
+    }
+}
+
+// Comment lines that are no key's comment are written back where they
+// stood: above a section, above a key (the line right above a key without
+// a comment of its own becomes that key's comment), beside and above a
+// variable, and at the end of the file; a key the writer leaves out keeps
+// the lines above it at the end of its section.
+TEST_F(Writer, CommentLinesStayWhereTheyStood)
+{
+    const std::string source = folder.write(
+        "notes.kovra",
+        "# Kovra <SL>\n# the header\n\n"  // an empty line leaves the header open
+        "# above t\n$t = 2   # thickness, um\n"
+        "[Device]\n    Name=\"cell\"\n"
+        "\n# first of two\n# second of two\n[Layer1]\n"
+        "    # the block above\n    # the thickness\n    Thickness=$t\n"
+        "    ; above a key the editor leaves out\n    Light.Wavelength=0.5\n"
+        "[Voltage]\n    # the start\n    Voltage.Start=0.1    # own comment\n"
+        "# the very end\n");
+    ASSERT_EQ(Device_load(document(), source.c_str()), 1) << recorder.console();
+    EXPECT_STREQ(Layer_findParam(device()->layers[0], "Thickness")->comment, "the thickness");
+    const std::string text = save();
+    for (const char* expected :
+         {"# the header\n# above t\n\n$t=2    # thickness, um\n\n[Device]\n",
+          "# first of two\n# second of two\n[Layer1]\n",
+          "    # the block above\n    Thickness=$t    # the thickness\n",
+          "    ; above a key the editor leaves out\n\n[Anode]",
+          "[Voltage]\n    # the start\n    Voltage.Start=0.1    # own comment\n",
+          "[Command]\n\n# the very end\n"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\nin:\n" << text;
+    // Saving what was saved keeps every line (the lines left at the end of
+    // a section are then read as lines above the next one).
+    const std::string saved = folder.path() + "saved.kovra";
+    ASSERT_EQ(Device_load(document(), saved.c_str()), 1) << recorder.console();
+    auto lines = [](const std::string& all) {
+        std::multiset<std::string> out;
+        std::istringstream in(all);
+        for (std::string line; std::getline(in, line);)
+            out.insert(line.substr(line.find_first_not_of(' ') == std::string::npos
+                                       ? line.size()
+                                       : line.find_first_not_of(' ')));
+        return out;
+    };
+    EXPECT_EQ(lines(save()), lines(text));
+}
+
+TEST_F(Writer, ATypedCommentLongerThanALineIsCutToWhatALineCarries)
+{
+    ParamRecord* r = Layer_findParam(device()->layers[0], "Thickness");
+    const std::string typed(3000, 't');
+    ASSERT_EQ(Param_setValueText(r, ("2 # " + typed).c_str(), nullptr, 0), 1);
+    EXPECT_EQ(std::string(r->comment), typed.substr(0, DEVICE_COMMENT_MAX));
+    save();
+    ASSERT_EQ(Device_load(document(), (folder.path() + "saved.kovra").c_str()), 1)
+        << recorder.console();
+    EXPECT_EQ(std::string(Layer_findParam(device()->layers[0], "Thickness")->comment),
+              typed.substr(0, DEVICE_COMMENT_MAX));
 }
 
 TEST_F(Writer, KeptEngineKeysSurviveOpenAndSave)

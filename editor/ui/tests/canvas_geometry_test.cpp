@@ -1,5 +1,5 @@
 // The canvas's pixel rules: band and layer heights, hit testing, border
-// grabbing, drag rounding and the drag marker.
+// grabbing, drag rounding, the drag marker and what labels a layer has room for.
 #include <gtest/gtest.h>
 
 #include "CanvasGeometry.h"
@@ -120,4 +120,61 @@ TEST(CanvasGeometry, DragMarkerMovesWholeOrByOneEdgeKeepingSixPixels)
     EXPECT_EQ(CanvasGeometry_dragMarker(marker, CanvasDrag::Border, -200).y1, 106);
     EXPECT_EQ(CanvasGeometry_dragMarker(marker, CanvasDrag::LastBorder, 150).y0, 194);
     EXPECT_EQ(CanvasGeometry_dragMarker(marker, CanvasDrag::LastBorder, -20).y0, 80);
+}
+
+TEST(CanvasGeometry, LayerLabelsShowWhatFitsAndNothingOfWhatDoesNot)
+{
+    // Texts 15 px high (T = 19); a name of 60 px and value lines of 120 px
+    // on a 250 px wide canvas.
+    const CanvasTextSize name{60, 15}, line{120, 15};
+    struct Case {
+        int height;
+        bool hasMesh;
+        bool name;
+        int lines;
+    } cases[] = {
+        {14, true, false, 0},   // thinner than one text: nothing at all
+        {24, true, false, 0},   // 15 + 8 is not below 23
+        {25, true, true, 0},    // the name alone
+        {74, true, true, 0},    // 15 + 57 is not below 72
+        {75, true, true, 1},    // the doping line joins
+        {88, true, true, 1},    // 57 + 30 is not below 87
+        {89, true, true, 2},    // doping and thickness
+        {103, true, true, 2},   // 57 + 45 is not below 102
+        {104, true, true, 3},   // and the mesh points
+        {104, false, true, 2},  // no mesh points: no mesh line
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.height);
+        CanvasRect layer{0, 100, 250, 100 + c.height};
+        CanvasLabelPlan plan = CanvasGeometry_labelPlan(layer, name, 8, line, 19, c.hasMesh);
+        EXPECT_EQ(plan.name, c.name);
+        EXPECT_EQ(plan.lines, c.lines);
+        // Whatever is drawn lies inside the layer and below the name.
+        if (plan.name) {
+            EXPECT_EQ(plan.nameY, 104);
+            EXPECT_LE(plan.nameY + name.height, layer.y1);
+        }
+        for (int i = 0; i < plan.lines; ++i) {
+            EXPECT_GE(plan.lineY[i], plan.name ? plan.nameY + name.height : layer.y0);
+            EXPECT_LE(plan.lineY[i] + line.height, layer.y1);
+            if (i > 0) {
+                EXPECT_GE(plan.lineY[i], plan.lineY[i - 1] + line.height);
+            }
+        }
+    }
+}
+
+TEST(CanvasGeometry, LabelsNeedAReadableTextThatFitsTheWidth)
+{
+    const CanvasRect tall{0, 0, 250, 400};
+    // A name of four characters or fewer is not drawn; neither is a text
+    // as wide as the canvas, nor one too small to read.
+    EXPECT_FALSE(CanvasGeometry_labelPlan(tall, {60, 15}, 4, {120, 15}, 19, true).name);
+    EXPECT_FALSE(CanvasGeometry_labelPlan(tall, {250, 15}, 8, {120, 15}, 19, true).name);
+    EXPECT_FALSE(CanvasGeometry_labelPlan(tall, {12, 15}, 8, {120, 15}, 19, true).name);
+    EXPECT_FALSE(CanvasGeometry_labelPlan(tall, {60, 6}, 8, {120, 15}, 19, true).name);
+    EXPECT_EQ(CanvasGeometry_labelPlan(tall, {60, 15}, 8, {250, 15}, 19, true).lines, 0);
+    EXPECT_EQ(CanvasGeometry_labelPlan(tall, {60, 15}, 8, {120, 6}, 19, true).lines, 0);
+    EXPECT_EQ(CanvasGeometry_labelPlan(tall, {60, 15}, 8, {120, 15}, 19, true).lines, 3);
 }

@@ -1,11 +1,15 @@
 // The device canvas in the real window: clicks select by the drawn
 // rectangles, the selected layer's border drags to a rounded thickness, and
 // a drag that is too short changes nothing.
+#include <algorithm>
 #include <cmath>
 #include <unistd.h>
 
+#include <QImage>
+
 #include "DeviceCanvas.h"
 #include "MainWindowFixture.h"
+#include "iupQt.h"
 
 namespace {
 
@@ -13,6 +17,19 @@ struct Rect {
     int x0, y0, x1, y1;
 };
 Rect rect(const int r[4]) { return {r[0], r[1], r[2], r[3]}; }
+
+// Pixels of text (drawn in black) within the rows y0..y1-1 of a picture.
+int textPixels(const QImage& picture, int y0, int y1)
+{
+    int count = 0;
+    for (int y = std::max(0, y0); y < std::min(y1, picture.height()); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            count += std::max({c.red(), c.green(), c.blue()}) < 80 ? 1 : 0;
+        }
+    }
+    return count;
+}
 
 }  // namespace
 
@@ -94,4 +111,26 @@ TEST_F(CanvasTest, KeysMoveTheSelectionAndEnterIsIgnoredWithoutADialog)
     DeviceCanvas_onKeyPress(canvas(), K_DOWN, 1);
     EXPECT_EQ(WindowMain_selectedLayerNumber(), 2);
     EXPECT_EQ(DeviceCanvas_onKeyPress(canvas(), K_F2, 1), IUP_CONTINUE);
+}
+
+TEST_F(CanvasTest, AThinLayerShowsNoTextWhileAThickOneIsLabelled)
+{
+    start({example("silicon-pn.kovra")});
+    draw();
+    const QImage picture = iupCanvasImage(canvas());
+    Rect emitter = rect(device()->layers[0]->canvasRect);  // 0.5 um of 20.5
+    Rect base = rect(device()->layers[1]->canvasRect);
+    ASSERT_LT(emitter.y1 - emitter.y0, 30) << "the canvas is taller than this test expects";
+    ASSERT_GT(base.y1 - base.y0, 200);
+    // No part of a label is squeezed into the thin layer or spills over.
+    EXPECT_EQ(textPixels(picture, emitter.y0, emitter.y1), 0);
+    // The base has its name at its top and its values in its middle.
+    EXPECT_GT(textPixels(picture, base.y0, base.y0 + 25), 0);
+    const int middle = (base.y0 + base.y1) / 2;
+    EXPECT_GT(textPixels(picture, middle - 30, middle + 30), 0);
+    // Made twenty times thicker, the emitter has room for its name too.
+    type("KOV_WindowMain_Thickness", "10");
+    draw();
+    emitter = rect(device()->layers[0]->canvasRect);
+    EXPECT_GT(textPixels(iupCanvasImage(canvas()), emitter.y0, emitter.y0 + 25), 0);
 }

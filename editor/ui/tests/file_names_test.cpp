@@ -41,6 +41,27 @@ TEST(FileNames, OutputFolderText)
     EXPECT_EQ(FileNames_outputFolderText("", false, "", false), "Output Directory: automatically set");
 }
 
+TEST(FileNames, OutputFoldersOfTheDeviceFileLieBesideIt)
+{
+    struct Case {
+        const char* folder;
+        const char* document;
+        const char* expected;
+    } cases[] = {
+        {".", "/w/cell.kovra", "/w/"},
+        {"./", "/w/cell.kovra", "/w/"},
+        {"results", "/w/cell.kovra", "/w/results"},
+        {"./results/", "/w/cell.kovra", "/w/results/"},
+        {"../shared", "/w/cell.kovra", "/w/../shared"},
+        {"/data/out", "/w/cell.kovra", "/data/out"},
+        {"results", "", "results"},  // never saved: nothing to lie beside
+        {"", "/w/cell.kovra", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FileNames_folderBesideDocument(c.folder, c.document), c.expected) << c.folder;
+    }
+}
+
 TEST(FileNames, ToolCommandIsTheQuotedPathAndRefusesOverlongFolders)
 {
     EXPECT_EQ(FileNames_toolCommand("/opt/kovra/bin/", "kovradatabase"), "\"/opt/kovra/bin/kovradatabase\"");

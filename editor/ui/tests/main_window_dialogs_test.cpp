@@ -154,3 +154,43 @@ TEST_F(MainWindowDialogsTest, OpenDialogsFollowTheMainWindowsLightAndVoltageChan
 }
 
 }  // namespace
+
+// The function keys are the main window's: they work from whichever of its
+// own controls has the focus, and a parameter dialog, a window of its own,
+// keeps its keys to itself.
+TEST_F(MainWindowDialogsTest, FunctionKeysWorkFromEveryControlOfTheMainWindow)
+{
+    start({example("gaas-cell.kovra")});
+    const char* controls[] = {"KOV_DeviceName",           "KOV_WindowMain_LayerList",    "KOV_WindowMain_Doping",
+                              "KOV_WindowMain_Thickness", "KOV_WindowMain_Bandgap",      "KOV_WindowMain_VoltageSweep",
+                              "KOV_WindowMain_VoltageEnd", "KOV_WindowMain_LightAM15",   "KOV_DeviceCanvas",
+                              "KOV_Output"};
+    const struct {
+        int code;
+        const char* dialog;
+    } keys[] = {{K_F5, "KOV_WindowParam"}, {K_F6, "KOV_WindowDoping"}, {K_F7, "KOV_WindowMobility"},
+                {K_F8, "KOV_WindowIndex"},  {K_F10, "KOV_WindowLight"}, {K_F11, "KOV_WindowVoltage"}};
+    for (const char* control : controls) {
+        SCOPED_TRACE(control);
+        ASSERT_STREQ(IupGetAttribute(h(control), "ACTIVE"), "YES");
+        for (const auto& k : keys) {
+            SCOPED_TRACE(k.dialog);
+            IupTestKey(h(control), k.code);
+            IupFlush();
+            EXPECT_TRUE(dialogOpen(k.dialog));
+            Dialogs_closeAll();
+        }
+    }
+    // F1 from a field opens the guide (or says it is missing).
+    IupTestKey(h("KOV_WindowMain_Thickness"), K_F1);
+    const std::string help = IupGetGlobal("KOV_HelpFilenameSimulator");
+    const char* launched = IupScriptLastLaunched();
+    EXPECT_TRUE((launched && help == launched) || status().find("not found") != std::string::npos);
+
+    key(K_F6);
+    ASSERT_TRUE(dialogOpen("KOV_WindowDoping"));
+    IupTestKey(h("KOV_WindowDoping_N"), K_F7);
+    IupFlush();
+    EXPECT_FALSE(dialogOpen("KOV_WindowMobility")) << "the dialog's keys are its own";
+    Dialogs_closeAll();
+}

@@ -35,6 +35,8 @@ TEST_F(MainWindowTest, CommandLinesThatNameNoSingleExistingFileOpenTheTemplate)
     stop();
     start({folder.file("missing.kovra")});
     EXPECT_EQ(std::string(doc()->filename), "");
+    // A mistyped name is not passed over in silence.
+    EXPECT_EQ(status(), "Cannot open '" + folder.file("missing.kovra") + "': no such file");
 }
 
 TEST_F(MainWindowTest, EnterCommitsAFieldAndRedrawsWithoutLeavingIt)

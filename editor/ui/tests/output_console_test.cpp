@@ -1,9 +1,13 @@
 // The output console in the real window: styles by tag on exactly the
-// appended bytes, the clear button, and the cut of the oldest half that
-// keeps styles on their own text and UTF-8 characters whole.
+// appended bytes, the look of those styles taken from the text preferences,
+// the clear button, and the cut of the oldest half that keeps styles on
+// their own text and UTF-8 characters whole.
 #include "MainWindowFixture.h"
 #include "Output.h"
 #include "OutputText.h"
+#include "kovragui.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -17,6 +21,17 @@ std::string text()
         out += static_cast<char>(IupScintillaSendMessage(console(), SCI_GETCHARAT, p, 0));
     }
     return out;
+}
+
+long styleGet(unsigned int message, int style)
+{
+    return static_cast<long>(IupScintillaSendMessage(console(), message, static_cast<uptr_t>(style), 0));
+}
+std::string styleFont(int style)
+{
+    char name[64] = {};
+    IupScintillaSendMessage(console(), SCI_STYLEGETFONT, static_cast<uptr_t>(style), reinterpret_cast<sptr_t>(name));
+    return name;
 }
 
 }  // namespace
@@ -110,4 +125,62 @@ TEST_F(MainWindowTest, AMessageOverTheCapIsCutOnACharacterBoundary)
     std::string message = std::string(382, 'a') + "\xE2\x82\xAC" + std::string(100, 'b');
     Output_print(message.c_str());
     EXPECT_EQ(text(), std::string(382, 'a'));
+}
+
+TEST_F(MainWindowTest, TaggedStylesFollowTheTextPreferences)
+{
+    start();
+    EditorPrefs* prefs = App_getEditorPrefs();
+    ASSERT_NE(prefs, nullptr);
+    // As started: each tag in its preference colour, errors bold.
+    EXPECT_EQ(styleGet(SCI_STYLEGETFORE, 125), prefs->markerError);
+    EXPECT_EQ(styleGet(SCI_STYLEGETBOLD, 125), 1);
+    EXPECT_EQ(styleGet(SCI_STYLEGETFORE, 124), prefs->markerWarning);
+    EXPECT_EQ(styleGet(SCI_STYLEGETFORE, 123), prefs->information);
+
+    // The user's choice of text: a larger italic serif on a dark ground,
+    // other tag colours.
+    EditorStyle& text = prefs->styles[0];
+    std::snprintf(text.fontName, sizeof text.fontName, "%s", "DejaVu Serif");
+    text.fontSize = 14;
+    text.fontStyle = 2;
+    text.fore = 0xE0E0E0;
+    text.back = 0x302010;
+    prefs->information = 0xC0A000;
+    prefs->markerWarning = 0x00A0F0;
+    prefs->markerError = 0x4040FF;
+    prefs->markerSuccess = 0x40FF40;
+    EXPECT_EQ(Editor_applyStyle(console(), nullptr, 1, 1), IUP_DEFAULT);
+
+    struct Case {
+        int style;
+        long fore;
+        int bold;
+    } cases[] = {{122, 0xE0E0E0, 0}, {123, 0xC0A000, 0}, {124, 0x00A0F0, 0}, {125, 0x4040FF, 1}, {126, 0x40FF40, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.style);
+        EXPECT_EQ(styleGet(SCI_STYLEGETFORE, c.style), c.fore);
+        EXPECT_EQ(styleGet(SCI_STYLEGETBACK, c.style), 0x302010);
+        EXPECT_EQ(styleGet(SCI_STYLEGETSIZE, c.style), 14);
+        EXPECT_EQ(styleGet(SCI_STYLEGETITALIC, c.style), 1);
+        EXPECT_EQ(styleGet(SCI_STYLEGETBOLD, c.style), c.bold);
+        EXPECT_EQ(styleFont(c.style), "DejaVu Serif");
+    }
+    // A message printed afterwards shows in the new look.
+    long before = length();
+    Output_printColored("[WARNING] after the change\n");
+    EXPECT_EQ(styleAt(before), 124);
+}
+
+TEST_F(MainWindowTest, LineNumbersFollowThePreference)
+{
+    start();
+    Output_print("a line\n");
+    EXPECT_GT(IupScintillaSendMessage(console(), SCI_GETMARGINWIDTHN, 0, 0), 0);
+    App_getEditorPrefs()->lineNumbers = 0;
+    Output_setup();
+    for (int i = 0; i < 20; ++i) {
+        Output_print("another line\n");  // crosses a digit count
+    }
+    EXPECT_EQ(IupScintillaSendMessage(console(), SCI_GETMARGINWIDTHN, 0, 0), 0);
 }

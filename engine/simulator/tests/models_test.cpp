@@ -80,11 +80,11 @@ void expectDerivatives(const Model& model, const char* name)
     }
 }
 
-Derivs fromRate(const ekRecombination& r, double magnitude)
+Derivs fromRate(const ekPointValue& r, double magnitude)
 {
-    return {r.R, r.dV, r.dFn, r.dFp, magnitude};
+    return {r.value, r.dV, r.dFn, r.dFp, magnitude};
 }
-Derivs fromCharge(const ekLevelCharge& q) { return {q.Q, q.dV, q.dFn, q.dFp, q.Q}; }
+Derivs fromCharge(const ekPointValue& q) { return {q.value, q.dV, q.dFn, q.dFp, q.value}; }
 
 // Centres in equilibrium with the bands of a state: n1 p1 = ni^2.
 std::vector<ekSrhCentre> centresFor(double ni)
@@ -97,9 +97,9 @@ std::vector<ekSrhCentre> centresFor(double ni)
     };
 }
 
-ekRecombination srhOf(const State& s)
+ekPointValue srhOf(const State& s)
 {
-    ekSrhSum sum;
+    ekPointValue sum;
     for (const ekSrhCentre& c : centresFor(niOf(s))) {
         ek_srhAdd(sum, s.n(), s.p(), c);
     }
@@ -111,11 +111,11 @@ TEST(ModelsDerivatives, RecombinationMatchesCentralDifferences)
     // The rounding floor of np - ni^2 is set by np itself.
     expectDerivatives(
         [](const State& s) {
-            ekSrhSum sum;
+            ekPointValue sum;
             for (const ekSrhCentre& c : centresFor(niOf(s))) {
                 ek_srhAdd(sum, s.n(), s.p(), c);
             }
-            return fromRate(srhOf(s), s.n() * s.p() * sum.S);
+            return fromRate(srhOf(s), s.n() * s.p() * sum.value);
         },
         "SRH");
     expectDerivatives(
@@ -171,9 +171,9 @@ TEST(ModelsBalance, NoNetRecombinationWhereNpEqualsNiSquared)
         s.Fn = s.Fp = 0.0;  // equilibrium: np = ni^2
         const double ni = niOf(s);
         const double scale = s.n() * s.p();
-        EXPECT_LE(std::fabs(srhOf(s).R), 1e-12 * scale / 1e-4);
-        EXPECT_LE(std::fabs(ek_radiativeRate(s.n(), s.p(), ni, 0.7).R), 1e-12 * scale);
-        EXPECT_LE(std::fabs(ek_augerRate(s.n(), s.p(), ni, 3e-3, 5e-4).R),
+        EXPECT_LE(std::fabs(srhOf(s).value), 1e-12 * scale / 1e-4);
+        EXPECT_LE(std::fabs(ek_radiativeRate(s.n(), s.p(), ni, 0.7).value), 1e-12 * scale);
+        EXPECT_LE(std::fabs(ek_augerRate(s.n(), s.p(), ni, 3e-3, 5e-4).value),
                   1e-12 * scale * (s.n() + s.p()));
     }
 }
@@ -184,8 +184,8 @@ TEST(ModelsBalance, SteadyStateOccupationEqualsEquilibriumOccupationAtEquilibriu
         State s = s0;
         s.Fn = s.Fp = 0.0;
         for (const ekSrhCentre& c : centresFor(niOf(s))) {
-            const double na = ek_acceptorCharge(3.0, s.n(), s.p(), c).Q;
-            const double nd = ek_donorCharge(3.0, s.n(), s.p(), c).Q;
+            const double na = ek_acceptorCharge(3.0, s.n(), s.p(), c).value;
+            const double nd = ek_donorCharge(3.0, s.n(), s.p(), c).value;
             EXPECT_NEAR(na, ek_acceptorEquilibrium(3.0, 1.0 / c.p1, s.p(), nullptr), 1e-12 * 3.0);
             EXPECT_NEAR(nd, ek_donorEquilibrium(3.0, 1.0 / c.n1, s.n(), nullptr), 1e-12 * 3.0);
         }
@@ -196,14 +196,14 @@ TEST(ModelsSrh, ClosedFormOfOneMidgapCentre)
 {
     // R = (np - ni^2) / (taup (n + ni) + taun (p + ni)).
     const double n = 2.0, p = 5e-3, ni = 1e-4, taun = 0.3, taup = 0.7;
-    ekSrhSum sum;
+    ekPointValue sum;
     ek_srhAdd(sum, n, p, {taun, taup, ni, ni});
     const double expected = (n * p - ni * ni) / (taup * (n + ni) + taun * (p + ni));
-    EXPECT_NEAR(ek_srhRate(sum, n, p, ni).R, expected, 1e-14 * expected);
+    EXPECT_NEAR(ek_srhRate(sum, n, p, ni).value, expected, 1e-14 * expected);
     // A centre without lifetimes adds nothing instead of dividing by zero.
-    ekSrhSum none;
+    ekPointValue none;
     ek_srhAdd(none, n, p, {0.0, 0.0, ni, ni});
-    EXPECT_EQ(ek_srhRate(none, n, p, ni).R, 0.0);
+    EXPECT_EQ(ek_srhRate(none, n, p, ni).value, 0.0);
 }
 
 TEST(ModelsBernoulli, EdgeValuesAndIdentity)

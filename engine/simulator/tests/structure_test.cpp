@@ -232,13 +232,13 @@ TEST_F(StructureTest, EquilibriumIsChargeNeutralAndRecombinationFree)
         // rate is rounding noise against its value at a small split of the
         // quasi-Fermi levels (np = e ni^2).
         for (double V : {-20.0, 0.0, 20.0}) {
-            const ekRecombination srh = sim.recombinationSRH(V, 0.0, 0.0, i);
-            const ekRecombination aug = sim.recombinationAuger(V, 0.0, 0.0, i);
-            const ekRecombination rad = sim.recombinationRadiative(V, 0.0, 0.0, i);
-            EXPECT_LE(std::fabs(srh.R), 1e-10 * std::fabs(sim.recombinationSRH(V, -0.5, 0.5, i).R)) << i;
-            EXPECT_LE(std::fabs(aug.R), 1e-10 * std::fabs(sim.recombinationAuger(V, -0.5, 0.5, i).R)) << i;
-            EXPECT_LE(std::fabs(rad.R), 1e-10 * std::fabs(sim.recombinationRadiative(V, -0.5, 0.5, i).R)) << i;
-            EXPECT_GT(sim.recombinationSRH(V, -0.5, 0.5, i).R, 0.0) << i;
+            const ekPointValue srh = sim.recombinationSRH(V, 0.0, 0.0, i);
+            const ekPointValue aug = sim.recombinationAuger(V, 0.0, 0.0, i);
+            const ekPointValue rad = sim.recombinationRadiative(V, 0.0, 0.0, i);
+            EXPECT_LE(std::fabs(srh.value), 1e-10 * std::fabs(sim.recombinationSRH(V, -0.5, 0.5, i).value)) << i;
+            EXPECT_LE(std::fabs(aug.value), 1e-10 * std::fabs(sim.recombinationAuger(V, -0.5, 0.5, i).value)) << i;
+            EXPECT_LE(std::fabs(rad.value), 1e-10 * std::fabs(sim.recombinationRadiative(V, -0.5, 0.5, i).value)) << i;
+            EXPECT_GT(sim.recombinationSRH(V, -0.5, 0.5, i).value, 0.0) << i;
         }
     }
 }
@@ -293,17 +293,17 @@ TEST_F(StructureTest, PointModelsMatchCentralDifferences)
             return q;
         };
         auto total = [](const ekTrappedCharge& q) { return q.Na - q.Nd + q.Qa - q.Qd; };
-        const ekRecombination r = srh(pt.V, pt.Fn, pt.Fp);
+        const ekPointValue r = srh(pt.V, pt.Fn, pt.Fp);
         const ekTrappedCharge q = charge(pt.V, pt.Fn, pt.Fp);
         const double dR[3] = {r.dV, r.dFn, r.dFp};
         const double dQ[3] = {q.dV, q.dFn, q.dFp};
         for (int v = 0; v < 3; ++v) {
             const double e[3] = {v == 0 ? h : 0, v == 1 ? h : 0, v == 2 ? h : 0};
-            const double numR = (srh(pt.V + e[0], pt.Fn + e[1], pt.Fp + e[2]).R -
-                                 srh(pt.V - e[0], pt.Fn - e[1], pt.Fp - e[2]).R) / (2 * h);
+            const double numR = (srh(pt.V + e[0], pt.Fn + e[1], pt.Fp + e[2]).value -
+                                 srh(pt.V - e[0], pt.Fn - e[1], pt.Fp - e[2]).value) / (2 * h);
             const double numQ = (total(charge(pt.V + e[0], pt.Fn + e[1], pt.Fp + e[2])) -
                                  total(charge(pt.V - e[0], pt.Fn - e[1], pt.Fp - e[2]))) / (2 * h);
-            EXPECT_NEAR(dR[v], numR, 1e-6 * std::fabs(numR) + 1e-12 * std::fabs(r.R)) << pt.i << " " << v;
+            EXPECT_NEAR(dR[v], numR, 1e-6 * std::fabs(numR) + 1e-12 * std::fabs(r.value)) << pt.i << " " << v;
             EXPECT_NEAR(dQ[v], numQ, 1e-6 * std::fabs(numQ) + 1e-11 * std::fabs(q.Na + q.Nd + q.Qa + q.Qd))
                 << pt.i << " " << v;
         }

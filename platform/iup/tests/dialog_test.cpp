@@ -67,8 +67,11 @@ int onFocus(Ihandle* ih)
     return IUP_DEFAULT;
 }
 
+int draws = 0;
+
 int onDraw(Ihandle* ih, float, float)
 {
+    ++draws;
     int w = 0, h = 0;
     IupDrawBegin(ih);
     IupDrawGetSize(ih, &w, &h);
@@ -288,6 +291,28 @@ TEST_F(DialogTest, CanvasDrawsThroughItsAction)
     IupDrawGetTextSize(canvas, "QWy", 3, &w, &h);
     EXPECT_GT(w, 0);
     EXPECT_GT(h, 0);
+}
+
+// A repaint draws once: the drawing it runs does not ask for another, so an
+// idle window with a canvas costs nothing.
+TEST_F(DialogTest, ARepaintDrawsTheCanvasOnce)
+{
+    Ihandle* canvas = IupGetHandle("T_Canvas");
+    IupFlush();
+    draws = 0;
+    IupRedraw(canvas, 0);
+    for (int i = 0; i < 10; ++i) {
+        IupFlush();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_EQ(draws, 1);
+    // A drawing made outside a repaint is shown by one repaint of its own.
+    draws = 0;
+    onDraw(canvas, 0, 0);
+    for (int i = 0; i < 10; ++i) {
+        IupFlush();
+    }
+    EXPECT_LE(draws, 2);
 }
 
 TEST_F(DialogTest, DestroyedDialogsLoseTheirNames)

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -45,7 +46,15 @@ int kovraAskQuestion(const char* question, const char* title, int kind, const ch
 
 void kovraShowInfo(const char* text, int, int kind)
 {
+    // The status line is one line: a message's own line breaks (the console
+    // lines it repeats end in one) would make the bar grow and the window's
+    // layout jump.
     lastInfo = text != nullptr ? text : "";
+    while (!lastInfo.empty() && std::isspace(static_cast<unsigned char>(lastInfo.back())))
+        lastInfo.pop_back();
+    for (char& c : lastInfo)
+        if (c == '\n' || c == '\r' || c == '\t')
+            c = ' ';
     Ihandle* pane = IupGetHandle("KOV_Statusbar_Pane0");
     if (pane == nullptr)
         return;

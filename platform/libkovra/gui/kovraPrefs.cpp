@@ -63,6 +63,7 @@ void EditorPrefs_init(EditorPrefs* prefs, int)
     prefs->markerWarning = 0x307DB0;
     prefs->markerWarningShade = normalizeColor(0x307DB0, 60, 60, 60);
     prefs->markerSuccess = 0x066300;
+    prefs->information = LIGHT.information.fore;
     prefs->foldMargin = 0xF2F2F2;
     prefs->foldMarginHi = 0xE0E0E0;
     // Slot colours of the light theme: comments green, numbers orange,

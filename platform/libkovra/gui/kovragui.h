@@ -18,7 +18,8 @@ void kovraShowMessage(const char* text, const char* title, int kind, const char*
 int kovraAskQuestion(const char* question, const char* title, int kind, const char* parentName);
 // The main window's information area (the status-bar label
 // "KOV_Statusbar_Pane0"): kind 0 information, 1 error (red), 9 with an
-// empty text clears it. Without that label the text is only kept
+// empty text clears it. The text is shown on one line (trailing line
+// breaks dropped, inner ones made blanks). Without that label it is only kept
 // (kovraLastInfo).
 void kovraShowInfo(const char* text, int reserved, int kind);
 const char* kovraLastInfo();
@@ -78,6 +79,7 @@ struct EditorPrefs {
     long markerWarning;     // marker 12 base, warning style
     long markerWarningShade;
     long markerSuccess;     // style 126
+    long information;       // information lines (the editor console's style 123)
     long foldMargin;
     long foldMarginHi;
     EditorStyle styles[EDITOR_STYLE_SLOTS];

@@ -84,6 +84,11 @@ TEST_F(KovraGui, InformationGoesToTheStatusAndActionBars)
     kovraShowInfo("[ERROR]   invalid variable name", 0, 1);
     EXPECT_STREQ(IupGetAttribute(pane, "TITLE"), "[ERROR]   invalid variable name");
     EXPECT_STREQ(IupGetAttribute(pane, "FGCOLOR"), "200 30 30");
+    // A console line shown in the status line keeps it one line high.
+    kovraShowInfo("[ERROR]   invalid expression for Thickness: abc\r\n", 0, 1);
+    EXPECT_STREQ(IupGetAttribute(pane, "TITLE"), "[ERROR]   invalid expression for Thickness: abc");
+    kovraShowInfo("first\nsecond", 0, 0);
+    EXPECT_STREQ(IupGetAttribute(pane, "TITLE"), "first second");
     kovraShowInfo("", 0, 9);
     EXPECT_STREQ(IupGetAttribute(pane, "TITLE"), "");
     EXPECT_STREQ(kovraLastInfo(), "");

@@ -1,8 +1,9 @@
-// The editor's folders: programs and the engine library in the program's
-// own folder (bin/), data below it (bin/etc/), the guides in bin/doc/ and the
-// example device files in bin/examples/, as the build lays them out; the
-// per-user settings folder after the XDG rule ($XDG_CONFIG_HOME, else
-// ~/.config) with the program's own subfolder. Every folder ends in '/'.
+// A GUI program's folders (the editor's and the calculator's): programs and
+// the engine library in the program's own folder (bin/), data below it
+// (bin/etc/), the guides in bin/doc/ and the example device files in
+// bin/examples/, as the build lays them out; the per-user settings folder
+// after the XDG rule ($XDG_CONFIG_HOME, else ~/.config) with the program's
+// own subfolder. Every folder ends in '/'.
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-// The editor's folders: beside the program, and the per-user settings folder
+// A program's folders: beside the program, and the per-user settings folder
 // after the XDG rule.
 #include <gtest/gtest.h>
 

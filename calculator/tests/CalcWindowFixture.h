@@ -1,0 +1,29 @@
+// The calculator's window built, shown and prepared as the program does,
+// over settings of its own scratch folder; closed (settings written) after
+// each test.
+#pragma once
+
+#include "CalcConsole.h"
+#include "CalcState.h"
+#include "CalcWindow.h"
+#include "iupTestApp.h"
+#include "tempFolder.h"
+
+class CalcWindowFixture : public testing::Test {
+protected:
+    TempFolder config;
+    Ihandle* dialog = nullptr;
+    Ihandle* console = nullptr;
+
+    void SetUp() override { open(); }
+    void TearDown() override { WindowMain_close(); }
+    // Also a restart after WindowMain_close: the settings written are read.
+    void open()
+    {
+        dialog = CalcWindow_build(config.path(), "");
+        ASSERT_NE(dialog, nullptr);
+        CalcWindow_show();
+        console = IupGetHandle("KOV_Console");
+        ASSERT_NE(console, nullptr);
+    }
+};
