@@ -62,6 +62,22 @@ void ekSimulator::freeBiasWork(BiasWork& w)
     freeSystem(w);
 }
 
+bool ekSimulator::ensureEquilibrium(BiasWork& w)
+{
+    if (equilibriumSolved) {
+        std::copy(sol.Veq, sol.Veq + Points, w.V);
+        return true;
+    }
+    Va = 0.0;
+    doSolvePoisson(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, w.work, &w.previous, &w.start, &w.update,
+                   &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
+    if (interrupted()) {
+        return false;
+    }
+    poissonSave(w.V);
+    return true;
+}
+
 int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
                            bool* jsupReached)
 {
@@ -139,21 +155,10 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
         sigma->writeComm(line);
     }
 
-    // Equilibrium start: Poisson alone in the dark.
-    if (!equilibriumSolved) {
-        Va = 0.0;
-        doSolvePoisson(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, w.work, &w.previous, &w.start,
-                       &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
-        if (interrupted()) {
-            finishSweep(w, 0, &result);
-            freeBiasWork(w);
-            return result;
-        }
-        poissonSave(w.V);
-    } else {
-        for (int k = 0; k < N; ++k) {
-            w.V[k] = sol.Veq[k];
-        }
+    if (!ensureEquilibrium(w)) {
+        finishSweep(w, 0, &result);
+        freeBiasWork(w);
+        return result;
     }
     keepEquilibrium();
     // Charges of the equilibrium, the reference of the 0 V point, split at

@@ -16,24 +16,30 @@ struct ekSystemArrays {
     double* upper = nullptr;
 };
 
-// Work arrays of one bias sweep, shared by the sweep driver and its point
-// solvers. The solution is kept twice: as V, Fn, Fp (Gummel) and as the
-// interleaved 3N vector x (Newton); after every converged point both forms
-// and their backups hold it, so a point that fails can be retried with the
-// other method from the same start.
-struct ekSimulator::BiasWork : ekSystemArrays {
-    // Newton vector, its backup and the residual (3N each).
-    double* x = nullptr;
-    double* x0 = nullptr;
-    double* work = nullptr;
-    // Solution, its backup (start of the current point) and the
-    // equilibrium (N each).
+// The solution of a solve as three N-long arrays, V, Fn, Fp, and their
+// backup V0, Fn0, Fp0 (the start of the present point or pass), with the
+// arrays of the iteration driver: what every solve of the equilibrium
+// and of a bias point works on.
+struct ekSolutionWork : ekSystemArrays {
     double* V = nullptr;
     double* Fn = nullptr;
     double* Fp = nullptr;
     double* V0 = nullptr;
     double* Fn0 = nullptr;
     double* Fp0 = nullptr;
+};
+
+// Work arrays of one bias sweep, shared by the sweep driver and its point
+// solvers. The solution is kept twice: as V, Fn, Fp (Gummel) and as the
+// interleaved 3N vector x (Newton); after every converged point both forms
+// and their backups hold it, so a point that fails can be retried with the
+// other method from the same start.
+struct ekSimulator::BiasWork : ekSolutionWork {
+    // Newton vector, its backup and the residual (3N each).
+    double* x = nullptr;
+    double* x0 = nullptr;
+    double* work = nullptr;
+    // The equilibrium (N each).
     double* Veq = nullptr;
     double* Fneq = nullptr;
     double* Fpeq = nullptr;

@@ -21,14 +21,9 @@ using ekLimits::EQUILIBRIUM_BIAS;
 constexpr int REFINEMENTS = 10;
 
 
-// Work arrays of one equilibrium solve.
-struct PoissonArrays : ekSystemArrays {
-    double* V = nullptr;
-    double* Fn = nullptr;
-    double* Fp = nullptr;
-    double* V0 = nullptr;
-    double* Fn0 = nullptr;
-    double* Fp0 = nullptr;
+// Work arrays of one equilibrium solve: the solution, its backup and the
+// residual (N each).
+struct PoissonArrays : ekSolutionWork {
     double* residual = nullptr;
     double** all[7] = {&V, &Fn, &Fp, &V0, &Fn0, &Fp0, &residual};
 };

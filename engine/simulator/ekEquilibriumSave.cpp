@@ -31,32 +31,37 @@ double slope(const double* u, const double* z, int i, int N)
 
 }  // namespace
 
+double ekSimulator::storePointState(int k, double V, double Fn, double Fp)
+{
+    const double n = electronDensity(V, Fn, k);
+    const double p = holeDensity(V, Fp, k);
+    sol.n[k] = n;
+    sol.p[k] = p;
+    sol.Vn[k] = V + mat.offN[k];
+    sol.Vp[k] = V - mat.offP[k];
+    sol.EC[k] = std::log(mat.NC[k] / mat.niRef[k]) - V - mat.offN[k];
+    sol.EV[k] = sol.EC[k] - mat.Eg[k];
+    ekTrappedCharge q;
+    trappedCharge(n, p, k, &q);
+    sol.Nax[k] = q.Na;
+    sol.Ndx[k] = q.Nd;
+    sol.Ntax[k] = q.Qa;
+    sol.Ntdx[k] = q.Qd;
+    sol.Qssp[k] = mat.polSpont[k];
+    sol.Qspi[k] = mat.polPiezo[k];
+    return -((n - p) + (q.Na - q.Nd) + (q.Qa - q.Qd) - q.Qpol);
+}
+
 void ekSimulator::fillEquilibriumPoints()
 {
     const int N = Points;
     for (int i = 0; i < N; ++i) {
         const double V = sol.V[i];
-        const double n = electronDensity(V, 0.0, i);
-        const double p = holeDensity(V, 0.0, i);
-        sol.n[i] = n;
-        sol.p[i] = p;
-        sol.Vn[i] = V + mat.offN[i];
-        sol.Vp[i] = V - mat.offP[i];
-        sol.EC[i] = std::log(mat.NC[i] / mat.niRef[i]) - V - mat.offN[i];
-        sol.EV[i] = sol.EC[i] - mat.Eg[i];
-        ekTrappedCharge q;
-        trappedCharge(n, p, i, &q);
-        sol.Nax[i] = q.Na;
-        sol.Ndx[i] = q.Nd;
-        sol.Ntax[i] = q.Qa;
-        sol.Ntdx[i] = q.Qd;
-        sol.Q[i] = -((n - p) + (q.Na - q.Nd) + (q.Qa - q.Qd) - q.Qpol);
+        sol.Q[i] = storePointState(i, V, 0.0, 0.0);
         sol.Jn[i] = sol.Jp[i] = 0.0;
         sol.RD[i] = recombinationRadiative(V, 0.0, 0.0, i).value;
         sol.RA[i] = recombinationAuger(V, 0.0, 0.0, i).value;
         sol.RSRH[i] = recombinationSRH(V, 0.0, 0.0, i).value;
-        sol.Qssp[i] = mat.polSpont[i];
-        sol.Qspi[i] = mat.polPiezo[i];
     }
     for (int i = 0; i < N; ++i) {
         sol.En[i] = -slope(sol.Vn, sol.z, i, N);

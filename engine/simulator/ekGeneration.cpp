@@ -15,17 +15,6 @@ bool ekSimulator::isDark() const
     return (lightType & 0xD0) == 0 || lightTotals.incident * norm.photonFlux < 1000.0;
 }
 
-bool ekSimulator::stopRequested()
-{
-    Stopped = Stopped || sigma->stopIt();
-    return Stopped;
-}
-
-bool ekSimulator::interrupted()
-{
-    return stopRequested() || sigma->err != 0;
-}
-
 namespace {
 
 // An index that does not depend on the position may be kept per wavelength.

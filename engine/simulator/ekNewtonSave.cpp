@@ -35,14 +35,7 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
         sol.Fp[k - 1] = 0.5 * (sol.Fp[k - 2] + Fp0);
     }
 
-    const double n = electronDensity(V0, Fn0, k);
-    const double p = holeDensity(V0, Fp0, k);
-    sol.n[k] = n;
-    sol.p[k] = p;
-    sol.Vn[k] = V0 + mat.offN[k];
-    sol.Vp[k] = V0 - mat.offP[k];
-    sol.EC[k] = std::log(mat.NC[k] / mat.niRef[k]) - V0 - mat.offN[k];
-    sol.EV[k] = sol.EC[k] - mat.Eg[k];
+    const double rho = storePointState(k, V0, Fn0, Fp0);
 
     // Effective fields on the edge to the next point (the previous one at
     // the end of the mesh).
@@ -58,15 +51,6 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
 
     // Charge: the space charges per area integrate the raw density over the
     // control boxes, which tile the device, so Q+ and Q- are exact sums.
-    ekTrappedCharge tc;
-    trappedCharge(n, p, k, &tc);
-    sol.Nax[k] = tc.Na;
-    sol.Ndx[k] = tc.Nd;
-    sol.Ntax[k] = tc.Qa;
-    sol.Ntdx[k] = tc.Qd;
-    sol.Qssp[k] = mat.polSpont[k];
-    sol.Qspi[k] = mat.polPiezo[k];
-    const double rho = -((n - p) + (tc.Na - tc.Nd) + (tc.Qa - tc.Qd) - tc.Qpol);
     const double w = controlWidth(k);
     if (hasDepletionPlane()) {
         (k <= depletionPlane ? chargeLeft : chargeRight) += w * rho;

@@ -94,16 +94,8 @@ bool ekSimulator::startQE(double bias, BiasWork& w)
     // Dark: no wavelength shines yet.
     std::fill(mat.Gop, mat.Gop + N, 0.0);
     std::fill(mat.photonFlux, mat.photonFlux + N, 0.0);
-    if (!equilibriumSolved) {
-        Va = 0.0;
-        doSolvePoisson(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, w.work, &w.previous, &w.start,
-                       &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
-        if (interrupted()) {
-            return false;
-        }
-        poissonSave(w.V);
-    } else {
-        std::copy(sol.Veq, sol.Veq + N, w.V);
+    if (!ensureEquilibrium(w)) {
+        return false;
     }
     for (int k = 0; k < N; ++k) {
         w.V0[k] = w.V[k];

@@ -109,6 +109,17 @@ int ekSimulator::getPointLayer(int i) const
     return (pointLayer != nullptr && i >= 0 && i < Points) ? pointLayer[i] : -1;
 }
 
+bool ekSimulator::stopRequested()
+{
+    Stopped = Stopped || sigma->stopIt();
+    return Stopped;
+}
+
+bool ekSimulator::interrupted()
+{
+    return stopRequested() || sigma->err != 0;
+}
+
 double ekSimulator::getLightTotal(int k) const
 {
     switch (k) {

@@ -206,6 +206,11 @@ public:
     bool isConvergenceAchieved() const { return convergedCount > 0; }
     int getConvergedCount() const { return convergedCount; }
     bool isStopped() const { return Stopped; }
+    // True once the user asked to stop (remembered in Stopped from then on).
+    bool stopRequested();
+    // True once the user asked to stop or the engine reported an error:
+    // every driver loop ends on it.
+    bool interrupted();
     ElecSweep* getSweepBias() const { return SweepBias; }
     ElecSweep* getSweepLight() const { return SweepLight; }
     void deleteSweepBias();
@@ -314,11 +319,6 @@ public:
     void generationProfileLight();
     // True when the installed light brings no photons (below 1000 1/cm2/s).
     bool isDark() const;
-    // True once the user asked to stop (remembered in Stopped from then on).
-    bool stopRequested();
-    // True once the user asked to stop or the engine reported an error:
-    // every driver loop ends on it.
-    bool interrupted();
 
     // Charge-neutral potential of a layer (relative to the intrinsic level
     // of the ni given) with the ionisation terms and fractions.
@@ -350,7 +350,6 @@ public:
                        double fluxIncident);
 
     // ==== iteration driver and linear solvers (ekIteration*.cpp) ====
-    // ---- gummel ----
     // System kinds of solveSystem: the three Gummel equations (tridiagonal,
     // N unknowns) and the coupled Newton system (3N unknowns, band Jacobian).
     static constexpr int SYSTEM_POISSON = 1;
@@ -423,11 +422,9 @@ protected:
     size_t solvePeakBytes = 0;
 
 public:
-    // ---- end gummel ----
     // ==== end of iteration driver ====
 
-    // ==== Gummel iteration (ekGummel*.cpp) ====
-    // ---- gummel ----
+    // ==== Gummel iteration (ekGummel*.cpp, contacts in ekContactBoundary.cpp) ====
     // Assemblers of the three Gummel equations (solveSystem kinds 1, 2, 3):
     // each fills the residual F, rhs = -F and the tridiagonal Jacobian of F
     // by its own unknown (lower, diag, upper), and the sum of F^2 (never
@@ -471,11 +468,9 @@ private:
                                      ekPointValue* dLeft, ekPointValue* dRight) const;
 
 public:
-    // ---- end gummel ----
     // ==== end of Gummel iteration ====
 
     // ==== equilibrium Poisson solution (ekEquilibrium*.cpp) ====
-    // ---- gummel ----
     // The equilibrium solution, timed and reported: iterations of the last
     // Poisson pass, -1 when the mesh cannot be used.
     int setEquilibrium();
@@ -506,13 +501,15 @@ private:
     // Densities, band edges, fields, charges and rates of the stored
     // equilibrium solution.
     void fillEquilibriumPoints();
+    // What the equilibrium and the transport saves both derive at point k
+    // from its V, Fn, Fp: densities, band potentials and edges, dopant, trap
+    // and polarisation charges. Returns the volume charge density there.
+    double storePointState(int k, double V, double Fn, double Fp);
 
 public:
-    // ---- end gummel ----
     // ==== end of equilibrium ====
 
     // ==== Newton iteration (ekNewton*.cpp) ====
-    // ---- newton ----
     // Coupled Newton system (solveSystem kind 5): x holds 3N unknowns, V, Fn,
     // Fp interleaved per point. Fills the residual F, rhs = -F, the band
     // Jacobian of F (every entry, contact rows included) and the sum of F^2
@@ -600,11 +597,9 @@ private:
     void newtonContactRows(int side, const double* x, ekBandMatrix* J, double* F);
 
 public:
-    // ---- end newton ----
     // ==== end of Newton iteration ====
 
-    // ==== bias sweep (ekBias*.cpp) ====
-    // ---- newton ----
+    // ==== bias sweep (ekBias*.cpp, ekPhotovoltaic.cpp, ekSweepProgress.cpp) ====
     // Bias sweep record from a uniform sweep (mode 0x10), a custom bias file
     // (mode 0x20, one voltage per row, at least two rows, increasing) or no
     // bias (one point at 0 V). Volts and A/cm2 in; true on success.
@@ -654,6 +649,11 @@ private:
     };
     bool allocBiasWork(BiasWork& w);
     void freeBiasWork(BiasWork& w);
+    // The equilibrium in w.V: the stored one, or solved in the dark at 0 V
+    // and stored when none is known yet (Va is then 0). The bias and the
+    // quantum-efficiency sweeps start from it; false when that solve was
+    // stopped or failed.
+    bool ensureEquilibrium(BiasWork& w);
     // Switches Newton <-> Gummel for a failed point and restores its start;
     // the solver arrays are made anew whatever reallocate says.
     bool switchMethod(BiasWork& w, bool reallocate);
@@ -685,11 +685,9 @@ private:
     void locateBiasZero();
 
 public:
-    // ---- end newton ----
     // ==== end of bias sweep ====
 
     // ==== light sources (ekLight*.cpp) ====
-    // ---- light ----
     // Light through the anode. Each setter replaces the light of the run;
     // false (with a level-1 line, except for a null device) when refused.
     // Fluxes in 1/cm2/s, wavelengths in um.
@@ -728,11 +726,9 @@ private:
     void reportLightOn(unsigned char kind, double powerIn, double powerOut);
 
 public:
-    // ---- end light ----
     // ==== end of light sources ====
 
-    // ==== quantum-efficiency sweep (ekQE*.cpp) ====
-    // ---- light ----
+    // ==== quantum-efficiency sweep (ekQuantumEfficiency*.cpp, ekPhotocurrent.cpp) ====
     // Quantum efficiency at the applied voltage Va (V), wavelength by
     // wavelength over the installed grid: EQE and IQE in columns 4 and 5 of
     // the light spectrum, "simulout_qw.txt", the photocurrent summary and
@@ -772,14 +768,12 @@ private:
     void finishQE(const QEOutcome& out, int* result);
 
 public:
-    // ---- end light ----
     // ==== end of quantum-efficiency sweep ====
 
     // ==== result files (ekResult*.cpp) ====
     // Common header of a result file for the tag flags (DG when none
     // matches); defined with the set-up writers in ekSaveInput.cpp.
     void printHeader(FILE* stream, int tagFlags) const;
-    // ---- runentry ----
     // Tag flags of the result files (the first bit found names the tag).
     static constexpr int TAG_DE = 0x10;
     static constexpr int TAG_EE = 0x100;
@@ -835,11 +829,9 @@ private:
     bool isResultDeviceValid();
 
 public:
-    // ---- end runentry ----
     // ==== end of result files ====
 
-    // ==== device summary, input copies and photovoltaic figures ====
-    // ---- light ----
+    // ==== device summary and input copies (ekDeviceSummary.cpp, ekInputCopies.cpp) ====
     // "simuldevice.txt": one block per layer (dopant, thickness, gap,
     // affinity, mobilities).
     void saveDevice();
@@ -865,7 +857,6 @@ private:
     bool copyInput(const wchar_t* source, const wchar_t* suffix, wchar_t* copyPath);
 
 public:
-    // ---- end light ----
     // ==== end of device summary ====
 
 private:

@@ -134,3 +134,34 @@ TEST_F(CanvasTest, AThinLayerShowsNoTextWhileAThickOneIsLabelled)
     emitter = rect(device()->layers[0]->canvasRect);
     EXPECT_GT(textPixels(iupCanvasImage(canvas()), emitter.y0, emitter.y0 + 25), 0);
 }
+
+TEST_F(CanvasTest, DraggingTheSelectedLayerOntoAnotherMovesItThere)
+{
+    start({example("gaas-cell.kovra")});
+    draw();
+    Rect base = rect(device()->layers[1]->canvasRect);
+    const int x = 20, y = (base.y0 + base.y1) / 2;
+    press(x, y);
+    release(x, y);
+    ASSERT_EQ(WindowMain_selectedLayerNumber(), 2);
+    // A drag shorter than 13 pixels is a click.
+    press(x, y);
+    motion(x, y - 10);
+    release(x, y - 10);
+    EXPECT_DOUBLE_EQ(layerReal(2, "Thickness"), 3.0);
+    EXPECT_FALSE(Document_isModified(doc()));
+
+    // Dragged until its lower edge lies in the top layer: the layers swap.
+    draw();
+    Rect top = rect(device()->layers[0]->canvasRect);
+    base = rect(device()->layers[1]->canvasRect);
+    const int dy = (top.y0 + top.y1) / 2 - base.y1;
+    press(x, y);
+    motion(x, y + dy);
+    release(x, y + dy);
+    EXPECT_DOUBLE_EQ(layerReal(1, "Thickness"), 3.0);
+    EXPECT_DOUBLE_EQ(layerReal(2, "Thickness"), 0.5);
+    EXPECT_EQ(WindowMain_selectedLayerNumber(), 1) << "the moved layer stays selected";
+    EXPECT_EQ(attr("KOV_WindowMain_Thickness", "VALUE"), "3");
+    EXPECT_TRUE(Document_isModified(doc()));
+}

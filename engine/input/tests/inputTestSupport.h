@@ -64,9 +64,7 @@ inline std::string readText(const std::string& path)
 // (folder() without the trailing '/').
 class ScratchFolder {
 public:
-    ScratchFolder()
-        : folder_(scratch_.path().empty() ? std::string()
-                                          : scratch_.path().substr(0, scratch_.path().size() - 1))
+    ScratchFolder() : folder_(scratch_.folder().string())
     {
         EXPECT_FALSE(scratch_.path().empty());
     }

@@ -7,10 +7,10 @@
 
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "LuaEngineCore.h"
 #include "deviceTestSupport.h"
+#include "tempFolder.h"
 #include "ekContact.h"
 #include "ekInterface.h"
 #include "ekLevel.h"
@@ -72,9 +72,9 @@ TEST_F(DeviceMainTest, NameAndNoteAreCutAndDefaultNameNeverReplaces)
 
 TEST_F(DeviceMainTest, NamedConstructorPutsScriptFolderFirstInLuaPath)
 {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("kovra_device_" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
+    const TempFolder scratch("kovra_device_");
+    const std::filesystem::path folder = scratch.folder();
+    ASSERT_FALSE(folder.empty());
     ElecDevice named(&sigma, &param, L"SolarCell", L"note", folder.wstring().c_str());
     EXPECT_STREQ(named.getName(), L"SolarCell");
     EXPECT_STREQ(named.getNote(), L"note");
@@ -86,7 +86,6 @@ TEST_F(DeviceMainTest, NamedConstructorPutsScriptFolderFirstInLuaPath)
     ElecDevice missing(&sigma, &param, L"Other", nullptr, L"/no/such/kovra/folder");
     EXPECT_EQ(packagePath(missing.getLuaEngine()).find("/no/such/kovra/folder"),
               std::string::npos);
-    std::filesystem::remove_all(folder);
 }
 
 TEST_F(DeviceMainTest, TemperatureReachesEveryLayerAndBadValueChangesNothing)

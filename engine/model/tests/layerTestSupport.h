@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "ekLayer.h"
 #include "ekLevel.h"
 #include "kovbase.h"
 #include "nuSigma.h"
+#include "tempFolder.h"
 
 // Opens the protected fields the tests need to poke.
 class ProbeLayer : public ekLayer {
@@ -58,23 +58,12 @@ inline std::wstring lastLine(const nuSigma& sigma)
 class TempFile {
 public:
     TempFile(const std::string& fileName, const std::string& content)
+        : path_(folder_.write(fileName, content))
     {
-        static int counter = 0;
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("kovra_layers_" + std::to_string(getpid()) + "_" + std::to_string(++counter));
-        std::filesystem::create_directories(folder_);
-        path_ = folder_ / fileName;
-        std::ofstream out(path_, std::ios::binary);
-        out << content;
-    }
-    ~TempFile()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
     std::wstring path() const { return path_.wstring(); }
 
 private:
-    std::filesystem::path folder_;
+    TempFolder folder_{"kovra_layers_"};
     std::filesystem::path path_;
 };

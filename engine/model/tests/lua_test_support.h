@@ -4,8 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
+
+#include "tempFolder.h"
 
 namespace luatest {
 
@@ -27,17 +28,9 @@ inline std::wstring widePath(const std::filesystem::path& p)
 class ScratchDir {
 public:
     explicit ScratchDir(const std::string& leaf = "")
+        : path_(leaf.empty() ? root_.folder() : root_.folder() / leaf)
     {
-        std::random_device rd;
-        root_ = std::filesystem::temp_directory_path()
-                / ("kovra_lua_" + std::to_string(rd()) + "_" + std::to_string(rd()));
-        path_ = leaf.empty() ? root_ : root_ / leaf;
         std::filesystem::create_directories(path_);
-    }
-    ~ScratchDir()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
     }
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
@@ -53,7 +46,7 @@ public:
     }
 
 private:
-    std::filesystem::path root_;
+    TempFolder root_{"kovra_lua_"};
     std::filesystem::path path_;
 };
 

@@ -15,9 +15,7 @@
 // trailing '/', wide names for the engine.
 class ScratchFolder {
 public:
-    ScratchFolder()
-        : path_(scratch_.path().empty() ? std::string()
-                                        : scratch_.path().substr(0, scratch_.path().size() - 1))
+    ScratchFolder() : path_(scratch_.folder())
     {
         EXPECT_FALSE(scratch_.path().empty());
     }

@@ -2,8 +2,6 @@
 // folder, with helpers to read the result files back.
 #pragma once
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,24 +11,19 @@
 #include <vector>
 
 #include "ekcore.h"
+#include "tempFolder.h"
 #include "tableRows.h"
 
 class RunFixture : public ::testing::Test {
 protected:
-    std::filesystem::path scratch;
+    // A folder of its own for each test, named after it and removed with it.
+    TempFolder scratchFolder{TempFolder::prefixForTest("kovra_run_")};
+    std::filesystem::path scratch = scratchFolder.folder();
 
     void SetUp() override
     {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        // The process id keeps the runs of several build trees, testing at
-        // once, out of each other's folders.
-        scratch = std::filesystem::temp_directory_path() /
-                  (std::string("kovra_run_") + info->test_suite_name() + "_" + info->name() + "_" +
-                   std::to_string(getpid()));
-        std::filesystem::remove_all(scratch);
-        std::filesystem::create_directories(scratch);
+        ASSERT_FALSE(scratch.empty());
     }
-    void TearDown() override { std::filesystem::remove_all(scratch); }
 
     std::string at(const std::string& name) const { return (scratch / name).string(); }
 

@@ -2,8 +2,6 @@
 // tests, with a scratch folder for the files they read and write.
 #pragma once
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -16,6 +14,7 @@
 #include "ekLevel.h"
 #include "ekSimulator.h"
 #include "nucore.h"
+#include "tempFolder.h"
 
 class SimulatorFixture : public ::testing::Test {
 protected:
@@ -23,21 +22,15 @@ protected:
     nuParam param;
     ElecDevice device{&sigma, &param};
     ekSimulator sim{&sigma, &param};
-    std::filesystem::path scratch;
+    // A folder of its own for each test, named after it and removed with it.
+    TempFolder scratchFolder{TempFolder::prefixForTest("kovra_sim_")};
+    std::filesystem::path scratch = scratchFolder.folder();
 
     void SetUp() override
     {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        // The process id keeps the runs of several build trees, testing at
-        // once, out of each other's folders.
-        scratch = std::filesystem::temp_directory_path() /
-                  (std::string("kovra_sim_") + info->test_suite_name() + "_" + info->name() + "_" +
-                   std::to_string(getpid()));
-        std::filesystem::remove_all(scratch);
-        std::filesystem::create_directories(scratch);
+        ASSERT_FALSE(scratch.empty());
         sim.setOutputDir((scratch.wstring() + L"/").c_str());
     }
-    void TearDown() override { std::filesystem::remove_all(scratch); }
 
     // A layer of material with thickness (um), dopant kind and density
     // (1/cm3) and per-layer point count.

@@ -5,6 +5,7 @@
 // either.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -35,8 +36,27 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
+    // The prefix followed by the running test's suite and name (each '/'
+    // of a parameterised name made a '_'): a folder of one test.
+    static std::string prefixForTest(const std::string& prefix)
+    {
+        std::string name;
+        if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info()) {
+            name = std::string(info->test_suite_name()) + "_" + info->name() + "_";
+        }
+        for (char& c : name) {
+            c = c == '/' ? '_' : c;
+        }
+        return prefix + name;
+    }
+
     // The folder with a trailing '/', or empty when it could not be made.
     const std::string& path() const { return path_; }
+    // The folder without the trailing '/', or empty when it could not be made.
+    std::filesystem::path folder() const
+    {
+        return path_.empty() ? std::filesystem::path() : std::filesystem::path(path_.substr(0, path_.size() - 1));
+    }
     std::string file(const std::string& name) const { return path_ + name; }
 
     // Writes bytes as they are (no newline translation) and returns the path.
