@@ -25,6 +25,10 @@ inline constexpr bool isLevelKind(unsigned char kind)
     return kind == KIND_DONOR || kind == KIND_ACCEPTOR;
 }
 
+// Growths of a mesh too coarse for its thinnest layer before a solve
+// gives up on it.
+inline constexpr int MESH_REFINEMENTS = 10;
+
 // Mesh points of the whole device.
 inline constexpr int DEVICE_POINTS_MIN = nuParam::POINTS_MIN;
 inline constexpr int DEVICE_POINTS_MAX = nuParam::POINTS_MAX;

@@ -18,7 +18,6 @@
 namespace {
 
 using ekLimits::EQUILIBRIUM_BIAS;
-constexpr int REFINEMENTS = 10;
 
 
 // Work arrays of one equilibrium solve: the solution, its backup and the
@@ -67,28 +66,6 @@ int ekSimulator::setEquilibrium()
         sigma->update(line.c_str(), 0);
     }
     return iters;
-}
-
-int ekSimulator::refineCoarseMesh()
-{
-    if (!coarseMesh) {
-        return 1;
-    }
-    sigma->update(
-        L"[INFO]    too large step, relatively to the thinnest layer: increasing the number of "
-        L"points...\n",
-        0);
-    for (int k = 0; k < REFINEMENTS; ++k) {
-        if (!increasePoints()) {
-            sigma->update(L"[INFO]    too large step, relatively to the thinnest layer\n", 1);
-            return 0;
-        }
-        if (!coarseMesh) {
-            return 1;
-        }
-    }
-    sigma->update(L"[INFO]    too large step, relatively to the thinnest layer\n", 1);
-    return -1;
 }
 
 int ekSimulator::solvePoisson()

@@ -1,5 +1,7 @@
 // Mesh size: per-layer counts, the uniform ladder, exact counts, growth of a
-// coarse mesh, and the mesh and initial-guess files.
+// coarse mesh (of the whole mesh, and of the coarsest layer of a per-layer
+// mesh before the run meshes the device), and the mesh and initial-guess
+// files.
 #include <cmath>
 #include <cstdarg>
 #include <cwchar>
@@ -8,6 +10,8 @@
 #include "ElecDevice.h"
 #include "ekHelpers.h"
 #include "ekLayer.h"
+#include "ekLimits.h"
+#include "ekMesh.h"
 #include "ekSimulator.h"
 #include "focore.h"
 #include "kovbase.h"
@@ -392,4 +396,61 @@ int ekSimulator::guessInit(double thickness)
     }
     param->mesh = nuParam::MESH_EXACT;
     return rows;
+}
+
+int ekSimulator::refineCoarseMesh()
+{
+    if (!coarseMesh) {
+        return 1;
+    }
+    sigma->update(
+        L"[INFO]    too large step, relatively to the thinnest layer: increasing the number of "
+        L"points...\n",
+        0);
+    for (int k = 0; k < ekLimits::MESH_REFINEMENTS; ++k) {
+        if (!increasePoints()) {
+            sigma->update(L"[INFO]    too large step, relatively to the thinnest layer\n", 1);
+            return 0;
+        }
+        if (!coarseMesh) {
+            return 1;
+        }
+    }
+    sigma->update(L"[INFO]    too large step, relatively to the thinnest layer\n", 1);
+    return -1;
+}
+
+int ek_refineCoarsestLayer(ElecDevice* device)
+{
+    const int layers = device->getLayerCount();
+    double thinnest = 0.0, largestStep = 0.0;
+    int coarsest = -1;
+    for (int l = 0; l < layers; ++l) {
+        const ekLayer* layer = device->getLayer(l);
+        const double t = layer->getThickness();
+        const int points = layer->getMeshPoints();
+        if (coarsest < 0 || t < thinnest) {
+            thinnest = t;
+        }
+        const double step = points > 0 ? t / points : 0.0;
+        if (coarsest < 0 || step > largestStep) {
+            largestStep = step;
+            coarsest = l;
+        }
+    }
+    if (coarsest < 0 || !(thinnest > 0.0) || !(largestStep > 0.2 * thinnest)) {
+        return -1;
+    }
+    // At least five times the points, and rounded up, so that the step does
+    // fall below the threshold: a rounded-down factor could leave it above,
+    // and the rewritten input copy would then grow the mesh again when rerun.
+    // The count stays within a layer's most.
+    constexpr int MOST = ekLayer::MESH_POINTS_MAX;
+    const double ratio = largestStep / (0.2 * thinnest);
+    int factor = ratio > MOST ? MOST : static_cast<int>(std::ceil(ratio));
+    factor = factor < 5 ? 5 : (factor > MOST ? MOST : factor);
+    ekLayer* layer = device->getLayer(coarsest);
+    const long long points = static_cast<long long>(layer->getMeshPoints()) * factor;
+    layer->updateMesh(static_cast<int>(points > MOST ? MOST : points));
+    return coarsest;
 }

@@ -20,7 +20,6 @@
 namespace {
 
 constexpr double NO_LIGHT_FLUX = 1000.0;  // 1/cm2/s
-constexpr int REFINEMENTS = 10;
 
 
 }  // namespace
@@ -43,7 +42,7 @@ int ekSimulator::sweepQE(double voltage)
                           L"the number of points...\n",
                           0);
         }
-        for (int k = 0; k < REFINEMENTS && coarseMesh; ++k) {
+        for (int k = 0; k < ekLimits::MESH_REFINEMENTS && coarseMesh; ++k) {
             if (!increasePoints()) {
                 sigma->update(L"[ERROR]   too large spatial step, relatively to the thinnest layer\n",
                               1);

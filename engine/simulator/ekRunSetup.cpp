@@ -1,5 +1,4 @@
 // Set-up steps of a run before the solvers: bias, light and mesh.
-#include <cmath>
 #include <cwchar>
 
 #include "ekLimits.h"
@@ -8,6 +7,7 @@
 #include "ekExcitation.h"
 #include "ekInput.h"
 #include "ekLayer.h"
+#include "ekMesh.h"
 #include "ekRunFolders.h"
 #include "ekRunSteps.h"
 #include "ekSimulator.h"
@@ -107,53 +107,6 @@ bool ek_runApplyLight(ekRun& run)
     return !run.isFailed();
 }
 
-namespace {
-
-// A per-layer mesh whose coarsest layer steps over more than a fifth of the
-// thinnest layer gets more points in that layer, so the thin layer is not
-// crossed by a handful of points.
-void refineCoarsestLayer(ekRun& run)
-{
-    ElecDevice* device = run.device;
-    const int layers = device->getLayerCount();
-    double thinnest = 0.0, largestStep = 0.0;
-    int coarsest = -1;
-    for (int l = 0; l < layers; ++l) {
-        const ekLayer* layer = device->getLayer(l);
-        const double t = layer->getThickness();
-        const int points = layer->getMeshPoints();
-        if (coarsest < 0 || t < thinnest) {
-            thinnest = t;
-        }
-        const double step = points > 0 ? t / points : 0.0;
-        if (coarsest < 0 || step > largestStep) {
-            largestStep = step;
-            coarsest = l;
-        }
-    }
-    if (coarsest < 0 || !(thinnest > 0.0) || !(largestStep > 0.2 * thinnest)) {
-        return;
-    }
-    // At least five times the points, and rounded up, so that the step does
-    // fall below the threshold: a rounded-down factor could leave it above,
-    // and the rewritten input copy would then grow the mesh again when rerun.
-    // The count stays within the layer's 5000.
-    const double ratio = largestStep / (0.2 * thinnest);
-    int factor = ratio > 5000.0 ? 5000 : static_cast<int>(std::ceil(ratio));
-    factor = factor < 5 ? 5 : (factor > 5000 ? 5000 : factor);
-    ekLayer* layer = device->getLayer(coarsest);
-    const long long points = static_cast<long long>(layer->getMeshPoints()) * factor;
-    layer->updateMesh(static_cast<int>(points > 5000 ? 5000 : points));
-    wchar_t line[160];
-    std::swprintf(line, 160,
-                  L"[INFO]    too large step relatively to the thinnest layer: increasing the "
-                  L"number of points in [Layer%d]...\n",
-                  coarsest + 1);
-    run.sigma->update(line, 0);
-}
-
-}  // namespace
-
 void ek_runMeshSetup(ekRun& run)
 {
     // The total only matters for the uniform and exact modes; a file that
@@ -191,7 +144,15 @@ bool ek_runMesh(ekRun& run)
         run.param->points = count;
     }
     if (run.param->mesh == nuParam::MESH_LAYER) {
-        refineCoarsestLayer(run);
+        const int refined = ek_refineCoarsestLayer(run.device);
+        if (refined >= 0) {
+            wchar_t line[160];
+            std::swprintf(line, 160,
+                          L"[INFO]    too large step relatively to the thinnest layer: increasing "
+                          L"the number of points in [Layer%d]...\n",
+                          refined + 1);
+            run.sigma->update(line, 0);
+        }
     }
     ek_runMeshSetup(run);
     return !run.isFailed();

@@ -491,7 +491,8 @@ public:
 
 private:
     // Grows a mesh too coarse for the thinnest layer: 1 done, 0 the ladder
-    // ends, -1 still coarse after ten growths (each reported).
+    // ends, -1 still coarse after ten growths (each reported); with the
+    // other mesh rules in ekMesh.cpp.
     int refineCoarseMesh();
     // Contacts whose boundary type the device leaves open get Dirichlet
     // next to a layer with traps or a graded doping script, Neumann
