@@ -211,8 +211,12 @@ Reader::Flow Reader::handleLine(char* line)
 {
     const int length = foConfig::trimA(line);
     if (length < 3) {
-        if (headerOpen_ && length > 0 && (line[0] == '#' || line[0] == ';'))
-            appendHeader(line);
+        if (length > 0 && (line[0] == '#' || line[0] == ';')) {
+            if (headerOpen_)
+                appendHeader(line);
+            else
+                block_.push_back(line);  // a short comment line is kept too
+        }
         return Flow::Go;
     }
     if (line[0] != '#' && line[0] != ';')
@@ -365,15 +369,7 @@ bool Reader::handleKey(char* line)
         comment = rest;
     } else {
         // '@' also starts a comment, outside quotes.
-        bool quoted = false;
-        char* at = nullptr;
-        for (char* c = line; *c != '\0'; ++c) {
-            if (*c == '"')
-                quoted = !quoted;
-            else if (*c == '@' && !quoted)
-                at = c;
-        }
-        if (at != nullptr) {
+        if (char* at = Text_lastMarkOutsideQuotes(line, '@')) {
             *at = '\0';
             comment = at + 1;
         }

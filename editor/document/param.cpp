@@ -99,8 +99,9 @@ void unquote(const char* text, char* out, size_t size)
     copyText(out, size, text);
 }
 
-// Finds the last mark outside double quotes; null when none.
-char* lastMarkOutsideQuotes(char* text, char mark)
+}  // namespace
+
+char* Text_lastMarkOutsideQuotes(char* text, char mark)
 {
     char* found = nullptr;
     bool quoted = false;
@@ -113,6 +114,8 @@ char* lastMarkOutsideQuotes(char* text, char mark)
     return found;
 }
 
+namespace {
+
 // Splits the entered text into value and comment. The comment marks '#'
 // and ';' (and '@' after them) count only outside double quotes, so a
 // quoted name or path may hold them.
@@ -124,7 +127,7 @@ void splitComment(char* work, char* comment)
     foConfig::remCommentA(work, &rest);
     if (rest != nullptr) {
         mark = rest - 1;
-    } else if ((mark = lastMarkOutsideQuotes(work, '@')) != nullptr) {
+    } else if ((mark = Text_lastMarkOutsideQuotes(work, '@')) != nullptr) {
         *mark = '\0';
         rest = mark + 1;
     }

@@ -107,6 +107,8 @@ int Param_isValueEqualText(const ParamRecord* record, const char* text);
 int Param_equals(const ParamRecord* a, const ParamRecord* b);
 int Real_equal(double a, double b);
 int Text_isVariableRef(const char* text);
+// The last mark in a text outside double quotes, or null when none.
+char* Text_lastMarkOutsideQuotes(char* text, char mark);
 
 // Counts one revision: above 1024 the counter becomes 12, so a record that
 // was written once never returns to 0 by counting.

@@ -30,7 +30,7 @@ ElecSweep::~ElecSweep()
 void ElecSweep::create()
 {
     sigma_ = nullptr;
-    type_ = 0x10;
+    type_ = TYPE_BIAS;
     count_ = 2;
     points_ = 20;
     pointsValid_ = 0;

@@ -13,6 +13,10 @@ public:
     static constexpr int MAX_POINTS = 5000;
     static constexpr int PARAM_COUNT = 12;
 
+    // What a sweep runs over (its type byte).
+    static constexpr uint8_t TYPE_BIAS = 0x10;
+    static constexpr uint8_t TYPE_LIGHT = 0x20;
+
     // Per-point state bits.
     static constexpr uint8_t MASK_SET = 0x80;       // prepared
     static constexpr uint8_t MASK_COMPUTED = 0x20;  // a result is stored

@@ -80,8 +80,8 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
             return false;
         }
         int posL = -1, posC = -1, posR = -1;
-        if (!SweepBias->set(0x10, SWEEP_COLUMNS, points, start, end, step, Jinf, Jsup, 0.0, &posL,
-                            &posC, &posR, true)) {
+        if (!SweepBias->set(ElecSweep::TYPE_BIAS, SWEEP_COLUMNS, points, start, end, step, Jinf,
+                            Jsup, 0.0, &posL, &posC, &posR, true)) {
             deleteSweepBias();
             if (sigma->err == 0) {
                 sigma->update(L"[ERROR]   insufficient memory", 1);

@@ -33,3 +33,9 @@ bool ekSimulator::updateContactOhmic(int side)
     }
     return contact.ohmic;
 }
+
+void ekSimulator::decideContactsOhmic()
+{
+    updateContactOhmic(0);
+    updateContactOhmic(1);
+}

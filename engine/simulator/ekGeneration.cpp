@@ -12,7 +12,8 @@
 
 bool ekSimulator::isDark() const
 {
-    return (lightType & 0xD0) == 0 || lightTotals.incident * norm.photonFlux < 1000.0;
+    return (lightType & ekExcitation::LIGHT_ON_MASK) == 0 ||
+           lightTotals.incident * norm.photonFlux < 1000.0;
 }
 
 namespace {
@@ -102,7 +103,7 @@ void ekSimulator::generationProfileLight()
         mat.photonFlux[i] = 0.0;
     }
     const bool qeSweep = ekExcitation::isLightSweep(lightType);
-    if ((lightType & 0xD0) == 0 || qeSweep) {
+    if ((lightType & ekExcitation::LIGHT_ON_MASK) == 0 || qeSweep) {
         return;
     }
     const bool spectrum = SweepLight != nullptr && (lightType & 0xC0) && SweepLight->isAllocated();

@@ -73,7 +73,7 @@ void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, d
     // contact node first. Only its Fn derivative (through n) enters a row.
     lower[0] = upper[0] = 0.0;
     diag[0] = 1.0;
-    if (updateContactOhmic(0)) {
+    if (anodeState.ohmic) {
         setRow(residual, rhs, &sum, 0, Fn[0] - Va);
     } else {
         const ekEdgeFlux e = ek_electronEdge(*this, 0, V[0], Fn[0], V[1], Fn[1]);
@@ -94,7 +94,7 @@ void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, d
     const int c = N - 1;
     lower[c] = upper[c] = 0.0;
     diag[c] = 1.0;
-    if (updateContactOhmic(1)) {
+    if (cathodeState.ohmic) {
         setRow(residual, rhs, &sum, c, Fn[c]);
     } else {
         const ekEdgeFlux e = ek_electronEdge(*this, c - 1, V[c - 1], Fn[c - 1], V[c], Fn[c]);
@@ -130,7 +130,7 @@ void ekSimulator::transportHole(double* Fp, double* residual, double* rhs, doubl
 
     lower[0] = upper[0] = 0.0;
     diag[0] = 1.0;
-    if (updateContactOhmic(0)) {
+    if (anodeState.ohmic) {
         setRow(residual, rhs, &sum, 0, Fp[0] - Va);
     } else {
         const ekEdgeFlux e = ek_holeEdge(*this, 0, V[0], Fp[0], V[1], Fp[1]);
@@ -143,7 +143,7 @@ void ekSimulator::transportHole(double* Fp, double* residual, double* rhs, doubl
     const int c = N - 1;
     lower[c] = upper[c] = 0.0;
     diag[c] = 1.0;
-    if (updateContactOhmic(1)) {
+    if (cathodeState.ohmic) {
         setRow(residual, rhs, &sum, c, Fp[c]);
     } else {
         const ekEdgeFlux e = ek_holeEdge(*this, c - 1, V[c - 1], Fp[c - 1], V[c], Fp[c]);

@@ -62,7 +62,7 @@ void ekSimulator::transportPoisson(double* V, double* residual, double* rhs, dou
         double F = 0.0;
         lower[i] = upper[i] = 0.0;
         diag[i] = 1.0;
-        if (!updateContactOhmic(side)) {
+        if (!contact.ohmic) {
             F = V[i] - schottkyBoundaryPotential(side);
         } else if (neumann) {
             F = V[i] - V[neighbour];

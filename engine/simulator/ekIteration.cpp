@@ -110,6 +110,10 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
         return 0;
     }
     const bool directTriDiag = (param->solver & 0xF0) == 0x10;
+    // Whether a Schottky contact without a barrier counts as ohmic is
+    // settled before the first assembly, so the contacts keep one type
+    // through every step of the iteration.
+    decideContactsOhmic();
     const SystemAssembler newton =
         newtonAssembler != nullptr ? newtonAssembler : &ekSimulator::transportNewton;
 

@@ -84,16 +84,20 @@ void ekSimulator::reportLightOn(unsigned char kind, double powerIn, double power
     if (!sigma->isVerbose()) {
         return;
     }
-    const wchar_t* name = (kind & 0x40) ? L"AM1.5" : ((kind & 0x80) ? L"External" : L"Monochromatic");
-    if (kind & 0x40) {
+    const wchar_t* name =
+        (kind & ekExcitation::LIGHT_AM15)
+            ? L"AM1.5"
+            : ((kind & ekExcitation::LIGHT_FILE) ? L"External" : L"Monochromatic");
+    if (kind & ekExcitation::LIGHT_AM15) {
         sigma->update(L"[LIGHT]   AM1.5 source switched ON\n", 0);
-    } else if (kind & 0x80) {
+    } else if (kind & ekExcitation::LIGHT_FILE) {
         sigma->update(L"[LIGHT]   External light source switched ON\n", 0);
     } else {
         sigma->update(L"[LIGHT]   Monochromatic light source switched ON\n", 0);
     }
-    if (kind >= 0x40 && norm.photonFlux * lightTotals.incident > NO_LIGHT_FLUX && powerIn > 0.0 &&
-        powerOut > 0.0 && powerIn > powerOut) {
+    if (kind >= ekExcitation::LIGHT_AM15 &&
+        norm.photonFlux * lightTotals.incident > NO_LIGHT_FLUX && powerIn > 0.0 && powerOut > 0.0 &&
+        powerIn > powerOut) {
         const std::wstring line = std::wstring(L"[LIGHT]   ") + name +
                                   L" light absorption in the anode A = " +
                                   nu_numberText((powerIn - powerOut) * 100.0 / powerIn) + L" %\n";
@@ -133,7 +137,7 @@ bool ekSimulator::setLightData(ElecDevice* dev, int count, const double* pairs, 
     const double last = pairs[2 * (count - 1)];
     const double step = count > 1 ? pairs[2] - pairs[0] : 0.0;
     SweepLight = new (std::nothrow)
-        ElecSweep(sigma, 0x20, 6, count, first, last, step, 0.0, 1.0, 0.0);
+        ElecSweep(sigma, ElecSweep::TYPE_LIGHT, 6, count, first, last, step, 0.0, 1.0, 0.0);
     if (SweepLight == nullptr || !SweepLight->isAllocated()) {
         deleteSweepLight();
         sigma->update(L"[ERROR]   insufficient memory to handle the light spectrum\n", 1);
@@ -177,7 +181,7 @@ bool ekSimulator::setLightData(ElecDevice* dev, int count, const double* pairs, 
 
 bool ekSimulator::setLightAM15(ElecDevice* dev)
 {
-    return setLightData(dev, EK_SPECTRUM_AM15_ROWS, ekSpectrumAM15, 0x40);
+    return setLightData(dev, EK_SPECTRUM_AM15_ROWS, ekSpectrumAM15, ekExcitation::LIGHT_AM15);
 }
 
 bool ekSimulator::setLightCustom(ElecDevice* dev, const wchar_t* file, unsigned char kind)
@@ -276,7 +280,7 @@ bool ekSimulator::setLightEQE(ElecDevice* dev, double start, double end, double 
         pairs[2 * i + 1] = flux;
     }
     monoWavelength = start;
-    return setLightData(dev, points, pairs, 0x11);
+    return setLightData(dev, points, pairs, ekExcitation::LIGHT_SWEEP);
 }
 
 bool ekSimulator::setLightMono(ElecDevice* dev, double wavelength, double flux, unsigned char kind)

@@ -151,6 +151,16 @@ bool ekSimulator::increasePoints()
     return true;
 }
 
+ekSimulator::MeshGrowth ekSimulator::growCoarseMesh()
+{
+    for (int growth = 0; growth < ekLimits::MESH_REFINEMENTS && coarseMesh; ++growth) {
+        if (!increasePoints()) {
+            return MeshGrowth::LadderEnds;
+        }
+    }
+    return coarseMesh ? MeshGrowth::StillCoarse : MeshGrowth::Fine;
+}
+
 bool ekSimulator::checkMeshStep()
 {
     if (isBlocked() || device == nullptr) {
@@ -172,18 +182,18 @@ bool ekSimulator::checkMeshStep()
                       L"the number of points...\n",
                       0);
     }
-    for (int growth = 0; growth < 10; ++growth) {
-        if (!increasePoints()) {
-            if (sigma->isOK()) {
-                sigma->update(L"[ERROR]   too large spatial step, relatively to the thinnest "
-                              L"layer\n",
-                              1);
-            }
-            return false;
+    switch (growCoarseMesh()) {
+    case MeshGrowth::Fine:
+        return true;
+    case MeshGrowth::LadderEnds:
+        if (sigma->isOK()) {
+            sigma->update(L"[ERROR]   too large spatial step, relatively to the thinnest "
+                          L"layer\n",
+                          1);
         }
-        if (!coarseMesh) {
-            return true;
-        }
+        return false;
+    case MeshGrowth::StillCoarse:
+        break;
     }
     sigma->update(L"[ERROR]   Too large spatial step, relatively to the thinnest layer\n", 1);
     return false;
@@ -407,17 +417,12 @@ int ekSimulator::refineCoarseMesh()
         L"[INFO]    too large step, relatively to the thinnest layer: increasing the number of "
         L"points...\n",
         0);
-    for (int k = 0; k < ekLimits::MESH_REFINEMENTS; ++k) {
-        if (!increasePoints()) {
-            sigma->update(L"[INFO]    too large step, relatively to the thinnest layer\n", 1);
-            return 0;
-        }
-        if (!coarseMesh) {
-            return 1;
-        }
+    const MeshGrowth growth = growCoarseMesh();
+    if (growth == MeshGrowth::Fine) {
+        return 1;
     }
     sigma->update(L"[INFO]    too large step, relatively to the thinnest layer\n", 1);
-    return -1;
+    return growth == MeshGrowth::LadderEnds ? 0 : -1;
 }
 
 int ek_refineCoarsestLayer(ElecDevice* device)

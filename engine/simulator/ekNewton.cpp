@@ -147,7 +147,7 @@ void ekSimulator::newtonContactRows(int side, const double* x, ekBandMatrix* J, 
     const int rn = 3 * kn;
     const ekContactState& state = anode ? anodeState : cathodeState;
     const ekContact* contact = anode ? device->getAnode() : device->getCathode();
-    const bool ohmic = updateContactOhmic(side);
+    const bool ohmic = state.ohmic;
     const double bias = anode ? Va : 0.0;
     const double V = xV(x, k);
 

@@ -42,14 +42,14 @@ int ekSimulator::sweepQE(double voltage)
                           L"the number of points...\n",
                           0);
         }
-        for (int k = 0; k < ekLimits::MESH_REFINEMENTS && coarseMesh; ++k) {
-            if (!increasePoints()) {
-                sigma->update(L"[ERROR]   too large spatial step, relatively to the thinnest layer\n",
-                              1);
-                return -1;
-            }
-        }
-        if (coarseMesh) {
+        switch (growCoarseMesh()) {
+        case MeshGrowth::Fine:
+            break;
+        case MeshGrowth::LadderEnds:
+            sigma->update(L"[ERROR]   too large spatial step, relatively to the thinnest layer\n",
+                          1);
+            return -1;
+        case MeshGrowth::StillCoarse:
             sigma->update(L"[ERROR]   Too large spatial step, relatively to the thinnest layer\n", 1);
             return -1;
         }

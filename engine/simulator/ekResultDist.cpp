@@ -159,9 +159,9 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
                 line += L"Wavelength = " + nu_numberText(monoWavelength, 6) + L" um ";
             } else if (ekExcitation::isMonoLight(lightType)) {
                 line += L"(monochromatic light) ";
-            } else if (lightType & 0x40) {
+            } else if (lightType & ekExcitation::LIGHT_AM15) {
                 line += L"(AM1.5 light) ";
-            } else if (lightType & 0x80) {
+            } else if (lightType & ekExcitation::LIGHT_FILE) {
                 line += L"(custom light) ";
             }
         }

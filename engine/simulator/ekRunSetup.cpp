@@ -77,13 +77,14 @@ bool ek_runApplyLight(ekRun& run)
     run.equilibriumOnly = !run.isBiasOn() && !run.isLightOn();
 
     const uint8_t light = run.lightType;
-    if (light & 0x40) {
+    if (light & ekExcitation::LIGHT_AM15) {
         if (!run.isBiasOn()) {
             run.sigma->update(L"[ERROR]   with AM1.5 light, voltage source must be set\n", 1);
             return false;
         }
-        sim->setLightData(run.device, EK_SPECTRUM_AM15_ROWS, ekSpectrumAM15, 0x40);
-    } else if (light & 0x80) {
+        sim->setLightData(run.device, EK_SPECTRUM_AM15_ROWS, ekSpectrumAM15,
+                          ekExcitation::LIGHT_AM15);
+    } else if (light & ekExcitation::LIGHT_FILE) {
         // Without a voltage source a spectrum file can only be swept
         // wavelength by wavelength.
         if (!run.isBiasOn()) {

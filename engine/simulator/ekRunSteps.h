@@ -5,12 +5,13 @@
 #include <cstdint>
 #include <string>
 
+#include "ekExcitation.h"
+
 class nuSigma;
 class nuParam;
 class ElecDevice;
 class ekSimulator;
 class ekInput;
-class ekExcitation;
 
 struct ekRun {
     nuSigma* sigma = nullptr;
@@ -39,8 +40,8 @@ struct ekRun {
     // channel (the device goes first, while the channel still exists).
     ~ekRun();
 
-    bool isBiasOn() const { return (biasType & 0x30) != 0; }
-    bool isLightOn() const { return (lightType & 0xD0) != 0; }
+    bool isBiasOn() const { return (biasType & ekExcitation::BIAS_ON_MASK) != 0; }
+    bool isLightOn() const { return (lightType & ekExcitation::LIGHT_ON_MASK) != 0; }
     bool isFailed() const;
     // The bias start voltage (V): the quantum-efficiency sweep runs there.
     double startVoltage() const { return isBiasOn() ? Vstart : 0.0; }

@@ -257,6 +257,11 @@ public:
     void setDevice(ElecDevice* device, int total);
     // Grows the mesh to the next size of the ladder (false at the top).
     bool increasePoints();
+    // What growing a mesh flagged too coarse for the thinnest layer gave.
+    enum class MeshGrowth { Fine, LadderEnds, StillCoarse };
+    // Grows a coarse mesh along the ladder until the flag clears, at most
+    // MESH_REFINEMENTS times; each caller reports the outcome in its own words.
+    MeshGrowth growCoarseMesh();
     // True when the mesh is fit for solving; grows a mesh whose steps are
     // too coarse for the thinnest layer.
     bool checkMeshStep();
@@ -448,6 +453,9 @@ public:
     // the majority carriers of its node) becomes ohmic for the rest of the
     // run. Returns the contact's ohmic flag after the test.
     bool updateContactOhmic(int side);
+    // Both contacts through updateContactOhmic, once before an iteration:
+    // the assemblers read the flags and never change them.
+    void decideContactsOhmic();
     // Stores a converged Gummel point (only after a converged point): the
     // per-point quantities, mean current and space charges, and with full
     // saving its distribution file (sweepFlags: sweep-kind flags).

@@ -105,12 +105,8 @@ struct FileEntries {
         }
     }
 
-    void addComment(const std::string& text)
-    {
-        const std::string comment = trimmed(text);
-        if (!comment.empty())
-            comments.insert(comment);
-    }
+    // Every comment, an empty one too (a lone mark that spaces a block).
+    void addComment(const std::string& text) { comments.insert(trimmed(text)); }
 
     static std::string engineKey(const std::string& section, std::string key)
     {

@@ -172,7 +172,7 @@ TEST_F(Writer, CommentLinesStayWhereTheyStood)
         "# above t\n$t = 2   # thickness, um\n"
         "[Device]\n    Name=\"cell\"\n"
         "\n# first of two\n# second of two\n[Layer1]\n"
-        "    # the block above\n    # the thickness\n    Thickness=$t\n"
+        "    # the block above\n    #x\n    # the thickness\n    Thickness=$t\n"
         "    ; above a key the editor leaves out\n    Light.Wavelength=0.5\n"
         "[Voltage]\n    # the start\n    Voltage.Start=0.1    # own comment\n"
         "# the very end\n");
@@ -182,7 +182,7 @@ TEST_F(Writer, CommentLinesStayWhereTheyStood)
     for (const char* expected :
          {"# the header\n# above t\n\n$t=2    # thickness, um\n\n[Device]\n",
           "# first of two\n# second of two\n[Layer1]\n",
-          "    # the block above\n    Thickness=$t    # the thickness\n",
+          "    # the block above\n    #x\n    Thickness=$t    # the thickness\n",
           "    ; above a key the editor leaves out\n\n[Anode]",
           "[Voltage]\n    # the start\n    Voltage.Start=0.1    # own comment\n",
           "[Command]\n\n# the very end\n"})

@@ -8,7 +8,7 @@
 #include "LuaEngineCore.h"
 #include "ekLayer.h"
 #include "ekLevel.h"
-#include "lua_test_support.h"
+#include "luaTestSupport.h"
 #include "nuSigma.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "ekHelpers.h"
 #include "ekLayer.h"
 #include "ekLevel.h"
-#include "lua_test_support.h"
+#include "luaTestSupport.h"
 #include "nuSigma.h"
 
 namespace {

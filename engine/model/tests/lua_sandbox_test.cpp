@@ -8,7 +8,7 @@
 
 #include "LuaEngineCore.h"
 #include "kovbase.h"
-#include "lua_test_support.h"
+#include "luaTestSupport.h"
 
 namespace {
 

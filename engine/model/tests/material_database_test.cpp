@@ -11,7 +11,7 @@
 #include "ekLevel.h"
 #include "ekMaterialDatabase.h"
 #include "kovbase.h"
-#include "material_fixture.h"
+#include "materialFixture.h"
 #include "nuSigma.h"
 
 using material_test::AppDirScope;

@@ -15,7 +15,7 @@
 #include "ekMaterialDatabase.h"
 #include "ekMaterialTable.h"
 #include "kovbase.h"
-#include "material_fixture.h"
+#include "materialFixture.h"
 #include "nuSigma.h"
 
 using material_test::AppDirScope;

@@ -10,8 +10,8 @@
 
 #include "ekLayer.h"
 #include "ekLevel.h"
-#include "material_expected.h"
-#include "material_fixture.h"
+#include "materialExpected.h"
+#include "materialFixture.h"
 #include "nuSigma.h"
 
 using material_test::AppDirScope;
