@@ -20,8 +20,13 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# The fuzz tests under the sanitizers (build-asan/, only their targets),
+# then the whole suite, whose summary closes the output; both run, and
+# either failing fails.
 test: build
-	@bash tools/run-tests.sh $(BUILD_DIR) $(JOBS)
+	@bash tools/run-sanitized-fuzz.sh build-asan $(JOBS); fuzz=$$?; \
+	bash tools/run-tests.sh $(BUILD_DIR) $(JOBS); suite=$$?; \
+	exit $$(( fuzz != 0 || suite != 0 ))
 
 run: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target $(RUN_TARGETS)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 
 #include "focore.h"
 
@@ -92,6 +93,10 @@ public:
     // no mesh or initial-guess file is named). True when the whole file
     // was written.
     bool save(const wchar_t* fileName, ekSimulator* simulator, ElecDevice* device,
+              ekExcitation* excitation, nuSigma* sigma, nuParam* param);
+    // The same text into an open stream, which the caller closes (and so
+    // chooses how the file reaches its place).
+    bool save(FILE* stream, ekSimulator* simulator, ElecDevice* device,
               ekExcitation* excitation, nuSigma* sigma, nuParam* param);
 };
 

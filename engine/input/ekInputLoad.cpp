@@ -389,8 +389,10 @@ bool ekInputReader::handleSection(const wchar_t* line)
     if (section == nullptr)
         return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d", lineIndex_ + 1));
     if (store_.getSectionCount() > store_.getCapacity()) {
-        return fail(lineIndex_,
-                    format(L"Maximum number of sections reached at line %d", lineIndex_ + 1));
+        // Tagged like every refusal: a failed run always shows an error line.
+        return fail(lineIndex_, format(L"[ERROR]   Maximum number of sections reached at line %d "
+                                       L"(a device file holds at most %d sections)\n",
+                                       lineIndex_ + 1, static_cast<int>(store_.getCapacity())));
     }
     section_ = section;
     sectionPosition_ = position;

@@ -71,10 +71,10 @@ bool writeVariables(FILE* stream, const ElecDevice* device)
     return kov_FileWriteW(stream, L"\n") && ok;
 }
 
-}  // namespace
-
-bool ekInput::save(const wchar_t* fileName, ekSimulator* simulator, ElecDevice* device,
-                   ekExcitation* excitation, nuSigma* sigma, nuParam* param)
+// The checks and the sections of a save, before any file is touched: a
+// device that cannot be saved leaves the file as it was.
+bool fillForSave(ekInput& store, ekSimulator* simulator, ElecDevice* device,
+                 ekExcitation* excitation, nuSigma* sigma, nuParam* param)
 {
     if (sigma == nullptr || param == nullptr || sigma->err != 0)
         return false;
@@ -87,12 +87,25 @@ bool ekInput::save(const wchar_t* fileName, ekSimulator* simulator, ElecDevice* 
         sigma->update(L"[ERROR]   invalid device (no layers)\n", 1);
         return false;
     }
+    store.removeAll();
+    ekInputWriter writer(store, simulator, device, excitation, sigma, param);
+    return writer.fillSections();
+}
 
-    removeAll();
-    ekInputWriter writer(*this, simulator, device, excitation, sigma, param);
-    if (!writer.fillSections())
+bool writeSaved(const ekInput& store, FILE* stream, ElecDevice* device)
+{
+    bool ok = writeHeader(stream, device);
+    ok = writeVariables(stream, device) && ok;
+    return store.writeTo(stream) && ok;
+}
+
+}  // namespace
+
+bool ekInput::save(const wchar_t* fileName, ekSimulator* simulator, ElecDevice* device,
+                   ekExcitation* excitation, nuSigma* sigma, nuParam* param)
+{
+    if (!fillForSave(*this, simulator, device, excitation, sigma, param))
         return false;
-
     if (fileName == nullptr || fileName[0] == L'\0') {
         sigma->update(L"[ERROR]   device not saved: cannot create file\n", 1);
         return false;
@@ -104,11 +117,25 @@ bool ekInput::save(const wchar_t* fileName, ekSimulator* simulator, ElecDevice* 
         sigma->update(L"[ERROR]   device not saved: cannot create file\n", 1);
         return false;
     }
-    bool ok = writeHeader(stream, device);
-    ok = writeVariables(stream, device) && ok;
-    ok = writeTo(stream) && ok;
+    bool ok = writeSaved(*this, stream, device);
     ok = std::fclose(stream) == 0 && ok;
     if (!ok) {
+        sigma->update(L"[ERROR]   device not saved: cannot write file\n", 1);
+        return false;
+    }
+    return true;
+}
+
+bool ekInput::save(FILE* stream, ekSimulator* simulator, ElecDevice* device,
+                   ekExcitation* excitation, nuSigma* sigma, nuParam* param)
+{
+    if (!fillForSave(*this, simulator, device, excitation, sigma, param))
+        return false;
+    if (stream == nullptr) {
+        sigma->update(L"[ERROR]   device not saved: cannot create file\n", 1);
+        return false;
+    }
+    if (!writeSaved(*this, stream, device)) {
         sigma->update(L"[ERROR]   device not saved: cannot write file\n", 1);
         return false;
     }

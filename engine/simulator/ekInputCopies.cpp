@@ -103,6 +103,27 @@ std::wstring requiredModule(const wchar_t* line)
     return name + L".lua";
 }
 
+// Copies source to target through a temporary file renamed into place:
+// a planted link under the copy's name is replaced, never followed, and a
+// copy cut short by a full disk never stands under the final name.
+bool copyWhole(const wchar_t* source, const std::wstring& target, nuSigma* sigma)
+{
+    FILE* f = ekResult::open(target);
+    if (f == nullptr) {
+        ekResult::logCannotOpen(sigma, target);
+        return false;
+    }
+    if (!kov_copyIntoW(source, f)) {
+        // A source that cannot be read whole is no copy; a failed write
+        // is said by the close.
+        if (std::ferror(f) == 0) {
+            ekResult::discard(f);
+            return false;
+        }
+    }
+    return ekResult::close(f, sigma);
+}
+
 }  // namespace
 
 bool ekSimulator::copyInput(const wchar_t* source, const wchar_t* suffix, wchar_t* copyPath)
@@ -113,7 +134,7 @@ bool ekSimulator::copyInput(const wchar_t* source, const wchar_t* suffix, wchar_
     std::wstring target(outputDir, std::min(std::wcslen(outputDir), FOLDER_MAX));
     target += L"simulinput";
     target += suffix;
-    if (!kov_copyFileW(source, target.c_str())) {
+    if (!copyWhole(source, target, sigma)) {
         return false;
     }
     // The copy of the device file names its side files by their bare names,
@@ -166,7 +187,7 @@ void ekSimulator::copyRequiredModules(const wchar_t* script)
                 std::error_code error;
                 const std::filesystem::path copy(kov_toUtf8(target + name));
                 std::filesystem::create_directories(copy.parent_path(), error);
-                kov_copyFileW(source.c_str(), (target + name).c_str());
+                copyWhole(source.c_str(), target + name, sigma);
                 break;
             }
         }
@@ -190,8 +211,8 @@ void ekSimulator::saveFiles(ekExcitation* excitation)
     if (!isSameFile(inputFile, copyPath)) {
         removeEarlierCopies();
     }
-    kov_copyFileW(inputFile, copyPath.c_str());
-    if (isSameFile(inputFile, copyPath) || device == nullptr || excitation == nullptr) {
+    if (isSameFile(inputFile, copyPath) || !copyWhole(inputFile, copyPath, sigma) ||
+        device == nullptr || excitation == nullptr) {
         return;
     }
     std::unique_ptr<ElecDevice> copy(new (std::nothrow) ElecDevice(sigma, param));
@@ -269,7 +290,16 @@ void ekSimulator::saveFiles(ekExcitation* excitation)
         // The copy sends its results to its own folder.
         const std::wstring outDir = param->outDir;
         kov_copyW(param->outDir, sizeof param->outDir / sizeof param->outDir[0], L".");
-        saved = writer->save(copyPath.c_str(), this, copy.get(), excitation, sigma, param);
+        FILE* f = ekResult::open(copyPath);
+        if (f == nullptr) {
+            ekResult::logCannotOpen(sigma, copyPath);
+        } else if (writer->save(f, this, copy.get(), excitation, sigma, param)) {
+            saved = ekResult::close(f, sigma);
+        } else {
+            // The device could not be written out (said at level 1): the
+            // run fails, and no copy stands for it.
+            ekResult::discard(f);
+        }
         kov_copyW(param->outDir, sizeof param->outDir / sizeof param->outDir[0], outDir.c_str());
     }
     copy.reset();

@@ -107,6 +107,7 @@ bool close(FILE*& f, nuSigma* sigma)
     if (error != 0) {
         ::unlink(file.temporary.c_str());
         if (sigma != nullptr) {
+            sigma->outputLost = true;
             log(sigma, 1, L"[ERROR]   cannot write file \"%ls\": %ls\n", kov_toWide(file.target).c_str(),
                 kov_toWide(std::strerror(error)).c_str());
         }
@@ -153,7 +154,8 @@ void appendSummary(const wchar_t* path, const std::wstring& text, nuSigma* sigma
         written = false;
     }
     if (!written && sigma != nullptr) {
-        log(sigma, 2, L"[WARNING] cannot write the summary file \"%ls\"\n", path);
+        sigma->outputLost = true;
+        log(sigma, 1, L"[ERROR]   cannot write the summary file \"%ls\"\n", path);
     }
 }
 
@@ -259,6 +261,7 @@ void log(nuSigma* sigma, int level, const wchar_t* format, ...)
 
 void logCannotOpen(nuSigma* sigma, const std::wstring& path)
 {
+    sigma->outputLost = true;
     log(sigma, 1, L"[ERROR]   cannot open file \"%ls\"\n", path.c_str());
 }
 

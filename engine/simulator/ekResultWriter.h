@@ -26,8 +26,9 @@ std::wstring path(const wchar_t* folder, const wchar_t* suffix);
 FILE* open(const std::wstring& path);
 
 // Completes a file of open(): flushes, closes and renames it into place.
-// A failed write or close removes the temporary file and reports
-// "[ERROR]   cannot write file ..." at level 1. f is cleared.
+// A failed write or close removes the temporary file, reports
+// "[ERROR]   cannot write file ..." at level 1 and marks the run's output
+// as lost (the run fails). f is cleared.
 bool close(FILE*& f, nuSigma* sigma);
 
 // Gives up a file of open(): the temporary file goes, and so does an older
@@ -38,7 +39,8 @@ void discard(FILE*& f);
 bool writeWhole(const std::wstring& path, const std::wstring& text, nuSigma* sigma);
 
 // Appends text to the summary file named by the driver (may be null); a
-// summary that cannot be written is reported as a warning.
+// summary that cannot be written is reported as an error, the run's output
+// marked as lost.
 void appendSummary(const wchar_t* path, const std::wstring& text, nuSigma* sigma);
 
 // Appends one number as the files write it: digits -1 gives the shortest
@@ -82,7 +84,8 @@ inline bool inRange(double value, double low, double high)
 // A formatted log line (wide printf syntax; strings as %ls).
 void log(nuSigma* sigma, int level, const wchar_t* format, ...);
 
-// "[ERROR]   cannot open file \"<path>\"\n" at level 1.
+// "[ERROR]   cannot open file \"<path>\"\n" at level 1; the run's output
+// is marked as lost.
 void logCannotOpen(nuSigma* sigma, const std::wstring& path);
 
 }  // namespace ekResult

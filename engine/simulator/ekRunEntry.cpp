@@ -291,6 +291,12 @@ bool ek_runSimulation(const ekRunRequest& request)
         return false;
     }
 
+    // A file the run could not write whole (a full disk) has said so in an
+    // error line; the steps since may have cleared the error flag, and a
+    // run with lost output is no success, however well it converged.
+    if (run.sigma->outputLost) {
+        return false;
+    }
     const bool converged = run.simulator->getConvergedCount() > 0;
     if (request.plot != nullptr) {
         *request.plot = converged && run.param->plot;

@@ -241,13 +241,30 @@ int kov_copyFileW(const wchar_t* source, const wchar_t* target)
         toInfo.st_ino == fromInfo.st_ino) {
         return 1;
     }
-    FILE* in = std::fopen(from.c_str(), "rb");
-    if (in == nullptr) {
-        return 0;
-    }
     FILE* out = std::fopen(to.c_str(), "wb");
     if (out == nullptr) {
-        std::fclose(in);
+        return 0;
+    }
+    bool ok = kov_copyIntoW(source, out) != 0;
+    ok = (std::fclose(out) == 0) && ok;
+    if (!ok) {
+        std::remove(to.c_str());  // no half copy left behind
+    }
+    return ok ? 1 : 0;
+}
+
+int kov_copyIntoW(const wchar_t* source, FILE* out)
+{
+    if (source == nullptr || out == nullptr) {
+        return 0;
+    }
+    const std::string from = diskPath(source);
+    struct stat fromInfo {};
+    if (!statPath(from, &fromInfo) || !S_ISREG(fromInfo.st_mode)) {
+        return 0;
+    }
+    FILE* in = std::fopen(from.c_str(), "rb");
+    if (in == nullptr) {
         return 0;
     }
     char buffer[65536];
@@ -261,10 +278,6 @@ int kov_copyFileW(const wchar_t* source, const wchar_t* target)
     }
     ok = ok && !std::ferror(in);
     std::fclose(in);
-    ok = (std::fclose(out) == 0) && ok;
-    if (!ok) {
-        std::remove(to.c_str());  // no half copy left behind
-    }
     return ok ? 1 : 0;
 }
 

@@ -122,6 +122,10 @@ const char* kov_getShortFilename(const char* path);
 // Nonzero on success; a failed copy leaves no half-written target, and a
 // file copied onto itself is left as it is (success).
 int kov_copyFileW(const wchar_t* source, const wchar_t* target);
+// Appends the bytes of the regular file source to an open stream; nonzero
+// when every byte was read and handed to the stream (the caller closes it
+// and so learns whether they reached the disk).
+int kov_copyIntoW(const wchar_t* source, FILE* out);
 int kov_removeFileW(const wchar_t* path);  // nonzero when removed
 
 // Normalises separators: every '\' becomes '/'.

@@ -57,15 +57,15 @@ void nuSigma::reset()
     std::wmemset(caption, L'\0', sizeof caption / sizeof caption[0]);
 }
 
-void nuSigma::appendLine(const wchar_t* path, const wchar_t* text)
+bool nuSigma::appendLine(const wchar_t* path, const wchar_t* text)
 {
     FILE* file = kov_FileOpenW(path, "a");
     if (file == nullptr) {
-        return;
+        return false;
     }
     const std::string line = asLine(text);
-    std::fwrite(line.data(), 1, line.size(), file);
-    kov_FileClose(&file);
+    const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
+    return std::fclose(file) == 0 && written;
 }
 
 void nuSigma::update(const wchar_t* text, int level, const wchar_t* captionText)
@@ -81,8 +81,16 @@ void nuSigma::update(const wchar_t* text, int level, const wchar_t* captionText)
     const std::string line = asLine(text);
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
-    if ((outputType & OUTPUT_LOGFILE) != 0 && logFilename[0] != L'\0') {
-        appendLine(logFilename, text);
+    if ((outputType & OUTPUT_LOGFILE) != 0 && logFilename[0] != L'\0' && !logLost_ &&
+        !appendLine(logFilename, text)) {
+        // A log cut short on a full disk would read as a run that ended
+        // there: the run fails, said on the console alone.
+        logLost_ = true;
+        outputLost = true;
+        err = 1;
+        const std::string lost = "[ERROR]   cannot write the log file \"" + kov_toUtf8(logFilename) + "\"\n";
+        std::fwrite(lost.data(), 1, lost.size(), stdout);
+        std::fflush(stdout);
     }
 }
 
@@ -97,8 +105,16 @@ bool nuSigma::writeComm(const wchar_t* line)
     }
     const std::string text = asLine(line);
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    kov_FileClose(&file);
-    return written;
+    if (std::fclose(file) != 0 || !written) {
+        // The results stay in their files; only the one watching the run
+        // through the exchange file misses a line.
+        if (!commLost_) {
+            commLost_ = true;
+            update((L"[WARNING] cannot write the exchange file \"" + std::wstring(commFilename) + L"\"\n").c_str(), 2);
+        }
+        return false;
+    }
+    return true;
 }
 
 bool nuSigma::stopIt()

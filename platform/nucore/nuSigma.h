@@ -40,6 +40,10 @@ public:
     int version = 0;                        // the run entry stores 108 here
     const wchar_t* summaryFilename = nullptr;  // appended summary lines, may be null
     bool saveFull = false;                  // write a distribution file per point
+    // Set once a file of the run (a result, an input copy, the log) could
+    // not be written whole; never cleared with the error flag, since the
+    // engine clears that between steps and the run must still fail.
+    bool outputLost = false;
 
     nuSigma();
     ~nuSigma();
@@ -52,7 +56,7 @@ public:
     void update(const wchar_t* text, int level = 0, const wchar_t* caption = nullptr);
 
     // Appends one report line to the exchange file; false when there is no
-    // exchange file or it cannot be written.
+    // exchange file or it cannot be written (said once, as a warning).
     bool writeComm(const wchar_t* line);
 
     // True once the exchange file holds a line "Stop" or the process asked
@@ -92,7 +96,8 @@ public:
     size_t allocatedBytes() const { return allocated_; }
 
 private:
-    void appendLine(const wchar_t* path, const wchar_t* line);
+    // False when the line could not be appended whole.
+    bool appendLine(const wchar_t* path, const wchar_t* line);
     void* trackedAlloc(size_t count, size_t elementSize, size_t extraBytes, bool zero);
     void trackedFree(void* block);
 
@@ -103,6 +108,8 @@ private:
     std::wstring stopScanFile_;        // the exchange file that offset belongs to
     bool skippingLine_ = false;        // inside a line too long to be a stop request
     bool refusedFile_ = false;         // a non-regular exchange file was reported
+    bool logLost_ = false;             // the log file failed; said once
+    bool commLost_ = false;            // the exchange file failed; said once
 };
 
 // A stop asked by the process itself (a signal handler of the driver):

@@ -175,6 +175,9 @@ const Change CHANGES[] = {
              "    Trap1.Taun=1e-9\n    Trap1.Taup=1e-9\n",
      "[WARNING] at line 7: Trap1.N = \"1e5\" is not used (a trap below 1e6 1/cm3 takes no part "
      "in the run)\n"},
+    {"lattice structure that is no known word", LAYER + "    Lattice.Type=\"Wurzite\"\n",
+     "[WARNING] at line 6: Lattice.Type = \"Wurzite\" changed to 0 (no polarisation charges: "
+     "only Wurtzite is a polar structure)\n"},
     {"model that is no script", LAYER + "    Mobility.Model=\"caughey\"\n",
      "[WARNING] at line 6: Mobility.Model = \"caughey\" is not used (a model is a Lua script, a "
      "file name ending in .lua)\n"},
@@ -222,6 +225,28 @@ INSTANTIATE_TEST_SUITE_P(Values, InputChangedValue, testing::ValuesIn(CHANGES),
                              }
                              return name;
                          });
+
+// A lattice word keeps its meaning: Wurtzite (any case) is polar, any
+// other word is not, whatever the material's own structure.
+TEST(InputChangedValue, LatticeWordsGiveTheTypeTheyName)
+{
+    const struct {
+        const char* material;
+        const char* word;
+        int type;
+    } cases[] = {{"Si", "wurtzite", 0x20}, {"GaN", "Zincblende", 0}, {"GaN", "Wurzite", 0},
+                 {"GaN", nullptr, 0x20}, {"Si", nullptr, 0}};
+    for (const auto& c : cases) {
+        ScratchFolder scratch;
+        DeviceRun run;
+        std::string body = "[Layer1]\n    Material=\"" + std::string(c.material) +
+                           "\"\n    Thickness=1\n    Dopant.Type=\"N\"\n    Dopant.N=1e16\n";
+        if (c.word != nullptr)
+            body += "    Lattice.Type=\"" + std::string(c.word) + "\"\n";
+        ASSERT_TRUE(run.load(deviceFile(scratch, body))) << run.message();
+        EXPECT_EQ(run.layer(0)->getLatticeType(), c.type) << c.material << " " << (c.word ? c.word : "-");
+    }
+}
 
 TEST(InputChangedValue, ClampedValuesAreTheOnesUsed)
 {
@@ -295,7 +320,7 @@ TEST(InputChangedValue, AValidFileIsLoadedWithoutWarning)
     const std::string log = scratch.path("log.txt");
     DeviceRun run(0x11, log);
     ASSERT_TRUE(run.load(deviceFile(
-        scratch, LAYER + "    Mesh.Points=5000\n    Dopant.Taun=1e-6\n"
+        scratch, LAYER + "    Mesh.Points=5000\n    Dopant.Taun=1e-6\n    Lattice.Type=\"zincblende\"\n"
                          "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.5\n    Voltage.Step=0.01\n"
                          "[Numeric]\n    Numeric.Points=20000\n    Numeric.Method=\"Newton\"\n")))
         << run.message();

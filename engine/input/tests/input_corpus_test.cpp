@@ -46,7 +46,10 @@ const Refusal REFUSALS[] = {
      "[ERROR]   invalid syntax at line 2: unknown section "
      "(sections: Device, Layer1 to Layer9, Anode, Cathode, Voltage, Light, Numeric, Command)\n",
      1},
-    {"too-many-sections.kovra", "Maximum number of sections reached at line 21", 20},
+    {"too-many-sections.kovra",
+     "[ERROR]   Maximum number of sections reached at line 21 (a device file holds at most 16 "
+     "sections)\n",
+     20},
     {"outside-section.kovra", "[ERROR]   invalid syntax at line 2: item outside section", 1},
     {"key-syntax.kovra", "[ERROR]   invalid syntax at line 3", 2},
     {"key-empty-value.kovra", "[ERROR]   invalid syntax at line 3", 2},

@@ -13,6 +13,7 @@
 #include <random>
 
 #include "deviceCompare.h"
+#include "fuzzSettings.h"
 
 using namespace inputtest;
 
@@ -21,12 +22,6 @@ namespace {
 constexpr int CASES = 1000;
 constexpr double TIME_CAP_SECONDS = 3.0;
 constexpr unsigned SEED = 20241210u;
-
-long fromEnvironment(const char* name, long fallback)
-{
-    const char* text = std::getenv(name);
-    return text != nullptr ? std::strtol(text, nullptr, 10) : fallback;
-}
 
 std::vector<std::string> splitLines(const std::string& text)
 {
@@ -162,9 +157,9 @@ TEST(InputFuzz, MutatedDeviceFilesNeverCrashTheReader)
     ScratchFolder scratch;
     const std::string path = scratch.path("mutated.kovra");
     const std::string copy = scratch.path("copy.kovra");
-    const int caseCount = static_cast<int>(fromEnvironment("KOVRA_FUZZ_CASES", CASES));
-    const double timeCap = TIME_CAP_SECONDS * std::max(1.0, double(caseCount) / CASES);
-    Mutator mutator(static_cast<unsigned>(fromEnvironment("KOVRA_FUZZ_SEED", SEED)));
+    const int caseCount = static_cast<int>(fuzzSetting("KOVRA_FUZZ_CASES", CASES));
+    const double timeCap = FUZZ_TIME_SCALE * TIME_CAP_SECONDS * std::max(1.0, double(caseCount) / CASES);
+    Mutator mutator(static_cast<unsigned>(fuzzSetting("KOVRA_FUZZ_SEED", SEED)));
     const auto start = std::chrono::steady_clock::now();
     int cases = 0, loaded = 0;
     for (; cases < caseCount; ++cases) {

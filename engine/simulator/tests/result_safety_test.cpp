@@ -37,7 +37,10 @@ TEST_P(PlantedLinks, AreReplacedNeverFollowed)
     ScratchFolder outside;
     outside.write("victim.txt", "precious\n");
     fs::create_symlink(outside.path() / "victim.txt", scratch.path() / GetParam());
-    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.folder())));
+    // A bias file, so that the input copies include a side file.
+    scratch.write("bias.txt", "0\n0.1\n");
+    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.folder()), 100, 100, "",
+                                             "[Voltage]\n    Voltage.Source=\"bias.txt\"\n"));
     NameBuffers names;
     const RunResult run = runDevice(scratch.file("cell.kovra"), names);
     ASSERT_TRUE(run.ok) << run.console;
@@ -48,7 +51,9 @@ TEST_P(PlantedLinks, AreReplacedNeverFollowed)
 }
 
 INSTANTIATE_TEST_SUITE_P(ResultNames, PlantedLinks,
-                         testing::Values("simuldevice.txt", "simulout_dist_1.txt"));
+                         testing::Values("simuldevice.txt", "simulout_dist_1.txt",
+                                         "simulout_jv.txt", "simulinput.kovra",
+                                         "simulinput_bias.txt"));
 
 TEST(OutputFolderLock, ASecondRunIntoTheSameFolderIsRefused)
 {

@@ -15,18 +15,13 @@
 #include <vector>
 
 #include "runFixture.h"
+#include "fuzzSettings.h"
 
 namespace {
 
 constexpr int CASES = 120;
 constexpr double TIME_CAP_SECONDS = 6.0;
 constexpr unsigned SEED = 20261210u;
-
-long fromEnvironment(const char* name, long fallback)
-{
-    const char* text = std::getenv(name);
-    return text != nullptr ? std::strtol(text, nullptr, 10) : fallback;
-}
 
 struct SideFile {
     const char* name;
@@ -184,10 +179,10 @@ TEST_F(SideFilesFuzz, MutatedSideFilesNeverCrashOrHangARun)
         EXPECT_TRUE(std::filesystem::exists(at(std::string("out/") + copy))) << copy;
     }
 
-    const long cases = fromEnvironment("KOVRA_FUZZ_CASES", CASES);
-    Mutator mutator(static_cast<unsigned>(fromEnvironment("KOVRA_FUZZ_SEED", SEED)));
+    const long cases = fuzzSetting("KOVRA_FUZZ_CASES", CASES);
+    Mutator mutator(static_cast<unsigned>(fuzzSetting("KOVRA_FUZZ_SEED", SEED)));
     const auto start = std::chrono::steady_clock::now();
-    const double cap = TIME_CAP_SECONDS * static_cast<double>(cases) / CASES;
+    const double cap = FUZZ_TIME_SCALE * TIME_CAP_SECONDS * static_cast<double>(cases) / CASES;
     long done = 0;
     for (; done < cases; ++done) {
         const SideFile& target = files[static_cast<size_t>(mutator.pick(static_cast<int>(files.size())))];

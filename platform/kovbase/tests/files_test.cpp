@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <string>
 
 #include "kovbase.h"
@@ -131,6 +132,20 @@ TEST(KovFileCopy, CopiesBytesAndRefusesAMissingSource)
     EXPECT_EQ(readAll(folder.file("out.bin")), content);
     EXPECT_EQ(kov_copyFileW(widePath(folder.file("none")).c_str(), target.c_str()), 0);
     EXPECT_EQ(readAll(folder.file("out.bin")), content);  // target untouched
+}
+
+TEST(KovFileCopy, CopyIntoAStreamAppendsAndRefusesWhatIsNoFile)
+{
+    TempFolder folder;
+    const std::wstring source = widePath(folder.write("in.txt", "body\n"));
+    FILE* out = std::fopen(folder.file("out.txt").c_str(), "w");
+    ASSERT_NE(out, nullptr);
+    std::fputs("head\n", out);
+    EXPECT_EQ(kov_copyIntoW(source.c_str(), out), 1);
+    EXPECT_EQ(kov_copyIntoW(widePath(folder.file("none")).c_str(), out), 0);
+    EXPECT_EQ(kov_copyIntoW(widePath(folder.file("")).c_str(), out), 0);  // the folder itself
+    ASSERT_EQ(std::fclose(out), 0);
+    EXPECT_EQ(readAll(folder.file("out.txt")), "head\nbody\n");
 }
 
 TEST(KovFileCopy, CopyOntoItselfKeepsTheContent)

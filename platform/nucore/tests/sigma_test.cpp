@@ -76,6 +76,47 @@ TEST(NuSigmaUpdate, LogFileOnlyWithBitZero)
     EXPECT_EQ(kov_fileExistsA(folder.file("simulog.txt").c_str()), 0);
 }
 
+// /dev/full takes a file open but fails every write that reaches it, as a
+// full disk does.
+constexpr const char* FULL_DEVICE = "/dev/full";
+
+TEST(NuSigmaUpdate, ALogThatCannotBeWrittenFailsTheRunOnce)
+{
+    if (::access(FULL_DEVICE, W_OK) != 0) {
+        GTEST_SKIP() << FULL_DEVICE << " is missing";
+    }
+    nuSigma sigma;
+    sigma.setOutputType(nuSigma::OUTPUT_LOGFILE);
+    pointAt(sigma.logFilename, FULL_DEVICE);
+    testing::internal::CaptureStdout();
+    sigma.update(L"[INFO]    first\n", 0);
+    sigma.update(L"[INFO]    second\n", 0);
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(console, std::string("[INFO]    first\n[ERROR]   cannot write the log file \"") +
+                           FULL_DEVICE + "\"\n[INFO]    second\n");
+    EXPECT_FALSE(sigma.isOK());
+    // The engine clears the error flag between steps; the lost output stays.
+    sigma.reset();
+    EXPECT_TRUE(sigma.outputLost);
+}
+
+TEST(NuSigmaComm, AnExchangeFileThatCannotBeWrittenIsWarnedOnce)
+{
+    if (::access(FULL_DEVICE, W_OK) != 0) {
+        GTEST_SKIP() << FULL_DEVICE << " is missing";
+    }
+    nuSigma sigma;
+    pointAt(sigma.commFilename, FULL_DEVICE);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(sigma.writeComm(L"[SEND]ZP:500"));
+    EXPECT_FALSE(sigma.writeComm(L"[SEND]ZP:600"));
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(console, std::string("[WARNING] cannot write the exchange file \"") + FULL_DEVICE + "\"\n");
+    // The results are not touched by it: the run goes on.
+    EXPECT_TRUE(sigma.isOK());
+    EXPECT_FALSE(sigma.outputLost);
+}
+
 TEST(NuSigmaUpdate, ResetClearsStatusFlagAndTexts)
 {
     nuSigma sigma;
