@@ -23,7 +23,7 @@
 
 #include "LuaEngineCore.h"
 #include "fuzzSettings.h"
-#include "lua_test_support.h"
+#include "luaTestSupport.h"
 
 namespace {
 
