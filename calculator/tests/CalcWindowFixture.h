@@ -14,13 +14,15 @@ protected:
     TempFolder config;
     Ihandle* dialog = nullptr;
     Ihandle* console = nullptr;
+    // The folder the Help command looks in; a test may point it elsewhere.
+    const char* docFolder = "";
 
     void SetUp() override { open(); }
     void TearDown() override { WindowMain_close(); }
     // Also a restart after WindowMain_close: the settings written are read.
     void open()
     {
-        dialog = CalcWindow_build(config.path(), "");
+        dialog = CalcWindow_build(config.path(), docFolder);
         ASSERT_NE(dialog, nullptr);
         CalcWindow_show();
         console = IupGetHandle("KOV_Console");

@@ -8,6 +8,7 @@
 #include "CalcConsole.h"
 #include "CalcState.h"
 #include "CalcWindow.h"
+#include "CalcWindowFixture.h"
 #include "guiCommon.h"
 #include "iupTestApp.h"
 #include "tempFolder.h"
@@ -29,21 +30,15 @@ std::string currentChoice(Ihandle* console)
     return item;
 }
 
-class CalcAssistTest : public testing::Test {
+class CalcAssistTest : public CalcWindowFixture {
 protected:
-    TempFolder config;
-    Ihandle* dialog = nullptr;
-    Ihandle* console = nullptr;
-
+    CalcAssistTest() { docFolder = "/no/such/doc/"; }
     void SetUp() override { open(); }
-    void TearDown() override { WindowMain_close(); }
+    // The window as shown, with the console holding the focus.
     void open()
     {
-        dialog = CalcWindow_build(config.path(), "/no/such/doc/");
-        ASSERT_NE(dialog, nullptr);
-        CalcWindow_show();
-        console = IupGetHandle("KOV_Console");
-        ASSERT_NE(console, nullptr);
+        CalcWindowFixture::open();
+        if (HasFatalFailure()) return;
         IupSetFocus(console);
         IupFlush();
     }

@@ -9,6 +9,7 @@
 #include "CalcState.h"
 #include "CalcSession.h"
 #include "CalcWindow.h"
+#include "CalcWindowFixture.h"
 #include "guiCommon.h"
 #include "iupTestApp.h"
 #include "tempFolder.h"
@@ -26,22 +27,9 @@ void enter(Ihandle* console, const std::string& text)
     IupTestKey(console, K_CR);
 }
 
-class CalcWindowTest : public testing::Test {
+class CalcWindowTest : public CalcWindowFixture {
 protected:
-    TempFolder config;
-    Ihandle* dialog = nullptr;
-    Ihandle* console = nullptr;
-
-    void SetUp() override { open(); }
-    void TearDown() override { WindowMain_close(); }
-    void open()
-    {
-        dialog = CalcWindow_build(config.path(), "/no/such/doc/");
-        ASSERT_NE(dialog, nullptr);
-        CalcWindow_show();
-        console = IupGetHandle("KOV_Console");
-        ASSERT_NE(console, nullptr);
-    }
+    CalcWindowTest() { docFolder = "/no/such/doc/"; }
 };
 
 TEST_F(CalcWindowTest, EnterEvaluatesAndOpensAFreshPrompt)
