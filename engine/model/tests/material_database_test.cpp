@@ -31,6 +31,21 @@ protected:
         ASSERT_EQ(appDir.makeDatabase(changes), "");
     }
 
+    // Replaces the database by a file the SQL makes, or by plain text when
+    // there is no SQL.
+    void plantDatabase(const std::string& sql)
+    {
+        std::remove(appDir.databasePath().c_str());
+        if (sql.empty()) {
+            std::FILE* file = std::fopen(appDir.databasePath().c_str(), "wb");
+            ASSERT_NE(file, nullptr);
+            std::fputs("this is no SQLite file, only text that looks like one might\n", file);
+            std::fclose(file);
+        } else {
+            ASSERT_EQ(execSql(appDir.databasePath(), sql), "");
+        }
+    }
+
     // init on a fresh layer, returning what it printed.
     std::string initLayer(ekLayer& layer, const wchar_t* material, bool* result = nullptr)
     {
@@ -403,14 +418,9 @@ TEST_F(MaterialDatabaseTest, TheDatabaseProblemNamesTheFileAndWhatIsWrong)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        std::remove(appDir.databasePath().c_str());
-        if (c.sql.empty()) {
-            std::FILE* file = std::fopen(appDir.databasePath().c_str(), "wb");
-            ASSERT_NE(file, nullptr);
-            std::fputs("this is no SQLite file, only text that looks like one might\n", file);
-            std::fclose(file);
-        } else {
-            ASSERT_EQ(execSql(appDir.databasePath(), c.sql), "");
+        plantDatabase(c.sql);
+        if (HasFatalFailure()) {
+            return;
         }
         const std::string problem = kov_toUtf8(ek_materialDatabaseProblem());
         EXPECT_NE(problem.find(appDir.databasePath()), std::string::npos) << problem;
@@ -481,14 +491,9 @@ TEST_F(MaterialDatabaseTest, UnusableFilesAreLikeNoDatabase)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        std::remove(appDir.databasePath().c_str());
-        if (c.sql.empty()) {
-            std::FILE* file = std::fopen(appDir.databasePath().c_str(), "wb");
-            ASSERT_NE(file, nullptr);
-            std::fputs("this is no SQLite file, only text that looks like one might\n", file);
-            std::fclose(file);
-        } else {
-            ASSERT_EQ(execSql(appDir.databasePath(), c.sql), "");
+        plantDatabase(c.sql);
+        if (HasFatalFailure()) {
+            return;
         }
         nuSigma channel;
         ekLayer layer(&channel, L"Si", L"L");
