@@ -90,9 +90,9 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     if (!checkMeshStep()) {
         return 0;
     }
-    if (lightType == ekExcitation::LIGHT_MONO) {
+    if (lightState.type == ekExcitation::LIGHT_MONO) {
         double absorbed = 0.0;
-        updateGoptMono(0, monoWavelength, lightTotals.transmitted, &absorbed);
+        updateGoptMono(0, lightState.wavelength, lightState.totals.transmitted, &absorbed);
     }
     ElecSweep* sweep = SweepBias;
     if (sweep == nullptr || !sweep->isAllocated()) {
@@ -398,7 +398,7 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
             savePotential(TAG_EN);
             saveCharge();
         }
-        if (w.lightOn && lightTotals.power > POWER_MIN) {
+        if (w.lightOn && lightState.totals.power > POWER_MIN) {
             warnPVReach();
             wchar_t message[256] = {};
             printPV(true, message);

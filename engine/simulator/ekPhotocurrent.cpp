@@ -21,8 +21,8 @@ void ekSimulator::printEQE(bool enabled, wchar_t* message)
     if (!enabled || message == nullptr || isBlocked() || SweepLight == nullptr) {
         return;
     }
-    const bool sweepKind = ekExcitation::isLightSweep(lightType);
-    if (!sweepKind || !(lightTotals.power > 1e-12)) {
+    const bool sweepKind = ekExcitation::isLightSweep(lightState.type);
+    if (!sweepKind || !(lightState.totals.power > 1e-12)) {
         return;
     }
     double best = -1.0;

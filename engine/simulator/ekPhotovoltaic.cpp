@@ -128,7 +128,7 @@ void ekSimulator::warnPVReach()
 
 void ekSimulator::printPV(bool enabled, wchar_t* message)
 {
-    const double Popt = lightTotals.power;
+    const double Popt = lightState.totals.power;
     if (!enabled || message == nullptr || !(Popt > LIGHT_MIN) || SweepBias == nullptr) {
         return;
     }

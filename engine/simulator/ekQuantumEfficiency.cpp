@@ -196,7 +196,7 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
     if (!out.started) {
         return;
     }
-    monoWavelength = light->getData(0, 0);
+    lightState.wavelength = light->getData(0, 0);
     saveCurrent();
     out.Jdark = std::fabs(bias) < EQUILIBRIUM_BIAS ? 0.0 : meanCurrent;
     keepAccepted();
@@ -272,7 +272,7 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
         }
 
         light->setData(2, i, absorbed);
-        monoWavelength = wavelength;
+        lightState.wavelength = wavelength;
         saveCurrent();
         const double E = PHOTON_EV_UM / wavelength / norm.Vt;
         const double dJ = std::fabs(meanCurrent - out.Jdark);
@@ -337,7 +337,7 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
             if (i < count - 1) {
                 sendPoints(sigma, i);
             }
-            monoWavelength = i > 0 ? light->getData(0, i - 1) : wavelength;
+            lightState.wavelength = i > 0 ? light->getData(0, i - 1) : wavelength;
             saveState(w.Veq, w.Fneq, w.Fpeq);
         }
     }

@@ -88,7 +88,7 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
                      nu_numberText(meanCurrent * norm.current, 6) + L" A/cm2\n";
         }
         if (sweepFlags & TAG_QW) {
-            state += L"# Wavelength = " + nu_numberText(monoWavelength, 6) + L" um\n";
+            state += L"# Wavelength = " + nu_numberText(lightState.wavelength, 6) + L" um\n";
         }
         kov_FileWriteW(f, state.c_str());
         kov_FileWriteW(f, COLUMN_HEADER);
@@ -156,12 +156,12 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
         } else {
             line += L"Voltage = " + nu_numberText(Va * norm.Vt, 6) + L" V ";
             if (sweepFlags & TAG_QW) {
-                line += L"Wavelength = " + nu_numberText(monoWavelength, 6) + L" um ";
-            } else if (ekExcitation::isMonoLight(lightType)) {
+                line += L"Wavelength = " + nu_numberText(lightState.wavelength, 6) + L" um ";
+            } else if (ekExcitation::isMonoLight(lightState.type)) {
                 line += L"(monochromatic light) ";
-            } else if (lightType & ekExcitation::LIGHT_AM15) {
+            } else if (lightState.type & ekExcitation::LIGHT_AM15) {
                 line += L"(AM1.5 light) ";
-            } else if (lightType & ekExcitation::LIGHT_FILE) {
+            } else if (lightState.type & ekExcitation::LIGHT_FILE) {
                 line += L"(custom light) ";
             }
         }

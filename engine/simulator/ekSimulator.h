@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "ekLightState.h"
 #include "ekLimits.h"
 #include "ekPhysics.h"
 
@@ -319,7 +320,7 @@ public:
     // Generation profile over the whole mesh for one wavelength and flux
     // (normalised, after the anode): fills Gop (what each control box
     // absorbs, per width) and the photon flux at each point; returns the
-    // flux reaching the last point.
+    // flux reaching the last point (ekLightGeneration.cpp).
     double generationProfile(double wavelength, int wavelengthIndex, double flux);
     // Generation profile of the installed light (spectrum or one line).
     void generationProfileLight();
@@ -346,8 +347,8 @@ public:
     const wchar_t* getOutputDir() const { return outputDir; }
 
     // ---- light set-up state (filled by the light sources) -------------------
-    uint8_t getLightType() const { return lightType; }
-    double getReferenceWavelength() const { return monoWavelength; }
+    uint8_t getLightType() const { return lightState.type; }
+    double getReferenceWavelength() const { return lightState.wavelength; }
 
     // ---- test and set-up hooks -------------------------------------------------------
     // Installs a light state without the light sources: kind, wavelength (um)
@@ -719,25 +720,10 @@ public:
     // (may be null) receives the flux that does not leave through the
     // cathode.
     void updateGoptMono(int index, double wavelength, double flux, double* absorbed);
-    // Beer-Lambert absorption of one line over the mesh, box by box: the
-    // generation of a point is the flux absorbed inside its control box
-    // divided by the box width, so the generation integrated over the
-    // boxes is exactly the flux absorbed in the device. Fills (accumulate
-    // false) or adds to Gop and the photon flux; returns the flux reaching
-    // the last point.
-    double absorbLine(double wavelength, int wavelengthIndex, double flux, bool accumulate);
     // 0 and 1: photon flux after the anode, 2: incident photon flux (both
     // normalised), 3: incident power density (W/cm2); 0 for any other k.
     double getLightTotal(int k) const;
-    const ekLightTotals& getLightTotals() const { return lightTotals; }
-    double getMonoFlux() const { return monoFlux; }
 
-private:
-    // n and k of the anode at a wavelength; false after a model error.
-    bool anodeIndex(const ElecDevice* device, double wavelength, double* n, double* k) const;
-    void reportLightOn(unsigned char kind, double powerIn, double powerOut);
-
-public:
     // ==== end of light sources ====
 
     // ==== quantum-efficiency sweep (ekQuantumEfficiency*.cpp, ekPhotocurrent.cpp) ====
@@ -967,10 +953,7 @@ protected:
     // Bias and light.
     uint8_t biasType = 0;
     double Va = 0.0;
-    uint8_t lightType = 0;
-    double monoWavelength = 0.53;   // reference wavelength, um
-    double monoFlux = 0.0;          // 1/cm2/s
-    ekLightTotals lightTotals;
+    ekLightState lightState;
     // Photovoltaic tracking values.
     double pvValues[8] = {};
     ElecSweep* SweepBias = nullptr;
