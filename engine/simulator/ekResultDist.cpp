@@ -65,11 +65,11 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
         written = true;
     }
     wchar_t digits[32];
-    std::swprintf(digits, 32, distFormat, number);
-    const std::wstring path = ekResult::path(outputDir, (std::wstring(L"_dist_") + digits + L".txt").c_str());
+    std::swprintf(digits, 32, output.distFormat, number);
+    const std::wstring path = ekResult::path(output.folder, (std::wstring(L"_dist_") + digits + L".txt").c_str());
 
     if (!written) {
-        if (!isResultDeviceValid()) {
+        if (!ekResult::deviceValid(device, deviceLength * norm.length, Points, sigma)) {
             return false;
         }
         if (sol.z == nullptr || mat.Gop == nullptr) {

@@ -18,6 +18,7 @@
 
 #include "ekLightState.h"
 #include "ekLimits.h"
+#include "ekOutputNames.h"
 #include "ekPhysics.h"
 
 class nuSigma;
@@ -152,7 +153,7 @@ struct ekContactState {
 
 class ekSimulator {
 public:
-    static constexpr size_t PATH_SIZE = 1024;
+    static constexpr size_t PATH_SIZE = ekOutputNames::PATH_SIZE;
     static constexpr int LAYERS_MAX = 9;
     static constexpr int TRAPS = 5;
     static constexpr int INTERFACE_SLOTS = 24;
@@ -343,8 +344,8 @@ public:
                           const double* Fp);
     // Output folder of the result files (ends with a separator); set by
     // setPath of the result writers, settable directly for the set-up files.
-    void setOutputDir(const wchar_t* folder) { copyName(outputDir, folder); }
-    const wchar_t* getOutputDir() const { return outputDir; }
+    void setOutputDir(const wchar_t* folder) { copyName(output.folder, folder); }
+    const wchar_t* getOutputDir() const { return output.folder; }
 
     // ---- light set-up state (filled by the light sources) -------------------
     uint8_t getLightType() const { return lightState.type; }
@@ -792,17 +793,16 @@ public:
     // the status channel. A folder without a trailing separator gets one,
     // since result names are appended to it.
     void setPath(const wchar_t* input, const wchar_t* folder, const wchar_t* log);
-    const wchar_t* getInputFile() const { return inputFile; }
-    const wchar_t* getLogFile() const { return logFile; }
+    const wchar_t* getInputFile() const { return output.inputFile; }
     // Zero-padded number format of the distribution files of a run of
     // count points ("%04d" while an error is pending).
     void setDistFormat(int count);
-    const wchar_t* getDistFormat() const { return distFormat; }
+    const wchar_t* getDistFormat() const { return output.distFormat; }
     // Deletes the sweep files and every distribution file of an earlier
     // run in the output folder, whatever its digit count; runs once per
     // simulator (every writer calls it first).
     bool clearOutput();
-    bool isOutputCleared() const { return outputCleared; }
+    bool isOutputCleared() const { return output.cleared; }
     // One distribution file "simulout_dist_<number>.txt"; a number below 1
     // takes the next automatic one. prefix (may be null) is the report line
     // that announces the file; sweepFlags 0x4000 marks a wavelength point.
@@ -822,10 +822,6 @@ public:
 protected:
     double meanCurrent = 0.0;
 
-private:
-    // The device checks shared by the result writers (level-1 lines).
-    bool isResultDeviceValid();
-
 public:
     // ==== end of result files ====
 
@@ -839,22 +835,11 @@ public:
     // rewritten to name the copies, so the run can be repeated from the
     // output folder alone. Nothing is reported: a file that cannot be
     // copied keeps its input name.
+    void saveFiles(ekExcitation* excitation);
     // Removes the side-file copies ("simulinput_*") an earlier run left in
     // the output folder.
     void removeEarlierCopies();
-    void saveFiles(ekExcitation* excitation);
-    const wchar_t* getOutputFolder() const { return outputDir; }
 
-private:
-    // Copies the modules named by the "require" lines of a script from
-    // the script's folder into the output folder.
-    void copyRequiredModules(const wchar_t* script);
-    // Copies an existing file to the output folder as "simulinput" +
-    // suffix; copyPath (PATH_SIZE) receives the copy's path. False when
-    // there is nothing to copy or the copy failed.
-    bool copyInput(const wchar_t* source, const wchar_t* suffix, wchar_t* copyPath);
-
-public:
     // ==== end of device summary ====
 
 private:
@@ -961,9 +946,7 @@ protected:
 
     wchar_t InitialGuessFilename[PATH_SIZE] = {};
     wchar_t MeshFilename[PATH_SIZE] = {};
-    wchar_t inputFile[PATH_SIZE] = {};
-    wchar_t outputDir[PATH_SIZE] = {};
-    wchar_t logFile[PATH_SIZE] = {};
+    ekOutputNames output;
     wchar_t FilenameEE[PATH_SIZE] = {};
     wchar_t FilenameEN[PATH_SIZE] = {};
     wchar_t FilenameJV[PATH_SIZE] = {};
@@ -971,9 +954,7 @@ protected:
     wchar_t FilenameQW[PATH_SIZE] = {};
     int FileIndex = 0;
     int FileIndexEN = 0;
-    wchar_t distFormat[32] = L"%04d";
     bool Stopped = false;
-    bool outputCleared = false;
     // The equilibrium is being solved: the levels take the equilibrium
     // occupation whatever light is installed (EquilibriumScope sets it).
     bool solvingEquilibrium = false;
