@@ -63,7 +63,7 @@ void ekSimulator::freeBiasWork(BiasWork& w)
 bool ekSimulator::ensureEquilibrium(BiasWork& w)
 {
     if (equilibriumSolved) {
-        std::copy(sol.Veq, sol.Veq + Points, w.V);
+        std::copy(mesh.sol.Veq, mesh.sol.Veq + Points, w.V);
         return true;
     }
     Va = 0.0;

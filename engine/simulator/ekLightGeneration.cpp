@@ -28,22 +28,23 @@ double absorbedFraction(double alpha, double length)
 // generation of a point is the flux absorbed inside its control box
 // divided by the box width, so the generation integrated over the boxes is
 // exactly the flux absorbed in the device. Fills (accumulate false) or adds
-// to Gop and photonFlux; returns the flux reaching the last point.
-double absorbLine(ekSimulator& sim, double wavelength, int wavelengthIndex, double flux,
-                  bool accumulate, double* Gop, double* photonFlux)
+// to the mesh's Gop and photon flux; returns the flux reaching the last
+// point.
+double absorbLine(ekSimulator& sim, ekMeshFields& mesh, double wavelength, int wavelengthIndex,
+                  double flux, bool accumulate)
 {
     const int points = sim.getPoints();
-    if (Gop == nullptr || photonFlux == nullptr || points < 2 || sim.getPointLayer(0) < 0 ||
-        sim.getDevice() == nullptr) {
+    ekMaterialArrays& mat = mesh.mat;
+    if (mat.Gop == nullptr || mat.photonFlux == nullptr || mesh.pointLayer == nullptr ||
+        points < 2 || sim.getDevice() == nullptr) {
         return flux;
     }
-    const double* z = sim.getSolutionArrays().z;
-    const uint8_t* pointKind = sim.getMaterialArrays().pointKind;
+    const double* z = mesh.sol.z;
     // Absorption coefficient of point i (per length unit), from the same
     // index and band-edge models as the rest of the optics.
     auto alphaAt = [&](int i) {
         ekLightRay probe{1.0, z[i], 0.0};
-        return sim.opticalGeneration(wavelength, wavelengthIndex, i, sim.getPointLayer(i), probe,
+        return sim.opticalGeneration(wavelength, wavelengthIndex, i, mesh.pointLayer[i], probe,
                                      nullptr, nullptr);
     };
     double F = flux;
@@ -56,7 +57,7 @@ double absorbLine(ekSimulator& sim, double wavelength, int wavelengthIndex, doub
             const double alphaNext = alphaAt(i + 1);
             // An interface point lies on the layer boundary: the step after it
             // belongs to the next layer, whose absorption its neighbour has.
-            const bool interfacePoint = i > 0 && (pointKind[i] & ekSimulator::POINT_INTERFACE);
+            const bool interfacePoint = i > 0 && (mat.pointKind[i] & ekSimulator::POINT_INTERFACE);
             const double stepAlpha = interfacePoint ? alphaNext : alpha;
             const double halfStep = 0.5 * (z[i + 1] - z[i]);
             const double nearHalf = F * absorbedFraction(stepAlpha, halfStep);
@@ -67,14 +68,14 @@ double absorbLine(ekSimulator& sim, double wavelength, int wavelengthIndex, doub
             F = mid - farHalf;
             alpha = alphaNext;
         }
-        const double width = sim.controlWidth(i);
+        const double width = mesh.controlWidth(i);
         const double G = width > 0.0 ? boxAbsorbed / width : 0.0;
         if (accumulate) {
-            Gop[i] += G;
-            photonFlux[i] += fluxAtPoint;
+            mat.Gop[i] += G;
+            mat.photonFlux[i] += fluxAtPoint;
         } else {
-            Gop[i] = G;
-            photonFlux[i] = fluxAtPoint;
+            mat.Gop[i] = G;
+            mat.photonFlux[i] = fluxAtPoint;
         }
     }
     return F;
@@ -84,10 +85,11 @@ double absorbLine(ekSimulator& sim, double wavelength, int wavelengthIndex, doub
 
 void ekSimulator::updateGoptMono(int index, double wavelength, double flux, double* absorbed)
 {
-    if (!ekExcitation::isMonoLight(lightState.type) || mat.Gop == nullptr || device == nullptr) {
+    if (!ekExcitation::isMonoLight(lightState.type) || mesh.mat.Gop == nullptr ||
+        device == nullptr) {
         return;
     }
-    double travelling = absorbLine(*this, wavelength, index, flux, false, mat.Gop, mat.photonFlux);
+    double travelling = absorbLine(*this, mesh, wavelength, index, flux, false);
     // The cathode absorbs part of what leaves the last layer; its index is
     // known per wavelength once the quantum-efficiency sweep tabulated it.
     ekContact* cathode = device->getCathode();
@@ -109,17 +111,17 @@ double ekSimulator::generationProfile(double wavelength, int wavelengthIndex, do
 {
     // The same box absorption as the quantum-efficiency sweep, so a
     // wavelength generates alike whichever way the light is installed.
-    return absorbLine(*this, wavelength, wavelengthIndex, flux, false, mat.Gop, mat.photonFlux);
+    return absorbLine(*this, mesh, wavelength, wavelengthIndex, flux, false);
 }
 
 void ekSimulator::generationProfileLight()
 {
-    if (mat.Gop == nullptr) {
+    if (mesh.mat.Gop == nullptr) {
         return;
     }
     for (int i = 0; i < Points; ++i) {
-        mat.Gop[i] = 0.0;
-        mat.photonFlux[i] = 0.0;
+        mesh.mat.Gop[i] = 0.0;
+        mesh.mat.photonFlux[i] = 0.0;
     }
     const bool qeSweep = ekExcitation::isLightSweep(lightState.type);
     if ((lightState.type & ekExcitation::LIGHT_ON_MASK) == 0 || qeSweep) {
@@ -141,7 +143,7 @@ void ekSimulator::generationProfileLight()
     }
     const int fluxColumn = SweepLight->getCount() >= 4 ? 3 : 1;
     for (int r = 0; r < rows; ++r) {
-        absorbLine(*this, SweepLight->getData(0, r), r, SweepLight->getData(fluxColumn, r), true,
-                   mat.Gop, mat.photonFlux);
+        absorbLine(*this, mesh, SweepLight->getData(0, r), r, SweepLight->getData(fluxColumn, r),
+                   true);
     }
 }

@@ -92,8 +92,8 @@ bool ekSimulator::startQE(double bias, BiasWork& w)
 {
     const int N = Points;
     // Dark: no wavelength shines yet.
-    std::fill(mat.Gop, mat.Gop + N, 0.0);
-    std::fill(mat.photonFlux, mat.photonFlux + N, 0.0);
+    std::fill(mesh.mat.Gop, mesh.mat.Gop + N, 0.0);
+    std::fill(mesh.mat.photonFlux, mesh.mat.photonFlux + N, 0.0);
     if (!ensureEquilibrium(w)) {
         return false;
     }
@@ -219,7 +219,7 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
     }
 
     const double factor = norm.current / (norm.photonFlux * CHARGE);
-    const double edge = minAbsorptionEdge;
+    const double edge = mesh.minAbsorptionEdge;
     double previousIQE = 0.0;
     double bestEQE = 0.0;
     for (int i = 0; i < count; ++i) {
