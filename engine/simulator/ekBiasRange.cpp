@@ -139,8 +139,8 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
         driver.storePoint();
         const double J = getMeanCurrent();
         sweep->setData(1, target, J);
-        sweep->setData(2, target, chargePlus);
-        sweep->setData(3, target, chargeMinus);
+        sweep->setData(2, target, totals.chargePlus);
+        sweep->setData(3, target, totals.chargeMinus);
         if (keepMask && !(sweep->getMask(target) & ElecSweep::MASK_COMPUTED)) {
             sweep->setMask(target, ElecSweep::MASK_COMPUTED);
         }
@@ -194,8 +194,6 @@ void ekBiasDriver::storePoint()
     // equilibrium charges.
     if (std::fabs(sim.Va) < EQUILIBRIUM_BIAS && sim.isDark()) {
         sim.Va = 0.0;
-        sim.setMeanCurrent(0.0);
-        sim.chargePlus = sim.chargePlusEq;
-        sim.chargeMinus = sim.chargeMinusEq;
+        sim.totals.restoreEquilibrium();
     }
 }

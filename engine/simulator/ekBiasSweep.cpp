@@ -147,10 +147,9 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     driver.keepEquilibrium();
     // Charges of the equilibrium, the reference of the 0 V point, split at
     // the plane the bias does not charge.
-    locateDepletionPlane(w.V);
+    totals.locateDepletionPlane(mesh, w.V, Points);
     storeSolution(w.V, w.Fn, w.Fp);
-    chargePlusEq = chargePlus;
-    chargeMinusEq = chargeMinus;
+    totals.keepAsEquilibrium();
     prevPoint = 1;
     driver.run(ekPlanSweep(shape), shape, tolerance, damping);
     driver.finish(driver.stored(), &result);
@@ -268,8 +267,8 @@ void ekBiasDriver::solveDerivatives(double delta)
             storePoint();
             double* keep = side == 0 ? minus : plus;
             keep[0] = sim.getMeanCurrent();
-            keep[1] = sim.chargePlus;
-            keep[2] = sim.chargeMinus;
+            keep[1] = sim.totals.chargePlus;
+            keep[2] = sim.totals.chargeMinus;
         }
         param->reltol = startTolerance;
         param->damp = startDamping;
@@ -320,8 +319,8 @@ void ekBiasDriver::fillZeroRow(int z, bool dark)
         sweep->setData(3, z, 0.5 * (minus[2] + plus[2]));
     } else {
         sweep->setData(1, z, between ? mean(1) : 0.0);
-        sweep->setData(2, z, between ? mean(2) : sim.chargePlusEq);
-        sweep->setData(3, z, between ? mean(3) : sim.chargeMinusEq);
+        sweep->setData(2, z, between ? mean(2) : sim.totals.chargePlusEq);
+        sweep->setData(3, z, between ? mean(3) : sim.totals.chargeMinusEq);
     }
     if (!(sweep->getMask(z) & ElecSweep::MASK_COMPUTED)) {
         sweep->setMask(z, ElecSweep::MASK_COMPUTED);
@@ -334,8 +333,8 @@ void ekBiasDriver::fillEquilibriumRow(int index)
 {
     ElecSweep* sweep = sim.SweepBias;
     sweep->setData(1, index, 0.0);
-    sweep->setData(2, index, sim.chargePlusEq);
-    sweep->setData(3, index, sim.chargeMinusEq);
+    sweep->setData(2, index, sim.totals.chargePlusEq);
+    sweep->setData(3, index, sim.totals.chargeMinusEq);
     sweep->setMask(index, ElecSweep::MASK_COMPUTED);
     sweep->incPos();
     ++storedPoints;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ElecDevice.h"
+#include "ekPointPhysics.h"
 #include "ekSimulator.h"
 #include "nuSigma.h"
 
@@ -33,8 +34,8 @@ double slope(const double* u, const double* z, int i, int N)
 
 double ekSimulator::storePointState(int k, double V, double Fn, double Fp)
 {
-    const double n = electronDensity(V, Fn, k);
-    const double p = holeDensity(V, Fp, k);
+    const double n = ek_electronDensity(mesh, V, Fn, k);
+    const double p = ek_holeDensity(mesh, V, Fp, k);
     mesh.sol.n[k] = n;
     mesh.sol.p[k] = p;
     mesh.sol.Vn[k] = V + mesh.mat.offN[k];

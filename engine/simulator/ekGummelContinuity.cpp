@@ -13,6 +13,7 @@
 #include "ElecDevice.h"
 #include "ekLayer.h"
 #include "ekNewtonEdges.h"
+#include "ekPointPhysics.h"
 #include "ekSimulator.h"
 
 namespace {
@@ -26,32 +27,35 @@ void setRow(double* residual, double* rhs, double* sum, int i, double F)
     *sum += F * F;
 }
 
-}  // namespace
-
-void ekSimulator::continuityRows(bool electrons, const double* V, const double* Fn,
-                                 const double* Fp, int N, double* residual, double* rhs,
-                                 double* lower, double* diag, double* upper, double* sum) const
+// Rows 1..N-2 of the electron (electrons true) or hole continuity equation
+// in its quasi-Fermi potential: the two carriers' equations differ only in
+// which flux and which recombination derivative they take.
+void continuityRows(const ekSimulator& sim, bool electrons, const double* V, const double* Fn,
+                    const double* Fp, int N, double* residual, double* rhs, double* lower,
+                    double* diag, double* upper, double* sum)
 {
-    const double lambda = norm.rate;
+    const ekMeshFields& f = sim.getMesh();
+    const double lambda = sim.getNorm().rate;
     auto edge = [&](int j) {
-        return electrons ? ek_electronEdge(*this, j, V[j], Fn[j], V[j + 1], Fn[j + 1])
-                         : ek_holeEdge(*this, j, V[j], Fp[j], V[j + 1], Fp[j + 1]);
+        return electrons ? ek_electronEdge(sim, j, V[j], Fn[j], V[j + 1], Fn[j + 1])
+                         : ek_holeEdge(sim, j, V[j], Fp[j], V[j + 1], Fp[j + 1]);
     };
     // The recombination's derivative by this equation's own unknown.
     auto own = [electrons](const ekPointValue& r) { return electrons ? r.dFn : r.dFp; };
     for (int i = 1; i < N - 1; ++i) {
-        const double hM = mesh.controlWidth(i);
+        const double hM = f.controlWidth(i);
         const ekEdgeFlux left = edge(i - 1);
         const ekEdgeFlux right = edge(i);
-        ekPointValue dL, dR;
-        const ekPointValue R = netRecombination(i, V, Fn, Fp, &dL, &dR);
-        setRow(residual, rhs, sum, i,
-               (right.J - left.J) / hM + (mesh.mat.Gop[i] - R.value) / lambda);
-        lower[i] = -left.dFl / hM - own(dL) / lambda;
-        diag[i] = (right.dFl - left.dFr) / hM - own(R) / lambda;
-        upper[i] = right.dFr / hM - own(dR) / lambda;
+        const ekNetRecombination R =
+            ek_netRecombination(f, i, sim.isPairedIndex(i), V, Fn, Fp, 1);
+        setRow(residual, rhs, sum, i, (right.J - left.J) / hM + (f.mat.Gop[i] - R.value) / lambda);
+        lower[i] = -left.dFl / hM - own(R.left) / lambda;
+        diag[i] = (right.dFl - left.dFr) / hM - own(R.own) / lambda;
+        upper[i] = right.dFr / hM - own(R.right) / lambda;
     }
 }
+
+}  // namespace
 
 void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, double* lower,
                                     double* diag, double* upper, ekBandMatrix* /*jacobian*/,
@@ -63,7 +67,7 @@ void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, d
         return;
     }
     double sum = 0.0;
-    continuityRows(true, V, Fn, Fp, N, residual, rhs, lower, diag, upper, &sum);
+    continuityRows(*this, true, V, Fn, Fp, N, residual, rhs, lower, diag, upper, &sum);
 
     const double T = device != nullptr ? device->getT() : norm.T;
     // Anode: the flux into the metal is Sn (n - nEq). At a tunnelling
@@ -127,7 +131,7 @@ void ekSimulator::transportHole(double* Fp, double* residual, double* rhs, doubl
         return;
     }
     double sum = 0.0;
-    continuityRows(false, V, Fn, Fp, N, residual, rhs, lower, diag, upper, &sum);
+    continuityRows(*this, false, V, Fn, Fp, N, residual, rhs, lower, diag, upper, &sum);
 
     lower[0] = upper[0] = 0.0;
     diag[0] = 1.0;

@@ -5,6 +5,7 @@
 #include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ekContact.h"
+#include "ekPointPhysics.h"
 #include "ekSimulator.h"
 
 namespace {
@@ -30,10 +31,10 @@ void ekSimulator::transportPoisson(double* V, double* residual, double* rhs, dou
         const double hL = mesh.sol.z[i] - mesh.sol.z[i - 1];
         const double hR = mesh.sol.z[i + 1] - mesh.sol.z[i];
         const double hM = mesh.controlWidth(i);
-        const double ni = electronDensity(V[i], Fn[i], i);
-        const double pi = holeDensity(V[i], Fp[i], i);
+        const double ni = ek_electronDensity(mesh, V[i], Fn[i], i);
+        const double pi = ek_holeDensity(mesh, V[i], Fp[i], i);
         ekTrappedCharge q;
-        trappedCharge(ni, pi, i, mode, &q);
+        ek_trappedCharge(mesh, i, ni, pi, mode, &q);
         const double epsL =
             interpolateParameter(mesh.mat.Eps[i - 1], mesh.mat.Eps[i], ekLimits::MEAN_HARMONIC);
         const double epsR =

@@ -2,6 +2,7 @@
 #include "ekNewtonEdges.h"
 
 #include "ekLocalModels.h"
+#include "ekPointPhysics.h"
 
 namespace {
 
@@ -19,8 +20,8 @@ ekEdgeFlux ek_electronEdge(const ekSimulator& sim, int j, double Vl, double Fnl,
     const ekMaterialArrays& m = sim.getMesh().mat;
     const double mu = sim.interpolateParameter(m.Mobn[j], m.Mobn[j + 1], ekLimits::MEAN_HARMONIC);
     const double c = mu / edgeStep(sim, j);
-    const double nl = sim.electronDensity(Vl, Fnl, j);
-    const double nr = sim.electronDensity(Vr, Fnr, j + 1);
+    const double nl = ek_electronDensity(sim.getMesh(), Vl, Fnl, j);
+    const double nr = ek_electronDensity(sim.getMesh(), Vr, Fnr, j + 1);
     const double d = (Vr + m.offN[j + 1]) - (Vl + m.offN[j]);
     const ekBernoulliPair b = ek_bernoulliPair(d);
     const double Bp = b.plus, dBp = b.dPlus, Bm = b.minus, dBm = b.dMinus;
@@ -45,8 +46,8 @@ ekEdgeFlux ek_holeEdge(const ekSimulator& sim, int j, double Vl, double Fpl, dou
     const ekMaterialArrays& m = sim.getMesh().mat;
     const double mu = sim.interpolateParameter(m.Mobp[j], m.Mobp[j + 1], ekLimits::MEAN_HARMONIC);
     const double c = mu / edgeStep(sim, j);
-    const double pl = sim.holeDensity(Vl, Fpl, j);
-    const double pr = sim.holeDensity(Vr, Fpr, j + 1);
+    const double pl = ek_holeDensity(sim.getMesh(), Vl, Fpl, j);
+    const double pr = ek_holeDensity(sim.getMesh(), Vr, Fpr, j + 1);
     const double d = (Vr - m.offP[j + 1]) - (Vl - m.offP[j]);
     const ekBernoulliPair b = ek_bernoulliPair(d);
     const double Bp = b.plus, dBp = b.dPlus, Bm = b.minus, dBm = b.dMinus;
@@ -63,18 +64,4 @@ ekEdgeFlux ek_holeEdge(const ekSimulator& sim, int j, double Vl, double Fpl, dou
     e.dFr = c * pr * Bm;
     e.dFl = -c * pl * Bp;
     return e;
-}
-
-ekPointValue ek_pointRecombination(const ekSimulator& sim, int i, double V, double Fn,
-                                      double Fp)
-{
-    const ekPointValue srh = sim.recombinationSRH(V, Fn, Fp, i);
-    const ekPointValue rad = sim.recombinationRadiative(V, Fn, Fp, i);
-    const ekPointValue aug = sim.recombinationAuger(V, Fn, Fp, i);
-    ekPointValue r;
-    r.value = srh.value + rad.value + aug.value;
-    r.dV = srh.dV + rad.dV + aug.dV;
-    r.dFn = srh.dFn + rad.dFn + aug.dFn;
-    r.dFp = srh.dFp + rad.dFp + aug.dFp;
-    return r;
 }

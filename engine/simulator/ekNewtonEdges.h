@@ -1,8 +1,7 @@
 // Scharfetter-Gummel edge fluxes with their exact derivatives by the four
-// unknowns they touch, and the net recombination of a point with its
-// derivatives: the one definition of both laws, used by the Gummel and the
-// Newton assemblies and by the saving of a converged point, so the stored
-// currents are the ones the system balanced.
+// unknowns they touch: the one definition of the law, used by the Gummel
+// and the Newton assemblies and by the saving of a converged point, so the
+// stored currents are the ones the system balanced.
 #pragma once
 
 #include "ekSimulator.h"
@@ -31,8 +30,3 @@ ekEdgeFlux ek_electronEdge(const ekSimulator& sim, int j, double Vl, double Fnl,
                            double Fnr);
 ekEdgeFlux ek_holeEdge(const ekSimulator& sim, int j, double Vl, double Fpl, double Vr,
                        double Fpr);
-
-// Radiative, Auger and SRH recombination at point i for the given
-// potentials, with the derivatives by that point's V, Fn, Fp.
-ekPointValue ek_pointRecombination(const ekSimulator& sim, int i, double V, double Fn,
-                                      double Fp);

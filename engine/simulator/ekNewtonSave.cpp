@@ -51,14 +51,7 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
 
     // Charge: the space charges per area integrate the raw density over the
     // control boxes, which tile the device, so Q+ and Q- are exact sums.
-    const double w = mesh.controlWidth(k);
-    if (hasDepletionPlane()) {
-        (k <= depletionPlane ? chargeLeft : chargeRight) += w * rho;
-    } else if (rho > 0.0) {
-        chargePlus += w * rho;
-    } else {
-        chargeMinus += w * rho;
-    }
+    totals.addCharge(k, mesh.controlWidth(k), rho, Points);
     mesh.sol.Q[k] = rho;
     // The displayed charge of the point before a heterointerface is
     // smoothed when it stands far from its neighbours (a numerical dipole
@@ -94,11 +87,8 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
         ++edges;
         // Edges at an interface pair carry the interface's own balance, not
         // the plain drift-diffusion flux: they never give the terminal current.
-        const double scale = electrons.scale + holes.scale;
-        if (!isPairedIndex(k) && !isPairedIndex(k + 1) &&
-            (terminalScale < 0.0 || scale < terminalScale)) {
-            terminalScale = scale;
-            terminalCurrent = electrons.J - holes.J;
+        if (!isPairedIndex(k) && !isPairedIndex(k + 1)) {
+            totals.offerEdge(electrons.J - holes.J, electrons.scale + holes.scale);
         }
     }
     if (edges > 0) {
@@ -127,45 +117,14 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
     }
 }
 
-void ekSimulator::beginCharges()
+void ekSimulator::storeSolution(const double* V, const double* Fn, const double* Fp, int stride)
 {
-    chargePlus = chargeMinus = 0.0;
-    chargeLeft = chargeRight = 0.0;
-}
-
-void ekSimulator::finishCharges()
-{
-    if (!hasDepletionPlane()) {
+    if (V == nullptr || Fn == nullptr || Fp == nullptr || mesh.sol.z == nullptr || Points < 2) {
         return;
     }
-    for (double side : {chargeLeft, chargeRight}) {
-        (side > 0.0 ? chargePlus : chargeMinus) += side;
-    }
-}
-
-void ekSimulator::locateDepletionPlane(const double* V)
-{
-    depletionPlane = -1;
-    if (V == nullptr || mesh.mat.niRef == nullptr || Points < 2) {
-        return;
-    }
-    double fewest = 0.0;
-    for (int k = 0; k < Points; ++k) {
-        const double carriers = electronDensity(V[k], 0.0, k) + holeDensity(V[k], 0.0, k);
-        if (depletionPlane < 0 || carriers < fewest) {
-            fewest = carriers;
-            depletionPlane = k;
-        }
-    }
-}
-
-void ekSimulator::storePoints(const double* V, const double* Fn, const double* Fp, int stride)
-{
     const int N = Points;
     mesh.sol.Jn[0] = mesh.sol.Jp[0] = 0.0;
-    terminalCurrent = 0.0;
-    terminalScale = -1.0;
-    beginCharges();
+    totals.begin();
     int state = -1;
     for (int k = 0; k < N; ++k) {
         const int l = (k > 0 ? k - 1 : k) * stride;
@@ -177,16 +136,7 @@ void ekSimulator::storePoints(const double* V, const double* Fn, const double* F
         transportSavePoint(k, &state, Vm, V[c], V[r], Fnm, Fn[c], Fn[r], Fpm, Fp[c], Fp[r],
                            nullptr, nullptr);
     }
-    setMeanCurrent(terminalCurrent);
-    finishCharges();
-}
-
-void ekSimulator::storeSolution(const double* V, const double* Fn, const double* Fp)
-{
-    if (V == nullptr || Fn == nullptr || Fp == nullptr || mesh.sol.z == nullptr || Points < 2) {
-        return;
-    }
-    storePoints(V, Fn, Fp, 1);
+    totals.finish(N);
 }
 
 void ekSimulator::transportSaveNewton(double* x, int fileFlag)
@@ -194,7 +144,7 @@ void ekSimulator::transportSaveNewton(double* x, int fileFlag)
     if (prevPoint == 0 || x == nullptr || mesh.sol.z == nullptr || Points < 2) {
         return;
     }
-    storePoints(x, x + 1, x + 2, 3);
+    storeSolution(x, x + 1, x + 2, 3);
     if (sigma != nullptr && sigma->saveFull) {
         saveDist(nullptr, TAG_EN, -1, fileFlag);
     }

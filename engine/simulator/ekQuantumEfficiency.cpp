@@ -103,7 +103,7 @@ bool ekSimulator::startQE(double bias, BiasWork& w)
         w.x[3 * k] = w.x0[3 * k] = w.V[k];
         w.x[3 * k + 1] = w.x0[3 * k + 1] = w.x[3 * k + 2] = w.x0[3 * k + 2] = 0.0;
     }
-    meanCurrent = 0.0;
+    totals.meanCurrent = 0.0;
     auto init = [&](double v) {
         Va = v;
         return transportInit(w.x, w.V, w.Fn, w.Fp, w.x0, w.V0, w.Fn0, w.Fp0, w.work, &w.previous,
@@ -198,7 +198,7 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
     }
     lightState.wavelength = light->getData(0, 0);
     saveCurrent();
-    out.Jdark = std::fabs(bias) < EQUILIBRIUM_BIAS ? 0.0 : meanCurrent;
+    out.Jdark = std::fabs(bias) < EQUILIBRIUM_BIAS ? 0.0 : totals.meanCurrent;
     keepAccepted();
     if (!tabulateIndex()) {
         return;
@@ -275,7 +275,7 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
         lightState.wavelength = wavelength;
         saveCurrent();
         const double E = PHOTON_EV_UM / wavelength / norm.Vt;
-        const double dJ = std::fabs(meanCurrent - out.Jdark);
+        const double dJ = std::fabs(totals.meanCurrent - out.Jdark);
         // IQE counts every photon taken from the light (the anode's share
         // too); EQE never exceeds it.
         const double absorbedAll = (incident - transmitted) + absorbed;

@@ -1,61 +1,112 @@
 // Recombination at one mesh point: SRH through the dopant level (or the
-// layer's midgap centre), the traps and the band tails; radiative; Auger.
+// layer's midgap centre), the traps and the band tails; radiative; Auger;
+// and the net rate a point's continuity rows balance.
 #include <cmath>
 
-#include "ekLocalModels.h"
 #include "ekLimits.h"
+#include "ekLocalModels.h"
+#include "ekPointPhysics.h"
 #include "ekSimulator.h"
 
-ekPointValue ekSimulator::recombinationSRH(double V, double Fn, double Fp, int i) const
+ekPointValue ek_srhRecombination(const ekMeshFields& f, int i, double n, double p)
 {
-    const double n = electronDensity(V, Fn, i);
-    const double p = holeDensity(V, Fp, i);
-    const double ni = mesh.mat.ni[i];
+    const ekMaterialArrays& m = f.mat;
+    const double ni = m.ni[i];
     const double ni2 = ni * ni;
     ekPointValue sum;
 
-    const uint8_t dopant = mesh.mat.dopantKind[i];
-    if (ekLimits::isLevelKind(dopant) && mesh.mat.dopantN[i] > 0.0) {
-        ek_srhAdd(sum, n, p,
-                  {mesh.mat.dopantTaun[i], mesh.mat.dopantTaup[i], mesh.mat.dopantN1[i],
-                   mesh.mat.dopantP1[i]});
+    const uint8_t dopant = m.dopantKind[i];
+    if (ekLimits::isLevelKind(dopant) && m.dopantN[i] > 0.0) {
+        ek_srhAdd(sum, n, p, {m.dopantTaun[i], m.dopantTaup[i], m.dopantN1[i], m.dopantP1[i]});
     } else {
-        ek_srhAdd(sum, n, p, {mesh.mat.Taun[i], mesh.mat.Taup[i], ni, ni});
+        ek_srhAdd(sum, n, p, {m.Taun[i], m.Taup[i], ni, ni});
     }
-    for (const ekTrapArrays& t : mesh.trap) {
+    for (const ekTrapArrays& t : f.trap) {
         if (ekLimits::isLevelKind(t.kind[i]) && t.N[i] > 0.0) {
             ek_srhAdd(sum, n, p, {t.Taun[i], t.Taup[i], t.n1[i], t.p1[i]});
         }
     }
-    if (mesh.mat.urbachFlag[i] & URBACH_ON) {
+    if (m.urbachFlag[i] & ekSimulator::URBACH_ON) {
         // Tail states recombine through their lifetimes; their densities
         // are already in those lifetimes.
         for (int k = 0; k < EK_URBACH_SLICES; ++k) {
-            if (mesh.mat.urbachED[i] > 0.0) {
-                const double e = ek_urbachSliceEnergy(mesh.mat.urbachED[i], k);
-                const double p1 = mesh.mat.NV[i] * std::exp(-e);
-                ek_srhAdd(sum, n, p,
-                          {mesh.mat.urbachTaunD[i], mesh.mat.urbachTaupD[i], ni2 / p1, p1});
+            if (m.urbachED[i] > 0.0) {
+                const double e = ek_urbachSliceEnergy(m.urbachED[i], k);
+                const double p1 = m.NV[i] * std::exp(-e);
+                ek_srhAdd(sum, n, p, {m.urbachTaunD[i], m.urbachTaupD[i], ni2 / p1, p1});
             }
-            if (mesh.mat.urbachEA[i] > 0.0) {
-                const double e = ek_urbachSliceEnergy(mesh.mat.urbachEA[i], k);
-                const double n1 = mesh.mat.NC[i] * std::exp(-e);
-                ek_srhAdd(sum, n, p,
-                          {mesh.mat.urbachTaunA[i], mesh.mat.urbachTaupA[i], n1, ni2 / n1});
+            if (m.urbachEA[i] > 0.0) {
+                const double e = ek_urbachSliceEnergy(m.urbachEA[i], k);
+                const double n1 = m.NC[i] * std::exp(-e);
+                ek_srhAdd(sum, n, p, {m.urbachTaunA[i], m.urbachTaupA[i], n1, ni2 / n1});
             }
         }
     }
     return ek_srhRate(sum, n, p, ni);
 }
 
+ekPointValue ek_radiativeRecombination(const ekMeshFields& f, int i, double n, double p)
+{
+    return ek_radiativeRate(n, p, f.mat.ni[i], f.mat.Beta[i]);
+}
+
+ekPointValue ek_augerRecombination(const ekMeshFields& f, int i, double n, double p)
+{
+    return ek_augerRate(n, p, f.mat.ni[i], f.mat.Cn[i], f.mat.Cp[i]);
+}
+
+ekPointValue ek_recombination(const ekMeshFields& f, int i, double V, double Fn, double Fp)
+{
+    const double n = ek_electronDensity(f, V, Fn, i);
+    const double p = ek_holeDensity(f, V, Fp, i);
+    const ekPointValue srh = ek_srhRecombination(f, i, n, p);
+    const ekPointValue rad = ek_radiativeRecombination(f, i, n, p);
+    const ekPointValue aug = ek_augerRecombination(f, i, n, p);
+    ekPointValue r;
+    r.value = srh.value + rad.value + aug.value;
+    r.dV = srh.dV + rad.dV + aug.dV;
+    r.dFn = srh.dFn + rad.dFn + aug.dFn;
+    r.dFp = srh.dFp + rad.dFp + aug.dFp;
+    return r;
+}
+
+ekNetRecombination ek_netRecombination(const ekMeshFields& f, int i, bool paired,
+                                       const double* V, const double* Fn, const double* Fp,
+                                       int stride)
+{
+    auto at = [&](int k) {
+        const int s = k * stride;
+        return ek_recombination(f, k, V[s], Fn[s], Fp[s]);
+    };
+    auto half = [](const ekPointValue& r) {
+        return ekPointValue{0.5 * r.value, 0.5 * r.dV, 0.5 * r.dFn, 0.5 * r.dFp};
+    };
+    ekNetRecombination net;
+    if (!paired) {
+        net.own = at(i);
+        net.value = net.own.value;
+        return net;
+    }
+    net.left = half(at(i - 1));
+    net.right = half(at(i + 1));
+    net.value = net.left.value + net.right.value;
+    return net;
+}
+
+ekPointValue ekSimulator::recombinationSRH(double V, double Fn, double Fp, int i) const
+{
+    return ek_srhRecombination(mesh, i, ek_electronDensity(mesh, V, Fn, i),
+                               ek_holeDensity(mesh, V, Fp, i));
+}
+
 ekPointValue ekSimulator::recombinationAuger(double V, double Fn, double Fp, int i) const
 {
-    return ek_augerRate(electronDensity(V, Fn, i), holeDensity(V, Fp, i), mesh.mat.ni[i],
-                        mesh.mat.Cn[i], mesh.mat.Cp[i]);
+    return ek_augerRecombination(mesh, i, ek_electronDensity(mesh, V, Fn, i),
+                                 ek_holeDensity(mesh, V, Fp, i));
 }
 
 ekPointValue ekSimulator::recombinationRadiative(double V, double Fn, double Fp, int i) const
 {
-    return ek_radiativeRate(electronDensity(V, Fn, i), holeDensity(V, Fp, i), mesh.mat.ni[i],
-                            mesh.mat.Beta[i]);
+    return ek_radiativeRecombination(mesh, i, ek_electronDensity(mesh, V, Fn, i),
+                                     ek_holeDensity(mesh, V, Fp, i));
 }

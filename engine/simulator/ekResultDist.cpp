@@ -83,9 +83,9 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
         }
         printHeader(f, tagFlags);
         std::wstring state;
-        if (ekResult::inRange(meanCurrent, -1e6, 1e6)) {
+        if (ekResult::inRange(totals.meanCurrent, -1e6, 1e6)) {
             state += L"# Voltage = " + nu_numberText(Va * norm.Vt, 6) + L" V   Current = " +
-                     nu_numberText(meanCurrent * norm.current, 6) + L" A/cm2\n";
+                     nu_numberText(totals.meanCurrent * norm.current, 6) + L" A/cm2\n";
         }
         if (sweepFlags & TAG_QW) {
             state += L"# Wavelength = " + nu_numberText(lightState.wavelength, 6) + L" um\n";

@@ -93,7 +93,7 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
     std::wstring voltage;
     ekResult::appendFixed(voltage, Va * norm.Vt, kind == SWEEP_QW ? -1 : decimals);
     const std::wstring state = L"# Voltage = " + voltage + L" V   Current = " +
-                               nu_numberText(meanCurrent * norm.current, -1) + L" A/cm2\n";
+                               nu_numberText(totals.meanCurrent * norm.current, -1) + L" A/cm2\n";
     kov_FileWriteW(f, state.c_str());
     if (Stopped) {
         // A stopped sweep keeps what it solved; the mark tells a reader the

@@ -21,6 +21,7 @@
 #include "ekMeshFields.h"
 #include "ekOutputNames.h"
 #include "ekPhysics.h"
+#include "ekSolutionTotals.h"
 
 class nuSigma;
 class nuParam;
@@ -33,7 +34,6 @@ struct ekSystemArrays;
 struct ekLayerValues;
 struct ekLevelValues;
 struct ekLayerGeometry;
-struct ekEdgeFlux;
 
 class ekSimulator {
 public:
@@ -148,9 +148,9 @@ public:
     const double* getGuessFp() const { return guessFp; }
 
     // ---- local physical models ---------------------------------------------------
-    // Densities at point i from the potentials.
-    double electronDensity(double V, double Fn, int i) const;
-    double holeDensity(double V, double Fp, int i) const;
+    // The models themselves (densities, recombination, trapped charge) are
+    // free functions over the mesh fields in ekPointPhysics.h; these are the
+    // simulator's entries to them.
     // The occupation the levels take now: the equilibrium form while the
     // equilibrium is solved, or at 0 V in the dark; the SRH balance otherwise.
     ekOccupation occupation() const;
@@ -329,21 +329,6 @@ public:
     // saving its distribution file (sweepFlags: sweep-kind flags).
     void transportSaveGummel(double* V, double* Fn, double* Fp, int sweepFlags);
 
-private:
-    // Rows 1..N-2 of the electron (electrons true) or hole continuity
-    // equation in its quasi-Fermi potential: the two carriers' equations
-    // differ only in which flux and which recombination derivative they take.
-    void continuityRows(bool electrons, const double* V, const double* Fn, const double* Fp,
-                        int N, double* residual, double* rhs, double* lower, double* diag,
-                        double* upper, double* sum) const;
-    // Net recombination (radiative, Auger, SRH) at point i with derivatives;
-    // a point of an interface pair takes the mean of its two neighbours.
-    // dLeft and dRight receive the derivatives that then fall on the
-    // neighbours' unknowns (zero elsewhere).
-    ekPointValue netRecombination(int i, const double* V, const double* Fn, const double* Fp,
-                                     ekPointValue* dLeft, ekPointValue* dRight) const;
-
-public:
     // ==== end of Gummel iteration ====
 
     // ==== equilibrium Poisson solution (ekEquilibrium*.cpp) ====
@@ -413,67 +398,22 @@ public:
     void transportSavePoint(int k, int* state, double Vm, double V0, double Vp, double Fnm,
                             double Fn0, double Fnp, double Fpm, double Fp0, double Fpp,
                             double* scratch1, double* scratch2);
-    // Stores a whole solution given as three N-long arrays (Gummel layout)
-    // through transportSavePoint: per-point quantities, mean current and
-    // space charges.
-    void storeSolution(const double* V, const double* Fn, const double* Fp);
+    // Stores a whole solution through transportSavePoint: per-point
+    // quantities, mean current and space charges. Point k's V, Fn and Fp
+    // stand at index k * stride of their arrays (stride 3 with the arrays
+    // at x, x + 1 and x + 2 reads the interleaved Newton vector).
+    void storeSolution(const double* V, const double* Fn, const double* Fp, int stride = 1);
 
-private:
-    // The body of storeSolution and transportSaveNewton: point k's V, Fn
-    // and Fp stand at index k * stride of their arrays (stride 3 with the
-    // arrays at x, x + 1 and x + 2 reads the interleaved Newton vector).
-    void storePoints(const double* V, const double* Fn, const double* Fp, int stride);
-
-public:
     // Precondition of the equilibrium solver (level-1 line when refused).
     bool doCheckPoisson();
-    // Space charges per area of the last stored solution and of the
-    // equilibrium (normalised sheet charge): the positive and the negative
-    // side of the depletion plane below (without a plane, the positive and
-    // the negative parts of the charge density).
-    double getChargePlus() const { return chargePlus; }
-    double getChargeMinus() const { return chargeMinus; }
-    double getChargePlusEq() const { return chargePlusEq; }
-    double getChargeMinusEq() const { return chargeMinusEq; }
+    // Space charges, terminal current and depletion plane of the last
+    // stored solution and of the equilibrium.
+    const ekSolutionTotals& getTotals() const { return totals; }
     // Sets the applied bias (normalised); for tests and the run operations.
     void setAppliedVoltage(double v) { Va = v; }
 
-    // The plane that splits the depletion charge of a junction into its two
-    // sides (last mesh point of the left side; -1: none, the charges are
-    // then the positive and negative parts of the space charge). The point
-    // with the fewest carriers at equilibrium: its charge does not move
-    // with the bias, so the charge on either side of it is the one a
-    // capacitance measurement sees.
-    void setDepletionPlane(int k) { depletionPlane = k; }
-    int getDepletionPlane() const { return depletionPlane; }
-    // Sets the plane from the equilibrium potential V (N points).
-    void locateDepletionPlane(const double* V);
-
 protected:
-    double chargePlus = 0.0;
-    double chargeMinus = 0.0;
-    double chargePlusEq = 0.0;
-    double chargeMinusEq = 0.0;
-    // The terminal current is read on one edge: the one whose electron and
-    // hole fluxes are the difference of the smallest terms (least
-    // cancellation, so least round-off); scale < 0 until an edge is seen.
-    double terminalCurrent = 0.0;
-    double terminalScale = -1.0;
-    int depletionPlane = -1;
-    double chargeLeft = 0.0;
-    double chargeRight = 0.0;
-    void beginCharges();
-    void finishCharges();
-    // A plane of another mesh (before a re-mesh) counts as none.
-    bool hasDepletionPlane() const { return depletionPlane >= 0 && depletionPlane < Points; }
-
-private:
-    // One point of the Newton assembly: the Poisson, electron and hole rows.
-    void newtonPoissonRow(int k, const double* x, ekBandMatrix* J, double* F);
-    // The electron [0] and hole [1] fluxes of the edges left and right of k.
-    void newtonContinuityRows(int k, const double* x, ekBandMatrix* J, double* F,
-                              const ekEdgeFlux left[2], const ekEdgeFlux right[2]);
-    void newtonContactRows(int side, const double* x, ekBandMatrix* J, double* F);
+    ekSolutionTotals totals;
 
 public:
     // ==== end of Newton iteration ====
@@ -663,12 +603,9 @@ public:
     // Terminal current density of the present solution (normalised): set by
     // the transport saves (the edge of least cancellation) and the
     // equilibrium save, read by the result writers.
-    double getMeanCurrent() const { return meanCurrent; }
-    void setMeanCurrent(double J) { meanCurrent = J; }
+    double getMeanCurrent() const { return totals.meanCurrent; }
+    void setMeanCurrent(double J) { totals.meanCurrent = J; }
     double getAppliedVoltage() const { return Va; }
-
-protected:
-    double meanCurrent = 0.0;
 
 public:
     // ==== end of result files ====

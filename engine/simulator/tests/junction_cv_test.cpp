@@ -77,7 +77,7 @@ TEST_F(JunctionCv, BuiltInPotentialIsTheEquilibriumPotentialStep)
 TEST_F(JunctionCv, ChargesOnEitherSideOfTheDepletionPlaneBalance)
 {
     // The plane lies inside the depletion region, on the lightly doped side.
-    const int plane = sim.getDepletionPlane();
+    const int plane = sim.getTotals().depletionPlane;
     ASSERT_GT(plane, 200);
     const ekSolutionArrays& s = sim.getMesh().sol;
     EXPECT_LT(s.nEq[plane] + s.pEq[plane], 1e-3 * ND / sim.getNorm().density);

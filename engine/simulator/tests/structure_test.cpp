@@ -12,6 +12,7 @@
 #include "ElecSweep.h"
 #include "ekContact.h"
 #include "ekLocalModels.h"
+#include "ekPointPhysics.h"
 #include "simulatorFixture.h"
 #include "tableRows.h"
 
@@ -217,8 +218,8 @@ TEST_F(StructureTest, EquilibriumIsChargeNeutralAndRecombinationFree)
         // potential is charge neutral.
         if (std::abs(i - iface) > 40 && i > 0 && i < N - 1) {
             const double V = sim.getMesh().getLayerVeq(layer);
-            const double ne = sim.electronDensity(V, 0.0, i);
-            const double pe = sim.holeDensity(V, 0.0, i);
+            const double ne = ek_electronDensity(sim.getMesh(), V, 0.0, i);
+            const double pe = ek_holeDensity(sim.getMesh(), V, 0.0, i);
             ekTrappedCharge q;
             sim.trappedCharge(ne, pe, i, &q);
             const double rho = pe - ne + q.Nd - q.Na + q.Qd - q.Qa;
@@ -255,8 +256,8 @@ TEST_F(StructureTest, SteadyStateChargeMatchesEquilibriumChargeAtEquilibrium)
     ekSimulator& s = sim;
     for (int i : {5, 30, 59, 60, 61, 90, 119}) {
         for (double V : {-15.0, -3.0, 0.0, 4.0, 18.0}) {
-            const double ne = s.electronDensity(V, 0.0, i);
-            const double pe = s.holeDensity(V, 0.0, i);
+            const double ne = ek_electronDensity(s.getMesh(), V, 0.0, i);
+            const double pe = ek_holeDensity(s.getMesh(), V, 0.0, i);
             ekTrappedCharge eq, ss;
             s.setLightState(0, 0.5, 0.0, 0.0);
             s.trappedCharge(ne, pe, i, &eq);  // dark, no bias: equilibrium form
@@ -289,7 +290,8 @@ TEST_F(StructureTest, PointModelsMatchCentralDifferences)
         auto srh = [&](double V, double Fn, double Fp) { return sim.recombinationSRH(V, Fn, Fp, pt.i); };
         auto charge = [&](double V, double Fn, double Fp) {
             ekTrappedCharge q;
-            sim.trappedCharge(sim.electronDensity(V, Fn, pt.i), sim.holeDensity(V, Fp, pt.i), pt.i, &q);
+            sim.trappedCharge(ek_electronDensity(sim.getMesh(), V, Fn, pt.i),
+                              ek_holeDensity(sim.getMesh(), V, Fp, pt.i), pt.i, &q);
             return q;
         };
         auto total = [](const ekTrappedCharge& q) { return q.Na - q.Nd + q.Qa - q.Qd; };
@@ -615,7 +617,7 @@ TEST_F(StructureTest, ContactsTakeTheirNormalisedValues)
     EXPECT_NEAR(a.Sp, 2e5 / s.velocity, 1e-12);
     const ekMaterialArrays& m = sim.getMesh().mat;
     // n at the node with V = ref equals NC.
-    EXPECT_NEAR(sim.electronDensity(a.ref, 0.0, 0), m.NC[0], 1e-9 * m.NC[0]);
+    EXPECT_NEAR(ek_electronDensity(sim.getMesh(), a.ref, 0.0, 0), m.NC[0], 1e-9 * m.NC[0]);
     EXPECT_TRUE(sim.getMesh().cathodeState.ohmic);
 }
 

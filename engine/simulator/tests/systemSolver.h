@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ekBandMatrix.h"
+#include "ekPointPhysics.h"
 #include "ekSimulator.h"
 #include "simulatorDevice.h"
 
@@ -101,8 +102,9 @@ inline double edgeCurrent(const ekSimulator& sim, const std::vector<double>& V,
     const double dp = (V[k] - m.offP[k]) - (V[j] - m.offP[j]);
     const double mun = sim.interpolateParameter(m.Mobn[j], m.Mobn[k], 0x20) / h;
     const double mup = sim.interpolateParameter(m.Mobp[j], m.Mobp[k], 0x20) / h;
-    const double nj = sim.electronDensity(V[j], Fn[j], j), nk = sim.electronDensity(V[k], Fn[k], k);
-    const double pj = sim.holeDensity(V[j], Fp[j], j), pk = sim.holeDensity(V[k], Fp[k], k);
+    const ekMeshFields& f = sim.getMesh();
+    const double nj = ek_electronDensity(f, V[j], Fn[j], j), nk = ek_electronDensity(f, V[k], Fn[k], k);
+    const double pj = ek_holeDensity(f, V[j], Fp[j], j), pk = ek_holeDensity(f, V[k], Fp[k], k);
     const double terms[4] = {mun * nk * ekSimulator::bernoulli(dn, nullptr),
                              mun * nj * ekSimulator::bernoulli(-dn, nullptr),
                              mup * pj * ekSimulator::bernoulli(dp, nullptr),

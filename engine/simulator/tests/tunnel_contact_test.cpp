@@ -21,6 +21,7 @@
 #include "ElecSweep.h"
 #include "ekBandMatrix.h"
 #include "ekLocalModels.h"
+#include "ekPointPhysics.h"
 #include "ekSimulator.h"
 #include "simulatorDevice.h"
 #include "systemSolver.h"
@@ -132,7 +133,7 @@ TEST_P(TunnelContact, EquilibriumBandBendingTunnelsASizableShare)
     // at the equilibrium density: none; at twice that density: +E S nEq,
     // the sign of the thermionic flux S (n - nEq) it adds to.
     const double nEq = s.nEq[k];
-    EXPECT_NEAR(sim.electronDensity(s.V[k], 0.0, k), nEq, 1e-12 * nEq);
+    EXPECT_NEAR(ek_electronDensity(sim.getMesh(), s.V[k], 0.0, k), nEq, 1e-12 * nEq);
     double dVk = 0, dVkn = 0, dF = 0;
     EXPECT_EQ(sim.tunnelCurrent(s.V[k], s.V[kn], nEq, me, st.phi, std::fabs(s.z[kn] - s.z[k]),
                                 d.device->getT(), c.side, &dVk, &dVkn, &dF),
@@ -175,7 +176,8 @@ TEST_P(TunnelContact, AtZeroBiasBothMethodsReturnToRestWithoutCurrent)
         }
         // The contact node holds its equilibrium density.
         const int k = c.side == 0 ? 0 : N - 1;
-        EXPECT_NEAR(sim.electronDensity(V[k], Fn[k], k) / s.nEq[k], 1.0, 1e-6) << label;
+        EXPECT_NEAR(ek_electronDensity(sim.getMesh(), V[k], Fn[k], k) / s.nEq[k], 1.0, 1e-6)
+            << label;
         // The scale of the contact current: S nEq. A term on the density
         // itself would drive about E S nEq (E over 0.03 here); what is left
         // is the rounding of the large cancelling fluxes of the depletion
@@ -303,7 +305,7 @@ TEST_P(TunnelContactRow, TunnellingAddsToTheThermionicFlux)
     std::vector<double> V(s.V, s.V + N), Fn(N, -0.4), Fp(N, 0.0);
     V[k] = V[kn] + (c.barrier ? -K : K);
     const double E = std::exp(-1.0);
-    const double n = sim.electronDensity(V[k], Fn[k], k);
+    const double n = ek_electronDensity(sim.getMesh(), V[k], Fn[k], k);
     EXPECT_GT(std::fabs(std::log(n / s.nEq[k])), 0.1) << n << " " << s.nEq[k];
     for (SimulatorDevice* d : {&tunnel, &plain, &doubled}) {
         d->sim->setAppliedVoltage(0.0);

@@ -1,0 +1,55 @@
+// The physics of one mesh point over the mesh fields: the carrier
+// densities, the recombination and the charge the levels hold. Each law is
+// written once here; the Gummel and the Newton assemblies, the saving of a
+// converged point and the simulator's own model methods all call these, so
+// what a solve balances is what the result files show. Nothing here knows
+// the simulator.
+#pragma once
+
+#include <cmath>
+
+#include "ekMeshFields.h"
+#include "ekPhysics.h"
+
+// Boltzmann densities with the point's band offsets: n = ni exp(V - Fn + tn),
+// p = ni exp(Fp - V + tp) (ni of the reference layer). Inline: the
+// assemblies take several per point.
+inline double ek_electronDensity(const ekMeshFields& f, double V, double Fn, int i)
+{
+    return f.mat.niRef[i] * std::exp(V - Fn + f.mat.offN[i]);
+}
+
+inline double ek_holeDensity(const ekMeshFields& f, double V, double Fp, int i)
+{
+    return f.mat.niRef[i] * std::exp(Fp - V + f.mat.offP[i]);
+}
+
+// Rates at point i for its densities n and p, with the derivatives by the
+// point's V, Fn, Fp: SRH through the dopant level (or the layer's midgap
+// centre), the traps and the band tails; radiative; Auger.
+ekPointValue ek_srhRecombination(const ekMeshFields& f, int i, double n, double p);
+ekPointValue ek_radiativeRecombination(const ekMeshFields& f, int i, double n, double p);
+ekPointValue ek_augerRecombination(const ekMeshFields& f, int i, double n, double p);
+// Their sum at point i from its potentials.
+ekPointValue ek_recombination(const ekMeshFields& f, int i, double V, double Fn, double Fp);
+
+// The recombination a point's continuity rows balance. A point of an
+// interface pair (paired) belongs to neither layer and takes the mean rate
+// of its two neighbours; the derivatives then fall on the neighbours'
+// unknowns (left, right) and none on its own.
+struct ekNetRecombination {
+    double value = 0.0;
+    ekPointValue own;
+    ekPointValue left;
+    ekPointValue right;
+};
+// Point k's V, Fn and Fp stand at index k * stride of their arrays (stride
+// 3 with the arrays at x, x + 1, x + 2 reads the interleaved Newton vector).
+ekNetRecombination ek_netRecombination(const ekMeshFields& f, int i, bool paired,
+                                       const double* V, const double* Fn, const double* Fp,
+                                       int stride);
+
+// Charge of the dopants, traps, band tails and polarisation at point i for
+// its densities n and p, in the occupation given.
+void ek_trappedCharge(const ekMeshFields& f, int i, double n, double p, ekOccupation mode,
+                      ekTrappedCharge* out);
