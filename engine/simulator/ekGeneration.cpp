@@ -48,8 +48,7 @@ double ekSimulator::opticalGeneration(double wavelength, int wavelengthIndex, in
     double n = mat.indexN[i];
     double k = 0.0;
     double extinction = 0.0;
-    const uint8_t model = L->getIndexModel();
-    if (model == 0 || (model & 0x01)) {
+    if (L->isIndexConstant()) {
         const double E = (1.239842 / wavelength) / norm.Vt;
         extinction = ek_bandgapExtinction(E, mat.Eg[i], mat.indexK[i],
                                           mat.gapKind[i] == GAP_DIRECT, mat.absorptionEU[i],
@@ -106,7 +105,8 @@ void ekSimulator::generationProfileLight()
     if ((lightType & ekExcitation::LIGHT_ON_MASK) == 0 || qeSweep) {
         return;
     }
-    const bool spectrum = SweepLight != nullptr && (lightType & 0xC0) && SweepLight->isAllocated();
+    const bool spectrum = SweepLight != nullptr && ekExcitation::isSpectrumLight(lightType) &&
+                          SweepLight->isAllocated();
     if (!spectrum) {
         generationProfile(monoWavelength, -1, lightTotals.transmitted);
         return;
@@ -114,8 +114,7 @@ void ekSimulator::generationProfileLight()
     const int rows = SweepLight->getPoints();
     for (int l = 0; l < device->getLayerCount(); ++l) {
         ekLayer* L = device->getLayer(l);
-        const uint8_t model = L->getIndexModel();
-        if (!(model == 0 || (model & 0x01)) && L->getSpectrumCount() != rows) {
+        if (!L->isIndexConstant() && L->getSpectrumCount() != rows) {
             L->assignSpectrum(rows);
         }
     }

@@ -170,8 +170,7 @@ void ekSimulator::storePoint(int i, int l, const ekLayerValues& v)
         mat.urbachTaupD[i] = L->getUrbachTaupD() / norm.time;
     }
     mat.absorptionEU[i] = mat.absorptionEdge[i] = mat.absorptionKEdge[i] = 0.0;
-    const uint8_t model = L->getIndexModel();
-    if (model == 0 || (model & 0x01)) {
+    if (L->isIndexConstant()) {
         // The edge follows the local bandgap, so a graded gap keeps its tail.
         const bool direct = mat.gapKind[i] == GAP_DIRECT;
         const double EU = L->getUrbachEA() / norm.Vt;
