@@ -1,6 +1,7 @@
-// The bias sweep: from equilibrium to the first bias, the sweep points in
-// order (a sweep that crosses 0 V runs as two halves from 0 V outwards),
-// and the J-V, C-V, distribution and photovoltaic results at the end.
+// The bias sweep: from equilibrium through the segments of the sweep's plan
+// (ramps, ranges of sweep points, the equilibrium laid back, rows filled
+// without a solve), and the J-V, C-V, distribution and photovoltaic results
+// at the end.
 #include <algorithm>
 #include <cmath>
 #include <cwchar>
@@ -10,7 +11,7 @@
 #include "ElecDevice.h"
 #include "ElecSweep.h"
 #include "ekBandMatrix.h"
-#include "ekBiasWork.h"
+#include "ekBiasSweep.h"
 #include "ekContact.h"
 #include "ekHelpers.h"
 #include "ekResultWriter.h"
@@ -21,10 +22,7 @@
 namespace {
 
 using ekLimits::EQUILIBRIUM_BIAS;
-constexpr double FIRST_STEP = 0.4;          // Vt: start of a ramp to a far single point
-constexpr double RAMP_STEP = 1.0;           // Vt: ramp step towards a far first point
 constexpr double POWER_MIN = 1e-9;          // W/cm2
-
 
 }  // namespace
 
@@ -99,11 +97,18 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
         return -1;
     }
     const int points = sweep->getPoints();
-    const double S = sweep->getData(0, 0);
-    const double E = sweep->getData(0, points - 1);
-    const double d = points > 1 ? sweep->getData(0, 1) - S : 0.0;
-    const bool dark = isDark();
-    if (points == 1 && std::fabs(S) < EQUILIBRIUM_BIAS && dark) {
+    ekSweepShape shape;
+    shape.points = points;
+    shape.S = sweep->getData(0, 0);
+    shape.E = sweep->getData(0, points - 1);
+    shape.d = points > 1 ? sweep->getData(0, 1) - shape.S : 0.0;
+    shape.posL = biasPosL;
+    shape.posC = biasPosC;
+    shape.posR = biasPosR;
+    shape.posRAtZero = biasPosR >= 0 && biasPosR < points &&
+                       std::fabs(sweep->getData(0, biasPosR)) < EQUILIBRIUM_BIAS;
+    shape.dark = isDark();
+    if (points == 1 && std::fabs(shape.S) < EQUILIBRIUM_BIAS && shape.dark) {
         param->Tic();
         if (sigma->isVerbose()) {
             sigma->update(L"[INFO]    starting simulation at equilibrium...\n", 0);
@@ -119,35 +124,13 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     const double damping = param->damp;
     itersMin = itersMax = 0;
     BiasWork w;
-    w.lightOn = !dark;
-    int stored = 0;
+    w.lightOn = !shape.dark;
     int result = -1;
     if (!allocBiasWork(w)) {
-        finishSweep(w, 0, &result);
+        ekBiasDriver(*this, w).finish(0, &result);
         freeBiasWork(w);
         return result;
     }
-    const int N = Points;
-    auto keepEquilibrium = [&]() {
-        for (int k = 0; k < N; ++k) {
-            w.Veq[k] = w.V0[k] = w.V[k];
-            w.Fneq[k] = w.Fn0[k] = w.Fn[k] = 0.0;
-            w.Fpeq[k] = w.Fp0[k] = w.Fp[k] = 0.0;
-            w.x[3 * k] = w.x0[3 * k] = w.V[k];
-            w.x[3 * k + 1] = w.x0[3 * k + 1] = 0.0;
-            w.x[3 * k + 2] = w.x0[3 * k + 2] = 0.0;
-        }
-    };
-    auto restoreEquilibrium = [&]() {
-        for (int k = 0; k < N; ++k) {
-            w.V[k] = w.V0[k] = w.Veq[k];
-            w.Fn[k] = w.Fn0[k] = w.Fneq[k];
-            w.Fp[k] = w.Fp0[k] = w.Fpeq[k];
-            w.x[3 * k] = w.x0[3 * k] = w.Veq[k];
-            w.x[3 * k + 1] = w.x0[3 * k + 1] = w.Fneq[k];
-            w.x[3 * k + 2] = w.x0[3 * k + 2] = w.Fpeq[k];
-        }
-    };
 
     if (sigma->comm) {
         wchar_t line[64];
@@ -156,11 +139,12 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     }
 
     if (!ensureEquilibrium(w)) {
-        finishSweep(w, 0, &result);
+        ekBiasDriver(*this, w).finish(0, &result);
         freeBiasWork(w);
         return result;
     }
-    keepEquilibrium();
+    ekBiasDriver driver(*this, w);
+    driver.keepEquilibrium();
     // Charges of the equilibrium, the reference of the 0 V point, split at
     // the plane the bias does not charge.
     locateDepletionPlane(w.V);
@@ -168,189 +152,8 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     chargePlusEq = chargePlus;
     chargeMinusEq = chargeMinus;
     prevPoint = 1;
-
-    // Derivative points on both sides of 0 V: the 0 V row of a dark sweep
-    // that crosses 0 V takes their means (a centred difference for C-V).
-    bool derivatives = false;
-    double minus[3] = {};
-    double plus[3] = {};
-    if (dark && S < 0.0 && E >= 0.0) {
-        const double delta = std::clamp(0.1 * std::fabs(d), EQUILIBRIUM_BIAS, 1.0);
-        for (ekContact* contact : {device->getAnode(), device->getCathode()}) {
-            contact->setBoundary(ekContact::BOUNDARY_DIRICHLET);
-        }
-        w.tolerance = param->reltol;
-        w.damping = param->damp;
-        bool converged = true;
-        for (int side = 0; side < 2 && converged; ++side) {
-            doBias(side == 0 ? -delta : delta, w);
-            if (interrupted()) {
-                finishSweep(w, 0, &result);
-                freeBiasWork(w);
-                return result;
-            }
-            converged = prevPoint != 0;
-            if (converged) {
-                storeBiasPoint(w);
-                double* keep = side == 0 ? minus : plus;
-                keep[0] = getMeanCurrent();
-                keep[1] = chargePlus;
-                keep[2] = chargeMinus;
-            }
-            param->reltol = tolerance;
-            param->damp = damping;
-        }
-        derivatives = converged;
-        restoreEquilibrium();
-    }
-
-    if (sigma->isVerbose()) {
-        sigma->update((biasType & ekExcitation::BIAS_FILE)
-                          ? L"[VOLTAGE] custom source switched ON\n"
-                          : L"[VOLTAGE] source switched ON\n",
-                      0);
-        const double Vt = norm.Vt;
-        const std::wstring line = L"[VOLTAGE] starting J-V characteristic simulation with: Start = " +
-                                  nu_numberText(S * Vt) + L" V  End = " + nu_numberText(E * Vt) +
-                                  L" V  Step = " + nu_numberText(d * Vt) + L" V\n";
-        sigma->update(line.c_str(), 0);
-        sigma->update(L"[VOLTAGE] sweeping...", 0);
-    }
-
-    PVTrack pv;
-    pv.maxPower = std::fabs(sweep->getParam(4, nullptr));
-    auto init = [&](double bias) {
-        Va = bias;
-        return transportInit(w.x, w.V, w.Fn, w.Fp, w.x0, w.V0, w.Fn0, w.Fp0, w.work, &w.previous,
-                             &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag,
-                             &w.upper);
-    };
-
-    if (points == 1) {
-        bool ok = true;
-        if (std::fabs(S) > RAMP_STEP) {
-            // Far from 0 V: start 0.4 Vt out and ramp to 0.4 Vt short of it.
-            double s = S > 0.0 ? FIRST_STEP : -FIRST_STEP;
-            const double t = S - s;
-            if (std::fabs(t - s) < FIRST_STEP) {
-                s = S;
-            }
-            ok = init(s);
-            if (ok && s != S) {
-                gotoBias(s, t, FIRST_STEP, w);
-            }
-        } else {
-            ok = init(S);
-        }
-        if (ok && !interrupted()) {
-            doSweepBias(0, 0, w, &stored, true, pv);
-        }
-    } else if (S < 0.0 && E >= 0.0) {
-        // z: the 0 V point when the sweep has one, else the last point
-        // below 0 V. A sweep that ends at 0 V has no point above it.
-        const int posL = biasPosL;
-        const int posR = biasPosR;
-        int posC = biasPosC;
-        if (posC < 0 && posR >= 0 && posR < points &&
-            std::fabs(sweep->getData(0, posR)) < EQUILIBRIUM_BIAS) {
-            posC = posR;  // a custom bias a rounding away from 0 V
-        }
-        int z = -1;
-        if (posC >= 0 && posC < points) {
-            z = posC;
-        } else if (posL >= 0 && posL < points) {
-            z = posL;
-        }
-        if (z >= 0) {
-            // Lower half, downwards from 0 V (the 0 V point itself is solved
-            // under light only; in the dark it is the equilibrium).
-            // Without a point at 0 V, z is the last point below it.
-            const bool zeroIsPoint = z == posC;
-            const int f1 = (zeroIsPoint && dark) ? z - 1 : z;
-            int lower = 0;
-            if (f1 >= 0) {
-                doSweepBias(f1, 0, w, &lower, true, pv);
-            }
-            stored += lower;
-            if (!interrupted()) {
-                restoreEquilibrium();
-                const int f2 = (zeroIsPoint && !dark) ? z : z + 1;
-                int upper = 0;
-                // A sweep that ends at 0 V has no upper half: its 0 V point
-                // is already the lower half's first.
-                if (f2 <= points - 1 && z < points - 1) {
-                    doSweepBias(f2, points - 1, w, &upper, true, pv);
-                }
-                stored += upper;
-                if (zeroIsPoint && !interrupted()) {
-                    sweep->setData(0, z, 0.0);
-                    auto mean = [&](int column) {
-                        return 0.5 * (sweep->getData(column, z - 1) + sweep->getData(column, z + 1));
-                    };
-                    if (!dark) {
-                        if (z >= 1 && z + 1 < points) {
-                            sweep->setData(2, z, mean(2));
-                            sweep->setData(3, z, mean(3));
-                        }
-                    } else {
-                        if (derivatives) {
-                            sweep->setData(1, z, 0.5 * (minus[0] + plus[0]));
-                            sweep->setData(2, z, 0.5 * (minus[1] + plus[1]));
-                            sweep->setData(3, z, 0.5 * (minus[2] + plus[2]));
-                        } else {
-                            sweep->setData(1, z, z >= 1 && z + 1 < points ? mean(1) : 0.0);
-                            sweep->setData(2, z, z >= 1 && z + 1 < points ? mean(2) : chargePlusEq);
-                            sweep->setData(3, z, z >= 1 && z + 1 < points ? mean(3) : chargeMinusEq);
-                        }
-                        if (!(sweep->getMask(z) & ElecSweep::MASK_COMPUTED)) {
-                            sweep->setMask(z, ElecSweep::MASK_COMPUTED);
-                            ++stored;
-                        }
-                    }
-                }
-            }
-        }
-    } else if (S < 0.0 && E < 0.0) {
-        bool ok = true;
-        if (std::fabs(E) > RAMP_STEP) {
-            ok = init(-RAMP_STEP);
-            if (ok) {
-                gotoBias(-RAMP_STEP, E, RAMP_STEP, w);
-            }
-        } else {
-            ok = init(E);
-        }
-        if (ok && !interrupted()) {
-            doSweepBias(points - 1, 0, w, &stored, true, pv);
-        }
-    } else if (S >= 0.0 && E > 0.0) {
-        bool ok = true;
-        if (S > RAMP_STEP) {
-            ok = init(RAMP_STEP);
-            if (ok) {
-                gotoBias(RAMP_STEP, S, RAMP_STEP, w);
-            }
-        } else {
-            ok = init(S);
-        }
-        if (ok && !interrupted()) {
-            if (ek_isEqual(S, 0.0) && dark) {
-                // 0 V in the dark is the equilibrium: no current.
-                sweep->setData(1, 0, 0.0);
-                sweep->setData(2, 0, chargePlusEq);
-                sweep->setData(3, 0, chargeMinusEq);
-                sweep->setMask(0, ElecSweep::MASK_COMPUTED);
-                sweep->incPos();
-                int rest = 0;
-                doSweepBias(1, points - 1, w, &rest, true, pv);
-                stored = rest + 1;
-            } else {
-                doSweepBias(0, points - 1, w, &stored, true, pv);
-            }
-        }
-    }
-
-    finishSweep(w, stored, &result);
+    driver.run(ekPlanSweep(shape), shape, tolerance, damping);
+    driver.finish(driver.stored(), &result);
     freeBiasWork(w);
     param->reltol = tolerance;
     param->damp = damping;
@@ -363,10 +166,187 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     return result;
 }
 
-void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
+void ekBiasDriver::keepEquilibrium()
 {
-    ElecSweep* sweep = SweepBias;
-    const bool stopped = stopRequested();
+    const int N = sim.Points;
+    for (int k = 0; k < N; ++k) {
+        w.Veq[k] = w.V0[k] = w.V[k];
+        w.Fneq[k] = w.Fn0[k] = w.Fn[k] = 0.0;
+        w.Fpeq[k] = w.Fp0[k] = w.Fp[k] = 0.0;
+        w.x[3 * k] = w.x0[3 * k] = w.V[k];
+        w.x[3 * k + 1] = w.x0[3 * k + 1] = 0.0;
+        w.x[3 * k + 2] = w.x0[3 * k + 2] = 0.0;
+    }
+}
+
+void ekBiasDriver::restoreEquilibrium()
+{
+    const int N = sim.Points;
+    for (int k = 0; k < N; ++k) {
+        w.V[k] = w.V0[k] = w.Veq[k];
+        w.Fn[k] = w.Fn0[k] = w.Fneq[k];
+        w.Fp[k] = w.Fp0[k] = w.Fpeq[k];
+        w.x[3 * k] = w.x0[3 * k] = w.Veq[k];
+        w.x[3 * k + 1] = w.x0[3 * k + 1] = w.Fneq[k];
+        w.x[3 * k + 2] = w.x0[3 * k + 2] = w.Fpeq[k];
+    }
+}
+
+void ekBiasDriver::run(const std::vector<ekSweepSegment>& plan, const ekSweepShape& shape,
+                       double tolerance, double damping)
+{
+    startTolerance = tolerance;
+    startDamping = damping;
+    w.pv.maxPower = std::fabs(sim.SweepBias->getParam(4, nullptr));
+    for (const ekSweepSegment& s : plan) {
+        if (s.kind != ekSweepStep::Announce && sim.interrupted()) {
+            return;
+        }
+        if (!runSegment(s, shape)) {
+            return;
+        }
+    }
+}
+
+bool ekBiasDriver::runSegment(const ekSweepSegment& s, const ekSweepShape& shape)
+{
+    switch (s.kind) {
+    case ekSweepStep::Derivatives:
+        solveDerivatives(s.step);
+        return true;
+    case ekSweepStep::Announce:
+        announce(shape);
+        return true;
+    case ekSweepStep::Start:
+        sim.Va = s.from;
+        return sim.transportInit(w.x, w.V, w.Fn, w.Fp, w.x0, w.V0, w.Fn0, w.Fp0, w.work,
+                                 &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian,
+                                 &w.lower, &w.diag, &w.upper);
+    case ekSweepStep::Ramp:
+        sim.gotoBias(s.from, s.to, s.step, w);
+        return true;
+    case ekSweepStep::Range: {
+        int count = 0;
+        sim.doSweepBias(s.first, s.last, w, &count, true);
+        storedPoints += count;
+        return true;
+    }
+    case ekSweepStep::RestoreEquilibrium:
+        restoreEquilibrium();
+        return true;
+    case ekSweepStep::ZeroRowLit:
+        fillZeroRow(s.first, false);
+        return true;
+    case ekSweepStep::ZeroRowDark:
+        fillZeroRow(s.first, true);
+        return true;
+    case ekSweepStep::EquilibriumRow:
+        fillEquilibriumRow(s.first);
+        return true;
+    }
+    return true;
+}
+
+// Derivative points on both sides of 0 V: the 0 V row of a dark sweep
+// that crosses 0 V takes their means (a centred difference for C-V).
+void ekBiasDriver::solveDerivatives(double delta)
+{
+    for (ekContact* contact : {sim.device->getAnode(), sim.device->getCathode()}) {
+        contact->setBoundary(ekContact::BOUNDARY_DIRICHLET);
+    }
+    nuParam* param = sim.param;
+    w.tolerance = param->reltol;
+    w.damping = param->damp;
+    bool converged = true;
+    for (int side = 0; side < 2 && converged; ++side) {
+        sim.doBias(side == 0 ? -delta : delta, w);
+        if (sim.interrupted()) {
+            return;
+        }
+        converged = sim.prevPoint != 0;
+        if (converged) {
+            storePoint();
+            double* keep = side == 0 ? minus : plus;
+            keep[0] = sim.getMeanCurrent();
+            keep[1] = sim.chargePlus;
+            keep[2] = sim.chargeMinus;
+        }
+        param->reltol = startTolerance;
+        param->damp = startDamping;
+    }
+    derivatives = converged;
+}
+
+void ekBiasDriver::announce(const ekSweepShape& shape) const
+{
+    nuSigma* sigma = sim.sigma;
+    if (!sigma->isVerbose()) {
+        return;
+    }
+    sigma->update((sim.biasType & ekExcitation::BIAS_FILE) ? L"[VOLTAGE] custom source switched ON\n"
+                                                           : L"[VOLTAGE] source switched ON\n",
+                  0);
+    const double Vt = sim.norm.Vt;
+    const std::wstring line = L"[VOLTAGE] starting J-V characteristic simulation with: Start = " +
+                              nu_numberText(shape.S * Vt) + L" V  End = " +
+                              nu_numberText(shape.E * Vt) + L" V  Step = " +
+                              nu_numberText(shape.d * Vt) + L" V\n";
+    sigma->update(line.c_str(), 0);
+    sigma->update(L"[VOLTAGE] sweeping...", 0);
+}
+
+// The 0 V row of a sweep across 0 V. Under light its current was solved
+// and its charges are the means of the rows around it; in the dark it is
+// the equilibrium, seen through the derivative points when they were made.
+void ekBiasDriver::fillZeroRow(int z, bool dark)
+{
+    ElecSweep* sweep = sim.SweepBias;
+    const int points = sweep->getPoints();
+    const bool between = z >= 1 && z + 1 < points;
+    sweep->setData(0, z, 0.0);
+    auto mean = [&](int column) {
+        return 0.5 * (sweep->getData(column, z - 1) + sweep->getData(column, z + 1));
+    };
+    if (!dark) {
+        if (between) {
+            sweep->setData(2, z, mean(2));
+            sweep->setData(3, z, mean(3));
+        }
+        return;
+    }
+    if (derivatives) {
+        sweep->setData(1, z, 0.5 * (minus[0] + plus[0]));
+        sweep->setData(2, z, 0.5 * (minus[1] + plus[1]));
+        sweep->setData(3, z, 0.5 * (minus[2] + plus[2]));
+    } else {
+        sweep->setData(1, z, between ? mean(1) : 0.0);
+        sweep->setData(2, z, between ? mean(2) : sim.chargePlusEq);
+        sweep->setData(3, z, between ? mean(3) : sim.chargeMinusEq);
+    }
+    if (!(sweep->getMask(z) & ElecSweep::MASK_COMPUTED)) {
+        sweep->setMask(z, ElecSweep::MASK_COMPUTED);
+        ++storedPoints;
+    }
+}
+
+// 0 V in the dark is the equilibrium: no current.
+void ekBiasDriver::fillEquilibriumRow(int index)
+{
+    ElecSweep* sweep = sim.SweepBias;
+    sweep->setData(1, index, 0.0);
+    sweep->setData(2, index, sim.chargePlusEq);
+    sweep->setData(3, index, sim.chargeMinusEq);
+    sweep->setMask(index, ElecSweep::MASK_COMPUTED);
+    sweep->incPos();
+    ++storedPoints;
+}
+
+void ekBiasDriver::finish(int stored, int* result)
+{
+    nuSigma* sigma = sim.sigma;
+    nuParam* param = sim.param;
+    ElecSweep* sweep = sim.SweepBias;
+    const bool stopped = sim.stopRequested();
     if (sweep != nullptr && sweep->isLimitReached() && sigma->comm) {
         wchar_t line[64];
         std::swprintf(line, 64, L"[SEND]VP:%d", sweep->getPointsValid());
@@ -384,30 +364,30 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
         sigma->update(L"[VOLTAGE] J-V characteristic simulation stopped by the user\n", 0);
         if (stored > 0 && sweep != nullptr) {
             // The points solved so far are kept, marked partial.
-            saveSweep(SWEEP_JV, L"[SEND]JV:");
-            saveSweep(SWEEP_CV, L"[SEND]CV:");
+            sim.saveSweep(ekSimulator::SWEEP_JV, L"[SEND]JV:");
+            sim.saveSweep(ekSimulator::SWEEP_CV, L"[SEND]CV:");
         }
-        *result = stored > 0 ? itersMax : -1;
+        *result = stored > 0 ? sim.itersMax : -1;
         return;
     }
     if (stored > 0) {
         ek_resetSigma(sigma);
-        saveSweep(SWEEP_JV, L"[SEND]JV:");
-        saveSweep(SWEEP_CV, L"[SEND]CV:");
+        sim.saveSweep(ekSimulator::SWEEP_JV, L"[SEND]JV:");
+        sim.saveSweep(ekSimulator::SWEEP_CV, L"[SEND]CV:");
         if (sigma->debug) {
-            savePotential(TAG_EN);
-            saveCharge();
+            sim.savePotential(ekSimulator::TAG_EN);
+            sim.saveCharge();
         }
-        if (w.lightOn && lightTotals.power > POWER_MIN) {
-            warnPVReach();
+        if (w.lightOn && sim.lightTotals.power > POWER_MIN) {
+            sim.warnPVReach();
             wchar_t message[256] = {};
-            printPV(true, message);
+            sim.printPV(true, message);
         }
         if (sigma->debug) {
             std::swprintf(head, 256,
                           L"[DEBUG]   J-V characteristic simulated: method: %ls (%ls)   iters: %d   "
                           L"duration: ",
-                          methodName(), param->getSolverLinsysName(), itersMax);
+                          sim.methodName(), param->getSolverLinsysName(), sim.itersMax);
             const std::wstring line = head + seconds + L" sec.   damp: " +
                                       nu_numberText(param->damp) + L"   relerr: " +
                                       nu_numberText(param->lastError) + L" (" +
@@ -420,29 +400,30 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
         }
         // With full saving the last stored point already has its file (the
         // latest automatic number); the writer then only announces it.
-        saveDist(L"[SEND]EN:", TAG_EN, sigma->saveFull ? std::max(FileIndex, 1) : stored + 1,
-                 TAG_JV);
-        *result = itersMax;
+        sim.saveDist(L"[SEND]EN:", ekSimulator::TAG_EN,
+                     sigma->saveFull ? std::max(sim.FileIndex, 1) : stored + 1,
+                     ekSimulator::TAG_JV);
+        *result = sim.itersMax;
         return;
     }
 
     *result = -1;
-    const bool lastConverged = prevPoint != 0;
+    const bool lastConverged = sim.prevPoint != 0;
     if (sigma->debug) {
         std::swprintf(head, 256,
                       lastConverged ? L"[ERROR]   J-V characteristic not simulated (Iters: %d   Relerr: "
                                     : L"[ERROR]   Poisson-Continuity convergence not achieved within the "
                                       L"given tolerance (Iters: %d   Relerr: ",
-                      itersMax);
+                      sim.itersMax);
         sigma->update((head + nu_numberText(param->lastError) + L")\n").c_str(), 0);
     } else {
         sigma->update(lastConverged ? L"[ERROR]   J-V characteristic not simulated\n"
                                     : L"[ERROR]   convergence not achieved\n",
                       0);
     }
-    const ekContact* anode = device->getAnode();
-    const ekContact* cathode = device->getCathode();
-    if (device->isUniformlyDoped() && anode != nullptr && cathode != nullptr &&
+    const ekContact* anode = sim.device->getAnode();
+    const ekContact* cathode = sim.device->getCathode();
+    if (sim.device->isUniformlyDoped() && anode != nullptr && cathode != nullptr &&
         !anode->isSchottky() && !cathode->isSchottky()) {
         sigma->update(
             L"[ERROR]   no junction in the device: in this case, transport model applies only for "
