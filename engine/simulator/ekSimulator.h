@@ -680,6 +680,7 @@ protected:
     int itersMax = 0;
 
 private:
+    friend class ekBiasSweepRun;
     struct BiasWork;
     struct PVTrack {
         bool started = false;
