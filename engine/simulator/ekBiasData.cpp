@@ -32,26 +32,28 @@ const wchar_t* const BIAS_FILE_ERROR =
     L"[ERROR]   invalid custom bias data: the increasing ordered bias should be between -100 "
     L"and 100 V\n";
 
-}  // namespace
-
-void ekSimulator::locateBiasZero()
+// Zero crossing of the sweep's voltages: the last point below 0 V, the
+// point at 0 V, the first point above 0 V (-1: none).
+void locateZero(const ElecSweep* sweep, int* posL, int* posC, int* posR)
 {
-    biasPosL = biasPosC = biasPosR = -1;
-    if (SweepBias == nullptr) {
+    *posL = *posC = *posR = -1;
+    if (sweep == nullptr) {
         return;
     }
-    const int points = SweepBias->getPoints();
+    const int points = sweep->getPoints();
     for (int i = 0; i < points; ++i) {
-        const double v = SweepBias->getData(0, i);
+        const double v = sweep->getData(0, i);
         if (v < 0.0) {
-            biasPosL = i;
-        } else if (v == 0.0 && biasPosC < 0) {
-            biasPosC = i;
-        } else if (v > 0.0 && biasPosR < 0) {
-            biasPosR = i;
+            *posL = i;
+        } else if (v == 0.0 && *posC < 0) {
+            *posC = i;
+        } else if (v > 0.0 && *posR < 0) {
+            *posR = i;
         }
     }
 }
+
+}  // namespace
 
 bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, double Vstep,
                               double Jinf, double Jsup, unsigned char mode,
@@ -128,7 +130,7 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
             SweepBias->setData(0, i, v / Vt);
         }
         biasType = mode;
-        locateBiasZero();
+        locateZero(SweepBias, &biasPosL, &biasPosC, &biasPosR);
         return true;
     }
 
@@ -137,7 +139,7 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
             return false;
         }
         biasType = 0;
-        locateBiasZero();
+        locateZero(SweepBias, &biasPosL, &biasPosC, &biasPosR);
         return true;
     }
 
@@ -189,6 +191,6 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
         }
     }
     biasType = mode;
-    locateBiasZero();
+    locateZero(SweepBias, &biasPosL, &biasPosC, &biasPosR);
     return true;
 }

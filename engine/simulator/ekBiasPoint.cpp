@@ -6,7 +6,7 @@
 
 #include "ekLimits.h"
 #include "ekBandMatrix.h"
-#include "ekBiasWork.h"
+#include "ekBiasSweep.h"
 #include "ekHelpers.h"
 #include "ekSimulator.h"
 #include "nucore.h"
@@ -78,36 +78,38 @@ bool ekSimulator::switchMethod(BiasWork& w, bool /*reallocate*/)
     return true;
 }
 
-int ekSimulator::doBiasEquilibrium(BiasWork& w)
+int ekBiasDriver::solveEquilibrium()
 {
-    const int N = Points;
-    Va = 0.0;
+    const int N = sim.Points;
+    nuParam* param = sim.param;
+    sim.Va = 0.0;
     std::fill(w.Fn, w.Fn + N, 0.0);
     std::fill(w.Fp, w.Fp + N, 0.0);
     auto solve = [&]() {
-        return solveSystem(SYSTEM_POISSON, w.V, w.work, w.Fn, w.Fp, N, param->maxiter,
-                           &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower,
-                           &w.diag, &w.upper);
+        return sim.solveSystem(ekSimulator::SYSTEM_POISSON, w.V, w.work, w.Fn, w.Fp, N,
+                               param->maxiter, &w.previous, &w.start, &w.update, &w.rhs,
+                               &w.jacobian, &w.lower, &w.diag, &w.upper);
     };
     // Restart from charge neutrality; the copies go to scratch so the
     // backups keep the start of the point. A failed restart ends the
     // passes with what the last one left.
     auto restart = [&]() {
-        poissonInit(w.V, w.Fn, w.Fp, w.work, w.work + N, w.work + 2 * N, 0.0);
-        return sigma->err == 0;
+        sim.poissonInit(w.V, w.Fn, w.Fp, w.work, w.work + N, w.work + 2 * N, 0.0);
+        return sim.sigma->err == 0;
     };
     int iters = 0;
-    solveRelaxed(solve, restart, &iters);
+    sim.solveRelaxed(solve, restart, &iters);
     interleave(w.x, w.V, w.Fn, w.Fp, N);
     return iters;
 }
 
-int ekSimulator::doBiasGummel(BiasWork& w)
+int ekBiasDriver::solveGummel()
 {
-    const int N = Points;
+    const int N = sim.Points;
+    nuParam* param = sim.param;
     auto solve = [&](int kind, double* u, double* a, double* b) {
-        solveSystem(kind, u, w.work, a, b, N, 1, &w.previous, &w.start, &w.update, &w.rhs,
-                    &w.jacobian, &w.lower, &w.diag, &w.upper);
+        sim.solveSystem(kind, u, w.work, a, b, N, 1, &w.previous, &w.start, &w.update, &w.rhs,
+                        &w.jacobian, &w.lower, &w.diag, &w.upper);
         return param->lastError;
     };
     int iters = 0;
@@ -118,16 +120,17 @@ int ekSimulator::doBiasGummel(BiasWork& w)
         iters = 0;
         for (int it = 0; it < param->maxiter && !converged && !ended; ++it) {
             double sum = 0.0;
-            const int kinds[3] = {SYSTEM_POISSON, SYSTEM_ELECTRON, SYSTEM_HOLE};
+            const int kinds[3] = {ekSimulator::SYSTEM_POISSON, ekSimulator::SYSTEM_ELECTRON,
+                                  ekSimulator::SYSTEM_HOLE};
             double* unknowns[3] = {w.V, w.Fn, w.Fp};
             double* others[3][2] = {{w.Fn, w.Fp}, {w.V, w.Fp}, {w.V, w.Fn}};
             for (int e = 0; e < 3; ++e) {
                 sum += solve(kinds[e], unknowns[e], others[e][0], others[e][1]);
-                if (stopRequested()) {
+                if (sim.stopRequested()) {
                     interleave(w.x, w.V, w.Fn, w.Fp, N);
                     return iters;
                 }
-                if (sigma->err != 0) {
+                if (sim.sigma->err != 0) {
                     ended = true;
                     break;
                 }
@@ -141,30 +144,31 @@ int ekSimulator::doBiasGummel(BiasWork& w)
         if (ended || converged) {
             break;
         }
-        pass = relaxSolver(pass);
+        pass = sim.relaxSolver(pass);
         if (pass >= 2) {
             break;
         }
-        restoreStart(w);
+        sim.restoreStart(w);
     }
     interleave(w.x, w.V, w.Fn, w.Fp, N);
     return iters;
 }
 
-int ekSimulator::doBiasNewton(BiasWork& w)
+int ekBiasDriver::solveNewton()
 {
-    const int N = Points;
+    const int N = sim.Points;
+    nuParam* param = sim.param;
     auto solve = [&]() {
-        return solveSystem(SYSTEM_NEWTON, w.x, w.work, nullptr, nullptr, 3 * N, param->maxiter,
-                           &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower,
-                           &w.diag, &w.upper);
+        return sim.solveSystem(ekSimulator::SYSTEM_NEWTON, w.x, w.work, nullptr, nullptr, 3 * N,
+                               param->maxiter, &w.previous, &w.start, &w.update, &w.rhs,
+                               &w.jacobian, &w.lower, &w.diag, &w.upper);
     };
     auto restart = [&]() {
-        restoreStart(w);
+        sim.restoreStart(w);
         return true;
     };
     int iters = 0;
-    solveRelaxed(solve, restart, &iters);
+    sim.solveRelaxed(solve, restart, &iters);
     unpack(w.x, w.V, w.Fn, w.Fp, N);
     return iters;
 }
@@ -174,54 +178,57 @@ int ekSimulator::doBias(double bias, BiasWork& w)
     Va = bias;
     prevPoint = 0;
     param->lastError = 1.0;
+    ekBiasDriver driver(*this, w);
     int iters = 0;
     if (std::fabs(Va) < EQUILIBRIUM_BIAS && isDark()) {
-        iters = doBiasEquilibrium(w);
+        iters = driver.solveEquilibrium();
     } else if (param->method == nuParam::METHOD_NEWTON) {
-        iters = doBiasNewton(w);
+        iters = driver.solveNewton();
     } else {
-        iters = doBiasGummel(w);
+        iters = driver.solveGummel();
     }
-    finishPoint(w, iters);
+    driver.finishPoint(iters);
     return iters;
 }
 
-void ekSimulator::finishPoint(BiasWork& w, int iters)
+void ekBiasDriver::finishPoint(int iters)
 {
-    const bool converged = !Stopped && sigma->err == 0 && param->lastError < param->reltol &&
-                           std::isfinite(param->lastError);
+    nuParam* param = sim.param;
+    const bool converged = !sim.Stopped && sim.sigma->err == 0 &&
+                           param->lastError < param->reltol && std::isfinite(param->lastError);
     if (converged) {
-        ++convergedCount;
-        prevPoint = 1;
+        ++sim.convergedCount;
+        sim.prevPoint = 1;
         // The solution is the start of the next point.
-        const int N = Points;
+        const int N = sim.Points;
         copy(w.V0, w.V, N);
         copy(w.Fn0, w.Fn, N);
         copy(w.Fp0, w.Fp, N);
         copy(w.x0, w.x, 3 * N);
     }
-    if (itersMin == 0 || iters < itersMin) {
-        itersMin = iters;
+    if (sim.itersMin == 0 || iters < sim.itersMin) {
+        sim.itersMin = iters;
     }
-    itersMax = std::max(itersMax, iters);
+    sim.itersMax = std::max(sim.itersMax, iters);
 }
 
-void ekSimulator::recordSweepPoint(BiasWork& w)
+void ekBiasDriver::recordPoint()
 {
     std::swap(w.xLast, w.xBefore);
     w.biasBefore = w.biasLast;
-    copy(w.xLast, w.x, 3 * Points);
-    w.biasLast = Va;
+    copy(w.xLast, w.x, 3 * sim.Points);
+    w.biasLast = sim.Va;
     w.history = std::min(w.history + 1, 2);
 }
 
-int ekSimulator::advanceBias(double target, double h, BiasWork& w)
+int ekBiasDriver::advance(double target, double h)
 {
-    const double from = Va;
+    nuParam* param = sim.param;
+    const double from = sim.Va;
     int wasted = 0;
-    const bool equilibrium = std::fabs(target) < EQUILIBRIUM_BIAS && isDark();
+    const bool equilibrium = std::fabs(target) < EQUILIBRIUM_BIAS && sim.isDark();
     if (param->method == nuParam::METHOD_NEWTON && w.history > 0 && !equilibrium) {
-        const int n = 3 * Points;
+        const int n = 3 * sim.Points;
         // Potential and quasi-Fermi levels move nearly linearly with the bias
         // between close points: the extrapolation is a start within Newton's
         // reach where the last solution alone may not be.
@@ -233,32 +240,34 @@ int ekSimulator::advanceBias(double target, double h, BiasWork& w)
         for (int i = 0; i < n; ++i) {
             w.x[i] = w.xLast[i] + f * (w.xLast[i] - w.xBefore[i]);
         }
-        Va = target;
-        prevPoint = 0;
+        sim.Va = target;
+        sim.prevPoint = 0;
         param->lastError = 1.0;
-        strictTolerance = true;
-        const int iters =
-            solveSystem(SYSTEM_NEWTON, w.x, w.work, nullptr, nullptr, n,
-                        std::min(WHOLE_STEP_ITERATIONS, param->maxiter), &w.previous, &w.start,
-                        &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
-        strictTolerance = false;
-        const bool converged = !Stopped && sigma->err == 0 && param->lastError < param->reltol &&
+        sim.strictTolerance = true;
+        const int iters = sim.solveSystem(ekSimulator::SYSTEM_NEWTON, w.x, w.work, nullptr,
+                                          nullptr, n,
+                                          std::min(WHOLE_STEP_ITERATIONS, param->maxiter),
+                                          &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian,
+                                          &w.lower, &w.diag, &w.upper);
+        sim.strictTolerance = false;
+        const bool converged = !sim.Stopped && sim.sigma->err == 0 &&
+                               param->lastError < param->reltol &&
                                std::isfinite(param->lastError);
-        if (converged || Stopped) {
-            unpack(w.x, w.V, w.Fn, w.Fp, Points);
-            finishPoint(w, iters);
+        if (converged || sim.Stopped) {
+            unpack(w.x, w.V, w.Fn, w.Fp, sim.Points);
+            finishPoint(iters);
             return iters;
         }
         // Not within reach: the ramp from the last solution, as if the trial
         // had not been made (a failed linear solve leaves its debug error).
         wasted = iters;
-        ek_resetSigma(sigma);
+        ek_resetSigma(sim.sigma);
         param->reltol = w.tolerance;
         param->damp = w.damping;
-        restoreStart(w);
-        Va = from;
+        sim.restoreStart(w);
+        sim.Va = from;
     }
     const double next =
         h > 0.0 ? (target > from ? std::min(from + h, target) : std::max(from - h, target)) : target;
-    return wasted + doBias(next, w);
+    return wasted + sim.doBias(next, w);
 }

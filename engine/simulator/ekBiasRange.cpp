@@ -7,7 +7,7 @@
 #include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ElecSweep.h"
-#include "ekBiasWork.h"
+#include "ekBiasSweep.h"
 #include "ekContact.h"
 #include "ekSimulator.h"
 #include "nucore.h"
@@ -77,9 +77,9 @@ int ekSimulator::gotoBias(double from, double to, double step, BiasWork& w)
     return total;
 }
 
-int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool keepMask,
-                             PVTrack& pv)
+int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool keepMask)
 {
+    ekBiasDriver driver(*this, w);
     ElecSweep* sweep = SweepBias;
     double Jinf = 0.0;
     double Jsup = 0.0;
@@ -99,7 +99,7 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
     w.damping = param->damp;
     w.tolerance = param->reltol;
     *stored = 0;
-    pv.started = false;
+    w.pv.started = false;
     w.history = 0;
 
     int target = from;
@@ -136,7 +136,7 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
             continue;
         }
 
-        storeBiasPoint(w);
+        driver.storePoint();
         const double J = getMeanCurrent();
         sweep->setData(1, target, J);
         sweep->setData(2, target, chargePlus);
@@ -144,8 +144,9 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
         if (keepMask && !(sweep->getMask(target) & ElecSweep::MASK_COMPUTED)) {
             sweep->setMask(target, ElecSweep::MASK_COMPUTED);
         }
-        recordSweepPoint(w);
-        trackPVPoint(w.lightOn, &pv.started, &pv.prevJ, &pv.prevV, &pv.maxPower, target);
+        driver.recordPoint();
+        trackPVPoint(w.lightOn, &w.pv.started, &w.pv.prevJ, &w.pv.prevV, &w.pv.maxPower,
+                     target);
         sweep->incPos();
         ++*stored;
         reportProgress(sweep, L"V", sweep->getData(0, target) * norm.Vt, L"V");
@@ -169,7 +170,7 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
         const double nextBias = sweep->getData(0, target);
         param->reltol = w.tolerance;
         param->damp = w.damping;
-        total += advanceBias(nextBias, substeps ? h : 0.0, w);
+        total += driver.advance(nextBias, substeps ? h : 0.0);
         if (Stopped) {
             return total;
         }
@@ -182,19 +183,19 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
     return total;
 }
 
-void ekSimulator::storeBiasPoint(BiasWork& w)
+void ekBiasDriver::storePoint()
 {
-    if (param->method == nuParam::METHOD_NEWTON) {
-        transportSaveNewton(w.x, TAG_JV);
+    if (sim.param->method == nuParam::METHOD_NEWTON) {
+        sim.transportSaveNewton(w.x, ekSimulator::TAG_JV);
     } else {
-        transportSaveGummel(w.V, w.Fn, w.Fp, TAG_JV);
+        sim.transportSaveGummel(w.V, w.Fn, w.Fp, ekSimulator::TAG_JV);
     }
     // At 0 V in the dark the device is at equilibrium: no current, and the
     // equilibrium charges.
-    if (std::fabs(Va) < EQUILIBRIUM_BIAS && isDark()) {
-        Va = 0.0;
-        setMeanCurrent(0.0);
-        chargePlus = chargePlusEq;
-        chargeMinus = chargeMinusEq;
+    if (std::fabs(sim.Va) < EQUILIBRIUM_BIAS && sim.isDark()) {
+        sim.Va = 0.0;
+        sim.setMeanCurrent(0.0);
+        sim.chargePlus = sim.chargePlusEq;
+        sim.chargeMinus = sim.chargeMinusEq;
     }
 }

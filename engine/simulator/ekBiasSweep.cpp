@@ -1,6 +1,7 @@
-// The bias sweep: from equilibrium to the first bias, the sweep points in
-// order (a sweep that crosses 0 V runs as two halves from 0 V outwards),
-// and the J-V, C-V, distribution and photovoltaic results at the end.
+// The bias sweep: from equilibrium through the segments of the sweep's plan
+// (ramps, ranges of sweep points, the equilibrium laid back, rows filled
+// without a solve), and the J-V, C-V, distribution and photovoltaic results
+// at the end.
 #include <algorithm>
 #include <cmath>
 #include <cwchar>
@@ -110,7 +111,7 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     w.lightOn = !shape.dark;
     int result = -1;
     if (!allocBiasWork(w)) {
-        finishSweep(w, 0, &result);
+        ekBiasDriver(*this, w).finish(0, &result);
         freeBiasWork(w);
         return result;
     }
@@ -122,12 +123,12 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     }
 
     if (!ensureEquilibrium(w, w.work, EquilibriumRoad::Sweep)) {
-        finishSweep(w, 0, &result);
+        ekBiasDriver(*this, w).finish(0, &result);
         freeBiasWork(w);
         return result;
     }
-    ekBiasSweepRun run(*this, w, tolerance, damping);
-    run.keepEquilibrium();
+    ekBiasDriver driver(*this, w);
+    driver.keepEquilibrium();
     // Charges of the equilibrium, the reference of the 0 V point, split at
     // the plane the bias does not charge.
     locateDepletionPlane(w.V);
@@ -135,9 +136,8 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     chargePlusEq = chargePlus;
     chargeMinusEq = chargeMinus;
     prevPoint = 1;
-    run.run(ekPlanSweep(shape), shape);
-
-    finishSweep(w, run.stored(), &result);
+    driver.run(ekPlanSweep(shape), shape, tolerance, damping);
+    driver.finish(driver.stored(), &result);
     freeBiasWork(w);
     param->reltol = tolerance;
     param->damp = damping;
@@ -150,7 +150,7 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     return result;
 }
 
-void ekBiasSweepRun::keepEquilibrium()
+void ekBiasDriver::keepEquilibrium()
 {
     const int N = sim.Points;
     for (int k = 0; k < N; ++k) {
@@ -163,7 +163,7 @@ void ekBiasSweepRun::keepEquilibrium()
     }
 }
 
-void ekBiasSweepRun::restoreEquilibrium()
+void ekBiasDriver::restoreEquilibrium()
 {
     const int N = sim.Points;
     for (int k = 0; k < N; ++k) {
@@ -176,9 +176,12 @@ void ekBiasSweepRun::restoreEquilibrium()
     }
 }
 
-void ekBiasSweepRun::run(const std::vector<ekSweepSegment>& plan, const ekSweepShape& shape)
+void ekBiasDriver::run(const std::vector<ekSweepSegment>& plan, const ekSweepShape& shape,
+                       double tolerance, double damping)
 {
-    pv.maxPower = std::fabs(sim.SweepBias->getParam(4, nullptr));
+    startTolerance = tolerance;
+    startDamping = damping;
+    w.pv.maxPower = std::fabs(sim.SweepBias->getParam(4, nullptr));
     for (const ekSweepSegment& s : plan) {
         if (s.kind != ekSweepStep::Announce && sim.interrupted()) {
             return;
@@ -189,7 +192,7 @@ void ekBiasSweepRun::run(const std::vector<ekSweepSegment>& plan, const ekSweepS
     }
 }
 
-bool ekBiasSweepRun::runSegment(const ekSweepSegment& s, const ekSweepShape& shape)
+bool ekBiasDriver::runSegment(const ekSweepSegment& s, const ekSweepShape& shape)
 {
     switch (s.kind) {
     case ekSweepStep::Derivatives:
@@ -208,7 +211,7 @@ bool ekBiasSweepRun::runSegment(const ekSweepSegment& s, const ekSweepShape& sha
         return true;
     case ekSweepStep::Range: {
         int count = 0;
-        sim.doSweepBias(s.first, s.last, w, &count, true, pv);
+        sim.doSweepBias(s.first, s.last, w, &count, true);
         storedPoints += count;
         return true;
     }
@@ -230,7 +233,7 @@ bool ekBiasSweepRun::runSegment(const ekSweepSegment& s, const ekSweepShape& sha
 
 // Derivative points on both sides of 0 V: the 0 V row of a dark sweep
 // that crosses 0 V takes their means (a centred difference for C-V).
-void ekBiasSweepRun::solveDerivatives(double delta)
+void ekBiasDriver::solveDerivatives(double delta)
 {
     for (ekContact* contact : {sim.device->getAnode(), sim.device->getCathode()}) {
         contact->setBoundary(ekContact::BOUNDARY_DIRICHLET);
@@ -246,7 +249,7 @@ void ekBiasSweepRun::solveDerivatives(double delta)
         }
         converged = sim.prevPoint != 0;
         if (converged) {
-            sim.storeBiasPoint(w);
+            storePoint();
             double* keep = side == 0 ? minus : plus;
             keep[0] = sim.getMeanCurrent();
             keep[1] = sim.chargePlus;
@@ -258,7 +261,7 @@ void ekBiasSweepRun::solveDerivatives(double delta)
     derivatives = converged;
 }
 
-void ekBiasSweepRun::announce(const ekSweepShape& shape) const
+void ekBiasDriver::announce(const ekSweepShape& shape) const
 {
     nuSigma* sigma = sim.sigma;
     if (!sigma->isVerbose()) {
@@ -279,7 +282,7 @@ void ekBiasSweepRun::announce(const ekSweepShape& shape) const
 // The 0 V row of a sweep across 0 V. Under light its current was solved
 // and its charges are the means of the rows around it; in the dark it is
 // the equilibrium, seen through the derivative points when they were made.
-void ekBiasSweepRun::fillZeroRow(int z, bool dark)
+void ekBiasDriver::fillZeroRow(int z, bool dark)
 {
     ElecSweep* sweep = sim.SweepBias;
     const int points = sweep->getPoints();
@@ -311,7 +314,7 @@ void ekBiasSweepRun::fillZeroRow(int z, bool dark)
 }
 
 // 0 V in the dark is the equilibrium: no current.
-void ekBiasSweepRun::fillEquilibriumRow(int index)
+void ekBiasDriver::fillEquilibriumRow(int index)
 {
     ElecSweep* sweep = sim.SweepBias;
     sweep->setData(1, index, 0.0);
@@ -322,10 +325,12 @@ void ekBiasSweepRun::fillEquilibriumRow(int index)
     ++storedPoints;
 }
 
-void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
+void ekBiasDriver::finish(int stored, int* result)
 {
-    ElecSweep* sweep = SweepBias;
-    const bool stopped = stopRequested();
+    nuSigma* sigma = sim.sigma;
+    nuParam* param = sim.param;
+    ElecSweep* sweep = sim.SweepBias;
+    const bool stopped = sim.stopRequested();
     if (sweep != nullptr && sweep->isLimitReached() && sigma->comm) {
         wchar_t line[64];
         std::swprintf(line, 64, L"[SEND]VP:%d", sweep->getPointsValid());
@@ -343,30 +348,30 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
         sigma->update(L"[VOLTAGE] J-V characteristic simulation stopped by the user\n", 0);
         if (stored > 0 && sweep != nullptr) {
             // The points solved so far are kept, marked partial.
-            saveSweep(SWEEP_JV, L"[SEND]JV:");
-            saveSweep(SWEEP_CV, L"[SEND]CV:");
+            sim.saveSweep(ekSimulator::SWEEP_JV, L"[SEND]JV:");
+            sim.saveSweep(ekSimulator::SWEEP_CV, L"[SEND]CV:");
         }
-        *result = stored > 0 ? itersMax : -1;
+        *result = stored > 0 ? sim.itersMax : -1;
         return;
     }
     if (stored > 0) {
         ek_resetSigma(sigma);
-        saveSweep(SWEEP_JV, L"[SEND]JV:");
-        saveSweep(SWEEP_CV, L"[SEND]CV:");
+        sim.saveSweep(ekSimulator::SWEEP_JV, L"[SEND]JV:");
+        sim.saveSweep(ekSimulator::SWEEP_CV, L"[SEND]CV:");
         if (sigma->debug) {
-            savePotential(TAG_EN);
-            saveCharge();
+            sim.savePotential(ekSimulator::TAG_EN);
+            sim.saveCharge();
         }
-        if (w.lightOn && lightTotals.power > POWER_MIN) {
-            warnPVReach();
+        if (w.lightOn && sim.lightTotals.power > POWER_MIN) {
+            sim.warnPVReach();
             wchar_t message[256] = {};
-            printPV(true, message);
+            sim.printPV(true, message);
         }
         if (sigma->debug) {
             std::swprintf(head, 256,
                           L"[DEBUG]   J-V characteristic simulated: method: %ls (%ls)   iters: %d   "
                           L"duration: ",
-                          methodName(), param->getSolverLinsysName(), itersMax);
+                          sim.methodName(), param->getSolverLinsysName(), sim.itersMax);
             const std::wstring line = head + seconds + L" sec.   damp: " +
                                       nu_numberText(param->damp) + L"   relerr: " +
                                       nu_numberText(param->lastError) + L" (" +
@@ -379,29 +384,30 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
         }
         // With full saving the last stored point already has its file (the
         // latest automatic number); the writer then only announces it.
-        saveDist(L"[SEND]EN:", TAG_EN, sigma->saveFull ? std::max(FileIndex, 1) : stored + 1,
-                 TAG_JV);
-        *result = itersMax;
+        sim.saveDist(L"[SEND]EN:", ekSimulator::TAG_EN,
+                     sigma->saveFull ? std::max(sim.FileIndex, 1) : stored + 1,
+                     ekSimulator::TAG_JV);
+        *result = sim.itersMax;
         return;
     }
 
     *result = -1;
-    const bool lastConverged = prevPoint != 0;
+    const bool lastConverged = sim.prevPoint != 0;
     if (sigma->debug) {
         std::swprintf(head, 256,
                       lastConverged ? L"[ERROR]   J-V characteristic not simulated (Iters: %d   Relerr: "
                                     : L"[ERROR]   Poisson-Continuity convergence not achieved within the "
                                       L"given tolerance (Iters: %d   Relerr: ",
-                      itersMax);
+                      sim.itersMax);
         sigma->update((head + nu_numberText(param->lastError) + L")\n").c_str(), 0);
     } else {
         sigma->update(lastConverged ? L"[ERROR]   J-V characteristic not simulated\n"
                                     : L"[ERROR]   convergence not achieved\n",
                       0);
     }
-    const ekContact* anode = device->getAnode();
-    const ekContact* cathode = device->getCathode();
-    if (device->isUniformlyDoped() && anode != nullptr && cathode != nullptr &&
+    const ekContact* anode = sim.device->getAnode();
+    const ekContact* cathode = sim.device->getCathode();
+    if (sim.device->isUniformlyDoped() && anode != nullptr && cathode != nullptr &&
         !anode->isSchottky() && !cathode->isSchottky()) {
         sigma->update(
             L"[ERROR]   no junction in the device: in this case, transport model applies only for "

@@ -59,6 +59,15 @@ struct ekSimulator::BiasWork : ekSolutionWork {
     double tolerance = 0.0;
     double damping = 0.0;
 
+    // The photovoltaic tracking of the sweep's stored points (trackPVPoint):
+    // started anew by each range, the largest power kept over the sweep.
+    struct PVTrack {
+        bool started = false;
+        double prevJ = 0.0;
+        double prevV = 0.0;
+        double maxPower = 0.0;
+    } pv;
+
     double** vectors3N[5] = {&x, &x0, &work, &xLast, &xBefore};
     double** vectorsN[9] = {&V, &Fn, &Fp, &V0, &Fn0, &Fp0, &Veq, &Fneq, &Fpeq};
 };

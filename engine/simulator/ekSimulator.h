@@ -680,45 +680,27 @@ protected:
     int itersMax = 0;
 
 private:
-    friend class ekBiasSweepRun;
+    // The bias sweep's own workings (ekBiasSweep.h).
+    friend class ekBiasDriver;
     struct BiasWork;
-    struct PVTrack {
-        bool started = false;
-        double prevJ = 0.0;
-        double prevV = 0.0;
-        double maxPower = 0.0;
-    };
+    // Work arrays of a sweep; the quantum-efficiency sweep works on them too.
     bool allocBiasWork(BiasWork& w);
     void freeBiasWork(BiasWork& w);
     // Switches Newton <-> Gummel for a failed point and restores its start;
     // the solver arrays are made anew whatever reallocate says.
     bool switchMethod(BiasWork& w, bool reallocate);
     void restoreStart(BiasWork& w);
-    void storeBiasPoint(BiasWork& w);
+    // A ramp from one bias to another that stores nothing; the sweep points
+    // from index from to index to (either direction), *stored of them
+    // stored; one bias point. Each returns its iteration count.
     int gotoBias(double from, double to, double step, BiasWork& w);
-    int doSweepBias(int from, int to, BiasWork& w, int* stored, bool keepMask, PVTrack& pv);
+    int doSweepBias(int from, int to, BiasWork& w, int* stored, bool keepMask);
     int doBias(double bias, BiasWork& w);
-    // Counts a solved point (iters iterations) and, when it converged, makes
-    // its solution the start of the next one.
-    void finishPoint(BiasWork& w, int iters);
-    // The next point of a range at bias target: first the whole step from
-    // the solution extrapolated along the range's last two points; when
-    // Newton does not reach the tolerance that way, one sub-step of at most
-    // h towards target from the last solution (h = 0: the whole step).
-    int advanceBias(double target, double h, BiasWork& w);
-    // Keeps the stored point just solved as the newest of the two the
-    // whole-step prediction extrapolates from.
-    void recordSweepPoint(BiasWork& w);
     // At most once a second of a sweep: "points done of total" and the value
     // just solved, so a long sweep is seen moving (ekSweepProgress.cpp).
     void reportProgress(const ElecSweep* sweep, const wchar_t* quantity, double value,
                         const wchar_t* unit);
     double progressReportedAt = 0.0;  // ms since the sweep's Tic
-    int doBiasEquilibrium(BiasWork& w);
-    int doBiasGummel(BiasWork& w);
-    int doBiasNewton(BiasWork& w);
-    void finishSweep(BiasWork& w, int stored, int* result);
-    void locateBiasZero();
 
 public:
     // ==== end of bias sweep ====
