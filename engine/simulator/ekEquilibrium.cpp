@@ -154,7 +154,7 @@ bool ekSimulator::ensureEquilibrium(ekSolutionWork& w, double* residual, Equilib
         *iters = 0;
     }
     if (road != EquilibriumRoad::Fresh && equilibriumSolved) {
-        std::copy(sol.Veq, sol.Veq + Points, w.V);
+        std::copy(mesh.sol.Veq, mesh.sol.Veq + Points, w.V);
         return true;
     }
     Va = 0.0;

@@ -40,20 +40,20 @@ double ekSimulator::opticalGeneration(double wavelength, int wavelengthIndex, in
     if (L == nullptr) {
         return 0.0;
     }
-    const double z = sol.z[i];
+    const double z = mesh.sol.z[i];
     // The segment from the previous point carries that point's absorption.
     if (z > ray.z) {
         ray.flux *= std::exp(-ray.alpha * (z - ray.z));
     }
-    double n = mat.indexN[i];
+    double n = mesh.mat.indexN[i];
     double k = 0.0;
     double extinction = 0.0;
     const uint8_t model = L->getIndexModel();
     if (model == 0 || (model & 0x01)) {
         const double E = (1.239842 / wavelength) / norm.Vt;
-        extinction = ek_bandgapExtinction(E, mat.Eg[i], mat.indexK[i],
-                                          mat.gapKind[i] == GAP_DIRECT, mat.absorptionEU[i],
-                                          mat.absorptionEdge[i], mat.absorptionKEdge[i]);
+        extinction = ek_bandgapExtinction(
+            E, mesh.mat.Eg[i], mesh.mat.indexK[i], mesh.mat.gapKind[i] == GAP_DIRECT,
+            mesh.mat.absorptionEU[i], mesh.mat.absorptionEdge[i], mesh.mat.absorptionKEdge[i]);
         k = extinction;
     } else {
         bool cached = false;
@@ -65,10 +65,10 @@ double ekSimulator::opticalGeneration(double wavelength, int wavelengthIndex, in
                      std::fabs(wl - wavelength) <= 1e-12 * wavelength;
         }
         if (!cached) {
-            const double depth = (z - layerStart[layer]) * norm.length;
-            if (!L->getIndex(depth, L->getThickness(), mat.Eg[i] * norm.Vt, wavelength, &n, &k,
+            const double depth = (z - mesh.layerStart[layer]) * norm.length;
+            if (!L->getIndex(depth, L->getThickness(), mesh.mat.Eg[i] * norm.Vt, wavelength, &n, &k,
                              false)) {
-                n = mat.indexN[i];
+                n = mesh.mat.indexN[i];
                 k = 0.0;
             }
             if (keep) {
@@ -95,12 +95,12 @@ double ekSimulator::generationProfile(double wavelength, int wavelengthIndex, do
 
 void ekSimulator::generationProfileLight()
 {
-    if (mat.Gop == nullptr) {
+    if (mesh.mat.Gop == nullptr) {
         return;
     }
     for (int i = 0; i < Points; ++i) {
-        mat.Gop[i] = 0.0;
-        mat.photonFlux[i] = 0.0;
+        mesh.mat.Gop[i] = 0.0;
+        mesh.mat.photonFlux[i] = 0.0;
     }
     const bool qeSweep = ekExcitation::isLightSweep(lightType);
     if ((lightType & ekExcitation::LIGHT_ON_MASK) == 0 || qeSweep) {

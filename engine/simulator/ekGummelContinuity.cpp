@@ -40,12 +40,13 @@ void ekSimulator::continuityRows(bool electrons, const double* V, const double* 
     // The recombination's derivative by this equation's own unknown.
     auto own = [electrons](const ekPointValue& r) { return electrons ? r.dFn : r.dFp; };
     for (int i = 1; i < N - 1; ++i) {
-        const double hM = controlWidth(i);
+        const double hM = mesh.controlWidth(i);
         const ekEdgeFlux left = edge(i - 1);
         const ekEdgeFlux right = edge(i);
         ekPointValue dL, dR;
         const ekPointValue R = netRecombination(i, V, Fn, Fp, &dL, &dR);
-        setRow(residual, rhs, sum, i, (right.J - left.J) / hM + (mat.Gop[i] - R.value) / lambda);
+        setRow(residual, rhs, sum, i,
+               (right.J - left.J) / hM + (mesh.mat.Gop[i] - R.value) / lambda);
         lower[i] = -left.dFl / hM - own(dL) / lambda;
         diag[i] = (right.dFl - left.dFr) / hM - own(R) / lambda;
         upper[i] = right.dFr / hM - own(dR) / lambda;
@@ -73,19 +74,19 @@ void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, d
     // contact node first. Only its Fn derivative (through n) enters a row.
     lower[0] = upper[0] = 0.0;
     diag[0] = 1.0;
-    if (anodeState.ohmic) {
+    if (mesh.anodeState.ohmic) {
         setRow(residual, rhs, &sum, 0, Fn[0] - Va);
     } else {
         const ekEdgeFlux e = ek_electronEdge(*this, 0, V[0], Fn[0], V[1], Fn[1]);
-        const double S = anodeState.Sn;
-        double F = e.J - S * (e.left - sol.nEq[0]);
+        const double S = mesh.anodeState.Sn;
+        double F = e.J - S * (e.left - mesh.sol.nEq[0]);
         diag[0] = e.dFl + S * e.left;
         upper[0] = e.dFr;
         const ekLayer* layer = device != nullptr ? device->getFirstLayer() : nullptr;
-        if (anodeState.tunnel && layer != nullptr) {
+        if (mesh.anodeState.tunnel && layer != nullptr) {
             double dVc = 0.0, dVn = 0.0, dFn = 0.0;
-            F -= tunnelCurrent(V[0], V[1], e.left, layer->getMe(), anodeState.phi,
-                               sol.z[1] - sol.z[0], T, 0, &dVc, &dVn, &dFn);
+            F -= tunnelCurrent(V[0], V[1], e.left, layer->getMe(), mesh.anodeState.phi,
+                               mesh.sol.z[1] - mesh.sol.z[0], T, 0, &dVc, &dVn, &dFn);
             diag[0] -= dFn;
         }
         setRow(residual, rhs, &sum, 0, F);
@@ -94,19 +95,19 @@ void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, d
     const int c = N - 1;
     lower[c] = upper[c] = 0.0;
     diag[c] = 1.0;
-    if (cathodeState.ohmic) {
+    if (mesh.cathodeState.ohmic) {
         setRow(residual, rhs, &sum, c, Fn[c]);
     } else {
         const ekEdgeFlux e = ek_electronEdge(*this, c - 1, V[c - 1], Fn[c - 1], V[c], Fn[c]);
-        const double S = cathodeState.Sn;
-        double F = S * (e.right - sol.nEq[c]) + e.J;
+        const double S = mesh.cathodeState.Sn;
+        double F = S * (e.right - mesh.sol.nEq[c]) + e.J;
         lower[c] = e.dFl;
         diag[c] = -S * e.right + e.dFr;
         const ekLayer* layer = device != nullptr ? device->getLastLayer() : nullptr;
-        if (cathodeState.tunnel && layer != nullptr) {
+        if (mesh.cathodeState.tunnel && layer != nullptr) {
             double dVc = 0.0, dVn = 0.0, dFn = 0.0;
-            F += tunnelCurrent(V[c], V[c - 1], e.right, layer->getMe(), cathodeState.phi,
-                               sol.z[c] - sol.z[c - 1], T, 1, &dVc, &dVn, &dFn);
+            F += tunnelCurrent(V[c], V[c - 1], e.right, layer->getMe(), mesh.cathodeState.phi,
+                               mesh.sol.z[c] - mesh.sol.z[c - 1], T, 1, &dVc, &dVn, &dFn);
             diag[c] += dFn;
         }
         setRow(residual, rhs, &sum, c, F);
@@ -130,12 +131,12 @@ void ekSimulator::transportHole(double* Fp, double* residual, double* rhs, doubl
 
     lower[0] = upper[0] = 0.0;
     diag[0] = 1.0;
-    if (anodeState.ohmic) {
+    if (mesh.anodeState.ohmic) {
         setRow(residual, rhs, &sum, 0, Fp[0] - Va);
     } else {
         const ekEdgeFlux e = ek_holeEdge(*this, 0, V[0], Fp[0], V[1], Fp[1]);
-        const double S = anodeState.Sp;
-        setRow(residual, rhs, &sum, 0, S * (e.left - sol.pEq[0]) - e.J);
+        const double S = mesh.anodeState.Sp;
+        setRow(residual, rhs, &sum, 0, S * (e.left - mesh.sol.pEq[0]) - e.J);
         diag[0] = S * e.left - e.dFl;
         upper[0] = -e.dFr;
     }
@@ -143,12 +144,12 @@ void ekSimulator::transportHole(double* Fp, double* residual, double* rhs, doubl
     const int c = N - 1;
     lower[c] = upper[c] = 0.0;
     diag[c] = 1.0;
-    if (cathodeState.ohmic) {
+    if (mesh.cathodeState.ohmic) {
         setRow(residual, rhs, &sum, c, Fp[c]);
     } else {
         const ekEdgeFlux e = ek_holeEdge(*this, c - 1, V[c - 1], Fp[c - 1], V[c], Fp[c]);
-        const double S = cathodeState.Sp;
-        setRow(residual, rhs, &sum, c, -e.J - S * (e.right - sol.pEq[c]));
+        const double S = mesh.cathodeState.Sp;
+        setRow(residual, rhs, &sum, c, -e.J - S * (e.right - mesh.sol.pEq[c]));
         lower[c] = -e.dFl;
         diag[c] = -e.dFr - S * e.right;
     }

@@ -26,15 +26,15 @@ double absorbedFraction(double alpha, double length)
 
 double ekSimulator::absorbLine(double wavelength, int wavelengthIndex, double flux, bool accumulate)
 {
-    if (mat.Gop == nullptr || mat.photonFlux == nullptr || pointLayer == nullptr || Points < 2 ||
-        device == nullptr) {
+    if (mesh.mat.Gop == nullptr || mesh.mat.photonFlux == nullptr || mesh.pointLayer == nullptr ||
+        Points < 2 || device == nullptr) {
         return flux;
     }
     // Absorption coefficient of point i (per length unit), from the same
     // index and band-edge models as the rest of the optics.
     auto alphaAt = [&](int i) {
-        ekLightRay probe{1.0, sol.z[i], 0.0};
-        return opticalGeneration(wavelength, wavelengthIndex, i, pointLayer[i], probe, nullptr,
+        ekLightRay probe{1.0, mesh.sol.z[i], 0.0};
+        return opticalGeneration(wavelength, wavelengthIndex, i, mesh.pointLayer[i], probe, nullptr,
                                  nullptr);
     };
     double F = flux;
@@ -47,9 +47,9 @@ double ekSimulator::absorbLine(double wavelength, int wavelengthIndex, double fl
             const double alphaNext = alphaAt(i + 1);
             // An interface point lies on the layer boundary: the step after it
             // belongs to the next layer, whose absorption its neighbour has.
-            const bool interfacePoint = i > 0 && (mat.pointKind[i] & POINT_INTERFACE);
+            const bool interfacePoint = i > 0 && (mesh.mat.pointKind[i] & POINT_INTERFACE);
             const double stepAlpha = interfacePoint ? alphaNext : alpha;
-            const double halfStep = 0.5 * (sol.z[i + 1] - sol.z[i]);
+            const double halfStep = 0.5 * (mesh.sol.z[i + 1] - mesh.sol.z[i]);
             const double nearHalf = F * absorbedFraction(stepAlpha, halfStep);
             const double mid = F - nearHalf;
             const double farHalf = mid * absorbedFraction(stepAlpha, halfStep);
@@ -58,14 +58,14 @@ double ekSimulator::absorbLine(double wavelength, int wavelengthIndex, double fl
             F = mid - farHalf;
             alpha = alphaNext;
         }
-        const double width = controlWidth(i);
+        const double width = mesh.controlWidth(i);
         const double G = width > 0.0 ? boxAbsorbed / width : 0.0;
         if (accumulate) {
-            mat.Gop[i] += G;
-            mat.photonFlux[i] += fluxAtPoint;
+            mesh.mat.Gop[i] += G;
+            mesh.mat.photonFlux[i] += fluxAtPoint;
         } else {
-            mat.Gop[i] = G;
-            mat.photonFlux[i] = fluxAtPoint;
+            mesh.mat.Gop[i] = G;
+            mesh.mat.photonFlux[i] = fluxAtPoint;
         }
     }
     return F;
@@ -73,7 +73,7 @@ double ekSimulator::absorbLine(double wavelength, int wavelengthIndex, double fl
 
 void ekSimulator::updateGoptMono(int index, double wavelength, double flux, double* absorbed)
 {
-    if (!ekExcitation::isMonoLight(lightType) || mat.Gop == nullptr || device == nullptr) {
+    if (!ekExcitation::isMonoLight(lightType) || mesh.mat.Gop == nullptr || device == nullptr) {
         return;
     }
     double travelling = absorbLine(wavelength, index, flux, false);

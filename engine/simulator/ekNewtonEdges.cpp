@@ -7,7 +7,7 @@ namespace {
 
 double edgeStep(const ekSimulator& sim, int j)
 {
-    const double* z = sim.getSolutionArrays().z;
+    const double* z = sim.getMesh().sol.z;
     return z[j + 1] - z[j];
 }
 
@@ -16,7 +16,7 @@ double edgeStep(const ekSimulator& sim, int j)
 ekEdgeFlux ek_electronEdge(const ekSimulator& sim, int j, double Vl, double Fnl, double Vr,
                            double Fnr)
 {
-    const ekMaterialArrays& m = sim.getMaterialArrays();
+    const ekMaterialArrays& m = sim.getMesh().mat;
     const double mu = sim.interpolateParameter(m.Mobn[j], m.Mobn[j + 1], ekLimits::MEAN_HARMONIC);
     const double c = mu / edgeStep(sim, j);
     const double nl = sim.electronDensity(Vl, Fnl, j);
@@ -42,7 +42,7 @@ ekEdgeFlux ek_electronEdge(const ekSimulator& sim, int j, double Vl, double Fnl,
 ekEdgeFlux ek_holeEdge(const ekSimulator& sim, int j, double Vl, double Fpl, double Vr,
                        double Fpr)
 {
-    const ekMaterialArrays& m = sim.getMaterialArrays();
+    const ekMaterialArrays& m = sim.getMesh().mat;
     const double mu = sim.interpolateParameter(m.Mobp[j], m.Mobp[j + 1], ekLimits::MEAN_HARMONIC);
     const double c = mu / edgeStep(sim, j);
     const double pl = sim.holeDensity(Vl, Fpl, j);

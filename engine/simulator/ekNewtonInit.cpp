@@ -97,9 +97,9 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
                                 double** rhs, ekBandMatrix** jacobian, double** lower,
                                 double** diag, double** upper)
 {
-    if (sigma == nullptr || sigma->err != 0 || device == nullptr || V == nullptr ||
-        Fn == nullptr || Fp == nullptr || V0 == nullptr || Fn0 == nullptr || Fp0 == nullptr ||
-        work == nullptr || Points < ekLimits::DEVICE_POINTS_MIN || sol.z == nullptr) {
+    if (sigma == nullptr || sigma->err != 0 || device == nullptr || V == nullptr || Fn == nullptr ||
+        Fp == nullptr || V0 == nullptr || Fn0 == nullptr || Fp0 == nullptr || work == nullptr ||
+        Points < ekLimits::DEVICE_POINTS_MIN || mesh.sol.z == nullptr) {
         return false;
     }
     const int N = Points;
@@ -124,11 +124,11 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
     const double a = ANODE_ZONE * D;
     const double b = CATHODE_ZONE * D;
     for (int k = 0; k < N; ++k) {
-        V[k] = V0[k] = sol.V[k] = sol.Veq[k];
+        V[k] = V0[k] = mesh.sol.V[k] = mesh.sol.Veq[k];
         double fn = 0.0;
         double fp = 0.0;
         if (biased) {
-            const double z = sol.z[k];
+            const double z = mesh.sol.z[k];
             if (z <= a) {
                 fn = Va * (1.0 - z / a);
                 fp = Va;

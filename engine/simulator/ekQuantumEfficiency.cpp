@@ -92,8 +92,8 @@ bool ekQESweep::start(double bias)
 {
     const int N = sim.Points;
     // Dark: no wavelength shines yet.
-    std::fill(sim.mat.Gop, sim.mat.Gop + N, 0.0);
-    std::fill(sim.mat.photonFlux, sim.mat.photonFlux + N, 0.0);
+    std::fill(sim.mesh.mat.Gop, sim.mesh.mat.Gop + N, 0.0);
+    std::fill(sim.mesh.mat.photonFlux, sim.mesh.mat.photonFlux + N, 0.0);
     if (!sim.ensureEquilibrium(w, w.work, ekSimulator::EquilibriumRoad::Sweep)) {
         return false;
     }
@@ -219,7 +219,7 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
     }
 
     const double factor = sim.norm.current / (sim.norm.photonFlux * CHARGE);
-    const double edge = sim.minAbsorptionEdge;
+    const double edge = sim.mesh.minAbsorptionEdge;
     double previousIQE = 0.0;
     double bestEQE = 0.0;
     for (int i = 0; i < count; ++i) {
