@@ -72,9 +72,9 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     if (!checkMeshStep()) {
         return 0;
     }
-    if (lightType == ekExcitation::LIGHT_MONO) {
+    if (lightState.type == ekExcitation::LIGHT_MONO) {
         double absorbed = 0.0;
-        updateGoptMono(0, monoWavelength, lightTotals.transmitted, &absorbed);
+        updateGoptMono(0, lightState.wavelength, lightState.totals.transmitted, &absorbed);
     }
     ElecSweep* sweep = SweepBias;
     if (sweep == nullptr || !sweep->isAllocated()) {
@@ -362,7 +362,7 @@ void ekBiasDriver::finish(int stored, int* result)
             sim.savePotential(ekSimulator::TAG_EN);
             sim.saveCharge();
         }
-        if (w.lightOn && sim.lightTotals.power > POWER_MIN) {
+        if (w.lightOn && sim.lightState.totals.power > POWER_MIN) {
             sim.warnPVReach();
             wchar_t message[256] = {};
             sim.printPV(true, message);

@@ -196,7 +196,7 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
     if (!out.started) {
         return;
     }
-    sim.monoWavelength = light->getData(0, 0);
+    sim.lightState.wavelength = light->getData(0, 0);
     saveCurrent();
     out.Jdark = std::fabs(bias) < EQUILIBRIUM_BIAS ? 0.0 : sim.meanCurrent;
     keepAccepted();
@@ -272,7 +272,7 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
         }
 
         light->setData(2, i, absorbed);
-        sim.monoWavelength = wavelength;
+        sim.lightState.wavelength = wavelength;
         saveCurrent();
         const double E = PHOTON_EV_UM / wavelength / sim.norm.Vt;
         const double dJ = std::fabs(sim.meanCurrent - out.Jdark);
@@ -337,7 +337,7 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
             if (i < count - 1) {
                 sendPoints(sim.sigma, i);
             }
-            sim.monoWavelength = i > 0 ? light->getData(0, i - 1) : wavelength;
+            sim.lightState.wavelength = i > 0 ? light->getData(0, i - 1) : wavelength;
             saveState(w.Veq, w.Fneq, w.Fpeq);
         }
     }

@@ -54,8 +54,8 @@ int ekSimulator::sweepQE(double voltage)
             return -1;
         }
     }
-    const bool sweepKind = ekExcitation::isLightSweep(lightType);
-    if (!sweepKind || norm.photonFlux * lightTotals.transmitted < NO_LIGHT_FLUX) {
+    const bool sweepKind = ekExcitation::isLightSweep(lightState.type);
+    if (!sweepKind || norm.photonFlux * lightState.totals.transmitted < NO_LIGHT_FLUX) {
         return -7;
     }
     if (SweepLight == nullptr || !SweepLight->isAllocated()) {
@@ -174,7 +174,7 @@ void ekQESweep::finish(const ekQEOutcome& out, int* result)
     }
     *result = sim.itersMax;
     const int count = sim.SweepLight->getPoints();
-    sim.monoWavelength = sim.SweepLight->getData(0, count - 1);
+    sim.lightState.wavelength = sim.SweepLight->getData(0, count - 1);
     // Distribution files are numbered as in a bias sweep: 1 the
     // equilibrium, row i + 1 for sweep row i; here the last wavelength,
     // whose state the sweep ends in.

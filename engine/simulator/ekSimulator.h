@@ -16,8 +16,10 @@
 #include <cstdio>
 #include <functional>
 
+#include "ekLightState.h"
 #include "ekLimits.h"
 #include "ekMeshFields.h"
+#include "ekOutputNames.h"
 #include "ekPhysics.h"
 
 class nuSigma;
@@ -36,7 +38,7 @@ struct ekEdgeFlux;
 
 class ekSimulator {
 public:
-    static constexpr size_t PATH_SIZE = 1024;
+    static constexpr size_t PATH_SIZE = ekOutputNames::PATH_SIZE;
     static constexpr int LAYERS_MAX = ekMeshFields::LAYERS_MAX;
     static constexpr int TRAPS = ekMeshFields::TRAPS;
     // Sizes the uniform mesh is rounded up to, and grows along.
@@ -185,7 +187,7 @@ public:
     // Generation profile over the whole mesh for one wavelength and flux
     // (normalised, after the anode): fills Gop (what each control box
     // absorbs, per width) and the photon flux at each point; returns the
-    // flux reaching the last point.
+    // flux reaching the last point (ekLightGeneration.cpp).
     double generationProfile(double wavelength, int wavelengthIndex, double flux);
     // Generation profile of the installed light (spectrum or one line).
     void generationProfileLight();
@@ -208,12 +210,12 @@ public:
                           const double* Fp);
     // Output folder of the result files (ends with a separator); set by
     // setPath of the result writers, settable directly for the set-up files.
-    void setOutputDir(const wchar_t* folder) { copyName(outputDir, folder); }
-    const wchar_t* getOutputDir() const { return outputDir; }
+    void setOutputDir(const wchar_t* folder) { copyName(output.folder, folder); }
+    const wchar_t* getOutputDir() const { return output.folder; }
 
     // ---- light set-up state (filled by the light sources) -------------------
-    uint8_t getLightType() const { return lightType; }
-    double getReferenceWavelength() const { return monoWavelength; }
+    uint8_t getLightType() const { return lightState.type; }
+    double getReferenceWavelength() const { return lightState.wavelength; }
 
     // ---- test and set-up hooks -------------------------------------------------------
     // Installs a light state without the light sources: kind, wavelength (um)
@@ -590,25 +592,10 @@ public:
     // (may be null) receives the flux that does not leave through the
     // cathode.
     void updateGoptMono(int index, double wavelength, double flux, double* absorbed);
-    // Beer-Lambert absorption of one line over the mesh, box by box: the
-    // generation of a point is the flux absorbed inside its control box
-    // divided by the box width, so the generation integrated over the
-    // boxes is exactly the flux absorbed in the device. Fills (accumulate
-    // false) or adds to Gop and the photon flux; returns the flux reaching
-    // the last point.
-    double absorbLine(double wavelength, int wavelengthIndex, double flux, bool accumulate);
     // 0 and 1: photon flux after the anode, 2: incident photon flux (both
     // normalised), 3: incident power density (W/cm2); 0 for any other k.
     double getLightTotal(int k) const;
-    const ekLightTotals& getLightTotals() const { return lightTotals; }
-    double getMonoFlux() const { return monoFlux; }
 
-private:
-    // n and k of the anode at a wavelength; false after a model error.
-    bool anodeIndex(const ElecDevice* device, double wavelength, double* n, double* k) const;
-    void reportLightOn(unsigned char kind, double powerIn, double powerOut);
-
-public:
     // ==== end of light sources ====
 
     // ==== quantum-efficiency sweep (ekQuantumEfficiency*.cpp, ekPhotocurrent.cpp) ====
@@ -664,17 +651,16 @@ public:
     // the status channel. A folder without a trailing separator gets one,
     // since result names are appended to it.
     void setPath(const wchar_t* input, const wchar_t* folder, const wchar_t* log);
-    const wchar_t* getInputFile() const { return inputFile; }
-    const wchar_t* getLogFile() const { return logFile; }
+    const wchar_t* getInputFile() const { return output.inputFile; }
     // Zero-padded number format of the distribution files of a run of
     // count points ("%04d" while an error is pending).
     void setDistFormat(int count);
-    const wchar_t* getDistFormat() const { return distFormat; }
+    const wchar_t* getDistFormat() const { return output.distFormat; }
     // Deletes the sweep files and every distribution file of an earlier
     // run in the output folder, whatever its digit count; runs once per
     // simulator (every writer calls it first).
     bool clearOutput();
-    bool isOutputCleared() const { return outputCleared; }
+    bool isOutputCleared() const { return output.cleared; }
     // One distribution file "simulout_dist_<number>.txt"; a number below 1
     // takes the next automatic one. prefix (may be null) is the report line
     // that announces the file; sweepFlags 0x4000 marks a wavelength point.
@@ -694,10 +680,6 @@ public:
 protected:
     double meanCurrent = 0.0;
 
-private:
-    // The device checks shared by the result writers (level-1 lines).
-    bool isResultDeviceValid();
-
 public:
     // ==== end of result files ====
 
@@ -711,22 +693,11 @@ public:
     // rewritten to name the copies, so the run can be repeated from the
     // output folder alone. Nothing is reported: a file that cannot be
     // copied keeps its input name.
+    void saveFiles(ekExcitation* excitation);
     // Removes the side-file copies ("simulinput_*") an earlier run left in
     // the output folder.
     void removeEarlierCopies();
-    void saveFiles(ekExcitation* excitation);
-    const wchar_t* getOutputFolder() const { return outputDir; }
 
-private:
-    // Copies the modules named by the "require" lines of a script from
-    // the script's folder into the output folder.
-    void copyRequiredModules(const wchar_t* script);
-    // Copies an existing file to the output folder as "simulinput" +
-    // suffix; copyPath (PATH_SIZE) receives the copy's path. False when
-    // there is nothing to copy or the copy failed.
-    bool copyInput(const wchar_t* source, const wchar_t* suffix, wchar_t* copyPath);
-
-public:
     // ==== end of device summary ====
 
 private:
@@ -799,10 +770,7 @@ protected:
     // Bias and light.
     uint8_t biasType = 0;
     double Va = 0.0;
-    uint8_t lightType = 0;
-    double monoWavelength = 0.53;   // reference wavelength, um
-    double monoFlux = 0.0;          // 1/cm2/s
-    ekLightTotals lightTotals;
+    ekLightState lightState;
     // Photovoltaic tracking values.
     double pvValues[8] = {};
     ElecSweep* SweepBias = nullptr;
@@ -810,9 +778,7 @@ protected:
 
     wchar_t InitialGuessFilename[PATH_SIZE] = {};
     wchar_t MeshFilename[PATH_SIZE] = {};
-    wchar_t inputFile[PATH_SIZE] = {};
-    wchar_t outputDir[PATH_SIZE] = {};
-    wchar_t logFile[PATH_SIZE] = {};
+    ekOutputNames output;
     wchar_t FilenameEE[PATH_SIZE] = {};
     wchar_t FilenameEN[PATH_SIZE] = {};
     wchar_t FilenameJV[PATH_SIZE] = {};
@@ -820,9 +786,7 @@ protected:
     wchar_t FilenameQW[PATH_SIZE] = {};
     int FileIndex = 0;
     int FileIndexEN = 0;
-    wchar_t distFormat[32] = L"%04d";
     bool Stopped = false;
-    bool outputCleared = false;
     // The equilibrium is being solved: the levels take the equilibrium
     // occupation whatever light is installed (EquilibriumScope sets it).
     bool solvingEquilibrium = false;

@@ -119,7 +119,7 @@ bool ekSimulator::loadLayerValues(int l, ekLayerValues& v)
             return false;
         }
     }
-    if (!L->getIndex(0.0, thick, v.Eg, monoWavelength, &v.n, &v.k, true) || !sigma->isOK()) {
+    if (!L->getIndex(0.0, thick, v.Eg, lightState.wavelength, &v.n, &v.k, true) || !sigma->isOK()) {
         if (!sigma->isOK()) {
             return false;
         }
