@@ -6,10 +6,10 @@
 
 double ekSimulator::electronDensity(double V, double Fn, int i) const
 {
-    return mat.niRef[i] * std::exp(V - Fn + mat.offN[i]);
+    return mesh.mat.niRef[i] * std::exp(V - Fn + mesh.mat.offN[i]);
 }
 
 double ekSimulator::holeDensity(double V, double Fp, int i) const
 {
-    return mat.niRef[i] * std::exp(Fp - V + mat.offP[i]);
+    return mesh.mat.niRef[i] * std::exp(Fp - V + mesh.mat.offP[i]);
 }

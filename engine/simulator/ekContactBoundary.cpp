@@ -12,23 +12,23 @@ double ekSimulator::schottkyBoundaryPotential(int side) const
     // the anode carries the applied voltage. (Counting the barrier from the
     // valence band on acceptor nodes, phi - Eg, would put the Fermi level of
     // a p-type Schottky contact a whole bandgap away from the metal's.)
-    const ekContactState& contact = side == 0 ? anodeState : cathodeState;
+    const ekContactState& contact = side == 0 ? mesh.anodeState : mesh.cathodeState;
     return side == 0 ? Va - contact.phi + contact.ref : contact.ref - contact.phi;
 }
 
 bool ekSimulator::updateContactOhmic(int side)
 {
-    ekContactState& contact = side == 0 ? anodeState : cathodeState;
-    if (contact.ohmic || mat.dopantKind == nullptr || mat.Eg == nullptr || Points < 1) {
+    ekContactState& contact = side == 0 ? mesh.anodeState : mesh.cathodeState;
+    if (contact.ohmic || mesh.mat.dopantKind == nullptr || mesh.mat.Eg == nullptr || Points < 1) {
         return contact.ohmic;
     }
     const int i = side == 0 ? 0 : Points - 1;
     // Barriers are normalised by Vt like the threshold is read here.
     const double threshold = ekContact::BARRIER_THRESHOLD;
-    const uint8_t kind = mat.dopantKind[i];
+    const uint8_t kind = mesh.mat.dopantKind[i];
     if (kind == ekLimits::KIND_DONOR && contact.phi < threshold) {
         contact.ohmic = true;  // no barrier for the electrons of an n-type node
-    } else if (kind == ekLimits::KIND_ACCEPTOR && contact.phi - mat.Eg[i] > -threshold) {
+    } else if (kind == ekLimits::KIND_ACCEPTOR && contact.phi - mesh.mat.Eg[i] > -threshold) {
         contact.ohmic = true;  // no barrier for the holes of a p-type node
     }
     return contact.ohmic;

@@ -50,21 +50,21 @@ double ekSimulator::initialPotential(int i, double bias) const
     const int layers = device->getLayerCount();
     const bool biased = std::fabs(bias) >= EQUILIBRIUM_BIAS;
     auto layerPotential = [&](int l) {
-        return layerVeq[l] + ((l == 0 && biased) ? bias : 0.0);
+        return mesh.layerVeq[l] + ((l == 0 && biased) ? bias : 0.0);
     };
     if (layers == 1) {
         return layerPotential(0);
     }
-    const double z = sol.z[i];
-    for (int k = 0; k + 1 < layers && 2 * k + 1 < junctionCount; ++k) {
-        const double b1 = junctionBounds[2 * k];
-        const double b2 = junctionBounds[2 * k + 1];
+    const double z = mesh.sol.z[i];
+    for (int k = 0; k + 1 < layers && 2 * k + 1 < mesh.junctionCount; ++k) {
+        const double b1 = mesh.junctionBounds[2 * k];
+        const double b2 = mesh.junctionBounds[2 * k + 1];
         if (b2 > b1 && z >= b1 && z <= b2) {
-            return junctionPotential(z, b1, layerStart[k + 1], b2, layerPotential(k),
+            return junctionPotential(z, b1, mesh.layerStart[k + 1], b2, layerPotential(k),
                                      layerPotential(k + 1));
         }
     }
-    const int l = getPointLayer(i);
+    const int l = mesh.getPointLayer(i);
     return layerPotential(l >= 0 && l < layers ? l : 0);
 }
 
@@ -76,8 +76,9 @@ void ekSimulator::poissonInit(double* V, double* Fn, double* Fp, double* V0, dou
         return;
     }
     const int layers = device != nullptr ? device->getLayerCount() : 0;
-    if (deviceLength * norm.length < 0.01 || Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX ||
-        layers < 1 || layers > LAYERS_MAX || sol.z == nullptr) {
+    if (deviceLength * norm.length < 0.01 || Points < ekLimits::DEVICE_POINTS_MIN ||
+        Points > ekLimits::DEVICE_POINTS_MAX || layers < 1 || layers > LAYERS_MAX ||
+        mesh.sol.z == nullptr) {
         sigma->update(L"[ERROR]   invalid device parameters\n", 1);
         return;
     }
@@ -99,10 +100,10 @@ void ekSimulator::poissonInit(double* V, double* Fn, double* Fp, double* V0, dou
             // A heterostructure starts from its layers' potentials too: they
             // are referred to the first layer's bands, and a flat start would
             // cost the solve four times the steps.
-            V[i] = useEquilibrium ? sol.Veq[i] : initialPotential(i, bias);
+            V[i] = useEquilibrium ? mesh.sol.Veq[i] : initialPotential(i, bias);
             Fn[i] = Fp[i] = 0.0;
             if (biased) {
-                const double z = sol.z[i];
+                const double z = mesh.sol.z[i];
                 if (z <= zA) {
                     Fn[i] = bias * (1.0 - z / zA);
                     Fp[i] = bias;
@@ -118,7 +119,7 @@ void ekSimulator::poissonInit(double* V, double* Fn, double* Fp, double* V0, dou
         Fp0[i] = Fp[i];
     }
     if (sigma->debug) {
-        saveMesh(sol.z);
-        saveInitialGuess(sol.z, V, Fn, Fp);
+        saveMesh(mesh.sol.z);
+        saveInitialGuess(mesh.sol.z, V, Fn, Fp);
     }
 }

@@ -35,20 +35,20 @@ double ekSimulator::storePointState(int k, double V, double Fn, double Fp)
 {
     const double n = electronDensity(V, Fn, k);
     const double p = holeDensity(V, Fp, k);
-    sol.n[k] = n;
-    sol.p[k] = p;
-    sol.Vn[k] = V + mat.offN[k];
-    sol.Vp[k] = V - mat.offP[k];
-    sol.EC[k] = std::log(mat.NC[k] / mat.niRef[k]) - V - mat.offN[k];
-    sol.EV[k] = sol.EC[k] - mat.Eg[k];
+    mesh.sol.n[k] = n;
+    mesh.sol.p[k] = p;
+    mesh.sol.Vn[k] = V + mesh.mat.offN[k];
+    mesh.sol.Vp[k] = V - mesh.mat.offP[k];
+    mesh.sol.EC[k] = std::log(mesh.mat.NC[k] / mesh.mat.niRef[k]) - V - mesh.mat.offN[k];
+    mesh.sol.EV[k] = mesh.sol.EC[k] - mesh.mat.Eg[k];
     ekTrappedCharge q;
     trappedCharge(n, p, k, &q);
-    sol.Nax[k] = q.Na;
-    sol.Ndx[k] = q.Nd;
-    sol.Ntax[k] = q.Qa;
-    sol.Ntdx[k] = q.Qd;
-    sol.Qssp[k] = mat.polSpont[k];
-    sol.Qspi[k] = mat.polPiezo[k];
+    mesh.sol.Nax[k] = q.Na;
+    mesh.sol.Ndx[k] = q.Nd;
+    mesh.sol.Ntax[k] = q.Qa;
+    mesh.sol.Ntdx[k] = q.Qd;
+    mesh.sol.Qssp[k] = mesh.mat.polSpont[k];
+    mesh.sol.Qspi[k] = mesh.mat.polPiezo[k];
     return -((n - p) + (q.Na - q.Nd) + (q.Qa - q.Qd) - q.Qpol);
 }
 
@@ -56,39 +56,39 @@ void ekSimulator::fillEquilibriumPoints()
 {
     const int N = Points;
     for (int i = 0; i < N; ++i) {
-        const double V = sol.V[i];
-        sol.Q[i] = storePointState(i, V, 0.0, 0.0);
-        sol.Jn[i] = sol.Jp[i] = 0.0;
-        sol.RD[i] = recombinationRadiative(V, 0.0, 0.0, i).value;
-        sol.RA[i] = recombinationAuger(V, 0.0, 0.0, i).value;
-        sol.RSRH[i] = recombinationSRH(V, 0.0, 0.0, i).value;
+        const double V = mesh.sol.V[i];
+        mesh.sol.Q[i] = storePointState(i, V, 0.0, 0.0);
+        mesh.sol.Jn[i] = mesh.sol.Jp[i] = 0.0;
+        mesh.sol.RD[i] = recombinationRadiative(V, 0.0, 0.0, i).value;
+        mesh.sol.RA[i] = recombinationAuger(V, 0.0, 0.0, i).value;
+        mesh.sol.RSRH[i] = recombinationSRH(V, 0.0, 0.0, i).value;
     }
     for (int i = 0; i < N; ++i) {
-        sol.En[i] = -slope(sol.Vn, sol.z, i, N);
-        sol.Ep[i] = -slope(sol.Vp, sol.z, i, N);
+        mesh.sol.En[i] = -slope(mesh.sol.Vn, mesh.sol.z, i, N);
+        mesh.sol.Ep[i] = -slope(mesh.sol.Vp, mesh.sol.z, i, N);
     }
 }
 
 void ekSimulator::poissonSave(double* V)
 {
-    if (prevPoint == 0 || V == nullptr || sol.V == nullptr || Points < 2) {
+    if (prevPoint == 0 || V == nullptr || mesh.sol.V == nullptr || Points < 2) {
         return;
     }
     const int N = Points;
     for (int i = 0; i < N; ++i) {
-        sol.V[i] = V[i];
-        sol.Veq[i] = V[i];
-        sol.nEq[i] = mat.niRef[i] * std::exp(mat.offN[i] + V[i]);
-        sol.pEq[i] = mat.niRef[i] * std::exp(mat.offP[i] - V[i]);
-        sol.Fn[i] = 0.0;
-        sol.Fp[i] = 0.0;
+        mesh.sol.V[i] = V[i];
+        mesh.sol.Veq[i] = V[i];
+        mesh.sol.nEq[i] = mesh.mat.niRef[i] * std::exp(mesh.mat.offN[i] + V[i]);
+        mesh.sol.pEq[i] = mesh.mat.niRef[i] * std::exp(mesh.mat.offP[i] - V[i]);
+        mesh.sol.Fn[i] = 0.0;
+        mesh.sol.Fp[i] = 0.0;
     }
     fillEquilibriumPoints();
     const int layers = device->getLayerCount();
-    layerVeq[0] = V[0];
-    layerVeq[layers - 1] = V[N - 1];
-    anodeState.Veq = V[0];
-    cathodeState.Veq = V[N - 1];
+    mesh.layerVeq[0] = V[0];
+    mesh.layerVeq[layers - 1] = V[N - 1];
+    mesh.anodeState.Veq = V[0];
+    mesh.cathodeState.Veq = V[N - 1];
     setMeanCurrent(0.0);
     saveDist(L"[SEND]EE:", TAG_EE, -1, TAG_JV);
     if (sigma->debug) {

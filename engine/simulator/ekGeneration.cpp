@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "ElecDevice.h"
-#include "ElecSweep.h"
 #include "ekLayer.h"
 #include "ekLocalModels.h"
 #include "ekExcitation.h"
@@ -12,8 +11,8 @@
 
 bool ekSimulator::isDark() const
 {
-    return (lightType & ekExcitation::LIGHT_ON_MASK) == 0 ||
-           lightTotals.incident * norm.photonFlux < 1000.0;
+    return (lightState.type & ekExcitation::LIGHT_ON_MASK) == 0 ||
+           lightState.totals.incident * norm.photonFlux < 1000.0;
 }
 
 namespace {
@@ -40,19 +39,19 @@ double ekSimulator::opticalGeneration(double wavelength, int wavelengthIndex, in
     if (L == nullptr) {
         return 0.0;
     }
-    const double z = sol.z[i];
+    const double z = mesh.sol.z[i];
     // The segment from the previous point carries that point's absorption.
     if (z > ray.z) {
         ray.flux *= std::exp(-ray.alpha * (z - ray.z));
     }
-    double n = mat.indexN[i];
+    double n = mesh.mat.indexN[i];
     double k = 0.0;
     double extinction = 0.0;
     if (L->isIndexConstant()) {
         const double E = (1.239842 / wavelength) / norm.Vt;
-        extinction = ek_bandgapExtinction(E, mat.Eg[i], mat.indexK[i],
-                                          mat.gapKind[i] == GAP_DIRECT, mat.absorptionEU[i],
-                                          mat.absorptionEdge[i], mat.absorptionKEdge[i]);
+        extinction = ek_bandgapExtinction(
+            E, mesh.mat.Eg[i], mesh.mat.indexK[i], mesh.mat.gapKind[i] == GAP_DIRECT,
+            mesh.mat.absorptionEU[i], mesh.mat.absorptionEdge[i], mesh.mat.absorptionKEdge[i]);
         k = extinction;
     } else {
         bool cached = false;
@@ -64,10 +63,10 @@ double ekSimulator::opticalGeneration(double wavelength, int wavelengthIndex, in
                      std::fabs(wl - wavelength) <= 1e-12 * wavelength;
         }
         if (!cached) {
-            const double depth = (z - layerStart[layer]) * norm.length;
-            if (!L->getIndex(depth, L->getThickness(), mat.Eg[i] * norm.Vt, wavelength, &n, &k,
+            const double depth = (z - mesh.layerStart[layer]) * norm.length;
+            if (!L->getIndex(depth, L->getThickness(), mesh.mat.Eg[i] * norm.Vt, wavelength, &n, &k,
                              false)) {
-                n = mat.indexN[i];
+                n = mesh.mat.indexN[i];
                 k = 0.0;
             }
             if (keep) {
@@ -83,43 +82,4 @@ double ekSimulator::opticalGeneration(double wavelength, int wavelengthIndex, in
     if (nOut != nullptr) *nOut = n;
     if (kOut != nullptr) *kOut = k;
     return alpha * ray.flux;
-}
-
-double ekSimulator::generationProfile(double wavelength, int wavelengthIndex, double flux)
-{
-    // The same box absorption as the quantum-efficiency sweep, so a
-    // wavelength generates alike whichever way the light is installed.
-    return absorbLine(wavelength, wavelengthIndex, flux, false);
-}
-
-void ekSimulator::generationProfileLight()
-{
-    if (mat.Gop == nullptr) {
-        return;
-    }
-    for (int i = 0; i < Points; ++i) {
-        mat.Gop[i] = 0.0;
-        mat.photonFlux[i] = 0.0;
-    }
-    const bool qeSweep = ekExcitation::isLightSweep(lightType);
-    if ((lightType & ekExcitation::LIGHT_ON_MASK) == 0 || qeSweep) {
-        return;
-    }
-    const bool spectrum = SweepLight != nullptr && ekExcitation::isSpectrumLight(lightType) &&
-                          SweepLight->isAllocated();
-    if (!spectrum) {
-        generationProfile(monoWavelength, -1, lightTotals.transmitted);
-        return;
-    }
-    const int rows = SweepLight->getPoints();
-    for (int l = 0; l < device->getLayerCount(); ++l) {
-        ekLayer* L = device->getLayer(l);
-        if (!L->isIndexConstant() && L->getSpectrumCount() != rows) {
-            L->assignSpectrum(rows);
-        }
-    }
-    const int fluxColumn = SweepLight->getCount() >= 4 ? 3 : 1;
-    for (int r = 0; r < rows; ++r) {
-        absorbLine(SweepLight->getData(0, r), r, SweepLight->getData(fluxColumn, r), true);
-    }
 }

@@ -51,12 +51,13 @@ void ekSimulator::continuityEquation(bool electrons, const double* V, const doub
     auto own = [electrons](const ekPointValue& r) { return electrons ? r.dFn : r.dFp; };
     double sum = 0.0;
     for (int i = 1; i < N - 1; ++i) {
-        const double hM = controlWidth(i);
+        const double hM = mesh.controlWidth(i);
         const ekEdgeFlux left = edge(*this, carrier, V, F, i - 1);
         const ekEdgeFlux right = edge(*this, carrier, V, F, i);
         ekPointValue dL, dR;
         const ekPointValue R = ek_netRecombination(*this, i, V, Fn, Fp, 1, &dL, &dR);
-        setRow(residual, rhs, &sum, i, (right.J - left.J) / hM + (mat.Gop[i] - R.value) / lambda);
+        setRow(residual, rhs, &sum, i,
+               (right.J - left.J) / hM + (mesh.mat.Gop[i] - R.value) / lambda);
         lower[i] = -left.dFl / hM - own(dL) / lambda;
         diag[i] = (right.dFl - left.dFr) / hM - own(R) / lambda;
         upper[i] = right.dFr / hM - own(dR) / lambda;
@@ -68,7 +69,7 @@ void ekSimulator::continuityEquation(bool electrons, const double* V, const doub
     // flux Pp (the hole current is -Pp) and the sign s turned over, as p
     // moves with Fp the way n moves against Fn.
     const double s = electrons ? 1.0 : -1.0;
-    const double* uEq = electrons ? sol.nEq : sol.pEq;
+    const double* uEq = electrons ? mesh.sol.nEq : mesh.sol.pEq;
     const double T = device != nullptr ? device->getT() : norm.T;
     // Anode: the flux into the metal is S (u - uEq). At a tunnelling
     // contact field emission through the barrier is a second path in
@@ -79,19 +80,19 @@ void ekSimulator::continuityEquation(bool electrons, const double* V, const doub
     // (through n) enters a row.
     lower[0] = upper[0] = 0.0;
     diag[0] = 1.0;
-    if (anodeState.ohmic) {
+    if (mesh.anodeState.ohmic) {
         setRow(residual, rhs, &sum, 0, F[0] - Va);
     } else {
         const ekEdgeFlux e = edge(*this, carrier, V, F, 0);
-        const double S = electrons ? anodeState.Sn : anodeState.Sp;
+        const double S = electrons ? mesh.anodeState.Sn : mesh.anodeState.Sp;
         double Fa = s * (e.J - S * (e.left - uEq[0]));
         diag[0] = s * e.dFl + S * e.left;
         upper[0] = s * e.dFr;
         const ekLayer* layer = device != nullptr ? device->getFirstLayer() : nullptr;
-        if (electrons && anodeState.tunnel && layer != nullptr) {
+        if (electrons && mesh.anodeState.tunnel && layer != nullptr) {
             double dVc = 0.0, dVn = 0.0, dFn = 0.0;
-            Fa -= tunnelCurrent(V[0], V[1], e.left, layer->getMe(), anodeState.phi,
-                                sol.z[1] - sol.z[0], T, 0, &dVc, &dVn, &dFn);
+            Fa -= tunnelCurrent(V[0], V[1], e.left, layer->getMe(), mesh.anodeState.phi,
+                                mesh.sol.z[1] - mesh.sol.z[0], T, 0, &dVc, &dVn, &dFn);
             diag[0] -= dFn;
         }
         setRow(residual, rhs, &sum, 0, Fa);
@@ -100,19 +101,19 @@ void ekSimulator::continuityEquation(bool electrons, const double* V, const doub
     const int c = N - 1;
     lower[c] = upper[c] = 0.0;
     diag[c] = 1.0;
-    if (cathodeState.ohmic) {
+    if (mesh.cathodeState.ohmic) {
         setRow(residual, rhs, &sum, c, F[c]);
     } else {
         const ekEdgeFlux e = edge(*this, carrier, V, F, c - 1);
-        const double S = electrons ? cathodeState.Sn : cathodeState.Sp;
+        const double S = electrons ? mesh.cathodeState.Sn : mesh.cathodeState.Sp;
         double Fc = s * (S * (e.right - uEq[c]) + e.J);
         lower[c] = s * e.dFl;
         diag[c] = s * e.dFr - S * e.right;
         const ekLayer* layer = device != nullptr ? device->getLastLayer() : nullptr;
-        if (electrons && cathodeState.tunnel && layer != nullptr) {
+        if (electrons && mesh.cathodeState.tunnel && layer != nullptr) {
             double dVc = 0.0, dVn = 0.0, dFn = 0.0;
-            Fc += tunnelCurrent(V[c], V[c - 1], e.right, layer->getMe(), cathodeState.phi,
-                                sol.z[c] - sol.z[c - 1], T, 1, &dVc, &dVn, &dFn);
+            Fc += tunnelCurrent(V[c], V[c - 1], e.right, layer->getMe(), mesh.cathodeState.phi,
+                                mesh.sol.z[c] - mesh.sol.z[c - 1], T, 1, &dVc, &dVn, &dFn);
             diag[c] += dFn;
         }
         setRow(residual, rhs, &sum, c, Fc);

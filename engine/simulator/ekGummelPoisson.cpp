@@ -27,17 +27,17 @@ void ekSimulator::transportPoisson(double* V, double* residual, double* rhs, dou
     const ekOccupation mode = occupation();
     double sum = 0.0;
     for (int i = 1; i < N - 1; ++i) {
-        const double hL = sol.z[i] - sol.z[i - 1];
-        const double hR = sol.z[i + 1] - sol.z[i];
-        const double hM = controlWidth(i);
+        const double hL = mesh.sol.z[i] - mesh.sol.z[i - 1];
+        const double hR = mesh.sol.z[i + 1] - mesh.sol.z[i];
+        const double hM = mesh.controlWidth(i);
         const double ni = electronDensity(V[i], Fn[i], i);
         const double pi = holeDensity(V[i], Fp[i], i);
         ekTrappedCharge q;
         trappedCharge(ni, pi, i, mode, &q);
         const double epsL =
-            interpolateParameter(mat.Eps[i - 1], mat.Eps[i], ekLimits::MEAN_HARMONIC);
+            interpolateParameter(mesh.mat.Eps[i - 1], mesh.mat.Eps[i], ekLimits::MEAN_HARMONIC);
         const double epsR =
-            interpolateParameter(mat.Eps[i], mat.Eps[i + 1], ekLimits::MEAN_HARMONIC);
+            interpolateParameter(mesh.mat.Eps[i], mesh.mat.Eps[i + 1], ekLimits::MEAN_HARMONIC);
         const double rho = (q.Na - q.Nd) + (ni - pi) + (q.Qa - q.Qd) - q.Qpol;
         const double F =
             (epsL * (V[i - 1] - V[i]) / hL + epsR * (V[i + 1] - V[i]) / hR) / hM - rho / lambda;
@@ -56,7 +56,7 @@ void ekSimulator::transportPoisson(double* V, double* residual, double* rhs, dou
     for (int side = 0; side < 2; ++side) {
         const int i = side == 0 ? 0 : N - 1;
         const int neighbour = side == 0 ? 1 : N - 2;
-        const ekContactState& contact = side == 0 ? anodeState : cathodeState;
+        const ekContactState& contact = side == 0 ? mesh.anodeState : mesh.cathodeState;
         const bool neumann = contacts[side] != nullptr &&
                              contacts[side]->getBoundary() == ekContact::BOUNDARY_NEUMANN;
         double F = 0.0;

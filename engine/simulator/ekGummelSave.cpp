@@ -5,7 +5,7 @@
 
 void ekSimulator::transportSaveGummel(double* V, double* Fn, double* Fp, int sweepFlags)
 {
-    if (prevPoint == 0 || V == nullptr || Fn == nullptr || Fp == nullptr || sol.V == nullptr) {
+    if (prevPoint == 0 || V == nullptr || Fn == nullptr || Fp == nullptr || mesh.sol.V == nullptr) {
         return;
     }
     storeSolution(V, Fn, Fp);

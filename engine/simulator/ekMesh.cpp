@@ -199,16 +199,6 @@ bool ekSimulator::checkMeshStep()
     return false;
 }
 
-double ekSimulator::controlWidth(int i) const
-{
-    if (sol.z == nullptr || i < 0 || i >= Points) {
-        return 0.0;
-    }
-    const double hL = i > 0 ? sol.z[i] - sol.z[i - 1] : 0.0;
-    const double hR = i < Points - 1 ? sol.z[i + 1] - sol.z[i] : 0.0;
-    return 0.5 * (hL + hR);
-}
-
 // ---- mesh and initial-guess files ---------------------------------------------------
 
 void ekSimulator::releaseCustomMesh()

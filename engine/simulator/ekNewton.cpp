@@ -40,7 +40,8 @@ void ekSimulator::transportNewton(double* x, double* residual, double* rhs, doub
                                   double* residualNorm)
 {
     if (x == nullptr || residual == nullptr || rhs == nullptr || jacobian == nullptr ||
-        device == nullptr || Points < 3 || n != 3 * Points || jacobian->size() != n || sol.z == nullptr) {
+        device == nullptr || Points < 3 || n != 3 * Points || jacobian->size() != n ||
+        mesh.sol.z == nullptr) {
         return;
     }
     for (int r = 0; r < n; ++r) {
@@ -84,11 +85,13 @@ void ekSimulator::newtonPoissonRow(int k, const double* x, ekBandMatrix* J, doub
     ekTrappedCharge tc;
     trappedCharge(n, p, k, &tc);
 
-    const double hL = sol.z[k] - sol.z[k - 1];
-    const double hR = sol.z[k + 1] - sol.z[k];
-    const double hM = controlWidth(k);
-    const double epsL = interpolateParameter(mat.Eps[k - 1], mat.Eps[k], ekLimits::MEAN_HARMONIC);
-    const double epsR = interpolateParameter(mat.Eps[k], mat.Eps[k + 1], ekLimits::MEAN_HARMONIC);
+    const double hL = mesh.sol.z[k] - mesh.sol.z[k - 1];
+    const double hR = mesh.sol.z[k + 1] - mesh.sol.z[k];
+    const double hM = mesh.controlWidth(k);
+    const double epsL =
+        interpolateParameter(mesh.mat.Eps[k - 1], mesh.mat.Eps[k], ekLimits::MEAN_HARMONIC);
+    const double epsR =
+        interpolateParameter(mesh.mat.Eps[k], mesh.mat.Eps[k + 1], ekLimits::MEAN_HARMONIC);
     const double lambda = norm.unit;
     // Charge in units of -q N0: electrons and ionised acceptors count positive.
     const double rho = (tc.Na - tc.Nd) + (n - p) + (tc.Qa - tc.Qd) - tc.Qpol;
@@ -106,12 +109,12 @@ void ekSimulator::newtonContinuityRows(int k, const double* x, ekBandMatrix* J, 
 {
     const int re = 3 * k + 1;
     const int rh = 3 * k + 2;
-    const double hM = controlWidth(k);
+    const double hM = mesh.controlWidth(k);
     const double s = norm.rate;
 
     // Net recombination; a point of an interface pair takes the mean of its
     // two neighbours, whose unknowns then carry the derivatives.
-    const double G = mat.Gop[k];
+    const double G = mesh.mat.Gop[k];
     ekPointValue dL, dR;
     const ekPointValue rate = ek_netRecombination(*this, k, x, x + 1, x + 2, 3, &dL, &dR);
     const double R = rate.value;
@@ -153,7 +156,7 @@ void ekSimulator::newtonContactRows(int side, const double* x, ekBandMatrix* J, 
     const int kn = anode ? 1 : Points - 2;  // the neighbour point
     const int r = 3 * k;
     const int rn = 3 * kn;
-    const ekContactState& state = anode ? anodeState : cathodeState;
+    const ekContactState& state = anode ? mesh.anodeState : mesh.cathodeState;
     const ekContact* contact = anode ? device->getAnode() : device->getCathode();
     const bool ohmic = state.ohmic;
     const double bias = anode ? Va : 0.0;
@@ -195,7 +198,7 @@ void ekSimulator::newtonContactRows(int side, const double* x, ekBandMatrix* J, 
     // Electrons: anode Jn - Sn (n - nEq), cathode Jn + Sn (n - nEq).
     const double se = anode ? -1.0 : 1.0;
     const int re = r + 1;
-    F[re] = e.J + se * state.Sn * (n - sol.nEq[k]);
+    F[re] = e.J + se * state.Sn * (n - mesh.sol.nEq[k]);
     J->at(re, r) += eVk + se * state.Sn * n;
     J->at(re, r + 1) += eFk - se * state.Sn * n;
     J->at(re, rn) += eVn;
@@ -208,7 +211,7 @@ void ekSimulator::newtonContactRows(int side, const double* x, ekBandMatrix* J, 
         // first at either side, so that the anode and the cathode are
         // mirror images of each other (as in the Gummel assembly).
         double dVk = 0.0, dVkn = 0.0, dF = 0.0;
-        const double hStep = std::fabs(sol.z[kn] - sol.z[k]);
+        const double hStep = std::fabs(mesh.sol.z[kn] - mesh.sol.z[k]);
         const double t = tunnelCurrent(V, xV(x, kn), n, layer->getMe(), state.phi, hStep,
                                        device->getT(), side, &dVk, &dVkn, &dF);
         F[re] += se * t;
@@ -220,7 +223,7 @@ void ekSimulator::newtonContactRows(int side, const double* x, ekBandMatrix* J, 
     // Holes: anode Sp (p - pEq) - Pp, cathode -Pp - Sp (p - pEq).
     const double sh = -se;
     const int rh = r + 2;
-    F[rh] = -h.J + sh * state.Sp * (p - sol.pEq[k]);
+    F[rh] = -h.J + sh * state.Sp * (p - mesh.sol.pEq[k]);
     J->at(rh, r) += -hVk - sh * state.Sp * p;
     J->at(rh, r + 2) += -hFk + sh * state.Sp * p;
     J->at(rh, rn) += -hVn;

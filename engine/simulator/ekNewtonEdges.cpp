@@ -7,7 +7,7 @@ namespace {
 
 double edgeStep(const ekSimulator& sim, int j)
 {
-    const double* z = sim.getSolutionArrays().z;
+    const double* z = sim.getMesh().sol.z;
     return z[j + 1] - z[j];
 }
 
@@ -21,7 +21,7 @@ double ekSimulator::bernoulli(double x, double* derivative)
 ekEdgeFlux ek_edgeFlux(const ekSimulator& sim, ekCarrier carrier, int j, double Vl, double Fl,
                        double Vr, double Fr)
 {
-    const ekMaterialArrays& m = sim.getMaterialArrays();
+    const ekMaterialArrays& m = sim.getMesh().mat;
     const bool electrons = carrier == ekCarrier::ELECTRON;
     const double* mobility = electrons ? m.Mobn : m.Mobp;
     const double mu =

@@ -19,20 +19,20 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
                                      double Fnm, double Fn0, double Fnp, double Fpm, double Fp0,
                                      double Fpp, double* /*scratch1*/, double* /*scratch2*/)
 {
-    if (k < 0 || k >= Points || sol.z == nullptr) {
+    if (k < 0 || k >= Points || mesh.sol.z == nullptr) {
         return;
     }
     const int N = Points;
     const bool first = k == 0;
     const bool last = k == N - 1;
-    sol.V[k] = V0;
-    sol.Fn[k] = Fn0;
-    sol.Fp[k] = Fp0;
+    mesh.sol.V[k] = V0;
+    mesh.sol.Fn[k] = Fn0;
+    mesh.sol.Fp[k] = Fp0;
     // Shown quasi-Fermi potentials of an interface point: the mean of its
     // neighbours (the point itself belongs to neither layer).
     if (k >= 2 && isPairedIndex(k - 1)) {
-        sol.Fn[k - 1] = 0.5 * (sol.Fn[k - 2] + Fn0);
-        sol.Fp[k - 1] = 0.5 * (sol.Fp[k - 2] + Fp0);
+        mesh.sol.Fn[k - 1] = 0.5 * (mesh.sol.Fn[k - 2] + Fn0);
+        mesh.sol.Fp[k - 1] = 0.5 * (mesh.sol.Fp[k - 2] + Fp0);
     }
 
     const double rho = storePointState(k, V0, Fn0, Fp0);
@@ -40,18 +40,18 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
     // Effective fields on the edge to the next point (the previous one at
     // the end of the mesh).
     if (!last) {
-        const double h = sol.z[k + 1] - sol.z[k];
-        sol.En[k] = -((Vp + mat.offN[k + 1]) - (V0 + mat.offN[k])) / h;
-        sol.Ep[k] = -((Vp - mat.offP[k + 1]) - (V0 - mat.offP[k])) / h;
+        const double h = mesh.sol.z[k + 1] - mesh.sol.z[k];
+        mesh.sol.En[k] = -((Vp + mesh.mat.offN[k + 1]) - (V0 + mesh.mat.offN[k])) / h;
+        mesh.sol.Ep[k] = -((Vp - mesh.mat.offP[k + 1]) - (V0 - mesh.mat.offP[k])) / h;
     } else if (k > 0) {
-        const double h = sol.z[k] - sol.z[k - 1];
-        sol.En[k] = -((V0 + mat.offN[k]) - (Vm + mat.offN[k - 1])) / h;
-        sol.Ep[k] = -((V0 - mat.offP[k]) - (Vm - mat.offP[k - 1])) / h;
+        const double h = mesh.sol.z[k] - mesh.sol.z[k - 1];
+        mesh.sol.En[k] = -((V0 + mesh.mat.offN[k]) - (Vm + mesh.mat.offN[k - 1])) / h;
+        mesh.sol.Ep[k] = -((V0 - mesh.mat.offP[k]) - (Vm - mesh.mat.offP[k - 1])) / h;
     }
 
     // Charge: the space charges per area integrate the raw density over the
     // control boxes, which tile the device, so Q+ and Q- are exact sums.
-    const double w = controlWidth(k);
+    const double w = mesh.controlWidth(k);
     if (hasDepletionPlane()) {
         (k <= depletionPlane ? chargeLeft : chargeRight) += w * rho;
     } else if (rho > 0.0) {
@@ -59,19 +59,19 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
     } else {
         chargeMinus += w * rho;
     }
-    sol.Q[k] = rho;
+    mesh.sol.Q[k] = rho;
     // The displayed charge of the point before a heterointerface is
     // smoothed when it stands far from its neighbours (a numerical dipole
     // of the band-offset step, not a charge of the device).
     if (k >= 2) {
         const int m = k - 1;
-        const bool hetero = std::fabs(mat.offN[k] - mat.offN[m]) > HETERO_JUMP ||
-                            std::fabs(mat.offP[k] - mat.offP[m]) > HETERO_JUMP ||
+        const bool hetero = std::fabs(mesh.mat.offN[k] - mesh.mat.offN[m]) > HETERO_JUMP ||
+                            std::fabs(mesh.mat.offP[k] - mesh.mat.offP[m]) > HETERO_JUMP ||
                             isPairedIndex(m);
-        const double mean = 0.5 * (std::fabs(sol.Q[m - 1]) + std::fabs(rho));
-        const double q = std::fabs(sol.Q[m]);
+        const double mean = 0.5 * (std::fabs(mesh.sol.Q[m - 1]) + std::fabs(rho));
+        const double q = std::fabs(mesh.sol.Q[m]);
         if (hetero && (q < 0.5 * mean || q > 2.0 * mean)) {
-            sol.Q[m] = 0.5 * (sol.Q[m - 1] + rho);
+            mesh.sol.Q[m] = 0.5 * (mesh.sol.Q[m - 1] + rho);
         }
     }
 
@@ -105,22 +105,22 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
         Jn /= edges;
         Jp /= edges;
     }
-    sol.Jn[k] = Jn;
-    sol.Jp[k] = Jp;
+    mesh.sol.Jn[k] = Jn;
+    mesh.sol.Jp[k] = Jp;
 
     // Rates; an interface-pair point shows the mean of its neighbours, as
     // the assembly balances it.
     if (!first && !last && isPairedIndex(k)) {
-        sol.RD[k] = 0.5 * (recombinationRadiative(Vm, Fnm, Fpm, k - 1).value +
-                           recombinationRadiative(Vp, Fnp, Fpp, k + 1).value);
-        sol.RA[k] = 0.5 * (recombinationAuger(Vm, Fnm, Fpm, k - 1).value +
-                           recombinationAuger(Vp, Fnp, Fpp, k + 1).value);
-        sol.RSRH[k] = 0.5 * (recombinationSRH(Vm, Fnm, Fpm, k - 1).value +
-                             recombinationSRH(Vp, Fnp, Fpp, k + 1).value);
+        mesh.sol.RD[k] = 0.5 * (recombinationRadiative(Vm, Fnm, Fpm, k - 1).value +
+                                recombinationRadiative(Vp, Fnp, Fpp, k + 1).value);
+        mesh.sol.RA[k] = 0.5 * (recombinationAuger(Vm, Fnm, Fpm, k - 1).value +
+                                recombinationAuger(Vp, Fnp, Fpp, k + 1).value);
+        mesh.sol.RSRH[k] = 0.5 * (recombinationSRH(Vm, Fnm, Fpm, k - 1).value +
+                                  recombinationSRH(Vp, Fnp, Fpp, k + 1).value);
     } else {
-        sol.RD[k] = recombinationRadiative(V0, Fn0, Fp0, k).value;
-        sol.RA[k] = recombinationAuger(V0, Fn0, Fp0, k).value;
-        sol.RSRH[k] = recombinationSRH(V0, Fn0, Fp0, k).value;
+        mesh.sol.RD[k] = recombinationRadiative(V0, Fn0, Fp0, k).value;
+        mesh.sol.RA[k] = recombinationAuger(V0, Fn0, Fp0, k).value;
+        mesh.sol.RSRH[k] = recombinationSRH(V0, Fn0, Fp0, k).value;
     }
     if (state != nullptr) {
         *state = k;
@@ -146,7 +146,7 @@ void ekSimulator::finishCharges()
 void ekSimulator::locateDepletionPlane(const double* V)
 {
     depletionPlane = -1;
-    if (V == nullptr || mat.niRef == nullptr || Points < 2) {
+    if (V == nullptr || mesh.mat.niRef == nullptr || Points < 2) {
         return;
     }
     double fewest = 0.0;
@@ -162,7 +162,7 @@ void ekSimulator::locateDepletionPlane(const double* V)
 void ekSimulator::storePoints(const double* V, const double* Fn, const double* Fp, int stride)
 {
     const int N = Points;
-    sol.Jn[0] = sol.Jp[0] = 0.0;
+    mesh.sol.Jn[0] = mesh.sol.Jp[0] = 0.0;
     terminalCurrent = 0.0;
     terminalScale = -1.0;
     beginCharges();
@@ -183,7 +183,7 @@ void ekSimulator::storePoints(const double* V, const double* Fn, const double* F
 
 void ekSimulator::storeSolution(const double* V, const double* Fn, const double* Fp)
 {
-    if (V == nullptr || Fn == nullptr || Fp == nullptr || sol.z == nullptr || Points < 2) {
+    if (V == nullptr || Fn == nullptr || Fp == nullptr || mesh.sol.z == nullptr || Points < 2) {
         return;
     }
     storePoints(V, Fn, Fp, 1);
@@ -191,7 +191,7 @@ void ekSimulator::storeSolution(const double* V, const double* Fn, const double*
 
 void ekSimulator::transportSaveNewton(double* x, int fileFlag)
 {
-    if (prevPoint == 0 || x == nullptr || sol.z == nullptr || Points < 2) {
+    if (prevPoint == 0 || x == nullptr || mesh.sol.z == nullptr || Points < 2) {
         return;
     }
     storePoints(x, x + 1, x + 2, 3);

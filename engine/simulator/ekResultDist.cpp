@@ -65,14 +65,14 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
         written = true;
     }
     wchar_t digits[32];
-    std::swprintf(digits, 32, distFormat, number);
-    const std::wstring path = ekResult::path(outputDir, (std::wstring(L"_dist_") + digits + L".txt").c_str());
+    std::swprintf(digits, 32, output.distFormat, number);
+    const std::wstring path = ekResult::path(output.folder, (std::wstring(L"_dist_") + digits + L".txt").c_str());
 
     if (!written) {
-        if (!isResultDeviceValid()) {
+        if (!ekResult::deviceValid(device, deviceLength * norm.length, Points, sigma)) {
             return false;
         }
-        if (sol.z == nullptr || mat.Gop == nullptr) {
+        if (mesh.sol.z == nullptr || mesh.mat.Gop == nullptr) {
             sigma->update(L"[ERROR]   invalid device data\n", 1);
             return false;
         }
@@ -88,7 +88,7 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
                      nu_numberText(meanCurrent * norm.current, 6) + L" A/cm2\n";
         }
         if (sweepFlags & TAG_QW) {
-            state += L"# Wavelength = " + nu_numberText(monoWavelength, 6) + L" um\n";
+            state += L"# Wavelength = " + nu_numberText(lightState.wavelength, 6) + L" um\n";
         }
         kov_FileWriteW(f, state.c_str());
         kov_FileWriteW(f, COLUMN_HEADER);
@@ -103,22 +103,37 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
         for (int i = 0; i < Points; ++i) {
             // Quasi-Fermi levels below a picovolt are rounding noise of the
             // solver; they are cleared so that the files show a clean zero.
-            if (std::fabs(sol.Fn[i] * Vt) < 1e-12) {
-                sol.Fn[i] = 0.0;
+            if (std::fabs(mesh.sol.Fn[i] * Vt) < 1e-12) {
+                mesh.sol.Fn[i] = 0.0;
             }
-            if (std::fabs(sol.Fp[i] * Vt) < 1e-12) {
-                sol.Fp[i] = 0.0;
+            if (std::fabs(mesh.sol.Fp[i] * Vt) < 1e-12) {
+                mesh.sol.Fp[i] = 0.0;
             }
             const double values[COLUMNS] = {
-                sol.z[i] * norm.length,   sol.V[i] * Vt,        sol.En[i] * field,
-                sol.Ep[i] * field,        -sol.Fn[i] * Vt,      -sol.Fp[i] * Vt,
-                sol.EC[i] * Vt,           sol.EV[i] * Vt,       sol.n[i] * N0,
-                sol.p[i] * N0,            sol.Nax[i] * N0,      sol.Ndx[i] * N0,
-                sol.Ntax[i] * N0,         sol.Ntdx[i] * N0,     sol.Q[i] * volume,
-                sol.Qssp[i] * sheet,      sol.Qspi[i] * sheet,  sol.Jn[i] * norm.current,
-                sol.Jp[i] * norm.current, (sol.Jn[i] + sol.Jp[i]) * norm.current,
-                mat.Gop[i] * rate,        sol.RD[i] * rate,     sol.RA[i] * rate,
-                sol.RSRH[i] * rate,
+                mesh.sol.z[i] * norm.length,
+                mesh.sol.V[i] * Vt,
+                mesh.sol.En[i] * field,
+                mesh.sol.Ep[i] * field,
+                -mesh.sol.Fn[i] * Vt,
+                -mesh.sol.Fp[i] * Vt,
+                mesh.sol.EC[i] * Vt,
+                mesh.sol.EV[i] * Vt,
+                mesh.sol.n[i] * N0,
+                mesh.sol.p[i] * N0,
+                mesh.sol.Nax[i] * N0,
+                mesh.sol.Ndx[i] * N0,
+                mesh.sol.Ntax[i] * N0,
+                mesh.sol.Ntdx[i] * N0,
+                mesh.sol.Q[i] * volume,
+                mesh.sol.Qssp[i] * sheet,
+                mesh.sol.Qspi[i] * sheet,
+                mesh.sol.Jn[i] * norm.current,
+                mesh.sol.Jp[i] * norm.current,
+                (mesh.sol.Jn[i] + mesh.sol.Jp[i]) * norm.current,
+                mesh.mat.Gop[i] * rate,
+                mesh.sol.RD[i] * rate,
+                mesh.sol.RA[i] * rate,
+                mesh.sol.RSRH[i] * rate,
             };
             bool valid = true;
             for (int c = 0; c < COLUMNS && valid; ++c) {
@@ -156,12 +171,12 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
         } else {
             line += L"Voltage = " + nu_numberText(Va * norm.Vt, 6) + L" V ";
             if (sweepFlags & TAG_QW) {
-                line += L"Wavelength = " + nu_numberText(monoWavelength, 6) + L" um ";
-            } else if (ekExcitation::isMonoLight(lightType)) {
+                line += L"Wavelength = " + nu_numberText(lightState.wavelength, 6) + L" um ";
+            } else if (ekExcitation::isMonoLight(lightState.type)) {
                 line += L"(monochromatic light) ";
-            } else if (lightType & ekExcitation::LIGHT_AM15) {
+            } else if (lightState.type & ekExcitation::LIGHT_AM15) {
                 line += L"(AM1.5 light) ";
-            } else if (lightType & ekExcitation::LIGHT_FILE) {
+            } else if (lightState.type & ekExcitation::LIGHT_FILE) {
                 line += L"(custom light) ";
             }
         }

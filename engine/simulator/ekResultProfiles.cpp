@@ -36,18 +36,18 @@ bool ekSimulator::savePotential(int tagFlags)
         return false;
     }
     ek_resetSigma(sigma);
-    if (!clearOutput() || sol.z == nullptr || Points < 1) {
+    if (!clearOutput() || mesh.sol.z == nullptr || Points < 1) {
         return false;
     }
     const wchar_t* suffix = tagFlags == TAG_EE ? L"_potentialeqm.txt" : L"_potential.txt";
     const double Vt = norm.Vt;
-    return writeProfile(*this, sigma, Stopped, ekResult::path(outputDir, suffix),
+    return writeProfile(*this, sigma, Stopped, ekResult::path(output.folder, suffix),
                         L"#\n# z (um)\tV (V)\tVn (V)\tVp (V)\n#\n", 4, Points,
                         [&](int i, double* v) {
-                            v[0] = sol.z[i] * norm.length;
-                            v[1] = sol.V[i] * Vt;
-                            v[2] = sol.Vn[i] * Vt;
-                            v[3] = sol.Vp[i] * Vt;
+                            v[0] = mesh.sol.z[i] * norm.length;
+                            v[1] = mesh.sol.V[i] * Vt;
+                            v[2] = mesh.sol.Vn[i] * Vt;
+                            v[3] = mesh.sol.Vp[i] * Vt;
                         });
 }
 
@@ -57,21 +57,21 @@ bool ekSimulator::saveCharge()
         return false;
     }
     ek_resetSigma(sigma);
-    if (!clearOutput() || sol.z == nullptr || Points < 1) {
+    if (!clearOutput() || mesh.sol.z == nullptr || Points < 1) {
         return false;
     }
     const double volume = 1000.0 * norm.volumeCharge;
     const double sheet = 1000.0 * norm.sheetCharge;
-    return writeProfile(*this, sigma, Stopped, ekResult::path(outputDir, L"_charge.txt"),
+    return writeProfile(*this, sigma, Stopped, ekResult::path(output.folder, L"_charge.txt"),
                         L"#\n# z (um)\tV (V)\tQ (mC/cm3)\tQpol (mC/cm3)\tQssp (mC/cm2)\t"
                         L"Qspi (mC/cm2)\n#\n",
                         6, Points, [&](int i, double* v) {
-                            v[0] = sol.z[i] * norm.length;
-                            v[1] = sol.V[i] * norm.Vt;
-                            v[2] = sol.Q[i] * volume;
-                            v[3] = mat.polTotal[i] * volume;
-                            v[4] = sol.Qssp[i] * sheet;
-                            v[5] = sol.Qspi[i] * sheet;
+                            v[0] = mesh.sol.z[i] * norm.length;
+                            v[1] = mesh.sol.V[i] * norm.Vt;
+                            v[2] = mesh.sol.Q[i] * volume;
+                            v[3] = mesh.mat.polTotal[i] * volume;
+                            v[4] = mesh.sol.Qssp[i] * sheet;
+                            v[5] = mesh.sol.Qspi[i] * sheet;
                         });
 }
 
@@ -81,15 +81,15 @@ bool ekSimulator::saveFlux()
         return false;
     }
     ek_resetSigma(sigma);
-    if (!clearOutput() || sol.z == nullptr || Points < 1) {
+    if (!clearOutput() || mesh.sol.z == nullptr || Points < 1) {
         return false;
     }
     const double rate = norm.recombination * norm.density * norm.density;
-    return writeProfile(*this, sigma, Stopped, ekResult::path(outputDir, L"_flux.txt"),
+    return writeProfile(*this, sigma, Stopped, ekResult::path(output.folder, L"_flux.txt"),
                         L"#\n# z (um)\tFlux (1/cm2/s)\tGop (1/cm3/s)\n#\n", 3, Points,
                         [&](int i, double* v) {
-                            v[0] = sol.z[i] * norm.length;
-                            v[1] = mat.photonFlux[i] * norm.photonFlux;
-                            v[2] = mat.Gop[i] * rate;
+                            v[0] = mesh.sol.z[i] * norm.length;
+                            v[1] = mesh.mat.photonFlux[i] * norm.photonFlux;
+                            v[2] = mesh.mat.Gop[i] * rate;
                         });
 }

@@ -69,7 +69,7 @@ bool ekSimulator::saveMesh(const double* positions)
         return false;
     }
     ek_resetSigma(sigma);
-    FILE* f = ekResult::open(ekResult::path(outputDir, L"_mesh.txt"));
+    FILE* f = ekResult::open(ekResult::path(output.folder, L"_mesh.txt"));
     if (f == nullptr) {
         return false;
     }
@@ -88,7 +88,7 @@ bool ekSimulator::saveInitialGuess(const double* positions, const double* V, con
         return false;
     }
     ek_resetSigma(sigma);
-    FILE* f = ekResult::open(ekResult::path(outputDir, L"_initialguess.txt"));
+    FILE* f = ekResult::open(ekResult::path(output.folder, L"_initialguess.txt"));
     if (f == nullptr) {
         return false;
     }
@@ -111,14 +111,14 @@ bool ekSimulator::saveInput()
     ek_resetSigma(sigma);
     // Without the material arrays the device data are invalid, whatever
     // its size.
-    if (mat.Eg == nullptr) {
+    if (mesh.mat.Eg == nullptr) {
         sigma->update(L"[ERROR]   invalid device data\n", 1);
         return false;
     }
-    if (!isResultDeviceValid()) {
+    if (!ekResult::deviceValid(device, deviceLength * norm.length, Points, sigma)) {
         return false;
     }
-    const std::wstring path = ekResult::path(outputDir, L"_input.txt");
+    const std::wstring path = ekResult::path(output.folder, L"_input.txt");
     FILE* f = ekResult::open(path);
     if (f == nullptr) {
         wchar_t line[1100];
@@ -134,40 +134,41 @@ bool ekSimulator::saveInput()
     const double N0 = norm.density;
     const double T0 = norm.time;
     for (int i = 0; i < Points; ++i) {
-        const uint8_t kind = mat.dopantKind[i];
+        const uint8_t kind = mesh.mat.dopantKind[i];
         const bool donor = kind == ekLimits::KIND_DONOR;
         const bool acceptor = kind == ekLimits::KIND_ACCEPTOR;
         const double values[] = {
-            sol.z[i] * norm.length,
-            mat.Eg[i] * norm.Vt,
-            mat.Eps[i],
-            mat.NC[i] * N0,
-            mat.NV[i] * N0,
-            mat.ni[i] * N0,
-            mat.Mobn[i] * norm.mobility,
-            mat.Mobp[i] * norm.mobility,
-            mat.Beta[i] * norm.recombination,
-            mat.Cn[i] * norm.recombination / N0,
-            mat.Cp[i] * norm.recombination / N0,
-            (donor || acceptor ? mat.dopantTaun[i] : mat.Taun[i]) * T0,
-            (donor || acceptor ? mat.dopantTaup[i] : mat.Taup[i]) * T0,
-            donor ? mat.dopantN[i] * N0 : 0.0,
-            donor ? mat.dopantE[i] * norm.Vt : 0.0,
-            donor ? mat.dopantTaun[i] * T0 : 0.0,
-            donor ? mat.dopantTaup[i] * T0 : 0.0,
-            acceptor ? mat.dopantN[i] * N0 : 0.0,
-            acceptor ? mat.dopantE[i] * norm.Vt : 0.0,
-            acceptor ? mat.dopantTaun[i] * T0 : 0.0,
-            acceptor ? mat.dopantTaup[i] * T0 : 0.0,
-            mat.indexN[i],
-            mat.indexK[i],
+            mesh.sol.z[i] * norm.length,
+            mesh.mat.Eg[i] * norm.Vt,
+            mesh.mat.Eps[i],
+            mesh.mat.NC[i] * N0,
+            mesh.mat.NV[i] * N0,
+            mesh.mat.ni[i] * N0,
+            mesh.mat.Mobn[i] * norm.mobility,
+            mesh.mat.Mobp[i] * norm.mobility,
+            mesh.mat.Beta[i] * norm.recombination,
+            mesh.mat.Cn[i] * norm.recombination / N0,
+            mesh.mat.Cp[i] * norm.recombination / N0,
+            (donor || acceptor ? mesh.mat.dopantTaun[i] : mesh.mat.Taun[i]) * T0,
+            (donor || acceptor ? mesh.mat.dopantTaup[i] : mesh.mat.Taup[i]) * T0,
+            donor ? mesh.mat.dopantN[i] * N0 : 0.0,
+            donor ? mesh.mat.dopantE[i] * norm.Vt : 0.0,
+            donor ? mesh.mat.dopantTaun[i] * T0 : 0.0,
+            donor ? mesh.mat.dopantTaup[i] * T0 : 0.0,
+            acceptor ? mesh.mat.dopantN[i] * N0 : 0.0,
+            acceptor ? mesh.mat.dopantE[i] * norm.Vt : 0.0,
+            acceptor ? mesh.mat.dopantTaun[i] * T0 : 0.0,
+            acceptor ? mesh.mat.dopantTaup[i] * T0 : 0.0,
+            mesh.mat.indexN[i],
+            mesh.mat.indexK[i],
         };
         ekResult::writeRow(f, values, static_cast<int>(sizeof(values) / sizeof(values[0])),
                            i == Points - 1);
 
-        if (i >= 1 && i <= Points - 2 && (mat.pointKind[i] & POINT_INTERFACE) != 0 &&
+        if (i >= 1 && i <= Points - 2 && (mesh.mat.pointKind[i] & POINT_INTERFACE) != 0 &&
             !sigma->isNoWarn() &&
-            (mat.Mobp[i - 1] > mat.Mobn[i - 1] || mat.Mobp[i + 1] > mat.Mobn[i + 1])) {
+            (mesh.mat.Mobp[i - 1] > mesh.mat.Mobn[i - 1] ||
+             mesh.mat.Mobp[i + 1] > mesh.mat.Mobn[i + 1])) {
             sigma->update(L"[WARNING] electron/hole mobility values seems to be inconsistent\n", 2);
             ek_resetSigma(sigma);
         }

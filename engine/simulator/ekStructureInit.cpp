@@ -63,11 +63,11 @@ bool ekSimulator::loadLayerValues(int l, ekLayerValues& v)
     ekLayer* L = device->getLayer(l);
     const double thick = L->getThickness();
     // The layer-level call sits at the layer start with the layer's first step.
-    double step = baseStep * norm.length;
-    if (pointLayer != nullptr) {
+    double step = mesh.baseStep * norm.length;
+    if (mesh.pointLayer != nullptr) {
         for (int i = 0; i + 1 < Points; ++i) {
-            if (pointLayer[i] == l) {
-                step = (sol.z[i + 1] - sol.z[i]) * norm.length;
+            if (mesh.pointLayer[i] == l) {
+                step = (mesh.sol.z[i + 1] - mesh.sol.z[i]) * norm.length;
                 break;
             }
         }
@@ -119,7 +119,7 @@ bool ekSimulator::loadLayerValues(int l, ekLayerValues& v)
             return false;
         }
     }
-    if (!L->getIndex(0.0, thick, v.Eg, monoWavelength, &v.n, &v.k, true) || !sigma->isOK()) {
+    if (!L->getIndex(0.0, thick, v.Eg, lightState.wavelength, &v.n, &v.k, true) || !sigma->isOK()) {
         if (!sigma->isOK()) {
             return false;
         }
@@ -147,8 +147,8 @@ bool ekSimulator::updateGradedValues(int l, int i, ekLayerValues& v)
     const double thick = L->getThickness();
     // Both from the same normalised positions, so that the layer's second
     // point (z - start == step) is never taken for its first.
-    const double zin = (sol.z[i] - layerStart[l]) * norm.length;
-    const double step = (sol.z[i] - sol.z[i - 1]) * norm.length;
+    const double zin = (mesh.sol.z[i] - mesh.layerStart[l]) * norm.length;
+    const double step = (mesh.sol.z[i] - mesh.sol.z[i - 1]) * norm.length;
     if (!(zin > 0.0)) {
         return true;
     }
@@ -185,7 +185,7 @@ void ekSimulator::storeContacts()
 {
     const int last = Points - 1;
     const ekContact* contacts[2] = {device->getAnode(), device->getCathode()};
-    ekContactState* states[2] = {&anodeState, &cathodeState};
+    ekContactState* states[2] = {&mesh.anodeState, &mesh.cathodeState};
     const int nodes[2] = {0, last};
     const int layers[2] = {0, device->getLayerCount() - 1};
     for (int c = 0; c < 2; ++c) {
@@ -203,7 +203,7 @@ void ekSimulator::storeContacts()
         // Potential of the contact node at which its electron density equals
         // NC (the band edge at the Fermi level): ln(NC/ni) in the reference
         // layer, shifted by the node's band offset elsewhere.
-        s.ref = std::log(mat.NC[i] / mat.niRef[i]) - mat.offN[i];
+        s.ref = std::log(mesh.mat.NC[i] / mesh.mat.niRef[i]) - mesh.mat.offN[i];
         s.Veq = pointVeq(i, layers[c], nullptr);
     }
 }
@@ -233,42 +233,42 @@ bool ekSimulator::init()
         const double t = device->getLayer(l)->getThickness() / norm.length;
         geometry[l].start = total;
         geometry[l].thickness = t;
-        layerStart[l] = total;
+        mesh.layerStart[l] = total;
         total += t;
         if (l == 0 || t < thinnest) {
             thinnest = t;
         }
     }
-    layerStart[layers] = total;
+    mesh.layerStart[layers] = total;
     deviceLength = total;
     if (!(total > 0.0)) {
         sigma->update(L"[ERROR]   invalid device parameters (grid and number of layers)\n", 1);
         return false;
     }
-    baseStep = 0.75 * total / (Points / 2.0);
+    mesh.baseStep = 0.75 * total / (Points / 2.0);
     const uint8_t mode = param->mesh;
     const bool fileMesh = (mode & nuParam::MESH_EXACT) && hasCustomMesh();
     coarseMesh = !fileMesh && !(mode & nuParam::MESH_LAYER) && (mode & nuParam::MESH_UNIFORM) &&
-                 10.0 * baseStep > thinnest;
+                 10.0 * mesh.baseStep > thinnest;
     if (fileMesh && customMeshCount > 1) {
-        baseStep = customMesh[1] - customMesh[0];
+        mesh.baseStep = customMesh[1] - customMesh[0];
     }
     device->createInterfaces();
 
     // Preparation.
-    for (double& b : junctionBounds) {
+    for (double& b : mesh.junctionBounds) {
         b = 0.0;
     }
-    junctionCount = 0;
-    for (int& index : interfaceIndex) {
+    mesh.junctionCount = 0;
+    for (int& index : mesh.interfaceIndex) {
         index = -1;
     }
-    interfaceCount = 0;
-    for (auto& pair : polPairs) {
+    mesh.interfaceCount = 0;
+    for (auto& pair : mesh.polPairs) {
         pair[0] = pair[1] = -1;
     }
-    polPairCount = 0;
-    Tfactor = std::pow(device->getT() / 300.0, 1.5);
+    mesh.polPairCount = 0;
+    mesh.Tfactor = std::pow(device->getT() / 300.0, 1.5);
     // A clock of its own: the set-up also runs inside timed solves (mesh
     // growth), whose timer it must not restart.
     const double startMs = kov_clockMs();
@@ -289,13 +289,13 @@ bool ekSimulator::init()
         }
         if (l == 0) {
             const ekLayerValues& v = values[0];
-            refEg = v.Eg / norm.Vt;
-            refChi = v.Chi / norm.Vt;
-            refNC = v.NC * (v.ownBandValues ? Tfactor : 1.0) / norm.density;
-            refNV = v.NV * (v.ownBandValues ? Tfactor : 1.0) / norm.density;
-            refNi = std::sqrt(refNC * refNV) * std::exp(-refEg / 2.0);
+            mesh.refEg = v.Eg / norm.Vt;
+            mesh.refChi = v.Chi / norm.Vt;
+            mesh.refNC = v.NC * (v.ownBandValues ? mesh.Tfactor : 1.0) / norm.density;
+            mesh.refNV = v.NV * (v.ownBandValues ? mesh.Tfactor : 1.0) / norm.density;
+            mesh.refNi = std::sqrt(mesh.refNC * mesh.refNV) * std::exp(-mesh.refEg / 2.0);
         }
-        layerVeq[l] = layerVeqOf(l, values[l], nullptr, nullptr);
+        mesh.layerVeq[l] = layerVeqOf(l, values[l], nullptr, nullptr);
     }
     computeJunctions(values.data(), geometry.data(), layers);
 
@@ -309,9 +309,9 @@ bool ekSimulator::init()
             }
             storePoint(i, l, v);
             if (i == first && l > 0) {
-                mat.pointKind[i] = POINT_INTERFACE;
-                if (interfaceCount < INTERFACE_SLOTS) {
-                    interfaceIndex[interfaceCount++] = i;
+                mesh.mat.pointKind[i] = POINT_INTERFACE;
+                if (mesh.interfaceCount < ekMeshFields::INTERFACE_SLOTS) {
+                    mesh.interfaceIndex[mesh.interfaceCount++] = i;
                 }
                 blendInterface(i);
             }
@@ -321,19 +321,20 @@ bool ekSimulator::init()
         return false;
     }
     storeContacts();
-    layerVeq[0] = anodeState.Veq;
-    layerVeq[layers - 1] = cathodeState.Veq;
+    mesh.layerVeq[0] = mesh.anodeState.Veq;
+    mesh.layerVeq[layers - 1] = mesh.cathodeState.Veq;
 
-    minAbsorptionEdge = 0.0;
+    mesh.minAbsorptionEdge = 0.0;
     for (int i = 0; i < Points; ++i) {
-        const double edge = mat.absorptionEU[i] > 0.0 ? mat.absorptionEdge[i] : mat.Eg[i];
-        if (i == 0 || edge < minAbsorptionEdge) {
-            minAbsorptionEdge = edge;
+        const double edge =
+            mesh.mat.absorptionEU[i] > 0.0 ? mesh.mat.absorptionEdge[i] : mesh.mat.Eg[i];
+        if (i == 0 || edge < mesh.minAbsorptionEdge) {
+            mesh.minAbsorptionEdge = edge;
         }
     }
     generationProfileLight();
 
-    sol.z[Points - 1] = deviceLength;
+    mesh.sol.z[Points - 1] = deviceLength;
     if (sigma->isVerbose()) {
         std::wstring line = L"[INFO]    structure initialized in ";
         line += nu_numberText((kov_clockMs() - startMs) / 1000.0);

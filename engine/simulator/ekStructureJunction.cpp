@@ -68,8 +68,8 @@ double ekSimulator::layerVeqOf(int l, const ekLayerValues& v, double* majority,
     const double F = std::max(1.0, v.dopant.F);
     const double Ein = kind != 0 ? E * norm.Vt : std::min(v.dopant.E, v.Eg / 2.0);
     double M = 0.0, psi = 0.0;
-    initVeq(L, v.dopant.N, v.dopant.Nr, Ein, v.dopant.kind, baseStep, ni, NC, NV, F, F, nullptr,
-            nullptr, nullptr, nullptr, &M, &psi);
+    initVeq(L, v.dopant.N, v.dopant.Nr, Ein, v.dopant.kind, mesh.baseStep, ni, NC, NV, F, F,
+            nullptr, nullptr, nullptr, nullptr, &M, &psi);
     if (majority) *majority = M;
     if (signedDoping)
         *signedDoping =
@@ -81,27 +81,28 @@ double ekSimulator::layerVeqOf(int l, const ekLayerValues& v, double* majority,
 
 double ekSimulator::pointVeq(int i, int l, double* majority)
 {
-    const double F = std::max(1.0, mat.dopantF[i]);
+    const double F = std::max(1.0, mesh.mat.dopantF[i]);
     double M = 0.0, psi = 0.0;
-    initVeq(device->getLayer(l), mat.dopantN[i] * norm.density, 0.0, mat.dopantE[i] * norm.Vt,
-            mat.dopantKind[i], baseStep, mat.ni[i], mat.NC[i], mat.NV[i], F, F, nullptr, nullptr,
-            nullptr, nullptr, &M, &psi);
+    initVeq(device->getLayer(l), mesh.mat.dopantN[i] * norm.density, 0.0,
+            mesh.mat.dopantE[i] * norm.Vt, mesh.mat.dopantKind[i], mesh.baseStep, mesh.mat.ni[i],
+            mesh.mat.NC[i], mesh.mat.NV[i], F, F, nullptr, nullptr, nullptr, nullptr, &M, &psi);
     if (majority) *majority = M;
-    return psi - (mat.offN[i] - mat.offP[i]) / 2.0;
+    return psi - (mesh.mat.offN[i] - mesh.mat.offP[i]) / 2.0;
 }
 
 void ekSimulator::computeJunctions(const ekLayerValues* values, const ekLayerGeometry* g,
                                    int layers)
 {
-    junctionCount = 0;
-    const double h = baseStep;
+    mesh.junctionCount = 0;
+    const double h = mesh.baseStep;
     auto margin = [h](double x) { return std::min(5.0 * h, x); };
     if (layers == 1) {
-        junctionBounds[junctionCount++] = g[0].start + g[0].thickness / 2.0;
+        mesh.junctionBounds[mesh.junctionCount++] = g[0].start + g[0].thickness / 2.0;
         return;
     }
     const double lightDoping = 2e14 / norm.density;
-    for (int l = 0; l + 1 < layers && junctionCount + 2 <= JUNCTION_BOUNDS; ++l) {
+    for (int l = 0; l + 1 < layers && mesh.junctionCount + 2 <= ekMeshFields::JUNCTION_BOUNDS;
+         ++l) {
         const double z0 = g[l].start;
         const double t1 = g[l].thickness;
         const double t2 = g[l + 1].thickness;
@@ -137,7 +138,7 @@ void ekSimulator::computeJunctions(const ekLayerValues* values, const ekLayerGeo
                 b2 = zi + t2 / 2.0 - margin(t1 / 4.0);
             }
         }
-        junctionBounds[junctionCount++] = b1;
-        junctionBounds[junctionCount++] = b2;
+        mesh.junctionBounds[mesh.junctionCount++] = b1;
+        mesh.junctionBounds[mesh.junctionCount++] = b2;
     }
 }

@@ -93,8 +93,8 @@ bool ekSimulator::layoutPoints(ekLayerGeometry* g, int layers)
                 ++l;
                 g[l].first = i;
             }
-            sol.z[i] = z;
-            pointLayer[i] = l;
+            mesh.sol.z[i] = z;
+            mesh.pointLayer[i] = l;
         }
         for (int k = l + 1; k < layers; ++k) {
             g[k].first = N;
@@ -110,7 +110,7 @@ bool ekSimulator::layoutPoints(ekLayerGeometry* g, int layers)
                 return false;
             }
         }
-        sol.z[N - 1] = deviceLength;
+        mesh.sol.z[N - 1] = deviceLength;
         return true;
     }
 
@@ -150,10 +150,10 @@ bool ekSimulator::layoutPoints(ekLayerGeometry* g, int layers)
         for (int k = 0; k < m; ++k, ++i) {
             const double c = intervals > 0 ? double(k) / intervals : 0.0;
             const double u = perLayer ? c : gradedFraction(c);
-            sol.z[i] = g[l].start + u * g[l].thickness;
-            pointLayer[i] = l;
+            mesh.sol.z[i] = g[l].start + u * g[l].thickness;
+            mesh.pointLayer[i] = l;
         }
     }
-    sol.z[N - 1] = deviceLength;
+    mesh.sol.z[N - 1] = deviceLength;
     return true;
 }

@@ -39,14 +39,14 @@ void ekSimulator::bandValues(const ekLayerValues& v, double* Eg, double* Chi, do
                              double* NV, double* ni, double* offN, double* offP) const
 {
     // Material band densities are those at 300 K; a model gives them at T.
-    const double scale = v.ownBandValues ? Tfactor : 1.0;
+    const double scale = v.ownBandValues ? mesh.Tfactor : 1.0;
     *Eg = v.Eg / norm.Vt;
     *Chi = v.Chi / norm.Vt;
     *NC = v.NC * scale / norm.density;
     *NV = v.NV * scale / norm.density;
     *ni = std::sqrt(*NC * *NV) * std::exp(-*Eg / 2.0);
-    *offN = std::log(*NC / refNC) + (*Chi - refChi);
-    *offP = std::log(*NV / refNV) - (*Eg - refEg) - (*Chi - refChi);
+    *offN = std::log(*NC / mesh.refNC) + (*Chi - mesh.refChi);
+    *offP = std::log(*NV / mesh.refNV) - (*Eg - mesh.refEg) - (*Chi - mesh.refChi);
 }
 
 void ekSimulator::dopantValues(const ekLevelValues& d, double Eg, bool graded, uint8_t* kind,
@@ -69,20 +69,20 @@ void ekSimulator::dopantValues(const ekLevelValues& d, double Eg, bool graded, u
 
 void ekSimulator::storeDopant(int i, const ekLayerValues& v)
 {
-    const ekLayer* L = device->getLayer(pointLayer[i]);
+    const ekLayer* L = device->getLayer(mesh.pointLayer[i]);
     const bool graded = L->isDopingScript() && L->isDopingScriptGraded();
     uint8_t kind = 0;
     double N = 0.0, E = 0.0, taun = 0.0, taup = 0.0;
-    dopantValues(v.dopant, mat.Eg[i], graded, &kind, &N, &E, &taun, &taup);
-    mat.dopantKind[i] = kind;
-    mat.dopantN[i] = N;
-    mat.dopantE[i] = E;
-    mat.dopantTaun[i] = taun;
-    mat.dopantTaup[i] = taup;
-    mat.dopantF[i] = std::max(1.0, v.dopant.F);
-    mat.dopantIon[i] = mat.dopantN1[i] = mat.dopantP1[i] = 0.0;
+    dopantValues(v.dopant, mesh.mat.Eg[i], graded, &kind, &N, &E, &taun, &taup);
+    mesh.mat.dopantKind[i] = kind;
+    mesh.mat.dopantN[i] = N;
+    mesh.mat.dopantE[i] = E;
+    mesh.mat.dopantTaun[i] = taun;
+    mesh.mat.dopantTaup[i] = taup;
+    mesh.mat.dopantF[i] = std::max(1.0, v.dopant.F);
+    mesh.mat.dopantIon[i] = mesh.mat.dopantN1[i] = mesh.mat.dopantP1[i] = 0.0;
     if (kind != 0) {
-        dopantTerms(mat, i);
+        dopantTerms(mesh.mat, i);
     }
 }
 
@@ -115,10 +115,10 @@ void ekSimulator::storeTraps(int i, int l, const ekLayerValues& v)
     const ekLayer* L = device->getLayer(l);
     const double threshold = (L->isTrapScript() && L->isTrapScriptGraded()) ? 1e-6 : 1e6;
     for (int t = 0; t < TRAPS; ++t) {
-        ekTrapArrays& a = trap[t];
+        ekTrapArrays& a = mesh.trap[t];
         a.kind[i] = 0;
         a.N[i] = a.E[i] = a.W[i] = a.Taun[i] = a.Taup[i] = a.g[i] = 0.0;
-        a.p1[i] = a.n1[i] = mat.ni[i];
+        a.p1[i] = a.n1[i] = mesh.mat.ni[i];
         if (t >= v.trapCount || !(v.traps[t].N >= threshold)) {
             continue;
         }
@@ -126,61 +126,63 @@ void ekSimulator::storeTraps(int i, int l, const ekLayerValues& v)
         const double factor = tr.Nr > 0.0 ? 1.0 / (1.0 + tr.N / tr.Nr) : 1.0;
         a.kind[i] = tr.kind;
         a.N[i] = tr.N / norm.density;
-        a.E[i] = std::min(tr.E / norm.Vt, mat.Eg[i] / 2.0) * factor;
+        a.E[i] = std::min(tr.E / norm.Vt, mesh.mat.Eg[i] / 2.0) * factor;
         a.W[i] = tr.W / norm.Vt;
         a.Taun[i] = tr.Taun / norm.time * factor;
         a.Taup[i] = tr.Taup / norm.time * factor;
-        trapTerms(tr.kind, a.E[i], std::max(1.0, tr.F), mat.ni[i], &a.g[i], &a.p1[i], &a.n1[i]);
+        trapTerms(tr.kind, a.E[i], std::max(1.0, tr.F), mesh.mat.ni[i], &a.g[i], &a.p1[i],
+                  &a.n1[i]);
     }
 }
 
 void ekSimulator::storePoint(int i, int l, const ekLayerValues& v)
 {
     const ekLayer* L = device->getLayer(l);
-    bandValues(v, &mat.Eg[i], &mat.Chi[i], &mat.NC[i], &mat.NV[i], &mat.ni[i], &mat.offN[i],
-               &mat.offP[i]);
-    mat.niRef[i] = refNi;
-    mat.pointKind[i] = 0;
-    mat.Eps[i] = v.Eps;
-    mat.indexN[i] = v.n;
-    mat.indexK[i] = v.k;
-    mat.gapKind[i] = L->isDirect() ? GAP_DIRECT : GAP_INDIRECT;
-    mat.Mobn[i] = v.Mobn / norm.mobility;
-    mat.Mobp[i] = v.Mobp / norm.mobility;
-    mat.Beta[i] = v.Beta / norm.recombination;
-    mat.Cn[i] = v.Cn / (norm.recombination / norm.density);
-    mat.Cp[i] = v.Cp / (norm.recombination / norm.density);
-    mat.Taun[i] = v.Taun / norm.time;
-    mat.Taup[i] = v.Taup / norm.time;
+    bandValues(v, &mesh.mat.Eg[i], &mesh.mat.Chi[i], &mesh.mat.NC[i], &mesh.mat.NV[i],
+               &mesh.mat.ni[i], &mesh.mat.offN[i], &mesh.mat.offP[i]);
+    mesh.mat.niRef[i] = mesh.refNi;
+    mesh.mat.pointKind[i] = 0;
+    mesh.mat.Eps[i] = v.Eps;
+    mesh.mat.indexN[i] = v.n;
+    mesh.mat.indexK[i] = v.k;
+    mesh.mat.gapKind[i] = L->isDirect() ? GAP_DIRECT : GAP_INDIRECT;
+    mesh.mat.Mobn[i] = v.Mobn / norm.mobility;
+    mesh.mat.Mobp[i] = v.Mobp / norm.mobility;
+    mesh.mat.Beta[i] = v.Beta / norm.recombination;
+    mesh.mat.Cn[i] = v.Cn / (norm.recombination / norm.density);
+    mesh.mat.Cp[i] = v.Cp / (norm.recombination / norm.density);
+    mesh.mat.Taun[i] = v.Taun / norm.time;
+    mesh.mat.Taup[i] = v.Taup / norm.time;
     storeDopant(i, v);
     storeTraps(i, l, v);
 
-    mat.urbachFlag[i] = 0;
-    mat.urbachEA[i] = mat.urbachED[i] = mat.urbachGA[i] = mat.urbachGD[i] = 0.0;
-    mat.urbachTaunA[i] = mat.urbachTaupA[i] = mat.urbachTaunD[i] = mat.urbachTaupD[i] = 0.0;
+    mesh.mat.urbachFlag[i] = 0;
+    mesh.mat.urbachEA[i] = mesh.mat.urbachED[i] = mesh.mat.urbachGA[i] = mesh.mat.urbachGD[i] = 0.0;
+    mesh.mat.urbachTaunA[i] = mesh.mat.urbachTaupA[i] = mesh.mat.urbachTaunD[i] =
+        mesh.mat.urbachTaupD[i] = 0.0;
     if (L->isUrbach()) {
-        mat.urbachFlag[i] = URBACH_ON;
-        mat.urbachEA[i] = L->getUrbachEA() / norm.Vt;
-        mat.urbachED[i] = L->getUrbachED() / norm.Vt;
-        mat.urbachGA[i] = L->getUrbachGA() / (norm.density / norm.Vt);
-        mat.urbachGD[i] = L->getUrbachGD() / (norm.density / norm.Vt);
-        mat.urbachTaunA[i] = L->getUrbachTaunA() / norm.time;
-        mat.urbachTaupA[i] = L->getUrbachTaupA() / norm.time;
-        mat.urbachTaunD[i] = L->getUrbachTaunD() / norm.time;
-        mat.urbachTaupD[i] = L->getUrbachTaupD() / norm.time;
+        mesh.mat.urbachFlag[i] = URBACH_ON;
+        mesh.mat.urbachEA[i] = L->getUrbachEA() / norm.Vt;
+        mesh.mat.urbachED[i] = L->getUrbachED() / norm.Vt;
+        mesh.mat.urbachGA[i] = L->getUrbachGA() / (norm.density / norm.Vt);
+        mesh.mat.urbachGD[i] = L->getUrbachGD() / (norm.density / norm.Vt);
+        mesh.mat.urbachTaunA[i] = L->getUrbachTaunA() / norm.time;
+        mesh.mat.urbachTaupA[i] = L->getUrbachTaupA() / norm.time;
+        mesh.mat.urbachTaunD[i] = L->getUrbachTaunD() / norm.time;
+        mesh.mat.urbachTaupD[i] = L->getUrbachTaupD() / norm.time;
     }
-    mat.absorptionEU[i] = mat.absorptionEdge[i] = mat.absorptionKEdge[i] = 0.0;
+    mesh.mat.absorptionEU[i] = mesh.mat.absorptionEdge[i] = mesh.mat.absorptionKEdge[i] = 0.0;
     if (L->isIndexConstant()) {
         // The edge follows the local bandgap, so a graded gap keeps its tail.
-        const bool direct = mat.gapKind[i] == GAP_DIRECT;
+        const bool direct = mesh.mat.gapKind[i] == GAP_DIRECT;
         const double EU = L->getUrbachEA() / norm.Vt;
-        mat.absorptionEU[i] = EU;
-        mat.absorptionEdge[i] = ek_absorptionEdge(mat.Eg[i], EU, direct);
-        mat.absorptionKEdge[i] = ek_absorptionKEdge(mat.Eg[i], EU, v.k, direct);
+        mesh.mat.absorptionEU[i] = EU;
+        mesh.mat.absorptionEdge[i] = ek_absorptionEdge(mesh.mat.Eg[i], EU, direct);
+        mesh.mat.absorptionKEdge[i] = ek_absorptionKEdge(mesh.mat.Eg[i], EU, v.k, direct);
     }
-    mat.Gop[i] = 0.0;
-    mat.photonFlux[i] = 0.0;
-    mat.polTotal[i] = mat.polSpont[i] = mat.polPiezo[i] = 0.0;
+    mesh.mat.Gop[i] = 0.0;
+    mesh.mat.photonFlux[i] = 0.0;
+    mesh.mat.polTotal[i] = mesh.mat.polSpont[i] = mesh.mat.polPiezo[i] = 0.0;
 }
 
 void ekSimulator::blendInterface(int i)
@@ -189,39 +191,40 @@ void ekSimulator::blendInterface(int i)
     auto blend = [&](double* a) {
         a[i] = interpolateParameter(a[b], a[i], ekLimits::MEAN_HARMONIC);
     };
-    const double niOwn = mat.ni[i];
-    blend(mat.Eps);
-    blend(mat.Mobn);
-    blend(mat.Mobp);
-    blend(mat.Eg);
-    blend(mat.Chi);
-    blend(mat.NC);
-    blend(mat.NV);
-    blend(mat.Beta);
-    blend(mat.Cn);
-    blend(mat.Cp);
-    blend(mat.Taun);
-    blend(mat.Taup);
+    const double niOwn = mesh.mat.ni[i];
+    blend(mesh.mat.Eps);
+    blend(mesh.mat.Mobn);
+    blend(mesh.mat.Mobp);
+    blend(mesh.mat.Eg);
+    blend(mesh.mat.Chi);
+    blend(mesh.mat.NC);
+    blend(mesh.mat.NV);
+    blend(mesh.mat.Beta);
+    blend(mesh.mat.Cn);
+    blend(mesh.mat.Cp);
+    blend(mesh.mat.Taun);
+    blend(mesh.mat.Taup);
     // ni and the offsets follow from the blended band values, so that the
     // densities and ni^2 stay consistent at the interface point.
-    mat.ni[i] = std::sqrt(mat.NC[i] * mat.NV[i]) * std::exp(-mat.Eg[i] / 2.0);
-    mat.offN[i] = std::log(mat.NC[i] / refNC) + (mat.Chi[i] - refChi);
-    mat.offP[i] = std::log(mat.NV[i] / refNV) - (mat.Eg[i] - refEg) - (mat.Chi[i] - refChi);
+    mesh.mat.ni[i] = std::sqrt(mesh.mat.NC[i] * mesh.mat.NV[i]) * std::exp(-mesh.mat.Eg[i] / 2.0);
+    mesh.mat.offN[i] = std::log(mesh.mat.NC[i] / mesh.refNC) + (mesh.mat.Chi[i] - mesh.refChi);
+    mesh.mat.offP[i] = std::log(mesh.mat.NV[i] / mesh.refNV) - (mesh.mat.Eg[i] - mesh.refEg) -
+                       (mesh.mat.Chi[i] - mesh.refChi);
 
     // Dopant: blended only between levels of the same kind; otherwise the
     // point keeps this layer's level.
-    const uint8_t kind = mat.dopantKind[i];
-    if (ekLimits::isLevelKind(kind) && kind == mat.dopantKind[b]) {
-        blend(mat.dopantN);
-        blend(mat.dopantE);
-        blend(mat.dopantTaun);
-        blend(mat.dopantTaup);
-        mat.dopantE[i] = std::min(mat.dopantE[i], mat.Eg[i] / 2.0);
+    const uint8_t kind = mesh.mat.dopantKind[i];
+    if (ekLimits::isLevelKind(kind) && kind == mesh.mat.dopantKind[b]) {
+        blend(mesh.mat.dopantN);
+        blend(mesh.mat.dopantE);
+        blend(mesh.mat.dopantTaun);
+        blend(mesh.mat.dopantTaup);
+        mesh.mat.dopantE[i] = std::min(mesh.mat.dopantE[i], mesh.mat.Eg[i] / 2.0);
     }
     if (ekLimits::isLevelKind(kind)) {
-        dopantTerms(mat, i);
+        dopantTerms(mesh.mat, i);
     }
-    for (ekTrapArrays& t : trap) {
+    for (ekTrapArrays& t : mesh.trap) {
         const uint8_t tk = t.kind[i];
         // The degeneracy factor, from the terms of this layer's own level.
         const double F = ekLimits::isLevelKind(tk) ? t.g[i] * niOwn / std::exp(t.E[i]) : 1.0;
@@ -231,21 +234,22 @@ void ekSimulator::blendInterface(int i)
             blend(t.W);
             blend(t.Taun);
             blend(t.Taup);
-            t.E[i] = std::min(t.E[i], mat.Eg[i] / 2.0);
+            t.E[i] = std::min(t.E[i], mesh.mat.Eg[i] / 2.0);
         }
         if (ekLimits::isLevelKind(tk)) {
-            trapTerms(tk, t.E[i], F, mat.ni[i], &t.g[i], &t.p1[i], &t.n1[i]);
+            trapTerms(tk, t.E[i], F, mesh.mat.ni[i], &t.g[i], &t.p1[i], &t.n1[i]);
         } else {
-            t.p1[i] = t.n1[i] = mat.ni[i];
+            t.p1[i] = t.n1[i] = mesh.mat.ni[i];
         }
     }
     // Band tails: blended when both sides have them, else taken from the
     // side that has them.
-    const bool tailsHere = (mat.urbachFlag[i] & URBACH_ON) != 0;
-    const bool tailsBefore = (mat.urbachFlag[b] & URBACH_ON) != 0;
+    const bool tailsHere = (mesh.mat.urbachFlag[i] & URBACH_ON) != 0;
+    const bool tailsBefore = (mesh.mat.urbachFlag[b] & URBACH_ON) != 0;
     if (tailsHere || tailsBefore) {
-        double* tails[] = {mat.urbachEA,    mat.urbachED,    mat.urbachGA,    mat.urbachGD,
-                           mat.urbachTaunA, mat.urbachTaupA, mat.urbachTaunD, mat.urbachTaupD};
+        double* tails[] = {mesh.mat.urbachEA,    mesh.mat.urbachED,    mesh.mat.urbachGA,
+                           mesh.mat.urbachGD,    mesh.mat.urbachTaunA, mesh.mat.urbachTaupA,
+                           mesh.mat.urbachTaunD, mesh.mat.urbachTaupD};
         for (double* a : tails) {
             if (tailsHere && tailsBefore) {
                 blend(a);
@@ -253,6 +257,6 @@ void ekSimulator::blendInterface(int i)
                 a[i] = a[b];
             }
         }
-        mat.urbachFlag[i] = URBACH_ON;
+        mesh.mat.urbachFlag[i] = URBACH_ON;
     }
 }

@@ -68,9 +68,10 @@ bool ekSimulator::computePolarisation(const ekLayerValues* values, const ekLayer
             if (!graded) {
                 continue;
             }
-            const double zin = (sol.z[i] - g[l].start) * norm.length;
-            const double hNorm = i > g[l].first ? sol.z[i] - sol.z[i - 1]
-                                                : (i + 1 < N ? sol.z[i + 1] - sol.z[i] : 0.0);
+            const double zin = (mesh.sol.z[i] - g[l].start) * norm.length;
+            const double hNorm = i > g[l].first
+                                     ? mesh.sol.z[i] - mesh.sol.z[i - 1]
+                                     : (i + 1 < N ? mesh.sol.z[i + 1] - mesh.sol.z[i] : 0.0);
             const double step = hNorm * norm.length;
             // The lattice model at a depth, starting from the layer's values.
             auto latticeAt = [&](double depth) {
@@ -97,29 +98,30 @@ bool ekSimulator::computePolarisation(const ekLayerValues* values, const ekLayer
     // Polarisation on the segment from point i to i + 1: the segment lies in
     // point i's layer (a later interface point starts the next layer).
     auto segment = [&](const std::vector<double>& P, int i) {
-        return pointLayer[i] == pointLayer[i + 1] ? 0.5 * (P[i] + P[i + 1]) : P[i];
+        return mesh.pointLayer[i] == mesh.pointLayer[i + 1] ? 0.5 * (P[i] + P[i + 1]) : P[i];
     };
     for (int i = 1; i < N - 1; ++i) {
         const double spont = S * (segment(psp, i) - segment(psp, i - 1)) / Q;
         const double piezo = S * (segment(ppz, i) - segment(ppz, i - 1)) / Q;
-        mat.polSpont[i] = spont;
-        mat.polPiezo[i] = piezo;
-        const double w = controlWidth(i);
-        mat.polTotal[i] = w > 0.0 ? (spont + piezo) / w : 0.0;
+        mesh.mat.polSpont[i] = spont;
+        mesh.mat.polPiezo[i] = piezo;
+        const double w = mesh.controlWidth(i);
+        mesh.mat.polTotal[i] = w > 0.0 ? (spont + piezo) / w : 0.0;
     }
     // The contact points take their neighbour's charge.
-    mat.polSpont[0] = mat.polSpont[1];
-    mat.polPiezo[0] = mat.polPiezo[1];
-    mat.polTotal[0] = mat.polTotal[1];
-    mat.polSpont[N - 1] = mat.polSpont[N - 2];
-    mat.polPiezo[N - 1] = mat.polPiezo[N - 2];
-    mat.polTotal[N - 1] = mat.polTotal[N - 2];
+    mesh.mat.polSpont[0] = mesh.mat.polSpont[1];
+    mesh.mat.polPiezo[0] = mesh.mat.polPiezo[1];
+    mesh.mat.polTotal[0] = mesh.mat.polTotal[1];
+    mesh.mat.polSpont[N - 1] = mesh.mat.polSpont[N - 2];
+    mesh.mat.polPiezo[N - 1] = mesh.mat.polPiezo[N - 2];
+    mesh.mat.polTotal[N - 1] = mesh.mat.polTotal[N - 2];
 
     // Interface pairs for the recombination averaging of the assembly.
-    for (int k = 0; k < interfaceCount && polPairCount < POLARISATION_PAIRS; ++k) {
-        polPairs[polPairCount][0] = interfaceIndex[k];
-        polPairs[polPairCount][1] = k > 0 ? interfaceIndex[k - 1] : 0;
-        ++polPairCount;
+    for (int k = 0; k < mesh.interfaceCount && mesh.polPairCount < ekMeshFields::POLARISATION_PAIRS;
+         ++k) {
+        mesh.polPairs[mesh.polPairCount][0] = mesh.interfaceIndex[k];
+        mesh.polPairs[mesh.polPairCount][1] = k > 0 ? mesh.interfaceIndex[k - 1] : 0;
+        ++mesh.polPairCount;
     }
     return true;
 }
@@ -130,8 +132,8 @@ bool ekSimulator::isPairedIndex(int i) const
     if (i <= 0 || i >= Points - 1) {
         return false;
     }
-    for (int k = 0; k < polPairCount; ++k) {
-        if (polPairs[k][0] == i || polPairs[k][1] == i) {
+    for (int k = 0; k < mesh.polPairCount; ++k) {
+        if (mesh.polPairs[k][0] == i || mesh.polPairs[k][1] == i) {
             return true;
         }
     }

@@ -46,18 +46,18 @@ void ekSimulator::trappedCharge(double n, double p, int i, ekOccupation mode,
         return;
     }
     *out = ekTrappedCharge{};
-    const double ni2 = mat.ni[i] * mat.ni[i];
-    const double N = mat.dopantN[i];
-    if (N > 0.0 && ekLimits::isLevelKind(mat.dopantKind[i])) {
-        const ekSrhCentre c{mat.dopantTaun[i], mat.dopantTaup[i], mat.dopantN1[i],
-                            mat.dopantP1[i]};
-        if (mat.dopantKind[i] == ekLimits::KIND_ACCEPTOR) {
+    const double ni2 = mesh.mat.ni[i] * mesh.mat.ni[i];
+    const double N = mesh.mat.dopantN[i];
+    if (N > 0.0 && ekLimits::isLevelKind(mesh.mat.dopantKind[i])) {
+        const ekSrhCentre c{mesh.mat.dopantTaun[i], mesh.mat.dopantTaup[i], mesh.mat.dopantN1[i],
+                            mesh.mat.dopantP1[i]};
+        if (mesh.mat.dopantKind[i] == ekLimits::KIND_ACCEPTOR) {
             addAcceptor(out, &out->Na, ek_acceptorCharge(N, n, p, c));
         } else {
             addDonor(out, &out->Nd, ek_donorCharge(N, n, p, c));
         }
     }
-    for (const ekTrapArrays& t : trap) {
+    for (const ekTrapArrays& t : mesh.trap) {
         if (t.N[i] > 0.0 && ekLimits::isLevelKind(t.kind[i])) {
             const ekSrhCentre c{t.Taun[i], t.Taup[i], t.n1[i], t.p1[i]};
             if (t.kind[i] == ekLimits::KIND_ACCEPTOR) {
@@ -67,42 +67,44 @@ void ekSimulator::trappedCharge(double n, double p, int i, ekOccupation mode,
             }
         }
     }
-    if (mat.urbachFlag[i] & URBACH_ON) {
+    if (mesh.mat.urbachFlag[i] & URBACH_ON) {
         for (int k = 0; k < EK_URBACH_SLICES; ++k) {
-            if (mat.urbachED[i] > 0.0) {
-                const double e = ek_urbachSliceEnergy(mat.urbachED[i], k);
-                const double Nk = ek_urbachSliceDensity(mat.urbachGD[i], mat.urbachED[i], e);
-                const double p1 = mat.NV[i] * std::exp(-e);
-                const ekSrhCentre c{mat.urbachTaunD[i], mat.urbachTaupD[i], ni2 / p1, p1};
+            if (mesh.mat.urbachED[i] > 0.0) {
+                const double e = ek_urbachSliceEnergy(mesh.mat.urbachED[i], k);
+                const double Nk =
+                    ek_urbachSliceDensity(mesh.mat.urbachGD[i], mesh.mat.urbachED[i], e);
+                const double p1 = mesh.mat.NV[i] * std::exp(-e);
+                const ekSrhCentre c{mesh.mat.urbachTaunD[i], mesh.mat.urbachTaupD[i], ni2 / p1, p1};
                 addDonor(out, &out->Qd, ek_donorCharge(Nk, n, p, c));
             }
-            if (mat.urbachEA[i] > 0.0) {
-                const double e = ek_urbachSliceEnergy(mat.urbachEA[i], k);
-                const double Nk = ek_urbachSliceDensity(mat.urbachGA[i], mat.urbachEA[i], e);
-                const double n1 = mat.NC[i] * std::exp(-e);
-                const ekSrhCentre c{mat.urbachTaunA[i], mat.urbachTaupA[i], n1, ni2 / n1};
+            if (mesh.mat.urbachEA[i] > 0.0) {
+                const double e = ek_urbachSliceEnergy(mesh.mat.urbachEA[i], k);
+                const double Nk =
+                    ek_urbachSliceDensity(mesh.mat.urbachGA[i], mesh.mat.urbachEA[i], e);
+                const double n1 = mesh.mat.NC[i] * std::exp(-e);
+                const ekSrhCentre c{mesh.mat.urbachTaunA[i], mesh.mat.urbachTaupA[i], n1, ni2 / n1};
                 addAcceptor(out, &out->Qa, ek_acceptorCharge(Nk, n, p, c));
             }
         }
     }
-    out->Qpol = mat.polTotal[i];
+    out->Qpol = mesh.mat.polTotal[i];
 }
 
 void ekSimulator::trappedChargeEquilibrium(double n, double p, int i, ekTrappedCharge* out) const
 {
     *out = ekTrappedCharge{};
-    const double ni2 = mat.ni[i] * mat.ni[i];
+    const double ni2 = mesh.mat.ni[i] * mesh.mat.ni[i];
     double d = 0.0;
-    const double N = mat.dopantN[i];
-    if (N > 0.0 && ekLimits::isLevelKind(mat.dopantKind[i])) {
-        if (mat.dopantKind[i] == ekLimits::KIND_ACCEPTOR) {
-            out->Na += ek_acceptorEquilibrium(N, mat.dopantIon[i], p, &d);
+    const double N = mesh.mat.dopantN[i];
+    if (N > 0.0 && ekLimits::isLevelKind(mesh.mat.dopantKind[i])) {
+        if (mesh.mat.dopantKind[i] == ekLimits::KIND_ACCEPTOR) {
+            out->Na += ek_acceptorEquilibrium(N, mesh.mat.dopantIon[i], p, &d);
         } else {
-            out->Nd += ek_donorEquilibrium(N, mat.dopantIon[i], n, &d);
+            out->Nd += ek_donorEquilibrium(N, mesh.mat.dopantIon[i], n, &d);
         }
         out->dV += d;
     }
-    for (const ekTrapArrays& t : trap) {
+    for (const ekTrapArrays& t : mesh.trap) {
         if (t.N[i] > 0.0 && ekLimits::isLevelKind(t.kind[i])) {
             if (t.kind[i] == ekLimits::KIND_ACCEPTOR) {
                 out->Qa += ek_acceptorEquilibrium(t.N[i], t.g[i], p, &d);
@@ -114,23 +116,25 @@ void ekSimulator::trappedChargeEquilibrium(double n, double p, int i, ekTrappedC
     }
     // The tails hold charge at equilibrium too; leaving them out here would
     // make the charge jump as soon as a bias or light is applied.
-    if (mat.urbachFlag[i] & URBACH_ON) {
+    if (mesh.mat.urbachFlag[i] & URBACH_ON) {
         for (int k = 0; k < EK_URBACH_SLICES; ++k) {
-            if (mat.urbachED[i] > 0.0) {
-                const double e = ek_urbachSliceEnergy(mat.urbachED[i], k);
-                const double Nk = ek_urbachSliceDensity(mat.urbachGD[i], mat.urbachED[i], e);
-                const double n1 = ni2 / (mat.NV[i] * std::exp(-e));
+            if (mesh.mat.urbachED[i] > 0.0) {
+                const double e = ek_urbachSliceEnergy(mesh.mat.urbachED[i], k);
+                const double Nk =
+                    ek_urbachSliceDensity(mesh.mat.urbachGD[i], mesh.mat.urbachED[i], e);
+                const double n1 = ni2 / (mesh.mat.NV[i] * std::exp(-e));
                 out->Qd += ek_donorEquilibrium(Nk, 1.0 / n1, n, &d);
                 out->dV += d;
             }
-            if (mat.urbachEA[i] > 0.0) {
-                const double e = ek_urbachSliceEnergy(mat.urbachEA[i], k);
-                const double Nk = ek_urbachSliceDensity(mat.urbachGA[i], mat.urbachEA[i], e);
-                const double p1 = ni2 / (mat.NC[i] * std::exp(-e));
+            if (mesh.mat.urbachEA[i] > 0.0) {
+                const double e = ek_urbachSliceEnergy(mesh.mat.urbachEA[i], k);
+                const double Nk =
+                    ek_urbachSliceDensity(mesh.mat.urbachGA[i], mesh.mat.urbachEA[i], e);
+                const double p1 = ni2 / (mesh.mat.NC[i] * std::exp(-e));
                 out->Qa += ek_acceptorEquilibrium(Nk, 1.0 / p1, p, &d);
                 out->dV += d;
             }
         }
     }
-    out->Qpol = mat.polTotal[i];
+    out->Qpol = mesh.mat.polTotal[i];
 }

@@ -227,7 +227,7 @@ TEST_F(BiasFixture, TotalCurrentIsTheSameAtEveryPoint)
     }
     build(nuParam::MESH_LAYER, 50);
     ASSERT_GT(sweep(0.4, 0.4, 0.01, nuParam::METHOD_NEWTON), 0);
-    const ekSolutionArrays& s = sim.getSolutionArrays();
+    const ekSolutionArrays& s = sim.getMesh().sol;
     const double J = sim.getMeanCurrent();
     ASSERT_GT(J, 0.0);
     double step = 0.0;

@@ -18,8 +18,8 @@ namespace {
 // cancel. Returns the largest |J| relative to the size of its terms.
 double largestRelativeFlux(const ekSimulator& sim, bool electrons)
 {
-    const ekMaterialArrays& m = sim.getMaterialArrays();
-    const ekSolutionArrays& s = sim.getSolutionArrays();
+    const ekMaterialArrays& m = sim.getMesh().mat;
+    const ekSolutionArrays& s = sim.getMesh().sol;
     double worst = 0.0;
     for (int j = 0; j + 1 < sim.getPoints(); ++j) {
         const int k = j + 1;
@@ -56,8 +56,8 @@ TEST_P(JunctionAtRest, BuiltInPotentialMassActionAndNoCurrent)
     ASSERT_TRUE(d.sim->isConvergenceAchieved());
 
     const ekSimulator& sim = *d.sim;
-    const ekMaterialArrays& m = sim.getMaterialArrays();
-    const ekSolutionArrays& s = sim.getSolutionArrays();
+    const ekMaterialArrays& m = sim.getMesh().mat;
+    const ekSolutionArrays& s = sim.getMesh().sol;
     const int N = sim.getPoints();
 
     // Built-in potential from the ionised densities of the two bulks.
@@ -104,8 +104,8 @@ TEST_P(JunctionAtRest, BuiltInPotentialMassActionAndNoCurrent)
     EXPECT_LT(largestRelativeFlux(sim, true), 1e-9);
     EXPECT_LT(largestRelativeFlux(sim, false), 1e-9);
     // The contacts remember the converged boundary potentials.
-    EXPECT_DOUBLE_EQ(sim.getAnodeState().Veq, s.V[0]);
-    EXPECT_DOUBLE_EQ(sim.getCathodeState().Veq, s.V[N - 1]);
+    EXPECT_DOUBLE_EQ(sim.getMesh().anodeState.Veq, s.V[0]);
+    EXPECT_DOUBLE_EQ(sim.getMesh().cathodeState.Veq, s.V[N - 1]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Silicon, JunctionAtRest,
@@ -125,8 +125,8 @@ TEST(EquilibriumHeterojunction, FermiLevelStaysFlat)
     ASSERT_TRUE(d.converged()) << d.sigma.message;
 
     const ekSimulator& sim = *d.sim;
-    const ekMaterialArrays& m = sim.getMaterialArrays();
-    const ekSolutionArrays& s = sim.getSolutionArrays();
+    const ekMaterialArrays& m = sim.getMesh().mat;
+    const ekSolutionArrays& s = sim.getMesh().sol;
     for (int i = 0; i < sim.getPoints(); ++i) {
         EXPECT_EQ(s.Fn[i], 0.0);
         EXPECT_EQ(s.Fp[i], 0.0);
@@ -162,7 +162,7 @@ TEST_P(StartingProfile, LiesNearTheSolution)
     ASSERT_TRUE(d.sigma.isOK());
     d.solveEquilibrium();
     ASSERT_TRUE(d.converged()) << d.sigma.message;
-    const double* solved = d.sim->getSolutionArrays().V;
+    const double* solved = d.sim->getMesh().sol.V;
     double largest = 0.0, span = 0.0;
     for (int i = 0; i < N; ++i) {
         largest = std::max(largest, std::fabs(V[i] - solved[i]));
@@ -203,13 +203,13 @@ TEST_P(SchottkyContact, ContactPotentialFollowsTheBarrier)
     ASSERT_TRUE(d.converged()) << d.sigma.message;
 
     const ekSimulator& sim = *d.sim;
-    const ekContactState& a = sim.getAnodeState();
+    const ekContactState& a = sim.getMesh().anodeState;
     ASSERT_FALSE(a.ohmic);
     const double Vt = sim.getNorm().Vt;
     EXPECT_NEAR(sim.schottkyBoundaryPotential(0), a.ref - c.phi / Vt, 1e-12);
-    EXPECT_NEAR(sim.getSolutionArrays().V[0], a.ref - c.phi / Vt, 1e-9);
-    const double NC = sim.getMaterialArrays().NC[0];
-    EXPECT_NEAR(sim.getSolutionArrays().n[0] / (NC * std::exp(-c.phi / Vt)), 1.0, 1e-8);
+    EXPECT_NEAR(sim.getMesh().sol.V[0], a.ref - c.phi / Vt, 1e-9);
+    const double NC = sim.getMesh().mat.NC[0];
+    EXPECT_NEAR(sim.getMesh().sol.n[0] / (NC * std::exp(-c.phi / Vt)), 1.0, 1e-8);
 }
 
 INSTANTIATE_TEST_SUITE_P(DonorAndAcceptor, SchottkyContact,
@@ -219,7 +219,10 @@ INSTANTIATE_TEST_SUITE_P(DonorAndAcceptor, SchottkyContact,
 // Reaches the simulator's contact state without pretending the object is
 // of another class.
 struct ContactAccess : ekSimulator {
-    static ekContactState& anode(ekSimulator* sim) { return sim->*(&ContactAccess::anodeState); }
+    static ekContactState& anode(ekSimulator* sim)
+    {
+        return (sim->*(&ContactAccess::mesh)).anodeState;
+    }
 };
 
 struct SolverAccess : ekSimulator {
@@ -237,10 +240,10 @@ TEST(SchottkyContactOhmic, BarrierBelowThresholdTurnsOhmicForGood)
     anode.type = ekContact::TYPE_SCHOTTKY;
     anode.phi = 1.2;
     ASSERT_TRUE(d.build(siliconJunction(1e16, 1e16, 100, 1.0), anode));
-    ASSERT_FALSE(d.sim->getAnodeState().ohmic);
+    ASSERT_FALSE(d.sim->getMesh().anodeState.ohmic);
     d.solveEquilibrium();
     ASSERT_TRUE(d.converged()) << d.sigma.message;
-    EXPECT_TRUE(d.sim->getAnodeState().ohmic);
+    EXPECT_TRUE(d.sim->getMesh().anodeState.ohmic);
 
     // n-type node: a barrier of 0.005 Vt turns ohmic, 0.5 Vt does not.
     SimulatorDevice n;
@@ -282,7 +285,7 @@ TEST(EquilibriumSave, FailedSolveKeepsTheEarlierEquilibrium)
     ASSERT_TRUE(d.build(siliconJunction(1e17, 1e16, 100, 1.0)));
     d.solveEquilibrium();
     ASSERT_TRUE(d.converged()) << d.sigma.message;
-    const ekSolutionArrays& s = d.sim->getSolutionArrays();
+    const ekSolutionArrays& s = d.sim->getMesh().sol;
     const int N = d.sim->getPoints();
     const std::vector<double> Veq(s.Veq, s.Veq + N);
     const std::filesystem::path file(d.sim->getFilenameEE());
@@ -454,7 +457,7 @@ TEST(EquilibriumSolvers, DirectAndIterativeSolversAgree)
         d.param.solver = codes[k];
         d.solveEquilibrium();
         ASSERT_TRUE(d.converged()) << d.sigma.message;
-        const ekSolutionArrays& s = d.sim->getSolutionArrays();
+        const ekSolutionArrays& s = d.sim->getMesh().sol;
         potentials[k].assign(s.V, s.V + d.sim->getPoints());
     }
     ASSERT_EQ(potentials[0].size(), potentials[1].size());

@@ -123,7 +123,7 @@ TEST_P(GummelJacobian, MatchesCentralDifferences)
     const double Va = c.bias / Vt;
     sim.setAppliedVoltage(Va);
     const int N = sim.getPoints();
-    const ekSolutionArrays& s = sim.getSolutionArrays();
+    const ekSolutionArrays& s = sim.getMesh().sol;
     const double L = s.z[N - 1];
     State state{std::vector<double>(N), std::vector<double>(N), std::vector<double>(N)};
     for (int i = 0; i < N; ++i) {
@@ -145,13 +145,11 @@ TEST_P(GummelJacobian, MatchesCentralDifferences)
             double dVc = 0, dVn = 0, dFn = 0;
             const int kn = side == 0 ? 1 : N - 2;
             const ekLayer* layer = side == 0 ? d.device->getFirstLayer() : d.device->getLastLayer();
-            const double t = sim.tunnelCurrent(state.V[k], state.V[kn],
-                                               sim.electronDensity(state.V[k], state.Fn[k], k),
-                                               layer->getMe(),
-                                               side == 0 ? sim.getAnodeState().phi
-                                                         : sim.getCathodeState().phi,
-                                               std::fabs(s.z[kn] - s.z[k]), d.device->getT(), side,
-                                               &dVc, &dVn, &dFn);
+            const double t = sim.tunnelCurrent(
+                state.V[k], state.V[kn], sim.electronDensity(state.V[k], state.Fn[k], k),
+                layer->getMe(),
+                side == 0 ? sim.getMesh().anodeState.phi : sim.getMesh().cathodeState.phi,
+                std::fabs(s.z[kn] - s.z[k]), d.device->getT(), side, &dVc, &dVn, &dFn);
             EXPECT_NE(t, 0.0) << c.name << " side " << side;
             EXPECT_NE(dFn, 0.0) << c.name << " side " << side;
         }

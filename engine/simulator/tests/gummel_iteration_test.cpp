@@ -19,7 +19,7 @@ TEST(GummelIteration, ReturnsToTheEquilibriumSolution)
     ASSERT_TRUE(d.build(siliconJunction(1e17, 1e16, 100, 1.0))) << d.sigma.message;
     d.solveEquilibrium();
     ASSERT_TRUE(d.converged()) << d.sigma.message;
-    const ekSolutionArrays& s = d.sim->getSolutionArrays();
+    const ekSolutionArrays& s = d.sim->getMesh().sol;
     const int N = d.sim->getPoints();
     const std::vector<double> Veq(s.V, s.V + N);
 
@@ -75,7 +75,7 @@ TEST(GummelIteration, ForwardBiasCarriesOneCurrent)
 
     // The saved point holds the solution and its current.
     d.sim->transportSaveGummel(V.data(), Fn.data(), Fp.data(), ekSimulator::TAG_JV);
-    const ekSolutionArrays& s = d.sim->getSolutionArrays();
+    const ekSolutionArrays& s = d.sim->getMesh().sol;
     for (int i = 0; i < N; i += 17) {
         EXPECT_EQ(s.V[i], V[i]);
         EXPECT_EQ(s.Fn[i], Fn[i]);
@@ -101,7 +101,7 @@ TEST(GummelIteration, NewtonAtRestAgreesOnASchottkyDevice)
     ASSERT_TRUE(d.build(siliconJunction(1e16, 1e17, 100, 1.0), anode)) << d.sigma.message;
     d.solveEquilibrium();
     ASSERT_TRUE(d.converged()) << d.sigma.message;
-    const ekSolutionArrays& s = d.sim->getSolutionArrays();
+    const ekSolutionArrays& s = d.sim->getMesh().sol;
     const int N = d.sim->getPoints();
     const std::vector<double> Veq(s.V, s.V + N);
 

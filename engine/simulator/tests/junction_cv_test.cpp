@@ -51,16 +51,16 @@ protected:
         ASSERT_EQ(rows.size(), 45u);
     }
 
-    double eps() const { return sim.getMaterialArrays().Eps[0] * EPS0; }
+    double eps() const { return sim.getMesh().mat.Eps[0] * EPS0; }
 
     // Built-in potential from the majority densities of the two neutral
     // ends (incomplete ionisation included).
     double builtIn() const
     {
-        const ekSolutionArrays& s = sim.getSolutionArrays();
+        const ekSolutionArrays& s = sim.getMesh().sol;
         const double N0 = sim.getNorm().density;
         const int last = sim.getPoints() - 1;
-        const double ni = sim.getMaterialArrays().ni[0] * N0;
+        const double ni = sim.getMesh().mat.ni[0] * N0;
         return Vt() * std::log(s.pEq[0] * N0 * s.nEq[last] * N0 / (ni * ni));
     }
 
@@ -69,7 +69,7 @@ protected:
 
 TEST_F(JunctionCv, BuiltInPotentialIsTheEquilibriumPotentialStep)
 {
-    const ekSolutionArrays& s = sim.getSolutionArrays();
+    const ekSolutionArrays& s = sim.getMesh().sol;
     const double step = (s.Veq[sim.getPoints() - 1] - s.Veq[0]) * Vt();
     EXPECT_NEAR(step, builtIn(), 0.002 * builtIn());
 }
@@ -79,7 +79,7 @@ TEST_F(JunctionCv, ChargesOnEitherSideOfTheDepletionPlaneBalance)
     // The plane lies inside the depletion region, on the lightly doped side.
     const int plane = sim.getDepletionPlane();
     ASSERT_GT(plane, 200);
-    const ekSolutionArrays& s = sim.getSolutionArrays();
+    const ekSolutionArrays& s = sim.getMesh().sol;
     EXPECT_LT(s.nEq[plane] + s.pEq[plane], 1e-3 * ND / sim.getNorm().density);
     const SweepRows sweepRows = storedRows();
     for (size_t i = 0; i < sweepRows.V.size(); ++i) {

@@ -45,7 +45,7 @@ protected:
     {
         double sum = 0.0;
         for (int i = 0; i < sim.getPoints(); ++i) {
-            sum += sim.getMaterialArrays().Gop[i] * sim.controlWidth(i);
+            sum += sim.getMesh().mat.Gop[i] * sim.getMesh().controlWidth(i);
         }
         return sum;
     }
@@ -303,10 +303,10 @@ TEST_F(LightTest, GenerationIntegralIsTheAbsorbedFluxOnUniformAndUnevenMeshes)
         EXPECT_NEAR(absorbed, F0 * absorbedFraction, 1e-9 * F0);
         EXPECT_NEAR(generationIntegral(), F0 * absorbedFraction, 1e-9 * F0);
         // The flux at every point follows Beer-Lambert's law.
-        const ekMaterialArrays& m = sim.getMaterialArrays();
+        const ekMaterialArrays& m = sim.getMesh().mat;
         const double L = sim.getNorm().length;
         for (int i = 0; i < sim.getPoints(); i += 7) {
-            const double z = sim.getSolutionArrays().z[i] * L;
+            const double z = sim.getMesh().sol.z[i] * L;
             EXPECT_NEAR(m.photonFlux[i], F0 * std::exp(-alpha * z), 1e-9 * F0) << i;
         }
         // A second pass starts again from the full flux.
@@ -331,8 +331,8 @@ TEST_F(LightTest, GenerationAcrossAnInterfaceAndThroughTheCathode)
     sim.updateGoptMono(0, 0.5, F0, &absorbed);
     EXPECT_NEAR(generationIntegral(), F0 - leaving, 1e-9 * F0);
     // The layer after the interface absorbs by its own coefficient.
-    const int iface = sim.getInterfaceIndex(0);
-    const ekMaterialArrays& m = sim.getMaterialArrays();
+    const int iface = sim.getMesh().getInterfaceIndex(0);
+    const ekMaterialArrays& m = sim.getMesh().mat;
     EXPECT_NEAR(m.Gop[iface + 5] / m.photonFlux[iface + 5], a2 * sim.getNorm().length, 1e-3 * a2);
     EXPECT_NEAR(m.Gop[iface - 5] / m.photonFlux[iface - 5], a1 * sim.getNorm().length, 1e-3 * a1);
     // Without a tabulated cathode index nothing more is absorbed...
@@ -355,20 +355,19 @@ TEST_F(LightTest, SpectrumIsNotAttenuatedByAnInitialisation)
     }
     build(nuParam::MESH_LAYER, 1000);
     ASSERT_TRUE(sigma.isOK());
-    const std::vector<double> first(sim.getMaterialArrays().Gop,
-                                    sim.getMaterialArrays().Gop + sim.getPoints());
+    const std::vector<double> first(sim.getMesh().mat.Gop, sim.getMesh().mat.Gop + sim.getPoints());
     ASSERT_GT(first[0], 0.0);
     // A second initialisation on the same mesh gives the same generation.
     build(nuParam::MESH_LAYER, 1000);
     for (int i = 0; i < sim.getPoints(); i += 11) {
-        EXPECT_DOUBLE_EQ(sim.getMaterialArrays().Gop[i], first[i]) << i;
+        EXPECT_DOUBLE_EQ(sim.getMesh().mat.Gop[i], first[i]) << i;
     }
     for (int r = 0; r < EK_SPECTRUM_AM15_ROWS; r += 97) {
         EXPECT_EQ(sim.getSweepLight()->getData(3, r), before[r]) << r;
     }
     // updateGoptMono belongs to monochromatic and sweep light only.
     sim.updateGoptMono(0, 0.5, 1.0, nullptr);
-    EXPECT_DOUBLE_EQ(sim.getMaterialArrays().Gop[0], first[0]);
+    EXPECT_DOUBLE_EQ(sim.getMesh().mat.Gop[0], first[0]);
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ std::string meshText(int rows, double thickness) { return rowsText(positions(row
 
 bool strictlyIncreasing(const ekSimulator& sim)
 {
-    const double* z = sim.getSolutionArrays().z;
+    const double* z = sim.getMesh().sol.z;
     for (int i = 1; i < sim.getPoints(); ++i) {
         if (!(z[i] > z[i - 1])) {
             return false;
@@ -103,10 +103,10 @@ TEST_F(MeshTest, PerLayerCountsAddUp)
     EXPECT_EQ(sim.getPoints(), 200);
     EXPECT_EQ(param.points, 200);
     // Each layer uniform with its own step; the interface point on the boundary.
-    const double* z = sim.getSolutionArrays().z;
+    const double* z = sim.getMesh().sol.z;
     const double L = sim.getNorm().length;
     EXPECT_NEAR(z[1] * L, 0.5 / 120, 1e-12);
-    EXPECT_EQ(sim.getInterfaceIndex(0), 120);
+    EXPECT_EQ(sim.getMesh().getInterfaceIndex(0), 120);
     EXPECT_NEAR(z[120] * L, 0.5, 1e-12);
     EXPECT_NEAR(z[199] * L, 2.0, 1e-12);
 }
@@ -117,7 +117,7 @@ TEST_F(MeshTest, PerLayerTotalBelowTheMinimumIsRefused)
     addLayer(L"Si", 0.5, 0x10, 1e16, 44);
     build(nuParam::MESH_LAYER, 1000);
     EXPECT_TRUE(messageHas(L"[ERROR]   invalid total number of mesh points: 49\n"));
-    EXPECT_EQ(sim.getMaterialArrays().Eg, nullptr);
+    EXPECT_EQ(sim.getMesh().mat.Eg, nullptr);
 }
 
 TEST_F(MeshTest, IncreasePointsSteps)
@@ -147,7 +147,7 @@ TEST_F(MeshTest, IncreasePointsSteps)
         EXPECT_TRUE(sim.increasePoints()) << c.from;
         EXPECT_EQ(sim.getPoints(), c.to) << c.from;
         EXPECT_TRUE(strictlyIncreasing(sim));
-        EXPECT_EQ(sim.getInterfaceCount(), 2);
+        EXPECT_EQ(sim.getMesh().interfaceCount, 2);
     }
     EXPECT_TRUE(sim.increasePoints());
     EXPECT_EQ(sim.getPoints(), 16000);
@@ -205,21 +205,21 @@ TEST_F(MeshTest, ControlBoxesTileTheDevice)
     addLayer(L"Si", 1.7, 0x10, 1e18);
     build(nuParam::MESH_UNIFORM, 400);  // half steps near the layer edges
     ASSERT_TRUE(sigma.isOK());
-    const double* z = sim.getSolutionArrays().z;
+    const double* z = sim.getMesh().sol.z;
     const int N = sim.getPoints();
     double sum = 0.0;
     bool stepsDiffer = false;
     for (int i = 0; i < N; ++i) {
-        sum += sim.controlWidth(i);
+        sum += sim.getMesh().controlWidth(i);
         if (i > 1 && std::fabs((z[i] - z[i - 1]) - (z[i - 1] - z[i - 2])) > 1e-6 * z[N - 1]) {
             stepsDiffer = true;
         }
     }
     EXPECT_TRUE(stepsDiffer);
     EXPECT_NEAR(sum, sim.getDeviceLength(), 1e-12 * sim.getDeviceLength());
-    EXPECT_DOUBLE_EQ(sim.controlWidth(0), (z[1] - z[0]) / 2.0);
-    EXPECT_DOUBLE_EQ(sim.controlWidth(N - 1), (z[N - 1] - z[N - 2]) / 2.0);
-    EXPECT_EQ(sim.controlWidth(N), 0.0);
+    EXPECT_DOUBLE_EQ(sim.getMesh().controlWidth(0), (z[1] - z[0]) / 2.0);
+    EXPECT_DOUBLE_EQ(sim.getMesh().controlWidth(N - 1), (z[N - 1] - z[N - 2]) / 2.0);
+    EXPECT_EQ(sim.getMesh().controlWidth(N), 0.0);
 }
 
 // ---- mesh file ------------------------------------------------------------------
@@ -244,13 +244,13 @@ TEST_F(MeshTest, MeshFileSetsTheExactMesh)
     ASSERT_TRUE(sigma.isOK());
     EXPECT_EQ(sim.getPoints(), 80);
     EXPECT_TRUE(strictlyIncreasing(sim));
-    const int first = sim.getInterfaceIndex(0);
-    const double* z = sim.getSolutionArrays().z;
+    const int first = sim.getMesh().getInterfaceIndex(0);
+    const double* z = sim.getMesh().sol.z;
     const double L = sim.getNorm().length;
     EXPECT_GE(z[first] * L, 0.4 - 1e-9);
     EXPECT_LT(z[first - 1] * L, 0.4);
-    EXPECT_EQ(sim.getPointLayer(first), 1);
-    EXPECT_EQ(sim.getPointLayer(first - 1), 0);
+    EXPECT_EQ(sim.getMesh().getPointLayer(first), 1);
+    EXPECT_EQ(sim.getMesh().getPointLayer(first - 1), 0);
 }
 
 TEST_F(MeshTest, MeshFileFaults)
@@ -318,7 +318,7 @@ TEST_F(MeshTest, MeshFileWithoutAPointInALayerIsRefused)
     ASSERT_EQ(rows, 50);
     sim.setDevice(&device, rows);
     EXPECT_EQ(lastMessage(), L"[ERROR]   the custom mesh has no point in [Layer2]\n");
-    EXPECT_EQ(sim.getMaterialArrays().Eg, nullptr);
+    EXPECT_EQ(sim.getMesh().mat.Eg, nullptr);
 }
 
 // ---- initial-guess file -------------------------------------------------------------
@@ -344,7 +344,7 @@ TEST_F(MeshTest, GuessFileAloneGivesTheMeshAndTheStartValues)
     EXPECT_NEAR(sim.getGuessFp()[59] * Vt, 0.3, 1e-12);
     sim.setDevice(&device, rows);
     ASSERT_TRUE(sigma.isOK());
-    const double* z = sim.getSolutionArrays().z;
+    const double* z = sim.getMesh().sol.z;
     for (int i = 0; i < 60; ++i) {
         EXPECT_NEAR(z[i] * sim.getNorm().length, i / 59.0, 1e-12);
     }
@@ -389,7 +389,7 @@ TEST_F(MeshTest, SavedMeshHasTheResultHeaderAndNoFinalLineEnd)
 {
     addLayer(L"Si", 1.0, 0x20, 1e16);
     build(nuParam::MESH_UNIFORM, 50);
-    ASSERT_TRUE(sim.saveMesh(sim.getSolutionArrays().z));
+    ASSERT_TRUE(sim.saveMesh(sim.getMesh().sol.z));
     const std::string text = readFile(path("simulout_mesh.txt"));
     EXPECT_EQ(text.rfind("# Kovra <DG>\n# The above first line is mandatory\n#\n", 0), 0u);
     EXPECT_NE(text.find("#\n# z (um)\n#\n0\n"), std::string::npos);

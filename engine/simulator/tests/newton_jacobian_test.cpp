@@ -60,8 +60,8 @@ protected:
             sim.setEquilibrium();
             ASSERT_TRUE(sigma.isOK()) << lastMessage();
             ASSERT_LT(param.lastError, param.reltol);
-            ASSERT_GT(sim.getSolutionArrays().nEq[0], 0.0);
-            ASSERT_GT(sim.getSolutionArrays().nEq[sim.getPoints() - 1], 0.0);
+            ASSERT_GT(sim.getMesh().sol.nEq[0], 0.0);
+            ASSERT_GT(sim.getMesh().sol.nEq[sim.getPoints() - 1], 0.0);
         }
         sim.setAppliedVoltage(c.bias);
     }
@@ -82,7 +82,8 @@ protected:
         std::vector<double> x(3 * N);
         for (int k = 0; k < N; ++k) {
             const double t = static_cast<double>(k) / (N - 1);
-            x[3 * k] = (1 - t) * (sim.getLayerVeq(0) + Va) + t * sim.getLayerVeq(1) + 0.3 * std::sin(k);
+            x[3 * k] = (1 - t) * (sim.getMesh().getLayerVeq(0) + Va) +
+                       t * sim.getMesh().getLayerVeq(1) + 0.3 * std::sin(k);
             x[3 * k + 1] = Va * (1 - t) + 0.1 * std::cos(1.3 * k);
             x[3 * k + 2] = Va * (1 - t) - 0.1 * std::sin(0.7 * k);
         }
@@ -100,7 +101,7 @@ protected:
             // accumulation at the anode, so the term is checked on both
             // sides of its orientation.
             x[3 * (N - 1)] = x[3 * (N - 2)] - 40.0;
-            const double* nEq = sim.getSolutionArrays().nEq;
+            const double* nEq = sim.getMesh().sol.nEq;
             for (auto [k, ratio] : {std::pair{0, ANODE_RATIO}, std::pair{N - 1, CATHODE_RATIO}}) {
                 // n = c exp(V - Fn + tn): shifting Fn scales n.
                 const double n = sim.electronDensity(x[3 * k], x[3 * k + 1], k);
@@ -171,7 +172,7 @@ TEST_P(NewtonJacobian, ContactRowsCarryTheirBoundary)
     const double Va = GetParam().bias;
     switch (GetParam().contacts) {
     case Contacts::OhmicDirichlet:
-        EXPECT_DOUBLE_EQ(F[0], x[0] - (sim.getAnodeState().Veq + Va));
+        EXPECT_DOUBLE_EQ(F[0], x[0] - (sim.getMesh().anodeState.Veq + Va));
         EXPECT_DOUBLE_EQ(F[1], x[1] - Va);
         EXPECT_DOUBLE_EQ(F[3 * N - 1], x[3 * N - 1]);
         break;
@@ -199,8 +200,8 @@ TEST_P(NewtonJacobian, ContactRowsCarryTheirBoundary)
 TEST_P(NewtonJacobian, TunnellingContactsAreAwayFromEquilibrium)
 {
     if (GetParam().contacts != Contacts::SchottkyTunnel) {
-        EXPECT_FALSE(sim.getAnodeState().tunnel);
-        EXPECT_FALSE(sim.getCathodeState().tunnel);
+        EXPECT_FALSE(sim.getMesh().anodeState.tunnel);
+        EXPECT_FALSE(sim.getMesh().cathodeState.tunnel);
         return;
     }
     const std::vector<double> x = state();
@@ -208,7 +209,7 @@ TEST_P(NewtonJacobian, TunnellingContactsAreAwayFromEquilibrium)
     const int N = n / 3;
     ekBandMatrix J(n, EK_NEWTON_KL, EK_NEWTON_KU);
     residual(x, &J);
-    const double* nEq = sim.getSolutionArrays().nEq;
+    const double* nEq = sim.getMesh().sol.nEq;
     struct Side {
         int side, k, kn;
         double ratio;
@@ -220,14 +221,15 @@ TEST_P(NewtonJacobian, TunnellingContactsAreAwayFromEquilibrium)
         EXPECT_NEAR(nk / nEq[c.k], c.ratio, 1e-9 * c.ratio) << "side " << c.side;
         // The term as both contact rows call it: contact node first. Its
         // share through the density is minus its Fn derivative.
-        const ekContactState& st = c.side == 0 ? sim.getAnodeState() : sim.getCathodeState();
+        const ekContactState& st =
+            c.side == 0 ? sim.getMesh().anodeState : sim.getMesh().cathodeState;
         ASSERT_TRUE(st.tunnel);
         ASSERT_FALSE(st.ohmic);
         double dVk = 0, dVkn = 0, dF = 0;
-        const double t = sim.tunnelCurrent(x[3 * c.k], x[3 * c.kn], nk, c.layer->getMe(), st.phi,
-                                           std::fabs(sim.getSolutionArrays().z[c.kn] -
-                                                     sim.getSolutionArrays().z[c.k]),
-                                           device.getT(), c.side, &dVk, &dVkn, &dF);
+        const double t =
+            sim.tunnelCurrent(x[3 * c.k], x[3 * c.kn], nk, c.layer->getMe(), st.phi,
+                              std::fabs(sim.getMesh().sol.z[c.kn] - sim.getMesh().sol.z[c.k]),
+                              device.getT(), c.side, &dVk, &dVkn, &dF);
         const double density = -dF;
         // Accumulation at the anode, a barrier at the cathode.
         EXPECT_EQ(x[3 * c.kn] > x[3 * c.k], c.side == 1) << "side " << c.side;

@@ -53,7 +53,7 @@ TEST_F(NewtonStart, StartSolvesTheEquilibriumAndSpreadsTheBias)
     EXPECT_EQ(sim.getAppliedVoltage(), Va);  // the equilibrium was solved at 0 V
     EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(sim.getFilenameEE())));
 
-    const ekSolutionArrays& s = sim.getSolutionArrays();
+    const ekSolutionArrays& s = sim.getMesh().sol;
     const double um = sim.getNorm().length;
     for (int k = 0; k < N; ++k) {
         const double z = s.z[k] * um;  // um on a 1 um device

@@ -33,8 +33,8 @@ protected:
         d.sim->setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(),
                        scratch.wideFile("simulog.txt").c_str());
         ASSERT_TRUE(d.sigma.isOK());
-        const ekSolutionArrays& s = d.sim->getSolutionArrays();
-        const ekMaterialArrays& m = d.sim->getMaterialArrays();
+        const ekSolutionArrays& s = d.sim->getMesh().sol;
+        const ekMaterialArrays& m = d.sim->getMesh().mat;
         for (int i = 0; i < points; ++i) {
             s.V[i] = 10.0 * i / points;
             s.En[i] = 1.5, s.Ep[i] = -2.5;
@@ -78,7 +78,7 @@ TEST_F(ResultsDist, HeaderColumnsAndOneRowPerPointInPhysicalUnits)
     const std::vector<std::string> rows = dataRows(text);
     ASSERT_EQ(rows.size(), 90u);
     const ekNormalisation& u = d.sim->getNorm();
-    const ekSolutionArrays& s = d.sim->getSolutionArrays();
+    const ekSolutionArrays& s = d.sim->getMesh().sol;
     const double rate = 1e16;  // 1e-14 N0^2: generation and recombination unit
     for (int i : {0, 45, 89}) {
         const std::vector<double> v = parseRow(rows[i]);
@@ -131,7 +131,7 @@ TEST_F(ResultsDist, NumbersFollowTheFormatAndTheAutomaticIndex)
 TEST_F(ResultsDist, ClearsQuasiFermiNoiseInTheArrays)
 {
     build(90);
-    const ekSolutionArrays& s = d.sim->getSolutionArrays();
+    const ekSolutionArrays& s = d.sim->getMesh().sol;
     const double Vt = d.sim->getNorm().Vt;
     s.Fn[3] = 0.9e-12 / Vt;
     s.Fp[3] = -0.9e-12 / Vt;
@@ -181,7 +181,7 @@ TEST_P(ResultsDistGuard, UnphysicalValueEarlyRefusesTheFileLaterDropsTheRow)
 {
     const GuardCase c = GetParam();
     build(c.points);
-    d.sim->getSolutionArrays().n[c.badPoint] = -1.0;
+    d.sim->getMesh().sol.n[c.badPoint] = -1.0;
     ::testing::internal::CaptureStdout();
     const bool ok = d.sim->saveDist(L"[SEND]EN:", ekSimulator::TAG_EN, 1, ekSimulator::TAG_JV);
     const std::string out = ::testing::internal::GetCapturedStdout();
@@ -192,7 +192,7 @@ TEST_P(ResultsDistGuard, UnphysicalValueEarlyRefusesTheFileLaterDropsTheRow)
     if (c.written) {
         EXPECT_EQ(out.find("[WARNING]"), std::string::npos) << out;
         ASSERT_EQ(rows.size(), static_cast<size_t>(c.points - 1));
-        const ekSolutionArrays& s = d.sim->getSolutionArrays();
+        const ekSolutionArrays& s = d.sim->getMesh().sol;
         const double z = s.z[c.badPoint] * d.sim->getNorm().length;
         for (const std::string& row : rows) {
             EXPECT_NE(parseRow(row)[0], z);
@@ -215,7 +215,7 @@ INSTANTIATE_TEST_SUITE_P(Limits, ResultsDistGuard,
 TEST_F(ResultsDist, NotANumberCountsAsUnphysical)
 {
     build(90);
-    d.sim->getSolutionArrays().V[2] = std::nan("");
+    d.sim->getMesh().sol.V[2] = std::nan("");
     EXPECT_FALSE(d.sim->saveDist(nullptr, ekSimulator::TAG_EN, 1, ekSimulator::TAG_JV));
     EXPECT_TRUE(d.sigma.isOK());
 }

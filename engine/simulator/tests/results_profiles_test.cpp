@@ -21,8 +21,8 @@ protected:
         ASSERT_TRUE(d.build({{L"Si", 0x10, 1e16, 1.0, 60}})) << d.sigma.message;
         d.sim->setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(),
                        scratch.wideFile("simulog.txt").c_str());
-        const ekSolutionArrays& s = d.sim->getSolutionArrays();
-        const ekMaterialArrays& m = d.sim->getMaterialArrays();
+        const ekSolutionArrays& s = d.sim->getMesh().sol;
+        const ekMaterialArrays& m = d.sim->getMesh().mat;
         for (int i = 0; i < 60; ++i) {
             s.V[i] = 0.1 * i, s.Vn[i] = 1.0, s.Vp[i] = -1.0;
             s.Q[i] = 2.0, s.Qssp[i] = 3.0, s.Qspi[i] = 4.0;
@@ -54,7 +54,7 @@ TEST_F(ResultsProfiles, PotentialFileNameFollowsTheTag)
     for (const char* name : {"simulout_potentialeqm.txt", "simulout_potential.txt"}) {
         const auto r = rows(name, "# z (um)\tV (V)\tVn (V)\tVp (V)");
         ASSERT_EQ(r.size(), 60u) << name;
-        EXPECT_EQ(r[10], (std::vector<double>{d.sim->getSolutionArrays().z[10] * d.sim->getNorm().length,
+        EXPECT_EQ(r[10], (std::vector<double>{d.sim->getMesh().sol.z[10] * d.sim->getNorm().length,
                                               0.1 * 10 * Vt, Vt, -Vt}));
     }
 }

@@ -33,13 +33,13 @@ protected:
         build(mode, total);
     }
 
-    double z(int i) const { return sim.getSolutionArrays().z[i] * sim.getNorm().length; }
+    double z(int i) const { return sim.getMesh().sol.z[i] * sim.getNorm().length; }
 
     // Generation of point i of a uniform absorber (alpha in 1/um, normalised
     // flux F0): what its control box absorbs, per box width (normalised).
     double boxGeneration(const ekSimulator& s, int i, double alpha, double F0) const
     {
-        const double* zs = s.getSolutionArrays().z;
+        const double* zs = s.getMesh().sol.z;
         const double L = s.getNorm().length;
         const int last = s.getPoints() - 1;
         const double a = i > 0 ? 0.5 * (zs[i - 1] + zs[i]) * L : 0.0;
@@ -67,12 +67,12 @@ TEST_F(StructureTest, HeterostructureLayoutInEveryMeshMode)
         for (int i = 1; i < N; ++i) {
             ASSERT_GT(z(i), z(i - 1)) << i;
         }
-        ASSERT_EQ(sim.getInterfaceCount(), 1);
-        const int iface = sim.getInterfaceIndex(0);
+        ASSERT_EQ(sim.getMesh().interfaceCount, 1);
+        const int iface = sim.getMesh().getInterfaceIndex(0);
         EXPECT_NEAR(z(iface), 0.3, 1e-12);
         for (int i = 0; i < N; ++i) {
-            EXPECT_EQ(sim.getMaterialArrays().pointKind[i], i == iface ? 0x10 : 0) << i;
-            EXPECT_EQ(sim.getPointLayer(i), i < iface ? 0 : 1);
+            EXPECT_EQ(sim.getMesh().mat.pointKind[i], i == iface ? 0x10 : 0) << i;
+            EXPECT_EQ(sim.getMesh().getPointLayer(i), i < iface ? 0 : 1);
         }
         device.removeAllLayers();
     }
@@ -86,7 +86,7 @@ TEST_F(StructureTest, InputFileColumnsFollowEachLayersMaterial)
     const auto rows = inputRows();
     ASSERT_EQ(static_cast<int>(rows.size()), sim.getPoints());
     const double kT = 0.02585202874;  // eV at 300 K
-    const int iface = sim.getInterfaceIndex(0);
+    const int iface = sim.getMesh().getInterfaceIndex(0);
     for (int i = 0; i < sim.getPoints(); ++i) {
         if (i == iface) {
             continue;
@@ -208,15 +208,15 @@ TEST_F(StructureTest, EquilibriumIsChargeNeutralAndRecombinationFree)
     p->updateUrbach(0.03, 0.04, 1e17, 1e17, 1e-9, 1e-9, 1e-9, 1e-9, true);
     build(nuParam::MESH_LAYER, 1000);
     ASSERT_TRUE(sigma.isOK());
-    const ekMaterialArrays& m = sim.getMaterialArrays();
+    const ekMaterialArrays& m = sim.getMesh().mat;
     const int N = sim.getPoints();
-    const int iface = sim.getInterfaceIndex(0);
+    const int iface = sim.getMesh().getInterfaceIndex(0);
     for (int i = 0; i < N; ++i) {
-        const int layer = sim.getPointLayer(i);
+        const int layer = sim.getMesh().getPointLayer(i);
         // Inside each layer, far from the junction, the layer's equilibrium
         // potential is charge neutral.
         if (std::abs(i - iface) > 40 && i > 0 && i < N - 1) {
-            const double V = sim.getLayerVeq(layer);
+            const double V = sim.getMesh().getLayerVeq(layer);
             const double ne = sim.electronDensity(V, 0.0, i);
             const double pe = sim.holeDensity(V, 0.0, i);
             ekTrappedCharge q;
@@ -318,8 +318,8 @@ TEST_F(StructureTest, InterfacePointBlendsTheTwoLayers)
     b->updatePermittivity(12.0);
     build(nuParam::MESH_LAYER, 1000);
     ASSERT_TRUE(sigma.isOK());
-    const ekMaterialArrays& m = sim.getMaterialArrays();
-    const int i = sim.getInterfaceIndex(0);
+    const ekMaterialArrays& m = sim.getMesh().mat;
+    const int i = sim.getMesh().getInterfaceIndex(0);
     EXPECT_DOUBLE_EQ(m.Eps[i], 6.0);
     EXPECT_DOUBLE_EQ(m.Eps[i - 1], 4.0);
     EXPECT_DOUBLE_EQ(m.Eps[i + 1], 12.0);
@@ -333,8 +333,8 @@ TEST_F(StructureTest, OppositeDopantsKeepThisLayersLevelAtTheInterface)
     addLayer(L"Si", 0.5, 0x10, 4e16, 60);
     build(nuParam::MESH_LAYER, 1000);
     ASSERT_TRUE(sigma.isOK());
-    const ekMaterialArrays& m = sim.getMaterialArrays();
-    const int i = sim.getInterfaceIndex(0);
+    const ekMaterialArrays& m = sim.getMesh().mat;
+    const int i = sim.getMesh().getInterfaceIndex(0);
     EXPECT_EQ(m.dopantKind[i], 0x10);
     EXPECT_DOUBLE_EQ(m.dopantN[i], 40.0 / (1.0 + 4e16 / 1e19) * (1.0 + 4e16 / 1e19));
     EXPECT_DOUBLE_EQ(m.dopantN[i], m.dopantN[i + 1]);
@@ -348,8 +348,8 @@ TEST_F(StructureTest, DopantEnergyIsCappedAtHalfTheGapThenLowered)
     build(nuParam::MESH_LAYER, 1000);
     ASSERT_TRUE(sigma.isOK());
     const double expected = (L->getBandgap() / 2.0) / (1.0 + 1e18 / 1e19);
-    EXPECT_NEAR(sim.getMaterialArrays().dopantE[10] * sim.getNorm().Vt, expected, 1e-12);
-    EXPECT_NEAR(sim.getMaterialArrays().dopantTaun[10] * 0.1,
+    EXPECT_NEAR(sim.getMesh().mat.dopantE[10] * sim.getNorm().Vt, expected, 1e-12);
+    EXPECT_NEAR(sim.getMesh().mat.dopantTaun[10] * 0.1,
                 L->getDopant()->getTn() / (1.0 + 1e18 / 1e19), 1e-20);
 }
 
@@ -357,8 +357,8 @@ TEST_F(StructureTest, DeviceWithoutLayersIsRefused)
 {
     build(nuParam::MESH_EXACT, 100);
     EXPECT_EQ(lastMessage(), L"[ERROR]   invalid device parameters (grid and number of layers)\n");
-    EXPECT_EQ(sim.getMaterialArrays().Eg, nullptr);
-    EXPECT_EQ(sim.getSolutionArrays().z, nullptr);
+    EXPECT_EQ(sim.getMesh().mat.Eg, nullptr);
+    EXPECT_EQ(sim.getMesh().sol.z, nullptr);
 }
 
 TEST_F(StructureTest, ModelScriptFileMustHoldTenBytesOrMore)
@@ -370,7 +370,7 @@ TEST_F(StructureTest, ModelScriptFileMustHoldTenBytesOrMore)
     const std::wstring message = lastMessage();
     EXPECT_EQ(message.rfind(L"[ERROR]   doping model file not found: ", 0), 0u) << message;
     EXPECT_NE(message.find(L"nine.lua in [Layer"), std::wstring::npos) << message;
-    EXPECT_EQ(sim.getMaterialArrays().Eg, nullptr);
+    EXPECT_EQ(sim.getMesh().mat.Eg, nullptr);
 
     sigma.reset();
     const char* script =
@@ -378,7 +378,8 @@ TEST_F(StructureTest, ModelScriptFileMustHoldTenBytesOrMore)
     ASSERT_TRUE(L->updateDopingScript(writeFile("doping.lua", script).c_str(), true));
     build(nuParam::MESH_LAYER, 1000);
     ASSERT_TRUE(sigma.isOK()) << std::string(lastMessage().begin(), lastMessage().end());
-    EXPECT_NEAR(sim.getMaterialArrays().dopantN[30] * 1e15, 2e16 / (1 + 2e16 / 1e19) * (1 + 2e16 / 1e19), 1.0);
+    EXPECT_NEAR(sim.getMesh().mat.dopantN[30] * 1e15, 2e16 / (1 + 2e16 / 1e19) * (1 + 2e16 / 1e19),
+                1.0);
 }
 
 TEST_F(StructureTest, GradedBandgapScriptGradesTheGap)
@@ -394,7 +395,7 @@ TEST_F(StructureTest, GradedBandgapScriptGradesTheGap)
     ASSERT_TRUE(sim.saveInput());
     const auto rows = inputRows();
     const double Vt = sim.getNorm().Vt;
-    const ekMaterialArrays& m = sim.getMaterialArrays();
+    const ekMaterialArrays& m = sim.getMesh().mat;
     for (int i = 51; i < sim.getPoints(); ++i) {
         const double zin = rows[i][0] - 0.4;
         // graded_bandgap.lua: Eg = 1.42 + 0.3 z / thickness.
@@ -418,7 +419,7 @@ TEST_F(StructureTest, GenerationFollowsBeerLambert)
     const double alpha = 4.0 * M_PI * k / lambda;  // 1/um
     const double F0 = 3.0;                          // normalised flux
     const double out = sim.generationProfile(lambda, -1, F0);
-    const ekMaterialArrays& m = sim.getMaterialArrays();
+    const ekMaterialArrays& m = sim.getMesh().mat;
     for (int i = 0; i < sim.getPoints(); i += 97) {
         const double expected = boxGeneration(sim, i, alpha, F0);
         EXPECT_NEAR(m.Gop[i], expected, 1e-9 * expected) << i;
@@ -430,7 +431,7 @@ TEST_F(StructureTest, GenerationFollowsBeerLambert)
     // The generation summed over the control boxes is the absorbed flux.
     double sum = 0.0;
     for (int i = 0; i < sim.getPoints(); ++i) {
-        sum += m.Gop[i] * sim.controlWidth(i);
+        sum += m.Gop[i] * sim.getMesh().controlWidth(i);
     }
     EXPECT_NEAR(sum, F0 - out, 1e-12 * F0);
 }
@@ -445,7 +446,7 @@ TEST_F(StructureTest, GenerationIsConservedAcrossANonUniformMesh)
     const double out = sim.generationProfile(0.55, -1, F0);
     double sum = 0.0;
     for (int i = 0; i < sim.getPoints(); ++i) {
-        sum += sim.getMaterialArrays().Gop[i] * sim.controlWidth(i);
+        sum += sim.getMesh().mat.Gop[i] * sim.getMesh().controlWidth(i);
     }
     EXPECT_GT(F0 - out, 0.5);
     EXPECT_NEAR(sum, F0 - out, 1e-12);
@@ -457,12 +458,12 @@ TEST_F(StructureTest, MonochromaticLightFillsTheGenerationAtInit)
     sim.setLightState(0x10, 0.6, 2.0, 2.0);
     build(nuParam::MESH_LAYER, 1000);
     ASSERT_TRUE(sigma.isOK());
-    EXPECT_GT(sim.getMaterialArrays().Gop[0], 0.0);
-    EXPECT_NEAR(sim.getMaterialArrays().photonFlux[0], 2.0, 1e-12);
+    EXPECT_GT(sim.getMesh().mat.Gop[0], 0.0);
+    EXPECT_NEAR(sim.getMesh().mat.photonFlux[0], 2.0, 1e-12);
     // A quantum-efficiency sweep sets the generation per wavelength itself.
     sim.setLightState(0x11, 0.6, 2.0, 2.0);
     build(nuParam::MESH_LAYER, 1000);
-    EXPECT_EQ(sim.getMaterialArrays().Gop[0], 0.0);
+    EXPECT_EQ(sim.getMesh().mat.Gop[0], 0.0);
 }
 
 // The light spectrum is installed by the light sources; here it is set by hand.
@@ -507,7 +508,7 @@ TEST_F(StructureTest, SpectrumGenerationAddsTheWavelengthsAndKeepsTheSpectrum)
     for (int pass = 0; pass < 2; ++pass) {  // a second set-up sees the same light
         spectrum.setDevice(&device, 1000);
         ASSERT_TRUE(sigma.isOK()) << std::string(lastMessage().begin(), lastMessage().end());
-        const ekMaterialArrays& m = spectrum.getMaterialArrays();
+        const ekMaterialArrays& m = spectrum.getMesh().mat;
         for (int i = 0; i < spectrum.getPoints(); i += 37) {
             double expected = 0.0;
             for (size_t r = 0; r < wl.size(); ++r) {
@@ -537,11 +538,11 @@ TEST_F(StructureTest, PolarisationChargeSitsAtTheInterface)
     const double aA = a->getLatticeA(), aB = b->getLatticeA();
     const double sheet = (Pi(b, aA, aB) - Pi(a, aA, aB)) / sim.getNorm().sheetCharge;
     ASSERT_GT(std::fabs(sheet), 1.0);
-    const ekMaterialArrays& m = sim.getMaterialArrays();
-    const int iface = sim.getInterfaceIndex(0);
+    const ekMaterialArrays& m = sim.getMesh().mat;
+    const int iface = sim.getMesh().getInterfaceIndex(0);
     double total = 0.0;
     for (int i = 1; i < sim.getPoints() - 1; ++i) {
-        total += m.polTotal[i] * sim.controlWidth(i);
+        total += m.polTotal[i] * sim.getMesh().controlWidth(i);
         if (i != iface) {
             EXPECT_EQ(m.polTotal[i], 0.0) << i;
         }
@@ -564,7 +565,7 @@ TEST_F(StructureTest, GradedLatticeScriptGivesAUniformBoundCharge)
     // graded_lattice.lua: dPsp/dz = 1e-6 per layer thickness, no strain.
     const ekNormalisation& s = sim.getNorm();
     const double expected = 2.0 * (1e-6 / 2.0) * s.length / s.sheetCharge;
-    const ekMaterialArrays& m = sim.getMaterialArrays();
+    const ekMaterialArrays& m = sim.getMesh().mat;
     for (int i = 2; i < sim.getPoints() - 2; ++i) {
         EXPECT_NEAR(m.polTotal[i], expected, 1e-9 * expected) << i;
         EXPECT_NEAR(m.polPiezo[i], 0.0, 1e-12 * expected) << i;
@@ -577,15 +578,16 @@ TEST_F(StructureTest, JunctionZoneIsTheAbruptJunctionDepletion)
     addLayer(L"Si", 1.0, 0x10, 1e17, 200);
     build(nuParam::MESH_LAYER, 1000);
     ASSERT_TRUE(sigma.isOK());
-    ASSERT_EQ(sim.getJunctionBoundCount(), 2);
+    ASSERT_EQ(sim.getMesh().junctionCount, 2);
     const double L = sim.getNorm().length;
-    const double Vbi = (sim.getLayerVeq(1) - sim.getLayerVeq(0)) * sim.getNorm().Vt;
+    const double Vbi =
+        (sim.getMesh().getLayerVeq(1) - sim.getMesh().getLayerVeq(0)) * sim.getNorm().Vt;
     // W = sqrt(2 eps Vbi (1/Na + 1/Nd) / q) with the ionised densities.
     const double N = 1e23;  // 1/m3, nearly fully ionised at 1e17 cm-3 with E = 0
     const double eps = 8.854187e-12 * device.getLayer(0)->getEps();
     const double W = std::sqrt(2 * eps * Vbi * (2.0 / N) / 1.602176e-19) * 1e6;  // um
-    EXPECT_NEAR(1.0 - sim.getJunctionBound(0) * L, 1.2 * W / 2, 0.02 * W);
-    EXPECT_NEAR(sim.getJunctionBound(1) * L - 1.0, 1.2 * W / 2, 0.02 * W);
+    EXPECT_NEAR(1.0 - sim.getMesh().getJunctionBound(0) * L, 1.2 * W / 2, 0.02 * W);
+    EXPECT_NEAR(sim.getMesh().getJunctionBound(1) * L - 1.0, 1.2 * W / 2, 0.02 * W);
     EXPECT_NEAR(Vbi, 2 * 0.02585202874 * std::log(1e17 / 1.0e10), 0.1);
 }
 
@@ -594,9 +596,9 @@ TEST_F(StructureTest, OneLayerHasOneJunctionBoundAtItsMiddle)
     addLayer(L"Si", 2.0, 0x20, 1e17, 100);
     build(nuParam::MESH_LAYER, 1000);
     ASSERT_TRUE(sigma.isOK());
-    EXPECT_EQ(sim.getInterfaceCount(), 0);
-    ASSERT_EQ(sim.getJunctionBoundCount(), 1);
-    EXPECT_NEAR(sim.getJunctionBound(0) * sim.getNorm().length, 1.0, 1e-12);
+    EXPECT_EQ(sim.getMesh().interfaceCount, 0);
+    ASSERT_EQ(sim.getMesh().junctionCount, 1);
+    EXPECT_NEAR(sim.getMesh().getJunctionBound(0) * sim.getNorm().length, 1.0, 1e-12);
 }
 
 TEST_F(StructureTest, ContactsTakeTheirNormalisedValues)
@@ -605,16 +607,16 @@ TEST_F(StructureTest, ContactsTakeTheirNormalisedValues)
     device.updateAnode(L"ContactX", 0.6, 1e5, 2e5, 0x11, false, device.getLayer(0), 0);
     build(nuParam::MESH_LAYER, 1000);
     ASSERT_TRUE(sigma.isOK());
-    const ekContactState& a = sim.getAnodeState();
+    const ekContactState& a = sim.getMesh().anodeState;
     const ekNormalisation& s = sim.getNorm();
     EXPECT_FALSE(a.ohmic);
     EXPECT_NEAR(a.phi, 0.6 / s.Vt, 1e-12);
     EXPECT_NEAR(a.Sn, 1e5 / s.velocity, 1e-12);
     EXPECT_NEAR(a.Sp, 2e5 / s.velocity, 1e-12);
-    const ekMaterialArrays& m = sim.getMaterialArrays();
+    const ekMaterialArrays& m = sim.getMesh().mat;
     // n at the node with V = ref equals NC.
     EXPECT_NEAR(sim.electronDensity(a.ref, 0.0, 0), m.NC[0], 1e-9 * m.NC[0]);
-    EXPECT_TRUE(sim.getCathodeState().ohmic);
+    EXPECT_TRUE(sim.getMesh().cathodeState.ohmic);
 }
 
 }  // namespace

@@ -93,8 +93,8 @@ inline double edgeCurrent(const ekSimulator& sim, const std::vector<double>& V,
                           const std::vector<double>& Fn, const std::vector<double>& Fp, int j,
                           double* scale)
 {
-    const ekMaterialArrays& m = sim.getMaterialArrays();
-    const ekSolutionArrays& s = sim.getSolutionArrays();
+    const ekMaterialArrays& m = sim.getMesh().mat;
+    const ekSolutionArrays& s = sim.getMesh().sol;
     const int k = j + 1;
     const double h = s.z[k] - s.z[j];
     const double dn = (V[k] + m.offN[k]) - (V[j] + m.offN[j]);

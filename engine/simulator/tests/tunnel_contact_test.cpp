@@ -74,7 +74,8 @@ ContactSpec schottkyContact(bool tunnel, double S = 1e3)
     if (!d.converged()) {
         return ::testing::AssertionFailure() << "no equilibrium";
     }
-    const ekContactState& st = side == 0 ? d.sim->getAnodeState() : d.sim->getCathodeState();
+    const ekContactState& st =
+        side == 0 ? d.sim->getMesh().anodeState : d.sim->getMesh().cathodeState;
     if (st.ohmic || st.tunnel != tunnel) {
         return ::testing::AssertionFailure() << "the contact is not a (tunnelling) Schottky one";
     }
@@ -112,11 +113,11 @@ TEST_P(TunnelContact, EquilibriumBandBendingTunnelsASizableShare)
     SimulatorDevice d;
     ASSERT_TRUE(buildAtRest(d, c.side, true)) << d.sigma.message;
     const ekSimulator& sim = *d.sim;
-    const ekSolutionArrays& s = sim.getSolutionArrays();
+    const ekSolutionArrays& s = sim.getMesh().sol;
     const int N = sim.getPoints();
     const int k = c.side == 0 ? 0 : N - 1;
     const int kn = c.side == 0 ? 1 : N - 2;
-    const ekContactState& st = c.side == 0 ? sim.getAnodeState() : sim.getCathodeState();
+    const ekContactState& st = c.side == 0 ? sim.getMesh().anodeState : sim.getMesh().cathodeState;
     const double a = std::fabs(s.V[kn] - s.V[k]);
     const double me = d.device->getLayer(c.side == 0 ? 0 : 1)->getMe();
     const double K = ek_tunnelExponent(sim.getNorm().length, std::fabs(s.z[kn] - s.z[k]), me,
@@ -152,7 +153,7 @@ TEST_P(TunnelContact, AtZeroBiasBothMethodsReturnToRestWithoutCurrent)
         SimulatorDevice d;
         ASSERT_TRUE(buildAtRest(d, c.side, true)) << d.sigma.message;
         ekSimulator& sim = *d.sim;
-        const ekSolutionArrays& s = sim.getSolutionArrays();
+        const ekSolutionArrays& s = sim.getMesh().sol;
         const int N = sim.getPoints();
         const std::vector<double> Veq(s.V, s.V + N);
         sim.setAppliedVoltage(0.0);
@@ -179,7 +180,8 @@ TEST_P(TunnelContact, AtZeroBiasBothMethodsReturnToRestWithoutCurrent)
         // itself would drive about E S nEq (E over 0.03 here); what is left
         // is the rounding of the large cancelling fluxes of the depletion
         // region, some 1e-5 S nEq.
-        const ekContactState& st = c.side == 0 ? sim.getAnodeState() : sim.getCathodeState();
+        const ekContactState& st =
+            c.side == 0 ? sim.getMesh().anodeState : sim.getMesh().cathodeState;
         const double contactScale = st.Sn * s.nEq[k];
         for (int j = 0; j + 1 < N; ++j) {
             double scale = 0.0;
@@ -280,16 +282,16 @@ TEST_P(TunnelContactRow, TunnellingAddsToTheThermionicFlux)
     ASSERT_TRUE(buildAtRest(plain, c.side, false)) << plain.sigma.message;
     ASSERT_TRUE(buildAtRest(doubled, c.side, false, 2e3)) << doubled.sigma.message;
     ekSimulator& sim = *tunnel.sim;
-    const ekSolutionArrays& s = sim.getSolutionArrays();
+    const ekSolutionArrays& s = sim.getMesh().sol;
     const int N = sim.getPoints();
     ASSERT_EQ(plain.sim->getPoints(), N);
     ASSERT_EQ(doubled.sim->getPoints(), N);
     const int k = c.side == 0 ? 0 : N - 1;
     const int kn = c.side == 0 ? 1 : N - 2;
     // The velocity does not move the equilibrium the rows measure from.
-    EXPECT_NEAR(plain.sim->getSolutionArrays().nEq[k], s.nEq[k], 1e-12 * s.nEq[k]);
-    EXPECT_NEAR(doubled.sim->getSolutionArrays().nEq[k], s.nEq[k], 1e-12 * s.nEq[k]);
-    const ekContactState& st = c.side == 0 ? sim.getAnodeState() : sim.getCathodeState();
+    EXPECT_NEAR(plain.sim->getMesh().sol.nEq[k], s.nEq[k], 1e-12 * s.nEq[k]);
+    EXPECT_NEAR(doubled.sim->getMesh().sol.nEq[k], s.nEq[k], 1e-12 * s.nEq[k]);
+    const ekContactState& st = c.side == 0 ? sim.getMesh().anodeState : sim.getMesh().cathodeState;
     const double me = tunnel.device->getLayer(c.side == 0 ? 0 : 1)->getMe();
     const double h = std::fabs(s.z[kn] - s.z[k]);
     const double K = ek_tunnelExponent(sim.getNorm().length, h, me, tunnel.device->getT(), st.phi);
