@@ -266,7 +266,7 @@ void ekInputWriter::addLight()
         addText(L"Light.Source", L"AM1.5");
     else if (type & ekExcitation::LIGHT_FILE)
         addText(L"Light.Source", excitation_->lightFilename);
-    else if ((type & ekExcitation::LIGHT_MONO) && (type & 0x0F))
+    else if (ekExcitation::isLightSweep(type))
         addText(L"Light.Source", L"Sweep");
     else if (type & ekExcitation::LIGHT_MONO)
         addText(L"Light.Source", L"Mono");
