@@ -24,36 +24,76 @@ inline double xV(const double* x, int k) { return x[3 * k]; }
 inline double xFn(const double* x, int k) { return x[3 * k + 1]; }
 inline double xFp(const double* x, int k) { return x[3 * k + 2]; }
 
-// What the rows of one assembly read, gathered once per assembly: the
-// occupation of the levels cannot change while the system is assembled.
-struct NewtonView {
-    const ekSimulator& sim;
-    const ekMeshFields& f;
-    const ElecDevice& device;
-    double Va;
-    int N;
-    ekOccupation mode;
-};
-
-// The Poisson row of inner point k.
-void poissonRow(const NewtonView& a, int k, const double* x, ekBandMatrix* J, double* F)
+// The carrier's flux on the edge k..k+1 of the unknowns x.
+ekEdgeFlux edge(const ekSimulator& sim, ekCarrier carrier, const double* x, int k)
 {
-    const ekMeshFields& f = a.f;
+    if (carrier == ekCarrier::ELECTRON) {
+        return ek_edgeFlux(sim, carrier, k, xV(x, k), xFn(x, k), xV(x, k + 1), xFn(x, k + 1));
+    }
+    return ek_edgeFlux(sim, carrier, k, xV(x, k), xFp(x, k), xV(x, k + 1), xFp(x, k + 1));
+}
+
+}  // namespace
+
+void ekSimulator::transportNewton(double* x, double* residual, double* rhs, double* /*lower*/,
+                                  double* /*diag*/, double* /*upper*/, ekBandMatrix* jacobian,
+                                  double* /*other1*/, double* /*other2*/, int n,
+                                  double* residualNorm)
+{
+    if (x == nullptr || residual == nullptr || rhs == nullptr || jacobian == nullptr ||
+        device == nullptr || Points < 3 || n != 3 * Points || jacobian->size() != n ||
+        mesh.sol.z == nullptr) {
+        return;
+    }
+    for (int r = 0; r < n; ++r) {
+        residual[r] = 0.0;
+    }
+    newtonContactRows(0, x, jacobian, residual);
+    // Each edge's fluxes serve the rows of both its points: the right edge
+    // of one point is carried over as the left edge of the next, so every
+    // edge (its exponentials and Bernoulli functions) is evaluated once.
+    ekEdgeFlux left[2] = {edge(*this, ekCarrier::ELECTRON, x, 0),
+                          edge(*this, ekCarrier::HOLE, x, 0)};
+    for (int k = 1; k < Points - 1; ++k) {
+        const ekEdgeFlux right[2] = {edge(*this, ekCarrier::ELECTRON, x, k),
+                                     edge(*this, ekCarrier::HOLE, x, k)};
+        newtonPoissonRow(k, x, jacobian, residual);
+        newtonContinuityRows(k, x, jacobian, residual, left, right);
+        left[0] = right[0];
+        left[1] = right[1];
+    }
+    newtonContactRows(1, x, jacobian, residual);
+
+    double norm = 0.0;
+    for (int r = 0; r < n; ++r) {
+        rhs[r] = -residual[r];
+        norm += residual[r] * residual[r];
+        if (ek_isZero(norm)) {
+            norm = NORM_FLOOR;
+        }
+    }
+    if (residualNorm != nullptr) {
+        *residualNorm = norm;
+    }
+}
+
+void ekSimulator::newtonPoissonRow(int k, const double* x, ekBandMatrix* J, double* F)
+{
     const int r = 3 * k;
     const double V = xV(x, k);
-    const double n = ek_electronDensity(f, V, xFn(x, k), k);
-    const double p = ek_holeDensity(f, V, xFp(x, k), k);
+    const double n = ek_electronDensity(mesh, V, xFn(x, k), k);
+    const double p = ek_holeDensity(mesh, V, xFp(x, k), k);
     ekTrappedCharge tc;
-    ek_trappedCharge(f, k, n, p, a.mode, &tc);
+    trappedCharge(n, p, k, &tc);
 
-    const double hL = f.sol.z[k] - f.sol.z[k - 1];
-    const double hR = f.sol.z[k + 1] - f.sol.z[k];
-    const double hM = f.controlWidth(k);
+    const double hL = mesh.sol.z[k] - mesh.sol.z[k - 1];
+    const double hR = mesh.sol.z[k + 1] - mesh.sol.z[k];
+    const double hM = mesh.controlWidth(k);
     const double epsL =
-        a.sim.interpolateParameter(f.mat.Eps[k - 1], f.mat.Eps[k], ekLimits::MEAN_HARMONIC);
+        interpolateParameter(mesh.mat.Eps[k - 1], mesh.mat.Eps[k], ekLimits::MEAN_HARMONIC);
     const double epsR =
-        a.sim.interpolateParameter(f.mat.Eps[k], f.mat.Eps[k + 1], ekLimits::MEAN_HARMONIC);
-    const double lambda = a.sim.getNorm().unit;
+        interpolateParameter(mesh.mat.Eps[k], mesh.mat.Eps[k + 1], ekLimits::MEAN_HARMONIC);
+    const double lambda = norm.unit;
     // Charge in units of -q N0: electrons and ionised acceptors count positive.
     const double rho = (tc.Na - tc.Nd) + (n - p) + (tc.Qa - tc.Qd) - tc.Qpol;
 
@@ -65,80 +105,68 @@ void poissonRow(const NewtonView& a, int k, const double* x, ekBandMatrix* J, do
     J->at(r, r + 3) += epsR / hR / hM;
 }
 
-// Subtracts d / s from the electron and hole rows re, rh at point j's columns.
-void subtractRecombination(ekBandMatrix* J, int re, int rh, int j, const ekPointValue& d, double s)
-{
-    for (int row : {re, rh}) {
-        J->at(row, 3 * j) -= d.dV / s;
-        J->at(row, 3 * j + 1) -= d.dFn / s;
-        J->at(row, 3 * j + 2) -= d.dFp / s;
-    }
-}
-
-// The electron and hole rows of inner point k; the electron [0] and hole
-// [1] fluxes of the edges left and right of k.
-void continuityRows(const NewtonView& a, int k, const double* x, ekBandMatrix* J, double* F,
-                    const ekEdgeFlux left[2], const ekEdgeFlux right[2])
+void ekSimulator::newtonContinuityRows(int k, const double* x, ekBandMatrix* J, double* F,
+                                       const ekEdgeFlux left[2], const ekEdgeFlux right[2])
 {
     const int re = 3 * k + 1;
     const int rh = 3 * k + 2;
-    const double hM = a.f.controlWidth(k);
-    const double s = a.sim.getNorm().rate;
+    const double hM = mesh.controlWidth(k);
+    const double s = norm.rate;
 
-    const ekEdgeFlux& nl = left[0];
-    const ekEdgeFlux& nr = right[0];
-    const ekEdgeFlux& pl = left[1];
-    const ekEdgeFlux& pr = right[1];
-
-    const double G = a.f.mat.Gop[k];
-    const bool paired = a.sim.isPairedIndex(k);
-    const ekNetRecombination R = ek_netRecombination(a.f, k, paired, x, x + 1, x + 2, 3);
-    if (paired) {
-        subtractRecombination(J, re, rh, k - 1, R.left, s);
-        subtractRecombination(J, re, rh, k + 1, R.right, s);
+    // Net recombination; a point of an interface pair takes the mean of its
+    // two neighbours, whose unknowns then carry the derivatives.
+    const double G = mesh.mat.Gop[k];
+    ekPointValue dL, dR;
+    const ekPointValue rate = ek_netRecombination(*this, k, x, x + 1, x + 2, 3, &dL, &dR);
+    const double R = rate.value;
+    auto subtract = [&](int j, const ekPointValue& d) {
+        for (int row : {re, rh}) {
+            J->at(row, 3 * j) -= d.dV / s;
+            J->at(row, 3 * j + 1) -= d.dFn / s;
+            J->at(row, 3 * j + 2) -= d.dFp / s;
+        }
+    };
+    if (isPairedIndex(k)) {
+        subtract(k - 1, dL);
+        subtract(k + 1, dR);
     } else {
-        subtractRecombination(J, re, rh, k, R.own, s);
+        subtract(k, rate);
     }
 
-    // Electrons: (Jn(k,k+1) - Jn(k-1,k)) / hM + (G - R) / s.
-    F[re] = (nr.J - nl.J) / hM + (G - R.value) / s;
-    J->at(re, 3 * (k - 1)) += -nl.dVl / hM;
-    J->at(re, 3 * (k - 1) + 1) += -nl.dFl / hM;
-    J->at(re, 3 * k) += (nr.dVl - nl.dVr) / hM;
-    J->at(re, 3 * k + 1) += (nr.dFl - nl.dFr) / hM;
-    J->at(re, 3 * (k + 1)) += nr.dVr / hM;
-    J->at(re, 3 * (k + 1) + 1) += nr.dFr / hM;
-
-    // Holes: (Pp(k,k+1) - Pp(k-1,k)) / hM + (G - R) / s.
-    F[rh] = (pr.J - pl.J) / hM + (G - R.value) / s;
-    J->at(rh, 3 * (k - 1)) += -pl.dVl / hM;
-    J->at(rh, 3 * (k - 1) + 2) += -pl.dFl / hM;
-    J->at(rh, 3 * k) += (pr.dVl - pl.dVr) / hM;
-    J->at(rh, 3 * k + 2) += (pr.dFl - pl.dFr) / hM;
-    J->at(rh, 3 * (k + 1)) += pr.dVr / hM;
-    J->at(rh, 3 * (k + 1) + 2) += pr.dFr / hM;
+    // Electrons: (Jn(k,k+1) - Jn(k-1,k)) / hM + (G - R) / s in the row and
+    // column of Fn; holes the same with Pp in those of Fp.
+    for (int carrier = 0; carrier < 2; ++carrier) {
+        const int row = carrier == 0 ? re : rh;
+        const int f = 1 + carrier;  // the carrier's quasi-Fermi potential in a point's unknowns
+        const ekEdgeFlux& l = left[carrier];
+        const ekEdgeFlux& r = right[carrier];
+        F[row] = (r.J - l.J) / hM + (G - R) / s;
+        J->at(row, 3 * (k - 1)) += -l.dVl / hM;
+        J->at(row, 3 * (k - 1) + f) += -l.dFl / hM;
+        J->at(row, 3 * k) += (r.dVl - l.dVr) / hM;
+        J->at(row, 3 * k + f) += (r.dFl - l.dFr) / hM;
+        J->at(row, 3 * (k + 1)) += r.dVr / hM;
+        J->at(row, 3 * (k + 1) + f) += r.dFr / hM;
+    }
 }
 
-// The three rows of a contact point (side 0 anode, else cathode).
-void contactRows(const NewtonView& a, int side, const double* x, ekBandMatrix* J, double* F)
+void ekSimulator::newtonContactRows(int side, const double* x, ekBandMatrix* J, double* F)
 {
-    const ekMeshFields& mesh = a.f;
-    const ElecDevice* device = &a.device;
     const bool anode = side == 0;
-    const int k = anode ? 0 : a.N - 1;
-    const int kn = anode ? 1 : a.N - 2;  // the neighbour point
+    const int k = anode ? 0 : Points - 1;
+    const int kn = anode ? 1 : Points - 2;  // the neighbour point
     const int r = 3 * k;
     const int rn = 3 * kn;
     const ekContactState& state = anode ? mesh.anodeState : mesh.cathodeState;
     const ekContact* contact = anode ? device->getAnode() : device->getCathode();
     const bool ohmic = state.ohmic;
-    const double bias = anode ? a.Va : 0.0;
+    const double bias = anode ? Va : 0.0;
     const double V = xV(x, k);
 
     // Poisson row.
     J->at(r, r) += 1.0;
     if (!ohmic) {
-        F[r] = V - a.sim.schottkyBoundaryPotential(side);
+        F[r] = V - schottkyBoundaryPotential(side);
     } else if (contact != nullptr && contact->getBoundary() == ekContact::BOUNDARY_NEUMANN) {
         F[r] = V - xV(x, kn);
         J->at(r, rn) += -1.0;
@@ -157,11 +185,11 @@ void contactRows(const NewtonView& a, int side, const double* x, ekBandMatrix* J
     // Schottky contact: the carrier flux into the metal balances the
     // surface recombination current. The edge is (k, kn) at the anode and
     // (kn, k) at the cathode, where the outward direction is reversed.
-    const int j = anode ? 0 : a.N - 2;
+    const int j = anode ? 0 : Points - 2;
     const double n = ek_electronDensity(mesh, V, xFn(x, k), k);
     const double p = ek_holeDensity(mesh, V, xFp(x, k), k);
-    const ekEdgeFlux e = ek_electronEdge(a.sim, j, xV(x, j), xFn(x, j), xV(x, j + 1), xFn(x, j + 1));
-    const ekEdgeFlux h = ek_holeEdge(a.sim, j, xV(x, j), xFp(x, j), xV(x, j + 1), xFp(x, j + 1));
+    const ekEdgeFlux e = edge(*this, ekCarrier::ELECTRON, x, j);
+    const ekEdgeFlux h = edge(*this, ekCarrier::HOLE, x, j);
     // Derivatives of an edge flux by the contact point's and the neighbour's unknowns.
     const double eVk = anode ? e.dVl : e.dVr, eVn = anode ? e.dVr : e.dVl;
     const double eFk = anode ? e.dFl : e.dFr, eFn = anode ? e.dFr : e.dFl;
@@ -185,8 +213,8 @@ void contactRows(const NewtonView& a, int side, const double* x, ekBandMatrix* J
         // mirror images of each other (as in the Gummel assembly).
         double dVk = 0.0, dVkn = 0.0, dF = 0.0;
         const double hStep = std::fabs(mesh.sol.z[kn] - mesh.sol.z[k]);
-        const double t = a.sim.tunnelCurrent(V, xV(x, kn), n, layer->getMe(), state.phi,
-                                             hStep, device->getT(), side, &dVk, &dVkn, &dF);
+        const double t = tunnelCurrent(V, xV(x, kn), n, layer->getMe(), state.phi, hStep,
+                                       device->getT(), side, &dVk, &dVkn, &dF);
         F[re] += se * t;
         J->at(re, r) += se * dVk;
         J->at(re, rn) += se * dVkn;
@@ -201,50 +229,4 @@ void contactRows(const NewtonView& a, int side, const double* x, ekBandMatrix* J
     J->at(rh, r + 2) += -hFk + sh * state.Sp * p;
     J->at(rh, rn) += -hVn;
     J->at(rh, rn + 2) += -hFn;
-}
-
-}  // namespace
-
-void ekSimulator::transportNewton(double* x, double* residual, double* rhs, double* /*lower*/,
-                                  double* /*diag*/, double* /*upper*/, ekBandMatrix* jacobian,
-                                  double* /*other1*/, double* /*other2*/, int n,
-                                  double* residualNorm)
-{
-    if (x == nullptr || residual == nullptr || rhs == nullptr || jacobian == nullptr ||
-        device == nullptr || Points < 3 || n != 3 * Points || jacobian->size() != n ||
-        mesh.sol.z == nullptr) {
-        return;
-    }
-    for (int r = 0; r < n; ++r) {
-        residual[r] = 0.0;
-    }
-    const NewtonView view{*this, mesh, *device, Va, Points, occupation()};
-    contactRows(view, 0, x, jacobian, residual);
-    // Each edge's fluxes serve the rows of both its points: the right edge
-    // of one point is carried over as the left edge of the next, so every
-    // edge (its exponentials and Bernoulli functions) is evaluated once.
-    ekEdgeFlux left[2] = {ek_electronEdge(*this, 0, xV(x, 0), xFn(x, 0), xV(x, 1), xFn(x, 1)),
-                          ek_holeEdge(*this, 0, xV(x, 0), xFp(x, 0), xV(x, 1), xFp(x, 1))};
-    for (int k = 1; k < Points - 1; ++k) {
-        const ekEdgeFlux right[2] = {
-            ek_electronEdge(*this, k, xV(x, k), xFn(x, k), xV(x, k + 1), xFn(x, k + 1)),
-            ek_holeEdge(*this, k, xV(x, k), xFp(x, k), xV(x, k + 1), xFp(x, k + 1))};
-        poissonRow(view, k, x, jacobian, residual);
-        continuityRows(view, k, x, jacobian, residual, left, right);
-        left[0] = right[0];
-        left[1] = right[1];
-    }
-    contactRows(view, 1, x, jacobian, residual);
-
-    double norm = 0.0;
-    for (int r = 0; r < n; ++r) {
-        rhs[r] = -residual[r];
-        norm += residual[r] * residual[r];
-        if (ek_isZero(norm)) {
-            norm = NORM_FLOOR;
-        }
-    }
-    if (residualNorm != nullptr) {
-        *residualNorm = norm;
-    }
 }

@@ -30,24 +30,9 @@ inline double ek_holeDensity(const ekMeshFields& f, double V, double Fp, int i)
 ekPointValue ek_srhRecombination(const ekMeshFields& f, int i, double n, double p);
 ekPointValue ek_radiativeRecombination(const ekMeshFields& f, int i, double n, double p);
 ekPointValue ek_augerRecombination(const ekMeshFields& f, int i, double n, double p);
-// Their sum at point i from its potentials.
+// Their sum at point i from its potentials (the net rate of a point,
+// interface pairs aside: see ek_netRecombination in ekNewtonEdges.h).
 ekPointValue ek_recombination(const ekMeshFields& f, int i, double V, double Fn, double Fp);
-
-// The recombination a point's continuity rows balance. A point of an
-// interface pair (paired) belongs to neither layer and takes the mean rate
-// of its two neighbours; the derivatives then fall on the neighbours'
-// unknowns (left, right) and none on its own.
-struct ekNetRecombination {
-    double value = 0.0;
-    ekPointValue own;
-    ekPointValue left;
-    ekPointValue right;
-};
-// Point k's V, Fn and Fp stand at index k * stride of their arrays (stride
-// 3 with the arrays at x, x + 1, x + 2 reads the interleaved Newton vector).
-ekNetRecombination ek_netRecombination(const ekMeshFields& f, int i, bool paired,
-                                       const double* V, const double* Fn, const double* Fp,
-                                       int stride);
 
 // Charge of the dopants, traps, band tails and polarisation at point i for
 // its densities n and p, in the occupation given.

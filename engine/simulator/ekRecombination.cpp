@@ -1,6 +1,5 @@
 // Recombination at one mesh point: SRH through the dopant level (or the
-// layer's midgap centre), the traps and the band tails; radiative; Auger;
-// and the net rate a point's continuity rows balance.
+// layer's midgap centre), the traps and the band tails; radiative; Auger.
 #include <cmath>
 
 #include "ekLimits.h"
@@ -68,29 +67,6 @@ ekPointValue ek_recombination(const ekMeshFields& f, int i, double V, double Fn,
     r.dFn = srh.dFn + rad.dFn + aug.dFn;
     r.dFp = srh.dFp + rad.dFp + aug.dFp;
     return r;
-}
-
-ekNetRecombination ek_netRecombination(const ekMeshFields& f, int i, bool paired,
-                                       const double* V, const double* Fn, const double* Fp,
-                                       int stride)
-{
-    auto at = [&](int k) {
-        const int s = k * stride;
-        return ek_recombination(f, k, V[s], Fn[s], Fp[s]);
-    };
-    auto half = [](const ekPointValue& r) {
-        return ekPointValue{0.5 * r.value, 0.5 * r.dV, 0.5 * r.dFn, 0.5 * r.dFp};
-    };
-    ekNetRecombination net;
-    if (!paired) {
-        net.own = at(i);
-        net.value = net.own.value;
-        return net;
-    }
-    net.left = half(at(i - 1));
-    net.right = half(at(i + 1));
-    net.value = net.left.value + net.right.value;
-    return net;
 }
 
 ekPointValue ekSimulator::recombinationSRH(double V, double Fn, double Fp, int i) const
