@@ -32,14 +32,20 @@ ekEdgeFlux edge(const ekSimulator& sim, ekCarrier carrier, const double* V, cons
     return ek_edgeFlux(sim, carrier, j, V[j], F[j], V[j + 1], F[j + 1]);
 }
 
-}  // namespace
-
-void ekSimulator::continuityEquation(bool electrons, const double* V, const double* Fn,
-                                     const double* Fp, int n, double* residual, double* rhs,
-                                     double* lower, double* diag, double* upper,
-                                     double* residualNorm) const
+// The electron (electrons true) or hole continuity equation in its
+// quasi-Fermi potential, the work of transportElectron and transportHole:
+// the two carriers' equations differ only in which flux, recombination
+// derivative and contact signs they take (and electrons alone tunnel).
+void continuityEquation(const ekSimulator& sim, bool electrons, const double* V,
+                        const double* Fn, const double* Fp, int n, double* residual,
+                        double* rhs, double* lower, double* diag, double* upper,
+                        double* residualNorm)
 {
-    const int N = std::min(n, Points);
+    const ekMeshFields& mesh = sim.getMesh();
+    const ekNormalisation& norm = sim.getNorm();
+    const ElecDevice* device = sim.getDevice();
+    const double Va = sim.getAppliedVoltage();
+    const int N = std::min(n, sim.getPoints());
     if (N < 3 || V == nullptr || Fn == nullptr || Fp == nullptr || lower == nullptr ||
         diag == nullptr || upper == nullptr) {
         return;
@@ -52,10 +58,10 @@ void ekSimulator::continuityEquation(bool electrons, const double* V, const doub
     double sum = 0.0;
     for (int i = 1; i < N - 1; ++i) {
         const double hM = mesh.controlWidth(i);
-        const ekEdgeFlux left = edge(*this, carrier, V, F, i - 1);
-        const ekEdgeFlux right = edge(*this, carrier, V, F, i);
+        const ekEdgeFlux left = edge(sim, carrier, V, F, i - 1);
+        const ekEdgeFlux right = edge(sim, carrier, V, F, i);
         ekPointValue dL, dR;
-        const ekPointValue R = ek_netRecombination(*this, i, V, Fn, Fp, 1, &dL, &dR);
+        const ekPointValue R = ek_netRecombination(sim, i, V, Fn, Fp, 1, &dL, &dR);
         setRow(residual, rhs, &sum, i,
                (right.J - left.J) / hM + (mesh.mat.Gop[i] - R.value) / lambda);
         lower[i] = -left.dFl / hM - own(dL) / lambda;
@@ -83,7 +89,7 @@ void ekSimulator::continuityEquation(bool electrons, const double* V, const doub
     if (mesh.anodeState.ohmic) {
         setRow(residual, rhs, &sum, 0, F[0] - Va);
     } else {
-        const ekEdgeFlux e = edge(*this, carrier, V, F, 0);
+        const ekEdgeFlux e = edge(sim, carrier, V, F, 0);
         const double S = electrons ? mesh.anodeState.Sn : mesh.anodeState.Sp;
         double Fa = s * (e.J - S * (e.left - uEq[0]));
         diag[0] = s * e.dFl + S * e.left;
@@ -91,8 +97,8 @@ void ekSimulator::continuityEquation(bool electrons, const double* V, const doub
         const ekLayer* layer = device != nullptr ? device->getFirstLayer() : nullptr;
         if (electrons && mesh.anodeState.tunnel && layer != nullptr) {
             double dVc = 0.0, dVn = 0.0, dFn = 0.0;
-            Fa -= tunnelCurrent(V[0], V[1], e.left, layer->getMe(), mesh.anodeState.phi,
-                                mesh.sol.z[1] - mesh.sol.z[0], T, 0, &dVc, &dVn, &dFn);
+            Fa -= sim.tunnelCurrent(V[0], V[1], e.left, layer->getMe(), mesh.anodeState.phi,
+                                    mesh.sol.z[1] - mesh.sol.z[0], T, 0, &dVc, &dVn, &dFn);
             diag[0] -= dFn;
         }
         setRow(residual, rhs, &sum, 0, Fa);
@@ -104,7 +110,7 @@ void ekSimulator::continuityEquation(bool electrons, const double* V, const doub
     if (mesh.cathodeState.ohmic) {
         setRow(residual, rhs, &sum, c, F[c]);
     } else {
-        const ekEdgeFlux e = edge(*this, carrier, V, F, c - 1);
+        const ekEdgeFlux e = edge(sim, carrier, V, F, c - 1);
         const double S = electrons ? mesh.cathodeState.Sn : mesh.cathodeState.Sp;
         double Fc = s * (S * (e.right - uEq[c]) + e.J);
         lower[c] = s * e.dFl;
@@ -112,8 +118,9 @@ void ekSimulator::continuityEquation(bool electrons, const double* V, const doub
         const ekLayer* layer = device != nullptr ? device->getLastLayer() : nullptr;
         if (electrons && mesh.cathodeState.tunnel && layer != nullptr) {
             double dVc = 0.0, dVn = 0.0, dFn = 0.0;
-            Fc += tunnelCurrent(V[c], V[c - 1], e.right, layer->getMe(), mesh.cathodeState.phi,
-                                mesh.sol.z[c] - mesh.sol.z[c - 1], T, 1, &dVc, &dVn, &dFn);
+            Fc += sim.tunnelCurrent(V[c], V[c - 1], e.right, layer->getMe(),
+                                    mesh.cathodeState.phi, mesh.sol.z[c] - mesh.sol.z[c - 1], T,
+                                    1, &dVc, &dVn, &dFn);
             diag[c] += dFn;
         }
         setRow(residual, rhs, &sum, c, Fc);
@@ -123,16 +130,18 @@ void ekSimulator::continuityEquation(bool electrons, const double* V, const doub
     }
 }
 
+}  // namespace
+
 void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, double* lower,
                                     double* diag, double* upper, ekBandMatrix* /*jacobian*/,
                                     double* V, double* Fp, int n, double* residualNorm)
 {
-    continuityEquation(true, V, Fn, Fp, n, residual, rhs, lower, diag, upper, residualNorm);
+    continuityEquation(*this, true, V, Fn, Fp, n, residual, rhs, lower, diag, upper, residualNorm);
 }
 
 void ekSimulator::transportHole(double* Fp, double* residual, double* rhs, double* lower,
                                 double* diag, double* upper, ekBandMatrix* /*jacobian*/,
                                 double* V, double* Fn, int n, double* residualNorm)
 {
-    continuityEquation(false, V, Fn, Fp, n, residual, rhs, lower, diag, upper, residualNorm);
+    continuityEquation(*this, false, V, Fn, Fp, n, residual, rhs, lower, diag, upper, residualNorm);
 }

@@ -33,67 +33,36 @@ ekEdgeFlux edge(const ekSimulator& sim, ekCarrier carrier, const double* x, int 
     return ek_edgeFlux(sim, carrier, k, xV(x, k), xFp(x, k), xV(x, k + 1), xFp(x, k + 1));
 }
 
-}  // namespace
+// What the rows of one assembly read, gathered once per assembly: the
+// occupation of the levels cannot change while the system is assembled.
+struct NewtonView {
+    const ekSimulator& sim;
+    const ekMeshFields& mesh;
+    const ekNormalisation& norm;
+    const ElecDevice& device;
+    double Va;
+    int Points;
+    ekOccupation mode;
+};
 
-void ekSimulator::transportNewton(double* x, double* residual, double* rhs, double* /*lower*/,
-                                  double* /*diag*/, double* /*upper*/, ekBandMatrix* jacobian,
-                                  double* /*other1*/, double* /*other2*/, int n,
-                                  double* residualNorm)
-{
-    if (x == nullptr || residual == nullptr || rhs == nullptr || jacobian == nullptr ||
-        device == nullptr || Points < 3 || n != 3 * Points || jacobian->size() != n ||
-        mesh.sol.z == nullptr) {
-        return;
-    }
-    for (int r = 0; r < n; ++r) {
-        residual[r] = 0.0;
-    }
-    newtonContactRows(0, x, jacobian, residual);
-    // Each edge's fluxes serve the rows of both its points: the right edge
-    // of one point is carried over as the left edge of the next, so every
-    // edge (its exponentials and Bernoulli functions) is evaluated once.
-    ekEdgeFlux left[2] = {edge(*this, ekCarrier::ELECTRON, x, 0),
-                          edge(*this, ekCarrier::HOLE, x, 0)};
-    for (int k = 1; k < Points - 1; ++k) {
-        const ekEdgeFlux right[2] = {edge(*this, ekCarrier::ELECTRON, x, k),
-                                     edge(*this, ekCarrier::HOLE, x, k)};
-        newtonPoissonRow(k, x, jacobian, residual);
-        newtonContinuityRows(k, x, jacobian, residual, left, right);
-        left[0] = right[0];
-        left[1] = right[1];
-    }
-    newtonContactRows(1, x, jacobian, residual);
-
-    double norm = 0.0;
-    for (int r = 0; r < n; ++r) {
-        rhs[r] = -residual[r];
-        norm += residual[r] * residual[r];
-        if (ek_isZero(norm)) {
-            norm = NORM_FLOOR;
-        }
-    }
-    if (residualNorm != nullptr) {
-        *residualNorm = norm;
-    }
-}
-
-void ekSimulator::newtonPoissonRow(int k, const double* x, ekBandMatrix* J, double* F)
+// The Poisson row of inner point k.
+void poissonRow(const NewtonView& a, int k, const double* x, ekBandMatrix* J, double* F)
 {
     const int r = 3 * k;
     const double V = xV(x, k);
-    const double n = ek_electronDensity(mesh, V, xFn(x, k), k);
-    const double p = ek_holeDensity(mesh, V, xFp(x, k), k);
+    const double n = ek_electronDensity(a.mesh, V, xFn(x, k), k);
+    const double p = ek_holeDensity(a.mesh, V, xFp(x, k), k);
     ekTrappedCharge tc;
-    trappedCharge(n, p, k, &tc);
+    ek_trappedCharge(a.mesh, k, n, p, a.mode, &tc);
 
-    const double hL = mesh.sol.z[k] - mesh.sol.z[k - 1];
-    const double hR = mesh.sol.z[k + 1] - mesh.sol.z[k];
-    const double hM = mesh.controlWidth(k);
+    const double hL = a.mesh.sol.z[k] - a.mesh.sol.z[k - 1];
+    const double hR = a.mesh.sol.z[k + 1] - a.mesh.sol.z[k];
+    const double hM = a.mesh.controlWidth(k);
     const double epsL =
-        interpolateParameter(mesh.mat.Eps[k - 1], mesh.mat.Eps[k], ekLimits::MEAN_HARMONIC);
+        a.sim.interpolateParameter(a.mesh.mat.Eps[k - 1], a.mesh.mat.Eps[k], ekLimits::MEAN_HARMONIC);
     const double epsR =
-        interpolateParameter(mesh.mat.Eps[k], mesh.mat.Eps[k + 1], ekLimits::MEAN_HARMONIC);
-    const double lambda = norm.unit;
+        a.sim.interpolateParameter(a.mesh.mat.Eps[k], a.mesh.mat.Eps[k + 1], ekLimits::MEAN_HARMONIC);
+    const double lambda = a.norm.unit;
     // Charge in units of -q N0: electrons and ionised acceptors count positive.
     const double rho = (tc.Na - tc.Nd) + (n - p) + (tc.Qa - tc.Qd) - tc.Qpol;
 
@@ -105,19 +74,21 @@ void ekSimulator::newtonPoissonRow(int k, const double* x, ekBandMatrix* J, doub
     J->at(r, r + 3) += epsR / hR / hM;
 }
 
-void ekSimulator::newtonContinuityRows(int k, const double* x, ekBandMatrix* J, double* F,
-                                       const ekEdgeFlux left[2], const ekEdgeFlux right[2])
+// The electron and hole rows of inner point k, with the electron [0] and
+// hole [1] fluxes of the edges left and right of it.
+void continuityRows(const NewtonView& a, int k, const double* x, ekBandMatrix* J, double* F,
+                    const ekEdgeFlux left[2], const ekEdgeFlux right[2])
 {
     const int re = 3 * k + 1;
     const int rh = 3 * k + 2;
-    const double hM = mesh.controlWidth(k);
-    const double s = norm.rate;
+    const double hM = a.mesh.controlWidth(k);
+    const double s = a.norm.rate;
 
     // Net recombination; a point of an interface pair takes the mean of its
     // two neighbours, whose unknowns then carry the derivatives.
-    const double G = mesh.mat.Gop[k];
+    const double G = a.mesh.mat.Gop[k];
     ekPointValue dL, dR;
-    const ekPointValue rate = ek_netRecombination(*this, k, x, x + 1, x + 2, 3, &dL, &dR);
+    const ekPointValue rate = ek_netRecombination(a.sim, k, x, x + 1, x + 2, 3, &dL, &dR);
     const double R = rate.value;
     auto subtract = [&](int j, const ekPointValue& d) {
         for (int row : {re, rh}) {
@@ -126,7 +97,7 @@ void ekSimulator::newtonContinuityRows(int k, const double* x, ekBandMatrix* J, 
             J->at(row, 3 * j + 2) -= d.dFp / s;
         }
     };
-    if (isPairedIndex(k)) {
+    if (a.sim.isPairedIndex(k)) {
         subtract(k - 1, dL);
         subtract(k + 1, dR);
     } else {
@@ -150,23 +121,24 @@ void ekSimulator::newtonContinuityRows(int k, const double* x, ekBandMatrix* J, 
     }
 }
 
-void ekSimulator::newtonContactRows(int side, const double* x, ekBandMatrix* J, double* F)
+// The three rows of a contact point (side 0 anode, else cathode).
+void contactRows(const NewtonView& a, int side, const double* x, ekBandMatrix* J, double* F)
 {
     const bool anode = side == 0;
-    const int k = anode ? 0 : Points - 1;
-    const int kn = anode ? 1 : Points - 2;  // the neighbour point
+    const int k = anode ? 0 : a.Points - 1;
+    const int kn = anode ? 1 : a.Points - 2;  // the neighbour point
     const int r = 3 * k;
     const int rn = 3 * kn;
-    const ekContactState& state = anode ? mesh.anodeState : mesh.cathodeState;
-    const ekContact* contact = anode ? device->getAnode() : device->getCathode();
+    const ekContactState& state = anode ? a.mesh.anodeState : a.mesh.cathodeState;
+    const ekContact* contact = anode ? a.device.getAnode() : a.device.getCathode();
     const bool ohmic = state.ohmic;
-    const double bias = anode ? Va : 0.0;
+    const double bias = anode ? a.Va : 0.0;
     const double V = xV(x, k);
 
     // Poisson row.
     J->at(r, r) += 1.0;
     if (!ohmic) {
-        F[r] = V - schottkyBoundaryPotential(side);
+        F[r] = V - a.sim.schottkyBoundaryPotential(side);
     } else if (contact != nullptr && contact->getBoundary() == ekContact::BOUNDARY_NEUMANN) {
         F[r] = V - xV(x, kn);
         J->at(r, rn) += -1.0;
@@ -185,11 +157,11 @@ void ekSimulator::newtonContactRows(int side, const double* x, ekBandMatrix* J, 
     // Schottky contact: the carrier flux into the metal balances the
     // surface recombination current. The edge is (k, kn) at the anode and
     // (kn, k) at the cathode, where the outward direction is reversed.
-    const int j = anode ? 0 : Points - 2;
-    const double n = ek_electronDensity(mesh, V, xFn(x, k), k);
-    const double p = ek_holeDensity(mesh, V, xFp(x, k), k);
-    const ekEdgeFlux e = edge(*this, ekCarrier::ELECTRON, x, j);
-    const ekEdgeFlux h = edge(*this, ekCarrier::HOLE, x, j);
+    const int j = anode ? 0 : a.Points - 2;
+    const double n = ek_electronDensity(a.mesh, V, xFn(x, k), k);
+    const double p = ek_holeDensity(a.mesh, V, xFp(x, k), k);
+    const ekEdgeFlux e = edge(a.sim, ekCarrier::ELECTRON, x, j);
+    const ekEdgeFlux h = edge(a.sim, ekCarrier::HOLE, x, j);
     // Derivatives of an edge flux by the contact point's and the neighbour's unknowns.
     const double eVk = anode ? e.dVl : e.dVr, eVn = anode ? e.dVr : e.dVl;
     const double eFk = anode ? e.dFl : e.dFr, eFn = anode ? e.dFr : e.dFl;
@@ -199,12 +171,12 @@ void ekSimulator::newtonContactRows(int side, const double* x, ekBandMatrix* J, 
     // Electrons: anode Jn - Sn (n - nEq), cathode Jn + Sn (n - nEq).
     const double se = anode ? -1.0 : 1.0;
     const int re = r + 1;
-    F[re] = e.J + se * state.Sn * (n - mesh.sol.nEq[k]);
+    F[re] = e.J + se * state.Sn * (n - a.mesh.sol.nEq[k]);
     J->at(re, r) += eVk + se * state.Sn * n;
     J->at(re, r + 1) += eFk - se * state.Sn * n;
     J->at(re, rn) += eVn;
     J->at(re, rn + 1) += eFn;
-    const ekLayer* layer = anode ? device->getFirstLayer() : device->getLastLayer();
+    const ekLayer* layer = anode ? a.device.getFirstLayer() : a.device.getLastLayer();
     if (state.tunnel && layer != nullptr) {
         // Field emission through the barrier is a path in parallel with
         // thermionic emission, driven by the same excess n - nEq: its term
@@ -212,9 +184,9 @@ void ekSimulator::newtonContactRows(int side, const double* x, ekBandMatrix* J, 
         // first at either side, so that the anode and the cathode are
         // mirror images of each other (as in the Gummel assembly).
         double dVk = 0.0, dVkn = 0.0, dF = 0.0;
-        const double hStep = std::fabs(mesh.sol.z[kn] - mesh.sol.z[k]);
-        const double t = tunnelCurrent(V, xV(x, kn), n, layer->getMe(), state.phi, hStep,
-                                       device->getT(), side, &dVk, &dVkn, &dF);
+        const double hStep = std::fabs(a.mesh.sol.z[kn] - a.mesh.sol.z[k]);
+        const double t = a.sim.tunnelCurrent(V, xV(x, kn), n, layer->getMe(), state.phi,
+                                             hStep, a.device.getT(), side, &dVk, &dVkn, &dF);
         F[re] += se * t;
         J->at(re, r) += se * dVk;
         J->at(re, rn) += se * dVkn;
@@ -224,9 +196,54 @@ void ekSimulator::newtonContactRows(int side, const double* x, ekBandMatrix* J, 
     // Holes: anode Sp (p - pEq) - Pp, cathode -Pp - Sp (p - pEq).
     const double sh = -se;
     const int rh = r + 2;
-    F[rh] = -h.J + sh * state.Sp * (p - mesh.sol.pEq[k]);
+    F[rh] = -h.J + sh * state.Sp * (p - a.mesh.sol.pEq[k]);
     J->at(rh, r) += -hVk - sh * state.Sp * p;
     J->at(rh, r + 2) += -hFk + sh * state.Sp * p;
     J->at(rh, rn) += -hVn;
     J->at(rh, rn + 2) += -hFn;
+}
+
+}  // namespace
+
+void ekSimulator::transportNewton(double* x, double* residual, double* rhs, double* /*lower*/,
+                                  double* /*diag*/, double* /*upper*/, ekBandMatrix* jacobian,
+                                  double* /*other1*/, double* /*other2*/, int n,
+                                  double* residualNorm)
+{
+    if (x == nullptr || residual == nullptr || rhs == nullptr || jacobian == nullptr ||
+        device == nullptr || Points < 3 || n != 3 * Points || jacobian->size() != n ||
+        mesh.sol.z == nullptr) {
+        return;
+    }
+    for (int r = 0; r < n; ++r) {
+        residual[r] = 0.0;
+    }
+    const NewtonView view{*this, mesh, norm, *device, Va, Points, occupation()};
+    contactRows(view, 0, x, jacobian, residual);
+    // Each edge's fluxes serve the rows of both its points: the right edge
+    // of one point is carried over as the left edge of the next, so every
+    // edge (its exponentials and Bernoulli functions) is evaluated once.
+    ekEdgeFlux left[2] = {edge(*this, ekCarrier::ELECTRON, x, 0),
+                          edge(*this, ekCarrier::HOLE, x, 0)};
+    for (int k = 1; k < Points - 1; ++k) {
+        const ekEdgeFlux right[2] = {edge(*this, ekCarrier::ELECTRON, x, k),
+                                     edge(*this, ekCarrier::HOLE, x, k)};
+        poissonRow(view, k, x, jacobian, residual);
+        continuityRows(view, k, x, jacobian, residual, left, right);
+        left[0] = right[0];
+        left[1] = right[1];
+    }
+    contactRows(view, 1, x, jacobian, residual);
+
+    double norm = 0.0;
+    for (int r = 0; r < n; ++r) {
+        rhs[r] = -residual[r];
+        norm += residual[r] * residual[r];
+        if (ek_isZero(norm)) {
+            norm = NORM_FLOOR;
+        }
+    }
+    if (residualNorm != nullptr) {
+        *residualNorm = norm;
+    }
 }

@@ -35,7 +35,6 @@ struct ekSolutionWork;
 struct ekLayerValues;
 struct ekLevelValues;
 struct ekLayerGeometry;
-struct ekEdgeFlux;
 
 class ekSimulator {
 public:
@@ -331,17 +330,6 @@ public:
     // saving its distribution file (sweepFlags: sweep-kind flags).
     void transportSaveGummel(double* V, double* Fn, double* Fp, int sweepFlags);
 
-private:
-    // The electron (electrons true) or hole continuity equation in its
-    // quasi-Fermi potential, the work of transportElectron and
-    // transportHole: the two carriers' equations differ only in which flux,
-    // recombination derivative and contact signs they take (and electrons
-    // alone tunnel).
-    void continuityEquation(bool electrons, const double* V, const double* Fn, const double* Fp,
-                            int n, double* residual, double* rhs, double* lower, double* diag,
-                            double* upper, double* residualNorm) const;
-
-public:
     // ==== end of Gummel iteration ====
 
     // ==== equilibrium Poisson solution (ekEquilibrium*.cpp) ====
@@ -454,14 +442,6 @@ public:
 
 protected:
     ekSolutionTotals totals;
-
-private:
-    // One point of the Newton assembly: the Poisson, electron and hole rows.
-    void newtonPoissonRow(int k, const double* x, ekBandMatrix* J, double* F);
-    // The electron [0] and hole [1] fluxes of the edges left and right of k.
-    void newtonContinuityRows(int k, const double* x, ekBandMatrix* J, double* F,
-                              const ekEdgeFlux left[2], const ekEdgeFlux right[2]);
-    void newtonContactRows(int side, const double* x, ekBandMatrix* J, double* F);
 
 public:
     // ==== end of Newton iteration ====
