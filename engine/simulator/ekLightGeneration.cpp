@@ -47,7 +47,8 @@ double ekSimulator::absorbLine(double wavelength, int wavelengthIndex, double fl
             const double alphaNext = alphaAt(i + 1);
             // An interface point lies on the layer boundary: the step after it
             // belongs to the next layer, whose absorption its neighbour has.
-            const bool interfacePoint = i > 0 && (mesh.mat.pointKind[i] & POINT_INTERFACE);
+            const bool interfacePoint =
+                i > 0 && (mesh.mat.pointKind[i] & ekMeshFields::POINT_INTERFACE);
             const double stepAlpha = interfacePoint ? alphaNext : alpha;
             const double halfStep = 0.5 * (mesh.sol.z[i + 1] - mesh.sol.z[i]);
             const double nearHalf = F * absorbedFraction(stepAlpha, halfStep);
