@@ -60,22 +60,6 @@ void ekSimulator::freeBiasWork(BiasWork& w)
     freeSystem(w);
 }
 
-bool ekSimulator::ensureEquilibrium(BiasWork& w)
-{
-    if (equilibriumSolved) {
-        std::copy(mesh.sol.Veq, mesh.sol.Veq + Points, w.V);
-        return true;
-    }
-    Va = 0.0;
-    doSolvePoisson(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, w.work, &w.previous, &w.start, &w.update,
-                   &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
-    if (interrupted()) {
-        return false;
-    }
-    poissonSave(w.V);
-    return true;
-}
-
 int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
                            bool* jsupReached)
 {
@@ -88,9 +72,9 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     if (!checkMeshStep()) {
         return 0;
     }
-    if (lightType == ekExcitation::LIGHT_MONO) {
+    if (lightState.type == ekExcitation::LIGHT_MONO) {
         double absorbed = 0.0;
-        updateGoptMono(0, monoWavelength, lightTotals.transmitted, &absorbed);
+        updateGoptMono(0, lightState.wavelength, lightState.totals.transmitted, &absorbed);
     }
     ElecSweep* sweep = SweepBias;
     if (sweep == nullptr || !sweep->isAllocated()) {
@@ -138,7 +122,7 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
         sigma->writeComm(line);
     }
 
-    if (!ensureEquilibrium(w)) {
+    if (!ensureEquilibrium(w, w.work, EquilibriumRoad::Sweep)) {
         ekBiasDriver(*this, w).finish(0, &result);
         freeBiasWork(w);
         return result;
@@ -378,7 +362,7 @@ void ekBiasDriver::finish(int stored, int* result)
             sim.savePotential(ekSimulator::TAG_EN);
             sim.saveCharge();
         }
-        if (w.lightOn && sim.lightTotals.power > POWER_MIN) {
+        if (w.lightOn && sim.lightState.totals.power > POWER_MIN) {
             sim.warnPVReach();
             wchar_t message[256] = {};
             sim.printPV(true, message);

@@ -48,9 +48,9 @@ void ekSimulator::saveDevice()
         return;
     }
     ek_resetSigma(sigma);
-    std::wstring path(outputDir, std::min(std::wcslen(outputDir), FOLDER_MAX));
+    std::wstring path(output.folder, std::min(std::wcslen(output.folder), FOLDER_MAX));
     path += L"simuldevice.txt";
-    if (!isResultDeviceValid()) {
+    if (!ekResult::deviceValid(device, deviceLength * norm.length, Points, sigma)) {
         return;
     }
     FILE* f = ekResult::open(path);

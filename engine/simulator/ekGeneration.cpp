@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "ElecDevice.h"
-#include "ElecSweep.h"
 #include "ekLayer.h"
 #include "ekLocalModels.h"
 #include "ekExcitation.h"
@@ -12,8 +11,8 @@
 
 bool ekSimulator::isDark() const
 {
-    return (lightType & ekExcitation::LIGHT_ON_MASK) == 0 ||
-           lightTotals.incident * norm.photonFlux < 1000.0;
+    return (lightState.type & ekExcitation::LIGHT_ON_MASK) == 0 ||
+           lightState.totals.incident * norm.photonFlux < 1000.0;
 }
 
 namespace {
@@ -84,43 +83,4 @@ double ekSimulator::opticalGeneration(double wavelength, int wavelengthIndex, in
     if (nOut != nullptr) *nOut = n;
     if (kOut != nullptr) *kOut = k;
     return alpha * ray.flux;
-}
-
-double ekSimulator::generationProfile(double wavelength, int wavelengthIndex, double flux)
-{
-    // The same box absorption as the quantum-efficiency sweep, so a
-    // wavelength generates alike whichever way the light is installed.
-    return absorbLine(wavelength, wavelengthIndex, flux, false);
-}
-
-void ekSimulator::generationProfileLight()
-{
-    if (mesh.mat.Gop == nullptr) {
-        return;
-    }
-    for (int i = 0; i < Points; ++i) {
-        mesh.mat.Gop[i] = 0.0;
-        mesh.mat.photonFlux[i] = 0.0;
-    }
-    const bool qeSweep = ekExcitation::isLightSweep(lightType);
-    if ((lightType & ekExcitation::LIGHT_ON_MASK) == 0 || qeSweep) {
-        return;
-    }
-    const bool spectrum = SweepLight != nullptr && (lightType & 0xC0) && SweepLight->isAllocated();
-    if (!spectrum) {
-        generationProfile(monoWavelength, -1, lightTotals.transmitted);
-        return;
-    }
-    const int rows = SweepLight->getPoints();
-    for (int l = 0; l < device->getLayerCount(); ++l) {
-        ekLayer* L = device->getLayer(l);
-        const uint8_t model = L->getIndexModel();
-        if (!(model == 0 || (model & 0x01)) && L->getSpectrumCount() != rows) {
-            L->assignSpectrum(rows);
-        }
-    }
-    const int fluxColumn = SweepLight->getCount() >= 4 ? 3 : 1;
-    for (int r = 0; r < rows; ++r) {
-        absorbLine(SweepLight->getData(0, r), r, SweepLight->getData(fluxColumn, r), true);
-    }
 }

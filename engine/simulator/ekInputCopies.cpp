@@ -124,29 +124,73 @@ bool copyWhole(const wchar_t* source, const std::wstring& target, nuSigma* sigma
     return ekResult::close(f, sigma);
 }
 
-}  // namespace
+// Where the copies of a run go: the output folder, the device file (a
+// module may sit beside it) and the channel that reports a failed copy.
+struct CopyTarget {
+    std::wstring folder;
+    const wchar_t* inputFile;
+    nuSigma* sigma;
+};
 
-bool ekSimulator::copyInput(const wchar_t* source, const wchar_t* suffix, wchar_t* copyPath)
+// Copies an existing file to the output folder as "simulinput" + suffix;
+// copyPath (ekSimulator::PATH_SIZE) receives the copy's name. False when
+// there is nothing to copy or the copy failed.
+bool copyInput(const CopyTarget& to, const wchar_t* source, const wchar_t* suffix,
+               wchar_t* copyPath)
 {
     if (source == nullptr || source[0] == 0 || kov_fileExistsW(source) < 1) {
         return false;
     }
-    std::wstring target(outputDir, std::min(std::wcslen(outputDir), FOLDER_MAX));
-    target += L"simulinput";
+    std::wstring target = to.folder + L"simulinput";
     target += suffix;
-    if (!copyWhole(source, target, sigma)) {
+    if (!copyWhole(source, target, to.sigma)) {
         return false;
     }
     // The copy of the device file names its side files by their bare names,
     // which the engine takes from the device file's folder: the output
     // folder can be moved and still repeat the run.
-    kov_copyW(copyPath, PATH_SIZE, (std::wstring(L"simulinput") + suffix).c_str());
+    kov_copyW(copyPath, ekSimulator::PATH_SIZE, (std::wstring(L"simulinput") + suffix).c_str());
     return true;
 }
 
+// Copies the modules named by the "require" lines of a script into the
+// output folder.
+void copyRequiredModules(const CopyTarget& to, const wchar_t* script)
+{
+    FILE* f = kov_FileOpenW(script, "r");
+    if (f == nullptr) {
+        return;
+    }
+    // A module is looked for beside the script, then beside the device file
+    // (the folder the run puts on the Lua search path).
+    const std::wstring folders[2] = {folderOf(script), folderOf(to.inputFile)};
+    wchar_t line[SCRIPT_LINE_SIZE];
+    for (int count = 0; count < SCRIPT_LINES_MAX && kov_FileReadLineW(f, line, SCRIPT_LINE_SIZE);
+         ++count) {
+        const std::wstring name = requiredModule(line);
+        if (name.empty()) {
+            continue;
+        }
+        for (const std::wstring& folder : folders) {
+            const std::wstring source = folder + name;
+            if (kov_fileExistsW(source.c_str()) >= 1) {
+                // A module in a subfolder keeps its place below the copy.
+                std::error_code error;
+                const std::filesystem::path copy(kov_toUtf8(to.folder + name));
+                std::filesystem::create_directories(copy.parent_path(), error);
+                copyWhole(source.c_str(), to.folder + name, to.sigma);
+                break;
+            }
+        }
+    }
+    kov_FileClose(&f);
+}
+
+}  // namespace
+
 void ekSimulator::removeEarlierCopies()
 {
-    std::wstring folder(outputDir, std::min(std::wcslen(outputDir), FOLDER_MAX));
+    std::wstring folder(output.folder, std::min(std::wcslen(output.folder), FOLDER_MAX));
     std::vector<std::wstring> names;
     std::error_code error;
     std::filesystem::directory_iterator entries(std::filesystem::path(kov_toUtf8(folder)), error);
@@ -163,38 +207,6 @@ void ekSimulator::removeEarlierCopies()
     }
 }
 
-void ekSimulator::copyRequiredModules(const wchar_t* script)
-{
-    FILE* f = kov_FileOpenW(script, "r");
-    if (f == nullptr) {
-        return;
-    }
-    // A module is looked for beside the script, then beside the device file
-    // (the folder the run puts on the Lua search path).
-    const std::wstring folders[2] = {folderOf(script), folderOf(inputFile)};
-    const std::wstring target(outputDir, std::min(std::wcslen(outputDir), FOLDER_MAX));
-    wchar_t line[SCRIPT_LINE_SIZE];
-    for (int count = 0; count < SCRIPT_LINES_MAX && kov_FileReadLineW(f, line, SCRIPT_LINE_SIZE);
-         ++count) {
-        const std::wstring name = requiredModule(line);
-        if (name.empty()) {
-            continue;
-        }
-        for (const std::wstring& folder : folders) {
-            const std::wstring source = folder + name;
-            if (kov_fileExistsW(source.c_str()) >= 1) {
-                // A module in a subfolder keeps its place below the copy.
-                std::error_code error;
-                const std::filesystem::path copy(kov_toUtf8(target + name));
-                std::filesystem::create_directories(copy.parent_path(), error);
-                copyWhole(source.c_str(), target + name, sigma);
-                break;
-            }
-        }
-    }
-    kov_FileClose(&f);
-}
-
 void ekSimulator::saveFiles(ekExcitation* excitation)
 {
     if (isBlocked()) {
@@ -205,13 +217,15 @@ void ekSimulator::saveFiles(ekExcitation* excitation)
     // run's results and side-file copies go before this run's inputs come,
     // so a run that fails leaves no earlier results beside its inputs.
     clearOutput();
-    const std::wstring copyPath =
-        std::wstring(outputDir, std::min(std::wcslen(outputDir), FOLDER_MAX)) + L"simulinput.kovra";
+    const CopyTarget target{
+        std::wstring(output.folder, std::min(std::wcslen(output.folder), FOLDER_MAX)),
+        output.inputFile, sigma};
+    const std::wstring copyPath = target.folder + L"simulinput.kovra";
     // A run of the copy itself, from its folder, reads the copies: they stay.
-    if (!isSameFile(inputFile, copyPath)) {
+    if (!isSameFile(output.inputFile, copyPath)) {
         removeEarlierCopies();
     }
-    if (isSameFile(inputFile, copyPath) || !copyWhole(inputFile, copyPath, sigma) ||
+    if (isSameFile(output.inputFile, copyPath) || !copyWhole(output.inputFile, copyPath, sigma) ||
         device == nullptr || excitation == nullptr) {
         return;
     }
@@ -232,7 +246,7 @@ void ekSimulator::saveFiles(ekExcitation* excitation)
             const wchar_t* script =
                 index ? (layer->isIndexScript() ? layer->getIndexScript() : nullptr)
                       : layer->getScript(static_cast<ekLayer::ModelKind>(entry.kind));
-            if (!copyInput(script, (entry.suffix + number + L".lua").c_str(), name)) {
+            if (!copyInput(target, script, (entry.suffix + number + L".lua").c_str(), name)) {
                 continue;
             }
             if (index) {
@@ -240,12 +254,13 @@ void ekSimulator::saveFiles(ekExcitation* excitation)
             } else {
                 copied->updateScript(static_cast<ekLayer::ModelKind>(entry.kind), name, false);
             }
-            copyRequiredModules(script);
+            copyRequiredModules(target, script);
         }
         // An index table file is an input too: without it the copy could
         // not be run from the output folder alone.
         if (layer->getIndexModel() == ekRegion::INDEX_FILE &&
-            copyInput(layer->getIndexFile(), (L"_index" + number + L".nk").c_str(), name)) {
+            copyInput(target, layer->getIndexFile(), (L"_index" + number + L".nk").c_str(),
+                      name)) {
             copied->updateIndexFile(name, false);
         }
     }
@@ -262,9 +277,9 @@ void ekSimulator::saveFiles(ekExcitation* excitation)
             continue;
         }
         const wchar_t* script = contact.source->getIndexScript();
-        if (copyInput(script, contact.suffix, name)) {
+        if (copyInput(target, script, contact.suffix, name)) {
             contact.copied->updateIndexScript(name, false);
-            copyRequiredModules(script);
+            copyRequiredModules(target, script);
         }
     }
     // The run's own file names are lent to the writer and given back after.
@@ -272,16 +287,16 @@ void ekSimulator::saveFiles(ekExcitation* excitation)
     const std::wstring lightFile = excitation->getLightFilename();
     const std::wstring meshFile = MeshFilename;
     const std::wstring guessFile = InitialGuessFilename;
-    if (copyInput(biasFile.c_str(), L"_bias.txt", name)) {
+    if (copyInput(target, biasFile.c_str(), L"_bias.txt", name)) {
         kov_copyW(excitation->biasFilename, ekExcitation::FILENAME_SIZE, name);
     }
-    if (copyInput(lightFile.c_str(), L"_light.txt", name)) {
+    if (copyInput(target, lightFile.c_str(), L"_light.txt", name)) {
         excitation->setLightFilename(name);
     }
-    if (copyInput(meshFile.c_str(), L"_mesh.txt", name)) {
+    if (copyInput(target, meshFile.c_str(), L"_mesh.txt", name)) {
         setMeshFilename(name);
     }
-    if (copyInput(guessFile.c_str(), L"_guess.txt", name)) {
+    if (copyInput(target, guessFile.c_str(), L"_guess.txt", name)) {
         setInitialGuessFilename(name);
     }
     bool saved = false;

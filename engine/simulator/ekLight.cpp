@@ -66,9 +66,9 @@ private:
     double* blocks_[3] = {};
 };
 
-}  // namespace
-
-bool ekSimulator::anodeIndex(const ElecDevice* dev, double wavelength, double* n, double* k) const
+// n and k of the anode at a wavelength (1 and 0 without one); false after
+// a model error.
+bool anodeIndex(const ElecDevice* dev, double wavelength, double* n, double* k)
 {
     ekContact* anode = dev->getAnode();
     *n = 1.0;
@@ -79,7 +79,10 @@ bool ekSimulator::anodeIndex(const ElecDevice* dev, double wavelength, double* n
     return anode->getIndex(0.0, anode->getThickness(), 0.01, wavelength, n, k, false);
 }
 
-void ekSimulator::reportLightOn(unsigned char kind, double powerIn, double powerOut)
+// Verbose lines of a light just installed: which source, and for a spectrum
+// what share of its power the anode takes (incidentFlux in 1/cm2/s).
+void reportLightOn(nuSigma* sigma, unsigned char kind, double incidentFlux, double powerIn,
+                   double powerOut)
 {
     if (!sigma->isVerbose()) {
         return;
@@ -95,15 +98,16 @@ void ekSimulator::reportLightOn(unsigned char kind, double powerIn, double power
     } else {
         sigma->update(L"[LIGHT]   Monochromatic light source switched ON\n", 0);
     }
-    if (kind >= ekExcitation::LIGHT_AM15 &&
-        norm.photonFlux * lightTotals.incident > NO_LIGHT_FLUX && powerIn > 0.0 && powerOut > 0.0 &&
-        powerIn > powerOut) {
+    if (kind >= ekExcitation::LIGHT_AM15 && incidentFlux > NO_LIGHT_FLUX && powerIn > 0.0 &&
+        powerOut > 0.0 && powerIn > powerOut) {
         const std::wstring line = std::wstring(L"[LIGHT]   ") + name +
                                   L" light absorption in the anode A = " +
                                   nu_numberText((powerIn - powerOut) * 100.0 / powerIn) + L" %\n";
         sigma->update(line.c_str(), 0);
     }
 }
+
+}  // namespace
 
 bool ekSimulator::setLightData(ElecDevice* dev, int count, const double* pairs, unsigned char kind)
 {
@@ -143,7 +147,7 @@ bool ekSimulator::setLightData(ElecDevice* dev, int count, const double* pairs, 
         sigma->update(L"[ERROR]   insufficient memory to handle the light spectrum\n", 1);
         return false;
     }
-    lightTotals = ekLightTotals{};
+    lightState.totals = ekLightTotals{};
     const ekContact* anode = dev->getAnode();
     const double t = anode != nullptr ? anode->getThickness() : 0.0;
     double powerIn = 0.0;
@@ -170,12 +174,12 @@ bool ekSimulator::setLightData(ElecDevice* dev, int count, const double* pairs, 
         SweepLight->setData(5, i, 0.0);
         powerIn += photonPower(wavelength, flux);
         powerOut += photonPower(wavelength, transmitted * norm.photonFlux);
-        lightTotals.transmitted += transmitted;
-        lightTotals.incident += incident;
-        lightTotals.power += photonPower(wavelength, incident * norm.photonFlux);
+        lightState.totals.transmitted += transmitted;
+        lightState.totals.incident += incident;
+        lightState.totals.power += photonPower(wavelength, incident * norm.photonFlux);
     }
-    lightType = kind;
-    reportLightOn(kind, powerIn, powerOut);
+    lightState.type = kind;
+    reportLightOn(sigma, kind, norm.photonFlux * lightState.totals.incident, powerIn, powerOut);
     return true;
 }
 
@@ -256,7 +260,7 @@ bool ekSimulator::setLightEQE(ElecDevice* dev, double start, double end, double 
         return false;
     }
     if (!(flux >= 0.0 && flux <= FLUX_MAX)) {
-        lightType = 0;
+        lightState.type = 0;
         sigma->update(L"[ERROR]   light spectrum not set: invalid flux (valid range: [0 ; 1e28] "
                       L"1/cm2/s)\n",
                       1);
@@ -279,7 +283,7 @@ bool ekSimulator::setLightEQE(ElecDevice* dev, double start, double end, double 
         pairs[2 * i] = start + i * step;
         pairs[2 * i + 1] = flux;
     }
-    monoWavelength = start;
+    lightState.wavelength = start;
     return setLightData(dev, points, pairs, ekExcitation::LIGHT_SWEEP);
 }
 
@@ -294,38 +298,38 @@ bool ekSimulator::setLightMono(ElecDevice* dev, double wavelength, double flux, 
     }
     if (!(wavelength >= WAVELENGTH_MIN && wavelength <= WAVELENGTH_MAX && flux >= 0.0 &&
           flux <= FLUX_MAX)) {
-        lightType = 0;
+        lightState.type = 0;
         sigma->update(L"[ERROR]   light spectrum not set: invalid [wavelength flux] data\n", 1,
                       L"light");
         return false;
     }
     if (flux < NO_LIGHT_FLUX) {
-        lightTotals = ekLightTotals{};
-        lightType = 0;
-        monoFlux = 0.0;
+        lightState.totals = ekLightTotals{};
+        lightState.type = 0;
+        lightState.monoFlux = 0.0;
         return true;
     }
     const double F = flux / norm.photonFlux;
-    lightType = kind;
-    lightTotals.transmitted = lightTotals.incident = F;
-    monoWavelength = wavelength;
-    monoFlux = flux;
+    lightState.type = kind;
+    lightState.totals.transmitted = lightState.totals.incident = F;
+    lightState.wavelength = wavelength;
+    lightState.monoFlux = flux;
     double absorbedFraction = 0.0;
     const ekContact* anode = dev->getAnode();
     if (anode != nullptr && anode->getThickness() >= THIN_CONTACT) {
         double n = 1.0;
         double k = 0.0;
         if (!anodeIndex(dev, wavelength, &n, &k)) {
-            lightType = 0;
+            lightState.type = 0;
             return false;
         }
         const double T = std::exp(-(FOUR_PI * k / wavelength) * anode->getThickness());
-        lightTotals.transmitted = F * T;
+        lightState.totals.transmitted = F * T;
         absorbedFraction = 1.0 - T;
     }
     if (!sigma->isNoWarn() && ekExcitation::isMonoLight(kind) &&
-        norm.photonFlux * lightTotals.transmitted < NO_LIGHT_FLUX) {
-        if (norm.photonFlux * lightTotals.incident > NO_LIGHT_FLUX) {
+        norm.photonFlux * lightState.totals.transmitted < NO_LIGHT_FLUX) {
+        if (norm.photonFlux * lightState.totals.incident > NO_LIGHT_FLUX) {
             sigma->update(L"[WARNING] monochromatic light flux decreases to almost zero (due to "
                           L"absorption in the anode)\n",
                           2);
@@ -334,14 +338,15 @@ bool ekSimulator::setLightMono(ElecDevice* dev, double wavelength, double flux, 
         }
         ek_resetSigma(sigma);
     }
-    lightTotals.power = photonPower(wavelength, flux);
+    lightState.totals.power = photonPower(wavelength, flux);
     if (sigma->isVerbose()) {
         const std::wstring line =
             L"[INFO]    Monochromatic light source switched ON: wavelength = " +
             nu_numberText(wavelength) + L" um   flux = " + nu_numberText(flux) + L" 1/cm2/s   power = " +
-            nu_numberText(lightTotals.power) + L" W/cm2\n";
+            nu_numberText(lightState.totals.power) + L" W/cm2\n";
         sigma->update(line.c_str(), 0);
-        if (ekExcitation::isMonoLight(kind) && norm.photonFlux * lightTotals.incident > NO_LIGHT_FLUX &&
+        if (ekExcitation::isMonoLight(kind) &&
+            norm.photonFlux * lightState.totals.incident > NO_LIGHT_FLUX &&
             absorbedFraction > 0.0 && absorbedFraction <= 1.0) {
             const std::wstring absorption =
                 L"[INFO]    monochromatic light absorption in the anode A = " +

@@ -21,8 +21,8 @@ void ekSimulator::printEQE(bool enabled, wchar_t* message)
     if (!enabled || message == nullptr || isBlocked() || SweepLight == nullptr) {
         return;
     }
-    const bool sweepKind = ekExcitation::isLightSweep(lightType);
-    if (!sweepKind || !(lightTotals.power > 1e-12)) {
+    const bool sweepKind = ekExcitation::isLightSweep(lightState.type);
+    if (!sweepKind || !(lightState.totals.power > 1e-12)) {
         return;
     }
     double best = -1.0;
@@ -43,7 +43,7 @@ void ekSimulator::printEQE(bool enabled, wchar_t* message)
         sigma->update((L"[EQE]     " + text).c_str(), 0);
     }
     clearOutput();
-    const std::wstring path = ekResult::path(outputDir, L"_photocurrent.txt");
+    const std::wstring path = ekResult::path(output.folder, L"_photocurrent.txt");
     FILE* f = ekResult::open(path);
     if (f == nullptr) {
         ekResult::logCannotOpen(sigma, path);

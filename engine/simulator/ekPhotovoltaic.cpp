@@ -128,7 +128,7 @@ void ekSimulator::warnPVReach()
 
 void ekSimulator::printPV(bool enabled, wchar_t* message)
 {
-    const double Popt = lightTotals.power;
+    const double Popt = lightState.totals.power;
     if (!enabled || message == nullptr || !(Popt > LIGHT_MIN) || SweepBias == nullptr) {
         return;
     }
@@ -226,7 +226,7 @@ void ekSimulator::printPV(bool enabled, wchar_t* message)
     sigma->update(line.c_str(), 0);
 
     clearOutput();
-    const std::wstring path = ekResult::path(outputDir, L"_photovoltaic.txt");
+    const std::wstring path = ekResult::path(output.folder, L"_photovoltaic.txt");
     FILE* f = ekResult::open(path);
     if (f == nullptr) {
         ekResult::logCannotOpen(sigma, path);

@@ -93,11 +93,3 @@ struct ekLightRay {
     double alpha = 0.0;
 };
 
-// The light the sources installed: the photon flux entering the device
-// past the anode and the one falling on it (both normalised), and the
-// power density falling on it (W/cm2).
-struct ekLightTotals {
-    double transmitted = 0.0;
-    double incident = 0.0;
-    double power = 0.0;
-};

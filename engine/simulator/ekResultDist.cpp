@@ -65,11 +65,11 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
         written = true;
     }
     wchar_t digits[32];
-    std::swprintf(digits, 32, distFormat, number);
-    const std::wstring path = ekResult::path(outputDir, (std::wstring(L"_dist_") + digits + L".txt").c_str());
+    std::swprintf(digits, 32, output.distFormat, number);
+    const std::wstring path = ekResult::path(output.folder, (std::wstring(L"_dist_") + digits + L".txt").c_str());
 
     if (!written) {
-        if (!isResultDeviceValid()) {
+        if (!ekResult::deviceValid(device, deviceLength * norm.length, Points, sigma)) {
             return false;
         }
         if (mesh.sol.z == nullptr || mesh.mat.Gop == nullptr) {
@@ -88,7 +88,7 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
                      nu_numberText(meanCurrent * norm.current, 6) + L" A/cm2\n";
         }
         if (sweepFlags & TAG_QW) {
-            state += L"# Wavelength = " + nu_numberText(monoWavelength, 6) + L" um\n";
+            state += L"# Wavelength = " + nu_numberText(lightState.wavelength, 6) + L" um\n";
         }
         kov_FileWriteW(f, state.c_str());
         kov_FileWriteW(f, COLUMN_HEADER);
@@ -171,12 +171,12 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
         } else {
             line += L"Voltage = " + nu_numberText(Va * norm.Vt, 6) + L" V ";
             if (sweepFlags & TAG_QW) {
-                line += L"Wavelength = " + nu_numberText(monoWavelength, 6) + L" um ";
-            } else if (ekExcitation::isMonoLight(lightType)) {
+                line += L"Wavelength = " + nu_numberText(lightState.wavelength, 6) + L" um ";
+            } else if (ekExcitation::isMonoLight(lightState.type)) {
                 line += L"(monochromatic light) ";
-            } else if (lightType & ekExcitation::LIGHT_AM15) {
+            } else if (lightState.type & ekExcitation::LIGHT_AM15) {
                 line += L"(AM1.5 light) ";
-            } else if (lightType & ekExcitation::LIGHT_FILE) {
+            } else if (lightState.type & ekExcitation::LIGHT_FILE) {
                 line += L"(custom light) ";
             }
         }

@@ -79,10 +79,10 @@ void ekSimulator::setPath(const wchar_t* input, const wchar_t* folder, const wch
     if (!isSeparator(dir.back())) {
         dir += L'/';
     }
-    copyName(outputDir, dir.c_str());
-    copyName(logFile, log);
-    kov_removeFileW(logFile);
-    kov_copyW(sigma->logFilename, nuSigma::PATH_SIZE, logFile);
+    copyName(output.folder, dir.c_str());
+    copyName(output.logFile, log);
+    kov_removeFileW(output.logFile);
+    kov_copyW(sigma->logFilename, nuSigma::PATH_SIZE, output.logFile);
     sigma->outputType |= nuSigma::OUTPUT_LOGFILE;
 
     const std::wstring exchange = dir + EXCHANGE_NAME;
@@ -92,16 +92,16 @@ void ekSimulator::setPath(const wchar_t* input, const wchar_t* folder, const wch
         sigma->update((L"[COMM]ELE:" + exchange).c_str(), 0);
     }
 
-    copyName(inputFile, input);
+    copyName(output.inputFile, input);
     if (sigma->isVerbose()) {
-        ekResult::log(sigma, 0, L"[INFO]    output directory: \"%ls\"\n", outputDir);
+        ekResult::log(sigma, 0, L"[INFO]    output directory: \"%ls\"\n", output.folder);
     }
 }
 
 void ekSimulator::setDistFormat(int count)
 {
     if (sigma != nullptr && sigma->err != 0) {
-        copyName(distFormat, L"%04d");
+        copyName(output.distFormat, L"%04d");
         return;
     }
     // The equilibrium is number 1 and sweep row i is number i + 1, so the
@@ -111,12 +111,13 @@ void ekSimulator::setDistFormat(int count)
         digits = static_cast<int>(std::floor(std::log10(static_cast<double>(count) + 1.0))) + 1;
     }
     digits = digits < 1 ? 1 : (digits > 9 ? 9 : digits);
-    std::swprintf(distFormat, sizeof distFormat / sizeof distFormat[0], L"%%0%dd", digits);
+    std::swprintf(output.distFormat, sizeof output.distFormat / sizeof output.distFormat[0],
+                  L"%%0%dd", digits);
 }
 
 bool ekSimulator::clearOutput()
 {
-    if (outputCleared) {
+    if (output.cleared) {
         return true;
     }
     if (isBlocked()) {
@@ -126,13 +127,13 @@ bool ekSimulator::clearOutput()
     // an earlier run's beside its own curves.
     for (const wchar_t* suffix :
          {L"_jv.txt", L"_cv.txt", L"_qw.txt", L"_photovoltaic.txt", L"_photocurrent.txt"}) {
-        kov_removeFileW(ekResult::path(outputDir, suffix).c_str());
+        kov_removeFileW(ekResult::path(output.folder, suffix).c_str());
     }
 
     // Every distribution file of the folder goes, not only those of the
     // digit count this run expects: a file of an earlier run with more or
     // fewer points would otherwise be read as part of this one.
-    std::wstring folder(outputDir);
+    std::wstring folder(output.folder);
     kov_normalizeSeparatorsW(folder.data());
     // Names are gathered first: removing entries while the folder is being
     // read may make the listing skip or repeat names.
@@ -153,22 +154,24 @@ bool ekSimulator::clearOutput()
         kov_removeFileW((folder + name).c_str());
     }
     FileIndex = 0;
-    outputCleared = true;
+    output.cleared = true;
     return true;
 }
 
-bool ekSimulator::isResultDeviceValid()
+bool ekResult::deviceValid(const ElecDevice* device, double thickness, int points,
+                           nuSigma* sigma)
 {
     if (device == nullptr) {
         sigma->update(L"[ERROR]   invalid device data\n", 1);
         return false;
     }
-    if (deviceLength * norm.length < 0.01) {
+    if (thickness < 0.01) {
         sigma->update(L"[ERROR]   invalid device size\n", 1);
         return false;
     }
     const int layers = device->getLayerCount();
-    if (Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX || layers < 1 || layers > LAYERS_MAX) {
+    if (points < ekLimits::DEVICE_POINTS_MIN || points > ekLimits::DEVICE_POINTS_MAX ||
+        layers < 1 || layers > ekSimulator::LAYERS_MAX) {
         sigma->update(L"[ERROR]   invalid device data\n", 1);
         return false;
     }

@@ -41,7 +41,7 @@ bool ekSimulator::savePotential(int tagFlags)
     }
     const wchar_t* suffix = tagFlags == TAG_EE ? L"_potentialeqm.txt" : L"_potential.txt";
     const double Vt = norm.Vt;
-    return writeProfile(*this, sigma, Stopped, ekResult::path(outputDir, suffix),
+    return writeProfile(*this, sigma, Stopped, ekResult::path(output.folder, suffix),
                         L"#\n# z (um)\tV (V)\tVn (V)\tVp (V)\n#\n", 4, Points,
                         [&](int i, double* v) {
                             v[0] = mesh.sol.z[i] * norm.length;
@@ -62,7 +62,7 @@ bool ekSimulator::saveCharge()
     }
     const double volume = 1000.0 * norm.volumeCharge;
     const double sheet = 1000.0 * norm.sheetCharge;
-    return writeProfile(*this, sigma, Stopped, ekResult::path(outputDir, L"_charge.txt"),
+    return writeProfile(*this, sigma, Stopped, ekResult::path(output.folder, L"_charge.txt"),
                         L"#\n# z (um)\tV (V)\tQ (mC/cm3)\tQpol (mC/cm3)\tQssp (mC/cm2)\t"
                         L"Qspi (mC/cm2)\n#\n",
                         6, Points, [&](int i, double* v) {
@@ -85,7 +85,7 @@ bool ekSimulator::saveFlux()
         return false;
     }
     const double rate = norm.recombination * norm.density * norm.density;
-    return writeProfile(*this, sigma, Stopped, ekResult::path(outputDir, L"_flux.txt"),
+    return writeProfile(*this, sigma, Stopped, ekResult::path(output.folder, L"_flux.txt"),
                         L"#\n# z (um)\tFlux (1/cm2/s)\tGop (1/cm3/s)\n#\n", 3, Points,
                         [&](int i, double* v) {
                             v[0] = mesh.sol.z[i] * norm.length;

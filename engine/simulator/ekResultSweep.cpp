@@ -79,8 +79,8 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
     if (!clearOutput()) {
         return false;
     }
-    const std::wstring path = ekResult::path(outputDir, suffix);
-    if (!isResultDeviceValid()) {
+    const std::wstring path = ekResult::path(output.folder, suffix);
+    if (!ekResult::deviceValid(device, deviceLength * norm.length, Points, sigma)) {
         return false;
     }
     FILE* f = ekResult::open(path);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+class ElecDevice;
 class nuSigma;
 
 namespace ekResult {
@@ -74,6 +75,11 @@ void writeRows(FILE* f, nuSigma* sigma, bool& stopped, int count, int points,
 // guess])" at level 2, after which the warning state is cleared. what is
 // empty or ends with a space.
 void logUnphysical(nuSigma* sigma, const wchar_t* what, bool guessExists);
+
+// The device checks every result writer makes first: a device, at least
+// 0.01 um thick (thickness in um), a point count and a layer count in
+// range; a level-1 line names what fails.
+bool deviceValid(const ElecDevice* device, double thickness, int points, nuSigma* sigma);
 
 // Inclusive range test that also refuses not-a-number.
 inline bool inRange(double value, double low, double high)

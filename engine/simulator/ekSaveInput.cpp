@@ -69,7 +69,7 @@ bool ekSimulator::saveMesh(const double* positions)
         return false;
     }
     ek_resetSigma(sigma);
-    FILE* f = ekResult::open(ekResult::path(outputDir, L"_mesh.txt"));
+    FILE* f = ekResult::open(ekResult::path(output.folder, L"_mesh.txt"));
     if (f == nullptr) {
         return false;
     }
@@ -88,7 +88,7 @@ bool ekSimulator::saveInitialGuess(const double* positions, const double* V, con
         return false;
     }
     ek_resetSigma(sigma);
-    FILE* f = ekResult::open(ekResult::path(outputDir, L"_initialguess.txt"));
+    FILE* f = ekResult::open(ekResult::path(output.folder, L"_initialguess.txt"));
     if (f == nullptr) {
         return false;
     }
@@ -115,10 +115,10 @@ bool ekSimulator::saveInput()
         sigma->update(L"[ERROR]   invalid device data\n", 1);
         return false;
     }
-    if (!isResultDeviceValid()) {
+    if (!ekResult::deviceValid(device, deviceLength * norm.length, Points, sigma)) {
         return false;
     }
-    const std::wstring path = ekResult::path(outputDir, L"_input.txt");
+    const std::wstring path = ekResult::path(output.folder, L"_input.txt");
     FILE* f = ekResult::open(path);
     if (f == nullptr) {
         wchar_t line[1100];

@@ -83,9 +83,9 @@ double ekSimulator::getLightTotal(int k) const
 {
     switch (k) {
     case 0:
-    case 1: return lightTotals.transmitted;
-    case 2: return lightTotals.incident;
-    case 3: return lightTotals.power;
+    case 1: return lightState.totals.transmitted;
+    case 2: return lightState.totals.incident;
+    case 3: return lightState.totals.power;
     default: return 0.0;
     }
 }
@@ -93,11 +93,11 @@ double ekSimulator::getLightTotal(int k) const
 void ekSimulator::setLightState(uint8_t kind, double wavelength, double fluxAfterAnode,
                                 double fluxIncident)
 {
-    lightType = kind;
-    monoWavelength = wavelength;
-    lightTotals.transmitted = fluxAfterAnode;
-    lightTotals.incident = fluxIncident;
-    monoFlux = fluxIncident * norm.photonFlux;
+    lightState.type = kind;
+    lightState.wavelength = wavelength;
+    lightState.totals.transmitted = fluxAfterAnode;
+    lightState.totals.incident = fluxIncident;
+    lightState.monoFlux = fluxIncident * norm.photonFlux;
 }
 
 bool ekSimulator::isItemValid(double z, double V, double EC, double EV, double Fn, double Fp,

@@ -16,8 +16,10 @@
 #include <cstdio>
 #include <functional>
 
+#include "ekLightState.h"
 #include "ekLimits.h"
 #include "ekMeshFields.h"
+#include "ekOutputNames.h"
 #include "ekPhysics.h"
 
 class nuSigma;
@@ -28,6 +30,7 @@ class ekLayer;
 class ekExcitation;
 class ekBandMatrix;
 struct ekSystemArrays;
+struct ekSolutionWork;
 struct ekLayerValues;
 struct ekLevelValues;
 struct ekLayerGeometry;
@@ -35,7 +38,7 @@ struct ekEdgeFlux;
 
 class ekSimulator {
 public:
-    static constexpr size_t PATH_SIZE = 1024;
+    static constexpr size_t PATH_SIZE = ekOutputNames::PATH_SIZE;
     static constexpr int LAYERS_MAX = ekMeshFields::LAYERS_MAX;
     static constexpr int TRAPS = ekMeshFields::TRAPS;
     // Sizes the uniform mesh is rounded up to, and grows along.
@@ -179,7 +182,7 @@ public:
     // Generation profile over the whole mesh for one wavelength and flux
     // (normalised, after the anode): fills Gop (what each control box
     // absorbs, per width) and the photon flux at each point; returns the
-    // flux reaching the last point.
+    // flux reaching the last point (ekLightGeneration.cpp).
     double generationProfile(double wavelength, int wavelengthIndex, double flux);
     // Generation profile of the installed light (spectrum or one line).
     void generationProfileLight();
@@ -202,12 +205,12 @@ public:
                           const double* Fp);
     // Output folder of the result files (ends with a separator); set by
     // setPath of the result writers, settable directly for the set-up files.
-    void setOutputDir(const wchar_t* folder) { copyName(outputDir, folder); }
-    const wchar_t* getOutputDir() const { return outputDir; }
+    void setOutputDir(const wchar_t* folder) { copyName(output.folder, folder); }
+    const wchar_t* getOutputDir() const { return output.folder; }
 
     // ---- light set-up state (filled by the light sources) -------------------
-    uint8_t getLightType() const { return lightType; }
-    double getReferenceWavelength() const { return monoWavelength; }
+    uint8_t getLightType() const { return lightState.type; }
+    double getReferenceWavelength() const { return lightState.wavelength; }
 
     // ---- test and set-up hooks -------------------------------------------------------
     // Installs a light state without the light sources: kind, wavelength (um)
@@ -359,6 +362,33 @@ public:
     void poissonSave(double* V);
 
 private:
+    // Who asks for the equilibrium, and so how it is reached and reported.
+    enum class EquilibriumRoad {
+        Fresh,      // solved anew even when one is stored (setEquilibrium)
+        Sweep,      // the stored one when known (the bias and QE sweeps)
+        Transport,  // the stored one when known; a failed solve is tried once
+                    // more with the contacts' other boundary type (transportInit)
+    };
+    // The one way to the equilibrium: the stored one copied into w.V, or
+    // solved at 0 V in the dark on w (Va is then 0, the residual N long) and
+    // stored with its distribution, in the equilibrium occupation whatever
+    // light is installed. True when w.V holds it (on the Sweep road also
+    // not stopped since); iters (may be null) receives the solve's result.
+    bool ensureEquilibrium(ekSolutionWork& w, double* residual, EquilibriumRoad road,
+                           int* iters = nullptr);
+    // The Poisson passes of an equilibrium solve: default boundary types
+    // (*anodeType as setDefaultBoundaries), the starting profile
+    // (layProfile), passes with relaxation between them; when they end on an
+    // error, beforeRetry (may be empty), a status reset and one more solve
+    // from the profile. *iters: iterations of the last solve. False when a
+    // profile could not be laid; a stop leaves Stopped set.
+    bool runPoissonPasses(const std::function<int()>& solve,
+                          const std::function<bool()>& layProfile,
+                          const std::function<void()>& beforeRetry, int* iters,
+                          uint8_t* anodeType);
+    // The Transport road's solve and its report; the contacts keep their
+    // boundary types. True when it converged.
+    bool solveEquilibriumForTransport(ekSolutionWork& w, double* residual, int* iters);
     // Grows a mesh too coarse for the thinnest layer: 1 done, 0 the ladder
     // ends, -1 still coarse after ten growths (each reported); with the
     // other mesh rules in ekMesh.cpp.
@@ -518,11 +548,6 @@ private:
     // Work arrays of a sweep; the quantum-efficiency sweep works on them too.
     bool allocBiasWork(BiasWork& w);
     void freeBiasWork(BiasWork& w);
-    // The equilibrium in w.V: the stored one, or solved in the dark at 0 V
-    // and stored when none is known yet (Va is then 0). The bias and the
-    // quantum-efficiency sweeps start from it; false when that solve was
-    // stopped or failed.
-    bool ensureEquilibrium(BiasWork& w);
     // Switches Newton <-> Gummel for a failed point and restores its start;
     // the solver arrays are made anew whatever reallocate says.
     bool switchMethod(BiasWork& w, bool reallocate);
@@ -562,25 +587,10 @@ public:
     // (may be null) receives the flux that does not leave through the
     // cathode.
     void updateGoptMono(int index, double wavelength, double flux, double* absorbed);
-    // Beer-Lambert absorption of one line over the mesh, box by box: the
-    // generation of a point is the flux absorbed inside its control box
-    // divided by the box width, so the generation integrated over the
-    // boxes is exactly the flux absorbed in the device. Fills (accumulate
-    // false) or adds to Gop and the photon flux; returns the flux reaching
-    // the last point.
-    double absorbLine(double wavelength, int wavelengthIndex, double flux, bool accumulate);
     // 0 and 1: photon flux after the anode, 2: incident photon flux (both
     // normalised), 3: incident power density (W/cm2); 0 for any other k.
     double getLightTotal(int k) const;
-    const ekLightTotals& getLightTotals() const { return lightTotals; }
-    double getMonoFlux() const { return monoFlux; }
 
-private:
-    // n and k of the anode at a wavelength; false after a model error.
-    bool anodeIndex(const ElecDevice* device, double wavelength, double* n, double* k) const;
-    void reportLightOn(unsigned char kind, double powerIn, double powerOut);
-
-public:
     // ==== end of light sources ====
 
     // ==== quantum-efficiency sweep (ekQuantumEfficiency*.cpp, ekPhotocurrent.cpp) ====
@@ -599,28 +609,15 @@ public:
     void printEQE(bool enabled, wchar_t* message);
     // Highest-EQE distribution index of the last sweep (wavelength + 2).
     int getBestEQEIndex() const { return qeBestIndex; }
-    // A computed quantum efficiency as stored: one that overshoots 1 by no
-    // more than the solver's noise (1e-4) is 1; one clearly above 1, or not
-    // a number, is no result (0).
-    static double physicalEfficiency(double value);
 
 protected:
     int qeBestIndex = 0;
 
 private:
-    struct QEOutcome;
-    // One attempt over the whole grid at Va (normalised); restart names the
-    // second attempt at 0 V in the log.
-    void runQE(double bias, bool restart, BiasWork& w, QEOutcome& out);
+    // The sweep's steps (ekQESweep.h).
+    friend class ekQESweep;
     // Solves one wavelength: its generation, then the transport at Va.
     int doQE(int index, double wavelength, double flux, double* absorbed, BiasWork& w);
-    // Brings the work arrays to the dark solution at Va; false when that
-    // cannot be reached.
-    bool startQE(double bias, BiasWork& w);
-    // Tabulates the cathode's extinction at every wavelength and sizes the
-    // layers' tables (filled as the optics first use them).
-    bool tabulateIndex();
-    void finishQE(const QEOutcome& out, int* result);
 
 public:
     // ==== end of quantum-efficiency sweep ====
@@ -649,17 +646,16 @@ public:
     // the status channel. A folder without a trailing separator gets one,
     // since result names are appended to it.
     void setPath(const wchar_t* input, const wchar_t* folder, const wchar_t* log);
-    const wchar_t* getInputFile() const { return inputFile; }
-    const wchar_t* getLogFile() const { return logFile; }
+    const wchar_t* getInputFile() const { return output.inputFile; }
     // Zero-padded number format of the distribution files of a run of
     // count points ("%04d" while an error is pending).
     void setDistFormat(int count);
-    const wchar_t* getDistFormat() const { return distFormat; }
+    const wchar_t* getDistFormat() const { return output.distFormat; }
     // Deletes the sweep files and every distribution file of an earlier
     // run in the output folder, whatever its digit count; runs once per
     // simulator (every writer calls it first).
     bool clearOutput();
-    bool isOutputCleared() const { return outputCleared; }
+    bool isOutputCleared() const { return output.cleared; }
     // One distribution file "simulout_dist_<number>.txt"; a number below 1
     // takes the next automatic one. prefix (may be null) is the report line
     // that announces the file; sweepFlags 0x4000 marks a wavelength point.
@@ -679,10 +675,6 @@ public:
 protected:
     double meanCurrent = 0.0;
 
-private:
-    // The device checks shared by the result writers (level-1 lines).
-    bool isResultDeviceValid();
-
 public:
     // ==== end of result files ====
 
@@ -696,22 +688,11 @@ public:
     // rewritten to name the copies, so the run can be repeated from the
     // output folder alone. Nothing is reported: a file that cannot be
     // copied keeps its input name.
+    void saveFiles(ekExcitation* excitation);
     // Removes the side-file copies ("simulinput_*") an earlier run left in
     // the output folder.
     void removeEarlierCopies();
-    void saveFiles(ekExcitation* excitation);
-    const wchar_t* getOutputFolder() const { return outputDir; }
 
-private:
-    // Copies the modules named by the "require" lines of a script from
-    // the script's folder into the output folder.
-    void copyRequiredModules(const wchar_t* script);
-    // Copies an existing file to the output folder as "simulinput" +
-    // suffix; copyPath (PATH_SIZE) receives the copy's path. False when
-    // there is nothing to copy or the copy failed.
-    bool copyInput(const wchar_t* source, const wchar_t* suffix, wchar_t* copyPath);
-
-public:
     // ==== end of device summary ====
 
 private:
@@ -757,10 +738,7 @@ protected:
     // Bias and light.
     uint8_t biasType = 0;
     double Va = 0.0;
-    uint8_t lightType = 0;
-    double monoWavelength = 0.53;   // reference wavelength, um
-    double monoFlux = 0.0;          // 1/cm2/s
-    ekLightTotals lightTotals;
+    ekLightState lightState;
     // Photovoltaic tracking values.
     double pvValues[8] = {};
     ElecSweep* SweepBias = nullptr;
@@ -768,9 +746,7 @@ protected:
 
     wchar_t InitialGuessFilename[PATH_SIZE] = {};
     wchar_t MeshFilename[PATH_SIZE] = {};
-    wchar_t inputFile[PATH_SIZE] = {};
-    wchar_t outputDir[PATH_SIZE] = {};
-    wchar_t logFile[PATH_SIZE] = {};
+    ekOutputNames output;
     wchar_t FilenameEE[PATH_SIZE] = {};
     wchar_t FilenameEN[PATH_SIZE] = {};
     wchar_t FilenameJV[PATH_SIZE] = {};
@@ -778,9 +754,7 @@ protected:
     wchar_t FilenameQW[PATH_SIZE] = {};
     int FileIndex = 0;
     int FileIndexEN = 0;
-    wchar_t distFormat[32] = L"%04d";
     bool Stopped = false;
-    bool outputCleared = false;
     // The equilibrium is being solved: the levels take the equilibrium
     // occupation whatever light is installed (EquilibriumScope sets it).
     bool solvingEquilibrium = false;

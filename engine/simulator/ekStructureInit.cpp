@@ -352,7 +352,7 @@ bool ekSimulator::init()
     inputs.meshMode = param->mesh;
     inputs.customMesh = customMesh;
     inputs.customMeshCount = customMeshCount;
-    inputs.referenceWavelength = monoWavelength;
+    inputs.referenceWavelength = lightState.wavelength;
     ekStructureBuilder builder(mesh, device, norm, sigma, inputs);
     if (!builder.prepare(&deviceLength, &coarseMesh)) {
         return false;
