@@ -166,7 +166,7 @@ bool ekSimulator::saveInput()
                            i == Points - 1);
 
         if (i >= 1 && i <= Points - 2 &&
-            (mesh.mat.pointKind[i] & 0xF0) == ekMeshFields::POINT_INTERFACE && !sigma->isNoWarn() &&
+            (mesh.mat.pointKind[i] & ekMeshFields::POINT_INTERFACE) != 0 && !sigma->isNoWarn() &&
             (mesh.mat.Mobp[i - 1] > mesh.mat.Mobn[i - 1] ||
              mesh.mat.Mobp[i + 1] > mesh.mat.Mobn[i + 1])) {
             sigma->update(L"[WARNING] electron/hole mobility values seems to be inconsistent\n", 2);
