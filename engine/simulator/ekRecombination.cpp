@@ -25,7 +25,7 @@ ekPointValue ek_srhRecombination(const ekMeshFields& f, int i, double n, double 
             ek_srhAdd(sum, n, p, {t.Taun[i], t.Taup[i], t.n1[i], t.p1[i]});
         }
     }
-    if (m.urbachFlag[i] & ekSimulator::URBACH_ON) {
+    if (m.urbachFlag[i] & ekMeshFields::URBACH_ON) {
         // Tail states recombine through their lifetimes; their densities
         // are already in those lifetimes.
         for (int k = 0; k < EK_URBACH_SLICES; ++k) {

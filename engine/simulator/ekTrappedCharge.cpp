@@ -50,7 +50,7 @@ void steadyStateCharge(const ekMeshFields& f, int i, double n, double p, ekTrapp
             }
         }
     }
-    if (m.urbachFlag[i] & ekSimulator::URBACH_ON) {
+    if (m.urbachFlag[i] & ekMeshFields::URBACH_ON) {
         for (int k = 0; k < EK_URBACH_SLICES; ++k) {
             if (m.urbachED[i] > 0.0) {
                 const double e = ek_urbachSliceEnergy(m.urbachED[i], k);
@@ -99,7 +99,7 @@ void equilibriumCharge(const ekMeshFields& f, int i, double n, double p, ekTrapp
     }
     // The tails hold charge at equilibrium too; leaving them out here would
     // make the charge jump as soon as a bias or light is applied.
-    if (m.urbachFlag[i] & ekSimulator::URBACH_ON) {
+    if (m.urbachFlag[i] & ekMeshFields::URBACH_ON) {
         for (int k = 0; k < EK_URBACH_SLICES; ++k) {
             if (m.urbachED[i] > 0.0) {
                 const double e = ek_urbachSliceEnergy(m.urbachED[i], k);
