@@ -16,6 +16,7 @@
 #include "ekResultWriter.h"
 #include "ekExcitation.h"
 #include "ekSimulator.h"
+#include "ekSolvePasses.h"
 #include "nucore.h"
 
 namespace {
@@ -41,7 +42,7 @@ bool ekSimulator::allocBiasWork(BiasWork& w)
         ok = ok && *a != nullptr;
     }
     if (ok) {
-        ok = allocSystem(w);
+        ok = w.allocate(*this);
     }
     w.allocFailed = !ok;
     return ok;
@@ -59,7 +60,7 @@ void ekSimulator::freeBiasWork(BiasWork& w)
             sigma->freeDbl(a);
         }
     }
-    freeSystem(w);
+    w.release(*this);
 }
 
 bool ekSimulator::ensureEquilibrium(BiasWork& w)
@@ -407,7 +408,7 @@ void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)
             std::swprintf(head, 256,
                           L"[DEBUG]   J-V characteristic simulated: method: %ls (%ls)   iters: %d   "
                           L"duration: ",
-                          methodName(), param->getSolverLinsysName(), itersMax);
+                          ek_methodName(param), param->getSolverLinsysName(), itersMax);
             const std::wstring line = head + seconds + L" sec.   damp: " +
                                       nu_numberText(param->damp) + L"   relerr: " +
                                       nu_numberText(param->lastError) + L" (" +

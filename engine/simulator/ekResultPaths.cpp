@@ -79,8 +79,8 @@ void ekSimulator::setPath(const wchar_t* input, const wchar_t* folder, const wch
     if (!isSeparator(dir.back())) {
         dir += L'/';
     }
-    copyName(output.folder, dir.c_str());
-    copyName(output.logFile, log);
+    kov_copyW(output.folder, PATH_SIZE, dir.c_str());
+    kov_copyW(output.logFile, PATH_SIZE, log);
     kov_removeFileW(output.logFile);
     kov_copyW(sigma->logFilename, nuSigma::PATH_SIZE, output.logFile);
     sigma->outputType |= nuSigma::OUTPUT_LOGFILE;
@@ -92,7 +92,7 @@ void ekSimulator::setPath(const wchar_t* input, const wchar_t* folder, const wch
         sigma->update((L"[COMM]ELE:" + exchange).c_str(), 0);
     }
 
-    copyName(output.inputFile, input);
+    kov_copyW(output.inputFile, PATH_SIZE, input);
     if (sigma->isVerbose()) {
         ekResult::log(sigma, 0, L"[INFO]    output directory: \"%ls\"\n", output.folder);
     }
@@ -101,7 +101,8 @@ void ekSimulator::setPath(const wchar_t* input, const wchar_t* folder, const wch
 void ekSimulator::setDistFormat(int count)
 {
     if (sigma != nullptr && sigma->err != 0) {
-        copyName(output.distFormat, L"%04d");
+        kov_copyW(output.distFormat, sizeof output.distFormat / sizeof output.distFormat[0],
+                  L"%04d");
         return;
     }
     // The equilibrium is number 1 and sweep row i is number i + 1, so the

@@ -30,8 +30,8 @@ ekSimulator::~ekSimulator()
     releaseResources();
     deleteSweepBias();
     deleteSweepLight();
-    releaseCustomMesh();
-    releaseGuess();
+    meshFile.releaseMesh(sigma);
+    meshFile.releaseGuess(sigma);
 }
 
 bool ekSimulator::isBlocked() const
