@@ -2,10 +2,7 @@
 // of the distribution files, and the removal of an earlier run's results.
 #include <cmath>
 #include <cwchar>
-#include <filesystem>
 #include <string>
-#include <system_error>
-#include <vector>
 
 #include "ElecDevice.h"
 #include "ekHelpers.h"
@@ -136,19 +133,7 @@ bool ekSimulator::clearOutput()
     // fewer points would otherwise be read as part of this one.
     std::wstring folder(output.folder);
     kov_normalizeSeparatorsW(folder.data());
-    // Names are gathered first: removing entries while the folder is being
-    // read may make the listing skip or repeat names.
-    std::vector<std::wstring> names;
-    std::error_code error;
-    std::filesystem::directory_iterator entries(std::filesystem::path(kov_toUtf8(folder)), error);
-    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
-        const std::wstring name = kov_toWide(entries->path().filename().string());
-        std::error_code typeError;
-        if (isDistributionName(name) && entries->is_regular_file(typeError)) {
-            names.push_back(name);
-        }
-    }
-    for (const std::wstring& name : names) {
+    for (const std::wstring& name : ekResult::filesIn(folder, isDistributionName, false)) {
         if (stopRequested()) {
             break;
         }

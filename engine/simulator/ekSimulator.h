@@ -813,9 +813,6 @@ public:
     // output folder alone. Nothing is reported: a file that cannot be
     // copied keeps its input name.
     void saveFiles(ekExcitation* excitation);
-    // Removes the side-file copies ("simulinput_*") an earlier run left in
-    // the output folder.
-    void removeEarlierCopies();
 
     // ==== end of device summary ====
 
