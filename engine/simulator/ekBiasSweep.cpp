@@ -10,7 +10,7 @@
 #include "ElecDevice.h"
 #include "ElecSweep.h"
 #include "ekBandMatrix.h"
-#include "ekBiasWork.h"
+#include "ekBiasSweep.h"
 #include "ekContact.h"
 #include "ekHelpers.h"
 #include "ekResultWriter.h"
@@ -22,10 +22,7 @@
 namespace {
 
 using ekLimits::EQUILIBRIUM_BIAS;
-constexpr double FIRST_STEP = 0.4;          // Vt: start of a ramp to a far single point
-constexpr double RAMP_STEP = 1.0;           // Vt: ramp step towards a far first point
 constexpr double POWER_MIN = 1e-9;          // W/cm2
-
 
 }  // namespace
 
@@ -100,11 +97,18 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
         return -1;
     }
     const int points = sweep->getPoints();
-    const double S = sweep->getData(0, 0);
-    const double E = sweep->getData(0, points - 1);
-    const double d = points > 1 ? sweep->getData(0, 1) - S : 0.0;
-    const bool dark = isDark();
-    if (points == 1 && std::fabs(S) < EQUILIBRIUM_BIAS && dark) {
+    ekSweepShape shape;
+    shape.points = points;
+    shape.S = sweep->getData(0, 0);
+    shape.E = sweep->getData(0, points - 1);
+    shape.d = points > 1 ? sweep->getData(0, 1) - shape.S : 0.0;
+    shape.posL = biasPosL;
+    shape.posC = biasPosC;
+    shape.posR = biasPosR;
+    shape.posRAtZero = biasPosR >= 0 && biasPosR < points &&
+                       std::fabs(sweep->getData(0, biasPosR)) < EQUILIBRIUM_BIAS;
+    shape.dark = isDark();
+    if (points == 1 && std::fabs(shape.S) < EQUILIBRIUM_BIAS && shape.dark) {
         param->Tic();
         if (sigma->isVerbose()) {
             sigma->update(L"[INFO]    starting simulation at equilibrium...\n", 0);
@@ -120,35 +124,13 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     const double damping = param->damp;
     itersMin = itersMax = 0;
     BiasWork w;
-    w.lightOn = !dark;
-    int stored = 0;
+    w.lightOn = !shape.dark;
     int result = -1;
     if (!allocBiasWork(w)) {
         finishSweep(w, 0, &result);
         freeBiasWork(w);
         return result;
     }
-    const int N = Points;
-    auto keepEquilibrium = [&]() {
-        for (int k = 0; k < N; ++k) {
-            w.Veq[k] = w.V0[k] = w.V[k];
-            w.Fneq[k] = w.Fn0[k] = w.Fn[k] = 0.0;
-            w.Fpeq[k] = w.Fp0[k] = w.Fp[k] = 0.0;
-            w.x[3 * k] = w.x0[3 * k] = w.V[k];
-            w.x[3 * k + 1] = w.x0[3 * k + 1] = 0.0;
-            w.x[3 * k + 2] = w.x0[3 * k + 2] = 0.0;
-        }
-    };
-    auto restoreEquilibrium = [&]() {
-        for (int k = 0; k < N; ++k) {
-            w.V[k] = w.V0[k] = w.Veq[k];
-            w.Fn[k] = w.Fn0[k] = w.Fneq[k];
-            w.Fp[k] = w.Fp0[k] = w.Fpeq[k];
-            w.x[3 * k] = w.x0[3 * k] = w.Veq[k];
-            w.x[3 * k + 1] = w.x0[3 * k + 1] = w.Fneq[k];
-            w.x[3 * k + 2] = w.x0[3 * k + 2] = w.Fpeq[k];
-        }
-    };
 
     if (sigma->comm) {
         wchar_t line[64];
@@ -161,7 +143,8 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
         freeBiasWork(w);
         return result;
     }
-    keepEquilibrium();
+    ekBiasSweepRun run(*this, w, tolerance, damping);
+    run.keepEquilibrium();
     // Charges of the equilibrium, the reference of the 0 V point, split at
     // the plane the bias does not charge.
     locateDepletionPlane(w.V);
@@ -169,189 +152,9 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     chargePlusEq = chargePlus;
     chargeMinusEq = chargeMinus;
     prevPoint = 1;
+    run.run(ekPlanSweep(shape), shape);
 
-    // Derivative points on both sides of 0 V: the 0 V row of a dark sweep
-    // that crosses 0 V takes their means (a centred difference for C-V).
-    bool derivatives = false;
-    double minus[3] = {};
-    double plus[3] = {};
-    if (dark && S < 0.0 && E >= 0.0) {
-        const double delta = std::clamp(0.1 * std::fabs(d), EQUILIBRIUM_BIAS, 1.0);
-        for (ekContact* contact : {device->getAnode(), device->getCathode()}) {
-            contact->setBoundary(ekContact::BOUNDARY_DIRICHLET);
-        }
-        w.tolerance = param->reltol;
-        w.damping = param->damp;
-        bool converged = true;
-        for (int side = 0; side < 2 && converged; ++side) {
-            doBias(side == 0 ? -delta : delta, w);
-            if (interrupted()) {
-                finishSweep(w, 0, &result);
-                freeBiasWork(w);
-                return result;
-            }
-            converged = prevPoint != 0;
-            if (converged) {
-                storeBiasPoint(w);
-                double* keep = side == 0 ? minus : plus;
-                keep[0] = getMeanCurrent();
-                keep[1] = chargePlus;
-                keep[2] = chargeMinus;
-            }
-            param->reltol = tolerance;
-            param->damp = damping;
-        }
-        derivatives = converged;
-        restoreEquilibrium();
-    }
-
-    if (sigma->isVerbose()) {
-        sigma->update((biasType & ekExcitation::BIAS_FILE)
-                          ? L"[VOLTAGE] custom source switched ON\n"
-                          : L"[VOLTAGE] source switched ON\n",
-                      0);
-        const double Vt = norm.Vt;
-        const std::wstring line = L"[VOLTAGE] starting J-V characteristic simulation with: Start = " +
-                                  nu_numberText(S * Vt) + L" V  End = " + nu_numberText(E * Vt) +
-                                  L" V  Step = " + nu_numberText(d * Vt) + L" V\n";
-        sigma->update(line.c_str(), 0);
-        sigma->update(L"[VOLTAGE] sweeping...", 0);
-    }
-
-    PVTrack pv;
-    pv.maxPower = std::fabs(sweep->getParam(4, nullptr));
-    auto init = [&](double bias) {
-        Va = bias;
-        return transportInit(w.x, w.V, w.Fn, w.Fp, w.x0, w.V0, w.Fn0, w.Fp0, w.work, &w.previous,
-                             &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag,
-                             &w.upper);
-    };
-
-    if (points == 1) {
-        bool ok = true;
-        if (std::fabs(S) > RAMP_STEP) {
-            // Far from 0 V: start 0.4 Vt out and ramp to 0.4 Vt short of it.
-            double s = S > 0.0 ? FIRST_STEP : -FIRST_STEP;
-            const double t = S - s;
-            if (std::fabs(t - s) < FIRST_STEP) {
-                s = S;
-            }
-            ok = init(s);
-            if (ok && s != S) {
-                gotoBias(s, t, FIRST_STEP, w);
-            }
-        } else {
-            ok = init(S);
-        }
-        if (ok && !interrupted()) {
-            doSweepBias(0, 0, w, &stored, true, pv);
-        }
-    } else if (S < 0.0 && E >= 0.0) {
-        // z: the 0 V point when the sweep has one, else the last point
-        // below 0 V. A sweep that ends at 0 V has no point above it.
-        const int posL = biasPosL;
-        const int posR = biasPosR;
-        int posC = biasPosC;
-        if (posC < 0 && posR >= 0 && posR < points &&
-            std::fabs(sweep->getData(0, posR)) < EQUILIBRIUM_BIAS) {
-            posC = posR;  // a custom bias a rounding away from 0 V
-        }
-        int z = -1;
-        if (posC >= 0 && posC < points) {
-            z = posC;
-        } else if (posL >= 0 && posL < points) {
-            z = posL;
-        }
-        if (z >= 0) {
-            // Lower half, downwards from 0 V (the 0 V point itself is solved
-            // under light only; in the dark it is the equilibrium).
-            // Without a point at 0 V, z is the last point below it.
-            const bool zeroIsPoint = z == posC;
-            const int f1 = (zeroIsPoint && dark) ? z - 1 : z;
-            int lower = 0;
-            if (f1 >= 0) {
-                doSweepBias(f1, 0, w, &lower, true, pv);
-            }
-            stored += lower;
-            if (!interrupted()) {
-                restoreEquilibrium();
-                const int f2 = (zeroIsPoint && !dark) ? z : z + 1;
-                int upper = 0;
-                // A sweep that ends at 0 V has no upper half: its 0 V point
-                // is already the lower half's first.
-                if (f2 <= points - 1 && z < points - 1) {
-                    doSweepBias(f2, points - 1, w, &upper, true, pv);
-                }
-                stored += upper;
-                if (zeroIsPoint && !interrupted()) {
-                    sweep->setData(0, z, 0.0);
-                    auto mean = [&](int column) {
-                        return 0.5 * (sweep->getData(column, z - 1) + sweep->getData(column, z + 1));
-                    };
-                    if (!dark) {
-                        if (z >= 1 && z + 1 < points) {
-                            sweep->setData(2, z, mean(2));
-                            sweep->setData(3, z, mean(3));
-                        }
-                    } else {
-                        if (derivatives) {
-                            sweep->setData(1, z, 0.5 * (minus[0] + plus[0]));
-                            sweep->setData(2, z, 0.5 * (minus[1] + plus[1]));
-                            sweep->setData(3, z, 0.5 * (minus[2] + plus[2]));
-                        } else {
-                            sweep->setData(1, z, z >= 1 && z + 1 < points ? mean(1) : 0.0);
-                            sweep->setData(2, z, z >= 1 && z + 1 < points ? mean(2) : chargePlusEq);
-                            sweep->setData(3, z, z >= 1 && z + 1 < points ? mean(3) : chargeMinusEq);
-                        }
-                        if (!(sweep->getMask(z) & ElecSweep::MASK_COMPUTED)) {
-                            sweep->setMask(z, ElecSweep::MASK_COMPUTED);
-                            ++stored;
-                        }
-                    }
-                }
-            }
-        }
-    } else if (S < 0.0 && E < 0.0) {
-        bool ok = true;
-        if (std::fabs(E) > RAMP_STEP) {
-            ok = init(-RAMP_STEP);
-            if (ok) {
-                gotoBias(-RAMP_STEP, E, RAMP_STEP, w);
-            }
-        } else {
-            ok = init(E);
-        }
-        if (ok && !interrupted()) {
-            doSweepBias(points - 1, 0, w, &stored, true, pv);
-        }
-    } else if (S >= 0.0 && E > 0.0) {
-        bool ok = true;
-        if (S > RAMP_STEP) {
-            ok = init(RAMP_STEP);
-            if (ok) {
-                gotoBias(RAMP_STEP, S, RAMP_STEP, w);
-            }
-        } else {
-            ok = init(S);
-        }
-        if (ok && !interrupted()) {
-            if (ek_isEqual(S, 0.0) && dark) {
-                // 0 V in the dark is the equilibrium: no current.
-                sweep->setData(1, 0, 0.0);
-                sweep->setData(2, 0, chargePlusEq);
-                sweep->setData(3, 0, chargeMinusEq);
-                sweep->setMask(0, ElecSweep::MASK_COMPUTED);
-                sweep->incPos();
-                int rest = 0;
-                doSweepBias(1, points - 1, w, &rest, true, pv);
-                stored = rest + 1;
-            } else {
-                doSweepBias(0, points - 1, w, &stored, true, pv);
-            }
-        }
-    }
-
-    finishSweep(w, stored, &result);
+    finishSweep(w, run.stored(), &result);
     freeBiasWork(w);
     param->reltol = tolerance;
     param->damp = damping;
@@ -362,6 +165,178 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
         *jsupReached = sweep->isHighLimitReached();
     }
     return result;
+}
+
+void ekBiasSweepRun::keepEquilibrium()
+{
+    const int N = sim.Points;
+    for (int k = 0; k < N; ++k) {
+        w.Veq[k] = w.V0[k] = w.V[k];
+        w.Fneq[k] = w.Fn0[k] = w.Fn[k] = 0.0;
+        w.Fpeq[k] = w.Fp0[k] = w.Fp[k] = 0.0;
+        w.x[3 * k] = w.x0[3 * k] = w.V[k];
+        w.x[3 * k + 1] = w.x0[3 * k + 1] = 0.0;
+        w.x[3 * k + 2] = w.x0[3 * k + 2] = 0.0;
+    }
+}
+
+void ekBiasSweepRun::restoreEquilibrium()
+{
+    const int N = sim.Points;
+    for (int k = 0; k < N; ++k) {
+        w.V[k] = w.V0[k] = w.Veq[k];
+        w.Fn[k] = w.Fn0[k] = w.Fneq[k];
+        w.Fp[k] = w.Fp0[k] = w.Fpeq[k];
+        w.x[3 * k] = w.x0[3 * k] = w.Veq[k];
+        w.x[3 * k + 1] = w.x0[3 * k + 1] = w.Fneq[k];
+        w.x[3 * k + 2] = w.x0[3 * k + 2] = w.Fpeq[k];
+    }
+}
+
+void ekBiasSweepRun::run(const std::vector<ekSweepSegment>& plan, const ekSweepShape& shape)
+{
+    pv.maxPower = std::fabs(sim.SweepBias->getParam(4, nullptr));
+    for (const ekSweepSegment& s : plan) {
+        if (s.kind != ekSweepStep::Announce && sim.interrupted()) {
+            return;
+        }
+        if (!runSegment(s, shape)) {
+            return;
+        }
+    }
+}
+
+bool ekBiasSweepRun::runSegment(const ekSweepSegment& s, const ekSweepShape& shape)
+{
+    switch (s.kind) {
+    case ekSweepStep::Derivatives:
+        solveDerivatives(s.step);
+        return true;
+    case ekSweepStep::Announce:
+        announce(shape);
+        return true;
+    case ekSweepStep::Start:
+        sim.Va = s.from;
+        return sim.transportInit(w.x, w.V, w.Fn, w.Fp, w.x0, w.V0, w.Fn0, w.Fp0, w.work,
+                                 &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian,
+                                 &w.lower, &w.diag, &w.upper);
+    case ekSweepStep::Ramp:
+        sim.gotoBias(s.from, s.to, s.step, w);
+        return true;
+    case ekSweepStep::Range: {
+        int count = 0;
+        sim.doSweepBias(s.first, s.last, w, &count, true, pv);
+        storedPoints += count;
+        return true;
+    }
+    case ekSweepStep::RestoreEquilibrium:
+        restoreEquilibrium();
+        return true;
+    case ekSweepStep::ZeroRowLit:
+        fillZeroRow(s.first, false);
+        return true;
+    case ekSweepStep::ZeroRowDark:
+        fillZeroRow(s.first, true);
+        return true;
+    case ekSweepStep::EquilibriumRow:
+        fillEquilibriumRow(s.first);
+        return true;
+    }
+    return true;
+}
+
+// Derivative points on both sides of 0 V: the 0 V row of a dark sweep
+// that crosses 0 V takes their means (a centred difference for C-V).
+void ekBiasSweepRun::solveDerivatives(double delta)
+{
+    for (ekContact* contact : {sim.device->getAnode(), sim.device->getCathode()}) {
+        contact->setBoundary(ekContact::BOUNDARY_DIRICHLET);
+    }
+    nuParam* param = sim.param;
+    w.tolerance = param->reltol;
+    w.damping = param->damp;
+    bool converged = true;
+    for (int side = 0; side < 2 && converged; ++side) {
+        sim.doBias(side == 0 ? -delta : delta, w);
+        if (sim.interrupted()) {
+            return;
+        }
+        converged = sim.prevPoint != 0;
+        if (converged) {
+            sim.storeBiasPoint(w);
+            double* keep = side == 0 ? minus : plus;
+            keep[0] = sim.getMeanCurrent();
+            keep[1] = sim.chargePlus;
+            keep[2] = sim.chargeMinus;
+        }
+        param->reltol = startTolerance;
+        param->damp = startDamping;
+    }
+    derivatives = converged;
+}
+
+void ekBiasSweepRun::announce(const ekSweepShape& shape) const
+{
+    nuSigma* sigma = sim.sigma;
+    if (!sigma->isVerbose()) {
+        return;
+    }
+    sigma->update((sim.biasType & ekExcitation::BIAS_FILE) ? L"[VOLTAGE] custom source switched ON\n"
+                                                           : L"[VOLTAGE] source switched ON\n",
+                  0);
+    const double Vt = sim.norm.Vt;
+    const std::wstring line = L"[VOLTAGE] starting J-V characteristic simulation with: Start = " +
+                              nu_numberText(shape.S * Vt) + L" V  End = " +
+                              nu_numberText(shape.E * Vt) + L" V  Step = " +
+                              nu_numberText(shape.d * Vt) + L" V\n";
+    sigma->update(line.c_str(), 0);
+    sigma->update(L"[VOLTAGE] sweeping...", 0);
+}
+
+// The 0 V row of a sweep across 0 V. Under light its current was solved
+// and its charges are the means of the rows around it; in the dark it is
+// the equilibrium, seen through the derivative points when they were made.
+void ekBiasSweepRun::fillZeroRow(int z, bool dark)
+{
+    ElecSweep* sweep = sim.SweepBias;
+    const int points = sweep->getPoints();
+    const bool between = z >= 1 && z + 1 < points;
+    sweep->setData(0, z, 0.0);
+    auto mean = [&](int column) {
+        return 0.5 * (sweep->getData(column, z - 1) + sweep->getData(column, z + 1));
+    };
+    if (!dark) {
+        if (between) {
+            sweep->setData(2, z, mean(2));
+            sweep->setData(3, z, mean(3));
+        }
+        return;
+    }
+    if (derivatives) {
+        sweep->setData(1, z, 0.5 * (minus[0] + plus[0]));
+        sweep->setData(2, z, 0.5 * (minus[1] + plus[1]));
+        sweep->setData(3, z, 0.5 * (minus[2] + plus[2]));
+    } else {
+        sweep->setData(1, z, between ? mean(1) : 0.0);
+        sweep->setData(2, z, between ? mean(2) : sim.chargePlusEq);
+        sweep->setData(3, z, between ? mean(3) : sim.chargeMinusEq);
+    }
+    if (!(sweep->getMask(z) & ElecSweep::MASK_COMPUTED)) {
+        sweep->setMask(z, ElecSweep::MASK_COMPUTED);
+        ++storedPoints;
+    }
+}
+
+// 0 V in the dark is the equilibrium: no current.
+void ekBiasSweepRun::fillEquilibriumRow(int index)
+{
+    ElecSweep* sweep = sim.SweepBias;
+    sweep->setData(1, index, 0.0);
+    sweep->setData(2, index, sim.chargePlusEq);
+    sweep->setData(3, index, sim.chargeMinusEq);
+    sweep->setMask(index, ElecSweep::MASK_COMPUTED);
+    sweep->incPos();
+    ++storedPoints;
 }
 
 void ekSimulator::finishSweep(BiasWork& w, int stored, int* result)

@@ -636,6 +636,7 @@ protected:
     int itersMax = 0;
 
 private:
+    friend class ekBiasSweepRun;
     struct BiasWork;
     struct PVTrack {
         bool started = false;
