@@ -13,6 +13,7 @@
 #include "ekLayer.h"
 #include "ekResultWriter.h"
 #include "ekSimulator.h"
+#include "ekSolvePasses.h"
 #include "nucore.h"
 
 namespace {
@@ -89,7 +90,7 @@ int ekSimulator::solvePoisson()
     if (!ok) {
         sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
     } else {
-        ok = allocSystem(a);
+        ok = a.allocate(*this);
     }
     int iters = -1;
     if (ok) {
@@ -109,7 +110,7 @@ int ekSimulator::solvePoisson()
         }
         poissonSave(a.V);
     }
-    freeSystem(a);
+    a.release(*this);
     for (double** array : a.all) {
         if (*array != nullptr) {
             sigma->freeDbl(array);
@@ -191,7 +192,7 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
         iters = 0;
         return initProfile();
     };
-    if (!solveRelaxed(solve, restart, &iters)) {
+    if (!ek_solveRelaxed(*this, solve, restart, &iters)) {
         return -1;
     }
     if (Stopped) {

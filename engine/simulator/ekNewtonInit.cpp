@@ -11,6 +11,7 @@
 #include "ekHelpers.h"
 #include "ekResultWriter.h"
 #include "ekSimulator.h"
+#include "ekSolvePasses.h"
 #include "nucore.h"
 
 namespace {
@@ -106,7 +107,7 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
             return false;
         }
         int iters = 0;
-        if (!solveRelaxed(solve, initProfile, &iters)) {
+        if (!ek_solveRelaxed(*this, solve, initProfile, &iters)) {
             return false;
         }
         if (stopRequested()) {
@@ -141,7 +142,7 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
                 std::swprintf(head, 200,
                               L"[ERROR]   Poisson convergence not achieved: method: %ls (%ls)   "
                               L"iters: %d   Relerr: ",
-                              methodName(), param->getSolverLinsysName(), iters + 1);
+                              ek_methodName(param), param->getSolverLinsysName(), iters + 1);
                 sigma->update((head + tail).c_str(), 1);
             } else {
                 std::swprintf(head, 200,

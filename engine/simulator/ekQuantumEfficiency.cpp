@@ -221,7 +221,6 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
     const double factor = norm.current / (norm.photonFlux * CHARGE);
     const double edge = mesh.minAbsorptionEdge;
     double previousIQE = 0.0;
-    double bestEQE = 0.0;
     for (int i = 0; i < count; ++i) {
         const double wavelength = light->getData(0, i);
         const double incident = light->getData(1, i);
@@ -253,7 +252,7 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
             }
             const bool otherMethod = param->method != settings.method;
             settings.restore(param);
-            if (otherMethod && !allocSystem(w)) {
+            if (otherMethod && !w.allocate(*this)) {
                 return;
             }
             restoreStart(w);
@@ -322,10 +321,6 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
                     reportProgress(light, L"wavelength", wavelength, L"um");
                     ++out.accepted;
                     previousIQE = IQE;
-                    if (EQE > bestEQE) {
-                        bestEQE = EQE;
-                        qeBestIndex = i + 2;
-                    }
                 }
                 keepAccepted();
             }

@@ -15,6 +15,7 @@
 #include "ekResultWriter.h"
 #include "ekExcitation.h"
 #include "ekSimulator.h"
+#include "ekSolvePasses.h"
 #include "nucore.h"
 
 namespace {
@@ -64,7 +65,6 @@ int ekSimulator::sweepQE(double voltage)
     }
 
     double bias = voltage / norm.Vt;
-    qeBestIndex = 0;
     param->Tic();
     progressReportedAt = 0.0;
     const ekQESettings settings(param);
@@ -92,12 +92,11 @@ int ekSimulator::sweepQE(double voltage)
         sigma->update(warning.c_str(), 2);
         settings.restore(param);
         param->method = nuParam::METHOD_NEWTON;
-        if (!allocSystem(w)) {
+        if (!w.allocate(*this)) {
             break;
         }
         equilibriumSolved = 0;
         bias = 0.0;
-        qeBestIndex = 0;
         for (int i = 0; i < SweepLight->getPoints(); ++i) {
             SweepLight->setData(4, i, 0.0);
             SweepLight->setData(5, i, 0.0);
@@ -135,7 +134,7 @@ void ekSimulator::finishQE(const QEOutcome& out, int* result)
             std::swprintf(head, 192,
                           L"[ERROR]   Poisson-Continuity convergence not achieved: method: %ls "
                           L"(%ls)   iters: %d   relerr: ",
-                          methodName(), param->getSolverLinsysName(), itersMax);
+                          ek_methodName(param), param->getSolverLinsysName(), itersMax);
             const std::wstring line = head + nu_numberText(param->lastError) + L"\n";
             sigma->update(line.c_str(), 1);
         } else {
@@ -165,7 +164,7 @@ void ekSimulator::finishQE(const QEOutcome& out, int* result)
         wchar_t head[192];
         std::swprintf(head, 192,
                       L"[LIGHT]   QE spectrum simulated: method: %ls (%ls)   iters: %d   duration: ",
-                      methodName(), param->getSolverLinsysName(), itersMax);
+                      ek_methodName(param), param->getSolverLinsysName(), itersMax);
         const std::wstring line = head + seconds + L" sec.   damp: " + nu_numberText(param->damp) +
                                   L"   relerr: " + nu_numberText(param->lastError) + L" (" +
                                   nu_numberText(param->reltol) + L")\n";

@@ -247,11 +247,11 @@ bool ekSimulator::init()
     }
     mesh.baseStep = 0.75 * total / (Points / 2.0);
     const uint8_t mode = param->mesh;
-    const bool fileMesh = (mode & nuParam::MESH_EXACT) && hasCustomMesh();
+    const bool fileMesh = (mode & nuParam::MESH_EXACT) && meshFile.hasMesh();
     coarseMesh = !fileMesh && !(mode & nuParam::MESH_LAYER) && (mode & nuParam::MESH_UNIFORM) &&
                  10.0 * mesh.baseStep > thinnest;
-    if (fileMesh && customMeshCount > 1) {
-        mesh.baseStep = customMesh[1] - customMesh[0];
+    if (fileMesh && meshFile.count > 1) {
+        mesh.baseStep = meshFile.z[1] - meshFile.z[0];
     }
     device->createInterfaces();
 

@@ -73,12 +73,12 @@ bool ekSimulator::layoutPoints(ekLayerGeometry* g, int layers)
 {
     const uint8_t mode = param->mesh;
     const int N = Points;
-    if ((mode & nuParam::MESH_EXACT) && hasCustomMesh()) {
-        if (customMeshCount != N) {
+    if ((mode & nuParam::MESH_EXACT) && meshFile.hasMesh()) {
+        if (meshFile.count != N) {
             wchar_t line[160];
             std::swprintf(line, 160,
                           L"[ERROR]   the custom mesh holds %d points for a mesh of %d points\n",
-                          customMeshCount, N);
+                          meshFile.count, N);
             sigma->update(line, 1);
             return false;
         }
@@ -88,7 +88,7 @@ bool ekSimulator::layoutPoints(ekLayerGeometry* g, int layers)
         int l = 0;
         g[0].first = 0;
         for (int i = 0; i < N; ++i) {
-            const double z = customMesh[i];
+            const double z = meshFile.z[i];
             while (l < layers - 1 && z >= g[l + 1].start - tol) {
                 ++l;
                 g[l].first = i;
