@@ -61,22 +61,6 @@ void ekSimulator::freeBiasWork(BiasWork& w)
     w.release(*this);
 }
 
-bool ekSimulator::ensureEquilibrium(BiasWork& w)
-{
-    if (equilibriumSolved) {
-        std::copy(mesh.sol.Veq, mesh.sol.Veq + Points, w.V);
-        return true;
-    }
-    Va = 0.0;
-    doSolvePoisson(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, w.work, &w.previous, &w.start, &w.update,
-                   &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
-    if (interrupted()) {
-        return false;
-    }
-    poissonSave(w.V);
-    return true;
-}
-
 int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
                            bool* jsupReached)
 {
@@ -139,7 +123,7 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
         sigma->writeComm(line);
     }
 
-    if (!ensureEquilibrium(w)) {
+    if (!ensureEquilibrium(w, w.work, EquilibriumRoad::Sweep)) {
         ekBiasDriver(*this, w).finish(0, &result);
         freeBiasWork(w);
         return result;

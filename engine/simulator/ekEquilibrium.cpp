@@ -1,7 +1,9 @@
 // The equilibrium solution: Poisson's equation alone with both quasi-Fermi
 // potentials at zero, relaxed pass by pass until it converges.
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
+#include <functional>
 #include <string>
 
 #include "ekLimits.h"
@@ -26,6 +28,27 @@ using ekLimits::EQUILIBRIUM_BIAS;
 struct PoissonArrays : ekSolutionWork {
     double* residual = nullptr;
     double** all[7] = {&V, &Fn, &Fp, &V0, &Fn0, &Fp0, &residual};
+};
+
+// Boundary types of both contacts, put back when the guard goes.
+struct BoundaryGuard {
+    ekContact* contacts[2];
+    uint8_t types[2];
+    explicit BoundaryGuard(ElecDevice* device)
+        : contacts{device->getAnode(), device->getCathode()}
+    {
+        for (int c = 0; c < 2; ++c) {
+            types[c] = contacts[c] != nullptr ? contacts[c]->getBoundary() : 0;
+        }
+    }
+    ~BoundaryGuard()
+    {
+        for (int c = 0; c < 2; ++c) {
+            if (contacts[c] != nullptr) {
+                contacts[c]->setBoundary(types[c]);
+            }
+        }
+    }
 };
 
 bool needsDirichlet(const ekLayer* layer)
@@ -99,16 +122,7 @@ int ekSimulator::solvePoisson()
                                       static_cast<size_t>(a.jacobian->size())
                                 : 0;
         solvePeakBytes = sigma->allocatedBytes() + band;
-        const int convergedBefore = convergedCount;
-        iters = doSolvePoisson(a.V, a.Fn, a.Fp, a.V0, a.Fn0, a.Fp0, a.residual, &a.previous,
-                               &a.start, &a.update, &a.rhs, &a.jacobian, &a.lower, &a.diag,
-                               &a.upper);
-        // The flag may still stand from an earlier point: a solve that did
-        // not converge (or was stopped) must not be saved as the equilibrium.
-        if (convergedCount == convergedBefore) {
-            prevPoint = 0;
-        }
-        poissonSave(a.V);
+        ensureEquilibrium(a, a.residual, EquilibriumRoad::Fresh, &iters);
     }
     a.release(*this);
     for (double** array : a.all) {
@@ -132,6 +146,84 @@ void ekSimulator::setDefaultBoundaries(uint8_t* anodeType)
                                                        : ekContact::BOUNDARY_NEUMANN);
     }
     *anodeType = contacts[0] != nullptr ? contacts[0]->getBoundary() : 0;
+}
+
+bool ekSimulator::ensureEquilibrium(ekSolutionWork& w, double* residual, EquilibriumRoad road,
+                                    int* iters)
+{
+    if (iters != nullptr) {
+        *iters = 0;
+    }
+    if (road != EquilibriumRoad::Fresh && equilibriumSolved) {
+        std::copy(mesh.sol.Veq, mesh.sol.Veq + Points, w.V);
+        return true;
+    }
+    Va = 0.0;
+    // The equilibrium is the dark state at 0 V whatever light the run has
+    // installed: solved and stored so on every road, the levels' charges of
+    // the stored distribution included.
+    const EquilibriumScope equilibrium(solvingEquilibrium);
+    int count = 0;
+    bool converged = false;
+    if (road == EquilibriumRoad::Transport) {
+        converged = solveEquilibriumForTransport(w, residual, &count);
+    } else {
+        const int convergedBefore = convergedCount;
+        count = doSolvePoisson(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, residual, &w.previous,
+                               &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag,
+                               &w.upper);
+        converged = convergedCount != convergedBefore;
+    }
+    if (iters != nullptr) {
+        *iters = count;
+    }
+    if (!converged) {
+        // The flag may still stand from an earlier point: a solve that did
+        // not converge (or was stopped) must not be saved as the equilibrium.
+        prevPoint = 0;
+        return false;
+    }
+    // Converged at 0 V: it is the equilibrium, whatever the iteration
+    // driver decided about the bias on the way.
+    prevPoint = 1;
+    equilibriumSolved = 1;
+    poissonSave(w.V);
+    return road != EquilibriumRoad::Sweep || !interrupted();
+}
+
+bool ekSimulator::runPoissonPasses(const std::function<int()>& solve,
+                                   const std::function<bool()>& layProfile,
+                                   const std::function<void()>& beforeRetry, int* iters,
+                                   uint8_t* anodeType)
+{
+    *iters = 0;
+    setDefaultBoundaries(anodeType);
+    if (!layProfile()) {
+        return false;
+    }
+    // The count reported is that of the profile in V: none once the passes
+    // run out on a fresh start.
+    auto restart = [&]() {
+        *iters = 0;
+        return layProfile();
+    };
+    if (!ek_solveRelaxed(*this, solve, restart, iters)) {
+        return false;
+    }
+    if (stopRequested() || sigma->err == 0) {
+        return true;
+    }
+    // A failed linear solve in debug mode leaves an error: one more try
+    // from the starting profile.
+    if (beforeRetry) {
+        beforeRetry();
+    }
+    ek_resetSigma(sigma);
+    if (!layProfile()) {
+        return false;
+    }
+    *iters = solve();
+    return true;
 }
 
 int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, double* Fn0,
@@ -158,19 +250,14 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
     // The equilibrium is the dark state at 0 V, whatever light the run
     // has installed.
     const EquilibriumScope equilibrium(solvingEquilibrium);
-    uint8_t anodeType = 0;
-    setDefaultBoundaries(&anodeType);
-    auto initProfile = [&]() {
-        poissonInit(V, Fn, Fp, V0, Fn0, Fp0, 0.0);
-        return sigma->err == 0;
-    };
-    if (!initProfile()) {
-        return -1;
-    }
     const int N = Points;
     auto solve = [&]() {
         return solveSystem(SYSTEM_POISSON, V, residual, Fn, Fp, N, param->maxiter, previous,
                            start, update, rhs, jacobian, lower, diag, upper);
+    };
+    auto layProfile = [&]() {
+        poissonInit(V, Fn, Fp, V0, Fn0, Fp0, 0.0);
+        return sigma->err == 0;
     };
     const double startMs = param->Toc();
     // The relaxation ladders serve this solve only; later solves start from
@@ -186,26 +273,12 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
         }
     } guard{param, param->reltol, param->damp};
     int iters = 0;
-    // The count reported is that of the profile in V: none once the passes
-    // run out on a fresh start.
-    auto restart = [&]() {
-        iters = 0;
-        return initProfile();
-    };
-    if (!ek_solveRelaxed(*this, solve, restart, &iters)) {
+    uint8_t anodeType = 0;
+    if (!runPoissonPasses(solve, layProfile, nullptr, &iters, &anodeType)) {
         return -1;
     }
     if (Stopped) {
         return iters;
-    }
-    if (sigma->err != 0) {
-        // A failed linear solve in debug mode leaves an error: one more try
-        // from the starting profile.
-        ek_resetSigma(sigma);
-        if (!initProfile()) {
-            return -1;
-        }
-        iters = solve();
     }
     const bool converged = sigma->err == 0 && param->reltol > param->lastError;
     if (converged) {
@@ -236,4 +309,75 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
         sigma->update(L"[ERROR]   Poisson convergence not achieved\n", 1);
     }
     return iters;
+}
+
+bool ekSimulator::solveEquilibriumForTransport(ekSolutionWork& w, double* residual, int* iters)
+{
+    // The contacts keep the boundary types they had: the defaults and the
+    // retry's other type serve this solve only.
+    const BoundaryGuard remembered(device);
+    const int N = Points;
+    const double startMs = param->Toc();
+    auto solve = [&]() {
+        return solveSystem(SYSTEM_POISSON, w.V, residual, w.Fn, w.Fp, N, param->maxiter,
+                           &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower,
+                           &w.diag, &w.upper);
+    };
+    auto layProfile = [&]() {
+        poissonInit(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, 0.0);
+        return sigma->err == 0;
+    };
+    // One more try with the other boundary type at both contacts.
+    auto otherBoundaries = [&]() {
+        prevPoint = 0;
+        ekContact* anode = remembered.contacts[0];
+        if (sigma->isVerbose() && anode != nullptr && anode->isBoundarySet()) {
+            sigma->update(L"[INFO]    boundary conditions modified\n", 0);
+        }
+        for (int c = 0; c < 2; ++c) {
+            if (remembered.contacts[c] != nullptr) {
+                remembered.contacts[c]->setBoundary(
+                    remembered.types[c] == ekContact::BOUNDARY_DIRICHLET
+                        ? ekContact::BOUNDARY_NEUMANN
+                        : ekContact::BOUNDARY_DIRICHLET);
+            }
+        }
+    };
+    uint8_t anodeType = 0;
+    if (!runPoissonPasses(solve, layProfile, otherBoundaries, iters, &anodeType) || Stopped) {
+        return false;
+    }
+    const std::wstring tail =
+        nu_numberText(param->lastError) + L" (" + nu_numberText(param->reltol) + L")\n";
+    wchar_t head[200];
+    if (sigma->err != 0 || !(param->reltol > param->lastError)) {
+        if (!sigma->debug) {
+            sigma->update(L"[ERROR]   Poisson convergence not achieved\n", 1);
+        } else if (sigma->err != 0) {
+            std::swprintf(head, 200,
+                          L"[ERROR]   Poisson convergence not achieved: method: %ls (%ls)   "
+                          L"iters: %d   Relerr: ",
+                          ek_methodName(param), param->getSolverLinsysName(), *iters + 1);
+            sigma->update((head + tail).c_str(), 1);
+        } else {
+            std::swprintf(head, 200,
+                          L"[ERROR]   Poisson convergence not achieved: system solver: %ls   "
+                          L"iters: %d   Relerr: ",
+                          param->getSolverLinsysName(), *iters + 1);
+            sigma->update((head + tail).c_str(), 1);
+        }
+        return false;
+    }
+    if (sigma->debug) {
+        std::swprintf(head, 200,
+                      L"[DEBUG]   Poisson solver successfully converged: system solver: %ls   "
+                      L"iters: %d   Relerr: ",
+                      param->getSolverLinsysName(), *iters + 1);
+        sigma->update((head + tail).c_str(), 0);
+    } else if (sigma->isVerbose()) {
+        const std::wstring line = L"[INFO]    distribution at equilibrium simulated: duration: " +
+                                  nu_numberText((param->Toc() - startMs) / 1000.0) + L" sec.\n";
+        sigma->update(line.c_str(), 0);
+    }
+    return true;
 }

@@ -2,14 +2,11 @@
 // yet, then the starting profile of the first bias point; and the
 // precondition of the equilibrium solver.
 #include <cmath>
-#include <cwchar>
-#include <string>
 
 #include "ekLimits.h"
 #include "ElecDevice.h"
-#include "ekContact.h"
+#include "ekBiasWork.h"
 #include "ekHelpers.h"
-#include "ekResultWriter.h"
 #include "ekSimulator.h"
 #include "ekSolvePasses.h"
 #include "nucore.h"
@@ -23,25 +20,54 @@ constexpr double ANODE_ZONE = 0.2;
 constexpr double CATHODE_ZONE = 0.8;
 
 
-// Boundary types of both contacts, put back when the guard goes.
-struct BoundaryGuard {
-    ekContact* contacts[2];
-    uint8_t types[2];
-    explicit BoundaryGuard(ElecDevice* device)
-        : contacts{device->getAnode(), device->getCathode()}
+// The arrays of a solve, passed one by one, as the work struct the
+// equilibrium takes; the system arrays go back to the caller's slots when
+// done, since a solve may allocate them.
+struct SystemSlots {
+    ekSolutionWork work;
+    double** previous;
+    double** start;
+    double** update;
+    double** rhs;
+    ekBandMatrix** jacobian;
+    double** lower;
+    double** diag;
+    double** upper;
+
+    SystemSlots(double* V, double* Fn, double* Fp, double* V0, double* Fn0, double* Fp0,
+                double** previous, double** start, double** update, double** rhs,
+                ekBandMatrix** jacobian, double** lower, double** diag, double** upper)
+        : previous(previous), start(start), update(update), rhs(rhs), jacobian(jacobian),
+          lower(lower), diag(diag), upper(upper)
     {
-        for (int c = 0; c < 2; ++c) {
-            types[c] = contacts[c] != nullptr ? contacts[c]->getBoundary() : 0;
-        }
+        work.V = V;
+        work.Fn = Fn;
+        work.Fp = Fp;
+        work.V0 = V0;
+        work.Fn0 = Fn0;
+        work.Fp0 = Fp0;
+        work.previous = *previous;
+        work.start = *start;
+        work.update = *update;
+        work.rhs = *rhs;
+        work.jacobian = *jacobian;
+        work.lower = *lower;
+        work.diag = *diag;
+        work.upper = *upper;
     }
-    ~BoundaryGuard()
+    ~SystemSlots()
     {
-        for (int c = 0; c < 2; ++c) {
-            if (contacts[c] != nullptr) {
-                contacts[c]->setBoundary(types[c]);
-            }
-        }
+        *previous = work.previous;
+        *start = work.start;
+        *update = work.update;
+        *rhs = work.rhs;
+        *jacobian = work.jacobian;
+        *lower = work.lower;
+        *diag = work.diag;
+        *upper = work.upper;
     }
+    SystemSlots(const SystemSlots&) = delete;
+    SystemSlots& operator=(const SystemSlots&) = delete;
 };
 
 }  // namespace
@@ -78,100 +104,17 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
         return false;
     }
     const int N = Points;
-    if (!equilibriumSolved) {
-        BoundaryGuard remembered(device);
-        uint8_t anodeType = 0;
-        setDefaultBoundaries(&anodeType);
-        ekContact* contacts[2] = {device->getAnode(), device->getCathode()};
-        // The start of every bias point is the equilibrium: solve it at 0 V
-        // whatever the bias about to be applied.
+    bool ready = false;
+    {
+        // The start of every bias point is the equilibrium: known, or solved
+        // at 0 V whatever the bias about to be applied.
         const double bias = Va;
-        Va = 0.0;
-        struct BiasRestore {
-            double* target;
-            double value;
-            ~BiasRestore() { *target = value; }
-        } restoreBias{&Va, bias};
-        const EquilibriumScope equilibrium(solvingEquilibrium);
-
-        const double startMs = param->Toc();
-        auto solve = [&]() {
-            return solveSystem(SYSTEM_POISSON, V, work, Fn, Fp, N, param->maxiter, previous, start,
-                               update, rhs, jacobian, lower, diag, upper);
-        };
-        auto initProfile = [&]() {
-            poissonInit(V, Fn, Fp, V0, Fn0, Fp0, 0.0);
-            return sigma->err == 0;
-        };
-        if (!initProfile()) {
-            return false;
-        }
-        int iters = 0;
-        if (!ek_solveRelaxed(*this, solve, initProfile, &iters)) {
-            return false;
-        }
-        if (stopRequested()) {
-            return false;
-        }
-        if (sigma->err != 0) {
-            // One more try with the other boundary type at both contacts.
-            prevPoint = 0;
-            if (sigma->isVerbose() && contacts[0] != nullptr && contacts[0]->isBoundarySet()) {
-                sigma->update(L"[INFO]    boundary conditions modified\n", 0);
-            }
-            for (int c = 0; c < 2; ++c) {
-                if (contacts[c] != nullptr) {
-                    contacts[c]->setBoundary(remembered.types[c] == ekContact::BOUNDARY_DIRICHLET
-                                                 ? ekContact::BOUNDARY_NEUMANN
-                                                 : ekContact::BOUNDARY_DIRICHLET);
-                }
-            }
-            ek_resetSigma(sigma);
-            if (!initProfile()) {
-                return false;
-            }
-            iters = solve();
-        }
-        const std::wstring tail = nu_numberText(param->lastError) + L" (" +
-                                  nu_numberText(param->reltol) + L")\n";
-        wchar_t head[200];
-        if (sigma->err != 0 || !(param->reltol > param->lastError)) {
-            if (!sigma->debug) {
-                sigma->update(L"[ERROR]   Poisson convergence not achieved\n", 1);
-            } else if (sigma->err != 0) {
-                std::swprintf(head, 200,
-                              L"[ERROR]   Poisson convergence not achieved: method: %ls (%ls)   "
-                              L"iters: %d   Relerr: ",
-                              ek_methodName(param), param->getSolverLinsysName(), iters + 1);
-                sigma->update((head + tail).c_str(), 1);
-            } else {
-                std::swprintf(head, 200,
-                              L"[ERROR]   Poisson convergence not achieved: system solver: %ls   "
-                              L"iters: %d   Relerr: ",
-                              param->getSolverLinsysName(), iters + 1);
-                sigma->update((head + tail).c_str(), 1);
-            }
-            return false;
-        }
-        prevPoint = 1;
-        if (sigma->debug) {
-            std::swprintf(head, 200,
-                          L"[DEBUG]   Poisson solver successfully converged: system solver: %ls   "
-                          L"iters: %d   Relerr: ",
-                          param->getSolverLinsysName(), iters + 1);
-            sigma->update((head + tail).c_str(), 0);
-        } else if (sigma->isVerbose()) {
-            const std::wstring line = L"[INFO]    distribution at equilibrium simulated: duration: " +
-                                      nu_numberText((param->Toc() - startMs) / 1000.0) +
-                                      L" sec.\n";
-            sigma->update(line.c_str(), 0);
-        }
-        // The solve converged at 0 V: it is the equilibrium, whatever the
-        // iteration driver decided about the bias.
-        equilibriumSolved = 1;
-        poissonSave(V);
+        SystemSlots slots(V, Fn, Fp, V0, Fn0, Fp0, previous, start, update, rhs, jacobian, lower,
+                          diag, upper);
+        ready = ensureEquilibrium(slots.work, work, EquilibriumRoad::Transport);
+        Va = bias;
     }
-    if (!equilibriumSolved) {
+    if (!ready || !equilibriumSolved) {
         return false;
     }
 

@@ -1,5 +1,5 @@
-// State shared by the quantum-efficiency sweep's driver and its wavelength
-// loop.
+// The quantum-efficiency sweep's steps and the state its driver and its
+// wavelength loop share.
 #pragma once
 
 #include <cstdint>
@@ -32,10 +32,40 @@ struct ekQESettings {
 };
 
 // What one attempt of the sweep achieved.
-struct ekSimulator::QEOutcome {
+struct ekQEOutcome {
     int accepted = 0;
     bool started = false;        // the dark state at Va was reached
     bool failedAtBias = false;   // a wavelength failed with both methods at a nonzero Va
     bool lastConverged = false;  // the last solve converged
     double Jdark = 0.0;          // normalised
+};
+
+// A computed quantum efficiency as stored: one that overshoots 1 by no more
+// than the solver's noise (1e-4) is 1; one clearly above 1, or not a
+// number, is no result (0).
+double ekPhysicalEfficiency(double value);
+
+// The steps of one quantum-efficiency sweep on the simulator's state and
+// the sweep's work arrays; ekSimulator::sweepQE runs them and decides on
+// the repeat at 0 V.
+class ekQESweep {
+public:
+    ekQESweep(ekSimulator& sim, ekSimulator::BiasWork& w) : sim(sim), w(w) {}
+    // One attempt over the whole grid at bias (normalised); restart names
+    // the second attempt at 0 V in the log.
+    void run(double bias, bool restart, ekQEOutcome& out);
+    // The messages, the QW file, the photocurrent summary and the
+    // distribution of the last wavelength; *result as sweepQE returns it.
+    void finish(const ekQEOutcome& out, int* result);
+
+private:
+    // Brings the work arrays to the dark solution at bias; false when that
+    // cannot be reached.
+    bool start(double bias);
+    // Tabulates the cathode's extinction at every wavelength and sizes the
+    // layers' tables (filled as the optics first use them).
+    bool tabulateIndex();
+
+    ekSimulator& sim;
+    ekSimulator::BiasWork& w;
 };

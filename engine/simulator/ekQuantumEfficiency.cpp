@@ -51,17 +51,17 @@ void sendPoints(nuSigma* sigma, int count)
 }  // namespace
 
 
-bool ekSimulator::tabulateIndex()
+bool ekQESweep::tabulateIndex()
 {
-    const int count = SweepLight->getPoints();
-    ekContact* cathode = device->getCathode();
+    const int count = sim.SweepLight->getPoints();
+    ekContact* cathode = sim.device->getCathode();
     if (cathode != nullptr && cathode->getThickness() >= THIN_CONTACT) {
         if (!cathode->assignSpectrum(count)) {
-            sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+            sim.sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
             return false;
         }
         for (int i = 0; i < count; ++i) {
-            const double wavelength = SweepLight->getData(0, i);
+            const double wavelength = sim.SweepLight->getData(0, i);
             double n = 1.0;
             double k = 0.0;
             if (!cathode->getIndex(0.0, cathode->getThickness(), 0.01, wavelength, &n, &k, false)) {
@@ -71,30 +71,30 @@ bool ekSimulator::tabulateIndex()
         }
     }
     // The layers' tables fill as the optics meet each wavelength.
-    for (int l = 0; l < device->getLayerCount(); ++l) {
-        ekLayer* layer = device->getLayer(l);
+    for (int l = 0; l < sim.device->getLayerCount(); ++l) {
+        ekLayer* layer = sim.device->getLayer(l);
         if (layer == nullptr) {
-            sigma->update(L"[ERROR]   invalid layer\n", 1);
+            sim.sigma->update(L"[ERROR]   invalid layer\n", 1);
             return false;
         }
         const uint8_t model = layer->getIndexModel();
         const bool bandAbsorption = model == 0 || (model & ekRegion::INDEX_CONSTANT);
         if (!bandAbsorption && layer->getSpectrumCount() != count &&
             !layer->assignSpectrum(count)) {
-            sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+            sim.sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
             return false;
         }
     }
     return true;
 }
 
-bool ekSimulator::startQE(double bias, BiasWork& w)
+bool ekQESweep::start(double bias)
 {
-    const int N = Points;
+    const int N = sim.Points;
     // Dark: no wavelength shines yet.
-    std::fill(mesh.mat.Gop, mesh.mat.Gop + N, 0.0);
-    std::fill(mesh.mat.photonFlux, mesh.mat.photonFlux + N, 0.0);
-    if (!ensureEquilibrium(w)) {
+    std::fill(sim.mesh.mat.Gop, sim.mesh.mat.Gop + N, 0.0);
+    std::fill(sim.mesh.mat.photonFlux, sim.mesh.mat.photonFlux + N, 0.0);
+    if (!sim.ensureEquilibrium(w, w.work, ekSimulator::EquilibriumRoad::Sweep)) {
         return false;
     }
     for (int k = 0; k < N; ++k) {
@@ -103,47 +103,47 @@ bool ekSimulator::startQE(double bias, BiasWork& w)
         w.x[3 * k] = w.x0[3 * k] = w.V[k];
         w.x[3 * k + 1] = w.x0[3 * k + 1] = w.x[3 * k + 2] = w.x0[3 * k + 2] = 0.0;
     }
-    meanCurrent = 0.0;
+    sim.meanCurrent = 0.0;
     auto init = [&](double v) {
-        Va = v;
-        return transportInit(w.x, w.V, w.Fn, w.Fp, w.x0, w.V0, w.Fn0, w.Fp0, w.work, &w.previous,
+        sim.Va = v;
+        return sim.transportInit(w.x, w.V, w.Fn, w.Fp, w.x0, w.V0, w.Fn0, w.Fp0, w.work, &w.previous,
                              &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag,
                              &w.upper);
     };
     const double s = bias > 0.0 ? RAMP_START : -RAMP_START;
     if (std::fabs(bias) <= 1.0 || std::fabs(bias - s) < RAMP_STEP) {
-        if (!init(bias) || interrupted()) {
+        if (!init(bias) || sim.interrupted()) {
             return false;
         }
     } else {
-        if (!init(s) || interrupted()) {
+        if (!init(s) || sim.interrupted()) {
             return false;
         }
-        if (sigma->isVerbose()) {
-            sigma->update(L"[INFO]    initializing voltage...\n", 0);
+        if (sim.sigma->isVerbose()) {
+            sim.sigma->update(L"[INFO]    initializing voltage...\n", 0);
         }
-        gotoBias(s, bias, RAMP_STEP, w);
-        if (prevPoint == 0 || interrupted()) {
+        sim.gotoBias(s, bias, RAMP_STEP, w);
+        if (sim.prevPoint == 0 || sim.interrupted()) {
             return false;
         }
     }
-    for (ekContact* contact : {device->getAnode(), device->getCathode()}) {
+    for (ekContact* contact : {sim.device->getAnode(), sim.device->getCathode()}) {
         contact->setBoundary(ekContact::BOUNDARY_DIRICHLET);
     }
-    w.tolerance = param->reltol;
-    w.damping = param->damp;
+    w.tolerance = sim.param->reltol;
+    w.damping = sim.param->damp;
     // The dark current is that of the solved point at Va, not of a start
     // profile: solve it (a no-op after a ramp that ended there).
     if (std::fabs(bias) >= EQUILIBRIUM_BIAS) {
-        doBias(bias, w);
-        if (prevPoint == 0 && !interrupted() && switchMethod(w, true)) {
-            doBias(bias, w);
+        sim.doBias(bias, w);
+        if (sim.prevPoint == 0 && !sim.interrupted() && sim.switchMethod(w, true)) {
+            sim.doBias(bias, w);
         }
-        if (prevPoint == 0 || interrupted()) {
+        if (sim.prevPoint == 0 || sim.interrupted()) {
             return false;
         }
     }
-    Va = bias;
+    sim.Va = bias;
     return true;
 }
 
@@ -160,7 +160,7 @@ int ekSimulator::doQE(int index, double wavelength, double flux, double* absorbe
     return doBias(Va, w);
 }
 
-double ekSimulator::physicalEfficiency(double value)
+double ekPhysicalEfficiency(double value)
 {
     if (!(value <= 1.0 + EFFICIENCY_SLACK)) {
         return 0.0;
@@ -168,18 +168,18 @@ double ekSimulator::physicalEfficiency(double value)
     return std::min(value, 1.0);
 }
 
-void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
+void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
 {
-    ElecSweep* light = SweepLight;
+    ElecSweep* light = sim.SweepLight;
     const int count = light->getPoints();
-    const int N = Points;
-    const ekQESettings settings(param);
+    const int N = sim.Points;
+    const ekQESettings settings(sim.param);
     auto saveState = [&](double* V, double* Fn, double* Fp) {
-        transportSaveGummel(V, Fn, Fp, TAG_QW);
+        sim.transportSaveGummel(V, Fn, Fp, sim.TAG_QW);
     };
     auto saveCurrent = [&]() {
-        if (param->method == nuParam::METHOD_NEWTON) {
-            transportSaveNewton(w.x, TAG_QW);
+        if (sim.param->method == nuParam::METHOD_NEWTON) {
+            sim.transportSaveNewton(w.x, sim.TAG_QW);
         } else {
             saveState(w.V, w.Fn, w.Fp);
         }
@@ -192,19 +192,19 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
         std::copy(w.Fp, w.Fp + N, w.Fpeq);
     };
 
-    out.started = startQE(bias, w);
+    out.started = start(bias);
     if (!out.started) {
         return;
     }
-    lightState.wavelength = light->getData(0, 0);
+    sim.lightState.wavelength = light->getData(0, 0);
     saveCurrent();
-    out.Jdark = std::fabs(bias) < EQUILIBRIUM_BIAS ? 0.0 : meanCurrent;
+    out.Jdark = std::fabs(bias) < EQUILIBRIUM_BIAS ? 0.0 : sim.meanCurrent;
     keepAccepted();
     if (!tabulateIndex()) {
         return;
     }
-    sendPoints(sigma, count);
-    if (sigma->isVerbose()) {
+    sendPoints(sim.sigma, count);
+    if (sim.sigma->isVerbose()) {
         const double first = light->getData(0, 0);
         const double step = count > 1 ? light->getData(0, 1) - first : 0.0;
         const std::wstring line =
@@ -212,50 +212,50 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
                              ? L"[LIGHT]   restarting QE spectrum simulation with: Start = "
                              : L"[LIGHT]   starting QE spectrum simulation with: Start = ") +
             nu_numberText(first) + L" um  End = " + nu_numberText(light->getData(0, count - 1)) +
-            L" um  Step = " + nu_numberText(step) + L" um    Va = " + nu_numberText(bias * norm.Vt) +
-            L" V   dark J = " + nu_numberText(out.Jdark * norm.current) + L" A/cm2\n";
-        sigma->update(line.c_str(), 0);
-        sigma->update(L"[LIGHT]   sweeping...", 0);
+            L" um  Step = " + nu_numberText(step) + L" um    Va = " + nu_numberText(bias * sim.norm.Vt) +
+            L" V   dark J = " + nu_numberText(out.Jdark * sim.norm.current) + L" A/cm2\n";
+        sim.sigma->update(line.c_str(), 0);
+        sim.sigma->update(L"[LIGHT]   sweeping...", 0);
     }
 
-    const double factor = norm.current / (norm.photonFlux * CHARGE);
-    const double edge = mesh.minAbsorptionEdge;
+    const double factor = sim.norm.current / (sim.norm.photonFlux * CHARGE);
+    const double edge = sim.mesh.minAbsorptionEdge;
     double previousIQE = 0.0;
     for (int i = 0; i < count; ++i) {
         const double wavelength = light->getData(0, i);
         const double incident = light->getData(1, i);
         const double transmitted = light->getData(3, i);
-        if (norm.photonFlux * transmitted < NO_LIGHT_FLUX) {
+        if (sim.norm.photonFlux * transmitted < NO_LIGHT_FLUX) {
             light->setData(4, i, 0.0);
             light->setData(5, i, 0.0);
             continue;
         }
         double absorbed = light->getData(2, i);
-        doQE(i, wavelength, transmitted, &absorbed, w);
-        if (stopRequested()) {
+        sim.doQE(i, wavelength, transmitted, &absorbed, w);
+        if (sim.stopRequested()) {
             return;
         }
-        if (prevPoint == 0 && sigma->err == 0) {
+        if (sim.prevPoint == 0 && sim.sigma->err == 0) {
             // The other method from the last converged state.
-            if (!switchMethod(w, true) || sigma->err != 0) {
+            if (!sim.switchMethod(w, true) || sim.sigma->err != 0) {
                 return;
             }
-            doQE(i, wavelength, transmitted, &absorbed, w);
-            if (stopRequested()) {
+            sim.doQE(i, wavelength, transmitted, &absorbed, w);
+            if (sim.stopRequested()) {
                 return;
             }
         }
-        out.lastConverged = prevPoint != 0 && sigma->err == 0;
+        out.lastConverged = sim.prevPoint != 0 && sim.sigma->err == 0;
         if (!out.lastConverged) {
-            if (sigma->err != 0) {
+            if (sim.sigma->err != 0) {
                 return;
             }
-            const bool otherMethod = param->method != settings.method;
-            settings.restore(param);
-            if (otherMethod && !w.allocate(*this)) {
+            const bool otherMethod = sim.param->method != settings.method;
+            settings.restore(sim.param);
+            if (otherMethod && !w.allocate(sim)) {
                 return;
             }
-            restoreStart(w);
+            sim.restoreStart(w);
             if (!ek_isZero(bias)) {
                 out.failedAtBias = true;
                 return;
@@ -263,7 +263,7 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
             light->setMask(i, ElecSweep::MASK_FAILED);
             if (i >= count / 2 + 1) {
                 if (i < count - 1) {
-                    sendPoints(sigma, i);
+                    sendPoints(sim.sigma, i);
                 }
                 return;
             }
@@ -271,17 +271,17 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
         }
 
         light->setData(2, i, absorbed);
-        lightState.wavelength = wavelength;
+        sim.lightState.wavelength = wavelength;
         saveCurrent();
-        const double E = PHOTON_EV_UM / wavelength / norm.Vt;
-        const double dJ = std::fabs(meanCurrent - out.Jdark);
+        const double E = PHOTON_EV_UM / wavelength / sim.norm.Vt;
+        const double dJ = std::fabs(sim.meanCurrent - out.Jdark);
         // IQE counts every photon taken from the light (the anode's share
         // too); EQE never exceeds it.
         const double absorbedAll = (incident - transmitted) + absorbed;
         double IQE = absorbed > 0.0 && absorbedAll > 0.0
-                         ? physicalEfficiency(dJ / absorbedAll * factor)
+                         ? ekPhysicalEfficiency(dJ / absorbedAll * factor)
                          : 0.0;
-        const double perIncident = incident > 0.0 ? physicalEfficiency(dJ / incident * factor) : 0.0;
+        const double perIncident = incident > 0.0 ? ekPhysicalEfficiency(dJ / incident * factor) : 0.0;
         const double EQE = std::min(perIncident, IQE);
         if (ek_isEqual(EQE, 0.0)) {
             IQE = 0.0;
@@ -318,7 +318,7 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
                     const bool weaklyAbsorbed = !(absorbedAll >= IQE_ABSORBED_MIN * incident);
                     light->setData(5, i, weaklyAbsorbed ? 0.0 : IQE);
                     light->setMask(i, ElecSweep::MASK_COMPUTED);
-                    reportProgress(light, L"wavelength", wavelength, L"um");
+                    sim.reportProgress(light, L"wavelength", wavelength, L"um");
                     ++out.accepted;
                     previousIQE = IQE;
                 }
@@ -330,9 +330,9 @@ void ekSimulator::runQE(double bias, bool restart, BiasWork& w, QEOutcome& out)
         if (reject) {
             light->setMask(i, ElecSweep::MASK_SET);
             if (i < count - 1) {
-                sendPoints(sigma, i);
+                sendPoints(sim.sigma, i);
             }
-            lightState.wavelength = i > 0 ? light->getData(0, i - 1) : wavelength;
+            sim.lightState.wavelength = i > 0 ? light->getData(0, i - 1) : wavelength;
             saveState(w.Veq, w.Fneq, w.Fpeq);
         }
     }

@@ -76,10 +76,11 @@ int ekSimulator::sweepQE(double voltage)
         sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
         return -1;
     }
-    QEOutcome out;
+    ekQEOutcome out;
+    ekQESweep steps(*this, w);
     for (int attempt = 0;; ++attempt) {
-        out = QEOutcome{};
-        runQE(bias, attempt > 0, w, out);
+        out = ekQEOutcome{};
+        steps.run(bias, attempt > 0, out);
         const bool failed = out.accepted == 0 || out.failedAtBias;
         if (interrupted() || attempt > 0 || !failed || ek_isZero(bias)) {
             break;
@@ -104,77 +105,77 @@ int ekSimulator::sweepQE(double voltage)
         }
     }
     int result = -1;
-    finishQE(out, &result);
+    steps.finish(out, &result);
     freeBiasWork(w);
     param->reltol = settings.reltol;
     param->damp = settings.damp;
     return result;
 }
 
-void ekSimulator::finishQE(const QEOutcome& out, int* result)
+void ekQESweep::finish(const ekQEOutcome& out, int* result)
 {
-    if (Stopped) {
-        sigma->update(L"[LIGHT]   QE spectrum simulation stopped by the user\n", 0);
+    if (sim.Stopped) {
+        sim.sigma->update(L"[LIGHT]   QE spectrum simulation stopped by the user\n", 0);
         if (out.accepted > 0) {
             // The wavelengths solved so far are kept, marked partial.
-            saveSweep(SWEEP_QW, L"[SEND]QW:");
+            sim.saveSweep(sim.SWEEP_QW, L"[SEND]QW:");
         }
-        *result = itersMax;
+        *result = sim.itersMax;
         return;
     }
-    if (sigma->err != 0) {
+    if (sim.sigma->err != 0) {
         *result = -1;
         return;
     }
     if (out.accepted == 0) {
-        const bool noJunction = device->isUniformlyDoped() && !device->getAnode()->isSchottky() &&
-                                !device->getCathode()->isSchottky();
-        if (sigma->debug) {
+        const bool noJunction = sim.device->isUniformlyDoped() && !sim.device->getAnode()->isSchottky() &&
+                                !sim.device->getCathode()->isSchottky();
+        if (sim.sigma->debug) {
             wchar_t head[192];
             std::swprintf(head, 192,
                           L"[ERROR]   Poisson-Continuity convergence not achieved: method: %ls "
                           L"(%ls)   iters: %d   relerr: ",
-                          ek_methodName(param), param->getSolverLinsysName(), itersMax);
-            const std::wstring line = head + nu_numberText(param->lastError) + L"\n";
-            sigma->update(line.c_str(), 1);
+                          ek_methodName(sim.param), sim.param->getSolverLinsysName(), sim.itersMax);
+            const std::wstring line = head + nu_numberText(sim.param->lastError) + L"\n";
+            sim.sigma->update(line.c_str(), 1);
         } else {
-            sigma->update(out.lastConverged ? L"[ERROR]   QE spectrum not simulated\n"
+            sim.sigma->update(out.lastConverged ? L"[ERROR]   QE spectrum not simulated\n"
                                             : L"[ERROR]   convergence not achieved\n",
                           1);
         }
         if (noJunction) {
-            sigma->update(L"[ERROR]   No PN junction in the device: in this case, transport model "
+            sim.sigma->update(L"[ERROR]   No PN junction in the device: in this case, transport model "
                           L"applies only for low doping concentration\n",
                           1);
         }
         *result = -1;
         return;
     }
-    ek_resetSigma(sigma);
-    saveSweep(SWEEP_QW, L"[SEND]QW:");
+    ek_resetSigma(sim.sigma);
+    sim.saveSweep(sim.SWEEP_QW, L"[SEND]QW:");
     wchar_t message[256] = {};
-    printEQE(true, message);
-    const std::wstring seconds = nu_numberText(param->Toc() / 1000.0);
-    if (sigma->isVerbose()) {
+    sim.printEQE(true, message);
+    const std::wstring seconds = nu_numberText(sim.param->Toc() / 1000.0);
+    if (sim.sigma->isVerbose()) {
         const std::wstring line = L"[LIGHT]   QE spectrum simulated: duration: " + seconds + L" sec.\n";
-        sigma->update(line.c_str(), 0);
+        sim.sigma->update(line.c_str(), 0);
     }
-    if (sigma->debug) {
-        saveFlux();
+    if (sim.sigma->debug) {
+        sim.saveFlux();
         wchar_t head[192];
         std::swprintf(head, 192,
                       L"[LIGHT]   QE spectrum simulated: method: %ls (%ls)   iters: %d   duration: ",
-                      ek_methodName(param), param->getSolverLinsysName(), itersMax);
-        const std::wstring line = head + seconds + L" sec.   damp: " + nu_numberText(param->damp) +
-                                  L"   relerr: " + nu_numberText(param->lastError) + L" (" +
-                                  nu_numberText(param->reltol) + L")\n";
-        sigma->update(line.c_str(), 0);
+                      ek_methodName(sim.param), sim.param->getSolverLinsysName(), sim.itersMax);
+        const std::wstring line = head + seconds + L" sec.   damp: " + nu_numberText(sim.param->damp) +
+                                  L"   relerr: " + nu_numberText(sim.param->lastError) + L" (" +
+                                  nu_numberText(sim.param->reltol) + L")\n";
+        sim.sigma->update(line.c_str(), 0);
     }
-    *result = itersMax;
-    const int count = SweepLight->getPoints();
-    lightState.wavelength = SweepLight->getData(0, count - 1);
+    *result = sim.itersMax;
+    const int count = sim.SweepLight->getPoints();
+    sim.lightState.wavelength = sim.SweepLight->getData(0, count - 1);
     // Distribution files are numbered as in a bias sweep: 1 the
     // equilibrium, row i + 1 for sweep row i; here the last wavelength,
     // whose state the sweep ends in.
-    saveDist(L"[SEND]EN:", TAG_EN, count + 1, TAG_QW);
+    sim.saveDist(L"[SEND]EN:", sim.TAG_EN, count + 1, sim.TAG_QW);
 }

@@ -14,9 +14,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 
-#include "ekLightState.h"
 #include "ekIterationRecord.h"
+#include "ekLightState.h"
 #include "ekLimits.h"
 #include "ekMeshFields.h"
 #include "ekMeshFile.h"
@@ -30,6 +31,7 @@ class ElecSweep;
 class ekLayer;
 class ekExcitation;
 class ekBandMatrix;
+struct ekSolutionWork;
 struct ekLayerValues;
 struct ekLevelValues;
 struct ekLayerGeometry;
@@ -353,6 +355,33 @@ public:
     void poissonSave(double* V);
 
 private:
+    // Who asks for the equilibrium, and so how it is reached and reported.
+    enum class EquilibriumRoad {
+        Fresh,      // solved anew even when one is stored (setEquilibrium)
+        Sweep,      // the stored one when known (the bias and QE sweeps)
+        Transport,  // the stored one when known; a failed solve is tried once
+                    // more with the contacts' other boundary type (transportInit)
+    };
+    // The one way to the equilibrium: the stored one copied into w.V, or
+    // solved at 0 V in the dark on w (Va is then 0, the residual N long) and
+    // stored with its distribution, in the equilibrium occupation whatever
+    // light is installed. True when w.V holds it (on the Sweep road also
+    // not stopped since); iters (may be null) receives the solve's result.
+    bool ensureEquilibrium(ekSolutionWork& w, double* residual, EquilibriumRoad road,
+                           int* iters = nullptr);
+    // The Poisson passes of an equilibrium solve: default boundary types
+    // (*anodeType as setDefaultBoundaries), the starting profile
+    // (layProfile), passes with relaxation between them; when they end on an
+    // error, beforeRetry (may be empty), a status reset and one more solve
+    // from the profile. *iters: iterations of the last solve. False when a
+    // profile could not be laid; a stop leaves Stopped set.
+    bool runPoissonPasses(const std::function<int()>& solve,
+                          const std::function<bool()>& layProfile,
+                          const std::function<void()>& beforeRetry, int* iters,
+                          uint8_t* anodeType);
+    // The Transport road's solve and its report; the contacts keep their
+    // boundary types. True when it converged.
+    bool solveEquilibriumForTransport(ekSolutionWork& w, double* residual, int* iters);
     // Grows a mesh too coarse for the thinnest layer: 1 done, 0 the ladder
     // ends, -1 still coarse after ten growths (each reported); with the
     // other mesh rules in ekMesh.cpp.
@@ -507,11 +536,6 @@ private:
     // Work arrays of a sweep; the quantum-efficiency sweep works on them too.
     bool allocBiasWork(BiasWork& w);
     void freeBiasWork(BiasWork& w);
-    // The equilibrium in w.V: the stored one, or solved in the dark at 0 V
-    // and stored when none is known yet (Va is then 0). The bias and the
-    // quantum-efficiency sweeps start from it; false when that solve was
-    // stopped or failed.
-    bool ensureEquilibrium(BiasWork& w);
     // Switches Newton <-> Gummel for a failed point and restores its start;
     // the solver arrays are made anew whatever reallocate says.
     bool switchMethod(BiasWork& w, bool reallocate);
@@ -571,25 +595,12 @@ public:
     // text. Nothing without a quantum-efficiency light or a maximum in
     // 1e-12..1.
     void printEQE(bool enabled, wchar_t* message);
-    // A computed quantum efficiency as stored: one that overshoots 1 by no
-    // more than the solver's noise (1e-4) is 1; one clearly above 1, or not
-    // a number, is no result (0).
-    static double physicalEfficiency(double value);
 
 private:
-    struct QEOutcome;
-    // One attempt over the whole grid at Va (normalised); restart names the
-    // second attempt at 0 V in the log.
-    void runQE(double bias, bool restart, BiasWork& w, QEOutcome& out);
+    // The sweep's steps (ekQESweep.h).
+    friend class ekQESweep;
     // Solves one wavelength: its generation, then the transport at Va.
     int doQE(int index, double wavelength, double flux, double* absorbed, BiasWork& w);
-    // Brings the work arrays to the dark solution at Va; false when that
-    // cannot be reached.
-    bool startQE(double bias, BiasWork& w);
-    // Tabulates the cathode's extinction at every wavelength and sizes the
-    // layers' tables (filled as the optics first use them).
-    bool tabulateIndex();
-    void finishQE(const QEOutcome& out, int* result);
 
 public:
     // ==== end of quantum-efficiency sweep ====

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "ekQESweep.h"
 #include "ekSimulator.h"
 #include "runFixture.h"
 #include "resultTable.h"
@@ -186,7 +187,7 @@ TEST(QuantumEfficiencyValue, SolverNoiseAboveOneIsOneAndAnythingClearlyAboveIsNo
         {1.0002, 0.0}, {1.5, 0.0}, {NAN, 0.0}, {INFINITY, 0.0},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ekSimulator::physicalEfficiency(c.computed), c.stored) << c.computed;
+        EXPECT_EQ(ekPhysicalEfficiency(c.computed), c.stored) << c.computed;
     }
 }
 
