@@ -36,8 +36,6 @@ constexpr double TRAP_DENSITY_MIN = 1e6;
 // Scale between the file's piezoelectric and polarisation numbers and the
 // layer's.
 constexpr double LATTICE_FILE_SCALE = 1e-4;
-// The lattice type of a wurtzite crystal, the one with polarisation charges.
-constexpr int LATTICE_WURTZITE = 0x20;
 
 // Accepted ranges of the layer's own values as the file writes them (the
 // validating setters of the layer hold the same ranges; checking here names
@@ -136,11 +134,12 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
 
     in->latticeType = templ->getLatticeType();
     if (text(s, L"Lattice.Type", &word)) {
-        in->latticeType = isWord(word, {L"Wurtzite"}) ? LATTICE_WURTZITE : 0;
+        in->latticeType = isWord(word, {L"Wurtzite"}) ? ekLayer::LATTICE_WURTZITE
+                                                        : ekLayer::LATTICE_NONPOLAR;
         // Any other word means a structure without polarisation charges;
         // the common non-polar names say so already, while a misspelt
         // "Wurtzite" would silently lose the charges the user asked for.
-        if (in->latticeType == 0 &&
+        if (in->latticeType == ekLayer::LATTICE_NONPOLAR &&
             !isWord(word, {L"Zincblende", L"Zinc-blende", L"Cubic", L"Diamond", L"Rocksalt", L"None", L"0"}))
             changedValue(s, L"Lattice.Type", L"0",
                          L"no polarisation charges: only Wurtzite is a polar structure");

@@ -14,19 +14,6 @@
 
 namespace {
 
-struct SolverName {
-    const wchar_t* name;
-    uint8_t code;
-};
-
-// Linear solvers by name; the stored code adds the ILU preconditioner.
-constexpr SolverName SOLVERS[] = {
-    {L"bicgstab", 0x20}, {L"bicgstabl", 0x30}, {L"bicgsafe", 0x40}, {L"gmres", 0x50},
-    {L"fgmres", 0x60},   {L"minres", 0x70},    {L"tfqmr", 0x80},    {L"bicrstab", 0x90},
-};
-constexpr uint8_t SOLVER_DEFAULT = 0x80;
-constexpr uint8_t PRECONDITIONER_ILU = 0x01;
-
 using ekLimits::DEVICE_POINTS_MAX;
 using ekLimits::DEVICE_POINTS_MIN;
 
@@ -46,7 +33,7 @@ bool ekInputReader::applyNumeric()
         return false;
     if (text(s, L"Numeric.Verbose", &word)) {
         if (isWord(word, yes)) {
-            sigma_->setOutputType(0x11);
+            sigma_->setOutputType(nuSigma::OUTPUT_VERBOSE_LOG);
             verbose = true;
         }
         else if (isWord(word, no)) {
@@ -113,24 +100,20 @@ bool ekInputReader::applyNumeric()
     if (real(s, L"Numeric.Damp", &value) && !param_->setDamp(value))
         return refuseValue(s, L"Numeric.Damp", L"from 0 to 1000");
 
-    uint8_t solver = SOLVER_DEFAULT;
+    uint8_t solver = nuParam::SOLVER_DEFAULT;
     if (text(s, L"Numeric.InnermostSolver", &word)) {
-        bool known = false;
-        for (const SolverName& entry : SOLVERS) {
-            if (wcscasecmp(word.c_str(), entry.name) == 0) {
-                solver = entry.code;
-                known = true;
-            }
-        }
-        if (!known) {
+        // An iterative solver by name, with the ILU preconditioner.
+        const uint8_t nibble = nuParam::iterativeSolverNibble(word.c_str());
+        if (nibble == 0) {
             const int at = keyLine(s, L"Numeric.InnermostSolver");
             return fail(at, format(L"[ERROR]   InnermostSolver not valid at line %d: %ls (innermost "
                                    L"solvers: bicgstab bicgstabl bicgsafe gmres fgmres minres "
                                    L"tfqmr bicrstab)\n",
                                    at + 1, written(s, L"Numeric.InnermostSolver").c_str()));
         }
+        solver = static_cast<uint8_t>(nibble | nuParam::PRECONDITIONER_ILU);
     }
-    param_->solver = static_cast<uint8_t>(solver + PRECONDITIONER_ILU);
+    param_->solver = solver;
     return true;
 }
 

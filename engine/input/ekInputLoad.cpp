@@ -515,8 +515,8 @@ void ekInputReader::finishMessage()
     // off; the log file stays on afterwards.
     const bool switched = !sigma_->isVerbose();
     if (switched)
-        sigma_->setOutputType(0x11);
+        sigma_->setOutputType(nuSigma::OUTPUT_VERBOSE_LOG);
     sigma_->update((L"[INPUT]   successfully loaded " + std::wstring(41, L'=') + L"\n").c_str(), 0);
     if (switched)
-        sigma_->setOutputType(0x01);
+        sigma_->setOutputType(nuSigma::OUTPUT_LOGFILE);
 }

@@ -12,6 +12,7 @@
 
 #include "ekInput.h"
 #include "ekLayer.h"
+#include "ekLevel.h"
 
 class ekContact;
 
@@ -29,7 +30,7 @@ struct ekLayerInput {
     double Eps = 0.0;
     double Beta = 0.0, Cn = 0.0, Cp = 0.0, Taun = 0.0, Taup = 0.0;
     double Mobn = 0.0, Mobp = 0.0;
-    uint8_t latticeType = 0;
+    uint8_t latticeType = ekLayer::LATTICE_NONPOLAR;
     double latticeA = 0.0, e31 = 0.0, e33 = 0.0, c13 = 0.0, c33 = 0.0, Psp = 0.0;
     bool urbach = false;
     double EA = 0.0, ED = 0.0, GA = 0.0, GD = 0.0;
@@ -43,12 +44,12 @@ struct ekLayerInput {
     std::wstring script[ekLayer::MODEL_COUNT];
     int trapCount = 0;            // Trap.Count, 0 when not given
     // Dopant.
-    uint8_t dopantType = 0x10;
+    uint8_t dopantType = ekLevel::TYPE_DONOR;
     double dopantN = 0.0, dopantNr = 1e19, dopantE = 0.0, dopantF = 1.0;
     double dopantTaun = 1e-7, dopantTaup = 1e-7;
     // Static traps accepted, in file order.
     struct Trap {
-        uint8_t type = 0x10;
+        uint8_t type = ekLevel::TYPE_DONOR;
         double N = 0.0, Nr = 0.0, E = 0.0, Taun = 0.0, Taup = 0.0, F = 1.0;
     };
     Trap traps[TRAPS];

@@ -24,16 +24,6 @@ constexpr const wchar_t* VERSION = KOVRA_VERSION_W;
 constexpr const wchar_t* BUILD = KOVRA_BUILD_W;
 constexpr const wchar_t* PLATFORM = L"Linux";
 
-struct SolverName {
-    uint8_t code;
-    const wchar_t* name;
-};
-
-constexpr SolverName SOLVERS[] = {
-    {0x20, L"bicgstab"}, {0x30, L"bicgstabl"}, {0x40, L"bicgsafe"}, {0x50, L"gmres"},
-    {0x60, L"fgmres"},   {0x70, L"minres"},    {0x80, L"tfqmr"},    {0x90, L"bicrstab"},
-};
-
 bool writeHeader(FILE* stream, const ElecDevice* device)
 {
     const wchar_t* header = device->getHeader();
@@ -276,7 +266,7 @@ void ekInputWriter::addLight()
         addText(L"Light.Source", L"AM1.5");
     else if (type & ekExcitation::LIGHT_FILE)
         addText(L"Light.Source", excitation_->lightFilename);
-    else if ((type & ekExcitation::LIGHT_MONO) && (type & 0x0F))
+    else if (ekExcitation::isLightSweep(type))
         addText(L"Light.Source", L"Sweep");
     else if (type & ekExcitation::LIGHT_MONO)
         addText(L"Light.Source", L"Mono");
@@ -314,10 +304,9 @@ void ekInputWriter::addNumeric()
         addText(L"Numeric.Guess", guess);
     addNumber(L"Numeric.Tol", param_->reltol);
     addNumber(L"Numeric.Damp", param_->damp);
-    for (const SolverName& solver : SOLVERS) {
-        if ((param_->solver & 0xF0) == solver.code)
-            addText(L"Numeric.InnermostSolver", solver.name);
-    }
+    // The direct solver has no name in a device file.
+    if (const wchar_t* solver = nuParam::iterativeSolverName(param_->solver & nuParam::SOLVER_MASK))
+        addText(L"Numeric.InnermostSolver", solver);
 }
 
 void ekInputWriter::addCommand()

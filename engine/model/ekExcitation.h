@@ -31,6 +31,11 @@ public:
     {
         return isMonoLight(type) && (type & LIGHT_SWEEP_BITS) != 0;
     }
+    // Light of many wavelengths: AM1.5 or a spectrum file.
+    static constexpr bool isSpectrumLight(uint8_t type)
+    {
+        return (type & (LIGHT_AM15 | LIGHT_FILE)) != 0;
+    }
 
     // The channel is accepted for symmetry with the other engine objects;
     // the setters write no messages, the device-file reader reports ranges.

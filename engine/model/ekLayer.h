@@ -23,6 +23,10 @@ public:
     static constexpr size_t DATAREF_SIZE = 128;
     static constexpr int MESH_POINTS_MIN = 5;
     static constexpr int MESH_POINTS_MAX = 5000;
+    // Crystal structure (latticeType): only a wurtzite crystal carries
+    // polarisation charges.
+    static constexpr uint8_t LATTICE_NONPOLAR = 0x00;
+    static constexpr uint8_t LATTICE_WURTZITE = 0x20;
 
     // Name given to a new layer; never overwrites a name in an update.
     static constexpr const wchar_t* DEFAULT_NAME = L"LayerX";
@@ -129,7 +133,7 @@ public:
     // With reinit, the layer first takes the values of the material (or of
     // "Si" for a material outside the table) and keeps name and dopant type.
     void setMaterial(const wchar_t* materialName, bool reinit);
-    bool isAlloy() const { return (group & 0xF0) == GROUP_ALLOY; }
+    bool isAlloy() const { return (group & GROUP_KIND_MASK) == GROUP_ALLOY; }
     bool isStandardMaterial() const { return isStandardMaterial(material); }
     const wchar_t* getDataRef() const { return dataRef; }
     // Copies at most 127 characters and terminates; buffer must hold 128.
@@ -300,7 +304,7 @@ protected:
     double UrbachTaunD = 1e-8, UrbachTaupD = 1e-8;     // s
     double Eps = 1.0;
     double Thermc = 0.0, Heat = 0.0;
-    uint8_t latticeType = 0;
+    uint8_t latticeType = LATTICE_NONPOLAR;
     double LatticeA = 0.0, LatticeB = 0.0, LatticeC = 0.0;  // nm
     double LatticeE31 = 0.0, LatticeE33 = 0.0;
     double LatticeC11 = 0.0, LatticeC12 = 0.0, LatticeC13 = 0.0, LatticeC33 = 0.0;

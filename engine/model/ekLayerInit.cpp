@@ -99,9 +99,9 @@ bool ekLayer::init(const wchar_t* materialName, const wchar_t* layerName, uint8_
         if (kind && kind->endMemberAC) {
             kov_copyW(materialAC, MATERIAL_SIZE, kind->endMemberAC);
             kov_copyW(materialBC, MATERIAL_SIZE, kind->endMemberBC);
-            group = static_cast<uint8_t>((group & 0x0F) | GROUP_ALLOY);
+            group = static_cast<uint8_t>((group & ~GROUP_KIND_MASK) | GROUP_ALLOY);
         } else {
-            group = static_cast<uint8_t>((group & 0x0F) | GROUP_DEFAULT);
+            group = static_cast<uint8_t>((group & ~GROUP_KIND_MASK) | GROUP_DEFAULT);
         }
         if (kind) {
             latticeType = kind->values.latticeType;

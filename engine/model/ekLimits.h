@@ -29,6 +29,11 @@ inline constexpr bool isLevelKind(unsigned char kind)
 // gives up on it.
 inline constexpr int MESH_REFINEMENTS = 10;
 
+// A junction zone reaches this many times the depleted width into each
+// layer, so that the start of the equilibrium solve covers the tails; the
+// structure set-up draws the zone and the starting potential undoes it.
+inline constexpr double JUNCTION_ZONE_MARGIN = 1.2;
+
 // Mesh points of the whole device.
 inline constexpr int DEVICE_POINTS_MIN = nuParam::POINTS_MIN;
 inline constexpr int DEVICE_POINTS_MAX = nuParam::POINTS_MAX;

@@ -72,14 +72,16 @@ struct LatticeRow {
     uint8_t type;
     double e31, e33, c11, c12, c13, c33, Psp;
 };
+constexpr uint8_t WURTZITE = ekLayer::LATTICE_WURTZITE;
+constexpr uint8_t NONPOLAR = ekLayer::LATTICE_NONPOLAR;
 const LatticeRow LATTICE_EXCEPTIONS[] = {
-//  name     type  e31       e33      c11  c12  c13  c33  Psp
-  {L"AlN",   0x20, -5.8e-5,  1.55e-4, 410, 149, 99,  389, -8.1e-6},
-  {L"GaN",   0x20, -3.4e-5,  6.7e-5,  390, 145, 106, 398, -2.9e-6},
-  {L"InN",   0x20, -5.7e-5,  9.7e-5,  190, 104, 121, 182, -3.2e-6},
-  {L"ZnO",   0,    -3.4e-5,  6.7e-5,  0,   0,   100, 400, 0},
+//  name     type      e31       e33      c11  c12  c13  c33  Psp
+  {L"AlN",   WURTZITE, -5.8e-5,  1.55e-4, 410, 149, 99,  389, -8.1e-6},
+  {L"GaN",   WURTZITE, -3.4e-5,  6.7e-5,  390, 145, 106, 398, -2.9e-6},
+  {L"InN",   WURTZITE, -5.7e-5,  9.7e-5,  190, 104, 121, 182, -3.2e-6},
+  {L"ZnO",   NONPOLAR, -3.4e-5,  6.7e-5,  0,   0,   100, 400, 0},
 };
-const LatticeRow LATTICE_COMMON = {nullptr, 0, 0, 0, 0, 0, 100, 400, 0};
+const LatticeRow LATTICE_COMMON = {nullptr, NONPOLAR, 0, 0, 0, 0, 100, 400, 0};
 
 // Urbach tails: common values, and amorphous silicon, whose tails are
 // broad enough to be switched on by default.

@@ -26,7 +26,7 @@ struct ekMaterialParameters {
     double urbachEA, urbachED;        // eV
     double urbachGA, urbachGD;
     double urbachTaunA, urbachTaupA, urbachTaunD, urbachTaupD;
-    uint8_t latticeType;              // 0, or 0x20 for the wurtzite nitrides
+    uint8_t latticeType;              // ekLayer::LATTICE_*: wurtzite for the nitrides
     double latticeA, latticeB, latticeC;  // nm
     double e31, e33;                  // piezoelectric constants
     double c11, c12, c13, c33;        // elastic constants

@@ -25,10 +25,11 @@ public:
     static constexpr uint8_t INDEX_FILE = 0x04;
     static constexpr uint8_t INDEX_DATABASE = 0x08;
 
-    // Group byte: 0x10 plain, high nibble 0x80 an alloy (a contact also uses
-    // bit 0 for Schottky).
+    // Group byte: the high nibble 0x10 plain, 0x80 an alloy; the low nibble
+    // is left to the owner (a contact uses bit 0 for Schottky).
     static constexpr uint8_t GROUP_DEFAULT = 0x10;
     static constexpr uint8_t GROUP_ALLOY = 0x80;
+    static constexpr uint8_t GROUP_KIND_MASK = 0xF0;
 
     // Index table: the raw text and the parsed wavelength, n, k columns.
     static constexpr int INDEX_TEXT_SIZE = 32768;
@@ -127,6 +128,9 @@ public:
     double getIndexk() const { return indexK; }
     uint8_t getIndexModel() const { return indexModel; }
     bool isIndexScript() const { return (indexModel & INDEX_LUA) != 0; }
+    // The constant n and k (or no model at all): absorption then follows the
+    // band gap instead of an index spectrum.
+    bool isIndexConstant() const { return indexModel == 0 || (indexModel & INDEX_CONSTANT) != 0; }
     bool isIndexScriptGraded() const { return indexScriptGraded; }
     bool isIndexScriptFirstCall() const { return indexScriptFirstCall; }
     void setLuaEngine(LuaEngineCore* engine) { luaEngine = engine; }

@@ -32,8 +32,8 @@ double junctionPotential(double z, double b1, double zi, double b2, double a, do
         return a + (b - a) * (z - b1) / (b2 - b1);
     }
     // The depleted widths: the zone reaches past them by a margin.
-    const double w1 = (zi - b1) / JUNCTION_ZONE_MARGIN;
-    const double w2 = (b2 - zi) / JUNCTION_ZONE_MARGIN;
+    const double w1 = (zi - b1) / ekLimits::JUNCTION_ZONE_MARGIN;
+    const double w2 = (b2 - zi) / ekLimits::JUNCTION_ZONE_MARGIN;
     const double slope = (b - a) / (w1 + w2);
     if (z <= zi) {
         const double x = std::max(0.0, z - (zi - w1));

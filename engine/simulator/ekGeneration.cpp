@@ -47,8 +47,7 @@ double ekSimulator::opticalGeneration(double wavelength, int wavelengthIndex, in
     double n = mesh.mat.indexN[i];
     double k = 0.0;
     double extinction = 0.0;
-    const uint8_t model = L->getIndexModel();
-    if (model == 0 || (model & 0x01)) {
+    if (L->isIndexConstant()) {
         const double E = (1.239842 / wavelength) / norm.Vt;
         extinction = ek_bandgapExtinction(
             E, mesh.mat.Eg[i], mesh.mat.indexK[i], mesh.mat.gapKind[i] == GAP_DIRECT,

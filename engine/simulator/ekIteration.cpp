@@ -109,7 +109,7 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
     if (nuParam::ARRLEN < 1) {
         return 0;
     }
-    const bool directTriDiag = (param->solver & 0xF0) == 0x10;
+    const bool directTriDiag = (param->solver & nuParam::SOLVER_MASK) == nuParam::SOLVER_TRIDIAG;
     // Whether a Schottky contact without a barrier counts as ohmic is
     // settled before the first assembly, so the contacts keep one type
     // through every step of the iteration.

@@ -8,22 +8,22 @@
 
 namespace {
 
-constexpr uint8_t FALLBACK_CODE = 0x21;  // bicgstab with ILU(0)
+constexpr uint8_t FALLBACK_CODE = nuParam::SOLVER_BICGSTAB | nuParam::PRECONDITIONER_ILU;
 constexpr size_t OPTION_SIZE = 128;
 
 // Text after "-i " for a solver nibble; null for an unknown one.
 const char* solverText(uint8_t high)
 {
     switch (high) {
-    case 0x10: return "none";
-    case 0x20: return "bicgstab -p ";
-    case 0x30: return "bicgstabl -ell 2 -p ";
-    case 0x40: return "bicgsafe -p ";
-    case 0x50: return "gmres -p ";
-    case 0x60: return "fgmres -p ";
-    case 0x70: return "minres -p ";
-    case 0x80: return "tfqmr -p ";
-    case 0x90: return "bicrstab -p ";
+    case nuParam::SOLVER_TRIDIAG: return "none";
+    case nuParam::SOLVER_BICGSTAB: return "bicgstab -p ";
+    case nuParam::SOLVER_BICGSTABL: return "bicgstabl -ell 2 -p ";
+    case nuParam::SOLVER_BICGSAFE: return "bicgsafe -p ";
+    case nuParam::SOLVER_GMRES: return "gmres -p ";
+    case nuParam::SOLVER_FGMRES: return "fgmres -p ";
+    case nuParam::SOLVER_MINRES: return "minres -p ";
+    case nuParam::SOLVER_TFQMR: return "tfqmr -p ";
+    case nuParam::SOLVER_BICRSTAB: return "bicrstab -p ";
     default: return nullptr;
     }
 }
@@ -31,10 +31,10 @@ const char* solverText(uint8_t high)
 const char* preconditionerText(uint8_t low)
 {
     switch (low) {
-    case 0x0: return "none";
-    case 0x1: return "ilu -ilu_fill 0";
-    case 0x2: return "jacobi";
-    case 0x3: return "ssor -ssor_w 1.0";
+    case nuParam::PRECONDITIONER_NONE: return "none";
+    case nuParam::PRECONDITIONER_ILU: return "ilu -ilu_fill 0";
+    case nuParam::PRECONDITIONER_JACOBI: return "jacobi";
+    case nuParam::PRECONDITIONER_SSOR: return "ssor -ssor_w 1.0";
     default: return nullptr;
     }
 }
@@ -56,18 +56,18 @@ void ekSimulator::makeSolverOptions(char* text)
     nu_reformatAutoA(param->reltol, tol, sizeof tol, nullptr, nullptr, -1);
     std::snprintf(text, OPTION_SIZE, "-maxiter %d -tol %s -i ", param->maxiter, tol);
 
-    const char* solver = solverText(param->solver & 0xF0);
+    const char* solver = solverText(param->solver & nuParam::SOLVER_MASK);
     if (solver == nullptr) {
-        solver = solverText(0x20);
+        solver = solverText(nuParam::SOLVER_BICGSTAB);
         param->solver = FALLBACK_CODE;
     }
     append(text, solver);
-    if ((param->solver & 0xF0) == 0x10) {
+    if ((param->solver & nuParam::SOLVER_MASK) == nuParam::SOLVER_TRIDIAG) {
         return;  // the direct solver takes no preconditioner
     }
-    const char* preconditioner = preconditionerText(param->solver & 0x0F);
+    const char* preconditioner = preconditionerText(param->solver & nuParam::PRECONDITIONER_MASK);
     if (preconditioner == nullptr) {
-        preconditioner = preconditionerText(0x1);
+        preconditioner = preconditionerText(nuParam::PRECONDITIONER_ILU);
         param->solver = FALLBACK_CODE;
     }
     append(text, preconditioner);

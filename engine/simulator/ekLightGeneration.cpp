@@ -127,8 +127,8 @@ void ekSimulator::generationProfileLight()
     if ((lightState.type & ekExcitation::LIGHT_ON_MASK) == 0 || qeSweep) {
         return;
     }
-    const bool spectrum =
-        SweepLight != nullptr && (lightState.type & 0xC0) && SweepLight->isAllocated();
+    const bool spectrum = SweepLight != nullptr && ekExcitation::isSpectrumLight(lightState.type) &&
+                          SweepLight->isAllocated();
     if (!spectrum) {
         generationProfile(lightState.wavelength, -1, lightState.totals.transmitted);
         return;
@@ -136,8 +136,7 @@ void ekSimulator::generationProfileLight()
     const int rows = SweepLight->getPoints();
     for (int l = 0; l < device->getLayerCount(); ++l) {
         ekLayer* L = device->getLayer(l);
-        const uint8_t model = L->getIndexModel();
-        if (!(model == 0 || (model & 0x01)) && L->getSpectrumCount() != rows) {
+        if (!L->isIndexConstant() && L->getSpectrumCount() != rows) {
             L->assignSpectrum(rows);
         }
     }

@@ -23,6 +23,15 @@ inline double xV(const double* x, int k) { return x[3 * k]; }
 inline double xFn(const double* x, int k) { return x[3 * k + 1]; }
 inline double xFp(const double* x, int k) { return x[3 * k + 2]; }
 
+// The carrier's flux on the edge k..k+1 of the unknowns x.
+ekEdgeFlux edge(const ekSimulator& sim, ekCarrier carrier, const double* x, int k)
+{
+    if (carrier == ekCarrier::ELECTRON) {
+        return ek_edgeFlux(sim, carrier, k, xV(x, k), xFn(x, k), xV(x, k + 1), xFn(x, k + 1));
+    }
+    return ek_edgeFlux(sim, carrier, k, xV(x, k), xFp(x, k), xV(x, k + 1), xFp(x, k + 1));
+}
+
 }  // namespace
 
 void ekSimulator::transportNewton(double* x, double* residual, double* rhs, double* /*lower*/,
@@ -42,12 +51,11 @@ void ekSimulator::transportNewton(double* x, double* residual, double* rhs, doub
     // Each edge's fluxes serve the rows of both its points: the right edge
     // of one point is carried over as the left edge of the next, so every
     // edge (its exponentials and Bernoulli functions) is evaluated once.
-    ekEdgeFlux left[2] = {ek_electronEdge(*this, 0, xV(x, 0), xFn(x, 0), xV(x, 1), xFn(x, 1)),
-                          ek_holeEdge(*this, 0, xV(x, 0), xFp(x, 0), xV(x, 1), xFp(x, 1))};
+    ekEdgeFlux left[2] = {edge(*this, ekCarrier::ELECTRON, x, 0),
+                          edge(*this, ekCarrier::HOLE, x, 0)};
     for (int k = 1; k < Points - 1; ++k) {
-        const ekEdgeFlux right[2] = {
-            ek_electronEdge(*this, k, xV(x, k), xFn(x, k), xV(x, k + 1), xFn(x, k + 1)),
-            ek_holeEdge(*this, k, xV(x, k), xFp(x, k), xV(x, k + 1), xFp(x, k + 1))};
+        const ekEdgeFlux right[2] = {edge(*this, ekCarrier::ELECTRON, x, k),
+                                     edge(*this, ekCarrier::HOLE, x, k)};
         newtonPoissonRow(k, x, jacobian, residual);
         newtonContinuityRows(k, x, jacobian, residual, left, right);
         left[0] = right[0];
@@ -104,52 +112,41 @@ void ekSimulator::newtonContinuityRows(int k, const double* x, ekBandMatrix* J, 
     const double hM = mesh.controlWidth(k);
     const double s = norm.rate;
 
-    const ekEdgeFlux& nl = left[0];
-    const ekEdgeFlux& nr = right[0];
-    const ekEdgeFlux& pl = left[1];
-    const ekEdgeFlux& pr = right[1];
-
     // Net recombination; a point of an interface pair takes the mean of its
     // two neighbours, whose unknowns then carry the derivatives.
     const double G = mesh.mat.Gop[k];
-    double R = 0.0;
-    if (isPairedIndex(k)) {
-        for (int j : {k - 1, k + 1}) {
-            const ekPointValue rj = ek_pointRecombination(*this, j, xV(x, j), xFn(x, j), xFp(x, j));
-            R += 0.5 * rj.value;
-            for (int row : {re, rh}) {
-                J->at(row, 3 * j) -= 0.5 * rj.dV / s;
-                J->at(row, 3 * j + 1) -= 0.5 * rj.dFn / s;
-                J->at(row, 3 * j + 2) -= 0.5 * rj.dFp / s;
-            }
-        }
-    } else {
-        const ekPointValue rk = ek_pointRecombination(*this, k, xV(x, k), xFn(x, k), xFp(x, k));
-        R = rk.value;
+    ekPointValue dL, dR;
+    const ekPointValue rate = ek_netRecombination(*this, k, x, x + 1, x + 2, 3, &dL, &dR);
+    const double R = rate.value;
+    auto subtract = [&](int j, const ekPointValue& d) {
         for (int row : {re, rh}) {
-            J->at(row, 3 * k) -= rk.dV / s;
-            J->at(row, 3 * k + 1) -= rk.dFn / s;
-            J->at(row, 3 * k + 2) -= rk.dFp / s;
+            J->at(row, 3 * j) -= d.dV / s;
+            J->at(row, 3 * j + 1) -= d.dFn / s;
+            J->at(row, 3 * j + 2) -= d.dFp / s;
         }
+    };
+    if (isPairedIndex(k)) {
+        subtract(k - 1, dL);
+        subtract(k + 1, dR);
+    } else {
+        subtract(k, rate);
     }
 
-    // Electrons: (Jn(k,k+1) - Jn(k-1,k)) / hM + (G - R) / s.
-    F[re] = (nr.J - nl.J) / hM + (G - R) / s;
-    J->at(re, 3 * (k - 1)) += -nl.dVl / hM;
-    J->at(re, 3 * (k - 1) + 1) += -nl.dFl / hM;
-    J->at(re, 3 * k) += (nr.dVl - nl.dVr) / hM;
-    J->at(re, 3 * k + 1) += (nr.dFl - nl.dFr) / hM;
-    J->at(re, 3 * (k + 1)) += nr.dVr / hM;
-    J->at(re, 3 * (k + 1) + 1) += nr.dFr / hM;
-
-    // Holes: (Pp(k,k+1) - Pp(k-1,k)) / hM + (G - R) / s.
-    F[rh] = (pr.J - pl.J) / hM + (G - R) / s;
-    J->at(rh, 3 * (k - 1)) += -pl.dVl / hM;
-    J->at(rh, 3 * (k - 1) + 2) += -pl.dFl / hM;
-    J->at(rh, 3 * k) += (pr.dVl - pl.dVr) / hM;
-    J->at(rh, 3 * k + 2) += (pr.dFl - pl.dFr) / hM;
-    J->at(rh, 3 * (k + 1)) += pr.dVr / hM;
-    J->at(rh, 3 * (k + 1) + 2) += pr.dFr / hM;
+    // Electrons: (Jn(k,k+1) - Jn(k-1,k)) / hM + (G - R) / s in the row and
+    // column of Fn; holes the same with Pp in those of Fp.
+    for (int carrier = 0; carrier < 2; ++carrier) {
+        const int row = carrier == 0 ? re : rh;
+        const int f = 1 + carrier;  // the carrier's quasi-Fermi potential in a point's unknowns
+        const ekEdgeFlux& l = left[carrier];
+        const ekEdgeFlux& r = right[carrier];
+        F[row] = (r.J - l.J) / hM + (G - R) / s;
+        J->at(row, 3 * (k - 1)) += -l.dVl / hM;
+        J->at(row, 3 * (k - 1) + f) += -l.dFl / hM;
+        J->at(row, 3 * k) += (r.dVl - l.dVr) / hM;
+        J->at(row, 3 * k + f) += (r.dFl - l.dFr) / hM;
+        J->at(row, 3 * (k + 1)) += r.dVr / hM;
+        J->at(row, 3 * (k + 1) + f) += r.dFr / hM;
+    }
 }
 
 void ekSimulator::newtonContactRows(int side, const double* x, ekBandMatrix* J, double* F)
@@ -190,8 +187,8 @@ void ekSimulator::newtonContactRows(int side, const double* x, ekBandMatrix* J, 
     const int j = anode ? 0 : Points - 2;
     const double n = electronDensity(V, xFn(x, k), k);
     const double p = holeDensity(V, xFp(x, k), k);
-    const ekEdgeFlux e = ek_electronEdge(*this, j, xV(x, j), xFn(x, j), xV(x, j + 1), xFn(x, j + 1));
-    const ekEdgeFlux h = ek_holeEdge(*this, j, xV(x, j), xFp(x, j), xV(x, j + 1), xFp(x, j + 1));
+    const ekEdgeFlux e = edge(*this, ekCarrier::ELECTRON, x, j);
+    const ekEdgeFlux h = edge(*this, ekCarrier::HOLE, x, j);
     // Derivatives of an edge flux by the contact point's and the neighbour's unknowns.
     const double eVk = anode ? e.dVl : e.dVr, eVn = anode ? e.dVr : e.dVl;
     const double eFk = anode ? e.dFl : e.dFr, eFn = anode ? e.dFr : e.dFl;

@@ -7,6 +7,9 @@
 
 #include "ekSimulator.h"
 
+// The carrier of a continuity equation.
+enum class ekCarrier { ELECTRON, HOLE };
+
 // Flux on the edge j..j+1 and its derivatives by V and by the carrier's
 // quasi-Fermi potential (Fn for electrons, Fp for holes) at both ends.
 struct ekEdgeFlux {
@@ -26,13 +29,21 @@ struct ekEdgeFlux {
 // Electron current density Jn = mu/h (n_r B(d) - n_l B(-d)), d the step of
 // V + offN; holes Pp = mu/h (p_r B(-d) - p_l B(d)), d the step of V - offP
 // (the hole current density is -Pp). Mobilities between the points are
-// harmonic means.
-ekEdgeFlux ek_electronEdge(const ekSimulator& sim, int j, double Vl, double Fnl, double Vr,
-                           double Fnr);
-ekEdgeFlux ek_holeEdge(const ekSimulator& sim, int j, double Vl, double Fpl, double Vr,
-                       double Fpr);
+// harmonic means. Fl and Fr are the carrier's own quasi-Fermi potentials.
+ekEdgeFlux ek_edgeFlux(const ekSimulator& sim, ekCarrier carrier, int j, double Vl, double Fl,
+                       double Vr, double Fr);
 
 // Radiative, Auger and SRH recombination at point i for the given
 // potentials, with the derivatives by that point's V, Fn, Fp.
 ekPointValue ek_pointRecombination(const ekSimulator& sim, int i, double V, double Fn,
                                       double Fp);
+
+// Net recombination at point i of the potentials V[k * stride], Fn[k *
+// stride], Fp[k * stride] (stride 1 for separate arrays, 3 for the Newton
+// unknowns), with the derivatives by point i's unknowns. A point of an
+// interface pair takes the mean of its two neighbours' rates: its own
+// derivatives are then zero, and dLeft and dRight receive those that fall
+// on the neighbours' unknowns (zero elsewhere).
+ekPointValue ek_netRecombination(const ekSimulator& sim, int i, const double* V, const double* Fn,
+                                 const double* Fp, int stride, ekPointValue* dLeft,
+                                 ekPointValue* dRight);

@@ -82,13 +82,13 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
     double Jp = 0.0;
     int edges = 0;
     if (!first) {
-        Jn += ek_electronEdge(*this, k - 1, Vm, Fnm, V0, Fn0).J;
-        Jp -= ek_holeEdge(*this, k - 1, Vm, Fpm, V0, Fp0).J;
+        Jn += ek_edgeFlux(*this, ekCarrier::ELECTRON, k - 1, Vm, Fnm, V0, Fn0).J;
+        Jp -= ek_edgeFlux(*this, ekCarrier::HOLE, k - 1, Vm, Fpm, V0, Fp0).J;
         ++edges;
     }
     if (!last) {
-        const ekEdgeFlux electrons = ek_electronEdge(*this, k, V0, Fn0, Vp, Fnp);
-        const ekEdgeFlux holes = ek_holeEdge(*this, k, V0, Fp0, Vp, Fpp);
+        const ekEdgeFlux electrons = ek_edgeFlux(*this, ekCarrier::ELECTRON, k, V0, Fn0, Vp, Fnp);
+        const ekEdgeFlux holes = ek_edgeFlux(*this, ekCarrier::HOLE, k, V0, Fp0, Vp, Fpp);
         Jn += electrons.J;
         Jp -= holes.J;
         ++edges;

@@ -77,8 +77,7 @@ bool ekQESweep::tabulateIndex()
             sim.sigma->update(L"[ERROR]   invalid layer\n", 1);
             return false;
         }
-        const uint8_t model = layer->getIndexModel();
-        const bool bandAbsorption = model == 0 || (model & ekRegion::INDEX_CONSTANT);
+        const bool bandAbsorption = layer->isIndexConstant();
         if (!bandAbsorption && layer->getSpectrumCount() != count &&
             !layer->assignSpectrum(count)) {
             sim.sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);

@@ -9,6 +9,7 @@
 
 #include "ElecDevice.h"
 #include "ElecSweep.h"
+#include "ekDamping.h"
 #include "ekExcitation.h"
 #include "ekHelpers.h"
 #include "ekInput.h"
@@ -42,12 +43,12 @@ void configureChannel(ekRun& run, const ekRunRequest& request)
     sigma->comm = request.comm;
     sigma->debug = request.debug;
     sigma->nowarn = request.nowarn;
-    sigma->setOutputType(request.verbose ? 0x11 : 0);
+    sigma->setOutputType(request.verbose ? nuSigma::OUTPUT_VERBOSE_LOG : 0);
     sigma->version = 108;
     sigma->summaryFilename = request.summaryFile;
     run.param->reset();
     run.param->mesh = nuParam::MESH_LAYER;
-    run.param->dampMode = 0x50;
+    run.param->dampMode = EK_DAMP_POTENTIAL | EK_DAMP_FERMI_RELATIVE;
 }
 
 bool createObjects(ekRun& run, const std::wstring& inputFolder)

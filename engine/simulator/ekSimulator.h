@@ -331,18 +331,14 @@ public:
     void transportSaveGummel(double* V, double* Fn, double* Fp, int sweepFlags);
 
 private:
-    // Rows 1..N-2 of the electron (electrons true) or hole continuity
-    // equation in its quasi-Fermi potential: the two carriers' equations
-    // differ only in which flux and which recombination derivative they take.
-    void continuityRows(bool electrons, const double* V, const double* Fn, const double* Fp,
-                        int N, double* residual, double* rhs, double* lower, double* diag,
-                        double* upper, double* sum) const;
-    // Net recombination (radiative, Auger, SRH) at point i with derivatives;
-    // a point of an interface pair takes the mean of its two neighbours.
-    // dLeft and dRight receive the derivatives that then fall on the
-    // neighbours' unknowns (zero elsewhere).
-    ekPointValue netRecombination(int i, const double* V, const double* Fn, const double* Fp,
-                                     ekPointValue* dLeft, ekPointValue* dRight) const;
+    // The electron (electrons true) or hole continuity equation in its
+    // quasi-Fermi potential, the work of transportElectron and
+    // transportHole: the two carriers' equations differ only in which flux,
+    // recombination derivative and contact signs they take (and electrons
+    // alone tunnel).
+    void continuityEquation(bool electrons, const double* V, const double* Fn, const double* Fp,
+                            int n, double* residual, double* rhs, double* lower, double* diag,
+                            double* upper, double* residualNorm) const;
 
 public:
     // ==== end of Gummel iteration ====

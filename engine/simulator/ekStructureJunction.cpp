@@ -120,8 +120,8 @@ void ekSimulator::computeJunctions(const ekLayerValues* values, const ekLayerGeo
                 std::sqrt(2.0 * values[l].Eps * (1.0 / M1 + 1.0 / M2) * std::fabs(phi2 - phi1));
             const double x1 = W / (M1 / M2 + 1.0);
             const double x2 = x1 * M1 / M2;
-            b1 = zi - JUNCTION_ZONE_MARGIN * x1;
-            b2 = zi + JUNCTION_ZONE_MARGIN * x2;
+            b1 = zi - ekLimits::JUNCTION_ZONE_MARGIN * x1;
+            b2 = zi + ekLimits::JUNCTION_ZONE_MARGIN * x2;
             const double ref1 = first ? z0 : z0 + t1 / 2.0;
             if (b1 < ref1 + 2.0 * h) {
                 b1 = ref1 + margin(t1 / 4.0);

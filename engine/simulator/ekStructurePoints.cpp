@@ -172,8 +172,7 @@ void ekSimulator::storePoint(int i, int l, const ekLayerValues& v)
         mesh.mat.urbachTaupD[i] = L->getUrbachTaupD() / norm.time;
     }
     mesh.mat.absorptionEU[i] = mesh.mat.absorptionEdge[i] = mesh.mat.absorptionKEdge[i] = 0.0;
-    const uint8_t model = L->getIndexModel();
-    if (model == 0 || (model & 0x01)) {
+    if (L->isIndexConstant()) {
         // The edge follows the local bandgap, so a graded gap keeps its tail.
         const bool direct = mesh.mat.gapKind[i] == GAP_DIRECT;
         const double EU = L->getUrbachEA() / norm.Vt;

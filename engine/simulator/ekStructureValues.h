@@ -5,10 +5,6 @@
 
 #include <cstdint>
 
-// A junction zone reaches this many times the depleted width into each
-// layer, so that the start of the equilibrium solve covers the tails.
-inline constexpr double JUNCTION_ZONE_MARGIN = 1.2;
-
 // A dopant or trap level as a model gives it.
 struct ekLevelValues {
     uint8_t kind = 0;

@@ -29,6 +29,18 @@ constexpr double DAMP_MIN = 0.0;
 constexpr double DAMP_MAX = 1000.0;
 constexpr uint8_t MESH_BITS = nuParam::MESH_UNIFORM | nuParam::MESH_LAYER | nuParam::MESH_EXACT;
 
+// The iterative linear solvers by the names device files and messages use.
+struct IterativeSolver {
+    uint8_t nibble;
+    const wchar_t* name;
+};
+constexpr IterativeSolver ITERATIVE_SOLVERS[] = {
+    {nuParam::SOLVER_BICGSTAB, L"bicgstab"}, {nuParam::SOLVER_BICGSTABL, L"bicgstabl"},
+    {nuParam::SOLVER_BICGSAFE, L"bicgsafe"}, {nuParam::SOLVER_GMRES, L"gmres"},
+    {nuParam::SOLVER_FGMRES, L"fgmres"},     {nuParam::SOLVER_MINRES, L"minres"},
+    {nuParam::SOLVER_TFQMR, L"tfqmr"},       {nuParam::SOLVER_BICRSTAB, L"bicrstab"},
+};
+
 // The smallest ladder entry above value (entries equal to value within
 // rounding do not count), or value itself when there is none.
 double nextAbove(const double* ladder, int length, double value)
@@ -49,7 +61,7 @@ double nextAbove(const double* ladder, int length, double value)
 void nuParam::reset()
 {
     method = METHOD_NEWTON;
-    solver = 0x81;  // tfqmr with ILU, the device file's default
+    solver = SOLVER_DEFAULT;
     damp = DAMP[0];
     dampMode = 0;
     lastError = 1.0;
@@ -148,16 +160,30 @@ const wchar_t* nuParam::getSolverLinsysName() const
 {
     // The high nibble as the iteration driver reads it; a code it does not
     // know falls back to bicgstab there, and so here.
-    switch (solver & 0xF0) {
-    case 0x10: return L"tridiag";
-    case 0x20: return L"bicgstab";
-    case 0x30: return L"bicgstabl";
-    case 0x40: return L"bicgsafe";
-    case 0x50: return L"gmres";
-    case 0x60: return L"fgmres";
-    case 0x70: return L"minres";
-    case 0x80: return L"tfqmr";
-    case 0x90: return L"bicrstab";
-    default: return L"bicgstab";
+    const uint8_t nibble = solver & SOLVER_MASK;
+    if (nibble == SOLVER_TRIDIAG) {
+        return L"tridiag";
     }
+    const wchar_t* name = iterativeSolverName(nibble);
+    return name != nullptr ? name : L"bicgstab";
+}
+
+const wchar_t* nuParam::iterativeSolverName(uint8_t nibble)
+{
+    for (const IterativeSolver& solver : ITERATIVE_SOLVERS) {
+        if (solver.nibble == nibble) {
+            return solver.name;
+        }
+    }
+    return nullptr;
+}
+
+uint8_t nuParam::iterativeSolverNibble(const wchar_t* name)
+{
+    for (const IterativeSolver& solver : ITERATIVE_SOLVERS) {
+        if (name != nullptr && wcscasecmp(name, solver.name) == 0) {
+            return solver.nibble;
+        }
+    }
+    return 0;
 }

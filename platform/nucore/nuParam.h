@@ -19,15 +19,34 @@ public:
     static constexpr uint8_t MESH_UNIFORM = 0x10;
     static constexpr uint8_t MESH_LAYER = 0x20;
     static constexpr uint8_t MESH_EXACT = 0x80;
+    // Linear-solver code: the high nibble names the solver, the low nibble
+    // the preconditioner of an iterative one.
+    static constexpr uint8_t SOLVER_MASK = 0xF0;
+    static constexpr uint8_t PRECONDITIONER_MASK = 0x0F;
+    static constexpr uint8_t SOLVER_TRIDIAG = 0x10;  // direct, for tridiagonal systems
+    static constexpr uint8_t SOLVER_BICGSTAB = 0x20;
+    static constexpr uint8_t SOLVER_BICGSTABL = 0x30;
+    static constexpr uint8_t SOLVER_BICGSAFE = 0x40;
+    static constexpr uint8_t SOLVER_GMRES = 0x50;
+    static constexpr uint8_t SOLVER_FGMRES = 0x60;
+    static constexpr uint8_t SOLVER_MINRES = 0x70;
+    static constexpr uint8_t SOLVER_TFQMR = 0x80;
+    static constexpr uint8_t SOLVER_BICRSTAB = 0x90;
+    static constexpr uint8_t PRECONDITIONER_NONE = 0x0;
+    static constexpr uint8_t PRECONDITIONER_ILU = 0x1;
+    static constexpr uint8_t PRECONDITIONER_JACOBI = 0x2;
+    static constexpr uint8_t PRECONDITIONER_SSOR = 0x3;
+    // The device file's default: tfqmr with ILU.
+    static constexpr uint8_t SOLVER_DEFAULT = SOLVER_TFQMR | PRECONDITIONER_ILU;
     // Mesh points of a whole device, whoever sets the count.
     static constexpr int POINTS_MIN = 50;
     static constexpr int POINTS_MAX = 20000;
 
     // Fields the engine reads and writes directly.
     uint8_t method = METHOD_NEWTON;
-    uint8_t solver = 0x81;           // high nibble linear solver, low nibble preconditioner
+    uint8_t solver = SOLVER_DEFAULT; // high nibble linear solver, low nibble preconditioner
     double damp = 1.0;               // damping factor
-    int dampMode = 0;                // flags 0x10, 0x20, 0x40
+    int dampMode = 0;                // flags 0x10, 0x20, 0x40: EK_DAMP_* of the engine
     double lastError = 1.0;          // last relative error of the iteration driver
     uint8_t mesh = MESH_LAYER;       // mesh mode
     int points = 0;                  // total point count
@@ -68,6 +87,12 @@ public:
     // 0x50 "gmres", 0x60 "fgmres", 0x70 "minres", 0x80 "tfqmr",
     // 0x90 "bicrstab", anything else "bicgstab".
     const wchar_t* getSolverLinsysName() const;
+    // Name of an iterative solver's nibble, SOLVER_BICGSTAB to
+    // SOLVER_BICRSTAB, as device files write it; null for any other nibble.
+    static const wchar_t* iterativeSolverName(uint8_t nibble);
+    // The nibble of an iterative solver's name (any case); 0 for any other
+    // name.
+    static uint8_t iterativeSolverNibble(const wchar_t* name);
 
 private:
     double ticMs_ = 0.0;

@@ -22,6 +22,8 @@ public:
     // bit 0 appends every line to the log file as well.
     static constexpr uint8_t OUTPUT_VERBOSE = 0x10;
     static constexpr uint8_t OUTPUT_LOGFILE = 0x01;
+    // What a run asked to be verbose writes: both.
+    static constexpr uint8_t OUTPUT_VERBOSE_LOG = OUTPUT_VERBOSE | OUTPUT_LOGFILE;
 
     static constexpr size_t MESSAGE_SIZE = 1024;
     static constexpr size_t PATH_SIZE = 1024;

@@ -59,34 +59,14 @@ inline std::string readText(const std::string& path)
     return readAll(path);
 }
 
-// A folder of its own under the system's temporary folder, removed at the
-// end of the test: the shared TempFolder under the names these tests use
-// (folder() without the trailing '/').
-class ScratchFolder {
-public:
-    ScratchFolder() : folder_(scratch_.folder().string())
-    {
-        EXPECT_FALSE(scratch_.path().empty());
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    std::string path(const std::string& name) const { return folder_ + "/" + name; }
-    const std::string& folder() const { return folder_; }
-
-private:
-    TempFolder scratch_{"kovra-input-"};
-    std::string folder_;
-};
-
 // One n-type layer, four lines: the body most device files of these tests start with.
 const std::string LAYER = "[Layer1]\n    Thickness=1\n    Dopant.Type=\"N\"\n    Dopant.N=1e16\n";
 
 // Writes "# Kovra <SL>" and body into a device file of the scratch folder.
-inline std::string deviceFile(const ScratchFolder& scratch, const std::string& body,
+inline std::string deviceFile(const TempFolder& scratch, const std::string& body,
                               const std::string& name = "device.kovra")
 {
-    const std::string path = scratch.path(name);
+    const std::string path = scratch.file(name);
     writeText(path, "# Kovra <SL>\n" + body);
     return path;
 }

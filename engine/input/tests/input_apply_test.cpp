@@ -14,9 +14,9 @@ namespace {
 const std::string DOPED = "    Dopant.Type=\"N\"\n    Dopant.N=1e16\n";
 
 // Loads "# Kovra <SL>" and body; the run keeps the result.
-bool loadBody(DeviceRun& run, const ScratchFolder& scratch, const std::string& body)
+bool loadBody(DeviceRun& run, const TempFolder& scratch, const std::string& body)
 {
-    const std::string path = scratch.path("device.kovra");
+    const std::string path = scratch.file("device.kovra");
     writeText(path, "# Kovra <SL>\n" + body);
     const bool loaded = run.load(path);
     EXPECT_TRUE(loaded) << run.message();
@@ -32,7 +32,7 @@ std::string oneLayer(const std::string& keys)
 
 TEST(LoadDevice, NameTemperatureAndScaleReachDeviceAndNormalisation)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch, "[Device]\n    Name=\"Cell\"\n    Temperature=350\n"
                                        "    Polarization.Scale=-2.5\n" +
@@ -49,7 +49,7 @@ TEST(LoadDevice, NameTemperatureAndScaleReachDeviceAndNormalisation)
 // the layer before it.
 TEST(LoadLayer, AbsentKeysTakeTheMaterialsValues)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch, "[Layer1]\n    Material=\"InP\"\n    Thickness=1\n"
                                        "    Bandgap=1.5\n    Mobility.N=2500\n" + DOPED +
@@ -80,7 +80,7 @@ TEST(LoadLayer, AbsentKeysTakeTheMaterialsValues)
 
 TEST(LoadLayer, WithoutMaterialTheLayerIsSilicon)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED)));
     EXPECT_EQ(kov_toUtf8(run.layer(0)->getMaterial()), "Si");
@@ -90,7 +90,7 @@ TEST(LoadLayer, WithoutMaterialTheLayerIsSilicon)
 // interpolated parameters do not count.
 TEST(LoadLayer, AnAlloyInterpolatesBetweenItsEndMembers)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch, "[Layer1]\n    Material=\"AlGaAs\"\n    Thickness=1\n"
                                        "    Composition.x=0.3\n    Bandgap.Bowing=0.37\n"
@@ -116,7 +116,7 @@ TEST(LoadLayer, AnAlloyInterpolatesBetweenItsEndMembers)
 
 TEST(LoadLayer, PiezoelectricAndPolarisationValuesAreScaledFromTheFile)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch, oneLayer("    Lattice.e31=0.5\n    Lattice.e33=-2\n"
                                                 "    Lattice.Psp=0.25\n    Lattice.a=0.5\n" +
@@ -134,7 +134,7 @@ TEST(LoadLayer, MeshPointsOutsideTheirRangeTakeTheNearestLimit)
         int points;
     };
     for (const Case& c : {Case{"3", 5}, Case{"9000", 5000}, Case{"50000", 5000}, Case{"5", 5}, Case{"250", 250}}) {
-        ScratchFolder scratch;
+        TempFolder scratch;
         DeviceRun run;
         ASSERT_TRUE(loadBody(run, scratch, oneLayer("    Mesh.Points=" + std::string(c.value) +
                                                     "\n" + DOPED)));
@@ -150,7 +150,7 @@ TEST(LoadLayer, UrbachWordsSwitchTheTailModel)
     };
     for (const Case& c : {Case{"Yes", true}, Case{"y", true}, Case{"Def", true},
                           Case{"DEFAULT", true}, Case{"No", false}, Case{"None", false}}) {
-        ScratchFolder scratch;
+        TempFolder scratch;
         DeviceRun run;
         ASSERT_TRUE(loadBody(run, scratch, oneLayer("    Urbach.Enable=\"" + std::string(c.word) +
                                                     "\"\n" + DOPED)));
@@ -160,7 +160,7 @@ TEST(LoadLayer, UrbachWordsSwitchTheTailModel)
 
 TEST(LoadDopant, TypesAndTheirDefaults)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch,
                          "[Layer1]\n    Thickness=1\n    Dopant.Type=\"Intrinsic\"\n"
@@ -188,7 +188,7 @@ TEST(LoadDopant, TypesAndTheirDefaults)
 
 TEST(LoadDopant, ADopingModelReplacesTheDopantKeys)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch, oneLayer("    Dopant.Model=\"emitter.lua\"\n"
                                                 "    Dopant.Type=\"nonsense\"\n")));
@@ -201,7 +201,7 @@ TEST(LoadDopant, ADopingModelReplacesTheDopantKeys)
 // accepted trap is the second of the D series.
 TEST(LoadTraps, CompleteTrapsAreAcceptedInOrder)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     std::string traps;
     const char* rows[][7] = {{"1", "Donor", "1e15", "1e19", "0.3", "1e-9", "2e-9"},
@@ -229,7 +229,7 @@ TEST(LoadTraps, CompleteTrapsAreAcceptedInOrder)
 
 TEST(LoadTraps, ATrapModelGetsOnePlaceholderPerCountedTrap)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED + "    Trap.Model=\"traps.lua\"\n"
                                                         "    Trap.Count=3\n")));
@@ -248,7 +248,7 @@ TEST(LoadTraps, ATrapModelGetsOnePlaceholderPerCountedTrap)
 
 TEST(LoadScripts, AModelIsTakenWhenItsNameHoldsLua)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED + "    Mobility.Model=\"models/mu.lua\"\n"
                                                         "    Bandgap.Model=\"none\"\n"
@@ -261,15 +261,15 @@ TEST(LoadScripts, AModelIsTakenWhenItsNameHoldsLua)
 // A bare index-file name is looked for among the program's data.
 TEST(LoadIndex, ABareFileNameIsFoundInTheProgramData)
 {
-    ScratchFolder scratch;
-    std::filesystem::create_directories(scratch.path("etc/refractiveindex"));
+    TempFolder scratch;
+    std::filesystem::create_directories(scratch.file("etc/refractiveindex"));
     std::string table;
     for (int i = 0; i < 10; ++i)
         table += std::to_string(0.4 + 0.1 * i) + "\t3.5\t0.1\n";
-    writeText(scratch.path("etc/refractiveindex/layer.nk"), table);
+    writeText(scratch.file("etc/refractiveindex/layer.nk"), table);
     const char* before = std::getenv("KOVRA_APPDIR");
     const std::string saved = before != nullptr ? before : "";
-    setenv("KOVRA_APPDIR", (scratch.folder() + "/").c_str(), 1);
+    setenv("KOVRA_APPDIR", (scratch.folder().string() + "/").c_str(), 1);
     DeviceRun run;
     const bool loaded = loadBody(run, scratch, oneLayer(DOPED + "    Index.File=\"layer.nk\"\n"));
     if (before != nullptr)
@@ -278,7 +278,7 @@ TEST(LoadIndex, ABareFileNameIsFoundInTheProgramData)
         unsetenv("KOVRA_APPDIR");
     ASSERT_TRUE(loaded);
     EXPECT_EQ(kov_toUtf8(run.layer(0)->getIndexFile()),
-              scratch.folder() + "/etc/refractiveindex/layer.nk");
+              scratch.folder().string() + "/etc/refractiveindex/layer.nk");
     EXPECT_EQ(run.layer(0)->getIndexModel(), ekRegion::INDEX_FILE);
     double first = 0, last = 0;
     int count = 0;
@@ -289,13 +289,13 @@ TEST(LoadIndex, ABareFileNameIsFoundInTheProgramData)
 // A file written on Windows names its files with backslashes.
 TEST(LoadIndex, AFileNameWithBackslashesIsRead)
 {
-    ScratchFolder scratch;
-    std::filesystem::create_directories(scratch.path("data"));
+    TempFolder scratch;
+    std::filesystem::create_directories(scratch.file("data"));
     std::string table;
     for (int i = 0; i < 6; ++i)
         table += std::to_string(0.5 + 0.1 * i) + "\t2.5\t0.2\n";
-    writeText(scratch.path("data/cds.nk"), table);
-    std::string windows = scratch.path("data\\cds.nk");
+    writeText(scratch.file("data/cds.nk"), table);
+    std::string windows = scratch.file("data\\cds.nk");
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED + "    Index.File=\"" + windows + "\"\n")));
     EXPECT_EQ(run.layer(0)->getIndexModel(), ekRegion::INDEX_FILE);
@@ -320,7 +320,7 @@ TEST(LoadContacts, KindFollowsTypeAndBarrier)
         {"[Anode]\n    Anode.Phi=0\n", false, false},
     };
     for (const Case& c : cases) {
-        ScratchFolder scratch;
+        TempFolder scratch;
         DeviceRun run;
         ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + c.keys)) << c.keys;
         EXPECT_EQ(run.device->getAnode()->isSchottky(), c.anodeSchottky) << c.keys;
@@ -330,7 +330,7 @@ TEST(LoadContacts, KindFollowsTypeAndBarrier)
 
 TEST(LoadContacts, ValuesMetalTunnelAndNeighbours)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + "[Layer2]\n    Thickness=2\n" + DOPED +
                                            "[Anode]\n    Anode.Rn=1e3\n    Anode.Rp=2e3\n"
@@ -356,8 +356,8 @@ TEST(LoadContacts, ValuesMetalTunnelAndNeighbours)
 
 TEST(LoadContacts, ABoundaryConditionIsSetWithItsWarning)
 {
-    ScratchFolder scratch;
-    const std::string log = scratch.path("log.txt");
+    TempFolder scratch;
+    const std::string log = scratch.file("log.txt");
     DeviceRun run(0, log);
     ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + "[Anode]\n    Anode.Boundary=\"Dirichlet\"\n"
                                                          "[Cathode]\n    Cathode.Boundary=\"neumann\"\n"));
@@ -395,12 +395,12 @@ TEST(LoadVoltage, SourceAndSweepGiveTheBiasType)
         {"    Voltage.Start=0\n    Voltage.End=0.5\n", 0},
     };
     for (const Case& c : cases) {
-        ScratchFolder scratch;
+        TempFolder scratch;
         DeviceRun run;
         ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + "[Voltage]\n" + c.keys)) << c.keys;
         EXPECT_EQ(run.excitation->biasType, c.type) << c.keys;
     }
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + "[Voltage]\n    Voltage.Start=-0.2\n"
                                                          "    Voltage.End=0.7\n    Voltage.Step=0.1\n"
@@ -434,7 +434,7 @@ TEST(LoadLight, SourcesGiveTheLightTypeAndRange)
          0.5, 0.6, 0.01, 1e16},
     };
     for (const Case& c : cases) {
-        ScratchFolder scratch;
+        TempFolder scratch;
         DeviceRun run;
         ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + "[Light]\n" + c.keys)) << c.keys;
         const ekExcitation& e = *run.excitation;
@@ -457,7 +457,7 @@ TEST(LoadNumeric, SolverNamesAndDefaults)
     for (const Case& c : {Case{"", 0x81}, Case{"    Numeric.InnermostSolver=\"gmres\"\n", 0x51},
                           Case{"    Numeric.InnermostSolver=\"BiCGStabL\"\n", 0x31},
                           Case{"    Numeric.InnermostSolver=\"bicrstab\"\n", 0x91}}) {
-        ScratchFolder scratch;
+        TempFolder scratch;
         DeviceRun run;
         ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + "[Numeric]\n" + c.keys)) << c.keys;
         EXPECT_EQ(run.param.solver, c.solver) << c.keys;
@@ -466,7 +466,7 @@ TEST(LoadNumeric, SolverNamesAndDefaults)
 
 TEST(LoadNumeric, PointsAreClampedAndWordsSetTheSettings)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + "[Numeric]\n    Numeric.Points=10\n"
                                                          "    Numeric.Mesh=\"Uniform\"\n"
@@ -496,8 +496,8 @@ TEST(LoadNumeric, PointsAreClampedAndWordsSetTheSettings)
 TEST(LoadNumeric, SaveFullWarnsOnlyWhenVerbose)
 {
     for (const char* verbose : {"Yes", "No"}) {
-        ScratchFolder scratch;
-        const std::string log = scratch.path("log.txt");
+        TempFolder scratch;
+        const std::string log = scratch.file("log.txt");
         DeviceRun run(0, log);
         ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + "[Numeric]\n    Numeric.Verbose=\"" +
                                                verbose + "\"\n    Numeric.SaveFull=\"Yes\"\n"));
@@ -510,33 +510,33 @@ TEST(LoadNumeric, SaveFullWarnsOnlyWhenVerbose)
 
 TEST(LoadCommand, OutputFolderDateAndPlot)
 {
-    ScratchFolder scratch;
-    std::filesystem::create_directory(scratch.path("results"));
+    TempFolder scratch;
+    std::filesystem::create_directory(scratch.file("results"));
     DeviceRun here;
     ASSERT_TRUE(loadBody(here, scratch, oneLayer(DOPED) + "[Command]\n    Command.OutDir=\".\"\n"
                                                           "    Command.OutDirDate=\"Yes\"\n"
                                                           "    Command.Plot=\"Y\"\n"));
-    EXPECT_EQ(kov_toUtf8(here.param.outDir), scratch.folder() + "/");
+    EXPECT_EQ(kov_toUtf8(here.param.outDir), scratch.folder().string() + "/");
     EXPECT_TRUE(here.param.outDirDate);
     EXPECT_TRUE(here.param.plot);
 
     DeviceRun named;
     ASSERT_TRUE(loadBody(named, scratch, oneLayer(DOPED) + "[Command]\n    Command.OutDir=\"" +
-                                             scratch.path("results") + "\"\n"
+                                             scratch.file("results") + "\"\n"
                                              "    Command.Plot=\"No\"\n"));
-    EXPECT_EQ(kov_toUtf8(named.param.outDir), scratch.path("results"));
+    EXPECT_EQ(kov_toUtf8(named.param.outDir), scratch.file("results"));
     EXPECT_FALSE(named.param.plot);
 
     // A missing folder is made where the file says, never replaced by
     // another; a relative one lies beside the device file.
     DeviceRun missing;
     ASSERT_TRUE(loadBody(missing, scratch, oneLayer(DOPED) + "[Command]\n    Command.OutDir=\"" +
-                                               scratch.path("nowhere") + "\"\n"));
-    EXPECT_EQ(kov_toUtf8(missing.param.outDir), scratch.path("nowhere"));
-    EXPECT_TRUE(std::filesystem::is_directory(scratch.path("nowhere")));
+                                               scratch.file("nowhere") + "\"\n"));
+    EXPECT_EQ(kov_toUtf8(missing.param.outDir), scratch.file("nowhere"));
+    EXPECT_TRUE(std::filesystem::is_directory(scratch.file("nowhere")));
 
     DeviceRun relative;
     ASSERT_TRUE(loadBody(relative, scratch, oneLayer(DOPED) + "[Command]\n    Command.OutDir=\"out/jv\"\n"));
-    EXPECT_EQ(kov_toUtf8(relative.param.outDir), scratch.path("out/jv"));
-    EXPECT_TRUE(std::filesystem::is_directory(scratch.path("out/jv")));
+    EXPECT_EQ(kov_toUtf8(relative.param.outDir), scratch.file("out/jv"));
+    EXPECT_TRUE(std::filesystem::is_directory(scratch.file("out/jv")));
 }

@@ -12,11 +12,11 @@ namespace {
 // LAYER is lines 2 to 5 of every body below.
 
 // "{dir}" in an expected text stands for the scratch folder.
-std::string withFolder(std::string text, const ScratchFolder& scratch)
+std::string withFolder(std::string text, const TempFolder& scratch)
 {
     const std::string mark = "{dir}";
     for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark))
-        text.replace(at, mark.size(), scratch.folder());
+        text.replace(at, mark.size(), scratch.folder().string());
     return text;
 }
 
@@ -109,7 +109,7 @@ class InputRefusedValue : public testing::TestWithParam<Refusal> {};
 TEST_P(InputRefusedValue, NamesLineKeyTextAndWhatIsAccepted)
 {
     const Refusal& refusal = GetParam();
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     EXPECT_FALSE(run.load(deviceFile(scratch, refusal.body)));
     EXPECT_EQ(run.message(), withFolder(refusal.message, scratch));
@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(Values, InputRefusedValue, testing::ValuesIn(REFUSALS),
 
 TEST(InputRefusedValue, AnUnknownMaterialNamesItsLineAndTheKnownNames)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     EXPECT_FALSE(run.load(deviceFile(scratch, "[Layer1]\n    Thickness=1\n    Material=\"GaAz\"\n"
                                               "    Dopant.N=1e16\n")));
@@ -206,8 +206,8 @@ class InputChangedValue : public testing::TestWithParam<Change> {};
 TEST_P(InputChangedValue, IsWarnedEvenWithWarningsOff)
 {
     const Change& change = GetParam();
-    ScratchFolder scratch;
-    const std::string log = scratch.path("log.txt");
+    TempFolder scratch;
+    const std::string log = scratch.file("log.txt");
     DeviceRun run(0, log);
     run.sigma.nowarn = true;
     ASSERT_TRUE(run.load(deviceFile(scratch, change.body))) << run.message();
@@ -237,7 +237,7 @@ TEST(InputChangedValue, LatticeWordsGiveTheTypeTheyName)
     } cases[] = {{"Si", "wurtzite", 0x20}, {"GaN", "Zincblende", 0}, {"GaN", "Wurzite", 0},
                  {"GaN", nullptr, 0x20}, {"Si", nullptr, 0}};
     for (const auto& c : cases) {
-        ScratchFolder scratch;
+        TempFolder scratch;
         DeviceRun run;
         std::string body = "[Layer1]\n    Material=\"" + std::string(c.material) +
                            "\"\n    Thickness=1\n    Dopant.Type=\"N\"\n    Dopant.N=1e16\n";
@@ -250,7 +250,7 @@ TEST(InputChangedValue, LatticeWordsGiveTheTypeTheyName)
 
 TEST(InputChangedValue, ClampedValuesAreTheOnesUsed)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(run.load(deviceFile(scratch, LAYER + "    Mesh.Points=20000\n"))) << run.message();
     EXPECT_EQ(run.layer(0)->getMeshPoints(), ekLayer::MESH_POINTS_MAX);
@@ -259,11 +259,11 @@ TEST(InputChangedValue, ClampedValuesAreTheOnesUsed)
 // Files named in a device file lie beside it, wherever the run starts.
 TEST(InputPaths, RelativeNamesAreTakenFromTheDeviceFilesFolder)
 {
-    ScratchFolder scratch;
-    std::filesystem::create_directories(scratch.path("cell/models"));
-    writeText(scratch.path("cell/mesh.txt"), "0\n1\n");
-    writeText(scratch.path("cell/guess.txt"), "0\t0\t0\n");
-    writeText(scratch.path("cell/models/mu.lua"), "function kov_mobility() return 1, 1 end\n");
+    TempFolder scratch;
+    std::filesystem::create_directories(scratch.file("cell/models"));
+    writeText(scratch.file("cell/mesh.txt"), "0\n1\n");
+    writeText(scratch.file("cell/guess.txt"), "0\t0\t0\n");
+    writeText(scratch.file("cell/models/mu.lua"), "function kov_mobility() return 1, 1 end\n");
     const std::string device = deviceFile(
         scratch,
         "[Layer1]\n    Thickness=1\n    Dopant.N=1e16\n    Mobility.Model=\"models/mu.lua\"\n"
@@ -272,17 +272,17 @@ TEST(InputPaths, RelativeNamesAreTakenFromTheDeviceFilesFolder)
         "cell/device.kovra");
     DeviceRun run;
     ASSERT_TRUE(run.load(device)) << run.message();
-    EXPECT_EQ(kov_toUtf8(run.simulator->getMeshFilename()), scratch.path("cell/mesh.txt"));
-    EXPECT_EQ(kov_toUtf8(run.simulator->getInitialGuessFilename()), scratch.path("cell/guess.txt"));
+    EXPECT_EQ(kov_toUtf8(run.simulator->getMeshFilename()), scratch.file("cell/mesh.txt"));
+    EXPECT_EQ(kov_toUtf8(run.simulator->getInitialGuessFilename()), scratch.file("cell/guess.txt"));
     EXPECT_EQ(kov_toUtf8(run.layer(0)->getScript(ekLayer::MODEL_MOBILITY)),
-              scratch.path("cell/models/mu.lua"));
-    EXPECT_EQ(kov_toUtf8(run.param.outDir), scratch.path("cell/results"));
-    EXPECT_TRUE(std::filesystem::is_directory(scratch.path("cell/results")));
+              scratch.file("cell/models/mu.lua"));
+    EXPECT_EQ(kov_toUtf8(run.param.outDir), scratch.file("cell/results"));
+    EXPECT_TRUE(std::filesystem::is_directory(scratch.file("cell/results")));
 }
 
 TEST(InputPaths, AnyNameBeforeTheExtensionIsAValidDeviceFile)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(run.load(deviceFile(scratch, LAYER, "a.kovra"))) << run.message();
     EXPECT_EQ(run.device->getLayerCount(), 1);
@@ -292,8 +292,8 @@ TEST(InputPaths, AnyNameBeforeTheExtensionIsAValidDeviceFile)
 // the unit the file gives them.
 TEST(InputChangedValue, ContactVelocitiesArePrintedInCentimetresPerSecond)
 {
-    ScratchFolder scratch;
-    const std::string log = scratch.path("log.txt");
+    TempFolder scratch;
+    const std::string log = scratch.file("log.txt");
     DeviceRun run(0x11, log);
     ASSERT_TRUE(run.load(deviceFile(scratch, LAYER + "[Anode]\n    Anode.Rn=1e5\n"))) << run.message();
     const std::string text = readText(log);
@@ -304,8 +304,8 @@ TEST(InputChangedValue, ContactVelocitiesArePrintedInCentimetresPerSecond)
 // "None" or an empty name asks for no model and is no mistake.
 TEST(InputChangedValue, NoModelIsNoWarning)
 {
-    ScratchFolder scratch;
-    const std::string log = scratch.path("log.txt");
+    TempFolder scratch;
+    const std::string log = scratch.file("log.txt");
     DeviceRun run(0, log);
     ASSERT_TRUE(run.load(deviceFile(scratch, LAYER + "    Mobility.Model=\"None\"\n    Index.Model=\"\"\n")))
         << run.message();
@@ -316,8 +316,8 @@ TEST(InputChangedValue, NoModelIsNoWarning)
 // A file that is valid line by line loads without a single warning.
 TEST(InputChangedValue, AValidFileIsLoadedWithoutWarning)
 {
-    ScratchFolder scratch;
-    const std::string log = scratch.path("log.txt");
+    TempFolder scratch;
+    const std::string log = scratch.file("log.txt");
     DeviceRun run(0x11, log);
     ASSERT_TRUE(run.load(deviceFile(
         scratch, LAYER + "    Mesh.Points=5000\n    Dopant.Taun=1e-6\n    Lattice.Type=\"zincblende\"\n"

@@ -216,8 +216,8 @@ TEST(InputCorpus, EveryValidFileLoads)
 
 TEST(InputCorpus, AFolderNamedLikeADeviceFileCannotBeOpened)
 {
-    ScratchFolder scratch;
-    const std::string folder = scratch.path("folder.kovra");
+    TempFolder scratch;
+    const std::string folder = scratch.file("folder.kovra");
     std::filesystem::create_directory(folder);
     DeviceRun run;
     EXPECT_FALSE(run.load(folder, UNCHANGED));
@@ -233,8 +233,8 @@ TEST(InputExamples, EachLoadsWithoutErrorOrWarning)
     const std::vector<std::string> files = deviceFiles(examplesPath(""));
     ASSERT_GE(files.size(), 6u);
     for (const std::string& file : files) {
-        ScratchFolder scratch;
-        const std::string log = scratch.path("log.txt");
+        TempFolder scratch;
+        const std::string log = scratch.file("log.txt");
         DeviceRun run(0x11, log);
         ASSERT_TRUE(run.load(file)) << file << ": " << run.message();
         const std::string text = readText(log);

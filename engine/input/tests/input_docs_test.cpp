@@ -87,8 +87,8 @@ TEST(InputReference, LayerExamplesLoad)
         std::smatch match;
         if (!std::regex_match(line, match, row))
             continue;
-        ScratchFolder scratch;
-        const std::string path = scratch.path("device.kovra");
+        TempFolder scratch;
+        const std::string path = scratch.file("device.kovra");
         writeText(path, "# Kovra <SL>\n[Layer1]\n    Thickness=1\n    Dopant.N=1e16\n    " +
                             std::string(match[2]) + "\n");
         DeviceRun run;

@@ -154,9 +154,9 @@ TEST(InputFuzz, MutatedDeviceFilesNeverCrashTheReader)
         seeds.push_back(readText(file));
     ASSERT_FALSE(seeds.empty());
 
-    ScratchFolder scratch;
-    const std::string path = scratch.path("mutated.kovra");
-    const std::string copy = scratch.path("copy.kovra");
+    TempFolder scratch;
+    const std::string path = scratch.file("mutated.kovra");
+    const std::string copy = scratch.file("copy.kovra");
     const int caseCount = static_cast<int>(fuzzSetting("KOVRA_FUZZ_CASES", CASES));
     const double timeCap = FUZZ_TIME_SCALE * TIME_CAP_SECONDS * std::max(1.0, double(caseCount) / CASES);
     Mutator mutator(static_cast<unsigned>(fuzzSetting("KOVRA_FUZZ_SEED", SEED)));

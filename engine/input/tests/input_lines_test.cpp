@@ -26,8 +26,8 @@ std::string commentOf(const DeviceRun& run, const wchar_t* section, const wchar_
 
 TEST(LoadFirstLine, TrailingBlanksAreTrimmedButTheTextIsExact)
 {
-    ScratchFolder scratch;
-    const std::string good = scratch.path("good.kovra");
+    TempFolder scratch;
+    const std::string good = scratch.file("good.kovra");
     writeText(good, "# Kovra <SL>   \t\n" + LAYER);
     DeviceRun run;
     EXPECT_TRUE(run.load(good)) << run.message();
@@ -51,7 +51,7 @@ TEST(LoadFirstLine, ByteOrderMarkAndWindowsLineEndsAreRead)
 
 TEST(LoadHeaderBlock, CommentsAfterTheFirstLineBecomeTheDeviceHeader)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(run.load(deviceFile(scratch, "# first note\n\n; second note\n" + LAYER +
                                                  "# a later comment\n")))
@@ -61,7 +61,7 @@ TEST(LoadHeaderBlock, CommentsAfterTheFirstLineBecomeTheDeviceHeader)
 
 TEST(LoadComments, AttachToTheNextKeyUnlessABlankLineOrTheirOwnCommentIntervenes)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(run.load(deviceFile(scratch, "[Device]\n"
                                              "    # the name\n"
@@ -80,7 +80,7 @@ TEST(LoadComments, AttachToTheNextKeyUnlessABlankLineOrTheirOwnCommentIntervenes
 
 TEST(LoadComments, MarksInsideDoubleQuotesBelongToTheValue)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(run.load(deviceFile(scratch, "[Device]\n    Name=\"a#b;c@d\"   ; note\n" + LAYER)))
         << run.message();
@@ -89,7 +89,7 @@ TEST(LoadComments, MarksInsideDoubleQuotesBelongToTheValue)
 
 TEST(LoadValues, AnAtSignOutsideQuotesEndsTheValue)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(run.load(deviceFile(scratch, "[Layer1]\n    Thickness = 2 @ 3\n"
                                              "    Dopant.Type=\"N\"\n    Dopant.N=1e16\n")))
@@ -99,7 +99,7 @@ TEST(LoadValues, AnAtSignOutsideQuotesEndsTheValue)
 
 TEST(LoadDirectives, ClsInAnyCaseClearsTheConsole)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     testing::internal::CaptureStdout();
     const bool loaded = run.load(deviceFile(scratch, "@CLS\n" + LAYER));
@@ -110,7 +110,7 @@ TEST(LoadDirectives, ClsInAnyCaseClearsTheConsole)
 
 TEST(LoadDirectives, AreIgnoredWherever)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     EXPECT_TRUE(run.load(deviceFile(scratch, "@echo off\n&x\n?y\n" + LAYER + ">z\n")))
         << run.message();
@@ -118,7 +118,7 @@ TEST(LoadDirectives, AreIgnoredWherever)
 
 TEST(LoadVariables, ExpressionsAreEvaluatedAndQuotedTextIsNot)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(run.load(deviceFile(scratch, "$t = 0.5\n"
                                              "$  n = 2e16 : the doping\n"
@@ -139,7 +139,7 @@ TEST(LoadVariables, ExpressionsAreEvaluatedAndQuotedTextIsNot)
 
 TEST(LoadVariables, AChainOfReferencesIsEvaluatedInOrder)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     std::string body = "$v0 = 1\n";
     for (int i = 1; i < 40; ++i)
         body += "$v" + std::to_string(i) + " = $v" + std::to_string(i - 1) + " + 1\n";
@@ -154,7 +154,7 @@ TEST(LoadVariables, AChainOfReferencesIsEvaluatedInOrder)
 // fails as one.
 TEST(LoadValues, UnquotedWordsAreTakenByKeysThatExpectWords)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(run.load(deviceFile(scratch, "[Layer1]\n    Material=GaAs\n    Thickness=1\n"
                                              "    Dopant.Type=Acceptor\n    Dopant.N=1e17\n"
@@ -178,8 +178,8 @@ TEST(LoadValues, UnquotedWordsAreTakenByKeysThatExpectWords)
 
 TEST(LoadSections, NamesIgnoreCaseAndAnUnnumberedLayerIsTheFirstWithAWarning)
 {
-    ScratchFolder scratch;
-    const std::string log = scratch.path("log.txt");
+    TempFolder scratch;
+    const std::string log = scratch.file("log.txt");
     DeviceRun run(0, log);
     ASSERT_TRUE(run.load(deviceFile(scratch, "\n[Layer]\n    Thickness=3\n    Dopant.N=1e16\n"
                                              "[LAYER2]\n    Thickness=1\n    Dopant.N=1e15\n")))
@@ -197,7 +197,7 @@ TEST(LoadSections, NamesIgnoreCaseAndAnUnnumberedLayerIsTheFirstWithAWarning)
 // come in.
 TEST(LoadSections, ALayerMessageNamesThatLayersHeader)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     EXPECT_FALSE(run.load(deviceFile(scratch, "[layer2]\n    Dopant.N=1e16\n" + LAYER)));
     EXPECT_EQ(run.message(), "[ERROR]   layer at line 2: thickness not specified\n");
@@ -206,7 +206,7 @@ TEST(LoadSections, ALayerMessageNamesThatLayersHeader)
 
 TEST(LoadSections, ALayerAfterAGapIsRefused)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     EXPECT_FALSE(run.load(deviceFile(scratch, LAYER + "[Layer3]\n    Thickness=2\n"
                                                       "    Dopant.N=1e15\n")));
@@ -217,7 +217,7 @@ TEST(LoadSections, ALayerAfterAGapIsRefused)
 
 TEST(LoadSections, KeysMayCarryTheirSectionPrefix)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(run.load(deviceFile(scratch, "[Device]\n    Device.Name=\"prefixed\"\n"
                                              "[Layer1]\n    Layer1.Thickness=2\n"
@@ -233,7 +233,7 @@ TEST(LoadSections, KeysMayCarryTheirSectionPrefix)
 
 TEST(LoadLines, ReadingStopsQuietlyAfterLine16385)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     // Line 16385 is the last one read: a bad line there fails, one after it
     // is never seen.
     std::string body = LAYER;
@@ -252,8 +252,8 @@ TEST(LoadLines, ReadingStopsQuietlyAfterLine16385)
 
 TEST(LoadVerbose, LoadingIsFramedAndVariablesAreReported)
 {
-    ScratchFolder scratch;
-    const std::string log = scratch.path("log.txt");
+    TempFolder scratch;
+    const std::string log = scratch.file("log.txt");
     DeviceRun run(0x11, log);
     ASSERT_TRUE(run.load(deviceFile(scratch, "$t = 2\n[Layer1]\n    Thickness=$t\n"
                                              "    Dopant.N=1e16\n")))
@@ -270,8 +270,8 @@ TEST(LoadVerbose, LoadingIsFramedAndVariablesAreReported)
 // which leaves only the log file on.
 TEST(LoadVerbose, TheClosingLineSurvivesAFileThatSwitchesVerboseOff)
 {
-    ScratchFolder scratch;
-    const std::string log = scratch.path("log.txt");
+    TempFolder scratch;
+    const std::string log = scratch.file("log.txt");
     DeviceRun run(0x11, log);
     ASSERT_TRUE(run.load(deviceFile(scratch, LAYER + "[Numeric]\n    Numeric.Verbose=\"No\"\n")))
         << run.message();

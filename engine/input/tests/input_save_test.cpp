@@ -70,11 +70,11 @@ void buildDevice(DeviceRun& run)
 
 TEST(SaveHeader, ADeviceWithoutItsOwnHeaderGetsTheStandardOne)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     buildDevice(run);
-    ASSERT_TRUE(run.save(scratch.path("built.kovra"))) << run.message();
-    const std::string text = readText(scratch.path("built.kovra"));
+    ASSERT_TRUE(run.save(scratch.file("built.kovra"))) << run.message();
+    const std::string text = readText(scratch.file("built.kovra"));
     const std::regex header("# Kovra <SL>\n# The above first line is mandatory\n#\n"
                             "# Kovra <Version 3\\.0 Build 2412Linux\n#\n"
                             "# Saved: [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} \n"
@@ -84,11 +84,11 @@ TEST(SaveHeader, ADeviceWithoutItsOwnHeaderGetsTheStandardOne)
 
 TEST(SaveHeader, ALoadedHeaderIsKeptAndVariablesFollowIt)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(run.load(corpusPath("valid/variables.kovra"))) << run.message();
-    ASSERT_TRUE(run.save(scratch.path("copy.kovra"))) << run.message();
-    const std::string text = readText(scratch.path("copy.kovra"));
+    ASSERT_TRUE(run.save(scratch.file("copy.kovra"))) << run.message();
+    const std::string text = readText(scratch.file("copy.kovra"));
     EXPECT_EQ(text.rfind("# Kovra <SL>\n# Variables, expressions, comments and directives.\n"
                          "#; a header line may also start with a semicolon\n\n"
                          "$emitter=0.2\n$base=2\n$doping=2e+16\n$label=\"n-type # base\"\n"
@@ -100,10 +100,10 @@ TEST(SaveHeader, ALoadedHeaderIsKeptAndVariablesFollowIt)
 
 TEST(SaveLayers, ABuiltInMaterialWritesOnlyWhatDiffersFromIt)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(run.load(corpusPath("valid/minimal.kovra"))) << run.message();
-    ASSERT_TRUE(run.save(scratch.path("copy.kovra"))) << run.message();
+    ASSERT_TRUE(run.save(scratch.file("copy.kovra"))) << run.message();
     // Dopant values are written whole; the constant index equals the
     // material's and is left out.
     EXPECT_EQ(keysOf(run, L"Layer1"), std::vector<std::string>({"Material", "Thickness", "Dopant.Type", "Dopant.N",
@@ -113,10 +113,10 @@ TEST(SaveLayers, ABuiltInMaterialWritesOnlyWhatDiffersFromIt)
 
 TEST(SaveLayers, ChangedValuesScaledLatticeAndEveryTrapAreWritten)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     ASSERT_TRUE(run.load(corpusPath("valid/traps.kovra"))) << run.message();
-    ASSERT_TRUE(run.save(scratch.path("copy.kovra"))) << run.message();
+    ASSERT_TRUE(run.save(scratch.file("copy.kovra"))) << run.message();
     EXPECT_EQ(savedValue(run, L"Layer2", L"Dopant.Type"), "I");
     EXPECT_FALSE(hasKey(run, L"Layer2", "Dopant.N"));
     EXPECT_EQ(savedValue(run, L"Layer2", L"Trap1.Type"), "Donor");
@@ -132,17 +132,17 @@ TEST(SaveLayers, ChangedValuesScaledLatticeAndEveryTrapAreWritten)
 
 TEST(SaveLayers, AnAlloyWritesItsCompositionAndModelsFollowTheMeshPoints)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun alloy;
     ASSERT_TRUE(alloy.load(corpusPath("valid/alloy.kovra"))) << alloy.message();
-    ASSERT_TRUE(alloy.save(scratch.path("alloy.kovra"))) << alloy.message();
+    ASSERT_TRUE(alloy.save(scratch.file("alloy.kovra"))) << alloy.message();
     EXPECT_EQ(savedValue(alloy, L"Layer1", L"Composition.x"), "0.3");
     EXPECT_EQ(savedValue(alloy, L"Layer1", L"Bandgap.Bowing"), "0.37");
     EXPECT_FALSE(hasKey(alloy, L"Layer2", "Composition.x"));
 
     DeviceRun models;
     ASSERT_TRUE(models.load(corpusPath("valid/models.kovra"))) << models.message();
-    ASSERT_TRUE(models.save(scratch.path("models.kovra"))) << models.message();
+    ASSERT_TRUE(models.save(scratch.file("models.kovra"))) << models.message();
     const std::vector<std::string> keys = keysOf(models, L"Layer1");
     const auto mesh = std::find(keys.begin(), keys.end(), "Mesh.Points");
     ASSERT_NE(mesh, keys.end());
@@ -157,14 +157,14 @@ TEST(SaveLayers, AnAlloyWritesItsCompositionAndModelsFollowTheMeshPoints)
 
 TEST(SaveContacts, TunnellingIsWrittenAsAWordTheReaderTakes)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     buildDevice(run);
-    ASSERT_TRUE(run.save(scratch.path("built.kovra"))) << run.message();
+    ASSERT_TRUE(run.save(scratch.file("built.kovra"))) << run.message();
     EXPECT_EQ(savedValue(run, L"Anode", L"Anode.Tunnel"), "Yes");
     EXPECT_FALSE(hasKey(run, L"Cathode", "Cathode.Tunnel"));
     DeviceRun again;
-    ASSERT_TRUE(again.load(scratch.path("built.kovra"))) << again.message();
+    ASSERT_TRUE(again.load(scratch.file("built.kovra"))) << again.message();
     EXPECT_TRUE(again.device->getAnode()->isTunnel());
 }
 
@@ -176,11 +176,11 @@ TEST(SaveNumeric, VerboseFollowsTheVerboseNibbleOnly)
     };
     for (const Case& c : {Case{0x00, "No"}, Case{0x01, "(absent)"}, Case{0x11, "Yes"},
                           Case{0x10, "Yes"}}) {
-        ScratchFolder scratch;
+        TempFolder scratch;
         DeviceRun run;
         buildDevice(run);
         run.sigma.setOutputType(c.outputType);
-        ASSERT_TRUE(run.save(scratch.path("built.kovra"))) << run.message();
+        ASSERT_TRUE(run.save(scratch.file("built.kovra"))) << run.message();
         EXPECT_EQ(savedValue(run, L"Numeric", L"Numeric.Verbose"), c.written)
             << int(c.outputType);
     }
@@ -188,11 +188,11 @@ TEST(SaveNumeric, VerboseFollowsTheVerboseNibbleOnly)
 
 TEST(SaveNumeric, EmptyNamesAreLeftOutAndTheSolverIsKept)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
     buildDevice(run);
     run.param.points = 700;
-    ASSERT_TRUE(run.save(scratch.path("built.kovra"))) << run.message();
+    ASSERT_TRUE(run.save(scratch.file("built.kovra"))) << run.message();
     EXPECT_FALSE(hasKey(run, L"Numeric", "Numeric.Guess"));
     EXPECT_EQ(savedValue(run, L"Numeric", L"Numeric.InnermostSolver"), "gmres");
     EXPECT_EQ(savedValue(run, L"Numeric", L"Numeric.Points"), "700");
@@ -200,18 +200,18 @@ TEST(SaveNumeric, EmptyNamesAreLeftOutAndTheSolverIsKept)
 
     // An exact mesh count cannot be written as a point count.
     run.param.mesh = nuParam::MESH_EXACT;
-    ASSERT_TRUE(run.save(scratch.path("exact.kovra"))) << run.message();
+    ASSERT_TRUE(run.save(scratch.file("exact.kovra"))) << run.message();
     EXPECT_FALSE(hasKey(run, L"Numeric", "Numeric.Points"));
 }
 
 TEST(SaveDevices, ADeviceBuiltInMemoryLoadsBackFromItsFile)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun built;
     buildDevice(built);
-    ASSERT_TRUE(built.save(scratch.path("built.kovra"))) << built.message();
+    ASSERT_TRUE(built.save(scratch.file("built.kovra"))) << built.message();
     DeviceRun loaded;
-    ASSERT_TRUE(loaded.load(scratch.path("built.kovra"))) << loaded.message();
+    ASSERT_TRUE(loaded.load(scratch.file("built.kovra"))) << loaded.message();
     // The reader brings the header in; everything else is as built.
     loaded.device->initHeader();
     built.device->initHeader();
@@ -220,21 +220,21 @@ TEST(SaveDevices, ADeviceBuiltInMemoryLoadsBackFromItsFile)
 
 TEST(SaveRefusals, MissingObjectsNoLayersAndAnUnwritablePath)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     DeviceRun run;
-    const std::wstring path = kov_toWide(scratch.path("x.kovra"));
+    const std::wstring path = kov_toWide(scratch.file("x.kovra"));
     EXPECT_FALSE(run.input.save(path.c_str(), nullptr, run.device.get(), run.excitation.get(),
                                 nullptr, &run.param));
     EXPECT_FALSE(run.input.save(path.c_str(), nullptr, nullptr, run.excitation.get(), &run.sigma,
                                 &run.param));
     EXPECT_EQ(run.message(), "[ERROR]   invalid device\n");
     run.sigma.reset();
-    EXPECT_FALSE(run.save(scratch.path("x.kovra")));
+    EXPECT_FALSE(run.save(scratch.file("x.kovra")));
     EXPECT_EQ(run.message(), "[ERROR]   invalid device (no layers)\n");
-    EXPECT_FALSE(std::filesystem::exists(scratch.path("x.kovra")));
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("x.kovra")));
 
     run.sigma.reset();
     ASSERT_TRUE(run.load(corpusPath("valid/minimal.kovra"))) << run.message();
-    EXPECT_FALSE(run.save(scratch.path("no/such/folder/x.kovra")));
+    EXPECT_FALSE(run.save(scratch.file("no/such/folder/x.kovra")));
     EXPECT_EQ(run.message(), "[ERROR]   device not saved: cannot create file\n");
 }

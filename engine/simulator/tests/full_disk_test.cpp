@@ -100,21 +100,21 @@ std::map<std::string, std::string> finalFiles(const fs::path& folder)
     return files;
 }
 
-void writeSweepDevice(const ScratchFolder& scratch)
+void writeSweepDevice(const TempFolder& scratch)
 {
     scratch.write("bias.txt", "0\n0.1\n0.2\n0.3\n0.4\n0.5\n0.6\n");
     scratch.write("cell.kovra",
-                  junctionFile(kov_toUtf8(scratch.folder()), 200, 200, "",
+                  junctionFile(kov_toUtf8(scratch.wideFolder()), 200, 200, "",
                                "[Voltage]\n    Voltage.Source=\"bias.txt\"\n"));
 }
 
 TEST(FullDisk, EveryFileCutShortFailsTheRunAndNoCutFileIsLeft)
 {
-    ScratchFolder reference;
+    TempFolder reference;
     writeSweepDevice(reference);
-    const Finished whole = runDriverWithLimit(reference.file("cell.kovra"), 0);
+    const Finished whole = runDriverWithLimit(reference.wideFile("cell.kovra"), 0);
     ASSERT_EQ(whole.status, 0) << whole.out;
-    const std::map<std::string, std::string> expected = finalFiles(reference.path());
+    const std::map<std::string, std::string> expected = finalFiles(reference.folder());
     // Results, the device summary and the input copies with the side file.
     for (const char* name : {"simuldevice.txt", "simulinput.kovra", "simulinput_bias.txt",
                              "simulout_jv.txt", "simulout_cv.txt", "simulout_dist_1.txt"}) {
@@ -124,7 +124,7 @@ TEST(FullDisk, EveryFileCutShortFailsTheRunAndNoCutFileIsLeft)
     // One limit just below the size of each file the run writes: the disk
     // fills up while that file (or an earlier, larger one) is written.
     std::set<rlim_t> limits = {1};
-    for (const auto& entry : fs::directory_iterator(reference.path())) {
+    for (const auto& entry : fs::directory_iterator(reference.folder())) {
         const auto size = static_cast<rlim_t>(fs::file_size(entry.path()));
         if (size > 1 && expected.count(entry.path().filename().string()) == 1) {
             limits.insert(size - 1);
@@ -132,19 +132,19 @@ TEST(FullDisk, EveryFileCutShortFailsTheRunAndNoCutFileIsLeft)
     }
     for (const rlim_t limit : limits) {
         SCOPED_TRACE("file size limit " + std::to_string(limit));
-        ScratchFolder scratch;
+        TempFolder scratch;
         writeSweepDevice(scratch);
-        const Finished cut = runDriverWithLimit(scratch.file("cell.kovra"), limit);
+        const Finished cut = runDriverWithLimit(scratch.wideFile("cell.kovra"), limit);
         EXPECT_EQ(cut.status, 1) << cut.out;
         EXPECT_NE(cut.out.find("[ERROR]   "), std::string::npos) << cut.out;
         EXPECT_EQ(cut.out.find("[RESULT]"), std::string::npos) << cut.out;
-        for (const auto& [name, text] : finalFiles(scratch.path())) {
+        for (const auto& [name, text] : finalFiles(scratch.folder())) {
             EXPECT_EQ(name.find(ekResult::TEMPORARY_MARK), std::string::npos) << name;
             ASSERT_EQ(expected.count(name), 1u) << name;
             // The input copy is either the device file as given or the
             // rewritten copy; never a part of either.
             if (name == "simulinput.kovra" &&
-                text == withoutComments(scratch.path() / "cell.kovra")) {
+                text == withoutComments(scratch.folder() / "cell.kovra")) {
                 continue;
             }
             EXPECT_EQ(text, expected.at(name)) << name << " is cut short";

@@ -11,30 +11,6 @@
 #include "kovbase.h"
 #include "tempFolder.h"
 
-// The shared TempFolder under the names these tests use: path() without the
-// trailing '/', wide names for the engine.
-class ScratchFolder {
-public:
-    ScratchFolder() : path_(scratch_.folder())
-    {
-        EXPECT_FALSE(scratch_.path().empty());
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    // The folder as the engine takes it: wide, with a trailing separator.
-    std::wstring folder() const { return path_.wstring() + L"/"; }
-    std::wstring file(const char* name) const { return (path_ / name).wstring(); }
-    bool exists(const char* name) const { return std::filesystem::exists(path_ / name); }
-
-    void write(const char* name, const std::string& text) const { scratch_.write(name, text); }
-
-private:
-    TempFolder scratch_{"kovra_results_"};
-    std::filesystem::path path_;
-};
-
 inline std::string readText(const std::filesystem::path& file)
 {
     return readAll(file.string());

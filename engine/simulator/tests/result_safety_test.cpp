@@ -33,21 +33,21 @@ class PlantedLinks : public testing::TestWithParam<const char*> {};
 
 TEST_P(PlantedLinks, AreReplacedNeverFollowed)
 {
-    ScratchFolder scratch;
-    ScratchFolder outside;
+    TempFolder scratch;
+    TempFolder outside;
     outside.write("victim.txt", "precious\n");
-    fs::create_symlink(outside.path() / "victim.txt", scratch.path() / GetParam());
+    fs::create_symlink(outside.folder() / "victim.txt", scratch.folder() / GetParam());
     // A bias file, so that the input copies include a side file.
     scratch.write("bias.txt", "0\n0.1\n");
-    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.folder()), 100, 100, "",
+    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.wideFolder()), 100, 100, "",
                                              "[Voltage]\n    Voltage.Source=\"bias.txt\"\n"));
     NameBuffers names;
-    const RunResult run = runDevice(scratch.file("cell.kovra"), names);
+    const RunResult run = runDevice(scratch.wideFile("cell.kovra"), names);
     ASSERT_TRUE(run.ok) << run.console;
-    EXPECT_EQ(readText(outside.path() / "victim.txt"), "precious\n");
-    EXPECT_FALSE(fs::is_symlink(scratch.path() / GetParam()));
-    EXPECT_TRUE(fs::is_regular_file(scratch.path() / GetParam()));
-    EXPECT_FALSE(hasTemporaryFiles(scratch.path()));
+    EXPECT_EQ(readText(outside.folder() / "victim.txt"), "precious\n");
+    EXPECT_FALSE(fs::is_symlink(scratch.folder() / GetParam()));
+    EXPECT_TRUE(fs::is_regular_file(scratch.folder() / GetParam()));
+    EXPECT_FALSE(hasTemporaryFiles(scratch.folder()));
 }
 
 INSTANTIATE_TEST_SUITE_P(ResultNames, PlantedLinks,
@@ -57,17 +57,17 @@ INSTANTIATE_TEST_SUITE_P(ResultNames, PlantedLinks,
 
 TEST(OutputFolderLock, ASecondRunIntoTheSameFolderIsRefused)
 {
-    ScratchFolder scratch;
-    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.folder())));
+    TempFolder scratch;
+    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.wideFolder())));
     // Another run holds the folder.
-    const std::string lockPath = (scratch.path() / ".simulock").string();
+    const std::string lockPath = (scratch.folder() / ".simulock").string();
     const int other = ::open(lockPath.c_str(), O_RDWR | O_CREAT, 0644);
     ASSERT_GE(other, 0);
     ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
     NameBuffers names;
-    RunResult run = runDevice(scratch.file("cell.kovra"), names);
+    RunResult run = runDevice(scratch.wideFile("cell.kovra"), names);
     EXPECT_FALSE(run.ok);
-    EXPECT_NE(run.console.find("[ERROR]   the output directory \"" + kov_toUtf8(scratch.folder()) +
+    EXPECT_NE(run.console.find("[ERROR]   the output directory \"" + kov_toUtf8(scratch.wideFolder()) +
                                "\" is in use by another run"),
               std::string::npos)
         << run.console;
@@ -75,66 +75,66 @@ TEST(OutputFolderLock, ASecondRunIntoTheSameFolderIsRefused)
     ::close(other);
 
     // Once the other run has ended, the folder is free again.
-    run = runDevice(scratch.file("cell.kovra"), names);
+    run = runDevice(scratch.wideFile("cell.kovra"), names);
     EXPECT_TRUE(run.ok) << run.console;
     EXPECT_TRUE(scratch.exists("simulout_dist_1.txt"));
 }
 
 TEST(ResultWriter, AFileThatCannotBeCompletedIsReportedAndLeavesTheOldOne)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     scratch.write("simulout_jv.txt", "old\n");
     nuSigma sigma;
-    FILE* f = ekResult::open(scratch.file("simulout_jv.txt"));
+    FILE* f = ekResult::open(scratch.wideFile("simulout_jv.txt"));
     ASSERT_NE(f, nullptr);
     kov_FileWriteW(f, L"new\n");
     // The temporary file vanishes before it is complete (a folder cleaned
     // under the run): the close must say so.
-    for (const auto& entry : fs::directory_iterator(scratch.path())) {
+    for (const auto& entry : fs::directory_iterator(scratch.folder())) {
         if (entry.path().filename().string().find(ekResult::TEMPORARY_MARK) != std::string::npos) {
-            fs::create_directory(scratch.path() / "blocker");
+            fs::create_directory(scratch.folder() / "blocker");
             fs::remove(entry.path());
-            fs::rename(scratch.path() / "blocker", entry.path());  // a folder where the file was
+            fs::rename(scratch.folder() / "blocker", entry.path());  // a folder where the file was
         }
     }
     testing::internal::CaptureStdout();
     EXPECT_FALSE(ekResult::close(f, &sigma));
     const std::string console = testing::internal::GetCapturedStdout();
     EXPECT_EQ(f, nullptr);
-    EXPECT_NE(console.find("[ERROR]   cannot write file \"" + kov_toUtf8(scratch.file("simulout_jv.txt"))),
+    EXPECT_NE(console.find("[ERROR]   cannot write file \"" + kov_toUtf8(scratch.wideFile("simulout_jv.txt"))),
               std::string::npos)
         << console;
     EXPECT_FALSE(sigma.isOK());
-    EXPECT_EQ(readText(scratch.path() / "simulout_jv.txt"), "old\n");
+    EXPECT_EQ(readText(scratch.folder() / "simulout_jv.txt"), "old\n");
 }
 
 TEST(ResultWriter, CompleteFileReplacesTheOldOneOnlyWhenClosed)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     scratch.write("simulout_cv.txt", "old\n");
     nuSigma sigma;
-    FILE* f = ekResult::open(scratch.file("simulout_cv.txt"));
+    FILE* f = ekResult::open(scratch.wideFile("simulout_cv.txt"));
     ASSERT_NE(f, nullptr);
     kov_FileWriteW(f, L"second\n");
-    EXPECT_EQ(readText(scratch.path() / "simulout_cv.txt"), "old\n");  // not yet in place
+    EXPECT_EQ(readText(scratch.folder() / "simulout_cv.txt"), "old\n");  // not yet in place
     EXPECT_TRUE(ekResult::close(f, &sigma));
     EXPECT_EQ(f, nullptr);
-    EXPECT_EQ(readText(scratch.path() / "simulout_cv.txt"), "second\n");
-    EXPECT_FALSE(hasTemporaryFiles(scratch.path()));
+    EXPECT_EQ(readText(scratch.folder() / "simulout_cv.txt"), "second\n");
+    EXPECT_FALSE(hasTemporaryFiles(scratch.folder()));
     EXPECT_TRUE(sigma.isOK());
 }
 
 TEST(ResultWriter, ADiscardedFileLeavesNeitherItsTextNorAnOlderFile)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     scratch.write("simulout_cv.txt", "old\n");
-    FILE* f = ekResult::open(scratch.file("simulout_cv.txt"));
+    FILE* f = ekResult::open(scratch.wideFile("simulout_cv.txt"));
     ASSERT_NE(f, nullptr);
     kov_FileWriteW(f, L"first\n");
     ekResult::discard(f);
     EXPECT_EQ(f, nullptr);
     EXPECT_FALSE(scratch.exists("simulout_cv.txt"));
-    EXPECT_FALSE(hasTemporaryFiles(scratch.path()));
+    EXPECT_FALSE(hasTemporaryFiles(scratch.folder()));
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ constexpr const char* COLUMN_HEADER =
 
 class ResultsDist : public ::testing::Test {
 protected:
-    ScratchFolder scratch;
+    TempFolder scratch;
     SimulatorDevice d;
 
     // A one-layer silicon device of the given point count whose results go
@@ -30,8 +30,8 @@ protected:
     {
         ASSERT_TRUE(d.build({{L"Si", 0x10, 1e16, thickness, points}})) << d.sigma.message;
         ASSERT_EQ(d.sim->getPoints(), points);
-        d.sim->setPath(L"/data/cell.kovra", scratch.folder().c_str(),
-                       scratch.file("simulog.txt").c_str());
+        d.sim->setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(),
+                       scratch.wideFile("simulog.txt").c_str());
         ASSERT_TRUE(d.sigma.isOK());
         const ekSolutionArrays& s = d.sim->getMesh().sol;
         const ekMaterialArrays& m = d.sim->getMesh().mat;
@@ -49,7 +49,7 @@ protected:
         }
     }
 
-    std::string distText(const char* name) const { return readText(scratch.file(name)); }
+    std::string distText(const char* name) const { return readText(scratch.wideFile(name)); }
 };
 
 TEST_F(ResultsDist, HeaderColumnsAndOneRowPerPointInPhysicalUnits)
@@ -103,7 +103,7 @@ TEST_F(ResultsDist, HeaderColumnsAndOneRowPerPointInPhysicalUnits)
         EXPECT_EQ(v[20], 3.0 * rate);
         EXPECT_EQ(v[23], 6.0 * rate);
     }
-    EXPECT_EQ(std::wstring(d.sim->getFilenameEE()), scratch.file("simulout_dist_1.txt"));
+    EXPECT_EQ(std::wstring(d.sim->getFilenameEE()), scratch.wideFile("simulout_dist_1.txt"));
     EXPECT_STREQ(d.sim->getFilenameEN(), L"");
 }
 
@@ -118,13 +118,13 @@ TEST_F(ResultsDist, NumbersFollowTheFormatAndTheAutomaticIndex)
     EXPECT_TRUE(scratch.exists("simulout_dist_001.txt"));
     EXPECT_TRUE(scratch.exists("simulout_dist_002.txt"));
     EXPECT_TRUE(scratch.exists("simulout_dist_057.txt"));
-    EXPECT_EQ(std::wstring(d.sim->getFilenameEN()), scratch.file("simulout_dist_057.txt"));
+    EXPECT_EQ(std::wstring(d.sim->getFilenameEN()), scratch.wideFile("simulout_dist_057.txt"));
     EXPECT_STREQ(d.sim->getFilenameEE(), L"");
     EXPECT_EQ(splitLines(distText("simulout_dist_057.txt"))[0], "# Kovra <EN>");
 
     // The equilibrium file is number 1 whatever was written before.
     ASSERT_TRUE(d.sim->saveDist(nullptr, ekSimulator::TAG_EE, -1, ekSimulator::TAG_JV));
-    EXPECT_EQ(std::wstring(d.sim->getFilenameEE()), scratch.file("simulout_dist_001.txt"));
+    EXPECT_EQ(std::wstring(d.sim->getFilenameEE()), scratch.wideFile("simulout_dist_001.txt"));
     EXPECT_EQ(splitLines(distText("simulout_dist_001.txt"))[0], "# Kovra <EE>");
 }
 
@@ -238,10 +238,10 @@ TEST_F(ResultsDist, FullSavingReportsTheIterationsFileWithoutRewritingIt)
     // The end of the sweep names point 3, already on disk.
     ASSERT_TRUE(d.sim->saveDist(L"[SEND]EN:", ekSimulator::TAG_EN, 3, ekSimulator::TAG_JV));
     EXPECT_EQ(distText("simulout_dist_3.txt"), "kept");
-    EXPECT_EQ(std::wstring(d.sim->getFilenameEN()), scratch.file("simulout_dist_3.txt"));
-    const std::string comm = readText(scratch.file("simulcomm.txt"));
-    EXPECT_EQ(comm, "[SEND]EE:" + kov_toUtf8(scratch.file("simulout_dist_1.txt")) + "\n" +
-                        "[SEND]EN:" + kov_toUtf8(scratch.file("simulout_dist_3.txt")) + "\n");
+    EXPECT_EQ(std::wstring(d.sim->getFilenameEN()), scratch.wideFile("simulout_dist_3.txt"));
+    const std::string comm = readText(scratch.wideFile("simulcomm.txt"));
+    EXPECT_EQ(comm, "[SEND]EE:" + kov_toUtf8(scratch.wideFile("simulout_dist_1.txt")) + "\n" +
+                        "[SEND]EN:" + kov_toUtf8(scratch.wideFile("simulout_dist_3.txt")) + "\n");
 
     // A number beyond the iterations' files is written.
     ASSERT_TRUE(d.sim->saveDist(L"[SEND]EN:", ekSimulator::TAG_EN, 4, ekSimulator::TAG_JV));
@@ -263,7 +263,7 @@ TEST_F(ResultsDist, AStopRequestFinishesTheFileAndStillReportsIt)
     EXPECT_TRUE(d.sim->isStopped());
     const std::string text = distText("simulout_dist_0001.txt");
     EXPECT_EQ(dataRows(text).size(), 90u);
-    EXPECT_EQ(std::wstring(d.sim->getFilenameEE()), scratch.file("simulout_dist_0001.txt"));
+    EXPECT_EQ(std::wstring(d.sim->getFilenameEE()), scratch.wideFile("simulout_dist_0001.txt"));
 }
 
 TEST_F(ResultsDist, VerboseLineNamesTheStateOfTheDistribution)
@@ -271,7 +271,7 @@ TEST_F(ResultsDist, VerboseLineNamesTheStateOfTheDistribution)
     build(90);
     d.sigma.setOutputType(0x11);
     const double Vt = d.sim->getNorm().Vt;
-    const std::string path = kov_toUtf8(scratch.file("simulout_dist_0001.txt"));
+    const std::string path = kov_toUtf8(scratch.wideFile("simulout_dist_0001.txt"));
     const struct {
         double V;       // volts
         uint8_t light;
@@ -300,7 +300,7 @@ TEST_F(ResultsDist, RefusedWithoutADeviceOrWhileAnErrorIsPending)
     nuSigma sigma;
     nuParam param;
     ekSimulator bare(&sigma, &param);
-    bare.setPath(L"/data/cell.kovra", scratch.folder().c_str(), scratch.file("simulog.txt").c_str());
+    bare.setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(), scratch.wideFile("simulog.txt").c_str());
     ::testing::internal::CaptureStdout();
     EXPECT_FALSE(bare.saveDist(nullptr, ekSimulator::TAG_EE, -1, ekSimulator::TAG_JV));
     const std::string out = ::testing::internal::GetCapturedStdout();

@@ -12,7 +12,7 @@ namespace {
 
 class ResultsPaths : public ::testing::Test {
 protected:
-    ScratchFolder scratch;
+    TempFolder scratch;
     nuSigma sigma;
     nuParam param;
     ekSimulator sim{&sigma, &param};
@@ -24,14 +24,14 @@ TEST_F(ResultsPaths, SetPathRecordsThePathsAndClearsTheLogAndExchangeFiles)
     scratch.write("simulcomm.txt", "Stop\n");
     sigma.comm = true;
     ::testing::internal::CaptureStdout();
-    sim.setPath(L"/data/cell.kovra", scratch.folder().c_str(), scratch.file("simulog.txt").c_str());
+    sim.setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(), scratch.wideFile("simulog.txt").c_str());
     const std::string out = ::testing::internal::GetCapturedStdout();
 
     ASSERT_TRUE(sigma.isOK()) << out;
-    EXPECT_EQ(std::wstring(sim.getOutputDir()), scratch.folder());
+    EXPECT_EQ(std::wstring(sim.getOutputDir()), scratch.wideFolder());
     EXPECT_EQ(std::wstring(sim.getInputFile()), L"/data/cell.kovra");
-    EXPECT_EQ(std::wstring(sigma.logFilename), scratch.file("simulog.txt"));
-    const std::wstring exchange = scratch.file("simulcomm.txt");
+    EXPECT_EQ(std::wstring(sigma.logFilename), scratch.wideFile("simulog.txt"));
+    const std::wstring exchange = scratch.wideFile("simulcomm.txt");
     EXPECT_EQ(std::wstring(sigma.commFilename), exchange);
     EXPECT_EQ(sigma.outputType & nuSigma::OUTPUT_LOGFILE, nuSigma::OUTPUT_LOGFILE);
     // The old exchange file held a stop request: gone, so the new run is
@@ -39,13 +39,13 @@ TEST_F(ResultsPaths, SetPathRecordsThePathsAndClearsTheLogAndExchangeFiles)
     EXPECT_FALSE(sigma.stopIt());
     EXPECT_NE(out.find("[COMM]ELE:" + kov_toUtf8(exchange)), std::string::npos) << out;
     // The old log went; the announcement line started the new one.
-    EXPECT_EQ(readText(scratch.file("simulog.txt")), "[COMM]ELE:" + kov_toUtf8(exchange) + "\n");
+    EXPECT_EQ(readText(scratch.wideFile("simulog.txt")), "[COMM]ELE:" + kov_toUtf8(exchange) + "\n");
 }
 
 TEST_F(ResultsPaths, AFolderWithoutTrailingSeparatorGetsOne)
 {
-    const std::wstring bare = scratch.path().wstring();
-    sim.setPath(L"/data/cell.kovra", bare.c_str(), scratch.file("simulog.txt").c_str());
+    const std::wstring bare = scratch.folder().wstring();
+    sim.setPath(L"/data/cell.kovra", bare.c_str(), scratch.wideFile("simulog.txt").c_str());
     ASSERT_TRUE(sigma.isOK());
     EXPECT_EQ(std::wstring(sim.getOutputDir()), bare + L"/");
     EXPECT_EQ(std::wstring(sigma.commFilename), bare + L"/simulcomm.txt");
@@ -68,8 +68,8 @@ class ResultsSetPathRefusal : public ResultsPaths, public ::testing::WithParamIn
 TEST_P(ResultsSetPathRefusal, RefusesWithItsLineAndRecordsNothing)
 {
     const PathRefusal& c = GetParam();
-    const std::wstring folder = c.folder.empty() ? scratch.folder() : c.folder;
-    const std::wstring log = c.log.empty() ? scratch.file("simulog.txt") : c.log;
+    const std::wstring folder = c.folder.empty() ? scratch.wideFolder() : c.folder;
+    const std::wstring log = c.log.empty() ? scratch.wideFile("simulog.txt") : c.log;
     ::testing::internal::CaptureStdout();
     sim.setPath(L"/data/cell.kovra", folder.c_str(), log.c_str());
     const std::string out = ::testing::internal::GetCapturedStdout();
@@ -118,7 +118,7 @@ TEST_F(ResultsPaths, DistributionNumberHasTheDigitsOfTheLastRowNumber)
 
 TEST_F(ResultsPaths, ClearOutputRemovesEveryEarlierDistributionAndNothingElse)
 {
-    sim.setPath(L"/data/cell.kovra", scratch.folder().c_str(), scratch.file("simulog.txt").c_str());
+    sim.setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(), scratch.wideFile("simulog.txt").c_str());
     ASSERT_TRUE(sigma.isOK());
     // Distribution files of earlier runs with any digit count, and the
     // sweep files: all of them belong to the run being replaced.
@@ -138,7 +138,7 @@ TEST_F(ResultsPaths, ClearOutputRemovesEveryEarlierDistributionAndNothingElse)
     for (const char* name : kept) {
         scratch.write(name, "x");
     }
-    std::filesystem::create_directory(scratch.path() / "simulout_dist_7.txt");
+    std::filesystem::create_directory(scratch.folder() / "simulout_dist_7.txt");
 
     EXPECT_TRUE(sim.clearOutput());
     for (const char* name : gone) {
@@ -147,7 +147,7 @@ TEST_F(ResultsPaths, ClearOutputRemovesEveryEarlierDistributionAndNothingElse)
     for (const char* name : kept) {
         EXPECT_TRUE(scratch.exists(name)) << name;
     }
-    EXPECT_TRUE(std::filesystem::is_directory(scratch.path() / "simulout_dist_7.txt"));
+    EXPECT_TRUE(std::filesystem::is_directory(scratch.folder() / "simulout_dist_7.txt"));
     EXPECT_TRUE(sim.isOutputCleared());
     EXPECT_EQ(sim.getFileIndex(), 0);
 
@@ -159,7 +159,7 @@ TEST_F(ResultsPaths, ClearOutputRemovesEveryEarlierDistributionAndNothingElse)
 
 TEST_F(ResultsPaths, ClearOutputRefusesWhileAnErrorIsPending)
 {
-    sim.setPath(L"/data/cell.kovra", scratch.folder().c_str(), scratch.file("simulog.txt").c_str());
+    sim.setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(), scratch.wideFile("simulog.txt").c_str());
     scratch.write("simulout_dist_1.txt", "x");
     sigma.err = 1;
     EXPECT_FALSE(sim.clearOutput());
@@ -169,7 +169,7 @@ TEST_F(ResultsPaths, ClearOutputRefusesWhileAnErrorIsPending)
 
 TEST_F(ResultsPaths, AStopRequestEndsTheClearing)
 {
-    sim.setPath(L"/data/cell.kovra", scratch.folder().c_str(), scratch.file("simulog.txt").c_str());
+    sim.setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(), scratch.wideFile("simulog.txt").c_str());
     scratch.write("simulout_dist_1.txt", "x");
     scratch.write("simulcomm.txt", "Stop\n");
     EXPECT_TRUE(sim.clearOutput());

@@ -13,14 +13,14 @@ namespace {
 
 class ResultsProfiles : public ::testing::Test {
 protected:
-    ScratchFolder scratch;
+    TempFolder scratch;
     SimulatorDevice d;
 
     void SetUp() override
     {
         ASSERT_TRUE(d.build({{L"Si", 0x10, 1e16, 1.0, 60}})) << d.sigma.message;
-        d.sim->setPath(L"/data/cell.kovra", scratch.folder().c_str(),
-                       scratch.file("simulog.txt").c_str());
+        d.sim->setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(),
+                       scratch.wideFile("simulog.txt").c_str());
         const ekSolutionArrays& s = d.sim->getMesh().sol;
         const ekMaterialArrays& m = d.sim->getMesh().mat;
         for (int i = 0; i < 60; ++i) {
@@ -34,7 +34,7 @@ protected:
     // The rows of a profile file after checking its header.
     std::vector<std::vector<double>> rows(const char* name, const char* columns)
     {
-        const std::string text = readText(scratch.file(name));
+        const std::string text = readText(scratch.wideFile(name));
         const std::vector<std::string> lines = splitLines(text);
         EXPECT_EQ(lines[0], "# Kovra <DG>");
         EXPECT_NE(text.find(std::string("#\n") + columns + "\n#\n"), std::string::npos) << text;
@@ -80,11 +80,11 @@ TEST_F(ResultsProfiles, ChargeAndFluxInPhysicalUnits)
 
 TEST_F(ResultsProfiles, AnUnwritableFileIsAnError)
 {
-    std::filesystem::create_directory(scratch.path() / "simulout_flux.txt");
+    std::filesystem::create_directory(scratch.folder() / "simulout_flux.txt");
     ::testing::internal::CaptureStdout();
     EXPECT_FALSE(d.sim->saveFlux());
     const std::string out = ::testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("[ERROR]   cannot open file \"" + kov_toUtf8(scratch.file("simulout_flux.txt")) +
+    EXPECT_NE(out.find("[ERROR]   cannot open file \"" + kov_toUtf8(scratch.wideFile("simulout_flux.txt")) +
                        "\"\n"),
               std::string::npos)
         << out;

@@ -16,7 +16,7 @@ namespace {
 
 class ResultsSweep : public ::testing::Test {
 protected:
-    ScratchFolder scratch;
+    TempFolder scratch;
     SimulatorDevice d;
     double Vt = 0.0;
     double J0 = 0.0;
@@ -24,8 +24,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(d.build({{L"Si", 0x10, 1e16, 1.0, 100}})) << d.sigma.message;
-        d.sim->setPath(L"/data/cell.kovra", scratch.folder().c_str(),
-                       scratch.file("simulog.txt").c_str());
+        d.sim->setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(),
+                       scratch.wideFile("simulog.txt").c_str());
         ASSERT_TRUE(d.sigma.isOK());
         Vt = d.sim->getNorm().Vt;
         J0 = d.sim->getNorm().current;
@@ -47,7 +47,7 @@ protected:
         return sweep;
     }
 
-    std::string text(const char* name) const { return readText(scratch.file(name)); }
+    std::string text(const char* name) const { return readText(scratch.wideFile(name)); }
 };
 
 TEST_F(ResultsSweep, CurrentVoltageRowsOfTheComputedPoints)
@@ -87,9 +87,9 @@ TEST_F(ResultsSweep, CurrentVoltageRowsOfTheComputedPoints)
         // At 0 V in the dark no current flows, whatever the solver left.
         EXPECT_EQ(v[1], i == 0 ? 0.0 : sweep->getData(1, i) * J0);
     }
-    EXPECT_EQ(std::wstring(d.sim->getFilenameJV()), scratch.file("simulout_jv.txt"));
-    EXPECT_EQ(readText(scratch.file("simulcomm.txt")),
-              "[SEND]JV:" + kov_toUtf8(scratch.file("simulout_jv.txt")) + "\n");
+    EXPECT_EQ(std::wstring(d.sim->getFilenameJV()), scratch.wideFile("simulout_jv.txt"));
+    EXPECT_EQ(readText(scratch.wideFile("simulcomm.txt")),
+              "[SEND]JV:" + kov_toUtf8(scratch.wideFile("simulout_jv.txt")) + "\n");
 }
 
 TEST(SweepDecimals, TheFewestDecimalsThatWriteEveryValueUpToRoundOff)
@@ -242,7 +242,7 @@ TEST_F(ResultsSweep, QuantumEfficiencyRowsOnlyWhereEqeNeverExceedsIqe)
     // The wavelengths read as given (0.6, not 0.6000000000000001).
     EXPECT_EQ(parseRow(rows[0]), (std::vector<double>{0.4, 0.2, 0.4}));
     EXPECT_EQ(parseRow(rows[1]), (std::vector<double>{0.6, 0.5, 0.9}));
-    EXPECT_EQ(std::wstring(d.sim->getFilenameQW()), scratch.file("simulout_qw.txt"));
+    EXPECT_EQ(std::wstring(d.sim->getFilenameQW()), scratch.wideFile("simulout_qw.txt"));
 }
 
 TEST_F(ResultsSweep, NoFileForAnUnknownKindOrAMissingSweep)

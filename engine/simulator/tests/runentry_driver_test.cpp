@@ -46,35 +46,35 @@ std::string quoted(const std::wstring& path)
 
 TEST(RunEntryDriver, SucceedsWithStatusZeroAndListsTheResultFile)
 {
-    ScratchFolder scratch;
-    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.folder())));
-    const Finished run = runDriver("-run " + quoted(scratch.file("cell.kovra")) + " -comm -nowarn");
+    TempFolder scratch;
+    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.wideFolder())));
+    const Finished run = runDriver("-run " + quoted(scratch.wideFile("cell.kovra")) + " -comm -nowarn");
     EXPECT_EQ(run.status, 0) << run.out;
     EXPECT_NE(run.out.find("[COMM]ELE:"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("[RESULT]  " + kov_toUtf8(scratch.file("simulout_dist_1.txt")) + "\n"),
+    EXPECT_NE(run.out.find("[RESULT]  " + kov_toUtf8(scratch.wideFile("simulout_dist_1.txt")) + "\n"),
               std::string::npos)
         << run.out;
 }
 
 TEST(RunEntryDriver, ALitSweepPrintsAndListsItsFiguresAndLeavesNoEarlierFigures)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     const std::string lit = "[Voltage]\n    Voltage.Source=\"Sweep\"\n    Voltage.Start=0\n"
                             "    Voltage.End=0.7\n    Voltage.Step=0.05\n"
                             "[Light]\n    Light.Source=\"AM1.5\"\n";
-    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.folder()), 100, 100, "", lit));
+    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.wideFolder()), 100, 100, "", lit));
     // Figures of an earlier quantum-efficiency run in the same folder.
     scratch.write("simulout_photocurrent.txt", "EQEmax = 0.9 @ 0.6 um\n");
-    const Finished run = runDriver("-run " + quoted(scratch.file("cell.kovra")));
+    const Finished run = runDriver("-run " + quoted(scratch.wideFile("cell.kovra")));
     ASSERT_EQ(run.status, 0) << run.out;
     // Printed without -verbose, listed among the results.
     EXPECT_NE(run.out.find("[PV]      Eff = "), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("[RESULT]  " + kov_toUtf8(scratch.file("simulout_photovoltaic.txt"))),
+    EXPECT_NE(run.out.find("[RESULT]  " + kov_toUtf8(scratch.wideFile("simulout_photovoltaic.txt"))),
               std::string::npos)
         << run.out;
     EXPECT_FALSE(scratch.exists("simulout_photocurrent.txt"));
     // A result file like the others: the common header, then a table.
-    const std::string figures = readText(scratch.file("simulout_photovoltaic.txt"));
+    const std::string figures = readText(scratch.wideFile("simulout_photovoltaic.txt"));
     EXPECT_EQ(figures.rfind("# Kovra <PV>\n", 0), 0u) << figures;
     EXPECT_NE(figures.find("# Junction\n"), std::string::npos) << figures;
     EXPECT_NE(figures.find("# Eff (%)\tJsc (A/cm2)\tVoc (V)\tFF (%)\tPopt (W/cm2)"),
@@ -86,9 +86,9 @@ TEST(RunEntryDriver, ALitSweepPrintsAndListsItsFiguresAndLeavesNoEarlierFigures)
 // beside it: the folder is the device file's, however it was named.
 TEST(RunEntryDriver, ARelativeDeviceNameWritesBesideTheDeviceFile)
 {
-    ScratchFolder scratch;
-    const std::string root = scratch.path().string();
-    std::filesystem::create_directories(scratch.path() / "d");
+    TempFolder scratch;
+    const std::string root = scratch.folder().string();
+    std::filesystem::create_directories(scratch.folder() / "d");
     scratch.write("d/dev.kovra", junctionFile("."));
     const struct {
         const char* from;
@@ -96,7 +96,7 @@ TEST(RunEntryDriver, ARelativeDeviceNameWritesBesideTheDeviceFile)
     } cases[] = {{"", "d/dev.kovra"}, {"/d", "./dev.kovra"}, {"/d", "dev.kovra"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        std::filesystem::remove(scratch.path() / "d" / "simulout_dist_1.txt");
+        std::filesystem::remove(scratch.folder() / "d" / "simulout_dist_1.txt");
         const Finished run = runDriver(std::string("-run ") + c.name, root + c.from);
         EXPECT_EQ(run.status, 0) << run.out;
         EXPECT_NE(run.out.find("[RESULT]  " + root + "/d/simulout_dist_1.txt\n"), std::string::npos)
@@ -107,8 +107,8 @@ TEST(RunEntryDriver, ARelativeDeviceNameWritesBesideTheDeviceFile)
 
 TEST(RunEntryDriver, FailsWithNonZeroStatusAndNoResult)
 {
-    ScratchFolder scratch;
-    const Finished run = runDriver("-run " + quoted(scratch.file("absent.kovra")) + " -verbose");
+    TempFolder scratch;
+    const Finished run = runDriver("-run " + quoted(scratch.wideFile("absent.kovra")) + " -verbose");
     EXPECT_EQ(run.status, 1) << run.out;
     EXPECT_NE(run.out.find("[ERROR]   cannot open input filename"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("[RESULT]"), std::string::npos) << run.out;
@@ -150,11 +150,11 @@ INSTANTIATE_TEST_SUITE_P(
 // The version the driver prints is the one in the result headers.
 TEST(RunEntryDriver, ResultHeaderCarriesTheDriverVersion)
 {
-    ScratchFolder scratch;
-    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.folder())));
-    const Finished run = runDriver("-run " + quoted(scratch.file("cell.kovra")));
+    TempFolder scratch;
+    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.wideFolder())));
+    const Finished run = runDriver("-run " + quoted(scratch.wideFile("cell.kovra")));
     ASSERT_EQ(run.status, 0) << run.out;
-    const std::string dist = readText(scratch.file("simulout_dist_1.txt"));
+    const std::string dist = readText(scratch.wideFile("simulout_dist_1.txt"));
     EXPECT_NE(dist.find("# Kovra Version " KOVRA_VERSION " Build " KOVRA_BUILD " "), std::string::npos)
         << dist.substr(0, 300);
 }
@@ -165,14 +165,14 @@ class RunEntryDriverSignals : public testing::TestWithParam<const char*> {};
 
 TEST_P(RunEntryDriverSignals, SignalStopsTheRunInOrder)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     scratch.write("sweep.kovra",
-                  junctionFile(kov_toUtf8(scratch.folder()), 400, 400, "",
+                  junctionFile(kov_toUtf8(scratch.wideFolder()), 400, 400, "",
                                "[Voltage]\n    Voltage.Source=\"Sweep\"\n    Voltage.Start=0\n"
                                "    Voltage.End=0.5\n    Voltage.Step=0.0002\n"));
     // The driver runs in the background; the signal follows once it runs.
     const std::string script = std::string(KOVRA_BIN_DIR) + "/kovracomp -run " +
-                               quoted(scratch.file("sweep.kovra")) + " & pid=$!; sleep 1; kill -" +
+                               quoted(scratch.wideFile("sweep.kovra")) + " & pid=$!; sleep 1; kill -" +
                                GetParam() + " $pid; wait $pid";
     const double start = kov_clockMs();
     const Finished run = runDriver("--version >/dev/null; " + script);

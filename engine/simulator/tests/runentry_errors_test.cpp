@@ -12,7 +12,7 @@ namespace {
 struct ErrorRoad {
     const char* what;
     // Prepares the scratch folder and returns the device file to run.
-    std::function<std::wstring(const ScratchFolder&)> prepare;
+    std::function<std::wstring(const TempFolder&)> prepare;
     const char* line;
     bool inLog;  // the line comes after the log file was set up
 };
@@ -22,77 +22,77 @@ void PrintTo(const ErrorRoad& road, std::ostream* os)
     *os << road.what;
 }
 
-std::string folderOf(const ScratchFolder& s)
+std::string folderOf(const TempFolder& s)
 {
-    return kov_toUtf8(s.folder());
+    return kov_toUtf8(s.wideFolder());
 }
 
-std::wstring junctionWith(const ScratchFolder& s, const std::string& numeric,
+std::wstring junctionWith(const TempFolder& s, const std::string& numeric,
                           const std::string& extra)
 {
     s.write("cell.kovra", junctionFile(folderOf(s), 100, 100, numeric, extra));
-    return s.file("cell.kovra");
+    return s.wideFile("cell.kovra");
 }
 
 const ErrorRoad ROADS[] = {
     {"missing device file",
-     [](const ScratchFolder& s) { return s.file("absent.kovra"); },
+     [](const TempFolder& s) { return s.wideFile("absent.kovra"); },
      "absent.kovra (no such file, or not readable)\n", false},
     {"invalid device file",
-     [](const ScratchFolder& s) {
+     [](const TempFolder& s) {
          s.write("cell.kovra", "# Kovra <XX>\n[Layer1]\n    Thickness=1\n");
-         return s.file("cell.kovra");
+         return s.wideFile("cell.kovra");
      },
      "[ERROR]   invalid input file header at line 1\n", false},
     {"output folder cannot be made",
-     [](const ScratchFolder& s) {
+     [](const TempFolder& s) {
          // Without Command.OutDir the run makes "cell_out/" beside the
          // file; a plain file of that name is in the way.
          s.write("cell.kovra", junctionFile(""));
          s.write("cell_out", "in the way");
-         return s.file("cell.kovra");
+         return s.wideFile("cell.kovra");
      },
      "[ERROR]   cannot access the output directory: check permissions\n", false},
     {"AM1.5 without voltage source",
-     [](const ScratchFolder& s) {
+     [](const TempFolder& s) {
          return junctionWith(s, "", "[Light]\n    Light.Source=\"AM1.5\"\n");
      },
      "[ERROR]   with AM1.5 light, voltage source must be set\n", true},
     {"one wavelength without voltage source",
-     [](const ScratchFolder& s) {
+     [](const TempFolder& s) {
          return junctionWith(s, "",
                              "[Light]\n    Light.Source=\"Mono\"\n    Light.Wavelength=0.5\n"
                              "    Light.Flux=1e17\n");
      },
      "[ERROR]   with one-point monochromatic light, voltage source must be set\n", true},
     {"mesh file gone",
-     [](const ScratchFolder& s) {
+     [](const TempFolder& s) {
          // The exchange file exists when the file is read and is removed
          // when the output folder is set up: a mesh file that vanished.
          s.write("simulcomm.txt", "0\n");
-         return junctionWith(s, "    Numeric.Mesh=\"" + kov_toUtf8(s.file("simulcomm.txt")) + "\"\n",
+         return junctionWith(s, "    Numeric.Mesh=\"" + kov_toUtf8(s.wideFile("simulcomm.txt")) + "\"\n",
                              "");
      },
      "[ERROR]   invalid mesh file\n", true},
     {"initial guess file gone",
-     [](const ScratchFolder& s) {
+     [](const TempFolder& s) {
          s.write("simulcomm.txt", "0\t0\t0\t0\n");
-         return junctionWith(s, "    Numeric.Guess=\"" + kov_toUtf8(s.file("simulcomm.txt")) + "\"\n",
+         return junctionWith(s, "    Numeric.Guess=\"" + kov_toUtf8(s.wideFile("simulcomm.txt")) + "\"\n",
                              "");
      },
      "[ERROR]   invalid initial guess file\n", true},
     {"device summary cannot be written",
-     [](const ScratchFolder& s) {
+     [](const TempFolder& s) {
          // A failure before the solver must end the run, not pass for a
          // convergence failure that earns a second attempt.
-         std::filesystem::create_directory(s.path() / "simuldevice.txt");
+         std::filesystem::create_directory(s.folder() / "simuldevice.txt");
          return junctionWith(s, "", "");
      },
      "[ERROR]   cannot open file \"", true},
     {"too few mesh points",
-     [](const ScratchFolder& s) {
+     [](const TempFolder& s) {
          s.write("cell.kovra", junctionFile(folderOf(s), 5, 20));
-         return s.file("cell.kovra");
+         return s.wideFile("cell.kovra");
      },
      "[ERROR]   invalid total number of mesh points: 25\n", true},
 };
@@ -102,7 +102,7 @@ class RunEntryErrors : public ::testing::TestWithParam<ErrorRoad> {};
 TEST_P(RunEntryErrors, ReturnsFalseLeavesTheNamesAndSaysWhy)
 {
     const ErrorRoad& road = GetParam();
-    ScratchFolder scratch;
+    TempFolder scratch;
     const std::wstring file = road.prepare(scratch);
     NameBuffers names;
     const RunResult run = runDevice(file, names);
@@ -111,7 +111,7 @@ TEST_P(RunEntryErrors, ReturnsFalseLeavesTheNamesAndSaysWhy)
     EXPECT_FALSE(run.plot);
     EXPECT_NE(run.console.find(road.line), std::string::npos) << run.console;
     if (road.inLog) {
-        const std::string log = readText(scratch.file("simulog.txt"));
+        const std::string log = readText(scratch.wideFile("simulog.txt"));
         EXPECT_NE(log.find(road.line), std::string::npos) << log;
     }
     // Nothing was solved, so no distribution was written.

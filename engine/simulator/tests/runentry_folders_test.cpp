@@ -46,7 +46,7 @@ TEST(RunEntryFolders, InputFolderEndsAtTheLastSeparatorOfEitherKind)
 
 class RunEntryOutputFolder : public ::testing::Test {
 protected:
-    ScratchFolder scratch;
+    TempFolder scratch;
     nuSigma sigma;
     nuParam param;
     std::wstring folder, log;
@@ -55,30 +55,30 @@ protected:
 TEST_F(RunEntryOutputFolder, DotMeansTheDeviceFilesFolder)
 {
     param.setOutDir(L".");
-    const std::wstring input = scratch.file("cell.kovra");
+    const std::wstring input = scratch.wideFile("cell.kovra");
     ASSERT_TRUE(ek_outputFolder(input.c_str(), ek_inputFolder(input.c_str()), &param, &sigma,
                                 &folder, &log));
-    EXPECT_EQ(folder, scratch.folder());
-    EXPECT_EQ(log, scratch.folder() + L"simulog.txt");
+    EXPECT_EQ(folder, scratch.wideFolder());
+    EXPECT_EQ(log, scratch.wideFolder() + L"simulog.txt");
 }
 
 TEST_F(RunEntryOutputFolder, AnExistingFolderIsUsedWithItsSeparator)
 {
-    param.setOutDir(scratch.path().wstring().c_str());  // no trailing separator
+    param.setOutDir(scratch.folder().wstring().c_str());  // no trailing separator
     ASSERT_TRUE(ek_outputFolder(L"/elsewhere/cell.kovra", L"/elsewhere/", &param, &sigma, &folder,
                                 &log));
-    EXPECT_EQ(folder, scratch.folder());
-    EXPECT_EQ(log, scratch.folder() + L"simulog.txt");
+    EXPECT_EQ(folder, scratch.wideFolder());
+    EXPECT_EQ(log, scratch.wideFolder() + L"simulog.txt");
 }
 
 TEST_F(RunEntryOutputFolder, WithoutOneAFolderIsMadeBesideTheDeviceFile)
 {
-    const std::wstring input = scratch.file("cell.kovra");
+    const std::wstring input = scratch.wideFile("cell.kovra");
     ASSERT_TRUE(ek_outputFolder(input.c_str(), ek_inputFolder(input.c_str()), &param, &sigma,
                                 &folder, &log));
-    EXPECT_EQ(folder, scratch.folder() + L"cell_out/");
+    EXPECT_EQ(folder, scratch.wideFolder() + L"cell_out/");
     EXPECT_EQ(log, folder + L"simulog.txt");
-    EXPECT_TRUE(std::filesystem::is_directory(scratch.path() / "cell_out"));
+    EXPECT_TRUE(std::filesystem::is_directory(scratch.folder() / "cell_out"));
     EXPECT_TRUE(sigma.isOK());
 }
 

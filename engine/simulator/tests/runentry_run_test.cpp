@@ -13,10 +13,10 @@ namespace {
 constexpr double kVt = 0.02585202874;  // V at 300 K
 
 // The report lines of one kind ("[SEND]ZP:" ...) in the exchange file.
-std::vector<std::string> reportLines(const ScratchFolder& scratch, const std::string& code)
+std::vector<std::string> reportLines(const TempFolder& scratch, const std::string& code)
 {
     std::vector<std::string> found;
-    for (const std::string& line : splitLines(readText(scratch.file("simulcomm.txt")))) {
+    for (const std::string& line : splitLines(readText(scratch.wideFile("simulcomm.txt")))) {
         if (line.rfind(code, 0) == 0) {
             found.push_back(line.substr(code.size()));
         }
@@ -26,14 +26,14 @@ std::vector<std::string> reportLines(const ScratchFolder& scratch, const std::st
 
 TEST(RunEntry, JunctionAtEquilibriumWritesOnlyTheEquilibriumDistribution)
 {
-    ScratchFolder scratch;
-    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.folder()), 100, 100, "",
+    TempFolder scratch;
+    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.wideFolder()), 100, 100, "",
                                              "") + "    Command.Plot=\"Yes\"\n");
     // A distribution of an earlier run with another digit count.
     scratch.write("simulout_dist_0007.txt", "old");
     NameBuffers names;
     bool plot = false;
-    const std::wstring file = scratch.file("cell.kovra");
+    const std::wstring file = scratch.wideFile("cell.kovra");
     ::testing::internal::CaptureStdout();
     const bool ok = ek_simulate(file.c_str(), false, true, false, &plot, false, names.ee,
                                 names.en, names.cv, names.jv, names.qw, nullptr);
@@ -41,7 +41,7 @@ TEST(RunEntry, JunctionAtEquilibriumWritesOnlyTheEquilibriumDistribution)
     ASSERT_TRUE(ok) << console;
     EXPECT_TRUE(plot);
 
-    const std::wstring dist = scratch.file("simulout_dist_1.txt");
+    const std::wstring dist = scratch.wideFile("simulout_dist_1.txt");
     EXPECT_EQ(std::wstring(names.ee), dist);
     EXPECT_TRUE(names.untouched(names.en));
     EXPECT_TRUE(names.untouched(names.cv));
@@ -83,31 +83,31 @@ TEST(RunEntry, JunctionAtEquilibriumWritesOnlyTheEquilibriumDistribution)
 
 TEST(RunEntry, AVoltageSweepHandsBackItsFourNames)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     scratch.write("cell.kovra",
-                  junctionFile(kov_toUtf8(scratch.folder()), 100, 100, "",
+                  junctionFile(kov_toUtf8(scratch.wideFolder()), 100, 100, "",
                                "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.2\n"
                                "    Voltage.Step=0.1\n"));
     NameBuffers names;
-    const RunResult run = runDevice(scratch.file("cell.kovra"), names);
+    const RunResult run = runDevice(scratch.wideFile("cell.kovra"), names);
     ASSERT_TRUE(run.ok) << run.console;
     EXPECT_FALSE(run.plot);  // the file does not ask for a plot
-    EXPECT_EQ(std::wstring(names.ee), scratch.file("simulout_dist_1.txt"));
-    EXPECT_EQ(std::wstring(names.jv), scratch.file("simulout_jv.txt"));
-    EXPECT_EQ(std::wstring(names.cv), scratch.file("simulout_cv.txt"));
+    EXPECT_EQ(std::wstring(names.ee), scratch.wideFile("simulout_dist_1.txt"));
+    EXPECT_EQ(std::wstring(names.jv), scratch.wideFile("simulout_jv.txt"));
+    EXPECT_EQ(std::wstring(names.cv), scratch.wideFile("simulout_cv.txt"));
     EXPECT_TRUE(names.untouched(names.qw));
     ASSERT_FALSE(names.untouched(names.en));
-    EXPECT_TRUE(scratch.exists(kov_toUtf8(std::wstring(names.en).substr(scratch.folder().size())).c_str()));
-    EXPECT_EQ(dataRows(readText(scratch.file("simulout_jv.txt"))).size(), 3u);
+    EXPECT_TRUE(scratch.exists(kov_toUtf8(std::wstring(names.en).substr(scratch.wideFolder().size())).c_str()));
+    EXPECT_EQ(dataRows(readText(scratch.wideFile("simulout_jv.txt"))).size(), 3u);
 }
 
 TEST(RunEntry, NothingConvergedOnAPerLayerMeshIsRerunOnceOnAUniformMesh)
 {
-    ScratchFolder scratch;
-    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.folder()), 73, 73));
+    TempFolder scratch;
+    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.wideFolder()), 73, 73));
     NameBuffers names;
     // One iteration per solve: the equilibrium cannot converge.
-    const RunResult run = runDevice(scratch.file("cell.kovra"), names, true, true,
+    const RunResult run = runDevice(scratch.wideFile("cell.kovra"), names, true, true,
                                     [](nuParam& p) { p.setMaxiter(1); });
     EXPECT_FALSE(run.ok);
     EXPECT_TRUE(names.allUntouched());
@@ -125,11 +125,11 @@ TEST(RunEntry, NothingConvergedOnAPerLayerMeshIsRerunOnceOnAUniformMesh)
 
 TEST(RunEntry, AUniformMeshIsNeverRemeshed)
 {
-    ScratchFolder scratch;
-    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.folder()), 73, 73,
+    TempFolder scratch;
+    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.wideFolder()), 73, 73,
                                              "    Numeric.Mesh=\"Uniform\"\n    Numeric.Points=146\n"));
     NameBuffers names;
-    const RunResult run = runDevice(scratch.file("cell.kovra"), names, true, true,
+    const RunResult run = runDevice(scratch.wideFile("cell.kovra"), names, true, true,
                                     [](nuParam& p) { p.setMaxiter(1); });
     EXPECT_FALSE(run.ok);
     EXPECT_EQ(run.console.find("non-optimal mesh"), std::string::npos) << run.console;
@@ -138,15 +138,15 @@ TEST(RunEntry, AUniformMeshIsNeverRemeshed)
 
 TEST(RunEntry, TheCoarsestLayerOfAPerLayerMeshGetsMorePoints)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     // A 0.1 um p layer and a 1 um n layer of 20 points each: the n layer's
     // 0.05 um step exceeds a fifth of the thin layer (0.02 um), so it gets
     // int(0.05 / 0.02) = 2, raised to the least factor 5: 100 points.
-    std::string file = junctionFile(kov_toUtf8(scratch.folder()), 20, 20);
+    std::string file = junctionFile(kov_toUtf8(scratch.wideFolder()), 20, 20);
     file.replace(file.find("Thickness=0.5"), 13, "Thickness=0.1");
     scratch.write("cell.kovra", file);
     NameBuffers names;
-    const RunResult run = runDevice(scratch.file("cell.kovra"), names, false, true);
+    const RunResult run = runDevice(scratch.wideFile("cell.kovra"), names, false, true);
     EXPECT_TRUE(run.ok) << run.console;
     // Said without verbose output.
     EXPECT_NE(run.console.find("[INFO]    too large step relatively to the thinnest layer: "
@@ -158,36 +158,36 @@ TEST(RunEntry, TheCoarsestLayerOfAPerLayerMeshGetsMorePoints)
 
 TEST(RunEntry, TheGrowthFactorIsRoundedUpSoTheStepFallsBelowTheThreshold)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     // The n layer's step 3.16 / 20 = 0.158 um is 7.9 times a fifth of the
     // 0.1 um layer: a factor of 7 would leave 0.0226 um, still above 0.02 um,
     // and a rerun of the written input would grow the mesh again. Rounded up,
     // 8 x 20 = 160 points give 0.01975 um.
-    std::string file = junctionFile(kov_toUtf8(scratch.folder()), 20, 20);
+    std::string file = junctionFile(kov_toUtf8(scratch.wideFolder()), 20, 20);
     file.replace(file.find("Thickness=0.5"), 13, "Thickness=0.1");
     file.replace(file.find("Thickness=1\n"), 11, "Thickness=3.16");
     scratch.write("cell.kovra", file);
     NameBuffers names;
-    const RunResult run = runDevice(scratch.file("cell.kovra"), names, false, true);
+    const RunResult run = runDevice(scratch.wideFile("cell.kovra"), names, false, true);
     EXPECT_TRUE(run.ok) << run.console;
     EXPECT_EQ(reportLines(scratch, "[SEND]ZP:"), std::vector<std::string>{"180"});
 }
 
 TEST(RunEntry, AWavelengthSweepWithoutUsableLightFallsBackToEquilibrium)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     // A thick absorbing anode lets no photon through: at 0 V the sweep has
     // nothing to do and the run solves the equilibrium instead.
     scratch.write("cell.kovra",
-                  junctionFile(kov_toUtf8(scratch.folder()), 100, 100, "",
+                  junctionFile(kov_toUtf8(scratch.wideFolder()), 100, 100, "",
                                "[Anode]\n    Anode.Thickness=10\n    Anode.Index.n=2\n"
                                "    Anode.Index.k=5\n"
                                "[Light]\n    Light.Source=\"Sweep\"\n    Light.Start=0.4\n"
                                "    Light.End=0.8\n    Light.Step=0.1\n    Light.Flux=1e17\n"));
     NameBuffers names;
-    const RunResult run = runDevice(scratch.file("cell.kovra"), names);
+    const RunResult run = runDevice(scratch.wideFile("cell.kovra"), names);
     ASSERT_TRUE(run.ok) << run.console;
-    EXPECT_EQ(std::wstring(names.ee), scratch.file("simulout_dist_1.txt"));
+    EXPECT_EQ(std::wstring(names.ee), scratch.wideFile("simulout_dist_1.txt"));
     EXPECT_TRUE(names.untouched(names.en));
     EXPECT_TRUE(names.untouched(names.qw));
     EXPECT_FALSE(scratch.exists("simulout_qw.txt"));
@@ -195,11 +195,11 @@ TEST(RunEntry, AWavelengthSweepWithoutUsableLightFallsBackToEquilibrium)
 
 TEST(RunEntry, AWavelengthSweepWithoutUsableLightAtABiasSaysWhy)
 {
-    ScratchFolder scratch;
+    TempFolder scratch;
     // The same opaque anode at 0.2 V: there is no fallback, nothing is
     // solved, and the run must not end without a word.
     scratch.write("cell.kovra",
-                  junctionFile(kov_toUtf8(scratch.folder()), 100, 100, "",
+                  junctionFile(kov_toUtf8(scratch.wideFolder()), 100, 100, "",
                                "[Anode]\n    Anode.Thickness=10\n    Anode.Index.n=2\n"
                                "    Anode.Index.k=5\n"
                                "[Voltage]\n    Voltage.Source=\"Sweep\"\n    Voltage.Start=0.2\n"
@@ -207,7 +207,7 @@ TEST(RunEntry, AWavelengthSweepWithoutUsableLightAtABiasSaysWhy)
                                "[Light]\n    Light.Source=\"Sweep\"\n    Light.Start=0.4\n"
                                "    Light.End=0.8\n    Light.Step=0.1\n    Light.Flux=1e17\n"));
     NameBuffers names;
-    const RunResult run = runDevice(scratch.file("cell.kovra"), names);
+    const RunResult run = runDevice(scratch.wideFile("cell.kovra"), names);
     EXPECT_FALSE(run.ok);
     EXPECT_TRUE(names.allUntouched());
     EXPECT_NE(run.console.find("[WARNING] no usable light for the quantum-efficiency sweep"),

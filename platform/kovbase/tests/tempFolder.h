@@ -24,6 +24,8 @@ public:
         std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
         if (mkdtemp(pattern.data()) != nullptr) {
             path_ = pattern + "/";
+        } else {
+            ADD_FAILURE() << "no scratch folder could be made for " << pattern;
         }
     }
     ~TempFolder()
@@ -58,6 +60,11 @@ public:
         return path_.empty() ? std::filesystem::path() : std::filesystem::path(path_.substr(0, path_.size() - 1));
     }
     std::string file(const std::string& name) const { return path_ + name; }
+    bool exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
+    // The folder and its files as the engine takes them: wide, the folder
+    // with a trailing '/'.
+    std::wstring wideFolder() const { return folder().wstring() + L"/"; }
+    std::wstring wideFile(const std::string& name) const { return (folder() / name).wstring(); }
 
     // Writes bytes as they are (no newline translation) and returns the path.
     std::string write(const std::string& name, const std::string& bytes) const

@@ -168,4 +168,32 @@ TEST(NuParamSolverName, FollowsTheHighNibble)
     }
 }
 
+TEST(NuParamSolverName, IterativeSolversReadBackByNameInAnyCase)
+{
+    // The names device files write for the iterative solvers, and the
+    // nibbles the reader stores for them.
+    const struct {
+        const wchar_t* name;
+        const wchar_t* written;
+        uint8_t nibble;
+    } cases[] = {
+        {L"bicgstab", L"BICGSTAB", 0x20}, {L"bicgstabl", L"BiCGStabL", 0x30},
+        {L"bicgsafe", L"bicgsafe", 0x40}, {L"gmres", L"GMRES", 0x50},
+        {L"fgmres", L"FGmres", 0x60},     {L"minres", L"minres", 0x70},
+        {L"tfqmr", L"TFQMR", 0x80},       {L"bicrstab", L"BiCRSTAB", 0x90},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(nuParam::iterativeSolverNibble(c.written), c.nibble) << int(c.nibble);
+        EXPECT_STREQ(nuParam::iterativeSolverName(c.nibble), c.name) << int(c.nibble);
+    }
+    // The direct solver is no device-file choice, and other words name none.
+    for (const wchar_t* other : {L"tridiag", L"cg", L"", L"gmres "}) {
+        EXPECT_EQ(nuParam::iterativeSolverNibble(other), 0) << other;
+    }
+    EXPECT_EQ(nuParam::iterativeSolverNibble(nullptr), 0);
+    for (uint8_t nibble : {0x00, 0x10, 0xA0, 0xF0, 0x21}) {
+        EXPECT_EQ(nuParam::iterativeSolverName(nibble), nullptr) << int(nibble);
+    }
+}
+
 }  // namespace
