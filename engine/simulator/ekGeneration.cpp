@@ -50,7 +50,7 @@ double ekSimulator::opticalGeneration(double wavelength, int wavelengthIndex, in
     if (L->isIndexConstant()) {
         const double E = (1.239842 / wavelength) / norm.Vt;
         extinction = ek_bandgapExtinction(
-            E, mesh.mat.Eg[i], mesh.mat.indexK[i], mesh.mat.gapKind[i] == GAP_DIRECT,
+            E, mesh.mat.Eg[i], mesh.mat.indexK[i], mesh.mat.gapKind[i] == ekMeshFields::GAP_DIRECT,
             mesh.mat.absorptionEU[i], mesh.mat.absorptionEdge[i], mesh.mat.absorptionKEdge[i]);
         k = extinction;
     } else {

@@ -57,7 +57,8 @@ double absorbLine(ekSimulator& sim, ekMeshFields& mesh, double wavelength, int w
             const double alphaNext = alphaAt(i + 1);
             // An interface point lies on the layer boundary: the step after it
             // belongs to the next layer, whose absorption its neighbour has.
-            const bool interfacePoint = i > 0 && (mat.pointKind[i] & ekSimulator::POINT_INTERFACE);
+            const bool interfacePoint =
+                i > 0 && (mat.pointKind[i] & ekMeshFields::POINT_INTERFACE);
             const double stepAlpha = interfacePoint ? alphaNext : alpha;
             const double halfStep = 0.5 * (z[i + 1] - z[i]);
             const double nearHalf = F * absorbedFraction(stepAlpha, halfStep);

@@ -39,15 +39,13 @@ void logLine(nuSigma* sigma, int level, const wchar_t* format, ...)
     sigma->update(line, level);
 }
 
-
-}  // namespace
-
 // ---- point count ------------------------------------------------------------------
 
-int ekSimulator::decidePoints(int total)
+// Point count of mode 0x20 or 0x10, or of the file (current when the mode
+// decides none); 0 after an error, which is reported.
+int decidePoints(nuSigma* sigma, const ElecDevice* device, uint8_t mode, int current, int total)
 {
-    const uint8_t mode = param->mesh;
-    int N = Points;
+    int N = current;
     if (mode & nuParam::MESH_LAYER) {
         const bool verbose = sigma->isVerbose();
         if (verbose) {
@@ -79,7 +77,7 @@ int ekSimulator::decidePoints(int total)
         } else if (total >= ekLimits::DEVICE_POINTS_MAX) {
             N = ekLimits::DEVICE_POINTS_MAX;
         } else {
-            for (int size : MESH_LADDER) {
+            for (int size : ekSimulator::MESH_LADDER) {
                 if (size >= total) {
                     N = size;
                     break;
@@ -92,6 +90,8 @@ int ekSimulator::decidePoints(int total)
     return N;
 }
 
+}  // namespace
+
 void ekSimulator::setDevice(ElecDevice* deviceIn, int total)
 {
     if (isBlocked()) {
@@ -102,7 +102,7 @@ void ekSimulator::setDevice(ElecDevice* deviceIn, int total)
         sigma->update(L"[ERROR]   invalid simulation parameters\n", 1);
         return;
     }
-    const int N = decidePoints(total);
+    const int N = decidePoints(sigma, device, param->mesh, Points, total);
     if (N == 0) {
         return;
     }

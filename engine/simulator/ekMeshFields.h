@@ -138,6 +138,11 @@ public:
     static constexpr int INTERFACE_SLOTS = 24;
     static constexpr int POLARISATION_PAIRS = 8;
     static constexpr int JUNCTION_BOUNDS = 2 * (LAYERS_MAX - 1);
+    // Codes of the byte arrays.
+    static constexpr uint8_t POINT_INTERFACE = 0x10;
+    static constexpr uint8_t GAP_DIRECT = 0x10;
+    static constexpr uint8_t GAP_INDIRECT = 0x20;
+    static constexpr uint8_t URBACH_ON = 0x80;
 
     ekMeshFields();
     ~ekMeshFields();

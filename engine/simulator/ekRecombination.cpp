@@ -27,7 +27,7 @@ ekPointValue ekSimulator::recombinationSRH(double V, double Fn, double Fp, int i
             ek_srhAdd(sum, n, p, {t.Taun[i], t.Taup[i], t.n1[i], t.p1[i]});
         }
     }
-    if (mesh.mat.urbachFlag[i] & URBACH_ON) {
+    if (mesh.mat.urbachFlag[i] & ekMeshFields::URBACH_ON) {
         // Tail states recombine through their lifetimes; their densities
         // are already in those lifetimes.
         for (int k = 0; k < EK_URBACH_SLICES; ++k) {

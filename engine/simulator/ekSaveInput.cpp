@@ -165,8 +165,8 @@ bool ekSimulator::saveInput()
         ekResult::writeRow(f, values, static_cast<int>(sizeof(values) / sizeof(values[0])),
                            i == Points - 1);
 
-        if (i >= 1 && i <= Points - 2 && (mesh.mat.pointKind[i] & POINT_INTERFACE) != 0 &&
-            !sigma->isNoWarn() &&
+        if (i >= 1 && i <= Points - 2 &&
+            (mesh.mat.pointKind[i] & ekMeshFields::POINT_INTERFACE) != 0 && !sigma->isNoWarn() &&
             (mesh.mat.Mobp[i - 1] > mesh.mat.Mobn[i - 1] ||
              mesh.mat.Mobp[i + 1] > mesh.mat.Mobn[i + 1])) {
             sigma->update(L"[WARNING] electron/hole mobility values seems to be inconsistent\n", 2);

@@ -1,11 +1,11 @@
 // ekSimulator: construction, the per-point arrays and the small accessors.
 #include "ekSimulator.h"
 
-#include <algorithm>
 #include <cwchar>
 
 #include "ElecDevice.h"
 #include "ElecSweep.h"
+#include "ekStructureBuilder.h"
 #include "nucore.h"
 
 const int ekSimulator::MESH_LADDER[ekSimulator::LADDER_SIZE] = {
@@ -33,20 +33,7 @@ bool ekSimulator::isBlocked() const
 
 double ekSimulator::interpolateParameter(double a, double b, int flags) const
 {
-    const double s = a + b;
-    if (s == 0.0 || a * b <= 0.0) {
-        return (flags & ekLimits::MEAN_ARITHMETIC) ? s / 2.0 : b;
-    }
-    double m = b;
-    if (flags & ekLimits::MEAN_ARITHMETIC) {
-        m = s / 2.0;
-    } else if (flags & ekLimits::MEAN_HARMONIC) {
-        m = 2.0 * a * b / s;
-    }
-    if (m >= std::min(a, b) && m <= std::max(a, b)) {
-        return m;
-    }
-    return b;
+    return ek_interfaceMean(a, b, flags);
 }
 
 void ekSimulator::setSigma(nuSigma* sigmaIn)

@@ -45,11 +45,6 @@ public:
     static constexpr int LADDER_SIZE = 25;
     static const int MESH_LADDER[LADDER_SIZE];
 
-    static constexpr uint8_t POINT_INTERFACE = 0x10;
-    static constexpr uint8_t GAP_DIRECT = 0x10;
-    static constexpr uint8_t GAP_INDIRECT = 0x20;
-    static constexpr uint8_t URBACH_ON = 0x80;
-
     ekSimulator(nuSigma* sigma, nuParam* param);
     ~ekSimulator();
     ekSimulator(const ekSimulator&) = delete;
@@ -693,39 +688,12 @@ private:
         target[i] = 0;
     }
 
-    // Structure set-up (ekStructure*.cpp).
+    // Structure initialisation on the mesh: the structure builder
+    // (ekStructure*.cpp) fills the mesh fields, then the light's generation.
     bool init();
-    bool checkScriptSizes(int layer);
-    bool loadLayerValues(int layer, ekLayerValues& values);
-    bool updateGradedValues(int layer, int i, ekLayerValues& values);
-    bool layoutPoints(ekLayerGeometry* geometry, int layers);
-    void storePoint(int i, int layer, const ekLayerValues& values);
-    void storeDopant(int i, const ekLayerValues& values);
-    void storeTraps(int i, int layer, const ekLayerValues& values);
-    void blendInterface(int i);
-    void storeContacts();
-    // Normalised band values of a layer's model values: Eg, Chi, NC, NV,
-    // ni and the band offsets against the reference layer.
-    void bandValues(const ekLayerValues& values, double* Eg, double* Chi, double* NC, double* NV,
-                    double* ni, double* offN, double* offP) const;
-    // Normalised active dopant of a layer's model values (kind 0 when the
-    // density is negligible): density, energy (capped at Eg/2 and lowered
-    // with the density), lifetimes.
-    void dopantValues(const ekLevelValues& level, double Eg, bool graded, uint8_t* kind,
-                      double* N, double* E, double* taun, double* taup) const;
-    double pointVeq(int i, int layer, double* majority);
-    double layerVeqOf(int layer, const ekLayerValues& values, double* majority,
-                      double* signedDoping);
-    void computeJunctions(const ekLayerValues* values, const ekLayerGeometry* geometry,
-                          int layers);
-    bool computePolarisation(const ekLayerValues* values, const ekLayerGeometry* geometry,
-                             int layers);
     void releaseCustomMesh();
     void releaseGuess();
     bool isBlocked() const;
-
-    // Point count of mode 0x20 or 0x10, or of the file; 0 after an error.
-    int decidePoints(int total);
 
 protected:
     nuSigma* sigma;

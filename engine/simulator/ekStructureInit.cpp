@@ -13,7 +13,7 @@
 #include "ekHelpers.h"
 #include "ekLayer.h"
 #include "ekSimulator.h"
-#include "ekStructureValues.h"
+#include "ekStructureBuilder.h"
 #include "kovbase.h"
 #include "nucore.h"
 
@@ -58,14 +58,14 @@ bool isGradedModel(const ekLayer* layer, ekLayer::ModelKind kind)
 
 }  // namespace
 
-bool ekSimulator::loadLayerValues(int l, ekLayerValues& v)
+bool ekStructureBuilder::loadLayerValues(int l, ekLayerValues& v)
 {
     ekLayer* L = device->getLayer(l);
     const double thick = L->getThickness();
     // The layer-level call sits at the layer start with the layer's first step.
     double step = mesh.baseStep * norm.length;
     if (mesh.pointLayer != nullptr) {
-        for (int i = 0; i + 1 < Points; ++i) {
+        for (int i = 0; i + 1 < in.points; ++i) {
             if (mesh.pointLayer[i] == l) {
                 step = (mesh.sol.z[i + 1] - mesh.sol.z[i]) * norm.length;
                 break;
@@ -119,7 +119,8 @@ bool ekSimulator::loadLayerValues(int l, ekLayerValues& v)
             return false;
         }
     }
-    if (!L->getIndex(0.0, thick, v.Eg, lightState.wavelength, &v.n, &v.k, true) || !sigma->isOK()) {
+    if (!L->getIndex(0.0, thick, v.Eg, in.referenceWavelength, &v.n, &v.k, true) ||
+        !sigma->isOK()) {
         if (!sigma->isOK()) {
             return false;
         }
@@ -127,8 +128,8 @@ bool ekSimulator::loadLayerValues(int l, ekLayerValues& v)
         v.k = L->getIndexk();
     }
     v.trapCount = L->getTrapCount();
-    if (v.trapCount > TRAPS) {
-        v.trapCount = TRAPS;
+    if (v.trapCount > ekMeshFields::TRAPS) {
+        v.trapCount = ekMeshFields::TRAPS;
     }
     for (int t = 0; t < v.trapCount; ++t) {
         ekLevelValues& tr = v.traps[t];
@@ -141,7 +142,7 @@ bool ekSimulator::loadLayerValues(int l, ekLayerValues& v)
     return true;
 }
 
-bool ekSimulator::updateGradedValues(int l, int i, ekLayerValues& v)
+bool ekStructureBuilder::updateGradedValues(int l, int i, ekLayerValues& v)
 {
     ekLayer* L = device->getLayer(l);
     const double thick = L->getThickness();
@@ -181,9 +182,9 @@ bool ekSimulator::updateGradedValues(int l, int i, ekLayerValues& v)
     return sigma->isOK();
 }
 
-void ekSimulator::storeContacts()
+void ekStructureBuilder::storeContacts()
 {
-    const int last = Points - 1;
+    const int last = in.points - 1;
     const ekContact* contacts[2] = {device->getAnode(), device->getCathode()};
     ekContactState* states[2] = {&mesh.anodeState, &mesh.cathodeState};
     const int nodes[2] = {0, last};
@@ -208,15 +209,19 @@ void ekSimulator::storeContacts()
     }
 }
 
-bool ekSimulator::init()
+ekStructureBuilder::ekStructureBuilder(ekMeshFields& meshIn, ElecDevice* deviceIn,
+                                       const ekNormalisation& normIn, nuSigma* sigmaIn,
+                                       const ekStructureInputs& inputs)
+    : mesh(meshIn), device(deviceIn), norm(normIn), sigma(sigmaIn), in(inputs)
 {
-    if (isBlocked()) {
-        return false;
-    }
-    ek_resetSigma(sigma);
-    const int layers = device != nullptr ? device->getLayerCount() : 0;
-    if (device == nullptr || Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX || layers < 1 ||
-        layers > LAYERS_MAX) {
+}
+
+bool ekStructureBuilder::prepare(double* deviceLengthOut, bool* coarseMesh)
+{
+    const int N = in.points;
+    layers = device != nullptr ? device->getLayerCount() : 0;
+    if (device == nullptr || N < ekLimits::DEVICE_POINTS_MIN || N > ekLimits::DEVICE_POINTS_MAX ||
+        layers < 1 || layers > ekMeshFields::LAYERS_MAX) {
         sigma->update(L"[ERROR]   invalid device parameters (grid and number of layers)\n", 1);
         return false;
     }
@@ -226,7 +231,7 @@ bool ekSimulator::init()
     }
 
     // Geometry of the stack, normalised.
-    std::vector<ekLayerGeometry> geometry(layers);
+    geometry.assign(layers, ekLayerGeometry{});
     double total = 0.0;
     double thinnest = 0.0;
     for (int l = 0; l < layers; ++l) {
@@ -241,17 +246,19 @@ bool ekSimulator::init()
     }
     mesh.layerStart[layers] = total;
     deviceLength = total;
+    *deviceLengthOut = total;
     if (!(total > 0.0)) {
         sigma->update(L"[ERROR]   invalid device parameters (grid and number of layers)\n", 1);
         return false;
     }
-    mesh.baseStep = 0.75 * total / (Points / 2.0);
-    const uint8_t mode = param->mesh;
-    const bool fileMesh = (mode & nuParam::MESH_EXACT) && hasCustomMesh();
-    coarseMesh = !fileMesh && !(mode & nuParam::MESH_LAYER) && (mode & nuParam::MESH_UNIFORM) &&
-                 10.0 * mesh.baseStep > thinnest;
-    if (fileMesh && customMeshCount > 1) {
-        mesh.baseStep = customMesh[1] - customMesh[0];
+    mesh.baseStep = 0.75 * total / (N / 2.0);
+    const uint8_t mode = in.meshMode;
+    const bool fileMesh =
+        (mode & nuParam::MESH_EXACT) && in.customMesh != nullptr && in.customMeshCount > 0;
+    *coarseMesh = !fileMesh && !(mode & nuParam::MESH_LAYER) && (mode & nuParam::MESH_UNIFORM) &&
+                  10.0 * mesh.baseStep > thinnest;
+    if (fileMesh && in.customMeshCount > 1) {
+        mesh.baseStep = in.customMesh[1] - in.customMesh[0];
     }
     device->createInterfaces();
 
@@ -269,20 +276,17 @@ bool ekSimulator::init()
     }
     mesh.polPairCount = 0;
     mesh.Tfactor = std::pow(device->getT() / 300.0, 1.5);
-    // A clock of its own: the set-up also runs inside timed solves (mesh
-    // growth), whose timer it must not restart.
-    const double startMs = kov_clockMs();
-    if (sigma->isVerbose()) {
-        sigma->update(L"[INFO]    initializing structure... ===================================\n",
-                      0);
-    }
+    return true;
+}
 
-    if (!layoutPoints(geometry.data(), layers)) {
+bool ekStructureBuilder::build()
+{
+    if (!layoutPoints()) {
         return false;
     }
 
     // Layer-level values at each layer start.
-    std::vector<ekLayerValues> values(layers);
+    values.assign(layers, ekLayerValues{});
     for (int l = 0; l < layers; ++l) {
         if (!loadLayerValues(l, values[l])) {
             return false;
@@ -297,7 +301,7 @@ bool ekSimulator::init()
         }
         mesh.layerVeq[l] = layerVeqOf(l, values[l], nullptr, nullptr);
     }
-    computeJunctions(values.data(), geometry.data(), layers);
+    computeJunctions();
 
     // Points, layer by layer.
     for (int l = 0; l < layers; ++l) {
@@ -309,7 +313,7 @@ bool ekSimulator::init()
             }
             storePoint(i, l, v);
             if (i == first && l > 0) {
-                mesh.mat.pointKind[i] = POINT_INTERFACE;
+                mesh.mat.pointKind[i] = ekMeshFields::POINT_INTERFACE;
                 if (mesh.interfaceCount < ekMeshFields::INTERFACE_SLOTS) {
                     mesh.interfaceIndex[mesh.interfaceCount++] = i;
                 }
@@ -317,7 +321,7 @@ bool ekSimulator::init()
             }
         }
     }
-    if (!computePolarisation(values.data(), geometry.data(), layers)) {
+    if (!computePolarisation()) {
         return false;
     }
     storeContacts();
@@ -325,12 +329,43 @@ bool ekSimulator::init()
     mesh.layerVeq[layers - 1] = mesh.cathodeState.Veq;
 
     mesh.minAbsorptionEdge = 0.0;
-    for (int i = 0; i < Points; ++i) {
+    for (int i = 0; i < in.points; ++i) {
         const double edge =
             mesh.mat.absorptionEU[i] > 0.0 ? mesh.mat.absorptionEdge[i] : mesh.mat.Eg[i];
         if (i == 0 || edge < mesh.minAbsorptionEdge) {
             mesh.minAbsorptionEdge = edge;
         }
+    }
+    return true;
+}
+
+// ---- the simulator's structure initialisation -------------------------------------
+
+bool ekSimulator::init()
+{
+    if (isBlocked()) {
+        return false;
+    }
+    ek_resetSigma(sigma);
+    ekStructureInputs inputs;
+    inputs.points = Points;
+    inputs.meshMode = param->mesh;
+    inputs.customMesh = customMesh;
+    inputs.customMeshCount = customMeshCount;
+    inputs.referenceWavelength = lightState.wavelength;
+    ekStructureBuilder builder(mesh, device, norm, sigma, inputs);
+    if (!builder.prepare(&deviceLength, &coarseMesh)) {
+        return false;
+    }
+    // A clock of its own: the set-up also runs inside timed solves (mesh
+    // growth), whose timer it must not restart.
+    const double startMs = kov_clockMs();
+    if (sigma->isVerbose()) {
+        sigma->update(L"[INFO]    initializing structure... ===================================\n",
+                      0);
+    }
+    if (!builder.build()) {
+        return false;
     }
     generationProfileLight();
 
@@ -345,4 +380,13 @@ bool ekSimulator::init()
         sigma->update(line.c_str(), 0);
     }
     return sigma->isOK();
+}
+
+bool ekSimulator::initVeq(ekLayer* layer, double N, double Nr, double E, uint8_t kind, double step,
+                          double ni, double NC, double NV, double Fd, double Fa, double* ionA,
+                          double* ionD, double* fracA, double* fracD, double* majority,
+                          double* potential)
+{
+    return ek_neutralPotential(norm, layer, N, Nr, E, kind, step, ni, NC, NV, Fd, Fa, ionA, ionD,
+                               fracA, fracD, majority, potential);
 }

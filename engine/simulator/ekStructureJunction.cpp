@@ -7,13 +7,12 @@
 #include "ElecDevice.h"
 #include "ekLayer.h"
 #include "ekLimits.h"
-#include "ekSimulator.h"
-#include "ekStructureValues.h"
+#include "ekStructureBuilder.h"
 
-bool ekSimulator::initVeq(ekLayer* layer, double N, double Nr, double E, uint8_t kind,
-                          double step, double ni, double NC, double NV, double Fd, double Fa,
-                          double* ionA, double* ionD, double* fracA, double* fracD,
-                          double* majority, double* potential)
+bool ek_neutralPotential(const ekNormalisation& norm, const ekLayer* layer, double N, double Nr,
+                         double E, uint8_t kind, double step, double ni, double NC, double NV,
+                         double Fd, double Fa, double* ionA, double* ionD, double* fracA,
+                         double* fracD, double* majority, double* potential)
 {
     double outA = 0.0, outD = 0.0, outFA = 0.0, outFD = 0.0, outM = 0.0, outV = 0.0;
     const bool graded = layer != nullptr && layer->isDopingScript() && layer->isDopingScriptGraded();
@@ -55,8 +54,8 @@ bool ekSimulator::initVeq(ekLayer* layer, double N, double Nr, double E, uint8_t
     return true;
 }
 
-double ekSimulator::layerVeqOf(int l, const ekLayerValues& v, double* majority,
-                               double* signedDoping)
+double ekStructureBuilder::layerVeqOf(int l, const ekLayerValues& v, double* majority,
+                                      double* signedDoping) const
 {
     ekLayer* L = device->getLayer(l);
     double Eg, Chi, NC, NV, ni, offN, offP;
@@ -68,8 +67,8 @@ double ekSimulator::layerVeqOf(int l, const ekLayerValues& v, double* majority,
     const double F = std::max(1.0, v.dopant.F);
     const double Ein = kind != 0 ? E * norm.Vt : std::min(v.dopant.E, v.Eg / 2.0);
     double M = 0.0, psi = 0.0;
-    initVeq(L, v.dopant.N, v.dopant.Nr, Ein, v.dopant.kind, mesh.baseStep, ni, NC, NV, F, F,
-            nullptr, nullptr, nullptr, nullptr, &M, &psi);
+    ek_neutralPotential(norm, L, v.dopant.N, v.dopant.Nr, Ein, v.dopant.kind, mesh.baseStep, ni, NC,
+                        NV, F, F, nullptr, nullptr, nullptr, nullptr, &M, &psi);
     if (majority) *majority = M;
     if (signedDoping)
         *signedDoping =
@@ -79,20 +78,21 @@ double ekSimulator::layerVeqOf(int l, const ekLayerValues& v, double* majority,
     return psi - (offN - offP) / 2.0;
 }
 
-double ekSimulator::pointVeq(int i, int l, double* majority)
+double ekStructureBuilder::pointVeq(int i, int l, double* majority) const
 {
     const double F = std::max(1.0, mesh.mat.dopantF[i]);
     double M = 0.0, psi = 0.0;
-    initVeq(device->getLayer(l), mesh.mat.dopantN[i] * norm.density, 0.0,
-            mesh.mat.dopantE[i] * norm.Vt, mesh.mat.dopantKind[i], mesh.baseStep, mesh.mat.ni[i],
-            mesh.mat.NC[i], mesh.mat.NV[i], F, F, nullptr, nullptr, nullptr, nullptr, &M, &psi);
+    ek_neutralPotential(norm, device->getLayer(l), mesh.mat.dopantN[i] * norm.density, 0.0,
+                        mesh.mat.dopantE[i] * norm.Vt, mesh.mat.dopantKind[i], mesh.baseStep,
+                        mesh.mat.ni[i], mesh.mat.NC[i], mesh.mat.NV[i], F, F, nullptr, nullptr,
+                        nullptr, nullptr, &M, &psi);
     if (majority) *majority = M;
     return psi - (mesh.mat.offN[i] - mesh.mat.offP[i]) / 2.0;
 }
 
-void ekSimulator::computeJunctions(const ekLayerValues* values, const ekLayerGeometry* g,
-                                   int layers)
+void ekStructureBuilder::computeJunctions()
 {
+    const std::vector<ekLayerGeometry>& g = geometry;
     mesh.junctionCount = 0;
     const double h = mesh.baseStep;
     auto margin = [h](double x) { return std::min(5.0 * h, x); };

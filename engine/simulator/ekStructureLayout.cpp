@@ -7,8 +7,7 @@
 
 #include "ElecDevice.h"
 #include "ekLayer.h"
-#include "ekSimulator.h"
-#include "ekStructureValues.h"
+#include "ekStructureBuilder.h"
 #include "nucore.h"
 
 namespace {
@@ -69,16 +68,17 @@ double gradedFraction(double c)
 
 }  // namespace
 
-bool ekSimulator::layoutPoints(ekLayerGeometry* g, int layers)
+bool ekStructureBuilder::layoutPoints()
 {
-    const uint8_t mode = param->mesh;
-    const int N = Points;
-    if ((mode & nuParam::MESH_EXACT) && hasCustomMesh()) {
-        if (customMeshCount != N) {
+    const uint8_t mode = in.meshMode;
+    const int N = in.points;
+    std::vector<ekLayerGeometry>& g = geometry;
+    if ((mode & nuParam::MESH_EXACT) && in.customMesh != nullptr && in.customMeshCount > 0) {
+        if (in.customMeshCount != N) {
             wchar_t line[160];
             std::swprintf(line, 160,
                           L"[ERROR]   the custom mesh holds %d points for a mesh of %d points\n",
-                          customMeshCount, N);
+                          in.customMeshCount, N);
             sigma->update(line, 1);
             return false;
         }
@@ -88,7 +88,7 @@ bool ekSimulator::layoutPoints(ekLayerGeometry* g, int layers)
         int l = 0;
         g[0].first = 0;
         for (int i = 0; i < N; ++i) {
-            const double z = customMesh[i];
+            const double z = in.customMesh[i];
             while (l < layers - 1 && z >= g[l + 1].start - tol) {
                 ++l;
                 g[l].first = i;

@@ -7,8 +7,7 @@
 #include "ElecDevice.h"
 #include "ekLayer.h"
 #include "ekLocalModels.h"
-#include "ekSimulator.h"
-#include "ekStructureValues.h"
+#include "ekStructureBuilder.h"
 
 namespace {
 
@@ -35,8 +34,26 @@ void dopantTerms(ekMaterialArrays& mat, int i)
 
 }  // namespace
 
-void ekSimulator::bandValues(const ekLayerValues& v, double* Eg, double* Chi, double* NC,
-                             double* NV, double* ni, double* offN, double* offP) const
+double ek_interfaceMean(double a, double b, int flags)
+{
+    const double s = a + b;
+    if (s == 0.0 || a * b <= 0.0) {
+        return (flags & ekLimits::MEAN_ARITHMETIC) ? s / 2.0 : b;
+    }
+    double m = b;
+    if (flags & ekLimits::MEAN_ARITHMETIC) {
+        m = s / 2.0;
+    } else if (flags & ekLimits::MEAN_HARMONIC) {
+        m = 2.0 * a * b / s;
+    }
+    if (m >= std::min(a, b) && m <= std::max(a, b)) {
+        return m;
+    }
+    return b;
+}
+
+void ekStructureBuilder::bandValues(const ekLayerValues& v, double* Eg, double* Chi, double* NC,
+                                    double* NV, double* ni, double* offN, double* offP) const
 {
     // Material band densities are those at 300 K; a model gives them at T.
     const double scale = v.ownBandValues ? mesh.Tfactor : 1.0;
@@ -49,8 +66,8 @@ void ekSimulator::bandValues(const ekLayerValues& v, double* Eg, double* Chi, do
     *offP = std::log(*NV / mesh.refNV) - (*Eg - mesh.refEg) - (*Chi - mesh.refChi);
 }
 
-void ekSimulator::dopantValues(const ekLevelValues& d, double Eg, bool graded, uint8_t* kind,
-                               double* N, double* E, double* taun, double* taup) const
+void ekStructureBuilder::dopantValues(const ekLevelValues& d, double Eg, bool graded, uint8_t* kind,
+                                      double* N, double* E, double* taun, double* taup) const
 {
     const double threshold = graded ? 1e-6 : 1e6;
     *kind = 0;
@@ -67,7 +84,7 @@ void ekSimulator::dopantValues(const ekLevelValues& d, double Eg, bool graded, u
     *taup = d.Taup / norm.time * factor;
 }
 
-void ekSimulator::storeDopant(int i, const ekLayerValues& v)
+void ekStructureBuilder::storeDopant(int i, const ekLayerValues& v)
 {
     const ekLayer* L = device->getLayer(mesh.pointLayer[i]);
     const bool graded = L->isDopingScript() && L->isDopingScriptGraded();
@@ -110,11 +127,11 @@ void trapTerms(uint8_t kind, double E, double F, double ni, double* g, double* p
 
 }  // namespace
 
-void ekSimulator::storeTraps(int i, int l, const ekLayerValues& v)
+void ekStructureBuilder::storeTraps(int i, int l, const ekLayerValues& v)
 {
     const ekLayer* L = device->getLayer(l);
     const double threshold = (L->isTrapScript() && L->isTrapScriptGraded()) ? 1e-6 : 1e6;
-    for (int t = 0; t < TRAPS; ++t) {
+    for (int t = 0; t < ekMeshFields::TRAPS; ++t) {
         ekTrapArrays& a = mesh.trap[t];
         a.kind[i] = 0;
         a.N[i] = a.E[i] = a.W[i] = a.Taun[i] = a.Taup[i] = a.g[i] = 0.0;
@@ -135,7 +152,7 @@ void ekSimulator::storeTraps(int i, int l, const ekLayerValues& v)
     }
 }
 
-void ekSimulator::storePoint(int i, int l, const ekLayerValues& v)
+void ekStructureBuilder::storePoint(int i, int l, const ekLayerValues& v)
 {
     const ekLayer* L = device->getLayer(l);
     bandValues(v, &mesh.mat.Eg[i], &mesh.mat.Chi[i], &mesh.mat.NC[i], &mesh.mat.NV[i],
@@ -145,7 +162,7 @@ void ekSimulator::storePoint(int i, int l, const ekLayerValues& v)
     mesh.mat.Eps[i] = v.Eps;
     mesh.mat.indexN[i] = v.n;
     mesh.mat.indexK[i] = v.k;
-    mesh.mat.gapKind[i] = L->isDirect() ? GAP_DIRECT : GAP_INDIRECT;
+    mesh.mat.gapKind[i] = L->isDirect() ? ekMeshFields::GAP_DIRECT : ekMeshFields::GAP_INDIRECT;
     mesh.mat.Mobn[i] = v.Mobn / norm.mobility;
     mesh.mat.Mobp[i] = v.Mobp / norm.mobility;
     mesh.mat.Beta[i] = v.Beta / norm.recombination;
@@ -161,7 +178,7 @@ void ekSimulator::storePoint(int i, int l, const ekLayerValues& v)
     mesh.mat.urbachTaunA[i] = mesh.mat.urbachTaupA[i] = mesh.mat.urbachTaunD[i] =
         mesh.mat.urbachTaupD[i] = 0.0;
     if (L->isUrbach()) {
-        mesh.mat.urbachFlag[i] = URBACH_ON;
+        mesh.mat.urbachFlag[i] = ekMeshFields::URBACH_ON;
         mesh.mat.urbachEA[i] = L->getUrbachEA() / norm.Vt;
         mesh.mat.urbachED[i] = L->getUrbachED() / norm.Vt;
         mesh.mat.urbachGA[i] = L->getUrbachGA() / (norm.density / norm.Vt);
@@ -174,7 +191,7 @@ void ekSimulator::storePoint(int i, int l, const ekLayerValues& v)
     mesh.mat.absorptionEU[i] = mesh.mat.absorptionEdge[i] = mesh.mat.absorptionKEdge[i] = 0.0;
     if (L->isIndexConstant()) {
         // The edge follows the local bandgap, so a graded gap keeps its tail.
-        const bool direct = mesh.mat.gapKind[i] == GAP_DIRECT;
+        const bool direct = mesh.mat.gapKind[i] == ekMeshFields::GAP_DIRECT;
         const double EU = L->getUrbachEA() / norm.Vt;
         mesh.mat.absorptionEU[i] = EU;
         mesh.mat.absorptionEdge[i] = ek_absorptionEdge(mesh.mat.Eg[i], EU, direct);
@@ -185,12 +202,10 @@ void ekSimulator::storePoint(int i, int l, const ekLayerValues& v)
     mesh.mat.polTotal[i] = mesh.mat.polSpont[i] = mesh.mat.polPiezo[i] = 0.0;
 }
 
-void ekSimulator::blendInterface(int i)
+void ekStructureBuilder::blendInterface(int i)
 {
     const int b = i - 1;
-    auto blend = [&](double* a) {
-        a[i] = interpolateParameter(a[b], a[i], ekLimits::MEAN_HARMONIC);
-    };
+    auto blend = [&](double* a) { a[i] = ek_interfaceMean(a[b], a[i], ekLimits::MEAN_HARMONIC); };
     const double niOwn = mesh.mat.ni[i];
     blend(mesh.mat.Eps);
     blend(mesh.mat.Mobn);
@@ -244,8 +259,8 @@ void ekSimulator::blendInterface(int i)
     }
     // Band tails: blended when both sides have them, else taken from the
     // side that has them.
-    const bool tailsHere = (mesh.mat.urbachFlag[i] & URBACH_ON) != 0;
-    const bool tailsBefore = (mesh.mat.urbachFlag[b] & URBACH_ON) != 0;
+    const bool tailsHere = (mesh.mat.urbachFlag[i] & ekMeshFields::URBACH_ON) != 0;
+    const bool tailsBefore = (mesh.mat.urbachFlag[b] & ekMeshFields::URBACH_ON) != 0;
     if (tailsHere || tailsBefore) {
         double* tails[] = {mesh.mat.urbachEA,    mesh.mat.urbachED,    mesh.mat.urbachGA,
                            mesh.mat.urbachGD,    mesh.mat.urbachTaunA, mesh.mat.urbachTaupA,
@@ -257,6 +272,6 @@ void ekSimulator::blendInterface(int i)
                 a[i] = a[b];
             }
         }
-        mesh.mat.urbachFlag[i] = URBACH_ON;
+        mesh.mat.urbachFlag[i] = ekMeshFields::URBACH_ON;
     }
 }

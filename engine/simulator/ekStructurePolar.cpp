@@ -13,7 +13,7 @@
 #include "ElecDevice.h"
 #include "ekLayer.h"
 #include "ekSimulator.h"
-#include "ekStructureValues.h"
+#include "ekStructureBuilder.h"
 #include "nucore.h"
 
 namespace {
@@ -35,15 +35,15 @@ double strain(double aBelow, double aAbove, double a)
 
 }  // namespace
 
-bool ekSimulator::computePolarisation(const ekLayerValues* values, const ekLayerGeometry* g,
-                                      int layers)
+bool ekStructureBuilder::computePolarisation()
 {
+    const std::vector<ekLayerGeometry>& g = geometry;
     const double S = device->getPolarizationScale();
     if (!(std::fabs(S) >= 1e-12)) {
         return true;
     }
     const double Q = norm.sheetCharge;
-    const int N = Points;
+    const int N = in.points;
 
     // Layer-level polarisations, each layer strained against the mean of
     // its neighbours' lattice constants (its own where there is none).

@@ -67,7 +67,7 @@ void ekSimulator::trappedCharge(double n, double p, int i, ekOccupation mode,
             }
         }
     }
-    if (mesh.mat.urbachFlag[i] & URBACH_ON) {
+    if (mesh.mat.urbachFlag[i] & ekMeshFields::URBACH_ON) {
         for (int k = 0; k < EK_URBACH_SLICES; ++k) {
             if (mesh.mat.urbachED[i] > 0.0) {
                 const double e = ek_urbachSliceEnergy(mesh.mat.urbachED[i], k);
@@ -116,7 +116,7 @@ void ekSimulator::trappedChargeEquilibrium(double n, double p, int i, ekTrappedC
     }
     // The tails hold charge at equilibrium too; leaving them out here would
     // make the charge jump as soon as a bias or light is applied.
-    if (mesh.mat.urbachFlag[i] & URBACH_ON) {
+    if (mesh.mat.urbachFlag[i] & ekMeshFields::URBACH_ON) {
         for (int k = 0; k < EK_URBACH_SLICES; ++k) {
             if (mesh.mat.urbachED[i] > 0.0) {
                 const double e = ek_urbachSliceEnergy(mesh.mat.urbachED[i], k);

@@ -1,0 +1,100 @@
+// ekStructureBuilder: the device model laid out on the mesh. It places the
+// points, asks each layer's models for their values (at the layer start,
+// and at every point where a model is graded), normalises them onto the
+// per-point arrays, blends them at interface points, and derives the
+// junction zones, the polarisation charges, the contact states and the
+// lowest absorption edge. It works on the mesh-fields object only; the
+// simulator runs it from its structure initialisation and adds the light.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "ekMeshFields.h"
+#include "ekPhysics.h"
+#include "ekStructureValues.h"
+
+class nuSigma;
+class ElecDevice;
+class ekLayer;
+
+// What the set-up reads besides the device and the normalisation.
+struct ekStructureInputs {
+    int points = 0;                      // mesh size N
+    uint8_t meshMode = 0;                // nuParam mesh flags
+    const double* customMesh = nullptr;  // positions of a mesh or guess file (normalised)
+    int customMeshCount = 0;
+    double referenceWavelength = 0.53;  // um, for the optical index of the points
+};
+
+class ekStructureBuilder {
+public:
+    ekStructureBuilder(ekMeshFields& mesh, ElecDevice* device, const ekNormalisation& norm,
+                       nuSigma* sigma, const ekStructureInputs& inputs);
+
+    // Checks the device against the mesh, lays out the stack's geometry
+    // (layer starts, device length, base step, coarse-mesh flag), creates
+    // the device's interfaces and clears the earlier set-up results. The
+    // device length is stored once the layers are measured, the flag once
+    // the step is known. False, with the error on the channel, when the
+    // device cannot be laid out.
+    bool prepare(double* deviceLength, bool* coarseMesh);
+    // The points and every per-point value, then the junction zones, the
+    // polarisation, the contacts and the lowest absorption edge. False
+    // when a model or the layout failed (reported on the channel).
+    bool build();
+
+private:
+    bool layoutPoints();
+    bool loadLayerValues(int layer, ekLayerValues& values);
+    bool updateGradedValues(int layer, int i, ekLayerValues& values);
+    void storePoint(int i, int layer, const ekLayerValues& values);
+    void storeDopant(int i, const ekLayerValues& values);
+    void storeTraps(int i, int layer, const ekLayerValues& values);
+    void blendInterface(int i);
+    void storeContacts();
+    // Normalised band values of a layer's model values: Eg, Chi, NC, NV,
+    // ni and the band offsets against the reference layer.
+    void bandValues(const ekLayerValues& values, double* Eg, double* Chi, double* NC, double* NV,
+                    double* ni, double* offN, double* offP) const;
+    // Normalised active dopant of a layer's model values (kind 0 when the
+    // density is negligible): density, energy (capped at Eg/2 and lowered
+    // with the density), lifetimes.
+    void dopantValues(const ekLevelValues& level, double Eg, bool graded, uint8_t* kind, double* N,
+                      double* E, double* taun, double* taup) const;
+    // Equilibrium potential of point i of a layer (charge neutrality).
+    double pointVeq(int i, int layer, double* majority) const;
+    // Equilibrium potential of a layer from its model values, with its
+    // majority density and signed doping (donors positive).
+    double layerVeqOf(int layer, const ekLayerValues& values, double* majority,
+                      double* signedDoping) const;
+    void computeJunctions();
+    bool computePolarisation();
+
+    ekMeshFields& mesh;
+    ElecDevice* device;
+    const ekNormalisation& norm;
+    nuSigma* sigma;
+    ekStructureInputs in;
+    int layers = 0;
+    double deviceLength = 0.0;
+    std::vector<ekLayerGeometry> geometry;
+    std::vector<ekLayerValues> values;
+};
+
+// The one rule for a material value at a point shared by two layers: a
+// before, b after; flags 0x10 arithmetic, 0x20 harmonic mean; the mean
+// must lie between the two values, otherwise b.
+double ek_interfaceMean(double a, double b, int flags);
+
+// Charge-neutral potential of a layer (relative to the intrinsic level of
+// the ni given, normalised) with incomplete ionisation of its dopant of
+// density N (1/cm3) and energy E (eV) from its band: the ionisation terms
+// and ionised fractions of the acceptor and the donor, the majority
+// density and the potential (outputs may be null). A density up to 1e6
+// (1e-6 for a graded doping model) is no dopant; a dopant of no kind
+// counts as a donor of 1e10 1/cm3.
+bool ek_neutralPotential(const ekNormalisation& norm, const ekLayer* layer, double N, double Nr,
+                         double E, uint8_t kind, double step, double ni, double NC, double NV,
+                         double Fd, double Fa, double* ionA, double* ionD, double* fracA,
+                         double* fracD, double* majority, double* potential);
