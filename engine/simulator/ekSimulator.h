@@ -360,27 +360,12 @@ private:
     // not stopped since); iters (may be null) receives the solve's result.
     bool ensureEquilibrium(ekSolutionWork& w, double* residual, EquilibriumRoad road,
                            int* iters = nullptr);
-    // The Poisson passes of an equilibrium solve: default boundary types
-    // (*anodeType as setDefaultBoundaries), the starting profile
-    // (layProfile), passes with relaxation between them; when they end on an
-    // error, beforeRetry (may be empty), a status reset and one more solve
-    // from the profile. *iters: iterations of the last solve. False when a
-    // profile could not be laid; a stop leaves Stopped set.
-    bool runPoissonPasses(const std::function<int()>& solve,
-                          const std::function<bool()>& layProfile,
-                          const std::function<void()>& beforeRetry, int* iters,
-                          uint8_t* anodeType);
-    // The Transport road's solve and its report; the contacts keep their
-    // boundary types. True when it converged.
-    bool solveEquilibriumForTransport(ekSolutionWork& w, double* residual, int* iters);
+    // Its Poisson passes (ekEquilibrium.cpp).
+    friend class ekEquilibriumPasses;
     // Grows a mesh too coarse for the thinnest layer: 1 done, 0 the ladder
     // ends, -1 still coarse after ten growths (each reported); with the
     // other mesh rules in ekMesh.cpp.
     int refineCoarseMesh();
-    // Contacts whose boundary type the device leaves open get Dirichlet
-    // next to a layer with traps or a graded doping script, Neumann
-    // otherwise; *anodeType receives the anode's type (0 without an anode).
-    void setDefaultBoundaries(uint8_t* anodeType);
     double initialPotential(int i, double Va) const;
     // Densities, band edges, fields, charges and rates of the stored
     // equilibrium solution.
