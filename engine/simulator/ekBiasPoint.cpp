@@ -9,6 +9,7 @@
 #include "ekBiasSweep.h"
 #include "ekHelpers.h"
 #include "ekSimulator.h"
+#include "ekSolvePasses.h"
 #include "nucore.h"
 
 namespace {
@@ -60,7 +61,7 @@ bool ekSimulator::switchMethod(BiasWork& w, bool /*reallocate*/)
     param->method = toNewton ? nuParam::METHOD_NEWTON : nuParam::METHOD_GUMMEL;
     // The driver's arrays are sized for the method (N, or 3N with the band
     // Jacobian): always make them anew.
-    if (!allocSystem(w)) {
+    if (!w.allocate(*this)) {
         w.allocFailed = true;
         return false;
     }
@@ -98,7 +99,7 @@ int ekBiasDriver::solveEquilibrium()
         return sim.sigma->err == 0;
     };
     int iters = 0;
-    sim.solveRelaxed(solve, restart, &iters);
+    ek_solveRelaxed(sim, solve, restart, &iters);
     interleave(w.x, w.V, w.Fn, w.Fp, N);
     return iters;
 }
@@ -168,7 +169,7 @@ int ekBiasDriver::solveNewton()
         return true;
     };
     int iters = 0;
-    sim.solveRelaxed(solve, restart, &iters);
+    ek_solveRelaxed(sim, solve, restart, &iters);
     unpack(w.x, w.V, w.Fn, w.Fp, N);
     return iters;
 }

@@ -17,6 +17,7 @@
 #include "ekResultWriter.h"
 #include "ekExcitation.h"
 #include "ekSimulator.h"
+#include "ekSolvePasses.h"
 #include "nucore.h"
 
 namespace {
@@ -39,7 +40,7 @@ bool ekSimulator::allocBiasWork(BiasWork& w)
         ok = ok && *a != nullptr;
     }
     if (ok) {
-        ok = allocSystem(w);
+        ok = w.allocate(*this);
     }
     w.allocFailed = !ok;
     return ok;
@@ -57,7 +58,7 @@ void ekSimulator::freeBiasWork(BiasWork& w)
             sigma->freeDbl(a);
         }
     }
-    freeSystem(w);
+    w.release(*this);
 }
 
 int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
@@ -370,7 +371,7 @@ void ekBiasDriver::finish(int stored, int* result)
             std::swprintf(head, 256,
                           L"[DEBUG]   J-V characteristic simulated: method: %ls (%ls)   iters: %d   "
                           L"duration: ",
-                          sim.methodName(), param->getSolverLinsysName(), sim.itersMax);
+                          ek_methodName(param), param->getSolverLinsysName(), sim.itersMax);
             const std::wstring line = head + seconds + L" sec.   damp: " +
                                       nu_numberText(param->damp) + L"   relerr: " +
                                       nu_numberText(param->lastError) + L" (" +

@@ -6,6 +6,10 @@
 
 // Arrays of the iteration driver (ekSimulator::allocSystem, solveSystem).
 struct ekSystemArrays {
+    // ekSimulator::allocSystem and freeSystem on these arrays.
+    bool allocate(ekSimulator& sim);
+    void release(ekSimulator& sim);
+
     double* previous = nullptr;
     double* start = nullptr;
     double* update = nullptr;

@@ -1,5 +1,7 @@
 // The equilibrium solution: Poisson's equation alone with both quasi-Fermi
-// potentials at zero, relaxed pass by pass until it converges.
+// potentials at zero, relaxed pass by pass until it converges; and
+// ensureEquilibrium, the one way every caller (the equilibrium run, the
+// transport start, the bias and quantum-efficiency sweeps) comes by it.
 #include <algorithm>
 #include <cmath>
 #include <cwchar>
@@ -15,6 +17,7 @@
 #include "ekLayer.h"
 #include "ekResultWriter.h"
 #include "ekSimulator.h"
+#include "ekSolvePasses.h"
 #include "nucore.h"
 
 namespace {
@@ -56,7 +59,153 @@ bool needsDirichlet(const ekLayer* layer)
                                 (layer->isDopingScript() && layer->isDopingScriptGraded()));
 }
 
+// Contacts whose boundary type the device leaves open get Dirichlet next
+// to a layer with traps or a graded doping script, Neumann otherwise.
+// Returns the anode's type (0 without an anode).
+uint8_t setDefaultBoundaries(ElecDevice* device)
+{
+    ekContact* contacts[2] = {device->getAnode(), device->getCathode()};
+    const ekLayer* layers[2] = {device->getFirstLayer(), device->getLastLayer()};
+    for (int c = 0; c < 2; ++c) {
+        ekContact* contact = contacts[c];
+        if (contact == nullptr || contact->isBoundarySet()) {
+            continue;
+        }
+        contact->setBoundary(needsDirichlet(layers[c]) ? ekContact::BOUNDARY_DIRICHLET
+                                                       : ekContact::BOUNDARY_NEUMANN);
+    }
+    return contacts[0] != nullptr ? contacts[0]->getBoundary() : 0;
+}
+
 }  // namespace
+
+// The Poisson passes of an equilibrium solve, which every road to the
+// equilibrium runs, and the transport start's own solve and report.
+class ekEquilibriumPasses {
+public:
+    explicit ekEquilibriumPasses(ekSimulator& sim) : sim(sim) {}
+    // Default boundary types (*anodeType: the anode's), the starting
+    // profile (layProfile), passes with relaxation between them; when they
+    // end on an error, beforeRetry (may be empty), a status reset and one
+    // more solve from the profile. *iters: iterations of the last solve.
+    // False when a profile could not be laid; a stop leaves Stopped set.
+    bool run(const std::function<int()>& solve, const std::function<bool()>& layProfile,
+             const std::function<void()>& beforeRetry, int* iters, uint8_t* anodeType);
+    // The transport start's solve: a failed one is tried once more with the
+    // contacts' other boundary type, and the contacts keep the types they
+    // had. True when it converged.
+    bool forTransport(ekSolutionWork& w, double* residual, int* iters);
+
+private:
+    ekSimulator& sim;
+};
+
+bool ekEquilibriumPasses::run(const std::function<int()>& solve,
+                              const std::function<bool()>& layProfile,
+                              const std::function<void()>& beforeRetry, int* iters,
+                              uint8_t* anodeType)
+{
+    *iters = 0;
+    *anodeType = setDefaultBoundaries(sim.device);
+    if (!layProfile()) {
+        return false;
+    }
+    // The count reported is that of the profile in V: none once the passes
+    // run out on a fresh start.
+    auto restart = [&]() {
+        *iters = 0;
+        return layProfile();
+    };
+    if (!ek_solveRelaxed(sim, solve, restart, iters)) {
+        return false;
+    }
+    if (sim.stopRequested() || sim.sigma->err == 0) {
+        return true;
+    }
+    // A failed linear solve in debug mode leaves an error: one more try
+    // from the starting profile.
+    if (beforeRetry) {
+        beforeRetry();
+    }
+    ek_resetSigma(sim.sigma);
+    if (!layProfile()) {
+        return false;
+    }
+    *iters = solve();
+    return true;
+}
+
+bool ekEquilibriumPasses::forTransport(ekSolutionWork& w, double* residual, int* iters)
+{
+    // The contacts keep the boundary types they had: the defaults and the
+    // retry's other type serve this solve only.
+    const BoundaryGuard remembered(sim.device);
+    const int N = sim.Points;
+    const double startMs = sim.param->Toc();
+    auto solve = [&]() {
+        return sim.solveSystem(ekSimulator::SYSTEM_POISSON, w.V, residual, w.Fn, w.Fp, N,
+                               sim.param->maxiter, &w.previous, &w.start, &w.update, &w.rhs,
+                               &w.jacobian, &w.lower, &w.diag, &w.upper);
+    };
+    auto layProfile = [&]() {
+        sim.poissonInit(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, 0.0);
+        return sim.sigma->err == 0;
+    };
+    // One more try with the other boundary type at both contacts.
+    auto otherBoundaries = [&]() {
+        sim.prevPoint = 0;
+        ekContact* anode = remembered.contacts[0];
+        if (sim.sigma->isVerbose() && anode != nullptr && anode->isBoundarySet()) {
+            sim.sigma->update(L"[INFO]    boundary conditions modified\n", 0);
+        }
+        for (int c = 0; c < 2; ++c) {
+            if (remembered.contacts[c] != nullptr) {
+                remembered.contacts[c]->setBoundary(
+                    remembered.types[c] == ekContact::BOUNDARY_DIRICHLET
+                        ? ekContact::BOUNDARY_NEUMANN
+                        : ekContact::BOUNDARY_DIRICHLET);
+            }
+        }
+    };
+    uint8_t anodeType = 0;
+    if (!run(solve, layProfile, otherBoundaries, iters, &anodeType) || sim.Stopped) {
+        return false;
+    }
+    const std::wstring tail =
+        nu_numberText(sim.param->lastError) + L" (" + nu_numberText(sim.param->reltol) + L")\n";
+    wchar_t head[200];
+    if (sim.sigma->err != 0 || !(sim.param->reltol > sim.param->lastError)) {
+        if (!sim.sigma->debug) {
+            sim.sigma->update(L"[ERROR]   Poisson convergence not achieved\n", 1);
+        } else if (sim.sigma->err != 0) {
+            std::swprintf(head, 200,
+                          L"[ERROR]   Poisson convergence not achieved: method: %ls (%ls)   "
+                          L"iters: %d   Relerr: ",
+                          ek_methodName(sim.param), sim.param->getSolverLinsysName(), *iters + 1);
+            sim.sigma->update((head + tail).c_str(), 1);
+        } else {
+            std::swprintf(head, 200,
+                          L"[ERROR]   Poisson convergence not achieved: system solver: %ls   "
+                          L"iters: %d   Relerr: ",
+                          sim.param->getSolverLinsysName(), *iters + 1);
+            sim.sigma->update((head + tail).c_str(), 1);
+        }
+        return false;
+    }
+    if (sim.sigma->debug) {
+        std::swprintf(head, 200,
+                      L"[DEBUG]   Poisson solver successfully converged: system solver: %ls   "
+                      L"iters: %d   Relerr: ",
+                      sim.param->getSolverLinsysName(), *iters + 1);
+        sim.sigma->update((head + tail).c_str(), 0);
+    } else if (sim.sigma->isVerbose()) {
+        const std::wstring line = L"[INFO]    distribution at equilibrium simulated: duration: " +
+                                  nu_numberText((sim.param->Toc() - startMs) / 1000.0) +
+                                  L" sec.\n";
+        sim.sigma->update(line.c_str(), 0);
+    }
+    return true;
+}
 
 int ekSimulator::setEquilibrium()
 {
@@ -112,7 +261,7 @@ int ekSimulator::solvePoisson()
     if (!ok) {
         sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
     } else {
-        ok = allocSystem(a);
+        ok = a.allocate(*this);
     }
     int iters = -1;
     if (ok) {
@@ -123,7 +272,7 @@ int ekSimulator::solvePoisson()
         solvePeakBytes = sigma->allocatedBytes() + band;
         ensureEquilibrium(a, a.residual, EquilibriumRoad::Fresh, &iters);
     }
-    freeSystem(a);
+    a.release(*this);
     for (double** array : a.all) {
         if (*array != nullptr) {
             sigma->freeDbl(array);
@@ -132,20 +281,6 @@ int ekSimulator::solvePoisson()
     return iters;
 }
 
-void ekSimulator::setDefaultBoundaries(uint8_t* anodeType)
-{
-    ekContact* contacts[2] = {device->getAnode(), device->getCathode()};
-    const ekLayer* layers[2] = {device->getFirstLayer(), device->getLastLayer()};
-    for (int c = 0; c < 2; ++c) {
-        ekContact* contact = contacts[c];
-        if (contact == nullptr || contact->isBoundarySet()) {
-            continue;
-        }
-        contact->setBoundary(needsDirichlet(layers[c]) ? ekContact::BOUNDARY_DIRICHLET
-                                                       : ekContact::BOUNDARY_NEUMANN);
-    }
-    *anodeType = contacts[0] != nullptr ? contacts[0]->getBoundary() : 0;
-}
 
 bool ekSimulator::ensureEquilibrium(ekSolutionWork& w, double* residual, EquilibriumRoad road,
                                     int* iters)
@@ -165,7 +300,7 @@ bool ekSimulator::ensureEquilibrium(ekSolutionWork& w, double* residual, Equilib
     int count = 0;
     bool converged = false;
     if (road == EquilibriumRoad::Transport) {
-        converged = solveEquilibriumForTransport(w, residual, &count);
+        converged = ekEquilibriumPasses(*this).forTransport(w, residual, &count);
     } else {
         const int convergedBefore = convergedCount;
         count = doSolvePoisson(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, residual, &w.previous,
@@ -190,40 +325,6 @@ bool ekSimulator::ensureEquilibrium(ekSolutionWork& w, double* residual, Equilib
     return road != EquilibriumRoad::Sweep || !interrupted();
 }
 
-bool ekSimulator::runPoissonPasses(const std::function<int()>& solve,
-                                   const std::function<bool()>& layProfile,
-                                   const std::function<void()>& beforeRetry, int* iters,
-                                   uint8_t* anodeType)
-{
-    *iters = 0;
-    setDefaultBoundaries(anodeType);
-    if (!layProfile()) {
-        return false;
-    }
-    // The count reported is that of the profile in V: none once the passes
-    // run out on a fresh start.
-    auto restart = [&]() {
-        *iters = 0;
-        return layProfile();
-    };
-    if (!solveRelaxed(solve, restart, iters)) {
-        return false;
-    }
-    if (stopRequested() || sigma->err == 0) {
-        return true;
-    }
-    // A failed linear solve in debug mode leaves an error: one more try
-    // from the starting profile.
-    if (beforeRetry) {
-        beforeRetry();
-    }
-    ek_resetSigma(sigma);
-    if (!layProfile()) {
-        return false;
-    }
-    *iters = solve();
-    return true;
-}
 
 int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, double* Fn0,
                                 double* Fp0, double* residual, double** previous, double** start,
@@ -273,7 +374,7 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
     } guard{param, param->reltol, param->damp};
     int iters = 0;
     uint8_t anodeType = 0;
-    if (!runPoissonPasses(solve, layProfile, nullptr, &iters, &anodeType)) {
+    if (!ekEquilibriumPasses(*this).run(solve, layProfile, nullptr, &iters, &anodeType)) {
         return -1;
     }
     if (Stopped) {
@@ -310,73 +411,3 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
     return iters;
 }
 
-bool ekSimulator::solveEquilibriumForTransport(ekSolutionWork& w, double* residual, int* iters)
-{
-    // The contacts keep the boundary types they had: the defaults and the
-    // retry's other type serve this solve only.
-    const BoundaryGuard remembered(device);
-    const int N = Points;
-    const double startMs = param->Toc();
-    auto solve = [&]() {
-        return solveSystem(SYSTEM_POISSON, w.V, residual, w.Fn, w.Fp, N, param->maxiter,
-                           &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower,
-                           &w.diag, &w.upper);
-    };
-    auto layProfile = [&]() {
-        poissonInit(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, 0.0);
-        return sigma->err == 0;
-    };
-    // One more try with the other boundary type at both contacts.
-    auto otherBoundaries = [&]() {
-        prevPoint = 0;
-        ekContact* anode = remembered.contacts[0];
-        if (sigma->isVerbose() && anode != nullptr && anode->isBoundarySet()) {
-            sigma->update(L"[INFO]    boundary conditions modified\n", 0);
-        }
-        for (int c = 0; c < 2; ++c) {
-            if (remembered.contacts[c] != nullptr) {
-                remembered.contacts[c]->setBoundary(
-                    remembered.types[c] == ekContact::BOUNDARY_DIRICHLET
-                        ? ekContact::BOUNDARY_NEUMANN
-                        : ekContact::BOUNDARY_DIRICHLET);
-            }
-        }
-    };
-    uint8_t anodeType = 0;
-    if (!runPoissonPasses(solve, layProfile, otherBoundaries, iters, &anodeType) || Stopped) {
-        return false;
-    }
-    const std::wstring tail =
-        nu_numberText(param->lastError) + L" (" + nu_numberText(param->reltol) + L")\n";
-    wchar_t head[200];
-    if (sigma->err != 0 || !(param->reltol > param->lastError)) {
-        if (!sigma->debug) {
-            sigma->update(L"[ERROR]   Poisson convergence not achieved\n", 1);
-        } else if (sigma->err != 0) {
-            std::swprintf(head, 200,
-                          L"[ERROR]   Poisson convergence not achieved: method: %ls (%ls)   "
-                          L"iters: %d   Relerr: ",
-                          methodName(), param->getSolverLinsysName(), *iters + 1);
-            sigma->update((head + tail).c_str(), 1);
-        } else {
-            std::swprintf(head, 200,
-                          L"[ERROR]   Poisson convergence not achieved: system solver: %ls   "
-                          L"iters: %d   Relerr: ",
-                          param->getSolverLinsysName(), *iters + 1);
-            sigma->update((head + tail).c_str(), 1);
-        }
-        return false;
-    }
-    if (sigma->debug) {
-        std::swprintf(head, 200,
-                      L"[DEBUG]   Poisson solver successfully converged: system solver: %ls   "
-                      L"iters: %d   Relerr: ",
-                      param->getSolverLinsysName(), *iters + 1);
-        sigma->update((head + tail).c_str(), 0);
-    } else if (sigma->isVerbose()) {
-        const std::wstring line = L"[INFO]    distribution at equilibrium simulated: duration: " +
-                                  nu_numberText((param->Toc() - startMs) / 1000.0) + L" sec.\n";
-        sigma->update(line.c_str(), 0);
-    }
-    return true;
-}

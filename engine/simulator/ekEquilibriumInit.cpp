@@ -84,8 +84,8 @@ void ekSimulator::poissonInit(double* V, double* Fn, double* Fp, double* V0, dou
     }
     const int N = Points;
     // An initial-guess file gives the whole start, one row per mesh point.
-    const bool fromGuess = (param->mesh & nuParam::MESH_EXACT) && hasInitialGuess() &&
-                           customMeshCount == N;
+    const bool fromGuess = (param->mesh & nuParam::MESH_EXACT) && meshFile.hasGuess() &&
+                           meshFile.count == N;
     const bool useEquilibrium = prevPoint != 0 && equilibriumSolved != 0;
     const bool biased = std::fabs(bias) >= EQUILIBRIUM_BIAS;
     const double T = deviceLength;
@@ -93,9 +93,9 @@ void ekSimulator::poissonInit(double* V, double* Fn, double* Fp, double* V0, dou
     const double zC = CATHODE_ZONE * T;
     for (int i = 0; i < N; ++i) {
         if (fromGuess) {
-            V[i] = guessV[i];
-            Fn[i] = guessFn[i];
-            Fp[i] = guessFp[i];
+            V[i] = meshFile.V[i];
+            Fn[i] = meshFile.Fn[i];
+            Fp[i] = meshFile.Fp[i];
         } else {
             // A heterostructure starts from its layers' potentials too: they
             // are referred to the first layer's bands, and a flat start would

@@ -9,7 +9,6 @@
 #include <new>
 #include <string>
 #include <system_error>
-#include <vector>
 
 #include "ElecDevice.h"
 #include "ekContact.h"
@@ -186,26 +185,17 @@ void copyRequiredModules(const CopyTarget& to, const wchar_t* script)
     kov_FileClose(&f);
 }
 
-}  // namespace
-
-void ekSimulator::removeEarlierCopies()
+// Removes the side-file copies ("simulinput_*") an earlier run left in
+// the output folder.
+void removeEarlierCopies(const std::wstring& folder)
 {
-    std::wstring folder(output.folder, std::min(std::wcslen(output.folder), FOLDER_MAX));
-    std::vector<std::wstring> names;
-    std::error_code error;
-    std::filesystem::directory_iterator entries(std::filesystem::path(kov_toUtf8(folder)), error);
-    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
-        const std::wstring name = kov_toWide(entries->path().filename().string());
-        std::error_code typeError;
-        if (name.rfind(L"simulinput_", 0) == 0 && entries->is_regular_file(typeError) &&
-            !entries->is_symlink(typeError)) {
-            names.push_back(name);
-        }
-    }
-    for (const std::wstring& name : names) {
+    const auto isCopy = [](const std::wstring& name) { return name.rfind(L"simulinput_", 0) == 0; };
+    for (const std::wstring& name : ekResult::filesIn(folder, isCopy, true)) {
         kov_removeFileW((folder + name).c_str());
     }
 }
+
+}  // namespace
 
 void ekSimulator::saveFiles(ekExcitation* excitation)
 {
@@ -223,7 +213,7 @@ void ekSimulator::saveFiles(ekExcitation* excitation)
     const std::wstring copyPath = target.folder + L"simulinput.kovra";
     // A run of the copy itself, from its folder, reads the copies: they stay.
     if (!isSameFile(output.inputFile, copyPath)) {
-        removeEarlierCopies();
+        removeEarlierCopies(target.folder);
     }
     if (isSameFile(output.inputFile, copyPath) || !copyWhole(output.inputFile, copyPath, sigma) ||
         device == nullptr || excitation == nullptr) {

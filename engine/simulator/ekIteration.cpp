@@ -11,6 +11,7 @@
 #include "ekLinearDrivers.h"
 #include "ekResultWriter.h"
 #include "ekSimulator.h"
+#include "ekSolvePasses.h"
 #include "nucore.h"
 
 namespace {
@@ -100,8 +101,9 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
     char options[128];
     std::memset(options, 0, sizeof options);
     makeSolverOptions(options);
-    if (sigma->debug && std::strcmp(options, loggedOptions) != 0) {
-        std::memcpy(loggedOptions, options, sizeof loggedOptions);
+    char* logged = iteration.loggedOptions;
+    if (sigma->debug && std::strcmp(options, logged) != 0) {
+        std::memcpy(logged, options, sizeof iteration.loggedOptions);
         wchar_t line[192];
         std::swprintf(line, 192, L"[DEBUG]   linear solver options: %s\n", options);
         sigma->update(line, 0);
@@ -166,8 +168,8 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
                 }
                 return count;
             }
-            if (maxIter > 1 && errorHistory != nullptr && k < errorHistoryLength) {
-                errorHistory[k] = error;
+            if (maxIter > 1 && iteration.errorHistory != nullptr && k < iteration.historyLength) {
+                iteration.errorHistory[k] = error;
             }
             param->lastError = error;
             if (t > error) {
@@ -251,20 +253,21 @@ int ekSimulator::relaxSolver(int pass)
     return 1;
 }
 
-bool ekSimulator::solveRelaxed(const std::function<int()>& solve,
-                               const std::function<bool()>& restart, int* iters)
+bool ek_solveRelaxed(ekSimulator& sim, const std::function<int()>& solve,
+                     const std::function<bool()>& restart, int* iters)
 {
+    nuParam* param = sim.getParam();
     int pass = 0;
     for (int attempt = 0; attempt < nuParam::ARRLEN; ++attempt) {
         param->lastError = 1.0;
         *iters = solve();
-        if (stopRequested()) {
+        if (sim.stopRequested()) {
             break;
         }
-        if (sigma->err != 0 || param->reltol > param->lastError) {
+        if (sim.getSigma()->err != 0 || param->reltol > param->lastError) {
             break;
         }
-        pass = relaxSolver(pass);
+        pass = sim.relaxSolver(pass);
         if (pass >= 2) {
             break;
         }
@@ -275,7 +278,7 @@ bool ekSimulator::solveRelaxed(const std::function<int()>& solve,
     return true;
 }
 
-const wchar_t* ekSimulator::methodName() const
+const wchar_t* ek_methodName(const nuParam* param)
 {
     return param->method == nuParam::METHOD_NEWTON ? L"Newton" : L"Gummel";
 }

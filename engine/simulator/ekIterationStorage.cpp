@@ -36,9 +36,9 @@ bool ekSimulator::allocSystem(double** previous, double** start, double** update
         ok = ok && *a != nullptr;
     }
     if (ok && param->maxiter > 1) {
-        errorHistory = sigma->mallocDbl(static_cast<size_t>(param->maxiter), true);
-        errorHistoryLength = errorHistory != nullptr ? param->maxiter : 0;
-        ok = errorHistory != nullptr;
+        iteration.errorHistory = sigma->mallocDbl(static_cast<size_t>(param->maxiter), true);
+        iteration.historyLength = iteration.errorHistory != nullptr ? param->maxiter : 0;
+        ok = iteration.errorHistory != nullptr;
     }
     if (ok && newton) {
         *jacobian = new (std::nothrow) ekBandMatrix();
@@ -68,21 +68,19 @@ void ekSimulator::freeSystem(double** previous, double** start, double** update,
     }
     delete *jacobian;
     *jacobian = nullptr;
-    if (errorHistory != nullptr) {
-        sigma->freeDbl(&errorHistory);
+    if (iteration.errorHistory != nullptr) {
+        sigma->freeDbl(&iteration.errorHistory);
     }
-    errorHistory = nullptr;
-    errorHistoryLength = 0;
+    iteration.errorHistory = nullptr;
+    iteration.historyLength = 0;
 }
 
-bool ekSimulator::allocSystem(ekSystemArrays& a)
+bool ekSystemArrays::allocate(ekSimulator& sim)
 {
-    return allocSystem(&a.previous, &a.start, &a.update, &a.rhs, &a.jacobian, &a.lower, &a.diag,
-                       &a.upper);
+    return sim.allocSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag, &upper);
 }
 
-void ekSimulator::freeSystem(ekSystemArrays& a)
+void ekSystemArrays::release(ekSimulator& sim)
 {
-    freeSystem(&a.previous, &a.start, &a.update, &a.rhs, &a.jacobian, &a.lower, &a.diag,
-               &a.upper);
+    sim.freeSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag, &upper);
 }

@@ -201,23 +201,23 @@ bool ekSimulator::checkMeshStep()
 
 // ---- mesh and initial-guess files ---------------------------------------------------
 
-void ekSimulator::releaseCustomMesh()
+void ekMeshFile::releaseMesh(nuSigma* sigma)
 {
-    if (customMesh != nullptr && sigma != nullptr) {
-        sigma->freeDbl(&customMesh);
+    if (z != nullptr && sigma != nullptr) {
+        sigma->freeDbl(&z);
     }
-    customMesh = nullptr;
-    customMeshCount = 0;
+    z = nullptr;
+    count = 0;
 }
 
-void ekSimulator::releaseGuess()
+void ekMeshFile::releaseGuess(nuSigma* sigma)
 {
     if (sigma != nullptr) {
-        if (guessV != nullptr) sigma->freeDbl(&guessV);
-        if (guessFn != nullptr) sigma->freeDbl(&guessFn);
-        if (guessFp != nullptr) sigma->freeDbl(&guessFp);
+        if (V != nullptr) sigma->freeDbl(&V);
+        if (Fn != nullptr) sigma->freeDbl(&Fn);
+        if (Fp != nullptr) sigma->freeDbl(&Fp);
     }
-    guessV = guessFn = guessFp = nullptr;
+    V = Fn = Fp = nullptr;
 }
 
 namespace {
@@ -295,7 +295,7 @@ int ekSimulator::meshInit(double thickness)
         sigma->update(L"[ERROR]   invalid custom mesh file\n", 1);
         return 0;
     }
-    releaseCustomMesh();
+    meshFile.releaseMesh(sigma);
     if (sigma->debug) {
         logLoading(sigma, L"custom mesh file", MeshFilename);
     }
@@ -315,15 +315,15 @@ int ekSimulator::meshInit(double thickness)
     if (!checkPositions(sigma, scratch.data[0], rows, thickness)) {
         return 0;
     }
-    customMesh = sigma->mallocDbl(static_cast<size_t>(rows), true);
-    if (customMesh == nullptr) {
+    meshFile.z = sigma->mallocDbl(static_cast<size_t>(rows), true);
+    if (meshFile.z == nullptr) {
         sigma->update(L"[ERROR]   insufficient memory to handle the custom mesh\n", 1);
         return 0;
     }
     for (int r = 0; r < rows; ++r) {
-        customMesh[r] = scratch.data[0][r] / norm.length;
+        meshFile.z[r] = scratch.data[0][r] / norm.length;
     }
-    customMeshCount = rows;
+    meshFile.count = rows;
     if (sigma->debug) {
         sigma->update(L"[INFO]    custom mesh loaded\n", 0);
     }
@@ -340,8 +340,8 @@ int ekSimulator::guessInit(double thickness)
         sigma->update(L"[ERROR]   invalid initial guess file\n", 1);
         return 0;
     }
-    releaseCustomMesh();
-    releaseGuess();
+    meshFile.releaseMesh(sigma);
+    meshFile.releaseGuess(sigma);
     if (sigma->debug) {
         logLoading(sigma, L"initial guess file", InitialGuessFilename);
     }
@@ -373,24 +373,24 @@ int ekSimulator::guessInit(double thickness)
         }
     }
     const size_t n = static_cast<size_t>(rows);
-    customMesh = sigma->mallocDbl(n, true);
-    guessV = sigma->mallocDbl(n, true);
-    guessFn = sigma->mallocDbl(n, true);
-    guessFp = sigma->mallocDbl(n, true);
-    if (customMesh == nullptr || guessV == nullptr || guessFn == nullptr || guessFp == nullptr) {
-        releaseCustomMesh();
-        releaseGuess();
+    meshFile.z = sigma->mallocDbl(n, true);
+    meshFile.V = sigma->mallocDbl(n, true);
+    meshFile.Fn = sigma->mallocDbl(n, true);
+    meshFile.Fp = sigma->mallocDbl(n, true);
+    if (meshFile.z == nullptr || !meshFile.hasGuess()) {
+        meshFile.releaseMesh(sigma);
+        meshFile.releaseGuess(sigma);
         sigma->update(memoryLine, 1);
         return 0;
     }
     // The guess file's positions are the mesh of the run.
     for (int r = 0; r < rows; ++r) {
-        customMesh[r] = z[r] / norm.length;
-        guessV[r] = scratch.data[1][r] / norm.Vt;
-        guessFn[r] = scratch.data[2][r] / norm.Vt;
-        guessFp[r] = scratch.data[3][r] / norm.Vt;
+        meshFile.z[r] = z[r] / norm.length;
+        meshFile.V[r] = scratch.data[1][r] / norm.Vt;
+        meshFile.Fn[r] = scratch.data[2][r] / norm.Vt;
+        meshFile.Fp[r] = scratch.data[3][r] / norm.Vt;
     }
-    customMeshCount = rows;
+    meshFile.count = rows;
     if (sigma->debug) {
         sigma->update(L"[INFO]    custom initial guess loaded\n", 0);
     }

@@ -8,6 +8,7 @@
 #include "ekBiasWork.h"
 #include "ekHelpers.h"
 #include "ekSimulator.h"
+#include "ekSolvePasses.h"
 #include "nucore.h"
 
 namespace {

@@ -220,7 +220,6 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
     const double factor = sim.norm.current / (sim.norm.photonFlux * CHARGE);
     const double edge = sim.mesh.minAbsorptionEdge;
     double previousIQE = 0.0;
-    double bestEQE = 0.0;
     for (int i = 0; i < count; ++i) {
         const double wavelength = light->getData(0, i);
         const double incident = light->getData(1, i);
@@ -252,7 +251,7 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
             }
             const bool otherMethod = sim.param->method != settings.method;
             settings.restore(sim.param);
-            if (otherMethod && !sim.allocSystem(w)) {
+            if (otherMethod && !w.allocate(sim)) {
                 return;
             }
             sim.restoreStart(w);
@@ -321,10 +320,6 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
                     sim.reportProgress(light, L"wavelength", wavelength, L"um");
                     ++out.accepted;
                     previousIQE = IQE;
-                    if (EQE > bestEQE) {
-                        bestEQE = EQE;
-                        sim.qeBestIndex = i + 2;
-                    }
                 }
                 keepAccepted();
             }

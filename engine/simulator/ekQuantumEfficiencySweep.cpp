@@ -15,6 +15,7 @@
 #include "ekResultWriter.h"
 #include "ekExcitation.h"
 #include "ekSimulator.h"
+#include "ekSolvePasses.h"
 #include "nucore.h"
 
 namespace {
@@ -64,7 +65,6 @@ int ekSimulator::sweepQE(double voltage)
     }
 
     double bias = voltage / norm.Vt;
-    qeBestIndex = 0;
     param->Tic();
     progressReportedAt = 0.0;
     const ekQESettings settings(param);
@@ -93,12 +93,11 @@ int ekSimulator::sweepQE(double voltage)
         sigma->update(warning.c_str(), 2);
         settings.restore(param);
         param->method = nuParam::METHOD_NEWTON;
-        if (!allocSystem(w)) {
+        if (!w.allocate(*this)) {
             break;
         }
         equilibriumSolved = 0;
         bias = 0.0;
-        qeBestIndex = 0;
         for (int i = 0; i < SweepLight->getPoints(); ++i) {
             SweepLight->setData(4, i, 0.0);
             SweepLight->setData(5, i, 0.0);
@@ -136,7 +135,7 @@ void ekQESweep::finish(const ekQEOutcome& out, int* result)
             std::swprintf(head, 192,
                           L"[ERROR]   Poisson-Continuity convergence not achieved: method: %ls "
                           L"(%ls)   iters: %d   relerr: ",
-                          sim.methodName(), sim.param->getSolverLinsysName(), sim.itersMax);
+                          ek_methodName(sim.param), sim.param->getSolverLinsysName(), sim.itersMax);
             const std::wstring line = head + nu_numberText(sim.param->lastError) + L"\n";
             sim.sigma->update(line.c_str(), 1);
         } else {
@@ -166,7 +165,7 @@ void ekQESweep::finish(const ekQEOutcome& out, int* result)
         wchar_t head[192];
         std::swprintf(head, 192,
                       L"[LIGHT]   QE spectrum simulated: method: %ls (%ls)   iters: %d   duration: ",
-                      sim.methodName(), sim.param->getSolverLinsysName(), sim.itersMax);
+                      ek_methodName(sim.param), sim.param->getSolverLinsysName(), sim.itersMax);
         const std::wstring line = head + seconds + L" sec.   damp: " + nu_numberText(sim.param->damp) +
                                   L"   relerr: " + nu_numberText(sim.param->lastError) + L" (" +
                                   nu_numberText(sim.param->reltol) + L")\n";

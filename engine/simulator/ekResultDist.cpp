@@ -157,9 +157,9 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
     }
 
     if (tagFlags == TAG_EE) {
-        copyName(FilenameEE, path.c_str());
+        kov_copyW(FilenameEE, PATH_SIZE, path.c_str());
     } else if (tagFlags == TAG_EN) {
-        copyName(FilenameEN, path.c_str());
+        kov_copyW(FilenameEN, PATH_SIZE, path.c_str());
     }
     if (prefix != nullptr && sigma->comm) {
         sigma->writeComm((prefix + path).c_str());

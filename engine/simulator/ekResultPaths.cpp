@@ -2,10 +2,7 @@
 // of the distribution files, and the removal of an earlier run's results.
 #include <cmath>
 #include <cwchar>
-#include <filesystem>
 #include <string>
-#include <system_error>
-#include <vector>
 
 #include "ElecDevice.h"
 #include "ekHelpers.h"
@@ -79,8 +76,8 @@ void ekSimulator::setPath(const wchar_t* input, const wchar_t* folder, const wch
     if (!isSeparator(dir.back())) {
         dir += L'/';
     }
-    copyName(output.folder, dir.c_str());
-    copyName(output.logFile, log);
+    kov_copyW(output.folder, PATH_SIZE, dir.c_str());
+    kov_copyW(output.logFile, PATH_SIZE, log);
     kov_removeFileW(output.logFile);
     kov_copyW(sigma->logFilename, nuSigma::PATH_SIZE, output.logFile);
     sigma->outputType |= nuSigma::OUTPUT_LOGFILE;
@@ -92,7 +89,7 @@ void ekSimulator::setPath(const wchar_t* input, const wchar_t* folder, const wch
         sigma->update((L"[COMM]ELE:" + exchange).c_str(), 0);
     }
 
-    copyName(output.inputFile, input);
+    kov_copyW(output.inputFile, PATH_SIZE, input);
     if (sigma->isVerbose()) {
         ekResult::log(sigma, 0, L"[INFO]    output directory: \"%ls\"\n", output.folder);
     }
@@ -101,7 +98,8 @@ void ekSimulator::setPath(const wchar_t* input, const wchar_t* folder, const wch
 void ekSimulator::setDistFormat(int count)
 {
     if (sigma != nullptr && sigma->err != 0) {
-        copyName(output.distFormat, L"%04d");
+        kov_copyW(output.distFormat, sizeof output.distFormat / sizeof output.distFormat[0],
+                  L"%04d");
         return;
     }
     // The equilibrium is number 1 and sweep row i is number i + 1, so the
@@ -135,19 +133,7 @@ bool ekSimulator::clearOutput()
     // fewer points would otherwise be read as part of this one.
     std::wstring folder(output.folder);
     kov_normalizeSeparatorsW(folder.data());
-    // Names are gathered first: removing entries while the folder is being
-    // read may make the listing skip or repeat names.
-    std::vector<std::wstring> names;
-    std::error_code error;
-    std::filesystem::directory_iterator entries(std::filesystem::path(kov_toUtf8(folder)), error);
-    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
-        const std::wstring name = kov_toWide(entries->path().filename().string());
-        std::error_code typeError;
-        if (isDistributionName(name) && entries->is_regular_file(typeError)) {
-            names.push_back(name);
-        }
-    }
-    for (const std::wstring& name : names) {
+    for (const std::wstring& name : ekResult::filesIn(folder, isDistributionName, false)) {
         if (stopRequested()) {
             break;
         }

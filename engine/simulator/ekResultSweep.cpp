@@ -211,7 +211,7 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
         return false;
     }
 
-    copyName(name, path.c_str());
+    kov_copyW(name, PATH_SIZE, path.c_str());
     if (prefix != nullptr && sigma->comm) {
         sigma->writeComm((prefix + path).c_str());
     }

@@ -8,8 +8,10 @@
 #include <cstdarg>
 #include <cstring>
 #include <cwchar>
+#include <filesystem>
 #include <map>
 #include <string>
+#include <system_error>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -263,6 +265,24 @@ void logCannotOpen(nuSigma* sigma, const std::wstring& path)
 {
     sigma->outputLost = true;
     log(sigma, 1, L"[ERROR]   cannot open file \"%ls\"\n", path.c_str());
+}
+
+std::vector<std::wstring> filesIn(const std::wstring& folder,
+                                  const std::function<bool(const std::wstring&)>& match,
+                                  bool skipLinks)
+{
+    std::vector<std::wstring> names;
+    std::error_code error;
+    std::filesystem::directory_iterator entries(std::filesystem::path(kov_toUtf8(folder)), error);
+    for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+        const std::wstring name = kov_toWide(entries->path().filename().string());
+        std::error_code typeError;
+        if (match(name) && entries->is_regular_file(typeError) &&
+            !(skipLinks && entries->is_symlink(typeError))) {
+            names.push_back(name);
+        }
+    }
+    return names;
 }
 
 }  // namespace ekResult

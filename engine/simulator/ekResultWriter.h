@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 class ElecDevice;
 class nuSigma;
@@ -75,6 +76,14 @@ void writeRows(FILE* f, nuSigma* sigma, bool& stopped, int count, int points,
 // guess])" at level 2, after which the warning state is cleared. what is
 // empty or ends with a space.
 void logUnphysical(nuSigma* sigma, const wchar_t* what, bool guessExists);
+
+// The names of the regular files directly in folder (which ends with a
+// separator) that match, links left out when skipLinks. The names are all
+// gathered before the caller removes any: removing entries while a folder
+// is being read may make the listing skip or repeat names.
+std::vector<std::wstring> filesIn(const std::wstring& folder,
+                                  const std::function<bool(const std::wstring&)>& match,
+                                  bool skipLinks);
 
 // The device checks every result writer makes first: a device, at least
 // 0.01 um thick (thickness in um), a point count and a layer count in

@@ -18,6 +18,7 @@
 #include "ekRunSteps.h"
 #include "ekSimulator.h"
 #include "ekcore.h"
+#include "kovbase.h"
 #include "nucore.h"
 
 namespace {
@@ -212,28 +213,20 @@ void reportStop(ekRun& run)
     }
 }
 
-void copyName(wchar_t* target, const wchar_t* name)
-{
-    if (target != nullptr) {
-        std::wcsncpy(target, name, EK_FILENAME_SIZE - 1);
-        target[EK_FILENAME_SIZE - 1] = L'\0';
-    }
-}
-
 // Step 13: the names of the files this kind of run made.
 void handBackNames(const ekRun& run, const Outcome& outcome, const ekRunRequest& request)
 {
     const ekSimulator* sim = run.simulator;
-    copyName(request.filenameEE, sim->getFilenameEE());
+    kov_copyW(request.filenameEE, EK_FILENAME_SIZE, sim->getFilenameEE());
     if (outcome.kind == RunKind::Equilibrium || outcome.fellBack) {
         return;
     }
-    copyName(request.filenameEN, sim->getFilenameEN());
+    kov_copyW(request.filenameEN, EK_FILENAME_SIZE, sim->getFilenameEN());
     if (outcome.biasRun) {
-        copyName(request.filenameJV, sim->getFilenameJV());
-        copyName(request.filenameCV, sim->getFilenameCV());
+        kov_copyW(request.filenameJV, EK_FILENAME_SIZE, sim->getFilenameJV());
+        kov_copyW(request.filenameCV, EK_FILENAME_SIZE, sim->getFilenameCV());
     } else if (outcome.qeResult) {
-        copyName(request.filenameQW, sim->getFilenameQW());
+        kov_copyW(request.filenameQW, EK_FILENAME_SIZE, sim->getFilenameQW());
     }
 }
 

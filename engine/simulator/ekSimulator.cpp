@@ -22,8 +22,8 @@ ekSimulator::~ekSimulator()
     releaseResources();
     deleteSweepBias();
     deleteSweepLight();
-    releaseCustomMesh();
-    releaseGuess();
+    meshFile.releaseMesh(sigma);
+    meshFile.releaseGuess(sigma);
 }
 
 bool ekSimulator::isBlocked() const

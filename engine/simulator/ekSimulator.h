@@ -7,7 +7,7 @@
 // its own .cpp file and declared below in a block of its own. The device-file
 // reader includes this header too (for the normalisation and the mesh and
 // guess file names, which are inline), so it must stay light: forward
-// declarations only.
+// declarations and the small records the simulator holds.
 #pragma once
 
 #include <cmath>
@@ -16,9 +16,11 @@
 #include <cstdio>
 #include <functional>
 
+#include "ekIterationRecord.h"
 #include "ekLightState.h"
 #include "ekLimits.h"
 #include "ekMeshFields.h"
+#include "ekMeshFile.h"
 #include "ekOutputNames.h"
 #include "ekPhysics.h"
 #include "ekSolutionTotals.h"
@@ -30,11 +32,12 @@ class ElecSweep;
 class ekLayer;
 class ekExcitation;
 class ekBandMatrix;
-struct ekSystemArrays;
 struct ekSolutionWork;
 struct ekLayerValues;
 struct ekLevelValues;
 struct ekLayerGeometry;
+
+size_t kov_copyW(wchar_t* dst, size_t size, const wchar_t* src);  // kovbase.h
 
 class ekSimulator {
 public:
@@ -68,8 +71,11 @@ public:
 
     // ---- mesh and guess file names (set by the device-file reader) -----------
     // Null or empty clears a name; a longer one keeps its first 1023 characters.
-    void setMeshFilename(const wchar_t* name) { copyName(MeshFilename, name); }
-    void setInitialGuessFilename(const wchar_t* name) { copyName(InitialGuessFilename, name); }
+    void setMeshFilename(const wchar_t* name) { kov_copyW(MeshFilename, PATH_SIZE, name); }
+    void setInitialGuessFilename(const wchar_t* name)
+    {
+        kov_copyW(InitialGuessFilename, PATH_SIZE, name);
+    }
     const wchar_t* getMeshFilename() const { return MeshFilename; }
     const wchar_t* getInitialGuessFilename() const { return InitialGuessFilename; }
 
@@ -135,13 +141,12 @@ public:
     // Mesh file and initial-guess file: row count, 0 on failure.
     int meshInit(double thickness);
     int guessInit(double thickness);
-    bool hasCustomMesh() const { return customMesh != nullptr && customMeshCount > 0; }
-    bool hasInitialGuess() const { return guessV != nullptr && guessFn != nullptr && guessFp != nullptr; }
-    int getCustomMeshCount() const { return customMeshCount; }
-    const double* getCustomMesh() const { return customMesh; }
-    const double* getGuessV() const { return guessV; }
-    const double* getGuessFn() const { return guessFn; }
-    const double* getGuessFp() const { return guessFp; }
+    bool hasCustomMesh() const { return meshFile.hasMesh(); }
+    bool hasInitialGuess() const { return meshFile.hasGuess(); }
+    const double* getCustomMesh() const { return meshFile.z; }
+    const double* getGuessV() const { return meshFile.V; }
+    const double* getGuessFn() const { return meshFile.Fn; }
+    const double* getGuessFp() const { return meshFile.Fp; }
 
     // ---- local physical models ---------------------------------------------------
     // The models themselves (densities, recombination, trapped charge) are
@@ -205,7 +210,7 @@ public:
                           const double* Fp);
     // Output folder of the result files (ends with a separator); set by
     // setPath of the result writers, settable directly for the set-up files.
-    void setOutputDir(const wchar_t* folder) { copyName(output.folder, folder); }
+    void setOutputDir(const wchar_t* folder) { kov_copyW(output.folder, PATH_SIZE, folder); }
     const wchar_t* getOutputDir() const { return output.folder; }
 
     // ---- light set-up state (filled by the light sources) -------------------
@@ -260,34 +265,17 @@ public:
     void setNewtonAssembler(SystemAssembler assembler) { newtonAssembler = assembler; }
     // Largest update of each iteration of the last pass (iteration limit
     // entries; null when the limit is 1).
-    const double* getErrorHistory() const { return errorHistory; }
+    const double* getErrorHistory() const { return iteration.errorHistory; }
     // Largest tracked work memory (bytes: status-channel blocks and the band
     // Jacobian) seen by the last equilibrium solve.
     size_t getSolvePeakBytes() const { return solvePeakBytes; }
-
-private:
-    // allocSystem and freeSystem on the arrays of a work struct.
-    bool allocSystem(ekSystemArrays& arrays);
-    void freeSystem(ekSystemArrays& arrays);
-    // Whole passes of one solve with relaxation between them: each pass
-    // runs solve() from lastError 1 and puts its iterations in *iters. It
-    // ends on a stop (Stopped is set), an error, convergence, an exhausted
-    // ladder or after nuParam::ARRLEN passes; any other pass relaxes the
-    // settings (relaxSolver) and restart() lays the start of the next one.
-    // False when restart() failed.
-    bool solveRelaxed(const std::function<int()>& solve, const std::function<bool()>& restart,
-                      int* iters);
-    // "Newton" or "Gummel": the present method, as the log lines name it.
-    const wchar_t* methodName() const;
 
 protected:
     SystemAssembler newtonAssembler = nullptr;
     // The iteration driver keeps its tolerance: no looser pass after the
     // iteration limit (a whole-step trial has a fallback instead).
     bool strictTolerance = false;
-    char loggedOptions[128] = {};   // option text last shown in debug mode
-    double* errorHistory = nullptr;
-    int errorHistoryLength = 0;
+    ekIterationRecord iteration;
     size_t solvePeakBytes = 0;
 
 public:
@@ -361,27 +349,12 @@ private:
     // not stopped since); iters (may be null) receives the solve's result.
     bool ensureEquilibrium(ekSolutionWork& w, double* residual, EquilibriumRoad road,
                            int* iters = nullptr);
-    // The Poisson passes of an equilibrium solve: default boundary types
-    // (*anodeType as setDefaultBoundaries), the starting profile
-    // (layProfile), passes with relaxation between them; when they end on an
-    // error, beforeRetry (may be empty), a status reset and one more solve
-    // from the profile. *iters: iterations of the last solve. False when a
-    // profile could not be laid; a stop leaves Stopped set.
-    bool runPoissonPasses(const std::function<int()>& solve,
-                          const std::function<bool()>& layProfile,
-                          const std::function<void()>& beforeRetry, int* iters,
-                          uint8_t* anodeType);
-    // The Transport road's solve and its report; the contacts keep their
-    // boundary types. True when it converged.
-    bool solveEquilibriumForTransport(ekSolutionWork& w, double* residual, int* iters);
+    // Its Poisson passes (ekEquilibrium.cpp).
+    friend class ekEquilibriumPasses;
     // Grows a mesh too coarse for the thinnest layer: 1 done, 0 the ladder
     // ends, -1 still coarse after ten growths (each reported); with the
     // other mesh rules in ekMesh.cpp.
     int refineCoarseMesh();
-    // Contacts whose boundary type the device leaves open get Dirichlet
-    // next to a layer with traps or a graded doping script, Neumann
-    // otherwise; *anodeType receives the anode's type (0 without an anode).
-    void setDefaultBoundaries(uint8_t* anodeType);
     double initialPotential(int i, double Va) const;
     // Densities, band edges, fields, charges and rates of the stored
     // equilibrium solution.
@@ -537,7 +510,7 @@ public:
     // Quantum efficiency at the applied voltage Va (V), wavelength by
     // wavelength over the installed grid: EQE and IQE in columns 4 and 5 of
     // the light spectrum, "simulout_qw.txt", the photocurrent summary and
-    // the distribution of the best wavelength. -1 on failure, -7 when there
+    // the distribution of the last wavelength. -1 on failure, -7 when there
     // is no usable light (no message), else the largest iteration count of
     // a wavelength. A sweep that fails at a nonzero voltage is run once more
     // at 0 V, with a warning.
@@ -547,11 +520,6 @@ public:
     // text. Nothing without a quantum-efficiency light or a maximum in
     // 1e-12..1.
     void printEQE(bool enabled, wchar_t* message);
-    // Highest-EQE distribution index of the last sweep (wavelength + 2).
-    int getBestEQEIndex() const { return qeBestIndex; }
-
-protected:
-    int qeBestIndex = 0;
 
 private:
     // The sweep's steps (ekQESweep.h).
@@ -626,29 +594,13 @@ public:
     // output folder alone. Nothing is reported: a file that cannot be
     // copied keeps its input name.
     void saveFiles(ekExcitation* excitation);
-    // Removes the side-file copies ("simulinput_*") an earlier run left in
-    // the output folder.
-    void removeEarlierCopies();
 
     // ==== end of device summary ====
 
 private:
-    static void copyName(wchar_t* target, const wchar_t* name)
-    {
-        size_t i = 0;
-        if (name != nullptr) {
-            for (; i < PATH_SIZE - 1 && name[i] != 0; ++i) {
-                target[i] = name[i];
-            }
-        }
-        target[i] = 0;
-    }
-
     // Structure initialisation on the mesh: the structure builder
     // (ekStructure*.cpp) fills the mesh fields, then the light's generation.
     bool init();
-    void releaseCustomMesh();
-    void releaseGuess();
     bool isBlocked() const;
 
 protected:
@@ -666,11 +618,7 @@ protected:
     ekMeshFields mesh;
 
     // Mesh and initial-guess files: the guess file's positions are the mesh.
-    double* customMesh = nullptr;
-    int customMeshCount = 0;
-    double* guessV = nullptr;
-    double* guessFn = nullptr;
-    double* guessFp = nullptr;
+    ekMeshFile meshFile;
 
     // Bias and light.
     uint8_t biasType = 0;

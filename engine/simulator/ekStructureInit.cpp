@@ -350,8 +350,8 @@ bool ekSimulator::init()
     ekStructureInputs inputs;
     inputs.points = Points;
     inputs.meshMode = param->mesh;
-    inputs.customMesh = customMesh;
-    inputs.customMeshCount = customMeshCount;
+    inputs.customMesh = meshFile.z;
+    inputs.customMeshCount = meshFile.count;
     inputs.referenceWavelength = lightState.wavelength;
     ekStructureBuilder builder(mesh, device, norm, sigma, inputs);
     if (!builder.prepare(&deviceLength, &coarseMesh)) {
