@@ -1,13 +1,16 @@
-// ekSimulator: the state of one simulation. It binds the status channel, the
-// numeric settings and the device, and holds the mesh, the normalisation
-// scales, every per-point array, the light and bias sweeps, the result file
-// names and the run counters.
+// ekSimulator: one simulation. It binds the status channel, the numeric
+// settings and the device, and owns the mesh with every field on it
+// (ekMeshFields), the normalisation scales, the light and bias sweeps, the
+// result file names and the run counters.
 //
-// The numerical operations are further methods of this class, each group in
-// its own .cpp file and declared below in a block of its own. The device-file
-// reader includes this header too (for the normalisation and the mesh and
-// guess file names, which are inline), so it must stay light: forward
-// declarations and the small records the simulator holds.
+// The public interface comes first, grouped by concern, each group naming
+// the files that implement it; the run state and the internal steps follow.
+// The bias and quantum-efficiency sweep drivers (ekBiasSweep.h, ekQESweep.h),
+// the structure builder (ekStructureBuilder.h) and the point physics
+// (ekPointPhysics.h, ekNewtonEdges.h) live in headers of their own. The
+// device-file reader includes this header too (for the normalisation and the
+// mesh and guess file names, which are inline), so it must stay light:
+// forward declarations and the small records the simulator holds.
 #pragma once
 
 #include <cmath>
@@ -223,7 +226,7 @@ public:
     void setLightState(uint8_t kind, double wavelength, double fluxAfterAnode,
                        double fluxIncident);
 
-    // ==== iteration driver and linear solvers (ekIteration*.cpp) ====
+    // ---- iteration driver and linear solvers (ekIteration*.cpp) ----------------
     // System kinds of solveSystem: the three Gummel equations (tridiagonal,
     // N unknowns) and the coupled Newton system (3N unknowns, band Jacobian).
     static constexpr int SYSTEM_POISSON = 1;
@@ -270,18 +273,7 @@ public:
     // Jacobian) seen by the last equilibrium solve.
     size_t getSolvePeakBytes() const { return solvePeakBytes; }
 
-protected:
-    SystemAssembler newtonAssembler = nullptr;
-    // The iteration driver keeps its tolerance: no looser pass after the
-    // iteration limit (a whole-step trial has a fallback instead).
-    bool strictTolerance = false;
-    ekIterationRecord iteration;
-    size_t solvePeakBytes = 0;
-
-public:
-    // ==== end of iteration driver ====
-
-    // ==== Gummel iteration (ekGummel*.cpp, contacts in ekContactBoundary.cpp) ====
+    // ---- Gummel iteration (ekGummel*.cpp, contacts in ekContactBoundary.cpp) ---
     // Assemblers of the three Gummel equations (solveSystem kinds 1, 2, 3):
     // each fills the residual F, rhs = -F and the tridiagonal Jacobian of F
     // by its own unknown (lower, diag, upper), and the sum of F^2 (never
@@ -313,9 +305,7 @@ public:
     // saving its distribution file (sweepFlags: sweep-kind flags).
     void transportSaveGummel(double* V, double* Fn, double* Fp, int sweepFlags);
 
-    // ==== end of Gummel iteration ====
-
-    // ==== equilibrium Poisson solution (ekEquilibrium*.cpp) ====
+    // ---- equilibrium Poisson solution (ekEquilibrium*.cpp) ---------------------
     // The equilibrium solution, timed and reported: iterations of the last
     // Poisson pass, -1 when the mesh cannot be used.
     int setEquilibrium();
@@ -334,40 +324,7 @@ public:
     // and writes the equilibrium distribution.
     void poissonSave(double* V);
 
-private:
-    // Who asks for the equilibrium, and so how it is reached and reported.
-    enum class EquilibriumRoad {
-        Fresh,      // solved anew even when one is stored (setEquilibrium)
-        Sweep,      // the stored one when known (the bias and QE sweeps)
-        Transport,  // the stored one when known; a failed solve is tried once
-                    // more with the contacts' other boundary type (transportInit)
-    };
-    // The one way to the equilibrium: the stored one copied into w.V, or
-    // solved at 0 V in the dark on w (Va is then 0, the residual N long) and
-    // stored with its distribution, in the equilibrium occupation whatever
-    // light is installed. True when w.V holds it (on the Sweep road also
-    // not stopped since); iters (may be null) receives the solve's result.
-    bool ensureEquilibrium(ekSolutionWork& w, double* residual, EquilibriumRoad road,
-                           int* iters = nullptr);
-    // Its Poisson passes (ekEquilibrium.cpp).
-    friend class ekEquilibriumPasses;
-    // Grows a mesh too coarse for the thinnest layer: 1 done, 0 the ladder
-    // ends, -1 still coarse after ten growths (each reported); with the
-    // other mesh rules in ekMesh.cpp.
-    int refineCoarseMesh();
-    double initialPotential(int i, double Va) const;
-    // Densities, band edges, fields, charges and rates of the stored
-    // equilibrium solution.
-    void fillEquilibriumPoints();
-    // What the equilibrium and the transport saves both derive at point k
-    // from its V, Fn, Fp: densities, band potentials and edges, dopant, trap
-    // and polarisation charges. Returns the volume charge density there.
-    double storePointState(int k, double V, double Fn, double Fp);
-
-public:
-    // ==== end of equilibrium ====
-
-    // ==== Newton iteration (ekNewton*.cpp) ====
+    // ---- Newton iteration (ekNewton*.cpp) --------------------------------------
     // Coupled Newton system (solveSystem kind 5): x holds 3N unknowns, V, Fn,
     // Fp interleaved per point. Fills the residual F, rhs = -F, the band
     // Jacobian of F (every entry, contact rows included) and the sum of F^2
@@ -408,13 +365,7 @@ public:
     // Sets the applied bias (normalised); for tests and the run operations.
     void setAppliedVoltage(double v) { Va = v; }
 
-protected:
-    ekSolutionTotals totals;
-
-public:
-    // ==== end of Newton iteration ====
-
-    // ==== bias sweep (ekBias*.cpp, ekPhotovoltaic.cpp, ekSweepProgress.cpp) ====
+    // ---- bias sweep (ekBias*.cpp, ekPhotovoltaic.cpp, ekSweepProgress.cpp) -----
     // Bias sweep record from a uniform sweep (mode 0x10), a custom bias file
     // (mode 0x20, one voltage per row, at least two rows, increasing) or no
     // bias (one point at 0 V). Volts and A/cm2 in; true on success.
@@ -447,40 +398,7 @@ public:
     // those of the cell, usually because it was swept in reverse.
     void warnPVReach();
 
-protected:
-    int biasPosL = -1;
-    int biasPosC = -1;
-    int biasPosR = -1;
-    int itersMin = 0;
-    int itersMax = 0;
-
-private:
-    // The bias sweep's own workings (ekBiasSweep.h).
-    friend class ekBiasDriver;
-    struct BiasWork;
-    // Work arrays of a sweep; the quantum-efficiency sweep works on them too.
-    bool allocBiasWork(BiasWork& w);
-    void freeBiasWork(BiasWork& w);
-    // Switches Newton <-> Gummel for a failed point and restores its start;
-    // the solver arrays are made anew whatever reallocate says.
-    bool switchMethod(BiasWork& w, bool reallocate);
-    void restoreStart(BiasWork& w);
-    // A ramp from one bias to another that stores nothing; the sweep points
-    // from index from to index to (either direction), *stored of them
-    // stored; one bias point. Each returns its iteration count.
-    int gotoBias(double from, double to, double step, BiasWork& w);
-    int doSweepBias(int from, int to, BiasWork& w, int* stored, bool keepMask);
-    int doBias(double bias, BiasWork& w);
-    // At most once a second of a sweep: "points done of total" and the value
-    // just solved, so a long sweep is seen moving (ekSweepProgress.cpp).
-    void reportProgress(const ElecSweep* sweep, const wchar_t* quantity, double value,
-                        const wchar_t* unit);
-    double progressReportedAt = 0.0;  // ms since the sweep's Tic
-
-public:
-    // ==== end of bias sweep ====
-
-    // ==== light sources (ekLight*.cpp) ====
+    // ---- light sources (ekLight*.cpp) ------------------------------------------
     // Light through the anode. Each setter replaces the light of the run;
     // false (with a level-1 line, except for a null device) when refused.
     // Fluxes in 1/cm2/s, wavelengths in um.
@@ -504,9 +422,7 @@ public:
     // normalised), 3: incident power density (W/cm2); 0 for any other k.
     double getLightTotal(int k) const;
 
-    // ==== end of light sources ====
-
-    // ==== quantum-efficiency sweep (ekQuantumEfficiency*.cpp, ekPhotocurrent.cpp) ====
+    // ---- quantum-efficiency sweep (ekQuantumEfficiency*.cpp, ekPhotocurrent.cpp) ---
     // Quantum efficiency at the applied voltage Va (V), wavelength by
     // wavelength over the installed grid: EQE and IQE in columns 4 and 5 of
     // the light spectrum, "simulout_qw.txt", the photocurrent summary and
@@ -521,16 +437,7 @@ public:
     // 1e-12..1.
     void printEQE(bool enabled, wchar_t* message);
 
-private:
-    // The sweep's steps (ekQESweep.h).
-    friend class ekQESweep;
-    // Solves one wavelength: its generation, then the transport at Va.
-    int doQE(int index, double wavelength, double flux, double* absorbed, BiasWork& w);
-
-public:
-    // ==== end of quantum-efficiency sweep ====
-
-    // ==== result files (ekResult*.cpp) ====
+    // ---- result files (ekResult*.cpp) ------------------------------------------
     // Common header of a result file for the tag flags (DG when none
     // matches); defined with the set-up writers in ekSaveInput.cpp.
     void printHeader(FILE* stream, int tagFlags) const;
@@ -580,10 +487,7 @@ public:
     void setMeanCurrent(double J) { totals.meanCurrent = J; }
     double getAppliedVoltage() const { return Va; }
 
-public:
-    // ==== end of result files ====
-
-    // ==== device summary and input copies (ekDeviceSummary.cpp, ekInputCopies.cpp) ====
+    // ---- device summary and input copies (ekDeviceSummary.cpp, ekInputCopies.cpp) ---
     // "simuldevice.txt": one block per layer (dopant, thickness, gap,
     // affinity, mobilities).
     void saveDevice();
@@ -595,15 +499,8 @@ public:
     // copied keeps its input name.
     void saveFiles(ekExcitation* excitation);
 
-    // ==== end of device summary ====
-
-private:
-    // Structure initialisation on the mesh: the structure builder
-    // (ekStructure*.cpp) fills the mesh fields, then the light's generation.
-    bool init();
-    bool isBlocked() const;
-
 protected:
+    // -- the object, its mesh and its run state --
     nuSigma* sigma;
     nuParam* param;
     ElecDevice* device = nullptr;
@@ -651,4 +548,87 @@ protected:
         bool& flag;
         bool was;
     };
+    // -- iteration driver and linear solvers (ekIteration*.cpp) --
+    SystemAssembler newtonAssembler = nullptr;
+    // The iteration driver keeps its tolerance: no looser pass after the
+    // iteration limit (a whole-step trial has a fallback instead).
+    bool strictTolerance = false;
+    ekIterationRecord iteration;
+    size_t solvePeakBytes = 0;
+
+    // -- Newton iteration (ekNewton*.cpp) --
+    ekSolutionTotals totals;
+
+    // -- bias sweep (ekBias*.cpp, ekPhotovoltaic.cpp, ekSweepProgress.cpp) --
+    int biasPosL = -1;
+    int biasPosC = -1;
+    int biasPosR = -1;
+    int itersMin = 0;
+    int itersMax = 0;
+
+private:
+    // -- the object, its mesh and its run state --
+    // Structure initialisation on the mesh: the structure builder
+    // (ekStructure*.cpp) fills the mesh fields, then the light's generation.
+    bool init();
+    bool isBlocked() const;
+
+    // -- equilibrium Poisson solution (ekEquilibrium*.cpp) --
+    // Who asks for the equilibrium, and so how it is reached and reported.
+    enum class EquilibriumRoad {
+        Fresh,      // solved anew even when one is stored (setEquilibrium)
+        Sweep,      // the stored one when known (the bias and QE sweeps)
+        Transport,  // the stored one when known; a failed solve is tried once
+                    // more with the contacts' other boundary type (transportInit)
+    };
+    // The one way to the equilibrium: the stored one copied into w.V, or
+    // solved at 0 V in the dark on w (Va is then 0, the residual N long) and
+    // stored with its distribution, in the equilibrium occupation whatever
+    // light is installed. True when w.V holds it (on the Sweep road also
+    // not stopped since); iters (may be null) receives the solve's result.
+    bool ensureEquilibrium(ekSolutionWork& w, double* residual, EquilibriumRoad road,
+                           int* iters = nullptr);
+    // Its Poisson passes (ekEquilibrium.cpp).
+    friend class ekEquilibriumPasses;
+    // Grows a mesh too coarse for the thinnest layer: 1 done, 0 the ladder
+    // ends, -1 still coarse after ten growths (each reported); with the
+    // other mesh rules in ekMesh.cpp.
+    int refineCoarseMesh();
+    double initialPotential(int i, double Va) const;
+    // Densities, band edges, fields, charges and rates of the stored
+    // equilibrium solution.
+    void fillEquilibriumPoints();
+    // What the equilibrium and the transport saves both derive at point k
+    // from its V, Fn, Fp: densities, band potentials and edges, dopant, trap
+    // and polarisation charges. Returns the volume charge density there.
+    double storePointState(int k, double V, double Fn, double Fp);
+
+    // -- bias sweep (ekBias*.cpp, ekPhotovoltaic.cpp, ekSweepProgress.cpp) --
+    // The bias sweep's own workings (ekBiasSweep.h).
+    friend class ekBiasDriver;
+    struct BiasWork;
+    // Work arrays of a sweep; the quantum-efficiency sweep works on them too.
+    bool allocBiasWork(BiasWork& w);
+    void freeBiasWork(BiasWork& w);
+    // Switches Newton <-> Gummel for a failed point and restores its start;
+    // the solver arrays are made anew whatever reallocate says.
+    bool switchMethod(BiasWork& w, bool reallocate);
+    void restoreStart(BiasWork& w);
+    // A ramp from one bias to another that stores nothing; the sweep points
+    // from index from to index to (either direction), *stored of them
+    // stored; one bias point. Each returns its iteration count.
+    int gotoBias(double from, double to, double step, BiasWork& w);
+    int doSweepBias(int from, int to, BiasWork& w, int* stored, bool keepMask);
+    int doBias(double bias, BiasWork& w);
+    // At most once a second of a sweep: "points done of total" and the value
+    // just solved, so a long sweep is seen moving (ekSweepProgress.cpp).
+    void reportProgress(const ElecSweep* sweep, const wchar_t* quantity, double value,
+                        const wchar_t* unit);
+    double progressReportedAt = 0.0;  // ms since the sweep's Tic
+
+    // -- quantum-efficiency sweep (ekQuantumEfficiency*.cpp, ekPhotocurrent.cpp) --
+    // The sweep's steps (ekQESweep.h).
+    friend class ekQESweep;
+    // Solves one wavelength: its generation, then the transport at Va.
+    int doQE(int index, double wavelength, double flux, double* absorbed, BiasWork& w);
 };
