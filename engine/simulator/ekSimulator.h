@@ -133,11 +133,6 @@ public:
     void setDevice(ElecDevice* device, int total);
     // Grows the mesh to the next size of the ladder (false at the top).
     bool increasePoints();
-    // What growing a mesh flagged too coarse for the thinnest layer gave.
-    enum class MeshGrowth { Fine, LadderEnds, StillCoarse };
-    // Grows a coarse mesh along the ladder until the flag clears, at most
-    // MESH_REFINEMENTS times; each caller reports the outcome in its own words.
-    MeshGrowth growCoarseMesh();
     // True when the mesh is fit for solving; grows a mesh whose steps are
     // too coarse for the thinnest layer.
     bool checkMeshStep();
@@ -192,8 +187,6 @@ public:
     // absorbs, per width) and the photon flux at each point; returns the
     // flux reaching the last point (ekLightGeneration.cpp).
     double generationProfile(double wavelength, int wavelengthIndex, double flux);
-    // Generation profile of the installed light (spectrum or one line).
-    void generationProfileLight();
     // True when the installed light brings no photons (below 1000 1/cm2/s).
     bool isDark() const;
 
@@ -297,9 +290,6 @@ public:
     // the majority carriers of its node) becomes ohmic for the rest of the
     // run. Returns the contact's ohmic flag after the test.
     bool updateContactOhmic(int side);
-    // Both contacts through updateContactOhmic, once before an iteration:
-    // the assemblers read the flags and never change them.
-    void decideContactsOhmic();
     // Stores a converged Gummel point (only after a converged point): the
     // per-point quantities, mean current and space charges, and with full
     // saving its distribution file (sweepFlags: sweep-kind flags).
@@ -351,11 +341,6 @@ public:
     void transportSavePoint(int k, int* state, double Vm, double V0, double Vp, double Fnm,
                             double Fn0, double Fnp, double Fpm, double Fp0, double Fpp,
                             double* scratch1, double* scratch2);
-    // Stores a whole solution through transportSavePoint: per-point
-    // quantities, mean current and space charges. Point k's V, Fn and Fp
-    // stand at index k * stride of their arrays (stride 3 with the arrays
-    // at x, x + 1 and x + 2 reads the interleaved Newton vector).
-    void storeSolution(const double* V, const double* Fn, const double* Fp, int stride = 1);
 
     // Precondition of the equilibrium solver (level-1 line when refused).
     bool doCheckPoisson();
@@ -381,9 +366,6 @@ public:
     int getBiasPosC() const { return biasPosC; }
     int getBiasPosR() const { return biasPosR; }
     uint8_t getBiasMode() const { return biasType; }
-    // Smallest and largest iteration counts of the bias points of the run.
-    int getIterationsMin() const { return itersMin; }
-    int getIterationsMax() const { return itersMax; }
     // Photovoltaic tracking of one stored point (light on only): Jsc and
     // Voc by linear interpolation at the sign changes of V and J, the
     // maximum-power point where V J < 0; slots 0..4 of the bias sweep.
@@ -393,10 +375,6 @@ public:
     // "simulout_photovoltaic.txt" and the summary file. message: caller's
     // buffer of 256 characters.
     void printPV(bool enabled, wchar_t* message);
-    // Warns when an illuminated sweep never reaches 0 V (no Jsc) or never
-    // changes the sign of its current (no Voc): its figures are then not
-    // those of the cell, usually because it was swept in reverse.
-    void warnPVReach();
 
     // ---- light sources (ekLight*.cpp) ------------------------------------------
     // Light through the anode. Each setter replaces the light of the run;
@@ -567,6 +545,28 @@ protected:
     int itersMax = 0;
 
 private:
+    // -- steps the operations above share (ekMesh.cpp, ekLightGeneration.cpp,
+    // ekContactBoundary.cpp, ekNewtonSave.cpp, ekPhotovoltaic.cpp) --
+    // What growing a mesh flagged too coarse for the thinnest layer gave.
+    enum class MeshGrowth { Fine, LadderEnds, StillCoarse };
+    // Grows a coarse mesh along the ladder until the flag clears, at most
+    // MESH_REFINEMENTS times; each caller reports the outcome in its own words.
+    MeshGrowth growCoarseMesh();
+    // Generation profile of the installed light (spectrum or one line).
+    void generationProfileLight();
+    // Both contacts through updateContactOhmic, once before an iteration:
+    // the assemblers read the flags and never change them.
+    void decideContactsOhmic();
+    // Stores a whole solution through transportSavePoint: per-point
+    // quantities, mean current and space charges. Point k's V, Fn and Fp
+    // stand at index k * stride of their arrays (stride 3 with the arrays
+    // at x, x + 1 and x + 2 reads the interleaved Newton vector).
+    void storeSolution(const double* V, const double* Fn, const double* Fp, int stride = 1);
+    // Warns when an illuminated sweep never reaches 0 V (no Jsc) or never
+    // changes the sign of its current (no Voc): its figures are then not
+    // those of the cell, usually because it was swept in reverse.
+    void warnPVReach();
+
     // -- the object, its mesh and its run state --
     // Structure initialisation on the mesh: the structure builder
     // (ekStructure*.cpp) fills the mesh fields, then the light's generation.
