@@ -30,15 +30,10 @@ constexpr double POWER_MIN = 1e-9;          // W/cm2
 bool ekSimulator::allocBiasWork(BiasWork& w)
 {
     const size_t N = static_cast<size_t>(Points);
-    bool ok = true;
-    for (double** a : w.vectors3N) {
-        *a = sigma->mallocDbl(3 * N, true);
-        ok = ok && *a != nullptr;
-    }
-    for (double** a : w.vectorsN) {
-        *a = sigma->mallocDbl(N, true);
-        ok = ok && *a != nullptr;
-    }
+    // Both lists are tried whatever the first gives, so that every array
+    // is made or null for freeBiasWork.
+    const bool made3N = ek_allocArrays(sigma, w.vectors3N, 3 * N);
+    bool ok = ek_allocArrays(sigma, w.vectorsN, N) && made3N;
     if (ok) {
         ok = w.allocate(*this);
     }
@@ -48,16 +43,8 @@ bool ekSimulator::allocBiasWork(BiasWork& w)
 
 void ekSimulator::freeBiasWork(BiasWork& w)
 {
-    for (double** a : w.vectors3N) {
-        if (*a != nullptr) {
-            sigma->freeDbl(a);
-        }
-    }
-    for (double** a : w.vectorsN) {
-        if (*a != nullptr) {
-            sigma->freeDbl(a);
-        }
-    }
+    ek_freeArrays(sigma, w.vectors3N);
+    ek_freeArrays(sigma, w.vectorsN);
     w.release(*this);
 }
 

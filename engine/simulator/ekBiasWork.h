@@ -2,7 +2,17 @@
 // solve holds, and those of one bias sweep.
 #pragma once
 
+#include <cstddef>
+#include <span>
+
 #include "ekSimulator.h"
+
+// Allocates each listed array, zero-filled and length doubles long, through
+// the status channel; false when any failed (those made stay listed for
+// ek_freeArrays). Every work-array list of the solves goes through these.
+bool ek_allocArrays(nuSigma* sigma, std::span<double** const> arrays, size_t length);
+// Frees each listed array that exists and clears its pointer.
+void ek_freeArrays(nuSigma* sigma, std::span<double** const> arrays);
 
 // Arrays of the iteration driver (ekSimulator::allocSystem, solveSystem).
 struct ekSystemArrays {

@@ -252,12 +252,7 @@ int ekSimulator::solvePoisson()
         return refined;
     }
     PoissonArrays a;
-    const size_t N = static_cast<size_t>(Points);
-    bool ok = true;
-    for (double** array : a.all) {
-        *array = sigma->mallocDbl(N, true);
-        ok = ok && *array != nullptr;
-    }
+    bool ok = ek_allocArrays(sigma, a.all, static_cast<size_t>(Points));
     if (!ok) {
         sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
     } else {
@@ -273,11 +268,7 @@ int ekSimulator::solvePoisson()
         ensureEquilibrium(a, a.residual, EquilibriumRoad::Fresh, &iters);
     }
     a.release(*this);
-    for (double** array : a.all) {
-        if (*array != nullptr) {
-            sigma->freeDbl(array);
-        }
-    }
+    ek_freeArrays(sigma, a.all);
     return iters;
 }
 

@@ -1,6 +1,7 @@
 // Work arrays of one nonlinear solve. The Newton Jacobian lives in band
 // storage: its entries all lie within five columns of the diagonal, so the
 // memory grows as N (a dense 3N x 3N matrix would need 28.8 GB at N = 20000).
+#include <array>
 #include <new>
 
 #include "ekBandMatrix.h"
@@ -18,6 +19,26 @@ bool allHandles(double** a, double** b, double** c, double** d, ekBandMatrix** j
 
 }  // namespace
 
+bool ek_allocArrays(nuSigma* sigma, std::span<double** const> arrays, size_t length)
+{
+    bool ok = true;
+    for (double** a : arrays) {
+        *a = sigma->mallocDbl(length, true);
+        ok = ok && *a != nullptr;
+    }
+    return ok;
+}
+
+void ek_freeArrays(nuSigma* sigma, std::span<double** const> arrays)
+{
+    for (double** a : arrays) {
+        if (*a != nullptr) {
+            sigma->freeDbl(a);
+        }
+        *a = nullptr;
+    }
+}
+
 bool ekSimulator::allocSystem(double** previous, double** start, double** update, double** rhs,
                               ekBandMatrix** jacobian, double** lower, double** diag,
                               double** upper)
@@ -30,11 +51,8 @@ bool ekSimulator::allocSystem(double** previous, double** start, double** update
     const bool newton = param->method == nuParam::METHOD_NEWTON;
     const size_t L = static_cast<size_t>(Points) * (newton ? 3 : 1);
 
-    bool ok = true;
-    for (double** a : {previous, start, update, rhs, lower, diag, upper}) {
-        *a = sigma->mallocDbl(L, true);
-        ok = ok && *a != nullptr;
-    }
+    const std::array<double**, 7> vectors{previous, start, update, rhs, lower, diag, upper};
+    bool ok = ek_allocArrays(sigma, vectors, L);
     if (ok && param->maxiter > 1) {
         iteration.errorHistory = sigma->mallocDbl(static_cast<size_t>(param->maxiter), true);
         iteration.historyLength = iteration.errorHistory != nullptr ? param->maxiter : 0;
@@ -60,12 +78,8 @@ void ekSimulator::freeSystem(double** previous, double** start, double** update,
     if (sigma == nullptr || !allHandles(previous, start, update, rhs, jacobian, lower, diag, upper)) {
         return;
     }
-    for (double** a : {previous, start, update, rhs, lower, diag, upper}) {
-        if (*a != nullptr) {
-            sigma->freeDbl(a);
-        }
-        *a = nullptr;
-    }
+    const std::array<double**, 7> vectors{previous, start, update, rhs, lower, diag, upper};
+    ek_freeArrays(sigma, vectors);
     delete *jacobian;
     *jacobian = nullptr;
     if (iteration.errorHistory != nullptr) {
