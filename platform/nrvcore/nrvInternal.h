@@ -53,7 +53,11 @@ struct nrv_layer {
   nrv::Param weights, bias;
   // Per-batch buffers: pre-activation, output, gradient at the pre-activation.
   std::vector<float> z, y, dz;
-  std::vector<float> cols, dcols;  // one sample's im2col matrix and its gradient
+  // Convolution scratch: a group of samples' im2col matrix, its gradient and
+  // the group's product; colsBatch is the batch whose columns cols still
+  // holds from the forward pass (0 when they were not kept).
+  std::vector<float> cols, dcols, groupOut;
+  int colsBatch = 0;
 };
 
 struct nrv_network_impl {

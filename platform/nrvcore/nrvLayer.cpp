@@ -1,6 +1,7 @@
 // Forward and backward passes of the layer kinds. Dense layers work on a
-// whole mini-batch with one matrix product; convolutions unfold each sample
-// into columns (im2col) and use the same product.
+// whole mini-batch with one matrix product; convolutions unfold a group of
+// samples into columns (im2col) and take one product per group, keeping the
+// columns of a training batch for its backward pass.
 #include "nrvInternal.h"
 
 #include <cblas.h>
@@ -15,41 +16,149 @@ namespace {
 int convRows(const nrv_layer* l) { return l->channels * l->kernel * l->kernel; }
 int convPositions(const nrv_layer* l) { return l->outHeight * l->outWidth; }
 
-void im2col(const nrv_layer* l, const float* x, float* cols) {
-  const int k = l->kernel, positions = convPositions(l);
-  for (int c = 0; c < l->channels; ++c)
-    for (int ki = 0; ki < k; ++ki)
-      for (int kj = 0; kj < k; ++kj) {
-        float* row = cols + size_t((c * k + ki) * k + kj) * positions;
-        for (int oh = 0; oh < l->outHeight; ++oh) {
-          const int ih = oh * l->stride - l->padding + ki;
-          for (int ow = 0; ow < l->outWidth; ++ow) {
-            const int iw = ow * l->stride - l->padding + kj;
-            const bool inside = ih >= 0 && ih < l->height && iw >= 0 && iw < l->width;
-            row[oh * l->outWidth + ow] =
-                inside ? x[(size_t(c) * l->height + ih) * l->width + iw] : 0.f;
-          }
-        }
-      }
+// The column matrix of a group of samples is [rows x samples*positions]:
+// row (c, ki, kj) holds, for each sample and output position, the input
+// pixel that kernel tap meets there (0 in the padding). The samples sit side
+// by side so that one matrix product serves the whole group.
+constexpr size_t kMaxColumnFloats = size_t(8) << 20;  // 32 MiB of columns at most
+
+// Samples per group: the whole batch when its columns fit, so the training
+// pass can keep them for the backward pass, else as many as fit.
+int groupSize(const nrv_layer* l, int batch) {
+  const size_t perSample = std::max<size_t>(size_t(convRows(l)) * convPositions(l), 1);
+  return int(std::min(std::max<size_t>(kMaxColumnFloats / perSample, 1), size_t(std::max(batch, 1))));
 }
 
-void col2im(const nrv_layer* l, const float* cols, float* dx) {
-  const int k = l->kernel, positions = convPositions(l);
-  std::fill(dx, dx + l->inSize, 0.f);
-  for (int c = 0; c < l->channels; ++c)
+// Output columns [first, last) of one output row whose input column
+// ow * stride - padding + kj lies inside the image.
+void insideColumns(const nrv_layer* l, int kj, int& first, int& last) {
+  const int shift = l->padding - kj;  // iw = ow * stride - shift
+  first = shift > 0 ? (shift + l->stride - 1) / l->stride : 0;
+  last = (l->width - 1 + shift) >= 0 ? (l->width - 1 + shift) / l->stride + 1 : 0;
+  first = std::min(first, l->outWidth);
+  last = std::clamp(last, first, l->outWidth);
+}
+
+// Unfolds one sample into its columns of a group matrix of leading dimension ld.
+void im2col(const nrv_layer* l, const float* x, float* cols, size_t ld) {
+  const int k = l->kernel, outW = l->outWidth, stride = l->stride;
+  for (int c = 0; c < l->channels; ++c) {
+    const float* image = x + size_t(c) * l->height * l->width;
     for (int ki = 0; ki < k; ++ki)
       for (int kj = 0; kj < k; ++kj) {
-        const float* row = cols + size_t((c * k + ki) * k + kj) * positions;
-        for (int oh = 0; oh < l->outHeight; ++oh) {
-          const int ih = oh * l->stride - l->padding + ki;
-          if (ih < 0 || ih >= l->height) continue;
-          for (int ow = 0; ow < l->outWidth; ++ow) {
-            const int iw = ow * l->stride - l->padding + kj;
-            if (iw >= 0 && iw < l->width)
-              dx[(size_t(c) * l->height + ih) * l->width + iw] += row[oh * l->outWidth + ow];
+        float* row = cols + size_t((c * k + ki) * k + kj) * ld;
+        int first, last;
+        insideColumns(l, kj, first, last);
+        const int iw0 = first * stride - l->padding + kj;
+        for (int oh = 0; oh < l->outHeight; ++oh, row += outW) {
+          const int ih = oh * stride - l->padding + ki;
+          if (ih < 0 || ih >= l->height) {
+            std::fill(row, row + outW, 0.f);
+            continue;
           }
+          std::fill(row, row + first, 0.f);
+          const float* in = image + size_t(ih) * l->width + iw0;
+          if (stride == 1)
+            std::copy(in, in + (last - first), row + first);
+          else
+            for (int ow = first; ow < last; ++ow, in += stride) row[ow] = *in;
+          std::fill(row + last, row + outW, 0.f);
         }
       }
+  }
+}
+
+// Adds one sample's column gradients (leading dimension ld) back onto its
+// input gradient, which the caller has cleared.
+void col2im(const nrv_layer* l, const float* cols, size_t ld, float* dx) {
+  const int k = l->kernel, outW = l->outWidth, stride = l->stride;
+  for (int c = 0; c < l->channels; ++c) {
+    float* image = dx + size_t(c) * l->height * l->width;
+    for (int ki = 0; ki < k; ++ki)
+      for (int kj = 0; kj < k; ++kj) {
+        const float* row = cols + size_t((c * k + ki) * k + kj) * ld;
+        int first, last;
+        insideColumns(l, kj, first, last);
+        const int iw0 = first * stride - l->padding + kj;
+        for (int oh = 0; oh < l->outHeight; ++oh, row += outW) {
+          const int ih = oh * stride - l->padding + ki;
+          if (ih < 0 || ih >= l->height) continue;
+          float* out = image + size_t(ih) * l->width + iw0;
+          for (int ow = first; ow < last; ++ow, out += stride) *out += row[ow];
+        }
+      }
+  }
+}
+
+// Columns of samples [first, first + count) of the batch x.
+void unfoldGroup(const nrv_layer* l, const float* x, int first, int count, float* cols) {
+  const size_t positions = size_t(convPositions(l)), ld = positions * count;
+  for (int s = 0; s < count; ++s)
+    im2col(l, x + size_t(first + s) * l->inSize, cols + s * positions, ld);
+}
+
+void forwardConv(nrv_layer* l, const float* x, int batch) {
+  const int rows = convRows(l), filters = l->filters;
+  const size_t positions = size_t(convPositions(l));
+  const int group = groupSize(l, batch);
+  l->cols.resize(size_t(rows) * positions * group);
+  l->groupOut.resize(size_t(filters) * positions * group);
+  for (int first = 0; first < batch; first += group) {
+    const int count = std::min(group, batch - first);
+    const size_t ld = positions * count;
+    unfoldGroup(l, x, first, count, l->cols.data());
+    // Out[filters x count*positions] = W[filters x rows] * Cols.
+    cblas_sgemm(CblasRowMajor, CblasNoTrans, CblasNoTrans, filters, int(ld), rows, 1.f,
+                l->weights.value.data(), rows, l->cols.data(), int(ld), 0.f, l->groupOut.data(),
+                int(ld));
+    for (int s = 0; s < count; ++s)
+      for (int f = 0; f < filters; ++f) {
+        const float* from = l->groupOut.data() + f * ld + s * positions;
+        float* to = l->z.data() + size_t(first + s) * l->outSize + f * positions;
+        const float b = l->bias.value[f];
+        for (size_t p = 0; p < positions; ++p) to[p] = from[p] + b;
+      }
+  }
+  // The columns serve the backward pass when the whole batch was one group.
+  l->colsBatch = group >= batch ? batch : 0;
+}
+
+void backwardConv(nrv_layer* l, const float* x, float* dx, int batch) {
+  const int rows = convRows(l), filters = l->filters;
+  const size_t positions = size_t(convPositions(l));
+  const bool kept = l->colsBatch == batch;
+  const int group = kept ? batch : groupSize(l, batch);
+  l->cols.resize(size_t(rows) * positions * group);
+  l->groupOut.resize(size_t(filters) * positions * group);
+  if (dx) l->dcols.resize(size_t(rows) * positions * group);
+  for (int first = 0; first < batch; first += group) {
+    const int count = std::min(group, batch - first);
+    const size_t ld = positions * count;
+    if (!kept) unfoldGroup(l, x, first, count, l->cols.data());
+    // dZ of the group as [filters x count*positions], and the bias gradient.
+    float* dzGroup = l->groupOut.data();
+    for (int s = 0; s < count; ++s)
+      for (int f = 0; f < filters; ++f) {
+        const float* from = l->dz.data() + size_t(first + s) * l->outSize + f * positions;
+        std::copy(from, from + positions, dzGroup + f * ld + s * positions);
+      }
+    for (int f = 0; f < filters; ++f) {
+      float sum = 0.f;
+      for (size_t p = 0; p < ld; ++p) sum += dzGroup[f * ld + p];
+      l->bias.grad[f] += sum;
+    }
+    // dW[filters x rows] += dZ * Cols^T.
+    cblas_sgemm(CblasRowMajor, CblasNoTrans, CblasTrans, filters, rows, int(ld), 1.f, dzGroup,
+                int(ld), l->cols.data(), int(ld), 1.f, l->weights.grad.data(), rows);
+    if (!dx) continue;
+    // dCols[rows x count*positions] = W^T * dZ, folded back onto each sample.
+    cblas_sgemm(CblasRowMajor, CblasTrans, CblasNoTrans, rows, int(ld), filters, 1.f,
+                l->weights.value.data(), rows, dzGroup, int(ld), 0.f, l->dcols.data(), int(ld));
+    float* dxGroup = dx + size_t(first) * l->inSize;
+    std::fill(dxGroup, dxGroup + size_t(count) * l->inSize, 0.f);
+    for (int s = 0; s < count; ++s)
+      col2im(l, l->dcols.data() + s * positions, ld, dxGroup + size_t(s) * l->inSize);
+  }
 }
 
 }  // namespace
@@ -82,16 +191,7 @@ void forwardLayer(nrv_layer* l, const float* x, int batch) {
     cblas_sgemm(CblasRowMajor, CblasNoTrans, CblasTrans, batch, l->outSize, l->inSize, 1.f, x,
                 l->inSize, l->weights.value.data(), l->inSize, 1.f, l->z.data(), l->outSize);
   } else {
-    const int rows = convRows(l), positions = convPositions(l);
-    l->cols.resize(size_t(rows) * positions);
-    for (int b = 0; b < batch; ++b) {
-      float* zb = l->z.data() + size_t(b) * l->outSize;
-      for (int f = 0; f < l->filters; ++f)
-        std::fill(zb + size_t(f) * positions, zb + size_t(f + 1) * positions, l->bias.value[f]);
-      im2col(l, x + size_t(b) * l->inSize, l->cols.data());
-      cblas_sgemm(CblasRowMajor, CblasNoTrans, CblasNoTrans, l->filters, positions, rows, 1.f,
-                  l->weights.value.data(), rows, l->cols.data(), positions, 1.f, zb, positions);
-    }
+    forwardConv(l, x, batch);
   }
   applyActivation(l->activation, l->z.data(), l->y.data(), batch, l->outSize);
 }
@@ -111,25 +211,7 @@ void backwardLayer(nrv_layer* l, const float* x, float* dx, int batch) {
                   dz, l->outSize, l->weights.value.data(), l->inSize, 0.f, dx, l->inSize);
     return;
   }
-  const int rows = convRows(l), positions = convPositions(l);
-  l->cols.resize(size_t(rows) * positions);
-  l->dcols.resize(size_t(rows) * positions);
-  for (int b = 0; b < batch; ++b) {
-    const float* dzb = dz + size_t(b) * l->outSize;
-    im2col(l, x + size_t(b) * l->inSize, l->cols.data());
-    cblas_sgemm(CblasRowMajor, CblasNoTrans, CblasTrans, l->filters, rows, positions, 1.f, dzb,
-                positions, l->cols.data(), positions, 1.f, l->weights.grad.data(), rows);
-    for (int f = 0; f < l->filters; ++f) {
-      float sum = 0.f;
-      for (int p = 0; p < positions; ++p) sum += dzb[size_t(f) * positions + p];
-      l->bias.grad[f] += sum;
-    }
-    if (dx) {
-      cblas_sgemm(CblasRowMajor, CblasTrans, CblasNoTrans, rows, positions, l->filters, 1.f,
-                  l->weights.value.data(), rows, dzb, positions, 0.f, l->dcols.data(), positions);
-      col2im(l, l->dcols.data(), dx + size_t(b) * l->inSize);
-    }
-  }
+  backwardConv(l, x, dx, batch);
 }
 
 }  // namespace nrv

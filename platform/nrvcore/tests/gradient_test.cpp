@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -146,3 +148,59 @@ TEST(GradientTest, ReluConvolutionAlone) {
 }
 
 }  // namespace
+
+// A batch whose im2col columns are too large to keep is unfolded again, in
+// groups, for the backward pass: its outputs and gradients must be those of
+// the same samples in batches small enough to keep their columns.
+TEST(GradientTest, LargeConvolutionBatchMatchesSmallBatches) {
+  constexpr int kChannels = 4, kSide = 64, kFilters = 3, kInputs = kChannels * kSide * kSide,
+                kOutputs = kFilters * kSide * kSide, kBatch = 60, kHalf = kBatch / 2;
+  nrv_open();
+  nrv_network* n = nrv_create("c", NRV_CRITERION_MSE, NRV_VALIDATION_LOSS, NRV_OPTIMIZER_SGD, false, 0.1f);
+  ASSERT_NE(nrv_add_layer(n, kInputs, NRV_ACTIVATION_NONE, 0.f, nullptr), nullptr);
+  ASSERT_NE(nrv_add_layer_conv(n, kChannels, kSide, kSide, kFilters, 3, NRV_ACTIVATION_TANH, 0.f,
+                               nullptr, 1, 1),
+            nullptr)
+      << n->message;
+  nrv_compile(n);
+  nrv::Random r(5);
+  nrv_tensor* x = randomTensor(kBatch * kInputs, r, 1.f);
+  nrv_tensor* t = randomTensor(kBatch * kOutputs, r, 0.5f);
+  nrv_layer* conv = n->impl->layers[1];
+
+  nrv_reset_gradient(n);
+  nrv_propagate_forward(n, x);
+  nrv_loss(n, t);
+  nrv_propagate_backward(n);
+  ASSERT_EQ(conv->colsBatch, 0) << "the test batch must be too large to keep its columns";
+  const std::vector<float> wholeOutput = conv->y, wholeGradient = conv->weights.grad,
+                           wholeBias = conv->bias.grad;
+
+  // The loss averages over the batch, so each half's gradient counts half.
+  std::vector<float> halvesGradient(wholeGradient.size()), halvesBias(wholeBias.size());
+  for (int half = 0; half < 2; ++half) {
+    nrv_tensor* xh = nrv_tensor_create(kHalf * kInputs, NRV_TENSOR_ZERO, "x", nullptr);
+    nrv_tensor* th = nrv_tensor_create(kHalf * kOutputs, NRV_TENSOR_ZERO, "t", nullptr);
+    std::copy(x->data + size_t(half) * kHalf * kInputs, x->data + size_t(half + 1) * kHalf * kInputs, xh->data);
+    std::copy(t->data + size_t(half) * kHalf * kOutputs, t->data + size_t(half + 1) * kHalf * kOutputs, th->data);
+    nrv_reset_gradient(n);
+    nrv_propagate_forward(n, xh);
+    nrv_loss(n, th);
+    nrv_propagate_backward(n);
+    ASSERT_EQ(conv->colsBatch, kHalf);
+    for (size_t i = 0; i < size_t(kHalf) * kOutputs; ++i)
+      ASSERT_NEAR(conv->y[i], wholeOutput[size_t(half) * kHalf * kOutputs + i], 1e-5f) << i;
+    for (size_t i = 0; i < halvesGradient.size(); ++i) halvesGradient[i] += 0.5f * conv->weights.grad[i];
+    for (size_t i = 0; i < halvesBias.size(); ++i) halvesBias[i] += 0.5f * conv->bias.grad[i];
+    nrv_tensor_destroy(xh);
+    nrv_tensor_destroy(th);
+  }
+  for (size_t i = 0; i < wholeGradient.size(); ++i)
+    EXPECT_NEAR(wholeGradient[i], halvesGradient[i], 1e-4f * (1.f + std::fabs(wholeGradient[i]))) << i;
+  for (size_t i = 0; i < wholeBias.size(); ++i)
+    EXPECT_NEAR(wholeBias[i], halvesBias[i], 1e-4f * (1.f + std::fabs(wholeBias[i]))) << i;
+  nrv_tensor_destroy(x);
+  nrv_tensor_destroy(t);
+  nrv_destroy(n);
+  nrv_close();
+}
