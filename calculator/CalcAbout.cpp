@@ -25,7 +25,7 @@ void WindowAbout_show()
     }
     Ihandle* name = IupLabel("KovraCalc");
     IupSetAttributes(name, "FONTSTYLE=Bold, ALIGNMENT=ACENTER, EXPAND=HORIZONTAL");
-    Ihandle* version = IupLabel("Version " KOVRA_GUI_VERSION " Build " KOVRA_GUI_BUILD "a\n"
+    Ihandle* version = IupLabel("Version " KOVRA_GUI_VERSION " Build " KOVRA_GUI_BUILD KOVRA_RELEASE "\n"
                                 "The scientific calculator of the Kovra suite");
     IupSetAttributes(version, "ALIGNMENT=ACENTER, EXPAND=HORIZONTAL");
     Ihandle* link = IupLabel("Documentation: the Lua guide kovra_lua.pdf (Help > Contents)");

@@ -13,6 +13,7 @@ PACKAGES=(
   luajit libopenblas-dev zlib1g-dev
   qt6-base-dev libqscintilla2-qt6-dev qt6-charts-dev qt6-svg-dev libgl-dev
   libqt6opengl6-dev  # the CMake package of Qt Charts needs it and does not pull it in
+  poppler-utils  # the guides' tests read the PDFs' text and pictures back
 )
 
 missing=()

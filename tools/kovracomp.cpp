@@ -68,7 +68,7 @@ int parse(int argc, char** argv, Options& options)
             return 1;
         }
         if (std::strcmp(arg, "--version") == 0) {
-            std::printf("kovracomp %s (build %s)\n", KOVRA_VERSION, KOVRA_BUILD);
+            std::printf("kovracomp %s\n", KOVRA_VERSION_TEXT);
             return 1;
         }
         if (std::strcmp(arg, "-run") == 0) {

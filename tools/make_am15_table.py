@@ -17,7 +17,8 @@ last bin holds the last sample, so that row stays a full 2-nm bin like its
 neighbours instead of dropping to half. One factor then scales every row so
 that the photon total is the engine's 4.25799e17 1/cm2/s.
 
-Usage: make_am15_table.py [spectrum.tsv] [output.cpp]
+Usage: make_am15_table.py [spectrum.tsv] [output.cpp] [--report]
+(--report prints the row count, the photon total and the power of the table)
 """
 
 import bisect
@@ -113,6 +114,9 @@ def write_table(path, rows, factor, raw_total, power):
 
 
 def main(argv):
+    # The build runs this quietly; --report prints the binning's figures.
+    report = "--report" in argv
+    argv = [arg for arg in argv if arg != "--report"]
     source = argv[1] if len(argv) > 1 else DEFAULT_INPUT
     target = argv[2] if len(argv) > 2 else DEFAULT_OUTPUT
     wavelengths, irradiances = read_spectrum(source)
@@ -131,15 +135,16 @@ def main(argv):
     total = sum(flux for _, flux in rows)
     power = engine_power(rows)
     largest = max(rows, key=lambda row: row[1])
-    print("rows            %d (%.3f .. %.3f um)" % (len(rows), rows[0][0], rows[-1][0]))
-    print("unscaled photons %.6e 1/cm2/s" % raw_total)
-    print("factor          %.10f" % factor)
-    print("photons         %.6e 1/cm2/s" % total)
-    print("power           %.7f W/cm2 (engine's %.7f, %+.3f %%)"
-          % (power, TARGET_POWER, 100.0 * (power / TARGET_POWER - 1.0)))
-    print("largest bin     %.6e at %.3f um" % (largest[1], largest[0]))
     write_table(target, rows, factor, raw_total, power)
-    print("written         %s" % target)
+    if report:
+        print("rows            %d (%.3f .. %.3f um)" % (len(rows), rows[0][0], rows[-1][0]))
+        print("unscaled photons %.6e 1/cm2/s" % raw_total)
+        print("factor          %.10f" % factor)
+        print("photons         %.6e 1/cm2/s" % total)
+        print("power           %.7f W/cm2 (engine's %.7f, %+.3f %%)"
+              % (power, TARGET_POWER, 100.0 * (power / TARGET_POWER - 1.0)))
+        print("largest bin     %.6e at %.3f um" % (largest[1], largest[0]))
+        print("written         %s" % target)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs one device file through the driver, printing the engine's lines as
-# they come, then lists the files the run wrote in its output folder.
+# they come, then lists the files the run wrote in its output folder and
+# writes there the plot list simulplot.txt, as the device editor does after
+# a run (kovraplot -kovra <folder>/simulplot.txt draws them).
 # The device file is copied to BUILD_DIR/run/ first and run there, so that
 # results written beside it (Command.OutDir=".") stay out of the sources.
 # Usage: tools/run-example.sh BUILD_DIR DEVICE_FILE
@@ -38,6 +40,13 @@ status=${PIPESTATUS[0]}
 # The engine names its output folder in its verbose lines.
 outdir=$(sed -n 's/^\[INFO\]    output directory: "\(.*\)"$/\1/p' "$log" | head -n 1)
 if [ -n "$outdir" ] && [ -d "$outdir" ]; then
+  # The plot list orders the results as the editor's: the distributions
+  # (the last state first, then the equilibrium), then C-V, J-V and QE.
+  results=$(sed -n 's/^\[RESULT\]  //p' "$log")
+  {
+    grep '_dist_' <<<"$results" | sort -r
+    grep -E '_(cv|jv|qw)\.txt$' <<<"$results" | sort
+  } > "$outdir/simulplot.txt"
   echo "== files written in $outdir"
   find "$outdir" -maxdepth 1 -type f -name 'simul*' -printf '  %p (%s bytes)\n' | sort
 fi

@@ -325,7 +325,7 @@ int WindowAbout_show(Ihandle*)
     }
     Ihandle* name = IupLabel("KovraDevice");
     IupSetAttribute(name, "FONTSTYLE", "Bold");
-    std::string versionText = std::string("Version ") + KOVRA_GUI_VERSION + " Build " + KOVRA_GUI_BUILD + "a";
+    std::string versionText = std::string("Version ") + KOVRA_GUI_VERSION + " Build " + KOVRA_GUI_BUILD + KOVRA_RELEASE;
     Ihandle* version = IupLabel(versionText.c_str());
     Ihandle* about = IupLabel("The device editor of the Kovra suite: one-dimensional simulation\n"
                               "of solar cells and photodetectors (drift-diffusion, Poisson).");

@@ -1,6 +1,7 @@
 // The GUI programs' expression parser: lines, commands, variables, history,
 // the parse cache and solve(), over the suite's grammar (kovGrammar.h).
 #include "kovbase.h"
+#include "kovraVersion.h"
 
 #include <charconv>
 #include <cmath>
@@ -475,7 +476,7 @@ bool kov_ParserImpl::command(const std::string& line, int* r, std::string* answe
     if (text == "copyright") return done("Copyright (c) 2024-2026 the Kovra authors");
     if (text == "name") return done("Kovra expression parser");
     if (text == "version") return done("3.0");
-    if (text == "release") return done("3.0 build 2412a");
+    if (text == "release") return done(KOVRA_VERSION " build " KOVRA_BUILD KOVRA_RELEASE);
     return false;
 }
 

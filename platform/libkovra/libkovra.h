@@ -8,9 +8,12 @@
 
 #include <cstddef>
 
-// The version the GUI programs show and write into device-file headers.
-#define KOVRA_GUI_VERSION "3.0"
-#define KOVRA_GUI_BUILD "2412"
+#include "kovraVersion.h"
+
+// The version the GUI programs show and write into device-file headers:
+// the suite's one version.
+#define KOVRA_GUI_VERSION KOVRA_VERSION
+#define KOVRA_GUI_BUILD KOVRA_BUILD
 #define KOVRA_GUI_PLATFORM "Linux"
 
 // ---- settings files -------------------------------------------------------

@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLine{"--help", 0, "usage: kovracomp -run FILE"},
         CommandLine{"-h", 0, "--version  print the version"},
         CommandLine{"-run x.kovra --help", 0, "usage: kovracomp -run FILE"},
-        CommandLine{"--version", 0, "kovracomp " KOVRA_VERSION " (build " KOVRA_BUILD ")\n"},
+        CommandLine{"--version", 0, "kovracomp " KOVRA_VERSION_TEXT "\n"},
         CommandLine{"", 2, "no device file given"},
         CommandLine{"-verbose", 2, "no device file given"},
         CommandLine{"-run", 2, "-run needs a device file"},

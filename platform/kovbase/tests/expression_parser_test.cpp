@@ -3,6 +3,8 @@
 // errors), then variables, history, ParseValue and the self-test file.
 #include <gtest/gtest.h>
 
+#include "kovraVersion.h"
+
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -115,6 +117,7 @@ const Line session[] = {
     {"tol:2", 0, "tol: give a number above 0 and below 1"},
     // information words
     {"version", 1, "3.0"},
+    {"release", 1, KOVRA_VERSION " build " KOVRA_BUILD KOVRA_RELEASE},
     {"name", 1, "Kovra expression parser"},
     // errors in words
     {"foo(2)", 0, "unknown function: foo"},

@@ -98,7 +98,7 @@ int getScreenSize(int* width, int* height)
 int WindowMain_checkUpdate(Ihandle*, const char* programName)
 {
     const std::string name = programName && *programName ? programName : "Kovra";
-    const std::string text = name + " version " KOVRA_GUI_VERSION " (build " KOVRA_GUI_BUILD ", " KOVRA_GUI_PLATFORM
+    const std::string text = name + " version " KOVRA_VERSION " (build " KOVRA_BUILD KOVRA_RELEASE ", " KOVRA_GUI_PLATFORM
                              ").\n\nUpdates come with the installed package: update it with the system's "
                              "package manager.";
     kovraShowMessage(text.c_str(), name.c_str(), 2, "KOV_WindowMain");

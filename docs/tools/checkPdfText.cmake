@@ -1,0 +1,30 @@
+# The text of a built guide keeps every key of the reference tables whole
+# (a column too narrow for "Dopant.Taun" once printed "Dopant.T aun"), and
+# a guide that shows a screenshot holds at least IMAGES pictures.
+# -DPDF=guide.pdf -DMARKDOWN=reference.md -DIMAGES=n; needs pdftotext and
+# pdfimages (poppler-utils).
+execute_process(COMMAND pdftotext -enc UTF-8 ${PDF} - OUTPUT_VARIABLE text RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "pdftotext could not read ${PDF}")
+endif()
+string(REGEX REPLACE "[ \t\r\n]+" " " text "${text}")
+file(STRINGS ${MARKDOWN} rows REGEX "^\\| `[^`]+`")
+set(checked 0)
+foreach(row IN LISTS rows)
+  string(REGEX MATCH "^\\| `([^`]+)`" key "${row}")
+  set(key "${CMAKE_MATCH_1}")
+  string(FIND "${text}" "${key}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the key ${key} is not printed whole in ${PDF}")
+  endif()
+  math(EXPR checked "${checked} + 1")
+endforeach()
+if(checked LESS 50)
+  message(FATAL_ERROR "only ${checked} keys found in ${MARKDOWN}")
+endif()
+execute_process(COMMAND pdfimages -list ${PDF} OUTPUT_VARIABLE images RESULT_VARIABLE status)
+string(REGEX MATCHALL "\n *[0-9]+ +[0-9]+ +image" pictures "${images}")
+list(LENGTH pictures count)
+if(count LESS IMAGES)
+  message(FATAL_ERROR "${PDF} holds ${count} pictures, expected at least ${IMAGES}")
+endif()
