@@ -34,6 +34,18 @@ PlotCommand PlotCommandLine_parse(const std::vector<std::string>& args)
     return command;
 }
 
+std::vector<bool> PlotCommandLine_ownOptions(const std::vector<std::string>& args)
+{
+    std::vector<bool> own(args.size(), false);
+    for (size_t i = 0; i + 1 < args.size(); ++i) {
+        if (args[i] == "-kovra" || args[i] == "-title") {
+            own[i] = own[i + 1] = true;
+            ++i;
+        }
+    }
+    return own;
+}
+
 const char* PlotCommandLine_usage()
 {
     return "usage: kovraplot [-kovra PLOTLIST] [-title TITLE] [RESULTFILE ...]\n"

@@ -28,6 +28,12 @@ struct PlotCommand {
 // The arguments without the program name.
 PlotCommand PlotCommandLine_parse(const std::vector<std::string>& args);
 
+// Marks the plot tool's own options and their values ("-kovra LIST",
+// "-title TITLE"). Qt takes "-title" for itself on X11 (the title of every
+// window) and never hands it on, so these leave the command line before Qt
+// reads it; the rest (Qt's options, the files) goes through Qt.
+std::vector<bool> PlotCommandLine_ownOptions(const std::vector<std::string>& args);
+
 // The usage text, ending with a line end.
 const char* PlotCommandLine_usage();
 

@@ -49,15 +49,31 @@ int answerWithoutWindow(const PlotCommand& command)
 int main(int argc, char** argv)
 {
     // Help and version need no display: they are answered before Qt starts.
-    // Qt's own options (-platform, -style ...) are known only to Qt, so the
-    // rest of the command line is read once Qt has taken them out.
-    const PlotCommand early = PlotCommandLine_parse(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const PlotCommand early = PlotCommandLine_parse(args);
     if (early.action == PlotAction::Help || early.action == PlotAction::Version) {
         return answerWithoutWindow(early);
     }
-    QApplication app(argc, argv);
+    // Qt's own options (-platform, -style ...) are known only to Qt: the rest
+    // of the command line is read once Qt has taken them out, with the plot
+    // tool's options kept away from Qt, which would take -title for itself.
+    const std::vector<bool> own = PlotCommandLine_ownOptions(args);
+    std::vector<std::string> ownArgs;
+    std::vector<char*> qtArgv = {argv[0]};
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (own[i]) {
+            ownArgs.push_back(args[i]);
+        } else {
+            qtArgv.push_back(argv[i + 1]);
+        }
+    }
+    int qtArgc = static_cast<int>(qtArgv.size());
+    qtArgv.push_back(nullptr);
+    QApplication app(qtArgc, qtArgv.data());
     QApplication::setApplicationName("KovraPlot");
-    const PlotCommand command = PlotCommandLine_parse(argumentsOf(QApplication::arguments()));
+    std::vector<std::string> rest = argumentsOf(QApplication::arguments());
+    ownArgs.insert(ownArgs.end(), rest.begin(), rest.end());
+    const PlotCommand command = PlotCommandLine_parse(ownArgs);
     if (const int status = answerWithoutWindow(command); status >= 0) {
         return status;
     }

@@ -44,6 +44,18 @@ TEST(PlotCommandLine, OptionsAndFilesInOrder)
     }
 }
 
+TEST(PlotCommandLine, OwnOptionsAreKeptFromQt)
+{
+    // As the device editor starts it; Qt's -platform and the files go to Qt.
+    const std::vector<std::string> args = {"-kovra", "/r/simulplot.txt", "-platform", "xcb", "-title",
+                                           "/home/u/cell.kovra", "a_jv.txt"};
+    EXPECT_EQ(PlotCommandLine_ownOptions(args), (std::vector<bool>{true, true, false, false, true, true, false}));
+    // A title that looks like an option is still the title; a last -title
+    // without its value is left for the refusal.
+    EXPECT_EQ(PlotCommandLine_ownOptions({"-title", "-kovra", "x.txt"}), (std::vector<bool>{true, true, false}));
+    EXPECT_EQ(PlotCommandLine_ownOptions({"a.txt", "-title"}), (std::vector<bool>{false, false}));
+}
+
 // Runs the built program without a display; the exit status and what it
 // printed on both streams.
 int run(const std::string& args, std::string& output)
