@@ -80,7 +80,9 @@ QChartView* ChartFactory_create(const PlotChart& description, QWidget* parent)
     chart->setTitle(QString::fromStdString(description.title));
     chart->setTitleFont(titleFont(chart->titleFont(), 2, true));
     chart->setBackgroundRoundness(0);
-    chart->setMargins(QMargins(6, 6, 6, 6));
+    // Room on the right for half of the last tick label ("1.0×10³⁰⁸"), which
+    // stands centred on the end of a position axis.
+    chart->setMargins(QMargins(6, 6, 24, 6));
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->legend()->setVisible(description.series.size() > 1);
     QFont legendFont = chart->legend()->font();
