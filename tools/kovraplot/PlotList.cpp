@@ -1,7 +1,9 @@
 // Plot-list reader.
 #include "PlotList.h"
 
-#include <fstream>
+#include <sstream>
+
+#include "ResultFile.h"
 
 namespace {
 
@@ -20,11 +22,15 @@ bool replaceSuffix(const std::string& path, const std::string& suffix, const std
 bool PlotList_read(const std::string& path, std::vector<std::string>& files, std::string& error)
 {
     files.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open the plot list " + path;
+    // A list names a handful of files; anything much larger is no plot list.
+    constexpr size_t MOST_BYTES = size_t(1) << 20;
+    std::string text;
+    std::string reason;
+    if (!ResultFile_readText(path, MOST_BYTES, text, reason)) {
+        error = reason.rfind("cannot open ", 0) == 0 ? "cannot open the plot list " + path : "plot list " + reason;
         return false;
     }
+    std::istringstream in(text);
     std::string line;
     while (std::getline(in, line)) {
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) {

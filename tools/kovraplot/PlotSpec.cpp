@@ -89,6 +89,29 @@ std::string withDevice(const std::string& title, const ResultTable& table)
     return table.deviceName.empty() ? title : title + " — " + table.deviceName;
 }
 
+// Under light the curve runs through the power quadrant, where V and J have
+// opposite signs and the cell delivers power: at positive bias for a cell
+// whose p side is the anode, at negative bias for one whose n side is. The
+// sign of J there is that of the photocurrent; 0 for a dark curve. Points
+// whose |J| is lost below the largest current (a dark curve written with
+// J = 1e-15 at 0.01 V) do not count.
+int photocurrentSign(const PlotSeries& jv)
+{
+    double largest = 0.0;
+    for (double j : jv.y) {
+        largest = std::max(largest, std::fabs(j));
+    }
+    double photocurrent = 0.0;
+    for (size_t i = 0; i < jv.x.size(); ++i) {
+        const double v = jv.x[i], j = jv.y[i];
+        const bool delivers = (v > 0.0 && j < 0.0) || (v < 0.0 && j > 0.0) || (v == 0.0 && j != 0.0);
+        if (delivers && std::fabs(j) > largest * 1e-6 && std::fabs(j) > std::fabs(photocurrent)) {
+            photocurrent = j;
+        }
+    }
+    return photocurrent < 0.0 ? -1 : photocurrent > 0.0 ? 1 : 0;
+}
+
 void jvCharts(const ResultTable& table, PlotTab& tab)
 {
     tab.title = "J-V";
@@ -100,18 +123,21 @@ void jvCharts(const ResultTable& table, PlotTab& tab)
     const ResultColumn& jc = table.columns[1];
     PlotChart linear{withDevice("Current-voltage characteristic", table), PlotSpec_axisTitle(table.columns[0]),
                      PlotSpec_axisTitle(jc), false, {makeSeries(jc.name, *v, *j, false)}};
-    // Under light the curve starts at -Jsc; a forward current many times
-    // larger would leave the power quadrant a flat line, so the linear plot
-    // shows -Jsc to +Jsc with a margin (the log plot keeps the whole span).
-    double lowest = 0.0, highest = 0.0;
+    const int sign = photocurrentSign(linear.series[0]);
+    tab.title = sign != 0 ? "J-V (light)" : "J-V (dark)";
+    // Under light a forward current many times Jsc would leave the power
+    // quadrant a flat line, so the linear plot shows -Jsc to +Jsc with a
+    // margin, whichever sign the photocurrent has (the log plot keeps the
+    // whole span).
+    double photocurrent = 0.0, forward = 0.0;
     for (double value : linear.series[0].y) {
-        lowest = std::min(lowest, value);
-        highest = std::max(highest, value);
+        double& side = (value > 0.0) == (sign > 0) ? photocurrent : forward;
+        side = std::max(side, std::fabs(value));
     }
-    if (lowest < 0.0 && highest > 5.0 * -lowest) {
+    if (sign != 0 && forward > 5.0 * photocurrent) {
         linear.yWindow = true;
-        linear.yLow = 1.2 * lowest;
-        linear.yHigh = -1.2 * lowest;
+        linear.yLow = -1.2 * photocurrent;
+        linear.yHigh = 1.2 * photocurrent;
         linear.title += " (around Jsc)";
     }
     ResultColumn absolute = jc;
@@ -261,6 +287,12 @@ std::string PlotSpec_axisTitle(const ResultColumn& column)
     return column.name + " (" + PlotSpec_prettyUnit(column.unit) + ")";
 }
 
+std::string PlotSpec_nonFiniteNote(size_t count)
+{
+    return count == 1 ? "1 value is not a finite number (inf, nan) and is not drawn"
+                      : std::to_string(count) + " values are not finite numbers (inf, nan) and are not drawn";
+}
+
 std::vector<std::string> PlotSpec_figureLines(const ResultTable& table)
 {
     std::vector<std::string> lines;
@@ -309,5 +341,8 @@ PlotTab PlotSpec_forTable(const ResultTable& table)
         tab.title = slash == std::string::npos ? table.path : table.path.substr(slash + 1);
     }
     tab.notes = PlotSpec_figureLines(table);
+    if (table.nonFinite > 0) {
+        tab.notes.push_back(PlotSpec_nonFiniteNote(table.nonFinite));
+    }
     return tab;
 }

@@ -32,7 +32,7 @@ struct PlotChart {
 };
 
 struct PlotTab {
-    std::string title;  // tab caption: "J-V", "Band diagram (equilibrium)"
+    std::string title;  // tab caption: "J-V (light)", "Band diagram (equilibrium)"
     std::string path;   // the file drawn
     std::vector<PlotChart> charts;
     std::vector<std::string> notes;  // lines of named figures shown beside the charts
@@ -47,6 +47,10 @@ std::string PlotSpec_axisTitle(const ResultColumn& column);
 // The tab for one result file; a file of named figures only gives a tab of
 // notes without charts.
 PlotTab PlotSpec_forTable(const ResultTable& table);
+
+// The note for values of a file left out of its charts: "3 values are not
+// finite numbers (inf, nan) and are not drawn".
+std::string PlotSpec_nonFiniteNote(size_t count);
 
 // The named figures as lines: "Eff = 14.3186 %".
 std::vector<std::string> PlotSpec_figureLines(const ResultTable& table);

@@ -2,6 +2,7 @@
 #include "PlotWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -25,6 +26,10 @@
 
 namespace {
 
+// The page property holding the kind of its tab ("J-V (light)"), which the
+// caption carries alone, or followed by the file when two tabs share it.
+const char* const KIND = "kovraplotKind";
+
 QString fromUtf8(const std::string& text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -46,6 +51,7 @@ QWidget* notesPanel(const std::vector<std::string>& notes, QWidget* parent)
     auto* label = new QLabel(html, parent);
     label->setObjectName("notes");
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setWordWrap(true);
     label->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     label->setFrameShape(QFrame::StyledPanel);
     label->setMargin(8);
@@ -106,8 +112,10 @@ PlotWindow::PlotWindow(const QString& title, QWidget* parent) : QMainWindow(pare
     tabs_->setDocumentMode(true);
     QObject::connect(tabs_, &QTabWidget::tabCloseRequested, this, [this](int index) {
         QWidget* page = tabs_->widget(index);
+        const QString kind = page->property(KIND).toString();
         tabs_->removeTab(index);
         delete page;
+        nameTabsOfKind(kind);
         showTabsOrHint();
     });
     stack_->addWidget(hint);
@@ -195,11 +203,37 @@ bool PlotWindow::addTab(const QString& path, QString& error)
         error = path + ": nothing to draw (fewer than two columns)";
         return false;
     }
-    const int index = tabs_->addTab(buildPage(tab), fromUtf8(tab.title));
+    QWidget* page = buildPage(tab);
+    page->setProperty(KIND, fromUtf8(tab.title));
+    const int index = tabs_->addTab(page, fromUtf8(tab.title));
     tabs_->setTabToolTip(index, path);
+    nameTabsOfKind(fromUtf8(tab.title));
     tabs_->setCurrentIndex(index);
     showTabsOrHint();
+    if (table.nonFinite > 0) {
+        statusBar()->showMessage(QFileInfo(path).fileName() + ": " + fromUtf8(PlotSpec_nonFiniteNote(table.nonFinite)),
+                                 10000);
+    }
     return true;
+}
+
+void PlotWindow::nameTabsOfKind(const QString& kind)
+{
+    QList<int> same;
+    for (int i = 0; i < tabs_->count(); ++i) {
+        if (tabs_->widget(i)->property(KIND).toString() == kind) {
+            same << i;
+        }
+    }
+    for (int i : same) {
+        if (same.size() == 1) {
+            tabs_->setTabText(i, kind);
+        } else {
+            // Folder and name: the runs of two folders write the same names.
+            const QFileInfo file(tabs_->tabToolTip(i));
+            tabs_->setTabText(i, kind + " — " + file.dir().dirName() + "/" + file.fileName());
+        }
+    }
 }
 
 bool PlotWindow::openResult(const QString& path)

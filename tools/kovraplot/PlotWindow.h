@@ -39,6 +39,9 @@ private:
     void showTabsOrHint();
     void report(const QString& message);
     bool addTab(const QString& path, QString& error);
+    // Captions the tabs of one kind: the kind alone for a single tab, the
+    // kind and the file for several (a light J-V of two runs).
+    void nameTabsOfKind(const QString& kind);
 
     QStackedWidget* stack_ = nullptr;
     QTabWidget* tabs_ = nullptr;

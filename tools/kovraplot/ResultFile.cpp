@@ -3,8 +3,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -29,7 +29,9 @@ bool endsWith(std::string_view text, std::string_view suffix)
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
-// Numbers are written in the C locale whatever the reader's locale is.
+// Numbers are written in the C locale whatever the reader's locale is. A
+// number beyond the range of a double reads as an infinity (counted and left
+// out of the charts), one too small for it as zero.
 bool parseNumber(std::string_view text, double& value)
 {
     if (!text.empty() && text.front() == '+') {
@@ -39,7 +41,20 @@ bool parseNumber(std::string_view text, double& value)
         return false;
     }
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && end == text.data() + text.size();
+    if (end != text.data() + text.size()) {
+        return false;
+    }
+    if (ec == std::errc::result_out_of_range) {
+        const bool negative = text.front() == '-';
+        const size_t e = text.find_first_of("eE");
+        const std::string_view whole = text.substr(negative ? 1 : 0, text.find_first_of(".eE") - (negative ? 1 : 0));
+        const bool tiny = e != std::string_view::npos ? text.substr(e + 1, 1) == "-"
+                                                     : whole.find_first_not_of('0') == std::string_view::npos;
+        value = tiny ? 0.0 : HUGE_VAL;
+        value = negative ? -value : value;
+        return true;
+    }
+    return ec == std::errc();
 }
 
 std::vector<std::string_view> splitFields(std::string_view line, bool tabsOnly)
@@ -63,6 +78,39 @@ std::vector<std::string_view> splitFields(std::string_view line, bool tabsOnly)
         fields.pop_back();
     }
     return fields;
+}
+
+// The numbers of a data line, separated by blanks or tabs; false when a
+// field is not a number.
+bool readRow(std::string_view line, std::vector<double>& row)
+{
+    row.clear();
+    size_t pos = 0;
+    while (true) {
+        pos = line.find_first_not_of(" \t", pos);
+        if (pos == std::string_view::npos) {
+            return true;
+        }
+        size_t end = line.find_first_of(" \t", pos);
+        if (end == std::string_view::npos) {
+            end = line.size();
+        }
+        double value = 0.0;
+        if (!parseNumber(line.substr(pos, end - pos), value)) {
+            return false;
+        }
+        row.push_back(value);
+        pos = end;
+    }
+}
+
+// "300 MB", "32 MB", "512 bytes".
+std::string megabytes(uintmax_t bytes)
+{
+    if (bytes < (uintmax_t(1) << 20)) {
+        return std::to_string(bytes) + " bytes";
+    }
+    return std::to_string(bytes >> 20) + " MB";
 }
 
 // "Eff = 14.3186 %", "Eff\t14.3186\t%", "EQEmax = 0.90 @ 0.78 um".
@@ -205,7 +253,8 @@ ResultColumn ResultFile_splitTitle(std::string_view title)
     return column;
 }
 
-bool ResultFile_parse(std::string_view text, const std::string& path, ResultTable& table, std::string& error)
+bool ResultFile_parse(std::string_view text, const std::string& path, ResultTable& table, std::string& error,
+                      const ResultLimits& limits)
 {
     table = ResultTable();
     table.path = path;
@@ -213,7 +262,10 @@ bool ResultFile_parse(std::string_view text, const std::string& path, ResultTabl
     const std::string& name = path;
 
     std::vector<std::string_view> comments;  // comment lines before the first row, without '#'
-    std::vector<std::vector<double>> rows;
+    // Rows go straight into their columns: a row is no allocation of its own.
+    std::vector<std::vector<double>> columns;
+    size_t rowCount = 0;
+    std::vector<double> row;
     size_t lineNumber = 0;
     size_t pos = 0;
     bool firstLine = true;
@@ -243,7 +295,7 @@ bool ResultFile_parse(std::string_view text, const std::string& path, ResultTabl
                     table.kind = ResultFile_kindOfTag(table.tag);
                 }
             }
-            if (rows.empty()) {
+            if (rowCount == 0) {
                 comments.push_back(body);
             }
             continue;
@@ -251,15 +303,9 @@ bool ResultFile_parse(std::string_view text, const std::string& path, ResultTabl
         if (trim(line).empty()) {
             continue;
         }
-        const auto fields = splitFields(line, false);
-        std::vector<double> row(fields.size());
-        bool numeric = true;
-        for (size_t i = 0; i < fields.size() && numeric; ++i) {
-            numeric = parseNumber(fields[i], row[i]);
-        }
-        if (!numeric) {
+        if (!readRow(line, row)) {
             ResultFigure figure;
-            if (rows.empty() && parseFigure(trim(line), figure)) {
+            if (rowCount == 0 && parseFigure(trim(line), figure)) {
                 table.figures.push_back(figure);
                 continue;
             }
@@ -270,25 +316,36 @@ bool ResultFile_parse(std::string_view text, const std::string& path, ResultTabl
             error = name + ": line " + std::to_string(lineNumber) + ": a row of numbers among named figures";
             return false;
         }
-        if (!rows.empty() && row.size() != rows.front().size()) {
+        if (rowCount == 0) {
+            columns.resize(row.size());
+        } else if (row.size() != columns.size()) {
             error = name + ": line " + std::to_string(lineNumber) + " holds " + std::to_string(row.size()) +
-                    " values where the rows above hold " + std::to_string(rows.front().size());
+                    " values where the rows above hold " + std::to_string(columns.size());
             return false;
         }
-        rows.push_back(std::move(row));
+        if (rowCount == limits.maxRows) {
+            error = name + ": more than " + std::to_string(limits.maxRows) +
+                    " rows; kovraplot draws result files of at most " + std::to_string(limits.maxRows) + " rows";
+            return false;
+        }
+        for (size_t c = 0; c < row.size(); ++c) {
+            columns[c].push_back(row[c]);
+            table.nonFinite += std::isfinite(row[c]) ? 0 : 1;
+        }
+        ++rowCount;
     }
     readHeaderLines(comments, table);
 
-    if (rows.empty() && table.figures.empty()) {
+    if (rowCount == 0 && table.figures.empty()) {
         error = name + ": no data (no row of numbers and no named figure)";
         return false;
     }
-    if (rows.empty()) {
+    if (rowCount == 0) {
         return true;
     }
 
     // The column titles: the last non-empty comment line above the rows.
-    const size_t count = rows.front().size();
+    const size_t count = columns.size();
     std::vector<std::string_view> titles;
     for (auto it = comments.rbegin(); it != comments.rend(); ++it) {
         if (it->empty()) {
@@ -306,33 +363,69 @@ bool ResultFile_parse(std::string_view text, const std::string& path, ResultTabl
             table.columns.push_back(ResultFile_splitTitle("column " + std::to_string(c + 1)));
         }
     }
-    table.values.assign(count, std::vector<double>(rows.size()));
-    for (size_t r = 0; r < rows.size(); ++r) {
-        for (size_t c = 0; c < count; ++c) {
-            table.values[c][r] = rows[r][c];
-        }
-    }
+    table.values = std::move(columns);
     // A summary written as one row under its titles is a list of figures.
-    if (isSummary(table.kind) && rows.size() == 1) {
+    if (isSummary(table.kind) && rowCount == 1) {
         for (size_t c = 0; c < count; ++c) {
-            table.figures.push_back({table.columns[c].name, rows[0][c], table.columns[c].unit});
+            table.figures.push_back({table.columns[c].name, table.values[c][0], table.columns[c].unit});
         }
     }
     return true;
 }
 
-bool ResultFile_read(const std::string& path, ResultTable& table, std::string& error)
+bool ResultFile_readText(const std::string& path, size_t maxBytes, std::string& text, std::string& error)
 {
+    // A FIFO would block the window until something writes to it, and a
+    // device such as /dev/zero never ends: only regular files are read.
+    std::error_code failure;
+    const auto status = std::filesystem::status(path, failure);
+    if (!std::filesystem::exists(status)) {
+        error = "cannot open " + path;
+        return false;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        error = path + " is not a regular file";
+        return false;
+    }
+    const auto size = std::filesystem::file_size(path, failure);
+    if (!failure && size > maxBytes) {
+        error = path + ": " + megabytes(size) + " is more than the " + megabytes(maxBytes) + " kovraplot reads";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = "cannot open " + path;
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
+    // The size read before opening may be out of date (a file still
+    // growing): never read more than the limit.
+    text.assign(failure ? 0 : static_cast<size_t>(size), '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
     if (in.bad()) {
         error = "cannot read " + path;
         return false;
     }
-    return ResultFile_parse(text.str(), path, table, error);
+    char more[4096];
+    while (in.read(more, sizeof more) || in.gcount() > 0) {
+        if (text.size() + static_cast<size_t>(in.gcount()) > maxBytes) {
+            error = path + ": more than the " + megabytes(maxBytes) + " kovraplot reads";
+            return false;
+        }
+        text.append(more, static_cast<size_t>(in.gcount()));
+    }
+    if (in.bad()) {
+        error = "cannot read " + path;
+        return false;
+    }
+    return true;
+}
+
+bool ResultFile_read(const std::string& path, ResultTable& table, std::string& error, const ResultLimits& limits)
+{
+    std::string text;
+    if (!ResultFile_readText(path, limits.maxBytes, text, error)) {
+        return false;
+    }
+    return ResultFile_parse(text, path, table, error, limits);
 }

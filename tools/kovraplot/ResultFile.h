@@ -39,6 +39,14 @@ struct ResultFigure {
     std::string unit;
 };
 
+// What the reader takes on: a result file of a run is at most a few MB (a
+// distribution of 20000 points is about 6 MB), so a larger file is no
+// result file, and would only freeze the window and fill the memory.
+struct ResultLimits {
+    size_t maxBytes = size_t(32) << 20;
+    size_t maxRows = 200000;
+};
+
 struct ResultTable {
     std::string path;
     std::string tag;  // "JV" from "# Kovra <JV>", empty without that line
@@ -48,6 +56,9 @@ struct ResultTable {
     std::vector<ResultColumn> columns;
     std::vector<std::vector<double>> values;  // values[column][row]
     std::vector<ResultFigure> figures;        // summary files only
+    // Values that are not finite numbers ("inf", "nan", "1e999"): kept in
+    // the columns, left out of the charts and counted for the reader.
+    size_t nonFinite = 0;
 
     size_t rowCount() const { return values.empty() ? 0 : values.front().size(); }
     // Index of the column of that name (case-sensitive, as the engine writes
@@ -65,9 +76,16 @@ ResultKind ResultFile_kindOfTag(std::string_view tag);
 ResultColumn ResultFile_splitTitle(std::string_view title);
 
 // Reads a result file. On failure returns false with error holding a message
-// that names the file and, for a malformed line, its line number.
-bool ResultFile_read(const std::string& path, ResultTable& table, std::string& error);
+// that names the file and, for a malformed line, its line number; a file
+// beyond the limits, or one that is no regular file (a FIFO, a device), is
+// refused before it is read.
+bool ResultFile_read(const std::string& path, ResultTable& table, std::string& error,
+                     const ResultLimits& limits = {});
 
 // The same from text already in memory (path used for messages and kind).
 bool ResultFile_parse(std::string_view text, const std::string& path, ResultTable& table,
-                      std::string& error);
+                      std::string& error, const ResultLimits& limits = {});
+
+// The whole text of a regular file of at most maxBytes; false with an error
+// naming the file otherwise. The plot list is read through it too.
+bool ResultFile_readText(const std::string& path, size_t maxBytes, std::string& text, std::string& error);

@@ -44,7 +44,7 @@ TEST(PlotSpec, UnitsAsAReportPrintsThem)
 TEST(PlotSpec, JvLinearAndLogMagnitude)
 {
     const PlotTab tab = PlotSpec_forTable(parse(fixtures::JV));
-    EXPECT_EQ(tab.title, "J-V");
+    EXPECT_EQ(tab.title, "J-V (light)");
     ASSERT_EQ(tab.charts.size(), 2u);
     const PlotChart& linear = tab.charts[0];
     EXPECT_FALSE(linear.logY);
@@ -74,6 +74,50 @@ TEST(PlotSpec, IlluminatedJvShowsThePowerQuadrant)
     // A dark curve, or one whose forward current stays small, is shown whole.
     EXPECT_FALSE(PlotSpec_forTable(parse(fixtures::JV)).charts[0].yWindow);
     EXPECT_FALSE(PlotSpec_forTable(parse(fixtures::header("JV") + "# V (V)\tJ (A/cm2)\n0\t0\n1\t2\n")).charts[0].yWindow);
+}
+
+TEST(PlotSpec, NegativeBiasCellZoomsOnItsPowerQuadrant)
+{
+    // The n side at the anode: power at negative bias, Jsc positive, the
+    // forward current large and negative. The same window as for a cell of
+    // the other polarity: -1.2 Jsc .. +1.2 Jsc.
+    const PlotTab tab = PlotSpec_forTable(parse(fixtures::header("JV") + "# Voltage (V)\tJ (A/cm2)\n#\n"
+                                                                         "-1.1\t-2.5\n-1.0\t-0.1\n-0.9\t0.012\n0\t0.015\n"));
+    EXPECT_EQ(tab.title, "J-V (light)");
+    const PlotChart& linear = tab.charts[0];
+    EXPECT_TRUE(linear.yWindow);
+    EXPECT_DOUBLE_EQ(linear.yLow, -0.018);
+    EXPECT_DOUBLE_EQ(linear.yHigh, 0.018);
+    EXPECT_EQ(linear.series[0].y.size(), 4u);
+}
+
+TEST(PlotSpec, DarkCurvesAreNamedAndShownWhole)
+{
+    // Through reverse bias the dark current is tiny and negative: no power
+    // is delivered, so no window on it (it would show +-1.2e-9 A/cm2); a
+    // rounding remainder of the wrong sign near 0 V does not make it light.
+    const std::string titles = "# Voltage (V)\tJ (A/cm2)\n#\n";
+    const std::string darkCurves[] = {
+        "-0.5\t-1e-9\n0\t0\n0.5\t1e-3\n1.0\t2.0\n",
+        "0\t0\n0.01\t-1e-15\n0.5\t1e-3\n1.0\t2.0\n",
+        "-1.0\t-2.0\n-0.5\t-1e-3\n0\t0\n0.5\t1e-9\n",  // n side at the anode
+    };
+    for (const std::string& rows : darkCurves) {
+        const PlotTab tab = PlotSpec_forTable(parse(fixtures::header("JV") + titles + rows));
+        EXPECT_EQ(tab.title, "J-V (dark)") << rows;
+        EXPECT_FALSE(tab.charts[0].yWindow) << rows;
+    }
+    EXPECT_EQ(PlotSpec_forTable(parse(fixtures::JV)).title, "J-V (light)");
+}
+
+TEST(PlotSpec, NonFiniteValuesAreLeftOutAndNoted)
+{
+    const PlotTab tab = PlotSpec_forTable(
+        parse(fixtures::header("JV") + "# Voltage (V)\tJ (A/cm2)\n#\n0\t-0.02\n0.1\tnan\ninf\t0.1\n0.3\t0.2\n"));
+    EXPECT_EQ(tab.charts[0].series[0].x, (std::vector<double>{0, 0.3}));
+    ASSERT_EQ(tab.notes.size(), 1u);
+    EXPECT_EQ(tab.notes[0], "2 values are not finite numbers (inf, nan) and are not drawn");
+    EXPECT_EQ(PlotSpec_nonFiniteNote(1), "1 value is not a finite number (inf, nan) and is not drawn");
 }
 
 TEST(PlotSpec, CvCapacitanceAndMottSchottky)

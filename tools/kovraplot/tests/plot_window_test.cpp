@@ -11,6 +11,10 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QLogValueAxis>
 #include <QtCharts/QCategoryAxis>
+#include <QtCharts/QValueAxis>
+
+#include <cmath>
+#include <filesystem>
 
 #include <set>
 
@@ -70,7 +74,7 @@ TEST(PlotWindow, PlotListOpensATabPerResult)
     EXPECT_EQ(tabs->tabText(0), "Band diagram (V = 0.7 V)");
     EXPECT_EQ(tabs->tabText(1), "Band diagram (equilibrium)");
     EXPECT_EQ(tabs->tabText(2), "C-V");
-    EXPECT_EQ(tabs->tabText(3), "J-V");
+    EXPECT_EQ(tabs->tabText(3), "J-V (light)");
     EXPECT_EQ(f.window->windowTitle(), "KovraPlot - /home/user/cell.kovra");
 
     ASSERT_EQ(f.charts(0).size(), 4);
@@ -161,29 +165,131 @@ TEST(PlotWindow, SavesTheShownTabAsPngAndSvg)
     EXPECT_EQ(f.messages.size(), 1);
 }
 
-TEST(ChartFactory, LogAxisStepsKeepLabelsFew)
+// Every axis a chart got is finite, with a span; a log axis positive.
+void expectDrawableAxes(QChartView* view, const std::string& name)
 {
-    EXPECT_EQ(ChartFactory_logBase(1e-3, 1e3), 10.0);
-    EXPECT_EQ(ChartFactory_logBase(1.0, 1e16), 100.0);
-    EXPECT_EQ(ChartFactory_logBase(1e-10, 1e20), 1e4);
-    EXPECT_EQ(ChartFactory_logBase(0.0, 1.0), 10.0);
-    EXPECT_DOUBLE_EQ(ChartFactory_tickStep(100.6), 20.0);
-    EXPECT_DOUBLE_EQ(ChartFactory_tickStep(0.7), 0.2);
-    EXPECT_DOUBLE_EQ(ChartFactory_tickStep(0.03), 0.005);
-    EXPECT_DOUBLE_EQ(ChartFactory_tickStep(6.0), 1.0);
-}
-
-TEST(ChartFactory, TickLabelsReadCleanly)
-{
-    const struct {
-        double value, step;
-        const char* label;
-    } cases[] = {{-3 * 0.2 + 3 * 0.2, 0.2, "0"}, {1e-17, 0.2, "0"}, {-0.4, 0.2, "-0.4"}, {0.6, 0.2, "0.6"},
-                 {100, 20, "100"}, {4.5e-8, 5e-9, "4.5×10⁻⁸"}, {3e15, 1e15, "3×10¹⁵"}, {0.005, 0.005, "0.005"},
-                 {-2e-4, 1e-4, "-2×10⁻⁴"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(ChartFactory_tickLabel(c.value, c.step), c.label) << c.value;
+    for (QAbstractAxis* axis : view->chart()->axes()) {
+        double low = 0.0, high = 0.0;
+        if (auto* log = qobject_cast<QLogValueAxis*>(axis)) {
+            low = log->min();
+            high = log->max();
+            EXPECT_GT(low, 0.0) << name;
+        } else if (auto* linear = qobject_cast<QValueAxis*>(axis)) {
+            low = linear->min();
+            high = linear->max();
+        }
+        EXPECT_TRUE(std::isfinite(low) && std::isfinite(high) && std::isfinite(high - low)) << name;
+        EXPECT_LT(low, high) << name;
     }
 }
+
+TEST(PlotWindow, HostileFilesGiveAWindowOrAClearMessage)
+{
+    const std::string jv = fixtures::header("JV") + "# Voltage (V)\tJ (A/cm2)\n#\n";
+    const std::string cv = fixtures::header("CV") + "# Voltage (V)\tQ (C/cm2)\tC (F/cm2)\n#\n";
+    std::string extremes;  // the 23 values of a distribution row after z
+    for (int c = 1; c < 24; ++c) {
+        extremes += c % 2 ? "\t1e308" : "\t-1e308";
+    }
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* message;  // empty: a tab opens
+    };
+    const Case cases[] = {
+        {"one J of 5e306", jv + "0\t-0.02\n0.5\t-0.01\n0.7\t5e306\n", ""},
+        {"J of the largest double", jv + "0\t-0.02\n0.7\t1.7976931348623157e308\n", ""},
+        {"-1e308 .. 1e308 in both columns", jv + "-1e308\t1\n0\t-1e308\n1e308\t1e308\n", ""},
+        {"inf and nan", jv + "0\tinf\n0.5\tnan\n0.7\t-inf\n0.8\t0.1\n", ""},
+        {"only inf and nan", jv + "0\tinf\n0.5\tnan\n", ""},
+        {"all identical", jv + "0.3\t0.3\n0.3\t0.3\n0.3\t0.3\n", ""},
+        {"all zero", jv + "0\t0\n0\t0\n", ""},
+        {"one row", jv + "0.3\t-0.02\n", ""},
+        {"denormals", jv + "0\t4.9e-324\n1e-320\t-1e-320\n", ""},
+        {"large offset, small span", jv + "1e15\t-0.02\n1000000000000001\t1e-3\n", ""},
+        {"zero and huge capacitance", cv + "0\t0\t0\n0.1\t1e300\t1e300\n0.2\t-1e300\t1e-300\n", ""},
+        {"distribution of extremes", fixtures::header("EN") + fixtures::DIST_TITLES + "0" + extremes + "\n1e-300" +
+                                         extremes + "\n",
+         ""},
+        {"empty", "", "no data"},
+        {"header only", jv, "no data"},
+        {"garbage", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\x03\x00>\x00\n\xff\xfe garbage", 30), "line 1"},
+        {"a word among the numbers", jv + "0\t0.1\n0.1\tabc\n", "line 13 is neither a comment nor a row"},
+        {"ragged rows", jv + "0\t0.1\n0.1\n", "line 13 holds 1 values where the rows above hold 2"},
+        {"one column", fixtures::header("JV") + "# Voltage (V)\n#\n0\n0.1\n", "nothing to draw"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        const std::string path = f.write("simulout_jv.txt", c.text);
+        const bool opened = f.window->openResult(q(path));
+        if (c.message[0] != '\0') {
+            EXPECT_FALSE(opened);
+            ASSERT_EQ(f.messages.size(), 1);
+            EXPECT_TRUE(f.messages[0].contains(c.message)) << f.messages[0].toStdString();
+            EXPECT_EQ(f.window->tabs()->count(), 0);
+            continue;
+        }
+        ASSERT_TRUE(opened) << f.messages.join("\n").toStdString();
+        EXPECT_TRUE(f.messages.isEmpty());
+        // Drawn for real: the axes and the paint of every chart.
+        f.window->show();
+        app().processEvents();
+        for (QChartView* view : f.charts(0)) {
+            expectDrawableAxes(view, c.name);
+        }
+        EXPECT_FALSE(f.window->tabs()->widget(0)->grab().isNull());
+    }
+}
+
+TEST(PlotWindow, NonFiniteValuesAreCountedBesideTheCharts)
+{
+    Fixture f;
+    ASSERT_TRUE(f.window->openResult(q(f.write("simulout_jv.txt", fixtures::header("JV") +
+                                                                    "# Voltage (V)\tJ (A/cm2)\n#\n"
+                                                                    "0\tinf\n0.5\tnan\n0.7\t-0.01\n0.8\t0.1\n"))));
+    QLabel* notes = f.window->tabs()->widget(0)->findChild<QLabel*>("notes");
+    ASSERT_NE(notes, nullptr);
+    EXPECT_TRUE(notes->text().contains("2 values are not finite numbers")) << notes->text().toStdString();
+}
+
+TEST(PlotWindow, OversizedFileIsRefusedByName)
+{
+    // Sparse: 40 MB on paper, nothing on the disk, refused before reading.
+    Fixture f;
+    const std::string big = f.write("simulout_dist_1.txt", "");
+    std::filesystem::resize_file(big, size_t(40) << 20);
+    EXPECT_FALSE(f.window->openResult(q(big)));
+    ASSERT_EQ(f.messages.size(), 1);
+    EXPECT_TRUE(f.messages[0].contains("simulout_dist_1.txt: 40 MB is more than the 32 MB kovraplot reads"))
+        << f.messages[0].toStdString();
+}
+
+TEST(PlotWindow, TabsOfOneKindAreToldApartByTheirFiles)
+{
+    Fixture f;
+    const std::string dark = fixtures::header("JV") + "# Voltage (V)\tJ (A/cm2)\n#\n-0.5\t-1e-9\n0\t0\n0.5\t1e-3\n";
+    for (const char* run : {"run-a", "run-b", "run-c"}) {
+        std::filesystem::create_directory(f.folder.file(run));
+    }
+    const std::string lightA = f.write("run-a/simulout_jv.txt", fixtures::JV);
+    const std::string darkB = f.write("run-b/simulout_jv.txt", dark);
+    const std::string lightC = f.write("run-c/simulout_jv.txt", fixtures::JV);
+    QTabWidget* tabs = f.window->tabs();
+    ASSERT_TRUE(f.window->openResult(q(lightA)));
+    ASSERT_TRUE(f.window->openResult(q(darkB)));
+    EXPECT_EQ(tabs->tabText(0), "J-V (light)");
+    EXPECT_EQ(tabs->tabText(1), "J-V (dark)");
+    // A second light J-V: both light tabs name their folder and file.
+    ASSERT_TRUE(f.window->openResult(q(lightC)));
+    EXPECT_EQ(tabs->tabText(0), "J-V (light) — run-a/simulout_jv.txt");
+    EXPECT_EQ(tabs->tabText(1), "J-V (dark)");
+    EXPECT_EQ(tabs->tabText(2), "J-V (light) — run-c/simulout_jv.txt");
+    // Closing one leaves the other alone with its kind.
+    emit tabs->tabCloseRequested(0);
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(1), "J-V (light)");
+}
+
 
 }  // namespace

@@ -1,6 +1,10 @@
 // The result-file reader: every kind of file the engine writes read into
 // columns with units and values; header variants; bad files named.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <filesystem>
 
 #include "PlotList.h"
 #include "ResultFile.h"
@@ -155,6 +159,75 @@ TEST(ResultFile, ReadsFromDisk)
     EXPECT_EQ(table.path, path);
     EXPECT_EQ(table.kind, ResultKind::CV);
     EXPECT_DOUBLE_EQ(table.values[1][2], -1.9e-08);
+}
+
+TEST(ResultFile, NonFiniteValuesAreKeptAndCounted)
+{
+    // "inf" and "nan" as a C library prints them, and numbers beyond a
+    // double: too large reads as an infinity, too small as zero.
+    const ResultTable t = parse(fixtures::header("JV") +
+                                "# Voltage (V)\tJ (A/cm2)\n#\n0\tinf\n0.1\tnan\n0.2\t-inf\n0.3\t1e999\n"
+                                "0.4\t-2e400\n0.5\t1e-999\n0.6\t-0.000001e-400\n0.7\t5e306\n");
+    ASSERT_EQ(t.rowCount(), 8u);
+    EXPECT_EQ(t.nonFinite, 5u);
+    const std::vector<double>& j = t.values[1];
+    EXPECT_EQ(j[0], HUGE_VAL);
+    EXPECT_TRUE(std::isnan(j[1]));
+    EXPECT_EQ(j[2], -HUGE_VAL);
+    EXPECT_EQ(j[3], HUGE_VAL);
+    EXPECT_EQ(j[4], -HUGE_VAL);
+    EXPECT_EQ(j[5], 0.0);
+    EXPECT_EQ(j[6], 0.0);
+    EXPECT_EQ(j[7], 5e306);
+    EXPECT_EQ(parse(fixtures::JV).nonFinite, 0u);
+}
+
+// Limits small enough to reach with a few lines stand in for the real ones.
+TEST(ResultFile, LimitsRefuseWhatWouldFreezeTheWindow)
+{
+    TempFolder folder;
+    const std::string jv = folder.write("simulout_jv.txt", fixtures::JV);
+    ResultTable table;
+    std::string error;
+    ResultLimits small;
+    small.maxBytes = 100;
+    EXPECT_FALSE(ResultFile_read(jv, table, error, small));
+    EXPECT_EQ(error, jv + ": " + std::to_string(fixtures::JV.size()) + " bytes is more than the 100 bytes kovraplot reads");
+
+    ResultLimits fewRows;
+    fewRows.maxRows = 3;
+    EXPECT_FALSE(ResultFile_read(jv, table, error, fewRows));
+    EXPECT_EQ(error, jv + ": more than 3 rows; kovraplot draws result files of at most 3 rows");
+    fewRows.maxRows = 4;
+    EXPECT_TRUE(ResultFile_read(jv, table, error, fewRows)) << error;
+    EXPECT_EQ(table.rowCount(), 4u);
+
+    // The real size limit, on a sparse file that costs no disk: refused from
+    // its size, before a byte is read.
+    const std::string big = folder.write("big_jv.txt", "");
+    std::filesystem::resize_file(big, (size_t(33) << 20) + 1);
+    EXPECT_FALSE(ResultFile_read(big, table, error));
+    EXPECT_EQ(error, big + ": 33 MB is more than the 32 MB kovraplot reads");
+}
+
+TEST(ResultFile, OnlyRegularFilesAreRead)
+{
+    // A FIFO would block the window until someone writes to it; /dev/zero
+    // never ends; a folder is no file.
+    TempFolder folder;
+    const std::string fifo = folder.file("simulout_jv.txt");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string paths[] = {fifo, "/dev/zero", folder.path()};
+    for (const std::string& path : paths) {
+        ResultTable table;
+        std::string error;
+        EXPECT_FALSE(ResultFile_read(path, table, error));
+        EXPECT_EQ(error, path + " is not a regular file");
+    }
+    std::vector<std::string> files;
+    std::string error;
+    EXPECT_FALSE(PlotList_read(fifo, files, error));
+    EXPECT_EQ(error, "plot list " + fifo + " is not a regular file");
 }
 
 TEST(PlotList, PathsInOrderWithoutEmptyPlaces)
