@@ -96,7 +96,7 @@ TEST_F(ValueEntry, OutOfRangeRealReportsTwoLinesAndKeepsTheValue)
     EXPECT_EQ(Param_setValueText(&real, "0", nullptr, 1), 0);
     ASSERT_EQ(recorder.lines.size(), 2u);
     EXPECT_EQ(recorder.lines[0], "[ERROR]   invalid value: 0\n");
-    EXPECT_EQ(recorder.lines[1], "[ERROR]   invalid value for Thickness: 0");
+    EXPECT_EQ(recorder.lines[1], "[ERROR]   invalid value for Thickness: 0 (accepted: from 0.001 to 1000 um)\n");
     EXPECT_DOUBLE_EQ(real.value.real, 1.0);
 }
 
