@@ -32,6 +32,7 @@ struct EngineAnswer {
     std::string log;
     int meshPoints = 0;     // of the first layer, after a load
     int devicePoints = 0;   // Numeric.Points as the run takes it
+    nuParam param;          // the numeric settings after the load
 };
 
 EngineAnswer engineLoads(const TempFolder& folder, const std::string& body)
@@ -62,6 +63,7 @@ EngineAnswer engineLoads(const TempFolder& folder, const std::string& body)
     if (answer.loaded && device->getLayerCount() > 0)
         answer.meshPoints = device->getLayer(0)->getMeshPoints();
     answer.devicePoints = param.points;
+    answer.param = param;
     return answer;
 }
 
@@ -323,6 +325,110 @@ TEST_F(KeyLimits, EveryNumberRecordOfTheEditorTakesItsRangeFromTheTable)
     check("Light", d->light->records, d->light->count);
     check("Numeric", d->numeric->records, d->numeric->count);
     check("Layer1", layer->records, layer->count);
+}
+
+// The three files the two sides used to read differently, each opened by
+// the editor and loaded by the engine.
+TEST_F(KeyLimits, FilesThatDisagreedReadTheSameOnBothSides)
+{
+    const std::string body = "[Device]\nName=\"pn\"\n"
+                             "[Layer1]\nThickness=0.5\nDopant.Type=\"N\"\nDopant.N=1e18\n"
+                             "Mesh.Points=MESH\nDopant.Taun=TAUN\nDopant.Taup=1e-7\n"
+                             "[Layer2]\nThickness=20\nDopant.Type=\"P\"\nDopant.N=1e16\n"
+                             "[Anode]\nAnode.Type=\"Ohmic\"\n"
+                             "[Cathode]\nCathode.Type=\"Ohmic\"\nCathode.Rn=RN\n";
+    auto file = [&](const char* mesh, const char* taun, const char* rn) {
+        std::string text = body;
+        text.replace(text.find("MESH"), 4, mesh);
+        text.replace(text.find("TAUN"), 4, taun);
+        text.replace(text.find("RN"), 2, rn);
+        return text;
+    };
+    const struct {
+        const char* what;
+        std::string body;
+        bool loads;                // by the engine
+        const char* said;          // by both, "" for nothing
+        int meshPoints;            // of layer 1 on both sides
+    } cases[] = {
+        // A dopant lifetime of 1000 s switches its recombination off in
+        // effect: a value both take without a word.
+        {"a long dopant lifetime", file("100", "1000", "1e7"), true, "", 100},
+        {"no surface recombination velocity", file("100", "1e-7", "0"), false,
+         "(accepted: from 0.0001 to 1e+08 cm/s)", 100},
+        {"more mesh points than a layer has", file("12000", "1e-7", "1e7"), true,
+         "changed to 5000 (accepted: from 5 to 5000 points)", 5000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = folder.file("case.kovra");
+        {
+            std::ofstream out(path);
+            out << "# Kovra <SL>\n" << c.body;
+        }
+        recorder.lines.clear();
+        ASSERT_EQ(Device_load(document(), path.c_str()), 1) << recorder.console();
+        const std::string editor = recorder.console();
+        const EngineAnswer engine = engineLoads(folder, c.body);
+        EXPECT_EQ(engine.loaded, c.loads) << engine.log;
+        if (c.said[0] == '\0') {
+            EXPECT_EQ(editor.find("[ERROR]"), std::string::npos) << editor;
+            EXPECT_EQ(editor.find("[WARNING]"), std::string::npos) << editor;
+            EXPECT_EQ(engine.log.find("[ERROR]"), std::string::npos) << engine.log;
+            EXPECT_EQ(engine.log.find("Taun"), std::string::npos) << engine.log;
+        } else {
+            EXPECT_NE(editor.find(c.said), std::string::npos) << editor;
+            EXPECT_NE(engine.log.find(c.said), std::string::npos) << engine.log;
+        }
+        Layer* first = device()->layers[0];
+        EXPECT_EQ(first->records[LR_MESH_POINTS]->value.integer, c.meshPoints);
+        EXPECT_EQ(Device_getLayerMeshPoints(document(), first), c.meshPoints);
+        if (engine.loaded) {
+            EXPECT_EQ(engine.meshPoints, c.meshPoints);
+        }
+    }
+}
+
+// A file without [Numeric] shows what the run uses: the per-layer mesh with
+// the layers' points together, Newton, and the engine's tolerance and
+// damping; saving it adds no [Numeric] key.
+TEST_F(KeyLimits, ANumericSectionLeftOutShowsTheRunsDefaults)
+{
+    const std::string text = "[Device]\nName=\"pn\"\n"
+                             "[Layer1]\nThickness=0.5\nDopant.Type=\"N\"\nDopant.N=1e18\n"
+                             "[Layer2]\nThickness=5\nDopant.Type=\"P\"\nDopant.N=1e16\n"
+                             "Mesh.Points=200\n";
+    const std::string path = folder.file("plain.kovra");
+    {
+        std::ofstream out(path);
+        out << "# Kovra <SL>\n" << text;
+    }
+    ASSERT_EQ(Device_load(document(), path.c_str()), 1) << recorder.console();
+    const EngineAnswer engine = engineLoads(folder, text);
+    ASSERT_TRUE(engine.loaded) << engine.log;
+
+    char value[PARAM_VALUE_SIZE];
+    ASSERT_EQ(Device_getNumericValueText(device(), "Numeric.Mesh", value), 1);
+    EXPECT_STREQ(value, "Layer");
+    ASSERT_EQ(Device_getNumericValueText(device(), "Numeric.Points", value), 1);
+    EXPECT_STREQ(value, "300");  // 100 + 200, as the run meshes it
+    ASSERT_EQ(Device_getNumericValueText(device(), "Numeric.Method", value), 1);
+    EXPECT_STREQ(value, "Newton");
+    ASSERT_EQ(Device_getNumericValueText(device(), "Numeric.InnermostSolver", value), 1);
+    EXPECT_STREQ(value, "tfqmr");
+    EXPECT_EQ(Device_findNumericParam(device(), "Numeric.Tol")->value.real, KOV_RUN_DEFAULT_TOL);
+    EXPECT_EQ(Device_findNumericParam(device(), "Numeric.Damp")->value.real, KOV_RUN_DEFAULT_DAMP);
+
+    // The engine's own settings after the same file.
+    EXPECT_EQ(engine.param.mesh, nuParam::MESH_LAYER);
+    EXPECT_EQ(engine.param.reltol, KOV_RUN_DEFAULT_TOL);
+    EXPECT_EQ(engine.param.damp, KOV_RUN_DEFAULT_DAMP);
+    EXPECT_EQ(engine.param.method, nuParam::METHOD_NEWTON);
+    EXPECT_EQ(engine.param.solver, nuParam::SOLVER_DEFAULT);
+
+    const std::string saved = folder.file("saved.kovra");
+    ASSERT_EQ(Device_save(document(), saved.c_str()), 1);
+    EXPECT_EQ(readText(saved).find("Numeric."), std::string::npos) << readText(saved);
 }
 
 }  // namespace
