@@ -215,8 +215,11 @@ int commit(ParamRecord* record, const ParamValue& value)
 }
 
 // A '$' reference on a record: the variable's value is taken when it
-// converts and lies within range; the reference is kept either way.
-int takeVariable(ParamRecord* record, Device* device, const char* work, const char* variableValue)
+// converts and lies within range; the reference is kept either way. A
+// value out of range is refused, or clamped by a record that clamps, as the
+// engine treats the same reference.
+int takeVariable(ParamRecord* record, Device* device, const char* work, const char* variableValue,
+                 int console)
 {
     // A variable holds the text it was given, which may be an expression
     // ("100 * $emitter"); its number is what the parser makes of it.
@@ -230,16 +233,31 @@ int takeVariable(ParamRecord* record, Device* device, const char* work, const ch
                 number[0] = '\0';
         }
     }
+    bool clamped = false;
+    double used = 0.0;
     if (record->type == PARAM_REAL) {
         double value = 0.0;
-        if (readWholeReal(number, &value) && value >= record->minimum.real &&
-            value <= record->maximum.real)
-            record->value.real = value;
+        if (readWholeReal(number, &value)) {
+            if (value < record->minimum.real || value > record->maximum.real) {
+                if ((record->flags & PARAM_CLAMPS) == 0)
+                    return refuseOutOfRange(record, console, (std::string(work) + " = " + number).c_str());
+                value = std::clamp(value, record->minimum.real, record->maximum.real);
+                clamped = true;
+            }
+            record->value.real = used = value;
+        }
     } else if (record->type == PARAM_INTEGER) {
         int value = 0;
-        if (readWholeInteger(number, &value) && value >= record->minimum.integer &&
-            value <= record->maximum.integer)
+        if (readWholeInteger(number, &value)) {
+            if (value < record->minimum.integer || value > record->maximum.integer) {
+                if ((record->flags & PARAM_CLAMPS) == 0)
+                    return refuseOutOfRange(record, console, (std::string(work) + " = " + number).c_str());
+                value = std::clamp(value, record->minimum.integer, record->maximum.integer);
+                clamped = true;
+            }
             record->value.integer = value;
+            used = value;
+        }
     } else {
         char text[PARAM_VALUE_SIZE];
         unquote(variableValue, text, sizeof text);
@@ -261,6 +279,8 @@ int takeVariable(ParamRecord* record, Device* device, const char* work, const ch
         if (isFocused(record))
             Doc_hooks().showInfo(message, 0);
     }
+    if (clamped)
+        warnClamped(record, console, (std::string(work) + " = " + number).c_str(), used);
     return 1;
 }
 
@@ -497,7 +517,7 @@ int Param_setValueText(ParamRecord* record, const char* text, const char* commen
         if (Text_isVariableRef(work)) {
             const char* value = Device_variableText(device, work);
             if (value != nullptr)
-                return takeVariable(record, device, work, value);
+                return takeVariable(record, device, work, value, console);
             char probe[PARAM_WORK_SIZE];
             copyText(probe, sizeof probe, work);
             if (!numeric || Device_evaluate(device, probe) == 0)
