@@ -51,8 +51,10 @@ Device* Device_create(const char* name)
         ok = (device->records[i] = Param_alloc()) != nullptr;
     if (ok) {
         Param_setText(device->records[0], "Name", 0, name != nullptr ? name : "");
-        Param_setReal(device->records[1], "Temperature", 1, 300, 1, 1000, 1, "K");
-        Param_setReal(device->records[2], "Polarization.Scale", 2, 0, -10, 10, 0.1, "");
+        Param_setLimited(device->records[1], "Temperature", 1, 300, 1,
+                         kov_findKeyLimit(KovKeySection::Device, "Temperature"));
+        Param_setLimited(device->records[2], "Polarization.Scale", 2, 0, 0.1,
+                         kov_findKeyLimit(KovKeySection::Device, "Polarization.Scale"));
         for (ParamRecord* r : device->records)
             r->revision = 2;
         device->anode = Contact_create("Anode");

@@ -6,6 +6,7 @@
 // same way: whole lines up to the engine's limit, comment marks only
 // outside double quotes. What the reader does with a line (its messages,
 // its sections and records) is the editor's own.
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -614,10 +615,55 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
                    shownKey.c_str(), value.c_str());
         else
             warnSkipped(line, "refused value of", entry->key);
-    } else
-        markGiven(records[entry->number]->alias != nullptr ? records[entry->number]->alias
-                                                           : records[entry->number]);
+    } else {
+        ParamRecord* given = records[entry->number]->alias != nullptr ? records[entry->number]->alias
+                                                                      : records[entry->number];
+        markGiven(given);
+        // A value out of range that the record clamps, as the engine does:
+        // the setter named the range, this names the line.
+        if ((records[entry->number]->status & PARAM_CLAMPED) != 0) {
+            char used[PARAM_VALUE_SIZE];
+            Param_valueText(given, used, sizeof used);
+            printf(false, "[WARNING] at line %d: %s=%s read as %s\n", shown(line), entry->key,
+                   value.c_str(), used);
+        }
+    }
     return true;
+}
+
+// A [Numeric] key the file leaves out shows what the run will use in its
+// place; the record stays unwritten, so saving adds nothing the file did not
+// say.
+void useRunDefaults(Device* device)
+{
+    ParamSection* numeric = device->numeric;
+    auto missing = [&](const char* key) {
+        ParamRecord* record = Params_find(numeric->records, numeric->count, key);
+        return record != nullptr && record->revision <= 0 ? record : nullptr;
+    };
+    auto setText = [](ParamRecord* record, const char* text) {
+        if (record != nullptr)
+            kov_copyA(record->value.text, PARAM_VALUE_SIZE, text);
+    };
+    setText(missing("Numeric.Mesh"), KOV_RUN_DEFAULT_MESH);
+    setText(missing("Numeric.Method"), KOV_RUN_DEFAULT_METHOD);
+    setText(missing("Numeric.InnermostSolver"), KOV_RUN_DEFAULT_SOLVER);
+    if (ParamRecord* tol = missing("Numeric.Tol"))
+        tol->value.real = KOV_RUN_DEFAULT_TOL;
+    if (ParamRecord* damp = missing("Numeric.Damp"))
+        damp->value.real = KOV_RUN_DEFAULT_DAMP;
+    if (ParamRecord* points = missing("Numeric.Points")) {
+        // Per layer the run has the layers' points together; a uniform mesh
+        // without a count has the fewest a device may have.
+        const ParamRecord* mesh = Params_find(numeric->records, numeric->count, "Numeric.Mesh");
+        int total = points->minimum.integer;
+        if (mesh != nullptr && strcasecmp(mesh->value.text, "Layer") == 0) {
+            total = 0;
+            for (int i = 0; i < device->layerCount; ++i)
+                total += device->layers[i]->records[LR_MESH_POINTS]->value.integer;
+        }
+        points->value.integer = std::clamp(total, points->minimum.integer, points->maximum.integer);
+    }
 }
 
 }  // namespace
@@ -659,6 +705,7 @@ int Device_load(Document* document, const char* path)
                "should be defined\n");
         return refuse();
     }
+    useRunDefaults(device);
     for (int i = 0; i < device->layerCount; ++i)
         Layer_updateColors(device->layers[i]);
     if (Document_setDevice(document, device) == 0) {

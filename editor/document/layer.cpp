@@ -18,17 +18,11 @@ ParamRecord* rec(Layer* layer, int number)
     return layer->records[number];
 }
 
-void real(Layer* l, int n, const char* key, double value, double minimum, double maximum,
-          double step, const char* unit, bool live)
+// A number record: its range, unit and out-of-range rule are those the
+// engine reads the file with (kovKeyLimits.h).
+void number(Layer* l, int n, const char* key, double value, double step, bool live)
 {
-    Param_setReal(rec(l, n), key, n, value, minimum, maximum, step, unit);
-    rec(l, n)->revision = live ? 2 : 0;
-}
-
-void integer(Layer* l, int n, const char* key, int value, int minimum, int maximum, int step,
-             bool live)
-{
-    Param_setInteger(rec(l, n), key, n, value, minimum, maximum, step, "");
+    Param_setLimited(rec(l, n), key, n, value, step, kov_findKeyLimit(KovKeySection::Layer, key));
     rec(l, n)->revision = live ? 2 : 0;
 }
 
@@ -65,19 +59,19 @@ void makeTrap(Layer* l, int k, const TrapGroup* group, const char* type)
     const bool fixed = group == nullptr;
     const TrapGroup values = fixed ? TrapGroup{0, 1e19, 0.1, 1, 1e-7, 1e-7} : *group;
     std::snprintf(key, sizeof key, "Trap%d.N", k);
-    real(l, base, key, values.n, 0, 1e22, 1e14, "1/cm3", false);
+    number(l, base, key, values.n, 1e14, false);
     std::snprintf(key, sizeof key, "Trap%d.Nr", k);
-    real(l, base + 1, key, values.nr, 1e10, 1e22, 1e14, "1/cm3", false);
+    number(l, base + 1, key, values.nr, 1e14, false);
     std::snprintf(key, sizeof key, "Trap%d.E", k);
-    real(l, base + 2, key, values.e, 0, 10, 0.001, "eV", false);
+    number(l, base + 2, key, values.e, 0.001, false);
     std::snprintf(key, sizeof key, "Trap%d.F", k);
-    real(l, base + 3, key, values.f, 1, 10, 1, "", false);
+    number(l, base + 3, key, values.f, 1, false);
     std::snprintf(key, sizeof key, "Trap%d.W", k);
-    real(l, base + 4, key, 0.01, 0.0001, 1, 0.0001, "eV", false);
+    number(l, base + 4, key, 0.01, 0.0001, false);
     std::snprintf(key, sizeof key, "Trap%d.Taun", k);
-    real(l, base + 5, key, values.taun, 1e-15, 1, 1e-9, "s", false);
+    number(l, base + 5, key, values.taun, 1e-9, false);
     std::snprintf(key, sizeof key, "Trap%d.Taup", k);
-    real(l, base + 6, key, values.taup, 1e-15, 1, 1e-9, "s", false);
+    number(l, base + 6, key, values.taup, 1e-9, false);
     std::snprintf(key, sizeof key, "Trap%d.Type", k);
     text(l, base + 7, key, type, false);
 }
@@ -86,44 +80,44 @@ void fillRecords(Layer* l, const MaterialRecord& m, const char* material)
 {
     text(l, 0, "Name", "LayerX", false);
     text(l, 2, "Material", material, true);
-    real(l, 3, "Composition.x", 0, 0, 1, 0.01, "", false);
-    real(l, 5, "Thickness", m.thickness, 0.001, 1000, 0.01, "um", true);
-    real(l, 6, "Bandgap", m.bandgap, 0.01, 10, 0.01, "eV", true);
-    real(l, 7, "Bandgap.Bowing", 0, -20, 20, 0.1, "eV", false);
-    integer(l, 8, "BandgapType", m.bandgapType, 0, 2, 0, true);
-    real(l, 9, "Affinity", m.affinity, 0.01, 10, 0.0001, "eV", true);
-    real(l, 10, "Affinity.Bowing", 0, -20, 20, 0.1, "eV", false);
-    real(l, 11, "Permittivity", m.permittivity, 1, 100, 0.0001, "", true);
-    real(l, 12, "NC", m.nc, 1e14, 1e22, 1e14, "1/cm3", true);
-    real(l, 13, "NV", m.nv, 1e14, 1e22, 1e14, "1/cm3", true);
-    real(l, 14, "Eso", m.eso, 0.001, 1, 0.001, "eV", false);
-    real(l, 15, "Me", m.me, 0.001, 10, 0.001, "", false);
-    real(l, 16, "Mhh", m.mhh, 0.001, 10, 0.001, "", false);
-    real(l, 17, "Mlh", m.mlh, 0.001, 10, 0.001, "", false);
-    real(l, 18, "Msh", m.msh, 0.001, 10, 0.001, "", false);
-    real(l, 19, "Beta", m.beta, 1e-28, 1e-7, 1e-15, "cm3/s", false);
-    real(l, 20, "Cn", m.cn, 1e-48, 1e-16, 1e-32, "cm6/s", false);
-    real(l, 21, "Cp", m.cp, 1e-48, 1e-16, 1e-32, "cm6/s", false);
-    real(l, 22, "Taun", m.taun, 1e-15, 1, 1e-12, "s", false);
-    real(l, 23, "Taup", m.taup, 1e-15, 1, 1e-12, "s", false);
-    real(l, 24, "Lattice.a", m.latticeA, 0.1, 1, 0.01, "nm", false);
-    real(l, 25, "Lattice.e31", m.e31, -1000, 1000, 0.1, "C/m2", false);
-    real(l, 26, "Lattice.e33", m.e33, -1000, 1000, 0.1, "C/m2", false);
-    real(l, 27, "Lattice.c13", m.c13, 0, 10000, 1, "GPa", false);
-    real(l, 28, "Lattice.c33", m.c33, 0, 10000, 1, "GPa", false);
-    real(l, 29, "Lattice.Psp", m.psp, -1000, 1000, 0.1, "C/m2", false);
+    number(l, 3, "Composition.x", 0, 0.01, false);
+    number(l, 5, "Thickness", m.thickness, 0.01, true);
+    number(l, 6, "Bandgap", m.bandgap, 0.01, true);
+    number(l, 7, "Bandgap.Bowing", 0, 0.1, false);
+    number(l, 8, "BandgapType", m.bandgapType, 0, true);
+    number(l, 9, "Affinity", m.affinity, 0.0001, true);
+    number(l, 10, "Affinity.Bowing", 0, 0.1, false);
+    number(l, 11, "Permittivity", m.permittivity, 0.0001, true);
+    number(l, 12, "NC", m.nc, 1e14, true);
+    number(l, 13, "NV", m.nv, 1e14, true);
+    number(l, 14, "Eso", m.eso, 0.001, false);
+    number(l, 15, "Me", m.me, 0.001, false);
+    number(l, 16, "Mhh", m.mhh, 0.001, false);
+    number(l, 17, "Mlh", m.mlh, 0.001, false);
+    number(l, 18, "Msh", m.msh, 0.001, false);
+    number(l, 19, "Beta", m.beta, 1e-15, false);
+    number(l, 20, "Cn", m.cn, 1e-32, false);
+    number(l, 21, "Cp", m.cp, 1e-32, false);
+    number(l, 22, "Taun", m.taun, 1e-12, false);
+    number(l, 23, "Taup", m.taup, 1e-12, false);
+    number(l, 24, "Lattice.a", m.latticeA, 0.01, false);
+    number(l, 25, "Lattice.e31", m.e31, 0.1, false);
+    number(l, 26, "Lattice.e33", m.e33, 0.1, false);
+    number(l, 27, "Lattice.c13", m.c13, 1, false);
+    number(l, 28, "Lattice.c33", m.c33, 1, false);
+    number(l, 29, "Lattice.Psp", m.psp, 0.1, false);
     text(l, 33, "Urbach.Enable", "No", false);
-    real(l, 34, "Urbach.EA", m.urbachEA, 0.001, 1, 0.001, "eV", false);
-    real(l, 35, "Urbach.ED", m.urbachED, 0.001, 1, 0.001, "eV", false);
-    real(l, 36, "Urbach.GA", m.urbachGA, 1e14, 1e22, 1e14, "1/cm3/eV", false);
-    real(l, 37, "Urbach.GD", m.urbachGD, 1e14, 1e22, 1e14, "1/cm3/eV", false);
-    real(l, 38, "Urbach.TaunA", m.urbachTaunA, 1e-15, 1, 1e-12, "seconds", false);
-    real(l, 39, "Urbach.TaupA", m.urbachTaupA, 1e-15, 1, 1e-12, "seconds", false);
-    real(l, 40, "Urbach.TaunD", m.urbachTaunD, 1e-15, 1, 1e-12, "seconds", false);
-    real(l, 41, "Urbach.TaupD", m.urbachTaupD, 1e-15, 1, 1e-12, "seconds", false);
-    real(l, 42, "Index.n", m.indexN, 1, 10, 0.01, "", false);
-    real(l, 43, "Index.k", m.indexK, 0, 10, 0.01, "", false);
-    real(l, 46, "Dopant.N", m.dopantN, 1e10, 1e22, 0.01, "1/cm3", true);
+    number(l, 34, "Urbach.EA", m.urbachEA, 0.001, false);
+    number(l, 35, "Urbach.ED", m.urbachED, 0.001, false);
+    number(l, 36, "Urbach.GA", m.urbachGA, 1e14, false);
+    number(l, 37, "Urbach.GD", m.urbachGD, 1e14, false);
+    number(l, 38, "Urbach.TaunA", m.urbachTaunA, 1e-12, false);
+    number(l, 39, "Urbach.TaupA", m.urbachTaupA, 1e-12, false);
+    number(l, 40, "Urbach.TaunD", m.urbachTaunD, 1e-12, false);
+    number(l, 41, "Urbach.TaupD", m.urbachTaupD, 1e-12, false);
+    number(l, 42, "Index.n", m.indexN, 0.01, false);
+    number(l, 43, "Index.k", m.indexK, 0.01, false);
+    number(l, 46, "Dopant.N", m.dopantN, 0.01, true);
     text(l, 53, "Dopant.Type", "D", true);
     // Trap 1 takes the database's second trap group and trap 2 its first.
     makeTrap(l, 1, &m.trapSecond, "Donor");
@@ -136,7 +130,7 @@ void fillRecords(Layer* l, const MaterialRecord& m, const char* material)
     text(l, 97, "LayerX.Doping.Model", "None", false);
     rec(l, 97)->alias = rec(l, 96);
     text(l, 98, "Trap.Model", "None", false);
-    integer(l, 99, "Trap.Count", 0, 0, 5, 1, false);
+    number(l, 99, "Trap.Count", 0, 1, false);
     text(l, 100, "Mobility.Model", "None", false);
     text(l, 101, "Recombination.Model", "None", false);
     text(l, 102, "Lattice.Model", "None", false);
@@ -144,7 +138,7 @@ void fillRecords(Layer* l, const MaterialRecord& m, const char* material)
     text(l, 104, "Index.File", "", false);
     text(l, 105, "Index.Database", "No", false);
     text(l, 106, "Tunnel.Model", "None", false);
-    integer(l, 107, "Mesh.Points", 100, 5, 5000, 1, true);
+    number(l, 107, "Mesh.Points", 100, 1, true);
     Layer_resetMobilityItems(l, m.mobilityN, m.mobilityP);
 }
 
@@ -319,22 +313,21 @@ void Layer_resetDopantItems(Layer* l, int dopantType, double taun, double taup)
 {
     if (l == nullptr)
         return;
-    auto dopant = [&](int n, const char* key, double value, double minimum, double maximum,
-                      double step, const char* unit) {
-        ParamRecord* r = rec(l, n);
-        char keptUnit[PARAM_UNIT_SIZE];
-        kov_copyA(keptUnit, sizeof keptUnit, r->unit);
-        Param_setReal(r, key, n, value, minimum, maximum, step, unit != nullptr ? unit : keptUnit);
+    // The revisions are kept: a reset gives values, not a new file line.
+    auto dopant = [&](int n, const char* key, double value, double step) {
+        const int revision = rec(l, n)->revision;
+        number(l, n, key, value, step, false);
+        rec(l, n)->revision = revision;
     };
-    dopant(46, "Dopant.N", 1e16, 1e10, 1e22, 1e10, "1/cm3");
+    dopant(46, "Dopant.N", 1e16, 1e10);
     rec(l, 46)->revision = 2;
-    dopant(47, "Dopant.Nr", 1e19, 1e10, 1e22, 1e10, "1/cm3");
-    dopant(48, "Dopant.E", 0, 0, 10, 0.001, "eV");
-    dopant(49, "Dopant.F", 2, 1, 16, 1, nullptr);
-    dopant(50, "Dopant.W", 0.005, 0.001, 10, 0.001, "eV");
+    dopant(47, "Dopant.Nr", 1e19, 1e10);
+    dopant(48, "Dopant.E", 0, 0.001);
+    dopant(49, "Dopant.F", 2, 1);
+    dopant(50, "Dopant.W", 0.005, 0.001);
     rec(l, 50)->revision = 0;
-    dopant(51, "Dopant.Taun", taun, 1e-15, 1, 1e-9, "s");
-    dopant(52, "Dopant.Taup", taup, 1e-15, 1, 1e-9, "s");
+    dopant(51, "Dopant.Taun", taun, 1e-9);
+    dopant(52, "Dopant.Taup", taup, 1e-9);
     const char* letter = dopantType == DOPANT_INTRINSIC ? "I"
                          : dopantType == DOPANT_ACCEPTOR ? "A"
                                                          : "D";
@@ -346,10 +339,8 @@ void Layer_resetMobilityItems(Layer* l, double mobilityN, double mobilityP)
 {
     if (l == nullptr)
         return;
-    Param_setReal(rec(l, 44), "Mobility.N", 44, mobilityN, 1e-6, 1e6, 1, "cm2/Vs");
-    rec(l, 44)->revision = 2;
-    Param_setReal(rec(l, 45), "Mobility.P", 45, mobilityP, 1e-6, 1e6, 1, "cm2/Vs");
-    rec(l, 45)->revision = 2;
+    number(l, 44, "Mobility.N", mobilityN, 1, true);
+    number(l, 45, "Mobility.P", mobilityP, 1, true);
 }
 
 int Dopant_decode(const char* text)

@@ -2,6 +2,7 @@
 // operations on records.
 #include "param.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <strings.h>
 
 #include "device.h"
@@ -37,10 +39,10 @@ bool isFocused(const ParamRecord* record)
 // Every refusal: the message kept in the record, shown when its field has
 // the focus, printed when asked, and the refused bit set. Always 0.
 int refuse(ParamRecord* record, int console, const char* format, const char* a,
-           const char* b = nullptr)
+           const char* b = nullptr, const char* c = nullptr)
 {
-    char message[PARAM_WORK_SIZE + 64];
-    std::snprintf(message, sizeof message, format, a, b);
+    char message[PARAM_WORK_SIZE + 128];
+    std::snprintf(message, sizeof message, format, a, b, c);
     copyText(record->message, PARAM_MESSAGE_SIZE, message);
     if (isFocused(record))
         Doc_hooks().showInfo(message, 1);
@@ -48,6 +50,42 @@ int refuse(ParamRecord* record, int console, const char* format, const char* a,
         Doc_print(message);
     record->status |= PARAM_REFUSED;
     return 0;
+}
+
+// The range of a number record in the words both readers of the device
+// file use ("from 0.0001 to 1e+08 cm/s").
+std::string rangeOf(const ParamRecord* record)
+{
+    if (record->type == PARAM_INTEGER)
+        return kov_rangeText(record->minimum.integer, record->maximum.integer, record->unit);
+    return kov_rangeText(record->minimum.real, record->maximum.real, record->unit);
+}
+
+// A number outside the record's range: refused in two lines, the second
+// naming the key, the text and the range accepted. Always 0.
+int refuseOutOfRange(ParamRecord* record, int console, const char* entered)
+{
+    if (record->type == PARAM_REAL)
+        refuse(record, console, "[ERROR]   invalid value: %s\n", entered);
+    const std::string range = rangeOf(record);
+    return refuse(record, console, "[ERROR]   invalid value for %s: %s (accepted: %s)\n", record->key,
+                  entered, range.c_str());
+}
+
+// A number outside the range of a record that clamps: the nearest limit is
+// taken, and the warning names the range. Shown like a refusal, but the
+// value is stored.
+void warnClamped(ParamRecord* record, int console, const char* entered, double used)
+{
+    char message[PARAM_WORK_SIZE + 128];
+    std::snprintf(message, sizeof message, "[WARNING] %s = %s changed to %s (accepted: %s)\n",
+                  record->key, entered, kov_limitNumberText(used).c_str(), rangeOf(record).c_str());
+    copyText(record->message, PARAM_MESSAGE_SIZE, message);
+    if (isFocused(record))
+        Doc_hooks().showInfo(message, 0);
+    if (console == 1)
+        Doc_print(message);
+    record->status |= PARAM_CLAMPED;
 }
 
 // A whole text that is one number in C syntax, read locale-free.
@@ -177,8 +215,11 @@ int commit(ParamRecord* record, const ParamValue& value)
 }
 
 // A '$' reference on a record: the variable's value is taken when it
-// converts and lies within range; the reference is kept either way.
-int takeVariable(ParamRecord* record, Device* device, const char* work, const char* variableValue)
+// converts and lies within range; the reference is kept either way. A
+// value out of range is refused, or clamped by a record that clamps, as the
+// engine treats the same reference.
+int takeVariable(ParamRecord* record, Device* device, const char* work, const char* variableValue,
+                 int console)
 {
     // A variable holds the text it was given, which may be an expression
     // ("100 * $emitter"); its number is what the parser makes of it.
@@ -192,16 +233,31 @@ int takeVariable(ParamRecord* record, Device* device, const char* work, const ch
                 number[0] = '\0';
         }
     }
+    bool clamped = false;
+    double used = 0.0;
     if (record->type == PARAM_REAL) {
         double value = 0.0;
-        if (readWholeReal(number, &value) && value >= record->minimum.real &&
-            value <= record->maximum.real)
-            record->value.real = value;
+        if (readWholeReal(number, &value)) {
+            if (value < record->minimum.real || value > record->maximum.real) {
+                if ((record->flags & PARAM_CLAMPS) == 0)
+                    return refuseOutOfRange(record, console, (std::string(work) + " = " + number).c_str());
+                value = std::clamp(value, record->minimum.real, record->maximum.real);
+                clamped = true;
+            }
+            record->value.real = used = value;
+        }
     } else if (record->type == PARAM_INTEGER) {
         int value = 0;
-        if (readWholeInteger(number, &value) && value >= record->minimum.integer &&
-            value <= record->maximum.integer)
+        if (readWholeInteger(number, &value)) {
+            if (value < record->minimum.integer || value > record->maximum.integer) {
+                if ((record->flags & PARAM_CLAMPS) == 0)
+                    return refuseOutOfRange(record, console, (std::string(work) + " = " + number).c_str());
+                value = std::clamp(value, record->minimum.integer, record->maximum.integer);
+                clamped = true;
+            }
             record->value.integer = value;
+            used = value;
+        }
     } else {
         char text[PARAM_VALUE_SIZE];
         unquote(variableValue, text, sizeof text);
@@ -223,6 +279,8 @@ int takeVariable(ParamRecord* record, Device* device, const char* work, const ch
         if (isFocused(record))
             Doc_hooks().showInfo(message, 0);
     }
+    if (clamped)
+        warnClamped(record, console, (std::string(work) + " = " + number).c_str(), used);
     return 1;
 }
 
@@ -265,14 +323,15 @@ int enterReal(ParamRecord* record, Device* device, char* work, int console)
                           entered);
         if (r != 1)
             return r;
-        if (!readWholeReal(work, &value)) {
-            refuse(record, console, "[ERROR]   invalid value: %s\n", entered);
-            return refuse(record, console, "[ERROR]   invalid value for %s: %s", record->key, entered);
-        }
+        if (!readWholeReal(work, &value))
+            return refuseOutOfRange(record, console, entered);
     }
+    bool clamped = false;
     if (value < record->minimum.real || value > record->maximum.real) {
-        refuse(record, console, "[ERROR]   invalid value: %s\n", entered);
-        return refuse(record, console, "[ERROR]   invalid value for %s: %s", record->key, entered);
+        if ((record->flags & PARAM_CLAMPS) == 0)
+            return refuseOutOfRange(record, console, entered);
+        value = std::clamp(value, record->minimum.real, record->maximum.real);
+        clamped = true;
     }
     if (record->control != nullptr) {
         char shown[64];
@@ -282,11 +341,16 @@ int enterReal(ParamRecord* record, Device* device, char* work, int console)
     }
     ParamValue stored = record->value;
     stored.real = value;
-    return commit(record, stored);
+    const int result = commit(record, stored);
+    if (clamped)
+        warnClamped(record, console, entered, value);
+    return result;
 }
 
 int enterInteger(ParamRecord* record, Device* device, char* work, int console)
 {
+    char entered[PARAM_WORK_SIZE];
+    copyText(entered, sizeof entered, work);
     int value = 0;
     if (!readWholeInteger(work, &value)) {
         const int r = Device_evaluate(device, work);
@@ -295,13 +359,21 @@ int enterInteger(ParamRecord* record, Device* device, char* work, int console)
         if (r != 1)
             return r;
         if (!readWholeInteger(work, &value))
-            return refuse(record, console, "[ERROR]   invalid value for %s", record->key);
+            return refuseOutOfRange(record, console, entered);
     }
-    if (value < record->minimum.integer || value > record->maximum.integer)
-        return refuse(record, console, "[ERROR]   invalid value for %s", record->key);
+    bool clamped = false;
+    if (value < record->minimum.integer || value > record->maximum.integer) {
+        if ((record->flags & PARAM_CLAMPS) == 0)
+            return refuseOutOfRange(record, console, entered);
+        value = std::clamp(value, record->minimum.integer, record->maximum.integer);
+        clamped = true;
+    }
     ParamValue stored = record->value;
     stored.integer = value;
-    return commit(record, stored);
+    const int result = commit(record, stored);
+    if (clamped)
+        warnClamped(record, console, entered, value);
+    return result;
 }
 
 }  // namespace
@@ -348,6 +420,21 @@ void Param_setInteger(ParamRecord* record, const char* key, int index, int value
     copyText(record->unit, PARAM_UNIT_SIZE, unit);
     record->variableRef[0] = '\0';
     record->flags = PARAM_ACCEPTS_VARS;
+}
+
+void Param_setLimited(ParamRecord* record, const char* key, int index, double value, double step,
+                      const KovKeyLimit* limit)
+{
+    static constexpr KovKeyLimit NONE = {KovKeySection::Device, "", false, 1.0, 0.0, "",
+                                         KovOutside::Refuse};
+    const KovKeyLimit& used = limit != nullptr ? *limit : NONE;
+    if (used.integer)
+        Param_setInteger(record, key, index, static_cast<int>(value), static_cast<int>(used.minimum),
+                         static_cast<int>(used.maximum), static_cast<int>(step), used.unit);
+    else
+        Param_setReal(record, key, index, value, used.minimum, used.maximum, step, used.unit);
+    if (used.outside == KovOutside::Clamp)
+        record->flags |= PARAM_CLAMPS;
 }
 
 void Param_setText(ParamRecord* record, const char* key, int index, const char* value)
@@ -430,7 +517,7 @@ int Param_setValueText(ParamRecord* record, const char* text, const char* commen
         if (Text_isVariableRef(work)) {
             const char* value = Device_variableText(device, work);
             if (value != nullptr)
-                return takeVariable(record, device, work, value);
+                return takeVariable(record, device, work, value, console);
             char probe[PARAM_WORK_SIZE];
             copyText(probe, sizeof probe, work);
             if (!numeric || Device_evaluate(device, probe) == 0)

@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include "deviceFile.h"
+#include "kovKeyLimits.h"
 
 // Field sizes (terminator included).
 constexpr size_t PARAM_KEY_SIZE = 32;
@@ -34,8 +35,10 @@ constexpr int PARAM_TEXT = 3;
 // flags
 constexpr int PARAM_FROM_VARIABLE = 1;   // value taken from variableRef
 constexpr int PARAM_ACCEPTS_VARS = 16;   // references and expressions allowed
+constexpr int PARAM_CLAMPS = 32;         // a value outside the range takes the nearest limit
 // status
 constexpr int PARAM_REFUSED = 16;        // the last entry was refused
+constexpr int PARAM_CLAMPED = 32;        // the last entry took the nearest limit
 
 union ParamValue {
     double real;
@@ -93,6 +96,11 @@ void Param_setReal(ParamRecord* record, const char* key, int index, double value
 void Param_setInteger(ParamRecord* record, const char* key, int index, int value, int minimum,
                       int maximum, int step, const char* unit);
 void Param_setText(ParamRecord* record, const char* key, int index, const char* value);
+// Fills a number record whose type, range, unit and out-of-range rule come
+// from the key table the engine reads the file with (kovKeyLimits.h). A
+// key missing there gets an empty range, which refuses every value.
+void Param_setLimited(ParamRecord* record, const char* key, int index, double value, double step,
+                      const KovKeyLimit* limit);
 
 // 1 accepted; 0 refused or nothing to do. comment: the line's comment given
 // apart, or null to find it inside the text. console 1 prints every error

@@ -34,6 +34,14 @@ bool ekInputReader::apply()
     return applyVoltage() && applyLight() && applyNumeric() && applyCommand();
 }
 
+// The device's validating setters and the file's table hold the same ranges.
+static_assert(kov_findKeyLimit(KovKeySection::Device, "Temperature")->minimum == ElecDevice::T_MIN &&
+              kov_findKeyLimit(KovKeySection::Device, "Temperature")->maximum == ElecDevice::T_MAX);
+static_assert(kov_findKeyLimit(KovKeySection::Device, "Polarization.Scale")->minimum ==
+                  ElecDevice::POLARIZATION_MIN &&
+              kov_findKeyLimit(KovKeySection::Device, "Polarization.Scale")->maximum ==
+                  ElecDevice::POLARIZATION_MAX);
+
 bool ekInputReader::applyDevice()
 {
     const wchar_t* section = L"Device";
@@ -42,7 +50,7 @@ bool ekInputReader::applyDevice()
     if (text(section, L"Name", &name))
         device_->updateMain(name.c_str(), nullptr);
     double temperature = 0.0;
-    if (!checkRange(section, L"Temperature", ElecDevice::T_MIN, ElecDevice::T_MAX, L"K"))
+    if (!checkRange(section, L"Temperature"))
         return false;
     if (real(section, L"Temperature", &temperature)) {
         if (device_->updateTemperature(temperature))
@@ -50,8 +58,7 @@ bool ekInputReader::applyDevice()
     }
     double scale = 0.0;
     if (sigma_->err == 0 && real(section, L"Polarization.Scale", &scale)) {
-        if (!checkRange(section, L"Polarization.Scale", ElecDevice::POLARIZATION_MIN,
-                        ElecDevice::POLARIZATION_MAX, L""))
+        if (!checkRange(section, L"Polarization.Scale"))
             return false;
         device_->setPolarizationScale(scale);
     }

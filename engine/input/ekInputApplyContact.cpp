@@ -38,11 +38,10 @@ bool ekInputReader::applyContact(bool anode)
     if (!checkWord(section, key(L"Type").c_str(), {L"Schottky", L"Ohmic"}) ||
         !checkWord(section, key(L"Tunnel").c_str(), {L"1", L"Yes", L"Y", L"0", L"No", L"N"}) ||
         !checkWord(section, key(L"Boundary").c_str(), {L"Neumann", L"Dirichlet"}) ||
-        !checkRange(section, key(L"Phi").c_str(), 0.0, 5.0, L"eV") ||
-        !checkRange(section, key(L"Rn").c_str(), 1e-4, 1e8, L"cm/s") ||
-        !checkRange(section, key(L"Rp").c_str(), 1e-4, 1e8, L"cm/s") ||
-        !checkRange(section, key(L"Index.n").c_str(), 1e-6, 99.99, L"") ||
-        !checkRange(section, key(L"Index.k").c_str(), 0.0, 99.99, L""))
+        !checkRange(section, key(L"Phi").c_str()) || !checkRange(section, key(L"Rn").c_str()) ||
+        !checkRange(section, key(L"Rp").c_str()) || !checkRange(section, key(L"Index.n").c_str()) ||
+        !checkRange(section, key(L"Index.k").c_str()) ||
+        !checkRange(section, key(L"Thickness").c_str()))
         return false;
     if (text(section, key(L"Type").c_str(), &word)) {
         if (isWord(word, {L"Schottky"})) {

@@ -11,8 +11,9 @@
 
 namespace {
 
-constexpr double WAVELENGTH_MIN = 0.1, WAVELENGTH_MAX = 10.0;  // um
-constexpr double FLUX_MAX = 1e28;                              // 1/cm2/s
+constexpr double WAVELENGTH_MIN = kov_findKeyLimit(KovKeySection::Light, "Light.Start")->minimum;
+constexpr double WAVELENGTH_MAX = kov_findKeyLimit(KovKeySection::Light, "Light.Start")->maximum;
+constexpr double FLUX_MAX = kov_findKeyLimit(KovKeySection::Light, "Light.Flux")->maximum;
 
 }  // namespace
 
@@ -152,19 +153,22 @@ bool ekInputReader::applyLight()
     else {
         excitation_->lightType = ekExcitation::LIGHT_OFF;
         excitation_->qeSweep = false;
+        // The ranges as the editor names them for the same keys.
+        const std::wstring ranges =
+            L"wavelength: " + kov_toWide(kov_rangeText(limitOf(s, L"Light.Start"))) +
+            L"; step at most End - Start; flux: " +
+            kov_toWide(kov_rangeText(limitOf(s, L"Light.Flux")));
         if (type == ekExcitation::LIGHT_MONO || type == ekExcitation::LIGHT_AM15 ||
             type == ekExcitation::LIGHT_FILE) {
-            sigma_->update(format(L"[WARNING] light parameters at line %d not valid (wavelength "
-                                  L"range: [0.1 ; 10] um, step at most End - Start, flux up to "
-                                  L"1e28 1/cm2/s): the run has no light\n",
-                                  line + 1)
+            sigma_->update(format(L"[WARNING] light parameters at line %d not valid (%ls): the run "
+                                  L"has no light\n",
+                                  line + 1, ranges.c_str())
                                .c_str(),
                            2);
         }
         if (type == ekExcitation::LIGHT_SWEEP) {
-            return fail(line, format(L"[ERROR]   light parameters not valid at line %d (wavelength "
-                                     L"max range: [0.1 ; 10] um ; max flux: 1e28 1/cm2/s)\n",
-                                     line + 1));
+            return fail(line, format(L"[ERROR]   light parameters not valid at line %d (%ls)\n",
+                                     line + 1, ranges.c_str()));
         }
     }
     if (type == ekExcitation::LIGHT_FILE)

@@ -37,47 +37,31 @@ constexpr double TRAP_DENSITY_MIN = 1e6;
 // layer's.
 constexpr double LATTICE_FILE_SCALE = 1e-4;
 
-// Accepted ranges of the layer's own values as the file writes them (the
-// validating setters of the layer hold the same ranges; checking here names
-// the line and key of a refused value).
-struct KeyRange {
-    const wchar_t* key;
-    double low, high;
-    const wchar_t* unit;
+// Keys of a layer section checked by range before they are read (dopant
+// and trap keys are checked where they are read).
+constexpr const wchar_t* LAYER_RANGED_KEYS[] = {
+    L"Thickness",    L"Bandgap",      L"Affinity",     L"NC",           L"NV",
+    L"Permittivity", L"Composition.x", L"Bandgap.Bowing", L"Affinity.Bowing", L"Mobility.N",
+    L"Mobility.P",   L"Beta",         L"Cn",           L"Cp",           L"Taun",
+    L"Taup",         L"Lattice.a",    L"Lattice.e31",  L"Lattice.e33",  L"Lattice.Psp",
+    L"Lattice.c13",  L"Lattice.c33",  L"Urbach.EA",    L"Urbach.ED",    L"Urbach.GA",
+    L"Urbach.GD",    L"Urbach.TaunA", L"Urbach.TaupA", L"Urbach.TaunD", L"Urbach.TaupD",
+    L"Index.n",      L"Index.k",
 };
 
-constexpr KeyRange LAYER_RANGES[] = {
-    {L"Thickness", 1e-4, 1e4, L"um"},
-    {L"Bandgap", 0.001, 20.0, L"eV"},
-    {L"Affinity", 0.001, 20.0, L"eV"},
-    {L"NC", 1e6, 1e24, L"1/cm3"},
-    {L"NV", 1e6, 1e24, L"1/cm3"},
-    {L"Permittivity", 1.0, 100.0, L""},
-    {L"Composition.x", 0.0, 1.0, L""},
-    {L"Bandgap.Bowing", -20.0, 20.0, L"eV"},
-    {L"Affinity.Bowing", -20.0, 20.0, L"eV"},
-    {L"Mobility.N", 0.001, 1e5, L"cm2/Vs"},
-    {L"Mobility.P", 0.001, 1e5, L"cm2/Vs"},
-    {L"Beta", 1e-22, 1e-6, L"cm3/s"},
-    {L"Cn", 1e-48, 1e-9, L"cm6/s"},
-    {L"Cp", 1e-48, 1e-9, L"cm6/s"},
-    {L"Taun", 1e-15, 1000.0, L"s"},
-    {L"Taup", 1e-15, 1000.0, L"s"},
-    {L"Lattice.a", 0.1, 1.0, L"nm"},
-    {L"Lattice.e31", -1e5, 1e5, L"(1e-4 C/m2)"},
-    {L"Lattice.e33", -1e5, 1e5, L"(1e-4 C/m2)"},
-    {L"Lattice.Psp", -1e5, 1e5, L"(1e-4 C/m2)"},
-    {L"Lattice.c13", 0.0, 1e4, L"GPa"},
-    {L"Lattice.c33", 0.0, 1e4, L"GPa"},
-    {L"Urbach.EA", 0.0, 5.0, L"eV"},
-    {L"Urbach.ED", 0.0, 5.0, L"eV"},
-    {L"Urbach.TaunA", 1e-15, 1000.0, L"s"},
-    {L"Urbach.TaupA", 1e-15, 1000.0, L"s"},
-    {L"Urbach.TaunD", 1e-15, 1000.0, L"s"},
-    {L"Urbach.TaupD", 1e-15, 1000.0, L"s"},
-    {L"Index.n", 1e-6, 99.99, L""},
-    {L"Index.k", 0.0, 99.99, L""},
-};
+// The level's validating setter and the file's table hold the same ranges.
+constexpr bool sameRange(const char* key, double low, double high)
+{
+    const KovKeyLimit* limit = kov_findKeyLimit(KovKeySection::Layer, key);
+    return limit != nullptr && limit->minimum == low && limit->maximum == high;
+}
+static_assert(sameRange("Dopant.N", ekLevel::N_MIN, ekLevel::N_MAX));
+static_assert(sameRange("Trap1.Nr", ekLevel::NR_MIN, ekLevel::NR_MAX));
+static_assert(sameRange("Dopant.E", ekLevel::E_MIN, ekLevel::E_MAX));
+static_assert(sameRange("Dopant.Taun", ekLevel::TAU_MIN, ekLevel::TAU_MAX));
+static_assert(sameRange("Trap5.F", ekLevel::F_MIN, ekLevel::F_MAX));
+static_assert(sameRange("Mesh.Points", ekLayer::MESH_POINTS_MIN, ekLayer::MESH_POINTS_MAX));
+static_assert(sameRange("Trap.Count", 0, ekLayer::TRAPS_MAX));
 
 // A dopant level of the given type and density with the level's default
 // reference density, energy, lifetimes and degeneracy.
@@ -105,8 +89,8 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
         return value;
     };
 
-    for (const KeyRange& range : LAYER_RANGES) {
-        if (!checkRange(s, range.key, range.low, range.high, range.unit))
+    for (const wchar_t* key : LAYER_RANGED_KEYS) {
+        if (!checkRange(s, key))
             return false;
     }
     real(s, L"Thickness", &in->thickness);
@@ -169,7 +153,7 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
         info(format(entry.info, path.c_str()));
     }
     long count = 0;
-    if (!checkRange(s, L"Trap.Count", 1, ekLayer::TRAPS_MAX, L"traps"))
+    if (!checkRange(s, L"Trap.Count"))
         return false;
     if (integer(s, L"Trap.Count", &count) && count >= 1 && count <= ekLayer::TRAPS_MAX) {
         in->trapCount = static_cast<int>(count);
@@ -200,17 +184,10 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
 
     long points = 0;
     in->meshPoints = 100;
-    if (integer(s, L"Mesh.Points", &points)) {
-        // A count out of range takes the nearest limit, never the default:
-        // asking for many points gets the most a layer may have.
-        const long used = std::clamp<long>(points, ekLayer::MESH_POINTS_MIN, ekLayer::MESH_POINTS_MAX);
-        if (used != points) {
-            changedValue(s, L"Mesh.Points", std::to_wstring(used),
-                         format(L"a layer has %d to %d mesh points", ekLayer::MESH_POINTS_MIN,
-                                ekLayer::MESH_POINTS_MAX));
-        }
-        in->meshPoints = static_cast<int>(used);
-    }
+    // A count out of range takes the nearest limit, never the default:
+    // asking for many points gets the most a layer may have.
+    if (integer(s, L"Mesh.Points", &points))
+        in->meshPoints = static_cast<int>(clampInteger(s, L"Mesh.Points", points));
     return true;
 }
 
@@ -320,14 +297,11 @@ bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* i
                                  L"acceptor layer needs Dopant.N (or Dopant.Type=\"Intrinsic\")\n",
                                  line + 1));
     }
-    using Lv = ekLevel;
-    if (!checkRange(s, L"Dopant.N", Lv::N_MIN, Lv::N_MAX, L"1/cm3") ||
-        !checkRange(s, L"Dopant.Nr", Lv::NR_MIN, Lv::NR_MAX, L"1/cm3") ||
-        !checkRange(s, L"Dopant.E", Lv::E_MIN, Lv::E_MAX, L"eV") ||
-        !checkRange(s, L"Dopant.Taun", Lv::TAU_MIN, Lv::TAU_MAX, L"s") ||
-        !checkRange(s, L"Dopant.Taup", Lv::TAU_MIN, Lv::TAU_MAX, L"s") ||
-        !checkRange(s, L"Dopant.F", Lv::F_MIN, Lv::F_MAX, L""))
-        return false;
+    for (const wchar_t* key : {L"Dopant.N", L"Dopant.Nr", L"Dopant.E", L"Dopant.Taun",
+                               L"Dopant.Taup", L"Dopant.F"}) {
+        if (!checkRange(s, key))
+            return false;
+    }
     const ekLevel* dopant = templ->getDopant();
     in->dopantNr = 1e19;
     real(s, L"Dopant.Nr", &in->dopantNr);
@@ -390,14 +364,10 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
                                      L"be defined\n",
                                      line + 1, i));
         }
-        using Lv = ekLevel;
-        if (!checkRange(s, key(L"Nr").c_str(), Lv::NR_MIN, Lv::NR_MAX, L"1/cm3") ||
-            !checkRange(s, key(L"E").c_str(), Lv::E_MIN, Lv::E_MAX, L"eV") ||
-            !checkRange(s, key(L"Taun").c_str(), Lv::TAU_MIN, Lv::TAU_MAX, L"s") ||
-            !checkRange(s, key(L"Taup").c_str(), Lv::TAU_MIN, Lv::TAU_MAX, L"s") ||
-            !checkRange(s, key(L"F").c_str(), Lv::F_MIN, Lv::F_MAX, L"") ||
-            !checkRange(s, key(L"N").c_str(), Lv::N_MIN, Lv::N_MAX, L"1/cm3"))
-            return false;
+        for (const wchar_t* name : {L"Nr", L"E", L"Taun", L"Taup", L"F", L"N"}) {
+            if (!checkRange(s, key(name).c_str()))
+                return false;
+        }
         trap.F = 1.0;
         real(s, key(L"F").c_str(), &trap.F);
         if (trap.N >= TRAP_DENSITY_MIN)

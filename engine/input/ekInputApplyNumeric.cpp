@@ -14,8 +14,13 @@
 
 namespace {
 
-using ekLimits::DEVICE_POINTS_MAX;
-using ekLimits::DEVICE_POINTS_MIN;
+// The numeric settings' setters and the file's table hold the same ranges.
+constexpr bool sameRange(const char* key, double low, double high)
+{
+    const KovKeyLimit* limit = kov_findKeyLimit(KovKeySection::Numeric, key);
+    return limit != nullptr && limit->minimum == low && limit->maximum == high;
+}
+static_assert(sameRange("Numeric.Points", ekLimits::DEVICE_POINTS_MIN, ekLimits::DEVICE_POINTS_MAX));
 
 }  // namespace
 
@@ -63,15 +68,8 @@ bool ekInputReader::applyNumeric()
             param_->setSolverTransport(nuParam::METHOD_GUMMEL);
     }
     long points = 0;
-    if (integer(s, L"Numeric.Points", &points)) {
-        const long used = std::clamp<long>(points, DEVICE_POINTS_MIN, DEVICE_POINTS_MAX);
-        if (used != points) {
-            changedValue(s, L"Numeric.Points", std::to_wstring(used),
-                         format(L"a device has %d to %d mesh points", DEVICE_POINTS_MIN,
-                                DEVICE_POINTS_MAX));
-        }
-        param_->points = static_cast<int>(used);
-    }
+    if (integer(s, L"Numeric.Points", &points))
+        param_->points = static_cast<int>(clampInteger(s, L"Numeric.Points", points));
     if (text(s, L"Numeric.Mesh", &word)) {
         if (isWord(word, {L"Layer", L""})) {
             param_->mesh = nuParam::MESH_LAYER;
@@ -95,10 +93,12 @@ bool ekInputReader::applyNumeric()
         simulator_->setInitialGuessFilename(path.c_str());
     }
     double value = 0.0;
-    if (real(s, L"Numeric.Tol", &value) && !param_->setReltol(value))
-        return refuseValue(s, L"Numeric.Tol", L"from 1e-12 to 0.1");
-    if (real(s, L"Numeric.Damp", &value) && !param_->setDamp(value))
-        return refuseValue(s, L"Numeric.Damp", L"from 0 to 1000");
+    if (!checkRange(s, L"Numeric.Tol") || !checkRange(s, L"Numeric.Damp"))
+        return false;
+    if (real(s, L"Numeric.Tol", &value))
+        param_->setReltol(value);
+    if (real(s, L"Numeric.Damp", &value))
+        param_->setDamp(value);
 
     uint8_t solver = nuParam::SOLVER_DEFAULT;
     if (text(s, L"Numeric.InnermostSolver", &word)) {

@@ -13,6 +13,7 @@
 #include "ekInput.h"
 #include "ekLayer.h"
 #include "ekLevel.h"
+#include "kovKeyLimits.h"
 
 class ekContact;
 
@@ -146,10 +147,15 @@ private:
     // The resolved file of a key, refused naming the line, key and the path
     // looked for when it does not exist.
     bool existingFile(const wchar_t* section, const wchar_t* key, std::wstring* path);
-    // A present key's value outside [low, high] (unit for the message) is
-    // refused; absent keys and values inside pass.
-    bool checkRange(const wchar_t* section, const wchar_t* key, double low, double high,
-                    const wchar_t* unit);
+    // The accepted range of a key, from the table the editor uses as well
+    // (kovKeyLimits.h).
+    static const KovKeyLimit& limitOf(const wchar_t* section, const wchar_t* key);
+    // A present key's value outside its range is refused, the range named;
+    // absent keys and values inside pass.
+    bool checkRange(const wchar_t* section, const wchar_t* key);
+    // A value outside its range takes the nearest limit, with a warning
+    // that names the range.
+    long clampInteger(const wchar_t* section, const wchar_t* key, long value) const;
     // Refuses a present key whose word is none of words (case ignored).
     bool checkWord(const wchar_t* section, const wchar_t* key,
                    std::initializer_list<const wchar_t*> words);

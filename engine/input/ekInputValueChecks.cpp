@@ -2,6 +2,7 @@
 // remembers its line, so a value that is refused, changed or left unused
 // can be reported with the line, the key and the text as written; and the
 // files a device file names are found from the device file's own folder.
+#include <algorithm>
 #include <cwchar>
 #include <cwctype>
 
@@ -106,15 +107,36 @@ bool ekInputReader::existingFile(const wchar_t* section, const wchar_t* key, std
                              line + 1, written(section, key).c_str(), path->c_str()));
 }
 
-bool ekInputReader::checkRange(const wchar_t* section, const wchar_t* key, double low, double high,
-                               const wchar_t* unit)
+const KovKeyLimit& ekInputReader::limitOf(const wchar_t* section, const wchar_t* key)
 {
+    const KovKeyLimit* limit = kov_findKeyLimit(section, key);
+    if (limit == nullptr) {
+        // Only keys of the shared table are checked by range; a key missing
+        // there is a fault of this program, not of the file.
+        static constexpr KovKeyLimit NONE = {KovKeySection::Device, "", false, 0.0, 0.0, "",
+                                             KovOutside::Offered};
+        return NONE;
+    }
+    return *limit;
+}
+
+bool ekInputReader::checkRange(const wchar_t* section, const wchar_t* key)
+{
+    const KovKeyLimit& limit = limitOf(section, key);
     double value = 0.0;
-    if (!real(section, key, &value) || (value >= low && value <= high))
+    if (limit.outside != KovOutside::Refuse || !real(section, key, &value) ||
+        (value >= limit.minimum && value <= limit.maximum))
         return true;
-    return refuseValue(section, key,
-                       L"from " + nu_numberText(low) + L" to " + nu_numberText(high) +
-                           (unit[0] != L'\0' ? L" " + std::wstring(unit) : std::wstring()));
+    return refuseValue(section, key, kov_toWide(kov_rangeText(limit)));
+}
+
+long ekInputReader::clampInteger(const wchar_t* section, const wchar_t* key, long value) const
+{
+    const KovKeyLimit& limit = limitOf(section, key);
+    const long used = std::clamp(value, static_cast<long>(limit.minimum), static_cast<long>(limit.maximum));
+    if (used != value)
+        changedValue(section, key, std::to_wstring(used), L"accepted: " + kov_toWide(kov_rangeText(limit)));
+    return used;
 }
 
 bool ekInputReader::checkWord(const wchar_t* section, const wchar_t* key,

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cwchar>
 
+#include "kovKeyLimits.h"
 #include "kovbase.h"
 
 // Tolerance ladder, loosest first. The driver relaxes a failing solve by
@@ -22,11 +23,12 @@ namespace {
 
 constexpr int MAXITER_MIN = 1;
 constexpr int MAXITER_MAX = 1000;
-constexpr double RELTOL_MIN = 1e-12;
-constexpr double RELTOL_MAX = 0.1;
-// 0 switches damping off; the bias ramp asks for 0.1 / step, up to 100.
-constexpr double DAMP_MIN = 0.0;
-constexpr double DAMP_MAX = 1000.0;
+// The ranges a device file may give (Numeric.Tol, Numeric.Damp). A damping
+// of 0 switches damping off; the bias ramp asks for 0.1 / step, up to 100.
+constexpr double RELTOL_MIN = kov_findKeyLimit(KovKeySection::Numeric, "Numeric.Tol")->minimum;
+constexpr double RELTOL_MAX = kov_findKeyLimit(KovKeySection::Numeric, "Numeric.Tol")->maximum;
+constexpr double DAMP_MIN = kov_findKeyLimit(KovKeySection::Numeric, "Numeric.Damp")->minimum;
+constexpr double DAMP_MAX = kov_findKeyLimit(KovKeySection::Numeric, "Numeric.Damp")->maximum;
 constexpr uint8_t MESH_BITS = nuParam::MESH_UNIFORM | nuParam::MESH_LAYER | nuParam::MESH_EXACT;
 
 // The iterative linear solvers by the names device files and messages use.
@@ -60,15 +62,17 @@ double nextAbove(const double* ladder, int length, double value)
 
 void nuParam::reset()
 {
+    // The defaults of a device file without [Numeric] keys (kovKeyLimits.h):
+    // Newton, tfqmr, the first damping and the fifth tolerance of the ladders.
     method = METHOD_NEWTON;
     solver = SOLVER_DEFAULT;
-    damp = DAMP[0];
+    damp = KOV_RUN_DEFAULT_DAMP;
     dampMode = 0;
     lastError = 1.0;
     mesh = MESH_LAYER;
     points = 0;
     maxiter = 100;
-    reltol = RELTOL[4];
+    reltol = KOV_RUN_DEFAULT_TOL;
     std::wmemset(outDir, L'\0', sizeof outDir / sizeof outDir[0]);
     outDirDate = false;
     plot = false;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -86,4 +87,26 @@ inline std::string readText(const std::string& path)
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The record a section's key reaches in a fresh device, or null.
+inline ParamRecord* recordFor(Device* d, Layer* layer, int section, const char* key)
+{
+    const KeyEntry* table = Section_keyTable(section);
+    for (int i = 0; table[i].key != nullptr; ++i) {
+        if (std::strcmp(table[i].key, key) != 0)
+            continue;
+        const int n = static_cast<int>(table[i].number);
+        switch (section) {
+        case SEC_DEVICE: return d->records[n];
+        case SEC_ANODE: return d->anode->records[n];
+        case SEC_CATHODE: return d->cathode->records[n];
+        case SEC_VOLTAGE: return d->voltage->records[n];
+        case SEC_LIGHT: return d->light->records[n];
+        case SEC_NUMERIC: return d->numeric->records[n];
+        case SEC_COMMAND: return d->command->records[n];
+        default: return layer->records[n];
+        }
+    }
+    return nullptr;
 }

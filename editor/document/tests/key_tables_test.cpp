@@ -10,28 +10,6 @@
 
 namespace {
 
-// The record a section's key reaches in a fresh device, or null.
-ParamRecord* recordFor(Device* d, Layer* layer, int section, const char* key)
-{
-    const KeyEntry* table = Section_keyTable(section);
-    for (int i = 0; table[i].key != nullptr; ++i) {
-        if (std::strcmp(table[i].key, key) != 0)
-            continue;
-        const int n = static_cast<int>(table[i].number);
-        switch (section) {
-        case SEC_DEVICE: return d->records[n];
-        case SEC_ANODE: return d->anode->records[n];
-        case SEC_CATHODE: return d->cathode->records[n];
-        case SEC_VOLTAGE: return d->voltage->records[n];
-        case SEC_LIGHT: return d->light->records[n];
-        case SEC_NUMERIC: return d->numeric->records[n];
-        case SEC_COMMAND: return d->command->records[n];
-        default: return layer->records[n];
-        }
-    }
-    return nullptr;
-}
-
 TEST_F(DocTest, EveryEngineKeyIsKnownToTheEditor)
 {
     Layer* layer = Device_appendLayer(device());
@@ -54,8 +32,9 @@ TEST_F(DocTest, EveryEngineKeyIsKnownToTheEditor)
             const bool engineText = r->type == ekInput::TYPE_TEXT;
             // A text of the engine is never read as a number here, except the
             // bandgap type, which both read as 1 or 2.
-            if (engineText && key != "BandgapType")
+            if (engineText && key != "BandgapType") {
                 EXPECT_EQ(record->type, PARAM_TEXT) << key;
+            }
             ++checked;
         }
     }

@@ -48,7 +48,9 @@ TEST_F(ValueEntry, RealsIntegersAndTextsFromATableOfEntries)
         {REAL, "1.0", 1, 1.0, nullptr, 0, ""},                       // same value: no revision
         {REAL, "2000", 0, 1.0, nullptr, 0, "[ERROR]   invalid value for Thickness: 2000"},
         {REAL, "$x", 1, 0.3, nullptr, 1, "[INFO]    variable defined: $x = 0.3"},
-        {REAL, "$big", 1, 1.0, nullptr, 1, ""},                      // out of range: value kept
+        // Out of range through a variable: refused as the engine refuses it.
+        {REAL, "$big", 0, 1.0, nullptr, 0,
+         "[ERROR]   invalid value for Thickness: $big = 1e9 (accepted: from 0.001 to 1000 um)\n"},
         {REAL, "$nothere", 0, 1.0, nullptr, 0, "[ERROR]   variable not defined: $nothere\n"},
         {REAL, "$x*2", 1, 0.6, nullptr, 1, ""},                      // an expression over $x
         {REAL, "3 +", 0, 1.0, nullptr, 0, "[ERROR]   invalid expression for Thickness: 3 +\n"},
@@ -96,8 +98,39 @@ TEST_F(ValueEntry, OutOfRangeRealReportsTwoLinesAndKeepsTheValue)
     EXPECT_EQ(Param_setValueText(&real, "0", nullptr, 1), 0);
     ASSERT_EQ(recorder.lines.size(), 2u);
     EXPECT_EQ(recorder.lines[0], "[ERROR]   invalid value: 0\n");
-    EXPECT_EQ(recorder.lines[1], "[ERROR]   invalid value for Thickness: 0");
+    EXPECT_EQ(recorder.lines[1], "[ERROR]   invalid value for Thickness: 0 (accepted: from 0.001 to 1000 um)\n");
     EXPECT_DOUBLE_EQ(real.value.real, 1.0);
+}
+
+// A record whose key the engine clamps takes the nearest limit, typed or
+// through a variable, and says so with the range; the value is stored.
+TEST_F(ValueEntry, AClampingRecordTakesTheNearestLimitAndSaysSo)
+{
+    ParamRecord points{};
+    Param_setLimited(&points, "Mesh.Points", 107, 100, 1,
+                     kov_findKeyLimit(KovKeySection::Layer, "Mesh.Points"));
+    ASSERT_EQ(Device_defineVariable(device(), "many", "12000", 0), 1);
+    const struct {
+        const char* entry;
+        int stored;
+        const char* said;  // "" for nothing
+    } cases[] = {
+        {"12000", 5000, "[WARNING] Mesh.Points = 12000 changed to 5000 (accepted: from 5 to 5000 points)\n"},
+        {"2", 5, "[WARNING] Mesh.Points = 2 changed to 5 (accepted: from 5 to 5000 points)\n"},
+        {"$many", 5000,
+         "[WARNING] Mesh.Points = $many = 12000 changed to 5000 (accepted: from 5 to 5000 points)\n"},
+        {"400", 400, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        recorder.lines.clear();
+        EXPECT_EQ(Param_setValueText(&points, c.entry, nullptr, 1), 1);
+        EXPECT_EQ(points.value.integer, c.stored);
+        EXPECT_EQ(recorder.console(), c.said);
+        EXPECT_EQ((points.status & PARAM_CLAMPED) != 0, c.said[0] != '\0');
+        EXPECT_EQ(points.status & PARAM_REFUSED, 0);
+    }
+    EXPECT_STREQ(points.variableRef, "") << "a plain entry after the reference";
 }
 
 TEST_F(ValueEntry, CommentCountsOnceAndReenteringTheLineCountsNothing)

@@ -57,9 +57,11 @@ TEST_F(Writer, AliasTunnelSchottkyAndModels)
     EXPECT_EQ(Device_setVoltageParam(d, "voltage.start", "0", nullptr, nullptr, 0), 0);
 
     recorder.lines.clear();
+    // Tunnelling is off (0) or on (1), as the engine reads it.
     EXPECT_EQ(Device_setAnodeItem(d, "Anode.Tunnel", "0", nullptr, nullptr, 1), 1);
-    EXPECT_EQ(Device_setAnodeItem(d, "Anode.Tunnel", "1", nullptr, nullptr, 1), 0);
-    EXPECT_EQ(recorder.console(), "[ERROR]   invalid value for Anode.Tunnel");
+    EXPECT_EQ(Device_setAnodeItem(d, "Anode.Tunnel", "1", nullptr, nullptr, 1), 1);
+    EXPECT_EQ(Device_setAnodeItem(d, "Anode.Tunnel", "2", nullptr, nullptr, 1), 0);
+    EXPECT_EQ(recorder.console(), "[ERROR]   invalid value for Anode.Tunnel: 2 (accepted: from 0 to 1)\n");
     EXPECT_EQ(Device_setAnodeItem(d, "Anode.Name", "x", nullptr, nullptr, 0), 0);
     EXPECT_NE(Contact_findParam(d->anode, "Anode.Name"), nullptr);
 

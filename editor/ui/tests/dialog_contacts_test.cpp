@@ -82,6 +82,37 @@ TEST_F(ContactTest, TableOfEntries)
     }
 }
 
+// The cathode's velocities take what the engine runs: 0 (which the engine
+// refuses) and 1e9 are refused in the dialog with the engine's range, the
+// limits themselves are stored.
+TEST_F(ContactTest, CathodeVelocitiesAreRefusedWithTheEnginesRange)
+{
+    Contact* c = device()->cathode;
+    const struct {
+        const char* text;
+        double stored;  // 0: refused
+    } cases[] = {{"0", 0}, {"1e9", 0}, {"1e-4", 1e-4}, {"1e8", 1e8}};
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.text);
+        const ParamRecord* rn = Contact_findParam(c, "Cathode.Rn");
+        const double before = rn->value.real;
+        WindowContact_show();
+        chooseContact(2);
+        type(C, "Rn", entry.text);
+        click(C, "OK");
+        if (entry.stored != 0) {
+            EXPECT_FALSE(Dialog_isOpen(&C));
+            EXPECT_EQ(rn->value.real, entry.stored);
+            continue;
+        }
+        EXPECT_TRUE(Dialog_isOpen(&C));
+        EXPECT_EQ(rn->value.real, before);
+        EXPECT_NE(message(C).find("accepted: from 0.0001 to 1e+08 cm/s"), std::string::npos)
+            << message(C);
+        Dialog_close(&C);
+    }
+}
+
 TEST_F(ContactTest, TypeAndBoundaryShowOnlyExactWordsAndStoreThem)
 {
     Contact* a = anode(device());

@@ -71,8 +71,8 @@ const Refusal REFUSALS[] = {
      "[ERROR]   invalid value at line 4: Dopant.Type = \"X\" (accepted: N, D, Donor, P, A, "
      "Acceptor, I, Intrinsic)\n",
      3},
-    {"trap count outside 1..5", LAYER + "    Trap.Count=7\n",
-     "[ERROR]   invalid value at line 6: Trap.Count = \"7\" (accepted: from 1 to 5 traps)\n", 5},
+    {"trap count outside 0..5", LAYER + "    Trap.Count=7\n",
+     "[ERROR]   invalid value at line 6: Trap.Count = \"7\" (accepted: from 0 to 5 traps)\n", 5},
     {"unknown trap type", LAYER + "    Trap1.Type=\"X\"\n",
      "[ERROR]   invalid value at line 6: Trap1.Type = \"X\" (accepted: D, Donor, A, Acceptor)\n",
      5},
@@ -152,14 +152,14 @@ struct Change {
 
 const Change CHANGES[] = {
     {"mesh points above the layer's limit", LAYER + "    Mesh.Points=10000\n",
-     "[WARNING] at line 6: Mesh.Points = \"10000\" changed to 5000 (a layer has 5 to 5000 mesh "
+     "[WARNING] at line 6: Mesh.Points = \"10000\" changed to 5000 (accepted: from 5 to 5000 "
      "points)\n"},
     {"mesh points below the layer's limit", LAYER + "    Mesh.Points=2\n",
-     "[WARNING] at line 6: Mesh.Points = \"2\" changed to 5 (a layer has 5 to 5000 mesh "
+     "[WARNING] at line 6: Mesh.Points = \"2\" changed to 5 (accepted: from 5 to 5000 "
      "points)\n"},
     {"device points clamped", LAYER + "[Numeric]\n    Numeric.Points=30000\n",
-     "[WARNING] at line 7: Numeric.Points = \"30000\" changed to 20000 (a device has 50 to 20000 "
-     "mesh points)\n"},
+     "[WARNING] at line 7: Numeric.Points = \"30000\" changed to 20000 (accepted: from 50 to "
+     "20000 points)\n"},
     {"voltage step fitted to the point cap",
      LAYER + "[Voltage]\n    Voltage.Start=-0.2\n    Voltage.End=0.9\n    Voltage.Step=0.0001\n",
      "[WARNING] at line 9: Voltage.Step = \"0.0001\" changed to 0.000220044 (a sweep has at most "
@@ -193,8 +193,8 @@ const Change CHANGES[] = {
      "wavelength)\n"},
     {"monochromatic light out of range",
      LAYER + "[Light]\n    Light.Source=\"Mono\"\n    Light.Wavelength=0.05\n    Light.Flux=1e17\n",
-     "[WARNING] light parameters at line 6 not valid (wavelength range: [0.1 ; 10] um, step at "
-     "most End - Start, flux up to 1e28 1/cm2/s): the run has no light\n"},
+     "[WARNING] light parameters at line 6 not valid (wavelength: from 0.1 to 10 um; step at "
+     "most End - Start; flux: from 0 to 1e+28 1/cm2/s): the run has no light\n"},
 };
 
 class InputChangedValue : public testing::TestWithParam<Change> {};

@@ -150,8 +150,8 @@ const Refusal REFUSALS[] = {
      "/engine/input/tests/corpus/errors/Sun)\n",
      6},
     {"light-range.kovra",
-     "[ERROR]   light parameters not valid at line 6 (wavelength max range: [0.1 ; 10] um ; max "
-     "flux: 1e28 1/cm2/s)\n",
+     "[ERROR]   light parameters not valid at line 6 (wavelength: from 0.1 to 10 um; step at most "
+     "End - Start; flux: from 0 to 1e+28 1/cm2/s)\n",
      5},
     {"solver.kovra",
      "[ERROR]   InnermostSolver not valid at line 7: Numeric.InnermostSolver = \"cg\" (innermost "

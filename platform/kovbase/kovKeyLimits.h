@@ -1,0 +1,220 @@
+// The accepted range and unit of every number of a device file, written once
+// for both sides that read the file: the engine's reader and the device
+// editor (its records, its dialogs and its own reader). What one of them
+// refuses the other refuses with the same limits named; what one of them
+// clamps the other clamps, and both say so.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// What happens to a value outside its range.
+enum class KovOutside {
+    Refuse,  // the value is refused (the engine's load fails; the editor keeps the old value)
+    Clamp,   // the nearest limit is used, with a warning that names the range
+    Offered  // the engine uses the key only together with other keys (a
+             // step against its sweep) or not at all; the range is what the
+             // editor's fields offer, and every value in it runs
+};
+
+// Where a key stands: its section's kind.
+enum class KovKeySection { Device, Contact, Layer, Voltage, Light, Numeric };
+
+struct KovKeyLimit {
+    KovKeySection section;
+    // The key as the file writes it inside its section: bare for [Device]
+    // and layer sections ("Thickness"), after the contact's name and a
+    // point for [Anode] and [Cathode] ("Rn"), whole for the other sections
+    // ("Voltage.Start"). "Trap#." stands for "Trap1." to "Trap5.".
+    const char* key;
+    bool integer;
+    double minimum;
+    double maximum;
+    const char* unit;
+    KovOutside outside;
+};
+
+inline constexpr KovKeyLimit KOV_KEY_LIMITS[] = {
+    {KovKeySection::Device, "Temperature", false, 1.0, 2000.0, "K", KovOutside::Refuse},
+    {KovKeySection::Device, "Polarization.Scale", false, -10.0, 10.0, "", KovOutside::Refuse},
+
+    {KovKeySection::Contact, "Rn", false, 1e-4, 1e8, "cm/s", KovOutside::Refuse},
+    {KovKeySection::Contact, "Rp", false, 1e-4, 1e8, "cm/s", KovOutside::Refuse},
+    {KovKeySection::Contact, "Phi", false, 0.0, 5.0, "eV", KovOutside::Refuse},
+    {KovKeySection::Contact, "Tunnel", true, 0.0, 1.0, "", KovOutside::Refuse},
+    {KovKeySection::Contact, "Thickness", false, 0.0, 1000.0, "um", KovOutside::Refuse},
+    {KovKeySection::Contact, "Index.n", false, 1e-6, 99.99, "", KovOutside::Refuse},
+    {KovKeySection::Contact, "Index.k", false, 0.0, 99.99, "", KovOutside::Refuse},
+
+    {KovKeySection::Layer, "Thickness", false, 1e-4, 1e4, "um", KovOutside::Refuse},
+    {KovKeySection::Layer, "Composition.x", false, 0.0, 1.0, "", KovOutside::Refuse},
+    {KovKeySection::Layer, "Bandgap", false, 0.001, 20.0, "eV", KovOutside::Refuse},
+    {KovKeySection::Layer, "Bandgap.Bowing", false, -20.0, 20.0, "eV", KovOutside::Refuse},
+    {KovKeySection::Layer, "BandgapType", true, 0.0, 2.0, "", KovOutside::Refuse},
+    {KovKeySection::Layer, "Affinity", false, 0.001, 20.0, "eV", KovOutside::Refuse},
+    {KovKeySection::Layer, "Affinity.Bowing", false, -20.0, 20.0, "eV", KovOutside::Refuse},
+    {KovKeySection::Layer, "Permittivity", false, 1.0, 100.0, "", KovOutside::Refuse},
+    {KovKeySection::Layer, "NC", false, 1e6, 1e24, "1/cm3", KovOutside::Refuse},
+    {KovKeySection::Layer, "NV", false, 1e6, 1e24, "1/cm3", KovOutside::Refuse},
+    // The engine takes its effective masses and split-off energy from the
+    // material, not from the file.
+    {KovKeySection::Layer, "Eso", false, 0.0, 10.0, "eV", KovOutside::Offered},
+    {KovKeySection::Layer, "Me", false, 0.001, 10.0, "", KovOutside::Offered},
+    {KovKeySection::Layer, "Mhh", false, 0.001, 10.0, "", KovOutside::Offered},
+    {KovKeySection::Layer, "Mlh", false, 0.001, 10.0, "", KovOutside::Offered},
+    {KovKeySection::Layer, "Msh", false, 0.001, 10.0, "", KovOutside::Offered},
+    {KovKeySection::Layer, "Beta", false, 1e-22, 1e-6, "cm3/s", KovOutside::Refuse},
+    {KovKeySection::Layer, "Cn", false, 1e-48, 1e-9, "cm6/s", KovOutside::Refuse},
+    {KovKeySection::Layer, "Cp", false, 1e-48, 1e-9, "cm6/s", KovOutside::Refuse},
+    // A lifetime of up to 1000 s switches that recombination off in effect.
+    {KovKeySection::Layer, "Taun", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
+    {KovKeySection::Layer, "Taup", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
+    {KovKeySection::Layer, "Lattice.a", false, 0.1, 1.0, "nm", KovOutside::Refuse},
+    {KovKeySection::Layer, "Lattice.e31", false, -1e5, 1e5, "(1e-4 C/m2)", KovOutside::Refuse},
+    {KovKeySection::Layer, "Lattice.e33", false, -1e5, 1e5, "(1e-4 C/m2)", KovOutside::Refuse},
+    {KovKeySection::Layer, "Lattice.c13", false, 0.0, 1e4, "GPa", KovOutside::Refuse},
+    {KovKeySection::Layer, "Lattice.c33", false, 0.0, 1e4, "GPa", KovOutside::Refuse},
+    {KovKeySection::Layer, "Lattice.Psp", false, -1e5, 1e5, "(1e-4 C/m2)", KovOutside::Refuse},
+    {KovKeySection::Layer, "Urbach.EA", false, 0.0, 5.0, "eV", KovOutside::Refuse},
+    {KovKeySection::Layer, "Urbach.ED", false, 0.0, 5.0, "eV", KovOutside::Refuse},
+    {KovKeySection::Layer, "Urbach.GA", false, 0.0, 1e24, "1/cm3/eV", KovOutside::Refuse},
+    {KovKeySection::Layer, "Urbach.GD", false, 0.0, 1e24, "1/cm3/eV", KovOutside::Refuse},
+    {KovKeySection::Layer, "Urbach.TaunA", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
+    {KovKeySection::Layer, "Urbach.TaupA", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
+    {KovKeySection::Layer, "Urbach.TaunD", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
+    {KovKeySection::Layer, "Urbach.TaupD", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
+    {KovKeySection::Layer, "Index.n", false, 1e-6, 99.99, "", KovOutside::Refuse},
+    {KovKeySection::Layer, "Index.k", false, 0.0, 99.99, "", KovOutside::Refuse},
+    {KovKeySection::Layer, "Mobility.N", false, 0.001, 1e5, "cm2/Vs", KovOutside::Refuse},
+    {KovKeySection::Layer, "Mobility.P", false, 0.001, 1e5, "cm2/Vs", KovOutside::Refuse},
+    {KovKeySection::Layer, "Dopant.N", false, 0.0, 1e22, "1/cm3", KovOutside::Refuse},
+    {KovKeySection::Layer, "Dopant.Nr", false, 1e6, 1e22, "1/cm3", KovOutside::Refuse},
+    {KovKeySection::Layer, "Dopant.E", false, 0.0, 10.0, "eV", KovOutside::Refuse},
+    {KovKeySection::Layer, "Dopant.F", false, 1.0, 16.0, "", KovOutside::Refuse},
+    // Level widths are kept in the file; the run's levels have none.
+    {KovKeySection::Layer, "Dopant.W", false, 0.0, 5.0, "eV", KovOutside::Offered},
+    {KovKeySection::Layer, "Dopant.Taun", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
+    {KovKeySection::Layer, "Dopant.Taup", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
+    {KovKeySection::Layer, "Trap#.N", false, 0.0, 1e22, "1/cm3", KovOutside::Refuse},
+    {KovKeySection::Layer, "Trap#.Nr", false, 1e6, 1e22, "1/cm3", KovOutside::Refuse},
+    {KovKeySection::Layer, "Trap#.E", false, 0.0, 10.0, "eV", KovOutside::Refuse},
+    {KovKeySection::Layer, "Trap#.F", false, 1.0, 16.0, "", KovOutside::Refuse},
+    {KovKeySection::Layer, "Trap#.W", false, 0.0, 5.0, "eV", KovOutside::Offered},
+    {KovKeySection::Layer, "Trap#.Taun", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
+    {KovKeySection::Layer, "Trap#.Taup", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
+    // 0: no traps from a trap model.
+    {KovKeySection::Layer, "Trap.Count", true, 0.0, 5.0, "traps", KovOutside::Refuse},
+    {KovKeySection::Layer, "Mesh.Points", true, 5.0, 5000.0, "points", KovOutside::Clamp},
+
+    {KovKeySection::Voltage, "Voltage.Start", false, -100.0, 100.0, "V", KovOutside::Refuse},
+    {KovKeySection::Voltage, "Voltage.End", false, -100.0, 100.0, "V", KovOutside::Refuse},
+    // The step is checked against the sweep it divides.
+    {KovKeySection::Voltage, "Voltage.Step", false, 0.0, 10.0, "V", KovOutside::Offered},
+    {KovKeySection::Voltage, "Voltage.Points", true, 1.0, 1001.0, "", KovOutside::Offered},
+    {KovKeySection::Voltage, "Voltage.Jinf", false, -1e6, 1e6, "A/cm2", KovOutside::Refuse},
+    {KovKeySection::Voltage, "Voltage.Jsup", false, -1e6, 1e6, "A/cm2", KovOutside::Refuse},
+
+    {KovKeySection::Light, "Light.Start", false, 0.1, 10.0, "um", KovOutside::Refuse},
+    {KovKeySection::Light, "Light.Wavelength", false, 0.1, 10.0, "um", KovOutside::Refuse},
+    {KovKeySection::Light, "Light.End", false, 0.1, 10.0, "um", KovOutside::Refuse},
+    {KovKeySection::Light, "Light.Step", false, 1e-4, 10.0, "um", KovOutside::Offered},
+    {KovKeySection::Light, "Light.Points", true, 1.0, 1001.0, "", KovOutside::Offered},
+    {KovKeySection::Light, "Light.Flux", false, 0.0, 1e28, "1/cm2/s", KovOutside::Refuse},
+
+    {KovKeySection::Numeric, "Numeric.Points", true, 50.0, 20000.0, "points", KovOutside::Clamp},
+    {KovKeySection::Numeric, "Numeric.Tol", false, 1e-12, 0.1, "", KovOutside::Refuse},
+    {KovKeySection::Numeric, "Numeric.Damp", false, 0.0, 1000.0, "", KovOutside::Refuse},
+};
+
+inline constexpr size_t KOV_KEY_LIMIT_COUNT = sizeof KOV_KEY_LIMITS / sizeof KOV_KEY_LIMITS[0];
+
+namespace kovKeyLimitsDetail {
+
+template <typename Char>
+constexpr bool sameText(const Char* a, const char* b)
+{
+    while (*a != 0 && *b != 0 && static_cast<int>(*a) == static_cast<int>(*b)) {
+        ++a;
+        ++b;
+    }
+    return *a == 0 && *b == 0;
+}
+
+// The key with "Trap1." to "Trap5." read as "Trap#.", into out (64 places).
+template <typename Char>
+constexpr void generalKey(const Char* key, char* out)
+{
+    size_t i = 0;
+    for (; key[i] != 0 && i < 63; ++i)
+        out[i] = static_cast<char>(key[i]);
+    out[i] = '\0';
+    if (out[0] == 'T' && out[1] == 'r' && out[2] == 'a' && out[3] == 'p' && out[4] >= '1' &&
+        out[4] <= '5' && out[5] == '.')
+        out[4] = '#';
+}
+
+}  // namespace kovKeyLimitsDetail
+
+// The limit of a key of a section kind, as the file writes it (see
+// KovKeyLimit::key), or null for a key without a range (texts and words).
+template <typename Char>
+constexpr const KovKeyLimit* kov_findKeyLimit(KovKeySection section, const Char* key)
+{
+    if (key == nullptr)
+        return nullptr;
+    char general[64] = {};
+    kovKeyLimitsDetail::generalKey(key, general);
+    for (const KovKeyLimit& limit : KOV_KEY_LIMITS) {
+        if (limit.section == section && kovKeyLimitsDetail::sameText(general, limit.key))
+            return &limit;
+    }
+    return nullptr;
+}
+
+// The same by the section's name in the file ("Anode", "Layer3", "Light")
+// and the key as its records hold it ("Anode.Rn", "Trap2.E",
+// "Voltage.Start"); null for an unknown section or a key without a range.
+template <typename Char>
+constexpr const KovKeyLimit* kov_findKeyLimit(const Char* sectionName, const Char* key)
+{
+    using kovKeyLimitsDetail::sameText;
+    if (sectionName == nullptr || key == nullptr)
+        return nullptr;
+    if (sameText(sectionName, "Device"))
+        return kov_findKeyLimit(KovKeySection::Device, key);
+    if (sameText(sectionName, "Anode") || sameText(sectionName, "Cathode")) {
+        size_t skip = 0;
+        while (sectionName[skip] != 0 && key[skip] == sectionName[skip])
+            ++skip;
+        if (sectionName[skip] != 0 || key[skip] != '.')
+            return nullptr;
+        return kov_findKeyLimit(KovKeySection::Contact, key + skip + 1);
+    }
+    if (sectionName[0] == 'L' && sectionName[1] == 'a' && sectionName[2] == 'y' &&
+        sectionName[3] == 'e' && sectionName[4] == 'r')
+        return kov_findKeyLimit(KovKeySection::Layer, key);
+    if (sameText(sectionName, "Voltage"))
+        return kov_findKeyLimit(KovKeySection::Voltage, key);
+    if (sameText(sectionName, "Light"))
+        return kov_findKeyLimit(KovKeySection::Light, key);
+    if (sameText(sectionName, "Numeric"))
+        return kov_findKeyLimit(KovKeySection::Numeric, key);
+    return nullptr;
+}
+
+// "from 0.0001 to 1e+08 cm/s": the words both sides use to name a range.
+std::string kov_rangeText(double minimum, double maximum, const char* unit);
+std::string kov_rangeText(const KovKeyLimit& limit);
+
+// The number as both sides show a limit or a clamped value (6 significant
+// digits, the suite's one number form).
+std::string kov_limitNumberText(double value);
+
+// What a run uses for a [Numeric] key the device file leaves out, so that
+// the editor shows what will run. The engine's numeric settings start from
+// these.
+inline constexpr const char* KOV_RUN_DEFAULT_MESH = "Layer";  // each layer's Mesh.Points
+inline constexpr const char* KOV_RUN_DEFAULT_METHOD = "Newton";
+inline constexpr const char* KOV_RUN_DEFAULT_SOLVER = "tfqmr";
+inline constexpr double KOV_RUN_DEFAULT_TOL = 1e-6;
+inline constexpr double KOV_RUN_DEFAULT_DAMP = 1.0;
