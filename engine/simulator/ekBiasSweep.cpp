@@ -350,7 +350,9 @@ void ekBiasDriver::finish(int stored, int* result)
             sim.savePotential(ekSimulator::TAG_EN);
             sim.saveCharge();
         }
-        if (!w.failure.empty() && !sigma->isNoWarn()) {
+        // A sweep cut short is said whatever the warnings switch: its
+        // files hold less than the device file asked for.
+        if (!w.failure.empty()) {
             sigma->update((w.failure + L"; the sweep has no points beyond it\n").c_str(), 2);
             ek_resetSigma(sigma);
         }

@@ -121,6 +121,30 @@ TEST_P(ConvergenceFailure, IsSaidOnceWithWhereHowFarAndWhatHelps)
     }
 }
 
+TEST_F(SweepMessages, ASweepCutShortKeepsItsPointsAndSaysWhereItStopped)
+{
+    // At 60 K in the dark the equilibrium converges, the first step below
+    // 0 V does not: the run keeps its 0 V row and warns (even with the
+    // warnings switched off) where and why the sweep ended.
+    ASSERT_TRUE(runCell({{"Temperature=300", "Temperature=60"},
+                         {"Light.Source=\"AM1.5\"", "Light.Source=\"None\""}}))
+        << log;
+    EXPECT_EQ(count(log, "convergence not achieved"), 1u) << log;
+    const std::string warning =
+        "[WARNING] convergence not achieved at V = -0.01 V with the Newton and the Gummel "
+        "method: it stopped at a relative error of ";
+    const size_t where = log.find(warning);
+    ASSERT_NE(where, std::string::npos) << log;
+    const std::string line = log.substr(where, log.find('\n', where) - where);
+    EXPECT_NE(line.find("(tolerance 1e-06); what usually helps: a smaller Voltage.Step"),
+              std::string::npos)
+        << line;
+    EXPECT_NE(line.find("; the sweep has no points beyond it"), std::string::npos) << line;
+    const auto jv = rows(at("simulout_jv.txt"));
+    ASSERT_EQ(jv.size(), 1u);
+    EXPECT_EQ(jv[0][0], 0.0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Runs, ConvergenceFailure, ::testing::ValuesIn(FAILURES),
                          [](const auto& info) { return std::string(info.param.name); });
 
