@@ -2,8 +2,12 @@
 // of the excitation.
 #include <cmath>
 #include <cwchar>
+#include <utility>
 
+#include "ElecDevice.h"
 #include "ElecSweep.h"
+#include "ekLayer.h"
+#include "ekLimits.h"
 #include "ekExcitation.h"
 #include "ekInputReader.h"
 #include "kovbase.h"
@@ -16,6 +20,35 @@ constexpr double WAVELENGTH_MAX = kov_findKeyLimit(KovKeySection::Light, "Light.
 constexpr double FLUX_MAX = kov_findKeyLimit(KovKeySection::Light, "Light.Flux")->maximum;
 
 }  // namespace
+
+// The sweep's voltages stay within 20 bandgaps of the first layer and its
+// step within a fifth of one (the bandgap in eV read as volts): beyond
+// them the solver cannot follow the bias.
+bool ekInputReader::checkSweepReach(double start, double end, double step)
+{
+    const ekLayer* first = device_->getFirstLayer();
+    if (first == nullptr) {
+        return true;
+    }
+    const wchar_t* s = L"Voltage";
+    const double Eg = first->getBandgap();
+    const std::wstring bandgap = L"the bandgap of Layer1, " + nu_numberText(Eg) + L" eV";
+    const double reach = ekLimits::BIAS_RANGE_BANDGAPS * Eg;
+    for (const auto& [key, value] : {std::pair{L"Voltage.Start", start}, std::pair{L"Voltage.End", end}}) {
+        if (!(std::fabs(value) <= reach)) {
+            return refuseValue(s, key,
+                               L"from " + nu_numberText(-reach) + L" to " + nu_numberText(reach) +
+                                   L" V, " + nu_numberText(ekLimits::BIAS_RANGE_BANDGAPS) +
+                                   L" times " + bandgap);
+        }
+    }
+    const double stepMax = ekLimits::BIAS_STEP_BANDGAPS * Eg;
+    if (!(step <= stepMax)) {
+        return refuseValue(s, L"Voltage.Step",
+                           L"at most " + nu_numberText(stepMax) + L" V, a fifth of " + bandgap);
+    }
+    return true;
+}
 
 bool ekInputReader::applyVoltage()
 {
@@ -57,6 +90,16 @@ bool ekInputReader::applyVoltage()
         unusedValue(s, hasStart ? L"Voltage.Start" : hasEnd ? L"Voltage.End" : L"Voltage.Step",
                     L"a bias sweep needs all of Voltage.Start, Voltage.End and Voltage.Step");
     }
+    excitation_->setV(start, end, step, Jinf, Jsup, type, file.empty() ? nullptr : file.c_str());
+    if (type == ekExcitation::BIAS_SWEEP &&
+        (excitation_->biasType & ekExcitation::BIAS_ON_MASK) == 0) {
+        return fail(line, format(L"[ERROR]   voltage parameters not valid at line %d (voltage max "
+                                 L"range: [-100 ; 100] V ; max current: 1e6 A/cm2)",
+                                 line + 1));
+    }
+    if (type == ekExcitation::BIAS_SWEEP && !checkSweepReach(start, end, step)) {
+        return false;
+    }
     if (type == ekExcitation::BIAS_SWEEP && step > 0.0) {
         // The sweep keeps its ends and spreads its points more widely when
         // the step asks for more points than a sweep holds.
@@ -66,13 +109,6 @@ bool ekInputReader::applyVoltage()
                          nu_numberText(std::fabs(end - start) / (ElecSweep::MAX_POINTS - 1)),
                          format(L"a sweep has at most %d points", ElecSweep::MAX_POINTS));
         }
-    }
-    excitation_->setV(start, end, step, Jinf, Jsup, type, file.empty() ? nullptr : file.c_str());
-    if (type == ekExcitation::BIAS_SWEEP &&
-        (excitation_->biasType & ekExcitation::BIAS_ON_MASK) == 0) {
-        return fail(line, format(L"[ERROR]   voltage parameters not valid at line %d (voltage max "
-                                 L"range: [-100 ; 100] V ; max current: 1e6 A/cm2)",
-                                 line + 1));
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include "ekExcitation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 
@@ -11,6 +12,15 @@ namespace {
 bool inRange(double value, double low, double high)
 {
     return value >= low && value <= high;
+}
+
+// A step may equal its range: end - start carries the rounding of both
+// ends (-0.4 - -0.5 gives 0.09999999999999998), so the step is compared
+// with a tolerance relative to the values.
+bool stepFits(double step, double start, double end)
+{
+    const double slack = 1e-12 * std::max({std::fabs(start), std::fabs(end), std::fabs(step)});
+    return step <= end - start + slack;
 }
 
 bool endsWith(const wchar_t* text, size_t length, const wchar_t* suffix)
@@ -49,7 +59,8 @@ void ekExcitation::setV(double Vstart_, double Vend_, double Vstep_, double Jinf
 {
     const double range = Vend_ - Vstart_;
     const bool valid = inRange(Vstart_, -100.0, 100.0) && inRange(Vend_, -100.0, 100.0)
-                       && range >= 0.0 && Vstep_ <= range && inRange(Jinf_, -1e6, 1e6)
+                       && range >= 0.0 && stepFits(Vstep_, Vstart_, Vend_)
+                       && inRange(Jinf_, -1e6, 1e6)
                        && inRange(Jsup_, -1e6, 1e6) && Jinf_ < Jsup_
                        && (biasType_ == BIAS_OFF || biasType_ == BIAS_SWEEP
                            || biasType_ == BIAS_FILE);
@@ -96,7 +107,7 @@ void ekExcitation::setW(double Wstart_, double Wend_, double Wstep_, double flux
                         uint8_t lightType_, bool qeSweep_)
 {
     const bool valid = inRange(Wstart_, 0.1, 10.0) && inRange(Wend_, 0.1, 10.0)
-                       && Wstart_ <= Wend_ && Wstep_ <= Wend_ - Wstart_
+                       && Wstart_ <= Wend_ && stepFits(Wstep_, Wstart_, Wend_)
                        && inRange(flux_, 0.0, 1e28);
     if (!valid) {
         lightType = LIGHT_OFF;

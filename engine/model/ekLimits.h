@@ -9,6 +9,15 @@ namespace ekLimits {
 // A bias closer to 0 V than this (in Vt) is the equilibrium.
 inline constexpr double EQUILIBRIUM_BIAS = 0.001;
 
+// Largest bias step (in Vt) of one solve along a sweep: a longer step is
+// walked in sub-steps of this size.
+inline constexpr double BIAS_SUBSTEP = 0.4;
+
+// A swept voltage lies within this many bandgaps of the first layer (the
+// bandgap in eV read as volts), and a step is at most this fraction of one.
+inline constexpr double BIAS_RANGE_BANDGAPS = 20.0;
+inline constexpr double BIAS_STEP_BANDGAPS = 0.2;
+
 // Smallest residual norm an iteration reports (ten machine epsilons): a
 // norm of exactly 0 would make the relative error undefined.
 inline constexpr double NORM_FLOOR = 2.220446049250313e-15;

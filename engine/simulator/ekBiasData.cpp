@@ -6,6 +6,7 @@
 #include <new>
 
 #include "ElecDevice.h"
+#include "ekLimits.h"
 #include "ElecSweep.h"
 #include "ekHelpers.h"
 #include "ekLayer.h"
@@ -22,8 +23,8 @@ constexpr double CURRENT_LIMIT = 1e6;     // A/cm2
 constexpr double FILE_VOLTAGE_MAX = 100.0;  // V
 constexpr double FILE_STEP_MIN = 0.001;     // V
 constexpr double STEP_MIN = 0.001;          // Vt
-constexpr double RANGE_BANDGAPS = 20.0;
-constexpr double STEP_BANDGAPS = 0.2;
+using ekLimits::BIAS_RANGE_BANDGAPS;
+using ekLimits::BIAS_STEP_BANDGAPS;
 // A swept voltage this close to 0 (Vt) is 0 V: the grid start + k step
 // misses 0 by rounding only.
 constexpr double ZERO_SNAP = 1e-9;
@@ -148,14 +149,29 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
     double start = Vstart / Vt;
     double end = Vend / Vt;
     double step = Vstep / Vt;
-    if (!std::isfinite(start) || !std::isfinite(end) || std::fabs(start) > RANGE_BANDGAPS * Eg ||
-        std::fabs(end) > RANGE_BANDGAPS * Eg) {
-        sigma->update(L"[ERROR]   invalid voltage range (too large value relatively to the bandgap)\n", 1);
+    // The limits in volts, as the messages give them (the bandgap in eV
+    // reads as volts).
+    const std::wstring bandgap =
+        L"the bandgap of Layer1, " + nu_numberText(Eg * norm.energy) + L" eV";
+    if (!std::isfinite(start) || !std::isfinite(end) || std::fabs(start) > BIAS_RANGE_BANDGAPS * Eg ||
+        std::fabs(end) > BIAS_RANGE_BANDGAPS * Eg) {
+        const double reach = BIAS_RANGE_BANDGAPS * Eg * norm.energy;
+        const std::wstring line =
+            L"[ERROR]   invalid voltage range (too large value relatively to the bandgap): from " +
+            nu_numberText(Vstart) + L" to " + nu_numberText(Vend) + L" V (accepted: from " +
+            nu_numberText(-reach) + L" to " + nu_numberText(reach) + L" V, " + nu_numberText(BIAS_RANGE_BANDGAPS) + L" times " + bandgap +
+            L")\n";
+        sigma->update(line.c_str(), 1);
         return false;
     }
-    if (!std::isfinite(step) || step > STEP_BANDGAPS * Eg ||
+    if (!std::isfinite(step) || step > BIAS_STEP_BANDGAPS * Eg ||
         (step < STEP_MIN && !ek_isEqual(start, end))) {
-        sigma->update(L"[ERROR]   invalid voltage step\n", 1);
+        const std::wstring line = L"[ERROR]   invalid voltage step " + nu_numberText(Vstep) +
+                                  L" V (accepted: from " + nu_numberText(STEP_MIN * Vt) +
+                                  L" V, a thousandth of the thermal voltage, to " +
+                                  nu_numberText(BIAS_STEP_BANDGAPS * Eg * norm.energy) +
+                                  L" V, a fifth of " + bandgap + L")\n";
+        sigma->update(line.c_str(), 1);
         return false;
     }
     if (start > end) {

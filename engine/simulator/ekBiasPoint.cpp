@@ -217,8 +217,10 @@ void ekBiasDriver::recordPoint()
 {
     std::swap(w.xLast, w.xBefore);
     w.biasBefore = w.biasLast;
+    w.currentBefore = w.currentLast;
     copy(w.xLast, w.x, 3 * sim.Points);
     w.biasLast = sim.Va;
+    w.currentLast = sim.getMeanCurrent();
     w.history = std::min(w.history + 1, 2);
 }
 

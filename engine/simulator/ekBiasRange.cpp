@@ -15,7 +15,7 @@
 namespace {
 
 using ekLimits::EQUILIBRIUM_BIAS;
-constexpr double SUBSTEP = 0.4;             // Vt: largest bias step of one solve
+using ekLimits::BIAS_SUBSTEP;
 constexpr double RAMP_STEP_MIN = 0.001;     // Vt
 
 // Moves v by h towards target without passing it.
@@ -40,7 +40,7 @@ void setDirichlet(ElecDevice* device)
 
 int ekSimulator::gotoBias(double from, double to, double step, BiasWork& w)
 {
-    const double h = std::clamp(step, RAMP_STEP_MIN, SUBSTEP);
+    const double h = std::clamp(step, RAMP_STEP_MIN, BIAS_SUBSTEP);
     const double distance = std::fabs(to - from);
     const long steps = distance >= h ? std::lround(distance / h) + 1 : 1;
     setDirichlet(device);
@@ -91,7 +91,7 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
     // Steps of more than one thermal voltage are walked in sub-steps; only
     // the sweep points themselves are stored.
     const bool substeps = count > 1 && d >= EQUILIBRIUM_BIAS && d > 1.0;
-    const double h = substeps ? SUBSTEP : d;
+    const double h = substeps ? BIAS_SUBSTEP : d;
     setDirichlet(device);
     if (param->dampMode != 0 && h > 0.0) {
         param->setDamp(0.1 / h);
@@ -121,6 +121,7 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
                 return total;
             }
             if (prevPoint == 0) {
+                w.failure = biasFailure(Va * norm.Vt, L"[WARNING] ");
                 break;
             }
         }
@@ -147,6 +148,9 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
         driver.recordPoint();
         trackPVPoint(w.lightOn, &w.pv.started, &w.pv.prevJ, &w.pv.prevV, &w.pv.maxPower,
                      target);
+        if (w.lightOn) {
+            driver.keepPVStates(target);
+        }
         sweep->incPos();
         ++*stored;
         reportProgress(sweep, L"V", sweep->getData(0, target) * norm.Vt, L"V");

@@ -124,6 +124,7 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
     totals.keepAsEquilibrium();
     prevPoint = 1;
     driver.run(ekPlanSweep(shape), shape, tolerance, damping);
+    driver.refinePV();
     driver.finish(driver.stored(), &result);
     freeBiasWork(w);
     param->reltol = tolerance;
@@ -168,7 +169,7 @@ void ekBiasDriver::run(const std::vector<ekSweepSegment>& plan, const ekSweepSha
 {
     startTolerance = tolerance;
     startDamping = damping;
-    w.pv.maxPower = std::fabs(sim.SweepBias->getParam(4, nullptr));
+    w.pv.maxPower = std::fabs(sim.SweepBias->getParam(ekSimulator::PV_PMAX, nullptr));
     for (const ekSweepSegment& s : plan) {
         if (s.kind != ekSweepStep::Announce && sim.interrupted()) {
             return;
@@ -349,6 +350,12 @@ void ekBiasDriver::finish(int stored, int* result)
             sim.savePotential(ekSimulator::TAG_EN);
             sim.saveCharge();
         }
+        // A sweep cut short is said whatever the warnings switch: its
+        // files hold less than the device file asked for.
+        if (!w.failure.empty()) {
+            sigma->update((w.failure + L"; the sweep has no points beyond it\n").c_str(), 2);
+            ek_resetSigma(sigma);
+        }
         if (w.lightOn && sim.lightState.totals.power > POWER_MIN) {
             sim.warnPVReach();
             wchar_t message[256] = {};
@@ -380,23 +387,28 @@ void ekBiasDriver::finish(int stored, int* result)
 
     *result = -1;
     const bool lastConverged = sim.prevPoint != 0;
+    if (!lastConverged && sim.equilibriumFailed) {
+        // The equilibrium the sweep starts from has said why.
+        return;
+    }
     if (sigma->debug) {
         std::swprintf(head, 256,
                       lastConverged ? L"[ERROR]   J-V characteristic not simulated (Iters: %d   Relerr: "
                                     : L"[ERROR]   Poisson-Continuity convergence not achieved within the "
                                       L"given tolerance (Iters: %d   Relerr: ",
                       sim.itersMax);
-        sigma->update((head + nu_numberText(param->lastError) + L")\n").c_str(), 0);
+        sim.reportFailure(head + nu_numberText(param->lastError) + L")\n", 0);
+    } else if (lastConverged) {
+        sim.reportFailure(L"[ERROR]   J-V characteristic not simulated\n", 0);
     } else {
-        sigma->update(lastConverged ? L"[ERROR]   J-V characteristic not simulated\n"
-                                    : L"[ERROR]   convergence not achieved\n",
-                      0);
+        sim.reportFailure(sim.biasFailure(sim.Va * sim.norm.Vt, L"[ERROR]   ") + L"\n",
+                          0);
     }
     const ekContact* anode = sim.device->getAnode();
     const ekContact* cathode = sim.device->getCathode();
     if (sim.device->isUniformlyDoped() && anode != nullptr && cathode != nullptr &&
         !anode->isSchottky() && !cathode->isSchottky()) {
-        sigma->update(
+        sim.reportFailure(
             L"[ERROR]   no junction in the device: in this case, transport model applies only for "
             L"low doping concentration\n",
             0);

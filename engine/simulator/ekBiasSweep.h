@@ -37,6 +37,18 @@ public:
     // 0 V in the dark those of the equilibrium).
     void storePoint();
 
+    // ---- photovoltaic figures (ekPVRefine.cpp) ----
+    // After the stored point `index` went through the photovoltaic
+    // tracking: keeps the solved states its figures will be refined from.
+    void keepPVStates(int index);
+    // Replaces the tracked figures of an illuminated sweep by those of
+    // solves of their own, from the kept states: Jsc at exactly 0 V, Voc
+    // where the current is 0, the maximum-power point where V J is
+    // largest. The sweep's rows and the stored solution (which the last
+    // distribution file writes) stay those of the sweep's last point. A
+    // figure whose solves fail keeps its tracked value, with a warning.
+    void refinePV();
+
     // ---- the sweep (ekBiasSweep.cpp) ----
     // Puts the solution just solved (the equilibrium) aside and lays it as
     // the start of the first point, in both the Gummel and the Newton form.
@@ -61,6 +73,13 @@ private:
     void announce(const ekSweepShape& shape) const;
     void fillZeroRow(int z, bool dark);
     void fillEquilibriumRow(int index);
+    // The terminal current (normalised) at bias Va (Vt) solved from the
+    // nearest kept state; not a finite number when the solve failed. The
+    // solution is kept as a further start.
+    double currentAt(double Va);
+    void loadState(const ekSimulator::BiasWork::State& state);
+    ekSimulator::BiasWork::State keepState() const;
+    std::vector<ekSimulator::BiasWork::State> refineStates;
 
     ekSimulator& sim;
     ekSimulator::BiasWork& w;

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "ekSimulator.h"
 
@@ -64,10 +66,16 @@ struct ekSimulator::BiasWork : ekSolutionWork {
     double* xBefore = nullptr;
     double biasLast = 0.0;
     double biasBefore = 0.0;
+    // Their terminal currents (normalised).
+    double currentLast = 0.0;
+    double currentBefore = 0.0;
     int history = 0;  // how many of the two hold a point of this range
 
     bool allocFailed = false;
     bool lightOn = false;
+    // The bias point a range ended at because neither method solved it,
+    // as the warning that says so (empty: none).
+    std::wstring failure;
     // Tolerance and damping at the start of the present range; each point
     // starts from them (the relaxation of a hard point is its own).
     double tolerance = 0.0;
@@ -81,6 +89,22 @@ struct ekSimulator::BiasWork : ekSolutionWork {
         double prevV = 0.0;
         double maxPower = 0.0;
     } pv;
+
+    // Solved states the photovoltaic figures are refined from after the
+    // sweep (ekPVRefine.cpp): a bias (Vt), its terminal current and its 3N
+    // Newton vector.
+    struct State {
+        double bias = 0.0;
+        double current = 0.0;
+        std::vector<double> x;
+        bool held() const { return !x.empty(); }
+    };
+    struct PVStates {
+        State nearestZero;  // the stored point nearest 0 V
+        State vocBefore;    // the two stored points the current changed sign between
+        State vocAfter;
+        State bestPower;    // the stored point of the largest power
+    } pvStates;
 
     double** vectors3N[5] = {&x, &x0, &work, &xLast, &xBefore};
     double** vectorsN[9] = {&V, &Fn, &Fp, &V0, &Fn0, &Fp0, &Veq, &Fneq, &Fpeq};

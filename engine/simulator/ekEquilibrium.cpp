@@ -175,20 +175,21 @@ bool ekEquilibriumPasses::forTransport(ekSolutionWork& w, double* residual, int*
         nu_numberText(sim.param->lastError) + L" (" + nu_numberText(sim.param->reltol) + L")\n";
     wchar_t head[200];
     if (sim.sigma->err != 0 || !(sim.param->reltol > sim.param->lastError)) {
+        sim.equilibriumFailed = true;
         if (!sim.sigma->debug) {
-            sim.sigma->update(L"[ERROR]   Poisson convergence not achieved\n", 1);
+            sim.reportFailure(sim.equilibriumFailure(), 1);
         } else if (sim.sigma->err != 0) {
             std::swprintf(head, 200,
                           L"[ERROR]   Poisson convergence not achieved: method: %ls (%ls)   "
                           L"iters: %d   Relerr: ",
                           ek_methodName(sim.param), sim.param->getSolverLinsysName(), *iters + 1);
-            sim.sigma->update((head + tail).c_str(), 1);
+            sim.reportFailure(head + tail, 1);
         } else {
             std::swprintf(head, 200,
                           L"[ERROR]   Poisson convergence not achieved: system solver: %ls   "
                           L"iters: %d   Relerr: ",
                           sim.param->getSolverLinsysName(), *iters + 1);
-            sim.sigma->update((head + tail).c_str(), 1);
+            sim.reportFailure(head + tail, 1);
         }
         return false;
     }
@@ -284,6 +285,7 @@ bool ekSimulator::ensureEquilibrium(ekSolutionWork& w, double* residual, Equilib
         return true;
     }
     Va = 0.0;
+    equilibriumFailed = false;
     // The equilibrium is the dark state at 0 V whatever light the run has
     // installed: solved and stored so on every road, the levels' charges of
     // the stored distribution included.
@@ -391,13 +393,15 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
             sigma->update((head + tail).c_str(), 0);
         }
     } else if (sigma->debug) {
+        equilibriumFailed = true;
         std::swprintf(head, 200,
                       L"[ERROR]   Poisson convergence not achieved: system solver: %ls   iters: "
                       L"%d   duration: ",
                       param->getSolverLinsysName(), iters + 1);
-        sigma->update((head + tail).c_str(), 1);
+        reportFailure(head + tail, 1);
     } else {
-        sigma->update(L"[ERROR]   Poisson convergence not achieved\n", 1);
+        equilibriumFailed = true;
+        reportFailure(equilibriumFailure(), 1);
     }
     return iters;
 }

@@ -119,6 +119,7 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
     const SystemAssembler newton =
         newtonAssembler != nullptr ? newtonAssembler : &ekSimulator::transportNewton;
 
+    iteration.linearFailed = false;
     for (int pass = 0;; ++pass) {
         int count = 0;
         for (int k = 0; k < maxIter; ++k) {
@@ -159,6 +160,7 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
                                            param->dampMode) == 0;
             }
             if (!solved) {
+                iteration.linearFailed = true;
                 if (!std::isfinite(error)) {
                     error = 1.0;
                 }

@@ -7,4 +7,7 @@ struct ekIterationRecord {
     // entries from the status channel, null when the iteration limit is 1.
     double* errorHistory = nullptr;
     int historyLength = 0;
+    // The last solve ended on a linear system it could not solve (singular,
+    // or an update that is not a number): what a failure report says.
+    bool linearFailed = false;
 };

@@ -16,12 +16,11 @@
 
 namespace {
 
-// Slots of the bias sweep's parameters.
-constexpr int SLOT_JSC = 0;
-constexpr int SLOT_VOC = 1;
-constexpr int SLOT_VMP = 2;
-constexpr int SLOT_JMP = 3;
-constexpr int SLOT_PMAX = 4;
+constexpr int SLOT_JSC = ekSimulator::PV_JSC;
+constexpr int SLOT_VOC = ekSimulator::PV_VOC;
+constexpr int SLOT_VMP = ekSimulator::PV_VMP;
+constexpr int SLOT_JMP = ekSimulator::PV_JMP;
+constexpr int SLOT_PMAX = ekSimulator::PV_PMAX;
 
 constexpr double CURRENT_MIN = 1e-9;   // A/cm2
 constexpr double VOLTAGE_MIN = 0.001;  // V
@@ -172,7 +171,17 @@ void ekSimulator::printPV(bool enabled, wchar_t* message)
     const double FF = Pmax * 100.0 / (std::fabs(Voc) * Jsc);
 
     // Series resistance from the slope at Voc, parallel resistance from the
-    // slope at Jsc, each over two steps of the sweep.
+    // slope at Jsc, each over two steps of the sweep. The slope at Jsc is
+    // taken at the sweep point nearest 0 V towards the power quadrant,
+    // whichever way the sweep was walked, so that the same points give the
+    // same RP.
+    if (jscIndex >= 0) {
+        for (int k = 0; k < sweep.getPoints(); ++k) {
+            if (std::fabs(voltage(k)) < std::fabs(voltage(jscIndex))) {
+                jscIndex = k;
+            }
+        }
+    }
     const int first = sweep.getPosStart();
     const int last = sweep.getPosEnd();
     const bool resistances = jscIndex >= first && jscIndex <= last && vocIndex > first &&

@@ -38,6 +38,7 @@ struct ekQEOutcome {
     bool failedAtBias = false;   // a wavelength failed with both methods at a nonzero Va
     bool lastConverged = false;  // the last solve converged
     double Jdark = 0.0;          // normalised
+    double JdarkError = 0.0;     // its accuracy (currentError), normalised
 };
 
 // A computed quantum efficiency as stored: one that overshoots 1 by no more
@@ -65,6 +66,11 @@ private:
     // Tabulates the cathode's extinction at every wavelength and sizes the
     // layers' tables (filled as the optics first use them).
     bool tabulateIndex();
+    // How well the terminal current of the solution just solved and
+    // stored is known: how far one more iteration moves it (the solve
+    // stops at its tolerance; the next iteration takes most of what is
+    // left). Normalised; the stored solution stays the one solved.
+    double currentError();
 
     ekSimulator& sim;
     ekSimulator::BiasWork& w;

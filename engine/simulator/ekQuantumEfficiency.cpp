@@ -3,8 +3,10 @@
 // laid on the mesh and the transport solved; the photocurrent above the
 // dark current, per incident and per absorbed photon, gives EQE and IQE.
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cwchar>
+#include <limits>
 #include <string>
 
 #include "ekLimits.h"
@@ -33,10 +35,11 @@ constexpr double RAMP_STEP = 0.4;           // Vt
 // A quantum efficiency may overshoot 1 by the solver's tolerance; only a
 // value clearly above 1 is unphysical.
 constexpr double EFFICIENCY_SLACK = 1e-4;
-// Below this fraction of the incident photons absorbed, the IQE is the ratio
-// of two tiny numbers and shows the solver's noise, not the collection (a
-// false plateau beyond the band gap): it is written as 0 there.
-constexpr double IQE_ABSORBED_MIN = 1e-3;
+// The IQE is written where the photocurrent is at least this many times
+// the uncertainty of the current (a ratio of two numbers drowned in the
+// solver's noise would show a false plateau beyond the band gap), and as 0
+// elsewhere.
+constexpr double IQE_RESOLUTION = 100.0;
 
 
 void sendPoints(nuSigma* sigma, int count)
@@ -146,6 +149,54 @@ bool ekQESweep::start(double bias)
     return true;
 }
 
+double ekQESweep::currentError()
+{
+    const int N = sim.Points;
+    nuParam* param = sim.param;
+    const double J = sim.totals.meanCurrent;
+    const double lastError = param->lastError;
+    const double tolerance = param->reltol;
+    const double damping = param->damp;
+    // One more iteration on a scratch copy: the solution stays the one the
+    // tolerance accepted.
+    double* x = w.xBefore;
+    std::copy(w.x, w.x + 3 * N, x);
+    auto solve = [&](int kind, double* u, double* a, double* b, int n) {
+        sim.solveSystem(kind, u, w.work, a, b, n, 1, &w.previous, &w.start, &w.update, &w.rhs,
+                        &w.jacobian, &w.lower, &w.diag, &w.upper);
+    };
+    if (param->method == nuParam::METHOD_NEWTON) {
+        solve(ekSimulator::SYSTEM_NEWTON, x, nullptr, nullptr, 3 * N);
+    } else {
+        double* V = w.xLast;
+        double* Fn = V + N;
+        double* Fp = Fn + N;
+        for (int k = 0; k < N; ++k) {
+            V[k] = x[3 * k];
+            Fn[k] = x[3 * k + 1];
+            Fp[k] = x[3 * k + 2];
+        }
+        solve(ekSimulator::SYSTEM_POISSON, V, Fn, Fp, N);
+        solve(ekSimulator::SYSTEM_ELECTRON, Fn, V, Fp, N);
+        solve(ekSimulator::SYSTEM_HOLE, Fp, V, Fn, N);
+        for (int k = 0; k < N; ++k) {
+            x[3 * k] = V[k];
+            x[3 * k + 1] = Fn[k];
+            x[3 * k + 2] = Fp[k];
+        }
+    }
+    // A failed step (its debug line aside) leaves the current unknown.
+    const bool stepped = sim.sigma->err == 0;
+    ek_resetSigma(sim.sigma);
+    sim.storeSolution(x, x + 1, x + 2, 3);
+    const double moved = std::fabs(sim.totals.meanCurrent - J);
+    sim.storeSolution(w.x, w.x + 1, w.x + 2, 3);
+    param->lastError = lastError;
+    param->reltol = tolerance;
+    param->damp = damping;
+    return stepped && std::isfinite(moved) ? moved : std::numeric_limits<double>::infinity();
+}
+
 int ekSimulator::doQE(int index, double wavelength, double flux, double* absorbed, BiasWork& w)
 {
     if (sigma->err != 0) {
@@ -198,6 +249,7 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
     sim.lightState.wavelength = light->getData(0, 0);
     saveCurrent();
     out.Jdark = std::fabs(bias) < EQUILIBRIUM_BIAS ? 0.0 : sim.totals.meanCurrent;
+    out.JdarkError = std::fabs(bias) < EQUILIBRIUM_BIAS ? 0.0 : currentError();
     keepAccepted();
     if (!tabulateIndex()) {
         return;
@@ -274,9 +326,18 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
         saveCurrent();
         const double E = PHOTON_EV_UM / wavelength / sim.norm.Vt;
         const double dJ = std::fabs(sim.totals.meanCurrent - out.Jdark);
+
         // IQE counts every photon taken from the light (the anode's share
         // too); EQE never exceeds it.
         const double absorbedAll = (incident - transmitted) + absorbed;
+        // The IQE is resolved when the photocurrent stands well above what
+        // the solver leaves uncertain in the lit and in the dark current,
+        // and the absorbed light above the round-off of the fluxes it is
+        // the difference of (about one rounding of the incident flux per
+        // mesh point).
+        const bool resolved =
+            dJ >= IQE_RESOLUTION * (currentError() + out.JdarkError) &&
+            absorbedAll >= IQE_RESOLUTION * sim.Points * DBL_EPSILON * incident;
         double IQE = absorbed > 0.0 && absorbedAll > 0.0
                          ? ekPhysicalEfficiency(dJ / absorbedAll * factor)
                          : 0.0;
@@ -314,8 +375,7 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
             if (!reject) {
                 if (out.accepted > 0 || bothNonZero) {
                     light->setData(4, i, EQE);
-                    const bool weaklyAbsorbed = !(absorbedAll >= IQE_ABSORBED_MIN * incident);
-                    light->setData(5, i, weaklyAbsorbed ? 0.0 : IQE);
+                    light->setData(5, i, resolved ? IQE : 0.0);
                     light->setMask(i, ElecSweep::MASK_COMPUTED);
                     sim.reportProgress(light, L"wavelength", wavelength, L"um");
                     ++out.accepted;

@@ -142,6 +142,12 @@ bool runOperation(ekRun& run, Outcome& outcome)
         outcome.qeResult = r > 0 && !outcome.fellBack;
         return true;
     }
+    // On the per-layer mesh a run that converges nothing is tried again on
+    // a uniform mesh: the first attempt's failure is said only when no
+    // second attempt follows.
+    if (isPerLayerMesh(run.param)) {
+        sim->holdFailures();
+    }
     if (run.equilibriumOnly) {
         outcome.kind = RunKind::Equilibrium;
         sim->setDistFormat(1);
@@ -188,6 +194,7 @@ void remeshIfNothingConverged(ekRun& run, Outcome& outcome)
         return;
     }
     ek_resetSigma(run.sigma);
+    sim->releaseFailures(false);
     if (run.sigma->isVerbose()) {
         run.sigma->update(L"[INFO]    non-optimal mesh: switching to the uniform mesh...\n", 0);
     }
@@ -276,10 +283,12 @@ bool ek_runSimulation(const ekRunRequest& request)
     run.simulator->saveFiles(run.excitation);
     Outcome outcome;
     if (!runOperation(run, outcome)) {
+        run.simulator->releaseFailures(true);
         reportStop(run);
         return false;
     }
     remeshIfNothingConverged(run, outcome);
+    run.simulator->releaseFailures(true);
     if (run.simulator->isStopped()) {
         reportStop(run);
         return false;

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <string>
 
 #include "ekIterationRecord.h"
 #include "ekLightState.h"
@@ -100,6 +101,12 @@ public:
     // True once the user asked to stop or the engine reported an error:
     // every driver loop ends on it.
     bool interrupted();
+    // A run tried again on another mesh when nothing converges holds the
+    // first attempt's failure report back (ekFailureReport.cpp), so each
+    // failure is said once: releaseFailures prints it (print) or forgets
+    // it, and ends the holding.
+    void holdFailures();
+    void releaseFailures(bool print);
     ElecSweep* getSweepBias() const { return SweepBias; }
     ElecSweep* getSweepLight() const { return SweepLight; }
     void deleteSweepBias();
@@ -366,9 +373,14 @@ public:
     int getBiasPosC() const { return biasPosC; }
     int getBiasPosR() const { return biasPosR; }
     uint8_t getBiasMode() const { return biasType; }
+    // Parameter slots of the bias sweep that hold the photovoltaic figures
+    // (normalised), each with the index of the sweep point it belongs to.
+    enum PVSlot { PV_JSC = 0, PV_VOC = 1, PV_VMP = 2, PV_JMP = 3, PV_PMAX = 4 };
     // Photovoltaic tracking of one stored point (light on only): Jsc and
     // Voc by linear interpolation at the sign changes of V and J, the
-    // maximum-power point where V J < 0; slots 0..4 of the bias sweep.
+    // maximum-power point where V J < 0; slots 0..4 of the bias sweep. The
+    // sweep then replaces them by the figures of solves of their own
+    // (ekPVRefine.cpp), which do not depend on the sweep's step.
     void trackPVPoint(bool lightOn, bool* started, double* prevJ, double* prevV,
                       double* maxPower, int index);
     // Figures of the sweep (efficiency, Jsc, Voc, FF, RS, RP): console line,
@@ -483,6 +495,12 @@ protected:
     nuParam* param;
     ElecDevice* device = nullptr;
     uint8_t prevPoint = 0;          // a point converged: its solution may be saved
+    bool failuresHeld = false;      // failure lines kept, not printed (holdFailures)
+    std::wstring heldFailure;
+    int heldFailureLevel = 0;
+    // The equilibrium of this attempt failed and said so: the sweep that
+    // needed it adds nothing.
+    bool equilibriumFailed = false;
     int convergedCount = 0;
     uint8_t equilibriumSolved = 0;
     int Points = 0;
@@ -562,6 +580,16 @@ private:
     // stand at index k * stride of their arrays (stride 3 with the arrays
     // at x, x + 1 and x + 2 reads the interleaved Newton vector).
     void storeSolution(const double* V, const double* Fn, const double* Fp, int stride = 1);
+    // A solve that did not converge, said in one line: where (the
+    // equilibrium, or the bias in volts), the relative error it stopped at
+    // against the tolerance (or the linear system it could not solve), and
+    // what usually helps.
+    std::wstring reachedText() const;
+    std::wstring equilibriumFailure() const;
+    std::wstring biasFailure(double bias, const wchar_t* prefix) const;
+    // Prints a failure line at its level, or keeps it while failures are
+    // held (raising the error flag for level 1 as printing would).
+    void reportFailure(const std::wstring& text, int level);
     // Warns when an illuminated sweep never reaches 0 V (no Jsc) or never
     // changes the sign of its current (no Voc): its figures are then not
     // those of the cell, usually because it was swept in reverse.

@@ -393,6 +393,9 @@ TEST(LoadVoltage, SourceAndSweepGiveTheBiasType)
          "    Voltage.Step=0.05\n",
          0},
         {"    Voltage.Start=0\n    Voltage.End=0.5\n", 0},
+        // A step equal to the range, whose difference rounds below it.
+        {"    Voltage.Start=-0.5\n    Voltage.End=-0.4\n    Voltage.Step=0.1\n", 0x10},
+        {"    Voltage.Start=-1.1\n    Voltage.End=-1.0\n    Voltage.Step=0.1\n", 0x10},
     };
     for (const Case& c : cases) {
         TempFolder scratch;

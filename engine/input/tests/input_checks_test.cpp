@@ -96,6 +96,22 @@ const Refusal REFUSALS[] = {
      "[ERROR]   invalid value at line 7: Command.Plot = \"Maybe\" (accepted: Yes, Y, None, No, "
      "N)\n",
      6},
+    // LAYER is silicon, whose bandgap of 1.12 eV bounds the sweep.
+    {"voltage step above a fifth of the bandgap",
+     LAYER + "[Voltage]\n    Voltage.Start=0\n    Voltage.End=1\n    Voltage.Step=0.5\n",
+     "[ERROR]   invalid value at line 9: Voltage.Step = \"0.5\" (accepted: at most 0.224 V, a "
+     "fifth of the bandgap of Layer1, 1.12 eV)\n",
+     8},
+    {"voltage end beyond twenty bandgaps",
+     LAYER + "[Voltage]\n    Voltage.Start=0\n    Voltage.End=60\n    Voltage.Step=0.01\n",
+     "[ERROR]   invalid value at line 8: Voltage.End = \"60\" (accepted: from -22.4 to 22.4 V, 20 "
+     "times the bandgap of Layer1, 1.12 eV)\n",
+     7},
+    {"voltage start beyond twenty bandgaps",
+     LAYER + "[Voltage]\n    Voltage.Start=-22.5\n    Voltage.End=0\n    Voltage.Step=0.1\n",
+     "[ERROR]   invalid value at line 7: Voltage.Start = \"-22.5\" (accepted: from -22.4 to "
+     "22.4 V, 20 times the bandgap of Layer1, 1.12 eV)\n",
+     6},
     {"output folder that cannot be made", LAYER + "[Command]\n    Command.OutDir=\"device.kovra/out\"\n",
      "[ERROR]   cannot make the output folder at line 7: Command.OutDir = \"device.kovra/out\" "
      "({dir}/device.kovra/out)\n",

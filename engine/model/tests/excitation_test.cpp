@@ -55,6 +55,11 @@ TEST_F(ExcitationTest, SetVRangesAtTheirBounds)
         {"Vend equal Vstart", 0.5, 0.5, 0.0, -1, 1, 0x10, true},
         {"step equal range", 0, 0.5, 0.5, -1, 1, 0x10, true},
         {"step above range", 0, 0.5, 0.6, -1, 1, 0x10, false},
+        // End - Start rounds below the step it equals: -0.4 - -0.5 is
+        // 0.09999999999999998, 100 - 99.9 is 0.09999999999999432.
+        {"step equal a range that rounds below it", -0.5, -0.4, 0.1, -1, 1, 0x10, true},
+        {"step equal a range far from 0", 99.9, 100, 0.1, -1, 1, 0x10, true},
+        {"step a hair above the range", -0.5, -0.4, 0.1000001, -1, 1, 0x10, false},
         {"negative step", 0, 0.5, -0.1, -1, 1, 0x10, true},
         {"Jinf at -1e6", 0, 0.5, 0.1, -1e6, 1, 0x10, true},
         {"Jinf below -1e6", 0, 0.5, 0.1, -1.000001e6, 1, 0x10, false},
@@ -150,6 +155,7 @@ TEST_F(ExcitationTest, SetWRangesAtTheirBounds)
         {"one wavelength", 0.6, 0.6, 0.0, 1e16, true},
         {"step equal range", 0.5, 1.0, 0.5, 1e16, true},
         {"step above range", 0.5, 1.0, 0.50001, 1e16, false},
+        {"step equal a range that rounds below it", 0.2, 0.3, 0.1, 1e16, true},
         {"flux 0", 0.5, 1, 0.1, 0, true},
         {"flux negative", 0.5, 1, 0.1, -1, false},
         {"flux at 1e28", 0.5, 1, 0.1, 1e28, true},

@@ -113,15 +113,25 @@ TEST_P(BiasDataRefusal, IsReported)
     EXPECT_EQ(lastMessage(), r.message);
 }
 
+// The limits follow from the bandgap of silicon, 1.12 eV: voltages within
+// 20 bandgaps (22.4 V), a step of at most a fifth of one (0.224 V) and at
+// least a thousandth of the thermal voltage at 300 K (2.5852e-05 V).
 const Refusal REFUSALS[] = {
     {"StartBeyondTwentyBandgaps", -23.0, 0.0, 0.1,
-     L"[ERROR]   invalid voltage range (too large value relatively to the bandgap)\n"},
+     L"[ERROR]   invalid voltage range (too large value relatively to the bandgap): from -23 to 0 "
+     L"V (accepted: from -22.4 to 22.4 V, 20 times the bandgap of Layer1, 1.12 eV)\n"},
     {"EndBeyondTwentyBandgaps", 0.0, 22.5, 0.1,
-     L"[ERROR]   invalid voltage range (too large value relatively to the bandgap)\n"},
-    {"StepAboveAFifthOfTheBandgap", 0.0, 1.0, 0.23, L"[ERROR]   invalid voltage step\n"},
-    {"StepBelowAThousandthOfVt", 0.0, 1.0, 2e-5, L"[ERROR]   invalid voltage step\n"},
+     L"[ERROR]   invalid voltage range (too large value relatively to the bandgap): from 0 to 22.5 "
+     L"V (accepted: from -22.4 to 22.4 V, 20 times the bandgap of Layer1, 1.12 eV)\n"},
+    {"StepAboveAFifthOfTheBandgap", 0.0, 1.0, 0.23,
+     L"[ERROR]   invalid voltage step 0.23 V (accepted: from 2.5852e-05 V, a thousandth of the "
+     L"thermal voltage, to 0.224 V, a fifth of the bandgap of Layer1, 1.12 eV)\n"},
+    {"StepBelowAThousandthOfVt", 0.0, 1.0, 2e-5,
+     L"[ERROR]   invalid voltage step 2e-05 V (accepted: from 2.5852e-05 V, a thousandth of the "
+     L"thermal voltage, to 0.224 V, a fifth of the bandgap of Layer1, 1.12 eV)\n"},
     {"NotANumber", NAN, 1.0, 0.1,
-     L"[ERROR]   invalid voltage range (too large value relatively to the bandgap)\n"},
+     L"[ERROR]   invalid voltage range (too large value relatively to the bandgap): from nan to 1 "
+     L"V (accepted: from -22.4 to 22.4 V, 20 times the bandgap of Layer1, 1.12 eV)\n"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Uniform, BiasDataRefusal, ::testing::ValuesIn(REFUSALS),
