@@ -379,6 +379,10 @@ void ekBiasDriver::finish(int stored, int* result)
     }
 
     *result = -1;
+    // A sweep that ran short of memory says so, not what failed after.
+    if (sigma->reportIfOutOfMemory()) {
+        return;
+    }
     const bool lastConverged = sim.prevPoint != 0;
     if (sigma->debug) {
         std::swprintf(head, 256,
