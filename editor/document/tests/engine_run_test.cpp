@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "docTestSupport.h"
+#include "materials.h"
 
 namespace fs = std::filesystem;
 
