@@ -121,6 +121,10 @@ const Refusal FIFO_REFUSALS[] = {
      "[ERROR]   invalid value at line 7: Voltage.Source = \"pipe.txt\" (accepted: Sweep, None, or "
      "an existing bias file; {dir}/pipe.txt is a FIFO, not a regular file)\n",
      6},
+    {"index file", LAYER + "    Index.File=\"pipe.nk\"\n",
+     "[ERROR]   not a regular file at line 6: Index.File = \"pipe.nk\" ({dir}/pipe.nk is a "
+     "FIFO)\n",
+     5},
     {"spectrum file", LAYER + "[Light]\n    Light.Source=\"pipe.txt\"\n",
      "[ERROR]   unknown light source specified at line 7: Light.Source = \"pipe.txt\" (accepted: "
      "AM1.5, Mono, Sweep, EQE, None, or an existing spectrum file; {dir}/pipe.txt is a FIFO, not "
@@ -157,6 +161,7 @@ TEST_P(InputFifoSideFile, IsNamedAsNoRegularFile)
     const Refusal& refusal = GetParam();
     TempFolder scratch;
     ASSERT_EQ(::mkfifo(scratch.file("pipe.txt").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(scratch.file("pipe.nk").c_str(), 0600), 0);
     DeviceRun run;
     EXPECT_FALSE(run.load(deviceFile(scratch, refusal.body)));
     EXPECT_EQ(run.message(), withFolder(refusal.message, scratch));
