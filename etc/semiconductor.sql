@@ -7,8 +7,11 @@
 -- never insert, remove or reorder a column; add new ones at the end.
 -- Columns marked "(not read)" carry notes for people browsing the file.
 --
--- The rows hold exactly the values of the engine's built-in table
--- (engine/model/ekMaterialTable.cpp); a test compares the two.
+-- The rows of the 30 built-in materials hold exactly the values of the
+-- engine's built-in table (engine/model/ekMaterialTable.cpp); a test
+-- compares the two. Five more rows (Se, MgO, SnO2, In2O3, ITO) give the
+-- materials the device editor offers beyond the built-in table; the engine
+-- knows them only from here.
 
 PRAGMA foreign_keys = OFF;
 BEGIN TRANSACTION;
@@ -139,6 +142,61 @@ VALUES
   ('CuO',    'Cupric oxide',                   'monoclinic',   1,           1.51,    4.07,     0.11,  0.2,   0.6,  1,     1,     2.2e19,  5.5e20,  18.1,         2.4,    0.2,    100,       25,        1e-12,    1e-30,   1e-30,   0.68,                0.31,         0.4,      0.4,      0.4),
   ('TiO2',   'Titanium dioxide',               'tetragonal',   1,           2.26,    4.2,      0.11,  0.2,   0.6,  1,     1,     2e17,    6e17,    10,           2.4,    0.2,    100,       25,        1e-12,    1e-30,   1e-30,   0.68,                0.31,         0.4,      0.4,      0.4);
 
+-- Materials known only from this database: representative room-temperature
+-- values from the literature cited per row (Reference column and the notes
+-- below). Films of these materials vary with their growth (TCO doping
+-- shifts the optical gap, polycrystalline films have lower mobilities than
+-- the crystals quoted), so the values are a starting point, not a fit.
+-- Effective densities of states follow from the masses:
+-- NC = 2.51e19 (me)^1.5, NV = 2.51e19 (mh)^1.5 at 300 K. Values the
+-- sources do not give (Auger coefficients, the split-off energy, the light
+-- and split-off hole masses of the oxides) are placeholders of the same
+-- size as those of the other wide-gap materials above.
+--
+-- Se    trigonal selenium. Eg 1.85 eV (indirect; the direct gap lies near
+--       1.95 eV), lattice a 0.4366 and c 0.4954 nm: O. Madelung,
+--       Semiconductors: Data Handbook, 3rd ed., Springer, 2004, trigonal
+--       Se; hole mobility of crystals some tens of cm2/Vs, electrons much
+--       slower, permittivity 6.6 and masses as used for selenium cells
+--       (T. K. Todorov et al., Nat. Commun. 8, 682, 2017); electron
+--       affinity 4.0 eV from an ionisation energy of about 5.9 eV.
+-- MgO   rocksalt magnesium oxide. Eg 7.8 eV (R. C. Whited, C. J. Flaten,
+--       W. C. Walker, Solid State Commun. 13, 1903, 1973); electron
+--       affinity about 0.9 eV, static permittivity 9.8, n 1.74 and lattice
+--       constant 0.4212 nm: Madelung, Data Handbook, MgO.
+-- SnO2  rutile tin oxide. Eg 3.6 eV, permittivity 9.86 (along c; 14 across
+--       it), lattice a 0.4737 and c 0.3186 nm: Madelung, Data Handbook,
+--       SnO2; electron mass 0.275 (K. J. Button et al., Phys. Rev. B 4,
+--       4539, 1971); electron mobility 260 cm2/Vs of single crystals
+--       (C. G. Fonstad, R. H. Rediker, J. Appl. Phys. 42, 2911, 1971);
+--       electron affinity 4.5 eV.
+-- In2O3 bixbyite indium oxide. Fundamental gap 2.9 eV, the optical gap
+--       3.6 eV being dipole-forbidden below it (A. Walsh et al., Phys. Rev.
+--       Lett. 100, 167402, 2008; P. D. C. King et al., Phys. Rev. B 79,
+--       205211, 2009); electron affinity 4.45 eV (A. Klein, Appl. Phys.
+--       Lett. 77, 2009, 2000); electron mass 0.22 and permittivity 8.9
+--       (I. Hamberg, C. G. Granqvist, J. Appl. Phys. 60, R123, 1986);
+--       electron mobility 160 cm2/Vs of crystals (R. L. Weiher, J. Appl.
+--       Phys. 33, 2834, 1962). The cubic cell of 1.0117 nm lies above
+--       the 1 nm a layer accepts: half of it, 0.5059 nm (the fluorite-like
+--       subcell), is kept (the engine uses the lattice constants only for
+--       polarisation, which a cubic oxide has none of).
+-- ITO   tin-doped indium oxide, degenerate. Optical gap 3.7 eV with the
+--       Burstein-Moss shift of a film of about 1e21 1/cm3, electron mass
+--       0.35, permittivity 9 and n 1.9 at 550 nm (Hamberg and Granqvist,
+--       1986); work function and electron affinity about 4.5 eV (Y. Park
+--       et al., Appl. Phys. Lett. 68, 2699, 1996); Hall mobility of films
+--       30 to 50 cm2/Vs (H. Kim et al., J. Appl. Phys. 86, 6451, 1999).
+INSERT INTO TABLE_MATERIAL (
+  Name, FullName, Structure, BandgapType, Bandgap, Affinity, Eso, Me, Mhh, Mlh, Msh, NC, NV, Permittivity, IndexN, IndexK, MobilityN, MobilityP, Beta, Cn, Cp, ThermalConductivity, HeatCapacity, LatticeA, LatticeB, LatticeC)
+VALUES
+-- Name      FullName                          Structure       BandgapType  Bandgap  Affinity  Eso    Me     Mhh   Mlh    Msh    NC       NV       Permittivity  IndexN  IndexK  MobilityN  MobilityP  Beta      Cn       Cp       ThermalConductivity  HeatCapacity  LatticeA  LatticeB  LatticeC
+  ('Se',     'Trigonal selenium',              'trigonal',     2,           1.85,    4.0,      0.11,  0.3,   0.9,  0.9,   0.9,   4.1e18,  2.1e19,  6.6,          3.0,    0.2,    10,        30,        1e-12,    1e-30,   1e-30,   0.02,                0.32,         0.4366,   0.4366,   0.4954),
+  ('MgO',    'Magnesium oxide',                'rocksalt',     1,           7.8,     0.9,      0.11,  0.35,  1.6,  1.6,   1.6,   5.2e18,  5.1e19,  9.8,          1.74,   0,      10,        1,         1e-12,    1e-30,   1e-30,   0.6,                 0.88,         0.4212,   0.4212,   0.4212),
+  ('SnO2',   'Tin oxide',                      'rutile',       1,           3.6,     4.5,      0.11,  0.275, 1,    1,     1,     3.6e18,  2.5e19,  9.86,         2.0,    0.01,   260,       10,        1e-12,    1e-30,   1e-30,   0.4,                 0.35,         0.4737,   0.4737,   0.3186),
+  ('In2O3',  'Indium oxide',                   'bixbyite',     1,           2.9,     4.45,     0.11,  0.22,  1,    1,     1,     2.6e18,  2.5e19,  8.9,          2.0,    0.01,   160,       10,        1e-12,    1e-30,   1e-30,   0.13,                0.34,         0.5059,   0.5059,   0.5059),
+  ('ITO',    'Indium tin oxide',               'bixbyite',     1,           3.7,     4.5,      0.11,  0.35,  1,    1,     1,     5.2e18,  2.5e19,  9,            1.9,    0.01,   40,        10,        1e-12,    1e-30,   1e-30,   0.11,                0.34,         0.5059,   0.5059,   0.5059);
+
 -- Amorphous silicon: broad band tails, Urbach model on.
 UPDATE TABLE_MATERIAL
    SET UrbachRestriction = 'none', UrbachEA = 0.05, UrbachED = 0.06, UrbachGA = 1e21, UrbachGD = 1e21
@@ -158,5 +216,15 @@ UPDATE TABLE_MATERIAL SET E31 = -3.4e-5, E33 = 6.7e-5, C11 = 0, C12 = 0, C13 = 1
 UPDATE TABLE_MATERIAL SET Reference = 'M. Levinshtein, S. Rumyantsev, M. Shur (eds.), Handbook Series on Semiconductor Parameters, World Scientific, 1996';
 UPDATE TABLE_MATERIAL SET Reference = 'A. Luque, S. Hegedus (eds.), Handbook of Photovoltaic Science and Engineering, 2nd ed., Wiley, 2011'
  WHERE Name IN ('CIGS', 'CZTS', 'CdS', 'In2S3', 'CdTe', 'ZnO', 'Cu2O', 'CuO', 'TiO2');
+UPDATE TABLE_MATERIAL SET Reference = 'Representative values: O. Madelung, Semiconductors: Data Handbook, 3rd ed., Springer, 2004; T. K. Todorov et al., Nat. Commun. 8, 682, 2017'
+ WHERE Name = 'Se';
+UPDATE TABLE_MATERIAL SET Reference = 'Representative values: R. C. Whited et al., Solid State Commun. 13, 1903, 1973; O. Madelung, Semiconductors: Data Handbook, 3rd ed., Springer, 2004'
+ WHERE Name = 'MgO';
+UPDATE TABLE_MATERIAL SET Reference = 'Representative values: O. Madelung, Semiconductors: Data Handbook, 3rd ed., Springer, 2004; K. J. Button et al., Phys. Rev. B 4, 4539, 1971; C. G. Fonstad, R. H. Rediker, J. Appl. Phys. 42, 2911, 1971'
+ WHERE Name = 'SnO2';
+UPDATE TABLE_MATERIAL SET Reference = 'Representative values: A. Walsh et al., Phys. Rev. Lett. 100, 167402, 2008; A. Klein, Appl. Phys. Lett. 77, 2009, 2000; I. Hamberg, C. G. Granqvist, J. Appl. Phys. 60, R123, 1986; R. L. Weiher, J. Appl. Phys. 33, 2834, 1962'
+ WHERE Name = 'In2O3';
+UPDATE TABLE_MATERIAL SET Reference = 'Representative values: I. Hamberg, C. G. Granqvist, J. Appl. Phys. 60, R123, 1986; Y. Park et al., Appl. Phys. Lett. 68, 2699, 1996; H. Kim et al., J. Appl. Phys. 86, 6451, 1999'
+ WHERE Name = 'ITO';
 
 COMMIT;

@@ -62,9 +62,20 @@ bool ekInputReader::applyContact(bool anode)
                                  L"barrier height %ls.Phi\n",
                                  section));
     }
-    double Rn = 1e7, Rp = 1e7;
+    double Rn = ekContact::DEFAULT_VELOCITY, Rp = ekContact::DEFAULT_VELOCITY;
     real(section, key(L"Rn").c_str(), &Rn);
     real(section, key(L"Rp").c_str(), &Rp);
+    // An ohmic contact holds both quasi-Fermi levels at the applied bias,
+    // an infinite surface recombination: a finite velocity there would
+    // describe a contact the run does not simulate.
+    if (type == ekContact::TYPE_OHMIC) {
+        for (const wchar_t* name : {L"Rn", L"Rp"}) {
+            if (has(section, key(name).c_str()))
+                unusedValue(section, key(name).c_str(),
+                            L"an ohmic contact recombines without limit; surface recombination "
+                            L"velocities apply to a Schottky contact");
+        }
+    }
     bool tunnel = false;
     if (text(section, key(L"Tunnel").c_str(), &word))
         tunnel = isWord(word, {L"1", L"Yes", L"Y"});

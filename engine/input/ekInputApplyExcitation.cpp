@@ -82,8 +82,8 @@ bool ekInputReader::applyVoltage()
         }
         else {
             return refuseValue(s, L"Voltage.Source",
-                               L"Sweep, None, or an existing bias file; looked for " +
-                                   resolvePath(source));
+                               L"Sweep, None, or an existing bias file; " +
+                                   lookedFor(resolvePath(source)));
         }
     }
     else if ((hasStart || hasEnd || hasStep) && !sweepGiven) {
@@ -168,9 +168,9 @@ bool ekInputReader::applyLight()
             const int at = keyLine(s, L"Light.Source");
             return fail(at, format(L"[ERROR]   unknown light source specified at line %d: %ls "
                                    L"(accepted: AM1.5, Mono, Sweep, EQE, None, or an existing "
-                                   L"spectrum file; looked for %ls)\n",
+                                   L"spectrum file; %ls)\n",
                                    at + 1, written(s, L"Light.Source").c_str(),
-                                   resolvePath(source).c_str()));
+                                   lookedFor(resolvePath(source)).c_str()));
         }
     }
 

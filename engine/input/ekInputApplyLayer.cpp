@@ -7,6 +7,7 @@
 #include <new>
 
 #include "ElecDevice.h"
+#include "ekAlloyKeys.h"
 #include "ekInputReader.h"
 #include "ekLevel.h"
 #include "ekMaterialDatabase.h"
@@ -116,10 +117,7 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
     const bool alloy = ac != nullptr;
     const Alloy mix{ac.get(), bc.get(), in.x};
     if (alloy) {
-        for (const wchar_t* key : {L"Bandgap", L"Affinity", L"NC", L"NV", L"Permittivity",
-                                   L"Mobility.N", L"Mobility.P", L"Beta", L"Cn", L"Cp", L"Taun",
-                                   L"Taup", L"Index.n", L"Index.k", L"Lattice.a", L"Lattice.e31",
-                                   L"Lattice.e33", L"Lattice.c13", L"Lattice.c33", L"Lattice.Psp"}) {
+        for (const wchar_t* key : EK_ALLOY_DERIVED_KEYS) {
             if (has(name.c_str(), key))
                 unusedValue(name.c_str(), key,
                             L"an alloy takes it from its end members, weighted by Composition.x");

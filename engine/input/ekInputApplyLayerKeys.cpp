@@ -206,6 +206,12 @@ bool ekInputReader::readLayerIndex(int number, const ekLayer* templ, ekLayerInpu
     if (hasFile && ek_endsWithW(value.c_str(), L".nk") != 0) {
         if (!findIndexFile(value, &in->indexPath)) {
             const int keyAt = keyLine(s, L"Index.File");
+            const std::wstring local = resolvePath(value);
+            if (const wchar_t* kind = kov_otherFileKindW(local.c_str()))
+                return fail(keyAt, format(L"[ERROR]   not a regular file at line %d: %ls (%ls is "
+                                          L"%ls)\n",
+                                          keyAt + 1, written(s, L"Index.File").c_str(),
+                                          local.c_str(), kind));
             return fail(keyAt, format(L"[ERROR]   layer at line %d: Index.File not found: %ls "
                                       L"(looked for %ls, then in the program's "
                                       L"etc/refractiveindex/ and etc/)\n",

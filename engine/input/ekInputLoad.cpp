@@ -152,10 +152,13 @@ bool ekInputReader::run()
     // line; it is no input file.
     FILE* stream = kov_fileExistsW(fileName_) ? kov_FileOpenW(fileName_, "r") : nullptr;
     if (stream == nullptr) {
-        const wchar_t* why = kov_dirExistsW(fileName_) ? L"a folder, not a device file"
-                                                        : L"no such file, or not readable";
+        const wchar_t* kind = kov_otherFileKindW(fileName_);
+        const std::wstring why = kov_dirExistsW(fileName_) ? L"a folder, not a device file"
+                                 : kind != nullptr ? std::wstring(kind) + L", not a regular file"
+                                                   : L"no such file, or not readable";
         sigma_->update(
-            format(L"[ERROR]   cannot open input filename %ls (%ls)\n", fileName_, why).c_str(), 1);
+            format(L"[ERROR]   cannot open input filename %ls (%ls)\n", fileName_, why.c_str()).c_str(),
+            1);
         return false;
     }
     verbose_ = sigma_->isVerbose();

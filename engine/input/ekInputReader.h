@@ -147,6 +147,8 @@ private:
     // A file named by the device file: a relative name is taken from the
     // device file's folder, so a run does not depend on the current folder.
     std::wstring resolvePath(const std::wstring& name) const;
+    // "looked for PATH", or what stands at PATH when it is no regular file.
+    static std::wstring lookedFor(const std::wstring& path);
     // The resolved file of a key, refused naming the line, key and the path
     // looked for when it does not exist.
     bool existingFile(const wchar_t* section, const wchar_t* key, std::wstring* path);

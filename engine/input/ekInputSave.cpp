@@ -211,8 +211,14 @@ bool ekInputWriter::addContact(bool anode)
     auto key = [&](const wchar_t* name) { return prefix + name; };
     addText(key(L"Type").c_str(), contact->isSchottky() ? L"Schottky" : L"Ohmic");
     addNumber(key(L"Phi").c_str(), contact->getPhi());
-    addNumber(key(L"Rn").c_str(), contact->getRn());
-    addNumber(key(L"Rp").c_str(), contact->getRp());
+    // Velocities act on a Schottky contact only, and the reader warns
+    // about them on an ohmic one: there they are written only when the
+    // device file gave them, so the saved file says what its source said.
+    const bool schottky = contact->isSchottky();
+    if (schottky || contact->getRn() != ekContact::DEFAULT_VELOCITY)
+        addNumber(key(L"Rn").c_str(), contact->getRn());
+    if (schottky || contact->getRp() != ekContact::DEFAULT_VELOCITY)
+        addNumber(key(L"Rp").c_str(), contact->getRp());
     if (contact->isTunnel())
         addText(key(L"Tunnel").c_str(), L"Yes");
     addNumber(key(L"Thickness").c_str(), contact->getThickness());

@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "ekAlloyKeys.h"
 #include "ekInputWriter.h"
 #include "ekLayer.h"
 #include "ekLevel.h"
@@ -49,6 +50,7 @@ bool ekInputWriter::addLayer(int number, const ekLayer* layer)
     if (builtIn || ek_isDatabaseMaterial(layer->getMaterial()))
         addText(L"Material", layer->getMaterial());
     const ekLayer* ref = reference.get();
+    alloy_ = builtIn && layer->isAlloy();
 
     addNumber(L"Thickness", layer->getThickness());
     // An alloy always names its composition; any other layer keeps one only
@@ -115,6 +117,9 @@ bool ekInputWriter::addLayer(int number, const ekLayer* layer)
 void ekInputWriter::addLayerNumber(const wchar_t* key, double value, double referenceValue,
                                    const ekLayer* reference)
 {
+    // The reader derives these from the composition and would only warn.
+    if (alloy_ && ek_isAlloyDerivedKey(key))
+        return;
     const std::wstring text = nu_numberText(value, -1);
     if (reference != nullptr && wcscasecmp(text.c_str(), nu_numberText(referenceValue, -1).c_str()) == 0)
         return;

@@ -94,6 +94,13 @@ std::wstring ekInputReader::resolvePath(const std::wstring& name) const
     return input.substr(0, separator + 1) + name;
 }
 
+std::wstring ekInputReader::lookedFor(const std::wstring& path)
+{
+    if (const wchar_t* kind = kov_otherFileKindW(path.c_str()))
+        return path + L" is " + kind + L", not a regular file";
+    return L"looked for " + path;
+}
+
 bool ekInputReader::existingFile(const wchar_t* section, const wchar_t* key, std::wstring* path)
 {
     std::wstring name;
@@ -103,6 +110,11 @@ bool ekInputReader::existingFile(const wchar_t* section, const wchar_t* key, std
     if (kov_fileExistsW(path->c_str()))
         return true;
     const int line = keyLine(section, key);
+    // Something that is there but cannot be read as a file (a FIFO would
+    // block the run, a folder yields nothing) is not "missing".
+    if (const wchar_t* kind = kov_otherFileKindW(path->c_str()))
+        return fail(line, format(L"[ERROR]   not a regular file at line %d: %ls (%ls is %ls)\n",
+                                 line + 1, written(section, key).c_str(), path->c_str(), kind));
     return fail(line, format(L"[ERROR]   file not found at line %d: %ls (looked for %ls)\n",
                              line + 1, written(section, key).c_str(), path->c_str()));
 }

@@ -54,4 +54,5 @@ private:
     nuParam* param_;
     foSection* section_ = nullptr;
     bool ok_ = true;  // every value was taken by the store
+    bool alloy_ = false;  // the layer being written takes values from its end members
 };

@@ -51,8 +51,8 @@ void ekContact::reset()
     layerBefore_ = nullptr;
     layerAfter_ = nullptr;
     phi_ = 0.0;
-    Rn_ = 1e7;
-    Rp_ = 1e7;
+    Rn_ = DEFAULT_VELOCITY;
+    Rp_ = DEFAULT_VELOCITY;
     tunnel_ = false;
     boundary_ = BOUNDARY_NEUMANN;
     boundarySet_ = false;

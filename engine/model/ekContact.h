@@ -16,6 +16,8 @@ class ekContact : public ekRegion {
 public:
     // Name given to a new contact; never overwrites a name in an update.
     static constexpr const wchar_t* DEFAULT_NAME = L"ContactX";
+    // Surface recombination velocity of a contact that names none, cm/s.
+    static constexpr double DEFAULT_VELOCITY = 1e7;
 
     // Kind, kept in the region's group byte.
     static constexpr uint8_t TYPE_OHMIC = 0x10;
@@ -91,8 +93,8 @@ private:
     ekLayer* layerBefore_ = nullptr;
     ekLayer* layerAfter_ = nullptr;
     double phi_ = 0.0;   // barrier height, eV
-    double Rn_ = 1e7;    // electron surface recombination velocity
-    double Rp_ = 1e7;    // hole surface recombination velocity
+    double Rn_ = DEFAULT_VELOCITY;  // electron surface recombination velocity
+    double Rp_ = DEFAULT_VELOCITY;  // hole surface recombination velocity
     bool tunnel_ = false;
     uint8_t boundary_ = BOUNDARY_NEUMANN;
     bool boundarySet_ = false;

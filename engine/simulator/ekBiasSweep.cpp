@@ -386,6 +386,10 @@ void ekBiasDriver::finish(int stored, int* result)
     }
 
     *result = -1;
+    // A sweep that ran short of memory says so, not what failed after.
+    if (sigma->reportIfOutOfMemory()) {
+        return;
+    }
     const bool lastConverged = sim.prevPoint != 0;
     if (!lastConverged && sim.equilibriumFailed) {
         // The equilibrium the sweep starts from has said why.

@@ -119,6 +119,11 @@ bool ekEquilibriumPasses::run(const std::function<int()>& solve,
     if (!ek_solveRelaxed(sim, solve, restart, iters)) {
         return false;
     }
+    // Short of memory, a retry runs short again; the memory is the cause
+    // to report, not the convergence.
+    if (sim.sigma->reportIfOutOfMemory()) {
+        return false;
+    }
     if (sim.stopRequested() || sim.sigma->err == 0) {
         return true;
     }
@@ -176,6 +181,9 @@ bool ekEquilibriumPasses::forTransport(ekSolutionWork& w, double* residual, int*
     wchar_t head[200];
     if (sim.sigma->err != 0 || !(sim.param->reltol > sim.param->lastError)) {
         sim.equilibriumFailed = true;
+        if (sim.sigma->reportIfOutOfMemory()) {
+            return false;
+        }
         if (!sim.sigma->debug) {
             sim.reportFailure(sim.equilibriumFailure(), 1);
         } else if (sim.sigma->err != 0) {
@@ -374,6 +382,9 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
         return iters;
     }
     const bool converged = sigma->err == 0 && param->reltol > param->lastError;
+    if (!converged && sigma->reportIfOutOfMemory()) {
+        return -1;
+    }
     if (converged) {
         ++convergedCount;
         prevPoint = 1;

@@ -9,6 +9,7 @@
 #include "ekLimits.h"
 #include "ekBandMatrix.h"
 #include "ekLinearDrivers.h"
+#include "ekLinearSolver.h"
 #include "ekResultWriter.h"
 #include "ekSimulator.h"
 #include "ekSolvePasses.h"
@@ -149,15 +150,25 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
             double error = 1.0;
             int iterations = 0;
             bool solved = false;
+            bool noMemory = false;
             if (triDiagonal && directTriDiag) {
-                solved = nu_solveTriDiag(lo, di, up, b, dx, xPrev, x, n, &iterations, &error);
-            } else if (triDiagonal) {
-                solved = ek_solveTriDiagLis(lo, di, up, b, dx, xPrev, x, n, &iterations, &error,
-                                            options, param->damp, param->dampMode) == 0;
+                solved = nu_solveTriDiag(lo, di, up, b, dx, xPrev, x, n, &iterations, &error,
+                                         &noMemory);
             } else {
-                solved = ek_solveNewtonLis(*jacobian, b, dx, xPrev, x, n, &iterations, &error,
-                                           maxIter, t, options, param->damp,
-                                           param->dampMode) == 0;
+                const int status =
+                    triDiagonal ? ek_solveTriDiagLis(lo, di, up, b, dx, xPrev, x, n, &iterations,
+                                                     &error, options, param->damp, param->dampMode)
+                                : ek_solveNewtonLis(*jacobian, b, dx, xPrev, x, n, &iterations,
+                                                    &error, maxIter, t, options, param->damp,
+                                                    param->dampMode);
+                solved = status == EK_LINSOLVE_OK;
+                noMemory = status == EK_LINSOLVE_NO_MEMORY;
+            }
+            if (noMemory) {
+                // Not a singular system: every retry would run short again.
+                param->lastError = 1.0;
+                sigma->reportNoMemory();
+                return count;
             }
             if (!solved) {
                 iteration.linearFailed = true;

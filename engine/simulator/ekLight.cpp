@@ -223,7 +223,7 @@ bool ekSimulator::setLightCustom(ElecDevice* dev, const wchar_t* file, unsigned 
         const bool increasing = i == 0 || wavelength[i] - wavelength[i - 1] >= STEP_MIN;
         if (!inRange || !increasing) {
             sigma->update(L"[ERROR]   invalid custom light spectrum: the increasing ordered "
-                          L"wavenlength should be between 0.1 and 10 um, and flux between 0 and "
+                          L"wavelength should be between 0.1 and 10 um, and flux between 0 and "
                           L"1e28 1/cm2/s\n",
                           1);
             return false;

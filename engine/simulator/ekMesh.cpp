@@ -254,7 +254,7 @@ bool checkPositions(nuSigma* sigma, const double* z, int rows, double thickness)
 {
     if (!ek_isZero(z[0]) || z[0] < 0.0 || z[0] >= thickness ||
         !isDeviceEnd(z[rows - 1], thickness)) {
-        sigma->update(L"[ERROR]   the first and last position values should correspond the "
+        sigma->update(L"[ERROR]   the first and last position values should correspond to "
                       L"the device limits",
                       1);
         return false;

@@ -127,6 +127,10 @@ void ekQESweep::finish(const ekQEOutcome& out, int* result)
         *result = -1;
         return;
     }
+    if (out.accepted == 0 && sim.sigma->reportIfOutOfMemory()) {
+        *result = -1;
+        return;
+    }
     if (out.accepted == 0) {
         const bool noJunction = sim.device->isUniformlyDoped() && !sim.device->getAnode()->isSchottky() &&
                                 !sim.device->getCathode()->isSchottky();

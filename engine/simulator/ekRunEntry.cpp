@@ -3,6 +3,7 @@
 // bias, light and mesh, runs one kind of run (quantum-efficiency sweep,
 // equilibrium, voltage sweep) with its two fallbacks, and hands the result
 // names back.
+#include <cstdio>
 #include <cwchar>
 #include <new>
 #include <string>
@@ -98,8 +99,9 @@ bool isPerLayerMesh(const nuParam* param)
 // on a uniform mesh (never after a stop).
 bool canRemesh(const ekRun& run)
 {
+    // Short of memory, a finer uniform mesh would only run shorter.
     return !run.simulator->isStopped() && run.simulator->getConvergedCount() < 1 &&
-           isPerLayerMesh(run.param);
+           isPerLayerMesh(run.param) && !run.sigma->isOutOfMemory();
 }
 
 // Step 11: the one operation of the run. False ends the run; true goes on
@@ -237,19 +239,9 @@ void handBackNames(const ekRun& run, const Outcome& outcome, const ekRunRequest&
     }
 }
 
-}  // namespace
-
-bool ek_runSimulation(const ekRunRequest& request)
+// Steps 2 to 13 on a run whose channel and settings exist.
+bool runWhole(ekRun& run, const ekRunRequest& request)
 {
-    ekRun run;
-    run.sigma = new (std::nothrow) nuSigma();
-    if (run.sigma == nullptr) {
-        return false;
-    }
-    run.param = new (std::nothrow) nuParam();
-    if (run.param == nullptr) {
-        return false;
-    }
     configureChannel(run, request);
 
     const std::wstring inputFolder = ek_inputFolder(request.inputFile);
@@ -300,6 +292,11 @@ bool ek_runSimulation(const ekRunRequest& request)
     if (run.sigma->outputLost) {
         return false;
     }
+    // Points solved before memory ran short are kept in their files, as
+    // after a stop; the run itself failed.
+    if (run.sigma->reportIfOutOfMemory()) {
+        return false;
+    }
     const bool converged = run.simulator->getConvergedCount() > 0;
     if (request.plot != nullptr) {
         *request.plot = converged && run.param->plot;
@@ -308,6 +305,33 @@ bool ek_runSimulation(const ekRunRequest& request)
         handBackNames(run, outcome, request);
     }
     return converged;
+}
+
+}  // namespace
+
+bool ek_runSimulation(const ekRunRequest& request)
+{
+    ekRun run;
+    run.sigma = new (std::nothrow) nuSigma();
+    if (run.sigma == nullptr) {
+        // No channel to say it through.
+        std::fputs("[ERROR]   insufficient memory for simulation\n", stdout);
+        std::fflush(stdout);
+        return false;
+    }
+    run.param = new (std::nothrow) nuParam();
+    if (run.param == nullptr) {
+        run.sigma->reportNoMemory();
+        return false;
+    }
+    // A container of the engine that cannot grow (a work vector, a text)
+    // throws: the run ends with the memory line, wherever that happened.
+    try {
+        return runWhole(run, request);
+    } catch (const std::bad_alloc&) {
+        run.sigma->reportNoMemory();
+        return false;
+    }
 }
 
 bool ek_simulate(const wchar_t* inputFile, bool debug, bool comm, bool verbose, bool* plot,

@@ -182,6 +182,27 @@ int kov_dirExistsA(const char* path)
     return path != nullptr && statPath(diskPathA(path), &info) && S_ISDIR(info.st_mode) ? 1 : 0;
 }
 
+const wchar_t* kov_otherFileKindW(const wchar_t* path)
+{
+    struct stat info {};
+    if (path == nullptr || !statPath(diskPath(path), &info) || S_ISREG(info.st_mode)) {
+        return nullptr;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return L"a folder";
+    }
+    if (S_ISFIFO(info.st_mode)) {
+        return L"a FIFO";
+    }
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
+        return L"a device";
+    }
+    if (S_ISSOCK(info.st_mode)) {
+        return L"a socket";
+    }
+    return L"no regular file";
+}
+
 int kov_dirReadWrite(const char* path)
 {
     struct stat info {};

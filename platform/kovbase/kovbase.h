@@ -90,6 +90,10 @@ int kov_fileExistsW(const wchar_t* path);  // 1 when a regular file exists, else
 int kov_fileExistsA(const char* path);
 int kov_dirExistsW(const wchar_t* path);   // 1 when a folder exists, else 0
 int kov_dirExistsA(const char* path);
+// What stands at a path that is no regular file, as a phrase for a message
+// ("a folder", "a FIFO", "a device", "a socket"); null when nothing is there
+// or when it is a regular file.
+const wchar_t* kov_otherFileKindW(const wchar_t* path);
 
 // Current folder with a trailing separator; nonzero on success.
 int kov_getCurrentDir(char* buffer, size_t size = 1024);

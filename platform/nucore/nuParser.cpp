@@ -183,7 +183,13 @@ double nuParser::eval(const wchar_t* text)
 
 void nuParser::release()
 {
-    impl_->parser.ClearVar();
+    // Clearing makes the parser reset its token reader, which allocates:
+    // short of memory, the variables are dropped all the same (a release
+    // runs from destructors and must not throw).
+    try {
+        impl_->parser.ClearVar();
+    } catch (...) {
+    }
     impl_->variables.clear();
     impl_->error.clear();
 }

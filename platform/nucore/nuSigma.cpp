@@ -3,8 +3,10 @@
 #include "nuSigma.h"
 
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <new>
 #include <string>
 
 #include <fcntl.h>
@@ -77,6 +79,9 @@ void nuSigma::update(const wchar_t* text, int level, const wchar_t* captionText)
     kov_copyW(caption, sizeof caption / sizeof caption[0], captionText);
     if (level == 1) {
         err = 1;
+        if (std::wcsstr(text, L"insufficient memory") != nullptr) {
+            memoryReported_ = true;
+        }
     }
     const std::string line = asLine(text);
     std::fwrite(line.data(), 1, line.size(), stdout);
@@ -92,6 +97,35 @@ void nuSigma::update(const wchar_t* text, int level, const wchar_t* captionText)
         std::fwrite(lost.data(), 1, lost.size(), stdout);
         std::fflush(stdout);
     }
+}
+
+void nuSigma::reportNoMemory()
+{
+    ++failedAllocations;
+    reportIfOutOfMemory();
+}
+
+bool nuSigma::reportIfOutOfMemory()
+{
+    if (failedAllocations < 1) {
+        return false;
+    }
+    if (memoryReported_) {
+        err = 1;
+        return true;
+    }
+    constexpr const wchar_t* LINE = L"[ERROR]   insufficient memory for simulation\n";
+    try {
+        update(LINE, 1);
+    } catch (const std::bad_alloc&) {
+        // Not even the line could be built: said without building it.
+        kov_copyW(message, MESSAGE_SIZE, LINE);
+        err = 1;
+        memoryReported_ = true;
+        std::fputs("[ERROR]   insufficient memory for simulation\n", stdout);
+        std::fflush(stdout);
+    }
+    return true;
 }
 
 bool nuSigma::writeComm(const wchar_t* line)

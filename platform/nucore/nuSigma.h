@@ -46,6 +46,10 @@ public:
     // not be written whole; never cleared with the error flag, since the
     // engine clears that between steps and the run must still fail.
     bool outputLost = false;
+    // Allocations of the run that failed; never cleared with the error
+    // flag either: what a run short of memory does next (a solve that
+    // cannot finish, a retry) must not be reported as the cause.
+    int failedAllocations = 0;
 
     nuSigma();
     ~nuSigma();
@@ -68,6 +72,13 @@ public:
     bool stopIt();
 
     bool isOK() const { return err == 0; }
+    bool isOutOfMemory() const { return failedAllocations > 0; }
+    // Counts a failed allocation and reports it (see reportIfOutOfMemory).
+    void reportNoMemory();
+    // After a failed allocation: raises the error flag with the line
+    // "insufficient memory for simulation", printed once per run, and
+    // returns true. Without one, false and nothing happens.
+    bool reportIfOutOfMemory();
     bool isNoWarn() const { return nowarn; }
     bool isVerbose() const { return (outputType & 0xF0) == OUTPUT_VERBOSE; }
     void setOutputType(uint8_t type) { outputType = type; }
@@ -104,6 +115,7 @@ private:
     void trackedFree(void* block);
 
     size_t allocated_ = 0;
+    bool memoryReported_ = false;     // the run has said it is short of memory
     bool stopSeen_ = false;
     double lastStopCheckMs_ = -1.0e300;
     long long stopScanOffset_ = 0;     // bytes of the exchange file already read

@@ -37,10 +37,12 @@ void* nuSigma::trackedAlloc(size_t count, size_t elementSize, size_t extraBytes,
     if (__builtin_mul_overflow(count, elementSize, &payload) ||
         __builtin_add_overflow(payload, extraBytes, &payload) ||
         __builtin_add_overflow(payload, HEADER_BYTES, &total) || total > LARGEST_BLOCK) {
+        ++failedAllocations;
         return nullptr;
     }
     void* raw = zero ? std::calloc(1, total) : std::malloc(total);
     if (raw == nullptr) {
+        ++failedAllocations;
         return nullptr;
     }
     std::memcpy(raw, &payload, sizeof payload);

@@ -14,10 +14,11 @@
 // do: x := previous + u, then previous := x (the driver keeps previous equal
 // to x between solves). iterations receives 1, error the largest |u|.
 // False (update, previous and x untouched) for a zero pivot, a non-finite
-// coefficient or update, n < 1 or a null array.
+// coefficient or update, n < 1 or a null array; also when the scratch
+// arrays cannot be had, which *outOfMemory (when given) tells apart.
 bool nu_solveTriDiag(const double* lower, const double* diag, const double* upper,
                      const double* rhs, double* update, double* previous, double* x,
-                     int n, int* iterations, double* error);
+                     int n, int* iterations, double* error, bool* outOfMemory = nullptr);
 
 // Writes value into text (size characters with the terminator), always with
 // a '.' as decimal point whatever the locale:

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "docTestSupport.h"
+#include "materials.h"
 
 namespace fs = std::filesystem;
 
@@ -158,6 +159,40 @@ TEST_F(DocTest, EveryTemplateAndExampleRunsToAConvergedResult)
                 expectBelievableCell(*row, run, log);
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Every material the layer dialog offers, built in or taken from the
+// material database, makes a p-n junction the engine runs: none of them
+// gives a device the engine refuses as an unknown material.
+TEST_F(DocTest, EveryMaterialOfferedRunsInTheEngine)
+{
+    int materials = 0;
+    for (const char* const* name = BuiltinMaterials; *name != nullptr; ++name) {
+        SCOPED_TRACE(*name);
+        ASSERT_NE(Document_create(nullptr, TemplateTable, 0), nullptr);  // the PN template
+        ASSERT_EQ(device()->layerCount, 2);
+        EXPECT_EQ(Layer_setMaterial(device()->layers[0], *name, nullptr, 0x20), 1);
+        EXPECT_EQ(Layer_setMaterial(device()->layers[1], *name, nullptr, 0x10), 1);
+        // The junction at equilibrium is enough to show the engine takes it.
+        ASSERT_EQ(Params_setByKey(VoltageKeys, device()->voltage->records, nullptr,
+                                  "Voltage.Source", "None", nullptr, 0, nullptr, 0),
+                  1);
+        const std::string run = folder.path() + "material" + std::to_string(materials) + "/";
+        fs::create_directories(run);
+        ASSERT_EQ(Device_save(document(), (run + "device.kovra").c_str()), 1);
+        const std::string saved = readText(run + "device.kovra");
+        EXPECT_NE(saved.find(std::string("Material=\"") + *name + "\""), std::string::npos)
+            << saved;
+        EXPECT_EQ(runEngine(run, "device.kovra"), 0) << readText(run + "run.log") << saved;
+        const std::string log = readText(run + "run.log");
+        EXPECT_EQ(log.find("[ERROR]"), std::string::npos) << log;
+        ++materials;
+    }
+    EXPECT_EQ(materials, 35);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // the run changes or leaves unused are warned with the line, the key, the
 // value given and the value used, even with warnings switched off; files
 // named by a device file are found from the device file's own folder.
+#include <sys/stat.h>
+
 #include "inputTestSupport.h"
 
 using namespace inputtest;
@@ -120,6 +122,34 @@ const Refusal REFUSALS[] = {
 
 class InputRefusedValue : public testing::TestWithParam<Refusal> {};
 
+// Side files that exist as FIFOs (a reader would block on them) are named
+// for what they are, not reported missing.
+const Refusal FIFO_REFUSALS[] = {
+    {"mesh file", LAYER + "[Numeric]\n    Numeric.Mesh=\"pipe.txt\"\n",
+     "[ERROR]   not a regular file at line 7: Numeric.Mesh = \"pipe.txt\" ({dir}/pipe.txt is a "
+     "FIFO)\n",
+     6},
+    {"guess file", LAYER + "[Numeric]\n    Numeric.Guess=\"pipe.txt\"\n",
+     "[ERROR]   not a regular file at line 7: Numeric.Guess = \"pipe.txt\" ({dir}/pipe.txt is a "
+     "FIFO)\n",
+     6},
+    {"bias file", LAYER + "[Voltage]\n    Voltage.Source=\"pipe.txt\"\n",
+     "[ERROR]   invalid value at line 7: Voltage.Source = \"pipe.txt\" (accepted: Sweep, None, or "
+     "an existing bias file; {dir}/pipe.txt is a FIFO, not a regular file)\n",
+     6},
+    {"index file", LAYER + "    Index.File=\"pipe.nk\"\n",
+     "[ERROR]   not a regular file at line 6: Index.File = \"pipe.nk\" ({dir}/pipe.nk is a "
+     "FIFO)\n",
+     5},
+    {"spectrum file", LAYER + "[Light]\n    Light.Source=\"pipe.txt\"\n",
+     "[ERROR]   unknown light source specified at line 7: Light.Source = \"pipe.txt\" (accepted: "
+     "AM1.5, Mono, Sweep, EQE, None, or an existing spectrum file; {dir}/pipe.txt is a FIFO, not "
+     "a regular file)\n",
+     6},
+};
+
+class InputFifoSideFile : public testing::TestWithParam<Refusal> {};
+
 }  // namespace
 
 TEST_P(InputRefusedValue, NamesLineKeyTextAndWhatIsAccepted)
@@ -133,6 +163,28 @@ TEST_P(InputRefusedValue, NamesLineKeyTextAndWhatIsAccepted)
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, InputRefusedValue, testing::ValuesIn(REFUSALS),
+                         [](const testing::TestParamInfo<Refusal>& info) {
+                             std::string name;
+                             for (const char* c = info.param.name; *c != '\0'; ++c) {
+                                 if (std::isalnum(static_cast<unsigned char>(*c)))
+                                     name += *c;
+                             }
+                             return name;
+                         });
+
+TEST_P(InputFifoSideFile, IsNamedAsNoRegularFile)
+{
+    const Refusal& refusal = GetParam();
+    TempFolder scratch;
+    ASSERT_EQ(::mkfifo(scratch.file("pipe.txt").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(scratch.file("pipe.nk").c_str(), 0600), 0);
+    DeviceRun run;
+    EXPECT_FALSE(run.load(deviceFile(scratch, refusal.body)));
+    EXPECT_EQ(run.message(), withFolder(refusal.message, scratch));
+    EXPECT_EQ(run.line, refusal.line);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, InputFifoSideFile, testing::ValuesIn(FIFO_REFUSALS),
                          [](const testing::TestParamInfo<Refusal>& info) {
                              std::string name;
                              for (const char* c = info.param.name; *c != '\0'; ++c) {
@@ -183,6 +235,12 @@ const Change CHANGES[] = {
     {"partial sweep", LAYER + "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.5\n",
      "[WARNING] at line 7: Voltage.Start = \"0\" is not used (a bias sweep needs all of "
      "Voltage.Start, Voltage.End and Voltage.Step)\n"},
+    {"velocity on an ohmic anode", LAYER + "[Anode]\n    Anode.Type=\"Ohmic\"\n    Anode.Rn=1e4\n",
+     "[WARNING] at line 8: Anode.Rn = \"1e4\" is not used (an ohmic contact recombines without "
+     "limit; surface recombination velocities apply to a Schottky contact)\n"},
+    {"velocity on a cathode of no kind", LAYER + "[Cathode]\n    Rp=100\n",
+     "[WARNING] at line 7: Cathode.Rp = \"100\" is not used (an ohmic contact recombines without "
+     "limit; surface recombination velocities apply to a Schottky contact)\n"},
     {"own lifetime of a doped layer", LAYER + "    Taun=1e-9\n",
      "[WARNING] at line 6: Taun = \"1e-9\" is not used (a doped layer recombines through its "
      "dopant level: give Dopant.Taun)\n"},

@@ -2,6 +2,8 @@
 // every refused file gives its message exactly, with the line it names.
 #include <cctype>
 
+#include <sys/stat.h>
+
 #include "inputTestSupport.h"
 
 using namespace inputtest;
@@ -224,6 +226,19 @@ TEST(InputCorpus, AFolderNamedLikeADeviceFileCannotBeOpened)
     EXPECT_EQ(run.message(),
               "[ERROR]   cannot open input filename " + folder + " (a folder, not a device file)\n");
     EXPECT_EQ(run.line, UNCHANGED);
+}
+
+// A FIFO named like a device file would block the reader; it is refused
+// for what it is, not reported missing.
+TEST(InputCorpus, AFifoNamedLikeADeviceFileIsNoRegularFile)
+{
+    TempFolder scratch;
+    const std::string fifo = scratch.file("pipe.kovra");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    DeviceRun run;
+    EXPECT_FALSE(run.load(fifo, UNCHANGED));
+    EXPECT_EQ(run.message(),
+              "[ERROR]   cannot open input filename " + fifo + " (a FIFO, not a regular file)\n");
 }
 
 // The examples are where users start: they load cleanly, and the default

@@ -139,6 +139,17 @@ TEST(SaveLayers, AnAlloyWritesItsCompositionAndModelsFollowTheMeshPoints)
     EXPECT_EQ(savedValue(alloy, L"Layer1", L"Composition.x"), "0.3");
     EXPECT_EQ(savedValue(alloy, L"Layer1", L"Bandgap.Bowing"), "0.37");
     EXPECT_FALSE(hasKey(alloy, L"Layer2", "Composition.x"));
+    // What the composition gives is left out: the reader would only warn
+    // that it does not use it.
+    for (const char* derived : {"Bandgap", "Affinity", "NC", "NV", "Permittivity", "Mobility.N",
+                                "Taun", "Index.n", "Lattice.a"})
+        EXPECT_FALSE(hasKey(alloy, L"Layer1", derived)) << derived;
+    const std::string log = scratch.file("reload.log");
+    DeviceRun again(0, log);
+    ASSERT_TRUE(again.load(scratch.file("alloy.kovra"))) << again.message();
+    EXPECT_EQ(readText(log).find("[WARNING]"), std::string::npos) << readText(log);
+    EXPECT_DOUBLE_EQ(again.layer(0)->getBandgap(), alloy.layer(0)->getBandgap());
+    EXPECT_DOUBLE_EQ(again.layer(0)->getAffinity(), alloy.layer(0)->getAffinity());
 
     DeviceRun models;
     ASSERT_TRUE(models.load(corpusPath("valid/models.kovra"))) << models.message();
@@ -153,6 +164,24 @@ TEST(SaveLayers, AnAlloyWritesItsCompositionAndModelsFollowTheMeshPoints)
     EXPECT_EQ(savedValue(models, L"Layer1", L"Trap.Count"), "3");
     EXPECT_FALSE(hasKey(models, L"Layer1", "Dopant.Type"));
     EXPECT_FALSE(hasKey(models, L"Layer1", "Trap1.N"));
+}
+
+// Velocities act on Schottky contacts: an ohmic contact keeps them only
+// when they were given, so that a saved file warns exactly when its source
+// did.
+TEST(SaveContacts, VelocitiesOfAnOhmicContactAreWrittenOnlyWhenGiven)
+{
+    TempFolder scratch;
+    DeviceRun run;
+    buildDevice(run);  // anode ohmic with 1e5, cathode ohmic with the default
+    ASSERT_TRUE(run.save(scratch.file("built.kovra"))) << run.message();
+    EXPECT_EQ(savedValue(run, L"Anode", L"Anode.Rn"), "1e+05");
+    EXPECT_FALSE(hasKey(run, L"Cathode", "Cathode.Rn"));
+    EXPECT_FALSE(hasKey(run, L"Cathode", "Cathode.Rp"));
+    run.device->getCathode()->update(L"Cx", 0.8, 1e7, 1e7, 0x11, nullptr, run.layer(1), 0);
+    ASSERT_TRUE(run.save(scratch.file("schottky.kovra"))) << run.message();
+    EXPECT_EQ(savedValue(run, L"Cathode", L"Cathode.Rn"), "1e+07");
+    EXPECT_EQ(savedValue(run, L"Cathode", L"Cathode.Rp"), "1e+07");
 }
 
 TEST(SaveContacts, TunnellingIsWrittenAsAWordTheReaderTakes)

@@ -209,7 +209,7 @@ TEST_F(LightTest, SpectrumFileRowsBecomeBins)
         sigma.reset();
         EXPECT_FALSE(sim.setLightCustom(&device, writeFile("bad.txt", text).c_str(), 0x80)) << text;
         EXPECT_EQ(lastMessage(),
-                  L"[ERROR]   invalid custom light spectrum: the increasing ordered wavenlength "
+                  L"[ERROR]   invalid custom light spectrum: the increasing ordered wavelength "
                   L"should be between 0.1 and 10 um, and flux between 0 and 1e28 1/cm2/s\n")
             << text;
     }

@@ -91,14 +91,19 @@ TEST_F(SolarCellTest, EveryLitExampleEndsWithBelievableFigures)
     struct Bounds {
         const char* file;
         double jscMax;  // A/cm2
+        double jscMin;  // A/cm2
         double vocMin, vocMax;  // V
     };
+    // The cells with a passivated front (a flat-band Schottky contact with
+    // a low velocity) collect most of what they absorb: the GaAs cell
+    // absorbs 31.7 mA/cm2 worth of photons and lost half of them to an
+    // ohmic front; the silicon cell lost a fifth.
     const Bounds examples[] = {
-        {"silicon-cell-am15.kovra", JSC_CEILING, 0.5, 0.8},
-        {"variables.kovra", JSC_CEILING, 0.5, 0.8},
-        {"gaas-cell.kovra", 32.0e-3, 0.8, 1.15},
-        {"cds-cdte.kovra", 29.0e-3, 0.6, 1.0},
-        {"traps.kovra", 21.0e-3, 0.7, 1.5},
+        {"silicon-cell-am15.kovra", JSC_CEILING, 33.0e-3, 0.5, 0.8},
+        {"variables.kovra", JSC_CEILING, 0.3 * JSC_CEILING, 0.5, 0.8},
+        {"gaas-cell.kovra", 32.0e-3, 0.9 * 31.7e-3, 0.8, 1.15},
+        {"cds-cdte.kovra", 29.0e-3, 0.3 * 29.0e-3, 0.6, 1.0},
+        {"traps.kovra", 21.0e-3, 0.3 * 21.0e-3, 0.7, 1.5},
     };
     warnings = true;
     for (const Bounds& b : examples) {
@@ -115,13 +120,32 @@ TEST_F(SolarCellTest, EveryLitExampleEndsWithBelievableFigures)
         const double Eff = figure("Eff"), Popt = figure("Popt");
         ASSERT_GT(Jsc, 0.0) << figures;
         EXPECT_LT(Jsc, b.jscMax);
-        EXPECT_GT(Jsc, 0.3 * b.jscMax);
+        EXPECT_GT(Jsc, b.jscMin);
         EXPECT_GT(Voc, b.vocMin);
         EXPECT_LT(Voc, b.vocMax);
         EXPECT_GT(FF, 60.0);
         EXPECT_LT(FF, 90.0);
         EXPECT_NEAR(Eff, FF * Voc * Jsc / Popt, 1e-3 * Eff);
     }
+}
+
+// The AlGaAs window of the alloy example, under a flat-band contact with a
+// low velocity, passes the carriers made near the front to the junction:
+// the blue and green light, absorbed within a few tenths of a micrometre,
+// is collected almost whole (an ohmic front collected 57 to 72 %).
+TEST_F(SolarCellTest, TheAlloyExamplesPassivatedFrontCollectsTheBlue)
+{
+    ASSERT_TRUE(run(write("algaas-alloy.kovra", example("algaas-alloy.kovra")))) << log;
+    int checked = 0;
+    for (const auto& row : rows(at("simulout_qw.txt"))) {
+        ASSERT_GE(row.size(), 2u);
+        if (row[0] >= 0.3 && row[0] <= 0.6 + 1e-9) {
+            EXPECT_GT(row[1], 0.95) << "EQE at " << row[0] << " um";
+            EXPECT_LE(row[1], 1.0) << "EQE at " << row[0] << " um";
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 31);
 }
 
 // The CdS/CdTe cell swept into reverse (0 to 0.9 V: its anode side is

@@ -119,6 +119,23 @@ TEST(KovFileTests, ExistenceSizeAndRemoval)
     EXPECT_EQ(kov_removeFileW(file.c_str()), 0);
 }
 
+// A path that holds something other than a regular file is named for what
+// it is, so that a message need not call it missing.
+TEST(KovFileTests, WhatStandsAtAPathThatIsNoRegularFile)
+{
+    TempFolder folder;
+    const std::string fifo = folder.path() + "/pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::wstring file = widePath(folder.write("f.txt", "x"));
+    EXPECT_STREQ(kov_otherFileKindW(widePath(fifo).c_str()), L"a FIFO");
+    EXPECT_STREQ(kov_otherFileKindW(widePath(folder.path()).c_str()), L"a folder");
+    EXPECT_STREQ(kov_otherFileKindW(L"/dev/null"), L"a device");
+    EXPECT_EQ(kov_otherFileKindW(file.c_str()), nullptr);
+    EXPECT_EQ(kov_otherFileKindW((widePath(folder.path()) + L"/missing").c_str()), nullptr);
+    EXPECT_EQ(kov_otherFileKindW(nullptr), nullptr);
+    EXPECT_EQ(kov_fileExistsW(widePath(fifo).c_str()), 0);
+}
+
 TEST(KovFileCopy, CopiesBytesAndRefusesAMissingSource)
 {
     TempFolder folder;

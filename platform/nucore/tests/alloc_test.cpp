@@ -97,4 +97,33 @@ TEST(NuSigmaAlloc, OverflowingOrImpossibleSizesFailCleanly)
     EXPECT_EQ(sigma.allocatedBytes(), 0u);
 }
 
+// A failed allocation stays known to the channel after its error flag is
+// cleared, so that what failed next is not reported as the cause; the
+// memory line is printed once however often it is asked for.
+TEST(NuSigmaAlloc, AFailedAllocationIsReportedOnceAsTheCause)
+{
+    nuSigma sigma;
+    EXPECT_FALSE(sigma.isOutOfMemory());
+    EXPECT_FALSE(sigma.reportIfOutOfMemory());
+    EXPECT_EQ(sigma.err, 0);
+    double* granted = sigma.mallocDbl(4);
+    ASSERT_NE(granted, nullptr);
+    sigma.freeDbl(&granted);
+    EXPECT_FALSE(sigma.isOutOfMemory()) << "a granted block counts nothing";
+
+    EXPECT_EQ(sigma.mallocDbl(size_t(1) << 55), nullptr);
+    EXPECT_TRUE(sigma.isOutOfMemory());
+    sigma.reset();
+    EXPECT_TRUE(sigma.isOutOfMemory());
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(sigma.reportIfOutOfMemory());
+    EXPECT_EQ(sigma.err, 1);
+    sigma.reset();
+    sigma.reportNoMemory();  // a second failure, e.g. of a solver's own vector
+    EXPECT_EQ(sigma.err, 1);
+    EXPECT_EQ(sigma.failedAllocations, 2);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "[ERROR]   insufficient memory for simulation\n");
+}
+
 }  // namespace
