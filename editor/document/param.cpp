@@ -320,6 +320,11 @@ void Param_free(ParamRecord** record)
         kov_MemoryFreeT(record);
 }
 
+size_t Param_bytes(const ParamRecord* record)
+{
+    return record != nullptr ? sizeof(ParamRecord) : 0;
+}
+
 void Param_setReal(ParamRecord* record, const char* key, int index, double value, double minimum,
                    double maximum, double step, const char* unit)
 {
@@ -569,9 +574,21 @@ int Text_isVariableRef(const char* text)
 
 void Real_format(double value, char* out, size_t size)
 {
+    if (size == 0)
+        return;
+    // The digits the shortest exact text needs, at least six, laid out as
+    // a person writes a number ("%g"): 0.0007, 300.15, 1e-07, 1e+16, never
+    // "7e-04" for the sake of one character.
+    char shortest[64];
+    const auto result = std::to_chars(shortest, shortest + sizeof shortest - 1, value, std::chars_format::scientific);
+    int digits = 0;
+    for (const char* c = shortest; c < result.ptr && *c != 'e'; ++c)
+        digits += std::isdigit(static_cast<unsigned char>(*c)) ? 1 : 0;
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer - 1, value);
-    *result.ptr = '\0';
+    if (result.ec != std::errc() || kov_reformatAuto(value, buffer, 63, digits > 6 ? digits : 6) == 0) {
+        const auto plain = std::to_chars(buffer, buffer + sizeof buffer - 1, value);
+        *plain.ptr = '\0';
+    }
     copyText(out, size, buffer);
 }
 

@@ -86,6 +86,8 @@ struct ControlRow {
 // A new zero-filled record, or null when memory runs out.
 ParamRecord* Param_alloc();
 void Param_free(ParamRecord** record);
+// The bytes a record takes: the record and the texts it keeps outside it.
+size_t Param_bytes(const ParamRecord* record);
 
 // Fills a record's identity, value, range and step (revision untouched).
 void Param_setReal(ParamRecord* record, const char* key, int index, double value, double minimum,
@@ -118,8 +120,9 @@ void Param_countRevision(ParamRecord* record);
 // the text, the integer, or the real in the shortest form that reads back
 // to the same double. out holds PARAM_VALUE_SIZE bytes.
 void Param_valueText(const ParamRecord* record, char* out, size_t size);
-// The shortest text that reads back to exactly this double ("1e+16",
-// "0.30000000000000004", "300.15").
+// The text that reads back to exactly this double, as a person writes it:
+// "%g" with as many significant digits as that takes, at least six
+// ("0.0007", "1e-07", "1e+16", "0.30000000000000004", "300.15").
 void Real_format(double value, char* out, size_t size);
 
 // Key search with the process-wide find cursor / value-text cursor: each

@@ -1,5 +1,6 @@
 // Sections, contacts and the device-file writer: which records a file
 // holds, in what form, and that the engine's spelling is written.
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -47,6 +48,24 @@ TEST_F(Writer, NewDeviceWritesItsLiveRecordsOnly)
     EXPECT_EQ(recorder.trapModelCalls, device()->layerCount);
 }
 
+// A new file starts with the mandatory first line, then the note, the
+// version line in the engine's result-file form and the save time; the
+// editor reads it back with its header kept.
+TEST_F(Writer, ANewFileCarriesTheStandardHeader)
+{
+    const std::string text = save();
+    const std::regex header("# Kovra <SL>\n# The above first line is mandatory\n#\n"
+                            "# Kovra Version 3\\.0 Build 2412 Linux\n#\n"
+                            "# Saved: [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} \n\\[Device\\]\n");
+    std::smatch match;
+    EXPECT_TRUE(std::regex_search(text, match, header, std::regex_constants::match_continuous)) << text;
+    // Read back, each header line is kept trimmed.
+    std::string firstHeader = text.substr(0, text.find("[Device]"));
+    firstHeader.replace(firstHeader.size() - 2, 2, "\n");
+    ASSERT_EQ(Device_load(document(), (folder.path() + "saved.kovra").c_str()), 1) << recorder.console();
+    EXPECT_EQ(std::string(device()->header), firstHeader);
+}
+
 TEST_F(Writer, AliasTunnelSchottkyAndModels)
 {
     Device* d = device();
@@ -59,7 +78,7 @@ TEST_F(Writer, AliasTunnelSchottkyAndModels)
     recorder.lines.clear();
     EXPECT_EQ(Device_setAnodeItem(d, "Anode.Tunnel", "0", nullptr, nullptr, 1), 1);
     EXPECT_EQ(Device_setAnodeItem(d, "Anode.Tunnel", "1", nullptr, nullptr, 1), 0);
-    EXPECT_EQ(recorder.console(), "[ERROR]   invalid value for Anode.Tunnel");
+    EXPECT_EQ(recorder.console(), "[ERROR]   invalid value for Anode.Tunnel\n");
     EXPECT_EQ(Device_setAnodeItem(d, "Anode.Name", "x", nullptr, nullptr, 0), 0);
     EXPECT_NE(Contact_findParam(d->anode, "Anode.Name"), nullptr);
 
