@@ -106,6 +106,9 @@ ParamRecord* Device_findLightParam(Device* device, const char* key);
 ParamRecord* Device_findNumericParam(Device* device, const char* key);
 ParamRecord* Device_findCommandParam(Device* device, const char* key);
 ParamRecord* Contact_findParam(Contact* contact, const char* key);
+// Applies one entry of a key table found already (rename, index, value entry).
+int Params_setEntry(const KeyEntry* entry, ParamRecord** records, const char* prefix, const char* value,
+                    const char* comment, int withPrefix, int* changed, int console);
 // Applies one key through a key table (rename, index, value entry).
 int Params_setByKey(const KeyEntry* table, ParamRecord** records, const char* prefix,
                     const char* key, const char* value, const char* comment, int withPrefix,

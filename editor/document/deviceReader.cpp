@@ -6,12 +6,15 @@
 // same way: whole lines up to the engine's limit, comment marks only
 // outside double quotes. What the reader does with a line (its messages,
 // its sections and records) is the editor's own.
+#include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <strings.h>
 #include <vector>
 
@@ -75,6 +78,39 @@ std::string grouped(long long n)
     for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
         digits.insert(static_cast<size_t>(at), ",");
     return n < 0 ? "-" + digits : digits;
+}
+
+// A key table's entries by key, as spelt and in lower case, made once per
+// table: a file's key finds its record in one look-up, not by walking the
+// hundred keys of a layer.
+struct KeyIndex {
+    std::unordered_map<std::string, const KeyEntry*> exact;
+    std::unordered_map<std::string, const KeyEntry*> folded;
+};
+
+std::string folded(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+const KeyEntry* findKey(const KeyEntry* table, const std::string& key)
+{
+    static std::unordered_map<const KeyEntry*, KeyIndex> indices;
+    auto [at, made] = indices.try_emplace(table);
+    KeyIndex& index = at->second;
+    if (made) {
+        for (int i = 0; table[i].key != nullptr; ++i) {
+            index.exact.emplace(table[i].key, &table[i]);
+            index.folded.emplace(folded(table[i].key), &table[i]);
+        }
+    }
+    const auto exact = index.exact.find(key);
+    if (exact != index.exact.end())
+        return exact->second;
+    const auto other = index.folded.find(folded(key));
+    return other != index.folded.end() ? other->second : nullptr;
 }
 
 // The lines of a file read whole into memory: no system call per line. A
@@ -626,7 +662,7 @@ bool Reader::flushLayer()
         if (strcasecmp(l.key.c_str(), "Material") == 0) {
             ParamRecord* material = layer_->records[LR_MATERIAL];
             if (!l.comment.empty())
-                kov_copyA(material->comment, PARAM_COMMENT_SIZE, l.comment.c_str());
+                material->comment = l.comment.c_str();
             keepNotes(l.notes, material->key, l.fromAbove);
             continue;
         }
@@ -645,6 +681,12 @@ bool Reader::checkValue(int line, const char* key, const char* value, bool numer
         return true;
     if (value[0] == '$' && Device_variableText(device_, value) != nullptr)
         return true;
+    // A plain number needs no parser.
+    char* end = nullptr;
+    errno = 0;
+    const double number = kov_strtod(value, &end);
+    if (numeric && errno == 0 && end != value && *end == '\0' && std::isfinite(number))
+        return true;
     char probe[PARAM_WORK_SIZE];
     kov_copyA(probe, sizeof probe, value);
     if (numeric && Device_evaluate(device_, probe) != 0)
@@ -652,7 +694,6 @@ bool Reader::checkValue(int line, const char* key, const char* value, bool numer
     // Say what is wrong with the value: a name not defined, a number
     // beyond a double, or what the expression parser found.
     std::string why = numeric ? Device_evaluationError(device_) : "unknown variable";
-    char* end = nullptr;
     errno = 0;
     kov_strtod(value, &end);
     if (errno == ERANGE && end != value && *end == '\0')
@@ -731,13 +772,7 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
     // Keys are matched as the tables spell them; another letter case (which
     // the engine accepts) finds the same record.
     const KeyEntry* table = Section_keyTable(section_);
-    const KeyEntry* entry = nullptr;
-    for (int i = 0; table[i].key != nullptr && entry == nullptr; ++i)
-        if (key == table[i].key)
-            entry = &table[i];
-    for (int i = 0; table[i].key != nullptr && entry == nullptr; ++i)
-        if (strcasecmp(key.c_str(), table[i].key) == 0)
-            entry = &table[i];
+    const KeyEntry* entry = findKey(table, key);
     // Comment lines above a key the writer will not write stay in the
     // section: they are written at its end. A skipped line takes none.
     keepNotes(notes, entry != nullptr ? entry->key : key.c_str(), entry != nullptr && fromAbove);
@@ -773,8 +808,8 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
         accepted = Device_setCathodeItem(device_, entry->key, value.c_str(), note, nullptr, 1);
         break;
     default:
-        accepted = Params_setByKey(table, const_cast<ParamRecord**>(records), nullptr, entry->key,
-                                   value.c_str(), note, 0, nullptr, 1);
+        accepted = Params_setEntry(entry, const_cast<ParamRecord**>(records), nullptr, value.c_str(), note, 0,
+                                   nullptr, 1);
         break;
     }
     if (accepted == 0) {

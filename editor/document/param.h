@@ -6,16 +6,18 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "deviceFile.h"
 
 // Field sizes (terminator included).
 constexpr size_t PARAM_KEY_SIZE = 32;
 constexpr size_t PARAM_UNIT_SIZE = 16;
-// A comment keeps its whole text: it holds every comment a line of the
-// device file can carry, so that opening and saving a file loses none.
-constexpr size_t PARAM_COMMENT_SIZE = DEVICE_LINE_BYTES;
+// A comment keeps its whole text, as long as a line of the device file can
+// carry, so that opening and saving a file loses none.
+constexpr size_t PARAM_COMMENT_MAX = DEVICE_LINE_BYTES - 1;
 constexpr size_t PARAM_VARREF_SIZE = 64;
+// A message keeps at most 255 bytes.
 constexpr size_t PARAM_MESSAGE_SIZE = 256;
 // A text value (a name, a model script, a file path) keeps its full length
 // up to 900 characters, so that its file line - indent, key, quotes, value
@@ -37,10 +39,41 @@ constexpr int PARAM_ACCEPTS_VARS = 16;   // references and expressions allowed
 // status
 constexpr int PARAM_REFUSED = 16;        // the last entry was refused
 
-union ParamValue {
+// A text a record keeps (a text value, a comment, a message): sized for
+// what it holds, so that a record of a number carries no text room, and a
+// long comment or path is kept whole. It reads as a C text; it is set by
+// assignment (a null text empties it) or with a byte limit.
+class ParamText {
+public:
+    ParamText() = default;
+    ParamText(const char* text) { *this = text; }
+    operator const char*() const { return text_.c_str(); }
+    const char* c_str() const { return text_.c_str(); }
+    bool empty() const { return text_.empty(); }
+    size_t size() const { return text_.size(); }
+    ParamText& operator=(const char* text)
+    {
+        text_.assign(text != nullptr ? text : "");
+        return *this;
+    }
+    // At most max bytes of text, never cutting a UTF-8 character.
+    void assign(const char* text, size_t max);
+    void clear() { text_.clear(); }
+    // Bytes kept outside the record (none while the text fits inside).
+    size_t heapBytes() const;
+    bool operator==(const ParamText& other) const { return text_ == other.text_; }
+    friend std::string operator+(const std::string& a, const ParamText& b) { return a + b.text_; }
+    friend std::string operator+(const ParamText& a, const std::string& b) { return a.text_ + b; }
+
+private:
+    std::string text_;
+};
+
+// The value of a record: a double (real), an int (integer) or a text.
+struct ParamValue {
     double real;
     int integer;
-    char text[PARAM_VALUE_SIZE];
+    ParamText text;
 };
 
 // A bound limit or step: a double for reals, an int for integers.
@@ -58,12 +91,12 @@ struct ParamRecord {
     ParamBound maximum;
     ParamBound step;
     char unit[PARAM_UNIT_SIZE];
-    char comment[PARAM_COMMENT_SIZE];
+    ParamText comment;
     char variableRef[PARAM_VARREF_SIZE];
     int flags;
     void* control;          // the input control it is shown in, or null
     int revision;           // 0: not written to the device file
-    char message[PARAM_MESSAGE_SIZE];
+    ParamText message;
     unsigned char status;
     ParamRecord* alias;     // receives every plain value entered here
 };
