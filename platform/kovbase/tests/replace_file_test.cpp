@@ -5,6 +5,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -172,6 +173,29 @@ TEST(KovReplaceFile, TemporariesAKilledSaveLeftAreRemovedAndNothingElse)
               (std::set<std::string>{"kovradevice.kovr", ".kovradevice.kovr.Zz9yX8.kovtmp", "kovradevice.kovr.backup",
                                      ".kovradevice.kovr.toolong1.kovtmp", ".other.kovr.Ab3dE9.kovtmp"}));
     EXPECT_EQ(kov_removeStaleTemporariesA(path.c_str()), 0);
+}
+
+// A program killed while it saves (kill -9) leaves the old file or the
+// whole new one, never a cut or empty one, and no temporary.
+TEST(KovReplaceFile, AKillDuringASaveLeavesAWholeFile)
+{
+    TempFolder folder;
+    const std::string old = "old content\n";
+    const std::string path = folder.write("cell.kovra", old);
+    const std::string text(32 << 20, 'n');  // long enough to be killed while writing
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        for (;;)
+            kov_replaceFileA(path.c_str(), text.data(), text.size());
+    }
+    ::usleep(150000);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    const std::string now = readAll(path);
+    EXPECT_TRUE(now == old || now == text) << "a file of " << now.size() << " bytes";
+    EXPECT_EQ(entries(folder.path()), std::set<std::string>{"cell.kovra"});
 }
 
 }  // namespace
