@@ -4,6 +4,8 @@
 // device's variables and evaluates every value entered.
 #pragma once
 
+#include <vector>
+
 #include "keptLines.h"
 #include "layer.h"
 #include "notes.h"
@@ -104,6 +106,9 @@ ParamRecord* Device_findLightParam(Device* device, const char* key);
 ParamRecord* Device_findNumericParam(Device* device, const char* key);
 ParamRecord* Device_findCommandParam(Device* device, const char* key);
 ParamRecord* Contact_findParam(Contact* contact, const char* key);
+// Applies one entry of a key table found already (rename, index, value entry).
+int Params_setEntry(const KeyEntry* entry, ParamRecord** records, const char* prefix, const char* value,
+                    const char* comment, int withPrefix, int* changed, int console);
 // Applies one key through a key table (rename, index, value entry).
 int Params_setByKey(const KeyEntry* table, ParamRecord** records, const char* prefix,
                     const char* key, const char* value, const char* comment, int withPrefix,
@@ -123,4 +128,18 @@ int Device_deleteVariable(Device* device, const char* name, int flag);
 int Device_evaluate(Device* device, char* text);
 // The value text of "$name", or null when there is no such variable.
 const char* Device_variableText(Device* device, const char* reference);
+// Defines, changes (value given) or deletes (null or empty value) a variable
+// and shows the change everywhere: the variables built from it are
+// evaluated again and every record that takes it or one of them takes the
+// new value. Refused (0, the reason printed and kept for
+// Device_variableRefusal): a value built from the variable itself (directly
+// or through others), deleting a variable others are built from, and a
+// value that leaves one of those without a value.
 int Device_setVariable(Device* device, const char* name, const char* value);
+// Why the last Device_setVariable refused; empty after an accepted one.
+const char* Device_variableRefusal();
+// The indices of the variables in an order that gives each after those it
+// is built from (the stored order where that is so), as a file defines them.
+std::vector<int> Device_variableOrder(Device* device);
+// Why the last evaluation through the device's parser refused its text.
+const char* Device_evaluationError(Device* device);

@@ -137,33 +137,39 @@ int Section_find(const char* name)
     return -1;
 }
 
+int Params_setEntry(const KeyEntry* entry, ParamRecord** records, const char* prefix, const char* value,
+                    const char* comment, int withPrefix, int* changed, int console)
+{
+    if (entry == nullptr || entry->key == nullptr || records == nullptr || value == nullptr)
+        return 0;
+    const int number = static_cast<int>(entry->number);
+    ParamRecord* record = records[number];
+    if (record == nullptr)
+        return 0;
+    if (withPrefix == 1 && prefix != nullptr) {
+        char full[PARAM_KEY_SIZE * 2];
+        std::snprintf(full, sizeof full, "%s.%s", prefix, entry->key);
+        kov_copyA(record->key, PARAM_KEY_SIZE, full);
+    } else {
+        kov_copyA(record->key, PARAM_KEY_SIZE, entry->key);
+    }
+    record->index = number;
+    const int before = record->revision;
+    const int result = Param_setValueText(record, value, comment, console);
+    if (changed != nullptr && record->revision != before)
+        ++*changed;
+    return result;
+}
+
 int Params_setByKey(const KeyEntry* table, ParamRecord** records, const char* prefix,
                     const char* key, const char* value, const char* comment, int withPrefix,
                     int* changed, int console)
 {
     if (table == nullptr || records == nullptr || key == nullptr || value == nullptr)
         return 0;
-    for (int i = 0; table[i].key != nullptr; ++i) {
-        if (std::strcmp(table[i].key, key) != 0)
-            continue;
-        const int number = static_cast<int>(table[i].number);
-        ParamRecord* record = records[number];
-        if (record == nullptr)
-            return 0;
-        if (withPrefix == 1 && prefix != nullptr) {
-            char full[PARAM_KEY_SIZE * 2];
-            std::snprintf(full, sizeof full, "%s.%s", prefix, key);
-            kov_copyA(record->key, PARAM_KEY_SIZE, full);
-        } else {
-            kov_copyA(record->key, PARAM_KEY_SIZE, key);
-        }
-        record->index = number;
-        const int before = record->revision;
-        const int result = Param_setValueText(record, value, comment, console);
-        if (changed != nullptr && record->revision != before)
-            ++*changed;
-        return result;
-    }
+    for (int i = 0; table[i].key != nullptr; ++i)
+        if (std::strcmp(table[i].key, key) == 0)
+            return Params_setEntry(&table[i], records, prefix, value, comment, withPrefix, changed, console);
     return 0;
 }
 

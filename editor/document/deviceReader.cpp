@@ -7,10 +7,15 @@
 // outside double quotes. What the reader does with a line (its messages,
 // its sections and records) is the editor's own.
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <strings.h>
 #include <vector>
 
@@ -27,6 +32,136 @@ namespace {
 constexpr const char* FIRST_LINE = "# Kovra <SL>";
 constexpr int LAST_LINE = 16384;
 constexpr size_t HEADER_LIMIT = DEVICE_HEADER_SIZE;
+// Warnings of one kind shown one by one; the rest are counted and summed
+// up in one line at the end, so that a file of thousands of foreign lines
+// still opens at once.
+constexpr int WARNINGS_SHOWN = 5;
+
+// What the reader skips, in the words of its warnings.
+enum Skip {
+    SKIP_DIRECTIVE,
+    SKIP_MALFORMED_HEADER,
+    SKIP_UNKNOWN_SECTION,
+    SKIP_REPEATED_SECTION,
+    SKIP_OUTSIDE_SECTION,
+    SKIP_NO_KEY,
+    SKIP_LABEL,
+    SKIP_KEPT_FULL,
+    SKIP_UNKNOWN_KEY,
+    SKIP_REFUSED_VALUE,
+    SKIP_KEPT_AS_WRITTEN,
+    SKIP_KINDS
+};
+
+struct SkipWords {
+    const char* line;    // one warning: the line number and the text follow
+    const char* plural;  // the summary: "... and N more <plural>"
+};
+
+constexpr SkipWords SKIP_WORDS[SKIP_KINDS] = {
+    {"directive skipped: %s", "directives skipped"},
+    {"malformed section header skipped: %s", "malformed section headers skipped"},
+    {"unknown section skipped: %s", "unknown sections skipped"},
+    {"repeated section skipped: %s", "repeated sections skipped"},
+    {"line outside a known section skipped: %s", "lines outside a known section skipped"},
+    {"line without key and value skipped: %s", "lines without key and value skipped"},
+    {"label not accepted skipped: %s", "labels not accepted"},
+    {"key beyond the kept lines skipped: %s", "keys beyond the kept lines skipped"},
+    {"unknown key skipped: %s", "unknown keys skipped"},
+    {"refused value of skipped: %s", "refused values skipped"},
+    {"value kept as written: %s", "values kept as written"},
+};
+
+// 19990 as "19,990": counts in messages read at a glance.
+std::string grouped(long long n)
+{
+    std::string digits = std::to_string(n < 0 ? -n : n);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<size_t>(at), ",");
+    return n < 0 ? "-" + digits : digits;
+}
+
+// A key table's entries by key, as spelt and in lower case, made once per
+// table: a file's key finds its record in one look-up, not by walking the
+// hundred keys of a layer.
+struct KeyIndex {
+    std::unordered_map<std::string, const KeyEntry*> exact;
+    std::unordered_map<std::string, const KeyEntry*> folded;
+};
+
+std::string folded(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+const KeyEntry* findKey(const KeyEntry* table, const std::string& key)
+{
+    static std::unordered_map<const KeyEntry*, KeyIndex> indices;
+    auto [at, made] = indices.try_emplace(table);
+    KeyIndex& index = at->second;
+    if (made) {
+        for (int i = 0; table[i].key != nullptr; ++i) {
+            index.exact.emplace(table[i].key, &table[i]);
+            index.folded.emplace(folded(table[i].key), &table[i]);
+        }
+    }
+    const auto exact = index.exact.find(key);
+    if (exact != index.exact.end())
+        return exact->second;
+    const auto other = index.folded.find(folded(key));
+    return other != index.folded.end() ? other->second : nullptr;
+}
+
+// The lines of a file read whole into memory: no system call per line. A
+// byte-order mark at the start is dropped; LF or CR LF ends a line.
+class Lines {
+public:
+    explicit Lines(std::string text) : text_(std::move(text))
+    {
+        if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            at_ = 3;
+    }
+    // The next line, without its line end; false at the end of the text.
+    bool next(std::string_view* line)
+    {
+        if (at_ >= text_.size())
+            return false;
+        const size_t end = text_.find('\n', at_);
+        const size_t stop = end == std::string::npos ? text_.size() : end;
+        size_t length = stop - at_;
+        if (length > 0 && text_[at_ + length - 1] == '\r')
+            --length;
+        *line = std::string_view(text_).substr(at_, length);
+        at_ = end == std::string::npos ? text_.size() : end + 1;
+        return true;
+    }
+    // The number of lines not read yet.
+    int remaining() const
+    {
+        if (at_ >= text_.size())
+            return 0;
+        int n = 0;
+        for (size_t i = at_; i < text_.size(); ++i)
+            n += text_[i] == '\n' ? 1 : 0;
+        return n + (text_.back() != '\n' ? 1 : 0);
+    }
+
+private:
+    std::string text_;
+    size_t at_ = 0;
+};
+
+// The whole file; false when it cannot be read.
+bool readWhole(FILE* stream, std::string* text)
+{
+    char chunk[65536];
+    size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, stream)) > 0)
+        text->append(chunk, n);
+    return std::ferror(stream) == 0;
+}
 
 void printf(bool colored, const char* format, ...)
 {
@@ -79,15 +214,20 @@ public:
     Reader(Document* document, Device* device) : document_(document), device_(device) {}
 
     // 1 accepted, 0 refused (the message printed).
-    int read(FILE* stream);
+    int read(Lines& lines);
     bool resave() const { return resave_; }
     bool deviceSeen() const { return deviceSeen_; }
+    // The file line where reading stopped before the end (0: none) and why.
+    int endLine() const { return endLine_; }
+    const std::string& endReason() const { return endReason_; }
 
 private:
     // What the reading does after a line.
     enum class Flow { Go, Stop, Refuse };
 
-    bool readBody(FILE* stream);
+    bool readBody(Lines& lines);
+    void endEarly(const Lines& lines, int line, const std::string& reason);
+    void summarizeWarnings();
     Flow handleLine(char* line);
     Flow handleVariable(char* line);
     void handleSection(const char* line);
@@ -98,9 +238,11 @@ private:
     void keepNotes(const std::vector<std::string>& lines, const char* key, bool lastTaken);
     void keepBlock(Notes** notes, const char* place, const char* key);
     bool checkValue(int line, const char* key, const char* value, bool numeric);
-    void warnSkipped(int line, const char* what, const char* text);
+    void warnSkipped(int line, Skip kind, const char* text);
     void appendHeader(const char* text);
-    int shown(int line) const { return line + 1; }
+    // The number of a body line as an editor shows it: the first line of
+    // the file is line 1, and the counter starts at the second.
+    int shown(int line) const { return line + 2; }
 
     Document* document_;
     Device* device_;
@@ -116,6 +258,15 @@ private:
     std::vector<LayerLine> layerLines_;
     // Comment lines since the last line of another kind.
     std::vector<std::string> block_;
+    // The line being read, and the key and value split from it: buffers
+    // kept from line to line.
+    std::vector<char> line_ = std::vector<char>(DEVICE_LINE_BYTES, '\0');
+    std::vector<char> key_ = std::vector<char>(DEVICE_LINE_BYTES, '\0');
+    std::vector<char> value_ = std::vector<char>(DEVICE_LINE_BYTES, '\0');
+    int skipped_[SKIP_KINDS] = {};
+    int lastSkipped_[SKIP_KINDS] = {};
+    int endLine_ = 0;
+    std::string endReason_;
 };
 
 // The comment lines of the block go before key in place; the block is
@@ -155,56 +306,103 @@ void Reader::appendHeader(const char* text)
     device_->header[used + length + 1] = '\0';
 }
 
-void Reader::warnSkipped(int line, const char* what, const char* text)
+void Reader::warnSkipped(int line, Skip kind, const char* text)
 {
-    printf(false, "[WARNING] at line %d: %s skipped: %s\n", shown(line), what, text);
+    lastSkipped_[kind] = shown(line);
+    if (++skipped_[kind] > WARNINGS_SHOWN)
+        return;
+    char what[DEVICE_LINE_BYTES + 64];
+    std::snprintf(what, sizeof what, SKIP_WORDS[kind].line, text);
+    printf(false, "[WARNING] at line %d: %s\n", shown(line), what);
 }
 
-int Reader::read(FILE* stream)
+void Reader::summarizeWarnings()
 {
-    std::vector<char> line(DEVICE_LINE_BYTES, '\0');
-    bool cut = false;
-    if (!kov_FileReadLineA(stream, line.data(), line.size(), &cut)) {
+    for (int kind = 0; kind < SKIP_KINDS; ++kind) {
+        const int more = skipped_[kind] - WARNINGS_SHOWN;
+        if (more > 0)
+            printf(false, "[WARNING] ... and %s more %s (the last at line %d)\n", grouped(more).c_str(),
+                   SKIP_WORDS[kind].plural, lastSkipped_[kind]);
+    }
+}
+
+// Reading stops before the end of the file: said with its line and reason,
+// and kept, so that a save that would drop the rest asks first.
+void Reader::endEarly(const Lines& lines, int line, const std::string& reason)
+{
+    const int rest = lines.remaining();
+    if (rest == 0)
+        return;  // nothing followed: the file was read whole
+    endLine_ = shown(line);
+    endReason_ = reason;
+    printf(false, "[WARNING] at line %d: reading ended: %s; the %s line%s after it %s not read\n", endLine_,
+           reason.c_str(), grouped(rest).c_str(), rest == 1 ? "" : "s", rest == 1 ? "is" : "are");
+}
+
+int Reader::read(Lines& lines)
+{
+    std::string_view first;
+    if (!lines.next(&first)) {
         printf(true, "[ERROR]   device not loaded: cannot read file\n");
         return 0;
     }
-    const int length = foConfig::trimA(line.data());
-    if (cut || length < 3 || std::strcmp(line.data(), FIRST_LINE) != 0) {
+    const bool fits = first.size() < line_.size();
+    if (fits) {
+        std::memcpy(line_.data(), first.data(), first.size());
+        line_[first.size()] = '\0';
+    }
+    const int length = fits ? foConfig::trimA(line_.data()) : 0;
+    if (!fits || length < 3 || std::strcmp(line_.data(), FIRST_LINE) != 0) {
         printf(true, "[ERROR]   device not loaded: invalid header\n");
         return 0;
     }
-    appendHeader(line.data());
+    appendHeader(line_.data());
     Device_removeAllLayers(device_);
     clearRevisions(device_->records, device_->recordCount);
     clearRevisions(device_->anode->records, device_->anode->count);
     clearRevisions(device_->cathode->records, device_->cathode->count);
     for (ParamSection* section : {device_->voltage, device_->light, device_->numeric, device_->command})
         clearRevisions(section->records, section->count);
-    if (!readBody(stream) || !flushLayer())
+    const bool read = readBody(lines) && flushLayer();
+    summarizeWarnings();
+    if (!read)
         return 0;
     keepBlock(&device_->notes, "", "");
     return 1;
 }
 
-bool Reader::readBody(FILE* stream)
+bool Reader::readBody(Lines& lines)
 {
-    std::vector<char> line(DEVICE_LINE_BYTES, '\0');
-    bool cut = false;
-    while (counter_ <= LAST_LINE && kov_FileReadLineA(stream, line.data(), line.size(), &cut)) {
+    std::string_view text;
+    while (counter_ <= LAST_LINE && lines.next(&text)) {
         // A line is read whole or refused, never cut: a cut value would be
         // stored wrong, and the engine refuses such a line as well.
-        if (cut || DeviceFile_characters(line.data()) > DEVICE_LINE_MAX) {
+        if (text.find('\0') != std::string_view::npos) {
+            printf(false, "[ERROR]   invalid character at line %d: a NUL byte (the file is no text file)\n",
+                   shown(counter_));
+            return false;
+        }
+        const bool fits = text.size() < line_.size();
+        if (fits) {
+            std::memcpy(line_.data(), text.data(), text.size());
+            line_[text.size()] = '\0';
+        }
+        if (!fits || DeviceFile_characters(line_.data()) > DEVICE_LINE_MAX) {
             printf(false, "[ERROR]   line too long at line %d (more than %d characters)\n",
                    shown(counter_), static_cast<int>(DEVICE_LINE_MAX));
             return false;
         }
-        const Flow flow = handleLine(line.data());
-        ++counter_;
+        const Flow flow = handleLine(line_.data());
         if (flow == Flow::Refuse)
             return false;
-        if (flow == Flow::Stop)
-            break;
+        if (flow == Flow::Stop) {
+            endEarly(lines, counter_, "a variable line without a name: " + std::string(text));
+            return true;
+        }
+        ++counter_;
     }
+    if (counter_ > LAST_LINE && lines.remaining() > 0)
+        endEarly(lines, LAST_LINE, "a device file is read up to its line " + std::to_string(shown(LAST_LINE)));
     return true;
 }
 
@@ -227,7 +425,7 @@ Reader::Flow Reader::handleLine(char* line)
     case ':':
     case '?':
     case '@':
-        warnSkipped(counter_, "directive", line);
+        warnSkipped(counter_, SKIP_DIRECTIVE, line);
         return Flow::Go;
     case '$':
         return handleVariable(line);
@@ -282,7 +480,7 @@ Reader::Flow Reader::handleVariable(char* line)
         ok = false;
     }
     if (ok)
-        ok = Device_defineVariable(device_, text, value, counter_) != 0;
+        ok = Device_defineVariable(device_, text, value, shown(counter_) - 1) != 0;
     if (!ok) {
         printf(false, "[ERROR]   invalid variable definition at line %d {%s = %s}\n", shown(counter_),
                text, value);
@@ -303,7 +501,7 @@ void Reader::handleSection(const char* line)
     if (line[length - 1] != ']') {
         section_ = -1;
         layer_ = nullptr;
-        warnSkipped(counter_, "malformed section header", line);
+        warnSkipped(counter_, SKIP_MALFORMED_HEADER, line);
         return;
     }
     std::string name(line + 1, length - 2);
@@ -318,11 +516,11 @@ void Reader::handleSection(const char* line)
     layer_ = nullptr;
     const int number = Section_find(name.c_str());
     if (number < 0) {
-        warnSkipped(counter_, "unknown section", line);
+        warnSkipped(counter_, SKIP_UNKNOWN_SECTION, line);
         return;
     }
     if (seen_[number]) {
-        warnSkipped(counter_, "repeated section", line);
+        warnSkipped(counter_, SKIP_REPEATED_SECTION, line);
         return;
     }
     seen_[number] = true;
@@ -360,7 +558,7 @@ void Reader::handleSection(const char* line)
 bool Reader::handleKey(char* line)
 {
     if (section_ < 0 || (section_ >= SEC_LAYER1 && section_ <= SEC_LAYER9 && layer_ == nullptr)) {
-        warnSkipped(counter_, "line outside a known section", line);
+        warnSkipped(counter_, SKIP_OUTSIDE_SECTION, line);
         return true;
     }
     char* rest = nullptr;
@@ -375,8 +573,9 @@ bool Reader::handleKey(char* line)
             comment = at + 1;
         }
     }
-    std::vector<char> key(DEVICE_LINE_BYTES, '\0');
-    std::vector<char> value(DEVICE_LINE_BYTES, '\0');
+    std::vector<char>& key = key_;
+    std::vector<char>& value = value_;
+    key[0] = value[0] = '\0';
     bool split = foConfig::getKeyValueA(line, key.data(), value.data(), key.size(), value.size());
     if (!split) {
         if (char* colon = std::strchr(line, ':')) {
@@ -402,12 +601,11 @@ bool Reader::handleKey(char* line)
         }
     }
     if (!split || key[0] == '\0') {
-        warnSkipped(counter_, "line without key and value", line);
+        warnSkipped(counter_, SKIP_NO_KEY, line);
         return true;
     }
     if (value[0] == '\0') {
-        printf(false, "[ERROR]   variable not defined at line %d: {%s = %s}\n", shown(counter_),
-               key.data(), value.data());
+        printf(false, "[ERROR]   value missing at line %d: {%s = }\n", shown(counter_), key.data());
         return false;
     }
     pending_.clear();
@@ -465,7 +663,7 @@ bool Reader::flushLayer()
         if (strcasecmp(l.key.c_str(), "Material") == 0) {
             ParamRecord* material = layer_->records[LR_MATERIAL];
             if (!l.comment.empty())
-                kov_copyA(material->comment, PARAM_COMMENT_SIZE, l.comment.c_str());
+                material->comment = l.comment.c_str();
             keepNotes(l.notes, material->key, l.fromAbove);
             continue;
         }
@@ -484,11 +682,30 @@ bool Reader::checkValue(int line, const char* key, const char* value, bool numer
         return true;
     if (value[0] == '$' && Device_variableText(device_, value) != nullptr)
         return true;
+    // A plain number needs no parser.
+    char* end = nullptr;
+    errno = 0;
+    const double number = kov_strtod(value, &end);
+    if (numeric && errno == 0 && end != value && *end == '\0' && std::isfinite(number))
+        return true;
     char probe[PARAM_WORK_SIZE];
     kov_copyA(probe, sizeof probe, value);
     if (numeric && Device_evaluate(device_, probe) != 0)
         return true;
-    printf(false, "[ERROR]   variable not defined at line %d: {%s = %s}\n", shown(line), key, value);
+    // Say what is wrong with the value: a name not defined, a number
+    // beyond a double, or what the expression parser found.
+    std::string why = numeric ? Device_evaluationError(device_) : "unknown variable";
+    errno = 0;
+    kov_strtod(value, &end);
+    if (errno == ERANGE && end != value && *end == '\0')
+        why = "value out of range (beyond the largest or smallest number a double holds)";
+    if ((value[0] == '$' && Text_isVariableRef(value)) || why.rfind("unknown variable", 0) == 0) {
+        printf(false, "[ERROR]   variable not defined at line %d: {%s = %s}\n", shown(line), key, value);
+        return false;
+    }
+    if (why.empty())
+        why = "not a number or expression";
+    printf(false, "[ERROR]   invalid value at line %d: {%s = %s}: %s\n", shown(line), key, value, why.c_str());
     return false;
 }
 
@@ -537,7 +754,7 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
         keepNotes(notes, label->key, fromAbove);
         const int revision = label->revision;
         if (Param_setValueText(label, value.c_str(), ("#" + comment).c_str(), 1) == 0)
-            warnSkipped(line, "label not accepted", key.c_str());
+            warnSkipped(line, SKIP_LABEL, key.c_str());
         else if (label->revision <= 0 || label->revision == revision)
             label->revision = 1;
         return true;
@@ -549,25 +766,19 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
         const int ok = isLayer ? KeptLines_set(&layer_->kept, kept, value.c_str(), comment.c_str())
                                : Device_keepLine(device_, section_, kept, value.c_str(), comment.c_str());
         if (ok == 0)
-            warnSkipped(line, "key beyond the kept lines", key.c_str());
+            warnSkipped(line, SKIP_KEPT_FULL, key.c_str());
         return true;
     }
 
     // Keys are matched as the tables spell them; another letter case (which
     // the engine accepts) finds the same record.
     const KeyEntry* table = Section_keyTable(section_);
-    const KeyEntry* entry = nullptr;
-    for (int i = 0; table[i].key != nullptr && entry == nullptr; ++i)
-        if (key == table[i].key)
-            entry = &table[i];
-    for (int i = 0; table[i].key != nullptr && entry == nullptr; ++i)
-        if (strcasecmp(key.c_str(), table[i].key) == 0)
-            entry = &table[i];
+    const KeyEntry* entry = findKey(table, key);
     // Comment lines above a key the writer will not write stay in the
     // section: they are written at its end. A skipped line takes none.
     keepNotes(notes, entry != nullptr ? entry->key : key.c_str(), entry != nullptr && fromAbove);
     if (entry == nullptr) {
-        warnSkipped(line, "unknown key", key.c_str());
+        warnSkipped(line, SKIP_UNKNOWN_KEY, key.c_str());
         return true;
     }
     ParamRecord* const* records = nullptr;
@@ -598,8 +809,8 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
         accepted = Device_setCathodeItem(device_, entry->key, value.c_str(), note, nullptr, 1);
         break;
     default:
-        accepted = Params_setByKey(table, const_cast<ParamRecord**>(records), nullptr, entry->key,
-                                   value.c_str(), note, 0, nullptr, 1);
+        accepted = Params_setEntry(entry, const_cast<ParamRecord**>(records), nullptr, value.c_str(), note, 0,
+                                   nullptr, 1);
         break;
     }
     if (accepted == 0) {
@@ -611,10 +822,9 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
                                  : Device_keepLine(device_, section_, entry->key, value.c_str(),
                                                    comment.c_str());
         if (kept != 0)
-            printf(false, "[WARNING] at line %d: value kept as written: %s=%s\n", shown(line),
-                   shownKey.c_str(), value.c_str());
+            warnSkipped(line, SKIP_KEPT_AS_WRITTEN, (shownKey + "=" + value).c_str());
         else
-            warnSkipped(line, "refused value of", entry->key);
+            warnSkipped(line, SKIP_REFUSED_VALUE, entry->key);
     } else {
         ParamRecord* given = records[entry->number]->alias != nullptr ? records[entry->number]->alias
                                                                       : records[entry->number];
@@ -694,10 +904,16 @@ int Device_load(Document* document, const char* path)
         printf(true, "[ERROR]   device not loaded: cannot open file\n");
         return refuse();
     }
-    Reader reader(document, device);
-    const int read = reader.read(stream);
+    std::string text;
+    const bool whole = readWhole(stream, &text);
     kov_FileClose(&stream);
-    if (read == 0)
+    if (!whole) {
+        printf(true, "[ERROR]   device not loaded: cannot read file\n");
+        return refuse();
+    }
+    Lines lines(std::move(text));
+    Reader reader(document, device);
+    if (reader.read(lines) == 0)
         return refuse();
     if (device->layerCount <= 0 || !reader.deviceSeen()) {
         printf(true,
@@ -714,7 +930,10 @@ int Device_load(Document* document, const char* path)
     }
     Document_setFilename(document, path);
     Document_keepFileTime(document);
-    if (reader.resave())
+    document->readEndLine = reader.endLine();
+    kov_copyA(document->readEndReason, sizeof document->readEndReason, reader.endReason().c_str());
+    // A file read in part is not written back unasked: its rest would go.
+    if (reader.resave() && reader.endLine() == 0)
         Device_save(document, path);
     Device_getSourceFile(document, "Voltage.Source");
     Device_getSourceFile(document, "Light.Source");

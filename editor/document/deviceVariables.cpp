@@ -4,6 +4,12 @@
 #include <cstring>
 #include <strings.h>
 
+#include <cctype>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "device.h"
 #include "docHooks.h"
 #include "kovbase.h"
@@ -173,6 +179,11 @@ int Device_evaluate(Device* device, char* text)
     return kov_ParserParseValue(device->parser, text);
 }
 
+const char* Device_evaluationError(Device* device)
+{
+    return Device_hasParser(device) ? kov_ParserLastError(device->parser) : "";
+}
+
 const char* Device_variableText(Device* device, const char* reference)
 {
     if (!Device_hasParser(device) || reference == nullptr)
@@ -184,8 +195,167 @@ const char* Device_variableText(Device* device, const char* reference)
     return slot >= 0 ? device->textVariables->lines[slot].value : nullptr;
 }
 
+namespace {
+
+std::string lowerName(const char* name)
+{
+    std::string n = bareName(name);
+    for (char& c : n)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return n;
+}
+
+// The names a value text uses ("100 * $emitter + sin(x)" uses emitter and
+// x), in lower case: names with or without '$', not the digits and
+// exponents of numbers, not the functions called.
+std::set<std::string> namesUsed(const char* text)
+{
+    std::set<std::string> names;
+    auto isNameStart = [](char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; };
+    auto isNameChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+    const size_t length = std::strlen(text);
+    size_t i = 0;
+    while (i < length) {
+        const char c = text[i];
+        if (std::isdigit(static_cast<unsigned char>(c)) || c == '.') {
+            // A number with its exponent or hex letters ("1e-3", "0xFF").
+            while (i < length && (isNameChar(text[i]) || text[i] == '.' ||
+                                  ((text[i] == '+' || text[i] == '-') && (text[i - 1] == 'e' || text[i - 1] == 'E'))))
+                ++i;
+            continue;
+        }
+        if (c == '$' || isNameStart(c)) {
+            const size_t start = c == '$' ? i + 1 : i;
+            size_t end = start;
+            while (end < length && isNameChar(text[end]))
+                ++end;
+            size_t after = end;
+            while (after < length && (text[after] == ' ' || text[after] == '\t'))
+                ++after;
+            if (end > start && (after >= length || text[after] != '('))
+                names.insert(lowerName(std::string(text + start, end - start).c_str()));
+            i = end > i ? end : i + 1;
+            continue;
+        }
+        ++i;
+    }
+    return names;
+}
+
+// The numeric variables as name -> value text, in the parser's order.
+std::vector<std::pair<std::string, std::string>> numericVariables(Device* device)
+{
+    std::vector<std::pair<std::string, std::string>> list;
+    const int count = kov_ParserVariableCount(device->parser);
+    for (int i = 0; i < count; ++i)
+        list.emplace_back(lowerName(kov_ParserVariableName(device->parser, i)),
+                          kov_ParserVariableValue(device->parser, i));
+    return list;
+}
+
+// Every variable built from name, directly or through others.
+std::set<std::string> dependentsOf(Device* device, const std::string& name)
+{
+    const auto list = numericVariables(device);
+    std::set<std::string> found{name};
+    for (bool grown = true; grown;) {
+        grown = false;
+        for (const auto& [variable, text] : list) {
+            if (found.count(variable) != 0)
+                continue;
+            for (const std::string& used : namesUsed(text.c_str()))
+                if (found.count(used) != 0) {
+                    found.insert(variable);
+                    grown = true;
+                    break;
+                }
+        }
+    }
+    found.erase(name);
+    return found;
+}
+
+std::string refusal;
+
+int refuseVariable(const std::string& message)
+{
+    refusal = message;
+    Doc_print((message + "\n").c_str());
+    Doc_hooks().showInfo(message.c_str(), 1);
+    return 0;
+}
+
+// Evaluates the dependents of name again from their own texts, in the
+// order that reads each after the variables it uses; the first that no
+// longer evaluates is named in *failed.
+bool reevaluate(Device* device, const std::set<std::string>& dependents, std::string* failed)
+{
+    for (int index : Device_variableOrder(device)) {
+        if (index >= kov_ParserVariableCount(device->parser))
+            continue;
+        const std::string variable = lowerName(kov_ParserVariableName(device->parser, index));
+        if (dependents.count(variable) == 0)
+            continue;
+        const std::string text = kov_ParserVariableValue(device->parser, index);
+        if (kov_ParserSetVariable(device->parser, kov_ParserVariableName(device->parser, index), text.c_str()) == 0) {
+            *failed = std::string(kov_ParserVariableName(device->parser, index)) + " = " + text;
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<int> Device_variableOrder(Device* device)
+{
+    std::vector<int> order;
+    const int count = Device_variableCount(device);
+    if (count <= 0)
+        return order;
+    const auto list = numericVariables(device);
+    std::vector<bool> placed(static_cast<size_t>(count), false);
+    std::set<std::string> done;
+    // Stable: the first variable whose names are all defined before it goes
+    // next; a loop (which a change never makes) keeps the stored order.
+    while (static_cast<int>(order.size()) < count) {
+        int next = -1;
+        for (int i = 0; i < count && next < 0; ++i) {
+            if (placed[static_cast<size_t>(i)])
+                continue;
+            if (i >= static_cast<int>(list.size())) {
+                next = i;  // a text variable uses no other
+                break;
+            }
+            bool ready = true;
+            for (const std::string& used : namesUsed(list[static_cast<size_t>(i)].second.c_str()))
+                for (const auto& other : list)
+                    if (other.first == used && other.first != list[static_cast<size_t>(i)].first &&
+                        done.count(used) == 0)
+                        ready = false;
+            if (ready)
+                next = i;
+        }
+        if (next < 0)
+            for (int i = 0; i < count && next < 0; ++i)
+                if (!placed[static_cast<size_t>(i)])
+                    next = i;
+        placed[static_cast<size_t>(next)] = true;
+        if (next < static_cast<int>(list.size()))
+            done.insert(list[static_cast<size_t>(next)].first);
+        order.push_back(next);
+    }
+    return order;
+}
+
+const char* Device_variableRefusal()
+{
+    return refusal.c_str();
+}
+
 int Device_setVariable(Device* device, const char* name, const char* value)
 {
+    refusal.clear();
     if (!Device_hasParser(device) || name == nullptr || device->anode == nullptr ||
         device->cathode == nullptr || device->voltage == nullptr || device->light == nullptr ||
         device->numeric == nullptr || device->command == nullptr)
@@ -195,21 +365,61 @@ int Device_setVariable(Device* device, const char* name, const char* value)
     if (isReserved(name))
         return 0;
     const char* bare = name[0] == '$' ? name + 1 : name;
+    const std::string key = lowerName(bare);
     const bool define = value != nullptr && value[0] != '\0';
-    int result = 0;
-    if (define) {
-        char cut[256];
+    char cut[256] = "";
+    if (define)
         kov_copyA(cut, sizeof cut, value);
-        result = setAny(device, bare, cut);
-    } else {
-        result = Device_deleteVariable(device, bare, 0);
+    const std::set<std::string> dependents = dependentsOf(device, key);
+    if (define && !isQuoted(cut)) {
+        // A variable built from itself, directly or through others, has no
+        // value a file could define in any order.
+        for (const std::string& used : namesUsed(cut))
+            if (used == key || dependents.count(used) != 0)
+                return refuseVariable("[ERROR]   variable $" + std::string(bare) + " cannot be built from $" +
+                                      used + (used == key ? "" : ", which is built from $" + std::string(bare)) +
+                                      ": " + std::string(bare) + " = " + cut);
     }
-    if (result == 0)
+    if (!define && !dependents.empty())
+        return refuseVariable("[ERROR]   variable $" + std::string(bare) + " is used by $" + *dependents.begin() +
+                              ": change or delete that one first");
+    const char* before = kov_ParserGetVariable(device->parser, bare, 0);
+    const std::string oldText = before != nullptr ? before : "";
+    int result = define ? setAny(device, bare, cut) : Device_deleteVariable(device, bare, 0);
+    if (result == 0) {
+        if (define && !isQuoted(cut)) {
+            // The parser's words for what is wrong with the value.
+            char probe[PARAM_WORK_SIZE];
+            kov_copyA(probe, sizeof probe, cut);
+            Device_evaluate(device, probe);
+            const std::string why = Device_evaluationError(device);
+            refusal = "Value: not accepted for $" + std::string(bare) + ": " + cut + (why.empty() ? "" : ": " + why);
+        }
         return 0;
+    }
+    std::string failed;
+    if (!reevaluate(device, dependents, &failed)) {
+        // Put the old value back: the variables built from it take their
+        // old values again.
+        if (oldText.empty())
+            Device_deleteVariable(device, bare, 0);
+        else
+            setAny(device, bare, oldText.c_str());
+        std::string ignored;
+        reevaluate(device, dependents, &ignored);
+        return refuseVariable("[ERROR]   variable $" + std::string(bare) + " = " + cut +
+                              " leaves no value for " + failed);
+    }
+    // Every record that takes the variable or one built from it shows the
+    // new value; a deleted variable leaves its records their last value.
     forEachRecord(device, [&](ParamRecord* record) {
-        if ((record->flags & PARAM_ACCEPTS_VARS) == 0 || strcasecmp(record->variableRef, name) != 0)
+        if ((record->flags & PARAM_ACCEPTS_VARS) == 0 || !Text_isVariableRef(record->variableRef))
             return;
-        result = Param_setValueText(record, define ? name : "$@", nullptr, 0);
+        const std::string used = lowerName(record->variableRef);
+        if (used == key)
+            result = Param_setValueText(record, define ? record->variableRef : "$@", nullptr, 0);
+        else if (dependents.count(used) != 0)
+            result = Param_setValueText(record, record->variableRef, nullptr, 0);
     });
     return result;
 }

@@ -1,6 +1,7 @@
 // Device_save: the device editor's writer of ".kovra" device files, in the
 // form its reader and the engine's read back to the same device.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <strings.h>
@@ -137,17 +138,11 @@ int Params_write(FILE* stream, ParamRecord* const* records, int count, const Kep
     return 1;
 }
 
-int Device_save(Document* document, const char* path)
+namespace {
+
+// The whole device file, written to stream.
+void writeDevice(Device* device, FILE* stream)
 {
-    Device* device = document != nullptr ? document->device : nullptr;
-    if (device == nullptr || path == nullptr)
-        return 0;
-    // The editor starts its plot tool itself after a run.
-    Params_setByKey(CommandKeys, device->command->records, nullptr, "Command.Plot", "No", nullptr, 0,
-                    nullptr, 0);
-    FILE* stream = kov_FileOpenA(path, "w");
-    if (stream == nullptr)
-        return 0;
     const char* header = device->header != nullptr ? device->header : "";
     if (std::strlen(header) >= 13 && std::strncmp(header, FIRST_LINE, 12) == 0) {
         std::fputs(header, stream);
@@ -162,7 +157,9 @@ int Device_save(Document* document, const char* path)
     const int variables = Device_variableCount(device);
     if (variables > 0) {
         std::fprintf(stream, "\n");
-        for (int i = 0; i < variables; ++i) {
+        // A variable built from others follows them, so that the file reads
+        // back whatever order they were defined in.
+        for (int i : Device_variableOrder(device)) {
             const char* name = Device_variableName(device, i);
             const char* value = Device_variableValue(device, i);
             if (name != nullptr && value != nullptr)
@@ -196,7 +193,51 @@ int Device_save(Document* document, const char* path)
     // The end of the file, and the notes of variables no longer defined.
     Notes_writeBefore(stream, notes, "", "", "");
     Notes_writeRest(stream, notes, "$", "");
+}
+
+}  // namespace
+
+bool Device_text(Document* document, std::string* text)
+{
+    Device* device = document != nullptr ? document->device : nullptr;
+    if (device == nullptr || text == nullptr)
+        return false;
+    // The editor starts its plot tool itself after a run.
+    Params_setByKey(CommandKeys, device->command->records, nullptr, "Command.Plot", "No", nullptr, 0,
+                    nullptr, 0);
+    char* buffer = nullptr;
+    size_t length = 0;
+    FILE* stream = open_memstream(&buffer, &length);
+    if (stream == nullptr)
+        return false;
+    writeDevice(device, stream);
     const bool ok = std::ferror(stream) == 0;
     const bool closed = std::fclose(stream) == 0;
-    return ok && closed ? 1 : 0;
+    if (ok && closed && buffer != nullptr)
+        text->assign(buffer, length);
+    std::free(buffer);
+    return ok && closed;
+}
+
+int Device_save(Document* document, const char* path)
+{
+    if (document == nullptr)
+        return 0;
+    document->saveError[0] = '\0';
+    if (document->device == nullptr || path == nullptr)
+        return 0;
+    // The file is written whole in memory first and then replaces the old
+    // one in one step: a kill or a full disk never leaves a cut file.
+    std::string text;
+    if (!Device_text(document, &text)) {
+        kov_copyA(document->saveError, sizeof document->saveError, "insufficient memory");
+        return 0;
+    }
+    if (kov_replaceFileA(path, text.data(), text.size(), document->saveError, sizeof document->saveError) == 0)
+        return 0;
+    // What was dropped from the file read is gone from now on: a later
+    // save has nothing more to lose.
+    document->readEndLine = 0;
+    document->readEndReason[0] = '\0';
+    return 1;
 }

@@ -1,5 +1,7 @@
 #include "docHooks.h"
 
+#include <string>
+
 namespace {
 
 void printNothing(const char*) {}
@@ -71,14 +73,28 @@ const DocHooks& Doc_hooks()
     return current;
 }
 
+namespace {
+
+// Every message of the document ends its line, whatever its format says,
+// so that two messages never run together on one console line.
+std::string wholeLine(const char* text)
+{
+    std::string line = text != nullptr ? text : "";
+    if (line.empty() || line.back() != '\n')
+        line += '\n';
+    return line;
+}
+
+}  // namespace
+
 void Doc_print(const char* text)
 {
-    current.print(text);
+    current.print(wholeLine(text).c_str());
 }
 
 void Doc_printColored(const char* text)
 {
-    current.printColored(text);
+    current.printColored(wholeLine(text).c_str());
 }
 
 Document* Doc_document()

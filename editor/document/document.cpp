@@ -246,6 +246,13 @@ void Document_keepFileTime(Document* document)
         document->fileTime = modificationTime(document->filename);
 }
 
+int Document_saveDropsLines(Document* document, const char* path)
+{
+    if (document == nullptr || path == nullptr || path[0] == '\0')
+        return 0;
+    return document->readEndLine > 0 ? document->readEndLine : 0;
+}
+
 void Document_stopRun(Document* document)
 {
     if (document != nullptr)

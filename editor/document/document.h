@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 struct Device;
 struct Runner;
@@ -39,6 +40,14 @@ struct Document {
     int plotProcessId;
     char consoleFile[DOC_PATH_SIZE];
     int canvasState[14];
+    // Why the last Device_save wrote nothing ("the file is read-only", "No
+    // space left on device"); empty after a save that succeeded.
+    char saveError[256];
+    // A read that stopped before the end of its file: the file line it
+    // stopped at (0: the file was read whole), and why, so that a save
+    // that would drop the rest asks first.
+    int readEndLine;
+    char readEndReason[128];
 };
 
 // A template or example row: texts applied through the records' setters.
@@ -98,8 +107,16 @@ Device* Document_valueDevice(Document* document);
 // Reads a device file into a new device and installs it: 1 on success; every
 // refusal prints one message to the output console.
 int Device_load(Document* document, const char* path);
-// Writes the document's device: 1 when the whole file was written.
+// Writes the document's device: 1 when the whole file was written; 0 with
+// the old file untouched and the reason in the document's saveError.
 int Device_save(Document* document, const char* path);
+// The text Device_save writes; false without a device.
+bool Device_text(Document* document, std::string* text);
+// The file line at which reading the document's file stopped with lines
+// after it, which saving to path would not write (they are lost once the
+// file is written over); 0 when the file was read whole or saved since.
+// The caller asks before saving.
+int Document_saveDropsLines(Document* document, const char* path);
 // Hands the voltage or light source file named by the device to the
 // application record ("Light.Source": the light's, else the voltage's).
 int Device_getSourceFile(Document* document, const char* key);

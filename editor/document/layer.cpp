@@ -43,7 +43,7 @@ void put(Layer* l, int n, double value)
 
 void putText(Layer* l, int n, const char* value)
 {
-    kov_copyA(rec(l, n)->value.text, PARAM_VALUE_SIZE, value);
+    rec(l, n)->value.text.assign(value, PARAM_TEXT_MAX);
 }
 
 const char* defaultMaterial()
@@ -432,7 +432,7 @@ void Layer_copy(const Layer* source, Layer* target, int keepDoping, int keepThic
         // A variable reference travels with the value it gave.
         kov_copyA(target->records[i]->variableRef, PARAM_VARREF_SIZE, source->records[i]->variableRef);
         target->records[i]->flags = source->records[i]->flags;
-        kov_copyA(target->records[i]->comment, PARAM_COMMENT_SIZE, source->records[i]->comment);
+        target->records[i]->comment = source->records[i]->comment;
     }
     target->kept = source->kept;
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <strings.h>
 
@@ -43,7 +44,7 @@ int refuse(ParamRecord* record, int console, const char* format, const char* a,
 {
     char message[PARAM_WORK_SIZE + 128];
     std::snprintf(message, sizeof message, format, a, b, c);
-    copyText(record->message, PARAM_MESSAGE_SIZE, message);
+    record->message.assign(message, PARAM_MESSAGE_SIZE - 1);
     if (isFocused(record))
         Doc_hooks().showInfo(message, 1);
     if (console == 1)
@@ -80,7 +81,7 @@ void warnClamped(ParamRecord* record, int console, const char* entered, double u
     char message[PARAM_WORK_SIZE + 128];
     std::snprintf(message, sizeof message, "[WARNING] %s = %s changed to %s (accepted: %s)\n",
                   record->key, entered, kov_limitNumberText(used).c_str(), rangeOf(record).c_str());
-    copyText(record->message, PARAM_MESSAGE_SIZE, message);
+    record->message.assign(message, PARAM_MESSAGE_SIZE - 1);
     if (isFocused(record))
         Doc_hooks().showInfo(message, 0);
     if (console == 1)
@@ -210,7 +211,7 @@ int commit(ParamRecord* record, const ParamValue& value)
         record->value = value;
     if (!sameValue(target, old))
         Param_countRevision(target);
-    record->message[0] = '\0';
+    record->message.clear();
     return 1;
 }
 
@@ -262,7 +263,7 @@ int takeVariable(ParamRecord* record, Device* device, const char* work, const ch
         char text[PARAM_VALUE_SIZE];
         unquote(variableValue, text, sizeof text);
         if (std::strcmp(text, record->value.text) != 0) {
-            copyText(record->value.text, PARAM_VALUE_SIZE, text);
+            record->value.text.assign(text, PARAM_TEXT_MAX);
             Param_countRevision(record);
         }
     }
@@ -275,7 +276,7 @@ int takeVariable(ParamRecord* record, Device* device, const char* work, const ch
     char message[PARAM_MESSAGE_SIZE];
     copyText(message, sizeof message, line);
     if (differsNoCase(message, record->message)) {
-        copyText(record->message, PARAM_MESSAGE_SIZE, message);
+        record->message.assign(message, PARAM_MESSAGE_SIZE - 1);
         if (isFocused(record))
             Doc_hooks().showInfo(message, 0);
     }
@@ -294,13 +295,15 @@ int enterText(ParamRecord* record, const char* work, int console)
             return refuse(record, console, "[ERROR]   invalid string: %s\n", work);
         if (length - 2 > PARAM_TEXT_MAX)
             return refuse(record, console, "[ERROR]   text too long for %s\n", record->key);
-        unquote(work, value.text, PARAM_VALUE_SIZE);
+        char unquoted[PARAM_VALUE_SIZE];
+        unquote(work, unquoted, sizeof unquoted);
+        value.text = unquoted;
     } else {
         if (std::strchr(work, '"') != nullptr)
             return refuse(record, console, "[ERROR]   invalid string: %s\n", work);
         if (length > PARAM_TEXT_MAX)
             return refuse(record, console, "[ERROR]   text too long for %s\n", record->key);
-        copyText(value.text, PARAM_VALUE_SIZE, work);
+        value.text.assign(work, PARAM_TEXT_MAX);
     }
     return commit(record, value);
 }
@@ -308,7 +311,7 @@ int enterText(ParamRecord* record, const char* work, int console)
 int enterReal(ParamRecord* record, Device* device, char* work, int console)
 {
     if (strcasecmp(work, "Model") == 0) {
-        record->message[0] = '\0';
+        record->message.clear();
         return 1;  // the value comes from a model script; nothing changes
     }
     char entered[PARAM_WORK_SIZE];
@@ -380,16 +383,45 @@ int enterInteger(ParamRecord* record, Device* device, char* work, int console)
 
 ParamRecord* Param_alloc()
 {
-    auto* record = static_cast<ParamRecord*>(kov_MemoryAlloc(sizeof(ParamRecord)));
-    if (record != nullptr)
-        std::memset(record, 0, sizeof(ParamRecord));
-    return record;
+    void* block = kov_MemoryAlloc(sizeof(ParamRecord));
+    return block != nullptr ? new (block) ParamRecord{} : nullptr;
 }
 
 void Param_free(ParamRecord** record)
 {
-    if (record != nullptr)
-        kov_MemoryFreeT(record);
+    if (record == nullptr || *record == nullptr)
+        return;
+    (*record)->~ParamRecord();
+    kov_MemoryFreeT(record);
+}
+
+size_t Param_bytes(const ParamRecord* record)
+{
+    if (record == nullptr)
+        return 0;
+    return sizeof(ParamRecord) + record->value.text.heapBytes() + record->comment.heapBytes() +
+           record->message.heapBytes();
+}
+
+void ParamText::assign(const char* text, size_t max)
+{
+    if (text == nullptr) {
+        text_.clear();
+        return;
+    }
+    size_t n = strnlen(text, max + 1);
+    if (n > max) {
+        n = max;
+        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+            --n;
+    }
+    text_.assign(text, n);
+}
+
+size_t ParamText::heapBytes() const
+{
+    // A short text lives inside the string itself.
+    return text_.capacity() > std::string().capacity() ? text_.capacity() + 1 : 0;
 }
 
 void Param_setReal(ParamRecord* record, const char* key, int index, double value, double minimum,
@@ -442,7 +474,7 @@ void Param_setText(ParamRecord* record, const char* key, int index, const char* 
     copyText(record->key, PARAM_KEY_SIZE, key);
     record->type = PARAM_TEXT;
     record->index = index;
-    copyText(record->value.text, PARAM_VALUE_SIZE, value);
+    record->value.text.assign(value, PARAM_TEXT_MAX);
     record->minimum.real = record->maximum.real = record->step.real = 0.0;
     record->variableRef[0] = '\0';
     record->flags = 0;
@@ -468,7 +500,7 @@ int Param_setValueText(ParamRecord* record, const char* text, const char* commen
             return 0;
         if (record->value.text[0] != '\0')
             Param_countRevision(record);
-        record->value.text[0] = '\0';
+        record->value.text.clear();
         return 1;
     }
 
@@ -494,7 +526,7 @@ int Param_setValueText(ParamRecord* record, const char* text, const char* commen
         // comment can be, never one read from a file.
         DeviceFile_cutCharacters(found, DEVICE_COMMENT_MAX);
         if (found[0] != '\0' && differsNoCase(found, record->comment)) {
-            copyText(record->comment, PARAM_COMMENT_SIZE, found);
+            record->comment.assign(found, PARAM_COMMENT_MAX);
             Param_countRevision(record);
         }
     }
@@ -507,7 +539,7 @@ int Param_setValueText(ParamRecord* record, const char* text, const char* commen
                 return 0;
             record->variableRef[0] = '\0';
             record->flags &= ~PARAM_FROM_VARIABLE;
-            record->message[0] = '\0';
+            record->message.clear();
             return 1;
         }
         // Text records take a whole reference too (a device name from a
@@ -656,9 +688,21 @@ int Text_isVariableRef(const char* text)
 
 void Real_format(double value, char* out, size_t size)
 {
+    if (size == 0)
+        return;
+    // The digits the shortest exact text needs, at least six, laid out as
+    // a person writes a number ("%g"): 0.0007, 300.15, 1e-07, 1e+16, never
+    // "7e-04" for the sake of one character.
+    char shortest[64];
+    const auto result = std::to_chars(shortest, shortest + sizeof shortest - 1, value, std::chars_format::scientific);
+    int digits = 0;
+    for (const char* c = shortest; c < result.ptr && *c != 'e'; ++c)
+        digits += std::isdigit(static_cast<unsigned char>(*c)) ? 1 : 0;
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer - 1, value);
-    *result.ptr = '\0';
+    if (result.ec != std::errc() || kov_reformatAuto(value, buffer, 63, digits > 6 ? digits : 6) == 0) {
+        const auto plain = std::to_chars(buffer, buffer + sizeof buffer - 1, value);
+        *plain.ptr = '\0';
+    }
     copyText(out, size, buffer);
 }
 

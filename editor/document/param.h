@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "deviceFile.h"
 #include "kovKeyLimits.h"
@@ -13,10 +14,11 @@
 // Field sizes (terminator included).
 constexpr size_t PARAM_KEY_SIZE = 32;
 constexpr size_t PARAM_UNIT_SIZE = 16;
-// A comment keeps its whole text: it holds every comment a line of the
-// device file can carry, so that opening and saving a file loses none.
-constexpr size_t PARAM_COMMENT_SIZE = DEVICE_LINE_BYTES;
+// A comment keeps its whole text, as long as a line of the device file can
+// carry, so that opening and saving a file loses none.
+constexpr size_t PARAM_COMMENT_MAX = DEVICE_LINE_BYTES - 1;
 constexpr size_t PARAM_VARREF_SIZE = 64;
+// A message keeps at most 255 bytes.
 constexpr size_t PARAM_MESSAGE_SIZE = 256;
 // A text value (a name, a model script, a file path) keeps its full length
 // up to 900 characters, so that its file line - indent, key, quotes, value
@@ -40,10 +42,41 @@ constexpr int PARAM_CLAMPS = 32;         // a value outside the range takes the 
 constexpr int PARAM_REFUSED = 16;        // the last entry was refused
 constexpr int PARAM_CLAMPED = 32;        // the last entry took the nearest limit
 
-union ParamValue {
+// A text a record keeps (a text value, a comment, a message): sized for
+// what it holds, so that a record of a number carries no text room, and a
+// long comment or path is kept whole. It reads as a C text; it is set by
+// assignment (a null text empties it) or with a byte limit.
+class ParamText {
+public:
+    ParamText() = default;
+    ParamText(const char* text) { *this = text; }
+    operator const char*() const { return text_.c_str(); }
+    const char* c_str() const { return text_.c_str(); }
+    bool empty() const { return text_.empty(); }
+    size_t size() const { return text_.size(); }
+    ParamText& operator=(const char* text)
+    {
+        text_.assign(text != nullptr ? text : "");
+        return *this;
+    }
+    // At most max bytes of text, never cutting a UTF-8 character.
+    void assign(const char* text, size_t max);
+    void clear() { text_.clear(); }
+    // Bytes kept outside the record (none while the text fits inside).
+    size_t heapBytes() const;
+    bool operator==(const ParamText& other) const { return text_ == other.text_; }
+    friend std::string operator+(const std::string& a, const ParamText& b) { return a + b.text_; }
+    friend std::string operator+(const ParamText& a, const std::string& b) { return a.text_ + b; }
+
+private:
+    std::string text_;
+};
+
+// The value of a record: a double (real), an int (integer) or a text.
+struct ParamValue {
     double real;
     int integer;
-    char text[PARAM_VALUE_SIZE];
+    ParamText text;
 };
 
 // A bound limit or step: a double for reals, an int for integers.
@@ -61,12 +94,12 @@ struct ParamRecord {
     ParamBound maximum;
     ParamBound step;
     char unit[PARAM_UNIT_SIZE];
-    char comment[PARAM_COMMENT_SIZE];
+    ParamText comment;
     char variableRef[PARAM_VARREF_SIZE];
     int flags;
     void* control;          // the input control it is shown in, or null
     int revision;           // 0: not written to the device file
-    char message[PARAM_MESSAGE_SIZE];
+    ParamText message;
     unsigned char status;
     ParamRecord* alias;     // receives every plain value entered here
 };
@@ -89,6 +122,8 @@ struct ControlRow {
 // A new zero-filled record, or null when memory runs out.
 ParamRecord* Param_alloc();
 void Param_free(ParamRecord** record);
+// The bytes a record takes: the record and the texts it keeps outside it.
+size_t Param_bytes(const ParamRecord* record);
 
 // Fills a record's identity, value, range and step (revision untouched).
 void Param_setReal(ParamRecord* record, const char* key, int index, double value, double minimum,
@@ -126,8 +161,9 @@ void Param_countRevision(ParamRecord* record);
 // the text, the integer, or the real in the shortest form that reads back
 // to the same double. out holds PARAM_VALUE_SIZE bytes.
 void Param_valueText(const ParamRecord* record, char* out, size_t size);
-// The shortest text that reads back to exactly this double ("1e+16",
-// "0.30000000000000004", "300.15").
+// The text that reads back to exactly this double, as a person writes it:
+// "%g" with as many significant digits as that takes, at least six
+// ("0.0007", "1e-07", "1e+16", "0.30000000000000004", "300.15").
 void Real_format(double value, char* out, size_t size);
 
 // Key search with the process-wide find cursor / value-text cursor: each

@@ -156,7 +156,7 @@ Contact* Contact_create(const char* name)
         kov_MemoryFreeT(&contact);
         return nullptr;
     }
-    kov_copyA(contact->records[0]->value.text, PARAM_VALUE_SIZE, name != nullptr ? name : "");
+    contact->records[0]->value.text.assign(name != nullptr ? name : "", PARAM_TEXT_MAX);
     Contact_updateColor(contact);
     return contact;
 }

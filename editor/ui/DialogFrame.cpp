@@ -139,7 +139,7 @@ void reportEntryRefusal(const DialogSpec* spec, const char* caption, const Param
 // console tag, after the field's caption.
 std::string refusalWords(const ParamRecord* record, const char* text)
 {
-    std::string reason = record->message;
+    std::string reason = record->message.c_str();
     if (reason.rfind("[ERROR]", 0) == 0)
         reason.erase(0, 7);
     reason.erase(0, reason.find_first_not_of(" \t"));
@@ -765,7 +765,7 @@ int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* r
     ParamRecord trial = *record;
     trial.alias = nullptr;
     trial.control = nullptr;
-    trial.message[0] = '\0';
+    trial.message.clear();
     if (Param_setValueText(&trial, text.c_str(), nullptr, 0))
         return 1;
     reportEntryRefusal(spec, caption, &trial, text.c_str());

@@ -122,7 +122,9 @@ int define(const DialogSpec* spec, int mode)
     if (mode != DEFINE_DELETE && index >= 0 && value == Device_variableValue(device, index))
         return 1;
     if (Device_setVariable(device, key.c_str(), value.empty() ? nullptr : value.c_str()) == 0) {
-        Dialog_showMessage(spec, ("Value: not accepted for " + key + ": " + value).c_str());
+        const std::string why = Device_variableRefusal();
+        Dialog_showMessage(spec, why.empty() ? ("Value: not accepted for " + key + ": " + value).c_str()
+                                             : why.c_str());
         IupSetFocus(Dialog_control(spec, value.empty() ? "VariableName" : "VariableValue"));
         return 0;
     }

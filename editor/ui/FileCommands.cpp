@@ -125,12 +125,20 @@ int save(Document* document, const char* path, SaveTarget how)
         }
         target = FileNames_saveName(target);
     }
+    // A file read only in part loses its rest when written back: asked.
+    if (const int line = Document_saveDropsLines(document, target.c_str())) {
+        const std::string question = "'" + FileNames_fileName(target) + "' was read only up to line " +
+                                     std::to_string(line) + " (" + document->readEndReason +
+                                     "). Saving writes what was read, and the rest of the file is lost. Save anyway?";
+        if (kovraAskQuestion(question.c_str(), "KovraDevice", 4, "KOV_WindowMain") != 3) {
+            return 0;
+        }
+    }
     showInfof("Saving '%s'...", FileNames_fileName(target).c_str());
-    errno = 0;
     if (Device_save(document, target.c_str()) != 1) {
         std::string text = "Cannot save file '" + target + "': " +
-                           (errno != 0 ? std::string(std::strerror(errno))
-                                       : std::string("the file could not be written"));
+                           (document->saveError[0] != '\0' ? std::string(document->saveError)
+                                                           : std::string("the file could not be written"));
         kovraShowInfo(text.c_str(), 0, 1);
         kovraShowMessage(text.c_str(), "KovraDevice", 2, "KOV_WindowMain");
         return 0;

@@ -99,7 +99,7 @@ void showModelButton(const char* name, const char* title, ParamRecord* record)
         return;
     }
     ParamControl_bind(button, record);
-    std::string value = record && record->type == PARAM_TEXT ? record->value.text : "";
+    std::string value = record && record->type == PARAM_TEXT ? record->value.text.c_str() : "";
     if (namesLua(value)) {
         IupSetStrAttribute(button, "TITLE", (std::string(title) + "*...").c_str());
         IupSetStrAttribute(button, "TIP", value.c_str());
@@ -300,7 +300,7 @@ int storeLightSource(int report, int* changed)
     const char* kept = App_getLightFile();
     if (fileToggle && IupGetInt(fileToggle, "VALUE") && kept != nullptr && kept[0] != '\0') {
         word = kept;
-    } else if (fileToggle && IupGetInt(fileToggle, "VALUE") && namesLightFile(record->value.text)) {
+    } else if (fileToggle && IupGetInt(fileToggle, "VALUE") && namesLightFile(record->value.text.c_str())) {
         word = record->value.text;  // the file the device names stays
     } else {
         for (int i = 0; i < 3; ++i) {

@@ -117,6 +117,8 @@ struct kov_ParserImpl {
     int iterations = DEFAULT_ITERATIONS;
     double tolerance = DEFAULT_TOLERANCE;
     char info[64] = {};
+    // Why the last kov_ParserParseValue refused its text.
+    std::string lastError;
 
     kov_ParserImpl() { kov_grammarDefine(parser, &context); }
 
@@ -615,21 +617,36 @@ size_t kov_ParserRemSpace(char* text, int flags)
 int kov_ParserParseValue(kov_Parser* parser, char* text)
 {
     if (parser == nullptr || parser->impl == nullptr || text == nullptr) return 0;
-    if (std::strlen(text) > static_cast<size_t>(KOV_PARSER_MAXLINE)) return 0;
+    std::string& error = parser->impl->lastError;
+    error.clear();
+    if (std::strlen(text) > static_cast<size_t>(KOV_PARSER_MAXLINE)) {
+        error = "expression too long";
+        return 0;
+    }
     // A command ("unit:degree") is no value; a condition a?b:c is.
     const std::string given = text;
-    if (given.find(':') != std::string::npos && given.find('?') == std::string::npos) return 0;
+    if (given.find(':') != std::string::npos && given.find('?') == std::string::npos) {
+        error = "a command is no value";
+        return 0;
+    }
     std::string normalized;
-    std::string error;
     if (!kov_grammarNormalize(text, &normalized, &error)) return 0;
     double value = 0.0;
     try {
         if (!parser->impl->evaluate(normalized, &value, &error)) return 0;
     } catch (...) {
+        error = "expression not evaluated";
         return 0;
     }
+    error.clear();
     kov_copyA(text, KOV_PARSER_LINE, shortest(value).c_str());
     return 1;
+}
+
+const char* kov_ParserLastError(const kov_Parser* parser)
+{
+    if (parser == nullptr || parser->impl == nullptr) return "";
+    return parser->impl->lastError.c_str();
 }
 
 namespace {

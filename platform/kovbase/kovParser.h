@@ -43,6 +43,9 @@ size_t kov_ParserRemSpace(char* text, int flags);
 // into text (KOV_PARSER_LINE bytes) as the shortest text that reads back to
 // the same value, 0 when text is no such expression (text unchanged).
 int kov_ParserParseValue(kov_Parser* parser, char* text);
+// Why the last kov_ParserParseValue refused its text, in words ("division
+// by zero", "unknown variable: x"); empty after an accepted one.
+const char* kov_ParserLastError(const kov_Parser* parser);
 
 // Variables. Names are letters, digits and '_' (a letter or '_' first, at
 // most 31 characters), compared without regard to letter case, and may be

@@ -132,6 +132,22 @@ int kov_copyFileW(const wchar_t* source, const wchar_t* target);
 int kov_copyIntoW(const wchar_t* source, FILE* out);
 int kov_removeFileW(const wchar_t* path);  // nonzero when removed
 
+// Replaces the whole content of path by length bytes of text, so that the
+// file is either the old one or the whole new one whatever happens (a
+// kill, a full disk): the text goes to a temporary file in the same folder,
+// is flushed to the disk and renamed over the old file. The file keeps its
+// permissions (and its owner where allowed); a linked file stays a link. A
+// file that is not regular or is read-only (no write permission in its
+// mode, or none for this program) is refused. 1 when written; 0 when not,
+// with the old file untouched, no temporary left behind and the reason in
+// words in reason (reasonSize bytes, may be null).
+int kov_replaceFileA(const char* path, const char* text, size_t length, char* reason = nullptr,
+                     size_t reasonSize = 0);
+// Removes the temporaries an earlier replacement of path left when its
+// program was killed at that moment (older than a minute); the number
+// removed. kov_replaceFileA calls it first.
+int kov_removeStaleTemporariesA(const char* path);
+
 // Normalises separators: every '\' becomes '/'.
 void kov_normalizeSeparatorsW(wchar_t* path);
 void kov_normalizeSeparatorsA(char* path);

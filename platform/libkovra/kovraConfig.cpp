@@ -2,6 +2,8 @@
 // written back through a temporary file and a rename.
 #include "libkovra.h"
 
+#include "kovbase.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,20 +80,6 @@ size_t copyCut(char* dst, size_t size, const std::string& text)
     std::memcpy(dst, text.data(), n);
     dst[n] = '\0';
     return n;
-}
-
-bool writeAll(int fd, const std::string& text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -284,53 +272,19 @@ int Config_setValue(Config* config, const char* section, const char* key, const 
     return 1;
 }
 
-namespace {
-
-// Writes text to path through a temporary file in the same folder and a
-// rename, so that readers see either the old file or the whole new one.
-bool replaceFile(const std::string& path, const std::string& text)
-{
-    std::string target = path;
-    char resolved[PATH_MAX];
-    struct stat link {};
-    if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode) && realpath(path.c_str(), resolved) != nullptr)
-        target = resolved;  // keep a linked settings file a link
-    std::string scratch = target + ".XXXXXX";
-    const int fd = mkostemp(scratch.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    mode_t mode = 0;
-    struct stat old {};
-    if (stat(target.c_str(), &old) == 0) {
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    bool ok = fchmod(fd, mode) == 0 && writeAll(fd, text) && fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && std::rename(scratch.c_str(), target.c_str()) == 0)
-        return true;
-    ::unlink(scratch.c_str());
-    return false;
-}
-
-}  // namespace
-
 int Config_save(const Config* config, const char* fileName, const char* alternativeFileName)
 {
     if (config == nullptr)
         return 0;
     const std::string text = config->text();
-    if (fileName != nullptr && *fileName != '\0' && replaceFile(fileName, text))
+    if (fileName != nullptr && *fileName != '\0' && kov_replaceFileA(fileName, text.data(), text.size()) == 1)
         return 1;
     if (alternativeFileName != nullptr && *alternativeFileName != '\0') {
         const std::filesystem::path folder = std::filesystem::path(alternativeFileName).parent_path();
         std::error_code ignored;
         if (!folder.empty())
             std::filesystem::create_directories(folder, ignored);
-        if (replaceFile(alternativeFileName, text))
+        if (kov_replaceFileA(alternativeFileName, text.data(), text.size()) == 1)
             return 2;
     }
     return 0;

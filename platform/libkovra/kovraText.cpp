@@ -14,10 +14,12 @@ size_t getKovraFileHeader(char* buffer, size_t size)
     std::tm local {};
     if (localtime_r(&now, &local) != nullptr)
         std::strftime(saved, sizeof saved, "%Y-%m-%d %H:%M:%S", &local);
-    // The same lines the engine writes, so that both sides' files look alike.
+    // The version line reads as the engine's result files write it:
+    // "# Kovra Version 3.0 Build 2412 Linux", words apart and no bracket
+    // left open (only the first line carries the "<SL>" tag).
     const int n = std::snprintf(buffer, size,
                                 "# Kovra <SL>\n# The above first line is mandatory\n#\n"
-                                "# Kovra <Version %s Build %s%s\n#\n# Saved: %s \n",
+                                "# Kovra Version %s Build %s %s\n#\n# Saved: %s \n",
                                 KOVRA_GUI_VERSION, KOVRA_GUI_BUILD, KOVRA_GUI_PLATFORM, saved);
     if (n < 0) {
         buffer[0] = '\0';

@@ -91,8 +91,9 @@ int Config_save(const Config* config, const char* fileName, const char* alternat
 
 // ---- device files -------------------------------------------------------
 // The standard header of a device file the editor writes: the mandatory
-// first line "# Kovra <SL>", the note that follows it, the version line and
-// the save time, each ending with '\n'. Returns the length written (cut to
+// first line "# Kovra <SL>", the note that follows it, the version line
+// ("# Kovra Version 3.0 Build 2412 Linux", as in the engine's result files)
+// and the save time, each ending with '\n'. Returns the length written (cut to
 // size-1 bytes; the header is about 110 bytes, so 256 always suffice).
 size_t getKovraFileHeader(char* buffer, size_t size = 256);
 

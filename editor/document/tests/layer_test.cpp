@@ -21,7 +21,7 @@ std::string text(Layer* layer, const char* key)
 {
     ParamRecord* r = Layer_findParam(layer, key);
     EXPECT_NE(r, nullptr) << key;
-    return r == nullptr ? "" : r->value.text;
+    return r == nullptr ? "" : r->value.text.c_str();
 }
 
 // Layers without the database: the program folder is an empty one.

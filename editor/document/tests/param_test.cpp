@@ -209,6 +209,27 @@ TEST(RecordHelpers, EqualityVariableNamesAndShortestNumbers)
     EXPECT_STREQ(text, "0.5");
 }
 
+// Values are shown as a person writes them, and read back exactly.
+TEST(RecordHelpers, RealsAreShownAsTheUserWritesThem)
+{
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.0007, "0.0007"},   {1e-7, "1e-07"},         {1e16, "1e+16"},     {300.15, "300.15"},
+        {300, "300"},         {0.5, "0.5"},            {-0.02, "-0.02"},    {1e-5, "1e-05"},
+        {1e6, "1e+06"},       {123456, "123456"},      {1234567, "1234567"}, {2.5e-5, "2.5e-05"},
+        {0.1 + 0.2, "0.30000000000000004"}, {1.0 / 3.0, "0.3333333333333333"}, {0, "0"},
+        {-1e3, "-1000"},      {6.02214076e23, "6.02214076e+23"},
+    };
+    for (const auto& c : cases) {
+        char text[64];
+        Real_format(c.value, text, sizeof text);
+        EXPECT_STREQ(text, c.text);
+        EXPECT_EQ(std::strtod(text, nullptr), c.value) << text;
+    }
+}
+
 TEST(RecordHelpers, CursorSearchFindsEachKeyAndChecksValueTexts)
 {
     ParamRecord a{}, b{}, c{};

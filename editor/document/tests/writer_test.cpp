@@ -1,5 +1,6 @@
 // Sections, contacts and the device-file writer: which records a file
 // holds, in what form, and that the engine's spelling is written.
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -45,6 +46,24 @@ TEST_F(Writer, NewDeviceWritesItsLiveRecordsOnly)
     EXPECT_EQ(text.rfind("# Kovra <SL>\n", 0), 0u);  // the standard header first
     EXPECT_EQ(text.find("\n\n[Device]"), std::string::npos);  // no variables, no blank line
     EXPECT_EQ(recorder.trapModelCalls, device()->layerCount);
+}
+
+// A new file starts with the mandatory first line, then the note, the
+// version line in the engine's result-file form and the save time; the
+// editor reads it back with its header kept.
+TEST_F(Writer, ANewFileCarriesTheStandardHeader)
+{
+    const std::string text = save();
+    const std::regex header("# Kovra <SL>\n# The above first line is mandatory\n#\n"
+                            "# Kovra Version 3\\.0 Build 2412 Linux\n#\n"
+                            "# Saved: [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} \n\\[Device\\]\n");
+    std::smatch match;
+    EXPECT_TRUE(std::regex_search(text, match, header, std::regex_constants::match_continuous)) << text;
+    // Read back, each header line is kept trimmed.
+    std::string firstHeader = text.substr(0, text.find("[Device]"));
+    firstHeader.replace(firstHeader.size() - 2, 2, "\n");
+    ASSERT_EQ(Device_load(document(), (folder.path() + "saved.kovra").c_str()), 1) << recorder.console();
+    EXPECT_EQ(std::string(device()->header), firstHeader);
 }
 
 TEST_F(Writer, AliasTunnelSchottkyAndModels)

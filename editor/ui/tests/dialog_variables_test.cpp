@@ -135,4 +135,28 @@ TEST_F(VariablesTest, Screenshot)
     screenshot(D);
 }
 
+// A variable built from another follows it through the dialog, and a
+// change that would build a variable from itself is refused in words.
+TEST_F(VariablesTest, AChangeReachesTheVariablesAndFieldsBuiltFromIt)
+{
+    ASSERT_EQ(Device_setVariable(device(), "$emitter", "0.3"), 1);
+    ASSERT_EQ(Device_setVariable(device(), "$base", "100 * $emitter"), 1);
+    ParamRecord* thickness = Layer_findParam(device()->layers[0], "Thickness");
+    ASSERT_EQ(Param_setValueText(thickness, "$base", nullptr, 0), 1);
+    ASSERT_DOUBLE_EQ(thickness->value.real, 30);
+    WindowVariable_show();
+    type(D, "VariableName", "$emitter");
+    type(D, "VariableValue", "2.0");
+    click(D, "Apply");
+    EXPECT_DOUBLE_EQ(thickness->value.real, 200);
+    EXPECT_EQ(variable("$base"), "100 * $emitter");
+
+    type(D, "VariableValue", "$base / 100");
+    click(D, "Apply");
+    EXPECT_NE(message(D).find("cannot be built from $base, which is built from $emitter"), std::string::npos)
+        << message(D);
+    EXPECT_EQ(variable("$emitter"), "2.0");
+    EXPECT_DOUBLE_EQ(thickness->value.real, 200);
+}
+
 }  // namespace

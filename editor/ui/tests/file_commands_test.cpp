@@ -178,3 +178,24 @@ TEST_F(MainWindowTest, CloseIsRefusedWhenTheUserKeepsChanges)
     EXPECT_NE(IupGetHandle("KOV_WindowMain"), nullptr);
     EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowMainClosing"), 0);
 }
+
+// A file read only in part (reading ends at a variable line without a
+// name) loses its rest when saved: Save asks first, and No keeps the file.
+TEST_F(MainWindowTest, SavingAFileReadInPartAsksFirst)
+{
+    const std::string text =
+        "# Kovra <SL>\n[Device]\n[Layer1]\n    Thickness=2\n$ = 5\n[Voltage]\n    Voltage.End=0.5\n";
+    std::string file = folder.write("cut.kovra", text);
+    start({file});
+    type("KOV_WindowMain_Thickness", "0.7");
+    IupScriptAnswer("was read only up to line 5", "NO");
+    key(K_cS);
+    EXPECT_EQ(readAll(file), text);
+    EXPECT_TRUE(Document_isModified(doc()));
+
+    IupScriptAnswer("was read only up to line 5", "YES");
+    key(K_cS);
+    EXPECT_FALSE(Document_isModified(doc()));
+    EXPECT_EQ(readAll(file).find("Voltage.End"), std::string::npos);
+    EXPECT_NE(readAll(file).find("Thickness=0.7"), std::string::npos);
+}

@@ -16,7 +16,7 @@ TEST(FileHeader, StartsWithTheMandatoryLineAndNamesVersionAndTime)
     const std::string text(buffer);
     EXPECT_EQ(n, text.size());
     const std::regex shape(
-        "# Kovra <SL>\n# The above first line is mandatory\n#\n# Kovra <Version 3\\.0 Build 2412Linux\n#\n"
+        "# Kovra <SL>\n# The above first line is mandatory\n#\n# Kovra Version 3\\.0 Build 2412 Linux\n#\n"
         "# Saved: \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \n");
     EXPECT_TRUE(std::regex_match(text, shape)) << text;
 }
