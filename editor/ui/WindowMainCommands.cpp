@@ -332,6 +332,7 @@ int WindowAbout_show(Ihandle*)
     Ihandle* terms = IupLabel("Provided as it is, without warranty of any kind. Results are for study and\n"
                               "design work and must be checked before any use that depends on them.");
     Ihandle* ok = IupButton("OK", nullptr);
+    IupSetHandle("KOV_WindowAbout_OK", ok);
     IupSetAttributes(ok, "ALIGNMENT=ACENTER, SIZE=48x");
     IupSetCallback(ok, "ACTION", WindowAbout_close);
     Ihandle* buttons = IupHbox(IupFill(), ok, nullptr);
@@ -344,6 +345,8 @@ int WindowAbout_show(Ihandle*)
         IupSetStrAttribute(dialog, "ICON", IupGetAttribute(main, "ICON"));
     }
     IupSetAttribute(dialog, "PARENTDIALOG", "KOV_WindowMain");
+    // Enter presses OK; Escape is the close box (both close the box).
+    IupSetAttribute(dialog, "DEFAULTENTER", "KOV_WindowAbout_OK");
     IupSetCallback(dialog, "CLOSE_CB", WindowAbout_close);
     Dialog_register("KOV_WindowAbout", dialog);
     IupShowXY(dialog, IUP_CENTERPARENT, IUP_CENTERPARENT);
