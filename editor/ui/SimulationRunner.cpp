@@ -137,6 +137,7 @@ bool SimulationRunner::start()
     }
     end();  // whatever is left of an earlier run
     workingFolder_ = folderOf(path);
+    resultsDocument_ = path;
 
     if (!fileExists(settings_.driverPath)) {
         host_.print("[ERROR]   Kovra simulator driver not found: " + settings_.driverPath + "\n");
@@ -348,16 +349,24 @@ bool SimulationRunner::plot(bool automatic)
         host_.showStatus("KovraPlot already open", 0);
         return true;
     }
-    if (!results_.ee.empty() && results_.meshPoints >= 1) {
-        if (plotListPath_.empty()) {
-            plotListPath_ = RunnerReports_plotListPath(results_.ee, workingFolder_);
-        }
+    // The results and the plot list belong to the device that was run: the
+    // list goes beside that run's results, and another device opened since
+    // (perhaps from another folder) never gets them.
+    const std::string document = host_.documentPath();
+    if (document == resultsDocument_ && !results_.ee.empty() && results_.meshPoints >= 1) {
+        plotListPath_ = RunnerReports_plotListPath(results_.ee, workingFolder_);
+        plotListDocument_ = document;
         if (!RunnerReports_writePlotList(plotListPath_, results_)) {
             return false;
         }
     }
+    if (plotListDocument_ != document) {
+        plotListPath_.clear();
+        plotListDocument_.clear();
+    }
+    const std::string folder = document == resultsDocument_ ? workingFolder_ : folderOf(document);
     std::string error;
-    auto tool = DriverProcess::start(plotArguments(host_.documentPath()), workingFolder_, false, error);
+    auto tool = DriverProcess::start(plotArguments(document), folder, false, error);
     if (!tool) {
         host_.showStatus("Cannot run KovraPlot", 1);
         return false;

@@ -122,7 +122,9 @@ private:
     // ended, so none lingers as a zombie while the editor runs.
     std::vector<std::unique_ptr<DriverProcess>> earlierPlotTools_;
     RunResults results_;
+    std::string resultsDocument_;  // the device file whose run gave results_
     std::string workingFolder_;
     std::string plotListPath_;
+    std::string plotListDocument_;  // the device file plotListPath_ was written for
     int lastExitStatus_ = 0;
 };

@@ -113,6 +113,50 @@ TEST(Runner, ReportLinesFillTheResultsAndTheCleanRunIsPlotted)
     EXPECT_EQ(f.plotArgs(), "-kovra\n" + dir + "simulplot.txt\n-title\n" + f.host.path + "\n");
 }
 
+// The plot list belongs to the device that was run: after another device
+// is opened from another folder, its run writes its own list beside its own
+// results, and a device that has not been run gets no list at all.
+TEST(Runner, ThePlotListStandsBesideTheResultsOfTheDeviceThatWasRun)
+{
+    RunnerFixture f("echo \"[COMM]ELE:$COMM\"\n"
+                    "printf '[SEND]ZP:100\\n[SEND]EE:%s/d1.txt\\n' \"$DIR\" >> \"$COMM\"\nexit 0\n");
+    SimulationRunner runner(f.host, f.settings);
+    ASSERT_TRUE(runner.start());
+    f.host.runTimer(runner);
+    const std::string firstList = f.folder.file("simulplot.txt");
+    EXPECT_EQ(runner.plotListPath(), firstList);
+    EXPECT_EQ(readAll(firstList), f.folder.file("d1.txt") + "\n");
+    ASSERT_NE(f.plotArgs(), "");
+
+    // The same document now holds a device opened from another folder.
+    std::filesystem::create_directories(f.folder.file("other"));
+    f.host.path = f.folder.write("other/second.kovra", "# Kovra <SL>\n");
+    std::filesystem::remove(f.folder.file("plot-args.txt"));
+    ASSERT_TRUE(runner.start());
+    f.host.runTimer(runner);
+    const std::string secondList = f.folder.file("other/simulplot.txt");
+    EXPECT_EQ(runner.plotListPath(), secondList);
+    EXPECT_EQ(readAll(secondList), f.folder.file("other/d1.txt") + "\n");
+    EXPECT_EQ(readAll(firstList), f.folder.file("d1.txt") + "\n");  // untouched
+    // The plot tool runs in the second device's folder on its own list.
+    for (int i = 0; i < 200 && readAll(f.folder.file("other/plot-args.txt")).empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(readAll(f.folder.file("other/plot-args.txt")),
+              "-kovra\n" + secondList + "\n-title\n" + f.host.path + "\n");
+
+    // A third device, opened but not run: the Plot command hands it neither
+    // the results nor the list of the device run before.
+    std::filesystem::create_directories(f.folder.file("third"));
+    f.host.path = f.folder.write("third/third.kovra", "# Kovra <SL>\n");
+    ASSERT_TRUE(runner.plot(false));
+    for (int i = 0; i < 200 && readAll(f.folder.file("third/plot-args.txt")).empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(readAll(f.folder.file("third/plot-args.txt")), "-kovra\n-title\n" + f.host.path + "\n");
+    EXPECT_FALSE(std::filesystem::exists(f.folder.file("third/simulplot.txt")));
+}
+
 TEST(Runner, NoAutomaticPlotAfterAnErrorLineOrAFailureStatus)
 {
     const std::string reports = "echo \"[COMM]ELE:$COMM\"\nprintf '[SEND]ZP:100\\n[SEND]EE:%s/d1.txt\\n' \"$DIR\" >> \"$COMM\"\n";
