@@ -376,5 +376,6 @@ bool SimulationRunner::plot(bool automatic)
     }
     std::erase_if(earlierPlotTools_, [](const std::unique_ptr<DriverProcess>& p) { return !p->running(); });
     plotTool_ = std::move(tool);
+    host_.programStarted();
     return true;
 }

@@ -58,6 +58,9 @@ public:
     // could be made.
     virtual bool startTimer(int milliseconds) = 0;
     virtual void stopTimer() = 0;
+    // A program was started that runs on its own (the plot tool): the host
+    // collects it once it ends, so it leaves no zombie behind.
+    virtual void programStarted() {}
 };
 
 struct RunnerSettings {

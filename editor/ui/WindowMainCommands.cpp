@@ -7,6 +7,7 @@
 #include <strings.h>
 
 #include "App.h"
+#include "ChildReaper.h"
 #include "guiCommon.h"
 #include "DeviceCanvas.h"
 #include "FileNames.h"
@@ -386,6 +387,8 @@ int WindowMain_onTool(Ihandle* item)
             !kov_spawnProcess(nullptr, 0, command.c_str(), &pid, nullptr, 0)) {
             std::string text = std::string("Cannot start ") + tool.program;
             kovraShowInfo(text.c_str(), 0, 1);
+        } else {
+            ChildReaper_watch();
         }
         break;
     }
