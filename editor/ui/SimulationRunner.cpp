@@ -35,6 +35,9 @@ struct SimulationRunner::Run {
     long exchangeOffset = 0;
     bool reading = false;      // a pipe-reading loop is active (flush may re-enter)
     bool timer = false;
+    int timerMilliseconds = 0;  // the poll timer's current interval
+    long linesRead = 0;        // lines taken from the pipe so far
+    Clock::time_point lastLine;  // when the last lines were taken
     bool stopRequested = false;
     Clock::time_point stopTime;
     bool finished = false;     // the loop found the driver ended
@@ -174,11 +177,21 @@ void SimulationRunner::monitor()
         return;
     }
     if (run_ && !run_->timer) {
-        run_->timer = host_.startTimer(settings_.pollMilliseconds);
+        run_->lastLine = Clock::now();
+        pollAt(run_->linesRead > 0 ? settings_.busyPollMilliseconds : settings_.pollMilliseconds);
         if (!run_->timer) {
             end();
         }
     }
+}
+
+void SimulationRunner::pollAt(int milliseconds)
+{
+    if (run_->timer && run_->timerMilliseconds == milliseconds) {
+        return;
+    }
+    run_->timer = host_.startTimer(milliseconds);
+    run_->timerMilliseconds = milliseconds;
 }
 
 void SimulationRunner::handleLine(const std::string& line)
@@ -205,10 +218,28 @@ void SimulationRunner::handleLine(const std::string& line)
     }
 }
 
+// The next complete line that has arrived from the driver, if any; the rest
+// of the output once the driver has closed it.
+std::optional<std::string> SimulationRunner::nextLine()
+{
+    std::optional<std::string> line;
+    DriverProcess::Read read = DriverProcess::Read::Nothing;
+    char byte = 0;
+    while (!line && (read = run_->driver->readByte(byte)) == DriverProcess::Read::Byte) {
+        line = run_->splitter.add(byte);
+    }
+    if (!line && read == DriverProcess::Read::Closed) {
+        run_->pipeClosed = true;
+        line = run_->splitter.finish();
+    }
+    return line;
+}
+
 // Reads and shows the driver's lines until its output falls silent. The
-// window handles its events before every line, so it stays alive during a
-// long run; whatever it does meanwhile (a stop request, the end of the run)
-// is seen at the next line.
+// window handles its events between batches of lines (each batch is what
+// has arrived, up to a size and a time), so it stays alive during a long
+// run without redrawing for every line; whatever it does meanwhile (a stop
+// request, the end of the run) is seen before the next batch.
 SimulationRunner::Outcome SimulationRunner::readPipe()
 {
     if (!run_ || run_->reading || run_->finished) {
@@ -227,18 +258,16 @@ SimulationRunner::Outcome SimulationRunner::readPipe()
             // started, which has its own loop).
             return Outcome::Busy;
         }
-        std::optional<std::string> line;
-        DriverProcess::Read read = DriverProcess::Read::Nothing;
-        char byte = 0;
-        while (!line && (read = run_->driver->readByte(byte)) == DriverProcess::Read::Byte) {
-            line = run_->splitter.add(byte);
-        }
-        if (!line && read == DriverProcess::Read::Closed) {
-            run_->pipeClosed = true;
-            line = run_->splitter.finish();
-        }
-        if (line) {
+        int batch = 0;
+        const Clock::time_point batchStart = Clock::now();
+        while (std::optional<std::string> line = nextLine()) {
             handleLine(*line);
+            ++run_->linesRead;
+            if (++batch >= settings_.linesPerFlush || Clock::now() - batchStart >= settings_.flushInterval) {
+                break;
+            }
+        }
+        if (batch > 0) {
             continue;
         }
         if (run_->driver->running()) {
@@ -269,6 +298,7 @@ bool SimulationRunner::onTimer()
         end();
         return false;
     }
+    const long linesBefore = run_->linesRead;
     const Outcome outcome = readPipe();
     if (outcome == Outcome::Busy) {
         return true;
@@ -277,6 +307,14 @@ bool SimulationRunner::onTimer()
         end();
         return false;
     }
+    // Look again soon while the driver prints, slowly once it has been
+    // silent for a whole slow interval.
+    const Clock::time_point now = Clock::now();
+    if (run_->linesRead > linesBefore) {
+        run_->lastLine = now;
+    }
+    const bool flowing = now - run_->lastLine < std::chrono::milliseconds(settings_.pollMilliseconds);
+    pollAt(flowing ? settings_.busyPollMilliseconds : settings_.pollMilliseconds);
     // A driver that has not honoured the stop request in time is ended.
     if (run_->stopRequested && Clock::now() - run_->stopTime >= settings_.stopGrace) {
         host_.printColored("[SIMUL]   the simulator did not stop by itself: ended\n");
@@ -305,7 +343,7 @@ bool SimulationRunner::requestStop()
     run_->stopRequested = true;
     run_->stopTime = Clock::now();
     if (!run_->timer && !run_->reading) {
-        run_->timer = host_.startTimer(settings_.pollMilliseconds);
+        pollAt(settings_.pollMilliseconds);
     }
     host_.updateRunButtons();
     return true;

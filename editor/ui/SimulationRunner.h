@@ -14,6 +14,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,15 @@ struct RunnerSettings {
     // After a stop request the driver has this long to end by itself before
     // it is ended (it checks for the request between points and iterations).
     std::chrono::milliseconds stopGrace{5000};
+    // The timer looks at the driver this often while its output is silent,
+    // and after busyPollMilliseconds while lines keep arriving, so a driver
+    // that prints fast never waits on a full pipe.
     int pollMilliseconds = 700;
+    int busyPollMilliseconds = 20;
+    // Lines that have arrived are shown in batches: the window runs (and
+    // redraws) after at most this many lines or this long, not after each.
+    int linesPerFlush = 500;
+    std::chrono::milliseconds flushInterval{50};
 };
 
 class SimulationRunner {
@@ -114,6 +123,8 @@ private:
     bool ensureSaved(std::string& path);
     void monitor();
     Outcome readPipe();
+    std::optional<std::string> nextLine();
+    void pollAt(int milliseconds);
     void handleLine(const std::string& line);
     void printStamp(const char* format);
 

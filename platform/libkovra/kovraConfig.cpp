@@ -175,17 +175,27 @@ int Config_load(const ConfigSection* /*schema*/, Config* config, const char* fil
     FILE* file = std::fopen(fileName, "rb");
     if (file == nullptr)
         return 0;
+    // The file is read in blocks and then cut into lines.
+    std::string content;
+    char block[65536];
+    size_t got;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
+        content.append(block, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
     config->clear();
+    if (failed)
+        return 0;
     Section* current = nullptr;
     std::string line;
     bool first = true;
-    int c;
+    size_t start = 0;
     bool more = true;
     while (more) {
-        line.clear();
-        while ((c = std::fgetc(file)) != EOF && c != '\n')
-            line += static_cast<char>(c);
-        more = c != EOF;
+        const size_t end = content.find('\n', start);
+        more = end != std::string::npos;
+        line.assign(content, start, more ? end - start : std::string::npos);
+        start = more ? end + 1 : content.size();
         if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
             line.erase(0, 3);
         first = false;
@@ -213,12 +223,6 @@ int Config_load(const ConfigSection* /*schema*/, Config* config, const char* fil
             entry.quoted = true;
         }
         current->set(std::move(entry), config->lookups);  // the last of repeated keys wins
-    }
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        config->clear();
-        return 0;
     }
     return 1;
 }
