@@ -853,7 +853,7 @@ void useRunDefaults(Device* device)
     };
     auto setText = [](ParamRecord* record, const char* text) {
         if (record != nullptr)
-            kov_copyA(record->value.text, PARAM_VALUE_SIZE, text);
+            record->value.text = text;
     };
     setText(missing("Numeric.Mesh"), KOV_RUN_DEFAULT_MESH);
     setText(missing("Numeric.Method"), KOV_RUN_DEFAULT_METHOD);

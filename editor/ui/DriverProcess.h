@@ -49,7 +49,7 @@ private:
     int pipe_ = -1;
     bool killOnClose_ = true;
     int exitStatus_ = 0;
-    char buffer_[4096];
+    char buffer_[65536];
     size_t bufferUsed_ = 0;
     size_t bufferRead_ = 0;
 };

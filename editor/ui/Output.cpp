@@ -212,6 +212,11 @@ void Output_setup()
     }
     send(view, SCI_EMPTYUNDOBUFFER);
     send(view, SCI_SETUNDOCOLLECTION, 0);
+    // Nothing watches the log's changes, and each change notification makes
+    // the text control count the characters from the start of the text up
+    // to the change (for accessibility): appends would grow slower with
+    // every line the console holds. The log asks for no notifications.
+    send(view, SCI_SETMODEVENTMASK, 0);
     send(view, SCI_SETREADONLY, 1);
 }
 

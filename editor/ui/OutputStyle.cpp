@@ -10,11 +10,6 @@
 
 namespace {
 
-sptr_t send(Ihandle* view, unsigned int message, uptr_t w = 0, sptr_t l = 0)
-{
-    return view ? IupScintillaSendMessage(view, message, w, l) : 0;
-}
-
 // The record used when the application has none (a console built by a test
 // or before start-up finished).
 EditorPrefs* fallbackPrefs()

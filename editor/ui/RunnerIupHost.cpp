@@ -1,6 +1,8 @@
 // IUP flush and poll timer for the runner.
 #include "RunnerIupHost.h"
 
+#include "ChildReaper.h"
+
 namespace {
 constexpr const char* HOST_ATTRIBUTE = "KOV_RunnerHost";
 }
@@ -42,6 +44,11 @@ void RunnerIupHost::stopTimer()
     if (timer_ != nullptr) {
         IupSetAttribute(timer_, "RUN", "NO");
     }
+}
+
+void RunnerIupHost::programStarted()
+{
+    ChildReaper_watch();
 }
 
 int RunnerIupHost::onTimerAction(Ihandle* timer)

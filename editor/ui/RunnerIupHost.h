@@ -18,6 +18,7 @@ public:
     void flush() override;
     bool startTimer(int milliseconds) override;
     void stopTimer() override;
+    void programStarted() override;
 
     // The poll timer ("KOV_RunnerTimer"), null before the first run.
     Ihandle* timer() const { return timer_; }

@@ -35,6 +35,9 @@ struct SimulationRunner::Run {
     long exchangeOffset = 0;
     bool reading = false;      // a pipe-reading loop is active (flush may re-enter)
     bool timer = false;
+    int timerMilliseconds = 0;  // the poll timer's current interval
+    long linesRead = 0;        // lines taken from the pipe so far
+    Clock::time_point lastLine;  // when the last lines were taken
     bool stopRequested = false;
     Clock::time_point stopTime;
     bool finished = false;     // the loop found the driver ended
@@ -137,6 +140,7 @@ bool SimulationRunner::start()
     }
     end();  // whatever is left of an earlier run
     workingFolder_ = folderOf(path);
+    resultsDocument_ = path;
 
     if (!fileExists(settings_.driverPath)) {
         host_.print("[ERROR]   Kovra simulator driver not found: " + settings_.driverPath + "\n");
@@ -173,11 +177,21 @@ void SimulationRunner::monitor()
         return;
     }
     if (run_ && !run_->timer) {
-        run_->timer = host_.startTimer(settings_.pollMilliseconds);
+        run_->lastLine = Clock::now();
+        pollAt(run_->linesRead > 0 ? settings_.busyPollMilliseconds : settings_.pollMilliseconds);
         if (!run_->timer) {
             end();
         }
     }
+}
+
+void SimulationRunner::pollAt(int milliseconds)
+{
+    if (run_->timer && run_->timerMilliseconds == milliseconds) {
+        return;
+    }
+    run_->timer = host_.startTimer(milliseconds);
+    run_->timerMilliseconds = milliseconds;
 }
 
 void SimulationRunner::handleLine(const std::string& line)
@@ -204,10 +218,28 @@ void SimulationRunner::handleLine(const std::string& line)
     }
 }
 
+// The next complete line that has arrived from the driver, if any; the rest
+// of the output once the driver has closed it.
+std::optional<std::string> SimulationRunner::nextLine()
+{
+    std::optional<std::string> line;
+    DriverProcess::Read read = DriverProcess::Read::Nothing;
+    char byte = 0;
+    while (!line && (read = run_->driver->readByte(byte)) == DriverProcess::Read::Byte) {
+        line = run_->splitter.add(byte);
+    }
+    if (!line && read == DriverProcess::Read::Closed) {
+        run_->pipeClosed = true;
+        line = run_->splitter.finish();
+    }
+    return line;
+}
+
 // Reads and shows the driver's lines until its output falls silent. The
-// window handles its events before every line, so it stays alive during a
-// long run; whatever it does meanwhile (a stop request, the end of the run)
-// is seen at the next line.
+// window handles its events between batches of lines (each batch is what
+// has arrived, up to a size and a time), so it stays alive during a long
+// run without redrawing for every line; whatever it does meanwhile (a stop
+// request, the end of the run) is seen before the next batch.
 SimulationRunner::Outcome SimulationRunner::readPipe()
 {
     if (!run_ || run_->reading || run_->finished) {
@@ -226,18 +258,16 @@ SimulationRunner::Outcome SimulationRunner::readPipe()
             // started, which has its own loop).
             return Outcome::Busy;
         }
-        std::optional<std::string> line;
-        DriverProcess::Read read = DriverProcess::Read::Nothing;
-        char byte = 0;
-        while (!line && (read = run_->driver->readByte(byte)) == DriverProcess::Read::Byte) {
-            line = run_->splitter.add(byte);
-        }
-        if (!line && read == DriverProcess::Read::Closed) {
-            run_->pipeClosed = true;
-            line = run_->splitter.finish();
-        }
-        if (line) {
+        int batch = 0;
+        const Clock::time_point batchStart = Clock::now();
+        while (std::optional<std::string> line = nextLine()) {
             handleLine(*line);
+            ++run_->linesRead;
+            if (++batch >= settings_.linesPerFlush || Clock::now() - batchStart >= settings_.flushInterval) {
+                break;
+            }
+        }
+        if (batch > 0) {
             continue;
         }
         if (run_->driver->running()) {
@@ -268,6 +298,7 @@ bool SimulationRunner::onTimer()
         end();
         return false;
     }
+    const long linesBefore = run_->linesRead;
     const Outcome outcome = readPipe();
     if (outcome == Outcome::Busy) {
         return true;
@@ -276,6 +307,14 @@ bool SimulationRunner::onTimer()
         end();
         return false;
     }
+    // Look again soon while the driver prints, slowly once it has been
+    // silent for a whole slow interval.
+    const Clock::time_point now = Clock::now();
+    if (run_->linesRead > linesBefore) {
+        run_->lastLine = now;
+    }
+    const bool flowing = now - run_->lastLine < std::chrono::milliseconds(settings_.pollMilliseconds);
+    pollAt(flowing ? settings_.busyPollMilliseconds : settings_.pollMilliseconds);
     // A driver that has not honoured the stop request in time is ended.
     if (run_->stopRequested && Clock::now() - run_->stopTime >= settings_.stopGrace) {
         host_.printColored("[SIMUL]   the simulator did not stop by itself: ended\n");
@@ -304,7 +343,7 @@ bool SimulationRunner::requestStop()
     run_->stopRequested = true;
     run_->stopTime = Clock::now();
     if (!run_->timer && !run_->reading) {
-        run_->timer = host_.startTimer(settings_.pollMilliseconds);
+        pollAt(settings_.pollMilliseconds);
     }
     host_.updateRunButtons();
     return true;
@@ -348,16 +387,24 @@ bool SimulationRunner::plot(bool automatic)
         host_.showStatus("KovraPlot already open", 0);
         return true;
     }
-    if (!results_.ee.empty() && results_.meshPoints >= 1) {
-        if (plotListPath_.empty()) {
-            plotListPath_ = RunnerReports_plotListPath(results_.ee, workingFolder_);
-        }
+    // The results and the plot list belong to the device that was run: the
+    // list goes beside that run's results, and another device opened since
+    // (perhaps from another folder) never gets them.
+    const std::string document = host_.documentPath();
+    if (document == resultsDocument_ && !results_.ee.empty() && results_.meshPoints >= 1) {
+        plotListPath_ = RunnerReports_plotListPath(results_.ee, workingFolder_);
+        plotListDocument_ = document;
         if (!RunnerReports_writePlotList(plotListPath_, results_)) {
             return false;
         }
     }
+    if (plotListDocument_ != document) {
+        plotListPath_.clear();
+        plotListDocument_.clear();
+    }
+    const std::string folder = document == resultsDocument_ ? workingFolder_ : folderOf(document);
     std::string error;
-    auto tool = DriverProcess::start(plotArguments(host_.documentPath()), workingFolder_, false, error);
+    auto tool = DriverProcess::start(plotArguments(document), folder, false, error);
     if (!tool) {
         host_.showStatus("Cannot run KovraPlot", 1);
         return false;
@@ -367,5 +414,6 @@ bool SimulationRunner::plot(bool automatic)
     }
     std::erase_if(earlierPlotTools_, [](const std::unique_ptr<DriverProcess>& p) { return !p->running(); });
     plotTool_ = std::move(tool);
+    host_.programStarted();
     return true;
 }

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,9 @@ public:
     // could be made.
     virtual bool startTimer(int milliseconds) = 0;
     virtual void stopTimer() = 0;
+    // A program was started that runs on its own (the plot tool): the host
+    // collects it once it ends, so it leaves no zombie behind.
+    virtual void programStarted() {}
 };
 
 struct RunnerSettings {
@@ -66,7 +70,15 @@ struct RunnerSettings {
     // After a stop request the driver has this long to end by itself before
     // it is ended (it checks for the request between points and iterations).
     std::chrono::milliseconds stopGrace{5000};
+    // The timer looks at the driver this often while its output is silent,
+    // and after busyPollMilliseconds while lines keep arriving, so a driver
+    // that prints fast never waits on a full pipe.
     int pollMilliseconds = 700;
+    int busyPollMilliseconds = 20;
+    // Lines that have arrived are shown in batches: the window runs (and
+    // redraws) after at most this many lines or this long, not after each.
+    int linesPerFlush = 500;
+    std::chrono::milliseconds flushInterval{50};
 };
 
 class SimulationRunner {
@@ -111,6 +123,8 @@ private:
     bool ensureSaved(std::string& path);
     void monitor();
     Outcome readPipe();
+    std::optional<std::string> nextLine();
+    void pollAt(int milliseconds);
     void handleLine(const std::string& line);
     void printStamp(const char* format);
 
@@ -122,7 +136,9 @@ private:
     // ended, so none lingers as a zombie while the editor runs.
     std::vector<std::unique_ptr<DriverProcess>> earlierPlotTools_;
     RunResults results_;
+    std::string resultsDocument_;  // the device file whose run gave results_
     std::string workingFolder_;
     std::string plotListPath_;
+    std::string plotListDocument_;  // the device file plotListPath_ was written for
     int lastExitStatus_ = 0;
 };

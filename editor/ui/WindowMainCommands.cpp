@@ -7,6 +7,7 @@
 #include <strings.h>
 
 #include "App.h"
+#include "ChildReaper.h"
 #include "guiCommon.h"
 #include "DeviceCanvas.h"
 #include "FileNames.h"
@@ -332,6 +333,7 @@ int WindowAbout_show(Ihandle*)
     Ihandle* terms = IupLabel("Provided as it is, without warranty of any kind. Results are for study and\n"
                               "design work and must be checked before any use that depends on them.");
     Ihandle* ok = IupButton("OK", nullptr);
+    IupSetHandle("KOV_WindowAbout_OK", ok);
     IupSetAttributes(ok, "ALIGNMENT=ACENTER, SIZE=48x");
     IupSetCallback(ok, "ACTION", WindowAbout_close);
     Ihandle* buttons = IupHbox(IupFill(), ok, nullptr);
@@ -344,6 +346,8 @@ int WindowAbout_show(Ihandle*)
         IupSetStrAttribute(dialog, "ICON", IupGetAttribute(main, "ICON"));
     }
     IupSetAttribute(dialog, "PARENTDIALOG", "KOV_WindowMain");
+    // Enter presses OK; Escape is the close box (both close the box).
+    IupSetAttribute(dialog, "DEFAULTENTER", "KOV_WindowAbout_OK");
     IupSetCallback(dialog, "CLOSE_CB", WindowAbout_close);
     Dialog_register("KOV_WindowAbout", dialog);
     IupShowXY(dialog, IUP_CENTERPARENT, IUP_CENTERPARENT);
@@ -383,6 +387,8 @@ int WindowMain_onTool(Ihandle* item)
             !kov_spawnProcess(nullptr, 0, command.c_str(), &pid, nullptr, 0)) {
             std::string text = std::string("Cannot start ") + tool.program;
             kovraShowInfo(text.c_str(), 0, 1);
+        } else {
+            ChildReaper_watch();
         }
         break;
     }

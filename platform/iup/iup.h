@@ -334,7 +334,9 @@ sptr_t IupScintillaSendMessage(Ihandle* ih, unsigned int message, uptr_t wParam,
 //   IupScriptAnswer("Open file", "/tmp/x.kovra"); // file chooser: the path
 //   IupScriptAnswer(nullptr, "CANCEL");          // whatever asks next
 // Answers: for a question a button number "1".."3" or a word "YES", "NO",
-// "CANCEL", "OK"; for a file chooser the path, or "" for cancel; for a
+// "CANCEL", "OK", or "ENTER" / "ESCAPE" for the button that key would press
+// (the question's default, respectively its escape button); for a file
+// chooser the path, or "" for cancel; for a
 // message box anything (use "OK"). Once a script is active, or whenever the
 // windowing system is the headless "offscreen" one, a question without a
 // queued answer (or one that does not contain the expected text) is a fatal
@@ -344,6 +346,10 @@ void IupScriptAnswer(const char* expected, const char* answer);
 int IupScriptPending();          // answers queued and not yet used
 // The last asked: kind ("MESSAGE", "QUESTION", "FILE"), title and text.
 const char* IupScriptLastAsked(const char** title, const char** text);
+// The buttons of the last question: the one Enter presses and the one Escape
+// presses (their labels without '&'; "" before any question).
+const char* IupScriptLastDefault();
+const char* IupScriptLastEscape();
 int IupScriptAskedCount();
 // Ends the script; returns the count of answers never used (tests expect 0).
 int IupScriptEnd();

@@ -242,10 +242,17 @@ void DialogWidget::closeEvent(QCloseEvent* event)
 
 void DialogWidget::reject()
 {
-    // Escape presses the DEFAULTESC button; without one it does nothing.
-    if (Ihandle* button = iupNamedOrHandle(owner_->stored("DEFAULTESC")))
+    // Escape presses the DEFAULTESC button. Without one, a dialog opened over
+    // another (PARENTDIALOG) takes it as its close box, as desktop dialogs
+    // do: CLOSE_CB decides what happens. A program's main window (no parent
+    // dialog) is never closed by a stray Escape.
+    if (Ihandle* button = iupNamedOrHandle(owner_->stored("DEFAULTESC"))) {
         if (auto* b = qobject_cast<QAbstractButton*>(button->control()))
             b->click();
+        return;
+    }
+    if (parentWidget() != nullptr && !owner_->destroyed)
+        close();
 }
 
 void DialogWidget::showEvent(QShowEvent* event)

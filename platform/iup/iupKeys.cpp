@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "iupInternal.h"
 
@@ -56,7 +57,6 @@ public:
 };
 
 EventFilter* filter = nullptr;
-QObject* testReceiver = nullptr;  // the widget IupTestKey sends to
 
 }  // namespace
 
@@ -158,22 +158,55 @@ bool defaultEnter(Ihandle* ih)
     return false;
 }
 
-// The widget a key event reaches first is the focus widget. Right after a
-// dialog is destroyed Qt may know no focus widget while the window system
-// still sends the keys to the control that had it; the first widget to see
-// an event is its receiver then, and the parents it is passed on to are not.
+// A key event is routed once, on the first widget that sees it (the focused
+// one, or the window when nothing has the focus). Qt hands a key that widget
+// does not use on to its parents, and the same event must not run the
+// bindings again there. The focus cannot tell: a binding may have moved it
+// meanwhile (a modal file chooser that has just closed leaves no focused
+// widget until the window is active again). Nor can the last event seen: a
+// binding that lets the window run (a file chooser, a run's console) sees
+// other keys meanwhile, the release of its own key among them. So the
+// recently routed events are kept, each recognised by its address together
+// with its type, key, modifiers and time stamp, which a new key press at a
+// reused address does not share.
+struct Delivery {
+    const QEvent* event = nullptr;
+    QEvent::Type type = QEvent::None;
+    int key = 0;
+    Qt::KeyboardModifiers modifiers;
+    quint64 timestamp = 0;
+    QPointer<QObject> receiver;
+
+    bool is(const QEvent* other) const
+    {
+        const auto* k = static_cast<const QKeyEvent*>(other);
+        return other == event && other->type() == type && k->key() == key && k->modifiers() == modifiers &&
+               k->timestamp() == timestamp;
+    }
+};
+
 bool firstReceiver(QObject* object, QEvent* event)
 {
-    static const QEvent* lastEvent = nullptr;
-    static QPointer<QObject> lastReceiver;
-    if (QWidget* focus = QApplication::focusWidget())
-        return object == focus;
-    const bool passedOn = event == lastEvent && lastReceiver != nullptr && object != lastReceiver.data() &&
-                          static_cast<QWidget*>(object)->isAncestorOf(static_cast<QWidget*>(lastReceiver.data()));
-    if (passedOn)
-        return false;
-    lastEvent = event;
-    lastReceiver = object;
+    // Deeper than any nesting of bindings that let the window run.
+    static Delivery recent[32];
+    static size_t next = 0;
+    for (const Delivery& d : recent) {
+        if (!d.is(event))
+            continue;
+        QObject* receiver = d.receiver.data();
+        // Passed on to a parent of its first receiver, or that receiver is
+        // gone (only its parents can see the event now).
+        if (receiver == nullptr || static_cast<QWidget*>(object)->isAncestorOf(static_cast<QWidget*>(receiver)))
+            return false;
+    }
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    Delivery& d = recent[next++ % std::size(recent)];
+    d.event = event;
+    d.type = event->type();
+    d.key = key->key();
+    d.modifiers = key->modifiers();
+    d.timestamp = key->timestamp();
+    d.receiver = object;
     return true;
 }
 
@@ -198,7 +231,7 @@ bool EventFilter::eventFilter(QObject* object, QEvent* event)
     auto* key = static_cast<QKeyEvent*>(event);
     // The event reaches every widget from the focused one up; route it once.
     // Qt hands an unused key on to the parents; it was routed already.
-    if (object != testReceiver && !firstReceiver(object, event))
+    if (!firstReceiver(object, event))
         return false;
     const int code = iupKeyCode(key->key(), key->modifiers(), key->text());
     if (type == QEvent::KeyRelease) {
@@ -266,15 +299,19 @@ void IupTestKey(Ihandle* ih, int code)
     }
     if (qtKey == 0)
         return;
+    // Each typed key has a time of its own, as the window system's have.
+    static quint64 typedAt = 1;
     QKeyEvent press(QEvent::KeyPress, qtKey, modifiers, text);
+    press.setTimestamp(typedAt++);
     QKeyEvent release(QEvent::KeyRelease, qtKey, modifiers, text);
-    // Sent to the widget itself: the application's filter sees it first.
+    release.setTimestamp(typedAt++);
+    // Sent to the widget itself, as the window system would: the
+    // application's filter sees it first, and a key the widget leaves unused
+    // travels on to its parents.
     QWidget* focus = QApplication::focusWidget();
     QWidget* receiver = focus != nullptr && iupFindHandle(focus) == ih ? focus : target;
-    testReceiver = receiver;
     QApplication::sendEvent(receiver, &press);
     QApplication::sendEvent(receiver, &release);
-    testReceiver = nullptr;
 }
 
 void IupTestClick(Ihandle* ih)

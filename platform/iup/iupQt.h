@@ -53,7 +53,9 @@ void iupScintillaRegisterLexer(const char* name, IupLexerFactory factory);
 // ---- the scripted-answer seam (for libraries over this layer) ----------------
 // Asks a question with the given buttons (1-based answer, 0 when closed).
 // kind is "MESSAGE" or "QUESTION"; icon is "INFORMATION", "WARNING",
-// "ERROR" or "QUESTION". Scripted and headless runs take the answer from the
-// script (see iup.h); otherwise a modal message box asks the user.
+// "ERROR" or "QUESTION". Enter answers defaultButton, Escape (and the close
+// box) escapeButton (both 1-based; 0: the first, respectively the last
+// button). Scripted and headless runs take the answer from the script (see
+// iup.h); otherwise a modal message box asks the user.
 int iupSeamAsk(const char* kind, const char* title, const char* text, const std::vector<std::string>& buttons,
-               QWidget* parent, const char* icon);
+               QWidget* parent, const char* icon, int defaultButton = 0, int escapeButton = 0);

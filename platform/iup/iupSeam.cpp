@@ -8,10 +8,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <strings.h>
 
 #include "iupInternal.h"
 #include "iupQt.h"
@@ -27,7 +29,7 @@ struct Answer {
 struct Script {
     bool active = false;
     std::deque<Answer> answers;
-    std::string lastKind, lastTitle, lastText, lastLaunched;
+    std::string lastKind, lastTitle, lastText, lastLaunched, lastDefault, lastEscape;
     int asked = 0;
     void (*onUnexpected)(const char*) = nullptr;
 } script;
@@ -137,9 +139,22 @@ QWidget* parentWidget(Ihandle* ih)
 }  // namespace
 
 int iupSeamAsk(const char* kind, const char* title, const char* text, const std::vector<std::string>& buttons,
-               QWidget* parent, const char* icon)
+               QWidget* parent, const char* icon, int defaultButton, int escapeButton)
 {
     const std::string t = title ? title : "", m = text ? text : "";
+    const int count = static_cast<int>(buttons.size());
+    // 1-based; 0 (or out of range) means the first, respectively the last.
+    const int enterAnswer = defaultButton >= 1 && defaultButton <= count ? defaultButton : 1;
+    const int escapeAnswer = escapeButton >= 1 && escapeButton <= count ? escapeButton : count;
+    auto label = [&buttons](int n) {
+        if (n < 1 || n > static_cast<int>(buttons.size()))
+            return std::string();
+        std::string b = buttons[static_cast<size_t>(n - 1)];
+        b.erase(std::remove(b.begin(), b.end(), '&'), b.end());
+        return b;
+    };
+    script.lastDefault = label(enterAnswer);
+    script.lastEscape = label(escapeAnswer);
     if (scripted()) {
         std::string choices;
         for (const std::string& b : buttons)
@@ -147,6 +162,11 @@ int iupSeamAsk(const char* kind, const char* title, const char* text, const std:
         std::string answer;
         if (!takeAnswer(kind, t, m, choices, &answer))
             return static_cast<int>(buttons.size());  // cancel: the last button
+        // The keys a user might press by mistake answer as the box would.
+        if (strcasecmp(answer.c_str(), "ENTER") == 0)
+            return enterAnswer;
+        if (strcasecmp(answer.c_str(), "ESCAPE") == 0)
+            return escapeAnswer;
         if (answer.size() == 1 && answer[0] >= '1' && answer[0] <= '9') {
             const int n = answer[0] - '0';
             return n <= static_cast<int>(buttons.size()) ? n : static_cast<int>(buttons.size());
@@ -176,10 +196,10 @@ int iupSeamAsk(const char* kind, const char* title, const char* text, const std:
     std::vector<QPushButton*> made;
     for (const std::string& b : buttons)
         made.push_back(box.addButton(iupQ(b.c_str()), QMessageBox::AcceptRole));
-    if (!made.empty())
-        box.setDefaultButton(made.front());
-    if (made.size() > 1)
-        box.setEscapeButton(made.back());
+    if (!made.empty()) {
+        box.setDefaultButton(made[static_cast<size_t>(enterAnswer - 1)]);
+        box.setEscapeButton(made[static_cast<size_t>(escapeAnswer - 1)]);
+    }
     box.exec();
     for (size_t n = 0; n < made.size(); ++n)
         if (box.clickedButton() == made[n])
@@ -297,6 +317,8 @@ void IupScriptBegin()
     script.lastTitle.clear();
     script.lastText.clear();
     script.lastLaunched.clear();
+    script.lastDefault.clear();
+    script.lastEscape.clear();
 }
 
 void IupScriptAnswer(const char* expected, const char* answer)
@@ -320,6 +342,16 @@ const char* IupScriptLastAsked(const char** title, const char** text)
     if (text)
         *text = script.lastText.c_str();
     return script.lastKind.c_str();
+}
+
+const char* IupScriptLastDefault()
+{
+    return script.lastDefault.c_str();
+}
+
+const char* IupScriptLastEscape()
+{
+    return script.lastEscape.c_str();
 }
 
 int IupScriptAskedCount()

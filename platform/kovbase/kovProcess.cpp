@@ -193,6 +193,16 @@ int kov_processRunning(int pid, int* exitStatus)
     return 0;
 }
 
+int kov_processCollectEnded()
+{
+    std::lock_guard<std::mutex> lock(tableLock);
+    int running = 0;
+    for (const auto& child : started)
+        if (!collect(child.first, false))
+            ++running;
+    return running;
+}
+
 int kov_processKill(int pid, int graceMs)
 {
     if (pid <= 0)

@@ -34,6 +34,12 @@ int kov_spawnProcess(const char* workingFolder, int flags, const char* commandLi
 // started here) are asked of the system and report status 0.
 int kov_processRunning(int pid, int* exitStatus);
 
+// Collects every child started here that has ended (without waiting), so
+// that none lingers as a zombie; their exit statuses stay known. Returns the
+// number of those children still running. Safe to call from a timer at any
+// time: children started elsewhere in the program are not touched.
+int kov_processCollectEnded();
+
 // Ends the process and everything in its process group: SIGTERM, then
 // SIGKILL after a grace of graceMs, then collects it. A process already
 // collected gets no signal. 1 when it is gone, 0 for an unknown id.

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <new>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -29,9 +30,30 @@ struct Entry {
     bool quoted = false;
 };
 
+// Sections and keys keep their file order in vectors; the indexes find them
+// by name in constant time, so a file of many thousands of sections (or of
+// keys in one section) is read and looked up in linear time.
 struct Section {
     std::string name;
     std::vector<Entry> entries;
+    std::unordered_map<std::string, size_t> keyIndex;
+
+    Entry* find(const std::string& key, size_t& lookups)
+    {
+        ++lookups;
+        const auto it = keyIndex.find(key);
+        return it == keyIndex.end() ? nullptr : &entries[it->second];
+    }
+    // Sets the key, keeping its place when it is there already.
+    void set(Entry entry, size_t& lookups)
+    {
+        if (Entry* existing = find(entry.key, lookups)) {
+            *existing = std::move(entry);
+            return;
+        }
+        keyIndex.emplace(entry.key, entries.size());
+        entries.push_back(std::move(entry));
+    }
 };
 
 std::string trimmed(const std::string& text)
@@ -42,11 +64,6 @@ std::string trimmed(const std::string& text)
         return std::string();
     const size_t last = text.find_last_not_of(blanks);
     return text.substr(first, last - first + 1);
-}
-
-bool sameName(const std::string& a, const char* b)
-{
-    return b != nullptr && a == b;
 }
 
 // Section and key names must survive one trip through the file.
@@ -86,15 +103,31 @@ size_t copyCut(char* dst, size_t size, const std::string& text)
 
 struct Config {
     std::vector<Section> sections;
+    std::unordered_map<std::string, size_t> sectionIndex;
+    mutable size_t lookups = 0;  // name lookups made (see Config_nameLookups)
 
     Section* find(const char* name)
     {
-        for (Section& s : sections)
-            if (sameName(s.name, name))
-                return &s;
-        return nullptr;
+        if (name == nullptr)
+            return nullptr;
+        ++lookups;
+        const auto it = sectionIndex.find(name);
+        return it == sectionIndex.end() ? nullptr : &sections[it->second];
     }
     const Section* find(const char* name) const { return const_cast<Config*>(this)->find(name); }
+    Section* add(const std::string& name)
+    {
+        if (Section* existing = find(name.c_str()))
+            return existing;
+        sectionIndex.emplace(name, sections.size());
+        sections.push_back(Section{name, {}, {}});
+        return &sections.back();
+    }
+    void clear()
+    {
+        sections.clear();
+        sectionIndex.clear();
+    }
 
     std::string text() const
     {
@@ -130,17 +163,27 @@ int Config_load(const ConfigSection* /*schema*/, Config* config, const char* fil
     FILE* file = std::fopen(fileName, "rb");
     if (file == nullptr)
         return 0;
-    config->sections.clear();
+    // The file is read in blocks and then cut into lines.
+    std::string content;
+    char block[65536];
+    size_t got;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
+        content.append(block, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    config->clear();
+    if (failed)
+        return 0;
     Section* current = nullptr;
     std::string line;
     bool first = true;
-    int c;
+    size_t start = 0;
     bool more = true;
     while (more) {
-        line.clear();
-        while ((c = std::fgetc(file)) != EOF && c != '\n')
-            line += static_cast<char>(c);
-        more = c != EOF;
+        const size_t end = content.find('\n', start);
+        more = end != std::string::npos;
+        line.assign(content, start, more ? end - start : std::string::npos);
+        start = more ? end + 1 : content.size();
         if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
             line.erase(0, 3);
         first = false;
@@ -154,11 +197,7 @@ int Config_load(const ConfigSection* /*schema*/, Config* config, const char* fil
                 current = nullptr;  // keys under a broken header belong nowhere
                 continue;
             }
-            current = config->find(name.c_str());
-            if (current == nullptr) {
-                config->sections.push_back(Section{name, {}});
-                current = &config->sections.back();
-            }
+            current = config->add(name);
             continue;
         }
         const size_t equals = text.find('=');
@@ -171,20 +210,7 @@ int Config_load(const ConfigSection* /*schema*/, Config* config, const char* fil
             entry.value = entry.value.substr(1, entry.value.size() - 2);
             entry.quoted = true;
         }
-        bool replaced = false;
-        for (Entry& e : current->entries)
-            if (e.key == entry.key) {
-                e = entry;  // the last of repeated keys wins
-                replaced = true;
-            }
-        if (!replaced)
-            current->entries.push_back(entry);
-    }
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        config->sections.clear();
-        return 0;
+        current->set(std::move(entry), config->lookups);  // the last of repeated keys wins
     }
     return 1;
 }
@@ -200,21 +226,23 @@ int Config_getValue(const Config* config, const char* section, const char* key, 
         return 0;
     if (size == 0)
         size = DEFAULT_VALUE_SIZE;
-    const Section* s = config->find(section);
-    if (s == nullptr)
+    Section* s = const_cast<Config*>(config)->find(section);
+    const Entry* e = s != nullptr ? s->find(key, config->lookups) : nullptr;
+    if (e == nullptr)
         return 0;
-    for (const Entry& e : s->entries)
-        if (e.key == key) {
-            copyCut(value, size, e.value);
-            return 1;
-        }
-    return 0;
+    copyCut(value, size, e->value);
+    return 1;
 }
 
 void Config_removeAll(Config* config)
 {
     if (config != nullptr)
-        config->sections.clear();
+        config->clear();
+}
+
+size_t Config_nameLookups(const Config* config)
+{
+    return config == nullptr ? 0 : config->lookups;
 }
 
 int Config_sectionRecordCount(const ConfigSection* schema, const Config* config, int sectionIndex)
@@ -241,9 +269,9 @@ int Config_addSection(Config* config, const char* name, int keyCount)
     if (config == nullptr || !writableSectionName(name))
         return 0;
     if (config->find(name) == nullptr) {
-        config->sections.push_back(Section{name, {}});
+        Section* added = config->add(name);
         if (keyCount > 0)
-            config->sections.back().entries.reserve(static_cast<size_t>(keyCount));
+            added->entries.reserve(static_cast<size_t>(keyCount));
     }
     return 1;
 }
@@ -261,14 +289,7 @@ int Config_setValue(Config* config, const char* section, const char* key, const 
             ch = ' ';
     if (!quoted)
         value = trimmed(value);
-    Section* s = config->find(section);
-    for (Entry& e : s->entries)
-        if (e.key == key) {
-            e.value = value;
-            e.quoted = quoted != 0;
-            return 1;
-        }
-    s->entries.push_back(Entry{key, value, quoted != 0});
+    config->find(section)->set(Entry{key, value, quoted != 0}, config->lookups);
     return 1;
 }
 

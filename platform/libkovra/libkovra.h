@@ -66,6 +66,12 @@ int Config_getValue(const Config* config, const char* section, const char* key, 
 // Empties the configuration before a program writes its values afresh.
 void Config_removeAll(Config* config);
 
+// The number of section and key name lookups the configuration has made
+// since it was created: reading, getting and setting take one or two per
+// line or call, however many sections the file holds (tests and benchmarks
+// watch it to keep reading linear).
+size_t Config_nameLookups(const Config* config);
+
 // The number of keys of the schema's section at sectionIndex (0-based), or
 // the number the configuration holds under that section's name when that is
 // larger; 0 for an index beyond the schema.

@@ -3,6 +3,7 @@
 // that the test drives (runTimer) in place of the window's event loop.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <string>
@@ -30,6 +31,9 @@ struct FakeRunnerHost : RunnerHost {
     int flushes = 0;
     bool timerOn = false;
     int timerMs = 0;
+    std::vector<int> timerIntervals;  // every interval asked for, in order
+    int ticks = 0;
+    size_t largestBatch = 0;  // most messages shown between two flushes
     std::string console;
     std::vector<Message> messages;
     std::vector<std::pair<std::string, int>> statuses;
@@ -71,6 +75,7 @@ struct FakeRunnerHost : RunnerHost {
     {
         console.clear();
         messages.clear();
+        messagesAtFlush_ = 0;
     }
     bool consoleEmpty() override { return console.empty(); }
     bool consoleEndsWithLf() override { return !console.empty() && console.back() == '\n'; }
@@ -78,6 +83,10 @@ struct FakeRunnerHost : RunnerHost {
     void flush() override
     {
         ++flushes;
+        if (messages.size() >= messagesAtFlush_) {
+            largestBatch = std::max(largestBatch, messages.size() - messagesAtFlush_);
+        }
+        messagesAtFlush_ = messages.size();
         if (onFlush) {
             onFlush();
         }
@@ -93,6 +102,7 @@ struct FakeRunnerHost : RunnerHost {
     {
         timerOn = true;
         timerMs = ms;
+        timerIntervals.push_back(ms);
         return true;
     }
     void stopTimer() override { timerOn = false; }
@@ -104,6 +114,7 @@ struct FakeRunnerHost : RunnerHost {
         const auto until = std::chrono::steady_clock::now() + limit;
         while (timerOn && std::chrono::steady_clock::now() < until) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            ++ticks;
             if (!runner.onTimer()) {
                 timerOn = false;
             }
@@ -120,6 +131,10 @@ struct FakeRunnerHost : RunnerHost {
         }
         return false;
     }
+    bool askedForInterval(int ms) const
+    {
+        return std::find(timerIntervals.begin(), timerIntervals.end(), ms) != timerIntervals.end();
+    }
     std::vector<std::string> shown() const
     {
         std::vector<std::string> out;
@@ -128,4 +143,7 @@ struct FakeRunnerHost : RunnerHost {
         }
         return out;
     }
+
+private:
+    size_t messagesAtFlush_ = 0;
 };

@@ -9,12 +9,16 @@
 // records the arguments it was started with.
 #include <sys/stat.h>
 
+#include <QApplication>
+#include <QKeyEvent>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
 #include "MainWindowFixture.h"
+#include "iupQt.h"
 #include "processProbe.h"
 
 namespace {
@@ -151,6 +155,40 @@ TEST_F(MainWindowRunTest, AltF12EndsALongRunAndNoDriverProcessIsLeft)
     EXPECT_NE(console().find("stopped by the user"), std::string::npos) << console();
     // A stopped run is not plotted.
     EXPECT_EQ(plotArgs(), "");
+}
+
+// One press of F12 in a field starts one run. The run's console lets the
+// window handle its events, so the key's release arrives while F12's own
+// command still runs, and the window may lose the focus meanwhile (the plot
+// tool's window opens); both are posted here as the window system would
+// deliver them. The key then travels on to the field's parents, which must
+// not take it for a second press ("Already running...").
+TEST_F(MainWindowRunTest, OneF12StartsOneRunWhileItsReleaseArrivesDuringTheRun)
+{
+    start({example("silicon-pn.kovra", "long.kovra")});
+    useScratchPrograms();
+    QWidget* field = iupWidget(h("KOV_WindowMain_Thickness"));
+    ASSERT_NE(field, nullptr);
+    IupSetFocus(h("KOV_WindowMain_Thickness"));
+    QCoreApplication::postEvent(field, new QKeyEvent(QEvent::KeyRelease, Qt::Key_F12, Qt::NoModifier));
+    QCoreApplication::postEvent(field, new QKeyEvent(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier));
+    QMetaObject::invokeMethod(
+        field, [field] { field->clearFocus(); }, Qt::QueuedConnection);
+    IupTestKey(h("KOV_WindowMain_Thickness"), K_F12);
+    ASSERT_TRUE(loopUntil([&] { return console().find("computing") != std::string::npos; }, std::chrono::seconds(10)))
+        << console();
+    EXPECT_EQ(status().find("Already running"), std::string::npos) << status();
+    const std::string text = console();
+    EXPECT_EQ(text.find("[SIMUL]   started at"), text.rfind("[SIMUL]   started at")) << text;
+    key(K_mF12);
+    ASSERT_TRUE(loopUntil([&] { return !running(); }, std::chrono::seconds(5)));
+
+    // Ctrl+O from a field asks for one file, once.
+    const int asked = IupScriptAskedCount();
+    IupScriptAnswer("Open file", "");
+    IupTestKey(h("KOV_WindowMain_Thickness"), K_cO);
+    IupFlush();
+    EXPECT_EQ(IupScriptAskedCount(), asked + 1);
 }
 
 // Each built-in example of the Help menu becomes the window's device; it has

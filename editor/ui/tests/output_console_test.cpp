@@ -5,7 +5,10 @@
 #include "MainWindowFixture.h"
 #include "Output.h"
 #include "OutputText.h"
+#include "iupQt.h"
 #include "kovragui.h"
+
+#include <Qsci/qsciscintillabase.h>
 
 #include <cstdio>
 
@@ -183,4 +186,35 @@ TEST_F(MainWindowTest, LineNumbersFollowThePreference)
         Output_print("another line\n");  // crosses a digit count
     }
     EXPECT_EQ(IupScintillaSendMessage(console(), SCI_GETMARGINWIDTHN, 0, 0), 0);
+}
+
+// Appending stays linear however long the console is: each change
+// notification of the text control costs a count of the characters from the
+// start of the text to the change, so the log's appends make none; counted,
+// not timed, over thousands of lines.
+TEST_F(MainWindowTest, AppendsCostNoWorkThatGrowsWithTheConsole)
+{
+    start();
+    Output_clear();
+    int notifications = 0;
+    QsciScintilla* view = iupScintillaWidget(console());
+    ASSERT_NE(view, nullptr);
+    const auto connection = QObject::connect(view, &QsciScintillaBase::SCN_MODIFIED, view,
+                                             [&notifications](int, int, const char*, int, int, int, int, int, int,
+                                                              int) { ++notifications; });
+    const int lines = 3000;
+    for (int i = 0; i < lines; ++i) {
+        const std::string line = "[WARNING] unknown section [Extra" + std::to_string(i) + "] skipped\n";
+        Output_printColored(line.c_str());
+    }
+    QObject::disconnect(connection);
+    EXPECT_EQ(notifications, 0);
+    // Every line arrived, styled, and the view followed the last one.
+    EXPECT_EQ(IupScintillaSendMessage(console(), SCI_GETLINECOUNT, 0, 0), lines + 1);
+    EXPECT_EQ(styleAt(length() - 2), 124);
+    const long lastLine = IupScintillaSendMessage(console(), SCI_LINEFROMPOSITION, length(), 0);
+    EXPECT_EQ(IupScintillaSendMessage(console(), SCI_LINEFROMPOSITION,
+                                      IupScintillaSendMessage(console(), SCI_GETCURRENTPOS, 0, 0), 0),
+              lastLine);
+    EXPECT_NE(text().find("[Extra2999] skipped\n"), std::string::npos);
 }

@@ -56,7 +56,7 @@ TEST(Runner, LinesReachTheConsoleInOrderWithTheirStyles)
     SimulationRunner runner(f.host, f.settings);
     ASSERT_TRUE(runner.start());
     EXPECT_TRUE(f.host.runTimer(runner));
-    EXPECT_EQ(f.host.timerMs, 700);
+    EXPECT_TRUE(f.host.askedForInterval(700)) << "the silent driver is watched every 700 ms";
     const auto shown = f.host.shown();
     ASSERT_EQ(shown.size(), 7u) << f.host.console;
     EXPECT_EQ(shown[0].rfind("[SIMUL]   started at ", 0), 0u);
@@ -72,6 +72,49 @@ TEST(Runner, LinesReachTheConsoleInOrderWithTheirStyles)
     // The window ran before every line.
     EXPECT_GE(f.host.flushes, 5);
     EXPECT_FALSE(runner.isRunning());
+}
+
+// A driver that prints fast is read in batches: the window runs between
+// batches of what has arrived (never more than the batch size at once),
+// not before every line, and every line still arrives in order.
+TEST(Runner, ManyLinesAreShownInBatchesBetweenFlushes)
+{
+    // The lines are written at once, as a driver that prints faster than
+    // the window reads does.
+    RunnerFixture f("i=0\nwhile [ $i -lt 5000 ]; do echo \"[INFO]    line $i\"; i=$((i+1)); done > \"$DIR/lines.txt\"\n"
+                    "cat \"$DIR/lines.txt\"\nsleep 0.2\nexit 0\n");
+    f.host.plotAfter = false;
+    f.settings.linesPerFlush = 100;
+    f.settings.flushInterval = std::chrono::seconds(60);
+    SimulationRunner runner(f.host, f.settings);
+    ASSERT_TRUE(runner.start());
+    ASSERT_TRUE(f.host.runTimer(runner));
+    const auto shown = f.host.shown();
+    ASSERT_EQ(shown.size(), 5002u);  // started, 5000 lines, ended
+    for (int i = 0; i < 5000; i += 997) {
+        EXPECT_EQ(shown[static_cast<size_t>(i) + 1], "[INFO]    line " + std::to_string(i) + "\r\n");
+    }
+    EXPECT_LE(f.host.largestBatch, 100u + 1);  // a batch, and perhaps the start line before it
+    // One flush per batch, two per look at the pipe and a few where the
+    // pipe ran dry for a moment: per line there would be 5000.
+    EXPECT_LE(f.host.flushes, 5000 / 100 + 2 * (f.host.ticks + 1) + 20) << f.host.ticks << " ticks";
+}
+
+// The timer looks again soon while lines keep arriving, so a fast driver
+// never waits long on a full pipe, and every 700 ms once it falls silent.
+TEST(Runner, TheTimerLooksOftenWhileLinesFlowAndSlowlyWhenSilent)
+{
+    RunnerFixture f("sleep 0.1\ni=0\nwhile [ $i -lt 10 ]; do echo \"line $i\"; i=$((i+1)); sleep 0.05; done\n"
+                    "sleep 1.2\nexit 0\n");
+    f.host.plotAfter = false;
+    SimulationRunner runner(f.host, f.settings);
+    ASSERT_TRUE(runner.start());
+    EXPECT_EQ(f.host.timerIntervals, std::vector<int>{700}) << "nothing has arrived yet";
+    ASSERT_TRUE(f.host.runTimer(runner));
+    EXPECT_TRUE(f.host.askedForInterval(f.settings.busyPollMilliseconds));
+    EXPECT_EQ(f.host.timerIntervals.back(), 700) << "silent for 700 ms before the end";
+    // Only changes are asked for, not every tick.
+    EXPECT_LT(f.host.timerIntervals.size(), static_cast<size_t>(f.host.ticks));
 }
 
 TEST(Runner, CommandLinesActAndVanish)
@@ -111,6 +154,53 @@ TEST(Runner, ReportLinesFillTheResultsAndTheCleanRunIsPlotted)
     EXPECT_EQ(readAll(dir + "simulplot.txt"),
               dir + "d72.txt\n" + dir + "d1.txt\n" + dir + "cv.txt\n" + dir + "jv.txt\n");
     EXPECT_EQ(f.plotArgs(), "-kovra\n" + dir + "simulplot.txt\n-title\n" + f.host.path + "\n");
+}
+
+// The plot list belongs to the device that was run: after another device
+// is opened from another folder, its run writes its own list beside its own
+// results, and a device that has not been run gets no list at all.
+TEST(Runner, ThePlotListStandsBesideTheResultsOfTheDeviceThatWasRun)
+{
+    RunnerFixture f("echo \"[COMM]ELE:$COMM\"\n"
+                    "printf '[SEND]ZP:100\\n[SEND]EE:%s/d1.txt\\n' \"$DIR\" >> \"$COMM\"\nexit 0\n");
+    SimulationRunner runner(f.host, f.settings);
+    ASSERT_TRUE(runner.start());
+    f.host.runTimer(runner);
+    const std::string firstList = f.folder.file("simulplot.txt");
+    EXPECT_EQ(runner.plotListPath(), firstList);
+    EXPECT_EQ(readAll(firstList), f.folder.file("d1.txt") + "\n");
+    ASSERT_NE(f.plotArgs(), "");
+
+    // The same document now holds a device opened from another folder.
+    std::filesystem::create_directories(f.folder.file("other"));
+    f.host.path = f.folder.write("other/second.kovra", "# Kovra <SL>\n");
+    std::filesystem::remove(f.folder.file("plot-args.txt"));
+    ASSERT_TRUE(runner.start());
+    f.host.runTimer(runner);
+    const std::string secondList = f.folder.file("other/simulplot.txt");
+    EXPECT_EQ(runner.plotListPath(), secondList);
+    EXPECT_EQ(readAll(secondList), f.folder.file("other/d1.txt") + "\n");
+    EXPECT_EQ(readAll(firstList), f.folder.file("d1.txt") + "\n");  // untouched
+    // The plot tool runs in the second device's folder on its own list.
+    for (int i = 0; i < 200 && readAll(f.folder.file("other/plot-args.txt")).empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(readAll(f.folder.file("other/plot-args.txt")),
+              "-kovra\n" + secondList + "\n-title\n" + f.host.path + "\n");
+
+    // A third device, opened but not run: the Plot command hands it neither
+    // the results nor the list of the device run before.
+    std::filesystem::create_directories(f.folder.file("third"));
+    f.host.path = f.folder.write("third/third.kovra", "# Kovra <SL>\n");
+    for (int i = 0; i < 500 && runner.plotToolRunning(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // a running one would only be raised
+    }
+    ASSERT_TRUE(runner.plot(false));
+    for (int i = 0; i < 200 && readAll(f.folder.file("third/plot-args.txt")).empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(readAll(f.folder.file("third/plot-args.txt")), "-kovra\n-title\n" + f.host.path + "\n");
+    EXPECT_FALSE(std::filesystem::exists(f.folder.file("third/simulplot.txt")));
 }
 
 TEST(Runner, NoAutomaticPlotAfterAnErrorLineOrAFailureStatus)

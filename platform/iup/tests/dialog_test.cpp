@@ -269,6 +269,97 @@ TEST_F(DialogTest, TheCloseBoxAsksTheDialog)
     EXPECT_TRUE(w->isVisible()) << "CLOSE_CB returned IUP_IGNORE";
 }
 
+// What a callback may do to the focus while its key is being delivered: a
+// modal file chooser closing leaves no focused widget until the window is
+// active again; a dialog built or destroyed hands the focus on.
+enum class FocusAfter { Unchanged, Cleared, OnTheDialog, AnotherKeyMeanwhile };
+FocusAfter focusAfter = FocusAfter::Unchanged;
+int opens = 0;
+
+int onCtrlO(Ihandle*)
+{
+    ++opens;
+    if (QWidget* focus = QApplication::focusWidget()) {
+        if (focusAfter == FocusAfter::Cleared)
+            focus->clearFocus();
+        else if (focusAfter == FocusAfter::OnTheDialog)
+            focus->window()->setFocus();
+    }
+    // A binding that lets the window run sees other keys meanwhile (its own
+    // key's release among them).
+    if (focusAfter == FocusAfter::AnotherKeyMeanwhile)
+        IupTestKey(IupGetHandle("T_Name"), 'a');
+    return IUP_DEFAULT;  // handled; the control may still see the key
+}
+
+// A key runs its binding once, however the focus moved meanwhile: the key
+// the field leaves unused travels on to the field's parents, and none of
+// them may take it for a new key press.
+TEST_F(DialogTest, AKeyRunsItsBindingOnceWhateverTheCallbackDoesToTheFocus)
+{
+    Ihandle* dialog = IupGetHandle("T_Dialog");
+    IupSetCallback(dialog, "K_cO", onCtrlO);
+    for (FocusAfter after :
+         {FocusAfter::Unchanged, FocusAfter::Cleared, FocusAfter::OnTheDialog, FocusAfter::AnotherKeyMeanwhile}) {
+        focusAfter = after;
+        opens = 0;
+        IupTestKey(IupGetHandle("T_Name"), K_cO);
+        IupFlush();
+        EXPECT_EQ(opens, 1) << static_cast<int>(after);
+        // And the next press is a key of its own again.
+        IupTestKey(IupGetHandle("T_Name"), K_cO);
+        IupFlush();
+        EXPECT_EQ(opens, 2) << static_cast<int>(after);
+    }
+    IupSetCallback(dialog, "K_cO", nullptr);
+}
+
+// Escape in a dialog opened over another is its close box (CLOSE_CB
+// decides); a DEFAULTESC button takes it instead; a window of its own (the
+// programs' main window) ignores it.
+TEST_F(DialogTest, EscapeIsTheCloseBoxOfADialogOverAnother)
+{
+    Ihandle* main = IupGetHandle("T_Dialog");
+    QWidget* mainWidget = iupWidget(main);
+    IupTestKey(IupGetHandle("T_Name"), K_ESC);
+    IupFlush();
+    EXPECT_EQ(seen.count, 0) << "a main window is not closed by Escape";
+    EXPECT_TRUE(mainWidget->isVisible());
+
+    Ihandle* field = IupText(nullptr);
+    IupSetHandle("T_ChildField", field);
+    Ihandle* child = IupDialog(IupVbox(field, nullptr));
+    IupSetAttribute(child, "PARENTDIALOG", "T_Dialog");
+    IupSetCallback(child, "CLOSE_CB", onClose);
+    IupShow(child);
+    IupFlush();
+    IupSetAttribute(field, "VALUE", "typed");
+    IupTestKey(field, K_ESC);
+    IupFlush();
+    EXPECT_EQ(seen.count, 1) << "Escape asked CLOSE_CB";
+    EXPECT_TRUE(iupWidget(child)->isVisible()) << "CLOSE_CB returned IUP_IGNORE";
+
+    IupSetCallback(child, "CLOSE_CB", nullptr);
+    IupTestKey(field, K_ESC);
+    IupFlush();
+    EXPECT_FALSE(iupWidget(child)->isVisible()) << "without CLOSE_CB the dialog hides";
+
+    // A DEFAULTESC button is pressed in place of the close box.
+    Ihandle* cancel = IupButton("Cancel", nullptr);
+    IupSetHandle("T_Cancel", cancel);
+    IupSetCallback(cancel, "ACTION", onButton);
+    IupAppend(IupGetChild(child, 0), cancel);
+    IupSetAttribute(child, "DEFAULTESC", "T_Cancel");
+    IupSetCallback(child, "CLOSE_CB", onClose);
+    IupShow(child);
+    IupFlush();
+    IupTestKey(field, K_ESC);
+    IupFlush();
+    EXPECT_EQ(seen.last, "T_Cancel");
+    EXPECT_EQ(seen.count, 2);
+    IupDestroy(child);
+}
+
 TEST_F(DialogTest, SizeIsInCharacterUnits)
 {
     Ihandle* name = IupGetHandle("T_Name");

@@ -36,7 +36,13 @@ int kovraAskQuestion(const char* question, const char* title, int kind, const ch
     std::vector<std::string> buttons = {"Yes", "No"};
     if (cancel)
         buttons.push_back("Cancel");
-    const int answer = iupSeamAsk("QUESTION", title, question, buttons, parentOf(parentName), "QUESTION");
+    // Kind 4 asks before something that cannot be undone (discarding
+    // changes, overwriting a file, deleting a layer): a stray Enter must
+    // not say yes to it, so No is its default. Escape never says yes.
+    const int enterButton = kind == 4 ? 2 : 1;
+    const int escapeButton = cancel ? 3 : 2;
+    const int answer = iupSeamAsk("QUESTION", title, question, buttons, parentOf(parentName), "QUESTION",
+                                  enterButton, escapeButton);
     if (answer == 1)
         return 3;
     if (answer == 2)

@@ -14,7 +14,9 @@
 void kovraShowMessage(const char* text, const char* title, int kind, const char* parentName);
 // A modal question: kinds 3 and 4 ask yes or no, kind 5 adds cancel.
 // Answers 3 yes, 4 no, 5 cancel (closing the box counts as cancel, or as no
-// when there is no cancel).
+// when there is no cancel). Enter answers yes, except for kind 4, the
+// question before discarding or overwriting work, where it answers no;
+// Escape answers cancel, or no.
 int kovraAskQuestion(const char* question, const char* title, int kind, const char* parentName);
 // The main window's information area (the status-bar label
 // "KOV_Statusbar_Pane0"): kind 0 information, 1 error (red), 9 with an

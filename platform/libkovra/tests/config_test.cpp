@@ -212,3 +212,82 @@ TEST(Config, SavingWithoutANameUsesTheAlternative)
 }
 
 }  // namespace
+
+namespace {
+
+// A settings file of many sections (two keys each), or one section of many
+// keys, as a hostile or runaway program might leave it.
+std::string manySections(int sections)
+{
+    std::string text;
+    for (int i = 0; i < sections; ++i)
+        text += "[Section" + std::to_string(i) + "]\nA=1\nB=\"two\"\n";
+    return text;
+}
+
+std::string manyKeys(int keys)
+{
+    std::string text = "[Common]\n";
+    for (int i = 0; i < keys; ++i)
+        text += "Key" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    return text;
+}
+
+// Name lookups of reading the text and of asking for every value once.
+size_t lookupsToReadAll(const std::string& text, int sections, int keys)
+{
+    TempFolder folder("kovra-config-");
+    const std::string path = folder.write("big.kovr", text);
+    ConfigPtr in;
+    EXPECT_TRUE(Config_load(nullptr, in.config, path.c_str()));
+    char value[64];
+    for (int s = 0; s < sections; ++s) {
+        const std::string section = sections == 1 ? "Common" : "Section" + std::to_string(s);
+        for (int k = 0; k < keys; ++k) {
+            const std::string key = sections == 1 ? "Key" + std::to_string(k) : (k == 0 ? "A" : "B");
+            EXPECT_TRUE(Config_getValue(in.config, section.c_str(), key.c_str(), value, sizeof value));
+        }
+    }
+    return Config_nameLookups(in.config);
+}
+
+}  // namespace
+
+// Reading and looking up stay linear however many sections or keys a file
+// holds: the work is counted in name lookups (a few per line), not timed.
+TEST(Config, ManySectionsOrKeysAreReadInLinearWork)
+{
+    const size_t small = lookupsToReadAll(manySections(1000), 1000, 2);
+    const size_t large = lookupsToReadAll(manySections(16000), 16000, 2);
+    EXPECT_LE(small, 1000u * 8);
+    EXPECT_LE(large, 16000u * 8);
+    const size_t fewKeys = lookupsToReadAll(manyKeys(1000), 1, 1000);
+    const size_t manyKeysCount = lookupsToReadAll(manyKeys(16000), 1, 16000);
+    EXPECT_LE(fewKeys, 1000u * 4);
+    EXPECT_LE(manyKeysCount, 16000u * 4);
+}
+
+TEST(Config, AManySectionFileKeepsItsOrderAndItsLastValues)
+{
+    TempFolder folder("kovra-config-");
+    std::string text = manySections(3000) + "[Section7]\nA=changed\nC=new\n";
+    const std::string path = folder.write("big.kovr", text);
+    ConfigPtr in;
+    ASSERT_TRUE(Config_load(nullptr, in.config, path.c_str()));
+    EXPECT_EQ(Config_sectionCount(in.config), 3000);
+    EXPECT_EQ(valueOf(in.config, "Section7", "A"), "changed");
+    EXPECT_EQ(valueOf(in.config, "Section7", "C"), "new");
+    EXPECT_EQ(valueOf(in.config, "Section2999", "B"), "two");
+    // Written back in the order read, the repeated section's keys joined.
+    const std::string copy = folder.file("copy.kovr");
+    ASSERT_EQ(Config_save(in.config, copy.c_str(), nullptr), 1);
+    const std::string written = readAll(copy);
+    EXPECT_EQ(written.rfind("[Section0]\nA=1\nB=\"two\"\n", 0), 0u);
+    EXPECT_NE(written.find("[Section7]\nA=changed\nB=\"two\"\nC=new\n\n[Section8]"), std::string::npos);
+    // Removing everything empties the indexes too.
+    Config_removeAll(in.config);
+    EXPECT_EQ(valueOf(in.config, "Section7", "A"), "<missing>");
+    EXPECT_TRUE(Config_setValue(in.config, "Section7", "A", "again", 0, 0));
+    EXPECT_EQ(Config_sectionCount(in.config), 1);
+    EXPECT_EQ(valueOf(in.config, "Section7", "A"), "again");
+}

@@ -61,6 +61,27 @@ TEST_F(KovraGui, QuestionsAnswerThreeFourFive)
     EXPECT_STREQ(title, "KovraDevice");
 }
 
+// Enter must never say yes to a question that discards work (kind 4), and
+// Escape never says yes at all.
+TEST_F(KovraGui, EnterAndEscapeAnswerByTheKindOfQuestion)
+{
+    struct Case {
+        int kind;
+        const char* enter;
+        const char* escape;
+        int enterAnswer;
+        int escapeAnswer;
+    };
+    for (const Case& c : {Case{3, "Yes", "No", 3, 4}, Case{4, "No", "No", 4, 4}, Case{5, "Yes", "Cancel", 3, 5}}) {
+        IupScriptAnswer(nullptr, "ENTER");
+        EXPECT_EQ(kovraAskQuestion("Question?", "KovraDevice", c.kind, "KOV_WindowMain"), c.enterAnswer) << c.kind;
+        EXPECT_STREQ(IupScriptLastDefault(), c.enter) << c.kind;
+        EXPECT_STREQ(IupScriptLastEscape(), c.escape) << c.kind;
+        IupScriptAnswer(nullptr, "ESCAPE");
+        EXPECT_EQ(kovraAskQuestion("Question?", "KovraDevice", c.kind, "KOV_WindowMain"), c.escapeAnswer) << c.kind;
+    }
+}
+
 TEST_F(KovraGui, MessagesAndTheUpdateNoticeGoThroughTheSeam)
 {
     IupScriptAnswer("insufficient memory", "OK");
