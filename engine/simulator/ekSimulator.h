@@ -632,3 +632,7 @@ private:
     // Solves one wavelength: its generation, then the transport at Va.
     int doQE(int index, double wavelength, double flux, double* absorbed, BiasWork& w);
 };
+
+// Newton steps (assemblies and solves of the coupled system) made so far by
+// this process: what a bias point costs, as the benchmarks count it.
+long ek_newtonSteps();
