@@ -141,7 +141,11 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
                 break;
             default:
                 ++newtonSteps;
-                (*jacobian)->clear();
+                // transportNewton writes every entry of the band; another
+                // assembler adds to a cleared one.
+                if (newton != &ekSimulator::transportNewton) {
+                    (*jacobian)->clear();
+                }
                 (this->*newton)(x, residual, b, *lower, *diag, *upper, *jacobian, other1, other2,
                                 n, &norm);
                 break;

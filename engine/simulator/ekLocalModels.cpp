@@ -5,16 +5,7 @@
 
 void ek_srhAdd(ekPointValue& sum, double n, double p, const ekSrhCentre& c)
 {
-    const double den = c.taup * (n + c.n1) + c.taun * (p + c.p1);
-    if (!(den > 0.0)) {
-        return;
-    }
-    const double inv2 = 1.0 / (den * den);
-    sum.value += 1.0 / den;
-    // d(1/den) = -(taup dn + taun dp) / den^2
-    sum.dV += -(c.taup * n - c.taun * p) * inv2;
-    sum.dFn += c.taup * n * inv2;
-    sum.dFp += -c.taun * p * inv2;
+    ek_srhAdd(sum, n, p, c, ek_centreDen(n, p, c));
 }
 
 ekPointValue ek_srhRate(const ekPointValue& sum, double n, double p, double ni)
@@ -58,17 +49,17 @@ namespace {
 
 // Occupation fraction num/den and its partial derivatives by n and p,
 // turned into derivatives by V, Fn, Fp and scaled by N.
-ekPointValue levelCharge(double N, double n, double p, double num, double den,
-                          double dNumDn, double dNumDp, const ekSrhCentre& c)
+ekPointValue levelCharge(double N, double n, double p, double num, const ekCentreDen& d,
+                         double dNumDn, double dNumDp, const ekSrhCentre& c)
 {
     ekPointValue q;
-    if (!(den > 0.0) || N <= 0.0) {
+    if (!(d.inv > 0.0) || N <= 0.0) {
         return q;
     }
-    const double inv2 = 1.0 / (den * den);
-    const double dfdn = (dNumDn * den - num * c.taup) * inv2;
-    const double dfdp = (dNumDp * den - num * c.taun) * inv2;
-    q.value = N * num / den;
+    const double f = num * d.inv;
+    const double dfdn = dNumDn * d.inv - num * c.taup * d.inv2;
+    const double dfdp = dNumDp * d.inv - num * c.taun * d.inv2;
+    q.value = N * f;
     q.dV = N * (dfdn * n - dfdp * p);
     q.dFn = -N * dfdn * n;
     q.dFp = N * dfdp * p;
@@ -77,18 +68,26 @@ ekPointValue levelCharge(double N, double n, double p, double num, double den,
 
 }  // namespace
 
+ekPointValue ek_acceptorCharge(double N, double n, double p, const ekSrhCentre& c,
+                               const ekCentreDen& d)
+{
+    return levelCharge(N, n, p, c.taun * c.p1 + c.taup * n, d, c.taup, 0.0, c);
+}
+
+ekPointValue ek_donorCharge(double N, double n, double p, const ekSrhCentre& c,
+                            const ekCentreDen& d)
+{
+    return levelCharge(N, n, p, c.taup * c.n1 + c.taun * p, d, 0.0, c.taun, c);
+}
+
 ekPointValue ek_acceptorCharge(double N, double n, double p, const ekSrhCentre& c)
 {
-    const double den = c.taup * (n + c.n1) + c.taun * (p + c.p1);
-    const double num = c.taun * c.p1 + c.taup * n;
-    return levelCharge(N, n, p, num, den, c.taup, 0.0, c);
+    return ek_acceptorCharge(N, n, p, c, ek_centreDen(n, p, c));
 }
 
 ekPointValue ek_donorCharge(double N, double n, double p, const ekSrhCentre& c)
 {
-    const double den = c.taup * (n + c.n1) + c.taun * (p + c.p1);
-    const double num = c.taup * c.n1 + c.taun * p;
-    return levelCharge(N, n, p, num, den, 0.0, c.taun, c);
+    return ek_donorCharge(N, n, p, c, ek_centreDen(n, p, c));
 }
 
 double ek_acceptorEquilibrium(double N, double g, double p, double* dQdV)

@@ -257,7 +257,8 @@ public:
                                                   double* other2, int n, double* residualNorm);
     // Assembler of the coupled system (kind 5): transportNewton unless
     // another is set (null restores it). solveSystem clears the band
-    // Jacobian before each call.
+    // Jacobian before each call of another assembler (transportNewton
+    // writes every entry of the band itself).
     void setNewtonAssembler(SystemAssembler assembler) { newtonAssembler = assembler; }
     // Largest update of each iteration of the last pass (iteration limit
     // entries; null when the limit is 1).
@@ -317,8 +318,9 @@ public:
     // ---- Newton iteration (ekNewton*.cpp) --------------------------------------
     // Coupled Newton system (solveSystem kind 5): x holds 3N unknowns, V, Fn,
     // Fp interleaved per point. Fills the residual F, rhs = -F, the band
-    // Jacobian of F (every entry, contact rows included) and the sum of F^2
-    // (never exactly 0). lower, diag, upper, other1 and other2 are not used.
+    // Jacobian of F (every entry of the band, zeros included, contact rows
+    // too: it need not be cleared first) and the sum of F^2 (never exactly
+    // 0). lower, diag, upper, other1 and other2 are not used.
     void transportNewton(double* x, double* residual, double* rhs, double* lower, double* diag,
                          double* upper, ekBandMatrix* jacobian, double* other1, double* other2,
                          int n, double* residualNorm);
