@@ -7,6 +7,7 @@
 #include "ekContact.h"
 #include "ekPointPhysics.h"
 #include "ekSimulator.h"
+#include "ekStructureBuilder.h"
 
 namespace {
 
@@ -24,30 +25,35 @@ void ekSimulator::transportPoisson(double* V, double* residual, double* rhs, dou
         diag == nullptr || upper == nullptr) {
         return;
     }
-    const double lambda = norm.unit;
+    const double inverseLambda = 1.0 / norm.unit;
     const ekOccupation mode = occupation();
+    const double* z = mesh.sol.z;
+    const double* eps = mesh.mat.Eps;
+    // Permittivity over the step of an edge, carried from the right edge
+    // of one point to the left edge of the next.
+    auto epsOverStep = [&](int j) {
+        return ek_interfaceMean(eps[j], eps[j + 1], ekLimits::MEAN_HARMONIC) / (z[j + 1] - z[j]);
+    };
+    double gLeft = epsOverStep(0);
     double sum = 0.0;
     for (int i = 1; i < N - 1; ++i) {
-        const double hL = mesh.sol.z[i] - mesh.sol.z[i - 1];
-        const double hR = mesh.sol.z[i + 1] - mesh.sol.z[i];
-        const double hM = mesh.controlWidth(i);
+        const double gRight = epsOverStep(i);
+        const double invM = 1.0 / mesh.controlWidth(i);
         const double ni = ek_electronDensity(mesh, V[i], Fn[i], i);
         const double pi = ek_holeDensity(mesh, V[i], Fp[i], i);
         ekTrappedCharge q;
         ek_trappedCharge(mesh, i, ni, pi, mode, &q);
-        const double epsL =
-            interpolateParameter(mesh.mat.Eps[i - 1], mesh.mat.Eps[i], ekLimits::MEAN_HARMONIC);
-        const double epsR =
-            interpolateParameter(mesh.mat.Eps[i], mesh.mat.Eps[i + 1], ekLimits::MEAN_HARMONIC);
         const double rho = (q.Na - q.Nd) + (ni - pi) + (q.Qa - q.Qd) - q.Qpol;
-        const double F =
-            (epsL * (V[i - 1] - V[i]) / hL + epsR * (V[i + 1] - V[i]) / hR) / hM - rho / lambda;
+        const double a = gLeft * invM;
+        const double c = gRight * invM;
+        const double F = a * (V[i - 1] - V[i]) + c * (V[i + 1] - V[i]) - rho * inverseLambda;
         residual[i] = F;
         rhs[i] = -F;
-        lower[i] = epsL / hL / hM;
-        upper[i] = epsR / hR / hM;
-        diag[i] = -(epsL / hL + epsR / hR) / hM - (ni + pi + q.dV) / lambda;
+        lower[i] = a;
+        upper[i] = c;
+        diag[i] = -(a + c) - (ni + pi + q.dV) * inverseLambda;
         sum += F * F;
+        gLeft = gRight;
     }
 
     // Contacts: a Schottky contact pins the potential to the metal; an

@@ -92,20 +92,22 @@ ekPointValue ek_donorCharge(double N, double n, double p, const ekSrhCentre& c)
 
 double ek_acceptorEquilibrium(double N, double g, double p, double* dQdV)
 {
-    const double d = 1.0 + p * g;
+    const double inv = 1.0 / (1.0 + p * g);
+    const double q = N * inv;
     if (dQdV != nullptr) {
-        *dQdV = N * g * p / (d * d);
+        *dQdV = q * inv * g * p;  // N g p / d^2
     }
-    return N / d;
+    return q;
 }
 
 double ek_donorEquilibrium(double N, double g, double n, double* dQdV)
 {
-    const double d = 1.0 + n * g;
+    const double inv = 1.0 / (1.0 + n * g);
+    const double q = N * inv;
     if (dQdV != nullptr) {
-        *dQdV = N * g * n / (d * d);
+        *dQdV = q * inv * g * n;
     }
-    return N / d;
+    return q;
 }
 
 double ek_urbachSliceEnergy(double tailEnergy, int k)
@@ -188,8 +190,10 @@ ekBernoulliPair ek_bernoulliPair(double x)
     // serves both values and both derivatives.
     const double e = std::exp(-ax);
     const double em = 1.0 - e;
-    const double small = ax * e / em;
-    const double dSmall = e * (em - ax) / (em * em);
+    const double inv = 1.0 / em;
+    const double r = e * inv;
+    const double small = ax * r;
+    const double dSmall = r * (em - ax) * inv;
     const double large = small + ax;
     const double dLarge = -(dSmall + 1.0);
     if (x > 0.0) {

@@ -36,6 +36,7 @@ class ekLayer;
 class ekExcitation;
 class ekBandMatrix;
 struct ekSolutionWork;
+struct ekEdgeFlux;
 struct ekLayerValues;
 struct ekLevelValues;
 struct ekLayerGeometry;
@@ -603,7 +604,14 @@ private:
     // What the equilibrium and the transport saves both derive at point k
     // from its V, Fn, Fp: densities, band potentials and edges, dopant, trap
     // and polarisation charges. Returns the volume charge density there.
+    // The point's own recombination rates are stored with it.
     double storePointState(int k, double V, double Fn, double Fp);
+    // transportSavePoint with both edges' fluxes at hand (null at the ends
+    // of the mesh): what storeSolution, which takes each edge once, and
+    // transportSavePoint share.
+    void savePoint(int k, double Vm, double V0, double Vp, double Fnm, double Fn0, double Fnp,
+                   double Fpm, double Fp0, double Fpp, const ekEdgeFlux* left,
+                   const ekEdgeFlux* right);
 
     // -- bias sweep (ekBias*.cpp, ekPhotovoltaic.cpp, ekSweepProgress.cpp) --
     // The bias sweep's own workings (ekBiasSweep.h).
