@@ -7,7 +7,6 @@
 #include "ekContact.h"
 #include "ekPointPhysics.h"
 #include "ekSimulator.h"
-#include "ekStructureBuilder.h"
 
 namespace {
 
@@ -27,17 +26,12 @@ void ekSimulator::transportPoisson(double* V, double* residual, double* rhs, dou
     }
     const double inverseLambda = 1.0 / norm.unit;
     const ekOccupation mode = occupation();
-    const double* z = mesh.sol.z;
-    const double* eps = mesh.mat.Eps;
-    // Permittivity over the step of an edge, carried from the right edge
-    // of one point to the left edge of the next.
-    auto epsOverStep = [&](int j) {
-        return ek_interfaceMean(eps[j], eps[j + 1], ekLimits::MEAN_HARMONIC) / (z[j + 1] - z[j]);
-    };
-    double gLeft = epsOverStep(0);
+    // Permittivity over the step of each edge.
+    const double* epsOverStep = mesh.edgeEps();
     double sum = 0.0;
     for (int i = 1; i < N - 1; ++i) {
-        const double gRight = epsOverStep(i);
+        const double gLeft = epsOverStep[i - 1];
+        const double gRight = epsOverStep[i];
         const double invM = 1.0 / mesh.controlWidth(i);
         const double ni = ek_electronDensity(mesh, V[i], Fn[i], i);
         const double pi = ek_holeDensity(mesh, V[i], Fp[i], i);
@@ -53,7 +47,6 @@ void ekSimulator::transportPoisson(double* V, double* residual, double* rhs, dou
         upper[i] = c;
         diag[i] = -(a + c) - (ni + pi + q.dV) * inverseLambda;
         sum += F * F;
-        gLeft = gRight;
     }
 
     // Contacts: a Schottky contact pins the potential to the metal; an

@@ -9,6 +9,7 @@
 // pair) once for both of its points, and the three rows of a point are
 // written into the band whole, so the band needs no clearing first.
 #include <cmath>
+#include <cstddef>
 
 #include "ekLimits.h"
 #include "ElecDevice.h"
@@ -19,7 +20,6 @@
 #include "ekNewtonEdges.h"
 #include "ekPointPhysics.h"
 #include "ekSimulator.h"
-#include "ekStructureBuilder.h"
 
 namespace {
 
@@ -61,16 +61,18 @@ Edge edgeAt(const ekMeshFields& f, int k, const Point& l, const Point& r)
 {
     Edge e;
     ek_edgeFluxPair(f, k, l.V, l.n, l.p, r.V, r.n, r.p, &e.flux[0], &e.flux[1]);
-    const double h = f.sol.z[k + 1] - f.sol.z[k];
-    e.epsOverH = ek_interfaceMean(f.mat.Eps[k], f.mat.Eps[k + 1], ekLimits::MEAN_HARMONIC) / h;
+    e.epsOverH = f.edgeEps()[k];
     return e;
 }
 
 // The three rows of point k over the columns of points k-1, k, k+1
-// (3k-3 .. 3k+5): rows[j][3 (point - k + 1) + unknown].
+// (3k-3 .. 3k+5), at a[j][PAD + 3 (point - k + 1) + unknown], with zeros
+// on either side so that each row's whole band (five columns either side
+// of its diagonal) can be read off without a test.
 struct PointRows {
-    double a[3][9] = {};
-    double& at(int row, int point, int unknown) { return a[row][3 * (point + 1) + unknown]; }
+    static constexpr int PAD = 2;
+    double a[3][PAD + 9 + PAD] = {};
+    double& at(int row, int point, int unknown) { return a[row][PAD + 3 * (point + 1) + unknown]; }
 };
 
 // Writes the rows of point k into the band whole: every entry of the band
@@ -78,17 +80,27 @@ struct PointRows {
 void storeRows(ekBandMatrix* J, int k, const PointRows& rows)
 {
     const int n = J->size();
-    const int kl = J->lower();
-    const int ku = J->upper();
+    const int kl = EK_NEWTON_KL;
+    const int ku = EK_NEWTON_KU;
     const int ldab = J->ldab();
+    const int kv = J->lower() + J->upper();
     double* band = J->data();
     for (int j = 0; j < 3; ++j) {
         const int r = 3 * k + j;
-        const int first = r - kl < 0 ? 0 : r - kl;
-        const int last = r + ku > n - 1 ? n - 1 : r + ku;
-        for (int c = first; c <= last; ++c) {
-            const int m = c - 3 * k + 3;
-            band[kl + ku + r - c + c * ldab] = m >= 0 && m < 9 ? rows.a[j][m] : 0.0;
+        // Column c of row r sits at kv + r - c + c ldab; row j of the block
+        // holds column c at PAD + c - 3k + 3 = PAD + j + 3 + (c - r).
+        const double* row = &rows.a[j][PointRows::PAD + j + 3];
+        double* entry = band + kv + r + static_cast<ptrdiff_t>(r) * (ldab - 1);
+        if (r - kl >= 0 && r + ku <= n - 1) {
+            for (int d = -kl; d <= ku; ++d) {
+                entry[static_cast<ptrdiff_t>(d) * (ldab - 1)] = row[d];
+            }
+        } else {
+            for (int d = -kl; d <= ku; ++d) {
+                if (r + d >= 0 && r + d <= n - 1) {
+                    entry[static_cast<ptrdiff_t>(d) * (ldab - 1)] = row[d];
+                }
+            }
         }
     }
 }
@@ -259,7 +271,7 @@ void ekSimulator::transportNewton(double* x, double* residual, double* rhs, doub
 {
     if (x == nullptr || residual == nullptr || rhs == nullptr || jacobian == nullptr ||
         device == nullptr || Points < 3 || n != 3 * Points || jacobian->size() != n ||
-        jacobian->lower() < EK_NEWTON_KL || jacobian->upper() < EK_NEWTON_KU ||
+        jacobian->lower() != EK_NEWTON_KL || jacobian->upper() != EK_NEWTON_KU ||
         mesh.sol.z == nullptr) {
         return;
     }

@@ -1,20 +1,9 @@
 #include "ekLimits.h"
 #include "ekNewtonEdges.h"
 
-#include "ekStructureBuilder.h"
 
 #include "ekLocalModels.h"
 #include "ekPointPhysics.h"
-
-namespace {
-
-double edgeStep(const ekSimulator& sim, int j)
-{
-    const double* z = sim.getMesh().sol.z;
-    return z[j + 1] - z[j];
-}
-
-}  // namespace
 
 double ekSimulator::bernoulli(double x, double* derivative)
 {
@@ -27,9 +16,7 @@ ekEdgeFlux ek_edgeFlux(const ekSimulator& sim, ekCarrier carrier, int j, double 
     const ekMeshFields& f = sim.getMesh();
     const ekMaterialArrays& m = f.mat;
     const bool electrons = carrier == ekCarrier::ELECTRON;
-    const double* mobility = electrons ? m.Mobn : m.Mobp;
-    const double mu = ek_interfaceMean(mobility[j], mobility[j + 1], ekLimits::MEAN_HARMONIC);
-    const double c = mu / edgeStep(sim, j);
+    const double c = electrons ? f.edgeMobn()[j] : f.edgeMobp()[j];
     const double ul = electrons ? ek_electronDensity(f, Vl, Fl, j) : ek_holeDensity(f, Vl, Fl, j);
     const double ur =
         electrons ? ek_electronDensity(f, Vr, Fr, j + 1) : ek_holeDensity(f, Vr, Fr, j + 1);
@@ -42,9 +29,8 @@ void ek_edgeFluxPair(const ekMeshFields& f, int j, double Vl, double nl, double 
                      double nr, double pr, ekEdgeFlux* electrons, ekEdgeFlux* holes)
 {
     const ekMaterialArrays& m = f.mat;
-    const double inverseStep = 1.0 / (f.sol.z[j + 1] - f.sol.z[j]);
-    const double cn = ek_interfaceMean(m.Mobn[j], m.Mobn[j + 1], ekLimits::MEAN_HARMONIC) * inverseStep;
-    const double cp = ek_interfaceMean(m.Mobp[j], m.Mobp[j + 1], ekLimits::MEAN_HARMONIC) * inverseStep;
+    const double cn = f.edgeMobn()[j];
+    const double cp = f.edgeMobp()[j];
     const double dn = (Vr + m.offN[j + 1]) - (Vl + m.offN[j]);
     const double dp = (Vr - m.offP[j + 1]) - (Vl - m.offP[j]);
     const ekBernoulliPair bn = ek_bernoulliPair(dn);
