@@ -43,7 +43,9 @@ struct LevelWalk {
     // its SRH centre; g is its equilibrium ionisation term.
     void level(bool acceptor, double N, double* Q, const ekSrhCentre& c, double g)
     {
-        const ekCentreDen d = ek_centreDen(n, p, c);
+        // The denominator serves the rate and the steady-state occupation;
+        // the equilibrium occupation has its own ionisation term.
+        const ekCentreDen d = SRH || steady ? ek_centreDen(n, p, c) : ekCentreDen{};
         if (SRH) {
             ek_srhAdd(*sum, n, p, c, d);
         }
