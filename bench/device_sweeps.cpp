@@ -66,11 +66,13 @@ std::string diodeLayers(const int points[4])
     const char* layers[4][2] = {{"800", "P"}, {"20", "P"}, {"20", "N"}, {"600", "N"}};
     std::string text;
     for (int l = 0; l < 4; ++l) {
-        text += "[Layer" + std::to_string(l + 1) + "]\n    Material=\"Si\"\n    Thickness=" +
-                layers[l][0] + "\n    Dopant.Type=\"" + layers[l][1] +
+        text += "[Layer" + std::to_string(l + 1) +
+                "]\n    Material=\"Si\"\n    Thickness=" + layers[l][0] + "\n    Dopant.Type=\"" +
+                layers[l][1] +
                 "\"\n    Dopant.N=1e16\n    Trap1.Type=\"Donor\"\n    Trap1.N=1e12\n"
                 "    Trap1.Nr=1e19\n    Trap1.E=0\n    Trap1.Taun=1e-5\n    Trap1.Taup=1e-5\n"
-                "    Mesh.Points=" + std::to_string(points[l]) + "\n";
+                "    Mesh.Points=" +
+                std::to_string(points[l]) + "\n";
     }
     return text;
 }
@@ -212,8 +214,8 @@ double factorSolveSeconds(const ekBandMatrix& A, int repeats)
 // and meshed as a run does, its equilibrium solved, and the coupled system
 // assembled there. Returns the best time of one factor + solve of that
 // band (-1 on failure); *points receives the mesh size.
-double newtonBandSeconds(const std::filesystem::path& folder, const std::string& text,
-                         int repeats, int* points)
+double newtonBandSeconds(const std::filesystem::path& folder, const std::string& text, int repeats,
+                         int* points)
 {
     const std::filesystem::path file = writeDeviceFile(folder, text);
     nuSigma sigma;
@@ -391,8 +393,8 @@ int main(int argc, char** argv)
         std::printf("%-32s %6s %10s %8s %10s %10s %8s\n", "device", "points", "ms/solve", "iters",
                     "iter us", "LU us", "iter/LU");
         std::printf("%-32s %6d %10.3f %8ld %10.1f %10.2f %8.2f\n", "Si p-n junction", eq.points,
-                    1000.0 * eq.seconds, eq.factorisations, 1e6 * perIteration,
-                    1e6 * eq.luSeconds, perIteration / eq.luSeconds);
+                    1000.0 * eq.seconds, eq.factorisations, 1e6 * perIteration, 1e6 * eq.luSeconds,
+                    perIteration / eq.luSeconds);
     } else {
         std::printf("Si p-n junction equilibrium FAILED\n");
         ++failures;

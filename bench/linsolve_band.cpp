@@ -42,8 +42,9 @@ void fillDominant(ekBandMatrix& A, std::mt19937& rng)
 }
 
 // The solution lands in x.
-double secondsPerSolve(const ekBandMatrix& A, const std::vector<double>& b, const ekSolverOptions& options,
-                       int repeats, ekLinearSolveInfo* info, std::vector<double>& x)
+double secondsPerSolve(const ekBandMatrix& A, const std::vector<double>& b,
+                       const ekSolverOptions& options, int repeats, ekLinearSolveInfo* info,
+                       std::vector<double>& x)
 {
     x.assign(b.size(), 0.0);
     const auto start = std::chrono::steady_clock::now();
@@ -104,14 +105,18 @@ int main()
         const double bandMB = static_cast<double>(A.ldab()) * n * sizeof(double) / 1e6;
         const double denseMB = static_cast<double>(n) * n * sizeof(double) / 1e6;
         const double rssMB = (peakResidentKiB() - rssBefore) / 1024.0;
-        std::printf("%8d %8d %12.3f %12.1f %12.3f %12.3f %12.3f %12.2e %10.1f%s\n", nodes, n, bandMB,
-                    denseMB, 1e3 * luSeconds, 1e3 * kernelSeconds, 1e3 * krylovSeconds,
+        std::printf("%8d %8d %12.3f %12.1f %12.3f %12.3f %12.3f %12.2e %10.1f%s\n", nodes, n,
+                    bandMB, denseMB, 1e3 * luSeconds, 1e3 * kernelSeconds, 1e3 * krylovSeconds,
                     ek_relativeResidual(A, b.data(), xLU.data()), rssMB,
-                    luInfo.status == EK_LINSOLVE_OK && krylovInfo.status == EK_LINSOLVE_OK ? "" : "  FAILED");
+                    luInfo.status == EK_LINSOLVE_OK && krylovInfo.status == EK_LINSOLVE_OK
+                        ? ""
+                        : "  FAILED");
     }
-    std::printf("band MB: the Jacobian in band storage; dense MB: the same matrix stored dense.\n"
-                "LU: ek_solveBand with the banded LU of ekBandLU; kernel: its factorisation and solve alone;\n"
-                "bicgstab: Eigen BiCGSTAB with ILUT; residual: ||Ax - b|| / ||b|| of the LU solution.\n"
-                "RSS+: growth of the peak resident size while that size ran.\n");
+    std::printf(
+        "band MB: the Jacobian in band storage; dense MB: the same matrix stored dense.\n"
+        "LU: ek_solveBand with the banded LU of ekBandLU; kernel: its factorisation and solve "
+        "alone;\n"
+        "bicgstab: Eigen BiCGSTAB with ILUT; residual: ||Ax - b|| / ||b|| of the LU solution.\n"
+        "RSS+: growth of the peak resident size while that size ran.\n");
     return 0;
 }

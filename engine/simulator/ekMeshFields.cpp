@@ -120,9 +120,12 @@ void ekMeshFields::setEdgeCoefficients()
     double* eps = mobp + N;
     for (size_t j = 0; j + 1 < N; ++j) {
         const double inverseStep = 1.0 / (sol.z[j + 1] - sol.z[j]);
-        mobn[j] = ek_interfaceMean(mat.Mobn[j], mat.Mobn[j + 1], ekLimits::MEAN_HARMONIC) * inverseStep;
-        mobp[j] = ek_interfaceMean(mat.Mobp[j], mat.Mobp[j + 1], ekLimits::MEAN_HARMONIC) * inverseStep;
-        eps[j] = ek_interfaceMean(mat.Eps[j], mat.Eps[j + 1], ekLimits::MEAN_HARMONIC) * inverseStep;
+        mobn[j] =
+            ek_interfaceMean(mat.Mobn[j], mat.Mobn[j + 1], ekLimits::MEAN_HARMONIC) * inverseStep;
+        mobp[j] =
+            ek_interfaceMean(mat.Mobp[j], mat.Mobp[j + 1], ekLimits::MEAN_HARMONIC) * inverseStep;
+        eps[j] =
+            ek_interfaceMean(mat.Eps[j], mat.Eps[j + 1], ekLimits::MEAN_HARMONIC) * inverseStep;
     }
 }
 

@@ -1,7 +1,6 @@
 #include "ekLimits.h"
 #include "ekNewtonEdges.h"
 
-
 #include "ekLocalModels.h"
 #include "ekPointPhysics.h"
 

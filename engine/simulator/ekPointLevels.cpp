@@ -80,8 +80,7 @@ struct LevelWalk {
         if (N > 0.0 && ekLimits::isLevelKind(kind)) {
             const bool acceptor = kind == ekLimits::KIND_ACCEPTOR;
             level(acceptor, N, CHARGE ? (acceptor ? &charge->Na : &charge->Nd) : nullptr,
-                  {m.dopantTaun[i], m.dopantTaup[i], m.dopantN1[i], m.dopantP1[i]},
-                  m.dopantIon[i]);
+                  {m.dopantTaun[i], m.dopantTaup[i], m.dopantN1[i], m.dopantP1[i]}, m.dopantIon[i]);
         } else if (SRH) {
             // Without a dopant level the layer's midgap centre recombines.
             ek_srhAdd(*sum, n, p, {m.Taun[i], m.Taup[i], ni, ni});

@@ -276,7 +276,9 @@ TEST_P(NewtonJacobian, OneWalkOverTheCentresGivesChargeAndRateAsApart)
 {
     const std::vector<double> x = state();
     const ekMeshFields& f = sim.getMesh();
-    auto near = [](double a, double b) { return std::fabs(a - b) <= 1e-13 * (std::fabs(b) + 1e-300); };
+    auto near = [](double a, double b) {
+        return std::fabs(a - b) <= 1e-13 * (std::fabs(b) + 1e-300);
+    };
     for (ekOccupation mode : {ekOccupation::EQUILIBRIUM, ekOccupation::STEADY_STATE}) {
         for (int k = 0; k < sim.getPoints(); ++k) {
             const double n = ek_electronDensity(f, x[3 * k], x[3 * k + 1], k);
@@ -285,14 +287,14 @@ TEST_P(NewtonJacobian, OneWalkOverTheCentresGivesChargeAndRateAsApart)
             const ekPointValue srh = ek_levelsAndSrh(f, k, n, p, mode, &together);
             ek_trappedCharge(f, k, n, p, mode, &apart);
             const ekPointValue alone = ek_srhRecombination(f, k, n, p);
-            const double a[] = {together.Na, together.Nd, together.Qa, together.Qd, together.Qpol,
-                                together.dV, together.dFn, together.dFp, srh.value, srh.dV,
-                                srh.dFn, srh.dFp};
-            const double b[] = {apart.Na, apart.Nd, apart.Qa, apart.Qd, apart.Qpol, apart.dV,
-                                apart.dFn, apart.dFp, alone.value, alone.dV, alone.dFn, alone.dFp};
+            const double a[] = {together.Na,   together.Nd, together.Qa,  together.Qd,
+                                together.Qpol, together.dV, together.dFn, together.dFp,
+                                srh.value,     srh.dV,      srh.dFn,      srh.dFp};
+            const double b[] = {apart.Na,  apart.Nd,  apart.Qa,    apart.Qd, apart.Qpol, apart.dV,
+                                apart.dFn, apart.dFp, alone.value, alone.dV, alone.dFn,  alone.dFp};
             for (int q = 0; q < 12; ++q) {
-                ASSERT_TRUE(near(a[q], b[q])) << "point " << k << " quantity " << q << ": "
-                                              << a[q] << " against " << b[q];
+                ASSERT_TRUE(near(a[q], b[q]))
+                    << "point " << k << " quantity " << q << ": " << a[q] << " against " << b[q];
             }
         }
     }
@@ -310,8 +312,8 @@ void expectWholeEqualsPointByPoint(ekSimulator& sim, const std::vector<double>& 
 {
     const int N = sim.getPoints();
     const ekMeshFields& f = sim.getMesh();
-    const double* columns[] = {f.sol.V,  f.sol.Fn, f.sol.Fp,  f.sol.n,  f.sol.p,   f.sol.EC,
-                               f.sol.En, f.sol.Ep, f.sol.Q,   f.sol.Jn, f.sol.Jp,  f.sol.RD,
+    const double* columns[] = {f.sol.V,  f.sol.Fn,   f.sol.Fp,  f.sol.n,   f.sol.p,    f.sol.EC,
+                               f.sol.En, f.sol.Ep,   f.sol.Q,   f.sol.Jn,  f.sol.Jp,   f.sol.RD,
                                f.sol.RA, f.sol.RSRH, f.sol.Nax, f.sol.Ndx, f.sol.Ntax, f.sol.Ntdx};
     sim.transportSaveNewton(const_cast<double*>(x.data()), 0);
     std::vector<std::vector<double>> whole;
@@ -341,7 +343,8 @@ TEST_P(NewtonJacobian, StoringAWholeSolutionEqualsStoringItPointByPoint)
         GTEST_SKIP() << "its equilibrium does not converge on this coarse mesh; "
                         "StoringASolutionWithAnInterfacePair stores a paired point";
     }
-    if (GetParam().contacts != Contacts::Schottky && GetParam().contacts != Contacts::SchottkyTunnel) {
+    if (GetParam().contacts != Contacts::Schottky &&
+        GetParam().contacts != Contacts::SchottkyTunnel) {
         // A converged point lets a solution be stored: the equilibrium.
         param.method = nuParam::METHOD_GUMMEL;
         param.dampMode = 0x50;
