@@ -38,7 +38,7 @@ int factorBand(int n, int klRun, int kuRun, double* ab, int ldab, int* pivots)
     int last = 0;  // last column the interchanges so far reach
     // One column's elimination over `below` rows; inlined with below = kl
     // away from the matrix's end.
-    auto eliminate = [&](int j, int below) {
+    auto eliminate = [&](int j, int below) -> bool {
         int p = 0;
         double largest = std::fabs(entry(ab, ldab, kv, j, j));
         for (int i = 1; i <= below; ++i) {
@@ -49,11 +49,18 @@ int factorBand(int n, int klRun, int kuRun, double* ab, int ldab, int* pivots)
             }
         }
         pivots[j] = j + p;
-        if (entry(ab, ldab, kv, j + p, j) == 0.0) {
+        const double pivot = entry(ab, ldab, kv, j + p, j);
+        if (!std::isfinite(pivot)) {
+            // fabs(NaN) is never the largest: a NaN pivot means the
+            // diagonal itself is NaN, or the whole column is.
+            info = -(j + 1);
+            return false;
+        }
+        if (pivot == 0.0) {
             if (info == 0) {
                 info = j + 1;
             }
-            return;
+            return true;
         }
         last = std::max(last, std::min(j + ku + p, n - 1));
         if (p != 0) {
@@ -76,13 +83,13 @@ int factorBand(int n, int klRun, int kuRun, double* ab, int ldab, int* pivots)
                 target[i] -= column[i] * u;
             }
         }
+        return true;
     };
     for (int j = 0; j < n; ++j) {
         const int below = std::min(kl, n - 1 - j);
-        if (KL > 0 && below == KL) {
-            eliminate(j, KL);
-        } else {
-            eliminate(j, below);
+        const bool finite = KL > 0 && below == KL ? eliminate(j, KL) : eliminate(j, below);
+        if (!finite) {
+            break;
         }
     }
     return info;
@@ -110,10 +117,8 @@ void ek_bandSolve(int n, int kl, int ku, const double* ab, int ldab, const int* 
         if (p != j) {
             std::swap(b[p], b[j]);
         }
+        // No shortcut for bj == 0: a NaN multiplier must still reach b.
         const double bj = b[j];
-        if (bj == 0.0) {
-            continue;
-        }
         const int below = std::min(kl, n - 1 - j);
         const double* column = &entry(ab, ldab, kv, j + 1, j);
         for (int i = 0; i < below; ++i) {

@@ -37,6 +37,17 @@ void ekBandMatrix::clear()
     outOfBand_ = false;
 }
 
+void ekBandMatrix::setTridiagonal(const double* lower, const double* diag, const double* upper)
+{
+    for (int i = 0; i < n_; ++i) {
+        if (i > 0)
+            band_[index(i, i - 1)] = lower[i];
+        band_[index(i, i)] = diag[i];
+        if (i + 1 < n_)
+            band_[index(i, i + 1)] = upper[i];
+    }
+}
+
 bool ekBandMatrix::isFinite() const
 {
     return std::all_of(band_.begin(), band_.end(), [](double v) { return std::isfinite(v); });

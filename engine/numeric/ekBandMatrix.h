@@ -52,6 +52,11 @@ public:
 
     // Zeroes every entry and forgets an earlier out-of-band write.
     void clear();
+    // Writes a tridiagonal matrix (kl = ku = 1, or n = 1) whole: row i reads
+    // lower[i] x[i-1] + diag[i] x[i] + upper[i] x[i+1] (lower[0] and
+    // upper[n-1] are not read). The rows above the band are the
+    // factorisation's and are left as they are.
+    void setTridiagonal(const double* lower, const double* diag, const double* upper);
     bool hadOutOfBandWrite() const { return outOfBand_; }
     // True when every stored entry is a finite number.
     bool isFinite() const;

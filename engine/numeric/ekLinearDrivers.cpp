@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "ekDamping.h"
@@ -41,22 +42,66 @@ int applyUpdate(UpdateKind kind, std::vector<double>& damped, double* update, do
     return EK_LINSOLVE_OK;
 }
 
-int solveAndApply(UpdateKind kind, const ekBandMatrix& A, const double* rhs, double* update, double* previous,
+// What the drivers keep from one call to the next, per thread: the option
+// text last read and its reading, the band of the tridiagonal systems, the
+// pivots and the solution. An iteration of a fixed size then allocates
+// nothing and reads its option text once.
+struct DriverWork {
+    std::string optionText;
+    bool optionsRead = false;
+    bool optionsOk = false;
+    ekSolverOptions options;
+    ekBandMatrix triDiagonal;
+    std::vector<int> pivots;
+    std::vector<double> solution;
+
+    // The options of text, read again only when the text changed.
+    const ekSolverOptions* read(const char* text)
+    {
+        const char* t = text != nullptr ? text : "";
+        if (!optionsRead || optionText != t) {
+            optionText = t;
+            optionsRead = true;
+            optionsOk = ek_parseSolverOptions(text, &options, nullptr);
+        }
+        return optionsOk ? &options : nullptr;
+    }
+};
+
+DriverWork& driverWork()
+{
+    thread_local DriverWork work;
+    return work;
+}
+
+// Solves A (overwritten by its factors when the banded LU solves it) for
+// the update and applies it.
+int solveAndApply(UpdateKind kind, ekBandMatrix& A, const double* rhs, double* update, double* previous,
                   double* x, int* iterations, double* error, const char* optionText, double damp, int dampMode)
 {
     *error = 1.0;
     *iterations = 0;
-    ekSolverOptions options;
-    if (!ek_parseSolverOptions(optionText, &options, nullptr))
+    DriverWork& work = driverWork();
+    const ekSolverOptions* options = work.read(optionText);
+    if (options == nullptr)
         return EK_LINSOLVE_BAD_OPTION;
     const int n = A.size();
     try {
-        // The previous update starts the Krylov iteration; the solution lands
-        // in a scratch vector so a failure leaves update as it was.
-        std::vector<double> solution(update, update + n);
-        ekLinearSolveInfo info;
-        const int status = ek_solveBand(A, rhs, solution.data(), options, &info);
-        *iterations = info.iterations;
+        // The solution lands in a scratch vector so a failure leaves update
+        // as it was; for a Krylov solver it starts from the previous update.
+        std::vector<double>& solution = work.solution;
+        int status = EK_LINSOLVE_OK;
+        if (options->method == ekLinearMethod::BandLU) {
+            solution.assign(rhs, rhs + n);
+            ekLinearSolveInfo info;
+            status = ek_solveBandLUInPlace(A, solution.data(), work.pivots, &info);
+            *iterations = info.iterations;
+        } else {
+            solution.assign(update, update + n);
+            ekLinearSolveInfo info;
+            status = ek_solveBand(A, rhs, solution.data(), *options, &info);
+            *iterations = info.iterations;
+        }
         if (status != EK_LINSOLVE_OK)
             return status;
         return applyUpdate(kind, solution, update, previous, x, n, damp, dampMode, error);
@@ -73,21 +118,16 @@ int ek_solveTriDiagLis(const double* lower, const double* diag, const double* up
 {
     if (!lower || !diag || !upper || !rhs || !update || !previous || !x || !iterations || !error || n < 1)
         return EK_LINSOLVE_BAD_ARGUMENT;
-    ekBandMatrix A;
-    if (!A.resize(n, 1, 1))
+    // The band is kept from one call to the next and rewritten whole.
+    ekBandMatrix& A = driverWork().triDiagonal;
+    if (A.size() != n && !A.resize(n, 1, 1))
         return EK_LINSOLVE_NO_MEMORY;
-    for (int i = 0; i < n; ++i) {
-        if (i > 0)
-            A.at(i, i - 1) = lower[i];
-        A.at(i, i) = diag[i];
-        if (i + 1 < n)
-            A.at(i, i + 1) = upper[i];
-    }
+    A.setTridiagonal(lower, diag, upper);
     return solveAndApply(UpdateKind::TriDiag, A, rhs, update, previous, x, iterations, error, options, damp,
                          dampMode);
 }
 
-int ek_solveNewtonLis(const ekBandMatrix* jacobian, const double* rhs, double* update, double* previous, double* x,
+int ek_solveNewtonLis(ekBandMatrix* jacobian, const double* rhs, double* update, double* previous, double* x,
                       int n, int* iterations, double* error, int /*maxIter*/, double /*tol*/, const char* options,
                       double damp, int dampMode)
 {

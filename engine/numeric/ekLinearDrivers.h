@@ -2,6 +2,9 @@
 // solve the linearised system for the update, damp it, and apply it.
 //
 // Both return 0 on success, else an ekLinearStatus code (ekLinearSolver.h).
+// What they need besides the caller's arrays (the option text's reading,
+// the tridiagonal band, pivots and a solution vector) is kept per thread
+// from one call to the next, so an iteration allocates nothing.
 // A failure leaves x, previous and update exactly as they were, so the
 // caller can check the result before anything moved and retry without
 // undoing a half-applied step; error then reads 1 and iterations the Krylov
@@ -29,7 +32,9 @@ int ek_solveTriDiagLis(const double* lower, const double* diag, const double* up
 // Newton system of n = 3N unknowns (V, Fn, Fp per node) with the band
 // Jacobian (jacobian->size() == n). Damping per node as ek_dampNewtonNode.
 // maxIter and tol are not read: the option text carries the iteration limit
-// and tolerance of the Krylov solvers.
-int ek_solveNewtonLis(const ekBandMatrix* jacobian, const double* rhs, double* update, double* previous, double* x,
+// and tolerance of the Krylov solvers. The banded LU factorises the
+// Jacobian in place: it holds its factors afterwards, and the assembler
+// writes it anew for the next step.
+int ek_solveNewtonLis(ekBandMatrix* jacobian, const double* rhs, double* update, double* previous, double* x,
                       int n, int* iterations, double* error, int maxIter, double tol, const char* options,
                       double damp, int dampMode);

@@ -157,23 +157,31 @@ int finish(ekLinearSolveInfo* info, ekLinearSolveInfo& local, int status)
 
 std::atomic<long> factorisations{0};
 
-int bandLU(const ekBandMatrix& A, const double* b, double* x, ekLinearSolveInfo& local)
+// Factors A in place and overwrites bx (b on entry) with the solution.
+int factorAndSolve(ekBandMatrix& A, double* bx, std::vector<int>& pivots)
 {
     ++factorisations;
     const int n = A.size();
-    const int kl = A.lower();
-    const int ku = A.upper();
-    const int ldab = A.ldab();
-    // The factors overwrite a copy: the caller's matrix stays intact for
-    // the residual check and for reuse.
-    std::vector<double> factors(A.data(), A.data() + static_cast<size_t>(ldab) * static_cast<size_t>(n));
-    std::vector<double> solution(b, b + n);
-    std::vector<int> pivots(static_cast<size_t>(n));
-    if (ek_bandFactor(n, kl, ku, factors.data(), ldab, pivots.data()) != 0)
-        return EK_LINSOLVE_SINGULAR;
-    ek_bandSolve(n, kl, ku, factors.data(), ldab, pivots.data(), solution.data());
-    if (!allFinite(solution.data(), n))
+    pivots.resize(static_cast<size_t>(n));
+    const int info = ek_bandFactor(n, A.lower(), A.upper(), A.data(), A.ldab(), pivots.data());
+    if (info < 0)
         return EK_LINSOLVE_NOT_FINITE;
+    if (info > 0)
+        return EK_LINSOLVE_SINGULAR;
+    ek_bandSolve(n, A.lower(), A.upper(), A.data(), A.ldab(), pivots.data(), bx);
+    // A NaN or infinity of A or b has reached the solution (ekBandLU.h).
+    return allFinite(bx, n) ? EK_LINSOLVE_OK : EK_LINSOLVE_NOT_FINITE;
+}
+
+// The LU of a matrix that must stay intact: the factors overwrite a copy.
+int bandLU(const ekBandMatrix& A, const double* b, double* x, ekLinearSolveInfo& local)
+{
+    ekBandMatrix factors = A;
+    std::vector<double> solution(b, b + A.size());
+    std::vector<int> pivots;
+    const int status = factorAndSolve(factors, solution.data(), pivots);
+    if (status != EK_LINSOLVE_OK)
+        return status;
     local.method = ekLinearMethod::BandLU;
     local.residual = ek_relativeResidual(A, b, solution.data());
     std::copy(solution.begin(), solution.end(), x);
@@ -224,12 +232,29 @@ double ek_relativeResidual(const ekBandMatrix& A, const double* b, const double*
 int ek_solveBandLU(const ekBandMatrix& A, const double* b, double* x, ekLinearSolveInfo* info)
 {
     ekLinearSolveInfo local;
-    const int check = checkSystem(A, b, x);
-    if (check != EK_LINSOLVE_OK)
-        return finish(info, local, check);
+    if (!b || !x || A.size() < 1)
+        return finish(info, local, EK_LINSOLVE_BAD_ARGUMENT);
+    if (A.hadOutOfBandWrite())
+        return finish(info, local, EK_LINSOLVE_BAD_MATRIX);
     try {
         local.iterations = 1;
         return finish(info, local, bandLU(A, b, x, local));
+    } catch (const std::bad_alloc&) {
+        return finish(info, local, EK_LINSOLVE_NO_MEMORY);
+    }
+}
+
+int ek_solveBandLUInPlace(ekBandMatrix& A, double* bx, std::vector<int>& pivots, ekLinearSolveInfo* info)
+{
+    ekLinearSolveInfo local;
+    if (!bx || A.size() < 1)
+        return finish(info, local, EK_LINSOLVE_BAD_ARGUMENT);
+    if (A.hadOutOfBandWrite())
+        return finish(info, local, EK_LINSOLVE_BAD_MATRIX);
+    try {
+        local.iterations = 1;
+        local.method = ekLinearMethod::BandLU;
+        return finish(info, local, factorAndSolve(A, bx, pivots));
     } catch (const std::bad_alloc&) {
         return finish(info, local, EK_LINSOLVE_NO_MEMORY);
     }

@@ -2,6 +2,8 @@
 // Eigen's Krylov solvers with the fallback to the banded LU.
 #pragma once
 
+#include <vector>
+
 #include "ekBandMatrix.h"
 #include "ekSolverOptions.h"
 
@@ -26,12 +28,25 @@ struct ekLinearSolveInfo {
     int iterations = 0;          // Krylov iterations run; 1 for the banded LU alone
     bool iterativeConverged = false;
     bool fellBack = false;       // Krylov result rejected, banded LU used instead
-    double residual = 0.0;       // ||Ax - b|| / ||b|| of the kept solution (||Ax|| for b = 0)
+    double residual = 0.0;       // ||Ax - b|| / ||b|| of the kept solution (||Ax|| for b = 0);
+                                 // 0 from the in-place LU, which keeps no A to form it
 };
 
 // Solves A x = b exactly by banded LU with partial pivoting. On success x
-// receives the solution; on failure x is untouched.
+// receives the solution; on failure x is untouched. A stays as it was (the
+// factors go to a copy); info->residual is that of the solution.
 int ek_solveBandLU(const ekBandMatrix& A, const double* b, double* x, ekLinearSolveInfo* info = nullptr);
+
+// The same solve for a matrix assembled anew before each solve: A is
+// overwritten by its factors and bx, holding b on entry, by the solution
+// (on failure it holds no solution). pivots is the caller's, kept from one
+// solve to the next, so that a Newton iteration allocates nothing once it
+// has the size. A NaN or infinity in A or b is reported as
+// EK_LINSOLVE_NOT_FINITE through the pivots and the solution alone (see
+// ek_bandFactor), without a pass over the matrix; no residual is formed
+// (info->residual stays 0).
+int ek_solveBandLUInPlace(ekBandMatrix& A, double* bx, std::vector<int>& pivots,
+                          ekLinearSolveInfo* info = nullptr);
 
 // Solves A x = b with the solver the options name. x holds the starting
 // guess of a Krylov solver on entry. A Krylov result counts only when its

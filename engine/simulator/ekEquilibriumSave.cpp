@@ -43,7 +43,10 @@ double ekSimulator::storePointState(int k, double V, double Fn, double Fp)
     mesh.sol.EC[k] = std::log(mesh.mat.NC[k] / mesh.mat.niRef[k]) - V - mesh.mat.offN[k];
     mesh.sol.EV[k] = mesh.sol.EC[k] - mesh.mat.Eg[k];
     ekTrappedCharge q;
-    trappedCharge(n, p, k, &q);
+    const ekPointValue srh = ek_levelsAndSrh(mesh, k, n, p, occupation(), &q);
+    mesh.sol.RD[k] = ek_radiativeRecombination(mesh, k, n, p).value;
+    mesh.sol.RA[k] = ek_augerRecombination(mesh, k, n, p).value;
+    mesh.sol.RSRH[k] = srh.value;
     mesh.sol.Nax[k] = q.Na;
     mesh.sol.Ndx[k] = q.Nd;
     mesh.sol.Ntax[k] = q.Qa;
@@ -60,9 +63,6 @@ void ekSimulator::fillEquilibriumPoints()
         const double V = mesh.sol.V[i];
         mesh.sol.Q[i] = storePointState(i, V, 0.0, 0.0);
         mesh.sol.Jn[i] = mesh.sol.Jp[i] = 0.0;
-        mesh.sol.RD[i] = recombinationRadiative(V, 0.0, 0.0, i).value;
-        mesh.sol.RA[i] = recombinationAuger(V, 0.0, 0.0, i).value;
-        mesh.sol.RSRH[i] = recombinationSRH(V, 0.0, 0.0, i).value;
     }
     for (int i = 0; i < N; ++i) {
         mesh.sol.En[i] = -slope(mesh.sol.Vn, mesh.sol.z, i, N);

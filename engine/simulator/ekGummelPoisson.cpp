@@ -24,29 +24,28 @@ void ekSimulator::transportPoisson(double* V, double* residual, double* rhs, dou
         diag == nullptr || upper == nullptr) {
         return;
     }
-    const double lambda = norm.unit;
+    const double inverseLambda = 1.0 / norm.unit;
     const ekOccupation mode = occupation();
+    // Permittivity over the step of each edge.
+    const double* epsOverStep = mesh.edgeEps();
     double sum = 0.0;
     for (int i = 1; i < N - 1; ++i) {
-        const double hL = mesh.sol.z[i] - mesh.sol.z[i - 1];
-        const double hR = mesh.sol.z[i + 1] - mesh.sol.z[i];
-        const double hM = mesh.controlWidth(i);
+        const double gLeft = epsOverStep[i - 1];
+        const double gRight = epsOverStep[i];
+        const double invM = 1.0 / mesh.controlWidth(i);
         const double ni = ek_electronDensity(mesh, V[i], Fn[i], i);
         const double pi = ek_holeDensity(mesh, V[i], Fp[i], i);
         ekTrappedCharge q;
         ek_trappedCharge(mesh, i, ni, pi, mode, &q);
-        const double epsL =
-            interpolateParameter(mesh.mat.Eps[i - 1], mesh.mat.Eps[i], ekLimits::MEAN_HARMONIC);
-        const double epsR =
-            interpolateParameter(mesh.mat.Eps[i], mesh.mat.Eps[i + 1], ekLimits::MEAN_HARMONIC);
         const double rho = (q.Na - q.Nd) + (ni - pi) + (q.Qa - q.Qd) - q.Qpol;
-        const double F =
-            (epsL * (V[i - 1] - V[i]) / hL + epsR * (V[i + 1] - V[i]) / hR) / hM - rho / lambda;
+        const double a = gLeft * invM;
+        const double c = gRight * invM;
+        const double F = a * (V[i - 1] - V[i]) + c * (V[i + 1] - V[i]) - rho * inverseLambda;
         residual[i] = F;
         rhs[i] = -F;
-        lower[i] = epsL / hL / hM;
-        upper[i] = epsR / hR / hM;
-        diag[i] = -(epsL / hL + epsR / hR) / hM - (ni + pi + q.dV) / lambda;
+        lower[i] = a;
+        upper[i] = c;
+        diag[i] = -(a + c) - (ni + pi + q.dV) * inverseLambda;
         sum += F * F;
     }
 

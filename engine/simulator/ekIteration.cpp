@@ -1,6 +1,7 @@
 // The iteration loop behind every nonlinear solve: assemble, solve the
 // linearised system, apply the (damped) update, compare the largest update
 // with the tolerance; on failure loosen the tolerance and start again.
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <cwchar>
@@ -19,6 +20,8 @@ namespace {
 
 // The Poisson solve counts as the equilibrium one below this bias (Vt).
 using ekLimits::EQUILIBRIUM_BIAS;
+
+std::atomic<long> newtonSteps{0};
 
 bool isKnownKind(int kind)
 {
@@ -139,7 +142,12 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
                 transportHole(x, residual, b, lo, di, up, *jacobian, other1, other2, n, &norm);
                 break;
             default:
-                (*jacobian)->clear();
+                ++newtonSteps;
+                // transportNewton writes every entry of the band; another
+                // assembler adds to a cleared one.
+                if (newton != &ekSimulator::transportNewton) {
+                    (*jacobian)->clear();
+                }
                 (this->*newton)(x, residual, b, *lower, *diag, *upper, *jacobian, other1, other2,
                                 n, &norm);
                 break;
@@ -227,6 +235,11 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
             return count;
         }
     }
+}
+
+long ek_newtonSteps()
+{
+    return newtonSteps.load();
 }
 
 int ekSimulator::relaxSolver(int pass)

@@ -5,16 +5,7 @@
 
 void ek_srhAdd(ekPointValue& sum, double n, double p, const ekSrhCentre& c)
 {
-    const double den = c.taup * (n + c.n1) + c.taun * (p + c.p1);
-    if (!(den > 0.0)) {
-        return;
-    }
-    const double inv2 = 1.0 / (den * den);
-    sum.value += 1.0 / den;
-    // d(1/den) = -(taup dn + taun dp) / den^2
-    sum.dV += -(c.taup * n - c.taun * p) * inv2;
-    sum.dFn += c.taup * n * inv2;
-    sum.dFp += -c.taun * p * inv2;
+    ek_srhAdd(sum, n, p, c, ek_centreDen(n, p, c));
 }
 
 ekPointValue ek_srhRate(const ekPointValue& sum, double n, double p, double ni)
@@ -58,17 +49,17 @@ namespace {
 
 // Occupation fraction num/den and its partial derivatives by n and p,
 // turned into derivatives by V, Fn, Fp and scaled by N.
-ekPointValue levelCharge(double N, double n, double p, double num, double den,
-                          double dNumDn, double dNumDp, const ekSrhCentre& c)
+ekPointValue levelCharge(double N, double n, double p, double num, const ekCentreDen& d,
+                         double dNumDn, double dNumDp, const ekSrhCentre& c)
 {
     ekPointValue q;
-    if (!(den > 0.0) || N <= 0.0) {
+    if (!(d.inv > 0.0) || N <= 0.0) {
         return q;
     }
-    const double inv2 = 1.0 / (den * den);
-    const double dfdn = (dNumDn * den - num * c.taup) * inv2;
-    const double dfdp = (dNumDp * den - num * c.taun) * inv2;
-    q.value = N * num / den;
+    const double f = num * d.inv;
+    const double dfdn = dNumDn * d.inv - num * c.taup * d.inv2;
+    const double dfdp = dNumDp * d.inv - num * c.taun * d.inv2;
+    q.value = N * f;
     q.dV = N * (dfdn * n - dfdp * p);
     q.dFn = -N * dfdn * n;
     q.dFp = N * dfdp * p;
@@ -77,36 +68,46 @@ ekPointValue levelCharge(double N, double n, double p, double num, double den,
 
 }  // namespace
 
+ekPointValue ek_acceptorCharge(double N, double n, double p, const ekSrhCentre& c,
+                               const ekCentreDen& d)
+{
+    return levelCharge(N, n, p, c.taun * c.p1 + c.taup * n, d, c.taup, 0.0, c);
+}
+
+ekPointValue ek_donorCharge(double N, double n, double p, const ekSrhCentre& c,
+                            const ekCentreDen& d)
+{
+    return levelCharge(N, n, p, c.taup * c.n1 + c.taun * p, d, 0.0, c.taun, c);
+}
+
 ekPointValue ek_acceptorCharge(double N, double n, double p, const ekSrhCentre& c)
 {
-    const double den = c.taup * (n + c.n1) + c.taun * (p + c.p1);
-    const double num = c.taun * c.p1 + c.taup * n;
-    return levelCharge(N, n, p, num, den, c.taup, 0.0, c);
+    return ek_acceptorCharge(N, n, p, c, ek_centreDen(n, p, c));
 }
 
 ekPointValue ek_donorCharge(double N, double n, double p, const ekSrhCentre& c)
 {
-    const double den = c.taup * (n + c.n1) + c.taun * (p + c.p1);
-    const double num = c.taup * c.n1 + c.taun * p;
-    return levelCharge(N, n, p, num, den, 0.0, c.taun, c);
+    return ek_donorCharge(N, n, p, c, ek_centreDen(n, p, c));
 }
 
 double ek_acceptorEquilibrium(double N, double g, double p, double* dQdV)
 {
-    const double d = 1.0 + p * g;
+    const double inv = 1.0 / (1.0 + p * g);
+    const double q = N * inv;
     if (dQdV != nullptr) {
-        *dQdV = N * g * p / (d * d);
+        *dQdV = q * inv * g * p;  // N g p / d^2
     }
-    return N / d;
+    return q;
 }
 
 double ek_donorEquilibrium(double N, double g, double n, double* dQdV)
 {
-    const double d = 1.0 + n * g;
+    const double inv = 1.0 / (1.0 + n * g);
+    const double q = N * inv;
     if (dQdV != nullptr) {
-        *dQdV = N * g * n / (d * d);
+        *dQdV = q * inv * g * n;
     }
-    return N / d;
+    return q;
 }
 
 double ek_urbachSliceEnergy(double tailEnergy, int k)
@@ -189,8 +190,10 @@ ekBernoulliPair ek_bernoulliPair(double x)
     // serves both values and both derivatives.
     const double e = std::exp(-ax);
     const double em = 1.0 - e;
-    const double small = ax * e / em;
-    const double dSmall = e * (em - ax) / (em * em);
+    const double inv = 1.0 / em;
+    const double r = e * inv;
+    const double small = ax * r;
+    const double dSmall = r * (em - ax) * inv;
     const double large = small + ax;
     const double dLarge = -(dSmall + 1.0);
     if (x > 0.0) {

@@ -19,9 +19,36 @@ struct ekSrhCentre {
     double p1;
 };
 
-// Adds one centre to the running sum over the centres of a point of 1/den,
-// den = taup (n + n1) + taun (p + p1), and to its derivatives; a centre
-// without lifetimes (den <= 0) adds nothing.
+// The SRH denominator den = taup (n + n1) + taun (p + p1) of a centre for
+// densities n and p, with 1/den and 1/den^2 (all 0 for a centre without
+// lifetimes, den <= 0, which then adds nothing). A point's centre serves
+// its SRH rate and its level's occupation alike, so one denominator (and
+// one division) serves both.
+struct ekCentreDen {
+    double inv = 0.0;
+    double inv2 = 0.0;
+};
+inline ekCentreDen ek_centreDen(double n, double p, const ekSrhCentre& c)
+{
+    const double den = c.taup * (n + c.n1) + c.taun * (p + c.p1);
+    if (!(den > 0.0)) {
+        return {};
+    }
+    const double inv = 1.0 / den;
+    return {inv, inv * inv};
+}
+
+// Adds one centre to the running sum over the centres of a point of 1/den
+// and to its derivatives.
+inline void ek_srhAdd(ekPointValue& sum, double n, double p, const ekSrhCentre& c,
+                      const ekCentreDen& d)
+{
+    sum.value += d.inv;
+    // d(1/den) = -(taup dn + taun dp) / den^2
+    sum.dV += -(c.taup * n - c.taun * p) * d.inv2;
+    sum.dFn += c.taup * n * d.inv2;
+    sum.dFp += -c.taun * p * d.inv2;
+}
 void ek_srhAdd(ekPointValue& sum, double n, double p, const ekSrhCentre& centre);
 // R = (np - ni^2) S with its derivatives.
 ekPointValue ek_srhRate(const ekPointValue& sum, double n, double p, double ni);
@@ -33,6 +60,11 @@ ekPointValue ek_augerRate(double n, double p, double ni, double cn, double cp);
 // of a donor N (taup n1 + taun p)/den.
 ekPointValue ek_acceptorCharge(double N, double n, double p, const ekSrhCentre& centre);
 ekPointValue ek_donorCharge(double N, double n, double p, const ekSrhCentre& centre);
+// The same with the centre's denominator at hand.
+ekPointValue ek_acceptorCharge(double N, double n, double p, const ekSrhCentre& centre,
+                               const ekCentreDen& d);
+ekPointValue ek_donorCharge(double N, double n, double p, const ekSrhCentre& centre,
+                            const ekCentreDen& d);
 // Equilibrium occupation with the ionisation term g = 1/p1 (acceptor) or
 // 1/n1 (donor): N/(1 + g p) and N/(1 + g n); dQdV is the derivative of the
 // charge counted positive for acceptors, i.e. d(Na-)/dV and -d(Nd+)/dV.

@@ -4,6 +4,8 @@
 
 #include <new>
 
+#include "ekLimits.h"
+#include "ekStructureBuilder.h"
 #include "nuSigma.h"
 
 ekMeshFields::ekMeshFields()
@@ -106,6 +108,27 @@ bool ekMeshFields::allocate(nuSigma* sigma, int points)
     return allocator.ok && pointLayer != nullptr;
 }
 
+void ekMeshFields::setEdgeCoefficients()
+{
+    const size_t N = static_cast<size_t>(pointCount);
+    edges.assign(3 * N, 0.0);
+    if (sol.z == nullptr || pointCount < 2) {
+        return;
+    }
+    double* mobn = edges.data();
+    double* mobp = mobn + N;
+    double* eps = mobp + N;
+    for (size_t j = 0; j + 1 < N; ++j) {
+        const double inverseStep = 1.0 / (sol.z[j + 1] - sol.z[j]);
+        mobn[j] =
+            ek_interfaceMean(mat.Mobn[j], mat.Mobn[j + 1], ekLimits::MEAN_HARMONIC) * inverseStep;
+        mobp[j] =
+            ek_interfaceMean(mat.Mobp[j], mat.Mobp[j + 1], ekLimits::MEAN_HARMONIC) * inverseStep;
+        eps[j] =
+            ek_interfaceMean(mat.Eps[j], mat.Eps[j + 1], ekLimits::MEAN_HARMONIC) * inverseStep;
+    }
+}
+
 void ekMeshFields::release(nuSigma* sigma)
 {
     if (sigma != nullptr) {
@@ -115,6 +138,7 @@ void ekMeshFields::release(nuSigma* sigma)
     pointLayer = nullptr;
     pointCount = 0;
     arrayBytes = 0;
+    edges.clear();
 }
 
 int ekMeshFields::getInterfaceIndex(int k) const

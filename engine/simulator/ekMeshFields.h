@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class nuSigma;
 
@@ -177,6 +178,17 @@ public:
     ekSolutionArrays sol;
     int* pointLayer = nullptr;      // layer of each point (not counted with the arrays)
 
+    // Per edge j (points j and j + 1), once the structure is set up: the
+    // electron and hole mobilities and the permittivity between the two
+    // points (harmonic means by the interface rule) over the step. Every
+    // edge flux and every Poisson row reads these; the positions and the
+    // material do not change once set up.
+    const double* edgeMobn() const { return edges.data(); }
+    const double* edgeMobp() const { return edges.data() + pointCount; }
+    const double* edgeEps() const { return edges.data() + 2 * static_cast<size_t>(pointCount); }
+    // Works them out from z, Mobn, Mobp and Eps (the structure set-up's last step).
+    void setEdgeCoefficients();
+
     // Structure set-up results.
     int interfaceIndex[INTERFACE_SLOTS];
     int interfaceCount = 0;
@@ -202,4 +214,5 @@ private:
 
     int pointCount = 0;
     size_t arrayBytes = 0;
+    std::vector<double> edges;  // edgeMobn, edgeMobp, edgeEps, pointCount each
 };

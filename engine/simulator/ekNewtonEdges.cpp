@@ -4,16 +4,6 @@
 #include "ekLocalModels.h"
 #include "ekPointPhysics.h"
 
-namespace {
-
-double edgeStep(const ekSimulator& sim, int j)
-{
-    const double* z = sim.getMesh().sol.z;
-    return z[j + 1] - z[j];
-}
-
-}  // namespace
-
 double ekSimulator::bernoulli(double x, double* derivative)
 {
     return ek_bernoulli(x, derivative);
@@ -25,39 +15,26 @@ ekEdgeFlux ek_edgeFlux(const ekSimulator& sim, ekCarrier carrier, int j, double 
     const ekMeshFields& f = sim.getMesh();
     const ekMaterialArrays& m = f.mat;
     const bool electrons = carrier == ekCarrier::ELECTRON;
-    const double* mobility = electrons ? m.Mobn : m.Mobp;
-    const double mu =
-        sim.interpolateParameter(mobility[j], mobility[j + 1], ekLimits::MEAN_HARMONIC);
-    const double c = mu / edgeStep(sim, j);
-    // s: how the density follows V (n grows with it, p falls); each
-    // density moves against s with its own quasi-Fermi potential.
-    const double s = electrons ? 1.0 : -1.0;
+    const double c = electrons ? f.edgeMobn()[j] : f.edgeMobp()[j];
     const double ul = electrons ? ek_electronDensity(f, Vl, Fl, j) : ek_holeDensity(f, Vl, Fl, j);
     const double ur =
         electrons ? ek_electronDensity(f, Vr, Fr, j + 1) : ek_holeDensity(f, Vr, Fr, j + 1);
     const double d = electrons ? (Vr + m.offN[j + 1]) - (Vl + m.offN[j])
                                : (Vr - m.offP[j + 1]) - (Vl - m.offP[j]);
-    // The carrier drifts down its own band: holes see the step -d, so
-    // B(d) and B(-d) (and their derivatives) trade places.
-    const ekBernoulliPair b = ek_bernoulliPair(d);
-    const double Bp = electrons ? b.plus : b.minus;
-    const double dBp = electrons ? b.dPlus : b.dMinus;
-    const double Bm = electrons ? b.minus : b.plus;
-    const double dBm = electrons ? b.dMinus : b.dPlus;
+    return ek_edgeFluxOf(carrier, c, ul, ur, ek_bernoulliPair(d));
+}
 
-    ekEdgeFlux e;
-    e.left = ul;
-    e.right = ur;
-    e.J = c * (ur * Bp - ul * Bm);
-    e.scale = c * (ur * Bp + ul * Bm);
-    // The derivative of J by the carrier's step s d, which grows with Vr
-    // and shrinks with Vl.
-    const double dJdd = c * (ur * dBp + ul * dBm);
-    e.dVr = s * (c * ur * Bp + dJdd);
-    e.dVl = -s * (c * ul * Bm + dJdd);
-    e.dFr = -s * (c * ur * Bp);
-    e.dFl = s * (c * ul * Bm);
-    return e;
+void ek_edgeFluxPair(const ekMeshFields& f, int j, double Vl, double nl, double pl, double Vr,
+                     double nr, double pr, ekEdgeFlux* electrons, ekEdgeFlux* holes)
+{
+    const ekMaterialArrays& m = f.mat;
+    const double cn = f.edgeMobn()[j];
+    const double cp = f.edgeMobp()[j];
+    const double dn = (Vr + m.offN[j + 1]) - (Vl + m.offN[j]);
+    const double dp = (Vr - m.offP[j + 1]) - (Vl - m.offP[j]);
+    const ekBernoulliPair bn = ek_bernoulliPair(dn);
+    *electrons = ek_edgeFluxOf(ekCarrier::ELECTRON, cn, nl, nr, bn);
+    *holes = ek_edgeFluxOf(ekCarrier::HOLE, cp, pl, pr, dp == dn ? bn : ek_bernoulliPair(dp));
 }
 
 namespace {

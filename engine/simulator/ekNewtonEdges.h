@@ -5,6 +5,7 @@
 // currents are the ones the system balanced.
 #pragma once
 
+#include "ekLocalModels.h"
 #include "ekSimulator.h"
 
 // The carrier of a continuity equation.
@@ -32,6 +33,46 @@ struct ekEdgeFlux {
 // harmonic means. Fl and Fr are the carrier's own quasi-Fermi potentials.
 ekEdgeFlux ek_edgeFlux(const ekSimulator& sim, ekCarrier carrier, int j, double Vl, double Fl,
                        double Vr, double Fr);
+
+// The same law from what is known of the edge: c = mu/h, the carrier
+// densities ul and ur at its ends and the Bernoulli pair of its step d.
+inline ekEdgeFlux ek_edgeFluxOf(ekCarrier carrier, double c, double ul, double ur,
+                                const ekBernoulliPair& b)
+{
+    const bool electrons = carrier == ekCarrier::ELECTRON;
+    // s: how the density follows V (n grows with it, p falls); each
+    // density moves against s with its own quasi-Fermi potential.
+    const double s = electrons ? 1.0 : -1.0;
+    // The carrier drifts down its own band: holes see the step -d, so
+    // B(d) and B(-d) (and their derivatives) trade places.
+    const double Bp = electrons ? b.plus : b.minus;
+    const double dBp = electrons ? b.dPlus : b.dMinus;
+    const double Bm = electrons ? b.minus : b.plus;
+    const double dBm = electrons ? b.dMinus : b.dPlus;
+    ekEdgeFlux e;
+    e.left = ul;
+    e.right = ur;
+    const double right = c * ur * Bp;
+    const double left = c * ul * Bm;
+    e.J = right - left;
+    e.scale = right + left;
+    // The derivative of J by the carrier's step s d, which grows with Vr
+    // and shrinks with Vl.
+    const double dJdd = c * (ur * dBp + ul * dBm);
+    e.dVr = s * (right + dJdd);
+    e.dVl = -s * (left + dJdd);
+    e.dFr = -s * right;
+    e.dFl = s * left;
+    return e;
+}
+
+// Both carriers' fluxes on the edge j..j+1 of the mesh fields from the
+// potential and the densities at its ends: the Newton assembly and the
+// saving of a solution, which know the densities of every point, take
+// each edge once this way (one exponential for both carriers' Bernoulli
+// pairs where the bands run parallel).
+void ek_edgeFluxPair(const ekMeshFields& f, int j, double Vl, double nl, double pl, double Vr,
+                     double nr, double pr, ekEdgeFlux* electrons, ekEdgeFlux* holes);
 
 // Net recombination at point i of the potentials V[k * stride], Fn[k *
 // stride], Fp[k * stride] (stride 1 for separate arrays, 3 for the Newton

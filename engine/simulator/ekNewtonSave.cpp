@@ -1,9 +1,12 @@
 // A converged transport point and what the distribution file and the bias
 // sweep derive from it: densities, band edges, fields, charges, currents
 // and rates per point, the mean current and the space charges per area.
+// A whole solution is stored in one pass that takes each point's
+// densities and each edge's fluxes once.
 #include <cmath>
 
 #include "ekNewtonEdges.h"
+#include "ekPointPhysics.h"
 #include "ekSimulator.h"
 #include "nuSigma.h"
 
@@ -22,6 +25,30 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
     if (k < 0 || k >= Points || mesh.sol.z == nullptr) {
         return;
     }
+    ekEdgeFlux left[2], right[2];
+    const bool first = k == 0;
+    const bool last = k == Points - 1;
+    const double n0 = ek_electronDensity(mesh, V0, Fn0, k);
+    const double p0 = ek_holeDensity(mesh, V0, Fp0, k);
+    if (!first) {
+        ek_edgeFluxPair(mesh, k - 1, Vm, ek_electronDensity(mesh, Vm, Fnm, k - 1),
+                        ek_holeDensity(mesh, Vm, Fpm, k - 1), V0, n0, p0, &left[0], &left[1]);
+    }
+    if (!last) {
+        ek_edgeFluxPair(mesh, k, V0, n0, p0, Vp, ek_electronDensity(mesh, Vp, Fnp, k + 1),
+                        ek_holeDensity(mesh, Vp, Fpp, k + 1), &right[0], &right[1]);
+    }
+    savePoint(k, Vm, V0, Vp, Fnm, Fn0, Fnp, Fpm, Fp0, Fpp, first ? nullptr : left,
+              last ? nullptr : right);
+    if (state != nullptr) {
+        *state = k;
+    }
+}
+
+void ekSimulator::savePoint(int k, double Vm, double V0, double Vp, double Fnm, double Fn0,
+                            double Fnp, double Fpm, double Fp0, double Fpp, const ekEdgeFlux* left,
+                            const ekEdgeFlux* right)
+{
     const int N = Points;
     const bool first = k == 0;
     const bool last = k == N - 1;
@@ -74,21 +101,19 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
     double Jn = 0.0;
     double Jp = 0.0;
     int edges = 0;
-    if (!first) {
-        Jn += ek_edgeFlux(*this, ekCarrier::ELECTRON, k - 1, Vm, Fnm, V0, Fn0).J;
-        Jp -= ek_edgeFlux(*this, ekCarrier::HOLE, k - 1, Vm, Fpm, V0, Fp0).J;
+    if (left != nullptr) {
+        Jn += left[0].J;
+        Jp -= left[1].J;
         ++edges;
     }
-    if (!last) {
-        const ekEdgeFlux electrons = ek_edgeFlux(*this, ekCarrier::ELECTRON, k, V0, Fn0, Vp, Fnp);
-        const ekEdgeFlux holes = ek_edgeFlux(*this, ekCarrier::HOLE, k, V0, Fp0, Vp, Fpp);
-        Jn += electrons.J;
-        Jp -= holes.J;
+    if (right != nullptr) {
+        Jn += right[0].J;
+        Jp -= right[1].J;
         ++edges;
         // Edges at an interface pair carry the interface's own balance, not
         // the plain drift-diffusion flux: they never give the terminal current.
         if (!isPairedIndex(k) && !isPairedIndex(k + 1)) {
-            totals.offerEdge(electrons.J - holes.J, electrons.scale + holes.scale);
+            totals.offerEdge(right[0].J - right[1].J, right[0].scale + right[1].scale);
         }
     }
     if (edges > 0) {
@@ -98,8 +123,8 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
     mesh.sol.Jn[k] = Jn;
     mesh.sol.Jp[k] = Jp;
 
-    // Rates; an interface-pair point shows the mean of its neighbours, as
-    // the assembly balances it.
+    // Rates (stored with the point's state); an interface-pair point shows
+    // the mean of its neighbours, as the assembly balances it.
     if (!first && !last && isPairedIndex(k)) {
         mesh.sol.RD[k] = 0.5 * (recombinationRadiative(Vm, Fnm, Fpm, k - 1).value +
                                 recombinationRadiative(Vp, Fnp, Fpp, k + 1).value);
@@ -107,13 +132,6 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
                                 recombinationAuger(Vp, Fnp, Fpp, k + 1).value);
         mesh.sol.RSRH[k] = 0.5 * (recombinationSRH(Vm, Fnm, Fpm, k - 1).value +
                                   recombinationSRH(Vp, Fnp, Fpp, k + 1).value);
-    } else {
-        mesh.sol.RD[k] = recombinationRadiative(V0, Fn0, Fp0, k).value;
-        mesh.sol.RA[k] = recombinationAuger(V0, Fn0, Fp0, k).value;
-        mesh.sol.RSRH[k] = recombinationSRH(V0, Fn0, Fp0, k).value;
-    }
-    if (state != nullptr) {
-        *state = k;
     }
 }
 
@@ -125,16 +143,33 @@ void ekSimulator::storeSolution(const double* V, const double* Fn, const double*
     const int N = Points;
     mesh.sol.Jn[0] = mesh.sol.Jp[0] = 0.0;
     totals.begin();
-    int state = -1;
+    // Each edge's fluxes serve both its points, and each point's densities
+    // both its edges. The neighbours are read from the arrays given, before
+    // the point is stored: storing may smooth the shown value of the point
+    // before.
+    auto densities = [&](int k, double* n, double* p) {
+        const int c = k * stride;
+        *n = ek_electronDensity(mesh, V[c], Fn[c], k);
+        *p = ek_holeDensity(mesh, V[c], Fp[c], k);
+    };
+    double n0 = 0.0, p0 = 0.0, n1 = 0.0, p1 = 0.0;
+    densities(0, &n0, &p0);
+    ekEdgeFlux left[2], right[2];
     for (int k = 0; k < N; ++k) {
         const int l = (k > 0 ? k - 1 : k) * stride;
         const int c = k * stride;
         const int r = (k < N - 1 ? k + 1 : k) * stride;
-        // Read the neighbours before the point is stored: storing may
-        // smooth the shown value of the point before.
+        if (k < N - 1) {
+            densities(k + 1, &n1, &p1);
+            ek_edgeFluxPair(mesh, k, V[c], n0, p0, V[r], n1, p1, &right[0], &right[1]);
+        }
         const double Vm = k > 0 ? V[l] : 0.0, Fnm = k > 0 ? Fn[l] : 0.0, Fpm = k > 0 ? Fp[l] : 0.0;
-        transportSavePoint(k, &state, Vm, V[c], V[r], Fnm, Fn[c], Fn[r], Fpm, Fp[c], Fp[r],
-                           nullptr, nullptr);
+        savePoint(k, Vm, V[c], V[r], Fnm, Fn[c], Fn[r], Fpm, Fp[c], Fp[r], k > 0 ? left : nullptr,
+                  k < N - 1 ? right : nullptr);
+        left[0] = right[0];
+        left[1] = right[1];
+        n0 = n1;
+        p0 = p1;
     }
     totals.finish(N);
 }

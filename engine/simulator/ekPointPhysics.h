@@ -31,10 +31,17 @@ ekPointValue ek_srhRecombination(const ekMeshFields& f, int i, double n, double 
 ekPointValue ek_radiativeRecombination(const ekMeshFields& f, int i, double n, double p);
 ekPointValue ek_augerRecombination(const ekMeshFields& f, int i, double n, double p);
 // Their sum at point i from its potentials (the net rate of a point,
-// interface pairs aside: see ek_netRecombination in ekNewtonEdges.h).
+// interface pairs aside: see ek_netRecombination in ekNewtonEdges.h), and
+// the same with the SRH rate at hand.
 ekPointValue ek_recombination(const ekMeshFields& f, int i, double V, double Fn, double Fp);
+ekPointValue ek_netRate(const ekMeshFields& f, int i, double n, double p, const ekPointValue& srh);
 
 // Charge of the dopants, traps, band tails and polarisation at point i for
 // its densities n and p, in the occupation given.
 void ek_trappedCharge(const ekMeshFields& f, int i, double n, double p, ekOccupation mode,
                       ekTrappedCharge* out);
+// Both of the above in one walk over the point's centres, each centre's
+// SRH denominator serving its rate and its level's occupation: the charge
+// goes to out, the SRH rate is returned.
+ekPointValue ek_levelsAndSrh(const ekMeshFields& f, int i, double n, double p, ekOccupation mode,
+                             ekTrappedCharge* out);

@@ -37,6 +37,7 @@ class ekLayer;
 class ekExcitation;
 class ekBandMatrix;
 struct ekSolutionWork;
+struct ekEdgeFlux;
 struct ekLayerValues;
 struct ekLevelValues;
 struct ekLayerGeometry;
@@ -264,7 +265,8 @@ public:
                                                   double* other2, int n, double* residualNorm);
     // Assembler of the coupled system (kind 5): transportNewton unless
     // another is set (null restores it). solveSystem clears the band
-    // Jacobian before each call.
+    // Jacobian before each call of another assembler (transportNewton
+    // writes every entry of the band itself).
     void setNewtonAssembler(SystemAssembler assembler) { newtonAssembler = assembler; }
     // Largest update of each iteration of the last pass (iteration limit
     // entries; null when the limit is 1).
@@ -324,8 +326,9 @@ public:
     // ---- Newton iteration (ekNewton*.cpp) --------------------------------------
     // Coupled Newton system (solveSystem kind 5): x holds 3N unknowns, V, Fn,
     // Fp interleaved per point. Fills the residual F, rhs = -F, the band
-    // Jacobian of F (every entry, contact rows included) and the sum of F^2
-    // (never exactly 0). lower, diag, upper, other1 and other2 are not used.
+    // Jacobian of F (every entry of the band, zeros included, contact rows
+    // too: it need not be cleared first) and the sum of F^2 (never exactly
+    // 0). lower, diag, upper, other1 and other2 are not used.
     void transportNewton(double* x, double* residual, double* rhs, double* lower, double* diag,
                          double* upper, ekBandMatrix* jacobian, double* other1, double* other2,
                          int n, double* residualNorm);
@@ -629,7 +632,14 @@ private:
     // What the equilibrium and the transport saves both derive at point k
     // from its V, Fn, Fp: densities, band potentials and edges, dopant, trap
     // and polarisation charges. Returns the volume charge density there.
+    // The point's own recombination rates are stored with it.
     double storePointState(int k, double V, double Fn, double Fp);
+    // transportSavePoint with both edges' fluxes at hand (null at the ends
+    // of the mesh): what storeSolution, which takes each edge once, and
+    // transportSavePoint share.
+    void savePoint(int k, double Vm, double V0, double Vp, double Fnm, double Fn0, double Fnp,
+                   double Fpm, double Fp0, double Fpp, const ekEdgeFlux* left,
+                   const ekEdgeFlux* right);
 
     // -- bias sweep (ekBias*.cpp, ekPhotovoltaic.cpp, ekSweepProgress.cpp) --
     // The bias sweep's own workings (ekBiasSweep.h).
@@ -660,3 +670,7 @@ private:
     // Solves one wavelength: its generation, then the transport at Va.
     int doQE(int index, double wavelength, double flux, double* absorbed, BiasWork& w);
 };
+
+// Newton steps (assemblies and solves of the coupled system) made so far by
+// this process: what a bias point costs, as the benchmarks count it.
+long ek_newtonSteps();

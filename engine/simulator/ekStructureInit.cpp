@@ -328,6 +328,8 @@ bool ekStructureBuilder::build()
     mesh.layerVeq[0] = mesh.anodeState.Veq;
     mesh.layerVeq[layers - 1] = mesh.cathodeState.Veq;
 
+    mesh.setEdgeCoefficients();
+
     mesh.minAbsorptionEdge = 0.0;
     for (int i = 0; i < in.points; ++i) {
         const double edge =

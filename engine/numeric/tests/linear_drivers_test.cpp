@@ -104,7 +104,8 @@ TEST(NewtonDriver, SolvesADriftDiffusionJacobianForEverySolverName)
         std::vector<double> update(n, 0.0), previous(n, 1.0), x(n, 1.0);
         int iterations = 0;
         double error = 0.0;
-        ASSERT_EQ(ek_solveNewtonLis(&J, b.data(), update.data(), previous.data(), x.data(), n, &iterations, &error,
+        ekBandMatrix A = J;  // the banded LU leaves its factors in the matrix
+        ASSERT_EQ(ek_solveNewtonLis(&A, b.data(), update.data(), previous.data(), x.data(), n, &iterations, &error,
                                     100, 1e-6, text, 0.0, 0x50),
                   EK_LINSOLVE_OK)
             << text;
@@ -278,4 +279,36 @@ TEST(TriDiagDriver, OnePointSystem)
     EXPECT_EQ(ek_solveTriDiagLis(&lower, &diag, &upper, &rhs, &update, &previous, &x, 0, &iterations, &error,
                                  "-i none", 0.0, 0),
               EK_LINSOLVE_BAD_ARGUMENT);
+}
+
+TEST(TriDiagDriver, SizesAndOptionTextsMayChangeFromCallToCall)
+{
+    // The driver keeps its band and its reading of the option text between
+    // calls: each call must still solve its own system with its own text.
+    struct Call { int n; const char* options; int status; };
+    const Call calls[] = {
+        {5, "-i none", EK_LINSOLVE_OK},          {3, "-i none", EK_LINSOLVE_OK},
+        {3, "-i nosuchsolver", EK_LINSOLVE_BAD_OPTION}, {7, "-i none", EK_LINSOLVE_OK},
+        {7, "-i gmres -p ilu", EK_LINSOLVE_OK}, {1, "-i none", EK_LINSOLVE_OK},
+        {6, nullptr, EK_LINSOLVE_OK},
+    };
+    for (const Call& c : calls) {
+        // -u'' = 2 with u = 0 beyond both ends: u_i = (i + 1) (n - i), h = 1.
+        const int n = c.n;
+        std::vector<double> lower(n, -1.0), diag(n, 2.0), upper(n, -1.0), rhs(n, 2.0);
+        std::vector<double> update(n, 0.0), previous(n, 0.0), x(n, 0.0);
+        int iterations = 0;
+        double error = 0.0;
+        ASSERT_EQ(ek_solveTriDiagLis(lower.data(), diag.data(), upper.data(), rhs.data(), update.data(),
+                                     previous.data(), x.data(), n, &iterations, &error, c.options, 0.0, 0),
+                  c.status)
+            << n << " " << (c.options ? c.options : "(null)");
+        if (c.status != EK_LINSOLVE_OK) {
+            EXPECT_EQ(x, std::vector<double>(n, 0.0));
+            continue;
+        }
+        for (int i = 0; i < n; ++i) {
+            EXPECT_NEAR(x[i], (i + 1.0) * (n - i), 1e-9 * n * n) << n << " i=" << i;
+        }
+    }
 }

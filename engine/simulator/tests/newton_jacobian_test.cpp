@@ -246,6 +246,144 @@ TEST_P(NewtonJacobian, TunnellingContactsAreAwayFromEquilibrium)
     }
 }
 
+// The assembly writes every entry of the band itself: a band full of
+// leftovers (the factors of the last step, say) must come out exactly as a
+// cleared one.
+TEST_P(NewtonJacobian, WritesTheWholeBandOverWhateverItHeld)
+{
+    const std::vector<double> x = state();
+    const int n = static_cast<int>(x.size());
+    ekBandMatrix cleared(n, EK_NEWTON_KL, EK_NEWTON_KU);
+    ekBandMatrix dirty(n, EK_NEWTON_KL, EK_NEWTON_KU);
+    const std::vector<double> F = residual(x, &cleared);
+    std::fill(dirty.data(), dirty.data() + dirty.ldab() * n, std::nan(""));
+    std::vector<double> F2(n), rhs(n);
+    double norm = 0.0;
+    sim.transportNewton(const_cast<double*>(x.data()), F2.data(), rhs.data(), nullptr, nullptr,
+                        nullptr, &dirty, nullptr, nullptr, n, &norm);
+    EXPECT_EQ(F2, F);
+    for (int r = 0; r < n; ++r) {
+        for (int c = std::max(0, r - EK_NEWTON_KL); c <= std::min(n - 1, r + EK_NEWTON_KU); ++c) {
+            ASSERT_EQ(dirty.get(r, c), cleared.get(r, c)) << "row " << r << " column " << c;
+        }
+    }
+}
+
+// One walk over a point's centres gives its charge and its SRH rate: the
+// same as the two laws taken apart, in either occupation, at every point
+// of the state (traps, both dopants, an interface pair).
+TEST_P(NewtonJacobian, OneWalkOverTheCentresGivesChargeAndRateAsApart)
+{
+    const std::vector<double> x = state();
+    const ekMeshFields& f = sim.getMesh();
+    auto near = [](double a, double b) {
+        return std::fabs(a - b) <= 1e-13 * (std::fabs(b) + 1e-300);
+    };
+    for (ekOccupation mode : {ekOccupation::EQUILIBRIUM, ekOccupation::STEADY_STATE}) {
+        for (int k = 0; k < sim.getPoints(); ++k) {
+            const double n = ek_electronDensity(f, x[3 * k], x[3 * k + 1], k);
+            const double p = ek_holeDensity(f, x[3 * k], x[3 * k + 2], k);
+            ekTrappedCharge together, apart;
+            const ekPointValue srh = ek_levelsAndSrh(f, k, n, p, mode, &together);
+            ek_trappedCharge(f, k, n, p, mode, &apart);
+            const ekPointValue alone = ek_srhRecombination(f, k, n, p);
+            const double a[] = {together.Na,   together.Nd, together.Qa,  together.Qd,
+                                together.Qpol, together.dV, together.dFn, together.dFp,
+                                srh.value,     srh.dV,      srh.dFn,      srh.dFp};
+            const double b[] = {apart.Na,  apart.Nd,  apart.Qa,    apart.Qd, apart.Qpol, apart.dV,
+                                apart.dFn, apart.dFp, alone.value, alone.dV, alone.dFn,  alone.dFp};
+            for (int q = 0; q < 12; ++q) {
+                ASSERT_TRUE(near(a[q], b[q]))
+                    << "point " << k << " quantity " << q << ": " << a[q] << " against " << b[q];
+            }
+        }
+    }
+    // The state does reach the levels: the trap of the p layer holds charge.
+    ekTrappedCharge q;
+    ek_trappedCharge(f, 5, ek_electronDensity(f, x[15], x[16], 5),
+                     ek_holeDensity(f, x[15], x[17], 5), ekOccupation::STEADY_STATE, &q);
+    EXPECT_GT(q.Qa, 0.0);
+}
+
+// Storing a whole solution takes each point and each edge once; it must
+// leave every per-point quantity as storing it point by point does
+// (transportSavePoint, which takes both edges of its point itself).
+void expectWholeEqualsPointByPoint(ekSimulator& sim, const std::vector<double>& x)
+{
+    const int N = sim.getPoints();
+    const ekMeshFields& f = sim.getMesh();
+    const double* columns[] = {f.sol.V,  f.sol.Fn,   f.sol.Fp,  f.sol.n,   f.sol.p,    f.sol.EC,
+                               f.sol.En, f.sol.Ep,   f.sol.Q,   f.sol.Jn,  f.sol.Jp,   f.sol.RD,
+                               f.sol.RA, f.sol.RSRH, f.sol.Nax, f.sol.Ndx, f.sol.Ntax, f.sol.Ntdx};
+    sim.transportSaveNewton(const_cast<double*>(x.data()), 0);
+    std::vector<std::vector<double>> whole;
+    for (const double* c : columns) {
+        whole.emplace_back(c, c + N);
+    }
+    ASSERT_NE(sim.getMeanCurrent(), 0.0);
+    int state = -1;
+    for (int k = 0; k < N; ++k) {
+        const int l = 3 * (k > 0 ? k - 1 : k);
+        const int r = 3 * (k < N - 1 ? k + 1 : k);
+        const int c = 3 * k;
+        sim.transportSavePoint(k, &state, k > 0 ? x[l] : 0.0, x[c], x[r], k > 0 ? x[l + 1] : 0.0,
+                               x[c + 1], x[r + 1], k > 0 ? x[l + 2] : 0.0, x[c + 2], x[r + 2],
+                               nullptr, nullptr);
+    }
+    for (size_t q = 0; q < whole.size(); ++q) {
+        for (int k = 0; k < N; ++k) {
+            ASSERT_EQ(columns[q][k], whole[q][k]) << "quantity " << q << " point " << k;
+        }
+    }
+}
+
+TEST_P(NewtonJacobian, StoringAWholeSolutionEqualsStoringItPointByPoint)
+{
+    if (GetParam().polarised) {
+        GTEST_SKIP() << "its equilibrium does not converge on this coarse mesh; "
+                        "StoringASolutionWithAnInterfacePair stores a paired point";
+    }
+    if (GetParam().contacts != Contacts::Schottky &&
+        GetParam().contacts != Contacts::SchottkyTunnel) {
+        // A converged point lets a solution be stored: the equilibrium.
+        param.method = nuParam::METHOD_GUMMEL;
+        param.dampMode = 0x50;
+        sim.setEquilibrium();
+        ASSERT_TRUE(sigma.isOK()) << lastMessage();
+        ASSERT_LT(param.lastError, param.reltol);
+        sim.setAppliedVoltage(GetParam().bias);
+    }
+    expectWholeEqualsPointByPoint(sim, state());
+}
+
+// The same across an interface pair (a polarised Si/Si junction: no charge
+// at its interface, but its interface point takes its neighbours' rates and
+// quasi-Fermi potentials when stored), in the steady-state occupation.
+TEST_F(BiasFixture, StoringASolutionWithAnInterfacePair)
+{
+    ekLayer* p = addLayer(L"Si", 0.5, 0x20, 1e17, 30);
+    addLayer(L"Si", 0.5, 0x10, 1e16, 30);
+    ASSERT_TRUE(device.setPolarizationScale(1.0));
+    ASSERT_NE(p->addTrap(L"T1", 0x20, 1e16, 1e19, 0.1, 0.0, 1e-8, 1e-8, 1.0, false), nullptr);
+    build(nuParam::MESH_LAYER, 60);
+    ASSERT_EQ(sigma.err, 0) << lastMessage();
+    ASSERT_TRUE(sim.isPairedIndex(30));
+    param.method = nuParam::METHOD_GUMMEL;
+    param.dampMode = 0x50;
+    sim.setEquilibrium();
+    ASSERT_LT(param.lastError, param.reltol) << lastMessage();
+    sim.setAppliedVoltage(8.0);
+    const int N = sim.getPoints();
+    std::vector<double> x(3 * N);
+    for (int k = 0; k < N; ++k) {
+        x[3 * k] = sim.getMesh().sol.Veq[k] + 0.2 * std::sin(k);
+        x[3 * k + 1] = 8.0 * (1.0 - k / (N - 1.0)) + 0.1 * std::cos(1.3 * k);
+        x[3 * k + 2] = 8.0 * (1.0 - k / (N - 1.0)) - 0.1 * std::sin(0.7 * k);
+    }
+    expectWholeEqualsPointByPoint(sim, x);
+    EXPECT_NE(sim.getMesh().sol.RSRH[30], 0.0);
+}
+
 const JacobianCase CASES[] = {
     {"OhmicDirichletForward", Contacts::OhmicDirichlet, 3.0},
     {"OhmicDirichletReverse", Contacts::OhmicDirichlet, -5.0},
