@@ -89,6 +89,10 @@ std::string deviceWith(int section, const std::vector<std::string>& lines)
                 if (!given)
                     text += std::string(base) + "\n";
             }
+            // The engine holds a bias to 20 bandgaps of the first layer: a
+            // 5 eV layer lets a sweep reach the table's +-100 V.
+            if (section == SEC_VOLTAGE)
+                text += "Bandgap=5\n";
         }
         if (positions[i] == section) {
             for (const std::string& line : lines)
