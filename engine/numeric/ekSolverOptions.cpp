@@ -89,6 +89,16 @@ bool fail(std::string* error, const std::string& message, ekSolverOptions* optio
 
 }  // namespace
 
+ekLinearMethod ek_linearMethodOf(const char* solverName)
+{
+    const std::string name = lowered(solverName != nullptr ? solverName : "");
+    for (const SolverName& entry : SOLVERS) {
+        if (name == entry.name)
+            return entry.method;
+    }
+    return ekLinearMethod::BandLU;
+}
+
 bool ek_parseSolverOptions(const char* text, ekSolverOptions* options, std::string* error)
 {
     if (!options)

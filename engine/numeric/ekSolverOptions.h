@@ -33,6 +33,10 @@ struct ekSolverOptions {
     int ell = 2;
 };
 
+// The method that serves a solver name of the option table ("tfqmr": the
+// banded LU); an unknown name is served by the banded LU too.
+ekLinearMethod ek_linearMethodOf(const char* solverName);
+
 // Parses the option text into options (starting from the defaults above).
 // A null or empty text gives the defaults. False, with a message in error
 // (may be null), for an unknown option or name, a missing or malformed

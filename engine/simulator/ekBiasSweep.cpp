@@ -365,7 +365,7 @@ void ekBiasDriver::finish(int stored, int* result)
             std::swprintf(head, 256,
                           L"[DEBUG]   J-V characteristic simulated: method: %ls (%ls)   iters: %d   "
                           L"duration: ",
-                          ek_methodName(param), param->getSolverLinsysName(), sim.itersMax);
+                          ek_methodName(param), ek_linearSolverName(param), sim.itersMax);
             const std::wstring line = head + seconds + L" sec.   damp: " +
                                       nu_numberText(param->damp) + L"   relerr: " +
                                       nu_numberText(param->lastError) + L" (" +

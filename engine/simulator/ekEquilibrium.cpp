@@ -190,13 +190,13 @@ bool ekEquilibriumPasses::forTransport(ekSolutionWork& w, double* residual, int*
             std::swprintf(head, 200,
                           L"[ERROR]   Poisson convergence not achieved: method: %ls (%ls)   "
                           L"iters: %d   Relerr: ",
-                          ek_methodName(sim.param), sim.param->getSolverLinsysName(), *iters + 1);
+                          ek_methodName(sim.param), ek_linearSolverName(sim.param), *iters + 1);
             sim.reportFailure(head + tail, 1);
         } else {
             std::swprintf(head, 200,
                           L"[ERROR]   Poisson convergence not achieved: system solver: %ls   "
                           L"iters: %d   Relerr: ",
-                          sim.param->getSolverLinsysName(), *iters + 1);
+                          ek_linearSolverName(sim.param), *iters + 1);
             sim.reportFailure(head + tail, 1);
         }
         return false;
@@ -205,7 +205,7 @@ bool ekEquilibriumPasses::forTransport(ekSolutionWork& w, double* residual, int*
         std::swprintf(head, 200,
                       L"[DEBUG]   Poisson solver successfully converged: system solver: %ls   "
                       L"iters: %d   Relerr: ",
-                      sim.param->getSolverLinsysName(), *iters + 1);
+                      ek_linearSolverName(sim.param), *iters + 1);
         sim.sigma->update((head + tail).c_str(), 0);
     } else if (sim.sigma->isVerbose()) {
         const std::wstring line = L"[INFO]    distribution at equilibrium simulated: duration: " +
@@ -236,7 +236,7 @@ int ekSimulator::setEquilibrium()
         std::swprintf(head, 160,
                       L"[INFO]    simulation at equilibrium done: system solver: %ls   iters: %d   "
                       L"duration: ",
-                      param->getSolverLinsysName(), iters + 1);
+                      ek_linearSolverName(param), iters + 1);
         std::wstring line = head;
         line += seconds + L" sec.   damp: " + nu_numberText(param->damp) + L"   relerr: " +
                 nu_numberText(param->lastError) + L" (" + nu_numberText(param->reltol) + L")\n";
@@ -400,7 +400,7 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
                           L"[DEBUG]   Poisson solver successfully converged: boundary: %ls   "
                           L"system solver: %ls   iters: %d   duration: ",
                           anodeType == ekContact::BOUNDARY_NEUMANN ? L"Neumann" : L"Dirichlet",
-                          param->getSolverLinsysName(), iters + 1);
+                          ek_linearSolverName(param), iters + 1);
             sigma->update((head + tail).c_str(), 0);
         }
     } else if (sigma->debug) {
@@ -408,7 +408,7 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
         std::swprintf(head, 200,
                       L"[ERROR]   Poisson convergence not achieved: system solver: %ls   iters: "
                       L"%d   duration: ",
-                      param->getSolverLinsysName(), iters + 1);
+                      ek_linearSolverName(param), iters + 1);
         reportFailure(head + tail, 1);
     } else {
         equilibriumFailed = true;

@@ -12,8 +12,10 @@
 #include "ekLinearDrivers.h"
 #include "ekLinearSolver.h"
 #include "ekResultWriter.h"
+#include "ekSolverOptions.h"
 #include "ekSimulator.h"
 #include "ekSolvePasses.h"
+#include "kovbase.h"
 #include "nucore.h"
 
 namespace {
@@ -307,4 +309,15 @@ bool ek_solveRelaxed(ekSimulator& sim, const std::function<int()>& solve,
 const wchar_t* ek_methodName(const nuParam* param)
 {
     return param->method == nuParam::METHOD_NEWTON ? L"Newton" : L"Gummel";
+}
+
+const wchar_t* ek_linearSolverName(const nuParam* param)
+{
+    switch (ek_linearMethodOf(kov_toUtf8(param->getSolverLinsysName()).c_str())) {
+    case ekLinearMethod::BiCGSTAB: return L"bicgstab";
+    case ekLinearMethod::GMRES: return L"gmres";
+    case ekLinearMethod::IDRS: return L"idrs";
+    case ekLinearMethod::BandLU: break;
+    }
+    return L"banded LU";
 }

@@ -139,7 +139,7 @@ void ekQESweep::finish(const ekQEOutcome& out, int* result)
             std::swprintf(head, 192,
                           L"[ERROR]   Poisson-Continuity convergence not achieved: method: %ls "
                           L"(%ls)   iters: %d   relerr: ",
-                          ek_methodName(sim.param), sim.param->getSolverLinsysName(), sim.itersMax);
+                          ek_methodName(sim.param), ek_linearSolverName(sim.param), sim.itersMax);
             const std::wstring line = head + nu_numberText(sim.param->lastError) + L"\n";
             sim.sigma->update(line.c_str(), 1);
         } else {
@@ -169,7 +169,7 @@ void ekQESweep::finish(const ekQEOutcome& out, int* result)
         wchar_t head[192];
         std::swprintf(head, 192,
                       L"[LIGHT]   QE spectrum simulated: method: %ls (%ls)   iters: %d   duration: ",
-                      ek_methodName(sim.param), sim.param->getSolverLinsysName(), sim.itersMax);
+                      ek_methodName(sim.param), ek_linearSolverName(sim.param), sim.itersMax);
         const std::wstring line = head + seconds + L" sec.   damp: " + nu_numberText(sim.param->damp) +
                                   L"   relerr: " + nu_numberText(sim.param->lastError) + L" (" +
                                   nu_numberText(sim.param->reltol) + L")\n";

@@ -19,3 +19,8 @@ bool ek_solveRelaxed(ekSimulator& sim, const std::function<int()>& solve,
 
 // "Newton" or "Gummel": the present method, as the log lines name it.
 const wchar_t* ek_methodName(const nuParam* param);
+
+// The linear solver that runs for the present solver code, as the log lines
+// name it: "bicgstab" or "gmres" (Eigen's), else "banded LU", which serves
+// every other name of Numeric.InnermostSolver, the default tfqmr included.
+const wchar_t* ek_linearSolverName(const nuParam* param);

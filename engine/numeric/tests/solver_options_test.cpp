@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <cmath>
 
 #include "ekSolverOptions.h"
@@ -90,4 +92,19 @@ TEST(SolverOptions, RefusesMalformedTextWithAMessage)
         EXPECT_EQ(options.method, ekLinearMethod::BandLU) << text;  // back to the defaults
         EXPECT_EQ(options.maxIter, ekSolverOptions().maxIter) << text;
     }
+}
+
+// The log names the solver that runs: every name without an Eigen
+// counterpart (the default tfqmr too) is served by the banded LU.
+TEST(SolverOptions, EachNameIsServedByTheMethodThatRunsIt)
+{
+    const std::pair<const char*, ekLinearMethod> cases[] = {
+        {"tfqmr", ekLinearMethod::BandLU},     {"none", ekLinearMethod::BandLU},
+        {"minres", ekLinearMethod::BandLU},    {"bicgstab", ekLinearMethod::BiCGSTAB},
+        {"GMRES", ekLinearMethod::GMRES},      {"idrs", ekLinearMethod::IDRS},
+        {"tridiag", ekLinearMethod::BandLU},   {"", ekLinearMethod::BandLU},
+    };
+    for (const auto& [name, method] : cases)
+        EXPECT_EQ(ek_linearMethodOf(name), method) << name;
+    EXPECT_EQ(ek_linearMethodOf(nullptr), ekLinearMethod::BandLU);
 }

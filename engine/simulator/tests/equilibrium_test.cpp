@@ -345,8 +345,8 @@ TEST(EquilibriumReport, VerboseAndDebugLines)
     ASSERT_TRUE(g.converged()) << g.sigma.message;
     log = g.log();
     EXPECT_TRUE(contains(log, "[DEBUG]   Poisson solver successfully converged: boundary: Neumann"
-                              "   system solver: tfqmr   iters: "));
-    EXPECT_TRUE(contains(log, "[INFO]    simulation at equilibrium done: system solver: tfqmr"));
+                              "   system solver: banded LU   iters: "));
+    EXPECT_TRUE(contains(log, "[INFO]    simulation at equilibrium done: system solver: banded LU"));
     EXPECT_TRUE(contains(log, " sec.   damp: 1   relerr: "));
     EXPECT_TRUE(contains(log, "[DEBUG]   linear solver options: -maxiter 100 -tol 1e-06 -i tfqmr "
                               "-p ilu -ilu_fill 0\n"));
