@@ -99,11 +99,22 @@ void update(nrv_network* n, float rate) {
   }
 }
 
+size_t parameterCount(const nrv_layer* l) {
+  if (l->kind == LayerKind::Dense) return (size_t(l->inSize) + 1) * size_t(l->outSize);
+  if (l->kind == LayerKind::Conv)
+    return (size_t(l->channels) * size_t(l->kernel) * size_t(l->kernel) + 1) * size_t(l->filters);
+  return 0;
+}
+
 bool buildLayers(nrv_network* n) {
   auto& layers = n->impl->layers;
   if (layers.size() < 2) return fail(n, "a network needs an input layer and at least one more");
   for (size_t i = 1; i < layers.size(); ++i)
     if (layers[i]->kind == LayerKind::Input) return fail(n, "layer %zu: misplaced input layer", i + 1);
+  // Each parameter has its value, gradient and two optimiser states.
+  double floats = 0;
+  for (const nrv_layer* l : layers) floats += 4.0 * double(parameterCount(l));
+  if (!affordable(n, floats)) return false;
   for (nrv_layer* l : layers) {
     if (l->kind == LayerKind::Dense) {
       l->weights.resize(size_t(l->outSize) * l->inSize);
@@ -182,9 +193,7 @@ void nrv_summary(nrv_network* n) {
   size_t total = 0;
   for (size_t i = 0; i < m->layers.size(); ++i) {
     const nrv_layer* l = m->layers[i];
-    const size_t params = (l->kind == nrv::LayerKind::Dense)  ? size_t(l->inSize + 1) * l->outSize
-                          : (l->kind == nrv::LayerKind::Conv) ? size_t(l->channels * l->kernel * l->kernel + 1) * l->filters
-                                                              : 0;
+    const size_t params = nrv::parameterCount(l);
     total += params;
     const char* kind = l->kind == nrv::LayerKind::Input ? "input"
                        : l->kind == nrv::LayerKind::Dense ? "dense" : "conv2d";
