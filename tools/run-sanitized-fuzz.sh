@@ -9,6 +9,8 @@ set -uo pipefail
 build_dir=${1:-build-asan}
 jobs=${2:-$(nproc)}
 targets=(ekinput_input_fuzz_test eksimulator_side_files_fuzz_test ekmodel_lua_script_fuzz_test)
+# The calculator's expression and session files, the Lua module's loaders.
+targets+=(kovracalc_files_fuzz_test nrvlua_loaders_fuzz_test)
 
 started=$(date +%s)
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
