@@ -426,7 +426,7 @@ bool kov_grammarIsName(const std::string& name)
     return true;
 }
 
-bool kov_grammarNormalize(const std::string& text, std::string* normalized, std::string* error)
+bool kov_grammarNormalize(const std::string& text, std::string* normalized, std::string* error, bool foldSigns)
 {
     std::string out;
     out.reserve(text.size());
@@ -463,7 +463,7 @@ bool kov_grammarNormalize(const std::string& text, std::string* normalized, std:
             blankAfterOperand = false;
             continue;
         }
-        if ((c == '+' || c == '-') && signIsUnary(out)) {
+        if (foldSigns && (c == '+' || c == '-') && signIsUnary(out)) {
             // A run of signs before an operand is one sign: "--5" is 5.
             size_t end = i;
             int minus = 0;
@@ -537,7 +537,7 @@ std::string kov_grammarErrorText(const mu::Parser::exception_type& e, const std:
     // An expression that ends in an operator ("+", "2*", "--") lacks its
     // last operand, whatever muparser found past the end.
     const size_t last = expression.find_last_not_of(" \t");
-    if (last != std::string::npos && std::strchr("+-*/^<>=!&|%", expression[last]) != nullptr &&
+    if (last != std::string::npos && std::strchr("+-*/^<>=&|", expression[last]) != nullptr &&
         (e.GetCode() == mu::ecUNEXPECTED_EOF || (position >= 0 && static_cast<size_t>(position) >= last))) {
         return "incomplete expression: an operand is missing after '" + std::string(1, expression[last]) + "'";
     }

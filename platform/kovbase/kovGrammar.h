@@ -42,11 +42,14 @@ kov_GrammarNumber kov_grammarReadNumber(std::string_view text);
 
 // Puts a text into the form muparser reads: names lower-cased (the grammar
 // ignores letter case), a '$' before a name dropped ("$a" is the variable
-// a), blanks removed, a run of signs before an operand folded into one
-// ("--5" is 5; the folded signs become blanks, so positions stay). False,
+// a), blanks removed. With foldSigns (the calculator's lines, where "--5"
+// is 5), a run of signs before an operand is folded into one; the folded
+// signs become blanks, so positions stay. Values of device files and
+// variables keep refusing "--5" as the typing slip it usually is. False,
 // with the reason in error, when two operands stand side by side with only
 // blanks between them ("2 3" is not 23), or a number cannot be read.
-bool kov_grammarNormalize(const std::string& text, std::string* normalized, std::string* error);
+bool kov_grammarNormalize(const std::string& text, std::string* normalized, std::string* error,
+                          bool foldSigns = false);
 
 // Starts watching the evaluation for domain errors of the grammar's
 // functions and for floating-point faults (division by zero, overflow).

@@ -529,7 +529,7 @@ int kov_ParserImpl::run(const std::string& given, std::string* answer)
 
     std::string normalized;
     std::string error;
-    if (!kov_grammarNormalize(line, &normalized, &error)) {
+    if (!kov_grammarNormalize(line, &normalized, &error, true)) {
         *answer = error;
         return 0;
     }

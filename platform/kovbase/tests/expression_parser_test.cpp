@@ -340,7 +340,8 @@ TEST(KovParser, ParseValueEvaluatesWithoutSideEffects)
     EXPECT_EQ(kov_ParserParseValue(parser, text), 1);
     EXPECT_STREQ(text, "1.5e-07");  // full precision, reads back exactly
     // Nothing defined, set or recorded; refused texts stay as they were.
-    for (const char* refused : {"q=3", "t=3", "format:hex", "unit:degree", "1,5", "2 3", "$nothing", "1/0", ""}) {
+    // "--5" too: a slip in a value, though the calculator's line takes it.
+    for (const char* refused : {"q=3", "t=3", "format:hex", "unit:degree", "1,5", "2 3", "$nothing", "1/0", "--5", ""}) {
         kov_copyA(text, sizeof text, refused);
         EXPECT_EQ(kov_ParserParseValue(parser, text), 0) << refused;
         EXPECT_STREQ(text, refused);
