@@ -151,7 +151,8 @@ void backward(nrv_network* n);
 void update(nrv_network* n, float rate);
 void zeroGradients(nrv_network* n);
 bool buildLayers(nrv_network* n);  // checks the chain of sizes and sizes the parameters
-// The trainable values of a layer (weights and biases).
-size_t parameterCount(const nrv_layer* layer);
+// The trainable values of a layer (weights and biases), in double: a
+// damaged file's geometry may ask for more than any integer counts.
+double parameterCount(const nrv_layer* layer);
 
 }  // namespace nrv

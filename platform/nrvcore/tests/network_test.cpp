@@ -318,6 +318,16 @@ TEST(NetworkTest, SizesBeyondTheFileOrTheMemoryAreRefusedBeforeAllocating) {
   nrv_add_layer(data, 16000000, NRV_ACTIVATION_RELU, 0.f, nullptr);
   nrv_compile(data);
   EXPECT_EQ(std::string(data->message).rfind("insufficient memory: ", 0), 0u) << data->message;
+  // Geometries whose products overflow any integer (as a damaged file may
+  // give them) are refused, not computed wrapped.
+  nrv_network* conv = nrv_create("c", NRV_CRITERION_MSE, NRV_VALIDATION_LOSS, NRV_OPTIMIZER_SGD, false, 0.01f);
+  EXPECT_EQ(nrv_add_layer_conv(conv, 1 << 20, 1 << 20, 1 << 20, 1, 1, NRV_ACTIVATION_NONE, 0.f, nullptr, 1, 0), nullptr);
+  EXPECT_STREQ(conv->message, "invalid convolution geometry");
+  EXPECT_EQ(nrv_add_layer_conv(conv, 1, 4, 4, 1 << 30, 2147483647, NRV_ACTIVATION_NONE, 0.f, nullptr, 1,
+                               2147483646),
+            nullptr);
+  EXPECT_STREQ(conv->message, "invalid convolution geometry");
+  nrv_destroy(conv);
   nrv_destroy(data);
   nrv_destroy(m);
 }
