@@ -3,9 +3,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "kovbase.h"
+#include "kovraVersion.h"
 
 namespace {
 
@@ -53,10 +56,59 @@ bool blank(const std::string& line)
     return line.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
+// The lines a file run evaluates: at most RUN_LINES, blank ones skipped.
+// False when the file cannot be opened or read.
+bool readRunLines(const char* fileName, std::vector<std::string>* lines)
+{
+    FILE* in = kov_FileOpen(fileName, "r");
+    if (in == nullptr) return false;
+    std::string line;
+    while (lines->size() < static_cast<size_t>(RUN_LINES) && readLine(in, &line)) {
+        if (!blank(line)) lines->push_back(line);  // a blank line ends nothing
+    }
+    const bool read = std::ferror(in) == 0;
+    kov_FileClose(&in);
+    return read;
+}
+
+// The output file of "-out": every write is checked, and the close too,
+// since a full disk often shows only when the buffer is flushed.
+class OutputFile {
+public:
+    explicit OutputFile(const char* name) : name_(name), file_(kov_FileOpen(name, "w")) {}
+    ~OutputFile() { kov_FileClose(&file_); }
+    bool opened() const { return file_ != nullptr; }
+    void write(const std::string& text)
+    {
+        if (file_ != nullptr && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
+    }
+    // True when every byte reached the file.
+    bool close()
+    {
+        if (file_ == nullptr) return !failed_;
+        if (std::fflush(file_) != 0 || std::ferror(file_) != 0) failed_ = true;
+        if (std::fclose(file_) != 0) failed_ = true;
+        file_ = nullptr;
+        return !failed_;
+    }
+    const char* name() const { return name_; }
+
+private:
+    const char* name_;
+    FILE* file_;
+    bool failed_ = false;
+};
+
 }  // namespace
 
 CalcMode CalcCommandLine_mode(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        return CalcMode::Version;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        return CalcMode::Help;
+    }
     if (argc == 3 && std::strcmp(argv[1], "-test") == 0) {
         return CalcMode::Test;
     }
@@ -65,6 +117,27 @@ CalcMode CalcCommandLine_mode(int argc, char** argv)
         return length >= 1 && length <= static_cast<size_t>(KOV_PARSER_MAXLINE) ? CalcMode::Run : CalcMode::Window;
     }
     return CalcMode::Window;
+}
+
+int CalcCommandLine_version()
+{
+    kov_printf("KovraCalc %s (build %s)\n", KOVRA_VERSION, KOVRA_BUILD);
+    return 0;
+}
+
+int CalcCommandLine_help()
+{
+    kov_printf("Usage: KovraCalc [-run EXPRESSION|FILE [-out OUTPUT] | -test FILE | --version | --help]\n"
+               "  (no arguments)    opens the calculator window\n"
+               "  -run EXPRESSION   evaluates the expression and prints it with its answer\n"
+               "  -run FILE         evaluates the lines of the file (at most 32, blank lines\n"
+               "                    skipped, stopping at the first that fails)\n"
+               "  -out OUTPUT       also writes what -run prints into OUTPUT (never the input file)\n"
+               "  -test FILE        runs the expression parser's self-test FILE\n"
+               "  --version         prints the version\n"
+               "  --help            prints this help\n"
+               "The exit status is 0 when the last evaluation succeeded (or the self-test passed), else 1.\n");
+    return 0;
 }
 
 int CalcCommandLine_test(const char* fileName)
@@ -78,48 +151,55 @@ int CalcCommandLine_test(const char* fileName)
 
 int CalcCommandLine_run(int argc, char** argv)
 {
+    const char* input = argv[2];
+    const char* outputName = argc == 5 && std::strcmp(argv[3], "-out") == 0 ? argv[4] : nullptr;
+    // The input is read whole before the output is opened: opening it
+    // empties the file, and the two may be one.
+    const bool fromFile = kov_fileExistsA(input) == 1;
+    std::vector<std::string> lines;
+    if (fromFile && !readRunLines(input, &lines)) {
+        kov_printf("\n! Cannot open file '%s'\n", input);
+        return 1;
+    }
+    if (fromFile && outputName != nullptr && kov_sameFileA(input, outputName) == 1) {
+        kov_printf("\n! Cannot write the results into the input file '%s'\n", outputName);
+        return 1;
+    }
     kov_Parser* parser = kov_ParserCreate();
     if (parser == nullptr) {
         kov_printf("\n! Cannot perform calculations: insufficient memory\n");
         return 1;
     }
-    FILE* out = nullptr;
-    if (argc == 5 && std::strcmp(argv[3], "-out") == 0) {
-        out = kov_FileOpen(argv[4], "w");
-        if (out == nullptr) {
+    std::unique_ptr<OutputFile> out;
+    if (outputName != nullptr) {
+        out = std::make_unique<OutputFile>(outputName);
+        if (!out->opened()) {
             kov_ParserDelete(&parser);
-            kov_printf("\n! Cannot create file '%s'\n", argv[4]);
+            kov_printf("\n! Cannot create file '%s'\n", outputName);
             return 1;
         }
     }
     int last = 0;
-    if (kov_fileExistsA(argv[2]) == 1) {
-        FILE* in = kov_FileOpen(argv[2], "r");
-        if (in == nullptr) {
-            kov_FileClose(&out);
-            kov_ParserDelete(&parser);
-            kov_printf("\n! Cannot open file '%s'\n", argv[2]);
-            return 1;
-        }
-        std::string line;
-        int evaluated = 0;
-        while (evaluated < RUN_LINES && readLine(in, &line)) {
-            if (blank(line)) continue;  // a blank line ends nothing
+    if (fromFile) {
+        for (const std::string& line : lines) {
             const Evaluation e = evaluate(line, parser);
-            ++evaluated;
             last = e.result;
-            kov_printf(">> %s%s", e.line.c_str(), e.block.c_str());
-            if (out != nullptr) std::fprintf(out, ">> %s%s", e.line.c_str(), e.block.c_str());
+            const std::string block = ">> " + e.line + e.block;
+            kov_printf("%s", block.c_str());
+            if (out) out->write(block);
             if (e.result == 0) break;
         }
-        kov_FileClose(&in);
     } else {
-        const Evaluation e = evaluate(argv[2], parser);
+        const Evaluation e = evaluate(input, parser);
         last = e.result;
-        kov_printf("\n>> %s%s", e.line.c_str(), e.block.c_str());
-        if (out != nullptr) std::fprintf(out, ">> %s%s", e.line.c_str(), e.block.c_str());
+        const std::string block = ">> " + e.line + e.block;
+        kov_printf("\n%s", block.c_str());
+        if (out) out->write(block);
     }
-    kov_FileClose(&out);
     kov_ParserDelete(&parser);
+    if (out && !out->close()) {
+        kov_printf("\n! Cannot write file '%s'\n", out->name());
+        return 1;
+    }
     return last == 1 ? 0 : 1;
 }

@@ -4,11 +4,17 @@
 // open a window.
 #pragma once
 
-enum class CalcMode { Test, Run, Window };
+enum class CalcMode { Test, Run, Version, Help, Window };
 
 // The mode a command line asks for: "-test FILE" (exactly), "-run X" or
-// "-run X A B" with X of 1..255 characters; anything else opens the window.
+// "-run X A B" with X of 1..255 characters, "--version" or "--help" alone;
+// anything else opens the window.
 CalcMode CalcCommandLine_mode(int argc, char** argv);
+
+// "--version": "KovraCalc <version> (build <build>)"; "--help": the
+// command lines. Both print to standard output and return 0.
+int CalcCommandLine_version();
+int CalcCommandLine_help();
 
 // "-test FILE": 0 when the self-test of FILE passed, else 1 (also for a
 // file name shorter than 4 or longer than 1023 characters).
@@ -17,6 +23,8 @@ int CalcCommandLine_test(const char* fileName);
 // "-run EXPR|FILE [-out OUT]": evaluates the expression, or each line of
 // the file (at most 32 lines, blank ones skipped, stopping after the first
 // that fails), printing ">> line" and the answer indented by three blanks;
-// with "-out OUT" the same blocks go to OUT. 0 when the last evaluation
-// succeeded, else 1.
+// with "-out OUT" the same blocks go to OUT. The file is read whole before
+// OUT is opened, and an OUT that is the input file (also through a link) is
+// refused, so the user's lines are never emptied. 0 when the last
+// evaluation succeeded and every block reached OUT, else 1 with a message.
 int CalcCommandLine_run(int argc, char** argv);

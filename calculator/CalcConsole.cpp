@@ -64,13 +64,6 @@ std::string lineText(Ihandle* c, sptr_t line)
     return text;
 }
 
-void replaceRange(Ihandle* c, sptr_t start, sptr_t end, const std::string& text)
-{
-    send(c, SCI_SETTARGETSTART, static_cast<uptr_t>(start));
-    send(c, SCI_SETTARGETEND, static_cast<uptr_t>(end));
-    send(c, SCI_REPLACETARGET, text.size(), reinterpret_cast<sptr_t>(text.c_str()));
-}
-
 // After text was appended at the end: no undo into the transcript, and the
 // caret at the end when the appended text began a new line.
 void endRule(Ihandle* c)
@@ -84,7 +77,7 @@ void endRule(Ihandle* c)
 
 void appendAtEnd(Ihandle* c, const std::string& text)
 {
-    send(c, SCI_APPENDTEXT, text.size(), reinterpret_cast<sptr_t>(text.c_str()));
+    Editor_appendText(c, text);
     endRule(c);
 }
 
@@ -448,9 +441,10 @@ void Console_replaceLine(Ihandle* c, const char* text)
     const sptr_t line = caretLine(c);
     const sptr_t start = send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(line));
     const sptr_t end = send(c, SCI_GETLINEENDPOSITION, static_cast<uptr_t>(line));
-    const std::string t = text != nullptr ? text : "";
-    replaceRange(c, start, end, t);
-    send(c, SCI_GOTOPOS, static_cast<uptr_t>(start + static_cast<sptr_t>(t.size())));
+    // History entries and session lines come from files: the helper makes
+    // them text the control can hold.
+    const long length = Editor_replaceRange(c, start, end, text != nullptr ? text : "");
+    send(c, SCI_GOTOPOS, static_cast<uptr_t>(start + length));
     markCaretLine(c);
 }
 
@@ -458,7 +452,7 @@ void Console_insertText(Ihandle* c, const char* text)
 {
     if (c == nullptr || text == nullptr || !Console_caretOnLastLine(c)) return;
     const sptr_t caret = send(c, SCI_GETCURRENTPOS);
-    send(c, SCI_INSERTTEXT, static_cast<uptr_t>(caret), reinterpret_cast<sptr_t>(text));
+    Editor_insertText(c, caret, text);
     const char* paren = std::strrchr(text, '(');
     const size_t offset = paren != nullptr ? static_cast<size_t>(paren - text) + 1 : std::strlen(text);
     send(c, SCI_GOTOPOS, static_cast<uptr_t>(caret + static_cast<sptr_t>(offset)));
@@ -498,9 +492,8 @@ void Console_paste(Ihandle* c)
     Ihandle* clipboard = IupClipboard();
     const char* text = IupGetAttribute(clipboard, "TEXT");
     if (text != nullptr) {
-        char cut[KOV_PARSER_LINE];
-        kov_copyA(cut, sizeof cut, text);  // at most 255 characters
-        send(c, SCI_REPLACESEL, 0, reinterpret_cast<sptr_t>(cut));
+        // At most 255 bytes, never a character cut in two.
+        Editor_replaceSelection(c, Editor_validText(text, KOV_PARSER_MAXLINE));
         markLine(c, 0);
     }
     IupDestroy(clipboard);

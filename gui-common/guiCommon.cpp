@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "libkovra.h"
+
 int Iup_getScreenPosition(Ihandle* element, int* x, int* y)
 {
     if (element == nullptr) {
@@ -43,6 +45,69 @@ int Editor_getCharAt(Ihandle* view, long position)
         return 0;
     }
     return static_cast<int>(Editor_send(view, SCI_GETCHARAT, static_cast<uptr_t>(position), 0));
+}
+
+std::string Editor_validText(std::string_view text, size_t maxBytes)
+{
+    std::string valid(text.size() + 1, '\0');
+    valid.resize(normalizeStringToAnsi(text.data(), valid.data(), text.size()));
+    if (valid.size() > maxBytes) {
+        size_t cut = maxBytes;
+        while (cut > 0 && (static_cast<unsigned char>(valid[cut]) & 0xC0) == 0x80) --cut;
+        valid.resize(cut);
+    }
+    return valid;
+}
+
+namespace {
+
+sptr_t textArgument(const std::string& text)
+{
+    return reinterpret_cast<sptr_t>(text.c_str());
+}
+
+}  // namespace
+
+long Editor_setText(Ihandle* view, std::string_view text)
+{
+    if (view == nullptr) return 0;
+    const std::string valid = Editor_validText(text);
+    Editor_send(view, SCI_SETTEXT, 0, textArgument(valid));
+    return static_cast<long>(valid.size());
+}
+
+long Editor_appendText(Ihandle* view, std::string_view text)
+{
+    if (view == nullptr) return 0;
+    const std::string valid = Editor_validText(text);
+    Editor_send(view, SCI_APPENDTEXT, valid.size(), textArgument(valid));
+    return static_cast<long>(valid.size());
+}
+
+long Editor_insertText(Ihandle* view, long position, std::string_view text)
+{
+    if (view == nullptr) return 0;
+    const std::string valid = Editor_validText(text);
+    Editor_send(view, SCI_INSERTTEXT, static_cast<uptr_t>(position), textArgument(valid));
+    return static_cast<long>(valid.size());
+}
+
+long Editor_replaceSelection(Ihandle* view, std::string_view text)
+{
+    if (view == nullptr) return 0;
+    const std::string valid = Editor_validText(text);
+    Editor_send(view, SCI_REPLACESEL, 0, textArgument(valid));
+    return static_cast<long>(valid.size());
+}
+
+long Editor_replaceRange(Ihandle* view, long start, long end, std::string_view text)
+{
+    if (view == nullptr) return 0;
+    const std::string valid = Editor_validText(text);
+    Editor_send(view, SCI_SETTARGETSTART, static_cast<uptr_t>(start), 0);
+    Editor_send(view, SCI_SETTARGETEND, static_cast<uptr_t>(end), 0);
+    Editor_send(view, SCI_REPLACETARGET, valid.size(), textArgument(valid));
+    return static_cast<long>(valid.size());
 }
 
 void Editor_copy(Ihandle* view)

@@ -1,9 +1,13 @@
 // Helpers that both GUI programs (the device editor and the calculator)
 // share: finding an element's place on the screen, destroying a dialog by
 // its handle name, and the text-view functions over a Scintilla control
-// (guarded message sending, copy and zoom). Each takes the element first
-// and does nothing (or returns 0) for a null one.
+// (guarded message sending, text in, copy and zoom). Each takes the element
+// first and does nothing (or returns 0) for a null one.
 #pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
 
 #include "iup.h"
 
@@ -17,6 +21,22 @@ sptr_t Editor_send(Ihandle* view, unsigned int message, uptr_t wParam, sptr_t lP
 // The character at a position; 0 for a null view or a position above
 // 0x0FFFFFFF (no control holds that much).
 int Editor_getCharAt(Ihandle* view, long position);
+// Text as the views take it. The control works in UTF-8 and cannot take
+// other bytes (its lexers and layout assume whole characters), while files,
+// settings, pipes and the clipboard may carry anything: valid UTF-8 passes
+// unchanged, each byte of an invalid or cut sequence becomes '?', a NUL
+// byte ends the text, and the result holds at most maxBytes bytes without
+// ending inside a character.
+std::string Editor_validText(std::string_view text, size_t maxBytes = std::string_view::npos);
+// Every text that enters a view goes through one of these, which pass it
+// through Editor_validText; each returns the number of bytes put in.
+long Editor_setText(Ihandle* view, std::string_view text);
+long Editor_appendText(Ihandle* view, std::string_view text);
+long Editor_insertText(Ihandle* view, long position, std::string_view text);
+long Editor_replaceSelection(Ihandle* view, std::string_view text);
+// Replaces the bytes from start to end (the control's target range).
+long Editor_replaceRange(Ihandle* view, long start, long end, std::string_view text);
+
 // Copies the selection; an empty selection leaves the clipboard alone.
 void Editor_copy(Ihandle* view);
 void Editor_zoomIn(Ihandle* view);

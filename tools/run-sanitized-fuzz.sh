@@ -9,7 +9,9 @@ set -uo pipefail
 build_dir=${1:-build-asan}
 jobs=${2:-$(nproc)}
 targets=(ekinput_input_fuzz_test eksimulator_side_files_fuzz_test ekmodel_lua_script_fuzz_test)
-targets+=(kovraplot_result_fuzz_test)
+# The plot tool's result-file reader, the calculator's expression and
+# session files, the Lua module's loaders.
+targets+=(kovraplot_result_fuzz_test kovracalc_files_fuzz_test nrvlua_loaders_fuzz_test)
 
 started=$(date +%s)
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

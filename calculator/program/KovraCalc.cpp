@@ -21,6 +21,12 @@ int main(int argc, char** argv)
     case CalcMode::Run:
         status = CalcCommandLine_run(argc, argv);
         break;
+    case CalcMode::Version:
+        status = CalcCommandLine_version();
+        break;
+    case CalcMode::Help:
+        status = CalcCommandLine_help();
+        break;
     case CalcMode::Window:
         status = CalcWindow_main(argc, argv);
         break;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "kovraVersion.h"
 #include "tempFolder.h"
 
 extern char** environ;
@@ -146,6 +147,57 @@ TEST_F(CalcCommandLine, FilesThatCannotBeOpenedAreReported)
     if (access(locked.c_str(), R_OK) == 0) GTEST_SKIP() << "running as a user who reads every file";
     EXPECT_EQ(runProgram({"-run", locked}, &out), 1);
     EXPECT_EQ(out, "\n! Cannot open file '" + locked + "'\n");
+}
+
+TEST_F(CalcCommandLine, VersionAndHelp)
+{
+    std::string out;
+    EXPECT_EQ(runProgram({"--version"}, &out), 0);
+    EXPECT_EQ(out, "KovraCalc " KOVRA_VERSION " (build " KOVRA_BUILD ")\n");
+    EXPECT_EQ(runProgram({"--help"}, &out), 0);
+    EXPECT_EQ(out.rfind("Usage: KovraCalc ", 0), 0u) << out;
+    for (const char* option : {"-run", "-out", "-test", "--version", "--help"})
+        EXPECT_NE(out.find(option), std::string::npos) << option;
+}
+
+// A write that does not reach the disk fails the run with a message: the
+// results were printed, but the file the user asked for does not hold them.
+TEST_F(CalcCommandLine, AFullDiskFailsTheRunWithAMessage)
+{
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    std::string out;
+    EXPECT_EQ(runProgram({"-run", "1+1", "-out", "/dev/full"}, &out), 1);
+    EXPECT_EQ(out, "\n>> 1+1\n   2\n\n! Cannot write file '/dev/full'\n");
+    EXPECT_EQ(runProgram({"-run", file("in.txt", "1+1\n2+2\n"), "-out", "/dev/full"}, &out), 1);
+    EXPECT_EQ(out, ">> 1+1\n   2\n>> 2+2\n   4\n\n! Cannot write file '/dev/full'\n");
+}
+
+// Opening the output empties it: when it is the input (by name, through a
+// symbolic or a hard link) the run is refused and the user's lines stay.
+TEST_F(CalcCommandLine, AnOutputThatIsTheInputIsRefusedAndTheInputKept)
+{
+    const std::string lines = "1+1\n2*3\n";
+    const std::string input = file("lines.txt", lines);
+    const std::string symbolic = folder.file("symbolic.txt");
+    const std::string hard = folder.file("hard.txt");
+    ASSERT_EQ(symlink(input.c_str(), symbolic.c_str()), 0);
+    ASSERT_EQ(link(input.c_str(), hard.c_str()), 0);
+    const struct {
+        std::string input, output;
+    } cases[] = {{input, input}, {input, symbolic}, {input, hard}, {symbolic, input}, {hard, symbolic},
+                 {input, folder.file("./lines.txt")}};
+    for (const auto& c : cases) {
+        std::string out;
+        EXPECT_EQ(runProgram({"-run", c.input, "-out", c.output}, &out), 1) << c.output;
+        EXPECT_EQ(out, "\n! Cannot write the results into the input file '" + c.output + "'\n");
+        EXPECT_EQ(readFile(input), lines) << c.output;
+    }
+    // Another file is written as before, and the input stays as it was.
+    std::string out;
+    const std::string output = folder.file("out.txt");
+    EXPECT_EQ(runProgram({"-run", input, "-out", output}, &out), 0);
+    EXPECT_EQ(readFile(output), ">> 1+1\n   2\n>> 2*3\n   6\n");
+    EXPECT_EQ(readFile(input), lines);
 }
 
 }  // namespace

@@ -163,4 +163,55 @@ TEST_F(CalcWindowTest, HelpWithoutItsPdfSaysSoInTheStatusLine)
                  "Cannot show help contents: PDF file not found");
 }
 
+// Text that is not UTF-8 (a Latin-1 settings or session file, a lone
+// byte) reaches the console only through the text-view helpers, which
+// replace each invalid byte by '?'; handed over raw, it aborted the control.
+TEST_F(CalcWindowTest, HistoryFromSettingsThatIsNotUtf8IsShownWithQuestionMarks)
+{
+    enter(console, "1+2");
+    WindowMain_close();
+    const std::string settings = config.file("kovracalc.kovr");
+    std::string text = readAll(settings);
+    const size_t at = text.find("1+2");
+    ASSERT_NE(at, std::string::npos) << text;
+    text.replace(at, 3, "1+\xC3");
+    config.write("kovracalc.kovr", text);
+    open();
+    IupTestKey(console, K_UP);
+    EXPECT_EQ(Console_text(console), "1+?");
+    IupTestKey(console, K_CR);
+    EXPECT_EQ(Console_text(console), "1+?\nincomplete condition (a ? b : c) at position 3\n");
+}
+
+TEST_F(CalcWindowTest, SessionFilesThatAreNotUtf8ReplayWithQuestionMarks)
+{
+    const struct {
+        const char* bytes;
+        const char* shown;
+    } cases[] = {
+        {"\xC3", "?\nincomplete condition (a ? b : c) at position 1\n"},
+        {"x=2\n\"caf\xE9\"", "x=2\nx = 2\n\"caf?\"\ntext in quotes is no number\n"},
+        {"1+1 \xE2\x82\xAC", "1+1 \xE2\x82\xAC\nunexpected character '\xE2\x82\xAC' at position 4\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string name = config.write("s.kovracalc", c.bytes);
+        App_getParser()->count = 0;  // no question before opening
+        IupScriptBegin();
+        IupScriptAnswer("Open file", name.c_str());
+        EXPECT_EQ(WindowMain_openSession(), 1);
+        EXPECT_EQ(IupScriptEnd(), 0);
+        EXPECT_EQ(Console_text(console), c.shown) << c.bytes;
+    }
+}
+
+TEST_F(CalcWindowTest, PastedTextIsCutWithoutSplittingACharacter)
+{
+    // 254 ASCII bytes and a two-byte character across the 255-byte cut.
+    Ihandle* clipboard = IupClipboard();
+    IupSetStrAttribute(clipboard, "TEXT", (std::string(254, '1') + "\xC3\xA9" + "2").c_str());
+    IupDestroy(clipboard);
+    Console_paste(console);
+    EXPECT_EQ(Console_text(console), std::string(254, '1'));
+}
+
 }  // namespace

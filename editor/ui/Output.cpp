@@ -10,6 +10,7 @@
 #include <string>
 
 #include "OutputText.h"
+#include "guiCommon.h"
 
 namespace {
 
@@ -84,22 +85,18 @@ Appended appendText(Ihandle* view, const char* text, int mode)
     }
     const long lines0 = send(view, SCI_GETLINECOUNT);
     const bool endsEmptyLine = lines0 > 1 && send(view, SCI_LINELENGTH, lines0 - 1) < 1;
-    OutputAppend prepared = OutputText_prepare(text, endsEmptyLine);
-    // Broken UTF-8 bytes become '?', so the view shows what it is given.
-    char safe[OutputText_messageCap + 1] = {};
-    normalizeStringToAnsi(prepared.body.c_str(), safe, prepared.body.size());
-    prepared.body = safe;
-    std::string bytes = prepared.text();
+    const std::string bytes = OutputText_prepare(text, endsEmptyLine).text();
 
+    // The text helpers turn broken UTF-8 (8-bit pipe lines, foreign device
+    // files) into '?', so the view shows what it is given.
     send(view, SCI_SETREADONLY, 0);
     if (mode == 1) {
         added.start = send(view, SCI_GETLENGTH);
-        send(view, SCI_APPENDTEXT, bytes.size(), reinterpret_cast<sptr_t>(bytes.data()));
+        added.length = Editor_appendText(view, bytes);
     } else {
         added.start = 0;
-        send(view, SCI_SETTEXT, 0, reinterpret_cast<sptr_t>(bytes.c_str()));
+        added.length = Editor_setText(view, bytes);
     }
-    added.length = static_cast<long>(bytes.size());
     send(view, SCI_SETREADONLY, 1);
 
     const long lines = send(view, SCI_GETLINECOUNT);

@@ -57,3 +57,51 @@ TEST(GuiCommon, TextViewHelpers)
     EXPECT_EQ(Editor_send(view, SCI_GETZOOM, 0, 0), 0);
     IupDestroy(dialog);
 }
+
+TEST(GuiCommon, ValidTextKeepsUtf8AndReplacesEveryOtherByte)
+{
+    const struct {
+        std::string in;
+        size_t limit;
+        std::string out;
+    } cases[] = {
+        {"1+2", std::string::npos, "1+2"},
+        {"caf\xC3\xA9", std::string::npos, "caf\xC3\xA9"},
+        {"caf\xE9", std::string::npos, "caf?"},  // Latin-1
+        {"\xC3", std::string::npos, "?"},          // a lone lead byte
+        {"\x80\xBF", std::string::npos, "??"},     // lone continuation bytes
+        {"\xE2\x82", std::string::npos, "??"},     // a character cut short
+        {std::string("a\0b", 3), std::string::npos, "a"},
+        {"ab\xC3\xA9", 3, "ab"},  // the limit never splits a character
+        {"ab\xC3\xA9", 4, "ab\xC3\xA9"},
+        {"abc", 0, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Editor_validText(c.in, c.limit), c.out) << c.in;
+}
+
+TEST(GuiCommon, EveryWayOfPuttingTextInAViewMakesItValid)
+{
+    IupScintillaOpen();
+    Ihandle* view = IupScintilla();
+    Ihandle* dialog = IupDialog(view);
+    IupMap(dialog);
+    auto text = [view]() {
+        std::string all;
+        for (long p = 0, n = static_cast<long>(Editor_send(view, SCI_GETLENGTH, 0, 0)); p < n; ++p)
+            all.push_back(static_cast<char>(Editor_getCharAt(view, p)));
+        return all;
+    };
+    EXPECT_EQ(Editor_setText(view, "a\xE9"), 2);
+    EXPECT_EQ(text(), "a?");
+    EXPECT_EQ(Editor_appendText(view, "\xC3"), 1);
+    EXPECT_EQ(text(), "a??");
+    Editor_insertText(view, 0, "\xFF");
+    EXPECT_EQ(text(), "?a??");
+    Editor_replaceRange(view, 1, 2, "\xE9\xE9");
+    EXPECT_EQ(text(), "???""??");
+    Editor_send(view, SCI_SETSEL, 0, 5);
+    Editor_replaceSelection(view, "ok \xC3\xA9");
+    EXPECT_EQ(text(), "ok \xC3\xA9");
+    EXPECT_EQ(Editor_setText(nullptr, "x"), 0);
+    IupDestroy(dialog);
+}

@@ -1,5 +1,7 @@
 #include "nrvluaCheck.h"
 
+#include <climits>
+#include <cmath>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -43,6 +45,16 @@ void checkAllNumbers(lua_State* L) {
 
 void checkOptional(lua_State* L, int k, int type) {
   if (lua_gettop(L) >= k) Lua_checkArgType(L, k, type);
+}
+
+bool intFits(lua_State* L, int k, int offset) {
+  const double value = std::trunc(lua_tonumber(L, k)) - offset;
+  return value >= double(INT_MIN) && value <= double(INT_MAX);  // false for NaN too
+}
+
+int intArg(lua_State* L, int k, const char* function, int offset) {
+  if (!intFits(L, k, offset)) Lua_error(L, "nrvlua.%s: failed: 'index out of range'", function);
+  return int(std::trunc(lua_tonumber(L, k)) - offset);
 }
 
 void* handleValue(lua_State* L, int k) {

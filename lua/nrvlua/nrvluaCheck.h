@@ -34,6 +34,15 @@ void checkAllNumbers(lua_State* L);
 // Type of an optional argument, tested only when present.
 void checkOptional(lua_State* L, int k, int type);
 
+// An integer argument (an index, a size, a count, a kind) as the library's
+// 32-bit int, less offset (samples and epochs count from 1 in Lua). A
+// fraction is cut toward zero; a value that does not fit (beyond the 32-bit
+// range, or not finite) raises "nrvlua.<function>: failed: 'index out of
+// range'" rather than reaching the library wrapped (2^32 would be 0).
+int intArg(lua_State* L, int k, const char* function, int offset = 0);
+// Whether argument k, less offset, fits intArg.
+bool intFits(lua_State* L, int k, int offset = 0);
+
 // Handle of argument k: 0 stands for no object.
 void* handleValue(lua_State* L, int k);
 // The object of a handle when it is in the table under key, else null.

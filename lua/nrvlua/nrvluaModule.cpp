@@ -1,6 +1,9 @@
 // Entry of the nrvlua module: function table, constants, handle tables and
 // the close-down that frees what scripts left alive.
+#include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 
 #include "kovbase.h"
 #include "nrvluaCheck.h"
@@ -63,6 +66,33 @@ const luaL_Reg* functionTable() {
   return table;
 }
 
+// The name a function's messages carry: families that share a body share it.
+const char* messageName(const char* function) {
+  for (const char* statistic : {"tensor_stddev", "tensor_max", "tensor_min"})
+    if (std::strcmp(function, statistic) == 0) return "tensor_mean";
+  if (std::strcmp(function, "set_train_data") == 0 || std::strcmp(function, "set_test_data") == 0)
+    return "set_data";
+  return function;
+}
+
+// Every function runs behind this guard (its index in the table is the
+// closure's upvalue): a C++ exception of the library, above all running out
+// of memory, becomes the function's own failure message instead of reaching
+// LuaJIT, which would only say "C++ exception". Lua's own errors pass: they
+// are no std::exception. The message is raised after the handler has ended.
+int guardedCall(lua_State* L) {
+  const luaL_Reg& entry = functionTable()[lua_tointeger(L, lua_upvalueindex(1))];
+  char failure[512] = {};
+  try {
+    return entry.func(L);
+  } catch (const std::bad_alloc&) {
+    std::snprintf(failure, sizeof failure, "nrvlua.%s: failed: 'insufficient memory'", messageName(entry.name));
+  } catch (const std::exception& e) {
+    std::snprintf(failure, sizeof failure, "nrvlua.%s: failed: '%s'", messageName(entry.name), e.what());
+  }
+  Lua_error(L, "%s", failure);
+}
+
 int openCount(lua_State* L) {
   lua_getfield(L, LUA_REGISTRYINDEX, kOpenCountKey);
   const int count = int(lua_tointeger(L, -1));
@@ -103,8 +133,15 @@ int Lua_closeModule(lua_State* L) {
 }
 
 extern "C" __attribute__((visibility("default"))) int luaopen_nrvlua(lua_State* L) {
-  luaL_register(L, "nrvlua", functionTable());
+  const luaL_Reg none[] = {{nullptr, nullptr}};
+  luaL_register(L, "nrvlua", none);
   const int module = lua_gettop(L);
+  const luaL_Reg* functions = functionTable();
+  for (int i = 0; i < kFunctionCount; ++i) {
+    lua_pushinteger(L, i);
+    lua_pushcclosure(L, guardedCall, 1);
+    lua_setfield(L, module, functions[i].name);
+  }
 
   for (const Constant& c : kConstants) {
     lua_getfield(L, LUA_GLOBALSINDEX, "nrvlua");

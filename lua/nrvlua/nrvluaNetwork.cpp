@@ -37,9 +37,9 @@ int create(lua_State* L) {
   checkOptional(L, 5, NRVLUA_BOOLEAN);
   checkOptional(L, 6, NRVLUA_NUMBER);
   const int top = lua_gettop(L);
-  const int criterion = top >= 2 ? int(lua_tointeger(L, 2)) : 2;
-  const int validation = top >= 3 ? int(lua_tointeger(L, 3)) : 2;
-  const int optimizer = top >= 4 ? int(lua_tointeger(L, 4)) : 1;
+  const int criterion = top >= 2 ? intArg(L, 2, "create") : 2;
+  const int validation = top >= 3 ? intArg(L, 3, "create") : 2;
+  const int optimizer = top >= 4 ? intArg(L, 4, "create") : 1;
   const bool verbose = top >= 5 ? lua_toboolean(L, 5) != 0 : false;
   const float rate = top >= 6 ? float(lua_tonumber(L, 6)) : 0.001f;
   return finishConstruction(L, nrv_create(lua_tostring(L, 1), criterion, validation, optimizer, verbose, rate), "create");
@@ -100,7 +100,7 @@ int add_layer(lua_State* L) {
   checkOptional(L, 5, NRVLUA_STRING);
   nrv_network* n = networkArg(L, 1, "add_layer");
   const int top = lua_gettop(L);
-  nrv_layer* layer = nrv_add_layer(n, int(lua_tointeger(L, 2)), int(lua_tointeger(L, 3)),
+  nrv_layer* layer = nrv_add_layer(n, intArg(L, 2, "add_layer"), intArg(L, 3, "add_layer"),
                                    top >= 4 ? float(lua_tonumber(L, 4)) : 0.f,
                                    top >= 5 ? lua_tostring(L, 5) : nullptr);
   if (!layer || (n->status & NRV_STATUS_MASK) == NRV_STATUS_FAILED)
@@ -120,12 +120,12 @@ int add_layer_conv(lua_State* L) {
   nrv_network* n = networkArg(L, 1, "add_layer_conv");
   const int top = lua_gettop(L);
   int v[6];
-  for (int k = 0; k < 6; ++k) v[k] = int(lua_tointeger(L, k + 2));
+  for (int k = 0; k < 6; ++k) v[k] = intArg(L, k + 2, "add_layer_conv");
   nrv_layer* layer = nrv_add_layer_conv(n, v[0], v[1], v[2], v[3], v[4], v[5],
                                         top >= 8 ? float(lua_tonumber(L, 8)) : 0.f,
                                         top >= 9 ? lua_tostring(L, 9) : nullptr,
-                                        top >= 10 ? int(lua_tointeger(L, 10)) : 1,
-                                        top >= 11 ? int(lua_tointeger(L, 11)) : 1);
+                                        top >= 10 ? intArg(L, 10, "add_layer_conv") : 1,
+                                        top >= 11 ? intArg(L, 11, "add_layer_conv") : 1);
   if (!layer || (n->status & NRV_STATUS_MASK) == NRV_STATUS_FAILED)
     Lua_error(L, "nrvlua.add_layer_conv: failed: '%s'", n->message);
   enter(L, NRVLUA_LAYERS, layer);

@@ -43,7 +43,7 @@ int print_duration(lua_State* L) {
   Lua_checkArgType(L, 1, NRVLUA_STRING);
   Lua_checkArgType(L, 2, NRVLUA_NUMBER);
   Lua_checkArgType(L, 3, NRVLUA_STRING);
-  nrv_print_duration(lua_tostring(L, 1), int(lua_tointeger(L, 2)), lua_tostring(L, 3)[0]);
+  nrv_print_duration(lua_tostring(L, 1), intArg(L, 2, "print_duration"), lua_tostring(L, 3)[0]);
   return 0;
 }
 
@@ -53,8 +53,8 @@ int tensor_create(lua_State* L) {
   Lua_checkArgType(L, 2, NRVLUA_NUMBER);
   Lua_checkArgType(L, 3, NRVLUA_STRING);
   checkOptional(L, 4, NRVLUA_NUMBER);
-  const int size = int(lua_tointeger(L, 1));
-  const int kind = int(lua_tointeger(L, 2));
+  const int size = intArg(L, 1, "tensor_create");
+  const int kind = intArg(L, 2, "tensor_create");
   const char* name = lua_tostring(L, 3);
   // A source that names no tensor is no source, not an error.
   auto* source = lua_gettop(L) >= 4 ? static_cast<nrv_tensor*>(lookupArg(L, NRVLUA_TENSORS, 4)) : nullptr;
@@ -109,7 +109,7 @@ int tensor_reset(lua_State* L) {
   checkOptional(L, 3, NRVLUA_NUMBER);
   nrv_tensor* t = tensorArg(L, 1, "tensor_reset");
   auto* source = lua_gettop(L) >= 3 ? static_cast<nrv_tensor*>(lookupArg(L, NRVLUA_TENSORS, 3)) : nullptr;
-  nrv_tensor_reset(t, int(lua_tointeger(L, 2)), source);
+  nrv_tensor_reset(t, intArg(L, 2, "tensor_reset"), source);
   clearStatistics(t);
   checkStatus(L, t, "tensor_reset");
   return 0;
@@ -119,7 +119,7 @@ int tensor_set(lua_State* L) {
   checkCount(L, "tensor_set", 3, 3, "(should be 3)");
   for (int k = 1; k <= 3; ++k) Lua_checkArgType(L, k, NRVLUA_NUMBER);
   nrv_tensor* t = tensorArg(L, 1, "tensor_set");
-  nrv_tensor_set(t, int(lua_tointeger(L, 2)), float(lua_tonumber(L, 3)));
+  nrv_tensor_set(t, intArg(L, 2, "tensor_set"), float(lua_tonumber(L, 3)));
   clearStatistics(t);
   checkStatus(L, t, "tensor_set");
   return 0;
@@ -130,7 +130,7 @@ int tensor_get(lua_State* L) {
   Lua_checkArgType(L, 1, NRVLUA_NUMBER);
   Lua_checkArgType(L, 2, NRVLUA_NUMBER);
   nrv_tensor* t = tensorArg(L, 1, "tensor_get");
-  const float value = nrv_tensor_get(t, int(lua_tointeger(L, 2)));
+  const float value = nrv_tensor_get(t, intArg(L, 2, "tensor_get"));
   checkStatus(L, t, "tensor_get");
   lua_pushnumber(L, value);
   return 1;
@@ -200,7 +200,7 @@ int tensor_print(lua_State* L) {
   Lua_checkArgType(L, 1, NRVLUA_NUMBER);
   Lua_checkArgType(L, 2, NRVLUA_STRING);
   Lua_checkArgType(L, 3, NRVLUA_NUMBER);
-  nrv_tensor_print(tensorArg(L, 1, "tensor_print"), lua_tostring(L, 2), int(lua_tointeger(L, 3)));
+  nrv_tensor_print(tensorArg(L, 1, "tensor_print"), lua_tostring(L, 2), intArg(L, 3, "tensor_print"));
   return 0;
 }
 

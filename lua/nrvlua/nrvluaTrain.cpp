@@ -10,7 +10,7 @@ int init_train(lua_State* L) {
   checkAllNumbers(L);
   nrv_network* n = networkArg(L, 1, "init_train");
   int v[4];
-  for (int k = 0; k < 4; ++k) v[k] = int(lua_tointeger(L, k + 2));
+  for (int k = 0; k < 4; ++k) v[k] = intArg(L, k + 2, "init_train");
   const int result = nrv_init_train(n, v[0], v[1], v[2], v[3]);
   checkStatus(L, n, "init_train");
   lua_pushinteger(L, result);
@@ -21,8 +21,8 @@ int init_test(lua_State* L) {
   checkCount(L, "init_test", 4, 4, "(should be 4)");
   checkAllNumbers(L);
   nrv_network* n = networkArg(L, 1, "init_test");
-  const int result = nrv_init_test(n, int(lua_tointeger(L, 2)), int(lua_tointeger(L, 3)),
-                                   int(lua_tointeger(L, 4)));
+  const int result = nrv_init_test(n, intArg(L, 2, "init_test"), intArg(L, 3, "init_test"),
+                                   intArg(L, 4, "init_test"));
   checkStatus(L, n, "init_test");
   lua_pushinteger(L, result);
   return 1;
@@ -35,7 +35,7 @@ int sampleTensor(lua_State* L, const char* function, nrv_tensor* (*get)(nrv_netw
   Lua_checkArgType(L, 1, NRVLUA_NUMBER);
   Lua_checkArgType(L, 2, NRVLUA_NUMBER);
   nrv_network* n = networkArg(L, 1, function);
-  nrv_tensor* t = get(n, int(lua_tointeger(L, 2)) - 1);
+  nrv_tensor* t = get(n, intArg(L, 2, function, 1));
   checkStatus(L, n, function);
   pushHandle(L, t);
   return 1;
@@ -53,7 +53,7 @@ int setData(lua_State* L, int (*set)(nrv_network*, int, const nrv_tensor*, const
   checkCount(L, "set_data", 4, 4, "(should be 4)");
   checkAllNumbers(L);
   nrv_network* n = networkArg(L, 1, "set_data");
-  const int count = int(lua_tointeger(L, 2));
+  const int count = intArg(L, 2, "set_data");
   nrv_tensor* inputs = tensorArg(L, 3, "set_data");
   nrv_tensor* targets = tensorArg(L, 4, "set_data");
   const int result = set(n, count, inputs, targets);
@@ -69,9 +69,9 @@ int train(lua_State* L) {
   checkCount(L, "train", 6, 6, "(should be 6)");
   checkAllNumbers(L);
   nrv_network* n = networkArg(L, 1, "train");
-  const float cost = nrv_train(n, int(lua_tointeger(L, 2)), int(lua_tointeger(L, 3)),
-                               int(lua_tointeger(L, 4)), float(lua_tonumber(L, 5)),
-                               int(lua_tointeger(L, 6)));
+  const float cost = nrv_train(n, intArg(L, 2, "train"), intArg(L, 3, "train"),
+                               intArg(L, 4, "train"), float(lua_tonumber(L, 5)),
+                               intArg(L, 6, "train"));
   checkStatus(L, n, "train");
   lua_pushnumber(L, cost);
   return 1;
@@ -85,8 +85,16 @@ int predict(lua_State* L) {
   checkOptional(L, 4, NRVLUA_NUMBER);
   nrv_network* n = networkArg(L, 1, "predict");
   float result;
-  if (lua_gettop(L) == 2) {
-    result = nrv_predict_byindex(n, int(lua_tointeger(L, 2)) - 1);
+  // Two arguments name a sample, or a tensor: handles are addresses, far
+  // beyond any sample number, so a value no sample number can take is a
+  // tensor handle, refused as such once its tensor is gone.
+  auto* alone = lua_gettop(L) == 2 ? static_cast<nrv_tensor*>(lookupArg(L, NRVLUA_TENSORS, 2)) : nullptr;
+  if (lua_gettop(L) == 2 && !alone && !intFits(L, 2, 1))
+    Lua_error(L, "nrvlua.predict: invalid argument #2 (nil tensor)");
+  if (alone) {
+    result = nrv_predict(n, alone, nullptr, nullptr);
+  } else if (lua_gettop(L) == 2) {
+    result = nrv_predict_byindex(n, intArg(L, 2, "predict", 1));
   } else {
     nrv_tensor* input = tensorArg(L, 2, "predict");
     auto* target = static_cast<nrv_tensor*>(lookupArg(L, NRVLUA_TENSORS, 3));
@@ -112,7 +120,7 @@ int epochFigure(lua_State* L, const char* function, float (*get)(nrv_network*, i
   Lua_checkArgType(L, 1, NRVLUA_NUMBER);
   Lua_checkArgType(L, 2, NRVLUA_NUMBER);
   nrv_network* n = networkArg(L, 1, function);
-  const float value = get(n, int(lua_tointeger(L, 2)) - 1);
+  const float value = get(n, intArg(L, 2, function, 1));
   checkStatus(L, n, function);
   lua_pushnumber(L, value);
   return 1;

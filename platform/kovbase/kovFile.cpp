@@ -170,6 +170,16 @@ int kov_fileExistsA(const char* path)
     return path != nullptr && statPath(diskPathA(path), &info) && S_ISREG(info.st_mode) ? 1 : 0;
 }
 
+int kov_sameFileA(const char* a, const char* b)
+{
+    struct stat infoA {};
+    struct stat infoB {};
+    if (a == nullptr || b == nullptr || !statPath(diskPathA(a), &infoA) || !statPath(diskPathA(b), &infoB)) {
+        return 0;
+    }
+    return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino ? 1 : 0;
+}
+
 int kov_dirExistsW(const wchar_t* path)
 {
     struct stat info {};

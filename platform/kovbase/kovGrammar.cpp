@@ -2,14 +2,17 @@
 // tables, name rules, and error texts in words.
 #include "kovGrammar.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cfenv>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 #include <limits>
 #include <random>
 
 #include "kovMath.h"
+#include "kovbase.h"
 
 namespace {
 
@@ -230,7 +233,111 @@ bool isNameChar(char c)
     return isNameStart(c) || std::isdigit(static_cast<unsigned char>(c));
 }
 
+bool isDigit(char c)
+{
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// The digit value of c in the base (2, 8 or 16), or -1.
+int digitIn(char c, int base)
+{
+    const char lowered = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const int value = isDigit(lowered) ? lowered - '0' : (lowered >= 'a' && lowered <= 'f' ? lowered - 'a' + 10 : -1);
+    return value >= 0 && value < base ? value : -1;
+}
+
+// "0x1F", "0b101", "0o17": every letter and digit after the prefix belongs
+// to the literal, so "0b102" is refused rather than read as 0b10 and 2.
+kov_GrammarNumber readPrefixed(std::string_view text, int base)
+{
+    kov_GrammarNumber n;
+    n.length = 2;
+    while (n.length < text.size() && isNameChar(text[n.length])) ++n.length;
+    const std::string literal(text.substr(0, n.length));
+    if (n.length == 2) {
+        n.error = "missing digits after " + literal;
+        return n;
+    }
+    unsigned long long whole = 0;
+    for (size_t i = 2; i < n.length; ++i) {
+        const int digit = digitIn(text[i], base);
+        if (digit < 0) {
+            n.error = "invalid digit '" + std::string(1, text[i]) + "' in " + literal;
+            return n;
+        }
+        if (whole > (~0ULL - static_cast<unsigned long long>(digit)) / static_cast<unsigned long long>(base)) {
+            n.error = "overflow: the number " + literal + " is too large";
+            return n;
+        }
+        whole = whole * static_cast<unsigned long long>(base) + static_cast<unsigned long long>(digit);
+    }
+    n.value = static_cast<double>(whole);
+    return n;
+}
+
+// muparser's value recognition: the grammar's literals, read the one way
+// kov_grammarReadNumber reads them (normalisation refused the others).
+int readValue(const char* text, int* position, double* value)
+{
+    const kov_GrammarNumber n = kov_grammarReadNumber(text);
+    if (n.length == 0 || !n.error.empty()) return 0;
+    *position += static_cast<int>(n.length);
+    *value = n.value;
+    return 1;
+}
+
+// Signs before an operand stand here: at the start and after an operator,
+// an opening parenthesis or a separator.
+bool signIsUnary(const std::string& out)
+{
+    const size_t last = out.find_last_not_of(' ');
+    return last == std::string::npos || std::strchr("(,=^*/+-<>!&|?:%", out[last]) != nullptr;
+}
+
 }  // namespace
+
+kov_GrammarNumber kov_grammarReadNumber(std::string_view text)
+{
+    kov_GrammarNumber n;
+    if (text.size() >= 2 && text[0] == '0') {
+        const char prefix = static_cast<char>(std::tolower(static_cast<unsigned char>(text[1])));
+        if (prefix == 'x') return readPrefixed(text, 16);
+        if (prefix == 'b') return readPrefixed(text, 2);
+        if (prefix == 'o') return readPrefixed(text, 8);
+    }
+    size_t i = 0;
+    while (i < text.size() && isDigit(text[i])) ++i;
+    const size_t integerDigits = i;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && isDigit(text[i])) ++i;
+    }
+    if (i == 0 || (integerDigits == 0 && i == 1)) return n;  // no digit: no number
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        if (j >= text.size() || !isDigit(text[j])) {
+            n.length = j;
+            n.error = "missing exponent digits in " + std::string(text.substr(0, j));
+            return n;
+        }
+        while (j < text.size() && isDigit(text[j])) ++j;
+        i = j;
+    }
+    n.length = i;
+    const std::string literal(text.substr(0, i));
+    if (i < text.size() && text[i] == '.') {
+        size_t end = i;
+        while (end < text.size() && (isDigit(text[end]) || text[end] == '.')) ++end;
+        n.error = "malformed number: " + std::string(text.substr(0, end));
+        return n;
+    }
+    // A number below the smallest double reads as 0 (or the nearest
+    // subnormal); one above the largest cannot be read at all.
+    n.value = kov_strtod(literal.c_str(), nullptr);
+    if (std::isinf(n.value)) n.error = "overflow: the number " + literal + " is too large";
+    return n;
+}
 
 void kov_grammarDefine(mu::Parser& p, kov_GrammarContext* context)
 {
@@ -288,6 +395,9 @@ void kov_grammarDefine(mu::Parser& p, kov_GrammarContext* context)
     for (const Constant& k : CONSTANTS) {
         p.DefineConst(k.name, k.value);
     }
+    // Tried before muparser's own number reading, which would stop at the
+    // "x" of "0xff".
+    p.AddValIdent(readValue);
 }
 
 bool kov_grammarIsReserved(const std::string& name)
@@ -316,7 +426,7 @@ bool kov_grammarIsName(const std::string& name)
     return true;
 }
 
-bool kov_grammarNormalize(const std::string& text, std::string* normalized, std::string* error)
+bool kov_grammarNormalize(const std::string& text, std::string* normalized, std::string* error, bool foldSigns)
 {
     std::string out;
     out.reserve(text.size());
@@ -340,23 +450,38 @@ bool kov_grammarNormalize(const std::string& text, std::string* normalized, std:
             ++i;
             continue;
         }
-        if (std::isdigit(static_cast<unsigned char>(c)) || (c == '.' && i + 1 < text.size() &&
-                                                             std::isdigit(static_cast<unsigned char>(text[i + 1])))) {
-            const size_t start = i;
-            while (i < text.size() && (std::isdigit(static_cast<unsigned char>(text[i])) || text[i] == '.')) ++i;
-            if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-                size_t j = i + 1;
-                if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-                if (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) {
-                    i = j;
-                    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
-                }
+        if (isDigit(c) || (c == '.' && i + 1 < text.size() && isDigit(text[i + 1]))) {
+            const kov_GrammarNumber n = kov_grammarReadNumber(std::string_view(text).substr(i));
+            if (!n.error.empty()) {
+                *error = n.error;
+                return false;
             }
-            const std::string number = lower(text.substr(start, i - start));
+            const std::string number = lower(text.substr(i, n.length));
+            i += n.length;
             if (!operandRead(number)) return false;
             out += number;
             blankAfterOperand = false;
             continue;
+        }
+        if (foldSigns && (c == '+' || c == '-') && signIsUnary(out)) {
+            // A run of signs before an operand is one sign: "--5" is 5.
+            size_t end = i;
+            int minus = 0;
+            while (end < text.size() && (text[end] == '+' || text[end] == '-' || text[end] == ' ' || text[end] == '\t')) {
+                if (text[end] == '-') ++minus;
+                ++end;
+            }
+            const std::string run = text.substr(i, end - i);
+            const size_t signs = run.size() - static_cast<size_t>(std::count(run.begin(), run.end(), ' ') +
+                                                                  std::count(run.begin(), run.end(), '\t'));
+            if (signs > 1 && end < text.size()) {
+                out += std::string(signs - 1, ' ');
+                out += minus % 2 == 1 ? '-' : '+';
+                pendingOperand.clear();
+                blankAfterOperand = false;
+                i = end;
+                continue;
+            }
         }
         if (c == '$' && i + 1 < text.size() && isNameStart(text[i + 1])) {
             ++i;  // "$a" names the variable a
@@ -409,6 +534,13 @@ std::string kov_grammarErrorText(const mu::Parser::exception_type& e, const std:
     const std::string token = e.GetToken();
     const int position = e.GetPos();
     const std::string at = position >= 0 ? " at position " + std::to_string(position + 1) : "";
+    // An expression that ends in an operator ("+", "2*", "--") lacks its
+    // last operand, whatever muparser found past the end.
+    const size_t last = expression.find_last_not_of(" \t");
+    if (last != std::string::npos && std::strchr("+-*/^<>=&|", expression[last]) != nullptr &&
+        (e.GetCode() == mu::ecUNEXPECTED_EOF || (position >= 0 && static_cast<size_t>(position) >= last))) {
+        return "incomplete expression: an operand is missing after '" + std::string(1, expression[last]) + "'";
+    }
     switch (e.GetCode()) {
     case mu::ecUNASSIGNABLE_TOKEN:
     case mu::ecUNEXPECTED_VAR: {
@@ -421,7 +553,10 @@ std::string kov_grammarErrorText(const mu::Parser::exception_type& e, const std:
             return (call ? "unknown function: " : "unknown variable: ") + token;
         }
         if (!token.empty()) {
-            return "unexpected character '" + token.substr(0, 1) + "'" + at;
+            // The whole character, not the first byte of a UTF-8 sequence.
+            const unsigned char lead = static_cast<unsigned char>(token[0]);
+            const size_t length = lead >= 0xF0 ? 4 : (lead >= 0xE0 ? 3 : (lead >= 0xC0 ? 2 : 1));
+            return "unexpected character '" + token.substr(0, length) + "'" + at;
         }
         return "syntax error" + at;
     }
@@ -446,6 +581,10 @@ std::string kov_grammarErrorText(const mu::Parser::exception_type& e, const std:
         return "misplaced operator '" + token + "'" + at;
     case mu::ecEMPTY_EXPRESSION:
         return "empty expression";
+    case mu::ecUNEXPECTED_STR:
+    case mu::ecSTR_RESULT:
+    case mu::ecUNTERMINATED_STRING:
+        return "text in quotes is no number";
     case mu::ecUNEXPECTED_CONDITIONAL:
     case mu::ecMISPLACED_COLON:
     case mu::ecMISSING_ELSE_CLAUSE:

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include <muParser.h>
 
@@ -26,11 +27,29 @@ bool kov_grammarIsReserved(const std::string& name);
 // digits or '_', at most 31 characters.
 bool kov_grammarIsName(const std::string& name);
 
+// A number literal at the start of text, as the grammar reads it: a
+// decimal ("12", "1.5", ".5", "2.5e-3") or a whole number in one of the
+// forms the calculator prints its answers in ("0x1F", "0b101", "0o17",
+// letters in any case), so that an answer can be typed back.
+struct kov_GrammarNumber {
+    size_t length = 0;  // bytes of the literal; 0 when text starts with none
+    double value = 0.0;
+    // Why a literal cannot be read, in words ("missing exponent digits in
+    // 1e", "overflow: the number 1e999 is too large"); empty when it can.
+    std::string error;
+};
+kov_GrammarNumber kov_grammarReadNumber(std::string_view text);
+
 // Puts a text into the form muparser reads: names lower-cased (the grammar
 // ignores letter case), a '$' before a name dropped ("$a" is the variable
-// a), blanks removed. False, with the reason in error, when two operands
-// stand side by side with only blanks between them ("2 3" is not 23).
-bool kov_grammarNormalize(const std::string& text, std::string* normalized, std::string* error);
+// a), blanks removed. With foldSigns (the calculator's lines, where "--5"
+// is 5), a run of signs before an operand is folded into one; the folded
+// signs become blanks, so positions stay. Values of device files and
+// variables keep refusing "--5" as the typing slip it usually is. False,
+// with the reason in error, when two operands stand side by side with only
+// blanks between them ("2 3" is not 23), or a number cannot be read.
+bool kov_grammarNormalize(const std::string& text, std::string* normalized, std::string* error,
+                          bool foldSigns = false);
 
 // Starts watching the evaluation for domain errors of the grammar's
 // functions and for floating-point faults (division by zero, overflow).

@@ -68,13 +68,52 @@ bool startsWith(const std::string& text, const char* prefix)
     return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
-// The shortest text that reads back to the same double.
+
+// The value in plain digits with no more significant digits than a double
+// holds: the shortest digits that read back to it, then zeros ("1e21/7" is
+// 142857142857142860000, not the 142857142857142861824 the binary value
+// spells out exactly).
+std::string fixedDigits(double value)
+{
+    if (value == 0.0) return "0";
+    char buffer[64];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    const std::string scientific(buffer, r.ptr);  // "-1.4285714285714286e+20"
+    const size_t e = scientific.find('e');
+    const bool negative = scientific[0] == '-';
+    std::string digits;
+    for (size_t i = negative ? 1 : 0; i < e; ++i) {
+        if (scientific[i] != '.') digits.push_back(scientific[i]);
+    }
+    const int exponent = std::atoi(scientific.c_str() + e + 1);
+    std::string text;
+    if (exponent >= 0) {
+        const size_t whole = static_cast<size_t>(exponent) + 1;
+        if (digits.size() <= whole) {
+            text = digits + std::string(whole - digits.size(), '0');
+        } else {
+            text = digits.substr(0, whole) + "." + digits.substr(whole);
+        }
+    } else {
+        text = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    }
+    return (negative ? "-" : "") + text;
+}
+
+// The shortest text that reads back to the same double, in plain digits
+// or in exponent form, whichever is shorter; plain digits never show more
+// significant digits than the exponent form (fixedDigits).
 std::string shortest(double value)
 {
     if (value == 0.0) return "0";  // also -0
     char buffer[64];
     const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, r.ptr);
+    const std::string plain(buffer, r.ptr);
+    if (plain.find('e') != std::string::npos) return plain;
+    const auto s = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    const std::string scientific(buffer, s.ptr);
+    const std::string fixed = fixedDigits(value);
+    return fixed.size() <= scientific.size() ? fixed : scientific;
 }
 
 void copyOut(char* result, const std::string& text)
@@ -368,14 +407,12 @@ struct kov_ParserImpl {
             return true;
         }
         if (format == Format::Dec) {
-            char buffer[400];
-            const auto r = std::to_chars(buffer, buffer + sizeof buffer, v == 0.0 ? 0.0 : v,
-                                         std::chars_format::fixed);
-            if (r.ec != std::errc() || r.ptr - buffer > KOV_PARSER_MAXLINE) {
+            const std::string text = fixedDigits(v);
+            if (text.size() > static_cast<size_t>(KOV_PARSER_MAXLINE)) {
                 *error = "the value is too long to show in format dec";
                 return false;
             }
-            *out = std::string(buffer, r.ptr);
+            *out = text;
             return true;
         }
         const double rounded = std::round(v);
@@ -385,7 +422,7 @@ struct kov_ParserImpl {
         }
         long long n = static_cast<long long>(rounded);
         if (format == Format::Int) {
-            *out = std::to_string(n);
+            *out = fixedDigits(rounded);
             return true;
         }
         const int base = format == Format::Bin ? 2 : (format == Format::Oct ? 8 : 16);
@@ -495,7 +532,7 @@ int kov_ParserImpl::run(const std::string& given, std::string* answer)
 
     std::string normalized;
     std::string error;
-    if (!kov_grammarNormalize(line, &normalized, &error)) {
+    if (!kov_grammarNormalize(line, &normalized, &error, true)) {
         *answer = error;
         return 0;
     }

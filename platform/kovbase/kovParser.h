@@ -26,7 +26,8 @@ kov_Parser* kov_ParserCreate();
 void kov_ParserDelete(kov_Parser** parser);
 
 // Evaluates one line (blanks already removed by kov_ParserRemSpace): an
-// expression, an assignment "name=expression", or a command (format:,
+// expression (a run of signs before an operand counts as one, "--5" is 5),
+// an assignment "name=expression", or a command (format:,
 // unit:, iter:, tol:, unset:, and the words author, copyright, name,
 // release, version). 1 with the answer in result (KOV_PARSER_LINE bytes),
 // else 0 with the error in words there. A line of more than 255 characters

@@ -88,6 +88,9 @@ bool kov_FileWriteW(FILE* stream, const wchar_t* text);
 
 int kov_fileExistsW(const wchar_t* path);  // 1 when a regular file exists, else 0
 int kov_fileExistsA(const char* path);
+// 1 when both paths name one existing file (the same device and inode, so
+// also through a link), else 0.
+int kov_sameFileA(const char* a, const char* b);
 int kov_dirExistsW(const wchar_t* path);   // 1 when a folder exists, else 0
 int kov_dirExistsA(const char* path);
 // What stands at a path that is no regular file, as a phrase for a message

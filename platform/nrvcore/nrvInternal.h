@@ -107,6 +107,17 @@ bool computeReady(nrv_network* n);  // clears the status; fails when not compile
 bool fail(nrv_network* n, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void logLine(nrv_network* n, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+// Memory. A request for more than half the machine's memory cannot be met
+// in reasonable time (it would page or be killed long before it fails), so
+// it is refused before anything is allocated: false, with the network
+// failed as "insufficient memory ...". floats counts 32-bit values.
+bool affordable(nrv_network* n, double floats);
+// Bytes of an open file from its current position to its end (no bound,
+// UINT64_MAX, when the file cannot tell, as a pipe), so that sizes read
+// from a header are checked against what the file holds before anything
+// is allocated for them.
+uint64_t bytesLeft(FILE* f);
+
 // Tensor helpers.
 nrv_tensor* newTensor(int size, const char* name);
 bool resizeTensor(nrv_tensor* t, int size);
@@ -144,5 +155,8 @@ void backward(nrv_network* n);
 void update(nrv_network* n, float rate);
 void zeroGradients(nrv_network* n);
 bool buildLayers(nrv_network* n);  // checks the chain of sizes and sizes the parameters
+// The trainable values of a layer (weights and biases), in double: a
+// damaged file's geometry may ask for more than any integer counts.
+double parameterCount(const nrv_layer* layer);
 
 }  // namespace nrv

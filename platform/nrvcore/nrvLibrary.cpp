@@ -3,6 +3,8 @@
 
 #include <cblas.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -52,6 +54,23 @@ uint32_t Random::below(uint32_t n) { return n ? uint32_t((next() >> 32) % n) : 0
 Random& globalRandom() {
   static Random random;
   return random;
+}
+
+bool affordable(nrv_network* n, double floats) {
+  const double pages = double(sysconf(_SC_PHYS_PAGES)), pageSize = double(sysconf(_SC_PAGE_SIZE));
+  const double bytes = floats * sizeof(float);
+  if (pages <= 0 || pageSize <= 0 || bytes <= pages * pageSize / 2) return true;
+  return fail(n, "insufficient memory: %.3g GB asked, the machine has %.3g GB", bytes / 1e9,
+              pages * pageSize / 1e9);
+}
+
+uint64_t bytesLeft(FILE* f) {
+  const long here = std::ftell(f);
+  if (here < 0 || std::fseek(f, 0, SEEK_END) != 0) return UINT64_MAX;
+  const long end = std::ftell(f);
+  std::fseek(f, here, SEEK_SET);
+  if (end < 0) return UINT64_MAX;
+  return end > here ? uint64_t(end - here) : 0;
 }
 
 }  // namespace nrv

@@ -46,6 +46,11 @@ int loadSet(nrv_network* n, nrv_network_impl::DataSet& set, const char* images,
   if (uint64_t(rows) * cols != uint64_t(in))
     return nrv::fail(n, "images of %ux%u do not fit the network's %d inputs", rows, cols, in), 0;
 
+  // The header's count must be backed by the files before it is allocated.
+  if (nrv::bytesLeft(fi.get()) < uint64_t(count) * uint64_t(in))
+    return nrv::fail(n, "'%s': truncated file", images), 0;
+  if (nrv::bytesLeft(fl.get()) < count) return nrv::fail(n, "'%s': truncated file", labels), 0;
+  if (!nrv::affordable(n, double(count) * (double(in) + double(out)))) return 0;
   std::vector<unsigned char> pixels(size_t(count) * in), marks(count);
   if (std::fread(pixels.data(), 1, pixels.size(), fi.get()) != pixels.size())
     return nrv::fail(n, "'%s': truncated file", images), 0;

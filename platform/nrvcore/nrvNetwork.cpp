@@ -99,11 +99,21 @@ void update(nrv_network* n, float rate) {
   }
 }
 
+double parameterCount(const nrv_layer* l) {
+  if (l->kind == LayerKind::Dense) return (double(l->inSize) + 1) * l->outSize;
+  if (l->kind == LayerKind::Conv) return (double(l->channels) * l->kernel * l->kernel + 1) * l->filters;
+  return 0;
+}
+
 bool buildLayers(nrv_network* n) {
   auto& layers = n->impl->layers;
   if (layers.size() < 2) return fail(n, "a network needs an input layer and at least one more");
   for (size_t i = 1; i < layers.size(); ++i)
     if (layers[i]->kind == LayerKind::Input) return fail(n, "layer %zu: misplaced input layer", i + 1);
+  // Each parameter has its value, gradient and two optimiser states.
+  double floats = 0;
+  for (const nrv_layer* l : layers) floats += 4.0 * parameterCount(l);
+  if (!affordable(n, floats)) return false;
   for (nrv_layer* l : layers) {
     if (l->kind == LayerKind::Dense) {
       l->weights.resize(size_t(l->outSize) * l->inSize);
@@ -182,9 +192,7 @@ void nrv_summary(nrv_network* n) {
   size_t total = 0;
   for (size_t i = 0; i < m->layers.size(); ++i) {
     const nrv_layer* l = m->layers[i];
-    const size_t params = (l->kind == nrv::LayerKind::Dense)  ? size_t(l->inSize + 1) * l->outSize
-                          : (l->kind == nrv::LayerKind::Conv) ? size_t(l->channels * l->kernel * l->kernel + 1) * l->filters
-                                                              : 0;
+    const size_t params = size_t(nrv::parameterCount(l));
     total += params;
     const char* kind = l->kind == nrv::LayerKind::Input ? "input"
                        : l->kind == nrv::LayerKind::Dense ? "dense" : "conv2d";
@@ -228,16 +236,23 @@ nrv_layer* nrv_add_layer_conv(nrv_network* n, int channels, int height, int widt
   if (channels <= 0 || height <= 0 || width <= 0 || filters <= 0 || kernel <= 0 || stride <= 0 ||
       padding < 0 || padding >= kernel)
     return fail(n, "invalid convolution geometry"), nullptr;
+  // Sizes in long from here on, the product in double first: the geometry
+  // of a damaged file may overflow any integer.
+  if (double(channels) * height * width > nrv::kMaxLayerSize)
+    return fail(n, "invalid convolution geometry"), nullptr;
   const long inSize = long(channels) * height * width;
-  if (inSize > nrv::kMaxLayerSize) return fail(n, "invalid convolution geometry"), nullptr;
   if (!nrv::knownActivation(activation))
     return fail(n, "unknown activation %d", activation), nullptr;
-  if (height + 2 * padding < kernel || width + 2 * padding < kernel)
+  if (height + 2L * padding < kernel || width + 2L * padding < kernel)
     return fail(n, "kernel %d larger than the padded input", kernel), nullptr;
   if (!m->layers.empty() && m->layers.back()->outSize != inSize)
     return fail(n, "convolution input %ld does not match the previous layer's output %d", inSize,
                 m->layers.back()->outSize),
            nullptr;
+  const long outHeight = (height + 2L * padding - kernel) / stride + 1;
+  const long outWidth = (width + 2L * padding - kernel) / stride + 1;
+  if (double(filters) * outHeight * outWidth > nrv::kMaxLayerSize)
+    return fail(n, "invalid convolution geometry"), nullptr;
   auto* l = new (std::nothrow) nrv_layer{};
   if (!l) return fail(n, "insufficient memory"), nullptr;
   l->kind = nrv::LayerKind::Conv;
@@ -251,15 +266,10 @@ nrv_layer* nrv_add_layer_conv(nrv_network* n, int channels, int height, int widt
   l->kernel = kernel;
   l->stride = stride;
   l->padding = padding;
-  l->outHeight = (height + 2 * padding - kernel) / stride + 1;
-  l->outWidth = (width + 2 * padding - kernel) / stride + 1;
+  l->outHeight = int(outHeight);
+  l->outWidth = int(outWidth);
   l->inSize = int(inSize);
-  const long outSize = long(filters) * l->outHeight * l->outWidth;
-  if (outSize > nrv::kMaxLayerSize) {
-    delete l;
-    return fail(n, "invalid convolution geometry"), nullptr;
-  }
-  l->outSize = int(outSize);
+  l->outSize = int(long(filters) * outHeight * outWidth);
   m->layers.push_back(l);
   return l;
 }

@@ -148,6 +148,12 @@ nrv_network* nrv_load(const char* file) {
       return nrv::fail(n, "'%s': damaged network file (layer %u)", file, i + 1), n;
   }
   if (!r.ok) return nrv::fail(n, "'%s': truncated network file", file), n;
+  // The parameters the layers ask for must be in the file before any
+  // memory is set aside for them: a damaged header asks for too many.
+  double parameters = 0;
+  for (const nrv_layer* l : m->layers) parameters += nrv::parameterCount(l);
+  if (parameters * (withState ? 3 : 1) * sizeof(float) > double(nrv::bytesLeft(f.get())))
+    return nrv::fail(n, "'%s': truncated network file", file), n;
   nrv::clearStatus(n);
   if (!nrv::buildLayers(n)) return n;
   for (nrv_layer* l : m->layers)

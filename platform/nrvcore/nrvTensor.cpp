@@ -234,6 +234,8 @@ nrv_tensor* nrv_tensor_load(FILE* file, uint64_t* bytes, uint64_t* records, int 
   char name[sizeof(nrv_tensor::name)] = {};
   if (std::fread(name, 1, nameLength, file) != nameLength) return nullptr;
   if (bytes) *bytes += nameLength;
+  // A damaged size is refused before memory is set aside for it.
+  if (nrv::bytesLeft(file) < uint64_t(size) * sizeof(float)) return nullptr;
 
   // Read into the caller's tensor when it has the right size; a short file
   // leaves that tensor as it was.

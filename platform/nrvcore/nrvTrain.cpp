@@ -31,6 +31,7 @@ bool sizesMatch(nrv_network* n, int inSize, int targetSize) {
 int allocate(nrv_network* n, DataSet& set, int samples, int inSize, int targetSize) {
   if (samples < 0 || inSize <= 0 || targetSize <= 0) return fail(n, "invalid data set size"), 0;
   if (!sizesMatch(n, inSize, targetSize)) return 0;
+  if (!affordable(n, double(samples) * (double(inSize) + double(targetSize)))) return 0;
   set.samples = samples;
   set.inputSize = inSize;
   set.targetSize = targetSize;

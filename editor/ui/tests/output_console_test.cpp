@@ -130,6 +130,18 @@ TEST_F(MainWindowTest, AMessageOverTheCapIsCutOnACharacterBoundary)
     EXPECT_EQ(text(), std::string(382, 'a'));
 }
 
+// Lines of 8-bit text (a Latin-1 device file named in a message, the
+// driver's pipe) reach the view through the shared text helpers: each byte
+// that is no UTF-8 shows as '?', and the view takes the line.
+TEST_F(MainWindowTest, BytesThatAreNoUtf8ShowAsQuestionMarks)
+{
+    start();
+    Output_clear();
+    Output_print("[WARNING] unknown key 'Caf\xE9' at line 3 of d\xE9vice.kovra\n");
+    Output_print("\xC3");
+    EXPECT_EQ(text(), "[WARNING] unknown key 'Caf?' at line 3 of d?vice.kovra\n?");
+}
+
 TEST_F(MainWindowTest, TaggedStylesFollowTheTextPreferences)
 {
     start();

@@ -263,4 +263,99 @@ TEST(NetworkTest, MnistFilesBecomeScaledInputsAndOneHotTargets) {
   nrv_destroy(n);
 }
 
+// Sizes read from a file are checked against the file's length, and sizes
+// no machine's memory holds are refused, all before anything is allocated
+// (a damaged header once asked for 2^48 parameters and ended in a bare
+// allocation failure).
+TEST(NetworkTest, SizesBeyondTheFileOrTheMemoryAreRefusedBeforeAllocating) {
+  Library lib;
+  TempFolder folder("nrvcore-test-");
+  // A network file whose header asks for two layers of 2^24 units and
+  // holds no parameters at all.
+  std::string bytes = "NRVN";
+  auto put = [&bytes](uint32_t v) { bytes.append(reinterpret_cast<const char*>(&v), 4); };
+  auto layer = [&](uint32_t kind, uint32_t size) {
+    put(kind);
+    put(0);  // no name
+    for (uint32_t v : {uint32_t(NRV_ACTIVATION_NONE), size, size, 0u, 0u, 0u, 0u, 0u, 0u, 0u}) put(v);
+    put(0);  // initial scale 0.0f
+  };
+  put(1);  // version
+  put(1);
+  bytes += "h";  // name
+  for (uint32_t v : {uint32_t(NRV_CRITERION_MSE), uint32_t(NRV_VALIDATION_LOSS), uint32_t(NRV_OPTIMIZER_SGD)}) put(v);
+  bytes += '\0';
+  put(0x3F800000);  // rate 1.0f
+  put(0);  // validation share
+  bytes += '\0';  // no optimiser state
+  put(0);
+  put(0);  // step
+  put(2);  // layers
+  layer(0, 1u << 24);
+  layer(1, 1u << 24);
+  const std::string path = folder.write("huge.nrv", bytes);
+  nrv_network* n = nrv_load(path.c_str());
+  ASSERT_NE(n, nullptr);
+  EXPECT_EQ(std::string(n->message), "'" + path + "': truncated network file");
+  nrv_destroy(n);
+
+  // An IDX header promising ten million images in a file of a few bytes.
+  nrv_network* m = nrv_create("m", NRV_CRITERION_CCE, NRV_VALIDATION_ARGMAX, NRV_OPTIMIZER_ADAM, false, 0.01f);
+  nrv_add_layer(m, 784, NRV_ACTIVATION_NONE, 0.f, nullptr);
+  nrv_add_layer(m, 10, NRV_ACTIVATION_SOFTMAX, 0.f, nullptr);
+  nrv_compile(m);
+  const std::string images = folder.file("i.idx"), labels = folder.file("l.idx");
+  writeIdx(images, 0x803, {10000000, 28, 28}, std::vector<uint8_t>(100, 0));
+  writeIdx(labels, 0x801, {10000000}, std::vector<uint8_t>(100, 0));
+  EXPECT_EQ(nrv_mnist_load_train(m, images.c_str(), labels.c_str()), 0);
+  EXPECT_EQ(std::string(m->message), "'" + images + "': truncated file");
+
+  // A data set or a layer no memory holds: refused at once, by its size.
+  nrv_network* data = nrv_create("d", NRV_CRITERION_MSE, NRV_VALIDATION_LOSS, NRV_OPTIMIZER_SGD, false, 0.01f);
+  EXPECT_EQ(nrv_init_train(data, 2147483647, 1 << 20, 1, 0), 0);
+  EXPECT_EQ(std::string(data->message).rfind("insufficient memory: ", 0), 0u) << data->message;
+  nrv_add_layer(data, 16000000, NRV_ACTIVATION_NONE, 0.f, nullptr);
+  nrv_add_layer(data, 16000000, NRV_ACTIVATION_RELU, 0.f, nullptr);
+  nrv_compile(data);
+  EXPECT_EQ(std::string(data->message).rfind("insufficient memory: ", 0), 0u) << data->message;
+  // Geometries whose products overflow any integer (as a damaged file may
+  // give them) are refused, not computed wrapped.
+  nrv_network* conv = nrv_create("c", NRV_CRITERION_MSE, NRV_VALIDATION_LOSS, NRV_OPTIMIZER_SGD, false, 0.01f);
+  EXPECT_EQ(nrv_add_layer_conv(conv, 1 << 20, 1 << 20, 1 << 20, 1, 1, NRV_ACTIVATION_NONE, 0.f, nullptr, 1, 0), nullptr);
+  EXPECT_STREQ(conv->message, "invalid convolution geometry");
+  EXPECT_EQ(nrv_add_layer_conv(conv, 1, 4, 4, 1 << 30, 2147483647, NRV_ACTIVATION_NONE, 0.f, nullptr, 1,
+                               2147483646),
+            nullptr);
+  EXPECT_STREQ(conv->message, "invalid convolution geometry");
+  nrv_destroy(conv);
+  nrv_destroy(data);
+  nrv_destroy(m);
+}
+
+// A tensor file whose size field promises more elements than it holds is
+// refused before the elements are allocated.
+TEST(NetworkTest, TensorFilesShorterThanTheirSizeAreRefused) {
+  Library lib;
+  TempFolder folder("nrvcore-test-");
+  nrv_tensor* t = fromValues({1, 2, 3});
+  const std::string good = folder.file("t.nrt");
+  FILE* f = std::fopen(good.c_str(), "wb");
+  ASSERT_EQ(nrv_tensor_save(f, t, nullptr, 0), 1);
+  std::fclose(f);
+  std::string bytes = readAll(good);
+  const int32_t huge = 1 << 27;
+  std::memcpy(&bytes[8], &huge, 4);  // the size field after magic and version
+  const std::string damaged = folder.write("d.nrt", bytes);
+  f = std::fopen(damaged.c_str(), "rb");
+  EXPECT_EQ(nrv_tensor_load(f, nullptr, nullptr, 0, nullptr), nullptr);
+  std::fclose(f);
+  f = std::fopen(good.c_str(), "rb");
+  nrv_tensor* back = nrv_tensor_load(f, nullptr, nullptr, 0, nullptr);
+  std::fclose(f);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->size, 3);
+  nrv_tensor_destroy(back);
+  nrv_tensor_destroy(t);
+}
+
 }  // namespace
