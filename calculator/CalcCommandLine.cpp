@@ -121,7 +121,7 @@ CalcMode CalcCommandLine_mode(int argc, char** argv)
 
 int CalcCommandLine_version()
 {
-    kov_printf("KovraCalc %s (build %s)\n", KOVRA_VERSION, KOVRA_BUILD);
+    kov_printf("KovraCalc %s\n", KOVRA_VERSION_TEXT);
     return 0;
 }
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds only the fuzz tests (mutated device files, side files and model
-# scripts) under AddressSanitizer and UBSan in their own build folder and
+# scripts; result files for the plot tool; the calculator's expression and
+# session files; the Lua module's network, tensor and image files) under
+# AddressSanitizer and UBSan in their own build folder and
 # runs them: a memory fault that the plain build survives by luck fails
 # here. Each fuzz test caps its own running time, so the whole step stays
 # within a few minutes of building on two cores.

@@ -153,7 +153,7 @@ TEST_F(CalcCommandLine, VersionAndHelp)
 {
     std::string out;
     EXPECT_EQ(runProgram({"--version"}, &out), 0);
-    EXPECT_EQ(out, "KovraCalc " KOVRA_VERSION " (build " KOVRA_BUILD ")\n");
+    EXPECT_EQ(out, "KovraCalc " KOVRA_VERSION_TEXT "\n");
     EXPECT_EQ(runProgram({"--help"}, &out), 0);
     EXPECT_EQ(out.rfind("Usage: KovraCalc ", 0), 0u) << out;
     for (const char* option : {"-run", "-out", "-test", "--version", "--help"})
