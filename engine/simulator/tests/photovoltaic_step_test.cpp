@@ -30,6 +30,9 @@ const Sweep SWEEPS[] = {
     {"ToZeroBy200mV", "-0.9", "0", "0.2", -0.9, 0.0, 0.2},
     {"AcrossZeroBy10mV", "-0.9", "0.1", "0.01", -0.9, 0.1, 0.01},
     {"AcrossZeroBy70mV", "-1.05", "0.35", "0.07", -1.05, 0.35, 0.07},
+    // A fine step once damped every Newton update so hard that the first
+    // lit point failed.
+    {"ToZeroBy1mV", "-0.9", "0", "0.001", -0.9, 0.0, 0.001},
 };
 
 class PhotovoltaicStep : public RunFixture {
@@ -102,7 +105,9 @@ TEST_F(PhotovoltaicStep, FiguresAgreeWhateverTheStepAndTheEndOfTheSweep)
             }
         }
         EXPECT_TRUE(bracketed) << Voc;
-        EXPECT_GE(r.figures.at("Eff") / 100.0 * Popt, rowPower * (1.0 - 1e-9));
+        // Eff is written with six significant digits: a row of a fine sweep
+        // may lie within that rounding of the maximum.
+        EXPECT_GE(r.figures.at("Eff") / 100.0 * Popt, rowPower * (1.0 - 5e-6));
 
         // The last distribution is the state of one of the sweep's points,
         // not of a solve made for the figures.
