@@ -121,7 +121,7 @@ void jvCharts(const ResultTable& table, PlotTab& tab)
         return;
     }
     const ResultColumn& jc = table.columns[1];
-    PlotChart linear{withDevice("Current-voltage characteristic", table), PlotSpec_axisTitle(table.columns[0]),
+    PlotChart linear{withDevice("J-V characteristic", table), PlotSpec_axisTitle(table.columns[0]),
                      PlotSpec_axisTitle(jc), false, {makeSeries(jc.name, *v, *j, false)}};
     const int sign = photocurrentSign(linear.series[0]);
     tab.title = sign != 0 ? "J-V (light)" : "J-V (dark)";
