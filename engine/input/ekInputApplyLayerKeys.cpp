@@ -52,8 +52,8 @@ constexpr const wchar_t* LAYER_RANGED_KEYS[] = {
 // The level's validating setter and the file's table hold the same ranges.
 constexpr bool sameRange(const char* key, double low, double high)
 {
-    const KovKeyLimit* limit = kov_findKeyLimit(KovKeySection::Layer, key);
-    return limit != nullptr && limit->minimum == low && limit->maximum == high;
+    const KovKeyLimit& limit = kov_keyLimit(KovKeySection::Layer, key);
+    return limit.minimum == low && limit.maximum == high;
 }
 static_assert(sameRange("Dopant.N", ekLevel::N_MIN, ekLevel::N_MAX));
 static_assert(sameRange("Trap1.Nr", ekLevel::NR_MIN, ekLevel::NR_MAX));

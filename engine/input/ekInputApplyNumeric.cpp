@@ -17,8 +17,8 @@ namespace {
 // The numeric settings' setters and the file's table hold the same ranges.
 constexpr bool sameRange(const char* key, double low, double high)
 {
-    const KovKeyLimit* limit = kov_findKeyLimit(KovKeySection::Numeric, key);
-    return limit != nullptr && limit->minimum == low && limit->maximum == high;
+    const KovKeyLimit& limit = kov_keyLimit(KovKeySection::Numeric, key);
+    return limit.minimum == low && limit.maximum == high;
 }
 static_assert(sameRange("Numeric.Points", ekLimits::DEVICE_POINTS_MIN, ekLimits::DEVICE_POINTS_MAX));
 

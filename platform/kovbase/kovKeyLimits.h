@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iterator>
 #include <string>
 
 // What happens to a value outside its range.
@@ -155,20 +156,42 @@ constexpr void generalKey(const Char* key, char* out)
 
 }  // namespace kovKeyLimitsDetail
 
-// The limit of a key of a section kind, as the file writes it (see
-// KovKeyLimit::key), or null for a key without a range (texts and words).
+// The place in KOV_KEY_LIMITS of a key of a section kind, as the file
+// writes it (see KovKeyLimit::key), or -1 for a key without a range (texts
+// and words). Compile-time checks use the place rather than a pointer: the
+// undefined-behaviour sanitizer makes a pointer test no constant expression.
+template <typename Char>
+constexpr int kov_keyLimitIndex(KovKeySection section, const Char* key)
+{
+    if (key == nullptr)
+        return -1;
+    char general[64] = {};
+    kovKeyLimitsDetail::generalKey(key, general);
+    for (size_t i = 0; i < std::size(KOV_KEY_LIMITS); ++i) {
+        if (KOV_KEY_LIMITS[i].section == section &&
+            kovKeyLimitsDetail::sameText(general, KOV_KEY_LIMITS[i].key))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// The limit of a key known to have one, for constants and compile-time
+// checks: naming a key without a range does not compile.
+template <typename Char>
+constexpr const KovKeyLimit& kov_keyLimit(KovKeySection section, const Char* key)
+{
+    const int i = kov_keyLimitIndex(section, key);
+    if (i < 0)
+        throw "a key without a range";  // no constant expression: a compile error
+    return KOV_KEY_LIMITS[i];
+}
+
+// The limit of a key of a section kind, or null for a key without a range.
 template <typename Char>
 constexpr const KovKeyLimit* kov_findKeyLimit(KovKeySection section, const Char* key)
 {
-    if (key == nullptr)
-        return nullptr;
-    char general[64] = {};
-    kovKeyLimitsDetail::generalKey(key, general);
-    for (const KovKeyLimit& limit : KOV_KEY_LIMITS) {
-        if (limit.section == section && kovKeyLimitsDetail::sameText(general, limit.key))
-            return &limit;
-    }
-    return nullptr;
+    const int i = kov_keyLimitIndex(section, key);
+    return i < 0 ? nullptr : &KOV_KEY_LIMITS[i];
 }
 
 // The same by the section's name in the file ("Anode", "Layer3", "Light")
