@@ -2,8 +2,9 @@
 # Runs the commands that the README shows in its shell blocks, as a reader
 # would after `make run`, and fails on the first one that does not work as
 # written. It works in a scratch folder laid out like the source tree
-# (build/bin and the sources' examples/ and etc/ linked in), so nothing
-# lands in the real build folder.
+# (build/bin linked in, examples/ copied, since a run writes its results
+# beside its device file; etc/, tools/ and docs/ linked), so nothing lands
+# in the real build or source folders.
 #   - `make run [EXAMPLE=...]` runs tools/run-example.sh, which is what it
 #     does once everything is built; `make test` is left out (it is the
 #     suite this check belongs to);
@@ -20,7 +21,8 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/build"
 ln -s "$bin_dir" "$scratch/build/bin"
-for entry in examples etc tools docs; do
+cp -r "$source_dir/examples" "$scratch/examples"
+for entry in etc tools docs; do
   ln -s "$source_dir/$entry" "$scratch/$entry"
 done
 cd "$scratch" || exit 1
