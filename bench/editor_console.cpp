@@ -35,24 +35,13 @@ double seconds(Clock::time_point since)
 }
 
 // The runner's host over the real console, as the main window has it.
-struct ConsoleHost : RunnerIupHost {
+struct ConsoleHost : RunnerConsoleHost {
     std::string path;
     std::string documentPath() override { return path; }
     bool documentModified() override { return false; }
     bool documentChangedOnDisk() override { return false; }
     bool saveDocument(bool) override { return true; }
     bool plotAfterRun() override { return false; }
-    bool consoleExists() override { return IupGetHandle("KOV_Output") != nullptr; }
-    int printColored(const std::string& text) override { return Output_printColored(text.c_str()); }
-    void print(const std::string& text) override { Output_print(text.c_str()); }
-    void clearConsole() override { Output_clear(); }
-    bool consoleEmpty() override { return Output_getLength() == 0; }
-    bool consoleEndsWithLf() override
-    {
-        const long length = Output_getLength();
-        return length > 0 &&
-               IupScintillaSendMessage(IupGetHandle("KOV_Output"), SCI_GETCHARAT, length - 1, 0) == '\n';
-    }
     void showStatus(const std::string&, int) override {}
     int ask(const std::string&) override { return 4; }
     void updateRunButtons() override {}

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "nrvBenchData.h"
 #include "nrvcore.h"
 
 namespace {
@@ -34,12 +35,9 @@ nrv_network* makeNetwork() {
 int main(int argc, char** argv) {
   const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : kRepeats;
   nrv_open();  // also limits BLAS to one thread
-  nrv_tensor* inputs = nrv_tensor_create(kSamples * kInputs, NRV_TENSOR_RAND, "inputs", nullptr);
-  nrv_tensor* targets = nrv_tensor_create(kSamples * kClasses, NRV_TENSOR_ZERO, "targets", nullptr);
-  for (int s = 0; s < kSamples; ++s) {
-    const int label = int(inputs->data[size_t(s) * kInputs] * kClasses) % kClasses;
-    targets->data[size_t(s) * kClasses + label] = 1.f;
-  }
+  const NrvBenchData data = nrvBenchData(kSamples, kInputs, kClasses);
+  nrv_tensor* inputs = data.inputs;
+  nrv_tensor* targets = data.targets;
   nrv_tensor* chunk = nrv_tensor_create(kInferenceBatch * kInputs, NRV_TENSOR_ZERO, "chunk", nullptr);
 
   double train = 1e30, infer = 1e30;

@@ -8,20 +8,16 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "nrvBenchData.h"
 #include "nrvcore.h"
 
 int main(int argc, char** argv) {
   const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
   constexpr int kSamples = 60000, kInputs = 784, kHidden = 128, kClasses = 10, kBatch = 32;
   nrv_open();  // also limits BLAS to one thread
-  nrv_tensor* inputs = nrv_tensor_create(kSamples * kInputs, NRV_TENSOR_RAND, "inputs", nullptr);
-  nrv_tensor* targets = nrv_tensor_create(kSamples * kClasses, NRV_TENSOR_ZERO, "targets", nullptr);
-  // Each sample's class is the band its first pixel falls in, so there is
-  // something to learn.
-  for (int s = 0; s < kSamples; ++s) {
-    const int label = int(inputs->data[size_t(s) * kInputs] * kClasses) % kClasses;
-    targets->data[size_t(s) * kClasses + label] = 1.f;
-  }
+  const NrvBenchData data = nrvBenchData(kSamples, kInputs, kClasses);
+  nrv_tensor* inputs = data.inputs;
+  nrv_tensor* targets = data.targets;
   double seconds = 1e30;
   float cost = 0.f;
   for (int r = 0; r < repeats; ++r) {

@@ -2,6 +2,7 @@
 #include "RunnerIupHost.h"
 
 #include "ChildReaper.h"
+#include "Output.h"
 
 namespace {
 constexpr const char* HOST_ATTRIBUTE = "KOV_RunnerHost";
@@ -61,4 +62,36 @@ int RunnerIupHost::onTimerAction(Ihandle* timer)
         return IUP_DEFAULT;
     }
     return IUP_CONTINUE;
+}
+
+bool RunnerConsoleHost::consoleExists()
+{
+    return IupGetHandle("KOV_Output") != nullptr;
+}
+
+int RunnerConsoleHost::printColored(const std::string& text)
+{
+    return Output_printColored(text.c_str());
+}
+
+void RunnerConsoleHost::print(const std::string& text)
+{
+    Output_print(text.c_str());
+}
+
+void RunnerConsoleHost::clearConsole()
+{
+    Output_clear();
+}
+
+bool RunnerConsoleHost::consoleEmpty()
+{
+    return Output_getLength() == 0;
+}
+
+bool RunnerConsoleHost::consoleEndsWithLf()
+{
+    const long length = Output_getLength();
+    Ihandle* view = IupGetHandle("KOV_Output");
+    return length > 0 && IupScintillaSendMessage(view, SCI_GETCHARAT, length - 1, 0) == '\n';
 }

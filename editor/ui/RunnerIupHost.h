@@ -1,9 +1,11 @@
 // The window side of the runner's host over the windowing layer: the window
 // handles its events (IupFlush) before every driver line, and the poll
-// timer is an IUP timer whose ticks go to the runner. The editor's main
-// window derives from this and adds the document, the console and the
-// status bar.
+// timer is an IUP timer whose ticks go to the runner. RunnerConsoleHost
+// adds the output console; the editor's main window derives from that and
+// adds the document and the status bar.
 #pragma once
+
+#include <string>
 
 #include "SimulationRunner.h"
 #include "iup.h"
@@ -28,4 +30,16 @@ private:
 
     SimulationRunner* runner_ = nullptr;
     Ihandle* timer_ = nullptr;
+};
+
+// The same host writing the driver's lines into the output console
+// ("KOV_Output"), as the main window does.
+class RunnerConsoleHost : public RunnerIupHost {
+public:
+    bool consoleExists() override;
+    int printColored(const std::string& text) override;
+    void print(const std::string& text) override;
+    void clearConsole() override;
+    bool consoleEmpty() override;
+    bool consoleEndsWithLf() override;
 };

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "App.h"
-#include "Output.h"
 #include "RunnerIupHost.h"
 #include "SimulationRunner.h"
 #include "WindowMain.h"
@@ -13,7 +12,7 @@
 
 namespace {
 
-class WindowHost : public RunnerIupHost {
+class WindowHost : public RunnerConsoleHost {
 public:
     explicit WindowHost(Document* document) : document_(document) {}
 
@@ -30,18 +29,6 @@ public:
         return Document_save(document_, nullptr) == 1;
     }
     bool plotAfterRun() override { return document_->plotAfterRun == 1; }
-
-    bool consoleExists() override { return IupGetHandle("KOV_Output") != nullptr; }
-    int printColored(const std::string& text) override { return Output_printColored(text.c_str()); }
-    void print(const std::string& text) override { Output_print(text.c_str()); }
-    void clearConsole() override { Output_clear(); }
-    bool consoleEmpty() override { return Output_getLength() == 0; }
-    bool consoleEndsWithLf() override
-    {
-        long length = Output_getLength();
-        Ihandle* view = IupGetHandle("KOV_Output");
-        return length > 0 && IupScintillaSendMessage(view, SCI_GETCHARAT, length - 1, 0) == '\n';
-    }
 
     void showStatus(const std::string& text, int kind) override { kovraShowInfo(text.c_str(), 0, kind); }
     int ask(const std::string& question) override

@@ -7,21 +7,12 @@
 #include <sys/stat.h>
 
 #include <csignal>
-#include <filesystem>
 #include <set>
 #include <string>
 
 #include "docTestSupport.h"
 
 namespace {
-
-std::set<std::string> entries(const std::string& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
 
 std::string example(const char* name)
 {
@@ -58,7 +49,7 @@ TEST_F(DeviceSave, AWriteThatFailsMidwayKeepsTheOldFileAndAsksNothingAfterwards)
     EXPECT_EQ(saved, 0);
     EXPECT_STREQ(document()->saveError, "File too large");
     EXPECT_EQ(readText(path), before);
-    EXPECT_EQ(entries(folder.path()), std::set<std::string>{"traps.kovra"});
+    EXPECT_EQ(folder.names(), std::set<std::string>{"traps.kovra"});
     EXPECT_EQ(Document_isChangedOnDisk(document()), 0);
 
     // The next save goes through and reads back.
@@ -83,7 +74,7 @@ TEST_F(DeviceSave, PermissionsAreKeptAndAReadOnlyFileIsRefused)
     EXPECT_EQ(Device_save(document(), path.c_str()), 0);
     EXPECT_STREQ(document()->saveError, "the file is read-only");
     EXPECT_EQ(readText(path), before);
-    EXPECT_EQ(entries(folder.path()), std::set<std::string>{"silicon-pn.kovra"});
+    EXPECT_EQ(folder.names(), std::set<std::string>{"silicon-pn.kovra"});
 }
 
 // Reading stops at a variable line without a name and after line 16386;

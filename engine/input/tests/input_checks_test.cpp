@@ -150,6 +150,17 @@ const Refusal FIFO_REFUSALS[] = {
 
 class InputFifoSideFile : public testing::TestWithParam<Refusal> {};
 
+// A case's name as a test name: its letters and digits.
+std::string refusalName(const testing::TestParamInfo<Refusal>& info)
+{
+    std::string name;
+    for (const char* c = info.param.name; *c != '\0'; ++c) {
+        if (std::isalnum(static_cast<unsigned char>(*c)))
+            name += *c;
+    }
+    return name;
+}
+
 }  // namespace
 
 TEST_P(InputRefusedValue, NamesLineKeyTextAndWhatIsAccepted)
@@ -163,14 +174,7 @@ TEST_P(InputRefusedValue, NamesLineKeyTextAndWhatIsAccepted)
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, InputRefusedValue, testing::ValuesIn(REFUSALS),
-                         [](const testing::TestParamInfo<Refusal>& info) {
-                             std::string name;
-                             for (const char* c = info.param.name; *c != '\0'; ++c) {
-                                 if (std::isalnum(static_cast<unsigned char>(*c)))
-                                     name += *c;
-                             }
-                             return name;
-                         });
+                         refusalName);
 
 TEST_P(InputFifoSideFile, IsNamedAsNoRegularFile)
 {
@@ -185,14 +189,7 @@ TEST_P(InputFifoSideFile, IsNamedAsNoRegularFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, InputFifoSideFile, testing::ValuesIn(FIFO_REFUSALS),
-                         [](const testing::TestParamInfo<Refusal>& info) {
-                             std::string name;
-                             for (const char* c = info.param.name; *c != '\0'; ++c) {
-                                 if (std::isalnum(static_cast<unsigned char>(*c)))
-                                     name += *c;
-                             }
-                             return name;
-                         });
+                         refusalName);
 
 TEST(InputRefusedValue, AnUnknownMaterialNamesItsLineAndTheKnownNames)
 {

@@ -20,14 +20,6 @@
 
 namespace {
 
-std::set<std::string> entries(const std::string& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 mode_t modeOf(const std::string& path)
 {
     struct stat info {};
@@ -70,7 +62,7 @@ TEST(KovReplaceFile, ReplacesTheContentKeepingPermissionsAndLeavesNothingElse)
     EXPECT_STREQ(reason, "");
     EXPECT_EQ(readAll(path), text);
     EXPECT_EQ(modeOf(path), 0640u);
-    EXPECT_EQ(entries(folder.path()), std::set<std::string>{"cell.kovra"});
+    EXPECT_EQ(folder.names(), std::set<std::string>{"cell.kovra"});
 
     // A new file is made as any program makes one (umask applied).
     const std::string fresh = folder.file("fresh.kovra");
@@ -96,7 +88,7 @@ TEST(KovReplaceFile, AWriteThatFailsMidwayLeavesTheOldFileWhole)
     EXPECT_EQ(written, 0);
     EXPECT_STREQ(reason, "File too large");
     EXPECT_EQ(readAll(path), old);
-    EXPECT_EQ(entries(folder.path()), std::set<std::string>{"cell.kovra"});
+    EXPECT_EQ(folder.names(), std::set<std::string>{"cell.kovra"});
 }
 
 TEST(KovReplaceFile, RefusalsNameTheirReasonAndChangeNothing)
@@ -124,7 +116,7 @@ TEST(KovReplaceFile, RefusalsNameTheirReasonAndChangeNothing)
     }
     EXPECT_EQ(readAll(readOnly), "kept\n");
     EXPECT_EQ(modeOf(readOnly), 0444u);
-    EXPECT_EQ(entries(folder.path()), (std::set<std::string>{"locked.kovra", "taken.kovra"}));
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"locked.kovra", "taken.kovra"}));
 }
 
 TEST(KovReplaceFile, AReadOnlyFolderIsRefused)
@@ -169,7 +161,7 @@ TEST(KovReplaceFile, TemporariesAKilledSaveLeftAreRemovedAndNothingElse)
     hourAgo.actime = hourAgo.modtime = std::time(nullptr) - 3600;
     ASSERT_EQ(::utime(stale.c_str(), &hourAgo), 0);
     ASSERT_EQ(kov_replaceFileA(path.c_str(), "[GUI]\nx=1\n", 10), 1);
-    EXPECT_EQ(entries(folder.path()),
+    EXPECT_EQ(folder.names(),
               (std::set<std::string>{"kovradevice.kovr", ".kovradevice.kovr.Zz9yX8.kovtmp", "kovradevice.kovr.backup",
                                      ".kovradevice.kovr.toolong1.kovtmp", ".other.kovr.Ab3dE9.kovtmp"}));
     EXPECT_EQ(kov_removeStaleTemporariesA(path.c_str()), 0);
@@ -195,7 +187,7 @@ TEST(KovReplaceFile, AKillDuringASaveLeavesAWholeFile)
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     const std::string now = readAll(path);
     EXPECT_TRUE(now == old || now == text) << "a file of " << now.size() << " bytes";
-    EXPECT_EQ(entries(folder.path()), std::set<std::string>{"cell.kovra"});
+    EXPECT_EQ(folder.names(), std::set<std::string>{"cell.kovra"});
 }
 
 }  // namespace

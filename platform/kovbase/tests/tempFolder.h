@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 
 class TempFolder {
@@ -61,6 +62,15 @@ public:
     }
     std::string file(const std::string& name) const { return path_ + name; }
     bool exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
+    // The names of what the folder holds, hidden ones too (a test of a save
+    // finds a temporary left behind this way).
+    std::set<std::string> names() const
+    {
+        std::set<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(folder()))
+            found.insert(entry.path().filename().string());
+        return found;
+    }
     // The folder and its files as the engine takes them: wide, the folder
     // with a trailing '/'.
     std::wstring wideFolder() const { return folder().wstring() + L"/"; }
