@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "kovText.h"
+
 // ---- memory -------------------------------------------------------------
 // Blocks come from kov_MemoryAlloc and go back through kov_MemoryFree, which
 // takes the address of the pointer and clears it. A zero-byte request still

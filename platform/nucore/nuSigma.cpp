@@ -99,6 +99,11 @@ void nuSigma::update(const wchar_t* text, int level, const wchar_t* captionText)
     }
 }
 
+void nuSigma::error(const std::wstring& what)
+{
+    update((L"[ERROR]   " + what + L"\n").c_str(), 1);
+}
+
 void nuSigma::reportNoMemory()
 {
     ++failedAllocations;

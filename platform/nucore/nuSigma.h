@@ -60,6 +60,9 @@ public:
     // 2 warning. Printed to standard output as UTF-8 and, with bit 0 of the
     // output type, appended to the log file. The text is kept in message.
     void update(const wchar_t* text, int level = 0, const wchar_t* caption = nullptr);
+    // The one form of the engine's error lines: "[ERROR]   " + what and a
+    // line end, at level 1 (the error flag goes up).
+    void error(const std::wstring& what);
 
     // Appends one report line to the exchange file; false when there is no
     // exchange file or it cannot be written (said once, as a warning).

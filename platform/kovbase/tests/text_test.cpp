@@ -133,6 +133,35 @@ void checkNumberReading()
     EXPECT_TRUE(std::isnan(kov_wcstod(L"nan", nullptr)));
 }
 
+TEST(KovTextTests, BlanksRangesAffixesAndCase)
+{
+    for (char c : std::string(" \t\r\n")) {
+        EXPECT_TRUE(kov_isBlank(c)) << int(c);
+        EXPECT_TRUE(kov_isBlank(wchar_t(c))) << int(c);
+    }
+    for (char c : std::string("x0\v\f_")) {
+        EXPECT_FALSE(kov_isBlank(c)) << int(c);
+    }
+    EXPECT_TRUE(kov_inRange(1.0, 1.0, 2.0));
+    EXPECT_TRUE(kov_inRange(2.0, 1.0, 2.0));
+    EXPECT_FALSE(kov_inRange(std::nextafter(2.0, 3.0), 1.0, 2.0));
+    EXPECT_FALSE(kov_inRange(std::nan(""), -INFINITY, INFINITY));
+
+    EXPECT_TRUE(kov_startsWith("Anode.Rn", "Anode."));
+    EXPECT_FALSE(kov_startsWith("Anode", "Anode."));
+    EXPECT_TRUE(kov_startsWith(L"[ERROR] x", L"[ERROR]"));
+    EXPECT_TRUE(kov_startsWith("", ""));
+    EXPECT_TRUE(kov_endsWith("cell.kovra", ".kovra"));
+    EXPECT_FALSE(kov_endsWith("kovra", ".kovra"));
+    EXPECT_TRUE(kov_endsWith(L"jv.txt", L".txt"));
+
+    EXPECT_TRUE(kov_equalsNoCase("GaAs", "gaas"));
+    EXPECT_FALSE(kov_equalsNoCase("GaAs", "GaAsP"));
+    EXPECT_FALSE(kov_equalsNoCase("a", "b"));
+    EXPECT_TRUE(kov_equalsNoCase(L"Anode", L"ANODE"));
+    EXPECT_FALSE(kov_equalsNoCase(L"Anode", L"Anod"));
+}
+
 TEST(KovNumberReading, CSyntax)
 {
     checkNumberReading();
