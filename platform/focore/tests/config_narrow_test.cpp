@@ -26,8 +26,9 @@ TEST(FoConfigNarrow, LineHelpersAgreeWithTheWideOnes)
         foConfig::remComment(wide.data(), &wideComment);
         EXPECT_EQ(narrow.c_str(), kov_toUtf8(wide.c_str())) << text;
         EXPECT_EQ(narrowComment == nullptr, wideComment == nullptr) << text;
-        if (narrowComment != nullptr && wideComment != nullptr)
+        if (narrowComment != nullptr && wideComment != nullptr) {
             EXPECT_EQ(std::string(narrowComment), kov_toUtf8(wideComment)) << text;
+        }
 
         char key[64], value[64];
         wchar_t wkey[64], wvalue[64];
