@@ -12,6 +12,7 @@
 #include "CalcWindow.h"
 #include "TextPrefs.h"
 #include "guiCommon.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -256,7 +257,7 @@ void Console_prepare()
     for (const char* k = CLEARED_CTRL_KEYS; *k != '\0'; ++k)
         send(c, SCI_CLEARCMDKEY, static_cast<uptr_t>(*k + (SCMOD_CTRL << 16)));
     markLine(c, 0);
-    Ihandle* dialog = IupGetHandle("KOV_WindowMain");
+    Ihandle* dialog = IupGetHandle(KOV_WindowMain);
     if (dialog == nullptr) return;
     // The character width of the dialog's font, for sizes given in
     // characters; an implausible one falls back to 6.
@@ -265,7 +266,7 @@ void Console_prepare()
     if (charSize == nullptr || std::sscanf(charSize, "%dx%d", &charWidth, &charHeight) != 2 || charWidth < 3 ||
         charWidth > 48)
         charWidth = 6;
-    IupSetInt(nullptr, "KOV_WindowMain_CharSize", charWidth);
+    IupSetInt(nullptr, KOV_WindowMain_CharSize, charWidth);
     if (App_getSettings() == nullptr) return;
     Console_setup(c);
     WindowMain_updateTitle();
@@ -313,7 +314,7 @@ int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int 
             return 1;
         }
         if (equalsIgnoringCase(word, "reset")) {
-            if (kovraAskQuestion("Reset the calculations history and settings?", "KovraCalc", 4, "KOV_WindowMain") != 3)
+            if (kovraAskQuestion("Reset the calculations history and settings?", "KovraCalc", 4, KOV_WindowMain) != 3)
                 return 0;
             kov_ParserReset(parser);
             Console_clear(c);

@@ -10,8 +10,9 @@
 #include "iup.h"
 #include "kovbase.h"
 #include "kovragui.h"
+#include "kovraHandles.h"
 
-constexpr const char* CONSOLE_HANDLE = "KOV_Console";
+constexpr const char* CONSOLE_HANDLE = KOV_Console;
 constexpr int CONSOLE_PROMPT_MARKER = 9;
 // Typing stops this many characters into the prompt line; the parser takes
 // 255, so there is room to finish a word.

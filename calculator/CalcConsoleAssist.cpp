@@ -10,6 +10,7 @@
 #include "CalcState.h"
 #include "CalcWindow.h"
 #include "guiCommon.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -229,7 +230,7 @@ void Console_matchBrace(Ihandle* c, bool force)
 {
     if (c == nullptr || Console_hasSelection(c)) return;
     const sptr_t caret = send(c, SCI_GETCURRENTPOS);
-    if (!force && caret == IupGetInt(nullptr, "KOV_PreviousCaretPos")) return;
+    if (!force && caret == IupGetInt(nullptr, KOV_PreviousCaretPos)) return;
     sptr_t brace = -1;
     const int before = caret > 0 ? charAt(c, caret - 1) : 0;
     if (before == '(' || before == ')') {
@@ -260,7 +261,7 @@ int Console_onCaret(Ihandle* c, int, int, int position)
     } else if (prefs != nullptr && prefs->syntaxEnabled) {
         Console_matchBrace(c, false);
     }
-    IupSetInt(nullptr, "KOV_PreviousCaretPos", position);
+    IupSetInt(nullptr, KOV_PreviousCaretPos, position);
     Actionbar_update();
     return IUP_DEFAULT;
 }
@@ -285,7 +286,7 @@ int Console_onButton(Ihandle*, int button, int pressed, int, int, char*)
 
 void Console_showContextMenu()
 {
-    Iup_destroyNamed("KOV_WindowMain_Menu");
+    Iup_destroyNamed(KOV_WindowMain_Menu);
     Ihandle* c = Console_get();
     if (c == nullptr) return;
     const bool hasText = send(c, SCI_GETLENGTH) > 0;
@@ -305,8 +306,8 @@ void Console_showContextMenu()
         addItem(menu, c, "Zoom Out\tCtrl+-", onMenuZoomOut);
         addItem(menu, c, "Normal Viewing\tCtrl+0", onMenuZoomNormal);
     }
-    IupSetHandle("KOV_WindowMain_Menu", menu);
-    IupSetAttribute(menu, "PARENTDIALOG", "KOV_WindowMain");
+    IupSetHandle(KOV_WindowMain_Menu, menu);
+    IupSetAttribute(menu, "PARENTDIALOG", KOV_WindowMain);
     IupPopup(menu, IUP_MOUSEPOS, IUP_MOUSEPOS);
-    Iup_destroyNamed("KOV_WindowMain_Menu");
+    Iup_destroyNamed(KOV_WindowMain_Menu);
 }

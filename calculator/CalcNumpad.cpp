@@ -7,6 +7,7 @@
 #include "CalcConsole.h"
 #include "CalcState.h"
 #include "guiCommon.h"
+#include "kovraHandles.h"
 
 const NumpadKey NumpadKeys[19] = {
     {"7", "Numpad_Btn_7"},  {"8", "Numpad_Btn_8"},  {"9", "Numpad_Btn_9"},   {"/", "Numpad_Btn_Div"},
@@ -25,7 +26,7 @@ Ihandle* keyButton(const char* value, const char* handle, const char* size, Ical
 {
     Ihandle* b = IupButton(value, nullptr);
     IupSetHandle(handle, b);
-    IupSetStrAttribute(b, "KOV_Value", value);
+    IupSetStrAttribute(b, KOV_Value, value);
     IupSetAttribute(b, "FLAT", "YES");
     // No PADDING: the windowing layer keeps it inside the given SIZE, where
     // it would clip the labels; the SIZE alone leaves room around them.
@@ -41,19 +42,19 @@ Ihandle* keyButton(const char* value, const char* handle, const char* size, Ical
 
 Ihandle* Numpad_create()
 {
-    if (Ihandle* existing = IupGetHandle("KOV_Numpad")) return existing;
-    Ihandle* box = IupGetHandle("KOV_WindowMainBox");
+    if (Ihandle* existing = IupGetHandle(KOV_Numpad)) return existing;
+    Ihandle* box = IupGetHandle(KOV_WindowMainBox);
     const CalcSettings* settings = App_getSettings();
     if (box == nullptr || settings == nullptr || settings->viewNumpad == 0) return nullptr;
     Ihandle* grid = IupGridBox(nullptr);
     for (const NumpadKey& k : NumpadKeys) IupAppend(grid, keyButton(k.value, k.handle, "20x16", Numpad_onButton));
-    Ihandle* functions = keyButton("F", "KOV_FuncList", "20x16", Functions_popup);
+    Ihandle* functions = keyButton("F", KOV_FuncList, "20x16", Functions_popup);
     IupSetAttribute(functions, "TIP", "Functions");
     IupAppend(grid, functions);
     IupSetAttributes(grid, "ORIENTATION=HORIZONTAL, NUMDIV=4, EXPAND=VERTICAL, ALIGNMENT=ACENTER:ACENTER, MARGIN=0x0, "
                            "GAPLIN=5, GAPCOL=5, HOMOGENEOUSLIN=YES, HOMOGENEOUSCOL=YES");
     Ihandle* run = keyButton("Calculate", "Numpad_Btn_Run", "90x16", Numpad_onButton);
-    IupSetStrAttribute(run, "KOV_Value", "=");
+    IupSetStrAttribute(run, KOV_Value, "=");
     IupSetAttribute(run, "MARGIN", "5x5");
     Ihandle* keys = IupVbox(grid, run, nullptr);
     // The keypad keeps its own width; the console takes the rest.
@@ -62,7 +63,7 @@ Ihandle* Numpad_create()
     IupSetAttributes(separator, "SEPARATOR=VERTICAL, EXPAND=VERTICAL, PADDING=0x0");
     Ihandle* numpad = IupHbox(separator, keys, nullptr);
     IupSetAttributes(numpad, "ALIGNMENT=ACENTER:ACENTER, EXPAND=VERTICAL, MARGIN=0x0, GAP=0");
-    IupSetHandle("KOV_Numpad", numpad);
+    IupSetHandle(KOV_Numpad, numpad);
     IupAppend(box, numpad);
     IupMap(numpad);
     IupRefresh(box);
@@ -72,17 +73,17 @@ Ihandle* Numpad_create()
 
 void Numpad_destroy()
 {
-    Ihandle* numpad = IupGetHandle("KOV_Numpad");
+    Ihandle* numpad = IupGetHandle(KOV_Numpad);
     if (numpad == nullptr) return;
     IupDetach(numpad);
-    Iup_destroyNamed("KOV_Numpad");
-    if (Ihandle* box = IupGetHandle("KOV_WindowMainBox")) IupRefresh(box);
+    Iup_destroyNamed(KOV_Numpad);
+    if (Ihandle* box = IupGetHandle(KOV_WindowMainBox)) IupRefresh(box);
 }
 
 void Numpad_update()
 {
     const EditorPrefs* prefs = App_getEditorPrefs();
-    if (IupGetHandle("KOV_Numpad") == nullptr || prefs == nullptr) return;
+    if (IupGetHandle(KOV_Numpad) == nullptr || prefs == nullptr) return;
     const char* style = prefs->styles[0].fontStyle == 1 ? "Bold" : "";
     auto apply = [style](const char* handle) {
         if (Ihandle* b = IupGetHandle(handle)) {
@@ -91,13 +92,13 @@ void Numpad_update()
         }
     };
     for (const NumpadKey& k : NumpadKeys) apply(k.handle);
-    apply("KOV_FuncList");
+    apply(KOV_FuncList);
     apply("Numpad_Btn_Run");
 }
 
 int Numpad_onButton(Ihandle* button)
 {
-    const char* value = IupGetAttribute(button, "KOV_Value");
+    const char* value = IupGetAttribute(button, KOV_Value);
     if (value == nullptr) return IUP_DEFAULT;
     Ihandle* console = Console_get();
     if (std::strcmp(value, "=") == 0) {
@@ -119,7 +120,7 @@ Ihandle* Functions_createMainMenu()
             continue;
         }
         Ihandle* item = IupItem(f, nullptr);
-        IupSetStrAttribute(item, "KOV_Value", f);
+        IupSetStrAttribute(item, KOV_Value, f);
         IupSetCallback(item, "ACTION", Functions_onItem);
         IupAppend(menu, item);
     }
@@ -128,7 +129,7 @@ Ihandle* Functions_createMainMenu()
 
 int Functions_onItem(Ihandle* item)
 {
-    const char* value = IupGetAttribute(item, "KOV_Value");
+    const char* value = IupGetAttribute(item, KOV_Value);
     if (value != nullptr && value[0] != ' ') Console_insertText(Console_get(), value);
     return IUP_DEFAULT;
 }
@@ -138,7 +139,7 @@ int Functions_popup(Ihandle*)
     Ihandle* console = Console_get();
     if (console == nullptr || App_getEditorPrefs() == nullptr) return IUP_DEFAULT;
     Ihandle* menu = Functions_createMainMenu();
-    IupSetAttribute(menu, "PARENTDIALOG", "KOV_WindowMain");
+    IupSetAttribute(menu, "PARENTDIALOG", KOV_WindowMain);
     int x = 0, y = 0, width = 0, height = 0;
     const char* size = IupGetAttribute(console, "RASTERSIZE");
     if (Iup_getScreenPosition(console, &x, &y) && size != nullptr && std::sscanf(size, "%dx%d", &width, &height) == 2) {

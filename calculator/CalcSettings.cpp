@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include "kovraHandles.h"
 
 namespace {
 
@@ -140,11 +141,11 @@ int Settings_publishColors(const EditorPrefs* prefs)
         const char* name;
         long colour;
     } colours[] = {
-        {"KOV_ColorSelection", st[22].back},
-        {"KOV_ColorSelectionMotion", normalizeColor(st[22].back, 10, 10, 10)},
-        {"KOV_ColorDefault", st[0].fore},
-        {"KOV_ColorBack", st[0].back},
-        {"KOV_ColorSeparator", normalizeColor(st[20].back, separatorShift, separatorShift, separatorShift)},
+        {KOV_ColorSelection, st[22].back},
+        {KOV_ColorSelectionMotion, normalizeColor(st[22].back, 10, 10, 10)},
+        {KOV_ColorDefault, st[0].fore},
+        {KOV_ColorBack, st[0].back},
+        {KOV_ColorSeparator, normalizeColor(st[20].back, separatorShift, separatorShift, separatorShift)},
     };
     for (const auto& c : colours) {
         char rgb[32];

@@ -7,6 +7,7 @@
 #include "CalcConsole.h"
 #include "iup.h"
 #include "libkovra.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -86,17 +87,17 @@ CalcSettings* Settings_init(const AppFolders* folders)
         // One per-user folder holds the settings on Linux: the file and its
         // fallback are the same.
         settingsFile = folders->config + CALC_SETTINGS_FILE;
-        publish("KOV_AppDir", folders->app);
-        publish("KOV_BinDir", folders->bin);
-        publish("KOV_DocDir", folders->doc);
-        publish("KOV_ConfigFilename", settingsFile);
-        publish("KOV_ConfigFilenameLocal", settingsFile);
-        publish("KOV_HelpFilenameSimulator", folders->doc + "kovra_simulator.pdf");
-        publish("KOV_HelpFilenameLua", folders->doc + "kovra_lua.pdf");
+        publish(KOV_AppDir, folders->app);
+        publish(KOV_BinDir, folders->bin);
+        publish(KOV_DocDir, folders->doc);
+        publish(KOV_ConfigFilename, settingsFile);
+        publish(KOV_ConfigFilenameLocal, settingsFile);
+        publish(KOV_HelpFilenameSimulator, folders->doc + "kovra_simulator.pdf");
+        publish(KOV_HelpFilenameLua, folders->doc + "kovra_lua.pdf");
     } else {
         // No folders: nothing of an earlier start may be written to or shown.
-        for (const char* name : {"KOV_ConfigFilename", "KOV_ConfigFilenameLocal", "KOV_HelpFilenameSimulator",
-                                 "KOV_HelpFilenameLua"})
+        for (const char* name : {KOV_ConfigFilename, KOV_ConfigFilenameLocal, KOV_HelpFilenameSimulator,
+                                 KOV_HelpFilenameLua})
             IupSetGlobal(name, nullptr);
     }
     Settings_reset();
@@ -109,10 +110,10 @@ CalcSettings* Settings_init(const AppFolders* folders)
 
 void Settings_save()
 {
-    const char* fileName = IupGetGlobal("KOV_ConfigFilename");
+    const char* fileName = IupGetGlobal(KOV_ConfigFilename);
     if (fileName == nullptr || fileName[0] == '\0') return;
     Config* config = Config_create();
-    Settings_writeConfig(config, fileName, IupGetGlobal("KOV_ConfigFilenameLocal"), App_getSettings(),
+    Settings_writeConfig(config, fileName, IupGetGlobal(KOV_ConfigFilenameLocal), App_getSettings(),
                          App_getEditorPrefs(), App_getParser());
     Config_destroy(&config);
 }

@@ -14,6 +14,7 @@
 #include "guiCommon.h"
 #include "kovragui.h"
 #include "libkovra.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -79,36 +80,36 @@ int onCheckUpdate(Ihandle* item)
 int onFileMenuOpen(Ihandle*)
 {
     const kov_Parser* parser = App_getParser();
-    if (parser != nullptr && !parser->busy) Iup_setActive("KOV_FileSave", parser->count >= 1 ? 1 : 0);
+    if (parser != nullptr && !parser->busy) Iup_setActive(KOV_FileSave, parser->count >= 1 ? 1 : 0);
     return IUP_DEFAULT;
 }
 int onEditMenuOpen(Ihandle*)
 {
     Ihandle* console = Console_get();
-    Iup_setActive("KOV_EditCut", Console_hasSelection(console) && Console_caretOnLastLine(console));
-    Iup_setActive("KOV_EditCopy", Console_hasSelection(console));
-    Iup_setActive("KOV_EditPaste", Console_canPaste(console));
+    Iup_setActive(KOV_EditCut, Console_hasSelection(console) && Console_caretOnLastLine(console));
+    Iup_setActive(KOV_EditCopy, Console_hasSelection(console));
+    Iup_setActive(KOV_EditPaste, Console_canPaste(console));
     return IUP_DEFAULT;
 }
 int onViewMenuOpen(Ihandle*)
 {
     const CalcSettings* settings = App_getSettings();
-    if (Ihandle* item = IupGetHandle("KOV_ViewNumpad"))
+    if (Ihandle* item = IupGetHandle(KOV_ViewNumpad))
         IupSetAttribute(item, "VALUE", settings != nullptr && settings->viewNumpad == 1 ? "ON" : "OFF");
-    if (Ihandle* item = IupGetHandle("KOV_ViewTop"))
+    if (Ihandle* item = IupGetHandle(KOV_ViewTop))
         IupSetAttribute(item, "VALUE", settings != nullptr && settings->alwaysOnTop == 1 ? "ON" : "OFF");
     return IUP_DEFAULT;
 }
 int onRunMenuOpen(Ihandle*)
 {
     const kov_Parser* parser = App_getParser();
-    Iup_setActive("KOV_RunRun", parser != nullptr && !parser->busy);
+    Iup_setActive(KOV_RunRun, parser != nullptr && !parser->busy);
     return IUP_DEFAULT;
 }
 int onOptionsMenuOpen(Ihandle*)
 {
     const EditorPrefs* prefs = App_getEditorPrefs();
-    if (Ihandle* item = IupGetHandle("KOV_OptionsHighlight"))
+    if (Ihandle* item = IupGetHandle(KOV_OptionsHighlight))
         IupSetAttribute(item, "VALUE", prefs != nullptr && prefs->syntaxEnabled ? "ON" : "OFF");
     return IUP_DEFAULT;
 }
@@ -129,21 +130,21 @@ Ihandle* submenu(const char* title, Ihandle* menu, Icallback onOpen)
 
 Ihandle* buildMenubar()
 {
-    Ihandle* file = IupMenu(item("&Open\tCtrl+O", "KOV_FileOpen", onOpen), item("&Save\tCtrl+S", "KOV_FileSave", onSave),
+    Ihandle* file = IupMenu(item("&Open\tCtrl+O", KOV_FileOpen, onOpen), item("&Save\tCtrl+S", KOV_FileSave, onSave),
                             IupSeparator(), item("E&xit\tAlt+F4", nullptr, WindowMain_onClose), nullptr);
-    Ihandle* edit = IupMenu(item("C&ut\tCtrl+X", "KOV_EditCut", WindowMain_onEditCut),
-                            item("&Copy\tCtrl+C", "KOV_EditCopy", WindowMain_onEditCopy),
-                            item("&Paste\tCtrl+V", "KOV_EditPaste", WindowMain_onEditPaste), IupSeparator(),
-                            item("Reset", "KOV_EditReset", WindowMain_onEditReset), nullptr);
-    Ihandle* view = IupMenu(item("Numeric Keypad", "KOV_ViewNumpad", WindowMain_onViewNumpad),
-                            item("Always on Top", "KOV_ViewTop", WindowMain_onViewTop), IupSeparator(),
-                            item("Zoom In", "KOV_ViewZoomIn", WindowMain_onZoomIn),
-                            item("Zoom Out", "KOV_ViewZoomOut", WindowMain_onZoomOut),
-                            item("Zoom Normal", "KOV_ViewZoomNormal", WindowMain_onZoomNormal), nullptr);
-    Ihandle* run = IupMenu(item("&Calculate\tF12", "KOV_RunRun", WindowMain_onRun), nullptr);
-    Ihandle* options = IupMenu(item("&Colors and Font...", "KOV_OptionsColors", WindowMain_onOptionsColors),
+    Ihandle* edit = IupMenu(item("C&ut\tCtrl+X", KOV_EditCut, WindowMain_onEditCut),
+                            item("&Copy\tCtrl+C", KOV_EditCopy, WindowMain_onEditCopy),
+                            item("&Paste\tCtrl+V", KOV_EditPaste, WindowMain_onEditPaste), IupSeparator(),
+                            item("Reset", KOV_EditReset, WindowMain_onEditReset), nullptr);
+    Ihandle* view = IupMenu(item("Numeric Keypad", KOV_ViewNumpad, WindowMain_onViewNumpad),
+                            item("Always on Top", KOV_ViewTop, WindowMain_onViewTop), IupSeparator(),
+                            item("Zoom In", KOV_ViewZoomIn, WindowMain_onZoomIn),
+                            item("Zoom Out", KOV_ViewZoomOut, WindowMain_onZoomOut),
+                            item("Zoom Normal", KOV_ViewZoomNormal, WindowMain_onZoomNormal), nullptr);
+    Ihandle* run = IupMenu(item("&Calculate\tF12", KOV_RunRun, WindowMain_onRun), nullptr);
+    Ihandle* options = IupMenu(item("&Colors and Font...", KOV_OptionsColors, WindowMain_onOptionsColors),
                                IupSeparator(),
-                               item("&Syntax Highlighting", "KOV_OptionsHighlight", WindowMain_onOptionsSyntax), nullptr);
+                               item("&Syntax Highlighting", KOV_OptionsHighlight, WindowMain_onOptionsSyntax), nullptr);
     Ihandle* help = IupMenu(item("&Contents (PDF)\tF1", nullptr, onHelp), IupSeparator(),
                             item("&Check for Update...", nullptr, onCheckUpdate), IupSeparator(),
                             item("&About...", nullptr, onAbout), nullptr);
@@ -152,7 +153,7 @@ Ihandle* buildMenubar()
                            submenu("&Functions", Functions_createMainMenu(), nullptr),
                            submenu("&Run", run, onRunMenuOpen), submenu("&Options", options, onOptionsMenuOpen),
                            submenu("&Help", help, nullptr), nullptr);
-    IupSetHandle("KOV_WindowMain_Menubar", bar);
+    IupSetHandle(KOV_WindowMain_Menubar, bar);
     return bar;
 }
 
@@ -176,10 +177,10 @@ Ihandle* CalcWindow_build(const std::string& configFolder, const std::string& do
     WindowMain_close();  // a window built before is saved and gone first
     if (!CalcState_create()) return nullptr;
     closed = false;
-    IupSetHandle("KOV_WindowMain", nullptr);
-    IupSetInt(nullptr, "KOV_WindowMainClosing", 0);
-    IupSetInt(nullptr, "KOV_WindowMainFileOpening", 0);
-    IupSetInt(nullptr, "KOV_WindowPopupShown", 0);
+    IupSetHandle(KOV_WindowMain, nullptr);
+    IupSetInt(nullptr, KOV_WindowMainClosing, 0);
+    IupSetInt(nullptr, KOV_WindowMainFileOpening, 0);
+    IupSetInt(nullptr, KOV_WindowPopupShown, 0);
     CalcLexer_register();
     Images_load();  // the action bar's pictures and the window icon
     IupSetGlobal("UTF8MODE", "Yes");
@@ -200,20 +201,20 @@ Ihandle* CalcWindow_build(const std::string& configFolder, const std::string& do
     Ihandle* console = Console_create();
     Ihandle* box = IupHbox(console, nullptr);
     IupSetAttributes(box, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=0x0, GAP=0");
-    IupSetHandle("KOV_WindowMainBox", box);
+    IupSetHandle(KOV_WindowMainBox, box);
     // The status line says what a command could not do (a session file
     // that cannot be written, a missing PDF viewer).
     Ihandle* status = IupLabel("");
     IupSetAttributes(status, "EXPAND=HORIZONTAL, PADDING=4x2");
-    IupSetHandle("KOV_WindowMain_Status", status);
+    IupSetHandle(KOV_WindowMain_Status, status);
     Ihandle* vbox = IupVbox(box, status, nullptr);
     IupSetAttributes(vbox, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=0x2, GAP=0");
-    IupSetHandle("KOV_WindowMainVBox", vbox);
+    IupSetHandle(KOV_WindowMainVBox, vbox);
     Ihandle* dialog = IupDialog(vbox);
     IupSetStrAttribute(dialog, "RASTERSIZE", settings != nullptr ? settings->windowSize : "480x340");
     IupSetAttributes(dialog, "ALIGNMENT=CENTER, MARGIN=0x0, GAP=0, LAYOUTDRAG=NO, EXPAND=YES, SHRINK=YES, "
                              "RESIZE=YES, MAXBOX=YES, TITLE=KovraCalc, MINSIZE=362x302");
-    IupSetHandle("KOV_WindowMain", dialog);
+    IupSetHandle(KOV_WindowMain, dialog);
     if (const char* icon = Images_getName(181)) IupSetStrAttribute(dialog, "ICON", icon);
     IupSetCallback(dialog, "CLOSE_CB", WindowMain_onClose);
     bindKeys(dialog);
@@ -230,7 +231,7 @@ Ihandle* CalcWindow_build(const std::string& configFolder, const std::string& do
 
 void CalcWindow_show()
 {
-    Ihandle* dialog = IupGetHandle("KOV_WindowMain");
+    Ihandle* dialog = IupGetHandle(KOV_WindowMain);
     if (dialog == nullptr) return;
     IupShow(dialog);
     if (const CalcSettings* settings = App_getSettings()) IupSetStrAttribute(dialog, "RASTERSIZE", settings->windowSize);
@@ -242,16 +243,16 @@ int WindowMain_close()
 {
     if (closed) return IUP_IGNORE;
     closed = true;
-    Iup_destroyNamed("KOV_WindowMain_Menu");
-    Iup_destroyNamed("KOV_WindowAbout");
-    Ihandle* dialog = IupGetHandle("KOV_WindowMain");
+    Iup_destroyNamed(KOV_WindowMain_Menu);
+    Iup_destroyNamed(KOV_WindowAbout);
+    Ihandle* dialog = IupGetHandle(KOV_WindowMain);
     if (dialog != nullptr) {
-        IupSetInt(nullptr, "KOV_WindowMainClosing", 1);
+        IupSetInt(nullptr, KOV_WindowMainClosing, 1);
         CalcSettings* settings = App_getSettings();
         const char* size = IupGetAttribute(dialog, "RASTERSIZE");
         if (settings != nullptr && size != nullptr) kov_copyA(settings->windowSize, sizeof settings->windowSize, size);
-        for (const char* name : {"KOV_WindowMain", "KOV_Console", "KOV_Numpad", "KOV_Actionbar", "KOV_WindowMainBox",
-                                 "KOV_WindowMainVBox", "KOV_WindowMain_Menubar"})
+        for (const char* name : {KOV_WindowMain, KOV_Console, KOV_Numpad, KOV_Actionbar, KOV_WindowMainBox,
+                                 KOV_WindowMainVBox, KOV_WindowMain_Menubar})
             IupSetHandle(name, nullptr);
         IupHide(dialog);
         IupDestroy(dialog);

@@ -12,6 +12,7 @@
 #include "guiCommon.h"
 #include "kovragui.h"
 #include "libkovra.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ std::string chooseFile(const char* type, const char* title)
     IupSetStrAttribute(chooser, "DIALOGTYPE", type);
     IupSetStrAttribute(chooser, "TITLE", title);
     IupSetAttribute(chooser, "EXTFILTER", "KovraCalc files|*.kovracalc|");
-    IupSetAttribute(chooser, "PARENTDIALOG", "KOV_WindowMain");
+    IupSetAttribute(chooser, "PARENTDIALOG", KOV_WindowMain);
     IupPopup(chooser, IUP_CURRENT, IUP_CURRENT);
     const char* value = IupGetAttribute(chooser, "VALUE");
     const std::string name = IupGetInt(chooser, "STATUS") != -1 && value != nullptr ? value : "";
@@ -57,14 +58,14 @@ void Iup_setActive(const char* name, int active)
 
 void CalcWindow_status(const char* text)
 {
-    if (Ihandle* status = IupGetHandle("KOV_WindowMain_Status")) {
+    if (Ihandle* status = IupGetHandle(KOV_WindowMain_Status)) {
         IupSetStrAttribute(status, "TITLE", text != nullptr ? text : "");
     }
 }
 
 void WindowMain_updateTitle()
 {
-    Ihandle* dialog = IupGetHandle("KOV_WindowMain");
+    Ihandle* dialog = IupGetHandle(KOV_WindowMain);
     kov_Parser* parser = App_getParser();
     if (dialog == nullptr || parser == nullptr) return;
     char info[64];
@@ -111,7 +112,7 @@ int WindowMain_onZoomNormal(Ihandle*)
 int WindowMain_onEditReset(Ihandle*)
 {
     if (!parserIdle()) return IUP_DEFAULT;
-    if (kovraAskQuestion("Reset the calculations history and settings?", "KovraCalc", 4, "KOV_WindowMain") == 3) {
+    if (kovraAskQuestion("Reset the calculations history and settings?", "KovraCalc", 4, KOV_WindowMain) == 3) {
         kov_ParserReset(App_getParser());
         Console_clear(Console_get());
         WindowMain_updateTitle();
@@ -128,21 +129,21 @@ int WindowMain_onRun(Ihandle*)
 int WindowMain_onViewNumpad(Ihandle*)
 {
     CalcSettings* settings = App_getSettings();
-    if (settings == nullptr || IupGetHandle("KOV_WindowMainBox") == nullptr) return IUP_DEFAULT;
-    const bool present = IupGetHandle("KOV_Numpad") != nullptr;
+    if (settings == nullptr || IupGetHandle(KOV_WindowMainBox) == nullptr) return IUP_DEFAULT;
+    const bool present = IupGetHandle(KOV_Numpad) != nullptr;
     settings->viewNumpad = present ? 0 : 1;
     if (present) {
         Numpad_destroy();
     } else {
         Numpad_create();
     }
-    settings->viewNumpad = IupGetHandle("KOV_Numpad") != nullptr ? 1 : 0;
+    settings->viewNumpad = IupGetHandle(KOV_Numpad) != nullptr ? 1 : 0;
     return IUP_DEFAULT;
 }
 
 int WindowMain_onViewTop(Ihandle*)
 {
-    Ihandle* dialog = IupGetHandle("KOV_WindowMain");
+    Ihandle* dialog = IupGetHandle(KOV_WindowMain);
     CalcSettings* settings = App_getSettings();
     if (dialog == nullptr || settings == nullptr) return IUP_DEFAULT;
     const char* now = IupGetAttribute(dialog, "TOPMOST");
@@ -159,7 +160,7 @@ int WindowMain_onOptionsColors(Ihandle*)
     if (prefs == nullptr) return IUP_DEFAULT;
     // The dialog's changes come back through the preferences' callbacks
     // (Console_setup); the keypad follows the default font's style.
-    WindowColor_show(prefs, "KOV_WindowMain");
+    WindowColor_show(prefs, KOV_WindowMain);
     Numpad_update();
     Settings_publishColors(prefs);
     return IUP_DEFAULT;
@@ -193,7 +194,7 @@ int WindowMain_openSession()
     if (!parserIdle()) return 0;
     if (parser->count > 0 &&
         kovraAskQuestion("Opening new session will reset history and settings.\nProceed anyway?", "KovraCalc", 4,
-                         "KOV_WindowMain") != 3) {
+                         KOV_WindowMain) != 3) {
         return 0;
     }
     const std::string name = chooseFile("OPEN", "Open file");
@@ -205,7 +206,7 @@ int WindowMain_openSession()
     }
     // Replayed into a cleared console, so every line and its answer appear
     // in order, whatever the caret stood on.
-    IupSetInt(nullptr, "KOV_WindowMainFileOpening", 1);
+    IupSetInt(nullptr, KOV_WindowMainFileOpening, 1);
     Ihandle* console = Console_get();
     Console_clear(console);
     parser->count = 0;
@@ -213,7 +214,7 @@ int WindowMain_openSession()
     for (const std::string& line : lines) {
         if (Console_execute(line.c_str(), console, parser, 0) != 1) break;
     }
-    IupSetInt(nullptr, "KOV_WindowMainFileOpening", 0);
+    IupSetInt(nullptr, KOV_WindowMainFileOpening, 0);
     WindowMain_updateTitle();
     CalcWindow_status(("Session opened: " + name).c_str());
     return 1;
@@ -221,7 +222,7 @@ int WindowMain_openSession()
 
 int WindowMain_onHelpContents()
 {
-    const char* help = IupGetGlobal("KOV_HelpFilenameLua");
+    const char* help = IupGetGlobal(KOV_HelpFilenameLua);
     if (help == nullptr || help[0] == '\0' || kov_fileExistsA(help) != 1) {
         CalcWindow_status("Cannot show help contents: PDF file not found");
         return 0;

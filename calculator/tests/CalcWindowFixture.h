@@ -8,6 +8,7 @@
 #include "CalcWindow.h"
 #include "iupTestApp.h"
 #include "tempFolder.h"
+#include "kovraHandles.h"
 
 class CalcWindowFixture : public testing::Test {
 protected:
@@ -25,7 +26,7 @@ protected:
         dialog = CalcWindow_build(config.path(), docFolder);
         ASSERT_NE(dialog, nullptr);
         CalcWindow_show();
-        console = IupGetHandle("KOV_Console");
+        console = IupGetHandle(KOV_Console);
         ASSERT_NE(console, nullptr);
     }
 };

@@ -6,6 +6,7 @@
 
 #include "CalcWindowFixture.h"
 #include "guiCommon.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ protected:
     {
         IupScriptBegin();
         for (const char* click : clicks) IupScriptAnswer("Colors and Font", click);
-        IupTestClick(IupGetHandle("KOV_OptionsColors"));
+        IupTestClick(IupGetHandle(KOV_OptionsColors));
         EXPECT_EQ(IupScriptEnd(), 0);
     }
 };
@@ -29,7 +30,7 @@ TEST_F(AppearanceTest, TheColoursDialogRestylesTheConsoleAndKeypadOnOkOnly)
     ASSERT_EQ(Editor_send(console, SCI_STYLEGETBOLD, 0, 0), 0);
 
     // Bold ticked, then Cancel: neither the record nor the console changes.
-    colorsDialog({"KOV_WindowColor_Bold", "KOV_WindowColor_Cancel"});
+    colorsDialog({KOV_WindowColor_Bold, KOV_WindowColor_Cancel});
     EXPECT_EQ(prefs->styles[0].fontStyle & 1, 0);
     EXPECT_EQ(Editor_send(console, SCI_STYLEGETBOLD, 0, 0), 0);
     EXPECT_STREQ(IupGetAttribute(IupGetHandle("Numpad_Btn_7"), "FONTSTYLE"), "");
@@ -38,13 +39,13 @@ TEST_F(AppearanceTest, TheColoursDialogRestylesTheConsoleAndKeypadOnOkOnly)
     // dialog's OK, which also takes the ticked Bold.
     prefs->styles[0].fore = 0x336699;
     EXPECT_NE(Editor_send(console, SCI_STYLEGETFORE, 0, 0), 0x336699);
-    colorsDialog({"KOV_WindowColor_Bold", "KOV_WindowColor_OK"});
+    colorsDialog({KOV_WindowColor_Bold, KOV_WindowColor_OK});
     EXPECT_EQ(prefs->styles[0].fontStyle & 1, 1);
     EXPECT_EQ(Editor_send(console, SCI_STYLEGETBOLD, 0, 0), 1);
     EXPECT_EQ(Editor_send(console, SCI_STYLEGETFORE, 0, 0), 0x336699);
     EXPECT_STREQ(IupGetAttribute(IupGetHandle("Numpad_Btn_7"), "FONTSTYLE"), "Bold");
     EXPECT_STREQ(IupGetAttribute(IupGetHandle("Numpad_Btn_Run"), "FONTSTYLE"), "Bold");
-    EXPECT_STREQ(IupGetGlobal("KOV_ColorDefault"), "153 102 51");
+    EXPECT_STREQ(IupGetGlobal(KOV_ColorDefault), "153 102 51");
 
     // What the dialog set is what the next start shows.
     WindowMain_close();
@@ -73,14 +74,14 @@ TEST(CalcColours, PublishedForTheGuiLibraryAsRedGreenBlue)
         prefs.styles[20].back = c.lineNumberBack;
         prefs.styles[22].back = 0x403020;
         ASSERT_EQ(Settings_publishColors(&prefs), 1);
-        EXPECT_STREQ(IupGetGlobal("KOV_ColorDefault"), "30 20 10");
-        EXPECT_STREQ(IupGetGlobal("KOV_ColorSelection"), "32 48 64");
-        EXPECT_STREQ(IupGetGlobal("KOV_ColorSelectionMotion"), "42 58 74");
+        EXPECT_STREQ(IupGetGlobal(KOV_ColorDefault), "30 20 10");
+        EXPECT_STREQ(IupGetGlobal(KOV_ColorSelection), "32 48 64");
+        EXPECT_STREQ(IupGetGlobal(KOV_ColorSelectionMotion), "42 58 74");
         char back[32];
         std::snprintf(back, sizeof back, "%ld %ld %ld", c.textBack & 0xFF, (c.textBack >> 8) & 0xFF,
                       (c.textBack >> 16) & 0xFF);
-        EXPECT_STREQ(IupGetGlobal("KOV_ColorBack"), back);
-        EXPECT_STREQ(IupGetGlobal("KOV_ColorSeparator"), c.separator) << std::hex << c.textBack;
+        EXPECT_STREQ(IupGetGlobal(KOV_ColorBack), back);
+        EXPECT_STREQ(IupGetGlobal(KOV_ColorSeparator), c.separator) << std::hex << c.textBack;
     }
     EXPECT_EQ(Settings_publishColors(nullptr), 0);
 }
@@ -88,19 +89,19 @@ TEST(CalcColours, PublishedForTheGuiLibraryAsRedGreenBlue)
 TEST_F(AppearanceTest, ActionbarButtonSizeIsPublished)
 {
     int width = 0, height = 0;
-    ASSERT_EQ(std::sscanf(IupGetAttribute(IupGetHandle("KOV_Actionbar_Btn_Run"), "RASTERSIZE"), "%dx%d", &width,
+    ASSERT_EQ(std::sscanf(IupGetAttribute(IupGetHandle(KOV_Actionbar_Btn_Run), "RASTERSIZE"), "%dx%d", &width,
                           &height), 2);
     const int expectedW = width >= 1 && width <= 64 && height >= 1 && height <= 64 ? width : 22;
     const int expectedH = width >= 1 && width <= 64 && height >= 1 && height <= 64 ? height : 22;
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_MainButtonW"), expectedW);
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_MainButtonH"), expectedH);
+    EXPECT_EQ(IupGetInt(nullptr, KOV_MainButtonW), expectedW);
+    EXPECT_EQ(IupGetInt(nullptr, KOV_MainButtonH), expectedH);
 }
 
 TEST_F(AppearanceTest, PreparationTakesTheLayoutCacheAndCharacterWidth)
 {
     int charWidth = 0, charHeight = 0;
     ASSERT_EQ(std::sscanf(IupGetAttribute(dialog, "CHARSIZE"), "%dx%d", &charWidth, &charHeight), 2);
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowMain_CharSize"), charWidth >= 3 && charWidth <= 48 ? charWidth : 6);
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowMain_CharSize), charWidth >= 3 && charWidth <= 48 ? charWidth : 6);
     EditorPrefs* prefs = App_getEditorPrefs();
     for (int flag : {1, 0, 1}) {
         prefs->layoutCache = flag;

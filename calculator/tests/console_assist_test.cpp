@@ -12,6 +12,7 @@
 #include "guiCommon.h"
 #include "iupTestApp.h"
 #include "tempFolder.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ TEST_F(CalcAssistTest, TheRightButtonMenuOffersWhatTheCaretAllows)
     Ihandle* clipboard = IupClipboard();
     EXPECT_STREQ(IupGetAttribute(clipboard, "TEXT"), "42");
     IupDestroy(clipboard);
-    EXPECT_EQ(IupGetHandle("KOV_WindowMain_Menu"), nullptr) << "destroyed after use";
+    EXPECT_EQ(IupGetHandle(KOV_WindowMain_Menu), nullptr) << "destroyed after use";
     IupScriptBegin();
     IupScriptAnswer(nullptr, "Clear");
     Console_showContextMenu();
@@ -141,34 +142,34 @@ TEST_F(CalcAssistTest, CutCopyAndPasteKeysWorkOnThePromptOnly)
 
 TEST_F(CalcAssistTest, TheActionBarFollowsTheSelection)
 {
-    for (const char* name : {"KOV_Actionbar_Btn_Cut", "KOV_Actionbar_Btn_Copy", "KOV_Actionbar_Btn_Paste",
-                             "KOV_Actionbar_Btn_Reset", "KOV_Actionbar_Btn_Tools", "KOV_Actionbar_Btn_Run"}) {
+    for (const char* name : {KOV_Actionbar_Btn_Cut, KOV_Actionbar_Btn_Copy, KOV_Actionbar_Btn_Paste,
+                             KOV_Actionbar_Btn_Reset, KOV_Actionbar_Btn_Tools, KOV_Actionbar_Btn_Run}) {
         Ihandle* button = IupGetHandle(name);
         ASSERT_NE(button, nullptr) << name;
         EXPECT_NE(IupGetAttribute(button, "IMAGE"), nullptr) << name;
         EXPECT_STRNE(IupGetAttribute(button, "TIP"), "") << name;
     }
-    EXPECT_STREQ(IupGetAttribute(IupGetHandle("KOV_Actionbar_Btn_Run"), "TIP"), "Calculate");
+    EXPECT_STREQ(IupGetAttribute(IupGetHandle(KOV_Actionbar_Btn_Run), "TIP"), "Calculate");
     type(console, "1+1");
     IupFlush();
-    EXPECT_STREQ(IupGetAttribute(IupGetHandle("KOV_Actionbar_Btn_Copy"), "ACTIVE"), "NO");
+    EXPECT_STREQ(IupGetAttribute(IupGetHandle(KOV_Actionbar_Btn_Copy), "ACTIVE"), "NO");
     Editor_send(console, SCI_SETSEL, 0, 2);
     IupFlush();
-    EXPECT_STREQ(IupGetAttribute(IupGetHandle("KOV_Actionbar_Btn_Copy"), "ACTIVE"), "YES");
-    EXPECT_STREQ(IupGetAttribute(IupGetHandle("KOV_Actionbar_Btn_Cut"), "ACTIVE"), "YES");
-    IupTestClick(IupGetHandle("KOV_Actionbar_Btn_Cut"));
+    EXPECT_STREQ(IupGetAttribute(IupGetHandle(KOV_Actionbar_Btn_Copy), "ACTIVE"), "YES");
+    EXPECT_STREQ(IupGetAttribute(IupGetHandle(KOV_Actionbar_Btn_Cut), "ACTIVE"), "YES");
+    IupTestClick(IupGetHandle(KOV_Actionbar_Btn_Cut));
     EXPECT_EQ(Console_text(console), "1");
-    IupTestClick(IupGetHandle("KOV_Actionbar_Btn_Run"));
+    IupTestClick(IupGetHandle(KOV_Actionbar_Btn_Run));
     EXPECT_EQ(Console_text(console), "1\n1\n");
 }
 
 TEST_F(CalcAssistTest, AlwaysOnTopTogglesAndIsNotStored)
 {
-    IupTestClick(IupGetHandle("KOV_ViewTop"));
+    IupTestClick(IupGetHandle(KOV_ViewTop));
     EXPECT_STREQ(IupGetAttribute(dialog, "TOPMOST"), "YES");
-    IupTestClick(IupGetHandle("KOV_ViewTop"));
+    IupTestClick(IupGetHandle(KOV_ViewTop));
     EXPECT_STREQ(IupGetAttribute(dialog, "TOPMOST"), "NO");
-    IupTestClick(IupGetHandle("KOV_ViewTop"));
+    IupTestClick(IupGetHandle(KOV_ViewTop));
     WindowMain_close();
     std::ifstream file(config.file("kovracalc.kovr"));
     std::stringstream text;
@@ -182,7 +183,7 @@ TEST_F(CalcAssistTest, ColoursAndSyntaxFlagSurviveARestartAndReachTheConsole)
 {
     // Change the default text colour through the colours dialog's record.
     App_getEditorPrefs()->styles[0].fore = 0x123456;
-    IupTestClick(IupGetHandle("KOV_OptionsHighlight"));  // syntax off
+    IupTestClick(IupGetHandle(KOV_OptionsHighlight));  // syntax off
     EXPECT_EQ(App_getEditorPrefs()->syntaxEnabled, 0);
     WindowMain_close();
     open();
@@ -191,7 +192,7 @@ TEST_F(CalcAssistTest, ColoursAndSyntaxFlagSurviveARestartAndReachTheConsole)
     EXPECT_EQ(Editor_send(console, SCI_STYLEGETFORE, 0, 0), 0x123456);
     // Syntax off: a keyword shows in the default colour.
     EXPECT_EQ(Editor_send(console, SCI_STYLEGETFORE, 5, 0), 0x123456);
-    IupTestClick(IupGetHandle("KOV_OptionsHighlight"));  // on again
+    IupTestClick(IupGetHandle(KOV_OptionsHighlight));  // on again
     EXPECT_EQ(Editor_send(console, SCI_STYLEGETFORE, 5, 0), App_getEditorPrefs()->styles[5].fore);
 }
 
@@ -201,19 +202,19 @@ TEST_F(CalcAssistTest, ResetAndAboutGoThroughTheSharedDialogs)
     IupTestKey(console, K_CR);
     IupScriptBegin();
     IupScriptAnswer("Reset the calculations", "YES");
-    IupTestClick(IupGetHandle("KOV_Actionbar_Btn_Reset"));
+    IupTestClick(IupGetHandle(KOV_Actionbar_Btn_Reset));
     EXPECT_EQ(IupScriptEnd(), 0);
     EXPECT_EQ(App_getParser()->count, 0);
     WindowAbout_show();
-    Ihandle* about = IupGetHandle("KOV_WindowAbout");
+    Ihandle* about = IupGetHandle(KOV_WindowAbout);
     ASSERT_NE(about, nullptr);
     EXPECT_STREQ(IupGetAttribute(about, "TITLE"), "About KovraCalc");
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowPopupShown"), 1);
-    IupSetFocus(IupGetHandle("KOV_WindowAbout_OK"));
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowPopupShown), 1);
+    IupSetFocus(IupGetHandle(KOV_WindowAbout_OK));
     IupFlush();
-    IupTestClick(IupGetHandle("KOV_WindowAbout_OK"));
-    EXPECT_EQ(IupGetHandle("KOV_WindowAbout"), nullptr);
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowPopupShown"), 0);
+    IupTestClick(IupGetHandle(KOV_WindowAbout_OK));
+    EXPECT_EQ(IupGetHandle(KOV_WindowAbout), nullptr);
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowPopupShown), 0);
     IupFlush();
     EXPECT_EQ(IupGetFocus(), console) << "typing goes on in the console";
 }

@@ -13,6 +13,7 @@
 #include "guiCommon.h"
 #include "iupTestApp.h"
 #include "tempFolder.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -123,14 +124,14 @@ TEST_F(CalcWindowTest, SettingsAreWrittenAtCloseAndReadAtStart)
 {
     enter(console, "a = 5");
     enter(console, "a*2");
-    IupTestClick(IupGetHandle("KOV_ViewNumpad"));  // keypad off
-    EXPECT_EQ(IupGetHandle("KOV_Numpad"), nullptr);
+    IupTestClick(IupGetHandle(KOV_ViewNumpad));  // keypad off
+    EXPECT_EQ(IupGetHandle(KOV_Numpad), nullptr);
     WindowMain_close();
     open();
     kov_Parser* parser = App_getParser();
     ASSERT_EQ(parser->count, 2);
     EXPECT_STREQ(parser->history[1], "a*2");
-    EXPECT_EQ(IupGetHandle("KOV_Numpad"), nullptr);
+    EXPECT_EQ(IupGetHandle(KOV_Numpad), nullptr);
     IupTestKey(console, K_UP);
     EXPECT_EQ(Console_text(console), "a*2");
 }
@@ -159,7 +160,7 @@ TEST_F(CalcWindowTest, SessionSavedAndReplayedInOrder)
 TEST_F(CalcWindowTest, HelpWithoutItsPdfSaysSoInTheStatusLine)
 {
     EXPECT_EQ(WindowMain_onHelpContents(), 0);
-    EXPECT_STREQ(IupGetAttribute(IupGetHandle("KOV_WindowMain_Status"), "TITLE"),
+    EXPECT_STREQ(IupGetAttribute(IupGetHandle(KOV_WindowMain_Status), "TITLE"),
                  "Cannot show help contents: PDF file not found");
 }
 

@@ -15,6 +15,7 @@
 #include "layer.h"
 #include "libkovra.h"
 #include "settings.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ void updateActionbar() { WindowMain_updateActionbar(); }
 void updateSaveButton() { WindowMain_updateSaveButton(App_getDocument()); }
 void fillLayerList() { WindowMain_fillLayerList(); }
 void showLayer() { WindowMain_showLayer(); }
-const char* appDir() { return IupGetGlobal("KOV_AppDir"); }
+const char* appDir() { return IupGetGlobal(KOV_AppDir); }
 int hasFocus(void* control) { return control != nullptr && IupGetFocus() == control; }
 void showValue(void* control, const char* text)
 {
@@ -166,7 +167,7 @@ void App_setGuessFile(const char* path) { setPath(app ? app->guessFile : nullptr
 
 char* App_getEditorPath(char* buffer)
 {
-    const char* binDir = IupGetGlobal("KOV_BinDir");
+    const char* binDir = IupGetGlobal(KOV_BinDir);
     if (buffer == nullptr || binDir == nullptr || binDir[0] == '\0') {
         return nullptr;
     }
@@ -187,16 +188,16 @@ void Settings_init()
     AppFolders folders;
     std::string configName;
     if (AppFolders_get("KovraDevice", folders)) {
-        IupSetStrGlobal("KOV_AppDir", folders.app.c_str());
-        IupSetStrGlobal("KOV_BinDir", folders.bin.c_str());
-        IupSetStrGlobal("KOV_DocDir", folders.doc.c_str());
-        IupSetStrGlobal("KOV_ExpDir", folders.examples.c_str());
+        IupSetStrGlobal(KOV_AppDir, folders.app.c_str());
+        IupSetStrGlobal(KOV_BinDir, folders.bin.c_str());
+        IupSetStrGlobal(KOV_DocDir, folders.doc.c_str());
+        IupSetStrGlobal(KOV_ExpDir, folders.examples.c_str());
         // One settings file per user: read from and written to the same place.
         configName = folders.config + "kovradevice.kovr";
-        IupSetStrGlobal("KOV_ConfigFilename", configName.c_str());
-        IupSetStrGlobal("KOV_ConfigFilenameLocal", configName.c_str());
-        IupSetStrGlobal("KOV_HelpFilenameSimulator", (folders.doc + "kovra_simulator.pdf").c_str());
-        IupSetStrGlobal("KOV_HelpFilenameLua", (folders.doc + "kovra_lua.pdf").c_str());
+        IupSetStrGlobal(KOV_ConfigFilename, configName.c_str());
+        IupSetStrGlobal(KOV_ConfigFilenameLocal, configName.c_str());
+        IupSetStrGlobal(KOV_HelpFilenameSimulator, (folders.doc + "kovra_simulator.pdf").c_str());
+        IupSetStrGlobal(KOV_HelpFilenameLua, (folders.doc + "kovra_lua.pdf").c_str());
     }
     app->settings = static_cast<Settings*>(kov_MemoryAlloc(sizeof(Settings)));
     app->editorPrefs = static_cast<EditorPrefs*>(kov_MemoryAlloc(sizeof(EditorPrefs)));
@@ -220,7 +221,7 @@ void Settings_save()
         return;
     }
     Config* config = Config_create();
-    Settings_writeConfig(config, IupGetGlobal("KOV_ConfigFilename"), IupGetGlobal("KOV_ConfigFilenameLocal"),
+    Settings_writeConfig(config, IupGetGlobal(KOV_ConfigFilename), IupGetGlobal(KOV_ConfigFilenameLocal),
                          app->settings);
     Config_destroy(&config);
 }
@@ -256,23 +257,23 @@ void Dialog_register(const char* name, Ihandle* dialog)
     // Open dialogs are counted, not flagged: with two open, closing one
     // keeps layer moves refused under the other.
     const bool known = name != nullptr && IupGetHandle(name) != nullptr;
-    int shown = IupGetInt(nullptr, "KOV_WindowInput_Shown");
+    int shown = IupGetInt(nullptr, KOV_WindowInput_Shown);
     IupSetHandle(name, dialog);
     if (dialog != nullptr) {
-        IupSetInt(nullptr, "KOV_WindowInput_Shown", known ? shown : shown + 1);
+        IupSetInt(nullptr, KOV_WindowInput_Shown, known ? shown : shown + 1);
         WindowMain_applyFields(0, 0);
     } else {
-        IupSetInt(nullptr, "KOV_WindowInput_Shown", known && shown > 0 ? shown - 1 : shown);
+        IupSetInt(nullptr, KOV_WindowInput_Shown, known && shown > 0 ? shown - 1 : shown);
         WindowMain_restoreCaret();
     }
 }
 
-int Dialog_isShown() { return IupGetInt(nullptr, "KOV_WindowInput_Shown"); }
+int Dialog_isShown() { return IupGetInt(nullptr, KOV_WindowInput_Shown); }
 
 void WindowMain_restoreCaret()
 {
     Ihandle* focus = IupGetFocus();
-    if (focus != nullptr && focus != IupGetHandle("KOV_Output")) {
+    if (focus != nullptr && focus != IupGetHandle(KOV_Output)) {
         const char* cls = IupGetClassName(focus);
         if (cls != nullptr && std::strcmp(cls, "text") == 0) {
             IupSetAttribute(focus, "CARET", "64");

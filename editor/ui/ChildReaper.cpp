@@ -5,10 +5,11 @@
 
 #include "iup.h"
 #include "kovProcess.h"
+#include "kovraHandles.h"
 
 namespace {
 
-constexpr const char* TIMER = "KOV_ChildReaper";
+constexpr const char* TIMER = KOV_ChildReaper;
 
 int onTick(Ihandle* timer)
 {

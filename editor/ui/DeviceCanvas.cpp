@@ -16,10 +16,11 @@
 #include "kovbase.h"
 #include "libkovra.h"
 #include "settings.h"
+#include "kovraHandles.h"
 
 namespace {
 
-constexpr const char* CANVAS = "KOV_DeviceCanvas";
+constexpr const char* CANVAS = KOV_DeviceCanvas;
 constexpr const char* selectionColour = "200 50 100";
 constexpr const char* plainFill = "240 245 250";
 constexpr const char* plainOutline = "140 150 190";
@@ -181,7 +182,7 @@ void showLayerAt(int number, bool storeFields = true)
     if (storeFields) {
         WindowMain_applyFields(0, 0);
     }
-    if (Ihandle* list = IupGetHandle("KOV_WindowMain_LayerList")) {
+    if (Ihandle* list = IupGetHandle(KOV_WindowMain_LayerList)) {
         IupSetInt(list, "VALUE", number);
     }
     WindowMain_setSelection(number, -1);
@@ -192,14 +193,14 @@ void setCursor(Ihandle* canvas, const char* cursor) { IupSetAttribute(canvas, "C
 
 void popupContactMenu(int contact)
 {
-    IupSetInt(nullptr, "KOV_WindowContact_Selected", contact);
+    IupSetInt(nullptr, KOV_WindowContact_Selected, contact);
     Ihandle* item = IupItem("Parameters...", nullptr);
-    IupSetCallback(item, "ACTION", [](Ihandle*) { return WindowMain_openDialog("KOV_WindowContact"); });
-    if (!WindowMain_hasDialog("KOV_WindowContact")) {
+    IupSetCallback(item, "ACTION", [](Ihandle*) { return WindowMain_openDialog(KOV_WindowContact); });
+    if (!WindowMain_hasDialog(KOV_WindowContact)) {
         IupSetAttribute(item, "ACTIVE", "NO");
     }
     Ihandle* menu = IupMenu(item, nullptr);
-    IupSetAttribute(menu, "PARENTDIALOG", "KOV_WindowMain");
+    IupSetAttribute(menu, "PARENTDIALOG", KOV_WindowMain);
     IupPopup(menu, IUP_MOUSEPOS, IUP_MOUSEPOS);
     IupDestroy(menu);
 }
@@ -211,7 +212,7 @@ void popupLayerMenu()
         return;
     }
     WindowMain_onLayerMenuOpen(menu);
-    IupSetAttribute(menu, "PARENTDIALOG", "KOV_WindowMain");
+    IupSetAttribute(menu, "PARENTDIALOG", KOV_WindowMain);
     IupPopup(menu, IUP_MOUSEPOS, IUP_MOUSEPOS);
     IupDestroy(menu);
 }
@@ -337,7 +338,7 @@ int DeviceCanvas_draw(Ihandle* canvas, float, float)
     Document* doc = document();
     Device* d = device();
     if (settings == nullptr || canvas == nullptr || d == nullptr || d->anode == nullptr || d->cathode == nullptr ||
-        IupGetHandle("KOV_WindowMain_LayerList") == nullptr) {
+        IupGetHandle(KOV_WindowMain_LayerList) == nullptr) {
         return IUP_DEFAULT;
     }
     IupDrawBegin(canvas);
@@ -442,10 +443,10 @@ int DeviceCanvas_onButton(Ihandle* canvas, int button, int pressed, int x, int y
         if (doubleClick) {
             endDrag(canvas, false);
             if (hit.kind == CanvasHitKind::Layer) {
-                WindowMain_openDialog("KOV_WindowParam");
+                WindowMain_openDialog(KOV_WindowParam);
             } else if (hit.kind != CanvasHitKind::None) {
-                IupSetInt(nullptr, "KOV_WindowContact_Selected", hit.kind == CanvasHitKind::Anode ? 1 : 2);
-                WindowMain_openDialog("KOV_WindowContact");
+                IupSetInt(nullptr, KOV_WindowContact_Selected, hit.kind == CanvasHitKind::Anode ? 1 : 2);
+                WindowMain_openDialog(KOV_WindowContact);
             }
         }
         return IUP_DEFAULT;
@@ -542,10 +543,10 @@ int DeviceCanvas_onKeyPress(Ihandle* canvas, int key, int pressed)
     default:
         if (iup_XkeyBase(key) == K_CR) {
             if (int contact = WindowMain_selectedContact(); contact > 0) {
-                IupSetInt(nullptr, "KOV_WindowContact_Selected", contact);
-                WindowMain_openDialog("KOV_WindowContact");
+                IupSetInt(nullptr, KOV_WindowContact_Selected, contact);
+                WindowMain_openDialog(KOV_WindowContact);
             } else if (WindowMain_selectedLayerNumber() >= 1) {
-                WindowMain_openDialog("KOV_WindowParam");
+                WindowMain_openDialog(KOV_WindowParam);
             }
         }
         break;

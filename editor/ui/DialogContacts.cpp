@@ -9,10 +9,11 @@
 #include "Dialogs.h"
 #include "device.h"
 #include "param.h"
+#include "kovraHandles.h"
 
 namespace {
 
-const char* const SELECTED = "KOV_WindowContact_Selected";
+const char* const SELECTED = KOV_WindowContact_Selected;
 
 const DialogField ContactFields[] = {
     {"Thickness", "Thickness", "Thickness (um)", DIALOG_FROM_CONTACT, false},
@@ -100,7 +101,7 @@ Ihandle* layout(const DialogSpec* spec)
 
 void bindList(Ihandle* list, ParamRecord* record, bool first)
 {
-    IupSetAttribute(list, "KOV_Record", reinterpret_cast<const char*>(record));
+    IupSetAttribute(list, KOV_Record, reinterpret_cast<const char*>(record));
     IupSetAttribute(list, "VALUE", first ? "1" : "2");
 }
 

@@ -8,6 +8,7 @@
 #include "docHooks.h"
 #include "document.h"
 #include "layer.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ Ihandle* buildTypeList(const DialogSpec* spec)
     IupSetAttribute(list, "2", "Acceptor");
     IupSetAttribute(list, "3", "Intrinsic");
     IupSetAttribute(list, "VALUE", "1");
-    IupSetAttribute(list, "KOV_Caption", "Type");
+    IupSetAttribute(list, KOV_Caption, "Type");
     char name[96];
     IupSetHandle(Dialog_controlName(spec, "TypeList", name, sizeof name), list);
     IupSetCallback(list, "GETFOCUS_CB", Dialog_onFocus);
@@ -56,12 +57,12 @@ void loadType(const DialogSpec* spec)
     if (layer == nullptr || list == nullptr)
         return;
     IupSetInt(list, "VALUE", typeItem(Layer_getDopantType(layer)));
-    IupSetAttribute(list, "KOV_Record", reinterpret_cast<const char*>(Layer_findParam(layer, "Dopant.Type")));
+    IupSetAttribute(list, KOV_Record, reinterpret_cast<const char*>(Layer_findParam(layer, "Dopant.Type")));
 }
 
 void redrawCanvas()
 {
-    if (Ihandle* canvas = IupGetHandle("KOV_DeviceCanvas"))
+    if (Ihandle* canvas = IupGetHandle(KOV_DeviceCanvas))
         IupUpdate(canvas);
 }
 

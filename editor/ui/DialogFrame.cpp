@@ -14,11 +14,12 @@
 #include "kovbase.h"
 #include "layer.h"
 #include "param.h"
+#include "kovraHandles.h"
 
 namespace {
 
 const char* const PROGRAM_TITLE = "KovraDevice";
-const char* const SPEC_ATTRIBUTE = "KOV_DialogSpec";
+const char* const SPEC_ATTRIBUTE = KOV_DialogSpec;
 
 // ---- host -------------------------------------------------------------------
 int lonelyCurrentLayer = 1;
@@ -35,7 +36,7 @@ std::vector<const DialogSpec*> openDialogs;
 
 std::string dialogName(const DialogSpec* spec)
 {
-    return std::string("KOV_Window") + spec->word;
+    return std::string(KOV_Window) + spec->word;
 }
 
 std::string controlName(const DialogSpec* spec, const char* word)
@@ -102,7 +103,7 @@ ParamRecord* findRecord(const DialogSpec* spec, DialogSource source, const char*
         return Device_findNumericParam(device, key);
     case DIALOG_FROM_CONTACT: {
         Ihandle* list = control(spec, "ContactList");
-        const int number = list != nullptr ? IupGetInt(list, "KOV_WindowContact_Selected") : 0;
+        const int number = list != nullptr ? IupGetInt(list, KOV_WindowContact_Selected) : 0;
         Contact* contact = number == 1 ? device->anode : number == 2 ? device->cathode : nullptr;
         if (contact == nullptr)
             return nullptr;
@@ -426,7 +427,7 @@ Ihandle* build(const DialogSpec* spec)
     // caption in "KOV_Caption"); any other dialog's is a row above the fields.
     if (spec->buildExtra != nullptr && spec->layerList && spec->layout == nullptr) {
         Ihandle* extra = spec->buildExtra(spec);
-        const char* text = IupGetAttribute(extra, "KOV_Caption");
+        const char* text = IupGetAttribute(extra, KOV_Caption);
         cells.insert(cells.begin() + 1, Cell{text != nullptr ? text : "", extra});
     } else if (spec->buildExtra != nullptr && spec->layout == nullptr) {
         rows.push_back(spec->buildExtra(spec));
@@ -511,7 +512,7 @@ int Dialog_isOpen(const DialogSpec* spec)
 
 int Dialogs_openCount()
 {
-    return IupGetInt(nullptr, "KOV_WindowInput_Shown");
+    return IupGetInt(nullptr, KOV_WindowInput_Shown);
 }
 
 void Dialog_show(const DialogSpec* spec)
@@ -524,8 +525,8 @@ void Dialog_show(const DialogSpec* spec)
     Ihandle* dialog = build(spec);
     Dialog_register(dialogName(spec).c_str(), dialog);
     openDialogs.push_back(spec);
-    if (IupGetHandle("KOV_WindowMain") != nullptr)
-        IupSetAttribute(dialog, "PARENTDIALOG", "KOV_WindowMain");
+    if (IupGetHandle(KOV_WindowMain) != nullptr)
+        IupSetAttribute(dialog, "PARENTDIALOG", KOV_WindowMain);
     IupSetStrAttribute(dialog, "DEFAULTENTER", controlName(spec, "OK").c_str());
     IupShow(dialog);
 }
@@ -552,7 +553,7 @@ void Dialog_load(const DialogSpec* spec)
         ParamRecord* record = findRecord(spec, field.source, field.key);
         if (ctl == nullptr)
             continue;
-        IupSetAttribute(ctl, "KOV_Record", reinterpret_cast<const char*>(record));
+        IupSetAttribute(ctl, KOV_Record, reinterpret_cast<const char*>(record));
         if (record == nullptr)
             continue;
         char text[PARAM_VALUE_SIZE];
@@ -569,7 +570,7 @@ void Dialog_load(const DialogSpec* spec)
             char text[PARAM_VALUE_SIZE];
             Param_valueText(record, text, sizeof text);
             const bool lua = isLuaModel(record);
-            IupSetAttribute(model, "KOV_Record", reinterpret_cast<const char*>(record));
+            IupSetAttribute(model, KOV_Record, reinterpret_cast<const char*>(record));
             IupSetStrAttribute(model, "TIP", text);
             IupSetAttribute(model, "TITLE", lua ? "Model*..." : "Model...");
             Dialog_rememberLoaded(model, record);
@@ -607,7 +608,7 @@ int Dialog_store(const DialogSpec* spec)
         // Bound again by key: the record the field showed may belong to a
         // device that has since been replaced.
         ParamRecord* record = findRecord(spec, field.source, field.key);
-        IupSetAttribute(ctl, "KOV_Record", reinterpret_cast<const char*>(record));
+        IupSetAttribute(ctl, KOV_Record, reinterpret_cast<const char*>(record));
         const char* value = IupGetAttribute(ctl, "VALUE");
         if (record == nullptr || value == nullptr || value[0] == '\0')
             continue;
@@ -794,7 +795,7 @@ std::string Dialog_valueText(const ParamRecord* record)
 
 void Dialog_redrawCanvas()
 {
-    if (Ihandle* canvas = IupGetHandle("KOV_DeviceCanvas"))
+    if (Ihandle* canvas = IupGetHandle(KOV_DeviceCanvas))
         IupUpdate(canvas);
 }
 
@@ -850,7 +851,7 @@ void Dialogs_rebindAll()
 }
 
 namespace {
-const char* const LOADED_ATTRIBUTE = "KOV_LoadedText";
+const char* const LOADED_ATTRIBUTE = KOV_LoadedText;
 
 bool modelChangedSinceLoad(const DialogSpec* spec)
 {
@@ -874,7 +875,7 @@ void followChanges(const DialogSpec* spec)
         ParamRecord* record = findRecord(spec, field.source, field.key);
         if (ctl == nullptr || record == nullptr || !Dialog_changedSinceLoad(ctl, record))
             continue;
-        IupSetAttribute(ctl, "KOV_Record", reinterpret_cast<const char*>(record));
+        IupSetAttribute(ctl, KOV_Record, reinterpret_cast<const char*>(record));
         if (IupGetInt(ctl, "ACTIVE") != 0 || !field.governed)
             IupSetStrAttribute(ctl, "VALUE", Dialog_valueText(record).c_str());
         Dialog_rememberLoaded(ctl, record);

@@ -13,6 +13,7 @@
 #include "kovbase.h"
 #include "layer.h"
 #include "param.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ ParamRecord* layerRecord(const DialogSpec* spec, const char* key)
 
 const Source* sourceOf(Ihandle* button)
 {
-    const char* word = IupGetAttribute(button, "KOV_IndexSource");
+    const char* word = IupGetAttribute(button, KOV_IndexSource);
     for (const Source& s : Sources)
         if (word != nullptr && std::string(word) == s.word)
             return &s;
@@ -67,14 +68,14 @@ void load(const DialogSpec* spec)
         ParamRecord* record = layerRecord(spec, s.key);
         if (button == nullptr || record == nullptr)
             continue;
-        IupSetAttribute(button, "KOV_Record", reinterpret_cast<const char*>(record));
+        IupSetAttribute(button, KOV_Record, reinterpret_cast<const char*>(record));
         IupSetStrAttribute(button, "TIP", Dialog_valueText(record).c_str());
         IupSetAttribute(button, "TITLE", endsWith(record, s.suffix) ? s.starred : s.title);
     }
     ParamRecord* database = layerRecord(spec, "Index.Database");
     const bool fromDatabase = strcasecmp(Dialog_valueText(database).c_str(), "Yes") == 0;
     if (Ihandle* toggle = Dialog_control(spec, "Database")) {
-        IupSetAttribute(toggle, "KOV_Record", reinterpret_cast<const char*>(database));
+        IupSetAttribute(toggle, KOV_Record, reinterpret_cast<const char*>(database));
         IupSetAttribute(toggle, "VALUE", fromDatabase ? "ON" : "OFF");
     }
     const char* governor = endsWith(layerRecord(spec, "Index.File"), ".nk")     ? "File"
@@ -159,7 +160,7 @@ Ihandle* layout(const DialogSpec* spec)
     Ihandle* buttons[2];
     for (int i = 0; i < 2; ++i) {
         buttons[i] = Dialog_button(spec, Sources[i].title, Sources[i].word, onSource);
-        IupSetAttribute(buttons[i], "KOV_IndexSource", Sources[i].word);
+        IupSetAttribute(buttons[i], KOV_IndexSource, Sources[i].word);
     }
     return Dialog_vbox({
         Dialog_hbox({Dialog_control(spec, "LayerList"), database}),

@@ -12,6 +12,7 @@
 #include "document.h"
 #include "kovbase.h"
 #include "param.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ void showSource(const DialogSpec* spec)
         return;
     const std::string text = Dialog_valueText(record);
     const bool fromFile = isSpectrumFile(text);
-    IupSetAttribute(file, "KOV_Record", reinterpret_cast<const char*>(record));
+    IupSetAttribute(file, KOV_Record, reinterpret_cast<const char*>(record));
     IupSetStrAttribute(file, "TIP", fromFile ? text.c_str() : "");
     IupSetAttribute(file, "TITLE", fromFile ? "File*..." : "File...");
     Dialog_rememberLoaded(file, record);
@@ -86,7 +87,7 @@ void showSource(const DialogSpec* spec)
         Ihandle* toggle = Dialog_control(spec, t.word);
         if (toggle == nullptr)
             continue;
-        IupSetAttribute(toggle, "KOV_Record", reinterpret_cast<const char*>(record));
+        IupSetAttribute(toggle, KOV_Record, reinterpret_cast<const char*>(record));
         IupSetAttribute(toggle, "VALUE", !fromFile && text == t.source ? "ON" : "OFF");
         IupSetAttribute(toggle, "ACTIVE", fromFile ? "NO" : "YES");
     }

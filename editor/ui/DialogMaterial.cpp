@@ -21,6 +21,7 @@
 #include "materials.h"
 #include "param.h"
 #include "settings.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -34,16 +35,16 @@ int targetNumber = 0;
 Layer* ownScratch = nullptr;
 
 const ControlRow AlloyTable[] = {
-    {"KOV_WindowMaterial_CompositionX", "Composition.x"},
-    {"KOV_WindowMaterial_BandgapBowing", "Bandgap.Bowing"},
-    {"KOV_WindowMaterial_AffinityBowing", "Affinity.Bowing"},
+    {KOV_WindowMaterial_CompositionX, "Composition.x"},
+    {KOV_WindowMaterial_BandgapBowing, "Bandgap.Bowing"},
+    {KOV_WindowMaterial_AffinityBowing, "Affinity.Bowing"},
     {nullptr, nullptr},
 };
 
 const ControlRow DerivedTable[] = {
-    {"KOV_WindowMaterial_Bandgap", "Bandgap"},
-    {"KOV_WindowMaterial_Affinity", "Affinity"},
-    {"KOV_WindowMaterial_Permittivity", "Permittivity"},
+    {KOV_WindowMaterial_Bandgap, "Bandgap"},
+    {KOV_WindowMaterial_Affinity, "Affinity"},
+    {KOV_WindowMaterial_Permittivity, "Permittivity"},
     {nullptr, nullptr},
 };
 

@@ -16,6 +16,7 @@
 #include "kovbase.h"
 #include "layer.h"
 #include "param.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ const DialogField NumericFields[] = {
 
 const char* const Solvers[] = {"bicgstab", "bicgstabl", "bicgsafe", "gmres", "fgmres", "minres", "tfqmr", "bicrstab"};
 
-const char* const MESH_SELECTED = "KOV_WindowNumeric_MeshSelected";
+const char* const MESH_SELECTED = KOV_WindowNumeric_MeshSelected;
 
 enum MeshMode { MESH_GUESS_FILE, MESH_UNIFORM, MESH_LAYER, MESH_FILE, MESH_NONE };
 
@@ -93,7 +94,7 @@ void showFileButton(const DialogSpec* spec, const FileChoice& choice)
         return;
     const std::string text = Dialog_valueText(record);
     const bool set = hasEnding(text, choice);
-    IupSetAttribute(button, "KOV_Record", reinterpret_cast<const char*>(record));
+    IupSetAttribute(button, KOV_Record, reinterpret_cast<const char*>(record));
     IupSetStrAttribute(button, "TITLE", (std::string(choice.title) + (set ? "*..." : "...")).c_str());
     IupSetStrAttribute(button, "TIP", set ? text.c_str() : "");
     const std::string path = set ? text : std::string();
@@ -144,7 +145,7 @@ void load(const DialogSpec* spec)
         const char* key = mode == MESH_FILE ? "Numeric.Mesh" : "Numeric.Guess";
         setState(meshList, "2", false);
         setState(layerPoints, "File", false);
-        IupSetAttribute(layerPoints, "KOV_Record",
+        IupSetAttribute(layerPoints, KOV_Record,
                         reinterpret_cast<const char*>(Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, key)));
         setState(points, "File", false);
         setState(layerList, nullptr, false);

@@ -14,6 +14,7 @@
 #include "layer.h"
 #include "param.h"
 #include "settings.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ void load(const DialogSpec* spec)
             continue;
         const std::string text = Dialog_valueText(record);
         const bool lua = endsInLua(text);
-        IupSetAttribute(button, "KOV_Record", reinterpret_cast<const char*>(record));
+        IupSetAttribute(button, KOV_Record, reinterpret_cast<const char*>(record));
         IupSetStrAttribute(button, "TIP", text.c_str());
         IupSetStrAttribute(button, "TITLE", (std::string(model.title) + (lua ? "*..." : "...")).c_str());
         lockGoverned(spec, model.governs, static_cast<int>(std::size(model.governs)), lua);

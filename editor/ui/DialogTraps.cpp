@@ -21,11 +21,12 @@
 #include "kovbase.h"
 #include "layer.h"
 #include "param.h"
+#include "kovraHandles.h"
 
 namespace {
 
 constexpr int TRAPS_MAX = 5;
-const char* const TRAP_SELECTED = "KOV_WindowTrap_TrapSelected";
+const char* const TRAP_SELECTED = KOV_WindowTrap_TrapSelected;
 
 // The shown fields of a trap, in the order they are tested and stored.
 struct TrapField {
@@ -123,7 +124,7 @@ void deriveCount(Layer* layer)
 
 void bind(Ihandle* ctl, ParamRecord* record)
 {
-    IupSetAttribute(ctl, "KOV_Record", reinterpret_cast<const char*>(record));
+    IupSetAttribute(ctl, KOV_Record, reinterpret_cast<const char*>(record));
 }
 
 void setActive(Ihandle* ctl, bool active)

@@ -9,6 +9,7 @@
 #include "Dialogs.h"
 #include "layer.h"
 #include "param.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ Ihandle* buildToggle(const DialogSpec* spec)
 {
     Ihandle* toggle = IupToggle("Urbach", nullptr);
     IupSetAttributes(toggle, "ALIGNMENT=ACENTER, SIZE=80x");
-    IupSetAttribute(toggle, "KOV_Caption", "Tail states");
+    IupSetAttribute(toggle, KOV_Caption, "Tail states");
     char name[96];
     IupSetHandle(Dialog_controlName(spec, "Enable", name, sizeof name), toggle);
     return toggle;
@@ -42,7 +43,7 @@ void loadToggle(const DialogSpec* spec)
     if (layer == nullptr || toggle == nullptr)
         return;
     ParamRecord* enable = Layer_findParam(layer, "Urbach.Enable");
-    IupSetAttribute(toggle, "KOV_Record", reinterpret_cast<const char*>(enable));
+    IupSetAttribute(toggle, KOV_Record, reinterpret_cast<const char*>(enable));
     const std::string text = Dialog_valueText(enable);
     IupSetAttribute(toggle, "VALUE", strcasecmp(text.c_str(), "Yes") == 0 ? "ON" : "OFF");
 }

@@ -11,6 +11,7 @@
 #include "device.h"
 #include "docHooks.h"
 #include "document.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -72,14 +73,14 @@ void showSelected(const DialogSpec* spec)
     if (!Device_hasParser(device) || list == nullptr || name == nullptr || value == nullptr)
         return;
     const int count = Device_variableCount(device);
-    int selected = IupGetInt(list, "KOV_WindowVariable_Selected");
+    int selected = IupGetInt(list, KOV_WindowVariable_Selected);
     selected = std::max(1, std::min(selected, count));
     if (count == 0) {
         IupSetAttribute(name, "VALUE", "");
         IupSetAttribute(value, "VALUE", "");
     } else {
         IupSetInt(list, "VALUE", selected);
-        IupSetInt(list, "KOV_WindowVariable_Selected", selected);
+        IupSetInt(list, KOV_WindowVariable_Selected, selected);
         IupSetStrAttribute(name, "VALUE", shownName(Device_variableName(device, selected - 1)).c_str());
         IupSetStrAttribute(value, "VALUE", Device_variableValue(device, selected - 1));
     }
@@ -130,7 +131,7 @@ int define(const DialogSpec* spec, int mode)
     }
     Document_setModified(Doc_document(), 1);
     Dialog_refreshMain();
-    if (Ihandle* canvas = IupGetHandle("KOV_DeviceCanvas"))
+    if (Ihandle* canvas = IupGetHandle(KOV_DeviceCanvas))
         IupUpdate(canvas);
     Dialog_showMessage(spec, "");
     return 1;
@@ -150,7 +151,7 @@ int onAdd(Ihandle* ih)
             const std::string key = shownName(fieldText(spec, "VariableName").c_str());
             for (int i = 0; i < Device_variableCount(device); ++i)
                 if (strcasecmp(shownName(Device_variableName(device, i)).c_str(), key.c_str()) == 0)
-                    IupSetInt(Dialog_control(spec, "VariableList"), "KOV_WindowVariable_Selected", i + 1);
+                    IupSetInt(Dialog_control(spec, "VariableList"), KOV_WindowVariable_Selected, i + 1);
             fillList(spec);
         }
     }
@@ -171,14 +172,14 @@ int onSelect(Ihandle* ih, char* /*text*/, int item, int state)
     const DialogSpec* spec = specOf(ih);
     if (spec == nullptr || state != 1 || Dialog_device() == nullptr)
         return IUP_DEFAULT;
-    const int old = IupGetInt(ih, "KOV_WindowVariable_Selected");
+    const int old = IupGetInt(ih, KOV_WindowVariable_Selected);
     if (item == old)
         return IUP_DEFAULT;
     if (define(spec, DEFINE_SELECT) == 0) {
         IupSetInt(ih, "VALUE", old);
         return IUP_DEFAULT;
     }
-    IupSetInt(ih, "KOV_WindowVariable_Selected", item);
+    IupSetInt(ih, KOV_WindowVariable_Selected, item);
     fillList(spec);
     return IUP_DEFAULT;
 }
@@ -209,7 +210,7 @@ Ihandle* buildContent(const DialogSpec* spec)
     char name[96];
     IupSetHandle(Dialog_controlName(spec, "VariableList", name, sizeof name), list);
     IupSetCallback(list, "ACTION", onSelect);
-    IupSetInt(list, "KOV_WindowVariable_Selected", 1);
+    IupSetInt(list, KOV_WindowVariable_Selected, 1);
 
     Ihandle* add = Dialog_button(spec, "Add", "Add", onAdd);
     Ihandle* remove = Dialog_button(spec, "Delete", "Delete", onDelete);
@@ -248,6 +249,6 @@ void WindowVariable_show()
     Dialog_show(&VariableDialog);
     // Enter adds (or changes) the variable named in the name field.
     if (!wasOpen)
-        if (Ihandle* dialog = IupGetHandle("KOV_WindowVariable"))
-            IupSetAttribute(dialog, "DEFAULTENTER", "KOV_WindowVariable_Add");
+        if (Ihandle* dialog = IupGetHandle(KOV_WindowVariable))
+            IupSetAttribute(dialog, "DEFAULTENTER", KOV_WindowVariable_Add);
 }

@@ -9,6 +9,7 @@
 #include "document.h"
 #include "kovbase.h"
 #include "param.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -64,10 +65,10 @@ void showSource(const DialogSpec* spec)
     if (record == nullptr || toggle == nullptr || file == nullptr)
         return;
     const bool fromFile = isFile(record);
-    IupSetAttribute(toggle, "KOV_Record", reinterpret_cast<const char*>(record));
+    IupSetAttribute(toggle, KOV_Record, reinterpret_cast<const char*>(record));
     IupSetAttribute(toggle, "VALUE", isSweep(record) ? "ON" : "OFF");
     IupSetAttribute(toggle, "ACTIVE", fromFile ? "NO" : "YES");
-    IupSetAttribute(file, "KOV_Record", reinterpret_cast<const char*>(record));
+    IupSetAttribute(file, KOV_Record, reinterpret_cast<const char*>(record));
     IupSetStrAttribute(file, "TIP", fromFile ? sourceText(record).c_str() : "");
     IupSetAttribute(file, "TITLE", fromFile ? "File*..." : "File...");
     setSweepFieldsActive(spec, isSweep(record));

@@ -3,23 +3,24 @@
 #include "App.h"
 #include "Dialogs.h"
 #include "WindowMain.h"
+#include "kovraHandles.h"
 
 void Dialogs_install()
 {
-    WindowMain_setDialogOpener("KOV_WindowLattice", WindowLattice_show);
-    WindowMain_setDialogOpener("KOV_WindowTemperature", WindowTemperature_show);
-    WindowMain_setDialogOpener("KOV_WindowVoltage", WindowVoltage_show);
-    WindowMain_setDialogOpener("KOV_WindowVariable", WindowVariable_show);
-    WindowMain_setDialogOpener("KOV_WindowDoping", WindowDoping_show);
-    WindowMain_setDialogOpener("KOV_WindowContact", WindowContact_show);
-    WindowMain_setDialogOpener("KOV_WindowTrap", WindowTrap_show);
-    WindowMain_setDialogOpener("KOV_WindowIndex", WindowIndex_show);
-    WindowMain_setDialogOpener("KOV_WindowLight", WindowLight_show);
-    WindowMain_setDialogOpener("KOV_WindowParam", WindowParam_show);
-    WindowMain_setDialogOpener("KOV_WindowUrbach", WindowUrbach_show);
-    WindowMain_setDialogOpener("KOV_WindowMobility", WindowMobility_show);
-    WindowMain_setDialogOpener("KOV_WindowNumeric", WindowNumeric_show);
-    WindowMain_setDialogOpener("KOV_WindowMaterial", WindowMaterial_show);
+    WindowMain_setDialogOpener(KOV_WindowLattice, WindowLattice_show);
+    WindowMain_setDialogOpener(KOV_WindowTemperature, WindowTemperature_show);
+    WindowMain_setDialogOpener(KOV_WindowVoltage, WindowVoltage_show);
+    WindowMain_setDialogOpener(KOV_WindowVariable, WindowVariable_show);
+    WindowMain_setDialogOpener(KOV_WindowDoping, WindowDoping_show);
+    WindowMain_setDialogOpener(KOV_WindowContact, WindowContact_show);
+    WindowMain_setDialogOpener(KOV_WindowTrap, WindowTrap_show);
+    WindowMain_setDialogOpener(KOV_WindowIndex, WindowIndex_show);
+    WindowMain_setDialogOpener(KOV_WindowLight, WindowLight_show);
+    WindowMain_setDialogOpener(KOV_WindowParam, WindowParam_show);
+    WindowMain_setDialogOpener(KOV_WindowUrbach, WindowUrbach_show);
+    WindowMain_setDialogOpener(KOV_WindowMobility, WindowMobility_show);
+    WindowMain_setDialogOpener(KOV_WindowNumeric, WindowNumeric_show);
+    WindowMain_setDialogOpener(KOV_WindowMaterial, WindowMaterial_show);
     DialogHost host{};
     host.currentLayer = []() { return WindowMain_selectedLayerNumber(); };
     host.selectLayer = [](int number) { WindowMain_selectLayer(number); };

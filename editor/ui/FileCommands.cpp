@@ -18,6 +18,7 @@
 #include "kovbase.h"
 #include "kovragui.h"
 #include "settings.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ bool guard(const char* refusal)
         return false;
     }
     if (Document_isModified(document)) {
-        return kovraAskQuestion("Device modified. Proceed anyway?", "KovraDevice", 4, "KOV_WindowMain") == 3;
+        return kovraAskQuestion("Device modified. Proceed anyway?", "KovraDevice", 4, KOV_WindowMain) == 3;
     }
     return true;
 }
@@ -57,7 +58,7 @@ std::string existingFolderOf(const char* path)
 std::string chooseFile(const char* type, const char* title, const std::string& folder)
 {
     Ihandle* chooser = IupFileDlg();
-    IupSetAttribute(chooser, "PARENTDIALOG", "KOV_WindowMain");
+    IupSetAttribute(chooser, "PARENTDIALOG", KOV_WindowMain);
     IupSetAttribute(chooser, "DIALOGTYPE", type);
     IupSetAttribute(chooser, "TITLE", title);
     IupSetAttribute(chooser, "EXTFILTER", filter);
@@ -80,8 +81,8 @@ std::string recentFolder()
 }
 
 struct FileOpening {
-    FileOpening() { IupSetInt(nullptr, "KOV_WindowMainFileOpening", 1); }
-    ~FileOpening() { IupSetInt(nullptr, "KOV_WindowMainFileOpening", 0); }
+    FileOpening() { IupSetInt(nullptr, KOV_WindowMainFileOpening, 1); }
+    ~FileOpening() { IupSetInt(nullptr, KOV_WindowMainFileOpening, 0); }
 };
 
 void showInfof(const char* format, const char* value)
@@ -98,7 +99,7 @@ enum class SaveTarget { GivenPath, DocumentFile, AskAlways };
 int save(Document* document, const char* path, SaveTarget how)
 {
     if (document == nullptr) {
-        kovraShowMessage("Cannot save file: empty document", "KovraDevice", 2, "KOV_WindowMain");
+        kovraShowMessage("Cannot save file: empty document", "KovraDevice", 2, KOV_WindowMain);
         return 0;
     }
     Device_setCommandParam(document->device, "Command.Plot", "No", nullptr, nullptr, 0);
@@ -107,7 +108,7 @@ int save(Document* document, const char* path, SaveTarget how)
     }
     if (Document_isChangedOnDisk(document) &&
         kovraAskQuestion("Document modified outside KovraDevice. Save it anyway?", "KovraDevice", 4,
-                         "KOV_WindowMain") != 3) {
+                         KOV_WindowMain) != 3) {
         return 0;
     }
     std::string target;
@@ -130,7 +131,7 @@ int save(Document* document, const char* path, SaveTarget how)
         const std::string question = "'" + FileNames_fileName(target) + "' was read only up to line " +
                                      std::to_string(line) + " (" + document->readEndReason +
                                      "). Saving writes what was read, and the rest of the file is lost. Save anyway?";
-        if (kovraAskQuestion(question.c_str(), "KovraDevice", 4, "KOV_WindowMain") != 3) {
+        if (kovraAskQuestion(question.c_str(), "KovraDevice", 4, KOV_WindowMain) != 3) {
             return 0;
         }
     }
@@ -140,7 +141,7 @@ int save(Document* document, const char* path, SaveTarget how)
                            (document->saveError[0] != '\0' ? std::string(document->saveError)
                                                            : std::string("the file could not be written"));
         kovraShowInfo(text.c_str(), 0, 1);
-        kovraShowMessage(text.c_str(), "KovraDevice", 2, "KOV_WindowMain");
+        kovraShowMessage(text.c_str(), "KovraDevice", 2, KOV_WindowMain);
         return 0;
     }
     Document_setFilename(document, target.c_str());
@@ -166,7 +167,7 @@ int Document_canClose(const char* refusal, const char* question, const char* tit
     if (!Document_isModified(document)) {
         return 1;
     }
-    return kovraAskQuestion(question, title, 4, "KOV_WindowMain") == 3 ? 1 : 0;
+    return kovraAskQuestion(question, title, 4, KOV_WindowMain) == 3 ? 1 : 0;
 }
 
 int Document_open(const char* path, int ask, int userFile)
@@ -202,7 +203,7 @@ int Document_open(const char* path, int ask, int userFile)
         return 0;
     }
     if (size > maxFileSize) {
-        kovraShowMessage("Cannot load file: invalid size (max: 8 MB)", "KovraDevice", 2, "KOV_WindowMain");
+        kovraShowMessage("Cannot load file: invalid size (max: 8 MB)", "KovraDevice", 2, KOV_WindowMain);
         return 0;
     }
     if (FILE* probe = std::fopen(file.c_str(), "rb")) {
@@ -266,7 +267,7 @@ int WindowMain_onFileNew(Ihandle*)
 
 int WindowMain_onFileNewTemplate(Ihandle* item)
 {
-    const char* attribute = item ? IupGetAttribute(item, "KOV_TemplateId") : nullptr;
+    const char* attribute = item ? IupGetAttribute(item, KOV_TemplateId) : nullptr;
     int id = -1;
     if (attribute == nullptr || std::sscanf(attribute, "%d", &id) != 1 || id < 0 || id > 3) {
         return IUP_DEFAULT;
@@ -312,7 +313,7 @@ int WindowMain_onFileReload(Ihandle*)
     }
     if (Document_isChangedOnDisk(document) &&
         kovraAskQuestion("Document modified outside KovraDevice. Reload it anyway?", "KovraDevice", 4,
-                         "KOV_WindowMain") != 3) {
+                         KOV_WindowMain) != 3) {
         return IUP_DEFAULT;
     }
     std::string file = document->filename;
@@ -352,7 +353,7 @@ int WindowMain_onFileResetDefault(Ihandle*)
 
 int WindowMain_onFileRecent(Ihandle* item)
 {
-    const char* attribute = item ? IupGetAttribute(item, "KOV_RecentFilename") : nullptr;
+    const char* attribute = item ? IupGetAttribute(item, KOV_RecentFilename) : nullptr;
     if (attribute == nullptr) {
         return IUP_DEFAULT;
     }
@@ -380,12 +381,12 @@ int WindowMain_onFileOpenInEditor(Ihandle*)
     }
     if (Document_isChangedOnDisk(document) &&
         kovraAskQuestion("Document modified outside KovraDevice: open it with KovraEdit anyway?", "KovraDevice", 4,
-                         "KOV_WindowMain") != 3) {
+                         KOV_WindowMain) != 3) {
         return IUP_DEFAULT;
     }
     char editor[1024];
     if (App_getEditorPath(editor) == nullptr) {
-        kovraShowMessage("Cannot open file: KovraEdit not found", "KovraDevice", 2, "KOV_WindowMain");
+        kovraShowMessage("Cannot open file: KovraEdit not found", "KovraDevice", 2, KOV_WindowMain);
         return IUP_DEFAULT;
     }
     std::string argument = "\"" + std::string(document->filename).substr(0, 1021) + "\"";
@@ -399,23 +400,23 @@ int WindowMain_onRecentMenuOpen(Ihandle*)
     if (settings == nullptr) {
         return IUP_DEFAULT;
     }
-    if (Ihandle* toggle = IupGetHandle("KOV_FileRecent00")) {
+    if (Ihandle* toggle = IupGetHandle(KOV_FileRecent00)) {
         IupSetAttribute(toggle, "VALUE", settings->FileLastOpenEnable == 1 ? "ON" : "OFF");
     }
     for (int i = 1; i <= SETTINGS_RECENT; ++i) {
         char handle[32];
-        std::snprintf(handle, sizeof handle, "KOV_FileRecent%02d", i);
+        std::snprintf(handle, sizeof handle, KOV_FileRecent_FORMAT, i);
         Ihandle* item = IupGetHandle(handle);
         if (item == nullptr) {
             continue;
         }
         const char* path = settings->FileRecent[i - 1];
         if (path[0] != '\0' && kov_fileExistsA(path) == 1) {
-            IupSetStrAttribute(item, "KOV_RecentFilename", path);
+            IupSetStrAttribute(item, KOV_RecentFilename, path);
             IupSetStrAttribute(item, "TITLE", FileNames_fileName(path).c_str());
             IupSetAttribute(item, "ACTIVE", "YES");
         } else {
-            IupSetAttribute(item, "KOV_RecentFilename", nullptr);
+            IupSetAttribute(item, KOV_RecentFilename, nullptr);
             IupSetAttribute(item, "TITLE", "Recent Device");
             IupSetAttribute(item, "ACTIVE", "NO");
         }
@@ -433,10 +434,10 @@ int WindowMain_onFileMenuOpen(Ihandle*)
         }
     };
     bool exists = document != nullptr && Document_fileExists(document);
-    active("KOV_FileSave", document != nullptr && Document_isModified(document));
-    active("KOV_FileReload", exists);
-    active("KOV_FileDefault", exists);
-    active("KOV_FileReopen", exists);
-    active("KOV_FileDefaultReset", settings != nullptr && kov_fileExistsA(settings->DefaultInput) == 1);
+    active(KOV_FileSave, document != nullptr && Document_isModified(document));
+    active(KOV_FileReload, exists);
+    active(KOV_FileDefault, exists);
+    active(KOV_FileReopen, exists);
+    active(KOV_FileDefaultReset, settings != nullptr && kov_fileExistsA(settings->DefaultInput) == 1);
     return IUP_DEFAULT;
 }

@@ -11,10 +11,11 @@
 
 #include "OutputText.h"
 #include "guiCommon.h"
+#include "kovraHandles.h"
 
 namespace {
 
-constexpr const char* CONSOLE = "KOV_Output";
+constexpr const char* CONSOLE = KOV_Output;
 
 Ihandle* console() { return IupGetHandle(CONSOLE); }
 
@@ -121,7 +122,7 @@ void style(Ihandle* view, const Appended& added, int styleNumber)
 
 Ihandle* consoleOf(Ihandle* item)
 {
-    Ihandle* view = item ? reinterpret_cast<Ihandle*>(IupGetAttribute(item, "KOV_Output")) : nullptr;
+    Ihandle* view = item ? reinterpret_cast<Ihandle*>(IupGetAttribute(item, KOV_Output)) : nullptr;
     return view ? view : console();
 }
 
@@ -141,13 +142,13 @@ Ihandle* Output_create()
 
     char tip[256] = {};
     Ihandle* reset = IupButton(nullptr, nullptr);
-    IupSetHandle("KOV_OutputReset", reset);
+    IupSetHandle(KOV_OutputReset, reset);
     IupSetAttributes(reset, "FLAT=YES, CANFOCUS=NO");
     IupSetStrAttribute(reset, "IMAGE", Images_get(159, tip));
     if (tip[0] != '\0') {
         IupSetStrAttribute(reset, "TIP", tip);
     }
-    IupSetAttribute(reset, "KOV_Output", reinterpret_cast<char*>(view));
+    IupSetAttribute(reset, KOV_Output, reinterpret_cast<char*>(view));
     IupSetAttribute(reset, "VALUE", "OFF");
     IupSetCallback(reset, "ACTION", Output_onClear);
 
@@ -155,13 +156,13 @@ Ihandle* Output_create()
     Ihandle* separator = IupLabel(nullptr);
     IupSetAttribute(separator, "SEPARATOR", "VERTICAL");
     Ihandle* bar = IupHbox(title, separator, reset, IupFill(), nullptr);
-    IupSetHandle("KOV_OutputActionbar", bar);
+    IupSetHandle(KOV_OutputActionbar, bar);
     IupSetAttributes(bar, "EXPAND=HORIZONTAL, ALIGNMENT=ACENTER, MARGIN=0x4, GAP=10, NORMALIZESIZE=VERTICAL");
     Ihandle* viewBox = IupHbox(view, nullptr);
-    IupSetHandle("KOV_OutputHbox", viewBox);
+    IupSetHandle(KOV_OutputHbox, viewBox);
     IupSetAttributes(viewBox, "EXPAND=YES, ALIGNMENT=ALEFT, MARGIN=0x0, GAP=0");
     Ihandle* box = IupVbox(bar, viewBox, nullptr);
-    IupSetHandle("KOV_OutputVbox", box);
+    IupSetHandle(KOV_OutputVbox, box);
     IupSetAttributes(box, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=0x0, GAP=0");
     return box;
 }
@@ -264,8 +265,8 @@ long Output_getLength()
 
 void Output_updateResetButton()
 {
-    Ihandle* reset = IupGetHandle("KOV_OutputReset");
-    if (console() == nullptr || reset == nullptr || IupGetHandle("KOV_OutputActionbar") == nullptr) {
+    Ihandle* reset = IupGetHandle(KOV_OutputReset);
+    if (console() == nullptr || reset == nullptr || IupGetHandle(KOV_OutputActionbar) == nullptr) {
         return;
     }
     const char* wanted = Output_getLength() > 0 ? "ON" : "OFF";

@@ -12,6 +12,7 @@
 #include "kovragui.h"
 #include "FileNames.h"
 #include "Output.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -131,14 +132,14 @@ int Output_openInEditor(Ihandle* item)
         IupExecute(editor, argument.c_str());
         document->consoleFile[0] = '\0';
     } else {
-        kovraShowMessage("Cannot open file: KovraEdit not found", "KovraDevice", 2, "KOV_WindowMain");
+        kovraShowMessage("Cannot open file: KovraEdit not found", "KovraDevice", 2, KOV_WindowMain);
     }
     return IUP_DEFAULT;
 }
 
 void Output_contextMenu()
 {
-    Ihandle* view = IupGetHandle("KOV_Output");
+    Ihandle* view = IupGetHandle(KOV_Output);
     Document* document = App_getDocument();
     if (view == nullptr || document == nullptr || Output_getLength() <= 0) {
         return;
@@ -148,7 +149,7 @@ void Output_contextMenu()
     auto add = [&](const char* title, Icallback action) {
         Ihandle* item = IupItem(title, nullptr);
         IupSetCallback(item, "ACTION", action);
-        IupSetAttribute(item, "KOV_Output", reinterpret_cast<char*>(view));
+        IupSetAttribute(item, KOV_Output, reinterpret_cast<char*>(view));
         IupAppend(menu, item);
     };
     if (!send(view, SCI_GETSELECTIONEMPTY)) {
@@ -161,7 +162,7 @@ void Output_contextMenu()
     add("Zoom In\tCtrl++", Output_onZoomIn);
     add("Zoom Out\tCtrl+-", Output_onZoomOut);
     add("Normal Viewing\tCtrl+0", Output_onZoomReset);
-    IupSetAttribute(menu, "PARENTDIALOG", "KOV_WindowMain");
+    IupSetAttribute(menu, "PARENTDIALOG", KOV_WindowMain);
     int x = IUP_MOUSEPOS, y = IUP_MOUSEPOS;
     int screenX = 0, screenY = 0;
     if (found && Iup_getScreenPosition(view, &screenX, &screenY)) {

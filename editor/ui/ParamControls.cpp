@@ -1,16 +1,17 @@
 #include "ParamControls.h"
 
 #include <cstring>
+#include "kovraHandles.h"
 
 ParamRecord* ParamControl_record(Ihandle* control)
 {
-    return control ? reinterpret_cast<ParamRecord*>(IupGetAttribute(control, "KOV_Record")) : nullptr;
+    return control ? reinterpret_cast<ParamRecord*>(IupGetAttribute(control, KOV_Record)) : nullptr;
 }
 
 void ParamControl_bind(Ihandle* control, ParamRecord* record)
 {
     if (control != nullptr) {
-        IupSetAttribute(control, "KOV_Record", reinterpret_cast<char*>(record));
+        IupSetAttribute(control, KOV_Record, reinterpret_cast<char*>(record));
     }
 }
 

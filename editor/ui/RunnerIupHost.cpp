@@ -3,9 +3,10 @@
 
 #include "ChildReaper.h"
 #include "Output.h"
+#include "kovraHandles.h"
 
 namespace {
-constexpr const char* HOST_ATTRIBUTE = "KOV_RunnerHost";
+constexpr const char* HOST_ATTRIBUTE = KOV_RunnerHost;
 }
 
 RunnerIupHost::~RunnerIupHost()
@@ -31,7 +32,7 @@ bool RunnerIupHost::startTimer(int milliseconds)
         if (timer_ == nullptr) {
             return false;
         }
-        IupSetHandle("KOV_RunnerTimer", timer_);
+        IupSetHandle(KOV_RunnerTimer, timer_);
         IupSetAttribute(timer_, HOST_ATTRIBUTE, reinterpret_cast<char*>(this));
         IupSetCallback(timer_, "ACTION_CB", onTimerAction);
     }
@@ -66,7 +67,7 @@ int RunnerIupHost::onTimerAction(Ihandle* timer)
 
 bool RunnerConsoleHost::consoleExists()
 {
-    return IupGetHandle("KOV_Output") != nullptr;
+    return IupGetHandle(KOV_Output) != nullptr;
 }
 
 int RunnerConsoleHost::printColored(const std::string& text)
@@ -92,6 +93,6 @@ bool RunnerConsoleHost::consoleEmpty()
 bool RunnerConsoleHost::consoleEndsWithLf()
 {
     const long length = Output_getLength();
-    Ihandle* view = IupGetHandle("KOV_Output");
+    Ihandle* view = IupGetHandle(KOV_Output);
     return length > 0 && IupScintillaSendMessage(view, SCI_GETCHARAT, length - 1, 0) == '\n';
 }

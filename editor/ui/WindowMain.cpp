@@ -15,6 +15,7 @@
 #include "settings.h"
 #include "FileNames.h"
 #include "RecentFiles.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ Ihandle* item(const char* title, const char* handle, Icallback action)
 // name; the one routine below opens it.
 int openNamedDialog(Ihandle* ih)
 {
-    const char* dialog = IupGetAttribute(ih, "KOV_Dialog");
+    const char* dialog = IupGetAttribute(ih, KOV_Dialog);
     if (dialog != nullptr) {
         WindowMain_openDialog(dialog);
     }
@@ -56,7 +57,7 @@ int openNamedDialog(Ihandle* ih)
 Ihandle* dialogItem(const char* title, const char* handle, const char* dialog)
 {
     Ihandle* ih = item(title, handle, openNamedDialog);
-    IupSetStrAttribute(ih, "KOV_Dialog", dialog);
+    IupSetStrAttribute(ih, KOV_Dialog, dialog);
     if (!WindowMain_hasDialog(dialog)) {
         IupSetAttribute(ih, "ACTIVE", "NO");
     }
@@ -113,7 +114,7 @@ Ihandle* layerButton(const char* title, const char* handle, const char* dialog)
         IupSetHandle(handle, ih);
     }
     IupSetAttributes(ih, "EXPAND=HORIZONTAL, ALIGNMENT=ACENTER, SIZE=84x");
-    IupSetStrAttribute(ih, "KOV_Dialog", dialog);
+    IupSetStrAttribute(ih, KOV_Dialog, dialog);
     IupSetCallback(ih, "ACTION", openNamedDialog);
     if (!WindowMain_hasDialog(dialog)) {
         IupSetAttribute(ih, "ACTIVE", "NO");
@@ -134,46 +135,46 @@ Ihandle* buildRightColumn()
     const char* columnLabel = "EXPAND=HORIZONTAL, ALIGNMENT=ACENTER:ABOTTOM, SIZE=84x";
     Ihandle* layerLabels = row(label("  ", columnLabel), label("Doping (1/cm3)", columnLabel),
                                label("Thickness (um)", columnLabel), label("Bandgap (eV)", columnLabel));
-    Ihandle* layerList = dropdown("KOV_WindowMain_LayerList");
+    Ihandle* layerList = dropdown(KOV_WindowMain_LayerList);
     IupSetCallback(layerList, "ACTION", WindowMain_onLayerListAction);
     IupSetStrAttribute(layerList, "PARAMTIP", "Layer");
     IupSetCallback(layerList, "GETFOCUS_CB", WindowMain_onParamFocus);
-    Ihandle* doping = valueField("KOV_WindowMain_Doping", "Doping (1/cm3)");
+    Ihandle* doping = valueField(KOV_WindowMain_Doping, "Doping (1/cm3)");
     IupSetAttribute(doping, "CUEBANNER", "Intrinsic");
-    Ihandle* layerFields = row(layerList, doping, valueField("KOV_WindowMain_Thickness", "Thickness (um)"),
-                               valueField("KOV_WindowMain_Bandgap", "Bandgap (eV)"));
+    Ihandle* layerFields = row(layerList, doping, valueField(KOV_WindowMain_Thickness, "Thickness (um)"),
+                               valueField(KOV_WindowMain_Bandgap, "Bandgap (eV)"));
     Ihandle* layerBox = IupVbox(layerLabels, layerFields, nullptr);
     IupSetAttributes(layerBox, "EXPAND=HORIZONTAL, ALIGNMENT=ACENTER, MARGIN=0x0, GAP=5");
 
-    Ihandle* buttons = row(layerButton("Parameters...", "KOV_WindowMain_LayerParam", "KOV_WindowParam"),
-                           layerButton("Doping...", "KOV_WindowMain_LayerDoping", "KOV_WindowDoping"),
-                           layerButton("Mobility...", "KOV_WindowMain_LayerMobility", "KOV_WindowMobility"),
-                           layerButton("Index...", "KOV_WindowMain_LayerIndex", "KOV_WindowIndex"));
+    Ihandle* buttons = row(layerButton("Parameters...", KOV_WindowMain_LayerParam, KOV_WindowParam),
+                           layerButton("Doping...", KOV_WindowMain_LayerDoping, KOV_WindowDoping),
+                           layerButton("Mobility...", KOV_WindowMain_LayerMobility, KOV_WindowMobility),
+                           layerButton("Index...", KOV_WindowMain_LayerIndex, KOV_WindowIndex));
 
     Ihandle* voltageLabels = row(label(" ", columnLabel), label("Start (V)", columnLabel),
                                  label("End (V)", columnLabel), label("Step (V)", columnLabel));
-    Ihandle* sweep = dropdown("KOV_WindowMain_VoltageSweep");
+    Ihandle* sweep = dropdown(KOV_WindowMain_VoltageSweep);
     IupSetCallback(sweep, "ACTION", WindowMain_onVoltageSweep);
     Ihandle* voltageFields = row(sweep,
-                                 valueField("KOV_WindowMain_VoltageStart", "Init (V)"),
-                                 valueField("KOV_WindowMain_VoltageEnd", "End (V)"),
-                                 valueField("KOV_WindowMain_VoltageStep", "Step (V)"));
+                                 valueField(KOV_WindowMain_VoltageStart, "Init (V)"),
+                                 valueField(KOV_WindowMain_VoltageEnd, "End (V)"),
+                                 valueField(KOV_WindowMain_VoltageStep, "Step (V)"));
     Ihandle* voltageBox = IupVbox(voltageLabels, voltageFields, nullptr);
     IupSetAttributes(voltageBox, "EXPAND=HORIZONTAL, ALIGNMENT=ACENTER, MARGIN=0x0, GAP=5");
 
-    Ihandle* light = row(lightToggle("Light, Mono", "KOV_WindowMain_LightMono"),
-                         lightToggle("AM1.5", "KOV_WindowMain_LightAM15"),
-                         lightToggle("Sweep <QE>", "KOV_WindowMain_LightSweep"),
-                         lightToggle("File", "KOV_WindowMain_LightFile"));
+    Ihandle* light = row(lightToggle("Light, Mono", KOV_WindowMain_LightMono),
+                         lightToggle("AM1.5", KOV_WindowMain_LightAM15),
+                         lightToggle("Sweep <QE>", KOV_WindowMain_LightSweep),
+                         lightToggle("File", KOV_WindowMain_LightFile));
 
-    Ihandle* right = named(IupVbox(layerBox, buttons, voltageBox, light, Output_create(), nullptr), "KOV_RightBox");
+    Ihandle* right = named(IupVbox(layerBox, buttons, voltageBox, light, Output_create(), nullptr), KOV_RightBox);
     IupSetAttributes(right, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=5x10, GAP=16");
     return right;
 }
 
 Ihandle* buildLeftColumn()
 {
-    Ihandle* name = named(IupText(nullptr), "KOV_DeviceName");
+    Ihandle* name = named(IupText(nullptr), KOV_DeviceName);
     IupSetAttributes(name, "RASTERSIZE=250x, ALIGNMENT=ACENTER");
     IupSetAttribute(name, "PARAMTIP", "Device Name");
     IupSetAttribute(name, "CUEBANNER", "Device Name");
@@ -193,12 +194,12 @@ int keyDialog(const char* name)
     WindowMain_openDialog(name);
     return IUP_DEFAULT;
 }
-int keyParam(Ihandle*) { return keyDialog("KOV_WindowParam"); }
-int keyDoping(Ihandle*) { return keyDialog("KOV_WindowDoping"); }
-int keyMobility(Ihandle*) { return keyDialog("KOV_WindowMobility"); }
-int keyIndex(Ihandle*) { return keyDialog("KOV_WindowIndex"); }
-int keyLight(Ihandle*) { return keyDialog("KOV_WindowLight"); }
-int keyVoltage(Ihandle*) { return keyDialog("KOV_WindowVoltage"); }
+int keyParam(Ihandle*) { return keyDialog(KOV_WindowParam); }
+int keyDoping(Ihandle*) { return keyDialog(KOV_WindowDoping); }
+int keyMobility(Ihandle*) { return keyDialog(KOV_WindowMobility); }
+int keyIndex(Ihandle*) { return keyDialog(KOV_WindowIndex); }
+int keyLight(Ihandle*) { return keyDialog(KOV_WindowLight); }
+int keyVoltage(Ihandle*) { return keyDialog(KOV_WindowVoltage); }
 
 void bindKeys(Ihandle* dialog)
 {
@@ -227,8 +228,8 @@ Ihandle* recentMenu()
 {
     Settings* settings = App_getSettings();
     Ihandle* menu = IupMenu(nullptr);
-    Ihandle* lastOpen = item("Load last opened device at startup", "KOV_FileRecent00", WindowMain_onFileRecent);
-    IupSetAttribute(lastOpen, "KOV_RecentFilename", "__File_Last_Open_Enable__");
+    Ihandle* lastOpen = item("Load last opened device at startup", KOV_FileRecent00, WindowMain_onFileRecent);
+    IupSetAttribute(lastOpen, KOV_RecentFilename, "__File_Last_Open_Enable__");
     IupSetAttribute(lastOpen, "VALUE", settings && settings->FileLastOpenEnable == 1 ? "ON" : "OFF");
     IupAppend(menu, lastOpen);
     IupAppend(menu, IupSeparator());
@@ -241,18 +242,18 @@ Ihandle* recentMenu()
                 continue;
             }
             char handle[32];
-            std::snprintf(handle, sizeof handle, "KOV_FileRecent%02d", number++);
+            std::snprintf(handle, sizeof handle, KOV_FileRecent_FORMAT, number++);
             Ihandle* entry = item(FileNames_fileName(path).c_str(), handle, WindowMain_onFileRecent);
-            IupSetStrAttribute(entry, "KOV_RecentFilename", path);
+            IupSetStrAttribute(entry, KOV_RecentFilename, path);
             IupAppend(menu, entry);
         }
         RecentFiles_prune(settings->FileRecent, [](const char* p) { return kov_fileExistsA(p) == 1; });
     }
     for (; number <= SETTINGS_RECENT; ++number) {
         char handle[32];
-        std::snprintf(handle, sizeof handle, "KOV_FileRecent%02d", number);
+        std::snprintf(handle, sizeof handle, KOV_FileRecent_FORMAT, number);
         Ihandle* entry = item("Recent Device", handle, WindowMain_onFileRecent);
-        IupSetAttribute(entry, "KOV_RecentFilename", nullptr);
+        IupSetAttribute(entry, KOV_RecentFilename, nullptr);
         IupSetAttribute(entry, "ACTIVE", "NO");
         IupAppend(menu, entry);
     }
@@ -265,9 +266,9 @@ Ihandle* templateMenu()
     Ihandle* menu = IupMenu(nullptr);
     for (int id = 0; id < 4 && TemplateTable[id].id >= 0; ++id) {
         char handle[32];
-        std::snprintf(handle, sizeof handle, "KOV_Template%02d", id);
+        std::snprintf(handle, sizeof handle, KOV_Template_FORMAT, id);
         Ihandle* entry = item(TemplateTable[id].name, handle, WindowMain_onFileNewTemplate);
-        IupSetInt(entry, "KOV_TemplateId", id);
+        IupSetInt(entry, KOV_TemplateId, id);
         IupAppend(menu, entry);
     }
     return menu;
@@ -275,22 +276,22 @@ Ihandle* templateMenu()
 
 void appendLayerItems(Ihandle* menu)
 {
-    IupAppend(menu, item("Insert Layer", "KOV_DeviceLayerInsert", insertLayerItem));
-    IupAppend(menu, item("Move Layer Up", "KOV_DeviceLayerMoveUp", moveUpItem));
-    IupAppend(menu, item("Move Layer Down", "KOV_DeviceLayerMoveDown", moveDownItem));
-    IupAppend(menu, item("Delete Layer", "KOV_DeviceLayerDelete", deleteLayerItem));
-    IupAppend(menu, dialogItem("Layer Parameters...\tF5", "KOV_DeviceLayerParam", "KOV_WindowParam"));
-    IupAppend(menu, dialogItem("Material...", "KOV_DeviceLayerMaterial", "KOV_WindowMaterial"));
-    IupAppend(menu, dialogItem("Lattice...", "KOV_DeviceLayerLattice", "KOV_WindowLattice"));
+    IupAppend(menu, item("Insert Layer", KOV_DeviceLayerInsert, insertLayerItem));
+    IupAppend(menu, item("Move Layer Up", KOV_DeviceLayerMoveUp, moveUpItem));
+    IupAppend(menu, item("Move Layer Down", KOV_DeviceLayerMoveDown, moveDownItem));
+    IupAppend(menu, item("Delete Layer", KOV_DeviceLayerDelete, deleteLayerItem));
+    IupAppend(menu, dialogItem("Layer Parameters...\tF5", KOV_DeviceLayerParam, KOV_WindowParam));
+    IupAppend(menu, dialogItem("Material...", KOV_DeviceLayerMaterial, KOV_WindowMaterial));
+    IupAppend(menu, dialogItem("Lattice...", KOV_DeviceLayerLattice, KOV_WindowLattice));
     IupAppend(menu, IupSeparator());
-    IupAppend(menu, dialogItem("Variables...", "KOV_DeviceLayerVariable", "KOV_WindowVariable"));
+    IupAppend(menu, dialogItem("Variables...", KOV_DeviceLayerVariable, KOV_WindowVariable));
     IupAppend(menu, IupSeparator());
-    IupAppend(menu, dialogItem("Doping...\tF6", "KOV_DeviceLayerDoping", "KOV_WindowDoping"));
-    IupAppend(menu, dialogItem("Traps...", "KOV_DeviceLayerTrap", "KOV_WindowTrap"));
-    IupAppend(menu, dialogItem("Urbach Tail...", "KOV_DeviceLayerUrbach", "KOV_WindowUrbach"));
+    IupAppend(menu, dialogItem("Doping...\tF6", KOV_DeviceLayerDoping, KOV_WindowDoping));
+    IupAppend(menu, dialogItem("Traps...", KOV_DeviceLayerTrap, KOV_WindowTrap));
+    IupAppend(menu, dialogItem("Urbach Tail...", KOV_DeviceLayerUrbach, KOV_WindowUrbach));
     IupAppend(menu, IupSeparator());
-    IupAppend(menu, dialogItem("Mobility...\tF7", "KOV_DeviceLayerMobility", "KOV_WindowMobility"));
-    IupAppend(menu, dialogItem("Index...\tF8", "KOV_DeviceLayerIndex", "KOV_WindowIndex"));
+    IupAppend(menu, dialogItem("Mobility...\tF7", KOV_DeviceLayerMobility, KOV_WindowMobility));
+    IupAppend(menu, dialogItem("Index...\tF8", KOV_DeviceLayerIndex, KOV_WindowIndex));
 }
 
 Ihandle* submenu(const char* title, Ihandle* menu, Icallback open)
@@ -321,7 +322,7 @@ int WindowMain_openDialog(const char* dialogName)
     if (!WindowMain_hasDialog(dialogName)) {
         return IUP_DEFAULT;
     }
-    if (std::string(dialogName) == "KOV_WindowNumeric" && App_getDocument() == nullptr) {
+    if (std::string(dialogName) == KOV_WindowNumeric && App_getDocument() == nullptr) {
         return IUP_DEFAULT;
     }
     openers()[dialogName]();
@@ -330,11 +331,11 @@ int WindowMain_openDialog(const char* dialogName)
 
 Ihandle* WindowMain_create(int width, int height)
 {
-    Ihandle* split = named(IupHbox(buildLeftColumn(), buildRightColumn(), nullptr), "KOV_CentralSplitBox");
+    Ihandle* split = named(IupHbox(buildLeftColumn(), buildRightColumn(), nullptr), KOV_CentralSplitBox);
     IupSetAttributes(split, "EXPAND=YES, ALIGNMENT=ATOP, MARGIN=10x6, GAP=10");
-    Ihandle* mainBox = named(IupVbox(split, nullptr), "KOV_WindowMainBox");
+    Ihandle* mainBox = named(IupVbox(split, nullptr), KOV_WindowMainBox);
     IupSetAttributes(mainBox, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=0x2, GAP=0");
-    Ihandle* dialog = named(IupDialog(mainBox), "KOV_WindowMain");
+    Ihandle* dialog = named(IupDialog(mainBox), KOV_WindowMain);
     IupSetAttributes(dialog, "ALIGNMENT=CENTER, MARGIN=0x0, GAP=0, EXPAND=YES, RESIZE=YES, SHRINK=YES, MAXBOX=YES, "
                              "MINSIZE=720x480");
     IupSetAttribute(dialog, "TITLE", "KovraDevice");
@@ -347,28 +348,28 @@ Ihandle* WindowMain_create(int width, int height)
 
 void WindowMain_createFileMenu(Ihandle* menu)
 {
-    IupAppend(menu, item("&New\tCtrl+N", "KOV_FileNew", WindowMain_onFileNew));
+    IupAppend(menu, item("&New\tCtrl+N", KOV_FileNew, WindowMain_onFileNew));
     IupAppend(menu, IupSubmenu("New <Template>", templateMenu()));
     IupAppend(menu, IupSeparator());
-    IupAppend(menu, item("&Open\tCtrl+O", "KOV_FileOpen", WindowMain_onFileOpen));
+    IupAppend(menu, item("&Open\tCtrl+O", KOV_FileOpen, WindowMain_onFileOpen));
     IupAppend(menu, IupSeparator());
-    IupAppend(menu, item("&Save\tCtrl+S", "KOV_FileSave", WindowMain_onFileSave));
-    IupAppend(menu, item("Save As...", "KOV_FileSaveAs", WindowMain_onFileSaveAs));
-    IupAppend(menu, item("Reload", "KOV_FileReload", WindowMain_onFileReload));
-    Ihandle* setDefault = item("Set As &Default", "KOV_FileDefault", WindowMain_onFileSetDefault);
+    IupAppend(menu, item("&Save\tCtrl+S", KOV_FileSave, WindowMain_onFileSave));
+    IupAppend(menu, item("Save As...", KOV_FileSaveAs, WindowMain_onFileSaveAs));
+    IupAppend(menu, item("Reload", KOV_FileReload, WindowMain_onFileReload));
+    Ihandle* setDefault = item("Set As &Default", KOV_FileDefault, WindowMain_onFileSetDefault);
     IupSetCallback(setDefault, "HIGHLIGHT_CB", WindowMain_onFileDefaultHighlight);
     IupAppend(menu, setDefault);
-    IupAppend(menu, item("Reset Default", "KOV_FileDefaultReset", WindowMain_onFileResetDefault));
-    IupAppend(menu, item("Open With KovraEdit", "KOV_FileReopen", WindowMain_onFileOpenInEditor));
+    IupAppend(menu, item("Reset Default", KOV_FileDefaultReset, WindowMain_onFileResetDefault));
+    IupAppend(menu, item("Open With KovraEdit", KOV_FileReopen, WindowMain_onFileOpenInEditor));
     IupAppend(menu, IupSeparator());
     IupAppend(menu, IupSubmenu("&Recent Files", recentMenu()));
     IupAppend(menu, IupSeparator());
-    IupAppend(menu, item("E&xit\tAlt+F4", "KOV_FileExit", WindowMain_onClose));
+    IupAppend(menu, item("E&xit\tAlt+F4", KOV_FileExit, WindowMain_onClose));
 }
 
 Ihandle* WindowMain_createLayerMenu()
 {
-    if (IupGetHandle("KOV_WindowMain") == nullptr || App_getSettings() == nullptr) {
+    if (IupGetHandle(KOV_WindowMain) == nullptr || App_getSettings() == nullptr) {
         return nullptr;
     }
     Ihandle* menu = IupMenu(nullptr);
@@ -379,49 +380,49 @@ Ihandle* WindowMain_createLayerMenu()
 
 void WindowMain_createOptionsMenu(Ihandle* menu)
 {
-    Ihandle* outDir = item("Output &Directory...", "KOV_OptionsOutDir", WindowMain_onOptionsOutDir);
+    Ihandle* outDir = item("Output &Directory...", KOV_OptionsOutDir, WindowMain_onOptionsOutDir);
     IupSetCallback(outDir, "HIGHLIGHT_CB", WindowMain_onOutDirHighlight);
     IupAppend(menu, outDir);
-    IupAppend(menu, item("Save All Output", "KOV_OptionsSaveFull", WindowMain_onOptionsSaveFull));
-    IupAppend(menu, item("Recreate Output Directory", "KOV_OptionsDirDate", WindowMain_onOptionsDirDate));
-    IupAppend(menu, item("Plot Simulation Results", "KOV_OptionsPlot", WindowMain_onOptionsPlot));
+    IupAppend(menu, item("Save All Output", KOV_OptionsSaveFull, WindowMain_onOptionsSaveFull));
+    IupAppend(menu, item("Recreate Output Directory", KOV_OptionsDirDate, WindowMain_onOptionsDirDate));
+    IupAppend(menu, item("Plot Simulation Results", KOV_OptionsPlot, WindowMain_onOptionsPlot));
     IupAppend(menu, IupSeparator());
-    Ihandle* colorize = IupMenu(item("Doping", "KOV_OptionsColorizeN", WindowMain_onColorize),
-                                item("Bandgap", "KOV_OptionsColorizeEg", WindowMain_onColorize),
-                                item("Mesh", "KOV_OptionsColorizeMesh", WindowMain_onColorize),
-                                item("None", "KOV_OptionsColorizeNone", WindowMain_onColorize), nullptr);
+    Ihandle* colorize = IupMenu(item("Doping", KOV_OptionsColorizeN, WindowMain_onColorize),
+                                item("Bandgap", KOV_OptionsColorizeEg, WindowMain_onColorize),
+                                item("Mesh", KOV_OptionsColorizeMesh, WindowMain_onColorize),
+                                item("None", KOV_OptionsColorizeNone, WindowMain_onColorize), nullptr);
     IupAppend(menu, submenu("&Colorize using", colorize, WindowMain_onColorizeMenuOpen));
     IupAppend(menu, IupSeparator());
-    IupAppend(menu, dialogItem("Numeric...", "KOV_OptionsNumeric", "KOV_WindowNumeric"));
+    IupAppend(menu, dialogItem("Numeric...", KOV_OptionsNumeric, KOV_WindowNumeric));
 }
 
 void WindowMain_createToolsMenu(Ihandle* menu)
 {
-    IupAppend(menu, item("&Contents (PDF)\tF1", "KOV_HelpContents", WindowMain_onHelp));
+    IupAppend(menu, item("&Contents (PDF)\tF1", KOV_HelpContents, WindowMain_onHelp));
     Ihandle* examples = IupMenu(nullptr);
     for (int id = 0; id < 4 && ExampleTable[id].id >= 0; ++id) {
         char handle[32];
-        std::snprintf(handle, sizeof handle, "KOV_Example%02d", id);
+        std::snprintf(handle, sizeof handle, KOV_Example_FORMAT, id);
         Ihandle* entry = item(ExampleTable[id].name, handle, WindowMain_onExample);
-        IupSetInt(entry, "KOV_ExampleId", id);
+        IupSetInt(entry, KOV_ExampleId, id);
         IupAppend(examples, entry);
     }
     IupAppend(menu, IupSubmenu("&Examples", examples));
     IupAppend(menu, IupSeparator());
-    Ihandle* tools = IupMenu(item("KovraEdit", "KOV_KovraTool_KovraEdit", WindowMain_onTool),
-                             item("KovraCalc", "KOV_KovraTool_KovraCalc", WindowMain_onTool),
-                             item("KovraPlot", "KOV_KovraTool_KovraPlot", WindowMain_onTool),
-                             item("KovraDatabase", "KOV_KovraTool_KovraDatabase", WindowMain_onTool), nullptr);
+    Ihandle* tools = IupMenu(item("KovraEdit", KOV_KovraTool_KovraEdit, WindowMain_onTool),
+                             item("KovraCalc", KOV_KovraTool_KovraCalc, WindowMain_onTool),
+                             item("KovraPlot", KOV_KovraTool_KovraPlot, WindowMain_onTool),
+                             item("KovraDatabase", KOV_KovraTool_KovraDatabase, WindowMain_onTool), nullptr);
     IupAppend(menu, IupSubmenu("&Kovra Tools", tools));
     IupAppend(menu, IupSeparator());
-    IupAppend(menu, item("&Check for Update...", "KOV_HelpUpdate", WindowMain_onCheckUpdate));
+    IupAppend(menu, item("&Check for Update...", KOV_HelpUpdate, WindowMain_onCheckUpdate));
     IupAppend(menu, IupSeparator());
-    IupAppend(menu, item("&About...\tAlt+F1", "KOV_HelpAbout", WindowAbout_show));
+    IupAppend(menu, item("&About...\tAlt+F1", KOV_HelpAbout, WindowAbout_show));
 }
 
 void WindowMain_createMenubar(Ihandle* menu, const char* name)
 {
-    if (menu == nullptr || name == nullptr || IupGetHandle("KOV_WindowMain") == nullptr ||
+    if (menu == nullptr || name == nullptr || IupGetHandle(KOV_WindowMain) == nullptr ||
         App_getSettings() == nullptr) {
         return;
     }
@@ -431,27 +432,27 @@ void WindowMain_createMenubar(Ihandle* menu, const char* name)
     WindowMain_createFileMenu(file);
     IupAppend(menu, submenu("&File", file, WindowMain_onFileMenuOpen));
 
-    Ihandle* statusbar = item("Statusbar", "KOV_ViewStatusbar", WindowMain_onViewStatusbar);
-    Ihandle* actionbar = item("Actionbar", "KOV_ViewActionbar", WindowMain_onViewActionbar);
+    Ihandle* statusbar = item("Statusbar", KOV_ViewStatusbar, WindowMain_onViewStatusbar);
+    Ihandle* actionbar = item("Actionbar", KOV_ViewActionbar, WindowMain_onViewActionbar);
     IupAppend(menu, submenu("&View", IupMenu(statusbar, actionbar, nullptr), WindowMain_onViewMenuOpen));
 
     Ihandle* device = IupMenu(nullptr);
     appendLayerItems(device);
     IupAppend(device, IupSeparator());
-    IupAppend(device, dialogItem("Temperature...", "KOV_DeviceTemperature", "KOV_WindowTemperature"));
-    IupAppend(device, dialogItem("Contacts...", "KOV_DeviceContact", "KOV_WindowContact"));
+    IupAppend(device, dialogItem("Temperature...", KOV_DeviceTemperature, KOV_WindowTemperature));
+    IupAppend(device, dialogItem("Contacts...", KOV_DeviceContact, KOV_WindowContact));
     IupAppend(menu, submenu("&Device", device, WindowMain_onLayerMenuOpen));
 
     IupAppend(menu, IupSubmenu("&Excitation",
-                               IupMenu(dialogItem("Light...\tF10", "KOV_ExcitationLight", "KOV_WindowLight"),
-                                       dialogItem("Voltage...\tF11", "KOV_ExcitationVoltage", "KOV_WindowVoltage"),
+                               IupMenu(dialogItem("Light...\tF10", KOV_ExcitationLight, KOV_WindowLight),
+                                       dialogItem("Voltage...\tF11", KOV_ExcitationVoltage, KOV_WindowVoltage),
                                        nullptr)));
 
-    Ihandle* clear = item("&Clear Output", "KOV_RunClear", Output_onClear);
-    IupSetAttribute(clear, "KOV_Output", reinterpret_cast<char*>(IupGetHandle("KOV_Output")));
-    Ihandle* run = IupMenu(item("&Run\tF12", "KOV_RunRun", WindowMain_onRun),
-                           item("&Stop\tAlt+F12", "KOV_RunStop", WindowMain_onStop), IupSeparator(),
-                           item("&Plot", "KOV_RunPlot", WindowMain_onPlot), IupSeparator(), clear, nullptr);
+    Ihandle* clear = item("&Clear Output", KOV_RunClear, Output_onClear);
+    IupSetAttribute(clear, KOV_Output, reinterpret_cast<char*>(IupGetHandle(KOV_Output)));
+    Ihandle* run = IupMenu(item("&Run\tF12", KOV_RunRun, WindowMain_onRun),
+                           item("&Stop\tAlt+F12", KOV_RunStop, WindowMain_onStop), IupSeparator(),
+                           item("&Plot", KOV_RunPlot, WindowMain_onPlot), IupSeparator(), clear, nullptr);
     IupAppend(menu, submenu("&Run", run, WindowMain_onRunMenuOpen));
 
     Ihandle* options = IupMenu(nullptr);

@@ -18,6 +18,7 @@
 #include "kovProcess.h"
 #include "kovragui.h"
 #include "settings.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -57,14 +58,14 @@ void storeOption(bool numeric, const char* key, const char* value)
     }
 }
 
-bool consoleFocused() { return IupGetFocus() != nullptr && IupGetFocus() == IupGetHandle("KOV_Output"); }
+bool consoleFocused() { return IupGetFocus() != nullptr && IupGetFocus() == IupGetHandle(KOV_Output); }
 
 int onConsole(void (*action)(Ihandle*))
 {
     if (!consoleFocused()) {
         return IUP_CONTINUE;
     }
-    action(IupGetHandle("KOV_Output"));
+    action(IupGetHandle(KOV_Output));
     return IUP_IGNORE;
 }
 
@@ -142,14 +143,14 @@ int WindowMain_onRunMenuOpen(Ihandle*)
         }
     };
     const bool runner = WindowMain_runner() != nullptr;
-    active("KOV_RunRun", runner && !busy);
-    active("KOV_RunStop", busy);
-    active("KOV_RunPlot", runner && plot);
-    Ihandle* console = IupGetHandle("KOV_Output");
-    if (Ihandle* clear = IupGetHandle("KOV_RunClear")) {
-        IupSetAttribute(clear, "KOV_Output", reinterpret_cast<char*>(console));
+    active(KOV_RunRun, runner && !busy);
+    active(KOV_RunStop, busy);
+    active(KOV_RunPlot, runner && plot);
+    Ihandle* console = IupGetHandle(KOV_Output);
+    if (Ihandle* clear = IupGetHandle(KOV_RunClear)) {
+        IupSetAttribute(clear, KOV_Output, reinterpret_cast<char*>(console));
     }
-    active("KOV_RunClear", console != nullptr && IupScintillaSendMessage(console, SCI_GETLENGTH, 0, 0) > 0);
+    active(KOV_RunClear, console != nullptr && IupScintillaSendMessage(console, SCI_GETLENGTH, 0, 0) > 0);
     return IUP_DEFAULT;
 }
 
@@ -160,7 +161,7 @@ int WindowMain_onOptionsOutDir(Ihandle*)
     if (device == nullptr || Device_findCommandParam(device, "Command.OutDir") == nullptr) {
         return IUP_DEFAULT;
     }
-    int answer = kovraAskQuestion("Manually select the output directory?", "Output Directory", 5, "KOV_WindowMain");
+    int answer = kovraAskQuestion("Manually select the output directory?", "Output Directory", 5, KOV_WindowMain);
     if (answer == 5) {
         return IUP_DEFAULT;
     }
@@ -169,7 +170,7 @@ int WindowMain_onOptionsOutDir(Ihandle*)
         return IUP_DEFAULT;
     }
     Ihandle* chooser = IupFileDlg();
-    IupSetAttribute(chooser, "PARENTDIALOG", "KOV_WindowMain");
+    IupSetAttribute(chooser, "PARENTDIALOG", KOV_WindowMain);
     IupSetAttribute(chooser, "DIALOGTYPE", "DIR");
     IupSetAttribute(chooser, "TITLE", "Select Output Directory");
     IupSetStrAttribute(chooser, "DIRECTORY", commandValue(device, "Command.OutDir").c_str());
@@ -234,12 +235,12 @@ int WindowMain_onOptionsMenuOpen(Ihandle*)
     }
     std::string dirDate = commandValue(device, "Command.OutDirDate");
     if (strcasecmp(dirDate.c_str(), "Yes") == 0) {
-        setCheck("KOV_OptionsDirDate", true);
+        setCheck(KOV_OptionsDirDate, true);
     } else if (strcasecmp(dirDate.c_str(), "No") == 0) {
-        setCheck("KOV_OptionsDirDate", false);
+        setCheck(KOV_OptionsDirDate, false);
     }
-    setCheck("KOV_OptionsSaveFull", numericValue(device, "Numeric.SaveFull") == "Yes");
-    setCheck("KOV_OptionsPlot", document->plotAfterRun == 1);
+    setCheck(KOV_OptionsSaveFull, numericValue(device, "Numeric.SaveFull") == "Yes");
+    setCheck(KOV_OptionsPlot, document->plotAfterRun == 1);
     return IUP_DEFAULT;
 }
 
@@ -251,13 +252,13 @@ int WindowMain_onColorize(Ihandle* item)
     }
     int& mode = settings->DeviceColorize;
     // Choosing the mode that is on already goes back to doping colours.
-    if (item == IupGetHandle("KOV_OptionsColorizeN")) {
+    if (item == IupGetHandle(KOV_OptionsColorizeN)) {
         mode = COLORIZE_DOPING;
-    } else if (item == IupGetHandle("KOV_OptionsColorizeEg")) {
+    } else if (item == IupGetHandle(KOV_OptionsColorizeEg)) {
         mode = mode == COLORIZE_BANDGAP ? COLORIZE_DOPING : COLORIZE_BANDGAP;
-    } else if (item == IupGetHandle("KOV_OptionsColorizeMesh")) {
+    } else if (item == IupGetHandle(KOV_OptionsColorizeMesh)) {
         mode = mode == COLORIZE_MESH ? COLORIZE_DOPING : COLORIZE_MESH;
-    } else if (item == IupGetHandle("KOV_OptionsColorizeNone")) {
+    } else if (item == IupGetHandle(KOV_OptionsColorizeNone)) {
         mode = mode == COLORIZE_NONE ? COLORIZE_DOPING : COLORIZE_NONE;
     }
     DeviceCanvas_redraw();
@@ -270,10 +271,10 @@ int WindowMain_onColorizeMenuOpen(Ihandle*)
     if (settings == nullptr) {
         return IUP_DEFAULT;
     }
-    setCheck("KOV_OptionsColorizeN", settings->DeviceColorize == COLORIZE_DOPING);
-    setCheck("KOV_OptionsColorizeEg", settings->DeviceColorize == COLORIZE_BANDGAP);
-    setCheck("KOV_OptionsColorizeMesh", settings->DeviceColorize == COLORIZE_MESH);
-    setCheck("KOV_OptionsColorizeNone", settings->DeviceColorize == COLORIZE_NONE);
+    setCheck(KOV_OptionsColorizeN, settings->DeviceColorize == COLORIZE_DOPING);
+    setCheck(KOV_OptionsColorizeEg, settings->DeviceColorize == COLORIZE_BANDGAP);
+    setCheck(KOV_OptionsColorizeMesh, settings->DeviceColorize == COLORIZE_MESH);
+    setCheck(KOV_OptionsColorizeNone, settings->DeviceColorize == COLORIZE_NONE);
     return IUP_DEFAULT;
 }
 
@@ -284,9 +285,9 @@ int WindowMain_onConsoleZoomReset(Ihandle*) { return onConsole(Editor_zoomReset)
 
 int WindowMain_onHelp(Ihandle*)
 {
-    const char* help = IupGetGlobal("KOV_HelpFilenameSimulator");
+    const char* help = IupGetGlobal(KOV_HelpFilenameSimulator);
     if (help == nullptr || help[0] == '\0') {
-        kovraShowMessage("Cannot show help contents: PDF file not found", "KovraDevice", 2, "KOV_WindowMain");
+        kovraShowMessage("Cannot show help contents: PDF file not found", "KovraDevice", 2, KOV_WindowMain);
         return IUP_DEFAULT;
     }
     if (kov_fileExistsA(help) != 1) {
@@ -303,7 +304,7 @@ int WindowMain_onHelp(Ihandle*)
 
 int WindowMain_onExample(Ihandle* item)
 {
-    const char* attribute = item ? IupGetAttribute(item, "KOV_ExampleId") : nullptr;
+    const char* attribute = item ? IupGetAttribute(item, KOV_ExampleId) : nullptr;
     int id = -1;
     if (attribute == nullptr || std::sscanf(attribute, "%d", &id) != 1 || id < 0 || id > 3) {
         return IUP_DEFAULT;
@@ -311,16 +312,16 @@ int WindowMain_onExample(Ihandle* item)
     kovraShowInfo("", 0, 9);
     if (Document_canClose("Cannot create document while simulation is running...", "Device modified. Proceed anyway?",
                           "KovraDevice")) {
-        IupSetInt(nullptr, "KOV_WindowMainFileOpening", 1);
+        IupSetInt(nullptr, KOV_WindowMainFileOpening, 1);
         Document_create(nullptr, ExampleTable, id);
-        IupSetInt(nullptr, "KOV_WindowMainFileOpening", 0);
+        IupSetInt(nullptr, KOV_WindowMainFileOpening, 0);
     }
     return IUP_DEFAULT;
 }
 
 int WindowAbout_show(Ihandle*)
 {
-    if (Ihandle* existing = IupGetHandle("KOV_WindowAbout")) {
+    if (Ihandle* existing = IupGetHandle(KOV_WindowAbout)) {
         IupShow(existing);
         return IUP_DEFAULT;
     }
@@ -333,7 +334,7 @@ int WindowAbout_show(Ihandle*)
     Ihandle* terms = IupLabel("Provided as it is, without warranty of any kind. Results are for study and\n"
                               "design work and must be checked before any use that depends on them.");
     Ihandle* ok = IupButton("OK", nullptr);
-    IupSetHandle("KOV_WindowAbout_OK", ok);
+    IupSetHandle(KOV_WindowAbout_OK, ok);
     IupSetAttributes(ok, "ALIGNMENT=ACENTER, SIZE=48x");
     IupSetCallback(ok, "ACTION", WindowAbout_close);
     Ihandle* buttons = IupHbox(IupFill(), ok, nullptr);
@@ -342,25 +343,25 @@ int WindowAbout_show(Ihandle*)
     Ihandle* dialog = IupDialog(box);
     IupSetAttributes(dialog, "RESIZE=NO, MAXBOX=NO, MINBOX=NO, MINSIZE=120x80");
     IupSetAttribute(dialog, "TITLE", "About KovraDevice");
-    if (Ihandle* main = IupGetHandle("KOV_WindowMain")) {
+    if (Ihandle* main = IupGetHandle(KOV_WindowMain)) {
         IupSetStrAttribute(dialog, "ICON", IupGetAttribute(main, "ICON"));
     }
-    IupSetAttribute(dialog, "PARENTDIALOG", "KOV_WindowMain");
+    IupSetAttribute(dialog, "PARENTDIALOG", KOV_WindowMain);
     // Enter presses OK; Escape is the close box (both close the box).
-    IupSetAttribute(dialog, "DEFAULTENTER", "KOV_WindowAbout_OK");
+    IupSetAttribute(dialog, "DEFAULTENTER", KOV_WindowAbout_OK);
     IupSetCallback(dialog, "CLOSE_CB", WindowAbout_close);
-    Dialog_register("KOV_WindowAbout", dialog);
+    Dialog_register(KOV_WindowAbout, dialog);
     IupShowXY(dialog, IUP_CENTERPARENT, IUP_CENTERPARENT);
     return IUP_DEFAULT;
 }
 
 int WindowAbout_close(Ihandle*)
 {
-    Ihandle* dialog = IupGetHandle("KOV_WindowAbout");
+    Ihandle* dialog = IupGetHandle(KOV_WindowAbout);
     if (dialog == nullptr) {
         return IUP_DEFAULT;
     }
-    Dialog_register("KOV_WindowAbout", nullptr);
+    Dialog_register(KOV_WindowAbout, nullptr);
     IupDestroy(dialog);
     return IUP_IGNORE;
 }
@@ -370,11 +371,11 @@ int WindowMain_onTool(Ihandle* item)
     static const struct {
         const char* handle;
         const char* program;
-    } tools[] = {{"KOV_KovraTool_KovraEdit", "kovraedit"},
-                 {"KOV_KovraTool_KovraCalc", "KovraCalc"},
-                 {"KOV_KovraTool_KovraPlot", "kovraplot"},
-                 {"KOV_KovraTool_KovraDatabase", "kovradatabase"}};
-    const char* binDir = IupGetGlobal("KOV_BinDir");
+    } tools[] = {{KOV_KovraTool_KovraEdit, "kovraedit"},
+                 {KOV_KovraTool_KovraCalc, "KovraCalc"},
+                 {KOV_KovraTool_KovraPlot, "kovraplot"},
+                 {KOV_KovraTool_KovraDatabase, "kovradatabase"}};
+    const char* binDir = IupGetGlobal(KOV_BinDir);
     kovraShowInfo("", 0, 9);  // an earlier refusal is not this start's
     for (const auto& tool : tools) {
         if (item == nullptr || item != IupGetHandle(tool.handle)) {

@@ -17,19 +17,20 @@
 #include "document.h"
 #include "kovbase.h"
 #include "kovragui.h"
+#include "kovraHandles.h"
 
 namespace {
 
-const ControlRow layerFields[] = {{"KOV_WindowMain_Thickness", "Thickness"},
-                                  {"KOV_WindowMain_Doping", "Dopant.N"},
-                                  {"KOV_WindowMain_Bandgap", "Bandgap"},
+const ControlRow layerFields[] = {{KOV_WindowMain_Thickness, "Thickness"},
+                                  {KOV_WindowMain_Doping, "Dopant.N"},
+                                  {KOV_WindowMain_Bandgap, "Bandgap"},
                                   {nullptr, nullptr}};
-const ControlRow voltageFields[] = {{"KOV_WindowMain_VoltageStart", "Voltage.Start"},
-                                    {"KOV_WindowMain_VoltageEnd", "Voltage.End"},
-                                    {"KOV_WindowMain_VoltageStep", "Voltage.Step"},
+const ControlRow voltageFields[] = {{KOV_WindowMain_VoltageStart, "Voltage.Start"},
+                                    {KOV_WindowMain_VoltageEnd, "Voltage.End"},
+                                    {KOV_WindowMain_VoltageStep, "Voltage.Step"},
                                     {nullptr, nullptr}};
-const char* const lightToggles[] = {"KOV_WindowMain_LightMono", "KOV_WindowMain_LightAM15",
-                                    "KOV_WindowMain_LightSweep"};
+const char* const lightToggles[] = {KOV_WindowMain_LightMono, KOV_WindowMain_LightAM15,
+                                    KOV_WindowMain_LightSweep};
 const char* const lightWords[] = {"Mono", "AM1.5", "Sweep"};
 
 Device* currentDevice()
@@ -122,7 +123,7 @@ void redrawCanvas(Layer* layer)
 void WindowMain_updateVoltageControls()
 {
     Device* device = currentDevice();
-    Ihandle* list = IupGetHandle("KOV_WindowMain_VoltageSweep");
+    Ihandle* list = IupGetHandle(KOV_WindowMain_VoltageSweep);
     if (device == nullptr || list == nullptr) {
         return;
     }
@@ -165,7 +166,7 @@ void WindowMain_showLayer()
     if (document == nullptr || device == nullptr || layer == nullptr) {
         return;
     }
-    if (Ihandle* name = IupGetHandle("KOV_DeviceName")) {
+    if (Ihandle* name = IupGetHandle(KOV_DeviceName)) {
         char text[PARAM_VALUE_SIZE] = {};
         Params_getValueText(device->records, device->recordCount, "Name", text);
         IupSetStrAttribute(name, "VALUE", text);
@@ -174,12 +175,12 @@ void WindowMain_showLayer()
     Params_fillControls(layerFields, layer->records, layer->count);
     std::string dopantType = layerValue(layer, "Dopant.Type");
     if (dopantType == "I" || dopantType == "Intrinsic") {
-        if (Ihandle* doping = IupGetHandle("KOV_WindowMain_Doping")) {
+        if (Ihandle* doping = IupGetHandle(KOV_WindowMain_Doping)) {
             IupSetAttribute(doping, "VALUE", "");
         }
     }
-    for (auto [field, modelKey] : {std::pair{"KOV_WindowMain_Bandgap", "Bandgap.Model"},
-                                   std::pair{"KOV_WindowMain_Doping", "Dopant.Model"}}) {
+    for (auto [field, modelKey] : {std::pair{KOV_WindowMain_Bandgap, "Bandgap.Model"},
+                                   std::pair{KOV_WindowMain_Doping, "Dopant.Model"}}) {
         if (namesLua(layerValue(layer, modelKey))) {
             Ihandle* ih = IupGetHandle(field);
             IupSetAttribute(ih, "VALUE", "Model");
@@ -191,7 +192,7 @@ void WindowMain_showLayer()
     char source[PARAM_VALUE_SIZE] = {};
     if (Device_getLightValueText(device, "Light.Source", source)) {
         ParamRecord* record = Device_findLightParam(device, "Light.Source");
-        Ihandle* fileToggle = IupGetHandle("KOV_WindowMain_LightFile");
+        Ihandle* fileToggle = IupGetHandle(KOV_WindowMain_LightFile);
         for (const char* name : lightToggles) {
             ParamControl_bind(IupGetHandle(name), record);
         }
@@ -212,9 +213,9 @@ void WindowMain_showLayer()
             }
         }
     }
-    showModelButton("KOV_WindowMain_LayerMobility", "Mobility", Layer_findParam(layer, "Mobility.Model"));
-    showModelButton("KOV_WindowMain_LayerIndex", "Index", Layer_findParam(layer, "Index.Model"));
-    showModelButton("KOV_WindowMain_LayerDoping", "Doping", Layer_findParam(layer, "Dopant.Model"));
+    showModelButton(KOV_WindowMain_LayerMobility, "Mobility", Layer_findParam(layer, "Mobility.Model"));
+    showModelButton(KOV_WindowMain_LayerIndex, "Index", Layer_findParam(layer, "Index.Model"));
+    showModelButton(KOV_WindowMain_LayerDoping, "Doping", Layer_findParam(layer, "Dopant.Model"));
     redrawCanvas(layer);
     WindowMain_restoreCaret();
 }
@@ -270,7 +271,7 @@ namespace {
 // The sweep list's choice into the voltage source record: 1 taken.
 int storeVoltageSweep(int report, int* changed)
 {
-    Ihandle* list = IupGetHandle("KOV_WindowMain_VoltageSweep");
+    Ihandle* list = IupGetHandle(KOV_WindowMain_VoltageSweep);
     ParamRecord* record = list != nullptr ? ParamControl_record(list) : nullptr;
     if (record == nullptr) {
         return 1;
@@ -290,13 +291,13 @@ int storeVoltageSweep(int report, int* changed)
 // The light toggles' choice into the light source record: 1 taken.
 int storeLightSource(int report, int* changed)
 {
-    ParamRecord* record = ParamControl_record(IupGetHandle("KOV_WindowMain_LightMono"));
+    ParamRecord* record = ParamControl_record(IupGetHandle(KOV_WindowMain_LightMono));
     if (record == nullptr) {
         return 1;
     }
     int revision = record->revision;
     std::string word = "None";
-    Ihandle* fileToggle = IupGetHandle("KOV_WindowMain_LightFile");
+    Ihandle* fileToggle = IupGetHandle(KOV_WindowMain_LightFile);
     const char* kept = App_getLightFile();
     if (fileToggle && IupGetInt(fileToggle, "VALUE") && kept != nullptr && kept[0] != '\0') {
         word = kept;
@@ -325,7 +326,7 @@ int WindowMain_applyFields(int redraw, int report)
         return 0;
     }
     int changed = 0;
-    if (Ihandle* name = IupGetHandle("KOV_DeviceName")) {
+    if (Ihandle* name = IupGetHandle(KOV_DeviceName)) {
         const char* value = IupGetAttribute(name, "VALUE");
         int nameChanged = 0;
         if (value != nullptr && value[0] != '\0') {
@@ -357,7 +358,7 @@ int WindowMain_applyFields(int redraw, int report)
 
 int WindowMain_onParamFocus(Ihandle* control)
 {
-    Ihandle* pane = IupGetHandle("KOV_Statusbar_Pane1");
+    Ihandle* pane = IupGetHandle(KOV_Statusbar_Pane1);
     if (pane == nullptr || control == nullptr) {
         return IUP_DEFAULT;
     }
@@ -388,7 +389,7 @@ int WindowMain_onVoltageSweep(Ihandle* list, char* text, int item, int state)
 {
     Document* document = App_getDocument();
     Device* device = currentDevice();
-    if (list != IupGetHandle("KOV_WindowMain_VoltageSweep") || device == nullptr || text == nullptr || state != 1) {
+    if (list != IupGetHandle(KOV_WindowMain_VoltageSweep) || device == nullptr || text == nullptr || state != 1) {
         return IUP_DEFAULT;
     }
     int stored = 0;
@@ -426,10 +427,10 @@ int WindowMain_onLightSource(Ihandle* toggle, int state)
     if (device == nullptr || toggle == nullptr) {
         return IUP_DEFAULT;
     }
-    Ihandle* fileToggle = IupGetHandle("KOV_WindowMain_LightFile");
+    Ihandle* fileToggle = IupGetHandle(KOV_WindowMain_LightFile);
     if (IupGetInt(toggle, "VALUE")) {
-        for (const char* name : {"KOV_WindowMain_LightMono", "KOV_WindowMain_LightAM15", "KOV_WindowMain_LightSweep",
-                                 "KOV_WindowMain_LightFile"}) {
+        for (const char* name : {KOV_WindowMain_LightMono, KOV_WindowMain_LightAM15, KOV_WindowMain_LightSweep,
+                                 KOV_WindowMain_LightFile}) {
             Ihandle* other = IupGetHandle(name);
             if (other != nullptr && other != toggle) {
                 IupSetAttribute(other, "VALUE", "OFF");
@@ -442,9 +443,9 @@ int WindowMain_onLightSource(Ihandle* toggle, int state)
         ParamControl_bind(toggle, record);
         IupSetStrAttribute(toggle, "TIP", stored == 1 && record ? record->value.text : "");
         WindowMain_updateVoltageControls();
-    } else if (toggle == IupGetHandle("KOV_WindowMain_LightSweep") && IupGetInt(toggle, "VALUE")) {
+    } else if (toggle == IupGetHandle(KOV_WindowMain_LightSweep) && IupGetInt(toggle, "VALUE")) {
         // A quantum-efficiency sweep runs at one voltage.
-        if (Ihandle* list = IupGetHandle("KOV_WindowMain_VoltageSweep")) {
+        if (Ihandle* list = IupGetHandle(KOV_WindowMain_VoltageSweep)) {
             IupSetAttribute(list, "VALUE", "2");
         }
         voltageFieldsActive(false);
@@ -474,13 +475,13 @@ int WindowMain_chooseParamFile(const char* controlName, const char* extFilter, c
         return IUP_DEFAULT;
     }
     if (!Document_fileExists(document)) {
-        if (kovraAskQuestion("Save the device before setting the model file?", "KovraDevice", 3, "KOV_WindowMain") != 3 ||
+        if (kovraAskQuestion("Save the device before setting the model file?", "KovraDevice", 3, KOV_WindowMain) != 3 ||
             !Document_save(document, nullptr)) {
             return IUP_DEFAULT;
         }
     }
     Ihandle* chooser = IupFileDlg();
-    IupSetStrAttribute(chooser, "PARENTDIALOG", parentName ? parentName : "KOV_WindowMain");
+    IupSetStrAttribute(chooser, "PARENTDIALOG", parentName ? parentName : KOV_WindowMain);
     IupSetAttribute(chooser, "DIALOGTYPE", "OPEN");
     IupSetAttribute(chooser, "TITLE", "Open file");
     IupSetStrAttribute(chooser, "EXTFILTER", extFilter);

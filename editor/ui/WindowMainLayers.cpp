@@ -21,6 +21,7 @@
 #include "kovbase.h"
 #include "kovragui.h"
 #include "settings.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ Device* currentDevice()
     return document ? document->device : nullptr;
 }
 
-Ihandle* layerList() { return IupGetHandle("KOV_WindowMain_LayerList"); }
+Ihandle* layerList() { return IupGetHandle(KOV_WindowMain_LayerList); }
 
 void setListValue(int n)
 {
@@ -52,7 +53,7 @@ struct ActionButton {
 
 int openDialogButton(Ihandle* ih)
 {
-    const char* dialog = IupGetAttribute(ih, "KOV_Dialog");
+    const char* dialog = IupGetAttribute(ih, KOV_Dialog);
     return dialog ? WindowMain_openDialog(dialog) : IUP_DEFAULT;
 }
 
@@ -70,10 +71,10 @@ const char* dialogOfButton(const char* handle)
     static const struct {
         const char* handle;
         const char* dialog;
-    } table[] = {{"KOV_Actionbar_Btn_Doping", "KOV_WindowDoping"},   {"KOV_Actionbar_Btn_Trap", "KOV_WindowTrap"},
-                 {"KOV_Actionbar_Btn_Mobility", "KOV_WindowMobility"}, {"KOV_Actionbar_Btn_Index", "KOV_WindowIndex"},
-                 {"KOV_Actionbar_Btn_Contact", "KOV_WindowContact"}, {"KOV_Actionbar_Btn_Voltage", "KOV_WindowVoltage"},
-                 {"KOV_Actionbar_Btn_Light", "KOV_WindowLight"},     {"KOV_Actionbar_Btn_Variable", "KOV_WindowVariable"}};
+    } table[] = {{KOV_Actionbar_Btn_Doping, KOV_WindowDoping},   {KOV_Actionbar_Btn_Trap, KOV_WindowTrap},
+                 {KOV_Actionbar_Btn_Mobility, KOV_WindowMobility}, {KOV_Actionbar_Btn_Index, KOV_WindowIndex},
+                 {KOV_Actionbar_Btn_Contact, KOV_WindowContact}, {KOV_Actionbar_Btn_Voltage, KOV_WindowVoltage},
+                 {KOV_Actionbar_Btn_Light, KOV_WindowLight},     {KOV_Actionbar_Btn_Variable, KOV_WindowVariable}};
     for (const auto& row : table) {
         if (std::strcmp(row.handle, handle) == 0) {
             return row.dialog;
@@ -83,28 +84,28 @@ const char* dialogOfButton(const char* handle)
 }
 
 const ActionButton actionButtons[] = {
-    {2, "KOV_Actionbar_Btn_New", WindowMain_onFileNew},
-    {3, "KOV_Actionbar_Btn_Open", WindowMain_onFileOpen},
-    {4, "KOV_Actionbar_Btn_Save", WindowMain_onFileSave},
+    {2, KOV_Actionbar_Btn_New, WindowMain_onFileNew},
+    {3, KOV_Actionbar_Btn_Open, WindowMain_onFileOpen},
+    {4, KOV_Actionbar_Btn_Save, WindowMain_onFileSave},
     {-1, nullptr, nullptr},
-    {121, "KOV_Actionbar_Btn_Insert", insertButton},
-    {122, "KOV_Actionbar_Btn_Delete", deleteButton},
+    {121, KOV_Actionbar_Btn_Insert, insertButton},
+    {122, KOV_Actionbar_Btn_Delete, deleteButton},
     {-1, nullptr, nullptr},
-    {124, "KOV_Actionbar_Btn_Doping", openDialogButton},
-    {125, "KOV_Actionbar_Btn_Trap", openDialogButton},
-    {128, "KOV_Actionbar_Btn_Mobility", openDialogButton},
-    {127, "KOV_Actionbar_Btn_Index", openDialogButton},
+    {124, KOV_Actionbar_Btn_Doping, openDialogButton},
+    {125, KOV_Actionbar_Btn_Trap, openDialogButton},
+    {128, KOV_Actionbar_Btn_Mobility, openDialogButton},
+    {127, KOV_Actionbar_Btn_Index, openDialogButton},
     {-1, nullptr, nullptr},
-    {130, "KOV_Actionbar_Btn_Contact", openDialogButton},
-    {135, "KOV_Actionbar_Btn_Voltage", openDialogButton},
-    {136, "KOV_Actionbar_Btn_Light", openDialogButton},
+    {130, KOV_Actionbar_Btn_Contact, openDialogButton},
+    {135, KOV_Actionbar_Btn_Voltage, openDialogButton},
+    {136, KOV_Actionbar_Btn_Light, openDialogButton},
     {-1, nullptr, nullptr},
-    {131, "KOV_Actionbar_Btn_Variable", openDialogButton},
+    {131, KOV_Actionbar_Btn_Variable, openDialogButton},
     {-1, nullptr, nullptr},
-    {51, "KOV_Actionbar_Btn_Run", WindowMain_onRun},
-    {52, "KOV_Actionbar_Btn_Stop", WindowMain_onStop},
+    {51, KOV_Actionbar_Btn_Run, WindowMain_onRun},
+    {52, KOV_Actionbar_Btn_Stop, WindowMain_onStop},
     {-1, nullptr, nullptr},
-    {151, "KOV_Actionbar_Btn_Plot", WindowMain_onPlot},
+    {151, KOV_Actionbar_Btn_Plot, WindowMain_onPlot},
 };
 
 // Read-only by its permission bits too, so that a file the user marked
@@ -335,7 +336,7 @@ int WindowMain_deleteLayer()
     if (selected == 0) {
         return IUP_DEFAULT;
     }
-    if (kovraAskQuestion("Delete the selected layer?", "KovraDevice", 4, "KOV_WindowMain") != 3) {
+    if (kovraAskQuestion("Delete the selected layer?", "KovraDevice", 4, KOV_WindowMain) != 3) {
         return IUP_DEFAULT;
     }
     WindowMain_applyFields(0, 0);
@@ -354,18 +355,18 @@ int WindowMain_onLayerMenuOpen(Ihandle* menu)
         return IUP_DEFAULT;
     }
     const bool onLayer = WindowMain_selectedContact() < 1 && WindowMain_selectedLayerNumber() >= 1;
-    static const char* const layerItems[] = {"KOV_DeviceLayerInsert",   "KOV_DeviceLayerMoveUp",
-                                             "KOV_DeviceLayerMoveDown", "KOV_DeviceLayerDelete",
-                                             "KOV_DeviceLayerParam",    "KOV_DeviceLayerMaterial",
-                                             "KOV_DeviceLayerDoping",   "KOV_DeviceLayerTrap",
-                                             "KOV_DeviceLayerUrbach",   "KOV_DeviceLayerMobility",
-                                             "KOV_DeviceLayerIndex"};
+    static const char* const layerItems[] = {KOV_DeviceLayerInsert,   KOV_DeviceLayerMoveUp,
+                                             KOV_DeviceLayerMoveDown, KOV_DeviceLayerDelete,
+                                             KOV_DeviceLayerParam,    KOV_DeviceLayerMaterial,
+                                             KOV_DeviceLayerDoping,   KOV_DeviceLayerTrap,
+                                             KOV_DeviceLayerUrbach,   KOV_DeviceLayerMobility,
+                                             KOV_DeviceLayerIndex};
     for (const char* name : layerItems) {
         Ihandle* ih = IupGetHandle(name);
         if (ih == nullptr) {
             continue;
         }
-        const char* dialog = IupGetAttribute(ih, "KOV_Dialog");
+        const char* dialog = IupGetAttribute(ih, KOV_Dialog);
         bool available = dialog == nullptr || WindowMain_hasDialog(dialog);
         IupSetAttribute(ih, "ACTIVE", onLayer && available ? "YES" : "NO");
     }
@@ -374,7 +375,7 @@ int WindowMain_onLayerMenuOpen(Ihandle* menu)
 
 void WindowMain_updateTitle()
 {
-    Ihandle* dialog = IupGetHandle("KOV_WindowMain");
+    Ihandle* dialog = IupGetHandle(KOV_WindowMain);
     if (dialog == nullptr) {
         return;
     }
@@ -383,7 +384,7 @@ void WindowMain_updateTitle()
     if (document != nullptr && document->device != nullptr) {
         if (Document_fileExists(document)) {
             title = std::string(document->filename) + " - KovraDevice";
-            if (IupGetHandle("KOV_Actionbar_Info") != nullptr) {
+            if (IupGetHandle(KOV_Actionbar_Info) != nullptr) {
                 std::string info = FileNames_fileName(document->filename).substr(0, 48);
                 const char* marker = nullptr;
                 if (runLive(document)) {
@@ -429,7 +430,7 @@ void WindowMain_setButtonActive(const char* name, int active)
 void WindowMain_updateSaveButton(Document* document)
 {
     if (document != nullptr) {
-        WindowMain_setButtonActive("KOV_Actionbar_Btn_Save", Document_isModified(document) ? 1 : 0);
+        WindowMain_setButtonActive(KOV_Actionbar_Btn_Save, Document_isModified(document) ? 1 : 0);
     }
 }
 
@@ -440,9 +441,9 @@ void WindowMain_updateRunButtons(Document* document)
     }
     bool live = runLive(document);
     const bool runner = WindowMain_runner() != nullptr;
-    WindowMain_setButtonActive("KOV_Actionbar_Btn_Run", runner && !live ? 1 : 0);
-    WindowMain_setButtonActive("KOV_Actionbar_Btn_Stop", live ? 1 : 0);
-    WindowMain_setButtonActive("KOV_Actionbar_Btn_Plot", runner && plotReady(document) ? 1 : 0);
+    WindowMain_setButtonActive(KOV_Actionbar_Btn_Run, runner && !live ? 1 : 0);
+    WindowMain_setButtonActive(KOV_Actionbar_Btn_Stop, live ? 1 : 0);
+    WindowMain_setButtonActive(KOV_Actionbar_Btn_Plot, runner && plotReady(document) ? 1 : 0);
 }
 
 void WindowMain_updateActionbar()
@@ -455,11 +456,11 @@ void WindowMain_updateActionbar()
 Ihandle* WindowMain_createActionbar()
 {
     Settings* settings = App_getSettings();
-    Ihandle* mainBox = IupGetHandle("KOV_WindowMainBox");
+    Ihandle* mainBox = IupGetHandle(KOV_WindowMainBox);
     if (settings == nullptr || mainBox == nullptr || settings->ViewActionbar == 0) {
         return nullptr;
     }
-    if (Ihandle* existing = IupGetHandle("KOV_Actionbar")) {
+    if (Ihandle* existing = IupGetHandle(KOV_Actionbar)) {
         return existing;
     }
     Ihandle* buttons = IupHbox(nullptr);
@@ -481,7 +482,7 @@ Ihandle* WindowMain_createActionbar()
         }
         IupSetCallback(button, "ACTION", b.action);
         if (const char* dialog = dialogOfButton(b.handle)) {
-            IupSetStrAttribute(button, "KOV_Dialog", dialog);
+            IupSetStrAttribute(button, KOV_Dialog, dialog);
             IupSetAttribute(button, "ACTIVE", WindowMain_hasDialog(dialog) ? "YES" : "NO");
         } else {
             IupSetAttribute(button, "ACTIVE", "YES");
@@ -489,7 +490,7 @@ Ihandle* WindowMain_createActionbar()
         IupAppend(buttons, button);
     }
     Ihandle* info = IupLabel("");
-    IupSetHandle("KOV_Actionbar_Info", info);
+    IupSetHandle(KOV_Actionbar_Info, info);
     IupSetAttributes(info, "EXPAND=HORIZONTAL, ALIGNMENT=ARIGHT, PADDING=2x0, SHRINK=YES, ELLIPSIS=YES");
     IupAppend(buttons, info);
     Ihandle* line = IupLabel(nullptr);
@@ -497,17 +498,17 @@ Ihandle* WindowMain_createActionbar()
     IupSetAttribute(line, "EXPAND", "HORIZONTAL");
     Ihandle* bar = IupVbox(buttons, line, nullptr);
     IupSetAttributes(bar, "EXPAND=HORIZONTAL, MARGIN=0x0, GAP=0");
-    IupSetHandle("KOV_Actionbar", bar);
+    IupSetHandle(KOV_Actionbar, bar);
     IupInsert(mainBox, IupGetChild(mainBox, 0), bar);
     IupMap(bar);
     IupRefresh(mainBox);
-    IupSetInt(nullptr, "KOV_MainButtonW", 22);
-    IupSetInt(nullptr, "KOV_MainButtonH", 22);
+    IupSetInt(nullptr, KOV_MainButtonW, 22);
+    IupSetInt(nullptr, KOV_MainButtonH, 22);
     int w = 0, h = 0;
-    if (IupGetIntInt(IupGetHandle("KOV_Actionbar_Btn_New"), "RASTERSIZE", &w, &h) == 2 && w >= 1 && w <= 64 &&
+    if (IupGetIntInt(IupGetHandle(KOV_Actionbar_Btn_New), "RASTERSIZE", &w, &h) == 2 && w >= 1 && w <= 64 &&
         h >= 1 && h <= 64) {
-        IupSetInt(nullptr, "KOV_MainButtonW", w);
-        IupSetInt(nullptr, "KOV_MainButtonH", h);
+        IupSetInt(nullptr, KOV_MainButtonW, w);
+        IupSetInt(nullptr, KOV_MainButtonH, h);
     }
     return bar;
 }
@@ -515,18 +516,18 @@ Ihandle* WindowMain_createActionbar()
 Ihandle* WindowMain_createStatusbar()
 {
     Settings* settings = App_getSettings();
-    Ihandle* mainBox = IupGetHandle("KOV_WindowMainBox");
+    Ihandle* mainBox = IupGetHandle(KOV_WindowMainBox);
     if (settings == nullptr || mainBox == nullptr || settings->ViewStatusbar == 0) {
         return nullptr;
     }
-    if (Ihandle* existing = IupGetHandle("KOV_Statusbar")) {
+    if (Ihandle* existing = IupGetHandle(KOV_Statusbar)) {
         return existing;
     }
     Ihandle* pane0 = IupLabel("Ready");
-    IupSetHandle("KOV_Statusbar_Pane0", pane0);
+    IupSetHandle(KOV_Statusbar_Pane0, pane0);
     IupSetAttributes(pane0, "EXPAND=HORIZONTAL, ALIGNMENT=ALEFT, PADDING=2x0, ELLIPSIS=YES");
     Ihandle* pane1 = IupLabel(" ");
-    IupSetHandle("KOV_Statusbar_Pane1", pane1);
+    IupSetHandle(KOV_Statusbar_Pane1, pane1);
     IupSetAttributes(pane1, "SIZE=220x, ALIGNMENT=ARIGHT, PADDING=2x0, ELLIPSIS=YES");
     Ihandle* panes = IupHbox(pane0, pane1, nullptr);
     IupSetAttributes(panes, "EXPAND=HORIZONTAL, MARGIN=2x2, GAP=6");
@@ -535,7 +536,7 @@ Ihandle* WindowMain_createStatusbar()
     IupSetAttribute(line, "EXPAND", "HORIZONTAL");
     Ihandle* bar = IupVbox(line, panes, nullptr);
     IupSetAttributes(bar, "EXPAND=HORIZONTAL, MARGIN=0x0, GAP=0");
-    IupSetHandle("KOV_Statusbar", bar);
+    IupSetHandle(KOV_Statusbar, bar);
     IupAppend(mainBox, bar);
     IupMap(bar);
     IupRefresh(mainBox);
@@ -544,22 +545,22 @@ Ihandle* WindowMain_createStatusbar()
 
 void WindowMain_destroyStatusbar()
 {
-    Ihandle* bar = IupGetHandle("KOV_Statusbar");
+    Ihandle* bar = IupGetHandle(KOV_Statusbar);
     if (bar == nullptr) {
         return;
     }
-    IupSetHandle("KOV_Statusbar", nullptr);
-    IupSetHandle("KOV_Statusbar_Pane0", nullptr);
-    IupSetHandle("KOV_Statusbar_Pane1", nullptr);
+    IupSetHandle(KOV_Statusbar, nullptr);
+    IupSetHandle(KOV_Statusbar_Pane0, nullptr);
+    IupSetHandle(KOV_Statusbar_Pane1, nullptr);
     IupDestroy(bar);
-    if (Ihandle* mainBox = IupGetHandle("KOV_WindowMainBox")) {
+    if (Ihandle* mainBox = IupGetHandle(KOV_WindowMainBox)) {
         IupRefresh(mainBox);
     }
 }
 
 void WindowMain_clearStatusPane()
 {
-    if (Ihandle* pane = IupGetHandle("KOV_Statusbar_Pane1")) {
+    if (Ihandle* pane = IupGetHandle(KOV_Statusbar_Pane1)) {
         IupSetAttribute(pane, "TITLE", "");
     }
 }
@@ -570,13 +571,13 @@ int WindowMain_onViewStatusbar(Ihandle*)
     if (settings == nullptr) {
         return IUP_DEFAULT;
     }
-    if (IupGetHandle("KOV_Statusbar") != nullptr) {
+    if (IupGetHandle(KOV_Statusbar) != nullptr) {
         WindowMain_destroyStatusbar();
     } else {
         settings->ViewStatusbar = 1;
         WindowMain_createStatusbar();
     }
-    settings->ViewStatusbar = IupGetHandle("KOV_Statusbar") != nullptr ? 1 : 0;
+    settings->ViewStatusbar = IupGetHandle(KOV_Statusbar) != nullptr ? 1 : 0;
     return IUP_DEFAULT;
 }
 
@@ -586,33 +587,33 @@ int WindowMain_onViewActionbar(Ihandle*)
     if (settings == nullptr) {
         return IUP_DEFAULT;
     }
-    if (Ihandle* bar = IupGetHandle("KOV_Actionbar")) {
+    if (Ihandle* bar = IupGetHandle(KOV_Actionbar)) {
         for (const ActionButton& b : actionButtons) {
             if (b.handle != nullptr) {
                 IupSetHandle(b.handle, nullptr);
             }
         }
-        IupSetHandle("KOV_Actionbar_Info", nullptr);
-        IupSetHandle("KOV_Actionbar", nullptr);
+        IupSetHandle(KOV_Actionbar_Info, nullptr);
+        IupSetHandle(KOV_Actionbar, nullptr);
         IupDestroy(bar);
-        IupRefresh(IupGetHandle("KOV_WindowMainBox"));
+        IupRefresh(IupGetHandle(KOV_WindowMainBox));
     } else {
         settings->ViewActionbar = 1;
         WindowMain_createActionbar();
         WindowMain_updateActionbar();
         WindowMain_updateTitle();
     }
-    settings->ViewActionbar = IupGetHandle("KOV_Actionbar") != nullptr ? 1 : 0;
+    settings->ViewActionbar = IupGetHandle(KOV_Actionbar) != nullptr ? 1 : 0;
     return IUP_DEFAULT;
 }
 
 int WindowMain_onViewMenuOpen(Ihandle*)
 {
-    if (Ihandle* item = IupGetHandle("KOV_ViewStatusbar")) {
-        IupSetAttribute(item, "VALUE", IupGetHandle("KOV_Statusbar") ? "ON" : "OFF");
+    if (Ihandle* item = IupGetHandle(KOV_ViewStatusbar)) {
+        IupSetAttribute(item, "VALUE", IupGetHandle(KOV_Statusbar) ? "ON" : "OFF");
     }
-    if (Ihandle* item = IupGetHandle("KOV_ViewActionbar")) {
-        IupSetAttribute(item, "VALUE", IupGetHandle("KOV_Actionbar") ? "ON" : "OFF");
+    if (Ihandle* item = IupGetHandle(KOV_ViewActionbar)) {
+        IupSetAttribute(item, "VALUE", IupGetHandle(KOV_Actionbar) ? "ON" : "OFF");
     }
     return IUP_DEFAULT;
 }

@@ -17,14 +17,15 @@
 #include "kovragui.h"
 #include "settings.h"
 #include "Dialogs.h"
+#include "kovraHandles.h"
 
 namespace {
 
 const char* const dialogNames[] = {
-    "KOV_WindowContact",  "KOV_WindowDoping",   "KOV_WindowIndex",    "KOV_WindowLattice",
-    "KOV_WindowLight",    "KOV_WindowMaterial", "KOV_WindowMobility", "KOV_WindowNumeric",
-    "KOV_WindowParam",    "KOV_WindowTrap",     "KOV_WindowUrbach",   "KOV_WindowTemperature",
-    "KOV_WindowVariable", "KOV_WindowVoltage",  "KOV_WindowAbout",    "KOV_WindowColor"};
+    KOV_WindowContact,  KOV_WindowDoping,   KOV_WindowIndex,    KOV_WindowLattice,
+    KOV_WindowLight,    KOV_WindowMaterial, KOV_WindowMobility, KOV_WindowNumeric,
+    KOV_WindowParam,    KOV_WindowTrap,     KOV_WindowUrbach,   KOV_WindowTemperature,
+    KOV_WindowVariable, KOV_WindowVoltage,  KOV_WindowAbout,    KOV_WindowColor};
 
 // The command-line file is kept for the window shown later; a single
 // argument that names no file is kept to say so once the window shows.
@@ -35,7 +36,7 @@ std::string missingCommandLineFile;
 
 int WindowMain_prepare()
 {
-    Ihandle* dialog = IupGetHandle("KOV_WindowMain");
+    Ihandle* dialog = IupGetHandle(KOV_WindowMain);
     if (dialog == nullptr) {
         return -3;
     }
@@ -43,7 +44,7 @@ int WindowMain_prepare()
     if (IupGetIntInt(dialog, "CHARSIZE", &width, &height) < 1 || width < 3 || width > 48) {
         width = 6;
     }
-    IupSetInt(nullptr, "KOV_WindowMain_CharSize", width);
+    IupSetInt(nullptr, KOV_WindowMain_CharSize, width);
     if (App_getSettings() == nullptr) {
         return -3;
     }
@@ -58,8 +59,8 @@ int WindowMain_prepare()
 int WindowMain_onShown()
 {
     Settings* settings = App_getSettings();
-    Ihandle* dialog = IupGetHandle("KOV_WindowMain");
-    const char* argvFile = dialog ? IupGetAttribute(dialog, "KOV_argvFilename") : nullptr;
+    Ihandle* dialog = IupGetHandle(KOV_WindowMain);
+    const char* argvFile = dialog ? IupGetAttribute(dialog, KOV_argvFilename) : nullptr;
     if (argvFile != nullptr && kov_fileExistsA(argvFile) == 1) {
         std::string file = argvFile;
         Document_open(file.c_str(), 0, 1);
@@ -69,8 +70,8 @@ int WindowMain_onShown()
                kov_fileExistsA(settings->FileLastOpen) == 1) {
         Document_open(settings->FileLastOpen, 0, 0);
     }
-    if (Iup_focusNamed("KOV_WindowMain_Doping", 1)) {
-        IupSetAttribute(IupGetHandle("KOV_WindowMain_Doping"), "CARET", "64");
+    if (Iup_focusNamed(KOV_WindowMain_Doping, 1)) {
+        IupSetAttribute(IupGetHandle(KOV_WindowMain_Doping), "CARET", "64");
     }
     if (settings != nullptr && settings->WindowMainMaximized == 1 && dialog != nullptr) {
         IupSetAttribute(dialog, "PLACEMENT", "MAXIMIZED");
@@ -88,15 +89,15 @@ int WindowMain_onShown()
 
 int WindowMain_close()
 {
-    Iup_destroyNamed("KOV_WindowMain_Menu");
-    Ihandle* dialog = IupGetHandle("KOV_WindowMain");
+    Iup_destroyNamed(KOV_WindowMain_Menu);
+    Ihandle* dialog = IupGetHandle(KOV_WindowMain);
     if (dialog == nullptr) {
         return IUP_IGNORE;
     }
-    IupSetInt(nullptr, "KOV_WindowMainClosing", 1);
+    IupSetInt(nullptr, KOV_WindowMainClosing, 1);
     if (!Document_canClose("Cannot close document while simulation is running...", "Device modified. Close anyway?",
                            "KovraDevice")) {
-        IupSetInt(nullptr, "KOV_WindowMainClosing", 0);
+        IupSetInt(nullptr, KOV_WindowMainClosing, 0);
         return IUP_IGNORE;
     }
     if (Settings* settings = App_getSettings()) {
@@ -119,7 +120,7 @@ int WindowMain_close()
         }
     }
     // The dialog goes, and its names with it.
-    IupSetHandle("KOV_WindowMain", nullptr);
+    IupSetHandle(KOV_WindowMain, nullptr);
     IupDestroy(dialog);
     IupExitLoop();
     return IUP_IGNORE;
@@ -156,11 +157,11 @@ int WindowMain_start(int argc, char** argv)
         App_free();
         return 1;
     }
-    IupSetHandle("KOV_WindowMain", nullptr);
-    IupSetInt(nullptr, "KOV_WindowMainClosing", 0);
-    IupSetInt(nullptr, "KOV_WindowMainFileOpening", 0);
-    IupSetInt(nullptr, "KOV_WindowContact_Selected", 1);
-    IupSetInt(nullptr, "KOV_WindowInput_Shown", 0);
+    IupSetHandle(KOV_WindowMain, nullptr);
+    IupSetInt(nullptr, KOV_WindowMainClosing, 0);
+    IupSetInt(nullptr, KOV_WindowMainFileOpening, 0);
+    IupSetInt(nullptr, KOV_WindowContact_Selected, 1);
+    IupSetInt(nullptr, KOV_WindowInput_Shown, 0);
     Images_load();
     Dialogs_install();
     WindowRunner_install();
@@ -170,7 +171,7 @@ int WindowMain_start(int argc, char** argv)
     Settings* settings = App_getSettings();
     Ihandle* dialog = WindowMain_create(settings ? settings->WindowMainWidth : 1024,
                                         settings ? settings->WindowMainHeight : 768);
-    IupSetStrAttribute(dialog, "KOV_argvFilename", commandLineFile.empty() ? nullptr : commandLineFile.c_str());
+    IupSetStrAttribute(dialog, KOV_argvFilename, commandLineFile.empty() ? nullptr : commandLineFile.c_str());
     if (WindowMain_prepare() == -3 || IupMap(dialog) == IUP_ERROR) {
         return -1;
     }
@@ -179,12 +180,12 @@ int WindowMain_start(int argc, char** argv)
         WindowMain_createStatusbar();
     }
     Ihandle* menu = IupMenu(nullptr);
-    WindowMain_createMenubar(menu, "KOV_WindowMain_Menubar");
+    WindowMain_createMenubar(menu, KOV_WindowMain_Menubar);
     IupSetAttributeHandle(dialog, "MENU", menu);
     IupRefresh(dialog);
     IupShow(dialog);
     WindowMain_onShown();
-    Iup_focusNamed("KOV_DeviceName", 1);
+    Iup_focusNamed(KOV_DeviceName, 1);
     if (!missingCommandLineFile.empty()) {
         std::string text = "Cannot open '" + missingCommandLineFile + "': no such file";
         kovraShowInfo(text.c_str(), 0, 1);

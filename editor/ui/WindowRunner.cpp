@@ -9,6 +9,7 @@
 #include "WindowMain.h"
 #include "document.h"
 #include "kovragui.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ public:
     void showStatus(const std::string& text, int kind) override { kovraShowInfo(text.c_str(), 0, kind); }
     int ask(const std::string& question) override
     {
-        return kovraAskQuestion(question.c_str(), "KovraDevice", 4, "KOV_WindowMain");
+        return kovraAskQuestion(question.c_str(), "KovraDevice", 4, KOV_WindowMain);
     }
     void updateRunButtons() override
     {
@@ -65,7 +66,7 @@ SimulationRunner* runnerFor(Document* document)
     if (!attached.host || attached.host->document() != document) {
         attached.runner.reset();
         attached.host = std::make_unique<WindowHost>(document);
-        const char* binDir = IupGetGlobal("KOV_BinDir");
+        const char* binDir = IupGetGlobal(KOV_BinDir);
         RunnerSettings settings;
         settings.driverPath = std::string(binDir ? binDir : "") + "kovracomp";
         settings.plotToolPath = std::string(binDir ? binDir : "") + "kovraplot";

@@ -16,6 +16,7 @@
 #include "iup.h"
 #include "settings.h"
 #include "tempFolder.h"
+#include "kovraHandles.h"
 
 class MainWindowTest : public testing::Test {
 protected:
@@ -95,7 +96,7 @@ protected:
         IupSetStrAttribute(h(field), "VALUE", text);
         IupTestKey(h(field), K_CR);
     }
-    void key(int code) { IupTestKey(h("KOV_WindowMain"), code); }
+    void key(int code) { IupTestKey(h(KOV_WindowMain), code); }
     // Runs a menu item's or button's action as a click would.
     void fire(const char* name)
     {
@@ -105,9 +106,9 @@ protected:
         IupFlush();
     }
     bool dialogOpen(const char* dialog) { return IupGetHandle(dialog) != nullptr; }
-    std::string title() { return attr("KOV_WindowMain", "TITLE"); }
-    std::string info() { return attr("KOV_Actionbar_Info", "TITLE"); }
-    std::string status() { return attr("KOV_Statusbar_Pane0", "TITLE"); }
+    std::string title() { return attr(KOV_WindowMain, "TITLE"); }
+    std::string info() { return attr(KOV_Actionbar_Info, "TITLE"); }
+    std::string status() { return attr(KOV_Statusbar_Pane0, "TITLE"); }
 
 private:
     std::vector<std::string> args_;

@@ -10,6 +10,7 @@
 #include "DeviceCanvas.h"
 #include "MainWindowFixture.h"
 #include "iupQt.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ int textPixels(const QImage& picture, int y0, int y1)
 
 class CanvasTest : public MainWindowTest {
 protected:
-    Ihandle* canvas() { return h("KOV_DeviceCanvas"); }
+    Ihandle* canvas() { return h(KOV_DeviceCanvas); }
     void draw() { DeviceCanvas_draw(canvas(), 0, 0); }
     void press(int x, int y, const char* status = "1         ") { DeviceCanvas_onButton(canvas(), IUP_BUTTON1, 1, x, y, const_cast<char*>(status)); }
     void release(int x, int y) { DeviceCanvas_onButton(canvas(), IUP_BUTTON1, 0, x, y, const_cast<char*>("          ")); }
@@ -60,8 +61,8 @@ TEST_F(CanvasTest, ClicksSelectContactsAndLayersByTheirDrawnPlace)
     release(20, (base.y0 + base.y1) / 2);
     EXPECT_EQ(WindowMain_selectedContact(), -1);
     EXPECT_EQ(WindowMain_selectedLayerNumber(), 2);
-    EXPECT_EQ(IupGetInt(h("KOV_WindowMain_LayerList"), "VALUE"), 2);
-    EXPECT_EQ(attr("KOV_WindowMain_Thickness", "VALUE"), "20");
+    EXPECT_EQ(IupGetInt(h(KOV_WindowMain_LayerList), "VALUE"), 2);
+    EXPECT_EQ(attr(KOV_WindowMain_Thickness, "VALUE"), "20");
     // The layers are stacked to scale: 0.5 um over 20 um.
     Rect emitter = rect(device()->layers[0]->canvasRect);
     EXPECT_LT(emitter.y1 - emitter.y0, (base.y1 - base.y0) / 10);
@@ -129,7 +130,7 @@ TEST_F(CanvasTest, AThinLayerShowsNoTextWhileAThickOneIsLabelled)
     const int middle = (base.y0 + base.y1) / 2;
     EXPECT_GT(textPixels(picture, middle - 30, middle + 30), 0);
     // Made twenty times thicker, the emitter has room for its name too.
-    type("KOV_WindowMain_Thickness", "10");
+    type(KOV_WindowMain_Thickness, "10");
     draw();
     emitter = rect(device()->layers[0]->canvasRect);
     EXPECT_GT(textPixels(iupCanvasImage(canvas()), emitter.y0, emitter.y0 + 25), 0);
@@ -162,6 +163,6 @@ TEST_F(CanvasTest, DraggingTheSelectedLayerOntoAnotherMovesItThere)
     EXPECT_DOUBLE_EQ(layerReal(1, "Thickness"), 3.0);
     EXPECT_DOUBLE_EQ(layerReal(2, "Thickness"), 0.5);
     EXPECT_EQ(WindowMain_selectedLayerNumber(), 1) << "the moved layer stays selected";
-    EXPECT_EQ(attr("KOV_WindowMain_Thickness", "VALUE"), "3");
+    EXPECT_EQ(attr(KOV_WindowMain_Thickness, "VALUE"), "3");
     EXPECT_TRUE(Document_isModified(doc()));
 }

@@ -23,6 +23,7 @@
 #include "layer.h"
 #include "param.h"
 #include "settings.h"
+#include "kovraHandles.h"
 
 struct DialogRecorder {
     static DialogRecorder*& current()
@@ -115,7 +116,7 @@ protected:
     }
     static int closeBox(const DialogSpec& spec)
     {
-        Ihandle* dialog = IupGetHandle((std::string("KOV_Window") + spec.word).c_str());
+        Ihandle* dialog = IupGetHandle((std::string(KOV_Window) + spec.word).c_str());
         auto close = reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(dialog, "CLOSE_CB"));
         return close(dialog);
     }
@@ -135,7 +136,7 @@ protected:
     // Renders the open dialog to <build>/dialogs/<word>.png for a look.
     static void screenshot(const DialogSpec& spec)
     {
-        Ihandle* dialog = IupGetHandle((std::string("KOV_Window") + spec.word).c_str());
+        Ihandle* dialog = IupGetHandle((std::string(KOV_Window) + spec.word).c_str());
         ASSERT_NE(dialog, nullptr);
         QWidget* widget = iupWidget(dialog);
         widget->adjustSize();

@@ -4,6 +4,7 @@
 #include "dialogTestSupport.h"
 
 #include <fstream>
+#include "kovraHandles.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ std::string contactText(Contact* contact, const char* key)
 
 void chooseContact(int number)
 {
-    Ihandle* list = IupGetHandle("KOV_WindowContact_ContactList");
+    Ihandle* list = IupGetHandle(KOV_WindowContact_ContactList);
     IupSetInt(list, "VALUE", number);
     auto action = reinterpret_cast<int (*)(Ihandle*, char*, int, int)>(
         reinterpret_cast<void (*)()>(IupGetCallback(list, "ACTION")));
@@ -32,7 +33,7 @@ protected:
     void SetUp() override
     {
         DialogTest::SetUp();
-        IupSetInt(nullptr, "KOV_WindowContact_Selected", 1);
+        IupSetInt(nullptr, KOV_WindowContact_Selected, 1);
     }
 };
 
@@ -145,13 +146,13 @@ TEST_F(ContactTest, SwitchingContactStoresIntoTheOldOneAndIsRemembered)
     chooseContact(2);
     EXPECT_EQ(contactText(a, "Anode.Phi"), "4.7");
     EXPECT_EQ(value(ctl(C, "Phi")), contactText(c, "Cathode.Phi"));
-    EXPECT_EQ(reinterpret_cast<ParamRecord*>(IupGetAttribute(ctl(C, "Phi"), "KOV_Record")),
+    EXPECT_EQ(reinterpret_cast<ParamRecord*>(IupGetAttribute(ctl(C, "Phi"), KOV_Record)),
               Contact_findParam(c, "Cathode.Phi"));
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowContact_Selected"), 2);
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowContact_Selected), 2);
 
     type(C, "Rn", "-1");
     chooseContact(1);
-    EXPECT_EQ(IupGetInt(ctl(C, "ContactList"), "KOV_WindowContact_Selected"), 2) << "a refusal stays";
+    EXPECT_EQ(IupGetInt(ctl(C, "ContactList"), KOV_WindowContact_Selected), 2) << "a refusal stays";
     EXPECT_EQ(IupGetInt(ctl(C, "ContactList"), "VALUE"), 2);
     EXPECT_NE(message(C).find("Rn (cm/s)"), std::string::npos) << message(C);
 

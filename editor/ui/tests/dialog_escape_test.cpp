@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "MainWindowFixture.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -46,13 +47,13 @@ TEST_F(DialogEscapeTest, EscapeInEveryParameterDialogActsAsItsCloseBox)
         bool closeBoxStores;
     };
     const Case cases[] = {
-        {"KOV_WindowContact", "4.9", false},   {"KOV_WindowDoping", "3e17", false},
-        {"KOV_WindowIndex", "3.9", false},     {"KOV_WindowLattice", "0.6", false},
-        {"KOV_WindowLight", "0.55", false},    {"KOV_WindowMaterial", "1.3", false},
-        {"KOV_WindowMobility", "1200", false}, {"KOV_WindowNumeric", "1e-7", false},
-        {"KOV_WindowParam", "11.5", false},    {"KOV_WindowTrap", "1e14", false},
-        {"KOV_WindowUrbach", "0.02", false},   {"KOV_WindowVariable", "width", false},
-        {"KOV_WindowVoltage", "0.4", false},   {"KOV_WindowTemperature", "310", true},
+        {KOV_WindowContact, "4.9", false},   {KOV_WindowDoping, "3e17", false},
+        {KOV_WindowIndex, "3.9", false},     {KOV_WindowLattice, "0.6", false},
+        {KOV_WindowLight, "0.55", false},    {KOV_WindowMaterial, "1.3", false},
+        {KOV_WindowMobility, "1200", false}, {KOV_WindowNumeric, "1e-7", false},
+        {KOV_WindowParam, "11.5", false},    {KOV_WindowTrap, "1e14", false},
+        {KOV_WindowUrbach, "0.02", false},   {KOV_WindowVariable, "width", false},
+        {KOV_WindowVoltage, "0.4", false},   {KOV_WindowTemperature, "310", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dialog);
@@ -66,7 +67,7 @@ TEST_F(DialogEscapeTest, EscapeInEveryParameterDialogActsAsItsCloseBox)
         IupTestKey(field, K_ESC);
         IupFlush();
         EXPECT_FALSE(dialogOpen(c.dialog)) << "Escape closed it";
-        EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 0) << "and it is unregistered";
+        EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 0) << "and it is unregistered";
         EXPECT_EQ(Document_isModified(doc()) != 0, c.closeBoxStores) << "typed text dropped unless the box stores";
         if (Document_isModified(doc())) {
             WindowMain_onFileSave(nullptr);
@@ -74,9 +75,9 @@ TEST_F(DialogEscapeTest, EscapeInEveryParameterDialogActsAsItsCloseBox)
         }
     }
     // The main window stays whatever has the focus.
-    IupTestKey(h("KOV_WindowMain_Thickness"), K_ESC);
+    IupTestKey(h(KOV_WindowMain_Thickness), K_ESC);
     IupFlush();
-    EXPECT_NE(IupGetHandle("KOV_WindowMain"), nullptr);
+    EXPECT_NE(IupGetHandle(KOV_WindowMain), nullptr);
 }
 
 TEST_F(DialogEscapeTest, TheAboutBoxClosesByEscapeAndByEnter)
@@ -85,12 +86,12 @@ TEST_F(DialogEscapeTest, TheAboutBoxClosesByEscapeAndByEnter)
     for (int code : {int(K_ESC), int(K_CR)}) {
         key(K_mF1);
         IupFlush();
-        ASSERT_TRUE(dialogOpen("KOV_WindowAbout"));
-        EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 1);
-        IupTestKey(h("KOV_WindowAbout_OK"), code);
+        ASSERT_TRUE(dialogOpen(KOV_WindowAbout));
+        EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 1);
+        IupTestKey(h(KOV_WindowAbout_OK), code);
         IupFlush();
-        EXPECT_FALSE(dialogOpen("KOV_WindowAbout")) << code;
-        EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 0);
+        EXPECT_FALSE(dialogOpen(KOV_WindowAbout)) << code;
+        EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 0);
     }
-    EXPECT_NE(IupGetHandle("KOV_WindowMain"), nullptr);
+    EXPECT_NE(IupGetHandle(KOV_WindowMain), nullptr);
 }

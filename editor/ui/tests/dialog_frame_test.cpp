@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include "kovraHandles.h"
 
 namespace {
 
@@ -12,13 +13,13 @@ const DialogSpec& L = LatticeDialog;
 TEST_F(DialogTest, ShownOnceRegisteredAndCounted)
 {
     WindowLattice_show();
-    Ihandle* first = IupGetHandle("KOV_WindowLattice");
+    Ihandle* first = IupGetHandle(KOV_WindowLattice);
     ASSERT_NE(first, nullptr);
     WindowLattice_show();
-    EXPECT_EQ(IupGetHandle("KOV_WindowLattice"), first) << "a second show builds no second dialog";
+    EXPECT_EQ(IupGetHandle(KOV_WindowLattice), first) << "a second show builds no second dialog";
     EXPECT_EQ(Dialogs_openCount(), 1);
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 1);
-    EXPECT_EQ(std::string(IupGetAttribute(first, "DEFAULTENTER")), "KOV_WindowLattice_OK");
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 1);
+    EXPECT_EQ(std::string(IupGetAttribute(first, "DEFAULTENTER")), KOV_WindowLattice_OK);
 }
 
 TEST_F(DialogTest, LoadShowsTheMainWindowsLayerAndBindsRecords)
@@ -26,12 +27,12 @@ TEST_F(DialogTest, LoadShowsTheMainWindowsLayerAndBindsRecords)
     recorder.mainLayer = 2;
     ASSERT_EQ(Layer_setParam(layer(2), "Lattice.a", "0.3189", nullptr, nullptr, 0), 1);
     WindowLattice_show();
-    EXPECT_EQ(IupGetInt(ctl(L, "LayerList"), "KOV_WindowLattice_LayerSelected"), 2);
+    EXPECT_EQ(IupGetInt(ctl(L, "LayerList"), KOV_WindowLattice_LayerSelected), 2);
     EXPECT_EQ(IupGetInt(ctl(L, "LayerList"), "COUNT"), device()->layerCount);
     EXPECT_EQ(value(ctl(L, "A")), "0.3189");
-    EXPECT_EQ(reinterpret_cast<ParamRecord*>(IupGetAttribute(ctl(L, "A"), "KOV_Record")),
+    EXPECT_EQ(reinterpret_cast<ParamRecord*>(IupGetAttribute(ctl(L, "A"), KOV_Record)),
               Layer_findParam(layer(2), "Lattice.a"));
-    EXPECT_EQ(reinterpret_cast<ParamRecord*>(IupGetAttribute(ctl(L, "PolarizationScale"), "KOV_Record")),
+    EXPECT_EQ(reinterpret_cast<ParamRecord*>(IupGetAttribute(ctl(L, "PolarizationScale"), KOV_Record)),
               Params_find(device()->records, device()->recordCount, "Polarization.Scale"));
 }
 
@@ -98,7 +99,7 @@ TEST_F(DialogTest, OkClosesOnlyWhenEveryValueWasTaken)
     EXPECT_FALSE(Dialog_isOpen(&L));
     EXPECT_EQ(recordText(Layer_findParam(layer(1), "Lattice.e33")), "0.73");
     EXPECT_EQ(Dialogs_openCount(), 0);
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 0);
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 0);
 }
 
 TEST_F(DialogTest, CloseBoxDropsTypedTextAndOkWithNothingChangedLeavesDocumentClean)
@@ -122,7 +123,7 @@ TEST_F(DialogTest, LayerSwitchStoresIntoTheOldLayerAndFollowsTheMainWindow)
     type(L, "A", "0.61");
     chooseLayer(L, 2);
     EXPECT_EQ(recordText(Layer_findParam(layer(1), "Lattice.a")), "0.61");
-    EXPECT_EQ(IupGetInt(ctl(L, "LayerList"), "KOV_WindowLattice_LayerSelected"), 2);
+    EXPECT_EQ(IupGetInt(ctl(L, "LayerList"), KOV_WindowLattice_LayerSelected), 2);
     EXPECT_EQ(value(ctl(L, "A")), recordText(Layer_findParam(layer(2), "Lattice.a")));
     ASSERT_EQ(recorder.selected.size(), 1u);
     EXPECT_EQ(recorder.selected[0], 2);
@@ -133,7 +134,7 @@ TEST_F(DialogTest, LayerSwitchWithARefusedValueStaysAndSaysWhy)
     WindowLattice_show();
     type(L, "C13", "1e9");
     chooseLayer(L, 3);
-    EXPECT_EQ(IupGetInt(ctl(L, "LayerList"), "KOV_WindowLattice_LayerSelected"), 1);
+    EXPECT_EQ(IupGetInt(ctl(L, "LayerList"), KOV_WindowLattice_LayerSelected), 1);
     EXPECT_EQ(IupGetInt(ctl(L, "LayerList"), "VALUE"), 1);
     EXPECT_EQ(value(ctl(L, "C13")), "1e9");
     EXPECT_NE(message(L).find("c13 (GPa)"), std::string::npos) << message(L);
@@ -143,7 +144,7 @@ TEST_F(DialogTest, LayerSwitchWithARefusedValueStaysAndSaysWhy)
 TEST_F(DialogTest, FocusTitleShowsTheFieldsCaption)
 {
     WindowLattice_show();
-    Ihandle* dialog = IupGetHandle("KOV_WindowLattice");
+    Ihandle* dialog = IupGetHandle(KOV_WindowLattice);
     auto focus = reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(ctl(L, "E31"), "GETFOCUS_CB"));
     auto lost = reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(ctl(L, "E31"), "KILLFOCUS_CB"));
     focus(ctl(L, "E31"));
@@ -236,12 +237,12 @@ TEST_F(DialogTest, TwoDialogsOpenCountAsTwo)
 {
     WindowLattice_show();
     WindowTemperature_show();
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 2);
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 2);
     click(TemperatureDialog, "OK");
     EXPECT_FALSE(Dialog_isOpen(&TemperatureDialog));
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 1) << "layer moves stay refused under the Lattice dialog";
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 1) << "layer moves stay refused under the Lattice dialog";
     closeBox(L);
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 0);
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 0);
 }
 
 TEST_F(DialogTest, ReplacedDeviceIsNeverWrittenThroughOldRecords)
@@ -260,7 +261,7 @@ TEST_F(DialogTest, ReplacedDeviceIsNeverWrittenThroughOldRecords)
     EXPECT_EQ(Dialog_store(&L), 0);
     Dialogs_rebindAll();
     EXPECT_EQ(IupGetInt(ctl(L, "LayerList"), "COUNT"), 1);
-    EXPECT_EQ(IupGetInt(ctl(L, "LayerList"), "KOV_WindowLattice_LayerSelected"), 1);
+    EXPECT_EQ(IupGetInt(ctl(L, "LayerList"), KOV_WindowLattice_LayerSelected), 1);
     EXPECT_EQ(value(ctl(L, "A")), "0.55");
     type(TemperatureDialog, "T", "310");
     click(TemperatureDialog, "Apply");

@@ -7,6 +7,7 @@
 #include "DeviceCanvas.h"
 #include "Dialogs.h"
 #include "MainWindowFixture.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -21,12 +22,12 @@ TEST_F(LayerOpenerTest, MenusKeysAndButtonsOpenEachDialogOnce)
         int key;                            // 0: none
     };
     const Way ways[] = {
-        {"KOV_WindowParam", {"KOV_DeviceLayerParam", "KOV_WindowMain_LayerParam"}, K_F5},
-        {"KOV_WindowMobility",
-         {"KOV_DeviceLayerMobility", "KOV_WindowMain_LayerMobility", "KOV_Actionbar_Btn_Mobility"}, K_F7},
-        {"KOV_WindowUrbach", {"KOV_DeviceLayerUrbach"}, 0},
-        {"KOV_WindowMaterial", {"KOV_DeviceLayerMaterial"}, 0},
-        {"KOV_WindowNumeric", {"KOV_OptionsNumeric"}, 0},
+        {KOV_WindowParam, {KOV_DeviceLayerParam, KOV_WindowMain_LayerParam}, K_F5},
+        {KOV_WindowMobility,
+         {KOV_DeviceLayerMobility, KOV_WindowMain_LayerMobility, KOV_Actionbar_Btn_Mobility}, K_F7},
+        {KOV_WindowUrbach, {KOV_DeviceLayerUrbach}, 0},
+        {KOV_WindowMaterial, {KOV_DeviceLayerMaterial}, 0},
+        {KOV_WindowNumeric, {KOV_OptionsNumeric}, 0},
     };
     for (const Way& w : ways) {
         SCOPED_TRACE(w.dialog);
@@ -37,7 +38,7 @@ TEST_F(LayerOpenerTest, MenusKeysAndButtonsOpenEachDialogOnce)
             ASSERT_NE(first, nullptr);
             fire(control);
             EXPECT_EQ(IupGetHandle(w.dialog), first) << "one dialog however often it is asked for";
-            EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 1);
+            EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 1);
             Dialogs_closeAll();
             EXPECT_FALSE(dialogOpen(w.dialog));
         }
@@ -47,23 +48,23 @@ TEST_F(LayerOpenerTest, MenusKeysAndButtonsOpenEachDialogOnce)
             Dialogs_closeAll();
         }
     }
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 0);
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 0);
 }
 
 TEST_F(LayerOpenerTest, DoubleClickOnALayerOpensItsParameters)
 {
     start({example("silicon-pn.kovra")});
-    Ihandle* canvas = h("KOV_DeviceCanvas");
+    Ihandle* canvas = h(KOV_DeviceCanvas);
     DeviceCanvas_draw(canvas, 0, 0);
     const int* r = device()->layers[1]->canvasRect;
     DeviceCanvas_onButton(canvas, IUP_BUTTON1, 1, (r[0] + r[2]) / 2, (r[1] + r[3]) / 2,
                           const_cast<char*>("1    D    "));
     IupFlush();
-    ASSERT_TRUE(dialogOpen("KOV_WindowParam"));
-    EXPECT_EQ(IupGetInt(h("KOV_WindowParam_LayerList"), "KOV_WindowParam_LayerSelected"), 2);
+    ASSERT_TRUE(dialogOpen(KOV_WindowParam));
+    EXPECT_EQ(IupGetInt(h(KOV_WindowParam_LayerList), KOV_WindowParam_LayerSelected), 2);
     char text[PARAM_VALUE_SIZE] = "";
     Layer_getValueText(device()->layers[1], "Thickness", text);
-    EXPECT_EQ(attr("KOV_WindowParam_Thickness", "VALUE"), text);
+    EXPECT_EQ(attr(KOV_WindowParam_Thickness, "VALUE"), text);
     Dialogs_closeAll();
 }
 
@@ -74,14 +75,14 @@ TEST_F(LayerOpenerTest, MaterialChangesTheLayerItOpenedOn)
 {
     start({example("silicon-pn.kovra")});
     WindowMain_selectLayer(2);
-    fire("KOV_DeviceLayerMaterial");
-    ASSERT_TRUE(dialogOpen("KOV_WindowMaterial"));
+    fire(KOV_DeviceLayerMaterial);
+    ASSERT_TRUE(dialogOpen(KOV_WindowMaterial));
     ASSERT_NE(App_getScratchLayer(), nullptr);
     WindowMain_selectLayer(1);
     const int layers = device()->layerCount;
-    fire("KOV_DeviceLayerInsert");
+    fire(KOV_DeviceLayerInsert);
     EXPECT_EQ(device()->layerCount, layers) << "no layer commands under an open dialog";
-    Ihandle* list = h("KOV_WindowMaterial_MaterialList");
+    Ihandle* list = h(KOV_WindowMaterial_MaterialList);
     int item = 0;
     for (int i = 1; i <= IupGetInt(list, "COUNT") && item == 0; ++i)
         if (std::string(IupGetAttribute(list, std::to_string(i).c_str())) == "GaAs")
@@ -91,8 +92,8 @@ TEST_F(LayerOpenerTest, MaterialChangesTheLayerItOpenedOn)
     auto action = reinterpret_cast<int (*)(Ihandle*, char*, int, int)>(
         reinterpret_cast<void (*)()>(IupGetCallback(list, "ACTION")));
     action(list, const_cast<char*>("GaAs"), item, 1);
-    fire("KOV_WindowMaterial_OK");
-    EXPECT_FALSE(dialogOpen("KOV_WindowMaterial"));
+    fire(KOV_WindowMaterial_OK);
+    EXPECT_FALSE(dialogOpen(KOV_WindowMaterial));
     char text[PARAM_VALUE_SIZE] = "";
     Layer_getValueText(device()->layers[1], "Material", text);
     EXPECT_STREQ(text, "GaAs");
@@ -109,13 +110,13 @@ TEST_F(LayerOpenerTest, DialogChangesAreSavedAndReadBack)
     start({file});
     WindowMain_selectLayer(1);
     key(K_F5);
-    IupSetAttribute(h("KOV_WindowParam_Label"), "VALUE", "emitter");
-    fire("KOV_WindowParam_OK");
+    IupSetAttribute(h(KOV_WindowParam_Label), "VALUE", "emitter");
+    fire(KOV_WindowParam_OK);
     key(K_F7);
-    IupSetAttribute(h("KOV_WindowMobility_N"), "VALUE", "321");
-    fire("KOV_WindowMobility_OK");
-    EXPECT_NE(std::string(IupGetAttribute(h("KOV_WindowMain_LayerList"), "1")).find("emitter"), std::string::npos)
-        << IupGetAttribute(h("KOV_WindowMain_LayerList"), "1");
+    IupSetAttribute(h(KOV_WindowMobility_N), "VALUE", "321");
+    fire(KOV_WindowMobility_OK);
+    EXPECT_NE(std::string(IupGetAttribute(h(KOV_WindowMain_LayerList), "1")).find("emitter"), std::string::npos)
+        << IupGetAttribute(h(KOV_WindowMain_LayerList), "1");
     key(K_cS);
     EXPECT_FALSE(Document_isModified(doc()));
     std::stringstream text;

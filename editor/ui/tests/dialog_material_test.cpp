@@ -7,6 +7,7 @@
 
 #include "kovbase.h"
 #include "materials.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ const DialogSpec& M = MaterialDialog;
 
 int position(const char* name)
 {
-    Ihandle* list = IupGetHandle("KOV_WindowMaterial_MaterialList");
+    Ihandle* list = IupGetHandle(KOV_WindowMaterial_MaterialList);
     const int count = IupGetInt(list, "COUNT");
     for (int i = 1; i <= count; ++i)
         if (std::string(IupGetAttribute(list, std::to_string(i).c_str())) == name)
@@ -24,7 +25,7 @@ int position(const char* name)
 
 void choose(const char* name)
 {
-    Ihandle* list = IupGetHandle("KOV_WindowMaterial_MaterialList");
+    Ihandle* list = IupGetHandle(KOV_WindowMaterial_MaterialList);
     const int item = position(name);
     ASSERT_GT(item, 0) << name << " is not offered";
     IupSetInt(list, "VALUE", item);
@@ -36,7 +37,7 @@ void choose(const char* name)
 // Typing into an editable field, keystroke by keystroke as the user would.
 void typeKeys(const char* word, const std::string& text)
 {
-    Ihandle* field = IupGetHandle((std::string("KOV_WindowMaterial_") + word).c_str());
+    Ihandle* field = IupGetHandle((std::string(KOV_WindowMaterial_) + word).c_str());
     auto changed = reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(field, "VALUECHANGED_CB"));
     ASSERT_NE(changed, nullptr) << word;
     for (size_t n = 1; n <= text.size(); ++n) {
@@ -47,7 +48,7 @@ void typeKeys(const char* word, const std::string& text)
 
 double shown(const char* word)
 {
-    return std::stod(IupGetAttribute(IupGetHandle((std::string("KOV_WindowMaterial_") + word).c_str()), "VALUE"));
+    return std::stod(IupGetAttribute(IupGetHandle((std::string(KOV_WindowMaterial_) + word).c_str()), "VALUE"));
 }
 
 // A material's own value, as a layer made of it holds it.
@@ -148,7 +149,7 @@ TEST_F(DialogTest, MaterialDefaultTakesTheNameShown)
     kov_copyA(recorder.settings.DefaultMaterial, sizeof recorder.settings.DefaultMaterial, "Si");
     WindowMaterial_show();
     auto pressDefault = [] {
-        Ihandle* list = IupGetHandle("KOV_WindowMaterial_MaterialList");
+        Ihandle* list = IupGetHandle(KOV_WindowMaterial_MaterialList);
         Ihandle* button = IupGetBrother(list);
         auto action = reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(button, "ACTION"));
         action(button);

@@ -2,6 +2,7 @@
 #include "dialogTestSupport.h"
 
 #include <fstream>
+#include "kovraHandles.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ TEST_F(DialogTest, MobilityLayerSwitchStoresFirstAndStopsAtARefusal)
     const std::string third = recordText(Layer_findParam(layer(3), "Mobility.P"));
     type(M, "P", "-1");
     chooseLayer(M, 3);
-    EXPECT_EQ(IupGetInt(ctl(M, "LayerList"), "KOV_WindowMobility_LayerSelected"), 2) << "the switch is stopped";
+    EXPECT_EQ(IupGetInt(ctl(M, "LayerList"), KOV_WindowMobility_LayerSelected), 2) << "the switch is stopped";
     EXPECT_EQ(IupGetInt(ctl(M, "LayerList"), "VALUE"), 2);
     EXPECT_NE(message(M).find("up (cm2/Vs): invalid value"), std::string::npos) << message(M);
     EXPECT_EQ(recordText(Layer_findParam(layer(3), "Mobility.P")), third);

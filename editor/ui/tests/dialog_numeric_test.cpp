@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include "kovraHandles.h"
 
 namespace {
 
@@ -148,7 +149,7 @@ TEST_F(DialogTest, NumericMeshListSwitchesTheModeAtOnce)
     type(N, "LayerPoints", "1");
     chooseLayer(N, 3);
     EXPECT_EQ(recordText(Layer_findParam(layer(1), "Mesh.Points")), "5");
-    EXPECT_EQ(IupGetInt(ctl(N, "LayerList"), "KOV_WindowNumeric_LayerSelected"), 3);
+    EXPECT_EQ(IupGetInt(ctl(N, "LayerList"), KOV_WindowNumeric_LayerSelected), 3);
     chooseLayer(N, 1);
     EXPECT_EQ(value(ctl(N, "LayerPoints")), "5");
 

@@ -4,6 +4,7 @@
 #include "DeviceCanvas.h"
 #include "Dialogs.h"
 #include "MainWindowFixture.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -22,10 +23,10 @@ TEST_F(OpenerTest, MenusKeysAndButtonsOpenEachDialogOnce)
         int key;               // 0: none
     };
     const Way ways[] = {
-        {"KOV_WindowContact", "KOV_DeviceContact", "KOV_Actionbar_Btn_Contact", 0},
-        {"KOV_WindowTrap", "KOV_DeviceLayerTrap", "KOV_Actionbar_Btn_Trap", 0},
-        {"KOV_WindowIndex", "KOV_DeviceLayerIndex", "KOV_Actionbar_Btn_Index", K_F8},
-        {"KOV_WindowLight", "KOV_ExcitationLight", "KOV_Actionbar_Btn_Light", K_F10},
+        {KOV_WindowContact, KOV_DeviceContact, KOV_Actionbar_Btn_Contact, 0},
+        {KOV_WindowTrap, KOV_DeviceLayerTrap, KOV_Actionbar_Btn_Trap, 0},
+        {KOV_WindowIndex, KOV_DeviceLayerIndex, KOV_Actionbar_Btn_Index, K_F8},
+        {KOV_WindowLight, KOV_ExcitationLight, KOV_Actionbar_Btn_Light, K_F10},
     };
     for (const Way& w : ways) {
         SCOPED_TRACE(w.dialog);
@@ -52,34 +53,34 @@ TEST_F(OpenerTest, MenusKeysAndButtonsOpenEachDialogOnce)
 TEST_F(OpenerTest, LayerDialogsShowTheMainWindowsLayerAndLockTheStack)
 {
     start({example("silicon-pn.kovra")});
-    IupSetInt(h("KOV_WindowMain_LayerList"), "VALUE", 2);
+    IupSetInt(h(KOV_WindowMain_LayerList), "VALUE", 2);
     WindowMain_selectLayer(2);
-    fire("KOV_DeviceLayerTrap");
-    EXPECT_EQ(IupGetInt(h("KOV_WindowTrap_LayerList"), "KOV_WindowTrap_LayerSelected"), 2);
-    fire("KOV_DeviceLayerIndex");
-    EXPECT_EQ(IupGetInt(h("KOV_WindowIndex_LayerList"), "KOV_WindowIndex_LayerSelected"), 2);
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 2);
+    fire(KOV_DeviceLayerTrap);
+    EXPECT_EQ(IupGetInt(h(KOV_WindowTrap_LayerList), KOV_WindowTrap_LayerSelected), 2);
+    fire(KOV_DeviceLayerIndex);
+    EXPECT_EQ(IupGetInt(h(KOV_WindowIndex_LayerList), KOV_WindowIndex_LayerSelected), 2);
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 2);
     const int layers = device()->layerCount;
-    fire("KOV_DeviceLayerTrap");  // focuses only
+    fire(KOV_DeviceLayerTrap);  // focuses only
     closeAll();
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 0);
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 0);
     EXPECT_EQ(device()->layerCount, layers);
 }
 
 TEST_F(OpenerTest, DoubleClickOnTheCathodeOpensTheContactsDialogOnIt)
 {
     start({example("silicon-pn.kovra")});
-    Ihandle* canvas = h("KOV_DeviceCanvas");
+    Ihandle* canvas = h(KOV_DeviceCanvas);
     DeviceCanvas_draw(canvas, 0, 0);
     const int* r = device()->cathode->canvasRect;
     DeviceCanvas_onButton(canvas, IUP_BUTTON1, 1, (r[0] + r[2]) / 2, (r[1] + r[3]) / 2,
                           const_cast<char*>("1    D    "));
     IupFlush();
-    ASSERT_TRUE(dialogOpen("KOV_WindowContact"));
-    EXPECT_EQ(IupGetInt(h("KOV_WindowContact_ContactList"), "VALUE"), 2);
+    ASSERT_TRUE(dialogOpen(KOV_WindowContact));
+    EXPECT_EQ(IupGetInt(h(KOV_WindowContact_ContactList), "VALUE"), 2);
     char text[PARAM_VALUE_SIZE] = "";
     Contact_getValueText(device()->cathode, "Cathode.Rn", text);
-    EXPECT_EQ(attr("KOV_WindowContact_Rn", "VALUE"), text);
+    EXPECT_EQ(attr(KOV_WindowContact_Rn, "VALUE"), text);
     closeAll();
 }
 
@@ -93,24 +94,24 @@ TEST_F(OpenerTest, OpeningAFileRebindsOpenDialogsAndANewDocumentClosesThem)
 {
     start({example("silicon-pn.kovra")});
     WindowMain_selectLayer(2);
-    fire("KOV_DeviceLayerTrap");
-    fire("KOV_ExcitationLight");
-    IupSetAttribute(h("KOV_WindowTrap_N"), "VALUE", "7e15");
+    fire(KOV_DeviceLayerTrap);
+    fire(KOV_ExcitationLight);
+    IupSetAttribute(h(KOV_WindowTrap_N), "VALUE", "7e15");
     ASSERT_EQ(Document_open(example("traps.kovra").c_str(), 0, 1), 1);
-    ASSERT_TRUE(dialogOpen("KOV_WindowTrap"));
-    EXPECT_EQ(attr("KOV_WindowTrap_N", "VALUE"), "1e+16") << "the new file's trap";
-    EXPECT_EQ(IupGetInt(h("KOV_WindowTrap_CountList"), "VALUE"), 2);
-    EXPECT_NE(IupGetInt(h("KOV_WindowLight_AM15"), "VALUE"), 0) << "the new file's light";
-    fire("KOV_WindowTrap_Apply");
+    ASSERT_TRUE(dialogOpen(KOV_WindowTrap));
+    EXPECT_EQ(attr(KOV_WindowTrap_N, "VALUE"), "1e+16") << "the new file's trap";
+    EXPECT_EQ(IupGetInt(h(KOV_WindowTrap_CountList), "VALUE"), 2);
+    EXPECT_NE(IupGetInt(h(KOV_WindowLight_AM15), "VALUE"), 0) << "the new file's light";
+    fire(KOV_WindowTrap_Apply);
     char text[PARAM_VALUE_SIZE] = "";
     Layer_getValueText(device()->layers[1], "Trap1.N", text);
     EXPECT_STREQ(text, "1e+16");
     EXPECT_FALSE(Document_isModified(doc()));
 
-    fire("KOV_FileNew");
-    EXPECT_FALSE(dialogOpen("KOV_WindowTrap"));
-    EXPECT_FALSE(dialogOpen("KOV_WindowLight"));
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 0);
+    fire(KOV_FileNew);
+    EXPECT_FALSE(dialogOpen(KOV_WindowTrap));
+    EXPECT_FALSE(dialogOpen(KOV_WindowLight));
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 0);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include "kovraHandles.h"
 
 namespace fs = std::filesystem;
 
@@ -102,7 +103,7 @@ TEST_F(TrapVocTest, ATenTimesShorterTrapLifetimeLowersVocAsTheLongBaseDiodeSays)
     setVoltage("Voltage.End", "0");
     setVoltage("Voltage.Step", "0.005");
     WindowLight_show();
-    IupSetAttribute(IupGetHandle("KOV_WindowLight_AM15"), "VALUE", "ON");
+    IupSetAttribute(IupGetHandle(KOV_WindowLight_AM15), "VALUE", "ON");
     ASSERT_EQ(click(LightDialog, "OK"), IUP_IGNORE);
 
     // A long base: the 20 um base of the example continued by 180 um more of

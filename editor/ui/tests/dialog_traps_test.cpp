@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include "kovraHandles.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ const DialogSpec& T = TrapDialog;
 
 void chooseFrom(const char* word, int item)
 {
-    Ihandle* list = IupGetHandle((std::string("KOV_WindowTrap_") + word).c_str());
+    Ihandle* list = IupGetHandle((std::string(KOV_WindowTrap_) + word).c_str());
     IupSetInt(list, "VALUE", item);
     auto action = reinterpret_cast<int (*)(Ihandle*, char*, int, int)>(
         reinterpret_cast<void (*)()>(IupGetCallback(list, "ACTION")));
@@ -207,11 +208,11 @@ TEST_F(TrapTest, ARefusedValueKeepsTheTrapAndTheDialogWhereTheyAre)
     chooseFrom("CountList", 2);
     type(T, "Taup", "-3");
     chooseFrom("TrapList", 2);
-    EXPECT_EQ(IupGetInt(ctl(T, "TrapList"), "KOV_WindowTrap_TrapSelected"), 1) << "the switch waits";
+    EXPECT_EQ(IupGetInt(ctl(T, "TrapList"), KOV_WindowTrap_TrapSelected), 1) << "the switch waits";
     EXPECT_NE(message(T).find("Trap Taup not valid"), std::string::npos) << message(T);
     EXPECT_TRUE(written(1)) << "the trap stays written as it was";
     chooseLayer(T, 1);
-    EXPECT_EQ(IupGetInt(ctl(T, "LayerList"), "KOV_WindowTrap_LayerSelected"), 2);
+    EXPECT_EQ(IupGetInt(ctl(T, "LayerList"), KOV_WindowTrap_LayerSelected), 2);
     EXPECT_TRUE(recorder.selected.empty());
 }
 
@@ -224,14 +225,14 @@ TEST_F(TrapTest, ACountChangeDropsTypedTextAndKeepsTheSelectionWithinTheCount)
     const std::string n4 = text(4, "N");
     type(T, "N", "9e15");
     chooseFrom("CountList", 2);
-    EXPECT_EQ(IupGetInt(ctl(T, "TrapList"), "KOV_WindowTrap_TrapSelected"), 1) << "trap 4 is beyond the count";
+    EXPECT_EQ(IupGetInt(ctl(T, "TrapList"), KOV_WindowTrap_TrapSelected), 1) << "trap 4 is beyond the count";
     EXPECT_EQ(IupGetInt(ctl(T, "TrapList"), "COUNT"), 2);
     EXPECT_EQ(value(ctl(T, "N")), text(1, "N"));
     EXPECT_EQ(text(4, "N"), n4) << "the typed text was not stored";
 
     auto focus = reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(ctl(T, "Taup"), "GETFOCUS_CB"));
     focus(ctl(T, "Taup"));
-    EXPECT_EQ(std::string(IupGetAttribute(IupGetHandle("KOV_WindowTrap"), "TITLE")), "Traps - Taup (s)");
+    EXPECT_EQ(std::string(IupGetAttribute(IupGetHandle(KOV_WindowTrap), "TITLE")), "Traps - Taup (s)");
 }
 
 TEST_F(TrapTest, TrapsReadFromAFileShowTheirCount)

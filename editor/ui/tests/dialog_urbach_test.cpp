@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "deviceFile.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -107,11 +108,11 @@ TEST_F(DialogTest, UrbachRefusalLeavesTheToggleUntaken)
 
     // The refused value also stops a layer switch.
     chooseLayer(U, 1);
-    EXPECT_EQ(IupGetInt(ctl(U, "LayerList"), "KOV_WindowUrbach_LayerSelected"), 2);
+    EXPECT_EQ(IupGetInt(ctl(U, "LayerList"), KOV_WindowUrbach_LayerSelected), 2);
     EXPECT_TRUE(recorder.selected.empty());
     type(U, "TaunA", "1e-9");
     chooseLayer(U, 1);
-    EXPECT_EQ(IupGetInt(ctl(U, "LayerList"), "KOV_WindowUrbach_LayerSelected"), 1);
+    EXPECT_EQ(IupGetInt(ctl(U, "LayerList"), KOV_WindowUrbach_LayerSelected), 1);
     EXPECT_EQ(recordText(Layer_findParam(layer(2), "Urbach.Enable")), "No") << "stored into the layer it showed";
     EXPECT_EQ(value(ctl(U, "Enable")), "OFF");
 }

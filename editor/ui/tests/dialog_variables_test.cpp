@@ -1,5 +1,6 @@
 // The Variables dialog: the device's variables, a name and a value at a time.
 #include "dialogTestSupport.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ TEST_F(VariablesTest, SelectionStoresTheEditedItemThenShowsTheChosenOne)
 
     type(D, "VariableName", "$2bad");
     chooseItem(1);
-    EXPECT_EQ(IupGetInt(ctl(D, "VariableList"), "KOV_WindowVariable_Selected"), 2) << "a refusal stops the switch";
+    EXPECT_EQ(IupGetInt(ctl(D, "VariableList"), KOV_WindowVariable_Selected), 2) << "a refusal stops the switch";
     EXPECT_EQ(value(ctl(D, "VariableName")), "$2bad");
     EXPECT_NE(message(D).find("invalid variable name"), std::string::npos);
 }
@@ -115,13 +116,13 @@ TEST_F(VariablesTest, DeleteAndTheLimits)
         ASSERT_EQ(Device_setVariable(device(), ("$v" + std::to_string(i)).c_str(), "1"), 1);
     Dialog_load(&D);
     EXPECT_EQ(IupGetInt(ctl(D, "Add"), "ACTIVE"), 0) << "64 variables at most";
-    IupSetInt(ctl(D, "VariableList"), "KOV_WindowVariable_Selected", 64);
+    IupSetInt(ctl(D, "VariableList"), KOV_WindowVariable_Selected, 64);
     Dialog_load(&D);
     EXPECT_EQ(value(ctl(D, "VariableName")), "$v63");
     click(D, "Delete");
     EXPECT_EQ(variable("$v63"), "<none>");
     EXPECT_EQ(IupGetInt(ctl(D, "VariableList"), "COUNT"), 63);
-    EXPECT_EQ(IupGetInt(ctl(D, "VariableList"), "KOV_WindowVariable_Selected"), 63) << "kept within the count";
+    EXPECT_EQ(IupGetInt(ctl(D, "VariableList"), KOV_WindowVariable_Selected), 63) << "kept within the count";
     EXPECT_EQ(IupGetInt(ctl(D, "Add"), "ACTIVE"), 1);
     EXPECT_TRUE(Document_isModified(document()));
 }
@@ -131,7 +132,7 @@ TEST_F(VariablesTest, Screenshot)
     ASSERT_EQ(Device_setVariable(device(), "$thickness", "0.35"), 1);
     ASSERT_EQ(Device_setVariable(device(), "$doping", "1e17"), 1);
     WindowVariable_show();
-    EXPECT_STREQ(IupGetAttribute(IupGetHandle("KOV_WindowVariable"), "DEFAULTENTER"), "KOV_WindowVariable_Add");
+    EXPECT_STREQ(IupGetAttribute(IupGetHandle(KOV_WindowVariable), "DEFAULTENTER"), KOV_WindowVariable_Add);
     screenshot(D);
 }
 

@@ -7,6 +7,7 @@
 
 #include "MainWindowFixture.h"
 #include "kovbase.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ TEST_F(MainWindowTest, CtrlSWritesTheEditedThicknessAndTheEngineRunsIt)
     std::string file = example("silicon-pn.kovra");
     std::string original = readAll(file);
     start({file});
-    type("KOV_WindowMain_Thickness", "0.7");
+    type(KOV_WindowMain_Thickness, "0.7");
     key(K_cS);
     EXPECT_FALSE(Document_isModified(doc()));
     EXPECT_NE(status().find("saved"), std::string::npos);
@@ -62,7 +63,7 @@ TEST_F(MainWindowTest, OpenAsksWhenModifiedAndANoChangesNothing)
     std::string first = example("silicon-pn.kovra");
     std::string second = example("gaas-cell.kovra");
     start({first});
-    type("KOV_WindowMain_Thickness", "0.6");
+    type(KOV_WindowMain_Thickness, "0.6");
     IupScriptAnswer("Device modified", "NO");
     key(K_cO);
     EXPECT_EQ(std::string(doc()->filename), first);
@@ -80,25 +81,25 @@ TEST_F(MainWindowTest, NewTemplateExampleAndRecentAllGuardAModifiedDocument)
 {
     std::string file = example("silicon-pn.kovra");
     start({file});
-    type("KOV_WindowMain_Thickness", "0.6");
+    type(KOV_WindowMain_Thickness, "0.6");
     IupScriptAnswer("Device modified", "NO");
     key(K_cN);
     IupScriptAnswer("Device modified", "NO");
-    WindowMain_onFileNewTemplate(h("KOV_Template02"));
+    WindowMain_onFileNewTemplate(h(KOV_Template02));
     IupScriptAnswer("Device modified", "NO");
-    WindowMain_onExample(h("KOV_Example03"));
+    WindowMain_onExample(h(KOV_Example03));
     WindowMain_onRecentMenuOpen(nullptr);
     IupScriptAnswer("Device modified", "NO");
-    WindowMain_onFileRecent(h("KOV_FileRecent01"));
+    WindowMain_onFileRecent(h(KOV_FileRecent01));
     EXPECT_EQ(std::string(doc()->filename), file);
     EXPECT_DOUBLE_EQ(layerReal(1, "Thickness"), 0.6);
 
     IupScriptAnswer("Device modified", "YES");
-    WindowMain_onFileNewTemplate(h("KOV_Template02"));
+    WindowMain_onFileNewTemplate(h(KOV_Template02));
     EXPECT_EQ(device()->layerCount, 3);
     EXPECT_EQ(std::string(doc()->filename), "");
     EXPECT_EQ(title(), "KovraDevice");
-    WindowMain_onExample(h("KOV_Example03"));  // not modified: no question
+    WindowMain_onExample(h(KOV_Example03));  // not modified: no question
     EXPECT_EQ(device()->layerCount, 1);
 }
 
@@ -160,23 +161,23 @@ TEST_F(MainWindowTest, RecentFilesSurviveARestart)
     std::filesystem::remove(first);  // vanished files leave the list
     start();
     WindowMain_onRecentMenuOpen(nullptr);
-    EXPECT_EQ(attr("KOV_FileRecent01", "KOV_RecentFilename"), second);
-    EXPECT_EQ(attr("KOV_FileRecent01", "TITLE"), "gaas-cell.kovra");
-    EXPECT_EQ(attr("KOV_FileRecent02", "TITLE"), "Recent Device");
-    EXPECT_EQ(attr("KOV_FileRecent02", "ACTIVE"), "NO");
-    EXPECT_NE(IupGetHandle("KOV_FileRecent12"), nullptr);
-    WindowMain_onFileRecent(h("KOV_FileRecent01"));
+    EXPECT_EQ(attr(KOV_FileRecent01, KOV_RecentFilename), second);
+    EXPECT_EQ(attr(KOV_FileRecent01, "TITLE"), "gaas-cell.kovra");
+    EXPECT_EQ(attr(KOV_FileRecent02, "TITLE"), "Recent Device");
+    EXPECT_EQ(attr(KOV_FileRecent02, "ACTIVE"), "NO");
+    EXPECT_NE(IupGetHandle(KOV_FileRecent12), nullptr);
+    WindowMain_onFileRecent(h(KOV_FileRecent01));
     EXPECT_EQ(std::string(doc()->filename), second);
 }
 
 TEST_F(MainWindowTest, CloseIsRefusedWhenTheUserKeepsChanges)
 {
     start({example("silicon-pn.kovra")});
-    type("KOV_WindowMain_Thickness", "0.6");
+    type(KOV_WindowMain_Thickness, "0.6");
     IupScriptAnswer("Close anyway", "NO");
     WindowMain_close();
-    EXPECT_NE(IupGetHandle("KOV_WindowMain"), nullptr);
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowMainClosing"), 0);
+    EXPECT_NE(IupGetHandle(KOV_WindowMain), nullptr);
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowMainClosing), 0);
 }
 
 // A file read only in part (reading ends at a variable line without a
@@ -187,7 +188,7 @@ TEST_F(MainWindowTest, SavingAFileReadInPartAsksFirst)
         "# Kovra <SL>\n[Device]\n[Layer1]\n    Thickness=2\n$ = 5\n[Voltage]\n    Voltage.End=0.5\n";
     std::string file = folder.write("cut.kovra", text);
     start({file});
-    type("KOV_WindowMain_Thickness", "0.7");
+    type(KOV_WindowMain_Thickness, "0.7");
     IupScriptAnswer("was read only up to line 5", "NO");
     key(K_cS);
     EXPECT_EQ(readAll(file), text);

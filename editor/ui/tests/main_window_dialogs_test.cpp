@@ -7,6 +7,7 @@
 #include "Dialogs.h"
 #include "MainWindowFixture.h"
 #include "layer.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ protected:
     }
     ParamRecord* boundRecord(const char* control)
     {
-        return reinterpret_cast<ParamRecord*>(IupGetAttribute(h(control), "KOV_Record"));
+        return reinterpret_cast<ParamRecord*>(IupGetAttribute(h(control), KOV_Record));
     }
     void replaceInFile(const std::string& path, const std::string& from, const std::string& to)
     {
@@ -36,9 +37,9 @@ TEST_F(MainWindowDialogsTest, ReloadWithADialogOpenBindsItToTheNewDevice)
     const std::string file = example("silicon-pn.kovra");
     start({file});
     WindowDoping_show();
-    ASSERT_NE(IupGetHandle("KOV_WindowDoping"), nullptr);
-    EXPECT_EQ(attr("KOV_WindowDoping_N", "VALUE"), "1e+18");
-    EXPECT_EQ(boundRecord("KOV_WindowDoping_N"), Layer_findParam(device()->layers[0], "Dopant.N"));
+    ASSERT_NE(IupGetHandle(KOV_WindowDoping), nullptr);
+    EXPECT_EQ(attr(KOV_WindowDoping_N, "VALUE"), "1e+18");
+    EXPECT_EQ(boundRecord(KOV_WindowDoping_N), Layer_findParam(device()->layers[0], "Dopant.N"));
 
     // Another program changes the file; Reload replaces the device.
     replaceInFile(file, "Dopant.N=1e18", "Dopant.N=3e18");
@@ -46,13 +47,13 @@ TEST_F(MainWindowDialogsTest, ReloadWithADialogOpenBindsItToTheNewDevice)
                                                std::chrono::seconds(2));
     IupScriptAnswer("Reload it anyway", "YES");
     WindowMain_onFileReload(nullptr);
-    ASSERT_NE(IupGetHandle("KOV_WindowDoping"), nullptr) << "the dialog stays open";
-    EXPECT_EQ(attr("KOV_WindowDoping_N", "VALUE"), "3e+18") << "and shows the new device";
-    EXPECT_EQ(boundRecord("KOV_WindowDoping_N"), Layer_findParam(device()->layers[0], "Dopant.N"));
+    ASSERT_NE(IupGetHandle(KOV_WindowDoping), nullptr) << "the dialog stays open";
+    EXPECT_EQ(attr(KOV_WindowDoping_N, "VALUE"), "3e+18") << "and shows the new device";
+    EXPECT_EQ(boundRecord(KOV_WindowDoping_N), Layer_findParam(device()->layers[0], "Dopant.N"));
 
     // Stored through the dialog, a value lands in the device now shown.
-    IupSetAttribute(h("KOV_WindowDoping_N"), "VALUE", "5e18");
-    click("KOV_WindowDoping_Apply");
+    IupSetAttribute(h(KOV_WindowDoping_N), "VALUE", "5e18");
+    click(KOV_WindowDoping_Apply);
     EXPECT_DOUBLE_EQ(layerReal(1, "Dopant.N"), 5e18);
     EXPECT_TRUE(Document_isModified(doc()));
 }
@@ -63,17 +64,17 @@ TEST_F(MainWindowDialogsTest, AnExampleOrANewDocumentClosesTheOpenDialogs)
     WindowDoping_show();
     WindowVoltage_show();
     ASSERT_EQ(Dialogs_openCount(), 2);
-    click("KOV_Example01");
+    click(KOV_Example01);
     EXPECT_EQ(Dialogs_openCount(), 0);
-    EXPECT_EQ(IupGetHandle("KOV_WindowDoping"), nullptr);
-    EXPECT_EQ(IupGetInt(nullptr, "KOV_WindowInput_Shown"), 0);
+    EXPECT_EQ(IupGetHandle(KOV_WindowDoping), nullptr);
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 0);
     // The layer commands work again on the new device.
     const int layers = device()->layerCount;
     WindowMain_insertLayer();
     EXPECT_EQ(device()->layerCount, layers + 1);
     IupScriptAnswer("Proceed anyway", "YES");
     WindowDoping_show();
-    click("KOV_FileNew");
+    click(KOV_FileNew);
     EXPECT_EQ(Dialogs_openCount(), 0);
 }
 
@@ -88,7 +89,7 @@ TEST_F(MainWindowDialogsTest, ModelFileOfANeverSavedDeviceSavesItThroughTheWindo
     IupScriptAnswer("Save the device before", "YES");
     IupScriptAnswer("Save file", deviceFile.c_str());
     IupScriptAnswer("Doping model", model.c_str());
-    click("KOV_WindowDoping_Model");
+    click(KOV_WindowDoping_Model);
     EXPECT_EQ(IupScriptPending(), 0);
     EXPECT_STREQ(doc()->filename, deviceFile.c_str());
     EXPECT_NE(readAll(deviceFile).find("[Layer1]"), std::string::npos) << "saved before the model was chosen";
@@ -112,45 +113,45 @@ TEST_F(MainWindowDialogsTest, OpenDialogsFollowTheMainWindowsLightAndVoltageChan
     ASSERT_STREQ(light->value.text, "None");
     WindowLight_show();
     WindowVoltage_show();
-    ASSERT_EQ(IupGetInt(h("KOV_WindowLight_AM15"), "VALUE"), 0);
-    IupSetAttribute(h("KOV_WindowVoltage_Jsup"), "VALUE", "250");  // typed, not applied
+    ASSERT_EQ(IupGetInt(h(KOV_WindowLight_AM15), "VALUE"), 0);
+    IupSetAttribute(h(KOV_WindowVoltage_Jsup), "VALUE", "250");  // typed, not applied
 
-    click("KOV_WindowMain_LightAM15");
+    click(KOV_WindowMain_LightAM15);
     EXPECT_STREQ(light->value.text, "AM1.5") << "the main window's toggle is taken at once";
-    EXPECT_NE(IupGetInt(h("KOV_WindowLight_AM15"), "VALUE"), 0) << "and the light dialog shows it";
-    EXPECT_EQ(IupGetInt(h("KOV_WindowLight_Mono"), "VALUE"), 0);
+    EXPECT_NE(IupGetInt(h(KOV_WindowLight_AM15), "VALUE"), 0) << "and the light dialog shows it";
+    EXPECT_EQ(IupGetInt(h(KOV_WindowLight_Mono), "VALUE"), 0);
 
-    click("KOV_WindowLight_Apply");
+    click(KOV_WindowLight_Apply);
     EXPECT_STREQ(light->value.text, "AM1.5") << "Apply keeps the main window's choice";
-    EXPECT_NE(IupGetInt(h("KOV_WindowMain_LightAM15"), "VALUE"), 0);
+    EXPECT_NE(IupGetInt(h(KOV_WindowMain_LightAM15), "VALUE"), 0);
 
     // The voltage sweep chosen in the main window reaches the voltage dialog,
     // and so does a sweep field committed there.
-    IupTestSelect(h("KOV_WindowMain_VoltageSweep"), 1);
+    IupTestSelect(h(KOV_WindowMain_VoltageSweep), 1);
     EXPECT_STREQ(voltage->value.text, "Sweep");
-    EXPECT_NE(IupGetInt(h("KOV_WindowVoltage_Sweep"), "VALUE"), 0);
-    IupSetAttribute(h("KOV_WindowMain_VoltageEnd"), "VALUE", "0.45");
-    WindowMain_commitField(h("KOV_WindowMain_VoltageEnd"));
-    EXPECT_EQ(attr("KOV_WindowVoltage_End", "VALUE"), "0.45");
-    EXPECT_EQ(attr("KOV_WindowVoltage_Jsup", "VALUE"), "250") << "an unapplied value in the dialog stays";
+    EXPECT_NE(IupGetInt(h(KOV_WindowVoltage_Sweep), "VALUE"), 0);
+    IupSetAttribute(h(KOV_WindowMain_VoltageEnd), "VALUE", "0.45");
+    WindowMain_commitField(h(KOV_WindowMain_VoltageEnd));
+    EXPECT_EQ(attr(KOV_WindowVoltage_End, "VALUE"), "0.45");
+    EXPECT_EQ(attr(KOV_WindowVoltage_Jsup, "VALUE"), "250") << "an unapplied value in the dialog stays";
 
     // A quantum-efficiency sweep in the main window runs at one voltage:
     // both dialogs show it, and the voltage dialog's Apply keeps it.
-    click("KOV_WindowMain_LightSweep");
+    click(KOV_WindowMain_LightSweep);
     EXPECT_STREQ(light->value.text, "Sweep");
     EXPECT_STREQ(voltage->value.text, "None");
-    EXPECT_NE(IupGetInt(h("KOV_WindowLight_Sweep"), "VALUE"), 0);
-    EXPECT_EQ(IupGetInt(h("KOV_WindowVoltage_Sweep"), "VALUE"), 0);
-    click("KOV_WindowVoltage_OK");
+    EXPECT_NE(IupGetInt(h(KOV_WindowLight_Sweep), "VALUE"), 0);
+    EXPECT_EQ(IupGetInt(h(KOV_WindowVoltage_Sweep), "VALUE"), 0);
+    click(KOV_WindowVoltage_OK);
     EXPECT_STREQ(voltage->value.text, "None");
     EXPECT_DOUBLE_EQ(Device_findVoltageParam(device(), "Voltage.End")->value.real, 0.45);
     EXPECT_DOUBLE_EQ(Device_findVoltageParam(device(), "Voltage.Jsup")->value.real, 250.0);
 
     // The other way: the light dialog's store reaches the main window.
-    IupTestClick(h("KOV_WindowLight_Mono"));
-    click("KOV_WindowLight_OK");
+    IupTestClick(h(KOV_WindowLight_Mono));
+    click(KOV_WindowLight_OK);
     EXPECT_STREQ(light->value.text, "Mono");
-    EXPECT_NE(IupGetInt(h("KOV_WindowMain_LightMono"), "VALUE"), 0);
+    EXPECT_NE(IupGetInt(h(KOV_WindowMain_LightMono), "VALUE"), 0);
 }
 
 }  // namespace
@@ -161,15 +162,15 @@ TEST_F(MainWindowDialogsTest, OpenDialogsFollowTheMainWindowsLightAndVoltageChan
 TEST_F(MainWindowDialogsTest, FunctionKeysWorkFromEveryControlOfTheMainWindow)
 {
     start({example("gaas-cell.kovra")});
-    const char* controls[] = {"KOV_DeviceName",           "KOV_WindowMain_LayerList",    "KOV_WindowMain_Doping",
-                              "KOV_WindowMain_Thickness", "KOV_WindowMain_Bandgap",      "KOV_WindowMain_VoltageSweep",
-                              "KOV_WindowMain_VoltageEnd", "KOV_WindowMain_LightAM15",   "KOV_DeviceCanvas",
-                              "KOV_Output"};
+    const char* controls[] = {KOV_DeviceName,           KOV_WindowMain_LayerList,    KOV_WindowMain_Doping,
+                              KOV_WindowMain_Thickness, KOV_WindowMain_Bandgap,      KOV_WindowMain_VoltageSweep,
+                              KOV_WindowMain_VoltageEnd, KOV_WindowMain_LightAM15,   KOV_DeviceCanvas,
+                              KOV_Output};
     const struct {
         int code;
         const char* dialog;
-    } keys[] = {{K_F5, "KOV_WindowParam"}, {K_F6, "KOV_WindowDoping"}, {K_F7, "KOV_WindowMobility"},
-                {K_F8, "KOV_WindowIndex"},  {K_F10, "KOV_WindowLight"}, {K_F11, "KOV_WindowVoltage"}};
+    } keys[] = {{K_F5, KOV_WindowParam}, {K_F6, KOV_WindowDoping}, {K_F7, KOV_WindowMobility},
+                {K_F8, KOV_WindowIndex},  {K_F10, KOV_WindowLight}, {K_F11, KOV_WindowVoltage}};
     for (const char* control : controls) {
         SCOPED_TRACE(control);
         ASSERT_STREQ(IupGetAttribute(h(control), "ACTIVE"), "YES");
@@ -182,15 +183,15 @@ TEST_F(MainWindowDialogsTest, FunctionKeysWorkFromEveryControlOfTheMainWindow)
         }
     }
     // F1 from a field opens the guide (or says it is missing).
-    IupTestKey(h("KOV_WindowMain_Thickness"), K_F1);
-    const std::string help = IupGetGlobal("KOV_HelpFilenameSimulator");
+    IupTestKey(h(KOV_WindowMain_Thickness), K_F1);
+    const std::string help = IupGetGlobal(KOV_HelpFilenameSimulator);
     const char* launched = IupScriptLastLaunched();
     EXPECT_TRUE((launched && help == launched) || status().find("not found") != std::string::npos);
 
     key(K_F6);
-    ASSERT_TRUE(dialogOpen("KOV_WindowDoping"));
-    IupTestKey(h("KOV_WindowDoping_N"), K_F7);
+    ASSERT_TRUE(dialogOpen(KOV_WindowDoping));
+    IupTestKey(h(KOV_WindowDoping_N), K_F7);
     IupFlush();
-    EXPECT_FALSE(dialogOpen("KOV_WindowMobility")) << "the dialog's keys are its own";
+    EXPECT_FALSE(dialogOpen(KOV_WindowMobility)) << "the dialog's keys are its own";
     Dialogs_closeAll();
 }

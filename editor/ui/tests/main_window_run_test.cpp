@@ -20,6 +20,7 @@
 #include "MainWindowFixture.h"
 #include "iupQt.h"
 #include "processProbe.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ protected:
 
     // The editor takes its driver and plot tool from the programs' folder
     // when a document's runner is made, so this is set after the start.
-    void useScratchPrograms() { IupSetStrGlobal("KOV_BinDir", bin.c_str()); }
+    void useScratchPrograms() { IupSetStrGlobal(KOV_BinDir, bin.c_str()); }
 
     bool running() { return WindowMain_isRunLive(doc()); }
 
@@ -81,7 +82,7 @@ protected:
 
     std::string console()
     {
-        Ihandle* view = IupGetHandle("KOV_Output");
+        Ihandle* view = IupGetHandle(KOV_Output);
         const long length = IupScintillaSendMessage(view, SCI_GETLENGTH, 0, 0);
         std::string out;
         for (long p = 0; p < length; ++p) {
@@ -121,9 +122,9 @@ TEST_F(MainWindowRunTest, F12RunsTheShownDeviceAndThePlotToolGetsItsResults)
     const std::string distribution = readAll(list);
     ASSERT_FALSE(distribution.empty());
     EXPECT_TRUE(std::filesystem::is_regular_file(distribution.substr(0, distribution.size() - 1))) << distribution;
-    EXPECT_TRUE(buttonActive("KOV_Actionbar_Btn_Run"));
-    EXPECT_FALSE(buttonActive("KOV_Actionbar_Btn_Stop"));
-    EXPECT_TRUE(buttonActive("KOV_Actionbar_Btn_Plot"));
+    EXPECT_TRUE(buttonActive(KOV_Actionbar_Btn_Run));
+    EXPECT_FALSE(buttonActive(KOV_Actionbar_Btn_Stop));
+    EXPECT_TRUE(buttonActive(KOV_Actionbar_Btn_Plot));
 }
 
 TEST_F(MainWindowRunTest, AltF12EndsALongRunAndNoDriverProcessIsLeft)
@@ -136,8 +137,8 @@ TEST_F(MainWindowRunTest, AltF12EndsALongRunAndNoDriverProcessIsLeft)
         << console() << status();
     EXPECT_TRUE(running());
     EXPECT_NE(info().find("[running]"), std::string::npos) << info();
-    EXPECT_TRUE(buttonActive("KOV_Actionbar_Btn_Stop"));
-    EXPECT_FALSE(buttonActive("KOV_Actionbar_Btn_Run"));
+    EXPECT_TRUE(buttonActive(KOV_Actionbar_Btn_Stop));
+    EXPECT_FALSE(buttonActive(KOV_Actionbar_Btn_Run));
     // Commands that would replace the document are refused meanwhile.
     WindowMain_onFileNew(nullptr);
     EXPECT_NE(status().find("simulation is running"), std::string::npos) << status();
@@ -149,8 +150,8 @@ TEST_F(MainWindowRunTest, AltF12EndsALongRunAndNoDriverProcessIsLeft)
     ASSERT_TRUE(loopUntil([&] { return !running(); }, std::chrono::seconds(5)));
     EXPECT_LT(Clock::now() - stopped, std::chrono::milliseconds(1500));
     EXPECT_FALSE(processAlive(bin + "driver.pid"));
-    ASSERT_TRUE(loopUntil([&] { return buttonActive("KOV_Actionbar_Btn_Run"); }, std::chrono::seconds(2)));
-    EXPECT_FALSE(buttonActive("KOV_Actionbar_Btn_Stop"));
+    ASSERT_TRUE(loopUntil([&] { return buttonActive(KOV_Actionbar_Btn_Run); }, std::chrono::seconds(2)));
+    EXPECT_FALSE(buttonActive(KOV_Actionbar_Btn_Stop));
     EXPECT_EQ(info().find("[running]"), std::string::npos) << info();
     EXPECT_NE(console().find("stopped by the user"), std::string::npos) << console();
     // A stopped run is not plotted.
@@ -167,14 +168,14 @@ TEST_F(MainWindowRunTest, OneF12StartsOneRunWhileItsReleaseArrivesDuringTheRun)
 {
     start({example("silicon-pn.kovra", "long.kovra")});
     useScratchPrograms();
-    QWidget* field = iupWidget(h("KOV_WindowMain_Thickness"));
+    QWidget* field = iupWidget(h(KOV_WindowMain_Thickness));
     ASSERT_NE(field, nullptr);
-    IupSetFocus(h("KOV_WindowMain_Thickness"));
+    IupSetFocus(h(KOV_WindowMain_Thickness));
     QCoreApplication::postEvent(field, new QKeyEvent(QEvent::KeyRelease, Qt::Key_F12, Qt::NoModifier));
     QCoreApplication::postEvent(field, new QKeyEvent(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier));
     QMetaObject::invokeMethod(
         field, [field] { field->clearFocus(); }, Qt::QueuedConnection);
-    IupTestKey(h("KOV_WindowMain_Thickness"), K_F12);
+    IupTestKey(h(KOV_WindowMain_Thickness), K_F12);
     ASSERT_TRUE(loopUntil([&] { return console().find("computing") != std::string::npos; }, std::chrono::seconds(10)))
         << console();
     EXPECT_EQ(status().find("Already running"), std::string::npos) << status();
@@ -186,7 +187,7 @@ TEST_F(MainWindowRunTest, OneF12StartsOneRunWhileItsReleaseArrivesDuringTheRun)
     // Ctrl+O from a field asks for one file, once.
     const int asked = IupScriptAskedCount();
     IupScriptAnswer("Open file", "");
-    IupTestKey(h("KOV_WindowMain_Thickness"), K_cO);
+    IupTestKey(h(KOV_WindowMain_Thickness), K_cO);
     IupFlush();
     EXPECT_EQ(IupScriptAskedCount(), asked + 1);
 }
@@ -202,10 +203,10 @@ TEST_F(MainWindowRunTest, EachBuiltInExampleOpensFromTheMenuAndRunsToAConvergedR
         int layers;
         int results;  // the results the run must report
     } cases[] = {
-        {"KOV_Example00", "a-Si Solar Cell", 3, 0x01 | 0x10},
-        {"KOV_Example01", "GaAs Solar Cell", 3, 0x01 | 0x10},
-        {"KOV_Example02", "CIGS Solar Cell", 3, 0x01 | 0x10},
-        {"KOV_Example03", "GaN Detector", 1, 0x01 | 0x40},
+        {KOV_Example00, "a-Si Solar Cell", 3, 0x01 | 0x10},
+        {KOV_Example01, "GaAs Solar Cell", 3, 0x01 | 0x10},
+        {KOV_Example02, "CIGS Solar Cell", 3, 0x01 | 0x10},
+        {KOV_Example03, "GaN Detector", 1, 0x01 | 0x40},
     };
     start({example("silicon-pn.kovra")});
     useScratchPrograms();
@@ -270,10 +271,10 @@ TEST_F(MainWindowRunTest, ToolsMenuStartsEachProgramAndNamesOneThatIsMissing)
     struct Tool {
         const char* item;
         const char* program;
-    } tools[] = {{"KOV_KovraTool_KovraEdit", "kovraedit"},
-                 {"KOV_KovraTool_KovraCalc", "KovraCalc"},
-                 {"KOV_KovraTool_KovraPlot", "kovraplot"},
-                 {"KOV_KovraTool_KovraDatabase", "kovradatabase"}};
+    } tools[] = {{KOV_KovraTool_KovraEdit, "kovraedit"},
+                 {KOV_KovraTool_KovraCalc, "KovraCalc"},
+                 {KOV_KovraTool_KovraPlot, "kovraplot"},
+                 {KOV_KovraTool_KovraDatabase, "kovradatabase"}};
     for (const Tool& t : tools) {
         SCOPED_TRACE(t.program);
         const std::string marker = bin + t.program + ".started";

@@ -3,13 +3,14 @@
 // larger than the screen is not taken.
 #include "MainWindowFixture.h"
 #include "kovragui.h"
+#include "kovraHandles.h"
 
 namespace {
 
 std::pair<int, int> windowSize()
 {
     int width = 0, height = 0;
-    IupGetIntInt(IupGetHandle("KOV_WindowMain"), "RASTERSIZE", &width, &height);
+    IupGetIntInt(IupGetHandle(KOV_WindowMain), "RASTERSIZE", &width, &height);
     return {width, height};
 }
 
@@ -27,7 +28,7 @@ TEST_F(MainWindowTest, TheStoredWindowSizeIsTheSizeItOpensWith)
     ASSERT_GE(width, 720);
     ASSERT_GE(height, 480);
     // The user resizes the window.
-    Ihandle* dialog = h("KOV_WindowMain");
+    Ihandle* dialog = h(KOV_WindowMain);
     IupSetfAttribute(dialog, "RASTERSIZE", "%dx%d", width, height);
     IupFlush();
     ASSERT_EQ(windowSize(), std::make_pair(width, height));

@@ -7,6 +7,7 @@
 
 #include "MainWindowFixture.h"
 #include "kovbase.h"
+#include "kovraHandles.h"
 
 TEST_F(MainWindowTest, StartsWithTheFileOfTheCommandLineAndShowsIt)
 {
@@ -17,12 +18,12 @@ TEST_F(MainWindowTest, StartsWithTheFileOfTheCommandLineAndShowsIt)
     EXPECT_EQ(std::string(doc()->filename), file);
     EXPECT_EQ(title(), file + " - KovraDevice");
     EXPECT_EQ(info(), "silicon-pn.kovra");
-    EXPECT_EQ(attr("KOV_DeviceName", "VALUE"), "Silicon p-n junction");
-    EXPECT_EQ(attr("KOV_WindowMain_Thickness", "VALUE"), "0.5");
-    EXPECT_EQ(attr("KOV_WindowMain_Doping", "VALUE"), "1e+18");
-    EXPECT_EQ(IupGetInt(h("KOV_WindowMain_LayerList"), "COUNT"), 2);
-    EXPECT_EQ(attr("KOV_WindowMain_LayerList", "1"), "1 Si (N)");
-    EXPECT_EQ(attr("KOV_Actionbar_Btn_Save", "ACTIVE"), "NO");
+    EXPECT_EQ(attr(KOV_DeviceName, "VALUE"), "Silicon p-n junction");
+    EXPECT_EQ(attr(KOV_WindowMain_Thickness, "VALUE"), "0.5");
+    EXPECT_EQ(attr(KOV_WindowMain_Doping, "VALUE"), "1e+18");
+    EXPECT_EQ(IupGetInt(h(KOV_WindowMain_LayerList), "COUNT"), 2);
+    EXPECT_EQ(attr(KOV_WindowMain_LayerList, "1"), "1 Si (N)");
+    EXPECT_EQ(attr(KOV_Actionbar_Btn_Save, "ACTIVE"), "NO");
     EXPECT_NE(status().find("loaded"), std::string::npos);
 }
 
@@ -42,23 +43,23 @@ TEST_F(MainWindowTest, CommandLinesThatNameNoSingleExistingFileOpenTheTemplate)
 TEST_F(MainWindowTest, EnterCommitsAFieldAndRedrawsWithoutLeavingIt)
 {
     start({example("silicon-pn.kovra")});
-    type("KOV_WindowMain_Thickness", "0.75");
+    type(KOV_WindowMain_Thickness, "0.75");
     EXPECT_DOUBLE_EQ(layerReal(1, "Thickness"), 0.75);
     EXPECT_TRUE(Document_isModified(doc()));
     EXPECT_NE(info().find(" * "), std::string::npos);
-    EXPECT_EQ(attr("KOV_Actionbar_Btn_Save", "ACTIVE"), "YES");
+    EXPECT_EQ(attr(KOV_Actionbar_Btn_Save, "ACTIVE"), "YES");
 }
 
 TEST_F(MainWindowTest, RefusedValuesLeaveTheRecordAndTheDocumentUnchanged)
 {
     start({example("silicon-pn.kovra")});
     for (const char* bad : {"abc", "-5", "1e99"}) {
-        type("KOV_WindowMain_Thickness", bad);
+        type(KOV_WindowMain_Thickness, bad);
         EXPECT_DOUBLE_EQ(layerReal(1, "Thickness"), 0.5) << bad;
     }
     EXPECT_FALSE(Document_isModified(doc()));
     // A refusal also stops the store before a command.
-    IupSetAttribute(h("KOV_WindowMain_Thickness"), "VALUE", "abc");
+    IupSetAttribute(h(KOV_WindowMain_Thickness), "VALUE", "abc");
     EXPECT_EQ(WindowMain_applyFields(0, 0), 0);
 }
 
@@ -67,11 +68,11 @@ TEST_F(MainWindowTest, ExpressionsAndVariablesAreEvaluated)
     start({example("variables.kovra")});
     // The file's emitter is $emitter = 0.3.
     EXPECT_DOUBLE_EQ(layerReal(1, "Thickness"), 0.3);
-    type("KOV_WindowMain_Thickness", "2*0.4");
+    type(KOV_WindowMain_Thickness, "2*0.4");
     EXPECT_DOUBLE_EQ(layerReal(1, "Thickness"), 0.8);
-    type("KOV_WindowMain_Thickness", "$emitter + 0.1");
+    type(KOV_WindowMain_Thickness, "$emitter + 0.1");
     EXPECT_DOUBLE_EQ(layerReal(1, "Thickness"), 0.4);
-    type("KOV_WindowMain_Thickness", "$nosuch");
+    type(KOV_WindowMain_Thickness, "$nosuch");
     EXPECT_DOUBLE_EQ(layerReal(1, "Thickness"), 0.4);
 }
 
@@ -82,7 +83,7 @@ TEST_F(MainWindowTest, LayerCommandsInsertMoveAndDelete)
     WindowMain_insertLayer();
     EXPECT_EQ(device()->layerCount, 3);
     EXPECT_EQ(WindowMain_selectedLayerNumber(), 2);
-    EXPECT_EQ(IupGetInt(h("KOV_WindowMain_LayerList"), "VALUE"), 2);
+    EXPECT_EQ(IupGetInt(h(KOV_WindowMain_LayerList), "VALUE"), 2);
     EXPECT_TRUE(Document_isModified(doc()));
 
     // The last layer (the thick base) moves up one place.
@@ -124,7 +125,7 @@ TEST_F(MainWindowTest, DeletingTheLastLayerIsRefusedAndNineLayersAreTheMost)
         WindowMain_insertLayer();
     }
     EXPECT_EQ(device()->layerCount, 9);
-    EXPECT_EQ(IupGetInt(h("KOV_WindowMain_LayerList"), "COUNT"), 9);
+    EXPECT_EQ(IupGetInt(h(KOV_WindowMain_LayerList), "COUNT"), 9);
     for (int i = 0; i < 9; ++i) {
         IupScriptAnswer("Delete the selected layer?", "YES");
         WindowMain_deleteLayer();
@@ -147,7 +148,7 @@ TEST_F(MainWindowTest, KeysWalkTheStackFromAnodeToCathode)
     EXPECT_EQ(WindowMain_selectedContact(), 2);
     WindowMain_stepSelection(0, -1);
     EXPECT_EQ(WindowMain_selectedLayerNumber(), 2);
-    EXPECT_EQ(attr("KOV_WindowMain_Thickness", "VALUE"), "20");
+    EXPECT_EQ(attr(KOV_WindowMain_Thickness, "VALUE"), "20");
 }
 
 TEST_F(MainWindowTest, TitleMarkersForReadOnlyAndChangedOutside)
@@ -162,7 +163,7 @@ TEST_F(MainWindowTest, TitleMarkersForReadOnlyAndChangedOutside)
     EXPECT_NE(info().find("*[outside]"), std::string::npos) << info();
     // Read-only wins over a modification.
     ASSERT_EQ(chmod(file.c_str(), 0444), 0);
-    type("KOV_WindowMain_Thickness", "0.6");
+    type(KOV_WindowMain_Thickness, "0.6");
     EXPECT_NE(info().find("[readonly]"), std::string::npos) << info();
     chmod(file.c_str(), 0644);
 }
@@ -172,15 +173,15 @@ TEST_F(MainWindowTest, ColourModesToggleBackToDoping)
     start({example("silicon-pn.kovra")});
     Settings* settings = App_getSettings();
     ASSERT_EQ(settings->DeviceColorize, COLORIZE_DOPING);
-    WindowMain_onColorize(h("KOV_OptionsColorizeEg"));
+    WindowMain_onColorize(h(KOV_OptionsColorizeEg));
     EXPECT_EQ(settings->DeviceColorize, COLORIZE_BANDGAP);
-    WindowMain_onColorize(h("KOV_OptionsColorizeEg"));
+    WindowMain_onColorize(h(KOV_OptionsColorizeEg));
     EXPECT_EQ(settings->DeviceColorize, COLORIZE_DOPING);
-    WindowMain_onColorize(h("KOV_OptionsColorizeNone"));
+    WindowMain_onColorize(h(KOV_OptionsColorizeNone));
     WindowMain_onColorizeMenuOpen(nullptr);
-    EXPECT_EQ(attr("KOV_OptionsColorizeNone", "VALUE"), "ON");
-    EXPECT_EQ(attr("KOV_OptionsColorizeN", "VALUE"), "OFF");
-    WindowMain_onColorize(h("KOV_OptionsColorizeNone"));
+    EXPECT_EQ(attr(KOV_OptionsColorizeNone, "VALUE"), "ON");
+    EXPECT_EQ(attr(KOV_OptionsColorizeN, "VALUE"), "OFF");
+    WindowMain_onColorize(h(KOV_OptionsColorizeNone));
     EXPECT_EQ(settings->DeviceColorize, COLORIZE_DOPING);
 }
 
@@ -190,13 +191,13 @@ TEST_F(MainWindowTest, AllEighteenKeysAreBoundAndNoOther)
     const char* keys[] = {"K_cN", "K_cO", "K_cS", "K_mF4", "K_F12", "K_mF12", "K_F1", "K_mF1", "K_F5",
                           "K_F6", "K_F7", "K_F8", "K_F10", "K_F11", "K_cC", "K_cPlus", "K_cMinus", "K_c0"};
     for (const char* k : keys) {
-        EXPECT_NE(IupGetCallback(h("KOV_WindowMain"), k), nullptr) << k;
+        EXPECT_NE(IupGetCallback(h(KOV_WindowMain), k), nullptr) << k;
     }
     for (const char* k : {"K_F2", "K_F3", "K_F9", "K_cF12", "K_cA"}) {
-        EXPECT_EQ(IupGetCallback(h("KOV_WindowMain"), k), nullptr) << k;
+        EXPECT_EQ(IupGetCallback(h(KOV_WindowMain), k), nullptr) << k;
     }
     // Console keys pass on while the console does not have the focus.
-    IupSetFocus(h("KOV_WindowMain_Thickness"));
+    IupSetFocus(h(KOV_WindowMain_Thickness));
     EXPECT_EQ(WindowMain_onConsoleCopy(nullptr), IUP_CONTINUE);
 }
 
@@ -205,15 +206,15 @@ TEST_F(MainWindowTest, HelpOpensTheGuideAndAboutRegistersAsADialog)
     start();
     key(K_F1);
     std::string launched = IupScriptLastLaunched() ? IupScriptLastLaunched() : "";
-    std::string help = IupGetGlobal("KOV_HelpFilenameSimulator");
+    std::string help = IupGetGlobal(KOV_HelpFilenameSimulator);
     if (kov_fileExistsA(help.c_str()) == 1) {
         EXPECT_EQ(launched, help);
     } else {
         EXPECT_NE(status().find("not found"), std::string::npos);
     }
     key(K_mF1);
-    EXPECT_NE(IupGetHandle("KOV_WindowAbout"), nullptr);
+    EXPECT_NE(IupGetHandle(KOV_WindowAbout), nullptr);
     EXPECT_EQ(Dialog_isShown(), 1);
     WindowAbout_close(nullptr);
-    EXPECT_EQ(IupGetHandle("KOV_WindowAbout"), nullptr);
+    EXPECT_EQ(IupGetHandle(KOV_WindowAbout), nullptr);
 }

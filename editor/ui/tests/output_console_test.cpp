@@ -11,10 +11,11 @@
 #include <Qsci/qsciscintillabase.h>
 
 #include <cstdio>
+#include "kovraHandles.h"
 
 namespace {
 
-Ihandle* console() { return IupGetHandle("KOV_Output"); }
+Ihandle* console() { return IupGetHandle(KOV_Output); }
 long length() { return IupScintillaSendMessage(console(), SCI_GETLENGTH, 0, 0); }
 int styleAt(long position) { return static_cast<int>(IupScintillaSendMessage(console(), SCI_GETSTYLEAT, position, 0)); }
 std::string text()
@@ -81,12 +82,12 @@ TEST_F(MainWindowTest, ClearButtonFollowsTheText)
 {
     start();
     Output_print("something\n");
-    EXPECT_EQ(attr("KOV_OutputReset", "VALUE"), "ON");
-    Output_onClear(h("KOV_OutputReset"));
+    EXPECT_EQ(attr(KOV_OutputReset, "VALUE"), "ON");
+    Output_onClear(h(KOV_OutputReset));
     EXPECT_EQ(length(), 0);
-    EXPECT_EQ(attr("KOV_OutputReset", "VALUE"), "OFF");
+    EXPECT_EQ(attr(KOV_OutputReset, "VALUE"), "OFF");
     Output_print("again\n");
-    EXPECT_EQ(attr("KOV_OutputReset", "VALUE"), "ON");
+    EXPECT_EQ(attr(KOV_OutputReset, "VALUE"), "ON");
 }
 
 TEST_F(MainWindowTest, AFullConsoleDropsItsOlderHalfAtALineStart)

@@ -4,12 +4,13 @@
 // test's script like any question.
 #include "MainWindowFixture.h"
 #include "Output.h"
+#include "kovraHandles.h"
 
 namespace {
 
 class ConsoleMenuTest : public MainWindowTest {
 protected:
-    Ihandle* view() { return IupGetHandle("KOV_Output"); }
+    Ihandle* view() { return IupGetHandle(KOV_Output); }
     sptr_t send(unsigned int message, uptr_t w = 0, sptr_t l = 0) { return IupScintillaSendMessage(view(), message, w, l); }
 
     // Right button pressed and released over the console; the menu (if any)

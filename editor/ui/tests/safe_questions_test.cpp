@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "MainWindowFixture.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ protected:
         file = example("silicon-pn.kovra");
         other = example("gaas-cell.kovra");
         start({file});
-        type("KOV_WindowMain_Thickness", "0.6");
+        type(KOV_WindowMain_Thickness, "0.6");
         ASSERT_TRUE(Document_isModified(doc()));
     }
 
@@ -46,7 +47,7 @@ protected:
         EXPECT_EQ(std::string(doc()->filename), file) << command;
         EXPECT_DOUBLE_EQ(layerReal(1, "Thickness"), 0.6) << command;
         EXPECT_TRUE(Document_isModified(doc())) << command;
-        EXPECT_NE(IupGetHandle("KOV_WindowMain"), nullptr) << command << ": the window closed";
+        EXPECT_NE(IupGetHandle(KOV_WindowMain), nullptr) << command << ": the window closed";
     }
 };
 
@@ -58,13 +59,13 @@ TEST_F(SafeQuestionTest, EnterAndEscapeKeepTheWorkInEveryDiscardingQuestion)
         {"File > Exit", "Close anyway?", nullptr, [] { WindowMain_onClose(nullptr); }},
         {"new", "Proceed anyway?", nullptr, [] { WindowMain_onFileNew(nullptr); }},
         {"new template", "Proceed anyway?", nullptr,
-         [] { WindowMain_onFileNewTemplate(IupGetHandle("KOV_Template01")); }},
-        {"example", "Proceed anyway?", nullptr, [] { WindowMain_onExample(IupGetHandle("KOV_Example00")); }},
+         [] { WindowMain_onFileNewTemplate(IupGetHandle(KOV_Template01)); }},
+        {"example", "Proceed anyway?", nullptr, [] { WindowMain_onExample(IupGetHandle(KOV_Example00)); }},
         {"open", "Proceed anyway?", nullptr, [] { WindowMain_onFileOpen(nullptr); }},
         {"recent file", "Proceed anyway?", nullptr,
          [] {
              WindowMain_onRecentMenuOpen(nullptr);
-             WindowMain_onFileRecent(IupGetHandle("KOV_FileRecent01"));
+             WindowMain_onFileRecent(IupGetHandle(KOV_FileRecent01));
          }},
         {"reload", "Proceed anyway?", nullptr, [] { WindowMain_onFileReload(nullptr); }},
     };
@@ -104,7 +105,7 @@ TEST_F(SafeQuestionTest, SavingOverAFileChangedOnDiskDefaultsToNotWriting)
 {
     file = example("silicon-pn.kovra");
     start({file});
-    type("KOV_WindowMain_Thickness", "0.6");
+    type(KOV_WindowMain_Thickness, "0.6");
     touchLater(file);
     const std::string before = readAll(file);
     IupScriptAnswer("Save it anyway?", "ENTER");

@@ -12,6 +12,7 @@
 
 #include "iupQt.h"
 #include "kovragui.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ const ImageRow* rowOf(int id)
 void Images_load()
 {
     for (const ImageRow& row : IMAGES) {
-        const std::string name = "KOV_Image_" + std::to_string(row.id);
+        const std::string name = KOV_Image_ + std::to_string(row.id);
         if (IupGetHandle(name.c_str()) != nullptr)
             continue;
         const QIcon icon = row.standard == DRAWN ? badge(row.badge, row.color)

@@ -11,6 +11,7 @@
 
 #include "iupQt.h"
 #include "kovragui.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ void kovraShowInfo(const char* text, int, int kind)
     for (char& c : lastInfo)
         if (c == '\n' || c == '\r' || c == '\t')
             c = ' ';
-    Ihandle* pane = IupGetHandle("KOV_Statusbar_Pane0");
+    Ihandle* pane = IupGetHandle(KOV_Statusbar_Pane0);
     if (pane == nullptr)
         return;
     if (kind == 9 && lastInfo.empty()) {
@@ -80,7 +81,7 @@ const char* kovraLastInfo()
 
 void kovraShowActionbarInfo(const char* text, const char* color)
 {
-    Ihandle* label = IupGetHandle("KOV_Actionbar_Info");
+    Ihandle* label = IupGetHandle(KOV_Actionbar_Info);
     if (label == nullptr)
         return;
     if (color != nullptr)
@@ -107,6 +108,6 @@ int WindowMain_checkUpdate(Ihandle*, const char* programName)
     const std::string text = name + " version " KOVRA_VERSION " (build " KOVRA_BUILD KOVRA_RELEASE ", " KOVRA_GUI_PLATFORM
                              ").\n\nUpdates come with the installed package: update it with the system's "
                              "package manager.";
-    kovraShowMessage(text.c_str(), name.c_str(), 2, "KOV_WindowMain");
+    kovraShowMessage(text.c_str(), name.c_str(), 2, KOV_WindowMain);
     return IUP_DEFAULT;
 }

@@ -9,6 +9,7 @@
 
 #include "iupQt.h"
 #include "kovragui.h"
+#include "kovraHandles.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ TEST_F(KovraGui, QuestionsAnswerThreeFourFive)
     const Case cases[] = {{4, "YES", 3}, {4, "NO", 4}, {3, "2", 4}, {5, "CANCEL", 5}, {5, "Yes", 3}, {5, "3", 5}};
     for (const Case& c : cases) {
         IupScriptAnswer("Close anyway?", c.answer);
-        EXPECT_EQ(kovraAskQuestion("Device modified. Close anyway?", "KovraDevice", c.kind, "KOV_WindowMain"),
+        EXPECT_EQ(kovraAskQuestion("Device modified. Close anyway?", "KovraDevice", c.kind, KOV_WindowMain),
                   c.expected)
             << c.kind << " " << c.answer;
     }
@@ -74,18 +75,18 @@ TEST_F(KovraGui, EnterAndEscapeAnswerByTheKindOfQuestion)
     };
     for (const Case& c : {Case{3, "Yes", "No", 3, 4}, Case{4, "No", "No", 4, 4}, Case{5, "Yes", "Cancel", 3, 5}}) {
         IupScriptAnswer(nullptr, "ENTER");
-        EXPECT_EQ(kovraAskQuestion("Question?", "KovraDevice", c.kind, "KOV_WindowMain"), c.enterAnswer) << c.kind;
+        EXPECT_EQ(kovraAskQuestion("Question?", "KovraDevice", c.kind, KOV_WindowMain), c.enterAnswer) << c.kind;
         EXPECT_STREQ(IupScriptLastDefault(), c.enter) << c.kind;
         EXPECT_STREQ(IupScriptLastEscape(), c.escape) << c.kind;
         IupScriptAnswer(nullptr, "ESCAPE");
-        EXPECT_EQ(kovraAskQuestion("Question?", "KovraDevice", c.kind, "KOV_WindowMain"), c.escapeAnswer) << c.kind;
+        EXPECT_EQ(kovraAskQuestion("Question?", "KovraDevice", c.kind, KOV_WindowMain), c.escapeAnswer) << c.kind;
     }
 }
 
 TEST_F(KovraGui, MessagesAndTheUpdateNoticeGoThroughTheSeam)
 {
     IupScriptAnswer("insufficient memory", "OK");
-    kovraShowMessage("Cannot run the command tool: insufficient memory", "KovraDevice", 2, "KOV_WindowMain");
+    kovraShowMessage("Cannot run the command tool: insufficient memory", "KovraDevice", 2, KOV_WindowMain);
     IupScriptAnswer("Updates come with the installed package", "OK");
     EXPECT_EQ(WindowMain_checkUpdate(nullptr, "KovraCalc"), IUP_DEFAULT);
     const char* text = nullptr;
@@ -96,9 +97,9 @@ TEST_F(KovraGui, MessagesAndTheUpdateNoticeGoThroughTheSeam)
 TEST_F(KovraGui, InformationGoesToTheStatusAndActionBars)
 {
     Ihandle* pane = IupLabel("Ready");
-    IupSetHandle("KOV_Statusbar_Pane0", pane);
+    IupSetHandle(KOV_Statusbar_Pane0, pane);
     Ihandle* info = IupLabel("");
-    IupSetHandle("KOV_Actionbar_Info", info);
+    IupSetHandle(KOV_Actionbar_Info, info);
     Ihandle* dialog = IupDialog(IupVbox(info, pane, nullptr));
     kovraShowInfo("'a.kovra' loaded", 0, 0);
     EXPECT_STREQ(IupGetAttribute(pane, "TITLE"), "'a.kovra' loaded");
@@ -171,17 +172,17 @@ TEST_F(KovraGui, PreferencesStartFromTheLightThemeAndTheDialogEditsASlot)
     Ihandle* dialog = WindowColor_create(&prefs);
     ASSERT_NE(dialog, nullptr);
     IupShow(dialog);
-    Ihandle* slot = IupGetHandle("KOV_WindowColor_Slot");
+    Ihandle* slot = IupGetHandle(KOV_WindowColor_Slot);
     EXPECT_EQ(IupGetInt(slot, "COUNT"), EDITOR_STYLE_SLOTS);
     IupTestSelect(slot, 6);  // keyword: the fields show its values
-    IupSetAttribute(IupGetHandle("KOV_WindowColor_Size"), "VALUE", "99");
-    IupTestClick(IupGetHandle("KOV_WindowColor_Apply"));
+    IupSetAttribute(IupGetHandle(KOV_WindowColor_Size), "VALUE", "99");
+    IupTestClick(IupGetHandle(KOV_WindowColor_Apply));
     EXPECT_EQ(changes, 0) << "a refused size stores nothing";
-    EXPECT_STRNE(IupGetAttribute(IupGetHandle("KOV_WindowColor_Status"), "TITLE"), "");
-    IupSetAttribute(IupGetHandle("KOV_WindowColor_Size"), "VALUE", "14");
-    IupSetAttribute(IupGetHandle("KOV_WindowColor_Fore"), "VALUE", "255 0 16");
-    IupSetAttribute(IupGetHandle("KOV_WindowColor_Italic"), "VALUE", "ON");
-    IupTestClick(IupGetHandle("KOV_WindowColor_Apply"));
+    EXPECT_STRNE(IupGetAttribute(IupGetHandle(KOV_WindowColor_Status), "TITLE"), "");
+    IupSetAttribute(IupGetHandle(KOV_WindowColor_Size), "VALUE", "14");
+    IupSetAttribute(IupGetHandle(KOV_WindowColor_Fore), "VALUE", "255 0 16");
+    IupSetAttribute(IupGetHandle(KOV_WindowColor_Italic), "VALUE", "ON");
+    IupTestClick(IupGetHandle(KOV_WindowColor_Apply));
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(prefs.styles[5].fontSize, 14);
     EXPECT_EQ(prefs.styles[5].fore, 0x1000FF);
@@ -190,12 +191,12 @@ TEST_F(KovraGui, PreferencesStartFromTheLightThemeAndTheDialogEditsASlot)
     IupDestroy(dialog);
 
     // Shown modal: the script clicks its buttons.
-    IupScriptAnswer("Colors and Font", "KOV_WindowColor_OK");
+    IupScriptAnswer("Colors and Font", KOV_WindowColor_OK);
     EXPECT_EQ(WindowColor_show(&prefs, nullptr), 1);
     EXPECT_EQ(changes, 2);
-    IupScriptAnswer("Colors and Font", "KOV_WindowColor_Cancel");
+    IupScriptAnswer("Colors and Font", KOV_WindowColor_Cancel);
     EXPECT_EQ(WindowColor_show(&prefs, nullptr), 0);
-    EXPECT_EQ(IupGetHandle("KOV_WindowColor"), nullptr);
+    EXPECT_EQ(IupGetHandle(KOV_WindowColor), nullptr);
 }
 
 }  // namespace
