@@ -12,6 +12,7 @@
 #include "CalcWindow.h"
 #include "TextPrefs.h"
 #include "guiCommon.h"
+#include "iupScintillaMessages.h"
 
 namespace {
 

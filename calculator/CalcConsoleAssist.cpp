@@ -10,6 +10,7 @@
 #include "CalcState.h"
 #include "CalcWindow.h"
 #include "guiCommon.h"
+#include "iupScintillaMessages.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 
 #include "OutputText.h"
 #include "guiCommon.h"
+#include "iupScintillaMessages.h"
 
 namespace {
 

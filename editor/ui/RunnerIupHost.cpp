@@ -3,6 +3,7 @@
 
 #include "ChildReaper.h"
 #include "Output.h"
+#include "iupScintillaMessages.h"
 
 namespace {
 constexpr const char* HOST_ATTRIBUTE = "KOV_RunnerHost";

@@ -4,6 +4,7 @@
 // test's script like any question.
 #include "MainWindowFixture.h"
 #include "Output.h"
+#include "iupScintillaMessages.h"
 
 namespace {
 
