@@ -3,6 +3,7 @@
 // setting did to the control), a container's ACTIVE and VISIBLE reach its
 // children, and a name the element does not know is kept as program data.
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -117,6 +118,16 @@ const AttributeCase ATTRIBUTE_CASES[] = {
     {"clipboard", {{"TEXT", "copied"}}, "TEXT", "copied"},
     {"filedlg", {{"DIALOGTYPE", "SAVE"}}, "DIALOGTYPE", "SAVE"},
 };
+
+void PrintTo(const AttributeCase& c, std::ostream* os)
+{
+    *os << c.kind << " " << c.read;
+}
+
+void PrintTo(const Maker& m, std::ostream* os)
+{
+    *os << m.kind;
+}
 
 class AttributeTest : public ::testing::TestWithParam<AttributeCase> {};
 

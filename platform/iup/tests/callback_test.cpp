@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,11 @@ const CallbackCase CALLBACK_CASES[] = {
     {"timer keeps running", "timer", "ACTION_CB", cb(record), Fire::TIMER_TICK, IUP_DEFAULT, "", "RUN", "YES"},
     {"timer stopped by its action", "timer", "ACTION_CB", cb(record), Fire::TIMER_TICK, IUP_CLOSE, "", "RUN", "NO"},
 };
+
+void PrintTo(const CallbackCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 class CallbackTest : public ::testing::TestWithParam<CallbackCase> {
 protected:
