@@ -13,6 +13,7 @@
 #include "TextPrefs.h"
 #include "guiCommon.h"
 #include "kovraHandles.h"
+#include "iupScintillaMessages.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "CalcWindow.h"
 #include "guiCommon.h"
 #include "kovraHandles.h"
+#include "iupScintillaMessages.h"
 
 namespace {
 

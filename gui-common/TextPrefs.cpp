@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include "guiCommon.h"
+#include "iupScintillaMessages.h"
 #include "kovbase.h"
 
 const TextPrefsSection TextPrefs_styleSections[] = {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "iupScintillaMessages.h"
 #include "libkovra.h"
 
 int Iup_getScreenPosition(Ihandle* element, int* x, int* y)

@@ -7,6 +7,7 @@
 #include "CalcWindowFixture.h"
 #include "guiCommon.h"
 #include "kovraHandles.h"
+#include "iupScintillaMessages.h"
 
 namespace {
 

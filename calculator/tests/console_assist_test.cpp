@@ -10,6 +10,7 @@
 #include "CalcWindow.h"
 #include "CalcWindowFixture.h"
 #include "guiCommon.h"
+#include "iupScintillaMessages.h"
 #include "iupTestApp.h"
 #include "tempFolder.h"
 #include "kovraHandles.h"

@@ -6,6 +6,7 @@
 #include "CalcWindowFixture.h"
 #include "guiCommon.h"
 #include "iupQt.h"
+#include "iupScintillaMessages.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "OutputText.h"
 #include "guiCommon.h"
 #include "kovraHandles.h"
+#include "iupScintillaMessages.h"
 
 namespace {
 

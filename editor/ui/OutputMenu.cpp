@@ -8,6 +8,7 @@
 #include "App.h"
 #include "guiCommon.h"
 #include "document.h"
+#include "iupScintillaMessages.h"
 #include "kovbase.h"
 #include "kovragui.h"
 #include "FileNames.h"

@@ -4,6 +4,7 @@
 #include "ChildReaper.h"
 #include "Output.h"
 #include "kovraHandles.h"
+#include "iupScintillaMessages.h"
 
 namespace {
 constexpr const char* HOST_ATTRIBUTE = KOV_RunnerHost;

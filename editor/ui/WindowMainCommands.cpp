@@ -14,6 +14,7 @@
 #include "WindowMain.h"
 #include "device.h"
 #include "document.h"
+#include "iupScintillaMessages.h"
 #include "kovbase.h"
 #include "kovProcess.h"
 #include "kovragui.h"

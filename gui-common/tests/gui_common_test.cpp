@@ -4,6 +4,7 @@
 
 #include "guiCommon.h"
 #include "../../platform/iup/tests/iupTestApp.h"
+#include "iupScintillaMessages.h"
 
 TEST(GuiCommon, DestroyNamedForgetsTheNameAndIgnoresUnknownNames)
 {

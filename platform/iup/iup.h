@@ -183,27 +183,14 @@ void IupSetStrAttribute(Ihandle* ih, const char* name, const char* value);
 void IupSetfAttribute(Ihandle* ih, const char* name, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 void IupSetInt(Ihandle* ih, const char* name, int value);
-void IupSetFloat(Ihandle* ih, const char* name, float value);
-void IupSetDouble(Ihandle* ih, const char* name, double value);
-void IupSetRGB(Ihandle* ih, const char* name, unsigned char r, unsigned char g, unsigned char b);
 // "NAME=value, NAME2=\"text, with comma\"" in one call.
 Ihandle* IupSetAttributes(Ihandle* ih, const char* attributes);
-void IupSetAttributeId(Ihandle* ih, const char* name, int id, const char* value);
 void IupSetStrAttributeId(Ihandle* ih, const char* name, int id, const char* value);
-void IupSetIntId(Ihandle* ih, const char* name, int id, int value);
 void IupSetAttributeHandle(Ihandle* ih, const char* name, Ihandle* other);
-void IupResetAttribute(Ihandle* ih, const char* name);
 // Reading: a text owned by the element, valid until the attribute changes.
 char* IupGetAttribute(Ihandle* ih, const char* name);
-char* IupGetAttributeId(Ihandle* ih, const char* name, int id);
 int IupGetInt(Ihandle* ih, const char* name);    // 0 when missing; "YES"/"ON" give 1
-int IupGetInt2(Ihandle* ih, const char* name);   // second number of "AxB" / "A:B" / "A,B"
 int IupGetIntInt(Ihandle* ih, const char* name, int* i1, int* i2);  // count read
-int IupGetIntId(Ihandle* ih, const char* name, int id);
-float IupGetFloat(Ihandle* ih, const char* name);
-double IupGetDouble(Ihandle* ih, const char* name);
-void IupGetRGB(Ihandle* ih, const char* name, unsigned char* r, unsigned char* g, unsigned char* b);
-Ihandle* IupGetAttributeHandle(Ihandle* ih, const char* name);
 
 void IupSetGlobal(const char* name, const char* value);
 void IupSetStrGlobal(const char* name, const char* value);
@@ -214,7 +201,6 @@ char* IupGetGlobal(const char* name);
 // returns the element the name named before.
 Ihandle* IupSetHandle(const char* name, Ihandle* ih);
 Ihandle* IupGetHandle(const char* name);
-char* IupGetName(Ihandle* ih);
 Icallback IupSetCallback(Ihandle* ih, const char* name, Icallback func);
 Icallback IupGetCallback(Ihandle* ih, const char* name);
 // Any callback shape (int (Ihandle*, int), int (Ihandle*, char*, int, int),
@@ -229,7 +215,6 @@ inline Icallback iupCallbackCast(int (*func)(Ihandle*, Args...))
 {
     return reinterpret_cast<Icallback>(reinterpret_cast<void (*)()>(func));
 }
-Ihandle* IupSetCallbacks(Ihandle* ih, const char* name, Icallback func, ...);
 Icallback IupSetFunction(const char* name, Icallback func);
 Icallback IupGetFunction(const char* name);
 char* IupGetClassName(Ihandle* ih);
@@ -239,19 +224,15 @@ void IupDestroy(Ihandle* ih);
 Ihandle* IupAppend(Ihandle* container, Ihandle* child);
 Ihandle* IupInsert(Ihandle* container, Ihandle* refChild, Ihandle* child);
 void IupDetach(Ihandle* child);
-Ihandle* IupGetParent(Ihandle* ih);
 Ihandle* IupGetChild(Ihandle* ih, int position);
 int IupGetChildPos(Ihandle* ih, Ihandle* child);
 int IupGetChildCount(Ihandle* ih);
 Ihandle* IupGetNextChild(Ihandle* ih, Ihandle* child);
 Ihandle* IupGetBrother(Ihandle* ih);
 Ihandle* IupGetDialog(Ihandle* ih);
-Ihandle* IupGetDialogChild(Ihandle* ih, const char* name);
-int IupReparent(Ihandle* ih, Ihandle* newParent, Ihandle* refChild);
 
 // ---- showing --------------------------------------------------------------
 int IupMap(Ihandle* ih);
-void IupUnmap(Ihandle* ih);
 int IupShow(Ihandle* ih);
 int IupShowXY(Ihandle* ih, int x, int y);
 int IupHide(Ihandle* ih);
@@ -259,7 +240,6 @@ int IupHide(Ihandle* ih);
 // file chooser answered (through the seam).
 int IupPopup(Ihandle* ih, int x, int y);
 void IupRefresh(Ihandle* ih);
-void IupRefreshChildren(Ihandle* ih);
 void IupUpdate(Ihandle* ih);
 void IupRedraw(Ihandle* ih, int children);
 Ihandle* IupSetFocus(Ihandle* ih);  // returns the element that had it
@@ -269,36 +249,23 @@ Ihandle* IupGetFocus();
 Ihandle* IupDialog(Ihandle* child);
 Ihandle* IupVbox(Ihandle* child, ...);  // children end with NULL
 Ihandle* IupHbox(Ihandle* child, ...);
-Ihandle* IupVboxv(Ihandle** children);
-Ihandle* IupHboxv(Ihandle** children);
 Ihandle* IupGridBox(Ihandle* child, ...);
-Ihandle* IupGridBoxv(Ihandle** children);
-Ihandle* IupFrame(Ihandle* child);
-Ihandle* IupTabs(Ihandle* child, ...);
-Ihandle* IupTabsv(Ihandle** children);
-Ihandle* IupRadio(Ihandle* child);
 Ihandle* IupFill();
 Ihandle* IupLabel(const char* title);
 Ihandle* IupButton(const char* title, const char* action);
-Ihandle* IupFlatButton(const char* title);
 Ihandle* IupToggle(const char* title, const char* action);
 Ihandle* IupText(const char* action);
-Ihandle* IupMultiLine(const char* action);
 Ihandle* IupList(const char* action);
 Ihandle* IupCanvas(const char* action);
 Ihandle* IupMenu(Ihandle* child, ...);
-Ihandle* IupMenuv(Ihandle** children);
 Ihandle* IupItem(const char* title, const char* action);
 Ihandle* IupSubmenu(const char* title, Ihandle* menu);
 Ihandle* IupSeparator();
 Ihandle* IupTimer();
 Ihandle* IupFileDlg();
 Ihandle* IupClipboard();
-Ihandle* IupUser();
 
 // ---- messages (through the seam) ------------------------------------------
-void IupMessage(const char* title, const char* message);
-void IupMessageError(Ihandle* parent, const char* message);
 // Buttons b1..b3 (b2, b3 may be NULL); returns the number of the one chosen.
 int IupAlarm(const char* title, const char* message, const char* b1, const char* b2, const char* b3);
 
@@ -307,14 +274,9 @@ int IupAlarm(const char* title, const char* message, const char* b1, const char*
 // ("FILL", "STROKE", "STROKE_DASH"), DRAWLINEWIDTH and DRAWFONT attributes.
 void IupDrawBegin(Ihandle* ih);
 void IupDrawEnd(Ihandle* ih);
-void IupDrawSetClipRect(Ihandle* ih, int x1, int y1, int x2, int y2);
-void IupDrawResetClip(Ihandle* ih);
 void IupDrawParentBackground(Ihandle* ih);
-void IupDrawLine(Ihandle* ih, int x1, int y1, int x2, int y2);
 void IupDrawRectangle(Ihandle* ih, int x1, int y1, int x2, int y2);
-void IupDrawArc(Ihandle* ih, int x1, int y1, int x2, int y2, double a1, double a2);
 void IupDrawText(Ihandle* ih, const char* text, int len, int x, int y, int w, int h);
-void IupDrawImage(Ihandle* ih, const char* name, int x, int y, int w, int h);
 void IupDrawGetSize(Ihandle* ih, int* w, int* h);
 void IupDrawGetTextSize(Ihandle* ih, const char* text, int len, int* w, int* h);
 

@@ -1,11 +1,6 @@
-// Layout elements: vertical and horizontal boxes, the grid box, fillers,
-// frames, tabs and radio groups.
+// Layout elements: vertical and horizontal boxes, the grid box and fillers.
 #include <QBoxLayout>
-#include <QButtonGroup>
-#include <QAbstractButton>
 #include <QGridLayout>
-#include <QGroupBox>
-#include <QTabWidget>
 
 #include <cstdarg>
 #include <cstring>
@@ -44,23 +39,23 @@ bool setSpacing(Ihandle* ih, QLayout* layout, const std::string& name, const cha
 
 class Box : public Ihandle_ {
 public:
-    explicit Box(bool vertical) : Ihandle_(vertical ? "vbox" : "hbox"), vertical_(vertical)
+    explicit Box(bool vertical) : Ihandle_(vertical ? "vbox" : "hbox"), vertical(vertical)
     {
         auto* w = new QWidget();
-        layout_ = new QBoxLayout(vertical ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight, w);
-        layout_->setContentsMargins(0, 0, 0, 0);
-        layout_->setSpacing(0);
+        layout = new QBoxLayout(vertical ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight, w);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
         setControl(w);
         applyGeometry();
     }
     bool acceptsChildren() const override { return true; }
-    Qt::Orientation direction() const override { return vertical_ ? Qt::Vertical : Qt::Horizontal; }
+    Qt::Orientation direction() const override { return vertical ? Qt::Vertical : Qt::Horizontal; }
 
     void childAdded(Ihandle* child, int position) override
     {
         if (child != nullptr && child->control() != nullptr) {
             child->control()->setParent(control());
-            layout_->insertWidget(position, child->control());
+            layout->insertWidget(position, child->control());
             child->control()->show();
         }
         align();
@@ -68,14 +63,14 @@ public:
     void childRemoved(Ihandle* child) override
     {
         if (child->control() != nullptr) {
-            layout_->removeWidget(child->control());
+            layout->removeWidget(child->control());
             child->control()->hide();
             child->control()->setParent(nullptr);
         }
     }
     bool setAttribute(const std::string& name, const char* value) override
     {
-        if (setSpacing(this, layout_, name, value))
+        if (setSpacing(this, layout, name, value))
             return true;
         if (name == "ALIGNMENT") {
             attributes[name] = StoredAttribute{value ? value : "", nullptr, false};
@@ -96,19 +91,19 @@ private:
     void align()
     {
         const char* a = stored("ALIGNMENT");
-        std::string text = a ? a : (vertical_ ? "ALEFT" : "ATOP");
+        std::string text = a ? a : (vertical ? "ALEFT" : "ATOP");
         if (const char* colon = std::strchr(text.c_str(), ':'))
-            text = vertical_ ? text.substr(0, colon - text.c_str()) : std::string(colon + 1);
+            text = vertical ? text.substr(0, colon - text.c_str()) : std::string(colon + 1);
         Qt::Alignment across;
-        if (vertical_)
+        if (vertical)
             across = text == "ACENTER" ? Qt::AlignHCenter : (text == "ARIGHT" ? Qt::AlignRight : Qt::AlignLeft);
         else
             across = text == "ACENTER" ? Qt::AlignVCenter : (text == "ABOTTOM" ? Qt::AlignBottom : Qt::AlignTop);
         for (Ihandle* child : children) {
             if (child->control() == nullptr)
                 continue;
-            const bool fills = vertical_ ? child->expandsHorizontally() : child->expandsVertically();
-            layout_->setAlignment(child->control(), fills || (child->acceptsChildren() && !child->stored("EXPAND"))
+            const bool fills = vertical ? child->expandsHorizontally() : child->expandsVertically();
+            layout->setAlignment(child->control(), fills || (child->acceptsChildren() && !child->stored("EXPAND"))
                                                         ? Qt::Alignment() : across);
         }
     }
@@ -134,8 +129,8 @@ private:
                     w->setMinimumHeight(height);
             }
     }
-    bool vertical_;
-    QBoxLayout* layout_;
+    bool vertical;
+    QBoxLayout* layout;
 };
 
 class Fill : public Ihandle_ {
@@ -154,9 +149,9 @@ public:
     GridBox() : Ihandle_("gridbox")
     {
         auto* w = new QWidget();
-        layout_ = new QGridLayout(w);
-        layout_->setContentsMargins(0, 0, 0, 0);
-        layout_->setSpacing(0);
+        layout = new QGridLayout(w);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
         setControl(w);
         applyGeometry();
     }
@@ -170,7 +165,7 @@ public:
     void childRemoved(Ihandle* child) override
     {
         if (child->control() != nullptr) {
-            layout_->removeWidget(child->control());
+            layout->removeWidget(child->control());
             child->control()->setParent(nullptr);
         }
         place();
@@ -178,13 +173,13 @@ public:
     bool setAttribute(const std::string& name, const char* value) override
     {
         if (name == "MARGIN" || name == "CMARGIN")
-            return setSpacing(this, layout_, name, value);
+            return setSpacing(this, layout, name, value);
         if (name == "GAPLIN") {
-            layout_->setVerticalSpacing(value ? std::atoi(value) : 0);
+            layout->setVerticalSpacing(value ? std::atoi(value) : 0);
             return true;
         }
         if (name == "GAPCOL") {
-            layout_->setHorizontalSpacing(value ? std::atoi(value) : 0);
+            layout->setHorizontalSpacing(value ? std::atoi(value) : 0);
             return true;
         }
         if (name == "NUMDIV" || name == "ORIENTATION" || name == "HOMOGENEOUSLIN" || name == "HOMOGENEOUSCOL" ||
@@ -201,7 +196,7 @@ private:
     {
         for (Ihandle* child : children)
             if (child->control() != nullptr)
-                layout_->removeWidget(child->control());
+                layout->removeWidget(child->control());
         int divisions = stored("NUMDIV") ? std::atoi(stored("NUMDIV")) : 1;
         divisions = std::max(divisions, 1);
         const bool byRows = !stored("ORIENTATION") || strcasecmp(stored("ORIENTATION"), "HORIZONTAL") == 0;
@@ -211,215 +206,24 @@ private:
                 continue;
             const int row = byRows ? index / divisions : index % divisions;
             const int column = byRows ? index % divisions : index / divisions;
-            layout_->addWidget(child->control(), row, column);
+            layout->addWidget(child->control(), row, column);
             child->control()->show();
             ++index;
         }
         if (storedYes("HOMOGENEOUSCOL"))
-            for (int c = 0; c < layout_->columnCount(); ++c)
-                layout_->setColumnStretch(c, 1);
+            for (int c = 0; c < layout->columnCount(); ++c)
+                layout->setColumnStretch(c, 1);
         if (storedYes("HOMOGENEOUSLIN"))
-            for (int r = 0; r < layout_->rowCount(); ++r)
-                layout_->setRowStretch(r, 1);
+            for (int r = 0; r < layout->rowCount(); ++r)
+                layout->setRowStretch(r, 1);
     }
-    QGridLayout* layout_;
-};
-
-class Frame : public Ihandle_ {
-public:
-    Frame() : Ihandle_("frame")
-    {
-        auto* w = new QGroupBox();
-        layout_ = new QVBoxLayout(w);
-        setControl(w);
-        applyGeometry();
-    }
-    bool acceptsChildren() const override { return children.empty(); }
-    void childAdded(Ihandle* child, int) override
-    {
-        if (child != nullptr && child->control() != nullptr) {
-            layout_->addWidget(child->control());
-            child->control()->show();
-        }
-    }
-    void childRemoved(Ihandle* child) override
-    {
-        if (child->control() != nullptr)
-            layout_->removeWidget(child->control());
-    }
-    bool setAttribute(const std::string& name, const char* value) override
-    {
-        if (name == "TITLE") {
-            static_cast<QGroupBox*>(control())->setTitle(iupTitle(value));
-            return true;
-        }
-        if (setSpacing(this, layout_, name, value))
-            return true;
-        return Ihandle_::setAttribute(name, value);
-    }
-    bool getAttribute(const std::string& name, std::string& out) override
-    {
-        if (name == "TITLE") {
-            out = iupS(static_cast<QGroupBox*>(control())->title());
-            return true;
-        }
-        return Ihandle_::getAttribute(name, out);
-    }
-
-private:
-    QVBoxLayout* layout_;
-};
-
-class Tabs : public Ihandle_ {
-public:
-    Tabs() : Ihandle_("tabs")
-    {
-        auto* w = new QTabWidget();
-        QObject::connect(w, &QTabWidget::currentChanged, w, [this](int index) {
-            if (quiet_)
-                return;
-            call("TABCHANGEPOS_CB", index, previous_);
-            previous_ = index;
-        });
-        setControl(w);
-        applyGeometry();
-    }
-    bool acceptsChildren() const override { return true; }
-    QTabWidget* tabs() const { return static_cast<QTabWidget*>(control()); }
-    void childAdded(Ihandle* child, int position) override
-    {
-        if (child == nullptr || child->control() == nullptr)
-            return;
-        quiet_ = true;
-        const char* title = child->stored("TABTITLE");
-        tabs()->insertTab(position, child->control(), iupTitle(title ? title : ""));
-        quiet_ = false;
-        previous_ = tabs()->currentIndex();
-    }
-    void childRemoved(Ihandle* child) override
-    {
-        const int index = tabs()->indexOf(child->control());
-        if (index >= 0)
-            tabs()->removeTab(index);
-    }
-    bool setAttribute(const std::string& name, const char* value) override
-    {
-        if (name.rfind("TABTITLE", 0) == 0 && name.size() > 8) {
-            tabs()->setTabText(std::atoi(name.c_str() + 8), iupTitle(value));
-            return true;
-        }
-        if (name == "VALUEPOS") {
-            quiet_ = true;
-            tabs()->setCurrentIndex(value ? std::atoi(value) : 0);
-            previous_ = tabs()->currentIndex();
-            quiet_ = false;
-            return true;
-        }
-        if (name == "VALUE") {
-            Ihandle* child = iupNamedOrHandle(value);
-            if (child != nullptr && child->control() != nullptr) {
-                quiet_ = true;
-                tabs()->setCurrentWidget(child->control());
-                previous_ = tabs()->currentIndex();
-                quiet_ = false;
-            }
-            return true;
-        }
-        return Ihandle_::setAttribute(name, value);
-    }
-    bool getAttribute(const std::string& name, std::string& out) override
-    {
-        if (name == "VALUEPOS") {
-            out = std::to_string(tabs()->currentIndex());
-            return true;
-        }
-        if (name == "COUNT") {
-            out = std::to_string(tabs()->count());
-            return true;
-        }
-        return Ihandle_::getAttribute(name, out);
-    }
-
-private:
-    bool quiet_ = false;
-    int previous_ = -1;
-};
-
-// A radio group makes the toggles inside it exclusive.
-class Radio : public Ihandle_ {
-public:
-    Radio() : Ihandle_("radio")
-    {
-        auto* w = new QWidget();
-        layout_ = new QVBoxLayout(w);
-        layout_->setContentsMargins(0, 0, 0, 0);
-        group_ = new QButtonGroup(w);
-        group_->setExclusive(true);
-        setControl(w);
-        applyGeometry();
-    }
-    bool acceptsChildren() const override { return children.empty(); }
-    void childAdded(Ihandle* child, int) override
-    {
-        if (child != nullptr && child->control() != nullptr) {
-            layout_->addWidget(child->control());
-            child->control()->show();
-        }
-        collect();
-    }
-    void beforeShow() override { collect(); }
-    void collect()
-    {
-        for (QAbstractButton* b : group_->buttons())
-            group_->removeButton(b);
-        std::vector<Ihandle*> pending(children.begin(), children.end());
-        while (!pending.empty()) {
-            Ihandle* e = pending.back();
-            pending.pop_back();
-            if (e->kind == "toggle")
-                if (auto* b = qobject_cast<QAbstractButton*>(e->control()))
-                    group_->addButton(b);
-            pending.insert(pending.end(), e->children.begin(), e->children.end());
-        }
-    }
-    bool setAttribute(const std::string& name, const char* value) override
-    {
-        if (name == "VALUE") {
-            collect();
-            if (Ihandle* t = iupNamedOrHandle(value))
-                IupSetAttribute(t, "VALUE", "ON");
-            return true;
-        }
-        return Ihandle_::setAttribute(name, value);
-    }
-    bool getAttribute(const std::string& name, std::string& out) override
-    {
-        if (name == "VALUE") {
-            collect();
-            QAbstractButton* b = group_->checkedButton();
-            Ihandle* t = b ? iupFindHandle(b) : nullptr;
-            out = t && !t->names.empty() ? t->names.back() : "";
-            return true;
-        }
-        return Ihandle_::getAttribute(name, out);
-    }
-
-private:
-    QVBoxLayout* layout_;
-    QButtonGroup* group_;
+    QGridLayout* layout;
 };
 
 Ihandle* appendAll(Ihandle* box, Ihandle* first, va_list args)
 {
     for (Ihandle* child = first; child != nullptr; child = va_arg(args, Ihandle*))
         IupAppend(box, child);
-    return box;
-}
-
-Ihandle* appendAll(Ihandle* box, Ihandle** children)
-{
-    for (int i = 0; children != nullptr && children[i] != nullptr; ++i)
-        IupAppend(box, children[i]);
     return box;
 }
 
@@ -443,16 +247,6 @@ Ihandle* IupHbox(Ihandle* child, ...)
     return box;
 }
 
-Ihandle* IupVboxv(Ihandle** children)
-{
-    return appendAll(new Box(true), children);
-}
-
-Ihandle* IupHboxv(Ihandle** children)
-{
-    return appendAll(new Box(false), children);
-}
-
 Ihandle* IupGridBox(Ihandle* child, ...)
 {
     va_list args;
@@ -460,41 +254,6 @@ Ihandle* IupGridBox(Ihandle* child, ...)
     Ihandle* box = appendAll(new GridBox(), child, args);
     va_end(args);
     return box;
-}
-
-Ihandle* IupGridBoxv(Ihandle** children)
-{
-    return appendAll(new GridBox(), children);
-}
-
-Ihandle* IupFrame(Ihandle* child)
-{
-    Ihandle* frame = new Frame();
-    if (child != nullptr)
-        IupAppend(frame, child);
-    return frame;
-}
-
-Ihandle* IupTabs(Ihandle* child, ...)
-{
-    va_list args;
-    va_start(args, child);
-    Ihandle* tabs = appendAll(new Tabs(), child, args);
-    va_end(args);
-    return tabs;
-}
-
-Ihandle* IupTabsv(Ihandle** children)
-{
-    return appendAll(new Tabs(), children);
-}
-
-Ihandle* IupRadio(Ihandle* child)
-{
-    Ihandle* radio = new Radio();
-    if (child != nullptr)
-        IupAppend(radio, child);
-    return radio;
 }
 
 Ihandle* IupFill()

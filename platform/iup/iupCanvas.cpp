@@ -21,7 +21,7 @@ class Canvas;
 
 class CanvasWidget : public QWidget {
 public:
-    explicit CanvasWidget(Canvas* owner) : owner_(owner)
+    explicit CanvasWidget(Canvas* canvas) : owner(canvas)
     {
         setFocusPolicy(Qt::StrongFocus);
         setMouseTracking(true);
@@ -42,7 +42,7 @@ public:
 
 private:
     void button(QMouseEvent* e, int pressed, bool doubleClick);
-    Canvas* owner_;
+    Canvas* owner;
 };
 
 class Canvas : public Ihandle_ {
@@ -81,21 +81,21 @@ public:
 
 void CanvasWidget::paintEvent(QPaintEvent*)
 {
-    if (!owner_->destroyed && !owner_->painting) {
-        owner_->inPaintEvent = true;
-        owner_->call("ACTION", 0.0f, 0.0f);
-        owner_->inPaintEvent = false;
+    if (!owner->destroyed && !owner->painting) {
+        owner->inPaintEvent = true;
+        owner->call("ACTION", 0.0f, 0.0f);
+        owner->inPaintEvent = false;
     }
     QPainter p(this);
-    if (owner_->picture.isNull())
+    if (owner->picture.isNull())
         p.fillRect(rect(), palette().color(QPalette::Window));
     else
-        p.drawImage(0, 0, owner_->picture);
+        p.drawImage(0, 0, owner->picture);
 }
 
 void CanvasWidget::resizeEvent(QResizeEvent*)
 {
-    owner_->call("RESIZE_CB", width(), height());
+    owner->call("RESIZE_CB", width(), height());
 }
 
 void CanvasWidget::button(QMouseEvent* e, int pressed, bool doubleClick)
@@ -103,14 +103,14 @@ void CanvasWidget::button(QMouseEvent* e, int pressed, bool doubleClick)
     const char code = e->button() == Qt::RightButton ? IUP_BUTTON3 : (e->button() == Qt::MiddleButton ? IUP_BUTTON2 : IUP_BUTTON1);
     const std::string status = iupMouseStatus(e->buttons() | e->button(), e->modifiers(), doubleClick);
     const QPoint at = e->position().toPoint();
-    owner_->call("BUTTON_CB", static_cast<int>(code), pressed, at.x(), at.y(), const_cast<char*>(status.c_str()));
+    owner->call("BUTTON_CB", static_cast<int>(code), pressed, at.x(), at.y(), const_cast<char*>(status.c_str()));
 }
 
 void CanvasWidget::mouseMoveEvent(QMouseEvent* e)
 {
     const std::string status = iupMouseStatus(e->buttons(), e->modifiers(), false);
     const QPoint at = e->position().toPoint();
-    owner_->call("MOTION_CB", at.x(), at.y(), const_cast<char*>(status.c_str()));
+    owner->call("MOTION_CB", at.x(), at.y(), const_cast<char*>(status.c_str()));
 }
 
 void CanvasWidget::dropEvent(QDropEvent* e)
@@ -121,7 +121,7 @@ void CanvasWidget::dropEvent(QDropEvent* e)
     for (const QUrl& url : urls) {
         --remaining;
         const std::string file = iupS(url.toLocalFile());
-        if (owner_->call("DROPFILES_CB", file.c_str(), remaining, at.x(), at.y()) == IUP_IGNORE)
+        if (owner->call("DROPFILES_CB", file.c_str(), remaining, at.x(), at.y()) == IUP_IGNORE)
             break;
     }
     e->acceptProposedAction();
@@ -245,18 +245,6 @@ void IupDrawEnd(Ihandle* ih)
         c->control()->update();
 }
 
-void IupDrawSetClipRect(Ihandle* ih, int x1, int y1, int x2, int y2)
-{
-    if (Canvas* c = canvasOf(ih); c && c->painter)
-        c->painter->setClipRect(QRect(QPoint(x1, y1), QPoint(x2, y2)));
-}
-
-void IupDrawResetClip(Ihandle* ih)
-{
-    if (Canvas* c = canvasOf(ih); c && c->painter)
-        c->painter->setClipping(false);
-}
-
 void IupDrawParentBackground(Ihandle* ih)
 {
     Canvas* c = canvasOf(ih);
@@ -265,14 +253,6 @@ void IupDrawParentBackground(Ihandle* ih)
     QWidget* parent = c->control()->parentWidget();
     const QColor background = (parent ? parent : c->control())->palette().color(QPalette::Window);
     c->painter->fillRect(c->picture.rect(), background);
-}
-
-void IupDrawLine(Ihandle* ih, int x1, int y1, int x2, int y2)
-{
-    if (Canvas* c = canvasOf(ih); c && c->painter) {
-        c->painter->setPen(drawPen(c));
-        c->painter->drawLine(x1, y1, x2, y2);
-    }
 }
 
 void IupDrawRectangle(Ihandle* ih, int x1, int y1, int x2, int y2)
@@ -287,23 +267,6 @@ void IupDrawRectangle(Ihandle* ih, int x1, int y1, int x2, int y2)
         c->painter->setPen(drawPen(c));
         c->painter->setBrush(Qt::NoBrush);
         c->painter->drawRect(r.adjusted(0, 0, -1, -1));
-    }
-}
-
-void IupDrawArc(Ihandle* ih, int x1, int y1, int x2, int y2, double a1, double a2)
-{
-    Canvas* c = canvasOf(ih);
-    if (c == nullptr || !c->painter)
-        return;
-    const QRect r(QPoint(x1, y1), QPoint(x2, y2));
-    const int start = static_cast<int>(a1 * 16), span = static_cast<int>((a2 - a1) * 16);
-    if (filled(c)) {
-        c->painter->setPen(Qt::NoPen);
-        c->painter->setBrush(drawColor(c));
-        c->painter->drawPie(r, start, span);
-    } else {
-        c->painter->setPen(drawPen(c));
-        c->painter->drawArc(r, start, span);
     }
 }
 
@@ -325,16 +288,6 @@ void IupDrawText(Ihandle* ih, const char* text, int len, int x, int y, int w, in
     if (const char* a = c->stored("DRAWTEXTALIGNMENT"))
         align = strcasecmp(a, "ACENTER") == 0 ? Qt::AlignHCenter : (strcasecmp(a, "ARIGHT") == 0 ? Qt::AlignRight : Qt::AlignLeft);
     c->painter->drawText(QRect(x, y, w, h), static_cast<int>(align | Qt::AlignTop), s);
-}
-
-void IupDrawImage(Ihandle* ih, const char* name, int x, int y, int w, int h)
-{
-    Canvas* c = canvasOf(ih);
-    if (c == nullptr || !c->painter)
-        return;
-    const QIcon icon = iupImageIcon(name);
-    const QSize size(w > 0 ? w : 16, h > 0 ? h : 16);
-    c->painter->drawPixmap(x, y, icon.pixmap(size));
 }
 
 void IupDrawGetSize(Ihandle* ih, int* w, int* h)

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QToolButton>
@@ -110,15 +109,11 @@ public:
 // Buttons: a push button, flat (FLAT=YES) for tool bars and the keypad.
 class Button : public Ihandle_ {
 public:
-    explicit Button(const char* title, bool flat) : Ihandle_(flat ? "flatbutton" : "button")
+    explicit Button(const char* title) : Ihandle_("button")
     {
         auto* w = new QPushButton(iupTitle(title));
         w->setAutoDefault(false);  // Enter goes to DEFAULTENTER, not the focused button
-        w->setFlat(flat);
-        QObject::connect(w, &QPushButton::clicked, w, [this] {
-            if (call("ACTION") == IUP_NOCALLBACK)
-                call("FLAT_ACTION");
-        });
+        QObject::connect(w, &QPushButton::clicked, w, [this] { call("ACTION"); });
         setControl(w);
         applyGeometry();
     }
@@ -227,98 +222,64 @@ QString maskExpression(const char* mask)
     return m;
 }
 
+// A one-line text field.
 class Text : public Ihandle_ {
 public:
-    explicit Text(bool multiline) : Ihandle_(multiline ? "multiline" : "text")
+    Text() : Ihandle_("text")
     {
-        if (multiline) {
-            auto* w = new QPlainTextEdit();
-            QObject::connect(w, &QPlainTextEdit::textChanged, w, [this] {
-                if (!quiet_)
-                    call("VALUECHANGED_CB");
-            });
-            setControl(w);
-        } else {
-            auto* w = new QLineEdit();
-            QObject::connect(w, &QLineEdit::textEdited, w, [this, w](const QString& text) {
-                const std::string now = iupS(text);
-                const int result = call("ACTION", 0, now.c_str());
-                if (result == IUP_IGNORE) {
-                    quiet_ = true;
-                    w->setText(iupQ(previous_.c_str()));
-                    quiet_ = false;
-                    return;
-                }
-                previous_ = now;
-                call("VALUECHANGED_CB");
-            });
-            setControl(w);
-        }
+        auto* w = new QLineEdit();
+        QObject::connect(w, &QLineEdit::textEdited, w, [this, w](const QString& text) {
+            const std::string now = iupS(text);
+            const int result = call("ACTION", 0, now.c_str());
+            if (result == IUP_IGNORE) {
+                w->setText(iupQ(previous.c_str()));
+                return;
+            }
+            previous = now;
+            call("VALUECHANGED_CB");
+        });
+        setControl(w);
         applyGeometry();
     }
-    QLineEdit* line() const { return qobject_cast<QLineEdit*>(control()); }
-    QPlainTextEdit* multi() const { return qobject_cast<QPlainTextEdit*>(control()); }
+    QLineEdit* line() const { return static_cast<QLineEdit*>(control()); }
 
     bool setAttribute(const std::string& name, const char* value) override
     {
         QLineEdit* l = line();
-        QPlainTextEdit* m = multi();
         if (name == "VALUE") {
-            quiet_ = true;
-            if (l) {
-                l->setText(iupQ(value));
-                previous_ = value ? value : "";
-            } else {
-                m->setPlainText(iupQ(value));
-            }
-            quiet_ = false;
+            l->setText(iupQ(value));
+            previous = value ? value : "";
             return true;
         }
         if (name == "APPEND" || name == "INSERT") {
-            if (l) {
-                if (name == "APPEND")
-                    l->setText(l->text() + iupQ(value));
-                else
-                    l->insert(iupQ(value));
-                previous_ = iupS(l->text());
-            } else if (name == "APPEND") {
-                m->appendPlainText(iupQ(value));
-            } else {
-                m->insertPlainText(iupQ(value));
-            }
+            if (name == "APPEND")
+                l->setText(l->text() + iupQ(value));
+            else
+                l->insert(iupQ(value));
+            previous = iupS(l->text());
             return true;
         }
         if (name == "NC") {
-            if (l)
-                l->setMaxLength(value && std::atoi(value) > 0 ? std::atoi(value) : 32767);
+            l->setMaxLength(value && std::atoi(value) > 0 ? std::atoi(value) : 32767);
             return true;
         }
         if (name == "CUEBANNER") {
-            if (l)
-                l->setPlaceholderText(iupQ(value));
-            else
-                m->setPlaceholderText(iupQ(value));
+            l->setPlaceholderText(iupQ(value));
             return true;
         }
         if (name == "READONLY") {
-            if (l)
-                l->setReadOnly(iupIsYes(value));
-            else
-                m->setReadOnly(iupIsYes(value));
+            l->setReadOnly(iupIsYes(value));
             return true;
         }
         if (name == "MASK") {
-            if (l) {
-                if (value == nullptr || *value == '\0')
-                    l->setValidator(nullptr);
-                else
-                    l->setValidator(new QRegularExpressionValidator(QRegularExpression(maskExpression(value)), l));
-            }
+            if (value == nullptr || *value == '\0')
+                l->setValidator(nullptr);
+            else
+                l->setValidator(new QRegularExpressionValidator(QRegularExpression(maskExpression(value)), l));
             return true;
         }
         if (name == "ALIGNMENT") {
-            if (l)
-                l->setAlignment(textAlignment(value));
+            l->setAlignment(textAlignment(value));
             return true;
         }
         if (name == "CARET" || name == "CARETPOS") {
@@ -332,39 +293,25 @@ public:
                 else
                     col = std::atoi(value);
             }
-            if (l) {
-                l->setCursorPosition(std::max(0, std::min(col - 1, static_cast<int>(l->text().size()))));
-            } else {
-                QTextCursor c = m->textCursor();
-                c.movePosition(QTextCursor::Start);
-                c.movePosition(QTextCursor::Down, QTextCursor::MoveAnchor, std::max(lin - 1, 0));
-                c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, std::max(col - 1, 0));
-                m->setTextCursor(c);
-            }
+            l->setCursorPosition(std::max(0, std::min(col - 1, static_cast<int>(l->text().size()))));
             return true;
         }
         if (name == "SELECTION") {
-            if (l) {
-                int a = 0, b = 0;
-                if (value && strcasecmp(value, "ALL") == 0)
-                    l->selectAll();
-                else if (value && std::sscanf(value, "%d:%d", &a, &b) == 2)
-                    l->setSelection(a - 1, b - a);
-                else
-                    l->deselect();
-            }
+            int a = 0, b = 0;
+            if (value && strcasecmp(value, "ALL") == 0)
+                l->selectAll();
+            else if (value && std::sscanf(value, "%d:%d", &a, &b) == 2)
+                l->setSelection(a - 1, b - a);
+            else
+                l->deselect();
             return true;
         }
         if (name == "SELECTEDTEXT") {
-            if (l)
-                l->insert(iupQ(value));
-            else
-                m->insertPlainText(iupQ(value));
+            l->insert(iupQ(value));
             return true;
         }
         if (name == "BORDER") {
-            if (l)
-                l->setFrame(value == nullptr || iupIsYes(value));
+            l->setFrame(value == nullptr || iupIsYes(value));
             return true;
         }
         if (name == "PADDING" || name == "VISIBLECOLUMNS" || name == "SPIN" || name == "FILTER")
@@ -374,42 +321,35 @@ public:
     bool getAttribute(const std::string& name, std::string& out) override
     {
         QLineEdit* l = line();
-        QPlainTextEdit* m = multi();
         if (name == "VALUE") {
-            out = iupS(l ? l->text() : m->toPlainText());
+            out = iupS(l->text());
             return true;
         }
         if (name == "COUNT") {
-            out = std::to_string(l ? l->text().size() : m->toPlainText().size());
+            out = std::to_string(l->text().size());
             return true;
         }
         if (name == "CARET") {
-            if (l) {
-                out = std::to_string(l->cursorPosition() + 1);
-            } else {
-                const QTextCursor c = m->textCursor();
-                out = std::to_string(c.blockNumber() + 1) + "," + std::to_string(c.positionInBlock() + 1);
-            }
+            out = std::to_string(l->cursorPosition() + 1);
             return true;
         }
         if (name == "CARETPOS") {
-            out = std::to_string(l ? l->cursorPosition() : m->textCursor().position());
+            out = std::to_string(l->cursorPosition());
             return true;
         }
         if (name == "SELECTEDTEXT") {
-            out = iupS(l ? l->selectedText() : m->textCursor().selectedText());
+            out = iupS(l->selectedText());
             return true;
         }
         if (name == "READONLY") {
-            out = (l ? l->isReadOnly() : m->isReadOnly()) ? "YES" : "NO";
+            out = l->isReadOnly() ? "YES" : "NO";
             return true;
         }
         return Ihandle_::getAttribute(name, out);
     }
 
 private:
-    bool quiet_ = false;
-    std::string previous_;
+    std::string previous;  // the value before the last edit, restored when ACTION refuses it
 };
 
 // A list, shown as a drop-down (DROPDOWN=YES) or an open list. The items
@@ -421,15 +361,15 @@ public:
     // Chooses an item as the user would (tests).
     void userSelect(int item)
     {
-        const int old = previous_;
+        const int old = previous;
         select(item - 1);
-        previous_ = old;
+        previous = old;
         chosen(item - 1);
     }
     bool setAttribute(const std::string& name, const char* value) override
     {
         if (name == "DROPDOWN") {
-            if (iupIsYes(value) != dropdown_)
+            if (iupIsYes(value) != dropdown)
                 build(iupIsYes(value));
             return true;
         }
@@ -439,34 +379,34 @@ public:
             if (n < 1)
                 return true;
             if (value == nullptr) {
-                if (n - 1 < items_.size())
-                    items_.resize(n - 1);
+                if (n - 1 < items.size())
+                    items.resize(n - 1);
             } else {
-                if (items_.size() < n)
-                    items_.resize(n);
-                items_[n - 1] = value;
+                if (items.size() < n)
+                    items.resize(n);
+                items[n - 1] = value;
             }
             mirror();
             return true;
         }
         if (name == "APPENDITEM") {
-            items_.push_back(value ? value : "");
+            items.push_back(value ? value : "");
             mirror();
             return true;
         }
         if (name.rfind("INSERTITEM", 0) == 0) {
             const size_t n = static_cast<size_t>(std::max(1, std::atoi(name.c_str() + 10)));
-            items_.insert(items_.begin() + static_cast<long>(std::min(n - 1, items_.size())), value ? value : "");
+            items.insert(items.begin() + static_cast<long>(std::min(n - 1, items.size())), value ? value : "");
             mirror();
             return true;
         }
         if (name == "REMOVEITEM") {
             if (value == nullptr || strcasecmp(value, "ALL") == 0) {
-                items_.clear();
+                items.clear();
             } else {
                 const size_t n = static_cast<size_t>(std::atoi(value));
-                if (n >= 1 && n <= items_.size())
-                    items_.erase(items_.begin() + static_cast<long>(n - 1));
+                if (n >= 1 && n <= items.size())
+                    items.erase(items.begin() + static_cast<long>(n - 1));
             }
             mirror();
             return true;
@@ -476,8 +416,8 @@ public:
             if (name == "VALUE") {
                 index = value ? std::atoi(value) - 1 : -1;
             } else {
-                for (size_t i = 0; value && i < items_.size(); ++i)
-                    if (items_[i] == value)
+                for (size_t i = 0; value && i < items.size(); ++i)
+                    if (items[i] == value)
                         index = static_cast<int>(i);
             }
             select(index);
@@ -502,18 +442,18 @@ public:
         }
         if (name == "VALUESTRING") {
             const int index = current();
-            out = index >= 0 ? items_[static_cast<size_t>(index)] : "";
+            out = index >= 0 ? items[static_cast<size_t>(index)] : "";
             return true;
         }
         if (name == "COUNT") {
-            out = std::to_string(items_.size());
+            out = std::to_string(items.size());
             return true;
         }
         if (!name.empty() && std::isdigit(static_cast<unsigned char>(name[0]))) {
             const size_t n = static_cast<size_t>(std::atoi(name.c_str()));
-            if (n < 1 || n > items_.size())
+            if (n < 1 || n > items.size())
                 return false;
-            out = items_[n - 1];
+            out = items[n - 1];
             return true;
         }
         return Ihandle_::getAttribute(name, out);
@@ -524,10 +464,10 @@ private:
     QListWidget* open() const { return qobject_cast<QListWidget*>(control()); }
     int current() const { return combo() ? combo()->currentIndex() : (open() ? open()->currentRow() : -1); }
 
-    void build(bool dropdown)
+    void build(bool asDropdown)
     {
         const int selected = control() ? current() : -1;
-        dropdown_ = dropdown;
+        dropdown = asDropdown;
         QWidget* w = nullptr;
         if (dropdown) {
             auto* c = new QComboBox();
@@ -536,7 +476,7 @@ private:
         } else {
             auto* l = new QListWidget();
             QObject::connect(l, &QListWidget::currentRowChanged, l, [this](int index) {
-                if (!quiet_)
+                if (!quiet)
                     chosen(index);
             });
             QObject::connect(l, &QListWidget::itemDoubleClicked, l, [this, l](QListWidgetItem* item) {
@@ -556,10 +496,10 @@ private:
     }
     void mirror()
     {
-        quiet_ = true;
+        quiet = true;
         const int selected = current();
         QStringList texts;
-        for (const std::string& item : items_)
+        for (const std::string& item : items)
             texts << iupQ(item.c_str());
         if (auto* c = combo()) {
             c->clear();
@@ -568,43 +508,43 @@ private:
             l->clear();
             l->addItems(texts);
         }
-        quiet_ = false;
-        select(selected < static_cast<int>(items_.size()) ? selected : -1);
+        quiet = false;
+        select(selected < static_cast<int>(items.size()) ? selected : -1);
     }
     void select(int index)
     {
-        quiet_ = true;
-        if (index >= static_cast<int>(items_.size()))
+        quiet = true;
+        if (index >= static_cast<int>(items.size()))
             index = -1;
         if (auto* c = combo())
             c->setCurrentIndex(index);
         else if (auto* l = open())
             l->setCurrentRow(index);
-        previous_ = index;
-        quiet_ = false;
+        previous = index;
+        quiet = false;
     }
     // The user chose an item: ACTION (text, item, state) for the one left
     // (state 0) and the one chosen (state 1), then VALUECHANGED_CB.
     void chosen(int index)
     {
-        if (index < 0 || index >= static_cast<int>(items_.size()))
+        if (index < 0 || index >= static_cast<int>(items.size()))
             return;
-        const int old = previous_;
-        previous_ = index;
-        if (old == index && dropdown_) {
+        const int old = previous;
+        previous = index;
+        if (old == index && dropdown) {
             call("VALUECHANGED_CB");
             return;
         }
-        if (old >= 0 && old < static_cast<int>(items_.size()) && old != index)
-            call("ACTION", items_[static_cast<size_t>(old)].c_str(), old + 1, 0);
-        call("ACTION", items_[static_cast<size_t>(index)].c_str(), index + 1, 1);
+        if (old >= 0 && old < static_cast<int>(items.size()) && old != index)
+            call("ACTION", items[static_cast<size_t>(old)].c_str(), old + 1, 0);
+        call("ACTION", items[static_cast<size_t>(index)].c_str(), index + 1, 1);
         call("VALUECHANGED_CB");
     }
 
-    std::vector<std::string> items_;
-    bool dropdown_ = false;
-    bool quiet_ = false;
-    int previous_ = -1;
+    std::vector<std::string> items;
+    bool dropdown = false;
+    bool quiet = false;
+    int previous = -1;
 };
 
 }  // namespace
@@ -616,15 +556,10 @@ Ihandle* IupLabel(const char* title)
 
 Ihandle* IupButton(const char* title, const char* action)
 {
-    Ihandle* ih = new Button(title, false);
+    Ihandle* ih = new Button(title);
     if (action != nullptr)
         IupSetCallback(ih, "ACTION", IupGetFunction(action));
     return ih;
-}
-
-Ihandle* IupFlatButton(const char* title)
-{
-    return new Button(title, true);
 }
 
 Ihandle* IupToggle(const char* title, const char* action)
@@ -637,15 +572,7 @@ Ihandle* IupToggle(const char* title, const char* action)
 
 Ihandle* IupText(const char* action)
 {
-    Ihandle* ih = new Text(false);
-    if (action != nullptr)
-        IupSetCallback(ih, "ACTION", IupGetFunction(action));
-    return ih;
-}
-
-Ihandle* IupMultiLine(const char* action)
-{
-    Ihandle* ih = new Text(true);
+    Ihandle* ih = new Text();
     if (action != nullptr)
         IupSetCallback(ih, "ACTION", IupGetFunction(action));
     return ih;

@@ -641,22 +641,6 @@ void IupSetInt(Ihandle* ih, const char* name, int value)
     setAttribute(ih, name, std::to_string(value).c_str(), true);
 }
 
-void IupSetFloat(Ihandle* ih, const char* name, float value)
-{
-    IupSetDouble(ih, name, value);
-}
-
-void IupSetDouble(Ihandle* ih, const char* name, double value)
-{
-    QString q = QString::number(value, 'g', 17);  // locale-free
-    setAttribute(ih, name, q.toUtf8().constData(), true);
-}
-
-void IupSetRGB(Ihandle* ih, const char* name, unsigned char r, unsigned char g, unsigned char b)
-{
-    setAttribute(ih, name, iupColorText(r, g, b).c_str(), true);
-}
-
 Ihandle* IupSetAttributes(Ihandle* ih, const char* text)
 {
     if (text == nullptr)
@@ -698,19 +682,9 @@ Ihandle* IupSetAttributes(Ihandle* ih, const char* text)
     return ih;
 }
 
-void IupSetAttributeId(Ihandle* ih, const char* name, int id, const char* value)
-{
-    setAttribute(ih, idName(name, id).c_str(), value, false);
-}
-
 void IupSetStrAttributeId(Ihandle* ih, const char* name, int id, const char* value)
 {
     setAttribute(ih, idName(name, id).c_str(), value, true);
-}
-
-void IupSetIntId(Ihandle* ih, const char* name, int id, int value)
-{
-    setAttribute(ih, idName(name, id).c_str(), std::to_string(value).c_str(), true);
 }
 
 void IupSetAttributeHandle(Ihandle* ih, const char* name, Ihandle* other)
@@ -725,11 +699,6 @@ void IupSetAttributeHandle(Ihandle* ih, const char* name, Ihandle* other)
         IupSetHandle(generated, other);
     }
     setAttribute(ih, name, other->names.front().c_str(), true);
-}
-
-void IupResetAttribute(Ihandle* ih, const char* name)
-{
-    setAttribute(ih, name, nullptr, true);
 }
 
 char* IupGetAttribute(Ihandle* ih, const char* name)
@@ -752,11 +721,6 @@ char* IupGetAttribute(Ihandle* ih, const char* name)
     if (it->second.isPointer)
         return const_cast<char*>(static_cast<const char*>(it->second.pointer));
     return it->second.text.data();
-}
-
-char* IupGetAttributeId(Ihandle* ih, const char* name, int id)
-{
-    return IupGetAttribute(ih, idName(name, id).c_str());
 }
 
 int IupGetInt(Ihandle* ih, const char* name)
@@ -782,45 +746,6 @@ int IupGetIntInt(Ihandle* ih, const char* name, int* i1, int* i2)
     if (i2 != nullptr && n >= 3)
         *i2 = b;
     return n >= 3 ? 2 : (n >= 1 ? 1 : 0);
-}
-
-int IupGetInt2(Ihandle* ih, const char* name)
-{
-    int a = 0, b = 0;
-    IupGetIntInt(ih, name, &a, &b);
-    return b;
-}
-
-int IupGetIntId(Ihandle* ih, const char* name, int id)
-{
-    return IupGetInt(ih, idName(name, id).c_str());
-}
-
-float IupGetFloat(Ihandle* ih, const char* name)
-{
-    return static_cast<float>(IupGetDouble(ih, name));
-}
-
-double IupGetDouble(Ihandle* ih, const char* name)
-{
-    const char* value = IupGetAttribute(ih, name);
-    if (value == nullptr)
-        return 0.0;
-    bool ok = false;
-    const double v = QString::fromUtf8(value).trimmed().toDouble(&ok);  // locale-free
-    return ok ? v : 0.0;
-}
-
-void IupGetRGB(Ihandle* ih, const char* name, unsigned char* r, unsigned char* g, unsigned char* b)
-{
-    int rr = 0, gg = 0, bb = 0;
-    iupParseColor(IupGetAttribute(ih, name), &rr, &gg, &bb);
-    *r = static_cast<unsigned char>(rr), *g = static_cast<unsigned char>(gg), *b = static_cast<unsigned char>(bb);
-}
-
-Ihandle* IupGetAttributeHandle(Ihandle* ih, const char* name)
-{
-    return iupNamedOrHandle(IupGetAttribute(ih, name));
 }
 
 void IupSetGlobal(const char* name, const char* value)
@@ -905,13 +830,6 @@ Ihandle* IupGetHandle(const char* name)
     return it == handleNames.end() ? nullptr : it->second;
 }
 
-char* IupGetName(Ihandle* ih)
-{
-    if (ih == nullptr || ih->names.empty())
-        return nullptr;
-    return ih->names.back().data();
-}
-
 Icallback IupSetCallback(Ihandle* ih, const char* name, Icallback func)
 {
     if (ih == nullptr || name == nullptr)
@@ -930,19 +848,6 @@ Icallback IupGetCallback(Ihandle* ih, const char* name)
         return nullptr;
     auto it = ih->callbacks.find(name);
     return it == ih->callbacks.end() ? nullptr : it->second;
-}
-
-Ihandle* IupSetCallbacks(Ihandle* ih, const char* name, Icallback func, ...)
-{
-    IupSetCallback(ih, name, func);
-    va_list args;
-    va_start(args, func);
-    while (const char* next = va_arg(args, const char*)) {
-        Icallback f = va_arg(args, Icallback);
-        IupSetCallback(ih, next, f);
-    }
-    va_end(args);
-    return ih;
 }
 
 Icallback IupSetFunction(const char* name, Icallback func)
@@ -1023,19 +928,6 @@ void IupDetach(Ihandle* child)
     container->childRemoved(child);
 }
 
-int IupReparent(Ihandle* ih, Ihandle* newParent, Ihandle* refChild)
-{
-    if (ih == nullptr || newParent == nullptr)
-        return IUP_ERROR;
-    IupDetach(ih);
-    return IupInsert(newParent, refChild, ih) ? IUP_NOERROR : IUP_ERROR;
-}
-
-Ihandle* IupGetParent(Ihandle* ih)
-{
-    return ih == nullptr ? nullptr : ih->parent;
-}
-
 Ihandle* IupGetChild(Ihandle* ih, int position)
 {
     if (ih == nullptr || position < 0 || position >= static_cast<int>(ih->children.size()))
@@ -1077,26 +969,6 @@ Ihandle* IupGetDialog(Ihandle* ih)
     return ih;
 }
 
-Ihandle* IupGetDialogChild(Ihandle* ih, const char* name)
-{
-    if (ih == nullptr || name == nullptr)
-        return nullptr;
-    Ihandle* dialog = IupGetDialog(ih);
-    Ihandle* root = dialog != nullptr ? dialog : ih;
-    std::vector<Ihandle*> pending{root};
-    while (!pending.empty()) {
-        Ihandle* e = pending.back();
-        pending.pop_back();
-        if (const char* n = e->stored("NAME"); n != nullptr && std::strcmp(n, name) == 0)
-            return e;
-        for (const std::string& n : e->names)
-            if (n == name)
-                return e;
-        pending.insert(pending.end(), e->children.begin(), e->children.end());
-    }
-    return nullptr;
-}
-
 // ---- showing (the dialog kind does the work) --------------------------------------
 
 int IupMap(Ihandle* ih)
@@ -1113,12 +985,6 @@ int IupMap(Ihandle* ih)
     return IUP_NOERROR;
 }
 
-void IupUnmap(Ihandle* ih)
-{
-    if (ih != nullptr)
-        ih->mapped = false;
-}
-
 void IupRefresh(Ihandle* ih)
 {
     Ihandle* dialog = IupGetDialog(ih);
@@ -1127,11 +993,6 @@ void IupRefresh(Ihandle* ih)
         w->layout()->invalidate();
         w->layout()->activate();
     }
-}
-
-void IupRefreshChildren(Ihandle* ih)
-{
-    IupRefresh(ih);
 }
 
 void IupUpdate(Ihandle* ih)

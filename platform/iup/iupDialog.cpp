@@ -20,7 +20,7 @@ class Dialog;
 
 class DialogWidget : public QDialog {
 public:
-    explicit DialogWidget(Dialog* owner) : owner_(owner) {}
+    explicit DialogWidget(Dialog* dialog) : owner(dialog) {}
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
     void showEvent(QShowEvent* event) override;
@@ -30,7 +30,7 @@ public:
     bool closing = false;
 
 private:
-    Dialog* owner_;
+    Dialog* owner;
 };
 
 class Dialog : public Ihandle_ {
@@ -40,9 +40,9 @@ public:
         auto* w = new DialogWidget(this);
         w->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::WindowMinMaxButtonsHint);
-        layout_ = new QVBoxLayout(w);
-        layout_->setContentsMargins(0, 0, 0, 0);
-        layout_->setSpacing(0);
+        layout = new QVBoxLayout(w);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
         setControl(w);
     }
     DialogWidget* dialog() const { return static_cast<DialogWidget*>(control()); }
@@ -50,14 +50,14 @@ public:
     void childAdded(Ihandle* child, int) override
     {
         if (child != nullptr && child->control() != nullptr) {
-            layout_->addWidget(child->control());
+            layout->addWidget(child->control());
             child->control()->show();
         }
     }
     void childRemoved(Ihandle* child) override
     {
         if (child->control() != nullptr)
-            layout_->removeWidget(child->control());
+            layout->removeWidget(child->control());
     }
     void setFlag(Qt::WindowType flag, bool on)
     {
@@ -114,12 +114,12 @@ public:
         }
         if (name == "MENU") {
             Ihandle* menu = iupNamedOrHandle(value);
-            delete bar_;
-            bar_ = nullptr;
+            delete menuBar;
+            menuBar = nullptr;
             if (menu != nullptr) {
-                bar_ = new QMenuBar(d);
-                iupMenuFillBar(menu, bar_);
-                layout_->setMenuBar(bar_);
+                menuBar = new QMenuBar(d);
+                iupMenuFillBar(menu, menuBar);
+                layout->setMenuBar(menuBar);
             }
             return true;
         }
@@ -183,8 +183,8 @@ public:
             e->mapped = true;
             pending.insert(pending.end(), e->children.begin(), e->children.end());
         }
-        if (!sized_) {
-            sized_ = true;
+        if (!sized) {
+            sized = true;
             if (stored("RASTERSIZE") == nullptr && stored("SIZE") == nullptr)
                 dialog()->adjustSize();
         }
@@ -224,16 +224,16 @@ public:
         d->activateWindow();
     }
 
-    QVBoxLayout* layout_;
-    QMenuBar* bar_ = nullptr;
-    bool sized_ = false;
+    QVBoxLayout* layout;
+    QMenuBar* menuBar = nullptr;
+    bool sized = false;
 };
 
 void DialogWidget::closeEvent(QCloseEvent* event)
 {
     // The close box asks CLOSE_CB: IUP_IGNORE keeps the window.
-    const int result = owner_->destroyed ? IUP_DEFAULT : owner_->call("CLOSE_CB");
-    if (result == IUP_IGNORE || owner_->destroyed) {
+    const int result = owner->destroyed ? IUP_DEFAULT : owner->call("CLOSE_CB");
+    if (result == IUP_IGNORE || owner->destroyed) {
         event->ignore();
         return;
     }
@@ -246,33 +246,33 @@ void DialogWidget::reject()
     // another (PARENTDIALOG) takes it as its close box, as desktop dialogs
     // do: CLOSE_CB decides what happens. A program's main window (no parent
     // dialog) is never closed by a stray Escape.
-    if (Ihandle* button = iupNamedOrHandle(owner_->stored("DEFAULTESC"))) {
+    if (Ihandle* button = iupNamedOrHandle(owner->stored("DEFAULTESC"))) {
         if (auto* b = qobject_cast<QAbstractButton*>(button->control()))
             b->click();
         return;
     }
-    if (parentWidget() != nullptr && !owner_->destroyed)
+    if (parentWidget() != nullptr && !owner->destroyed)
         close();
 }
 
 void DialogWidget::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    owner_->call("SHOW_CB", IUP_SHOW);
+    owner->call("SHOW_CB", IUP_SHOW);
 }
 
 void DialogWidget::hideEvent(QHideEvent* event)
 {
     QDialog::hideEvent(event);
-    if (!owner_->destroyed)
-        owner_->call("SHOW_CB", IUP_HIDE);
+    if (!owner->destroyed)
+        owner->call("SHOW_CB", IUP_HIDE);
     iupDialogHidden();
 }
 
 void DialogWidget::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
-    owner_->call("RESIZE_CB", width(), height());
+    owner->call("RESIZE_CB", width(), height());
 }
 
 void DialogWidget::changeEvent(QEvent* event)
@@ -280,11 +280,11 @@ void DialogWidget::changeEvent(QEvent* event)
     QDialog::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
         if (isMaximized())
-            owner_->call("SHOW_CB", IUP_MAXIMIZE);
+            owner->call("SHOW_CB", IUP_MAXIMIZE);
         else if (isMinimized())
-            owner_->call("SHOW_CB", IUP_MINIMIZE);
+            owner->call("SHOW_CB", IUP_MINIMIZE);
         else
-            owner_->call("SHOW_CB", IUP_RESTORE);
+            owner->call("SHOW_CB", IUP_RESTORE);
     }
 }
 

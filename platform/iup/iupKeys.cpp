@@ -243,7 +243,7 @@ bool EventFilter::eventFilter(QObject* object, QEvent* event)
         return true;
     if (iupRouteKey(ih, code))
         return true;
-    if ((code == K_CR) && ih->kind != "multiline" && ih->kind != "scintilla" && defaultEnter(ih))
+    if ((code == K_CR) && ih->kind != "scintilla" && defaultEnter(ih))
         return true;
     return false;
 }

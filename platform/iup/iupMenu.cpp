@@ -208,14 +208,6 @@ Ihandle* IupMenu(Ihandle* child, ...)
     return menu;
 }
 
-Ihandle* IupMenuv(Ihandle** children)
-{
-    Ihandle* menu = new Menu();
-    for (int i = 0; children != nullptr && children[i] != nullptr; ++i)
-        IupAppend(menu, children[i]);
-    return menu;
-}
-
 Ihandle* IupItem(const char* title, const char* action)
 {
     Ihandle* item = new Item(title);

@@ -1,5 +1,5 @@
-// Elements without a widget: the timer, the clipboard, the file chooser's
-// settings and user elements.
+// Elements without a widget: the timer, the clipboard and the file
+// chooser's settings.
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -13,23 +13,23 @@ class Timer : public Ihandle_ {
 public:
     Timer() : Ihandle_("timer")
     {
-        timer_.setTimerType(Qt::CoarseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+        timer.setTimerType(Qt::CoarseTimer);
+        QObject::connect(&timer, &QTimer::timeout, &timer, [this] {
             if (call("ACTION_CB") == IUP_CLOSE)
-                timer_.stop();
+                timer.stop();
         });
     }
     bool setAttribute(const std::string& name, const char* value) override
     {
         if (name == "TIME") {
-            timer_.setInterval(value ? std::max(1, std::atoi(value)) : 1000);
+            timer.setInterval(value ? std::max(1, std::atoi(value)) : 1000);
             return true;
         }
         if (name == "RUN") {
             if (iupIsYes(value))
-                timer_.start();
+                timer.start();
             else
-                timer_.stop();
+                timer.stop();
             return true;
         }
         return false;
@@ -37,19 +37,19 @@ public:
     bool getAttribute(const std::string& name, std::string& out) override
     {
         if (name == "RUN") {
-            out = timer_.isActive() ? "YES" : "NO";
+            out = timer.isActive() ? "YES" : "NO";
             return true;
         }
         if (name == "TIME") {
-            out = std::to_string(timer_.interval());
+            out = std::to_string(timer.interval());
             return true;
         }
         return false;
     }
-    void destroyControl() override { timer_.stop(); }
+    void destroyControl() override { timer.stop(); }
 
 private:
-    QTimer timer_;
+    QTimer timer;
 };
 
 class Clipboard : public Ihandle_ {
@@ -90,11 +90,6 @@ public:
     FileDialog() : Ihandle_("filedlg") {}
 };
 
-class User : public Ihandle_ {
-public:
-    User() : Ihandle_("user") {}
-};
-
 }  // namespace
 
 Ihandle* IupTimer()
@@ -110,9 +105,4 @@ Ihandle* IupClipboard()
 Ihandle* IupFileDlg()
 {
     return new FileDialog();
-}
-
-Ihandle* IupUser()
-{
-    return new User();
 }

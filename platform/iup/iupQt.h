@@ -43,7 +43,7 @@ public:
     bool isKeyword(int set, const std::string& word) const;
 
 private:
-    std::vector<std::vector<std::string>> keywords_ = std::vector<std::vector<std::string>>(9);
+    std::vector<std::vector<std::string>> keywordSets = std::vector<std::vector<std::string>>(9);
 };
 
 using IupLexerFactory = IupLexer* (*)(QsciScintilla* editor);

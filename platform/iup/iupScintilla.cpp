@@ -11,6 +11,7 @@
 
 #include "iupInternal.h"
 #include "iupQt.h"
+#include "iupScintillaMessages.h"
 
 namespace {
 
@@ -22,13 +23,13 @@ std::map<std::string, IupLexerFactory>& lexers()
 
 class ScintillaWidget : public QsciScintilla {
 public:
-    explicit ScintillaWidget(Ihandle* owner) : owner_(owner) {}
+    explicit ScintillaWidget(Ihandle* element) : owner(element) {}
     // The colours given with SCI_MARKERSETFORE/BACK (Scintilla has no getter
     // for them); Scintilla's defaults until then.
     void setMarkerColour(unsigned long marker, long colour, bool fore)
     {
         if (marker < 32)
-            (fore ? markerFore_ : markerBack_)[marker] = colour;
+            (fore ? markerFore : markerBack)[marker] = colour;
     }
     void mousePressEvent(QMouseEvent* e) override
     {
@@ -51,7 +52,7 @@ public:
         const char code = e->button() == Qt::RightButton ? IUP_BUTTON3 : (e->button() == Qt::MiddleButton ? IUP_BUTTON2 : IUP_BUTTON1);
         const std::string status = iupMouseStatus(e->buttons() | e->button(), e->modifiers(), doubleClick);
         const QPoint at = e->position().toPoint();
-        return owner_->call("BUTTON_CB", static_cast<int>(code), pressed, at.x(), at.y(),
+        return owner->call("BUTTON_CB", static_cast<int>(code), pressed, at.x(), at.y(),
                             const_cast<char*>(status.c_str())) == IUP_IGNORE;
     }
 
@@ -97,8 +98,8 @@ private:
                     const long height = SendScintilla(SCI_TEXTHEIGHT, static_cast<unsigned long>(line));
                     const qreal glyph = metrics.horizontalAdvance(character);
                     const QRectF box(left + (width - glyph) / 2, top, glyph, height);
-                    painter.fillRect(box, colour(markerBack_[bit]));
-                    painter.setPen(colour(markerFore_[bit]));
+                    painter.fillRect(box, colour(markerBack[bit]));
+                    painter.setPen(colour(markerFore[bit]));
                     painter.drawText(QPointF(box.left(), top + height - descent - metrics.descent()), character);
                 }
             }
@@ -118,9 +119,9 @@ private:
     }
     static QColor colour(long bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
-    Ihandle* owner_;
-    long markerFore_[32] = {};
-    long markerBack_[32] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+    Ihandle* owner;
+    long markerFore[32] = {};
+    long markerBack[32] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
                             0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
                             0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
                             0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
@@ -255,12 +256,12 @@ public:
             return true;
         }
         if (name == "LEXERLANGUAGE") {
-            out = current_;
+            out = currentLexer;
             return true;
         }
         return Ihandle_::getAttribute(name, out);
     }
-    std::string current_;  // the registered lexer in use
+    std::string currentLexer;  // the registered lexer in use
     int programChanges = 0;  // above 0 while the program changes the text
 };
 
@@ -281,9 +282,9 @@ bool Scintilla::setAttribute(const std::string& name, const char* value)
 
 void IupLexer::setKeywordList(int set, const char* words)
 {
-    if (set < 0 || set >= static_cast<int>(keywords_.size()))
+    if (set < 0 || set >= static_cast<int>(keywordSets.size()))
         return;
-    std::vector<std::string>& list = keywords_[static_cast<size_t>(set)];
+    std::vector<std::string>& list = keywordSets[static_cast<size_t>(set)];
     list.clear();
     std::istringstream in(words ? words : "");
     std::string word;
@@ -294,9 +295,9 @@ void IupLexer::setKeywordList(int set, const char* words)
 const std::vector<std::string>& IupLexer::keywordList(int set) const
 {
     static const std::vector<std::string> none;
-    if (set < 0 || set >= static_cast<int>(keywords_.size()))
+    if (set < 0 || set >= static_cast<int>(keywordSets.size()))
         return none;
-    return keywords_[static_cast<size_t>(set)];
+    return keywordSets[static_cast<size_t>(set)];
 }
 
 bool IupLexer::isKeyword(int set, const std::string& word) const
@@ -345,7 +346,7 @@ sptr_t IupScintillaSendMessage(Ihandle* ih, unsigned int message, uptr_t wParam,
                 QsciLexer* old = e->lexer();
                 e->setLexer(lexer);
                 delete old;
-                s->current_ = name;
+                s->currentLexer = name;
                 return 0;
             }
         }
@@ -354,7 +355,7 @@ sptr_t IupScintillaSendMessage(Ihandle* ih, unsigned int message, uptr_t wParam,
             e->setLexer(nullptr);
             delete old;
         }
-        s->current_.clear();
+        s->currentLexer.clear();
     }
     if (message == SCI_MARKERSETFORE || message == SCI_MARKERSETBACK)
         static_cast<ScintillaWidget*>(e)->setMarkerColour(wParam, static_cast<long>(lParam), message == SCI_MARKERSETFORE);

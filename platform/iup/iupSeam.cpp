@@ -285,17 +285,6 @@ bool iupSeamLaunch(const char* what)
     return true;
 }
 
-void IupMessage(const char* title, const char* message)
-{
-    iupSeamAsk("MESSAGE", title, message, {"OK"}, QApplication::activeWindow(), "INFORMATION");
-}
-
-void IupMessageError(Ihandle* parent, const char* message)
-{
-    Ihandle* dialog = IupGetDialog(parent);
-    iupSeamAsk("MESSAGE", "Error", message, {"OK"}, dialog ? dialog->control() : nullptr, "ERROR");
-}
-
 int IupAlarm(const char* title, const char* message, const char* b1, const char* b2, const char* b3)
 {
     std::vector<std::string> buttons;

@@ -19,6 +19,7 @@
 
 #include "MainWindowFixture.h"
 #include "iupQt.h"
+#include "iupScintillaMessages.h"
 #include "processProbe.h"
 #include "kovraHandles.h"
 

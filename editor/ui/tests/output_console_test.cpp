@@ -6,6 +6,7 @@
 #include "Output.h"
 #include "OutputText.h"
 #include "iupQt.h"
+#include "iupScintillaMessages.h"
 #include "kovragui.h"
 
 #include <Qsci/qsciscintillabase.h>

@@ -5,6 +5,7 @@
 #include "MainWindowFixture.h"
 #include "Output.h"
 #include "kovraHandles.h"
+#include "iupScintillaMessages.h"
 
 namespace {
 

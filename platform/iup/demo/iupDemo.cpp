@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "iup.h"
+#include "iupScintillaMessages.h"
 
 namespace {
 

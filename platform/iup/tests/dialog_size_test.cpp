@@ -21,7 +21,6 @@ Ihandle* makeWindow(const char* minsize)
     IupSetAttributes(keypad, "MARGIN=10x10, GAP=10");
     Ihandle* box = IupHbox(console, keypad, nullptr);
     IupSetAttributes(box, "EXPAND=YES, MARGIN=0x0, GAP=0");
-    IupSetHandle("T_SizeBox", box);
     Ihandle* vbox = IupVbox(box, nullptr);
     IupSetAttributes(vbox, "EXPAND=YES, MARGIN=0x2, GAP=0");
     Ihandle* dialog = IupDialog(vbox);
@@ -36,7 +35,7 @@ Ihandle* makeMenu()
     return IupMenu(IupSubmenu("&File", IupMenu(IupItem("E&xit", nullptr), nullptr)), nullptr);
 }
 
-enum class When { BeforeMap, AfterMap, AfterShow };
+enum class When { BEFORE_MAP, AFTER_MAP, AFTER_SHOW };
 
 struct SizeCase {
     const char* what;
@@ -61,7 +60,7 @@ TEST_P(DialogSizeTest, OpensAtTheStoredSizeAndReadsItBack)
 {
     const SizeCase& c = GetParam();
     Ihandle* dialog = makeWindow("362x302");
-    if (c.when == When::BeforeMap)
+    if (c.when == When::BEFORE_MAP)
         IupSetStrAttribute(dialog, "RASTERSIZE", c.rastersize);
     IupSetAttributes(dialog, "TITLE=Sized, RESIZE=YES, MAXBOX=YES");
     if (c.menu)
@@ -70,15 +69,15 @@ TEST_P(DialogSizeTest, OpensAtTheStoredSizeAndReadsItBack)
     if (c.lateChild) {
         Ihandle* bar = IupHbox(IupButton("Cut", nullptr), IupButton("Copy", nullptr), nullptr);
         IupSetAttributes(bar, "MARGIN=2x2, GAP=5");
-        Ihandle* vbox = IupGetParent(IupGetHandle("T_SizeBox"));
+        Ihandle* vbox = IupGetChild(dialog, 0);
         IupInsert(vbox, nullptr, bar);
         IupMap(bar);
         IupRefresh(vbox);
     }
-    if (c.when == When::AfterMap)
+    if (c.when == When::AFTER_MAP)
         IupSetStrAttribute(dialog, "RASTERSIZE", c.rastersize);
     IupShowXY(dialog, c.showX, c.showY);
-    if (c.when == When::AfterShow)
+    if (c.when == When::AFTER_SHOW)
         IupSetStrAttribute(dialog, "RASTERSIZE", c.rastersize);
     IupFlush();
     IupFlush();
@@ -89,14 +88,14 @@ TEST_P(DialogSizeTest, OpensAtTheStoredSizeAndReadsItBack)
 }
 
 const SizeCase SIZE_CASES[] = {
-    {"set before mapping, shown centred", "700x500", When::BeforeMap, true, true, IUP_CENTER, IUP_CENTER, "700x500"},
-    {"set before mapping, shown where it is", "700x500", When::BeforeMap, true, true, IUP_CURRENT, IUP_CURRENT,
+    {"set before mapping, shown centred", "700x500", When::BEFORE_MAP, true, true, IUP_CENTER, IUP_CENTER, "700x500"},
+    {"set before mapping, shown where it is", "700x500", When::BEFORE_MAP, true, true, IUP_CURRENT, IUP_CURRENT,
      "700x500"},
-    {"set after mapping", "640x480", When::AfterMap, true, true, IUP_CENTER, IUP_CENTER, "640x480"},
-    {"set after showing", "820x610", When::AfterShow, true, false, IUP_CENTER, IUP_CENTER, "820x610"},
-    {"without a menu bar", "500x400", When::BeforeMap, false, false, 10, 20, "500x400"},
-    {"the minimum size itself", "362x302", When::BeforeMap, true, true, IUP_CENTER, IUP_CENTER, "362x302"},
-    {"below the minimum size", "200x100", When::BeforeMap, true, false, IUP_CENTER, IUP_CENTER, "362x302"},
+    {"set after mapping", "640x480", When::AFTER_MAP, true, true, IUP_CENTER, IUP_CENTER, "640x480"},
+    {"set after showing", "820x610", When::AFTER_SHOW, true, false, IUP_CENTER, IUP_CENTER, "820x610"},
+    {"without a menu bar", "500x400", When::BEFORE_MAP, false, false, 10, 20, "500x400"},
+    {"the minimum size itself", "362x302", When::BEFORE_MAP, true, true, IUP_CENTER, IUP_CENTER, "362x302"},
+    {"below the minimum size", "200x100", When::BEFORE_MAP, true, false, IUP_CENTER, IUP_CENTER, "362x302"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, DialogSizeTest, ::testing::ValuesIn(SIZE_CASES));

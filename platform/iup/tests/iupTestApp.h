@@ -15,18 +15,18 @@ public:
         static int argc = 1;
         static char name[] = "iup-test";
         static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
+        app = new QApplication(argc, argv);
         IupOpen(&argc, reinterpret_cast<char***>(&argv));
         IupScriptOnUnexpected([](const char* what) { ADD_FAILURE() << what; });
     }
     void TearDown() override
     {
         IupClose();
-        delete app_;
+        delete app;
     }
 
 private:
-    QApplication* app_ = nullptr;
+    QApplication* app = nullptr;
 };
 
 inline ::testing::Environment* const iupEnvironment = ::testing::AddGlobalTestEnvironment(new IupEnvironment);

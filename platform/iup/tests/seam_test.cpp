@@ -7,6 +7,7 @@
 #include <string>
 
 #include "iupQt.h"
+#include "iupScintillaMessages.h"
 #include "iupTestApp.h"
 
 namespace {
@@ -44,7 +45,7 @@ TEST_F(SeamTest, QuestionsTakeTheQueuedAnswersByNumberOrWord)
     EXPECT_STREQ(IupScriptLastAsked(&title, &text), "QUESTION");
     EXPECT_STREQ(text, "Save?");
     IupScriptAnswer(nullptr, "OK");
-    IupMessage("KovraCalc", "Done");
+    iupSeamAsk("MESSAGE", "KovraCalc", "Done", {"OK"}, nullptr, "INFORMATION");
     EXPECT_EQ(IupScriptAskedCount(), 3);
     EXPECT_EQ(IupScriptPending(), 0);
     EXPECT_TRUE(failures.empty()) << failures;
