@@ -60,7 +60,7 @@ bool ekQESweep::tabulateIndex()
     ekContact* cathode = sim.device->getCathode();
     if (cathode != nullptr && cathode->getThickness() >= THIN_CONTACT) {
         if (!cathode->assignSpectrum(count)) {
-            sim.sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+            sim.sigma->reportNoMemory();
             return false;
         }
         for (int i = 0; i < count; ++i) {
@@ -77,13 +77,13 @@ bool ekQESweep::tabulateIndex()
     for (int l = 0; l < sim.device->getLayerCount(); ++l) {
         ekLayer* layer = sim.device->getLayer(l);
         if (layer == nullptr) {
-            sim.sigma->update(L"[ERROR]   invalid layer\n", 1);
+            sim.sigma->error(L"invalid layer");
             return false;
         }
         const bool bandAbsorption = layer->isIndexConstant();
         if (!bandAbsorption && layer->getSpectrumCount() != count &&
             !layer->assignSpectrum(count)) {
-            sim.sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+            sim.sigma->reportNoMemory();
             return false;
         }
     }

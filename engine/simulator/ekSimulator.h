@@ -28,6 +28,7 @@
 #include "ekOutputNames.h"
 #include "ekPhysics.h"
 #include "ekSolutionTotals.h"
+#include "kovbase.h"
 
 class nuSigma;
 class nuParam;
@@ -41,8 +42,6 @@ struct ekEdgeFlux;
 struct ekLayerValues;
 struct ekLevelValues;
 struct ekLayerGeometry;
-
-size_t kov_copyW(wchar_t* dst, size_t size, const wchar_t* src);  // kovbase.h
 
 class ekSimulator {
 public:
