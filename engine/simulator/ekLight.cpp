@@ -41,20 +41,20 @@ double photonPower(double wavelength, double flux)
 // Tracked scratch blocks that go back to the channel on every way out.
 class ScratchBlocks {
 public:
-    explicit ScratchBlocks(nuSigma* sigma) : sigma_(sigma) {}
+    explicit ScratchBlocks(nuSigma* sigma) : sigma(sigma) {}
     ~ScratchBlocks()
     {
-        for (double*& block : blocks_) {
-            sigma_->freeDbl(&block);
+        for (double*& block : blocks) {
+            sigma->freeDbl(&block);
         }
     }
     ScratchBlocks(const ScratchBlocks&) = delete;
     ScratchBlocks& operator=(const ScratchBlocks&) = delete;
     double* take(size_t n)
     {
-        for (double*& block : blocks_) {
+        for (double*& block : blocks) {
             if (block == nullptr) {
-                block = sigma_->mallocDbl(n, true);
+                block = sigma->mallocDbl(n, true);
                 return block;
             }
         }
@@ -62,8 +62,8 @@ public:
     }
 
 private:
-    nuSigma* sigma_;
-    double* blocks_[3] = {};
+    nuSigma* sigma;
+    double* blocks[3] = {};
 };
 
 // n and k of the anode at a wavelength (1 and 0 without one); false after

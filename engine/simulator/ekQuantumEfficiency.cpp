@@ -210,6 +210,20 @@ int ekSimulator::doQE(int index, double wavelength, double flux, double* absorbe
     return doBias(Va, w);
 }
 
+ekQESettings::ekQESettings(const nuParam* p)
+    : method(p->method), solver(p->solver), maxiter(p->maxiter), damp(p->damp), reltol(p->reltol)
+{
+}
+
+void ekQESettings::restore(nuParam* p) const
+{
+    p->method = method;
+    p->solver = solver;
+    p->maxiter = maxiter;
+    p->damp = damp;
+    p->reltol = reltol;
+}
+
 double ekPhysicalEfficiency(double value)
 {
     if (!(value <= 1.0 + EFFICIENCY_SLACK)) {
