@@ -11,56 +11,56 @@ ekBandMatrix::ekBandMatrix(int n, int kl, int ku)
 
 bool ekBandMatrix::resize(int n, int kl, int ku)
 {
-    n_ = kl_ = ku_ = 0;
-    outOfBand_ = false;
-    band_.clear();
+    dimension = subDiagonals = superDiagonals = 0;
+    outOfBand = false;
+    band.clear();
     if (n < 1 || kl < 0 || ku < 0)
         return false;
     kl = std::min(kl, n - 1);
     ku = std::min(ku, n - 1);
     const size_t rows = static_cast<size_t>(2 * kl + ku + 1);
     try {
-        band_.assign(rows * static_cast<size_t>(n), 0.0);
+        band.assign(rows * static_cast<size_t>(n), 0.0);
     } catch (const std::bad_alloc&) {
-        band_ = std::vector<double>();
+        band = std::vector<double>();
         return false;
     }
-    n_ = n;
-    kl_ = kl;
-    ku_ = ku;
+    dimension = n;
+    subDiagonals = kl;
+    superDiagonals = ku;
     return true;
 }
 
 void ekBandMatrix::clear()
 {
-    std::fill(band_.begin(), band_.end(), 0.0);
-    outOfBand_ = false;
+    std::fill(band.begin(), band.end(), 0.0);
+    outOfBand = false;
 }
 
 void ekBandMatrix::setTridiagonal(const double* lower, const double* diag, const double* upper)
 {
-    for (int i = 0; i < n_; ++i) {
+    for (int i = 0; i < dimension; ++i) {
         if (i > 0)
-            band_[index(i, i - 1)] = lower[i];
-        band_[index(i, i)] = diag[i];
-        if (i + 1 < n_)
-            band_[index(i, i + 1)] = upper[i];
+            band[index(i, i - 1)] = lower[i];
+        band[index(i, i)] = diag[i];
+        if (i + 1 < dimension)
+            band[index(i, i + 1)] = upper[i];
     }
 }
 
 bool ekBandMatrix::isFinite() const
 {
-    return std::all_of(band_.begin(), band_.end(), [](double v) { return std::isfinite(v); });
+    return std::all_of(band.begin(), band.end(), [](double v) { return std::isfinite(v); });
 }
 
 void ekBandMatrix::multiply(const double* x, double* y) const
 {
-    for (int i = 0; i < n_; ++i) {
-        const int first = std::max(0, i - kl_);
-        const int last = std::min(n_ - 1, i + ku_);
+    for (int i = 0; i < dimension; ++i) {
+        const int first = std::max(0, i - subDiagonals);
+        const int last = std::min(dimension - 1, i + superDiagonals);
         double sum = 0.0;
         for (int j = first; j <= last; ++j)
-            sum += band_[index(i, j)] * x[j];
+            sum += band[index(i, j)] * x[j];
         y[i] = sum;
     }
 }

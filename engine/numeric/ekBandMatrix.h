@@ -23,16 +23,16 @@ public:
     // n < 1, a negative bandwidth, or too little memory.
     bool resize(int n, int kl, int ku);
 
-    int size() const { return n_; }
-    int lower() const { return kl_; }
-    int upper() const { return ku_; }
+    int size() const { return dimension; }
+    int lower() const { return subDiagonals; }
+    int upper() const { return superDiagonals; }
     // Leading dimension of the LAPACK layout: kl extra rows above the band
     // leave room for the fill-in of partial pivoting.
-    int ldab() const { return 2 * kl_ + ku_ + 1; }
+    int ldab() const { return 2 * subDiagonals + superDiagonals + 1; }
 
     bool inBand(int i, int j) const
     {
-        return i >= 0 && j >= 0 && i < n_ && j < n_ && j - i <= ku_ && i - j <= kl_;
+        return i >= 0 && j >= 0 && i < dimension && j < dimension && j - i <= superDiagonals && i - j <= subDiagonals;
     }
 
     // Entry of row i, column j. An index outside the band lands in a scratch
@@ -41,14 +41,14 @@ public:
     double& at(int i, int j)
     {
         if (!inBand(i, j)) {
-            outOfBand_ = true;
-            scratch_ = 0.0;
-            return scratch_;
+            outOfBand = true;
+            scratch = 0.0;
+            return scratch;
         }
-        return band_[index(i, j)];
+        return band[index(i, j)];
     }
     // Entry of row i, column j; 0 outside the band.
-    double get(int i, int j) const { return inBand(i, j) ? band_[index(i, j)] : 0.0; }
+    double get(int i, int j) const { return inBand(i, j) ? band[index(i, j)] : 0.0; }
 
     // Zeroes every entry and forgets an earlier out-of-band write.
     void clear();
@@ -57,7 +57,7 @@ public:
     // upper[n-1] are not read). The rows above the band are the
     // factorisation's and are left as they are.
     void setTridiagonal(const double* lower, const double* diag, const double* upper);
-    bool hadOutOfBandWrite() const { return outOfBand_; }
+    bool hadOutOfBandWrite() const { return outOfBand; }
     // True when every stored entry is a finite number.
     bool isFinite() const;
 
@@ -66,19 +66,19 @@ public:
 
     // Column-major ldab() x size() block in LAPACK band layout: entry (i, j)
     // at [kl + ku + i - j + j * ldab()]; the top kl rows are left zero.
-    const double* data() const { return band_.data(); }
-    double* data() { return band_.data(); }
+    const double* data() const { return band.data(); }
+    double* data() { return band.data(); }
 
 private:
     std::size_t index(int i, int j) const
     {
-        return static_cast<std::size_t>(kl_ + ku_ + i - j) + static_cast<std::size_t>(j) * static_cast<std::size_t>(ldab());
+        return static_cast<std::size_t>(subDiagonals + superDiagonals + i - j) + static_cast<std::size_t>(j) * static_cast<std::size_t>(ldab());
     }
 
-    int n_ = 0;
-    int kl_ = 0;
-    int ku_ = 0;
-    std::vector<double> band_;
-    double scratch_ = 0.0;
-    bool outOfBand_ = false;
+    int dimension = 0;
+    int subDiagonals = 0;
+    int superDiagonals = 0;
+    std::vector<double> band;
+    double scratch = 0.0;
+    bool outOfBand = false;
 };

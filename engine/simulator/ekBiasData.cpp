@@ -30,8 +30,7 @@ using ekLimits::BIAS_STEP_BANDGAPS;
 constexpr double ZERO_SNAP = 1e-9;
 
 const wchar_t* const BIAS_FILE_ERROR =
-    L"[ERROR]   invalid custom bias data: the increasing ordered bias should be between -100 "
-    L"and 100 V\n";
+    L"invalid custom bias data: the increasing ordered bias should be between -100 and 100 V";
 
 // Zero crossing of the sweep's voltages: the last point below 0 V, the
 // point at 0 V, the first point above 0 V (-1: none).
@@ -79,7 +78,7 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
         deleteSweepBias();
         SweepBias = new (std::nothrow) ElecSweep(sigma);
         if (SweepBias == nullptr) {
-            sigma->update(L"[ERROR]   insufficient memory", 1);
+            sigma->reportNoMemory();
             return false;
         }
         int posL = -1, posC = -1, posR = -1;
@@ -87,7 +86,7 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
                             Jsup, 0.0, &posL, &posC, &posR, true)) {
             deleteSweepBias();
             if (sigma->err == 0) {
-                sigma->update(L"[ERROR]   insufficient memory", 1);
+                sigma->reportNoMemory();
             }
             return false;
         }
@@ -98,7 +97,7 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
         biasFile != nullptr) {
         double* rows = sigma->mallocDbl(SWEEP_POINTS_MAX, true);
         if (rows == nullptr) {
-            sigma->update(L"[ERROR]   insufficient memory to handle the custom bias data\n", 1);
+            sigma->error(L"insufficient memory to handle the custom bias data");
             return false;
         }
         struct Release {
@@ -112,7 +111,7 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
         }
         // A sweep needs a step: one row gives none.
         if (count < 2) {
-            sigma->update(BIAS_FILE_ERROR, 1);
+            sigma->error(BIAS_FILE_ERROR);
             return false;
         }
         const double start = rows[0] / Vt;
@@ -125,7 +124,7 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
             const bool inRange = std::isfinite(v) && v >= -FILE_VOLTAGE_MAX && v <= FILE_VOLTAGE_MAX;
             if (!inRange || (i > 0 && !(v - rows[i - 1] >= FILE_STEP_MIN))) {
                 deleteSweepBias();
-                sigma->update(BIAS_FILE_ERROR, 1);
+                sigma->error(BIAS_FILE_ERROR);
                 return false;
             }
             SweepBias->setData(0, i, v / Vt);
@@ -156,22 +155,18 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
     if (!std::isfinite(start) || !std::isfinite(end) || std::fabs(start) > BIAS_RANGE_BANDGAPS * Eg ||
         std::fabs(end) > BIAS_RANGE_BANDGAPS * Eg) {
         const double reach = BIAS_RANGE_BANDGAPS * Eg * norm.energy;
-        const std::wstring line =
-            L"[ERROR]   invalid voltage range (too large value relatively to the bandgap): from " +
-            nu_numberText(Vstart) + L" to " + nu_numberText(Vend) + L" V (accepted: from " +
-            nu_numberText(-reach) + L" to " + nu_numberText(reach) + L" V, " + nu_numberText(BIAS_RANGE_BANDGAPS) + L" times " + bandgap +
-            L")\n";
-        sigma->update(line.c_str(), 1);
+        sigma->error(L"invalid voltage range (too large value relatively to the bandgap): from " +
+                     nu_numberText(Vstart) + L" to " + nu_numberText(Vend) + L" V (accepted: from " +
+                     nu_numberText(-reach) + L" to " + nu_numberText(reach) + L" V, " +
+                     nu_numberText(BIAS_RANGE_BANDGAPS) + L" times " + bandgap + L")");
         return false;
     }
     if (!std::isfinite(step) || step > BIAS_STEP_BANDGAPS * Eg ||
         (step < STEP_MIN && !ek_isEqual(start, end))) {
-        const std::wstring line = L"[ERROR]   invalid voltage step " + nu_numberText(Vstep) +
-                                  L" V (accepted: from " + nu_numberText(STEP_MIN * Vt) +
-                                  L" V, a thousandth of the thermal voltage, to " +
-                                  nu_numberText(BIAS_STEP_BANDGAPS * Eg * norm.energy) +
-                                  L" V, a fifth of " + bandgap + L")\n";
-        sigma->update(line.c_str(), 1);
+        sigma->error(L"invalid voltage step " + nu_numberText(Vstep) + L" V (accepted: from " +
+                     nu_numberText(STEP_MIN * Vt) + L" V, a thousandth of the thermal voltage, to " +
+                     nu_numberText(BIAS_STEP_BANDGAPS * Eg * norm.energy) + L" V, a fifth of " +
+                     bandgap + L")");
         return false;
     }
     if (start > end) {
@@ -195,7 +190,7 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
         points = static_cast<int>(std::round((end - start) / STEP_MIN)) + 1;
     }
     if (points < 1) {
-        sigma->update(L"[ERROR]   invalid bias number of points\n", 1);
+        sigma->error(L"invalid bias number of points");
         return false;
     }
     if (!build(points, start, end, step)) {

@@ -327,7 +327,7 @@ void ekBiasDriver::finish(int stored, int* result)
     const std::wstring seconds = nu_numberText(param->Toc() / 1000.0);
     wchar_t head[256];
     if (w.allocFailed) {
-        sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+        sigma->reportNoMemory();
         *result = -1;
         return;
     }

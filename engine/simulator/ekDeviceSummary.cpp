@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ElecDevice.h"
+#include "ekFormat.h"
 #include "ekHelpers.h"
 #include "ekLayer.h"
 #include "ekLevel.h"
@@ -83,6 +84,6 @@ void ekSimulator::saveDevice()
         return;
     }
     if (sigma->isVerbose()) {
-        ekResult::log(sigma, 0, L"[INFO]    device summary saved to \"%ls\"\n", path.c_str());
+        sigma->update(ek_format(L"[INFO]    device summary saved to \"%ls\"\n", path.c_str()).c_str(), 0);
     }
 }

@@ -263,7 +263,7 @@ int ekSimulator::solvePoisson()
     PoissonArrays a;
     bool ok = ek_allocArrays(sigma, a.all, static_cast<size_t>(Points));
     if (!ok) {
-        sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+        sigma->reportNoMemory();
     } else {
         ok = a.allocate(*this);
     }
@@ -344,7 +344,7 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
             return refined;
         }
         if (Points != sizedFor) {
-            sigma->update(L"[ERROR]   the mesh changed during the Poisson solve\n", 1);
+            sigma->error(L"the mesh changed during the Poisson solve");
             return -1;
         }
     }

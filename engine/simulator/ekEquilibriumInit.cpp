@@ -79,7 +79,7 @@ void ekSimulator::poissonInit(double* V, double* Fn, double* Fp, double* V0, dou
     if (deviceLength * norm.length < 0.01 || Points < ekLimits::DEVICE_POINTS_MIN ||
         Points > ekLimits::DEVICE_POINTS_MAX || layers < 1 || layers > LAYERS_MAX ||
         mesh.sol.z == nullptr) {
-        sigma->update(L"[ERROR]   invalid device parameters\n", 1);
+        sigma->error(L"invalid device parameters");
         return;
     }
     const int N = Points;

@@ -32,15 +32,42 @@ ekEdgeFlux edge(const ekSimulator& sim, ekCarrier carrier, const double* V, cons
     return ek_edgeFlux(sim, carrier, j, V[j], F[j], V[j + 1], F[j + 1]);
 }
 
+// The solution the equation is assembled at: n points of V, Fn, Fp.
+struct ContinuityPoint {
+    const double* V;
+    const double* Fn;
+    const double* Fp;
+    int n;
+};
+
+// The assembled equation: its residual and the right side (the residual
+// negated), the three diagonals of its matrix, and the residual's squared
+// norm (may be null).
+struct ContinuityRows {
+    double* residual;
+    double* rhs;
+    double* lower;
+    double* diag;
+    double* upper;
+    double* residualNorm;
+};
+
 // The electron (electrons true) or hole continuity equation in its
 // quasi-Fermi potential, the work of transportElectron and transportHole:
 // the two carriers' equations differ only in which flux, recombination
 // derivative and contact signs they take (and electrons alone tunnel).
-void continuityEquation(const ekSimulator& sim, bool electrons, const double* V,
-                        const double* Fn, const double* Fp, int n, double* residual,
-                        double* rhs, double* lower, double* diag, double* upper,
-                        double* residualNorm)
+void continuityEquation(const ekSimulator& sim, bool electrons, const ContinuityPoint& at,
+                        const ContinuityRows& rows)
 {
+    const double* V = at.V;
+    const double* Fn = at.Fn;
+    const double* Fp = at.Fp;
+    const int n = at.n;
+    double* residual = rows.residual;
+    double* rhs = rows.rhs;
+    double* lower = rows.lower;
+    double* diag = rows.diag;
+    double* upper = rows.upper;
     const ekMeshFields& mesh = sim.getMesh();
     const ekNormalisation& norm = sim.getNorm();
     const ElecDevice* device = sim.getDevice();
@@ -125,8 +152,8 @@ void continuityEquation(const ekSimulator& sim, bool electrons, const double* V,
         }
         setRow(residual, rhs, &sum, c, Fc);
     }
-    if (residualNorm != nullptr) {
-        *residualNorm = sum == 0.0 ? NORM_FLOOR : sum;
+    if (rows.residualNorm != nullptr) {
+        *rows.residualNorm = sum == 0.0 ? NORM_FLOOR : sum;
     }
 }
 
@@ -136,12 +163,24 @@ void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, d
                                     double* diag, double* upper, ekBandMatrix* /*jacobian*/,
                                     double* V, double* Fp, int n, double* residualNorm)
 {
-    continuityEquation(*this, true, V, Fn, Fp, n, residual, rhs, lower, diag, upper, residualNorm);
+    continuityEquation(*this, true, {.V = V, .Fn = Fn, .Fp = Fp, .n = n},
+                       {.residual = residual,
+                        .rhs = rhs,
+                        .lower = lower,
+                        .diag = diag,
+                        .upper = upper,
+                        .residualNorm = residualNorm});
 }
 
 void ekSimulator::transportHole(double* Fp, double* residual, double* rhs, double* lower,
                                 double* diag, double* upper, ekBandMatrix* /*jacobian*/,
                                 double* V, double* Fn, int n, double* residualNorm)
 {
-    continuityEquation(*this, false, V, Fn, Fp, n, residual, rhs, lower, diag, upper, residualNorm);
+    continuityEquation(*this, false, {.V = V, .Fn = Fn, .Fp = Fp, .n = n},
+                       {.residual = residual,
+                        .rhs = rhs,
+                        .lower = lower,
+                        .diag = diag,
+                        .upper = upper,
+                        .residualNorm = residualNorm});
 }

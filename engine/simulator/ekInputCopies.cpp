@@ -13,6 +13,7 @@
 #include "ElecDevice.h"
 #include "ekContact.h"
 #include "ekExcitation.h"
+#include "ekFormat.h"
 #include "ekHelpers.h"
 #include "ekInput.h"
 #include "ekLayer.h"
@@ -313,6 +314,6 @@ void ekSimulator::saveFiles(ekExcitation* excitation)
     setMeshFilename(meshFile.c_str());
     setInitialGuessFilename(guessFile.c_str());
     if (saved && sigma->isVerbose()) {
-        ekResult::log(sigma, 0, L"[INFO]    input file saved to \"%ls\"\n", copyPath.c_str());
+        sigma->update(ek_format(L"[INFO]    input file saved to \"%ls\"\n", copyPath.c_str()).c_str(), 0);
     }
 }

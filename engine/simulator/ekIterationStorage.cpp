@@ -65,7 +65,7 @@ bool ekSimulator::allocSystem(double** previous, double** start, double** update
     }
     if (!ok) {
         freeSystem(previous, start, update, rhs, jacobian, lower, diag, upper);
-        sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+        sigma->reportNoMemory();
         return false;
     }
     return true;

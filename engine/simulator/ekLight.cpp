@@ -41,20 +41,20 @@ double photonPower(double wavelength, double flux)
 // Tracked scratch blocks that go back to the channel on every way out.
 class ScratchBlocks {
 public:
-    explicit ScratchBlocks(nuSigma* sigma) : sigma_(sigma) {}
+    explicit ScratchBlocks(nuSigma* sigma) : sigma(sigma) {}
     ~ScratchBlocks()
     {
-        for (double*& block : blocks_) {
-            sigma_->freeDbl(&block);
+        for (double*& block : blocks) {
+            sigma->freeDbl(&block);
         }
     }
     ScratchBlocks(const ScratchBlocks&) = delete;
     ScratchBlocks& operator=(const ScratchBlocks&) = delete;
     double* take(size_t n)
     {
-        for (double*& block : blocks_) {
+        for (double*& block : blocks) {
             if (block == nullptr) {
-                block = sigma_->mallocDbl(n, true);
+                block = sigma->mallocDbl(n, true);
                 return block;
             }
         }
@@ -62,8 +62,8 @@ public:
     }
 
 private:
-    nuSigma* sigma_;
-    double* blocks_[3] = {};
+    nuSigma* sigma;
+    double* blocks[3] = {};
 };
 
 // n and k of the anode at a wavelength (1 and 0 without one); false after
@@ -121,8 +121,7 @@ bool ekSimulator::setLightData(ElecDevice* dev, int count, const double* pairs, 
     // The record holds at most 5000 points; a longer spectrum would be cut
     // to a default size and lose its light silently.
     if (pairs == nullptr || count < 1 || count > ROWS_MAX) {
-        sigma->update(L"[ERROR]   invalid wavelength number of points (valid range: [1 ; 5000])\n",
-                      1);
+        sigma->error(L"invalid wavelength number of points (valid range: [1 ; 5000])");
         return false;
     }
     for (int i = 0; i < count; ++i) {
@@ -130,9 +129,8 @@ bool ekSimulator::setLightData(ElecDevice* dev, int count, const double* pairs, 
         const double flux = pairs[2 * i + 1];
         if (!(wavelength >= WAVELENGTH_MIN && wavelength <= WAVELENGTH_MAX && flux >= 0.0 &&
               flux <= FLUX_MAX)) {
-            sigma->update(L"[ERROR]   invalid light spectrum: wavelengths between 0.1 and 10 um "
-                          L"and fluxes between 0 and 1e28 1/cm2/s\n",
-                          1);
+            sigma->error(L"invalid light spectrum: wavelengths between 0.1 and 10 um "
+                          L"and fluxes between 0 and 1e28 1/cm2/s");
             return false;
         }
     }
@@ -144,7 +142,7 @@ bool ekSimulator::setLightData(ElecDevice* dev, int count, const double* pairs, 
         ElecSweep(sigma, ElecSweep::TYPE_LIGHT, 6, count, first, last, step, 0.0, 1.0, 0.0);
     if (SweepLight == nullptr || !SweepLight->isAllocated()) {
         deleteSweepLight();
-        sigma->update(L"[ERROR]   insufficient memory to handle the light spectrum\n", 1);
+        sigma->error(L"insufficient memory to handle the light spectrum");
         return false;
     }
     lightState.totals = ekLightTotals{};
@@ -201,20 +199,20 @@ bool ekSimulator::setLightCustom(ElecDevice* dev, const wchar_t* file, unsigned 
     double* wavelength = scratch.take(ROWS_MAX);
     double* density = scratch.take(ROWS_MAX);
     if (wavelength == nullptr || density == nullptr) {
-        sigma->update(L"[ERROR]   insufficient memory to handle the custom light spectrum\n", 1);
+        sigma->error(L"insufficient memory to handle the custom light spectrum");
         return false;
     }
     double* columns[2] = {wavelength, density};
     const int rows = fo_importAscii(file, columns, 2, ROWS_MAX, L'\t', 0, sigma);
     if (rows < 1 || rows > ROWS_MAX) {
         if (sigma->isOK()) {
-            sigma->update(L"[ERROR]   cannot read the custom light spectrum\n", 1);
+            sigma->error(L"cannot read the custom light spectrum");
         }
         return false;
     }
     double* pairs = scratch.take(2 * static_cast<size_t>(rows));
     if (pairs == nullptr) {
-        sigma->update(L"[ERROR]   insufficient memory to handle the custom light spectrum\n", 1);
+        sigma->error(L"insufficient memory to handle the custom light spectrum");
         return false;
     }
     for (int i = 0; i < rows; ++i) {
@@ -222,10 +220,9 @@ bool ekSimulator::setLightCustom(ElecDevice* dev, const wchar_t* file, unsigned 
                              density[i] >= 0.0 && density[i] <= FLUX_MAX;
         const bool increasing = i == 0 || wavelength[i] - wavelength[i - 1] >= STEP_MIN;
         if (!inRange || !increasing) {
-            sigma->update(L"[ERROR]   invalid custom light spectrum: the increasing ordered "
+            sigma->error(L"invalid custom light spectrum: the increasing ordered "
                           L"wavelength should be between 0.1 and 10 um, and flux between 0 and "
-                          L"1e28 1/cm2/s\n",
-                          1);
+                          L"1e28 1/cm2/s");
             return false;
         }
     }
@@ -254,29 +251,26 @@ bool ekSimulator::setLightEQE(ElecDevice* dev, double start, double end, double 
     }
     if (!(start >= WAVELENGTH_MIN && start <= WAVELENGTH_MAX && end >= WAVELENGTH_MIN &&
           end <= WAVELENGTH_MAX && step >= STEP_MIN && step <= end - start)) {
-        sigma->update(L"[ERROR]   invalid wavelength range (valid range: [0.1 ; 10] um ; min "
-                      L"step: 1e-6 um)\n",
-                      1);
+        sigma->error(L"invalid wavelength range (valid range: [0.1 ; 10] um ; min "
+                      L"step: 1e-6 um)");
         return false;
     }
     if (!(flux >= 0.0 && flux <= FLUX_MAX)) {
         lightState.type = 0;
-        sigma->update(L"[ERROR]   light spectrum not set: invalid flux (valid range: [0 ; 1e28] "
-                      L"1/cm2/s)\n",
-                      1);
+        sigma->error(L"light spectrum not set: invalid flux (valid range: [0 ; 1e28] "
+                      L"1/cm2/s)");
         return false;
     }
     const double r = std::round((end - start) / step);
     if (r > ROWS_MAX - 1) {
-        sigma->update(L"[ERROR]   invalid wavelength number of points (valid range: [1 ; 5000])\n",
-                      1);
+        sigma->error(L"invalid wavelength number of points (valid range: [1 ; 5000])");
         return false;
     }
     const int points = static_cast<int>(r) + 1;
     ScratchBlocks scratch(sigma);
     double* pairs = scratch.take(2 * static_cast<size_t>(points));
     if (pairs == nullptr) {
-        sigma->update(L"[ERROR]   insufficient memory to handle the light spectrum\n", 1);
+        sigma->error(L"insufficient memory to handle the light spectrum");
         return false;
     }
     for (int i = 0; i < points; ++i) {

@@ -3,11 +3,11 @@
 // mesh before the run meshes the device), and the mesh and initial-guess
 // files.
 #include <cmath>
-#include <cstdarg>
 #include <cwchar>
 #include <string>
 
 #include "ElecDevice.h"
+#include "ekFormat.h"
 #include "ekHelpers.h"
 #include "ekLayer.h"
 #include "ekLimits.h"
@@ -29,16 +29,6 @@ bool isDeviceEnd(double z, double thickness)
     return std::fabs(z - thickness) <= 1e-9 * std::fabs(thickness);
 }
 
-void logLine(nuSigma* sigma, int level, const wchar_t* format, ...)
-{
-    wchar_t line[1056];
-    va_list args;
-    va_start(args, format);
-    std::vswprintf(line, sizeof(line) / sizeof(line[0]), format, args);
-    va_end(args);
-    sigma->update(line, level);
-}
-
 // ---- point count ------------------------------------------------------------------
 
 // Point count of mode 0x20 or 0x10, or of the file (current when the mode
@@ -56,18 +46,20 @@ int decidePoints(nuSigma* sigma, const ElecDevice* device, uint8_t mode, int cur
             const ekLayer* layer = device->getLayer(l);
             const int m = layer->getMeshPoints();
             if (m < ekLayer::MESH_POINTS_MIN || m > ekLayer::MESH_POINTS_MAX) {
-                logLine(sigma, 1, L"[ERROR]   [Layer%d]:   invalid number of mesh points: %d\n",
-                        l + 1, m);
+                sigma->error(ek_format(L"[Layer%d]:   invalid number of mesh points: %d", l + 1, m));
                 return 0;
             }
             sum += m;
             if (verbose) {
-                logLine(sigma, 0, L"[INFO]    [Layer%d]:   mesh points = %4d   thickness = %ls\n",
-                        l + 1, m, nu_numberText(layer->getThickness()).c_str());
+                sigma->update(
+                    ek_format(L"[INFO]    [Layer%d]:   mesh points = %4d   thickness = %ls\n",
+                              l + 1, m, nu_numberText(layer->getThickness()).c_str())
+                        .c_str(),
+                    0);
             }
         }
         if (sum < ekLimits::DEVICE_POINTS_MIN || sum > ekLimits::DEVICE_POINTS_MAX) {
-            logLine(sigma, 1, L"[ERROR]   invalid total number of mesh points: %d\n", sum);
+            sigma->error(L"invalid total number of mesh points: " + std::to_wstring(sum));
             return 0;
         }
         N = sum;
@@ -99,7 +91,7 @@ void ekSimulator::setDevice(ElecDevice* deviceIn, int total)
     }
     device = deviceIn;
     if (device == nullptr || total < ekLimits::DEVICE_POINTS_MIN || total > ekLimits::DEVICE_POINTS_MAX) {
-        sigma->update(L"[ERROR]   invalid simulation parameters\n", 1);
+        sigma->error(L"invalid simulation parameters");
         return;
     }
     const int N = decidePoints(sigma, device, param->mesh, Points, total);
@@ -112,7 +104,7 @@ void ekSimulator::setDevice(ElecDevice* deviceIn, int total)
         sigma->writeComm(line);
     }
     if (sigma->isVerbose()) {
-        logLine(sigma, 0, L"[INFO]    total mesh points = %d\n", N);
+        sigma->update((L"[INFO]    total mesh points = " + std::to_wstring(N) + L"\n").c_str(), 0);
     }
     if (N >= ekLimits::DEVICE_POINTS_MIN && N <= ekLimits::DEVICE_POINTS_MAX) {
         param->points = N;
@@ -187,15 +179,14 @@ bool ekSimulator::checkMeshStep()
         return true;
     case MeshGrowth::LadderEnds:
         if (sigma->isOK()) {
-            sigma->update(L"[ERROR]   too large spatial step, relatively to the thinnest "
-                          L"layer\n",
-                          1);
+            sigma->error(L"too large spatial step, relatively to the thinnest "
+                          L"layer");
         }
         return false;
     case MeshGrowth::StillCoarse:
         break;
     }
-    sigma->update(L"[ERROR]   Too large spatial step, relatively to the thinnest layer\n", 1);
+    sigma->error(L"Too large spatial step, relatively to the thinnest layer");
     return false;
 }
 
@@ -262,8 +253,7 @@ bool checkPositions(nuSigma* sigma, const double* z, int rows, double thickness)
     for (int r = 0; r < rows; ++r) {
         const bool inside = z[r] >= 0.0 && z[r] >= z[0] && (z[r] <= thickness || r == rows - 1);
         if (!inside || (r > 0 && !(z[r] > z[r - 1]))) {
-            logLine(sigma, 1, L"[ERROR]   invalid position value: %ls\n",
-                    nu_numberText(z[r]).c_str());
+            sigma->error(L"invalid position value: " + nu_numberText(z[r]));
             return false;
         }
     }
@@ -292,7 +282,7 @@ int ekSimulator::meshInit(double thickness)
         return 0;
     }
     if (kov_fileExistsW(MeshFilename) < 1) {
-        sigma->update(L"[ERROR]   invalid custom mesh file\n", 1);
+        sigma->error(L"invalid custom mesh file");
         return 0;
     }
     meshFile.releaseMesh(sigma);
@@ -301,7 +291,7 @@ int ekSimulator::meshInit(double thickness)
     }
     Columns scratch(sigma, 1);
     if (!scratch.allocate()) {
-        sigma->update(L"[ERROR]   insufficient memory to handle the custom mesh\n", 1);
+        sigma->error(L"insufficient memory to handle the custom mesh");
         return 0;
     }
     const int rows =
@@ -309,7 +299,7 @@ int ekSimulator::meshInit(double thickness)
     // Every point of the mesh is a row of the file, and a mesh has 50 to
     // 20000 points: a shorter file cannot be a mesh.
     if (rows < ekLimits::DEVICE_POINTS_MIN || rows > FILE_ROWS_MAX) {
-        sigma->update(L"[ERROR]   cannot read the custom mesh\n", 1);
+        sigma->error(L"cannot read the custom mesh");
         return 0;
     }
     if (!checkPositions(sigma, scratch.data[0], rows, thickness)) {
@@ -317,7 +307,7 @@ int ekSimulator::meshInit(double thickness)
     }
     meshFile.z = sigma->mallocDbl(static_cast<size_t>(rows), true);
     if (meshFile.z == nullptr) {
-        sigma->update(L"[ERROR]   insufficient memory to handle the custom mesh\n", 1);
+        sigma->error(L"insufficient memory to handle the custom mesh");
         return 0;
     }
     for (int r = 0; r < rows; ++r) {
@@ -337,7 +327,7 @@ int ekSimulator::guessInit(double thickness)
         return 0;
     }
     if (kov_fileExistsW(InitialGuessFilename) < 1) {
-        sigma->update(L"[ERROR]   invalid initial guess file\n", 1);
+        sigma->error(L"invalid initial guess file");
         return 0;
     }
     meshFile.releaseMesh(sigma);
@@ -345,16 +335,16 @@ int ekSimulator::guessInit(double thickness)
     if (sigma->debug) {
         logLoading(sigma, L"initial guess file", InitialGuessFilename);
     }
-    const wchar_t* memoryLine = L"[ERROR]   insufficient memory to handle the custom initial guess\n";
+    const wchar_t* noMemory = L"insufficient memory to handle the custom initial guess";
     Columns scratch(sigma, 4);
     if (!scratch.allocate()) {
-        sigma->update(memoryLine, 1);
+        sigma->error(noMemory);
         return 0;
     }
     const int rows =
         fo_importAscii(InitialGuessFilename, scratch.data, 4, FILE_ROWS_MAX, L'\t', 0, sigma);
     if (rows < ekLimits::DEVICE_POINTS_MIN || rows > FILE_ROWS_MAX) {
-        sigma->update(L"[ERROR]   cannot read the custom initial guess\n", 1);
+        sigma->error(L"cannot read the custom initial guess");
         return 0;
     }
     const double* z = scratch.data[0];
@@ -366,9 +356,9 @@ int ekSimulator::guessInit(double thickness)
         const double Fn = scratch.data[2][r];
         const double Fp = scratch.data[3][r];
         if (!(std::fabs(V) <= 20.0 && std::fabs(Fn) <= 20.0 && std::fabs(Fp) <= 20.0)) {
-            logLine(sigma, 1, L"[ERROR]   invalid initial guess values (z V  EFn  EFp): %ls  %ls  %ls  %ls\n",
-                    nu_numberText(z[r]).c_str(), nu_numberText(V).c_str(),
-                    nu_numberText(Fn).c_str(), nu_numberText(Fp).c_str());
+            sigma->error(L"invalid initial guess values (z V  EFn  EFp): " + nu_numberText(z[r]) +
+                         L"  " + nu_numberText(V) + L"  " + nu_numberText(Fn) + L"  " +
+                         nu_numberText(Fp));
             return 0;
         }
     }
@@ -380,7 +370,7 @@ int ekSimulator::guessInit(double thickness)
     if (meshFile.z == nullptr || !meshFile.hasGuess()) {
         meshFile.releaseMesh(sigma);
         meshFile.releaseGuess(sigma);
-        sigma->update(memoryLine, 1);
+        sigma->error(noMemory);
         return 0;
     }
     // The guess file's positions are the mesh of the run.

@@ -20,11 +20,9 @@ constexpr double ANODE_ZONE = 0.2;
 constexpr double CATHODE_ZONE = 0.8;
 
 
-// The arrays of a solve, passed one by one, as the work struct the
-// equilibrium takes; the system arrays go back to the caller's slots when
-// done, since a solve may allocate them.
-struct SystemSlots {
-    ekSolutionWork work;
+// Where the caller keeps the arrays of the iteration driver: a solve may
+// allocate them, so they must go back there when it is done.
+struct SystemArraySlots {
     double** previous;
     double** start;
     double** update;
@@ -33,38 +31,37 @@ struct SystemSlots {
     double** lower;
     double** diag;
     double** upper;
+};
 
-    SystemSlots(double* V, double* Fn, double* Fp, double* V0, double* Fn0, double* Fp0,
-                double** previous, double** start, double** update, double** rhs,
-                ekBandMatrix** jacobian, double** lower, double** diag, double** upper)
-        : previous(previous), start(start), update(update), rhs(rhs), jacobian(jacobian),
-          lower(lower), diag(diag), upper(upper)
+// The work struct the equilibrium takes, made of arrays passed one by one:
+// the solution as given, the system arrays taken from the caller's slots
+// and put back into them when it goes out of scope.
+struct SystemSlots {
+    ekSolutionWork work;
+    SystemArraySlots slots;
+
+    SystemSlots(const ekSolutionWork& solution, const SystemArraySlots& slots)
+        : work(solution), slots(slots)
     {
-        work.V = V;
-        work.Fn = Fn;
-        work.Fp = Fp;
-        work.V0 = V0;
-        work.Fn0 = Fn0;
-        work.Fp0 = Fp0;
-        work.previous = *previous;
-        work.start = *start;
-        work.update = *update;
-        work.rhs = *rhs;
-        work.jacobian = *jacobian;
-        work.lower = *lower;
-        work.diag = *diag;
-        work.upper = *upper;
+        work.previous = *slots.previous;
+        work.start = *slots.start;
+        work.update = *slots.update;
+        work.rhs = *slots.rhs;
+        work.jacobian = *slots.jacobian;
+        work.lower = *slots.lower;
+        work.diag = *slots.diag;
+        work.upper = *slots.upper;
     }
     ~SystemSlots()
     {
-        *previous = work.previous;
-        *start = work.start;
-        *update = work.update;
-        *rhs = work.rhs;
-        *jacobian = work.jacobian;
-        *lower = work.lower;
-        *diag = work.diag;
-        *upper = work.upper;
+        *slots.previous = work.previous;
+        *slots.start = work.start;
+        *slots.update = work.update;
+        *slots.rhs = work.rhs;
+        *slots.jacobian = work.jacobian;
+        *slots.lower = work.lower;
+        *slots.diag = work.diag;
+        *slots.upper = work.upper;
     }
     SystemSlots(const SystemSlots&) = delete;
     SystemSlots& operator=(const SystemSlots&) = delete;
@@ -79,14 +76,13 @@ bool ekSimulator::doCheckPoisson()
     }
     ek_resetSigma(sigma);
     if (std::fabs(Va) >= EQUILIBRIUM_BIAS) {
-        sigma->update(L"[ERROR]   This Poisson solver handles only the equilibrium case\n", 1);
+        sigma->error(L"This Poisson solver handles only the equilibrium case");
         return false;
     }
     const int layers = device != nullptr ? device->getLayerCount() : 0;
     if (device == nullptr || deviceLength * norm.length < 0.01 || Points < ekLimits::DEVICE_POINTS_MIN ||
         Points > ekLimits::DEVICE_POINTS_MAX || layers < 1 || layers > LAYERS_MAX) {
-        sigma->update(
-            L"[ERROR]   invalid device mesh parameters (points, dimension, layers count)\n", 1);
+        sigma->error(L"invalid device mesh parameters (points, dimension, layers count)");
         return false;
     }
     return true;
@@ -109,8 +105,21 @@ bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, do
         // The start of every bias point is the equilibrium: known, or solved
         // at 0 V whatever the bias about to be applied.
         const double bias = Va;
-        SystemSlots slots(V, Fn, Fp, V0, Fn0, Fp0, previous, start, update, rhs, jacobian, lower,
-                          diag, upper);
+        ekSolutionWork solution;
+        solution.V = V;
+        solution.Fn = Fn;
+        solution.Fp = Fp;
+        solution.V0 = V0;
+        solution.Fn0 = Fn0;
+        solution.Fp0 = Fp0;
+        SystemSlots slots(solution, {.previous = previous,
+                                     .start = start,
+                                     .update = update,
+                                     .rhs = rhs,
+                                     .jacobian = jacobian,
+                                     .lower = lower,
+                                     .diag = diag,
+                                     .upper = upper});
         ready = ensureEquilibrium(slots.work, work, EquilibriumRoad::Transport);
         Va = bias;
     }

@@ -38,17 +38,21 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
         ek_edgeFluxPair(mesh, k, V0, n0, p0, Vp, ek_electronDensity(mesh, Vp, Fnp, k + 1),
                         ek_holeDensity(mesh, Vp, Fpp, k + 1), &right[0], &right[1]);
     }
-    savePoint(k, Vm, V0, Vp, Fnm, Fn0, Fnp, Fpm, Fp0, Fpp, first ? nullptr : left,
-              last ? nullptr : right);
+    const PointStencil at = {.Vm = Vm, .V0 = V0, .Vp = Vp,
+                             .Fnm = Fnm, .Fn0 = Fn0, .Fnp = Fnp,
+                             .Fpm = Fpm, .Fp0 = Fp0, .Fpp = Fpp};
+    savePoint(k, at, first ? nullptr : left, last ? nullptr : right);
     if (state != nullptr) {
         *state = k;
     }
 }
 
-void ekSimulator::savePoint(int k, double Vm, double V0, double Vp, double Fnm, double Fn0,
-                            double Fnp, double Fpm, double Fp0, double Fpp, const ekEdgeFlux* left,
+void ekSimulator::savePoint(int k, const PointStencil& at, const ekEdgeFlux* left,
                             const ekEdgeFlux* right)
 {
+    const double Vm = at.Vm, V0 = at.V0, Vp = at.Vp;
+    const double Fnm = at.Fnm, Fn0 = at.Fn0, Fnp = at.Fnp;
+    const double Fpm = at.Fpm, Fp0 = at.Fp0, Fpp = at.Fpp;
     const int N = Points;
     const bool first = k == 0;
     const bool last = k == N - 1;
@@ -164,8 +168,10 @@ void ekSimulator::storeSolution(const double* V, const double* Fn, const double*
             ek_edgeFluxPair(mesh, k, V[c], n0, p0, V[r], n1, p1, &right[0], &right[1]);
         }
         const double Vm = k > 0 ? V[l] : 0.0, Fnm = k > 0 ? Fn[l] : 0.0, Fpm = k > 0 ? Fp[l] : 0.0;
-        savePoint(k, Vm, V[c], V[r], Fnm, Fn[c], Fn[r], Fpm, Fp[c], Fp[r], k > 0 ? left : nullptr,
-                  k < N - 1 ? right : nullptr);
+        const PointStencil at = {.Vm = Vm, .V0 = V[c], .Vp = V[r],
+                                 .Fnm = Fnm, .Fn0 = Fn[c], .Fnp = Fn[r],
+                                 .Fpm = Fpm, .Fp0 = Fp[c], .Fpp = Fp[r]};
+        savePoint(k, at, k > 0 ? left : nullptr, k < N - 1 ? right : nullptr);
         left[0] = right[0];
         left[1] = right[1];
         n0 = n1;

@@ -5,7 +5,8 @@
 #include <cstdint>
 
 #include "ekSimulator.h"
-#include "nuParam.h"
+
+class nuParam;
 
 // Numeric settings of a sweep, restored when a wavelength fails with both
 // methods and at the end.
@@ -16,19 +17,8 @@ struct ekQESettings {
     double damp;
     double reltol;
 
-    explicit ekQESettings(const nuParam* p)
-        : method(p->method), solver(p->solver), maxiter(p->maxiter), damp(p->damp),
-          reltol(p->reltol)
-    {
-    }
-    void restore(nuParam* p) const
-    {
-        p->method = method;
-        p->solver = solver;
-        p->maxiter = maxiter;
-        p->damp = damp;
-        p->reltol = reltol;
-    }
+    explicit ekQESettings(const nuParam* p);
+    void restore(nuParam* p) const;
 };
 
 // What one attempt of the sweep achieved.

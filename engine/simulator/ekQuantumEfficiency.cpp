@@ -60,7 +60,7 @@ bool ekQESweep::tabulateIndex()
     ekContact* cathode = sim.device->getCathode();
     if (cathode != nullptr && cathode->getThickness() >= THIN_CONTACT) {
         if (!cathode->assignSpectrum(count)) {
-            sim.sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+            sim.sigma->reportNoMemory();
             return false;
         }
         for (int i = 0; i < count; ++i) {
@@ -77,13 +77,13 @@ bool ekQESweep::tabulateIndex()
     for (int l = 0; l < sim.device->getLayerCount(); ++l) {
         ekLayer* layer = sim.device->getLayer(l);
         if (layer == nullptr) {
-            sim.sigma->update(L"[ERROR]   invalid layer\n", 1);
+            sim.sigma->error(L"invalid layer");
             return false;
         }
         const bool bandAbsorption = layer->isIndexConstant();
         if (!bandAbsorption && layer->getSpectrumCount() != count &&
             !layer->assignSpectrum(count)) {
-            sim.sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+            sim.sigma->reportNoMemory();
             return false;
         }
     }
@@ -208,6 +208,20 @@ int ekSimulator::doQE(int index, double wavelength, double flux, double* absorbe
     param->reltol = w.tolerance;
     param->damp = w.damping;
     return doBias(Va, w);
+}
+
+ekQESettings::ekQESettings(const nuParam* p)
+    : method(p->method), solver(p->solver), maxiter(p->maxiter), damp(p->damp), reltol(p->reltol)
+{
+}
+
+void ekQESettings::restore(nuParam* p) const
+{
+    p->method = method;
+    p->solver = solver;
+    p->maxiter = maxiter;
+    p->damp = damp;
+    p->reltol = reltol;
 }
 
 double ekPhysicalEfficiency(double value)

@@ -10,6 +10,7 @@
 #include "ElecSweep.h"
 #include "ekBiasWork.h"
 #include "ekContact.h"
+#include "ekFormat.h"
 #include "ekHelpers.h"
 #include "ekQESweep.h"
 #include "ekResultWriter.h"
@@ -47,11 +48,10 @@ int ekSimulator::sweepQE(double voltage)
         case MeshGrowth::Fine:
             break;
         case MeshGrowth::LadderEnds:
-            sigma->update(L"[ERROR]   too large spatial step, relatively to the thinnest layer\n",
-                          1);
+            sigma->error(L"too large spatial step, relatively to the thinnest layer");
             return -1;
         case MeshGrowth::StillCoarse:
-            sigma->update(L"[ERROR]   Too large spatial step, relatively to the thinnest layer\n", 1);
+            sigma->error(L"Too large spatial step, relatively to the thinnest layer");
             return -1;
         }
     }
@@ -60,7 +60,7 @@ int ekSimulator::sweepQE(double voltage)
         return -7;
     }
     if (SweepLight == nullptr || !SweepLight->isAllocated()) {
-        sigma->update(L"[ERROR]   cannot perform simulation: internal error\n", 1);
+        sigma->error(L"cannot perform simulation: internal error");
         return -1;
     }
 
@@ -73,7 +73,7 @@ int ekSimulator::sweepQE(double voltage)
     w.lightOn = true;
     if (!allocBiasWork(w)) {
         freeBiasWork(w);
-        sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+        sigma->reportNoMemory();
         return -1;
     }
     ekQEOutcome out;
@@ -135,22 +135,18 @@ void ekQESweep::finish(const ekQEOutcome& out, int* result)
         const bool noJunction = sim.device->isUniformlyDoped() && !sim.device->getAnode()->isSchottky() &&
                                 !sim.device->getCathode()->isSchottky();
         if (sim.sigma->debug) {
-            wchar_t head[192];
-            std::swprintf(head, 192,
-                          L"[ERROR]   Poisson-Continuity convergence not achieved: method: %ls "
-                          L"(%ls)   iters: %d   relerr: ",
-                          ek_methodName(sim.param), ek_linearSolverName(sim.param), sim.itersMax);
-            const std::wstring line = head + nu_numberText(sim.param->lastError) + L"\n";
-            sim.sigma->update(line.c_str(), 1);
+            sim.sigma->error(ek_format(L"Poisson-Continuity convergence not achieved: method: %ls "
+                                       L"(%ls)   iters: %d   relerr: ",
+                                       ek_methodName(sim.param), ek_linearSolverName(sim.param),
+                                       sim.itersMax) +
+                             nu_numberText(sim.param->lastError));
         } else {
-            sim.sigma->update(out.lastConverged ? L"[ERROR]   QE spectrum not simulated\n"
-                                            : L"[ERROR]   convergence not achieved\n",
-                          1);
+            sim.sigma->error(out.lastConverged ? L"QE spectrum not simulated"
+                                               : L"convergence not achieved");
         }
         if (noJunction) {
-            sim.sigma->update(L"[ERROR]   No PN junction in the device: in this case, transport model "
-                          L"applies only for low doping concentration\n",
-                          1);
+            sim.sigma->error(L"No PN junction in the device: in this case, transport model "
+                          L"applies only for low doping concentration");
         }
         *result = -1;
         return;

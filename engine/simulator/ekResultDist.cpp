@@ -73,7 +73,7 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
             return false;
         }
         if (mesh.sol.z == nullptr || mesh.mat.Gop == nullptr) {
-            sigma->update(L"[ERROR]   invalid device data\n", 1);
+            sigma->error(L"invalid device data");
             return false;
         }
         FILE* f = ekResult::open(path);
@@ -83,7 +83,7 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
         }
         printHeader(f, tagFlags);
         std::wstring state;
-        if (ekResult::inRange(totals.meanCurrent, -1e6, 1e6)) {
+        if (kov_inRange(totals.meanCurrent, -1e6, 1e6)) {
             state += L"# Voltage = " + nu_numberText(Va * norm.Vt, 6) + L" V   Current = " +
                      nu_numberText(totals.meanCurrent * norm.current, 6) + L" A/cm2\n";
         }
@@ -137,7 +137,7 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
             };
             bool valid = true;
             for (int c = 0; c < COLUMNS && valid; ++c) {
-                valid = !RANGES[c].checked || ekResult::inRange(values[c], RANGES[c].low, RANGES[c].high);
+                valid = !RANGES[c].checked || kov_inRange(values[c], RANGES[c].low, RANGES[c].high);
             }
             if (!valid) {
                 if (i < limit) {

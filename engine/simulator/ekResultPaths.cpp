@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ElecDevice.h"
+#include "ekFormat.h"
 #include "ekHelpers.h"
 #include "ekResultWriter.h"
 #include "ekSimulator.h"
@@ -56,16 +57,16 @@ void ekSimulator::setPath(const wchar_t* input, const wchar_t* folder, const wch
     }
     const size_t folderLength = folder != nullptr ? std::wcslen(folder) : 0;
     if (folderLength < FOLDER_MIN || folderLength > FOLDER_MAX) {
-        sigma->update(L"[ERROR]   invalid output directory\n", 1);
+        sigma->error(L"invalid output directory");
         return;
     }
     const size_t logLength = log != nullptr ? std::wcslen(log) : 0;
     if (logLength < LOG_MIN || logLength > LOG_MAX) {
-        sigma->update(L"[ERROR]   invalid log filename\n", 1);
+        sigma->error(L"invalid log filename");
         return;
     }
     if (kov_dirExistsW(folder) == 0) {
-        ekResult::log(sigma, 1, L"[ERROR]   output directory not found '%ls'\n", folder);
+        sigma->error(L"output directory not found '" + std::wstring(folder) + L"'");
         return;
     }
 
@@ -91,7 +92,7 @@ void ekSimulator::setPath(const wchar_t* input, const wchar_t* folder, const wch
 
     kov_copyW(output.inputFile, PATH_SIZE, input);
     if (sigma->isVerbose()) {
-        ekResult::log(sigma, 0, L"[INFO]    output directory: \"%ls\"\n", output.folder);
+        sigma->update(ek_format(L"[INFO]    output directory: \"%ls\"\n", output.folder).c_str(), 0);
     }
 }
 
@@ -148,17 +149,17 @@ bool ekResult::deviceValid(const ElecDevice* device, double thickness, int point
                            nuSigma* sigma)
 {
     if (device == nullptr) {
-        sigma->update(L"[ERROR]   invalid device data\n", 1);
+        sigma->error(L"invalid device data");
         return false;
     }
     if (thickness < 0.01) {
-        sigma->update(L"[ERROR]   invalid device size\n", 1);
+        sigma->error(L"invalid device size");
         return false;
     }
     const int layers = device->getLayerCount();
     if (points < ekLimits::DEVICE_POINTS_MIN || points > ekLimits::DEVICE_POINTS_MAX ||
         layers < 1 || layers > ekSimulator::LAYERS_MAX) {
-        sigma->update(L"[ERROR]   invalid device data\n", 1);
+        sigma->error(L"invalid device data");
         return false;
     }
     return true;

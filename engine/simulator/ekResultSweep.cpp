@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ElecSweep.h"
+#include "ekFormat.h"
 #include "ekHelpers.h"
 #include "ekResultWriter.h"
 #include "ekSimulator.h"
@@ -131,7 +132,7 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
         if (kind == SWEEP_JV) {
             const double V = sweep->getData(COL_BIAS, i) * norm.Vt;
             double J = sweep->getData(COL_CURRENT, i) * norm.current;
-            if (!ekResult::inRange(J, -1e6, 1e6)) {
+            if (!kov_inRange(J, -1e6, 1e6)) {
                 if (i < limit) {
                     ekResult::discard(f);
                     ekResult::logUnphysical(sigma, L"current ", guessExists);
@@ -177,7 +178,7 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
                     C = std::fabs(quotient) * norm.sheetCharge / norm.Vt;
                 }
             }
-            if (!ekResult::inRange(Qout, -1e11, 1e11) || !ekResult::inRange(C, 0.0, 0.001)) {
+            if (!kov_inRange(Qout, -1e11, 1e11) || !kov_inRange(C, 0.0, 0.001)) {
                 if (i < limit) {
                     ekResult::discard(f);
                     ekResult::logUnphysical(sigma, L"charge and capacitance ", guessExists);
@@ -195,7 +196,7 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
             const double iqe = sweep->getData(COL_IQE, i);
             // An IQE of 0 beside a non-zero EQE marks light too weakly
             // absorbed for the ratio to mean anything.
-            if (!ekResult::inRange(eqe, 0.0, 1.0) || !ekResult::inRange(iqe, 0.0, 1.0) ||
+            if (!kov_inRange(eqe, 0.0, 1.0) || !kov_inRange(iqe, 0.0, 1.0) ||
                 (eqe > iqe && iqe != 0.0)) {
                 continue;
             }
@@ -216,7 +217,7 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
         sigma->writeComm((prefix + path).c_str());
     }
     if (sigma->isVerbose()) {
-        ekResult::log(sigma, 0, L"[INFO]    sweep saved to \"%ls\"\n", path.c_str());
+        sigma->update(ek_format(L"[INFO]    sweep saved to \"%ls\"\n", path.c_str()).c_str(), 0);
     }
     return true;
 }

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdarg>
 #include <cstring>
 #include <cwchar>
 #include <filesystem>
@@ -17,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "ekFormat.h"
 #include "ekHelpers.h"
 #include "kovbase.h"
 #include "nucore.h"
@@ -110,8 +110,8 @@ bool close(FILE*& f, nuSigma* sigma)
         ::unlink(file.temporary.c_str());
         if (sigma != nullptr) {
             sigma->outputLost = true;
-            log(sigma, 1, L"[ERROR]   cannot write file \"%ls\": %ls\n", kov_toWide(file.target).c_str(),
-                kov_toWide(std::strerror(error)).c_str());
+            sigma->error(L"cannot write file \"" + kov_toWide(file.target) + L"\": " +
+                         kov_toWide(std::strerror(error)));
         }
         return false;
     }
@@ -157,7 +157,7 @@ void appendSummary(const wchar_t* path, const std::wstring& text, nuSigma* sigma
     }
     if (!written && sigma != nullptr) {
         sigma->outputLost = true;
-        log(sigma, 1, L"[ERROR]   cannot write the summary file \"%ls\"\n", path);
+        sigma->error(L"cannot write the summary file \"" + std::wstring(path) + L"\"");
     }
 }
 
@@ -242,29 +242,17 @@ void writeRows(FILE* f, nuSigma* sigma, bool& stopped, int count, int points,
 
 void logUnphysical(nuSigma* sigma, const wchar_t* what, bool guessExists)
 {
-    log(sigma, 2, L"[WARNING] unphysical %lsvalues (check device parameters%ls)\n", what,
-        guessExists ? L" and initial guess" : L"");
+    sigma->update(ek_format(L"[WARNING] unphysical %lsvalues (check device parameters%ls)\n", what,
+                            guessExists ? L" and initial guess" : L"")
+                      .c_str(),
+                  2);
     ek_resetSigma(sigma);
-}
-
-void log(nuSigma* sigma, int level, const wchar_t* format, ...)
-{
-    // Lines that carry a path need room for it (paths hold 1023 characters).
-    wchar_t line[1280];
-    va_list args;
-    va_start(args, format);
-    const int written = std::vswprintf(line, sizeof line / sizeof line[0], format, args);
-    va_end(args);
-    if (written < 0) {
-        line[sizeof line / sizeof line[0] - 1] = L'\0';
-    }
-    sigma->update(line, level);
 }
 
 void logCannotOpen(nuSigma* sigma, const std::wstring& path)
 {
     sigma->outputLost = true;
-    log(sigma, 1, L"[ERROR]   cannot open file \"%ls\"\n", path.c_str());
+    sigma->error(L"cannot open file \"" + path + L"\"");
 }
 
 std::vector<std::wstring> filesIn(const std::wstring& folder,

@@ -90,14 +90,6 @@ std::vector<std::wstring> filesIn(const std::wstring& folder,
 // range; a level-1 line names what fails.
 bool deviceValid(const ElecDevice* device, double thickness, int points, nuSigma* sigma);
 
-// Inclusive range test that also refuses not-a-number.
-inline bool inRange(double value, double low, double high)
-{
-    return value >= low && value <= high;
-}
-
-// A formatted log line (wide printf syntax; strings as %ls).
-void log(nuSigma* sigma, int level, const wchar_t* format, ...);
 
 // "[ERROR]   cannot open file \"<path>\"\n" at level 1; the run's output
 // is marked as lost.

@@ -24,8 +24,6 @@
 
 namespace {
 
-constexpr const wchar_t* NO_MEMORY = L"[ERROR]   insufficient memory for simulation\n";
-
 enum class RunKind { None, QuantumEfficiency, Equilibrium, Bias };
 
 // What the run operation of step 11 did, for the re-mesh and the names.
@@ -58,7 +56,7 @@ bool createObjects(ekRun& run, const std::wstring& inputFolder)
     run.device = new (std::nothrow) ElecDevice(run.sigma, run.param, L"SolarCell", L"SolarCell",
                                                inputFolder.empty() ? nullptr : inputFolder.c_str());
     if (run.device == nullptr) {
-        run.sigma->update(NO_MEMORY, 1);
+        run.sigma->reportNoMemory();
         return false;
     }
     if (!run.device->isValid()) {
@@ -68,7 +66,7 @@ bool createObjects(ekRun& run, const std::wstring& inputFolder)
     run.input = new (std::nothrow) ekInput(ekInput::SECTIONCOUNT);
     run.excitation = new (std::nothrow) ekExcitation(run.sigma);
     if (run.simulator == nullptr || run.input == nullptr || run.excitation == nullptr) {
-        run.sigma->update(NO_MEMORY, 1);
+        run.sigma->reportNoMemory();
         return false;
     }
     run.excitation->reset();
@@ -85,7 +83,7 @@ bool loadDevice(ekRun& run, const wchar_t* inputFile)
     // The reader reports its refusals; a refusal it left unexplained still
     // needs a line, or the user would see a failed run without a reason.
     if (run.sigma->err == 0) {
-        run.sigma->update(L"[ERROR]   invalid input data\n", 1);
+        run.sigma->error(L"invalid input data");
     }
     return false;
 }
@@ -218,7 +216,7 @@ void remeshIfNothingConverged(ekRun& run, Outcome& outcome)
 void reportStop(ekRun& run)
 {
     if (run.simulator->stopRequested()) {
-        run.sigma->update(L"[ERROR]   simulation stopped by the user\n", 1);
+        run.sigma->error(L"simulation stopped by the user");
     }
 }
 

@@ -119,9 +119,8 @@ bool ek_outputFolder(const wchar_t* input, const std::wstring& inputFolder, nuPa
     wchar_t madeLog[FO_PATH_SIZE] = {};
     if (!fo_createOutputDir(inputPath.c_str(), LOG_NAME, made, name, madeLog, param->outDirDate)) {
         const bool named = std::wcspbrk(made, L"/\\") != nullptr;
-        sigma->update(named ? L"[ERROR]   cannot access the output directory: check permissions\n"
-                            : L"[ERROR]   invalid output directory\n",
-                      1);
+        sigma->error(named ? L"cannot access the output directory: check permissions"
+                           : L"invalid output directory");
         return false;
     }
     // The folder just made must be writable for the results (the device
@@ -139,16 +138,13 @@ int ek_lockOutputFolder(const std::wstring& folder, nuSigma* sigma)
     path += LOCK_NAME;
     const int lock = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (lock < 0) {
-        const std::wstring line = L"[ERROR]   cannot lock the output directory \"" + folder + L"\": " +
-                                  kov_toWide(std::strerror(errno)) + L"\n";
-        sigma->update(line.c_str(), 1);
+        sigma->error(L"cannot lock the output directory \"" + folder + L"\": " +
+                     kov_toWide(std::strerror(errno)));
         return -1;
     }
     if (::flock(lock, LOCK_EX | LOCK_NB) != 0) {
         ::close(lock);
-        const std::wstring line = L"[ERROR]   the output directory \"" + folder +
-                                  L"\" is in use by another run\n";
-        sigma->update(line.c_str(), 1);
+        sigma->error(L"the output directory \"" + folder + L"\" is in use by another run");
         return -1;
     }
     return lock;

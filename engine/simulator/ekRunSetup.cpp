@@ -79,7 +79,7 @@ bool ek_runApplyLight(ekRun& run)
     const uint8_t light = run.lightType;
     if (light & ekExcitation::LIGHT_AM15) {
         if (!run.isBiasOn()) {
-            run.sigma->update(L"[ERROR]   with AM1.5 light, voltage source must be set\n", 1);
+            run.sigma->error(L"with AM1.5 light, voltage source must be set");
             return false;
         }
         sim->setLightData(run.device, EK_SPECTRUM_AM15_ROWS, ekSpectrumAM15,
@@ -96,8 +96,7 @@ bool ek_runApplyLight(ekRun& run)
         sim->setLightEQE(run.device, run.Wstart, run.Wend, run.Wstep, run.flux);
     } else if (ekExcitation::isMonoLight(light)) {
         if (!run.isBiasOn()) {
-            run.sigma->update(
-                L"[ERROR]   with one-point monochromatic light, voltage source must be set\n", 1);
+            run.sigma->error(L"with one-point monochromatic light, voltage source must be set");
             return false;
         }
         sim->setLightMono(run.device, run.Wstart, run.flux, light);
@@ -125,13 +124,13 @@ bool ek_runMesh(ekRun& run)
     const wchar_t* meshFile = sim->getMeshFilename();
     const wchar_t* guessFile = sim->getInitialGuessFilename();
     if (meshFile[0] != 0 && kov_fileExistsW(meshFile) < 1) {
-        run.sigma->update(L"[ERROR]   invalid mesh file\n", 1);
+        run.sigma->error(L"invalid mesh file");
         return false;
     }
     int count = 0;
     if (guessFile[0] != 0) {
         if (kov_fileExistsW(guessFile) < 1) {
-            run.sigma->update(L"[ERROR]   invalid initial guess file\n", 1);
+            run.sigma->error(L"invalid initial guess file");
             return false;
         }
         count = sim->guessInit(thickness);

@@ -112,7 +112,7 @@ bool ekSimulator::saveInput()
     // Without the material arrays the device data are invalid, whatever
     // its size.
     if (mesh.mat.Eg == nullptr) {
-        sigma->update(L"[ERROR]   invalid device data\n", 1);
+        sigma->error(L"invalid device data");
         return false;
     }
     if (!ekResult::deviceValid(device, deviceLength * norm.length, Points, sigma)) {
@@ -121,10 +121,7 @@ bool ekSimulator::saveInput()
     const std::wstring path = ekResult::path(output.folder, L"_input.txt");
     FILE* f = ekResult::open(path);
     if (f == nullptr) {
-        wchar_t line[1100];
-        std::swprintf(line, 1100, L"[ERROR]   input data not saved: cannot open file \"%ls\"\n",
-                      path.c_str());
-        sigma->update(line, 1);
+        sigma->error(L"input data not saved: cannot open file \"" + path + L"\"");
         return false;
     }
     kov_FileWriteW(f, L"#\n# z (um)\tEg (eV)\tEps\tNC (1/cm3)\tNV (1/cm3)\tni (1/cm3)\t"

@@ -143,7 +143,7 @@ void ekSimulator::assignResources()
     equilibriumSolved = 0;
     if (!mesh.allocate(sigma, Points)) {
         releaseResources();
-        sigma->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+        sigma->reportNoMemory();
         return;
     }
     if (!init()) {

@@ -28,6 +28,7 @@
 #include "ekOutputNames.h"
 #include "ekPhysics.h"
 #include "ekSolutionTotals.h"
+#include "kovbase.h"
 
 class nuSigma;
 class nuParam;
@@ -41,8 +42,6 @@ struct ekEdgeFlux;
 struct ekLayerValues;
 struct ekLevelValues;
 struct ekLayerGeometry;
-
-size_t kov_copyW(wchar_t* dst, size_t size, const wchar_t* src);  // kovbase.h
 
 class ekSimulator {
 public:
@@ -634,12 +633,17 @@ private:
     // and polarisation charges. Returns the volume charge density there.
     // The point's own recombination rates are stored with it.
     double storePointState(int k, double V, double Fn, double Fp);
+    // A point's V, Fn, Fp (0) with those of the point before (m) and after
+    // (p); the neighbours' values are not read at the ends of the mesh.
+    struct PointStencil {
+        double Vm, V0, Vp;
+        double Fnm, Fn0, Fnp;
+        double Fpm, Fp0, Fpp;
+    };
     // transportSavePoint with both edges' fluxes at hand (null at the ends
     // of the mesh): what storeSolution, which takes each edge once, and
     // transportSavePoint share.
-    void savePoint(int k, double Vm, double V0, double Vp, double Fnm, double Fn0, double Fnp,
-                   double Fpm, double Fp0, double Fpp, const ekEdgeFlux* left,
-                   const ekEdgeFlux* right);
+    void savePoint(int k, const PointStencil& at, const ekEdgeFlux* left, const ekEdgeFlux* right);
 
     // -- bias sweep (ekBias*.cpp, ekPhotovoltaic.cpp, ekSweepProgress.cpp) --
     // The bias sweep's own workings (ekBiasSweep.h).

@@ -87,14 +87,30 @@ private:
 // must lie between the two values, otherwise b.
 double ek_interfaceMean(double a, double b, int flags);
 
-// Charge-neutral potential of a layer (relative to the intrinsic level of
-// the ni given, normalised) with incomplete ionisation of its dopant of
-// density N (1/cm3) and energy E (eV) from its band: the ionisation terms
-// and ionised fractions of the acceptor and the donor, the majority
-// density and the potential (outputs may be null). A density up to 1e6
-// (1e-6 for a graded doping model) is no dopant; a dopant of no kind
-// counts as a donor of 1e10 1/cm3.
-bool ek_neutralPotential(const ekNormalisation& norm, const ekLayer* layer, double N, double Nr,
-                         double E, uint8_t kind, double step, double ni, double NC, double NV,
-                         double Fd, double Fa, double* ionA, double* ionD, double* fracA,
-                         double* fracD, double* majority, double* potential);
+// A layer's dopant and bands, for its charge-neutral potential.
+struct ekNeutralInput {
+    const ekLayer* layer = nullptr;  // its graded doping model lowers the no-dopant limit; may be null
+    double N = 0.0;                  // dopant density, 1/cm3
+    double E = 0.0;                  // level energy from its band, eV
+    uint8_t kind = 0;                // ekLimits::KIND_DONOR, KIND_ACCEPTOR or 0
+    double ni = 0.0;                 // intrinsic density the potential is measured from (normalised)
+    double NC = 0.0;                 // band densities (normalised)
+    double NV = 0.0;
+    double Fd = 1.0;                 // degeneracy factors of a donor and an acceptor
+    double Fa = 1.0;
+};
+
+// The charge-neutral state of a layer (densities normalised, potential in Vt).
+struct ekNeutralState {
+    double ionA = 0.0;       // ionisation term of the acceptor, exp(E/Vt) Fa / NV
+    double ionD = 0.0;       // ionisation term of the donor, exp(E/Vt) Fd / NC
+    double fracA = 0.0;      // ionised fractions
+    double fracD = 0.0;
+    double majority = 0.0;   // majority carrier density
+    double potential = 0.0;  // relative to the intrinsic level of ni
+};
+
+// Charge-neutral potential of a layer with incomplete ionisation of its
+// dopant. A density up to 1e6 (1e-6 for a graded doping model) is no
+// dopant; a dopant of no kind counts as a donor of 1e10 1/cm3.
+ekNeutralState ek_neutralPotential(const ekNormalisation& norm, const ekNeutralInput& in);

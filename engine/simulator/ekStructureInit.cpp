@@ -31,12 +31,8 @@ bool scriptFileUsable(const wchar_t* name)
 // "<message>: <file> in [<layer>]": which file, and which layer asked for it.
 std::wstring modelFileMessage(const wchar_t* message, const wchar_t* script, const ekLayer* layer)
 {
-    std::wstring line = message;
-    if (!line.empty() && line.back() == L'\n') {
-        line.pop_back();
-    }
-    return line + L": " + (script != nullptr ? script : L"(none)") + L" in [" + layer->getName() +
-           L"] (a script file of at least 10 bytes)\n";
+    return message + std::wstring(L": ") + (script != nullptr ? script : L"(none)") + L" in [" +
+           layer->getName() + L"] (a script file of at least 10 bytes)";
 }
 
 // A model whose script is set must find its file before it is run.
@@ -47,7 +43,7 @@ bool checkModelFile(nuSigma* sigma, const ekLayer* layer, ekLayer::ModelKind kin
     if (script == nullptr || !layer->isScript(kind) || scriptFileUsable(script)) {
         return true;
     }
-    sigma->update(modelFileMessage(message, script, layer).c_str(), 1);
+    sigma->error(modelFileMessage(message, script, layer));
     return false;
 }
 
@@ -73,35 +69,35 @@ bool ekStructureBuilder::loadLayerValues(int l, ekLayerValues& v)
         }
     }
     bool own = true;
-    if (!checkModelFile(sigma, L, ekLayer::MODEL_BANDGAP, L"[ERROR]   bandgap model file not found\n") ||
+    if (!checkModelFile(sigma, L, ekLayer::MODEL_BANDGAP, L"bandgap model file not found") ||
         !L->updateBandgapLua(0.0, step, thick, &v.Eg, &v.Chi, &v.NC, &v.NV, &own) ||
         !sigma->isOK()) {
         return false;
     }
     v.ownBandValues = own;
-    if (!checkModelFile(sigma, L, ekLayer::MODEL_MOBILITY, L"[ERROR]   mobility model file not found\n") ||
+    if (!checkModelFile(sigma, L, ekLayer::MODEL_MOBILITY, L"mobility model file not found") ||
         !L->updateMobilityLua(0.0, step, thick, &v.Mobn, &v.Mobp) || !sigma->isOK()) {
         return false;
     }
     if (!checkModelFile(sigma, L, ekLayer::MODEL_PERMITTIVITY,
-                        L"[ERROR]   permittivity model file not found\n") ||
+                        L"permittivity model file not found") ||
         !L->updatePermittivityLua(0.0, step, thick, &v.Eps) || !sigma->isOK()) {
         return false;
     }
-    if (!checkModelFile(sigma, L, ekLayer::MODEL_LATTICE, L"[ERROR]   lattice model file not found\n") ||
+    if (!checkModelFile(sigma, L, ekLayer::MODEL_LATTICE, L"lattice model file not found") ||
         !L->updateLatticeLua(0.0, step, thick, &v.a, &v.e31, &v.e33, &v.c13, &v.c33, &v.Psp) ||
         !sigma->isOK()) {
         return false;
     }
     ekLevelValues& d = v.dopant;
-    if (!checkModelFile(sigma, L, ekLayer::MODEL_DOPING, L"[ERROR]   doping model file not found\n") ||
+    if (!checkModelFile(sigma, L, ekLayer::MODEL_DOPING, L"doping model file not found") ||
         !L->updateDopantLua(0.0, step, thick, &d.kind, &d.N, &d.Nr, &d.E, &d.W, &d.Taun, &d.Taup,
                             &d.F) ||
         !sigma->isOK()) {
         return false;
     }
     if (!checkModelFile(sigma, L, ekLayer::MODEL_RECOMBINATION,
-                        L"[ERROR]   recombination model file not found\n") ||
+                        L"recombination model file not found") ||
         !L->updateRecombinationLua(0.0, step, thick, &v.Beta, &v.Cn, &v.Cp, &v.Taun, &v.Taup) ||
         !sigma->isOK()) {
         return false;
@@ -110,7 +106,7 @@ bool ekStructureBuilder::loadLayerValues(int l, ekLayerValues& v)
     if (L->isIndexScript()) {
         const wchar_t* script = L->getIndexScript();
         if (script == nullptr || !scriptFileUsable(script)) {
-            sigma->update(modelFileMessage(L"[ERROR]   index model file not found\n", script, L).c_str(), 1);
+            sigma->error(modelFileMessage(L"index model file not found", script, L));
             return false;
         }
     }
@@ -222,11 +218,11 @@ bool ekStructureBuilder::prepare(double* deviceLengthOut, bool* coarseMesh)
     layers = device != nullptr ? device->getLayerCount() : 0;
     if (device == nullptr || N < ekLimits::DEVICE_POINTS_MIN || N > ekLimits::DEVICE_POINTS_MAX ||
         layers < 1 || layers > ekMeshFields::LAYERS_MAX) {
-        sigma->update(L"[ERROR]   invalid device parameters (grid and number of layers)\n", 1);
+        sigma->error(L"invalid device parameters (grid and number of layers)");
         return false;
     }
     if (device->getFirstLayer() == nullptr) {
-        sigma->update(L"[ERROR]   invalid device parameters (grid and number of layers)\n", 1);
+        sigma->error(L"invalid device parameters (grid and number of layers)");
         return false;
     }
 
@@ -248,7 +244,7 @@ bool ekStructureBuilder::prepare(double* deviceLengthOut, bool* coarseMesh)
     deviceLength = total;
     *deviceLengthOut = total;
     if (!(total > 0.0)) {
-        sigma->update(L"[ERROR]   invalid device parameters (grid and number of layers)\n", 1);
+        sigma->error(L"invalid device parameters (grid and number of layers)");
         return false;
     }
     mesh.baseStep = 0.75 * total / (N / 2.0);
@@ -384,11 +380,27 @@ bool ekSimulator::init()
     return sigma->isOK();
 }
 
-bool ekSimulator::initVeq(ekLayer* layer, double N, double Nr, double E, uint8_t kind, double step,
-                          double ni, double NC, double NV, double Fd, double Fa, double* ionA,
-                          double* ionD, double* fracA, double* fracD, double* majority,
-                          double* potential)
+bool ekSimulator::initVeq(ekLayer* layer, double N, double /*Nr*/, double E, uint8_t kind,
+                          double /*step*/, double ni, double NC, double NV, double Fd, double Fa,
+                          double* ionA, double* ionD, double* fracA, double* fracD,
+                          double* majority, double* potential)
 {
-    return ek_neutralPotential(norm, layer, N, Nr, E, kind, step, ni, NC, NV, Fd, Fa, ionA, ionD,
-                               fracA, fracD, majority, potential);
+    ekNeutralInput in;
+    in.layer = layer;
+    in.N = N;
+    in.E = E;
+    in.kind = kind;
+    in.ni = ni;
+    in.NC = NC;
+    in.NV = NV;
+    in.Fd = Fd;
+    in.Fa = Fa;
+    const ekNeutralState state = ek_neutralPotential(norm, in);
+    if (ionA) *ionA = state.ionA;
+    if (ionD) *ionD = state.ionD;
+    if (fracA) *fracA = state.fracA;
+    if (fracD) *fracD = state.fracD;
+    if (majority) *majority = state.majority;
+    if (potential) *potential = state.potential;
+    return true;
 }

@@ -9,49 +9,43 @@
 #include "ekLimits.h"
 #include "ekStructureBuilder.h"
 
-bool ek_neutralPotential(const ekNormalisation& norm, const ekLayer* layer, double N, double Nr,
-                         double E, uint8_t kind, double step, double ni, double NC, double NV,
-                         double Fd, double Fa, double* ionA, double* ionD, double* fracA,
-                         double* fracD, double* majority, double* potential)
+ekNeutralState ek_neutralPotential(const ekNormalisation& norm, const ekNeutralInput& in)
 {
-    double outA = 0.0, outD = 0.0, outFA = 0.0, outFD = 0.0, outM = 0.0, outV = 0.0;
+    ekNeutralState out;
+    const ekLayer* layer = in.layer;
+    const double N = in.N;
+    const double ni = in.ni;
     const bool graded = layer != nullptr && layer->isDopingScript() && layer->isDopingScriptGraded();
     double C = 0.0;  // net ionised acceptors minus donors
     if (N > 1e6 || (graded && N > 1e-6)) {
         // Ionised fraction x of a level with ionisation term g: x = 1/(1 + g N x),
         // solved in the form free of cancellation.
-        if (kind == 0 || kind == ekLimits::KIND_DONOR) {
-            const double Nd = (kind == 0 ? 1e10 : N) / norm.density;
-            const double t = std::exp(E / norm.Vt) / NC;
-            const double x = 2.0 / (1.0 + std::sqrt(1.0 + 4.0 * Fd * Nd * t));
-            outFD = x;
+        if (in.kind == 0 || in.kind == ekLimits::KIND_DONOR) {
+            const double Nd = (in.kind == 0 ? 1e10 : N) / norm.density;
+            const double t = std::exp(in.E / norm.Vt) / in.NC;
+            const double x = 2.0 / (1.0 + std::sqrt(1.0 + 4.0 * in.Fd * Nd * t));
+            out.fracD = x;
             C -= x * Nd;
-            outD = t * Fd;
-        } else if (kind == ekLimits::KIND_ACCEPTOR) {
+            out.ionD = t * in.Fd;
+        } else if (in.kind == ekLimits::KIND_ACCEPTOR) {
             const double Na = N / norm.density;
-            const double t = std::exp(E / norm.Vt) / NV;
-            const double x = 2.0 / (1.0 + std::sqrt(1.0 + 4.0 * Fa * Na * t));
-            outFA = x;
+            const double t = std::exp(in.E / norm.Vt) / in.NV;
+            const double x = 2.0 / (1.0 + std::sqrt(1.0 + 4.0 * in.Fa * Na * t));
+            out.fracA = x;
             C += x * Na;
-            outA = t * Fa;
+            out.ionA = t * in.Fa;
         }
     }
     if (C < 0.0) {
-        outM = (std::sqrt(4.0 * ni * ni + C * C) - C) / 2.0;
-        outV = std::log(outM / ni);
+        out.majority = (std::sqrt(4.0 * ni * ni + C * C) - C) / 2.0;
+        out.potential = std::log(out.majority / ni);
     } else if (C > 0.0) {
-        outM = (std::sqrt(4.0 * ni * ni + C * C) + C) / 2.0;
-        outV = std::log(ni / outM);
+        out.majority = (std::sqrt(4.0 * ni * ni + C * C) + C) / 2.0;
+        out.potential = std::log(ni / out.majority);
     } else {
-        outM = ni;
+        out.majority = ni;
     }
-    if (ionA) *ionA = outA;
-    if (ionD) *ionD = outD;
-    if (fracA) *fracA = outFA;
-    if (fracD) *fracD = outFD;
-    if (majority) *majority = outM;
-    if (potential) *potential = outV;
-    return true;
+    return out;
 }
 
 double ekStructureBuilder::layerVeqOf(int l, const ekLayerValues& v, double* majority,
@@ -66,28 +60,42 @@ double ekStructureBuilder::layerVeqOf(int l, const ekLayerValues& v, double* maj
     dopantValues(v.dopant, Eg, graded, &kind, &N, &E, &taun, &taup);
     const double F = std::max(1.0, v.dopant.F);
     const double Ein = kind != 0 ? E * norm.Vt : std::min(v.dopant.E, v.Eg / 2.0);
-    double M = 0.0, psi = 0.0;
-    ek_neutralPotential(norm, L, v.dopant.N, v.dopant.Nr, Ein, v.dopant.kind, mesh.baseStep, ni, NC,
-                        NV, F, F, nullptr, nullptr, nullptr, nullptr, &M, &psi);
-    if (majority) *majority = M;
+    ekNeutralInput in;
+    in.layer = L;
+    in.N = v.dopant.N;
+    in.E = Ein;
+    in.kind = v.dopant.kind;
+    in.ni = ni;
+    in.NC = NC;
+    in.NV = NV;
+    in.Fd = F;
+    in.Fa = F;
+    const ekNeutralState state = ek_neutralPotential(norm, in);
+    if (majority) *majority = state.majority;
     if (signedDoping)
         *signedDoping =
             kind == ekLimits::KIND_ACCEPTOR ? -N : (kind == ekLimits::KIND_DONOR ? N : 0.0);
     // psi is measured from the layer's own intrinsic level; the potential
     // of the solver is referred to the first layer's bands.
-    return psi - (offN - offP) / 2.0;
+    return state.potential - (offN - offP) / 2.0;
 }
 
 double ekStructureBuilder::pointVeq(int i, int l, double* majority) const
 {
     const double F = std::max(1.0, mesh.mat.dopantF[i]);
-    double M = 0.0, psi = 0.0;
-    ek_neutralPotential(norm, device->getLayer(l), mesh.mat.dopantN[i] * norm.density, 0.0,
-                        mesh.mat.dopantE[i] * norm.Vt, mesh.mat.dopantKind[i], mesh.baseStep,
-                        mesh.mat.ni[i], mesh.mat.NC[i], mesh.mat.NV[i], F, F, nullptr, nullptr,
-                        nullptr, nullptr, &M, &psi);
-    if (majority) *majority = M;
-    return psi - (mesh.mat.offN[i] - mesh.mat.offP[i]) / 2.0;
+    ekNeutralInput in;
+    in.layer = device->getLayer(l);
+    in.N = mesh.mat.dopantN[i] * norm.density;
+    in.E = mesh.mat.dopantE[i] * norm.Vt;
+    in.kind = mesh.mat.dopantKind[i];
+    in.ni = mesh.mat.ni[i];
+    in.NC = mesh.mat.NC[i];
+    in.NV = mesh.mat.NV[i];
+    in.Fd = F;
+    in.Fa = F;
+    const ekNeutralState state = ek_neutralPotential(norm, in);
+    if (majority) *majority = state.majority;
+    return state.potential - (mesh.mat.offN[i] - mesh.mat.offP[i]) / 2.0;
 }
 
 void ekStructureBuilder::computeJunctions()

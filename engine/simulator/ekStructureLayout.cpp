@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ElecDevice.h"
+#include "ekFormat.h"
 #include "ekLayer.h"
 #include "ekStructureBuilder.h"
 #include "nucore.h"
@@ -75,11 +76,8 @@ bool ekStructureBuilder::layoutPoints()
     std::vector<ekLayerGeometry>& g = geometry;
     if ((mode & nuParam::MESH_EXACT) && in.customMesh != nullptr && in.customMeshCount > 0) {
         if (in.customMeshCount != N) {
-            wchar_t line[160];
-            std::swprintf(line, 160,
-                          L"[ERROR]   the custom mesh holds %d points for a mesh of %d points\n",
-                          in.customMeshCount, N);
-            sigma->update(line, 1);
+            sigma->error(ek_format(L"the custom mesh holds %d points for a mesh of %d points",
+                                   in.customMeshCount, N));
             return false;
         }
         // A point belongs to the layer it lies in; the first point at or past
@@ -103,10 +101,7 @@ bool ekStructureBuilder::layoutPoints()
             const int end = (k + 1 < layers) ? g[k + 1].first : N;
             g[k].count = end - g[k].first;
             if (g[k].count < 1) {
-                wchar_t line[128];
-                std::swprintf(line, 128, L"[ERROR]   the custom mesh has no point in [Layer%d]\n",
-                              k + 1);
-                sigma->update(line, 1);
+                sigma->error(ek_format(L"the custom mesh has no point in [Layer%d]", k + 1));
                 return false;
             }
         }
@@ -116,7 +111,7 @@ bool ekStructureBuilder::layoutPoints()
 
     const bool perLayer = (mode & nuParam::MESH_LAYER) != 0;
     if (!perLayer && !(mode & nuParam::MESH_UNIFORM)) {
-        sigma->update(L"[ERROR]   invalid device mesh\n", 1);
+        sigma->error(L"invalid device mesh");
         return false;
     }
     std::vector<int> counts(layers, 0);

@@ -61,9 +61,9 @@ std::vector<SideFile> sideFiles()
 
 class Mutator {
 public:
-    explicit Mutator(unsigned seed) : random_(seed) {}
+    explicit Mutator(unsigned seed) : generator(seed) {}
 
-    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(generator); }
 
     std::string mutate(std::string text)
     {
@@ -141,7 +141,7 @@ private:
         return text;
     }
 
-    std::mt19937 random_;
+    std::mt19937 generator;
 };
 
 class SideFilesFuzz : public RunFixture {

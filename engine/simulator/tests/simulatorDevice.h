@@ -2,10 +2,7 @@
 // doping, thickness and mesh, two contacts, and a simulator on it.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <stdlib.h>
-
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -48,13 +45,13 @@ public:
 private:
     // Declared before folder, which is taken from it; removed after the
     // destructor has let go of the simulator that writes into it.
-    TempFolder scratch_{"kovra_sim_"};
+    TempFolder scratch{"kovra_sim_"};
 
 public:
     // Result files of the solves go to a folder of this device's own (no
     // trailing '/'; empty when it could not be made).
     std::filesystem::path folder =
-        scratch_.path().empty() ? std::string() : scratch_.path().substr(0, scratch_.path().size() - 1);
+        scratch.path().empty() ? std::string() : scratch.path().substr(0, scratch.path().size() - 1);
 
     SimulatorDevice() { param.reset(); }
     ~SimulatorDevice() { sim.reset(); }

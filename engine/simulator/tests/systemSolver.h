@@ -15,16 +15,16 @@
 // The linear-system arrays of solveSystem, for one method.
 class SystemSolver {
 public:
-    SystemSolver(SimulatorDevice& d, uint8_t method) : d_(d)
+    SystemSolver(SimulatorDevice& d, uint8_t method) : device(d)
     {
         d.param.method = method;
-        ok_ = d.sim->allocSystem(&previous_, &start_, &update_, &rhs_, &jacobian_, &lower_,
-                                 &diag_, &upper_);
+        allocated = d.sim->allocSystem(&previous, &start, &update, &rhs, &jacobian, &lower,
+                                 &diag, &upper);
     }
     ~SystemSolver()
     {
-        d_.sim->freeSystem(&previous_, &start_, &update_, &rhs_, &jacobian_, &lower_, &diag_,
-                           &upper_);
+        device.sim->freeSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag,
+                           &upper);
     }
     SystemSolver(const SystemSolver&) = delete;
     SystemSolver& operator=(const SystemSolver&) = delete;
@@ -39,16 +39,16 @@ public:
             x[3 * i + 1] = Fn[i];
             x[3 * i + 2] = Fp[i];
         }
-        d_.param.lastError = 1.0;
-        d_.sim->solveSystem(ekSimulator::SYSTEM_NEWTON, x.data(), residual.data(), nullptr,
-                            nullptr, 3 * N, d_.param.maxiter, &previous_, &start_, &update_,
-                            &rhs_, &jacobian_, &lower_, &diag_, &upper_);
+        device.param.lastError = 1.0;
+        device.sim->solveSystem(ekSimulator::SYSTEM_NEWTON, x.data(), residual.data(), nullptr,
+                            nullptr, 3 * N, device.param.maxiter, &previous, &start, &update,
+                            &rhs, &jacobian, &lower, &diag, &upper);
         for (int i = 0; i < N; ++i) {
             V[i] = x[3 * i];
             Fn[i] = x[3 * i + 1];
             Fp[i] = x[3 * i + 2];
         }
-        return ok_ && d_.sigma.isOK() && d_.param.lastError < d_.param.reltol;
+        return allocated && device.sigma.isOK() && device.param.lastError < device.param.reltol;
     }
 
     // The three equations in turn, one iteration each, until the summed
@@ -61,19 +61,19 @@ public:
         std::vector<double> residual(N);
         auto step = [&](int kind, std::vector<double>& x, std::vector<double>& a,
                         std::vector<double>& b) {
-            d_.sim->solveSystem(kind, x.data(), residual.data(), a.data(), b.data(), N, 1,
-                                &previous_, &start_, &update_, &rhs_, &jacobian_, &lower_,
-                                &diag_, &upper_);
-            return d_.param.lastError;
+            device.sim->solveSystem(kind, x.data(), residual.data(), a.data(), b.data(), N, 1,
+                                &previous, &start, &update, &rhs, &jacobian, &lower,
+                                &diag, &upper);
+            return device.param.lastError;
         };
-        for (int loop = 0; ok_ && loop < maxLoops; ++loop) {
+        for (int loop = 0; allocated && loop < maxLoops; ++loop) {
             double error = step(ekSimulator::SYSTEM_POISSON, V, Fn, Fp);
             error += step(ekSimulator::SYSTEM_ELECTRON, Fn, V, Fp);
             error += step(ekSimulator::SYSTEM_HOLE, Fp, V, Fn);
-            if (!d_.sigma.isOK()) {
+            if (!device.sigma.isOK()) {
                 return false;
             }
-            if (error < d_.param.reltol) {
+            if (error < device.param.reltol) {
                 return true;
             }
         }
@@ -81,11 +81,11 @@ public:
     }
 
 private:
-    SimulatorDevice& d_;
-    bool ok_ = false;
-    double *previous_ = nullptr, *start_ = nullptr, *update_ = nullptr, *rhs_ = nullptr;
-    double *lower_ = nullptr, *diag_ = nullptr, *upper_ = nullptr;
-    ekBandMatrix* jacobian_ = nullptr;
+    SimulatorDevice& device;
+    bool allocated = false;
+    double *previous = nullptr, *start = nullptr, *update = nullptr, *rhs = nullptr;
+    double *lower = nullptr, *diag = nullptr, *upper = nullptr;
+    ekBandMatrix* jacobian = nullptr;
 };
 
 // Total (electron and hole) normalised current through the edge j..j+1 by
