@@ -18,16 +18,6 @@ namespace {
 
 constexpr const wchar_t* FIRST_LINE = L"# Kovra <SL>";
 
-bool equalsNoCase(const wchar_t* a, const wchar_t* b)
-{
-    return wcscasecmp(a, b) == 0;
-}
-
-bool isBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
-}
-
 // A variable's value ends at its first '@', or else '&', '?' or ':'.
 void cutVariableValue(wchar_t* value)
 {
@@ -62,7 +52,7 @@ bool takesWords(const wchar_t* key, bool isText)
         return true;
     for (const wchar_t* word : {L"Anode.Material", L"Cathode.Material", L"Cathode.Type",
                                 L"Anode.Tunnel", L"Cathode.Tunnel", L"Dopant.Type"}) {
-        if (equalsNoCase(key, word))
+        if (kov_equalsNoCase(key, word))
             return true;
     }
     return std::wcslen(key) == 10 && wcsncasecmp(key, L"Trap", 4) == 0 &&
@@ -264,7 +254,7 @@ bool ekInputReader::readBody(FILE* stream)
             // A comment may be cut harmlessly; any other line would lose
             // part of its value or be misread.
             const wchar_t* first = line.data();
-            while (isBlank(*first))
+            while (kov_isBlank(*first))
                 ++first;
             if (*first != L'#' && *first != L';')
                 return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: line too long",
@@ -314,7 +304,7 @@ bool ekInputReader::handleLine(wchar_t* line)
     case L'>':
         // Directives of other tools; only clearing the console means
         // something here.
-        if (equalsNoCase(line, L"@cls"))
+        if (kov_equalsNoCase(line, L"@cls"))
             ek_clearConsole();
         return true;
     case L'$':
@@ -334,7 +324,7 @@ bool ekInputReader::handleLine(wchar_t* line)
 bool ekInputReader::handleVariable(const wchar_t* line)
 {
     const wchar_t* text = line + 1;
-    while (isBlank(*text))
+    while (kov_isBlank(*text))
         ++text;
     std::vector<wchar_t> name(LINE_SIZE, L'\0');
     std::vector<wchar_t> value(LINE_SIZE, L'\0');
@@ -369,12 +359,12 @@ bool ekInputReader::handleSection(const wchar_t* line)
     std::wmemcpy(name, line + 1, nameLength);
     name[nameLength] = L'\0';
 
-    if (equalsNoCase(name, L"Signal")) {
+    if (kov_equalsNoCase(name, L"Signal")) {
         return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: harmonic signal "
                                        L"simulation not yet implemented",
                                        lineIndex_ + 1));
     }
-    if (equalsNoCase(name, L"Layer")) {
+    if (kov_equalsNoCase(name, L"Layer")) {
         kov_copyW(name, NAME_WORK_SIZE, L"Layer1");
         sigma_->update(format(L"[WARNING] at line %d: defining a non-numbered layer is not "
                               L"advised, even for one-layer device",

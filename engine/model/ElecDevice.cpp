@@ -17,11 +17,6 @@ namespace {
 
 constexpr const wchar_t* MESSAGE_NO_MEMORY = L"[ERROR]   insufficient memory for simulation\n";
 
-bool isBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
-}
-
 }  // namespace
 
 // ---- creation and destruction ---------------------------------------------
@@ -312,7 +307,7 @@ bool ElecDevice::addtoHeader(const wchar_t* line, const size_t* length)
     size_t count = length != nullptr ? wcsnlen(line, *length) : wcslen(line);
     if (count < 1 || (count == 1 && line[0] == L'\n')) return false;
     if (count > HEADER_SIZE || headerLength_ > HEADER_SIZE - count) return false;
-    while (count > 0 && isBlank(line[count - 1])) --count;
+    while (count > 0 && kov_isBlank(line[count - 1])) --count;
     if (count == 0) return false;
     if (header_ == nullptr && !initHeader()) return false;
 

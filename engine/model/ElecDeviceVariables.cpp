@@ -34,11 +34,6 @@ bool isNameChar(wchar_t c)
     return isAsciiLetter(c) || (c >= L'0' && c <= L'9') || c == L'_';
 }
 
-bool isBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
-}
-
 bool sameName(const wchar_t* stored, const wchar_t* name, size_t length)
 {
     return wcslen(stored) == length && wcsncasecmp(stored, name, length) == 0;
@@ -72,9 +67,9 @@ std::wstring withoutComment(const wchar_t* value)
         }
     }
     size_t first = 0;
-    while (first < text.size() && isBlank(text[first])) ++first;
+    while (first < text.size() && kov_isBlank(text[first])) ++first;
     size_t last = text.size();
-    while (last > first && isBlank(text[last - 1])) --last;
+    while (last > first && kov_isBlank(text[last - 1])) --last;
     return text.substr(first, last - first);
 }
 

@@ -20,11 +20,6 @@ constexpr Metal METALS[ekContact::METAL_COUNT] = {
     {L"Ti", 1.25, 0.962},
 };
 
-bool inRange(double value, double low, double high)
-{
-    return value >= low && value <= high;  // NaN is refused
-}
-
 }  // namespace
 
 ekContact::ekContact(nuSigma* sigma) : ekRegion(sigma)
@@ -64,7 +59,7 @@ void ekContact::update(const wchar_t* newName, double phi, double Rn, double Rp,
     if (sigma == nullptr || sigma->err != 0 || newName == nullptr) return;
     if (static_cast<unsigned int>(position) >= POSITION_LIMIT) return;
 
-    if (!inRange(phi, 0.0, 5.0) || !inRange(Rn, 1e-4, 1e8) || !inRange(Rp, 1e-4, 1e8)) {
+    if (!kov_inRange(phi, 0.0, 5.0) || !kov_inRange(Rn, 1e-4, 1e8) || !kov_inRange(Rp, 1e-4, 1e8)) {
         sigma->update(L"[ERROR]   invalid contact parameters\n", 1);
         return;
     }

@@ -1,27 +1,9 @@
 #include "ekInterface.h"
 
 #include <cwchar>
-#include <cwctype>
 
 #include "kovbase.h"
 #include "nuSigma.h"
-
-namespace {
-
-bool sameNameNoCase(const wchar_t* a, const wchar_t* b)
-{
-    for (; *a != L'\0' && *b != L'\0'; ++a, ++b) {
-        if (std::towlower(*a) != std::towlower(*b)) return false;
-    }
-    return *a == *b;
-}
-
-bool inRange(double value, double low, double high)
-{
-    return value >= low && value <= high;  // NaN is refused
-}
-
-}  // namespace
 
 ekInterface::ekInterface(nuSigma* sigma) : sigma_(sigma)
 {
@@ -51,12 +33,12 @@ void ekInterface::update(const wchar_t* name, double DEC, double DEV, uint8_t ty
     if (sigma_ == nullptr || sigma_->err != 0 || name == nullptr) return;
     if (static_cast<unsigned int>(pos) >= POSITION_LIMIT) return;
 
-    if (!inRange(DEC, 0.0, 5.0) || !inRange(DEV, 0.0, 5.0)) {
+    if (!kov_inRange(DEC, 0.0, 5.0) || !kov_inRange(DEV, 0.0, 5.0)) {
         sigma_->update(L"[ERROR]   invalid interface parameters\n", 1);
         return;
     }
 
-    if (!sameNameNoCase(name, DEFAULT_NAME)) kov_copyW(name_, NAME_SIZE, name);
+    if (!kov_equalsNoCase(name, DEFAULT_NAME)) kov_copyW(name_, NAME_SIZE, name);
     layerBefore_ = layerBefore;
     layerAfter_ = layerAfter;
     pos_ = pos;

@@ -1,30 +1,10 @@
 #include "ekLevel.h"
 
 #include <cmath>
-#include <cwctype>
 #include <string>
 
 #include "kovbase.h"
 #include "nucore.h"
-
-namespace {
-
-// Written so that NaN fails every range.
-bool inRange(double value, double low, double high)
-{
-    return value >= low && value <= high;
-}
-
-bool equalsNoCase(const wchar_t* a, const wchar_t* b)
-{
-    for (; *a && *b; ++a, ++b) {
-        if (std::towlower(static_cast<wint_t>(*a)) != std::towlower(static_cast<wint_t>(*b)))
-            return false;
-    }
-    return *a == *b;
-}
-
-}  // namespace
 
 ekLevel::ekLevel(nuSigma* sigma, const wchar_t* name, uint8_t type, double N, double Nr,
                  double E, double W, double Taun, double Taup, double F)
@@ -59,10 +39,10 @@ void ekLevel::update(const wchar_t* name, uint8_t type, double N, double Nr, dou
     if (sigma_ == nullptr || sigma_->err != 0 || name == nullptr)
         return;
 
-    const bool valid = inRange(N, N_MIN, N_MAX) && inRange(Nr, NR_MIN, NR_MAX)
-                       && inRange(E, E_MIN, E_MAX) && inRange(W, W_MIN, W_MAX)
-                       && inRange(Taun, TAU_MIN, TAU_MAX) && inRange(Taup, TAU_MIN, TAU_MAX)
-                       && inRange(F, F_MIN, F_MAX);
+    const bool valid = kov_inRange(N, N_MIN, N_MAX) && kov_inRange(Nr, NR_MIN, NR_MAX)
+                       && kov_inRange(E, E_MIN, E_MAX) && kov_inRange(W, W_MIN, W_MAX)
+                       && kov_inRange(Taun, TAU_MIN, TAU_MAX) && kov_inRange(Taup, TAU_MIN, TAU_MAX)
+                       && kov_inRange(F, F_MIN, F_MAX);
     if (!valid) {
         std::wstring line = L"[ERROR]   invalid level parameters (N, Nr, E, Taun, Taup, F): ";
         const double printed[] = {N, Nr, E, Taun, Taup, F};
@@ -76,7 +56,7 @@ void ekLevel::update(const wchar_t* name, uint8_t type, double N, double Nr, dou
     }
 
     // The default name marks "no name given"; the own buffer needs no copy.
-    if (name != name_ && !equalsNoCase(name, DEFAULT_NAME))
+    if (name != name_ && !kov_equalsNoCase(name, DEFAULT_NAME))
         kov_copyW(name_, NAME_SIZE, name);
     type_ = type;
     N_ = N;

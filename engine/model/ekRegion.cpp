@@ -25,12 +25,6 @@ constexpr AlloyPair ALLOYS[] = {
 
 constexpr size_t MESSAGE_LINE_MAX = 255;
 
-bool endsWith(const wchar_t* text, size_t length, const wchar_t* suffix)
-{
-    const size_t suffixLength = wcslen(suffix);
-    return length >= suffixLength && wcscmp(text + length - suffixLength, suffix) == 0;
-}
-
 // Messages that carry a user text are cut like the fixed message buffers.
 std::wstring boundedLine(const wchar_t* prefix, const wchar_t* text, const wchar_t* suffix)
 {
@@ -42,7 +36,6 @@ std::wstring boundedLine(const wchar_t* prefix, const wchar_t* text, const wchar
     }
     return line;
 }
-
 
 }  // namespace
 
@@ -199,7 +192,7 @@ bool ekRegion::updateIndexSource(const wchar_t* newName, bool report, wchar_t* t
         reportError(L"[ERROR]   invalid index filename");
         return false;
     }
-    if (length >= minLength && endsWith(newName, length, suffix)) {
+    if (length >= minLength && kov_endsWith(newName, suffix)) {
         kov_copyW(target, PATH_SIZE, newName);
         indexModel = model;
     }

@@ -16,11 +16,6 @@ namespace {
 constexpr size_t DATA_LINE_MIN = 5;
 constexpr size_t DATA_LINE_MAX = 255;
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -44,7 +39,7 @@ bool parseField(const std::string& field, double* value)
     if (end == field.c_str()) {
         return false;
     }
-    while (*end != '\0' && isBlank(*end)) {
+    while (*end != '\0' && kov_isBlank(*end)) {
         ++end;
     }
     return *end == '\0';
@@ -67,11 +62,6 @@ bool parseDataLine(const std::string& line, double values[3])
         start = end + 1;
     }
     return true;
-}
-
-bool inRange(double v, double lo, double hi)
-{
-    return v >= lo && v <= hi;
 }
 
 std::wstring pathLine(const wchar_t* prefix, const wchar_t* path)
@@ -219,16 +209,16 @@ bool ekRegion::checkDataIndex()
             return false;
         }
         const double wavelength = values[0];
-        if (!inRange(wavelength, 0.1, 10.0) ||
+        if (!kov_inRange(wavelength, 0.1, 10.0) ||
             (indexCount > 0 && !(wavelength > indexWavelength[indexCount - 1]))) {
             reportError(L"[ERROR]   invalid refractive index data (wavelength)");
             return false;
         }
-        if (!inRange(values[1], 0.1, 100.0)) {
+        if (!kov_inRange(values[1], 0.1, 100.0)) {
             reportError(L"[ERROR]   invalid refractive index data (n)");
             return false;
         }
-        if (!inRange(values[2], 0.0, 100.0)) {
+        if (!kov_inRange(values[2], 0.0, 100.0)) {
             reportError(L"[ERROR]   invalid refractive index data (k)");
             return false;
         }
