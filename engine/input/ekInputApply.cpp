@@ -23,7 +23,7 @@ bool ekInputReader::apply()
     }
     if (layersApplied_ < count) {
         if (sigma_->err == 0)
-            sigma_->update(L"[ERROR]   device not loaded: invalid layer parameters\n", 1);
+            sigma_->error(L"device not loaded: invalid layer parameters");
         return false;
     }
     // insertLayer counted each layer's thickness before the file set it.
@@ -76,15 +76,15 @@ bool ekInputReader::countLayers(int* count)
         if (store_.getSection(name.c_str()) == nullptr)
             break;
         if (!has(name.c_str(), L"Thickness")) {
-            return fail(layerLine(number), format(L"[ERROR]   layer at line %d: thickness not "
-                                                  L"specified\n",
+            return fail(layerLine(number), format(L"layer at line %d: thickness not "
+                                                  L"specified",
                                                   layerLine(number) + 1));
         }
         layers = number;
     }
     if (layers < 1) {
         setLineOut(0);
-        sigma_->update(L"[ERROR]   invalid device: no layers\n", 1);
+        sigma_->error(L"invalid device: no layers");
         return false;
     }
     // A layer after a gap in the numbering would be left out of the stack:
@@ -92,8 +92,8 @@ bool ekInputReader::countLayers(int* count)
     for (int number = layers + 2; number <= ElecDevice::MAX_LAYERS; ++number) {
         if (headerLine(ekInput::SECTION_LAYER1 + number - 1) >= 0) {
             return fail(layerLine(number),
-                        format(L"[ERROR]   invalid device at line %d: [Layer%d] without [Layer%d] "
-                               L"(layers are numbered from Layer1 without gaps)\n",
+                        format(L"invalid device at line %d: [Layer%d] without [Layer%d] "
+                               L"(layers are numbered from Layer1 without gaps)",
                                layerLine(number) + 1, number, layers + 1));
         }
     }
@@ -158,10 +158,10 @@ std::wstring ekInputReader::format(const wchar_t* pattern, ...)
     return buffer;
 }
 
-bool ekInputReader::fail(int lineIndex, const std::wstring& text)
+bool ekInputReader::fail(int lineIndex, const std::wstring& what)
 {
     setLineOut(lineIndex);
-    sigma_->update(text.c_str(), 1);
+    sigma_->error(what);
     return false;
 }
 

@@ -27,7 +27,7 @@ bool ekInputReader::applyContact(bool anode)
     ekContact* contact = anode ? device_->getAnode() : device_->getCathode();
     if (contact == nullptr) {
         setLineOut(0);
-        sigma_->update(L"[ERROR]   invalid semiconductor device\n", 1);
+        sigma_->error(L"invalid semiconductor device");
         return false;
     }
     auto key = [&](const wchar_t* name) { return format(L"%ls.%ls", section, name); };
@@ -58,8 +58,8 @@ bool ekInputReader::applyContact(bool anode)
     if (hasPhi && phi >= ekContact::BARRIER_THRESHOLD && !typeByFile)
         type = ekContact::TYPE_SCHOTTKY;
     if (type == ekContact::TYPE_SCHOTTKY && !hasPhi) {
-        return fail(line, format(L"[ERROR]   for Schottky contact it is necessary to define the "
-                                 L"barrier height %ls.Phi\n",
+        return fail(line, format(L"for Schottky contact it is necessary to define the "
+                                 L"barrier height %ls.Phi",
                                  section));
     }
     double Rn = ekContact::DEFAULT_VELOCITY, Rp = ekContact::DEFAULT_VELOCITY;
@@ -122,7 +122,7 @@ bool ekInputReader::applyContact(bool anode)
         else if (isWord(word, {L"Dirichlet"}))
             boundary = ekContact::BOUNDARY_DIRICHLET;
         else
-            return fail(line, format(L"[ERROR]   invalid syntax at line %d: the boundary "
+            return fail(line, format(L"invalid syntax at line %d: the boundary "
                                      L"condition should be Neumann or Dirichlet",
                                      line + 1));
         boundarySet = true;

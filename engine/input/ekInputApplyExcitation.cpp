@@ -67,8 +67,8 @@ bool ekInputReader::applyVoltage()
     if (text(s, L"Voltage.Source", &source)) {
         if (isWord(source, {L"Sweep"})) {
             if (!sweepGiven) {
-                return fail(line, format(L"[ERROR]   sweep voltage source start/end/step not "
-                                         L"specified at line %d\n",
+                return fail(line, format(L"sweep voltage source start/end/step not "
+                                         L"specified at line %d",
                                          line + 1));
             }
             type = ekExcitation::BIAS_SWEEP;
@@ -93,7 +93,7 @@ bool ekInputReader::applyVoltage()
     excitation_->setV(start, end, step, Jinf, Jsup, type, file.empty() ? nullptr : file.c_str());
     if (type == ekExcitation::BIAS_SWEEP &&
         (excitation_->biasType & ekExcitation::BIAS_ON_MASK) == 0) {
-        return fail(line, format(L"[ERROR]   voltage parameters not valid at line %d (voltage max "
+        return fail(line, format(L"voltage parameters not valid at line %d (voltage max "
                                  L"range: [-100 ; 100] V ; max current: 1e6 A/cm2)",
                                  line + 1));
     }
@@ -141,17 +141,17 @@ bool ekInputReader::applyLight()
         }
         else if (isWord(source, {L"Mono"})) {
             if (!hasStart || !hasFlux) {
-                return fail(line, format(L"[ERROR]   monochromatic light source wavelength and "
-                                         L"flux not specified at line %d\n",
+                return fail(line, format(L"monochromatic light source wavelength and "
+                                         L"flux not specified at line %d",
                                          line + 1));
             }
             type = ekExcitation::LIGHT_MONO;
         }
         else if (isWord(source, {L"Sweep", L"EQE"})) {
             if (!hasStart || !hasEnd || !hasStep || !hasFlux) {
-                return fail(line, format(L"[ERROR]   sweep monochromatic light source "
+                return fail(line, format(L"sweep monochromatic light source "
                                          L"start/end/step wavelength and flux not specified at "
-                                         L"line %d\n",
+                                         L"line %d",
                                          line + 1));
             }
             type = ekExcitation::LIGHT_SWEEP;
@@ -166,9 +166,9 @@ bool ekInputReader::applyLight()
         }
         else {
             const int at = keyLine(s, L"Light.Source");
-            return fail(at, format(L"[ERROR]   unknown light source specified at line %d: %ls "
+            return fail(at, format(L"unknown light source specified at line %d: %ls "
                                    L"(accepted: AM1.5, Mono, Sweep, EQE, None, or an existing "
-                                   L"spectrum file; %ls)\n",
+                                   L"spectrum file; %ls)",
                                    at + 1, written(s, L"Light.Source").c_str(),
                                    lookedFor(resolvePath(source)).c_str()));
         }
@@ -203,7 +203,7 @@ bool ekInputReader::applyLight()
                            2);
         }
         if (type == ekExcitation::LIGHT_SWEEP) {
-            return fail(line, format(L"[ERROR]   light parameters not valid at line %d (%ls)\n",
+            return fail(line, format(L"light parameters not valid at line %d (%ls)",
                                      line + 1, ranges.c_str()));
         }
     }

@@ -70,11 +70,11 @@ bool ekInputReader::applyLayer(int number)
         // the name look misspelt.
         const std::wstring problem = ek_materialDatabaseProblem();
         if (!problem.empty())
-            return fail(at, format(L"[ERROR]   unknown material at line %d: %ls (known: %ls; %ls)\n",
+            return fail(at, format(L"unknown material at line %d: %ls (known: %ls; %ls)",
                                    at + 1, written(section, L"Material").c_str(), known.c_str(),
                                    problem.c_str()));
-        return fail(at, format(L"[ERROR]   unknown material at line %d: %ls (known: %ls, and the "
-                               L"materials of the database semiconductor.kovradb)\n",
+        return fail(at, format(L"unknown material at line %d: %ls (known: %ls, and the "
+                               L"materials of the database semiconductor.kovradb)",
                                at + 1, written(section, L"Material").c_str(), known.c_str()));
     }
 
@@ -82,7 +82,7 @@ bool ekInputReader::applyLayer(int number)
                                        ekLayer(sigma_, in.material.c_str(), ekLayer::DEFAULT_NAME));
     if (templ == nullptr) {
         setLineOut(0);
-        sigma_->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+        sigma_->reportNoMemory();
         return false;
     }
     if (sigma_->err != 0)
@@ -109,7 +109,7 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
         ac.reset(new (std::nothrow) ekLayer(sigma_, layer->getMaterialAC(), L"LayerAC"));
         bc.reset(new (std::nothrow) ekLayer(sigma_, layer->getMaterialBC(), L"LayerBC"));
         if (ac == nullptr || bc == nullptr) {
-            return fail(line, L"[ERROR]   cannot set alloy parameters: insufficient memory\n");
+            return fail(line, std::wstring(L"cannot set alloy parameters: ") + KOV_NO_MEMORY_W);
         }
         if (sigma_->err != 0)
             return failReported(line);
@@ -263,8 +263,8 @@ bool ekInputReader::buildLayerIndex(int number, ekLayer* layer, const ekLayerInp
             // Without data the request cannot be met: say so, the region
             // may have said nothing.
             if (sigma_->err == 0) {
-                fail(line, format(L"[ERROR]   layer at line %d: no index data in the material "
-                                  L"database for %ls\n",
+                fail(line, format(L"layer at line %d: no index data in the material "
+                                  L"database for %ls",
                                   line + 1, in.material.c_str()));
             }
             return false;

@@ -106,9 +106,9 @@ bool ekInputReader::applyNumeric()
         const uint8_t nibble = nuParam::iterativeSolverNibble(word.c_str());
         if (nibble == 0) {
             const int at = keyLine(s, L"Numeric.InnermostSolver");
-            return fail(at, format(L"[ERROR]   InnermostSolver not valid at line %d: %ls (innermost "
+            return fail(at, format(L"InnermostSolver not valid at line %d: %ls (innermost "
                                    L"solvers: bicgstab bicgstabl bicgsafe gmres fgmres minres "
-                                   L"tfqmr bicrstab)\n",
+                                   L"tfqmr bicrstab)",
                                    at + 1, written(s, L"Numeric.InnermostSolver").c_str()));
         }
         solver = static_cast<uint8_t>(nibble | nuParam::PRECONDITIONER_ILU);
@@ -128,7 +128,7 @@ bool ekInputReader::outputFolder(const std::wstring& name)
         std::filesystem::create_directories(kov_toUtf8(folder), error);
         if (!kov_dirExistsW(folder.c_str())) {
             const int at = keyLine(L"Command", L"Command.OutDir");
-            return fail(at, format(L"[ERROR]   cannot make the output folder at line %d: %ls (%ls)\n",
+            return fail(at, format(L"cannot make the output folder at line %d: %ls (%ls)",
                                    at + 1, written(L"Command", L"Command.OutDir").c_str(),
                                    folder.c_str()));
         }

@@ -146,9 +146,7 @@ bool ekInputReader::run()
         const std::wstring why = kov_dirExistsW(fileName_) ? L"a folder, not a device file"
                                  : kind != nullptr ? std::wstring(kind) + L", not a regular file"
                                                    : L"no such file, or not readable";
-        sigma_->update(
-            format(L"[ERROR]   cannot open input filename %ls (%ls)\n", fileName_, why.c_str()).c_str(),
-            1);
+        sigma_->error(format(L"cannot open input filename %ls (%ls)", fileName_, why.c_str()));
         return false;
     }
     verbose_ = sigma_->isVerbose();
@@ -160,12 +158,12 @@ bool ekInputReader::run()
     const int sections = store_.getSectionCount();
     if (sections < 1) {
         setLineOut(0);
-        sigma_->update(L"[ERROR]   input file not loaded: no section found\n", 1);
+        sigma_->error(L"input file not loaded: no section found");
         return false;
     }
     if (sections > store_.getCapacity()) {
         setLineOut(0);
-        sigma_->update(L"[ERROR]   input file not loaded: too many sections\n", 1);
+        sigma_->error(L"input file not loaded: too many sections");
         return false;
     }
     if (!apply())
@@ -177,21 +175,19 @@ bool ekInputReader::run()
 bool ekInputReader::checkArguments()
 {
     if (simulator_ == nullptr || device_ == nullptr || excitation_ == nullptr) {
-        sigma_->update(L"[ERROR]   invalid semiconductor device\n", 1);
+        sigma_->error(L"invalid semiconductor device");
         return false;
     }
     const size_t length = fileName_ != nullptr ? std::wcslen(fileName_) : 0;
     if (length == 0 || length > 1016) {
-        sigma_->update(L"[ERROR]   invalid input filename\n", 1);
+        sigma_->error(L"invalid input filename");
         return false;
     }
     const size_t extension = std::max(ek_endsWithW(fileName_, L".kovra"), ek_endsWithW(fileName_, L".xml"));
     if (extension == 0) {
-        sigma_->update(format(L"[ERROR]   invalid input filename extension: %ls (valid "
-                              L"extension: kovra)\n",
-                              fileName_)
-                           .c_str(),
-                       1);
+        sigma_->error(format(L"invalid input filename extension: %ls (valid "
+                             L"extension: kovra)",
+                             fileName_));
         return false;
     }
     // Any name of at least one character before the extension will do,
@@ -199,11 +195,9 @@ bool ekInputReader::checkArguments()
     const size_t folderEnd = std::wstring(fileName_).find_last_of(L"\\/");
     const size_t nameLength = folderEnd == std::wstring::npos ? length : length - folderEnd - 1;
     if (nameLength <= extension) {
-        sigma_->update(format(L"[ERROR]   invalid input filename: %ls (a name is needed before "
-                              L"the extension)\n",
-                              fileName_)
-                           .c_str(),
-                       1);
+        sigma_->error(format(L"invalid input filename: %ls (a name is needed before "
+                             L"the extension)",
+                             fileName_));
         return false;
     }
     return true;
@@ -214,16 +208,16 @@ bool ekInputReader::readFirstLine(FILE* stream)
     std::vector<wchar_t> line(FIRST_LINE_SIZE, L'\0');
     if (!kov_FileReadLineW(stream, line.data(), FIRST_LINE_SIZE)) {
         setLineOut(0);
-        sigma_->update(L"[ERROR]   invalid input file\n", 1);
+        sigma_->error(L"invalid input file");
         return false;
     }
     const int length = foConfig::trim(line.data());
     if (length < 3 || length > 1022 || std::wcscmp(line.data(), FIRST_LINE) != 0) {
         setLineOut(0);
         if (std::wcsncmp(line.data(), L"<?xml", 5) == 0)
-            sigma_->update(L"[ERROR]   XML input file format not yet supported\n", 1);
+            sigma_->error(L"XML input file format not yet supported");
         else
-            sigma_->update(L"[ERROR]   invalid input file header at line 1\n", 1);
+            sigma_->error(L"invalid input file header at line 1");
         return false;
     }
     device_->initHeader();
@@ -257,7 +251,7 @@ bool ekInputReader::readBody(FILE* stream)
             while (kov_isBlank(*first))
                 ++first;
             if (*first != L'#' && *first != L';')
-                return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: line too long",
+                return fail(lineIndex_, format(L"invalid syntax at line %d: line too long",
                                                lineIndex_ + 1));
         }
         if (!handleLine(line.data()))
@@ -338,7 +332,7 @@ bool ekInputReader::handleVariable(const wchar_t* line)
         if (sigma_->err != 0)
             return failReported(lineIndex_);
         return fail(lineIndex_,
-                    format(L"[ERROR]   invalid variable definition at line %d\n", lineIndex_ + 1));
+                    format(L"invalid variable definition at line %d", lineIndex_ + 1));
     }
     info(format(L"[INFO]    variable defined: $%ls = %ls\n", name.data(), value.data()));
     return true;
@@ -348,11 +342,11 @@ bool ekInputReader::handleSection(const wchar_t* line)
 {
     const size_t length = std::wcslen(line);
     if (length < 2 || line[length - 1] != L']')
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d", lineIndex_ + 1));
+        return fail(lineIndex_, format(L"invalid syntax at line %d", lineIndex_ + 1));
     const size_t nameLength = length - 2;
     if (nameLength >= NAME_WORK_SIZE) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown section "
-                                       L"(sections: %ls)\n",
+        return fail(lineIndex_, format(L"invalid syntax at line %d: unknown section "
+                                       L"(sections: %ls)",
                                        lineIndex_ + 1, SECTION_NAMES));
     }
     wchar_t name[NAME_WORK_SIZE];
@@ -360,7 +354,7 @@ bool ekInputReader::handleSection(const wchar_t* line)
     name[nameLength] = L'\0';
 
     if (kov_equalsNoCase(name, L"Signal")) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: harmonic signal "
+        return fail(lineIndex_, format(L"invalid syntax at line %d: harmonic signal "
                                        L"simulation not yet implemented",
                                        lineIndex_ + 1));
     }
@@ -374,17 +368,17 @@ bool ekInputReader::handleSection(const wchar_t* line)
     }
     const int position = ekInput::sectionIndex(name);
     if (position < 0) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown section [%ls] "
-                                       L"(sections: %ls)\n",
+        return fail(lineIndex_, format(L"invalid syntax at line %d: unknown section [%ls] "
+                                       L"(sections: %ls)",
                                        lineIndex_ + 1, name, SECTION_NAMES));
     }
     foSection* section = store_.addSection(name, ekInput::sectionRecordCount(position));
     if (section == nullptr)
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d", lineIndex_ + 1));
+        return fail(lineIndex_, format(L"invalid syntax at line %d", lineIndex_ + 1));
     if (store_.getSectionCount() > store_.getCapacity()) {
         // Tagged like every refusal: a failed run always shows an error line.
-        return fail(lineIndex_, format(L"[ERROR]   Maximum number of sections reached at line %d "
-                                       L"(a device file holds at most %d sections)\n",
+        return fail(lineIndex_, format(L"Maximum number of sections reached at line %d "
+                                       L"(a device file holds at most %d sections)",
                                        lineIndex_ + 1, static_cast<int>(store_.getCapacity())));
     }
     section_ = section;
@@ -399,7 +393,7 @@ bool ekInputReader::handleSection(const wchar_t* line)
 bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
 {
     if (section_ == nullptr) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: item outside section",
+        return fail(lineIndex_, format(L"invalid syntax at line %d: item outside section",
                                        lineIndex_ + 1));
     }
     std::vector<wchar_t> key(LINE_SIZE, L'\0');
@@ -411,7 +405,7 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
         ok = foConfig::trim(value.data()) > 0;
     }
     if (!ok)
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d", lineIndex_ + 1));
+        return fail(lineIndex_, format(L"invalid syntax at line %d", lineIndex_ + 1));
 
     std::vector<wchar_t> normalized(key);
     ekInput::normalizeKey(sectionPosition_, normalized.data(), normalized.size());
@@ -421,8 +415,8 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
     // A quote left open swallows the rest of the line (a comment too); the
     // value would not be what the user meant.
     if (std::count(value.begin(), value.end(), L'"') % 2 != 0) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unclosed quote in %ls = "
-                                       L"%ls\n",
+        return fail(lineIndex_, format(L"invalid syntax at line %d: unclosed quote in %ls = "
+                                       L"%ls",
                                        lineIndex_ + 1, key.data(), value.data()));
     }
     std::wstring asWritten(value.data());
@@ -431,8 +425,8 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
     if (!evaluateValue(key.data(), normalized.data(), isText, value.data()))
         return false;
     if (keyPosition < 0) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown parameter "
-                                       L"'%ls'%ls\n",
+        return fail(lineIndex_, format(L"invalid syntax at line %d: unknown parameter "
+                                       L"'%ls'%ls",
                                        lineIndex_ + 1, normalized.data(),
                                        keyHint(sectionPosition_, normalized.data()).c_str()));
     }
@@ -440,13 +434,13 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
     const std::wstring id = keyId(section_->getName(), normalized.data());
     const auto before = keyLines_.find(id);
     if (before != keyLines_.end()) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: %ls given twice in "
-                                       L"[%ls] (first at line %d)\n",
+        return fail(lineIndex_, format(L"invalid syntax at line %d: %ls given twice in "
+                                       L"[%ls] (first at line %d)",
                                        lineIndex_ + 1, normalized.data(), section_->getName(),
                                        before->second.line + 1));
     }
     if (!store_.setValue(section_->getName(), normalized.data(), value.data(), comment, isText)) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown parameter '%ls'",
+        return fail(lineIndex_, format(L"invalid syntax at line %d: unknown parameter '%ls'",
                                        lineIndex_ + 1, normalized.data()));
     }
     keyLines_[id] = KeyOrigin{lineIndex_, asWritten};
@@ -475,7 +469,7 @@ bool ekInputReader::evaluateValue(const wchar_t* key, const wchar_t* normalized,
             if (sigma_->err != 0)
                 return failReported(lineIndex_);
             return fail(lineIndex_,
-                        format(L"[ERROR]   Variable not defined at line %d", lineIndex_ + 1));
+                        format(L"Variable not defined at line %d", lineIndex_ + 1));
         }
         info(format(L"[INFO]    variable used:    %ls = %ls (for %ls)\n", reference.c_str(), value,
                     key));
@@ -495,8 +489,8 @@ bool ekInputReader::evaluateValue(const wchar_t* key, const wchar_t* normalized,
         kov_copyW(value, LINE_SIZE, written.c_str());
         return true;
     }
-    return fail(lineIndex_, format(L"[ERROR]   invalid expression at line %d: %ls = %ls (a number, "
-                                   L"or an expression of numbers and $variables, is expected)\n",
+    return fail(lineIndex_, format(L"invalid expression at line %d: %ls = %ls (a number, "
+                                   L"or an expression of numbers and $variables, is expected)",
                                    lineIndex_ + 1, key, written.c_str()));
 }
 

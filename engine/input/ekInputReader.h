@@ -169,8 +169,9 @@ private:
 
     // ---- messages -----------------------------------------------------------
     static std::wstring format(const wchar_t* pattern, ...);
-    // A level-1 line; the line output receives lineIndex. Returns false.
-    bool fail(int lineIndex, const std::wstring& text);
+    // An error line (nuSigma::error) at lineIndex, which the line output
+    // receives. Returns false.
+    bool fail(int lineIndex, const std::wstring& what);
     // For a refusal the model has already reported. Returns false.
     bool failReported(int lineIndex);
     void info(const std::wstring& text) const;  // verbose only

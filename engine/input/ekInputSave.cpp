@@ -70,11 +70,11 @@ bool fillForSave(ekInput& store, ekSimulator* simulator, ElecDevice* device,
         return false;
     sigma->reset();
     if (device == nullptr || excitation == nullptr) {
-        sigma->update(L"[ERROR]   invalid device\n", 1);
+        sigma->error(L"invalid device");
         return false;
     }
     if (device->getLayerCount() < 1) {
-        sigma->update(L"[ERROR]   invalid device (no layers)\n", 1);
+        sigma->error(L"invalid device (no layers)");
         return false;
     }
     store.removeAll();
@@ -97,20 +97,20 @@ bool ekInput::save(const wchar_t* fileName, ekSimulator* simulator, ElecDevice* 
     if (!fillForSave(*this, simulator, device, excitation, sigma, param))
         return false;
     if (fileName == nullptr || fileName[0] == L'\0') {
-        sigma->update(L"[ERROR]   device not saved: cannot create file\n", 1);
+        sigma->error(L"device not saved: cannot create file");
         return false;
     }
     if (kov_fileExistsW(fileName))
         kov_fileReadWriteW(fileName);
     FILE* stream = kov_FileOpenW(fileName, "w");
     if (stream == nullptr) {
-        sigma->update(L"[ERROR]   device not saved: cannot create file\n", 1);
+        sigma->error(L"device not saved: cannot create file");
         return false;
     }
     bool ok = writeSaved(*this, stream, device);
     ok = std::fclose(stream) == 0 && ok;
     if (!ok) {
-        sigma->update(L"[ERROR]   device not saved: cannot write file\n", 1);
+        sigma->error(L"device not saved: cannot write file");
         return false;
     }
     return true;
@@ -122,11 +122,11 @@ bool ekInput::save(FILE* stream, ekSimulator* simulator, ElecDevice* device,
     if (!fillForSave(*this, simulator, device, excitation, sigma, param))
         return false;
     if (stream == nullptr) {
-        sigma->update(L"[ERROR]   device not saved: cannot create file\n", 1);
+        sigma->error(L"device not saved: cannot create file");
         return false;
     }
     if (!writeSaved(*this, stream, device)) {
-        sigma->update(L"[ERROR]   device not saved: cannot write file\n", 1);
+        sigma->error(L"device not saved: cannot write file");
         return false;
     }
     return true;
@@ -163,7 +163,7 @@ bool ekInputWriter::fillSections()
     addNumeric();
     addCommand();
     if (!ok_) {
-        sigma_->update(L"[ERROR]   device not saved: invalid parameters\n", 1);
+        sigma_->error(L"device not saved: invalid parameters");
         return false;
     }
     return true;
@@ -173,7 +173,7 @@ bool ekInputWriter::begin(const wchar_t* name)
 {
     section_ = store_.addSection(name, ekInput::sectionRecordCount(ekInput::sectionIndex(name)));
     if (section_ == nullptr) {
-        sigma_->update(L"[ERROR]   device not saved: invalid parameters\n", 1);
+        sigma_->error(L"device not saved: invalid parameters");
         return false;
     }
     return true;

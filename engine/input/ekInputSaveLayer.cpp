@@ -39,7 +39,7 @@ bool ekInputWriter::addLayer(int number, const ekLayer* layer)
         reference.reset(new (std::nothrow) ekLayer(sigma_, layer->getMaterial(),
                                                    ekLayer::DEFAULT_NAME));
         if (reference == nullptr) {
-            sigma_->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+            sigma_->reportNoMemory();
             return false;
         }
         if (sigma_->err != 0)

@@ -59,7 +59,7 @@ bool ekInputReader::refuseValue(const wchar_t* section, const wchar_t* key,
                                 const std::wstring& accepted)
 {
     const int line = keyLine(section, key);
-    return fail(line, format(L"[ERROR]   invalid value at line %d: %ls (accepted: %ls)\n", line + 1,
+    return fail(line, format(L"invalid value at line %d: %ls (accepted: %ls)", line + 1,
                              written(section, key).c_str(), accepted.c_str()));
 }
 
@@ -113,9 +113,9 @@ bool ekInputReader::existingFile(const wchar_t* section, const wchar_t* key, std
     // Something that is there but cannot be read as a file (a FIFO would
     // block the run, a folder yields nothing) is not "missing".
     if (const wchar_t* kind = kov_otherFileKindW(path->c_str()))
-        return fail(line, format(L"[ERROR]   not a regular file at line %d: %ls (%ls is %ls)\n",
+        return fail(line, format(L"not a regular file at line %d: %ls (%ls is %ls)",
                                  line + 1, written(section, key).c_str(), path->c_str(), kind));
-    return fail(line, format(L"[ERROR]   file not found at line %d: %ls (looked for %ls)\n",
+    return fail(line, format(L"file not found at line %d: %ls (looked for %ls)",
                              line + 1, written(section, key).c_str(), path->c_str()));
 }
 

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr const wchar_t* MESSAGE_NO_MEMORY = L"[ERROR]   insufficient memory for simulation\n";
 
 }  // namespace
 
@@ -53,7 +52,7 @@ void ElecDevice::create(nuSigma* sigma, nuParam* param)
 
     if (anode_ == nullptr || cathode_ == nullptr || ownLuaEngine_ == nullptr ||
         parser_ == nullptr) {
-        reportError(MESSAGE_NO_MEMORY);
+        if (sigma_ != nullptr) sigma_->reportNoMemory();
         return;
     }
     kov_copyW(name_, NAME_SIZE, DEFAULT_NAME);
@@ -116,9 +115,9 @@ bool ElecDevice::isBlocked() const
     return sigma_ == nullptr || sigma_->err != 0;
 }
 
-void ElecDevice::reportError(const wchar_t* text) const
+void ElecDevice::reportError(const std::wstring& what) const
 {
-    if (sigma_ != nullptr) sigma_->update(text, 1);
+    if (sigma_ != nullptr) sigma_->error(what);
 }
 
 // ---- bindings ----------------------------------------------------------------
@@ -181,7 +180,7 @@ bool ElecDevice::updateTemperature(double T)
 {
     if (isBlocked()) return false;
     if (!(T >= T_MIN && T <= T_MAX)) {
-        reportError(L"[ERROR]   invalid temperature\n");
+        reportError(L"invalid temperature");
         return false;
     }
     T_ = T;
@@ -197,7 +196,7 @@ bool ElecDevice::setPolarizationScale(double scale)
 {
     if (isBlocked()) return false;
     if (!(scale >= POLARIZATION_MIN && scale <= POLARIZATION_MAX)) {
-        reportError(L"[ERROR]   invalid polarization scale (valid range: [-10 ; 10]\n");
+        reportError(L"invalid polarization scale (valid range: [-10 ; 10]");
         return false;
     }
     polarizationScale_ = scale;

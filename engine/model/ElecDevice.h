@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 class nuSigma;
 class nuParam;
@@ -186,7 +187,7 @@ private:
     void create(nuSigma* sigma, nuParam* param);
     void addScriptDirectory(const wchar_t* directory);
     bool isBlocked() const;
-    void reportError(const wchar_t* text) const;
+    void reportError(const std::wstring& what) const;
     bool updateContact(ekContact* contact, const wchar_t* name, double phi, double Rn, double Rp,
                        uint8_t type, bool tunnel, ekLayer* layer, int position);
     bool updateContactIndex(ekContact* contact, const wchar_t* material, double thickness,

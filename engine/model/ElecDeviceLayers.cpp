@@ -40,7 +40,7 @@ ekLayer* ElecDevice::insertLayer(int index, const wchar_t* material, const wchar
 {
     if (isBlocked()) return nullptr;
     if (layerCount_ >= MAX_LAYERS) {
-        reportError(L"[ERROR]   Maximum layers number reached in the semiconductor device\n");
+        reportError(L"Maximum layers number reached in the semiconductor device");
         return nullptr;
     }
     if (index < 0 || index > layerCount_) return nullptr;
@@ -49,7 +49,7 @@ ekLayer* ElecDevice::insertLayer(int index, const wchar_t* material, const wchar
     ekLayer* layer = new (std::nothrow) ekLayer(sigma_, material != nullptr ? material : L"Si",
                                                 name != nullptr ? name : ekLayer::DEFAULT_NAME);
     if (layer == nullptr) {
-        reportError(L"[ERROR]   insufficient memory for simulation\n");
+        sigma_->reportNoMemory();
         return nullptr;
     }
     for (int i = layerCount_; i > index; --i) layers_[i] = layers_[i - 1];

@@ -150,8 +150,7 @@ bool ElecDevice::setVariable(const wchar_t* name, wchar_t* value, int line)
     if (isBlocked()) return false;
     const size_t nameLength = wcslen(name);
     if (findConstant(name, nameLength) != nullptr) {
-        reportError((L"[ERROR]   reserved variable name at line " + std::to_wstring(line + 1))
-                        .c_str());
+        reportError(L"reserved variable name at line " + std::to_wstring(line + 1));
         return false;
     }
     // A name that is cut, or that no '$' reference could spell, would

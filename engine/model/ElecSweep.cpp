@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "ekHelpers.h"
+#include "kovText.h"
 #include "nuSigma.h"
 
 ElecSweep::ElecSweep(nuSigma* sigma)
@@ -71,7 +72,7 @@ bool ElecSweep::assignResources(double fillValue, int* posL, int* posC, int* pos
         return false;
     if (count_ < 1 || count_ > MAX_COLUMNS || points_ < 1 || points_ > MAX_POINTS
         || !(start_ <= end_)) {
-        sigma_->update(L"[ERROR]   invalid sweep parameters\n", 1);
+        sigma_->error(L"invalid sweep parameters");
         return false;
     }
 
@@ -85,7 +86,7 @@ bool ElecSweep::assignResources(double fillValue, int* posL, int* posC, int* pos
     mask_ = sigma_->mallocBt(n, true);
     if (!allocated || mask_ == nullptr) {
         releaseResources();
-        sigma_->update(L"[ERROR]   insufficient memory\n", 1);
+        sigma_->error(KOV_NO_MEMORY_W);
         return false;
     }
     // A fresh state array holds no computed point.

@@ -60,7 +60,7 @@ void ekContact::update(const wchar_t* newName, double phi, double Rn, double Rp,
     if (static_cast<unsigned int>(position) >= POSITION_LIMIT) return;
 
     if (!kov_inRange(phi, 0.0, 5.0) || !kov_inRange(Rn, 1e-4, 1e8) || !kov_inRange(Rp, 1e-4, 1e8)) {
-        sigma->update(L"[ERROR]   invalid contact parameters\n", 1);
+        sigma->error(L"invalid contact parameters");
         return;
     }
 

@@ -34,7 +34,7 @@ void ekInterface::update(const wchar_t* name, double DEC, double DEV, uint8_t ty
     if (static_cast<unsigned int>(pos) >= POSITION_LIMIT) return;
 
     if (!kov_inRange(DEC, 0.0, 5.0) || !kov_inRange(DEV, 0.0, 5.0)) {
-        sigma_->update(L"[ERROR]   invalid interface parameters\n", 1);
+        sigma_->error(L"invalid interface parameters");
         return;
     }
 

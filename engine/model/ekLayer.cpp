@@ -64,7 +64,9 @@ bool ekLayer::create(nuSigma* s, const wchar_t* materialName, const wchar_t* lay
     delete dopant;
     dopant = new (std::nothrow) ekLevel(sigma, L"LevelX", ekLevel::TYPE_DONOR);
     if (dopant == nullptr) {
-        reportError(MSG_MEMORY);
+        if (sigma) {
+            sigma->reportNoMemory();
+        }
         return false;
     }
     dopant->update(L"Donor", ekLevel::TYPE_DONOR, 1e16, 1e19, 0.0, 0.0, 1e-7, 1e-7, 1.0);

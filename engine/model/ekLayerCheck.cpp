@@ -139,7 +139,7 @@ void ekLayer::copy(const ekLayer* source)
         }
         ekLevel* trap = new (std::nothrow) ekLevel(sigma, from->getName(), from->getType());
         if (trap == nullptr) {
-            reportError(MSG_MEMORY);
+            sigma->reportNoMemory();
             return;
         }
         trap->copy(from);

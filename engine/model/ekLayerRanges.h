@@ -20,29 +20,28 @@ inline double liftTiny(double v)
     return v;
 }
 
-inline constexpr const wchar_t* MSG_THICKNESS = L"[ERROR]   invalid layer thickness\n";
-inline constexpr const wchar_t* MSG_COMPOSITION = L"[ERROR]   invalid layer composition\n";
-inline constexpr const wchar_t* MSG_BOWING = L"[ERROR]   invalid bowing parameter\n";
-inline constexpr const wchar_t* MSG_TEMPERATURE = L"[ERROR]   invalid temperature\n";
-inline constexpr const wchar_t* MSG_ENERGY = L"[ERROR]   invalid layer energy parameters\n";
-inline constexpr const wchar_t* MSG_PERMITTIVITY = L"[ERROR]   invalid layer permittivity\n";
-inline constexpr const wchar_t* MSG_BANDGAP = L"[ERROR]   invalid layer bandgap parameters\n";
-inline constexpr const wchar_t* MSG_MASS = L"[ERROR]   invalid layer effective mass parameters\n";
-inline constexpr const wchar_t* MSG_URBACH = L"[ERROR]   invalid Urbach parameters\n";
+inline constexpr const wchar_t* MSG_THICKNESS = L"invalid layer thickness";
+inline constexpr const wchar_t* MSG_COMPOSITION = L"invalid layer composition";
+inline constexpr const wchar_t* MSG_BOWING = L"invalid bowing parameter";
+inline constexpr const wchar_t* MSG_TEMPERATURE = L"invalid temperature";
+inline constexpr const wchar_t* MSG_ENERGY = L"invalid layer energy parameters";
+inline constexpr const wchar_t* MSG_PERMITTIVITY = L"invalid layer permittivity";
+inline constexpr const wchar_t* MSG_BANDGAP = L"invalid layer bandgap parameters";
+inline constexpr const wchar_t* MSG_MASS = L"invalid layer effective mass parameters";
+inline constexpr const wchar_t* MSG_URBACH = L"invalid Urbach parameters";
 inline constexpr const wchar_t* MSG_URBACH_OFF =
     L"[INFO]    Urbach model disabled: energy/concentration too low\n";
-inline constexpr const wchar_t* MSG_THERM = L"[ERROR]   invalid layer optical parameters\n";
-inline constexpr const wchar_t* MSG_MOBILITY = L"[ERROR]   invalid layer mobility parameters\n";
-inline constexpr const wchar_t* MSG_RECOMB = L"[ERROR]   invalid recombination parameters\n";
+inline constexpr const wchar_t* MSG_THERM = L"invalid layer optical parameters";
+inline constexpr const wchar_t* MSG_MOBILITY = L"invalid layer mobility parameters";
+inline constexpr const wchar_t* MSG_RECOMB = L"invalid recombination parameters";
 inline constexpr const wchar_t* MSG_LATTICE =
-    L"[ERROR]   invalid lattice parameter (valid range: [0.1 ; 1] nm)\n";
+    L"invalid lattice parameter (valid range: [0.1 ; 1] nm)";
 inline constexpr const wchar_t* MSG_PIEZO =
-    L"[ERROR]   invalid piezoelectric parameters e31/e33 (max: 1e5 C/m2)\n";
+    L"invalid piezoelectric parameters e31/e33 (max: 1e5 C/m2)";
 inline constexpr const wchar_t* MSG_ELASTIC =
-    L"[ERROR]   invalid elastic parameters c13/c33 (max: 1e5 C/m2)\n";
+    L"invalid elastic parameters c13/c33 (max: 1e5 C/m2)";
 inline constexpr const wchar_t* MSG_SPONTANEOUS =
-    L"[ERROR]   invalid spontaneous polarization (max: 1e5 C/m2)\n";
-inline constexpr const wchar_t* MSG_MEMORY = L"[ERROR]   insufficient memory for simulation\n";
+    L"invalid spontaneous polarization (max: 1e5 C/m2)";
 
 inline bool energyValid(double eg, double chi, double nc, double nv)
 {

@@ -44,14 +44,16 @@ void ekLevel::update(const wchar_t* name, uint8_t type, double N, double Nr, dou
                        && kov_inRange(Taun, TAU_MIN, TAU_MAX) && kov_inRange(Taup, TAU_MIN, TAU_MAX)
                        && kov_inRange(F, F_MIN, F_MAX);
     if (!valid) {
-        std::wstring line = L"[ERROR]   invalid level parameters (N, Nr, E, Taun, Taup, F): ";
+        std::wstring line = L"invalid level parameters (N, Nr, E, Taun, Taup, F): ";
         const double printed[] = {N, Nr, E, Taun, Taup, F};
         const size_t count = sizeof(printed) / sizeof(printed[0]);
         for (size_t i = 0; i < count; ++i) {
             line += nu_numberText(printed[i]);
-            line += (i + 1 < count) ? L" " : L"\n";
+            if (i + 1 < count) {
+                line += L" ";
+            }
         }
-        sigma_->update(line.c_str(), 1);
+        sigma_->error(line);
         return;
     }
 

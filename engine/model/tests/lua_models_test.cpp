@@ -202,7 +202,7 @@ TEST_P(LuaModelFixtures, FailingScriptsReportWithTheModelPrefix)
     const bool ok = h.evaluate(layer, 0.0, 0.01, out);
     if (h.checksStatus) {
         EXPECT_FALSE(ok);
-        EXPECT_EQ(message(), std::wstring(h.prefix) + L"returned status false");
+        EXPECT_EQ(message(), std::wstring(h.prefix) + L"returned status false\n");
         expectValues(h.own(layer), before, "layer");
     } else {
         EXPECT_TRUE(ok);  // the doping model ignores the status
@@ -269,10 +269,10 @@ TEST_F(LuaModelTest, ScriptSettersAcceptOnlyLowerCaseLuaNames)
     const SetterCase cases[] = {
         {L"model.lua", true, true, true, L""},
         {L"", true, true, false, L""},
-        {L"model.LUA", true, false, false, L"[ERROR]   invalid %ls model: model.LUA"},
+        {L"model.LUA", true, false, false, L"[ERROR]   invalid %ls model: model.LUA\n"},
         {L"model.LUA", false, false, false, L""},
-        {L".lua", true, false, false, L"[ERROR]   invalid %ls model: .lua"},
-        {longName, true, false, false, L"[ERROR]   invalid %ls model"},
+        {L".lua", true, false, false, L"[ERROR]   invalid %ls model: .lua\n"},
+        {longName, true, false, false, L"[ERROR]   invalid %ls model\n"},
         {longest, true, true, true, L""},
     };
     for (int kind = 0; kind < ekLayer::MODEL_COUNT; ++kind) {
