@@ -26,7 +26,7 @@ constexpr double FLUX_MAX = kov_keyLimit(KovKeySection::Light, "Light.Flux").max
 // them the solver cannot follow the bias.
 bool ekInputReader::checkSweepReach(double start, double end, double step)
 {
-    const ekLayer* first = device_->getFirstLayer();
+    const ekLayer* first = device->getFirstLayer();
     if (first == nullptr) {
         return true;
     }
@@ -90,9 +90,9 @@ bool ekInputReader::applyVoltage()
         unusedValue(s, hasStart ? L"Voltage.Start" : hasEnd ? L"Voltage.End" : L"Voltage.Step",
                     L"a bias sweep needs all of Voltage.Start, Voltage.End and Voltage.Step");
     }
-    excitation_->setV(start, end, step, Jinf, Jsup, type, file.empty() ? nullptr : file.c_str());
+    excitation->setV(start, end, step, Jinf, Jsup, type, file.empty() ? nullptr : file.c_str());
     if (type == ekExcitation::BIAS_SWEEP &&
-        (excitation_->biasType & ekExcitation::BIAS_ON_MASK) == 0) {
+        (excitation->biasType & ekExcitation::BIAS_ON_MASK) == 0) {
         return fail(line, format(L"voltage parameters not valid at line %d (voltage max "
                                  L"range: [-100 ; 100] V ; max current: 1e6 A/cm2)",
                                  line + 1));
@@ -178,17 +178,17 @@ bool ekInputReader::applyLight()
                        end >= WAVELENGTH_MIN && end <= WAVELENGTH_MAX && start <= end &&
                        step <= end - start && flux >= 0.0 && flux <= FLUX_MAX;
     if (valid) {
-        excitation_->Wstart = start;
-        excitation_->Wend = end;
-        excitation_->Wstep = step;
-        for (double& slot : excitation_->flux)
+        excitation->Wstart = start;
+        excitation->Wend = end;
+        excitation->Wstep = step;
+        for (double& slot : excitation->flux)
             slot = flux;
-        excitation_->lightType = type;
-        excitation_->qeSweep = qeSweep;
+        excitation->lightType = type;
+        excitation->qeSweep = qeSweep;
     }
     else {
-        excitation_->lightType = ekExcitation::LIGHT_OFF;
-        excitation_->qeSweep = false;
+        excitation->lightType = ekExcitation::LIGHT_OFF;
+        excitation->qeSweep = false;
         // The ranges as the editor names them for the same keys.
         const std::wstring ranges =
             L"wavelength: " + kov_toWide(kov_rangeText(limitOf(s, L"Light.Start"))) +
@@ -196,7 +196,7 @@ bool ekInputReader::applyLight()
             kov_toWide(kov_rangeText(limitOf(s, L"Light.Flux")));
         if (type == ekExcitation::LIGHT_MONO || type == ekExcitation::LIGHT_AM15 ||
             type == ekExcitation::LIGHT_FILE) {
-            sigma_->update(format(L"[WARNING] light parameters at line %d not valid (%ls): the run "
+            sigma->update(format(L"[WARNING] light parameters at line %d not valid (%ls): the run "
                                   L"has no light\n",
                                   line + 1, ranges.c_str())
                                .c_str(),
@@ -208,6 +208,6 @@ bool ekInputReader::applyLight()
         }
     }
     if (type == ekExcitation::LIGHT_FILE)
-        excitation_->setW(file.c_str());
+        excitation->setW(file.c_str());
     return true;
 }

@@ -38,17 +38,17 @@ std::wstring ekInputReader::keyId(const wchar_t* section, const wchar_t* key)
 
 int ekInputReader::keyLine(const wchar_t* section, const wchar_t* key) const
 {
-    const auto found = keyLines_.find(keyId(section, key));
-    if (found != keyLines_.end())
+    const auto found = keyLines.find(keyId(section, key));
+    if (found != keyLines.end())
         return found->second.line;
     return headerLine(ekInput::sectionIndex(section));
 }
 
 std::wstring ekInputReader::written(const wchar_t* section, const wchar_t* key) const
 {
-    const auto found = keyLines_.find(keyId(section, key));
+    const auto found = keyLines.find(keyId(section, key));
     std::wstring value;
-    if (found != keyLines_.end())
+    if (found != keyLines.end())
         value = found->second.text;
     else
         text(section, key, &value);
@@ -67,7 +67,7 @@ void ekInputReader::changedValue(const wchar_t* section, const wchar_t* key,
                                  const std::wstring& used, const std::wstring& why) const
 {
     const int line = keyLine(section, key);
-    sigma_->update(format(L"[WARNING] at line %d: %ls changed to %ls (%ls)\n", line + 1,
+    sigma->update(format(L"[WARNING] at line %d: %ls changed to %ls (%ls)\n", line + 1,
                           written(section, key).c_str(), used.c_str(), why.c_str())
                        .c_str(),
                    2);
@@ -77,7 +77,7 @@ void ekInputReader::unusedValue(const wchar_t* section, const wchar_t* key,
                                 const std::wstring& why) const
 {
     const int line = keyLine(section, key);
-    sigma_->update(format(L"[WARNING] at line %d: %ls is not used (%ls)\n", line + 1,
+    sigma->update(format(L"[WARNING] at line %d: %ls is not used (%ls)\n", line + 1,
                           written(section, key).c_str(), why.c_str())
                        .c_str(),
                    2);
@@ -87,7 +87,7 @@ std::wstring ekInputReader::resolvePath(const std::wstring& name) const
 {
     if (name.empty() || isAbsolute(name))
         return name;
-    const std::wstring input(fileName_);
+    const std::wstring input(fileName);
     const size_t separator = input.find_last_of(L"\\/");
     if (separator == std::wstring::npos)
         return name;  // the device file lies in the current folder

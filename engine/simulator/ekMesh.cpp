@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <string>
 
+#include "ekPointLimits.h"
 #include "ElecDevice.h"
 #include "ekHelpers.h"
 #include "ekLayer.h"
