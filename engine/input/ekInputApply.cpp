@@ -21,16 +21,16 @@ bool ekInputReader::apply()
         if (!applyLayer(number))
             return false;
     }
-    if (layersApplied_ < count) {
-        if (sigma_->err == 0)
-            sigma_->update(L"[ERROR]   device not loaded: invalid layer parameters\n", 1);
+    if (layersApplied < count) {
+        if (sigma->err == 0)
+            sigma->error(L"device not loaded: invalid layer parameters");
         return false;
     }
     // insertLayer counted each layer's thickness before the file set it.
-    device_->updateThickness();
+    device->updateThickness();
     if (!applyContact(true) || !applyContact(false))
         return false;
-    sigma_->setOutputType(static_cast<uint8_t>(sigma_->outputType | nuSigma::OUTPUT_LOGFILE));
+    sigma->setOutputType(static_cast<uint8_t>(sigma->outputType | nuSigma::OUTPUT_LOGFILE));
     return applyVoltage() && applyLight() && applyNumeric() && applyCommand();
 }
 
@@ -48,21 +48,21 @@ bool ekInputReader::applyDevice()
     const int line = headerLine(ekInput::SECTION_DEVICE);
     std::wstring name;
     if (text(section, L"Name", &name))
-        device_->updateMain(name.c_str(), nullptr);
+        device->updateMain(name.c_str(), nullptr);
     double temperature = 0.0;
     if (!checkRange(section, L"Temperature"))
         return false;
     if (real(section, L"Temperature", &temperature)) {
-        if (device_->updateTemperature(temperature))
-            simulator_->calcNorm(temperature);
+        if (device->updateTemperature(temperature))
+            simulator->calcNorm(temperature);
     }
     double scale = 0.0;
-    if (sigma_->err == 0 && real(section, L"Polarization.Scale", &scale)) {
+    if (sigma->err == 0 && real(section, L"Polarization.Scale", &scale)) {
         if (!checkRange(section, L"Polarization.Scale"))
             return false;
-        device_->setPolarizationScale(scale);
+        device->setPolarizationScale(scale);
     }
-    if (sigma_->err != 0)
+    if (sigma->err != 0)
         return failReported(line);
     return true;
 }
@@ -73,18 +73,18 @@ bool ekInputReader::countLayers(int* count)
     for (int number = 1; number <= ekInput::SECTION_LAYER9 - ekInput::SECTION_LAYER1 + 1;
          ++number) {
         const std::wstring name = format(L"Layer%01d", number);
-        if (store_.getSection(name.c_str()) == nullptr)
+        if (store.getSection(name.c_str()) == nullptr)
             break;
         if (!has(name.c_str(), L"Thickness")) {
-            return fail(layerLine(number), format(L"[ERROR]   layer at line %d: thickness not "
-                                                  L"specified\n",
+            return fail(layerLine(number), format(L"layer at line %d: thickness not "
+                                                  L"specified",
                                                   layerLine(number) + 1));
         }
         layers = number;
     }
     if (layers < 1) {
         setLineOut(0);
-        sigma_->update(L"[ERROR]   invalid device: no layers\n", 1);
+        sigma->error(L"invalid device: no layers");
         return false;
     }
     // A layer after a gap in the numbering would be left out of the stack:
@@ -92,8 +92,8 @@ bool ekInputReader::countLayers(int* count)
     for (int number = layers + 2; number <= ElecDevice::MAX_LAYERS; ++number) {
         if (headerLine(ekInput::SECTION_LAYER1 + number - 1) >= 0) {
             return fail(layerLine(number),
-                        format(L"[ERROR]   invalid device at line %d: [Layer%d] without [Layer%d] "
-                               L"(layers are numbered from Layer1 without gaps)\n",
+                        format(L"invalid device at line %d: [Layer%d] without [Layer%d] "
+                               L"(layers are numbered from Layer1 without gaps)",
                                layerLine(number) + 1, number, layers + 1));
         }
     }
@@ -105,13 +105,13 @@ bool ekInputReader::countLayers(int* count)
 
 bool ekInputReader::has(const wchar_t* section, const wchar_t* key) const
 {
-    return store_.getValue(section, key, nullptr, nullptr);
+    return store.getValue(section, key, nullptr, nullptr);
 }
 
 bool ekInputReader::text(const wchar_t* section, const wchar_t* key, std::wstring* out) const
 {
     wchar_t value[foRecord::VALUE_SIZE];
-    if (!store_.getValue(section, key, value, nullptr, foRecord::VALUE_SIZE, 0))
+    if (!store.getValue(section, key, value, nullptr, foRecord::VALUE_SIZE, 0))
         return false;
     *out = value;
     return true;
@@ -158,10 +158,10 @@ std::wstring ekInputReader::format(const wchar_t* pattern, ...)
     return buffer;
 }
 
-bool ekInputReader::fail(int lineIndex, const std::wstring& text)
+bool ekInputReader::fail(int lineIndex, const std::wstring& what)
 {
     setLineOut(lineIndex);
-    sigma_->update(text.c_str(), 1);
+    sigma->error(what);
     return false;
 }
 
@@ -173,25 +173,25 @@ bool ekInputReader::failReported(int lineIndex)
 
 void ekInputReader::info(const std::wstring& text) const
 {
-    if (verbose_)
-        sigma_->update(text.c_str(), 0);
+    if (wasVerbose)
+        sigma->update(text.c_str(), 0);
 }
 
 void ekInputReader::warn(const std::wstring& text) const
 {
-    if (!sigma_->isNoWarn())
-        sigma_->update(text.c_str(), 2);
+    if (!sigma->isNoWarn())
+        sigma->update(text.c_str(), 2);
 }
 
 int ekInputReader::headerLine(int position) const
 {
     if (position < 0 || position >= ekInput::SECTIONCOUNT)
         return 0;
-    return headerLines_[position];
+    return headerLines[position];
 }
 
 void ekInputReader::setLineOut(int index) const
 {
-    if (lineOut_ != nullptr)
-        *lineOut_ = index;
+    if (lineOut != nullptr)
+        *lineOut = index;
 }

@@ -24,10 +24,10 @@ bool ekInputReader::applyContact(bool anode)
     const wchar_t* lower = anode ? L"anode" : L"cathode";
     const int position = anode ? ekInput::SECTION_ANODE : ekInput::SECTION_CATHODE;
     const int line = headerLine(position);
-    ekContact* contact = anode ? device_->getAnode() : device_->getCathode();
+    ekContact* contact = anode ? device->getAnode() : device->getCathode();
     if (contact == nullptr) {
         setLineOut(0);
-        sigma_->update(L"[ERROR]   invalid semiconductor device\n", 1);
+        sigma->error(L"invalid semiconductor device");
         return false;
     }
     auto key = [&](const wchar_t* name) { return format(L"%ls.%ls", section, name); };
@@ -58,8 +58,8 @@ bool ekInputReader::applyContact(bool anode)
     if (hasPhi && phi >= ekContact::BARRIER_THRESHOLD && !typeByFile)
         type = ekContact::TYPE_SCHOTTKY;
     if (type == ekContact::TYPE_SCHOTTKY && !hasPhi) {
-        return fail(line, format(L"[ERROR]   for Schottky contact it is necessary to define the "
-                                 L"barrier height %ls.Phi\n",
+        return fail(line, format(L"for Schottky contact it is necessary to define the "
+                                 L"barrier height %ls.Phi",
                                  section));
     }
     double Rn = ekContact::DEFAULT_VELOCITY, Rp = ekContact::DEFAULT_VELOCITY;
@@ -93,9 +93,9 @@ bool ekInputReader::applyContact(bool anode)
     }
 
     if (anode)
-        device_->setAnodeLuaEngine();
+        device->setAnodeLuaEngine();
     else
-        device_->setCathodeLuaEngine();
+        device->setCathodeLuaEngine();
     std::wstring path;
     if (text(section, key(L"Index.Model").c_str(), &path) &&
         ek_endsWithW(path.c_str(), L".lua") != 0) {
@@ -111,7 +111,7 @@ bool ekInputReader::applyContact(bool anode)
         contact->updateIndexFile(path.c_str(), true);
         info(format(L"[INFO]    %ls index file: \"%ls\"\n", lower, path.c_str()));
     }
-    if (sigma_->err != 0)
+    if (sigma->err != 0)
         return failReported(line);
 
     uint8_t boundary = contact->getBoundary();
@@ -122,22 +122,22 @@ bool ekInputReader::applyContact(bool anode)
         else if (isWord(word, {L"Dirichlet"}))
             boundary = ekContact::BOUNDARY_DIRICHLET;
         else
-            return fail(line, format(L"[ERROR]   invalid syntax at line %d: the boundary "
+            return fail(line, format(L"invalid syntax at line %d: the boundary "
                                      L"condition should be Neumann or Dirichlet",
                                      line + 1));
         boundarySet = true;
     }
 
-    ekLayer* layer = anode ? device_->getFirstLayer() : device_->getLastLayer();
+    ekLayer* layer = anode ? device->getFirstLayer() : device->getLastLayer();
     contact->update(DEFAULT_CONTACT, phi, Rn, Rp, type, nullptr, layer, 0);
     contact->setTunnel(tunnel);
     if (anode)
-        device_->updateAnodeIndex(material.c_str(), thickness, n, k);
+        device->updateAnodeIndex(material.c_str(), thickness, n, k);
     else
-        device_->updateCathodeIndex(material.c_str(), thickness, n, k);
+        device->updateCathodeIndex(material.c_str(), thickness, n, k);
     // A refused contact must end the load before the warnings below clear
     // the channel's status.
-    if (sigma_->err != 0)
+    if (sigma->err != 0)
         return failReported(line);
 
     if (boundarySet) {
@@ -147,7 +147,7 @@ bool ekInputReader::applyContact(bool anode)
         warn(format(L"[WARNING] setting the %ls boundary condition to %ls is suitable for %ls "
                     L"electric field at the contact (at equilibrium)\n",
                     lower, neumann ? L"Neumann" : L"Dirichlet", neumann ? L"zero" : L"nonzero"));
-        ek_resetSigma(sigma_);
+        ek_resetSigma(sigma);
     }
     info(std::wstring(anode ? L"[INFO]    [Anode]:   Phi = " : L"[INFO]    [Cathode]: Phi = ") +
          nu_numberText(contact->getPhi()) + L" eV   Rn = " + nu_numberText(contact->getRn()) +

@@ -26,7 +26,7 @@ constexpr double FLUX_MAX = kov_keyLimit(KovKeySection::Light, "Light.Flux").max
 // them the solver cannot follow the bias.
 bool ekInputReader::checkSweepReach(double start, double end, double step)
 {
-    const ekLayer* first = device_->getFirstLayer();
+    const ekLayer* first = device->getFirstLayer();
     if (first == nullptr) {
         return true;
     }
@@ -67,8 +67,8 @@ bool ekInputReader::applyVoltage()
     if (text(s, L"Voltage.Source", &source)) {
         if (isWord(source, {L"Sweep"})) {
             if (!sweepGiven) {
-                return fail(line, format(L"[ERROR]   sweep voltage source start/end/step not "
-                                         L"specified at line %d\n",
+                return fail(line, format(L"sweep voltage source start/end/step not "
+                                         L"specified at line %d",
                                          line + 1));
             }
             type = ekExcitation::BIAS_SWEEP;
@@ -90,10 +90,10 @@ bool ekInputReader::applyVoltage()
         unusedValue(s, hasStart ? L"Voltage.Start" : hasEnd ? L"Voltage.End" : L"Voltage.Step",
                     L"a bias sweep needs all of Voltage.Start, Voltage.End and Voltage.Step");
     }
-    excitation_->setV(start, end, step, Jinf, Jsup, type, file.empty() ? nullptr : file.c_str());
+    excitation->setV(start, end, step, Jinf, Jsup, type, file.empty() ? nullptr : file.c_str());
     if (type == ekExcitation::BIAS_SWEEP &&
-        (excitation_->biasType & ekExcitation::BIAS_ON_MASK) == 0) {
-        return fail(line, format(L"[ERROR]   voltage parameters not valid at line %d (voltage max "
+        (excitation->biasType & ekExcitation::BIAS_ON_MASK) == 0) {
+        return fail(line, format(L"voltage parameters not valid at line %d (voltage max "
                                  L"range: [-100 ; 100] V ; max current: 1e6 A/cm2)",
                                  line + 1));
     }
@@ -141,17 +141,17 @@ bool ekInputReader::applyLight()
         }
         else if (isWord(source, {L"Mono"})) {
             if (!hasStart || !hasFlux) {
-                return fail(line, format(L"[ERROR]   monochromatic light source wavelength and "
-                                         L"flux not specified at line %d\n",
+                return fail(line, format(L"monochromatic light source wavelength and "
+                                         L"flux not specified at line %d",
                                          line + 1));
             }
             type = ekExcitation::LIGHT_MONO;
         }
         else if (isWord(source, {L"Sweep", L"EQE"})) {
             if (!hasStart || !hasEnd || !hasStep || !hasFlux) {
-                return fail(line, format(L"[ERROR]   sweep monochromatic light source "
+                return fail(line, format(L"sweep monochromatic light source "
                                          L"start/end/step wavelength and flux not specified at "
-                                         L"line %d\n",
+                                         L"line %d",
                                          line + 1));
             }
             type = ekExcitation::LIGHT_SWEEP;
@@ -166,9 +166,9 @@ bool ekInputReader::applyLight()
         }
         else {
             const int at = keyLine(s, L"Light.Source");
-            return fail(at, format(L"[ERROR]   unknown light source specified at line %d: %ls "
+            return fail(at, format(L"unknown light source specified at line %d: %ls "
                                    L"(accepted: AM1.5, Mono, Sweep, EQE, None, or an existing "
-                                   L"spectrum file; %ls)\n",
+                                   L"spectrum file; %ls)",
                                    at + 1, written(s, L"Light.Source").c_str(),
                                    lookedFor(resolvePath(source)).c_str()));
         }
@@ -178,17 +178,17 @@ bool ekInputReader::applyLight()
                        end >= WAVELENGTH_MIN && end <= WAVELENGTH_MAX && start <= end &&
                        step <= end - start && flux >= 0.0 && flux <= FLUX_MAX;
     if (valid) {
-        excitation_->Wstart = start;
-        excitation_->Wend = end;
-        excitation_->Wstep = step;
-        for (double& slot : excitation_->flux)
+        excitation->Wstart = start;
+        excitation->Wend = end;
+        excitation->Wstep = step;
+        for (double& slot : excitation->flux)
             slot = flux;
-        excitation_->lightType = type;
-        excitation_->qeSweep = qeSweep;
+        excitation->lightType = type;
+        excitation->qeSweep = qeSweep;
     }
     else {
-        excitation_->lightType = ekExcitation::LIGHT_OFF;
-        excitation_->qeSweep = false;
+        excitation->lightType = ekExcitation::LIGHT_OFF;
+        excitation->qeSweep = false;
         // The ranges as the editor names them for the same keys.
         const std::wstring ranges =
             L"wavelength: " + kov_toWide(kov_rangeText(limitOf(s, L"Light.Start"))) +
@@ -196,18 +196,18 @@ bool ekInputReader::applyLight()
             kov_toWide(kov_rangeText(limitOf(s, L"Light.Flux")));
         if (type == ekExcitation::LIGHT_MONO || type == ekExcitation::LIGHT_AM15 ||
             type == ekExcitation::LIGHT_FILE) {
-            sigma_->update(format(L"[WARNING] light parameters at line %d not valid (%ls): the run "
+            sigma->update(format(L"[WARNING] light parameters at line %d not valid (%ls): the run "
                                   L"has no light\n",
                                   line + 1, ranges.c_str())
                                .c_str(),
                            2);
         }
         if (type == ekExcitation::LIGHT_SWEEP) {
-            return fail(line, format(L"[ERROR]   light parameters not valid at line %d (%ls)\n",
+            return fail(line, format(L"light parameters not valid at line %d (%ls)",
                                      line + 1, ranges.c_str()));
         }
     }
     if (type == ekExcitation::LIGHT_FILE)
-        excitation_->setW(file.c_str());
+        excitation->setW(file.c_str());
     return true;
 }

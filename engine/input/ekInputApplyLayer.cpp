@@ -70,22 +70,22 @@ bool ekInputReader::applyLayer(int number)
         // the name look misspelt.
         const std::wstring problem = ek_materialDatabaseProblem();
         if (!problem.empty())
-            return fail(at, format(L"[ERROR]   unknown material at line %d: %ls (known: %ls; %ls)\n",
+            return fail(at, format(L"unknown material at line %d: %ls (known: %ls; %ls)",
                                    at + 1, written(section, L"Material").c_str(), known.c_str(),
                                    problem.c_str()));
-        return fail(at, format(L"[ERROR]   unknown material at line %d: %ls (known: %ls, and the "
-                               L"materials of the database semiconductor.kovradb)\n",
+        return fail(at, format(L"unknown material at line %d: %ls (known: %ls, and the "
+                               L"materials of the database semiconductor.kovradb)",
                                at + 1, written(section, L"Material").c_str(), known.c_str()));
     }
 
     std::unique_ptr<ekLayer> templ(new (std::nothrow)
-                                       ekLayer(sigma_, in.material.c_str(), ekLayer::DEFAULT_NAME));
+                                       ekLayer(sigma, in.material.c_str(), ekLayer::DEFAULT_NAME));
     if (templ == nullptr) {
         setLineOut(0);
-        sigma_->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+        sigma->reportNoMemory();
         return false;
     }
-    if (sigma_->err != 0)
+    if (sigma->err != 0)
         return failReported(line);
     const bool read = readLayer(number, templ.get(), &in);
     templ.reset();
@@ -98,7 +98,7 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
 {
     const int line = layerLine(number);
     const std::wstring name = format(L"Layer%01d", number);
-    ekLayer* layer = device_->insertLayer(device_->getLayerCount(), in.material.c_str(),
+    ekLayer* layer = device->insertLayer(device->getLayerCount(), in.material.c_str(),
                                           name.c_str(), ekLevel::TYPE_DONOR);
     if (layer == nullptr)
         return failReported(line);
@@ -106,12 +106,12 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
 
     std::unique_ptr<ekLayer> ac, bc;
     if (layer->isAlloy()) {
-        ac.reset(new (std::nothrow) ekLayer(sigma_, layer->getMaterialAC(), L"LayerAC"));
-        bc.reset(new (std::nothrow) ekLayer(sigma_, layer->getMaterialBC(), L"LayerBC"));
+        ac.reset(new (std::nothrow) ekLayer(sigma, layer->getMaterialAC(), L"LayerAC"));
+        bc.reset(new (std::nothrow) ekLayer(sigma, layer->getMaterialBC(), L"LayerBC"));
         if (ac == nullptr || bc == nullptr) {
-            return fail(line, L"[ERROR]   cannot set alloy parameters: insufficient memory\n");
+            return fail(line, std::wstring(L"cannot set alloy parameters: ") + KOV_NO_MEMORY_W);
         }
-        if (sigma_->err != 0)
+        if (sigma->err != 0)
             return failReported(line);
     }
     const bool alloy = ac != nullptr;
@@ -144,7 +144,7 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
     else {
         layer->updateMass(MASS_ME, MASS_MHH, MASS_MLH, MASS_MSH, ENERGY_ESO);
     }
-    if (sigma_->err != 0)
+    if (sigma->err != 0)
         return failReported(line);
 
     layer->updateUrbach(in.EA, in.ED, in.GA, in.GD, in.TaunA, in.TaupA, in.TaunD, in.TaupD,
@@ -161,7 +161,7 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
         layer->updateIndexnk(mix.mix(&ekLayer::getIndexn), mix.mix(&ekLayer::getIndexk));
     else
         layer->updateIndexnk(in.indexN, in.indexK);
-    if (sigma_->err != 0 || !buildLayerIndex(number, layer, in))
+    if (sigma->err != 0 || !buildLayerIndex(number, layer, in))
         return failReported(line);
 
     if (alloy) {
@@ -176,8 +176,8 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
     }
     layer->updateDopant(in.dopantType, in.dopantN, in.dopantNr, in.dopantE, 0.0, in.dopantTaun,
                         in.dopantTaup, in.dopantF);
-    layer->updateTemperature(device_->getT());
-    if (sigma_->err != 0)
+    layer->updateTemperature(device->getT());
+    if (sigma->err != 0)
         return failReported(line);
 
     if (alloy)
@@ -188,7 +188,7 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
     const std::wstring* script = in.script;
     if (!script[ekLayer::MODEL_MOBILITY].empty())
         layer->updateMobilityScript(script[ekLayer::MODEL_MOBILITY].c_str(), true);
-    if (sigma_->err != 0)
+    if (sigma->err != 0)
         return failReported(line);
 
     if (alloy) {
@@ -206,7 +206,7 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
     const bool lattice = !script[ekLayer::MODEL_LATTICE].empty();
     if (lattice)
         layer->updateLatticeScript(script[ekLayer::MODEL_LATTICE].c_str(), true);
-    if (sigma_->err != 0)
+    if (sigma->err != 0)
         return failReported(line);
 
     bool ok = true;
@@ -223,11 +223,11 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
         ok = layer->updateRecombinationScript(script[ekLayer::MODEL_RECOMBINATION].c_str(), true);
     if (ok && lattice)
         ok = layer->updateLatticeScript(script[ekLayer::MODEL_LATTICE].c_str(), true);
-    if (!ok || sigma_->err != 0)
+    if (!ok || sigma->err != 0)
         return failReported(line);
 
     layer->updateMesh(in.meshPoints);
-    if (sigma_->err != 0)
+    if (sigma->err != 0)
         return failReported(line);
 
     const ekLevel* dopant = layer->getDopant();
@@ -238,7 +238,7 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
          L" eV   Chi = " + nu_numberText(layer->getAffinity()) + L" eV   un = " +
          nu_numberText(layer->getMobn()) + L" cm2/Vs   up = " + nu_numberText(layer->getMobp()) +
          L" cm2/Vs\n");
-    ++layersApplied_;
+    ++layersApplied;
     return true;
 }
 
@@ -262,9 +262,9 @@ bool ekInputReader::buildLayerIndex(int number, ekLayer* layer, const ekLayerInp
         if (!layer->updateDataIndex(true) || !layer->getDataIndex(&first, &last, &count)) {
             // Without data the request cannot be met: say so, the region
             // may have said nothing.
-            if (sigma_->err == 0) {
-                fail(line, format(L"[ERROR]   layer at line %d: no index data in the material "
-                                  L"database for %ls\n",
+            if (sigma->err == 0) {
+                fail(line, format(L"layer at line %d: no index data in the material "
+                                  L"database for %ls",
                                   line + 1, in.material.c_str()));
             }
             return false;

@@ -160,8 +160,8 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
         info(format(L"[INFO]    trap count: %d\n", in->trapCount));
     }
     if ((in->trapCount > 0) != !in->script[ekLayer::MODEL_TRAP].empty()) {
-        return fail(line, format(L"[ERROR]   layer at line %d: Trap.Count and Trap.Model must be "
-                                 L"correctly defined together\n",
+        return fail(line, format(L"layer at line %d: Trap.Count and Trap.Model must be "
+                                 L"correctly defined together",
                                  line + 1));
     }
     if (!readLayerIndex(number, templ, in) || !readDopant(number, templ, in) ||
@@ -208,13 +208,13 @@ bool ekInputReader::readLayerIndex(int number, const ekLayer* templ, ekLayerInpu
             const int keyAt = keyLine(s, L"Index.File");
             const std::wstring local = resolvePath(value);
             if (const wchar_t* kind = kov_otherFileKindW(local.c_str()))
-                return fail(keyAt, format(L"[ERROR]   not a regular file at line %d: %ls (%ls is "
-                                          L"%ls)\n",
+                return fail(keyAt, format(L"not a regular file at line %d: %ls (%ls is "
+                                          L"%ls)",
                                           keyAt + 1, written(s, L"Index.File").c_str(),
                                           local.c_str(), kind));
-            return fail(keyAt, format(L"[ERROR]   layer at line %d: Index.File not found: %ls "
+            return fail(keyAt, format(L"layer at line %d: Index.File not found: %ls "
                                       L"(looked for %ls, then in the program's "
-                                      L"etc/refractiveindex/ and etc/)\n",
+                                      L"etc/refractiveindex/ and etc/)",
                                       keyAt + 1, written(s, L"Index.File").c_str(),
                                       resolvePath(value).c_str()));
         }
@@ -299,8 +299,8 @@ bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* i
         }
     }
     if (!real(s, L"Dopant.N", &in->dopantN)) {
-        return fail(line, format(L"[ERROR]   layer at line %d: doping not specified: a donor or "
-                                 L"acceptor layer needs Dopant.N (or Dopant.Type=\"Intrinsic\")\n",
+        return fail(line, format(L"layer at line %d: doping not specified: a donor or "
+                                 L"acceptor layer needs Dopant.N (or Dopant.Type=\"Intrinsic\")",
                                  line + 1));
     }
     for (const wchar_t* key : {L"Dopant.N", L"Dopant.Nr", L"Dopant.E", L"Dopant.Taun",
@@ -366,8 +366,8 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
         if (!touched)
             continue;
         if (!(typeGiven && hasN && hasNr && hasE && hasTaun && hasTaup)) {
-            return fail(line, format(L"[ERROR]   layer at line %d: all Trap%01d parameters should "
-                                     L"be defined\n",
+            return fail(line, format(L"layer at line %d: all Trap%01d parameters should "
+                                     L"be defined",
                                      line + 1, i));
         }
         for (const wchar_t* name : {L"Nr", L"E", L"Taun", L"Taup", L"F", L"N"}) {

@@ -8,6 +8,7 @@
 #include "ekLimits.h"
 #include "ekHelpers.h"
 #include "ekInputReader.h"
+#include "ekPointLimits.h"
 #include "ekSimulator.h"
 #include "kovbase.h"
 #include "nucore.h"
@@ -30,7 +31,7 @@ bool ekInputReader::applyNumeric()
     const std::initializer_list<const wchar_t*> yes = {L"Yes", L"Y"};
     const std::initializer_list<const wchar_t*> no = {L"None", L"No", L"N", L""};
 
-    bool verbose = verbose_;
+    bool verbose = wasVerbose;
     std::wstring word;
     if (!checkWord(s, L"Numeric.Verbose", {L"Yes", L"Y", L"None", L"No", L"N", L""}) ||
         !checkWord(s, L"Numeric.SaveFull", {L"Yes", L"Y", L"None", L"No", L"N", L""}) ||
@@ -38,44 +39,44 @@ bool ekInputReader::applyNumeric()
         return false;
     if (text(s, L"Numeric.Verbose", &word)) {
         if (isWord(word, yes)) {
-            sigma_->setOutputType(nuSigma::OUTPUT_VERBOSE_LOG);
+            sigma->setOutputType(nuSigma::OUTPUT_VERBOSE_LOG);
             verbose = true;
         }
         else if (isWord(word, no)) {
-            sigma_->setOutputType(0);
+            sigma->setOutputType(0);
             verbose = false;
         }
     }
     if (text(s, L"Numeric.SaveFull", &word)) {
         if (isWord(word, yes)) {
-            sigma_->setSaveFull(true);
-            if (verbose && !sigma_->isNoWarn()) {
-                sigma_->update(L"[WARNING] setting Numeric.SaveFull to 'Yes' implies saving full "
+            sigma->setSaveFull(true);
+            if (verbose && !sigma->isNoWarn()) {
+                sigma->update(L"[WARNING] setting Numeric.SaveFull to 'Yes' implies saving full "
                                L"output data for every applied voltage and excitation "
                                L"wavelength\n",
                                2);
-                ek_resetSigma(sigma_);
+                ek_resetSigma(sigma);
             }
         }
         else if (isWord(word, no)) {
-            sigma_->setSaveFull(false);
+            sigma->setSaveFull(false);
         }
     }
     if (text(s, L"Numeric.Method", &word)) {
         if (isWord(word, {L"Newton"}))
-            param_->method = nuParam::METHOD_NEWTON;
+            param->method = nuParam::METHOD_NEWTON;
         else if (isWord(word, {L"Gummel"}))
-            param_->setSolverTransport(nuParam::METHOD_GUMMEL);
+            param->setSolverTransport(nuParam::METHOD_GUMMEL);
     }
     long points = 0;
     if (integer(s, L"Numeric.Points", &points))
-        param_->points = static_cast<int>(clampInteger(s, L"Numeric.Points", points));
+        param->points = static_cast<int>(clampInteger(s, L"Numeric.Points", points));
     if (text(s, L"Numeric.Mesh", &word)) {
         if (isWord(word, {L"Layer", L""})) {
-            param_->mesh = nuParam::MESH_LAYER;
+            param->mesh = nuParam::MESH_LAYER;
         }
         else if (isWord(word, {L"Uniform"})) {
-            param_->setMesh(nuParam::MESH_UNIFORM);
+            param->setMesh(nuParam::MESH_UNIFORM);
         }
         else {
             // Any other value names a mesh file, which must be there: the
@@ -83,22 +84,22 @@ bool ekInputReader::applyNumeric()
             std::wstring path;
             if (!existingFile(s, L"Numeric.Mesh", &path))
                 return false;
-            simulator_->setMeshFilename(path.c_str());
+            simulator->setMeshFilename(path.c_str());
         }
     }
     if (text(s, L"Numeric.Guess", &word) && !word.empty()) {
         std::wstring path;
         if (!existingFile(s, L"Numeric.Guess", &path))
             return false;
-        simulator_->setInitialGuessFilename(path.c_str());
+        simulator->setInitialGuessFilename(path.c_str());
     }
     double value = 0.0;
     if (!checkRange(s, L"Numeric.Tol") || !checkRange(s, L"Numeric.Damp"))
         return false;
     if (real(s, L"Numeric.Tol", &value))
-        param_->setReltol(value);
+        param->setReltol(value);
     if (real(s, L"Numeric.Damp", &value))
-        param_->setDamp(value);
+        param->setDamp(value);
 
     uint8_t solver = nuParam::SOLVER_DEFAULT;
     if (text(s, L"Numeric.InnermostSolver", &word)) {
@@ -106,14 +107,14 @@ bool ekInputReader::applyNumeric()
         const uint8_t nibble = nuParam::iterativeSolverNibble(word.c_str());
         if (nibble == 0) {
             const int at = keyLine(s, L"Numeric.InnermostSolver");
-            return fail(at, format(L"[ERROR]   InnermostSolver not valid at line %d: %ls (innermost "
+            return fail(at, format(L"InnermostSolver not valid at line %d: %ls (innermost "
                                    L"solvers: bicgstab bicgstabl bicgsafe gmres fgmres minres "
-                                   L"tfqmr bicrstab)\n",
+                                   L"tfqmr bicrstab)",
                                    at + 1, written(s, L"Numeric.InnermostSolver").c_str()));
         }
         solver = static_cast<uint8_t>(nibble | nuParam::PRECONDITIONER_ILU);
     }
-    param_->solver = solver;
+    param->solver = solver;
     return true;
 }
 
@@ -128,13 +129,13 @@ bool ekInputReader::outputFolder(const std::wstring& name)
         std::filesystem::create_directories(kov_toUtf8(folder), error);
         if (!kov_dirExistsW(folder.c_str())) {
             const int at = keyLine(L"Command", L"Command.OutDir");
-            return fail(at, format(L"[ERROR]   cannot make the output folder at line %d: %ls (%ls)\n",
+            return fail(at, format(L"cannot make the output folder at line %d: %ls (%ls)",
                                    at + 1, written(L"Command", L"Command.OutDir").c_str(),
                                    folder.c_str()));
         }
         info(format(L"[INFO]    output folder made: %ls\n", folder.c_str()));
     }
-    param_->setOutDir(folder.c_str());
+    param->setOutDir(folder.c_str());
     return true;
 }
 
@@ -149,15 +150,15 @@ bool ekInputReader::applyCommand()
         if (word == L".") {
             // The folder of the device file, with its separator; a bare
             // file name lives in the current folder.
-            const std::wstring input(fileName_);
+            const std::wstring input(fileName);
             const size_t separator = input.find_last_of(L"\\/");
             if (separator != std::wstring::npos) {
-                param_->setOutDir(input.substr(0, separator + 1).c_str());
+                param->setOutDir(input.substr(0, separator + 1).c_str());
             }
             else {
                 char current[1024];
                 if (kov_getCurrentDir(current, sizeof current))
-                    param_->setOutDir(kov_toWide(current).c_str());
+                    param->setOutDir(kov_toWide(current).c_str());
             }
         }
         else if (!word.empty() && !outputFolder(word))
@@ -165,15 +166,15 @@ bool ekInputReader::applyCommand()
     }
     if (text(s, L"Command.OutDirDate", &word)) {
         if (isWord(word, {L"Yes"}))
-            param_->setOutDirDate(true);
+            param->setOutDirDate(true);
         else if (isWord(word, {L"No"}))
-            param_->setOutDirDate(false);
+            param->setOutDirDate(false);
     }
     if (text(s, L"Command.Plot", &word)) {
         if (isWord(word, {L"Yes", L"Y"}))
-            param_->setPlot(true);
+            param->setPlot(true);
         else if (isWord(word, {L"None", L"No", L"N", L""}))
-            param_->setPlot(false);
+            param->setPlot(false);
     }
     return true;
 }

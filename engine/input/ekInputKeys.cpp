@@ -97,13 +97,15 @@ const _ekSection ekInput::SECTION[] = {
 
 namespace {
 
-// Case folding of the vocabulary, which is plain ASCII.
+// The vocabulary is plain ASCII and is matched with ASCII folding alone:
+// no other letter of a file may pass for one of its names, whatever the
+// locale's idea of case.
 wchar_t foldCase(wchar_t c)
 {
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
-bool equalsNoCase(const wchar_t* a, const wchar_t* b)
+bool equalsAsciiNoCase(const wchar_t* a, const wchar_t* b)
 {
     for (; *a && *b; ++a, ++b) {
         if (foldCase(*a) != foldCase(*b))
@@ -119,7 +121,7 @@ int ekInput::sectionIndex(const wchar_t* name)
     if (name == nullptr)
         return -1;
     for (int i = 0; i < SECTIONCOUNT; ++i) {
-        if (equalsNoCase(SECTION[i].name, name))
+        if (equalsAsciiNoCase(SECTION[i].name, name))
             return i;
     }
     return -1;
@@ -142,7 +144,7 @@ int ekInput::keyIndex(const wchar_t* section, const wchar_t* key, bool* isText)
         return -1;
     const _ekRecord* records = SECTION[position].records;
     for (int i = 0; records[i].key != nullptr; ++i) {
-        if (equalsNoCase(records[i].key, key)) {
+        if (equalsAsciiNoCase(records[i].key, key)) {
             if (isText != nullptr)
                 *isText = (records[i].type == TYPE_TEXT);
             return i;

@@ -18,16 +18,6 @@ namespace {
 
 constexpr const wchar_t* FIRST_LINE = L"# Kovra <SL>";
 
-bool equalsNoCase(const wchar_t* a, const wchar_t* b)
-{
-    return wcscasecmp(a, b) == 0;
-}
-
-bool isBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
-}
-
 // A variable's value ends at its first '@', or else '&', '?' or ':'.
 void cutVariableValue(wchar_t* value)
 {
@@ -62,7 +52,7 @@ bool takesWords(const wchar_t* key, bool isText)
         return true;
     for (const wchar_t* word : {L"Anode.Material", L"Cathode.Material", L"Cathode.Type",
                                 L"Anode.Tunnel", L"Cathode.Tunnel", L"Dopant.Type"}) {
-        if (equalsNoCase(key, word))
+        if (kov_equalsNoCase(key, word))
             return true;
     }
     return std::wcslen(key) == 10 && wcsncasecmp(key, L"Trap", 4) == 0 &&
@@ -127,55 +117,53 @@ bool ekInput::load(const wchar_t* fileName, ekSimulator* simulator, ElecDevice* 
 ekInputReader::ekInputReader(ekInput& store, const wchar_t* fileName, ekSimulator* simulator,
                              ElecDevice* device, ekExcitation* excitation, nuSigma* sigma,
                              nuParam* param, int* lineOut)
-    : store_(store),
-      fileName_(fileName),
-      simulator_(simulator),
-      device_(device),
-      excitation_(excitation),
-      sigma_(sigma),
-      param_(param),
-      lineOut_(lineOut)
+    : store(store),
+      fileName(fileName),
+      simulator(simulator),
+      device(device),
+      excitation(excitation),
+      sigma(sigma),
+      param(param),
+      lineOut(lineOut)
 {
-    for (int& line : headerLines_)
+    for (int& line : headerLines)
         line = -1;
 }
 
 bool ekInputReader::run()
 {
-    if (sigma_ == nullptr || param_ == nullptr || sigma_->err != 0)
+    if (sigma == nullptr || param == nullptr || sigma->err != 0)
         return false;
-    sigma_->reset();
+    sigma->reset();
     if (!checkArguments())
         return false;
 
     // A folder carrying the extension opens on this platform but yields no
     // line; it is no input file.
-    FILE* stream = kov_fileExistsW(fileName_) ? kov_FileOpenW(fileName_, "r") : nullptr;
+    FILE* stream = kov_fileExistsW(fileName) ? kov_FileOpenW(fileName, "r") : nullptr;
     if (stream == nullptr) {
-        const wchar_t* kind = kov_otherFileKindW(fileName_);
-        const std::wstring why = kov_dirExistsW(fileName_) ? L"a folder, not a device file"
+        const wchar_t* kind = kov_otherFileKindW(fileName);
+        const std::wstring why = kov_dirExistsW(fileName) ? L"a folder, not a device file"
                                  : kind != nullptr ? std::wstring(kind) + L", not a regular file"
                                                    : L"no such file, or not readable";
-        sigma_->update(
-            format(L"[ERROR]   cannot open input filename %ls (%ls)\n", fileName_, why.c_str()).c_str(),
-            1);
+        sigma->error(format(L"cannot open input filename %ls (%ls)", fileName, why.c_str()));
         return false;
     }
-    verbose_ = sigma_->isVerbose();
+    wasVerbose = sigma->isVerbose();
     bool ok = readFirstLine(stream) && readBody(stream);
     kov_FileClose(&stream);
     if (!ok)
         return false;
 
-    const int sections = store_.getSectionCount();
+    const int sections = store.getSectionCount();
     if (sections < 1) {
         setLineOut(0);
-        sigma_->update(L"[ERROR]   input file not loaded: no section found\n", 1);
+        sigma->error(L"input file not loaded: no section found");
         return false;
     }
-    if (sections > store_.getCapacity()) {
+    if (sections > store.getCapacity()) {
         setLineOut(0);
-        sigma_->update(L"[ERROR]   input file not loaded: too many sections\n", 1);
+        sigma->error(L"input file not loaded: too many sections");
         return false;
     }
     if (!apply())
@@ -186,34 +174,30 @@ bool ekInputReader::run()
 
 bool ekInputReader::checkArguments()
 {
-    if (simulator_ == nullptr || device_ == nullptr || excitation_ == nullptr) {
-        sigma_->update(L"[ERROR]   invalid semiconductor device\n", 1);
+    if (simulator == nullptr || device == nullptr || excitation == nullptr) {
+        sigma->error(L"invalid semiconductor device");
         return false;
     }
-    const size_t length = fileName_ != nullptr ? std::wcslen(fileName_) : 0;
+    const size_t length = fileName != nullptr ? std::wcslen(fileName) : 0;
     if (length == 0 || length > 1016) {
-        sigma_->update(L"[ERROR]   invalid input filename\n", 1);
+        sigma->error(L"invalid input filename");
         return false;
     }
-    const size_t extension = std::max(ek_endsWithW(fileName_, L".kovra"), ek_endsWithW(fileName_, L".xml"));
+    const size_t extension = std::max(ek_endsWithW(fileName, L".kovra"), ek_endsWithW(fileName, L".xml"));
     if (extension == 0) {
-        sigma_->update(format(L"[ERROR]   invalid input filename extension: %ls (valid "
-                              L"extension: kovra)\n",
-                              fileName_)
-                           .c_str(),
-                       1);
+        sigma->error(format(L"invalid input filename extension: %ls (valid "
+                             L"extension: kovra)",
+                             fileName));
         return false;
     }
     // Any name of at least one character before the extension will do,
     // "a.kovra" included.
-    const size_t folderEnd = std::wstring(fileName_).find_last_of(L"\\/");
+    const size_t folderEnd = std::wstring(fileName).find_last_of(L"\\/");
     const size_t nameLength = folderEnd == std::wstring::npos ? length : length - folderEnd - 1;
     if (nameLength <= extension) {
-        sigma_->update(format(L"[ERROR]   invalid input filename: %ls (a name is needed before "
-                              L"the extension)\n",
-                              fileName_)
-                           .c_str(),
-                       1);
+        sigma->error(format(L"invalid input filename: %ls (a name is needed before "
+                             L"the extension)",
+                             fileName));
         return false;
     }
     return true;
@@ -224,31 +208,31 @@ bool ekInputReader::readFirstLine(FILE* stream)
     std::vector<wchar_t> line(FIRST_LINE_SIZE, L'\0');
     if (!kov_FileReadLineW(stream, line.data(), FIRST_LINE_SIZE)) {
         setLineOut(0);
-        sigma_->update(L"[ERROR]   invalid input file\n", 1);
+        sigma->error(L"invalid input file");
         return false;
     }
     const int length = foConfig::trim(line.data());
     if (length < 3 || length > 1022 || std::wcscmp(line.data(), FIRST_LINE) != 0) {
         setLineOut(0);
         if (std::wcsncmp(line.data(), L"<?xml", 5) == 0)
-            sigma_->update(L"[ERROR]   XML input file format not yet supported\n", 1);
+            sigma->error(L"XML input file format not yet supported");
         else
-            sigma_->update(L"[ERROR]   invalid input file header at line 1\n", 1);
+            sigma->error(L"invalid input file header at line 1");
         return false;
     }
-    device_->initHeader();
-    device_->addtoHeader(line.data());
-    if (verbose_)
-        sigma_->update((L"[INPUT]   loading... " + std::wstring(50, L'=') + L"\n").c_str(), 0);
+    device->initHeader();
+    device->addtoHeader(line.data());
+    if (wasVerbose)
+        sigma->update((L"[INPUT]   loading... " + std::wstring(50, L'=') + L"\n").c_str(), 0);
 
-    store_.removeAll();
-    keyLines_.clear();
-    device_->removeAllLayers();
-    for (int& header : headerLines_)
+    store.removeAll();
+    keyLines.clear();
+    device->removeAllLayers();
+    for (int& header : headerLines)
         header = -1;
-    pending_.clear();
+    pending.clear();
     setLineOut(-1);
-    headerBlock_ = true;
+    headerBlock = true;
     return true;
 }
 
@@ -256,19 +240,19 @@ bool ekInputReader::readBody(FILE* stream)
 {
     std::vector<wchar_t> line(LINE_SIZE, L'\0');
     bool cut = false;
-    for (lineIndex_ = 1; lineIndex_ <= LAST_LINE_INDEX; ++lineIndex_) {
+    for (currentLine = 1; currentLine <= LAST_LINE_INDEX; ++currentLine) {
         if (!kov_FileReadLineW(stream, line.data(), LINE_SIZE, &cut))
             break;
-        sigma_->status = lineIndex_;
+        sigma->status = currentLine;
         if (cut) {
             // A comment may be cut harmlessly; any other line would lose
             // part of its value or be misread.
             const wchar_t* first = line.data();
-            while (isBlank(*first))
+            while (kov_isBlank(*first))
                 ++first;
             if (*first != L'#' && *first != L';')
-                return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: line too long",
-                                               lineIndex_ + 1));
+                return fail(currentLine, format(L"invalid syntax at line %d: line too long",
+                                               currentLine + 1));
         }
         if (!handleLine(line.data()))
             return false;
@@ -280,13 +264,13 @@ bool ekInputReader::handleLine(wchar_t* line)
 {
     if (foConfig::trim(line) == 0)
         return true;
-    if (headerBlock_) {
+    if (headerBlock) {
         if (line[0] == L'#' || line[0] == L';') {
-            if (!device_->addtoHeader(line))
-                headerBlock_ = false;
+            if (!device->addtoHeader(line))
+                headerBlock = false;
             return true;
         }
-        headerBlock_ = false;
+        headerBlock = false;
     }
 
     wchar_t* comment = nullptr;
@@ -300,11 +284,11 @@ bool ekInputReader::handleLine(wchar_t* line)
         std::vector<wchar_t> work(cutComment.begin(), cutComment.end());
         work.push_back(L'\0');
         foConfig::trim(work.data());
-        pending_ = work.data();
-        lineComment = pending_;
+        pending = work.data();
+        lineComment = pending;
     }
-    else if (lastCommentLine_ == lineIndex_ - 1 && !pending_.empty()) {
-        lineComment = pending_;
+    else if (lastCommentLine == currentLine - 1 && !pending.empty()) {
+        lineComment = pending;
     }
 
     switch (line[0]) {
@@ -314,15 +298,15 @@ bool ekInputReader::handleLine(wchar_t* line)
     case L'>':
         // Directives of other tools; only clearing the console means
         // something here.
-        if (equalsNoCase(line, L"@cls"))
+        if (kov_equalsNoCase(line, L"@cls"))
             ek_clearConsole();
         return true;
     case L'$':
         return handleVariable(line);
     case L'#':
     case L';':
-        lastCommentLine_ = lineIndex_;
-        pending_.assign(line, wcsnlen(line, COMMENT_SIZE - 1));
+        lastCommentLine = currentLine;
+        pending.assign(line, wcsnlen(line, COMMENT_SIZE - 1));
         return true;
     case L'[':
         return handleSection(line);
@@ -334,7 +318,7 @@ bool ekInputReader::handleLine(wchar_t* line)
 bool ekInputReader::handleVariable(const wchar_t* line)
 {
     const wchar_t* text = line + 1;
-    while (isBlank(*text))
+    while (kov_isBlank(*text))
         ++text;
     std::vector<wchar_t> name(LINE_SIZE, L'\0');
     std::vector<wchar_t> value(LINE_SIZE, L'\0');
@@ -342,13 +326,13 @@ bool ekInputReader::handleVariable(const wchar_t* line)
     if (ok) {
         cutVariableValue(value.data());
         ok = foConfig::trim(name.data()) > 0 && foConfig::trim(value.data()) > 0 &&
-             device_->setVariable(name.data(), value.data(), lineIndex_);
+             device->setVariable(name.data(), value.data(), currentLine);
     }
     if (!ok) {
-        if (sigma_->err != 0)
-            return failReported(lineIndex_);
-        return fail(lineIndex_,
-                    format(L"[ERROR]   invalid variable definition at line %d\n", lineIndex_ + 1));
+        if (sigma->err != 0)
+            return failReported(currentLine);
+        return fail(currentLine,
+                    format(L"invalid variable definition at line %d", currentLine + 1));
     }
     info(format(L"[INFO]    variable defined: $%ls = %ls\n", name.data(), value.data()));
     return true;
@@ -358,59 +342,59 @@ bool ekInputReader::handleSection(const wchar_t* line)
 {
     const size_t length = std::wcslen(line);
     if (length < 2 || line[length - 1] != L']')
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d", lineIndex_ + 1));
+        return fail(currentLine, format(L"invalid syntax at line %d", currentLine + 1));
     const size_t nameLength = length - 2;
     if (nameLength >= NAME_WORK_SIZE) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown section "
-                                       L"(sections: %ls)\n",
-                                       lineIndex_ + 1, SECTION_NAMES));
+        return fail(currentLine, format(L"invalid syntax at line %d: unknown section "
+                                       L"(sections: %ls)",
+                                       currentLine + 1, SECTION_NAMES));
     }
     wchar_t name[NAME_WORK_SIZE];
     std::wmemcpy(name, line + 1, nameLength);
     name[nameLength] = L'\0';
 
-    if (equalsNoCase(name, L"Signal")) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: harmonic signal "
+    if (kov_equalsNoCase(name, L"Signal")) {
+        return fail(currentLine, format(L"invalid syntax at line %d: harmonic signal "
                                        L"simulation not yet implemented",
-                                       lineIndex_ + 1));
+                                       currentLine + 1));
     }
-    if (equalsNoCase(name, L"Layer")) {
+    if (kov_equalsNoCase(name, L"Layer")) {
         kov_copyW(name, NAME_WORK_SIZE, L"Layer1");
-        sigma_->update(format(L"[WARNING] at line %d: defining a non-numbered layer is not "
+        sigma->update(format(L"[WARNING] at line %d: defining a non-numbered layer is not "
                               L"advised, even for one-layer device",
-                              lineIndex_ + 1)
+                              currentLine + 1)
                            .c_str(),
                        2);
     }
     const int position = ekInput::sectionIndex(name);
     if (position < 0) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown section [%ls] "
-                                       L"(sections: %ls)\n",
-                                       lineIndex_ + 1, name, SECTION_NAMES));
+        return fail(currentLine, format(L"invalid syntax at line %d: unknown section [%ls] "
+                                       L"(sections: %ls)",
+                                       currentLine + 1, name, SECTION_NAMES));
     }
-    foSection* section = store_.addSection(name, ekInput::sectionRecordCount(position));
+    foSection* section = store.addSection(name, ekInput::sectionRecordCount(position));
     if (section == nullptr)
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d", lineIndex_ + 1));
-    if (store_.getSectionCount() > store_.getCapacity()) {
+        return fail(currentLine, format(L"invalid syntax at line %d", currentLine + 1));
+    if (store.getSectionCount() > store.getCapacity()) {
         // Tagged like every refusal: a failed run always shows an error line.
-        return fail(lineIndex_, format(L"[ERROR]   Maximum number of sections reached at line %d "
-                                       L"(a device file holds at most %d sections)\n",
-                                       lineIndex_ + 1, static_cast<int>(store_.getCapacity())));
+        return fail(currentLine, format(L"Maximum number of sections reached at line %d "
+                                       L"(a device file holds at most %d sections)",
+                                       currentLine + 1, static_cast<int>(store.getCapacity())));
     }
-    section_ = section;
-    sectionPosition_ = position;
+    currentSection = section;
+    sectionPosition = position;
     // Messages about a section name the line of its first header, whatever
     // the letter case or order of the headers.
-    if (headerLines_[position] < 0)
-        headerLines_[position] = lineIndex_;
+    if (headerLines[position] < 0)
+        headerLines[position] = currentLine;
     return true;
 }
 
 bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
 {
-    if (section_ == nullptr) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: item outside section",
-                                       lineIndex_ + 1));
+    if (currentSection == nullptr) {
+        return fail(currentLine, format(L"invalid syntax at line %d: item outside section",
+                                       currentLine + 1));
     }
     std::vector<wchar_t> key(LINE_SIZE, L'\0');
     std::vector<wchar_t> value(LINE_SIZE, L'\0');
@@ -421,19 +405,19 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
         ok = foConfig::trim(value.data()) > 0;
     }
     if (!ok)
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d", lineIndex_ + 1));
+        return fail(currentLine, format(L"invalid syntax at line %d", currentLine + 1));
 
     std::vector<wchar_t> normalized(key);
-    ekInput::normalizeKey(sectionPosition_, normalized.data(), normalized.size());
+    ekInput::normalizeKey(sectionPosition, normalized.data(), normalized.size());
     bool isText = false;
-    const int keyPosition = ekInput::keyIndex(section_->getName(), normalized.data(), &isText);
+    const int keyPosition = ekInput::keyIndex(currentSection->getName(), normalized.data(), &isText);
 
     // A quote left open swallows the rest of the line (a comment too); the
     // value would not be what the user meant.
     if (std::count(value.begin(), value.end(), L'"') % 2 != 0) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unclosed quote in %ls = "
-                                       L"%ls\n",
-                                       lineIndex_ + 1, key.data(), value.data()));
+        return fail(currentLine, format(L"invalid syntax at line %d: unclosed quote in %ls = "
+                                       L"%ls",
+                                       currentLine + 1, key.data(), value.data()));
     }
     std::wstring asWritten(value.data());
     if (asWritten.size() >= 2 && asWritten.front() == L'"' && asWritten.back() == L'"')
@@ -441,26 +425,26 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
     if (!evaluateValue(key.data(), normalized.data(), isText, value.data()))
         return false;
     if (keyPosition < 0) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown parameter "
-                                       L"'%ls'%ls\n",
-                                       lineIndex_ + 1, normalized.data(),
-                                       keyHint(sectionPosition_, normalized.data()).c_str()));
+        return fail(currentLine, format(L"invalid syntax at line %d: unknown parameter "
+                                       L"'%ls'%ls",
+                                       currentLine + 1, normalized.data(),
+                                       keyHint(sectionPosition, normalized.data()).c_str()));
     }
     // The second of two values would silently win over the first.
-    const std::wstring id = keyId(section_->getName(), normalized.data());
-    const auto before = keyLines_.find(id);
-    if (before != keyLines_.end()) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: %ls given twice in "
-                                       L"[%ls] (first at line %d)\n",
-                                       lineIndex_ + 1, normalized.data(), section_->getName(),
+    const std::wstring id = keyId(currentSection->getName(), normalized.data());
+    const auto before = keyLines.find(id);
+    if (before != keyLines.end()) {
+        return fail(currentLine, format(L"invalid syntax at line %d: %ls given twice in "
+                                       L"[%ls] (first at line %d)",
+                                       currentLine + 1, normalized.data(), currentSection->getName(),
                                        before->second.line + 1));
     }
-    if (!store_.setValue(section_->getName(), normalized.data(), value.data(), comment, isText)) {
-        return fail(lineIndex_, format(L"[ERROR]   invalid syntax at line %d: unknown parameter '%ls'",
-                                       lineIndex_ + 1, normalized.data()));
+    if (!store.setValue(currentSection->getName(), normalized.data(), value.data(), comment, isText)) {
+        return fail(currentLine, format(L"invalid syntax at line %d: unknown parameter '%ls'",
+                                       currentLine + 1, normalized.data()));
     }
-    keyLines_[id] = KeyOrigin{lineIndex_, asWritten};
-    pending_.clear();
+    keyLines[id] = KeyOrigin{currentLine, asWritten};
+    pending.clear();
     return true;
 }
 
@@ -475,17 +459,17 @@ bool ekInputReader::evaluateValue(const wchar_t* key, const wchar_t* normalized,
         wchar_t result[NAME_WORK_SIZE] = {};
         bool ok = false;
         if (length < NAME_WORK_SIZE) {
-            ok = device_->getVariable(value, result);
+            ok = device->getVariable(value, result);
             if (ok)
                 kov_copyW(value, LINE_SIZE, result);
             else
-                ok = device_->parseValue(value);
+                ok = device->parseValue(value);
         }
         if (!ok) {
-            if (sigma_->err != 0)
-                return failReported(lineIndex_);
-            return fail(lineIndex_,
-                        format(L"[ERROR]   Variable not defined at line %d", lineIndex_ + 1));
+            if (sigma->err != 0)
+                return failReported(currentLine);
+            return fail(currentLine,
+                        format(L"Variable not defined at line %d", currentLine + 1));
         }
         info(format(L"[INFO]    variable used:    %ls = %ls (for %ls)\n", reference.c_str(), value,
                     key));
@@ -495,31 +479,31 @@ bool ekInputReader::evaluateValue(const wchar_t* key, const wchar_t* normalized,
         return true;  // quoted text is taken as written
 
     const std::wstring written(value);
-    if (device_->parseValue(value))
+    if (device->parseValue(value))
         return true;
-    if (sigma_->err != 0)
-        return failReported(lineIndex_);
+    if (sigma->err != 0)
+        return failReported(currentLine);
     // An unquoted word ("Donor", "Si", "AM1.5") is no expression, but it is
     // what a word-valued key expects.
     if (takesWords(normalized, isText) && written.find(L'$') == std::wstring::npos) {
         kov_copyW(value, LINE_SIZE, written.c_str());
         return true;
     }
-    return fail(lineIndex_, format(L"[ERROR]   invalid expression at line %d: %ls = %ls (a number, "
-                                   L"or an expression of numbers and $variables, is expected)\n",
-                                   lineIndex_ + 1, key, written.c_str()));
+    return fail(currentLine, format(L"invalid expression at line %d: %ls = %ls (a number, "
+                                   L"or an expression of numbers and $variables, is expected)",
+                                   currentLine + 1, key, written.c_str()));
 }
 
 void ekInputReader::finishMessage()
 {
-    if (!verbose_ || sigma_->err != 0)
+    if (!wasVerbose || sigma->err != 0)
         return;
     // The closing line is shown even when the file switched verbose output
     // off; the log file stays on afterwards.
-    const bool switched = !sigma_->isVerbose();
+    const bool switched = !sigma->isVerbose();
     if (switched)
-        sigma_->setOutputType(nuSigma::OUTPUT_VERBOSE_LOG);
-    sigma_->update((L"[INPUT]   successfully loaded " + std::wstring(41, L'=') + L"\n").c_str(), 0);
+        sigma->setOutputType(nuSigma::OUTPUT_VERBOSE_LOG);
+    sigma->update((L"[INPUT]   successfully loaded " + std::wstring(41, L'=') + L"\n").c_str(), 0);
     if (switched)
-        sigma_->setOutputType(nuSigma::OUTPUT_LOGFILE);
+        sigma->setOutputType(nuSigma::OUTPUT_LOGFILE);
 }

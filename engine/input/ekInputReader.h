@@ -169,8 +169,9 @@ private:
 
     // ---- messages -----------------------------------------------------------
     static std::wstring format(const wchar_t* pattern, ...);
-    // A level-1 line; the line output receives lineIndex. Returns false.
-    bool fail(int lineIndex, const std::wstring& text);
+    // An error line (nuSigma::error) at lineIndex, which the line output
+    // receives. Returns false.
+    bool fail(int lineIndex, const std::wstring& what);
     // For a refusal the model has already reported. Returns false.
     bool failReported(int lineIndex);
     void info(const std::wstring& text) const;  // verbose only
@@ -181,29 +182,29 @@ private:
     int layerLine(int number) const { return headerLine(ekInput::SECTION_LAYER1 + number - 1); }
     void setLineOut(int index) const;
 
-    ekInput& store_;
-    const wchar_t* fileName_;
-    ekSimulator* simulator_;
-    ElecDevice* device_;
-    ekExcitation* excitation_;
-    nuSigma* sigma_;
-    nuParam* param_;
-    int* lineOut_;
+    ekInput& store;
+    const wchar_t* fileName;
+    ekSimulator* simulator;
+    ElecDevice* device;
+    ekExcitation* excitation;
+    nuSigma* sigma;
+    nuParam* param;
+    int* lineOut;
 
-    bool verbose_ = false;       // the channel was verbose when loading began
-    int lineIndex_ = 0;          // line being handled
-    bool headerBlock_ = true;    // only header comments seen after line 1
-    std::wstring pending_;       // comment waiting for the next key
-    int lastCommentLine_ = -2;
-    foSection* section_ = nullptr;
-    int sectionPosition_ = -1;
-    int headerLines_[ekInput::SECTIONCOUNT];
-    int layersApplied_ = 0;
+    bool wasVerbose = false;       // the channel was verbose when loading began
+    int currentLine = 0;          // line being handled
+    bool headerBlock = true;    // only header comments seen after line 1
+    std::wstring pending;       // comment waiting for the next key
+    int lastCommentLine = -2;
+    foSection* currentSection = nullptr;
+    int sectionPosition = -1;
+    int headerLines[ekInput::SECTIONCOUNT];
+    int layersApplied = 0;
     // Line and text as written (quotes removed) of every stored key, by
     // keyId.
     struct KeyOrigin {
         int line;
         std::wstring text;
     };
-    std::map<std::wstring, KeyOrigin> keyLines_;
+    std::map<std::wstring, KeyOrigin> keyLines;
 };

@@ -70,11 +70,11 @@ bool fillForSave(ekInput& store, ekSimulator* simulator, ElecDevice* device,
         return false;
     sigma->reset();
     if (device == nullptr || excitation == nullptr) {
-        sigma->update(L"[ERROR]   invalid device\n", 1);
+        sigma->error(L"invalid device");
         return false;
     }
     if (device->getLayerCount() < 1) {
-        sigma->update(L"[ERROR]   invalid device (no layers)\n", 1);
+        sigma->error(L"invalid device (no layers)");
         return false;
     }
     store.removeAll();
@@ -97,20 +97,20 @@ bool ekInput::save(const wchar_t* fileName, ekSimulator* simulator, ElecDevice* 
     if (!fillForSave(*this, simulator, device, excitation, sigma, param))
         return false;
     if (fileName == nullptr || fileName[0] == L'\0') {
-        sigma->update(L"[ERROR]   device not saved: cannot create file\n", 1);
+        sigma->error(L"device not saved: cannot create file");
         return false;
     }
     if (kov_fileExistsW(fileName))
         kov_fileReadWriteW(fileName);
     FILE* stream = kov_FileOpenW(fileName, "w");
     if (stream == nullptr) {
-        sigma->update(L"[ERROR]   device not saved: cannot create file\n", 1);
+        sigma->error(L"device not saved: cannot create file");
         return false;
     }
     bool ok = writeSaved(*this, stream, device);
     ok = std::fclose(stream) == 0 && ok;
     if (!ok) {
-        sigma->update(L"[ERROR]   device not saved: cannot write file\n", 1);
+        sigma->error(L"device not saved: cannot write file");
         return false;
     }
     return true;
@@ -122,11 +122,11 @@ bool ekInput::save(FILE* stream, ekSimulator* simulator, ElecDevice* device,
     if (!fillForSave(*this, simulator, device, excitation, sigma, param))
         return false;
     if (stream == nullptr) {
-        sigma->update(L"[ERROR]   device not saved: cannot create file\n", 1);
+        sigma->error(L"device not saved: cannot create file");
         return false;
     }
     if (!writeSaved(*this, stream, device)) {
-        sigma->update(L"[ERROR]   device not saved: cannot write file\n", 1);
+        sigma->error(L"device not saved: cannot write file");
         return false;
     }
     return true;
@@ -136,12 +136,12 @@ bool ekInput::save(FILE* stream, ekSimulator* simulator, ElecDevice* device,
 
 ekInputWriter::ekInputWriter(ekInput& store, ekSimulator* simulator, ElecDevice* device,
                              ekExcitation* excitation, nuSigma* sigma, nuParam* param)
-    : store_(store),
-      simulator_(simulator),
-      device_(device),
-      excitation_(excitation),
-      sigma_(sigma),
-      param_(param)
+    : store(store),
+      simulator(simulator),
+      device(device),
+      excitation(excitation),
+      sigma(sigma),
+      param(param)
 {
 }
 
@@ -149,11 +149,11 @@ bool ekInputWriter::fillSections()
 {
     if (!begin(L"Device"))
         return false;
-    addText(L"Name", device_->getName());
-    addNumber(L"Temperature", device_->getT());
-    addNumber(L"Polarization.Scale", device_->getPolarizationScale());
-    for (int i = 0; i < device_->getLayerCount(); ++i) {
-        if (!addLayer(i + 1, device_->getLayer(i)))
+    addText(L"Name", device->getName());
+    addNumber(L"Temperature", device->getT());
+    addNumber(L"Polarization.Scale", device->getPolarizationScale());
+    for (int i = 0; i < device->getLayerCount(); ++i) {
+        if (!addLayer(i + 1, device->getLayer(i)))
             return false;
     }
     if (!addContact(true) || !addContact(false))
@@ -162,8 +162,8 @@ bool ekInputWriter::fillSections()
     addLight();
     addNumeric();
     addCommand();
-    if (!ok_) {
-        sigma_->update(L"[ERROR]   device not saved: invalid parameters\n", 1);
+    if (!ok) {
+        sigma->error(L"device not saved: invalid parameters");
         return false;
     }
     return true;
@@ -171,9 +171,9 @@ bool ekInputWriter::fillSections()
 
 bool ekInputWriter::begin(const wchar_t* name)
 {
-    section_ = store_.addSection(name, ekInput::sectionRecordCount(ekInput::sectionIndex(name)));
-    if (section_ == nullptr) {
-        sigma_->update(L"[ERROR]   device not saved: invalid parameters\n", 1);
+    currentSection = store.addSection(name, ekInput::sectionRecordCount(ekInput::sectionIndex(name)));
+    if (currentSection == nullptr) {
+        sigma->error(L"device not saved: invalid parameters");
         return false;
     }
     return true;
@@ -181,8 +181,8 @@ bool ekInputWriter::begin(const wchar_t* name)
 
 void ekInputWriter::add(const wchar_t* key, const std::wstring& value, bool quoted)
 {
-    if (section_ == nullptr || !section_->setValue(key, value.c_str(), nullptr, quoted))
-        ok_ = false;
+    if (currentSection == nullptr || !currentSection->setValue(key, value.c_str(), nullptr, quoted))
+        ok = false;
 }
 
 void ekInputWriter::addText(const wchar_t* key, const wchar_t* value)
@@ -202,7 +202,7 @@ void ekInputWriter::addInteger(const wchar_t* key, int value)
 
 bool ekInputWriter::addContact(bool anode)
 {
-    const ekContact* contact = anode ? device_->getAnode() : device_->getCathode();
+    const ekContact* contact = anode ? device->getAnode() : device->getCathode();
     const std::wstring prefix = anode ? L"Anode." : L"Cathode.";
     if (!begin(anode ? L"Anode" : L"Cathode"))
         return false;
@@ -247,41 +247,41 @@ void ekInputWriter::addVoltage()
 {
     if (!begin(L"Voltage"))
         return;
-    const uint8_t type = excitation_->biasType;
+    const uint8_t type = excitation->biasType;
     if (type & ekExcitation::BIAS_SWEEP)
         addText(L"Voltage.Source", L"Sweep");
     else if (type & ekExcitation::BIAS_FILE)
-        addText(L"Voltage.Source", excitation_->biasFilename);
+        addText(L"Voltage.Source", excitation->biasFilename);
     else
         addText(L"Voltage.Source", L"None");
     // The sweep values are kept for a file source too: they are part of
     // the excitation the file must reproduce.
-    addNumber(L"Voltage.Start", excitation_->Vstart);
-    addNumber(L"Voltage.End", excitation_->Vend);
-    addNumber(L"Voltage.Step", excitation_->Vstep);
-    addNumber(L"Voltage.Jinf", excitation_->Jinf);
-    addNumber(L"Voltage.Jsup", excitation_->Jsup);
+    addNumber(L"Voltage.Start", excitation->Vstart);
+    addNumber(L"Voltage.End", excitation->Vend);
+    addNumber(L"Voltage.Step", excitation->Vstep);
+    addNumber(L"Voltage.Jinf", excitation->Jinf);
+    addNumber(L"Voltage.Jsup", excitation->Jsup);
 }
 
 void ekInputWriter::addLight()
 {
     if (!begin(L"Light"))
         return;
-    const uint8_t type = excitation_->lightType;
+    const uint8_t type = excitation->lightType;
     if (type & ekExcitation::LIGHT_AM15)
         addText(L"Light.Source", L"AM1.5");
     else if (type & ekExcitation::LIGHT_FILE)
-        addText(L"Light.Source", excitation_->lightFilename);
+        addText(L"Light.Source", excitation->lightFilename);
     else if (ekExcitation::isLightSweep(type))
         addText(L"Light.Source", L"Sweep");
     else if (type & ekExcitation::LIGHT_MONO)
         addText(L"Light.Source", L"Mono");
     else
         addText(L"Light.Source", L"None");
-    addNumber(L"Light.Start", excitation_->Wstart);
-    addNumber(L"Light.End", excitation_->Wend);
-    addNumber(L"Light.Step", excitation_->Wstep);
-    addNumber(L"Light.Flux", excitation_->flux[2]);
+    addNumber(L"Light.Start", excitation->Wstart);
+    addNumber(L"Light.End", excitation->Wend);
+    addNumber(L"Light.Step", excitation->Wstep);
+    addNumber(L"Light.Flux", excitation->flux[2]);
 }
 
 void ekInputWriter::addNumeric()
@@ -290,28 +290,28 @@ void ekInputWriter::addNumeric()
         return;
     // Verbose output and the log file share the output type: "No" switches
     // both off, so it is written only for a channel that has neither.
-    if (sigma_->isVerbose())
+    if (sigma->isVerbose())
         addText(L"Numeric.Verbose", L"Yes");
-    else if (sigma_->outputType == 0)
+    else if (sigma->outputType == 0)
         addText(L"Numeric.Verbose", L"No");
-    addText(L"Numeric.SaveFull", sigma_->saveFull ? L"Yes" : L"No");
-    addText(L"Numeric.Method", param_->method == nuParam::METHOD_NEWTON ? L"Newton" : L"Gummel");
-    if (param_->mesh < 128 && param_->points >= 50 && param_->points <= 20000)
-        addInteger(L"Numeric.Points", param_->points);
-    const wchar_t* meshFile = simulator_ != nullptr ? simulator_->getMeshFilename() : nullptr;
+    addText(L"Numeric.SaveFull", sigma->saveFull ? L"Yes" : L"No");
+    addText(L"Numeric.Method", param->method == nuParam::METHOD_NEWTON ? L"Newton" : L"Gummel");
+    if (param->mesh < 128 && param->points >= 50 && param->points <= 20000)
+        addInteger(L"Numeric.Points", param->points);
+    const wchar_t* meshFile = simulator != nullptr ? simulator->getMeshFilename() : nullptr;
     if (meshFile != nullptr && meshFile[0] != L'\0')
         addText(L"Numeric.Mesh", meshFile);
-    else if (param_->mesh & nuParam::MESH_LAYER)
+    else if (param->mesh & nuParam::MESH_LAYER)
         addText(L"Numeric.Mesh", L"Layer");
     else
         addText(L"Numeric.Mesh", L"Uniform");
-    const wchar_t* guess = simulator_ != nullptr ? simulator_->getInitialGuessFilename() : nullptr;
+    const wchar_t* guess = simulator != nullptr ? simulator->getInitialGuessFilename() : nullptr;
     if (guess != nullptr && guess[0] != L'\0')
         addText(L"Numeric.Guess", guess);
-    addNumber(L"Numeric.Tol", param_->reltol);
-    addNumber(L"Numeric.Damp", param_->damp);
+    addNumber(L"Numeric.Tol", param->reltol);
+    addNumber(L"Numeric.Damp", param->damp);
     // The direct solver has no name in a device file.
-    if (const wchar_t* solver = nuParam::iterativeSolverName(param_->solver & nuParam::SOLVER_MASK))
+    if (const wchar_t* solver = nuParam::iterativeSolverName(param->solver & nuParam::SOLVER_MASK))
         addText(L"Numeric.InnermostSolver", solver);
 }
 
@@ -319,9 +319,9 @@ void ekInputWriter::addCommand()
 {
     if (!begin(L"Command"))
         return;
-    const wchar_t* outDir = param_->outDir;
+    const wchar_t* outDir = param->outDir;
     if (std::wcscmp(outDir, L".") == 0 || (outDir[0] != L'\0' && kov_dirExistsW(outDir)))
         addText(L"Command.OutDir", outDir);
-    addText(L"Command.OutDirDate", param_->outDirDate ? L"Yes" : L"No");
-    addText(L"Command.Plot", param_->plot ? L"Yes" : L"No");
+    addText(L"Command.OutDirDate", param->outDirDate ? L"Yes" : L"No");
+    addText(L"Command.Plot", param->plot ? L"Yes" : L"No");
 }

@@ -36,13 +36,13 @@ bool ekInputWriter::addLayer(int number, const ekLayer* layer)
     const bool builtIn = layer->isStandardMaterial();
     std::unique_ptr<ekLayer> reference;
     if (builtIn) {
-        reference.reset(new (std::nothrow) ekLayer(sigma_, layer->getMaterial(),
+        reference.reset(new (std::nothrow) ekLayer(sigma, layer->getMaterial(),
                                                    ekLayer::DEFAULT_NAME));
         if (reference == nullptr) {
-            sigma_->update(L"[ERROR]   insufficient memory for simulation\n", 1);
+            sigma->reportNoMemory();
             return false;
         }
-        if (sigma_->err != 0)
+        if (sigma->err != 0)
             return false;
     }
     // A material of the database is named too: without it the layer would
@@ -50,7 +50,7 @@ bool ekInputWriter::addLayer(int number, const ekLayer* layer)
     if (builtIn || ek_isDatabaseMaterial(layer->getMaterial()))
         addText(L"Material", layer->getMaterial());
     const ekLayer* ref = reference.get();
-    alloy_ = builtIn && layer->isAlloy();
+    alloy = builtIn && layer->isAlloy();
 
     addNumber(L"Thickness", layer->getThickness());
     // An alloy always names its composition; any other layer keeps one only
@@ -118,7 +118,7 @@ void ekInputWriter::addLayerNumber(const wchar_t* key, double value, double refe
                                    const ekLayer* reference)
 {
     // The reader derives these from the composition and would only warn.
-    if (alloy_ && ek_isAlloyDerivedKey(key))
+    if (alloy && ek_isAlloyDerivedKey(key))
         return;
     const std::wstring text = nu_numberText(value, -1);
     if (reference != nullptr && wcscasecmp(text.c_str(), nu_numberText(referenceValue, -1).c_str()) == 0)

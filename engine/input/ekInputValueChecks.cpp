@@ -38,17 +38,17 @@ std::wstring ekInputReader::keyId(const wchar_t* section, const wchar_t* key)
 
 int ekInputReader::keyLine(const wchar_t* section, const wchar_t* key) const
 {
-    const auto found = keyLines_.find(keyId(section, key));
-    if (found != keyLines_.end())
+    const auto found = keyLines.find(keyId(section, key));
+    if (found != keyLines.end())
         return found->second.line;
     return headerLine(ekInput::sectionIndex(section));
 }
 
 std::wstring ekInputReader::written(const wchar_t* section, const wchar_t* key) const
 {
-    const auto found = keyLines_.find(keyId(section, key));
+    const auto found = keyLines.find(keyId(section, key));
     std::wstring value;
-    if (found != keyLines_.end())
+    if (found != keyLines.end())
         value = found->second.text;
     else
         text(section, key, &value);
@@ -59,7 +59,7 @@ bool ekInputReader::refuseValue(const wchar_t* section, const wchar_t* key,
                                 const std::wstring& accepted)
 {
     const int line = keyLine(section, key);
-    return fail(line, format(L"[ERROR]   invalid value at line %d: %ls (accepted: %ls)\n", line + 1,
+    return fail(line, format(L"invalid value at line %d: %ls (accepted: %ls)", line + 1,
                              written(section, key).c_str(), accepted.c_str()));
 }
 
@@ -67,7 +67,7 @@ void ekInputReader::changedValue(const wchar_t* section, const wchar_t* key,
                                  const std::wstring& used, const std::wstring& why) const
 {
     const int line = keyLine(section, key);
-    sigma_->update(format(L"[WARNING] at line %d: %ls changed to %ls (%ls)\n", line + 1,
+    sigma->update(format(L"[WARNING] at line %d: %ls changed to %ls (%ls)\n", line + 1,
                           written(section, key).c_str(), used.c_str(), why.c_str())
                        .c_str(),
                    2);
@@ -77,7 +77,7 @@ void ekInputReader::unusedValue(const wchar_t* section, const wchar_t* key,
                                 const std::wstring& why) const
 {
     const int line = keyLine(section, key);
-    sigma_->update(format(L"[WARNING] at line %d: %ls is not used (%ls)\n", line + 1,
+    sigma->update(format(L"[WARNING] at line %d: %ls is not used (%ls)\n", line + 1,
                           written(section, key).c_str(), why.c_str())
                        .c_str(),
                    2);
@@ -87,7 +87,7 @@ std::wstring ekInputReader::resolvePath(const std::wstring& name) const
 {
     if (name.empty() || isAbsolute(name))
         return name;
-    const std::wstring input(fileName_);
+    const std::wstring input(fileName);
     const size_t separator = input.find_last_of(L"\\/");
     if (separator == std::wstring::npos)
         return name;  // the device file lies in the current folder
@@ -113,9 +113,9 @@ bool ekInputReader::existingFile(const wchar_t* section, const wchar_t* key, std
     // Something that is there but cannot be read as a file (a FIFO would
     // block the run, a folder yields nothing) is not "missing".
     if (const wchar_t* kind = kov_otherFileKindW(path->c_str()))
-        return fail(line, format(L"[ERROR]   not a regular file at line %d: %ls (%ls is %ls)\n",
+        return fail(line, format(L"not a regular file at line %d: %ls (%ls is %ls)",
                                  line + 1, written(section, key).c_str(), path->c_str(), kind));
-    return fail(line, format(L"[ERROR]   file not found at line %d: %ls (looked for %ls)\n",
+    return fail(line, format(L"file not found at line %d: %ls (looked for %ls)",
                              line + 1, written(section, key).c_str(), path->c_str()));
 }
 

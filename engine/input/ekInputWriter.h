@@ -46,13 +46,13 @@ private:
     void addNumeric();
     void addCommand();
 
-    ekInput& store_;
-    ekSimulator* simulator_;
-    ElecDevice* device_;
-    ekExcitation* excitation_;
-    nuSigma* sigma_;
-    nuParam* param_;
-    foSection* section_ = nullptr;
-    bool ok_ = true;  // every value was taken by the store
-    bool alloy_ = false;  // the layer being written takes values from its end members
+    ekInput& store;
+    ekSimulator* simulator;
+    ElecDevice* device;
+    ekExcitation* excitation;
+    nuSigma* sigma;
+    nuParam* param;
+    foSection* currentSection = nullptr;
+    bool ok = true;  // every value was taken by the store
+    bool alloy = false;  // the layer being written takes values from its end members
 };

@@ -15,12 +15,6 @@
 
 namespace {
 
-constexpr const wchar_t* MESSAGE_NO_MEMORY = L"[ERROR]   insufficient memory for simulation\n";
-
-bool isBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
-}
 
 }  // namespace
 
@@ -35,48 +29,48 @@ ElecDevice::ElecDevice(nuSigma* sigma, nuParam* param, const wchar_t* name, cons
                        const wchar_t* directory)
 {
     create(sigma, param);
-    if (!valid_) return;
+    if (!valid) return;
     updateMain(name, note);
     addScriptDirectory(directory);
 }
 
 void ElecDevice::create(nuSigma* sigma, nuParam* param)
 {
-    sigma_ = sigma;
-    param_ = param;
-    anode_ = new (std::nothrow) ekContact(sigma);
-    cathode_ = new (std::nothrow) ekContact(sigma);
+    channel = sigma;
+    settings = param;
+    anode = new (std::nothrow) ekContact(sigma);
+    cathode = new (std::nothrow) ekContact(sigma);
 
-    ownLuaEngine_ = new (std::nothrow) LuaEngineCore();
-    if (ownLuaEngine_ != nullptr) {
+    ownLuaEngine = new (std::nothrow) LuaEngineCore();
+    if (ownLuaEngine != nullptr) {
         // A model script that runs long must still honour the run's stop.
-        ownLuaEngine_->setStopTest([sigma] { return sigma != nullptr && sigma->stopIt(); });
-        ownLuaEngine_->init();
-        parser_ = new (std::nothrow) nuParser(sigma, param);
+        ownLuaEngine->setStopTest([sigma] { return sigma != nullptr && sigma->stopIt(); });
+        ownLuaEngine->init();
+        parser = new (std::nothrow) nuParser(sigma, param);
     }
-    luaEngine_ = ownLuaEngine_;
+    luaEngine = ownLuaEngine;
 
-    if (anode_ == nullptr || cathode_ == nullptr || ownLuaEngine_ == nullptr ||
-        parser_ == nullptr) {
-        reportError(MESSAGE_NO_MEMORY);
+    if (anode == nullptr || cathode == nullptr || ownLuaEngine == nullptr ||
+        parser == nullptr) {
+        if (channel != nullptr) channel->reportNoMemory();
         return;
     }
-    kov_copyW(name_, NAME_SIZE, DEFAULT_NAME);
-    note_[0] = L'\0';
-    status_ = 0;
-    T_ = 300.0;
-    polarizationScale_ = 0.0;
-    anode_->reset();
-    cathode_->reset();
+    kov_copyW(deviceName, NAME_SIZE, DEFAULT_NAME);
+    deviceNote[0] = L'\0';
+    status = 0;
+    temperature = 300.0;
+    polarizationScale = 0.0;
+    anode->reset();
+    cathode->reset();
     // Contact index models run through the device's engine as well.
-    anode_->setLuaEngine(luaEngine_);
-    cathode_->setLuaEngine(luaEngine_);
-    valid_ = true;
+    anode->setLuaEngine(luaEngine);
+    cathode->setLuaEngine(luaEngine);
+    valid = true;
 }
 
 void ElecDevice::addScriptDirectory(const wchar_t* directory)
 {
-    if (luaEngine_ == nullptr) return;
+    if (luaEngine == nullptr) return;
     char folder[PATH_SIZE] = {};
     if (directory != nullptr) {
         kov_wideToUtf8(folder, PATH_SIZE, directory);
@@ -87,43 +81,43 @@ void ElecDevice::addScriptDirectory(const wchar_t* directory)
     }
     // Handed over through the Lua API rather than pasted into Lua source,
     // so no folder name can end the string early and run as code.
-    luaEngine_->addPackagePath(folder);
+    luaEngine->addPackagePath(folder);
 }
 
 ElecDevice::~ElecDevice()
 {
     for (int i = 0; i < MAX_LAYERS; ++i) {
-        delete layers_[i];
-        layers_[i] = nullptr;
-        delete interfaces_[i];
-        interfaces_[i] = nullptr;
+        delete layers[i];
+        layers[i] = nullptr;
+        delete interfaces[i];
+        interfaces[i] = nullptr;
     }
-    delete anode_;
-    anode_ = nullptr;
-    delete cathode_;
-    cathode_ = nullptr;
-    layerCount_ = 0;
-    thickness_ = 0.0;
-    delete ownLuaEngine_;
-    ownLuaEngine_ = nullptr;
-    luaEngine_ = nullptr;
-    if (parser_ != nullptr) parser_->release();
-    delete parser_;
-    parser_ = nullptr;
+    delete anode;
+    anode = nullptr;
+    delete cathode;
+    cathode = nullptr;
+    layerCount = 0;
+    totalThickness = 0.0;
+    delete ownLuaEngine;
+    ownLuaEngine = nullptr;
+    luaEngine = nullptr;
+    if (parser != nullptr) parser->release();
+    delete parser;
+    parser = nullptr;
     freeVariables();
-    if (header_ != nullptr && sigma_ != nullptr) sigma_->freeStr(&header_);
-    header_ = nullptr;
-    headerLength_ = 0;
+    if (header != nullptr && channel != nullptr) channel->freeStr(&header);
+    header = nullptr;
+    headerLength = 0;
 }
 
 bool ElecDevice::isBlocked() const
 {
-    return sigma_ == nullptr || sigma_->err != 0;
+    return channel == nullptr || channel->err != 0;
 }
 
-void ElecDevice::reportError(const wchar_t* text) const
+void ElecDevice::reportError(const std::wstring& what) const
 {
-    if (sigma_ != nullptr) sigma_->update(text, 1);
+    if (channel != nullptr) channel->error(what);
 }
 
 // ---- bindings ----------------------------------------------------------------
@@ -134,66 +128,66 @@ void ElecDevice::setSigma(nuSigma* sigma)
     if (sigma == nullptr) return;
     // Tracked blocks (header, variables) may go back through any channel,
     // so only the pointers change.
-    sigma_ = sigma;
-    if (anode_ != nullptr) anode_->setSigma(sigma);
-    if (cathode_ != nullptr) cathode_->setSigma(sigma);
-    for (ekLayer* layer : layers_) {
+    channel = sigma;
+    if (anode != nullptr) anode->setSigma(sigma);
+    if (cathode != nullptr) cathode->setSigma(sigma);
+    for (ekLayer* layer : layers) {
         if (layer != nullptr) layer->setSigma(sigma);
     }
-    for (ekInterface* interface : interfaces_) {
+    for (ekInterface* interface : interfaces) {
         if (interface != nullptr) interface->setSigma(sigma);
     }
 }
 
 void ElecDevice::setLuaEngine(LuaEngineCore* engine)
 {
-    luaEngine_ = engine != nullptr ? engine : ownLuaEngine_;
-    for (int i = 0; i < layerCount_; ++i) layers_[i]->setLuaEngine(luaEngine_);
+    luaEngine = engine != nullptr ? engine : ownLuaEngine;
+    for (int i = 0; i < layerCount; ++i) layers[i]->setLuaEngine(luaEngine);
     setAnodeLuaEngine();
     setCathodeLuaEngine();
 }
 
 void ElecDevice::setAnodeLuaEngine()
 {
-    if (anode_ != nullptr) anode_->setLuaEngine(luaEngine_);
+    if (anode != nullptr) anode->setLuaEngine(luaEngine);
 }
 
 void ElecDevice::setCathodeLuaEngine()
 {
-    if (cathode_ != nullptr) cathode_->setLuaEngine(luaEngine_);
+    if (cathode != nullptr) cathode->setLuaEngine(luaEngine);
 }
 
 // ---- device-wide values ------------------------------------------------------
 
 void ElecDevice::getName(wchar_t* buffer) const
 {
-    if (buffer != nullptr) kov_copyW(buffer, NAME_SIZE, name_);
+    if (buffer != nullptr) kov_copyW(buffer, NAME_SIZE, deviceName);
 }
 
 void ElecDevice::getNote(wchar_t* buffer) const
 {
-    if (buffer != nullptr) kov_copyW(buffer, NOTE_SIZE, note_);
+    if (buffer != nullptr) kov_copyW(buffer, NOTE_SIZE, deviceNote);
 }
 
 void ElecDevice::updateMain(const wchar_t* name, const wchar_t* note)
 {
     if (isBlocked()) return;
-    if (name != nullptr && wcscasecmp(name, DEFAULT_NAME) != 0) kov_copyW(name_, NAME_SIZE, name);
-    if (note != nullptr) kov_copyW(note_, NOTE_SIZE, note);
+    if (name != nullptr && wcscasecmp(name, DEFAULT_NAME) != 0) kov_copyW(deviceName, NAME_SIZE, name);
+    if (note != nullptr) kov_copyW(deviceNote, NOTE_SIZE, note);
 }
 
 bool ElecDevice::updateTemperature(double T)
 {
     if (isBlocked()) return false;
     if (!(T >= T_MIN && T <= T_MAX)) {
-        reportError(L"[ERROR]   invalid temperature\n");
+        reportError(L"invalid temperature");
         return false;
     }
-    T_ = T;
-    for (int i = 0; i < layerCount_; ++i) {
-        nuSigma* layerSigma = layers_[i]->getSigma();
+    temperature = T;
+    for (int i = 0; i < layerCount; ++i) {
+        nuSigma* layerSigma = layers[i]->getSigma();
         if (layerSigma != nullptr && layerSigma->err != 0) continue;
-        layers_[i]->updateTemperature(T);
+        layers[i]->updateTemperature(T);
     }
     return true;
 }
@@ -202,25 +196,25 @@ bool ElecDevice::setPolarizationScale(double scale)
 {
     if (isBlocked()) return false;
     if (!(scale >= POLARIZATION_MIN && scale <= POLARIZATION_MAX)) {
-        reportError(L"[ERROR]   invalid polarization scale (valid range: [-10 ; 10]\n");
+        reportError(L"invalid polarization scale (valid range: [-10 ; 10]");
         return false;
     }
-    polarizationScale_ = scale;
+    polarizationScale = scale;
     return true;
 }
 
 void ElecDevice::updateThickness()
 {
     double sum = 0.0;
-    for (int i = 0; i < layerCount_; ++i) sum += layers_[i]->getThickness();
-    thickness_ = sum;
+    for (int i = 0; i < layerCount; ++i) sum += layers[i]->getThickness();
+    totalThickness = sum;
 }
 
 bool ElecDevice::isUniformlyDoped() const
 {
     if (isBlocked()) return false;
-    for (int i = 1; i < layerCount_; ++i) {
-        if (layers_[i]->getType() != layers_[i - 1]->getType()) return false;
+    for (int i = 1; i < layerCount; ++i) {
+        if (layers[i]->getType() != layers[i - 1]->getType()) return false;
     }
     return true;
 }
@@ -242,13 +236,13 @@ bool ElecDevice::updateContact(ekContact* contact, const wchar_t* name, double p
 bool ElecDevice::updateAnode(const wchar_t* name, double phi, double Rn, double Rp, uint8_t type,
                              bool tunnel, ekLayer* layer, int position)
 {
-    return updateContact(anode_, name, phi, Rn, Rp, type, tunnel, layer, position);
+    return updateContact(anode, name, phi, Rn, Rp, type, tunnel, layer, position);
 }
 
 bool ElecDevice::updateCathode(const wchar_t* name, double phi, double Rn, double Rp,
                                uint8_t type, bool tunnel, ekLayer* layer, int position)
 {
-    return updateContact(cathode_, name, phi, Rn, Rp, type, tunnel, layer, position);
+    return updateContact(cathode, name, phi, Rn, Rp, type, tunnel, layer, position);
 }
 
 bool ElecDevice::updateContactIndex(ekContact* contact, const wchar_t* material,
@@ -263,33 +257,33 @@ bool ElecDevice::updateContactIndex(ekContact* contact, const wchar_t* material,
 
 bool ElecDevice::updateAnodeIndex(const wchar_t* material, double thickness, double n, double k)
 {
-    return updateContactIndex(anode_, material, thickness, n, k);
+    return updateContactIndex(anode, material, thickness, n, k);
 }
 
 bool ElecDevice::updateCathodeIndex(const wchar_t* material, double thickness, double n,
                                     double k)
 {
-    return updateContactIndex(cathode_, material, thickness, n, k);
+    return updateContactIndex(cathode, material, thickness, n, k);
 }
 
 bool ElecDevice::updateAnodeIndexModel(const wchar_t* script)
 {
-    return anode_ != nullptr && anode_->updateIndexScript(script, true);
+    return anode != nullptr && anode->updateIndexScript(script, true);
 }
 
 bool ElecDevice::updateCathodeIndexModel(const wchar_t* script)
 {
-    return cathode_ != nullptr && cathode_->updateIndexScript(script, true);
+    return cathode != nullptr && cathode->updateIndexScript(script, true);
 }
 
 bool ElecDevice::updateAnodeIndexFile(const wchar_t* file)
 {
-    return anode_ != nullptr && anode_->updateIndexFile(file, true);
+    return anode != nullptr && anode->updateIndexFile(file, true);
 }
 
 bool ElecDevice::updateCathodeIndexFile(const wchar_t* file)
 {
-    return cathode_ != nullptr && cathode_->updateIndexFile(file, true);
+    return cathode != nullptr && cathode->updateIndexFile(file, true);
 }
 
 // ---- header ------------------------------------------------------------------------
@@ -298,10 +292,10 @@ bool ElecDevice::updateCathodeIndexFile(const wchar_t* file)
 // add at the limit: its '#', its newline and the terminator.
 bool ElecDevice::initHeader()
 {
-    if (header_ == nullptr && sigma_ != nullptr) header_ = sigma_->mallocStr(HEADER_SIZE + 3);
-    headerLength_ = 0;
-    if (header_ == nullptr) return false;
-    wmemset(header_, L'\0', HEADER_SIZE + 3);
+    if (header == nullptr && channel != nullptr) header = channel->mallocStr(HEADER_SIZE + 3);
+    headerLength = 0;
+    if (header == nullptr) return false;
+    wmemset(header, L'\0', HEADER_SIZE + 3);
     return true;
 }
 
@@ -311,32 +305,32 @@ bool ElecDevice::addtoHeader(const wchar_t* line, const size_t* length)
     // A given length never takes the copy past the line's own end.
     size_t count = length != nullptr ? wcsnlen(line, *length) : wcslen(line);
     if (count < 1 || (count == 1 && line[0] == L'\n')) return false;
-    if (count > HEADER_SIZE || headerLength_ > HEADER_SIZE - count) return false;
-    while (count > 0 && isBlank(line[count - 1])) --count;
+    if (count > HEADER_SIZE || headerLength > HEADER_SIZE - count) return false;
+    while (count > 0 && kov_isBlank(line[count - 1])) --count;
     if (count == 0) return false;
-    if (header_ == nullptr && !initHeader()) return false;
+    if (header == nullptr && !initHeader()) return false;
 
-    wchar_t* end = header_ + headerLength_;
+    wchar_t* end = header + headerLength;
     if (line[0] != L'#') *end++ = L'#';
     wmemcpy(end, line, count);
     end += count;
     *end++ = L'\n';
     *end = L'\0';
-    headerLength_ = static_cast<size_t>(end - header_);
+    headerLength = static_cast<size_t>(end - header);
     return true;
 }
 
 void ElecDevice::copyHeader(const ElecDevice* source)
 {
     // A copy carries the source's header, not the two appended.
-    if (source->header_ == nullptr || source->headerLength_ == 0) {
-        if (header_ != nullptr) initHeader();
+    if (source->header == nullptr || source->headerLength == 0) {
+        if (header != nullptr) initHeader();
         return;
     }
     if (!initHeader()) return;
-    wmemcpy(header_, source->header_, source->headerLength_);
-    header_[source->headerLength_] = L'\0';
-    headerLength_ = source->headerLength_;
+    wmemcpy(header, source->header, source->headerLength);
+    header[source->headerLength] = L'\0';
+    headerLength = source->headerLength;
 }
 
 // ---- copy ----------------------------------------------------------------------------
@@ -346,18 +340,18 @@ void ElecDevice::repointContact(ekContact* contact, const ElecDevice* source)
     // The copied contact names layers of the source; take the layer at the
     // same place in this stack instead, or none.
     ekLayer* mapped = nullptr;
-    for (int i = 0; i < source->layerCount_ && i < layerCount_; ++i) {
-        if (source->layers_[i] == contact->getLayerAfter()) mapped = layers_[i];
+    for (int i = 0; i < source->layerCount && i < layerCount; ++i) {
+        if (source->layers[i] == contact->getLayerAfter()) mapped = layers[i];
     }
     contact->setLayerAfter(mapped);
     mapped = nullptr;
-    for (int i = 0; i < source->layerCount_ && i < layerCount_; ++i) {
-        if (source->layers_[i] == contact->getLayerBefore()) mapped = layers_[i];
+    for (int i = 0; i < source->layerCount && i < layerCount; ++i) {
+        if (source->layers[i] == contact->getLayerBefore()) mapped = layers[i];
     }
     contact->setLayerBefore(mapped);
     // The contact stays on this device's channel and engine.
-    contact->setSigma(sigma_);
-    contact->setLuaEngine(luaEngine_);
+    contact->setSigma(channel);
+    contact->setLuaEngine(luaEngine);
 }
 
 bool ElecDevice::copy(const ElecDevice* source)
@@ -365,17 +359,17 @@ bool ElecDevice::copy(const ElecDevice* source)
     if (source == nullptr || isBlocked()) return false;
     if (source == this) return true;
 
-    kov_copyW(name_, NAME_SIZE, source->name_);
-    kov_copyW(note_, NOTE_SIZE, source->note_);
-    status_ = source->status_;
-    polarizationScale_ = source->polarizationScale_;
-    T_ = source->T_;
+    kov_copyW(deviceName, NAME_SIZE, source->deviceName);
+    kov_copyW(deviceNote, NOTE_SIZE, source->deviceNote);
+    status = source->status;
+    polarizationScale = source->polarizationScale;
+    temperature = source->temperature;
 
     destroyLayers();
     bool complete = true;
-    for (int i = 0; i < source->layerCount_; ++i) {
-        const ekLayer* from = source->layers_[i];
-        ekLayer* layer = insertLayer(layerCount_, from->getMaterial(), from->getName(),
+    for (int i = 0; i < source->layerCount; ++i) {
+        const ekLayer* from = source->layers[i];
+        ekLayer* layer = insertLayer(layerCount, from->getMaterial(), from->getName(),
                                      from->getType());
         if (layer == nullptr) {
             complete = false;
@@ -385,20 +379,20 @@ bool ElecDevice::copy(const ElecDevice* source)
     }
     // insertLayer counted each fresh layer before it took its copied values.
     updateThickness();
-    if (anode_ != nullptr && source->anode_ != nullptr) {
-        anode_->copy(source->anode_);
-        repointContact(anode_, source);
+    if (anode != nullptr && source->anode != nullptr) {
+        anode->copy(source->anode);
+        repointContact(anode, source);
     }
-    if (cathode_ != nullptr && source->cathode_ != nullptr) {
-        cathode_->copy(source->cathode_);
-        repointContact(cathode_, source);
+    if (cathode != nullptr && source->cathode != nullptr) {
+        cathode->copy(source->cathode);
+        repointContact(cathode, source);
     }
-    heterostructure_ = source->heterostructure_;
-    graded_ = source->graded_;
+    heterostructure = source->heterostructure;
+    graded = source->graded;
 
     freeVariables();
-    for (int i = 0; i < source->variableCount_; ++i) {
-        const _variable_w_t* variable = source->variables_[i];
+    for (int i = 0; i < source->variableCount; ++i) {
+        const _variable_w_t* variable = source->variables[i];
         if (variable == nullptr || variable->defined != 1) continue;
         wchar_t value[VARIABLE_VALUE_SIZE];
         kov_copyW(value, VARIABLE_VALUE_SIZE, variable->value);

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 class nuSigma;
 class nuParam;
@@ -56,34 +57,34 @@ public:
     ElecDevice& operator=(const ElecDevice&) = delete;
 
     // False when creation ran out of memory; such a device must not be used.
-    bool isValid() const { return valid_; }
+    bool isValid() const { return valid; }
 
     // ---- bindings ------------------------------------------------------------
     // Binds the device, contacts, layers (with dopant and traps) and
     // interfaces to another status channel.
     void setSigma(nuSigma* sigma);
-    nuSigma* getSigma() const { return sigma_; }
-    nuParam* getParam() const { return param_; }
+    nuSigma* getSigma() const { return channel; }
+    nuParam* getParam() const { return settings; }
     // Hands an engine to every layer and both contacts. The device keeps
     // owning the engine it created: a given engine stays its caller's, and
     // a null one returns to the device's own.
     void setLuaEngine(LuaEngineCore* engine);
     void setAnodeLuaEngine();
     void setCathodeLuaEngine();
-    LuaEngineCore* getLuaEngine() const { return luaEngine_; }
-    nuParser* getParser() const { return parser_; }
+    LuaEngineCore* getLuaEngine() const { return luaEngine; }
+    nuParser* getParser() const { return parser; }
 
     // ---- device-wide values ---------------------------------------------------
-    const wchar_t* getName() const { return name_; }
+    const wchar_t* getName() const { return deviceName; }
     void getName(wchar_t* buffer) const;   // buffer of at least 32 characters
-    const wchar_t* getNote() const { return note_; }
+    const wchar_t* getNote() const { return deviceNote; }
     void getNote(wchar_t* buffer) const;   // buffer of at least 256 characters
-    uint8_t getStatus() const { return status_; }
-    double getT() const { return T_; }
-    double getThickness() const { return thickness_; }
-    double getPolarizationScale() const { return polarizationScale_; }
-    bool isHeterostructure() const { return heterostructure_; }
-    bool isGraded() const { return graded_; }
+    uint8_t getStatus() const { return status; }
+    double getT() const { return temperature; }
+    double getThickness() const { return totalThickness; }
+    double getPolarizationScale() const { return polarizationScale; }
+    bool isHeterostructure() const { return heterostructure; }
+    bool isGraded() const { return graded; }
 
     // A null argument leaves its field; "DeviceX" never replaces a name.
     void updateMain(const wchar_t* name, const wchar_t* note);
@@ -97,8 +98,8 @@ public:
     bool isUniformlyDoped() const;
 
     // ---- contacts -------------------------------------------------------------
-    ekContact* getAnode() const { return anode_; }
-    ekContact* getCathode() const { return cathode_; }
+    ekContact* getAnode() const { return anode; }
+    ekContact* getCathode() const { return cathode; }
     // The contact's validating update with `layer` as the layer after it,
     // then its tunnelling flag. False when refused.
     bool updateAnode(const wchar_t* name, double phi, double Rn, double Rp, uint8_t type,
@@ -115,7 +116,7 @@ public:
     bool updateCathodeIndexFile(const wchar_t* file);
 
     // ---- layers ----------------------------------------------------------------
-    int getLayerCount() const { return layerCount_; }
+    int getLayerCount() const { return layerCount; }
     ekLayer* getLayer(int index) const;
     ekLayer* getLayer(const wchar_t* name) const;   // any letter case
     ekLayer* getFirstLayer() const;
@@ -154,8 +155,8 @@ public:
     bool updateGraded();
 
     // ---- header ----------------------------------------------------------------
-    const wchar_t* getHeader() const { return header_; }
-    size_t getHeaderLength() const { return headerLength_; }
+    const wchar_t* getHeader() const { return header; }
+    size_t getHeaderLength() const { return headerLength; }
     bool initHeader();
     // One line of header text, '#'-prefixed, trailing blanks dropped and a
     // newline added. length (when not null) limits the characters taken.
@@ -175,7 +176,7 @@ public:
     // Value text of a constant or variable ('$' prefix allowed) into out
     // (at least 256 characters).
     bool getVariable(const wchar_t* name, wchar_t* out) const;
-    int getVariableCount() const { return variableCount_; }
+    int getVariableCount() const { return variableCount; }
     const wchar_t* getVariableName(int index) const;
     const wchar_t* getVariableValue(int index) const;
     // Replaces '$name' references and evaluates text in place (text of at
@@ -186,7 +187,7 @@ private:
     void create(nuSigma* sigma, nuParam* param);
     void addScriptDirectory(const wchar_t* directory);
     bool isBlocked() const;
-    void reportError(const wchar_t* text) const;
+    void reportError(const std::wstring& what) const;
     bool updateContact(ekContact* contact, const wchar_t* name, double phi, double Rn, double Rp,
                        uint8_t type, bool tunnel, ekLayer* layer, int position);
     bool updateContactIndex(ekContact* contact, const wchar_t* material, double thickness,
@@ -206,27 +207,27 @@ private:
     bool expandReferences(const wchar_t* text, wchar_t* out, size_t outSize) const;
     void freeVariables();
 
-    nuSigma* sigma_ = nullptr;
-    nuParam* param_ = nullptr;
-    wchar_t name_[NAME_SIZE] = {};
-    wchar_t note_[NOTE_SIZE] = {};
-    uint8_t status_ = 0;
-    wchar_t* header_ = nullptr;
-    size_t headerLength_ = 0;
-    double T_ = 300.0;
-    ekContact* anode_ = nullptr;
-    ekContact* cathode_ = nullptr;
-    int layerCount_ = 0;
-    ekLayer* layers_[MAX_LAYERS] = {};
-    double thickness_ = 0.0;
-    LuaEngineCore* luaEngine_ = nullptr;      // the engine in use
-    LuaEngineCore* ownLuaEngine_ = nullptr;   // the engine the device made and frees
-    nuParser* parser_ = nullptr;
-    bool heterostructure_ = false;
-    bool graded_ = false;
-    ekInterface* interfaces_[MAX_INTERFACES] = {};
-    _variable_w_t* variables_[MAX_VARIABLES] = {};
-    int variableCount_ = 0;
-    double polarizationScale_ = 0.0;
-    bool valid_ = false;
+    nuSigma* channel = nullptr;
+    nuParam* settings = nullptr;
+    wchar_t deviceName[NAME_SIZE] = {};
+    wchar_t deviceNote[NOTE_SIZE] = {};
+    uint8_t status = 0;
+    wchar_t* header = nullptr;
+    size_t headerLength = 0;
+    double temperature = 300.0;
+    ekContact* anode = nullptr;
+    ekContact* cathode = nullptr;
+    int layerCount = 0;
+    ekLayer* layers[MAX_LAYERS] = {};
+    double totalThickness = 0.0;
+    LuaEngineCore* luaEngine = nullptr;      // the engine in use
+    LuaEngineCore* ownLuaEngine = nullptr;   // the engine the device made and frees
+    nuParser* parser = nullptr;
+    bool heterostructure = false;
+    bool graded = false;
+    ekInterface* interfaces[MAX_INTERFACES] = {};
+    _variable_w_t* variables[MAX_VARIABLES] = {};
+    int variableCount = 0;
+    double polarizationScale = 0.0;
+    bool valid = false;
 };

@@ -12,108 +12,108 @@
 
 ekLayer* ElecDevice::getLayer(int index) const
 {
-    if (index < 0 || index >= layerCount_) return nullptr;
-    return layers_[index];
+    if (index < 0 || index >= layerCount) return nullptr;
+    return layers[index];
 }
 
 ekLayer* ElecDevice::getLayer(const wchar_t* name) const
 {
     if (name == nullptr) return nullptr;
-    for (int i = 0; i < layerCount_; ++i) {
-        if (wcscasecmp(layers_[i]->getName(), name) == 0) return layers_[i];
+    for (int i = 0; i < layerCount; ++i) {
+        if (wcscasecmp(layers[i]->getName(), name) == 0) return layers[i];
     }
     return nullptr;
 }
 
 ekLayer* ElecDevice::getFirstLayer() const
 {
-    return layerCount_ > 0 ? layers_[0] : nullptr;
+    return layerCount > 0 ? layers[0] : nullptr;
 }
 
 ekLayer* ElecDevice::getLastLayer() const
 {
-    return layerCount_ > 0 ? layers_[layerCount_ - 1] : nullptr;
+    return layerCount > 0 ? layers[layerCount - 1] : nullptr;
 }
 
 ekLayer* ElecDevice::insertLayer(int index, const wchar_t* material, const wchar_t* name,
                                  uint8_t dopantType)
 {
     if (isBlocked()) return nullptr;
-    if (layerCount_ >= MAX_LAYERS) {
-        reportError(L"[ERROR]   Maximum layers number reached in the semiconductor device\n");
+    if (layerCount >= MAX_LAYERS) {
+        reportError(L"Maximum layers number reached in the semiconductor device");
         return nullptr;
     }
-    if (index < 0 || index > layerCount_) return nullptr;
+    if (index < 0 || index > layerCount) return nullptr;
 
     // Made before the stack moves, so a failed allocation leaves no hole.
-    ekLayer* layer = new (std::nothrow) ekLayer(sigma_, material != nullptr ? material : L"Si",
+    ekLayer* layer = new (std::nothrow) ekLayer(channel, material != nullptr ? material : L"Si",
                                                 name != nullptr ? name : ekLayer::DEFAULT_NAME);
     if (layer == nullptr) {
-        reportError(L"[ERROR]   insufficient memory for simulation\n");
+        channel->reportNoMemory();
         return nullptr;
     }
-    for (int i = layerCount_; i > index; --i) layers_[i] = layers_[i - 1];
-    layers_[index] = layer;
+    for (int i = layerCount; i > index; --i) layers[i] = layers[i - 1];
+    layers[index] = layer;
 
     const ekLevel* dopant = layer->getDopant();
     if (dopant != nullptr) layer->updateDopant(dopantType, dopant->getN(), dopant->getNr());
 
-    ++layerCount_;
-    thickness_ += layer->getThickness();
+    ++layerCount;
+    totalThickness += layer->getThickness();
 
     nuSigma* layerSigma = layer->getSigma();
-    if (layerSigma != nullptr && layerSigma->err == 0) layer->updateTemperature(T_);
-    layer->setLuaEngine(luaEngine_);
+    if (layerSigma != nullptr && layerSigma->err == 0) layer->updateTemperature(temperature);
+    layer->setLuaEngine(luaEngine);
     return layer;
 }
 
 ekLayer* ElecDevice::addLayer(const wchar_t* material, const wchar_t* name, uint8_t dopantType)
 {
-    return insertLayer(layerCount_, material, name, dopantType);
+    return insertLayer(layerCount, material, name, dopantType);
 }
 
 ekLayer* ElecDevice::addLayer(const ekLayer* source)
 {
     if (source == nullptr) return nullptr;
     ekLayer* layer =
-        insertLayer(layerCount_, source->getMaterial(), source->getName(), source->getType());
+        insertLayer(layerCount, source->getMaterial(), source->getName(), source->getType());
     if (layer == nullptr) return nullptr;
     // The device thickness counted the fresh layer; count the copied one.
     const double fresh = layer->getThickness();
     layer->copy(source);
-    thickness_ += layer->getThickness() - fresh;
+    totalThickness += layer->getThickness() - fresh;
     return layer;
 }
 
 ekLayer* ElecDevice::moveLayer(int* from, int to)
 {
     if (isBlocked()) return nullptr;
-    if (layerCount_ == 1) return layers_[0];
+    if (layerCount == 1) return layers[0];
     if (from == nullptr) return nullptr;
     const int start = *from;
-    if (start < 0 || start >= layerCount_ || to < 0 || to >= layerCount_ || start == to) {
+    if (start < 0 || start >= layerCount || to < 0 || to >= layerCount || start == to) {
         return nullptr;
     }
-    ekLayer* moved = layers_[start];
+    ekLayer* moved = layers[start];
     if (start < to) {
-        for (int i = start; i < to; ++i) layers_[i] = layers_[i + 1];
+        for (int i = start; i < to; ++i) layers[i] = layers[i + 1];
     }
     else {
-        for (int i = start; i > to; --i) layers_[i] = layers_[i - 1];
+        for (int i = start; i > to; --i) layers[i] = layers[i - 1];
     }
-    layers_[to] = moved;
+    layers[to] = moved;
     *from = to;
     return moved;
 }
 
 void ElecDevice::forgetLayer(const ekLayer* layer)
 {
-    for (ekContact* contact : {anode_, cathode_}) {
+    for (ekContact* contact : {anode, cathode}) {
         if (contact == nullptr) continue;
         if (contact->getLayerBefore() == layer) contact->setLayerBefore(nullptr);
         if (contact->getLayerAfter() == layer) contact->setLayerAfter(nullptr);
     }
-    for (ekInterface* interface : interfaces_) {
+    for (ekInterface* interface : interfaces) {
         if (interface == nullptr) continue;
         if (interface->getLayerBefore() == layer) interface->setLayerBefore(nullptr);
         if (interface->getLayerAfter() == layer) interface->setLayerAfter(nullptr);
@@ -123,31 +123,31 @@ void ElecDevice::forgetLayer(const ekLayer* layer)
 void ElecDevice::freeInterfaces(int from)
 {
     for (int i = from < 0 ? 0 : from; i < MAX_INTERFACES; ++i) {
-        delete interfaces_[i];
-        interfaces_[i] = nullptr;
+        delete interfaces[i];
+        interfaces[i] = nullptr;
     }
 }
 
 bool ElecDevice::removeLayer(int index)
 {
-    if (isBlocked() || index < 0 || index >= layerCount_) return false;
-    ekLayer* layer = layers_[index];
-    thickness_ -= layer->getThickness();
+    if (isBlocked() || index < 0 || index >= layerCount) return false;
+    ekLayer* layer = layers[index];
+    totalThickness -= layer->getThickness();
     forgetLayer(layer);
     delete layer;
-    for (int i = index; i < layerCount_ - 1; ++i) layers_[i] = layers_[i + 1];
-    layers_[layerCount_ - 1] = nullptr;
-    --layerCount_;
+    for (int i = index; i < layerCount - 1; ++i) layers[i] = layers[i + 1];
+    layers[layerCount - 1] = nullptr;
+    --layerCount;
     // A smaller stack has fewer layer pairs.
-    freeInterfaces(layerCount_ - 1);
+    freeInterfaces(layerCount - 1);
     return true;
 }
 
 bool ElecDevice::removeLayer(const wchar_t* name)
 {
     if (name == nullptr) return false;
-    for (int i = 0; i < layerCount_; ++i) {
-        if (wcscasecmp(layers_[i]->getName(), name) == 0) return removeLayer(i);
+    for (int i = 0; i < layerCount; ++i) {
+        if (wcscasecmp(layers[i]->getName(), name) == 0) return removeLayer(i);
     }
     return false;
 }
@@ -155,19 +155,19 @@ bool ElecDevice::removeLayer(const wchar_t* name)
 void ElecDevice::destroyLayers()
 {
     for (int i = 0; i < MAX_LAYERS; ++i) {
-        if (layers_[i] == nullptr) continue;
-        forgetLayer(layers_[i]);
-        delete layers_[i];
-        layers_[i] = nullptr;
+        if (layers[i] == nullptr) continue;
+        forgetLayer(layers[i]);
+        delete layers[i];
+        layers[i] = nullptr;
     }
-    layerCount_ = 0;
-    thickness_ = 0.0;
+    layerCount = 0;
+    totalThickness = 0.0;
     freeInterfaces(0);
 }
 
 void ElecDevice::removeAllLayers()
 {
-    if (isBlocked() || layerCount_ == 0) return;
+    if (isBlocked() || layerCount == 0) return;
     destroyLayers();
 }
 
@@ -176,10 +176,10 @@ void ElecDevice::removeAllLayers()
 bool ElecDevice::createInterfaces()
 {
     freeInterfaces(0);
-    if (layerCount_ < 2) return false;
-    for (int i = 0; i < layerCount_ - 1; ++i) {
-        interfaces_[i] = new (std::nothrow) ekInterface(sigma_);
-        if (interfaces_[i] == nullptr) {
+    if (layerCount < 2) return false;
+    for (int i = 0; i < layerCount - 1; ++i) {
+        interfaces[i] = new (std::nothrow) ekInterface(channel);
+        if (interfaces[i] == nullptr) {
             freeInterfaces(0);
             return false;
         }
@@ -190,14 +190,14 @@ bool ElecDevice::createInterfaces()
 int ElecDevice::getInterfaceCount() const
 {
     int count = 0;
-    while (count < layerCount_ - 1 && interfaces_[count] != nullptr) ++count;
+    while (count < layerCount - 1 && interfaces[count] != nullptr) ++count;
     return count;
 }
 
 ekInterface* ElecDevice::getInterface(int index) const
 {
-    if (index < 0 || index > layerCount_ - 2) return nullptr;
-    return interfaces_[index];
+    if (index < 0 || index > layerCount - 2) return nullptr;
+    return interfaces[index];
 }
 
 bool ElecDevice::updateInterface(int index, double DEC, double DEV, uint8_t type,
@@ -217,7 +217,7 @@ bool ElecDevice::updateHeterostructure()
 {
     bool haveReference = false;
     double reference = 0.0;
-    for (const ekLayer* layer : layers_) {
+    for (const ekLayer* layer : layers) {
         if (layer == nullptr) continue;
         const double Eg = layer->getBandgap();
         if (!haveReference || reference < HETERO_BANDGAP_STEP) {
@@ -226,21 +226,21 @@ bool ElecDevice::updateHeterostructure()
             haveReference = true;
             continue;
         }
-        if (std::fabs(Eg - reference) > HETERO_BANDGAP_STEP) heterostructure_ = true;
+        if (std::fabs(Eg - reference) > HETERO_BANDGAP_STEP) heterostructure = true;
     }
-    return heterostructure_;
+    return heterostructure;
 }
 
 bool ElecDevice::updateGraded()
 {
-    for (const ekLayer* layer : layers_) {
+    for (const ekLayer* layer : layers) {
         if (layer == nullptr) continue;
         if (layer->isMobilityScriptGraded() || layer->isBandgapScriptGraded() ||
             layer->isPermittivityScriptGraded() || layer->isDopingScriptGraded() ||
             layer->isRecombinationScriptGraded() || layer->isLatticeScriptGraded() ||
             layer->isIndexScriptGraded()) {
-            graded_ = true;
+            graded = true;
         }
     }
-    return graded_;
+    return graded;
 }

@@ -34,11 +34,6 @@ bool isNameChar(wchar_t c)
     return isAsciiLetter(c) || (c >= L'0' && c <= L'9') || c == L'_';
 }
 
-bool isBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
-}
-
 bool sameName(const wchar_t* stored, const wchar_t* name, size_t length)
 {
     return wcslen(stored) == length && wcsncasecmp(stored, name, length) == 0;
@@ -72,9 +67,9 @@ std::wstring withoutComment(const wchar_t* value)
         }
     }
     size_t first = 0;
-    while (first < text.size() && isBlank(text[first])) ++first;
+    while (first < text.size() && kov_isBlank(text[first])) ++first;
     size_t last = text.size();
-    while (last > first && isBlank(text[last - 1])) --last;
+    while (last > first && kov_isBlank(text[last - 1])) --last;
     return text.substr(first, last - first);
 }
 
@@ -82,8 +77,8 @@ std::wstring withoutComment(const wchar_t* value)
 
 int ElecDevice::findVariable(const wchar_t* name, size_t length, bool definedOnly) const
 {
-    for (int i = 0; i < variableCount_; ++i) {
-        const _variable_w_t* variable = variables_[i];
+    for (int i = 0; i < variableCount; ++i) {
+        const _variable_w_t* variable = variables[i];
         if (variable == nullptr) continue;
         if (definedOnly && variable->defined != 1) continue;
         if (sameName(variable->name, name, length)) return i;
@@ -101,7 +96,7 @@ bool ElecDevice::lookupReference(const wchar_t* name, size_t length, wchar_t* ou
     }
     const int slot = findVariable(name, length, true);
     if (slot < 0) return false;
-    kov_copyW(out, outSize, variables_[slot]->value);
+    kov_copyW(out, outSize, variables[slot]->value);
     return true;
 }
 
@@ -130,7 +125,7 @@ bool ElecDevice::expandReferences(const wchar_t* text, wchar_t* out, size_t outS
 
 bool ElecDevice::parseValue(wchar_t* text)
 {
-    if (parser_ == nullptr || text == nullptr || text[0] == L'\0') return false;
+    if (parser == nullptr || text == nullptr || text[0] == L'\0') return false;
     if (wcsnlen(text, VARIABLE_VALUE_SIZE) >= VARIABLE_VALUE_SIZE) return false;
 
     wchar_t work[VARIABLE_VALUE_SIZE];
@@ -141,9 +136,9 @@ bool ElecDevice::parseValue(wchar_t* text)
     // Each value is evaluated on a clean parser: an assignment such as
     // "y = 3" would otherwise leave a hidden variable for later values and
     // hand back the previous value of x as its own.
-    parser_->release();
-    if (parser_->assign(work) < 1) return false;
-    const double value = parser_->eval(L"x");
+    parser->release();
+    if (parser->assign(work) < 1) return false;
+    const double value = parser->eval(L"x");
     if (!std::isfinite(value)) return false;
     nu_reformatAuto(value, text, VARIABLE_VALUE_SIZE, nullptr, nullptr, -1);
     return true;
@@ -155,8 +150,7 @@ bool ElecDevice::setVariable(const wchar_t* name, wchar_t* value, int line)
     if (isBlocked()) return false;
     const size_t nameLength = wcslen(name);
     if (findConstant(name, nameLength) != nullptr) {
-        reportError((L"[ERROR]   reserved variable name at line " + std::to_wstring(line + 1))
-                        .c_str());
+        reportError(L"reserved variable name at line " + std::to_wstring(line + 1));
         return false;
     }
     // A name that is cut, or that no '$' reference could spell, would
@@ -175,13 +169,13 @@ bool ElecDevice::setVariable(const wchar_t* name, wchar_t* value, int line)
     if (!isText && !parseValue(stored)) return false;
 
     const int slot = findVariable(name, nameLength, false);
-    _variable_w_t* variable = slot >= 0 ? variables_[slot] : nullptr;
+    _variable_w_t* variable = slot >= 0 ? variables[slot] : nullptr;
     if (variable == nullptr) {
-        if (variableCount_ >= MAX_VARIABLES) return false;
-        variable = sigma_->mallocVar(true);
+        if (variableCount >= MAX_VARIABLES) return false;
+        variable = channel->mallocVar(true);
         if (variable == nullptr) return false;
         kov_copyW(variable->name, VARIABLE_NAME_SIZE, name);
-        variables_[variableCount_++] = variable;
+        variables[variableCount++] = variable;
     }
     kov_copyW(variable->value, VARIABLE_VALUE_SIZE, stored);
     variable->defined = 1;
@@ -200,33 +194,33 @@ bool ElecDevice::getVariable(const wchar_t* name, wchar_t* out) const
 
 bool ElecDevice::deleteVariable(const wchar_t* name)
 {
-    if (name == nullptr || name[0] == L'\0' || variableCount_ == 0) return false;
+    if (name == nullptr || name[0] == L'\0' || variableCount == 0) return false;
     const int slot = findVariable(name, wcslen(name), false);
     if (slot < 0) return false;
-    sigma_->freeVar(&variables_[slot]);
-    for (int i = slot; i < variableCount_ - 1; ++i) variables_[i] = variables_[i + 1];
-    variables_[variableCount_ - 1] = nullptr;
-    --variableCount_;
+    channel->freeVar(&variables[slot]);
+    for (int i = slot; i < variableCount - 1; ++i) variables[i] = variables[i + 1];
+    variables[variableCount - 1] = nullptr;
+    --variableCount;
     return true;
 }
 
 const wchar_t* ElecDevice::getVariableName(int index) const
 {
-    if (index < 0 || index >= variableCount_ || variables_[index] == nullptr) return nullptr;
-    return variables_[index]->name;
+    if (index < 0 || index >= variableCount || variables[index] == nullptr) return nullptr;
+    return variables[index]->name;
 }
 
 const wchar_t* ElecDevice::getVariableValue(int index) const
 {
-    if (index < 0 || index >= variableCount_ || variables_[index] == nullptr) return nullptr;
-    return variables_[index]->value;
+    if (index < 0 || index >= variableCount || variables[index] == nullptr) return nullptr;
+    return variables[index]->value;
 }
 
 void ElecDevice::freeVariables()
 {
     for (int i = 0; i < MAX_VARIABLES; ++i) {
-        if (variables_[i] != nullptr && sigma_ != nullptr) sigma_->freeVar(&variables_[i]);
-        variables_[i] = nullptr;
+        if (variables[i] != nullptr && channel != nullptr) channel->freeVar(&variables[i]);
+        variables[i] = nullptr;
     }
-    variableCount_ = 0;
+    variableCount = 0;
 }

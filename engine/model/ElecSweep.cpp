@@ -4,12 +4,13 @@
 #include <iterator>
 
 #include "ekHelpers.h"
+#include "kovText.h"
 #include "nuSigma.h"
 
 ElecSweep::ElecSweep(nuSigma* sigma)
 {
     create();
-    sigma_ = sigma;
+    channel = sigma;
 }
 
 ElecSweep::ElecSweep(nuSigma* sigma, uint8_t type, int count, int points, double start,
@@ -17,7 +18,7 @@ ElecSweep::ElecSweep(nuSigma* sigma, uint8_t type, int count, int points, double
                      double unused, int* posL, int* posC, int* posR, bool fill)
 {
     create();
-    sigma_ = sigma;
+    channel = sigma;
     set(type, count, points, start, end, step, limitLow, limitHigh, unused, posL, posC, posR,
         fill);
 }
@@ -29,67 +30,67 @@ ElecSweep::~ElecSweep()
 
 void ElecSweep::create()
 {
-    sigma_ = nullptr;
-    type_ = TYPE_BIAS;
-    count_ = 2;
-    points_ = 20;
-    pointsValid_ = 0;
-    pos_ = 0;
-    start_ = 0.0;
-    end_ = 1.0;
-    step_ = 0.0;
-    posL_ = posC_ = posR_ = -1;
-    limitLow_ = limitHigh_ = 0.0;
-    limitReached_ = 0;
-    std::fill(std::begin(param_), std::end(param_), 0.0);
-    std::fill(std::begin(paramIndex_), std::end(paramIndex_), -1);
-    std::fill(std::begin(data_), std::end(data_), nullptr);
-    mask_ = nullptr;
+    channel = nullptr;
+    sweepType = TYPE_BIAS;
+    columnCount = 2;
+    pointCount = 20;
+    pointsValid = 0;
+    pos = 0;
+    rangeStart = 0.0;
+    rangeEnd = 1.0;
+    rangeStep = 0.0;
+    belowZero = atZero = aboveZero = -1;
+    lowLimit = highLimit = 0.0;
+    limitReached = 0;
+    std::fill(std::begin(param), std::end(param), 0.0);
+    std::fill(std::begin(paramIndex), std::end(paramIndex), -1);
+    std::fill(std::begin(data), std::end(data), nullptr);
+    mask = nullptr;
 }
 
 bool ElecSweep::set(uint8_t type, int count, int points, double start, double end,
                     double step, double limitLow, double limitHigh, double /*unused*/,
                     int* posL, int* posC, int* posR, bool fill)
 {
-    type_ = type;
-    start_ = start;
-    count_ = (count >= 1 && count <= MAX_COLUMNS) ? count : 2;
-    end_ = std::max(start, end);
-    points_ = (points >= 1 && points <= MAX_POINTS) ? points : 50;
+    sweepType = type;
+    rangeStart = start;
+    columnCount = (count >= 1 && count <= MAX_COLUMNS) ? count : 2;
+    rangeEnd = std::max(start, end);
+    pointCount = (points >= 1 && points <= MAX_POINTS) ? points : 50;
     // The clamped point count: the raw argument may be 0 or negative.
-    step_ = (step >= 0.0 && step <= end_ - start_) ? step : (end_ - start_) / points_;
-    limitReached_ = 0;
-    limitLow_ = limitLow;
-    limitHigh_ = limitHigh;
+    rangeStep = (step >= 0.0 && step <= rangeEnd - rangeStart) ? step : (rangeEnd - rangeStart) / pointCount;
+    limitReached = 0;
+    lowLimit = limitLow;
+    highLimit = limitHigh;
     const double fillValue = (limitHigh > 0.0) ? 10.0 * limitHigh : 1.0;
     return assignResources(fillValue, posL, posC, posR, fill);
 }
 
 bool ElecSweep::assignResources(double fillValue, int* posL, int* posC, int* posR, bool fill)
 {
-    if (sigma_ == nullptr || sigma_->err != 0)
+    if (channel == nullptr || channel->err != 0)
         return false;
-    if (count_ < 1 || count_ > MAX_COLUMNS || points_ < 1 || points_ > MAX_POINTS
-        || !(start_ <= end_)) {
-        sigma_->update(L"[ERROR]   invalid sweep parameters\n", 1);
+    if (columnCount < 1 || columnCount > MAX_COLUMNS || pointCount < 1 || pointCount > MAX_POINTS
+        || !(rangeStart <= rangeEnd)) {
+        channel->error(L"invalid sweep parameters");
         return false;
     }
 
     releaseResources();
-    const size_t n = static_cast<size_t>(points_);
+    const size_t n = static_cast<size_t>(pointCount);
     bool allocated = true;
-    for (int c = 0; c < count_; ++c) {
-        data_[c] = sigma_->mallocDbl(n, true);
-        allocated = allocated && data_[c] != nullptr;
+    for (int c = 0; c < columnCount; ++c) {
+        data[c] = channel->mallocDbl(n, true);
+        allocated = allocated && data[c] != nullptr;
     }
-    mask_ = sigma_->mallocBt(n, true);
-    if (!allocated || mask_ == nullptr) {
+    mask = channel->mallocBt(n, true);
+    if (!allocated || mask == nullptr) {
         releaseResources();
-        sigma_->update(L"[ERROR]   insufficient memory\n", 1);
+        channel->error(KOV_NO_MEMORY_W);
         return false;
     }
     // A fresh state array holds no computed point.
-    pointsValid_ = 0;
+    pointsValid = 0;
 
     if (fill)
         fillColumns(fillValue, posL, posC, posR);
@@ -98,21 +99,21 @@ bool ElecSweep::assignResources(double fillValue, int* posL, int* posC, int* pos
 
 void ElecSweep::fillColumns(double fillValue, int* posL, int* posC, int* posR)
 {
-    double* x = data_[0];
-    mask_[0] = MASK_SET;
+    double* x = data[0];
+    mask[0] = MASK_SET;
     // One point has no step to derive; keep the given one then.
-    if (ek_isEqual(step_, 0.0) && points_ > 1)
-        step_ = (end_ - start_) / (points_ - 1);
-    x[0] = start_;
-    for (int c = 1; c < count_; ++c)
-        data_[c][0] = fillValue;
+    if (ek_isEqual(rangeStep, 0.0) && pointCount > 1)
+        rangeStep = (rangeEnd - rangeStart) / (pointCount - 1);
+    x[0] = rangeStart;
+    for (int c = 1; c < columnCount; ++c)
+        data[c][0] = fillValue;
 
     bool foundL = false, foundC = false, foundR = false;
-    for (int i = 1; i < points_; ++i) {
-        x[i] = x[i - 1] + step_;
-        for (int c = 1; c < count_; ++c)
-            data_[c][i] = fillValue;
-        mask_[i] = MASK_SET;
+    for (int i = 1; i < pointCount; ++i) {
+        x[i] = x[i - 1] + rangeStep;
+        for (int c = 1; c < columnCount; ++c)
+            data[c][i] = fillValue;
+        mask[i] = MASK_SET;
 
         if (posL != nullptr && !foundL && x[i - 1] < 0.0 && x[i] >= 0.0) {
             *posL = i - 1;
@@ -129,8 +130,8 @@ void ElecSweep::fillColumns(double fillValue, int* posL, int* posC, int* posR)
         }
     }
 
-    const int last = points_ - 1;
-    x[last] = end_;
+    const int last = pointCount - 1;
+    x[last] = rangeEnd;
     if (posL != nullptr && !foundL && x[last] <= 0.0)
         *posL = last;
     if (posC != nullptr && !foundC && ek_isZero(x[last])) {
@@ -141,61 +142,61 @@ void ElecSweep::fillColumns(double fillValue, int* posL, int* posC, int* posR)
         *posR = last;
 
     if (posL != nullptr)
-        posL_ = *posL;
+        belowZero = *posL;
     if (posC != nullptr)
-        posC_ = *posC;
+        atZero = *posC;
     if (posR != nullptr)
-        posR_ = *posR;
+        aboveZero = *posR;
 }
 
 void ElecSweep::releaseResources()
 {
-    for (double*& column : data_) {
-        if (column != nullptr && sigma_ != nullptr)
-            sigma_->freeDbl(&column);
+    for (double*& column : data) {
+        if (column != nullptr && channel != nullptr)
+            channel->freeDbl(&column);
         column = nullptr;
     }
-    if (mask_ != nullptr && sigma_ != nullptr)
-        sigma_->freeBt(&mask_);
-    mask_ = nullptr;
+    if (mask != nullptr && channel != nullptr)
+        channel->freeBt(&mask);
+    mask = nullptr;
 }
 
 double ElecSweep::getData(int column, int point) const
 {
-    if (column < 0 || column >= count_ || !isPoint(point) || data_[column] == nullptr)
+    if (column < 0 || column >= columnCount || !isPoint(point) || data[column] == nullptr)
         return 0.0;
-    return data_[column][point];
+    return data[column][point];
 }
 
 void ElecSweep::setData(int column, int point, double value)
 {
-    if (column < 0 || column >= count_ || !isPoint(point) || data_[column] == nullptr)
+    if (column < 0 || column >= columnCount || !isPoint(point) || data[column] == nullptr)
         return;
-    data_[column][point] = value;
+    data[column][point] = value;
 }
 
 uint8_t ElecSweep::getMask(int point) const
 {
-    if (!isPoint(point) || mask_ == nullptr)
+    if (!isPoint(point) || mask == nullptr)
         return MASK_SET;
-    return mask_[point];
+    return mask[point];
 }
 
 void ElecSweep::setMask(int point, uint8_t state)
 {
-    if (!isPoint(point) || mask_ == nullptr)
+    if (!isPoint(point) || mask == nullptr)
         return;
-    mask_[point] = state;
+    mask[point] = state;
     if (state & MASK_COMPUTED)
-        ++pointsValid_;
+        ++pointsValid;
 }
 
 int ElecSweep::getPosStart() const
 {
-    if (points_ < 2 || mask_ == nullptr)
+    if (pointCount < 2 || mask == nullptr)
         return 0;
-    for (int i = 0; i < points_; ++i) {
-        if (mask_[i] & MASK_COMPUTED)
+    for (int i = 0; i < pointCount; ++i) {
+        if (mask[i] & MASK_COMPUTED)
             return i;
     }
     return 0;
@@ -203,41 +204,41 @@ int ElecSweep::getPosStart() const
 
 int ElecSweep::getPosEnd() const
 {
-    if (points_ < 2 || mask_ == nullptr)
-        return points_ - 1;
-    for (int i = points_ - 1; i >= 0; --i) {
-        if (mask_[i] & MASK_COMPUTED)
+    if (pointCount < 2 || mask == nullptr)
+        return pointCount - 1;
+    for (int i = pointCount - 1; i >= 0; --i) {
+        if (mask[i] & MASK_COMPUTED)
             return i;
     }
-    return points_ - 1;
+    return pointCount - 1;
 }
 
 double ElecSweep::getStep() const
 {
-    if (points_ < 2 || points_ > 20000 || start_ >= end_)
+    if (pointCount < 2 || pointCount > 20000 || rangeStart >= rangeEnd)
         return 0.0;
-    return (end_ - start_) / (points_ - 1);
+    return (rangeEnd - rangeStart) / (pointCount - 1);
 }
 
 int ElecSweep::incPos()
 {
-    pos_ = std::min(pos_ + 1, points_ - 1);
-    return pos_;
+    pos = std::min(pos + 1, pointCount - 1);
+    return pos;
 }
 
 void ElecSweep::getLimit(double* low, double* high, int* reached) const
 {
     if (low != nullptr)
-        *low = limitLow_;
+        *low = lowLimit;
     if (high != nullptr)
-        *high = limitHigh_;
+        *high = highLimit;
     if (reached != nullptr)
-        *reached = limitReached_;
+        *reached = limitReached;
 }
 
 bool ElecSweep::setLimit(int reached)
 {
-    limitReached_ = reached;
+    limitReached = reached;
     return reached != 0;
 }
 
@@ -246,14 +247,14 @@ double ElecSweep::getParam(int index, int* out) const
     if (index < 0 || index >= PARAM_COUNT)
         return 0.0;
     if (out != nullptr)
-        *out = paramIndex_[index];
-    return param_[index];
+        *out = paramIndex[index];
+    return param[index];
 }
 
 void ElecSweep::setParam(int index, double value, int indexValue)
 {
     if (index < 0 || index >= PARAM_COUNT)
         return;
-    param_[index] = value;
-    paramIndex_[index] = indexValue;
+    param[index] = value;
+    paramIndex[index] = indexValue;
 }

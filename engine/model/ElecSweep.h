@@ -45,7 +45,7 @@ public:
     bool assignResources(double fillValue, int* posL, int* posC, int* posR, bool fill);
     void releaseResources();
     // True while the columns and the state array are allocated.
-    bool isAllocated() const { return mask_ != nullptr; }
+    bool isAllocated() const { return mask != nullptr; }
 
     double getData(int column, int point) const;
     void setData(int column, int point, double value);
@@ -60,42 +60,42 @@ public:
 
     void getLimit(double* low, double* high, int* reached) const;
     bool setLimit(int reached);
-    bool isLimitReached() const { return limitReached_ != 0; }
-    bool isLowLimitReached() const { return limitReached_ == -1; }
-    bool isHighLimitReached() const { return limitReached_ == 1; }
+    bool isLimitReached() const { return limitReached != 0; }
+    bool isLowLimitReached() const { return limitReached == -1; }
+    bool isHighLimitReached() const { return limitReached == 1; }
 
     double getParam(int index, int* out) const;
     void setParam(int index, double value, int indexValue);
 
-    uint8_t getType() const { return type_; }
-    int getCount() const { return count_; }
-    int getPoints() const { return points_; }
-    int getPointsValid() const { return pointsValid_; }
-    int getPos() const { return pos_; }
-    int getPosL() const { return posL_; }
-    int getPosC() const { return posC_; }
-    int getPosR() const { return posR_; }
-    double getStart() const { return start_; }
-    double getEnd() const { return end_; }
-    void setSigma(nuSigma* sigma) { sigma_ = sigma; }
+    uint8_t getType() const { return sweepType; }
+    int getCount() const { return columnCount; }
+    int getPoints() const { return pointCount; }
+    int getPointsValid() const { return pointsValid; }
+    int getPos() const { return pos; }
+    int getPosL() const { return belowZero; }
+    int getPosC() const { return atZero; }
+    int getPosR() const { return aboveZero; }
+    double getStart() const { return rangeStart; }
+    double getEnd() const { return rangeEnd; }
+    void setSigma(nuSigma* sigma) { channel = sigma; }
 
 private:
     void create();
-    bool isPoint(int point) const { return point >= 0 && point < points_; }
+    bool isPoint(int point) const { return point >= 0 && point < pointCount; }
     void fillColumns(double fillValue, int* posL, int* posC, int* posR);
 
-    nuSigma* sigma_;
-    uint8_t type_;
-    int count_;
-    int points_;
-    int pointsValid_;
-    int pos_;
-    double start_, end_, step_;
-    int posL_, posC_, posR_;
-    double limitLow_, limitHigh_;
-    int limitReached_;
-    double param_[PARAM_COUNT];
-    int paramIndex_[PARAM_COUNT];
-    double* data_[MAX_COLUMNS];
-    uint8_t* mask_;
+    nuSigma* channel;
+    uint8_t sweepType;
+    int columnCount;
+    int pointCount;
+    int pointsValid;
+    int pos;
+    double rangeStart, rangeEnd, rangeStep;
+    int belowZero, atZero, aboveZero;
+    double lowLimit, highLimit;
+    int limitReached;
+    double param[PARAM_COUNT];
+    int paramIndex[PARAM_COUNT];
+    double* data[MAX_COLUMNS];
+    uint8_t* mask;
 };

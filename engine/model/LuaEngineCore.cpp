@@ -12,10 +12,10 @@
 
 // ---- luaexception -------------------------------------------------------
 
-luaexception::luaexception(const char* message) : message_(message ? message : "") {}
-luaexception::luaexception(std::string message) : message_(std::move(message)) {}
+luaexception::luaexception(const char* message) : text(message ? message : "") {}
+luaexception::luaexception(std::string message) : text(std::move(message)) {}
 luaexception::~luaexception() = default;
-const char* luaexception::what() const noexcept { return message_.c_str(); }
+const char* luaexception::what() const noexcept { return text.c_str(); }
 
 // ---- helpers --------------------------------------------------------------
 
@@ -155,8 +155,8 @@ LuaEngineCore::~LuaEngineCore()
 
 void LuaEngineCore::closeState()
 {
-    compiled_.clear();
-    files_.clear();
+    compiled.clear();
+    files.clear();
     if (L) {
         lua_close(L);
         L = nullptr;
@@ -182,9 +182,9 @@ bool LuaEngineCore::init()
     sigma = new (std::nothrow) nuSigma();
     param = new (std::nothrow) nuParam();
 
-    allocatedBytes_ = 0;
-    exceeded_ = Bound::None;
-    moduleFolders_.clear();
+    allocatedBytes = 0;
+    exceeded = Bound::None;
+    luaModuleFolders.clear();
     // Our allocator keeps the state under its memory ceiling.
     L = lua_newstate(&LuaEngineCore::allocate, this);
     if (!L) {
@@ -316,7 +316,7 @@ bool LuaEngineCore::addPackagePath(const char* folder)
         return false;
     }
     if (dir.back() != '/' && dir.back() != '\\') dir += '/';
-    moduleFolders_.insert(moduleFolders_.begin(), dir);
+    luaModuleFolders.insert(luaModuleFolders.begin(), dir);
     return true;
 }
 
@@ -325,25 +325,25 @@ bool LuaEngineCore::addPackagePath(const char* folder)
 void LuaEngineCore::clearScriptCache()
 {
     if (L)
-        for (const auto& entry : compiled_) luaL_unref(L, LUA_REGISTRYINDEX, entry.second);
-    compiled_.clear();
+        for (const auto& entry : compiled) luaL_unref(L, LUA_REGISTRYINDEX, entry.second);
+    compiled.clear();
 }
 
 bool LuaEngineCore::pushCompiledScript(const char* script, size_t length)
 {
     const std::string_view key(script, length);
-    auto found = compiled_.find(key);
-    if (found != compiled_.end()) {
+    auto found = compiled.find(key);
+    if (found != compiled.end()) {
         lua_rawgeti(L, LUA_REGISTRYINDEX, found->second);
         return true;
     }
     // Text mode only: precompiled bytecode is not checked by the loader and
     // can bring the interpreter down.
     if (luaL_loadbufferx(L, script, length, kChunkName, "t") != 0) return false;
-    if (compiled_.size() >= kMaxCompiled) clearScriptCache();
+    if (compiled.size() >= kMaxCompiled) clearScriptCache();
     lua_pushvalue(L, -1);
     const int ref = luaL_ref(L, LUA_REGISTRYINDEX);
-    compiled_.emplace(std::string(key), ref);
+    compiled.emplace(std::string(key), ref);
     return true;
 }
 
@@ -592,8 +592,8 @@ const std::string* LuaEngineCore::scriptText(const wchar_t* path, int* error)
     kov_normalizeSeparatorsW(key.data());
 
     // Read once per run: every mesh point of every layer asks again.
-    auto found = files_.find(key);
-    if (found != files_.end()) return &found->second;
+    auto found = files.find(key);
+    if (found != files.end()) return &found->second;
 
     FILE* file = kov_FileOpenW(key.c_str(), "rb");
     if (!file) {
@@ -619,7 +619,7 @@ const std::string* LuaEngineCore::scriptText(const wchar_t* path, int* error)
         err = 3;
         return nullptr;
     }
-    std::string& slot = files_[key];
+    std::string& slot = files[key];
     slot = std::move(text);
     return &slot;
 }

@@ -26,7 +26,7 @@ public:
     const char* what() const noexcept override;
 
 private:
-    std::string message_;
+    std::string text;
 };
 
 class LuaEngineCore {
@@ -71,7 +71,7 @@ public:
     bool init();
 
     // Asked while a script runs; true ends the script with a stop message.
-    void setStopTest(std::function<bool()> test) { stopTest_ = std::move(test); }
+    void setStopTest(std::function<bool()> test) { stopTest = std::move(test); }
 
     // Runs a plain Lua chunk; on failure the message (with its script line
     // when one is found) is kept, printed and false returned.
@@ -82,7 +82,7 @@ public:
     // device file. The list lives outside the state: a script cannot point
     // require anywhere else. Folders holding ';' or '?' are refused.
     bool addPackagePath(const char* folder);
-    const std::vector<std::string>& moduleFolders() const { return moduleFolders_; }
+    const std::vector<std::string>& moduleFolders() const { return luaModuleFolders; }
 
     // Runs the model script, then calls its global `function` with the
     // non-null inputs (in order) and fills the non-null result slots (in
@@ -146,7 +146,7 @@ private:
     static int requireModule(lua_State* L);
     static int boundedPcall(lua_State* L);
     static int boundedXpcall(lua_State* L);
-    std::vector<std::string> moduleFolders_;
+    std::vector<std::string> luaModuleFolders;
 
     // Looks script texts up without copying them.
     struct TextHash {
@@ -154,14 +154,14 @@ private:
         size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
     };
     // Compiled chunks, keyed by script text, kept as registry references.
-    std::unordered_map<std::string, int, TextHash, std::equal_to<>> compiled_;
+    std::unordered_map<std::string, int, TextHash, std::equal_to<>> compiled;
     // Script files already read during this state's life.
-    std::unordered_map<std::wstring, std::string> files_;
+    std::unordered_map<std::wstring, std::string> files;
 
     // Bounds of the running entry (see INSTRUCTION_BUDGET).
     enum class Bound { None, Instructions, Memory, Stop };
-    std::function<bool()> stopTest_;
-    size_t allocatedBytes_ = 0;
-    long long budgetLeft_ = 0;
-    Bound exceeded_ = Bound::None;
+    std::function<bool()> stopTest;
+    size_t allocatedBytes = 0;
+    long long budgetLeft = 0;
+    Bound exceeded = Bound::None;
 };

@@ -118,7 +118,7 @@ int LuaEngineCore::requireModule(lua_State* L)
     std::string tried;
     std::string text;
     std::string found;
-    for (const std::string& folder : engine ? engine->moduleFolders_ : std::vector<std::string>()) {
+    for (const std::string& folder : engine ? engine->luaModuleFolders : std::vector<std::string>()) {
         const std::string candidate = folder + relative + ".lua";
         if (readModuleText(candidate, text)) {
             found = candidate;
@@ -150,7 +150,7 @@ int LuaEngineCore::boundedPcall(lua_State* L)
     luaL_checkany(L, 1);
     const int status = lua_pcall(L, lua_gettop(L) - 1, LUA_MULTRET, 0);
     LuaEngineCore* engine = fromState(L);
-    if (status != 0 && engine && engine->exceeded_ != Bound::None) return lua_error(L);
+    if (status != 0 && engine && engine->exceeded != Bound::None) return lua_error(L);
     lua_pushboolean(L, status == 0);
     lua_insert(L, 1);
     return lua_gettop(L);
@@ -163,7 +163,7 @@ int LuaEngineCore::boundedXpcall(lua_State* L)
     lua_insert(L, 1);  // handler below the function
     const int status = lua_pcall(L, 0, LUA_MULTRET, 1);
     LuaEngineCore* engine = fromState(L);
-    if (status != 0 && engine && engine->exceeded_ != Bound::None) return lua_error(L);
+    if (status != 0 && engine && engine->exceeded != Bound::None) return lua_error(L);
     lua_pushboolean(L, status == 0);
     lua_replace(L, 1);  // the handler's slot
     return lua_gettop(L);
@@ -171,26 +171,26 @@ int LuaEngineCore::boundedXpcall(lua_State* L)
 
 void LuaEngineCore::startBudget()
 {
-    budgetLeft_ = INSTRUCTION_BUDGET;
-    exceeded_ = Bound::None;
+    budgetLeft = INSTRUCTION_BUDGET;
+    exceeded = Bound::None;
 }
 
 void LuaEngineCore::countHook(lua_State* L, lua_Debug*)
 {
     LuaEngineCore* engine = fromState(L);
     if (!engine) return;
-    if (engine->exceeded_ != Bound::None) {
+    if (engine->exceeded != Bound::None) {
         luaL_error(L, "model script stopped");  // a bound already hit, caught and ignored
         return;
     }
-    engine->budgetLeft_ -= HOOK_EVERY;
-    if (engine->budgetLeft_ < 0) {
-        engine->exceeded_ = Bound::Instructions;
+    engine->budgetLeft -= HOOK_EVERY;
+    if (engine->budgetLeft < 0) {
+        engine->exceeded = Bound::Instructions;
         luaL_error(L, "model script stopped");
         return;
     }
-    if (engine->stopTest_ && engine->stopTest_()) {
-        engine->exceeded_ = Bound::Stop;
+    if (engine->stopTest && engine->stopTest()) {
+        engine->exceeded = Bound::Stop;
         luaL_error(L, "model script stopped");
     }
 }
@@ -201,21 +201,21 @@ void* LuaEngineCore::allocate(void* self, void* block, size_t oldSize, size_t ne
     const size_t old = block ? oldSize : 0;
     if (newSize == 0) {
         std::free(block);
-        engine->allocatedBytes_ -= old;
+        engine->allocatedBytes -= old;
         return nullptr;
     }
-    if (newSize > old && engine->allocatedBytes_ - old + newSize > MEMORY_CEILING) {
-        engine->exceeded_ = Bound::Memory;
+    if (newSize > old && engine->allocatedBytes - old + newSize > MEMORY_CEILING) {
+        engine->exceeded = Bound::Memory;
         return nullptr;  // Lua raises "not enough memory"
     }
     void* grown = std::realloc(block, newSize);
-    if (grown) engine->allocatedBytes_ = engine->allocatedBytes_ - old + newSize;
+    if (grown) engine->allocatedBytes = engine->allocatedBytes - old + newSize;
     return grown;
 }
 
 bool LuaEngineCore::boundFailure(std::string& text) const
 {
-    switch (exceeded_) {
+    switch (exceeded) {
     case Bound::None:
         return false;
     case Bound::Instructions:

@@ -20,11 +20,6 @@ constexpr Metal METALS[ekContact::METAL_COUNT] = {
     {L"Ti", 1.25, 0.962},
 };
 
-bool inRange(double value, double low, double high)
-{
-    return value >= low && value <= high;  // NaN is refused
-}
-
 }  // namespace
 
 ekContact::ekContact(nuSigma* sigma) : ekRegion(sigma)
@@ -48,14 +43,14 @@ void ekContact::reset()
     ekRegion::reset();
     kov_copyW(name, NAME_SIZE, DEFAULT_NAME);
     group = TYPE_OHMIC;
-    layerBefore_ = nullptr;
-    layerAfter_ = nullptr;
-    phi_ = 0.0;
-    Rn_ = DEFAULT_VELOCITY;
-    Rp_ = DEFAULT_VELOCITY;
-    tunnel_ = false;
-    boundary_ = BOUNDARY_NEUMANN;
-    boundarySet_ = false;
+    previousLayer = nullptr;
+    nextLayer = nullptr;
+    barrierHeight = 0.0;
+    electronVelocity = DEFAULT_VELOCITY;
+    holeVelocity = DEFAULT_VELOCITY;
+    tunnelling = false;
+    boundaryType = BOUNDARY_NEUMANN;
+    boundarySet = false;
 }
 
 void ekContact::update(const wchar_t* newName, double phi, double Rn, double Rp, uint8_t type,
@@ -64,22 +59,22 @@ void ekContact::update(const wchar_t* newName, double phi, double Rn, double Rp,
     if (sigma == nullptr || sigma->err != 0 || newName == nullptr) return;
     if (static_cast<unsigned int>(position) >= POSITION_LIMIT) return;
 
-    if (!inRange(phi, 0.0, 5.0) || !inRange(Rn, 1e-4, 1e8) || !inRange(Rp, 1e-4, 1e8)) {
-        sigma->update(L"[ERROR]   invalid contact parameters\n", 1);
+    if (!kov_inRange(phi, 0.0, 5.0) || !kov_inRange(Rn, 1e-4, 1e8) || !kov_inRange(Rp, 1e-4, 1e8)) {
+        sigma->error(L"invalid contact parameters");
         return;
     }
 
     if (wcscasecmp(newName, DEFAULT_NAME) != 0) kov_copyW(name, NAME_SIZE, newName);
-    layerBefore_ = layerBefore;
-    layerAfter_ = layerAfter;
+    previousLayer = layerBefore;
+    nextLayer = layerAfter;
     pos = position;
     if (phi < BARRIER_THRESHOLD) {
         phi = 0.0;
         type = TYPE_OHMIC;
     }
-    phi_ = phi;
-    Rn_ = Rn;
-    Rp_ = Rp;
+    barrierHeight = phi;
+    electronVelocity = Rn;
+    holeVelocity = Rp;
     group = type;
 }
 
@@ -138,18 +133,18 @@ void ekContact::copy(const ekContact* source)
     sigma = source->sigma;
     kov_copyW(name, NAME_SIZE, source->name);
     thickness = source->thickness;
-    layerBefore_ = source->layerBefore_;
-    layerAfter_ = source->layerAfter_;
+    previousLayer = source->previousLayer;
+    nextLayer = source->nextLayer;
     pos = source->pos;
     group = source->group;
-    phi_ = source->phi_;
-    Rn_ = source->Rn_;
-    Rp_ = source->Rp_;
+    barrierHeight = source->barrierHeight;
+    electronVelocity = source->electronVelocity;
+    holeVelocity = source->holeVelocity;
     // A copy that dropped these would describe a different contact: the
     // device written from a copy must read back as the original.
-    tunnel_ = source->tunnel_;
-    boundary_ = source->boundary_;
-    boundarySet_ = source->boundarySet_;
+    tunnelling = source->tunnelling;
+    boundaryType = source->boundaryType;
+    boundarySet = source->boundarySet;
     kov_copyW(indexScript, PATH_SIZE, source->indexScript);
     copyIndexSource(source);
     indexN = source->indexN;

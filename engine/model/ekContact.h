@@ -71,31 +71,31 @@ public:
     // and boundary condition included; a metal's built-in index wins.
     void copy(const ekContact* source);
 
-    ekLayer* getLayerBefore() const { return layerBefore_; }
-    ekLayer* getLayerAfter() const { return layerAfter_; }
+    ekLayer* getLayerBefore() const { return previousLayer; }
+    ekLayer* getLayerAfter() const { return nextLayer; }
     // Used by the device to forget or re-point a layer.
-    void setLayerBefore(ekLayer* layer) { layerBefore_ = layer; }
-    void setLayerAfter(ekLayer* layer) { layerAfter_ = layer; }
-    bool isTunnel() const { return tunnel_; }
-    void setTunnel(bool tunnel) { tunnel_ = tunnel; }
+    void setLayerBefore(ekLayer* layer) { previousLayer = layer; }
+    void setLayerAfter(ekLayer* layer) { nextLayer = layer; }
+    bool isTunnel() const { return tunnelling; }
+    void setTunnel(bool tunnel) { tunnelling = tunnel; }
     bool isBarrier() const { return (group & KIND_BARRIER_MASK) != 0; }
     bool isSchottky() const { return (group & KIND_SCHOTTKY_BIT) != 0; }
     bool isOhmic() const { return !isSchottky(); }
-    double getPhi() const { return phi_; }
-    double getRn() const { return Rn_; }
-    double getRp() const { return Rp_; }
-    void setBoundary(uint8_t boundary) { boundary_ = boundary; }
-    uint8_t getBoundary() const { return boundary_; }
-    void setBoundarySet(bool set) { boundarySet_ = set; }
-    bool isBoundarySet() const { return boundarySet_; }
+    double getPhi() const { return barrierHeight; }
+    double getRn() const { return electronVelocity; }
+    double getRp() const { return holeVelocity; }
+    void setBoundary(uint8_t boundary) { boundaryType = boundary; }
+    uint8_t getBoundary() const { return boundaryType; }
+    void setBoundarySet(bool set) { boundarySet = set; }
+    bool isBoundarySet() const { return boundarySet; }
 
 private:
-    ekLayer* layerBefore_ = nullptr;
-    ekLayer* layerAfter_ = nullptr;
-    double phi_ = 0.0;   // barrier height, eV
-    double Rn_ = DEFAULT_VELOCITY;  // electron surface recombination velocity
-    double Rp_ = DEFAULT_VELOCITY;  // hole surface recombination velocity
-    bool tunnel_ = false;
-    uint8_t boundary_ = BOUNDARY_NEUMANN;
-    bool boundarySet_ = false;
+    ekLayer* previousLayer = nullptr;
+    ekLayer* nextLayer = nullptr;
+    double barrierHeight = 0.0;   // barrier height, eV
+    double electronVelocity = DEFAULT_VELOCITY;  // electron surface recombination velocity
+    double holeVelocity = DEFAULT_VELOCITY;  // hole surface recombination velocity
+    bool tunnelling = false;
+    uint8_t boundaryType = BOUNDARY_NEUMANN;
+    bool boundarySet = false;
 };

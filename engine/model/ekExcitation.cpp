@@ -8,12 +8,6 @@
 
 namespace {
 
-// Written so that NaN fails.
-bool inRange(double value, double low, double high)
-{
-    return value >= low && value <= high;
-}
-
 // A step may equal its range: end - start carries the rounding of both
 // ends (-0.4 - -0.5 gives 0.09999999999999998), so the step is compared
 // with a tolerance relative to the values.
@@ -21,12 +15,6 @@ bool stepFits(double step, double start, double end)
 {
     const double slack = 1e-12 * std::max({std::fabs(start), std::fabs(end), std::fabs(step)});
     return step <= end - start + slack;
-}
-
-bool endsWith(const wchar_t* text, size_t length, const wchar_t* suffix)
-{
-    const size_t suffixLength = std::wcslen(suffix);
-    return length >= suffixLength && std::wcscmp(text + length - suffixLength, suffix) == 0;
 }
 
 }  // namespace
@@ -58,10 +46,10 @@ void ekExcitation::setV(double Vstart_, double Vend_, double Vstep_, double Jinf
                         double Jsup_, uint8_t biasType_, const wchar_t* biasFile)
 {
     const double range = Vend_ - Vstart_;
-    const bool valid = inRange(Vstart_, -100.0, 100.0) && inRange(Vend_, -100.0, 100.0)
+    const bool valid = kov_inRange(Vstart_, -100.0, 100.0) && kov_inRange(Vend_, -100.0, 100.0)
                        && range >= 0.0 && stepFits(Vstep_, Vstart_, Vend_)
-                       && inRange(Jinf_, -1e6, 1e6)
-                       && inRange(Jsup_, -1e6, 1e6) && Jinf_ < Jsup_
+                       && kov_inRange(Jinf_, -1e6, 1e6)
+                       && kov_inRange(Jsup_, -1e6, 1e6) && Jinf_ < Jsup_
                        && (biasType_ == BIAS_OFF || biasType_ == BIAS_SWEEP
                            || biasType_ == BIAS_FILE);
     if (!valid) {
@@ -106,9 +94,9 @@ void ekExcitation::setBiasFilename(const wchar_t* name)
 void ekExcitation::setW(double Wstart_, double Wend_, double Wstep_, double flux_,
                         uint8_t lightType_, bool qeSweep_)
 {
-    const bool valid = inRange(Wstart_, 0.1, 10.0) && inRange(Wend_, 0.1, 10.0)
+    const bool valid = kov_inRange(Wstart_, 0.1, 10.0) && kov_inRange(Wend_, 0.1, 10.0)
                        && Wstart_ <= Wend_ && stepFits(Wstep_, Wstart_, Wend_)
-                       && inRange(flux_, 0.0, 1e28);
+                       && kov_inRange(flux_, 0.0, 1e28);
     if (!valid) {
         lightType = LIGHT_OFF;
         qeSweep = false;
@@ -168,5 +156,5 @@ bool ekExcitation::isCustomSpectrum() const
     const size_t length = std::wcslen(lightFilename);
     if (length < 5 || length > FILENAME_SIZE - 1)
         return false;
-    return endsWith(lightFilename, length, L".txt") || endsWith(lightFilename, length, L".dat");
+    return kov_endsWith(lightFilename, L".txt") || kov_endsWith(lightFilename, L".dat");
 }

@@ -5,17 +5,13 @@
 #include <cwchar>
 #include <iterator>
 
+#include "kovText.h"
 #include "nuSigma.h"
 
 namespace {
 
 constexpr double EPSILON = 2.220446049250313e-16;
 constexpr size_t TRIM_LIMIT = 8192;
-
-bool isBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
-}
 
 }  // namespace
 
@@ -49,10 +45,10 @@ size_t ek_trimW(wchar_t* text)
         return length;
 
     size_t end = length;
-    while (end > 0 && isBlank(text[end - 1]))
+    while (end > 0 && kov_isBlank(text[end - 1]))
         --end;
     size_t begin = 0;
-    while (begin < end && isBlank(text[begin]))
+    while (begin < end && kov_isBlank(text[begin]))
         ++begin;
 
     const size_t kept = end - begin;

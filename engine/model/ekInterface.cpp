@@ -1,91 +1,73 @@
 #include "ekInterface.h"
 
 #include <cwchar>
-#include <cwctype>
 
 #include "kovbase.h"
 #include "nuSigma.h"
 
-namespace {
-
-bool sameNameNoCase(const wchar_t* a, const wchar_t* b)
-{
-    for (; *a != L'\0' && *b != L'\0'; ++a, ++b) {
-        if (std::towlower(*a) != std::towlower(*b)) return false;
-    }
-    return *a == *b;
-}
-
-bool inRange(double value, double low, double high)
-{
-    return value >= low && value <= high;  // NaN is refused
-}
-
-}  // namespace
-
-ekInterface::ekInterface(nuSigma* sigma) : sigma_(sigma)
+ekInterface::ekInterface(nuSigma* sigma) : channel(sigma)
 {
     reset();
 }
 
 void ekInterface::reset()
 {
-    kov_copyW(name_, NAME_SIZE, DEFAULT_NAME);
-    type_ = 0;
-    layerBefore_ = nullptr;
-    layerAfter_ = nullptr;
-    pos_ = 0;
-    DEC_ = 0.0;
-    DEV_ = 0.0;
-    tunnel_ = false;
+    kov_copyW(interfaceName, NAME_SIZE, DEFAULT_NAME);
+    interfaceType = 0;
+    previousLayer = nullptr;
+    nextLayer = nullptr;
+    position = 0;
+    conductionOffset = 0.0;
+    valenceOffset = 0.0;
+    tunnelling = false;
 }
 
 bool ekInterface::assignResources()
 {
-    return sigma_ == nullptr || sigma_->err == 0;
+    return channel == nullptr || channel->err == 0;
 }
 
 void ekInterface::update(const wchar_t* name, double DEC, double DEV, uint8_t type,
                          ekLayer* layerBefore, ekLayer* layerAfter, int pos)
 {
-    if (sigma_ == nullptr || sigma_->err != 0 || name == nullptr) return;
+    if (channel == nullptr || channel->err != 0 || name == nullptr) return;
     if (static_cast<unsigned int>(pos) >= POSITION_LIMIT) return;
 
-    if (!inRange(DEC, 0.0, 5.0) || !inRange(DEV, 0.0, 5.0)) {
-        sigma_->update(L"[ERROR]   invalid interface parameters\n", 1);
+    if (!kov_inRange(DEC, 0.0, 5.0) || !kov_inRange(DEV, 0.0, 5.0)) {
+        channel->error(L"invalid interface parameters");
         return;
     }
 
-    if (!sameNameNoCase(name, DEFAULT_NAME)) kov_copyW(name_, NAME_SIZE, name);
-    layerBefore_ = layerBefore;
-    layerAfter_ = layerAfter;
-    pos_ = pos;
+    if (!kov_equalsNoCase(name, DEFAULT_NAME)) kov_copyW(interfaceName, NAME_SIZE, name);
+    previousLayer = layerBefore;
+    nextLayer = layerAfter;
+    position = pos;
     if (DEC < OFFSET_THRESHOLD && DEV < OFFSET_THRESHOLD) {
         DEC = 0.0;
         DEV = 0.0;
         type = 0;
     }
-    DEC_ = DEC;
-    DEV_ = DEV;
-    type_ = type;
+    conductionOffset = DEC;
+    valenceOffset = DEV;
+    interfaceType = type;
 }
 
 void ekInterface::copy(const ekInterface* source)
 {
     if (source == nullptr || source == this) return;
-    sigma_ = source->sigma_;
-    kov_copyW(name_, NAME_SIZE, source->name_);
-    layerBefore_ = source->layerBefore_;
-    layerAfter_ = source->layerAfter_;
-    pos_ = source->pos_;
-    type_ = source->type_;
-    DEC_ = source->DEC_;
-    DEV_ = source->DEV_;
+    channel = source->channel;
+    kov_copyW(interfaceName, NAME_SIZE, source->interfaceName);
+    previousLayer = source->previousLayer;
+    nextLayer = source->nextLayer;
+    position = source->position;
+    interfaceType = source->interfaceType;
+    conductionOffset = source->conductionOffset;
+    valenceOffset = source->valenceOffset;
     // A copy without the tunnelling flag would describe another junction.
-    tunnel_ = source->tunnel_;
+    tunnelling = source->tunnelling;
 }
 
 void ekInterface::getName(wchar_t* buffer) const
 {
-    if (buffer != nullptr) kov_copyW(buffer, NAME_SIZE, name_);
+    if (buffer != nullptr) kov_copyW(buffer, NAME_SIZE, interfaceName);
 }

@@ -37,32 +37,32 @@ public:
     // Copies sigma, name, layers, position, type, offsets and tunnelling.
     void copy(const ekInterface* source);
 
-    const wchar_t* getName() const { return name_; }
+    const wchar_t* getName() const { return interfaceName; }
     // Copies at most 31 characters and terminates; buffer must hold 32.
     void getName(wchar_t* buffer) const;
-    ekLayer* getLayerBefore() const { return layerBefore_; }
-    ekLayer* getLayerAfter() const { return layerAfter_; }
+    ekLayer* getLayerBefore() const { return previousLayer; }
+    ekLayer* getLayerAfter() const { return nextLayer; }
     // Used by the device to forget a layer it frees.
-    void setLayerBefore(ekLayer* layer) { layerBefore_ = layer; }
-    void setLayerAfter(ekLayer* layer) { layerAfter_ = layer; }
-    int getPos() const { return pos_; }
-    uint8_t getType() const { return type_; }
-    void setType(uint8_t type) { type_ = type; }
-    double getDEC() const { return DEC_; }
-    double getDEV() const { return DEV_; }
-    bool isTunnel() const { return tunnel_; }
-    void setTunnel(bool tunnel) { tunnel_ = tunnel; }
-    nuSigma* getSigma() const { return sigma_; }
-    void setSigma(nuSigma* sigma) { sigma_ = sigma; }
+    void setLayerBefore(ekLayer* layer) { previousLayer = layer; }
+    void setLayerAfter(ekLayer* layer) { nextLayer = layer; }
+    int getPos() const { return position; }
+    uint8_t getType() const { return interfaceType; }
+    void setType(uint8_t type) { interfaceType = type; }
+    double getDEC() const { return conductionOffset; }
+    double getDEV() const { return valenceOffset; }
+    bool isTunnel() const { return tunnelling; }
+    void setTunnel(bool tunnel) { tunnelling = tunnel; }
+    nuSigma* getSigma() const { return channel; }
+    void setSigma(nuSigma* sigma) { channel = sigma; }
 
 private:
-    nuSigma* sigma_;
-    wchar_t name_[NAME_SIZE];
-    uint8_t type_;
-    ekLayer* layerBefore_;
-    ekLayer* layerAfter_;
-    int pos_;
-    double DEC_;  // conduction-band offset, eV
-    double DEV_;  // valence-band offset, eV
-    bool tunnel_;
+    nuSigma* channel;
+    wchar_t interfaceName[NAME_SIZE];
+    uint8_t interfaceType;
+    ekLayer* previousLayer;
+    ekLayer* nextLayer;
+    int position;
+    double conductionOffset;  // conduction-band offset, eV
+    double valenceOffset;  // valence-band offset, eV
+    bool tunnelling;
 };

@@ -64,7 +64,9 @@ bool ekLayer::create(nuSigma* s, const wchar_t* materialName, const wchar_t* lay
     delete dopant;
     dopant = new (std::nothrow) ekLevel(sigma, L"LevelX", ekLevel::TYPE_DONOR);
     if (dopant == nullptr) {
-        reportError(MSG_MEMORY);
+        if (sigma) {
+            sigma->reportNoMemory();
+        }
         return false;
     }
     dopant->update(L"Donor", ekLevel::TYPE_DONOR, 1e16, 1e19, 0.0, 0.0, 1e-7, 1e-7, 1.0);
@@ -101,11 +103,11 @@ bool ekLayer::updateMain(const wchar_t* newName, uint8_t dopantType, double t, d
     if (isBlocked() || newName == nullptr) {
         return false;
     }
-    if (!inRange(t, 1e-4, 1e4)) {
+    if (!kov_inRange(t, 1e-4, 1e4)) {
         reportError(MSG_THICKNESS);
         return false;
     }
-    if (!inRange(x, 0.0, 1.0) || !inRange(y, 0.0, 1.0)) {
+    if (!kov_inRange(x, 0.0, 1.0) || !kov_inRange(y, 0.0, 1.0)) {
         reportError(MSG_COMPOSITION);
         return false;
     }
@@ -124,15 +126,15 @@ bool ekLayer::updateMain(double t, double x, double y, double bandgapBow, double
     if (isBlocked()) {
         return false;
     }
-    if (!inRange(t, 1e-4, 1e4)) {
+    if (!kov_inRange(t, 1e-4, 1e4)) {
         reportError(MSG_THICKNESS);
         return false;
     }
-    if (!inRange(x, 0.0, 1.0) || !inRange(y, 0.0, 1.0)) {
+    if (!kov_inRange(x, 0.0, 1.0) || !kov_inRange(y, 0.0, 1.0)) {
         reportError(MSG_COMPOSITION);
         return false;
     }
-    if (!inRange(bandgapBow, -20.0, 20.0) || !inRange(affinityBow, -20.0, 20.0)) {
+    if (!kov_inRange(bandgapBow, -20.0, 20.0) || !kov_inRange(affinityBow, -20.0, 20.0)) {
         reportError(MSG_BOWING);
         return false;
     }
@@ -149,7 +151,7 @@ bool ekLayer::updateTemperature(double temperature)
     if (isBlocked()) {
         return false;
     }
-    if (!inRange(temperature, 1.0, 2000.0)) {
+    if (!kov_inRange(temperature, 1.0, 2000.0)) {
         reportError(MSG_TEMPERATURE);
         return false;
     }
@@ -178,7 +180,7 @@ bool ekLayer::updatePermittivity(double eps)
     if (isBlocked()) {
         return false;
     }
-    if (!inRange(eps, 1.0, 100.0)) {
+    if (!kov_inRange(eps, 1.0, 100.0)) {
         reportError(MSG_PERMITTIVITY);
         return false;
     }
@@ -191,7 +193,7 @@ bool ekLayer::updateBandgap(double eg)
     if (isBlocked()) {
         return false;
     }
-    if (!inRange(eg, 0.001, 20.0)) {
+    if (!kov_inRange(eg, 0.001, 20.0)) {
         reportError(MSG_BANDGAP);
         return false;
     }
@@ -219,10 +221,10 @@ bool ekLayer::updateMass(double me, double mhh, double mlh, double msh, double e
 bool ekLayer::urbachValid(double ea, double ed, double ga, double gd, double taunA,
                           double taupA, double taunD, double taupD)
 {
-    return inRange(ea, 0.0, 5.0) && inRange(ed, 0.0, 5.0) && inRange(ea * 0.5 * ga, 0.0, 1e24) &&
-           inRange(ed * 0.5 * gd, 0.0, 1e24) && inRange(taunA, 1e-15, 1000.0) &&
-           inRange(taupA, 1e-15, 1000.0) && inRange(taunD, 1e-15, 1000.0) &&
-           inRange(taupD, 1e-15, 1000.0);
+    return kov_inRange(ea, 0.0, 5.0) && kov_inRange(ed, 0.0, 5.0) && kov_inRange(ea * 0.5 * ga, 0.0, 1e24) &&
+           kov_inRange(ed * 0.5 * gd, 0.0, 1e24) && kov_inRange(taunA, 1e-15, 1000.0) &&
+           kov_inRange(taupA, 1e-15, 1000.0) && kov_inRange(taunD, 1e-15, 1000.0) &&
+           kov_inRange(taupD, 1e-15, 1000.0);
 }
 
 bool ekLayer::urbachTooLow(double ea, double ed, double ga, double gd)
@@ -314,7 +316,7 @@ bool ekLayer::updateLattice(uint8_t type, double a, double b, double c, double e
     if (isBlocked()) {
         return false;
     }
-    if (!inRange(a, 0.1, 1.0)) {
+    if (!kov_inRange(a, 0.1, 1.0)) {
         reportError(MSG_LATTICE);
         return false;
     }
@@ -326,7 +328,7 @@ bool ekLayer::updateLattice(uint8_t type, double a, double b, double c, double e
         reportError(MSG_ELASTIC);
         return false;
     }
-    if (!inRange(psp, -10.0, 10.0)) {
+    if (!kov_inRange(psp, -10.0, 10.0)) {
         reportError(MSG_SPONTANEOUS);
         return false;
     }

@@ -20,7 +20,7 @@ bool ekLayer::checkParameters()
         reportError(MSG_ENERGY);
         return false;
     }
-    if (!inRange(Eps, 1.0, 100.0)) {
+    if (!kov_inRange(Eps, 1.0, 100.0)) {
         reportError(MSG_PERMITTIVITY);
         return false;
     }
@@ -50,8 +50,8 @@ bool ekLayer::checkParameters()
         reportError(MSG_RECOMB);
         return false;
     }
-    if (!inRange(LatticeA, 0.1, 1.0) || !inRange(LatticeB, 0.1, 1.0) ||
-        !inRange(LatticeC, 0.1, 1.0)) {
+    if (!kov_inRange(LatticeA, 0.1, 1.0) || !kov_inRange(LatticeB, 0.1, 1.0) ||
+        !kov_inRange(LatticeC, 0.1, 1.0)) {
         reportError(MSG_LATTICE);
         return false;
     }
@@ -65,7 +65,7 @@ bool ekLayer::checkParameters()
         reportError(MSG_ELASTIC);
         return false;
     }
-    if (!inRange(Psp, -10.0, 10.0)) {
+    if (!kov_inRange(Psp, -10.0, 10.0)) {
         reportError(MSG_SPONTANEOUS);
         return false;
     }
@@ -139,7 +139,7 @@ void ekLayer::copy(const ekLayer* source)
         }
         ekLevel* trap = new (std::nothrow) ekLevel(sigma, from->getName(), from->getType());
         if (trap == nullptr) {
-            reportError(MSG_MEMORY);
+            sigma->reportNoMemory();
             return;
         }
         trap->copy(from);

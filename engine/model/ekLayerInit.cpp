@@ -6,6 +6,7 @@
 #include "ekLayer.h"
 #include "ekMaterialDatabase.h"
 #include "ekMaterialTable.h"
+#include "ekHelpers.h"
 #include "kovbase.h"
 #include "nuSigma.h"
 
@@ -22,21 +23,22 @@ const wchar_t* const ROW_NOT_USED =
 // on: a row the layer cannot use stops the run instead of silently
 // becoming silicon.
 const wchar_t* const ROW_REFUSED =
-    L"[ERROR]   material database: the row of '%ls' cannot be used (%ls)\n";
+    L"material database: the row of '%ls' cannot be used (%ls)";
 const wchar_t* const INDEX_DATA_NOT_USED =
     L"[WARNING] material database: the index data of '%ls' is not used (%ls)\n";
 
-void report(nuSigma* sigma, int level, const wchar_t* format, const wchar_t* name,
-            const wchar_t* reason)
+// limit counts the characters of the whole line the channel prints.
+std::wstring formatLine(size_t limit, const wchar_t* format, const wchar_t* name,
+                        const wchar_t* reason)
 {
     wchar_t line[768];
-    swprintf(line, sizeof line / sizeof line[0], format, name, reason);
-    sigma->update(line, level, nullptr);
+    swprintf(line, limit, format, name, reason);
+    return line;
 }
 
 void warn(nuSigma* sigma, const wchar_t* format, const wchar_t* name, const wchar_t* reason)
 {
-    report(sigma, WARNING, format, name, reason);
+    sigma->update(formatLine(768, format, name, reason).c_str(), WARNING);
 }
 
 // The reason of the error a check has just left on the channel, without its
@@ -162,8 +164,11 @@ bool ekLayer::init(const wchar_t* materialName, const wchar_t* layerName, uint8_
     // A row the layer cannot use: built-in values for a standard material,
     // the end of the run for one only the database knows.
     auto refuseRow = [&](const wchar_t* reason) {
-        report(sigma, databaseOnly ? 1 : WARNING, databaseOnly ? ROW_REFUSED : ROW_NOT_USED,
-               materialName, reason);
+        if (databaseOnly) {
+            sigma->error(formatLine(768 - EK_ERROR_TAG_LENGTH, ROW_REFUSED, materialName, reason));
+        } else {
+            warn(sigma, ROW_NOT_USED, materialName, reason);
+        }
         return !databaseOnly;
     };
     ekMaterialRow row;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cwchar>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 
 #include "LuaEngineCore.h"
@@ -38,7 +39,7 @@ std::wstring infoHead(const wchar_t* model, double z)
 std::wstring levelRefusal(const wchar_t* head, double z, const double* r)
 {
     return std::wstring(head) + L":  z = " + ek_luaPosition(z) + L" um   Na = " + num(r[NA])
-           + L" 1/cm3   Nd = " + num(r[ND]) + L" 1/cm3\n";
+           + L" 1/cm3   Nd = " + num(r[ND]) + L" 1/cm3";
 }
 
 // Net level of an acceptor and a donor density: the larger one wins.
@@ -110,9 +111,10 @@ bool ekLayer::updateScript(ModelKind kind, const wchar_t* fileName, bool report)
         kov_copyW(script[kind], PATH_SIZE, fileName);
         scriptActive[kind] = true;
     } else if (report) {
-        wchar_t line[256];
-        std::swprintf(line, 256, model.invalidModelNamed, fileName);
-        line[255] = L'\0';
+        // 255 characters as printed, tag included.
+        wchar_t line[256 - EK_ERROR_TAG_LENGTH];
+        std::swprintf(line, std::size(line), model.invalidModelNamed, fileName);
+        line[std::size(line) - 1] = L'\0';
         reportError(line);
     }
     return scriptActive[kind];
@@ -166,10 +168,10 @@ void ekLayer::reportLuaInfo(ModelKind kind, const wchar_t* line)
 bool ekLayer::levelResultsValid(ModelKind kind, double z, const double* results) const
 {
     if (ek_luaResultsInRange(kind, results)) return true;
-    const wchar_t* head = kind == MODEL_DOPING ? L"[ERROR]   invalid doping parameters (Lua model)"
-                                               : L"[ERROR]   invalid trap parameters (Lua model)";
-    if (sigma->debug) reportError(levelRefusal(head, z, results).c_str());
-    else reportError((std::wstring(head) + L"\n").c_str());
+    const wchar_t* head = kind == MODEL_DOPING ? L"invalid doping parameters (Lua model)"
+                                               : L"invalid trap parameters (Lua model)";
+    if (sigma->debug) reportError(levelRefusal(head, z, results));
+    else reportError(head);
     return false;
 }
 
@@ -189,7 +191,7 @@ bool ekLayer::updateMobilityLua(double z, double step, double thick, double* mob
         return true;
     }
     if (!ek_luaResultsInRange(EK_LUA_MOBILITY, r)) {
-        reportError(L"[ERROR]   invalid mobility (Lua model)\n");
+        reportError(L"invalid mobility (Lua model)");
         return false;
     }
     *mobn = r[0];
@@ -224,9 +226,8 @@ bool ekLayer::updateBandgapLua(double z, double step, double thick, double* eg, 
         return true;
     }
     if (!ek_luaResultsInRange(EK_LUA_BANDGAP, r)) {
-        reportError((L"[ERROR]   invalid bandgap parameters (Lua model): Eg = " + num(r[0]) + L" eV   Chi = "
-                     + num(r[1]) + L" eV   NC = " + num(r[2]) + L" 1/cm3   NV = " + num(r[3]) + L"1/cm3\n")
-                        .c_str());
+        reportError((L"invalid bandgap parameters (Lua model): Eg = " + num(r[0]) + L" eV   Chi = "
+                     + num(r[1]) + L" eV   NC = " + num(r[2]) + L" 1/cm3   NV = " + num(r[3]) + L"1/cm3"));
         return false;
     }
     *eg = r[0];
@@ -257,7 +258,7 @@ bool ekLayer::updatePermittivityLua(double z, double step, double thick, double*
         return true;
     }
     if (!ek_luaResultsInRange(EK_LUA_PERMITTIVITY, r)) {
-        reportError(L"[ERROR]   invalid permittivity (Lua model)\n");
+        reportError(L"invalid permittivity (Lua model)");
         return false;
     }
     *eps = r[0];
@@ -371,7 +372,7 @@ bool ekLayer::updateRecombinationLua(double z, double step, double thick, double
     if (run == LuaRun::Failed) return false;
     const auto values = [&r] {
         return L"Beta = " + num(r[0]) + L" cm3/s   Cn = " + num(r[1]) + L" cm6/s   Cp = " + num(r[2])
-               + L" cm6/s   Taun = " + num(r[3]) + L" s   Taup = " + num(r[4]) + L" s\n";
+               + L" cm6/s   Taun = " + num(r[3]) + L" s   Taup = " + num(r[4]) + L" s";
     };
     if (run == LuaRun::OwnValues) {
         *beta = Beta;
@@ -382,7 +383,7 @@ bool ekLayer::updateRecombinationLua(double z, double step, double thick, double
         return true;
     }
     if (!ek_luaResultsInRange(EK_LUA_RECOMBINATION, r)) {
-        reportError((L"[ERROR]   invalid recombination parameters (Lua model): " + values()).c_str());
+        reportError(L"invalid recombination parameters (Lua model): " + values());
         return false;
     }
     *beta = r[0];
@@ -394,7 +395,7 @@ bool ekLayer::updateRecombinationLua(double z, double step, double thick, double
     const bool first = step > z;
     if (first && !updateRecomb(r[0], r[1], r[2], r[3], r[4])) return false;
     if (wantsLuaInfo(MODEL_RECOMBINATION, first))
-        reportLuaInfo(MODEL_RECOMBINATION, (infoHead(L"recombination", z) + values()).c_str());
+        reportLuaInfo(MODEL_RECOMBINATION, (infoHead(L"recombination", z) + values() + L"\n").c_str());
     return true;
 }
 
@@ -419,12 +420,11 @@ bool ekLayer::updateLatticeLua(double z, double step, double thick, double* a, d
     const auto values = [&r] {
         return L"a = " + num(r[0]) + L" nm   e31 = " + num(r[1]) + L" C/m2   e33 = " + num(r[2])
                + L" C/m2   c13 = " + num(r[3]) + L" GPa   c33 = " + num(r[4]) + L" GPa   Psp = " + num(r[5])
-               + L" C/m2\n";
+               + L" C/m2";
     };
     if (!ek_luaResultsInRange(EK_LUA_LATTICE, r)) {
-        reportError((L"[ERROR]   invalid lattice parameters (Lua model): z = " + ek_luaPosition(z) + L" um   "
-                     + values())
-                        .c_str());
+        reportError((L"invalid lattice parameters (Lua model): z = " + ek_luaPosition(z) + L" um   "
+                     + values()));
         return false;
     }
     *a = r[0];
@@ -440,6 +440,6 @@ bool ekLayer::updateLatticeLua(double z, double step, double thick, double* a, d
                           r[5]))
         return false;
     if (wantsLuaInfo(MODEL_LATTICE, first))
-        reportLuaInfo(MODEL_LATTICE, (infoHead(L"lattice", z) + values()).c_str());
+        reportLuaInfo(MODEL_LATTICE, (infoHead(L"lattice", z) + values() + L"\n").c_str());
     return true;
 }

@@ -26,7 +26,7 @@ ekLevel* ekLayer::addTrap(const wchar_t* trapName, uint8_t type, double N, doubl
         }
     }
     if (trapCount >= TRAPS_MAX) {
-        reportError(L"[ERROR]   maximum number of traps reached in the layer\n");
+        reportError(L"maximum number of traps reached in the layer");
         return nullptr;
     }
     freeTrapSlot(trapCount);
@@ -36,7 +36,7 @@ ekLevel* ekLayer::addTrap(const wchar_t* trapName, uint8_t type, double N, doubl
     ekLevel* trap = new (std::nothrow)
         ekLevel(sigma, levelName, type, N, Nr, capEnergy(E), W, taun, taup, F);
     if (trap == nullptr) {
-        reportError(ekLayerRanges::MSG_MEMORY);
+        sigma->reportNoMemory();
         return nullptr;
     }
     if (!sigma->isOK()) {

@@ -1,40 +1,20 @@
 #include "ekLevel.h"
 
 #include <cmath>
-#include <cwctype>
 #include <string>
 
 #include "kovbase.h"
 #include "nucore.h"
 
-namespace {
-
-// Written so that NaN fails every range.
-bool inRange(double value, double low, double high)
-{
-    return value >= low && value <= high;
-}
-
-bool equalsNoCase(const wchar_t* a, const wchar_t* b)
-{
-    for (; *a && *b; ++a, ++b) {
-        if (std::towlower(static_cast<wint_t>(*a)) != std::towlower(static_cast<wint_t>(*b)))
-            return false;
-    }
-    return *a == *b;
-}
-
-}  // namespace
-
 ekLevel::ekLevel(nuSigma* sigma, const wchar_t* name, uint8_t type, double N, double Nr,
                  double E, double W, double Taun, double Taup, double F)
-    : sigma_(sigma)
+    : channel(sigma)
 {
     setDefaults();
     update(name, type, N, Nr, E, W, Taun, Taup, F);
 }
 
-ekLevel::ekLevel(nuSigma* sigma, const wchar_t* name, uint8_t type) : sigma_(sigma)
+ekLevel::ekLevel(nuSigma* sigma, const wchar_t* name, uint8_t type) : channel(sigma)
 {
     setDefaults();
     update(name, type);
@@ -42,91 +22,93 @@ ekLevel::ekLevel(nuSigma* sigma, const wchar_t* name, uint8_t type) : sigma_(sig
 
 void ekLevel::setDefaults()
 {
-    kov_copyW(name_, NAME_SIZE, DEFAULT_NAME);
-    type_ = TYPE_DONOR;
-    N_ = 1e16;
-    Nr_ = 1e19;
-    E_ = 0.0;
-    W_ = 0.0;
-    Taun_ = 1e-7;
-    Taup_ = 1e-7;
-    F_ = 1.0;
+    kov_copyW(levelName, NAME_SIZE, DEFAULT_NAME);
+    levelType = TYPE_DONOR;
+    density = 1e16;
+    referenceDensity = 1e19;
+    energy = 0.0;
+    width = 0.0;
+    electronLifetime = 1e-7;
+    holeLifetime = 1e-7;
+    degeneracy = 1.0;
 }
 
 void ekLevel::update(const wchar_t* name, uint8_t type, double N, double Nr, double E,
                      double W, double Taun, double Taup, double F)
 {
-    if (sigma_ == nullptr || sigma_->err != 0 || name == nullptr)
+    if (channel == nullptr || channel->err != 0 || name == nullptr)
         return;
 
-    const bool valid = inRange(N, N_MIN, N_MAX) && inRange(Nr, NR_MIN, NR_MAX)
-                       && inRange(E, E_MIN, E_MAX) && inRange(W, W_MIN, W_MAX)
-                       && inRange(Taun, TAU_MIN, TAU_MAX) && inRange(Taup, TAU_MIN, TAU_MAX)
-                       && inRange(F, F_MIN, F_MAX);
+    const bool valid = kov_inRange(N, N_MIN, N_MAX) && kov_inRange(Nr, NR_MIN, NR_MAX)
+                       && kov_inRange(E, E_MIN, E_MAX) && kov_inRange(W, W_MIN, W_MAX)
+                       && kov_inRange(Taun, TAU_MIN, TAU_MAX) && kov_inRange(Taup, TAU_MIN, TAU_MAX)
+                       && kov_inRange(F, F_MIN, F_MAX);
     if (!valid) {
-        std::wstring line = L"[ERROR]   invalid level parameters (N, Nr, E, Taun, Taup, F): ";
+        std::wstring line = L"invalid level parameters (N, Nr, E, Taun, Taup, F): ";
         const double printed[] = {N, Nr, E, Taun, Taup, F};
         const size_t count = sizeof(printed) / sizeof(printed[0]);
         for (size_t i = 0; i < count; ++i) {
             line += nu_numberText(printed[i]);
-            line += (i + 1 < count) ? L" " : L"\n";
+            if (i + 1 < count) {
+                line += L" ";
+            }
         }
-        sigma_->update(line.c_str(), 1);
+        channel->error(line);
         return;
     }
 
     // The default name marks "no name given"; the own buffer needs no copy.
-    if (name != name_ && !equalsNoCase(name, DEFAULT_NAME))
-        kov_copyW(name_, NAME_SIZE, name);
-    type_ = type;
-    N_ = N;
-    Nr_ = Nr;
-    E_ = E;
-    W_ = W;
-    Taun_ = Taun;
-    Taup_ = Taup;
-    F_ = std::round(F);  // half away from zero
+    if (name != levelName && !kov_equalsNoCase(name, DEFAULT_NAME))
+        kov_copyW(levelName, NAME_SIZE, name);
+    levelType = type;
+    density = N;
+    referenceDensity = Nr;
+    energy = E;
+    width = W;
+    electronLifetime = Taun;
+    holeLifetime = Taup;
+    degeneracy = std::round(F);  // half away from zero
 }
 
 void ekLevel::update(const wchar_t* name, uint8_t type)
 {
-    update(name, type, N_, Nr_, E_, W_, Taun_, Taup_, F_);
+    update(name, type, density, referenceDensity, energy, width, electronLifetime, holeLifetime, degeneracy);
 }
 
 void ekLevel::update(double N, uint8_t type)
 {
-    update(name_, type, N, Nr_, E_, W_, Taun_, Taup_, F_);
+    update(levelName, type, N, referenceDensity, energy, width, electronLifetime, holeLifetime, degeneracy);
 }
 
 void ekLevel::update(double N, double Nr, double E, double W, double Taun, double Taup)
 {
-    update(name_, type_, N, Nr, E, W, Taun, Taup, F_);
+    update(levelName, levelType, N, Nr, E, W, Taun, Taup, degeneracy);
 }
 
 void ekLevel::update(double N, double Nr, double E, double W, double Taun, double Taup,
                      double F)
 {
-    update(name_, type_, N, Nr, E, W, Taun, Taup, F);
+    update(levelName, levelType, N, Nr, E, W, Taun, Taup, F);
 }
 
 void ekLevel::copy(const ekLevel* other)
 {
     if (other == nullptr || other == this)
         return;
-    sigma_ = other->sigma_;
-    kov_copyW(name_, NAME_SIZE, other->name_);
-    type_ = other->type_;
-    N_ = other->N_;
-    Nr_ = other->Nr_;
-    E_ = other->E_;
-    W_ = other->W_;
-    Taun_ = other->Taun_;
-    Taup_ = other->Taup_;
-    F_ = other->F_;
+    channel = other->channel;
+    kov_copyW(levelName, NAME_SIZE, other->levelName);
+    levelType = other->levelType;
+    density = other->density;
+    referenceDensity = other->referenceDensity;
+    energy = other->energy;
+    width = other->width;
+    electronLifetime = other->electronLifetime;
+    holeLifetime = other->holeLifetime;
+    degeneracy = other->degeneracy;
 }
 
 void ekLevel::getName(wchar_t* buffer) const
 {
     if (buffer != nullptr)
-        kov_copyW(buffer, NAME_SIZE, name_);
+        kov_copyW(buffer, NAME_SIZE, levelName);
 }

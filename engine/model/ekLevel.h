@@ -45,31 +45,31 @@ public:
     // Copies everything, the sigma pointer included, without checks.
     void copy(const ekLevel* other);
 
-    const wchar_t* getName() const { return name_; }
+    const wchar_t* getName() const { return levelName; }
     // Copies at most 31 characters and terminates; buffer must hold 32.
     void getName(wchar_t* buffer) const;
-    uint8_t getType() const { return type_; }
-    double getN() const { return N_; }
-    double getNr() const { return Nr_; }
-    double getE() const { return E_; }
-    double getW() const { return W_; }
-    double getTn() const { return Taun_; }
-    double getTp() const { return Taup_; }
-    double getF() const { return F_; }
-    nuSigma* getSigma() const { return sigma_; }
-    void setSigma(nuSigma* sigma) { sigma_ = sigma; }
+    uint8_t getType() const { return levelType; }
+    double getN() const { return density; }
+    double getNr() const { return referenceDensity; }
+    double getE() const { return energy; }
+    double getW() const { return width; }
+    double getTn() const { return electronLifetime; }
+    double getTp() const { return holeLifetime; }
+    double getF() const { return degeneracy; }
+    nuSigma* getSigma() const { return channel; }
+    void setSigma(nuSigma* sigma) { channel = sigma; }
 
 private:
     void setDefaults();
 
-    wchar_t name_[NAME_SIZE];
-    uint8_t type_;
-    double N_;        // density, 1/cm3
-    double Nr_;       // reference density, 1/cm3
-    double E_;        // level energy, eV
-    double W_;        // level width, eV
-    double Taun_;     // electron capture lifetime, s
-    double Taup_;     // hole capture lifetime, s
-    double F_;        // degeneracy factor, a whole number 1..16
-    nuSigma* sigma_;
+    wchar_t levelName[NAME_SIZE];
+    uint8_t levelType;
+    double density;        // density, 1/cm3
+    double referenceDensity;       // reference density, 1/cm3
+    double energy;        // level energy, eV
+    double width;        // level width, eV
+    double electronLifetime;     // electron capture lifetime, s
+    double holeLifetime;     // hole capture lifetime, s
+    double degeneracy;        // degeneracy factor, a whole number 1..16
+    nuSigma* channel;
 };

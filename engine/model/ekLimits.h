@@ -2,8 +2,6 @@
 // reader, the mesh and the solvers cannot drift apart.
 #pragma once
 
-#include "nuParam.h"
-
 namespace ekLimits {
 
 // A bias closer to 0 V than this (in Vt) is the equilibrium.
@@ -42,9 +40,5 @@ inline constexpr int MESH_REFINEMENTS = 10;
 // layer, so that the start of the equilibrium solve covers the tails; the
 // structure set-up draws the zone and the starting potential undoes it.
 inline constexpr double JUNCTION_ZONE_MARGIN = 1.2;
-
-// Mesh points of the whole device.
-inline constexpr int DEVICE_POINTS_MIN = nuParam::POINTS_MIN;
-inline constexpr int DEVICE_POINTS_MAX = nuParam::POINTS_MAX;
 
 }  // namespace ekLimits

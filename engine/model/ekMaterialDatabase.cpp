@@ -142,11 +142,6 @@ void readRow(sqlite3_stmt* stmt, ekMaterialRow* row)
     }
 }
 
-bool within(double value, double low, double high)
-{
-    return value >= low && value <= high;  // false for NaN
-}
-
 }  // namespace
 
 bool ek_materialDatabasePath(std::string* path)
@@ -237,52 +232,52 @@ bool ek_isKnownMaterial(const wchar_t* name)
 
 const wchar_t* ek_materialValuesProblem(const ekMaterialParameters& p)
 {
-    if (!within(p.thickness, 1e-4, 1e4)) {
+    if (!kov_inRange(p.thickness, 1e-4, 1e4)) {
         return L"invalid layer thickness";
     }
-    if (!within(p.Eg, 0.001, 20) || !within(p.Chi, 0.001, 20) || !within(p.NC, 1e6, 1e24) ||
-        !within(p.NV, 1e6, 1e24)) {
+    if (!kov_inRange(p.Eg, 0.001, 20) || !kov_inRange(p.Chi, 0.001, 20) || !kov_inRange(p.NC, 1e6, 1e24) ||
+        !kov_inRange(p.NV, 1e6, 1e24)) {
         return L"invalid layer energy parameters";
     }
-    if (!within(p.Eps, 1, 100)) {
+    if (!kov_inRange(p.Eps, 1, 100)) {
         return L"invalid layer permittivity";
     }
-    if (!within(p.Eso, 0, 10) || !within(p.Me, 0.001, 10) || !within(p.Mhh, 0.001, 10) ||
-        !within(p.Mlh, 0.001, 10) || !within(p.Msh, 0.001, 10)) {
+    if (!kov_inRange(p.Eso, 0, 10) || !kov_inRange(p.Me, 0.001, 10) || !kov_inRange(p.Mhh, 0.001, 10) ||
+        !kov_inRange(p.Mlh, 0.001, 10) || !kov_inRange(p.Msh, 0.001, 10)) {
         return L"invalid layer effective mass parameters";
     }
-    if (!within(p.urbachEA, 0, 5) || !within(p.urbachED, 0, 5) ||
-        !within(p.urbachEA * 0.5 * p.urbachGA, 0, 1e24) ||
-        !within(p.urbachED * 0.5 * p.urbachGD, 0, 1e24) || !within(p.urbachTaunA, 1e-15, 1000) ||
-        !within(p.urbachTaupA, 1e-15, 1000) || !within(p.urbachTaunD, 1e-15, 1000) ||
-        !within(p.urbachTaupD, 1e-15, 1000)) {
+    if (!kov_inRange(p.urbachEA, 0, 5) || !kov_inRange(p.urbachED, 0, 5) ||
+        !kov_inRange(p.urbachEA * 0.5 * p.urbachGA, 0, 1e24) ||
+        !kov_inRange(p.urbachED * 0.5 * p.urbachGD, 0, 1e24) || !kov_inRange(p.urbachTaunA, 1e-15, 1000) ||
+        !kov_inRange(p.urbachTaupA, 1e-15, 1000) || !kov_inRange(p.urbachTaunD, 1e-15, 1000) ||
+        !kov_inRange(p.urbachTaupD, 1e-15, 1000)) {
         return L"invalid Urbach parameters";
     }
     // The constant index has open bounds: n = 0 would stop all light.
     if (!(p.indexN > 0 && p.indexN < 100) || !(p.indexK >= 0 && p.indexK < 100)) {
         return L"invalid optical index";
     }
-    if (!within(p.Thermc, 0, 100) || !within(p.Heat, 0, 100)) {
+    if (!kov_inRange(p.Thermc, 0, 100) || !kov_inRange(p.Heat, 0, 100)) {
         return L"invalid layer optical parameters";
     }
-    if (!within(p.Mobn, 0.001, 1e5) || !within(p.Mobp, 0.001, 1e5)) {
+    if (!kov_inRange(p.Mobn, 0.001, 1e5) || !kov_inRange(p.Mobp, 0.001, 1e5)) {
         return L"invalid layer mobility parameters";
     }
-    if (!within(p.Beta, 1e-22, 1e-6) || !within(p.Cn, 1e-48, 1e-9) || !within(p.Cp, 1e-48, 1e-9) ||
-        !within(p.Taun, 1e-15, 1000) || !within(p.Taup, 1e-15, 1000)) {
+    if (!kov_inRange(p.Beta, 1e-22, 1e-6) || !kov_inRange(p.Cn, 1e-48, 1e-9) || !kov_inRange(p.Cp, 1e-48, 1e-9) ||
+        !kov_inRange(p.Taun, 1e-15, 1000) || !kov_inRange(p.Taup, 1e-15, 1000)) {
         return L"invalid recombination parameters";
     }
-    if (!within(p.latticeA, 0.1, 1) || !within(p.latticeB, 0.1, 1) || !within(p.latticeC, 0.1, 1)) {
+    if (!kov_inRange(p.latticeA, 0.1, 1) || !kov_inRange(p.latticeB, 0.1, 1) || !kov_inRange(p.latticeC, 0.1, 1)) {
         return L"invalid lattice parameter";
     }
-    if (!within(p.e31, -10, 10) || !within(p.e33, -10, 10)) {
+    if (!kov_inRange(p.e31, -10, 10) || !kov_inRange(p.e33, -10, 10)) {
         return L"invalid piezoelectric parameters";
     }
-    if (!within(p.c11, 0, 1e4) || !within(p.c12, 0, 1e4) || !within(p.c13, 0, 1e4) ||
-        !within(p.c33, 0, 1e4)) {
+    if (!kov_inRange(p.c11, 0, 1e4) || !kov_inRange(p.c12, 0, 1e4) || !kov_inRange(p.c13, 0, 1e4) ||
+        !kov_inRange(p.c33, 0, 1e4)) {
         return L"invalid elastic parameters";
     }
-    if (!within(p.Psp, -10, 10)) {
+    if (!kov_inRange(p.Psp, -10, 10)) {
         return L"invalid spontaneous polarization";
     }
     return nullptr;

@@ -15,7 +15,7 @@ constexpr int EK_MATERIAL_COLUMN_COUNT = 79;
 
 // Refusal of a layer material that neither the built-in table nor the
 // database knows (printf-style, one %ls for the name).
-constexpr const wchar_t* EK_MSG_UNKNOWN_MATERIAL = L"[ERROR]   unknown material: %ls\n";
+constexpr const wchar_t* EK_MSG_UNKNOWN_MATERIAL = L"unknown material: %ls";
 
 // Full path of the database file (it may not exist); false when the
 // program folder is unknown.

@@ -25,24 +25,16 @@ constexpr AlloyPair ALLOYS[] = {
 
 constexpr size_t MESSAGE_LINE_MAX = 255;
 
-bool endsWith(const wchar_t* text, size_t length, const wchar_t* suffix)
-{
-    const size_t suffixLength = wcslen(suffix);
-    return length >= suffixLength && wcscmp(text + length - suffixLength, suffix) == 0;
-}
-
 // Messages that carry a user text are cut like the fixed message buffers.
-std::wstring boundedLine(const wchar_t* prefix, const wchar_t* text, const wchar_t* suffix)
+std::wstring boundedLine(const wchar_t* prefix, const wchar_t* text)
 {
     std::wstring line = prefix;
     line += text ? text : L"";
-    line += suffix;
-    if (line.size() > MESSAGE_LINE_MAX) {
-        line.resize(MESSAGE_LINE_MAX);
+    if (line.size() > MESSAGE_LINE_MAX - EK_ERROR_TAG_LENGTH) {
+        line.resize(MESSAGE_LINE_MAX - EK_ERROR_TAG_LENGTH);
     }
     return line;
 }
-
 
 }  // namespace
 
@@ -86,10 +78,10 @@ bool ekRegion::isBlocked() const
     return sigma == nullptr || sigma->err != 0;
 }
 
-void ekRegion::reportError(const wchar_t* text) const
+void ekRegion::reportError(const std::wstring& what) const
 {
     if (sigma) {
-        sigma->update(text, 1);
+        sigma->error(what);
     }
 }
 
@@ -170,7 +162,7 @@ bool ekRegion::updateIndexnk(double n, double k)
     // A refused pair would otherwise silently leave the previous index in
     // place while the run goes on with it.
     if (!(n > 0.0 && n < 100.0) || !(k >= 0.0 && k < 100.0)) {
-        reportError(L"[ERROR]   invalid optical index (n, k)\n");
+        reportError(L"invalid optical index (n, k)");
         return false;
     }
     indexN = n;
@@ -196,15 +188,15 @@ bool ekRegion::updateIndexSource(const wchar_t* newName, bool report, wchar_t* t
     }
     const size_t length = wcslen(newName);
     if (length >= PATH_SIZE) {
-        reportError(L"[ERROR]   invalid index filename");
+        reportError(L"invalid index filename");
         return false;
     }
-    if (length >= minLength && endsWith(newName, length, suffix)) {
+    if (length >= minLength && kov_endsWith(newName, suffix)) {
         kov_copyW(target, PATH_SIZE, newName);
         indexModel = model;
     }
     else if (report) {
-        reportError(boundedLine(invalidFormat, newName, L"\n").c_str());
+        reportError(boundedLine(invalidFormat, newName));
     }
     return indexModel == model;
 }
@@ -212,13 +204,13 @@ bool ekRegion::updateIndexSource(const wchar_t* newName, bool report, wchar_t* t
 bool ekRegion::updateIndexFile(const wchar_t* newName, bool report)
 {
     return updateIndexSource(newName, report, indexFile, L".nk", 5, INDEX_FILE,
-                             L"[ERROR]   invalid index file: ");
+                             L"invalid index file: ");
 }
 
 bool ekRegion::updateIndexScript(const wchar_t* newName, bool report)
 {
     return updateIndexSource(newName, report, indexScript, L".lua", 5, INDEX_LUA,
-                             L"[ERROR]   invalid index model: ");
+                             L"invalid index model: ");
 }
 
 void ekRegion::setIndexScript(const wchar_t* newName)

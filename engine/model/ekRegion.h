@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 class nuSigma;
 class LuaEngineCore;
@@ -145,7 +146,7 @@ public:
 
 protected:
     bool isBlocked() const;
-    void reportError(const wchar_t* text) const;
+    void reportError(const std::wstring& what) const;
     void reportInfo(const wchar_t* text) const;
     // Table lookup between the cached bracket and its neighbours.
     void interpolateDataIndex(double wavelength, double* n, double* k);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ekRegion.h"
+#include "ekHelpers.h"
 #include "kovbase.h"
 #include "nucore.h"
 
@@ -15,11 +16,6 @@ namespace {
 // three one-digit fields.
 constexpr size_t DATA_LINE_MIN = 5;
 constexpr size_t DATA_LINE_MAX = 255;
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r';
-}
 
 bool isDigit(char c)
 {
@@ -44,7 +40,7 @@ bool parseField(const std::string& field, double* value)
     if (end == field.c_str()) {
         return false;
     }
-    while (*end != '\0' && isBlank(*end)) {
+    while (*end != '\0' && kov_isBlank(*end)) {
         ++end;
     }
     return *end == '\0';
@@ -69,18 +65,14 @@ bool parseDataLine(const std::string& line, double values[3])
     return true;
 }
 
-bool inRange(double v, double lo, double hi)
-{
-    return v >= lo && v <= hi;
-}
-
 std::wstring pathLine(const wchar_t* prefix, const wchar_t* path)
 {
     std::wstring line = prefix;
     line += path;
-    line += L"\n";
-    if (line.size() > 1023) {
-        line.resize(1023);
+    // The printed line, tag and line end included, stays within 1023
+    // characters.
+    if (line.size() > 1023 - EK_ERROR_TAG_LENGTH) {
+        line.resize(1023 - EK_ERROR_TAG_LENGTH);
     }
     return line;
 }
@@ -183,7 +175,7 @@ bool ekRegion::updateDataIndex(bool report)
     }
     releaseDataIndex();
     if (report) {
-        reportError(L"[ERROR]   invalid index data: ");
+        reportError(L"invalid index data: ");
     }
     return false;
 }
@@ -215,21 +207,21 @@ bool ekRegion::checkDataIndex()
         double values[3];
         if (line.size() < DATA_LINE_MIN || line.size() > DATA_LINE_MAX ||
             !parseDataLine(line, values)) {
-            reportError(L"[ERROR]   invalid refractive index data");
+            reportError(L"invalid refractive index data");
             return false;
         }
         const double wavelength = values[0];
-        if (!inRange(wavelength, 0.1, 10.0) ||
+        if (!kov_inRange(wavelength, 0.1, 10.0) ||
             (indexCount > 0 && !(wavelength > indexWavelength[indexCount - 1]))) {
-            reportError(L"[ERROR]   invalid refractive index data (wavelength)");
+            reportError(L"invalid refractive index data (wavelength)");
             return false;
         }
-        if (!inRange(values[1], 0.1, 100.0)) {
-            reportError(L"[ERROR]   invalid refractive index data (n)");
+        if (!kov_inRange(values[1], 0.1, 100.0)) {
+            reportError(L"invalid refractive index data (n)");
             return false;
         }
-        if (!inRange(values[2], 0.0, 100.0)) {
-            reportError(L"[ERROR]   invalid refractive index data (k)");
+        if (!kov_inRange(values[2], 0.0, 100.0)) {
+            reportError(L"invalid refractive index data (k)");
             return false;
         }
         indexWavelength[indexCount] = wavelength;
@@ -246,36 +238,36 @@ bool ekRegion::loadIndexFile()
         return false;
     }
     if (indexModel != INDEX_FILE || indexFile[0] == L'\0') {
-        reportError(L"[ERROR]   no index file to read\n");
+        reportError(L"no index file to read");
         return false;
     }
     // Whatever goes wrong below, the layer must not stay on a file source
     // without data: it falls back to its constant index.
     auto refuse = [this](const wchar_t* prefix) {
-        reportError(pathLine(prefix, indexFile).c_str());
+        reportError(pathLine(prefix, indexFile));
         indexModel = INDEX_CONSTANT;
         return false;
     };
     FILE* stream = kov_FileOpenW(indexFile, "rb");
     if (stream == nullptr) {
-        return refuse(L"[ERROR]   cannot open the index file: ");
+        return refuse(L"cannot open the index file: ");
     }
     std::string text(static_cast<size_t>(INDEX_TEXT_SIZE), '\0');
     const size_t size = fread(text.data(), 1, text.size(), stream);
     const bool readError = ferror(stream) != 0;
     kov_FileClose(&stream);
     if (readError) {
-        return refuse(L"[ERROR]   cannot read the index file: ");
+        return refuse(L"cannot read the index file: ");
     }
     if (size >= static_cast<size_t>(INDEX_TEXT_SIZE)) {
-        return refuse(L"[ERROR]   index file too large (at most 32767 bytes): ");
+        return refuse(L"index file too large (at most 32767 bytes): ");
     }
     if (size == 0 || !takeDataIndex(text.data(), static_cast<int>(size))) {
         if (sigma->err != 0) {
             // The parser already said what is wrong; name the file too.
-            return refuse(L"[ERROR]   in index file: ");
+            return refuse(L"in index file: ");
         }
-        return refuse(L"[ERROR]   invalid index file (fewer than 5 data points): ");
+        return refuse(L"invalid index file (fewer than 5 data points): ");
     }
     return true;
 }

@@ -29,7 +29,7 @@ bool ekRegion::getIndexLua(double z, double thickness, double bandgap, double wa
     if (ek_runLuaModel(EK_LUA_INDEX, luaEngine, sigma, indexScript, inputs, r, &graded) != ekLuaOutcome::Done)
         return false;
     if (!ek_luaResultsInRange(EK_LUA_INDEX, r)) {
-        reportError(L"[ERROR]   invalid layer index (script)\n");
+        reportError(L"invalid layer index (script)");
         return false;
     }
     *n = r[0];

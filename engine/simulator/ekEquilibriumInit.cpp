@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "ekLimits.h"
+#include "ekPointLimits.h"
 #include "ElecDevice.h"
 #include "ekSimulator.h"
 #include "ekStructureValues.h"

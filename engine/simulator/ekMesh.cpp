@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <string>
 
+#include "ekPointLimits.h"
 #include "ElecDevice.h"
 #include "ekFormat.h"
 #include "ekHelpers.h"

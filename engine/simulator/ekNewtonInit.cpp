@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "ekLimits.h"
+#include "ekPointLimits.h"
 #include "ElecDevice.h"
 #include "ekBiasWork.h"
 #include "ekHelpers.h"

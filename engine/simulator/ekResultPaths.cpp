@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <string>
 
+#include "ekPointLimits.h"
 #include "ElecDevice.h"
 #include "ekFormat.h"
 #include "ekHelpers.h"

@@ -2,6 +2,7 @@
 #include <cwchar>
 
 #include "ekLimits.h"
+#include "ekPointLimits.h"
 #include "ElecDevice.h"
 #include "ElecSweep.h"
 #include "ekExcitation.h"

@@ -1,4 +1,5 @@
 // ekSimulator: construction, the per-point arrays and the small accessors.
+#include "ekPointLimits.h"
 #include "ekSimulator.h"
 
 #include <cwchar>

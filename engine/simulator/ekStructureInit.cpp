@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ekPointLimits.h"
 #include "ElecDevice.h"
 #include "ekContact.h"
 #include "ekHelpers.h"

@@ -58,12 +58,12 @@ inline std::wstring lastLine(const nuSigma& sigma)
 class TempFile {
 public:
     TempFile(const std::string& fileName, const std::string& content)
-        : path_(folder_.write(fileName, content))
+        : filePath(folder.write(fileName, content))
     {
     }
-    std::wstring path() const { return path_.wstring(); }
+    std::wstring path() const { return filePath.wstring(); }
 
 private:
-    TempFolder folder_{"kovra_layers_"};
-    std::filesystem::path path_;
+    TempFolder folder{"kovra_layers_"};
+    std::filesystem::path filePath;
 };

@@ -28,26 +28,26 @@ inline std::wstring widePath(const std::filesystem::path& p)
 class ScratchDir {
 public:
     explicit ScratchDir(const std::string& leaf = "")
-        : path_(leaf.empty() ? root_.folder() : root_.folder() / leaf)
+        : folderPath(leaf.empty() ? root.folder() : root.folder() / leaf)
     {
-        std::filesystem::create_directories(path_);
+        std::filesystem::create_directories(folderPath);
     }
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
 
-    const std::filesystem::path& path() const { return path_; }
+    const std::filesystem::path& path() const { return folderPath; }
 
     std::filesystem::path write(const std::string& name, const std::string& text) const
     {
-        const std::filesystem::path file = path_ / name;
+        const std::filesystem::path file = folderPath / name;
         std::ofstream out(file, std::ios::binary);
         out << text;
         return file;
     }
 
 private:
-    TempFolder root_{"kovra_lua_"};
-    std::filesystem::path path_;
+    TempFolder root{"kovra_lua_"};
+    std::filesystem::path folderPath;
 };
 
 }  // namespace luatest

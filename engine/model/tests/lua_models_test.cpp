@@ -12,6 +12,7 @@
 #include "ekHelpers.h"
 #include "ekLayer.h"
 #include "ekLevel.h"
+#include "kovText.h"
 #include "luaTestSupport.h"
 #include "nuSigma.h"
 
@@ -24,11 +25,6 @@ void expectValues(const Values& actual, const Values& expected, const char* what
     ASSERT_EQ(actual.size(), expected.size()) << what;
     for (size_t i = 0; i < expected.size(); ++i)
         EXPECT_NEAR(actual[i], expected[i], 1e-9 * std::abs(expected[i])) << what << " slot " << i;
-}
-
-bool startsWith(const std::wstring& text, const std::wstring& head)
-{
-    return text.rfind(head, 0) == 0;
 }
 
 class LuaModelTest : public ::testing::Test {
@@ -180,7 +176,7 @@ TEST_P(LuaModelFixtures, OutOfRangeAnswerIsRefusedAndLayerKept)
     Values out;
     EXPECT_FALSE(h.evaluate(layer, 0.0, 0.01, out));
     EXPECT_EQ(sigma.err, 1);
-    EXPECT_TRUE(startsWith(message(), h.rangeMessage)) << std::string(message().begin(), message().end());
+    EXPECT_TRUE(kov_startsWith(message(), h.rangeMessage)) << std::string(message().begin(), message().end());
     expectValues(h.own(layer), before, "layer");
 }
 
@@ -193,20 +189,20 @@ TEST_P(LuaModelFixtures, FailingScriptsReportWithTheModelPrefix)
 
     scenario("error");
     EXPECT_FALSE(h.evaluate(layer, 0.0, 0.01, out));
-    EXPECT_TRUE(startsWith(message(), std::wstring(h.prefix) + L"at line ")) << std::string(message().begin(), message().end());
+    EXPECT_TRUE(kov_startsWith(message(), std::wstring(h.prefix) + L"at line ")) << std::string(message().begin(), message().end());
     EXPECT_NE(message().find(L"table missing"), std::wstring::npos);
 
     scenario("few");
     EXPECT_FALSE(h.evaluate(layer, 0.0, 0.01, out));
     // The failing script is named: a device may run several.
-    EXPECT_TRUE(startsWith(message(), std::wstring(h.prefix) + L"invalid number of returned values (script \""));
+    EXPECT_TRUE(kov_startsWith(message(), std::wstring(h.prefix) + L"invalid number of returned values (script \""));
     EXPECT_NE(message().find(L"_cases.lua\")"), std::wstring::npos);
 
     scenario("status");
     const bool ok = h.evaluate(layer, 0.0, 0.01, out);
     if (h.checksStatus) {
         EXPECT_FALSE(ok);
-        EXPECT_EQ(message(), std::wstring(h.prefix) + L"returned status false");
+        EXPECT_EQ(message(), std::wstring(h.prefix) + L"returned status false\n");
         expectValues(h.own(layer), before, "layer");
     } else {
         EXPECT_TRUE(ok);  // the doping model ignores the status
@@ -273,10 +269,10 @@ TEST_F(LuaModelTest, ScriptSettersAcceptOnlyLowerCaseLuaNames)
     const SetterCase cases[] = {
         {L"model.lua", true, true, true, L""},
         {L"", true, true, false, L""},
-        {L"model.LUA", true, false, false, L"[ERROR]   invalid %ls model: model.LUA"},
+        {L"model.LUA", true, false, false, L"[ERROR]   invalid %ls model: model.LUA\n"},
         {L"model.LUA", false, false, false, L""},
-        {L".lua", true, false, false, L"[ERROR]   invalid %ls model: .lua"},
-        {longName, true, false, false, L"[ERROR]   invalid %ls model"},
+        {L".lua", true, false, false, L"[ERROR]   invalid %ls model: .lua\n"},
+        {longName, true, false, false, L"[ERROR]   invalid %ls model\n"},
         {longest, true, true, true, L""},
     };
     for (int kind = 0; kind < ekLayer::MODEL_COUNT; ++kind) {
@@ -432,7 +428,7 @@ TEST_F(LuaModelTest, DopingRefusalListsDensitiesInDebugMode)
     uint8_t type;
     double N, Nr, E, W, tn, tp, F;
     EXPECT_FALSE(layer.updateDopantLua(0.25, 0.01, 1.0, &type, &N, &Nr, &E, &W, &tn, &tp, &F));
-    EXPECT_TRUE(startsWith(message(), L"[ERROR]   invalid doping parameters (Lua model):  z = 0.25 um   Na = "))
+    EXPECT_TRUE(kov_startsWith(message(), L"[ERROR]   invalid doping parameters (Lua model):  z = 0.25 um   Na = "))
         << std::string(message().begin(), message().end());
     EXPECT_NE(message().find(L"Nd = "), std::wstring::npos);
 }
@@ -505,7 +501,7 @@ TEST_F(LuaIndexTest, FailuresHaveTheirMessages)
     for (const auto& c : cases) {
         scenario(c.scenario);
         EXPECT_FALSE(index(0.6, &n, &k)) << c.scenario;
-        EXPECT_TRUE(startsWith(message(), c.message)) << std::string(message().begin(), message().end());
+        EXPECT_TRUE(kov_startsWith(message(), c.message)) << std::string(message().begin(), message().end());
         EXPECT_DOUBLE_EQ(layer.getIndexn(), 2.0);
     }
 }

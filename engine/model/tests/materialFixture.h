@@ -67,19 +67,19 @@ public:
     AppDirScope()
     {
         if (const char* old = getenv("KOVRA_APPDIR")) {
-            hadOld_ = true;
-            old_ = old;
+            hadSavedAppDir = true;
+            savedAppDir = old;
         }
         if (ok()) {
-            std::filesystem::create_directories(root_.file("etc"));
+            std::filesystem::create_directories(root.file("etc"));
         }
-        setenv("KOVRA_APPDIR", root_.path().c_str(), 1);
+        setenv("KOVRA_APPDIR", root.path().c_str(), 1);
     }
-    // The folder itself goes with root_, after KOVRA_APPDIR is put back.
+    // The folder itself goes with root, after KOVRA_APPDIR is put back.
     ~AppDirScope()
     {
-        if (hadOld_) {
-            setenv("KOVRA_APPDIR", old_.c_str(), 1);
+        if (hadSavedAppDir) {
+            setenv("KOVRA_APPDIR", savedAppDir.c_str(), 1);
         } else {
             unsetenv("KOVRA_APPDIR");
         }
@@ -87,8 +87,8 @@ public:
     AppDirScope(const AppDirScope&) = delete;
     AppDirScope& operator=(const AppDirScope&) = delete;
 
-    bool ok() const { return !root_.path().empty(); }
-    std::string databasePath() const { return root_.file("etc/semiconductor.kovradb"); }
+    bool ok() const { return !root.path().empty(); }
+    std::string databasePath() const { return root.file("etc/semiconductor.kovradb"); }
 
     // The shipped rows, then the test's changes.
     std::string makeDatabase(const std::string& changes = "") const
@@ -101,9 +101,9 @@ public:
     }
 
 private:
-    TempFolder root_{"kovra-material-"};
-    bool hadOld_ = false;
-    std::string old_;
+    TempFolder root{"kovra-material-"};
+    bool hadSavedAppDir = false;
+    std::string savedAppDir;
 };
 
 }  // namespace material_test

@@ -136,7 +136,7 @@ TEST_F(RegionIndex, EmptyNameMeansConstantIndexAndTooLongNameIsRefused)
 
     const std::wstring tooLong = std::wstring(1021, L'a') + L".nk";  // 1024 characters
     EXPECT_FALSE(region.updateIndexFile(tooLong.c_str(), true));
-    EXPECT_EQ(lastLine(sigma), L"[ERROR]   invalid index filename");
+    EXPECT_EQ(lastLine(sigma), L"[ERROR]   invalid index filename\n");
     sigma.reset();
     const std::wstring longest = std::wstring(1020, L'a') + L".nk";  // 1023 characters
     EXPECT_TRUE(region.updateIndexFile(longest.c_str(), true));
@@ -320,7 +320,7 @@ TEST_F(RegionIndex, BadDatabaseBlobIsReleased)
     std::string blob = databaseBlob();
     blob += "1.7\t0.01\t0\n";  // n below 0.1
     EXPECT_FALSE(region.setDataIndex(blob.c_str(), static_cast<int>(blob.size())));
-    EXPECT_EQ(lastLine(sigma), L"[ERROR]   invalid refractive index data (n)");
+    EXPECT_EQ(lastLine(sigma), L"[ERROR]   invalid refractive index data (n)\n");
     EXPECT_FALSE(region.isDatabaseIndex());
     EXPECT_FALSE(region.updateDataIndex(true));  // nothing left to take
     EXPECT_EQ(region.getIndexModel(), ekRegion::INDEX_CONSTANT);

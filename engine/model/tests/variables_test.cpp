@@ -184,7 +184,7 @@ TEST_F(VariablesTest, ReservedNameIsRefusedWithItsLine)
         sigma.reset();
         EXPECT_FALSE(define(name, L"3", 4));
         EXPECT_NE(sigma.err, 0);
-        EXPECT_EQ(lastLine(), L"[ERROR]   reserved variable name at line 5");
+        EXPECT_EQ(lastLine(), L"[ERROR]   reserved variable name at line 5\n");
     }
     sigma.reset();
     EXPECT_EQ(device->getVariableCount(), 0);
