@@ -9,6 +9,7 @@
 
 #include "iup.h"
 #include "kovbase.h"
+#include "kovParser.h"
 #include "kovragui.h"
 
 constexpr const char* CONSOLE_HANDLE = "KOV_Console";
