@@ -24,19 +24,19 @@ build: configure
 # then the whole suite, whose summary closes the output; both run, and
 # either failing fails.
 test: build
-	@bash tools/run-sanitized-fuzz.sh build-asan $(JOBS); fuzz=$$?; \
-	bash tools/run-tests.sh $(BUILD_DIR) $(JOBS); suite=$$?; \
+	@bash scripts/run-sanitized-fuzz.sh build-asan $(JOBS); fuzz=$$?; \
+	bash scripts/run-tests.sh $(BUILD_DIR) $(JOBS); suite=$$?; \
 	exit $$(( fuzz != 0 || suite != 0 ))
 
 run: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target $(RUN_TARGETS)
-	@bash tools/run-example.sh $(BUILD_DIR) $(EXAMPLE)
+	@bash scripts/run-example.sh $(BUILD_DIR) $(EXAMPLE)
 
 # The whole suite under AddressSanitizer and UBSan, in its own build folder.
 sanitize: deps
 	@cmake -S . -B build-asan -G Ninja -DKOVRA_SANITIZE=ON -DKOVRA_BUILD_BENCH=OFF > /dev/null
 	@cmake --build build-asan -j $(JOBS)
-	@bash tools/run-tests.sh build-asan $(JOBS)
+	@bash scripts/run-tests.sh build-asan $(JOBS)
 
 clean:
 	rm -rf $(BUILD_DIR)

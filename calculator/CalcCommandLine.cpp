@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "kovbase.h"
+#include "kovParser.h"
 #include "kovraVersion.h"
 
 namespace {

@@ -9,6 +9,7 @@
 
 #include "iup.h"
 #include "kovbase.h"
+#include "kovParser.h"
 #include "kovragui.h"
 #include "kovraHandles.h"
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kovbase.h"
+#include "kovParser.h"
 
 constexpr const char* CALC_SESSION_EXTENSION = ".kovracalc";
 

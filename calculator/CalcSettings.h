@@ -5,6 +5,7 @@
 #pragma once
 
 #include "kovbase.h"
+#include "kovParser.h"
 #include "kovragui.h"
 #include "libkovra.h"
 

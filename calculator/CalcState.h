@@ -7,6 +7,7 @@
 #include "AppFolders.h"
 #include "CalcSettings.h"
 #include "kovbase.h"
+#include "kovParser.h"
 #include "kovragui.h"
 
 struct CalcState {

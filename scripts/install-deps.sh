@@ -14,6 +14,7 @@ PACKAGES=(
   qt6-base-dev libqscintilla2-qt6-dev qt6-charts-dev qt6-svg-dev libgl-dev
   libqt6opengl6-dev  # the CMake package of Qt Charts needs it and does not pull it in
   poppler-utils  # the guides' tests read the PDFs' text and pictures back
+  clang-format-16  # the format check of the sources
 )
 
 missing=()

@@ -118,39 +118,39 @@ const KeyEntry* findKey(const KeyEntry* table, const std::string& key)
 // byte-order mark at the start is dropped; LF or CR LF ends a line.
 class Lines {
 public:
-    explicit Lines(std::string text) : text_(std::move(text))
+    explicit Lines(std::string text) : text(std::move(text))
     {
-        if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0)
-            at_ = 3;
+        if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            cursor = 3;
     }
     // The next line, without its line end; false at the end of the text.
     bool next(std::string_view* line)
     {
-        if (at_ >= text_.size())
+        if (cursor >= text.size())
             return false;
-        const size_t end = text_.find('\n', at_);
-        const size_t stop = end == std::string::npos ? text_.size() : end;
-        size_t length = stop - at_;
-        if (length > 0 && text_[at_ + length - 1] == '\r')
+        const size_t end = text.find('\n', cursor);
+        const size_t stop = end == std::string::npos ? text.size() : end;
+        size_t length = stop - cursor;
+        if (length > 0 && text[cursor + length - 1] == '\r')
             --length;
-        *line = std::string_view(text_).substr(at_, length);
-        at_ = end == std::string::npos ? text_.size() : end + 1;
+        *line = std::string_view(text).substr(cursor, length);
+        cursor = end == std::string::npos ? text.size() : end + 1;
         return true;
     }
     // The number of lines not read yet.
     int remaining() const
     {
-        if (at_ >= text_.size())
+        if (cursor >= text.size())
             return 0;
         int n = 0;
-        for (size_t i = at_; i < text_.size(); ++i)
-            n += text_[i] == '\n' ? 1 : 0;
-        return n + (text_.back() != '\n' ? 1 : 0);
+        for (size_t i = cursor; i < text.size(); ++i)
+            n += text[i] == '\n' ? 1 : 0;
+        return n + (text.back() != '\n' ? 1 : 0);
     }
 
 private:
-    std::string text_;
-    size_t at_ = 0;
+    std::string text;
+    size_t cursor = 0;
 };
 
 // The whole file; false when it cannot be read.
@@ -174,11 +174,6 @@ void printf(bool colored, const char* format, ...)
         Doc_printColored(message);
     else
         Doc_print(message);
-}
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 // One key line of a layer section, applied when the section ends so that
@@ -211,19 +206,19 @@ void markGiven(ParamRecord* record)
 
 class Reader {
 public:
-    Reader(Document* document, Device* device) : document_(document), device_(device) {}
+    Reader(Document* document, Device* device) : document(document), device(device) {}
 
     // 1 accepted, 0 refused (the message printed).
     int read(Lines& lines);
-    bool resave() const { return resave_; }
-    bool deviceSeen() const { return deviceSeen_; }
+    bool resave() const { return needsResave; }
+    bool deviceSeen() const { return deviceSectionSeen; }
     // The file line where reading stopped before the end (0: none) and why.
-    int endLine() const { return endLine_; }
-    const std::string& endReason() const { return endReason_; }
+    int endLine() const { return stopLine; }
+    const std::string& endReason() const { return stopReason; }
 
 private:
     // What the reading does after a line.
-    enum class Flow { Go, Stop, Refuse };
+    enum class Flow { GO, STOP, REFUSE };
 
     bool readBody(Lines& lines);
     void endEarly(const Lines& lines, int line, const std::string& reason);
@@ -244,72 +239,72 @@ private:
     // the file is line 1, and the counter starts at the second.
     int shown(int line) const { return line + 2; }
 
-    Document* document_;
-    Device* device_;
-    int counter_ = 0;
-    bool headerOpen_ = true;
-    int section_ = -1;
-    Layer* layer_ = nullptr;
-    bool seen_[SEC_COUNT] = {};
-    bool deviceSeen_ = false;
-    std::string pending_;
-    int pendingLine_ = -10;
-    bool resave_ = false;
-    std::vector<LayerLine> layerLines_;
+    Document* document;
+    Device* device;
+    int counter = 0;
+    bool headerOpen = true;
+    int currentSection = -1;
+    Layer* currentLayer = nullptr;
+    bool seen[SEC_COUNT] = {};
+    bool deviceSectionSeen = false;
+    std::string pending;
+    int pendingLine = -10;
+    bool needsResave = false;
+    std::vector<LayerLine> layerLines;
     // Comment lines since the last line of another kind.
-    std::vector<std::string> block_;
+    std::vector<std::string> commentBlock;
     // The line being read, and the key and value split from it: buffers
     // kept from line to line.
-    std::vector<char> line_ = std::vector<char>(DEVICE_LINE_BYTES, '\0');
-    std::vector<char> key_ = std::vector<char>(DEVICE_LINE_BYTES, '\0');
-    std::vector<char> value_ = std::vector<char>(DEVICE_LINE_BYTES, '\0');
-    int skipped_[SKIP_KINDS] = {};
-    int lastSkipped_[SKIP_KINDS] = {};
-    int endLine_ = 0;
-    std::string endReason_;
+    std::vector<char> lineBuffer = std::vector<char>(DEVICE_LINE_BYTES, '\0');
+    std::vector<char> keyBuffer = std::vector<char>(DEVICE_LINE_BYTES, '\0');
+    std::vector<char> valueBuffer = std::vector<char>(DEVICE_LINE_BYTES, '\0');
+    int skipCount[SKIP_KINDS] = {};
+    int lastSkipped[SKIP_KINDS] = {};
+    int stopLine = 0;
+    std::string stopReason;
 };
 
 // The comment lines of the block go before key in place; the block is
 // then empty.
 void Reader::keepBlock(Notes** notes, const char* place, const char* key)
 {
-    for (const std::string& line : block_)
+    for (const std::string& line : commentBlock)
         Notes_add(notes, place, key, line.c_str());
-    block_.clear();
+    commentBlock.clear();
 }
 
 // Comment lines that stood above a key line go before that key, in the
 // current section, but the last one when it became the key's comment.
 void Reader::keepNotes(const std::vector<std::string>& lines, const char* key, bool lastTaken)
 {
-    const bool isLayer = section_ >= SEC_LAYER1 && section_ <= SEC_LAYER9;
+    const bool isLayer = currentSection >= SEC_LAYER1 && currentSection <= SEC_LAYER9;
     const size_t kept = lastTaken && !lines.empty() ? lines.size() - 1 : lines.size();
     for (size_t i = 0; i < kept; ++i) {
         const std::string& line = lines[i];
         if (isLayer)
-            Notes_add(&layer_->notes, "Layer", key, line.c_str());
+            Notes_add(&currentLayer->notes, "Layer", key, line.c_str());
         else
-            Notes_add(&device_->notes, SectionKeys[section_].key, key, line.c_str());
+            Notes_add(&device->notes, SectionKeys[currentSection].key, key, line.c_str());
     }
 }
 
 void Reader::appendHeader(const char* text)
 {
-    const size_t used = std::strlen(device_->header);
+    const size_t used = std::strlen(device->header);
     const size_t length = std::strlen(text);
     if (used + length + 1 >= HEADER_LIMIT) {
-        headerOpen_ = false;
+        headerOpen = false;
         return;
     }
-    std::memcpy(device_->header + used, text, length);
-    device_->header[used + length] = '\n';
-    device_->header[used + length + 1] = '\0';
+    std::memcpy(device->header + used, text, length);
+    device->header[used + length] = '\n';
+    device->header[used + length + 1] = '\0';
 }
 
 void Reader::warnSkipped(int line, Skip kind, const char* text)
 {
-    lastSkipped_[kind] = shown(line);
-    if (++skipped_[kind] > WARNINGS_SHOWN)
+    lastSkipped[kind] = shown(line);
+    if (++skipCount[kind] > WARNINGS_SHOWN)
         return;
     char what[DEVICE_LINE_BYTES + 64];
     std::snprintf(what, sizeof what, SKIP_WORDS[kind].line, text);
@@ -319,10 +314,10 @@ void Reader::warnSkipped(int line, Skip kind, const char* text)
 void Reader::summarizeWarnings()
 {
     for (int kind = 0; kind < SKIP_KINDS; ++kind) {
-        const int more = skipped_[kind] - WARNINGS_SHOWN;
+        const int more = skipCount[kind] - WARNINGS_SHOWN;
         if (more > 0)
             printf(false, "[WARNING] ... and %s more %s (the last at line %d)\n", grouped(more).c_str(),
-                   SKIP_WORDS[kind].plural, lastSkipped_[kind]);
+                   SKIP_WORDS[kind].plural, lastSkipped[kind]);
     }
 }
 
@@ -333,9 +328,9 @@ void Reader::endEarly(const Lines& lines, int line, const std::string& reason)
     const int rest = lines.remaining();
     if (rest == 0)
         return;  // nothing followed: the file was read whole
-    endLine_ = shown(line);
-    endReason_ = reason;
-    printf(false, "[WARNING] at line %d: reading ended: %s; the %s line%s after it %s not read\n", endLine_,
+    stopLine = shown(line);
+    stopReason = reason;
+    printf(false, "[WARNING] at line %d: reading ended: %s; the %s line%s after it %s not read\n", stopLine,
            reason.c_str(), grouped(rest).c_str(), rest == 1 ? "" : "s", rest == 1 ? "is" : "are");
 }
 
@@ -346,62 +341,62 @@ int Reader::read(Lines& lines)
         printf(true, "[ERROR]   device not loaded: cannot read file\n");
         return 0;
     }
-    const bool fits = first.size() < line_.size();
+    const bool fits = first.size() < lineBuffer.size();
     if (fits) {
-        std::memcpy(line_.data(), first.data(), first.size());
-        line_[first.size()] = '\0';
+        std::memcpy(lineBuffer.data(), first.data(), first.size());
+        lineBuffer[first.size()] = '\0';
     }
-    const int length = fits ? foConfig::trimA(line_.data()) : 0;
-    if (!fits || length < 3 || std::strcmp(line_.data(), FIRST_LINE) != 0) {
+    const int length = fits ? foConfig::trimA(lineBuffer.data()) : 0;
+    if (!fits || length < 3 || std::strcmp(lineBuffer.data(), FIRST_LINE) != 0) {
         printf(true, "[ERROR]   device not loaded: invalid header\n");
         return 0;
     }
-    appendHeader(line_.data());
-    Device_removeAllLayers(device_);
-    clearRevisions(device_->records, device_->recordCount);
-    clearRevisions(device_->anode->records, device_->anode->count);
-    clearRevisions(device_->cathode->records, device_->cathode->count);
-    for (ParamSection* section : {device_->voltage, device_->light, device_->numeric, device_->command})
+    appendHeader(lineBuffer.data());
+    Device_removeAllLayers(device);
+    clearRevisions(device->records, device->recordCount);
+    clearRevisions(device->anode->records, device->anode->count);
+    clearRevisions(device->cathode->records, device->cathode->count);
+    for (ParamSection* section : {device->voltage, device->light, device->numeric, device->command})
         clearRevisions(section->records, section->count);
     const bool read = readBody(lines) && flushLayer();
     summarizeWarnings();
     if (!read)
         return 0;
-    keepBlock(&device_->notes, "", "");
+    keepBlock(&device->notes, "", "");
     return 1;
 }
 
 bool Reader::readBody(Lines& lines)
 {
     std::string_view text;
-    while (counter_ <= LAST_LINE && lines.next(&text)) {
+    while (counter <= LAST_LINE && lines.next(&text)) {
         // A line is read whole or refused, never cut: a cut value would be
         // stored wrong, and the engine refuses such a line as well.
         if (text.find('\0') != std::string_view::npos) {
             printf(false, "[ERROR]   invalid character at line %d: a NUL byte (the file is no text file)\n",
-                   shown(counter_));
+                   shown(counter));
             return false;
         }
-        const bool fits = text.size() < line_.size();
+        const bool fits = text.size() < lineBuffer.size();
         if (fits) {
-            std::memcpy(line_.data(), text.data(), text.size());
-            line_[text.size()] = '\0';
+            std::memcpy(lineBuffer.data(), text.data(), text.size());
+            lineBuffer[text.size()] = '\0';
         }
-        if (!fits || DeviceFile_characters(line_.data()) > DEVICE_LINE_MAX) {
+        if (!fits || DeviceFile_characters(lineBuffer.data()) > DEVICE_LINE_MAX) {
             printf(false, "[ERROR]   line too long at line %d (more than %d characters)\n",
-                   shown(counter_), static_cast<int>(DEVICE_LINE_MAX));
+                   shown(counter), static_cast<int>(DEVICE_LINE_MAX));
             return false;
         }
-        const Flow flow = handleLine(line_.data());
-        if (flow == Flow::Refuse)
+        const Flow flow = handleLine(lineBuffer.data());
+        if (flow == Flow::REFUSE)
             return false;
-        if (flow == Flow::Stop) {
-            endEarly(lines, counter_, "a variable line without a name: " + std::string(text));
+        if (flow == Flow::STOP) {
+            endEarly(lines, counter, "a variable line without a name: " + std::string(text));
             return true;
         }
-        ++counter_;
+        ++counter;
     }
-    if (counter_ > LAST_LINE && lines.remaining() > 0)
+    if (counter > LAST_LINE && lines.remaining() > 0)
         endEarly(lines, LAST_LINE, "a device file is read up to its line " + std::to_string(shown(LAST_LINE)));
     return true;
 }
@@ -411,48 +406,48 @@ Reader::Flow Reader::handleLine(char* line)
     const int length = foConfig::trimA(line);
     if (length < 3) {
         if (length > 0 && (line[0] == '#' || line[0] == ';')) {
-            if (headerOpen_)
+            if (headerOpen)
                 appendHeader(line);
             else
-                block_.push_back(line);  // a short comment line is kept too
+                commentBlock.push_back(line);  // a short comment line is kept too
         }
-        return Flow::Go;
+        return Flow::GO;
     }
     if (line[0] != '#' && line[0] != ';')
-        headerOpen_ = false;
+        headerOpen = false;
     switch (line[0]) {
     case '&':
     case ':':
     case '?':
     case '@':
-        warnSkipped(counter_, SKIP_DIRECTIVE, line);
-        return Flow::Go;
+        warnSkipped(counter, SKIP_DIRECTIVE, line);
+        return Flow::GO;
     case '$':
         return handleVariable(line);
     case '#':
     case ';':
-        if (headerOpen_) {
+        if (headerOpen) {
             appendHeader(line);
         } else {
-            pending_ = line;
-            pendingLine_ = counter_;
-            block_.push_back(line);
+            pending = line;
+            pendingLine = counter;
+            commentBlock.push_back(line);
         }
-        return Flow::Go;
+        return Flow::GO;
     case '[':
         if (!flushLayer())
-            return Flow::Refuse;
+            return Flow::REFUSE;
         handleSection(line);
-        return Flow::Go;
+        return Flow::GO;
     default:
-        return handleKey(line) ? Flow::Go : Flow::Refuse;
+        return handleKey(line) ? Flow::GO : Flow::REFUSE;
     }
 }
 
 Reader::Flow Reader::handleVariable(char* line)
 {
     char* text = line + 1;
-    while (isBlank(*text))
+    while (kov_isBlank(*text))
         ++text;
     // A comment after the value ("$t = 0.3   # emitter, um") is no part of
     // it; it is kept beside the variable.
@@ -463,7 +458,7 @@ Reader::Flow Reader::handleVariable(char* line)
     if (split == nullptr)
         split = std::strchr(text, ':');
     if (split == nullptr || split == text)
-        return Flow::Stop;  // ends the reading as if the file ended here
+        return Flow::STOP;  // ends the reading as if the file ended here
     *split = '\0';
     char* value = split + 1;
     for (char mark : {'@', '&', '?', ':'}) {
@@ -474,34 +469,34 @@ Reader::Flow Reader::handleVariable(char* line)
     }
     foConfig::trimA(text);
     foConfig::trimA(value);
-    bool ok = text[0] != '\0' && value[0] != '\0' && Device_hasParser(device_);
+    bool ok = text[0] != '\0' && value[0] != '\0' && Device_hasParser(device);
     if (ok && (strcasecmp(text, "pi") == 0 || strcasecmp(text, "$pi") == 0)) {
-        printf(false, "[ERROR]   reserved variable name at line %d\n", shown(counter_));
+        printf(false, "[ERROR]   reserved variable name at line %d\n", shown(counter));
         ok = false;
     }
     if (ok)
-        ok = Device_defineVariable(device_, text, value, shown(counter_) - 1) != 0;
+        ok = Device_defineVariable(device, text, value, shown(counter) - 1) != 0;
     if (!ok) {
-        printf(false, "[ERROR]   invalid variable definition at line %d {%s = %s}\n", shown(counter_),
+        printf(false, "[ERROR]   invalid variable definition at line %d {%s = %s}\n", shown(counter),
                text, value);
-        return Flow::Refuse;
+        return Flow::REFUSE;
     }
     const char* name = text[0] == '$' ? text + 1 : text;
-    keepBlock(&device_->notes, "$", name);
+    keepBlock(&device->notes, "$", name);
     std::vector<char> note(comment.begin(), comment.end());
     note.push_back('\0');
     if (foConfig::trimA(note.data()) > 0)
-        Notes_add(&device_->notes, "$=", name, note.data());
-    return Flow::Go;
+        Notes_add(&device->notes, "$=", name, note.data());
+    return Flow::GO;
 }
 
 void Reader::handleSection(const char* line)
 {
     const size_t length = std::strlen(line);
     if (line[length - 1] != ']') {
-        section_ = -1;
-        layer_ = nullptr;
-        warnSkipped(counter_, SKIP_MALFORMED_HEADER, line);
+        currentSection = -1;
+        currentLayer = nullptr;
+        warnSkipped(counter, SKIP_MALFORMED_HEADER, line);
         return;
     }
     std::string name(line + 1, length - 2);
@@ -510,55 +505,55 @@ void Reader::handleSection(const char* line)
         printf(false,
                "[WARNING] at line %d: defing a non-numbered layer is not advised, even for "
                "one-layer device\n",
-               shown(counter_));
+               shown(counter));
     }
-    section_ = -1;
-    layer_ = nullptr;
+    currentSection = -1;
+    currentLayer = nullptr;
     const int number = Section_find(name.c_str());
     if (number < 0) {
-        warnSkipped(counter_, SKIP_UNKNOWN_SECTION, line);
+        warnSkipped(counter, SKIP_UNKNOWN_SECTION, line);
         return;
     }
-    if (seen_[number]) {
-        warnSkipped(counter_, SKIP_REPEATED_SECTION, line);
+    if (seen[number]) {
+        warnSkipped(counter, SKIP_REPEATED_SECTION, line);
         return;
     }
-    seen_[number] = true;
-    section_ = number;
+    seen[number] = true;
+    currentSection = number;
     if (number == SEC_DEVICE)
-        deviceSeen_ = true;
+        deviceSectionSeen = true;
     if (number < SEC_LAYER1 || number > SEC_LAYER9) {
-        keepBlock(&device_->notes, SectionKeys[number].key, "");
+        keepBlock(&device->notes, SectionKeys[number].key, "");
         return;
     }
     // Every layer section starts from the default material, as the engine
     // reads it: a key the section does not give takes the material's value,
     // never the value of the layer before it.
-    if (device_->layerCount >= DEVICE_LAYERS_MAX) {
-        section_ = -1;
+    if (device->layerCount >= DEVICE_LAYERS_MAX) {
+        currentSection = -1;
         return;
     }
     Layer* layer = Layer_create();
     if (layer == nullptr) {
-        section_ = -1;
+        currentSection = -1;
         return;
     }
     const Settings* settings = Doc_settings();
     Layer_setMaterial(layer, settings != nullptr ? settings->DefaultMaterial : "Si", layer->label,
                       DOPANT_ACCEPTOR);
-    device_->layers[device_->layerCount++] = layer;
-    Device_renameLayers(device_);
+    device->layers[device->layerCount++] = layer;
+    Device_renameLayers(device);
     Layer_updateColors(layer);
     Layer_setParam(layer, "Mesh.Points", "100", nullptr, nullptr, 0);
     clearRevisions(layer->records, layer->count);
-    layer_ = layer;
+    currentLayer = layer;
     keepBlock(&layer->notes, "Layer", "");
 }
 
 bool Reader::handleKey(char* line)
 {
-    if (section_ < 0 || (section_ >= SEC_LAYER1 && section_ <= SEC_LAYER9 && layer_ == nullptr)) {
-        warnSkipped(counter_, SKIP_OUTSIDE_SECTION, line);
+    if (currentSection < 0 || (currentSection >= SEC_LAYER1 && currentSection <= SEC_LAYER9 && currentLayer == nullptr)) {
+        warnSkipped(counter, SKIP_OUTSIDE_SECTION, line);
         return true;
     }
     char* rest = nullptr;
@@ -573,8 +568,8 @@ bool Reader::handleKey(char* line)
             comment = at + 1;
         }
     }
-    std::vector<char>& key = key_;
-    std::vector<char>& value = value_;
+    std::vector<char>& key = keyBuffer;
+    std::vector<char>& value = valueBuffer;
     key[0] = value[0] = '\0';
     bool split = foConfig::getKeyValueA(line, key.data(), value.data(), key.size(), value.size());
     if (!split) {
@@ -590,8 +585,8 @@ bool Reader::handleKey(char* line)
     if (comment.size() <= 1)
         comment.clear();
     bool fromAbove = false;
-    if (comment.empty() && pendingLine_ == counter_ - 1 && pending_.size() > 1) {
-        std::vector<char> p(pending_.begin(), pending_.end());
+    if (comment.empty() && pendingLine == counter - 1 && pending.size() > 1) {
+        std::vector<char> p(pending.begin(), pending.end());
         p.push_back('\0');
         char* start = p.data() + 1;  // past the line's own mark only
         foConfig::trimA(start);
@@ -601,34 +596,34 @@ bool Reader::handleKey(char* line)
         }
     }
     if (!split || key[0] == '\0') {
-        warnSkipped(counter_, SKIP_NO_KEY, line);
+        warnSkipped(counter, SKIP_NO_KEY, line);
         return true;
     }
     if (value[0] == '\0') {
-        printf(false, "[ERROR]   value missing at line %d: {%s = }\n", shown(counter_), key.data());
+        printf(false, "[ERROR]   value missing at line %d: {%s = }\n", shown(counter), key.data());
         return false;
     }
-    pending_.clear();
+    pending.clear();
     // The comment lines above stay above it.
     std::vector<std::string> notes;
-    notes.swap(block_);
-    if (layer_ != nullptr) {
-        layerLines_.push_back({counter_, key.data(), value.data(), comment, notes, fromAbove});
+    notes.swap(commentBlock);
+    if (currentLayer != nullptr) {
+        layerLines.push_back({counter, key.data(), value.data(), comment, notes, fromAbove});
         return true;
     }
-    return applyKey(counter_, key.data(), value.data(), comment, notes, fromAbove);
+    return applyKey(counter, key.data(), value.data(), comment, notes, fromAbove);
 }
 
 // The Material line of a layer first, with the dopant type the section
 // gives, then every other line in file order.
 bool Reader::flushLayer()
 {
-    if (layer_ == nullptr || layerLines_.empty()) {
-        layerLines_.clear();
+    if (currentLayer == nullptr || layerLines.empty()) {
+        layerLines.clear();
         return true;
     }
     std::vector<LayerLine> lines;
-    lines.swap(layerLines_);
+    lines.swap(layerLines);
     int type = DOPANT_DONOR;
     for (const LayerLine& l : lines) {
         if (strcasecmp(l.key.c_str(), "Dopant.Type") == 0) {
@@ -648,20 +643,20 @@ bool Reader::flushLayer()
         if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
             name = name.substr(1, name.size() - 2);
         if (!name.empty() && name[0] == '$') {
-            const char* text = Device_variableText(device_, name.c_str());
+            const char* text = Device_variableText(device, name.c_str());
             if (text != nullptr)
                 name = text;
             if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
                 name = name.substr(1, name.size() - 2);
         }
         // Choosing a material always applies its values, "Si" included.
-        Layer_setMaterial(layer_, name.c_str(), layer_->label, type);
-        clearRevisions(layer_->records, layer_->count);
-        markGiven(layer_->records[LR_MATERIAL]);
+        Layer_setMaterial(currentLayer, name.c_str(), currentLayer->label, type);
+        clearRevisions(currentLayer->records, currentLayer->count);
+        markGiven(currentLayer->records[LR_MATERIAL]);
     }
     for (const LayerLine& l : lines) {
         if (strcasecmp(l.key.c_str(), "Material") == 0) {
-            ParamRecord* material = layer_->records[LR_MATERIAL];
+            ParamRecord* material = currentLayer->records[LR_MATERIAL];
             if (!l.comment.empty())
                 material->comment = l.comment.c_str();
             keepNotes(l.notes, material->key, l.fromAbove);
@@ -670,7 +665,7 @@ bool Reader::flushLayer()
         if (!applyKey(l.line, l.key, l.value, l.comment, l.notes, l.fromAbove))
             return false;
     }
-    Layer_updateColors(layer_);
+    Layer_updateColors(currentLayer);
     return true;
 }
 
@@ -680,7 +675,7 @@ bool Reader::checkValue(int line, const char* key, const char* value, bool numer
         return true;  // a word or a quoted text is taken as written
     if (std::strchr(value, '"') != nullptr && value[0] != '$')
         return true;
-    if (value[0] == '$' && Device_variableText(device_, value) != nullptr)
+    if (value[0] == '$' && Device_variableText(device, value) != nullptr)
         return true;
     // A plain number needs no parser.
     char* end = nullptr;
@@ -690,11 +685,11 @@ bool Reader::checkValue(int line, const char* key, const char* value, bool numer
         return true;
     char probe[PARAM_WORK_SIZE];
     kov_copyA(probe, sizeof probe, value);
-    if (numeric && Device_evaluate(device_, probe) != 0)
+    if (numeric && Device_evaluate(device, probe) != 0)
         return true;
     // Say what is wrong with the value: a name not defined, a number
     // beyond a double, or what the expression parser found.
-    std::string why = numeric ? Device_evaluationError(device_) : "unknown variable";
+    std::string why = numeric ? Device_evaluationError(device) : "unknown variable";
     errno = 0;
     kov_strtod(value, &end);
     if (errno == ERANGE && end != value && *end == '\0')
@@ -712,17 +707,17 @@ bool Reader::checkValue(int line, const char* key, const char* value, bool numer
 bool Reader::applyKey(int line, std::string key, std::string value, const std::string& comment,
                       const std::vector<std::string>& notes, bool fromAbove)
 {
-    const bool isLayer = section_ >= SEC_LAYER1 && section_ <= SEC_LAYER9;
-    const char* sectionName = isLayer ? device_->layers[device_->layerCount - 1]->name
-                                      : SectionKeys[section_].key;
+    const bool isLayer = currentSection >= SEC_LAYER1 && currentSection <= SEC_LAYER9;
+    const char* sectionName = isLayer ? device->layers[device->layerCount - 1]->name
+                                      : SectionKeys[currentSection].key;
     // Layer keys may carry the section's own name ("Layer2.Thickness") in
     // the file; the name comes from the header as written.
     std::vector<char> work(key.begin(), key.end());
     work.resize(key.size() + PARAM_KEY_SIZE + 2, '\0');
     char header[24];
     if (isLayer)
-        std::snprintf(header, sizeof header, "Layer%d", section_ - 1);
-    foConfig::normalizeKeyA(isLayer ? header : sectionName, section_ == SEC_DEVICE || isLayer,
+        std::snprintf(header, sizeof header, "Layer%d", currentSection - 1);
+    foConfig::normalizeKeyA(isLayer ? header : sectionName, currentSection == SEC_DEVICE || isLayer,
                            work.data(), work.size());
     key = work.data();
 
@@ -739,18 +734,18 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
         else
             value = word;
     }
-    if (section_ == SEC_LIGHT && key == "Light.Source" && strcasecmp(unquoted(value).c_str(), "EQE") == 0)
+    if (currentSection == SEC_LIGHT && key == "Light.Source" && strcasecmp(unquoted(value).c_str(), "EQE") == 0)
         value = "Sweep";
-    if (section_ == SEC_COMMAND && key == "Command.Plot" &&
+    if (currentSection == SEC_COMMAND && key == "Command.Plot" &&
         strcasecmp(unquoted(value).c_str(), "Yes") == 0) {
         value = "No";
-        resave_ = true;
+        needsResave = true;
     }
 
     // The layer's label is a record of its own, shown and edited in the
     // layer lists and dialogs, though no key-table entry leads to it.
     if (isLayer && strcasecmp(key.c_str(), "Label") == 0) {
-        ParamRecord* label = layer_->records[LR_LABEL];
+        ParamRecord* label = currentLayer->records[LR_LABEL];
         keepNotes(notes, label->key, fromAbove);
         const int revision = label->revision;
         if (Param_setValueText(label, value.c_str(), ("#" + comment).c_str(), 1) == 0)
@@ -759,12 +754,12 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
             label->revision = 1;
         return true;
     }
-    const char* const* keptKeys = Section_keptKeys(section_);
+    const char* const* keptKeys = Section_keptKeys(currentSection);
     const char* kept = keptKeys != nullptr ? KeptKeys_find(keptKeys, key.c_str()) : nullptr;
     if (kept != nullptr) {
         keepNotes(notes, kept, fromAbove);
-        const int ok = isLayer ? KeptLines_set(&layer_->kept, kept, value.c_str(), comment.c_str())
-                               : Device_keepLine(device_, section_, kept, value.c_str(), comment.c_str());
+        const int ok = isLayer ? KeptLines_set(&currentLayer->kept, kept, value.c_str(), comment.c_str())
+                               : Device_keepLine(device, currentSection, kept, value.c_str(), comment.c_str());
         if (ok == 0)
             warnSkipped(line, SKIP_KEPT_FULL, key.c_str());
         return true;
@@ -772,7 +767,7 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
 
     // Keys are matched as the tables spell them; another letter case (which
     // the engine accepts) finds the same record.
-    const KeyEntry* table = Section_keyTable(section_);
+    const KeyEntry* table = Section_keyTable(currentSection);
     const KeyEntry* entry = findKey(table, key);
     // Comment lines above a key the writer will not write stay in the
     // section: they are written at its end. A skipped line takes none.
@@ -782,15 +777,15 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
         return true;
     }
     ParamRecord* const* records = nullptr;
-    switch (section_) {
-    case SEC_DEVICE: records = device_->records; break;
-    case SEC_ANODE: records = device_->anode->records; break;
-    case SEC_CATHODE: records = device_->cathode->records; break;
-    case SEC_VOLTAGE: records = device_->voltage->records; break;
-    case SEC_LIGHT: records = device_->light->records; break;
-    case SEC_NUMERIC: records = device_->numeric->records; break;
-    case SEC_COMMAND: records = device_->command->records; break;
-    default: records = layer_->records; break;
+    switch (currentSection) {
+    case SEC_DEVICE: records = device->records; break;
+    case SEC_ANODE: records = device->anode->records; break;
+    case SEC_CATHODE: records = device->cathode->records; break;
+    case SEC_VOLTAGE: records = device->voltage->records; break;
+    case SEC_LIGHT: records = device->light->records; break;
+    case SEC_NUMERIC: records = device->numeric->records; break;
+    case SEC_COMMAND: records = device->command->records; break;
+    default: records = currentLayer->records; break;
     }
     const ParamRecord* record = records[entry->number];
     const bool numeric = record->type == PARAM_REAL || record->type == PARAM_INTEGER;
@@ -801,12 +796,12 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
     const std::string marked = "#" + comment;
     const char* note = comment.empty() ? nullptr : marked.c_str();
     int accepted = 0;
-    switch (section_) {
+    switch (currentSection) {
     case SEC_ANODE:
-        accepted = Device_setAnodeItem(device_, entry->key, value.c_str(), note, nullptr, 1);
+        accepted = Device_setAnodeItem(device, entry->key, value.c_str(), note, nullptr, 1);
         break;
     case SEC_CATHODE:
-        accepted = Device_setCathodeItem(device_, entry->key, value.c_str(), note, nullptr, 1);
+        accepted = Device_setCathodeItem(device, entry->key, value.c_str(), note, nullptr, 1);
         break;
     default:
         accepted = Params_setEntry(entry, const_cast<ParamRecord**>(records), nullptr, value.c_str(), note, 0,
@@ -818,8 +813,8 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
         // engine wrote holds Anode.Thickness=0): the line is kept as
         // written, so that saving gives the engine the same value.
         const std::string shownKey = entry->key;
-        const int kept = isLayer ? KeptLines_set(&layer_->kept, entry->key, value.c_str(), comment.c_str())
-                                 : Device_keepLine(device_, section_, entry->key, value.c_str(),
+        const int kept = isLayer ? KeptLines_set(&currentLayer->kept, entry->key, value.c_str(), comment.c_str())
+                                 : Device_keepLine(device, currentSection, entry->key, value.c_str(),
                                                    comment.c_str());
         if (kept != 0)
             warnSkipped(line, SKIP_KEPT_AS_WRITTEN, (shownKey + "=" + value).c_str());
@@ -884,7 +879,7 @@ int Device_load(Document* document, const char* path)
         return 0;
     Device* device = Device_create("Solar Cell");
     if (device == nullptr) {
-        printf(true, "[ERROR]   cannot open device: insufficient memory\n");
+        printf(true, "[ERROR]   cannot open device: %s\n", KOV_NO_MEMORY);
         return 0;
     }
     Device_free(&document->loadingDevice);

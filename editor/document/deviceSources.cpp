@@ -6,20 +6,14 @@
 #include "device.h"
 #include "docHooks.h"
 #include "document.h"
+#include "kovText.h"
 
 namespace {
 
-bool endsWith(const char* text, const char* suffix)
-{
-    const size_t t = std::strlen(text);
-    const size_t s = std::strlen(suffix);
-    return t >= s && std::strcmp(text + t - s, suffix) == 0;
-}
-
 bool namesSourceFile(const char* value, bool light)
 {
-    return endsWith(value, ".txt") || endsWith(value, ".dat") ||
-           endsWith(value, light ? ".light" : ".voltage");
+    return kov_endsWith(value, ".txt") || kov_endsWith(value, ".dat") ||
+           kov_endsWith(value, light ? ".light" : ".voltage");
 }
 
 }  // namespace

@@ -230,7 +230,7 @@ int Device_save(Document* document, const char* path)
     // one in one step: a kill or a full disk never leaves a cut file.
     std::string text;
     if (!Device_text(document, &text)) {
-        kov_copyA(document->saveError, sizeof document->saveError, "insufficient memory");
+        kov_copyA(document->saveError, sizeof document->saveError, KOV_NO_MEMORY);
         return 0;
     }
     if (kov_replaceFileA(path, text.data(), text.size(), document->saveError, sizeof document->saveError) == 0)

@@ -25,24 +25,24 @@ public:
         MaterialDb_path(path, sizeof path);
         if (path[0] == '\0' || kov_fileExistsA(path) == 0)
             return;
-        if (sqlite3_open_v2(path, &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
             return;
-        if (sqlite3_prepare_v2(db_, sql, -1, &statement_, nullptr) != SQLITE_OK)
-            statement_ = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &prepared, nullptr) != SQLITE_OK)
+            prepared = nullptr;
     }
     ~Query()
     {
-        sqlite3_finalize(statement_);
-        sqlite3_close(db_);
+        sqlite3_finalize(prepared);
+        sqlite3_close(db);
     }
     Query(const Query&) = delete;
     Query& operator=(const Query&) = delete;
 
-    sqlite3_stmt* statement() const { return statement_; }
+    sqlite3_stmt* statement() const { return prepared; }
 
 private:
-    sqlite3* db_ = nullptr;
-    sqlite3_stmt* statement_ = nullptr;
+    sqlite3* db = nullptr;
+    sqlite3_stmt* prepared = nullptr;
 };
 
 double column(sqlite3_stmt* statement, int index)

@@ -406,7 +406,7 @@ size_t Param_bytes(const ParamRecord* record)
 void ParamText::assign(const char* text, size_t max)
 {
     if (text == nullptr) {
-        text_.clear();
+        bytes.clear();
         return;
     }
     size_t n = strnlen(text, max + 1);
@@ -415,13 +415,13 @@ void ParamText::assign(const char* text, size_t max)
         while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
             --n;
     }
-    text_.assign(text, n);
+    bytes.assign(text, n);
 }
 
 size_t ParamText::heapBytes() const
 {
     // A short text lives inside the string itself.
-    return text_.capacity() > std::string().capacity() ? text_.capacity() + 1 : 0;
+    return bytes.capacity() > std::string().capacity() ? bytes.capacity() + 1 : 0;
 }
 
 void Param_setReal(ParamRecord* record, const char* key, int index, double value, double minimum,

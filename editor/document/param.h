@@ -50,26 +50,26 @@ class ParamText {
 public:
     ParamText() = default;
     ParamText(const char* text) { *this = text; }
-    operator const char*() const { return text_.c_str(); }
-    const char* c_str() const { return text_.c_str(); }
-    bool empty() const { return text_.empty(); }
-    size_t size() const { return text_.size(); }
+    operator const char*() const { return bytes.c_str(); }
+    const char* c_str() const { return bytes.c_str(); }
+    bool empty() const { return bytes.empty(); }
+    size_t size() const { return bytes.size(); }
     ParamText& operator=(const char* text)
     {
-        text_.assign(text != nullptr ? text : "");
+        bytes.assign(text != nullptr ? text : "");
         return *this;
     }
     // At most max bytes of text, never cutting a UTF-8 character.
     void assign(const char* text, size_t max);
-    void clear() { text_.clear(); }
+    void clear() { bytes.clear(); }
     // Bytes kept outside the record (none while the text fits inside).
     size_t heapBytes() const;
-    bool operator==(const ParamText& other) const { return text_ == other.text_; }
-    friend std::string operator+(const std::string& a, const ParamText& b) { return a + b.text_; }
-    friend std::string operator+(const ParamText& a, const std::string& b) { return a.text_ + b; }
+    bool operator==(const ParamText& other) const { return bytes == other.bytes; }
+    friend std::string operator+(const std::string& a, const ParamText& b) { return a + b.bytes; }
+    friend std::string operator+(const ParamText& a, const std::string& b) { return a.bytes + b; }
 
 private:
-    std::string text_;
+    std::string bytes;
 };
 
 // The value of a record: a double (real), an int (integer) or a text.

@@ -11,11 +11,11 @@
 
 namespace {
 // Message buffer: at most this many bytes with the terminator.
-constexpr size_t kMessageSize = 2048;
+constexpr size_t MESSAGE_SIZE = 2048;
 }  // namespace
 
 void Lua_error(lua_State* L, const char* format, ...) {
-  char text[kMessageSize] = {};
+  char text[MESSAGE_SIZE] = {};
   va_list args;
   va_start(args, format);
   std::vsnprintf(text, sizeof text, format, args);

@@ -11,18 +11,18 @@
 namespace {
 
 // Registry entries of the module besides the handle tables.
-const char kCleanupKey[] = "__gc_modules_cleanup";
+const char CLEANUP_KEY[] = "__gc_modules_cleanup";
 // How many opens of the module this Lua state holds: the tables are made by
 // the first and freed by the close of the last.
-const char kOpenCountKey[] = "nrvlua_open_count";
+const char OPEN_COUNT_KEY[] = "nrvlua_open_count";
 
-const char* const kHandleTables[] = {NRVLUA_TENSORS, NRVLUA_LAYERS, NRVLUA_NETWORKS, NRVLUA_OWNED};
+const char* const HANDLE_TABLES[] = {NRVLUA_TENSORS, NRVLUA_LAYERS, NRVLUA_NETWORKS, NRVLUA_OWNED};
 
 // Table capacity the handle tables start with.
-constexpr int kHashTableSize = 128;
+constexpr int HASH_TABLE_SIZE = 128;
 
 // The 61 functions in the order scripts list them.
-const char* const kFunctionOrder[] = {
+const char* const FUNCTION_ORDER[] = {
     "version", "randn", "rand", "milliseconds", "print_duration", "tensor_create",
     "tensor_from_table", "tensor_to_table", "tensor_reset", "tensor_set", "tensor_get",
     "tensor_size", "tensor_copy", "tensor_stats", "tensor_mean", "tensor_stddev", "tensor_max",
@@ -35,14 +35,14 @@ const char* const kFunctionOrder[] = {
     "get_test_output", "set_test_data", "predict", "get_best_epoch", "get_cost_train",
     "get_cost_validation", "get_accuracy", "destroy", "save_cost", "save", "load",
     "mnist_load_train", "mnist_load_test"};
-constexpr int kFunctionCount = sizeof kFunctionOrder / sizeof kFunctionOrder[0];
-static_assert(kFunctionCount == 61);
+constexpr int FUNCTION_COUNT = sizeof FUNCTION_ORDER / sizeof FUNCTION_ORDER[0];
+static_assert(FUNCTION_COUNT == 61);
 
 struct Constant {
   const char* name;
   int value;
 };
-const Constant kConstants[] = {
+const Constant CONSTANTS[] = {
     {"TENSOR_ZERO", 0},        {"TENSOR_RAND", 7},         {"ACTIVATION_NONE", 1},
     {"ACTIVATION_RELU", 2},    {"ACTIVATION_TANH", 4},     {"ACTIVATION_SIGMOID", 5},
     {"ACTIVATION_SOFTMAX", 6}, {"CRITERION_MSE", 1},       {"CRITERION_CCE", 2},
@@ -58,10 +58,10 @@ lua_CFunction findFunction(const char* name) {
 }
 
 const luaL_Reg* functionTable() {
-  static luaL_Reg table[kFunctionCount + 1] = {};
+  static luaL_Reg table[FUNCTION_COUNT + 1] = {};
   if (!table[0].name) {
-    for (int i = 0; i < kFunctionCount; ++i) table[i] = {kFunctionOrder[i], findFunction(kFunctionOrder[i])};
-    table[kFunctionCount] = {nullptr, nullptr};
+    for (int i = 0; i < FUNCTION_COUNT; ++i) table[i] = {FUNCTION_ORDER[i], findFunction(FUNCTION_ORDER[i])};
+    table[FUNCTION_COUNT] = {nullptr, nullptr};
   }
   return table;
 }
@@ -86,7 +86,8 @@ int guardedCall(lua_State* L) {
   try {
     return entry.func(L);
   } catch (const std::bad_alloc&) {
-    std::snprintf(failure, sizeof failure, "nrvlua.%s: failed: 'insufficient memory'", messageName(entry.name));
+    std::snprintf(failure, sizeof failure, "nrvlua.%s: failed: '%s'", messageName(entry.name),
+                      KOV_NO_MEMORY);
   } catch (const std::exception& e) {
     std::snprintf(failure, sizeof failure, "nrvlua.%s: failed: '%s'", messageName(entry.name), e.what());
   }
@@ -94,7 +95,7 @@ int guardedCall(lua_State* L) {
 }
 
 int openCount(lua_State* L) {
-  lua_getfield(L, LUA_REGISTRYINDEX, kOpenCountKey);
+  lua_getfield(L, LUA_REGISTRYINDEX, OPEN_COUNT_KEY);
   const int count = int(lua_tointeger(L, -1));
   lua_pop(L, 1);
   return count;
@@ -102,7 +103,7 @@ int openCount(lua_State* L) {
 
 void setOpenCount(lua_State* L, int count) {
   lua_pushinteger(L, count);
-  lua_setfield(L, LUA_REGISTRYINDEX, kOpenCountKey);
+  lua_setfield(L, LUA_REGISTRYINDEX, OPEN_COUNT_KEY);
 }
 
 // Destroys the table under key with the given destructor for its entries,
@@ -137,13 +138,13 @@ extern "C" __attribute__((visibility("default"))) int luaopen_nrvlua(lua_State* 
   luaL_register(L, "nrvlua", none);
   const int module = lua_gettop(L);
   const luaL_Reg* functions = functionTable();
-  for (int i = 0; i < kFunctionCount; ++i) {
+  for (int i = 0; i < FUNCTION_COUNT; ++i) {
     lua_pushinteger(L, i);
     lua_pushcclosure(L, guardedCall, 1);
     lua_setfield(L, module, functions[i].name);
   }
 
-  for (const Constant& c : kConstants) {
+  for (const Constant& c : CONSTANTS) {
     lua_getfield(L, LUA_GLOBALSINDEX, "nrvlua");
     if (lua_type(L, -1) == LUA_TTABLE) {
       lua_pushnumber(L, c.value);
@@ -159,7 +160,7 @@ extern "C" __attribute__((visibility("default"))) int luaopen_nrvlua(lua_State* 
   lua_pushcclosure(L, Lua_closeModule, 0);
   lua_setfield(L, -2, "__gc");
   lua_setmetatable(L, -2);
-  lua_getfield(L, LUA_REGISTRYINDEX, kCleanupKey);
+  lua_getfield(L, LUA_REGISTRYINDEX, CLEANUP_KEY);
   if (lua_isnoneornil(L, -1)) {
     lua_pop(L, 1);
     lua_createtable(L, 0, 2);
@@ -170,7 +171,7 @@ extern "C" __attribute__((visibility("default"))) int luaopen_nrvlua(lua_State* 
     lua_pushvalue(L, -1);
     lua_setmetatable(L, -2);
     lua_pushvalue(L, -1);
-    lua_setfield(L, LUA_REGISTRYINDEX, kCleanupKey);
+    lua_setfield(L, LUA_REGISTRYINDEX, CLEANUP_KEY);
   }
   // Stack: module, module copy, sentinel, cleanup.
   lua_insert(L, -3);  // module, cleanup, module copy, sentinel
@@ -182,8 +183,8 @@ extern "C" __attribute__((visibility("default"))) int luaopen_nrvlua(lua_State* 
   // them would strand every handle already given out.
   const int opens = openCount(L);
   if (opens == 0)
-    for (const char* key : kHandleTables)
-      if (kov_hash_table* table = kov_hash_table_create(kHashTableSize)) {
+    for (const char* key : HANDLE_TABLES)
+      if (kov_hash_table* table = kov_hash_table_create(HASH_TABLE_SIZE)) {
         lua_pushlightuserdata(L, table);
         lua_setfield(L, LUA_REGISTRYINDEX, key);
       }

@@ -7,7 +7,7 @@ namespace nrvlua {
 namespace {
 
 // Failure texts of create and load are built in a buffer of this size.
-constexpr size_t kFailureSize = 320;
+constexpr size_t FAILURE_SIZE = 320;
 
 // A network enters its table with the tensors it owns, which argmax accepts.
 bool enterNetwork(lua_State* L, nrv_network* n) {
@@ -20,7 +20,7 @@ bool enterNetwork(lua_State* L, nrv_network* n) {
 int finishConstruction(lua_State* L, nrv_network* n, const char* function) {
   if (!n) Lua_error(L, "nrvlua.%s: failed", function);
   if ((n->status & NRV_STATUS_MASK) == NRV_STATUS_FAILED || !enterNetwork(L, n)) {
-    char failure[kFailureSize] = {};
+    char failure[FAILURE_SIZE] = {};
     std::snprintf(failure, sizeof failure, "nrvlua.%s: failed: '%s'", function,
                   n->status ? n->message : "no network table");
     nrv_destroy(n);

@@ -1,15 +1,16 @@
 // Tensor and utility functions of the module.
 #include <cstdio>
 
+#include "kovText.h"
 #include "nrvluaCheck.h"
 
 namespace nrvlua {
 namespace {
 
 // Elements a Lua table or tensor handed between the two sides may hold.
-constexpr size_t kMaxTableSize = size_t(1) << 27;
+constexpr size_t MAX_TABLE_SIZE = size_t(1) << 27;
 
-const char kBanner[] =
+const char BANNER[] =
     "\n"
     "nrvlua 1.0: Lua binding of the nrvcore deep-learning library\n"
     "float32 tensors; dense and 2-D convolution layers; OpenBLAS\n"
@@ -17,7 +18,7 @@ const char kBanner[] =
 
 int version(lua_State* L) {
   checkCount(L, "version", 0, 0, "(should be none)");
-  lua_pushstring(L, kBanner);
+  lua_pushstring(L, BANNER);
   return 1;
 }
 
@@ -71,13 +72,13 @@ int tensor_from_table(lua_State* L) {
   checkCount(L, "tensor_from_table", 1, 1, "(should be 1)");
   Lua_checkArgType(L, 1, NRVLUA_TABLE);
   const size_t n = lua_objlen(L, 1);
-  if (n < 1 || n > kMaxTableSize) Lua_error(L, "nrvlua.tensor_from_table: invalid table size");
+  if (n < 1 || n > MAX_TABLE_SIZE) Lua_error(L, "nrvlua.tensor_from_table: invalid table size");
   nrv_tensor* t = nrv_tensor_create(int(n), NRV_TENSOR_ZERO, "from_table", nullptr);
   if (t && !enter(L, NRVLUA_TENSORS, t)) {
     nrv_tensor_destroy(t);
     t = nullptr;
   }
-  if (!t) Lua_error(L, "nrvlua.tensor_from_table: insufficient memory");
+  if (!t) Lua_error(L, "nrvlua.tensor_from_table: %s", KOV_NO_MEMORY);
   for (size_t i = 1; i <= n; ++i) {
     lua_rawgeti(L, 1, int(i));
     t->data[i - 1] = float(lua_tonumber(L, -1));
@@ -92,7 +93,7 @@ int tensor_to_table(lua_State* L) {
   checkCount(L, "tensor_to_table", 1, 1, "(should be 1)");
   Lua_checkArgType(L, 1, NRVLUA_NUMBER);
   nrv_tensor* t = tensorArg(L, 1, "tensor_to_table");
-  if (t->size < 1 || size_t(t->size) > kMaxTableSize)
+  if (t->size < 1 || size_t(t->size) > MAX_TABLE_SIZE)
     Lua_error(L, "nrvlua.tensor_to_table: invalid tensor size");
   lua_createtable(L, t->size, 0);
   for (int i = 0; i < t->size; ++i) {

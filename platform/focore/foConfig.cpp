@@ -23,21 +23,21 @@ bool fits(const wchar_t* text, size_t size)
 
 // ---- foSection ----------------------------------------------------------
 
-foSection::foSection(const wchar_t* name, int recordCount) : name_(name != nullptr ? name : L"")
+foSection::foSection(const wchar_t* name, int recordCount) : name(name != nullptr ? name : L"")
 {
     if (recordCount > 0 && recordCount < 4096) {
-        records_.reserve(static_cast<size_t>(recordCount));
+        records.reserve(static_cast<size_t>(recordCount));
     }
 }
 
 foRecord* foSection::getRecord(int index)
 {
-    return index >= 0 && index < getRecordCount() ? &records_[static_cast<size_t>(index)] : nullptr;
+    return index >= 0 && index < getRecordCount() ? &records[static_cast<size_t>(index)] : nullptr;
 }
 
 const foRecord* foSection::getRecord(int index) const
 {
-    return index >= 0 && index < getRecordCount() ? &records_[static_cast<size_t>(index)] : nullptr;
+    return index >= 0 && index < getRecordCount() ? &records[static_cast<size_t>(index)] : nullptr;
 }
 
 foRecord* foSection::findRecord(const wchar_t* key)
@@ -45,8 +45,8 @@ foRecord* foSection::findRecord(const wchar_t* key)
     if (key == nullptr) {
         return nullptr;
     }
-    for (foRecord& record : records_) {
-        if (sameName(record.key_.c_str(), key)) {
+    for (foRecord& record : records) {
+        if (sameName(record.key.c_str(), key)) {
             return &record;
         }
     }
@@ -65,15 +65,15 @@ bool foSection::getValue(const wchar_t* key, wchar_t* value, wchar_t* comment, s
     if (record == nullptr) {
         return false;
     }
-    if ((value != nullptr && record->value_.size() + 1 > valueSize) ||
-        (comment != nullptr && record->comment_.size() + 1 > commentSize)) {
+    if ((value != nullptr && record->value.size() + 1 > valueSize) ||
+        (comment != nullptr && record->comment.size() + 1 > commentSize)) {
         return false;
     }
     if (value != nullptr) {
-        kov_copyW(value, valueSize, record->value_.c_str());
+        kov_copyW(value, valueSize, record->value.c_str());
     }
     if (comment != nullptr) {
-        kov_copyW(comment, commentSize, record->comment_.c_str());
+        kov_copyW(comment, commentSize, record->comment.c_str());
     }
     return true;
 }
@@ -99,13 +99,13 @@ bool foSection::setValue(const wchar_t* key, const wchar_t* value, const wchar_t
     try {
         foRecord* record = findRecord(key);
         if (record == nullptr) {
-            records_.emplace_back();
-            record = &records_.back();
-            record->key_ = key;
+            records.emplace_back();
+            record = &records.back();
+            record->key = key;
         }
-        record->value_ = std::move(text);
-        record->comment_ = std::move(note);
-        record->quoted_ = quoted;
+        record->value = std::move(text);
+        record->comment = std::move(note);
+        record->quoted = quoted;
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -114,7 +114,7 @@ bool foSection::setValue(const wchar_t* key, const wchar_t* value, const wchar_t
 
 // ---- foConfig -----------------------------------------------------------
 
-foConfig::foConfig(int capacity) : capacity_(capacity > 0 ? capacity : 0) {}
+foConfig::foConfig(int capacity) : capacity(capacity > 0 ? capacity : 0) {}
 
 foConfig::~foConfig()
 {
@@ -123,10 +123,10 @@ foConfig::~foConfig()
 
 void foConfig::removeAll()
 {
-    for (foSection* section : sections_) {
+    for (foSection* section : sections) {
         delete section;
     }
-    sections_.clear();
+    sections.clear();
 }
 
 foSection* foConfig::addSection(const wchar_t* name, int recordCount)
@@ -139,7 +139,7 @@ foSection* foConfig::addSection(const wchar_t* name, int recordCount)
         return nullptr;
     }
     try {
-        sections_.push_back(section);
+        sections.push_back(section);
     } catch (const std::bad_alloc&) {
         delete section;
         return nullptr;
@@ -151,12 +151,12 @@ foSection* foConfig::addSection(const wchar_t* name, int recordCount)
 
 foSection* foConfig::getSection(int index)
 {
-    return index >= 0 && index < getSectionCount() ? sections_[static_cast<size_t>(index)] : nullptr;
+    return index >= 0 && index < getSectionCount() ? sections[static_cast<size_t>(index)] : nullptr;
 }
 
 const foSection* foConfig::getSection(int index) const
 {
-    return index >= 0 && index < getSectionCount() ? sections_[static_cast<size_t>(index)] : nullptr;
+    return index >= 0 && index < getSectionCount() ? sections[static_cast<size_t>(index)] : nullptr;
 }
 
 foSection* foConfig::getSection(const wchar_t* name)
@@ -164,7 +164,7 @@ foSection* foConfig::getSection(const wchar_t* name)
     if (name == nullptr) {
         return nullptr;
     }
-    for (foSection* section : sections_) {
+    for (foSection* section : sections) {
         if (sameName(section->getName(), name)) {
             return section;
         }

@@ -13,12 +13,6 @@ namespace {
 constexpr size_t LINE_SIZE = 4096;
 
 template <typename C>
-bool isBlank(C c)
-{
-    return c == C(' ') || c == C('\t') || c == C('\r') || c == C('\n');
-}
-
-template <typename C>
 bool isCommentMark(C c)
 {
     return c == C('#') || c == C(';');
@@ -50,10 +44,10 @@ const C* findChar(const C* text, C wanted)
 template <typename C>
 bool copyTrimmed(const C* begin, const C* end, C* out, size_t size)
 {
-    while (begin < end && isBlank(*begin)) {
+    while (begin < end && kov_isBlank(*begin)) {
         ++begin;
     }
-    while (end > begin && isBlank(end[-1])) {
+    while (end > begin && kov_isBlank(end[-1])) {
         --end;
     }
     const size_t count = static_cast<size_t>(end - begin);
@@ -78,11 +72,11 @@ int trimText(C* text)
     }
     const size_t total = length(text);
     size_t begin = 0;
-    while (begin < total && isBlank(text[begin])) {
+    while (begin < total && kov_isBlank(text[begin])) {
         ++begin;
     }
     size_t end = total;
-    while (end > begin && isBlank(text[end - 1])) {
+    while (end > begin && kov_isBlank(text[end - 1])) {
         --end;
     }
     std::copy(text + begin, text + end, text);
@@ -100,7 +94,7 @@ int removeComment(C* line, C** comment)
         return 0;
     }
     size_t i = 0;
-    while (line[i] != C(0) && isBlank(line[i])) {
+    while (line[i] != C(0) && kov_isBlank(line[i])) {
         ++i;
     }
     if (isCommentMark(line[i])) {
@@ -240,7 +234,7 @@ bool foConfig::writeTo(FILE* stream) const
         return false;
     }
     bool ok = true;
-    for (const foSection* section : sections_) {
+    for (const foSection* section : sections) {
         ok = writeText(stream, L"[" + std::wstring(section->getName()) + L"]\n") && ok;
         for (int r = 0; r < section->getRecordCount(); ++r) {
             const foRecord* record = section->getRecord(r);

@@ -18,11 +18,6 @@ void report(nuSigma* sigma, const std::wstring& text)
     }
 }
 
-bool isBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
-}
-
 // Splits one line into its fields. A blank separator takes any run of
 // blanks (files written by hand or by other programs mix tabs and spaces);
 // any other separator splits exactly, and blanks around a field go.
@@ -32,11 +27,11 @@ std::vector<std::wstring> splitFields(const std::wstring& line, wchar_t separato
     if (separator == L'\t' || separator == L' ') {
         size_t i = 0;
         while (i < line.size()) {
-            while (i < line.size() && isBlank(line[i])) {
+            while (i < line.size() && kov_isBlank(line[i])) {
                 ++i;
             }
             const size_t begin = i;
-            while (i < line.size() && !isBlank(line[i])) {
+            while (i < line.size() && !kov_isBlank(line[i])) {
                 ++i;
             }
             if (i > begin) {
@@ -50,11 +45,11 @@ std::vector<std::wstring> splitFields(const std::wstring& line, wchar_t separato
         const size_t end = line.find(separator, begin);
         std::wstring field = line.substr(begin, end == std::wstring::npos ? end : end - begin);
         size_t first = 0;
-        while (first < field.size() && isBlank(field[first])) {
+        while (first < field.size() && kov_isBlank(field[first])) {
             ++first;
         }
         size_t last = field.size();
-        while (last > first && isBlank(field[last - 1])) {
+        while (last > first && kov_isBlank(field[last - 1])) {
             --last;
         }
         fields.push_back(field.substr(first, last - first));
@@ -107,7 +102,7 @@ int fo_importAscii(const wchar_t* file, double** columns, int columnCount, int r
         ++lineNumber;
         const std::wstring text = line.c_str();
         size_t first = 0;
-        while (first < text.size() && isBlank(text[first])) {
+        while (first < text.size() && kov_isBlank(text[first])) {
             ++first;
         }
         if (first == text.size() || text[first] == L'#') {

@@ -32,26 +32,26 @@ public:
     static constexpr size_t VALUE_SIZE = 1024;
     static constexpr size_t COMMENT_SIZE = 256;
 
-    const wchar_t* getKey() const { return key_.c_str(); }
-    const wchar_t* getValue() const { return value_.c_str(); }
-    const wchar_t* getComment() const { return comment_.c_str(); }  // "" when none
+    const wchar_t* getKey() const { return key.c_str(); }
+    const wchar_t* getValue() const { return value.c_str(); }
+    const wchar_t* getComment() const { return comment.c_str(); }  // "" when none
     // True for a text value: written back between double quotes.
-    bool isQuoted() const { return quoted_; }
+    bool isQuoted() const { return quoted; }
 
 private:
     friend class foSection;
-    std::wstring key_;
-    std::wstring value_;
-    std::wstring comment_;
-    bool quoted_ = false;
+    std::wstring key;
+    std::wstring value;
+    std::wstring comment;
+    bool quoted = false;
 };
 
 class foSection {
 public:
     foSection(const wchar_t* name, int recordCount);
 
-    const wchar_t* getName() const { return name_.c_str(); }
-    int getRecordCount() const { return static_cast<int>(records_.size()); }
+    const wchar_t* getName() const { return name.c_str(); }
+    int getRecordCount() const { return static_cast<int>(records.size()); }
     // Records in the order they were first set; null outside 0..count-1.
     foRecord* getRecord(int index);
     const foRecord* getRecord(int index) const;
@@ -75,8 +75,8 @@ public:
                   bool quoted);
 
 private:
-    std::wstring name_;
-    std::vector<foRecord> records_;
+    std::wstring name;
+    std::vector<foRecord> records;
 };
 
 // A configuration of named sections. ekInput derives from it (no virtuals).
@@ -133,8 +133,8 @@ public:
     // find the first one, so the records of a repeated header join the
     // first section of that name. Null for a null, empty or over-long name.
     foSection* addSection(const wchar_t* name, int recordCount = 0);
-    int getSectionCount() const { return static_cast<int>(sections_.size()); }
-    int getCapacity() const { return capacity_; }
+    int getSectionCount() const { return static_cast<int>(sections.size()); }
+    int getCapacity() const { return capacity; }
     foSection* getSection(int index);
     const foSection* getSection(int index) const;
     foSection* getSection(const wchar_t* name);  // case ignored; first match
@@ -167,8 +167,8 @@ public:
     bool readFile(const wchar_t* path, int* errorLine = nullptr);
 
 private:
-    int capacity_;
-    std::vector<foSection*> sections_;
+    int capacity;
+    std::vector<foSection*> sections;
 };
 
 // ---- column data files ----------------------------------------------------

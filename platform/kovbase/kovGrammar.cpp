@@ -445,7 +445,7 @@ bool kov_grammarNormalize(const std::string& text, std::string* normalized, std:
     };
     while (i < text.size()) {
         const char c = text[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+        if (kov_isBlank(c)) {
             if (!pendingOperand.empty()) blankAfterOperand = true;
             ++i;
             continue;

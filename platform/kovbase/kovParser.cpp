@@ -14,28 +14,29 @@
 #include <vector>
 
 #include "kovGrammar.h"
+#include "kovParser.h"
 
 namespace {
 
-enum class Format { Real, Int, Dec, Bin, Oct, Hex };
-enum class Unit { Radian, Degree, Grad };
+enum class Format { REAL, INT, DEC, BIN, OCT, HEX };
+enum class Unit { RADIAN, DEGREE, GRAD };
 
 const char* formatName(Format f)
 {
     switch (f) {
-    case Format::Real: return "real";
-    case Format::Int: return "int";
-    case Format::Dec: return "dec";
-    case Format::Bin: return "bin";
-    case Format::Oct: return "oct";
-    case Format::Hex: return "hex";
+    case Format::REAL: return "real";
+    case Format::INT: return "int";
+    case Format::DEC: return "dec";
+    case Format::BIN: return "bin";
+    case Format::OCT: return "oct";
+    case Format::HEX: return "hex";
     }
     return "real";
 }
 
 const char* unitName(Unit u)
 {
-    return u == Unit::Degree ? "degree" : (u == Unit::Grad ? "grad" : "radian");
+    return u == Unit::DEGREE ? "degree" : (u == Unit::GRAD ? "grad" : "radian");
 }
 
 constexpr int DEFAULT_ITERATIONS = 100;
@@ -61,11 +62,6 @@ std::string trimmed(const std::string& text)
     if (first == std::string::npos) return "";
     const size_t last = text.find_last_not_of(" \t\r\n");
     return text.substr(first, last - first + 1);
-}
-
-bool startsWith(const std::string& text, const char* prefix)
-{
-    return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
 
@@ -151,8 +147,8 @@ struct kov_ParserImpl {
     // Parses kept per normalised text: muparser's copy keeps the compiled
     // form, so a text seen before is evaluated without parsing it again.
     std::unordered_map<std::string, std::unique_ptr<mu::Parser>> cache;
-    Format format = Format::Real;
-    Unit unit = Unit::Radian;
+    Format format = Format::REAL;
+    Unit unit = Unit::RADIAN;
     int iterations = DEFAULT_ITERATIONS;
     double tolerance = DEFAULT_TOLERANCE;
     char info[64] = {};
@@ -164,7 +160,7 @@ struct kov_ParserImpl {
     void setUnit(Unit u)
     {
         unit = u;
-        context.radiansPerUnit = u == Unit::Degree ? M_PI / 180.0 : (u == Unit::Grad ? M_PI / 200.0 : 1.0);
+        context.radiansPerUnit = u == Unit::DEGREE ? M_PI / 180.0 : (u == Unit::GRAD ? M_PI / 200.0 : 1.0);
         cache.clear();  // cached parses may hold folded angles
     }
 
@@ -396,7 +392,7 @@ struct kov_ParserImpl {
     // The answer text of a value in the current format.
     bool formatValue(double v, std::string* out, std::string* error) const
     {
-        if (format == Format::Real) {
+        if (format == Format::REAL) {
             if (v == std::floor(v) && std::fabs(v) < 1e15) {
                 char buffer[32];
                 std::snprintf(buffer, sizeof buffer, "%.0f", v == 0.0 ? 0.0 : v);
@@ -406,7 +402,7 @@ struct kov_ParserImpl {
             }
             return true;
         }
-        if (format == Format::Dec) {
+        if (format == Format::DEC) {
             const std::string text = fixedDigits(v);
             if (text.size() > static_cast<size_t>(KOV_PARSER_MAXLINE)) {
                 *error = "the value is too long to show in format dec";
@@ -421,12 +417,12 @@ struct kov_ParserImpl {
             return false;
         }
         long long n = static_cast<long long>(rounded);
-        if (format == Format::Int) {
+        if (format == Format::INT) {
             *out = fixedDigits(rounded);
             return true;
         }
-        const int base = format == Format::Bin ? 2 : (format == Format::Oct ? 8 : 16);
-        const char* prefix = format == Format::Bin ? "0b" : (format == Format::Oct ? "0o" : "0x");
+        const int base = format == Format::BIN ? 2 : (format == Format::OCT ? 8 : 16);
+        const char* prefix = format == Format::BIN ? "0b" : (format == Format::OCT ? "0o" : "0x");
         unsigned long long magnitude = n < 0 ? 0ULL - static_cast<unsigned long long>(n)
                                              : static_cast<unsigned long long>(n);
         std::string digits;
@@ -461,9 +457,9 @@ bool kov_ParserImpl::command(const std::string& line, int* r, std::string* answe
         *r = 1;
         return true;
     };
-    if (startsWith(text, "format:")) {
+    if (kov_startsWith(text, "format:")) {
         const std::string word = text.substr(7);
-        const Format formats[] = {Format::Real, Format::Int, Format::Dec, Format::Bin, Format::Oct, Format::Hex};
+        const Format formats[] = {Format::REAL, Format::INT, Format::DEC, Format::BIN, Format::OCT, Format::HEX};
         for (Format f : formats) {
             if (word == formatName(f)) {
                 format = f;
@@ -473,16 +469,16 @@ bool kov_ParserImpl::command(const std::string& line, int* r, std::string* answe
         }
         return fail("unknown format: " + word + " (real, int, dec, bin, oct or hex)");
     }
-    if (startsWith(text, "unit:")) {
+    if (kov_startsWith(text, "unit:")) {
         const std::string word = text.substr(5);
-        if (word == "degree" || word == "deg") setUnit(Unit::Degree);
-        else if (word == "grad" || word == "gon") setUnit(Unit::Grad);
-        else if (word == "radian" || word == "rad") setUnit(Unit::Radian);
+        if (word == "degree" || word == "deg") setUnit(Unit::DEGREE);
+        else if (word == "grad" || word == "gon") setUnit(Unit::GRAD);
+        else if (word == "radian" || word == "rad") setUnit(Unit::RADIAN);
         else return fail("unknown angle unit: " + word + " (degree, grad or radian)");
         updateInfo();
         return done(std::string("unit: ") + unitName(unit));
     }
-    if (startsWith(text, "iter:")) {
+    if (kov_startsWith(text, "iter:")) {
         const std::string word = text.substr(5);
         char* end = nullptr;
         const long n = std::strtol(word.c_str(), &end, 10);
@@ -492,7 +488,7 @@ bool kov_ParserImpl::command(const std::string& line, int* r, std::string* answe
         iterations = static_cast<int>(n);
         return done("iter: " + std::to_string(n));
     }
-    if (startsWith(text, "tol:")) {
+    if (kov_startsWith(text, "tol:")) {
         const std::string word = text.substr(4);
         char* end = nullptr;
         const double t = kov_strtod(word.c_str(), &end);
@@ -502,7 +498,7 @@ bool kov_ParserImpl::command(const std::string& line, int* r, std::string* answe
         tolerance = t;
         return done("tol: " + shortest(t));
     }
-    if (startsWith(text, "unset:")) {
+    if (kov_startsWith(text, "unset:")) {
         const std::string name = trimmed(line.substr(6));
         if (lower(name) == "all") {
             removeAll();
@@ -634,11 +630,11 @@ size_t kov_ParserRemSpace(char* text, int flags)
     size_t out = 0;
     for (size_t i = 0; text[i] != '\0'; ++i) {
         const char c = text[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+        if (kov_isBlank(c)) {
             // Keep one blank between two operands so that the parser refuses
             // "2 3" rather than reading 23.
             size_t next = i + 1;
-            while (text[next] == ' ' || text[next] == '\t' || text[next] == '\r' || text[next] == '\n') ++next;
+            while (kov_isBlank(text[next])) ++next;
             if (out > 0 && operand(text[out - 1]) && text[next] != '\0' && operand(text[next])) {
                 text[out++] = ' ';
             }
@@ -771,8 +767,8 @@ void kov_ParserReset(kov_Parser* parser)
     if (parser == nullptr || parser->impl == nullptr) return;
     kov_ParserImpl& p = *parser->impl;
     p.removeAll();
-    p.format = Format::Real;
-    p.setUnit(Unit::Radian);
+    p.format = Format::REAL;
+    p.setUnit(Unit::RADIAN);
     p.iterations = DEFAULT_ITERATIONS;
     p.tolerance = DEFAULT_TOLERANCE;
     p.updateInfo();

@@ -1,6 +1,7 @@
 // The parser's self-test: a file of cases, each an expression and the
 // answer it must give, run through one parser in order.
 #include "kovbase.h"
+#include "kovParser.h"
 
 #include <cmath>
 #include <cstring>

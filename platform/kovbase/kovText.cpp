@@ -268,30 +268,17 @@ void kov_normalizeSeparatorsA(char* path)
     }
 }
 
-namespace {
-
-bool sameChar(char a, char b, bool ignoreCase)
-{
-    if (ignoreCase) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    }
-    return a == b;
-}
-
-}  // namespace
-
 size_t kov_startwith(const char* text, const char* prefix, int flags)
 {
     if (text == nullptr || prefix == nullptr || prefix[0] == '\0') {
         return 0;
     }
-    size_t i = 0;
-    for (; prefix[i] != '\0'; ++i) {
-        if (text[i] == '\0' || !sameChar(text[i], prefix[i], flags & 1)) {
-            return 0;
-        }
-    }
-    return i;
+    const std::string_view whole(text);
+    const std::string_view start(prefix);
+    const bool ignoreCase = (flags & 1) != 0;
+    const bool match = ignoreCase ? kov_equalsNoCase(whole.substr(0, start.size()), start)
+                                  : kov_startsWith(whole, start);
+    return match ? start.size() : 0;
 }
 
 int kov_endwith(const char* text, const char* suffix, int flags)
@@ -299,12 +286,15 @@ int kov_endwith(const char* text, const char* suffix, int flags)
     if (text == nullptr || suffix == nullptr || suffix[0] == '\0') {
         return 0;
     }
-    const size_t n = std::strlen(text);
-    const size_t m = std::strlen(suffix);
-    if (m > n) {
+    const std::string_view whole(text);
+    const std::string_view end(suffix);
+    if (end.size() > whole.size()) {
         return 0;
     }
-    return kov_startwith(text + n - m, suffix, flags) == m ? 1 : 0;
+    const bool ignoreCase = (flags & 1) != 0;
+    const bool match = ignoreCase ? kov_equalsNoCase(whole.substr(whole.size() - end.size()), end)
+                                  : kov_endsWith(whole, end);
+    return match ? 1 : 0;
 }
 
 size_t kov_trim(char* text)
@@ -312,13 +302,12 @@ size_t kov_trim(char* text)
     if (text == nullptr) {
         return 0;
     }
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     size_t start = 0;
-    while (blank(text[start])) {
+    while (kov_isBlank(text[start])) {
         ++start;
     }
     size_t end = std::strlen(text);
-    while (end > start && blank(text[end - 1])) {
+    while (end > start && kov_isBlank(text[end - 1])) {
         --end;
     }
     std::memmove(text, text + start, end - start);

@@ -189,6 +189,3 @@ size_t kov_hash_table_count(const kov_hash_table* table);
 // Calls destructor (when not null) once for every entry, then frees the
 // table. The destructor must not use the table.
 void kov_hash_table_destroy(kov_hash_table* table, void (*destructor)(void*));
-
-// ---- expression parser ---------------------------------------------------
-#include "kovParser.h"

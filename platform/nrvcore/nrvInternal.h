@@ -1,6 +1,7 @@
 // Inner records of nrvcore, shared by its source files only.
 #pragma once
 
+#include "kovText.h"
 #include "nrvcore.h"
 
 #include <cstdarg>
@@ -13,15 +14,18 @@ namespace nrv {
 // draws on every machine, so a training run repeats exactly.
 class Random {
  public:
-  explicit Random(uint64_t seed = 0x6b6f7672612d6e72ULL) { seed_(seed); }
-  void seed_(uint64_t seed);
+  // The seed of every generator until a script asks for another.
+  static constexpr uint64_t FIXED_SEED = 0x6b6f7672612d6e72ULL;
+
+  explicit Random(uint64_t seed = FIXED_SEED) { reseed(seed); }
+  void reseed(uint64_t seed);
   uint64_t next();
   float uniform();  // [0, 1)
   float normal();   // mean 0, standard deviation 1
   uint32_t below(uint32_t n);  // [0, n)
 
  private:
-  uint64_t s_[4];
+  uint64_t state[4];
 };
 
 Random& globalRandom();
@@ -37,12 +41,12 @@ struct Param {
   }
 };
 
-enum class LayerKind : int32_t { Input = 0, Dense = 1, Conv = 2 };
+enum class LayerKind : int32_t { INPUT = 0, DENSE = 1, CONV = 2 };
 
 }  // namespace nrv
 
 struct nrv_layer {
-  nrv::LayerKind kind = nrv::LayerKind::Dense;
+  nrv::LayerKind kind = nrv::LayerKind::DENSE;
   std::string name;
   int activation = NRV_ACTIVATION_NONE;
   float initScale = 0.f;
@@ -98,8 +102,8 @@ struct nrv_network_impl {
 
 namespace nrv {
 
-enum OwnedTensor { OwnedOutput, TrainInput, TrainTarget, TrainOutput, TestInput, TestTarget,
-                   TestOutput };
+enum OwnedTensor { OWNED_OUTPUT, TRAIN_INPUT, TRAIN_TARGET, TRAIN_OUTPUT, TEST_INPUT, TEST_TARGET,
+                   TEST_OUTPUT };
 
 // Status of a network: cleared at the start of each operation, set on failure.
 void clearStatus(nrv_network* n);

@@ -20,13 +20,13 @@ int convPositions(const nrv_layer* l) { return l->outHeight * l->outWidth; }
 // row (c, ki, kj) holds, for each sample and output position, the input
 // pixel that kernel tap meets there (0 in the padding). The samples sit side
 // by side so that one matrix product serves the whole group.
-constexpr size_t kMaxColumnFloats = size_t(8) << 20;  // 32 MiB of columns at most
+constexpr size_t MAX_COLUMN_FLOATS = size_t(8) << 20;  // 32 MiB of columns at most
 
 // Samples per group: the whole batch when its columns fit, so the training
 // pass can keep them for the backward pass, else as many as fit.
 int groupSize(const nrv_layer* l, int batch) {
   const size_t perSample = std::max<size_t>(size_t(convRows(l)) * convPositions(l), 1);
-  return int(std::min(std::max<size_t>(kMaxColumnFloats / perSample, 1), size_t(std::max(batch, 1))));
+  return int(std::min(std::max<size_t>(MAX_COLUMN_FLOATS / perSample, 1), size_t(std::max(batch, 1))));
 }
 
 // Output columns [first, last) of one output row whose input column
@@ -164,8 +164,8 @@ void backwardConv(nrv_layer* l, const float* x, float* dx, int batch) {
 }  // namespace
 
 void initLayer(nrv_layer* l, Random& random) {
-  if (l->kind == LayerKind::Input) return;
-  const int fanIn = l->kind == LayerKind::Conv ? convRows(l) : l->inSize;
+  if (l->kind == LayerKind::INPUT) return;
+  const int fanIn = l->kind == LayerKind::CONV ? convRows(l) : l->inSize;
   // He scaling suits rectifiers, Xavier-like scaling the saturating ones.
   float scale = l->initScale;
   if (!(scale > 0.f))
@@ -179,12 +179,12 @@ void forwardLayer(nrv_layer* l, const float* x, int batch) {
   l->z.resize(outTotal);
   l->y.resize(outTotal);
   l->dz.resize(outTotal);
-  if (l->kind == LayerKind::Input) {
+  if (l->kind == LayerKind::INPUT) {
     std::copy(x, x + outTotal, l->z.begin());
     applyActivation(NRV_ACTIVATION_NONE, l->z.data(), l->y.data(), batch, l->outSize);
     return;
   }
-  if (l->kind == LayerKind::Dense) {
+  if (l->kind == LayerKind::DENSE) {
     // Z[batch x out] = X[batch x in] * W^T, W being [out x in].
     for (int b = 0; b < batch; ++b)
       std::copy(l->bias.value.begin(), l->bias.value.end(), l->z.begin() + size_t(b) * l->outSize);
@@ -197,10 +197,10 @@ void forwardLayer(nrv_layer* l, const float* x, int batch) {
 }
 
 void backwardLayer(nrv_layer* l, const float* x, float* dx, int batch) {
-  if (l->kind == LayerKind::Input) return;
+  if (l->kind == LayerKind::INPUT) return;
   float* dz = l->dz.data();
   activationBackward(l->activation, l->z.data(), l->y.data(), dz, batch, l->outSize);
-  if (l->kind == LayerKind::Dense) {
+  if (l->kind == LayerKind::DENSE) {
     // dW[out x in] += dZ^T * X; db += column sums of dZ; dX = dZ * W.
     cblas_sgemm(CblasRowMajor, CblasTrans, CblasNoTrans, l->outSize, l->inSize, batch, 1.f, dz,
                 l->outSize, x, l->inSize, 1.f, l->weights.grad.data(), l->inSize);

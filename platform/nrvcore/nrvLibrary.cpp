@@ -24,19 +24,19 @@ int openCount = 0;
 const auto clockStart = std::chrono::steady_clock::now();
 }  // namespace
 
-void Random::seed_(uint64_t seed) {
-  for (auto& s : s_) s = splitmix(seed);
+void Random::reseed(uint64_t seed) {
+  for (auto& s : state) s = splitmix(seed);
 }
 
 uint64_t Random::next() {
-  const uint64_t result = rotl(s_[1] * 5, 7) * 9;
-  const uint64_t t = s_[1] << 17;
-  s_[2] ^= s_[0];
-  s_[3] ^= s_[1];
-  s_[1] ^= s_[2];
-  s_[0] ^= s_[3];
-  s_[2] ^= t;
-  s_[3] = rotl(s_[3], 45);
+  const uint64_t result = rotl(state[1] * 5, 7) * 9;
+  const uint64_t t = state[1] << 17;
+  state[2] ^= state[0];
+  state[3] ^= state[1];
+  state[1] ^= state[2];
+  state[0] ^= state[3];
+  state[2] ^= t;
+  state[3] = rotl(state[3], 45);
   return result;
 }
 
@@ -60,7 +60,7 @@ bool affordable(nrv_network* n, double floats) {
   const double pages = double(sysconf(_SC_PHYS_PAGES)), pageSize = double(sysconf(_SC_PAGE_SIZE));
   const double bytes = floats * sizeof(float);
   if (pages <= 0 || pageSize <= 0 || bytes <= pages * pageSize / 2) return true;
-  return fail(n, "insufficient memory: %.3g GB asked, the machine has %.3g GB", bytes / 1e9,
+  return fail(n, "%s: %.3g GB asked, the machine has %.3g GB", KOV_NO_MEMORY, bytes / 1e9,
               pages * pageSize / 1e9);
 }
 
@@ -80,7 +80,7 @@ void nrv_open() {
     // The suite is single-threaded, and one BLAS thread also keeps sums in
     // the same order from run to run.
     openblas_set_num_threads(1);
-    nrv::globalRandom().seed_(0x6b6f7672612d6e72ULL);
+    nrv::globalRandom().reseed(nrv::Random::FIXED_SEED);
   }
 }
 
@@ -98,7 +98,7 @@ float nrv_rand(float low, float high) {
   return low + (high - low) * nrv::globalRandom().uniform();
 }
 
-void nrv_seed(uint64_t seed) { nrv::globalRandom().seed_(seed); }
+void nrv_seed(uint64_t seed) { nrv::globalRandom().reseed(seed); }
 
 uint32_t nrv_milliseconds() {
   const auto elapsed = std::chrono::steady_clock::now() - nrv::clockStart;

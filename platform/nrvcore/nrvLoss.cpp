@@ -8,9 +8,9 @@ namespace nrv {
 
 namespace {
 // Probabilities below this are taken as this, so log(0) never appears.
-constexpr float kProbabilityFloor = 1e-7f;
+constexpr float PROBABILITY_FLOOR = 1e-7f;
 // Huber's quadratic zone ends at this absolute error.
-constexpr float kHuberDelta = 1.f;
+constexpr float HUBER_DELTA = 1.f;
 }  // namespace
 
 bool knownCriterion(int c) {
@@ -27,7 +27,7 @@ float lossValue(int criterion, const float* y, const float* t, float* dy, int ba
     case NRV_CRITERION_CCE:
       // Summed over a sample's classes, averaged over samples.
       for (size_t i = 0; i < n; ++i) {
-        const float p = y[i] > kProbabilityFloor ? y[i] : kProbabilityFloor;
+        const float p = y[i] > PROBABILITY_FLOOR ? y[i] : PROBABILITY_FLOOR;
         total -= double(t[i]) * std::log(p);
         dy[i] = -t[i] / p * perSample;
       }
@@ -43,12 +43,12 @@ float lossValue(int criterion, const float* y, const float* t, float* dy, int ba
       for (size_t i = 0; i < n; ++i) {
         const float e = y[i] - t[i];
         const float a = std::fabs(e);
-        if (a <= kHuberDelta) {
+        if (a <= HUBER_DELTA) {
           total += 0.5 * e * e;
           dy[i] = e * perElement;
         } else {
-          total += kHuberDelta * (a - 0.5 * kHuberDelta);
-          dy[i] = (e > 0.f ? kHuberDelta : -kHuberDelta) * perElement;
+          total += HUBER_DELTA * (a - 0.5 * HUBER_DELTA);
+          dy[i] = (e > 0.f ? HUBER_DELTA : -HUBER_DELTA) * perElement;
         }
       }
       return float(total * perElement);

@@ -8,10 +8,10 @@
 
 namespace {
 
-constexpr uint32_t kImageMagic = 0x00000803;
-constexpr uint32_t kLabelMagic = 0x00000801;
+constexpr uint32_t IMAGE_MAGIC = 0x00000803;
+constexpr uint32_t LABEL_MAGIC = 0x00000801;
 // More images than any IDX set holds: a damaged count is refused, not allocated.
-constexpr uint32_t kMaxSamples = 10000000;
+constexpr uint32_t MAX_SAMPLES = 10000000;
 
 struct FileCloser {
   void operator()(FILE* f) const { std::fclose(f); }
@@ -35,13 +35,13 @@ int loadSet(nrv_network* n, nrv_network_impl::DataSet& set, const char* images,
   File fl(std::fopen(labels, "rb"));
   if (!fl) return nrv::fail(n, "cannot open file '%s'", labels), 0;
   uint32_t magic, count, rows, cols, labelMagic, labelCount;
-  if (!readBigEndian(fi.get(), magic) || magic != kImageMagic || !readBigEndian(fi.get(), count) ||
+  if (!readBigEndian(fi.get(), magic) || magic != IMAGE_MAGIC || !readBigEndian(fi.get(), count) ||
       !readBigEndian(fi.get(), rows) || !readBigEndian(fi.get(), cols))
     return nrv::fail(n, "'%s' is not an IDX image file", images), 0;
-  if (!readBigEndian(fl.get(), labelMagic) || labelMagic != kLabelMagic ||
+  if (!readBigEndian(fl.get(), labelMagic) || labelMagic != LABEL_MAGIC ||
       !readBigEndian(fl.get(), labelCount))
     return nrv::fail(n, "'%s' is not an IDX label file", labels), 0;
-  if (count == 0 || count > kMaxSamples || count != labelCount)
+  if (count == 0 || count > MAX_SAMPLES || count != labelCount)
     return nrv::fail(n, "image and label counts differ (%u, %u)", count, labelCount), 0;
   if (uint64_t(rows) * cols != uint64_t(in))
     return nrv::fail(n, "images of %ux%u do not fit the network's %d inputs", rows, cols, in), 0;

@@ -10,7 +10,7 @@ namespace nrv {
 
 namespace {
 // Largest layer width accepted, far beyond what fits a float tensor batch.
-constexpr int kMaxLayerSize = 1 << 24;
+constexpr int MAX_LAYER_SIZE = 1 << 24;
 }  // namespace
 
 bool computeReady(nrv_network* n) {
@@ -78,7 +78,7 @@ void backward(nrv_network* n) {
   std::copy(m->outputGradient.begin(), m->outputGradient.end(), layers.back()->dz.begin());
   for (size_t i = layers.size(); i-- > 0;) {
     const float* x = i == 0 ? m->input : layers[i - 1]->y.data();
-    const bool passOn = i > 0 && layers[i - 1]->kind != LayerKind::Input;
+    const bool passOn = i > 0 && layers[i - 1]->kind != LayerKind::INPUT;
     backwardLayer(layers[i], x, passOn ? layers[i - 1]->dz.data() : nullptr, m->batch);
   }
 }
@@ -100,8 +100,8 @@ void update(nrv_network* n, float rate) {
 }
 
 double parameterCount(const nrv_layer* l) {
-  if (l->kind == LayerKind::Dense) return (double(l->inSize) + 1) * l->outSize;
-  if (l->kind == LayerKind::Conv) return (double(l->channels) * l->kernel * l->kernel + 1) * l->filters;
+  if (l->kind == LayerKind::DENSE) return (double(l->inSize) + 1) * l->outSize;
+  if (l->kind == LayerKind::CONV) return (double(l->channels) * l->kernel * l->kernel + 1) * l->filters;
   return 0;
 }
 
@@ -109,16 +109,16 @@ bool buildLayers(nrv_network* n) {
   auto& layers = n->impl->layers;
   if (layers.size() < 2) return fail(n, "a network needs an input layer and at least one more");
   for (size_t i = 1; i < layers.size(); ++i)
-    if (layers[i]->kind == LayerKind::Input) return fail(n, "layer %zu: misplaced input layer", i + 1);
+    if (layers[i]->kind == LayerKind::INPUT) return fail(n, "layer %zu: misplaced input layer", i + 1);
   // Each parameter has its value, gradient and two optimiser states.
   double floats = 0;
   for (const nrv_layer* l : layers) floats += 4.0 * parameterCount(l);
   if (!affordable(n, floats)) return false;
   for (nrv_layer* l : layers) {
-    if (l->kind == LayerKind::Dense) {
+    if (l->kind == LayerKind::DENSE) {
       l->weights.resize(size_t(l->outSize) * l->inSize);
       l->bias.resize(size_t(l->outSize));
-    } else if (l->kind == LayerKind::Conv) {
+    } else if (l->kind == LayerKind::CONV) {
       l->weights.resize(size_t(l->filters) * l->channels * l->kernel * l->kernel);
       l->bias.resize(size_t(l->filters));
     }
@@ -194,8 +194,8 @@ void nrv_summary(nrv_network* n) {
     const nrv_layer* l = m->layers[i];
     const size_t params = size_t(nrv::parameterCount(l));
     total += params;
-    const char* kind = l->kind == nrv::LayerKind::Input ? "input"
-                       : l->kind == nrv::LayerKind::Dense ? "dense" : "conv2d";
+    const char* kind = l->kind == nrv::LayerKind::INPUT ? "input"
+                       : l->kind == nrv::LayerKind::DENSE ? "dense" : "conv2d";
     std::printf("  %2zu %-7s %-12s %7d -> %-7d %-8s %zu parameters\n", i + 1, kind,
                 l->name.empty() ? "-" : l->name.c_str(), l->inSize, l->outSize,
                 nrv::activationName(l->activation), params);
@@ -209,15 +209,15 @@ nrv_layer* nrv_add_layer(nrv_network* n, int size, int activation, float initSca
   nrv::clearStatus(n);
   nrv_network_impl* m = n->impl;
   if (m->compiled) return fail(n, "network already compiled"), nullptr;
-  if (size <= 0 || size > nrv::kMaxLayerSize) return fail(n, "invalid layer size %d", size), nullptr;
+  if (size <= 0 || size > nrv::MAX_LAYER_SIZE) return fail(n, "invalid layer size %d", size), nullptr;
   if (!nrv::knownActivation(activation))
     return fail(n, "unknown activation %d", activation), nullptr;
   const bool first = m->layers.empty();
   if (first && activation != NRV_ACTIVATION_NONE)
     return fail(n, "the input layer takes no activation"), nullptr;
   auto* l = new (std::nothrow) nrv_layer{};
-  if (!l) return fail(n, "insufficient memory"), nullptr;
-  l->kind = first ? nrv::LayerKind::Input : nrv::LayerKind::Dense;
+  if (!l) return fail(n, "%s", KOV_NO_MEMORY), nullptr;
+  l->kind = first ? nrv::LayerKind::INPUT : nrv::LayerKind::DENSE;
   l->name = name ? name : "";
   l->activation = activation;
   l->initScale = initScale;
@@ -238,7 +238,7 @@ nrv_layer* nrv_add_layer_conv(nrv_network* n, int channels, int height, int widt
     return fail(n, "invalid convolution geometry"), nullptr;
   // Sizes in long from here on, the product in double first: the geometry
   // of a damaged file may overflow any integer.
-  if (double(channels) * height * width > nrv::kMaxLayerSize)
+  if (double(channels) * height * width > nrv::MAX_LAYER_SIZE)
     return fail(n, "invalid convolution geometry"), nullptr;
   const long inSize = long(channels) * height * width;
   if (!nrv::knownActivation(activation))
@@ -251,11 +251,11 @@ nrv_layer* nrv_add_layer_conv(nrv_network* n, int channels, int height, int widt
            nullptr;
   const long outHeight = (height + 2L * padding - kernel) / stride + 1;
   const long outWidth = (width + 2L * padding - kernel) / stride + 1;
-  if (double(filters) * outHeight * outWidth > nrv::kMaxLayerSize)
+  if (double(filters) * outHeight * outWidth > nrv::MAX_LAYER_SIZE)
     return fail(n, "invalid convolution geometry"), nullptr;
   auto* l = new (std::nothrow) nrv_layer{};
-  if (!l) return fail(n, "insufficient memory"), nullptr;
-  l->kind = nrv::LayerKind::Conv;
+  if (!l) return fail(n, "%s", KOV_NO_MEMORY), nullptr;
+  l->kind = nrv::LayerKind::CONV;
   l->name = name ? name : "";
   l->activation = activation;
   l->initScale = initScale;
@@ -304,10 +304,10 @@ void nrv_propagate_forward(nrv_network* n, const nrv_tensor* input) {
     return;
   }
   nrv::forward(n, input->data, input->size / in, true);
-  nrv_tensor* out = n->impl->owned[nrv::OwnedOutput];
+  nrv_tensor* out = n->impl->owned[nrv::OWNED_OUTPUT];
   const auto& y = nrv::outputOf(n);
   if (!nrv::resizeTensor(out, int(y.size()))) {
-    fail(n, "insufficient memory");
+    fail(n, "%s", KOV_NO_MEMORY);
     return;
   }
   std::copy(y.begin(), y.end(), out->data);
@@ -345,7 +345,7 @@ void nrv_update_parameters(nrv_network* n, float rate) {
 
 nrv_tensor* nrv_get_output(nrv_network* n) {
   nrv::clearStatus(n);
-  return n->impl->owned[nrv::OwnedOutput];
+  return n->impl->owned[nrv::OWNED_OUTPUT];
 }
 
 int nrv_owned_tensor_count(const nrv_network*) { return 7; }

@@ -7,12 +7,12 @@
 
 namespace {
 
-constexpr char kNetworkMagic[4] = {'N', 'R', 'V', 'N'};
-constexpr uint32_t kNetworkVersion = 1;
+constexpr char NETWORK_MAGIC[4] = {'N', 'R', 'V', 'N'};
+constexpr uint32_t NETWORK_VERSION = 1;
 // Bounds that no sound file exceeds; they keep a damaged file from asking
 // for absurd allocations.
-constexpr uint32_t kMaxLayers = 4096;
-constexpr uint32_t kMaxName = 4096;
+constexpr uint32_t MAX_LAYERS = 4096;
+constexpr uint32_t MAX_NAME = 4096;
 
 struct Writer {
   FILE* f;
@@ -40,7 +40,7 @@ struct Reader {
   }
   std::string text() {
     const uint32_t n = value<uint32_t>();
-    if (!ok || n > kMaxName) return ok = false, std::string();
+    if (!ok || n > MAX_NAME) return ok = false, std::string();
     std::string s(n, '\0');
     ok = ok && std::fread(s.data(), 1, n, f) == n;
     return s;
@@ -64,8 +64,8 @@ int nrv_save(nrv_network* n, const char* file, bool withOptimizerState) {
   std::unique_ptr<FILE, FileCloser> f(std::fopen(file, "wb"));
   if (!f) return nrv::fail(n, "cannot create file '%s'", file), 0;
   Writer w{f.get()};
-  w.ok = std::fwrite(kNetworkMagic, 1, 4, f.get()) == 4;
-  w.value(kNetworkVersion);
+  w.ok = std::fwrite(NETWORK_MAGIC, 1, 4, f.get()) == 4;
+  w.value(NETWORK_VERSION);
   w.text(m->name);
   w.value(int32_t(m->criterion));
   w.value(int32_t(m->validation));
@@ -105,11 +105,11 @@ nrv_network* nrv_load(const char* file) {
   std::unique_ptr<FILE, FileCloser> f(std::fopen(file, "rb"));
   if (!f) return nrv::fail(n, "cannot open file '%s'", file), n;
   char magic[4] = {};
-  if (std::fread(magic, 1, 4, f.get()) != 4 || std::memcmp(magic, kNetworkMagic, 4) != 0)
+  if (std::fread(magic, 1, 4, f.get()) != 4 || std::memcmp(magic, NETWORK_MAGIC, 4) != 0)
     return nrv::fail(n, "'%s' is not a network file", file), n;
   Reader r{f.get()};
   const uint32_t version = r.value<uint32_t>();
-  if (r.ok && version != kNetworkVersion)
+  if (r.ok && version != NETWORK_VERSION)
     return nrv::fail(n, "'%s': unsupported network file version %u", file, version), n;
   nrv_network_impl* m = n->impl;
   m->name = r.text();
@@ -126,7 +126,7 @@ nrv_network* nrv_load(const char* file) {
   if (!nrv::knownCriterion(m->criterion) || !nrv::knownOptimizer(m->optimizer) ||
       (m->validation != NRV_VALIDATION_LOSS && m->validation != NRV_VALIDATION_ARGMAX) ||
       !(m->rate > 0.f) || m->validationPercent < 0 || m->validationPercent > 99 || count < 2 ||
-      count > kMaxLayers)
+      count > MAX_LAYERS)
     return nrv::fail(n, "'%s': damaged network file", file), n;
   // Layers are rebuilt through the same calls a script makes, so every size
   // is checked again; the stored parameters then replace the fresh ones.
@@ -139,10 +139,10 @@ nrv_network* nrv_load(const char* file) {
     if (!r.ok) break;
     const bool first = i == 0;
     nrv_layer* l = nullptr;
-    if (kind == nrv::LayerKind::Conv)
+    if (kind == nrv::LayerKind::CONV)
       l = nrv_add_layer_conv(n, v[3], v[4], v[5], v[6], v[7], v[0], scale, name.c_str(), v[8], v[9]);
-    else if ((kind == nrv::LayerKind::Input) == first &&
-             (kind == nrv::LayerKind::Input || kind == nrv::LayerKind::Dense))
+    else if ((kind == nrv::LayerKind::INPUT) == first &&
+             (kind == nrv::LayerKind::INPUT || kind == nrv::LayerKind::DENSE))
       l = nrv_add_layer(n, v[2], v[0], scale, name.c_str());
     if (!l || l->inSize != v[1] || l->outSize != v[2])
       return nrv::fail(n, "'%s': damaged network file (layer %u)", file, i + 1), n;

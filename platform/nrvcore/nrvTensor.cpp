@@ -8,10 +8,10 @@
 
 namespace {
 
-constexpr char kTensorMagic[4] = {'N', 'R', 'V', 'T'};
-constexpr uint32_t kTensorVersion = 1;
+constexpr char TENSOR_MAGIC[4] = {'N', 'R', 'V', 'T'};
+constexpr uint32_t TENSOR_VERSION = 1;
 // Element counts a tensor may hold (the Lua side uses the same limit).
-constexpr int kMaxElements = 1 << 27;
+constexpr int MAX_ELEMENTS = 1 << 27;
 
 bool fillKind(nrv_tensor* t, int kind) {
   if (kind == NRV_TENSOR_ZERO) {
@@ -74,7 +74,7 @@ bool readValue(FILE* f, T& v, uint64_t* bytes) {
 namespace nrv {
 
 nrv_tensor* newTensor(int size, const char* name) {
-  if (size < 0 || size > kMaxElements) return nullptr;
+  if (size < 0 || size > MAX_ELEMENTS) return nullptr;
   auto* t = static_cast<nrv_tensor*>(std::calloc(1, sizeof(nrv_tensor)));
   if (!t) return nullptr;
   if (size > 0) {
@@ -93,7 +93,7 @@ nrv_tensor* newTensor(int size, const char* name) {
 
 bool resizeTensor(nrv_tensor* t, int size) {
   if (size == t->size) return true;
-  if (size < 0 || size > kMaxElements) return false;
+  if (size < 0 || size > MAX_ELEMENTS) return false;
   float* data = static_cast<float*>(std::realloc(t->data, size_t(size > 0 ? size : 1) * sizeof(float)));
   if (!data) return false;
   t->data = data;
@@ -205,9 +205,9 @@ void nrv_tensor_print(const nrv_tensor* t, const char* text, int count) {
 
 int nrv_tensor_save(FILE* file, const nrv_tensor* t, uint64_t* bytes, int flags) {
   const uint32_t nameLength = uint32_t(std::strlen(t->name));
-  bool ok = std::fwrite(kTensorMagic, 1, 4, file) == 4;
+  bool ok = std::fwrite(TENSOR_MAGIC, 1, 4, file) == 4;
   if (ok && bytes) *bytes += 4;
-  ok = ok && writeValue(file, kTensorVersion, bytes) && writeValue(file, t->size, bytes) &&
+  ok = ok && writeValue(file, TENSOR_VERSION, bytes) && writeValue(file, t->size, bytes) &&
        writeValue(file, t->normMean, bytes) && writeValue(file, t->normStddev, bytes) &&
        writeValue(file, nameLength, bytes);
   ok = ok && std::fwrite(t->name, 1, nameLength, file) == nameLength;
@@ -223,11 +223,11 @@ nrv_tensor* nrv_tensor_load(FILE* file, uint64_t* bytes, uint64_t* records, int 
   uint32_t version = 0, nameLength = 0;
   int32_t size = 0;
   float mean = 0, stddev = 0;
-  if (std::fread(magic, 1, 4, file) != 4 || std::memcmp(magic, kTensorMagic, 4) != 0)
+  if (std::fread(magic, 1, 4, file) != 4 || std::memcmp(magic, TENSOR_MAGIC, 4) != 0)
     return nullptr;
   if (bytes) *bytes += 4;
-  if (!readValue(file, version, bytes) || version != kTensorVersion) return nullptr;
-  if (!readValue(file, size, bytes) || size <= 0 || size > kMaxElements) return nullptr;
+  if (!readValue(file, version, bytes) || version != TENSOR_VERSION) return nullptr;
+  if (!readValue(file, size, bytes) || size <= 0 || size > MAX_ELEMENTS) return nullptr;
   if (!readValue(file, mean, bytes) || !readValue(file, stddev, bytes)) return nullptr;
   if (!readValue(file, nameLength, bytes) || nameLength >= sizeof(nrv_tensor::name))
     return nullptr;

@@ -12,7 +12,7 @@ namespace {
 using DataSet = nrv_network_impl::DataSet;
 
 // Validation and test passes run in chunks of this many samples.
-constexpr int kEvaluationChunk = 256;
+constexpr int EVALUATION_CHUNK = 256;
 
 bool needLayers(nrv_network* n) {
   clearStatus(n);
@@ -65,7 +65,7 @@ nrv_tensor* sampleView(nrv_network* n, const DataSet& set, int sample, bool targ
   const int width = target ? set.targetSize : set.inputSize;
   const float* from = (target ? set.targets.data() : set.inputs.data()) + size_t(sample) * width;
   nrv_tensor* t = n->impl->owned[which];
-  if (!resizeTensor(t, width)) return fail(n, "insufficient memory"), nullptr;
+  if (!resizeTensor(t, width)) return fail(n, "%s", KOV_NO_MEMORY), nullptr;
   std::copy(from, from + width, t->data);
   markWritten(t);
   return t;
@@ -77,7 +77,7 @@ nrv_tensor* sampleOutput(nrv_network* n, const DataSet& set, int sample, OwnedTe
   forward(n, set.inputs.data() + size_t(sample) * set.inputSize, 1, true);
   const auto& y = outputOf(n);
   nrv_tensor* t = n->impl->owned[which];
-  if (!resizeTensor(t, int(y.size()))) return fail(n, "insufficient memory"), nullptr;
+  if (!resizeTensor(t, int(y.size()))) return fail(n, "%s", KOV_NO_MEMORY), nullptr;
   std::copy(y.begin(), y.end(), t->data);
   markWritten(t);
   return t;
@@ -107,8 +107,8 @@ void evaluate(nrv_network* n, const DataSet& set, int first, int count, float& c
   std::vector<float> scratch;
   double total = 0;
   int right = 0;
-  for (int start = first; start < first + count; start += kEvaluationChunk) {
-    const int b = std::min(kEvaluationChunk, first + count - start);
+  for (int start = first; start < first + count; start += EVALUATION_CHUNK) {
+    const int b = std::min(EVALUATION_CHUNK, first + count - start);
     forward(n, set.inputs.data() + size_t(start) * set.inputSize, b, false);
     const float* y = outputOf(n).data();
     const float* t = set.targets.data() + size_t(start) * out;
@@ -159,22 +159,22 @@ int nrv_set_test_data(nrv_network* n, int count, const nrv_tensor* inputs,
 }
 
 nrv_tensor* nrv_get_train_input(nrv_network* n, int s) {
-  return nrv::sampleView(n, n->impl->train, s, false, nrv::TrainInput);
+  return nrv::sampleView(n, n->impl->train, s, false, nrv::TRAIN_INPUT);
 }
 nrv_tensor* nrv_get_train_target(nrv_network* n, int s) {
-  return nrv::sampleView(n, n->impl->train, s, true, nrv::TrainTarget);
+  return nrv::sampleView(n, n->impl->train, s, true, nrv::TRAIN_TARGET);
 }
 nrv_tensor* nrv_get_train_output(nrv_network* n, int s) {
-  return nrv::sampleOutput(n, n->impl->train, s, nrv::TrainOutput);
+  return nrv::sampleOutput(n, n->impl->train, s, nrv::TRAIN_OUTPUT);
 }
 nrv_tensor* nrv_get_test_input(nrv_network* n, int s) {
-  return nrv::sampleView(n, n->impl->test, s, false, nrv::TestInput);
+  return nrv::sampleView(n, n->impl->test, s, false, nrv::TEST_INPUT);
 }
 nrv_tensor* nrv_get_test_target(nrv_network* n, int s) {
-  return nrv::sampleView(n, n->impl->test, s, true, nrv::TestTarget);
+  return nrv::sampleView(n, n->impl->test, s, true, nrv::TEST_TARGET);
 }
 nrv_tensor* nrv_get_test_output(nrv_network* n, int s) {
-  return nrv::sampleOutput(n, n->impl->test, s, nrv::TestOutput);
+  return nrv::sampleOutput(n, n->impl->test, s, nrv::TEST_OUTPUT);
 }
 
 float nrv_train(nrv_network* n, int epochs, int batchSize, int seed, float rate, int patience) {
@@ -192,7 +192,7 @@ float nrv_train(nrv_network* n, int epochs, int batchSize, int seed, float rate,
   const int trainCount = set.samples - validationCount;
   if (trainCount <= 0) return fail(n, "no training samples left after the validation split"), 0.f;
   batchSize = std::min(batchSize, trainCount);
-  if (seed != 0) m->random.seed_(uint64_t(uint32_t(seed)));
+  if (seed != 0) m->random.reseed(uint64_t(uint32_t(seed)));
 
   // The passes below read the training buffers in place; when training ends
   // nothing may point at them any more (a later loss and backward step would).
@@ -264,7 +264,7 @@ float nrv_train(nrv_network* n, int epochs, int batchSize, int seed, float rate,
 float nrv_predict_byindex(nrv_network* n, int sample) {
   if (!nrv::computeReady(n)) return 0.f;
   if (sample < 0 || sample >= n->impl->test.samples) return fail(n, "index out of range"), 0.f;
-  if (!nrv::sampleOutput(n, n->impl->test, sample, nrv::TestOutput)) return 0.f;
+  if (!nrv::sampleOutput(n, n->impl->test, sample, nrv::TEST_OUTPUT)) return 0.f;
   return nrv::firstResult(n);
 }
 

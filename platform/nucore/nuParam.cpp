@@ -76,17 +76,17 @@ void nuParam::reset()
     std::wmemset(outDir, L'\0', sizeof outDir / sizeof outDir[0]);
     outDirDate = false;
     plot = false;
-    ticMs_ = kov_clockMs();
+    ticMs = kov_clockMs();
 }
 
 void nuParam::Tic()
 {
-    ticMs_ = kov_clockMs();
+    ticMs = kov_clockMs();
 }
 
 double nuParam::Toc() const
 {
-    return kov_clockMs() - ticMs_;
+    return kov_clockMs() - ticMs;
 }
 
 bool nuParam::setMaxiter(int n)

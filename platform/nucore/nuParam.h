@@ -95,5 +95,5 @@ public:
     static uint8_t iterativeSolverNibble(const wchar_t* name);
 
 private:
-    double ticMs_ = 0.0;
+    double ticMs = 0.0;
 };

@@ -71,17 +71,12 @@ bool isNameChar(wchar_t c)
     return isNameStart(c) || (c >= L'0' && c <= L'9');
 }
 
-bool isBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
-}
-
 // Splits "name = expression"; false when text is no such assignment (an
 // expression such as "a == b" or "a <= b" is not one).
 bool splitAssignment(const std::wstring& text, std::wstring* name, std::wstring* expression)
 {
     size_t i = 0;
-    while (i < text.size() && isBlank(text[i])) {
+    while (i < text.size() && kov_isBlank(text[i])) {
         ++i;
     }
     if (i == text.size() || !isNameStart(text[i])) {
@@ -92,7 +87,7 @@ bool splitAssignment(const std::wstring& text, std::wstring* name, std::wstring*
         ++i;
     }
     const size_t nameEnd = i;
-    while (i < text.size() && isBlank(text[i])) {
+    while (i < text.size() && kov_isBlank(text[i])) {
         ++i;
     }
     if (i == text.size() || text[i] != L'=' || (i + 1 < text.size() && text[i + 1] == L'=')) {
@@ -105,7 +100,7 @@ bool splitAssignment(const std::wstring& text, std::wstring* name, std::wstring*
 
 }  // namespace
 
-nuParser::nuParser(nuSigma* sigma, nuParam* param) : impl_(std::make_unique<Impl>())
+nuParser::nuParser(nuSigma* sigma, nuParam* param) : impl(std::make_unique<Impl>())
 {
     (void)sigma;  // the caller reports failures with its own context
     (void)param;
@@ -116,7 +111,7 @@ nuParser::~nuParser() = default;
 int nuParser::assign(const wchar_t* text)
 {
     if (text == nullptr || text[0] == L'\0') {
-        impl_->error = L"empty expression";
+        impl->error = L"empty expression";
         return 0;
     }
     std::wstring name = L"x";
@@ -131,52 +126,52 @@ int nuParser::assign(const wchar_t* text)
     for (char& c : key) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));  // the grammar ignores case
     }
-    if (impl_->isReservedName(key)) {
-        impl_->error = L"reserved name: " + name;
+    if (impl->isReservedName(key)) {
+        impl->error = L"reserved name: " + name;
         return 0;
     }
     double value = 0.0;
-    if (!impl_->evaluate(expression, &value)) {
+    if (!impl->evaluate(expression, &value)) {
         return 0;
     }
     if (!std::isfinite(value)) {
-        impl_->error = kov_toWide(kov_grammarFaultText(value));
+        impl->error = kov_toWide(kov_grammarFaultText(value));
         return 0;
     }
     try {
-        auto [slot, created] = impl_->variables.try_emplace(key, value);
+        auto [slot, created] = impl->variables.try_emplace(key, value);
         slot->second = value;
         if (created) {
-            impl_->parser.DefineVar(key, &slot->second);
+            impl->parser.DefineVar(key, &slot->second);
         }
     } catch (const mu::Parser::exception_type& e) {
-        impl_->variables.erase(key);
-        impl_->error = kov_toWide(e.GetMsg());
+        impl->variables.erase(key);
+        impl->error = kov_toWide(e.GetMsg());
         return 0;
     } catch (...) {
-        impl_->variables.erase(key);
-        impl_->error = L"variable not defined";
+        impl->variables.erase(key);
+        impl->error = L"variable not defined";
         return 0;
     }
-    impl_->error.clear();
+    impl->error.clear();
     return 1;
 }
 
 double nuParser::eval(const wchar_t* text)
 {
-    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double QUIET_NAN = std::numeric_limits<double>::quiet_NaN();
     if (text == nullptr || text[0] == L'\0') {
-        impl_->error = L"empty expression";
-        return nan;
+        impl->error = L"empty expression";
+        return QUIET_NAN;
     }
     double value = 0.0;
-    if (!impl_->evaluate(text, &value)) {
-        return nan;
+    if (!impl->evaluate(text, &value)) {
+        return QUIET_NAN;
     }
     if (std::isfinite(value)) {
-        impl_->error.clear();
+        impl->error.clear();
     } else {
-        impl_->error = kov_toWide(kov_grammarFaultText(value));
+        impl->error = kov_toWide(kov_grammarFaultText(value));
     }
     return value;
 }
@@ -187,14 +182,14 @@ void nuParser::release()
     // short of memory, the variables are dropped all the same (a release
     // runs from destructors and must not throw).
     try {
-        impl_->parser.ClearVar();
+        impl->parser.ClearVar();
     } catch (...) {
     }
-    impl_->variables.clear();
-    impl_->error.clear();
+    impl->variables.clear();
+    impl->error.clear();
 }
 
 const wchar_t* nuParser::lastError() const
 {
-    return impl_->error.c_str();
+    return impl->error.c_str();
 }

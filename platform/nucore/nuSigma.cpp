@@ -79,18 +79,18 @@ void nuSigma::update(const wchar_t* text, int level, const wchar_t* captionText)
     kov_copyW(caption, sizeof caption / sizeof caption[0], captionText);
     if (level == 1) {
         err = 1;
-        if (std::wcsstr(text, L"insufficient memory") != nullptr) {
-            memoryReported_ = true;
+        if (std::wcsstr(text, KOV_NO_MEMORY_W) != nullptr) {
+            memoryReported = true;
         }
     }
     const std::string line = asLine(text);
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
-    if ((outputType & OUTPUT_LOGFILE) != 0 && logFilename[0] != L'\0' && !logLost_ &&
+    if ((outputType & OUTPUT_LOGFILE) != 0 && logFilename[0] != L'\0' && !logLost &&
         !appendLine(logFilename, text)) {
         // A log cut short on a full disk would read as a run that ended
         // there: the run fails, said on the console alone.
-        logLost_ = true;
+        logLost = true;
         outputLost = true;
         err = 1;
         const std::string lost = "[ERROR]   cannot write the log file \"" + kov_toUtf8(logFilename) + "\"\n";
@@ -115,19 +115,18 @@ bool nuSigma::reportIfOutOfMemory()
     if (failedAllocations < 1) {
         return false;
     }
-    if (memoryReported_) {
+    if (memoryReported) {
         err = 1;
         return true;
     }
-    constexpr const wchar_t* LINE = L"[ERROR]   insufficient memory for simulation\n";
     try {
-        update(LINE, 1);
+        update(NO_MEMORY_LINE, 1);
     } catch (const std::bad_alloc&) {
         // Not even the line could be built: said without building it.
-        kov_copyW(message, MESSAGE_SIZE, LINE);
+        kov_copyW(message, MESSAGE_SIZE, NO_MEMORY_LINE);
         err = 1;
-        memoryReported_ = true;
-        std::fputs("[ERROR]   insufficient memory for simulation\n", stdout);
+        memoryReported = true;
+        std::fputs(NU_NO_MEMORY_LINE, stdout);
         std::fflush(stdout);
     }
     return true;
@@ -147,8 +146,8 @@ bool nuSigma::writeComm(const wchar_t* line)
     if (std::fclose(file) != 0 || !written) {
         // The results stay in their files; only the one watching the run
         // through the exchange file misses a line.
-        if (!commLost_) {
-            commLost_ = true;
+        if (!commLost) {
+            commLost = true;
             update((L"[WARNING] cannot write the exchange file \"" + std::wstring(commFilename) + L"\"\n").c_str(), 2);
         }
         return false;
@@ -158,28 +157,28 @@ bool nuSigma::writeComm(const wchar_t* line)
 
 bool nuSigma::stopIt()
 {
-    if (stopSeen_) {
+    if (stopSeen) {
         return true;
     }
     if (nu_stopRequested()) {
-        stopSeen_ = true;
+        stopSeen = true;
         return true;
     }
     if (commFilename[0] == L'\0') {
         return false;
     }
     const double now = kov_clockMs();
-    if (now - lastStopCheckMs_ < STOP_POLL_MS) {
+    if (now - lastStopCheckMs < STOP_POLL_MS) {
         return false;
     }
-    lastStopCheckMs_ = now;
+    lastStopCheckMs = now;
     // The engine may point the channel at another exchange file; the read
     // position belongs to the file it was taken from.
-    if (stopScanFile_ != commFilename) {
-        stopScanFile_ = commFilename;
-        stopScanOffset_ = 0;
-        skippingLine_ = false;
-        refusedFile_ = false;
+    if (stopScanFile != commFilename) {
+        stopScanFile = commFilename;
+        stopScanOffset = 0;
+        skippingLine = false;
+        refusedFile = false;
     }
     const std::string path = kov_toUtf8(commFilename);
     // Non-blocking: a FIFO put in the file's place must not hold the run.
@@ -190,8 +189,8 @@ bool nuSigma::stopIt()
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        if (!refusedFile_) {
-            refusedFile_ = true;
+        if (!refusedFile) {
+            refusedFile = true;
             const std::wstring line = L"[WARNING] the exchange file \"" + std::wstring(commFilename) +
                                       L"\" is not a regular file: stop requests through it are ignored\n";
             update(line.c_str(), 2);
@@ -199,42 +198,42 @@ bool nuSigma::stopIt()
         return false;
     }
     const long long size = static_cast<long long>(info.st_size);
-    if (size < stopScanOffset_) {
-        stopScanOffset_ = 0;  // the file was replaced: read it anew
-        skippingLine_ = false;
+    if (size < stopScanOffset) {
+        stopScanOffset = 0;  // the file was replaced: read it anew
+        skippingLine = false;
     }
     // A stop request is appended at the end: of a large unread part only
     // the last window matters, and the line cut by the window is not one.
-    if (size - stopScanOffset_ > STOP_WINDOW_BYTES) {
-        stopScanOffset_ = size - STOP_WINDOW_BYTES;
-        skippingLine_ = true;
+    if (size - stopScanOffset > STOP_WINDOW_BYTES) {
+        stopScanOffset = size - STOP_WINDOW_BYTES;
+        skippingLine = true;
     }
-    std::string tail(static_cast<size_t>(size - stopScanOffset_), '\0');
-    const ssize_t got = tail.empty() ? 0 : ::pread(fd, tail.data(), tail.size(), stopScanOffset_);
+    std::string tail(static_cast<size_t>(size - stopScanOffset), '\0');
+    const ssize_t got = tail.empty() ? 0 : ::pread(fd, tail.data(), tail.size(), stopScanOffset);
     ::close(fd);
     tail.resize(got > 0 ? static_cast<size_t>(got) : 0);
 
     size_t begin = 0;
     size_t end = 0;
     while ((end = tail.find('\n', begin)) != std::string::npos) {
-        if (!skippingLine_ && isStopLine(tail.substr(begin, end - begin))) {
-            stopSeen_ = true;
+        if (!skippingLine && isStopLine(tail.substr(begin, end - begin))) {
+            stopSeen = true;
         }
-        skippingLine_ = false;
+        skippingLine = false;
         begin = end + 1;
     }
     // An unfinished last line is read again next time, unless it already
     // says "Stop" (a writer that ends the request without a line end).
-    if (!skippingLine_ && begin < tail.size() && isStopLine(tail.substr(begin))) {
-        stopSeen_ = true;
+    if (!skippingLine && begin < tail.size() && isStopLine(tail.substr(begin))) {
+        stopSeen = true;
     }
     // Part of a line longer than the window is never read twice.
-    stopScanOffset_ += static_cast<long long>(skippingLine_ ? tail.size() : begin);
-    if (!skippingLine_ && tail.size() - begin >= static_cast<size_t>(STOP_WINDOW_BYTES)) {
-        stopScanOffset_ += static_cast<long long>(tail.size() - begin);
-        skippingLine_ = true;
+    stopScanOffset += static_cast<long long>(skippingLine ? tail.size() : begin);
+    if (!skippingLine && tail.size() - begin >= static_cast<size_t>(STOP_WINDOW_BYTES)) {
+        stopScanOffset += static_cast<long long>(tail.size() - begin);
+        skippingLine = true;
     }
-    return stopSeen_;
+    return stopSeen;
 }
 
 namespace {

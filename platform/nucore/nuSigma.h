@@ -16,6 +16,11 @@ struct _variable_w_t {
     wchar_t value[256];    // 255 used
 };
 
+// The line of a run short of memory, written once per run. A macro so that
+// the one text serves as a narrow literal too: the paths that print it when
+// nothing more can be allocated write it with fputs.
+#define NU_NO_MEMORY_LINE "[ERROR]   insufficient memory for simulation\n"
+
 class nuSigma {
 public:
     // Output type: the high nibble 0x10 means verbose console output,
@@ -24,6 +29,8 @@ public:
     static constexpr uint8_t OUTPUT_LOGFILE = 0x01;
     // What a run asked to be verbose writes: both.
     static constexpr uint8_t OUTPUT_VERBOSE_LOG = OUTPUT_VERBOSE | OUTPUT_LOGFILE;
+
+    static constexpr const wchar_t* NO_MEMORY_LINE = L"" NU_NO_MEMORY_LINE;
 
     static constexpr size_t MESSAGE_SIZE = 1024;
     static constexpr size_t PATH_SIZE = 1024;
@@ -118,15 +125,15 @@ private:
     void trackedFree(void* block);
 
     size_t allocated_ = 0;
-    bool memoryReported_ = false;     // the run has said it is short of memory
-    bool stopSeen_ = false;
-    double lastStopCheckMs_ = -1.0e300;
-    long long stopScanOffset_ = 0;     // bytes of the exchange file already read
-    std::wstring stopScanFile_;        // the exchange file that offset belongs to
-    bool skippingLine_ = false;        // inside a line too long to be a stop request
-    bool refusedFile_ = false;         // a non-regular exchange file was reported
-    bool logLost_ = false;             // the log file failed; said once
-    bool commLost_ = false;            // the exchange file failed; said once
+    bool memoryReported = false;     // the run has said it is short of memory
+    bool stopSeen = false;
+    double lastStopCheckMs = -1.0e300;
+    long long stopScanOffset = 0;     // bytes of the exchange file already read
+    std::wstring stopScanFile;        // the exchange file that offset belongs to
+    bool skippingLine = false;        // inside a line too long to be a stop request
+    bool refusedFile = false;         // a non-regular exchange file was reported
+    bool logLost = false;             // the log file failed; said once
+    bool commLost = false;            // the exchange file failed; said once
 };
 
 // A stop asked by the process itself (a signal handler of the driver):

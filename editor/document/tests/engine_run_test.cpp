@@ -105,7 +105,7 @@ struct CellBounds {
     double vocMin, vocMax;  // V
     double jscMax;          // A/cm2
 };
-const CellBounds kCells[] = {
+const CellBounds CELLS[] = {
     {0, 0.7, 1.3, 0.025},   // a-Si, gap about 1.75 eV
     {1, 0.8, 1.15, 0.033},  // GaAs, 1.42 eV
     {2, 0.5, 0.8, 0.045},   // CIGS, 1.15 eV; swept from -1.8 V through forward bias
@@ -113,7 +113,7 @@ const CellBounds kCells[] = {
 
 void expectBelievableCell(const DocRow& row, const std::string& run, const std::string& log)
 {
-    for (const CellBounds& cell : kCells) {
+    for (const CellBounds& cell : CELLS) {
         if (cell.id != row.id)
             continue;
         std::string figures;

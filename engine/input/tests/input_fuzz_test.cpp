@@ -10,9 +10,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <random>
 
 #include "deviceCompare.h"
+#include "fuzzMutator.h"
 #include "fuzzSettings.h"
 
 using namespace inputtest;
@@ -23,125 +23,71 @@ constexpr int CASES = 1000;
 constexpr double TIME_CAP_SECONDS = 3.0;
 constexpr unsigned SEED = 20241210u;
 
-std::vector<std::string> splitLines(const std::string& text)
+// One mutation of a device file: the shared byte and line mutations, and
+// the device file's own (odd numbers after '=', deep '$' chains, stray
+// syntax, references far too long).
+std::string mutateDevice(FuzzMutator& mutator, std::string text)
 {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start <= text.size()) {
-        const size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            if (start < text.size())
-                lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
-std::string joinLines(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\n";
-    return text;
-}
-
-class Mutator {
-public:
-    explicit Mutator(unsigned seed) : random_(seed) {}
-
-    std::string mutate(const std::string& seedText)
-    {
-        std::string text = seedText;
-        const int rounds = 1 + pick(3);
-        for (int i = 0; i < rounds; ++i)
-            text = mutateOnce(text);
-        return text;
-    }
-
-private:
-    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
-
-    std::string mutateOnce(std::string text)
-    {
-        if (text.empty())
-            return "# Kovra <SL>\n";
-        std::vector<std::string> lines = splitLines(text);
-        const size_t line = lines.empty() ? 0 : static_cast<size_t>(pick(static_cast<int>(lines.size())));
-        switch (pick(10)) {
-        case 0:  // byte flips
-            for (int i = 0, n = 1 + pick(8); i < n; ++i)
-                text[static_cast<size_t>(pick(static_cast<int>(text.size())))] =
-                    static_cast<char>(pick(256));
+    if (text.empty())
+        return "# Kovra <SL>\n";
+    std::vector<std::string> lines = FuzzMutator::splitLines(text);
+    const size_t line = mutator.pickLine(lines);
+    switch (mutator.pick(10)) {
+    case 0:
+        return mutator.flipBytes(text);
+    case 1:
+        return mutator.cut(text);
+    case 2:
+        mutator.insertLongLine(lines, line, "x=$[\"#@", 1000, 3000);
+        return FuzzMutator::joinLines(lines);
+    case 3: {  // a huge or odd number in place of a value
+        static const char* const numbers[] = {"1e308", "-1e308", "1e999", "-1e-400", "nan", "inf",
+                                              "-inf",  "0",      "1e-320", "99999999999999999999",
+                                              "(((1)))", "1/0"};
+        const size_t equals = lines.empty() ? std::string::npos : lines[line].find('=');
+        if (equals == std::string::npos)
             return text;
-        case 1:  // truncation
-            return text.substr(0, static_cast<size_t>(pick(static_cast<int>(text.size()))));
-        case 2:  // a long line
-            lines.insert(lines.begin() + static_cast<long>(line),
-                         std::string(1000 + pick(3000), "x=$[\"#@"[pick(7)]));
-            return joinLines(lines);
-        case 3: {  // a huge or odd number in place of a value
-            const char* numbers[] = {"1e308", "-1e308", "1e999", "-1e-400", "nan", "inf",
-                                     "-inf",  "0",      "1e-320", "99999999999999999999",
-                                     "(((1)))", "1/0"};
-            const size_t equals = lines.empty() ? std::string::npos : lines[line].find('=');
-            if (equals == std::string::npos)
-                return text;
-            lines[line] = lines[line].substr(0, equals + 1) + numbers[pick(12)];
-            return joinLines(lines);
-        }
-        case 4: {  // a deep chain of references before the first section
-            std::string chain = "$c0 = 2\n";
-            const int depth = 10 + pick(80);
-            for (int i = 1; i < depth; ++i)
-                chain += "$c" + std::to_string(i) + " = $c" + std::to_string(i - 1) + " * $c" +
-                         std::to_string(i - 1) + "\n";
-            const size_t first = text.find('\n');
-            return text.substr(0, first + 1) + chain + text.substr(first + 1) +
-                   "[Layer1]\n    Thickness=$c" + std::to_string(depth - 1) + "\n";
-        }
-        case 5:  // a line removed or repeated
-            if (!lines.empty()) {
-                if (pick(2) == 0)
-                    lines.erase(lines.begin() + static_cast<long>(line));
-                else
-                    lines.insert(lines.begin() + static_cast<long>(line), lines[line]);
-            }
-            return joinLines(lines);
-        case 6:  // two lines swapped
-            if (lines.size() > 1)
-                std::swap(lines[line], lines[static_cast<size_t>(pick(static_cast<int>(lines.size())))]);
-            return joinLines(lines);
-        case 7: {  // a stray fragment of syntax
-            const char* fragments[] = {"[", "]", "[Layer]", "[Layer9]", "[Signal]", "=", "$",
-                                    "$x=", "\"", "Thickness=\"", "@cls", "[Device",
-                                    "Trap5.Type=Donor", "Trap.Count=5", "Numeric.Mesh=.",
-                                    "Command.OutDir=/"};
-            lines.insert(lines.begin() + static_cast<long>(line), fragments[pick(16)]);
-            return joinLines(lines);
-        }
-        case 8: {  // an odd but plausible number, to reach the writer often
-            const size_t equals = lines.empty() ? std::string::npos : lines[line].find('=');
-            if (equals == std::string::npos)
-                return text;
-            const double magnitude = std::pow(10.0, pick(40) - 20) * (1 + pick(1000) / 7.0);
-            char number[40];
-            std::snprintf(number, sizeof number, "%.17g", pick(4) == 0 ? -magnitude : magnitude);
-            lines[line] = lines[line].substr(0, equals + 1) + number;
-            return joinLines(lines);
-        }
-        default: {  // a reference to something far too long
-            const std::string name(200 + pick(400), 'v');
-            lines.insert(lines.begin() + static_cast<long>(line), "    Thickness=$" + name);
-            return joinLines(lines);
-        }
-        }
+        lines[line] = lines[line].substr(0, equals + 1) + mutator.oneOf(numbers);
+        return FuzzMutator::joinLines(lines);
     }
-
-    std::mt19937 random_;
-};
+    case 4: {  // a deep chain of references before the first section
+        std::string chain = "$c0 = 2\n";
+        const int depth = 10 + mutator.pick(80);
+        for (int i = 1; i < depth; ++i)
+            chain += "$c" + std::to_string(i) + " = $c" + std::to_string(i - 1) + " * $c" +
+                     std::to_string(i - 1) + "\n";
+        const size_t first = text.find('\n');
+        return text.substr(0, first + 1) + chain + text.substr(first + 1) +
+               "[Layer1]\n    Thickness=$c" + std::to_string(depth - 1) + "\n";
+    }
+    case 5:
+        mutator.removeOrRepeatLine(lines, line, 1);
+        return FuzzMutator::joinLines(lines);
+    case 6:
+        mutator.swapLines(lines, line);
+        return FuzzMutator::joinLines(lines);
+    case 7: {  // a stray fragment of syntax
+        static const char* const fragments[] = {"[", "]", "[Layer]", "[Layer9]", "[Signal]", "=", "$",
+                                                "$x=", "\"", "Thickness=\"", "@cls", "[Device",
+                                                "Trap5.Type=Donor", "Trap.Count=5", "Numeric.Mesh=.",
+                                                "Command.OutDir=/"};
+        mutator.insertOneOf(lines, line, fragments);
+        return FuzzMutator::joinLines(lines);
+    }
+    case 8: {  // an odd but plausible number, to reach the writer often
+        const size_t equals = lines.empty() ? std::string::npos : lines[line].find('=');
+        if (equals == std::string::npos)
+            return text;
+        lines[line] = lines[line].substr(0, equals + 1) + mutator.plausibleNumber(-20, 40);
+        return FuzzMutator::joinLines(lines);
+    }
+    default: {  // a reference to something far too long
+        const std::string name(200 + mutator.pick(400), 'v');
+        lines.insert(lines.begin() + static_cast<long>(line), "    Thickness=$" + name);
+        return FuzzMutator::joinLines(lines);
+    }
+    }
+}
 
 }  // namespace
 
@@ -159,7 +105,7 @@ TEST(InputFuzz, MutatedDeviceFilesNeverCrashTheReader)
     const std::string copy = scratch.file("copy.kovra");
     const int caseCount = static_cast<int>(fuzzSetting("KOVRA_FUZZ_CASES", CASES));
     const double timeCap = FUZZ_TIME_SCALE * TIME_CAP_SECONDS * std::max(1.0, double(caseCount) / CASES);
-    Mutator mutator(static_cast<unsigned>(fuzzSetting("KOVRA_FUZZ_SEED", SEED)));
+    FuzzMutator mutator(static_cast<unsigned>(fuzzSetting("KOVRA_FUZZ_SEED", SEED)));
     const auto start = std::chrono::steady_clock::now();
     int cases = 0, loaded = 0;
     for (; cases < caseCount; ++cases) {
@@ -167,7 +113,7 @@ TEST(InputFuzz, MutatedDeviceFilesNeverCrashTheReader)
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (elapsed > timeCap)
             break;
-        const std::string text = mutator.mutate(seeds[static_cast<size_t>(cases) % seeds.size()]);
+        const std::string text = mutator.mutate(seeds[static_cast<size_t>(cases) % seeds.size()], mutateDevice);
         writeText(path, text);
         DeviceRun run;
         const bool ok = run.load(path);

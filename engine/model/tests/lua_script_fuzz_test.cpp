@@ -16,12 +16,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "LuaEngineCore.h"
+#include "fuzzMutator.h"
 #include "fuzzSettings.h"
 #include "luaTestSupport.h"
 
@@ -92,108 +92,69 @@ std::vector<ModelScript> modelScripts(LuaEngineCore& engine)
     return scripts;
 }
 
-class Mutator {
-public:
-    Mutator(unsigned seed, std::string sentinel) : random_(seed), sentinel_(std::move(sentinel)) {}
-
-    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
-
-    std::string mutate(const std::string& text)
-    {
-        std::string mutated = text;
-        for (int i = 0, rounds = 1 + pick(3); i < rounds; ++i) {
-            mutated = mutateOnce(mutated);
-        }
-        return mutated;
+// One mutation of a model script: the shared byte and line mutations (the
+// bytes stay printable, so that the script still reads as text), numbers
+// replaced by odd values, and odd or hostile statements; those that would
+// reach the system touch the sentinel file.
+std::string mutateScript(FuzzMutator& mutator, std::string text, const std::string& sentinel)
+{
+    std::vector<std::string> all = FuzzMutator::splitLines(text);
+    if (all.empty()) {
+        return "return 1\n";
     }
-
-private:
-    std::vector<std::string> lines(const std::string& text) const
-    {
-        std::vector<std::string> result;
-        std::istringstream in(text);
-        for (std::string line; std::getline(in, line);) {
-            result.push_back(line);
-        }
-        return result;
-    }
-
-    static std::string join(const std::vector<std::string>& lines)
-    {
-        std::string text;
-        for (const std::string& line : lines) {
-            text += line + "\n";
-        }
-        return text;
-    }
-
-    std::string mutateOnce(std::string text)
-    {
-        std::vector<std::string> all = lines(text);
-        if (all.empty()) {
-            return "return 1\n";
-        }
-        const size_t at = static_cast<size_t>(pick(static_cast<int>(all.size())));
-        switch (pick(7)) {
-        case 0:  // bytes changed
-            for (int i = 0, n = 1 + pick(6); i < n && !text.empty(); ++i) {
-                text[static_cast<size_t>(pick(static_cast<int>(text.size())))] =
-                    static_cast<char>(32 + pick(95));
+    const size_t at = mutator.pickLine(all);
+    switch (mutator.pick(7)) {
+    case 0:
+        return mutator.flipBytes(text, 6, true);
+    case 1:
+        mutator.removeLine(all, at);
+        return FuzzMutator::joinLines(all);
+    case 2:
+        mutator.repeatLine(all, at, 1);
+        return FuzzMutator::joinLines(all);
+    case 3:
+        return mutator.cut(text);
+    case 4: {  // a number replaced by an odd value
+        static const char* const odd[] = {"0", "-1", "1e308", "-1e308", "(0/0)", "math.huge",
+                                          "nil", "'text'", "{}", "true", "1e-320"};
+        std::string& line = all[at];
+        const size_t first = line.find_first_of("0123456789");
+        if (first != std::string::npos) {
+            size_t end = first;
+            while (end < line.size() &&
+                   (std::isdigit(static_cast<unsigned char>(line[end])) || line[end] == '.' ||
+                    line[end] == 'e' || line[end] == 'E')) {
+                ++end;
             }
-            return text;
-        case 1:  // a line dropped
-            all.erase(all.begin() + static_cast<long>(at));
-            return join(all);
-        case 2:  // a line repeated
-            all.insert(all.begin() + static_cast<long>(at), all[at]);
-            return join(all);
-        case 3:  // cut short
-            return text.substr(0, static_cast<size_t>(pick(static_cast<int>(text.size()) + 1)));
-        case 4: {  // a number replaced by an odd value
-            static const char* const odd[] = {"0", "-1", "1e308", "-1e308", "(0/0)", "math.huge",
-                                              "nil", "'text'", "{}", "true", "1e-320"};
-            std::string& line = all[at];
-            const size_t first = line.find_first_of("0123456789");
-            if (first != std::string::npos) {
-                size_t end = first;
-                while (end < line.size() &&
-                       (std::isdigit(static_cast<unsigned char>(line[end])) || line[end] == '.' ||
-                        line[end] == 'e' || line[end] == 'E')) {
-                    ++end;
-                }
-                line.replace(first, end - first, odd[pick(11)]);
-            }
-            return join(all);
+            line.replace(first, end - first, mutator.oneOf(odd));
         }
-        default: {  // an odd or hostile statement put in
-            const std::string statements[] = {
-                "os.execute('touch " + sentinel_ + "')",
-                "io.open('" + sentinel_ + "', 'w'):write('x')",
-                "require('ffi')",
-                "error('deliberate')",
-                "error({})",
-                "return",
-                "return nil, 'text', {}",
-                "local s = string.rep('x', 2^30)",
-                "local function f() return f() + 1 end f()",
-                "setmetatable(_G, {__index = function(t, k) error(k) end})",
-                "getmetatable('').__index = nil",
-                "kov_mobility, kov_bandgap, kov_doping, kov_index = nil",
-                "collectgarbage('collect')",
-                "local t = {} for i = 1, 100000 do t[i] = i end",
-                "string.format('%d', 'x')",
-                "(nil)()",
-            };
-            const auto count = static_cast<int>(sizeof statements / sizeof statements[0]);
-            all.insert(all.begin() + static_cast<long>(at), statements[pick(count)]);
-            return join(all);
-        }
-        }
+        return FuzzMutator::joinLines(all);
     }
-
-    std::mt19937 random_;
-    std::string sentinel_;
-};
+    default: {  // an odd or hostile statement put in
+        const std::string statements[] = {
+            "os.execute('touch " + sentinel + "')",
+            "io.open('" + sentinel + "', 'w'):write('x')",
+            "require('ffi')",
+            "error('deliberate')",
+            "error({})",
+            "return",
+            "return nil, 'text', {}",
+            "local s = string.rep('x', 2^30)",
+            "local function f() return f() + 1 end f()",
+            "setmetatable(_G, {__index = function(t, k) error(k) end})",
+            "getmetatable('').__index = nil",
+            "kov_mobility, kov_bandgap, kov_doping, kov_index = nil",
+            "collectgarbage('collect')",
+            "local t = {} for i = 1, 100000 do t[i] = i end",
+            "string.format('%d', 'x')",
+            "(nil)()",
+        };
+        const auto count = static_cast<int>(sizeof statements / sizeof statements[0]);
+        all.insert(all.begin() + static_cast<long>(at), statements[mutator.pick(count)]);
+        return FuzzMutator::joinLines(all);
+    }
+    }
+}
 
 TEST(LuaScriptFuzz, MutatedModelScriptsNeverCrashOrReachTheSystem)
 {
@@ -208,13 +169,16 @@ TEST(LuaScriptFuzz, MutatedModelScriptsNeverCrashOrReachTheSystem)
     luatest::ScratchDir scratch;
     const std::string sentinel = (scratch.path() / "planted").string();
     const long cases = fuzzSetting("KOVRA_FUZZ_CASES", CASES);
-    Mutator mutator(static_cast<unsigned>(fuzzSetting("KOVRA_FUZZ_SEED", SEED)), sentinel);
+    FuzzMutator mutator(static_cast<unsigned>(fuzzSetting("KOVRA_FUZZ_SEED", SEED)));
+    const auto mutateWithSentinel = [&sentinel](FuzzMutator& m, std::string text) {
+        return mutateScript(m, std::move(text), sentinel);
+    };
     const double cap = FUZZ_TIME_SCALE * TIME_CAP_SECONDS * std::max(1.0, static_cast<double>(cases) / CASES);
     const auto start = std::chrono::steady_clock::now();
     long done = 0, succeeded = 0;
     for (; done < cases; ++done) {
         const ModelScript& script = scripts[static_cast<size_t>(done) % scripts.size()];
-        const std::string mutant = mutator.mutate(script.text);
+        const std::string mutant = mutator.mutate(script.text, mutateWithSentinel);
         if (callModel(engine, mutant, script.function, script.outputs)) {
             ++succeeded;
         } else {

@@ -10,11 +10,11 @@
 // search by hand.
 #include <chrono>
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "runFixture.h"
+#include "fuzzMutator.h"
 #include "fuzzSettings.h"
 
 namespace {
@@ -59,90 +59,40 @@ std::vector<SideFile> sideFiles()
     };
 }
 
-class Mutator {
-public:
-    explicit Mutator(unsigned seed) : generator(seed) {}
-
-    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(generator); }
-
-    std::string mutate(std::string text)
-    {
-        for (int round = 0, rounds = 1 + pick(2); round < rounds; ++round) {
-            text = mutateOnce(text);
-        }
-        return text;
+// One mutation of a side file (mesh, bias, spectrum, index or mobility
+// columns): the shared byte and line mutations, whole lines of odd numbers,
+// and the file emptied.
+std::string mutateSideFile(FuzzMutator& mutator, std::string text)
+{
+    if (text.empty()) {
+        return std::string(1 + mutator.pick(64), static_cast<char>(mutator.pick(256)));
     }
-
-private:
-    std::string mutateOnce(std::string text)
-    {
-        if (text.empty()) {
-            return std::string(1 + pick(64), static_cast<char>(pick(256)));
-        }
-        std::vector<std::string> lines = split(text);
-        const size_t line = static_cast<size_t>(pick(static_cast<int>(lines.size())));
-        switch (pick(7)) {
-        case 0:  // byte flips
-            for (int i = 0, n = 1 + pick(6); i < n; ++i) {
-                text[static_cast<size_t>(pick(static_cast<int>(text.size())))] =
-                    static_cast<char>(pick(256));
-            }
-            return text;
-        case 1:  // truncation
-            return text.substr(0, static_cast<size_t>(pick(static_cast<int>(text.size()))));
-        case 2: {  // an odd number in place of a field
-            const char* numbers[] = {"1e308", "-1e308", "nan", "inf", "-inf", "0", "-1",
-                                     "1e-320", "99999999999999999999", "", "x"};
-            lines[line] = numbers[pick(11)] + std::string(pick(2) == 0 ? "\t1" : "");
-            return join(lines);
-        }
-        case 3:  // a long line
-            lines.insert(lines.begin() + static_cast<long>(line), std::string(500 + pick(5000), '7'));
-            return join(lines);
-        case 4:  // a line removed or repeated many times
-            if (pick(2) == 0) {
-                lines.erase(lines.begin() + static_cast<long>(line));
-            } else {
-                lines.insert(lines.begin() + static_cast<long>(line), 1 + pick(200), lines[line]);
-            }
-            return join(lines);
-        case 5:  // lines swapped
-            std::swap(lines[line], lines[static_cast<size_t>(pick(static_cast<int>(lines.size())))]);
-            return join(lines);
-        default:  // empty
-            return pick(4) == 0 ? std::string() : text;
-        }
+    std::vector<std::string> lines = FuzzMutator::splitLines(text);
+    const size_t line = mutator.pickLine(lines);
+    switch (mutator.pick(7)) {
+    case 0:
+        return mutator.flipBytes(text, 6);
+    case 1:
+        return mutator.cut(text);
+    case 2: {  // an odd number in place of a field
+        static const char* const numbers[] = {"1e308", "-1e308", "nan", "inf", "-inf", "0", "-1",
+                                              "1e-320", "99999999999999999999", "", "x"};
+        lines[line] = mutator.oneOf(numbers) + std::string(mutator.pick(2) == 0 ? "\t1" : "");
+        return FuzzMutator::joinLines(lines);
     }
-
-    static std::vector<std::string> split(const std::string& text)
-    {
-        std::vector<std::string> lines;
-        size_t start = 0;
-        while (start < text.size()) {
-            size_t end = text.find('\n', start);
-            if (end == std::string::npos) {
-                end = text.size();
-            }
-            lines.push_back(text.substr(start, end - start));
-            start = end + 1;
-        }
-        if (lines.empty()) {
-            lines.push_back(std::string());
-        }
-        return lines;
+    case 3:
+        mutator.insertLongLine(lines, line, "7", 500, 5000);
+        return FuzzMutator::joinLines(lines);
+    case 4:
+        mutator.removeOrRepeatLine(lines, line, 200);
+        return FuzzMutator::joinLines(lines);
+    case 5:
+        mutator.swapLines(lines, line);
+        return FuzzMutator::joinLines(lines);
+    default:  // empty
+        return mutator.pick(4) == 0 ? std::string() : text;
     }
-
-    static std::string join(const std::vector<std::string>& lines)
-    {
-        std::string text;
-        for (const std::string& l : lines) {
-            text += l + "\n";
-        }
-        return text;
-    }
-
-    std::mt19937 generator;
-};
+}
 
 class SideFilesFuzz : public RunFixture {
 protected:
@@ -180,13 +130,13 @@ TEST_F(SideFilesFuzz, MutatedSideFilesNeverCrashOrHangARun)
     }
 
     const long cases = fuzzSetting("KOVRA_FUZZ_CASES", CASES);
-    Mutator mutator(static_cast<unsigned>(fuzzSetting("KOVRA_FUZZ_SEED", SEED)));
+    FuzzMutator mutator(static_cast<unsigned>(fuzzSetting("KOVRA_FUZZ_SEED", SEED)));
     const auto start = std::chrono::steady_clock::now();
     const double cap = FUZZ_TIME_SCALE * TIME_CAP_SECONDS * static_cast<double>(cases) / CASES;
     long done = 0;
     for (; done < cases; ++done) {
         const SideFile& target = files[static_cast<size_t>(mutator.pick(static_cast<int>(files.size())))];
-        const std::string mutated = mutator.mutate(target.text);
+        const std::string mutated = mutator.mutate(target.text, mutateSideFile, 2);
         write(target.name, mutated);
         std::wstring names[5];
         const bool ok = run(cell, names);

@@ -14,9 +14,9 @@
 
 namespace {
 
-constexpr int kPixels = 64;
-constexpr int kSide = 8;
-constexpr int kMaxCount = 16;  // pixel counts run 0..16
+constexpr int PIXELS = 64;
+constexpr int SIDE = 8;
+constexpr int MAX_COUNT = 16;  // pixel counts run 0..16
 
 struct Set {
   std::vector<unsigned char> pixels, labels;
@@ -35,8 +35,8 @@ bool writeSet(const std::filesystem::path& folder, const char* name, const Set& 
   if (!f) return false;
   putBigEndian(f, 0x00000803);
   putBigEndian(f, count);
-  putBigEndian(f, kSide);
-  putBigEndian(f, kSide);
+  putBigEndian(f, SIDE);
+  putBigEndian(f, SIDE);
   std::fwrite(set.pixels.data(), 1, set.pixels.size(), f);
   bool ok = std::fclose(f) == 0;
   f = std::fopen(labels.c_str(), "wb");
@@ -64,24 +64,24 @@ int main(int argc, char** argv) {
   int lineNumber = 0;
   while (gzgets(in, line, sizeof line)) {
     ++lineNumber;
-    int values[kPixels + 1];
+    int values[PIXELS + 1];
     const char* p = line;
     int read = 0;
-    for (; read <= kPixels; ++read) {
+    for (; read <= PIXELS; ++read) {
       char* end;
       const long v = std::strtol(p, &end, 10);
-      if (end == p || v < 0 || v > kMaxCount) break;
+      if (end == p || v < 0 || v > MAX_COUNT) break;
       values[read] = int(v);
       p = *end == ',' ? end + 1 : end;
     }
-    if (read != kPixels + 1 || values[kPixels] > 9) {
+    if (read != PIXELS + 1 || values[PIXELS] > 9) {
       std::fprintf(stderr, "digits_to_idx: %s: line %d is not 64 pixels and a digit\n", argv[1], lineNumber);
       gzclose(in);
       return 1;
     }
     Set& set = lineNumber % 4 == 0 ? test : train;
-    for (int i = 0; i < kPixels; ++i) set.pixels.push_back(uint8_t((values[i] * 255 + kMaxCount / 2) / kMaxCount));
-    set.labels.push_back(uint8_t(values[kPixels]));
+    for (int i = 0; i < PIXELS; ++i) set.pixels.push_back(uint8_t((values[i] * 255 + MAX_COUNT / 2) / MAX_COUNT));
+    set.labels.push_back(uint8_t(values[PIXELS]));
   }
   gzclose(in);
   std::error_code error;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "kovbase.h"
+#include "kovParser.h"
 #include "tempFolder.h"
 
 namespace {

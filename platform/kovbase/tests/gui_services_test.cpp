@@ -23,6 +23,7 @@ TEST(KovText, StartEndAndTrim)
     EXPECT_EQ(kov_startwith(nullptr, "a", 0), 0u);
     EXPECT_NE(kov_endwith("x.kovracalc", ".kovracalc", 0), 0);
     EXPECT_EQ(kov_endwith("x.KOVRACALC", ".kovracalc", 0), 0);
+    EXPECT_EQ(kov_endwith("x.KOVRACALC", ".kovracalc", 1), 1);
     EXPECT_EQ(kov_endwith("calc", ".kovracalc", 0), 0);
     EXPECT_EQ(kov_endwith("x=2;", "", 0), 0);
     char text[] = " \t value with blanks \r\n";

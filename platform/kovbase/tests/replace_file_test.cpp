@@ -32,23 +32,23 @@ class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t limit)
     {
-        previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit lowered = previous_;
+        previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &previousLimit);
+        rlimit lowered = previousLimit;
         lowered.rlim_cur = limit;
-        ok_ = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+        limited = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
     }
     ~FileSizeLimit()
     {
-        ::setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousSignal_);
+        ::setrlimit(RLIMIT_FSIZE, &previousLimit);
+        std::signal(SIGXFSZ, previousSignal);
     }
-    bool ok() const { return ok_; }
+    bool ok() const { return limited; }
 
 private:
-    rlimit previous_ {};
-    void (*previousSignal_)(int) = nullptr;
-    bool ok_ = false;
+    rlimit previousLimit {};
+    void (*previousSignal)(int) = nullptr;
+    bool limited = false;
 };
 
 TEST(KovReplaceFile, ReplacesTheContentKeepingPermissionsAndLeavesNothingElse)

@@ -24,16 +24,16 @@ public:
     {
         std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
         if (mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern + "/";
+            slashedPath = pattern + "/";
         } else {
             ADD_FAILURE() << "no scratch folder could be made for " << pattern;
         }
     }
     ~TempFolder()
     {
-        if (!path_.empty()) {
+        if (!slashedPath.empty()) {
             std::error_code ignored;
-            std::filesystem::remove_all(path_, ignored);
+            std::filesystem::remove_all(slashedPath, ignored);
         }
     }
     TempFolder(const TempFolder&) = delete;
@@ -54,13 +54,13 @@ public:
     }
 
     // The folder with a trailing '/', or empty when it could not be made.
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return slashedPath; }
     // The folder without the trailing '/', or empty when it could not be made.
     std::filesystem::path folder() const
     {
-        return path_.empty() ? std::filesystem::path() : std::filesystem::path(path_.substr(0, path_.size() - 1));
+        return slashedPath.empty() ? std::filesystem::path() : std::filesystem::path(slashedPath.substr(0, slashedPath.size() - 1));
     }
-    std::string file(const std::string& name) const { return path_ + name; }
+    std::string file(const std::string& name) const { return slashedPath + name; }
     bool exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
     // The names of what the folder holds, hidden ones too (a test of a save
     // finds a temporary left behind this way).
@@ -85,7 +85,7 @@ public:
     }
 
 private:
-    std::string path_;
+    std::string slashedPath;
 };
 
 inline std::string readAll(const std::string& path)
@@ -111,14 +111,14 @@ extern "C" __attribute__((used)) inline const char* __lsan_default_suppressions(
 
 class DecimalCommaLocale {
 public:
-    explicit DecimalCommaLocale(int category = LC_ALL) : category_(category)
+    explicit DecimalCommaLocale(int category = LC_ALL) : localeCategory(category)
     {
-        if (const char* current = category_ == LC_ALL ? nullptr : std::setlocale(category_, nullptr)) {
-            restore_ = current;
+        if (const char* current = localeCategory == LC_ALL ? nullptr : std::setlocale(localeCategory, nullptr)) {
+            restore = current;
         }
         if (const char* locpath = std::getenv("LOCPATH")) {
-            hadLocpath_ = true;
-            locpath_ = locpath;
+            hadLocpath = true;
+            savedLocpath = locpath;
         }
         for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "it_IT.UTF-8"}) {
             if (trySet(name)) {
@@ -151,9 +151,9 @@ public:
     }
     ~DecimalCommaLocale()
     {
-        std::setlocale(category_, restore_.c_str());
-        if (hadLocpath_) {
-            setenv("LOCPATH", locpath_.c_str(), 1);
+        std::setlocale(localeCategory, restore.c_str());
+        if (hadLocpath) {
+            setenv("LOCPATH", savedLocpath.c_str(), 1);
         } else {
             unsetenv("LOCPATH");
         }
@@ -161,22 +161,22 @@ public:
     DecimalCommaLocale(const DecimalCommaLocale&) = delete;
     DecimalCommaLocale& operator=(const DecimalCommaLocale&) = delete;
 
-    bool active() const { return active_; }
+    bool active() const { return decimalComma; }
 
 private:
     bool trySet(const char* name)
     {
-        if (std::setlocale(category_, name) != nullptr &&
+        if (std::setlocale(localeCategory, name) != nullptr &&
             std::string(std::localeconv()->decimal_point) == ",") {
-            active_ = true;
+            decimalComma = true;
             return true;
         }
-        std::setlocale(category_, restore_.c_str());
+        std::setlocale(localeCategory, restore.c_str());
         return false;
     }
-    int category_;
-    std::string restore_ = "C";
-    bool hadLocpath_ = false;
-    std::string locpath_;
-    bool active_ = false;
+    int localeCategory;
+    std::string restore = "C";
+    bool hadLocpath = false;
+    std::string savedLocpath;
+    bool decimalComma = false;
 };

@@ -153,19 +153,19 @@ TEST(GradientTest, ReluConvolutionAlone) {
 // groups, for the backward pass: its outputs and gradients must be those of
 // the same samples in batches small enough to keep their columns.
 TEST(GradientTest, LargeConvolutionBatchMatchesSmallBatches) {
-  constexpr int kChannels = 4, kSide = 64, kFilters = 3, kInputs = kChannels * kSide * kSide,
-                kOutputs = kFilters * kSide * kSide, kBatch = 60, kHalf = kBatch / 2;
+  constexpr int CHANNELS = 4, SIDE = 64, FILTERS = 3, INPUTS = CHANNELS * SIDE * SIDE,
+                OUTPUTS = FILTERS * SIDE * SIDE, BATCH = 60, HALF = BATCH / 2;
   nrv_open();
   nrv_network* n = nrv_create("c", NRV_CRITERION_MSE, NRV_VALIDATION_LOSS, NRV_OPTIMIZER_SGD, false, 0.1f);
-  ASSERT_NE(nrv_add_layer(n, kInputs, NRV_ACTIVATION_NONE, 0.f, nullptr), nullptr);
-  ASSERT_NE(nrv_add_layer_conv(n, kChannels, kSide, kSide, kFilters, 3, NRV_ACTIVATION_TANH, 0.f,
+  ASSERT_NE(nrv_add_layer(n, INPUTS, NRV_ACTIVATION_NONE, 0.f, nullptr), nullptr);
+  ASSERT_NE(nrv_add_layer_conv(n, CHANNELS, SIDE, SIDE, FILTERS, 3, NRV_ACTIVATION_TANH, 0.f,
                                nullptr, 1, 1),
             nullptr)
       << n->message;
   nrv_compile(n);
   nrv::Random r(5);
-  nrv_tensor* x = randomTensor(kBatch * kInputs, r, 1.f);
-  nrv_tensor* t = randomTensor(kBatch * kOutputs, r, 0.5f);
+  nrv_tensor* x = randomTensor(BATCH * INPUTS, r, 1.f);
+  nrv_tensor* t = randomTensor(BATCH * OUTPUTS, r, 0.5f);
   nrv_layer* conv = n->impl->layers[1];
 
   nrv_reset_gradient(n);
@@ -179,17 +179,17 @@ TEST(GradientTest, LargeConvolutionBatchMatchesSmallBatches) {
   // The loss averages over the batch, so each half's gradient counts half.
   std::vector<float> halvesGradient(wholeGradient.size()), halvesBias(wholeBias.size());
   for (int half = 0; half < 2; ++half) {
-    nrv_tensor* xh = nrv_tensor_create(kHalf * kInputs, NRV_TENSOR_ZERO, "x", nullptr);
-    nrv_tensor* th = nrv_tensor_create(kHalf * kOutputs, NRV_TENSOR_ZERO, "t", nullptr);
-    std::copy(x->data + size_t(half) * kHalf * kInputs, x->data + size_t(half + 1) * kHalf * kInputs, xh->data);
-    std::copy(t->data + size_t(half) * kHalf * kOutputs, t->data + size_t(half + 1) * kHalf * kOutputs, th->data);
+    nrv_tensor* xh = nrv_tensor_create(HALF * INPUTS, NRV_TENSOR_ZERO, "x", nullptr);
+    nrv_tensor* th = nrv_tensor_create(HALF * OUTPUTS, NRV_TENSOR_ZERO, "t", nullptr);
+    std::copy(x->data + size_t(half) * HALF * INPUTS, x->data + size_t(half + 1) * HALF * INPUTS, xh->data);
+    std::copy(t->data + size_t(half) * HALF * OUTPUTS, t->data + size_t(half + 1) * HALF * OUTPUTS, th->data);
     nrv_reset_gradient(n);
     nrv_propagate_forward(n, xh);
     nrv_loss(n, th);
     nrv_propagate_backward(n);
-    ASSERT_EQ(conv->colsBatch, kHalf);
-    for (size_t i = 0; i < size_t(kHalf) * kOutputs; ++i)
-      ASSERT_NEAR(conv->y[i], wholeOutput[size_t(half) * kHalf * kOutputs + i], 1e-5f) << i;
+    ASSERT_EQ(conv->colsBatch, HALF);
+    for (size_t i = 0; i < size_t(HALF) * OUTPUTS; ++i)
+      ASSERT_NEAR(conv->y[i], wholeOutput[size_t(half) * HALF * OUTPUTS + i], 1e-5f) << i;
     for (size_t i = 0; i < halvesGradient.size(); ++i) halvesGradient[i] += 0.5f * conv->weights.grad[i];
     for (size_t i = 0; i < halvesBias.size(); ++i) halvesBias[i] += 0.5f * conv->bias.grad[i];
     nrv_tensor_destroy(xh);

@@ -21,8 +21,8 @@ nrv_tensor* fromValues(const std::vector<float>& values) {
   return t;
 }
 
-const std::vector<float> kXorInputs = {0, 0, 0, 1, 1, 0, 1, 1};
-const std::vector<float> kXorTargets = {0, 1, 1, 0};
+const std::vector<float> XOR_INPUTS = {0, 0, 0, 1, 1, 0, 1, 1};
+const std::vector<float> XOR_TARGETS = {0, 1, 1, 0};
 
 nrv_network* xorNetwork(int optimizer, float rate) {
   nrv_network* n = nrv_create("xor", NRV_CRITERION_MSE, NRV_VALIDATION_LOSS, optimizer, false, rate);
@@ -34,8 +34,8 @@ nrv_network* xorNetwork(int optimizer, float rate) {
 }
 
 float trainXor(nrv_network* n, int epochs) {
-  nrv_tensor* x = fromValues(kXorInputs);
-  nrv_tensor* t = fromValues(kXorTargets);
+  nrv_tensor* x = fromValues(XOR_INPUTS);
+  nrv_tensor* t = fromValues(XOR_TARGETS);
   EXPECT_EQ(nrv_set_train_data(n, 4, x, t), 4) << n->message;
   const float cost = nrv_train(n, epochs, 4, 0, 0.f, 0);
   EXPECT_EQ(n->status, 0) << n->message;
@@ -62,9 +62,9 @@ TEST_P(OptimizerTest, LearnsXor) {
   EXPECT_LT(cost, 0.05f);
   EXPECT_LE(nrv_get_cost_train(n, c.epochs - 1), nrv_get_cost_train(n, 0));
   for (int s = 0; s < 4; ++s) {
-    nrv_tensor* in = fromValues({kXorInputs[2 * s], kXorInputs[2 * s + 1]});
+    nrv_tensor* in = fromValues({XOR_INPUTS[2 * s], XOR_INPUTS[2 * s + 1]});
     const float y = nrv_predict(n, in, nullptr, nullptr);
-    EXPECT_EQ(y > 0.5f, kXorTargets[s] > 0.5f) << "sample " << s << " gave " << y;
+    EXPECT_EQ(y > 0.5f, XOR_TARGETS[s] > 0.5f) << "sample " << s << " gave " << y;
     nrv_tensor_destroy(in);
   }
   EXPECT_FLOAT_EQ(nrv_get_accuracy(n, c.epochs - 1), 1.f);
@@ -100,7 +100,7 @@ TEST(NetworkTest, SavedNetworkPredictsAndTrainsOnLikeTheOriginal) {
   nrv_network* loaded = nrv_load(file.c_str());
   ASSERT_NE(loaded, nullptr);
   ASSERT_EQ(loaded->status, 0) << loaded->message;
-  nrv_tensor* x = fromValues(kXorInputs);
+  nrv_tensor* x = fromValues(XOR_INPUTS);
   nrv_tensor* y1 = nrv_tensor_create(4, NRV_TENSOR_ZERO, "y1", nullptr);
   nrv_tensor* y2 = nrv_tensor_create(4, NRV_TENSOR_ZERO, "y2", nullptr);
   nrv_predict(n, x, nullptr, y1);

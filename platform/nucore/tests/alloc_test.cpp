@@ -83,16 +83,16 @@ TEST(NuSigmaAlloc, ZeroCountStillGivesABlock)
 
 TEST(NuSigmaAlloc, OverflowingOrImpossibleSizesFailCleanly)
 {
-    constexpr size_t huge = std::numeric_limits<size_t>::max();
+    constexpr size_t HUGE_SIZE = std::numeric_limits<size_t>::max();
     nuSigma sigma;
     EXPECT_EQ(sigma.mallocMat(size_t(1) << 40, size_t(1) << 40), nullptr);
-    EXPECT_EQ(sigma.mallocMat(huge / 8, 2), nullptr);
-    EXPECT_EQ(sigma.mallocMat(2, huge / 8), nullptr);
-    EXPECT_EQ(sigma.mallocDbl(huge / 4), nullptr);
-    EXPECT_EQ(sigma.mallocDbl(huge), nullptr);
-    EXPECT_EQ(sigma.mallocBt(huge), nullptr);
-    EXPECT_EQ(sigma.mallocStr(huge), nullptr);
-    EXPECT_EQ(sigma.mallocStrA(huge), nullptr);
+    EXPECT_EQ(sigma.mallocMat(HUGE_SIZE / 8, 2), nullptr);
+    EXPECT_EQ(sigma.mallocMat(2, HUGE_SIZE / 8), nullptr);
+    EXPECT_EQ(sigma.mallocDbl(HUGE_SIZE / 4), nullptr);
+    EXPECT_EQ(sigma.mallocDbl(HUGE_SIZE), nullptr);
+    EXPECT_EQ(sigma.mallocBt(HUGE_SIZE), nullptr);
+    EXPECT_EQ(sigma.mallocStr(HUGE_SIZE), nullptr);
+    EXPECT_EQ(sigma.mallocStrA(HUGE_SIZE), nullptr);
     EXPECT_EQ(sigma.mallocDbl(size_t(1) << 55), nullptr);  // no overflow, just too big
     EXPECT_EQ(sigma.allocatedBytes(), 0u);
 }

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+constexpr double QUIET_NAN = std::numeric_limits<double>::quiet_NaN();
 
 TEST(NuParamReset, RestoresTheDefaults)
 {
@@ -44,14 +44,14 @@ TEST(NuParamSetters, AcceptTheirRangeAndRefuseOutsideUnchanged)
         bool accepted;
     };
     const Case reltol[] = {{"tiny", 1e-13, false}, {"low end", 1e-12, true}, {"high end", 0.1, true},
-                           {"too loose", 0.2, false}, {"nan", nan, false}, {"negative", -1e-6, false}};
+                           {"too loose", 0.2, false}, {"nan", QUIET_NAN, false}, {"negative", -1e-6, false}};
     for (const auto& c : reltol) {
         nuParam param;
         EXPECT_EQ(param.setReltol(c.value), c.accepted) << "reltol " << c.what;
         EXPECT_EQ(param.reltol, c.accepted ? c.value : 1e-6) << "reltol " << c.what;
     }
     const Case damp[] = {{"off", 0.0, true}, {"ramp step", 100.0, true}, {"high end", 1000.0, true},
-                         {"too strong", 1e4, false}, {"negative", -0.1, false}, {"nan", nan, false}};
+                         {"too strong", 1e4, false}, {"negative", -0.1, false}, {"nan", QUIET_NAN, false}};
     for (const auto& c : damp) {
         nuParam param;
         EXPECT_EQ(param.setDamp(c.value), c.accepted) << "damp " << c.what;

@@ -235,7 +235,7 @@ TEST(NuSigmaStop, ANewExchangeFileIsReadFromItsStart)
 // Exchange files that a careless or hostile folder may hold in place of a
 // plain text file: none of them may end, block or stall the run, and none
 // may pass for a stop.
-enum class Planted { Directory, Fifo, HugeLineWithoutEnd, HugeLineThenStop };
+enum class Planted { DIRECTORY, FIFO, HUGE_LINE_WITHOUT_END, HUGE_LINE_THEN_STOP };
 
 struct PlantedCase {
     const char* name;
@@ -251,18 +251,18 @@ TEST_P(NuSigmaPlantedExchangeFile, NeverBlocksNorReadsWithoutBound)
     TempFolder folder;
     const std::string comm = folder.file("simulcomm.txt");
     switch (GetParam().kind) {
-    case Planted::Directory:
+    case Planted::DIRECTORY:
         ASSERT_EQ(::mkdir(comm.c_str(), 0755), 0);
         break;
-    case Planted::Fifo:
+    case Planted::FIFO:
         ASSERT_EQ(::mkfifo(comm.c_str(), 0644), 0);
         break;
-    case Planted::HugeLineWithoutEnd:
+    case Planted::HUGE_LINE_WITHOUT_END:
         // A line longer than anything read per poll, ending "Stop": a stop
         // request is a whole line, never the end of another one.
         folder.write("simulcomm.txt", std::string(3 * 1024 * 1024, 'x') + "Stop");
         break;
-    case Planted::HugeLineThenStop:
+    case Planted::HUGE_LINE_THEN_STOP:
         folder.write("simulcomm.txt", std::string(3 * 1024 * 1024, 'x') + "\nStop\n");
         break;
     }
@@ -281,10 +281,10 @@ TEST_P(NuSigmaPlantedExchangeFile, NeverBlocksNorReadsWithoutBound)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, NuSigmaPlantedExchangeFile,
-    testing::Values(PlantedCase{"Directory", Planted::Directory, false, true},
-                    PlantedCase{"Fifo", Planted::Fifo, false, true},
-                    PlantedCase{"HugeLineWithoutEnd", Planted::HugeLineWithoutEnd, false, false},
-                    PlantedCase{"HugeLineThenStop", Planted::HugeLineThenStop, true, false}),
+    testing::Values(PlantedCase{"Directory", Planted::DIRECTORY, false, true},
+                    PlantedCase{"Fifo", Planted::FIFO, false, true},
+                    PlantedCase{"HugeLineWithoutEnd", Planted::HUGE_LINE_WITHOUT_END, false, false},
+                    PlantedCase{"HugeLineThenStop", Planted::HUGE_LINE_THEN_STOP, true, false}),
     [](const testing::TestParamInfo<PlantedCase>& info) { return std::string(info.param.name); });
 
 TEST(NuSigmaStop, LongLinesAreSkippedAcrossPollsAndALaterStopIsSeen)

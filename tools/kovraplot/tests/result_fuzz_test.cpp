@@ -11,13 +11,13 @@
 
 #include <chrono>
 #include <cmath>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "PlotAxis.h"
 #include "PlotSpec.h"
 #include "ResultFile.h"
+#include "fuzzMutator.h"
 #include "fuzzSettings.h"
 #include "resultFixtures.h"
 
@@ -27,134 +27,86 @@ constexpr int CASES = 5000;
 constexpr double TIME_CAP_SECONDS = 1.0;
 constexpr unsigned SEED = 20261211u;
 
-std::vector<std::string> splitLines(const std::string& text)
+// A field of a data row (a line not starting with '#') in place of
+// another number.
+std::string replaceField(FuzzMutator& mutator, std::vector<std::string>& lines, const std::string& number)
 {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = text.find('\n', start);
-        lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        start = end == std::string::npos ? text.size() : end + 1;
+    for (int attempt = 0; attempt < 8 && !lines.empty(); ++attempt) {
+        std::string& line = lines[mutator.pickLine(lines)];
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        std::vector<size_t> starts = {0};
+        for (size_t i = 0; i < line.size(); ++i) {
+            if (line[i] == '\t') {
+                starts.push_back(i + 1);
+            }
+        }
+        const size_t start = starts[static_cast<size_t>(mutator.pick(static_cast<int>(starts.size())))];
+        const size_t end = line.find('\t', start);
+        line.replace(start, end == std::string::npos ? std::string::npos : end - start, number);
+        break;
     }
-    return lines;
+    return FuzzMutator::joinLines(lines);
 }
 
-std::string joinLines(const std::vector<std::string>& lines)
+// One mutation of a result file: the shared byte and line mutations, and
+// the result file's own (numbers at the edge of a double, columns of one
+// value, other tags, rows of another width).
+std::string mutateResult(FuzzMutator& mutator, std::string text)
 {
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line + "\n";
+    if (text.empty()) {
+        return "# Kovra <JV>\n0\t1\n";
     }
-    return text;
+    std::vector<std::string> lines = FuzzMutator::splitLines(text);
+    const size_t line = mutator.pickLine(lines);
+    switch (mutator.pick(10)) {
+    case 0:
+        return mutator.flipBytes(text);
+    case 1:
+        return mutator.cut(text);
+    case 2:  // a long line of digits, blanks or tabs
+        mutator.insertLongLine(lines, line, "9\t .e-#", 1000, 5000);
+        return FuzzMutator::joinLines(lines);
+    case 3: {  // a number at the edge of a double, or none
+        static const char* const numbers[] = {
+            "1e308", "-1e308", "1.7976931348623157e308", "-1.7976931348623157e308", "5e306", "1e999",
+            "-1e999", "1e-999", "4.9e-324", "-4.9e-324", "1e-320", "nan", "-nan", "inf", "-inf",
+            "infinity", "0", "-0", "+0", "1e", "e5", ".", "-", "0x1p3", "1,5", "99999999999999999999999"};
+        return replaceField(mutator, lines, mutator.oneOf(numbers));
+    }
+    case 4: {  // every value of a column the same, or a column of extremes
+        const double value = mutator.pick(2) ? 0.3 : (mutator.pick(2) ? 1e308 : -1e308);
+        for (std::string& l : lines) {
+            if (!l.empty() && l[0] != '#') {
+                const size_t tab = l.find('\t');
+                l = (mutator.pick(2) ? std::to_string(value) : l.substr(0, tab)) +
+                    (tab == std::string::npos ? "" : l.substr(tab));
+            }
+        }
+        return FuzzMutator::joinLines(lines);
+    }
+    case 5:  // a line removed or repeated many times
+        mutator.removeOrRepeatLine(lines, line, 200);
+        return FuzzMutator::joinLines(lines);
+    case 6:
+        mutator.swapLines(lines, line);
+        return FuzzMutator::joinLines(lines);
+    case 7: {  // another tag or a stray header line
+        static const char* const headers[] = {"# Kovra <JV>", "# Kovra <CV>", "# Kovra <QW>", "# Kovra <EE>",
+                                              "# Kovra <EN>", "# Kovra <PV>", "# Kovra <PC>", "# Kovra <",
+                                              "# Voltage = 1e999 V", "# Device:", "#\t\t\t", "Eff = nan %",
+                                              "\xEF\xBB\xBF# Kovra <JV>", "Voc\t1e308\tV"};
+        mutator.insertOneOf(lines, line, headers);
+        return FuzzMutator::joinLines(lines);
+    }
+    case 8:  // a row of another width
+        lines.insert(lines.begin() + static_cast<long>(line), mutator.pick(2) ? "0.5" : "0.5\t1\t2\t3\t4");
+        return FuzzMutator::joinLines(lines);
+    default:  // a plausible number over many decades
+        return replaceField(mutator, lines, mutator.plausibleNumber(-320, 640));
+    }
 }
-
-class Mutator {
-public:
-    explicit Mutator(unsigned seed) : random_(seed) {}
-
-    std::string mutate(const std::string& seedText)
-    {
-        std::string text = seedText;
-        for (int i = 0, rounds = 1 + pick(3); i < rounds; ++i) {
-            text = mutateOnce(text);
-        }
-        return text;
-    }
-
-    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
-
-private:
-    // A field of a data row (a line not starting with '#') in place of
-    // another number.
-    std::string replaceField(std::vector<std::string>& lines, const std::string& number)
-    {
-        for (int attempt = 0; attempt < 8 && !lines.empty(); ++attempt) {
-            std::string& line = lines[static_cast<size_t>(pick(static_cast<int>(lines.size())))];
-            if (line.empty() || line[0] == '#') {
-                continue;
-            }
-            std::vector<size_t> starts = {0};
-            for (size_t i = 0; i < line.size(); ++i) {
-                if (line[i] == '\t') {
-                    starts.push_back(i + 1);
-                }
-            }
-            const size_t start = starts[static_cast<size_t>(pick(static_cast<int>(starts.size())))];
-            const size_t end = line.find('\t', start);
-            line.replace(start, end == std::string::npos ? std::string::npos : end - start, number);
-            break;
-        }
-        return joinLines(lines);
-    }
-
-    std::string mutateOnce(std::string text)
-    {
-        if (text.empty()) {
-            return "# Kovra <JV>\n0\t1\n";
-        }
-        std::vector<std::string> lines = splitLines(text);
-        const size_t line = static_cast<size_t>(pick(static_cast<int>(lines.size())));
-        switch (pick(10)) {
-        case 0:  // byte flips
-            for (int i = 0, n = 1 + pick(8); i < n; ++i) {
-                text[static_cast<size_t>(pick(static_cast<int>(text.size())))] = static_cast<char>(pick(256));
-            }
-            return text;
-        case 1:  // truncation
-            return text.substr(0, static_cast<size_t>(pick(static_cast<int>(text.size()))));
-        case 2:  // a long line of digits, blanks or tabs
-            lines.insert(lines.begin() + static_cast<long>(line), std::string(1000 + pick(5000), "9\t .e-#"[pick(7)]));
-            return joinLines(lines);
-        case 3: {  // a number at the edge of a double, or none
-            static const char* const numbers[] = {
-                "1e308", "-1e308", "1.7976931348623157e308", "-1.7976931348623157e308", "5e306", "1e999",
-                "-1e999", "1e-999", "4.9e-324", "-4.9e-324", "1e-320", "nan", "-nan", "inf", "-inf",
-                "infinity", "0", "-0", "+0", "1e", "e5", ".", "-", "0x1p3", "1,5", "99999999999999999999999"};
-            return replaceField(lines, numbers[pick(static_cast<int>(std::size(numbers)))]);
-        }
-        case 4: {  // every value of a column the same, or a column of extremes
-            const double value = pick(2) ? 0.3 : (pick(2) ? 1e308 : -1e308);
-            for (std::string& l : lines) {
-                if (!l.empty() && l[0] != '#') {
-                    const size_t tab = l.find('\t');
-                    l = (pick(2) ? std::to_string(value) : l.substr(0, tab)) +
-                        (tab == std::string::npos ? "" : l.substr(tab));
-                }
-            }
-            return joinLines(lines);
-        }
-        case 5:  // a line removed or repeated many times
-            if (pick(2) == 0) {
-                lines.erase(lines.begin() + static_cast<long>(line));
-            } else {
-                lines.insert(lines.begin() + static_cast<long>(line), static_cast<size_t>(1 + pick(200)), lines[line]);
-            }
-            return joinLines(lines);
-        case 6:  // two lines swapped
-            std::swap(lines[line], lines[static_cast<size_t>(pick(static_cast<int>(lines.size())))]);
-            return joinLines(lines);
-        case 7: {  // another tag or a stray header line
-            static const char* const headers[] = {"# Kovra <JV>", "# Kovra <CV>", "# Kovra <QW>", "# Kovra <EE>",
-                                                  "# Kovra <EN>", "# Kovra <PV>", "# Kovra <PC>", "# Kovra <",
-                                                  "# Voltage = 1e999 V", "# Device:", "#\t\t\t", "Eff = nan %",
-                                                  "\xEF\xBB\xBF# Kovra <JV>", "Voc\t1e308\tV"};
-            lines.insert(lines.begin() + static_cast<long>(line), headers[pick(static_cast<int>(std::size(headers)))]);
-            return joinLines(lines);
-        }
-        case 8:  // a row of another width
-            lines.insert(lines.begin() + static_cast<long>(line), pick(2) ? "0.5" : "0.5\t1\t2\t3\t4");
-            return joinLines(lines);
-        default: {  // a plausible number over many decades
-            const double magnitude = std::pow(10.0, pick(640) - 320) * (1 + pick(1000) / 7.0);
-            char number[40];
-            std::snprintf(number, sizeof number, "%.17g", pick(4) == 0 ? -magnitude : magnitude);
-            return replaceField(lines, number);
-        }
-        }
-    }
-
-    std::mt19937 random_;
-};
 
 void expectDrawable(const PlotChart& chart, const std::string& text)
 {
@@ -196,7 +148,7 @@ TEST(ResultFileFuzz, MutatedResultFilesGiveChartsOrAMessage)
                                  "/run/simulout_photocurrent.txt", "/run/other.txt"};
     const int caseCount = static_cast<int>(fuzzSetting("KOVRA_FUZZ_CASES", CASES));
     const double timeCap = FUZZ_TIME_SCALE * TIME_CAP_SECONDS * std::max(1.0, double(caseCount) / CASES);
-    Mutator mutator(static_cast<unsigned>(fuzzSetting("KOVRA_FUZZ_SEED", SEED)));
+    FuzzMutator mutator(static_cast<unsigned>(fuzzSetting("KOVRA_FUZZ_SEED", SEED)));
     // A small row limit, so that the refusal is reached as well.
     ResultLimits limits;
     limits.maxRows = 150;
@@ -206,7 +158,7 @@ TEST(ResultFileFuzz, MutatedResultFilesGiveChartsOrAMessage)
         if (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > timeCap) {
             break;
         }
-        const std::string text = mutator.mutate(seeds[static_cast<size_t>(cases) % std::size(seeds)]);
+        const std::string text = mutator.mutate(seeds[static_cast<size_t>(cases) % std::size(seeds)], mutateResult);
         const std::string path = paths[mutator.pick(static_cast<int>(std::size(paths)))];
         ResultTable table;
         std::string error;

@@ -5,7 +5,7 @@
 # a run (kovraplot -kovra <folder>/simulplot.txt draws them).
 # The device file is copied to BUILD_DIR/run/ first and run there, so that
 # results written beside it (Command.OutDir=".") stay out of the sources.
-# Usage: tools/run-example.sh BUILD_DIR DEVICE_FILE
+# Usage: scripts/run-example.sh BUILD_DIR DEVICE_FILE
 set -uo pipefail
 build_dir=${1:-build}
 device=${2:-examples/silicon-pn.kovra}

@@ -2,7 +2,7 @@
 # Runs the test suite of a build folder and prints a short account: one
 # line per failed test with its whole output, then CTest's summary. The
 # passing tests are left out (there are hundreds).
-# Usage: tools/run-tests.sh BUILD_DIR [JOBS] [extra ctest arguments...]
+# Usage: scripts/run-tests.sh BUILD_DIR [JOBS] [extra ctest arguments...]
 set -uo pipefail
 build_dir=${1:-build}
 jobs=${2:-$(nproc)}

@@ -6,7 +6,7 @@
 # runs them: a memory fault that the plain build survives by luck fails
 # here. Each fuzz test caps its own running time, so the whole step stays
 # within a few minutes of building on two cores.
-# Usage: tools/run-sanitized-fuzz.sh [BUILD_DIR] [JOBS]
+# Usage: scripts/run-sanitized-fuzz.sh [BUILD_DIR] [JOBS]
 set -uo pipefail
 build_dir=${1:-build-asan}
 jobs=${2:-$(nproc)}

@@ -3,16 +3,16 @@
 # would after `make run`, and fails on the first one that does not work as
 # written. It works in a scratch folder laid out like the source tree
 # (build/bin linked in, examples/ copied, since a run writes its results
-# beside its device file; etc/, tools/ and docs/ linked), so nothing lands
+# beside its device file; etc/, tools/, scripts/ and docs/ linked), so nothing lands
 # in the real build or source folders.
-#   - `make run [EXAMPLE=...]` runs tools/run-example.sh, which is what it
+#   - `make run [EXAMPLE=...]` runs scripts/run-example.sh, which is what it
 #     does once everything is built; `make test` is left out (it is the
 #     suite this check belongs to);
 #   - the window programs (KovraDevice, kovraplot, kovradatabase, KovraCalc
 #     without -run or -test) are not opened: the program must exist and
 #     every file the line names must be there;
 #   - every other line must exit with status 0 within a minute.
-# Usage: tools/check-readme-commands.sh SOURCE_DIR BIN_DIR
+# Usage: scripts/check-readme-commands.sh SOURCE_DIR BIN_DIR
 set -uo pipefail
 source_dir=$(cd "${1:?source folder}" && pwd)
 bin_dir=$(cd "${2:?program folder}" && pwd)
@@ -22,7 +22,7 @@ trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/build"
 ln -s "$bin_dir" "$scratch/build/bin"
 cp -r "$source_dir/examples" "$scratch/examples"
-for entry in etc tools docs; do
+for entry in etc tools scripts docs; do
   ln -s "$source_dir/$entry" "$scratch/$entry"
 done
 cd "$scratch" || exit 1
@@ -51,7 +51,7 @@ run_line() {
     "make run"*)
       local example=examples/silicon-pn.kovra
       [[ $line =~ EXAMPLE=([^[:space:]]+) ]] && example=${BASH_REMATCH[1]}
-      bash "$source_dir/tools/run-example.sh" build "$example" > run.log 2>&1 ||
+      bash "$source_dir/scripts/run-example.sh" build "$example" > run.log 2>&1 ||
         fail "$line" "$(tail -n 3 run.log)"
       return ;;
   esac
