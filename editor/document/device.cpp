@@ -52,9 +52,9 @@ Device* Device_create(const char* name)
     if (ok) {
         Param_setText(device->records[0], "Name", 0, name != nullptr ? name : "");
         Param_setLimited(device->records[1], "Temperature", 1, 300, 1,
-                         kov_findKeyLimit(KovKeySection::Device, "Temperature"));
+                         kov_findKeyLimit(KovKeySection::DEVICE, "Temperature"));
         Param_setLimited(device->records[2], "Polarization.Scale", 2, 0, 0.1,
-                         kov_findKeyLimit(KovKeySection::Device, "Polarization.Scale"));
+                         kov_findKeyLimit(KovKeySection::DEVICE, "Polarization.Scale"));
         for (ParamRecord* r : device->records)
             r->revision = 2;
         device->anode = Contact_create("Anode");

@@ -22,7 +22,7 @@ ParamRecord* rec(Layer* layer, int number)
 // engine reads the file with (kovKeyLimits.h).
 void number(Layer* l, int n, const char* key, double value, double step, bool live)
 {
-    Param_setLimited(rec(l, n), key, n, value, step, kov_findKeyLimit(KovKeySection::Layer, key));
+    Param_setLimited(rec(l, n), key, n, value, step, kov_findKeyLimit(KovKeySection::LAYER, key));
     rec(l, n)->revision = live ? 2 : 0;
 }
 

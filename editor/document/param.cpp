@@ -457,15 +457,15 @@ void Param_setInteger(ParamRecord* record, const char* key, int index, int value
 void Param_setLimited(ParamRecord* record, const char* key, int index, double value, double step,
                       const KovKeyLimit* limit)
 {
-    static constexpr KovKeyLimit NONE = {KovKeySection::Device, "", false, 1.0, 0.0, "",
-                                         KovOutside::Refuse};
+    static constexpr KovKeyLimit NONE = {KovKeySection::DEVICE, "", false, 1.0, 0.0, "",
+                                         KovOutside::REFUSE};
     const KovKeyLimit& used = limit != nullptr ? *limit : NONE;
     if (used.integer)
         Param_setInteger(record, key, index, static_cast<int>(value), static_cast<int>(used.minimum),
                          static_cast<int>(used.maximum), static_cast<int>(step), used.unit);
     else
         Param_setReal(record, key, index, value, used.minimum, used.maximum, step, used.unit);
-    if (used.outside == KovOutside::Clamp)
+    if (used.outside == KovOutside::CLAMP)
         record->flags |= PARAM_CLAMPS;
 }
 

@@ -98,7 +98,7 @@ void fillRecord(ParamRecord* record, KovKeySection kind, const char* prefix, int
         static constexpr const char* SECTION_NAMES[] = {"Device", "", "", "Voltage", "Light",
                                                         "Numeric"};
         char tableKey[PARAM_KEY_SIZE];
-        if (kind == KovKeySection::Contact)
+        if (kind == KovKeySection::CONTACT)
             kov_copyA(tableKey, sizeof tableKey, row.name);
         else
             std::snprintf(tableKey, sizeof tableKey, "%s.%s",
@@ -152,7 +152,7 @@ Contact* Contact_create(const char* name)
     std::memset(contact, 0, sizeof *contact);
     kov_copyA(contact->name, sizeof contact->name, name);
     contact->count = CONTACT_RECORDS;
-    if (!makeRecords(contact->records, CONTACT_ROWS, CONTACT_RECORDS, KovKeySection::Contact, name)) {
+    if (!makeRecords(contact->records, CONTACT_ROWS, CONTACT_RECORDS, KovKeySection::CONTACT, name)) {
         kov_MemoryFreeT(&contact);
         return nullptr;
     }
@@ -163,12 +163,12 @@ Contact* Contact_create(const char* name)
 
 ParamSection* VoltageSection_create(const char* name)
 {
-    return makeSection(name, KovKeySection::Voltage, VOLTAGE_ROWS);
+    return makeSection(name, KovKeySection::VOLTAGE, VOLTAGE_ROWS);
 }
 
 ParamSection* LightSection_create(const char* name)
 {
-    ParamSection* section = makeSection(name, KovKeySection::Light, LIGHT_ROWS);
+    ParamSection* section = makeSection(name, KovKeySection::LIGHT, LIGHT_ROWS);
     // A wavelength entered alone is the start of the sweep.
     if (section != nullptr)
         section->records[2]->alias = section->records[1];
@@ -177,12 +177,12 @@ ParamSection* LightSection_create(const char* name)
 
 ParamSection* NumericSection_create(const char* name)
 {
-    return makeSection(name, KovKeySection::Numeric, NUMERIC_ROWS);
+    return makeSection(name, KovKeySection::NUMERIC, NUMERIC_ROWS);
 }
 
 ParamSection* CommandSection_create(const char* name)
 {
-    return makeSection(name, KovKeySection::Numeric, COMMAND_ROWS);
+    return makeSection(name, KovKeySection::NUMERIC, COMMAND_ROWS);
 }
 
 void Contact_free(Contact** contact)

@@ -35,11 +35,11 @@ bool ekInputReader::apply()
 }
 
 // The device's validating setters and the file's table hold the same ranges.
-static_assert(kov_keyLimit(KovKeySection::Device, "Temperature").minimum == ElecDevice::T_MIN &&
-              kov_keyLimit(KovKeySection::Device, "Temperature").maximum == ElecDevice::T_MAX);
-static_assert(kov_keyLimit(KovKeySection::Device, "Polarization.Scale").minimum ==
+static_assert(kov_keyLimit(KovKeySection::DEVICE, "Temperature").minimum == ElecDevice::T_MIN &&
+              kov_keyLimit(KovKeySection::DEVICE, "Temperature").maximum == ElecDevice::T_MAX);
+static_assert(kov_keyLimit(KovKeySection::DEVICE, "Polarization.Scale").minimum ==
                   ElecDevice::POLARIZATION_MIN &&
-              kov_keyLimit(KovKeySection::Device, "Polarization.Scale").maximum ==
+              kov_keyLimit(KovKeySection::DEVICE, "Polarization.Scale").maximum ==
                   ElecDevice::POLARIZATION_MAX);
 
 bool ekInputReader::applyDevice()

@@ -15,9 +15,9 @@
 
 namespace {
 
-constexpr double WAVELENGTH_MIN = kov_keyLimit(KovKeySection::Light, "Light.Start").minimum;
-constexpr double WAVELENGTH_MAX = kov_keyLimit(KovKeySection::Light, "Light.Start").maximum;
-constexpr double FLUX_MAX = kov_keyLimit(KovKeySection::Light, "Light.Flux").maximum;
+constexpr double WAVELENGTH_MIN = kov_keyLimit(KovKeySection::LIGHT, "Light.Start").minimum;
+constexpr double WAVELENGTH_MAX = kov_keyLimit(KovKeySection::LIGHT, "Light.Start").maximum;
+constexpr double FLUX_MAX = kov_keyLimit(KovKeySection::LIGHT, "Light.Flux").maximum;
 
 }  // namespace
 

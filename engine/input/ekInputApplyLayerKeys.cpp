@@ -52,7 +52,7 @@ constexpr const wchar_t* LAYER_RANGED_KEYS[] = {
 // The level's validating setter and the file's table hold the same ranges.
 constexpr bool sameRange(const char* key, double low, double high)
 {
-    const KovKeyLimit& limit = kov_keyLimit(KovKeySection::Layer, key);
+    const KovKeyLimit& limit = kov_keyLimit(KovKeySection::LAYER, key);
     return limit.minimum == low && limit.maximum == high;
 }
 static_assert(sameRange("Dopant.N", ekLevel::N_MIN, ekLevel::N_MAX));

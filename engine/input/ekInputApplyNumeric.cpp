@@ -18,7 +18,7 @@ namespace {
 // The numeric settings' setters and the file's table hold the same ranges.
 constexpr bool sameRange(const char* key, double low, double high)
 {
-    const KovKeyLimit& limit = kov_keyLimit(KovKeySection::Numeric, key);
+    const KovKeyLimit& limit = kov_keyLimit(KovKeySection::NUMERIC, key);
     return limit.minimum == low && limit.maximum == high;
 }
 static_assert(sameRange("Numeric.Points", ekLimits::DEVICE_POINTS_MIN, ekLimits::DEVICE_POINTS_MAX));

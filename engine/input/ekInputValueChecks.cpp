@@ -125,8 +125,8 @@ const KovKeyLimit& ekInputReader::limitOf(const wchar_t* section, const wchar_t*
     if (limit == nullptr) {
         // Only keys of the shared table are checked by range; a key missing
         // there is a fault of this program, not of the file.
-        static constexpr KovKeyLimit NONE = {KovKeySection::Device, "", false, 0.0, 0.0, "",
-                                             KovOutside::Offered};
+        static constexpr KovKeyLimit NONE = {KovKeySection::DEVICE, "", false, 0.0, 0.0, "",
+                                             KovOutside::OFFERED};
         return NONE;
     }
     return *limit;
@@ -136,7 +136,7 @@ bool ekInputReader::checkRange(const wchar_t* section, const wchar_t* key)
 {
     const KovKeyLimit& limit = limitOf(section, key);
     double value = 0.0;
-    if (limit.outside != KovOutside::Refuse || !real(section, key, &value) ||
+    if (limit.outside != KovOutside::REFUSE || !real(section, key, &value) ||
         (value >= limit.minimum && value <= limit.maximum))
         return true;
     return refuseValue(section, key, kov_toWide(kov_rangeText(limit)));

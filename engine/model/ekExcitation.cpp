@@ -42,41 +42,41 @@ void ekExcitation::reset()
     biasFilename[0] = L'\0';
 }
 
-void ekExcitation::setV(double Vstart_, double Vend_, double Vstep_, double Jinf_,
-                        double Jsup_, uint8_t biasType_, const wchar_t* biasFile)
+void ekExcitation::setV(double newVstart, double newVend, double newVstep, double newJinf,
+                        double newJsup, uint8_t newBiasType, const wchar_t* biasFile)
 {
-    const double range = Vend_ - Vstart_;
-    const bool valid = kov_inRange(Vstart_, -100.0, 100.0) && kov_inRange(Vend_, -100.0, 100.0)
-                       && range >= 0.0 && stepFits(Vstep_, Vstart_, Vend_)
-                       && kov_inRange(Jinf_, -1e6, 1e6)
-                       && kov_inRange(Jsup_, -1e6, 1e6) && Jinf_ < Jsup_
-                       && (biasType_ == BIAS_OFF || biasType_ == BIAS_SWEEP
-                           || biasType_ == BIAS_FILE);
+    const double range = newVend - newVstart;
+    const bool valid = kov_inRange(newVstart, -100.0, 100.0) && kov_inRange(newVend, -100.0, 100.0)
+                       && range >= 0.0 && stepFits(newVstep, newVstart, newVend)
+                       && kov_inRange(newJinf, -1e6, 1e6)
+                       && kov_inRange(newJsup, -1e6, 1e6) && newJinf < newJsup
+                       && (newBiasType == BIAS_OFF || newBiasType == BIAS_SWEEP
+                           || newBiasType == BIAS_FILE);
     if (!valid) {
         biasType = BIAS_OFF;
         return;
     }
-    Vstart = Vstart_;
-    Vend = Vend_;
-    Vstep = Vstep_;
-    Jinf = Jinf_;
-    Jsup = Jsup_;
-    biasType = biasType_;
+    Vstart = newVstart;
+    Vend = newVend;
+    Vstep = newVstep;
+    Jinf = newJinf;
+    Jsup = newJsup;
+    biasType = newBiasType;
     if (biasFile != nullptr)
         kov_copyW(biasFilename, FILENAME_SIZE, biasFile);
 }
 
-void ekExcitation::getV(double* Vstart_, double* Vend_, double* Vstep_, double* Jinf_,
-                        double* Jsup_, uint8_t* biasType_, wchar_t* biasFile) const
+void ekExcitation::getV(double* newVstart, double* newVend, double* newVstep, double* newJinf,
+                        double* newJsup, uint8_t* newBiasType, wchar_t* biasFile) const
 {
-    if (!Vstart_ || !Vend_ || !Vstep_ || !Jinf_ || !Jsup_ || !biasType_)
+    if (!newVstart || !newVend || !newVstep || !newJinf || !newJsup || !newBiasType)
         return;
-    *Vstart_ = Vstart;
-    *Vend_ = Vend;
-    *Vstep_ = Vstep;
-    *Jinf_ = Jinf;
-    *Jsup_ = Jsup;
-    *biasType_ = biasType;
+    *newVstart = Vstart;
+    *newVend = Vend;
+    *newVstep = Vstep;
+    *newJinf = Jinf;
+    *newJsup = Jsup;
+    *newBiasType = biasType;
     if (biasFile != nullptr)
         kov_copyW(biasFile, FILENAME_SIZE, biasFilename);
 }
@@ -91,37 +91,37 @@ void ekExcitation::setBiasFilename(const wchar_t* name)
     biasType = BIAS_FILE;
 }
 
-void ekExcitation::setW(double Wstart_, double Wend_, double Wstep_, double flux_,
-                        uint8_t lightType_, bool qeSweep_)
+void ekExcitation::setW(double newWstart, double newWend, double newWstep, double newFlux,
+                        uint8_t newLightType, bool newQeSweep)
 {
-    const bool valid = kov_inRange(Wstart_, 0.1, 10.0) && kov_inRange(Wend_, 0.1, 10.0)
-                       && Wstart_ <= Wend_ && stepFits(Wstep_, Wstart_, Wend_)
-                       && kov_inRange(flux_, 0.0, 1e28);
+    const bool valid = kov_inRange(newWstart, 0.1, 10.0) && kov_inRange(newWend, 0.1, 10.0)
+                       && newWstart <= newWend && stepFits(newWstep, newWstart, newWend)
+                       && kov_inRange(newFlux, 0.0, 1e28);
     if (!valid) {
         lightType = LIGHT_OFF;
         qeSweep = false;
         return;
     }
-    Wstart = Wstart_;
-    Wend = Wend_;
-    Wstep = Wstep_;
-    flux[0] = flux[1] = flux[2] = flux_;
-    lightType = lightType_;
-    qeSweep = qeSweep_;
+    Wstart = newWstart;
+    Wend = newWend;
+    Wstep = newWstep;
+    flux[0] = flux[1] = flux[2] = newFlux;
+    lightType = newLightType;
+    qeSweep = newQeSweep;
 }
 
-void ekExcitation::getW(double* Wstart_, double* Wend_, double* Wstep_, double* flux_,
-                        uint8_t* lightType_, bool* qeSweep_) const
+void ekExcitation::getW(double* newWstart, double* newWend, double* newWstep, double* newFlux,
+                        uint8_t* newLightType, bool* newQeSweep) const
 {
-    if (!Wstart_ || !Wend_ || !Wstep_ || !flux_ || !lightType_)
+    if (!newWstart || !newWend || !newWstep || !newFlux || !newLightType)
         return;
-    *Wstart_ = Wstart;
-    *Wend_ = Wend;
-    *Wstep_ = Wstep;
-    *flux_ = flux[2];
-    *lightType_ = lightType;
-    if (qeSweep_ != nullptr)
-        *qeSweep_ = qeSweep;
+    *newWstart = Wstart;
+    *newWend = Wend;
+    *newWstep = Wstep;
+    *newFlux = flux[2];
+    *newLightType = lightType;
+    if (newQeSweep != nullptr)
+        *newQeSweep = qeSweep;
 }
 
 bool ekExcitation::setW(const wchar_t* name)

@@ -293,8 +293,7 @@ bool ekSimulator::setLightMono(ElecDevice* dev, double wavelength, double flux, 
     if (!(wavelength >= WAVELENGTH_MIN && wavelength <= WAVELENGTH_MAX && flux >= 0.0 &&
           flux <= FLUX_MAX)) {
         lightState.type = 0;
-        sigma->update(L"[ERROR]   light spectrum not set: invalid [wavelength flux] data\n", 1,
-                      L"light");
+        sigma->error(L"light spectrum not set: invalid [wavelength flux] data", L"light");
         return false;
     }
     if (flux < NO_LIGHT_FLUX) {

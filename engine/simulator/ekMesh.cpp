@@ -162,9 +162,8 @@ bool ekSimulator::checkMeshStep()
     const int layers = device->getLayerCount();
     if (device->getThickness() < 0.01 || Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX ||
         layers < 1 || layers > LAYERS_MAX) {
-        sigma->update(L"[ERROR]   invalid device mesh parameters (points, dimension, layers "
-                      L"count)\nSimulation Ended",
-                      1);
+        sigma->error(L"invalid device mesh parameters (points, dimension, layers count)\n"
+                     L"Simulation Ended");
         return false;
     }
     if (!coarseMesh) {
@@ -246,9 +245,7 @@ bool checkPositions(nuSigma* sigma, const double* z, int rows, double thickness)
 {
     if (!ek_isZero(z[0]) || z[0] < 0.0 || z[0] >= thickness ||
         !isDeviceEnd(z[rows - 1], thickness)) {
-        sigma->update(L"[ERROR]   the first and last position values should correspond to "
-                      L"the device limits",
-                      1);
+        sigma->error(L"the first and last position values should correspond to the device limits");
         return false;
     }
     for (int r = 0; r < rows; ++r) {

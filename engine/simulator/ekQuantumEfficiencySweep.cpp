@@ -35,8 +35,8 @@ int ekSimulator::sweepQE(double voltage)
     const int layers = device->getLayerCount();
     if (deviceLength * norm.length < 0.01 || Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX ||
         layers < 1 || layers > LAYERS_MAX) {
-        sigma->update(L"[ERROR]   invalid device mesh parameters (points, dimension, layers count)\n",
-                      1, L"Simulation Ended");
+        sigma->error(L"invalid device mesh parameters (points, dimension, layers count)",
+                     L"Simulation Ended");
         return -1;
     }
     if (coarseMesh) {

@@ -132,10 +132,8 @@ void ekSimulator::assignResources()
         return;
     }
     if (device == nullptr || Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX) {
-        wchar_t line[128];
-        std::swprintf(line, 128, L"[ERROR]   invalid simulation parameters: number of mesh points: %d",
-                      Points);
-        sigma->update(line, 1);
+        sigma->error(L"invalid simulation parameters: number of mesh points: " +
+                     std::to_wstring(Points));
         return;
     }
     releaseResources();

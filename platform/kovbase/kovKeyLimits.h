@@ -11,15 +11,15 @@
 
 // What happens to a value outside its range.
 enum class KovOutside {
-    Refuse,  // the value is refused (the engine's load fails; the editor keeps the old value)
-    Clamp,   // the nearest limit is used, with a warning that names the range
-    Offered  // the engine uses the key only together with other keys (a
+    REFUSE,  // the value is refused (the engine's load fails; the editor keeps the old value)
+    CLAMP,   // the nearest limit is used, with a warning that names the range
+    OFFERED  // the engine uses the key only together with other keys (a
              // step against its sweep) or not at all; the range is what the
              // editor's fields offer, and every value in it runs
 };
 
 // Where a key stands: its section's kind.
-enum class KovKeySection { Device, Contact, Layer, Voltage, Light, Numeric };
+enum class KovKeySection { DEVICE, CONTACT, LAYER, VOLTAGE, LIGHT, NUMERIC };
 
 struct KovKeyLimit {
     KovKeySection section;
@@ -36,95 +36,95 @@ struct KovKeyLimit {
 };
 
 inline constexpr KovKeyLimit KOV_KEY_LIMITS[] = {
-    {KovKeySection::Device, "Temperature", false, 1.0, 2000.0, "K", KovOutside::Refuse},
-    {KovKeySection::Device, "Polarization.Scale", false, -10.0, 10.0, "", KovOutside::Refuse},
+    {KovKeySection::DEVICE, "Temperature", false, 1.0, 2000.0, "K", KovOutside::REFUSE},
+    {KovKeySection::DEVICE, "Polarization.Scale", false, -10.0, 10.0, "", KovOutside::REFUSE},
 
-    {KovKeySection::Contact, "Rn", false, 1e-4, 1e8, "cm/s", KovOutside::Refuse},
-    {KovKeySection::Contact, "Rp", false, 1e-4, 1e8, "cm/s", KovOutside::Refuse},
-    {KovKeySection::Contact, "Phi", false, 0.0, 5.0, "eV", KovOutside::Refuse},
-    {KovKeySection::Contact, "Tunnel", true, 0.0, 1.0, "", KovOutside::Refuse},
-    {KovKeySection::Contact, "Thickness", false, 0.0, 1000.0, "um", KovOutside::Refuse},
-    {KovKeySection::Contact, "Index.n", false, 1e-6, 99.99, "", KovOutside::Refuse},
-    {KovKeySection::Contact, "Index.k", false, 0.0, 99.99, "", KovOutside::Refuse},
+    {KovKeySection::CONTACT, "Rn", false, 1e-4, 1e8, "cm/s", KovOutside::REFUSE},
+    {KovKeySection::CONTACT, "Rp", false, 1e-4, 1e8, "cm/s", KovOutside::REFUSE},
+    {KovKeySection::CONTACT, "Phi", false, 0.0, 5.0, "eV", KovOutside::REFUSE},
+    {KovKeySection::CONTACT, "Tunnel", true, 0.0, 1.0, "", KovOutside::REFUSE},
+    {KovKeySection::CONTACT, "Thickness", false, 0.0, 1000.0, "um", KovOutside::REFUSE},
+    {KovKeySection::CONTACT, "Index.n", false, 1e-6, 99.99, "", KovOutside::REFUSE},
+    {KovKeySection::CONTACT, "Index.k", false, 0.0, 99.99, "", KovOutside::REFUSE},
 
-    {KovKeySection::Layer, "Thickness", false, 1e-4, 1e4, "um", KovOutside::Refuse},
-    {KovKeySection::Layer, "Composition.x", false, 0.0, 1.0, "", KovOutside::Refuse},
-    {KovKeySection::Layer, "Bandgap", false, 0.001, 20.0, "eV", KovOutside::Refuse},
-    {KovKeySection::Layer, "Bandgap.Bowing", false, -20.0, 20.0, "eV", KovOutside::Refuse},
-    {KovKeySection::Layer, "BandgapType", true, 0.0, 2.0, "", KovOutside::Refuse},
-    {KovKeySection::Layer, "Affinity", false, 0.001, 20.0, "eV", KovOutside::Refuse},
-    {KovKeySection::Layer, "Affinity.Bowing", false, -20.0, 20.0, "eV", KovOutside::Refuse},
-    {KovKeySection::Layer, "Permittivity", false, 1.0, 100.0, "", KovOutside::Refuse},
-    {KovKeySection::Layer, "NC", false, 1e6, 1e24, "1/cm3", KovOutside::Refuse},
-    {KovKeySection::Layer, "NV", false, 1e6, 1e24, "1/cm3", KovOutside::Refuse},
+    {KovKeySection::LAYER, "Thickness", false, 1e-4, 1e4, "um", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Composition.x", false, 0.0, 1.0, "", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Bandgap", false, 0.001, 20.0, "eV", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Bandgap.Bowing", false, -20.0, 20.0, "eV", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "BandgapType", true, 0.0, 2.0, "", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Affinity", false, 0.001, 20.0, "eV", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Affinity.Bowing", false, -20.0, 20.0, "eV", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Permittivity", false, 1.0, 100.0, "", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "NC", false, 1e6, 1e24, "1/cm3", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "NV", false, 1e6, 1e24, "1/cm3", KovOutside::REFUSE},
     // The engine takes its effective masses and split-off energy from the
     // material, not from the file.
-    {KovKeySection::Layer, "Eso", false, 0.0, 10.0, "eV", KovOutside::Offered},
-    {KovKeySection::Layer, "Me", false, 0.001, 10.0, "", KovOutside::Offered},
-    {KovKeySection::Layer, "Mhh", false, 0.001, 10.0, "", KovOutside::Offered},
-    {KovKeySection::Layer, "Mlh", false, 0.001, 10.0, "", KovOutside::Offered},
-    {KovKeySection::Layer, "Msh", false, 0.001, 10.0, "", KovOutside::Offered},
-    {KovKeySection::Layer, "Beta", false, 1e-22, 1e-6, "cm3/s", KovOutside::Refuse},
-    {KovKeySection::Layer, "Cn", false, 1e-48, 1e-9, "cm6/s", KovOutside::Refuse},
-    {KovKeySection::Layer, "Cp", false, 1e-48, 1e-9, "cm6/s", KovOutside::Refuse},
+    {KovKeySection::LAYER, "Eso", false, 0.0, 10.0, "eV", KovOutside::OFFERED},
+    {KovKeySection::LAYER, "Me", false, 0.001, 10.0, "", KovOutside::OFFERED},
+    {KovKeySection::LAYER, "Mhh", false, 0.001, 10.0, "", KovOutside::OFFERED},
+    {KovKeySection::LAYER, "Mlh", false, 0.001, 10.0, "", KovOutside::OFFERED},
+    {KovKeySection::LAYER, "Msh", false, 0.001, 10.0, "", KovOutside::OFFERED},
+    {KovKeySection::LAYER, "Beta", false, 1e-22, 1e-6, "cm3/s", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Cn", false, 1e-48, 1e-9, "cm6/s", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Cp", false, 1e-48, 1e-9, "cm6/s", KovOutside::REFUSE},
     // A lifetime of up to 1000 s switches that recombination off in effect.
-    {KovKeySection::Layer, "Taun", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
-    {KovKeySection::Layer, "Taup", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
-    {KovKeySection::Layer, "Lattice.a", false, 0.1, 1.0, "nm", KovOutside::Refuse},
-    {KovKeySection::Layer, "Lattice.e31", false, -1e5, 1e5, "(1e-4 C/m2)", KovOutside::Refuse},
-    {KovKeySection::Layer, "Lattice.e33", false, -1e5, 1e5, "(1e-4 C/m2)", KovOutside::Refuse},
-    {KovKeySection::Layer, "Lattice.c13", false, 0.0, 1e4, "GPa", KovOutside::Refuse},
-    {KovKeySection::Layer, "Lattice.c33", false, 0.0, 1e4, "GPa", KovOutside::Refuse},
-    {KovKeySection::Layer, "Lattice.Psp", false, -1e5, 1e5, "(1e-4 C/m2)", KovOutside::Refuse},
-    {KovKeySection::Layer, "Urbach.EA", false, 0.0, 5.0, "eV", KovOutside::Refuse},
-    {KovKeySection::Layer, "Urbach.ED", false, 0.0, 5.0, "eV", KovOutside::Refuse},
-    {KovKeySection::Layer, "Urbach.GA", false, 0.0, 1e24, "1/cm3/eV", KovOutside::Refuse},
-    {KovKeySection::Layer, "Urbach.GD", false, 0.0, 1e24, "1/cm3/eV", KovOutside::Refuse},
-    {KovKeySection::Layer, "Urbach.TaunA", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
-    {KovKeySection::Layer, "Urbach.TaupA", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
-    {KovKeySection::Layer, "Urbach.TaunD", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
-    {KovKeySection::Layer, "Urbach.TaupD", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
-    {KovKeySection::Layer, "Index.n", false, 1e-6, 99.99, "", KovOutside::Refuse},
-    {KovKeySection::Layer, "Index.k", false, 0.0, 99.99, "", KovOutside::Refuse},
-    {KovKeySection::Layer, "Mobility.N", false, 0.001, 1e5, "cm2/Vs", KovOutside::Refuse},
-    {KovKeySection::Layer, "Mobility.P", false, 0.001, 1e5, "cm2/Vs", KovOutside::Refuse},
-    {KovKeySection::Layer, "Dopant.N", false, 0.0, 1e22, "1/cm3", KovOutside::Refuse},
-    {KovKeySection::Layer, "Dopant.Nr", false, 1e6, 1e22, "1/cm3", KovOutside::Refuse},
-    {KovKeySection::Layer, "Dopant.E", false, 0.0, 10.0, "eV", KovOutside::Refuse},
-    {KovKeySection::Layer, "Dopant.F", false, 1.0, 16.0, "", KovOutside::Refuse},
+    {KovKeySection::LAYER, "Taun", false, 1e-15, 1000.0, "s", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Taup", false, 1e-15, 1000.0, "s", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Lattice.a", false, 0.1, 1.0, "nm", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Lattice.e31", false, -1e5, 1e5, "(1e-4 C/m2)", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Lattice.e33", false, -1e5, 1e5, "(1e-4 C/m2)", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Lattice.c13", false, 0.0, 1e4, "GPa", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Lattice.c33", false, 0.0, 1e4, "GPa", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Lattice.Psp", false, -1e5, 1e5, "(1e-4 C/m2)", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Urbach.EA", false, 0.0, 5.0, "eV", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Urbach.ED", false, 0.0, 5.0, "eV", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Urbach.GA", false, 0.0, 1e24, "1/cm3/eV", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Urbach.GD", false, 0.0, 1e24, "1/cm3/eV", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Urbach.TaunA", false, 1e-15, 1000.0, "s", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Urbach.TaupA", false, 1e-15, 1000.0, "s", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Urbach.TaunD", false, 1e-15, 1000.0, "s", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Urbach.TaupD", false, 1e-15, 1000.0, "s", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Index.n", false, 1e-6, 99.99, "", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Index.k", false, 0.0, 99.99, "", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Mobility.N", false, 0.001, 1e5, "cm2/Vs", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Mobility.P", false, 0.001, 1e5, "cm2/Vs", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Dopant.N", false, 0.0, 1e22, "1/cm3", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Dopant.Nr", false, 1e6, 1e22, "1/cm3", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Dopant.E", false, 0.0, 10.0, "eV", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Dopant.F", false, 1.0, 16.0, "", KovOutside::REFUSE},
     // Level widths are kept in the file; the run's levels have none.
-    {KovKeySection::Layer, "Dopant.W", false, 0.0, 5.0, "eV", KovOutside::Offered},
-    {KovKeySection::Layer, "Dopant.Taun", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
-    {KovKeySection::Layer, "Dopant.Taup", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
-    {KovKeySection::Layer, "Trap#.N", false, 0.0, 1e22, "1/cm3", KovOutside::Refuse},
-    {KovKeySection::Layer, "Trap#.Nr", false, 1e6, 1e22, "1/cm3", KovOutside::Refuse},
-    {KovKeySection::Layer, "Trap#.E", false, 0.0, 10.0, "eV", KovOutside::Refuse},
-    {KovKeySection::Layer, "Trap#.F", false, 1.0, 16.0, "", KovOutside::Refuse},
-    {KovKeySection::Layer, "Trap#.W", false, 0.0, 5.0, "eV", KovOutside::Offered},
-    {KovKeySection::Layer, "Trap#.Taun", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
-    {KovKeySection::Layer, "Trap#.Taup", false, 1e-15, 1000.0, "s", KovOutside::Refuse},
+    {KovKeySection::LAYER, "Dopant.W", false, 0.0, 5.0, "eV", KovOutside::OFFERED},
+    {KovKeySection::LAYER, "Dopant.Taun", false, 1e-15, 1000.0, "s", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Dopant.Taup", false, 1e-15, 1000.0, "s", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Trap#.N", false, 0.0, 1e22, "1/cm3", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Trap#.Nr", false, 1e6, 1e22, "1/cm3", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Trap#.E", false, 0.0, 10.0, "eV", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Trap#.F", false, 1.0, 16.0, "", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Trap#.W", false, 0.0, 5.0, "eV", KovOutside::OFFERED},
+    {KovKeySection::LAYER, "Trap#.Taun", false, 1e-15, 1000.0, "s", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Trap#.Taup", false, 1e-15, 1000.0, "s", KovOutside::REFUSE},
     // 0: no traps from a trap model.
-    {KovKeySection::Layer, "Trap.Count", true, 0.0, 5.0, "traps", KovOutside::Refuse},
-    {KovKeySection::Layer, "Mesh.Points", true, 5.0, 5000.0, "points", KovOutside::Clamp},
+    {KovKeySection::LAYER, "Trap.Count", true, 0.0, 5.0, "traps", KovOutside::REFUSE},
+    {KovKeySection::LAYER, "Mesh.Points", true, 5.0, 5000.0, "points", KovOutside::CLAMP},
 
-    {KovKeySection::Voltage, "Voltage.Start", false, -100.0, 100.0, "V", KovOutside::Refuse},
-    {KovKeySection::Voltage, "Voltage.End", false, -100.0, 100.0, "V", KovOutside::Refuse},
+    {KovKeySection::VOLTAGE, "Voltage.Start", false, -100.0, 100.0, "V", KovOutside::REFUSE},
+    {KovKeySection::VOLTAGE, "Voltage.End", false, -100.0, 100.0, "V", KovOutside::REFUSE},
     // The step is checked against the sweep it divides.
-    {KovKeySection::Voltage, "Voltage.Step", false, 0.0, 10.0, "V", KovOutside::Offered},
-    {KovKeySection::Voltage, "Voltage.Points", true, 1.0, 1001.0, "", KovOutside::Offered},
-    {KovKeySection::Voltage, "Voltage.Jinf", false, -1e6, 1e6, "A/cm2", KovOutside::Refuse},
-    {KovKeySection::Voltage, "Voltage.Jsup", false, -1e6, 1e6, "A/cm2", KovOutside::Refuse},
+    {KovKeySection::VOLTAGE, "Voltage.Step", false, 0.0, 10.0, "V", KovOutside::OFFERED},
+    {KovKeySection::VOLTAGE, "Voltage.Points", true, 1.0, 1001.0, "", KovOutside::OFFERED},
+    {KovKeySection::VOLTAGE, "Voltage.Jinf", false, -1e6, 1e6, "A/cm2", KovOutside::REFUSE},
+    {KovKeySection::VOLTAGE, "Voltage.Jsup", false, -1e6, 1e6, "A/cm2", KovOutside::REFUSE},
 
-    {KovKeySection::Light, "Light.Start", false, 0.1, 10.0, "um", KovOutside::Refuse},
-    {KovKeySection::Light, "Light.Wavelength", false, 0.1, 10.0, "um", KovOutside::Refuse},
-    {KovKeySection::Light, "Light.End", false, 0.1, 10.0, "um", KovOutside::Refuse},
-    {KovKeySection::Light, "Light.Step", false, 1e-4, 10.0, "um", KovOutside::Offered},
-    {KovKeySection::Light, "Light.Points", true, 1.0, 1001.0, "", KovOutside::Offered},
-    {KovKeySection::Light, "Light.Flux", false, 0.0, 1e28, "1/cm2/s", KovOutside::Refuse},
+    {KovKeySection::LIGHT, "Light.Start", false, 0.1, 10.0, "um", KovOutside::REFUSE},
+    {KovKeySection::LIGHT, "Light.Wavelength", false, 0.1, 10.0, "um", KovOutside::REFUSE},
+    {KovKeySection::LIGHT, "Light.End", false, 0.1, 10.0, "um", KovOutside::REFUSE},
+    {KovKeySection::LIGHT, "Light.Step", false, 1e-4, 10.0, "um", KovOutside::OFFERED},
+    {KovKeySection::LIGHT, "Light.Points", true, 1.0, 1001.0, "", KovOutside::OFFERED},
+    {KovKeySection::LIGHT, "Light.Flux", false, 0.0, 1e28, "1/cm2/s", KovOutside::REFUSE},
 
-    {KovKeySection::Numeric, "Numeric.Points", true, 50.0, 20000.0, "points", KovOutside::Clamp},
-    {KovKeySection::Numeric, "Numeric.Tol", false, 1e-12, 0.1, "", KovOutside::Refuse},
-    {KovKeySection::Numeric, "Numeric.Damp", false, 0.0, 1000.0, "", KovOutside::Refuse},
+    {KovKeySection::NUMERIC, "Numeric.Points", true, 50.0, 20000.0, "points", KovOutside::CLAMP},
+    {KovKeySection::NUMERIC, "Numeric.Tol", false, 1e-12, 0.1, "", KovOutside::REFUSE},
+    {KovKeySection::NUMERIC, "Numeric.Damp", false, 0.0, 1000.0, "", KovOutside::REFUSE},
 };
 
 inline constexpr size_t KOV_KEY_LIMIT_COUNT = sizeof KOV_KEY_LIMITS / sizeof KOV_KEY_LIMITS[0];
@@ -204,24 +204,24 @@ constexpr const KovKeyLimit* kov_findKeyLimit(const Char* sectionName, const Cha
     if (sectionName == nullptr || key == nullptr)
         return nullptr;
     if (sameText(sectionName, "Device"))
-        return kov_findKeyLimit(KovKeySection::Device, key);
+        return kov_findKeyLimit(KovKeySection::DEVICE, key);
     if (sameText(sectionName, "Anode") || sameText(sectionName, "Cathode")) {
         size_t skip = 0;
         while (sectionName[skip] != 0 && key[skip] == sectionName[skip])
             ++skip;
         if (sectionName[skip] != 0 || key[skip] != '.')
             return nullptr;
-        return kov_findKeyLimit(KovKeySection::Contact, key + skip + 1);
+        return kov_findKeyLimit(KovKeySection::CONTACT, key + skip + 1);
     }
     if (sectionName[0] == 'L' && sectionName[1] == 'a' && sectionName[2] == 'y' &&
         sectionName[3] == 'e' && sectionName[4] == 'r')
-        return kov_findKeyLimit(KovKeySection::Layer, key);
+        return kov_findKeyLimit(KovKeySection::LAYER, key);
     if (sameText(sectionName, "Voltage"))
-        return kov_findKeyLimit(KovKeySection::Voltage, key);
+        return kov_findKeyLimit(KovKeySection::VOLTAGE, key);
     if (sameText(sectionName, "Light"))
-        return kov_findKeyLimit(KovKeySection::Light, key);
+        return kov_findKeyLimit(KovKeySection::LIGHT, key);
     if (sameText(sectionName, "Numeric"))
-        return kov_findKeyLimit(KovKeySection::Numeric, key);
+        return kov_findKeyLimit(KovKeySection::NUMERIC, key);
     return nullptr;
 }
 

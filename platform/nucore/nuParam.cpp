@@ -25,10 +25,10 @@ constexpr int MAXITER_MIN = 1;
 constexpr int MAXITER_MAX = 1000;
 // The ranges a device file may give (Numeric.Tol, Numeric.Damp). A damping
 // of 0 switches damping off; the bias ramp asks for 0.1 / step, up to 100.
-constexpr double RELTOL_MIN = kov_keyLimit(KovKeySection::Numeric, "Numeric.Tol").minimum;
-constexpr double RELTOL_MAX = kov_keyLimit(KovKeySection::Numeric, "Numeric.Tol").maximum;
-constexpr double DAMP_MIN = kov_keyLimit(KovKeySection::Numeric, "Numeric.Damp").minimum;
-constexpr double DAMP_MAX = kov_keyLimit(KovKeySection::Numeric, "Numeric.Damp").maximum;
+constexpr double RELTOL_MIN = kov_keyLimit(KovKeySection::NUMERIC, "Numeric.Tol").minimum;
+constexpr double RELTOL_MAX = kov_keyLimit(KovKeySection::NUMERIC, "Numeric.Tol").maximum;
+constexpr double DAMP_MIN = kov_keyLimit(KovKeySection::NUMERIC, "Numeric.Damp").minimum;
+constexpr double DAMP_MAX = kov_keyLimit(KovKeySection::NUMERIC, "Numeric.Damp").maximum;
 constexpr uint8_t MESH_BITS = nuParam::MESH_UNIFORM | nuParam::MESH_LAYER | nuParam::MESH_EXACT;
 
 // The iterative linear solvers by the names device files and messages use.

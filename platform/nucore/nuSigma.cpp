@@ -99,9 +99,9 @@ void nuSigma::update(const wchar_t* text, int level, const wchar_t* captionText)
     }
 }
 
-void nuSigma::error(const std::wstring& what)
+void nuSigma::error(const std::wstring& what, const wchar_t* caption)
 {
-    update((L"[ERROR]   " + what + L"\n").c_str(), 1);
+    update((L"[ERROR]   " + what + L"\n").c_str(), 1, caption);
 }
 
 void nuSigma::reportNoMemory()

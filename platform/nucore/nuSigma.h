@@ -68,8 +68,8 @@ public:
     // output type, appended to the log file. The text is kept in message.
     void update(const wchar_t* text, int level = 0, const wchar_t* caption = nullptr);
     // The one form of the engine's error lines: "[ERROR]   " + what and a
-    // line end, at level 1 (the error flag goes up).
-    void error(const std::wstring& what);
+    // line end, at level 1 (the error flag goes up); caption as update's.
+    void error(const std::wstring& what, const wchar_t* caption = nullptr);
 
     // Appends one report line to the exchange file; false when there is no
     // exchange file or it cannot be written (said once, as a warning).
@@ -116,7 +116,7 @@ public:
     void freeVar(_variable_w_t** block);
 
     // Bytes currently held by the tracked blocks of this channel.
-    size_t allocatedBytes() const { return allocated_; }
+    size_t allocatedBytes() const { return allocated; }
 
 private:
     // False when the line could not be appended whole.
@@ -124,7 +124,7 @@ private:
     void* trackedAlloc(size_t count, size_t elementSize, size_t extraBytes, bool zero);
     void trackedFree(void* block);
 
-    size_t allocated_ = 0;
+    size_t allocated = 0;
     bool memoryReported = false;     // the run has said it is short of memory
     bool stopSeen = false;
     double lastStopCheckMs = -1.0e300;

@@ -46,7 +46,7 @@ void* nuSigma::trackedAlloc(size_t count, size_t elementSize, size_t extraBytes,
         return nullptr;
     }
     std::memcpy(raw, &payload, sizeof payload);
-    allocated_ += payload;
+    allocated += payload;
     return static_cast<unsigned char*>(raw) + HEADER_BYTES;
 }
 
@@ -58,7 +58,7 @@ void nuSigma::trackedFree(void* block)
     unsigned char* raw = headerOf(block);
     size_t payload = 0;
     std::memcpy(&payload, raw, sizeof payload);
-    allocated_ -= payload <= allocated_ ? payload : allocated_;
+    allocated -= payload <= allocated ? payload : allocated;
     std::free(raw);
 }
 

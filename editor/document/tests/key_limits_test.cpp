@@ -113,8 +113,8 @@ std::vector<std::string> probeLines(const KovKeyLimit& limit, const std::string&
         if (key != other)
             lines.push_back(line);
     };
-    if (limit.outside != KovOutside::Offered) {
-        if (limit.section == KovKeySection::Voltage) {
+    if (limit.outside != KovOutside::OFFERED) {
+        if (limit.section == KovKeySection::VOLTAGE) {
             lines.push_back("Voltage.Source=\"Sweep\"");
             unless("Voltage.Start", "Voltage.Start=-100");
             unless("Voltage.End", "Voltage.End=100");
@@ -122,7 +122,7 @@ std::vector<std::string> probeLines(const KovKeyLimit& limit, const std::string&
             unless("Voltage.Jinf", "Voltage.Jinf=-1e6");
             unless("Voltage.Jsup", "Voltage.Jsup=1e6");
         }
-        if (limit.section == KovKeySection::Light) {
+        if (limit.section == KovKeySection::LIGHT) {
             lines.push_back("Light.Source=\"Sweep\"");
             if (key != "Light.Start" && key != "Light.Wavelength")
                 lines.push_back("Light.Start=0.1");
@@ -219,7 +219,7 @@ TEST_F(KeyLimits, EveryNumberKeyHasTheSameRangeOnBothSides)
                 EXPECT_EQ(record->maximum.real, limit->maximum);
             }
             EXPECT_STREQ(record->unit, limit->unit);
-            EXPECT_EQ((record->flags & PARAM_CLAMPS) != 0, limit->outside == KovOutside::Clamp);
+            EXPECT_EQ((record->flags & PARAM_CLAMPS) != 0, limit->outside == KovOutside::CLAMP);
 
             for (const bool above : {false, true}) {
                 const double edge = above ? limit->maximum : limit->minimum;
@@ -244,7 +244,7 @@ TEST_F(KeyLimits, EveryNumberKeyHasTheSameRangeOnBothSides)
                 const EngineAnswer beyondAnswer =
                     engineLoads(folder, deviceWith(s, probeLines(*limit, key, text(*limit, beyond))));
                 switch (limit->outside) {
-                case KovOutside::Refuse:
+                case KovOutside::REFUSE:
                     EXPECT_EQ(entered, 0);
                     EXPECT_EQ(stored(record), edge) << "a refused value leaves the record";
                     EXPECT_NE(recorder.console().find("(accepted: " + range + ")"), std::string::npos)
@@ -253,11 +253,11 @@ TEST_F(KeyLimits, EveryNumberKeyHasTheSameRangeOnBothSides)
                     if (namedByWords(key)) {
                         EXPECT_NE(beyondAnswer.log.find("accepted: "), std::string::npos)
                             << beyondAnswer.log;
-                    } else if (limit->section != KovKeySection::Voltage) {
+                    } else if (limit->section != KovKeySection::VOLTAGE) {
                         EXPECT_NE(beyondAnswer.log.find(range), std::string::npos) << beyondAnswer.log;
                     }
                     break;
-                case KovOutside::Clamp: {
+                case KovOutside::CLAMP: {
                     const std::string said =
                         "changed to " + text(*limit, edge) + " (accepted: " + range + ")";
                     EXPECT_EQ(entered, 1);
@@ -265,12 +265,12 @@ TEST_F(KeyLimits, EveryNumberKeyHasTheSameRangeOnBothSides)
                     EXPECT_NE(recorder.console().find(said), std::string::npos) << recorder.console();
                     EXPECT_TRUE(beyondAnswer.loaded) << beyondAnswer.log;
                     EXPECT_NE(beyondAnswer.log.find(said), std::string::npos) << beyondAnswer.log;
-                    const int used = limit->section == KovKeySection::Layer ? beyondAnswer.meshPoints
+                    const int used = limit->section == KovKeySection::LAYER ? beyondAnswer.meshPoints
                                                                            : beyondAnswer.devicePoints;
                     EXPECT_EQ(used, static_cast<int>(edge));
                     break;
                 }
-                case KovOutside::Offered:
+                case KovOutside::OFFERED:
                     EXPECT_EQ(entered, 0) << "the editor offers its range only";
                     break;
                 }
@@ -285,14 +285,14 @@ TEST_F(KeyLimits, OfferedRangesRunInTheEngine)
     // Keys the engine reads only with others (a step) or not at all: every
     // value the editor offers loads.
     for (const KovKeyLimit& limit : KOV_KEY_LIMITS) {
-        if (limit.outside != KovOutside::Offered)
+        if (limit.outside != KovOutside::OFFERED)
             continue;
         std::string key = limit.key;
         if (key.rfind("Trap#", 0) == 0)
             key[4] = '1';
-        const int section = limit.section == KovKeySection::Layer     ? SEC_LAYER1
-                            : limit.section == KovKeySection::Voltage ? SEC_VOLTAGE
-                            : limit.section == KovKeySection::Light   ? SEC_LIGHT
+        const int section = limit.section == KovKeySection::LAYER     ? SEC_LAYER1
+                            : limit.section == KovKeySection::VOLTAGE ? SEC_VOLTAGE
+                            : limit.section == KovKeySection::LIGHT   ? SEC_LIGHT
                                                                       : SEC_NUMERIC;
         for (const double value : {limit.minimum, limit.maximum}) {
             SCOPED_TRACE(key + "=" + text(limit, value));

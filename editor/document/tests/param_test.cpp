@@ -108,7 +108,7 @@ TEST_F(ValueEntry, AClampingRecordTakesTheNearestLimitAndSaysSo)
 {
     ParamRecord points{};
     Param_setLimited(&points, "Mesh.Points", 107, 100, 1,
-                     kov_findKeyLimit(KovKeySection::Layer, "Mesh.Points"));
+                     kov_findKeyLimit(KovKeySection::LAYER, "Mesh.Points"));
     ASSERT_EQ(Device_defineVariable(device(), "many", "12000", 0), 1);
     const struct {
         const char* entry;

@@ -268,9 +268,9 @@ TEST_F(MeshTest, MeshFileFaults)
         const wchar_t* message;
     } cases[] = {
         {"first", rowsText(first),
-         L"[ERROR]   the first and last position values should correspond to the device limits"},
+         L"[ERROR]   the first and last position values should correspond to the device limits\n"},
         {"last", meshText(60, 0.9),
-         L"[ERROR]   the first and last position values should correspond to the device limits"},
+         L"[ERROR]   the first and last position values should correspond to the device limits\n"},
         {"beyond", rowsText(beyond), L"[ERROR]   invalid position value: 1.5\n"},
         {"repeated", rowsText(repeated), L"[ERROR]   invalid position value: 0.491525\n"},
         {"short", meshText(49, 1.0), L"[ERROR]   cannot read the custom mesh\n"},

@@ -42,7 +42,7 @@ TEST(KeyLimits, KeysAreFoundAsTheirSectionsSpellThem)
     const KovKeyLimit* wide = kov_findKeyLimit(L"Layer2", L"Dopant.Taun");
     ASSERT_NE(wide, nullptr);
     EXPECT_EQ(wide->maximum, 1000.0);
-    static_assert(kov_keyLimit(KovKeySection::Layer, "Mesh.Points").outside == KovOutside::Clamp);
+    static_assert(kov_keyLimit(KovKeySection::LAYER, "Mesh.Points").outside == KovOutside::CLAMP);
 }
 
 TEST(KeyLimits, EveryKeyOfASectionStandsOnceWithAnOrderedRange)
