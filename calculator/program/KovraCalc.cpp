@@ -4,9 +4,8 @@
 #include <cstdio>
 
 #include "CalcCommandLine.h"
+#include "WindowMain.h"
 #include "kovbase.h"
-
-int WindowMain_run(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
