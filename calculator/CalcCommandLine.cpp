@@ -1,6 +1,7 @@
 // The command-line modes of KovraCalc.
 #include "CalcCommandLine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -52,9 +53,9 @@ bool readLine(FILE* file, std::string* line)
     return any;
 }
 
-bool blank(const std::string& line)
+bool isBlankLine(const std::string& line)
 {
-    return line.find_first_not_of(" \t\r\n") == std::string::npos;
+    return std::all_of(line.begin(), line.end(), [](char c) { return kov_isBlank(c); });
 }
 
 // The lines a file run evaluates: at most RUN_LINES, blank ones skipped.
@@ -65,7 +66,7 @@ bool readRunLines(const char* fileName, std::vector<std::string>* lines)
     if (in == nullptr) return false;
     std::string line;
     while (lines->size() < static_cast<size_t>(RUN_LINES) && readLine(in, &line)) {
-        if (!blank(line)) lines->push_back(line);  // a blank line ends nothing
+        if (!isBlankLine(line)) lines->push_back(line);  // a blank line ends nothing
     }
     const bool read = std::ferror(in) == 0;
     kov_FileClose(&in);
@@ -76,28 +77,28 @@ bool readRunLines(const char* fileName, std::vector<std::string>* lines)
 // since a full disk often shows only when the buffer is flushed.
 class OutputFile {
 public:
-    explicit OutputFile(const char* name) : name_(name), file_(kov_FileOpen(name, "w")) {}
-    ~OutputFile() { kov_FileClose(&file_); }
-    bool opened() const { return file_ != nullptr; }
+    explicit OutputFile(const char* name) : fileName(name), file(kov_FileOpen(name, "w")) {}
+    ~OutputFile() { kov_FileClose(&file); }
+    bool opened() const { return file != nullptr; }
     void write(const std::string& text)
     {
-        if (file_ != nullptr && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
+        if (file != nullptr && std::fwrite(text.data(), 1, text.size(), file) != text.size()) failed = true;
     }
     // True when every byte reached the file.
     bool close()
     {
-        if (file_ == nullptr) return !failed_;
-        if (std::fflush(file_) != 0 || std::ferror(file_) != 0) failed_ = true;
-        if (std::fclose(file_) != 0) failed_ = true;
-        file_ = nullptr;
-        return !failed_;
+        if (file == nullptr) return !failed;
+        if (std::fflush(file) != 0 || std::ferror(file) != 0) failed = true;
+        if (std::fclose(file) != 0) failed = true;
+        file = nullptr;
+        return !failed;
     }
-    const char* name() const { return name_; }
+    const char* name() const { return fileName; }
 
 private:
-    const char* name_;
-    FILE* file_;
-    bool failed_ = false;
+    const char* fileName;
+    FILE* file;
+    bool failed = false;
 };
 
 }  // namespace
@@ -105,19 +106,19 @@ private:
 CalcMode CalcCommandLine_mode(int argc, char** argv)
 {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        return CalcMode::Version;
+        return CalcMode::VERSION;
     }
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        return CalcMode::Help;
+        return CalcMode::HELP;
     }
     if (argc == 3 && std::strcmp(argv[1], "-test") == 0) {
-        return CalcMode::Test;
+        return CalcMode::TEST;
     }
     if ((argc == 3 || argc == 5) && std::strcmp(argv[1], "-run") == 0) {
         const size_t length = std::strlen(argv[2]);
-        return length >= 1 && length <= static_cast<size_t>(KOV_PARSER_MAXLINE) ? CalcMode::Run : CalcMode::Window;
+        return length >= 1 && length <= static_cast<size_t>(KOV_PARSER_MAXLINE) ? CalcMode::RUN : CalcMode::WINDOW;
     }
-    return CalcMode::Window;
+    return CalcMode::WINDOW;
 }
 
 int CalcCommandLine_version()
@@ -168,7 +169,7 @@ int CalcCommandLine_run(int argc, char** argv)
     }
     kov_Parser* parser = kov_ParserCreate();
     if (parser == nullptr) {
-        kov_printf("\n! Cannot perform calculations: insufficient memory\n");
+        kov_printf("\n! Cannot perform calculations: %s\n", KOV_NO_MEMORY);
         return 1;
     }
     std::unique_ptr<OutputFile> out;

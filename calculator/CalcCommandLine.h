@@ -4,7 +4,7 @@
 // open a window.
 #pragma once
 
-enum class CalcMode { Test, Run, Version, Help, Window };
+enum class CalcMode { TEST, RUN, VERSION, HELP, WINDOW };
 
 // The mode a command line asks for: "-test FILE" (exactly), "-run X" or
 // "-run X A B" with X of 1..255 characters, "--version" or "--help" alone;

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "CalcConsole.h"
+#include "Console.h"
 #include "iupQt.h"
 
 namespace {

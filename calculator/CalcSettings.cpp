@@ -1,7 +1,7 @@
 // The settings file of KovraCalc: schema, window settings and history.
 #include "CalcSettings.h"
 
-#include "TextPrefs.h"
+#include "textPrefs.h"
 
 #include <cstdio>
 #include <cstring>
@@ -34,18 +34,18 @@ void historyKey(int n, char* key, size_t size)
 const ConfigSection SettingsSchema[] = {
     {-1, "Common", COMMON_KEYS},
     {-1, "History", HISTORY_KEYS},
-    {-1, "EditorCommon", TextPrefs_commonKeys},
-    {0, "EditorDefault", TextPrefs_styleKeys},
-    {5, "EditorKeyword", TextPrefs_styleKeys},
-    {4, "EditorNumber", TextPrefs_styleKeys},
-    {6, "EditorString", TextPrefs_styleKeys},
-    {1, "EditorComment", TextPrefs_styleKeys},
-    {9, "EditorPreprocessor", TextPrefs_styleKeys},
-    {11, "EditorIdentifier", TextPrefs_styleKeys},
-    {16, "EditorLib", TextPrefs_styleKeys},
-    {20, "EditorLineNumber", TextPrefs_styleKeys},
-    {22, "EditorSelection", TextPrefs_styleKeys},
-    {23, "EditorWhitespace", TextPrefs_styleKeys},
+    {-1, "EditorCommon", TEXT_PREFS_COMMON_KEYS},
+    {0, "EditorDefault", TEXT_PREFS_STYLE_KEYS},
+    {5, "EditorKeyword", TEXT_PREFS_STYLE_KEYS},
+    {4, "EditorNumber", TEXT_PREFS_STYLE_KEYS},
+    {6, "EditorString", TEXT_PREFS_STYLE_KEYS},
+    {1, "EditorComment", TEXT_PREFS_STYLE_KEYS},
+    {9, "EditorPreprocessor", TEXT_PREFS_STYLE_KEYS},
+    {11, "EditorIdentifier", TEXT_PREFS_STYLE_KEYS},
+    {16, "EditorLib", TEXT_PREFS_STYLE_KEYS},
+    {20, "EditorLineNumber", TEXT_PREFS_STYLE_KEYS},
+    {22, "EditorSelection", TEXT_PREFS_STYLE_KEYS},
+    {23, "EditorWhitespace", TEXT_PREFS_STYLE_KEYS},
     {-1, nullptr, nullptr},
 };
 

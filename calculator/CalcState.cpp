@@ -4,7 +4,7 @@
 #include <new>
 #include <string>
 
-#include "CalcConsole.h"
+#include "Console.h"
 #include "iup.h"
 #include "libkovra.h"
 #include "kovraHandles.h"

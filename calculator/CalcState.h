@@ -4,7 +4,7 @@
 // every user copes with NULL).
 #pragma once
 
-#include "AppFolders.h"
+#include "appFolders.h"
 #include "CalcSettings.h"
 #include "kovbase.h"
 #include "kovParser.h"

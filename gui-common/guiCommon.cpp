@@ -1,6 +1,7 @@
 #include "guiCommon.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "iupScintillaMessages.h"
 #include "libkovra.h"
@@ -32,6 +33,19 @@ void Iup_destroyNamed(const char* name)
     if (Ihandle* element = IupGetHandle(name)) {
         IupSetHandle(name, nullptr);
         IupDestroy(element);
+    }
+}
+
+void Iup_setActive(const char* name, int active)
+{
+    Ihandle* element = name != nullptr ? IupGetHandle(name) : nullptr;
+    if (element == nullptr) {
+        return;
+    }
+    const char* wanted = active == 1 ? "YES" : "NO";
+    const char* now = IupGetAttribute(element, "ACTIVE");
+    if (now == nullptr || std::strcmp(now, wanted) != 0) {
+        IupSetAttribute(element, "ACTIVE", wanted);
     }
 }
 

@@ -1,6 +1,6 @@
 // Helpers that both GUI programs (the device editor and the calculator)
 // share: finding an element's place on the screen, destroying a dialog by
-// its handle name, and the text-view functions over a Scintilla control
+// its handle name, switching a named control on or off, and the text-view functions over a Scintilla control
 // (guarded message sending, text in, copy and zoom). Each takes the element
 // first and does nothing (or returns 0) for a null one.
 #pragma once
@@ -16,8 +16,12 @@
 int Iup_getScreenPosition(Ihandle* element, int* x, int* y);
 // Destroys the element registered under the name and forgets the name.
 void Iup_destroyNamed(const char* name);
+// ACTIVE of the named element := "YES" for 1, else "NO"; written only when
+// it changes (the callers run on every caret move, and each write redraws).
+void Iup_setActive(const char* name, int active);
 
-sptr_t Editor_send(Ihandle* view, unsigned int message, uptr_t wParam, sptr_t lParam);
+// Sends a message to the view; 0 for a null view.
+sptr_t Editor_send(Ihandle* view, unsigned int message, uptr_t wParam = 0, sptr_t lParam = 0);
 // The character at a position; 0 for a null view or a position above
 // 0x0FFFFFFF (no control holds that much).
 int Editor_getCharAt(Ihandle* view, long position);

@@ -4,9 +4,8 @@
 #include <cstdio>
 
 #include "CalcCommandLine.h"
+#include "WindowMain.h"
 #include "kovbase.h"
-
-int CalcWindow_main(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
@@ -15,20 +14,20 @@ int main(int argc, char** argv)
     std::setvbuf(stderr, nullptr, _IONBF, 0);
     int status = 1;
     switch (CalcCommandLine_mode(argc, argv)) {
-    case CalcMode::Test:
+    case CalcMode::TEST:
         status = CalcCommandLine_test(argv[2]);
         break;
-    case CalcMode::Run:
+    case CalcMode::RUN:
         status = CalcCommandLine_run(argc, argv);
         break;
-    case CalcMode::Version:
+    case CalcMode::VERSION:
         status = CalcCommandLine_version();
         break;
-    case CalcMode::Help:
+    case CalcMode::HELP:
         status = CalcCommandLine_help();
         break;
-    case CalcMode::Window:
-        status = CalcWindow_main(argc, argv);
+    case CalcMode::WINDOW:
+        status = WindowMain_run(argc, argv);
         break;
     }
     kov_MemoryDestroy();

@@ -3,9 +3,9 @@
 // each test.
 #pragma once
 
-#include "CalcConsole.h"
+#include "Console.h"
 #include "CalcState.h"
-#include "CalcWindow.h"
+#include "WindowMain.h"
 #include "iupTestApp.h"
 #include "tempFolder.h"
 #include "kovraHandles.h"
@@ -23,9 +23,9 @@ protected:
     // Also a restart after WindowMain_close: the settings written are read.
     void open()
     {
-        dialog = CalcWindow_build(config.path(), docFolder);
+        dialog = WindowMain_build(config.path(), docFolder);
         ASSERT_NE(dialog, nullptr);
-        CalcWindow_show();
+        WindowMain_show();
         console = IupGetHandle(KOV_Console);
         ASSERT_NE(console, nullptr);
     }

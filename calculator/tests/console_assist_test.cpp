@@ -5,9 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "CalcConsole.h"
+#include "Console.h"
 #include "CalcState.h"
-#include "CalcWindow.h"
+#include "WindowAbout.h"
+#include "WindowMain.h"
 #include "CalcWindowFixture.h"
 #include "guiCommon.h"
 #include "iupScintillaMessages.h"

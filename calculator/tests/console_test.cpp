@@ -5,10 +5,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "CalcConsole.h"
+#include "Console.h"
 #include "CalcState.h"
 #include "CalcSession.h"
-#include "CalcWindow.h"
+#include "WindowMain.h"
 #include "CalcWindowFixture.h"
 #include "guiCommon.h"
 #include "iupScintillaMessages.h"

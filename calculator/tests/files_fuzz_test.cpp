@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "CalcCommandLine.h"
-#include "CalcConsole.h"
+#include "Console.h"
 #include "CalcState.h"
-#include "CalcWindow.h"
+#include "WindowMain.h"
 #include "CalcWindowFixture.h"
 #include "fuzzMutator.h"
 #include "fuzzSettings.h"
@@ -72,7 +72,7 @@ public:
     QuietStdout()
     {
         std::fflush(stdout);
-        saved_ = dup(1);
+        savedStdout = dup(1);
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, 1);
         close(null);
@@ -80,12 +80,12 @@ public:
     ~QuietStdout()
     {
         std::fflush(stdout);
-        dup2(saved_, 1);
-        close(saved_);
+        dup2(savedStdout, 1);
+        close(savedStdout);
     }
 
 private:
-    int saved_ = -1;
+    int savedStdout = -1;
 };
 
 // Every line of a -out file is an answer block: ">> line" and the answer

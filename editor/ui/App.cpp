@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "AppFolders.h"
+#include "appFolders.h"
 #include "Dialogs.h"
 #include "FileNames.h"
 #include "Output.h"

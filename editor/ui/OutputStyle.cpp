@@ -4,7 +4,7 @@
 #include "App.h"
 #include "Output.h"
 #include "OutputText.h"
-#include "TextPrefs.h"
+#include "textPrefs.h"
 #include "kovragui.h"
 #include "libkovra.h"
 

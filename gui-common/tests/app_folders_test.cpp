@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "AppFolders.h"
+#include "appFolders.h"
 #include "tempFolder.h"
 
 TEST(AppFolders, ProgramFoldersAndXdgSettingsFolder)

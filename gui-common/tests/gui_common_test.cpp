@@ -16,6 +16,25 @@ TEST(GuiCommon, DestroyNamedForgetsTheNameAndIgnoresUnknownNames)
     Iup_destroyNamed(nullptr);
 }
 
+TEST(GuiCommon, SetActiveSwitchesANamedElementAndIgnoresUnknownNames)
+{
+    Ihandle* button = IupButton("x", nullptr);
+    IupSetHandle("GuiCommonTest_Button", button);
+    struct Case {
+        int active;
+        const char* expected;
+    };
+    // Only exactly 1 switches on: any other value switches off.
+    for (const Case& c : {Case{0, "NO"}, Case{1, "YES"}, Case{2, "NO"}, Case{1, "YES"}, Case{-1, "NO"}}) {
+        Iup_setActive("GuiCommonTest_Button", c.active);
+        EXPECT_STREQ(IupGetAttribute(button, "ACTIVE"), c.expected) << "active " << c.active;
+    }
+    Iup_setActive("GuiCommonTest_Unknown", 1);
+    Iup_setActive(nullptr, 1);
+    IupSetHandle("GuiCommonTest_Button", nullptr);
+    IupDestroy(button);
+}
+
 TEST(GuiCommon, ScreenPositionOfAShownDialog)
 {
     int x = -1, y = -1;

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "TextPrefs.h"
+#include "textPrefs.h"
 
 namespace {
 

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <map>
 
+#include "kovText.h"
+
 namespace {
 
 // Units of the columns that carry one; the others are names, notes, ratios
@@ -63,7 +65,7 @@ MaterialTable MaterialTable_load(const std::string& databasePath)
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(databasePath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         table.error = "Cannot open the material database " + databasePath + ": " +
-                      (db ? sqlite3_errmsg(db) : "out of memory");
+                      (db ? sqlite3_errmsg(db) : KOV_NO_MEMORY);
         sqlite3_close(db);
         return table;
     }

@@ -9,18 +9,18 @@ MaterialWindow::MaterialWindow(const std::string& databasePath, const MaterialTa
 {
     setObjectName("KovraDatabase");
     setWindowTitle(QString::fromUtf8((databasePath + " - KovraDatabase").c_str()));
-    table_ = new QTableWidget(static_cast<int>(material.rows.size()), static_cast<int>(material.headers.size()), this);
-    table_->setObjectName("KovraDatabase_Table");
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setAlternatingRowColors(true);
-    table_->verticalHeader()->setVisible(false);
-    table_->setWordWrap(false);
+    grid = new QTableWidget(static_cast<int>(material.rows.size()), static_cast<int>(material.headers.size()), this);
+    grid->setObjectName("KovraDatabase_Table");
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setAlternatingRowColors(true);
+    grid->verticalHeader()->setVisible(false);
+    grid->setWordWrap(false);
     QStringList headers;
     for (const std::string& h : material.headers) {
         headers << QString::fromUtf8(h.c_str());
     }
-    table_->setHorizontalHeaderLabels(headers);
+    grid->setHorizontalHeaderLabels(headers);
     for (size_t r = 0; r < material.rows.size(); ++r) {
         for (size_t c = 0; c < material.rows[r].size(); ++c) {
             auto* item = new QTableWidgetItem(QString::fromUtf8(material.rows[r][c].c_str()));
@@ -31,14 +31,14 @@ MaterialWindow::MaterialWindow(const std::string& databasePath, const MaterialTa
             if (item->text().size() > 24) {
                 item->setToolTip(item->text());  // long references and notes are cut in the cell
             }
-            table_->setItem(static_cast<int>(r), static_cast<int>(c), item);
+            grid->setItem(static_cast<int>(r), static_cast<int>(c), item);
         }
     }
-    table_->resizeColumnsToContents();
-    for (int c = 0; c < table_->columnCount(); ++c) {
-        table_->setColumnWidth(c, std::min(table_->columnWidth(c), 200));
+    grid->resizeColumnsToContents();
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        grid->setColumnWidth(c, std::min(grid->columnWidth(c), 200));
     }
-    setCentralWidget(table_);
+    setCentralWidget(grid);
     auto* status = new QLabel(this);
     status->setObjectName("KovraDatabase_Status");
     status->setText(material.error.empty()

@@ -11,8 +11,8 @@ class QTableWidget;
 class MaterialWindow : public QMainWindow {
 public:
     MaterialWindow(const std::string& databasePath, const MaterialTable& table);
-    QTableWidget* table() const { return table_; }
+    QTableWidget* table() const { return grid; }
 
 private:
-    QTableWidget* table_ = nullptr;
+    QTableWidget* grid = nullptr;
 };

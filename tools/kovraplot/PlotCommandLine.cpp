@@ -9,22 +9,22 @@ PlotCommand PlotCommandLine_parse(const std::vector<std::string>& args)
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
-            command.action = PlotAction::Help;
+            command.action = PlotAction::HELP;
             return command;
         }
         if (arg == "--version") {
-            command.action = PlotAction::Version;
+            command.action = PlotAction::VERSION;
             return command;
         }
         if (arg == "-kovra" || arg == "-title") {
             if (i + 1 >= args.size()) {
-                command.action = PlotAction::Refuse;
+                command.action = PlotAction::REFUSE;
                 command.error = arg + " needs a value";
                 return command;
             }
             (arg == "-kovra" ? command.list : command.title) = args[++i];
         } else if (arg.size() > 1 && arg.front() == '-') {
-            command.action = PlotAction::Refuse;
+            command.action = PlotAction::REFUSE;
             command.error = "unknown option '" + arg + "'";
             return command;
         } else {

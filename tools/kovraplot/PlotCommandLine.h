@@ -11,14 +11,14 @@
 #include <vector>
 
 enum class PlotAction {
-    Show,     // open the window with the list and files given
-    Help,     // print the usage and exit with 0
-    Version,  // print the suite's version and exit with 0
-    Refuse,   // print the error and the usage and exit with 2
+    SHOW,     // open the window with the list and files given
+    HELP,     // print the usage and exit with 0
+    VERSION,  // print the suite's version and exit with 0
+    REFUSE,   // print the error and the usage and exit with 2
 };
 
 struct PlotCommand {
-    PlotAction action = PlotAction::Show;
+    PlotAction action = PlotAction::SHOW;
     std::string list;   // -kovra
     std::string title;  // -title
     std::vector<std::string> files;

@@ -326,13 +326,13 @@ PlotTab PlotSpec_forTable(const ResultTable& table)
     case ResultKind::EN:
         distCharts(table, tab);
         break;
-    case ResultKind::Photovoltaic:
+    case ResultKind::PHOTOVOLTAIC:
         tab.title = "Photovoltaic figures";
         break;
-    case ResultKind::Photocurrent:
+    case ResultKind::PHOTOCURRENT:
         tab.title = "Photocurrent";
         break;
-    case ResultKind::Unknown:
+    case ResultKind::UNKNOWN:
         genericCharts(table, tab);
         break;
     }

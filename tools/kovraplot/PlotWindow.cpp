@@ -100,29 +100,29 @@ PlotWindow::PlotWindow(const QString& title, QWidget* parent) : QMainWindow(pare
 {
     setObjectName("KovraPlot");
     setWindowTitle(title.isEmpty() ? QStringLiteral("KovraPlot") : QStringLiteral("KovraPlot - ") + title);
-    stack_ = new QStackedWidget(this);
+    stack = new QStackedWidget(this);
     auto* hint = new QLabel("No result open.\nUse File > Open to read a result file of a simulation "
                             "(simulout_jv.txt, simulout_dist_1.txt, ...).",
-                            stack_);
+                            stack);
     hint->setObjectName("hint");
     hint->setAlignment(Qt::AlignCenter);
-    tabs_ = new QTabWidget(stack_);
-    tabs_->setObjectName("tabs");
-    tabs_->setTabsClosable(true);
-    tabs_->setDocumentMode(true);
-    QObject::connect(tabs_, &QTabWidget::tabCloseRequested, this, [this](int index) {
-        QWidget* page = tabs_->widget(index);
+    tabWidget = new QTabWidget(stack);
+    tabWidget->setObjectName("tabs");
+    tabWidget->setTabsClosable(true);
+    tabWidget->setDocumentMode(true);
+    QObject::connect(tabWidget, &QTabWidget::tabCloseRequested, this, [this](int index) {
+        QWidget* page = tabWidget->widget(index);
         const QString kind = page->property(KIND).toString();
-        tabs_->removeTab(index);
+        tabWidget->removeTab(index);
         delete page;
         nameTabsOfKind(kind);
         showTabsOrHint();
     });
-    stack_->addWidget(hint);
-    stack_->addWidget(tabs_);
-    setCentralWidget(stack_);
-    reporter_ = [this](const QString& message) { QMessageBox::warning(this, "KovraPlot", message); };
-    chooser_ = [this](bool save) {
+    stack->addWidget(hint);
+    stack->addWidget(tabWidget);
+    setCentralWidget(stack);
+    reporter = [this](const QString& message) { QMessageBox::warning(this, "KovraPlot", message); };
+    chooser = [this](bool save) {
         const QString filter = save ? QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)")
                                     : QStringLiteral("Result files (simul*.txt *.txt);;All files (*)");
         return save ? QFileDialog::getSaveFileName(this, "Save plot", QString(), filter)
@@ -137,17 +137,17 @@ void PlotWindow::buildMenus()
 {
     QMenu* file = menuBar()->addMenu("&File");
     file->addAction("&Open...", QKeySequence::Open, this, [this] {
-        const QString path = chooser_(false);
+        const QString path = chooser(false);
         if (!path.isEmpty()) {
             openResult(path);
         }
     });
     QAction* save = file->addAction("&Save as PNG or SVG...", QKeySequence::Save, this, [this] {
-        if (tabs_->count() == 0) {
+        if (tabWidget->count() == 0) {
             report("There is no plot to save.");
             return;
         }
-        QString path = chooser_(true);
+        QString path = chooser(true);
         if (path.isEmpty()) {
             return;
         }
@@ -161,8 +161,8 @@ void PlotWindow::buildMenus()
     save->setObjectName("save");
     file->addSeparator();
     file->addAction("&Close tab", QKeySequence::Close, this, [this] {
-        if (tabs_->count() > 0) {
-            emit tabs_->tabCloseRequested(tabs_->currentIndex());
+        if (tabWidget->count() > 0) {
+            emit tabWidget->tabCloseRequested(tabWidget->currentIndex());
         }
     });
     file->addAction("&Quit", QKeySequence::Quit, this, [this] { close(); });
@@ -170,14 +170,14 @@ void PlotWindow::buildMenus()
 
 void PlotWindow::showTabsOrHint()
 {
-    stack_->setCurrentIndex(tabs_->count() > 0 ? 1 : 0);
+    stack->setCurrentIndex(tabWidget->count() > 0 ? 1 : 0);
 }
 
 void PlotWindow::report(const QString& message)
 {
     statusBar()->showMessage(message, 10000);
-    if (reporter_) {
-        reporter_(message);
+    if (reporter) {
+        reporter(message);
     }
 }
 
@@ -205,10 +205,10 @@ bool PlotWindow::addTab(const QString& path, QString& error)
     }
     QWidget* page = buildPage(tab);
     page->setProperty(KIND, fromUtf8(tab.title));
-    const int index = tabs_->addTab(page, fromUtf8(tab.title));
-    tabs_->setTabToolTip(index, path);
+    const int index = tabWidget->addTab(page, fromUtf8(tab.title));
+    tabWidget->setTabToolTip(index, path);
     nameTabsOfKind(fromUtf8(tab.title));
-    tabs_->setCurrentIndex(index);
+    tabWidget->setCurrentIndex(index);
     showTabsOrHint();
     if (table.nonFinite > 0) {
         statusBar()->showMessage(QFileInfo(path).fileName() + ": " + fromUtf8(PlotSpec_nonFiniteNote(table.nonFinite)),
@@ -220,18 +220,18 @@ bool PlotWindow::addTab(const QString& path, QString& error)
 void PlotWindow::nameTabsOfKind(const QString& kind)
 {
     QList<int> same;
-    for (int i = 0; i < tabs_->count(); ++i) {
-        if (tabs_->widget(i)->property(KIND).toString() == kind) {
+    for (int i = 0; i < tabWidget->count(); ++i) {
+        if (tabWidget->widget(i)->property(KIND).toString() == kind) {
             same << i;
         }
     }
     for (int i : same) {
         if (same.size() == 1) {
-            tabs_->setTabText(i, kind);
+            tabWidget->setTabText(i, kind);
         } else {
             // Folder and name: the runs of two folders write the same names.
-            const QFileInfo file(tabs_->tabToolTip(i));
-            tabs_->setTabText(i, kind + " — " + file.dir().dirName() + "/" + file.fileName());
+            const QFileInfo file(tabWidget->tabToolTip(i));
+            tabWidget->setTabText(i, kind + " — " + file.dir().dirName() + "/" + file.fileName());
         }
     }
 }
@@ -269,15 +269,15 @@ int PlotWindow::openPlotList(const QString& listPath)
     } else if (files.empty()) {
         report("The plot list " + listPath + " names no result file.");
     }
-    if (tabs_->count() > 0) {
-        tabs_->setCurrentIndex(0);
+    if (tabWidget->count() > 0) {
+        tabWidget->setCurrentIndex(0);
     }
     return opened;
 }
 
 bool PlotWindow::saveCurrent(const QString& path)
 {
-    QWidget* page = tabs_->currentWidget();
+    QWidget* page = tabWidget->currentWidget();
     if (page == nullptr) {
         report("There is no plot to save.");
         return false;
@@ -288,8 +288,8 @@ bool PlotWindow::saveCurrent(const QString& path)
         svg.setFileName(path);
         svg.setSize(page->size());
         svg.setViewBox(QRect(QPoint(0, 0), page->size()));
-        svg.setTitle(tabs_->tabText(tabs_->currentIndex()));
-        svg.setDescription("KovraPlot: " + tabs_->tabToolTip(tabs_->currentIndex()));
+        svg.setTitle(tabWidget->tabText(tabWidget->currentIndex()));
+        svg.setDescription("KovraPlot: " + tabWidget->tabToolTip(tabWidget->currentIndex()));
         QPainter painter;
         if (painter.begin(&svg)) {
             page->render(&painter);

@@ -30,9 +30,9 @@ public:
     // Writes the shown tab: SVG for a name ending ".svg", PNG otherwise.
     bool saveCurrent(const QString& path);
 
-    QTabWidget* tabs() const { return tabs_; }
-    void setReporter(Reporter reporter) { reporter_ = std::move(reporter); }
-    void setChooser(Chooser chooser) { chooser_ = std::move(chooser); }
+    QTabWidget* tabs() const { return tabWidget; }
+    void setReporter(Reporter next) { reporter = std::move(next); }
+    void setChooser(Chooser next) { chooser = std::move(next); }
 
 private:
     void buildMenus();
@@ -43,8 +43,8 @@ private:
     // kind and the file for several (a light J-V of two runs).
     void nameTabsOfKind(const QString& kind);
 
-    QStackedWidget* stack_ = nullptr;
-    QTabWidget* tabs_ = nullptr;
-    Reporter reporter_;
-    Chooser chooser_;
+    QStackedWidget* stack = nullptr;
+    QTabWidget* tabWidget = nullptr;
+    Reporter reporter;
+    Chooser chooser;
 };

@@ -6,27 +6,19 @@
 #include <filesystem>
 #include <fstream>
 
+#include "kovText.h"
+
 namespace {
 
 std::string_view trim(std::string_view text)
 {
-    const char* blanks = " \t\r\n";
-    const size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos) {
-        return {};
+    while (!text.empty() && kov_isBlank(text.front())) {
+        text.remove_prefix(1);
     }
-    const size_t last = text.find_last_not_of(blanks);
-    return text.substr(first, last - first + 1);
-}
-
-bool startsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-bool endsWith(std::string_view text, std::string_view suffix)
-{
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+    while (!text.empty() && kov_isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 // Numbers are written in the C locale whatever the reader's locale is. A
@@ -141,27 +133,27 @@ bool parseFigure(std::string_view line, ResultFigure& figure)
 
 ResultKind kindOfPath(std::string_view path)
 {
-    if (endsWith(path, "_photovoltaic.txt")) {
-        return ResultKind::Photovoltaic;
+    if (kov_endsWith(path, "_photovoltaic.txt")) {
+        return ResultKind::PHOTOVOLTAIC;
     }
-    if (endsWith(path, "_photocurrent.txt")) {
-        return ResultKind::Photocurrent;
+    if (kov_endsWith(path, "_photocurrent.txt")) {
+        return ResultKind::PHOTOCURRENT;
     }
-    if (endsWith(path, "_jv.txt")) {
+    if (kov_endsWith(path, "_jv.txt")) {
         return ResultKind::JV;
     }
-    if (endsWith(path, "_cv.txt")) {
+    if (kov_endsWith(path, "_cv.txt")) {
         return ResultKind::CV;
     }
-    if (endsWith(path, "_qw.txt")) {
+    if (kov_endsWith(path, "_qw.txt")) {
         return ResultKind::QW;
     }
-    return ResultKind::Unknown;
+    return ResultKind::UNKNOWN;
 }
 
 bool isSummary(ResultKind kind)
 {
-    return kind == ResultKind::Photovoltaic || kind == ResultKind::Photocurrent;
+    return kind == ResultKind::PHOTOVOLTAIC || kind == ResultKind::PHOTOCURRENT;
 }
 
 // Header comment lines carry the device name on the line before the time
@@ -171,15 +163,15 @@ void readHeaderLines(const std::vector<std::string_view>& comments, ResultTable&
 {
     for (size_t i = 0; i < comments.size(); ++i) {
         const std::string_view line = comments[i];
-        if (startsWith(line, "Device:")) {
+        if (kov_startsWith(line, "Device:")) {
             table.deviceName = std::string(trim(line.substr(7)));
-        } else if ((startsWith(line, "Saved:") || startsWith(line, "Date:")) && table.deviceName.empty() &&
+        } else if ((kov_startsWith(line, "Saved:") || kov_startsWith(line, "Date:")) && table.deviceName.empty() &&
                    i > 0) {
             const std::string_view before = comments[i - 1];
-            if (!before.empty() && !startsWith(before, "Kovra") && before.find('\t') == std::string_view::npos) {
+            if (!before.empty() && !kov_startsWith(before, "Kovra") && before.find('\t') == std::string_view::npos) {
                 table.deviceName = std::string(before);
             }
-        } else if (startsWith(line, "Voltage =") || startsWith(line, "Wavelength =")) {
+        } else if (kov_startsWith(line, "Voltage =") || kov_startsWith(line, "Wavelength =")) {
             table.state += table.state.empty() ? "" : "   ";
             table.state += std::string(line);
         }
@@ -226,14 +218,14 @@ ResultKind ResultFile_kindOfTag(std::string_view tag)
         std::string_view tag;
         ResultKind kind;
     } tags[] = {{"JV", ResultKind::JV}, {"CV", ResultKind::CV}, {"QW", ResultKind::QW},
-                {"EE", ResultKind::EE}, {"EN", ResultKind::EN}, {"PV", ResultKind::Photovoltaic},
-                {"PC", ResultKind::Photocurrent}};
+                {"EE", ResultKind::EE}, {"EN", ResultKind::EN}, {"PV", ResultKind::PHOTOVOLTAIC},
+                {"PC", ResultKind::PHOTOCURRENT}};
     for (const auto& entry : tags) {
         if (entry.tag == tag) {
             return entry.kind;
         }
     }
-    return ResultKind::Unknown;
+    return ResultKind::UNKNOWN;
 }
 
 ResultColumn ResultFile_splitTitle(std::string_view title)
@@ -242,7 +234,7 @@ ResultColumn ResultFile_splitTitle(std::string_view title)
     title = trim(title);
     column.title = std::string(title);
     const size_t open = title.rfind('(');
-    if (open != std::string_view::npos && endsWith(title, ")")) {
+    if (open != std::string_view::npos && kov_endsWith(title, ")")) {
         column.name = std::string(trim(title.substr(0, open)));
         column.unit = std::string(trim(title.substr(open + 1, title.size() - open - 2)));
     }
@@ -283,15 +275,15 @@ bool ResultFile_parse(std::string_view text, const std::string& path, ResultTabl
         if (firstLine) {
             firstLine = false;
             // A UTF-8 byte-order mark from another editor is no part of the header.
-            if (startsWith(line, "\xEF\xBB\xBF")) {
+            if (kov_startsWith(line, "\xEF\xBB\xBF")) {
                 line.remove_prefix(3);
             }
         }
-        if (startsWith(trim(line), "#")) {
+        if (kov_startsWith(trim(line), "#")) {
             const std::string_view body = trim(trim(line).substr(1));
-            if (startsWith(body, "Kovra <") && endsWith(body, ">") && table.tag.empty()) {
+            if (kov_startsWith(body, "Kovra <") && kov_endsWith(body, ">") && table.tag.empty()) {
                 table.tag = std::string(body.substr(7, body.size() - 8));
-                if (ResultFile_kindOfTag(table.tag) != ResultKind::Unknown) {
+                if (ResultFile_kindOfTag(table.tag) != ResultKind::UNKNOWN) {
                     table.kind = ResultFile_kindOfTag(table.tag);
                 }
             }

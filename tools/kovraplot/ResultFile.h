@@ -14,14 +14,14 @@
 #include <vector>
 
 enum class ResultKind {
-    Unknown,
+    UNKNOWN,
     JV,            // current-voltage sweep
     CV,            // charge and capacitance against voltage
     QW,            // quantum efficiency against wavelength
     EE,            // distribution at equilibrium
     EN,            // distribution out of equilibrium
-    Photovoltaic,  // efficiency, Jsc, Voc, fill factor ...
-    Photocurrent,  // highest EQE and its wavelength
+    PHOTOVOLTAIC,  // efficiency, Jsc, Voc, fill factor ...
+    PHOTOCURRENT,  // highest EQE and its wavelength
 };
 
 // "Voltage (V)" split into its name "Voltage" and its unit "V"; a title
@@ -50,7 +50,7 @@ struct ResultLimits {
 struct ResultTable {
     std::string path;
     std::string tag;  // "JV" from "# Kovra <JV>", empty without that line
-    ResultKind kind = ResultKind::Unknown;
+    ResultKind kind = ResultKind::UNKNOWN;
     std::string deviceName;  // from the header's comment lines, may be empty
     std::string state;       // "Voltage = 0.7 V   Current = 1.81 A/cm2", may be empty
     std::vector<ResultColumn> columns;

@@ -29,16 +29,16 @@ std::vector<std::string> argumentsOf(const QStringList& list)
 int answerWithoutWindow(const PlotCommand& command)
 {
     switch (command.action) {
-    case PlotAction::Help:
+    case PlotAction::HELP:
         std::fputs(PlotCommandLine_usage(), stdout);
         return 0;
-    case PlotAction::Version:
+    case PlotAction::VERSION:
         std::fputs(PlotCommandLine_version().c_str(), stdout);
         return 0;
-    case PlotAction::Refuse:
+    case PlotAction::REFUSE:
         std::fprintf(stderr, "kovraplot: %s\n%s", command.error.c_str(), PlotCommandLine_usage());
         return 2;
-    case PlotAction::Show:
+    case PlotAction::SHOW:
         break;
     }
     return -1;
@@ -51,7 +51,7 @@ int main(int argc, char** argv)
     // Help and version need no display: they are answered before Qt starts.
     const std::vector<std::string> args(argv + 1, argv + argc);
     const PlotCommand early = PlotCommandLine_parse(args);
-    if (early.action == PlotAction::Help || early.action == PlotAction::Version) {
+    if (early.action == PlotAction::HELP || early.action == PlotAction::VERSION) {
         return answerWithoutWindow(early);
     }
     // Qt's own options (-platform, -style ...) are known only to Qt: the rest

@@ -16,26 +16,26 @@ TEST(PlotCommandLine, OptionsAndFilesInOrder)
 {
     const PlotCommand show =
         PlotCommandLine_parse({"-kovra", "/r/simulplot.txt", "-title", "/home/u/cell.kovra", "a_jv.txt", "b.txt"});
-    EXPECT_EQ(show.action, PlotAction::Show);
+    EXPECT_EQ(show.action, PlotAction::SHOW);
     EXPECT_EQ(show.list, "/r/simulplot.txt");
     EXPECT_EQ(show.title, "/home/u/cell.kovra");
     EXPECT_EQ(show.files, (std::vector<std::string>{"a_jv.txt", "b.txt"}));
-    EXPECT_EQ(PlotCommandLine_parse({}).action, PlotAction::Show);
+    EXPECT_EQ(PlotCommandLine_parse({}).action, PlotAction::SHOW);
 
     const struct {
         std::vector<std::string> args;
         PlotAction action;
         const char* error;
     } cases[] = {
-        {{"--help"}, PlotAction::Help, ""},
-        {{"-h"}, PlotAction::Help, ""},
-        {{"a_jv.txt", "--help"}, PlotAction::Help, ""},
-        {{"--version"}, PlotAction::Version, ""},
-        {{"-title", "--help"}, PlotAction::Show, ""},  // a title, not a request
-        {{"-kovra"}, PlotAction::Refuse, "-kovra needs a value"},
-        {{"-title"}, PlotAction::Refuse, "-title needs a value"},
-        {{"-x"}, PlotAction::Refuse, "unknown option '-x'"},
-        {{"a_jv.txt", "--helpme"}, PlotAction::Refuse, "unknown option '--helpme'"},
+        {{"--help"}, PlotAction::HELP, ""},
+        {{"-h"}, PlotAction::HELP, ""},
+        {{"a_jv.txt", "--help"}, PlotAction::HELP, ""},
+        {{"--version"}, PlotAction::VERSION, ""},
+        {{"-title", "--help"}, PlotAction::SHOW, ""},  // a title, not a request
+        {{"-kovra"}, PlotAction::REFUSE, "-kovra needs a value"},
+        {{"-title"}, PlotAction::REFUSE, "-title needs a value"},
+        {{"-x"}, PlotAction::REFUSE, "unknown option '-x'"},
+        {{"a_jv.txt", "--helpme"}, PlotAction::REFUSE, "unknown option '--helpme'"},
     };
     for (const auto& c : cases) {
         const PlotCommand command = PlotCommandLine_parse(c.args);

@@ -90,7 +90,7 @@ TEST(ResultFile, SummaryFiguresInEitherLayout)
     };
     for (const std::string& text : layouts) {
         const ResultTable t = parse(text, "simulout_photovoltaic.txt");
-        EXPECT_EQ(t.kind, ResultKind::Photovoltaic);
+        EXPECT_EQ(t.kind, ResultKind::PHOTOVOLTAIC);
         ASSERT_NE(t.figure("Voc"), nullptr) << text;
         EXPECT_DOUBLE_EQ(t.figure("Voc")->value, 0.584781);
         EXPECT_EQ(t.figure("Voc")->unit, "V");
@@ -98,7 +98,7 @@ TEST(ResultFile, SummaryFiguresInEitherLayout)
         EXPECT_EQ(t.figure("Jsc")->unit, "A/cm2");
     }
     const ResultTable pc = parse(fixtures::PHOTOCURRENT, "simulout_photocurrent.txt");
-    EXPECT_EQ(pc.kind, ResultKind::Photocurrent);
+    EXPECT_EQ(pc.kind, ResultKind::PHOTOCURRENT);
     ASSERT_NE(pc.figure("EQEmax"), nullptr);
     EXPECT_DOUBLE_EQ(pc.figure("EQEmax")->value, 0.901096);
     EXPECT_EQ(pc.figure("EQEmax")->unit, "@ 0.78 um");

@@ -11,14 +11,14 @@
 // Builds the main dialog and everything in it, with the settings of
 // configFolder (created when missing; none read or written when empty) and
 // the guides of docFolder; returns it mapped, not shown.
-Ihandle* CalcWindow_build(const std::string& configFolder, const std::string& docFolder);
+Ihandle* WindowMain_build(const std::string& configFolder, const std::string& docFolder);
 // Shows the built dialog at its stored size, prepares the console once and
 // gives it the focus.
-void CalcWindow_show();
+void WindowMain_show();
 // The whole window mode: IUP, the dialog, the main loop. Exit status.
-int CalcWindow_main(int argc, char** argv);
+int WindowMain_run(int argc, char** argv);
 // A line of text in the window's status line.
-void CalcWindow_status(const char* text);
+void WindowMain_showStatus(const char* text);
 
 // Stores the window size, writes the settings, destroys the dialog and
 // frees the application record; runs once. IUP_IGNORE.
@@ -48,7 +48,3 @@ int WindowMain_onOptionsSyntax(Ihandle* ih);
 // guide or viewer is said in the status line. 1 when the viewer started.
 int WindowMain_onHelpContents();
 
-// ACTIVE of the named control := "YES"/"NO", written only when it changes.
-void Iup_setActive(const char* name, int active);
-// The About dialog (KOV_WindowAbout): shown again when it is open already.
-void WindowAbout_show();

@@ -1,4 +1,4 @@
-#include "AppFolders.h"
+#include "appFolders.h"
 
 #include <cstdlib>
 #include <filesystem>

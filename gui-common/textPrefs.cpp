@@ -1,5 +1,5 @@
 // The text-view preferences in settings files and on a view.
-#include "TextPrefs.h"
+#include "textPrefs.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,19 +10,19 @@
 #include "iupScintillaMessages.h"
 #include "kovbase.h"
 
-const TextPrefsSection TextPrefs_styleSections[] = {
+const TextPrefsSection TEXT_PREFS_STYLE_SECTIONS[] = {
     {"EditorDefault", 0},    {"EditorKeyword", 5},     {"EditorNumber", 4},     {"EditorString", 6},
     {"EditorComment", 1},    {"EditorPreprocessor", 9}, {"EditorIdentifier", 11}, {"EditorLib", 16},
     {"EditorLineNumber", 20}, {"EditorSelection", 22},  {"EditorWhitespace", 23}, {nullptr, -1},
 };
 
-const ConfigKey TextPrefs_commonKeys[] = {
+const ConfigKey TEXT_PREFS_COMMON_KEYS[] = {
     {"EnableSyntax", 0},       {"LineSpacing", 0},         {"ShowLinenum", 0},
     {"ColorTabbar", 0},        {"MarkerColorModified", 0}, {"MarkerColorError", 0},
     {"MarkerColorWarning", 0}, {"MarkerColorSuccess", 0},  {"TabbarColor", 0},
     {nullptr, 0}};
 
-const ConfigKey TextPrefs_styleKeys[] = {{"ColorFore", 0}, {"ColorBack", 0}, {"FontName", 1}, {"FontSize", 0},
+const ConfigKey TEXT_PREFS_STYLE_KEYS[] = {{"ColorFore", 0}, {"ColorBack", 0}, {"FontName", 1}, {"FontSize", 0},
                                          {"FontStyle", 0}, {"LetterCase", 0}, {nullptr, 0}};
 
 namespace {
@@ -89,38 +89,33 @@ void writeInt(Config* config, const char* section, const char* key, int number)
     Config_setValue(config, section, key, text, 0, 0);
 }
 
-sptr_t send(Ihandle* view, unsigned int message, uptr_t w = 0, sptr_t l = 0)
-{
-    return Editor_send(view, message, w, l);
-}
-
 // Every style write also reaches the style 64 above (the lexer's second
 // bank for inactive text).
 void setStyle(Ihandle* view, int style, const EditorStyle& from, bool withSize, int sizeOffset = 0, int bold = -1)
 {
     for (int s : {style, style + 64}) {
         if (s != style && style >= 64) break;
-        send(view, SCI_STYLESETFORE, static_cast<uptr_t>(s), from.fore);
-        send(view, SCI_STYLESETBACK, static_cast<uptr_t>(s), from.back);
+        Editor_send(view, SCI_STYLESETFORE, static_cast<uptr_t>(s), from.fore);
+        Editor_send(view, SCI_STYLESETBACK, static_cast<uptr_t>(s), from.back);
         const int size = from.fontSize + sizeOffset;
         if (withSize && from.fontSize >= 4 - sizeOffset && from.fontSize <= 96 - sizeOffset) {
-            send(view, SCI_STYLESETSIZE, static_cast<uptr_t>(s), size);
+            Editor_send(view, SCI_STYLESETSIZE, static_cast<uptr_t>(s), size);
         }
-        if (from.fontName[0] != '\0') send(view, SCI_STYLESETFONT, static_cast<uptr_t>(s), reinterpret_cast<sptr_t>(from.fontName));
-        send(view, SCI_STYLESETBOLD, static_cast<uptr_t>(s), bold >= 0 ? bold : (from.fontStyle & 1));
-        send(view, SCI_STYLESETITALIC, static_cast<uptr_t>(s), (from.fontStyle >> 1) & 1);
-        send(view, SCI_STYLESETUNDERLINE, static_cast<uptr_t>(s), (from.fontStyle >> 2) & 1);
-        send(view, SCI_STYLESETVISIBLE, static_cast<uptr_t>(s), (from.fontStyle & 8) ? 0 : 1);
-        send(view, SCI_STYLESETCASE, static_cast<uptr_t>(s), from.letterCase);
+        if (from.fontName[0] != '\0') Editor_send(view, SCI_STYLESETFONT, static_cast<uptr_t>(s), reinterpret_cast<sptr_t>(from.fontName));
+        Editor_send(view, SCI_STYLESETBOLD, static_cast<uptr_t>(s), bold >= 0 ? bold : (from.fontStyle & 1));
+        Editor_send(view, SCI_STYLESETITALIC, static_cast<uptr_t>(s), (from.fontStyle >> 1) & 1);
+        Editor_send(view, SCI_STYLESETUNDERLINE, static_cast<uptr_t>(s), (from.fontStyle >> 2) & 1);
+        Editor_send(view, SCI_STYLESETVISIBLE, static_cast<uptr_t>(s), (from.fontStyle & 8) ? 0 : 1);
+        Editor_send(view, SCI_STYLESETCASE, static_cast<uptr_t>(s), from.letterCase);
     }
 }
 
 void setColors(Ihandle* view, int style, long fore, long back, int bold)
 {
     for (int s : {style, style + 64}) {
-        send(view, SCI_STYLESETFORE, static_cast<uptr_t>(s), fore);
-        send(view, SCI_STYLESETBACK, static_cast<uptr_t>(s), back);
-        send(view, SCI_STYLESETBOLD, static_cast<uptr_t>(s), bold);
+        Editor_send(view, SCI_STYLESETFORE, static_cast<uptr_t>(s), fore);
+        Editor_send(view, SCI_STYLESETBACK, static_cast<uptr_t>(s), back);
+        Editor_send(view, SCI_STYLESETBOLD, static_cast<uptr_t>(s), bold);
     }
 }
 
@@ -165,7 +160,7 @@ int TextPrefs_read(const Config* config, EditorPrefs* prefs)
         return 0;
     }
     readStyle(config, defaultSection, &prefs->styles[0]);
-    for (const TextPrefsSection* s = TextPrefs_styleSections; s->name != nullptr; ++s) {
+    for (const TextPrefsSection* s = TEXT_PREFS_STYLE_SECTIONS; s->name != nullptr; ++s) {
         if (s->slot == 0) continue;
         prefs->styles[s->slot].slot = s->slot;
         readStyle(config, s->name, &prefs->styles[s->slot]);
@@ -194,7 +189,7 @@ void TextPrefs_write(Config* config, const EditorPrefs* prefs)
     writeColor(config, "EditorCommon", "MarkerColorModified", prefs->markerModified);
     writeColor(config, "EditorCommon", "MarkerColorError", prefs->markerError);
     writeColor(config, "EditorCommon", "MarkerColorWarning", prefs->markerWarning);
-    for (const TextPrefsSection* s = TextPrefs_styleSections; s->name != nullptr; ++s) {
+    for (const TextPrefsSection* s = TEXT_PREFS_STYLE_SECTIONS; s->name != nullptr; ++s) {
         const EditorStyle& st = prefs->styles[s->slot];
         writeColor(config, s->name, "ColorFore", st.fore);
         writeColor(config, s->name, "ColorBack", st.back);
@@ -231,12 +226,12 @@ void TextPrefs_applyStyles(Ihandle* view, EditorPrefs* prefs, int syntax, int re
     caretNumbers.fontSize = st[0].fontSize;
     setStyle(view, 41, caretNumbers, true, -1, 1);
     setColors(view, 40, st[20].fore, st[20].back, 0);
-    send(view, SCI_SETCARETLINEBACK, static_cast<uptr_t>(st[21].back));
-    send(view, SCI_SETCARETLINEVISIBLE, 1);
-    send(view, SCI_SETCARETLINEVISIBLEALWAYS, 1);
-    send(view, SCI_SETSELFORE, 0, 0);
-    send(view, SCI_SETSELBACK, 1, st[22].back);
-    send(view, SCI_SETCARETFORE, static_cast<uptr_t>(st[21].fore));
+    Editor_send(view, SCI_SETCARETLINEBACK, static_cast<uptr_t>(st[21].back));
+    Editor_send(view, SCI_SETCARETLINEVISIBLE, 1);
+    Editor_send(view, SCI_SETCARETLINEVISIBLEALWAYS, 1);
+    Editor_send(view, SCI_SETSELFORE, 0, 0);
+    Editor_send(view, SCI_SETSELBACK, 1, st[22].back);
+    Editor_send(view, SCI_SETCARETFORE, static_cast<uptr_t>(st[21].fore));
     char rgb[32];
     TextPrefs_rgb(st[21].fore, rgb, sizeof rgb);
     IupSetStrAttribute(view, "CARETCOLOR", rgb);

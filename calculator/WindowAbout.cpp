@@ -1,5 +1,6 @@
 // The calculator's About dialog.
-#include "CalcWindow.h"
+#include "WindowAbout.h"
+
 #include "guiCommon.h"
 #include "kovragui.h"
 #include "kovraHandles.h"

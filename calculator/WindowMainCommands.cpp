@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "CalcConsole.h"
-#include "CalcNumpad.h"
+#include "Console.h"
+#include "Numpad.h"
 #include "CalcSession.h"
 #include "CalcState.h"
-#include "CalcWindow.h"
+#include "WindowMain.h"
 #include "guiCommon.h"
 #include "kovragui.h"
 #include "libkovra.h"
@@ -47,16 +47,7 @@ std::string chooseFile(const char* type, const char* title)
 
 }  // namespace
 
-void Iup_setActive(const char* name, int active)
-{
-    Ihandle* element = name != nullptr ? IupGetHandle(name) : nullptr;
-    if (element == nullptr) return;
-    const char* wanted = active == 1 ? "YES" : "NO";
-    const char* now = IupGetAttribute(element, "ACTIVE");
-    if (now == nullptr || std::strcmp(now, wanted) != 0) IupSetAttribute(element, "ACTIVE", wanted);
-}
-
-void CalcWindow_status(const char* text)
+void WindowMain_showStatus(const char* text)
 {
     if (Ihandle* status = IupGetHandle(KOV_WindowMain_Status)) {
         IupSetStrAttribute(status, "TITLE", text != nullptr ? text : "");
@@ -181,10 +172,10 @@ int WindowMain_saveSession()
     const std::string name = CalcSession_fileName(chooseFile("SAVE", "Save file").c_str());
     if (name.empty()) return 0;
     if (!CalcSession_save(name.c_str(), parser)) {
-        CalcWindow_status(("Cannot save the session to " + name).c_str());
+        WindowMain_showStatus(("Cannot save the session to " + name).c_str());
         return 0;
     }
-    CalcWindow_status(("Session saved: " + name).c_str());
+    WindowMain_showStatus(("Session saved: " + name).c_str());
     return 1;
 }
 
@@ -201,7 +192,7 @@ int WindowMain_openSession()
     if (name.empty()) return 0;
     std::vector<std::string> lines;
     if (!CalcSession_read(name.c_str(), &lines)) {
-        CalcWindow_status(("Cannot open the session " + name).c_str());
+        WindowMain_showStatus(("Cannot open the session " + name).c_str());
         return 0;
     }
     // Replayed into a cleared console, so every line and its answer appear
@@ -216,7 +207,7 @@ int WindowMain_openSession()
     }
     IupSetInt(nullptr, KOV_WindowMainFileOpening, 0);
     WindowMain_updateTitle();
-    CalcWindow_status(("Session opened: " + name).c_str());
+    WindowMain_showStatus(("Session opened: " + name).c_str());
     return 1;
 }
 
@@ -224,11 +215,11 @@ int WindowMain_onHelpContents()
 {
     const char* help = IupGetGlobal(KOV_HelpFilenameLua);
     if (help == nullptr || help[0] == '\0' || kov_fileExistsA(help) != 1) {
-        CalcWindow_status("Cannot show help contents: PDF file not found");
+        WindowMain_showStatus("Cannot show help contents: PDF file not found");
         return 0;
     }
     if (IupHelp(help) < 1) {
-        CalcWindow_status((std::string("No PDF viewer to open ") + help).c_str());
+        WindowMain_showStatus((std::string("No PDF viewer to open ") + help).c_str());
         return 0;
     }
     return 1;

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "CalcActionbar.h"
-#include "CalcConsole.h"
+#include "Actionbar.h"
+#include "Console.h"
 #include "CalcState.h"
-#include "CalcWindow.h"
+#include "WindowMain.h"
 #include "guiCommon.h"
+#include "kovbase.h"
 #include "kovraHandles.h"
 #include "iupScintillaMessages.h"
 
@@ -23,7 +24,7 @@ struct CompletionList {
     const char* words;
 };
 
-const CompletionList CompletionLists[] = {
+const CompletionList COMPLETION_LISTS[] = {
     {2, "acos()|acosh()|asin()|asinh()|atan()|atanh()|cos()|cosh()|sin()|sinh()|tan()|tanh()"},
     {2, "ceil()|fabs()|floor()|fmod()|min()|max()|rand()|round()|sign()"},
     {2, "exp()|ln()|log()|log2()|log10()|pow(,)|sqrt()"},
@@ -37,11 +38,6 @@ const CompletionList CompletionLists[] = {
     {0, nullptr},
 };
 
-sptr_t send(Ihandle* c, unsigned int m, uptr_t w = 0, sptr_t l = 0)
-{
-    return Editor_send(c, m, w, l);
-}
-
 int charAt(Ihandle* c, sptr_t p)
 {
     return p < 0 ? 0 : Editor_getCharAt(c, p);
@@ -50,7 +46,7 @@ int charAt(Ihandle* c, sptr_t p)
 // The text from start to end, clipped to the text.
 std::string range(Ihandle* c, sptr_t start, sptr_t end)
 {
-    const sptr_t length = send(c, SCI_GETLENGTH);
+    const sptr_t length = Editor_send(c, SCI_GETLENGTH);
     std::string text;
     for (sptr_t p = start < 0 ? 0 : start; p < end && p < length; ++p) text.push_back(static_cast<char>(charAt(c, p)));
     return text;
@@ -72,11 +68,6 @@ std::vector<std::string> split(const char* words)
     return out;
 }
 
-bool startsWith(const std::string& word, const std::string& prefix)
-{
-    return !prefix.empty() && word.compare(0, prefix.size(), prefix) == 0;
-}
-
 bool isWordChar(int c)
 {
     return c != 0 && std::isalnum(static_cast<unsigned char>(c)) != 0;
@@ -84,21 +75,21 @@ bool isWordChar(int c)
 
 void cancelList(Ihandle* c)
 {
-    send(c, SCI_CALLTIPCANCEL);
-    send(c, SCI_AUTOCCANCEL);
+    Editor_send(c, SCI_CALLTIPCANCEL);
+    Editor_send(c, SCI_AUTOCCANCEL);
 }
 
 void showList(Ihandle* c, sptr_t entered, const char* words)
 {
     cancelList(c);
-    send(c, SCI_AUTOCSHOW, static_cast<uptr_t>(entered), reinterpret_cast<sptr_t>(words));
+    Editor_send(c, SCI_AUTOCSHOW, static_cast<uptr_t>(entered), reinterpret_cast<sptr_t>(words));
 }
 
 // 1 when a list was shown or its choice moved; -1 when the word is glued
 // to a name before it (no list at all); 0 when nothing matched.
 int offerList(Ihandle* c, sptr_t caret, bool open)
 {
-    for (const CompletionList* list = CompletionLists; list->minimum >= 1; ++list) {
+    for (const CompletionList* list = COMPLETION_LISTS; list->minimum >= 1; ++list) {
         const sptr_t m = list->minimum;
         if (caret - m < 0) continue;
         const std::vector<std::string> words = split(list->words);
@@ -108,10 +99,10 @@ int offerList(Ihandle* c, sptr_t caret, bool open)
                 for (sptr_t k = 1; k < static_cast<sptr_t>(word.size()); ++k) {
                     const std::string typed = range(c, caret - k, caret + 1);
                     if (typed.empty() || !(isWordChar(typed[0]) || typed[0] == '.')) break;
-                    if (!startsWith(word, typed)) continue;
+                    if (!kov_startsWith(word, typed)) continue;
                     if (isWordChar(charAt(c, caret - k - 1))) return -1;
                     if (typed == word) {
-                        send(c, SCI_AUTOCSELECT, 0, reinterpret_cast<sptr_t>(word.c_str()));
+                        Editor_send(c, SCI_AUTOCSELECT, 0, reinterpret_cast<sptr_t>(word.c_str()));
                     } else {
                         showList(c, k, list->words);
                     }
@@ -120,11 +111,12 @@ int offerList(Ihandle* c, sptr_t caret, bool open)
             }
         } else {
             const std::string typed = range(c, caret - m, caret + 1);
+            if (typed.empty()) continue;  // nothing typed offers nothing
             for (const std::string& word : words) {
-                if (!startsWith(word, typed)) continue;
+                if (!kov_startsWith(word, typed)) continue;
                 if (isWordChar(charAt(c, caret - m - 1))) return -1;
                 showList(c, m, list->words);
-                send(c, SCI_AUTOCSELECT, 0, reinterpret_cast<sptr_t>(typed.c_str()));
+                Editor_send(c, SCI_AUTOCSELECT, 0, reinterpret_cast<sptr_t>(typed.c_str()));
                 return 1;
             }
         }
@@ -149,7 +141,7 @@ int onMenuPaste(Ihandle*)
 }
 int onMenuSelectAll(Ihandle*)
 {
-    send(Console_get(), SCI_SELECTALL);
+    Editor_send(Console_get(), SCI_SELECTALL);
     return IUP_IGNORE;
 }
 int onMenuClear(Ihandle*)
@@ -192,10 +184,10 @@ void Console_autocomplete(Ihandle* c)
     }
     const EditorPrefs* prefs = App_getEditorPrefs();
     if (prefs == nullptr || prefs->lexerId != CONSOLE_LEXER_ID) return;
-    const sptr_t caret = send(c, SCI_GETCURRENTPOS);
-    bool open = send(c, SCI_AUTOCACTIVE) != 0;
+    const sptr_t caret = Editor_send(c, SCI_GETCURRENTPOS);
+    bool open = Editor_send(c, SCI_AUTOCACTIVE) != 0;
     const int before = charAt(c, caret - 1);
-    const int at = caret < send(c, SCI_GETLENGTH) ? charAt(c, caret) : 0;
+    const int at = caret < Editor_send(c, SCI_GETLENGTH) ? charAt(c, caret) : 0;
     if (open && (at == '.' || before == 0 || std::isspace(static_cast<unsigned char>(before)))) {
         cancelList(c);
         open = false;
@@ -207,8 +199,8 @@ void Console_autocomplete(Ihandle* c)
 int Console_acceptCompletion(Ihandle* c)
 {
     char item[256] = "";
-    send(c, SCI_AUTOCGETCURRENTTEXT, 0, reinterpret_cast<sptr_t>(item));
-    send(c, SCI_AUTOCCOMPLETE);
+    Editor_send(c, SCI_AUTOCGETCURRENTTEXT, 0, reinterpret_cast<sptr_t>(item));
+    Editor_send(c, SCI_AUTOCCOMPLETE);
     const size_t length = std::strlen(item);
     const char last = length > 0 ? item[length - 1] : ' ';
     int evaluate = 1;
@@ -220,7 +212,7 @@ int Console_acceptCompletion(Ihandle* c)
         const char* mark = open > colon ? open : colon;
         if (mark != nullptr) {
             const sptr_t back = static_cast<sptr_t>(length) - static_cast<sptr_t>(mark - item) - 1;
-            send(c, SCI_GOTOPOS, static_cast<uptr_t>(send(c, SCI_GETCURRENTPOS) - back));
+            Editor_send(c, SCI_GOTOPOS, static_cast<uptr_t>(Editor_send(c, SCI_GETCURRENTPOS) - back));
         }
     }
     Console_markCaretLine(c);
@@ -230,7 +222,7 @@ int Console_acceptCompletion(Ihandle* c)
 void Console_matchBrace(Ihandle* c, bool force)
 {
     if (c == nullptr || Console_hasSelection(c)) return;
-    const sptr_t caret = send(c, SCI_GETCURRENTPOS);
+    const sptr_t caret = Editor_send(c, SCI_GETCURRENTPOS);
     if (!force && caret == IupGetInt(nullptr, KOV_PreviousCaretPos)) return;
     sptr_t brace = -1;
     const int before = caret > 0 ? charAt(c, caret - 1) : 0;
@@ -241,14 +233,14 @@ void Console_matchBrace(Ihandle* c, bool force)
         if (at == '(' || at == ')') brace = caret;
     }
     if (brace < 0) {
-        send(c, SCI_BRACEHIGHLIGHT, static_cast<uptr_t>(-1), -1);
+        Editor_send(c, SCI_BRACEHIGHLIGHT, static_cast<uptr_t>(-1), -1);
         return;
     }
-    const sptr_t match = send(c, SCI_BRACEMATCH, static_cast<uptr_t>(brace), 0);
+    const sptr_t match = Editor_send(c, SCI_BRACEMATCH, static_cast<uptr_t>(brace), 0);
     if (match >= 0) {
-        send(c, SCI_BRACEHIGHLIGHT, static_cast<uptr_t>(brace), match);
+        Editor_send(c, SCI_BRACEHIGHLIGHT, static_cast<uptr_t>(brace), match);
     } else {
-        send(c, SCI_BRACEBADLIGHT, static_cast<uptr_t>(brace));
+        Editor_send(c, SCI_BRACEBADLIGHT, static_cast<uptr_t>(brace));
     }
 }
 
@@ -290,7 +282,7 @@ void Console_showContextMenu()
     Iup_destroyNamed(KOV_WindowMain_Menu);
     Ihandle* c = Console_get();
     if (c == nullptr) return;
-    const bool hasText = send(c, SCI_GETLENGTH) > 0;
+    const bool hasText = Editor_send(c, SCI_GETLENGTH) > 0;
     if (!hasText && !Console_canPaste(c)) return;
     Ihandle* menu = IupMenu(nullptr);
     if (Console_hasSelection(c)) {

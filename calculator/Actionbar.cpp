@@ -1,12 +1,13 @@
 // The calculator's action bar.
-#include "CalcActionbar.h"
+#include "Actionbar.h"
 
 #include <cstdio>
 
-#include "CalcConsole.h"
-#include "CalcNumpad.h"
+#include "Console.h"
+#include "Functions.h"
 #include "CalcState.h"
-#include "CalcWindow.h"
+#include "WindowMain.h"
+#include "guiCommon.h"
 #include "kovragui.h"
 #include "kovraHandles.h"
 

@@ -1,15 +1,17 @@
 // The calculator's main window: built, shown, closed.
-#include "CalcWindow.h"
+#include "WindowMain.h"
 
 #include <sys/stat.h>
 
 #include <cstring>
 
-#include "AppFolders.h"
-#include "CalcActionbar.h"
-#include "CalcConsole.h"
+#include "appFolders.h"
+#include "Actionbar.h"
+#include "Console.h"
 #include "CalcLexer.h"
-#include "CalcNumpad.h"
+#include "Functions.h"
+#include "Numpad.h"
+#include "WindowAbout.h"
 #include "CalcState.h"
 #include "guiCommon.h"
 #include "kovragui.h"
@@ -172,7 +174,7 @@ void bindKeys(Ihandle* dialog)
 
 }  // namespace
 
-Ihandle* CalcWindow_build(const std::string& configFolder, const std::string& docFolder)
+Ihandle* WindowMain_build(const std::string& configFolder, const std::string& docFolder)
 {
     WindowMain_close();  // a window built before is saved and gone first
     if (!CalcState_create()) return nullptr;
@@ -229,7 +231,7 @@ Ihandle* CalcWindow_build(const std::string& configFolder, const std::string& do
     return dialog;
 }
 
-void CalcWindow_show()
+void WindowMain_show()
 {
     Ihandle* dialog = IupGetHandle(KOV_WindowMain);
     if (dialog == nullptr) return;
@@ -268,7 +270,7 @@ int WindowMain_onClose(Ihandle*)
     return IUP_IGNORE;
 }
 
-int CalcWindow_main(int argc, char** argv)
+int WindowMain_run(int argc, char** argv)
 {
     if (IupOpen(&argc, &argv) == IUP_ERROR) return 1;
     IupScintillaOpen();
@@ -276,14 +278,14 @@ int CalcWindow_main(int argc, char** argv)
     // nor writes settings then.
     AppFolders folders;
     const bool found = AppFolders_get("KovraCalc", folders);
-    Ihandle* dialog = CalcWindow_build(found ? folders.config : std::string(), found ? folders.doc : std::string());
+    Ihandle* dialog = WindowMain_build(found ? folders.config : std::string(), found ? folders.doc : std::string());
     if (dialog == nullptr) {
         WindowMain_close();
         Images_destroy();
         IupClose();
         return 1;  // a window that cannot be built is a failure
     }
-    CalcWindow_show();
+    WindowMain_show();
     IupMainLoop();
     WindowMain_close();
     Images_destroy();

@@ -1,16 +1,16 @@
 // The calculator's console.
-#include "CalcConsole.h"
+#include "Console.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "CalcActionbar.h"
+#include "Actionbar.h"
 #include "CalcLexer.h"
 #include "CalcState.h"
-#include "CalcWindow.h"
-#include "TextPrefs.h"
+#include "WindowMain.h"
+#include "textPrefs.h"
 #include "guiCommon.h"
 #include "kovraHandles.h"
 #include "iupScintillaMessages.h"
@@ -28,27 +28,22 @@ const SlotStyle LEXER_STYLES[] = {{1, 1}, {2, 2}, {4, 4}, {5, 5}, {6, 7}, {9, 10
 // menus and the console's own cut, copy and paste own them.
 const char CLEARED_CTRL_KEYS[] = "mMnNoOsSpPzZyYxXcCvV0+-fFhHrRgG";
 
-sptr_t send(Ihandle* c, unsigned int m, uptr_t w = 0, sptr_t l = 0)
-{
-    return Editor_send(c, m, w, l);
-}
-
 sptr_t lastLineStart(Ihandle* c)
 {
-    const sptr_t lines = send(c, SCI_GETLINECOUNT);
-    return send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(lines - 1));
+    const sptr_t lines = Editor_send(c, SCI_GETLINECOUNT);
+    return Editor_send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(lines - 1));
 }
 
 sptr_t caretLine(Ihandle* c)
 {
-    return send(c, SCI_LINEFROMPOSITION, static_cast<uptr_t>(send(c, SCI_GETCURRENTPOS)));
+    return Editor_send(c, SCI_LINEFROMPOSITION, static_cast<uptr_t>(Editor_send(c, SCI_GETCURRENTPOS)));
 }
 
 void markLine(Ihandle* c, sptr_t line)
 {
-    const sptr_t bits = send(c, SCI_MARKERGET, static_cast<uptr_t>(line));
+    const sptr_t bits = Editor_send(c, SCI_MARKERGET, static_cast<uptr_t>(line));
     if ((bits & (1 << CONSOLE_PROMPT_MARKER)) == 0) {
-        send(c, SCI_MARKERADD, static_cast<uptr_t>(line), CONSOLE_PROMPT_MARKER);
+        Editor_send(c, SCI_MARKERADD, static_cast<uptr_t>(line), CONSOLE_PROMPT_MARKER);
     }
 }
 
@@ -59,8 +54,8 @@ void markCaretLine(Ihandle* c)
 
 std::string lineText(Ihandle* c, sptr_t line)
 {
-    const sptr_t start = send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(line));
-    const sptr_t end = send(c, SCI_GETLINEENDPOSITION, static_cast<uptr_t>(line));
+    const sptr_t start = Editor_send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(line));
+    const sptr_t end = Editor_send(c, SCI_GETLINEENDPOSITION, static_cast<uptr_t>(line));
     std::string text;
     for (sptr_t p = start; p < end; ++p) text.push_back(static_cast<char>(Editor_getCharAt(c, p)));
     return text;
@@ -70,11 +65,11 @@ std::string lineText(Ihandle* c, sptr_t line)
 // caret at the end when the appended text began a new line.
 void endRule(Ihandle* c)
 {
-    send(c, SCI_EMPTYUNDOBUFFER);
+    Editor_send(c, SCI_EMPTYUNDOBUFFER);
     Console_gotoEnd(c);
     // A fresh prompt shows from its first column, even after a long line.
-    send(c, SCI_SETXOFFSET, 0);
-    send(c, SCI_SCROLLCARET);
+    Editor_send(c, SCI_SETXOFFSET, 0);
+    Editor_send(c, SCI_SCROLLCARET);
 }
 
 void appendAtEnd(Ihandle* c, const std::string& text)
@@ -116,7 +111,7 @@ bool equalsIgnoringCase(const std::string& a, const char* b)
 void historyStep(Ihandle* c, kov_Parser* parser, int direction)
 {
     int h = parser->current;
-    const sptr_t caretOffset = send(c, SCI_GETCURRENTPOS) - send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(caretLine(c)));
+    const sptr_t caretOffset = Editor_send(c, SCI_GETCURRENTPOS) - Editor_send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(caretLine(c)));
     // With the caret at the start of a fresh prompt the entry last
     // recorded is shown first; after that each key moves one entry.
     if (caretOffset > 0) h += direction;
@@ -194,41 +189,41 @@ int Console_setup(Ihandle* c)
     EditorPrefs* prefs = App_getEditorPrefs();
     if (c == nullptr || prefs == nullptr) return -2;
     prefs->lexerId = CONSOLE_LEXER_ID;
-    send(c, SCI_SETVIEWWS, 0);
-    send(c, SCI_SETWRAPMODE, 0);
-    send(c, SCI_SETMARGINLEFT, 0, 4);
-    send(c, SCI_SETMARGINRIGHT, 0, 0);
-    send(c, SCI_SETTABWIDTH, 3);
-    send(c, SCI_SETUSETABS, 0);
-    send(c, SCI_SETINDENTATIONGUIDES, 0);
+    Editor_send(c, SCI_SETVIEWWS, 0);
+    Editor_send(c, SCI_SETWRAPMODE, 0);
+    Editor_send(c, SCI_SETMARGINLEFT, 0, 4);
+    Editor_send(c, SCI_SETMARGINRIGHT, 0, 0);
+    Editor_send(c, SCI_SETTABWIDTH, 3);
+    Editor_send(c, SCI_SETUSETABS, 0);
+    Editor_send(c, SCI_SETINDENTATIONGUIDES, 0);
     if (prefs->promptMarginWidth < 16) prefs->promptMarginWidth = 16;
     if (prefs->promptMarginWidth > 80) prefs->promptMarginWidth = 80;
-    send(c, SCI_SETMARGINTYPEN, 3, SC_MARGIN_COLOUR);
-    send(c, SCI_SETMARGINMASKN, 3, 1 << CONSOLE_PROMPT_MARKER);
-    send(c, SCI_SETMARGINWIDTHN, 3, prefs->promptMarginWidth);
-    send(c, SCI_SETMARGINSENSITIVEN, 3, prefs->promptMarginWidth > 0 ? 1 : 0);
+    Editor_send(c, SCI_SETMARGINTYPEN, 3, SC_MARGIN_COLOUR);
+    Editor_send(c, SCI_SETMARGINMASKN, 3, 1 << CONSOLE_PROMPT_MARKER);
+    Editor_send(c, SCI_SETMARGINWIDTHN, 3, prefs->promptMarginWidth);
+    Editor_send(c, SCI_SETMARGINSENSITIVEN, 3, prefs->promptMarginWidth > 0 ? 1 : 0);
     Console_setLexerStyles(prefs);
-    send(c, SCI_SETLEXERLANGUAGE, 0, reinterpret_cast<sptr_t>(ConsoleLexerTable.name));
+    Editor_send(c, SCI_SETLEXERLANGUAGE, 0, reinterpret_cast<sptr_t>(ConsoleLexerTable.name));
     for (int k = 0; k < 20; ++k) {
         const ConsoleKeywords& words = ConsoleLexerTable.keywords[k];
         if (words.set < 0 || words.words == nullptr) break;
-        send(c, SCI_SETKEYWORDS, static_cast<uptr_t>(words.set), reinterpret_cast<sptr_t>(words.words));
+        Editor_send(c, SCI_SETKEYWORDS, static_cast<uptr_t>(words.set), reinterpret_cast<sptr_t>(words.words));
     }
     // The marker after the lexer: choosing a lexer resets the markers.
-    send(c, SCI_MARKERDEFINE, CONSOLE_PROMPT_MARKER, SC_MARK_CHARACTER + '>');
+    Editor_send(c, SCI_MARKERDEFINE, CONSOLE_PROMPT_MARKER, SC_MARK_CHARACTER + '>');
     Console_applyStyles(c, prefs, prefs->syntaxEnabled, 1);
     prefs->lineNumbers = 0;
     for (int m = 0; m < 3; ++m) {
-        send(c, SCI_SETMARGINWIDTHN, static_cast<uptr_t>(m), 0);
-        send(c, SCI_SETMARGINSENSITIVEN, static_cast<uptr_t>(m), 0);
+        Editor_send(c, SCI_SETMARGINWIDTHN, static_cast<uptr_t>(m), 0);
+        Editor_send(c, SCI_SETMARGINSENSITIVEN, static_cast<uptr_t>(m), 0);
     }
-    send(c, SCI_AUTOCSETSEPARATOR, '|');
-    send(c, SCI_AUTOCSETCHOOSESINGLE, 0);
-    send(c, SCI_AUTOCSETAUTOHIDE, 1);
-    send(c, SCI_AUTOCSETCANCELATSTART, 0);
-    send(c, SCI_AUTOCSETIGNORECASE, 1);
-    send(c, SCI_SETEXTRAASCENT, static_cast<uptr_t>(prefs->lineSpacing));
-    send(c, SCI_SETEXTRADESCENT, static_cast<uptr_t>(prefs->lineSpacing));
+    Editor_send(c, SCI_AUTOCSETSEPARATOR, '|');
+    Editor_send(c, SCI_AUTOCSETCHOOSESINGLE, 0);
+    Editor_send(c, SCI_AUTOCSETAUTOHIDE, 1);
+    Editor_send(c, SCI_AUTOCSETCANCELATSTART, 0);
+    Editor_send(c, SCI_AUTOCSETIGNORECASE, 1);
+    Editor_send(c, SCI_SETEXTRAASCENT, static_cast<uptr_t>(prefs->lineSpacing));
+    Editor_send(c, SCI_SETEXTRADESCENT, static_cast<uptr_t>(prefs->lineSpacing));
     return 1;
 }
 
@@ -238,7 +233,7 @@ void Console_applyScrollWidth(Ihandle* c)
     int width = 0, height = 0;
     const char* size = IupGetAttribute(c, "RASTERSIZE");
     if (size != nullptr) std::sscanf(size, "%dx%d", &width, &height);
-    send(c, SCI_SETSCROLLWIDTH, static_cast<uptr_t>(width - 64 < 64 ? 64 : width - 64));
+    Editor_send(c, SCI_SETSCROLLWIDTH, static_cast<uptr_t>(width - 64 < 64 ? 64 : width - 64));
 }
 
 void Console_prepare()
@@ -246,17 +241,17 @@ void Console_prepare()
     Ihandle* c = Console_get();
     if (c == nullptr) return;
     const EditorPrefs* prefs = App_getEditorPrefs();
-    send(c, SCI_SETBUFFEREDDRAW, 1);
-    send(c, SCI_SETLAYOUTCACHE, prefs != nullptr && prefs->layoutCache == 1 ? SC_CACHE_DOCUMENT : SC_CACHE_PAGE);
-    send(c, SCI_SETTWOPHASEDRAW, 1);
-    send(c, SCI_SETHSCROLLBAR, 1);
-    send(c, SCI_SETSCROLLWIDTHTRACKING, 1);
+    Editor_send(c, SCI_SETBUFFEREDDRAW, 1);
+    Editor_send(c, SCI_SETLAYOUTCACHE, prefs != nullptr && prefs->layoutCache == 1 ? SC_CACHE_DOCUMENT : SC_CACHE_PAGE);
+    Editor_send(c, SCI_SETTWOPHASEDRAW, 1);
+    Editor_send(c, SCI_SETHSCROLLBAR, 1);
+    Editor_send(c, SCI_SETSCROLLWIDTHTRACKING, 1);
     Console_applyScrollWidth(c);
-    send(c, SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
-    send(c, SCI_SETCODEPAGE, 65001);
-    send(c, SCI_USEPOPUP, 0);
+    Editor_send(c, SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
+    Editor_send(c, SCI_SETCODEPAGE, 65001);
+    Editor_send(c, SCI_USEPOPUP, 0);
     for (const char* k = CLEARED_CTRL_KEYS; *k != '\0'; ++k)
-        send(c, SCI_CLEARCMDKEY, static_cast<uptr_t>(*k + (SCMOD_CTRL << 16)));
+        Editor_send(c, SCI_CLEARCMDKEY, static_cast<uptr_t>(*k + (SCMOD_CTRL << 16)));
     markLine(c, 0);
     Ihandle* dialog = IupGetHandle(KOV_WindowMain);
     if (dialog == nullptr) return;
@@ -280,15 +275,15 @@ void Console_applyStyles(Ihandle* c, EditorPrefs* prefs, int syntax, int resetAl
     if (c == nullptr || prefs == nullptr) return;
     TextPrefs_applyStyles(c, prefs, syntax, resetAll);
     const EditorStyle& text = prefs->styles[0];
-    send(c, SCI_SETMARGINBACKN, 3, text.back);
-    send(c, SCI_MARKERSETFORE, CONSOLE_PROMPT_MARKER, normalizeColor(text.fore, -80, -80, -80));
-    send(c, SCI_MARKERSETBACK, CONSOLE_PROMPT_MARKER, text.back);
-    send(c, SCI_COLOURISE, 0, -1);
+    Editor_send(c, SCI_SETMARGINBACKN, 3, text.back);
+    Editor_send(c, SCI_MARKERSETFORE, CONSOLE_PROMPT_MARKER, normalizeColor(text.fore, -80, -80, -80));
+    Editor_send(c, SCI_MARKERSETBACK, CONSOLE_PROMPT_MARKER, text.back);
+    Editor_send(c, SCI_COLOURISE, 0, -1);
 }
 
 int Console_caretOnLastLine(Ihandle* c)
 {
-    return c != nullptr && send(c, SCI_GETCURRENTPOS) >= lastLineStart(c) ? 1 : 0;
+    return c != nullptr && Editor_send(c, SCI_GETCURRENTPOS) >= lastLineStart(c) ? 1 : 0;
 }
 
 int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int interactive)
@@ -338,9 +333,9 @@ int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int 
             appendAtEnd(c, std::string("\n") + answer);
             if (r != 1) {
                 // The answer line is an error: the lexer colours it so.
-                const sptr_t answerLine = send(c, SCI_GETLINECOUNT) - 1;
-                send(c, SCI_MARKERADD, static_cast<uptr_t>(answerLine), CALC_ERROR_MARKER);
-                send(c, SCI_COLOURISE, static_cast<uptr_t>(send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(answerLine))), -1);
+                const sptr_t answerLine = Editor_send(c, SCI_GETLINECOUNT) - 1;
+                Editor_send(c, SCI_MARKERADD, static_cast<uptr_t>(answerLine), CALC_ERROR_MARKER);
+                Editor_send(c, SCI_COLOURISE, static_cast<uptr_t>(Editor_send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(answerLine))), -1);
             }
         }
         appendAtEnd(c, "\n");
@@ -357,7 +352,7 @@ int Console_onEnter()
     if (c == nullptr) return IUP_IGNORE;
     // A word taken from the open list is evaluated at once only when it
     // needs no arguments; the control never breaks the line itself.
-    if (send(c, SCI_AUTOCACTIVE) && !Console_acceptCompletion(c)) return IUP_IGNORE;
+    if (Editor_send(c, SCI_AUTOCACTIVE) && !Console_acceptCompletion(c)) return IUP_IGNORE;
     Console_execute(nullptr, c, nullptr, 1);
     return IUP_IGNORE;
 }
@@ -365,8 +360,8 @@ int Console_onEnter()
 void Console_gotoEnd(Ihandle* c)
 {
     if (c == nullptr) return;
-    const sptr_t end = send(c, SCI_GETLINESELENDPOSITION, static_cast<uptr_t>(send(c, SCI_GETLINECOUNT) - 1));
-    send(c, SCI_SETEMPTYSELECTION, static_cast<uptr_t>(end < 0 ? send(c, SCI_GETLENGTH) : end));
+    const sptr_t end = Editor_send(c, SCI_GETLINESELENDPOSITION, static_cast<uptr_t>(Editor_send(c, SCI_GETLINECOUNT) - 1));
+    Editor_send(c, SCI_SETEMPTYSELECTION, static_cast<uptr_t>(end < 0 ? Editor_send(c, SCI_GETLENGTH) : end));
 }
 
 void Console_run(Ihandle* console)
@@ -379,7 +374,7 @@ int Console_canEdit(Ihandle* c, int key)
     if (c == nullptr) return 0;
     if (!Console_caretOnLastLine(c)) return 0;
     const sptr_t start = lastLineStart(c);
-    const sptr_t caret = send(c, SCI_GETCURRENTPOS);
+    const sptr_t caret = Editor_send(c, SCI_GETCURRENTPOS);
     if (key == K_BS && caret == start) return 0;
     if (isTypedCharacter(key) && caret - start >= CONSOLE_TYPING_LIMIT) return 0;
     return 1;
@@ -389,15 +384,15 @@ int Console_onKey(Ihandle* c, int key)
 {
     if (c == nullptr) return IUP_CONTINUE;
     const int base = iup_XkeyBase(key);
-    if (send(c, SCI_AUTOCACTIVE) && (base == K_UP || base == K_DOWN || base == K_PGUP || base == K_PGDN)) {
+    if (Editor_send(c, SCI_AUTOCACTIVE) && (base == K_UP || base == K_DOWN || base == K_PGUP || base == K_PGDN)) {
         return IUP_CONTINUE;
     }
     const sptr_t start = lastLineStart(c);
-    const sptr_t caret = send(c, SCI_GETCURRENTPOS);
+    const sptr_t caret = Editor_send(c, SCI_GETCURRENTPOS);
     if (caret >= start) {
         if (caret == start && key == K_LEFT) return IUP_CONTINUE;
         if (caret == start && key == K_BS) return IUP_IGNORE;  // lines are never joined
-        if (send(c, SCI_GETLINECOUNT) == 1 && caret == start + 1 && key == K_BS) {
+        if (Editor_send(c, SCI_GETLINECOUNT) == 1 && caret == start + 1 && key == K_BS) {
             Console_clear(c);
             return IUP_IGNORE;
         }
@@ -415,9 +410,9 @@ int Console_onKey(Ihandle* c, int key)
     if (key == K_LEFT || key == K_RIGHT || key == K_cC) return IUP_CONTINUE;
     if (key == K_UP || key == K_PGUP) {
         const sptr_t line = caretLine(c);
-        if (line > 0) send(c, SCI_GOTOLINE, static_cast<uptr_t>(line - 1));
+        if (line > 0) Editor_send(c, SCI_GOTOLINE, static_cast<uptr_t>(line - 1));
     } else if (key == K_DOWN || key == K_PGDN) {
-        send(c, SCI_GOTOLINE, static_cast<uptr_t>(caretLine(c) + 1));
+        Editor_send(c, SCI_GOTOLINE, static_cast<uptr_t>(caretLine(c) + 1));
     }
     return IUP_IGNORE;
 }
@@ -425,9 +420,9 @@ int Console_onKey(Ihandle* c, int key)
 void Console_clear(Ihandle* c)
 {
     if (c == nullptr) return;
-    send(c, SCI_CLEARALL);
-    send(c, SCI_MARKERDELETEALL, static_cast<uptr_t>(-1));
-    send(c, SCI_EMPTYUNDOBUFFER);
+    Editor_send(c, SCI_CLEARALL);
+    Editor_send(c, SCI_MARKERDELETEALL, static_cast<uptr_t>(-1));
+    Editor_send(c, SCI_EMPTYUNDOBUFFER);
     markLine(c, 0);
     Console_applyScrollWidth(c);
 }
@@ -441,23 +436,23 @@ void Console_replaceLine(Ihandle* c, const char* text)
 {
     if (c == nullptr) return;
     const sptr_t line = caretLine(c);
-    const sptr_t start = send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(line));
-    const sptr_t end = send(c, SCI_GETLINEENDPOSITION, static_cast<uptr_t>(line));
+    const sptr_t start = Editor_send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(line));
+    const sptr_t end = Editor_send(c, SCI_GETLINEENDPOSITION, static_cast<uptr_t>(line));
     // History entries and session lines come from files: the helper makes
     // them text the control can hold.
     const long length = Editor_replaceRange(c, start, end, text != nullptr ? text : "");
-    send(c, SCI_GOTOPOS, static_cast<uptr_t>(start + length));
+    Editor_send(c, SCI_GOTOPOS, static_cast<uptr_t>(start + length));
     markCaretLine(c);
 }
 
 void Console_insertText(Ihandle* c, const char* text)
 {
     if (c == nullptr || text == nullptr || !Console_caretOnLastLine(c)) return;
-    const sptr_t caret = send(c, SCI_GETCURRENTPOS);
+    const sptr_t caret = Editor_send(c, SCI_GETCURRENTPOS);
     Editor_insertText(c, caret, text);
     const char* paren = std::strrchr(text, '(');
     const size_t offset = paren != nullptr ? static_cast<size_t>(paren - text) + 1 : std::strlen(text);
-    send(c, SCI_GOTOPOS, static_cast<uptr_t>(caret + static_cast<sptr_t>(offset)));
+    Editor_send(c, SCI_GOTOPOS, static_cast<uptr_t>(caret + static_cast<sptr_t>(offset)));
     IupSetFocus(c);
 }
 
@@ -473,18 +468,18 @@ void Console_appendText(Ihandle* c, const char* text)
 
 int Console_hasSelection(Ihandle* c)
 {
-    return c != nullptr && send(c, SCI_GETSELECTIONEMPTY) == 0 ? 1 : 0;
+    return c != nullptr && Editor_send(c, SCI_GETSELECTIONEMPTY) == 0 ? 1 : 0;
 }
 
 int Console_canPaste(Ihandle* c)
 {
-    return c != nullptr && Console_caretOnLastLine(c) && send(c, SCI_CANPASTE) != 0 ? 1 : 0;
+    return c != nullptr && Console_caretOnLastLine(c) && Editor_send(c, SCI_CANPASTE) != 0 ? 1 : 0;
 }
 
 void Console_cut(Ihandle* c)
 {
     if (c == nullptr || !Console_caretOnLastLine(c) || !Console_hasSelection(c)) return;
-    send(c, SCI_CUT);
+    Editor_send(c, SCI_CUT);
     markLine(c, 0);
 }
 
@@ -505,7 +500,7 @@ std::string Console_text(Ihandle* c)
 {
     std::string text;
     if (c == nullptr) return text;
-    const sptr_t length = send(c, SCI_GETLENGTH);
+    const sptr_t length = Editor_send(c, SCI_GETLENGTH);
     for (sptr_t p = 0; p < length; ++p) text.push_back(static_cast<char>(Editor_getCharAt(c, p)));
     return text;
 }

@@ -14,11 +14,11 @@ struct TextPrefsSection {
     const char* name;
     int slot;
 };
-extern const TextPrefsSection TextPrefs_styleSections[];
+extern const TextPrefsSection TEXT_PREFS_STYLE_SECTIONS[];
 // The keys of "EditorCommon" and of every style section (for a program's
 // settings schema).
-extern const ConfigKey TextPrefs_commonKeys[];
-extern const ConfigKey TextPrefs_styleKeys[];
+extern const ConfigKey TEXT_PREFS_COMMON_KEYS[];
+extern const ConfigKey TEXT_PREFS_STYLE_KEYS[];
 
 // Reads "EditorCommon" and the style sections into prefs (the record keeps
 // what the file does not give). "EnableSyntax"/"ShowLinenum" change only for
