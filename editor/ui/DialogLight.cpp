@@ -17,10 +17,12 @@
 namespace {
 
 const DialogField LightFields[] = {
-    {"Flux", "Light.Flux", "Flux (1/cm2/s)", DIALOG_FROM_LIGHT, false},
-    {"LambdaStart", "Light.Start", "Start (um)", DIALOG_FROM_LIGHT, false},
-    {"LambdaEnd", "Light.End", "End (um)", DIALOG_FROM_LIGHT, false},
-    {"LambdaStep", "Light.Step", "Step (um)", DIALOG_FROM_LIGHT, false},
+    {.word = "Flux", .key = "Light.Flux", .caption = "Flux (1/cm2/s)", .source = DIALOG_FROM_LIGHT},
+    {.word = "LambdaStart", .key = "Light.Start", .caption = "Start (um)",
+     .source = DIALOG_FROM_LIGHT},
+    {.word = "LambdaEnd", .key = "Light.End", .caption = "End (um)", .source = DIALOG_FROM_LIGHT},
+    {.word = "LambdaStep", .key = "Light.Step", .caption = "Step (um)",
+     .source = DIALOG_FROM_LIGHT},
 };
 
 // The toggles and the source each one stands for.
@@ -248,8 +250,16 @@ Ihandle* layout(const DialogSpec* spec)
 }  // namespace
 
 const DialogSpec LightDialog = {
-    "Light", "Light", false, LightFields, static_cast<int>(std::size(LightFields)), nullptr, 3, true, false,
-    nullptr, load, store, layout, follow,
+    .handle = KOV_WindowLight,
+    .title = "Light",
+    .fields = LightFields,
+    .fieldCount = static_cast<int>(std::size(LightFields)),
+    .columns = 3,
+    .captions = true,
+    .loadExtra = load,
+    .storeExtra = store,
+    .layout = layout,
+    .followExtra = follow,
 };
 
 void WindowLight_show()

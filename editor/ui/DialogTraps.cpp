@@ -46,7 +46,12 @@ const TrapField TrapFields[] = {
 // The records written together for a present trap (the fields and the type).
 const char* const WrittenTogether[] = {"Type", "N", "Nr", "E", "Taun", "Taup"};
 
-const DialogModel TrapModel = {"Trap.Model", "Select trap model?", "Trap model", "Kovra trap model|*.lua||"};
+const DialogModel TrapModel = {
+    .key = "Trap.Model",
+    .question = "Select trap model?",
+    .caption = "Trap model",
+    .filter = "Kovra trap model|*.lua||",
+};
 
 ParamRecord* trapRecord(Layer* layer, int trap, const char* name)
 {
@@ -320,7 +325,15 @@ Ihandle* layout(const DialogSpec* spec)
 }  // namespace
 
 const DialogSpec TrapDialog = {
-    "Trap", "Traps", true, nullptr, 0, &TrapModel, 2, true, false, nullptr, load, store, layout,
+    .handle = KOV_WindowTrap,
+    .title = "Traps",
+    .layerList = true,
+    .model = &TrapModel,
+    .columns = 2,
+    .captions = true,
+    .loadExtra = load,
+    .storeExtra = store,
+    .layout = layout,
 };
 
 void WindowTrap_show()

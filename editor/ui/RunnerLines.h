@@ -10,7 +10,7 @@
 
 // The longest line taken from the pipe; a longer one is cut there and the
 // rest arrives as the next line.
-constexpr size_t RunnerLines_maxLine = 1020;
+constexpr size_t RUNNER_LINE_MAX = 1020;
 
 // Collects the bytes read from the pipe into lines: an LF ends a line and is
 // kept, CR LF becomes LF, and 1020 bytes without LF end a line too. Bytes of
@@ -22,10 +22,10 @@ public:
     std::optional<std::string> add(char byte);
     // The unfinished line left when the driver has closed its output.
     std::optional<std::string> finish();
-    bool pending() const { return !line_.empty(); }
+    bool pending() const { return !partial.empty(); }
 
 private:
-    std::string line_;
+    std::string partial;  // the bytes of the line not ended yet
 };
 
 // What a console line does.
