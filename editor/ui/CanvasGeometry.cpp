@@ -67,17 +67,17 @@ int CanvasGeometry_hitMargin(const CanvasRect& layer)
 CanvasHit CanvasGeometry_hitTest(const CanvasLayout& layout, int x, int y)
 {
     if (layout.anode.contains(x, y)) {
-        return {CanvasHitKind::Anode, -1};
+        return {CanvasHitKind::ANODE, -1};
     }
     if (layout.cathode.contains(x, y)) {
-        return {CanvasHitKind::Cathode, -1};
+        return {CanvasHitKind::CATHODE, -1};
     }
     for (size_t i = 0; i < layout.layers.size(); ++i) {
         CanvasRect r = layout.layers[i];
         int m = CanvasGeometry_hitMargin(r);
         CanvasRect inner{r.x0, r.y0 + m, r.x1, r.y1 - m};
         if (inner.contains(x, y)) {
-            return {CanvasHitKind::Layer, static_cast<int>(i) + 1};
+            return {CanvasHitKind::LAYER, static_cast<int>(i) + 1};
         }
     }
     return {};
@@ -140,17 +140,17 @@ double CanvasGeometry_draggedThickness(int markerHeight, int layerHeight, double
 CanvasRect CanvasGeometry_dragMarker(CanvasRect marker, CanvasDrag drag, int dy)
 {
     switch (drag) {
-    case CanvasDrag::Move:
+    case CanvasDrag::MOVE:
         marker.y0 += dy;
         marker.y1 += dy;
         break;
-    case CanvasDrag::Border:
+    case CanvasDrag::BORDER:
         marker.y1 = std::max(marker.y1 + dy, marker.y0 + MIN_MARKER);
         break;
-    case CanvasDrag::LastBorder:
+    case CanvasDrag::LAST_BORDER:
         marker.y0 = std::min(marker.y0 + dy, marker.y1 - MIN_MARKER);
         break;
-    case CanvasDrag::None:
+    case CanvasDrag::NONE:
         break;
     }
     return marker;

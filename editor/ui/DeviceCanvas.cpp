@@ -410,8 +410,8 @@ int DeviceCanvas_onButton(Ihandle* canvas, int button, int pressed, int x, int y
 
     if (pressed) {
         IupSetFocus(canvas);
-        if (hit.kind == CanvasHitKind::Anode || hit.kind == CanvasHitKind::Cathode) {
-            int contact = hit.kind == CanvasHitKind::Anode ? 1 : 2;
+        if (hit.kind == CanvasHitKind::ANODE || hit.kind == CanvasHitKind::CATHODE) {
+            int contact = hit.kind == CanvasHitKind::ANODE ? 1 : 2;
             if (WindowMain_selectedContact() != contact) {
                 WindowMain_setSelection(WindowMain_selectedLayerNumber(), contact);
                 DeviceCanvas_redraw();
@@ -423,13 +423,13 @@ int DeviceCanvas_onButton(Ihandle* canvas, int button, int pressed, int x, int y
             const bool onBorder = button == IUP_BUTTON1 && WindowMain_selectedContact() < 1 &&
                                   CanvasGeometry_isOnBorder(layout, selected, x, y);
             WindowMain_setSelection(selected, -1);
-            if (hit.kind == CanvasHitKind::Layer && !onBorder) {
+            if (hit.kind == CanvasHitKind::LAYER && !onBorder) {
                 showLayerAt(hit.layer);
             }
             if (button == IUP_BUTTON1 && d->layerCount > 1) {
                 const int current = WindowMain_selectedLayerNumber();
                 const bool startBorder = CanvasGeometry_isOnBorder(layout, current, x, y);
-                const bool startMove = !startBorder && hit.kind == CanvasHitKind::Layer && hit.layer == current;
+                const bool startMove = !startBorder && hit.kind == CanvasHitKind::LAYER && hit.layer == current;
                 if (startBorder || startMove) {
                     state(startBorder ? CS_BORDER_LAYER : CS_MOVING_LAYER) = current;
                     setMarker(layout.layers[current - 1]);
@@ -442,10 +442,10 @@ int DeviceCanvas_onButton(Ihandle* canvas, int button, int pressed, int x, int y
         }
         if (doubleClick) {
             endDrag(canvas, false);
-            if (hit.kind == CanvasHitKind::Layer) {
+            if (hit.kind == CanvasHitKind::LAYER) {
                 WindowMain_openDialog(KOV_WindowParam);
-            } else if (hit.kind != CanvasHitKind::None) {
-                IupSetInt(nullptr, KOV_WindowContact_Selected, hit.kind == CanvasHitKind::Anode ? 1 : 2);
+            } else if (hit.kind != CanvasHitKind::NONE) {
+                IupSetInt(nullptr, KOV_WindowContact_Selected, hit.kind == CanvasHitKind::ANODE ? 1 : 2);
                 WindowMain_openDialog(KOV_WindowContact);
             }
         }
@@ -453,9 +453,9 @@ int DeviceCanvas_onButton(Ihandle* canvas, int button, int pressed, int x, int y
     }
 
     if (button == IUP_BUTTON3) {
-        if (hit.kind == CanvasHitKind::Anode || hit.kind == CanvasHitKind::Cathode) {
-            popupContactMenu(hit.kind == CanvasHitKind::Anode ? 1 : 2);
-        } else if (hit.kind == CanvasHitKind::Layer) {
+        if (hit.kind == CanvasHitKind::ANODE || hit.kind == CanvasHitKind::CATHODE) {
+            popupContactMenu(hit.kind == CanvasHitKind::ANODE ? 1 : 2);
+        } else if (hit.kind == CanvasHitKind::LAYER) {
             popupLayerMenu();
         }
         return IUP_DEFAULT;
@@ -494,9 +494,9 @@ int DeviceCanvas_onMotion(Ihandle* canvas, int x, int y, char*)
         return IUP_DEFAULT;
     }
     const int dy = y - state(CS_LAST_Y);
-    CanvasDrag drag = moving > 0 ? CanvasDrag::Move
-                      : border == static_cast<int>(layout.layers.size()) ? CanvasDrag::LastBorder
-                                                                         : CanvasDrag::Border;
+    CanvasDrag drag = moving > 0 ? CanvasDrag::MOVE
+                      : border == static_cast<int>(layout.layers.size()) ? CanvasDrag::LAST_BORDER
+                                                                         : CanvasDrag::BORDER;
     setMarker(CanvasGeometry_dragMarker(marker(), drag, dy));
     state(CS_MARKER_SHOWN) = 1;
     state(CS_LAST_X) = x;

@@ -41,10 +41,10 @@ DriverProcess::Read DriverProcess::readByte(char& byte)
 {
     if (bufferRead < bufferUsed) {
         byte = buffer[bufferRead++];
-        return Read::Byte;
+        return Read::BYTE;
     }
     if (pipeEnd < 0) {
-        return Read::Closed;
+        return Read::CLOSED;
     }
     // Whatever has arrived is taken at once; nothing is held back waiting
     // for more, so a line is shown as soon as its end arrives.
@@ -53,14 +53,14 @@ DriverProcess::Read DriverProcess::readByte(char& byte)
         bufferUsed = static_cast<size_t>(n);
         bufferRead = 1;
         byte = buffer[0];
-        return Read::Byte;
+        return Read::BYTE;
     }
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-        return Read::Nothing;
+        return Read::NOTHING;
     }
     close(pipeEnd);
     pipeEnd = -1;
-    return Read::Closed;
+    return Read::CLOSED;
 }
 
 bool DriverProcess::running()

@@ -15,7 +15,7 @@
 
 class DriverProcess {
 public:
-    enum class Read { Byte, Nothing, Closed };
+    enum class Read { BYTE, NOTHING, CLOSED };
 
     ~DriverProcess();
     DriverProcess(const DriverProcess&) = delete;

@@ -12,6 +12,7 @@
 #include "Dialogs.h"
 #include "FileNames.h"
 #include "Output.h"
+#include "RecentFiles.h"
 #include "WindowMain.h"
 #include "device.h"
 #include "document.h"
@@ -440,4 +441,11 @@ int WindowMain_onFileMenuOpen(Ihandle*)
     active(KOV_FileReopen, exists);
     active(KOV_FileDefaultReset, settings != nullptr && kov_fileExistsA(settings->DefaultInput) == 1);
     return IUP_DEFAULT;
+}
+
+void Settings_addRecentFile(const char* path)
+{
+    if (Settings* settings = App_getSettings()) {
+        RecentFiles_add(settings->FileRecent, path, [](const char* p) { return kov_fileExistsA(p) == 1; });
+    }
 }

@@ -70,14 +70,14 @@ RunnerLineAction RunnerLines_interpret(std::string_view line, bool consoleEmpty,
     // characters or fewer is text even when it reads "[COMM]".
     if (line.size() >= 7 && kov_startsWith(line, "[COMM]")) {
         if (line.size() > 10 && kov_startsWith(line, "[COMM]ELE:")) {
-            action.kind = RunnerLineAction::ExchangeFile;
+            action.kind = RunnerLineAction::EXCHANGE_FILE;
             action.text = std::string(line.substr(10));
         } else if (kov_startsWith(line, "[COMM]LUA:cls()")) {
-            action.kind = RunnerLineAction::ClearConsole;
+            action.kind = RunnerLineAction::CLEAR_CONSOLE;
         }
         return action;
     }
-    action.kind = RunnerLineAction::Show;
+    action.kind = RunnerLineAction::SHOW;
     action.text = lineBreaks(leading);
     if (line.front() == '[' && !consoleEmpty && !consoleEndsWithLf) {
         action.text += "\r\n";

@@ -31,13 +31,13 @@ private:
 // What a console line does.
 struct RunnerLineAction {
     enum Kind {
-        Ignore,        // nothing to show (empty, or a console command without effect)
-        Show,          // append text to the console
-        ExchangeFile,  // "[COMM]ELE:<path>": the driver names its exchange file
-        ClearConsole,  // "[COMM]LUA:cls()"
+        IGNORE,         // nothing to show (empty, or a console command without effect)
+        SHOW,           // append text to the console
+        EXCHANGE_FILE,  // "[COMM]ELE:<path>": the driver names its exchange file
+        CLEAR_CONSOLE,  // "[COMM]LUA:cls()"
     };
-    Kind kind = Ignore;
-    std::string text;  // Show: the message with its line breaks; ExchangeFile: the path
+    Kind kind = IGNORE;
+    std::string text;  // SHOW: the message with its line breaks; EXCHANGE_FILE: the path
 };
 
 // The action of one line read from the pipe. consoleEmpty and

@@ -174,7 +174,7 @@ void SimulationRunner::monitor()
         return;
     }
     const Outcome outcome = readPipe();
-    if (outcome == Outcome::Ended) {
+    if (outcome == Outcome::ENDED) {
         end();
         return;
     }
@@ -201,21 +201,21 @@ void SimulationRunner::handleLine(const std::string& line)
     const RunnerLineAction action =
         RunnerLines_interpret(line, host.consoleEmpty(), host.consoleEndsWithLf());
     switch (action.kind) {
-    case RunnerLineAction::ExchangeFile:
+    case RunnerLineAction::EXCHANGE_FILE:
         // After a stop request the exchange file is no longer read.
         if (!activeRun->stopRequested) {
             activeRun->exchangePath = action.text;
         }
         break;
-    case RunnerLineAction::ClearConsole:
+    case RunnerLineAction::CLEAR_CONSOLE:
         host.clearConsole();
         break;
-    case RunnerLineAction::Show:
+    case RunnerLineAction::SHOW:
         if (host.printColored(action.text) == STYLE_ERROR) {
             ++activeRun->errorLines;
         }
         break;
-    case RunnerLineAction::Ignore:
+    case RunnerLineAction::IGNORE:
         break;
     }
 }
@@ -225,12 +225,12 @@ void SimulationRunner::handleLine(const std::string& line)
 std::optional<std::string> SimulationRunner::nextLine()
 {
     std::optional<std::string> line;
-    DriverProcess::Read read = DriverProcess::Read::Nothing;
+    DriverProcess::Read read = DriverProcess::Read::NOTHING;
     char byte = 0;
-    while (!line && (read = activeRun->driver->readByte(byte)) == DriverProcess::Read::Byte) {
+    while (!line && (read = activeRun->driver->readByte(byte)) == DriverProcess::Read::BYTE) {
         line = activeRun->splitter.add(byte);
     }
-    if (!line && read == DriverProcess::Read::Closed) {
+    if (!line && read == DriverProcess::Read::CLOSED) {
         activeRun->pipeClosed = true;
         line = activeRun->splitter.finish();
     }
@@ -245,10 +245,10 @@ std::optional<std::string> SimulationRunner::nextLine()
 SimulationRunner::Outcome SimulationRunner::readPipe()
 {
     if (!activeRun || activeRun->reading || activeRun->finished) {
-        return activeRun && activeRun->finished ? Outcome::Ended : Outcome::Busy;
+        return activeRun && activeRun->finished ? Outcome::ENDED : Outcome::BUSY;
     }
     if (!host.consoleExists()) {
-        return Outcome::Busy;
+        return Outcome::BUSY;
     }
     Run* const current = activeRun.get();
     current->reading = true;
@@ -258,7 +258,7 @@ SimulationRunner::Outcome SimulationRunner::readPipe()
         if (activeRun.get() != current) {
             // The run was ended from inside the flush (and perhaps another
             // started, which has its own loop).
-            return Outcome::Busy;
+            return Outcome::BUSY;
         }
         int batch = 0;
         const Clock::time_point batchStart = Clock::now();
@@ -274,7 +274,7 @@ SimulationRunner::Outcome SimulationRunner::readPipe()
         }
         if (activeRun->driver->running()) {
             activeRun->reading = false;
-            return Outcome::StillRunning;
+            return Outcome::STILL_RUNNING;
         }
         // The driver has ended: what it wrote last may have arrived after
         // the look at the pipe, so the pipe is read once more to its end.
@@ -287,7 +287,7 @@ SimulationRunner::Outcome SimulationRunner::readPipe()
         }
         activeRun->reading = false;
         activeRun->finished = true;
-        return Outcome::Ended;
+        return Outcome::ENDED;
     }
 }
 
@@ -302,10 +302,10 @@ bool SimulationRunner::onTimer()
     }
     const long linesBefore = activeRun->linesRead;
     const Outcome outcome = readPipe();
-    if (outcome == Outcome::Busy) {
+    if (outcome == Outcome::BUSY) {
         return true;
     }
-    if (outcome == Outcome::Ended) {
+    if (outcome == Outcome::ENDED) {
         end();
         return false;
     }

@@ -117,7 +117,7 @@ public:
     std::vector<std::string> plotArguments(const std::string& documentPath) const;
 
 private:
-    enum class Outcome { Ended, StillRunning, Busy };
+    enum class Outcome { ENDED, STILL_RUNNING, BUSY };
     struct Run;
 
     bool ensureSaved(std::string& path);

@@ -19,7 +19,7 @@
 
 #include "MainWindowFixture.h"
 #include "iupQt.h"
-#include "processProbe.h"
+#include "ProcessProbe.h"
 #include "kovraHandles.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "LayerStackRules.h"
+#include "LayerStack.h"
 
 #include "kovText.h"
 
