@@ -73,7 +73,7 @@ std::string layerText(Layer* layer, const char* key)
     return text;
 }
 
-bool modelledByLua(Layer* layer, const char* key) { return FileNames_endsWithAny(layerText(layer, key), {".lua"}); }
+bool modelledByLua(Layer* layer, const char* key) { return FileNames_namesLua(layerText(layer, key)); }
 
 void rememberRect(int rect[4], const CanvasRect& r)
 {

@@ -125,7 +125,7 @@ bool isLuaModel(const ParamRecord* record)
         return false;
     char text[PARAM_VALUE_SIZE];
     Param_valueText(record, text, sizeof text);
-    return kov_endwith(text, ".lua", 0) != 0;
+    return FileNames_namesLua(text);
 }
 
 void showMessage(const DialogSpec* spec, const char* text)

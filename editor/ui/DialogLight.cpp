@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Dialogs.h"
+#include "FileNames.h"
 #include "device.h"
 #include "docHooks.h"
 #include "document.h"
@@ -44,8 +45,7 @@ ParamRecord* source(const DialogSpec* spec)
 
 bool isSpectrumFile(const std::string& text)
 {
-    return kov_endwith(text.c_str(), ".txt", 0) != 0 || kov_endwith(text.c_str(), ".dat", 0) != 0 ||
-           kov_endwith(text.c_str(), ".light", 0) != 0;
+    return FileNames_namesLightFile(text);
 }
 
 bool toggleOn(const DialogSpec* spec, const char* word)

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Dialogs.h"
+#include "FileNames.h"
 #include "docHooks.h"
 #include "document.h"
 #include "kovbase.h"
@@ -56,7 +57,7 @@ const ParamModel ParamModels[] = {
 
 bool endsInLua(const std::string& text)
 {
-    return kov_endwith(text.c_str(), ".lua", 0) != 0;
+    return FileNames_namesLua(text);
 }
 
 void lockGoverned(const DialogSpec* spec, const char* const* words, int count, bool lua)

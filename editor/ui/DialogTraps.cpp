@@ -15,6 +15,7 @@
 #include <string>
 
 #include "Dialogs.h"
+#include "FileNames.h"
 #include "device.h"
 #include "docHooks.h"
 #include "document.h"
@@ -62,7 +63,7 @@ ParamRecord* trapRecord(Layer* layer, int trap, const char* name)
 
 bool hasModel(Layer* layer)
 {
-    return kov_endwith(Dialog_valueText(Layer_findParam(layer, "Trap.Model")).c_str(), ".lua", 0) != 0;
+    return FileNames_namesLua(Dialog_valueText(Layer_findParam(layer, "Trap.Model")));
 }
 
 // A trap whose records reach the file.

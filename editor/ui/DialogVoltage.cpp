@@ -48,7 +48,7 @@ bool isFile(const ParamRecord* record)
 {
     if (record == nullptr || isSweep(record))
         return false;
-    return FileNames_endsWithAny(sourceText(record), {".txt", ".dat", ".voltage"});
+    return FileNames_namesVoltageFile(sourceText(record));
 }
 
 void setSweepFieldsActive(const DialogSpec* spec, bool active)
