@@ -5,10 +5,10 @@
 #include <cstdlib>
 
 namespace {
-constexpr int minBand = 6;
-constexpr int maxBand = 20;
-constexpr int minLayer = 6;
-constexpr int minMarker = 6;
+constexpr int MIN_BAND = 6;
+constexpr int MAX_BAND = 20;
+constexpr int MIN_LAYER = 6;
+constexpr int MIN_MARKER = 6;
 }  // namespace
 
 int CanvasGeometry_bandHeight(int canvasHeight, double contactThickness, double totalThickness)
@@ -16,9 +16,9 @@ int CanvasGeometry_bandHeight(int canvasHeight, double contactThickness, double 
     int band = 0;
     if (totalThickness > 0.0 && contactThickness > 0.0) {
         double share = canvasHeight * contactThickness / totalThickness;
-        band = share < 1e6 ? static_cast<int>(share) : maxBand;
+        band = share < 1e6 ? static_cast<int>(share) : MAX_BAND;
     }
-    return std::clamp(band, minBand, maxBand);
+    return std::clamp(band, MIN_BAND, MAX_BAND);
 }
 
 CanvasLayout CanvasGeometry_layout(int width, int height, double anodeThickness,
@@ -44,10 +44,10 @@ CanvasLayout CanvasGeometry_layout(int width, int height, double anodeThickness,
         int h = sum > 0.0 ? static_cast<int>(std::lround(room * t / sum)) : room / static_cast<int>(n);
         h -= shortenNext;
         shortenNext = 0;
-        if (h < minLayer) {
+        if (h < MIN_LAYER) {
             // The next layer pays for the extra room of a thin one.
             shortenNext = 8 - h;
-            h = minLayer;
+            h = MIN_LAYER;
         }
         if (i + 1 == n) {
             h = std::max(cathodeTop - top, 0);
@@ -67,17 +67,17 @@ int CanvasGeometry_hitMargin(const CanvasRect& layer)
 CanvasHit CanvasGeometry_hitTest(const CanvasLayout& layout, int x, int y)
 {
     if (layout.anode.contains(x, y)) {
-        return {CanvasHitKind::Anode, -1};
+        return {CanvasHitKind::ANODE, -1};
     }
     if (layout.cathode.contains(x, y)) {
-        return {CanvasHitKind::Cathode, -1};
+        return {CanvasHitKind::CATHODE, -1};
     }
     for (size_t i = 0; i < layout.layers.size(); ++i) {
         CanvasRect r = layout.layers[i];
         int m = CanvasGeometry_hitMargin(r);
         CanvasRect inner{r.x0, r.y0 + m, r.x1, r.y1 - m};
         if (inner.contains(x, y)) {
-            return {CanvasHitKind::Layer, static_cast<int>(i) + 1};
+            return {CanvasHitKind::LAYER, static_cast<int>(i) + 1};
         }
     }
     return {};
@@ -140,17 +140,17 @@ double CanvasGeometry_draggedThickness(int markerHeight, int layerHeight, double
 CanvasRect CanvasGeometry_dragMarker(CanvasRect marker, CanvasDrag drag, int dy)
 {
     switch (drag) {
-    case CanvasDrag::Move:
+    case CanvasDrag::MOVE:
         marker.y0 += dy;
         marker.y1 += dy;
         break;
-    case CanvasDrag::Border:
-        marker.y1 = std::max(marker.y1 + dy, marker.y0 + minMarker);
+    case CanvasDrag::BORDER:
+        marker.y1 = std::max(marker.y1 + dy, marker.y0 + MIN_MARKER);
         break;
-    case CanvasDrag::LastBorder:
-        marker.y0 = std::min(marker.y0 + dy, marker.y1 - minMarker);
+    case CanvasDrag::LAST_BORDER:
+        marker.y0 = std::min(marker.y0 + dy, marker.y1 - MIN_MARKER);
         break;
-    case CanvasDrag::None:
+    case CanvasDrag::NONE:
         break;
     }
     return marker;

@@ -36,9 +36,9 @@ CanvasLayout CanvasGeometry_layout(int width, int height, double anodeThickness,
 // that close to a layer's edge select nothing, so the border stays grabbable.
 int CanvasGeometry_hitMargin(const CanvasRect& layer);
 
-enum class CanvasHitKind { None, Anode, Cathode, Layer };
+enum class CanvasHitKind { NONE, ANODE, CATHODE, LAYER };
 struct CanvasHit {
-    CanvasHitKind kind = CanvasHitKind::None;
+    CanvasHitKind kind = CanvasHitKind::NONE;
     int layer = -1;  // 1-based layer number for a layer hit
 };
 // The contacts are hit on their whole band; a layer only inside its rectangle
@@ -61,7 +61,7 @@ bool CanvasGeometry_isOnBorder(const CanvasLayout& layout, int selectedLayer, in
 double CanvasGeometry_draggedThickness(int markerHeight, int layerHeight, double oldThickness, int movedPixels);
 double CanvasGeometry_roundThickness(double thickness);
 
-enum class CanvasDrag { None, Move, Border, LastBorder };
+enum class CanvasDrag { NONE, MOVE, BORDER, LAST_BORDER };
 // The marker after a vertical movement dy: a move shifts it whole; a border
 // drag moves its bottom (its top for the last layer's top border) but keeps
 // it at least 6 pixels high.

@@ -31,7 +31,7 @@ void ChildReaper_watch()
         }
         IupSetHandle(TIMER, timer);
         IupSetCallback(timer, "ACTION_CB", onTick);
-        IupSetInt(timer, "TIME", ChildReaper_intervalMs);
+        IupSetInt(timer, "TIME", CHILD_REAPER_INTERVAL_MS);
     }
     if (IupGetInt(timer, "RUN") != 1) {
         IupSetAttribute(timer, "RUN", "YES");

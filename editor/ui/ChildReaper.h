@@ -10,4 +10,4 @@ void ChildReaper_watch();
 // True while the timer watches.
 bool ChildReaper_active();
 // How often the timer looks, in milliseconds.
-constexpr int ChildReaper_intervalMs = 500;
+constexpr int CHILD_REAPER_INTERVAL_MS = 500;

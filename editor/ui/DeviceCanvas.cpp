@@ -21,11 +21,11 @@
 namespace {
 
 constexpr const char* CANVAS = KOV_DeviceCanvas;
-constexpr const char* selectionColour = "200 50 100";
-constexpr const char* plainFill = "240 245 250";
-constexpr const char* plainOutline = "140 150 190";
-constexpr const char* textColour = "0 0 0";
-constexpr int luaFill[3] = {220, 200, 220};
+constexpr const char* SELECTION_COLOUR = "200 50 100";
+constexpr const char* PLAIN_FILL = "240 245 250";
+constexpr const char* PLAIN_OUTLINE = "140 150 190";
+constexpr const char* TEXT_COLOUR = "0 0 0";
+constexpr int LUA_FILL[3] = {220, 200, 220};
 
 Document* document() { return App_getDocument(); }
 Device* device()
@@ -73,7 +73,7 @@ std::string layerText(Layer* layer, const char* key)
     return text;
 }
 
-bool modelledByLua(Layer* layer, const char* key) { return FileNames_endsWithAny(layerText(layer, key), {".lua"}); }
+bool modelledByLua(Layer* layer, const char* key) { return FileNames_namesLua(layerText(layer, key)); }
 
 void rememberRect(int rect[4], const CanvasRect& r)
 {
@@ -128,14 +128,14 @@ void centredText(Ihandle* canvas, const std::string& text, int width, int y)
 {
     int w = 0, h = 0;
     textSize(canvas, text, w, h);
-    IupSetAttribute(canvas, "DRAWCOLOR", textColour);
+    IupSetAttribute(canvas, "DRAWCOLOR", TEXT_COLOUR);
     IupDrawText(canvas, text.c_str(), static_cast<int>(text.size()), std::max(0, (width - w) / 2), y, -1, -1);
 }
 
 void drawContact(Ihandle* canvas, Contact* contact, const CanvasRect& r, bool selected)
 {
     fillRect(canvas, rgb(contact->color), r.x0, r.y0, r.x1 - 1, r.y1 - 1);
-    outline(canvas, selected ? selectionColour : shifted(contact->color, -64), r.x0, r.y0, r.x1 - 1, r.y1 - 1, selected);
+    outline(canvas, selected ? SELECTION_COLOUR : shifted(contact->color, -64), r.x0, r.y0, r.x1 - 1, r.y1 - 1, selected);
     rememberRect(contact->canvasRect, r);
 }
 
@@ -365,12 +365,12 @@ int DeviceCanvas_draw(Ihandle* canvas, float, float)
     for (int i = 0; i < d->layerCount; ++i) {
         Layer* layer = d->layers[i];
         const CanvasRect& r = layout.layers[i];
-        std::string fill = plainFill;
+        std::string fill = PLAIN_FILL;
         const int* colour = nullptr;
         if (mode == COLORIZE_DOPING) {
-            colour = modelledByLua(layer, "Dopant.Model") ? luaFill : layer->dopingColor;
+            colour = modelledByLua(layer, "Dopant.Model") ? LUA_FILL : layer->dopingColor;
         } else if (mode == COLORIZE_BANDGAP) {
-            colour = modelledByLua(layer, "Bandgap.Model") ? luaFill : layer->bandgapColor;
+            colour = modelledByLua(layer, "Bandgap.Model") ? LUA_FILL : layer->bandgapColor;
         } else if (mode == COLORIZE_MESH) {
             colour = layer->meshColor;
         }
@@ -379,7 +379,7 @@ int DeviceCanvas_draw(Ihandle* canvas, float, float)
         }
         fillRect(canvas, fill, r.x0, r.y0, r.x1 - 1, r.y1 - 1);
         const bool selected = selectedLayer == i + 1 && selectedContact < 1;
-        std::string edge = selected ? selectionColour : colour ? shifted(colour, -64) : plainOutline;
+        std::string edge = selected ? SELECTION_COLOUR : colour ? shifted(colour, -64) : PLAIN_OUTLINE;
         outline(canvas, edge, r.x0, r.y0, r.x1 - 1, r.y1 - 1, selected);
         rememberRect(layer->canvasRect, r);
         drawLayerLabels(canvas, doc, layer, i, r, textHeight);
@@ -387,7 +387,7 @@ int DeviceCanvas_draw(Ihandle* canvas, float, float)
     drawContact(canvas, d->cathode, layout.cathode, selectedContact == 2);
     if (doc->canvasState[CS_MARKER_SHOWN]) {
         CanvasRect m = marker();
-        IupSetAttribute(canvas, "DRAWCOLOR", selectionColour);
+        IupSetAttribute(canvas, "DRAWCOLOR", SELECTION_COLOUR);
         IupSetAttribute(canvas, "DRAWSTYLE", "STROKE_DASH");
         IupDrawRectangle(canvas, m.x0 + 1, m.y0 + 1, m.x1 - 2, m.y1 - 2);
     }
@@ -410,8 +410,8 @@ int DeviceCanvas_onButton(Ihandle* canvas, int button, int pressed, int x, int y
 
     if (pressed) {
         IupSetFocus(canvas);
-        if (hit.kind == CanvasHitKind::Anode || hit.kind == CanvasHitKind::Cathode) {
-            int contact = hit.kind == CanvasHitKind::Anode ? 1 : 2;
+        if (hit.kind == CanvasHitKind::ANODE || hit.kind == CanvasHitKind::CATHODE) {
+            int contact = hit.kind == CanvasHitKind::ANODE ? 1 : 2;
             if (WindowMain_selectedContact() != contact) {
                 WindowMain_setSelection(WindowMain_selectedLayerNumber(), contact);
                 DeviceCanvas_redraw();
@@ -423,13 +423,13 @@ int DeviceCanvas_onButton(Ihandle* canvas, int button, int pressed, int x, int y
             const bool onBorder = button == IUP_BUTTON1 && WindowMain_selectedContact() < 1 &&
                                   CanvasGeometry_isOnBorder(layout, selected, x, y);
             WindowMain_setSelection(selected, -1);
-            if (hit.kind == CanvasHitKind::Layer && !onBorder) {
+            if (hit.kind == CanvasHitKind::LAYER && !onBorder) {
                 showLayerAt(hit.layer);
             }
             if (button == IUP_BUTTON1 && d->layerCount > 1) {
                 const int current = WindowMain_selectedLayerNumber();
                 const bool startBorder = CanvasGeometry_isOnBorder(layout, current, x, y);
-                const bool startMove = !startBorder && hit.kind == CanvasHitKind::Layer && hit.layer == current;
+                const bool startMove = !startBorder && hit.kind == CanvasHitKind::LAYER && hit.layer == current;
                 if (startBorder || startMove) {
                     state(startBorder ? CS_BORDER_LAYER : CS_MOVING_LAYER) = current;
                     setMarker(layout.layers[current - 1]);
@@ -442,10 +442,10 @@ int DeviceCanvas_onButton(Ihandle* canvas, int button, int pressed, int x, int y
         }
         if (doubleClick) {
             endDrag(canvas, false);
-            if (hit.kind == CanvasHitKind::Layer) {
+            if (hit.kind == CanvasHitKind::LAYER) {
                 WindowMain_openDialog(KOV_WindowParam);
-            } else if (hit.kind != CanvasHitKind::None) {
-                IupSetInt(nullptr, KOV_WindowContact_Selected, hit.kind == CanvasHitKind::Anode ? 1 : 2);
+            } else if (hit.kind != CanvasHitKind::NONE) {
+                IupSetInt(nullptr, KOV_WindowContact_Selected, hit.kind == CanvasHitKind::ANODE ? 1 : 2);
                 WindowMain_openDialog(KOV_WindowContact);
             }
         }
@@ -453,9 +453,9 @@ int DeviceCanvas_onButton(Ihandle* canvas, int button, int pressed, int x, int y
     }
 
     if (button == IUP_BUTTON3) {
-        if (hit.kind == CanvasHitKind::Anode || hit.kind == CanvasHitKind::Cathode) {
-            popupContactMenu(hit.kind == CanvasHitKind::Anode ? 1 : 2);
-        } else if (hit.kind == CanvasHitKind::Layer) {
+        if (hit.kind == CanvasHitKind::ANODE || hit.kind == CanvasHitKind::CATHODE) {
+            popupContactMenu(hit.kind == CanvasHitKind::ANODE ? 1 : 2);
+        } else if (hit.kind == CanvasHitKind::LAYER) {
             popupLayerMenu();
         }
         return IUP_DEFAULT;
@@ -494,9 +494,9 @@ int DeviceCanvas_onMotion(Ihandle* canvas, int x, int y, char*)
         return IUP_DEFAULT;
     }
     const int dy = y - state(CS_LAST_Y);
-    CanvasDrag drag = moving > 0 ? CanvasDrag::Move
-                      : border == static_cast<int>(layout.layers.size()) ? CanvasDrag::LastBorder
-                                                                         : CanvasDrag::Border;
+    CanvasDrag drag = moving > 0 ? CanvasDrag::MOVE
+                      : border == static_cast<int>(layout.layers.size()) ? CanvasDrag::LAST_BORDER
+                                                                         : CanvasDrag::BORDER;
     setMarker(CanvasGeometry_dragMarker(marker(), drag, dy));
     state(CS_MARKER_SHOWN) = 1;
     state(CS_LAST_X) = x;

@@ -16,16 +16,24 @@ namespace {
 const char* const SELECTED = KOV_WindowContact_Selected;
 
 const DialogField ContactFields[] = {
-    {"Thickness", "Thickness", "Thickness (um)", DIALOG_FROM_CONTACT, false},
-    {"Phi", "Phi", "Phi (eV)", DIALOG_FROM_CONTACT, false},
-    {"Rn", "Rn", "Rn (cm/s)", DIALOG_FROM_CONTACT, false},
-    {"Rp", "Rp", "Rp (cm/s)", DIALOG_FROM_CONTACT, false},
-    {"n", "Index.n", "n", DIALOG_FROM_CONTACT, true},
-    {"k", "Index.k", "k", DIALOG_FROM_CONTACT, true},
+    {.word = "Thickness", .key = "Thickness", .caption = "Thickness (um)",
+     .source = DIALOG_FROM_CONTACT},
+    {.word = "Phi", .key = "Phi", .caption = "Phi (eV)", .source = DIALOG_FROM_CONTACT},
+    {.word = "Rn", .key = "Rn", .caption = "Rn (cm/s)", .source = DIALOG_FROM_CONTACT},
+    {.word = "Rp", .key = "Rp", .caption = "Rp (cm/s)", .source = DIALOG_FROM_CONTACT},
+    {.word = "n", .key = "Index.n", .caption = "n",
+     .source = DIALOG_FROM_CONTACT, .governed = true},
+    {.word = "k", .key = "Index.k", .caption = "k",
+     .source = DIALOG_FROM_CONTACT, .governed = true},
 };
 
-const DialogModel ContactModel = {"Index.Model", "Select contact index model?", "Contact index model",
-                                  "Kovra refractive index model|*.lua||", DIALOG_FROM_CONTACT};
+const DialogModel ContactModel = {
+    .key = "Index.Model",
+    .question = "Select contact index model?",
+    .caption = "Contact index model",
+    .filter = "Kovra refractive index model|*.lua||",
+    .source = DIALOG_FROM_CONTACT,
+};
 
 // The contact whose records the fields are bound to (1 anode, 2 cathode).
 int boundContact(const DialogSpec* spec)
@@ -175,8 +183,16 @@ int onContactSelect(Ihandle* ih, char* /*text*/, int item, int state)
 }  // namespace
 
 const DialogSpec ContactDialog = {
-    "Contact", "Contacts", false, ContactFields, static_cast<int>(std::size(ContactFields)), &ContactModel, 2, true,
-    false, nullptr, load, store, layout,
+    .handle = KOV_WindowContact,
+    .title = "Contacts",
+    .fields = ContactFields,
+    .fieldCount = static_cast<int>(std::size(ContactFields)),
+    .model = &ContactModel,
+    .columns = 2,
+    .captions = true,
+    .loadExtra = load,
+    .storeExtra = store,
+    .layout = layout,
 };
 
 void WindowContact_show()

@@ -13,14 +13,18 @@
 namespace {
 
 const DialogField DopingFields[] = {
-    {"N", "Dopant.N", "N (1/cm3)", DIALOG_FROM_LAYER, true},
-    {"Nr", "Dopant.Nr", "Nr (1/cm3)", DIALOG_FROM_LAYER, true},
-    {"Taun", "Dopant.Taun", "Taun (s)", DIALOG_FROM_LAYER, true},
-    {"Taup", "Dopant.Taup", "Taup (s)", DIALOG_FROM_LAYER, true},
+    {.word = "N", .key = "Dopant.N", .caption = "N (1/cm3)", .governed = true},
+    {.word = "Nr", .key = "Dopant.Nr", .caption = "Nr (1/cm3)", .governed = true},
+    {.word = "Taun", .key = "Dopant.Taun", .caption = "Taun (s)", .governed = true},
+    {.word = "Taup", .key = "Dopant.Taup", .caption = "Taup (s)", .governed = true},
 };
 
-const DialogModel DopingModel = {"Dopant.Model", "Select doping model?", "Doping model",
-                                 "Kovra doping model|*.lua||"};
+const DialogModel DopingModel = {
+    .key = "Dopant.Model",
+    .question = "Select doping model?",
+    .caption = "Doping model",
+    .filter = "Kovra doping model|*.lua||",
+};
 
 // List positions: 1 donor, 2 acceptor, 3 intrinsic.
 int typeItem(int code)
@@ -93,8 +97,17 @@ int storeType(const DialogSpec* spec, int* changed)
 }  // namespace
 
 const DialogSpec DopingDialog = {
-    "Doping", "Doping", true, DopingFields, static_cast<int>(std::size(DopingFields)), &DopingModel, 2, true, false,
-    buildTypeList, loadType, storeType,
+    .handle = KOV_WindowDoping,
+    .title = "Doping",
+    .layerList = true,
+    .fields = DopingFields,
+    .fieldCount = static_cast<int>(std::size(DopingFields)),
+    .model = &DopingModel,
+    .columns = 2,
+    .captions = true,
+    .buildExtra = buildTypeList,
+    .loadExtra = loadType,
+    .storeExtra = storeType,
 };
 
 void WindowDoping_show()

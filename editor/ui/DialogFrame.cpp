@@ -1,6 +1,7 @@
 #include "DialogFrame.h"
 
 #include "App.h"
+#include "FileNames.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -24,11 +25,10 @@ const char* const SPEC_ATTRIBUTE = KOV_DialogSpec;
 // ---- host -------------------------------------------------------------------
 int lonelyCurrentLayer = 1;
 DialogHost host = {
-    []() { return lonelyCurrentLayer; },
-    [](int number) { lonelyCurrentLayer = number; },
-    []() { Doc_hooks().showLayer(); },
-    []() {},
-    []() { return 0; },
+    .currentLayer = []() { return lonelyCurrentLayer; },
+    .selectLayer = [](int number) { lonelyCurrentLayer = number; },
+    .showLayer = []() { Doc_hooks().showLayer(); },
+    .saveDocument = []() { return 0; },
 };
 
 // Dialogs open now, in the order they opened.
@@ -36,7 +36,7 @@ std::vector<const DialogSpec*> openDialogs;
 
 std::string dialogName(const DialogSpec* spec)
 {
-    return std::string(KOV_Window) + spec->word;
+    return spec->handle;
 }
 
 std::string controlName(const DialogSpec* spec, const char* word)
@@ -125,7 +125,7 @@ bool isLuaModel(const ParamRecord* record)
         return false;
     char text[PARAM_VALUE_SIZE];
     Param_valueText(record, text, sizeof text);
-    return kov_endwith(text, ".lua", 0) != 0;
+    return FileNames_namesLua(text);
 }
 
 void showMessage(const DialogSpec* spec, const char* text)
@@ -276,12 +276,6 @@ int askQuestion(const char* question)
     return answer == 1 ? 3 : answer == 2 ? 4 : 5;
 }
 
-std::string folderOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 // Asks for a model file: the stored text (a bare name when the file lies in
 // the document's folder), or empty when the choice was cancelled or the
 // document could not be saved first.
@@ -295,7 +289,7 @@ std::string chooseFile(const DialogSpec* spec, const char* title, const char* fi
             document->filename[0] == '\0')
             return {};
     }
-    const std::string folder = folderOf(document->filename);
+    const std::string folder = FileNames_folder(document->filename);
     Ihandle* chooser = IupFileDlg();
     IupSetAttribute(chooser, "DIALOGTYPE", "OPEN");
     IupSetStrAttribute(chooser, "TITLE", title);
@@ -307,7 +301,7 @@ std::string chooseFile(const DialogSpec* spec, const char* title, const char* fi
     if (IupGetInt(chooser, "STATUS") != -1 && IupGetAttribute(chooser, "VALUE") != nullptr)
         chosen = IupGetAttribute(chooser, "VALUE");
     IupDestroy(chooser);
-    if (!chosen.empty() && !folder.empty() && folderOf(chosen) == folder)
+    if (!chosen.empty() && !folder.empty() && FileNames_folder(chosen) == folder)
         chosen = chosen.substr(folder.size());
     return chosen;
 }
@@ -495,7 +489,6 @@ void Dialogs_setHost(const DialogHost* routines)
     host.currentLayer = routines->currentLayer ? routines->currentLayer : defaults.currentLayer;
     host.selectLayer = routines->selectLayer ? routines->selectLayer : defaults.selectLayer;
     host.showLayer = routines->showLayer ? routines->showLayer : defaults.showLayer;
-    host.applyFields = routines->applyFields ? routines->applyFields : defaults.applyFields;
     host.saveDocument = routines->saveDocument ? routines->saveDocument : defaults.saveDocument;
 }
 

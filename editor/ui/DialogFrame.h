@@ -33,38 +33,42 @@ enum DialogSource {
 };
 
 struct DialogField {
-    const char* word;      // control handle: "KOV_Window" + dialog word + "_" + word
-    const char* key;       // record key
-    const char* caption;   // caption with unit, shown above the field and in the title
-    DialogSource source;
-    bool governed;         // shows "Model" and is locked while a ".lua" model is set
+    const char* word = nullptr;     // control handle: the dialog's handle + "_" + word
+    const char* key = nullptr;      // record key
+    const char* caption = nullptr;  // caption with unit, shown above the field and in the title
+    DialogSource source = DIALOG_FROM_LAYER;
+    bool governed = false;          // shows "Model" and is locked while a ".lua" model is set
 };
 
-// The model-file button ("KOV_Window<word>_Model").
+// The model-file button (the dialog's handle + "_Model").
 struct DialogModel {
-    const char* key;
-    const char* question;
-    const char* caption;
-    const char* filter;
+    const char* key = nullptr;
+    const char* question = nullptr;
+    const char* caption = nullptr;
+    const char* filter = nullptr;
     DialogSource source = DIALOG_FROM_LAYER;  // where the model record lives
 };
 
+// Written with designated initialisers; a member left out keeps the default
+// given here.
 struct DialogSpec {
-    const char* word;      // "Lattice": handle "KOV_WindowLattice"
-    const char* title;
-    bool layerList;        // a layer dialog: its first cell is the layer list
-    const DialogField* fields;
-    int fieldCount;
-    const DialogModel* model;  // null: no model button
-    int columns;           // cells per row (the layer list counts as a cell)
-    bool captions;         // caption labels above the fields
-    bool storeOnClose;     // the close box stores (and stays open on a refusal)
+    // The dialog's handle (KOV_WindowLattice); its controls are named after
+    // it: KOV_WindowLattice + "_" + the control's word.
+    const char* handle = nullptr;
+    const char* title = nullptr;
+    bool layerList = false;  // a layer dialog: its first cell is the layer list
+    const DialogField* fields = nullptr;
+    int fieldCount = 0;
+    const DialogModel* model = nullptr;  // null: no model button
+    int columns = 1;                     // cells per row (the layer list counts as a cell)
+    bool captions = false;               // caption labels above the fields
+    bool storeOnClose = false;           // the close box stores (and stays open on a refusal)
     // A dialog with controls of its own beyond the fields: a row built above
     // the fields, its load after the fields', its store after every field was
     // taken (1 taken; changed counts records whose revision moved).
-    Ihandle* (*buildExtra)(const DialogSpec* spec);
-    void (*loadExtra)(const DialogSpec* spec);
-    int (*storeExtra)(const DialogSpec* spec, int* changed);
+    Ihandle* (*buildExtra)(const DialogSpec* spec) = nullptr;
+    void (*loadExtra)(const DialogSpec* spec) = nullptr;
+    int (*storeExtra)(const DialogSpec* spec, int* changed) = nullptr;
     // A dialog whose rows do not follow the frame's pairs places the
     // controls itself: the frame makes the layer list, the fields, the
     // model button and the Apply and OK buttons (each under its handle), and
@@ -79,14 +83,14 @@ struct DialogSpec {
 
 // What the dialogs ask of the main window. The main window installs its own
 // routines with Dialogs_setHost; without them the dialogs work alone (layer
-// 1 is current, nothing is refreshed), which is how they run in tests.
+// 1 is current, nothing is refreshed), which is how they run in tests. A
+// routine left null keeps that lone behaviour.
 struct DialogHost {
-    int (*currentLayer)();                 // 1-based layer the main window shows
-    void (*selectLayer)(int number);       // main window follows a dialog's layer choice
-    void (*showLayer)();                   // main window refreshes its fields
-    void (*applyFields)();                 // main window commits its own fields
+    int (*currentLayer)() = nullptr;            // 1-based layer the main window shows
+    void (*selectLayer)(int number) = nullptr;  // main window follows a dialog's layer choice
+    void (*showLayer)() = nullptr;              // main window refreshes its fields
     // Saves a never-saved document before a model file is chosen; 1 when saved.
-    int (*saveDocument)();
+    int (*saveDocument)() = nullptr;
 };
 void Dialogs_setHost(const DialogHost* host);
 
@@ -188,5 +192,5 @@ void Dialog_refreshMain();
 // The 1-based layer the main window shows.
 int Dialog_mainLayer();
 
-// Handle name of a dialog control ("KOV_WindowLattice" + "_" + word).
+// Handle name of a dialog control (KOV_WindowLattice + "_" + word).
 const char* Dialog_controlName(const DialogSpec* spec, const char* word, char* out, int size);

@@ -18,8 +18,8 @@
 namespace {
 
 const DialogField IndexFields[] = {
-    {"n", "Index.n", "n", DIALOG_FROM_LAYER, false},
-    {"k", "Index.k", "k", DIALOG_FROM_LAYER, false},
+    {.word = "n", .key = "Index.n", .caption = "n"},
+    {.word = "k", .key = "Index.k", .caption = "k"},
 };
 
 // The two file buttons: a data file and a model script.
@@ -40,9 +40,10 @@ const Source Sources[] = {
      "Model*..."},
 };
 
-bool endsWith(const ParamRecord* record, const char* suffix)
+// A source governs when its record names a file of its kind.
+bool valueEndsWith(const ParamRecord* record, const char* suffix)
 {
-    return record != nullptr && kov_endwith(Dialog_valueText(record).c_str(), suffix, 0) != 0;
+    return record != nullptr && kov_endsWith(Dialog_valueText(record), suffix);
 }
 
 ParamRecord* layerRecord(const DialogSpec* spec, const char* key)
@@ -70,7 +71,7 @@ void load(const DialogSpec* spec)
             continue;
         IupSetAttribute(button, KOV_Record, reinterpret_cast<const char*>(record));
         IupSetStrAttribute(button, "TIP", Dialog_valueText(record).c_str());
-        IupSetAttribute(button, "TITLE", endsWith(record, s.suffix) ? s.starred : s.title);
+        IupSetAttribute(button, "TITLE", valueEndsWith(record, s.suffix) ? s.starred : s.title);
     }
     ParamRecord* database = layerRecord(spec, "Index.Database");
     const bool fromDatabase = strcasecmp(Dialog_valueText(database).c_str(), "Yes") == 0;
@@ -78,10 +79,10 @@ void load(const DialogSpec* spec)
         IupSetAttribute(toggle, KOV_Record, reinterpret_cast<const char*>(database));
         IupSetAttribute(toggle, "VALUE", fromDatabase ? "ON" : "OFF");
     }
-    const char* governor = endsWith(layerRecord(spec, "Index.File"), ".nk")     ? "File"
-                           : endsWith(layerRecord(spec, "Index.Model"), ".lua") ? "Model"
-                           : fromDatabase                                       ? "Database"
-                                                                                : nullptr;
+    const char* governor = valueEndsWith(layerRecord(spec, "Index.File"), ".nk")     ? "File"
+                           : valueEndsWith(layerRecord(spec, "Index.Model"), ".lua") ? "Model"
+                           : fromDatabase                                            ? "Database"
+                                                                                     : nullptr;
     for (const DialogField& field : IndexFields) {
         Ihandle* ctl = Dialog_control(spec, field.word);
         if (ctl == nullptr)
@@ -175,8 +176,16 @@ Ihandle* layout(const DialogSpec* spec)
 }  // namespace
 
 const DialogSpec IndexDialog = {
-    "Index", "Refractive Index", true, IndexFields, static_cast<int>(std::size(IndexFields)), nullptr, 2, true, false,
-    nullptr, load, store, layout,
+    .handle = KOV_WindowIndex,
+    .title = "Refractive Index",
+    .layerList = true,
+    .fields = IndexFields,
+    .fieldCount = static_cast<int>(std::size(IndexFields)),
+    .columns = 2,
+    .captions = true,
+    .loadExtra = load,
+    .storeExtra = store,
+    .layout = layout,
 };
 
 void WindowIndex_show()

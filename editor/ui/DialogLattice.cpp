@@ -2,28 +2,41 @@
 // and piezoelectric and elastic constants, and the device-wide
 // polarization scale. A ".lua" lattice model computes the six layer values.
 #include "Dialogs.h"
+#include "kovraHandles.h"
 
 #include <iterator>
 
 namespace {
 
 const DialogField LatticeFields[] = {
-    {"PolarizationScale", "Polarization.Scale", "Polarization Scale", DIALOG_FROM_DEVICE, false},
-    {"A", "Lattice.a", "a (nm)", DIALOG_FROM_LAYER, true},
-    {"Psp", "Lattice.Psp", "Psp (C/m2)", DIALOG_FROM_LAYER, true},
-    {"E31", "Lattice.e31", "e31 (C/m2)", DIALOG_FROM_LAYER, true},
-    {"E33", "Lattice.e33", "e33 (C/m2)", DIALOG_FROM_LAYER, true},
-    {"C13", "Lattice.c13", "c13 (GPa)", DIALOG_FROM_LAYER, true},
-    {"C33", "Lattice.c33", "c33 (GPa)", DIALOG_FROM_LAYER, true},
+    {.word = "PolarizationScale", .key = "Polarization.Scale", .caption = "Polarization Scale",
+     .source = DIALOG_FROM_DEVICE},
+    {.word = "A", .key = "Lattice.a", .caption = "a (nm)", .governed = true},
+    {.word = "Psp", .key = "Lattice.Psp", .caption = "Psp (C/m2)", .governed = true},
+    {.word = "E31", .key = "Lattice.e31", .caption = "e31 (C/m2)", .governed = true},
+    {.word = "E33", .key = "Lattice.e33", .caption = "e33 (C/m2)", .governed = true},
+    {.word = "C13", .key = "Lattice.c13", .caption = "c13 (GPa)", .governed = true},
+    {.word = "C33", .key = "Lattice.c33", .caption = "c33 (GPa)", .governed = true},
 };
 
-const DialogModel LatticeModel = {"Lattice.Model", "Select lattice model?", "Lattice model",
-                                  "Kovra lattice model|*.lua||"};
+const DialogModel LatticeModel = {
+    .key = "Lattice.Model",
+    .question = "Select lattice model?",
+    .caption = "Lattice model",
+    .filter = "Kovra lattice model|*.lua||",
+};
 
 }  // namespace
 
 const DialogSpec LatticeDialog = {
-    "Lattice", "Lattice", true, LatticeFields, static_cast<int>(std::size(LatticeFields)), &LatticeModel, 2, true, false, nullptr, nullptr, nullptr,
+    .handle = KOV_WindowLattice,
+    .title = "Lattice",
+    .layerList = true,
+    .fields = LatticeFields,
+    .fieldCount = static_cast<int>(std::size(LatticeFields)),
+    .model = &LatticeModel,
+    .columns = 2,
+    .captions = true,
 };
 
 void WindowLattice_show()

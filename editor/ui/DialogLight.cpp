@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Dialogs.h"
+#include "FileNames.h"
 #include "device.h"
 #include "docHooks.h"
 #include "document.h"
@@ -17,10 +18,12 @@
 namespace {
 
 const DialogField LightFields[] = {
-    {"Flux", "Light.Flux", "Flux (1/cm2/s)", DIALOG_FROM_LIGHT, false},
-    {"LambdaStart", "Light.Start", "Start (um)", DIALOG_FROM_LIGHT, false},
-    {"LambdaEnd", "Light.End", "End (um)", DIALOG_FROM_LIGHT, false},
-    {"LambdaStep", "Light.Step", "Step (um)", DIALOG_FROM_LIGHT, false},
+    {.word = "Flux", .key = "Light.Flux", .caption = "Flux (1/cm2/s)", .source = DIALOG_FROM_LIGHT},
+    {.word = "LambdaStart", .key = "Light.Start", .caption = "Start (um)",
+     .source = DIALOG_FROM_LIGHT},
+    {.word = "LambdaEnd", .key = "Light.End", .caption = "End (um)", .source = DIALOG_FROM_LIGHT},
+    {.word = "LambdaStep", .key = "Light.Step", .caption = "Step (um)",
+     .source = DIALOG_FROM_LIGHT},
 };
 
 // The toggles and the source each one stands for.
@@ -42,8 +45,7 @@ ParamRecord* source(const DialogSpec* spec)
 
 bool isSpectrumFile(const std::string& text)
 {
-    return kov_endwith(text.c_str(), ".txt", 0) != 0 || kov_endwith(text.c_str(), ".dat", 0) != 0 ||
-           kov_endwith(text.c_str(), ".light", 0) != 0;
+    return FileNames_namesLightFile(text);
 }
 
 bool toggleOn(const DialogSpec* spec, const char* word)
@@ -248,8 +250,16 @@ Ihandle* layout(const DialogSpec* spec)
 }  // namespace
 
 const DialogSpec LightDialog = {
-    "Light", "Light", false, LightFields, static_cast<int>(std::size(LightFields)), nullptr, 3, true, false,
-    nullptr, load, store, layout, follow,
+    .handle = KOV_WindowLight,
+    .title = "Light",
+    .fields = LightFields,
+    .fieldCount = static_cast<int>(std::size(LightFields)),
+    .columns = 3,
+    .captions = true,
+    .loadExtra = load,
+    .storeExtra = store,
+    .layout = layout,
+    .followExtra = follow,
 };
 
 void WindowLight_show()

@@ -358,7 +358,13 @@ Ihandle* layout(const DialogSpec* spec)
 }  // namespace
 
 const DialogSpec MaterialDialog = {
-    "Material", "Material", false, nullptr, 0, nullptr, 2, true, false, nullptr, load, store, layout,
+    .handle = KOV_WindowMaterial,
+    .title = "Material",
+    .columns = 2,
+    .captions = true,
+    .loadExtra = load,
+    .storeExtra = store,
+    .layout = layout,
 };
 
 void WindowMaterial_show()

@@ -3,16 +3,21 @@
 #include <iterator>
 
 #include "Dialogs.h"
+#include "kovraHandles.h"
 
 namespace {
 
 const DialogField MobilityFields[] = {
-    {"N", "Mobility.N", "un (cm2/Vs)", DIALOG_FROM_LAYER, true},
-    {"P", "Mobility.P", "up (cm2/Vs)", DIALOG_FROM_LAYER, true},
+    {.word = "N", .key = "Mobility.N", .caption = "un (cm2/Vs)", .governed = true},
+    {.word = "P", .key = "Mobility.P", .caption = "up (cm2/Vs)", .governed = true},
 };
 
-const DialogModel MobilityModel = {"Mobility.Model", "Select mobility model?", "Mobility model",
-                                   "Kovra mobility model|*.lua||"};
+const DialogModel MobilityModel = {
+    .key = "Mobility.Model",
+    .question = "Select mobility model?",
+    .caption = "Mobility model",
+    .filter = "Kovra mobility model|*.lua||",
+};
 
 // One row of the layer list and the two fields under their captions, then
 // the model button beside Apply and OK.
@@ -29,8 +34,15 @@ Ihandle* layout(const DialogSpec* spec)
 }  // namespace
 
 const DialogSpec MobilityDialog = {
-    "Mobility", "Mobility", true, MobilityFields, static_cast<int>(std::size(MobilityFields)), &MobilityModel, 3, true,
-    false, nullptr, nullptr, nullptr, layout,
+    .handle = KOV_WindowMobility,
+    .title = "Mobility",
+    .layerList = true,
+    .fields = MobilityFields,
+    .fieldCount = static_cast<int>(std::size(MobilityFields)),
+    .model = &MobilityModel,
+    .columns = 3,
+    .captions = true,
+    .layout = layout,
 };
 
 void WindowMobility_show()

@@ -21,10 +21,12 @@
 namespace {
 
 const DialogField NumericFields[] = {
-    {"Tol", "Numeric.Tol", "Tolerance", DIALOG_FROM_NUMERIC, false},
-    {"Damp", "Numeric.Damp", "Damp Factor", DIALOG_FROM_NUMERIC, false},
-    {"Points", "Numeric.Points", "Mesh Points", DIALOG_FROM_NUMERIC, false},
-    {"LayerPoints", "Mesh.Points", "Layer Mesh Points", DIALOG_FROM_LAYER, false},
+    {.word = "Tol", .key = "Numeric.Tol", .caption = "Tolerance", .source = DIALOG_FROM_NUMERIC},
+    {.word = "Damp", .key = "Numeric.Damp", .caption = "Damp Factor",
+     .source = DIALOG_FROM_NUMERIC},
+    {.word = "Points", .key = "Numeric.Points", .caption = "Mesh Points",
+     .source = DIALOG_FROM_NUMERIC},
+    {.word = "LayerPoints", .key = "Mesh.Points", .caption = "Layer Mesh Points"},
 };
 
 const char* const Solvers[] = {"bicgstab", "bicgstabl", "bicgsafe", "gmres", "fgmres", "minres", "tfqmr", "bicrstab"};
@@ -53,7 +55,7 @@ const FileChoice GuessChoice = {"GuessFile", "Numeric.Guess", "Select custom ini
 bool hasEnding(const std::string& text, const FileChoice& choice)
 {
     for (const char* ending : choice.endings)
-        if (kov_endwith(text.c_str(), ending, 0) != 0)
+        if (kov_endsWith(text, ending))
             return true;
     return false;
 }
@@ -314,8 +316,16 @@ Ihandle* layout(const DialogSpec* spec)
 }  // namespace
 
 const DialogSpec NumericDialog = {
-    "Numeric", "Numeric", true, NumericFields, static_cast<int>(std::size(NumericFields)), nullptr, 2, true, false,
-    nullptr, load, store, layout,
+    .handle = KOV_WindowNumeric,
+    .title = "Numeric",
+    .layerList = true,
+    .fields = NumericFields,
+    .fieldCount = static_cast<int>(std::size(NumericFields)),
+    .columns = 2,
+    .captions = true,
+    .loadExtra = load,
+    .storeExtra = store,
+    .layout = layout,
 };
 
 void WindowNumeric_show()

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Dialogs.h"
+#include "FileNames.h"
 #include "docHooks.h"
 #include "document.h"
 #include "kovbase.h"
@@ -19,19 +20,19 @@
 namespace {
 
 const DialogField ParamFields[] = {
-    {"Label", "Label", "Label", DIALOG_FROM_LAYER, false},
-    {"Thickness", "Thickness", "Thickness (um)", DIALOG_FROM_LAYER, false},
-    {"Bandgap", "Bandgap", "Bandgap (eV)", DIALOG_FROM_LAYER, false},
-    {"Affinity", "Affinity", "Affinity (eV)", DIALOG_FROM_LAYER, false},
-    {"NC", "NC", "NC (1/cm3)", DIALOG_FROM_LAYER, false},
-    {"NV", "NV", "NV (1/cm3)", DIALOG_FROM_LAYER, false},
-    {"Permittivity", "Permittivity", "Permittivity", DIALOG_FROM_LAYER, false},
-    {"Beta", "Beta", "Beta (cm3/s)", DIALOG_FROM_LAYER, false},
-    {"Cn", "Cn", "Cn (cm6/s)", DIALOG_FROM_LAYER, false},
-    {"Cp", "Cp", "Cp (cm6/s)", DIALOG_FROM_LAYER, false},
-    {"Taun", "Taun", "Taun (s)", DIALOG_FROM_LAYER, false},
-    {"Taup", "Taup", "Taup (s)", DIALOG_FROM_LAYER, false},
-    {"Doping", "Dopant.N", "Doping (1/cm3)", DIALOG_FROM_LAYER, false},
+    {.word = "Label", .key = "Label", .caption = "Label"},
+    {.word = "Thickness", .key = "Thickness", .caption = "Thickness (um)"},
+    {.word = "Bandgap", .key = "Bandgap", .caption = "Bandgap (eV)"},
+    {.word = "Affinity", .key = "Affinity", .caption = "Affinity (eV)"},
+    {.word = "NC", .key = "NC", .caption = "NC (1/cm3)"},
+    {.word = "NV", .key = "NV", .caption = "NV (1/cm3)"},
+    {.word = "Permittivity", .key = "Permittivity", .caption = "Permittivity"},
+    {.word = "Beta", .key = "Beta", .caption = "Beta (cm3/s)"},
+    {.word = "Cn", .key = "Cn", .caption = "Cn (cm6/s)"},
+    {.word = "Cp", .key = "Cp", .caption = "Cp (cm6/s)"},
+    {.word = "Taun", .key = "Taun", .caption = "Taun (s)"},
+    {.word = "Taup", .key = "Taup", .caption = "Taup (s)"},
+    {.word = "Doping", .key = "Dopant.N", .caption = "Doping (1/cm3)"},
 };
 
 // A model button and the fields its ".lua" model computes.
@@ -56,7 +57,7 @@ const ParamModel ParamModels[] = {
 
 bool endsInLua(const std::string& text)
 {
-    return kov_endwith(text.c_str(), ".lua", 0) != 0;
+    return FileNames_namesLua(text);
 }
 
 void lockGoverned(const DialogSpec* spec, const char* const* words, int count, bool lua)
@@ -250,8 +251,16 @@ Ihandle* layout(const DialogSpec* spec)
 }  // namespace
 
 const DialogSpec ParamDialog = {
-    "Param", "Layer Parameters", true, ParamFields, static_cast<int>(std::size(ParamFields)), nullptr, 3, true, false,
-    nullptr, load, store, layout,
+    .handle = KOV_WindowParam,
+    .title = "Layer Parameters",
+    .layerList = true,
+    .fields = ParamFields,
+    .fieldCount = static_cast<int>(std::size(ParamFields)),
+    .columns = 3,
+    .captions = true,
+    .loadExtra = load,
+    .storeExtra = store,
+    .layout = layout,
 };
 
 void WindowParam_show()

@@ -1,18 +1,27 @@
 // Temperature dialog: the device's one temperature. Its close box stores
 // the typed value instead of dropping it; a refused value keeps the dialog
 // open whichever way it is left.
+#include <iterator>
+
 #include "Dialogs.h"
+#include "kovraHandles.h"
 
 namespace {
 
 const DialogField TemperatureFields[] = {
-    {"T", "Temperature", "T (K)", DIALOG_FROM_DEVICE, false},
+    {.word = "T", .key = "Temperature", .caption = "T (K)", .source = DIALOG_FROM_DEVICE},
 };
 
 }  // namespace
 
 const DialogSpec TemperatureDialog = {
-    "Temperature", "Temperature", false, TemperatureFields, 1, nullptr, 1, true, true, nullptr, nullptr, nullptr,
+    .handle = KOV_WindowTemperature,
+    .title = "Temperature",
+    .fields = TemperatureFields,
+    .fieldCount = static_cast<int>(std::size(TemperatureFields)),
+    .columns = 1,
+    .captions = true,
+    .storeOnClose = true,
 };
 
 void WindowTemperature_show()

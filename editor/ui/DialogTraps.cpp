@@ -15,6 +15,7 @@
 #include <string>
 
 #include "Dialogs.h"
+#include "FileNames.h"
 #include "device.h"
 #include "docHooks.h"
 #include "document.h"
@@ -46,7 +47,12 @@ const TrapField TrapFields[] = {
 // The records written together for a present trap (the fields and the type).
 const char* const WrittenTogether[] = {"Type", "N", "Nr", "E", "Taun", "Taup"};
 
-const DialogModel TrapModel = {"Trap.Model", "Select trap model?", "Trap model", "Kovra trap model|*.lua||"};
+const DialogModel TrapModel = {
+    .key = "Trap.Model",
+    .question = "Select trap model?",
+    .caption = "Trap model",
+    .filter = "Kovra trap model|*.lua||",
+};
 
 ParamRecord* trapRecord(Layer* layer, int trap, const char* name)
 {
@@ -57,7 +63,7 @@ ParamRecord* trapRecord(Layer* layer, int trap, const char* name)
 
 bool hasModel(Layer* layer)
 {
-    return kov_endwith(Dialog_valueText(Layer_findParam(layer, "Trap.Model")).c_str(), ".lua", 0) != 0;
+    return FileNames_namesLua(Dialog_valueText(Layer_findParam(layer, "Trap.Model")));
 }
 
 // A trap whose records reach the file.
@@ -320,7 +326,15 @@ Ihandle* layout(const DialogSpec* spec)
 }  // namespace
 
 const DialogSpec TrapDialog = {
-    "Trap", "Traps", true, nullptr, 0, &TrapModel, 2, true, false, nullptr, load, store, layout,
+    .handle = KOV_WindowTrap,
+    .title = "Traps",
+    .layerList = true,
+    .model = &TrapModel,
+    .columns = 2,
+    .captions = true,
+    .loadExtra = load,
+    .storeExtra = store,
+    .layout = layout,
 };
 
 void WindowTrap_show()

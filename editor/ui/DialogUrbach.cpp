@@ -14,14 +14,14 @@
 namespace {
 
 const DialogField UrbachFields[] = {
-    {"EA", "Urbach.EA", "EA (eV)", DIALOG_FROM_LAYER, false},
-    {"ED", "Urbach.ED", "ED (eV)", DIALOG_FROM_LAYER, false},
-    {"GA", "Urbach.GA", "GA (1/cm3/eV)", DIALOG_FROM_LAYER, false},
-    {"GD", "Urbach.GD", "GD (1/cm3/eV)", DIALOG_FROM_LAYER, false},
-    {"TaunA", "Urbach.TaunA", "TaunA (s)", DIALOG_FROM_LAYER, false},
-    {"TaunD", "Urbach.TaunD", "TaunD (s)", DIALOG_FROM_LAYER, false},
-    {"TaupA", "Urbach.TaupA", "TaupA (s)", DIALOG_FROM_LAYER, false},
-    {"TaupD", "Urbach.TaupD", "TaupD (s)", DIALOG_FROM_LAYER, false},
+    {.word = "EA", .key = "Urbach.EA", .caption = "EA (eV)"},
+    {.word = "ED", .key = "Urbach.ED", .caption = "ED (eV)"},
+    {.word = "GA", .key = "Urbach.GA", .caption = "GA (1/cm3/eV)"},
+    {.word = "GD", .key = "Urbach.GD", .caption = "GD (1/cm3/eV)"},
+    {.word = "TaunA", .key = "Urbach.TaunA", .caption = "TaunA (s)"},
+    {.word = "TaunD", .key = "Urbach.TaunD", .caption = "TaunD (s)"},
+    {.word = "TaupA", .key = "Urbach.TaupA", .caption = "TaupA (s)"},
+    {.word = "TaupD", .key = "Urbach.TaupD", .caption = "TaupD (s)"},
 };
 
 constexpr int REVISION_WRITTEN = 2;
@@ -79,8 +79,16 @@ int storeToggle(const DialogSpec* spec, int* changed)
 }  // namespace
 
 const DialogSpec UrbachDialog = {
-    "Urbach", "Urbach Tail", true, UrbachFields, static_cast<int>(std::size(UrbachFields)), nullptr, 2, true, false,
-    buildToggle, loadToggle, storeToggle,
+    .handle = KOV_WindowUrbach,
+    .title = "Urbach Tail",
+    .layerList = true,
+    .fields = UrbachFields,
+    .fieldCount = static_cast<int>(std::size(UrbachFields)),
+    .columns = 2,
+    .captions = true,
+    .buildExtra = buildToggle,
+    .loadExtra = loadToggle,
+    .storeExtra = storeToggle,
 };
 
 void WindowUrbach_show()

@@ -240,7 +240,12 @@ int store(const DialogSpec* spec, int* /*changed*/)
 }  // namespace
 
 const DialogSpec VariableDialog = {
-    "Variable", "Variables", false, nullptr, 0, nullptr, 1, false, false, buildContent, fillList, store,
+    .handle = KOV_WindowVariable,
+    .title = "Variables",
+    .columns = 1,
+    .buildExtra = buildContent,
+    .loadExtra = fillList,
+    .storeExtra = store,
 };
 
 void WindowVariable_show()

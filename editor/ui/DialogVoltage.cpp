@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "Dialogs.h"
+#include "FileNames.h"
 #include "device.h"
 #include "docHooks.h"
 #include "document.h"
@@ -14,11 +15,14 @@
 namespace {
 
 const DialogField VoltageFields[] = {
-    {"Start", "Voltage.Start", "Start (V)", DIALOG_FROM_VOLTAGE, false},
-    {"End", "Voltage.End", "End (V)", DIALOG_FROM_VOLTAGE, false},
-    {"Step", "Voltage.Step", "Step (V)", DIALOG_FROM_VOLTAGE, false},
-    {"Jinf", "Voltage.Jinf", "Jinf (A/cm2)", DIALOG_FROM_VOLTAGE, false},
-    {"Jsup", "Voltage.Jsup", "Jsup (A/cm2)", DIALOG_FROM_VOLTAGE, false},
+    {.word = "Start", .key = "Voltage.Start", .caption = "Start (V)",
+     .source = DIALOG_FROM_VOLTAGE},
+    {.word = "End", .key = "Voltage.End", .caption = "End (V)", .source = DIALOG_FROM_VOLTAGE},
+    {.word = "Step", .key = "Voltage.Step", .caption = "Step (V)", .source = DIALOG_FROM_VOLTAGE},
+    {.word = "Jinf", .key = "Voltage.Jinf", .caption = "Jinf (A/cm2)",
+     .source = DIALOG_FROM_VOLTAGE},
+    {.word = "Jsup", .key = "Voltage.Jsup", .caption = "Jsup (A/cm2)",
+     .source = DIALOG_FROM_VOLTAGE},
 };
 
 const char* const SweepFields[] = {"Start", "End", "Step"};
@@ -44,9 +48,7 @@ bool isFile(const ParamRecord* record)
 {
     if (record == nullptr || isSweep(record))
         return false;
-    const std::string text = sourceText(record);
-    return kov_endwith(text.c_str(), ".txt", 0) != 0 || kov_endwith(text.c_str(), ".dat", 0) != 0 ||
-           kov_endwith(text.c_str(), ".voltage", 0) != 0;
+    return FileNames_namesVoltageFile(sourceText(record));
 }
 
 void setSweepFieldsActive(const DialogSpec* spec, bool active)
@@ -158,8 +160,16 @@ int storeSource(const DialogSpec* spec, int* changed)
 }  // namespace
 
 const DialogSpec VoltageDialog = {
-    "Voltage", "Voltage", false, VoltageFields, static_cast<int>(std::size(VoltageFields)), nullptr, 3, true, false,
-    buildSourceRow, showSource, storeSource, nullptr, followSource,
+    .handle = KOV_WindowVoltage,
+    .title = "Voltage",
+    .fields = VoltageFields,
+    .fieldCount = static_cast<int>(std::size(VoltageFields)),
+    .columns = 3,
+    .captions = true,
+    .buildExtra = buildSourceRow,
+    .loadExtra = showSource,
+    .storeExtra = storeSource,
+    .followExtra = followSource,
 };
 
 void WindowVoltage_show()

@@ -15,63 +15,63 @@ std::unique_ptr<DriverProcess> DriverProcess::start(const std::vector<std::strin
         return nullptr;
     }
     std::unique_ptr<DriverProcess> process(new DriverProcess);
-    process->killOnClose_ = withPipe;
+    process->killOnClose = withPipe;
     int pid = -1;
     int output = -1;
     if (kov_startProcessArgs(folder.c_str(), argv, &pid, withPipe ? &output : nullptr) != 1) {
         error = "cannot start " + argv[0];
         return nullptr;
     }
-    process->pid_ = pid;
-    process->pipe_ = output;
+    process->processId = pid;
+    process->pipeEnd = output;
     return process;
 }
 
 DriverProcess::~DriverProcess()
 {
-    if (killOnClose_) {
+    if (killOnClose) {
         kill();
     }
-    if (pipe_ >= 0) {
-        close(pipe_);
+    if (pipeEnd >= 0) {
+        close(pipeEnd);
     }
 }
 
 DriverProcess::Read DriverProcess::readByte(char& byte)
 {
-    if (bufferRead_ < bufferUsed_) {
-        byte = buffer_[bufferRead_++];
-        return Read::Byte;
+    if (bufferRead < bufferUsed) {
+        byte = buffer[bufferRead++];
+        return Read::BYTE;
     }
-    if (pipe_ < 0) {
-        return Read::Closed;
+    if (pipeEnd < 0) {
+        return Read::CLOSED;
     }
     // Whatever has arrived is taken at once; nothing is held back waiting
     // for more, so a line is shown as soon as its end arrives.
-    const ssize_t n = read(pipe_, buffer_, sizeof buffer_);
+    const ssize_t n = read(pipeEnd, buffer, sizeof buffer);
     if (n > 0) {
-        bufferUsed_ = static_cast<size_t>(n);
-        bufferRead_ = 1;
-        byte = buffer_[0];
-        return Read::Byte;
+        bufferUsed = static_cast<size_t>(n);
+        bufferRead = 1;
+        byte = buffer[0];
+        return Read::BYTE;
     }
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-        return Read::Nothing;
+        return Read::NOTHING;
     }
-    close(pipe_);
-    pipe_ = -1;
-    return Read::Closed;
+    close(pipeEnd);
+    pipeEnd = -1;
+    return Read::CLOSED;
 }
 
 bool DriverProcess::running()
 {
-    return pid_ > 0 && kov_processRunning(pid_, &exitStatus_) == 1;
+    return processId > 0 && kov_processRunning(processId, &endStatus) == 1;
 }
 
 void DriverProcess::kill(int graceMs)
 {
     if (running()) {
-        kov_processKill(pid_, graceMs);
-        kov_processRunning(pid_, &exitStatus_);
+        kov_processKill(processId, graceMs);
+        kov_processRunning(processId, &endStatus);
     }
 }

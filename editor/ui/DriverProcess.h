@@ -15,7 +15,7 @@
 
 class DriverProcess {
 public:
-    enum class Read { Byte, Nothing, Closed };
+    enum class Read { BYTE, NOTHING, CLOSED };
 
     ~DriverProcess();
     DriverProcess(const DriverProcess&) = delete;
@@ -36,8 +36,8 @@ public:
     bool running();
     // The exit status once it has ended (128 + signal number when a signal
     // ended it); 0 before.
-    int exitStatus() const { return exitStatus_; }
-    pid_t pid() const { return pid_; }
+    int exitStatus() const { return endStatus; }
+    pid_t pid() const { return processId; }
     // Ends the process and its group (asked first, forced after graceMs)
     // and collects it; nothing when it has ended already.
     void kill(int graceMs = 200);
@@ -45,11 +45,11 @@ public:
 private:
     DriverProcess() = default;
 
-    pid_t pid_ = -1;
-    int pipe_ = -1;
-    bool killOnClose_ = true;
-    int exitStatus_ = 0;
-    char buffer_[65536];
-    size_t bufferUsed_ = 0;
-    size_t bufferRead_ = 0;
+    pid_t processId = -1;
+    int pipeEnd = -1;  // the read end of the output pipe; -1 without one
+    bool killOnClose = true;
+    int endStatus = 0;  // what exitStatus() reports
+    char buffer[65536];
+    size_t bufferUsed = 0;
+    size_t bufferRead = 0;
 };

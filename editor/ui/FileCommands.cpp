@@ -12,6 +12,7 @@
 #include "Dialogs.h"
 #include "FileNames.h"
 #include "Output.h"
+#include "RecentFiles.h"
 #include "WindowMain.h"
 #include "device.h"
 #include "document.h"
@@ -22,8 +23,8 @@
 
 namespace {
 
-constexpr long long maxFileSize = 0x800000;
-constexpr const char* filter = "Kovra simulator files|*.kovra||";
+constexpr long long MAX_FILE_SIZE = 0x800000;
+constexpr const char* KOVRA_FILE_FILTER = "Kovra simulator files|*.kovra||";
 
 bool runLive(Document* document) { return WindowMain_isRunLive(document); }
 
@@ -61,7 +62,7 @@ std::string chooseFile(const char* type, const char* title, const std::string& f
     IupSetAttribute(chooser, "PARENTDIALOG", KOV_WindowMain);
     IupSetAttribute(chooser, "DIALOGTYPE", type);
     IupSetAttribute(chooser, "TITLE", title);
-    IupSetAttribute(chooser, "EXTFILTER", filter);
+    IupSetAttribute(chooser, "EXTFILTER", KOVRA_FILE_FILTER);
     if (!folder.empty()) {
         IupSetStrAttribute(chooser, "DIRECTORY", folder.c_str());
     }
@@ -202,7 +203,7 @@ int Document_open(const char* path, int ask, int userFile)
         kovraShowInfo(text.c_str(), 0, 1);
         return 0;
     }
-    if (size > maxFileSize) {
+    if (size > MAX_FILE_SIZE) {
         kovraShowMessage("Cannot load file: invalid size (max: 8 MB)", "KovraDevice", 2, KOV_WindowMain);
         return 0;
     }
@@ -440,4 +441,11 @@ int WindowMain_onFileMenuOpen(Ihandle*)
     active(KOV_FileReopen, exists);
     active(KOV_FileDefaultReset, settings != nullptr && kov_fileExistsA(settings->DefaultInput) == 1);
     return IUP_DEFAULT;
+}
+
+void Settings_addRecentFile(const char* path)
+{
+    if (Settings* settings = App_getSettings()) {
+        RecentFiles_add(settings->FileRecent, path, [](const char* p) { return kov_fileExistsA(p) == 1; });
+    }
 }

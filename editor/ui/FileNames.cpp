@@ -46,6 +46,18 @@ bool FileNames_endsWithAny(const std::string& path, std::initializer_list<const 
     return false;
 }
 
+bool FileNames_namesLua(const std::string& path) { return FileNames_endsWithAny(path, {".lua"}); }
+
+bool FileNames_namesVoltageFile(const std::string& path)
+{
+    return FileNames_endsWithAny(path, {".txt", ".dat", ".voltage"});
+}
+
+bool FileNames_namesLightFile(const std::string& path)
+{
+    return FileNames_endsWithAny(path, {".txt", ".dat", ".light"});
+}
+
 std::string FileNames_saveName(const std::string& chosen)
 {
     std::string name = FileNames_fileName(chosen);

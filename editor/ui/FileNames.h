@@ -16,6 +16,12 @@ std::string FileNames_stem(const std::string& path);
 bool FileNames_hasKovraExtension(const std::string& path);
 // True when the path ends in one of the endings given (exact case).
 bool FileNames_endsWithAny(const std::string& path, std::initializer_list<const char*> endings);
+// The kinds of file a record may name: a Lua model (".lua"), a voltage
+// source (".txt", ".dat", ".voltage") or a light spectrum (".txt", ".dat",
+// ".light").
+bool FileNames_namesLua(const std::string& path);
+bool FileNames_namesVoltageFile(const std::string& path);
+bool FileNames_namesLightFile(const std::string& path);
 
 // The name a Save dialog's choice is written to: ".kovra" is appended when
 // the file name has no '.' before its last character or is at most four

@@ -20,11 +20,6 @@ constexpr const char* CONSOLE = KOV_Output;
 
 Ihandle* console() { return IupGetHandle(CONSOLE); }
 
-sptr_t send(Ihandle* view, unsigned int message, uptr_t w = 0, sptr_t l = 0)
-{
-    return view ? IupScintillaSendMessage(view, message, w, l) : 0;
-}
-
 int digitCount(long n)
 {
     int digits = 1;
@@ -38,14 +33,16 @@ int digitCount(long n)
 // Margin 0 wide enough for the line numbers (plus one digit of room).
 void sizeNumberMargin(Ihandle* view)
 {
-    long lines = send(view, SCI_GETLINECOUNT);
+    long lines = Editor_send(view, SCI_GETLINECOUNT, 0, 0);
     int width = 0;
     if (lines >= 1 && lines <= 0x40000) {
         std::string sample(std::clamp(digitCount(lines) + 1, 2, 15), '0');
-        width = std::max<int>(10, send(view, SCI_TEXTWIDTH, 33, reinterpret_cast<sptr_t>(sample.c_str())));
+        const sptr_t sampleWidth =
+            Editor_send(view, SCI_TEXTWIDTH, 33, reinterpret_cast<sptr_t>(sample.c_str()));
+        width = std::max<int>(10, sampleWidth);
     }
-    send(view, SCI_SETMARGINWIDTHN, 0, width);
-    send(view, SCI_SETMARGINSENSITIVEN, 0, width > 0);
+    Editor_send(view, SCI_SETMARGINWIDTHN, 0, width);
+    Editor_send(view, SCI_SETMARGINSENSITIVEN, 0, width > 0);
 }
 
 bool lineNumbersShown()
@@ -72,43 +69,43 @@ Appended appendText(Ihandle* view, const char* text, int mode)
         }
         return added;
     }
-    long length = send(view, SCI_GETLENGTH);
-    if (static_cast<size_t>(length) >= OutputText_sizeCap) {
+    long length = Editor_send(view, SCI_GETLENGTH, 0, 0);
+    if (static_cast<size_t>(length) >= OUTPUT_SIZE_CAP) {
         // Drop the older half up to the start of the line after the middle,
         // so that what stays begins at a line start and no character is cut.
-        long line = send(view, SCI_LINEFROMPOSITION, length / 2);
-        long cut = send(view, SCI_POSITIONFROMLINE, line + 1);
+        long line = Editor_send(view, SCI_LINEFROMPOSITION, length / 2, 0);
+        long cut = Editor_send(view, SCI_POSITIONFROMLINE, line + 1, 0);
         if (cut <= 0) {
             cut = length;
         }
-        send(view, SCI_SETREADONLY, 0);
-        send(view, SCI_DELETERANGE, 0, cut);
-        send(view, SCI_SETREADONLY, 1);
+        Editor_send(view, SCI_SETREADONLY, 0, 0);
+        Editor_send(view, SCI_DELETERANGE, 0, cut);
+        Editor_send(view, SCI_SETREADONLY, 1, 0);
     }
-    const long lines0 = send(view, SCI_GETLINECOUNT);
-    const bool endsEmptyLine = lines0 > 1 && send(view, SCI_LINELENGTH, lines0 - 1) < 1;
+    const long lines0 = Editor_send(view, SCI_GETLINECOUNT, 0, 0);
+    const bool endsEmptyLine = lines0 > 1 && Editor_send(view, SCI_LINELENGTH, lines0 - 1, 0) < 1;
     const std::string bytes = OutputText_prepare(text, endsEmptyLine).text();
 
     // The text helpers turn broken UTF-8 (8-bit pipe lines, foreign device
     // files) into '?', so the view shows what it is given.
-    send(view, SCI_SETREADONLY, 0);
+    Editor_send(view, SCI_SETREADONLY, 0, 0);
     if (mode == 1) {
-        added.start = send(view, SCI_GETLENGTH);
+        added.start = Editor_send(view, SCI_GETLENGTH, 0, 0);
         added.length = Editor_appendText(view, bytes);
     } else {
         added.start = 0;
         added.length = Editor_setText(view, bytes);
     }
-    send(view, SCI_SETREADONLY, 1);
+    Editor_send(view, SCI_SETREADONLY, 1, 0);
 
-    const long lines = send(view, SCI_GETLINECOUNT);
+    const long lines = Editor_send(view, SCI_GETLINECOUNT, 0, 0);
     if (added.length == 0 && lines == lines0) {
         return added;
     }
     if (lineNumbersShown() && (digitCount(lines) != digitCount(lines0) || lines0 <= 1)) {
         sizeNumberMargin(view);
     }
-    send(view, SCI_GOTOLINE, lines - 1);
+    Editor_send(view, SCI_GOTOLINE, lines - 1, 0);
     Output_updateResetButton();
     return added;
 }
@@ -116,8 +113,8 @@ Appended appendText(Ihandle* view, const char* text, int mode)
 void style(Ihandle* view, const Appended& added, int styleNumber)
 {
     if (added.length > 0) {
-        send(view, SCI_STARTSTYLING, added.start, 0);
-        send(view, SCI_SETSTYLING, added.length, styleNumber);
+        Editor_send(view, SCI_STARTSTYLING, added.start, 0);
+        Editor_send(view, SCI_SETSTYLING, added.length, styleNumber);
     }
 }
 
@@ -174,49 +171,49 @@ void Output_setup()
     if (view == nullptr) {
         return;
     }
-    send(view, SCI_SETCODEPAGE, 65001);
-    send(view, SCI_SETEOLMODE, SC_EOL_CRLF);
-    send(view, SCI_SETVIEWWS, 0);
-    send(view, SCI_SETWRAPMODE, 0);
-    send(view, SCI_SETMARGINLEFT, 0, 10);
-    send(view, SCI_SETMARGINRIGHT, 0, 10);
-    send(view, SCI_SETTABWIDTH, 3);
-    send(view, SCI_SETUSETABS, 0);
-    send(view, SCI_SETINDENTATIONGUIDES, 0);
+    Editor_send(view, SCI_SETCODEPAGE, 65001, 0);
+    Editor_send(view, SCI_SETEOLMODE, SC_EOL_CRLF, 0);
+    Editor_send(view, SCI_SETVIEWWS, 0, 0);
+    Editor_send(view, SCI_SETWRAPMODE, 0, 0);
+    Editor_send(view, SCI_SETMARGINLEFT, 0, 10);
+    Editor_send(view, SCI_SETMARGINRIGHT, 0, 10);
+    Editor_send(view, SCI_SETTABWIDTH, 3, 0);
+    Editor_send(view, SCI_SETUSETABS, 0, 0);
+    Editor_send(view, SCI_SETINDENTATIONGUIDES, 0, 0);
 
     EditorPrefs* prefs = App_getEditorPrefs();
     Editor_applyStyle(view, prefs, 1, 1);
     if (lineNumbersShown()) {
         sizeNumberMargin(view);
     } else {
-        send(view, SCI_SETMARGINWIDTHN, 0, 0);
-        send(view, SCI_SETMARGINSENSITIVEN, 0, 0);
+        Editor_send(view, SCI_SETMARGINWIDTHN, 0, 0);
+        Editor_send(view, SCI_SETMARGINSENSITIVEN, 0, 0);
     }
     if (prefs != nullptr) {
-        prefs->lineNumberWidth = static_cast<int>(send(view, SCI_GETMARGINWIDTHN, 0));
+        prefs->lineNumberWidth = static_cast<int>(Editor_send(view, SCI_GETMARGINWIDTHN, 0, 0));
     }
 
-    send(view, SCI_SETHSCROLLBAR, 1);
-    send(view, SCI_SETSCROLLWIDTHTRACKING, 1);
+    Editor_send(view, SCI_SETHSCROLLBAR, 1, 0);
+    Editor_send(view, SCI_SETSCROLLWIDTHTRACKING, 1, 0);
     int width = 0, height = 0;
     IupGetIntInt(view, "RASTERSIZE", &width, &height);
-    send(view, SCI_SETSCROLLWIDTH, width >= 200 ? width - 100 : 100);
-    send(view, SCI_USEPOPUP, 0);
+    Editor_send(view, SCI_SETSCROLLWIDTH, width >= 200 ? width - 100 : 100, 0);
+    Editor_send(view, SCI_USEPOPUP, 0, 0);
     // The main window's own Ctrl keys (file commands, copy, zoom) must reach
     // it while the console has the focus.
     for (const char* keys : {"mMnNoOsSpPzZyYxX", "cCvV0+-fFhHrRgG"}) {
         for (const char* k = keys; *k; ++k) {
-            send(view, SCI_CLEARCMDKEY, static_cast<uptr_t>(*k) + (SCMOD_CTRL << 16));
+            Editor_send(view, SCI_CLEARCMDKEY, static_cast<uptr_t>(*k) + (SCMOD_CTRL << 16), 0);
         }
     }
-    send(view, SCI_EMPTYUNDOBUFFER);
-    send(view, SCI_SETUNDOCOLLECTION, 0);
+    Editor_send(view, SCI_EMPTYUNDOBUFFER, 0, 0);
+    Editor_send(view, SCI_SETUNDOCOLLECTION, 0, 0);
     // Nothing watches the log's changes, and each change notification makes
     // the text control count the characters from the start of the text up
     // to the change (for accessibility): appends would grow slower with
     // every line the console holds. The log asks for no notifications.
-    send(view, SCI_SETMODEVENTMASK, 0);
-    send(view, SCI_SETREADONLY, 1);
+    Editor_send(view, SCI_SETMODEVENTMASK, 0, 0);
+    Editor_send(view, SCI_SETREADONLY, 1, 0);
 }
 
 void Output_appendText(Ihandle* view, const char* text, int mode)
@@ -253,15 +250,15 @@ void Output_clear()
     if (view == nullptr) {
         return;
     }
-    send(view, SCI_SETREADONLY, 0);
-    send(view, SCI_CLEARALL);
-    send(view, SCI_SETREADONLY, 1);
+    Editor_send(view, SCI_SETREADONLY, 0, 0);
+    Editor_send(view, SCI_CLEARALL, 0, 0);
+    Editor_send(view, SCI_SETREADONLY, 1, 0);
     Output_updateResetButton();
 }
 
 long Output_getLength()
 {
-    return static_cast<long>(send(console(), SCI_GETLENGTH));
+    return static_cast<long>(Editor_send(console(), SCI_GETLENGTH, 0, 0));
 }
 
 void Output_updateResetButton()
@@ -286,33 +283,33 @@ int Output_onClear(Ihandle* item)
 int Output_onCopy(Ihandle* item)
 {
     Ihandle* view = consoleOf(item);
-    if (view && !send(view, SCI_GETSELECTIONEMPTY)) {
-        send(view, SCI_COPY);
+    if (view && !Editor_send(view, SCI_GETSELECTIONEMPTY, 0, 0)) {
+        Editor_send(view, SCI_COPY, 0, 0);
     }
     return IUP_IGNORE;
 }
 
 int Output_onSelectAll(Ihandle* item)
 {
-    send(consoleOf(item), SCI_SELECTALL);
+    Editor_send(consoleOf(item), SCI_SELECTALL, 0, 0);
     return IUP_IGNORE;
 }
 
 int Output_onZoomIn(Ihandle* item)
 {
-    send(consoleOf(item), SCI_ZOOMIN);
+    Editor_send(consoleOf(item), SCI_ZOOMIN, 0, 0);
     return IUP_DEFAULT;
 }
 
 int Output_onZoomOut(Ihandle* item)
 {
-    send(consoleOf(item), SCI_ZOOMOUT);
+    Editor_send(consoleOf(item), SCI_ZOOMOUT, 0, 0);
     return IUP_DEFAULT;
 }
 
 int Output_onZoomReset(Ihandle* item)
 {
-    send(consoleOf(item), SCI_SETZOOM, 0);
+    Editor_send(consoleOf(item), SCI_SETZOOM, 0, 0);
     return IUP_DEFAULT;
 }
 
@@ -336,14 +333,14 @@ int Output_onMarginClick(Ihandle* view, int margin, int line, char* status)
     if (status == nullptr || std::strlen(status) < 3 || status[2] != '1') {
         return IUP_DEFAULT;
     }
-    if (margin == 0 && line >= 0 && line < send(view, SCI_GETLINECOUNT)) {
-        long start = send(view, SCI_POSITIONFROMLINE, line);
-        long end = send(view, SCI_POSITIONFROMLINE, line + 1);
+    if (margin == 0 && line >= 0 && line < Editor_send(view, SCI_GETLINECOUNT, 0, 0)) {
+        long start = Editor_send(view, SCI_POSITIONFROMLINE, line, 0);
+        long end = Editor_send(view, SCI_POSITIONFROMLINE, line + 1, 0);
         if (end <= start) {
-            end = send(view, SCI_GETLINEENDPOSITION, line);
+            end = Editor_send(view, SCI_GETLINEENDPOSITION, line, 0);
         }
-        send(view, SCI_SETSELECTIONSTART, start);
-        send(view, SCI_SETSELECTIONEND, end);
+        Editor_send(view, SCI_SETSELECTIONSTART, start, 0);
+        Editor_send(view, SCI_SETSELECTIONEND, end, 0);
     }
     return IUP_DEFAULT;
 }

@@ -17,11 +17,6 @@
 
 namespace {
 
-sptr_t send(Ihandle* view, unsigned int message, uptr_t w = 0, sptr_t l = 0)
-{
-    return view ? IupScintillaSendMessage(view, message, w, l) : 0;
-}
-
 const char* const openableEndings[] = {
     ".kovra", ".lua", ".bat", ".sh", ".h", ".hpp", ".c", ".cpp", ".cc", ".py", ".tex", ".bib", ".cls",
     ".sty", ".svg", ".xml", ".sln", ".vcxproj", ".html", ".xhtml", ".rss", ".php", ".txt", ".dat",
@@ -75,21 +70,22 @@ int Output_findFileAtCaret(Ihandle* menu, Ihandle* view, char* out)
         return 0;
     }
     const char* wordChars = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-:\\/.";
-    send(view, SCI_SETWORDCHARS, 0, reinterpret_cast<sptr_t>(wordChars));
-    long start = send(view, SCI_GETSELECTIONSTART);
-    long end = send(view, SCI_GETSELECTIONEND);
+    Editor_send(view, SCI_SETWORDCHARS, 0, reinterpret_cast<sptr_t>(wordChars));
+    long start = Editor_send(view, SCI_GETSELECTIONSTART, 0, 0);
+    long end = Editor_send(view, SCI_GETSELECTIONEND, 0, 0);
     int found = 0;
     if (end > start) {
-        bool oneLine = send(view, SCI_LINEFROMPOSITION, start) == send(view, SCI_LINEFROMPOSITION, end);
+        bool oneLine = Editor_send(view, SCI_LINEFROMPOSITION, start, 0) ==
+                       Editor_send(view, SCI_LINEFROMPOSITION, end, 0);
         if (!oneLine || end - start < 2 || end - start > 250) {
             start = end = 0;
         }
     } else {
-        long caret = send(view, SCI_GETCURRENTPOS);
-        start = send(view, SCI_WORDSTARTPOSITION, caret, 1);
-        end = send(view, SCI_WORDENDPOSITION, caret, 1);
+        long caret = Editor_send(view, SCI_GETCURRENTPOS, 0, 0);
+        start = Editor_send(view, SCI_WORDSTARTPOSITION, caret, 1);
+        end = Editor_send(view, SCI_WORDENDPOSITION, caret, 1);
     }
-    auto charAt = [&](long p) { return static_cast<char>(send(view, SCI_GETCHARAT, p)); };
+    auto charAt = [&](long p) { return static_cast<char>(Editor_send(view, SCI_GETCHARAT, p, 0)); };
     auto isIn = [](const char* set, char c) { return c != '\0' && std::strchr(set, c) != nullptr; };
     if (end > start && isIn("\"'(<{", charAt(start))) {
         ++start;
@@ -109,14 +105,14 @@ int Output_findFileAtCaret(Ihandle* menu, Ihandle* view, char* out)
             IupSetCallback(item, "ACTION", Output_openInEditor);
             IupAppend(menu, item);
             IupAppend(menu, IupSeparator());
-            send(view, SCI_SETSELECTIONSTART, start);
-            send(view, SCI_SETSELECTIONEND, end);
-            send(view, SCI_SCROLLCARET);
+            Editor_send(view, SCI_SETSELECTIONSTART, start, 0);
+            Editor_send(view, SCI_SETSELECTIONEND, end, 0);
+            Editor_send(view, SCI_SCROLLCARET, 0, 0);
             kov_copyA(out, 1024, path.c_str());
             found = 12;
         }
     }
-    send(view, SCI_SETWORDCHARS, 0, reinterpret_cast<sptr_t>(
+    Editor_send(view, SCI_SETWORDCHARS, 0, reinterpret_cast<sptr_t>(
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_"));
     return found;
 }
@@ -153,7 +149,7 @@ void Output_contextMenu()
         IupSetAttribute(item, KOV_Output, reinterpret_cast<char*>(view));
         IupAppend(menu, item);
     };
-    if (!send(view, SCI_GETSELECTIONEMPTY)) {
+    if (!Editor_send(view, SCI_GETSELECTIONEMPTY, 0, 0)) {
         add("&Copy\tCtrl+C", Output_onCopy);
     }
     add("Select &All\tCtrl+A", Output_onSelectAll);
@@ -167,8 +163,9 @@ void Output_contextMenu()
     int x = IUP_MOUSEPOS, y = IUP_MOUSEPOS;
     int screenX = 0, screenY = 0;
     if (found && Iup_getScreenPosition(view, &screenX, &screenY)) {
-        long caretY = send(view, SCI_POINTYFROMPOSITION, 0, send(view, SCI_GETCURRENTPOS));
-        y = static_cast<int>(caretY + screenY + send(view, SCI_TEXTHEIGHT, 0));
+        long caret = Editor_send(view, SCI_GETCURRENTPOS, 0, 0);
+        long caretY = Editor_send(view, SCI_POINTYFROMPOSITION, 0, caret);
+        y = static_cast<int>(caretY + screenY + Editor_send(view, SCI_TEXTHEIGHT, 0, 0));
     }
     IupPopup(menu, x, y);
     IupDestroy(menu);

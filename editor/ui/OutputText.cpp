@@ -3,12 +3,9 @@
 #include <algorithm>
 #include <array>
 
-namespace {
+#include "kovText.h"
 
-bool startsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
+namespace {
 
 // Codes 7..13: BEL, BS, TAB, LF, VT, FF, CR.
 bool isLeadingControl(unsigned char c) { return c >= 7 && c <= 13; }
@@ -24,16 +21,16 @@ int OutputText_styleOf(std::string_view message)
         return OutputStylePlain;
     }
     message.remove_prefix(start);
-    if (startsWith(message, "[ERROR]")) {
+    if (kov_startsWith(message, "[ERROR]")) {
         return OutputStyleError;
     }
-    if (startsWith(message, "[WARNING]")) {
+    if (kov_startsWith(message, "[WARNING]")) {
         return OutputStyleWarning;
     }
     static constexpr std::array<std::string_view, 7> infoTags = {
         "[INPUT]", "[DEVICE]", "[VOLTAGE]", "[LIGHT]", "[PV]", "[EQE]", "[SIMUL]"};
     for (std::string_view tag : infoTags) {
-        if (startsWith(message, tag)) {
+        if (kov_startsWith(message, tag)) {
             return OutputStyleInfo;
         }
     }
@@ -85,13 +82,13 @@ OutputAppend OutputText_prepare(std::string_view message, bool consoleEndsEmptyL
     if (out.lineBreaks > 0 && consoleEndsEmptyLine) {
         --out.lineBreaks;
     }
-    out.body = std::string(body.substr(0, OutputText_utf8Prefix(body, OutputText_messageCap)));
+    out.body = std::string(body.substr(0, OutputText_utf8Prefix(body, OUTPUT_MESSAGE_CAP)));
     return out;
 }
 
 size_t OutputText_cutLength(std::string_view console)
 {
-    if (console.size() < OutputText_sizeCap) {
+    if (console.size() < OUTPUT_SIZE_CAP) {
         return 0;
     }
     size_t lineEnd = console.find('\n', console.size() / 2);

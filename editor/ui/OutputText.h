@@ -21,9 +21,9 @@ enum OutputStyle {
 
 // The console keeps below this many bytes; an append that finds it there
 // first drops the older half.
-constexpr size_t OutputText_sizeCap = 0x100000;
+constexpr size_t OUTPUT_SIZE_CAP = 0x100000;
 // A message longer than this many bytes is cut.
-constexpr size_t OutputText_messageCap = 383;
+constexpr size_t OUTPUT_MESSAGE_CAP = 383;
 
 // The style of a message by its tag, after its leading CR and LF: "[ERROR]"
 // error, "[WARNING]" warning, the input and result tags information, anything
@@ -32,7 +32,7 @@ int OutputText_styleOf(std::string_view message);
 
 // What one append adds to the console. lineBreaks counts the leading line
 // breaks written as "\r\n" (at most 3); body is the message without leading
-// and trailing control characters, cut to OutputText_messageCap bytes at a
+// and trailing control characters, cut to OUTPUT_MESSAGE_CAP bytes at a
 // UTF-8 character boundary.
 struct OutputAppend {
     int lineBreaks = 0;

@@ -4,10 +4,10 @@
 
 #include <functional>
 
-constexpr int RecentFiles_count = 12;
-constexpr int RecentFiles_pathSize = 1024;
+constexpr int RECENT_FILES_COUNT = 12;
+constexpr int RECENT_FILE_PATH_SIZE = 1024;
 
-using RecentFileList = char[RecentFiles_count][RecentFiles_pathSize];
+using RecentFileList = char[RECENT_FILES_COUNT][RECENT_FILE_PATH_SIZE];
 using RecentFileExists = std::function<bool(const char* path)>;
 
 // Puts an existing file at the front. A path already in the list moves to

@@ -12,9 +12,9 @@ constexpr const char* HOST_ATTRIBUTE = KOV_RunnerHost;
 
 RunnerIupHost::~RunnerIupHost()
 {
-    if (timer_ != nullptr) {
-        IupSetAttribute(timer_, "RUN", "NO");
-        IupDestroy(timer_);
+    if (pollTimer != nullptr) {
+        IupSetAttribute(pollTimer, "RUN", "NO");
+        IupDestroy(pollTimer);
     }
 }
 
@@ -28,24 +28,24 @@ void RunnerIupHost::flush()
 // while one of its callbacks may be running.
 bool RunnerIupHost::startTimer(int milliseconds)
 {
-    if (timer_ == nullptr) {
-        timer_ = IupTimer();
-        if (timer_ == nullptr) {
+    if (pollTimer == nullptr) {
+        pollTimer = IupTimer();
+        if (pollTimer == nullptr) {
             return false;
         }
-        IupSetHandle(KOV_RunnerTimer, timer_);
-        IupSetAttribute(timer_, HOST_ATTRIBUTE, reinterpret_cast<char*>(this));
-        IupSetCallback(timer_, "ACTION_CB", onTimerAction);
+        IupSetHandle(KOV_RunnerTimer, pollTimer);
+        IupSetAttribute(pollTimer, HOST_ATTRIBUTE, reinterpret_cast<char*>(this));
+        IupSetCallback(pollTimer, "ACTION_CB", onTimerAction);
     }
-    IupSetInt(timer_, "TIME", milliseconds);
-    IupSetAttribute(timer_, "RUN", "YES");
+    IupSetInt(pollTimer, "TIME", milliseconds);
+    IupSetAttribute(pollTimer, "RUN", "YES");
     return true;
 }
 
 void RunnerIupHost::stopTimer()
 {
-    if (timer_ != nullptr) {
-        IupSetAttribute(timer_, "RUN", "NO");
+    if (pollTimer != nullptr) {
+        IupSetAttribute(pollTimer, "RUN", "NO");
     }
 }
 
@@ -59,7 +59,7 @@ int RunnerIupHost::onTimerAction(Ihandle* timer)
     auto* host = reinterpret_cast<RunnerIupHost*>(IupGetAttribute(timer, HOST_ATTRIBUTE));
     // A tick that finds no run to watch stops its timer; it returns a code
     // the windowing layer knows, and the main loop goes on.
-    if (host == nullptr || host->runner_ == nullptr || !host->runner_->onTimer()) {
+    if (host == nullptr || host->runner == nullptr || !host->runner->onTimer()) {
         IupSetAttribute(timer, "RUN", "NO");
         return IUP_DEFAULT;
     }

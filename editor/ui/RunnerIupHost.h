@@ -15,7 +15,7 @@ public:
     ~RunnerIupHost() override;
 
     // The runner whose onTimer the timer calls.
-    void setRunner(SimulationRunner* runner) { runner_ = runner; }
+    void setRunner(SimulationRunner* ticked) { runner = ticked; }
 
     void flush() override;
     bool startTimer(int milliseconds) override;
@@ -23,13 +23,13 @@ public:
     void programStarted() override;
 
     // The poll timer ("KOV_RunnerTimer"), null before the first run.
-    Ihandle* timer() const { return timer_; }
+    Ihandle* timer() const { return pollTimer; }
 
 private:
     static int onTimerAction(Ihandle* timer);
 
-    SimulationRunner* runner_ = nullptr;
-    Ihandle* timer_ = nullptr;
+    SimulationRunner* runner = nullptr;
+    Ihandle* pollTimer = nullptr;
 };
 
 // The same host writing the driver's lines into the output console

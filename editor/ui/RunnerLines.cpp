@@ -4,12 +4,9 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
+#include "kovText.h"
 
-bool startsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
+namespace {
 
 std::string lineBreaks(int count)
 {
@@ -24,16 +21,16 @@ std::string lineBreaks(int count)
 
 std::optional<std::string> PipeLineSplitter::add(char byte)
 {
-    line_ += byte;
+    partial += byte;
     if (byte == '\n') {
-        if (line_.size() >= 2 && line_[line_.size() - 2] == '\r') {
-            line_.erase(line_.size() - 2, 1);
+        if (partial.size() >= 2 && partial[partial.size() - 2] == '\r') {
+            partial.erase(partial.size() - 2, 1);
         }
-        return std::exchange(line_, std::string());
+        return std::exchange(partial, std::string());
     }
-    if (line_.size() >= RunnerLines_maxLine) {
+    if (partial.size() >= RUNNER_LINE_MAX) {
         // A line cut at the limit still ends a console line.
-        std::string cut = std::exchange(line_, std::string());
+        std::string cut = std::exchange(partial, std::string());
         cut += "\r\n";
         return cut;
     }
@@ -42,10 +39,10 @@ std::optional<std::string> PipeLineSplitter::add(char byte)
 
 std::optional<std::string> PipeLineSplitter::finish()
 {
-    if (line_.empty()) {
+    if (partial.empty()) {
         return std::nullopt;
     }
-    return std::exchange(line_, std::string());
+    return std::exchange(partial, std::string());
 }
 
 RunnerLineAction RunnerLines_interpret(std::string_view line, bool consoleEmpty, bool consoleEndsWithLf)
@@ -71,16 +68,16 @@ RunnerLineAction RunnerLines_interpret(std::string_view line, bool consoleEmpty,
     }
     // Console commands: the line is acted on and never shown. A line of six
     // characters or fewer is text even when it reads "[COMM]".
-    if (line.size() >= 7 && startsWith(line, "[COMM]")) {
-        if (line.size() > 10 && startsWith(line, "[COMM]ELE:")) {
-            action.kind = RunnerLineAction::ExchangeFile;
+    if (line.size() >= 7 && kov_startsWith(line, "[COMM]")) {
+        if (line.size() > 10 && kov_startsWith(line, "[COMM]ELE:")) {
+            action.kind = RunnerLineAction::EXCHANGE_FILE;
             action.text = std::string(line.substr(10));
-        } else if (startsWith(line, "[COMM]LUA:cls()")) {
-            action.kind = RunnerLineAction::ClearConsole;
+        } else if (kov_startsWith(line, "[COMM]LUA:cls()")) {
+            action.kind = RunnerLineAction::CLEAR_CONSOLE;
         }
         return action;
     }
-    action.kind = RunnerLineAction::Show;
+    action.kind = RunnerLineAction::SHOW;
     action.text = lineBreaks(leading);
     if (line.front() == '[' && !consoleEmpty && !consoleEndsWithLf) {
         action.text += "\r\n";

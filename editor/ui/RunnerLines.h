@@ -10,7 +10,7 @@
 
 // The longest line taken from the pipe; a longer one is cut there and the
 // rest arrives as the next line.
-constexpr size_t RunnerLines_maxLine = 1020;
+constexpr size_t RUNNER_LINE_MAX = 1020;
 
 // Collects the bytes read from the pipe into lines: an LF ends a line and is
 // kept, CR LF becomes LF, and 1020 bytes without LF end a line too. Bytes of
@@ -22,22 +22,22 @@ public:
     std::optional<std::string> add(char byte);
     // The unfinished line left when the driver has closed its output.
     std::optional<std::string> finish();
-    bool pending() const { return !line_.empty(); }
+    bool pending() const { return !partial.empty(); }
 
 private:
-    std::string line_;
+    std::string partial;  // the bytes of the line not ended yet
 };
 
 // What a console line does.
 struct RunnerLineAction {
     enum Kind {
-        Ignore,        // nothing to show (empty, or a console command without effect)
-        Show,          // append text to the console
-        ExchangeFile,  // "[COMM]ELE:<path>": the driver names its exchange file
-        ClearConsole,  // "[COMM]LUA:cls()"
+        IGNORE,         // nothing to show (empty, or a console command without effect)
+        SHOW,           // append text to the console
+        EXCHANGE_FILE,  // "[COMM]ELE:<path>": the driver names its exchange file
+        CLEAR_CONSOLE,  // "[COMM]LUA:cls()"
     };
-    Kind kind = Ignore;
-    std::string text;  // Show: the message with its line breaks; ExchangeFile: the path
+    Kind kind = IGNORE;
+    std::string text;  // SHOW: the message with its line breaks; EXCHANGE_FILE: the path
 };
 
 // The action of one line read from the pipe. consoleEmpty and

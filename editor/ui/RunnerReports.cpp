@@ -35,19 +35,19 @@ bool RunnerReports_take(const std::string& line, RunResults& results)
         results.wavelengthPoints = countOrZero(value, 1, 1000);
     } else if (tag == "[SEND]JV:") {
         results.jv = name;
-        results.flags |= RunResultJV;
+        results.flags |= RUN_RESULT_JV;
     } else if (tag == "[SEND]CV:") {
         results.cv = name;
-        results.flags |= RunResultCV;
+        results.flags |= RUN_RESULT_CV;
     } else if (tag == "[SEND]QW:") {
         results.qw = name;
-        results.flags |= RunResultQW;
+        results.flags |= RUN_RESULT_QW;
     } else if (tag == "[SEND]EE:") {
         results.ee = name;
-        results.flags |= RunResultEE;
+        results.flags |= RUN_RESULT_EE;
     } else if (tag == "[SEND]EN:") {
         results.en = name;
-        results.flags |= RunResultEN;
+        results.flags |= RUN_RESULT_EN;
     } else {
         return false;
     }
@@ -89,17 +89,17 @@ int RunnerReports_read(const std::string& path, long& offset, RunResults& result
 
 std::vector<std::string> RunnerReports_plotLines(const RunResults& results)
 {
-    if (results.flags & RunResultEN) {
+    if (results.flags & RUN_RESULT_EN) {
         std::vector<std::string> lines = {results.en, results.ee};
-        if (results.flags & RunResultJV) {
+        if (results.flags & RUN_RESULT_JV) {
             lines.push_back(results.cv);
             lines.push_back(results.jv);
-        } else if (results.flags & RunResultQW) {
+        } else if (results.flags & RUN_RESULT_QW) {
             lines.insert(lines.end(), {"#", "#", results.qw});
         }
         return lines;
     }
-    if (results.flags & RunResultEE) {
+    if (results.flags & RUN_RESULT_EE) {
         return {results.ee};
     }
     return {};

@@ -12,11 +12,11 @@
 
 // Result flags of a run.
 enum RunResultFlag {
-    RunResultEE = 0x01,
-    RunResultEN = 0x02,
-    RunResultJV = 0x10,
-    RunResultCV = 0x20,
-    RunResultQW = 0x40,
+    RUN_RESULT_EE = 0x01,
+    RUN_RESULT_EN = 0x02,
+    RUN_RESULT_JV = 0x10,
+    RUN_RESULT_CV = 0x20,
+    RUN_RESULT_QW = 0x40,
 };
 
 // The result block of a document: what its last run reported.

@@ -19,6 +19,8 @@ bool fileExists(const std::string& path)
     return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
+// Only '/' separates here: the folder is where the driver starts, and on
+// this system a '\' is part of a file name.
 std::string folderOf(const std::string& path)
 {
     const size_t slash = path.find_last_of('/');
@@ -46,28 +48,28 @@ struct SimulationRunner::Run {
 };
 
 SimulationRunner::SimulationRunner(RunnerHost& host, RunnerSettings settings)
-    : host_(host), settings_(std::move(settings))
+    : host(host), settings(std::move(settings))
 {
 }
 
 SimulationRunner::~SimulationRunner()
 {
-    if (run_) {
-        run_->driver.reset();  // ends a driver that still runs
-        run_.reset();
+    if (activeRun) {
+        activeRun->driver.reset();  // ends a driver that still runs
+        activeRun.reset();
     }
 }
 
 std::vector<std::string> SimulationRunner::driverArguments(const std::string& documentPath) const
 {
-    return {settings_.driverPath, "-run", documentPath, "-comm", "-nowarn"};
+    return {settings.driverPath, "-run", documentPath, "-comm", "-nowarn"};
 }
 
 std::vector<std::string> SimulationRunner::plotArguments(const std::string& documentPath) const
 {
-    std::vector<std::string> args = {settings_.plotToolPath, "-kovra"};
-    if (!plotListPath_.empty()) {
-        args.push_back(plotListPath_);
+    std::vector<std::string> args = {settings.plotToolPath, "-kovra"};
+    if (!plotListFile.empty()) {
+        args.push_back(plotListFile);
     }
     args.push_back("-title");
     args.push_back(fileExists(documentPath) ? documentPath : std::string("KovraPlot"));
@@ -76,12 +78,12 @@ std::vector<std::string> SimulationRunner::plotArguments(const std::string& docu
 
 bool SimulationRunner::isRunning()
 {
-    return run_ && run_->driver && run_->driver->running();
+    return activeRun && activeRun->driver && activeRun->driver->running();
 }
 
 bool SimulationRunner::plotToolRunning()
 {
-    return plotTool_ && plotTool_->running();
+    return plotTool && plotTool->running();
 }
 
 void SimulationRunner::printStamp(const char* format)
@@ -94,7 +96,7 @@ void SimulationRunner::printStamp(const char* format)
     }
     char message[256];
     std::snprintf(message, sizeof message, format, stamp);
-    host_.printColored(message);
+    host.printColored(message);
 }
 
 // A device file is run as it stands on disk, so the document is saved
@@ -102,24 +104,24 @@ void SimulationRunner::printStamp(const char* format)
 // by another program is not written over without asking.
 bool SimulationRunner::ensureSaved(std::string& path)
 {
-    path = host_.documentPath();
+    path = host.documentPath();
     bool saved = true;
     if (path.empty() || !fileExists(path)) {
-        saved = host_.saveDocument(path.empty());
-    } else if (host_.documentChangedOnDisk()) {
-        const int answer = host_.ask("The device file was changed on disk by another program:\n" + path +
+        saved = host.saveDocument(path.empty());
+    } else if (host.documentChangedOnDisk()) {
+        const int answer = host.ask("The device file was changed on disk by another program:\n" + path +
                                      "\nSave the editor's device over it and run?");
         if (answer != 3) {
-            host_.showStatus("Run cancelled: the device file on disk was left as it is", 0);
+            host.showStatus("Run cancelled: the device file on disk was left as it is", 0);
             return false;
         }
-        saved = host_.saveDocument(false);
-    } else if (host_.documentModified()) {
-        saved = host_.saveDocument(false);
+        saved = host.saveDocument(false);
+    } else if (host.documentModified()) {
+        saved = host.saveDocument(false);
     }
-    path = host_.documentPath();
+    path = host.documentPath();
     if (!saved || !fileExists(path)) {
-        host_.showStatus("Cannot run simulator: document not saved", 1);
+        host.showStatus("Cannot run simulator: document not saved", 1);
         return false;
     }
     return true;
@@ -128,58 +130,58 @@ bool SimulationRunner::ensureSaved(std::string& path)
 bool SimulationRunner::start()
 {
     if (isRunning()) {
-        host_.showStatus("Already running...", 0);
+        host.showStatus("Already running...", 0);
         return false;
     }
-    host_.showStatus("", 9);
-    results_.clear();
-    host_.clearConsole();
+    host.showStatus("", 9);
+    runResults.clear();
+    host.clearConsole();
     std::string path;
     if (!ensureSaved(path)) {
         return false;
     }
     end();  // whatever is left of an earlier run
-    workingFolder_ = folderOf(path);
-    resultsDocument_ = path;
+    runFolder = folderOf(path);
+    resultsDocument = path;
 
-    if (!fileExists(settings_.driverPath)) {
-        host_.print("[ERROR]   Kovra simulator driver not found: " + settings_.driverPath + "\n");
-        host_.showStatus("Cannot run the Kovra simulator", 1);
+    if (!fileExists(settings.driverPath)) {
+        host.print("[ERROR]   Kovra simulator driver not found: " + settings.driverPath + "\n");
+        host.showStatus("Cannot run the Kovra simulator", 1);
         return false;
     }
     std::string error;
-    auto driver = DriverProcess::start(driverArguments(path), workingFolder_, true, error);
+    auto driver = DriverProcess::start(driverArguments(path), runFolder, true, error);
     if (!driver) {
-        host_.print("[ERROR]   " + error + "\n");
-        host_.showStatus("Cannot run the Kovra simulator", 1);
+        host.print("[ERROR]   " + error + "\n");
+        host.showStatus("Cannot run the Kovra simulator", 1);
         return false;
     }
-    run_ = std::make_unique<Run>();
-    run_->driver = std::move(driver);
+    activeRun = std::make_unique<Run>();
+    activeRun->driver = std::move(driver);
     printStamp("[SIMUL]   started at %s\n");
-    host_.updateRunButtons();
+    host.updateRunButtons();
     monitor();
     return true;
 }
 
 void SimulationRunner::monitor()
 {
-    if (!run_) {
+    if (!activeRun) {
         return;
     }
-    if (!host_.consoleExists()) {
+    if (!host.consoleExists()) {
         end();
         return;
     }
     const Outcome outcome = readPipe();
-    if (outcome == Outcome::Ended) {
+    if (outcome == Outcome::ENDED) {
         end();
         return;
     }
-    if (run_ && !run_->timer) {
-        run_->lastLine = Clock::now();
-        pollAt(run_->linesRead > 0 ? settings_.busyPollMilliseconds : settings_.pollMilliseconds);
-        if (!run_->timer) {
+    if (activeRun && !activeRun->timer) {
+        activeRun->lastLine = Clock::now();
+        pollAt(activeRun->linesRead > 0 ? settings.busyPollMilliseconds : settings.pollMilliseconds);
+        if (!activeRun->timer) {
             end();
         }
     }
@@ -187,33 +189,33 @@ void SimulationRunner::monitor()
 
 void SimulationRunner::pollAt(int milliseconds)
 {
-    if (run_->timer && run_->timerMilliseconds == milliseconds) {
+    if (activeRun->timer && activeRun->timerMilliseconds == milliseconds) {
         return;
     }
-    run_->timer = host_.startTimer(milliseconds);
-    run_->timerMilliseconds = milliseconds;
+    activeRun->timer = host.startTimer(milliseconds);
+    activeRun->timerMilliseconds = milliseconds;
 }
 
 void SimulationRunner::handleLine(const std::string& line)
 {
     const RunnerLineAction action =
-        RunnerLines_interpret(line, host_.consoleEmpty(), host_.consoleEndsWithLf());
+        RunnerLines_interpret(line, host.consoleEmpty(), host.consoleEndsWithLf());
     switch (action.kind) {
-    case RunnerLineAction::ExchangeFile:
+    case RunnerLineAction::EXCHANGE_FILE:
         // After a stop request the exchange file is no longer read.
-        if (!run_->stopRequested) {
-            run_->exchangePath = action.text;
+        if (!activeRun->stopRequested) {
+            activeRun->exchangePath = action.text;
         }
         break;
-    case RunnerLineAction::ClearConsole:
-        host_.clearConsole();
+    case RunnerLineAction::CLEAR_CONSOLE:
+        host.clearConsole();
         break;
-    case RunnerLineAction::Show:
-        if (host_.printColored(action.text) == STYLE_ERROR) {
-            ++run_->errorLines;
+    case RunnerLineAction::SHOW:
+        if (host.printColored(action.text) == STYLE_ERROR) {
+            ++activeRun->errorLines;
         }
         break;
-    case RunnerLineAction::Ignore:
+    case RunnerLineAction::IGNORE:
         break;
     }
 }
@@ -223,14 +225,14 @@ void SimulationRunner::handleLine(const std::string& line)
 std::optional<std::string> SimulationRunner::nextLine()
 {
     std::optional<std::string> line;
-    DriverProcess::Read read = DriverProcess::Read::Nothing;
+    DriverProcess::Read read = DriverProcess::Read::NOTHING;
     char byte = 0;
-    while (!line && (read = run_->driver->readByte(byte)) == DriverProcess::Read::Byte) {
-        line = run_->splitter.add(byte);
+    while (!line && (read = activeRun->driver->readByte(byte)) == DriverProcess::Read::BYTE) {
+        line = activeRun->splitter.add(byte);
     }
-    if (!line && read == DriverProcess::Read::Closed) {
-        run_->pipeClosed = true;
-        line = run_->splitter.finish();
+    if (!line && read == DriverProcess::Read::CLOSED) {
+        activeRun->pipeClosed = true;
+        line = activeRun->splitter.finish();
     }
     return line;
 }
@@ -242,82 +244,82 @@ std::optional<std::string> SimulationRunner::nextLine()
 // request, the end of the run) is seen before the next batch.
 SimulationRunner::Outcome SimulationRunner::readPipe()
 {
-    if (!run_ || run_->reading || run_->finished) {
-        return run_ && run_->finished ? Outcome::Ended : Outcome::Busy;
+    if (!activeRun || activeRun->reading || activeRun->finished) {
+        return activeRun && activeRun->finished ? Outcome::ENDED : Outcome::BUSY;
     }
-    if (!host_.consoleExists()) {
-        return Outcome::Busy;
+    if (!host.consoleExists()) {
+        return Outcome::BUSY;
     }
-    Run* const current = run_.get();
+    Run* const current = activeRun.get();
     current->reading = true;
     bool exitedSeen = false;
     for (;;) {
-        host_.flush();
-        if (run_.get() != current) {
+        host.flush();
+        if (activeRun.get() != current) {
             // The run was ended from inside the flush (and perhaps another
             // started, which has its own loop).
-            return Outcome::Busy;
+            return Outcome::BUSY;
         }
         int batch = 0;
         const Clock::time_point batchStart = Clock::now();
         while (std::optional<std::string> line = nextLine()) {
             handleLine(*line);
-            ++run_->linesRead;
-            if (++batch >= settings_.linesPerFlush || Clock::now() - batchStart >= settings_.flushInterval) {
+            ++activeRun->linesRead;
+            if (++batch >= settings.linesPerFlush || Clock::now() - batchStart >= settings.flushInterval) {
                 break;
             }
         }
         if (batch > 0) {
             continue;
         }
-        if (run_->driver->running()) {
-            run_->reading = false;
-            return Outcome::StillRunning;
+        if (activeRun->driver->running()) {
+            activeRun->reading = false;
+            return Outcome::STILL_RUNNING;
         }
         // The driver has ended: what it wrote last may have arrived after
         // the look at the pipe, so the pipe is read once more to its end.
-        if (!exitedSeen && !run_->pipeClosed) {
+        if (!exitedSeen && !activeRun->pipeClosed) {
             exitedSeen = true;
             continue;
         }
-        if (auto rest = run_->splitter.finish()) {
+        if (auto rest = activeRun->splitter.finish()) {
             handleLine(*rest);
         }
-        run_->reading = false;
-        run_->finished = true;
-        return Outcome::Ended;
+        activeRun->reading = false;
+        activeRun->finished = true;
+        return Outcome::ENDED;
     }
 }
 
 bool SimulationRunner::onTimer()
 {
-    if (!run_) {
+    if (!activeRun) {
         return false;
     }
-    if (run_->finished) {
+    if (activeRun->finished) {
         end();
         return false;
     }
-    const long linesBefore = run_->linesRead;
+    const long linesBefore = activeRun->linesRead;
     const Outcome outcome = readPipe();
-    if (outcome == Outcome::Busy) {
+    if (outcome == Outcome::BUSY) {
         return true;
     }
-    if (outcome == Outcome::Ended) {
+    if (outcome == Outcome::ENDED) {
         end();
         return false;
     }
     // Look again soon while the driver prints, slowly once it has been
     // silent for a whole slow interval.
     const Clock::time_point now = Clock::now();
-    if (run_->linesRead > linesBefore) {
-        run_->lastLine = now;
+    if (activeRun->linesRead > linesBefore) {
+        activeRun->lastLine = now;
     }
-    const bool flowing = now - run_->lastLine < std::chrono::milliseconds(settings_.pollMilliseconds);
-    pollAt(flowing ? settings_.busyPollMilliseconds : settings_.pollMilliseconds);
+    const bool flowing = now - activeRun->lastLine < std::chrono::milliseconds(settings.pollMilliseconds);
+    pollAt(flowing ? settings.busyPollMilliseconds : settings.pollMilliseconds);
     // A driver that has not honoured the stop request in time is ended.
-    if (run_->stopRequested && Clock::now() - run_->stopTime >= settings_.stopGrace) {
-        host_.printColored("[SIMUL]   the simulator did not stop by itself: ended\n");
+    if (activeRun->stopRequested && Clock::now() - activeRun->stopTime >= settings.stopGrace) {
+        host.printColored("[SIMUL]   the simulator did not stop by itself: ended\n");
         end();
         return false;
     }
@@ -326,10 +328,10 @@ bool SimulationRunner::onTimer()
 
 bool SimulationRunner::requestStop()
 {
-    if (!run_ || run_->stopRequested || run_->exchangePath.empty()) {
+    if (!activeRun || activeRun->stopRequested || activeRun->exchangePath.empty()) {
         return false;
     }
-    FILE* file = std::fopen(run_->exchangePath.c_str(), "a");
+    FILE* file = std::fopen(activeRun->exchangePath.c_str(), "a");
     if (file == nullptr) {
         return false;
     }
@@ -339,81 +341,81 @@ bool SimulationRunner::requestStop()
     }
     // The driver stops by itself when it sees the line; the run is watched
     // until it has, and ended by force when it has not within the grace.
-    run_->exchangePath.clear();
-    run_->stopRequested = true;
-    run_->stopTime = Clock::now();
-    if (!run_->timer && !run_->reading) {
-        pollAt(settings_.pollMilliseconds);
+    activeRun->exchangePath.clear();
+    activeRun->stopRequested = true;
+    activeRun->stopTime = Clock::now();
+    if (!activeRun->timer && !activeRun->reading) {
+        pollAt(settings.pollMilliseconds);
     }
-    host_.updateRunButtons();
+    host.updateRunButtons();
     return true;
 }
 
 void SimulationRunner::end()
 {
-    if (!run_) {
+    if (!activeRun) {
         return;
     }
-    std::unique_ptr<Run> run = std::move(run_);
+    std::unique_ptr<Run> run = std::move(activeRun);
     if (run->timer) {
-        host_.stopTimer();
+        host.stopTimer();
     }
     const bool endedNormally = run->finished;
     run->driver->kill();  // nothing when it has ended by itself
-    lastExitStatus_ = run->driver->exitStatus();
+    lastStatus = run->driver->exitStatus();
     run->driver.reset();
 
     if (!run->exchangePath.empty()) {
-        RunnerReports_read(run->exchangePath, run->exchangeOffset, results_);
+        RunnerReports_read(run->exchangePath, run->exchangeOffset, runResults);
         std::remove(run->exchangePath.c_str());
     }
-    host_.updateRunButtons();
+    host.updateRunButtons();
     if (endedNormally) {
         printStamp("[SIMUL]   ended at %s\n");
     }
-    if (endedNormally && !run->stopRequested && run->errorLines < 1 && lastExitStatus_ == 0 &&
-        host_.plotAfterRun()) {
+    if (endedNormally && !run->stopRequested && run->errorLines < 1 && lastStatus == 0 &&
+        host.plotAfterRun()) {
         plot(true);
     }
 }
 
 bool SimulationRunner::plot(bool automatic)
 {
-    if (settings_.plotToolPath.empty()) {
+    if (settings.plotToolPath.empty()) {
         return false;
     }
     if (!automatic && plotToolRunning()) {
         // The window is left where it is; the desktop decides what is in front.
-        host_.showStatus("KovraPlot already open", 0);
+        host.showStatus("KovraPlot already open", 0);
         return true;
     }
     // The results and the plot list belong to the device that was run: the
     // list goes beside that run's results, and another device opened since
     // (perhaps from another folder) never gets them.
-    const std::string document = host_.documentPath();
-    if (document == resultsDocument_ && !results_.ee.empty() && results_.meshPoints >= 1) {
-        plotListPath_ = RunnerReports_plotListPath(results_.ee, workingFolder_);
-        plotListDocument_ = document;
-        if (!RunnerReports_writePlotList(plotListPath_, results_)) {
+    const std::string document = host.documentPath();
+    if (document == resultsDocument && !runResults.ee.empty() && runResults.meshPoints >= 1) {
+        plotListFile = RunnerReports_plotListPath(runResults.ee, runFolder);
+        plotListDocument = document;
+        if (!RunnerReports_writePlotList(plotListFile, runResults)) {
             return false;
         }
     }
-    if (plotListDocument_ != document) {
-        plotListPath_.clear();
-        plotListDocument_.clear();
+    if (plotListDocument != document) {
+        plotListFile.clear();
+        plotListDocument.clear();
     }
-    const std::string folder = document == resultsDocument_ ? workingFolder_ : folderOf(document);
+    const std::string folder = document == resultsDocument ? runFolder : folderOf(document);
     std::string error;
     auto tool = DriverProcess::start(plotArguments(document), folder, false, error);
     if (!tool) {
-        host_.showStatus("Cannot run KovraPlot", 1);
+        host.showStatus("Cannot run KovraPlot", 1);
         return false;
     }
-    if (plotTool_) {
-        earlierPlotTools_.push_back(std::move(plotTool_));
+    if (plotTool) {
+        earlierPlotTools.push_back(std::move(plotTool));
     }
-    std::erase_if(earlierPlotTools_, [](const std::unique_ptr<DriverProcess>& p) { return !p->running(); });
-    plotTool_ = std::move(tool);
-    host_.programStarted();
+    std::erase_if(earlierPlotTools, [](const std::unique_ptr<DriverProcess>& p) { return !p->running(); });
+    plotTool = std::move(tool);
+    host.programStarted();
     return true;
 }

@@ -104,11 +104,11 @@ public:
     // reported ended while its process runs).
     void end();
 
-    const RunResults& results() const { return results_; }
-    const std::string& plotListPath() const { return plotListPath_; }
-    const std::string& workingFolder() const { return workingFolder_; }
+    const RunResults& results() const { return runResults; }
+    const std::string& plotListPath() const { return plotListFile; }
+    const std::string& workingFolder() const { return runFolder; }
     // The driver's exit status of the last run that ended.
-    int lastExitStatus() const { return lastExitStatus_; }
+    int lastExitStatus() const { return lastStatus; }
     bool plotToolRunning();
 
     // The driver's argument vector for a device file.
@@ -117,7 +117,7 @@ public:
     std::vector<std::string> plotArguments(const std::string& documentPath) const;
 
 private:
-    enum class Outcome { Ended, StillRunning, Busy };
+    enum class Outcome { ENDED, STILL_RUNNING, BUSY };
     struct Run;
 
     bool ensureSaved(std::string& path);
@@ -128,17 +128,17 @@ private:
     void handleLine(const std::string& line);
     void printStamp(const char* format);
 
-    RunnerHost& host_;
-    RunnerSettings settings_;
-    std::unique_ptr<Run> run_;
-    std::unique_ptr<DriverProcess> plotTool_;
+    RunnerHost& host;
+    RunnerSettings settings;
+    std::unique_ptr<Run> activeRun;
+    std::unique_ptr<DriverProcess> plotTool;
     // Plot tools started before the current one: collected once they have
     // ended, so none lingers as a zombie while the editor runs.
-    std::vector<std::unique_ptr<DriverProcess>> earlierPlotTools_;
-    RunResults results_;
-    std::string resultsDocument_;  // the device file whose run gave results_
-    std::string workingFolder_;
-    std::string plotListPath_;
-    std::string plotListDocument_;  // the device file plotListPath_ was written for
-    int lastExitStatus_ = 0;
+    std::vector<std::unique_ptr<DriverProcess>> earlierPlotTools;
+    RunResults runResults;
+    std::string resultsDocument;  // the device file whose run gave runResults
+    std::string runFolder;
+    std::string plotListFile;
+    std::string plotListDocument;  // the device file plotListFile was written for
+    int lastStatus = 0;
 };

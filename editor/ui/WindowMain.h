@@ -62,7 +62,6 @@ void WindowMain_clearStatusPane();
 int WindowMain_onViewStatusbar(Ihandle* item);
 int WindowMain_onViewActionbar(Ihandle* item);
 int WindowMain_onViewMenuOpen(Ihandle* menu);
-void Settings_addRecentFile(const char* path);
 // The selection kept in the document's canvas state.
 int WindowMain_selectedLayerNumber();
 int WindowMain_selectedContact();
@@ -137,3 +136,5 @@ int WindowMain_onFileRecent(Ihandle* item);
 int WindowMain_onFileOpenInEditor(Ihandle* ih);
 int WindowMain_onRecentMenuOpen(Ihandle* menu);
 int WindowMain_onFileMenuOpen(Ihandle* menu);
+// Puts an existing file at the front of the settings' recent-file list.
+void Settings_addRecentFile(const char* path);

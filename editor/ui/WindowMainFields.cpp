@@ -51,9 +51,6 @@ bool isValueField(Ihandle* control)
     return false;
 }
 
-bool namesVoltageFile(const std::string& value) { return FileNames_endsWithAny(value, {".txt", ".dat", ".voltage"}); }
-bool namesLightFile(const std::string& value) { return FileNames_endsWithAny(value, {".txt", ".dat", ".light"}); }
-bool namesLua(const std::string& value) { return FileNames_endsWithAny(value, {".lua"}); }
 
 std::string layerValue(Layer* layer, const char* key)
 {
@@ -101,7 +98,7 @@ void showModelButton(const char* name, const char* title, ParamRecord* record)
     }
     ParamControl_bind(button, record);
     std::string value = record && record->type == PARAM_TEXT ? record->value.text.c_str() : "";
-    if (namesLua(value)) {
+    if (FileNames_namesLua(value)) {
         IupSetStrAttribute(button, "TITLE", (std::string(title) + "*...").c_str());
         IupSetStrAttribute(button, "TIP", value.c_str());
     } else {
@@ -134,14 +131,14 @@ void WindowMain_updateVoltageControls()
     Device_getVoltageValueText(device, "Voltage.Source", source);
     const char* kept = App_getVoltageFile();
     bool sweep = false;
-    if (namesVoltageFile(source)) {
+    if (FileNames_namesVoltageFile(source)) {
         ParamControl_bind(list, Device_findVoltageParam(device, "Voltage.Source"));
         IupSetAttribute(list, "APPENDITEM", "Voltage, File");
         IupSetStrAttribute(list, "TIP", source);
         IupSetAttribute(list, "VALUE", "3");
         fillVoltageFields(device);
         showFileInVoltageFields();
-    } else if (kept != nullptr && namesVoltageFile(kept)) {
+    } else if (kept != nullptr && FileNames_namesVoltageFile(kept)) {
         IupSetAttribute(list, "APPENDITEM", "Voltage, File");
         IupSetAttribute(list, "TIP", "");
         fillVoltageFields(device);
@@ -181,7 +178,7 @@ void WindowMain_showLayer()
     }
     for (auto [field, modelKey] : {std::pair{KOV_WindowMain_Bandgap, "Bandgap.Model"},
                                    std::pair{KOV_WindowMain_Doping, "Dopant.Model"}}) {
-        if (namesLua(layerValue(layer, modelKey))) {
+        if (FileNames_namesLua(layerValue(layer, modelKey))) {
             Ihandle* ih = IupGetHandle(field);
             IupSetAttribute(ih, "VALUE", "Model");
             IupSetAttribute(ih, "ACTIVE", "NO");
@@ -197,7 +194,7 @@ void WindowMain_showLayer()
             ParamControl_bind(IupGetHandle(name), record);
         }
         ParamControl_bind(fileToggle, record);
-        bool file = namesLightFile(source);
+        bool file = FileNames_namesLightFile(source);
         if (fileToggle != nullptr) {
             IupSetStrAttribute(fileToggle, "TIP", file ? source : "");
             IupSetAttribute(fileToggle, "ACTIVE", file ? "YES" : "NO");
@@ -301,7 +298,7 @@ int storeLightSource(int report, int* changed)
     const char* kept = App_getLightFile();
     if (fileToggle && IupGetInt(fileToggle, "VALUE") && kept != nullptr && kept[0] != '\0') {
         word = kept;
-    } else if (fileToggle && IupGetInt(fileToggle, "VALUE") && namesLightFile(record->value.text.c_str())) {
+    } else if (fileToggle && IupGetInt(fileToggle, "VALUE") && FileNames_namesLightFile(record->value.text.c_str())) {
         word = record->value.text;  // the file the device names stays
     } else {
         for (int i = 0; i < 3; ++i) {

@@ -13,8 +13,7 @@
 #include "CanvasState.h"
 #include "DeviceCanvas.h"
 #include "FileNames.h"
-#include "LayerStackRules.h"
-#include "RecentFiles.h"
+#include "LayerStack.h"
 #include "WindowMain.h"
 #include "device.h"
 #include "document.h"
@@ -616,11 +615,4 @@ int WindowMain_onViewMenuOpen(Ihandle*)
         IupSetAttribute(item, "VALUE", IupGetHandle(KOV_Actionbar) ? "ON" : "OFF");
     }
     return IUP_DEFAULT;
-}
-
-void Settings_addRecentFile(const char* path)
-{
-    if (Settings* settings = App_getSettings()) {
-        RecentFiles_add(settings->FileRecent, path, [](const char* p) { return kov_fileExistsA(p) == 1; });
-    }
 }

@@ -15,21 +15,21 @@ namespace {
 
 class WindowHost : public RunnerConsoleHost {
 public:
-    explicit WindowHost(Document* document) : document_(document) {}
+    explicit WindowHost(Document* document) : document(document) {}
 
-    std::string documentPath() override { return Document_fileExists(document_) ? document_->filename : ""; }
-    bool documentModified() override { return Document_isModified(document_) != 0; }
-    bool documentChangedOnDisk() override { return Document_isChangedOnDisk(document_) != 0; }
+    std::string documentPath() override { return Document_fileExists(document) ? document->filename : ""; }
+    bool documentModified() override { return Document_isModified(document) != 0; }
+    bool documentChangedOnDisk() override { return Document_isChangedOnDisk(document) != 0; }
     bool saveDocument(bool chooseName) override
     {
         // The runner has asked already whether a file changed on disk may
         // be overwritten; the save does not ask a second time.
-        if (!chooseName && Document_isChangedOnDisk(document_)) {
-            Document_keepFileTime(document_);
+        if (!chooseName && Document_isChangedOnDisk(document)) {
+            Document_keepFileTime(document);
         }
-        return Document_save(document_, nullptr) == 1;
+        return Document_save(document, nullptr) == 1;
     }
-    bool plotAfterRun() override { return document_->plotAfterRun == 1; }
+    bool plotAfterRun() override { return document->plotAfterRun == 1; }
 
     void showStatus(const std::string& text, int kind) override { kovraShowInfo(text.c_str(), 0, kind); }
     int ask(const std::string& question) override
@@ -39,15 +39,13 @@ public:
     void updateRunButtons() override
     {
         copyResults();
-        WindowMain_updateRunButtons(document_);
+        WindowMain_updateRunButtons(document);
         WindowMain_updateTitle();
     }
 
-    Document* document() const { return document_; }
     void copyResults();
 
-private:
-    Document* document_;
+    Document* const document;  // the document whose runs this host serves
 };
 
 // One runner for the current document; a new document gets a new one (the
@@ -63,7 +61,7 @@ SimulationRunner* runnerFor(Document* document)
     if (document == nullptr) {
         return nullptr;
     }
-    if (!attached.host || attached.host->document() != document) {
+    if (!attached.host || attached.host->document != document) {
         attached.runner.reset();
         attached.host = std::make_unique<WindowHost>(document);
         const char* binDir = IupGetGlobal(KOV_BinDir);
@@ -80,10 +78,10 @@ void WindowHost::copyResults()
 {
     if (attached.runner) {
         const RunResults& r = attached.runner->results();
-        document_->results.flags = r.flags;
-        document_->results.meshPoints = r.meshPoints;
-        document_->results.voltagePoints = r.voltagePoints;
-        document_->results.wavelengthPoints = r.wavelengthPoints;
+        document->results.flags = r.flags;
+        document->results.meshPoints = r.meshPoints;
+        document->results.voltagePoints = r.voltagePoints;
+        document->results.wavelengthPoints = r.wavelengthPoints;
     }
 }
 
@@ -104,11 +102,11 @@ int plot(Document* document, int)
 }
 int isRunning(Document* document)
 {
-    return attached.host && attached.host->document() == document && attached.runner->isRunning() ? 1 : 0;
+    return attached.host && attached.host->document == document && attached.runner->isRunning() ? 1 : 0;
 }
 void end(Document* document, int)
 {
-    if (attached.host && attached.host->document() == document) {
+    if (attached.host && attached.host->document == document) {
         attached.runner->end();
         attached.runner.reset();
         attached.host.reset();
@@ -119,6 +117,7 @@ void end(Document* document, int)
 
 void WindowRunner_install()
 {
-    static const RunnerCalls calls{start, stop, plot, isRunning, end};
+    static const RunnerCalls calls{
+        .start = start, .stop = stop, .plot = plot, .isRunning = isRunning, .end = end};
     WindowMain_setRunner(&calls);
 }

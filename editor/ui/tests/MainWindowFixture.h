@@ -47,22 +47,22 @@ protected:
 
     void start(const std::vector<std::string>& arguments = {})
     {
-        args_ = {"KovraDevice"};
-        args_.insert(args_.end(), arguments.begin(), arguments.end());
-        argv_.clear();
-        for (std::string& a : args_) {
-            argv_.push_back(a.data());
+        args = {"KovraDevice"};
+        args.insert(args.end(), arguments.begin(), arguments.end());
+        argv.clear();
+        for (std::string& a : args) {
+            argv.push_back(a.data());
         }
-        argv_.push_back(nullptr);
-        ASSERT_EQ(WindowMain_start(static_cast<int>(args_.size()), argv_.data()), 0);
-        running_ = true;
+        argv.push_back(nullptr);
+        ASSERT_EQ(WindowMain_start(static_cast<int>(args.size()), argv.data()), 0);
+        running = true;
         IupFlush();
     }
 
     // Closes as the user would, saying "Yes" to losing changes.
     void stop()
     {
-        if (!running_) {
+        if (!running) {
             return;
         }
         if (Document_isModified(App_getDocument())) {
@@ -70,7 +70,7 @@ protected:
         }
         WindowMain_close();
         WindowMain_shutdown();
-        running_ = false;
+        running = false;
     }
 
     Ihandle* h(const char* name)
@@ -111,7 +111,7 @@ protected:
     std::string status() { return attr(KOV_Statusbar_Pane0, "TITLE"); }
 
 private:
-    std::vector<std::string> args_;
-    std::vector<char*> argv_;
-    bool running_ = false;
+    std::vector<std::string> args;
+    std::vector<char*> argv;
+    bool running = false;
 };

@@ -49,22 +49,22 @@ TEST(CanvasGeometry, HitTestingSelectsContactsWholeAndLayersAwayFromTheirEdges)
         CanvasHitKind kind;
         int layer;
     } cases[] = {
-        {0, CanvasHitKind::Anode, -1},   {9, CanvasHitKind::Anode, -1},
-        {10, CanvasHitKind::None, -1},   // top edge of layer 1: inside the margin of 8
-        {17, CanvasHitKind::None, -1},   {18, CanvasHitKind::Layer, 1},
-        {100, CanvasHitKind::Layer, 1},  {151, CanvasHitKind::Layer, 1},
-        {152, CanvasHitKind::None, -1},  {165, CanvasHitKind::None, -1},
-        {168, CanvasHitKind::Layer, 2},  {400, CanvasHitKind::Layer, 3},
-        {489, CanvasHitKind::None, -1},  {490, CanvasHitKind::Cathode, -1},
-        {499, CanvasHitKind::Cathode, -1}, {500, CanvasHitKind::None, -1},
+        {0, CanvasHitKind::ANODE, -1},   {9, CanvasHitKind::ANODE, -1},
+        {10, CanvasHitKind::NONE, -1},   // top edge of layer 1: inside the margin of 8
+        {17, CanvasHitKind::NONE, -1},   {18, CanvasHitKind::LAYER, 1},
+        {100, CanvasHitKind::LAYER, 1},  {151, CanvasHitKind::LAYER, 1},
+        {152, CanvasHitKind::NONE, -1},  {165, CanvasHitKind::NONE, -1},
+        {168, CanvasHitKind::LAYER, 2},  {400, CanvasHitKind::LAYER, 3},
+        {489, CanvasHitKind::NONE, -1},  {490, CanvasHitKind::CATHODE, -1},
+        {499, CanvasHitKind::CATHODE, -1}, {500, CanvasHitKind::NONE, -1},
     };
     for (const Case& c : cases) {
         CanvasHit hit = CanvasGeometry_hitTest(layout, 100, c.y);
         EXPECT_EQ(hit.kind, c.kind) << "y=" << c.y;
         EXPECT_EQ(hit.layer, c.layer) << "y=" << c.y;
     }
-    EXPECT_EQ(CanvasGeometry_hitTest(layout, 250, 100).kind, CanvasHitKind::None);
-    EXPECT_EQ(CanvasGeometry_hitTest(layout, -1, 100).kind, CanvasHitKind::None);
+    EXPECT_EQ(CanvasGeometry_hitTest(layout, 250, 100).kind, CanvasHitKind::NONE);
+    EXPECT_EQ(CanvasGeometry_hitTest(layout, -1, 100).kind, CanvasHitKind::NONE);
 }
 
 TEST(CanvasGeometry, HitMarginIsATenthHeldBetweenTwoAndEight)
@@ -113,13 +113,13 @@ TEST(CanvasGeometry, SmallOrTooThinDragsChangeNothing)
 TEST(CanvasGeometry, DragMarkerMovesWholeOrByOneEdgeKeepingSixPixels)
 {
     CanvasRect marker{0, 100, 250, 200};
-    CanvasRect moved = CanvasGeometry_dragMarker(marker, CanvasDrag::Move, 30);
+    CanvasRect moved = CanvasGeometry_dragMarker(marker, CanvasDrag::MOVE, 30);
     EXPECT_EQ(moved.y0, 130);
     EXPECT_EQ(moved.y1, 230);
-    EXPECT_EQ(CanvasGeometry_dragMarker(marker, CanvasDrag::Border, -50).y1, 150);
-    EXPECT_EQ(CanvasGeometry_dragMarker(marker, CanvasDrag::Border, -200).y1, 106);
-    EXPECT_EQ(CanvasGeometry_dragMarker(marker, CanvasDrag::LastBorder, 150).y0, 194);
-    EXPECT_EQ(CanvasGeometry_dragMarker(marker, CanvasDrag::LastBorder, -20).y0, 80);
+    EXPECT_EQ(CanvasGeometry_dragMarker(marker, CanvasDrag::BORDER, -50).y1, 150);
+    EXPECT_EQ(CanvasGeometry_dragMarker(marker, CanvasDrag::BORDER, -200).y1, 106);
+    EXPECT_EQ(CanvasGeometry_dragMarker(marker, CanvasDrag::LAST_BORDER, 150).y0, 194);
+    EXPECT_EQ(CanvasGeometry_dragMarker(marker, CanvasDrag::LAST_BORDER, -20).y0, 80);
 }
 
 TEST(CanvasGeometry, LayerLabelsShowWhatFitsAndNothingOfWhatDoesNot)

@@ -10,7 +10,7 @@
 #include "ChildReaper.h"
 #include "iup.h"
 #include "kovProcess.h"
-#include "processProbe.h"
+#include "ProcessProbe.h"
 #include "tempFolder.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The Contacts dialog: the frame's fields bound to the anode's or the
 // cathode's records, the type and boundary lists, the contact list and the
 // contact's index model.
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 
 #include <fstream>
 #include "kovraHandles.h"

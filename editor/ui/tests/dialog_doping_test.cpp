@@ -1,5 +1,5 @@
 // The Doping dialog: the frame's fields plus the dopant type list.
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 
 #include <fstream>
 

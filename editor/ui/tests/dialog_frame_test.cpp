@@ -1,6 +1,6 @@
 // The parameter dialog frame, driven through the Lattice dialog (its
 // plainest instance) and the Temperature dialog (a second one open at once).
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,6 +1,6 @@
 // The Refractive Index dialog: n and k, and the three sources that replace
 // them (data file, model, database) with their precedence.
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 
 #include <fstream>
 

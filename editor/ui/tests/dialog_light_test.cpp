@@ -1,7 +1,7 @@
 // The Light dialog: the source toggles as radio buttons, the fields they
 // govern, the spectrum file and the voltage sweep that a wavelength sweep
 // switches off.
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 
 #include <fstream>
 

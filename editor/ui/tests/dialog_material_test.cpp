@@ -1,7 +1,7 @@
 // The Material dialog: a scratch copy of the layer it was opened for takes
 // the chosen material; alloys mix their end members; Apply writes into
 // that layer, keeping its doping and thickness.
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 
 #include <cmath>
 

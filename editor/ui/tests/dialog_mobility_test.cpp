@@ -1,5 +1,5 @@
 // The Mobility dialog: two fields under a mobility model.
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 
 #include <fstream>
 #include "kovraHandles.h"

@@ -1,6 +1,6 @@
 // The Numeric dialog: solver lists, tolerance and damping, and the mesh
 // modes (uniform, per layer, mesh file, guess file).
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,7 +1,7 @@
 // The Layer Parameters dialog: thirteen fields, three model buttons, the
 // intrinsic doping field, the colour swatch and its bond with the Doping
 // dialog.
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 
 #include <fstream>
 

@@ -1,5 +1,5 @@
 // The Temperature dialog: one device value; its close box stores.
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 
 namespace {
 

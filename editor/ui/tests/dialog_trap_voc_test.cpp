@@ -3,7 +3,7 @@
 // electrons' lifetime there; a ten times shorter trap lifetime raises the
 // diode's saturation current and lowers its open-circuit voltage under AM1.5
 // by what the long-base diode's closed form says.
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 #include "resultTable.h"
 
 #include <cmath>

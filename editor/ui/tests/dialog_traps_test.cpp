@@ -1,7 +1,7 @@
 // The Traps dialog: which trap records reach the device file (a trap is
 // written whole or not at all, and not above the count), the same value
 // rules as every other field, the count list and the trap model.
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 
 #include <cstdio>
 #include <fstream>

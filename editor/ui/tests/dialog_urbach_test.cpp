@@ -1,6 +1,6 @@
 // The Urbach Tail dialog: eight values and the toggle that decides whether
 // the tail reaches the device file.
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 
 #include <cstdio>
 

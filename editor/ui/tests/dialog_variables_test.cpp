@@ -1,5 +1,5 @@
 // The Variables dialog: the device's variables, a name and a value at a time.
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 #include "kovraHandles.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The Voltage dialog: sweep fields, current limits and the voltage source.
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 
 #include <fstream>
 

@@ -23,6 +23,24 @@ TEST(FileNames, KovraExtensionIsThatOfTheFileName)
     EXPECT_FALSE(FileNames_hasKovraExtension("/home/me/cell.kovrax"));
 }
 
+TEST(FileNames, TheKindOfFileARecordNamesGoesByItsExactEnding)
+{
+    const struct {
+        const char* path;
+        bool lua, voltage, light;
+    } cases[] = {
+        {"model.lua", true, false, false},     {"/w/model.LUA", false, false, false},
+        {"sweep.voltage", false, true, false}, {"am15.light", false, false, true},
+        {"data.txt", false, true, true},       {"data.dat", false, true, true},
+        {"data.txt.bak", false, false, false}, {"", false, false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FileNames_namesLua(c.path), c.lua) << c.path;
+        EXPECT_EQ(FileNames_namesVoltageFile(c.path), c.voltage) << c.path;
+        EXPECT_EQ(FileNames_namesLightFile(c.path), c.light) << c.path;
+    }
+}
+
 TEST(FileNames, SaveNameGetsTheExtensionWhenItHasNone)
 {
     EXPECT_EQ(FileNames_saveName("/w/cell"), "/w/cell.kovra");

@@ -20,7 +20,7 @@
 #include "MainWindowFixture.h"
 #include "iupQt.h"
 #include "iupScintillaMessages.h"
-#include "processProbe.h"
+#include "ProcessProbe.h"
 #include "kovraHandles.h"
 
 namespace {

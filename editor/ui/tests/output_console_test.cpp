@@ -100,7 +100,7 @@ TEST_F(MainWindowTest, AFullConsoleDropsItsOlderHalfAtALineStart)
     // by line would take a minute), then the printed lines push it over.
     const std::string line = "[INFO]    \xC3\xA9t\xC3\xA9 \xC3\xA0 Kovra, ligne de journal assez longue ....\r\n";
     std::string bulk;
-    while (bulk.size() + line.size() < OutputText_sizeCap - 200) {
+    while (bulk.size() + line.size() < OUTPUT_SIZE_CAP - 200) {
         bulk += line;
     }
     IupScintillaSendMessage(console(), SCI_SETREADONLY, 0, 0);
@@ -108,7 +108,7 @@ TEST_F(MainWindowTest, AFullConsoleDropsItsOlderHalfAtALineStart)
     IupScintillaSendMessage(console(), SCI_STARTSTYLING, 0, 0);
     IupScintillaSendMessage(console(), SCI_SETSTYLING, bulk.size(), 122);
     IupScintillaSendMessage(console(), SCI_SETREADONLY, 1, 0);
-    while (static_cast<size_t>(length()) < OutputText_sizeCap) {
+    while (static_cast<size_t>(length()) < OUTPUT_SIZE_CAP) {
         Output_printColored(line.c_str());
     }
     long full = length();

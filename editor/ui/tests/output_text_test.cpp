@@ -74,7 +74,7 @@ TEST(OutputText, CutDropsTheOlderHalfUpToALineStart)
 {
     EXPECT_EQ(OutputText_cutLength(std::string(1000, 'x')), 0u);
     std::string console;
-    while (console.size() < OutputText_sizeCap) {
+    while (console.size() < OUTPUT_SIZE_CAP) {
         console += "[INFO] line \xC3\xA9t\xC3\xA9 number " + std::to_string(console.size()) + "\r\n";
     }
     size_t cut = OutputText_cutLength(console);
@@ -82,6 +82,6 @@ TEST(OutputText, CutDropsTheOlderHalfUpToALineStart)
     EXPECT_EQ(console[cut - 1], '\n');
     EXPECT_EQ(console.substr(cut, 6), "[INFO]");
     // No line end after the middle: everything goes.
-    std::string oneLine(OutputText_sizeCap, 'y');
+    std::string oneLine(OUTPUT_SIZE_CAP, 'y');
     EXPECT_EQ(OutputText_cutLength(oneLine), oneLine.size());
 }

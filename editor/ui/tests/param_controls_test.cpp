@@ -1,6 +1,6 @@
 // The binding of records to controls: fill shows and binds, apply takes the
 // active controls' texts in table order and stops at the first refusal.
-#include "dialogTestSupport.h"
+#include "DialogTestSupport.h"
 
 #include "ParamControls.h"
 

@@ -65,7 +65,7 @@ TEST_F(RecentFixture, AVanishedEntryIsWhereTheShiftStops)
 
 TEST_F(RecentFixture, AFullListDropsTheOldestAndMissingFilesAreNotAdded)
 {
-    for (int i = 0; i < RecentFiles_count; ++i) {
+    for (int i = 0; i < RECENT_FILES_COUNT; ++i) {
         std::string p = "/f" + std::to_string(i) + ".kovra";
         std::strcpy(list[i], p.c_str());
         existing.insert(p);
@@ -82,9 +82,9 @@ TEST_F(RecentFixture, LongPathsAreCutAndPruningKeepsExistingFilesInOrder)
 {
     std::string longPath = "/" + std::string(2000, 'p');
     existing.insert(longPath);
-    existing.insert(longPath.substr(0, RecentFiles_pathSize - 1));
+    existing.insert(longPath.substr(0, RECENT_FILE_PATH_SIZE - 1));
     RecentFiles_add(list, longPath.c_str(), exists);
-    EXPECT_EQ(std::strlen(list[0]), size_t(RecentFiles_pathSize - 1));
+    EXPECT_EQ(std::strlen(list[0]), size_t(RECENT_FILE_PATH_SIZE - 1));
 
     RecentFileList other{};
     std::strcpy(other[0], "/x.kovra");

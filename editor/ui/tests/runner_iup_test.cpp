@@ -7,7 +7,7 @@
 #include <chrono>
 
 #include "RunnerIupHost.h"
-#include "fakeRunnerHost.h"
+#include "FakeRunnerHost.h"
 #include "tempFolder.h"
 
 namespace {

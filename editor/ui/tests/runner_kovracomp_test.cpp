@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "SimulationRunner.h"
-#include "fakeRunnerHost.h"
+#include "FakeRunnerHost.h"
 #include "tempFolder.h"
 
 namespace {
@@ -34,7 +34,7 @@ TEST(RunnerWithKovracomp, AnEquilibriumRunReportsItsResultFiles)
     EXPECT_EQ(host.console.find("[ERROR]"), std::string::npos) << host.console;
 
     const RunResults& r = runner.results();
-    EXPECT_EQ(r.flags, RunResultEE) << host.console;
+    EXPECT_EQ(r.flags, RUN_RESULT_EE) << host.console;
     EXPECT_GE(r.meshPoints, 50);
     ASSERT_FALSE(r.ee.empty());
     EXPECT_TRUE(std::filesystem::is_regular_file(r.ee)) << r.ee;

@@ -49,25 +49,25 @@ TEST(RunnerLines, ConsoleTextOfEachLine)
         const char* text;
     };
     const Case cases[] = {
-        {"[INFO]    mesh done\n", false, true, RunnerLineAction::Show, "[INFO]    mesh done\r\n"},
+        {"[INFO]    mesh done\n", false, true, RunnerLineAction::SHOW, "[INFO]    mesh done\r\n"},
         // ';' in place of the line end, with or without LF.
-        {"[INFO]    step;\n", false, true, RunnerLineAction::Show, "[INFO]    step\r\n"},
-        {"[INFO]    step;", false, true, RunnerLineAction::Show, "[INFO]    step\r\n"},
+        {"[INFO]    step;\n", false, true, RunnerLineAction::SHOW, "[INFO]    step\r\n"},
+        {"[INFO]    step;", false, true, RunnerLineAction::SHOW, "[INFO]    step\r\n"},
         // A tag after text that does not end a line starts a new line;
         // other text continues the line.
-        {"[ERROR]   bad\n", false, false, RunnerLineAction::Show, "\r\n[ERROR]   bad\r\n"},
-        {"[ERROR]   bad\n", true, false, RunnerLineAction::Show, "[ERROR]   bad\r\n"},
-        {"more\n", false, false, RunnerLineAction::Show, "more\r\n"},
+        {"[ERROR]   bad\n", false, false, RunnerLineAction::SHOW, "\r\n[ERROR]   bad\r\n"},
+        {"[ERROR]   bad\n", true, false, RunnerLineAction::SHOW, "[ERROR]   bad\r\n"},
+        {"more\n", false, false, RunnerLineAction::SHOW, "more\r\n"},
         // Leading and trailing line breaks counted, at most three kept.
-        {"\n\n\n\n\n[PV] x\n\n", false, true, RunnerLineAction::Show, "\r\n\r\n\r\n[PV] x\r\n\r\n"},
-        {"\r\n", false, true, RunnerLineAction::Ignore, ""},
-        {";\n", false, true, RunnerLineAction::Ignore, ""},
+        {"\n\n\n\n\n[PV] x\n\n", false, true, RunnerLineAction::SHOW, "\r\n\r\n\r\n[PV] x\r\n\r\n"},
+        {"\r\n", false, true, RunnerLineAction::IGNORE, ""},
+        {";\n", false, true, RunnerLineAction::IGNORE, ""},
         // Console commands act and are never shown; six characters are text.
-        {"[COMM]ELE:/r/simulcomm.txt\n", false, true, RunnerLineAction::ExchangeFile, "/r/simulcomm.txt"},
-        {"[COMM]LUA:cls()\n", false, true, RunnerLineAction::ClearConsole, ""},
-        {"[COMM]XYZ\n", false, true, RunnerLineAction::Ignore, ""},
-        {"[COMM]ELE:\n", false, true, RunnerLineAction::Ignore, ""},
-        {"[COMM]\n", false, true, RunnerLineAction::Show, "[COMM]\r\n"},
+        {"[COMM]ELE:/r/simulcomm.txt\n", false, true, RunnerLineAction::EXCHANGE_FILE, "/r/simulcomm.txt"},
+        {"[COMM]LUA:cls()\n", false, true, RunnerLineAction::CLEAR_CONSOLE, ""},
+        {"[COMM]XYZ\n", false, true, RunnerLineAction::IGNORE, ""},
+        {"[COMM]ELE:\n", false, true, RunnerLineAction::IGNORE, ""},
+        {"[COMM]\n", false, true, RunnerLineAction::SHOW, "[COMM]\r\n"},
     };
     for (const Case& c : cases) {
         const RunnerLineAction action = RunnerLines_interpret(c.line, c.consoleEmpty, c.endsWithLf);

@@ -36,7 +36,7 @@ TEST(RunnerReports, ResultNamesSetTheirFlagsAndUnknownLinesStop)
     RunResults r;
     long offset = 0;
     EXPECT_EQ(RunnerReports_read(path, offset, r), 5);
-    EXPECT_EQ(r.flags, RunResultEE | RunResultJV | RunResultCV);
+    EXPECT_EQ(r.flags, RUN_RESULT_EE | RUN_RESULT_JV | RUN_RESULT_CV);
     EXPECT_EQ(r.meshPoints, 1120);
     EXPECT_EQ(r.voltagePoints, 71);
     EXPECT_EQ(r.ee, "/r/d1.txt");
@@ -73,11 +73,11 @@ TEST(RunnerReports, PlotListForEachCombinationOfResults)
         int flags;
         std::vector<std::string> lines;
     } cases[] = {
-        {RunResultEE | RunResultEN | RunResultCV | RunResultJV, {"/r/d72.txt", "/r/d1.txt", "/r/cv.txt", "/r/jv.txt"}},
-        {RunResultEE | RunResultEN | RunResultQW, {"/r/d72.txt", "/r/d1.txt", "#", "#", "/r/qw.txt"}},
-        {RunResultEE | RunResultEN, {"/r/d72.txt", "/r/d1.txt"}},
-        {RunResultEE, {"/r/d1.txt"}},
-        {RunResultJV, {}},
+        {RUN_RESULT_EE | RUN_RESULT_EN | RUN_RESULT_CV | RUN_RESULT_JV, {"/r/d72.txt", "/r/d1.txt", "/r/cv.txt", "/r/jv.txt"}},
+        {RUN_RESULT_EE | RUN_RESULT_EN | RUN_RESULT_QW, {"/r/d72.txt", "/r/d1.txt", "#", "#", "/r/qw.txt"}},
+        {RUN_RESULT_EE | RUN_RESULT_EN, {"/r/d72.txt", "/r/d1.txt"}},
+        {RUN_RESULT_EE, {"/r/d1.txt"}},
+        {RUN_RESULT_JV, {}},
         {0, {}},
     };
     for (const auto& c : cases) {
@@ -87,7 +87,7 @@ TEST(RunnerReports, PlotListForEachCombinationOfResults)
     }
     // J-V without C-V: the C-V place stays as an empty line.
     RunResults noCv;
-    noCv.flags = RunResultEE | RunResultEN | RunResultJV;
+    noCv.flags = RUN_RESULT_EE | RUN_RESULT_EN | RUN_RESULT_JV;
     noCv.ee = "/r/d1.txt";
     noCv.en = "/r/d2.txt";
     noCv.jv = "/r/jv.txt";

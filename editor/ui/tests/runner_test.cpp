@@ -9,8 +9,8 @@
 #include <fstream>
 
 #include "SimulationRunner.h"
-#include "fakeRunnerHost.h"
-#include "processProbe.h"
+#include "FakeRunnerHost.h"
+#include "ProcessProbe.h"
 #include "tempFolder.h"
 
 namespace {
@@ -143,7 +143,7 @@ TEST(Runner, ReportLinesFillTheResultsAndTheCleanRunIsPlotted)
     f.host.runTimer(runner);
     const RunResults& r = runner.results();
     const std::string dir = f.folder.path();
-    EXPECT_EQ(r.flags, RunResultEE | RunResultEN | RunResultJV | RunResultCV);
+    EXPECT_EQ(r.flags, RUN_RESULT_EE | RUN_RESULT_EN | RUN_RESULT_JV | RUN_RESULT_CV);
     EXPECT_EQ(r.meshPoints, 1120);
     EXPECT_EQ(r.voltagePoints, 71);
     EXPECT_EQ(r.jv, dir + "jv.txt");

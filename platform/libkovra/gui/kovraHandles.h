@@ -364,9 +364,6 @@ inline constexpr char KOV_ViewZoomNormal[] = "KOV_ViewZoomNormal";
 // ViewZoomOut
 inline constexpr char KOV_ViewZoomOut[] = "KOV_ViewZoomOut";
 
-// Window
-inline constexpr char KOV_Window[] = "KOV_Window";
-
 // WindowAbout
 inline constexpr char KOV_WindowAbout[] = "KOV_WindowAbout";
 inline constexpr char KOV_WindowAbout_OK[] = "KOV_WindowAbout_OK";

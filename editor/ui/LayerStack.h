@@ -6,8 +6,6 @@
 
 #include <string>
 
-constexpr int LayerStack_maxLayers = 9;
-
 // "%d %s": the 1-based position and the label (the material when the label
 // is empty), followed by " (P)", " (I)" or " (N)" by the dopant type.
 std::string LayerStack_itemText(int position, const std::string& label, const std::string& material,

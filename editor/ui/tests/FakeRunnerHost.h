@@ -75,7 +75,7 @@ struct FakeRunnerHost : RunnerHost {
     {
         console.clear();
         messages.clear();
-        messagesAtFlush_ = 0;
+        messagesAtFlush = 0;
     }
     bool consoleEmpty() override { return console.empty(); }
     bool consoleEndsWithLf() override { return !console.empty() && console.back() == '\n'; }
@@ -83,10 +83,10 @@ struct FakeRunnerHost : RunnerHost {
     void flush() override
     {
         ++flushes;
-        if (messages.size() >= messagesAtFlush_) {
-            largestBatch = std::max(largestBatch, messages.size() - messagesAtFlush_);
+        if (messages.size() >= messagesAtFlush) {
+            largestBatch = std::max(largestBatch, messages.size() - messagesAtFlush);
         }
-        messagesAtFlush_ = messages.size();
+        messagesAtFlush = messages.size();
         if (onFlush) {
             onFlush();
         }
@@ -145,5 +145,5 @@ struct FakeRunnerHost : RunnerHost {
     }
 
 private:
-    size_t messagesAtFlush_ = 0;
+    size_t messagesAtFlush = 0;
 };

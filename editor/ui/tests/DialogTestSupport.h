@@ -37,7 +37,6 @@ struct DialogRecorder {
     int mainLayer = 1;
     std::vector<int> selected;   // layers the main window was asked to select
     int showLayerCalls = 0;
-    int applyFieldsCalls = 0;
     std::string appDir = std::string(KOVRA_BIN_DIR) + "/";
 
     DialogRecorder()
@@ -60,7 +59,6 @@ struct DialogRecorder {
             current()->mainLayer = n;
         };
         host.showLayer = []() { ++current()->showLayerCalls; };
-        host.applyFields = []() { ++current()->applyFieldsCalls; };
         Dialogs_setHost(&host);
     }
     ~DialogRecorder()
@@ -116,7 +114,7 @@ protected:
     }
     static int closeBox(const DialogSpec& spec)
     {
-        Ihandle* dialog = IupGetHandle((std::string(KOV_Window) + spec.word).c_str());
+        Ihandle* dialog = IupGetHandle(spec.handle);
         auto close = reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(dialog, "CLOSE_CB"));
         return close(dialog);
     }
@@ -133,10 +131,10 @@ protected:
         Param_valueText(record, text, sizeof text);
         return text;
     }
-    // Renders the open dialog to <build>/dialogs/<word>.png for a look.
+    // Renders the open dialog to <build>/dialogs/<handle>.png for a look.
     static void screenshot(const DialogSpec& spec)
     {
-        Ihandle* dialog = IupGetHandle((std::string(KOV_Window) + spec.word).c_str());
+        Ihandle* dialog = IupGetHandle(spec.handle);
         ASSERT_NE(dialog, nullptr);
         QWidget* widget = iupWidget(dialog);
         widget->adjustSize();
@@ -144,7 +142,7 @@ protected:
         QDir().mkpath(QString::fromStdString(folder));
         const QPixmap picture = widget->grab();
         EXPECT_GT(picture.width(), 100);
-        EXPECT_TRUE(picture.save(QString::fromStdString(folder + "/" + spec.word + ".png")));
+        EXPECT_TRUE(picture.save(QString::fromStdString(folder + "/" + spec.handle + ".png")));
     }
 
     DialogRecorder recorder;

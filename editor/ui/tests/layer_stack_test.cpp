@@ -1,9 +1,9 @@
 // Layer item texts, the kept list value and keyboard steps through the stack.
 #include <gtest/gtest.h>
 
-#include "LayerStackRules.h"
+#include "LayerStack.h"
 
-TEST(LayerStackRules, ItemTextUsesLabelOrMaterialAndTheDopantSuffix)
+TEST(LayerStack, ItemTextUsesLabelOrMaterialAndTheDopantSuffix)
 {
     EXPECT_EQ(LayerStack_itemText(1, "Emitter", "Si", "Acceptor"), "1 Emitter (P)");
     EXPECT_EQ(LayerStack_itemText(2, "", "GaAs", "d"), "2 GaAs (N)");
@@ -13,7 +13,7 @@ TEST(LayerStackRules, ItemTextUsesLabelOrMaterialAndTheDopantSuffix)
     EXPECT_EQ(LayerStack_itemText(1, std::string(600, 'L'), "Si", "N").size(), 443u + 4u);
 }
 
-TEST(LayerStackRules, KeptSelectionIsOneDigitWithinTheLayerCount)
+TEST(LayerStack, KeptSelectionIsOneDigitWithinTheLayerCount)
 {
     EXPECT_EQ(LayerStack_keptSelection("3", 4), 3);
     EXPECT_EQ(LayerStack_keptSelection("10", 9), 1);
@@ -22,7 +22,7 @@ TEST(LayerStackRules, KeptSelectionIsOneDigitWithinTheLayerCount)
     EXPECT_EQ(LayerStack_keptSelection(nullptr, 4), 1);
 }
 
-TEST(LayerStackRules, KeyboardStepsWalkAnodeLayersCathode)
+TEST(LayerStack, KeyboardStepsWalkAnodeLayersCathode)
 {
     struct Case {
         StackSelection from;

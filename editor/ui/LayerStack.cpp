@@ -1,12 +1,6 @@
-#include "LayerStackRules.h"
+#include "LayerStack.h"
 
-#include <strings.h>
-
-namespace {
-
-bool equalsNoCase(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
-
-}  // namespace
+#include "kovText.h"
 
 std::string LayerStack_itemText(int position, const std::string& label, const std::string& material,
                                 const std::string& dopantType)
@@ -15,11 +9,11 @@ std::string LayerStack_itemText(int position, const std::string& label, const st
     if (text.size() > 443) {
         text.resize(443);
     }
-    if (equalsNoCase(dopantType, "A") || equalsNoCase(dopantType, "P") || equalsNoCase(dopantType, "Acceptor")) {
+    if (kov_equalsNoCase(dopantType, "A") || kov_equalsNoCase(dopantType, "P") || kov_equalsNoCase(dopantType, "Acceptor")) {
         text += " (P)";
-    } else if (equalsNoCase(dopantType, "I") || equalsNoCase(dopantType, "Intrinsic")) {
+    } else if (kov_equalsNoCase(dopantType, "I") || kov_equalsNoCase(dopantType, "Intrinsic")) {
         text += " (I)";
-    } else if (equalsNoCase(dopantType, "D") || equalsNoCase(dopantType, "N") || equalsNoCase(dopantType, "Donor")) {
+    } else if (kov_equalsNoCase(dopantType, "D") || kov_equalsNoCase(dopantType, "N") || kov_equalsNoCase(dopantType, "Donor")) {
         text += " (N)";
     }
     return text;
