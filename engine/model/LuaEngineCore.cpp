@@ -132,14 +132,14 @@ bool pushGlobal(lua_State* L, const char* name)
 // Restores the stack top however the enclosing block is left.
 class StackGuard {
 public:
-    explicit StackGuard(lua_State* L) : L_(L), top_(L ? lua_gettop(L) : 0) {}
-    ~StackGuard() { if (L_) lua_settop(L_, top_); }
+    explicit StackGuard(lua_State* L) : state(L), savedTop(L ? lua_gettop(L) : 0) {}
+    ~StackGuard() { if (state) lua_settop(state, savedTop); }
     StackGuard(const StackGuard&) = delete;
     StackGuard& operator=(const StackGuard&) = delete;
 
 private:
-    lua_State* L_;
-    int top_;
+    lua_State* state;
+    int savedTop;
 };
 
 }  // namespace

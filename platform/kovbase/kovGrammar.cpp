@@ -217,12 +217,6 @@ const char* const FUNCTIONS[] = {
 const char* const COMMAND_WORDS[] = {"author", "copyright", "name", "release", "version", "format",
                                      "unit", "iter", "tol", "unset", "cls", "reset"};
 
-std::string lower(std::string text)
-{
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 bool isNameStart(char c)
 {
     return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
@@ -402,7 +396,7 @@ void kov_grammarDefine(mu::Parser& p, kov_GrammarContext* context)
 
 bool kov_grammarIsReserved(const std::string& name)
 {
-    const std::string key = lower(name);
+    const std::string key = kov_toLowerAscii(name);
     for (const char* f : FUNCTIONS) {
         if (key == f) return true;
     }
@@ -456,7 +450,7 @@ bool kov_grammarNormalize(const std::string& text, std::string* normalized, std:
                 *error = n.error;
                 return false;
             }
-            const std::string number = lower(text.substr(i, n.length));
+            const std::string number = kov_toLowerAscii(text.substr(i, n.length));
             i += n.length;
             if (!operandRead(number)) return false;
             out += number;
@@ -490,7 +484,7 @@ bool kov_grammarNormalize(const std::string& text, std::string* normalized, std:
         if (isNameStart(c)) {
             const size_t start = i;
             while (i < text.size() && isNameChar(text[i])) ++i;
-            const std::string name = lower(text.substr(start, i - start));
+            const std::string name = kov_toLowerAscii(text.substr(start, i - start));
             if (!operandRead(name)) return false;
             out += name;
             blankAfterOperand = false;

@@ -50,20 +50,6 @@ struct Variable {
     double value = 0.0;     // muparser reads it at this address
 };
 
-std::string lower(std::string text)
-{
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-std::string trimmed(const std::string& text)
-{
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return "";
-    const size_t last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
 
 // The value in plain digits with no more significant digits than a double
 // holds: the shortest digits that read back to it, then zeros ("1e21/7" is
@@ -166,9 +152,9 @@ struct kov_ParserImpl {
 
     Variable* find(const std::string& name)
     {
-        const std::string key = lower(name);
+        const std::string key = kov_toLowerAscii(name);
         for (auto& v : variables) {
-            if (lower(v->name) == key) return v.get();
+            if (kov_toLowerAscii(v->name) == key) return v.get();
         }
         return nullptr;
     }
@@ -185,7 +171,7 @@ struct kov_ParserImpl {
         v->valueText = valueText;
         v->value = value;
         try {
-            parser.DefineVar(lower(name), &v->value);
+            parser.DefineVar(kov_toLowerAscii(name), &v->value);
         } catch (const mu::Parser::exception_type& e) {
             *error = "cannot define variable: " + name;
             return false;
@@ -196,9 +182,9 @@ struct kov_ParserImpl {
 
     bool remove(const std::string& name)
     {
-        const std::string key = lower(name);
+        const std::string key = kov_toLowerAscii(name);
         for (size_t i = 0; i < variables.size(); ++i) {
-            if (lower(variables[i]->name) == key) {
+            if (kov_toLowerAscii(variables[i]->name) == key) {
                 parser.RemoveVar(key);
                 variables.erase(variables.begin() + static_cast<long>(i));
                 cache.clear();  // cached parses point at the freed value
@@ -446,7 +432,7 @@ struct kov_ParserImpl {
 
 bool kov_ParserImpl::command(const std::string& line, int* r, std::string* answer)
 {
-    const std::string text = lower(line);
+    const std::string text = kov_toLowerAscii(line);
     auto fail = [&](const std::string& words) {
         *answer = words;
         *r = 0;
@@ -499,8 +485,8 @@ bool kov_ParserImpl::command(const std::string& line, int* r, std::string* answe
         return done("tol: " + shortest(t));
     }
     if (kov_startsWith(text, "unset:")) {
-        const std::string name = trimmed(line.substr(6));
-        if (lower(name) == "all") {
+        const std::string name = kov_trimmed(line.substr(6));
+        if (kov_toLowerAscii(name) == "all") {
             removeAll();
             return done("unset: all");
         }
@@ -537,7 +523,7 @@ int kov_ParserImpl::run(const std::string& given, std::string* answer)
     std::string name;
     std::string expression = normalized;
     if (eq != std::string::npos) {
-        std::string shown = trimmed(line.substr(0, line.find('=')));
+        std::string shown = kov_trimmed(line.substr(0, line.find('=')));
         if (!shown.empty() && shown[0] == '$') shown.erase(0, 1);
         if (!kov_grammarIsName(shown)) {
             *answer = "not a variable name: " + shown;
@@ -686,7 +672,7 @@ namespace {
 
 std::string variableName(const char* name)
 {
-    std::string n = trimmed(name != nullptr ? name : "");
+    std::string n = kov_trimmed(name != nullptr ? name : "");
     if (!n.empty() && n[0] == '$') n.erase(0, 1);
     return n;
 }
@@ -705,7 +691,7 @@ int kov_ParserSetVariable(kov_Parser* parser, const char* name, const char* valu
 {
     if (parser == nullptr || parser->impl == nullptr || value == nullptr) return 0;
     const std::string n = variableName(name);
-    const std::string valueText = trimmed(value);
+    const std::string valueText = kov_trimmed(value);
     if (!kov_grammarIsName(n) || kov_grammarIsReserved(n) || valueText.empty() ||
         valueText.size() > static_cast<size_t>(KOV_PARSER_MAXLINE)) {
         return 0;

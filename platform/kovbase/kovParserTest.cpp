@@ -10,14 +10,6 @@
 
 namespace {
 
-std::string trimmed(const std::string& text)
-{
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return "";
-    const size_t last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
 // The number an answer shows ("x = 2.5" shows 2.5).
 bool answerValue(const std::string& answer, double* value)
 {
@@ -32,7 +24,7 @@ bool answerValue(const std::string& answer, double* value)
 std::string check(int r, const std::string& answer, const std::string& expected)
 {
     if (!expected.empty() && expected[0] == '!') {
-        const std::string words = trimmed(expected.substr(1));
+        const std::string words = kov_trimmed(expected.substr(1));
         if (r == 1) return "answered " + answer + " where a refusal was expected";
         if (!words.empty() && words != answer) return "refused with \"" + answer + "\"";
         return "";
@@ -40,7 +32,7 @@ std::string check(int r, const std::string& answer, const std::string& expected)
     if (r != 1) return "refused: " + answer;
     if (!expected.empty() && expected[0] == '~') {
         double want = 0.0, got = 0.0;
-        if (!answerValue(trimmed(expected.substr(1)), &want)) return "bad expected number";
+        if (!answerValue(kov_trimmed(expected.substr(1)), &want)) return "bad expected number";
         if (!answerValue(answer, &got)) return "answer " + answer + " is no number";
         if (std::fabs(got - want) > 1e-12 * std::fabs(want) + 1e-300) return "answered " + answer;
         return "";
@@ -68,7 +60,7 @@ int kov_ParserTest(const char* fileName)
     std::string line;
     while (std::getline(file, line)) {
         ++lineNumber;
-        const std::string text = trimmed(line);
+        const std::string text = kov_trimmed(line);
         if (text.empty() || text[0] == '#') continue;
         ++cases;
         const size_t arrow = text.find("==>");
@@ -77,8 +69,8 @@ int kov_ParserTest(const char* fileName)
             kov_printf("line %d: no '==>' between expression and answer\n", lineNumber);
             continue;
         }
-        const std::string expression = trimmed(text.substr(0, arrow));
-        const std::string expected = trimmed(text.substr(arrow + 3));
+        const std::string expression = kov_trimmed(text.substr(0, arrow));
+        const std::string expected = kov_trimmed(text.substr(arrow + 3));
         // The line goes through the same steps as a typed one; a long line
         // is handed over whole, so that the parser's own refusal is tested.
         std::string work = expression;

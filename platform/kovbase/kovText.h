@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cwctype>
+#include <string>
 #include <string_view>
 
 // Space, tab, carriage return or line feed: the blanks of every file the
@@ -67,6 +68,32 @@ inline bool kov_equalsNoCase(std::wstring_view a, std::wstring_view b)
         }
     }
     return true;
+}
+
+// The text without the blanks (kov_isBlank) at both ends.
+inline std::string kov_trimmed(std::string_view text)
+{
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && kov_isBlank(text[first])) {
+        ++first;
+    }
+    while (last > first && kov_isBlank(text[last - 1])) {
+        --last;
+    }
+    return std::string(text.substr(first, last - first));
+}
+
+// ASCII letters in lower case, every other byte as it is (whatever the
+// locale says: names and keys of the suite's files are ASCII).
+inline std::string kov_toLowerAscii(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = char(c - 'A' + 'a');
+        }
+    }
+    return text;
 }
 
 // What every program says when the system cannot give it memory; callers

@@ -56,16 +56,6 @@ struct Section {
     }
 };
 
-std::string trimmed(const std::string& text)
-{
-    const char* blanks = " \t\r\n";
-    const size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return std::string();
-    const size_t last = text.find_last_not_of(blanks);
-    return text.substr(first, last - first + 1);
-}
-
 // Section and key names must survive one trip through the file.
 bool writableSectionName(const char* name)
 {
@@ -74,7 +64,7 @@ bool writableSectionName(const char* name)
     for (const char* p = name; *p; ++p)
         if (*p == '[' || *p == ']' || *p == '\n' || *p == '\r')
             return false;
-    return trimmed(name) == name;
+    return kov_trimmed(name) == name;
 }
 
 bool writableKey(const char* key)
@@ -84,7 +74,7 @@ bool writableKey(const char* key)
     for (const char* p = key; *p; ++p)
         if (*p == '=' || *p == '\n' || *p == '\r')
             return false;
-    return trimmed(key) == key;
+    return kov_trimmed(key) == key;
 }
 
 // Cuts text to at most size-1 bytes without splitting a UTF-8 sequence.
@@ -187,12 +177,12 @@ int Config_load(const ConfigSection* /*schema*/, Config* config, const char* fil
         if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
             line.erase(0, 3);
         first = false;
-        const std::string text = trimmed(line);
+        const std::string text = kov_trimmed(line);
         if (text.empty() || text[0] == ';' || text[0] == '#')
             continue;
         if (text[0] == '[') {
             const size_t close = text.find(']');
-            const std::string name = close == std::string::npos ? std::string() : trimmed(text.substr(1, close - 1));
+            const std::string name = close == std::string::npos ? std::string() : kov_trimmed(text.substr(1, close - 1));
             if (name.empty()) {
                 current = nullptr;  // keys under a broken header belong nowhere
                 continue;
@@ -204,8 +194,8 @@ int Config_load(const ConfigSection* /*schema*/, Config* config, const char* fil
         if (current == nullptr || equals == std::string::npos || equals == 0)
             continue;
         Entry entry;
-        entry.key = trimmed(text.substr(0, equals));
-        entry.value = trimmed(text.substr(equals + 1));
+        entry.key = kov_trimmed(text.substr(0, equals));
+        entry.value = kov_trimmed(text.substr(equals + 1));
         if (entry.value.size() >= 2 && entry.value.front() == '"' && entry.value.back() == '"') {
             entry.value = entry.value.substr(1, entry.value.size() - 2);
             entry.quoted = true;
@@ -288,7 +278,7 @@ int Config_setValue(Config* config, const char* section, const char* key, const 
         if (ch == '\n' || ch == '\r')
             ch = ' ';
     if (!quoted)
-        value = trimmed(value);
+        value = kov_trimmed(value);
     config->find(section)->set(Entry{key, value, quoted != 0}, config->lookups);
     return 1;
 }

@@ -43,14 +43,6 @@ bool skippedAny(const std::string& console)
     return false;
 }
 
-std::string trimmed(const std::string& text)
-{
-    const size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
 std::string unquoted(const std::string& text)
 {
     return text.size() >= 2 && text.front() == '"' && text.back() == '"'
@@ -73,7 +65,7 @@ struct FileEntries {
         std::string section;
         std::getline(in, line);  // the first line
         while (std::getline(in, line)) {
-            line = trimmed(line);
+            line = kov_trimmed(line);
             if (line.empty())
                 continue;
             if (line[0] == '#' || line[0] == ';') {
@@ -87,7 +79,7 @@ struct FileEntries {
                     quoted = !quoted;
                 else if (!quoted && (line[i] == '#' || line[i] == ';')) {
                     addComment(line.substr(i + 1));
-                    line = trimmed(line.substr(0, i));
+                    line = kov_trimmed(line.substr(0, i));
                     break;
                 }
             }
@@ -97,16 +89,16 @@ struct FileEntries {
                 if (section == "Layer")
                     section = "Layer1";
             } else if (line[0] == '$' && equals != std::string::npos) {
-                variables[trimmed(line.substr(1, equals - 1))] = trimmed(line.substr(equals + 1));
+                variables[kov_trimmed(line.substr(1, equals - 1))] = kov_trimmed(line.substr(equals + 1));
             } else if (equals != std::string::npos) {
-                values[section + "/" + engineKey(section, trimmed(line.substr(0, equals)))] =
-                    unquoted(trimmed(line.substr(equals + 1)));
+                values[section + "/" + engineKey(section, kov_trimmed(line.substr(0, equals)))] =
+                    unquoted(kov_trimmed(line.substr(equals + 1)));
             }
         }
     }
 
     // Every comment, an empty one too (a lone mark that spaces a block).
-    void addComment(const std::string& text) { comments.insert(trimmed(text)); }
+    void addComment(const std::string& text) { comments.insert(kov_trimmed(text)); }
 
     static std::string engineKey(const std::string& section, std::string key)
     {

@@ -30,24 +30,24 @@ protected:
     static void SetUpTestSuite()
     {
         if (const char* old = getenv("KOVRA_APPDIR")) {
-            old_ = std::make_unique<std::string>(old);
+            savedAppDir = std::make_unique<std::string>(old);
         }
         setenv("KOVRA_APPDIR", (std::string(KOVRA_BIN_DIR) + "/").c_str(), 1);
     }
     static void TearDownTestSuite()
     {
-        if (old_) {
-            setenv("KOVRA_APPDIR", old_->c_str(), 1);
+        if (savedAppDir) {
+            setenv("KOVRA_APPDIR", savedAppDir->c_str(), 1);
         } else {
             unsetenv("KOVRA_APPDIR");
         }
-        old_.reset();
+        savedAppDir.reset();
     }
 
     nuSigma sigma;
-    static std::unique_ptr<std::string> old_;
+    static std::unique_ptr<std::string> savedAppDir;
 };
-std::unique_ptr<std::string> ShippedDatabaseTest::old_;
+std::unique_ptr<std::string> ShippedDatabaseTest::savedAppDir;
 
 TEST_F(ShippedDatabaseTest, DatabaseIsWhereTheEngineLooks)
 {

@@ -50,15 +50,15 @@ bool sameText(const wchar_t* a, const wchar_t* b)
 // No database: the program folder is an empty temporary folder.
 class BuiltinMaterialTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { appDir_ = std::make_unique<AppDirScope>(); }
-    static void TearDownTestSuite() { appDir_.reset(); }
+    static void SetUpTestSuite() { appDirScope = std::make_unique<AppDirScope>(); }
+    static void TearDownTestSuite() { appDirScope.reset(); }
 
-    void SetUp() override { ASSERT_TRUE(appDir_->ok()); }
+    void SetUp() override { ASSERT_TRUE(appDirScope->ok()); }
 
     nuSigma sigma;
-    static std::unique_ptr<AppDirScope> appDir_;
+    static std::unique_ptr<AppDirScope> appDirScope;
 };
-std::unique_ptr<AppDirScope> BuiltinMaterialTest::appDir_;
+std::unique_ptr<AppDirScope> BuiltinMaterialTest::appDirScope;
 
 const ExpectedLattice& expectedLattice(const wchar_t* name)
 {

@@ -160,6 +160,11 @@ TEST(KovTextTests, BlanksRangesAffixesAndCase)
     EXPECT_FALSE(kov_equalsNoCase("a", "b"));
     EXPECT_TRUE(kov_equalsNoCase(L"Anode", L"ANODE"));
     EXPECT_FALSE(kov_equalsNoCase(L"Anode", L"Anod"));
+
+    EXPECT_EQ(kov_trimmed(" \t x = 1 \r\n"), "x = 1");
+    EXPECT_EQ(kov_trimmed(" \t\r\n"), "");
+    EXPECT_EQ(kov_trimmed(""), "");
+    EXPECT_EQ(kov_toLowerAscii("GaAs_\xC3\x89"), "gaas_\xC3\x89");  // bytes beyond ASCII kept
 }
 
 TEST(KovNumberReading, CSyntax)

@@ -20,7 +20,7 @@ public:
         static int argc = 1;
         static char name[] = "kovragui-test";
         static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
+        application = new QApplication(argc, argv);
         IupOpen(&argc, reinterpret_cast<char***>(&argv));
         IupScriptOnUnexpected([](const char* what) { ADD_FAILURE() << what; });
         Images_load();
@@ -29,11 +29,11 @@ public:
     {
         Images_destroy();
         IupClose();
-        delete app_;
+        delete application;
     }
 
 private:
-    QApplication* app_ = nullptr;
+    QApplication* application = nullptr;
 };
 ::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
