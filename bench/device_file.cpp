@@ -52,11 +52,12 @@ struct RecordUse {
 
 void countRecords(ParamRecord* const* records, int n, RecordUse* use)
 {
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < n; ++i) {
         if (records[i] != nullptr) {
             ++use->count;
             use->bytes += static_cast<long long>(Param_bytes(records[i]));
         }
+    }
 }
 
 RecordUse recordUse(const Device* d)
@@ -65,18 +66,17 @@ RecordUse recordUse(const Device* d)
     countRecords(d->records, d->recordCount, &use);
     countRecords(d->anode->records, d->anode->count, &use);
     countRecords(d->cathode->records, d->cathode->count, &use);
-    for (const ParamSection* s : {d->voltage, d->light, d->numeric, d->command})
+    for (const ParamSection* s : {d->voltage, d->light, d->numeric, d->command}) {
         countRecords(s->records, s->count, &use);
-    for (int i = 0; i < d->layerCount; ++i)
+    }
+    for (int i = 0; i < d->layerCount; ++i) {
         countRecords(d->layers[i]->records, d->layers[i]->count, &use);
+    }
     return use;
 }
 
 // Bytes of the heap in use.
-long long heapInUse()
-{
-    return static_cast<long long>(mallinfo2().uordblks);
-}
+long long heapInUse() { return static_cast<long long>(mallinfo2().uordblks); }
 
 void installHooks()
 {
@@ -95,7 +95,8 @@ int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 2000;
     installHooks();
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "kovra-bench-device";
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / "kovra-bench-device";
     std::filesystem::create_directories(folder);
     const std::string source = (folder / "nine.kovra").string();
     const std::string saved = (folder / "saved.kovra").string();
@@ -105,7 +106,8 @@ int main(int argc, char** argv)
     }
     // The heap one open document takes: none, then the file opened.
     const long long before = heapInUse();
-    if (Document_create(nullptr, nullptr, 0) == nullptr || Device_load(current, source.c_str()) != 1) {
+    if (Document_create(nullptr, nullptr, 0) == nullptr ||
+        Device_load(current, source.c_str()) != 1) {
         std::fprintf(stderr, "open failed\n");
         return 1;
     }
@@ -133,12 +135,14 @@ int main(int argc, char** argv)
     std::printf("device file, 9 layers x 5 traps (%ld bytes), best of %d rounds:\n",
                 static_cast<long>(std::filesystem::file_size(source)), rounds);
     std::printf("  editor:       open %.1f us, save %.1f us\n", openMs * 1000.0, saveMs * 1000.0);
-    std::printf("  records:      %lld of %zu bytes each, %.2f MiB with their texts; open document %.2f MiB\n",
+    std::printf("  records:      %lld of %zu bytes each, %.2f MiB with their texts; open document "
+                "%.2f MiB\n",
                 use.count, sizeof(ParamRecord), static_cast<double>(use.bytes) / 1048576.0,
                 static_cast<double>(documentBytes) / 1048576.0);
     // The yardstick: Python's configparser reading the same file.
     const std::string script = std::string(KOVRA_SOURCE_DIR) + "/bench/device_file_configparser.py";
-    const std::string command = "python3 \"" + script + "\" \"" + source + "\" " + std::to_string(rounds) + " 2>&1";
+    const std::string command =
+        "python3 \"" + script + "\" \"" + source + "\" " + std::to_string(rounds) + " 2>&1";
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char line[256] = "";
         double pythonUs = 0.0;
@@ -146,8 +150,9 @@ int main(int argc, char** argv)
             std::printf("  %s", line);
             std::sscanf(line, "configparser: %lf", &pythonUs);
         }
-        if (pclose(pipe) == 0 && pythonUs > 0.0)
+        if (pclose(pipe) == 0 && pythonUs > 0.0) {
             std::printf("  open time / configparser time: %.2f\n", openMs * 1000.0 / pythonUs);
+        }
     }
     Document_free(current);
     std::filesystem::remove_all(folder);

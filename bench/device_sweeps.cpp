@@ -332,8 +332,8 @@ bool timeEquilibrium(int repeats, EquilibriumFigures* out)
 int main(int argc, char** argv)
 {
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("kovra_bench_devices_" + std::to_string(getpid()));
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("kovra_bench_devices_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
 
     const int smallMesh[4] = {205, 311, 311, 205};

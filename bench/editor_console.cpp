@@ -56,8 +56,8 @@ void appendBench()
         const auto start = Clock::now();
         for (int i = 0; i < perBlock; ++i) {
             const int n = b * perBlock + i;
-            const std::string line = "[WARNING] unknown section [Extra" + std::to_string(n) + "] at line " +
-                                     std::to_string(40 + 2 * n) + ": skipped\n";
+            const std::string line = "[WARNING] unknown section [Extra" + std::to_string(n) +
+                                     "] at line " + std::to_string(40 + 2 * n) + ": skipped\n";
             Output_printColored(line.c_str());
         }
         IupFlush();
@@ -75,9 +75,10 @@ void runnerBench(const std::string& folder, bool asBefore)
     std::ofstream(host.path) << "# Kovra <SL>\n";
     RunnerSettings settings;
     settings.driverPath = folder + "driver.sh";
-    std::ofstream(settings.driverPath) << "#!/bin/sh\ni=0\nwhile [ $i -lt " << lines
-                                       << " ]; do echo \"[INFO]    point $i of the sweep converged\"; "
-                                          "i=$((i+1)); done\nexit 0\n";
+    std::ofstream(settings.driverPath)
+        << "#!/bin/sh\ni=0\nwhile [ $i -lt " << lines
+        << " ]; do echo \"[INFO]    point $i of the sweep converged\"; "
+           "i=$((i+1)); done\nexit 0\n";
     chmod(settings.driverPath.c_str(), 0755);
     if (asBefore) {
         settings.linesPerFlush = 1;
@@ -96,7 +97,8 @@ void runnerBench(const std::string& folder, bool asBefore)
     }
     const double took = seconds(start);
     std::printf("  %-44s %8.0f lines/s (%d lines in %.2f s)\n",
-                asBefore ? "window run before every line, 700 ms poll:" : "batched, quick poll while lines flow:",
+                asBefore ? "window run before every line, 700 ms poll:"
+                         : "batched, quick poll while lines flow:",
                 lines / took, lines, took);
 }
 
@@ -124,8 +126,8 @@ void settingsBench(const std::string& folder)
 int main()
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const std::string folder = std::filesystem::temp_directory_path().string() + "/kovra-bench-console-" +
-                               std::to_string(getpid()) + "/";
+    const std::string folder = std::filesystem::temp_directory_path().string() +
+                               "/kovra-bench-console-" + std::to_string(getpid()) + "/";
     std::filesystem::create_directories(folder);
     setenv("XDG_CONFIG_HOME", (folder + "config").c_str(), 1);
     char name[] = "editor_console";

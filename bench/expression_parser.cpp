@@ -29,17 +29,17 @@ int main()
     kov_ParserRun("a=1.5", answer, parser);
     kov_ParserRun("b=2", answer, parser);
     const std::vector<std::string> workingSet = {
-        "1+2*3",      "sin(a)*cos(b)", "a^2+b^2",      "sqrt(a*b)",     "exp(-a)/b",
-        "ln(10)*a",   "(a+b)/(a-b)",   "max(a,b,3)",   "bern(a)",       "_k*300/_q",
-        "hypot(a,b)", "2*pi*a",        "gauss(a,0,1)", "pow(b,10)-1",   "atan(a/b)",
-        "abs(a-b)*3", "erf(a)+erfc(b)", "log(1000)",   "fmod(7,a)",     "a*b*b*a"};
+        "1+2*3",      "sin(a)*cos(b)",  "a^2+b^2",      "sqrt(a*b)",   "exp(-a)/b",
+        "ln(10)*a",   "(a+b)/(a-b)",    "max(a,b,3)",   "bern(a)",     "_k*300/_q",
+        "hypot(a,b)", "2*pi*a",         "gauss(a,0,1)", "pow(b,10)-1", "atan(a/b)",
+        "abs(a-b)*3", "erf(a)+erfc(b)", "log(1000)",    "fmod(7,a)",   "a*b*b*a"};
     constexpr int LINES = 1000000;
     int failures = 0;
 
     auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < LINES; ++i) {
-        failures += kov_ParserRun(workingSet[static_cast<size_t>(i) % workingSet.size()].c_str(), answer,
-                                  parser) != 1;
+        failures += kov_ParserRun(workingSet[static_cast<size_t>(i) % workingSet.size()].c_str(),
+                                  answer, parser) != 1;
     }
     const double cachedSeconds = secondsSince(start);
 
@@ -55,10 +55,11 @@ int main()
     }
     const double freshSeconds = secondsSince(start);
 
-    std::printf("expression parser, %d lines from a working set of %zu texts: %.2f s, %.0f lines/s\n", LINES,
-                workingSet.size(), cachedSeconds, LINES / cachedSeconds);
-    std::printf("expression parser, %d distinct lines (parsed each): %.2f s, %.0f lines/s\n", DISTINCT,
-                freshSeconds, DISTINCT / freshSeconds);
+    std::printf(
+        "expression parser, %d lines from a working set of %zu texts: %.2f s, %.0f lines/s\n",
+        LINES, workingSet.size(), cachedSeconds, LINES / cachedSeconds);
+    std::printf("expression parser, %d distinct lines (parsed each): %.2f s, %.0f lines/s\n",
+                DISTINCT, freshSeconds, DISTINCT / freshSeconds);
     std::printf("failed lines: %d\n", failures);
     kov_ParserDelete(&parser);
     return failures == 0 ? 0 : 1;

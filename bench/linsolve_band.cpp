@@ -89,12 +89,14 @@ int main()
         fillDominant(A, rng);
         std::vector<double> b(static_cast<size_t>(n));
         std::uniform_real_distribution<double> uniform(-1.0, 1.0);
-        for (double& v : b)
+        for (double& v : b) {
             v = uniform(rng);
+        }
 
         ekSolverOptions direct, krylov;
         ek_parseSolverOptions("-maxiter 1000 -tol 1e-12 -i none", &direct, nullptr);
-        ek_parseSolverOptions("-maxiter 1000 -tol 1e-12 -i bicgstab -p ilu -ilu_fill 0", &krylov, nullptr);
+        ek_parseSolverOptions("-maxiter 1000 -tol 1e-12 -i bicgstab -p ilu -ilu_fill 0", &krylov,
+                              nullptr);
         const int repeats = nodes <= 2000 ? 50 : 10;
         ekLinearSolveInfo luInfo, krylovInfo;
         std::vector<double> xLU, xKrylov;

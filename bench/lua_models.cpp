@@ -18,7 +18,8 @@ namespace {
 
 constexpr int kCalls = 100000;
 
-const std::string kScript = std::string(KOVRA_SOURCE_DIR) + "/examples/lua/mobility_caughey_thomas.lua";
+const std::string kScript =
+    std::string(KOVRA_SOURCE_DIR) + "/examples/lua/mobility_caughey_thomas.lua";
 
 template <typename F>
 double seconds(F&& body)
@@ -40,8 +41,8 @@ bool engineCalls(LuaEngineCore& engine, const std::string& text)
     int status = 0;
     for (int i = 0; i < kCalls && ok; ++i) {
         z = i * 1e-5;
-        ok = engine.call(text.c_str(), "kov_mobility", &z, &thickness, &T, &N, &mobn, &mobp, &graded, nullptr,
-                         nullptr, nullptr, nullptr, nullptr, &status);
+        ok = engine.call(text.c_str(), "kov_mobility", &z, &thickness, &T, &N, &mobn, &mobp,
+                         &graded, nullptr, nullptr, nullptr, nullptr, nullptr, &status);
     }
     return ok;
 }
@@ -50,7 +51,9 @@ bool layerCalls(ekLayer& layer)
 {
     bool ok = true;
     double mobn = 0, mobp = 0;
-    for (int i = 0; i < kCalls && ok; ++i) ok = layer.updateMobilityLua(i * 1e-5 + 0.02, 0.01, 1.0, &mobn, &mobp);
+    for (int i = 0; i < kCalls && ok; ++i) {
+        ok = layer.updateMobilityLua(i * 1e-5 + 0.02, 0.01, 1.0, &mobn, &mobp);
+    }
     return ok;
 }
 
@@ -58,13 +61,17 @@ bool layerCalls(ekLayer& layer)
 bool recompiledCalls(lua_State* L, const std::string& text)
 {
     for (int i = 0; i < kCalls; ++i) {
-        if (luaL_loadstring(L, text.c_str()) != 0 || lua_pcall(L, 0, 0, 0) != 0) return false;
+        if (luaL_loadstring(L, text.c_str()) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
+            return false;
+        }
         lua_getglobal(L, "kov_mobility");
         lua_pushnumber(L, i * 1e-5);
         lua_pushnumber(L, 1.0);
         lua_pushnumber(L, 300.0);
         lua_pushnumber(L, 1e16);
-        if (lua_pcall(L, 4, LUA_MULTRET, 0) != 0) return false;
+        if (lua_pcall(L, 4, LUA_MULTRET, 0) != 0) {
+            return false;
+        }
         lua_settop(L, 0);
     }
     return true;
@@ -90,7 +97,8 @@ int main()
 
     std::printf("%d calls of kov_mobility (%s)\n", kCalls, kScript.c_str());
     bool ok = true;
-    report("LuaEngineCore::call (compiled chunk kept)", seconds([&] { ok = ok && engineCalls(engine, *text); }));
+    report("LuaEngineCore::call (compiled chunk kept)",
+           seconds([&] { ok = ok && engineCalls(engine, *text); }));
 
     ekLayer layer(&sigma);
     layer.setLuaEngine(&engine);
@@ -100,7 +108,8 @@ int main()
 
     lua_State* L = luaL_newstate();
     luaL_openlibs(L);
-    report("reference: script compiled before each call", seconds([&] { ok = ok && recompiledCalls(L, *text); }));
+    report("reference: script compiled before each call",
+           seconds([&] { ok = ok && recompiledCalls(L, *text); }));
     lua_close(L);
 
     if (!ok) {

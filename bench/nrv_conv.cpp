@@ -20,60 +20,64 @@ constexpr int kSamples = 6000, kSide = 28, kInputs = kSide * kSide, kClasses = 1
 
 double cpuSeconds() { return double(std::clock()) / CLOCKS_PER_SEC; }
 
-nrv_network* makeNetwork() {
-  nrv_network* n = nrv_create("conv", NRV_CRITERION_CCE, NRV_VALIDATION_ARGMAX, NRV_OPTIMIZER_ADAM, false, 0.001f);
-  nrv_add_layer(n, kInputs, NRV_ACTIVATION_NONE, 0.f, "input");
-  nrv_add_layer_conv(n, 1, kSide, kSide, 16, 3, NRV_ACTIVATION_RELU, 0.f, "conv1", 1, 1);
-  nrv_add_layer_conv(n, 16, kSide, kSide, 32, 3, NRV_ACTIVATION_RELU, 0.f, "conv2", 2, 1);
-  nrv_add_layer(n, kClasses, NRV_ACTIVATION_SOFTMAX, 0.f, "output");
-  nrv_compile(n);
-  return n;
+nrv_network* makeNetwork()
+{
+    nrv_network* n = nrv_create("conv", NRV_CRITERION_CCE, NRV_VALIDATION_ARGMAX,
+                                NRV_OPTIMIZER_ADAM, false, 0.001f);
+    nrv_add_layer(n, kInputs, NRV_ACTIVATION_NONE, 0.f, "input");
+    nrv_add_layer_conv(n, 1, kSide, kSide, 16, 3, NRV_ACTIVATION_RELU, 0.f, "conv1", 1, 1);
+    nrv_add_layer_conv(n, 16, kSide, kSide, 32, 3, NRV_ACTIVATION_RELU, 0.f, "conv2", 2, 1);
+    nrv_add_layer(n, kClasses, NRV_ACTIVATION_SOFTMAX, 0.f, "output");
+    nrv_compile(n);
+    return n;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : kRepeats;
-  nrv_open();  // also limits BLAS to one thread
-  const NrvBenchData data = nrvBenchData(kSamples, kInputs, kClasses);
-  nrv_tensor* inputs = data.inputs;
-  nrv_tensor* targets = data.targets;
-  nrv_tensor* chunk = nrv_tensor_create(kInferenceBatch * kInputs, NRV_TENSOR_ZERO, "chunk", nullptr);
+int main(int argc, char** argv)
+{
+    const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : kRepeats;
+    nrv_open();  // also limits BLAS to one thread
+    const NrvBenchData data = nrvBenchData(kSamples, kInputs, kClasses);
+    nrv_tensor* inputs = data.inputs;
+    nrv_tensor* targets = data.targets;
+    nrv_tensor* chunk =
+        nrv_tensor_create(kInferenceBatch * kInputs, NRV_TENSOR_ZERO, "chunk", nullptr);
 
-  double train = 1e30, infer = 1e30;
-  float cost = 0.f;
-  for (int r = 0; r < repeats; ++r) {
-    nrv_network* n = makeNetwork();
-    nrv_set_train_data(n, kSamples, inputs, targets);
-    if (n->status) {
-      std::fprintf(stderr, "nrv_conv: %s\n", n->message);
-      return 1;
-    }
-    double start = cpuSeconds();
-    cost = nrv_train(n, 1, kBatch, 1, 0.f, 0);
-    train = std::min(train, cpuSeconds() - start);
+    double train = 1e30, infer = 1e30;
+    float cost = 0.f;
+    for (int r = 0; r < repeats; ++r) {
+        nrv_network* n = makeNetwork();
+        nrv_set_train_data(n, kSamples, inputs, targets);
+        if (n->status) {
+            std::fprintf(stderr, "nrv_conv: %s\n", n->message);
+            return 1;
+        }
+        double start = cpuSeconds();
+        cost = nrv_train(n, 1, kBatch, 1, 0.f, 0);
+        train = std::min(train, cpuSeconds() - start);
 
-    start = cpuSeconds();
-    for (int first = 0; first + kInferenceBatch <= kSamples; first += kInferenceBatch) {
-      std::copy(inputs->data + size_t(first) * kInputs,
-                inputs->data + size_t(first + kInferenceBatch) * kInputs, chunk->data);
-      nrv_propagate_forward(n, chunk);
+        start = cpuSeconds();
+        for (int first = 0; first + kInferenceBatch <= kSamples; first += kInferenceBatch) {
+            std::copy(inputs->data + size_t(first) * kInputs,
+                      inputs->data + size_t(first + kInferenceBatch) * kInputs, chunk->data);
+            nrv_propagate_forward(n, chunk);
+        }
+        infer = std::min(infer, cpuSeconds() - start);
+        if (n->status) {
+            std::fprintf(stderr, "nrv_conv: %s\n", n->message);
+            return 1;
+        }
+        nrv_destroy(n);
     }
-    infer = std::min(infer, cpuSeconds() - start);
-    if (n->status) {
-      std::fprintf(stderr, "nrv_conv: %s\n", n->message);
-      return 1;
-    }
-    nrv_destroy(n);
-  }
-  std::printf("nrvcore conv 1x28x28-16c3-32c3s2-10, %d samples, Adam, 1 thread, best of %d\n",
-              kSamples, repeats);
-  std::printf("cost after the epoch: %.4f\n", double(cost));
-  std::printf("conv training time per epoch (batch %d): %.3f s\n", kBatch, train);
-  std::printf("conv inference time (batch %d): %.3f s\n", kInferenceBatch, infer);
-  nrv_tensor_destroy(chunk);
-  nrv_tensor_destroy(inputs);
-  nrv_tensor_destroy(targets);
-  nrv_close();
-  return 0;
+    std::printf("nrvcore conv 1x28x28-16c3-32c3s2-10, %d samples, Adam, 1 thread, best of %d\n",
+                kSamples, repeats);
+    std::printf("cost after the epoch: %.4f\n", double(cost));
+    std::printf("conv training time per epoch (batch %d): %.3f s\n", kBatch, train);
+    std::printf("conv inference time (batch %d): %.3f s\n", kInferenceBatch, infer);
+    nrv_tensor_destroy(chunk);
+    nrv_tensor_destroy(inputs);
+    nrv_tensor_destroy(targets);
+    nrv_close();
+    return 0;
 }

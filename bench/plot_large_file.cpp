@@ -44,7 +44,8 @@ std::string jvFile(const std::filesystem::path& folder, int rows)
     char line[96];
     for (int i = 0; i < rows; ++i) {
         const double v = 1.2 * i / rows;
-        std::snprintf(line, sizeof line, "%.17g\t%.17g\n", v, 1e-12 * std::expm1(v / 0.02585) - 0.03);
+        std::snprintf(line, sizeof line, "%.17g\t%.17g\n", v,
+                      1e-12 * std::expm1(v / 0.02585) - 0.03);
         out << line;
     }
     return path;
@@ -54,16 +55,20 @@ std::string distFile(const std::filesystem::path& folder, int rows)
 {
     const std::string path = (folder / ("rows" + std::to_string(rows) + "_dist_1.txt")).string();
     std::ofstream out(path);
-    out << "# Kovra <EN>\n#\n# z (um)\tV (V)\t En(V/um)\tEp (V/um)\tFn (eV)\tFp (eV)\tEC (eV)\tEV (eV)\t"
-           "n (1/cm3)\tp (1/cm3)\tNax (1/cm3)\tNdx (1/cm3)\tNtax (1/cm3)\tNtdx (1/cm3)\tQ (mC/cm3)\t"
-           "Qssp (mC/cm2)\tQspi (mC/cm2)\tJn (A/cm2)\tJp (A/cm2)\tJ (A/cm2)\tGop (1/cm3/s)\tRD (1/cm3/s)\t"
+    out << "# Kovra <EN>\n#\n# z (um)\tV (V)\t En(V/um)\tEp (V/um)\tFn (eV)\tFp (eV)\tEC (eV)\tEV "
+           "(eV)\t"
+           "n (1/cm3)\tp (1/cm3)\tNax (1/cm3)\tNdx (1/cm3)\tNtax (1/cm3)\tNtdx (1/cm3)\tQ "
+           "(mC/cm3)\t"
+           "Qssp (mC/cm2)\tQspi (mC/cm2)\tJn (A/cm2)\tJp (A/cm2)\tJ (A/cm2)\tGop (1/cm3/s)\tRD "
+           "(1/cm3/s)\t"
            "RA (1/cm3/s)\tRSRH (1/cm3/s)\n#\n";
     char value[32];
     for (int i = 0; i < rows; ++i) {
         const double z = 4.0 * i / rows;
         out << z;
         for (int c = 1; c < 24; ++c) {
-            std::snprintf(value, sizeof value, "\t%.15g", c >= 8 && c <= 13 ? 1e16 * std::exp(-z * c) : std::sin(z * c));
+            std::snprintf(value, sizeof value, "\t%.15g",
+                          c >= 8 && c <= 13 ? 1e16 * std::exp(-z * c) : std::sin(z * c));
             out << value;
         }
         out << '\n';
@@ -80,10 +85,11 @@ int main(int argc, char** argv)
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "kovraplot-bench";
     std::filesystem::create_directories(folder);
-    const std::string files[] = {jvFile(folder, 20000), distFile(folder, 20000), jvFile(folder, 200000),
-                                 distFile(folder, 200000 / 24)};
+    const std::string files[] = {jvFile(folder, 20000), distFile(folder, 20000),
+                                 jvFile(folder, 200000), distFile(folder, 200000 / 24)};
 
-    std::printf("%-22s %8s %10s %10s %10s %12s\n", "file", "MB", "read ms", "open ms", "paint ms", "peak MB");
+    std::printf("%-22s %8s %10s %10s %10s %12s\n", "file", "MB", "read ms", "open ms", "paint ms",
+                "peak MB");
     for (const std::string& path : files) {
         double read = 1e300, open = 1e300, paint = 1e300;
         for (int r = 0; r < repeats; ++r) {
@@ -97,7 +103,8 @@ int main(int argc, char** argv)
             read = std::min(read, msSince(start));
 
             PlotWindow window;
-            window.setReporter([](const QString& message) { std::printf("%s\n", qPrintable(message)); });
+            window.setReporter(
+                [](const QString& message) { std::printf("%s\n", qPrintable(message)); });
             window.resize(1400, 900);
             start = Clock::now();
             window.openResult(QString::fromStdString(path));
@@ -109,7 +116,8 @@ int main(int argc, char** argv)
         }
         std::printf("%-22s %8.1f %10.1f %10.1f %10.1f %12.1f\n",
                     std::filesystem::path(path).filename().c_str(),
-                    std::filesystem::file_size(path) / 1048576.0, read, open, paint, peakKilobytes() / 1024.0);
+                    std::filesystem::file_size(path) / 1048576.0, read, open, paint,
+                    peakKilobytes() / 1024.0);
     }
     std::filesystem::remove_all(folder);
     return 0;

@@ -47,7 +47,8 @@ void publishButtonSize()
     int width = 22, height = 22;
     int w = 0, h = 0;
     const char* size = IupGetAttribute(IupGetHandle(KOV_Actionbar_Btn_Run), "RASTERSIZE");
-    if (size != nullptr && std::sscanf(size, "%dx%d", &w, &h) == 2 && w >= 1 && w <= 64 && h >= 1 && h <= 64) {
+    if (size != nullptr && std::sscanf(size, "%dx%d", &w, &h) == 2 && w >= 1 && w <= 64 && h >= 1 &&
+        h <= 64) {
         width = w;
         height = h;
     }
@@ -59,10 +60,14 @@ void publishButtonSize()
 
 Ihandle* Actionbar_create()
 {
-    if (Ihandle* existing = IupGetHandle(KOV_Actionbar)) return existing;
+    if (Ihandle* existing = IupGetHandle(KOV_Actionbar)) {
+        return existing;
+    }
     Ihandle* vbox = IupGetHandle(KOV_WindowMainVBox);
     Ihandle* dialog = IupGetHandle(KOV_WindowMain);
-    if (vbox == nullptr || dialog == nullptr) return nullptr;
+    if (vbox == nullptr || dialog == nullptr) {
+        return nullptr;
+    }
     Ihandle* bar = IupHbox(nullptr);
     IupSetHandle(KOV_Actionbar_Toolbar, bar);
     for (const ActionButton& b : ACTION_BAR) {
@@ -77,13 +82,19 @@ Ihandle* Actionbar_create()
         IupSetHandle(b.handle, button);
         char tip[256] = "";
         const char* image = Images_get(b.image, tip, sizeof tip);
-        if (image != nullptr) IupSetStrAttribute(button, "IMAGE", image);
-        IupSetStrAttribute(button, "TIP", b.image == 50 ? "Functions" : b.image == 51 ? "Calculate" : tip);
+        if (image != nullptr) {
+            IupSetStrAttribute(button, "IMAGE", image);
+        }
+        IupSetStrAttribute(button, "TIP",
+                           b.image == 50   ? "Functions"
+                           : b.image == 51 ? "Calculate"
+                                           : tip);
         IupSetCallback(button, "ACTION", b.action);
         IupAppend(bar, button);
     }
     Ihandle* info = IupLabel("");
-    IupSetAttributes(info, "EXPAND=HORIZONTAL, ALIGNMENT=ARIGHT, PADDING=2x0, SHRINK=YES, ELLIPSIS=YES");
+    IupSetAttributes(info,
+                     "EXPAND=HORIZONTAL, ALIGNMENT=ARIGHT, PADDING=2x0, SHRINK=YES, ELLIPSIS=YES");
     IupSetHandle(KOV_Actionbar_Info, info);
     IupAppend(bar, info);
     IupSetAttributes(bar, "EXPAND=HORIZONTAL, MARGIN=2x2, GAP=5, NORMALIZESIZE=VERTICAL");

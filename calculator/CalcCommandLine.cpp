@@ -46,10 +46,14 @@ bool readLine(FILE* file, std::string* line)
     bool any = false;
     while ((c = std::fgetc(file)) != EOF) {
         any = true;
-        if (c == '\n') break;
+        if (c == '\n') {
+            break;
+        }
         line->push_back(static_cast<char>(c));
     }
-    if (!line->empty() && line->back() == '\r') line->pop_back();
+    if (!line->empty() && line->back() == '\r') {
+        line->pop_back();
+    }
     return any;
 }
 
@@ -63,10 +67,14 @@ bool isBlankLine(const std::string& line)
 bool readRunLines(const char* fileName, std::vector<std::string>* lines)
 {
     FILE* in = kov_FileOpen(fileName, "r");
-    if (in == nullptr) return false;
+    if (in == nullptr) {
+        return false;
+    }
     std::string line;
     while (lines->size() < static_cast<size_t>(RUN_LINES) && readLine(in, &line)) {
-        if (!isBlankLine(line)) lines->push_back(line);  // a blank line ends nothing
+        if (!isBlankLine(line)) {
+            lines->push_back(line);  // a blank line ends nothing
+        }
     }
     const bool read = std::ferror(in) == 0;
     kov_FileClose(&in);
@@ -82,14 +90,22 @@ public:
     bool opened() const { return file != nullptr; }
     void write(const std::string& text)
     {
-        if (file != nullptr && std::fwrite(text.data(), 1, text.size(), file) != text.size()) failed = true;
+        if (file != nullptr && std::fwrite(text.data(), 1, text.size(), file) != text.size()) {
+            failed = true;
+        }
     }
     // True when every byte reached the file.
     bool close()
     {
-        if (file == nullptr) return !failed;
-        if (std::fflush(file) != 0 || std::ferror(file) != 0) failed = true;
-        if (std::fclose(file) != 0) failed = true;
+        if (file == nullptr) {
+            return !failed;
+        }
+        if (std::fflush(file) != 0 || std::ferror(file) != 0) {
+            failed = true;
+        }
+        if (std::fclose(file) != 0) {
+            failed = true;
+        }
         file = nullptr;
         return !failed;
     }
@@ -116,7 +132,8 @@ CalcMode CalcCommandLine_mode(int argc, char** argv)
     }
     if ((argc == 3 || argc == 5) && std::strcmp(argv[1], "-run") == 0) {
         const size_t length = std::strlen(argv[2]);
-        return length >= 1 && length <= static_cast<size_t>(KOV_PARSER_MAXLINE) ? CalcMode::RUN : CalcMode::WINDOW;
+        return length >= 1 && length <= static_cast<size_t>(KOV_PARSER_MAXLINE) ? CalcMode::RUN
+                                                                                : CalcMode::WINDOW;
     }
     return CalcMode::WINDOW;
 }
@@ -129,16 +146,18 @@ int CalcCommandLine_version()
 
 int CalcCommandLine_help()
 {
-    kov_printf("Usage: KovraCalc [-run EXPRESSION|FILE [-out OUTPUT] | -test FILE | --version | --help]\n"
-               "  (no arguments)    opens the calculator window\n"
-               "  -run EXPRESSION   evaluates the expression and prints it with its answer\n"
-               "  -run FILE         evaluates the lines of the file (at most 32, blank lines\n"
-               "                    skipped, stopping at the first that fails)\n"
-               "  -out OUTPUT       also writes what -run prints into OUTPUT (never the input file)\n"
-               "  -test FILE        runs the expression parser's self-test FILE\n"
-               "  --version         prints the version\n"
-               "  --help            prints this help\n"
-               "The exit status is 0 when the last evaluation succeeded (or the self-test passed), else 1.\n");
+    kov_printf(
+        "Usage: KovraCalc [-run EXPRESSION|FILE [-out OUTPUT] | -test FILE | --version | --help]\n"
+        "  (no arguments)    opens the calculator window\n"
+        "  -run EXPRESSION   evaluates the expression and prints it with its answer\n"
+        "  -run FILE         evaluates the lines of the file (at most 32, blank lines\n"
+        "                    skipped, stopping at the first that fails)\n"
+        "  -out OUTPUT       also writes what -run prints into OUTPUT (never the input file)\n"
+        "  -test FILE        runs the expression parser's self-test FILE\n"
+        "  --version         prints the version\n"
+        "  --help            prints this help\n"
+        "The exit status is 0 when the last evaluation succeeded (or the self-test passed), else "
+        "1.\n");
     return 0;
 }
 
@@ -188,15 +207,21 @@ int CalcCommandLine_run(int argc, char** argv)
             last = e.result;
             const std::string block = ">> " + e.line + e.block;
             kov_printf("%s", block.c_str());
-            if (out) out->write(block);
-            if (e.result == 0) break;
+            if (out) {
+                out->write(block);
+            }
+            if (e.result == 0) {
+                break;
+            }
         }
     } else {
         const Evaluation e = evaluate(input, parser);
         last = e.result;
         const std::string block = ">> " + e.line + e.block;
         kov_printf("\n%s", block.c_str());
-        if (out) out->write(block);
+        if (out) {
+            out->write(block);
+        }
     }
     kov_ParserDelete(&parser);
     if (out && !out->close()) {

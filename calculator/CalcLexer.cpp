@@ -52,7 +52,9 @@ public:
     QFont defaultFont(int style) const override
     {
         QFont font("DejaVu Sans Mono", 11);
-        if (style == CALC_STYLE_FUNCTION || style == CALC_STYLE_ANSWER) font.setBold(true);
+        if (style == CALC_STYLE_FUNCTION || style == CALC_STYLE_ANSWER) {
+            font.setBold(true);
+        }
         return font;
     }
 
@@ -61,7 +63,9 @@ public:
     void styleText(int start, int end) override
     {
         QsciScintilla* e = editor();
-        if (e == nullptr) return;
+        if (e == nullptr) {
+            return;
+        }
         int line = 0, index = 0;
         e->lineIndexFromPosition(start, &line, &index);
         int lastLine = 0;
@@ -88,20 +92,32 @@ private:
             const unsigned char c = static_cast<unsigned char>(text[i]);
             size_t j = i + 1;
             int style = plain;
-            if (std::isdigit(c) || (c == '.' && i + 1 < text.size() && std::isdigit(static_cast<unsigned char>(text[i + 1])))) {
+            if (std::isdigit(c) || (c == '.' && i + 1 < text.size() &&
+                                    std::isdigit(static_cast<unsigned char>(text[i + 1])))) {
                 // A number with its exponent, or a "0x1F" answer.
-                while (j < text.size() && (std::isalnum(static_cast<unsigned char>(text[j])) || text[j] == '.' ||
-                                           ((text[j] == '+' || text[j] == '-') && (text[j - 1] == 'e' || text[j - 1] == 'E')))) {
+                while (j < text.size() &&
+                       (std::isalnum(static_cast<unsigned char>(text[j])) || text[j] == '.' ||
+                        ((text[j] == '+' || text[j] == '-') &&
+                         (text[j - 1] == 'e' || text[j - 1] == 'E')))) {
                     ++j;
                 }
                 style = CALC_STYLE_NUMBER;
             } else if (std::isalpha(c) || c == '_' || c == '$') {
-                while (j < text.size() && (std::isalnum(static_cast<unsigned char>(text[j])) || text[j] == '_')) ++j;
+                while (j < text.size() &&
+                       (std::isalnum(static_cast<unsigned char>(text[j])) || text[j] == '_')) {
+                    ++j;
+                }
                 std::string word = text.substr(i, j - i);
-                for (char& ch : word) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-                if (isKeyword(0, word)) style = CALC_STYLE_FUNCTION;
-                else if (isKeyword(1, word)) style = CALC_STYLE_COMMAND;
-                else style = plain == CALC_STYLE_ANSWER ? CALC_STYLE_ANSWER : CALC_STYLE_NAME;
+                for (char& ch : word) {
+                    ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+                }
+                if (isKeyword(0, word)) {
+                    style = CALC_STYLE_FUNCTION;
+                } else if (isKeyword(1, word)) {
+                    style = CALC_STYLE_COMMAND;
+                } else {
+                    style = plain == CALC_STYLE_ANSWER ? CALC_STYLE_ANSWER : CALC_STYLE_NAME;
+                }
             } else if (std::strchr("+-*/^()=,;:<>!&|?%", c) != nullptr) {
                 style = CALC_STYLE_OPERATOR;
             }
@@ -111,14 +127,8 @@ private:
     }
 };
 
-IupLexer* makeLexer(QsciScintilla* editor)
-{
-    return new CalcLexer(editor);
-}
+IupLexer* makeLexer(QsciScintilla* editor) { return new CalcLexer(editor); }
 
 }  // namespace
 
-void CalcLexer_register()
-{
-    iupScintillaRegisterLexer("kovra", makeLexer);
-}
+void CalcLexer_register() { iupScintillaRegisterLexer("kovra", makeLexer); }

@@ -23,7 +23,9 @@ int CalcSession_save(const char* fileName, const kov_Parser* parser)
     }
     std::string text;
     for (int i = 0; i < parser->count && i < KOV_PARSER_HISTORY; ++i) {
-        if (i > 0) text += '\n';
+        if (i > 0) {
+            text += '\n';
+        }
         text += parser->history[i];
     }
     FILE* file = kov_FileOpen(fileName, "w");
@@ -45,18 +47,25 @@ int CalcSession_read(const char* fileName, std::vector<std::string>* lines)
     std::string line;
     int c = 0;
     auto keep = [&]() {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.find_first_not_of(" \t") != std::string::npos) lines->push_back(line);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.find_first_not_of(" \t") != std::string::npos) {
+            lines->push_back(line);
+        }
         line.clear();
     };
-    while (lines->size() < static_cast<size_t>(KOV_PARSER_HISTORY) && (c = std::fgetc(file)) != EOF) {
+    while (lines->size() < static_cast<size_t>(KOV_PARSER_HISTORY) &&
+           (c = std::fgetc(file)) != EOF) {
         if (c == '\n') {
             keep();
         } else {
             line.push_back(static_cast<char>(c));
         }
     }
-    if (lines->size() < static_cast<size_t>(KOV_PARSER_HISTORY)) keep();
+    if (lines->size() < static_cast<size_t>(KOV_PARSER_HISTORY)) {
+        keep();
+    }
     kov_FileClose(&file);
     return 1;
 }

@@ -24,10 +24,7 @@ const ConfigKey HISTORY_KEYS[] = {
     {"Expression29", 1}, {"Expression30", 1}, {"Expression31", 1}, {"Expression32", 1},
     {nullptr, 0}};
 
-void historyKey(int n, char* key, size_t size)
-{
-    std::snprintf(key, size, "Expression%02d", n);
-}
+void historyKey(int n, char* key, size_t size) { std::snprintf(key, size, "Expression%02d", n); }
 
 }  // namespace
 
@@ -51,7 +48,9 @@ const ConfigSection SettingsSchema[] = {
 
 void Settings_setDefaults(CalcSettings* settings)
 {
-    if (settings == nullptr) return;
+    if (settings == nullptr) {
+        return;
+    }
     settings->viewNumpad = 1;
     settings->alwaysOnTop = 0;
     kov_copyA(settings->windowSize, sizeof settings->windowSize, "480x340");
@@ -59,7 +58,9 @@ void Settings_setDefaults(CalcSettings* settings)
 
 int CalcSettings_readCommon(const Config* config, CalcSettings* settings, kov_Parser* parser)
 {
-    if (config == nullptr || settings == nullptr || parser == nullptr) return 0;
+    if (config == nullptr || settings == nullptr || parser == nullptr) {
+        return 0;
+    }
     char value[256];
     if (Config_getValue(config, "Common", "ViewNumpad", value, sizeof value)) {
         settings->viewNumpad = std::strcmp(value, "No") == 0 ? 0 : 1;
@@ -69,7 +70,8 @@ int CalcSettings_readCommon(const Config* config, CalcSettings* settings, kov_Pa
         char rest = 0;
         if (std::sscanf(value, "%dx%d%c", &width, &height, &rest) == 2 && width >= CALC_MIN_WIDTH &&
             width <= CALC_MAX_SIZE && height >= CALC_MIN_HEIGHT && height <= CALC_MAX_SIZE) {
-            std::snprintf(settings->windowSize, sizeof settings->windowSize, "%dx%d", width, height);
+            std::snprintf(settings->windowSize, sizeof settings->windowSize, "%dx%d", width,
+                          height);
         }
     }
     parser->count = 0;
@@ -88,7 +90,9 @@ int CalcSettings_readCommon(const Config* config, CalcSettings* settings, kov_Pa
 
 int CalcSettings_writeCommon(Config* config, const CalcSettings* settings, const kov_Parser* parser)
 {
-    if (config == nullptr || settings == nullptr) return 0;
+    if (config == nullptr || settings == nullptr) {
+        return 0;
+    }
     Config_removeAll(config);
     for (int i = 0; SettingsSchema[i].name != nullptr; ++i) {
         if (!Config_addSection(config, SettingsSchema[i].name,
@@ -108,31 +112,46 @@ int CalcSettings_writeCommon(Config* config, const CalcSettings* settings, const
     return 1;
 }
 
-int Settings_readConfig(Config* config, const char* fileName, CalcSettings* settings, EditorPrefs* prefs,
-                        kov_Parser* parser)
+int Settings_readConfig(Config* config, const char* fileName, CalcSettings* settings,
+                        EditorPrefs* prefs, kov_Parser* parser)
 {
-    if (config == nullptr || fileName == nullptr || settings == nullptr || prefs == nullptr || parser == nullptr)
+    if (config == nullptr || fileName == nullptr || settings == nullptr || prefs == nullptr ||
+        parser == nullptr) {
         return 0;
+    }
     Settings_setDefaults(settings);
-    if (!Config_load(SettingsSchema, config, fileName)) return 0;
+    if (!Config_load(SettingsSchema, config, fileName)) {
+        return 0;
+    }
     const int sections = Config_sectionCount(config);
-    if (sections < 1 || sections > 16) return 0;
+    if (sections < 1 || sections > 16) {
+        return 0;
+    }
     CalcSettings_readCommon(config, settings, parser);
     return TextPrefs_read(config, prefs);
 }
 
 int Settings_writeConfig(Config* config, const char* fileName, const char* alternativeFileName,
-                         const CalcSettings* settings, const EditorPrefs* prefs, const kov_Parser* parser)
+                         const CalcSettings* settings, const EditorPrefs* prefs,
+                         const kov_Parser* parser)
 {
-    if (config == nullptr || fileName == nullptr || settings == nullptr) return 0;
-    if (!CalcSettings_writeCommon(config, settings, parser)) return 0;
-    if (prefs != nullptr) TextPrefs_write(config, prefs);
+    if (config == nullptr || fileName == nullptr || settings == nullptr) {
+        return 0;
+    }
+    if (!CalcSettings_writeCommon(config, settings, parser)) {
+        return 0;
+    }
+    if (prefs != nullptr) {
+        TextPrefs_write(config, prefs);
+    }
     return Config_save(config, fileName, alternativeFileName);
 }
 
 int Settings_publishColors(const EditorPrefs* prefs)
 {
-    if (prefs == nullptr) return 0;
+    if (prefs == nullptr) {
+        return 0;
+    }
     const EditorStyle* st = prefs->styles;
     // The separator stands out from the line-number background: lighter on
     // a dark text background, darker on a light one.
@@ -145,7 +164,8 @@ int Settings_publishColors(const EditorPrefs* prefs)
         {KOV_ColorSelectionMotion, normalizeColor(st[22].back, 10, 10, 10)},
         {KOV_ColorDefault, st[0].fore},
         {KOV_ColorBack, st[0].back},
-        {KOV_ColorSeparator, normalizeColor(st[20].back, separatorShift, separatorShift, separatorShift)},
+        {KOV_ColorSeparator,
+         normalizeColor(st[20].back, separatorShift, separatorShift, separatorShift)},
     };
     for (const auto& c : colours) {
         char rgb[32];

@@ -22,7 +22,11 @@ struct CalcSettings {
 // text-view style slot a section fills (-1 for the others).
 extern const ConfigSection SettingsSchema[];
 // Schema indexes of the sections this file's own code reads and writes.
-enum CalcSettingsSection { CALC_SECTION_COMMON = 0, CALC_SECTION_HISTORY = 1, CALC_SECTION_FIRST_STYLE = 3 };
+enum CalcSettingsSection {
+    CALC_SECTION_COMMON = 0,
+    CALC_SECTION_HISTORY = 1,
+    CALC_SECTION_FIRST_STYLE = 3
+};
 
 // Window sizes taken from the file: narrower or lower ones would clip the
 // keypad, larger ones come from a broken file.
@@ -41,18 +45,20 @@ int CalcSettings_readCommon(const Config* config, CalcSettings* settings, kov_Pa
 
 // Adds every section of the schema (0 when one cannot be added: nothing is
 // to be saved then), then writes the window settings and the history.
-int CalcSettings_writeCommon(Config* config, const CalcSettings* settings, const kov_Parser* parser);
+int CalcSettings_writeCommon(Config* config, const CalcSettings* settings,
+                             const kov_Parser* parser);
 
 // The whole file: the defaults first, then, when the file loads with 1..16
 // sections, the window settings, the history and the console's colours and
 // fonts. 1 when read, 0 otherwise (a missing file is no error: the defaults
 // stay).
-int Settings_readConfig(Config* config, const char* fileName, CalcSettings* settings, EditorPrefs* prefs,
-                        kov_Parser* parser);
+int Settings_readConfig(Config* config, const char* fileName, CalcSettings* settings,
+                        EditorPrefs* prefs, kov_Parser* parser);
 // Writes everything to fileName (alternativeFileName when that cannot be
 // written); the result of Config_save, 0 when a section cannot be added.
 int Settings_writeConfig(Config* config, const char* fileName, const char* alternativeFileName,
-                         const CalcSettings* settings, const EditorPrefs* prefs, const kov_Parser* parser);
+                         const CalcSettings* settings, const EditorPrefs* prefs,
+                         const kov_Parser* parser);
 // Publishes the five colours the GUI library draws lists and separators
 // with (KOV_ColorSelection, KOV_ColorSelectionMotion, KOV_ColorDefault,
 // KOV_ColorBack, KOV_ColorSeparator, each "r g b"). 0 without prefs.

@@ -17,19 +17,18 @@ template <typename T>
 T* allocate()
 {
     void* block = kov_MemoryAlloc(sizeof(T));
-    return block != nullptr ? new (block) T {} : nullptr;
+    return block != nullptr ? new (block) T{} : nullptr;
 }
 
-void publish(const char* name, const std::string& value)
-{
-    IupSetStrGlobal(name, value.c_str());
-}
+void publish(const char* name, const std::string& value) { IupSetStrGlobal(name, value.c_str()); }
 
 }  // namespace
 
 int CalcState_create()
 {
-    if (state == nullptr) state = allocate<CalcState>();
+    if (state == nullptr) {
+        state = allocate<CalcState>();
+    }
     return state != nullptr ? 1 : 0;
 }
 
@@ -39,24 +38,17 @@ void CalcState_free()
     kov_MemoryFreeT(&state);
 }
 
-CalcSettings* App_getSettings()
-{
-    return state != nullptr ? state->settings : nullptr;
-}
+CalcSettings* App_getSettings() { return state != nullptr ? state->settings : nullptr; }
 
-EditorPrefs* App_getEditorPrefs()
-{
-    return state != nullptr ? state->prefs : nullptr;
-}
+EditorPrefs* App_getEditorPrefs() { return state != nullptr ? state->prefs : nullptr; }
 
-kov_Parser* App_getParser()
-{
-    return state != nullptr ? state->parser : nullptr;
-}
+kov_Parser* App_getParser() { return state != nullptr ? state->parser : nullptr; }
 
 void Settings_free()
 {
-    if (state == nullptr) return;
+    if (state == nullptr) {
+        return;
+    }
     kov_MemoryFreeT(&state->settings);
     kov_MemoryFreeT(&state->prefs);
     kov_ParserDelete(&state->parser);
@@ -64,7 +56,9 @@ void Settings_free()
 
 void Settings_reset()
 {
-    if (state == nullptr) return;
+    if (state == nullptr) {
+        return;
+    }
     Settings_free();
     state->settings = allocate<CalcSettings>();
     state->prefs = allocate<EditorPrefs>();
@@ -96,13 +90,15 @@ CalcSettings* Settings_init(const AppFolders* folders)
         publish(KOV_HelpFilenameLua, folders->doc + "kovra_lua.pdf");
     } else {
         // No folders: nothing of an earlier start may be written to or shown.
-        for (const char* name : {KOV_ConfigFilename, KOV_ConfigFilenameLocal, KOV_HelpFilenameSimulator,
-                                 KOV_HelpFilenameLua})
+        for (const char* name : {KOV_ConfigFilename, KOV_ConfigFilenameLocal,
+                                 KOV_HelpFilenameSimulator, KOV_HelpFilenameLua}) {
             IupSetGlobal(name, nullptr);
+        }
     }
     Settings_reset();
     Config* config = Config_create();
-    Settings_readConfig(config, settingsFile.c_str(), App_getSettings(), App_getEditorPrefs(), App_getParser());
+    Settings_readConfig(config, settingsFile.c_str(), App_getSettings(), App_getEditorPrefs(),
+                        App_getParser());
     Config_destroy(&config);
     Settings_publishColors(App_getEditorPrefs());
     return App_getSettings();
@@ -111,7 +107,9 @@ CalcSettings* Settings_init(const AppFolders* folders)
 void Settings_save()
 {
     const char* fileName = IupGetGlobal(KOV_ConfigFilename);
-    if (fileName == nullptr || fileName[0] == '\0') return;
+    if (fileName == nullptr || fileName[0] == '\0') {
+        return;
+    }
     Config* config = Config_create();
     Settings_writeConfig(config, fileName, IupGetGlobal(KOV_ConfigFilenameLocal), App_getSettings(),
                          App_getEditorPrefs(), App_getParser());

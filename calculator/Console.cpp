@@ -22,7 +22,8 @@ struct SlotStyle {
     int slot;
     int style;
 };
-const SlotStyle LEXER_STYLES[] = {{1, 1}, {2, 2}, {4, 4}, {5, 5}, {6, 7}, {9, 10}, {10, 8}, {11, 9}, {16, 6}};
+const SlotStyle LEXER_STYLES[] = {{1, 1},  {2, 2},  {4, 4},  {5, 5}, {6, 7},
+                                  {9, 10}, {10, 8}, {11, 9}, {16, 6}};
 
 // The Ctrl key commands the control must not run itself: the program's
 // menus and the console's own cut, copy and paste own them.
@@ -36,7 +37,8 @@ sptr_t lastLineStart(Ihandle* c)
 
 sptr_t caretLine(Ihandle* c)
 {
-    return Editor_send(c, SCI_LINEFROMPOSITION, static_cast<uptr_t>(Editor_send(c, SCI_GETCURRENTPOS)));
+    return Editor_send(c, SCI_LINEFROMPOSITION,
+                       static_cast<uptr_t>(Editor_send(c, SCI_GETCURRENTPOS)));
 }
 
 void markLine(Ihandle* c, sptr_t line)
@@ -47,17 +49,16 @@ void markLine(Ihandle* c, sptr_t line)
     }
 }
 
-void markCaretLine(Ihandle* c)
-{
-    markLine(c, caretLine(c));
-}
+void markCaretLine(Ihandle* c) { markLine(c, caretLine(c)); }
 
 std::string lineText(Ihandle* c, sptr_t line)
 {
     const sptr_t start = Editor_send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(line));
     const sptr_t end = Editor_send(c, SCI_GETLINEENDPOSITION, static_cast<uptr_t>(line));
     std::string text;
-    for (sptr_t p = start; p < end; ++p) text.push_back(static_cast<char>(Editor_getCharAt(c, p)));
+    for (sptr_t p = start; p < end; ++p) {
+        text.push_back(static_cast<char>(Editor_getCharAt(c, p)));
+    }
     return text;
 }
 
@@ -78,32 +79,38 @@ void appendAtEnd(Ihandle* c, const std::string& text)
     endRule(c);
 }
 
-bool isEnter(int key)
-{
-    return iup_XkeyBase(key) == K_CR || key == K_F12;
-}
+bool isEnter(int key) { return iup_XkeyBase(key) == K_CR || key == K_F12; }
 
 bool isTypedCharacter(int key)
 {
-    if (key != iup_XkeyBase(key) && !iup_isShiftXkey(key)) return false;
+    if (key != iup_XkeyBase(key) && !iup_isShiftXkey(key)) {
+        return false;
+    }
     const int c = iup_XkeyBase(key);
-    return c == '%' || (c >= '(' && c <= '9') || (c >= 'A' && c <= 'Z') || c == '^' || (c >= 'a' && c <= 'z');
+    return c == '%' || (c >= '(' && c <= '9') || (c >= 'A' && c <= 'Z') || c == '^' ||
+           (c >= 'a' && c <= 'z');
 }
 
 std::string withoutBlanks(std::string text)
 {
     std::string out;
     for (char c : text) {
-        if (!std::isspace(static_cast<unsigned char>(c))) out.push_back(c);
+        if (!std::isspace(static_cast<unsigned char>(c))) {
+            out.push_back(c);
+        }
     }
     return out;
 }
 
 bool equalsIgnoringCase(const std::string& a, const char* b)
 {
-    if (a.size() != std::strlen(b)) return false;
+    if (a.size() != std::strlen(b)) {
+        return false;
+    }
     for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != b[i]) return false;
+        if (std::tolower(static_cast<unsigned char>(a[i])) != b[i]) {
+            return false;
+        }
     }
     return true;
 }
@@ -111,36 +118,42 @@ bool equalsIgnoringCase(const std::string& a, const char* b)
 void historyStep(Ihandle* c, kov_Parser* parser, int direction)
 {
     int h = parser->current;
-    const sptr_t caretOffset = Editor_send(c, SCI_GETCURRENTPOS) - Editor_send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(caretLine(c)));
+    const sptr_t caretOffset =
+        Editor_send(c, SCI_GETCURRENTPOS) -
+        Editor_send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(caretLine(c)));
     // With the caret at the start of a fresh prompt the entry last
     // recorded is shown first; after that each key moves one entry.
-    if (caretOffset > 0) h += direction;
-    if (h < 0) h = 0;
-    if (h >= parser->count) h = parser->count - 1;
+    if (caretOffset > 0) {
+        h += direction;
+    }
+    if (h < 0) {
+        h = 0;
+    }
+    if (h >= parser->count) {
+        h = parser->count - 1;
+    }
     parser->current = h;
     Console_replaceLine(c, parser->history[h]);
 }
 
 }  // namespace
 
-void Console_onPrefsChanged(EditorPrefs*)
-{
-    Console_setup(Console_get());
-}
+void Console_onPrefsChanged(EditorPrefs*) { Console_setup(Console_get()); }
 
 void Console_markCaretLine(Ihandle* c)
 {
-    if (c != nullptr) markCaretLine(c);
+    if (c != nullptr) {
+        markCaretLine(c);
+    }
 }
 
-Ihandle* Console_get()
-{
-    return IupGetHandle(CONSOLE_HANDLE);
-}
+Ihandle* Console_get() { return IupGetHandle(CONSOLE_HANDLE); }
 
 Ihandle* Console_create()
 {
-    if (Ihandle* existing = Console_get()) return existing;
+    if (Ihandle* existing = Console_get()) {
+        return existing;
+    }
     Ihandle* c = IupScintilla();
     IupSetAttributes(c, "EXPAND=YES, BORDER=NO, VISIBLECOLUMNS=80, RASTERSIZE=100x100");
     IupSetHandle(CONSOLE_HANDLE, c);
@@ -151,10 +164,7 @@ Ihandle* Console_create()
     return c;
 }
 
-void Console_destroy()
-{
-    Iup_destroyNamed(CONSOLE_HANDLE);
-}
+void Console_destroy() { Iup_destroyNamed(CONSOLE_HANDLE); }
 
 const ConsoleLexer ConsoleLexerTable = {
     "kovra",
@@ -162,11 +172,14 @@ const ConsoleLexer ConsoleLexerTable = {
     CONSOLE_LEXER_ID,
     {
         {0, 5,
-         "INFO WARNING ERROR exp ln log log2 log10 pow sinh cosh tanh asinh acosh atanh abs fabs sqrt ceil floor fmod "
-         "erf erfc j0 j1 jn y0 y1 yn bern dbern gauss lorentz hypot min max rand time sign gammaln beta fact trunc "
+         "INFO WARNING ERROR exp ln log log2 log10 pow sinh cosh tanh asinh acosh atanh abs fabs "
+         "sqrt ceil floor fmod "
+         "erf erfc j0 j1 jn y0 y1 yn bern dbern gauss lorentz hypot min max rand time sign gammaln "
+         "beta fact trunc "
          "round rint sin cos tan asin acos atan pi _m _q _k _h _c _e _n "},
         {1, 6,
-         "author version release copyright format real dec bin hex oct iter tol int auto radian rad degree deg unit "
+         "author version release copyright format real dec bin hex oct iter tol int auto radian "
+         "rad degree deg unit "
          "grad gon all unset set reset name solve cls "},
         {-1, 0, nullptr},
     },
@@ -174,11 +187,17 @@ const ConsoleLexer ConsoleLexerTable = {
 
 void Console_setLexerStyles(EditorPrefs* prefs)
 {
-    if (prefs == nullptr) return;
+    if (prefs == nullptr) {
+        return;
+    }
     // The default slot reaches every style first and is no lexer style of
     // its own.
-    for (int slot = 0; slot < 20; ++slot) prefs->styles[slot].styleId = -1;
-    for (const SlotStyle& s : LEXER_STYLES) prefs->styles[s.slot].styleId = s.style;
+    for (int slot = 0; slot < 20; ++slot) {
+        prefs->styles[slot].styleId = -1;
+    }
+    for (const SlotStyle& s : LEXER_STYLES) {
+        prefs->styles[s.slot].styleId = s.style;
+    }
     prefs->styles[2].fore = 0x1988DD;  // errors stand out in orange
     prefs->styles[2].fontStyle = prefs->styles[5].fontStyle;
     prefs->styles[9].fontStyle = prefs->styles[5].fontStyle;
@@ -187,7 +206,9 @@ void Console_setLexerStyles(EditorPrefs* prefs)
 int Console_setup(Ihandle* c)
 {
     EditorPrefs* prefs = App_getEditorPrefs();
-    if (c == nullptr || prefs == nullptr) return -2;
+    if (c == nullptr || prefs == nullptr) {
+        return -2;
+    }
     prefs->lexerId = CONSOLE_LEXER_ID;
     Editor_send(c, SCI_SETVIEWWS, 0);
     Editor_send(c, SCI_SETWRAPMODE, 0);
@@ -196,8 +217,12 @@ int Console_setup(Ihandle* c)
     Editor_send(c, SCI_SETTABWIDTH, 3);
     Editor_send(c, SCI_SETUSETABS, 0);
     Editor_send(c, SCI_SETINDENTATIONGUIDES, 0);
-    if (prefs->promptMarginWidth < 16) prefs->promptMarginWidth = 16;
-    if (prefs->promptMarginWidth > 80) prefs->promptMarginWidth = 80;
+    if (prefs->promptMarginWidth < 16) {
+        prefs->promptMarginWidth = 16;
+    }
+    if (prefs->promptMarginWidth > 80) {
+        prefs->promptMarginWidth = 80;
+    }
     Editor_send(c, SCI_SETMARGINTYPEN, 3, SC_MARGIN_COLOUR);
     Editor_send(c, SCI_SETMARGINMASKN, 3, 1 << CONSOLE_PROMPT_MARKER);
     Editor_send(c, SCI_SETMARGINWIDTHN, 3, prefs->promptMarginWidth);
@@ -206,8 +231,11 @@ int Console_setup(Ihandle* c)
     Editor_send(c, SCI_SETLEXERLANGUAGE, 0, reinterpret_cast<sptr_t>(ConsoleLexerTable.name));
     for (int k = 0; k < 20; ++k) {
         const ConsoleKeywords& words = ConsoleLexerTable.keywords[k];
-        if (words.set < 0 || words.words == nullptr) break;
-        Editor_send(c, SCI_SETKEYWORDS, static_cast<uptr_t>(words.set), reinterpret_cast<sptr_t>(words.words));
+        if (words.set < 0 || words.words == nullptr) {
+            break;
+        }
+        Editor_send(c, SCI_SETKEYWORDS, static_cast<uptr_t>(words.set),
+                    reinterpret_cast<sptr_t>(words.words));
     }
     // The marker after the lexer: choosing a lexer resets the markers.
     Editor_send(c, SCI_MARKERDEFINE, CONSOLE_PROMPT_MARKER, SC_MARK_CHARACTER + '>');
@@ -229,20 +257,27 @@ int Console_setup(Ihandle* c)
 
 void Console_applyScrollWidth(Ihandle* c)
 {
-    if (c == nullptr) return;
+    if (c == nullptr) {
+        return;
+    }
     int width = 0, height = 0;
     const char* size = IupGetAttribute(c, "RASTERSIZE");
-    if (size != nullptr) std::sscanf(size, "%dx%d", &width, &height);
+    if (size != nullptr) {
+        std::sscanf(size, "%dx%d", &width, &height);
+    }
     Editor_send(c, SCI_SETSCROLLWIDTH, static_cast<uptr_t>(width - 64 < 64 ? 64 : width - 64));
 }
 
 void Console_prepare()
 {
     Ihandle* c = Console_get();
-    if (c == nullptr) return;
+    if (c == nullptr) {
+        return;
+    }
     const EditorPrefs* prefs = App_getEditorPrefs();
     Editor_send(c, SCI_SETBUFFEREDDRAW, 1);
-    Editor_send(c, SCI_SETLAYOUTCACHE, prefs != nullptr && prefs->layoutCache == 1 ? SC_CACHE_DOCUMENT : SC_CACHE_PAGE);
+    Editor_send(c, SCI_SETLAYOUTCACHE,
+                prefs != nullptr && prefs->layoutCache == 1 ? SC_CACHE_DOCUMENT : SC_CACHE_PAGE);
     Editor_send(c, SCI_SETTWOPHASEDRAW, 1);
     Editor_send(c, SCI_SETHSCROLLBAR, 1);
     Editor_send(c, SCI_SETSCROLLWIDTHTRACKING, 1);
@@ -250,20 +285,26 @@ void Console_prepare()
     Editor_send(c, SCI_SETMODEVENTMASK, SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
     Editor_send(c, SCI_SETCODEPAGE, 65001);
     Editor_send(c, SCI_USEPOPUP, 0);
-    for (const char* k = CLEARED_CTRL_KEYS; *k != '\0'; ++k)
+    for (const char* k = CLEARED_CTRL_KEYS; *k != '\0'; ++k) {
         Editor_send(c, SCI_CLEARCMDKEY, static_cast<uptr_t>(*k + (SCMOD_CTRL << 16)));
+    }
     markLine(c, 0);
     Ihandle* dialog = IupGetHandle(KOV_WindowMain);
-    if (dialog == nullptr) return;
+    if (dialog == nullptr) {
+        return;
+    }
     // The character width of the dialog's font, for sizes given in
     // characters; an implausible one falls back to 6.
     int charWidth = 0, charHeight = 0;
     const char* charSize = IupGetAttribute(dialog, "CHARSIZE");
-    if (charSize == nullptr || std::sscanf(charSize, "%dx%d", &charWidth, &charHeight) != 2 || charWidth < 3 ||
-        charWidth > 48)
+    if (charSize == nullptr || std::sscanf(charSize, "%dx%d", &charWidth, &charHeight) != 2 ||
+        charWidth < 3 || charWidth > 48) {
         charWidth = 6;
+    }
     IupSetInt(nullptr, KOV_WindowMain_CharSize, charWidth);
-    if (App_getSettings() == nullptr) return;
+    if (App_getSettings() == nullptr) {
+        return;
+    }
     Console_setup(c);
     WindowMain_updateTitle();
     Actionbar_update();
@@ -271,12 +312,17 @@ void Console_prepare()
 
 void Console_applyStyles(Ihandle* c, EditorPrefs* prefs, int syntax, int resetAll)
 {
-    if (prefs == nullptr) prefs = App_getEditorPrefs();
-    if (c == nullptr || prefs == nullptr) return;
+    if (prefs == nullptr) {
+        prefs = App_getEditorPrefs();
+    }
+    if (c == nullptr || prefs == nullptr) {
+        return;
+    }
     TextPrefs_applyStyles(c, prefs, syntax, resetAll);
     const EditorStyle& text = prefs->styles[0];
     Editor_send(c, SCI_SETMARGINBACKN, 3, text.back);
-    Editor_send(c, SCI_MARKERSETFORE, CONSOLE_PROMPT_MARKER, normalizeColor(text.fore, -80, -80, -80));
+    Editor_send(c, SCI_MARKERSETFORE, CONSOLE_PROMPT_MARKER,
+                normalizeColor(text.fore, -80, -80, -80));
     Editor_send(c, SCI_MARKERSETBACK, CONSOLE_PROMPT_MARKER, text.back);
     Editor_send(c, SCI_COLOURISE, 0, -1);
 }
@@ -289,11 +335,16 @@ int Console_caretOnLastLine(Ihandle* c)
 int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int interactive)
 {
     Ihandle* c = console != nullptr ? console : Console_get();
-    if (c == nullptr) return 0;
-    if (parser == nullptr) parser = App_getParser();
+    if (c == nullptr) {
+        return 0;
+    }
+    if (parser == nullptr) {
+        parser = App_getParser();
+    }
     if (parser == nullptr || parser->busy == 1) {
         if (Console_caretOnLastLine(c)) {
-            appendAtEnd(c, parser == nullptr ? "[ERROR]   Fatal error: parser not loaded" : "[ERROR]   Parser running");
+            appendAtEnd(c, parser == nullptr ? "[ERROR]   Fatal error: parser not loaded"
+                                             : "[ERROR]   Parser running");
         }
         return 0;
     }
@@ -302,7 +353,9 @@ int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int 
         Console_replaceLine(c, text);
     }
     const std::string typed = lineText(c, caretLine(c));
-    if (withoutBlanks(typed).empty()) return 0;
+    if (withoutBlanks(typed).empty()) {
+        return 0;
+    }
     if (interactive == 1) {
         const std::string word = withoutBlanks(typed);
         if (equalsIgnoringCase(word, "cls")) {
@@ -310,8 +363,10 @@ int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int 
             return 1;
         }
         if (equalsIgnoringCase(word, "reset")) {
-            if (kovraAskQuestion("Reset the calculations history and settings?", "KovraCalc", 4, KOV_WindowMain) != 3)
+            if (kovraAskQuestion("Reset the calculations history and settings?", "KovraCalc", 4,
+                                 KOV_WindowMain) != 3) {
                 return 0;
+            }
             kov_ParserReset(parser);
             Console_clear(c);
             return 1;
@@ -321,7 +376,9 @@ int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int 
     char work[4096];
     kov_copyA(work, sizeof work, typed.c_str());  // whole: a long line is refused, not cut
     kov_ParserRemSpace(work, 0);
-    if (work[0] == '\0') return 0;
+    if (work[0] == '\0') {
+        return 0;
+    }
     char answer[KOV_PARSER_LINE];
     const int r = kov_ParserRun(work, answer, parser);
     if (r == 1) {
@@ -335,7 +392,10 @@ int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int 
                 // The answer line is an error: the lexer colours it so.
                 const sptr_t answerLine = Editor_send(c, SCI_GETLINECOUNT) - 1;
                 Editor_send(c, SCI_MARKERADD, static_cast<uptr_t>(answerLine), CALC_ERROR_MARKER);
-                Editor_send(c, SCI_COLOURISE, static_cast<uptr_t>(Editor_send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(answerLine))), -1);
+                Editor_send(c, SCI_COLOURISE,
+                            static_cast<uptr_t>(Editor_send(c, SCI_POSITIONFROMLINE,
+                                                            static_cast<uptr_t>(answerLine))),
+                            -1);
             }
         }
         appendAtEnd(c, "\n");
@@ -349,68 +409,98 @@ int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int 
 int Console_onEnter()
 {
     Ihandle* c = Console_get();
-    if (c == nullptr) return IUP_IGNORE;
+    if (c == nullptr) {
+        return IUP_IGNORE;
+    }
     // A word taken from the open list is evaluated at once only when it
     // needs no arguments; the control never breaks the line itself.
-    if (Editor_send(c, SCI_AUTOCACTIVE) && !Console_acceptCompletion(c)) return IUP_IGNORE;
+    if (Editor_send(c, SCI_AUTOCACTIVE) && !Console_acceptCompletion(c)) {
+        return IUP_IGNORE;
+    }
     Console_execute(nullptr, c, nullptr, 1);
     return IUP_IGNORE;
 }
 
 void Console_gotoEnd(Ihandle* c)
 {
-    if (c == nullptr) return;
-    const sptr_t end = Editor_send(c, SCI_GETLINESELENDPOSITION, static_cast<uptr_t>(Editor_send(c, SCI_GETLINECOUNT) - 1));
-    Editor_send(c, SCI_SETEMPTYSELECTION, static_cast<uptr_t>(end < 0 ? Editor_send(c, SCI_GETLENGTH) : end));
+    if (c == nullptr) {
+        return;
+    }
+    const sptr_t end = Editor_send(c, SCI_GETLINESELENDPOSITION,
+                                   static_cast<uptr_t>(Editor_send(c, SCI_GETLINECOUNT) - 1));
+    Editor_send(c, SCI_SETEMPTYSELECTION,
+                static_cast<uptr_t>(end < 0 ? Editor_send(c, SCI_GETLENGTH) : end));
 }
 
-void Console_run(Ihandle* console)
-{
-    Console_execute(nullptr, console, nullptr, 1);
-}
+void Console_run(Ihandle* console) { Console_execute(nullptr, console, nullptr, 1); }
 
 int Console_canEdit(Ihandle* c, int key)
 {
-    if (c == nullptr) return 0;
-    if (!Console_caretOnLastLine(c)) return 0;
+    if (c == nullptr) {
+        return 0;
+    }
+    if (!Console_caretOnLastLine(c)) {
+        return 0;
+    }
     const sptr_t start = lastLineStart(c);
     const sptr_t caret = Editor_send(c, SCI_GETCURRENTPOS);
-    if (key == K_BS && caret == start) return 0;
-    if (isTypedCharacter(key) && caret - start >= CONSOLE_TYPING_LIMIT) return 0;
+    if (key == K_BS && caret == start) {
+        return 0;
+    }
+    if (isTypedCharacter(key) && caret - start >= CONSOLE_TYPING_LIMIT) {
+        return 0;
+    }
     return 1;
 }
 
 int Console_onKey(Ihandle* c, int key)
 {
-    if (c == nullptr) return IUP_CONTINUE;
+    if (c == nullptr) {
+        return IUP_CONTINUE;
+    }
     const int base = iup_XkeyBase(key);
-    if (Editor_send(c, SCI_AUTOCACTIVE) && (base == K_UP || base == K_DOWN || base == K_PGUP || base == K_PGDN)) {
+    if (Editor_send(c, SCI_AUTOCACTIVE) &&
+        (base == K_UP || base == K_DOWN || base == K_PGUP || base == K_PGDN)) {
         return IUP_CONTINUE;
     }
     const sptr_t start = lastLineStart(c);
     const sptr_t caret = Editor_send(c, SCI_GETCURRENTPOS);
     if (caret >= start) {
-        if (caret == start && key == K_LEFT) return IUP_CONTINUE;
-        if (caret == start && key == K_BS) return IUP_IGNORE;  // lines are never joined
+        if (caret == start && key == K_LEFT) {
+            return IUP_CONTINUE;
+        }
+        if (caret == start && key == K_BS) {
+            return IUP_IGNORE;  // lines are never joined
+        }
         if (Editor_send(c, SCI_GETLINECOUNT) == 1 && caret == start + 1 && key == K_BS) {
             Console_clear(c);
             return IUP_IGNORE;
         }
-        if (isEnter(key)) return Console_onEnter();
+        if (isEnter(key)) {
+            return Console_onEnter();
+        }
         if (key == K_UP || key == K_PGUP || key == K_DOWN || key == K_PGDN) {
             kov_Parser* parser = App_getParser();
-            if (parser == nullptr || parser->count < 1) return IUP_CONTINUE;
+            if (parser == nullptr || parser->count < 1) {
+                return IUP_CONTINUE;
+            }
             historyStep(c, parser, key == K_UP || key == K_PGUP ? -1 : 1);
             return IUP_IGNORE;
         }
-        if (isTypedCharacter(key)) return caret - start >= CONSOLE_TYPING_LIMIT ? IUP_IGNORE : IUP_CONTINUE;
+        if (isTypedCharacter(key)) {
+            return caret - start >= CONSOLE_TYPING_LIMIT ? IUP_IGNORE : IUP_CONTINUE;
+        }
         return IUP_CONTINUE;
     }
     // In the transcript: look and copy, never change.
-    if (key == K_LEFT || key == K_RIGHT || key == K_cC) return IUP_CONTINUE;
+    if (key == K_LEFT || key == K_RIGHT || key == K_cC) {
+        return IUP_CONTINUE;
+    }
     if (key == K_UP || key == K_PGUP) {
         const sptr_t line = caretLine(c);
-        if (line > 0) Editor_send(c, SCI_GOTOLINE, static_cast<uptr_t>(line - 1));
+        if (line > 0) {
+            Editor_send(c, SCI_GOTOLINE, static_cast<uptr_t>(line - 1));
+        }
     } else if (key == K_DOWN || key == K_PGDN) {
         Editor_send(c, SCI_GOTOLINE, static_cast<uptr_t>(caretLine(c) + 1));
     }
@@ -419,7 +509,9 @@ int Console_onKey(Ihandle* c, int key)
 
 void Console_clear(Ihandle* c)
 {
-    if (c == nullptr) return;
+    if (c == nullptr) {
+        return;
+    }
     Editor_send(c, SCI_CLEARALL);
     Editor_send(c, SCI_MARKERDELETEALL, static_cast<uptr_t>(-1));
     Editor_send(c, SCI_EMPTYUNDOBUFFER);
@@ -427,14 +519,13 @@ void Console_clear(Ihandle* c)
     Console_applyScrollWidth(c);
 }
 
-void Console_clearLine(Ihandle* c)
-{
-    Console_replaceLine(c, "");
-}
+void Console_clearLine(Ihandle* c) { Console_replaceLine(c, ""); }
 
 void Console_replaceLine(Ihandle* c, const char* text)
 {
-    if (c == nullptr) return;
+    if (c == nullptr) {
+        return;
+    }
     const sptr_t line = caretLine(c);
     const sptr_t start = Editor_send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(line));
     const sptr_t end = Editor_send(c, SCI_GETLINEENDPOSITION, static_cast<uptr_t>(line));
@@ -447,18 +538,23 @@ void Console_replaceLine(Ihandle* c, const char* text)
 
 void Console_insertText(Ihandle* c, const char* text)
 {
-    if (c == nullptr || text == nullptr || !Console_caretOnLastLine(c)) return;
+    if (c == nullptr || text == nullptr || !Console_caretOnLastLine(c)) {
+        return;
+    }
     const sptr_t caret = Editor_send(c, SCI_GETCURRENTPOS);
     Editor_insertText(c, caret, text);
     const char* paren = std::strrchr(text, '(');
-    const size_t offset = paren != nullptr ? static_cast<size_t>(paren - text) + 1 : std::strlen(text);
+    const size_t offset =
+        paren != nullptr ? static_cast<size_t>(paren - text) + 1 : std::strlen(text);
     Editor_send(c, SCI_GOTOPOS, static_cast<uptr_t>(caret + static_cast<sptr_t>(offset)));
     IupSetFocus(c);
 }
 
 void Console_appendText(Ihandle* c, const char* text)
 {
-    if (c == nullptr || !Console_caretOnLastLine(c)) return;
+    if (c == nullptr || !Console_caretOnLastLine(c)) {
+        return;
+    }
     if (text == nullptr) {
         appendAtEnd(c, "\n");
     } else if (text[0] != '\0') {
@@ -478,14 +574,18 @@ int Console_canPaste(Ihandle* c)
 
 void Console_cut(Ihandle* c)
 {
-    if (c == nullptr || !Console_caretOnLastLine(c) || !Console_hasSelection(c)) return;
+    if (c == nullptr || !Console_caretOnLastLine(c) || !Console_hasSelection(c)) {
+        return;
+    }
     Editor_send(c, SCI_CUT);
     markLine(c, 0);
 }
 
 void Console_paste(Ihandle* c)
 {
-    if (!Console_canPaste(c)) return;
+    if (!Console_canPaste(c)) {
+        return;
+    }
     Ihandle* clipboard = IupClipboard();
     const char* text = IupGetAttribute(clipboard, "TEXT");
     if (text != nullptr) {
@@ -499,8 +599,12 @@ void Console_paste(Ihandle* c)
 std::string Console_text(Ihandle* c)
 {
     std::string text;
-    if (c == nullptr) return text;
+    if (c == nullptr) {
+        return text;
+    }
     const sptr_t length = Editor_send(c, SCI_GETLENGTH);
-    for (sptr_t p = 0; p < length; ++p) text.push_back(static_cast<char>(Editor_getCharAt(c, p)));
+    for (sptr_t p = 0; p < length; ++p) {
+        text.push_back(static_cast<char>(Editor_getCharAt(c, p)));
+    }
     return text;
 }

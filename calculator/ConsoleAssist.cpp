@@ -28,7 +28,8 @@ const CompletionList COMPLETION_LISTS[] = {
     {2, "acos()|acosh()|asin()|asinh()|atan()|atanh()|cos()|cosh()|sin()|sinh()|tan()|tanh()"},
     {2, "ceil()|fabs()|floor()|fmod()|min()|max()|rand()|round()|sign()"},
     {2, "exp()|ln()|log()|log2()|log10()|pow(,)|sqrt()"},
-    {2, "bern()|beta(,)|dbern(,)|erf()|erfc()|fact()|gammaln()|gauss(,,)|j0()|j1()|jn(,)|y0()|y1()|yn(,)|lorentz(,,)"},
+    {2, "bern()|beta(,)|dbern(,)|erf()|erfc()|fact()|gammaln()|gauss(,,)|j0()|j1()|jn(,)|y0()|y1()|"
+        "yn(,)|lorentz(,,)"},
     {2, "solve(,,)"},
     {2, "author|copyright|name|release|version"},
     {2, "format:real|format:int|format:dec|format:bin|format:oct|format:hex"},
@@ -38,17 +39,16 @@ const CompletionList COMPLETION_LISTS[] = {
     {0, nullptr},
 };
 
-int charAt(Ihandle* c, sptr_t p)
-{
-    return p < 0 ? 0 : Editor_getCharAt(c, p);
-}
+int charAt(Ihandle* c, sptr_t p) { return p < 0 ? 0 : Editor_getCharAt(c, p); }
 
 // The text from start to end, clipped to the text.
 std::string range(Ihandle* c, sptr_t start, sptr_t end)
 {
     const sptr_t length = Editor_send(c, SCI_GETLENGTH);
     std::string text;
-    for (sptr_t p = start < 0 ? 0 : start; p < end && p < length; ++p) text.push_back(static_cast<char>(charAt(c, p)));
+    for (sptr_t p = start < 0 ? 0 : start; p < end && p < length; ++p) {
+        text.push_back(static_cast<char>(charAt(c, p)));
+    }
     return text;
 }
 
@@ -58,9 +58,13 @@ std::vector<std::string> split(const char* words)
     std::string word;
     for (const char* p = words;; ++p) {
         if (*p == '|' || *p == '\0') {
-            if (!word.empty()) out.push_back(word.substr(0, 63));
+            if (!word.empty()) {
+                out.push_back(word.substr(0, 63));
+            }
             word.clear();
-            if (*p == '\0') break;
+            if (*p == '\0') {
+                break;
+            }
         } else {
             word.push_back(*p);
         }
@@ -68,10 +72,7 @@ std::vector<std::string> split(const char* words)
     return out;
 }
 
-bool isWordChar(int c)
-{
-    return c != 0 && std::isalnum(static_cast<unsigned char>(c)) != 0;
-}
+bool isWordChar(int c) { return c != 0 && std::isalnum(static_cast<unsigned char>(c)) != 0; }
 
 void cancelList(Ihandle* c)
 {
@@ -91,16 +92,26 @@ int offerList(Ihandle* c, sptr_t caret, bool open)
 {
     for (const CompletionList* list = COMPLETION_LISTS; list->minimum >= 1; ++list) {
         const sptr_t m = list->minimum;
-        if (caret - m < 0) continue;
+        if (caret - m < 0) {
+            continue;
+        }
         const std::vector<std::string> words = split(list->words);
         if (open) {
             for (const std::string& word : words) {
-                if (word.size() < 2) continue;
+                if (word.size() < 2) {
+                    continue;
+                }
                 for (sptr_t k = 1; k < static_cast<sptr_t>(word.size()); ++k) {
                     const std::string typed = range(c, caret - k, caret + 1);
-                    if (typed.empty() || !(isWordChar(typed[0]) || typed[0] == '.')) break;
-                    if (!kov_startsWith(word, typed)) continue;
-                    if (isWordChar(charAt(c, caret - k - 1))) return -1;
+                    if (typed.empty() || !(isWordChar(typed[0]) || typed[0] == '.')) {
+                        break;
+                    }
+                    if (!kov_startsWith(word, typed)) {
+                        continue;
+                    }
+                    if (isWordChar(charAt(c, caret - k - 1))) {
+                        return -1;
+                    }
                     if (typed == word) {
                         Editor_send(c, SCI_AUTOCSELECT, 0, reinterpret_cast<sptr_t>(word.c_str()));
                     } else {
@@ -111,10 +122,16 @@ int offerList(Ihandle* c, sptr_t caret, bool open)
             }
         } else {
             const std::string typed = range(c, caret - m, caret + 1);
-            if (typed.empty()) continue;  // nothing typed offers nothing
+            if (typed.empty()) {
+                continue;  // nothing typed offers nothing
+            }
             for (const std::string& word : words) {
-                if (!kov_startsWith(word, typed)) continue;
-                if (isWordChar(charAt(c, caret - m - 1))) return -1;
+                if (!kov_startsWith(word, typed)) {
+                    continue;
+                }
+                if (isWordChar(charAt(c, caret - m - 1))) {
+                    return -1;
+                }
                 showList(c, m, list->words);
                 Editor_send(c, SCI_AUTOCSELECT, 0, reinterpret_cast<sptr_t>(typed.c_str()));
                 return 1;
@@ -177,13 +194,17 @@ void addItem(Ihandle* menu, Ihandle* console, const char* title, int (*action)(I
 
 void Console_autocomplete(Ihandle* c)
 {
-    if (c == nullptr) return;
+    if (c == nullptr) {
+        return;
+    }
     if (App_getParser() == nullptr) {
         Console_appendText(c, "[ERROR]   Fatal error: parser not loaded");
         return;
     }
     const EditorPrefs* prefs = App_getEditorPrefs();
-    if (prefs == nullptr || prefs->lexerId != CONSOLE_LEXER_ID) return;
+    if (prefs == nullptr || prefs->lexerId != CONSOLE_LEXER_ID) {
+        return;
+    }
     const sptr_t caret = Editor_send(c, SCI_GETCURRENTPOS);
     bool open = Editor_send(c, SCI_AUTOCACTIVE) != 0;
     const int before = charAt(c, caret - 1);
@@ -193,7 +214,9 @@ void Console_autocomplete(Ihandle* c)
         open = false;
     }
     const int offered = offerList(c, caret, open);
-    if (offered == 0 && prefs->syntaxEnabled) Console_matchBrace(c, true);
+    if (offered == 0 && prefs->syntaxEnabled) {
+        Console_matchBrace(c, true);
+    }
 }
 
 int Console_acceptCompletion(Ihandle* c)
@@ -204,7 +227,9 @@ int Console_acceptCompletion(Ihandle* c)
     const size_t length = std::strlen(item);
     const char last = length > 0 ? item[length - 1] : ' ';
     int evaluate = 1;
-    if (length == 0 || length > 62 || last == ' ' || last == ')' || last == ':') evaluate = 0;
+    if (length == 0 || length > 62 || last == ' ' || last == ')' || last == ':') {
+        evaluate = 0;
+    }
     if (length >= 2 && length <= 62 && last == ')') {
         // "pow(,)" leaves the caret between "(" and ",".
         const char* open = std::strrchr(item, '(');
@@ -212,7 +237,8 @@ int Console_acceptCompletion(Ihandle* c)
         const char* mark = open > colon ? open : colon;
         if (mark != nullptr) {
             const sptr_t back = static_cast<sptr_t>(length) - static_cast<sptr_t>(mark - item) - 1;
-            Editor_send(c, SCI_GOTOPOS, static_cast<uptr_t>(Editor_send(c, SCI_GETCURRENTPOS) - back));
+            Editor_send(c, SCI_GOTOPOS,
+                        static_cast<uptr_t>(Editor_send(c, SCI_GETCURRENTPOS) - back));
         }
     }
     Console_markCaretLine(c);
@@ -221,16 +247,22 @@ int Console_acceptCompletion(Ihandle* c)
 
 void Console_matchBrace(Ihandle* c, bool force)
 {
-    if (c == nullptr || Console_hasSelection(c)) return;
+    if (c == nullptr || Console_hasSelection(c)) {
+        return;
+    }
     const sptr_t caret = Editor_send(c, SCI_GETCURRENTPOS);
-    if (!force && caret == IupGetInt(nullptr, KOV_PreviousCaretPos)) return;
+    if (!force && caret == IupGetInt(nullptr, KOV_PreviousCaretPos)) {
+        return;
+    }
     sptr_t brace = -1;
     const int before = caret > 0 ? charAt(c, caret - 1) : 0;
     if (before == '(' || before == ')') {
         brace = caret - 1;
     } else {
         const int at = charAt(c, caret);
-        if (at == '(' || at == ')') brace = caret;
+        if (at == '(' || at == ')') {
+            brace = caret;
+        }
     }
     if (brace < 0) {
         Editor_send(c, SCI_BRACEHIGHLIGHT, static_cast<uptr_t>(-1), -1);
@@ -264,7 +296,9 @@ int Console_onValueChanged(Ihandle* c)
     // The control reports the change while making it, before the caret
     // moves past the typed character: the lists are offered from the caret
     // callback that follows.
-    if (!Console_hasSelection(c)) textChanged = true;
+    if (!Console_hasSelection(c)) {
+        textChanged = true;
+    }
     return IUP_DEFAULT;
 }
 
@@ -281,15 +315,23 @@ void Console_showContextMenu()
 {
     Iup_destroyNamed(KOV_WindowMain_Menu);
     Ihandle* c = Console_get();
-    if (c == nullptr) return;
+    if (c == nullptr) {
+        return;
+    }
     const bool hasText = Editor_send(c, SCI_GETLENGTH) > 0;
-    if (!hasText && !Console_canPaste(c)) return;
+    if (!hasText && !Console_canPaste(c)) {
+        return;
+    }
     Ihandle* menu = IupMenu(nullptr);
     if (Console_hasSelection(c)) {
-        if (Console_caretOnLastLine(c)) addItem(menu, c, "&Cut\tCtrl+X", onMenuCut);
+        if (Console_caretOnLastLine(c)) {
+            addItem(menu, c, "&Cut\tCtrl+X", onMenuCut);
+        }
         addItem(menu, c, "&Copy\tCtrl+C", onMenuCopy);
     }
-    if (Console_canPaste(c)) addItem(menu, c, "&Paste\tCtrl+V", onMenuPaste);
+    if (Console_canPaste(c)) {
+        addItem(menu, c, "&Paste\tCtrl+V", onMenuPaste);
+    }
     if (hasText) {
         addItem(menu, c, "Select &All\tCtrl+A", onMenuSelectAll);
         IupAppend(menu, IupSeparator());

@@ -5,7 +5,7 @@
 #include "iup.h"
 
 struct NumpadKey {
-    const char* value;   // inserted at the caret; "C" clears the line
+    const char* value;  // inserted at the caret; "C" clears the line
     const char* handle;
 };
 // The 19 keys of the grid, four to a line; the functions button "F" is the

@@ -13,7 +13,9 @@ int closeAbout(Ihandle*)
     IupSetInt(nullptr, KOV_WindowPopupShown, 0);
     // Typing goes on where it was: the window system does not hand the
     // focus back by itself when the dialog is gone.
-    if (Ihandle* console = IupGetHandle(KOV_Console)) IupSetFocus(console);
+    if (Ihandle* console = IupGetHandle(KOV_Console)) {
+        IupSetFocus(console);
+    }
     return IUP_IGNORE;
 }
 
@@ -27,8 +29,9 @@ void WindowAbout_show()
     }
     Ihandle* name = IupLabel("KovraCalc");
     IupSetAttributes(name, "FONTSTYLE=Bold, ALIGNMENT=ACENTER, EXPAND=HORIZONTAL");
-    Ihandle* version = IupLabel("Version " KOVRA_GUI_VERSION " Build " KOVRA_GUI_BUILD KOVRA_RELEASE "\n"
-                                "The scientific calculator of the Kovra suite");
+    Ihandle* version =
+        IupLabel("Version " KOVRA_GUI_VERSION " Build " KOVRA_GUI_BUILD KOVRA_RELEASE "\n"
+                 "The scientific calculator of the Kovra suite");
     IupSetAttributes(version, "ALIGNMENT=ACENTER, EXPAND=HORIZONTAL");
     Ihandle* link = IupLabel("Documentation: the Lua guide kovra_lua.pdf (Help > Contents)");
     IupSetAttributes(link, "ALIGNMENT=ACENTER, EXPAND=HORIZONTAL");
@@ -44,8 +47,11 @@ void WindowAbout_show()
     Ihandle* box = IupVbox(name, version, link, termsTitle, terms, buttons, nullptr);
     IupSetAttributes(box, "MARGIN=12x12, GAP=8");
     Ihandle* dialog = IupDialog(box);
-    IupSetAttributes(dialog, "TITLE=\"About KovraCalc\", RESIZE=NO, MAXBOX=NO, MINBOX=NO, MINSIZE=120x80");
-    if (Ihandle* main = IupGetHandle(KOV_WindowMain)) IupSetStrAttribute(dialog, "ICON", IupGetAttribute(main, "ICON"));
+    IupSetAttributes(dialog,
+                     "TITLE=\"About KovraCalc\", RESIZE=NO, MAXBOX=NO, MINBOX=NO, MINSIZE=120x80");
+    if (Ihandle* main = IupGetHandle(KOV_WindowMain)) {
+        IupSetStrAttribute(dialog, "ICON", IupGetAttribute(main, "ICON"));
+    }
     IupSetAttribute(dialog, "PARENTDIALOG", KOV_WindowMain);
     IupSetAttribute(dialog, "DEFAULTENTER", KOV_WindowAbout_OK);
     IupSetAttribute(dialog, "DEFAULTESC", KOV_WindowAbout_OK);

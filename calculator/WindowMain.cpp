@@ -29,26 +29,11 @@ bool consoleFocused()
     Ihandle* console = Console_get();
     return console != nullptr && IupGetFocus() == console;
 }
-int keyCopy(Ihandle* ih)
-{
-    return consoleFocused() ? WindowMain_onEditCopy(ih) : IUP_CONTINUE;
-}
-int keyCut(Ihandle* ih)
-{
-    return consoleFocused() ? WindowMain_onEditCut(ih) : IUP_CONTINUE;
-}
-int keyPaste(Ihandle* ih)
-{
-    return consoleFocused() ? WindowMain_onEditPaste(ih) : IUP_CONTINUE;
-}
-int keyZoomIn(Ihandle* ih)
-{
-    return consoleFocused() ? WindowMain_onZoomIn(ih) : IUP_CONTINUE;
-}
-int keyZoomOut(Ihandle* ih)
-{
-    return consoleFocused() ? WindowMain_onZoomOut(ih) : IUP_CONTINUE;
-}
+int keyCopy(Ihandle* ih) { return consoleFocused() ? WindowMain_onEditCopy(ih) : IUP_CONTINUE; }
+int keyCut(Ihandle* ih) { return consoleFocused() ? WindowMain_onEditCut(ih) : IUP_CONTINUE; }
+int keyPaste(Ihandle* ih) { return consoleFocused() ? WindowMain_onEditPaste(ih) : IUP_CONTINUE; }
+int keyZoomIn(Ihandle* ih) { return consoleFocused() ? WindowMain_onZoomIn(ih) : IUP_CONTINUE; }
+int keyZoomOut(Ihandle* ih) { return consoleFocused() ? WindowMain_onZoomOut(ih) : IUP_CONTINUE; }
 int keyZoomNormal(Ihandle* ih)
 {
     return consoleFocused() ? WindowMain_onZoomNormal(ih) : IUP_CONTINUE;
@@ -74,15 +59,14 @@ int onAbout(Ihandle*)
     WindowAbout_show();
     return IUP_DEFAULT;
 }
-int onCheckUpdate(Ihandle* item)
-{
-    return WindowMain_checkUpdate(item, "KovraCalc");
-}
+int onCheckUpdate(Ihandle* item) { return WindowMain_checkUpdate(item, "KovraCalc"); }
 
 int onFileMenuOpen(Ihandle*)
 {
     const kov_Parser* parser = App_getParser();
-    if (parser != nullptr && !parser->busy) Iup_setActive(KOV_FileSave, parser->count >= 1 ? 1 : 0);
+    if (parser != nullptr && !parser->busy) {
+        Iup_setActive(KOV_FileSave, parser->count >= 1 ? 1 : 0);
+    }
     return IUP_DEFAULT;
 }
 int onEditMenuOpen(Ihandle*)
@@ -96,10 +80,14 @@ int onEditMenuOpen(Ihandle*)
 int onViewMenuOpen(Ihandle*)
 {
     const CalcSettings* settings = App_getSettings();
-    if (Ihandle* item = IupGetHandle(KOV_ViewNumpad))
-        IupSetAttribute(item, "VALUE", settings != nullptr && settings->viewNumpad == 1 ? "ON" : "OFF");
-    if (Ihandle* item = IupGetHandle(KOV_ViewTop))
-        IupSetAttribute(item, "VALUE", settings != nullptr && settings->alwaysOnTop == 1 ? "ON" : "OFF");
+    if (Ihandle* item = IupGetHandle(KOV_ViewNumpad)) {
+        IupSetAttribute(item, "VALUE",
+                        settings != nullptr && settings->viewNumpad == 1 ? "ON" : "OFF");
+    }
+    if (Ihandle* item = IupGetHandle(KOV_ViewTop)) {
+        IupSetAttribute(item, "VALUE",
+                        settings != nullptr && settings->alwaysOnTop == 1 ? "ON" : "OFF");
+    }
     return IUP_DEFAULT;
 }
 int onRunMenuOpen(Ihandle*)
@@ -111,50 +99,59 @@ int onRunMenuOpen(Ihandle*)
 int onOptionsMenuOpen(Ihandle*)
 {
     const EditorPrefs* prefs = App_getEditorPrefs();
-    if (Ihandle* item = IupGetHandle(KOV_OptionsHighlight))
+    if (Ihandle* item = IupGetHandle(KOV_OptionsHighlight)) {
         IupSetAttribute(item, "VALUE", prefs != nullptr && prefs->syntaxEnabled ? "ON" : "OFF");
+    }
     return IUP_DEFAULT;
 }
 
 Ihandle* item(const char* title, const char* handle, Icallback action)
 {
     Ihandle* i = IupItem(title, nullptr);
-    if (handle != nullptr) IupSetHandle(handle, i);
+    if (handle != nullptr) {
+        IupSetHandle(handle, i);
+    }
     IupSetCallback(i, "ACTION", action);
     return i;
 }
 
 Ihandle* submenu(const char* title, Ihandle* menu, Icallback onOpen)
 {
-    if (onOpen != nullptr) IupSetCallback(menu, "OPEN_CB", onOpen);
+    if (onOpen != nullptr) {
+        IupSetCallback(menu, "OPEN_CB", onOpen);
+    }
     return IupSubmenu(title, menu);
 }
 
 Ihandle* buildMenubar()
 {
-    Ihandle* file = IupMenu(item("&Open\tCtrl+O", KOV_FileOpen, onOpen), item("&Save\tCtrl+S", KOV_FileSave, onSave),
-                            IupSeparator(), item("E&xit\tAlt+F4", nullptr, WindowMain_onClose), nullptr);
-    Ihandle* edit = IupMenu(item("C&ut\tCtrl+X", KOV_EditCut, WindowMain_onEditCut),
-                            item("&Copy\tCtrl+C", KOV_EditCopy, WindowMain_onEditCopy),
-                            item("&Paste\tCtrl+V", KOV_EditPaste, WindowMain_onEditPaste), IupSeparator(),
-                            item("Reset", KOV_EditReset, WindowMain_onEditReset), nullptr);
-    Ihandle* view = IupMenu(item("Numeric Keypad", KOV_ViewNumpad, WindowMain_onViewNumpad),
-                            item("Always on Top", KOV_ViewTop, WindowMain_onViewTop), IupSeparator(),
-                            item("Zoom In", KOV_ViewZoomIn, WindowMain_onZoomIn),
-                            item("Zoom Out", KOV_ViewZoomOut, WindowMain_onZoomOut),
-                            item("Zoom Normal", KOV_ViewZoomNormal, WindowMain_onZoomNormal), nullptr);
+    Ihandle* file = IupMenu(item("&Open\tCtrl+O", KOV_FileOpen, onOpen),
+                            item("&Save\tCtrl+S", KOV_FileSave, onSave), IupSeparator(),
+                            item("E&xit\tAlt+F4", nullptr, WindowMain_onClose), nullptr);
+    Ihandle* edit =
+        IupMenu(item("C&ut\tCtrl+X", KOV_EditCut, WindowMain_onEditCut),
+                item("&Copy\tCtrl+C", KOV_EditCopy, WindowMain_onEditCopy),
+                item("&Paste\tCtrl+V", KOV_EditPaste, WindowMain_onEditPaste), IupSeparator(),
+                item("Reset", KOV_EditReset, WindowMain_onEditReset), nullptr);
+    Ihandle* view =
+        IupMenu(item("Numeric Keypad", KOV_ViewNumpad, WindowMain_onViewNumpad),
+                item("Always on Top", KOV_ViewTop, WindowMain_onViewTop), IupSeparator(),
+                item("Zoom In", KOV_ViewZoomIn, WindowMain_onZoomIn),
+                item("Zoom Out", KOV_ViewZoomOut, WindowMain_onZoomOut),
+                item("Zoom Normal", KOV_ViewZoomNormal, WindowMain_onZoomNormal), nullptr);
     Ihandle* run = IupMenu(item("&Calculate\tF12", KOV_RunRun, WindowMain_onRun), nullptr);
-    Ihandle* options = IupMenu(item("&Colors and Font...", KOV_OptionsColors, WindowMain_onOptionsColors),
-                               IupSeparator(),
-                               item("&Syntax Highlighting", KOV_OptionsHighlight, WindowMain_onOptionsSyntax), nullptr);
+    Ihandle* options = IupMenu(
+        item("&Colors and Font...", KOV_OptionsColors, WindowMain_onOptionsColors), IupSeparator(),
+        item("&Syntax Highlighting", KOV_OptionsHighlight, WindowMain_onOptionsSyntax), nullptr);
     Ihandle* help = IupMenu(item("&Contents (PDF)\tF1", nullptr, onHelp), IupSeparator(),
                             item("&Check for Update...", nullptr, onCheckUpdate), IupSeparator(),
                             item("&About...", nullptr, onAbout), nullptr);
-    Ihandle* bar = IupMenu(submenu("&File", file, onFileMenuOpen), submenu("&Edit", edit, onEditMenuOpen),
-                           submenu("&View", view, onViewMenuOpen),
-                           submenu("&Functions", Functions_createMainMenu(), nullptr),
-                           submenu("&Run", run, onRunMenuOpen), submenu("&Options", options, onOptionsMenuOpen),
-                           submenu("&Help", help, nullptr), nullptr);
+    Ihandle* bar = IupMenu(
+        submenu("&File", file, onFileMenuOpen), submenu("&Edit", edit, onEditMenuOpen),
+        submenu("&View", view, onViewMenuOpen),
+        submenu("&Functions", Functions_createMainMenu(), nullptr),
+        submenu("&Run", run, onRunMenuOpen), submenu("&Options", options, onOptionsMenuOpen),
+        submenu("&Help", help, nullptr), nullptr);
     IupSetHandle(KOV_WindowMain_Menubar, bar);
     return bar;
 }
@@ -177,7 +174,9 @@ void bindKeys(Ihandle* dialog)
 Ihandle* WindowMain_build(const std::string& configFolder, const std::string& docFolder)
 {
     WindowMain_close();  // a window built before is saved and gone first
-    if (!CalcState_create()) return nullptr;
+    if (!CalcState_create()) {
+        return nullptr;
+    }
     closed = false;
     IupSetHandle(KOV_WindowMain, nullptr);
     IupSetInt(nullptr, KOV_WindowMainClosing, 0);
@@ -213,20 +212,28 @@ Ihandle* WindowMain_build(const std::string& configFolder, const std::string& do
     IupSetAttributes(vbox, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=0x2, GAP=0");
     IupSetHandle(KOV_WindowMainVBox, vbox);
     Ihandle* dialog = IupDialog(vbox);
-    IupSetStrAttribute(dialog, "RASTERSIZE", settings != nullptr ? settings->windowSize : "480x340");
-    IupSetAttributes(dialog, "ALIGNMENT=CENTER, MARGIN=0x0, GAP=0, LAYOUTDRAG=NO, EXPAND=YES, SHRINK=YES, "
-                             "RESIZE=YES, MAXBOX=YES, TITLE=KovraCalc, MINSIZE=362x302");
+    IupSetStrAttribute(dialog, "RASTERSIZE",
+                       settings != nullptr ? settings->windowSize : "480x340");
+    IupSetAttributes(dialog,
+                     "ALIGNMENT=CENTER, MARGIN=0x0, GAP=0, LAYOUTDRAG=NO, EXPAND=YES, SHRINK=YES, "
+                     "RESIZE=YES, MAXBOX=YES, TITLE=KovraCalc, MINSIZE=362x302");
     IupSetHandle(KOV_WindowMain, dialog);
-    if (const char* icon = Images_getName(181)) IupSetStrAttribute(dialog, "ICON", icon);
+    if (const char* icon = Images_getName(181)) {
+        IupSetStrAttribute(dialog, "ICON", icon);
+    }
     IupSetCallback(dialog, "CLOSE_CB", WindowMain_onClose);
     bindKeys(dialog);
-    if (IupMap(dialog) == IUP_ERROR) return nullptr;
+    if (IupMap(dialog) == IUP_ERROR) {
+        return nullptr;
+    }
     Actionbar_create();
     Numpad_create();
     IupSetAttribute(dialog, "DEFAULTENTER", "Numpad_Btn_Run");
     IupSetAttributeHandle(dialog, "MENU", buildMenubar());
     // The stored size is the whole window's, menu bar included.
-    if (settings != nullptr) IupSetStrAttribute(dialog, "RASTERSIZE", settings->windowSize);
+    if (settings != nullptr) {
+        IupSetStrAttribute(dialog, "RASTERSIZE", settings->windowSize);
+    }
     IupRefresh(dialog);
     return dialog;
 }
@@ -234,16 +241,22 @@ Ihandle* WindowMain_build(const std::string& configFolder, const std::string& do
 void WindowMain_show()
 {
     Ihandle* dialog = IupGetHandle(KOV_WindowMain);
-    if (dialog == nullptr) return;
+    if (dialog == nullptr) {
+        return;
+    }
     IupShow(dialog);
-    if (const CalcSettings* settings = App_getSettings()) IupSetStrAttribute(dialog, "RASTERSIZE", settings->windowSize);
+    if (const CalcSettings* settings = App_getSettings()) {
+        IupSetStrAttribute(dialog, "RASTERSIZE", settings->windowSize);
+    }
     Console_prepare();
     IupSetFocus(Console_get());
 }
 
 int WindowMain_close()
 {
-    if (closed) return IUP_IGNORE;
+    if (closed) {
+        return IUP_IGNORE;
+    }
     closed = true;
     Iup_destroyNamed(KOV_WindowMain_Menu);
     Iup_destroyNamed(KOV_WindowAbout);
@@ -252,10 +265,13 @@ int WindowMain_close()
         IupSetInt(nullptr, KOV_WindowMainClosing, 1);
         CalcSettings* settings = App_getSettings();
         const char* size = IupGetAttribute(dialog, "RASTERSIZE");
-        if (settings != nullptr && size != nullptr) kov_copyA(settings->windowSize, sizeof settings->windowSize, size);
-        for (const char* name : {KOV_WindowMain, KOV_Console, KOV_Numpad, KOV_Actionbar, KOV_WindowMainBox,
-                                 KOV_WindowMainVBox, KOV_WindowMain_Menubar})
+        if (settings != nullptr && size != nullptr) {
+            kov_copyA(settings->windowSize, sizeof settings->windowSize, size);
+        }
+        for (const char* name : {KOV_WindowMain, KOV_Console, KOV_Numpad, KOV_Actionbar,
+                                 KOV_WindowMainBox, KOV_WindowMainVBox, KOV_WindowMain_Menubar}) {
             IupSetHandle(name, nullptr);
+        }
         IupHide(dialog);
         IupDestroy(dialog);
     }
@@ -272,13 +288,16 @@ int WindowMain_onClose(Ihandle*)
 
 int WindowMain_run(int argc, char** argv)
 {
-    if (IupOpen(&argc, &argv) == IUP_ERROR) return 1;
+    if (IupOpen(&argc, &argv) == IUP_ERROR) {
+        return 1;
+    }
     IupScintillaOpen();
     // Without a settings folder the calculator still runs: it neither reads
     // nor writes settings then.
     AppFolders folders;
     const bool found = AppFolders_get("KovraCalc", folders);
-    Ihandle* dialog = WindowMain_build(found ? folders.config : std::string(), found ? folders.doc : std::string());
+    Ihandle* dialog = WindowMain_build(found ? folders.config : std::string(),
+                                       found ? folders.doc : std::string());
     if (dialog == nullptr) {
         WindowMain_close();
         Images_destroy();

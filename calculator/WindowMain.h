@@ -47,4 +47,3 @@ int WindowMain_onOptionsSyntax(Ihandle* ih);
 // Help > Contents: the Lua guide in the desktop's PDF viewer; a missing
 // guide or viewer is said in the status line. 1 when the viewer started.
 int WindowMain_onHelpContents();
-

@@ -27,7 +27,9 @@ bool parserIdle()
 Ihandle* focusedConsole()
 {
     Ihandle* console = Console_get();
-    if (console != nullptr) IupSetFocus(console);
+    if (console != nullptr) {
+        IupSetFocus(console);
+    }
     return console;
 }
 
@@ -58,7 +60,9 @@ void WindowMain_updateTitle()
 {
     Ihandle* dialog = IupGetHandle(KOV_WindowMain);
     kov_Parser* parser = App_getParser();
-    if (dialog == nullptr || parser == nullptr) return;
+    if (dialog == nullptr || parser == nullptr) {
+        return;
+    }
     char info[64];
     kov_copyA(info, sizeof info, kov_ParserGetInfo(parser));
     IupSetStrAttribute(dialog, "TITLE", (std::string("KovraCalc - ") + info).c_str());
@@ -102,8 +106,11 @@ int WindowMain_onZoomNormal(Ihandle*)
 
 int WindowMain_onEditReset(Ihandle*)
 {
-    if (!parserIdle()) return IUP_DEFAULT;
-    if (kovraAskQuestion("Reset the calculations history and settings?", "KovraCalc", 4, KOV_WindowMain) == 3) {
+    if (!parserIdle()) {
+        return IUP_DEFAULT;
+    }
+    if (kovraAskQuestion("Reset the calculations history and settings?", "KovraCalc", 4,
+                         KOV_WindowMain) == 3) {
         kov_ParserReset(App_getParser());
         Console_clear(Console_get());
         WindowMain_updateTitle();
@@ -120,7 +127,9 @@ int WindowMain_onRun(Ihandle*)
 int WindowMain_onViewNumpad(Ihandle*)
 {
     CalcSettings* settings = App_getSettings();
-    if (settings == nullptr || IupGetHandle(KOV_WindowMainBox) == nullptr) return IUP_DEFAULT;
+    if (settings == nullptr || IupGetHandle(KOV_WindowMainBox) == nullptr) {
+        return IUP_DEFAULT;
+    }
     const bool present = IupGetHandle(KOV_Numpad) != nullptr;
     settings->viewNumpad = present ? 0 : 1;
     if (present) {
@@ -136,7 +145,9 @@ int WindowMain_onViewTop(Ihandle*)
 {
     Ihandle* dialog = IupGetHandle(KOV_WindowMain);
     CalcSettings* settings = App_getSettings();
-    if (dialog == nullptr || settings == nullptr) return IUP_DEFAULT;
+    if (dialog == nullptr || settings == nullptr) {
+        return IUP_DEFAULT;
+    }
     const char* now = IupGetAttribute(dialog, "TOPMOST");
     const bool on = !(now != nullptr && std::strcmp(now, "YES") == 0);
     IupSetAttribute(dialog, "TOPMOST", on ? "YES" : "NO");
@@ -148,7 +159,9 @@ int WindowMain_onViewTop(Ihandle*)
 int WindowMain_onOptionsColors(Ihandle*)
 {
     EditorPrefs* prefs = App_getEditorPrefs();
-    if (prefs == nullptr) return IUP_DEFAULT;
+    if (prefs == nullptr) {
+        return IUP_DEFAULT;
+    }
     // The dialog's changes come back through the preferences' callbacks
     // (Console_setup); the keypad follows the default font's style.
     WindowColor_show(prefs, KOV_WindowMain);
@@ -160,7 +173,9 @@ int WindowMain_onOptionsColors(Ihandle*)
 int WindowMain_onOptionsSyntax(Ihandle*)
 {
     EditorPrefs* prefs = App_getEditorPrefs();
-    if (prefs == nullptr) return IUP_DEFAULT;
+    if (prefs == nullptr) {
+        return IUP_DEFAULT;
+    }
     Console_applyStyles(Console_get(), prefs, prefs->syntaxEnabled ? 0 : 1, 1);
     return IUP_DEFAULT;
 }
@@ -168,9 +183,13 @@ int WindowMain_onOptionsSyntax(Ihandle*)
 int WindowMain_saveSession()
 {
     const kov_Parser* parser = App_getParser();
-    if (!parserIdle() || parser->count < 1) return 0;
+    if (!parserIdle() || parser->count < 1) {
+        return 0;
+    }
     const std::string name = CalcSession_fileName(chooseFile("SAVE", "Save file").c_str());
-    if (name.empty()) return 0;
+    if (name.empty()) {
+        return 0;
+    }
     if (!CalcSession_save(name.c_str(), parser)) {
         WindowMain_showStatus(("Cannot save the session to " + name).c_str());
         return 0;
@@ -182,14 +201,18 @@ int WindowMain_saveSession()
 int WindowMain_openSession()
 {
     kov_Parser* parser = App_getParser();
-    if (!parserIdle()) return 0;
+    if (!parserIdle()) {
+        return 0;
+    }
     if (parser->count > 0 &&
-        kovraAskQuestion("Opening new session will reset history and settings.\nProceed anyway?", "KovraCalc", 4,
-                         KOV_WindowMain) != 3) {
+        kovraAskQuestion("Opening new session will reset history and settings.\nProceed anyway?",
+                         "KovraCalc", 4, KOV_WindowMain) != 3) {
         return 0;
     }
     const std::string name = chooseFile("OPEN", "Open file");
-    if (name.empty()) return 0;
+    if (name.empty()) {
+        return 0;
+    }
     std::vector<std::string> lines;
     if (!CalcSession_read(name.c_str(), &lines)) {
         WindowMain_showStatus(("Cannot open the session " + name).c_str());
@@ -203,7 +226,9 @@ int WindowMain_openSession()
     parser->count = 0;
     parser->current = 0;
     for (const std::string& line : lines) {
-        if (Console_execute(line.c_str(), console, parser, 0) != 1) break;
+        if (Console_execute(line.c_str(), console, parser, 0) != 1) {
+            break;
+        }
     }
     IupSetInt(nullptr, KOV_WindowMainFileOpening, 0);
     WindowMain_updateTitle();

@@ -45,8 +45,8 @@ bool AppFolders_get(const std::string& programName, AppFolders& folders)
     if (kov_getAppDirA(programFolder, sizeof programFolder) == 0) {
         return false;
     }
-    if (!AppFolders_make(programFolder, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), programName,
-                         folders)) {
+    if (!AppFolders_make(programFolder, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"),
+                         programName, folders)) {
         return false;
     }
     std::error_code error;

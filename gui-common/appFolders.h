@@ -9,9 +9,9 @@
 #include <string>
 
 struct AppFolders {
-    std::string app;     // the running program's folder
-    std::string bin;     // programs: the same folder
-    std::string doc;     // guides (PDF)
+    std::string app;  // the running program's folder
+    std::string bin;  // programs: the same folder
+    std::string doc;  // guides (PDF)
     std::string examples;
     std::string config;  // per-user settings folder, created when missing
 };

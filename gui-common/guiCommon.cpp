@@ -68,7 +68,9 @@ std::string Editor_validText(std::string_view text, size_t maxBytes)
     valid.resize(normalizeStringToAnsi(text.data(), valid.data(), text.size()));
     if (valid.size() > maxBytes) {
         size_t cut = maxBytes;
-        while (cut > 0 && (static_cast<unsigned char>(valid[cut]) & 0xC0) == 0x80) --cut;
+        while (cut > 0 && (static_cast<unsigned char>(valid[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
         valid.resize(cut);
     }
     return valid;
@@ -76,16 +78,15 @@ std::string Editor_validText(std::string_view text, size_t maxBytes)
 
 namespace {
 
-sptr_t textArgument(const std::string& text)
-{
-    return reinterpret_cast<sptr_t>(text.c_str());
-}
+sptr_t textArgument(const std::string& text) { return reinterpret_cast<sptr_t>(text.c_str()); }
 
 }  // namespace
 
 long Editor_setText(Ihandle* view, std::string_view text)
 {
-    if (view == nullptr) return 0;
+    if (view == nullptr) {
+        return 0;
+    }
     const std::string valid = Editor_validText(text);
     Editor_send(view, SCI_SETTEXT, 0, textArgument(valid));
     return static_cast<long>(valid.size());
@@ -93,7 +94,9 @@ long Editor_setText(Ihandle* view, std::string_view text)
 
 long Editor_appendText(Ihandle* view, std::string_view text)
 {
-    if (view == nullptr) return 0;
+    if (view == nullptr) {
+        return 0;
+    }
     const std::string valid = Editor_validText(text);
     Editor_send(view, SCI_APPENDTEXT, valid.size(), textArgument(valid));
     return static_cast<long>(valid.size());
@@ -101,7 +104,9 @@ long Editor_appendText(Ihandle* view, std::string_view text)
 
 long Editor_insertText(Ihandle* view, long position, std::string_view text)
 {
-    if (view == nullptr) return 0;
+    if (view == nullptr) {
+        return 0;
+    }
     const std::string valid = Editor_validText(text);
     Editor_send(view, SCI_INSERTTEXT, static_cast<uptr_t>(position), textArgument(valid));
     return static_cast<long>(valid.size());
@@ -109,7 +114,9 @@ long Editor_insertText(Ihandle* view, long position, std::string_view text)
 
 long Editor_replaceSelection(Ihandle* view, std::string_view text)
 {
-    if (view == nullptr) return 0;
+    if (view == nullptr) {
+        return 0;
+    }
     const std::string valid = Editor_validText(text);
     Editor_send(view, SCI_REPLACESEL, 0, textArgument(valid));
     return static_cast<long>(valid.size());
@@ -117,7 +124,9 @@ long Editor_replaceSelection(Ihandle* view, std::string_view text)
 
 long Editor_replaceRange(Ihandle* view, long start, long end, std::string_view text)
 {
-    if (view == nullptr) return 0;
+    if (view == nullptr) {
+        return 0;
+    }
     const std::string valid = Editor_validText(text);
     Editor_send(view, SCI_SETTARGETSTART, static_cast<uptr_t>(start), 0);
     Editor_send(view, SCI_SETTARGETEND, static_cast<uptr_t>(end), 0);

@@ -1,8 +1,8 @@
 // Helpers that both GUI programs (the device editor and the calculator)
 // share: finding an element's place on the screen, destroying a dialog by
-// its handle name, switching a named control on or off, and the text-view functions over a Scintilla control
-// (guarded message sending, text in, copy and zoom). Each takes the element
-// first and does nothing (or returns 0) for a null one.
+// its handle name, switching a named control on or off, and the text-view functions over a
+// Scintilla control (guarded message sending, text in, copy and zoom). Each takes the element first
+// and does nothing (or returns 0) for a null one.
 #pragma once
 
 #include <cstddef>

@@ -11,19 +11,21 @@
 #include "kovbase.h"
 
 const TextPrefsSection TEXT_PREFS_STYLE_SECTIONS[] = {
-    {"EditorDefault", 0},    {"EditorKeyword", 5},     {"EditorNumber", 4},     {"EditorString", 6},
-    {"EditorComment", 1},    {"EditorPreprocessor", 9}, {"EditorIdentifier", 11}, {"EditorLib", 16},
-    {"EditorLineNumber", 20}, {"EditorSelection", 22},  {"EditorWhitespace", 23}, {nullptr, -1},
+    {"EditorDefault", 0},     {"EditorKeyword", 5},     {"EditorNumber", 4},
+    {"EditorString", 6},      {"EditorComment", 1},     {"EditorPreprocessor", 9},
+    {"EditorIdentifier", 11}, {"EditorLib", 16},        {"EditorLineNumber", 20},
+    {"EditorSelection", 22},  {"EditorWhitespace", 23}, {nullptr, -1},
 };
 
-const ConfigKey TEXT_PREFS_COMMON_KEYS[] = {
-    {"EnableSyntax", 0},       {"LineSpacing", 0},         {"ShowLinenum", 0},
-    {"ColorTabbar", 0},        {"MarkerColorModified", 0}, {"MarkerColorError", 0},
-    {"MarkerColorWarning", 0}, {"MarkerColorSuccess", 0},  {"TabbarColor", 0},
-    {nullptr, 0}};
+const ConfigKey TEXT_PREFS_COMMON_KEYS[] = {{"EnableSyntax", 0},        {"LineSpacing", 0},
+                                            {"ShowLinenum", 0},         {"ColorTabbar", 0},
+                                            {"MarkerColorModified", 0}, {"MarkerColorError", 0},
+                                            {"MarkerColorWarning", 0},  {"MarkerColorSuccess", 0},
+                                            {"TabbarColor", 0},         {nullptr, 0}};
 
-const ConfigKey TEXT_PREFS_STYLE_KEYS[] = {{"ColorFore", 0}, {"ColorBack", 0}, {"FontName", 1}, {"FontSize", 0},
-                                         {"FontStyle", 0}, {"LetterCase", 0}, {nullptr, 0}};
+const ConfigKey TEXT_PREFS_STYLE_KEYS[] = {{"ColorFore", 0}, {"ColorBack", 0}, {"FontName", 1},
+                                           {"FontSize", 0},  {"FontStyle", 0}, {"LetterCase", 0},
+                                           {nullptr, 0}};
 
 namespace {
 
@@ -35,10 +37,14 @@ bool readValue(const Config* config, const char* section, const char* key, char*
 bool readColor(const Config* config, const char* section, const char* key, long* color)
 {
     char value[256];
-    if (!readValue(config, section, key, value)) return false;
+    if (!readValue(config, section, key, value)) {
+        return false;
+    }
     char* end = nullptr;
     const long parsed = std::strtol(value, &end, 16);
-    if (end == value) return false;  // not a colour: the old one stays
+    if (end == value) {
+        return false;  // not a colour: the old one stays
+    }
     *color = parsed & 0xFFFFFF;
     return true;
 }
@@ -46,10 +52,14 @@ bool readColor(const Config* config, const char* section, const char* key, long*
 bool readInt(const Config* config, const char* section, const char* key, int* number)
 {
     char value[256];
-    if (!readValue(config, section, key, value)) return false;
+    if (!readValue(config, section, key, value)) {
+        return false;
+    }
     char* end = nullptr;
     const long parsed = std::strtol(value, &end, 10);
-    if (end == value) return false;
+    if (end == value) {
+        return false;
+    }
     *number = static_cast<int>(parsed);
     return true;
 }
@@ -57,9 +67,15 @@ bool readInt(const Config* config, const char* section, const char* key, int* nu
 void readFlag(const Config* config, const char* key, int* flag)
 {
     char value[256];
-    if (!readValue(config, "EditorCommon", key, value)) return;
-    if (std::strcmp(value, "0") == 0) *flag = 0;
-    if (std::strcmp(value, "1") == 0) *flag = 1;
+    if (!readValue(config, "EditorCommon", key, value)) {
+        return;
+    }
+    if (std::strcmp(value, "0") == 0) {
+        *flag = 0;
+    }
+    if (std::strcmp(value, "1") == 0) {
+        *flag = 1;
+    }
 }
 
 void readStyle(const Config* config, const char* section, EditorStyle* style)
@@ -91,21 +107,29 @@ void writeInt(Config* config, const char* section, const char* key, int number)
 
 // Every style write also reaches the style 64 above (the lexer's second
 // bank for inactive text).
-void setStyle(Ihandle* view, int style, const EditorStyle& from, bool withSize, int sizeOffset = 0, int bold = -1)
+void setStyle(Ihandle* view, int style, const EditorStyle& from, bool withSize, int sizeOffset = 0,
+              int bold = -1)
 {
     for (int s : {style, style + 64}) {
-        if (s != style && style >= 64) break;
+        if (s != style && style >= 64) {
+            break;
+        }
         Editor_send(view, SCI_STYLESETFORE, static_cast<uptr_t>(s), from.fore);
         Editor_send(view, SCI_STYLESETBACK, static_cast<uptr_t>(s), from.back);
         const int size = from.fontSize + sizeOffset;
         if (withSize && from.fontSize >= 4 - sizeOffset && from.fontSize <= 96 - sizeOffset) {
             Editor_send(view, SCI_STYLESETSIZE, static_cast<uptr_t>(s), size);
         }
-        if (from.fontName[0] != '\0') Editor_send(view, SCI_STYLESETFONT, static_cast<uptr_t>(s), reinterpret_cast<sptr_t>(from.fontName));
-        Editor_send(view, SCI_STYLESETBOLD, static_cast<uptr_t>(s), bold >= 0 ? bold : (from.fontStyle & 1));
+        if (from.fontName[0] != '\0') {
+            Editor_send(view, SCI_STYLESETFONT, static_cast<uptr_t>(s),
+                        reinterpret_cast<sptr_t>(from.fontName));
+        }
+        Editor_send(view, SCI_STYLESETBOLD, static_cast<uptr_t>(s),
+                    bold >= 0 ? bold : (from.fontStyle & 1));
         Editor_send(view, SCI_STYLESETITALIC, static_cast<uptr_t>(s), (from.fontStyle >> 1) & 1);
         Editor_send(view, SCI_STYLESETUNDERLINE, static_cast<uptr_t>(s), (from.fontStyle >> 2) & 1);
-        Editor_send(view, SCI_STYLESETVISIBLE, static_cast<uptr_t>(s), (from.fontStyle & 8) ? 0 : 1);
+        Editor_send(view, SCI_STYLESETVISIBLE, static_cast<uptr_t>(s),
+                    (from.fontStyle & 8) ? 0 : 1);
         Editor_send(view, SCI_STYLESETCASE, static_cast<uptr_t>(s), from.letterCase);
     }
 }
@@ -128,12 +152,15 @@ void TextPrefs_setStyle(Ihandle* view, int style, const EditorStyle& from, int b
 
 void TextPrefs_rgb(long color, char* text, size_t size)
 {
-    std::snprintf(text, size, "%ld %ld %ld", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    std::snprintf(text, size, "%ld %ld %ld", color & 0xFF, (color >> 8) & 0xFF,
+                  (color >> 16) & 0xFF);
 }
 
 int TextPrefs_read(const Config* config, EditorPrefs* prefs)
 {
-    if (config == nullptr || prefs == nullptr) return 0;
+    if (config == nullptr || prefs == nullptr) {
+        return 0;
+    }
     readFlag(config, "EnableSyntax", &prefs->syntaxEnabled);
     readFlag(config, "ShowLinenum", &prefs->lineNumbers);
     int spacing = 0;
@@ -151,7 +178,8 @@ int TextPrefs_read(const Config* config, EditorPrefs* prefs)
     // The default style: the section the writer writes, or an older file's.
     const char* defaultSection = "EditorDefault";
     char probe[256];
-    if (!readValue(config, defaultSection, "FontSize", probe) && !readValue(config, defaultSection, "ColorFore", probe)) {
+    if (!readValue(config, defaultSection, "FontSize", probe) &&
+        !readValue(config, defaultSection, "ColorFore", probe)) {
         defaultSection = "Default";
     }
     int size = prefs->styles[0].fontSize;
@@ -161,7 +189,9 @@ int TextPrefs_read(const Config* config, EditorPrefs* prefs)
     }
     readStyle(config, defaultSection, &prefs->styles[0]);
     for (const TextPrefsSection* s = TEXT_PREFS_STYLE_SECTIONS; s->name != nullptr; ++s) {
-        if (s->slot == 0) continue;
+        if (s->slot == 0) {
+            continue;
+        }
         prefs->styles[s->slot].slot = s->slot;
         readStyle(config, s->name, &prefs->styles[s->slot]);
     }
@@ -181,7 +211,9 @@ int TextPrefs_read(const Config* config, EditorPrefs* prefs)
 
 void TextPrefs_write(Config* config, const EditorPrefs* prefs)
 {
-    if (config == nullptr || prefs == nullptr) return;
+    if (config == nullptr || prefs == nullptr) {
+        return;
+    }
     Config_setValue(config, "EditorCommon", "EnableSyntax", prefs->syntaxEnabled ? "1" : "0", 0, 0);
     writeInt(config, "EditorCommon", "LineSpacing", prefs->lineSpacing);
     Config_setValue(config, "EditorCommon", "ShowLinenum", prefs->lineNumbers ? "1" : "0", 0, 0);
@@ -202,17 +234,25 @@ void TextPrefs_write(Config* config, const EditorPrefs* prefs)
 
 void TextPrefs_applyStyles(Ihandle* view, EditorPrefs* prefs, int syntax, int resetAll)
 {
-    if (view == nullptr || prefs == nullptr) return;
+    if (view == nullptr || prefs == nullptr) {
+        return;
+    }
     prefs->syntaxEnabled = syntax;
     EditorStyle* st = prefs->styles;
     if (resetAll) {
-        for (int s = 0; s <= 42; ++s) setStyle(view, s, st[0], true);
-        for (int slot = 1; slot < EDITOR_STYLE_SLOTS; ++slot) st[slot].fontSize = st[0].fontSize;
+        for (int s = 0; s <= 42; ++s) {
+            setStyle(view, s, st[0], true);
+        }
+        for (int slot = 1; slot < EDITOR_STYLE_SLOTS; ++slot) {
+            st[slot].fontSize = st[0].fontSize;
+        }
     }
     const long braceBack = normalizeColor(st[20].back, -20, -20, -20);
     if (syntax != 0 && prefs->lexerId != 1) {
         for (int slot = 0; slot < 20; ++slot) {
-            if (st[slot].styleId >= 0) setStyle(view, st[slot].styleId, st[slot], true);
+            if (st[slot].styleId >= 0) {
+                setStyle(view, st[slot].styleId, st[slot], true);
+            }
         }
         setColors(view, 34, st[20].fore, braceBack, 1);
         setColors(view, 35, prefs->markerError, braceBack, 1);

@@ -43,10 +43,7 @@ struct Options {
 
 // A signal asks the engine for its orderly stop; the handler is then reset,
 // so a second signal ends a run that does not react.
-void onStopSignal(int)
-{
-    nu_requestStop();
-}
+void onStopSignal(int) { nu_requestStop(); }
 
 void installStopHandlers()
 {
@@ -123,9 +120,9 @@ int main(int argc, char** argv)
     bool plot = false;
     // Command-line text is UTF-8; the engine takes wide text.
     const std::wstring input = kov_toWide(options.file);
-    const bool ok = ek_simulate(input.c_str(), options.debug, options.comm, options.verbose, &plot,
-                                options.nowarn, names[0], names[1], names[2], names[3], names[4],
-                                nullptr);
+    const bool ok =
+        ek_simulate(input.c_str(), options.debug, options.comm, options.verbose, &plot,
+                    options.nowarn, names[0], names[1], names[2], names[3], names[4], nullptr);
     std::string folder;
     for (const wchar_t* name : names) {
         if (name[0] != 0) {

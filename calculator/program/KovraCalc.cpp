@@ -14,21 +14,11 @@ int main(int argc, char** argv)
     std::setvbuf(stderr, nullptr, _IONBF, 0);
     int status = 1;
     switch (CalcCommandLine_mode(argc, argv)) {
-    case CalcMode::TEST:
-        status = CalcCommandLine_test(argv[2]);
-        break;
-    case CalcMode::RUN:
-        status = CalcCommandLine_run(argc, argv);
-        break;
-    case CalcMode::VERSION:
-        status = CalcCommandLine_version();
-        break;
-    case CalcMode::HELP:
-        status = CalcCommandLine_help();
-        break;
-    case CalcMode::WINDOW:
-        status = WindowMain_run(argc, argv);
-        break;
+    case CalcMode::TEST: status = CalcCommandLine_test(argv[2]); break;
+    case CalcMode::RUN: status = CalcCommandLine_run(argc, argv); break;
+    case CalcMode::VERSION: status = CalcCommandLine_version(); break;
+    case CalcMode::HELP: status = CalcCommandLine_help(); break;
+    case CalcMode::WINDOW: status = WindowMain_run(argc, argv); break;
     }
     kov_MemoryDestroy();
     return status;

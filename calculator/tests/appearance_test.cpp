@@ -17,7 +17,9 @@ protected:
     void colorsDialog(std::initializer_list<const char*> clicks)
     {
         IupScriptBegin();
-        for (const char* click : clicks) IupScriptAnswer("Colors and Font", click);
+        for (const char* click : clicks) {
+            IupScriptAnswer("Colors and Font", click);
+        }
         IupTestClick(IupGetHandle(KOV_OptionsColors));
         EXPECT_EQ(IupScriptEnd(), 0);
     }
@@ -68,7 +70,7 @@ TEST(CalcColours, PublishedForTheGuiLibraryAsRedGreenBlue)
         {0x0000C1, 0x102030, "0 0 0"},     // 0xC1: darker, clamped at 0
     };
     for (const auto& c : cases) {
-        EditorPrefs prefs {};
+        EditorPrefs prefs{};
         EditorPrefs_init(&prefs, 0);
         prefs.styles[0].fore = 0x0A141E;  // r 30, g 20, b 10
         prefs.styles[0].back = c.textBack;
@@ -90,8 +92,9 @@ TEST(CalcColours, PublishedForTheGuiLibraryAsRedGreenBlue)
 TEST_F(AppearanceTest, ActionbarButtonSizeIsPublished)
 {
     int width = 0, height = 0;
-    ASSERT_EQ(std::sscanf(IupGetAttribute(IupGetHandle(KOV_Actionbar_Btn_Run), "RASTERSIZE"), "%dx%d", &width,
-                          &height), 2);
+    ASSERT_EQ(std::sscanf(IupGetAttribute(IupGetHandle(KOV_Actionbar_Btn_Run), "RASTERSIZE"),
+                          "%dx%d", &width, &height),
+              2);
     const int expectedW = width >= 1 && width <= 64 && height >= 1 && height <= 64 ? width : 22;
     const int expectedH = width >= 1 && width <= 64 && height >= 1 && height <= 64 ? height : 22;
     EXPECT_EQ(IupGetInt(nullptr, KOV_MainButtonW), expectedW);
@@ -101,13 +104,16 @@ TEST_F(AppearanceTest, ActionbarButtonSizeIsPublished)
 TEST_F(AppearanceTest, PreparationTakesTheLayoutCacheAndCharacterWidth)
 {
     int charWidth = 0, charHeight = 0;
-    ASSERT_EQ(std::sscanf(IupGetAttribute(dialog, "CHARSIZE"), "%dx%d", &charWidth, &charHeight), 2);
-    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowMain_CharSize), charWidth >= 3 && charWidth <= 48 ? charWidth : 6);
+    ASSERT_EQ(std::sscanf(IupGetAttribute(dialog, "CHARSIZE"), "%dx%d", &charWidth, &charHeight),
+              2);
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowMain_CharSize),
+              charWidth >= 3 && charWidth <= 48 ? charWidth : 6);
     EditorPrefs* prefs = App_getEditorPrefs();
     for (int flag : {1, 0, 1}) {
         prefs->layoutCache = flag;
         Console_prepare();
-        EXPECT_EQ(Editor_send(console, SCI_GETLAYOUTCACHE, 0, 0), flag == 1 ? SC_CACHE_DOCUMENT : SC_CACHE_PAGE);
+        EXPECT_EQ(Editor_send(console, SCI_GETLAYOUTCACHE, 0, 0),
+                  flag == 1 ? SC_CACHE_DOCUMENT : SC_CACHE_PAGE);
     }
     // A cleared console scrolls over its width less 64, never below 64.
     Console_clear(console);

@@ -27,14 +27,18 @@ const std::string PROGRAM = KOVRA_BIN_DIR "/KovraCalc";
 int runProgram(const std::vector<std::string>& args, std::string* out)
 {
     int pipeFds[2];
-    if (pipe(pipeFds) != 0) return -1;
+    if (pipe(pipeFds) != 0) {
+        return -1;
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
     posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(PROGRAM.c_str()));
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : args) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
     argv.push_back(nullptr);
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, PROGRAM.c_str(), &actions, nullptr, argv.data(), environ);
@@ -43,9 +47,13 @@ int runProgram(const std::vector<std::string>& args, std::string* out)
     out->clear();
     char buffer[4096];
     ssize_t n = 0;
-    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) out->append(buffer, static_cast<size_t>(n));
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) {
+        out->append(buffer, static_cast<size_t>(n));
+    }
     close(pipeFds[0]);
-    if (spawned != 0) return -1;
+    if (spawned != 0) {
+        return -1;
+    }
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -81,11 +89,15 @@ TEST_F(CalcCommandLine, ExpressionsPrintTheirAnswerAndStatus)
         {{"-run", "2 * ( 1 + 2 )"}, 0, "\n>> 2*(1+2)\n   6\n"},
         {{"-run", "x=2"}, 0, "\n>> x=2\n   x = 2\n"},
         {{"-run", "sqrt(-1)"}, 1, "\n>> sqrt(-1)\n   sqrt: negative argument\n"},
-        {{"-run", "1,5"}, 1, "\n>> 1,5\n   several values where one is expected (',' separates arguments only)\n"},
+        {{"-run", "1,5"},
+         1,
+         "\n>> 1,5\n   several values where one is expected (',' separates arguments only)\n"},
         {{"-run", "2 3"}, 1, "\n>> 2 3\n   missing operator between 2 and 3\n"},
         {{"-run", "_q", "-other", "y"}, 0, "\n>> _q\n   1.602176634e-19\n"},  // no output file
         {{"-test", "abc"}, 1, ""},  // too short a name: no self-test at all
-        {{"-test", "/no/such/selftest.txt"}, 1, "Cannot open the self-test file '/no/such/selftest.txt'\n"},
+        {{"-test", "/no/such/selftest.txt"},
+         1,
+         "Cannot open the self-test file '/no/such/selftest.txt'\n"},
     };
     for (const auto& c : cases) {
         std::string out;
@@ -122,14 +134,18 @@ TEST_F(CalcCommandLine, AFileStopsAtTheFirstFailureOrAfter32Lines)
     EXPECT_EQ(out, ">> 1+1\n   2\n>> foo(2)\n   unknown function: foo\n");
 
     std::string forty;
-    for (int i = 1; i <= 40; ++i) forty += std::to_string(i) + "\n";
+    for (int i = 1; i <= 40; ++i) {
+        forty += std::to_string(i) + "\n";
+    }
     EXPECT_EQ(runProgram({"-run", file("forty.txt", forty)}, &out), 0);
     EXPECT_NE(out.find(">> 32\n   32\n"), std::string::npos);
     EXPECT_EQ(out.find(">> 33"), std::string::npos);
 
     // A line longer than 255 characters is refused, not evaluated cut short.
     std::string longLine = "1";
-    while (longLine.size() < 300) longLine += "+1";
+    while (longLine.size() < 300) {
+        longLine += "+1";
+    }
     EXPECT_EQ(runProgram({"-run", file("long.txt", "2\n" + longLine + "\n")}, &out), 1);
     EXPECT_NE(out.find("   line too long: at most 255 characters\n"), std::string::npos) << out;
 
@@ -144,7 +160,9 @@ TEST_F(CalcCommandLine, FilesThatCannotBeOpenedAreReported)
     EXPECT_EQ(out, "\n! Cannot create file '/no/such/folder/out.txt'\n");
     const std::string locked = file("locked.txt", "1+1\n");
     chmod(locked.c_str(), 0);
-    if (access(locked.c_str(), R_OK) == 0) GTEST_SKIP() << "running as a user who reads every file";
+    if (access(locked.c_str(), R_OK) == 0) {
+        GTEST_SKIP() << "running as a user who reads every file";
+    }
     EXPECT_EQ(runProgram({"-run", locked}, &out), 1);
     EXPECT_EQ(out, "\n! Cannot open file '" + locked + "'\n");
 }
@@ -156,15 +174,18 @@ TEST_F(CalcCommandLine, VersionAndHelp)
     EXPECT_EQ(out, "KovraCalc " KOVRA_VERSION_TEXT "\n");
     EXPECT_EQ(runProgram({"--help"}, &out), 0);
     EXPECT_EQ(out.rfind("Usage: KovraCalc ", 0), 0u) << out;
-    for (const char* option : {"-run", "-out", "-test", "--version", "--help"})
+    for (const char* option : {"-run", "-out", "-test", "--version", "--help"}) {
         EXPECT_NE(out.find(option), std::string::npos) << option;
+    }
 }
 
 // A write that does not reach the disk fails the run with a message: the
 // results were printed, but the file the user asked for does not hold them.
 TEST_F(CalcCommandLine, AFullDiskFailsTheRunWithAMessage)
 {
-    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    if (access("/dev/full", W_OK) != 0) {
+        GTEST_SKIP() << "no /dev/full";
+    }
     std::string out;
     EXPECT_EQ(runProgram({"-run", "1+1", "-out", "/dev/full"}, &out), 1);
     EXPECT_EQ(out, "\n>> 1+1\n   2\n\n! Cannot write file '/dev/full'\n");
@@ -184,8 +205,8 @@ TEST_F(CalcCommandLine, AnOutputThatIsTheInputIsRefusedAndTheInputKept)
     ASSERT_EQ(link(input.c_str(), hard.c_str()), 0);
     const struct {
         std::string input, output;
-    } cases[] = {{input, input}, {input, symbolic}, {input, hard}, {symbolic, input}, {hard, symbolic},
-                 {input, folder.file("./lines.txt")}};
+    } cases[] = {{input, input},    {input, symbolic}, {input, hard},
+                 {symbolic, input}, {hard, symbolic},  {input, folder.file("./lines.txt")}};
     for (const auto& c : cases) {
         std::string out;
         EXPECT_EQ(runProgram({"-run", c.input, "-out", c.output}, &out), 1) << c.output;

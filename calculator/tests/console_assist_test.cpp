@@ -41,7 +41,9 @@ protected:
     void open()
     {
         CalcWindowFixture::open();
-        if (HasFatalFailure()) return;
+        if (HasFatalFailure()) {
+            return;
+        }
         IupSetFocus(console);
         IupFlush();
     }
@@ -55,9 +57,9 @@ struct OfferCase {
 };
 
 const OfferCase OFFERS[] = {
-    {"co", true, "cos()"},      {"lo", true, "log()"},        {"fo", true, "format:real"},
-    {"2*si", true, "sin()"},    {"xacos", false, ""},          {"c", false, ""},
-    {"12", false, ""},          {"2*sq", true, "sqrt()"},
+    {"co", true, "cos()"},   {"lo", true, "log()"},    {"fo", true, "format:real"},
+    {"2*si", true, "sin()"}, {"xacos", false, ""},     {"c", false, ""},
+    {"12", false, ""},       {"2*sq", true, "sqrt()"},
 };
 
 TEST_F(CalcAssistTest, CompletionListsAreOfferedAfterTwoCharactersOfAWord)
@@ -81,11 +83,11 @@ struct AcceptCase {
 };
 
 const AcceptCase ACCEPTS[] = {
-    {"co", "cos()", 4},             // waits for its argument between the parentheses
-    {"po", "pow(,)", 4},            // the caret between "(" and ","
-    {"it", "iter:", -1},            // waits for its count
+    {"co", "cos()", 4},                         // waits for its argument between the parentheses
+    {"po", "pow(,)", 4},                        // the caret between "(" and ","
+    {"it", "iter:", -1},                        // waits for its count
     {"un", "unit:degree\nunit: degree\n", -1},  // the first list holding the word wins
-    {"cl", "", 0},                  // a command runs at once: the console is cleared
+    {"cl", "", 0},                              // a command runs at once: the console is cleared
     {"fo", "format:real\nformat: real\n", -1},  // evaluated at once
 };
 
@@ -144,8 +146,9 @@ TEST_F(CalcAssistTest, CutCopyAndPasteKeysWorkOnThePromptOnly)
 
 TEST_F(CalcAssistTest, TheActionBarFollowsTheSelection)
 {
-    for (const char* name : {KOV_Actionbar_Btn_Cut, KOV_Actionbar_Btn_Copy, KOV_Actionbar_Btn_Paste,
-                             KOV_Actionbar_Btn_Reset, KOV_Actionbar_Btn_Tools, KOV_Actionbar_Btn_Run}) {
+    for (const char* name :
+         {KOV_Actionbar_Btn_Cut, KOV_Actionbar_Btn_Copy, KOV_Actionbar_Btn_Paste,
+          KOV_Actionbar_Btn_Reset, KOV_Actionbar_Btn_Tools, KOV_Actionbar_Btn_Run}) {
         Ihandle* button = IupGetHandle(name);
         ASSERT_NE(button, nullptr) << name;
         EXPECT_NE(IupGetAttribute(button, "IMAGE"), nullptr) << name;
@@ -242,6 +245,7 @@ TEST_P(CalcMarginTest, ThePromptMarginIsKeptWithinItsRangeAndMarksThePrompt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, CalcMarginTest,
-                         testing::Values(MarginCase{10, 16}, MarginCase{120, 80}, MarginCase{24, 24}));
+                         testing::Values(MarginCase{10, 16}, MarginCase{120, 80},
+                                         MarginCase{24, 24}));
 
 }  // namespace

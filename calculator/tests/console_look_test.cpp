@@ -12,10 +12,11 @@ namespace {
 
 class ConsoleLookTest : public CalcWindowFixture {
 protected:
-
     void enter(const std::string& text)
     {
-        for (char c : text) IupTestKey(console, static_cast<unsigned char>(c));
+        for (char c : text) {
+            IupTestKey(console, static_cast<unsigned char>(c));
+        }
         IupTestKey(console, K_CR);
     }
     // Pixels of the prompt margin (margin 3, the first one with a width) on
@@ -23,8 +24,9 @@ protected:
     int inkInMargin(const QImage& picture, int line)
     {
         const int width = static_cast<int>(Editor_send(console, SCI_GETMARGINWIDTHN, 3, 0));
-        const int top = static_cast<int>(
-            Editor_send(console, SCI_POINTYFROMPOSITION, 0, Editor_send(console, SCI_POSITIONFROMLINE, line, 0)));
+        const int top =
+            static_cast<int>(Editor_send(console, SCI_POINTYFROMPOSITION, 0,
+                                         Editor_send(console, SCI_POSITIONFROMLINE, line, 0)));
         const int height = static_cast<int>(Editor_send(console, SCI_TEXTHEIGHT, line, 0));
         const long back = Editor_send(console, SCI_GETMARGINBACKN, 3, 0);
         const QColor background(back & 0xFF, (back >> 8) & 0xFF, (back >> 16) & 0xFF);
@@ -32,9 +34,12 @@ protected:
         for (int y = top; y < top + height && y < picture.height(); ++y) {
             for (int x = 0; x < width; ++x) {
                 const QColor c = picture.pixelColor(x, y);
-                if (std::abs(c.red() - background.red()) + std::abs(c.green() - background.green()) +
-                        std::abs(c.blue() - background.blue()) > 120)
+                if (std::abs(c.red() - background.red()) +
+                        std::abs(c.green() - background.green()) +
+                        std::abs(c.blue() - background.blue()) >
+                    120) {
                     ++ink;
+                }
             }
         }
         return ink;

@@ -20,7 +20,9 @@ namespace {
 
 void type(Ihandle* console, const std::string& text)
 {
-    for (char c : text) IupTestKey(console, static_cast<unsigned char>(c));
+    for (char c : text) {
+        IupTestKey(console, static_cast<unsigned char>(c));
+    }
 }
 
 void enter(Ihandle* console, const std::string& text)
@@ -43,7 +45,7 @@ TEST_F(CalcWindowTest, EnterEvaluatesAndOpensAFreshPrompt)
     enter(console, "x*qq");
     EXPECT_EQ(Console_text(console), "1 + 2\n3\nx=2;\nx*qq\nunknown variable: qq\n");
     kov_Parser* parser = App_getParser();
-    ASSERT_EQ(parser->count, 2);  // the failing line is not recorded
+    ASSERT_EQ(parser->count, 2);                // the failing line is not recorded
     EXPECT_STREQ(parser->history[0], "1 + 2");  // as typed, blanks kept
     enter(console, "format:hex");
     EXPECT_STREQ(IupGetAttribute(dialog, "TITLE"), "KovraCalc - hex | radian");
@@ -139,7 +141,9 @@ TEST_F(CalcWindowTest, SettingsAreWrittenAtCloseAndReadAtStart)
 
 TEST_F(CalcWindowTest, SessionSavedAndReplayedInOrder)
 {
-    for (const char* line : {"a=1", "b=a+1", "b*3"}) enter(console, line);
+    for (const char* line : {"a=1", "b=a+1", "b*3"}) {
+        enter(console, line);
+    }
     const std::string name = config.file("x");
     IupScriptBegin();
     IupScriptAnswer("Save file", name.c_str());
@@ -193,7 +197,8 @@ TEST_F(CalcWindowTest, SessionFilesThatAreNotUtf8ReplayWithQuestionMarks)
     } cases[] = {
         {"\xC3", "?\nincomplete condition (a ? b : c) at position 1\n"},
         {"x=2\n\"caf\xE9\"", "x=2\nx = 2\n\"caf?\"\ntext in quotes is no number\n"},
-        {"1+1 \xE2\x82\xAC", "1+1 \xE2\x82\xAC\nunexpected character '\xE2\x82\xAC' at position 4\n"},
+        {"1+1 \xE2\x82\xAC",
+         "1+1 \xE2\x82\xAC\nunexpected character '\xE2\x82\xAC' at position 4\n"},
     };
     for (const auto& c : cases) {
         const std::string name = config.write("s.kovracalc", c.bytes);

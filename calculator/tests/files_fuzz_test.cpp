@@ -42,8 +42,10 @@ const std::vector<std::string> SEEDS = {
 };
 
 const std::vector<std::string> TOKENS = {
-    "1e999", "1e", "0x", "0xFF", "0b102", "--", "+", "-", "(", ")", "?", ":", "$", ";", "=", "\n", "\r\n",
-    "format:hex", "format:dec", "unit:grad", "solve(x,x,1)", "unset:all", "cls", "\xC3", "\xE9",
+    "1e999",     "1e",  "0x",   "0xFF",       "0b102",      "--",        "+",
+    "-",         "(",   ")",    "?",          ":",          "$",         ";",
+    "=",         "\n",  "\r\n", "format:hex", "format:dec", "unit:grad", "solve(x,x,1)",
+    "unset:all", "cls", "\xC3", "\xE9",
 };
 
 struct Budget {
@@ -61,10 +63,7 @@ unsigned seedOf(unsigned fallback)
     return static_cast<unsigned>(fuzzSetting("KOVRA_FUZZ_SEED", fallback));
 }
 
-bool validUtf8(const std::string& text)
-{
-    return Editor_validText(text) == text;
-}
+bool validUtf8(const std::string& text) { return Editor_validText(text) == text; }
 
 // Standard output goes to /dev/null while the file mode prints its blocks.
 class QuietStdout {
@@ -96,10 +95,16 @@ bool onlyAnswerBlocks(const std::string& text)
     bool expectAnswer = false;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
-        if (end == std::string::npos) return false;  // every block ends its lines
+        if (end == std::string::npos) {
+            return false;  // every block ends its lines
+        }
         const std::string line = text.substr(start, end - start);
-        if (!expectAnswer && line.rfind(">> ", 0) != 0) return false;
-        if (expectAnswer && !line.empty() && line.rfind("   ", 0) != 0) return false;
+        if (!expectAnswer && line.rfind(">> ", 0) != 0) {
+            return false;
+        }
+        if (expectAnswer && !line.empty() && line.rfind("   ", 0) != 0) {
+            return false;
+        }
         expectAnswer = !expectAnswer;
         start = end + 1;
     }
@@ -121,8 +126,8 @@ TEST(CalcFilesFuzz, MutatedExpressionFilesRunOrFailCleanly)
         // Now and then the output is the input itself.
         const bool same = mutator.pick(10) == 0;
         std::string arguments[] = {"KovraCalc", "-run", input, "-out", same ? input : output};
-        char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(), arguments[3].data(),
-                        arguments[4].data(), nullptr};
+        char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(),
+                        arguments[3].data(), arguments[4].data(), nullptr};
         std::remove(output.c_str());
         int status = 0;
         {
@@ -134,10 +139,14 @@ TEST(CalcFilesFuzz, MutatedExpressionFilesRunOrFailCleanly)
             EXPECT_EQ(status, 1) << "case " << i;
             EXPECT_EQ(readAll(input), text) << "case " << i << ": the input was changed";
         } else {
-            EXPECT_TRUE(onlyAnswerBlocks(readAll(output))) << "case " << i << ":\n" << readAll(output);
+            EXPECT_TRUE(onlyAnswerBlocks(readAll(output))) << "case " << i << ":\n"
+                                                           << readAll(output);
         }
         ++ran;
-        if (std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() > budget.seconds) break;
+        if (std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() >
+            budget.seconds) {
+            break;
+        }
     }
     EXPECT_GT(ran, 50);
 }
@@ -170,7 +179,8 @@ TEST_F(CalcSessionFuzz, MutatedSessionsAndHistoryReplayIntoValidText)
             size_t start = 0;
             while (parser->count < KOV_PARSER_HISTORY && start < text.size()) {
                 const size_t end = std::min(text.find('\n', start), text.size());
-                kov_copyA(parser->history[parser->count], KOV_PARSER_LINE, text.substr(start, end - start).c_str());
+                kov_copyA(parser->history[parser->count], KOV_PARSER_LINE,
+                          text.substr(start, end - start).c_str());
                 ++parser->count;
                 start = end + 1;
             }
@@ -183,7 +193,10 @@ TEST_F(CalcSessionFuzz, MutatedSessionsAndHistoryReplayIntoValidText)
         EXPECT_LE(parser->count, KOV_PARSER_HISTORY);
         EXPECT_TRUE(validUtf8(Console_text(console))) << "case " << i;
         ++ran;
-        if (std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() > budget.seconds) break;
+        if (std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() >
+            budget.seconds) {
+            break;
+        }
     }
     EXPECT_GT(ran, 10);
 }

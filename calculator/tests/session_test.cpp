@@ -19,7 +19,8 @@ std::string readFile(const std::string& path)
 
 // What the console does with each replayed line: evaluate, record on
 // success, stop at the first failure.
-int replay(kov_Parser* parser, const std::vector<std::string>& lines, std::vector<std::string>* answers)
+int replay(kov_Parser* parser, const std::vector<std::string>& lines,
+           std::vector<std::string>* answers)
 {
     parser->count = 0;
     parser->current = 0;
@@ -30,7 +31,9 @@ int replay(kov_Parser* parser, const std::vector<std::string>& lines, std::vecto
         char answer[KOV_PARSER_LINE];
         const int r = kov_ParserRun(text, answer, parser);
         answers->push_back(answer);
-        if (r != 1) return 0;
+        if (r != 1) {
+            return 0;
+        }
         kov_ParserHistory(parser, line.c_str());
     }
     return 1;
@@ -48,7 +51,9 @@ TEST(CalcSession, SavedHistoryReplaysIntoAFreshParser)
 {
     TempFolder folder;
     kov_Parser* parser = kov_ParserCreate();
-    for (const char* line : {"a = 1", "b = a+1", "b*3"}) kov_ParserHistory(parser, line);
+    for (const char* line : {"a = 1", "b = a+1", "b*3"}) {
+        kov_ParserHistory(parser, line);
+    }
     const std::string name = CalcSession_fileName(folder.file("x").c_str());
     ASSERT_EQ(CalcSession_save(name.c_str(), parser), 1);
     EXPECT_EQ(readFile(name), "a = 1\nb = a+1\nb*3");  // no line end after the last
@@ -58,7 +63,7 @@ TEST(CalcSession, SavedHistoryReplaysIntoAFreshParser)
     ASSERT_EQ(CalcSession_read(name.c_str(), &lines), 1);
     std::vector<std::string> answers;
     EXPECT_EQ(replay(fresh, lines, &answers), 1);
-    EXPECT_EQ(answers, (std::vector<std::string> {"a = 1", "b = 2", "6"}));
+    EXPECT_EQ(answers, (std::vector<std::string>{"a = 1", "b = 2", "6"}));
     EXPECT_EQ(fresh->count, 3);
     EXPECT_STREQ(fresh->history[1], "b = a+1");
     kov_ParserDelete(&parser);
@@ -72,7 +77,7 @@ TEST(CalcSession, BlankLinesAreSkippedAndAFailureStopsTheReplay)
     std::ofstream(name) << "a=1\r\n\n   \nfoo(a)\nb=2";
     std::vector<std::string> lines;
     ASSERT_EQ(CalcSession_read(name.c_str(), &lines), 1);
-    EXPECT_EQ(lines, (std::vector<std::string> {"a=1", "foo(a)", "b=2"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"a=1", "foo(a)", "b=2"}));
     kov_Parser* parser = kov_ParserCreate();
     std::vector<std::string> answers;
     EXPECT_EQ(replay(parser, lines, &answers), 0);
@@ -87,7 +92,7 @@ TEST(CalcSession, FilesThatCannotBeUsedAreReportedNotIgnored)
     EXPECT_EQ(CalcSession_save("/no/such/folder/x.kovracalc", parser), 0);  // also: no history
     kov_ParserHistory(parser, "1+1");
     EXPECT_EQ(CalcSession_save("/no/such/folder/x.kovracalc", parser), 0);
-    std::vector<std::string> lines {"old"};
+    std::vector<std::string> lines{"old"};
     EXPECT_EQ(CalcSession_read("/no/such/file.kovracalc", &lines), 0);
     EXPECT_TRUE(lines.empty());
     kov_ParserDelete(&parser);
@@ -98,7 +103,9 @@ TEST(CalcSession, AtMost32LinesAreRead)
     TempFolder folder;
     const std::string name = folder.file("long.kovracalc");
     std::ofstream out(name);
-    for (int i = 0; i < 40; ++i) out << i << "\n";
+    for (int i = 0; i < 40; ++i) {
+        out << i << "\n";
+    }
     out.close();
     std::vector<std::string> lines;
     ASSERT_EQ(CalcSession_read(name.c_str(), &lines), 1);

@@ -12,10 +12,10 @@ namespace {
 // Writes the settings, history and console colours of one session and reads
 // them into fresh records, through the file on disk, as the window does at
 // close and start.
-void roundTrip(const CalcSettings& in, const kov_Parser* parserIn, CalcSettings* out, kov_Parser* parserOut,
-               const std::string& path, EditorPrefs* prefsOut = nullptr)
+void roundTrip(const CalcSettings& in, const kov_Parser* parserIn, CalcSettings* out,
+               kov_Parser* parserOut, const std::string& path, EditorPrefs* prefsOut = nullptr)
 {
-    EditorPrefs prefsIn {};
+    EditorPrefs prefsIn{};
     EditorPrefs_init(&prefsIn, 0);
     prefsIn.styles[0].fore = 0x224466;
     prefsIn.lineSpacing = 5;
@@ -23,13 +23,15 @@ void roundTrip(const CalcSettings& in, const kov_Parser* parserIn, CalcSettings*
     ASSERT_EQ(Settings_writeConfig(config, path.c_str(), nullptr, &in, &prefsIn, parserIn), 1);
     Config_destroy(&config);
     config = Config_create();
-    EditorPrefs prefs {};
+    EditorPrefs prefs{};
     EditorPrefs_init(&prefs, 0);
     ASSERT_EQ(Settings_readConfig(config, path.c_str(), out, &prefs, parserOut), 1);
     EXPECT_EQ(Config_sectionCount(config), 14);
     EXPECT_EQ(prefs.styles[0].fore, 0x224466);
     EXPECT_EQ(prefs.lineSpacing, 5);
-    if (prefsOut != nullptr) *prefsOut = prefs;
+    if (prefsOut != nullptr) {
+        *prefsOut = prefs;
+    }
     Config_destroy(&config);
 }
 
@@ -39,7 +41,7 @@ TEST(CalcSettings, AMissingFileLeavesTheDefaults)
     CalcSettings s;
     kov_copyA(s.windowSize, sizeof s.windowSize, "999x999");
     s.viewNumpad = 0;
-    EditorPrefs prefs {};
+    EditorPrefs prefs{};
     EditorPrefs_init(&prefs, 0);
     kov_Parser* parser = kov_ParserCreate();
     Config* config = Config_create();
@@ -82,7 +84,9 @@ TEST(CalcSettings, FiveEntriesGiveCountFiveAndCurrentFour)
     CalcSettings in;
     Settings_setDefaults(&in);
     kov_Parser* parser = kov_ParserCreate();
-    for (const char* line : {"1", "2", "3", "4", "5"}) kov_ParserHistory(parser, line);
+    for (const char* line : {"1", "2", "3", "4", "5"}) {
+        kov_ParserHistory(parser, line);
+    }
     kov_Parser* back = kov_ParserCreate();
     CalcSettings out;
     roundTrip(in, parser, &out, back, folder.file(CALC_SETTINGS_FILE));
@@ -102,15 +106,15 @@ TEST(CalcSettings, OutOfRangeValuesAreIgnoredKeyByKey)
         int numpad;
         const char* size;
     } cases[] = {
-        {"No", "361x500", 0, "480x340"},  {"no", "800x2401", 1, "480x340"},
-        {"Yes", "362x302", 1, "362x302"}, {"", "2400x2400", 1, "2400x2400"},
+        {"No", "361x500", 0, "480x340"},     {"no", "800x2401", 1, "480x340"},
+        {"Yes", "362x302", 1, "362x302"},    {"", "2400x2400", 1, "2400x2400"},
         {"No", "800x600junk", 0, "480x340"}, {"No", "wide", 0, "480x340"},
     };
     TempFolder folder;
     for (const auto& c : cases) {
         const std::string path = folder.file("case.kovr");
-        std::ofstream(path) << "[Common]\nViewNumpad=\"" << c.viewNumpad << "\"\nWindowSize=\"" << c.windowSize
-                            << "\"\n[History]\n";
+        std::ofstream(path) << "[Common]\nViewNumpad=\"" << c.viewNumpad << "\"\nWindowSize=\""
+                            << c.windowSize << "\"\n[History]\n";
         Config* config = Config_create();
         ASSERT_NE(Config_load(SettingsSchema, config, path.c_str()), 0);
         CalcSettings s;

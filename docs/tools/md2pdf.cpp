@@ -182,7 +182,8 @@ void layOutBlocks(QTextDocument& document, const QString& folder, qreal textWidt
             image.setHeight(width * picture.height() / picture.width());
             QTextCursor imageCursor(&document);
             imageCursor.setPosition(fragment.position());
-            imageCursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            imageCursor.setPosition(fragment.position() + fragment.length(),
+                                    QTextCursor::KeepAnchor);
             imageCursor.setCharFormat(image);
         }
     }
@@ -238,7 +239,8 @@ int main(int argc, char** argv)
     {
         QPdfWriter writer(partial);
         writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(kMarginX, kMarginY, kMarginX, kMarginY), QPageLayout::Millimeter);
+        writer.setPageMargins(QMarginsF(kMarginX, kMarginY, kMarginX, kMarginY),
+                              QPageLayout::Millimeter);
         writer.setTitle(titleOf(markdown));
         writer.setCreator("Kovra");
         document.print(&writer);

@@ -21,8 +21,16 @@ constexpr int DEVICE_HEADER_SIZE = 8192;
 
 // Section numbers of the device file.
 enum SectionNumber {
-    SEC_DEVICE = 0, SEC_ANODE = 1, SEC_LAYER1 = 2, SEC_LAYER9 = 10, SEC_CATHODE = 11,
-    SEC_VOLTAGE = 12, SEC_LIGHT = 13, SEC_NUMERIC = 14, SEC_COMMAND = 15, SEC_COUNT = 16
+    SEC_DEVICE = 0,
+    SEC_ANODE = 1,
+    SEC_LAYER1 = 2,
+    SEC_LAYER9 = 10,
+    SEC_CATHODE = 11,
+    SEC_VOLTAGE = 12,
+    SEC_LIGHT = 13,
+    SEC_NUMERIC = 14,
+    SEC_COMMAND = 15,
+    SEC_COUNT = 16
 };
 
 struct Device {
@@ -107,8 +115,9 @@ ParamRecord* Device_findNumericParam(Device* device, const char* key);
 ParamRecord* Device_findCommandParam(Device* device, const char* key);
 ParamRecord* Contact_findParam(Contact* contact, const char* key);
 // Applies one entry of a key table found already (rename, index, value entry).
-int Params_setEntry(const KeyEntry* entry, ParamRecord** records, const char* prefix, const char* value,
-                    const char* comment, int withPrefix, int* changed, int console);
+int Params_setEntry(const KeyEntry* entry, ParamRecord** records, const char* prefix,
+                    const char* value, const char* comment, int withPrefix, int* changed,
+                    int console);
 // Applies one key through a key table (rename, index, value entry).
 int Params_setByKey(const KeyEntry* table, ParamRecord** records, const char* prefix,
                     const char* key, const char* value, const char* comment, int withPrefix,

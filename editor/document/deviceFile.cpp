@@ -4,8 +4,9 @@
 size_t DeviceFile_characters(const char* text)
 {
     size_t n = 0;
-    for (; *text != '\0'; ++text)
+    for (; *text != '\0'; ++text) {
         n += (static_cast<unsigned char>(*text) & 0xC0) != 0x80 ? 1 : 0;
+    }
     return n;
 }
 

@@ -27,5 +27,6 @@ void DeviceFile_cutCharacters(char* text, size_t max);
 // and the comment lines kept in notes for place, may be null), then one
 // empty line. 0 when the file or list is missing or the count is outside
 // 1..128.
-int Params_write(FILE* stream, ParamRecord* const* records, int count, const KeptLines* kept = nullptr,
-                 Notes* notes = nullptr, const char* place = nullptr);
+int Params_write(FILE* stream, ParamRecord* const* records, int count,
+                 const KeptLines* kept = nullptr, Notes* notes = nullptr,
+                 const char* place = nullptr);

@@ -76,8 +76,9 @@ constexpr SkipWords SKIP_WORDS[SKIP_KINDS] = {
 std::string grouped(long long n)
 {
     std::string digits = std::to_string(n < 0 ? -n : n);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
         digits.insert(static_cast<size_t>(at), ",");
+    }
     return n < 0 ? "-" + digits : digits;
 }
 
@@ -91,8 +92,9 @@ struct KeyIndex {
 
 std::string folded(std::string text)
 {
-    for (char& c : text)
+    for (char& c : text) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
     return text;
 }
 
@@ -108,8 +110,9 @@ const KeyEntry* findKey(const KeyEntry* table, const std::string& key)
         }
     }
     const auto exact = index.exact.find(key);
-    if (exact != index.exact.end())
+    if (exact != index.exact.end()) {
         return exact->second;
+    }
     const auto other = index.folded.find(folded(key));
     return other != index.folded.end() ? other->second : nullptr;
 }
@@ -120,19 +123,22 @@ class Lines {
 public:
     explicit Lines(std::string text) : text(std::move(text))
     {
-        if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
             cursor = 3;
+        }
     }
     // The next line, without its line end; false at the end of the text.
     bool next(std::string_view* line)
     {
-        if (cursor >= text.size())
+        if (cursor >= text.size()) {
             return false;
+        }
         const size_t end = text.find('\n', cursor);
         const size_t stop = end == std::string::npos ? text.size() : end;
         size_t length = stop - cursor;
-        if (length > 0 && text[cursor + length - 1] == '\r')
+        if (length > 0 && text[cursor + length - 1] == '\r') {
             --length;
+        }
         *line = std::string_view(text).substr(cursor, length);
         cursor = end == std::string::npos ? text.size() : end + 1;
         return true;
@@ -140,11 +146,13 @@ public:
     // The number of lines not read yet.
     int remaining() const
     {
-        if (cursor >= text.size())
+        if (cursor >= text.size()) {
             return 0;
+        }
         int n = 0;
-        for (size_t i = cursor; i < text.size(); ++i)
+        for (size_t i = cursor; i < text.size(); ++i) {
             n += text[i] == '\n' ? 1 : 0;
+        }
         return n + (text.back() != '\n' ? 1 : 0);
     }
 
@@ -158,8 +166,9 @@ bool readWhole(FILE* stream, std::string* text)
 {
     char chunk[65536];
     size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, stream)) > 0)
+    while ((n = std::fread(chunk, 1, sizeof chunk, stream)) > 0) {
         text->append(chunk, n);
+    }
     return std::ferror(stream) == 0;
 }
 
@@ -170,10 +179,11 @@ void printf(bool colored, const char* format, ...)
     va_start(args, format);
     std::vsnprintf(message, sizeof message, format, args);
     va_end(args);
-    if (colored)
+    if (colored) {
         Doc_printColored(message);
-    else
+    } else {
         Doc_print(message);
+    }
 }
 
 // One key line of a layer section, applied when the section ends so that
@@ -193,15 +203,18 @@ struct LayerLine {
 // the engine's own default for it would differ.
 void clearRevisions(ParamRecord* const* records, int count)
 {
-    for (int i = 0; i < count; ++i)
-        if (records[i] != nullptr)
+    for (int i = 0; i < count; ++i) {
+        if (records[i] != nullptr) {
             records[i]->revision = 0;
+        }
+    }
 }
 
 void markGiven(ParamRecord* record)
 {
-    if (record != nullptr && record->revision <= 0)
+    if (record != nullptr && record->revision <= 0) {
         record->revision = 1;
+    }
 }
 
 class Reader {
@@ -268,8 +281,9 @@ private:
 // then empty.
 void Reader::keepBlock(Notes** notes, const char* place, const char* key)
 {
-    for (const std::string& line : commentBlock)
+    for (const std::string& line : commentBlock) {
         Notes_add(notes, place, key, line.c_str());
+    }
     commentBlock.clear();
 }
 
@@ -281,10 +295,11 @@ void Reader::keepNotes(const std::vector<std::string>& lines, const char* key, b
     const size_t kept = lastTaken && !lines.empty() ? lines.size() - 1 : lines.size();
     for (size_t i = 0; i < kept; ++i) {
         const std::string& line = lines[i];
-        if (isLayer)
+        if (isLayer) {
             Notes_add(&currentLayer->notes, "Layer", key, line.c_str());
-        else
+        } else {
             Notes_add(&device->notes, SectionKeys[currentSection].key, key, line.c_str());
+        }
     }
 }
 
@@ -304,8 +319,9 @@ void Reader::appendHeader(const char* text)
 void Reader::warnSkipped(int line, Skip kind, const char* text)
 {
     lastSkipped[kind] = shown(line);
-    if (++skipCount[kind] > WARNINGS_SHOWN)
+    if (++skipCount[kind] > WARNINGS_SHOWN) {
         return;
+    }
     char what[DEVICE_LINE_BYTES + 64];
     std::snprintf(what, sizeof what, SKIP_WORDS[kind].line, text);
     printf(false, "[WARNING] at line %d: %s\n", shown(line), what);
@@ -315,9 +331,10 @@ void Reader::summarizeWarnings()
 {
     for (int kind = 0; kind < SKIP_KINDS; ++kind) {
         const int more = skipCount[kind] - WARNINGS_SHOWN;
-        if (more > 0)
-            printf(false, "[WARNING] ... and %s more %s (the last at line %d)\n", grouped(more).c_str(),
-                   SKIP_WORDS[kind].plural, lastSkipped[kind]);
+        if (more > 0) {
+            printf(false, "[WARNING] ... and %s more %s (the last at line %d)\n",
+                   grouped(more).c_str(), SKIP_WORDS[kind].plural, lastSkipped[kind]);
+        }
     }
 }
 
@@ -326,12 +343,14 @@ void Reader::summarizeWarnings()
 void Reader::endEarly(const Lines& lines, int line, const std::string& reason)
 {
     const int rest = lines.remaining();
-    if (rest == 0)
+    if (rest == 0) {
         return;  // nothing followed: the file was read whole
+    }
     stopLine = shown(line);
     stopReason = reason;
-    printf(false, "[WARNING] at line %d: reading ended: %s; the %s line%s after it %s not read\n", stopLine,
-           reason.c_str(), grouped(rest).c_str(), rest == 1 ? "" : "s", rest == 1 ? "is" : "are");
+    printf(false, "[WARNING] at line %d: reading ended: %s; the %s line%s after it %s not read\n",
+           stopLine, reason.c_str(), grouped(rest).c_str(), rest == 1 ? "" : "s",
+           rest == 1 ? "is" : "are");
 }
 
 int Reader::read(Lines& lines)
@@ -356,12 +375,15 @@ int Reader::read(Lines& lines)
     clearRevisions(device->records, device->recordCount);
     clearRevisions(device->anode->records, device->anode->count);
     clearRevisions(device->cathode->records, device->cathode->count);
-    for (ParamSection* section : {device->voltage, device->light, device->numeric, device->command})
+    for (ParamSection* section :
+         {device->voltage, device->light, device->numeric, device->command}) {
         clearRevisions(section->records, section->count);
+    }
     const bool read = readBody(lines) && flushLayer();
     summarizeWarnings();
-    if (!read)
+    if (!read) {
         return 0;
+    }
     keepBlock(&device->notes, "", "");
     return 1;
 }
@@ -373,8 +395,10 @@ bool Reader::readBody(Lines& lines)
         // A line is read whole or refused, never cut: a cut value would be
         // stored wrong, and the engine refuses such a line as well.
         if (text.find('\0') != std::string_view::npos) {
-            printf(false, "[ERROR]   invalid character at line %d: a NUL byte (the file is no text file)\n",
-                   shown(counter));
+            printf(
+                false,
+                "[ERROR]   invalid character at line %d: a NUL byte (the file is no text file)\n",
+                shown(counter));
             return false;
         }
         const bool fits = text.size() < lineBuffer.size();
@@ -388,16 +412,19 @@ bool Reader::readBody(Lines& lines)
             return false;
         }
         const Flow flow = handleLine(lineBuffer.data());
-        if (flow == Flow::REFUSE)
+        if (flow == Flow::REFUSE) {
             return false;
+        }
         if (flow == Flow::STOP) {
             endEarly(lines, counter, "a variable line without a name: " + std::string(text));
             return true;
         }
         ++counter;
     }
-    if (counter > LAST_LINE && lines.remaining() > 0)
-        endEarly(lines, LAST_LINE, "a device file is read up to its line " + std::to_string(shown(LAST_LINE)));
+    if (counter > LAST_LINE && lines.remaining() > 0) {
+        endEarly(lines, LAST_LINE,
+                 "a device file is read up to its line " + std::to_string(shown(LAST_LINE)));
+    }
     return true;
 }
 
@@ -406,24 +433,23 @@ Reader::Flow Reader::handleLine(char* line)
     const int length = foConfig::trimA(line);
     if (length < 3) {
         if (length > 0 && (line[0] == '#' || line[0] == ';')) {
-            if (headerOpen)
+            if (headerOpen) {
                 appendHeader(line);
-            else
+            } else {
                 commentBlock.push_back(line);  // a short comment line is kept too
+            }
         }
         return Flow::GO;
     }
-    if (line[0] != '#' && line[0] != ';')
+    if (line[0] != '#' && line[0] != ';') {
         headerOpen = false;
+    }
     switch (line[0]) {
     case '&':
     case ':':
     case '?':
-    case '@':
-        warnSkipped(counter, SKIP_DIRECTIVE, line);
-        return Flow::GO;
-    case '$':
-        return handleVariable(line);
+    case '@': warnSkipped(counter, SKIP_DIRECTIVE, line); return Flow::GO;
+    case '$': return handleVariable(line);
     case '#':
     case ';':
         if (headerOpen) {
@@ -435,30 +461,33 @@ Reader::Flow Reader::handleLine(char* line)
         }
         return Flow::GO;
     case '[':
-        if (!flushLayer())
+        if (!flushLayer()) {
             return Flow::REFUSE;
+        }
         handleSection(line);
         return Flow::GO;
-    default:
-        return handleKey(line) ? Flow::GO : Flow::REFUSE;
+    default: return handleKey(line) ? Flow::GO : Flow::REFUSE;
     }
 }
 
 Reader::Flow Reader::handleVariable(char* line)
 {
     char* text = line + 1;
-    while (kov_isBlank(*text))
+    while (kov_isBlank(*text)) {
         ++text;
+    }
     // A comment after the value ("$t = 0.3   # emitter, um") is no part of
     // it; it is kept beside the variable.
     char* rest = nullptr;
     foConfig::remCommentA(text, &rest);
     std::string comment = rest != nullptr ? rest : "";
     char* split = std::strchr(text, '=');
-    if (split == nullptr)
+    if (split == nullptr) {
         split = std::strchr(text, ':');
-    if (split == nullptr || split == text)
+    }
+    if (split == nullptr || split == text) {
         return Flow::STOP;  // ends the reading as if the file ended here
+    }
     *split = '\0';
     char* value = split + 1;
     for (char mark : {'@', '&', '?', ':'}) {
@@ -474,19 +503,21 @@ Reader::Flow Reader::handleVariable(char* line)
         printf(false, "[ERROR]   reserved variable name at line %d\n", shown(counter));
         ok = false;
     }
-    if (ok)
+    if (ok) {
         ok = Device_defineVariable(device, text, value, shown(counter) - 1) != 0;
+    }
     if (!ok) {
-        printf(false, "[ERROR]   invalid variable definition at line %d {%s = %s}\n", shown(counter),
-               text, value);
+        printf(false, "[ERROR]   invalid variable definition at line %d {%s = %s}\n",
+               shown(counter), text, value);
         return Flow::REFUSE;
     }
     const char* name = text[0] == '$' ? text + 1 : text;
     keepBlock(&device->notes, "$", name);
     std::vector<char> note(comment.begin(), comment.end());
     note.push_back('\0');
-    if (foConfig::trimA(note.data()) > 0)
+    if (foConfig::trimA(note.data()) > 0) {
         Notes_add(&device->notes, "$=", name, note.data());
+    }
     return Flow::GO;
 }
 
@@ -520,8 +551,9 @@ void Reader::handleSection(const char* line)
     }
     seen[number] = true;
     currentSection = number;
-    if (number == SEC_DEVICE)
+    if (number == SEC_DEVICE) {
         deviceSectionSeen = true;
+    }
     if (number < SEC_LAYER1 || number > SEC_LAYER9) {
         keepBlock(&device->notes, SectionKeys[number].key, "");
         return;
@@ -552,7 +584,8 @@ void Reader::handleSection(const char* line)
 
 bool Reader::handleKey(char* line)
 {
-    if (currentSection < 0 || (currentSection >= SEC_LAYER1 && currentSection <= SEC_LAYER9 && currentLayer == nullptr)) {
+    if (currentSection < 0 ||
+        (currentSection >= SEC_LAYER1 && currentSection <= SEC_LAYER9 && currentLayer == nullptr)) {
         warnSkipped(counter, SKIP_OUTSIDE_SECTION, line);
         return true;
     }
@@ -575,15 +608,17 @@ bool Reader::handleKey(char* line)
     if (!split) {
         if (char* colon = std::strchr(line, ':')) {
             *colon = '=';
-            split = foConfig::getKeyValueA(line, key.data(), value.data(), key.size(), value.size());
+            split =
+                foConfig::getKeyValueA(line, key.data(), value.data(), key.size(), value.size());
         }
     }
     std::vector<char> trimmedComment(comment.begin(), comment.end());
     trimmedComment.push_back('\0');
     foConfig::trimA(trimmedComment.data());
     comment = trimmedComment.data();
-    if (comment.size() <= 1)
+    if (comment.size() <= 1) {
         comment.clear();
+    }
     bool fromAbove = false;
     if (comment.empty() && pendingLine == counter - 1 && pending.size() > 1) {
         std::vector<char> p(pending.begin(), pending.end());
@@ -628,26 +663,31 @@ bool Reader::flushLayer()
     for (const LayerLine& l : lines) {
         if (strcasecmp(l.key.c_str(), "Dopant.Type") == 0) {
             std::string word = l.value;
-            if (word.size() >= 2 && word.front() == '"' && word.back() == '"')
+            if (word.size() >= 2 && word.front() == '"' && word.back() == '"') {
                 word = word.substr(1, word.size() - 2);
+            }
             const int code = Dopant_decode(word.c_str());
-            type = code == DOPANT_ACCEPTOR ? DOPANT_ACCEPTOR
+            type = code == DOPANT_ACCEPTOR    ? DOPANT_ACCEPTOR
                    : code == DOPANT_INTRINSIC ? DOPANT_INTRINSIC
                                               : DOPANT_DONOR;
         }
     }
     for (const LayerLine& l : lines) {
-        if (strcasecmp(l.key.c_str(), "Material") != 0)
+        if (strcasecmp(l.key.c_str(), "Material") != 0) {
             continue;
+        }
         std::string name = l.value;
-        if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+        if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
             name = name.substr(1, name.size() - 2);
+        }
         if (!name.empty() && name[0] == '$') {
             const char* text = Device_variableText(device, name.c_str());
-            if (text != nullptr)
+            if (text != nullptr) {
                 name = text;
-            if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+            }
+            if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
                 name = name.substr(1, name.size() - 2);
+            }
         }
         // Choosing a material always applies its values, "Si" included.
         Layer_setMaterial(currentLayer, name.c_str(), currentLayer->label, type);
@@ -657,13 +697,15 @@ bool Reader::flushLayer()
     for (const LayerLine& l : lines) {
         if (strcasecmp(l.key.c_str(), "Material") == 0) {
             ParamRecord* material = currentLayer->records[LR_MATERIAL];
-            if (!l.comment.empty())
+            if (!l.comment.empty()) {
                 material->comment = l.comment.c_str();
+            }
             keepNotes(l.notes, material->key, l.fromAbove);
             continue;
         }
-        if (!applyKey(l.line, l.key, l.value, l.comment, l.notes, l.fromAbove))
+        if (!applyKey(l.line, l.key, l.value, l.comment, l.notes, l.fromAbove)) {
             return false;
+        }
     }
     Layer_updateColors(currentLayer);
     return true;
@@ -671,36 +713,45 @@ bool Reader::flushLayer()
 
 bool Reader::checkValue(int line, const char* key, const char* value, bool numeric)
 {
-    if (!numeric && value[0] != '$')
+    if (!numeric && value[0] != '$') {
         return true;  // a word or a quoted text is taken as written
-    if (std::strchr(value, '"') != nullptr && value[0] != '$')
+    }
+    if (std::strchr(value, '"') != nullptr && value[0] != '$') {
         return true;
-    if (value[0] == '$' && Device_variableText(device, value) != nullptr)
+    }
+    if (value[0] == '$' && Device_variableText(device, value) != nullptr) {
         return true;
+    }
     // A plain number needs no parser.
     char* end = nullptr;
     errno = 0;
     const double number = kov_strtod(value, &end);
-    if (numeric && errno == 0 && end != value && *end == '\0' && std::isfinite(number))
+    if (numeric && errno == 0 && end != value && *end == '\0' && std::isfinite(number)) {
         return true;
+    }
     char probe[PARAM_WORK_SIZE];
     kov_copyA(probe, sizeof probe, value);
-    if (numeric && Device_evaluate(device, probe) != 0)
+    if (numeric && Device_evaluate(device, probe) != 0) {
         return true;
+    }
     // Say what is wrong with the value: a name not defined, a number
     // beyond a double, or what the expression parser found.
     std::string why = numeric ? Device_evaluationError(device) : "unknown variable";
     errno = 0;
     kov_strtod(value, &end);
-    if (errno == ERANGE && end != value && *end == '\0')
+    if (errno == ERANGE && end != value && *end == '\0') {
         why = "value out of range (beyond the largest or smallest number a double holds)";
+    }
     if ((value[0] == '$' && Text_isVariableRef(value)) || why.rfind("unknown variable", 0) == 0) {
-        printf(false, "[ERROR]   variable not defined at line %d: {%s = %s}\n", shown(line), key, value);
+        printf(false, "[ERROR]   variable not defined at line %d: {%s = %s}\n", shown(line), key,
+               value);
         return false;
     }
-    if (why.empty())
+    if (why.empty()) {
         why = "not a number or expression";
-    printf(false, "[ERROR]   invalid value at line %d: {%s = %s}: %s\n", shown(line), key, value, why.c_str());
+    }
+    printf(false, "[ERROR]   invalid value at line %d: {%s = %s}: %s\n", shown(line), key, value,
+           why.c_str());
     return false;
 }
 
@@ -708,17 +759,18 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
                       const std::vector<std::string>& notes, bool fromAbove)
 {
     const bool isLayer = currentSection >= SEC_LAYER1 && currentSection <= SEC_LAYER9;
-    const char* sectionName = isLayer ? device->layers[device->layerCount - 1]->name
-                                      : SectionKeys[currentSection].key;
+    const char* sectionName =
+        isLayer ? device->layers[device->layerCount - 1]->name : SectionKeys[currentSection].key;
     // Layer keys may carry the section's own name ("Layer2.Thickness") in
     // the file; the name comes from the header as written.
     std::vector<char> work(key.begin(), key.end());
     work.resize(key.size() + PARAM_KEY_SIZE + 2, '\0');
     char header[24];
-    if (isLayer)
+    if (isLayer) {
         std::snprintf(header, sizeof header, "Layer%d", currentSection - 1);
+    }
     foConfig::normalizeKeyA(isLayer ? header : sectionName, currentSection == SEC_DEVICE || isLayer,
-                           work.data(), work.size());
+                            work.data(), work.size());
     key = work.data();
 
     // Conversions of words the records hold in another form.
@@ -727,15 +779,18 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
     };
     if (isLayer && strcasecmp(key.c_str(), "BandgapType") == 0) {
         const std::string word = unquoted(value);
-        if (strcasecmp(word.c_str(), "Direct") == 0)
+        if (strcasecmp(word.c_str(), "Direct") == 0) {
             value = "1";
-        else if (strcasecmp(word.c_str(), "Indirect") == 0)
+        } else if (strcasecmp(word.c_str(), "Indirect") == 0) {
             value = "2";
-        else
+        } else {
             value = word;
+        }
     }
-    if (currentSection == SEC_LIGHT && key == "Light.Source" && strcasecmp(unquoted(value).c_str(), "EQE") == 0)
+    if (currentSection == SEC_LIGHT && key == "Light.Source" &&
+        strcasecmp(unquoted(value).c_str(), "EQE") == 0) {
         value = "Sweep";
+    }
     if (currentSection == SEC_COMMAND && key == "Command.Plot" &&
         strcasecmp(unquoted(value).c_str(), "Yes") == 0) {
         value = "No";
@@ -748,20 +803,23 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
         ParamRecord* label = currentLayer->records[LR_LABEL];
         keepNotes(notes, label->key, fromAbove);
         const int revision = label->revision;
-        if (Param_setValueText(label, value.c_str(), ("#" + comment).c_str(), 1) == 0)
+        if (Param_setValueText(label, value.c_str(), ("#" + comment).c_str(), 1) == 0) {
             warnSkipped(line, SKIP_LABEL, key.c_str());
-        else if (label->revision <= 0 || label->revision == revision)
+        } else if (label->revision <= 0 || label->revision == revision) {
             label->revision = 1;
+        }
         return true;
     }
     const char* const* keptKeys = Section_keptKeys(currentSection);
     const char* kept = keptKeys != nullptr ? KeptKeys_find(keptKeys, key.c_str()) : nullptr;
     if (kept != nullptr) {
         keepNotes(notes, kept, fromAbove);
-        const int ok = isLayer ? KeptLines_set(&currentLayer->kept, kept, value.c_str(), comment.c_str())
-                               : Device_keepLine(device, currentSection, kept, value.c_str(), comment.c_str());
-        if (ok == 0)
+        const int ok =
+            isLayer ? KeptLines_set(&currentLayer->kept, kept, value.c_str(), comment.c_str())
+                    : Device_keepLine(device, currentSection, kept, value.c_str(), comment.c_str());
+        if (ok == 0) {
             warnSkipped(line, SKIP_KEPT_FULL, key.c_str());
+        }
         return true;
     }
 
@@ -789,8 +847,9 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
     }
     const ParamRecord* record = records[entry->number];
     const bool numeric = record->type == PARAM_REAL || record->type == PARAM_INTEGER;
-    if (!checkValue(line, key.c_str(), value.c_str(), numeric))
+    if (!checkValue(line, key.c_str(), value.c_str(), numeric)) {
         return false;
+    }
     // The setter takes a comment with its mark, so a comment that itself
     // begins with '#' or ';' keeps it.
     const std::string marked = "#" + comment;
@@ -804,8 +863,8 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
         accepted = Device_setCathodeItem(device, entry->key, value.c_str(), note, nullptr, 1);
         break;
     default:
-        accepted = Params_setEntry(entry, const_cast<ParamRecord**>(records), nullptr, value.c_str(), note, 0,
-                                   nullptr, 1);
+        accepted = Params_setEntry(entry, const_cast<ParamRecord**>(records), nullptr,
+                                   value.c_str(), note, 0, nullptr, 1);
         break;
     }
     if (accepted == 0) {
@@ -813,16 +872,19 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
         // engine wrote holds Anode.Thickness=0): the line is kept as
         // written, so that saving gives the engine the same value.
         const std::string shownKey = entry->key;
-        const int kept = isLayer ? KeptLines_set(&currentLayer->kept, entry->key, value.c_str(), comment.c_str())
-                                 : Device_keepLine(device, currentSection, entry->key, value.c_str(),
-                                                   comment.c_str());
-        if (kept != 0)
+        const int kept =
+            isLayer ? KeptLines_set(&currentLayer->kept, entry->key, value.c_str(), comment.c_str())
+                    : Device_keepLine(device, currentSection, entry->key, value.c_str(),
+                                      comment.c_str());
+        if (kept != 0) {
             warnSkipped(line, SKIP_KEPT_AS_WRITTEN, (shownKey + "=" + value).c_str());
-        else
+        } else {
             warnSkipped(line, SKIP_REFUSED_VALUE, entry->key);
+        }
     } else {
-        ParamRecord* given = records[entry->number]->alias != nullptr ? records[entry->number]->alias
-                                                                      : records[entry->number];
+        ParamRecord* given = records[entry->number]->alias != nullptr
+                                 ? records[entry->number]->alias
+                                 : records[entry->number];
         markGiven(given);
         // A value out of range that the record clamps, as the engine does:
         // the setter named the range, this names the line.
@@ -847,16 +909,19 @@ void useRunDefaults(Device* device)
         return record != nullptr && record->revision <= 0 ? record : nullptr;
     };
     auto setText = [](ParamRecord* record, const char* text) {
-        if (record != nullptr)
+        if (record != nullptr) {
             record->value.text = text;
+        }
     };
     setText(missing("Numeric.Mesh"), KOV_RUN_DEFAULT_MESH);
     setText(missing("Numeric.Method"), KOV_RUN_DEFAULT_METHOD);
     setText(missing("Numeric.InnermostSolver"), KOV_RUN_DEFAULT_SOLVER);
-    if (ParamRecord* tol = missing("Numeric.Tol"))
+    if (ParamRecord* tol = missing("Numeric.Tol")) {
         tol->value.real = KOV_RUN_DEFAULT_TOL;
-    if (ParamRecord* damp = missing("Numeric.Damp"))
+    }
+    if (ParamRecord* damp = missing("Numeric.Damp")) {
         damp->value.real = KOV_RUN_DEFAULT_DAMP;
+    }
     if (ParamRecord* points = missing("Numeric.Points")) {
         // Per layer the run has the layers' points together; a uniform mesh
         // without a count has the fewest a device may have.
@@ -864,8 +929,9 @@ void useRunDefaults(Device* device)
         int total = points->minimum.integer;
         if (mesh != nullptr && strcasecmp(mesh->value.text, "Layer") == 0) {
             total = 0;
-            for (int i = 0; i < device->layerCount; ++i)
+            for (int i = 0; i < device->layerCount; ++i) {
                 total += device->layers[i]->records[LR_MESH_POINTS]->value.integer;
+            }
         }
         points->value.integer = std::clamp(total, points->minimum.integer, points->maximum.integer);
     }
@@ -875,8 +941,9 @@ void useRunDefaults(Device* device)
 
 int Device_load(Document* document, const char* path)
 {
-    if (document == nullptr)
+    if (document == nullptr) {
         return 0;
+    }
     Device* device = Device_create("Solar Cell");
     if (device == nullptr) {
         printf(true, "[ERROR]   cannot open device: %s\n", KOV_NO_MEMORY);
@@ -908,8 +975,9 @@ int Device_load(Document* document, const char* path)
     }
     Lines lines(std::move(text));
     Reader reader(document, device);
-    if (reader.read(lines) == 0)
+    if (reader.read(lines) == 0) {
         return refuse();
+    }
     if (device->layerCount <= 0 || !reader.deviceSeen()) {
         printf(true,
                "[ERROR]   invalid file content: the device section and at least one layer section "
@@ -917,8 +985,9 @@ int Device_load(Document* document, const char* path)
         return refuse();
     }
     useRunDefaults(device);
-    for (int i = 0; i < device->layerCount; ++i)
+    for (int i = 0; i < device->layerCount; ++i) {
         Layer_updateColors(device->layers[i]);
+    }
     if (Document_setDevice(document, device) == 0) {
         printf(true, "[ERROR]   device not loaded: invalid format\n");
         return refuse();
@@ -928,8 +997,9 @@ int Device_load(Document* document, const char* path)
     document->readEndLine = reader.endLine();
     kov_copyA(document->readEndReason, sizeof document->readEndReason, reader.endReason().c_str());
     // A file read in part is not written back unasked: its rest would go.
-    if (reader.resave() && reader.endLine() == 0)
+    if (reader.resave() && reader.endLine() == 0) {
         Device_save(document, path);
+    }
     Device_getSourceFile(document, "Voltage.Source");
     Device_getSourceFile(document, "Light.Source");
     document->loadingDevice = nullptr;

@@ -28,17 +28,22 @@ template <typename F>
 void forEachRecord(Device* device, F visit)
 {
     auto list = [&](ParamRecord* const* records, int count) {
-        for (int i = 0; i < count; ++i)
-            if (records[i] != nullptr)
+        for (int i = 0; i < count; ++i) {
+            if (records[i] != nullptr) {
                 visit(records[i]);
+            }
+        }
     };
     list(device->records, device->recordCount);
     list(device->anode->records, device->anode->count);
     list(device->cathode->records, device->cathode->count);
-    for (ParamSection* section : {device->voltage, device->light, device->numeric, device->command})
+    for (ParamSection* section :
+         {device->voltage, device->light, device->numeric, device->command}) {
         list(section->records, section->count);
-    for (int i = 0; i < device->layerCount; ++i)
+    }
+    for (int i = 0; i < device->layerCount; ++i) {
         list(device->layers[i]->records, device->layers[i]->count);
+    }
 }
 
 bool isQuoted(const char* value)
@@ -47,10 +52,7 @@ bool isQuoted(const char* value)
     return length >= 2 && value[0] == '"' && value[length - 1] == '"';
 }
 
-const char* bareName(const char* name)
-{
-    return name[0] == '$' ? name + 1 : name;
-}
+const char* bareName(const char* name) { return name[0] == '$' ? name + 1 : name; }
 
 int textCount(const Device* device)
 {
@@ -60,20 +62,24 @@ int textCount(const Device* device)
 // The slot of a text variable (names compared ignoring case), or -1.
 int findText(const Device* device, const char* name)
 {
-    for (int i = 0; i < textCount(device); ++i)
-        if (strcasecmp(device->textVariables->lines[i].key, bareName(name)) == 0)
+    for (int i = 0; i < textCount(device); ++i) {
+        if (strcasecmp(device->textVariables->lines[i].key, bareName(name)) == 0) {
             return i;
+        }
+    }
     return -1;
 }
 
 void removeText(Device* device, const char* name)
 {
     const int slot = findText(device, name);
-    if (slot < 0)
+    if (slot < 0) {
         return;
+    }
     KeptLines* list = device->textVariables;
-    for (int i = slot; i < list->count - 1; ++i)
+    for (int i = slot; i < list->count - 1; ++i) {
         list->lines[i] = list->lines[i + 1];
+    }
     --list->count;
 }
 
@@ -81,8 +87,9 @@ int setText(Device* device, const char* name, const char* value)
 {
     if (device->textVariables == nullptr) {
         device->textVariables = static_cast<KeptLines*>(kov_MemoryAlloc(sizeof(KeptLines)));
-        if (device->textVariables == nullptr)
+        if (device->textVariables == nullptr) {
             return 0;
+        }
         std::memset(device->textVariables, 0, sizeof(KeptLines));
     }
     // One name holds one value: a number defined earlier gives way.
@@ -96,11 +103,13 @@ int setText(Device* device, const char* name, const char* value)
 
 int setAny(Device* device, const char* name, const char* value)
 {
-    if (isQuoted(value))
+    if (isQuoted(value)) {
         return setText(device, name, value);
+    }
     const int result = kov_ParserSetVariable(device->parser, bareName(name), value);
-    if (result != 0)
+    if (result != 0) {
         removeText(device, name);
+    }
     return result;
 }
 
@@ -113,44 +122,52 @@ int Device_hasParser(const Device* device)
 
 int Device_variableCount(Device* device)
 {
-    if (!Device_hasParser(device))
+    if (!Device_hasParser(device)) {
         return 0;
+    }
     return kov_ParserVariableCount(device->parser) + textCount(device);
 }
 
 const char* Device_variableName(Device* device, int index)
 {
-    if (!Device_hasParser(device) || index < 0 || index >= Device_variableCount(device))
+    if (!Device_hasParser(device) || index < 0 || index >= Device_variableCount(device)) {
         return nullptr;
+    }
     const int numbers = kov_ParserVariableCount(device->parser);
-    if (index >= numbers)
+    if (index >= numbers) {
         return device->textVariables->lines[index - numbers].key;
+    }
     return kov_ParserVariableName(device->parser, index);
 }
 
 const char* Device_variableValue(Device* device, int index)
 {
-    if (!Device_hasParser(device) || index < 0 || index >= Device_variableCount(device))
+    if (!Device_hasParser(device) || index < 0 || index >= Device_variableCount(device)) {
         return nullptr;
+    }
     const int numbers = kov_ParserVariableCount(device->parser);
-    if (index >= numbers)
+    if (index >= numbers) {
         return device->textVariables->lines[index - numbers].value;
+    }
     return kov_ParserVariableValue(device->parser, index);
 }
 
 int Device_hasVariable(Device* device, const char* name, int flag)
 {
-    if (!Device_hasParser(device) || name == nullptr)
+    if (!Device_hasParser(device) || name == nullptr) {
         return 0;
-    return kov_ParserGetVariable(device->parser, name, flag) != nullptr || findText(device, name) >= 0
+    }
+    return kov_ParserGetVariable(device->parser, name, flag) != nullptr ||
+                   findText(device, name) >= 0
                ? 1
                : 0;
 }
 
 int Device_defineVariable(Device* device, const char* name, const char* value, int line)
 {
-    if (!Device_hasParser(device) || name == nullptr || value == nullptr)
+    if (!Device_hasParser(device) || name == nullptr || value == nullptr) {
         return 0;
+    }
     if (isReserved(name)) {
         char message[256];
         std::snprintf(message, sizeof message, "[ERROR]   reserved variable name at line %d\n",
@@ -163,8 +180,9 @@ int Device_defineVariable(Device* device, const char* name, const char* value, i
 
 int Device_deleteVariable(Device* device, const char* name, int flag)
 {
-    if (!Device_hasParser(device) || name == nullptr)
+    if (!Device_hasParser(device) || name == nullptr) {
         return 0;
+    }
     if (findText(device, name) >= 0) {
         removeText(device, name);
         return 1;
@@ -174,8 +192,9 @@ int Device_deleteVariable(Device* device, const char* name, int flag)
 
 int Device_evaluate(Device* device, char* text)
 {
-    if (!Device_hasParser(device) || text == nullptr)
+    if (!Device_hasParser(device) || text == nullptr) {
         return 0;
+    }
     return kov_ParserParseValue(device->parser, text);
 }
 
@@ -186,11 +205,13 @@ const char* Device_evaluationError(Device* device)
 
 const char* Device_variableText(Device* device, const char* reference)
 {
-    if (!Device_hasParser(device) || reference == nullptr)
+    if (!Device_hasParser(device) || reference == nullptr) {
         return nullptr;
+    }
     const char* number = kov_ParserGetVariable(device->parser, reference, 0);
-    if (number != nullptr)
+    if (number != nullptr) {
         return number;
+    }
     const int slot = findText(device, reference);
     return slot >= 0 ? device->textVariables->lines[slot].value : nullptr;
 }
@@ -200,8 +221,9 @@ namespace {
 std::string lowerName(const char* name)
 {
     std::string n = bareName(name);
-    for (char& c : n)
+    for (char& c : n) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
     return n;
 }
 
@@ -211,8 +233,12 @@ std::string lowerName(const char* name)
 std::set<std::string> namesUsed(const char* text)
 {
     std::set<std::string> names;
-    auto isNameStart = [](char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; };
-    auto isNameChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+    auto isNameStart = [](char c) {
+        return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+    };
+    auto isNameChar = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+    };
     const size_t length = std::strlen(text);
     size_t i = 0;
     while (i < length) {
@@ -220,20 +246,25 @@ std::set<std::string> namesUsed(const char* text)
         if (std::isdigit(static_cast<unsigned char>(c)) || c == '.') {
             // A number with its exponent or hex letters ("1e-3", "0xFF").
             while (i < length && (isNameChar(text[i]) || text[i] == '.' ||
-                                  ((text[i] == '+' || text[i] == '-') && (text[i - 1] == 'e' || text[i - 1] == 'E'))))
+                                  ((text[i] == '+' || text[i] == '-') &&
+                                   (text[i - 1] == 'e' || text[i - 1] == 'E')))) {
                 ++i;
+            }
             continue;
         }
         if (c == '$' || isNameStart(c)) {
             const size_t start = c == '$' ? i + 1 : i;
             size_t end = start;
-            while (end < length && isNameChar(text[end]))
+            while (end < length && isNameChar(text[end])) {
                 ++end;
+            }
             size_t after = end;
-            while (after < length && (text[after] == ' ' || text[after] == '\t'))
+            while (after < length && (text[after] == ' ' || text[after] == '\t')) {
                 ++after;
-            if (end > start && (after >= length || text[after] != '('))
+            }
+            if (end > start && (after >= length || text[after] != '(')) {
                 names.insert(lowerName(std::string(text + start, end - start).c_str()));
+            }
             i = end > i ? end : i + 1;
             continue;
         }
@@ -247,9 +278,10 @@ std::vector<std::pair<std::string, std::string>> numericVariables(Device* device
 {
     std::vector<std::pair<std::string, std::string>> list;
     const int count = kov_ParserVariableCount(device->parser);
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
         list.emplace_back(lowerName(kov_ParserVariableName(device->parser, i)),
                           kov_ParserVariableValue(device->parser, i));
+    }
     return list;
 }
 
@@ -261,14 +293,16 @@ std::set<std::string> dependentsOf(Device* device, const std::string& name)
     for (bool grown = true; grown;) {
         grown = false;
         for (const auto& [variable, text] : list) {
-            if (found.count(variable) != 0)
+            if (found.count(variable) != 0) {
                 continue;
-            for (const std::string& used : namesUsed(text.c_str()))
+            }
+            for (const std::string& used : namesUsed(text.c_str())) {
                 if (found.count(used) != 0) {
                     found.insert(variable);
                     grown = true;
                     break;
                 }
+            }
         }
     }
     found.erase(name);
@@ -291,13 +325,16 @@ int refuseVariable(const std::string& message)
 bool reevaluate(Device* device, const std::set<std::string>& dependents, std::string* failed)
 {
     for (int index : Device_variableOrder(device)) {
-        if (index >= kov_ParserVariableCount(device->parser))
+        if (index >= kov_ParserVariableCount(device->parser)) {
             continue;
+        }
         const std::string variable = lowerName(kov_ParserVariableName(device->parser, index));
-        if (dependents.count(variable) == 0)
+        if (dependents.count(variable) == 0) {
             continue;
+        }
         const std::string text = kov_ParserVariableValue(device->parser, index);
-        if (kov_ParserSetVariable(device->parser, kov_ParserVariableName(device->parser, index), text.c_str()) == 0) {
+        if (kov_ParserSetVariable(device->parser, kov_ParserVariableName(device->parser, index),
+                                  text.c_str()) == 0) {
             *failed = std::string(kov_ParserVariableName(device->parser, index)) + " = " + text;
             return false;
         }
@@ -311,8 +348,9 @@ std::vector<int> Device_variableOrder(Device* device)
 {
     std::vector<int> order;
     const int count = Device_variableCount(device);
-    if (count <= 0)
+    if (count <= 0) {
         return order;
+    }
     const auto list = numericVariables(device);
     std::vector<bool> placed(static_cast<size_t>(count), false);
     std::set<std::string> done;
@@ -321,68 +359,81 @@ std::vector<int> Device_variableOrder(Device* device)
     while (static_cast<int>(order.size()) < count) {
         int next = -1;
         for (int i = 0; i < count && next < 0; ++i) {
-            if (placed[static_cast<size_t>(i)])
+            if (placed[static_cast<size_t>(i)]) {
                 continue;
+            }
             if (i >= static_cast<int>(list.size())) {
                 next = i;  // a text variable uses no other
                 break;
             }
             bool ready = true;
-            for (const std::string& used : namesUsed(list[static_cast<size_t>(i)].second.c_str()))
-                for (const auto& other : list)
+            for (const std::string& used : namesUsed(list[static_cast<size_t>(i)].second.c_str())) {
+                for (const auto& other : list) {
                     if (other.first == used && other.first != list[static_cast<size_t>(i)].first &&
-                        done.count(used) == 0)
+                        done.count(used) == 0) {
                         ready = false;
-            if (ready)
+                    }
+                }
+            }
+            if (ready) {
                 next = i;
+            }
         }
-        if (next < 0)
-            for (int i = 0; i < count && next < 0; ++i)
-                if (!placed[static_cast<size_t>(i)])
+        if (next < 0) {
+            for (int i = 0; i < count && next < 0; ++i) {
+                if (!placed[static_cast<size_t>(i)]) {
                     next = i;
+                }
+            }
+        }
         placed[static_cast<size_t>(next)] = true;
-        if (next < static_cast<int>(list.size()))
+        if (next < static_cast<int>(list.size())) {
             done.insert(list[static_cast<size_t>(next)].first);
+        }
         order.push_back(next);
     }
     return order;
 }
 
-const char* Device_variableRefusal()
-{
-    return refusal.c_str();
-}
+const char* Device_variableRefusal() { return refusal.c_str(); }
 
 int Device_setVariable(Device* device, const char* name, const char* value)
 {
     refusal.clear();
     if (!Device_hasParser(device) || name == nullptr || device->anode == nullptr ||
         device->cathode == nullptr || device->voltage == nullptr || device->light == nullptr ||
-        device->numeric == nullptr || device->command == nullptr)
+        device->numeric == nullptr || device->command == nullptr) {
         return 0;
+    }
     // The parser's own constant: a variable of that name would shadow it
     // in every expression, whichever road defines it.
-    if (isReserved(name))
+    if (isReserved(name)) {
         return 0;
+    }
     const char* bare = name[0] == '$' ? name + 1 : name;
     const std::string key = lowerName(bare);
     const bool define = value != nullptr && value[0] != '\0';
     char cut[256] = "";
-    if (define)
+    if (define) {
         kov_copyA(cut, sizeof cut, value);
+    }
     const std::set<std::string> dependents = dependentsOf(device, key);
     if (define && !isQuoted(cut)) {
         // A variable built from itself, directly or through others, has no
         // value a file could define in any order.
-        for (const std::string& used : namesUsed(cut))
-            if (used == key || dependents.count(used) != 0)
-                return refuseVariable("[ERROR]   variable $" + std::string(bare) + " cannot be built from $" +
-                                      used + (used == key ? "" : ", which is built from $" + std::string(bare)) +
-                                      ": " + std::string(bare) + " = " + cut);
+        for (const std::string& used : namesUsed(cut)) {
+            if (used == key || dependents.count(used) != 0) {
+                return refuseVariable(
+                    "[ERROR]   variable $" + std::string(bare) + " cannot be built from $" + used +
+                    (used == key ? "" : ", which is built from $" + std::string(bare)) + ": " +
+                    std::string(bare) + " = " + cut);
+            }
+        }
     }
-    if (!define && !dependents.empty())
-        return refuseVariable("[ERROR]   variable $" + std::string(bare) + " is used by $" + *dependents.begin() +
-                              ": change or delete that one first");
+    if (!define && !dependents.empty()) {
+        return refuseVariable("[ERROR]   variable $" + std::string(bare) + " is used by $" +
+                              *dependents.begin() + ": change or delete that one first");
+    }
     const char* before = kov_ParserGetVariable(device->parser, bare, 0);
     const std::string oldText = before != nullptr ? before : "";
     int result = define ? setAny(device, bare, cut) : Device_deleteVariable(device, bare, 0);
@@ -393,7 +444,8 @@ int Device_setVariable(Device* device, const char* name, const char* value)
             kov_copyA(probe, sizeof probe, cut);
             Device_evaluate(device, probe);
             const std::string why = Device_evaluationError(device);
-            refusal = "Value: not accepted for $" + std::string(bare) + ": " + cut + (why.empty() ? "" : ": " + why);
+            refusal = "Value: not accepted for $" + std::string(bare) + ": " + cut +
+                      (why.empty() ? "" : ": " + why);
         }
         return 0;
     }
@@ -401,10 +453,11 @@ int Device_setVariable(Device* device, const char* name, const char* value)
     if (!reevaluate(device, dependents, &failed)) {
         // Put the old value back: the variables built from it take their
         // old values again.
-        if (oldText.empty())
+        if (oldText.empty()) {
             Device_deleteVariable(device, bare, 0);
-        else
+        } else {
             setAny(device, bare, oldText.c_str());
+        }
         std::string ignored;
         reevaluate(device, dependents, &ignored);
         return refuseVariable("[ERROR]   variable $" + std::string(bare) + " = " + cut +
@@ -413,13 +466,15 @@ int Device_setVariable(Device* device, const char* name, const char* value)
     // Every record that takes the variable or one built from it shows the
     // new value; a deleted variable leaves its records their last value.
     forEachRecord(device, [&](ParamRecord* record) {
-        if ((record->flags & PARAM_ACCEPTS_VARS) == 0 || !Text_isVariableRef(record->variableRef))
+        if ((record->flags & PARAM_ACCEPTS_VARS) == 0 || !Text_isVariableRef(record->variableRef)) {
             return;
+        }
         const std::string used = lowerName(record->variableRef);
-        if (used == key)
+        if (used == key) {
             result = Param_setValueText(record, define ? record->variableRef : "$@", nullptr, 0);
-        else if (dependents.count(used) != 0)
+        } else if (dependents.count(used) != 0) {
             result = Param_setValueText(record, record->variableRef, nullptr, 0);
+        }
     });
     return result;
 }

@@ -22,12 +22,14 @@ constexpr const char* FIRST_LINE = "# Kovra <SL>";
 // it is on.
 void decideTextUse(ParamRecord* r)
 {
-    if (std::strstr(r->key, ".Model") != nullptr)
+    if (std::strstr(r->key, ".Model") != nullptr) {
         r->revision = std::strstr(r->value.text, ".lua") != nullptr ? 2 : 0;
-    else if (std::strstr(r->key, ".File") != nullptr)
+    } else if (std::strstr(r->key, ".File") != nullptr) {
         r->revision = std::strstr(r->value.text, ".nk") != nullptr ? 2 : 0;
-    else if (std::strstr(r->key, ".Database") != nullptr || std::strstr(r->key, ".Enable") != nullptr)
+    } else if (std::strstr(r->key, ".Database") != nullptr ||
+               std::strstr(r->key, ".Enable") != nullptr) {
         r->revision = strcasecmp(r->value.text, "Yes") == 0 ? 2 : 0;
+    }
 }
 
 // Writes "    key=value" with its comment behind it. A comment that would
@@ -45,8 +47,9 @@ void writeLine(FILE* stream, const char* key, const char* value, bool quoted, co
             return;
         }
         std::string above = std::string("    # ") + comment;
-        if (DeviceFile_characters(above.c_str()) > DEVICE_LINE_MAX)
+        if (DeviceFile_characters(above.c_str()) > DEVICE_LINE_MAX) {
             above = std::string("#") + comment;
+        }
         std::fprintf(stream, "%s\n", above.c_str());
     }
     std::fprintf(stream, "%s\n", line.c_str());
@@ -62,12 +65,15 @@ void writeRecord(FILE* stream, ParamRecord* r, const NotesPlace& at)
 {
     // An alias record hands its values to its target, which is written in
     // its place under the key the engine reads.
-    if (r == nullptr || r->alias != nullptr)
+    if (r == nullptr || r->alias != nullptr) {
         return;
-    if (r->type == PARAM_TEXT)
+    }
+    if (r->type == PARAM_TEXT) {
         decideTextUse(r);
-    if (r->revision <= 0 || r->type == PARAM_EMPTY)
+    }
+    if (r->revision <= 0 || r->type == PARAM_EMPTY) {
         return;
+    }
     Notes_writeBefore(stream, at.notes, at.place, r->key, "    ");
     const bool takesVariable = (r->flags & (PARAM_ACCEPTS_VARS | PARAM_FROM_VARIABLE)) != 0;
     if (takesVariable && Text_isVariableRef(r->variableRef)) {
@@ -76,9 +82,7 @@ void writeRecord(FILE* stream, ParamRecord* r, const NotesPlace& at)
     }
     char value[PARAM_VALUE_SIZE];
     switch (r->type) {
-    case PARAM_TEXT:
-        writeLine(stream, r->key, r->value.text, true, r->comment);
-        break;
+    case PARAM_TEXT: writeLine(stream, r->key, r->value.text, true, r->comment); break;
     case PARAM_REAL:
         Real_format(r->value.real, value, sizeof value);
         writeLine(stream, r->key, value, false, r->comment);
@@ -87,8 +91,7 @@ void writeRecord(FILE* stream, ParamRecord* r, const NotesPlace& at)
         std::snprintf(value, sizeof value, "%d", r->value.integer);
         writeLine(stream, r->key, value, false, r->comment);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -111,10 +114,11 @@ void writeVariable(FILE* stream, Notes* notes, const char* name, const char* val
         return;
     }
     const std::string behind = line + "    # " + comment;
-    if (DeviceFile_characters(behind.c_str()) <= DEVICE_LINE_MAX)
+    if (DeviceFile_characters(behind.c_str()) <= DEVICE_LINE_MAX) {
         std::fprintf(stream, "%s\n", behind.c_str());
-    else
+    } else {
         std::fprintf(stream, "#%s\n%s\n", comment, line.c_str());
+    }
 }
 
 }  // namespace
@@ -122,15 +126,18 @@ void writeVariable(FILE* stream, Notes* notes, const char* name, const char* val
 int Params_write(FILE* stream, ParamRecord* const* records, int count, const KeptLines* kept,
                  Notes* notes, const char* place)
 {
-    if (stream == nullptr || records == nullptr || count < 1 || count > 128)
+    if (stream == nullptr || records == nullptr || count < 1 || count > 128) {
         return 0;
+    }
     const NotesPlace at{notes, place != nullptr ? place : ""};
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
         writeRecord(stream, records[i], at);
+    }
     if (kept != nullptr) {
         for (int i = 0; i < kept->count; ++i) {
             Notes_writeBefore(stream, at.notes, at.place, kept->lines[i].key, "    ");
-            writeLine(stream, kept->lines[i].key, kept->lines[i].value, false, kept->lines[i].comment);
+            writeLine(stream, kept->lines[i].key, kept->lines[i].value, false,
+                      kept->lines[i].comment);
         }
     }
     Notes_writeRest(stream, at.notes, at.place, "    ");
@@ -162,8 +169,9 @@ void writeDevice(Device* device, FILE* stream)
         for (int i : Device_variableOrder(device)) {
             const char* name = Device_variableName(device, i);
             const char* value = Device_variableValue(device, i);
-            if (name != nullptr && value != nullptr)
+            if (name != nullptr && value != nullptr) {
                 writeVariable(stream, notes, name[0] == '$' ? name + 1 : name, value);
+            }
         }
         Notes_writeRest(stream, notes, "$", "");
         std::fprintf(stream, "\n");
@@ -176,16 +184,17 @@ void writeDevice(Device* device, FILE* stream)
         char name[16];
         std::snprintf(name, sizeof name, "Layer%d", i + 1);
         Notes_rewind(layer->notes);
-        writeSection(stream, name, layer->records, layer->count, &layer->kept, layer->notes, "Layer");
+        writeSection(stream, name, layer->records, layer->count, &layer->kept, layer->notes,
+                     "Layer");
     }
-    writeSection(stream, "Anode", device->anode->records, device->anode->count, device->kept[SEC_ANODE],
-                 notes, "Anode");
+    writeSection(stream, "Anode", device->anode->records, device->anode->count,
+                 device->kept[SEC_ANODE], notes, "Anode");
     writeSection(stream, "Cathode", device->cathode->records, device->cathode->count,
                  device->kept[SEC_CATHODE], notes, "Cathode");
     writeSection(stream, "Voltage", device->voltage->records, device->voltage->count,
                  device->kept[SEC_VOLTAGE], notes, "Voltage");
-    writeSection(stream, "Light", device->light->records, device->light->count, device->kept[SEC_LIGHT],
-                 notes, "Light");
+    writeSection(stream, "Light", device->light->records, device->light->count,
+                 device->kept[SEC_LIGHT], notes, "Light");
     writeSection(stream, "Numeric", device->numeric->records, device->numeric->count,
                  device->kept[SEC_NUMERIC], notes, "Numeric");
     writeSection(stream, "Command", device->command->records, device->command->count,
@@ -200,32 +209,37 @@ void writeDevice(Device* device, FILE* stream)
 bool Device_text(Document* document, std::string* text)
 {
     Device* device = document != nullptr ? document->device : nullptr;
-    if (device == nullptr || text == nullptr)
+    if (device == nullptr || text == nullptr) {
         return false;
+    }
     // The editor starts its plot tool itself after a run.
-    Params_setByKey(CommandKeys, device->command->records, nullptr, "Command.Plot", "No", nullptr, 0,
-                    nullptr, 0);
+    Params_setByKey(CommandKeys, device->command->records, nullptr, "Command.Plot", "No", nullptr,
+                    0, nullptr, 0);
     char* buffer = nullptr;
     size_t length = 0;
     FILE* stream = open_memstream(&buffer, &length);
-    if (stream == nullptr)
+    if (stream == nullptr) {
         return false;
+    }
     writeDevice(device, stream);
     const bool ok = std::ferror(stream) == 0;
     const bool closed = std::fclose(stream) == 0;
-    if (ok && closed && buffer != nullptr)
+    if (ok && closed && buffer != nullptr) {
         text->assign(buffer, length);
+    }
     std::free(buffer);
     return ok && closed;
 }
 
 int Device_save(Document* document, const char* path)
 {
-    if (document == nullptr)
+    if (document == nullptr) {
         return 0;
+    }
     document->saveError[0] = '\0';
-    if (document->device == nullptr || path == nullptr)
+    if (document->device == nullptr || path == nullptr) {
         return 0;
+    }
     // The file is written whole in memory first and then replaces the old
     // one in one step: a kill or a full disk never leaves a cut file.
     std::string text;
@@ -233,8 +247,10 @@ int Device_save(Document* document, const char* path)
         kov_copyA(document->saveError, sizeof document->saveError, KOV_NO_MEMORY);
         return 0;
     }
-    if (kov_replaceFileA(path, text.data(), text.size(), document->saveError, sizeof document->saveError) == 0)
+    if (kov_replaceFileA(path, text.data(), text.size(), document->saveError,
+                         sizeof document->saveError) == 0) {
         return 0;
+    }
     // What was dropped from the file read is gone from now on: a later
     // save has nothing more to lose.
     document->readEndLine = 0;

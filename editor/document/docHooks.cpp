@@ -21,10 +21,11 @@ int noFocus(void*) { return 0; }
 void showNothing(void*, const char*) {}
 const char* noFile() { return nullptr; }
 
-constexpr DocHooks DEFAULTS = {printNothing, printNothing, infoNothing, noDocument, noSettings,
-                               setNoDocument, setNoFile, setNoFile, noAppDir, countDocument, noScreen, refreshNothing,
-                               refreshNothing, refreshNothing, refreshNothing, refreshNothing,
-                               refreshNothing, endNoRun, noTrapModel, noFocus, showNothing, refreshNothing, noFile, noFile};
+constexpr DocHooks DEFAULTS = {
+    printNothing,   printNothing,   infoNothing,    noDocument,     noSettings,     setNoDocument,
+    setNoFile,      setNoFile,      noAppDir,       countDocument,  noScreen,       refreshNothing,
+    refreshNothing, refreshNothing, refreshNothing, refreshNothing, refreshNothing, endNoRun,
+    noTrapModel,    noFocus,        showNothing,    refreshNothing, noFile,         noFile};
 
 DocHooks current = DEFAULTS;
 
@@ -68,10 +69,7 @@ void Doc_setHooks(const DocHooks* hooks)
     take(&current.lightFile, hooks->lightFile, DEFAULTS.lightFile);
 }
 
-const DocHooks& Doc_hooks()
-{
-    return current;
-}
+const DocHooks& Doc_hooks() { return current; }
 
 namespace {
 
@@ -80,29 +78,18 @@ namespace {
 std::string wholeLine(const char* text)
 {
     std::string line = text != nullptr ? text : "";
-    if (line.empty() || line.back() != '\n')
+    if (line.empty() || line.back() != '\n') {
         line += '\n';
+    }
     return line;
 }
 
 }  // namespace
 
-void Doc_print(const char* text)
-{
-    current.print(wholeLine(text).c_str());
-}
+void Doc_print(const char* text) { current.print(wholeLine(text).c_str()); }
 
-void Doc_printColored(const char* text)
-{
-    current.printColored(wholeLine(text).c_str());
-}
+void Doc_printColored(const char* text) { current.printColored(wholeLine(text).c_str()); }
 
-Document* Doc_document()
-{
-    return current.getDocument();
-}
+Document* Doc_document() { return current.getDocument(); }
 
-Settings* Doc_settings()
-{
-    return current.getSettings();
-}
+Settings* Doc_settings() { return current.getSettings(); }

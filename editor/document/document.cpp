@@ -23,17 +23,19 @@ void programFolder(char* out, size_t size)
 {
     out[0] = '\0';
     const char* given = Doc_hooks().appDir();
-    if (given != nullptr)
+    if (given != nullptr) {
         kov_copyA(out, size, given);
-    else
+    } else {
         kov_getAppDirA(out, size);
+    }
 }
 
 void releaseCurrent()
 {
     Document* current = Doc_document();
-    if (current == nullptr)
+    if (current == nullptr) {
         return;
+    }
     Document_free(current);
 }
 
@@ -43,11 +45,13 @@ void fillFromRow(Document* document, const DocRow& row, bool builtInTemplates)
     Device_setDeviceParam(device->records, "Name", row.name, nullptr, nullptr, 0);
     const Settings* settings = Doc_settings();
     for (const DocLayerSlot& slot : row.layers) {
-        if (slot.material == nullptr)
+        if (slot.material == nullptr) {
             continue;
+        }
         Layer* layer = Device_appendLayer(device);
-        if (layer == nullptr)
+        if (layer == nullptr) {
             break;
+        }
         const char* material = builtInTemplates
                                    ? (settings != nullptr ? settings->DefaultMaterial : "Si")
                                    : slot.material;
@@ -88,19 +92,22 @@ void fillFromRow(Document* document, const DocRow& row, bool builtInTemplates)
 
 Device* Document_valueDevice(Document* document)
 {
-    if (document == nullptr)
+    if (document == nullptr) {
         return nullptr;
+    }
     return document->loadingDevice != nullptr ? document->loadingDevice : document->device;
 }
 
 Document* Document_create(const char* path, const DocRow* rows, int id)
 {
     releaseCurrent();
-    if (Doc_settings() == nullptr)
+    if (Doc_settings() == nullptr) {
         return nullptr;
+    }
     auto* document = static_cast<Document*>(kov_MemoryAlloc(sizeof(Document)));
-    if (document == nullptr)
+    if (document == nullptr) {
         return nullptr;
+    }
     std::memset(document, 0, sizeof *document);
     Doc_hooks().setDocument(document);
     document->device = Device_create("Solar Cell");
@@ -111,8 +118,9 @@ Document* Document_create(const char* path, const DocRow* rows, int id)
     }
     document->number = Doc_hooks().nextDocumentNumber();
     document->plotAfterRun = 1;
-    if (path != nullptr && path[0] != '\0' && kov_fileExistsA(path) != 0)
+    if (path != nullptr && path[0] != '\0' && kov_fileExistsA(path) != 0) {
         kov_copyA(document->filename, DOC_PATH_SIZE, path);
+    }
 
     char folder[DOC_PATH_SIZE];
     programFolder(folder, sizeof folder);
@@ -142,21 +150,24 @@ Document* Document_create(const char* path, const DocRow* rows, int id)
         }
     }
     fillFromRow(document, *row, builtInTemplates || row == &TemplateTable[0]);
-    for (int i = 0; i < 14; ++i)
+    for (int i = 0; i < 14; ++i) {
         document->canvasState[i] = i < 10 ? 0 : -1;
+    }
     Document_refreshViews(document);
     return document;
 }
 
 void Document_free(Document* document)
 {
-    if (document == nullptr)
+    if (document == nullptr) {
         return;
+    }
     Doc_hooks().endRun(document, 1);
     // The document stops being current before its device goes, so nothing
     // bound to the device outlives it.
-    if (Doc_document() == document)
+    if (Doc_document() == document) {
         Doc_hooks().setDocument(nullptr);
+    }
     Device_free(&document->device);
     Device_free(&document->loadingDevice);
     kov_MemoryFreeT(&document);
@@ -164,8 +175,9 @@ void Document_free(Document* document)
 
 void Document_refreshViews(Document* document)
 {
-    if (document == nullptr)
+    if (document == nullptr) {
         return;
+    }
     const DocHooks& hooks = Doc_hooks();
     hooks.fillLayerList();
     hooks.updateActionbar();
@@ -175,32 +187,38 @@ void Document_refreshViews(Document* document)
 
 int Document_setDevice(Document* document, Device* device)
 {
-    if (document == nullptr || device == nullptr || device->layerCount <= 0)
+    if (document == nullptr || device == nullptr || device->layerCount <= 0) {
         return 0;
+    }
     const bool replaced = document->device != device;
-    if (replaced)
+    if (replaced) {
         Device_free(&document->device);
+    }
     document->device = device;
     document->loadingDevice = nullptr;
-    if (replaced)
+    if (replaced) {
         Doc_hooks().deviceReplaced();
+    }
     Document_refreshViews(document);
     return 1;
 }
 
 void Document_clearResults(Document* document)
 {
-    if (document == nullptr)
+    if (document == nullptr) {
         return;
+    }
     std::memset(&document->results, 0, sizeof document->results);
-    for (char* path : document->resultPaths)
+    for (char* path : document->resultPaths) {
         path[0] = '\0';
+    }
 }
 
 void Document_setModified(Document* document, int modified)
 {
-    if (document == nullptr)
+    if (document == nullptr) {
         return;
+    }
     document->modified = modified;
     Doc_hooks().updateSaveButton();
     Doc_hooks().updateTitle();
@@ -213,15 +231,17 @@ int Document_isModified(const Document* document)
 
 int Document_isChangedOnDisk(Document* document)
 {
-    if (document == nullptr || document->fileTime == 0 || !Document_fileExists(document))
+    if (document == nullptr || document->fileTime == 0 || !Document_fileExists(document)) {
         return 0;
+    }
     return modificationTime(document->filename) > document->fileTime ? 1 : 0;
 }
 
 int Document_fileExists(Document* document)
 {
-    if (document == nullptr || document->filename[0] == '\0')
+    if (document == nullptr || document->filename[0] == '\0') {
         return 0;
+    }
     return kov_fileExistsA(document->filename);
 }
 
@@ -232,29 +252,34 @@ char* Document_getFilename(Document* document)
 
 void Document_setFilename(Document* document, const char* path)
 {
-    if (document == nullptr)
+    if (document == nullptr) {
         return;
-    if (path != nullptr && path[0] != '\0' && kov_fileExistsA(path) != 0)
+    }
+    if (path != nullptr && path[0] != '\0' && kov_fileExistsA(path) != 0) {
         kov_copyA(document->filename, DOC_PATH_SIZE, path);
-    else
+    } else {
         document->filename[0] = '\0';
+    }
 }
 
 void Document_keepFileTime(Document* document)
 {
-    if (document != nullptr)
+    if (document != nullptr) {
         document->fileTime = modificationTime(document->filename);
+    }
 }
 
 int Document_saveDropsLines(Document* document, const char* path)
 {
-    if (document == nullptr || path == nullptr || path[0] == '\0')
+    if (document == nullptr || path == nullptr || path[0] == '\0') {
         return 0;
+    }
     return document->readEndLine > 0 ? document->readEndLine : 0;
 }
 
 void Document_stopRun(Document* document)
 {
-    if (document != nullptr)
+    if (document != nullptr) {
         Doc_hooks().endRun(document, 1);
+    }
 }

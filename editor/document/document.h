@@ -22,7 +22,7 @@ struct ResultBlock {
 struct Document {
     int number;
     Device* device;
-    Device* loadingDevice;   // the device Device_load is filling, else null
+    Device* loadingDevice;  // the device Device_load is filling, else null
     Runner* runner;
     char driverPath[DOC_PATH_SIZE];
     char runOption[DOC_PATH_SIZE];
@@ -30,7 +30,7 @@ struct Document {
     char commOption[32];
     char filename[DOC_PATH_SIZE];
     int modified;
-    long long fileTime;      // modification time at the last load or save, 0: none
+    long long fileTime;  // modification time at the last load or save, 0: none
     char plotToolPath[DOC_PATH_SIZE];
     char plotOption[DOC_PATH_SIZE];
     char plotListPath[DOC_PATH_SIZE];
@@ -61,7 +61,7 @@ struct DocLayerSlot {
 };
 
 struct DocRow {
-    int id;                // -1 ends a table
+    int id;  // -1 ends a table
     const char* name;
     DocLayerSlot layers[4];
     const char* voltageStart;

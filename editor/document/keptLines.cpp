@@ -8,12 +8,15 @@
 int KeptLines_set(KeptLines* kept, const char* key, const char* value, const char* comment)
 {
     int slot = 0;
-    while (slot < kept->count && std::strcmp(kept->lines[slot].key, key) != 0)
+    while (slot < kept->count && std::strcmp(kept->lines[slot].key, key) != 0) {
         ++slot;
-    if (slot == KEPT_LINES_MAX)
+    }
+    if (slot == KEPT_LINES_MAX) {
         return 0;
-    if (slot == kept->count)
+    }
+    if (slot == kept->count) {
         ++kept->count;
+    }
     KeptLine& line = kept->lines[slot];
     kov_copyA(line.key, sizeof line.key, key);
     kov_copyA(line.value, sizeof line.value, value);
@@ -24,8 +27,9 @@ int KeptLines_set(KeptLines* kept, const char* key, const char* value, const cha
 const char* KeptKeys_find(const char* const* table, const char* key)
 {
     for (int i = 0; table[i] != nullptr; ++i) {
-        if (strcasecmp(table[i], key) == 0)
+        if (strcasecmp(table[i], key) == 0) {
             return table[i];
+        }
     }
     return nullptr;
 }

@@ -9,7 +9,7 @@
 
 constexpr int KEPT_LINES_MAX = 16;
 constexpr size_t KEPT_KEY_SIZE = 64;
-constexpr size_t KEPT_VALUE_SIZE = 904;  // a quoted text value and its quotes
+constexpr size_t KEPT_VALUE_SIZE = 904;                  // a quoted text value and its quotes
 constexpr size_t KEPT_COMMENT_SIZE = DEVICE_LINE_BYTES;  // the whole comment
 
 struct KeptLine {

@@ -13,10 +13,7 @@
 
 namespace {
 
-ParamRecord* rec(Layer* layer, int number)
-{
-    return layer->records[number];
-}
+ParamRecord* rec(Layer* layer, int number) { return layer->records[number]; }
 
 // A number record: its range, unit and out-of-range rule are those the
 // engine reads the file with (kovKeyLimits.h).
@@ -35,10 +32,11 @@ void text(Layer* l, int n, const char* key, const char* value, bool live)
 // Writes a value into a record directly: no revision, no range check.
 void put(Layer* l, int n, double value)
 {
-    if (rec(l, n)->type == PARAM_INTEGER)
+    if (rec(l, n)->type == PARAM_INTEGER) {
         rec(l, n)->value.integer = static_cast<int>(value);
-    else
+    } else {
         rec(l, n)->value.real = value;
+    }
 }
 
 void putText(Layer* l, int n, const char* value)
@@ -122,8 +120,9 @@ void fillRecords(Layer* l, const MaterialRecord& m, const char* material)
     // Trap 1 takes the database's second trap group and trap 2 its first.
     makeTrap(l, 1, &m.trapSecond, "Donor");
     makeTrap(l, 2, &m.trapFirst, "Acceptor");
-    for (int k = 3; k <= 5; ++k)
+    for (int k = 3; k <= 5; ++k) {
         makeTrap(l, k, nullptr, "Acceptor");
+    }
     text(l, 94, "Bandgap.Model", "None", false);
     text(l, 95, "Permittivity.Model", "None", false);
     text(l, 96, "Dopant.Model", "None", false);
@@ -147,8 +146,9 @@ const char* const ALLOYS[] = {"SiGe", "InGaAs", "AlGaAs", "InGaP", "AlGaN", "InG
 bool isAlloy(const char* name)
 {
     for (int i = 0; ALLOYS[i] != nullptr; ++i) {
-        if (strcasecmp(ALLOYS[i], name) == 0)
+        if (strcasecmp(ALLOYS[i], name) == 0) {
             return true;
+        }
     }
     return false;
 }
@@ -181,8 +181,9 @@ void applyDatabaseRow(Layer* l, const MaterialRecord& m, int dopantType)
     put(l, 45, m.mobilityP);
     const double urbach[8] = {m.urbachEA,    m.urbachED,    m.urbachGA,    m.urbachGD,
                               m.urbachTaunA, m.urbachTaupA, m.urbachTaunD, m.urbachTaupD};
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
         put(l, 34 + i, urbach[i]);
+    }
     const TrapGroup* groups[2] = {&m.trapFirst, &m.trapSecond};
     for (int t = 0; t < 2; ++t) {
         const int base = LR_TRAP1 + t * 8;
@@ -216,8 +217,9 @@ void applyBuiltinRow(Layer* l, const BuiltinValues& v, int dopantType)
     put(l, 20, v.cn);
     put(l, 21, v.cp);
     kov_copyA(l->reference, sizeof l->reference, Material_referenceText(v.reference));
-    if (v.mobilityN >= 0)
+    if (v.mobilityN >= 0) {
         Layer_resetMobilityItems(l, v.mobilityN, v.mobilityP);
+    }
     Layer_resetDopantItems(l, dopantType, 1e-7, 1e-7);
 }
 
@@ -226,8 +228,9 @@ void applyBuiltinRow(Layer* l, const BuiltinValues& v, int dopantType)
 Layer* Layer_create()
 {
     auto* layer = static_cast<Layer*>(kov_MemoryAlloc(sizeof(Layer)));
-    if (layer == nullptr)
+    if (layer == nullptr) {
         return nullptr;
+    }
     std::memset(layer, 0, sizeof *layer);
     kov_copyA(layer->name, sizeof layer->name, "LayerX");
     for (int i = 0; i < LAYER_RECORDS; ++i) {
@@ -252,10 +255,12 @@ Layer* Layer_create()
 
 void Layer_free(Layer** layer)
 {
-    if (layer == nullptr || *layer == nullptr)
+    if (layer == nullptr || *layer == nullptr) {
         return;
-    for (int i = 0; i < (*layer)->count; ++i)
+    }
+    for (int i = 0; i < (*layer)->count; ++i) {
         Param_free(&(*layer)->records[i]);
+    }
     (*layer)->count = 0;
     Notes_free(&(*layer)->notes);
     kov_MemoryFreeT(layer);
@@ -263,25 +268,28 @@ void Layer_free(Layer** layer)
 
 int Layer_setMaterial(Layer* layer, const char* name, const char* label, int dopantType)
 {
-    if (layer == nullptr || name == nullptr)
+    if (layer == nullptr || name == nullptr) {
         return 0;
+    }
     ParamRecord* material = rec(layer, LR_MATERIAL);
     if (std::strcmp(material->value.text, name) != 0) {
         const char* stored = name;
-        if (std::strcmp(name, "Germanium") == 0)
+        if (std::strcmp(name, "Germanium") == 0) {
             stored = "Ge";
-        else if (std::strcmp(name, "Silicon") == 0)
+        } else if (std::strcmp(name, "Silicon") == 0) {
             stored = "Si";
-        else if (std::strcmp(name, "Diamond") == 0)
+        } else if (std::strcmp(name, "Diamond") == 0) {
             stored = "C";
-        else if (!Material_isKnown(name))
+        } else if (!Material_isKnown(name)) {
             stored = "Si";
+        }
         char cut[16];
         kov_copyA(cut, sizeof cut, stored);
         putText(layer, LR_MATERIAL, cut);
     }
-    if (label != nullptr && label != layer->label)
+    if (label != nullptr && label != layer->label) {
         kov_copyA(layer->label, sizeof layer->label, label);
+    }
 
     MaterialRecord row;
     if (MaterialDb_lookup(name, &row)) {
@@ -298,21 +306,24 @@ int Layer_setMaterial(Layer* layer, const char* name, const char* label, int dop
     char first[16];
     char second[16];
     if (isAlloy(current) && Material_getBinaries(current, first, second)) {
-        for (int n : {LR_COMPOSITION_X, LR_BANDGAP_BOWING, LR_AFFINITY_BOWING})
+        for (int n : {LR_COMPOSITION_X, LR_BANDGAP_BOWING, LR_AFFINITY_BOWING}) {
             rec(layer, n)->revision = 2;
+        }
         rowName = second;
     }
     const BuiltinValues* values = Material_builtinValues(rowName);
-    if (values == nullptr)
+    if (values == nullptr) {
         return 0;
+    }
     applyBuiltinRow(layer, *values, dopantType);
     return 1;
 }
 
 void Layer_resetDopantItems(Layer* l, int dopantType, double taun, double taup)
 {
-    if (l == nullptr)
+    if (l == nullptr) {
         return;
+    }
     // The revisions are kept: a reset gives values, not a new file line.
     auto dopant = [&](int n, const char* key, double value, double step) {
         const int revision = rec(l, n)->revision;
@@ -328,7 +339,7 @@ void Layer_resetDopantItems(Layer* l, int dopantType, double taun, double taup)
     rec(l, 50)->revision = 0;
     dopant(51, "Dopant.Taun", taun, 1e-9);
     dopant(52, "Dopant.Taup", taup, 1e-9);
-    const char* letter = dopantType == DOPANT_INTRINSIC ? "I"
+    const char* letter = dopantType == DOPANT_INTRINSIC  ? "I"
                          : dopantType == DOPANT_ACCEPTOR ? "A"
                                                          : "D";
     Param_setText(rec(l, 53), "Dopant.Type", 53, letter);
@@ -337,46 +348,57 @@ void Layer_resetDopantItems(Layer* l, int dopantType, double taun, double taup)
 
 void Layer_resetMobilityItems(Layer* l, double mobilityN, double mobilityP)
 {
-    if (l == nullptr)
+    if (l == nullptr) {
         return;
+    }
     number(l, 44, "Mobility.N", mobilityN, 1, true);
     number(l, 45, "Mobility.P", mobilityP, 1, true);
 }
 
 int Dopant_decode(const char* text)
 {
-    if (text == nullptr)
+    if (text == nullptr) {
         return DOPANT_UNKNOWN;
-    for (const char* word : {"I", "Intrinsic"})
-        if (strcasecmp(text, word) == 0)
+    }
+    for (const char* word : {"I", "Intrinsic"}) {
+        if (strcasecmp(text, word) == 0) {
             return DOPANT_INTRINSIC;
-    for (const char* word : {"D", "N", "Donor"})
-        if (strcasecmp(text, word) == 0)
+        }
+    }
+    for (const char* word : {"D", "N", "Donor"}) {
+        if (strcasecmp(text, word) == 0) {
             return DOPANT_DONOR;
-    for (const char* word : {"A", "P", "Acceptor"})
-        if (strcasecmp(text, word) == 0)
+        }
+    }
+    for (const char* word : {"A", "P", "Acceptor"}) {
+        if (strcasecmp(text, word) == 0) {
             return DOPANT_ACCEPTOR;
+        }
+    }
     return DOPANT_UNKNOWN;
 }
 
 int Layer_getDopantType(Layer* layer)
 {
-    if (layer == nullptr)
+    if (layer == nullptr) {
         return DOPANT_UNKNOWN;
+    }
     char text[PARAM_VALUE_SIZE];
-    if (!Params_getValueText(layer->records, layer->count, "Dopant.Type", text))
+    if (!Params_getValueText(layer->records, layer->count, "Dopant.Type", text)) {
         return DOPANT_UNKNOWN;
+    }
     return Dopant_decode(text);
 }
 
 int Layer_setDopantType(Layer* layer, int code)
 {
-    const char* letter = code == DOPANT_INTRINSIC ? "I"
-                         : code == DOPANT_DONOR   ? "D"
+    const char* letter = code == DOPANT_INTRINSIC  ? "I"
+                         : code == DOPANT_DONOR    ? "D"
                          : code == DOPANT_ACCEPTOR ? "A"
                                                    : nullptr;
-    if (layer == nullptr || letter == nullptr)
+    if (layer == nullptr || letter == nullptr) {
         return DOPANT_UNKNOWN;
+    }
     Param_setValueText(rec(layer, LR_DOPANT_TYPE), letter, nullptr, 0);
     Layer_updateColors(layer);
     return code;
@@ -384,11 +406,13 @@ int Layer_setDopantType(Layer* layer, int code)
 
 void Layer_copy(const Layer* source, Layer* target, int keepDoping, int keepThickness, int* changed)
 {
-    if (source == nullptr || target == nullptr || source == target)
+    if (source == nullptr || target == nullptr || source == target) {
         return;
+    }
     auto count = [&](bool differs) {
-        if (changed != nullptr && differs)
+        if (changed != nullptr && differs) {
             ++*changed;
+        }
     };
     if (changed != nullptr) {
         for (auto field : {&Layer::name, &Layer::label}) {
@@ -401,7 +425,8 @@ void Layer_copy(const Layer* source, Layer* target, int keepDoping, int keepThic
             kov_copyA(target->reference, sizeof target->reference, source->reference);
             ++*changed;
         }
-        count(std::memcmp(source->dopingColor, target->dopingColor, sizeof source->dopingColor) != 0);
+        count(std::memcmp(source->dopingColor, target->dopingColor, sizeof source->dopingColor) !=
+              0);
         count(std::memcmp(source->canvasRect, target->canvasRect, sizeof source->canvasRect) != 0);
         count(source->count != target->count);
     }
@@ -409,66 +434,77 @@ void Layer_copy(const Layer* source, Layer* target, int keepDoping, int keepThic
     std::memcpy(target->canvasRect, source->canvasRect, sizeof target->canvasRect);
     target->count = source->count;
 
-    static const char* const DOPING_KEYS[] = {"Dopant.N",    "Dopant.Nr",   "Dopant.E",
-                                              "Dopant.F",    "Dopant.Taun", "Dopant.Taup"};
+    static const char* const DOPING_KEYS[] = {"Dopant.N", "Dopant.Nr",   "Dopant.E",
+                                              "Dopant.F", "Dopant.Taun", "Dopant.Taup"};
     char keptDoping[6][PARAM_VALUE_SIZE] = {};
     int keptType = DOPANT_UNKNOWN;
     char keptThickness[PARAM_VALUE_SIZE] = "";
     if (keepDoping == 1) {
-        for (int i = 0; i < 6; ++i)
+        for (int i = 0; i < 6; ++i) {
             Layer_getValueText(target, DOPING_KEYS[i], keptDoping[i]);
+        }
         keptType = Layer_getDopantType(target);
     }
-    if (keepThickness == 1)
+    if (keepThickness == 1) {
         Layer_getValueText(target, "Thickness", keptThickness);
+    }
 
     for (int i = 0; i < source->count && i < LAYER_RECORDS; ++i) {
-        if (source->records[i] == nullptr || target->records[i] == nullptr)
+        if (source->records[i] == nullptr || target->records[i] == nullptr) {
             continue;
+        }
         const ParamRecord* a = source->records[i];
         const ParamRecord* b = target->records[i];
         count(a->type != b->type || (a->type != PARAM_EMPTY && !Param_equals(a, b)));
         Param_copy(source->records[i], target->records[i]);
         // A variable reference travels with the value it gave.
-        kov_copyA(target->records[i]->variableRef, PARAM_VARREF_SIZE, source->records[i]->variableRef);
+        kov_copyA(target->records[i]->variableRef, PARAM_VARREF_SIZE,
+                  source->records[i]->variableRef);
         target->records[i]->flags = source->records[i]->flags;
         target->records[i]->comment = source->records[i]->comment;
     }
     target->kept = source->kept;
 
     if (keepDoping == 1) {
-        for (int i = 0; i < 6; ++i)
+        for (int i = 0; i < 6; ++i) {
             Layer_setParam(target, DOPING_KEYS[i], keptDoping[i], nullptr, changed, 0);
-        if (keptType != DOPANT_UNKNOWN)
+        }
+        if (keptType != DOPANT_UNKNOWN) {
             Layer_setDopantType(target, keptType);
+        }
     }
-    if (keepThickness == 1)
+    if (keepThickness == 1) {
         Layer_setParam(target, "Thickness", keptThickness, nullptr, changed, 0);
+    }
     // A copied layer never carries these Lua models.
     for (const char* key : {"Index.Model", "Mobility.Model", "Bandgap.Model", "Permittivity.Model",
                             "Dopant.Model", "Trap.Model", "Recombination.Model"}) {
         ParamRecord* r = Layer_findParam(target, key);
-        if (r != nullptr)
+        if (r != nullptr) {
             Param_setValueText(r, "None", nullptr, 0);
+        }
     }
 }
 
 int Layer_setParam(Layer* layer, const char* key, const char* text, const char* comment,
                    int* changed, int console)
 {
-    if (layer == nullptr || key == nullptr)
+    if (layer == nullptr || key == nullptr) {
         return 0;
+    }
     for (int i = 0; LayerKeys[i].key != nullptr; ++i) {
-        if (std::strcmp(LayerKeys[i].key, key) != 0)
+        if (std::strcmp(LayerKeys[i].key, key) != 0) {
             continue;
+        }
         const int number = static_cast<int>(LayerKeys[i].number);
         ParamRecord* r = layer->records[number];
         kov_copyA(r->key, PARAM_KEY_SIZE, key);
         r->index = number;
         const int before = r->revision;
         const int result = Param_setValueText(r, text, comment, console);
-        if (changed != nullptr && r->revision != before)
+        if (changed != nullptr && r->revision != before) {
             ++*changed;
+        }
         return result;
     }
     return 0;
@@ -476,15 +512,17 @@ int Layer_setParam(Layer* layer, const char* key, const char* text, const char* 
 
 ParamRecord* Layer_findParam(Layer* layer, const char* key)
 {
-    if (layer == nullptr || key == nullptr)
+    if (layer == nullptr || key == nullptr) {
         return nullptr;
+    }
     return Params_find(layer->records, layer->count, key);
 }
 
 int Layer_getValueText(Layer* layer, const char* key, char* out)
 {
-    if (layer == nullptr || key == nullptr || out == nullptr)
+    if (layer == nullptr || key == nullptr || out == nullptr) {
         return 0;
+    }
     return Params_getValueText(layer->records, layer->count, key, out);
 }
 
@@ -493,11 +531,13 @@ int Material_getBinaries(const char* name, char* first, char* second)
     static const char* const PAIRS[][3] = {{"AlGaN", "AlN", "GaN"},    {"InGaN", "InN", "GaN"},
                                            {"AlGaAs", "AlAs", "GaAs"}, {"InGaAs", "InAs", "GaAs"},
                                            {"InGaP", "InP", "GaP"},    {"SiGe", "Si", "Ge"}};
-    if (name == nullptr)
+    if (name == nullptr) {
         return 0;
+    }
     for (const auto& pair : PAIRS) {
-        if (strcasecmp(pair[0], name) != 0)
+        if (strcasecmp(pair[0], name) != 0) {
             continue;
+        }
         if (first != nullptr && second != nullptr) {
             kov_copyA(first, 16, pair[1]);
             kov_copyA(second, 16, pair[2]);

@@ -17,11 +17,26 @@ constexpr int DOPANT_UNKNOWN = 127;
 
 // Record numbers the document names directly.
 enum LayerRecord {
-    LR_NAME = 0, LR_LABEL = 1, LR_MATERIAL = 2, LR_COMPOSITION_X = 3, LR_THICKNESS = 5,
-    LR_BANDGAP = 6, LR_BANDGAP_BOWING = 7, LR_BANDGAP_TYPE = 8, LR_AFFINITY = 9,
-    LR_AFFINITY_BOWING = 10, LR_MOBILITY_N = 44, LR_MOBILITY_P = 45, LR_DOPANT_N = 46,
-    LR_DOPANT_TYPE = 53, LR_TRAP1 = 54, LR_DOPANT_MODEL = 96, LR_DOPING_MODEL = 97,
-    LR_TRAP_MODEL = 98, LR_TRAP_COUNT = 99, LR_MESH_POINTS = 107
+    LR_NAME = 0,
+    LR_LABEL = 1,
+    LR_MATERIAL = 2,
+    LR_COMPOSITION_X = 3,
+    LR_THICKNESS = 5,
+    LR_BANDGAP = 6,
+    LR_BANDGAP_BOWING = 7,
+    LR_BANDGAP_TYPE = 8,
+    LR_AFFINITY = 9,
+    LR_AFFINITY_BOWING = 10,
+    LR_MOBILITY_N = 44,
+    LR_MOBILITY_P = 45,
+    LR_DOPANT_N = 46,
+    LR_DOPANT_TYPE = 53,
+    LR_TRAP1 = 54,
+    LR_DOPANT_MODEL = 96,
+    LR_DOPING_MODEL = 97,
+    LR_TRAP_MODEL = 98,
+    LR_TRAP_COUNT = 99,
+    LR_MESH_POINTS = 107
 };
 
 struct Layer {
@@ -57,7 +72,8 @@ extern const int LayerColorTable[62][3];
 Layer* Layer_create();
 void Layer_free(Layer** layer);
 int Layer_setMaterial(Layer* layer, const char* name, const char* label, int dopantType);
-void Layer_copy(const Layer* source, Layer* target, int keepDoping, int keepThickness, int* changed);
+void Layer_copy(const Layer* source, Layer* target, int keepDoping, int keepThickness,
+                int* changed);
 int Layer_setParam(Layer* layer, const char* key, const char* text, const char* comment,
                    int* changed, int console);
 int Layer_getValueText(Layer* layer, const char* key, char* out);

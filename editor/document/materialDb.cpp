@@ -23,12 +23,15 @@ public:
     {
         char path[1024];
         MaterialDb_path(path, sizeof path);
-        if (path[0] == '\0' || kov_fileExistsA(path) == 0)
+        if (path[0] == '\0' || kov_fileExistsA(path) == 0) {
             return;
-        if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        }
+        if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
             return;
-        if (sqlite3_prepare_v2(db, sql, -1, &prepared, nullptr) != SQLITE_OK)
+        }
+        if (sqlite3_prepare_v2(db, sql, -1, &prepared, nullptr) != SQLITE_OK) {
             prepared = nullptr;
+        }
     }
     ~Query()
     {
@@ -141,12 +144,15 @@ int lookupRow(const char* name, MaterialRecord* record)
 {
     Query query("SELECT * FROM TABLE_MATERIAL WHERE Name = ?1 LIMIT 1");
     sqlite3_stmt* statement = query.statement();
-    if (statement == nullptr)
+    if (statement == nullptr) {
         return 0;
-    if (sqlite3_bind_text(statement, 1, name, -1, SQLITE_TRANSIENT) != SQLITE_OK)
+    }
+    if (sqlite3_bind_text(statement, 1, name, -1, SQLITE_TRANSIENT) != SQLITE_OK) {
         return 0;
-    if (sqlite3_step(statement) != SQLITE_ROW)
+    }
+    if (sqlite3_step(statement) != SQLITE_ROW) {
         return 0;
+    }
     readRow(statement, record);
     kov_copyA(record->name, sizeof record->name, name);
     return 1;
@@ -159,12 +165,14 @@ void MaterialDb_path(char* out, size_t size)
     out[0] = '\0';
     char folder[1024] = "";
     const char* given = Doc_hooks().appDir();
-    if (given != nullptr)
+    if (given != nullptr) {
         kov_copyA(folder, sizeof folder, given);
-    else if (kov_getAppDirA(folder, sizeof folder) == 0)
+    } else if (kov_getAppDirA(folder, sizeof folder) == 0) {
         return;
-    if (folder[0] == '\0')
+    }
+    if (folder[0] == '\0') {
         return;
+    }
     std::snprintf(out, size, "%s%s", folder, DB_RELATIVE);
 }
 
@@ -209,17 +217,20 @@ void MaterialRecord_setSilicon(MaterialRecord* r)
 
 int MaterialDb_lookup(const char* name, MaterialRecord* record)
 {
-    if (name == nullptr || name[0] == '\0' || record == nullptr)
+    if (name == nullptr || name[0] == '\0' || record == nullptr) {
         return 0;
+    }
     MaterialRecord_setSilicon(record);
     char path[1024];
     MaterialDb_path(path, sizeof path);
-    if (path[0] == '\0' || !cache.follow(path))
+    if (path[0] == '\0' || !cache.follow(path)) {
         return 0;
+    }
     const auto known = cache.rows.find(name);
     if (known != cache.rows.end()) {
-        if (known->second.first)
+        if (known->second.first) {
             *record = known->second.second;
+        }
         return known->second.first ? 1 : 0;
     }
     const int found = lookupRow(name, record);
@@ -241,9 +252,11 @@ int Material_listNames(void (*add)(const char* name, void* context), void* conte
             ++count;
         }
     }
-    if (count > 0)
+    if (count > 0) {
         return count;
-    for (int i = 0; BuiltinMaterials[i] != nullptr; ++i)
+    }
+    for (int i = 0; BuiltinMaterials[i] != nullptr; ++i) {
         add(BuiltinMaterials[i], context);
+    }
     return BUILTIN_MATERIAL_COUNT;
 }

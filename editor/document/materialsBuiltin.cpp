@@ -4,15 +4,16 @@
 #include "materials.h"
 
 const char* const BuiltinMaterials[] = {
-    "Si",   "Ge",    "SiGe",   "Se",   "a-Si", "GaAs", "InAs",  "AlAs",   "GaP",
-    "InP",  "InGaAs", "AlGaAs", "InGaP", "InSb", "GaSb", "C",     "AlN",    "GaN",
-    "InN",  "AlGaN", "InGaN",  "6H-SiC", "CIGS", "CZTS", "CdS",   "In2S3",  "CdTe",
-    "ZnO",  "Cu2O",  "CuO",    "MgO",  "TiO2", "SnO2", "In2O3", "ITO",    nullptr};
+    "Si",  "Ge",     "SiGe",   "Se",     "a-Si", "GaAs", "InAs",  "AlAs",  "GaP",
+    "InP", "InGaAs", "AlGaAs", "InGaP",  "InSb", "GaSb", "C",     "AlN",   "GaN",
+    "InN", "AlGaN",  "InGaN",  "6H-SiC", "CIGS", "CZTS", "CdS",   "In2S3", "CdTe",
+    "ZnO", "Cu2O",   "CuO",    "MgO",    "TiO2", "SnO2", "In2O3", "ITO",   nullptr};
 
 namespace {
 
 const BuiltinValues VALUES[] = {
-    {"Si", 2, 1.12, 4.17, 11.8, 2.8e19, 1.04e19, 3.42, 0.05, 1000, 500, 1.1e-14, 8.3e-32, 1.8e-31, 1},
+    {"Si", 2, 1.12, 4.17, 11.8, 2.8e19, 1.04e19, 3.42, 0.05, 1000, 500, 1.1e-14, 8.3e-32, 1.8e-31,
+     1},
     {"Ge", 2, 0.66, 4, 16.2, 1e19, 5e18, 4, 0.2, 3600, 1900, 6.41e-14, 1e-30, 1e-30, 1},
     {"a-Si", 2, 1.8, 3.9, 11.9, 2e20, 2e20, 3.42, 0.2, 20, 5, 1.1e-14, 8.3e-32, 1.8e-31, 1},
     {"GaAs", 1, 1.42, 4.07, 12.9, 4.7e17, 9e18, 3.3, 0.2, 4000, 400, 7.2e-10, 5e-30, 1e-31, 1},
@@ -42,11 +43,13 @@ const BuiltinValues VALUES[] = {
 
 const BuiltinValues* Material_builtinValues(const char* name)
 {
-    if (name == nullptr)
+    if (name == nullptr) {
         return nullptr;
+    }
     for (const BuiltinValues& row : VALUES) {
-        if (std::strcmp(row.name, name) == 0)
+        if (std::strcmp(row.name, name) == 0) {
             return &row;
+        }
     }
     return nullptr;
 }
@@ -62,11 +65,13 @@ const char* Material_referenceText(int reference)
 
 int Material_isKnown(const char* name)
 {
-    if (name == nullptr)
+    if (name == nullptr) {
         return 0;
+    }
     for (int i = 0; BuiltinMaterials[i] != nullptr; ++i) {
-        if (std::strcmp(BuiltinMaterials[i], name) == 0)
+        if (std::strcmp(BuiltinMaterials[i], name) == 0) {
             return 1;
+        }
     }
     return 0;
 }

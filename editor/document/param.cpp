@@ -22,15 +22,9 @@
 
 namespace {
 
-void copyText(char* out, size_t size, const char* text)
-{
-    kov_copyA(out, size, text);
-}
+void copyText(char* out, size_t size, const char* text) { kov_copyA(out, size, text); }
 
-bool differsNoCase(const char* a, const char* b)
-{
-    return strcasecmp(a, b) != 0;
-}
+bool differsNoCase(const char* a, const char* b) { return strcasecmp(a, b) != 0; }
 
 bool isFocused(const ParamRecord* record)
 {
@@ -45,10 +39,12 @@ int refuse(ParamRecord* record, int console, const char* format, const char* a,
     char message[PARAM_WORK_SIZE + 128];
     std::snprintf(message, sizeof message, format, a, b, c);
     record->message.assign(message, PARAM_MESSAGE_SIZE - 1);
-    if (isFocused(record))
+    if (isFocused(record)) {
         Doc_hooks().showInfo(message, 1);
-    if (console == 1)
+    }
+    if (console == 1) {
         Doc_print(message);
+    }
     record->status |= PARAM_REFUSED;
     return 0;
 }
@@ -57,8 +53,9 @@ int refuse(ParamRecord* record, int console, const char* format, const char* a,
 // file use ("from 0.0001 to 1e+08 cm/s").
 std::string rangeOf(const ParamRecord* record)
 {
-    if (record->type == PARAM_INTEGER)
+    if (record->type == PARAM_INTEGER) {
         return kov_rangeText(record->minimum.integer, record->maximum.integer, record->unit);
+    }
     return kov_rangeText(record->minimum.real, record->maximum.real, record->unit);
 }
 
@@ -66,11 +63,12 @@ std::string rangeOf(const ParamRecord* record)
 // naming the key, the text and the range accepted. Always 0.
 int refuseOutOfRange(ParamRecord* record, int console, const char* entered)
 {
-    if (record->type == PARAM_REAL)
+    if (record->type == PARAM_REAL) {
         refuse(record, console, "[ERROR]   invalid value: %s\n", entered);
+    }
     const std::string range = rangeOf(record);
-    return refuse(record, console, "[ERROR]   invalid value for %s: %s (accepted: %s)\n", record->key,
-                  entered, range.c_str());
+    return refuse(record, console, "[ERROR]   invalid value for %s: %s (accepted: %s)\n",
+                  record->key, entered, range.c_str());
 }
 
 // A number outside the range of a record that clamps: the nearest limit is
@@ -82,31 +80,36 @@ void warnClamped(ParamRecord* record, int console, const char* entered, double u
     std::snprintf(message, sizeof message, "[WARNING] %s = %s changed to %s (accepted: %s)\n",
                   record->key, entered, kov_limitNumberText(used).c_str(), rangeOf(record).c_str());
     record->message.assign(message, PARAM_MESSAGE_SIZE - 1);
-    if (isFocused(record))
+    if (isFocused(record)) {
         Doc_hooks().showInfo(message, 0);
-    if (console == 1)
+    }
+    if (console == 1) {
         Doc_print(message);
+    }
     record->status |= PARAM_CLAMPED;
 }
 
 // A whole text that is one number in C syntax, read locale-free.
 bool readWholeReal(const char* text, double* out)
 {
-    if (*text == '\0')
+    if (*text == '\0') {
         return false;
+    }
     char* end = nullptr;
     errno = 0;
     const double value = kov_strtod(text, &end);
-    if (errno != 0 || end == text || *end != '\0' || !std::isfinite(value))
+    if (errno != 0 || end == text || *end != '\0' || !std::isfinite(value)) {
         return false;
+    }
     *out = value;
     return true;
 }
 
 bool readWholeInteger(const char* text, int* out)
 {
-    if (*text == '\0')
+    if (*text == '\0') {
         return false;
+    }
     char* end = nullptr;
     errno = 0;
     const long value = std::strtol(text, &end, 10);
@@ -145,10 +148,11 @@ char* Text_lastMarkOutsideQuotes(char* text, char mark)
     char* found = nullptr;
     bool quoted = false;
     for (char* c = text; *c != '\0'; ++c) {
-        if (*c == '"')
+        if (*c == '"') {
             quoted = !quoted;
-        else if (*c == mark && !quoted)
+        } else if (*c == mark && !quoted) {
             found = c;
+        }
     }
     return found;
 }
@@ -170,8 +174,9 @@ void splitComment(char* work, char* comment)
         *mark = '\0';
         rest = mark + 1;
     }
-    if (rest == nullptr)
+    if (rest == nullptr) {
         return;
+    }
     copyText(comment, PARAM_WORK_SIZE, rest);
     foConfig::trimA(comment);
     foConfig::trimA(work);
@@ -179,8 +184,9 @@ void splitComment(char* work, char* comment)
 
 ParamRecord* commitTarget(ParamRecord* record)
 {
-    if (record->alias == nullptr)
+    if (record->alias == nullptr) {
         return record;
+    }
     record->revision = 0;
     return record->alias;
 }
@@ -188,14 +194,10 @@ ParamRecord* commitTarget(ParamRecord* record)
 bool sameValue(const ParamRecord* record, const ParamValue& old)
 {
     switch (record->type) {
-    case PARAM_REAL:
-        return Real_equal(record->value.real, old.real) != 0;
-    case PARAM_INTEGER:
-        return record->value.integer == old.integer;
-    case PARAM_TEXT:
-        return std::strcmp(record->value.text, old.text) == 0;
-    default:
-        return true;
+    case PARAM_REAL: return Real_equal(record->value.real, old.real) != 0;
+    case PARAM_INTEGER: return record->value.integer == old.integer;
+    case PARAM_TEXT: return std::strcmp(record->value.text, old.text) == 0;
+    default: return true;
     }
 }
 
@@ -205,12 +207,14 @@ int commit(ParamRecord* record, const ParamValue& value)
 {
     ParamRecord* target = commitTarget(record);
     const ParamValue old = target->value;
-    if (target != record)
+    if (target != record) {
         target->value = value;
-    else
+    } else {
         record->value = value;
-    if (!sameValue(target, old))
+    }
+    if (!sameValue(target, old)) {
         Param_countRevision(target);
+    }
     record->message.clear();
     return 1;
 }
@@ -230,8 +234,9 @@ int takeVariable(ParamRecord* record, Device* device, const char* work, const ch
         double probe = 0.0;
         if (!readWholeReal(number, &probe)) {
             kov_copyA(number, sizeof number, work);
-            if (Device_evaluate(device, number) != 1)
+            if (Device_evaluate(device, number) != 1) {
                 number[0] = '\0';
+            }
         }
     }
     bool clamped = false;
@@ -240,8 +245,10 @@ int takeVariable(ParamRecord* record, Device* device, const char* work, const ch
         double value = 0.0;
         if (readWholeReal(number, &value)) {
             if (value < record->minimum.real || value > record->maximum.real) {
-                if ((record->flags & PARAM_CLAMPS) == 0)
-                    return refuseOutOfRange(record, console, (std::string(work) + " = " + number).c_str());
+                if ((record->flags & PARAM_CLAMPS) == 0) {
+                    return refuseOutOfRange(record, console,
+                                            (std::string(work) + " = " + number).c_str());
+                }
                 value = std::clamp(value, record->minimum.real, record->maximum.real);
                 clamped = true;
             }
@@ -251,8 +258,10 @@ int takeVariable(ParamRecord* record, Device* device, const char* work, const ch
         int value = 0;
         if (readWholeInteger(number, &value)) {
             if (value < record->minimum.integer || value > record->maximum.integer) {
-                if ((record->flags & PARAM_CLAMPS) == 0)
-                    return refuseOutOfRange(record, console, (std::string(work) + " = " + number).c_str());
+                if ((record->flags & PARAM_CLAMPS) == 0) {
+                    return refuseOutOfRange(record, console,
+                                            (std::string(work) + " = " + number).c_str());
+                }
                 value = std::clamp(value, record->minimum.integer, record->maximum.integer);
                 clamped = true;
             }
@@ -267,8 +276,9 @@ int takeVariable(ParamRecord* record, Device* device, const char* work, const ch
             Param_countRevision(record);
         }
     }
-    if (differsNoCase(record->variableRef, work))
+    if (differsNoCase(record->variableRef, work)) {
         Param_countRevision(record);
+    }
     copyText(record->variableRef, PARAM_VARREF_SIZE, work);
     record->flags |= PARAM_FROM_VARIABLE;
     char line[PARAM_WORK_SIZE + 64];
@@ -277,11 +287,13 @@ int takeVariable(ParamRecord* record, Device* device, const char* work, const ch
     copyText(message, sizeof message, line);
     if (differsNoCase(message, record->message)) {
         record->message.assign(message, PARAM_MESSAGE_SIZE - 1);
-        if (isFocused(record))
+        if (isFocused(record)) {
             Doc_hooks().showInfo(message, 0);
+        }
     }
-    if (clamped)
+    if (clamped) {
         warnClamped(record, console, (std::string(work) + " = " + number).c_str(), used);
+    }
     return 1;
 }
 
@@ -291,18 +303,22 @@ int enterText(ParamRecord* record, const char* work, int console)
     const size_t length = std::strlen(work);
     if (work[0] == '"') {
         // An empty quoted text ("") is an empty value, as the writer writes it.
-        if (length < 2 || work[length - 1] != '"')
+        if (length < 2 || work[length - 1] != '"') {
             return refuse(record, console, "[ERROR]   invalid string: %s\n", work);
-        if (length - 2 > PARAM_TEXT_MAX)
+        }
+        if (length - 2 > PARAM_TEXT_MAX) {
             return refuse(record, console, "[ERROR]   text too long for %s\n", record->key);
+        }
         char unquoted[PARAM_VALUE_SIZE];
         unquote(work, unquoted, sizeof unquoted);
         value.text = unquoted;
     } else {
-        if (std::strchr(work, '"') != nullptr)
+        if (std::strchr(work, '"') != nullptr) {
             return refuse(record, console, "[ERROR]   invalid string: %s\n", work);
-        if (length > PARAM_TEXT_MAX)
+        }
+        if (length > PARAM_TEXT_MAX) {
             return refuse(record, console, "[ERROR]   text too long for %s\n", record->key);
+        }
         value.text.assign(work, PARAM_TEXT_MAX);
     }
     return commit(record, value);
@@ -321,18 +337,22 @@ int enterReal(ParamRecord* record, Device* device, char* work, int console)
     // through the parser, whose answer text may carry fewer digits.
     if (!readWholeReal(work, &value)) {
         const int r = Device_evaluate(device, work);
-        if (r == 0)
+        if (r == 0) {
             return refuse(record, console, "[ERROR]   invalid expression for %s: %s\n", record->key,
                           entered);
-        if (r != 1)
+        }
+        if (r != 1) {
             return r;
-        if (!readWholeReal(work, &value))
+        }
+        if (!readWholeReal(work, &value)) {
             return refuseOutOfRange(record, console, entered);
+        }
     }
     bool clamped = false;
     if (value < record->minimum.real || value > record->maximum.real) {
-        if ((record->flags & PARAM_CLAMPS) == 0)
+        if ((record->flags & PARAM_CLAMPS) == 0) {
             return refuseOutOfRange(record, console, entered);
+        }
         value = std::clamp(value, record->minimum.real, record->maximum.real);
         clamped = true;
     }
@@ -345,8 +365,9 @@ int enterReal(ParamRecord* record, Device* device, char* work, int console)
     ParamValue stored = record->value;
     stored.real = value;
     const int result = commit(record, stored);
-    if (clamped)
+    if (clamped) {
         warnClamped(record, console, entered, value);
+    }
     return result;
 }
 
@@ -357,25 +378,30 @@ int enterInteger(ParamRecord* record, Device* device, char* work, int console)
     int value = 0;
     if (!readWholeInteger(work, &value)) {
         const int r = Device_evaluate(device, work);
-        if (r == 0)
+        if (r == 0) {
             return refuse(record, console, "[ERROR]   invalid expression for %s\n", record->key);
-        if (r != 1)
+        }
+        if (r != 1) {
             return r;
-        if (!readWholeInteger(work, &value))
+        }
+        if (!readWholeInteger(work, &value)) {
             return refuseOutOfRange(record, console, entered);
+        }
     }
     bool clamped = false;
     if (value < record->minimum.integer || value > record->maximum.integer) {
-        if ((record->flags & PARAM_CLAMPS) == 0)
+        if ((record->flags & PARAM_CLAMPS) == 0) {
             return refuseOutOfRange(record, console, entered);
+        }
         value = std::clamp(value, record->minimum.integer, record->maximum.integer);
         clamped = true;
     }
     ParamValue stored = record->value;
     stored.integer = value;
     const int result = commit(record, stored);
-    if (clamped)
+    if (clamped) {
         warnClamped(record, console, entered, value);
+    }
     return result;
 }
 
@@ -389,16 +415,18 @@ ParamRecord* Param_alloc()
 
 void Param_free(ParamRecord** record)
 {
-    if (record == nullptr || *record == nullptr)
+    if (record == nullptr || *record == nullptr) {
         return;
+    }
     (*record)->~ParamRecord();
     kov_MemoryFreeT(record);
 }
 
 size_t Param_bytes(const ParamRecord* record)
 {
-    if (record == nullptr)
+    if (record == nullptr) {
         return 0;
+    }
     return sizeof(ParamRecord) + record->value.text.heapBytes() + record->comment.heapBytes() +
            record->message.heapBytes();
 }
@@ -412,8 +440,9 @@ void ParamText::assign(const char* text, size_t max)
     size_t n = strnlen(text, max + 1);
     if (n > max) {
         n = max;
-        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) {
             --n;
+        }
     }
     bytes.assign(text, n);
 }
@@ -460,13 +489,16 @@ void Param_setLimited(ParamRecord* record, const char* key, int index, double va
     static constexpr KovKeyLimit NONE = {KovKeySection::DEVICE, "", false, 1.0, 0.0, "",
                                          KovOutside::REFUSE};
     const KovKeyLimit& used = limit != nullptr ? *limit : NONE;
-    if (used.integer)
-        Param_setInteger(record, key, index, static_cast<int>(value), static_cast<int>(used.minimum),
-                         static_cast<int>(used.maximum), static_cast<int>(step), used.unit);
-    else
+    if (used.integer) {
+        Param_setInteger(record, key, index, static_cast<int>(value),
+                         static_cast<int>(used.minimum), static_cast<int>(used.maximum),
+                         static_cast<int>(step), used.unit);
+    } else {
         Param_setReal(record, key, index, value, used.minimum, used.maximum, step, used.unit);
-    if (used.outside == KovOutside::CLAMP)
+    }
+    if (used.outside == KovOutside::CLAMP) {
         record->flags |= PARAM_CLAMPS;
+    }
 }
 
 void Param_setText(ParamRecord* record, const char* key, int index, const char* value)
@@ -483,44 +515,52 @@ void Param_setText(ParamRecord* record, const char* key, int index, const char* 
 void Param_countRevision(ParamRecord* record)
 {
     record->revision += 1;
-    if (record->revision > 1024)
+    if (record->revision > 1024) {
         record->revision = 12;
+    }
 }
 
 int Param_setValueText(ParamRecord* record, const char* text, const char* comment, int console)
 {
-    if (record == nullptr)
+    if (record == nullptr) {
         return 0;
+    }
     Device* device = Document_valueDevice(Doc_document());
-    if (device == nullptr || !Device_hasParser(device))
+    if (device == nullptr || !Device_hasParser(device)) {
         return 0;
+    }
 
     if (text == nullptr || text[0] == '\0') {
-        if (record->type != PARAM_TEXT)
+        if (record->type != PARAM_TEXT) {
             return 0;
-        if (record->value.text[0] != '\0')
+        }
+        if (record->value.text[0] != '\0') {
             Param_countRevision(record);
+        }
         record->value.text.clear();
         return 1;
     }
 
     char work[PARAM_WORK_SIZE];
     copyText(work, sizeof work, text);
-    if (foConfig::trimA(work) == 0)
+    if (foConfig::trimA(work) == 0) {
         return 0;
+    }
 
     char found[PARAM_WORK_SIZE] = "";
     if (std::strcmp(work, "$@") != 0) {
         if (comment != nullptr) {
             const char* given = comment;
-            if (*given == '#' || *given == ';' || *given == '@')
+            if (*given == '#' || *given == ';' || *given == '@') {
                 ++given;
+            }
             copyText(found, sizeof found, given);
             foConfig::trimA(found);
         } else {
             splitComment(work, found);
-            if (work[0] == '\0')
+            if (work[0] == '\0') {
                 return 0;
+            }
         }
         // Longer than a line of the device file can carry: only a typed
         // comment can be, never one read from a file.
@@ -535,8 +575,9 @@ int Param_setValueText(ParamRecord* record, const char* text, const char* commen
     const bool numeric = record->type == PARAM_REAL || record->type == PARAM_INTEGER;
     if (work[0] == '$') {
         if (std::strcmp(work, "$@") == 0) {
-            if ((record->flags & PARAM_ACCEPTS_VARS) == 0 && record->variableRef[0] == '\0')
+            if ((record->flags & PARAM_ACCEPTS_VARS) == 0 && record->variableRef[0] == '\0') {
                 return 0;
+            }
             record->variableRef[0] = '\0';
             record->flags &= ~PARAM_FROM_VARIABLE;
             record->message.clear();
@@ -544,47 +585,49 @@ int Param_setValueText(ParamRecord* record, const char* text, const char* commen
         }
         // Text records take a whole reference too (a device name from a
         // variable), so that such a line survives an open-and-save.
-        if (!numeric && record->type != PARAM_TEXT)
+        if (!numeric && record->type != PARAM_TEXT) {
             return 0;
+        }
         if (Text_isVariableRef(work)) {
             const char* value = Device_variableText(device, work);
-            if (value != nullptr)
+            if (value != nullptr) {
                 return takeVariable(record, device, work, value, console);
+            }
             char probe[PARAM_WORK_SIZE];
             copyText(probe, sizeof probe, work);
-            if (!numeric || Device_evaluate(device, probe) == 0)
+            if (!numeric || Device_evaluate(device, probe) == 0) {
                 return refuse(record, console, "[ERROR]   variable not defined: %s\n", work);
+            }
         } else {
             char probe[PARAM_WORK_SIZE];
             copyText(probe, sizeof probe, work);
-            if (!numeric || Device_evaluate(device, probe) == 0)
+            if (!numeric || Device_evaluate(device, probe) == 0) {
                 return refuse(record, console, "[ERROR]   invalid variable name: %s\n", work);
+            }
         }
     }
 
     record->variableRef[0] = '\0';
     record->flags &= ~PARAM_FROM_VARIABLE;
     switch (record->type) {
-    case PARAM_TEXT:
-        return enterText(record, work, console);
-    case PARAM_REAL:
-        return enterReal(record, device, work, console);
-    case PARAM_INTEGER:
-        return enterInteger(record, device, work, console);
-    default:
-        return 0;
+    case PARAM_TEXT: return enterText(record, work, console);
+    case PARAM_REAL: return enterReal(record, device, work, console);
+    case PARAM_INTEGER: return enterInteger(record, device, work, console);
+    default: return 0;
     }
 }
 
 int Param_initFromTemplate(ParamRecord* record, const char* prefix, const char* key, int type,
                            int index, const ParamTemplate* templ, int usePrefix)
 {
-    if (record == nullptr || key == nullptr || templ == nullptr)
+    if (record == nullptr || key == nullptr || templ == nullptr) {
         return 0;
-    if (usePrefix == 1 && prefix != nullptr)
+    }
+    if (usePrefix == 1 && prefix != nullptr) {
         std::snprintf(record->key, PARAM_KEY_SIZE, "%s.%s", prefix, key);
-    else
+    } else {
         copyText(record->key, PARAM_KEY_SIZE, key);
+    }
     record->type = type;
     record->index = index;
     record->value = templ->value;
@@ -598,8 +641,9 @@ int Param_initFromTemplate(ParamRecord* record, const char* prefix, const char* 
 
 void Param_copy(const ParamRecord* source, ParamRecord* target)
 {
-    if (source == nullptr || target == nullptr || source == target)
+    if (source == nullptr || target == nullptr || source == target) {
         return;
+    }
     std::memcpy(target->key, source->key, PARAM_KEY_SIZE);
     target->type = source->type;
     target->index = source->index;
@@ -613,10 +657,12 @@ void Param_copy(const ParamRecord* source, ParamRecord* target)
 
 int Param_checkValueText(const ParamRecord* record, const char* text)
 {
-    if (record == nullptr || text == nullptr)
+    if (record == nullptr || text == nullptr) {
         return 0;
-    if (record->type == PARAM_TEXT)
+    }
+    if (record->type == PARAM_TEXT) {
         return std::strlen(text) <= PARAM_TEXT_MAX ? 1 : 0;
+    }
     if (record->type == PARAM_REAL) {
         double value = 0.0;
         return readWholeReal(text, &value) && value >= record->minimum.real &&
@@ -632,12 +678,15 @@ int Param_checkValueText(const ParamRecord* record, const char* text)
 
 int Param_isValueEqualText(const ParamRecord* record, const char* text)
 {
-    if (record == nullptr || text == nullptr)
+    if (record == nullptr || text == nullptr) {
         return 0;
-    if (record->type == PARAM_TEXT)
+    }
+    if (record->type == PARAM_TEXT) {
         return std::strncmp(record->value.text, text, PARAM_TEXT_MAX) == 0;
-    if (!Param_checkValueText(record, text))
+    }
+    if (!Param_checkValueText(record, text)) {
         return 0;
+    }
     if (record->type == PARAM_REAL) {
         double value = 0.0;
         readWholeReal(text, &value);
@@ -650,56 +699,62 @@ int Param_isValueEqualText(const ParamRecord* record, const char* text)
 
 int Param_equals(const ParamRecord* a, const ParamRecord* b)
 {
-    if (a == b)
+    if (a == b) {
         return 1;
-    if (a == nullptr || b == nullptr || a->type != b->type)
+    }
+    if (a == nullptr || b == nullptr || a->type != b->type) {
         return 0;
+    }
     switch (a->type) {
-    case PARAM_TEXT:
-        return std::strcmp(a->value.text, b->value.text) == 0;
-    case PARAM_REAL:
-        return Real_equal(a->value.real, b->value.real);
-    case PARAM_INTEGER:
-        return a->value.integer == b->value.integer;
-    default:
-        return 0;
+    case PARAM_TEXT: return std::strcmp(a->value.text, b->value.text) == 0;
+    case PARAM_REAL: return Real_equal(a->value.real, b->value.real);
+    case PARAM_INTEGER: return a->value.integer == b->value.integer;
+    default: return 0;
     }
 }
 
 int Real_equal(double a, double b)
 {
-    if (std::isnan(a) || std::isnan(b))
+    if (std::isnan(a) || std::isnan(b)) {
         return 0;
-    if (a == b)
+    }
+    if (a == b) {
         return 1;
+    }
     return std::fabs(a - b) <= (std::fabs(a) + std::fabs(b)) * std::ldexp(1.0, -52) ? 1 : 0;
 }
 
 int Text_isVariableRef(const char* text)
 {
-    if (text == nullptr || text[0] != '$' || !std::isalpha(static_cast<unsigned char>(text[1])))
+    if (text == nullptr || text[0] != '$' || !std::isalpha(static_cast<unsigned char>(text[1]))) {
         return 0;
+    }
     for (const char* c = text + 2; *c != '\0'; ++c) {
-        if (!std::isalnum(static_cast<unsigned char>(*c)))
+        if (!std::isalnum(static_cast<unsigned char>(*c))) {
             return 0;
+        }
     }
     return 1;
 }
 
 void Real_format(double value, char* out, size_t size)
 {
-    if (size == 0)
+    if (size == 0) {
         return;
+    }
     // The digits the shortest exact text needs, at least six, laid out as
     // a person writes a number ("%g"): 0.0007, 300.15, 1e-07, 1e+16, never
     // "7e-04" for the sake of one character.
     char shortest[64];
-    const auto result = std::to_chars(shortest, shortest + sizeof shortest - 1, value, std::chars_format::scientific);
+    const auto result = std::to_chars(shortest, shortest + sizeof shortest - 1, value,
+                                      std::chars_format::scientific);
     int digits = 0;
-    for (const char* c = shortest; c < result.ptr && *c != 'e'; ++c)
+    for (const char* c = shortest; c < result.ptr && *c != 'e'; ++c) {
         digits += std::isdigit(static_cast<unsigned char>(*c)) ? 1 : 0;
+    }
     char buffer[64];
-    if (result.ec != std::errc() || kov_reformatAuto(value, buffer, 63, digits > 6 ? digits : 6) == 0) {
+    if (result.ec != std::errc() ||
+        kov_reformatAuto(value, buffer, 63, digits > 6 ? digits : 6) == 0) {
         const auto plain = std::to_chars(buffer, buffer + sizeof buffer - 1, value);
         *plain.ptr = '\0';
     }
@@ -708,28 +763,23 @@ void Real_format(double value, char* out, size_t size)
 
 void Param_valueText(const ParamRecord* record, char* out, size_t size)
 {
-    if (size == 0)
+    if (size == 0) {
         return;
+    }
     out[0] = '\0';
-    if (record == nullptr)
+    if (record == nullptr) {
         return;
+    }
     if ((record->flags & (PARAM_ACCEPTS_VARS | PARAM_FROM_VARIABLE)) != 0 &&
         Text_isVariableRef(record->variableRef)) {
         copyText(out, size, record->variableRef);
         return;
     }
     switch (record->type) {
-    case PARAM_TEXT:
-        copyText(out, size, record->value.text);
-        break;
-    case PARAM_REAL:
-        Real_format(record->value.real, out, size);
-        break;
-    case PARAM_INTEGER:
-        std::snprintf(out, size, "%d", record->value.integer);
-        break;
-    default:
-        break;
+    case PARAM_TEXT: copyText(out, size, record->value.text); break;
+    case PARAM_REAL: Real_format(record->value.real, out, size); break;
+    case PARAM_INTEGER: std::snprintf(out, size, "%d", record->value.integer); break;
+    default: break;
     }
 }
 
@@ -740,10 +790,12 @@ int valueTextCursor = -1;
 
 ParamRecord* cursorSearch(ParamRecord* const* records, int count, const char* key, int* cursor)
 {
-    if (records == nullptr || key == nullptr || count <= 0)
+    if (records == nullptr || key == nullptr || count <= 0) {
         return nullptr;
-    if (*cursor >= count)
+    }
+    if (*cursor >= count) {
         *cursor = -1;
+    }
     for (int step = 1; step <= count; ++step) {
         const int i = (*cursor + step) % count;
         if (records[i] != nullptr && std::strcmp(records[i]->key, key) == 0) {
@@ -769,8 +821,9 @@ ParamRecord* Params_findForText(ParamRecord* const* records, int count, const ch
 int Params_getValueText(ParamRecord* const* records, int count, const char* key, char* out)
 {
     const ParamRecord* record = Params_findForText(records, count, key);
-    if (record == nullptr || out == nullptr)
+    if (record == nullptr || out == nullptr) {
         return 0;
+    }
     Param_valueText(record, out, PARAM_VALUE_SIZE);
     return 1;
 }

@@ -35,12 +35,12 @@ constexpr int PARAM_REAL = 2;
 constexpr int PARAM_TEXT = 3;
 
 // flags
-constexpr int PARAM_FROM_VARIABLE = 1;   // value taken from variableRef
-constexpr int PARAM_ACCEPTS_VARS = 16;   // references and expressions allowed
-constexpr int PARAM_CLAMPS = 32;         // a value outside the range takes the nearest limit
+constexpr int PARAM_FROM_VARIABLE = 1;  // value taken from variableRef
+constexpr int PARAM_ACCEPTS_VARS = 16;  // references and expressions allowed
+constexpr int PARAM_CLAMPS = 32;        // a value outside the range takes the nearest limit
 // status
-constexpr int PARAM_REFUSED = 16;        // the last entry was refused
-constexpr int PARAM_CLAMPED = 32;        // the last entry took the nearest limit
+constexpr int PARAM_REFUSED = 16;  // the last entry was refused
+constexpr int PARAM_CLAMPED = 32;  // the last entry took the nearest limit
 
 // A text a record keeps (a text value, a comment, a message): sized for
 // what it holds, so that a record of a number carries no text room, and a
@@ -97,11 +97,11 @@ struct ParamRecord {
     ParamText comment;
     char variableRef[PARAM_VARREF_SIZE];
     int flags;
-    void* control;          // the input control it is shown in, or null
-    int revision;           // 0: not written to the device file
+    void* control;  // the input control it is shown in, or null
+    int revision;   // 0: not written to the device file
     ParamText message;
     unsigned char status;
-    ParamRecord* alias;     // receives every plain value entered here
+    ParamRecord* alias;  // receives every plain value entered here
 };
 
 // Source of Param_initFromTemplate.

@@ -10,7 +10,7 @@ constexpr int CONTACT_SCHOTTKY = 16;
 
 struct Contact {
     char name[32];
-    int schottky;          // CONTACT_SCHOTTKY or 0 (ohmic)
+    int schottky;  // CONTACT_SCHOTTKY or 0 (ohmic)
     int color[3];
     int canvasRect[4];
     int count;

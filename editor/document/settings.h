@@ -5,7 +5,12 @@
 constexpr int SETTINGS_RECENT = 12;
 constexpr int SETTINGS_PATH_SIZE = 1024;
 
-enum DeviceColorize { COLORIZE_NONE = 0, COLORIZE_BANDGAP = 1, COLORIZE_DOPING = 2, COLORIZE_MESH = 3 };
+enum DeviceColorize {
+    COLORIZE_NONE = 0,
+    COLORIZE_BANDGAP = 1,
+    COLORIZE_DOPING = 2,
+    COLORIZE_MESH = 3
+};
 
 struct Settings {
     int WindowMainWidth;

@@ -8,16 +8,18 @@ namespace {
 
 // The first terminal found runs simulations in a window of their own; its
 // arguments list its options separated by ';'.
-const char* const TERMINALS[][2] = {{"/usr/bin/Terminal", "-e;-T"},      {"/usr/bin/xfce4-terminal", "-x;-T"},
-                                    {"/usr/bin/gnome-terminal", "-x;-t"}, {"/usr/bin/konsole", "-e;"},
-                                    {"/usr/bin/uxterm", "-e;-T"},        {"/usr/bin/xterm", "-e;-T"}};
+const char* const TERMINALS[][2] = {
+    {"/usr/bin/Terminal", "-e;-T"},       {"/usr/bin/xfce4-terminal", "-x;-T"},
+    {"/usr/bin/gnome-terminal", "-x;-t"}, {"/usr/bin/konsole", "-e;"},
+    {"/usr/bin/uxterm", "-e;-T"},         {"/usr/bin/xterm", "-e;-T"}};
 
 }  // namespace
 
 void Settings_setDefaults(Settings* s)
 {
-    if (s == nullptr)
+    if (s == nullptr) {
         return;
+    }
     std::memset(s, 0, sizeof *s);
     s->WindowMainWidth = 1024;
     s->WindowMainHeight = 768;

@@ -221,8 +221,8 @@ void Settings_save()
         return;
     }
     Config* config = Config_create();
-    Settings_writeConfig(config, IupGetGlobal(KOV_ConfigFilename), IupGetGlobal(KOV_ConfigFilenameLocal),
-                         app->settings);
+    Settings_writeConfig(config, IupGetGlobal(KOV_ConfigFilename),
+                         IupGetGlobal(KOV_ConfigFilenameLocal), app->settings);
     Config_destroy(&config);
 }
 

@@ -22,7 +22,8 @@ int CanvasGeometry_bandHeight(int canvasHeight, double contactThickness, double 
 }
 
 CanvasLayout CanvasGeometry_layout(int width, int height, double anodeThickness,
-                                   double cathodeThickness, const std::vector<double>& layerThicknesses)
+                                   double cathodeThickness,
+                                   const std::vector<double>& layerThicknesses)
 {
     CanvasLayout layout;
     double sum = 0.0;
@@ -41,7 +42,8 @@ CanvasLayout CanvasGeometry_layout(int width, int height, double anodeThickness,
     const size_t n = layerThicknesses.size();
     for (size_t i = 0; i < n; ++i) {
         double t = std::max(layerThicknesses[i], 0.0);
-        int h = sum > 0.0 ? static_cast<int>(std::lround(room * t / sum)) : room / static_cast<int>(n);
+        int h =
+            sum > 0.0 ? static_cast<int>(std::lround(room * t / sum)) : room / static_cast<int>(n);
         h -= shortenNext;
         shortenNext = 0;
         if (h < MIN_LAYER) {
@@ -122,7 +124,8 @@ double CanvasGeometry_roundThickness(double t)
     return steps / (divisor * scale);
 }
 
-double CanvasGeometry_draggedThickness(int markerHeight, int layerHeight, double oldThickness, int movedPixels)
+double CanvasGeometry_draggedThickness(int markerHeight, int layerHeight, double oldThickness,
+                                       int movedPixels)
 {
     if (layerHeight <= 0 || !(oldThickness > 0.0)) {
         return 0.0;
@@ -144,28 +147,29 @@ CanvasRect CanvasGeometry_dragMarker(CanvasRect marker, CanvasDrag drag, int dy)
         marker.y0 += dy;
         marker.y1 += dy;
         break;
-    case CanvasDrag::BORDER:
-        marker.y1 = std::max(marker.y1 + dy, marker.y0 + MIN_MARKER);
-        break;
+    case CanvasDrag::BORDER: marker.y1 = std::max(marker.y1 + dy, marker.y0 + MIN_MARKER); break;
     case CanvasDrag::LAST_BORDER:
         marker.y0 = std::min(marker.y0 + dy, marker.y1 - MIN_MARKER);
         break;
-    case CanvasDrag::NONE:
-        break;
+    case CanvasDrag::NONE: break;
     }
     return marker;
 }
 
-CanvasLabelPlan CanvasGeometry_labelPlan(const CanvasRect& layer, CanvasTextSize name, int nameLength,
-                                         CanvasTextSize line, int textHeight, bool hasMesh)
+CanvasLabelPlan CanvasGeometry_labelPlan(const CanvasRect& layer, CanvasTextSize name,
+                                         int nameLength, CanvasTextSize line, int textHeight,
+                                         bool hasMesh)
 {
     CanvasLabelPlan plan;
     const int width = layer.x1 - layer.x0;
     const int height = layer.height();
     // A text narrower than 12 or lower than 6 pixels is no text the reader
     // could use (a font that did not load, a canvas not yet laid out).
-    auto readable = [width](CanvasTextSize t) { return t.width > 12 && t.height > 6 && t.width < width; };
-    if (nameLength > 4 && readable(name) && name.height < textHeight && name.height + 8 < height - 1) {
+    auto readable = [width](CanvasTextSize t) {
+        return t.width > 12 && t.height > 6 && t.width < width;
+    };
+    if (nameLength > 4 && readable(name) && name.height < textHeight &&
+        name.height + 8 < height - 1) {
         plan.name = true;
         plan.nameY = layer.y0 + 4;
     }

@@ -30,7 +30,8 @@ int CanvasGeometry_bandHeight(int canvasHeight, double contactThickness, double 
 // drawn 6 high (the next one gives the room back) and the last layer reaches
 // down to the cathode band.
 CanvasLayout CanvasGeometry_layout(int width, int height, double anodeThickness,
-                                   double cathodeThickness, const std::vector<double>& layerThicknesses);
+                                   double cathodeThickness,
+                                   const std::vector<double>& layerThicknesses);
 
 // A layer's hit margin: a tenth of its height, held to 2..8 pixels. Clicks
 // that close to a layer's edge select nothing, so the border stays grabbable.
@@ -58,7 +59,8 @@ bool CanvasGeometry_isOnBorder(const CanvasLayout& layout, int selectedLayer, in
 // decade over 2 at and above 10, over 20 from 1 to 10, over 200 below 1).
 // Returns 0 when the drag changes nothing: the pointer moved no more than a
 // hundredth of the layer's height, or the thickness would be below 0.01.
-double CanvasGeometry_draggedThickness(int markerHeight, int layerHeight, double oldThickness, int movedPixels);
+double CanvasGeometry_draggedThickness(int markerHeight, int layerHeight, double oldThickness,
+                                       int movedPixels);
 double CanvasGeometry_roundThickness(double thickness);
 
 enum class CanvasDrag { NONE, MOVE, BORDER, LAST_BORDER };
@@ -80,11 +82,12 @@ struct CanvasTextSize {
 struct CanvasLabelPlan {
     bool name = false;
     int nameY = 0;
-    int lines = 0;        // 0..3 value lines, doping first
-    int lineY[3] = {};    // their tops
+    int lines = 0;      // 0..3 value lines, doping first
+    int lineY[3] = {};  // their tops
 };
 // name: the list label's size and length in characters; line: the doping
 // line's size (the value lines share one height); textHeight the height of
 // "QWy" plus 4.
-CanvasLabelPlan CanvasGeometry_labelPlan(const CanvasRect& layer, CanvasTextSize name, int nameLength,
-                                         CanvasTextSize line, int textHeight, bool hasMesh);
+CanvasLabelPlan CanvasGeometry_labelPlan(const CanvasRect& layer, CanvasTextSize name,
+                                         int nameLength, CanvasTextSize line, int textHeight,
+                                         bool hasMesh);

@@ -51,7 +51,10 @@ std::string shifted(const int c[3], int amount)
     return rgb(out);
 }
 
-double realValue(ParamRecord* record) { return record && record->type == PARAM_REAL ? record->value.real : 0.0; }
+double realValue(ParamRecord* record)
+{
+    return record && record->type == PARAM_REAL ? record->value.real : 0.0;
+}
 
 double contactThickness(Contact* contact)
 {
@@ -73,7 +76,10 @@ std::string layerText(Layer* layer, const char* key)
     return text;
 }
 
-bool modelledByLua(Layer* layer, const char* key) { return FileNames_namesLua(layerText(layer, key)); }
+bool modelledByLua(Layer* layer, const char* key)
+{
+    return FileNames_namesLua(layerText(layer, key));
+}
 
 void rememberRect(int rect[4], const CanvasRect& r)
 {
@@ -108,7 +114,8 @@ void fillRect(Ihandle* canvas, const std::string& colour, int x0, int y0, int x1
     IupDrawRectangle(canvas, x0, y0, x1, y1);
 }
 
-void outline(Ihandle* canvas, const std::string& colour, int x0, int y0, int x1, int y1, bool selected)
+void outline(Ihandle* canvas, const std::string& colour, int x0, int y0, int x1, int y1,
+             bool selected)
 {
     IupSetStrAttribute(canvas, "DRAWCOLOR", colour.c_str());
     IupSetAttribute(canvas, "DRAWSTYLE", "STROKE");
@@ -129,17 +136,20 @@ void centredText(Ihandle* canvas, const std::string& text, int width, int y)
     int w = 0, h = 0;
     textSize(canvas, text, w, h);
     IupSetAttribute(canvas, "DRAWCOLOR", TEXT_COLOUR);
-    IupDrawText(canvas, text.c_str(), static_cast<int>(text.size()), std::max(0, (width - w) / 2), y, -1, -1);
+    IupDrawText(canvas, text.c_str(), static_cast<int>(text.size()), std::max(0, (width - w) / 2),
+                y, -1, -1);
 }
 
 void drawContact(Ihandle* canvas, Contact* contact, const CanvasRect& r, bool selected)
 {
     fillRect(canvas, rgb(contact->color), r.x0, r.y0, r.x1 - 1, r.y1 - 1);
-    outline(canvas, selected ? SELECTION_COLOUR : shifted(contact->color, -64), r.x0, r.y0, r.x1 - 1, r.y1 - 1, selected);
+    outline(canvas, selected ? SELECTION_COLOUR : shifted(contact->color, -64), r.x0, r.y0,
+            r.x1 - 1, r.y1 - 1, selected);
     rememberRect(contact->canvasRect, r);
 }
 
-void drawLayerLabels(Ihandle* canvas, Document* doc, Layer* layer, int index0, const CanvasRect& r, int textHeight)
+void drawLayerLabels(Ihandle* canvas, Document* doc, Layer* layer, int index0, const CanvasRect& r,
+                     int textHeight)
 {
     const int width = r.x1 - r.x0;
     char item[512] = {};
@@ -155,16 +165,18 @@ void drawLayerLabels(Ihandle* canvas, Document* doc, Layer* layer, int index0, c
         doping = type == DOPANT_INTRINSIC ? "Intrinsic" : "Unknown";
     }
     char thicknessText[64];
-    Real_format(realValue(Layer_findParam(layer, "Thickness")), thicknessText, sizeof thicknessText);
+    Real_format(realValue(Layer_findParam(layer, "Thickness")), thicknessText,
+                sizeof thicknessText);
     std::string thickness = std::string("t = ") + thicknessText + "  [um]";
     int points = Device_getLayerMeshPoints(doc, layer);
-    std::string mesh = points < 0 ? "Mesh = File" : "Mesh = " + std::to_string(points) + "  [points]";
+    std::string mesh =
+        points < 0 ? "Mesh = File" : "Mesh = " + std::to_string(points) + "  [points]";
 
     CanvasTextSize nameSize, lineSize;
     textSize(canvas, name, nameSize.width, nameSize.height);
     textSize(canvas, doping, lineSize.width, lineSize.height);
-    CanvasLabelPlan plan = CanvasGeometry_labelPlan(r, nameSize, static_cast<int>(name.size()), lineSize,
-                                                    textHeight, points != 0);
+    CanvasLabelPlan plan = CanvasGeometry_labelPlan(r, nameSize, static_cast<int>(name.size()),
+                                                    lineSize, textHeight, points != 0);
     IupSetAttribute(canvas, "DRAWTEXTELLIPSIS", "Yes");
     if (plan.name) {
         centredText(canvas, name, width, plan.nameY);
@@ -195,7 +207,8 @@ void popupContactMenu(int contact)
 {
     IupSetInt(nullptr, KOV_WindowContact_Selected, contact);
     Ihandle* item = IupItem("Parameters...", nullptr);
-    IupSetCallback(item, "ACTION", [](Ihandle*) { return WindowMain_openDialog(KOV_WindowContact); });
+    IupSetCallback(item, "ACTION",
+                   [](Ihandle*) { return WindowMain_openDialog(KOV_WindowContact); });
     if (!WindowMain_hasDialog(KOV_WindowContact)) {
         IupSetAttribute(item, "ACTIVE", "NO");
     }
@@ -219,8 +232,8 @@ void popupLayerMenu()
 
 void endDrag(Ihandle* canvas, bool redraw)
 {
-    for (CanvasStateIndex i : {CS_MARKER_SHOWN, CS_MARKER_X0, CS_MARKER_Y0, CS_MARKER_X1, CS_MARKER_Y1, CS_PRESS_X,
-                               CS_PRESS_Y, CS_LAST_X, CS_LAST_Y}) {
+    for (CanvasStateIndex i : {CS_MARKER_SHOWN, CS_MARKER_X0, CS_MARKER_Y0, CS_MARKER_X1,
+                               CS_MARKER_Y1, CS_PRESS_X, CS_PRESS_Y, CS_LAST_X, CS_LAST_Y}) {
         state(i) = 0;
     }
     state(CS_MOVING_LAYER) = -1;
@@ -316,7 +329,8 @@ Ihandle* DeviceCanvas_create()
 {
     Ihandle* canvas = IupCanvas(nullptr);
     IupSetHandle(CANVAS, canvas);
-    IupSetAttributes(canvas, "EXPAND=VERTICAL, RASTERSIZE=250x, BORDER=NO, DROPFILESTARGET=YES, CANFOCUS=YES");
+    IupSetAttributes(
+        canvas, "EXPAND=VERTICAL, RASTERSIZE=250x, BORDER=NO, DROPFILESTARGET=YES, CANFOCUS=YES");
     IupSetCallback(canvas, "ACTION", DeviceCanvas_draw);
     IupSetCallback(canvas, "BUTTON_CB", DeviceCanvas_onButton);
     IupSetCallback(canvas, "MOTION_CB", DeviceCanvas_onMotion);
@@ -337,8 +351,8 @@ int DeviceCanvas_draw(Ihandle* canvas, float, float)
     Settings* settings = App_getSettings();
     Document* doc = document();
     Device* d = device();
-    if (settings == nullptr || canvas == nullptr || d == nullptr || d->anode == nullptr || d->cathode == nullptr ||
-        IupGetHandle(KOV_WindowMain_LayerList) == nullptr) {
+    if (settings == nullptr || canvas == nullptr || d == nullptr || d->anode == nullptr ||
+        d->cathode == nullptr || IupGetHandle(KOV_WindowMain_LayerList) == nullptr) {
         return IUP_DEFAULT;
     }
     IupDrawBegin(canvas);
@@ -379,7 +393,9 @@ int DeviceCanvas_draw(Ihandle* canvas, float, float)
         }
         fillRect(canvas, fill, r.x0, r.y0, r.x1 - 1, r.y1 - 1);
         const bool selected = selectedLayer == i + 1 && selectedContact < 1;
-        std::string edge = selected ? SELECTION_COLOUR : colour ? shifted(colour, -64) : PLAIN_OUTLINE;
+        std::string edge = selected ? SELECTION_COLOUR
+                           : colour ? shifted(colour, -64)
+                                    : PLAIN_OUTLINE;
         outline(canvas, edge, r.x0, r.y0, r.x1 - 1, r.y1 - 1, selected);
         rememberRect(layer->canvasRect, r);
         drawLayerLabels(canvas, doc, layer, i, r, textHeight);
@@ -429,7 +445,8 @@ int DeviceCanvas_onButton(Ihandle* canvas, int button, int pressed, int x, int y
             if (button == IUP_BUTTON1 && d->layerCount > 1) {
                 const int current = WindowMain_selectedLayerNumber();
                 const bool startBorder = CanvasGeometry_isOnBorder(layout, current, x, y);
-                const bool startMove = !startBorder && hit.kind == CanvasHitKind::LAYER && hit.layer == current;
+                const bool startMove =
+                    !startBorder && hit.kind == CanvasHitKind::LAYER && hit.layer == current;
                 if (startBorder || startMove) {
                     state(startBorder ? CS_BORDER_LAYER : CS_MOVING_LAYER) = current;
                     setMarker(layout.layers[current - 1]);
@@ -445,7 +462,8 @@ int DeviceCanvas_onButton(Ihandle* canvas, int button, int pressed, int x, int y
             if (hit.kind == CanvasHitKind::LAYER) {
                 WindowMain_openDialog(KOV_WindowParam);
             } else if (hit.kind != CanvasHitKind::NONE) {
-                IupSetInt(nullptr, KOV_WindowContact_Selected, hit.kind == CanvasHitKind::ANODE ? 1 : 2);
+                IupSetInt(nullptr, KOV_WindowContact_Selected,
+                          hit.kind == CanvasHitKind::ANODE ? 1 : 2);
                 WindowMain_openDialog(KOV_WindowContact);
             }
         }
@@ -488,13 +506,14 @@ int DeviceCanvas_onMotion(Ihandle* canvas, int x, int y, char*)
     const int moving = state(CS_MOVING_LAYER);
     const int border = state(CS_BORDER_LAYER);
     if (moving < 1 && border < 1) {
-        const bool onBorder = WindowMain_selectedContact() < 1 &&
-                              CanvasGeometry_isOnBorder(layout, WindowMain_selectedLayerNumber(), x, y);
+        const bool onBorder =
+            WindowMain_selectedContact() < 1 &&
+            CanvasGeometry_isOnBorder(layout, WindowMain_selectedLayerNumber(), x, y);
         setCursor(canvas, onBorder ? "RESIZE_NS" : "ARROW");
         return IUP_DEFAULT;
     }
     const int dy = y - state(CS_LAST_Y);
-    CanvasDrag drag = moving > 0 ? CanvasDrag::MOVE
+    CanvasDrag drag = moving > 0                                         ? CanvasDrag::MOVE
                       : border == static_cast<int>(layout.layers.size()) ? CanvasDrag::LAST_BORDER
                                                                          : CanvasDrag::BORDER;
     setMarker(CanvasGeometry_dragMarker(marker(), drag, dy));
@@ -521,25 +540,13 @@ int DeviceCanvas_onKeyPress(Ihandle* canvas, int key, int pressed)
     }
     switch (key) {
     case K_UP:
-    case K_PGUP:
-        WindowMain_stepSelection(0, -1);
-        break;
+    case K_PGUP: WindowMain_stepSelection(0, -1); break;
     case K_DOWN:
-    case K_PGDN:
-        WindowMain_stepSelection(0, +1);
-        break;
-    case K_cUP:
-        WindowMain_moveLayer(-1);
-        break;
-    case K_cDOWN:
-        WindowMain_moveLayer(+1);
-        break;
-    case K_DEL:
-        WindowMain_deleteLayer();
-        break;
-    case K_INS:
-        WindowMain_insertLayer();
-        break;
+    case K_PGDN: WindowMain_stepSelection(0, +1); break;
+    case K_cUP: WindowMain_moveLayer(-1); break;
+    case K_cDOWN: WindowMain_moveLayer(+1); break;
+    case K_DEL: WindowMain_deleteLayer(); break;
+    case K_INS: WindowMain_insertLayer(); break;
     default:
         if (iup_XkeyBase(key) == K_CR) {
             if (int contact = WindowMain_selectedContact(); contact > 0) {

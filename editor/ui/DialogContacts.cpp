@@ -16,15 +16,23 @@ namespace {
 const char* const SELECTED = KOV_WindowContact_Selected;
 
 const DialogField ContactFields[] = {
-    {.word = "Thickness", .key = "Thickness", .caption = "Thickness (um)",
+    {.word = "Thickness",
+     .key = "Thickness",
+     .caption = "Thickness (um)",
      .source = DIALOG_FROM_CONTACT},
     {.word = "Phi", .key = "Phi", .caption = "Phi (eV)", .source = DIALOG_FROM_CONTACT},
     {.word = "Rn", .key = "Rn", .caption = "Rn (cm/s)", .source = DIALOG_FROM_CONTACT},
     {.word = "Rp", .key = "Rp", .caption = "Rp (cm/s)", .source = DIALOG_FROM_CONTACT},
-    {.word = "n", .key = "Index.n", .caption = "n",
-     .source = DIALOG_FROM_CONTACT, .governed = true},
-    {.word = "k", .key = "Index.k", .caption = "k",
-     .source = DIALOG_FROM_CONTACT, .governed = true},
+    {.word = "n",
+     .key = "Index.n",
+     .caption = "n",
+     .source = DIALOG_FROM_CONTACT,
+     .governed = true},
+    {.word = "k",
+     .key = "Index.k",
+     .caption = "k",
+     .source = DIALOG_FROM_CONTACT,
+     .governed = true},
 };
 
 const DialogModel ContactModel = {
@@ -47,8 +55,9 @@ Contact* contactOf(const DialogSpec* spec)
 {
     Device* device = Dialog_device();
     const int number = boundContact(spec);
-    if (device == nullptr || number == 0)
+    if (device == nullptr || number == 0) {
         return nullptr;
+    }
     return number == 1 ? device->anode : device->cathode;
 }
 
@@ -59,10 +68,12 @@ Ihandle* row(const DialogSpec* spec, const char* left, const char* right)
     const DialogField* a = nullptr;
     const DialogField* b = nullptr;
     for (const DialogField& f : ContactFields) {
-        if (std::string(f.word) == left)
+        if (std::string(f.word) == left) {
             a = &f;
-        if (std::string(f.word) == right)
+        }
+        if (std::string(f.word) == right) {
             b = &f;
+        }
     }
     return Dialog_vbox({Dialog_hbox({Dialog_caption(a->caption), Dialog_caption(b->caption)}),
                         Dialog_hbox({Dialog_control(spec, left), Dialog_control(spec, right)})});
@@ -88,7 +99,8 @@ Ihandle* layout(const DialogSpec* spec)
 
     Ihandle* boundary = Dialog_list(spec, "ContactBoundary", {"Neumann", "Dirichlet"});
     IupSetCallback(boundary, "GETFOCUS_CB", nullptr);
-    IupSetAttribute(boundary, "TIP", "Neumann is suitable for zero electric field at the contact, at equilibrium");
+    IupSetAttribute(boundary, "TIP",
+                    "Neumann is suitable for zero electric field at the contact, at equilibrium");
     // As wide as a field, so the list stays in the right-hand column; no
     // colon, like the captions above, which a field's width would clip.
     Ihandle* boundaryLabel = IupLabel("Boundary Condition");
@@ -122,14 +134,17 @@ void load(const DialogSpec* spec)
     Ihandle* contacts = Dialog_control(spec, "ContactList");
     Ihandle* types = Dialog_control(spec, "TypeList");
     Ihandle* boundary = Dialog_control(spec, "ContactBoundary");
-    if (contact == nullptr || contacts == nullptr || types == nullptr || boundary == nullptr)
+    if (contact == nullptr || contacts == nullptr || types == nullptr || boundary == nullptr) {
         return;
+    }
     IupSetInt(contacts, "VALUE", boundContact(spec));
     const std::string prefix = boundContact(spec) == 1 ? "Anode." : "Cathode.";
-    if (ParamRecord* type = Contact_findParam(contact, (prefix + "Type").c_str()))
+    if (ParamRecord* type = Contact_findParam(contact, (prefix + "Type").c_str())) {
         bindList(types, type, Dialog_valueText(type) != "Schottky");
-    if (ParamRecord* bc = Contact_findParam(contact, (prefix + "Boundary").c_str()))
+    }
+    if (ParamRecord* bc = Contact_findParam(contact, (prefix + "Boundary").c_str())) {
         bindList(boundary, bc, Dialog_valueText(bc) == "Neumann");
+    }
 }
 
 int store(const DialogSpec* spec, int* changed)
@@ -137,14 +152,15 @@ int store(const DialogSpec* spec, int* changed)
     Contact* contact = contactOf(spec);
     Ihandle* types = Dialog_control(spec, "TypeList");
     Ihandle* boundary = Dialog_control(spec, "ContactBoundary");
-    if (contact == nullptr || types == nullptr || boundary == nullptr)
+    if (contact == nullptr || types == nullptr || boundary == nullptr) {
         return 0;
+    }
     // Records found again by key: the lists' bindings may belong to a
     // device that has since been replaced.
     const std::string prefix = boundContact(spec) == 1 ? "Anode." : "Cathode.";
     const bool schottky = IupGetInt(types, "VALUE") == 2;
-    if (!Dialog_storeText(Contact_findParam(contact, (prefix + "Type").c_str()), schottky ? "Schottky" : "Ohmic",
-                     changed)) {
+    if (!Dialog_storeText(Contact_findParam(contact, (prefix + "Type").c_str()),
+                          schottky ? "Schottky" : "Ohmic", changed)) {
         Dialog_showMessage(spec, "Type: not accepted");
         return 0;
     }
@@ -152,8 +168,8 @@ int store(const DialogSpec* spec, int* changed)
     Contact_updateColor(contact);
     Dialog_redrawCanvas();
     const bool neumann = IupGetInt(boundary, "VALUE") == 1;
-    if (!Dialog_storeText(Contact_findParam(contact, (prefix + "Boundary").c_str()), neumann ? "Neumann" : "Dirichlet",
-                     changed)) {
+    if (!Dialog_storeText(Contact_findParam(contact, (prefix + "Boundary").c_str()),
+                          neumann ? "Neumann" : "Dirichlet", changed)) {
         Dialog_showMessage(spec, "Boundary Condition: not accepted");
         return 0;
     }
@@ -165,11 +181,13 @@ int store(const DialogSpec* spec, int* changed)
 int onContactSelect(Ihandle* ih, char* /*text*/, int item, int state)
 {
     const DialogSpec* spec = Dialog_specOf(ih);
-    if (spec == nullptr || state != 1 || Dialog_device() == nullptr)
+    if (spec == nullptr || state != 1 || Dialog_device() == nullptr) {
         return IUP_DEFAULT;
+    }
     const int old = IupGetInt(ih, SELECTED);
-    if (item == old)
+    if (item == old) {
         return IUP_DEFAULT;
+    }
     if (Dialog_store(spec) == 0) {
         IupSetInt(ih, "VALUE", old);
         return IUP_DEFAULT;
@@ -195,7 +213,4 @@ const DialogSpec ContactDialog = {
     .layout = layout,
 };
 
-void WindowContact_show()
-{
-    Dialog_show(&ContactDialog);
-}
+void WindowContact_show() { Dialog_show(&ContactDialog); }

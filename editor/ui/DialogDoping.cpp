@@ -27,10 +27,7 @@ const DialogModel DopingModel = {
 };
 
 // List positions: 1 donor, 2 acceptor, 3 intrinsic.
-int typeItem(int code)
-{
-    return code == DOPANT_ACCEPTOR ? 2 : code == DOPANT_INTRINSIC ? 3 : 1;
-}
+int typeItem(int code) { return code == DOPANT_ACCEPTOR ? 2 : code == DOPANT_INTRINSIC ? 3 : 1; }
 
 int typeCode(int item)
 {
@@ -58,24 +55,28 @@ void loadType(const DialogSpec* spec)
 {
     Layer* layer = Dialog_selectedLayer(spec);
     Ihandle* list = Dialog_control(spec, "TypeList");
-    if (layer == nullptr || list == nullptr)
+    if (layer == nullptr || list == nullptr) {
         return;
+    }
     IupSetInt(list, "VALUE", typeItem(Layer_getDopantType(layer)));
-    IupSetAttribute(list, KOV_Record, reinterpret_cast<const char*>(Layer_findParam(layer, "Dopant.Type")));
+    IupSetAttribute(list, KOV_Record,
+                    reinterpret_cast<const char*>(Layer_findParam(layer, "Dopant.Type")));
 }
 
 void redrawCanvas()
 {
-    if (Ihandle* canvas = IupGetHandle(KOV_DeviceCanvas))
+    if (Ihandle* canvas = IupGetHandle(KOV_DeviceCanvas)) {
         IupUpdate(canvas);
+    }
 }
 
 int storeType(const DialogSpec* spec, int* changed)
 {
     Layer* layer = Dialog_selectedLayer(spec);
     Ihandle* list = Dialog_control(spec, "TypeList");
-    if (layer == nullptr || list == nullptr)
+    if (layer == nullptr || list == nullptr) {
         return 0;
+    }
     Layer_updateColors(layer);
     const int code = typeCode(IupGetInt(list, "VALUE"));
     if (code != Layer_getDopantType(layer)) {
@@ -110,7 +111,4 @@ const DialogSpec DopingDialog = {
     .storeExtra = storeType,
 };
 
-void WindowDoping_show()
-{
-    Dialog_show(&DopingDialog);
-}
+void WindowDoping_show() { Dialog_show(&DopingDialog); }

@@ -34,10 +34,7 @@ DialogHost host = {
 // Dialogs open now, in the order they opened.
 std::vector<const DialogSpec*> openDialogs;
 
-std::string dialogName(const DialogSpec* spec)
-{
-    return spec->handle;
-}
+std::string dialogName(const DialogSpec* spec) { return spec->handle; }
 
 std::string controlName(const DialogSpec* spec, const char* word)
 {
@@ -57,8 +54,9 @@ std::string layerSelectedAttribute(const DialogSpec* spec)
 const DialogSpec* specOf(Ihandle* ih)
 {
     Ihandle* dialog = IupGetDialog(ih);
-    if (dialog == nullptr)
+    if (dialog == nullptr) {
         return nullptr;
+    }
     return reinterpret_cast<const DialogSpec*>(IupGetAttribute(dialog, SPEC_ATTRIBUTE));
 }
 
@@ -74,11 +72,13 @@ Layer* selectedLayer(const DialogSpec* spec)
 {
     Device* device = currentDevice();
     Ihandle* list = control(spec, "LayerList");
-    if (device == nullptr || list == nullptr)
+    if (device == nullptr || list == nullptr) {
         return nullptr;
+    }
     const int number = IupGetInt(list, layerSelectedAttribute(spec).c_str());
-    if (number < 1 || number > device->layerCount)
+    if (number < 1 || number > device->layerCount) {
         return nullptr;
+    }
     return device->layers[number - 1];
 }
 
@@ -86,27 +86,25 @@ Layer* selectedLayer(const DialogSpec* spec)
 ParamRecord* findRecord(const DialogSpec* spec, DialogSource source, const char* key)
 {
     Device* device = currentDevice();
-    if (device == nullptr)
+    if (device == nullptr) {
         return nullptr;
+    }
     switch (source) {
     case DIALOG_FROM_LAYER: {
         Layer* layer = selectedLayer(spec);
         return layer != nullptr ? Params_find(layer->records, layer->count, key) : nullptr;
     }
-    case DIALOG_FROM_DEVICE:
-        return Params_find(device->records, device->recordCount, key);
-    case DIALOG_FROM_VOLTAGE:
-        return Device_findVoltageParam(device, key);
-    case DIALOG_FROM_LIGHT:
-        return Device_findLightParam(device, key);
-    case DIALOG_FROM_NUMERIC:
-        return Device_findNumericParam(device, key);
+    case DIALOG_FROM_DEVICE: return Params_find(device->records, device->recordCount, key);
+    case DIALOG_FROM_VOLTAGE: return Device_findVoltageParam(device, key);
+    case DIALOG_FROM_LIGHT: return Device_findLightParam(device, key);
+    case DIALOG_FROM_NUMERIC: return Device_findNumericParam(device, key);
     case DIALOG_FROM_CONTACT: {
         Ihandle* list = control(spec, "ContactList");
         const int number = list != nullptr ? IupGetInt(list, KOV_WindowContact_Selected) : 0;
         Contact* contact = number == 1 ? device->anode : number == 2 ? device->cathode : nullptr;
-        if (contact == nullptr)
+        if (contact == nullptr) {
             return nullptr;
+        }
         const std::string full = std::string(number == 1 ? "Anode." : "Cathode.") + key;
         return Contact_findParam(contact, full.c_str());
     }
@@ -116,13 +114,15 @@ ParamRecord* findRecord(const DialogSpec* spec, DialogSource source, const char*
 
 ParamRecord* modelRecord(const DialogSpec* spec)
 {
-    return spec->model != nullptr ? findRecord(spec, spec->model->source, spec->model->key) : nullptr;
+    return spec->model != nullptr ? findRecord(spec, spec->model->source, spec->model->key)
+                                  : nullptr;
 }
 
 bool isLuaModel(const ParamRecord* record)
 {
-    if (record == nullptr)
+    if (record == nullptr) {
         return false;
+    }
     char text[PARAM_VALUE_SIZE];
     Param_valueText(record, text, sizeof text);
     return FileNames_namesLua(text);
@@ -130,33 +130,40 @@ bool isLuaModel(const ParamRecord* record)
 
 void showMessage(const DialogSpec* spec, const char* text)
 {
-    if (Ihandle* line = control(spec, "Message"))
+    if (Ihandle* line = control(spec, "Message")) {
         IupSetStrAttribute(line, "TITLE", text != nullptr ? text : "");
+    }
 }
 
-void reportEntryRefusal(const DialogSpec* spec, const char* caption, const ParamRecord* record, const char* text);
+void reportEntryRefusal(const DialogSpec* spec, const char* caption, const ParamRecord* record,
+                        const char* text);
 
 // The refusal of a value in words: the value entry's message without its
 // console tag, after the field's caption.
 std::string refusalWords(const ParamRecord* record, const char* text)
 {
     std::string reason = record->message.c_str();
-    if (reason.rfind("[ERROR]", 0) == 0)
+    if (reason.rfind("[ERROR]", 0) == 0) {
         reason.erase(0, 7);
+    }
     reason.erase(0, reason.find_first_not_of(" \t"));
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' '))
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) {
         reason.pop_back();
-    if (reason.empty())
+    }
+    if (reason.empty()) {
         reason = std::string("value not accepted: ") + (text != nullptr ? text : "");
+    }
     return reason;
 }
 
-void reportEntryRefusal(const DialogSpec* spec, const char* caption, const ParamRecord* record, const char* text)
+void reportEntryRefusal(const DialogSpec* spec, const char* caption, const ParamRecord* record,
+                        const char* text)
 {
     showMessage(spec, (std::string(caption) + ": " + refusalWords(record, text)).c_str());
 }
 
-void reportRefusal(const DialogSpec* spec, const DialogField& field, Ihandle* ctl, const ParamRecord* record)
+void reportRefusal(const DialogSpec* spec, const DialogField& field, Ihandle* ctl,
+                   const ParamRecord* record)
 {
     reportEntryRefusal(spec, field.caption, record, IupGetAttribute(ctl, "VALUE"));
     IupSetFocus(ctl);
@@ -167,23 +174,28 @@ void fillLayerList(const DialogSpec* spec, int choose)
 {
     Ihandle* list = control(spec, "LayerList");
     Device* device = currentDevice();
-    if (list == nullptr || device == nullptr)
+    if (list == nullptr || device == nullptr) {
         return;
+    }
     IupSetAttribute(list, "REMOVEITEM", "ALL");
     for (int i = 0; i < device->layerCount; ++i) {
         Layer* layer = device->layers[i];
         char name[PARAM_VALUE_SIZE] = "";
-        if (Layer_getValueText(layer, "Label", name) == 0 || name[0] == '\0')
+        if (Layer_getValueText(layer, "Label", name) == 0 || name[0] == '\0') {
             Layer_getValueText(layer, "Material", name);
+        }
         const int type = Layer_getDopantType(layer);
-        const char* mark = type == DOPANT_ACCEPTOR ? " (P)" : type == DOPANT_DONOR ? " (N)"
-                           : type == DOPANT_INTRINSIC ? " (I)" : "";
+        const char* mark = type == DOPANT_ACCEPTOR    ? " (P)"
+                           : type == DOPANT_DONOR     ? " (N)"
+                           : type == DOPANT_INTRINSIC ? " (I)"
+                                                      : "";
         char item[PARAM_VALUE_SIZE + 16];
         std::snprintf(item, sizeof item, "%d %s%s", i + 1, name, mark);
         IupSetStrAttribute(list, "APPENDITEM", item);
     }
-    if (choose < 1 || choose > device->layerCount)
+    if (choose < 1 || choose > device->layerCount) {
         choose = 1;
+    }
     IupSetInt(list, "VALUE", choose);
     IupSetInt(list, layerSelectedAttribute(spec).c_str(), choose);
 }
@@ -192,12 +204,14 @@ void fillLayerList(const DialogSpec* spec, int choose)
 int onFocus(Ihandle* ih)
 {
     const DialogSpec* spec = specOf(ih);
-    if (spec == nullptr || !Dialog_isOpen(spec))
+    if (spec == nullptr || !Dialog_isOpen(spec)) {
         return IUP_DEFAULT;
+    }
     std::string title = spec->title;
     const char* tip = IupGetAttribute(ih, "PARAMTIP");
-    if (tip != nullptr && tip[0] != '\0')
+    if (tip != nullptr && tip[0] != '\0') {
         title += std::string(" - ") + tip;
+    }
     IupSetStrAttribute(IupGetDialog(ih), "TITLE", title.c_str());
     return IUP_DEFAULT;
 }
@@ -205,34 +219,39 @@ int onFocus(Ihandle* ih)
 int onFocusLost(Ihandle* ih)
 {
     const DialogSpec* spec = specOf(ih);
-    if (spec != nullptr && Dialog_isOpen(spec))
+    if (spec != nullptr && Dialog_isOpen(spec)) {
         IupSetStrAttribute(IupGetDialog(ih), "TITLE", spec->title);
+    }
     return IUP_DEFAULT;
 }
 
 int onShow(Ihandle* ih, int state)
 {
     const DialogSpec* spec = specOf(ih);
-    if (spec == nullptr || state != IUP_SHOW || currentDevice() == nullptr)
+    if (spec == nullptr || state != IUP_SHOW || currentDevice() == nullptr) {
         return IUP_DEFAULT;
-    if (spec->layerList)
+    }
+    if (spec->layerList) {
         fillLayerList(spec, host.currentLayer());
+    }
     Dialog_load(spec);
     return IUP_DEFAULT;
 }
 
 int onApply(Ihandle* ih)
 {
-    if (const DialogSpec* spec = specOf(ih))
+    if (const DialogSpec* spec = specOf(ih)) {
         Dialog_store(spec);
+    }
     return IUP_DEFAULT;
 }
 
 int onOk(Ihandle* ih)
 {
     const DialogSpec* spec = specOf(ih);
-    if (spec == nullptr || Dialog_store(spec) == 0)
+    if (spec == nullptr || Dialog_store(spec) == 0) {
         return IUP_DEFAULT;
+    }
     Dialog_close(spec);
     return IUP_IGNORE;
 }
@@ -240,10 +259,12 @@ int onOk(Ihandle* ih)
 int onCloseBox(Ihandle* ih)
 {
     const DialogSpec* spec = specOf(ih);
-    if (spec == nullptr)
+    if (spec == nullptr) {
         return IUP_DEFAULT;
-    if (spec->storeOnClose && Dialog_store(spec) == 0)
+    }
+    if (spec->storeOnClose && Dialog_store(spec) == 0) {
         return IUP_IGNORE;  // stays open: the refused value and its reason are shown
+    }
     Dialog_close(spec);
     return IUP_IGNORE;
 }
@@ -253,12 +274,14 @@ int onCloseBox(Ihandle* ih)
 int onSelectLayer(Ihandle* ih, char* /*text*/, int item, int state)
 {
     const DialogSpec* spec = specOf(ih);
-    if (spec == nullptr || state != 1 || currentDevice() == nullptr)
+    if (spec == nullptr || state != 1 || currentDevice() == nullptr) {
         return IUP_DEFAULT;
+    }
     const std::string attribute = layerSelectedAttribute(spec);
     const int old = IupGetInt(ih, attribute.c_str());
-    if (item == old)
+    if (item == old) {
         return IUP_DEFAULT;
+    }
     if (Dialog_store(spec) == 0) {
         IupSetInt(ih, "VALUE", old);
         return IUP_DEFAULT;
@@ -282,12 +305,14 @@ int askQuestion(const char* question)
 std::string chooseFile(const DialogSpec* spec, const char* title, const char* filter)
 {
     Document* document = Doc_document();
-    if (document == nullptr)
+    if (document == nullptr) {
         return {};
+    }
     if (document->filename[0] == '\0') {
-        if (askQuestion("Save the device before setting the model file?") != 3 || host.saveDocument() == 0 ||
-            document->filename[0] == '\0')
+        if (askQuestion("Save the device before setting the model file?") != 3 ||
+            host.saveDocument() == 0 || document->filename[0] == '\0') {
             return {};
+        }
     }
     const std::string folder = FileNames_folder(document->filename);
     Ihandle* chooser = IupFileDlg();
@@ -298,33 +323,39 @@ std::string chooseFile(const DialogSpec* spec, const char* title, const char* fi
     IupSetStrAttribute(chooser, "PARENTDIALOG", dialogName(spec).c_str());
     IupPopup(chooser, IUP_CENTER, IUP_CENTER);
     std::string chosen;
-    if (IupGetInt(chooser, "STATUS") != -1 && IupGetAttribute(chooser, "VALUE") != nullptr)
+    if (IupGetInt(chooser, "STATUS") != -1 && IupGetAttribute(chooser, "VALUE") != nullptr) {
         chosen = IupGetAttribute(chooser, "VALUE");
+    }
     IupDestroy(chooser);
-    if (!chosen.empty() && !folder.empty() && FileNames_folder(chosen) == folder)
+    if (!chosen.empty() && !folder.empty() && FileNames_folder(chosen) == folder) {
         chosen = chosen.substr(folder.size());
+    }
     return chosen;
 }
 
 int onModel(Ihandle* ih)
 {
     const DialogSpec* spec = specOf(ih);
-    if (spec == nullptr || spec->model == nullptr || currentDevice() == nullptr)
+    if (spec == nullptr || spec->model == nullptr || currentDevice() == nullptr) {
         return IUP_DEFAULT;
+    }
     const int answer = askQuestion(spec->model->question);
-    if (answer == 5)
+    if (answer == 5) {
         return IUP_DEFAULT;
+    }
     std::string file = "None";
     if (answer == 3) {
         file = chooseFile(spec, spec->model->caption, spec->model->filter);
-        if (file.empty())
+        if (file.empty()) {
             return IUP_DEFAULT;  // a cancelled choice changes nothing
+        }
     }
     // The record is found after the choice: saving the document first may
     // have replaced nothing, but nothing found before a question is kept.
     ParamRecord* record = modelRecord(spec);
-    if (record == nullptr)
+    if (record == nullptr) {
         return IUP_DEFAULT;
+    }
     bool changed = false;
     const int taken = Dialog_setFileRecord(record, file, &changed);
     Dialog_load(spec);
@@ -333,8 +364,9 @@ int onModel(Ihandle* ih)
         return IUP_DEFAULT;
     }
     host.showLayer();
-    if (changed)
+    if (changed) {
         Document_setModified(Doc_document(), 1);
+    }
     return IUP_DEFAULT;
 }
 
@@ -345,7 +377,8 @@ Ihandle* caption(const char* text)
     return label;
 }
 
-Ihandle* makeButton(const DialogSpec* spec, const char* title, const char* word, int (*action)(Ihandle*))
+Ihandle* makeButton(const DialogSpec* spec, const char* title, const char* word,
+                    int (*action)(Ihandle*))
 {
     Ihandle* b = IupButton(title, nullptr);
     IupSetAttributes(b, "ALIGNMENT=ACENTER, SIZE=80x");
@@ -357,8 +390,9 @@ Ihandle* makeButton(const DialogSpec* spec, const char* title, const char* word,
 Ihandle* box(Ihandle* (*make)(Ihandle*, ...), const std::vector<Ihandle*>& children)
 {
     Ihandle* b = make(nullptr);
-    for (Ihandle* child : children)
+    for (Ihandle* child : children) {
         IupAppend(b, child);
+    }
     IupSetAttributes(b, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=0x0, GAP=5");
     return b;
 }
@@ -388,12 +422,15 @@ Ihandle* makeLayerList(const DialogSpec* spec)
 // handles, placed by the layout.
 Ihandle* buildLaidOut(const DialogSpec* spec)
 {
-    if (spec->layerList)
+    if (spec->layerList) {
         makeLayerList(spec);
-    for (int i = 0; i < spec->fieldCount; ++i)
+    }
+    for (int i = 0; i < spec->fieldCount; ++i) {
         makeField(spec, spec->fields[i].word, spec->fields[i].caption);
-    if (spec->model != nullptr)
+    }
+    if (spec->model != nullptr) {
         makeButton(spec, "Model...", "Model", onModel);
+    }
     makeButton(spec, "Apply", "Apply", onApply);
     makeButton(spec, "OK", "OK", onOk);
     return spec->layout(spec);
@@ -410,8 +447,9 @@ Ihandle* build(const DialogSpec* spec)
     if (spec->layout != nullptr) {
         rows.push_back(buildLaidOut(spec));
     } else {
-        if (spec->layerList)
+        if (spec->layerList) {
             cells.push_back({"Layer", makeLayerList(spec)});
+        }
         for (int i = 0; i < spec->fieldCount; ++i) {
             const DialogField& field = spec->fields[i];
             cells.push_back({field.caption, makeField(spec, field.word, field.caption)});
@@ -441,13 +479,15 @@ Ihandle* build(const DialogSpec* spec)
                 controls.push_back(blank);
             }
         }
-        if (spec->captions)
+        if (spec->captions) {
             rows.push_back(box(IupVbox, {box(IupHbox, labels), box(IupHbox, controls)}));
-        else
+        } else {
             rows.push_back(box(IupHbox, controls));
+        }
     }
-    if (spec->model != nullptr && spec->layout == nullptr)
+    if (spec->model != nullptr && spec->layout == nullptr) {
         rows.push_back(box(IupHbox, {IupFill(), makeButton(spec, "Model...", "Model", onModel)}));
+    }
     // A dialog without fields lays out its own controls and buttons.
     if (spec->fieldCount > 0 && spec->layout == nullptr) {
         Ihandle* separator = IupLabel(nullptr);
@@ -463,8 +503,9 @@ Ihandle* build(const DialogSpec* spec)
     rows.push_back(message);
 
     Ihandle* outer = IupVbox(nullptr);
-    for (Ihandle* row : rows)
+    for (Ihandle* row : rows) {
         IupAppend(outer, row);
+    }
     IupSetAttributes(outer, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=10x10, GAP=10");
     IupSetHandle(controlName(spec, "LayerBox").c_str(), outer);
 
@@ -503,10 +544,7 @@ int Dialog_isOpen(const DialogSpec* spec)
     return IupGetHandle(dialogName(spec).c_str()) != nullptr ? 1 : 0;
 }
 
-int Dialogs_openCount()
-{
-    return IupGetInt(nullptr, KOV_WindowInput_Shown);
-}
+int Dialogs_openCount() { return IupGetInt(nullptr, KOV_WindowInput_Shown); }
 
 void Dialog_show(const DialogSpec* spec)
 {
@@ -518,8 +556,9 @@ void Dialog_show(const DialogSpec* spec)
     Ihandle* dialog = build(spec);
     Dialog_register(dialogName(spec).c_str(), dialog);
     openDialogs.push_back(spec);
-    if (IupGetHandle(KOV_WindowMain) != nullptr)
+    if (IupGetHandle(KOV_WindowMain) != nullptr) {
         IupSetAttribute(dialog, "PARENTDIALOG", KOV_WindowMain);
+    }
     IupSetStrAttribute(dialog, "DEFAULTENTER", controlName(spec, "OK").c_str());
     IupShow(dialog);
 }
@@ -528,27 +567,32 @@ void Dialog_close(const DialogSpec* spec)
 {
     Ihandle* dialog = IupGetHandle(dialogName(spec).c_str());
     openDialogs.erase(std::remove(openDialogs.begin(), openDialogs.end(), spec), openDialogs.end());
-    if (dialog == nullptr)
+    if (dialog == nullptr) {
         return;
+    }
     Dialog_register(dialogName(spec).c_str(), nullptr);
     IupDestroy(dialog);
 }
 
 void Dialog_load(const DialogSpec* spec)
 {
-    if (!Dialog_isOpen(spec) || currentDevice() == nullptr)
+    if (!Dialog_isOpen(spec) || currentDevice() == nullptr) {
         return;
-    if (spec->layerList && selectedLayer(spec) == nullptr)
+    }
+    if (spec->layerList && selectedLayer(spec) == nullptr) {
         return;
+    }
     for (int i = 0; i < spec->fieldCount; ++i) {
         const DialogField& field = spec->fields[i];
         Ihandle* ctl = control(spec, field.word);
         ParamRecord* record = findRecord(spec, field.source, field.key);
-        if (ctl == nullptr)
+        if (ctl == nullptr) {
             continue;
+        }
         IupSetAttribute(ctl, KOV_Record, reinterpret_cast<const char*>(record));
-        if (record == nullptr)
+        if (record == nullptr) {
             continue;
+        }
         char text[PARAM_VALUE_SIZE];
         Param_valueText(record, text, sizeof text);
         IupSetAttribute(ctl, "ACTIVE", "YES");
@@ -568,109 +612,102 @@ void Dialog_load(const DialogSpec* spec)
             IupSetAttribute(model, "TITLE", lua ? "Model*..." : "Model...");
             Dialog_rememberLoaded(model, record);
             for (int i = 0; i < spec->fieldCount; ++i) {
-                if (!spec->fields[i].governed)
+                if (!spec->fields[i].governed) {
                     continue;
+                }
                 Ihandle* ctl = control(spec, spec->fields[i].word);
-                if (ctl == nullptr)
+                if (ctl == nullptr) {
                     continue;
-                if (lua)
+                }
+                if (lua) {
                     IupSetAttribute(ctl, "VALUE", "Model");
+                }
                 IupSetAttribute(ctl, "ACTIVE", lua ? "NO" : "YES");
             }
         }
     }
-    if (spec->loadExtra != nullptr)
+    if (spec->loadExtra != nullptr) {
         spec->loadExtra(spec);
+    }
     showMessage(spec, "");
 }
 
 int Dialog_store(const DialogSpec* spec)
 {
     Document* document = Doc_document();
-    if (!Dialog_isOpen(spec) || currentDevice() == nullptr)
+    if (!Dialog_isOpen(spec) || currentDevice() == nullptr) {
         return 0;
-    if (spec->layerList && selectedLayer(spec) == nullptr)
+    }
+    if (spec->layerList && selectedLayer(spec) == nullptr) {
         return 0;
+    }
     int changed = 0;
     int taken = 1;
     for (int i = 0; i < spec->fieldCount && taken; ++i) {
         const DialogField& field = spec->fields[i];
         Ihandle* ctl = control(spec, field.word);
-        if (ctl == nullptr || IupGetInt(ctl, "ACTIVE") == 0)
+        if (ctl == nullptr || IupGetInt(ctl, "ACTIVE") == 0) {
             continue;
+        }
         // Bound again by key: the record the field showed may belong to a
         // device that has since been replaced.
         ParamRecord* record = findRecord(spec, field.source, field.key);
         IupSetAttribute(ctl, KOV_Record, reinterpret_cast<const char*>(record));
         const char* value = IupGetAttribute(ctl, "VALUE");
-        if (record == nullptr || value == nullptr || value[0] == '\0')
+        if (record == nullptr || value == nullptr || value[0] == '\0') {
             continue;
+        }
         const int revision = record->revision;
         record->control = ctl;
         const std::string text = value;
         taken = Param_setValueText(record, text.c_str(), nullptr, 1);
-        if (record->revision != revision)
+        if (record->revision != revision) {
             ++changed;
-        if (taken)
+        }
+        if (taken) {
             Dialog_rememberLoaded(ctl, record);
-        else
+        } else {
             reportRefusal(spec, field, ctl, record);
+        }
     }
-    if (taken && spec->storeExtra != nullptr)
+    if (taken && spec->storeExtra != nullptr) {
         taken = spec->storeExtra(spec, &changed);
+    }
     Dialog_refreshMain();
     // Every value taken before a refusal is in the document: it is modified.
-    if (changed > 0)
+    if (changed > 0) {
         Document_setModified(document, 1);
-    if (taken)
+    }
+    if (taken) {
         showMessage(spec, "");
+    }
     return taken;
 }
 
-Ihandle* Dialog_control(const DialogSpec* spec, const char* word)
-{
-    return control(spec, word);
-}
+Ihandle* Dialog_control(const DialogSpec* spec, const char* word) { return control(spec, word); }
 
-Ihandle* Dialog_button(const DialogSpec* spec, const char* title, const char* word, int (*action)(Ihandle*))
+Ihandle* Dialog_button(const DialogSpec* spec, const char* title, const char* word,
+                       int (*action)(Ihandle*))
 {
     return makeButton(spec, title, word, action);
 }
 
-int Dialog_onApply(Ihandle* ih)
-{
-    return onApply(ih);
-}
+int Dialog_onApply(Ihandle* ih) { return onApply(ih); }
 
-int Dialog_onOk(Ihandle* ih)
-{
-    return onOk(ih);
-}
+int Dialog_onOk(Ihandle* ih) { return onOk(ih); }
 
-int Dialog_onFocus(Ihandle* ih)
-{
-    return onFocus(ih);
-}
+int Dialog_onFocus(Ihandle* ih) { return onFocus(ih); }
 
-int Dialog_onFocusLost(Ihandle* ih)
-{
-    return onFocusLost(ih);
-}
+int Dialog_onFocusLost(Ihandle* ih) { return onFocusLost(ih); }
 
-const DialogSpec* Dialog_specOf(Ihandle* ih)
-{
-    return specOf(ih);
-}
+const DialogSpec* Dialog_specOf(Ihandle* ih) { return specOf(ih); }
 
 ParamRecord* Dialog_findRecord(const DialogSpec* spec, DialogSource source, const char* key)
 {
     return findRecord(spec, source, key);
 }
 
-int Dialog_ask(const char* question)
-{
-    return askQuestion(question);
-}
+int Dialog_ask(const char* question) { return askQuestion(question); }
 
 std::string Dialog_chooseFile(const DialogSpec* spec, const char* caption, const char* filter)
 {
@@ -679,37 +716,30 @@ std::string Dialog_chooseFile(const DialogSpec* spec, const char* caption, const
 
 int Dialog_setFileRecord(ParamRecord* record, const std::string& file, bool* changed)
 {
-    if (record == nullptr)
+    if (record == nullptr) {
         return 0;
+    }
     const int revision = record->revision;
     // The comment is given apart (empty) so that a '#' or ';' in a path is
     // never taken for a comment mark.
     const std::string text = "\"" + file + "\"";
     const int taken = Param_setValueText(record, text.c_str(), "", 1);
-    if (changed != nullptr)
+    if (changed != nullptr) {
         *changed = record->revision != revision;
+    }
     return taken;
 }
 
-Ihandle* Dialog_caption(const char* text)
-{
-    return caption(text);
-}
+Ihandle* Dialog_caption(const char* text) { return caption(text); }
 
 Ihandle* Dialog_field(const DialogSpec* spec, const char* word, const char* caption)
 {
     return makeField(spec, word, caption);
 }
 
-Ihandle* Dialog_hbox(std::initializer_list<Ihandle*> children)
-{
-    return box(IupHbox, children);
-}
+Ihandle* Dialog_hbox(std::initializer_list<Ihandle*> children) { return box(IupHbox, children); }
 
-Ihandle* Dialog_vbox(std::initializer_list<Ihandle*> children)
-{
-    return box(IupVbox, children);
-}
+Ihandle* Dialog_vbox(std::initializer_list<Ihandle*> children) { return box(IupVbox, children); }
 
 Ihandle* Dialog_separator()
 {
@@ -718,30 +748,35 @@ Ihandle* Dialog_separator()
     return separator;
 }
 
-Ihandle* Dialog_list(const DialogSpec* spec, const char* word, std::initializer_list<const char*> items)
+Ihandle* Dialog_list(const DialogSpec* spec, const char* word,
+                     std::initializer_list<const char*> items)
 {
     Ihandle* list = IupList(nullptr);
     IupSetAttributes(list, "ALIGNMENT=ACENTER, SIZE=80x, SHOWIMAGE=NO, DROPDOWN=YES, SORT=NO");
     int position = 0;
-    for (const char* item : items)
+    for (const char* item : items) {
         IupSetStrAttribute(list, std::to_string(++position).c_str(), item);
+    }
     IupSetAttribute(list, "VALUE", "1");
     IupSetHandle(controlName(spec, word).c_str(), list);
     IupSetCallback(list, "GETFOCUS_CB", onFocus);
     return list;
 }
 
-int Dialog_takeText(const DialogSpec* spec, Ihandle* field, ParamRecord* record, const char* caption, int* changed)
+int Dialog_takeText(const DialogSpec* spec, Ihandle* field, ParamRecord* record,
+                    const char* caption, int* changed)
 {
-    if (field == nullptr || record == nullptr)
+    if (field == nullptr || record == nullptr) {
         return 0;
+    }
     const char* value = IupGetAttribute(field, "VALUE");
     const std::string text = value != nullptr ? value : "";
     const int revision = record->revision;
     record->control = field;
     const int taken = Param_setValueText(record, text.c_str(), nullptr, 1);
-    if (changed != nullptr && record->revision != revision)
+    if (changed != nullptr && record->revision != revision) {
         ++*changed;
+    }
     if (!taken) {
         reportEntryRefusal(spec, caption, record, text.c_str());
         IupSetFocus(field);
@@ -749,10 +784,12 @@ int Dialog_takeText(const DialogSpec* spec, Ihandle* field, ParamRecord* record,
     return taken;
 }
 
-int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* record, const char* caption)
+int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* record,
+                    const char* caption)
 {
-    if (field == nullptr || record == nullptr)
+    if (field == nullptr || record == nullptr) {
         return 0;
+    }
     const char* value = IupGetAttribute(field, "VALUE");
     const std::string text = value != nullptr ? value : "";
     // A copy that hands nothing on: no alias, no control to show a value in.
@@ -760,8 +797,9 @@ int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* r
     trial.alias = nullptr;
     trial.control = nullptr;
     trial.message.clear();
-    if (Param_setValueText(&trial, text.c_str(), nullptr, 0))
+    if (Param_setValueText(&trial, text.c_str(), nullptr, 0)) {
         return 1;
+    }
     reportEntryRefusal(spec, caption, &trial, text.c_str());
     IupSetFocus(field);
     return 0;
@@ -769,50 +807,46 @@ int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* r
 
 int Dialog_storeText(ParamRecord* record, const char* text, int* changed)
 {
-    if (record == nullptr)
+    if (record == nullptr) {
         return 0;
+    }
     const int revision = record->revision;
     const int taken = Param_setValueText(record, text, "", 1);
-    if (record->revision != 0 && record->revision != revision)
+    if (record->revision != 0 && record->revision != revision) {
         ++*changed;
+    }
     return taken;
 }
 
 std::string Dialog_valueText(const ParamRecord* record)
 {
     char text[PARAM_VALUE_SIZE] = "";
-    if (record != nullptr)
+    if (record != nullptr) {
         Param_valueText(record, text, sizeof text);
+    }
     return text;
 }
 
 void Dialog_redrawCanvas()
 {
-    if (Ihandle* canvas = IupGetHandle(KOV_DeviceCanvas))
+    if (Ihandle* canvas = IupGetHandle(KOV_DeviceCanvas)) {
         IupUpdate(canvas);
+    }
 }
 
-void Dialog_showMessage(const DialogSpec* spec, const char* text)
-{
-    showMessage(spec, text);
-}
+void Dialog_showMessage(const DialogSpec* spec, const char* text) { showMessage(spec, text); }
 
-Device* Dialog_device()
-{
-    return currentDevice();
-}
+Device* Dialog_device() { return currentDevice(); }
 
 void Dialog_refillLayerList(const DialogSpec* spec)
 {
     Ihandle* list = control(spec, "LayerList");
-    if (list != nullptr)
+    if (list != nullptr) {
         fillLayerList(spec, IupGetInt(list, layerSelectedAttribute(spec).c_str()));
+    }
 }
 
-Layer* Dialog_selectedLayer(const DialogSpec* spec)
-{
-    return selectedLayer(spec);
-}
+Layer* Dialog_selectedLayer(const DialogSpec* spec) { return selectedLayer(spec); }
 
 void Dialog_refreshMain()
 {
@@ -821,10 +855,7 @@ void Dialog_refreshMain()
     Dialogs_followChanges();
 }
 
-int Dialog_mainLayer()
-{
-    return host.currentLayer();
-}
+int Dialog_mainLayer() { return host.currentLayer(); }
 
 void Dialogs_rebindAll()
 {
@@ -836,8 +867,10 @@ void Dialogs_rebindAll()
         }
         if (spec->layerList) {
             Ihandle* list = control(spec, "LayerList");
-            const int number = list != nullptr ? IupGetInt(list, layerSelectedAttribute(spec).c_str()) : 0;
-            fillLayerList(spec, number >= 1 && number <= device->layerCount ? number : host.currentLayer());
+            const int number =
+                list != nullptr ? IupGetInt(list, layerSelectedAttribute(spec).c_str()) : 0;
+            fillLayerList(
+                spec, number >= 1 && number <= device->layerCount ? number : host.currentLayer());
         }
         Dialog_load(spec);
     }
@@ -855,8 +888,9 @@ bool modelChangedSinceLoad(const DialogSpec* spec)
 
 void followChanges(const DialogSpec* spec)
 {
-    if (currentDevice() == nullptr || (spec->layerList && selectedLayer(spec) == nullptr))
+    if (currentDevice() == nullptr || (spec->layerList && selectedLayer(spec) == nullptr)) {
         return;
+    }
     // A model set or dropped elsewhere changes which fields are locked.
     if (modelChangedSinceLoad(spec)) {
         Dialog_load(spec);
@@ -866,40 +900,47 @@ void followChanges(const DialogSpec* spec)
         const DialogField& field = spec->fields[i];
         Ihandle* ctl = control(spec, field.word);
         ParamRecord* record = findRecord(spec, field.source, field.key);
-        if (ctl == nullptr || record == nullptr || !Dialog_changedSinceLoad(ctl, record))
+        if (ctl == nullptr || record == nullptr || !Dialog_changedSinceLoad(ctl, record)) {
             continue;
+        }
         IupSetAttribute(ctl, KOV_Record, reinterpret_cast<const char*>(record));
-        if (IupGetInt(ctl, "ACTIVE") != 0 || !field.governed)
+        if (IupGetInt(ctl, "ACTIVE") != 0 || !field.governed) {
             IupSetStrAttribute(ctl, "VALUE", Dialog_valueText(record).c_str());
+        }
         Dialog_rememberLoaded(ctl, record);
     }
-    if (spec->followExtra != nullptr)
+    if (spec->followExtra != nullptr) {
         spec->followExtra(spec);
+    }
 }
 }  // namespace
 
 void Dialog_rememberLoaded(Ihandle* ctl, const ParamRecord* record)
 {
-    if (ctl != nullptr)
+    if (ctl != nullptr) {
         IupSetStrAttribute(ctl, LOADED_ATTRIBUTE, Dialog_valueText(record).c_str());
+    }
 }
 
 bool Dialog_changedSinceLoad(Ihandle* ctl, const ParamRecord* record)
 {
-    if (ctl == nullptr || record == nullptr)
+    if (ctl == nullptr || record == nullptr) {
         return false;
+    }
     const char* loaded = IupGetAttribute(ctl, LOADED_ATTRIBUTE);
     return Dialog_valueText(record) != (loaded != nullptr ? loaded : "");
 }
 
 void Dialogs_followChanges()
 {
-    for (const DialogSpec* spec : std::vector<const DialogSpec*>(openDialogs))
+    for (const DialogSpec* spec : std::vector<const DialogSpec*>(openDialogs)) {
         followChanges(spec);
+    }
 }
 
 void Dialogs_closeAll()
 {
-    for (const DialogSpec* spec : std::vector<const DialogSpec*>(openDialogs))
+    for (const DialogSpec* spec : std::vector<const DialogSpec*>(openDialogs)) {
         Dialog_close(spec);
+    }
 }

@@ -21,8 +21,8 @@ struct ParamRecord;
 
 // Where a field's record lives.
 enum DialogSource {
-    DIALOG_FROM_LAYER,     // the layer chosen in the dialog's own layer list
-    DIALOG_FROM_DEVICE,    // the Device's own records ("Temperature", ...)
+    DIALOG_FROM_LAYER,   // the layer chosen in the dialog's own layer list
+    DIALOG_FROM_DEVICE,  // the Device's own records ("Temperature", ...)
     DIALOG_FROM_VOLTAGE,
     DIALOG_FROM_LIGHT,
     DIALOG_FROM_NUMERIC,
@@ -37,7 +37,7 @@ struct DialogField {
     const char* key = nullptr;      // record key
     const char* caption = nullptr;  // caption with unit, shown above the field and in the title
     DialogSource source = DIALOG_FROM_LAYER;
-    bool governed = false;          // shows "Model" and is locked while a ".lua" model is set
+    bool governed = false;  // shows "Model" and is locked while a ".lua" model is set
 };
 
 // The model-file button (the dialog's handle + "_Model").
@@ -130,7 +130,8 @@ void Dialogs_closeAll();
 
 // Frame services for a dialog's own controls.
 Ihandle* Dialog_control(const DialogSpec* spec, const char* word);
-Ihandle* Dialog_button(const DialogSpec* spec, const char* title, const char* word, int (*action)(Ihandle*));
+Ihandle* Dialog_button(const DialogSpec* spec, const char* title, const char* word,
+                       int (*action)(Ihandle*));
 // The frame's own callbacks, for a dialog that lays out its own controls:
 // Apply stores; OK stores and closes when every value was taken; focus
 // titles.
@@ -161,15 +162,18 @@ Ihandle* Dialog_field(const DialogSpec* spec, const char* word, const char* capt
 Ihandle* Dialog_hbox(std::initializer_list<Ihandle*> children);
 Ihandle* Dialog_vbox(std::initializer_list<Ihandle*> children);
 Ihandle* Dialog_separator();
-Ihandle* Dialog_list(const DialogSpec* spec, const char* word, std::initializer_list<const char*> items);
+Ihandle* Dialog_list(const DialogSpec* spec, const char* word,
+                     std::initializer_list<const char*> items);
 // Enters a field's text into a record through the value entry: 1 taken; a
 // refusal focuses the field and says why in the message line, after the
 // caption. changed rises when the record's revision moved.
-int Dialog_takeText(const DialogSpec* spec, Ihandle* field, ParamRecord* record, const char* caption, int* changed);
+int Dialog_takeText(const DialogSpec* spec, Ihandle* field, ParamRecord* record,
+                    const char* caption, int* changed);
 // Tries a field's text on a copy of the record, by the same rules as the
 // value entry (expressions, variables, ranges), changing nothing: 1 when it
 // would be taken; else the field is focused and the refusal shown.
-int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* record, const char* caption);
+int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* record,
+                    const char* caption);
 // Enters a text the dialog chose itself (a list item, a source word) into a
 // record: 1 taken. changed rises when the record's revision moved.
 int Dialog_storeText(ParamRecord* record, const char* text, int* changed);

@@ -34,10 +34,10 @@ struct Source {
 };
 
 const Source Sources[] = {
-    {"File", "Index.File", "Select index data file?", "Kovra refractive index data file|*.nk||", ".nk", "File...",
-     "File*..."},
-    {"Model", "Index.Model", "Select index model?", "Kovra refractive index model|*.lua||", ".lua", "Model...",
-     "Model*..."},
+    {"File", "Index.File", "Select index data file?", "Kovra refractive index data file|*.nk||",
+     ".nk", "File...", "File*..."},
+    {"Model", "Index.Model", "Select index model?", "Kovra refractive index model|*.lua||", ".lua",
+     "Model...", "Model*..."},
 };
 
 // A source governs when its record names a file of its kind.
@@ -54,21 +54,25 @@ ParamRecord* layerRecord(const DialogSpec* spec, const char* key)
 const Source* sourceOf(Ihandle* button)
 {
     const char* word = IupGetAttribute(button, KOV_IndexSource);
-    for (const Source& s : Sources)
-        if (word != nullptr && std::string(word) == s.word)
+    for (const Source& s : Sources) {
+        if (word != nullptr && std::string(word) == s.word) {
             return &s;
+        }
+    }
     return nullptr;
 }
 
 void load(const DialogSpec* spec)
 {
-    if (Dialog_selectedLayer(spec) == nullptr)
+    if (Dialog_selectedLayer(spec) == nullptr) {
         return;
+    }
     for (const Source& s : Sources) {
         Ihandle* button = Dialog_control(spec, s.word);
         ParamRecord* record = layerRecord(spec, s.key);
-        if (button == nullptr || record == nullptr)
+        if (button == nullptr || record == nullptr) {
             continue;
+        }
         IupSetAttribute(button, KOV_Record, reinterpret_cast<const char*>(record));
         IupSetStrAttribute(button, "TIP", Dialog_valueText(record).c_str());
         IupSetAttribute(button, "TITLE", valueEndsWith(record, s.suffix) ? s.starred : s.title);
@@ -85,18 +89,21 @@ void load(const DialogSpec* spec)
                                                                                      : nullptr;
     for (const DialogField& field : IndexFields) {
         Ihandle* ctl = Dialog_control(spec, field.word);
-        if (ctl == nullptr)
+        if (ctl == nullptr) {
             continue;
-        if (governor != nullptr)
+        }
+        if (governor != nullptr) {
             IupSetAttribute(ctl, "VALUE", governor);
+        }
         IupSetAttribute(ctl, "ACTIVE", governor != nullptr ? "NO" : "YES");
     }
 }
 
 int store(const DialogSpec* spec, int* /*changed*/)
 {
-    if (Layer* layer = Dialog_selectedLayer(spec))
+    if (Layer* layer = Dialog_selectedLayer(spec)) {
         Layer_updateColors(layer);
+    }
     return 1;
 }
 
@@ -107,17 +114,20 @@ int onSource(Ihandle* ih)
     const DialogSpec* spec = Dialog_specOf(ih);
     const Source* source = sourceOf(ih);
     if (spec == nullptr || source == nullptr || Dialog_selectedLayer(spec) == nullptr ||
-        layerRecord(spec, source->key) == nullptr)
+        layerRecord(spec, source->key) == nullptr) {
         return IUP_DEFAULT;
+    }
     const int answer = Dialog_ask(source->question);
-    if (answer != 3 && answer != 4)
+    if (answer != 3 && answer != 4) {
         return IUP_DEFAULT;
+    }
     bool changed = false;
     int taken = 1;
     if (answer == 3) {
         const std::string file = Dialog_chooseFile(spec, "Index file", source->filter);
-        if (file.empty())
+        if (file.empty()) {
             return IUP_DEFAULT;
+        }
         // Found after the choice: saving a new document first may come between.
         taken = Dialog_setFileRecord(layerRecord(spec, source->key), file, &changed);
     } else {
@@ -127,11 +137,13 @@ int onSource(Ihandle* ih)
         changed = record->revision != revision;
     }
     Dialog_load(spec);
-    if (!taken)
+    if (!taken) {
         Dialog_showMessage(spec, (std::string(source->question) + " not accepted").c_str());
+    }
     Dialog_refreshMain();
-    if (changed)
+    if (changed) {
         Document_setModified(Doc_document(), 1);
+    }
     return IUP_DEFAULT;
 }
 
@@ -140,12 +152,14 @@ int onDatabase(Ihandle* ih, int state)
 {
     const DialogSpec* spec = Dialog_specOf(ih);
     ParamRecord* record = spec != nullptr ? layerRecord(spec, "Index.Database") : nullptr;
-    if (record == nullptr)
+    if (record == nullptr) {
         return IUP_DEFAULT;
+    }
     const int revision = record->revision;
     Param_setValueText(record, state != 0 ? "Yes" : "No", "", 1);
-    if (record->revision != revision)
+    if (record->revision != revision) {
         Document_setModified(Doc_document(), 1);
+    }
     Dialog_load(spec);
     Dialog_refreshMain();
     return IUP_DEFAULT;
@@ -188,7 +202,4 @@ const DialogSpec IndexDialog = {
     .layout = layout,
 };
 
-void WindowIndex_show()
-{
-    Dialog_show(&IndexDialog);
-}
+void WindowIndex_show() { Dialog_show(&IndexDialog); }

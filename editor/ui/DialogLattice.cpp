@@ -9,7 +9,9 @@
 namespace {
 
 const DialogField LatticeFields[] = {
-    {.word = "PolarizationScale", .key = "Polarization.Scale", .caption = "Polarization Scale",
+    {.word = "PolarizationScale",
+     .key = "Polarization.Scale",
+     .caption = "Polarization Scale",
      .source = DIALOG_FROM_DEVICE},
     {.word = "A", .key = "Lattice.a", .caption = "a (nm)", .governed = true},
     {.word = "Psp", .key = "Lattice.Psp", .caption = "Psp (C/m2)", .governed = true},
@@ -39,7 +41,4 @@ const DialogSpec LatticeDialog = {
     .captions = true,
 };
 
-void WindowLattice_show()
-{
-    Dialog_show(&LatticeDialog);
-}
+void WindowLattice_show() { Dialog_show(&LatticeDialog); }

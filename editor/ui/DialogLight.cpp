@@ -19,10 +19,14 @@ namespace {
 
 const DialogField LightFields[] = {
     {.word = "Flux", .key = "Light.Flux", .caption = "Flux (1/cm2/s)", .source = DIALOG_FROM_LIGHT},
-    {.word = "LambdaStart", .key = "Light.Start", .caption = "Start (um)",
+    {.word = "LambdaStart",
+     .key = "Light.Start",
+     .caption = "Start (um)",
      .source = DIALOG_FROM_LIGHT},
     {.word = "LambdaEnd", .key = "Light.End", .caption = "End (um)", .source = DIALOG_FROM_LIGHT},
-    {.word = "LambdaStep", .key = "Light.Step", .caption = "Step (um)",
+    {.word = "LambdaStep",
+     .key = "Light.Step",
+     .caption = "Step (um)",
      .source = DIALOG_FROM_LIGHT},
 };
 
@@ -43,10 +47,7 @@ ParamRecord* source(const DialogSpec* spec)
     return Dialog_findRecord(spec, DIALOG_FROM_LIGHT, "Light.Source");
 }
 
-bool isSpectrumFile(const std::string& text)
-{
-    return FileNames_namesLightFile(text);
-}
+bool isSpectrumFile(const std::string& text) { return FileNames_namesLightFile(text); }
 
 bool toggleOn(const DialogSpec* spec, const char* word)
 {
@@ -56,8 +57,9 @@ bool toggleOn(const DialogSpec* spec, const char* word)
 
 void setActive(const DialogSpec* spec, const char* word, bool active)
 {
-    if (Ihandle* ctl = Dialog_control(spec, word))
+    if (Ihandle* ctl = Dialog_control(spec, word)) {
         IupSetAttribute(ctl, "ACTIVE", active ? "YES" : "NO");
+    }
 }
 
 // Flux and the start wavelength mean something for monochromatic light and
@@ -77,8 +79,9 @@ void showSource(const DialogSpec* spec)
 {
     ParamRecord* record = source(spec);
     Ihandle* file = Dialog_control(spec, "File");
-    if (record == nullptr || file == nullptr)
+    if (record == nullptr || file == nullptr) {
         return;
+    }
     const std::string text = Dialog_valueText(record);
     const bool fromFile = isSpectrumFile(text);
     IupSetAttribute(file, KOV_Record, reinterpret_cast<const char*>(record));
@@ -87,15 +90,17 @@ void showSource(const DialogSpec* spec)
     Dialog_rememberLoaded(file, record);
     for (const Toggle& t : Toggles) {
         Ihandle* toggle = Dialog_control(spec, t.word);
-        if (toggle == nullptr)
+        if (toggle == nullptr) {
             continue;
+        }
         IupSetAttribute(toggle, KOV_Record, reinterpret_cast<const char*>(record));
         IupSetAttribute(toggle, "VALUE", !fromFile && text == t.source ? "ON" : "OFF");
         IupSetAttribute(toggle, "ACTIVE", fromFile ? "NO" : "YES");
     }
     if (fromFile) {
-        for (const DialogField& f : LightFields)
+        for (const DialogField& f : LightFields) {
             setActive(spec, f.word, false);
+        }
     } else {
         enableFields(spec);
     }
@@ -105,14 +110,12 @@ void showSource(const DialogSpec* spec)
 // it; toggles changed here and not yet applied stay while it is unchanged.
 void follow(const DialogSpec* spec)
 {
-    if (Dialog_changedSinceLoad(Dialog_control(spec, "File"), source(spec)))
+    if (Dialog_changedSinceLoad(Dialog_control(spec, "File"), source(spec))) {
         showSource(spec);
+    }
 }
 
-void publishLightFile()
-{
-    Device_getSourceFile(Doc_document(), "Light.Source");
-}
+void publishLightFile() { Device_getSourceFile(Doc_document(), "Light.Source"); }
 
 void load(const DialogSpec* spec)
 {
@@ -124,28 +127,34 @@ void load(const DialogSpec* spec)
 int dropVoltageSweep(const DialogSpec* spec, bool onlySweep, int* changed)
 {
     ParamRecord* voltage = Dialog_findRecord(spec, DIALOG_FROM_VOLTAGE, "Voltage.Source");
-    if (voltage == nullptr || (onlySweep && Dialog_valueText(voltage) != "Sweep"))
+    if (voltage == nullptr || (onlySweep && Dialog_valueText(voltage) != "Sweep")) {
         return 1;
+    }
     return Dialog_storeText(voltage, "None", changed);
 }
 
 int onToggle(Ihandle* ih, int state)
 {
     const DialogSpec* spec = Dialog_specOf(ih);
-    if (spec == nullptr || Dialog_device() == nullptr)
+    if (spec == nullptr || Dialog_device() == nullptr) {
         return IUP_DEFAULT;
-    if (state != 0)
-        for (const Toggle& t : Toggles)
-            if (Ihandle* other = Dialog_control(spec, t.word); other != nullptr && other != ih)
+    }
+    if (state != 0) {
+        for (const Toggle& t : Toggles) {
+            if (Ihandle* other = Dialog_control(spec, t.word); other != nullptr && other != ih) {
                 IupSetAttribute(other, "VALUE", "OFF");
+            }
+        }
+    }
     enableFields(spec);
     if (toggleOn(spec, "Sweep")) {
         int changed = 0;
         dropVoltageSweep(spec, false, &changed);
         Device_getSourceFile(Doc_document(), "Voltage.Source");
         Dialog_refreshMain();
-        if (changed > 0)
+        if (changed > 0) {
             Document_setModified(Doc_document(), 1);
+        }
     }
     return IUP_DEFAULT;
 }
@@ -155,19 +164,24 @@ int onToggle(Ihandle* ih, int state)
 int onFile(Ihandle* ih)
 {
     const DialogSpec* spec = Dialog_specOf(ih);
-    if (spec == nullptr || Dialog_device() == nullptr || source(spec) == nullptr)
+    if (spec == nullptr || Dialog_device() == nullptr || source(spec) == nullptr) {
         return IUP_DEFAULT;
+    }
     const int answer = Dialog_ask("Select custom light spectrum?");
-    if (answer != 3 && answer != 4)
+    if (answer != 3 && answer != 4) {
         return IUP_DEFAULT;
+    }
     int changed = 0;
     if (answer == 3) {
-        const std::string file =
-            Dialog_chooseFile(spec, "Light spectrum", "Kovra light spectrum file|*.txt;*.dat;*.light||");
-        if (file.empty())
+        const std::string file = Dialog_chooseFile(
+            spec, "Light spectrum", "Kovra light spectrum file|*.txt;*.dat;*.light||");
+        if (file.empty()) {
             return IUP_DEFAULT;
+        }
         if (!isSpectrumFile(file)) {
-            Dialog_showMessage(spec, ("Light spectrum: not a spectrum file (.txt, .dat, .light): " + file).c_str());
+            Dialog_showMessage(
+                spec,
+                ("Light spectrum: not a spectrum file (.txt, .dat, .light): " + file).c_str());
             return IUP_DEFAULT;
         }
         bool moved = false;
@@ -183,8 +197,9 @@ int onFile(Ihandle* ih)
     showSource(spec);
     publishLightFile();
     Dialog_refreshMain();
-    if (changed > 0)
+    if (changed > 0) {
         Document_setModified(Doc_document(), 1);
+    }
     Dialog_showMessage(spec, "");
     return IUP_DEFAULT;
 }
@@ -194,21 +209,27 @@ int onFile(Ihandle* ih)
 int store(const DialogSpec* spec, int* changed)
 {
     ParamRecord* record = source(spec);
-    if (record == nullptr)
+    if (record == nullptr) {
         return 0;
-    if (isSpectrumFile(Dialog_valueText(record)))
+    }
+    if (isSpectrumFile(Dialog_valueText(record))) {
         return 1;
+    }
     const Toggle* on = nullptr;
-    for (const Toggle& t : Toggles)
-        if (on == nullptr && toggleOn(spec, t.word))
+    for (const Toggle& t : Toggles) {
+        if (on == nullptr && toggleOn(spec, t.word)) {
             on = &t;
+        }
+    }
     if (!Dialog_storeText(record, on != nullptr ? on->source : "None", changed)) {
         Dialog_showMessage(spec, "Light source: not accepted");
         return 0;
     }
     Dialog_rememberLoaded(Dialog_control(spec, "File"), record);
-    if (on != nullptr && std::string(on->source) == "Sweep" && !dropVoltageSweep(spec, true, changed))
+    if (on != nullptr && std::string(on->source) == "Sweep" &&
+        !dropVoltageSweep(spec, true, changed)) {
         return 0;
+    }
     publishLightFile();
     return 1;
 }
@@ -236,12 +257,16 @@ Ihandle* layout(const DialogSpec* spec)
         Dialog_hbox({toggle(spec, Toggles[0]), toggle(spec, Toggles[1]),
                      Dialog_button(spec, "File...", "File", onFile)}),
         Dialog_separator(),
-        Dialog_vbox({Dialog_hbox({Dialog_caption(" "), Dialog_caption(" "), Dialog_caption(LightFields[0].caption)}),
-                     Dialog_hbox({toggle(spec, Toggles[2]), blank(), Dialog_control(spec, "Flux")})}),
-        Dialog_vbox({Dialog_hbox({Dialog_caption(LightFields[1].caption), Dialog_caption(LightFields[2].caption),
-                                  Dialog_caption(LightFields[3].caption)}),
-                     Dialog_hbox({Dialog_control(spec, "LambdaStart"), Dialog_control(spec, "LambdaEnd"),
-                                  Dialog_control(spec, "LambdaStep")})}),
+        Dialog_vbox(
+            {Dialog_hbox({Dialog_caption(" "), Dialog_caption(" "),
+                          Dialog_caption(LightFields[0].caption)}),
+             Dialog_hbox({toggle(spec, Toggles[2]), blank(), Dialog_control(spec, "Flux")})}),
+        Dialog_vbox(
+            {Dialog_hbox({Dialog_caption(LightFields[1].caption),
+                          Dialog_caption(LightFields[2].caption),
+                          Dialog_caption(LightFields[3].caption)}),
+             Dialog_hbox({Dialog_control(spec, "LambdaStart"), Dialog_control(spec, "LambdaEnd"),
+                          Dialog_control(spec, "LambdaStep")})}),
         Dialog_separator(),
         Dialog_hbox({IupFill(), Dialog_control(spec, "Apply"), Dialog_control(spec, "OK")}),
     });
@@ -262,7 +287,4 @@ const DialogSpec LightDialog = {
     .followExtra = follow,
 };
 
-void WindowLight_show()
-{
-    Dialog_show(&LightDialog);
-}
+void WindowLight_show() { Dialog_show(&LightDialog); }

@@ -52,38 +52,44 @@ struct Range {
     const char* word;
     double low, high;
 };
-const Range EditableRanges[] = {{"CompositionX", 0.0, 1.0}, {"BandgapBowing", -20.0, 20.0}, {"AffinityBowing", -20.0, 20.0}};
+const Range EditableRanges[] = {
+    {"CompositionX", 0.0, 1.0}, {"BandgapBowing", -20.0, 20.0}, {"AffinityBowing", -20.0, 20.0}};
 
 Layer* scratch()
 {
-    if (Layer* layer = App_getScratchLayer())
+    if (Layer* layer = App_getScratchLayer()) {
         return layer;
-    if (ownScratch == nullptr)
+    }
+    if (ownScratch == nullptr) {
         ownScratch = Layer_create();
+    }
     return ownScratch;
 }
 
 void freshScratch()
 {
     App_freeScratchLayer();
-    if (ownScratch != nullptr)
+    if (ownScratch != nullptr) {
         Layer_free(&ownScratch);
+    }
     ownScratch = nullptr;
 }
 
 Layer* targetLayer()
 {
     Device* device = Dialog_device();
-    if (device == nullptr || targetNumber < 1 || targetNumber > device->layerCount)
+    if (device == nullptr || targetNumber < 1 || targetNumber > device->layerCount) {
         return nullptr;
+    }
     return device->layers[targetNumber - 1];
 }
 
 std::string layerText(Layer* layer, const char* key)
 {
     char text[PARAM_VALUE_SIZE] = "";
-    if (layer != nullptr)
+    if (layer != nullptr) {
         Layer_getValueText(layer, key, text);
+    }
     return text;
 }
 
@@ -108,14 +114,13 @@ bool endsInMark(const std::string& text)
 void bind(const char* word, ParamRecord* record)
 {
     char name[96];
-    if (Ihandle* control = IupGetHandle(Dialog_controlName(&MaterialDialog, word, name, sizeof name)))
+    if (Ihandle* control =
+            IupGetHandle(Dialog_controlName(&MaterialDialog, word, name, sizeof name))) {
         ParamControl_bind(control, record);
+    }
 }
 
-Ihandle* control(const char* word)
-{
-    return Dialog_control(&MaterialDialog, word);
-}
+Ihandle* control(const char* word) { return Dialog_control(&MaterialDialog, word); }
 
 // The scratch layer takes the chosen material (item) and the fields show
 // what the layer would receive; a null item recomputes the derived values
@@ -123,12 +128,14 @@ Ihandle* control(const char* word)
 void update(const char* item)
 {
     Layer* s = scratch();
-    if (!Dialog_isOpen(&MaterialDialog) || s == nullptr)
+    if (!Dialog_isOpen(&MaterialDialog) || s == nullptr) {
         return;
+    }
     const std::string chosen = item != nullptr ? item : layerText(s, "Material");
     const bool current = endsInMark(chosen);
-    if (!current)
+    if (!current) {
         Layer_setMaterial(s, chosen.c_str(), s->label, DOPANT_INTRINSIC);
+    }
     const std::string material = current ? layerText(targetLayer(), "Material") : chosen;
     char first[16] = "", second[16] = "";
     const bool alloy = Material_getBinaries(material.c_str(), first, second) != 0;
@@ -149,8 +156,9 @@ void update(const char* item)
         for (const ControlRow* row = AlloyTable; row->handleName != nullptr; ++row) {
             Ihandle* field = IupGetHandle(row->handleName);
             ParamRecord* record = Layer_findParam(s, row->key);
-            if (field == nullptr || record == nullptr)
+            if (field == nullptr || record == nullptr) {
                 continue;
+            }
             IupSetAttribute(field, "ACTIVE", alloy ? "YES" : "NO");
             // Live, so that the layer and its file receive it.
             record->revision = 2;
@@ -188,15 +196,18 @@ void update(const char* item)
 // focused and the reason shown.
 int applyTable(const ControlRow* table, int* changed)
 {
-    if (Params_applyControls(table, changed, 1))
+    if (Params_applyControls(table, changed, 1)) {
         return 1;
+    }
     for (const ControlRow* row = table; row->handleName != nullptr; ++row) {
         Ihandle* field = IupGetHandle(row->handleName);
         ParamRecord* record = ParamControl_record(field);
-        if (field == nullptr || record == nullptr || IupGetInt(field, "ACTIVE") == 0)
+        if (field == nullptr || record == nullptr || IupGetInt(field, "ACTIVE") == 0) {
             continue;
-        if (!Dialog_testText(&MaterialDialog, field, record, IupGetAttribute(field, "PARAMTIP")))
+        }
+        if (!Dialog_testText(&MaterialDialog, field, record, IupGetAttribute(field, "PARAMTIP"))) {
             return 0;
+        }
     }
     Dialog_showMessage(&MaterialDialog, "Material: a value was not accepted");
     return 0;
@@ -206,8 +217,9 @@ int applyTable(const ControlRow* table, int* changed)
 // document changes at Apply.
 int storeAlloy()
 {
-    if (Dialog_device() == nullptr)
+    if (Dialog_device() == nullptr) {
         return 0;
+    }
     int changed = 0;
     return applyTable(AlloyTable, &changed);
 }
@@ -216,20 +228,24 @@ int storeAlloy()
 // the layer, the list offers the materials after the layer's own.
 void load(const DialogSpec* spec)
 {
-    if (targetLayer() == nullptr)
+    if (targetLayer() == nullptr) {
         targetNumber = Dialog_mainLayer();
+    }
     Layer* layer = targetLayer();
     Layer* s = scratch();
     Ihandle* list = Dialog_control(spec, "MaterialList");
-    if (layer == nullptr || s == nullptr || list == nullptr)
+    if (layer == nullptr || s == nullptr || list == nullptr) {
         return;
+    }
     Layer_copy(layer, s, 0, 0, nullptr);
     const std::string current = layerText(layer, "Material") + CURRENT_MARK;
     IupSetAttribute(list, "REMOVEITEM", "ALL");
     IupSetStrAttribute(list, "APPENDITEM", current.c_str());
-    Material_listNames([](const char* name, void* context) {
-        IupSetStrAttribute(static_cast<Ihandle*>(context), "APPENDITEM", name);
-    }, list);
+    Material_listNames(
+        [](const char* name, void* context) {
+            IupSetStrAttribute(static_cast<Ihandle*>(context), "APPENDITEM", name);
+        },
+        list);
     IupSetAttribute(list, "VALUE", "1");
     update(current.c_str());
 }
@@ -238,12 +254,15 @@ int store(const DialogSpec* spec, int* changed)
 {
     Layer* layer = targetLayer();
     Layer* s = scratch();
-    if (layer == nullptr || s == nullptr)
+    if (layer == nullptr || s == nullptr) {
         return 0;
-    if (!storeAlloy())
+    }
+    if (!storeAlloy()) {
         return 0;
-    if (!applyTable(DerivedTable, changed))
+    }
+    if (!applyTable(DerivedTable, changed)) {
         return 0;
+    }
     Layer_copy(s, layer, 1, 1, changed);
     Layer_updateColors(layer);
     Doc_hooks().fillLayerList();
@@ -256,8 +275,9 @@ int store(const DialogSpec* spec, int* changed)
 
 int onListAction(Ihandle* /*list*/, char* text, int /*item*/, int state)
 {
-    if (state != 1)
+    if (state != 1) {
         return IUP_DEFAULT;
+    }
     storeAlloy();
     Dialog_showMessage(&MaterialDialog, "");
     update(text);
@@ -269,8 +289,9 @@ int onListAction(Ihandle* /*list*/, char* text, int /*item*/, int state)
 bool completeNumber(const char* text, double* value)
 {
     const size_t length = text != nullptr ? std::strlen(text) : 0;
-    if (length == 0 || length > 63 || text[length - 1] < '0' || text[length - 1] > '9')
+    if (length == 0 || length > 63 || text[length - 1] < '0' || text[length - 1] > '9') {
         return false;
+    }
     char* end = nullptr;
     *value = kov_strtod(text, &end);
     return end != text && (*end == '\0' || *end == ' ');
@@ -282,15 +303,18 @@ int onValueChanged(Ihandle* field)
 {
     Layer* s = scratch();
     if (!Dialog_isOpen(&MaterialDialog) || s == nullptr ||
-        Material_getBinaries(layerText(s, "Material").c_str(), nullptr, nullptr) == 0)
+        Material_getBinaries(layerText(s, "Material").c_str(), nullptr, nullptr) == 0) {
         return IUP_DEFAULT;
+    }
     for (const Range& range : EditableRanges) {
-        if (field != control(range.word))
+        if (field != control(range.word)) {
             continue;
+        }
         double value = 0.0;
-        if (completeNumber(IupGetAttribute(field, "VALUE"), &value) && value >= range.low && value <= range.high &&
-            storeAlloy())
+        if (completeNumber(IupGetAttribute(field, "VALUE"), &value) && value >= range.low &&
+            value <= range.high && storeAlloy()) {
             update(nullptr);
+        }
     }
     return IUP_DEFAULT;
 }
@@ -301,19 +325,22 @@ int onDefault(Ihandle* /*button*/)
 {
     Settings* settings = Doc_settings();
     Ihandle* list = control("MaterialList");
-    if (settings == nullptr || list == nullptr)
+    if (settings == nullptr || list == nullptr) {
         return IUP_DEFAULT;
+    }
     const int position = IupGetInt(list, "VALUE");
-    if (position < 2)
+    if (position < 2) {
         return IUP_DEFAULT;
+    }
     const char* name = IupGetAttribute(list, std::to_string(position).c_str());
-    if (name == nullptr)
+    if (name == nullptr) {
         return IUP_DEFAULT;
+    }
     if (Material_isKnown(name) == 0) {
-        Dialog_showMessage(&MaterialDialog,
-                           (std::string("Default: ") + name + " is not a built-in material; new layers keep " +
-                            settings->DefaultMaterial)
-                               .c_str());
+        Dialog_showMessage(&MaterialDialog, (std::string("Default: ") + name +
+                                             " is not a built-in material; new layers keep " +
+                                             settings->DefaultMaterial)
+                                                .c_str());
         return IUP_DEFAULT;
     }
     kov_copyA(settings->DefaultMaterial, sizeof settings->DefaultMaterial, name);
@@ -325,14 +352,16 @@ Ihandle* field(const DialogSpec* spec, const char* word, const char* caption, bo
 {
     Ihandle* text = Dialog_field(spec, word, caption);
     IupSetAttribute(text, "READONLY", editable ? "NO" : "YES");
-    if (editable)
+    if (editable) {
         IupSetCallback(text, "VALUECHANGED_CB", onValueChanged);
+    }
     return text;
 }
 
 Ihandle* pair(const char* a, const char* b, Ihandle* first, Ihandle* second)
 {
-    return Dialog_vbox({Dialog_hbox({Dialog_caption(a), Dialog_caption(b)}), Dialog_hbox({first, second})});
+    return Dialog_vbox(
+        {Dialog_hbox({Dialog_caption(a), Dialog_caption(b)}), Dialog_hbox({first, second})});
 }
 
 Ihandle* layout(const DialogSpec* spec)
@@ -346,7 +375,8 @@ Ihandle* layout(const DialogSpec* spec)
         Dialog_hbox({list, defaultButton}),
         pair("Bandgap (eV)", "Affinity (eV)", field(spec, "Bandgap", "Bandgap (eV)", false),
              field(spec, "Affinity", "Affinity (eV)", false)),
-        pair("Bg. Bowing (eV)", "Aff. Bowing (eV)", field(spec, "BandgapBowing", "Bandgap Bowing (eV)", true),
+        pair("Bg. Bowing (eV)", "Aff. Bowing (eV)",
+             field(spec, "BandgapBowing", "Bandgap Bowing (eV)", true),
              field(spec, "AffinityBowing", "Affinity Bowing (eV)", true)),
         pair("Permittivity", "Composition x", field(spec, "Permittivity", "Permittivity", false),
              field(spec, "CompositionX", "Composition x", true)),
@@ -375,7 +405,8 @@ void WindowMaterial_show()
     }
     freshScratch();
     targetNumber = Dialog_mainLayer();
-    if (scratch() == nullptr || targetLayer() == nullptr)
+    if (scratch() == nullptr || targetLayer() == nullptr) {
         return;
+    }
     Dialog_show(&MaterialDialog);
 }

@@ -24,10 +24,13 @@ const DialogModel MobilityModel = {
 Ihandle* layout(const DialogSpec* spec)
 {
     return Dialog_vbox({
-        Dialog_vbox({Dialog_hbox({Dialog_caption("Layer"), Dialog_caption("un (cm2/Vs)"), Dialog_caption("up (cm2/Vs)")}),
-                     Dialog_hbox({Dialog_control(spec, "LayerList"), Dialog_control(spec, "N"), Dialog_control(spec, "P")})}),
+        Dialog_vbox({Dialog_hbox({Dialog_caption("Layer"), Dialog_caption("un (cm2/Vs)"),
+                                  Dialog_caption("up (cm2/Vs)")}),
+                     Dialog_hbox({Dialog_control(spec, "LayerList"), Dialog_control(spec, "N"),
+                                  Dialog_control(spec, "P")})}),
         Dialog_separator(),
-        Dialog_hbox({Dialog_control(spec, "Model"), Dialog_control(spec, "Apply"), Dialog_control(spec, "OK")}),
+        Dialog_hbox({Dialog_control(spec, "Model"), Dialog_control(spec, "Apply"),
+                     Dialog_control(spec, "OK")}),
     });
 }
 
@@ -45,7 +48,4 @@ const DialogSpec MobilityDialog = {
     .layout = layout,
 };
 
-void WindowMobility_show()
-{
-    Dialog_show(&MobilityDialog);
-}
+void WindowMobility_show() { Dialog_show(&MobilityDialog); }

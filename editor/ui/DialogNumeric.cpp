@@ -22,14 +22,19 @@ namespace {
 
 const DialogField NumericFields[] = {
     {.word = "Tol", .key = "Numeric.Tol", .caption = "Tolerance", .source = DIALOG_FROM_NUMERIC},
-    {.word = "Damp", .key = "Numeric.Damp", .caption = "Damp Factor",
+    {.word = "Damp",
+     .key = "Numeric.Damp",
+     .caption = "Damp Factor",
      .source = DIALOG_FROM_NUMERIC},
-    {.word = "Points", .key = "Numeric.Points", .caption = "Mesh Points",
+    {.word = "Points",
+     .key = "Numeric.Points",
+     .caption = "Mesh Points",
      .source = DIALOG_FROM_NUMERIC},
     {.word = "LayerPoints", .key = "Mesh.Points", .caption = "Layer Mesh Points"},
 };
 
-const char* const Solvers[] = {"bicgstab", "bicgstabl", "bicgsafe", "gmres", "fgmres", "minres", "tfqmr", "bicrstab"};
+const char* const Solvers[] = {"bicgstab", "bicgstabl", "bicgsafe", "gmres",
+                               "fgmres",   "minres",    "tfqmr",    "bicrstab"};
 
 const char* const MESH_SELECTED = KOV_WindowNumeric_MeshSelected;
 
@@ -44,19 +49,31 @@ struct FileChoice {
     const char* caption;
     const char* filter;
     const char* endings[3];
-    const char* title;       // "Mesh File" gives "Mesh File..." and "Mesh File*..."
+    const char* title;  // "Mesh File" gives "Mesh File..." and "Mesh File*..."
 };
 
-const FileChoice MeshChoice = {"MeshFile", "Numeric.Mesh", "Select custom mesh file?", "Mesh file",
-                               "Kovra mesh files|*.txt;*.dat;*.mesh||", {".txt", ".dat", ".mesh"}, "Mesh File"};
-const FileChoice GuessChoice = {"GuessFile", "Numeric.Guess", "Select custom initial guess file?", "Guess file",
-                                "Kovra guess files|*.txt;*.dat;*.guess||", {".txt", ".dat", ".guess"}, "Guess File"};
+const FileChoice MeshChoice = {"MeshFile",
+                               "Numeric.Mesh",
+                               "Select custom mesh file?",
+                               "Mesh file",
+                               "Kovra mesh files|*.txt;*.dat;*.mesh||",
+                               {".txt", ".dat", ".mesh"},
+                               "Mesh File"};
+const FileChoice GuessChoice = {"GuessFile",
+                                "Numeric.Guess",
+                                "Select custom initial guess file?",
+                                "Guess file",
+                                "Kovra guess files|*.txt;*.dat;*.guess||",
+                                {".txt", ".dat", ".guess"},
+                                "Guess File"};
 
 bool hasEnding(const std::string& text, const FileChoice& choice)
 {
-    for (const char* ending : choice.endings)
-        if (kov_endsWith(text, ending))
+    for (const char* ending : choice.endings) {
+        if (kov_endsWith(text, ending)) {
             return true;
+        }
+    }
     return false;
 }
 
@@ -67,24 +84,30 @@ std::string numericText(const DialogSpec* spec, const char* key)
 
 MeshMode meshMode(const DialogSpec* spec)
 {
-    if (hasEnding(numericText(spec, "Numeric.Guess"), GuessChoice))
+    if (hasEnding(numericText(spec, "Numeric.Guess"), GuessChoice)) {
         return MESH_GUESS_FILE;
+    }
     const std::string mesh = numericText(spec, "Numeric.Mesh");
-    if (mesh == "Uniform")
+    if (mesh == "Uniform") {
         return MESH_UNIFORM;
-    if (mesh == "Layer")
+    }
+    if (mesh == "Layer") {
         return MESH_LAYER;
-    if (hasEnding(mesh, MeshChoice))
+    }
+    if (hasEnding(mesh, MeshChoice)) {
         return MESH_FILE;
+    }
     return MESH_NONE;
 }
 
 void setState(Ihandle* control, const char* value, bool active)
 {
-    if (control == nullptr)
+    if (control == nullptr) {
         return;
-    if (value != nullptr)
+    }
+    if (value != nullptr) {
         IupSetAttribute(control, "VALUE", value);
+    }
     IupSetAttribute(control, "ACTIVE", active ? "YES" : "NO");
 }
 
@@ -92,26 +115,31 @@ void showFileButton(const DialogSpec* spec, const FileChoice& choice)
 {
     Ihandle* button = Dialog_control(spec, choice.word);
     ParamRecord* record = Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, choice.key);
-    if (button == nullptr)
+    if (button == nullptr) {
         return;
+    }
     const std::string text = Dialog_valueText(record);
     const bool set = hasEnding(text, choice);
     IupSetAttribute(button, KOV_Record, reinterpret_cast<const char*>(record));
-    IupSetStrAttribute(button, "TITLE", (std::string(choice.title) + (set ? "*..." : "...")).c_str());
+    IupSetStrAttribute(button, "TITLE",
+                       (std::string(choice.title) + (set ? "*..." : "...")).c_str());
     IupSetStrAttribute(button, "TIP", set ? text.c_str() : "");
     const std::string path = set ? text : std::string();
-    if (&choice == &MeshChoice)
+    if (&choice == &MeshChoice) {
         App_setMeshFile(set ? path.c_str() : nullptr);
-    else
+    } else {
         App_setGuessFile(set ? path.c_str() : nullptr);
+    }
 }
 
 // After the frame filled the fields: the lists, the file buttons and which
 // mesh controls are live in the present mode.
 void load(const DialogSpec* spec)
 {
-    if (Ihandle* method = Dialog_control(spec, "MethodList"))
-        IupSetAttribute(method, "VALUE", numericText(spec, "Numeric.Method") == "Newton" ? "2" : "1");
+    if (Ihandle* method = Dialog_control(spec, "MethodList")) {
+        IupSetAttribute(method, "VALUE",
+                        numericText(spec, "Numeric.Method") == "Newton" ? "2" : "1");
+    }
     showFileButton(spec, MeshChoice);
     showFileButton(spec, GuessChoice);
 
@@ -119,13 +147,16 @@ void load(const DialogSpec* spec)
     Ihandle* layerList = Dialog_control(spec, "LayerList");
     Ihandle* points = Dialog_control(spec, "Points");
     Ihandle* layerPoints = Dialog_control(spec, "LayerPoints");
-    if (meshList == nullptr || layerList == nullptr || points == nullptr || layerPoints == nullptr)
+    if (meshList == nullptr || layerList == nullptr || points == nullptr ||
+        layerPoints == nullptr) {
         return;
+    }
     MeshMode mode = meshMode(spec);
     // Without a mode of its own the section takes the list's last choice at
     // the next store; show that choice now.
-    if (mode == MESH_NONE)
+    if (mode == MESH_NONE) {
         mode = IupGetInt(meshList, MESH_SELECTED) == 2 ? MESH_LAYER : MESH_UNIFORM;
+    }
     switch (mode) {
     case MESH_UNIFORM:
         IupSetInt(meshList, MESH_SELECTED, 1);
@@ -147,30 +178,36 @@ void load(const DialogSpec* spec)
         const char* key = mode == MESH_FILE ? "Numeric.Mesh" : "Numeric.Guess";
         setState(meshList, "2", false);
         setState(layerPoints, "File", false);
-        IupSetAttribute(layerPoints, KOV_Record,
-                        reinterpret_cast<const char*>(Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, key)));
+        IupSetAttribute(
+            layerPoints, KOV_Record,
+            reinterpret_cast<const char*>(Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, key)));
         setState(points, "File", false);
         setState(layerList, nullptr, false);
         break;
     }
     }
     const std::string solver = numericText(spec, "Numeric.InnermostSolver");
-    for (int i = 0; i < static_cast<int>(std::size(Solvers)); ++i)
-        if (solver == Solvers[i])
+    for (int i = 0; i < static_cast<int>(std::size(Solvers)); ++i) {
+        if (solver == Solvers[i]) {
             IupSetInt(Dialog_control(spec, "InnermostSolverList"), "VALUE", i + 1);
+        }
+    }
 }
 
 int setNumeric(const DialogSpec* spec, const char* key, const char* text, int* changed)
 {
     ParamRecord* record = Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, key);
-    if (record == nullptr)
+    if (record == nullptr) {
         return 0;
+    }
     const int revision = record->revision;
     const int taken = Param_setValueText(record, text, "", 1);
-    if (record->revision != revision)
+    if (record->revision != revision) {
         ++*changed;
-    if (!taken)
+    }
+    if (!taken) {
         Dialog_showMessage(spec, (std::string(key) + ": not accepted: " + text).c_str());
+    }
     return taken;
 }
 
@@ -182,24 +219,31 @@ int store(const DialogSpec* spec, int* changed)
     Ihandle* meshList = Dialog_control(spec, "MeshList");
     Ihandle* solver = Dialog_control(spec, "InnermostSolverList");
     if (method == nullptr || meshList == nullptr || solver == nullptr ||
-        Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, "Numeric.Mesh") == nullptr)
+        Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, "Numeric.Mesh") == nullptr) {
         return 0;
-    if (!setNumeric(spec, "Numeric.Method", IupGetInt(method, "VALUE") == 1 ? "Gummel" : "Newton", changed))
+    }
+    if (!setNumeric(spec, "Numeric.Method", IupGetInt(method, "VALUE") == 1 ? "Gummel" : "Newton",
+                    changed)) {
         return 0;
+    }
     const MeshMode mode = meshMode(spec);
     if (mode != MESH_FILE && mode != MESH_GUESS_FILE) {
         const char* choice = IupGetAttribute(meshList, "VALUE");
         const bool uniform = choice == nullptr || std::strcmp(choice, "2") != 0;
-        if (!setNumeric(spec, "Numeric.Mesh", uniform ? "Uniform" : "Layer", changed))
+        if (!setNumeric(spec, "Numeric.Mesh", uniform ? "Uniform" : "Layer", changed)) {
             return 0;
+        }
     }
     const int item = IupGetInt(solver, "VALUE");
     if (item >= 1 && item <= static_cast<int>(std::size(Solvers)) &&
-        !setNumeric(spec, "Numeric.InnermostSolver", Solvers[item - 1], changed))
+        !setNumeric(spec, "Numeric.InnermostSolver", Solvers[item - 1], changed)) {
         return 0;
-    if (Device* device = Dialog_device())
-        for (int i = 0; i < device->layerCount; ++i)
+    }
+    if (Device* device = Dialog_device()) {
+        for (int i = 0; i < device->layerCount; ++i) {
             Layer_updateColors(device->layers[i]);
+        }
+    }
     Dialog_redrawCanvas();
     return 1;
 }
@@ -209,12 +253,14 @@ int store(const DialogSpec* spec, int* changed)
 int onMeshChange(Ihandle* list, char* /*text*/, int item, int state)
 {
     const DialogSpec* spec = Dialog_specOf(list);
-    if (spec == nullptr || state != 1 || item == IupGetInt(list, MESH_SELECTED))
+    if (spec == nullptr || state != 1 || item == IupGetInt(list, MESH_SELECTED)) {
         return IUP_DEFAULT;
+    }
     const int old = IupGetInt(list, MESH_SELECTED);
     if (Dialog_store(spec) == 0) {
-        if (old >= 1)
+        if (old >= 1) {
             IupSetInt(list, "VALUE", old);
+        }
         return IUP_DEFAULT;
     }
     IupSetInt(list, MESH_SELECTED, item);
@@ -224,10 +270,12 @@ int onMeshChange(Ihandle* list, char* /*text*/, int item, int state)
 
 const FileChoice* choiceOf(const DialogSpec* spec, Ihandle* button)
 {
-    if (button == Dialog_control(spec, MeshChoice.word))
+    if (button == Dialog_control(spec, MeshChoice.word)) {
         return &MeshChoice;
-    if (button == Dialog_control(spec, GuessChoice.word))
+    }
+    if (button == Dialog_control(spec, GuessChoice.word)) {
         return &GuessChoice;
+    }
     return nullptr;
 }
 
@@ -235,19 +283,23 @@ int onChooseFile(Ihandle* button)
 {
     const DialogSpec* spec = Dialog_specOf(button);
     const FileChoice* choice = spec != nullptr ? choiceOf(spec, button) : nullptr;
-    if (choice == nullptr || Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, choice->key) == nullptr)
+    if (choice == nullptr || Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, choice->key) == nullptr) {
         return IUP_DEFAULT;
+    }
     const int answer = Dialog_ask(choice->question);
-    if (answer == 5)
+    if (answer == 5) {
         return IUP_DEFAULT;
+    }
     std::string text;
     if (answer == 3) {
         text = Dialog_chooseFile(spec, choice->caption, choice->filter);
-        if (text.empty())
+        if (text.empty()) {
             return IUP_DEFAULT;  // a cancelled choice keeps the file
+        }
         if (!hasEnding(text, *choice)) {
-            Dialog_showMessage(spec, (std::string(choice->caption) + ": the name must end in " + choice->endings[0] +
-                                      ", " + choice->endings[1] + " or " + choice->endings[2] + ": " + text)
+            Dialog_showMessage(spec, (std::string(choice->caption) + ": the name must end in " +
+                                      choice->endings[0] + ", " + choice->endings[1] + " or " +
+                                      choice->endings[2] + ": " + text)
                                          .c_str());
             return IUP_DEFAULT;
         }
@@ -272,8 +324,10 @@ int onChooseFile(Ihandle* button)
         taken = Dialog_setFileRecord(record, text, &changed);
     }
     Dialog_load(spec);
-    if (!taken)
-        Dialog_showMessage(spec, (std::string(choice->caption) + ": not accepted: " + text).c_str());
+    if (!taken) {
+        Dialog_showMessage(spec,
+                           (std::string(choice->caption) + ": not accepted: " + text).c_str());
+    }
     if (changed) {
         Document_setModified(Doc_document(), 1);
         Dialog_refreshMain();
@@ -283,15 +337,16 @@ int onChooseFile(Ihandle* button)
 
 Ihandle* pair(const char* a, const char* b, Ihandle* first, Ihandle* second)
 {
-    return Dialog_vbox({Dialog_hbox({Dialog_caption(a), Dialog_caption(b)}), Dialog_hbox({first, second})});
+    return Dialog_vbox(
+        {Dialog_hbox({Dialog_caption(a), Dialog_caption(b)}), Dialog_hbox({first, second})});
 }
 
 Ihandle* layout(const DialogSpec* spec)
 {
     Ihandle* method = Dialog_list(spec, "MethodList", {"Gummel", "Newton"});
     Ihandle* solver = Dialog_list(spec, "InnermostSolverList",
-                                  {Solvers[0], Solvers[1], Solvers[2], Solvers[3], Solvers[4], Solvers[5], Solvers[6],
-                                   Solvers[7]});
+                                  {Solvers[0], Solvers[1], Solvers[2], Solvers[3], Solvers[4],
+                                   Solvers[5], Solvers[6], Solvers[7]});
     IupSetAttribute(solver, "VALUE", nullptr);
     Ihandle* mesh = Dialog_list(spec, "MeshList", {"Uniform", "Layer"});
     IupSetCallback(mesh, "ACTION", onMeshChange);
@@ -305,7 +360,8 @@ Ihandle* layout(const DialogSpec* spec)
         pair("Tolerance", "Damp", Dialog_control(spec, "Tol"), Dialog_control(spec, "Damp")),
         Dialog_separator(),
         pair("Mesh", "Points", mesh, Dialog_control(spec, "Points")),
-        pair("Layer", "Points", Dialog_control(spec, "LayerList"), Dialog_control(spec, "LayerPoints")),
+        pair("Layer", "Points", Dialog_control(spec, "LayerList"),
+             Dialog_control(spec, "LayerPoints")),
         Dialog_hbox({Dialog_button(spec, "Mesh File...", MeshChoice.word, onChooseFile),
                      Dialog_button(spec, "Guess File...", GuessChoice.word, onChooseFile)}),
         Dialog_separator(),
@@ -328,7 +384,4 @@ const DialogSpec NumericDialog = {
     .layout = layout,
 };
 
-void WindowNumeric_show()
-{
-    Dialog_show(&NumericDialog);
-}
+void WindowNumeric_show() { Dialog_show(&NumericDialog); }

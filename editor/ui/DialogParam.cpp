@@ -42,32 +42,46 @@ struct ParamModel {
     const char* question;
     const char* caption;
     const char* filter;
-    const char* title;      // "Bandgap" gives "Bandgap..." and "Bandgap*..."
+    const char* title;  // "Bandgap" gives "Bandgap..." and "Bandgap*..."
     const char* governs[5];
 };
 
 const ParamModel ParamModels[] = {
-    {"BandgapModel", "Bandgap.Model", "Select bandgap model?", "Bandgap model", "Kovra bandgap model|*.lua||",
-     "Bandgap", {"Bandgap", "NC", "NV", "Affinity"}},
-    {"PermittivityModel", "Permittivity.Model", "Select permittivity model?", "Permittivity model",
-     "Kovra permittivity model|*.lua||", "Permittivity", {"Permittivity"}},
-    {"RecombinationModel", "Recombination.Model", "Select recombination model?", "Recombination model",
-     "Kovra recombination model|*.lua||", "Recombination", {"Beta", "Cn", "Cp", "Taun", "Taup"}},
+    {"BandgapModel",
+     "Bandgap.Model",
+     "Select bandgap model?",
+     "Bandgap model",
+     "Kovra bandgap model|*.lua||",
+     "Bandgap",
+     {"Bandgap", "NC", "NV", "Affinity"}},
+    {"PermittivityModel",
+     "Permittivity.Model",
+     "Select permittivity model?",
+     "Permittivity model",
+     "Kovra permittivity model|*.lua||",
+     "Permittivity",
+     {"Permittivity"}},
+    {"RecombinationModel",
+     "Recombination.Model",
+     "Select recombination model?",
+     "Recombination model",
+     "Kovra recombination model|*.lua||",
+     "Recombination",
+     {"Beta", "Cn", "Cp", "Taun", "Taup"}},
 };
 
-bool endsInLua(const std::string& text)
-{
-    return FileNames_namesLua(text);
-}
+bool endsInLua(const std::string& text) { return FileNames_namesLua(text); }
 
 void lockGoverned(const DialogSpec* spec, const char* const* words, int count, bool lua)
 {
     for (int i = 0; i < count && words[i] != nullptr; ++i) {
         Ihandle* field = Dialog_control(spec, words[i]);
-        if (field == nullptr)
+        if (field == nullptr) {
             continue;
-        if (lua)
+        }
+        if (lua) {
             IupSetAttribute(field, "VALUE", "Model");
+        }
         IupSetAttribute(field, "ACTIVE", lua ? "NO" : "YES");
     }
 }
@@ -76,8 +90,10 @@ const ParamModel* modelOf(Ihandle* button)
 {
     for (const ParamModel& model : ParamModels) {
         char name[96];
-        if (IupGetHandle(Dialog_controlName(&ParamDialog, model.word, name, sizeof name)) == button)
+        if (IupGetHandle(Dialog_controlName(&ParamDialog, model.word, name, sizeof name)) ==
+            button) {
             return &model;
+        }
     }
     return nullptr;
 }
@@ -88,37 +104,45 @@ const ParamModel* modelOf(Ihandle* button)
 void load(const DialogSpec* spec)
 {
     Layer* layer = Dialog_selectedLayer(spec);
-    if (layer == nullptr)
+    if (layer == nullptr) {
         return;
+    }
     Ihandle* doping = Dialog_control(spec, "Doping");
-    if (doping != nullptr && Layer_getDopantType(layer) == DOPANT_INTRINSIC)
+    if (doping != nullptr && Layer_getDopantType(layer) == DOPANT_INTRINSIC) {
         IupSetAttribute(doping, "VALUE", "");
+    }
     const char* dopingWords[] = {"Doping"};
-    lockGoverned(spec, dopingWords, 1, endsInLua(Dialog_valueText(Layer_findParam(layer, "Dopant.Model"))));
+    lockGoverned(spec, dopingWords, 1,
+                 endsInLua(Dialog_valueText(Layer_findParam(layer, "Dopant.Model"))));
     for (const ParamModel& model : ParamModels) {
         Ihandle* button = Dialog_control(spec, model.word);
         ParamRecord* record = Layer_findParam(layer, model.key);
-        if (button == nullptr || record == nullptr)
+        if (button == nullptr || record == nullptr) {
             continue;
+        }
         const std::string text = Dialog_valueText(record);
         const bool lua = endsInLua(text);
         IupSetAttribute(button, KOV_Record, reinterpret_cast<const char*>(record));
         IupSetStrAttribute(button, "TIP", text.c_str());
-        IupSetStrAttribute(button, "TITLE", (std::string(model.title) + (lua ? "*..." : "...")).c_str());
+        IupSetStrAttribute(button, "TITLE",
+                           (std::string(model.title) + (lua ? "*..." : "...")).c_str());
         lockGoverned(spec, model.governs, static_cast<int>(std::size(model.governs)), lua);
     }
-    if (Ihandle* label = Dialog_control(spec, "Label"))
+    if (Ihandle* label = Dialog_control(spec, "Label")) {
         IupSetAttribute(label, "CARET", "64");
-    if (Ihandle* canvas = Dialog_control(spec, "LayerCanvas"))
+    }
+    if (Ihandle* canvas = Dialog_control(spec, "LayerCanvas")) {
         IupUpdate(canvas);
+    }
 }
 
 // After every field was taken: the label may have renamed the layer and
 // the values recoloured it, and the Doping dialog shows the same density.
 int store(const DialogSpec* spec, int* /*changed*/)
 {
-    if (Layer* layer = Dialog_selectedLayer(spec))
+    if (Layer* layer = Dialog_selectedLayer(spec)) {
         Layer_updateColors(layer);
+    }
     Doc_hooks().fillLayerList();
     Dialog_refillLayerList(spec);
     Dialog_redrawCanvas();
@@ -130,22 +154,26 @@ int onModel(Ihandle* button)
 {
     const DialogSpec* spec = Dialog_specOf(button);
     const ParamModel* model = modelOf(button);
-    if (spec == nullptr || model == nullptr || Dialog_selectedLayer(spec) == nullptr)
+    if (spec == nullptr || model == nullptr || Dialog_selectedLayer(spec) == nullptr) {
         return IUP_DEFAULT;
+    }
     const int answer = Dialog_ask(model->question);
-    if (answer == 5)
+    if (answer == 5) {
         return IUP_DEFAULT;
+    }
     std::string file = "None";
     if (answer == 3) {
         file = Dialog_chooseFile(spec, model->caption, model->filter);
-        if (file.empty())
+        if (file.empty()) {
             return IUP_DEFAULT;  // a cancelled choice keeps the model
+        }
     }
     // Found after the questions, which may have saved the document.
     Layer* layer = Dialog_selectedLayer(spec);
     ParamRecord* record = layer != nullptr ? Layer_findParam(layer, model->key) : nullptr;
-    if (record == nullptr)
+    if (record == nullptr) {
         return IUP_DEFAULT;
+    }
     bool changed = false;
     const int taken = Dialog_setFileRecord(record, file, &changed);
     Dialog_load(spec);
@@ -154,8 +182,9 @@ int onModel(Ihandle* button)
         return IUP_DEFAULT;
     }
     Dialog_refreshMain();
-    if (changed)
+    if (changed) {
         Document_setModified(Doc_document(), 1);
+    }
     return IUP_DEFAULT;
 }
 
@@ -171,8 +200,9 @@ std::string rgbText(const int* colour)
 int onDrawCanvas(Ihandle* canvas, float, float)
 {
     Settings* settings = Doc_settings();
-    if (settings == nullptr)
+    if (settings == nullptr) {
         return IUP_DEFAULT;
+    }
     IupDrawBegin(canvas);
     int width = 0, height = 0;
     IupDrawGetSize(canvas, &width, &height);
@@ -182,12 +212,13 @@ int onDrawCanvas(Ihandle* canvas, float, float)
     Layer* layer = Dialog_selectedLayer(&ParamDialog);
     if (layer != nullptr) {
         std::string colour = "240 245 250";
-        if (settings->DeviceColorize == COLORIZE_DOPING)
+        if (settings->DeviceColorize == COLORIZE_DOPING) {
             colour = rgbText(layer->dopingColor);
-        else if (settings->DeviceColorize == COLORIZE_BANDGAP)
+        } else if (settings->DeviceColorize == COLORIZE_BANDGAP) {
             colour = rgbText(layer->bandgapColor);
-        else if (settings->DeviceColorize == COLORIZE_MESH)
+        } else if (settings->DeviceColorize == COLORIZE_MESH) {
             colour = rgbText(layer->meshColor);
+        }
         IupSetStrAttribute(canvas, "DRAWCOLOR", colour.c_str());
         IupSetAttribute(canvas, "DRAWSTYLE", "FILL");
         IupDrawRectangle(canvas, 0, 0, width - 1, height - 1);
@@ -195,13 +226,16 @@ int onDrawCanvas(Ihandle* canvas, float, float)
         IupSetAttribute(canvas, "DRAWSTYLE", "STROKE");
         IupDrawRectangle(canvas, 0, 0, width - 1, height - 1);
         const int type = Layer_getDopantType(layer);
-        const char* text = type == DOPANT_DONOR ? "ND" : type == DOPANT_ACCEPTOR ? "NA" : "Intrinsic";
+        const char* text = type == DOPANT_DONOR      ? "ND"
+                           : type == DOPANT_ACCEPTOR ? "NA"
+                                                     : "Intrinsic";
         const int length = static_cast<int>(std::char_traits<char>::length(text));
         int textWidth = 0, textHeight = 0;
         IupDrawGetTextSize(canvas, text, length, &textWidth, &textHeight);
         if (textWidth < width && textHeight < height) {
             IupSetAttribute(canvas, "DRAWCOLOR", "0 0 0");
-            IupDrawText(canvas, text, length, (width - textWidth) / 2, (height - textHeight) / 2, -1, -1);
+            IupDrawText(canvas, text, length, (width - textWidth) / 2, (height - textHeight) / 2,
+                        -1, -1);
         }
     }
     IupDrawEnd(canvas);
@@ -220,11 +254,14 @@ Ihandle* canvas(const DialogSpec* spec)
 
 Ihandle* captionedRow(const DialogSpec* spec, const char* a, const char* b, const char* c)
 {
-    auto caption = [](Ihandle* field) { return Dialog_caption(IupGetAttribute(field, "PARAMTIP")); };
+    auto caption = [](Ihandle* field) {
+        return Dialog_caption(IupGetAttribute(field, "PARAMTIP"));
+    };
     Ihandle* fa = Dialog_control(spec, a);
     Ihandle* fb = Dialog_control(spec, b);
     Ihandle* fc = Dialog_control(spec, c);
-    return Dialog_vbox({Dialog_hbox({caption(fa), caption(fb), caption(fc)}), Dialog_hbox({fa, fb, fc})});
+    return Dialog_vbox(
+        {Dialog_hbox({caption(fa), caption(fb), caption(fc)}), Dialog_hbox({fa, fb, fc})});
 }
 
 Ihandle* layout(const DialogSpec* spec)
@@ -233,9 +270,10 @@ Ihandle* layout(const DialogSpec* spec)
     IupSetAttribute(label, "CUEBANNER", "Label");
     IupSetAttribute(Dialog_control(spec, "Doping"), "CUEBANNER", "Intrinsic");
     Ihandle* buttons[3];
-    for (int i = 0; i < 3; ++i)
-        buttons[i] = Dialog_button(spec, (std::string(ParamModels[i].title) + "...").c_str(), ParamModels[i].word,
-                                   onModel);
+    for (int i = 0; i < 3; ++i) {
+        buttons[i] = Dialog_button(spec, (std::string(ParamModels[i].title) + "...").c_str(),
+                                   ParamModels[i].word, onModel);
+    }
     return Dialog_vbox({
         Dialog_hbox({Dialog_control(spec, "LayerList"), canvas(spec), label}),
         captionedRow(spec, "Thickness", "Bandgap", "Affinity"),
@@ -263,7 +301,4 @@ const DialogSpec ParamDialog = {
     .layout = layout,
 };
 
-void WindowParam_show()
-{
-    Dialog_show(&ParamDialog);
-}
+void WindowParam_show() { Dialog_show(&ParamDialog); }

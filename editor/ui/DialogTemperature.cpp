@@ -24,7 +24,4 @@ const DialogSpec TemperatureDialog = {
     .storeOnClose = true,
 };
 
-void WindowTemperature_show()
-{
-    Dialog_show(&TemperatureDialog);
-}
+void WindowTemperature_show() { Dialog_show(&TemperatureDialog); }

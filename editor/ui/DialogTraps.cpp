@@ -32,9 +32,9 @@ const char* const TRAP_SELECTED = KOV_WindowTrap_TrapSelected;
 // The shown fields of a trap, in the order they are tested and stored.
 struct TrapField {
     const char* word;
-    const char* name;     // "Trap%d." + name is the key
+    const char* name;  // "Trap%d." + name is the key
     const char* caption;
-    const char* refusal;  // the caption of a refusal
+    const char* refusal;    // the caption of a refusal
     const char* modelText;  // what the field shows while a model makes the traps
 };
 const TrapField TrapFields[] = {
@@ -79,8 +79,9 @@ void setWritten(Layer* layer, int trap, bool written, int* changed)
 {
     for (const char* name : WrittenTogether) {
         ParamRecord* record = trapRecord(layer, trap, name);
-        if (record == nullptr)
+        if (record == nullptr) {
             continue;
+        }
         if (written && record->revision == 0) {
             record->revision = 2;
             ++*changed;
@@ -94,8 +95,9 @@ void setWritten(Layer* layer, int trap, bool written, int* changed)
 // Traps above the count are not written.
 void dropTrapsAbove(Layer* layer, int count, int* changed)
 {
-    for (int trap = count + 1; trap <= TRAPS_MAX; ++trap)
+    for (int trap = count + 1; trap <= TRAPS_MAX; ++trap) {
         setWritten(layer, trap, false, changed);
+    }
 }
 
 // The count as its record holds it: 0 to 5 (a text not in 1..5 counts 0).
@@ -116,12 +118,15 @@ void setCount(Layer* layer, int count, int* changed)
 // one shows the traps it has, up to the last one written.
 void deriveCount(Layer* layer)
 {
-    if (hasModel(layer) || countOf(layer) != 0)
+    if (hasModel(layer) || countOf(layer) != 0) {
         return;
+    }
     int last = 0;
-    for (int trap = 1; trap <= TRAPS_MAX; ++trap)
-        if (isWritten(layer, trap))
+    for (int trap = 1; trap <= TRAPS_MAX; ++trap) {
+        if (isWritten(layer, trap)) {
             last = trap;
+        }
+    }
     if (last > 0) {
         setCount(layer, last, nullptr);
         Layer_findParam(layer, "Trap.Count")->revision = 0;
@@ -135,8 +140,9 @@ void bind(Ihandle* ctl, ParamRecord* record)
 
 void setActive(Ihandle* ctl, bool active)
 {
-    if (ctl != nullptr)
+    if (ctl != nullptr) {
         IupSetAttribute(ctl, "ACTIVE", active ? "YES" : "NO");
+    }
 }
 
 // The fields show trap k's values, bound to its records.
@@ -145,8 +151,9 @@ void showTrap(const DialogSpec* spec, Layer* layer, int trap)
     for (const TrapField& f : TrapFields) {
         Ihandle* ctl = Dialog_control(spec, f.word);
         ParamRecord* record = trapRecord(layer, trap, f.name);
-        if (ctl == nullptr || record == nullptr)
+        if (ctl == nullptr || record == nullptr) {
             continue;
+        }
         bind(ctl, record);
         IupSetStrAttribute(ctl, "VALUE", Dialog_valueText(record).c_str());
         IupSetAttribute(ctl, "CARET", "64");
@@ -167,8 +174,10 @@ void load(const DialogSpec* spec)
     Ihandle* counts = Dialog_control(spec, "CountList");
     Ihandle* model = Dialog_control(spec, "Model");
     ParamRecord* count = Layer_findParam(layer, "Trap.Count");
-    if (layer == nullptr || traps == nullptr || counts == nullptr || model == nullptr || count == nullptr)
+    if (layer == nullptr || traps == nullptr || counts == nullptr || model == nullptr ||
+        count == nullptr) {
         return;
+    }
     WindowTrap_applyModel(layer);
     deriveCount(layer);
     const bool modelled = hasModel(layer);
@@ -178,10 +187,12 @@ void load(const DialogSpec* spec)
 
     IupSetAttribute(traps, "REMOVEITEM", "ALL");
     int selected = IupGetInt(traps, TRAP_SELECTED);
-    if (selected < 1 || selected > std::max(n, 1))
+    if (selected < 1 || selected > std::max(n, 1)) {
         selected = 1;
-    for (int trap = 1; trap <= std::max(n, 1); ++trap)
+    }
+    for (int trap = 1; trap <= std::max(n, 1); ++trap) {
         IupSetStrAttribute(traps, "APPENDITEM", ("Trap" + std::to_string(trap)).c_str());
+    }
     IupSetInt(traps, "VALUE", selected);
     IupSetInt(traps, TRAP_SELECTED, selected);
 
@@ -189,8 +200,9 @@ void load(const DialogSpec* spec)
     const bool editable = n > 0 && !modelled;
     for (const TrapField& f : TrapFields) {
         Ihandle* ctl = Dialog_control(spec, f.word);
-        if (modelled && ctl != nullptr)
+        if (modelled && ctl != nullptr) {
             IupSetAttribute(ctl, "VALUE", f.modelText);
+        }
         setActive(ctl, editable);
     }
     setActive(traps, editable);
@@ -203,25 +215,31 @@ void load(const DialogSpec* spec)
 // stays written as it was.
 int storeTrap(const DialogSpec* spec, Layer* layer, int trap, int* changed)
 {
-    for (const TrapField& f : TrapFields)
-        if (!Dialog_testText(spec, Dialog_control(spec, f.word), trapRecord(layer, trap, f.name), f.refusal))
+    for (const TrapField& f : TrapFields) {
+        if (!Dialog_testText(spec, Dialog_control(spec, f.word), trapRecord(layer, trap, f.name),
+                             f.refusal)) {
             return 0;
+        }
+    }
     for (const TrapField& f : TrapFields) {
         Ihandle* ctl = Dialog_control(spec, f.word);
-        if (!Dialog_takeText(spec, ctl, trapRecord(layer, trap, f.name), f.refusal, changed))
+        if (!Dialog_takeText(spec, ctl, trapRecord(layer, trap, f.name), f.refusal, changed)) {
             return 0;
+        }
     }
     const bool present = Dialog_valueText(trapRecord(layer, trap, "N")) != "0";
     Ihandle* types = Dialog_control(spec, "TypeList");
     ParamRecord* type = trapRecord(layer, trap, "Type");
     if (present && types != nullptr && type != nullptr) {
         const int revision = type->revision;
-        if (!Param_setValueText(type, IupGetInt(types, "VALUE") == 1 ? "Donor" : "Acceptor", "", 1)) {
+        if (!Param_setValueText(type, IupGetInt(types, "VALUE") == 1 ? "Donor" : "Acceptor", "",
+                                1)) {
             Dialog_showMessage(spec, "Type: not accepted");
             return 0;
         }
-        if (type->revision != revision)
+        if (type->revision != revision) {
             ++*changed;
+        }
     }
     setWritten(layer, trap, present, changed);
     return 1;
@@ -233,19 +251,22 @@ int store(const DialogSpec* spec, int* changed)
     Ihandle* traps = Dialog_control(spec, "TrapList");
     Ihandle* counts = Dialog_control(spec, "CountList");
     const int trap = traps != nullptr ? IupGetInt(traps, TRAP_SELECTED) : 0;
-    if (layer == nullptr || counts == nullptr || trap < 1 || trap > TRAPS_MAX)
+    if (layer == nullptr || counts == nullptr || trap < 1 || trap > TRAPS_MAX) {
         return 0;
+    }
     if (hasModel(layer)) {
         // The model makes the traps: none is written, the count is.
-        for (int k = 1; k <= TRAPS_MAX; ++k)
+        for (int k = 1; k <= TRAPS_MAX; ++k) {
             setWritten(layer, k, false, changed);
+        }
         WindowTrap_applyModel(layer);
         return 1;
     }
     const int item = IupGetInt(counts, "VALUE");
     const int n = item >= 1 && item <= TRAPS_MAX ? item : 0;
-    if (n > 0 && trap <= n && !storeTrap(spec, layer, trap, changed))
+    if (n > 0 && trap <= n && !storeTrap(spec, layer, trap, changed)) {
         return 0;
+    }
     setCount(layer, n, nullptr);
     Layer_findParam(layer, "Trap.Count")->revision = 0;
     dropTrapsAbove(layer, n, changed);
@@ -257,11 +278,13 @@ int store(const DialogSpec* spec, int* changed)
 int onTrapSelect(Ihandle* ih, char* /*text*/, int item, int state)
 {
     const DialogSpec* spec = Dialog_specOf(ih);
-    if (spec == nullptr || state != 1 || Dialog_device() == nullptr)
+    if (spec == nullptr || state != 1 || Dialog_device() == nullptr) {
         return IUP_DEFAULT;
+    }
     const int old = IupGetInt(ih, TRAP_SELECTED);
-    if (item == old)
+    if (item == old) {
         return IUP_DEFAULT;
+    }
     if (Dialog_store(spec) == 0) {
         IupSetInt(ih, "VALUE", old);
         return IUP_DEFAULT;
@@ -277,8 +300,9 @@ int onCountSelect(Ihandle* ih, char* /*text*/, int item, int state)
 {
     const DialogSpec* spec = Dialog_specOf(ih);
     Layer* layer = spec != nullptr ? Dialog_selectedLayer(spec) : nullptr;
-    if (layer == nullptr || state != 1)
+    if (layer == nullptr || state != 1) {
         return IUP_DEFAULT;
+    }
     const int n = item >= 1 && item <= TRAPS_MAX ? item : 0;
     int changed = 0;
     setCount(layer, n, nullptr);
@@ -288,12 +312,14 @@ int onCountSelect(Ihandle* ih, char* /*text*/, int item, int state)
     }
     Dialog_load(spec);
     Dialog_refreshMain();
-    if (changed > 0)
+    if (changed > 0) {
         Document_setModified(Doc_document(), 1);
+    }
     return IUP_DEFAULT;
 }
 
-Ihandle* pair(const DialogSpec* spec, const char* leftCaption, Ihandle* left, const char* rightCaption, Ihandle* right)
+Ihandle* pair(const DialogSpec* spec, const char* leftCaption, Ihandle* left,
+              const char* rightCaption, Ihandle* right)
 {
     (void)spec;
     return Dialog_vbox({Dialog_hbox({Dialog_caption(leftCaption), Dialog_caption(rightCaption)}),
@@ -303,13 +329,15 @@ Ihandle* pair(const DialogSpec* spec, const char* leftCaption, Ihandle* left, co
 Ihandle* layout(const DialogSpec* spec)
 {
     Ihandle* fields[std::size(TrapFields)];
-    for (size_t i = 0; i < std::size(TrapFields); ++i)
+    for (size_t i = 0; i < std::size(TrapFields); ++i) {
         fields[i] = Dialog_field(spec, TrapFields[i].word, TrapFields[i].caption);
+    }
     Ihandle* traps = Dialog_list(spec, "TrapList", {"Trap1", "Trap2", "Trap3", "Trap4", "Trap5"});
     IupSetInt(traps, TRAP_SELECTED, 1);
     IupSetCallback(traps, "ACTION", onTrapSelect);
     Ihandle* types = Dialog_list(spec, "TypeList", {"Donor", "Acceptor"});
-    Ihandle* counts = Dialog_list(spec, "CountList", {"Count: 1", "Count: 2", "Count: 3", "Count: 4", "Count: 5", "No trap"});
+    Ihandle* counts = Dialog_list(
+        spec, "CountList", {"Count: 1", "Count: 2", "Count: 3", "Count: 4", "Count: 5", "No trap"});
     IupSetCallback(counts, "ACTION", onCountSelect);
     IupSetAttribute(Dialog_control(spec, "Model"), "TIP", "");
     return Dialog_vbox({
@@ -337,22 +365,21 @@ const DialogSpec TrapDialog = {
     .layout = layout,
 };
 
-void WindowTrap_show()
-{
-    Dialog_show(&TrapDialog);
-}
+void WindowTrap_show() { Dialog_show(&TrapDialog); }
 
 int WindowTrap_applyModel(Layer* layer)
 {
     ParamRecord* count = Layer_findParam(layer, "Trap.Count");
-    if (layer == nullptr || count == nullptr || Layer_findParam(layer, "Trap.Model") == nullptr)
+    if (layer == nullptr || count == nullptr || Layer_findParam(layer, "Trap.Model") == nullptr) {
         return 0;
+    }
     if (!hasModel(layer)) {
         count->revision = 0;
         return 0;
     }
-    if (countOf(layer) == 0)
+    if (countOf(layer) == 0) {
         setCount(layer, 1, nullptr);
+    }
     count->revision = 2;
     return 1;
 }

@@ -40,8 +40,9 @@ void loadToggle(const DialogSpec* spec)
 {
     Layer* layer = Dialog_selectedLayer(spec);
     Ihandle* toggle = Dialog_control(spec, "Enable");
-    if (layer == nullptr || toggle == nullptr)
+    if (layer == nullptr || toggle == nullptr) {
         return;
+    }
     ParamRecord* enable = Layer_findParam(layer, "Urbach.Enable");
     IupSetAttribute(toggle, KOV_Record, reinterpret_cast<const char*>(enable));
     const std::string text = Dialog_valueText(enable);
@@ -55,8 +56,9 @@ int storeToggle(const DialogSpec* spec, int* changed)
     Layer* layer = Dialog_selectedLayer(spec);
     Ihandle* toggle = Dialog_control(spec, "Enable");
     ParamRecord* enable = layer != nullptr ? Layer_findParam(layer, "Urbach.Enable") : nullptr;
-    if (toggle == nullptr || enable == nullptr)
+    if (toggle == nullptr || enable == nullptr) {
         return 0;
+    }
     const bool on = IupGetInt(toggle, "VALUE") != 0;
     const std::string before = Dialog_valueText(enable);
     const bool wasWritten = enable->revision != 0;
@@ -66,13 +68,16 @@ int storeToggle(const DialogSpec* spec, int* changed)
     }
     const int revision = on ? REVISION_WRITTEN : 0;
     enable->revision = revision;
-    for (const DialogField& field : UrbachFields)
-        if (ParamRecord* record = Layer_findParam(layer, field.key))
+    for (const DialogField& field : UrbachFields) {
+        if (ParamRecord* record = Layer_findParam(layer, field.key)) {
             record->revision = revision;
+        }
+    }
     // Turning the tail off drops nine lines from the file: a change as much
     // as turning it on.
-    if (Dialog_valueText(enable) != before || wasWritten != on)
+    if (Dialog_valueText(enable) != before || wasWritten != on) {
         ++*changed;
+    }
     return 1;
 }
 
@@ -91,7 +96,4 @@ const DialogSpec UrbachDialog = {
     .storeExtra = storeToggle,
 };
 
-void WindowUrbach_show()
-{
-    Dialog_show(&UrbachDialog);
-}
+void WindowUrbach_show() { Dialog_show(&UrbachDialog); }

@@ -17,7 +17,13 @@ namespace {
 
 constexpr int VARIABLES_MAX = 64;
 
-enum DefineMode { DEFINE_SELECT = 1, DEFINE_ADD = 2, DEFINE_DELETE = 3, DEFINE_APPLY = 8, DEFINE_OK = 9 };
+enum DefineMode {
+    DEFINE_SELECT = 1,
+    DEFINE_ADD = 2,
+    DEFINE_DELETE = 3,
+    DEFINE_APPLY = 8,
+    DEFINE_OK = 9
+};
 
 std::string fieldText(const DialogSpec* spec, const char* word)
 {
@@ -39,13 +45,17 @@ std::string shownName(const char* name)
 const char* nameRefusal(const std::string& name)
 {
     const std::string bare = !name.empty() && name[0] == '$' ? name.substr(1) : name;
-    if (bare.empty() || !std::isalpha(static_cast<unsigned char>(bare[0])))
+    if (bare.empty() || !std::isalpha(static_cast<unsigned char>(bare[0]))) {
         return "invalid variable name";
-    for (char c : bare)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
+    }
+    for (char c : bare) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) {
             return "invalid variable name";
-    if (strcasecmp(bare.c_str(), "pi") == 0)
+        }
+    }
+    if (strcasecmp(bare.c_str(), "pi") == 0) {
         return "reserved variable name: pi is a constant";
+    }
     return nullptr;
 }
 
@@ -55,12 +65,14 @@ void fillList(const DialogSpec* spec)
 {
     Device* device = Dialog_device();
     Ihandle* list = Dialog_control(spec, "VariableList");
-    if (device == nullptr || list == nullptr)
+    if (device == nullptr || list == nullptr) {
         return;
+    }
     IupSetAttribute(list, "REMOVEITEM", "ALL");
     const int count = Device_variableCount(device);
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
         IupSetStrAttribute(list, "APPENDITEM", shownName(Device_variableName(device, i)).c_str());
+    }
     showSelected(spec);
 }
 
@@ -70,8 +82,9 @@ void showSelected(const DialogSpec* spec)
     Ihandle* list = Dialog_control(spec, "VariableList");
     Ihandle* name = Dialog_control(spec, "VariableName");
     Ihandle* value = Dialog_control(spec, "VariableValue");
-    if (!Device_hasParser(device) || list == nullptr || name == nullptr || value == nullptr)
+    if (!Device_hasParser(device) || list == nullptr || name == nullptr || value == nullptr) {
         return;
+    }
     const int count = Device_variableCount(device);
     int selected = IupGetInt(list, KOV_WindowVariable_Selected);
     selected = std::max(1, std::min(selected, count));
@@ -81,7 +94,8 @@ void showSelected(const DialogSpec* spec)
     } else {
         IupSetInt(list, "VALUE", selected);
         IupSetInt(list, KOV_WindowVariable_Selected, selected);
-        IupSetStrAttribute(name, "VALUE", shownName(Device_variableName(device, selected - 1)).c_str());
+        IupSetStrAttribute(name, "VALUE",
+                           shownName(Device_variableName(device, selected - 1)).c_str());
         IupSetStrAttribute(value, "VALUE", Device_variableValue(device, selected - 1));
     }
     IupSetAttribute(Dialog_control(spec, "Add"), "ACTIVE", count < VARIABLES_MAX ? "YES" : "NO");
@@ -95,13 +109,17 @@ void showSelected(const DialogSpec* spec)
 int define(const DialogSpec* spec, int mode)
 {
     Device* device = Dialog_device();
-    if (!Device_hasParser(device))
+    if (!Device_hasParser(device)) {
         return 0;
+    }
     const std::string name = fieldText(spec, "VariableName");
-    const std::string value = mode == DEFINE_DELETE ? std::string() : fieldText(spec, "VariableValue");
+    const std::string value =
+        mode == DEFINE_DELETE ? std::string() : fieldText(spec, "VariableValue");
     // Leaving the dialog or the item with both fields empty stores nothing.
-    if (name.empty() && value.empty() && (mode == DEFINE_OK || mode == DEFINE_SELECT || mode == DEFINE_APPLY))
+    if (name.empty() && value.empty() &&
+        (mode == DEFINE_OK || mode == DEFINE_SELECT || mode == DEFINE_APPLY)) {
         return 1;
+    }
     if (const char* refusal = nameRefusal(name)) {
         Dialog_showMessage(spec, ("Name: " + std::string(refusal) + ": " + name).c_str());
         IupSetFocus(Dialog_control(spec, "VariableName"));
@@ -110,9 +128,11 @@ int define(const DialogSpec* spec, int mode)
     const std::string key = name[0] == '$' ? name : "$" + name;
     const int index = [&] {
         const int count = Device_variableCount(device);
-        for (int i = 0; i < count; ++i)
-            if (strcasecmp(shownName(Device_variableName(device, i)).c_str(), key.c_str()) == 0)
+        for (int i = 0; i < count; ++i) {
+            if (strcasecmp(shownName(Device_variableName(device, i)).c_str(), key.c_str()) == 0) {
                 return i;
+            }
+        }
         return -1;
     }();
     if (mode == DEFINE_DELETE && index < 0) {
@@ -120,27 +140,27 @@ int define(const DialogSpec* spec, int mode)
         return 0;
     }
     // Re-entering a variable's own value changes nothing in the document.
-    if (mode != DEFINE_DELETE && index >= 0 && value == Device_variableValue(device, index))
+    if (mode != DEFINE_DELETE && index >= 0 && value == Device_variableValue(device, index)) {
         return 1;
+    }
     if (Device_setVariable(device, key.c_str(), value.empty() ? nullptr : value.c_str()) == 0) {
         const std::string why = Device_variableRefusal();
-        Dialog_showMessage(spec, why.empty() ? ("Value: not accepted for " + key + ": " + value).c_str()
-                                             : why.c_str());
+        Dialog_showMessage(spec, why.empty()
+                                     ? ("Value: not accepted for " + key + ": " + value).c_str()
+                                     : why.c_str());
         IupSetFocus(Dialog_control(spec, value.empty() ? "VariableName" : "VariableValue"));
         return 0;
     }
     Document_setModified(Doc_document(), 1);
     Dialog_refreshMain();
-    if (Ihandle* canvas = IupGetHandle(KOV_DeviceCanvas))
+    if (Ihandle* canvas = IupGetHandle(KOV_DeviceCanvas)) {
         IupUpdate(canvas);
+    }
     Dialog_showMessage(spec, "");
     return 1;
 }
 
-const DialogSpec* specOf(Ihandle* ih)
-{
-    return Dialog_specOf(ih);
-}
+const DialogSpec* specOf(Ihandle* ih) { return Dialog_specOf(ih); }
 
 int onAdd(Ihandle* ih)
 {
@@ -149,9 +169,13 @@ int onAdd(Ihandle* ih)
             // The new or changed variable stays selected.
             Device* device = Dialog_device();
             const std::string key = shownName(fieldText(spec, "VariableName").c_str());
-            for (int i = 0; i < Device_variableCount(device); ++i)
-                if (strcasecmp(shownName(Device_variableName(device, i)).c_str(), key.c_str()) == 0)
-                    IupSetInt(Dialog_control(spec, "VariableList"), KOV_WindowVariable_Selected, i + 1);
+            for (int i = 0; i < Device_variableCount(device); ++i) {
+                if (strcasecmp(shownName(Device_variableName(device, i)).c_str(), key.c_str()) ==
+                    0) {
+                    IupSetInt(Dialog_control(spec, "VariableList"), KOV_WindowVariable_Selected,
+                              i + 1);
+                }
+            }
             fillList(spec);
         }
     }
@@ -160,9 +184,11 @@ int onAdd(Ihandle* ih)
 
 int onDelete(Ihandle* ih)
 {
-    if (const DialogSpec* spec = specOf(ih))
-        if (define(spec, DEFINE_DELETE) == 1)
+    if (const DialogSpec* spec = specOf(ih)) {
+        if (define(spec, DEFINE_DELETE) == 1) {
             fillList(spec);
+        }
+    }
     return IUP_DEFAULT;
 }
 
@@ -170,11 +196,13 @@ int onDelete(Ihandle* ih)
 int onSelect(Ihandle* ih, char* /*text*/, int item, int state)
 {
     const DialogSpec* spec = specOf(ih);
-    if (spec == nullptr || state != 1 || Dialog_device() == nullptr)
+    if (spec == nullptr || state != 1 || Dialog_device() == nullptr) {
         return IUP_DEFAULT;
+    }
     const int old = IupGetInt(ih, KOV_WindowVariable_Selected);
-    if (item == old)
+    if (item == old) {
         return IUP_DEFAULT;
+    }
     if (define(spec, DEFINE_SELECT) == 0) {
         IupSetInt(ih, "VALUE", old);
         return IUP_DEFAULT;
@@ -206,7 +234,8 @@ Ihandle* caption(const char* text)
 Ihandle* buildContent(const DialogSpec* spec)
 {
     Ihandle* list = IupList(nullptr);
-    IupSetAttributes(list, "EXPAND=VERTICAL, ALIGNMENT=ACENTER, SIZE=96x96, SHOWIMAGE=NO, DROPDOWN=NO, SORT=NO");
+    IupSetAttributes(
+        list, "EXPAND=VERTICAL, ALIGNMENT=ACENTER, SIZE=96x96, SHOWIMAGE=NO, DROPDOWN=NO, SORT=NO");
     char name[96];
     IupSetHandle(Dialog_controlName(spec, "VariableList", name, sizeof name), list);
     IupSetCallback(list, "ACTION", onSelect);
@@ -217,14 +246,17 @@ Ihandle* buildContent(const DialogSpec* spec)
     Ihandle* apply = Dialog_button(spec, "Apply", "Apply", Dialog_onApply);
     Ihandle* ok = Dialog_button(spec, "OK", "OK", Dialog_onOk);
     // Two buttons side by side as wide as a field.
-    for (Ihandle* b : {add, remove, apply, ok})
+    for (Ihandle* b : {add, remove, apply, ok}) {
         IupSetAttribute(b, "SIZE", "46x");
+    }
     Ihandle* upper = IupHbox(add, remove, nullptr);
     Ihandle* lower = IupHbox(apply, ok, nullptr);
-    for (Ihandle* b : {upper, lower})
+    for (Ihandle* b : {upper, lower}) {
         IupSetAttributes(b, "MARGIN=0x0, GAP=4");
-    Ihandle* right = IupVbox(caption("Name"), field(spec, "VariableName", "Name"), caption("Value"),
-                             field(spec, "VariableValue", "Value"), upper, IupFill(), lower, nullptr);
+    }
+    Ihandle* right =
+        IupVbox(caption("Name"), field(spec, "VariableName", "Name"), caption("Value"),
+                field(spec, "VariableValue", "Value"), upper, IupFill(), lower, nullptr);
     IupSetAttributes(right, "EXPAND=VERTICAL, MARGIN=0x0, GAP=5");
     Ihandle* row = IupHbox(list, right, nullptr);
     IupSetAttributes(row, "EXPAND=YES, MARGIN=0x0, GAP=10");
@@ -232,10 +264,7 @@ Ihandle* buildContent(const DialogSpec* spec)
 }
 
 // Apply and OK: the fields as they stand.
-int store(const DialogSpec* spec, int* /*changed*/)
-{
-    return define(spec, DEFINE_APPLY);
-}
+int store(const DialogSpec* spec, int* /*changed*/) { return define(spec, DEFINE_APPLY); }
 
 }  // namespace
 
@@ -253,7 +282,9 @@ void WindowVariable_show()
     const bool wasOpen = Dialog_isOpen(&VariableDialog) != 0;
     Dialog_show(&VariableDialog);
     // Enter adds (or changes) the variable named in the name field.
-    if (!wasOpen)
-        if (Ihandle* dialog = IupGetHandle(KOV_WindowVariable))
+    if (!wasOpen) {
+        if (Ihandle* dialog = IupGetHandle(KOV_WindowVariable)) {
             IupSetAttribute(dialog, "DEFAULTENTER", KOV_WindowVariable_Add);
+        }
+    }
 }

@@ -15,13 +15,19 @@
 namespace {
 
 const DialogField VoltageFields[] = {
-    {.word = "Start", .key = "Voltage.Start", .caption = "Start (V)",
+    {.word = "Start",
+     .key = "Voltage.Start",
+     .caption = "Start (V)",
      .source = DIALOG_FROM_VOLTAGE},
     {.word = "End", .key = "Voltage.End", .caption = "End (V)", .source = DIALOG_FROM_VOLTAGE},
     {.word = "Step", .key = "Voltage.Step", .caption = "Step (V)", .source = DIALOG_FROM_VOLTAGE},
-    {.word = "Jinf", .key = "Voltage.Jinf", .caption = "Jinf (A/cm2)",
+    {.word = "Jinf",
+     .key = "Voltage.Jinf",
+     .caption = "Jinf (A/cm2)",
      .source = DIALOG_FROM_VOLTAGE},
-    {.word = "Jsup", .key = "Voltage.Jsup", .caption = "Jsup (A/cm2)",
+    {.word = "Jsup",
+     .key = "Voltage.Jsup",
+     .caption = "Jsup (A/cm2)",
      .source = DIALOG_FROM_VOLTAGE},
 };
 
@@ -46,16 +52,19 @@ bool isSweep(const ParamRecord* record)
 
 bool isFile(const ParamRecord* record)
 {
-    if (record == nullptr || isSweep(record))
+    if (record == nullptr || isSweep(record)) {
         return false;
+    }
     return FileNames_namesVoltageFile(sourceText(record));
 }
 
 void setSweepFieldsActive(const DialogSpec* spec, bool active)
 {
-    for (const char* word : SweepFields)
-        if (Ihandle* field = Dialog_control(spec, word))
+    for (const char* word : SweepFields) {
+        if (Ihandle* field = Dialog_control(spec, word)) {
             IupSetAttribute(field, "ACTIVE", active ? "YES" : "NO");
+        }
+    }
 }
 
 // Toggle, button and sweep fields from the source record.
@@ -64,8 +73,9 @@ void showSource(const DialogSpec* spec)
     ParamRecord* record = source(spec);
     Ihandle* toggle = Dialog_control(spec, "Sweep");
     Ihandle* file = Dialog_control(spec, "FileBtn");
-    if (record == nullptr || toggle == nullptr || file == nullptr)
+    if (record == nullptr || toggle == nullptr || file == nullptr) {
         return;
+    }
     const bool fromFile = isFile(record);
     IupSetAttribute(toggle, KOV_Record, reinterpret_cast<const char*>(record));
     IupSetAttribute(toggle, "VALUE", isSweep(record) ? "ON" : "OFF");
@@ -81,15 +91,17 @@ void showSource(const DialogSpec* spec)
 // dialog's quantum-efficiency sweep): the toggle shows it.
 void followSource(const DialogSpec* spec)
 {
-    if (Dialog_changedSinceLoad(Dialog_control(spec, "FileBtn"), source(spec)))
+    if (Dialog_changedSinceLoad(Dialog_control(spec, "FileBtn"), source(spec))) {
         showSource(spec);
+    }
 }
 
 int onSweepToggle(Ihandle* ih, int state)
 {
     const DialogSpec* spec = Dialog_specOf(ih);
-    if (spec == nullptr || Dialog_device() == nullptr)
+    if (spec == nullptr || Dialog_device() == nullptr) {
         return IUP_DEFAULT;
+    }
     // The source itself changes at the next store, which marks the
     // document modified when it did.
     setSweepFieldsActive(spec, state != 0);
@@ -99,18 +111,21 @@ int onSweepToggle(Ihandle* ih, int state)
 int onFile(Ihandle* ih)
 {
     const DialogSpec* spec = Dialog_specOf(ih);
-    if (spec == nullptr || Dialog_device() == nullptr || source(spec) == nullptr)
+    if (spec == nullptr || Dialog_device() == nullptr || source(spec) == nullptr) {
         return IUP_DEFAULT;
+    }
     const int answer = Dialog_ask("Select custom voltage file?");
-    if (answer == 5)
+    if (answer == 5) {
         return IUP_DEFAULT;
+    }
     bool changed = false;
     int taken = 1;
     if (answer == 3) {
         const std::string file =
             Dialog_chooseFile(spec, "Voltage file", "Kovra voltage files|*.txt;*.dat;*.voltage||");
-        if (file.empty())
+        if (file.empty()) {
             return IUP_DEFAULT;  // a cancelled choice keeps the source
+        }
         taken = Dialog_setFileRecord(source(spec), file, &changed);
     } else {
         ParamRecord* record = source(spec);
@@ -118,13 +133,15 @@ int onFile(Ihandle* ih)
         taken = Param_setValueText(record, "None", "", 1);
         changed = record->revision != revision;
     }
-    if (!taken)
+    if (!taken) {
         Dialog_showMessage(spec, "Voltage file: not accepted");
+    }
     showSource(spec);
     Device_getSourceFile(Doc_document(), "Voltage.Source");
     Dialog_refreshMain();
-    if (changed)
+    if (changed) {
         Document_setModified(Doc_document(), 1);
+    }
     return IUP_DEFAULT;
 }
 
@@ -137,7 +154,8 @@ Ihandle* buildSourceRow(const DialogSpec* spec)
     IupSetCallback(toggle, "ACTION", onSweepToggle);
     Ihandle* blank = IupLabel(" ");
     IupSetAttribute(blank, "SIZE", "80x");
-    Ihandle* row = IupHbox(toggle, blank, Dialog_button(spec, "File...", "FileBtn", onFile), nullptr);
+    Ihandle* row =
+        IupHbox(toggle, blank, Dialog_button(spec, "File...", "FileBtn", onFile), nullptr);
     IupSetAttributes(row, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=0x0, GAP=5");
     return row;
 }
@@ -147,12 +165,15 @@ int storeSource(const DialogSpec* spec, int* changed)
 {
     ParamRecord* record = source(spec);
     Ihandle* toggle = Dialog_control(spec, "Sweep");
-    if (record == nullptr || toggle == nullptr || isFile(record))
+    if (record == nullptr || toggle == nullptr || isFile(record)) {
         return 1;
+    }
     const int revision = record->revision;
-    const int taken = Param_setValueText(record, IupGetInt(toggle, "VALUE") ? "Sweep" : "None", "", 1);
-    if (record->revision != revision)
+    const int taken =
+        Param_setValueText(record, IupGetInt(toggle, "VALUE") ? "Sweep" : "None", "", 1);
+    if (record->revision != revision) {
         ++*changed;
+    }
     Dialog_rememberLoaded(Dialog_control(spec, "FileBtn"), record);
     return taken;
 }
@@ -176,6 +197,7 @@ void WindowVoltage_show()
 {
     const bool wasOpen = Dialog_isOpen(&VoltageDialog) != 0;
     Dialog_show(&VoltageDialog);
-    if (!wasOpen && Dialog_device() != nullptr)
+    if (!wasOpen && Dialog_device() != nullptr) {
         Device_getSourceFile(Doc_document(), "Voltage.Source");
+    }
 }

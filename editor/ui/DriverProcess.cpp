@@ -7,8 +7,9 @@
 
 #include "kovProcess.h"
 
-std::unique_ptr<DriverProcess> DriverProcess::start(const std::vector<std::string>& argv, const std::string& folder,
-                                                    bool withPipe, std::string& error)
+std::unique_ptr<DriverProcess> DriverProcess::start(const std::vector<std::string>& argv,
+                                                    const std::string& folder, bool withPipe,
+                                                    std::string& error)
 {
     if (argv.empty() || argv[0].empty()) {
         error = "no program to start";

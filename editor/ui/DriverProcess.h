@@ -26,8 +26,9 @@ public:
     // readByte; without, they go to /dev/null and the process is left
     // running when this object goes (the plot tool outlives the editor's
     // interest in it). Null with error set when it could not be started.
-    static std::unique_ptr<DriverProcess> start(const std::vector<std::string>& argv, const std::string& folder,
-                                                bool withPipe, std::string& error);
+    static std::unique_ptr<DriverProcess> start(const std::vector<std::string>& argv,
+                                                const std::string& folder, bool withPipe,
+                                                std::string& error);
 
     // One byte of the output without waiting: Nothing when none is there
     // yet, Closed once every writer has closed the pipe.

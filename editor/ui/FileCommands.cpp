@@ -42,7 +42,8 @@ bool guard(const char* refusal)
         return false;
     }
     if (Document_isModified(document)) {
-        return kovraAskQuestion("Device modified. Proceed anyway?", "KovraDevice", 4, KOV_WindowMain) == 3;
+        return kovraAskQuestion("Device modified. Proceed anyway?", "KovraDevice", 4,
+                                KOV_WindowMain) == 3;
     }
     return true;
 }
@@ -129,18 +130,20 @@ int save(Document* document, const char* path, SaveTarget how)
     }
     // A file read only in part loses its rest when written back: asked.
     if (const int line = Document_saveDropsLines(document, target.c_str())) {
-        const std::string question = "'" + FileNames_fileName(target) + "' was read only up to line " +
-                                     std::to_string(line) + " (" + document->readEndReason +
-                                     "). Saving writes what was read, and the rest of the file is lost. Save anyway?";
+        const std::string question =
+            "'" + FileNames_fileName(target) + "' was read only up to line " +
+            std::to_string(line) + " (" + document->readEndReason +
+            "). Saving writes what was read, and the rest of the file is lost. Save anyway?";
         if (kovraAskQuestion(question.c_str(), "KovraDevice", 4, KOV_WindowMain) != 3) {
             return 0;
         }
     }
     showInfof("Saving '%s'...", FileNames_fileName(target).c_str());
     if (Device_save(document, target.c_str()) != 1) {
-        std::string text = "Cannot save file '" + target + "': " +
-                           (document->saveError[0] != '\0' ? std::string(document->saveError)
-                                                           : std::string("the file could not be written"));
+        std::string text =
+            "Cannot save file '" + target + "': " +
+            (document->saveError[0] != '\0' ? std::string(document->saveError)
+                                            : std::string("the file could not be written"));
         kovraShowInfo(text.c_str(), 0, 1);
         kovraShowMessage(text.c_str(), "KovraDevice", 2, KOV_WindowMain);
         return 0;
@@ -204,7 +207,8 @@ int Document_open(const char* path, int ask, int userFile)
         return 0;
     }
     if (size > MAX_FILE_SIZE) {
-        kovraShowMessage("Cannot load file: invalid size (max: 8 MB)", "KovraDevice", 2, KOV_WindowMain);
+        kovraShowMessage("Cannot load file: invalid size (max: 8 MB)", "KovraDevice", 2,
+                         KOV_WindowMain);
         return 0;
     }
     if (FILE* probe = std::fopen(file.c_str(), "rb")) {
@@ -313,8 +317,8 @@ int WindowMain_onFileReload(Ihandle*)
         return IUP_DEFAULT;
     }
     if (Document_isChangedOnDisk(document) &&
-        kovraAskQuestion("Document modified outside KovraDevice. Reload it anyway?", "KovraDevice", 4,
-                         KOV_WindowMain) != 3) {
+        kovraAskQuestion("Document modified outside KovraDevice. Reload it anyway?", "KovraDevice",
+                         4, KOV_WindowMain) != 3) {
         return IUP_DEFAULT;
     }
     std::string file = document->filename;
@@ -381,8 +385,8 @@ int WindowMain_onFileOpenInEditor(Ihandle*)
         return IUP_DEFAULT;
     }
     if (Document_isChangedOnDisk(document) &&
-        kovraAskQuestion("Document modified outside KovraDevice: open it with KovraEdit anyway?", "KovraDevice", 4,
-                         KOV_WindowMain) != 3) {
+        kovraAskQuestion("Document modified outside KovraDevice: open it with KovraEdit anyway?",
+                         "KovraDevice", 4, KOV_WindowMain) != 3) {
         return IUP_DEFAULT;
     }
     char editor[1024];
@@ -439,13 +443,15 @@ int WindowMain_onFileMenuOpen(Ihandle*)
     active(KOV_FileReload, exists);
     active(KOV_FileDefault, exists);
     active(KOV_FileReopen, exists);
-    active(KOV_FileDefaultReset, settings != nullptr && kov_fileExistsA(settings->DefaultInput) == 1);
+    active(KOV_FileDefaultReset,
+           settings != nullptr && kov_fileExistsA(settings->DefaultInput) == 1);
     return IUP_DEFAULT;
 }
 
 void Settings_addRecentFile(const char* path)
 {
     if (Settings* settings = App_getSettings()) {
-        RecentFiles_add(settings->FileRecent, path, [](const char* p) { return kov_fileExistsA(p) == 1; });
+        RecentFiles_add(settings->FileRecent, path,
+                        [](const char* p) { return kov_fileExistsA(p) == 1; });
     }
 }

@@ -69,7 +69,8 @@ std::string FileNames_saveName(const std::string& chosen)
     return chosen;
 }
 
-std::string FileNames_folderBesideDocument(const std::string& folder, const std::string& documentFile)
+std::string FileNames_folderBesideDocument(const std::string& folder,
+                                           const std::string& documentFile)
 {
     const std::string base = FileNames_folder(documentFile);
     if (folder.empty() || base.empty() || folder[0] == '/' || folder[0] == '\\') {
@@ -78,7 +79,8 @@ std::string FileNames_folderBesideDocument(const std::string& folder, const std:
     if (folder == "." || folder == "./" || folder == ".\\") {
         return base;
     }
-    const bool dotted = folder.size() > 2 && folder[0] == '.' && (folder[1] == '/' || folder[1] == '\\');
+    const bool dotted =
+        folder.size() > 2 && folder[0] == '.' && (folder[1] == '/' || folder[1] == '\\');
     return base + (dotted ? folder.substr(2) : folder);
 }
 
@@ -96,7 +98,8 @@ std::string FileNames_outputFolderText(const std::string& outDir, bool outDirExi
     return text + "automatically set";
 }
 
-std::string FileNames_toolCommand(const std::string& binDir, const std::string& program, size_t size)
+std::string FileNames_toolCommand(const std::string& binDir, const std::string& program,
+                                  size_t size)
 {
     if (binDir.empty() || program.empty()) {
         return {};

@@ -32,7 +32,8 @@ std::string FileNames_saveName(const std::string& chosen);
 // device file's folder, finds it: an absolute folder as it is, "." the
 // device file's folder, any other relative one below that folder. Without
 // a device folder the name stays as it is.
-std::string FileNames_folderBesideDocument(const std::string& folder, const std::string& documentFile);
+std::string FileNames_folderBesideDocument(const std::string& folder,
+                                           const std::string& documentFile);
 
 // Where the engine writes the results of a device file: the Command.OutDir
 // folder when it exists, else a folder named after the device file beside
@@ -43,4 +44,5 @@ std::string FileNames_outputFolderText(const std::string& outDir, bool outDirExi
 // The command line that starts a sibling program of the binaries folder: the
 // whole path in double quotes. Empty when it would not fit in size bytes
 // (with its terminator) or without a folder.
-std::string FileNames_toolCommand(const std::string& binDir, const std::string& program, size_t size = 1024);
+std::string FileNames_toolCommand(const std::string& binDir, const std::string& program,
+                                  size_t size = 1024);

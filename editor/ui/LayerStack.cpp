@@ -9,11 +9,13 @@ std::string LayerStack_itemText(int position, const std::string& label, const st
     if (text.size() > 443) {
         text.resize(443);
     }
-    if (kov_equalsNoCase(dopantType, "A") || kov_equalsNoCase(dopantType, "P") || kov_equalsNoCase(dopantType, "Acceptor")) {
+    if (kov_equalsNoCase(dopantType, "A") || kov_equalsNoCase(dopantType, "P") ||
+        kov_equalsNoCase(dopantType, "Acceptor")) {
         text += " (P)";
     } else if (kov_equalsNoCase(dopantType, "I") || kov_equalsNoCase(dopantType, "Intrinsic")) {
         text += " (I)";
-    } else if (kov_equalsNoCase(dopantType, "D") || kov_equalsNoCase(dopantType, "N") || kov_equalsNoCase(dopantType, "Donor")) {
+    } else if (kov_equalsNoCase(dopantType, "D") || kov_equalsNoCase(dopantType, "N") ||
+               kov_equalsNoCase(dopantType, "Donor")) {
         text += " (N)";
     }
     return text;
@@ -22,7 +24,8 @@ std::string LayerStack_itemText(int position, const std::string& label, const st
 int LayerStack_keptSelection(const char* listValue, int layerCount)
 {
     int kept = 1;
-    if (listValue != nullptr && listValue[0] >= '1' && listValue[0] <= '9' && listValue[1] == '\0') {
+    if (listValue != nullptr && listValue[0] >= '1' && listValue[0] <= '9' &&
+        listValue[1] == '\0') {
         kept = listValue[0] - '0';
     }
     return kept > layerCount ? 1 : kept;

@@ -134,7 +134,8 @@ Ihandle* Output_create()
     Output_setDefaultPrefs(App_getEditorPrefs());
     Ihandle* view = IupScintilla();
     IupSetHandle(CONSOLE, view);
-    IupSetAttributes(view, "EXPAND=YES, BORDER=NO, VISIBLECOLUMNS=80, SCROLLWIDTH=100, RASTERSIZE=100x100");
+    IupSetAttributes(
+        view, "EXPAND=YES, BORDER=NO, VISIBLECOLUMNS=80, SCROLLWIDTH=100, RASTERSIZE=100x100");
     IupSetCallback(view, "BUTTON_CB", Output_onButton);
     IupSetCallback(view, "MARGINCLICK_CB", Output_onMarginClick);
 
@@ -155,7 +156,8 @@ Ihandle* Output_create()
     IupSetAttribute(separator, "SEPARATOR", "VERTICAL");
     Ihandle* bar = IupHbox(title, separator, reset, IupFill(), nullptr);
     IupSetHandle(KOV_OutputActionbar, bar);
-    IupSetAttributes(bar, "EXPAND=HORIZONTAL, ALIGNMENT=ACENTER, MARGIN=0x4, GAP=10, NORMALIZESIZE=VERTICAL");
+    IupSetAttributes(
+        bar, "EXPAND=HORIZONTAL, ALIGNMENT=ACENTER, MARGIN=0x4, GAP=10, NORMALIZESIZE=VERTICAL");
     Ihandle* viewBox = IupHbox(view, nullptr);
     IupSetHandle(KOV_OutputHbox, viewBox);
     IupSetAttributes(viewBox, "EXPAND=YES, ALIGNMENT=ALEFT, MARGIN=0x0, GAP=0");
@@ -216,10 +218,7 @@ void Output_setup()
     Editor_send(view, SCI_SETREADONLY, 1, 0);
 }
 
-void Output_appendText(Ihandle* view, const char* text, int mode)
-{
-    appendText(view, text, mode);
-}
+void Output_appendText(Ihandle* view, const char* text, int mode) { appendText(view, text, mode); }
 
 void Output_print(const char* text)
 {
@@ -256,10 +255,7 @@ void Output_clear()
     Output_updateResetButton();
 }
 
-long Output_getLength()
-{
-    return static_cast<long>(Editor_send(console(), SCI_GETLENGTH, 0, 0));
-}
+long Output_getLength() { return static_cast<long>(Editor_send(console(), SCI_GETLENGTH, 0, 0)); }
 
 void Output_updateResetButton()
 {

@@ -18,9 +18,9 @@
 namespace {
 
 const char* const openableEndings[] = {
-    ".kovra", ".lua", ".bat", ".sh", ".h", ".hpp", ".c", ".cpp", ".cc", ".py", ".tex", ".bib", ".cls",
-    ".sty", ".svg", ".xml", ".sln", ".vcxproj", ".html", ".xhtml", ".rss", ".php", ".txt", ".dat",
-    ".voltage", ".light", ".mesh", ".guess", ".xbm"};
+    ".kovra", ".lua", ".bat", ".sh",  ".h",       ".hpp",   ".c",    ".cpp",     ".cc",   ".py",
+    ".tex",   ".bib", ".cls", ".sty", ".svg",     ".xml",   ".sln",  ".vcxproj", ".html", ".xhtml",
+    ".rss",   ".php", ".txt", ".dat", ".voltage", ".light", ".mesh", ".guess",   ".xbm"};
 
 bool isOpenable(const std::string& name)
 {
@@ -50,7 +50,8 @@ std::string resolve(const std::string& name, const Document* document)
     }
     if (!hasFolder && document != nullptr) {
         std::string inFolder = FileNames_folder(document->filename) + name;
-        if (!FileNames_folder(document->filename).empty() && kov_fileExistsA(inFolder.c_str()) == 1) {
+        if (!FileNames_folder(document->filename).empty() &&
+            kov_fileExistsA(inFolder.c_str()) == 1) {
             return inFolder;
         }
     }
@@ -99,7 +100,8 @@ int Output_findFileAtCaret(Ihandle* menu, Ihandle* view, char* out)
             name += charAt(p);
         }
         std::string path = isOpenable(name) ? resolve(name, document) : std::string();
-        if (!path.empty() && path.size() <= 1023 && (document == nullptr || path != document->filename)) {
+        if (!path.empty() && path.size() <= 1023 &&
+            (document == nullptr || path != document->filename)) {
             std::string title = "Open '" + FileNames_fileName(path) + "'";
             Ihandle* item = IupItem(title.c_str(), nullptr);
             IupSetCallback(item, "ACTION", Output_openInEditor);
@@ -112,8 +114,9 @@ int Output_findFileAtCaret(Ihandle* menu, Ihandle* view, char* out)
             found = 12;
         }
     }
-    Editor_send(view, SCI_SETWORDCHARS, 0, reinterpret_cast<sptr_t>(
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_"));
+    Editor_send(view, SCI_SETWORDCHARS, 0,
+                reinterpret_cast<sptr_t>(
+                    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_"));
     return found;
 }
 

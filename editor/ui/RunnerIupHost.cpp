@@ -18,10 +18,7 @@ RunnerIupHost::~RunnerIupHost()
     }
 }
 
-void RunnerIupHost::flush()
-{
-    IupFlush();
-}
+void RunnerIupHost::flush() { IupFlush(); }
 
 // One timer serves every run of the host. It is only stopped when a run
 // ends (also from inside its own tick) and released with the host, never
@@ -49,10 +46,7 @@ void RunnerIupHost::stopTimer()
     }
 }
 
-void RunnerIupHost::programStarted()
-{
-    ChildReaper_watch();
-}
+void RunnerIupHost::programStarted() { ChildReaper_watch(); }
 
 int RunnerIupHost::onTimerAction(Ihandle* timer)
 {
@@ -66,30 +60,18 @@ int RunnerIupHost::onTimerAction(Ihandle* timer)
     return IUP_CONTINUE;
 }
 
-bool RunnerConsoleHost::consoleExists()
-{
-    return IupGetHandle(KOV_Output) != nullptr;
-}
+bool RunnerConsoleHost::consoleExists() { return IupGetHandle(KOV_Output) != nullptr; }
 
 int RunnerConsoleHost::printColored(const std::string& text)
 {
     return Output_printColored(text.c_str());
 }
 
-void RunnerConsoleHost::print(const std::string& text)
-{
-    Output_print(text.c_str());
-}
+void RunnerConsoleHost::print(const std::string& text) { Output_print(text.c_str()); }
 
-void RunnerConsoleHost::clearConsole()
-{
-    Output_clear();
-}
+void RunnerConsoleHost::clearConsole() { Output_clear(); }
 
-bool RunnerConsoleHost::consoleEmpty()
-{
-    return Output_getLength() == 0;
-}
+bool RunnerConsoleHost::consoleEmpty() { return Output_getLength() == 0; }
 
 bool RunnerConsoleHost::consoleEndsWithLf()
 {

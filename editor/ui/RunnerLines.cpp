@@ -45,7 +45,8 @@ std::optional<std::string> PipeLineSplitter::finish()
     return std::exchange(partial, std::string());
 }
 
-RunnerLineAction RunnerLines_interpret(std::string_view line, bool consoleEmpty, bool consoleEndsWithLf)
+RunnerLineAction RunnerLines_interpret(std::string_view line, bool consoleEmpty,
+                                       bool consoleEndsWithLf)
 {
     RunnerLineAction action;
     int leading = 0;

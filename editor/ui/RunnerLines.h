@@ -43,4 +43,5 @@ struct RunnerLineAction {
 // The action of one line read from the pipe. consoleEmpty and
 // consoleEndsWithLf describe the console before the line is appended: a
 // tagged line ("[...") after text that does not end a line starts a new one.
-RunnerLineAction RunnerLines_interpret(std::string_view line, bool consoleEmpty, bool consoleEndsWithLf);
+RunnerLineAction RunnerLines_interpret(std::string_view line, bool consoleEmpty,
+                                       bool consoleEndsWithLf);

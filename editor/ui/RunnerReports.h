@@ -50,7 +50,8 @@ std::vector<std::string> RunnerReports_plotLines(const RunResults& results);
 // The plot list path beside the EE result: its folder and "simulplot.txt".
 // A name without a folder gives fallbackFolder (with its separator) and
 // "simulplot.txt".
-std::string RunnerReports_plotListPath(const std::string& eeName, const std::string& fallbackFolder);
+std::string RunnerReports_plotListPath(const std::string& eeName,
+                                       const std::string& fallbackFolder);
 
 // Writes the plot list; false when it cannot be written.
 bool RunnerReports_writePlotList(const std::string& path, const RunResults& results);

@@ -35,14 +35,14 @@ struct SimulationRunner::Run {
     PipeLineSplitter splitter;
     std::string exchangePath;  // named by the driver; emptied by a stop request
     long exchangeOffset = 0;
-    bool reading = false;      // a pipe-reading loop is active (flush may re-enter)
+    bool reading = false;  // a pipe-reading loop is active (flush may re-enter)
     bool timer = false;
-    int timerMilliseconds = 0;  // the poll timer's current interval
-    long linesRead = 0;        // lines taken from the pipe so far
+    int timerMilliseconds = 0;   // the poll timer's current interval
+    long linesRead = 0;          // lines taken from the pipe so far
     Clock::time_point lastLine;  // when the last lines were taken
     bool stopRequested = false;
     Clock::time_point stopTime;
-    bool finished = false;     // the loop found the driver ended
+    bool finished = false;  // the loop found the driver ended
     bool pipeClosed = false;
     int errorLines = 0;
 };
@@ -81,10 +81,7 @@ bool SimulationRunner::isRunning()
     return activeRun && activeRun->driver && activeRun->driver->running();
 }
 
-bool SimulationRunner::plotToolRunning()
-{
-    return plotTool && plotTool->running();
-}
+bool SimulationRunner::plotToolRunning() { return plotTool && plotTool->running(); }
 
 void SimulationRunner::printStamp(const char* format)
 {
@@ -109,8 +106,8 @@ bool SimulationRunner::ensureSaved(std::string& path)
     if (path.empty() || !fileExists(path)) {
         saved = host.saveDocument(path.empty());
     } else if (host.documentChangedOnDisk()) {
-        const int answer = host.ask("The device file was changed on disk by another program:\n" + path +
-                                     "\nSave the editor's device over it and run?");
+        const int answer = host.ask("The device file was changed on disk by another program:\n" +
+                                    path + "\nSave the editor's device over it and run?");
         if (answer != 3) {
             host.showStatus("Run cancelled: the device file on disk was left as it is", 0);
             return false;
@@ -180,7 +177,8 @@ void SimulationRunner::monitor()
     }
     if (activeRun && !activeRun->timer) {
         activeRun->lastLine = Clock::now();
-        pollAt(activeRun->linesRead > 0 ? settings.busyPollMilliseconds : settings.pollMilliseconds);
+        pollAt(activeRun->linesRead > 0 ? settings.busyPollMilliseconds
+                                        : settings.pollMilliseconds);
         if (!activeRun->timer) {
             end();
         }
@@ -207,16 +205,13 @@ void SimulationRunner::handleLine(const std::string& line)
             activeRun->exchangePath = action.text;
         }
         break;
-    case RunnerLineAction::CLEAR_CONSOLE:
-        host.clearConsole();
-        break;
+    case RunnerLineAction::CLEAR_CONSOLE: host.clearConsole(); break;
     case RunnerLineAction::SHOW:
         if (host.printColored(action.text) == STYLE_ERROR) {
             ++activeRun->errorLines;
         }
         break;
-    case RunnerLineAction::IGNORE:
-        break;
+    case RunnerLineAction::IGNORE: break;
     }
 }
 
@@ -265,7 +260,8 @@ SimulationRunner::Outcome SimulationRunner::readPipe()
         while (std::optional<std::string> line = nextLine()) {
             handleLine(*line);
             ++activeRun->linesRead;
-            if (++batch >= settings.linesPerFlush || Clock::now() - batchStart >= settings.flushInterval) {
+            if (++batch >= settings.linesPerFlush ||
+                Clock::now() - batchStart >= settings.flushInterval) {
                 break;
             }
         }
@@ -315,7 +311,8 @@ bool SimulationRunner::onTimer()
     if (activeRun->linesRead > linesBefore) {
         activeRun->lastLine = now;
     }
-    const bool flowing = now - activeRun->lastLine < std::chrono::milliseconds(settings.pollMilliseconds);
+    const bool flowing =
+        now - activeRun->lastLine < std::chrono::milliseconds(settings.pollMilliseconds);
     pollAt(flowing ? settings.busyPollMilliseconds : settings.pollMilliseconds);
     // A driver that has not honoured the stop request in time is ended.
     if (activeRun->stopRequested && Clock::now() - activeRun->stopTime >= settings.stopGrace) {
@@ -414,7 +411,8 @@ bool SimulationRunner::plot(bool automatic)
     if (plotTool) {
         earlierPlotTools.push_back(std::move(plotTool));
     }
-    std::erase_if(earlierPlotTools, [](const std::unique_ptr<DriverProcess>& p) { return !p->running(); });
+    std::erase_if(earlierPlotTools,
+                  [](const std::unique_ptr<DriverProcess>& p) { return !p->running(); });
     plotTool = std::move(tool);
     host.programStarted();
     return true;

@@ -96,7 +96,8 @@ Ihandle* valueField(const char* handle, const char* tip)
 Ihandle* dropdown(const char* handle)
 {
     Ihandle* ih = named(IupList(nullptr), handle);
-    IupSetAttributes(ih, "EXPAND=HORIZONTAL, ALIGNMENT=ACENTER, SIZE=84x, SHOWIMAGE=NO, DROPDOWN=YES, SORT=NO");
+    IupSetAttributes(
+        ih, "EXPAND=HORIZONTAL, ALIGNMENT=ACENTER, SIZE=84x, SHOWIMAGE=NO, DROPDOWN=YES, SORT=NO");
     return ih;
 }
 
@@ -133,30 +134,32 @@ Ihandle* lightToggle(const char* title, const char* handle)
 Ihandle* buildRightColumn()
 {
     const char* columnLabel = "EXPAND=HORIZONTAL, ALIGNMENT=ACENTER:ABOTTOM, SIZE=84x";
-    Ihandle* layerLabels = row(label("  ", columnLabel), label("Doping (1/cm3)", columnLabel),
-                               label("Thickness (um)", columnLabel), label("Bandgap (eV)", columnLabel));
+    Ihandle* layerLabels =
+        row(label("  ", columnLabel), label("Doping (1/cm3)", columnLabel),
+            label("Thickness (um)", columnLabel), label("Bandgap (eV)", columnLabel));
     Ihandle* layerList = dropdown(KOV_WindowMain_LayerList);
     IupSetCallback(layerList, "ACTION", WindowMain_onLayerListAction);
     IupSetStrAttribute(layerList, "PARAMTIP", "Layer");
     IupSetCallback(layerList, "GETFOCUS_CB", WindowMain_onParamFocus);
     Ihandle* doping = valueField(KOV_WindowMain_Doping, "Doping (1/cm3)");
     IupSetAttribute(doping, "CUEBANNER", "Intrinsic");
-    Ihandle* layerFields = row(layerList, doping, valueField(KOV_WindowMain_Thickness, "Thickness (um)"),
-                               valueField(KOV_WindowMain_Bandgap, "Bandgap (eV)"));
+    Ihandle* layerFields =
+        row(layerList, doping, valueField(KOV_WindowMain_Thickness, "Thickness (um)"),
+            valueField(KOV_WindowMain_Bandgap, "Bandgap (eV)"));
     Ihandle* layerBox = IupVbox(layerLabels, layerFields, nullptr);
     IupSetAttributes(layerBox, "EXPAND=HORIZONTAL, ALIGNMENT=ACENTER, MARGIN=0x0, GAP=5");
 
-    Ihandle* buttons = row(layerButton("Parameters...", KOV_WindowMain_LayerParam, KOV_WindowParam),
-                           layerButton("Doping...", KOV_WindowMain_LayerDoping, KOV_WindowDoping),
-                           layerButton("Mobility...", KOV_WindowMain_LayerMobility, KOV_WindowMobility),
-                           layerButton("Index...", KOV_WindowMain_LayerIndex, KOV_WindowIndex));
+    Ihandle* buttons =
+        row(layerButton("Parameters...", KOV_WindowMain_LayerParam, KOV_WindowParam),
+            layerButton("Doping...", KOV_WindowMain_LayerDoping, KOV_WindowDoping),
+            layerButton("Mobility...", KOV_WindowMain_LayerMobility, KOV_WindowMobility),
+            layerButton("Index...", KOV_WindowMain_LayerIndex, KOV_WindowIndex));
 
     Ihandle* voltageLabels = row(label(" ", columnLabel), label("Start (V)", columnLabel),
                                  label("End (V)", columnLabel), label("Step (V)", columnLabel));
     Ihandle* sweep = dropdown(KOV_WindowMain_VoltageSweep);
     IupSetCallback(sweep, "ACTION", WindowMain_onVoltageSweep);
-    Ihandle* voltageFields = row(sweep,
-                                 valueField(KOV_WindowMain_VoltageStart, "Init (V)"),
+    Ihandle* voltageFields = row(sweep, valueField(KOV_WindowMain_VoltageStart, "Init (V)"),
                                  valueField(KOV_WindowMain_VoltageEnd, "End (V)"),
                                  valueField(KOV_WindowMain_VoltageStep, "Step (V)"));
     Ihandle* voltageBox = IupVbox(voltageLabels, voltageFields, nullptr);
@@ -167,7 +170,8 @@ Ihandle* buildRightColumn()
                          lightToggle("Sweep <QE>", KOV_WindowMain_LightSweep),
                          lightToggle("File", KOV_WindowMain_LightFile));
 
-    Ihandle* right = named(IupVbox(layerBox, buttons, voltageBox, light, Output_create(), nullptr), KOV_RightBox);
+    Ihandle* right = named(IupVbox(layerBox, buttons, voltageBox, light, Output_create(), nullptr),
+                           KOV_RightBox);
     IupSetAttributes(right, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=5x10, GAP=16");
     return right;
 }
@@ -228,9 +232,11 @@ Ihandle* recentMenu()
 {
     Settings* settings = App_getSettings();
     Ihandle* menu = IupMenu(nullptr);
-    Ihandle* lastOpen = item("Load last opened device at startup", KOV_FileRecent00, WindowMain_onFileRecent);
+    Ihandle* lastOpen =
+        item("Load last opened device at startup", KOV_FileRecent00, WindowMain_onFileRecent);
     IupSetAttribute(lastOpen, KOV_RecentFilename, "__File_Last_Open_Enable__");
-    IupSetAttribute(lastOpen, "VALUE", settings && settings->FileLastOpenEnable == 1 ? "ON" : "OFF");
+    IupSetAttribute(lastOpen, "VALUE",
+                    settings && settings->FileLastOpenEnable == 1 ? "ON" : "OFF");
     IupAppend(menu, lastOpen);
     IupAppend(menu, IupSeparator());
     int number = 1;
@@ -243,11 +249,13 @@ Ihandle* recentMenu()
             }
             char handle[32];
             std::snprintf(handle, sizeof handle, KOV_FileRecent_FORMAT, number++);
-            Ihandle* entry = item(FileNames_fileName(path).c_str(), handle, WindowMain_onFileRecent);
+            Ihandle* entry =
+                item(FileNames_fileName(path).c_str(), handle, WindowMain_onFileRecent);
             IupSetStrAttribute(entry, KOV_RecentFilename, path);
             IupAppend(menu, entry);
         }
-        RecentFiles_prune(settings->FileRecent, [](const char* p) { return kov_fileExistsA(p) == 1; });
+        RecentFiles_prune(settings->FileRecent,
+                          [](const char* p) { return kov_fileExistsA(p) == 1; });
     }
     for (; number <= SETTINGS_RECENT; ++number) {
         char handle[32];
@@ -331,13 +339,16 @@ int WindowMain_openDialog(const char* dialogName)
 
 Ihandle* WindowMain_create(int width, int height)
 {
-    Ihandle* split = named(IupHbox(buildLeftColumn(), buildRightColumn(), nullptr), KOV_CentralSplitBox);
+    Ihandle* split =
+        named(IupHbox(buildLeftColumn(), buildRightColumn(), nullptr), KOV_CentralSplitBox);
     IupSetAttributes(split, "EXPAND=YES, ALIGNMENT=ATOP, MARGIN=10x6, GAP=10");
     Ihandle* mainBox = named(IupVbox(split, nullptr), KOV_WindowMainBox);
     IupSetAttributes(mainBox, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=0x2, GAP=0");
     Ihandle* dialog = named(IupDialog(mainBox), KOV_WindowMain);
-    IupSetAttributes(dialog, "ALIGNMENT=CENTER, MARGIN=0x0, GAP=0, EXPAND=YES, RESIZE=YES, SHRINK=YES, MAXBOX=YES, "
-                             "MINSIZE=720x480");
+    IupSetAttributes(
+        dialog,
+        "ALIGNMENT=CENTER, MARGIN=0x0, GAP=0, EXPAND=YES, RESIZE=YES, SHRINK=YES, MAXBOX=YES, "
+        "MINSIZE=720x480");
     IupSetAttribute(dialog, "TITLE", "KovraDevice");
     IupSetfAttribute(dialog, "RASTERSIZE", "%dx%d", width, height);
     IupSetStrAttribute(dialog, "ICON", Images_getName(180));
@@ -384,13 +395,15 @@ void WindowMain_createOptionsMenu(Ihandle* menu)
     IupSetCallback(outDir, "HIGHLIGHT_CB", WindowMain_onOutDirHighlight);
     IupAppend(menu, outDir);
     IupAppend(menu, item("Save All Output", KOV_OptionsSaveFull, WindowMain_onOptionsSaveFull));
-    IupAppend(menu, item("Recreate Output Directory", KOV_OptionsDirDate, WindowMain_onOptionsDirDate));
+    IupAppend(menu,
+              item("Recreate Output Directory", KOV_OptionsDirDate, WindowMain_onOptionsDirDate));
     IupAppend(menu, item("Plot Simulation Results", KOV_OptionsPlot, WindowMain_onOptionsPlot));
     IupAppend(menu, IupSeparator());
-    Ihandle* colorize = IupMenu(item("Doping", KOV_OptionsColorizeN, WindowMain_onColorize),
-                                item("Bandgap", KOV_OptionsColorizeEg, WindowMain_onColorize),
-                                item("Mesh", KOV_OptionsColorizeMesh, WindowMain_onColorize),
-                                item("None", KOV_OptionsColorizeNone, WindowMain_onColorize), nullptr);
+    Ihandle* colorize =
+        IupMenu(item("Doping", KOV_OptionsColorizeN, WindowMain_onColorize),
+                item("Bandgap", KOV_OptionsColorizeEg, WindowMain_onColorize),
+                item("Mesh", KOV_OptionsColorizeMesh, WindowMain_onColorize),
+                item("None", KOV_OptionsColorizeNone, WindowMain_onColorize), nullptr);
     IupAppend(menu, submenu("&Colorize using", colorize, WindowMain_onColorizeMenuOpen));
     IupAppend(menu, IupSeparator());
     IupAppend(menu, dialogItem("Numeric...", KOV_OptionsNumeric, KOV_WindowNumeric));
@@ -409,10 +422,11 @@ void WindowMain_createToolsMenu(Ihandle* menu)
     }
     IupAppend(menu, IupSubmenu("&Examples", examples));
     IupAppend(menu, IupSeparator());
-    Ihandle* tools = IupMenu(item("KovraEdit", KOV_KovraTool_KovraEdit, WindowMain_onTool),
-                             item("KovraCalc", KOV_KovraTool_KovraCalc, WindowMain_onTool),
-                             item("KovraPlot", KOV_KovraTool_KovraPlot, WindowMain_onTool),
-                             item("KovraDatabase", KOV_KovraTool_KovraDatabase, WindowMain_onTool), nullptr);
+    Ihandle* tools =
+        IupMenu(item("KovraEdit", KOV_KovraTool_KovraEdit, WindowMain_onTool),
+                item("KovraCalc", KOV_KovraTool_KovraCalc, WindowMain_onTool),
+                item("KovraPlot", KOV_KovraTool_KovraPlot, WindowMain_onTool),
+                item("KovraDatabase", KOV_KovraTool_KovraDatabase, WindowMain_onTool), nullptr);
     IupAppend(menu, IupSubmenu("&Kovra Tools", tools));
     IupAppend(menu, IupSeparator());
     IupAppend(menu, item("&Check for Update...", KOV_HelpUpdate, WindowMain_onCheckUpdate));
@@ -434,7 +448,8 @@ void WindowMain_createMenubar(Ihandle* menu, const char* name)
 
     Ihandle* statusbar = item("Statusbar", KOV_ViewStatusbar, WindowMain_onViewStatusbar);
     Ihandle* actionbar = item("Actionbar", KOV_ViewActionbar, WindowMain_onViewActionbar);
-    IupAppend(menu, submenu("&View", IupMenu(statusbar, actionbar, nullptr), WindowMain_onViewMenuOpen));
+    IupAppend(menu,
+              submenu("&View", IupMenu(statusbar, actionbar, nullptr), WindowMain_onViewMenuOpen));
 
     Ihandle* device = IupMenu(nullptr);
     appendLayerItems(device);
@@ -443,16 +458,19 @@ void WindowMain_createMenubar(Ihandle* menu, const char* name)
     IupAppend(device, dialogItem("Contacts...", KOV_DeviceContact, KOV_WindowContact));
     IupAppend(menu, submenu("&Device", device, WindowMain_onLayerMenuOpen));
 
-    IupAppend(menu, IupSubmenu("&Excitation",
-                               IupMenu(dialogItem("Light...\tF10", KOV_ExcitationLight, KOV_WindowLight),
-                                       dialogItem("Voltage...\tF11", KOV_ExcitationVoltage, KOV_WindowVoltage),
-                                       nullptr)));
+    IupAppend(
+        menu,
+        IupSubmenu("&Excitation",
+                   IupMenu(dialogItem("Light...\tF10", KOV_ExcitationLight, KOV_WindowLight),
+                           dialogItem("Voltage...\tF11", KOV_ExcitationVoltage, KOV_WindowVoltage),
+                           nullptr)));
 
     Ihandle* clear = item("&Clear Output", KOV_RunClear, Output_onClear);
     IupSetAttribute(clear, KOV_Output, reinterpret_cast<char*>(IupGetHandle(KOV_Output)));
-    Ihandle* run = IupMenu(item("&Run\tF12", KOV_RunRun, WindowMain_onRun),
-                           item("&Stop\tAlt+F12", KOV_RunStop, WindowMain_onStop), IupSeparator(),
-                           item("&Plot", KOV_RunPlot, WindowMain_onPlot), IupSeparator(), clear, nullptr);
+    Ihandle* run =
+        IupMenu(item("&Run\tF12", KOV_RunRun, WindowMain_onRun),
+                item("&Stop\tAlt+F12", KOV_RunStop, WindowMain_onStop), IupSeparator(),
+                item("&Plot", KOV_RunPlot, WindowMain_onPlot), IupSeparator(), clear, nullptr);
     IupAppend(menu, submenu("&Run", run, WindowMain_onRunMenuOpen));
 
     Ihandle* options = IupMenu(nullptr);

@@ -117,7 +117,8 @@ int WindowMain_applyFields(int redraw, int report);
 int WindowMain_onParamFocus(Ihandle* control);
 int WindowMain_onVoltageSweep(Ihandle* list, char* text, int item, int state);
 int WindowMain_onLightSource(Ihandle* toggle, int state);
-int WindowMain_chooseParamFile(const char* controlName, const char* extFilter, const char* parentName, int* changed);
+int WindowMain_chooseParamFile(const char* controlName, const char* extFilter,
+                               const char* parentName, int* changed);
 
 // ---- file commands ------------------------------------------------------------------
 int Document_open(const char* path, int ask, int userFile);

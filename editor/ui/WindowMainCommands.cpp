@@ -59,7 +59,10 @@ void storeOption(bool numeric, const char* key, const char* value)
     }
 }
 
-bool consoleFocused() { return IupGetFocus() != nullptr && IupGetFocus() == IupGetHandle(KOV_Output); }
+bool consoleFocused()
+{
+    return IupGetFocus() != nullptr && IupGetFocus() == IupGetHandle(KOV_Output);
+}
 
 int onConsole(void (*action)(Ihandle*))
 {
@@ -86,7 +89,8 @@ bool runnerInstalled = false;
 
 void WindowMain_setRunner(const RunnerCalls* calls)
 {
-    runnerInstalled = calls != nullptr && calls->start && calls->stop && calls->plot && calls->isRunning;
+    runnerInstalled =
+        calls != nullptr && calls->start && calls->stop && calls->plot && calls->isRunning;
     installedRunner = runnerInstalled ? *calls : RunnerCalls{};
 }
 
@@ -151,7 +155,8 @@ int WindowMain_onRunMenuOpen(Ihandle*)
     if (Ihandle* clear = IupGetHandle(KOV_RunClear)) {
         IupSetAttribute(clear, KOV_Output, reinterpret_cast<char*>(console));
     }
-    active(KOV_RunClear, console != nullptr && IupScintillaSendMessage(console, SCI_GETLENGTH, 0, 0) > 0);
+    active(KOV_RunClear,
+           console != nullptr && IupScintillaSendMessage(console, SCI_GETLENGTH, 0, 0) > 0);
     return IUP_DEFAULT;
 }
 
@@ -162,7 +167,8 @@ int WindowMain_onOptionsOutDir(Ihandle*)
     if (device == nullptr || Device_findCommandParam(device, "Command.OutDir") == nullptr) {
         return IUP_DEFAULT;
     }
-    int answer = kovraAskQuestion("Manually select the output directory?", "Output Directory", 5, KOV_WindowMain);
+    int answer = kovraAskQuestion("Manually select the output directory?", "Output Directory", 5,
+                                  KOV_WindowMain);
     if (answer == 5) {
         return IUP_DEFAULT;
     }
@@ -191,9 +197,11 @@ int WindowMain_onOutDirHighlight(Ihandle*)
     if (device == nullptr) {
         return IUP_DEFAULT;
     }
-    std::string outDir = FileNames_folderBesideDocument(commandValue(device, "Command.OutDir"), document->filename);
-    std::string text = FileNames_outputFolderText(outDir, !outDir.empty() && kov_dirExistsA(outDir.c_str()) == 1,
-                                                  document->filename, Document_fileExists(document) == 1);
+    std::string outDir =
+        FileNames_folderBesideDocument(commandValue(device, "Command.OutDir"), document->filename);
+    std::string text =
+        FileNames_outputFolderText(outDir, !outDir.empty() && kov_dirExistsA(outDir.c_str()) == 1,
+                                   document->filename, Document_fileExists(document) == 1);
     kovraShowInfo(text.c_str(), 0, 0);
     return IUP_DEFAULT;
 }
@@ -201,7 +209,8 @@ int WindowMain_onOutDirHighlight(Ihandle*)
 int WindowMain_onOptionsSaveFull(Ihandle*)
 {
     if (Device* device = currentDevice()) {
-        storeOption(true, "Numeric.SaveFull", numericValue(device, "Numeric.SaveFull") == "Yes" ? "No" : "Yes");
+        storeOption(true, "Numeric.SaveFull",
+                    numericValue(device, "Numeric.SaveFull") == "Yes" ? "No" : "Yes");
     }
     return IUP_DEFAULT;
 }
@@ -288,7 +297,8 @@ int WindowMain_onHelp(Ihandle*)
 {
     const char* help = IupGetGlobal(KOV_HelpFilenameSimulator);
     if (help == nullptr || help[0] == '\0') {
-        kovraShowMessage("Cannot show help contents: PDF file not found", "KovraDevice", 2, KOV_WindowMain);
+        kovraShowMessage("Cannot show help contents: PDF file not found", "KovraDevice", 2,
+                         KOV_WindowMain);
         return IUP_DEFAULT;
     }
     if (kov_fileExistsA(help) != 1) {
@@ -311,8 +321,8 @@ int WindowMain_onExample(Ihandle* item)
         return IUP_DEFAULT;
     }
     kovraShowInfo("", 0, 9);
-    if (Document_canClose("Cannot create document while simulation is running...", "Device modified. Proceed anyway?",
-                          "KovraDevice")) {
+    if (Document_canClose("Cannot create document while simulation is running...",
+                          "Device modified. Proceed anyway?", "KovraDevice")) {
         IupSetInt(nullptr, KOV_WindowMainFileOpening, 1);
         Document_create(nullptr, ExampleTable, id);
         IupSetInt(nullptr, KOV_WindowMainFileOpening, 0);
@@ -328,12 +338,14 @@ int WindowAbout_show(Ihandle*)
     }
     Ihandle* name = IupLabel("KovraDevice");
     IupSetAttribute(name, "FONTSTYLE", "Bold");
-    std::string versionText = std::string("Version ") + KOVRA_GUI_VERSION + " Build " + KOVRA_GUI_BUILD + KOVRA_RELEASE;
+    std::string versionText =
+        std::string("Version ") + KOVRA_GUI_VERSION + " Build " + KOVRA_GUI_BUILD + KOVRA_RELEASE;
     Ihandle* version = IupLabel(versionText.c_str());
     Ihandle* about = IupLabel("The device editor of the Kovra suite: one-dimensional simulation\n"
                               "of solar cells and photodetectors (drift-diffusion, Poisson).");
-    Ihandle* terms = IupLabel("Provided as it is, without warranty of any kind. Results are for study and\n"
-                              "design work and must be checked before any use that depends on them.");
+    Ihandle* terms =
+        IupLabel("Provided as it is, without warranty of any kind. Results are for study and\n"
+                 "design work and must be checked before any use that depends on them.");
     Ihandle* ok = IupButton("OK", nullptr);
     IupSetHandle(KOV_WindowAbout_OK, ok);
     IupSetAttributes(ok, "ALIGNMENT=ACENTER, SIZE=48x");
@@ -397,7 +409,4 @@ int WindowMain_onTool(Ihandle* item)
     return IUP_DEFAULT;
 }
 
-int WindowMain_onCheckUpdate(Ihandle* item)
-{
-    return WindowMain_checkUpdate(item, "KovraDevice");
-}
+int WindowMain_onCheckUpdate(Ihandle* item) { return WindowMain_checkUpdate(item, "KovraDevice"); }

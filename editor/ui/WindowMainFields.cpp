@@ -51,7 +51,6 @@ bool isValueField(Ihandle* control)
     return false;
 }
 
-
 std::string layerValue(Layer* layer, const char* key)
 {
     char text[PARAM_VALUE_SIZE] = {};
@@ -210,7 +209,8 @@ void WindowMain_showLayer()
             }
         }
     }
-    showModelButton(KOV_WindowMain_LayerMobility, "Mobility", Layer_findParam(layer, "Mobility.Model"));
+    showModelButton(KOV_WindowMain_LayerMobility, "Mobility",
+                    Layer_findParam(layer, "Mobility.Model"));
     showModelButton(KOV_WindowMain_LayerIndex, "Index", Layer_findParam(layer, "Index.Model"));
     showModelButton(KOV_WindowMain_LayerDoping, "Doping", Layer_findParam(layer, "Dopant.Model"));
     redrawCanvas(layer);
@@ -298,7 +298,8 @@ int storeLightSource(int report, int* changed)
     const char* kept = App_getLightFile();
     if (fileToggle && IupGetInt(fileToggle, "VALUE") && kept != nullptr && kept[0] != '\0') {
         word = kept;
-    } else if (fileToggle && IupGetInt(fileToggle, "VALUE") && FileNames_namesLightFile(record->value.text.c_str())) {
+    } else if (fileToggle && IupGetInt(fileToggle, "VALUE") &&
+               FileNames_namesLightFile(record->value.text.c_str())) {
         word = record->value.text;  // the file the device names stays
     } else {
         for (int i = 0; i < 3; ++i) {
@@ -328,13 +329,15 @@ int WindowMain_applyFields(int redraw, int report)
         int nameChanged = 0;
         if (value != nullptr && value[0] != '\0') {
             std::string text = value;
-            if (!Device_setDeviceParam(device->records, "Name", text.c_str(), nullptr, &nameChanged, report)) {
+            if (!Device_setDeviceParam(device->records, "Name", text.c_str(), nullptr, &nameChanged,
+                                       report)) {
                 return 0;
             }
         }
         changed += nameChanged ? 1 : 0;
     }
-    if (!Params_applyControls(layerFields, &changed, report) || !Params_applyControls(voltageFields, &changed, report)) {
+    if (!Params_applyControls(layerFields, &changed, report) ||
+        !Params_applyControls(voltageFields, &changed, report)) {
         return 0;
     }
     if (!storeVoltageSweep(report, &changed) || !storeLightSource(report, &changed)) {
@@ -386,7 +389,8 @@ int WindowMain_onVoltageSweep(Ihandle* list, char* text, int item, int state)
 {
     Document* document = App_getDocument();
     Device* device = currentDevice();
-    if (list != IupGetHandle(KOV_WindowMain_VoltageSweep) || device == nullptr || text == nullptr || state != 1) {
+    if (list != IupGetHandle(KOV_WindowMain_VoltageSweep) || device == nullptr || text == nullptr ||
+        state != 1) {
         return IUP_DEFAULT;
     }
     int stored = 0;
@@ -426,8 +430,8 @@ int WindowMain_onLightSource(Ihandle* toggle, int state)
     }
     Ihandle* fileToggle = IupGetHandle(KOV_WindowMain_LightFile);
     if (IupGetInt(toggle, "VALUE")) {
-        for (const char* name : {KOV_WindowMain_LightMono, KOV_WindowMain_LightAM15, KOV_WindowMain_LightSweep,
-                                 KOV_WindowMain_LightFile}) {
+        for (const char* name : {KOV_WindowMain_LightMono, KOV_WindowMain_LightAM15,
+                                 KOV_WindowMain_LightSweep, KOV_WindowMain_LightFile}) {
             Ihandle* other = IupGetHandle(name);
             if (other != nullptr && other != toggle) {
                 IupSetAttribute(other, "VALUE", "OFF");
@@ -435,7 +439,9 @@ int WindowMain_onLightSource(Ihandle* toggle, int state)
         }
     }
     if (toggle == fileToggle) {
-        int stored = IupGetInt(toggle, "VALUE") ? Device_setSourceFile(App_getDocument(), "Light.Source") : 0;
+        int stored = IupGetInt(toggle, "VALUE")
+                         ? Device_setSourceFile(App_getDocument(), "Light.Source")
+                         : 0;
         ParamRecord* record = Device_findLightParam(device, "Light.Source");
         ParamControl_bind(toggle, record);
         IupSetStrAttribute(toggle, "TIP", stored == 1 && record ? record->value.text : "");
@@ -462,7 +468,8 @@ int WindowMain_onLightSource(Ihandle* toggle, int state)
     return IUP_DEFAULT;
 }
 
-int WindowMain_chooseParamFile(const char* controlName, const char* extFilter, const char* parentName, int* changed)
+int WindowMain_chooseParamFile(const char* controlName, const char* extFilter,
+                               const char* parentName, int* changed)
 {
     Document* document = App_getDocument();
     if (changed != nullptr) {
@@ -472,7 +479,8 @@ int WindowMain_chooseParamFile(const char* controlName, const char* extFilter, c
         return IUP_DEFAULT;
     }
     if (!Document_fileExists(document)) {
-        if (kovraAskQuestion("Save the device before setting the model file?", "KovraDevice", 3, KOV_WindowMain) != 3 ||
+        if (kovraAskQuestion("Save the device before setting the model file?", "KovraDevice", 3,
+                             KOV_WindowMain) != 3 ||
             !Document_save(document, nullptr)) {
             return IUP_DEFAULT;
         }

@@ -70,10 +70,14 @@ const char* dialogOfButton(const char* handle)
     static const struct {
         const char* handle;
         const char* dialog;
-    } table[] = {{KOV_Actionbar_Btn_Doping, KOV_WindowDoping},   {KOV_Actionbar_Btn_Trap, KOV_WindowTrap},
-                 {KOV_Actionbar_Btn_Mobility, KOV_WindowMobility}, {KOV_Actionbar_Btn_Index, KOV_WindowIndex},
-                 {KOV_Actionbar_Btn_Contact, KOV_WindowContact}, {KOV_Actionbar_Btn_Voltage, KOV_WindowVoltage},
-                 {KOV_Actionbar_Btn_Light, KOV_WindowLight},     {KOV_Actionbar_Btn_Variable, KOV_WindowVariable}};
+    } table[] = {{KOV_Actionbar_Btn_Doping, KOV_WindowDoping},
+                 {KOV_Actionbar_Btn_Trap, KOV_WindowTrap},
+                 {KOV_Actionbar_Btn_Mobility, KOV_WindowMobility},
+                 {KOV_Actionbar_Btn_Index, KOV_WindowIndex},
+                 {KOV_Actionbar_Btn_Contact, KOV_WindowContact},
+                 {KOV_Actionbar_Btn_Voltage, KOV_WindowVoltage},
+                 {KOV_Actionbar_Btn_Light, KOV_WindowLight},
+                 {KOV_Actionbar_Btn_Variable, KOV_WindowVariable}};
     for (const auto& row : table) {
         if (std::strcmp(row.handle, handle) == 0) {
             return row.dialog;
@@ -354,12 +358,11 @@ int WindowMain_onLayerMenuOpen(Ihandle* menu)
         return IUP_DEFAULT;
     }
     const bool onLayer = WindowMain_selectedContact() < 1 && WindowMain_selectedLayerNumber() >= 1;
-    static const char* const layerItems[] = {KOV_DeviceLayerInsert,   KOV_DeviceLayerMoveUp,
-                                             KOV_DeviceLayerMoveDown, KOV_DeviceLayerDelete,
-                                             KOV_DeviceLayerParam,    KOV_DeviceLayerMaterial,
-                                             KOV_DeviceLayerDoping,   KOV_DeviceLayerTrap,
-                                             KOV_DeviceLayerUrbach,   KOV_DeviceLayerMobility,
-                                             KOV_DeviceLayerIndex};
+    static const char* const layerItems[] = {
+        KOV_DeviceLayerInsert,   KOV_DeviceLayerMoveUp, KOV_DeviceLayerMoveDown,
+        KOV_DeviceLayerDelete,   KOV_DeviceLayerParam,  KOV_DeviceLayerMaterial,
+        KOV_DeviceLayerDoping,   KOV_DeviceLayerTrap,   KOV_DeviceLayerUrbach,
+        KOV_DeviceLayerMobility, KOV_DeviceLayerIndex};
     for (const char* name : layerItems) {
         Ihandle* ih = IupGetHandle(name);
         if (ih == nullptr) {
@@ -463,7 +466,8 @@ Ihandle* WindowMain_createActionbar()
         return existing;
     }
     Ihandle* buttons = IupHbox(nullptr);
-    IupSetAttributes(buttons, "MARGIN=4x2, GAP=5, NORMALIZESIZE=VERTICAL, EXPAND=HORIZONTAL, ALIGNMENT=ACENTER");
+    IupSetAttributes(
+        buttons, "MARGIN=4x2, GAP=5, NORMALIZESIZE=VERTICAL, EXPAND=HORIZONTAL, ALIGNMENT=ACENTER");
     for (const ActionButton& b : actionButtons) {
         if (b.image < 0) {
             Ihandle* separator = IupLabel(nullptr);
@@ -490,7 +494,8 @@ Ihandle* WindowMain_createActionbar()
     }
     Ihandle* info = IupLabel("");
     IupSetHandle(KOV_Actionbar_Info, info);
-    IupSetAttributes(info, "EXPAND=HORIZONTAL, ALIGNMENT=ARIGHT, PADDING=2x0, SHRINK=YES, ELLIPSIS=YES");
+    IupSetAttributes(info,
+                     "EXPAND=HORIZONTAL, ALIGNMENT=ARIGHT, PADDING=2x0, SHRINK=YES, ELLIPSIS=YES");
     IupAppend(buttons, info);
     Ihandle* line = IupLabel(nullptr);
     IupSetAttribute(line, "SEPARATOR", "HORIZONTAL");
@@ -504,8 +509,8 @@ Ihandle* WindowMain_createActionbar()
     IupSetInt(nullptr, KOV_MainButtonW, 22);
     IupSetInt(nullptr, KOV_MainButtonH, 22);
     int w = 0, h = 0;
-    if (IupGetIntInt(IupGetHandle(KOV_Actionbar_Btn_New), "RASTERSIZE", &w, &h) == 2 && w >= 1 && w <= 64 &&
-        h >= 1 && h <= 64) {
+    if (IupGetIntInt(IupGetHandle(KOV_Actionbar_Btn_New), "RASTERSIZE", &w, &h) == 2 && w >= 1 &&
+        w <= 64 && h >= 1 && h <= 64) {
         IupSetInt(nullptr, KOV_MainButtonW, w);
         IupSetInt(nullptr, KOV_MainButtonH, h);
     }

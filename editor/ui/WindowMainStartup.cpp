@@ -95,8 +95,8 @@ int WindowMain_close()
         return IUP_IGNORE;
     }
     IupSetInt(nullptr, KOV_WindowMainClosing, 1);
-    if (!Document_canClose("Cannot close document while simulation is running...", "Device modified. Close anyway?",
-                           "KovraDevice")) {
+    if (!Document_canClose("Cannot close document while simulation is running...",
+                           "Device modified. Close anyway?", "KovraDevice")) {
         IupSetInt(nullptr, KOV_WindowMainClosing, 0);
         return IUP_IGNORE;
     }
@@ -107,9 +107,11 @@ int WindowMain_close()
             settings->WindowMainHeight = height;
         }
         const char* maximized = IupGetAttribute(dialog, "MAXIMIZED");
-        settings->WindowMainMaximized = maximized != nullptr && strcasecmp(maximized, "YES") == 0 ? 1 : 0;
+        settings->WindowMainMaximized =
+            maximized != nullptr && strcasecmp(maximized, "YES") == 0 ? 1 : 0;
         Document* document = App_getDocument();
-        if (settings->FileLastOpenEnable == 1 && document != nullptr && Document_fileExists(document)) {
+        if (settings->FileLastOpenEnable == 1 && document != nullptr &&
+            Document_fileExists(document)) {
             kov_copyA(settings->FileLastOpen, sizeof settings->FileLastOpen, document->filename);
         }
     }
@@ -171,7 +173,8 @@ int WindowMain_start(int argc, char** argv)
     Settings* settings = App_getSettings();
     Ihandle* dialog = WindowMain_create(settings ? settings->WindowMainWidth : 1024,
                                         settings ? settings->WindowMainHeight : 768);
-    IupSetStrAttribute(dialog, KOV_argvFilename, commandLineFile.empty() ? nullptr : commandLineFile.c_str());
+    IupSetStrAttribute(dialog, KOV_argvFilename,
+                       commandLineFile.empty() ? nullptr : commandLineFile.c_str());
     if (WindowMain_prepare() == -3 || IupMap(dialog) == IUP_ERROR) {
         return -1;
     }

@@ -17,7 +17,10 @@ class WindowHost : public RunnerConsoleHost {
 public:
     explicit WindowHost(Document* document) : document(document) {}
 
-    std::string documentPath() override { return Document_fileExists(document) ? document->filename : ""; }
+    std::string documentPath() override
+    {
+        return Document_fileExists(document) ? document->filename : "";
+    }
     bool documentModified() override { return Document_isModified(document) != 0; }
     bool documentChangedOnDisk() override { return Document_isChangedOnDisk(document) != 0; }
     bool saveDocument(bool chooseName) override
@@ -31,7 +34,10 @@ public:
     }
     bool plotAfterRun() override { return document->plotAfterRun == 1; }
 
-    void showStatus(const std::string& text, int kind) override { kovraShowInfo(text.c_str(), 0, kind); }
+    void showStatus(const std::string& text, int kind) override
+    {
+        kovraShowInfo(text.c_str(), 0, kind);
+    }
     int ask(const std::string& question) override
     {
         return kovraAskQuestion(question.c_str(), "KovraDevice", 4, KOV_WindowMain);
@@ -102,7 +108,8 @@ int plot(Document* document, int)
 }
 int isRunning(Document* document)
 {
-    return attached.host && attached.host->document == document && attached.runner->isRunning() ? 1 : 0;
+    return attached.host && attached.host->document == document && attached.runner->isRunning() ? 1
+                                                                                                : 0;
 }
 void end(Document* document, int)
 {

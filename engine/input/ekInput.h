@@ -96,8 +96,8 @@ public:
               ekExcitation* excitation, nuSigma* sigma, nuParam* param);
     // The same text into an open stream, which the caller closes (and so
     // chooses how the file reaches its place).
-    bool save(FILE* stream, ekSimulator* simulator, ElecDevice* device,
-              ekExcitation* excitation, nuSigma* sigma, nuParam* param);
+    bool save(FILE* stream, ekSimulator* simulator, ElecDevice* device, ekExcitation* excitation,
+              nuSigma* sigma, nuParam* param);
 };
 
 // ---- value functions of the reader ---------------------------------------

@@ -12,24 +12,29 @@
 
 bool ekInputReader::apply()
 {
-    if (!applyDevice())
+    if (!applyDevice()) {
         return false;
+    }
     int count = 0;
-    if (!countLayers(&count))
+    if (!countLayers(&count)) {
         return false;
+    }
     for (int number = 1; number <= count; ++number) {
-        if (!applyLayer(number))
+        if (!applyLayer(number)) {
             return false;
+        }
     }
     if (layersApplied < count) {
-        if (sigma->err == 0)
+        if (sigma->err == 0) {
             sigma->error(L"device not loaded: invalid layer parameters");
+        }
         return false;
     }
     // insertLayer counted each layer's thickness before the file set it.
     device->updateThickness();
-    if (!applyContact(true) || !applyContact(false))
+    if (!applyContact(true) || !applyContact(false)) {
         return false;
+    }
     sigma->setOutputType(static_cast<uint8_t>(sigma->outputType | nuSigma::OUTPUT_LOGFILE));
     return applyVoltage() && applyLight() && applyNumeric() && applyCommand();
 }
@@ -47,23 +52,28 @@ bool ekInputReader::applyDevice()
     const wchar_t* section = L"Device";
     const int line = headerLine(ekInput::SECTION_DEVICE);
     std::wstring name;
-    if (text(section, L"Name", &name))
+    if (text(section, L"Name", &name)) {
         device->updateMain(name.c_str(), nullptr);
+    }
     double temperature = 0.0;
-    if (!checkRange(section, L"Temperature"))
+    if (!checkRange(section, L"Temperature")) {
         return false;
+    }
     if (real(section, L"Temperature", &temperature)) {
-        if (device->updateTemperature(temperature))
+        if (device->updateTemperature(temperature)) {
             simulator->calcNorm(temperature);
+        }
     }
     double scale = 0.0;
     if (sigma->err == 0 && real(section, L"Polarization.Scale", &scale)) {
-        if (!checkRange(section, L"Polarization.Scale"))
+        if (!checkRange(section, L"Polarization.Scale")) {
             return false;
+        }
         device->setPolarizationScale(scale);
     }
-    if (sigma->err != 0)
+    if (sigma->err != 0) {
         return failReported(line);
+    }
     return true;
 }
 
@@ -73,8 +83,9 @@ bool ekInputReader::countLayers(int* count)
     for (int number = 1; number <= ekInput::SECTION_LAYER9 - ekInput::SECTION_LAYER1 + 1;
          ++number) {
         const std::wstring name = format(L"Layer%01d", number);
-        if (store.getSection(name.c_str()) == nullptr)
+        if (store.getSection(name.c_str()) == nullptr) {
             break;
+        }
         if (!has(name.c_str(), L"Thickness")) {
             return fail(layerLine(number), format(L"layer at line %d: thickness not "
                                                   L"specified",
@@ -111,8 +122,9 @@ bool ekInputReader::has(const wchar_t* section, const wchar_t* key) const
 bool ekInputReader::text(const wchar_t* section, const wchar_t* key, std::wstring* out) const
 {
     wchar_t value[foRecord::VALUE_SIZE];
-    if (!store.getValue(section, key, value, nullptr, foRecord::VALUE_SIZE, 0))
+    if (!store.getValue(section, key, value, nullptr, foRecord::VALUE_SIZE, 0)) {
         return false;
+    }
     *out = value;
     return true;
 }
@@ -120,8 +132,9 @@ bool ekInputReader::text(const wchar_t* section, const wchar_t* key, std::wstrin
 bool ekInputReader::real(const wchar_t* section, const wchar_t* key, double* out) const
 {
     std::wstring value;
-    if (!text(section, key, &value))
+    if (!text(section, key, &value)) {
         return false;
+    }
     *out = ek_wtof(value.c_str());
     return true;
 }
@@ -129,8 +142,9 @@ bool ekInputReader::real(const wchar_t* section, const wchar_t* key, double* out
 bool ekInputReader::integer(const wchar_t* section, const wchar_t* key, long* out) const
 {
     std::wstring value;
-    if (!text(section, key, &value))
+    if (!text(section, key, &value)) {
         return false;
+    }
     *out = std::wcstol(value.c_str(), nullptr, 10);
     return true;
 }
@@ -138,8 +152,9 @@ bool ekInputReader::integer(const wchar_t* section, const wchar_t* key, long* ou
 bool ekInputReader::isWord(const std::wstring& value, std::initializer_list<const wchar_t*> words)
 {
     for (const wchar_t* word : words) {
-        if (wcscasecmp(value.c_str(), word) == 0)
+        if (wcscasecmp(value.c_str(), word) == 0) {
             return true;
+        }
     }
     return false;
 }
@@ -153,8 +168,9 @@ std::wstring ekInputReader::format(const wchar_t* pattern, ...)
     va_start(args, pattern);
     const int written = std::vswprintf(buffer, sizeof buffer / sizeof buffer[0], pattern, args);
     va_end(args);
-    if (written < 0)
+    if (written < 0) {
         buffer[sizeof buffer / sizeof buffer[0] - 1] = L'\0';
+    }
     return buffer;
 }
 
@@ -173,25 +189,29 @@ bool ekInputReader::failReported(int lineIndex)
 
 void ekInputReader::info(const std::wstring& text) const
 {
-    if (wasVerbose)
+    if (wasVerbose) {
         sigma->update(text.c_str(), 0);
+    }
 }
 
 void ekInputReader::warn(const std::wstring& text) const
 {
-    if (!sigma->isNoWarn())
+    if (!sigma->isNoWarn()) {
         sigma->update(text.c_str(), 2);
+    }
 }
 
 int ekInputReader::headerLine(int position) const
 {
-    if (position < 0 || position >= ekInput::SECTIONCOUNT)
+    if (position < 0 || position >= ekInput::SECTIONCOUNT) {
         return 0;
+    }
     return headerLines[position];
 }
 
 void ekInputReader::setLineOut(int index) const
 {
-    if (lineOut != nullptr)
+    if (lineOut != nullptr) {
         *lineOut = index;
+    }
 }

@@ -41,22 +41,23 @@ bool ekInputReader::applyContact(bool anode)
         !checkRange(section, key(L"Phi").c_str()) || !checkRange(section, key(L"Rn").c_str()) ||
         !checkRange(section, key(L"Rp").c_str()) || !checkRange(section, key(L"Index.n").c_str()) ||
         !checkRange(section, key(L"Index.k").c_str()) ||
-        !checkRange(section, key(L"Thickness").c_str()))
+        !checkRange(section, key(L"Thickness").c_str())) {
         return false;
+    }
     if (text(section, key(L"Type").c_str(), &word)) {
         if (isWord(word, {L"Schottky"})) {
             type = ekContact::TYPE_SCHOTTKY;
             typeByFile = true;
-        }
-        else if (isWord(word, {L"Ohmic"})) {
+        } else if (isWord(word, {L"Ohmic"})) {
             type = ekContact::TYPE_OHMIC;
             typeByFile = anode;
         }
     }
     double phi = 0.0;
     const bool hasPhi = real(section, key(L"Phi").c_str(), &phi);
-    if (hasPhi && phi >= ekContact::BARRIER_THRESHOLD && !typeByFile)
+    if (hasPhi && phi >= ekContact::BARRIER_THRESHOLD && !typeByFile) {
         type = ekContact::TYPE_SCHOTTKY;
+    }
     if (type == ekContact::TYPE_SCHOTTKY && !hasPhi) {
         return fail(line, format(L"for Schottky contact it is necessary to define the "
                                  L"barrier height %ls.Phi",
@@ -70,75 +71,85 @@ bool ekInputReader::applyContact(bool anode)
     // describe a contact the run does not simulate.
     if (type == ekContact::TYPE_OHMIC) {
         for (const wchar_t* name : {L"Rn", L"Rp"}) {
-            if (has(section, key(name).c_str()))
+            if (has(section, key(name).c_str())) {
                 unusedValue(section, key(name).c_str(),
                             L"an ohmic contact recombines without limit; surface recombination "
                             L"velocities apply to a Schottky contact");
+            }
         }
     }
     bool tunnel = false;
-    if (text(section, key(L"Tunnel").c_str(), &word))
+    if (text(section, key(L"Tunnel").c_str(), &word)) {
         tunnel = isWord(word, {L"1", L"Yes", L"Y"});
+    }
     double thickness = 0.0, n = 1.0, k = 0.0;
     real(section, key(L"Thickness").c_str(), &thickness);
     real(section, key(L"Index.n").c_str(), &n);
     real(section, key(L"Index.k").c_str(), &k);
     std::wstring material = DEFAULT_CONTACT;
     if (text(section, key(L"Material").c_str(), &word)) {
-        if (ekContact::isStandardMaterial(word.substr(0, CONTACT_MATERIAL_LENGTH).c_str(), nullptr))
+        if (ekContact::isStandardMaterial(word.substr(0, CONTACT_MATERIAL_LENGTH).c_str(),
+                                          nullptr)) {
             material = word.substr(0, CONTACT_MATERIAL_LENGTH);
-        else if (!isWord(word, {DEFAULT_CONTACT}))
+        } else if (!isWord(word, {DEFAULT_CONTACT})) {
             return refuseValue(section, key(L"Material").c_str(),
                                L"Cx (no metal film), Al, Ag, Au, Cu, Ni, Pt, Ti");
+        }
     }
 
-    if (anode)
+    if (anode) {
         device->setAnodeLuaEngine();
-    else
+    } else {
         device->setCathodeLuaEngine();
+    }
     std::wstring path;
     if (text(section, key(L"Index.Model").c_str(), &path) &&
         ek_endsWithW(path.c_str(), L".lua") != 0) {
-        if (kov_fileExistsW(resolvePath(path).c_str()))
+        if (kov_fileExistsW(resolvePath(path).c_str())) {
             path = resolvePath(path);
+        }
         contact->updateIndexScript(path.c_str(), true);
         info(format(L"[INFO]    %ls index model: \"%ls\"\n", lower, path.c_str()));
-    }
-    else if (text(section, key(L"Index.File").c_str(), &path) &&
-             ek_endsWithW(path.c_str(), L".nk") != 0) {
-        if (kov_fileExistsW(resolvePath(path).c_str()))
+    } else if (text(section, key(L"Index.File").c_str(), &path) &&
+               ek_endsWithW(path.c_str(), L".nk") != 0) {
+        if (kov_fileExistsW(resolvePath(path).c_str())) {
             path = resolvePath(path);
+        }
         contact->updateIndexFile(path.c_str(), true);
         info(format(L"[INFO]    %ls index file: \"%ls\"\n", lower, path.c_str()));
     }
-    if (sigma->err != 0)
+    if (sigma->err != 0) {
         return failReported(line);
+    }
 
     uint8_t boundary = contact->getBoundary();
     bool boundarySet = false;
     if (text(section, key(L"Boundary").c_str(), &word)) {
-        if (isWord(word, {L"Neumann"}))
+        if (isWord(word, {L"Neumann"})) {
             boundary = ekContact::BOUNDARY_NEUMANN;
-        else if (isWord(word, {L"Dirichlet"}))
+        } else if (isWord(word, {L"Dirichlet"})) {
             boundary = ekContact::BOUNDARY_DIRICHLET;
-        else
+        } else {
             return fail(line, format(L"invalid syntax at line %d: the boundary "
                                      L"condition should be Neumann or Dirichlet",
                                      line + 1));
+        }
         boundarySet = true;
     }
 
     ekLayer* layer = anode ? device->getFirstLayer() : device->getLastLayer();
     contact->update(DEFAULT_CONTACT, phi, Rn, Rp, type, nullptr, layer, 0);
     contact->setTunnel(tunnel);
-    if (anode)
+    if (anode) {
         device->updateAnodeIndex(material.c_str(), thickness, n, k);
-    else
+    } else {
         device->updateCathodeIndex(material.c_str(), thickness, n, k);
+    }
     // A refused contact must end the load before the warnings below clear
     // the channel's status.
-    if (sigma->err != 0)
+    if (sigma->err != 0) {
         return failReported(line);
+    }
 
     if (boundarySet) {
         contact->setBoundary(boundary);

@@ -34,7 +34,8 @@ bool ekInputReader::checkSweepReach(double start, double end, double step)
     const double Eg = first->getBandgap();
     const std::wstring bandgap = L"the bandgap of Layer1, " + nu_numberText(Eg) + L" eV";
     const double reach = ekLimits::BIAS_RANGE_BANDGAPS * Eg;
-    for (const auto& [key, value] : {std::pair{L"Voltage.Start", start}, std::pair{L"Voltage.End", end}}) {
+    for (const auto& [key, value] :
+         {std::pair{L"Voltage.Start", start}, std::pair{L"Voltage.End", end}}) {
         if (!(std::fabs(value) <= reach)) {
             return refuseValue(s, key,
                                L"from " + nu_numberText(-reach) + L" to " + nu_numberText(reach) +
@@ -72,22 +73,21 @@ bool ekInputReader::applyVoltage()
                                          line + 1));
             }
             type = ekExcitation::BIAS_SWEEP;
-        }
-        else if (isWord(source, {L"None"})) {
+        } else if (isWord(source, {L"None"})) {
             type = ekExcitation::BIAS_OFF;
-        }
-        else if (kov_fileExistsW(resolvePath(source).c_str())) {
+        } else if (kov_fileExistsW(resolvePath(source).c_str())) {
             type = ekExcitation::BIAS_FILE;
             file = resolvePath(source);
+        } else {
+            return refuseValue(
+                s, L"Voltage.Source",
+                L"Sweep, None, or an existing bias file; " + lookedFor(resolvePath(source)));
         }
-        else {
-            return refuseValue(s, L"Voltage.Source",
-                               L"Sweep, None, or an existing bias file; " +
-                                   lookedFor(resolvePath(source)));
-        }
-    }
-    else if ((hasStart || hasEnd || hasStep) && !sweepGiven) {
-        unusedValue(s, hasStart ? L"Voltage.Start" : hasEnd ? L"Voltage.End" : L"Voltage.Step",
+    } else if ((hasStart || hasEnd || hasStep) && !sweepGiven) {
+        unusedValue(s,
+                    hasStart ? L"Voltage.Start"
+                    : hasEnd ? L"Voltage.End"
+                             : L"Voltage.Step",
                     L"a bias sweep needs all of Voltage.Start, Voltage.End and Voltage.Step");
     }
     excitation->setV(start, end, step, Jinf, Jsup, type, file.empty() ? nullptr : file.c_str());
@@ -119,8 +119,9 @@ bool ekInputReader::applyLight()
     const int line = headerLine(ekInput::SECTION_LIGHT);
     double start = 0.3, end = 3.0, step = 0.01, flux = 1e15;
     const bool hasStart = real(s, L"Light.Start", &start) || real(s, L"Light.Wavelength", &start);
-    if (has(s, L"Light.Start") && has(s, L"Light.Wavelength"))
+    if (has(s, L"Light.Start") && has(s, L"Light.Wavelength")) {
         unusedValue(s, L"Light.Wavelength", L"Light.Start gives the wavelength");
+    }
     const bool hasEnd = real(s, L"Light.End", &end);
     const bool hasStep = real(s, L"Light.Step", &step);
     const bool hasFlux = real(s, L"Light.Flux", &flux);
@@ -138,16 +139,14 @@ bool ekInputReader::applyLight()
     if (text(s, L"Light.Source", &source)) {
         if (isWord(source, {L"AM1.5"})) {
             type = ekExcitation::LIGHT_AM15;
-        }
-        else if (isWord(source, {L"Mono"})) {
+        } else if (isWord(source, {L"Mono"})) {
             if (!hasStart || !hasFlux) {
                 return fail(line, format(L"monochromatic light source wavelength and "
                                          L"flux not specified at line %d",
                                          line + 1));
             }
             type = ekExcitation::LIGHT_MONO;
-        }
-        else if (isWord(source, {L"Sweep", L"EQE"})) {
+        } else if (isWord(source, {L"Sweep", L"EQE"})) {
             if (!hasStart || !hasEnd || !hasStep || !hasFlux) {
                 return fail(line, format(L"sweep monochromatic light source "
                                          L"start/end/step wavelength and flux not specified at "
@@ -156,15 +155,12 @@ bool ekInputReader::applyLight()
             }
             type = ekExcitation::LIGHT_SWEEP;
             qeSweep = true;
-        }
-        else if (isWord(source, {L"None"})) {
+        } else if (isWord(source, {L"None"})) {
             type = ekExcitation::LIGHT_OFF;
-        }
-        else if (kov_fileExistsW(resolvePath(source).c_str())) {
+        } else if (kov_fileExistsW(resolvePath(source).c_str())) {
             type = ekExcitation::LIGHT_FILE;
             file = resolvePath(source);
-        }
-        else {
+        } else {
             const int at = keyLine(s, L"Light.Source");
             return fail(at, format(L"unknown light source specified at line %d: %ls "
                                    L"(accepted: AM1.5, Mono, Sweep, EQE, None, or an existing "
@@ -181,33 +177,34 @@ bool ekInputReader::applyLight()
         excitation->Wstart = start;
         excitation->Wend = end;
         excitation->Wstep = step;
-        for (double& slot : excitation->flux)
+        for (double& slot : excitation->flux) {
             slot = flux;
+        }
         excitation->lightType = type;
         excitation->qeSweep = qeSweep;
-    }
-    else {
+    } else {
         excitation->lightType = ekExcitation::LIGHT_OFF;
         excitation->qeSweep = false;
         // The ranges as the editor names them for the same keys.
-        const std::wstring ranges =
-            L"wavelength: " + kov_toWide(kov_rangeText(limitOf(s, L"Light.Start"))) +
-            L"; step at most End - Start; flux: " +
-            kov_toWide(kov_rangeText(limitOf(s, L"Light.Flux")));
+        const std::wstring ranges = L"wavelength: " +
+                                    kov_toWide(kov_rangeText(limitOf(s, L"Light.Start"))) +
+                                    L"; step at most End - Start; flux: " +
+                                    kov_toWide(kov_rangeText(limitOf(s, L"Light.Flux")));
         if (type == ekExcitation::LIGHT_MONO || type == ekExcitation::LIGHT_AM15 ||
             type == ekExcitation::LIGHT_FILE) {
             sigma->update(format(L"[WARNING] light parameters at line %d not valid (%ls): the run "
-                                  L"has no light\n",
-                                  line + 1, ranges.c_str())
-                               .c_str(),
-                           2);
+                                 L"has no light\n",
+                                 line + 1, ranges.c_str())
+                              .c_str(),
+                          2);
         }
         if (type == ekExcitation::LIGHT_SWEEP) {
-            return fail(line, format(L"light parameters not valid at line %d (%ls)",
-                                     line + 1, ranges.c_str()));
+            return fail(line, format(L"light parameters not valid at line %d (%ls)", line + 1,
+                                     ranges.c_str()));
         }
     }
-    if (type == ekExcitation::LIGHT_FILE)
+    if (type == ekExcitation::LIGHT_FILE) {
         excitation->setW(file.c_str());
+    }
     return true;
 }

@@ -55,24 +55,27 @@ bool ekInputReader::applyLayer(int number)
     in.material = L"Si";
     std::wstring material;
     const std::wstring sectionName = format(L"Layer%01d", number);
-    if (text(sectionName.c_str(), L"Material", &material))
+    if (text(sectionName.c_str(), L"Material", &material)) {
         in.material = material.substr(0, LAYER_MATERIAL_LENGTH);
+    }
     in.builtIn = ekLayer::isStandardMaterial(in.material.c_str());
     // A material outside the built-in table is taken from the material
     // database; a name neither knows would silently become silicon.
     if (!in.builtIn && !ek_isDatabaseMaterial(in.material.c_str())) {
         std::wstring known;
-        for (int i = 0; i < ekLayer::MATERIAL_COUNT; ++i)
+        for (int i = 0; i < ekLayer::MATERIAL_COUNT; ++i) {
             known += (i == 0 ? L"" : L", ") + std::wstring(ekLayer::MATERIAL[i]);
+        }
         const wchar_t* section = sectionName.c_str();
         const int at = keyLine(section, L"Material");
         // A broken database hides its materials: say so rather than let
         // the name look misspelt.
         const std::wstring problem = ek_materialDatabaseProblem();
-        if (!problem.empty())
-            return fail(at, format(L"unknown material at line %d: %ls (known: %ls; %ls)",
-                                   at + 1, written(section, L"Material").c_str(), known.c_str(),
-                                   problem.c_str()));
+        if (!problem.empty()) {
+            return fail(
+                at, format(L"unknown material at line %d: %ls (known: %ls; %ls)", at + 1,
+                           written(section, L"Material").c_str(), known.c_str(), problem.c_str()));
+        }
         return fail(at, format(L"unknown material at line %d: %ls (known: %ls, and the "
                                L"materials of the database semiconductor.kovradb)",
                                at + 1, written(section, L"Material").c_str(), known.c_str()));
@@ -85,12 +88,14 @@ bool ekInputReader::applyLayer(int number)
         sigma->reportNoMemory();
         return false;
     }
-    if (sigma->err != 0)
+    if (sigma->err != 0) {
         return failReported(line);
+    }
     const bool read = readLayer(number, templ.get(), &in);
     templ.reset();
-    if (read)
+    if (read) {
         warnUnusedLayerKeys(number, in);
+    }
     return read && buildLayer(number, in);
 }
 
@@ -98,10 +103,11 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
 {
     const int line = layerLine(number);
     const std::wstring name = format(L"Layer%01d", number);
-    ekLayer* layer = device->insertLayer(device->getLayerCount(), in.material.c_str(),
-                                          name.c_str(), ekLevel::TYPE_DONOR);
-    if (layer == nullptr)
+    ekLayer* layer = device->insertLayer(device->getLayerCount(), in.material.c_str(), name.c_str(),
+                                         ekLevel::TYPE_DONOR);
+    if (layer == nullptr) {
         return failReported(line);
+    }
     layer->updateMaterial(in.material.c_str());
 
     std::unique_ptr<ekLayer> ac, bc;
@@ -111,16 +117,18 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
         if (ac == nullptr || bc == nullptr) {
             return fail(line, std::wstring(L"cannot set alloy parameters: ") + KOV_NO_MEMORY_W);
         }
-        if (sigma->err != 0)
+        if (sigma->err != 0) {
             return failReported(line);
+        }
     }
     const bool alloy = ac != nullptr;
     const Alloy mix{ac.get(), bc.get(), in.x};
     if (alloy) {
         for (const wchar_t* key : EK_ALLOY_DERIVED_KEYS) {
-            if (has(name.c_str(), key))
+            if (has(name.c_str(), key)) {
                 unusedValue(name.c_str(), key,
                             L"an alloy takes it from its end members, weighted by Composition.x");
+            }
         }
     }
 
@@ -129,23 +137,23 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
         layer->updateEnergy(mix.mixBowed(&ekLayer::getBandgap, in.bandgapBowing),
                             mix.mixBowed(&ekLayer::getAffinity, in.affinityBowing),
                             mix.mix(&ekLayer::getNC), mix.mix(&ekLayer::getNV));
-    }
-    else {
+    } else {
         layer->updateEnergy(in.Eg, in.Chi, in.NC, in.NV);
     }
-    if (!in.builtIn)
+    if (!in.builtIn) {
         layer->setDirect(in.direct);
+    }
     layer->updatePermittivity(alloy ? mix.mix(&ekLayer::getEps) : in.Eps);
     if (alloy) {
         layer->updateMass(mix.mix(&ekLayer::getMe), mix.mix(&ekLayer::getMhh),
                           mix.mix(&ekLayer::getMlh), mix.mix(&ekLayer::getMsh),
                           mix.mix(&ekLayer::getEso));
-    }
-    else {
+    } else {
         layer->updateMass(MASS_ME, MASS_MHH, MASS_MLH, MASS_MSH, ENERGY_ESO);
     }
-    if (sigma->err != 0)
+    if (sigma->err != 0) {
         return failReported(line);
+    }
 
     layer->updateUrbach(in.EA, in.ED, in.GA, in.GD, in.TaunA, in.TaupA, in.TaunD, in.TaupD,
                         in.urbach);
@@ -157,39 +165,44 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
              nu_numberText(in.TaupA) + L" s, TaunD = " + nu_numberText(in.TaunD) + L" s, TaupD = " +
              nu_numberText(in.TaupD) + L" s\n");
     }
-    if (alloy)
+    if (alloy) {
         layer->updateIndexnk(mix.mix(&ekLayer::getIndexn), mix.mix(&ekLayer::getIndexk));
-    else
+    } else {
         layer->updateIndexnk(in.indexN, in.indexK);
-    if (sigma->err != 0 || !buildLayerIndex(number, layer, in))
+    }
+    if (sigma->err != 0 || !buildLayerIndex(number, layer, in)) {
         return failReported(line);
+    }
 
     if (alloy) {
         layer->updateRecomb(mix.mix(&ekLayer::getBeta), mix.mix(&ekLayer::getCn),
                             mix.mix(&ekLayer::getCp), mix.mix(&ekLayer::getTaun),
                             mix.mix(&ekLayer::getTaup));
         layer->updateTherm(mix.mix(&ekLayer::getThermc), mix.mix(&ekLayer::getHeat));
-    }
-    else {
+    } else {
         layer->updateRecomb(in.Beta, in.Cn, in.Cp, in.Taun, in.Taup);
         layer->updateTherm(THERM_C, THERM_HEAT);
     }
     layer->updateDopant(in.dopantType, in.dopantN, in.dopantNr, in.dopantE, 0.0, in.dopantTaun,
                         in.dopantTaup, in.dopantF);
     layer->updateTemperature(device->getT());
-    if (sigma->err != 0)
+    if (sigma->err != 0) {
         return failReported(line);
+    }
 
-    if (alloy)
+    if (alloy) {
         layer->updateMobility(mix.mix(&ekLayer::getEbr), mix.mix(&ekLayer::getMobn),
                               mix.mix(&ekLayer::getMobp));
-    else
+    } else {
         layer->updateMobility(FIELD_EBR, in.Mobn, in.Mobp);
+    }
     const std::wstring* script = in.script;
-    if (!script[ekLayer::MODEL_MOBILITY].empty())
+    if (!script[ekLayer::MODEL_MOBILITY].empty()) {
         layer->updateMobilityScript(script[ekLayer::MODEL_MOBILITY].c_str(), true);
-    if (sigma->err != 0)
+    }
+    if (sigma->err != 0) {
         return failReported(line);
+    }
 
     if (alloy) {
         layer->updateLattice(in.latticeType, mix.mix(&ekLayer::getLatticeA),
@@ -198,46 +211,55 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
                              mix.mix(&ekLayer::getLatticeC11), mix.mix(&ekLayer::getLatticeC12),
                              mix.mix(&ekLayer::getLatticeC13), mix.mix(&ekLayer::getLatticeC33),
                              mix.mix(&ekLayer::getPsp));
-    }
-    else {
-        layer->updateLattice(in.latticeType, in.latticeA, LATTICE_B, LATTICE_C, in.e31, in.e33,
-                             0.0, 0.0, in.c13, in.c33, in.Psp);
+    } else {
+        layer->updateLattice(in.latticeType, in.latticeA, LATTICE_B, LATTICE_C, in.e31, in.e33, 0.0,
+                             0.0, in.c13, in.c33, in.Psp);
     }
     const bool lattice = !script[ekLayer::MODEL_LATTICE].empty();
-    if (lattice)
+    if (lattice) {
         layer->updateLatticeScript(script[ekLayer::MODEL_LATTICE].c_str(), true);
-    if (sigma->err != 0)
+    }
+    if (sigma->err != 0) {
         return failReported(line);
+    }
 
     bool ok = true;
-    if (!script[ekLayer::MODEL_PERMITTIVITY].empty())
+    if (!script[ekLayer::MODEL_PERMITTIVITY].empty()) {
         ok = layer->updatePermittivityScript(script[ekLayer::MODEL_PERMITTIVITY].c_str(), true);
-    if (ok && !script[ekLayer::MODEL_DOPING].empty())
+    }
+    if (ok && !script[ekLayer::MODEL_DOPING].empty()) {
         ok = layer->updateDopingScript(script[ekLayer::MODEL_DOPING].c_str(), true);
+    }
     ok = ok && addLayerTraps(layer, in);
-    if (ok && !script[ekLayer::MODEL_TRAP].empty())
+    if (ok && !script[ekLayer::MODEL_TRAP].empty()) {
         ok = layer->updateTrapScript(script[ekLayer::MODEL_TRAP].c_str(), true);
-    if (ok && !script[ekLayer::MODEL_BANDGAP].empty())
+    }
+    if (ok && !script[ekLayer::MODEL_BANDGAP].empty()) {
         ok = layer->updateBandgapScript(script[ekLayer::MODEL_BANDGAP].c_str(), true);
-    if (ok && !script[ekLayer::MODEL_RECOMBINATION].empty())
+    }
+    if (ok && !script[ekLayer::MODEL_RECOMBINATION].empty()) {
         ok = layer->updateRecombinationScript(script[ekLayer::MODEL_RECOMBINATION].c_str(), true);
-    if (ok && lattice)
+    }
+    if (ok && lattice) {
         ok = layer->updateLatticeScript(script[ekLayer::MODEL_LATTICE].c_str(), true);
-    if (!ok || sigma->err != 0)
+    }
+    if (!ok || sigma->err != 0) {
         return failReported(line);
+    }
 
     layer->updateMesh(in.meshPoints);
-    if (sigma->err != 0)
+    if (sigma->err != 0) {
         return failReported(line);
+    }
 
     const ekLevel* dopant = layer->getDopant();
     info(format(L"[INFO]    [Layer%d]:  %ls = ", number,
                 dopant != nullptr && dopant->getType() == ekLevel::TYPE_DONOR ? L"ND" : L"NA") +
          nu_numberText(dopant != nullptr ? dopant->getN() : 0.0) + L" 1/cm3   t = " +
-         nu_numberText(layer->getThickness()) + L" um   Eg = " + nu_numberText(layer->getBandgap()) +
-         L" eV   Chi = " + nu_numberText(layer->getAffinity()) + L" eV   un = " +
-         nu_numberText(layer->getMobn()) + L" cm2/Vs   up = " + nu_numberText(layer->getMobp()) +
-         L" cm2/Vs\n");
+         nu_numberText(layer->getThickness()) + L" um   Eg = " +
+         nu_numberText(layer->getBandgap()) + L" eV   Chi = " +
+         nu_numberText(layer->getAffinity()) + L" eV   un = " + nu_numberText(layer->getMobn()) +
+         L" cm2/Vs   up = " + nu_numberText(layer->getMobp()) + L" cm2/Vs\n");
     ++layersApplied;
     return true;
 }
@@ -247,13 +269,15 @@ bool ekInputReader::buildLayerIndex(int number, ekLayer* layer, const ekLayerInp
     const int line = layerLine(number);
     switch (in.indexSource) {
     case ekLayerInput::IndexSource::File:
-        if (!layer->updateIndexFile(in.indexPath.c_str(), true) || !layer->loadIndexFile())
+        if (!layer->updateIndexFile(in.indexPath.c_str(), true) || !layer->loadIndexFile()) {
             return false;
+        }
         info(format(L"[INFO]    index file: \"%ls\"\n", in.indexPath.c_str()));
         return true;
     case ekLayerInput::IndexSource::Model:
-        if (!layer->updateIndexScript(in.indexPath.c_str(), true))
+        if (!layer->updateIndexScript(in.indexPath.c_str(), true)) {
             return false;
+        }
         info(format(L"[INFO]    index model: \"%ls\"\n", in.indexPath.c_str()));
         return true;
     case ekLayerInput::IndexSource::Database: {
@@ -273,8 +297,7 @@ bool ekInputReader::buildLayerIndex(int number, ekLayer* layer, const ekLayerInp
              nu_numberText(first) + L" um to " + nu_numberText(last) + L" um)\n");
         return true;
     }
-    case ekLayerInput::IndexSource::Constant:
-        break;
+    case ekLayerInput::IndexSource::Constant: break;
     }
     return true;
 }
@@ -286,14 +309,17 @@ bool ekInputReader::addLayerTraps(ekLayer* layer, const ekLayerInput& in)
         const ekLayerInput::Trap& trap = in.traps[i];
         const std::wstring name = format(L"D%01d", ++made);
         if (layer->addTrap(name.c_str(), trap.type, trap.N, trap.Nr, trap.E, 0.0, trap.Taun,
-                           trap.Taup, trap.F, true) == nullptr)
+                           trap.Taup, trap.F, true) == nullptr) {
             return false;
+        }
     }
     for (int j = in.trapsAccepted; j < in.trapCount; ++j) {
         const std::wstring name = format(L"D%01d", j + 1);
-        if (layer->addTrap(name.c_str(), ekLevel::TYPE_ACCEPTOR, PLACEHOLDER_N + j * PLACEHOLDER_STEP,
-                           1e19, 0.0, 0.01, 1e-8, 1e-8, 4.0, true) == nullptr)
+        if (layer->addTrap(name.c_str(), ekLevel::TYPE_ACCEPTOR,
+                           PLACEHOLDER_N + j * PLACEHOLDER_STEP, 1e19, 0.0, 0.01, 1e-8, 1e-8, 4.0,
+                           true) == nullptr) {
             return false;
+        }
     }
     return true;
 }

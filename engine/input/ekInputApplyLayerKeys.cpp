@@ -21,7 +21,8 @@ struct ScriptKey {
 
 constexpr ScriptKey SCRIPT_KEYS[] = {
     {ekLayer::MODEL_MOBILITY, L"Mobility.Model", L"[INFO]    mobility model: \"%ls\"\n"},
-    {ekLayer::MODEL_PERMITTIVITY, L"Permittivity.Model", L"[INFO]    permittivity model: \"%ls\"\n"},
+    {ekLayer::MODEL_PERMITTIVITY, L"Permittivity.Model",
+     L"[INFO]    permittivity model: \"%ls\"\n"},
     {ekLayer::MODEL_BANDGAP, L"Bandgap.Model", L"[INFO]    bandgap model: \"%ls\"\n"},
     {ekLayer::MODEL_DOPING, L"Dopant.Model", L"[INFO]    dopant model: \"%ls\"\n"},
     {ekLayer::MODEL_TRAP, L"Trap.Model", L"[INFO]    trap model: \"%ls\"\n"},
@@ -40,13 +41,38 @@ constexpr double LATTICE_FILE_SCALE = 1e-4;
 // Keys of a layer section checked by range before they are read (dopant
 // and trap keys are checked where they are read).
 constexpr const wchar_t* LAYER_RANGED_KEYS[] = {
-    L"Thickness",    L"Bandgap",      L"Affinity",     L"NC",           L"NV",
-    L"Permittivity", L"Composition.x", L"Bandgap.Bowing", L"Affinity.Bowing", L"Mobility.N",
-    L"Mobility.P",   L"Beta",         L"Cn",           L"Cp",           L"Taun",
-    L"Taup",         L"Lattice.a",    L"Lattice.e31",  L"Lattice.e33",  L"Lattice.Psp",
-    L"Lattice.c13",  L"Lattice.c33",  L"Urbach.EA",    L"Urbach.ED",    L"Urbach.GA",
-    L"Urbach.GD",    L"Urbach.TaunA", L"Urbach.TaupA", L"Urbach.TaunD", L"Urbach.TaupD",
-    L"Index.n",      L"Index.k",
+    L"Thickness",
+    L"Bandgap",
+    L"Affinity",
+    L"NC",
+    L"NV",
+    L"Permittivity",
+    L"Composition.x",
+    L"Bandgap.Bowing",
+    L"Affinity.Bowing",
+    L"Mobility.N",
+    L"Mobility.P",
+    L"Beta",
+    L"Cn",
+    L"Cp",
+    L"Taun",
+    L"Taup",
+    L"Lattice.a",
+    L"Lattice.e31",
+    L"Lattice.e33",
+    L"Lattice.Psp",
+    L"Lattice.c13",
+    L"Lattice.c33",
+    L"Urbach.EA",
+    L"Urbach.ED",
+    L"Urbach.GA",
+    L"Urbach.GD",
+    L"Urbach.TaunA",
+    L"Urbach.TaupA",
+    L"Urbach.TaunD",
+    L"Urbach.TaupD",
+    L"Index.n",
+    L"Index.k",
 };
 
 // The level's validating setter and the file's table hold the same ranges.
@@ -90,8 +116,9 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
     };
 
     for (const wchar_t* key : LAYER_RANGED_KEYS) {
-        if (!checkRange(s, key))
+        if (!checkRange(s, key)) {
             return false;
+        }
     }
     real(s, L"Thickness", &in->thickness);
     in->Eg = realOr(L"Bandgap", templ->getBandgap());
@@ -100,10 +127,12 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
     in->NV = realOr(L"NV", templ->getNV());
     in->direct = templ->isDirect();
     std::wstring word;
-    if (!checkWord(s, L"BandgapType", {L"Direct", L"Indirect", L"0", L"1", L"2"}))
+    if (!checkWord(s, L"BandgapType", {L"Direct", L"Indirect", L"0", L"1", L"2"})) {
         return false;
-    if (text(s, L"BandgapType", &word))
+    }
+    if (text(s, L"BandgapType", &word)) {
         in->direct = isWord(word, {L"Direct", L"1"});
+    }
     in->bandgapBowing = realOr(L"Bandgap.Bowing", templ->getBandgapBowing());
     in->affinityBowing = realOr(L"Affinity.Bowing", templ->getAffinityBowing());
     in->x = realOr(L"Composition.x", templ->getCompositionX());
@@ -118,15 +147,17 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
 
     in->latticeType = templ->getLatticeType();
     if (text(s, L"Lattice.Type", &word)) {
-        in->latticeType = isWord(word, {L"Wurtzite"}) ? ekLayer::LATTICE_WURTZITE
-                                                        : ekLayer::LATTICE_NONPOLAR;
+        in->latticeType =
+            isWord(word, {L"Wurtzite"}) ? ekLayer::LATTICE_WURTZITE : ekLayer::LATTICE_NONPOLAR;
         // Any other word means a structure without polarisation charges;
         // the common non-polar names say so already, while a misspelt
         // "Wurtzite" would silently lose the charges the user asked for.
         if (in->latticeType == ekLayer::LATTICE_NONPOLAR &&
-            !isWord(word, {L"Zincblende", L"Zinc-blende", L"Cubic", L"Diamond", L"Rocksalt", L"None", L"0"}))
+            !isWord(word, {L"Zincblende", L"Zinc-blende", L"Cubic", L"Diamond", L"Rocksalt",
+                           L"None", L"0"})) {
             changedValue(s, L"Lattice.Type", L"0",
                          L"no polarisation charges: only Wurtzite is a polar structure");
+        }
     }
     in->latticeA = realOr(L"Lattice.a", templ->getLatticeA());
     in->c13 = realOr(L"Lattice.c13", templ->getLatticeC13());
@@ -138,23 +169,26 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
 
     for (const ScriptKey& entry : SCRIPT_KEYS) {
         std::wstring path;
-        if (!text(s, entry.key, &path) || isWord(path, {L"", L"None"}))
+        if (!text(s, entry.key, &path) || isWord(path, {L"", L"None"})) {
             continue;  // no model asked for
+        }
         if (path.find(L".lua") == std::wstring::npos) {
             unusedValue(s, entry.key, L"a model is a Lua script, a file name ending in .lua");
             continue;
         }
         // Found beside the device file it is taken from there; a script
         // found nowhere is named by the run when the model is first needed.
-        if (kov_fileExistsW(resolvePath(path).c_str()))
+        if (kov_fileExistsW(resolvePath(path).c_str())) {
             path = resolvePath(path);
+        }
         path.resize(std::min(path.size(), SCRIPT_PATH_LENGTH));
         in->script[entry.kind] = path;
         info(format(entry.info, path.c_str()));
     }
     long count = 0;
-    if (!checkRange(s, L"Trap.Count"))
+    if (!checkRange(s, L"Trap.Count")) {
         return false;
+    }
     if (integer(s, L"Trap.Count", &count) && count >= 1 && count <= ekLayer::TRAPS_MAX) {
         in->trapCount = static_cast<int>(count);
         info(format(L"[INFO]    trap count: %d\n", in->trapCount));
@@ -165,14 +199,18 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
                                  line + 1));
     }
     if (!readLayerIndex(number, templ, in) || !readDopant(number, templ, in) ||
-        !readTraps(number, in))
+        !readTraps(number, in)) {
         return false;
+    }
 
     in->urbach = templ->isUrbach();
-    if (!checkWord(s, L"Urbach.Enable", {L"Yes", L"Y", L"Def", L"Default", L"None", L"No", L"N", L""}))
+    if (!checkWord(s, L"Urbach.Enable",
+                   {L"Yes", L"Y", L"Def", L"Default", L"None", L"No", L"N", L""})) {
         return false;
-    if (text(s, L"Urbach.Enable", &word))
+    }
+    if (text(s, L"Urbach.Enable", &word)) {
         in->urbach = isWord(word, {L"Yes", L"Y", L"Def", L"Default"});
+    }
     in->EA = realOr(L"Urbach.EA", templ->getUrbachEA());
     in->ED = realOr(L"Urbach.ED", templ->getUrbachED());
     in->GA = realOr(L"Urbach.GA", templ->getUrbachGA());
@@ -186,8 +224,9 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
     in->meshPoints = 100;
     // A count out of range takes the nearest limit, never the default:
     // asking for many points gets the most a layer may have.
-    if (integer(s, L"Mesh.Points", &points))
+    if (integer(s, L"Mesh.Points", &points)) {
         in->meshPoints = static_cast<int>(clampInteger(s, L"Mesh.Points", points));
+    }
     return true;
 }
 
@@ -197,21 +236,25 @@ bool ekInputReader::readLayerIndex(int number, const ekLayer* templ, ekLayerInpu
     const wchar_t* s = sectionName.c_str();
     std::wstring value;
     const bool hasFile = text(s, L"Index.File", &value);
-    if (hasFile && !isWord(value, {L"", L"None"}) && ek_endsWithW(value.c_str(), L".nk") == 0)
+    if (hasFile && !isWord(value, {L"", L"None"}) && ek_endsWithW(value.c_str(), L".nk") == 0) {
         unusedValue(s, L"Index.File", L"an index file is a file name ending in .nk");
+    }
     std::wstring model;
     const bool hasModel = text(s, L"Index.Model", &model);
-    if (hasModel && !isWord(model, {L"", L"None"}) && ek_endsWithW(model.c_str(), L".lua") == 0)
-        unusedValue(s, L"Index.Model", L"an index model is a Lua script, a file name ending in .lua");
+    if (hasModel && !isWord(model, {L"", L"None"}) && ek_endsWithW(model.c_str(), L".lua") == 0) {
+        unusedValue(s, L"Index.Model",
+                    L"an index model is a Lua script, a file name ending in .lua");
+    }
     if (hasFile && ek_endsWithW(value.c_str(), L".nk") != 0) {
         if (!findIndexFile(value, &in->indexPath)) {
             const int keyAt = keyLine(s, L"Index.File");
             const std::wstring local = resolvePath(value);
-            if (const wchar_t* kind = kov_otherFileKindW(local.c_str()))
+            if (const wchar_t* kind = kov_otherFileKindW(local.c_str())) {
                 return fail(keyAt, format(L"not a regular file at line %d: %ls (%ls is "
                                           L"%ls)",
                                           keyAt + 1, written(s, L"Index.File").c_str(),
                                           local.c_str(), kind));
+            }
             return fail(keyAt, format(L"layer at line %d: Index.File not found: %ls "
                                       L"(looked for %ls, then in the program's "
                                       L"etc/refractiveindex/ and etc/)",
@@ -219,21 +262,21 @@ bool ekInputReader::readLayerIndex(int number, const ekLayer* templ, ekLayerInpu
                                       resolvePath(value).c_str()));
         }
         in->indexSource = ekLayerInput::IndexSource::File;
-    }
-    else if (hasModel && ek_endsWithW(model.c_str(), L".lua") != 0) {
+    } else if (hasModel && ek_endsWithW(model.c_str(), L".lua") != 0) {
         in->indexPath = kov_fileExistsW(resolvePath(model).c_str()) ? resolvePath(model) : model;
         in->indexSource = ekLayerInput::IndexSource::Model;
-    }
-    else if (text(s, L"Index.Database", &value) && isWord(value, {L"Yes"})) {
+    } else if (text(s, L"Index.Database", &value) && isWord(value, {L"Yes"})) {
         in->indexSource = ekLayerInput::IndexSource::Database;
     }
     // One source gives the index; a second one named beside it is not read.
     using Source = ekLayerInput::IndexSource;
-    if (in->indexSource == Source::File && hasModel && ek_endsWithW(model.c_str(), L".lua") != 0)
+    if (in->indexSource == Source::File && hasModel && ek_endsWithW(model.c_str(), L".lua") != 0) {
         unusedValue(s, L"Index.Model", L"Index.File gives the optical index");
+    }
     if (in->indexSource != Source::Database && in->indexSource != Source::Constant &&
-        text(s, L"Index.Database", &value) && isWord(value, {L"Yes"}))
+        text(s, L"Index.Database", &value) && isWord(value, {L"Yes"})) {
         unusedValue(s, L"Index.Database", L"an index file or model gives the optical index");
+    }
     in->indexN = templ->getIndexn();
     in->indexK = templ->getIndexk();
     real(s, L"Index.n", &in->indexN);
@@ -250,11 +293,13 @@ bool ekInputReader::findIndexFile(const std::wstring& name, std::wstring* found)
     }
     // A bare name may be one of the index files shipped with the program.
     const bool bare = name.find_first_of(L"\\/") == std::wstring::npos;
-    if (!bare || name.size() < 4 || name.size() > 63)
+    if (!bare || name.size() < 4 || name.size() > 63) {
         return false;
+    }
     wchar_t appDir[1024];
-    if (!kov_getAppDirW(appDir, 1024))
+    if (!kov_getAppDirW(appDir, 1024)) {
         return false;
+    }
     for (const wchar_t* folder : {L"etc/refractiveindex/", L"etc/"}) {
         const std::wstring candidate = std::wstring(appDir) + folder + name;
         if (kov_fileExistsW(candidate.c_str())) {
@@ -275,8 +320,9 @@ bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* i
     if (!in->script[ekLayer::MODEL_DOPING].empty()) {
         for (const wchar_t* key : {L"Dopant.Type", L"Dopant.N", L"Dopant.Nr", L"Dopant.E",
                                    L"Dopant.F", L"Dopant.Taun", L"Dopant.Taup"}) {
-            if (has(s, key))
+            if (has(s, key)) {
                 unusedValue(s, key, L"Dopant.Model sets the doping");
+            }
         }
         setDefaultDopant(in, ekLevel::TYPE_DONOR, 1e16);
         return true;
@@ -284,16 +330,15 @@ bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* i
     std::wstring word;
     in->dopantType = ekLevel::TYPE_DONOR;
     if (!checkWord(s, L"Dopant.Type",
-                   {L"N", L"D", L"Donor", L"P", L"A", L"Acceptor", L"I", L"Intrinsic"}))
+                   {L"N", L"D", L"Donor", L"P", L"A", L"Acceptor", L"I", L"Intrinsic"})) {
         return false;
+    }
     if (text(s, L"Dopant.Type", &word)) {
         if (isWord(word, {L"N", L"D", L"Donor"})) {
             in->dopantType = ekLevel::TYPE_DONOR;
-        }
-        else if (isWord(word, {L"P", L"A", L"Acceptor"})) {
+        } else if (isWord(word, {L"P", L"A", L"Acceptor"})) {
             in->dopantType = ekLevel::TYPE_ACCEPTOR;
-        }
-        else if (isWord(word, {L"I", L"Intrinsic"})) {
+        } else if (isWord(word, {L"I", L"Intrinsic"})) {
             setDefaultDopant(in, ekLevel::TYPE_NONE, 0.0);
             return true;
         }
@@ -303,10 +348,11 @@ bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* i
                                  L"acceptor layer needs Dopant.N (or Dopant.Type=\"Intrinsic\")",
                                  line + 1));
     }
-    for (const wchar_t* key : {L"Dopant.N", L"Dopant.Nr", L"Dopant.E", L"Dopant.Taun",
-                               L"Dopant.Taup", L"Dopant.F"}) {
-        if (!checkRange(s, key))
+    for (const wchar_t* key :
+         {L"Dopant.N", L"Dopant.Nr", L"Dopant.E", L"Dopant.Taun", L"Dopant.Taup", L"Dopant.F"}) {
+        if (!checkRange(s, key)) {
             return false;
+        }
     }
     const ekLevel* dopant = templ->getDopant();
     in->dopantNr = 1e19;
@@ -332,8 +378,9 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
         for (int i = 1; i <= ekLayerInput::TRAPS; ++i) {
             for (const wchar_t* name : {L"Type", L"N", L"Nr", L"E", L"F", L"Taun", L"Taup"}) {
                 const std::wstring key = format(L"Trap%01d.%ls", i, name);
-                if (has(s, key.c_str()))
+                if (has(s, key.c_str())) {
                     unusedValue(s, key.c_str(), L"Trap.Model sets the traps");
+                }
             }
         }
         return true;
@@ -345,14 +392,14 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
         ekLayerInput::Trap trap;
         bool typeGiven = false;
         std::wstring word;
-        if (!checkWord(s, key(L"Type").c_str(), {L"D", L"Donor", L"A", L"Acceptor"}))
+        if (!checkWord(s, key(L"Type").c_str(), {L"D", L"Donor", L"A", L"Acceptor"})) {
             return false;
+        }
         if (text(s, key(L"Type").c_str(), &word)) {
             if (isWord(word, {L"D", L"Donor"})) {
                 trap.type = ekLevel::TYPE_DONOR;
                 typeGiven = true;
-            }
-            else if (isWord(word, {L"A", L"Acceptor"})) {
+            } else if (isWord(word, {L"A", L"Acceptor"})) {
                 trap.type = ekLevel::TYPE_ACCEPTOR;
                 typeGiven = true;
             }
@@ -363,23 +410,26 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
         const bool hasTaun = real(s, key(L"Taun").c_str(), &trap.Taun);
         const bool hasTaup = real(s, key(L"Taup").c_str(), &trap.Taup);
         const bool touched = typeGiven || hasN || hasNr || hasE || hasTaun || hasTaup;
-        if (!touched)
+        if (!touched) {
             continue;
+        }
         if (!(typeGiven && hasN && hasNr && hasE && hasTaun && hasTaup)) {
             return fail(line, format(L"layer at line %d: all Trap%01d parameters should "
                                      L"be defined",
                                      line + 1, i));
         }
         for (const wchar_t* name : {L"Nr", L"E", L"Taun", L"Taup", L"F", L"N"}) {
-            if (!checkRange(s, key(name).c_str()))
+            if (!checkRange(s, key(name).c_str())) {
                 return false;
+            }
         }
         trap.F = 1.0;
         real(s, key(L"F").c_str(), &trap.F);
-        if (trap.N >= TRAP_DENSITY_MIN)
+        if (trap.N >= TRAP_DENSITY_MIN) {
             in->traps[in->trapsAccepted++] = trap;
-        else
+        } else {
             unusedValue(s, key(L"N").c_str(), L"a trap below 1e6 1/cm3 takes no part in the run");
+        }
     }
     if (in->trapsAccepted > 0) {
         const ekLayerInput::Trap& first = in->traps[0];

@@ -21,7 +21,8 @@ constexpr bool sameRange(const char* key, double low, double high)
     const KovKeyLimit& limit = kov_keyLimit(KovKeySection::NUMERIC, key);
     return limit.minimum == low && limit.maximum == high;
 }
-static_assert(sameRange("Numeric.Points", ekLimits::DEVICE_POINTS_MIN, ekLimits::DEVICE_POINTS_MAX));
+static_assert(sameRange("Numeric.Points", ekLimits::DEVICE_POINTS_MIN,
+                        ekLimits::DEVICE_POINTS_MAX));
 
 }  // namespace
 
@@ -35,14 +36,14 @@ bool ekInputReader::applyNumeric()
     std::wstring word;
     if (!checkWord(s, L"Numeric.Verbose", {L"Yes", L"Y", L"None", L"No", L"N", L""}) ||
         !checkWord(s, L"Numeric.SaveFull", {L"Yes", L"Y", L"None", L"No", L"N", L""}) ||
-        !checkWord(s, L"Numeric.Method", {L"Newton", L"Gummel"}))
+        !checkWord(s, L"Numeric.Method", {L"Newton", L"Gummel"})) {
         return false;
+    }
     if (text(s, L"Numeric.Verbose", &word)) {
         if (isWord(word, yes)) {
             sigma->setOutputType(nuSigma::OUTPUT_VERBOSE_LOG);
             verbose = true;
-        }
-        else if (isWord(word, no)) {
+        } else if (isWord(word, no)) {
             sigma->setOutputType(0);
             verbose = false;
         }
@@ -52,54 +53,58 @@ bool ekInputReader::applyNumeric()
             sigma->setSaveFull(true);
             if (verbose && !sigma->isNoWarn()) {
                 sigma->update(L"[WARNING] setting Numeric.SaveFull to 'Yes' implies saving full "
-                               L"output data for every applied voltage and excitation "
-                               L"wavelength\n",
-                               2);
+                              L"output data for every applied voltage and excitation "
+                              L"wavelength\n",
+                              2);
                 ek_resetSigma(sigma);
             }
-        }
-        else if (isWord(word, no)) {
+        } else if (isWord(word, no)) {
             sigma->setSaveFull(false);
         }
     }
     if (text(s, L"Numeric.Method", &word)) {
-        if (isWord(word, {L"Newton"}))
+        if (isWord(word, {L"Newton"})) {
             param->method = nuParam::METHOD_NEWTON;
-        else if (isWord(word, {L"Gummel"}))
+        } else if (isWord(word, {L"Gummel"})) {
             param->setSolverTransport(nuParam::METHOD_GUMMEL);
+        }
     }
     long points = 0;
-    if (integer(s, L"Numeric.Points", &points))
+    if (integer(s, L"Numeric.Points", &points)) {
         param->points = static_cast<int>(clampInteger(s, L"Numeric.Points", points));
+    }
     if (text(s, L"Numeric.Mesh", &word)) {
         if (isWord(word, {L"Layer", L""})) {
             param->mesh = nuParam::MESH_LAYER;
-        }
-        else if (isWord(word, {L"Uniform"})) {
+        } else if (isWord(word, {L"Uniform"})) {
             param->setMesh(nuParam::MESH_UNIFORM);
-        }
-        else {
+        } else {
             // Any other value names a mesh file, which must be there: the
             // per-layer mesh in its place would be a different run.
             std::wstring path;
-            if (!existingFile(s, L"Numeric.Mesh", &path))
+            if (!existingFile(s, L"Numeric.Mesh", &path)) {
                 return false;
+            }
             simulator->setMeshFilename(path.c_str());
         }
     }
     if (text(s, L"Numeric.Guess", &word) && !word.empty()) {
         std::wstring path;
-        if (!existingFile(s, L"Numeric.Guess", &path))
+        if (!existingFile(s, L"Numeric.Guess", &path)) {
             return false;
+        }
         simulator->setInitialGuessFilename(path.c_str());
     }
     double value = 0.0;
-    if (!checkRange(s, L"Numeric.Tol") || !checkRange(s, L"Numeric.Damp"))
+    if (!checkRange(s, L"Numeric.Tol") || !checkRange(s, L"Numeric.Damp")) {
         return false;
-    if (real(s, L"Numeric.Tol", &value))
+    }
+    if (real(s, L"Numeric.Tol", &value)) {
         param->setReltol(value);
-    if (real(s, L"Numeric.Damp", &value))
+    }
+    if (real(s, L"Numeric.Damp", &value)) {
         param->setDamp(value);
+    }
 
     uint8_t solver = nuParam::SOLVER_DEFAULT;
     if (text(s, L"Numeric.InnermostSolver", &word)) {
@@ -129,9 +134,8 @@ bool ekInputReader::outputFolder(const std::wstring& name)
         std::filesystem::create_directories(kov_toUtf8(folder), error);
         if (!kov_dirExistsW(folder.c_str())) {
             const int at = keyLine(L"Command", L"Command.OutDir");
-            return fail(at, format(L"cannot make the output folder at line %d: %ls (%ls)",
-                                   at + 1, written(L"Command", L"Command.OutDir").c_str(),
-                                   folder.c_str()));
+            return fail(at, format(L"cannot make the output folder at line %d: %ls (%ls)", at + 1,
+                                   written(L"Command", L"Command.OutDir").c_str(), folder.c_str()));
         }
         info(format(L"[INFO]    output folder made: %ls\n", folder.c_str()));
     }
@@ -144,8 +148,9 @@ bool ekInputReader::applyCommand()
     const wchar_t* s = L"Command";
     std::wstring word;
     if (!checkWord(s, L"Command.OutDirDate", {L"Yes", L"No"}) ||
-        !checkWord(s, L"Command.Plot", {L"Yes", L"Y", L"None", L"No", L"N", L""}))
+        !checkWord(s, L"Command.Plot", {L"Yes", L"Y", L"None", L"No", L"N", L""})) {
         return false;
+    }
     if (text(s, L"Command.OutDir", &word)) {
         if (word == L".") {
             // The folder of the device file, with its separator; a bare
@@ -154,27 +159,29 @@ bool ekInputReader::applyCommand()
             const size_t separator = input.find_last_of(L"\\/");
             if (separator != std::wstring::npos) {
                 param->setOutDir(input.substr(0, separator + 1).c_str());
-            }
-            else {
+            } else {
                 char current[1024];
-                if (kov_getCurrentDir(current, sizeof current))
+                if (kov_getCurrentDir(current, sizeof current)) {
                     param->setOutDir(kov_toWide(current).c_str());
+                }
             }
-        }
-        else if (!word.empty() && !outputFolder(word))
+        } else if (!word.empty() && !outputFolder(word)) {
             return false;  // empty: the run's own folder beside the device file
+        }
     }
     if (text(s, L"Command.OutDirDate", &word)) {
-        if (isWord(word, {L"Yes"}))
+        if (isWord(word, {L"Yes"})) {
             param->setOutDirDate(true);
-        else if (isWord(word, {L"No"}))
+        } else if (isWord(word, {L"No"})) {
             param->setOutDirDate(false);
+        }
     }
     if (text(s, L"Command.Plot", &word)) {
-        if (isWord(word, {L"Yes", L"Y"}))
+        if (isWord(word, {L"Yes", L"Y"})) {
             param->setPlot(true);
-        else if (isWord(word, {L"None", L"No", L"N", L""}))
+        } else if (isWord(word, {L"None", L"No", L"N", L""})) {
             param->setPlot(false);
+        }
     }
     return true;
 }

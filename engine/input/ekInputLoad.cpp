@@ -35,9 +35,9 @@ void cutKeyValue(wchar_t* value)
 {
     bool quoted = false;
     for (wchar_t* c = value; *c != L'\0'; ++c) {
-        if (*c == L'"')
+        if (*c == L'"') {
             quoted = !quoted;
-        else if (*c == L'@' && !quoted) {
+        } else if (*c == L'@' && !quoted) {
             *c = L'\0';
             return;
         }
@@ -48,12 +48,14 @@ void cutKeyValue(wchar_t* value)
 // them as real numbers.
 bool takesWords(const wchar_t* key, bool isText)
 {
-    if (isText)
+    if (isText) {
         return true;
+    }
     for (const wchar_t* word : {L"Anode.Material", L"Cathode.Material", L"Cathode.Type",
                                 L"Anode.Tunnel", L"Cathode.Tunnel", L"Dopant.Type"}) {
-        if (kov_equalsNoCase(key, word))
+        if (kov_equalsNoCase(key, word)) {
             return true;
+        }
     }
     return std::wcslen(key) == 10 && wcsncasecmp(key, L"Trap", 4) == 0 &&
            wcscasecmp(key + 5, L".Type") == 0;
@@ -65,8 +67,9 @@ size_t editDistance(const wchar_t* a, const wchar_t* b)
 {
     const size_t m = std::wcslen(a), n = std::wcslen(b);
     std::vector<size_t> row(n + 1);
-    for (size_t j = 0; j <= n; ++j)
+    for (size_t j = 0; j <= n; ++j) {
         row[j] = j;
+    }
     for (size_t i = 1; i <= m; ++i) {
         size_t diagonal = row[0];
         row[0] = i;
@@ -96,8 +99,9 @@ std::wstring keyHint(int section, const wchar_t* key)
             best = record->key;
         }
     }
-    if (best != nullptr)
+    if (best != nullptr) {
         return std::wstring(L" (did you mean '") + best + L"'?)";
+    }
     return L" (the keys of every section are listed in the device-file reference, "
            L"docs/device-file.md)";
 }
@@ -126,17 +130,20 @@ ekInputReader::ekInputReader(ekInput& store, const wchar_t* fileName, ekSimulato
       param(param),
       lineOut(lineOut)
 {
-    for (int& line : headerLines)
+    for (int& line : headerLines) {
         line = -1;
+    }
 }
 
 bool ekInputReader::run()
 {
-    if (sigma == nullptr || param == nullptr || sigma->err != 0)
+    if (sigma == nullptr || param == nullptr || sigma->err != 0) {
         return false;
+    }
     sigma->reset();
-    if (!checkArguments())
+    if (!checkArguments()) {
         return false;
+    }
 
     // A folder carrying the extension opens on this platform but yields no
     // line; it is no input file.
@@ -152,8 +159,9 @@ bool ekInputReader::run()
     wasVerbose = sigma->isVerbose();
     bool ok = readFirstLine(stream) && readBody(stream);
     kov_FileClose(&stream);
-    if (!ok)
+    if (!ok) {
         return false;
+    }
 
     const int sections = store.getSectionCount();
     if (sections < 1) {
@@ -166,8 +174,9 @@ bool ekInputReader::run()
         sigma->error(L"input file not loaded: too many sections");
         return false;
     }
-    if (!apply())
+    if (!apply()) {
         return false;
+    }
     finishMessage();
     return true;
 }
@@ -183,11 +192,12 @@ bool ekInputReader::checkArguments()
         sigma->error(L"invalid input filename");
         return false;
     }
-    const size_t extension = std::max(ek_endsWithW(fileName, L".kovra"), ek_endsWithW(fileName, L".xml"));
+    const size_t extension =
+        std::max(ek_endsWithW(fileName, L".kovra"), ek_endsWithW(fileName, L".xml"));
     if (extension == 0) {
         sigma->error(format(L"invalid input filename extension: %ls (valid "
-                             L"extension: kovra)",
-                             fileName));
+                            L"extension: kovra)",
+                            fileName));
         return false;
     }
     // Any name of at least one character before the extension will do,
@@ -196,8 +206,8 @@ bool ekInputReader::checkArguments()
     const size_t nameLength = folderEnd == std::wstring::npos ? length : length - folderEnd - 1;
     if (nameLength <= extension) {
         sigma->error(format(L"invalid input filename: %ls (a name is needed before "
-                             L"the extension)",
-                             fileName));
+                            L"the extension)",
+                            fileName));
         return false;
     }
     return true;
@@ -214,22 +224,25 @@ bool ekInputReader::readFirstLine(FILE* stream)
     const int length = foConfig::trim(line.data());
     if (length < 3 || length > 1022 || std::wcscmp(line.data(), FIRST_LINE) != 0) {
         setLineOut(0);
-        if (std::wcsncmp(line.data(), L"<?xml", 5) == 0)
+        if (std::wcsncmp(line.data(), L"<?xml", 5) == 0) {
             sigma->error(L"XML input file format not yet supported");
-        else
+        } else {
             sigma->error(L"invalid input file header at line 1");
+        }
         return false;
     }
     device->initHeader();
     device->addtoHeader(line.data());
-    if (wasVerbose)
+    if (wasVerbose) {
         sigma->update((L"[INPUT]   loading... " + std::wstring(50, L'=') + L"\n").c_str(), 0);
+    }
 
     store.removeAll();
     keyLines.clear();
     device->removeAllLayers();
-    for (int& header : headerLines)
+    for (int& header : headerLines) {
         header = -1;
+    }
     pending.clear();
     setLineOut(-1);
     headerBlock = true;
@@ -241,53 +254,60 @@ bool ekInputReader::readBody(FILE* stream)
     std::vector<wchar_t> line(LINE_SIZE, L'\0');
     bool cut = false;
     for (currentLine = 1; currentLine <= LAST_LINE_INDEX; ++currentLine) {
-        if (!kov_FileReadLineW(stream, line.data(), LINE_SIZE, &cut))
+        if (!kov_FileReadLineW(stream, line.data(), LINE_SIZE, &cut)) {
             break;
+        }
         sigma->status = currentLine;
         if (cut) {
             // A comment may be cut harmlessly; any other line would lose
             // part of its value or be misread.
             const wchar_t* first = line.data();
-            while (kov_isBlank(*first))
+            while (kov_isBlank(*first)) {
                 ++first;
-            if (*first != L'#' && *first != L';')
-                return fail(currentLine, format(L"invalid syntax at line %d: line too long",
-                                               currentLine + 1));
+            }
+            if (*first != L'#' && *first != L';') {
+                return fail(currentLine,
+                            format(L"invalid syntax at line %d: line too long", currentLine + 1));
+            }
         }
-        if (!handleLine(line.data()))
+        if (!handleLine(line.data())) {
             return false;
+        }
     }
     return true;
 }
 
 bool ekInputReader::handleLine(wchar_t* line)
 {
-    if (foConfig::trim(line) == 0)
+    if (foConfig::trim(line) == 0) {
         return true;
+    }
     if (headerBlock) {
         if (line[0] == L'#' || line[0] == L';') {
-            if (!device->addtoHeader(line))
+            if (!device->addtoHeader(line)) {
                 headerBlock = false;
+            }
             return true;
         }
         headerBlock = false;
     }
 
     wchar_t* comment = nullptr;
-    if (foConfig::remComment(line, &comment) == 0)
+    if (foConfig::remComment(line, &comment) == 0) {
         return true;
+    }
     std::wstring lineComment;
     if (comment != nullptr) {
-        if (foConfig::trim(line) == 0)
+        if (foConfig::trim(line) == 0) {
             return true;
+        }
         std::wstring cutComment(comment, wcsnlen(comment, COMMENT_SIZE - 1));
         std::vector<wchar_t> work(cutComment.begin(), cutComment.end());
         work.push_back(L'\0');
         foConfig::trim(work.data());
         pending = work.data();
         lineComment = pending;
-    }
-    else if (lastCommentLine == currentLine - 1 && !pending.empty()) {
+    } else if (lastCommentLine == currentLine - 1 && !pending.empty()) {
         lineComment = pending;
     }
 
@@ -298,28 +318,27 @@ bool ekInputReader::handleLine(wchar_t* line)
     case L'>':
         // Directives of other tools; only clearing the console means
         // something here.
-        if (kov_equalsNoCase(line, L"@cls"))
+        if (kov_equalsNoCase(line, L"@cls")) {
             ek_clearConsole();
+        }
         return true;
-    case L'$':
-        return handleVariable(line);
+    case L'$': return handleVariable(line);
     case L'#':
     case L';':
         lastCommentLine = currentLine;
         pending.assign(line, wcsnlen(line, COMMENT_SIZE - 1));
         return true;
-    case L'[':
-        return handleSection(line);
-    default:
-        return handleKey(line, lineComment.empty() ? nullptr : lineComment.c_str());
+    case L'[': return handleSection(line);
+    default: return handleKey(line, lineComment.empty() ? nullptr : lineComment.c_str());
     }
 }
 
 bool ekInputReader::handleVariable(const wchar_t* line)
 {
     const wchar_t* text = line + 1;
-    while (kov_isBlank(*text))
+    while (kov_isBlank(*text)) {
         ++text;
+    }
     std::vector<wchar_t> name(LINE_SIZE, L'\0');
     std::vector<wchar_t> value(LINE_SIZE, L'\0');
     bool ok = foConfig::getKeyValue(text, name.data(), value.data(), LINE_SIZE, LINE_SIZE);
@@ -329,8 +348,9 @@ bool ekInputReader::handleVariable(const wchar_t* line)
              device->setVariable(name.data(), value.data(), currentLine);
     }
     if (!ok) {
-        if (sigma->err != 0)
+        if (sigma->err != 0) {
             return failReported(currentLine);
+        }
         return fail(currentLine,
                     format(L"invalid variable definition at line %d", currentLine + 1));
     }
@@ -341,13 +361,14 @@ bool ekInputReader::handleVariable(const wchar_t* line)
 bool ekInputReader::handleSection(const wchar_t* line)
 {
     const size_t length = std::wcslen(line);
-    if (length < 2 || line[length - 1] != L']')
+    if (length < 2 || line[length - 1] != L']') {
         return fail(currentLine, format(L"invalid syntax at line %d", currentLine + 1));
+    }
     const size_t nameLength = length - 2;
     if (nameLength >= NAME_WORK_SIZE) {
         return fail(currentLine, format(L"invalid syntax at line %d: unknown section "
-                                       L"(sections: %ls)",
-                                       currentLine + 1, SECTION_NAMES));
+                                        L"(sections: %ls)",
+                                        currentLine + 1, SECTION_NAMES));
     }
     wchar_t name[NAME_WORK_SIZE];
     std::wmemcpy(name, line + 1, nameLength);
@@ -355,46 +376,48 @@ bool ekInputReader::handleSection(const wchar_t* line)
 
     if (kov_equalsNoCase(name, L"Signal")) {
         return fail(currentLine, format(L"invalid syntax at line %d: harmonic signal "
-                                       L"simulation not yet implemented",
-                                       currentLine + 1));
+                                        L"simulation not yet implemented",
+                                        currentLine + 1));
     }
     if (kov_equalsNoCase(name, L"Layer")) {
         kov_copyW(name, NAME_WORK_SIZE, L"Layer1");
         sigma->update(format(L"[WARNING] at line %d: defining a non-numbered layer is not "
-                              L"advised, even for one-layer device",
-                              currentLine + 1)
-                           .c_str(),
-                       2);
+                             L"advised, even for one-layer device",
+                             currentLine + 1)
+                          .c_str(),
+                      2);
     }
     const int position = ekInput::sectionIndex(name);
     if (position < 0) {
         return fail(currentLine, format(L"invalid syntax at line %d: unknown section [%ls] "
-                                       L"(sections: %ls)",
-                                       currentLine + 1, name, SECTION_NAMES));
+                                        L"(sections: %ls)",
+                                        currentLine + 1, name, SECTION_NAMES));
     }
     foSection* section = store.addSection(name, ekInput::sectionRecordCount(position));
-    if (section == nullptr)
+    if (section == nullptr) {
         return fail(currentLine, format(L"invalid syntax at line %d", currentLine + 1));
+    }
     if (store.getSectionCount() > store.getCapacity()) {
         // Tagged like every refusal: a failed run always shows an error line.
         return fail(currentLine, format(L"Maximum number of sections reached at line %d "
-                                       L"(a device file holds at most %d sections)",
-                                       currentLine + 1, static_cast<int>(store.getCapacity())));
+                                        L"(a device file holds at most %d sections)",
+                                        currentLine + 1, static_cast<int>(store.getCapacity())));
     }
     currentSection = section;
     sectionPosition = position;
     // Messages about a section name the line of its first header, whatever
     // the letter case or order of the headers.
-    if (headerLines[position] < 0)
+    if (headerLines[position] < 0) {
         headerLines[position] = currentLine;
+    }
     return true;
 }
 
 bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
 {
     if (currentSection == nullptr) {
-        return fail(currentLine, format(L"invalid syntax at line %d: item outside section",
-                                       currentLine + 1));
+        return fail(currentLine,
+                    format(L"invalid syntax at line %d: item outside section", currentLine + 1));
     }
     std::vector<wchar_t> key(LINE_SIZE, L'\0');
     std::vector<wchar_t> value(LINE_SIZE, L'\0');
@@ -404,44 +427,49 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
         cutKeyValue(value.data());
         ok = foConfig::trim(value.data()) > 0;
     }
-    if (!ok)
+    if (!ok) {
         return fail(currentLine, format(L"invalid syntax at line %d", currentLine + 1));
+    }
 
     std::vector<wchar_t> normalized(key);
     ekInput::normalizeKey(sectionPosition, normalized.data(), normalized.size());
     bool isText = false;
-    const int keyPosition = ekInput::keyIndex(currentSection->getName(), normalized.data(), &isText);
+    const int keyPosition =
+        ekInput::keyIndex(currentSection->getName(), normalized.data(), &isText);
 
     // A quote left open swallows the rest of the line (a comment too); the
     // value would not be what the user meant.
     if (std::count(value.begin(), value.end(), L'"') % 2 != 0) {
         return fail(currentLine, format(L"invalid syntax at line %d: unclosed quote in %ls = "
-                                       L"%ls",
-                                       currentLine + 1, key.data(), value.data()));
+                                        L"%ls",
+                                        currentLine + 1, key.data(), value.data()));
     }
     std::wstring asWritten(value.data());
-    if (asWritten.size() >= 2 && asWritten.front() == L'"' && asWritten.back() == L'"')
+    if (asWritten.size() >= 2 && asWritten.front() == L'"' && asWritten.back() == L'"') {
         asWritten = asWritten.substr(1, asWritten.size() - 2);
-    if (!evaluateValue(key.data(), normalized.data(), isText, value.data()))
+    }
+    if (!evaluateValue(key.data(), normalized.data(), isText, value.data())) {
         return false;
+    }
     if (keyPosition < 0) {
         return fail(currentLine, format(L"invalid syntax at line %d: unknown parameter "
-                                       L"'%ls'%ls",
-                                       currentLine + 1, normalized.data(),
-                                       keyHint(sectionPosition, normalized.data()).c_str()));
+                                        L"'%ls'%ls",
+                                        currentLine + 1, normalized.data(),
+                                        keyHint(sectionPosition, normalized.data()).c_str()));
     }
     // The second of two values would silently win over the first.
     const std::wstring id = keyId(currentSection->getName(), normalized.data());
     const auto before = keyLines.find(id);
     if (before != keyLines.end()) {
         return fail(currentLine, format(L"invalid syntax at line %d: %ls given twice in "
-                                       L"[%ls] (first at line %d)",
-                                       currentLine + 1, normalized.data(), currentSection->getName(),
-                                       before->second.line + 1));
+                                        L"[%ls] (first at line %d)",
+                                        currentLine + 1, normalized.data(),
+                                        currentSection->getName(), before->second.line + 1));
     }
-    if (!store.setValue(currentSection->getName(), normalized.data(), value.data(), comment, isText)) {
+    if (!store.setValue(currentSection->getName(), normalized.data(), value.data(), comment,
+                        isText)) {
         return fail(currentLine, format(L"invalid syntax at line %d: unknown parameter '%ls'",
-                                       currentLine + 1, normalized.data()));
+                                        currentLine + 1, normalized.data()));
     }
     keyLines[id] = KeyOrigin{currentLine, asWritten};
     pending.clear();
@@ -460,29 +488,33 @@ bool ekInputReader::evaluateValue(const wchar_t* key, const wchar_t* normalized,
         bool ok = false;
         if (length < NAME_WORK_SIZE) {
             ok = device->getVariable(value, result);
-            if (ok)
+            if (ok) {
                 kov_copyW(value, LINE_SIZE, result);
-            else
+            } else {
                 ok = device->parseValue(value);
+            }
         }
         if (!ok) {
-            if (sigma->err != 0)
+            if (sigma->err != 0) {
                 return failReported(currentLine);
-            return fail(currentLine,
-                        format(L"Variable not defined at line %d", currentLine + 1));
+            }
+            return fail(currentLine, format(L"Variable not defined at line %d", currentLine + 1));
         }
         info(format(L"[INFO]    variable used:    %ls = %ls (for %ls)\n", reference.c_str(), value,
                     key));
         return true;
     }
-    if (std::wcschr(value, L'"') != nullptr)
+    if (std::wcschr(value, L'"') != nullptr) {
         return true;  // quoted text is taken as written
+    }
 
     const std::wstring written(value);
-    if (device->parseValue(value))
+    if (device->parseValue(value)) {
         return true;
-    if (sigma->err != 0)
+    }
+    if (sigma->err != 0) {
         return failReported(currentLine);
+    }
     // An unquoted word ("Donor", "Si", "AM1.5") is no expression, but it is
     // what a word-valued key expects.
     if (takesWords(normalized, isText) && written.find(L'$') == std::wstring::npos) {
@@ -490,20 +522,23 @@ bool ekInputReader::evaluateValue(const wchar_t* key, const wchar_t* normalized,
         return true;
     }
     return fail(currentLine, format(L"invalid expression at line %d: %ls = %ls (a number, "
-                                   L"or an expression of numbers and $variables, is expected)",
-                                   currentLine + 1, key, written.c_str()));
+                                    L"or an expression of numbers and $variables, is expected)",
+                                    currentLine + 1, key, written.c_str()));
 }
 
 void ekInputReader::finishMessage()
 {
-    if (!wasVerbose || sigma->err != 0)
+    if (!wasVerbose || sigma->err != 0) {
         return;
+    }
     // The closing line is shown even when the file switched verbose output
     // off; the log file stays on afterwards.
     const bool switched = !sigma->isVerbose();
-    if (switched)
+    if (switched) {
         sigma->setOutputType(nuSigma::OUTPUT_VERBOSE_LOG);
+    }
     sigma->update((L"[INPUT]   successfully loaded " + std::wstring(41, L'=') + L"\n").c_str(), 0);
-    if (switched)
+    if (switched) {
         sigma->setOutputType(nuSigma::OUTPUT_LOGFILE);
+    }
 }

@@ -23,7 +23,7 @@ struct ekLayerInput {
     static constexpr int TRAPS = ekLayer::TRAPS_MAX;
 
     std::wstring material;
-    bool builtIn = true;          // one of the built-in materials
+    bool builtIn = true;  // one of the built-in materials
     double thickness = 0.0;
     double Eg = 0.0, Chi = 0.0, NC = 0.0, NV = 0.0;
     bool direct = false;
@@ -40,10 +40,10 @@ struct ekLayerInput {
     // Optical index source beside the constant pair.
     enum class IndexSource { Constant, File, Model, Database };
     IndexSource indexSource = IndexSource::Constant;
-    std::wstring indexPath;       // the file found, or the script
+    std::wstring indexPath;  // the file found, or the script
     // Model scripts by ekLayer::ModelKind; empty for none.
     std::wstring script[ekLayer::MODEL_COUNT];
-    int trapCount = 0;            // Trap.Count, 0 when not given
+    int trapCount = 0;  // Trap.Count, 0 when not given
     // Dopant.
     uint8_t dopantType = ekLevel::TYPE_DONOR;
     double dopantN = 0.0, dopantNr = 1e19, dopantE = 0.0, dopantF = 1.0;
@@ -89,8 +89,7 @@ private:
     bool handleSection(const wchar_t* line);
     bool handleKey(const wchar_t* line, const wchar_t* comment);
     // Expands and evaluates a key's value in place (value holds a line).
-    bool evaluateValue(const wchar_t* key, const wchar_t* normalized, bool isText,
-                       wchar_t* value);
+    bool evaluateValue(const wchar_t* key, const wchar_t* normalized, bool isText, wchar_t* value);
     void finishMessage();
 
     // ---- applying the values (ekInputApply*.cpp) -------------------------
@@ -191,10 +190,10 @@ private:
     nuParam* param;
     int* lineOut;
 
-    bool wasVerbose = false;       // the channel was verbose when loading began
-    int currentLine = 0;          // line being handled
-    bool headerBlock = true;    // only header comments seen after line 1
-    std::wstring pending;       // comment waiting for the next key
+    bool wasVerbose = false;  // the channel was verbose when loading began
+    int currentLine = 0;      // line being handled
+    bool headerBlock = true;  // only header comments seen after line 1
+    std::wstring pending;     // comment waiting for the next key
     int lastCommentLine = -2;
     foSection* currentSection = nullptr;
     int sectionPosition = -1;

@@ -33,9 +33,10 @@ bool writeHeader(FILE* stream, const ElecDevice* device)
     }
     wchar_t saved[64] = L"";
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
-    if (localtime_r(&now, &local) != nullptr)
+    std::tm local{};
+    if (localtime_r(&now, &local) != nullptr) {
         std::wcsftime(saved, 64, L"%Y-%m-%d %H:%M:%S", &local);
+    }
     wchar_t text[512];
     std::swprintf(text, 512,
                   L"%ls\n# The above first line is mandatory\n#\n# Kovra <Version %ls Build "
@@ -47,14 +48,16 @@ bool writeHeader(FILE* stream, const ElecDevice* device)
 bool writeVariables(FILE* stream, const ElecDevice* device)
 {
     const int count = device->getVariableCount();
-    if (count < 1)
+    if (count < 1) {
         return true;
+    }
     bool ok = true;
     for (int i = 0; i < count; ++i) {
         const wchar_t* name = device->getVariableName(i);
         const wchar_t* value = device->getVariableValue(i);
-        if (name == nullptr || value == nullptr)
+        if (name == nullptr || value == nullptr) {
             continue;
+        }
         ok = kov_FileWriteW(stream, (L"$" + std::wstring(name) + L"=" + value + L"\n").c_str()) &&
              ok;
     }
@@ -66,8 +69,9 @@ bool writeVariables(FILE* stream, const ElecDevice* device)
 bool fillForSave(ekInput& store, ekSimulator* simulator, ElecDevice* device,
                  ekExcitation* excitation, nuSigma* sigma, nuParam* param)
 {
-    if (sigma == nullptr || param == nullptr || sigma->err != 0)
+    if (sigma == nullptr || param == nullptr || sigma->err != 0) {
         return false;
+    }
     sigma->reset();
     if (device == nullptr || excitation == nullptr) {
         sigma->error(L"invalid device");
@@ -94,14 +98,16 @@ bool writeSaved(const ekInput& store, FILE* stream, ElecDevice* device)
 bool ekInput::save(const wchar_t* fileName, ekSimulator* simulator, ElecDevice* device,
                    ekExcitation* excitation, nuSigma* sigma, nuParam* param)
 {
-    if (!fillForSave(*this, simulator, device, excitation, sigma, param))
+    if (!fillForSave(*this, simulator, device, excitation, sigma, param)) {
         return false;
+    }
     if (fileName == nullptr || fileName[0] == L'\0') {
         sigma->error(L"device not saved: cannot create file");
         return false;
     }
-    if (kov_fileExistsW(fileName))
+    if (kov_fileExistsW(fileName)) {
         kov_fileReadWriteW(fileName);
+    }
     FILE* stream = kov_FileOpenW(fileName, "w");
     if (stream == nullptr) {
         sigma->error(L"device not saved: cannot create file");
@@ -119,8 +125,9 @@ bool ekInput::save(const wchar_t* fileName, ekSimulator* simulator, ElecDevice* 
 bool ekInput::save(FILE* stream, ekSimulator* simulator, ElecDevice* device,
                    ekExcitation* excitation, nuSigma* sigma, nuParam* param)
 {
-    if (!fillForSave(*this, simulator, device, excitation, sigma, param))
+    if (!fillForSave(*this, simulator, device, excitation, sigma, param)) {
         return false;
+    }
     if (stream == nullptr) {
         sigma->error(L"device not saved: cannot create file");
         return false;
@@ -147,17 +154,20 @@ ekInputWriter::ekInputWriter(ekInput& store, ekSimulator* simulator, ElecDevice*
 
 bool ekInputWriter::fillSections()
 {
-    if (!begin(L"Device"))
+    if (!begin(L"Device")) {
         return false;
+    }
     addText(L"Name", device->getName());
     addNumber(L"Temperature", device->getT());
     addNumber(L"Polarization.Scale", device->getPolarizationScale());
     for (int i = 0; i < device->getLayerCount(); ++i) {
-        if (!addLayer(i + 1, device->getLayer(i)))
+        if (!addLayer(i + 1, device->getLayer(i))) {
             return false;
+        }
     }
-    if (!addContact(true) || !addContact(false))
+    if (!addContact(true) || !addContact(false)) {
         return false;
+    }
     addVoltage();
     addLight();
     addNumeric();
@@ -171,7 +181,8 @@ bool ekInputWriter::fillSections()
 
 bool ekInputWriter::begin(const wchar_t* name)
 {
-    currentSection = store.addSection(name, ekInput::sectionRecordCount(ekInput::sectionIndex(name)));
+    currentSection =
+        store.addSection(name, ekInput::sectionRecordCount(ekInput::sectionIndex(name)));
     if (currentSection == nullptr) {
         sigma->error(L"device not saved: invalid parameters");
         return false;
@@ -181,8 +192,10 @@ bool ekInputWriter::begin(const wchar_t* name)
 
 void ekInputWriter::add(const wchar_t* key, const std::wstring& value, bool quoted)
 {
-    if (currentSection == nullptr || !currentSection->setValue(key, value.c_str(), nullptr, quoted))
+    if (currentSection == nullptr ||
+        !currentSection->setValue(key, value.c_str(), nullptr, quoted)) {
         ok = false;
+    }
 }
 
 void ekInputWriter::addText(const wchar_t* key, const wchar_t* value)
@@ -204,10 +217,12 @@ bool ekInputWriter::addContact(bool anode)
 {
     const ekContact* contact = anode ? device->getAnode() : device->getCathode();
     const std::wstring prefix = anode ? L"Anode." : L"Cathode.";
-    if (!begin(anode ? L"Anode" : L"Cathode"))
+    if (!begin(anode ? L"Anode" : L"Cathode")) {
         return false;
-    if (contact == nullptr)
+    }
+    if (contact == nullptr) {
         return true;
+    }
     auto key = [&](const wchar_t* name) { return prefix + name; };
     addText(key(L"Type").c_str(), contact->isSchottky() ? L"Schottky" : L"Ohmic");
     addNumber(key(L"Phi").c_str(), contact->getPhi());
@@ -215,20 +230,25 @@ bool ekInputWriter::addContact(bool anode)
     // about them on an ohmic one: there they are written only when the
     // device file gave them, so the saved file says what its source said.
     const bool schottky = contact->isSchottky();
-    if (schottky || contact->getRn() != ekContact::DEFAULT_VELOCITY)
+    if (schottky || contact->getRn() != ekContact::DEFAULT_VELOCITY) {
         addNumber(key(L"Rn").c_str(), contact->getRn());
-    if (schottky || contact->getRp() != ekContact::DEFAULT_VELOCITY)
+    }
+    if (schottky || contact->getRp() != ekContact::DEFAULT_VELOCITY) {
         addNumber(key(L"Rp").c_str(), contact->getRp());
-    if (contact->isTunnel())
+    }
+    if (contact->isTunnel()) {
         addText(key(L"Tunnel").c_str(), L"Yes");
+    }
     addNumber(key(L"Thickness").c_str(), contact->getThickness());
     const bool metal = ekContact::isStandardMaterial(contact->getMaterial(), nullptr);
-    if (metal)
+    if (metal) {
         addText(key(L"Material").c_str(), contact->getMaterial());
-    if (contact->getIndexFile() != nullptr)
+    }
+    if (contact->getIndexFile() != nullptr) {
         addText(key(L"Index.File").c_str(), contact->getIndexFile());
-    else if (contact->getIndexScript() != nullptr)
+    } else if (contact->getIndexScript() != nullptr) {
         addText(key(L"Index.Model").c_str(), contact->getIndexScript());
+    }
     // A metal brings its own index; any other contact keeps its constant
     // pair, which it falls back to without a usable file or script.
     if (!metal) {
@@ -236,24 +256,26 @@ bool ekInputWriter::addContact(bool anode)
         addNumber(key(L"Index.k").c_str(), contact->getIndexk());
     }
     if (contact->isBoundarySet()) {
-        addText(key(L"Boundary").c_str(),
-                contact->getBoundary() == ekContact::BOUNDARY_DIRICHLET ? L"Dirichlet"
-                                                                        : L"Neumann");
+        addText(key(L"Boundary").c_str(), contact->getBoundary() == ekContact::BOUNDARY_DIRICHLET
+                                              ? L"Dirichlet"
+                                              : L"Neumann");
     }
     return true;
 }
 
 void ekInputWriter::addVoltage()
 {
-    if (!begin(L"Voltage"))
+    if (!begin(L"Voltage")) {
         return;
+    }
     const uint8_t type = excitation->biasType;
-    if (type & ekExcitation::BIAS_SWEEP)
+    if (type & ekExcitation::BIAS_SWEEP) {
         addText(L"Voltage.Source", L"Sweep");
-    else if (type & ekExcitation::BIAS_FILE)
+    } else if (type & ekExcitation::BIAS_FILE) {
         addText(L"Voltage.Source", excitation->biasFilename);
-    else
+    } else {
         addText(L"Voltage.Source", L"None");
+    }
     // The sweep values are kept for a file source too: they are part of
     // the excitation the file must reproduce.
     addNumber(L"Voltage.Start", excitation->Vstart);
@@ -265,19 +287,21 @@ void ekInputWriter::addVoltage()
 
 void ekInputWriter::addLight()
 {
-    if (!begin(L"Light"))
+    if (!begin(L"Light")) {
         return;
+    }
     const uint8_t type = excitation->lightType;
-    if (type & ekExcitation::LIGHT_AM15)
+    if (type & ekExcitation::LIGHT_AM15) {
         addText(L"Light.Source", L"AM1.5");
-    else if (type & ekExcitation::LIGHT_FILE)
+    } else if (type & ekExcitation::LIGHT_FILE) {
         addText(L"Light.Source", excitation->lightFilename);
-    else if (ekExcitation::isLightSweep(type))
+    } else if (ekExcitation::isLightSweep(type)) {
         addText(L"Light.Source", L"Sweep");
-    else if (type & ekExcitation::LIGHT_MONO)
+    } else if (type & ekExcitation::LIGHT_MONO) {
         addText(L"Light.Source", L"Mono");
-    else
+    } else {
         addText(L"Light.Source", L"None");
+    }
     addNumber(L"Light.Start", excitation->Wstart);
     addNumber(L"Light.End", excitation->Wend);
     addNumber(L"Light.Step", excitation->Wstep);
@@ -286,42 +310,51 @@ void ekInputWriter::addLight()
 
 void ekInputWriter::addNumeric()
 {
-    if (!begin(L"Numeric"))
+    if (!begin(L"Numeric")) {
         return;
+    }
     // Verbose output and the log file share the output type: "No" switches
     // both off, so it is written only for a channel that has neither.
-    if (sigma->isVerbose())
+    if (sigma->isVerbose()) {
         addText(L"Numeric.Verbose", L"Yes");
-    else if (sigma->outputType == 0)
+    } else if (sigma->outputType == 0) {
         addText(L"Numeric.Verbose", L"No");
+    }
     addText(L"Numeric.SaveFull", sigma->saveFull ? L"Yes" : L"No");
     addText(L"Numeric.Method", param->method == nuParam::METHOD_NEWTON ? L"Newton" : L"Gummel");
-    if (param->mesh < 128 && param->points >= 50 && param->points <= 20000)
+    if (param->mesh < 128 && param->points >= 50 && param->points <= 20000) {
         addInteger(L"Numeric.Points", param->points);
+    }
     const wchar_t* meshFile = simulator != nullptr ? simulator->getMeshFilename() : nullptr;
-    if (meshFile != nullptr && meshFile[0] != L'\0')
+    if (meshFile != nullptr && meshFile[0] != L'\0') {
         addText(L"Numeric.Mesh", meshFile);
-    else if (param->mesh & nuParam::MESH_LAYER)
+    } else if (param->mesh & nuParam::MESH_LAYER) {
         addText(L"Numeric.Mesh", L"Layer");
-    else
+    } else {
         addText(L"Numeric.Mesh", L"Uniform");
+    }
     const wchar_t* guess = simulator != nullptr ? simulator->getInitialGuessFilename() : nullptr;
-    if (guess != nullptr && guess[0] != L'\0')
+    if (guess != nullptr && guess[0] != L'\0') {
         addText(L"Numeric.Guess", guess);
+    }
     addNumber(L"Numeric.Tol", param->reltol);
     addNumber(L"Numeric.Damp", param->damp);
     // The direct solver has no name in a device file.
-    if (const wchar_t* solver = nuParam::iterativeSolverName(param->solver & nuParam::SOLVER_MASK))
+    if (const wchar_t* solver =
+            nuParam::iterativeSolverName(param->solver & nuParam::SOLVER_MASK)) {
         addText(L"Numeric.InnermostSolver", solver);
+    }
 }
 
 void ekInputWriter::addCommand()
 {
-    if (!begin(L"Command"))
+    if (!begin(L"Command")) {
         return;
+    }
     const wchar_t* outDir = param->outDir;
-    if (std::wcscmp(outDir, L".") == 0 || (outDir[0] != L'\0' && kov_dirExistsW(outDir)))
+    if (std::wcscmp(outDir, L".") == 0 || (outDir[0] != L'\0' && kov_dirExistsW(outDir))) {
         addText(L"Command.OutDir", outDir);
+    }
     addText(L"Command.OutDirDate", param->outDirDate ? L"Yes" : L"No");
     addText(L"Command.Plot", param->plot ? L"Yes" : L"No");
 }

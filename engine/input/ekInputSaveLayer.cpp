@@ -20,35 +20,35 @@ namespace {
 constexpr double LATTICE_FILE_SCALE = 1e4;
 constexpr double TRAP_DENSITY_MIN = 1e6;
 
-const wchar_t* yesNo(bool on)
-{
-    return on ? L"Yes" : L"No";
-}
+const wchar_t* yesNo(bool on) { return on ? L"Yes" : L"No"; }
 
 }  // namespace
 
 bool ekInputWriter::addLayer(int number, const ekLayer* layer)
 {
     const std::wstring name = L"Layer" + std::to_wstring(number);
-    if (!begin(name.c_str()) || layer == nullptr)
+    if (!begin(name.c_str()) || layer == nullptr) {
         return layer != nullptr;
+    }
 
     const bool builtIn = layer->isStandardMaterial();
     std::unique_ptr<ekLayer> reference;
     if (builtIn) {
-        reference.reset(new (std::nothrow) ekLayer(sigma, layer->getMaterial(),
-                                                   ekLayer::DEFAULT_NAME));
+        reference.reset(new (std::nothrow)
+                            ekLayer(sigma, layer->getMaterial(), ekLayer::DEFAULT_NAME));
         if (reference == nullptr) {
             sigma->reportNoMemory();
             return false;
         }
-        if (sigma->err != 0)
+        if (sigma->err != 0) {
             return false;
+        }
     }
     // A material of the database is named too: without it the layer would
     // come back as silicon.
-    if (builtIn || ek_isDatabaseMaterial(layer->getMaterial()))
+    if (builtIn || ek_isDatabaseMaterial(layer->getMaterial())) {
         addText(L"Material", layer->getMaterial());
+    }
     const ekLayer* ref = reference.get();
     alloy = builtIn && layer->isAlloy();
 
@@ -101,10 +101,12 @@ bool ekInputWriter::addLayer(int number, const ekLayer* layer)
     addLayerTraps(layer);
 
     const uint8_t index = layer->getIndexModel();
-    if (index == ekRegion::INDEX_FILE && layer->getIndexFile() != nullptr)
+    if (index == ekRegion::INDEX_FILE && layer->getIndexFile() != nullptr) {
         addText(L"Index.File", layer->getIndexFile());
-    else if (index == ekRegion::INDEX_DATABASE && layer->getDataIndex(nullptr, nullptr, nullptr))
+    } else if (index == ekRegion::INDEX_DATABASE &&
+               layer->getDataIndex(nullptr, nullptr, nullptr)) {
         addText(L"Index.Database", L"Yes");
+    }
     // The constant pair stays: it is what the layer falls back to.
     addLayerNumber(L"Index.n", layer->getIndexn(), ref ? ref->getIndexn() : 0, ref);
     addLayerNumber(L"Index.k", layer->getIndexk(), ref ? ref->getIndexk() : 0, ref);
@@ -118,27 +120,32 @@ void ekInputWriter::addLayerNumber(const wchar_t* key, double value, double refe
                                    const ekLayer* reference)
 {
     // The reader derives these from the composition and would only warn.
-    if (alloy && ek_isAlloyDerivedKey(key))
+    if (alloy && ek_isAlloyDerivedKey(key)) {
         return;
+    }
     const std::wstring text = nu_numberText(value, -1);
-    if (reference != nullptr && wcscasecmp(text.c_str(), nu_numberText(referenceValue, -1).c_str()) == 0)
+    if (reference != nullptr &&
+        wcscasecmp(text.c_str(), nu_numberText(referenceValue, -1).c_str()) == 0) {
         return;
+    }
     add(key, text, false);
 }
 
 void ekInputWriter::addLayerWord(const wchar_t* key, const wchar_t* value,
                                  const wchar_t* referenceValue, const ekLayer* reference)
 {
-    if (reference != nullptr && wcscasecmp(value, referenceValue) == 0)
+    if (reference != nullptr && wcscasecmp(value, referenceValue) == 0) {
         return;
+    }
     addText(key, value);
 }
 
 void ekInputWriter::addLayerDopant(const ekLayer* layer)
 {
     const ekLevel* dopant = layer->getDopant();
-    if (dopant == nullptr || layer->isDopingScript())
+    if (dopant == nullptr || layer->isDopingScript()) {
         return;
+    }
     const uint8_t type = dopant->getType();
     if (type != ekLevel::TYPE_DONOR && type != ekLevel::TYPE_ACCEPTOR) {
         addText(L"Dopant.Type", L"I");
@@ -155,12 +162,14 @@ void ekInputWriter::addLayerDopant(const ekLayer* layer)
 
 void ekInputWriter::addLayerTraps(const ekLayer* layer)
 {
-    if (layer->isTrapScript())
+    if (layer->isTrapScript()) {
         return;  // the trap model makes them
+    }
     for (int i = 0; i < layer->getTrapCount(); ++i) {
         const ekLevel* trap = layer->getTrap(i);
-        if (trap == nullptr || trap->getN() < TRAP_DENSITY_MIN)
+        if (trap == nullptr || trap->getN() < TRAP_DENSITY_MIN) {
             continue;
+        }
         const std::wstring prefix = L"Trap" + std::to_wstring(i + 1) + L".";
         auto key = [&](const wchar_t* name) { return prefix + name; };
         addText(key(L"Type").c_str(),
@@ -177,25 +186,33 @@ void ekInputWriter::addLayerTraps(const ekLayer* layer)
 void ekInputWriter::addLayerModels(const ekLayer* layer)
 {
     auto script = [&](const wchar_t* key, const wchar_t* name) {
-        if (name != nullptr && name[0] != L'\0')
+        if (name != nullptr && name[0] != L'\0') {
             addText(key, name);
+        }
     };
-    if (layer->isMobilityScript())
+    if (layer->isMobilityScript()) {
         script(L"Mobility.Model", layer->getMobilityScript());
-    if (layer->isLatticeScript())
+    }
+    if (layer->isLatticeScript()) {
         script(L"Lattice.Model", layer->getLatticeScript());
-    if (layer->isIndexScript())
+    }
+    if (layer->isIndexScript()) {
         script(L"Index.Model", layer->getIndexScript());
-    if (layer->isBandgapScript())
+    }
+    if (layer->isBandgapScript()) {
         script(L"Bandgap.Model", layer->getBandgapScript());
-    if (layer->isPermittivityScript())
+    }
+    if (layer->isPermittivityScript()) {
         script(L"Permittivity.Model", layer->getPermittivityScript());
-    if (layer->isDopingScript())
+    }
+    if (layer->isDopingScript()) {
         script(L"Dopant.Model", layer->getDopingScript());
+    }
     if (layer->isTrapScript() && layer->getTrapCount() > 0) {
         script(L"Trap.Model", layer->getTrapScript());
         addInteger(L"Trap.Count", layer->getTrapCount());
     }
-    if (layer->isRecombinationScript())
+    if (layer->isRecombinationScript()) {
         script(L"Recombination.Model", layer->getRecombinationScript());
+    }
 }

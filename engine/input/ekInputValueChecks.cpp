@@ -12,16 +12,14 @@
 
 namespace {
 
-bool isSeparator(wchar_t c)
-{
-    return c == L'/' || c == L'\\';
-}
+bool isSeparator(wchar_t c) { return c == L'/' || c == L'\\'; }
 
 // "/x", "\\x" and "C:x" name their own place; anything else is relative.
 bool isAbsolute(const std::wstring& name)
 {
-    if (!name.empty() && isSeparator(name[0]))
+    if (!name.empty() && isSeparator(name[0])) {
         return true;
+    }
     return name.size() >= 2 && name[1] == L':' && std::iswalpha(name[0]);
 }
 
@@ -31,16 +29,18 @@ std::wstring ekInputReader::keyId(const wchar_t* section, const wchar_t* key)
 {
     // Sections and keys match without regard to case.
     std::wstring id = std::wstring(section) + L'\n' + key;
-    for (wchar_t& c : id)
+    for (wchar_t& c : id) {
         c = static_cast<wchar_t>(std::towlower(c));
+    }
     return id;
 }
 
 int ekInputReader::keyLine(const wchar_t* section, const wchar_t* key) const
 {
     const auto found = keyLines.find(keyId(section, key));
-    if (found != keyLines.end())
+    if (found != keyLines.end()) {
         return found->second.line;
+    }
     return headerLine(ekInput::sectionIndex(section));
 }
 
@@ -48,10 +48,11 @@ std::wstring ekInputReader::written(const wchar_t* section, const wchar_t* key) 
 {
     const auto found = keyLines.find(keyId(section, key));
     std::wstring value;
-    if (found != keyLines.end())
+    if (found != keyLines.end()) {
         value = found->second.text;
-    else
+    } else {
         text(section, key, &value);
+    }
     return std::wstring(key) + L" = \"" + value + L"\"";
 }
 
@@ -68,9 +69,9 @@ void ekInputReader::changedValue(const wchar_t* section, const wchar_t* key,
 {
     const int line = keyLine(section, key);
     sigma->update(format(L"[WARNING] at line %d: %ls changed to %ls (%ls)\n", line + 1,
-                          written(section, key).c_str(), used.c_str(), why.c_str())
-                       .c_str(),
-                   2);
+                         written(section, key).c_str(), used.c_str(), why.c_str())
+                      .c_str(),
+                  2);
 }
 
 void ekInputReader::unusedValue(const wchar_t* section, const wchar_t* key,
@@ -78,45 +79,51 @@ void ekInputReader::unusedValue(const wchar_t* section, const wchar_t* key,
 {
     const int line = keyLine(section, key);
     sigma->update(format(L"[WARNING] at line %d: %ls is not used (%ls)\n", line + 1,
-                          written(section, key).c_str(), why.c_str())
-                       .c_str(),
-                   2);
+                         written(section, key).c_str(), why.c_str())
+                      .c_str(),
+                  2);
 }
 
 std::wstring ekInputReader::resolvePath(const std::wstring& name) const
 {
-    if (name.empty() || isAbsolute(name))
+    if (name.empty() || isAbsolute(name)) {
         return name;
+    }
     const std::wstring input(fileName);
     const size_t separator = input.find_last_of(L"\\/");
-    if (separator == std::wstring::npos)
+    if (separator == std::wstring::npos) {
         return name;  // the device file lies in the current folder
+    }
     return input.substr(0, separator + 1) + name;
 }
 
 std::wstring ekInputReader::lookedFor(const std::wstring& path)
 {
-    if (const wchar_t* kind = kov_otherFileKindW(path.c_str()))
+    if (const wchar_t* kind = kov_otherFileKindW(path.c_str())) {
         return path + L" is " + kind + L", not a regular file";
+    }
     return L"looked for " + path;
 }
 
 bool ekInputReader::existingFile(const wchar_t* section, const wchar_t* key, std::wstring* path)
 {
     std::wstring name;
-    if (!text(section, key, &name))
+    if (!text(section, key, &name)) {
         return false;
+    }
     *path = resolvePath(name);
-    if (kov_fileExistsW(path->c_str()))
+    if (kov_fileExistsW(path->c_str())) {
         return true;
+    }
     const int line = keyLine(section, key);
     // Something that is there but cannot be read as a file (a FIFO would
     // block the run, a folder yields nothing) is not "missing".
-    if (const wchar_t* kind = kov_otherFileKindW(path->c_str()))
-        return fail(line, format(L"not a regular file at line %d: %ls (%ls is %ls)",
-                                 line + 1, written(section, key).c_str(), path->c_str(), kind));
-    return fail(line, format(L"file not found at line %d: %ls (looked for %ls)",
-                             line + 1, written(section, key).c_str(), path->c_str()));
+    if (const wchar_t* kind = kov_otherFileKindW(path->c_str())) {
+        return fail(line, format(L"not a regular file at line %d: %ls (%ls is %ls)", line + 1,
+                                 written(section, key).c_str(), path->c_str(), kind));
+    }
+    return fail(line, format(L"file not found at line %d: %ls (looked for %ls)", line + 1,
+                             written(section, key).c_str(), path->c_str()));
 }
 
 const KovKeyLimit& ekInputReader::limitOf(const wchar_t* section, const wchar_t* key)
@@ -137,17 +144,21 @@ bool ekInputReader::checkRange(const wchar_t* section, const wchar_t* key)
     const KovKeyLimit& limit = limitOf(section, key);
     double value = 0.0;
     if (limit.outside != KovOutside::REFUSE || !real(section, key, &value) ||
-        (value >= limit.minimum && value <= limit.maximum))
+        (value >= limit.minimum && value <= limit.maximum)) {
         return true;
+    }
     return refuseValue(section, key, kov_toWide(kov_rangeText(limit)));
 }
 
 long ekInputReader::clampInteger(const wchar_t* section, const wchar_t* key, long value) const
 {
     const KovKeyLimit& limit = limitOf(section, key);
-    const long used = std::clamp(value, static_cast<long>(limit.minimum), static_cast<long>(limit.maximum));
-    if (used != value)
-        changedValue(section, key, std::to_wstring(used), L"accepted: " + kov_toWide(kov_rangeText(limit)));
+    const long used =
+        std::clamp(value, static_cast<long>(limit.minimum), static_cast<long>(limit.maximum));
+    if (used != value) {
+        changedValue(section, key, std::to_wstring(used),
+                     L"accepted: " + kov_toWide(kov_rangeText(limit)));
+    }
     return used;
 }
 
@@ -155,12 +166,14 @@ bool ekInputReader::checkWord(const wchar_t* section, const wchar_t* key,
                               std::initializer_list<const wchar_t*> words)
 {
     std::wstring word;
-    if (!text(section, key, &word) || isWord(word, words))
+    if (!text(section, key, &word) || isWord(word, words)) {
         return true;
+    }
     std::wstring accepted;
     for (const wchar_t* entry : words) {
-        if (entry[0] == L'\0')
+        if (entry[0] == L'\0') {
             continue;  // an empty value is accepted but not offered
+        }
         accepted += (accepted.empty() ? L"" : L", ") + std::wstring(entry);
     }
     return refuseValue(section, key, accepted);
@@ -170,9 +183,11 @@ void ekInputReader::warnUnusedLayerKeys(int number, const ekLayerInput& in) cons
 {
     // The recombination of a doped layer goes through its dopant level, so
     // the layer's own lifetimes take no part in it.
-    const bool doped = in.dopantType != 0 && (in.dopantN > 0.0 || !in.script[ekLayer::MODEL_DOPING].empty());
-    if (!doped)
+    const bool doped =
+        in.dopantType != 0 && (in.dopantN > 0.0 || !in.script[ekLayer::MODEL_DOPING].empty());
+    if (!doped) {
         return;
+    }
     const std::wstring section = format(L"Layer%01d", number);
     for (const wchar_t* key : {L"Taun", L"Taup"}) {
         if (has(section.c_str(), key)) {

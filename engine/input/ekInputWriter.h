@@ -53,6 +53,6 @@ private:
     nuSigma* sigma;
     nuParam* param;
     foSection* currentSection = nullptr;
-    bool ok = true;  // every value was taken by the store
+    bool ok = true;      // every value was taken by the store
     bool alloy = false;  // the layer being written takes values from its end members
 };

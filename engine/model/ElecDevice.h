@@ -29,18 +29,18 @@ public:
     static constexpr int MAX_LAYERS = 9;
     static constexpr int MAX_INTERFACES = MAX_LAYERS;
     static constexpr int MAX_VARIABLES = 64;
-    static constexpr size_t NAME_SIZE = 32;       // 31 characters and terminator
-    static constexpr size_t NOTE_SIZE = 256;      // 255 characters and terminator
-    static constexpr size_t HEADER_SIZE = 8192;   // characters of header text
+    static constexpr size_t NAME_SIZE = 32;      // 31 characters and terminator
+    static constexpr size_t NOTE_SIZE = 256;     // 255 characters and terminator
+    static constexpr size_t HEADER_SIZE = 8192;  // characters of header text
     // Variable texts, as the _variable_w_t record holds them.
-    static constexpr size_t VARIABLE_NAME_SIZE = 64;   // 63 characters
-    static constexpr size_t VARIABLE_VALUE_SIZE = 256; // 255 characters
+    static constexpr size_t VARIABLE_NAME_SIZE = 64;    // 63 characters
+    static constexpr size_t VARIABLE_VALUE_SIZE = 256;  // 255 characters
     static constexpr size_t PATH_SIZE = 1024;
 
     // Name given to a new device; never overwrites a name in an update.
     static constexpr const wchar_t* DEFAULT_NAME = L"DeviceX";
 
-    static constexpr double T_MIN = 1.0, T_MAX = 2000.0;              // K
+    static constexpr double T_MIN = 1.0, T_MAX = 2000.0;  // K
     static constexpr double POLARIZATION_MIN = -10.0, POLARIZATION_MAX = 10.0;
     // Bandgaps closer than this are one material as far as the band
     // diagram goes.
@@ -76,9 +76,9 @@ public:
 
     // ---- device-wide values ---------------------------------------------------
     const wchar_t* getName() const { return deviceName; }
-    void getName(wchar_t* buffer) const;   // buffer of at least 32 characters
+    void getName(wchar_t* buffer) const;  // buffer of at least 32 characters
     const wchar_t* getNote() const { return deviceNote; }
-    void getNote(wchar_t* buffer) const;   // buffer of at least 256 characters
+    void getNote(wchar_t* buffer) const;  // buffer of at least 256 characters
     uint8_t getStatus() const { return status; }
     double getT() const { return temperature; }
     double getThickness() const { return totalThickness; }
@@ -118,7 +118,7 @@ public:
     // ---- layers ----------------------------------------------------------------
     int getLayerCount() const { return layerCount; }
     ekLayer* getLayer(int index) const;
-    ekLayer* getLayer(const wchar_t* name) const;   // any letter case
+    ekLayer* getLayer(const wchar_t* name) const;  // any letter case
     ekLayer* getFirstLayer() const;
     ekLayer* getLastLayer() const;
 
@@ -190,8 +190,8 @@ private:
     void reportError(const std::wstring& what) const;
     bool updateContact(ekContact* contact, const wchar_t* name, double phi, double Rn, double Rp,
                        uint8_t type, bool tunnel, ekLayer* layer, int position);
-    bool updateContactIndex(ekContact* contact, const wchar_t* material, double thickness,
-                            double n, double k);
+    bool updateContactIndex(ekContact* contact, const wchar_t* material, double thickness, double n,
+                            double k);
     // Makes contacts and interfaces drop every pointer to a layer that is
     // about to be freed, and frees interfaces without a layer pair.
     void forgetLayer(const ekLayer* layer);
@@ -220,8 +220,8 @@ private:
     int layerCount = 0;
     ekLayer* layers[MAX_LAYERS] = {};
     double totalThickness = 0.0;
-    LuaEngineCore* luaEngine = nullptr;      // the engine in use
-    LuaEngineCore* ownLuaEngine = nullptr;   // the engine the device made and frees
+    LuaEngineCore* luaEngine = nullptr;     // the engine in use
+    LuaEngineCore* ownLuaEngine = nullptr;  // the engine the device made and frees
     nuParser* parser = nullptr;
     bool heterostructure = false;
     bool graded = false;

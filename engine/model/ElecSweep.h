@@ -25,8 +25,8 @@ public:
     explicit ElecSweep(nuSigma* sigma);
     // Builds the sweep at once through set(); see there.
     ElecSweep(nuSigma* sigma, uint8_t type, int count, int points, double start, double end,
-              double step, double limitLow, double limitHigh, double unused,
-              int* posL = nullptr, int* posC = nullptr, int* posR = nullptr, bool fill = true);
+              double step, double limitLow, double limitHigh, double unused, int* posL = nullptr,
+              int* posC = nullptr, int* posR = nullptr, bool fill = true);
     ~ElecSweep();
     ElecSweep(const ElecSweep&) = delete;
     ElecSweep& operator=(const ElecSweep&) = delete;

@@ -39,21 +39,36 @@ struct MathAlias {
 };
 
 const MathAlias kMathAliases[] = {
-    {"abs", AliasKind::Unary},     {"acos", AliasKind::Unary},
-    {"asin", AliasKind::Unary},    {"atan", AliasKind::Unary},
-    {"atan2", AliasKind::BinarySwapped}, {"ceil", AliasKind::Unary},
-    {"cos", AliasKind::Unary},     {"cosh", AliasKind::Unary},
-    {"deg", AliasKind::Unary},     {"exp", AliasKind::Unary},
-    {"floor", AliasKind::Unary},   {"fmod", AliasKind::Binary},
-    {"frexp", AliasKind::Unary},   {"huge", AliasKind::Value},
-    {"ldexp", AliasKind::Binary},  {"log", AliasKind::Unary},
-    {"log10", AliasKind::Unary},   {"max", AliasKind::Variadic},
-    {"min", AliasKind::Variadic},  {"modf", AliasKind::Unary},
-    {"pi", AliasKind::Value},      {"pow", AliasKind::Binary},
-    {"rad", AliasKind::Unary},     {"random", AliasKind::Variadic},
-    {"randomseed", AliasKind::Unary}, {"sin", AliasKind::Unary},
-    {"sinh", AliasKind::Unary},    {"sqrt", AliasKind::Unary},
-    {"tan", AliasKind::Unary},     {"tanh", AliasKind::Unary},
+    {"abs", AliasKind::Unary},
+    {"acos", AliasKind::Unary},
+    {"asin", AliasKind::Unary},
+    {"atan", AliasKind::Unary},
+    {"atan2", AliasKind::BinarySwapped},
+    {"ceil", AliasKind::Unary},
+    {"cos", AliasKind::Unary},
+    {"cosh", AliasKind::Unary},
+    {"deg", AliasKind::Unary},
+    {"exp", AliasKind::Unary},
+    {"floor", AliasKind::Unary},
+    {"fmod", AliasKind::Binary},
+    {"frexp", AliasKind::Unary},
+    {"huge", AliasKind::Value},
+    {"ldexp", AliasKind::Binary},
+    {"log", AliasKind::Unary},
+    {"log10", AliasKind::Unary},
+    {"max", AliasKind::Variadic},
+    {"min", AliasKind::Variadic},
+    {"modf", AliasKind::Unary},
+    {"pi", AliasKind::Value},
+    {"pow", AliasKind::Binary},
+    {"rad", AliasKind::Unary},
+    {"random", AliasKind::Variadic},
+    {"randomseed", AliasKind::Unary},
+    {"sin", AliasKind::Unary},
+    {"sinh", AliasKind::Unary},
+    {"sqrt", AliasKind::Unary},
+    {"tan", AliasKind::Unary},
+    {"tanh", AliasKind::Unary},
 };
 
 std::string buildPrelude()
@@ -66,7 +81,9 @@ std::string buildPrelude()
         case AliasKind::Value: text += "math." + n; break;
         case AliasKind::Unary: text += "function(x) return math." + n + "(x) end"; break;
         case AliasKind::Binary: text += "function(x, y) return math." + n + "(x, y) end"; break;
-        case AliasKind::BinarySwapped: text += "function(y, x) return math." + n + "(y, x) end"; break;
+        case AliasKind::BinarySwapped:
+            text += "function(y, x) return math." + n + "(y, x) end";
+            break;
         case AliasKind::Variadic: text += "function(...) return math." + n + "(...) end"; break;
         }
         text += " end\n";
@@ -79,8 +96,12 @@ std::string buildPrelude()
 std::string firstLine(const std::string& text)
 {
     size_t nl = text.find('\n');
-    if (nl == std::string::npos) return text;
-    if (nl > 0 && text[nl - 1] == ':') --nl;
+    if (nl == std::string::npos) {
+        return text;
+    }
+    if (nl > 0 && text[nl - 1] == ':') {
+        --nl;
+    }
     return text.substr(0, nl);
 }
 
@@ -95,7 +116,9 @@ int readLineNumber(const std::string& digits)
 {
     char* end = nullptr;
     const double v = kov_strtod(digits.c_str(), &end);
-    if (end == digits.c_str() || !std::isfinite(v) || v < 1.0 || v > 1.0e8) return 0;
+    if (end == digits.c_str() || !std::isfinite(v) || v < 1.0 || v > 1.0e8) {
+        return 0;
+    }
     return static_cast<int>(v);
 }
 
@@ -107,7 +130,9 @@ std::string lineMessage(int line, const std::string& rest)
     if (out.size() > 255) {
         // Cut before a character, never inside a UTF-8 sequence.
         size_t cut = 255;
-        while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
+        while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
         out.resize(cut);
     }
     return out;
@@ -133,7 +158,12 @@ bool pushGlobal(lua_State* L, const char* name)
 class StackGuard {
 public:
     explicit StackGuard(lua_State* L) : state(L), savedTop(L ? lua_gettop(L) : 0) {}
-    ~StackGuard() { if (state) lua_settop(state, savedTop); }
+    ~StackGuard()
+    {
+        if (state) {
+            lua_settop(state, savedTop);
+        }
+    }
     StackGuard(const StackGuard&) = delete;
     StackGuard& operator=(const StackGuard&) = delete;
 
@@ -148,10 +178,7 @@ private:
 
 LuaEngineCore::LuaEngineCore() = default;
 
-LuaEngineCore::~LuaEngineCore()
-{
-    closeState();
-}
+LuaEngineCore::~LuaEngineCore() { closeState(); }
 
 void LuaEngineCore::closeState()
 {
@@ -169,7 +196,9 @@ void LuaEngineCore::closeState()
 
 LuaEngineCore* LuaEngineCore::fromState(lua_State* L)
 {
-    if (!L) return nullptr;
+    if (!L) {
+        return nullptr;
+    }
     lua_getfield(L, LUA_REGISTRYINDEX, REGISTRY_KEY);
     void* p = lua_islightuserdata(L, -1) ? lua_touserdata(L, -1) : nullptr;
     lua_pop(L, 1);
@@ -227,9 +256,10 @@ bool LuaEngineCore::runPrelude()
     } catch (const std::bad_alloc&) {
         return true;  // the state stays usable without the short names
     }
-    if (luaL_loadbuffer(L, prelude.data(), prelude.size(), "=prelude") == 0
-        && lua_pcall(L, 0, LUA_MULTRET, 0) == 0)
+    if (luaL_loadbuffer(L, prelude.data(), prelude.size(), "=prelude") == 0 &&
+        lua_pcall(L, 0, LUA_MULTRET, 0) == 0) {
         return true;
+    }
     const char* text = toString();
     setMessage(text ? text : "");
     kov_wprintf(L"\n%ls\n", message);
@@ -276,7 +306,9 @@ void LuaEngineCore::setErrorFromTop(const char* fallback)
 
 bool LuaEngineCore::run(const char* chunk)
 {
-    if (!L) init();
+    if (!L) {
+        init();
+    }
     if (!L) {
         setMessage(L"Cannot run script: insufficient memory");
         kov_wprintf(L"\n%ls\n", message);
@@ -288,9 +320,10 @@ bool LuaEngineCore::run(const char* chunk)
     std::string failure;
     try {
         const char* text = chunk ? chunk : "";
-        if (luaL_loadbufferx(L, text, std::strlen(text), kChunkName, "t") == 0
-            && lua_pcall(L, 0, LUA_MULTRET, 0) == 0)
+        if (luaL_loadbufferx(L, text, std::strlen(text), kChunkName, "t") == 0 &&
+            lua_pcall(L, 0, LUA_MULTRET, 0) == 0) {
             return true;
+        }
         const char* err = toString();
         throw luaexception(err && *err ? err : "[ERROR]   unrecoverable error");
     } catch (const std::exception& e) {
@@ -298,8 +331,12 @@ bool LuaEngineCore::run(const char* chunk)
         errorLine = parseErrorLine(e.what(), out);
         failure = firstLine(out);
     }
-    if (boundFailure(failure)) errorLine = -1;
-    if (failure.empty()) failure = "[ERROR]   unrecoverable exception";
+    if (boundFailure(failure)) {
+        errorLine = -1;
+    }
+    if (failure.empty()) {
+        failure = "[ERROR]   unrecoverable exception";
+    }
     setMessage(failure.c_str());
     kov_wprintf(L"\n%ls\n", message);
     return false;
@@ -307,7 +344,9 @@ bool LuaEngineCore::run(const char* chunk)
 
 bool LuaEngineCore::addPackagePath(const char* folder)
 {
-    if (!folder || !*folder) return false;
+    if (!folder || !*folder) {
+        return false;
+    }
     std::string dir = folder;
     // ';' and '?' mean something in Lua search paths; a folder holding
     // either is refused rather than given a second meaning.
@@ -315,7 +354,9 @@ bool LuaEngineCore::addPackagePath(const char* folder)
         setMessage((std::string("[ERROR]   invalid Lua module folder: ") + dir).c_str());
         return false;
     }
-    if (dir.back() != '/' && dir.back() != '\\') dir += '/';
+    if (dir.back() != '/' && dir.back() != '\\') {
+        dir += '/';
+    }
     luaModuleFolders.insert(luaModuleFolders.begin(), dir);
     return true;
 }
@@ -324,8 +365,11 @@ bool LuaEngineCore::addPackagePath(const char* folder)
 
 void LuaEngineCore::clearScriptCache()
 {
-    if (L)
-        for (const auto& entry : compiled) luaL_unref(L, LUA_REGISTRYINDEX, entry.second);
+    if (L) {
+        for (const auto& entry : compiled) {
+            luaL_unref(L, LUA_REGISTRYINDEX, entry.second);
+        }
+    }
     compiled.clear();
 }
 
@@ -339,18 +383,22 @@ bool LuaEngineCore::pushCompiledScript(const char* script, size_t length)
     }
     // Text mode only: precompiled bytecode is not checked by the loader and
     // can bring the interpreter down.
-    if (luaL_loadbufferx(L, script, length, kChunkName, "t") != 0) return false;
-    if (compiled.size() >= kMaxCompiled) clearScriptCache();
+    if (luaL_loadbufferx(L, script, length, kChunkName, "t") != 0) {
+        return false;
+    }
+    if (compiled.size() >= kMaxCompiled) {
+        clearScriptCache();
+    }
     lua_pushvalue(L, -1);
     const int ref = luaL_ref(L, LUA_REGISTRYINDEX);
     compiled.emplace(std::string(key), ref);
     return true;
 }
 
-bool LuaEngineCore::call(const char* script, const char* function,
-                         const double* in1, const double* in2, const double* in3, const double* in4,
-                         double* out1, double* out2, double* out3, double* out4,
-                         double* out5, double* out6, double* out7, double* out8, int* status)
+bool LuaEngineCore::call(const char* script, const char* function, const double* in1,
+                         const double* in2, const double* in3, const double* in4, double* out1,
+                         double* out2, double* out3, double* out4, double* out5, double* out6,
+                         double* out7, double* out8, int* status)
 {
     const double* const in[MAX_INPUTS] = {in1, in2, in3, in4};
     double* const out[MAX_OUTPUTS] = {out1, out2, out3, out4, out5, out6, out7, out8};
@@ -393,7 +441,9 @@ bool LuaEngineCore::call(const char* script, const char* function,
 
         int argc = 0;
         for (const double* v : in) {
-            if (!v) continue;
+            if (!v) {
+                continue;
+            }
             lua_pushnumber(L, std::isfinite(*v) ? *v : 0.0);
             ++argc;
         }
@@ -402,8 +452,11 @@ bool LuaEngineCore::call(const char* script, const char* function,
         // slot fewer, never a write through a null slot.
         double* slots[MAX_OUTPUTS];
         int m = 0;
-        for (double* p : out)
-            if (p) slots[m++] = p;
+        for (double* p : out) {
+            if (p) {
+                slots[m++] = p;
+            }
+        }
         if (m < 2) {
             setMessage(L"invalid number of parameters");
             return false;
@@ -444,7 +497,9 @@ bool LuaEngineCore::call(const char* script, const char* function,
             lua_pop(L, 1);
         }
         // Results are handed over only once all of them are valid.
-        for (int i = 0; i < m; ++i) *slots[i] = values[i];
+        for (int i = 0; i < m; ++i) {
+            *slots[i] = values[i];
+        }
         *status = verdict;
         return true;
     } catch (const std::exception& e) {
@@ -452,7 +507,9 @@ bool LuaEngineCore::call(const char* script, const char* function,
     }
     errorLine = -1;
     boundFailure(failure);
-    if (failure.empty()) failure = "[ERROR]   unrecoverable exception";
+    if (failure.empty()) {
+        failure = "[ERROR]   unrecoverable exception";
+    }
     setMessage(failure.c_str());
     return false;
 }
@@ -461,20 +518,20 @@ bool LuaEngineCore::call(const char* script, const char* function,
 
 const char* LuaEngineCore::toString()
 {
-    if (!L || lua_gettop(L) < 1) return nullptr;
+    if (!L || lua_gettop(L) < 1) {
+        return nullptr;
+    }
     // The metamethod is user code and may fail itself: run it protected.
     if (luaL_getmetafield(L, -1, "__tostring")) {
         lua_pushvalue(L, -2);
-        if (lua_pcall(L, 1, 1, 0) == 0 && lua_isstring(L, -1)) return lua_tostring(L, -1);
+        if (lua_pcall(L, 1, 1, 0) == 0 && lua_isstring(L, -1)) {
+            return lua_tostring(L, -1);
+        }
         lua_pop(L, 1);
     }
     switch (lua_type(L, -1)) {
-    case LUA_TNIL:
-        lua_pushstring(L, "nil");
-        break;
-    case LUA_TBOOLEAN:
-        lua_pushstring(L, lua_toboolean(L, -1) ? "true" : "false");
-        break;
+    case LUA_TNIL: lua_pushstring(L, "nil"); break;
+    case LUA_TBOOLEAN: lua_pushstring(L, lua_toboolean(L, -1) ? "true" : "false"); break;
     case LUA_TNUMBER: {
         const double v = lua_tonumber(L, -1);
         // Whole numbers read best without a fraction; the bound keeps the
@@ -490,9 +547,7 @@ const char* LuaEngineCore::toString()
         }
         break;
     }
-    case LUA_TSTRING:
-        lua_pushvalue(L, -1);
-        break;
+    case LUA_TSTRING: lua_pushvalue(L, -1); break;
     default:
         lua_pushfstring(L, "%s: %p", lua_typename(L, lua_type(L, -1)), lua_topointer(L, -1));
         break;
@@ -502,7 +557,9 @@ const char* LuaEngineCore::toString()
 
 int LuaEngineCore::parseErrorLine(const char* text, std::string& out)
 {
-    if (!text) return 0;
+    if (!text) {
+        return 0;
+    }
     const std::string s = text;
 
     // Line marker written by a tool: "<!line=N!>" with a 0-based line.
@@ -530,8 +587,9 @@ int LuaEngineCore::parseErrorLine(const char* text, std::string& out)
     size_t colon = s.find(':');
     if (colon != std::string::npos) {
         // "C:\dir\file.lua:12: ..." - the drive letter's colon is not ours.
-        if (colon + 1 < s.size() && (s[colon + 1] == '\\' || s[colon + 1] == '/'))
+        if (colon + 1 < s.size() && (s[colon + 1] == '\\' || s[colon + 1] == '/')) {
             colon = s.find(':', colon + 1);
+        }
         if (colon != std::string::npos) {
             const size_t next = s.find(':', colon + 1);
             const size_t between = next == std::string::npos ? 0 : next - colon - 1;
@@ -593,7 +651,9 @@ const std::string* LuaEngineCore::scriptText(const wchar_t* path, int* error)
 
     // Read once per run: every mesh point of every layer asks again.
     auto found = files.find(key);
-    if (found != files.end()) return &found->second;
+    if (found != files.end()) {
+        return &found->second;
+    }
 
     FILE* file = kov_FileOpenW(key.c_str(), "rb");
     if (!file) {
@@ -604,10 +664,14 @@ const std::string* LuaEngineCore::scriptText(const wchar_t* path, int* error)
     bool readOk = false;
     try {
         const long long size = kov_getFileSizeW(key.c_str());
-        if (size > 0) text.reserve(static_cast<size_t>(size));
+        if (size > 0) {
+            text.reserve(static_cast<size_t>(size));
+        }
         char buffer[65536];
         size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+            text.append(buffer, got);
+        }
         readOk = !std::ferror(file);
     } catch (const std::bad_alloc&) {
         kov_FileClose(&file);

@@ -39,12 +39,12 @@ public:
 
     // Fields as the rest of the engine reads them (see the accessors).
     lua_State* L = nullptr;
-    nuSigma* sigma = nullptr;           // the engine's own channel
-    nuParam* param = nullptr;           // the engine's own settings
-    bool loaded = true;                 // cleared by every failure
+    nuSigma* sigma = nullptr;  // the engine's own channel
+    nuParam* param = nullptr;  // the engine's own settings
+    bool loaded = true;        // cleared by every failure
     wchar_t message[MESSAGE_SIZE] = {};
     char messageA[MESSAGE_SIZE] = {};
-    int errorLine = -1;                 // 0-based line of the last error
+    int errorLine = -1;  // 0-based line of the last error
 
     // The state is made by init(), which the owning device calls.
     LuaEngineCore();
@@ -90,13 +90,11 @@ public:
     // receives the script's own verdict (a trailing boolean), 1 otherwise.
     // The script is compiled once and the compiled chunk rerun for every
     // call, so the script's globals are fresh each time.
-    bool call(const char* script, const char* function,
-              const double* in1, const double* in2, const double* in3, const double* in4,
-              double* out1, double* out2, double* out3, double* out4,
-              double* out5, double* out6, double* out7, double* out8, int* status);
-    bool call(const char* script, const char* function,
-              const double* const (&in)[MAX_INPUTS], double* const (&out)[MAX_OUTPUTS],
-              int* status);
+    bool call(const char* script, const char* function, const double* in1, const double* in2,
+              const double* in3, const double* in4, double* out1, double* out2, double* out3,
+              double* out4, double* out5, double* out6, double* out7, double* out8, int* status);
+    bool call(const char* script, const char* function, const double* const (&in)[MAX_INPUTS],
+              double* const (&out)[MAX_OUTPUTS], int* status);
 
     // Text of the value on top of the stack; the text is pushed on the stack
     // (so it stays valid until popped) and returned; null when there is no
@@ -115,8 +113,8 @@ public:
     static int wrapCFunction(lua_State* L, int (*f)(lua_State*));
 
     // Reads a script file once per state (one run) and keeps its text;
-    // later calls give the kept text, also when the file changed since. Null on failure, with *error set to 1 (cannot
-    // open), 2 (no memory) or 3 (cannot read).
+    // later calls give the kept text, also when the file changed since. Null on failure, with
+    // *error set to 1 (cannot open), 2 (no memory) or 3 (cannot read).
     const std::string* scriptText(const wchar_t* path, int* error);
 
     // The engine that owns a state (through the registry entry), or null.
@@ -132,8 +130,8 @@ public:
 
 private:
     void closeState();
-    void setMessage(const char* text);         // narrow, both fields, loaded = false
-    void setMessage(const wchar_t* text);      // wide, both fields, loaded = false
+    void setMessage(const char* text);     // narrow, both fields, loaded = false
+    void setMessage(const wchar_t* text);  // wide, both fields, loaded = false
     void setErrorFromTop(const char* fallback);
     bool pushCompiledScript(const char* script, size_t length);
     void clearScriptCache();
@@ -151,7 +149,10 @@ private:
     // Looks script texts up without copying them.
     struct TextHash {
         using is_transparent = void;
-        size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+        size_t operator()(std::string_view text) const
+        {
+            return std::hash<std::string_view>{}(text);
+        }
     };
     // Compiled chunks, keyed by script text, kept as registry references.
     std::unordered_map<std::string, int, TextHash, std::equal_to<>> compiled;

@@ -15,11 +15,12 @@ namespace {
 
 // Base functions that load files, bytecode or arbitrary chunks, and the
 // coroutine library, whose resume would swallow a bound's error.
-const char* const kRemovedGlobals[] = {"dofile", "loadfile", "load", "loadstring", "coroutine",
-                                       "module", "require", "package", "gcinfo"};
+const char* const kRemovedGlobals[] = {"dofile", "loadfile", "load",    "loadstring", "coroutine",
+                                       "module", "require",  "package", "gcinfo"};
 
 // Libraries a script may require by name: they are already open.
-const char* const kOpenLibraries[] = {LUA_MATHLIBNAME, LUA_STRLIBNAME, LUA_TABLIBNAME, LUA_BITLIBNAME};
+const char* const kOpenLibraries[] = {LUA_MATHLIBNAME, LUA_STRLIBNAME, LUA_TABLIBNAME,
+                                      LUA_BITLIBNAME};
 
 constexpr const char* kLoadedKey = "___KovraLoadedModules___";
 constexpr long long kModuleSizeLimit = 4 * 1024 * 1024;
@@ -35,21 +36,29 @@ int openOne(lua_State* L, lua_CFunction open, const char* name)
 // folder separator as in Lua), never a path of its own.
 bool isModuleName(const std::string& name)
 {
-    if (name.empty() || name.size() > 128 || name.front() == '.' || name.find("..") != std::string::npos)
+    if (name.empty() || name.size() > 128 || name.front() == '.' ||
+        name.find("..") != std::string::npos) {
         return false;
+    }
     for (const char c : name) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                        c == '_' || c == '-' || c == '.';
-        if (!ok) return false;
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                        (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.';
+        if (!ok) {
+            return false;
+        }
     }
     return true;
 }
 
 bool readModuleText(const std::string& path, std::string& text)
 {
-    if (kov_fileExistsA(path.c_str()) < 1) return false;  // regular files only
+    if (kov_fileExistsA(path.c_str()) < 1) {
+        return false;  // regular files only
+    }
     FILE* file = kov_FileOpenA(path.c_str(), "rb");
-    if (!file) return false;
+    if (!file) {
+        return false;
+    }
     text.clear();
     char buffer[65536];
     size_t got;
@@ -71,9 +80,11 @@ bool readModuleText(const std::string& path, std::string& text)
 bool LuaEngineCore::openRestrictedLibraries()
 {
     if (openOne(L, luaopen_base, "") != 0 || openOne(L, luaopen_math, LUA_MATHLIBNAME) != 0 ||
-        openOne(L, luaopen_string, LUA_STRLIBNAME) != 0 || openOne(L, luaopen_table, LUA_TABLIBNAME) != 0 ||
-        openOne(L, luaopen_bit, LUA_BITLIBNAME) != 0)
+        openOne(L, luaopen_string, LUA_STRLIBNAME) != 0 ||
+        openOne(L, luaopen_table, LUA_TABLIBNAME) != 0 ||
+        openOne(L, luaopen_bit, LUA_BITLIBNAME) != 0) {
         return false;
+    }
     for (const char* name : kRemovedGlobals) {
         lua_pushnil(L);
         lua_setfield(L, LUA_GLOBALSINDEX, name);
@@ -107,18 +118,26 @@ int LuaEngineCore::requireModule(lua_State* L)
     lua_settop(L, 1);
     lua_getfield(L, LUA_REGISTRYINDEX, kLoadedKey);  // 2
     lua_getfield(L, 2, name.c_str());
-    if (!lua_isnil(L, -1)) return 1;
+    if (!lua_isnil(L, -1)) {
+        return 1;
+    }
     lua_pop(L, 1);
-    if (!isModuleName(name)) return luaL_error(L, "module '%s' not found: not a module name", name.c_str());
+    if (!isModuleName(name)) {
+        return luaL_error(L, "module '%s' not found: not a module name", name.c_str());
+    }
 
     LuaEngineCore* engine = fromState(L);
     std::string relative = name;
-    for (char& c : relative)
-        if (c == '.') c = '/';
+    for (char& c : relative) {
+        if (c == '.') {
+            c = '/';
+        }
+    }
     std::string tried;
     std::string text;
     std::string found;
-    for (const std::string& folder : engine ? engine->luaModuleFolders : std::vector<std::string>()) {
+    for (const std::string& folder :
+         engine ? engine->luaModuleFolders : std::vector<std::string>()) {
         const std::string candidate = folder + relative + ".lua";
         if (readModuleText(candidate, text)) {
             found = candidate;
@@ -126,11 +145,14 @@ int LuaEngineCore::requireModule(lua_State* L)
         }
         tried += "\n\tno file '" + candidate + "'";
     }
-    if (found.empty())
+    if (found.empty()) {
         return luaL_error(L, "module '%s' not found:%s", name.c_str(), tried.c_str());
+    }
     const std::string chunkName = "@" + found;
     // Text only: bytecode is not checked by the loader.
-    if (luaL_loadbufferx(L, text.data(), text.size(), chunkName.c_str(), "t") != 0) return lua_error(L);
+    if (luaL_loadbufferx(L, text.data(), text.size(), chunkName.c_str(), "t") != 0) {
+        return lua_error(L);
+    }
     lua_pushstring(L, name.c_str());
     lua_call(L, 1, 1);
     if (lua_isnil(L, -1)) {
@@ -150,7 +172,9 @@ int LuaEngineCore::boundedPcall(lua_State* L)
     luaL_checkany(L, 1);
     const int status = lua_pcall(L, lua_gettop(L) - 1, LUA_MULTRET, 0);
     LuaEngineCore* engine = fromState(L);
-    if (status != 0 && engine && engine->exceeded != Bound::None) return lua_error(L);
+    if (status != 0 && engine && engine->exceeded != Bound::None) {
+        return lua_error(L);
+    }
     lua_pushboolean(L, status == 0);
     lua_insert(L, 1);
     return lua_gettop(L);
@@ -163,7 +187,9 @@ int LuaEngineCore::boundedXpcall(lua_State* L)
     lua_insert(L, 1);  // handler below the function
     const int status = lua_pcall(L, 0, LUA_MULTRET, 1);
     LuaEngineCore* engine = fromState(L);
-    if (status != 0 && engine && engine->exceeded != Bound::None) return lua_error(L);
+    if (status != 0 && engine && engine->exceeded != Bound::None) {
+        return lua_error(L);
+    }
     lua_pushboolean(L, status == 0);
     lua_replace(L, 1);  // the handler's slot
     return lua_gettop(L);
@@ -178,7 +204,9 @@ void LuaEngineCore::startBudget()
 void LuaEngineCore::countHook(lua_State* L, lua_Debug*)
 {
     LuaEngineCore* engine = fromState(L);
-    if (!engine) return;
+    if (!engine) {
+        return;
+    }
     if (engine->exceeded != Bound::None) {
         luaL_error(L, "model script stopped");  // a bound already hit, caught and ignored
         return;
@@ -209,26 +237,26 @@ void* LuaEngineCore::allocate(void* self, void* block, size_t oldSize, size_t ne
         return nullptr;  // Lua raises "not enough memory"
     }
     void* grown = std::realloc(block, newSize);
-    if (grown) engine->allocatedBytes = engine->allocatedBytes - old + newSize;
+    if (grown) {
+        engine->allocatedBytes = engine->allocatedBytes - old + newSize;
+    }
     return grown;
 }
 
 bool LuaEngineCore::boundFailure(std::string& text) const
 {
     switch (exceeded) {
-    case Bound::None:
-        return false;
+    case Bound::None: return false;
     case Bound::Instructions:
-        text = "[ERROR]   the script ran past its budget of " + std::to_string(INSTRUCTION_BUDGET / 1000000) +
+        text = "[ERROR]   the script ran past its budget of " +
+               std::to_string(INSTRUCTION_BUDGET / 1000000) +
                " million instructions (an endless loop?)";
         return true;
     case Bound::Memory:
-        text = "[ERROR]   the script needs more than " + std::to_string(MEMORY_CEILING / (1024 * 1024)) +
-               " MB of memory";
+        text = "[ERROR]   the script needs more than " +
+               std::to_string(MEMORY_CEILING / (1024 * 1024)) + " MB of memory";
         return true;
-    case Bound::Stop:
-        text = "[ERROR]   the script was stopped by the user";
-        return true;
+    case Bound::Stop: text = "[ERROR]   the script was stopped by the user"; return true;
     }
     return false;
 }

@@ -22,15 +22,9 @@ constexpr Metal METALS[ekContact::METAL_COUNT] = {
 
 }  // namespace
 
-ekContact::ekContact(nuSigma* sigma) : ekRegion(sigma)
-{
-    reset();
-}
+ekContact::ekContact(nuSigma* sigma) : ekRegion(sigma) { reset(); }
 
-ekContact::~ekContact()
-{
-    releaseResources();
-}
+ekContact::~ekContact() { releaseResources(); }
 
 void ekContact::releaseResources()
 {
@@ -56,15 +50,21 @@ void ekContact::reset()
 void ekContact::update(const wchar_t* newName, double phi, double Rn, double Rp, uint8_t type,
                        ekLayer* layerBefore, ekLayer* layerAfter, int position)
 {
-    if (sigma == nullptr || sigma->err != 0 || newName == nullptr) return;
-    if (static_cast<unsigned int>(position) >= POSITION_LIMIT) return;
+    if (sigma == nullptr || sigma->err != 0 || newName == nullptr) {
+        return;
+    }
+    if (static_cast<unsigned int>(position) >= POSITION_LIMIT) {
+        return;
+    }
 
     if (!kov_inRange(phi, 0.0, 5.0) || !kov_inRange(Rn, 1e-4, 1e8) || !kov_inRange(Rp, 1e-4, 1e8)) {
         sigma->error(L"invalid contact parameters");
         return;
     }
 
-    if (wcscasecmp(newName, DEFAULT_NAME) != 0) kov_copyW(name, NAME_SIZE, newName);
+    if (wcscasecmp(newName, DEFAULT_NAME) != 0) {
+        kov_copyW(name, NAME_SIZE, newName);
+    }
     previousLayer = layerBefore;
     nextLayer = layerAfter;
     pos = position;
@@ -80,7 +80,9 @@ void ekContact::update(const wchar_t* newName, double phi, double Rn, double Rp,
 
 void ekContact::updateMaterial(const wchar_t* newMaterial)
 {
-    if (newMaterial == nullptr) return;
+    if (newMaterial == nullptr) {
+        return;
+    }
     // The region marks an alloy in the group byte, which for a contact holds
     // its kind: an alloy name must not turn a Schottky contact ohmic.
     const uint8_t kind = group;
@@ -96,10 +98,14 @@ void ekContact::updateMaterial(const wchar_t* newMaterial)
 
 bool ekContact::isStandardMaterial(const wchar_t* name, int* index)
 {
-    if (name == nullptr) return false;
+    if (name == nullptr) {
+        return false;
+    }
     for (int i = 0; i < METAL_COUNT; ++i) {
         if (wcscasecmp(name, METALS[i].name) == 0) {
-            if (index != nullptr) *index = i;
+            if (index != nullptr) {
+                *index = i;
+            }
             return true;
         }
     }
@@ -109,7 +115,9 @@ bool ekContact::isStandardMaterial(const wchar_t* name, int* index)
 bool ekContact::getIndex(double z, double layerThickness, double bandgap, double wavelength,
                          double* n, double* k, bool report)
 {
-    if (sigma == nullptr || sigma->err != 0 || n == nullptr || k == nullptr) return false;
+    if (sigma == nullptr || sigma->err != 0 || n == nullptr || k == nullptr) {
+        return false;
+    }
     if (!isIndexScript()) {
         *n = indexN;
         *k = indexK;
@@ -121,15 +129,25 @@ bool ekContact::getIndex(double z, double layerThickness, double bandgap, double
 void ekContact::getOptic(wchar_t* materialOut, double* thicknessOut, double* nOut,
                          double* kOut) const
 {
-    if (materialOut != nullptr) kov_copyW(materialOut, MATERIAL_SIZE, material);
-    if (thicknessOut != nullptr) *thicknessOut = thickness;
-    if (nOut != nullptr) *nOut = indexN;
-    if (kOut != nullptr) *kOut = indexK;
+    if (materialOut != nullptr) {
+        kov_copyW(materialOut, MATERIAL_SIZE, material);
+    }
+    if (thicknessOut != nullptr) {
+        *thicknessOut = thickness;
+    }
+    if (nOut != nullptr) {
+        *nOut = indexN;
+    }
+    if (kOut != nullptr) {
+        *kOut = indexK;
+    }
 }
 
 void ekContact::copy(const ekContact* source)
 {
-    if (source == nullptr || source == this) return;
+    if (source == nullptr || source == this) {
+        return;
+    }
     sigma = source->sigma;
     kov_copyW(name, NAME_SIZE, source->name);
     thickness = source->thickness;

@@ -60,8 +60,8 @@ public:
     static bool isStandardMaterial(const wchar_t* name, int* index);
 
     // Constant index unless a Lua index model is set.
-    bool getIndex(double z, double layerThickness, double bandgap, double wavelength,
-                  double* n, double* k, bool report);
+    bool getIndex(double z, double layerThickness, double bandgap, double wavelength, double* n,
+                  double* k, bool report);
 
     // Material (at most 15 characters), thickness and constant index; each
     // output only when its pointer is not null.
@@ -92,9 +92,9 @@ public:
 private:
     ekLayer* previousLayer = nullptr;
     ekLayer* nextLayer = nullptr;
-    double barrierHeight = 0.0;   // barrier height, eV
+    double barrierHeight = 0.0;                  // barrier height, eV
     double electronVelocity = DEFAULT_VELOCITY;  // electron surface recombination velocity
-    double holeVelocity = DEFAULT_VELOCITY;  // hole surface recombination velocity
+    double holeVelocity = DEFAULT_VELOCITY;      // hole surface recombination velocity
     bool tunnelling = false;
     uint8_t boundaryType = BOUNDARY_NEUMANN;
     bool boundarySet = false;

@@ -19,10 +19,7 @@ bool stepFits(double step, double start, double end)
 
 }  // namespace
 
-ekExcitation::ekExcitation(nuSigma* /*sigma*/)
-{
-    reset();
-}
+ekExcitation::ekExcitation(nuSigma* /*sigma*/) { reset(); }
 
 void ekExcitation::reset()
 {
@@ -46,12 +43,11 @@ void ekExcitation::setV(double newVstart, double newVend, double newVstep, doubl
                         double newJsup, uint8_t newBiasType, const wchar_t* biasFile)
 {
     const double range = newVend - newVstart;
-    const bool valid = kov_inRange(newVstart, -100.0, 100.0) && kov_inRange(newVend, -100.0, 100.0)
-                       && range >= 0.0 && stepFits(newVstep, newVstart, newVend)
-                       && kov_inRange(newJinf, -1e6, 1e6)
-                       && kov_inRange(newJsup, -1e6, 1e6) && newJinf < newJsup
-                       && (newBiasType == BIAS_OFF || newBiasType == BIAS_SWEEP
-                           || newBiasType == BIAS_FILE);
+    const bool valid =
+        kov_inRange(newVstart, -100.0, 100.0) && kov_inRange(newVend, -100.0, 100.0) &&
+        range >= 0.0 && stepFits(newVstep, newVstart, newVend) && kov_inRange(newJinf, -1e6, 1e6) &&
+        kov_inRange(newJsup, -1e6, 1e6) && newJinf < newJsup &&
+        (newBiasType == BIAS_OFF || newBiasType == BIAS_SWEEP || newBiasType == BIAS_FILE);
     if (!valid) {
         biasType = BIAS_OFF;
         return;
@@ -62,23 +58,26 @@ void ekExcitation::setV(double newVstart, double newVend, double newVstep, doubl
     Jinf = newJinf;
     Jsup = newJsup;
     biasType = newBiasType;
-    if (biasFile != nullptr)
+    if (biasFile != nullptr) {
         kov_copyW(biasFilename, FILENAME_SIZE, biasFile);
+    }
 }
 
 void ekExcitation::getV(double* newVstart, double* newVend, double* newVstep, double* newJinf,
                         double* newJsup, uint8_t* newBiasType, wchar_t* biasFile) const
 {
-    if (!newVstart || !newVend || !newVstep || !newJinf || !newJsup || !newBiasType)
+    if (!newVstart || !newVend || !newVstep || !newJinf || !newJsup || !newBiasType) {
         return;
+    }
     *newVstart = Vstart;
     *newVend = Vend;
     *newVstep = Vstep;
     *newJinf = Jinf;
     *newJsup = Jsup;
     *newBiasType = biasType;
-    if (biasFile != nullptr)
+    if (biasFile != nullptr) {
         kov_copyW(biasFile, FILENAME_SIZE, biasFilename);
+    }
 }
 
 void ekExcitation::setBiasFilename(const wchar_t* name)
@@ -94,9 +93,9 @@ void ekExcitation::setBiasFilename(const wchar_t* name)
 void ekExcitation::setW(double newWstart, double newWend, double newWstep, double newFlux,
                         uint8_t newLightType, bool newQeSweep)
 {
-    const bool valid = kov_inRange(newWstart, 0.1, 10.0) && kov_inRange(newWend, 0.1, 10.0)
-                       && newWstart <= newWend && stepFits(newWstep, newWstart, newWend)
-                       && kov_inRange(newFlux, 0.0, 1e28);
+    const bool valid = kov_inRange(newWstart, 0.1, 10.0) && kov_inRange(newWend, 0.1, 10.0) &&
+                       newWstart <= newWend && stepFits(newWstep, newWstart, newWend) &&
+                       kov_inRange(newFlux, 0.0, 1e28);
     if (!valid) {
         lightType = LIGHT_OFF;
         qeSweep = false;
@@ -113,15 +112,17 @@ void ekExcitation::setW(double newWstart, double newWend, double newWstep, doubl
 void ekExcitation::getW(double* newWstart, double* newWend, double* newWstep, double* newFlux,
                         uint8_t* newLightType, bool* newQeSweep) const
 {
-    if (!newWstart || !newWend || !newWstep || !newFlux || !newLightType)
+    if (!newWstart || !newWend || !newWstep || !newFlux || !newLightType) {
         return;
+    }
     *newWstart = Wstart;
     *newWend = Wend;
     *newWstep = Wstep;
     *newFlux = flux[2];
     *newLightType = lightType;
-    if (newQeSweep != nullptr)
+    if (newQeSweep != nullptr) {
         *newQeSweep = qeSweep;
+    }
 }
 
 bool ekExcitation::setW(const wchar_t* name)
@@ -129,21 +130,24 @@ bool ekExcitation::setW(const wchar_t* name)
     if (name == nullptr || name[0] == L'\0') {
         const bool wasCustom = isCustomSpectrum();
         lightFilename[0] = L'\0';
-        if (wasCustom)
+        if (wasCustom) {
             lightType = LIGHT_OFF;
+        }
         return false;
     }
     kov_copyW(lightFilename, FILENAME_SIZE, name);
-    if (!isCustomSpectrum())
+    if (!isCustomSpectrum()) {
         return false;
+    }
     lightType = LIGHT_FILE;
     return true;
 }
 
 void ekExcitation::getW(wchar_t* buffer) const
 {
-    if (buffer != nullptr)
+    if (buffer != nullptr) {
         kov_copyW(buffer, FILENAME_SIZE, lightFilename);
+    }
 }
 
 void ekExcitation::setLightFilename(const wchar_t* name)
@@ -154,7 +158,8 @@ void ekExcitation::setLightFilename(const wchar_t* name)
 bool ekExcitation::isCustomSpectrum() const
 {
     const size_t length = std::wcslen(lightFilename);
-    if (length < 5 || length > FILENAME_SIZE - 1)
+    if (length < 5 || length > FILENAME_SIZE - 1) {
         return false;
+    }
     return kov_endsWith(lightFilename, L".txt") || kov_endsWith(lightFilename, L".dat");
 }

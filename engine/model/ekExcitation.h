@@ -46,8 +46,8 @@ public:
     // Stores the bias sweep unless a value is out of range, in which case
     // nothing is stored and the bias is switched off. A non-null file name
     // is stored too.
-    void setV(double Vstart, double Vend, double Vstep, double Jinf, double Jsup,
-              uint8_t biasType, const wchar_t* biasFile);
+    void setV(double Vstart, double Vend, double Vstep, double Jinf, double Jsup, uint8_t biasType,
+              const wchar_t* biasFile);
     // Nothing is returned unless all six value pointers are non-null; the
     // bias file name (1024 characters) is copied when biasFile is non-null.
     void getV(double* Vstart, double* Vend, double* Vstep, double* Jinf, double* Jsup,
@@ -60,8 +60,8 @@ public:
     void setW(double Wstart, double Wend, double Wstep, double flux, uint8_t lightType,
               bool qeSweep);
     // The first five pointers must be non-null; flux is the third flux slot.
-    void getW(double* Wstart, double* Wend, double* Wstep, double* flux,
-              uint8_t* lightType, bool* qeSweep) const;
+    void getW(double* Wstart, double* Wend, double* Wstep, double* flux, uint8_t* lightType,
+              bool* qeSweep) const;
     // Light file name: true (and light type 0x80) when it names a custom
     // spectrum; an empty name clears it.
     bool setW(const wchar_t* name);

@@ -5,10 +5,7 @@
 #include "kovbase.h"
 #include "nuSigma.h"
 
-ekInterface::ekInterface(nuSigma* sigma) : channel(sigma)
-{
-    reset();
-}
+ekInterface::ekInterface(nuSigma* sigma) : channel(sigma) { reset(); }
 
 void ekInterface::reset()
 {
@@ -22,23 +19,26 @@ void ekInterface::reset()
     tunnelling = false;
 }
 
-bool ekInterface::assignResources()
-{
-    return channel == nullptr || channel->err == 0;
-}
+bool ekInterface::assignResources() { return channel == nullptr || channel->err == 0; }
 
 void ekInterface::update(const wchar_t* name, double DEC, double DEV, uint8_t type,
                          ekLayer* layerBefore, ekLayer* layerAfter, int pos)
 {
-    if (channel == nullptr || channel->err != 0 || name == nullptr) return;
-    if (static_cast<unsigned int>(pos) >= POSITION_LIMIT) return;
+    if (channel == nullptr || channel->err != 0 || name == nullptr) {
+        return;
+    }
+    if (static_cast<unsigned int>(pos) >= POSITION_LIMIT) {
+        return;
+    }
 
     if (!kov_inRange(DEC, 0.0, 5.0) || !kov_inRange(DEV, 0.0, 5.0)) {
         channel->error(L"invalid interface parameters");
         return;
     }
 
-    if (!kov_equalsNoCase(name, DEFAULT_NAME)) kov_copyW(interfaceName, NAME_SIZE, name);
+    if (!kov_equalsNoCase(name, DEFAULT_NAME)) {
+        kov_copyW(interfaceName, NAME_SIZE, name);
+    }
     previousLayer = layerBefore;
     nextLayer = layerAfter;
     position = pos;
@@ -54,7 +54,9 @@ void ekInterface::update(const wchar_t* name, double DEC, double DEV, uint8_t ty
 
 void ekInterface::copy(const ekInterface* source)
 {
-    if (source == nullptr || source == this) return;
+    if (source == nullptr || source == this) {
+        return;
+    }
     channel = source->channel;
     kov_copyW(interfaceName, NAME_SIZE, source->interfaceName);
     previousLayer = source->previousLayer;
@@ -69,5 +71,7 @@ void ekInterface::copy(const ekInterface* source)
 
 void ekInterface::getName(wchar_t* buffer) const
 {
-    if (buffer != nullptr) kov_copyW(buffer, NAME_SIZE, interfaceName);
+    if (buffer != nullptr) {
+        kov_copyW(buffer, NAME_SIZE, interfaceName);
+    }
 }

@@ -31,8 +31,8 @@ public:
     // Validating setter: DEC and DEV in 0..5 eV, else an error line and
     // nothing changes. Offsets that are both negligible become a plain
     // (type 0) interface.
-    void update(const wchar_t* name, double DEC, double DEV, uint8_t type,
-                ekLayer* layerBefore, ekLayer* layerAfter, int pos);
+    void update(const wchar_t* name, double DEC, double DEV, uint8_t type, ekLayer* layerBefore,
+                ekLayer* layerAfter, int pos);
 
     // Copies sigma, name, layers, position, type, offsets and tunnelling.
     void copy(const ekInterface* source);
@@ -63,6 +63,6 @@ private:
     ekLayer* nextLayer;
     int position;
     double conductionOffset;  // conduction-band offset, eV
-    double valenceOffset;  // valence-band offset, eV
+    double valenceOffset;     // valence-band offset, eV
     bool tunnelling;
 };

@@ -18,21 +18,14 @@ using namespace ekLayerRanges;
 
 // ---- life cycle ---------------------------------------------------------------
 
-ekLayer::ekLayer(nuSigma* s) : ekRegion(s)
-{
-    create(s, L"Si", DEFAULT_NAME, ekLevel::TYPE_DONOR);
-}
+ekLayer::ekLayer(nuSigma* s) : ekRegion(s) { create(s, L"Si", DEFAULT_NAME, ekLevel::TYPE_DONOR); }
 
-ekLayer::ekLayer(nuSigma* s, const wchar_t* materialName, const wchar_t* layerName)
-    : ekRegion(s)
+ekLayer::ekLayer(nuSigma* s, const wchar_t* materialName, const wchar_t* layerName) : ekRegion(s)
 {
     create(s, materialName, layerName, ekLevel::TYPE_DONOR);
 }
 
-ekLayer::~ekLayer()
-{
-    releaseResources();
-}
+ekLayer::~ekLayer() { releaseResources(); }
 
 bool ekLayer::create(nuSigma* s, const wchar_t* materialName, const wchar_t* layerName,
                      uint8_t type)
@@ -97,8 +90,7 @@ void ekLayer::setSigma(nuSigma* s)
 
 // ---- validated parameter groups ----------------------------------------------------
 
-bool ekLayer::updateMain(const wchar_t* newName, uint8_t dopantType, double t, double x,
-                         double y)
+bool ekLayer::updateMain(const wchar_t* newName, uint8_t dopantType, double t, double x, double y)
 {
     if (isBlocked() || newName == nullptr) {
         return false;
@@ -218,13 +210,13 @@ bool ekLayer::updateMass(double me, double mhh, double mlh, double msh, double e
     return true;
 }
 
-bool ekLayer::urbachValid(double ea, double ed, double ga, double gd, double taunA,
-                          double taupA, double taunD, double taupD)
+bool ekLayer::urbachValid(double ea, double ed, double ga, double gd, double taunA, double taupA,
+                          double taunD, double taupD)
 {
-    return kov_inRange(ea, 0.0, 5.0) && kov_inRange(ed, 0.0, 5.0) && kov_inRange(ea * 0.5 * ga, 0.0, 1e24) &&
-           kov_inRange(ed * 0.5 * gd, 0.0, 1e24) && kov_inRange(taunA, 1e-15, 1000.0) &&
-           kov_inRange(taupA, 1e-15, 1000.0) && kov_inRange(taunD, 1e-15, 1000.0) &&
-           kov_inRange(taupD, 1e-15, 1000.0);
+    return kov_inRange(ea, 0.0, 5.0) && kov_inRange(ed, 0.0, 5.0) &&
+           kov_inRange(ea * 0.5 * ga, 0.0, 1e24) && kov_inRange(ed * 0.5 * gd, 0.0, 1e24) &&
+           kov_inRange(taunA, 1e-15, 1000.0) && kov_inRange(taupA, 1e-15, 1000.0) &&
+           kov_inRange(taunD, 1e-15, 1000.0) && kov_inRange(taupD, 1e-15, 1000.0);
 }
 
 bool ekLayer::urbachTooLow(double ea, double ed, double ga, double gd)
@@ -232,13 +224,10 @@ bool ekLayer::urbachTooLow(double ea, double ed, double ga, double gd)
     return ea < 0.001 || ed < 0.001 || ea * 0.5 * ga < 1e6 || ed * 0.5 * gd < 1e6;
 }
 
-void ekLayer::reportUrbachDisabled() const
-{
-    reportInfo(MSG_URBACH_OFF);
-}
+void ekLayer::reportUrbachDisabled() const { reportInfo(MSG_URBACH_OFF); }
 
-bool ekLayer::updateUrbach(double ea, double ed, double ga, double gd, double taunA,
-                           double taupA, double taunD, double taupD, bool enable)
+bool ekLayer::updateUrbach(double ea, double ed, double ga, double gd, double taunA, double taupA,
+                           double taunD, double taupD, bool enable)
 {
     if (isBlocked()) {
         return false;
@@ -373,15 +362,9 @@ void ekLayer::resetMobility(double mobn, double mobp)
 
 // ---- dopant ---------------------------------------------------------------------------
 
-uint8_t ekLayer::getType() const
-{
-    return dopant ? dopant->getType() : ekLevel::TYPE_NONE;
-}
+uint8_t ekLayer::getType() const { return dopant ? dopant->getType() : ekLevel::TYPE_NONE; }
 
-double ekLayer::capEnergy(double E) const
-{
-    return std::min(Eg * 0.5, E);
-}
+double ekLayer::capEnergy(double E) const { return std::min(Eg * 0.5, E); }
 
 void ekLayer::applyDopantType(uint8_t type)
 {
@@ -405,8 +388,7 @@ void ekLayer::resetType(uint8_t type, double taun, double taup)
     case ekLevel::TYPE_ACCEPTOR:
         dopant->update(L"Acceptor", type, 1e16, 1e19, 0.0, 0.0, taun, taup, 1.0);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -505,4 +487,3 @@ bool ekLayer::isScriptGraded(ModelKind kind) const
 {
     return kind >= 0 && kind < MODEL_COUNT && scriptGraded[kind];
 }
-

@@ -111,17 +111,17 @@ public:
     // ---- traps -----------------------------------------------------------------
     // With dedup, a trap holding the same values is returned instead of a
     // new one. Null on refusal.
-    ekLevel* addTrap(const wchar_t* trapName, uint8_t type, double N, double Nr, double E,
-                     double W, double taun, double taup, double F, bool dedup);
+    ekLevel* addTrap(const wchar_t* trapName, uint8_t type, double N, double Nr, double E, double W,
+                     double taun, double taup, double F, bool dedup);
     ekLevel* addTrap(const ekLevel* level);
     void removeTrap(int index, uint8_t type);
     void removeTrap(const wchar_t* trapName, uint8_t type);
     void removeAllTraps();
     // Values only (energy capped at half the bandgap); name and type stay.
-    bool updateTrap(int index, uint8_t type, double N, double Nr, double E, double W,
+    bool updateTrap(int index, uint8_t type, double N, double Nr, double E, double W, double taun,
+                    double taup, double F);
+    bool updateTrap(const wchar_t* trapName, uint8_t type, double N, double Nr, double E, double W,
                     double taun, double taup, double F);
-    bool updateTrap(const wchar_t* trapName, uint8_t type, double N, double Nr, double E,
-                    double W, double taun, double taup, double F);
     bool updateTrap(const wchar_t* trapName, uint8_t type, const ekLevel* level);
     ekLevel* getTrap(const wchar_t* trapName) const;
     ekLevel* getTrap(const wchar_t* trapName, uint8_t type) const { return getTrap(trapName); }
@@ -241,19 +241,17 @@ public:
     // point (step > z) the script's values also become the layer's own.
     bool updateMobilityLua(double z, double step, double thick, double* mobn, double* mobp);
     // ownValues: true when the layer's own values were handed back.
-    bool updateBandgapLua(double z, double step, double thick, double* eg, double* chi,
-                          double* nc, double* nv, bool* ownValues);
+    bool updateBandgapLua(double z, double step, double thick, double* eg, double* chi, double* nc,
+                          double* nv, bool* ownValues);
     bool updatePermittivityLua(double z, double step, double thick, double* eps);
-    bool updateDopantLua(double z, double step, double thick, uint8_t* type, double* N,
-                         double* Nr, double* E, double* W, double* taun, double* taup,
-                         double* F);
-    bool updateTrapLua(double z, double step, double thick, int index, uint8_t* type,
-                       double* N, double* Nr, double* E, double* W, double* taun,
-                       double* taup, double* F);
+    bool updateDopantLua(double z, double step, double thick, uint8_t* type, double* N, double* Nr,
+                         double* E, double* W, double* taun, double* taup, double* F);
+    bool updateTrapLua(double z, double step, double thick, int index, uint8_t* type, double* N,
+                       double* Nr, double* E, double* W, double* taun, double* taup, double* F);
     bool updateRecombinationLua(double z, double step, double thick, double* beta, double* cn,
                                 double* cp, double* taun, double* taup);
-    bool updateLatticeLua(double z, double step, double thick, double* a, double* e31,
-                          double* e33, double* c13, double* c33, double* psp);
+    bool updateLatticeLua(double z, double step, double thick, double* a, double* e31, double* e33,
+                          double* c13, double* c33, double* psp);
     bool isScriptInfoPrinted(ModelKind kind) const;
 
 protected:
@@ -261,8 +259,8 @@ protected:
     // The steps every evaluator shares: first-point flag, usability, the
     // call with its file, call and status errors. results hold the current
     // values on entry and the script's on Done; graded the last slot.
-    LuaRun runLuaModel(ModelKind kind, double z, double step, const double* inputs,
-                       double* results, double* graded);
+    LuaRun runLuaModel(ModelKind kind, double z, double step, const double* inputs, double* results,
+                       double* graded);
     // Doping and trap share the checks and the net-level rule.
     bool levelResultsValid(ModelKind kind, double z, const double* results) const;
     // The information line goes out once per layer and model, at the first
@@ -275,8 +273,8 @@ public:
 
 protected:
     // The checks shared by updateUrbach and checkParameters.
-    static bool urbachValid(double ea, double ed, double ga, double gd, double taunA,
-                            double taupA, double taunD, double taupD);
+    static bool urbachValid(double ea, double ed, double ga, double gd, double taunA, double taupA,
+                            double taunD, double taupD);
     static bool urbachTooLow(double ea, double ed, double ga, double gd);
     void reportUrbachDisabled() const;
     // Dopant type applied the way updateMain and updateDopant do: the level
@@ -291,17 +289,17 @@ protected:
     double bandgapBowing = 0.0;
     double affinityBowing = 0.0;
     double compositionX = 0.0;
-    double Eg = 0.0;         // eV
-    double Chi = 0.0;        // eV
-    double Eso = 0.0;        // eV
+    double Eg = 0.0;                                   // eV
+    double Chi = 0.0;                                  // eV
+    double Eso = 0.0;                                  // eV
     double Me = 0.0, Mhh = 0.0, Mlh = 0.0, Msh = 0.0;  // relative masses
     double NC = 0.0, NV = 0.0;                         // 1/cm3
     bool tunnel = false;
     bool urbach = false;
-    double UrbachEA = 0.025, UrbachED = 0.05;          // eV
+    double UrbachEA = 0.025, UrbachED = 0.05;  // eV
     double UrbachGA = 1e20, UrbachGD = 1e20;
-    double UrbachTaunA = 1e-8, UrbachTaupA = 1e-8;     // s
-    double UrbachTaunD = 1e-8, UrbachTaupD = 1e-8;     // s
+    double UrbachTaunA = 1e-8, UrbachTaupA = 1e-8;  // s
+    double UrbachTaunD = 1e-8, UrbachTaupD = 1e-8;  // s
     double Eps = 1.0;
     double Thermc = 0.0, Heat = 0.0;
     uint8_t latticeType = LATTICE_NONPOLAR;
@@ -310,11 +308,11 @@ protected:
     double LatticeC11 = 0.0, LatticeC12 = 0.0, LatticeC13 = 0.0, LatticeC33 = 0.0;
     double Psp = 0.0;
     double Ebr = 3e5;
-    double Mobn = 0.0, Mobp = 0.0;   // cm2/Vs
-    double Beta = 0.0;               // cm3/s
-    double Cn = 0.0, Cp = 0.0;       // cm6/s
-    double Taun = 1e-7, Taup = 1e-7; // s
-    double T = 300.0;                // K
+    double Mobn = 0.0, Mobp = 0.0;    // cm2/Vs
+    double Beta = 0.0;                // cm3/s
+    double Cn = 0.0, Cp = 0.0;        // cm6/s
+    double Taun = 1e-7, Taup = 1e-7;  // s
+    double T = 300.0;                 // K
     ekLevel* dopant = nullptr;
     int trapCount = 0;
     ekLevel* traps[TRAPS_MAX] = {};

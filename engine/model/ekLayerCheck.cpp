@@ -28,8 +28,8 @@ bool ekLayer::checkParameters()
         reportError(MSG_MASS);
         return false;
     }
-    if (!urbachValid(UrbachEA, UrbachED, UrbachGA, UrbachGD, UrbachTaunA, UrbachTaupA,
-                     UrbachTaunD, UrbachTaupD)) {
+    if (!urbachValid(UrbachEA, UrbachED, UrbachGA, UrbachGD, UrbachTaunA, UrbachTaupA, UrbachTaunD,
+                     UrbachTaupD)) {
         reportError(MSG_URBACH);
         return false;
     }
@@ -109,8 +109,8 @@ void ekLayer::copy(const ekLayer* source)
     updatePermittivity(source->Eps);
     updateMass(source->Me, source->Mhh, source->Mlh, source->Msh, source->Eso);
     updateUrbach(source->UrbachEA, source->UrbachED, source->UrbachGA, source->UrbachGD,
-                 source->UrbachTaunA, source->UrbachTaupA, source->UrbachTaunD,
-                 source->UrbachTaupD, source->urbach);
+                 source->UrbachTaunA, source->UrbachTaupA, source->UrbachTaunD, source->UrbachTaupD,
+                 source->urbach);
     updateIndexnk(source->indexN, source->indexK);
     updateRecomb(source->Beta, source->Cn, source->Cp, source->Taun, source->Taup);
     updateTherm(source->Thermc, source->Heat);

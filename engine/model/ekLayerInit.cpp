@@ -22,8 +22,7 @@ const wchar_t* const ROW_NOT_USED =
 // A material only the database knows has no built-in values to fall back
 // on: a row the layer cannot use stops the run instead of silently
 // becoming silicon.
-const wchar_t* const ROW_REFUSED =
-    L"material database: the row of '%ls' cannot be used (%ls)";
+const wchar_t* const ROW_REFUSED = L"material database: the row of '%ls' cannot be used (%ls)";
 const wchar_t* const INDEX_DATA_NOT_USED =
     L"[WARNING] material database: the index data of '%ls' is not used (%ls)\n";
 
@@ -160,7 +159,8 @@ bool ekLayer::init(const wchar_t* materialName, const wchar_t* layerName, uint8_
     // Database route. The name is looked up as the caller wrote it, so a
     // material that only the database knows is found under its own name.
     const bool rowIsStandard = known && isStandardMaterial(ek_resolveMaterialAlias(materialName));
-    const bool databaseOnly = !isStandardMaterial(ek_resolveMaterialAlias(materialName ? materialName : L""));
+    const bool databaseOnly =
+        !isStandardMaterial(ek_resolveMaterialAlias(materialName ? materialName : L""));
     // A row the layer cannot use: built-in values for a standard material,
     // the end of the run for one only the database knows.
     auto refuseRow = [&](const wchar_t* reason) {
@@ -207,8 +207,7 @@ bool ekLayer::init(const wchar_t* materialName, const wchar_t* layerName, uint8_
         }
         break;
     case ekMaterialLookup::NoDatabase:
-    case ekMaterialLookup::NoRow:
-        break;
+    case ekMaterialLookup::NoRow: break;
     }
 
     // Built-in route.

@@ -32,21 +32,26 @@ std::wstring num(double v) { return nu_numberText(v); }
 // "[INFO]    <model> from Lua model (z = ... um): "
 std::wstring infoHead(const wchar_t* model, double z)
 {
-    return std::wstring(L"[INFO]    ") + model + L" from Lua model (z = " + ek_luaPosition(z) + L" um): ";
+    return std::wstring(L"[INFO]    ") + model + L" from Lua model (z = " + ek_luaPosition(z) +
+           L" um): ";
 }
 
 // The long form of a level model's refusal, listing where and what.
 std::wstring levelRefusal(const wchar_t* head, double z, const double* r)
 {
-    return std::wstring(head) + L":  z = " + ek_luaPosition(z) + L" um   Na = " + num(r[NA])
-           + L" 1/cm3   Nd = " + num(r[ND]) + L" 1/cm3";
+    return std::wstring(head) + L":  z = " + ek_luaPosition(z) + L" um   Na = " + num(r[NA]) +
+           L" 1/cm3   Nd = " + num(r[ND]) + L" 1/cm3";
 }
 
 // Net level of an acceptor and a donor density: the larger one wins.
 void netLevel(double na, double nd, double floor, uint8_t* type, double* N)
 {
-    if (na > 0.0 && na < floor) na = floor;
-    if (nd > 0.0 && nd < floor) nd = floor;
+    if (na > 0.0 && na < floor) {
+        na = floor;
+    }
+    if (nd > 0.0 && nd < floor) {
+        nd = floor;
+    }
     if (na > nd) {
         *type = ekLevel::TYPE_ACCEPTOR;
         *N = na - nd;
@@ -84,8 +89,11 @@ void levelOwnValues(const ekLevel* level, uint8_t* type, double* N, double* Nr, 
 
 bool anyNull(std::initializer_list<const void*> pointers)
 {
-    for (const void* p : pointers)
-        if (!p) return true;
+    for (const void* p : pointers) {
+        if (!p) {
+            return true;
+        }
+    }
     return false;
 }
 
@@ -95,11 +103,15 @@ bool anyNull(std::initializer_list<const void*> pointers)
 
 bool ekLayer::updateScript(ModelKind kind, const wchar_t* fileName, bool report)
 {
-    if (kind < 0 || kind >= MODEL_COUNT || isBlocked()) return false;
+    if (kind < 0 || kind >= MODEL_COUNT || isBlocked()) {
+        return false;
+    }
     ek_resetSigma(sigma);
     script[kind][0] = L'\0';
     scriptActive[kind] = false;
-    if (!fileName || !*fileName) return true;
+    if (!fileName || !*fileName) {
+        return true;
+    }
 
     const ekLuaModel& model = ek_luaModel(kind);
     const size_t length = std::wcslen(fileName);
@@ -120,13 +132,31 @@ bool ekLayer::updateScript(ModelKind kind, const wchar_t* fileName, bool report)
     return scriptActive[kind];
 }
 
-bool ekLayer::updateMobilityScript(const wchar_t* f, bool r) { return updateScript(MODEL_MOBILITY, f, r); }
-bool ekLayer::updateBandgapScript(const wchar_t* f, bool r) { return updateScript(MODEL_BANDGAP, f, r); }
-bool ekLayer::updatePermittivityScript(const wchar_t* f, bool r) { return updateScript(MODEL_PERMITTIVITY, f, r); }
-bool ekLayer::updateDopingScript(const wchar_t* f, bool r) { return updateScript(MODEL_DOPING, f, r); }
+bool ekLayer::updateMobilityScript(const wchar_t* f, bool r)
+{
+    return updateScript(MODEL_MOBILITY, f, r);
+}
+bool ekLayer::updateBandgapScript(const wchar_t* f, bool r)
+{
+    return updateScript(MODEL_BANDGAP, f, r);
+}
+bool ekLayer::updatePermittivityScript(const wchar_t* f, bool r)
+{
+    return updateScript(MODEL_PERMITTIVITY, f, r);
+}
+bool ekLayer::updateDopingScript(const wchar_t* f, bool r)
+{
+    return updateScript(MODEL_DOPING, f, r);
+}
 bool ekLayer::updateTrapScript(const wchar_t* f, bool r) { return updateScript(MODEL_TRAP, f, r); }
-bool ekLayer::updateRecombinationScript(const wchar_t* f, bool r) { return updateScript(MODEL_RECOMBINATION, f, r); }
-bool ekLayer::updateLatticeScript(const wchar_t* f, bool r) { return updateScript(MODEL_LATTICE, f, r); }
+bool ekLayer::updateRecombinationScript(const wchar_t* f, bool r)
+{
+    return updateScript(MODEL_RECOMBINATION, f, r);
+}
+bool ekLayer::updateLatticeScript(const wchar_t* f, bool r)
+{
+    return updateScript(MODEL_LATTICE, f, r);
+}
 
 bool ekLayer::isScriptInfoPrinted(ModelKind kind) const
 {
@@ -138,19 +168,25 @@ bool ekLayer::isScriptInfoPrinted(ModelKind kind) const
 ekLayer::LuaRun ekLayer::runLuaModel(ModelKind kind, double z, double step, const double* inputs,
                                      double* results, double* graded)
 {
-    if (isBlocked()) return LuaRun::Failed;
+    if (isBlocked()) {
+        return LuaRun::Failed;
+    }
     const ekLuaModel& model = ek_luaModel(kind);
-    if (step > z) scriptGraded[kind] = true;
+    if (step > z) {
+        scriptGraded[kind] = true;
+    }
 
-    const bool hasScript = script[kind][0] != L'\0' && (!model.needsScriptFlag || scriptActive[kind]);
+    const bool hasScript =
+        script[kind][0] != L'\0' && (!model.needsScriptFlag || scriptActive[kind]);
     if (!hasScript || !luaEngine || !ek_isLuaScriptUsable(script[kind])) {
         updateScript(kind, nullptr, false);
         scriptGraded[kind] = false;
         return LuaRun::OwnValues;
     }
-    if (ek_runLuaModel(kind, luaEngine, sigma, script[kind], inputs, results, graded)
-        != ekLuaOutcome::Done)
+    if (ek_runLuaModel(kind, luaEngine, sigma, script[kind], inputs, results, graded) !=
+        ekLuaOutcome::Done) {
         return LuaRun::Failed;
+    }
     return LuaRun::Done;
 }
 
@@ -167,11 +203,16 @@ void ekLayer::reportLuaInfo(ModelKind kind, const wchar_t* line)
 
 bool ekLayer::levelResultsValid(ModelKind kind, double z, const double* results) const
 {
-    if (ek_luaResultsInRange(kind, results)) return true;
+    if (ek_luaResultsInRange(kind, results)) {
+        return true;
+    }
     const wchar_t* head = kind == MODEL_DOPING ? L"invalid doping parameters (Lua model)"
                                                : L"invalid trap parameters (Lua model)";
-    if (sigma->debug) reportError(levelRefusal(head, z, results));
-    else reportError(head);
+    if (sigma->debug) {
+        reportError(levelRefusal(head, z, results));
+    } else {
+        reportError(head);
+    }
     return false;
 }
 
@@ -179,12 +220,16 @@ bool ekLayer::levelResultsValid(ModelKind kind, double z, const double* results)
 
 bool ekLayer::updateMobilityLua(double z, double step, double thick, double* mobn, double* mobp)
 {
-    if (anyNull({mobn, mobp})) return false;
+    if (anyNull({mobn, mobp})) {
+        return false;
+    }
     const double inputs[] = {z, thick, T, dopant ? dopant->getN() : 0.0};
     double r[2] = {Mobn, Mobp};
     double graded = 0.0;
     const LuaRun run = runLuaModel(MODEL_MOBILITY, z, step, inputs, r, &graded);
-    if (run == LuaRun::Failed) return false;
+    if (run == LuaRun::Failed) {
+        return false;
+    }
     if (run == LuaRun::OwnValues) {
         *mobn = Mobn;
         *mobp = Mobp;
@@ -202,21 +247,27 @@ bool ekLayer::updateMobilityLua(double z, double step, double thick, double* mob
         Mobn = r[0];
         Mobp = r[1];
     }
-    if (wantsLuaInfo(MODEL_MOBILITY, first))
-        reportLuaInfo(MODEL_MOBILITY, (infoHead(L"mobility", z) + L"(" + num(r[0]) + L"   " + num(r[1])
-                                       + L") cm2/Vs\n").c_str());
+    if (wantsLuaInfo(MODEL_MOBILITY, first)) {
+        reportLuaInfo(MODEL_MOBILITY, (infoHead(L"mobility", z) + L"(" + num(r[0]) + L"   " +
+                                       num(r[1]) + L") cm2/Vs\n")
+                                          .c_str());
+    }
     return true;
 }
 
 bool ekLayer::updateBandgapLua(double z, double step, double thick, double* eg, double* chi,
                                double* nc, double* nv, bool* ownValues)
 {
-    if (anyNull({eg, chi, nc, nv, ownValues})) return false;
+    if (anyNull({eg, chi, nc, nv, ownValues})) {
+        return false;
+    }
     const double inputs[] = {z, thick, T, dopant ? dopant->getN() : 0.0};
     double r[4] = {Eg, Chi, NC, NV};
     double graded = 0.0;
     const LuaRun run = runLuaModel(MODEL_BANDGAP, z, step, inputs, r, &graded);
-    if (run == LuaRun::Failed) return false;
+    if (run == LuaRun::Failed) {
+        return false;
+    }
     if (run == LuaRun::OwnValues) {
         *eg = Eg;
         *chi = Chi;
@@ -226,8 +277,9 @@ bool ekLayer::updateBandgapLua(double z, double step, double thick, double* eg, 
         return true;
     }
     if (!ek_luaResultsInRange(EK_LUA_BANDGAP, r)) {
-        reportError((L"invalid bandgap parameters (Lua model): Eg = " + num(r[0]) + L" eV   Chi = "
-                     + num(r[1]) + L" eV   NC = " + num(r[2]) + L" 1/cm3   NV = " + num(r[3]) + L"1/cm3"));
+        reportError((L"invalid bandgap parameters (Lua model): Eg = " + num(r[0]) +
+                     L" eV   Chi = " + num(r[1]) + L" eV   NC = " + num(r[2]) + L" 1/cm3   NV = " +
+                     num(r[3]) + L"1/cm3"));
         return false;
     }
     *eg = r[0];
@@ -237,22 +289,30 @@ bool ekLayer::updateBandgapLua(double z, double step, double thick, double* eg, 
     *ownValues = false;
     scriptGraded[MODEL_BANDGAP] = ek_isEqual(graded, 1.0);
     const bool first = step > z;
-    if (first && !updateEnergy(r[0], r[1], r[2], r[3])) return false;
-    if (wantsLuaInfo(MODEL_BANDGAP, first))
-        reportLuaInfo(MODEL_BANDGAP, (infoHead(L"bandgap", z) + L"(Eg   Chi) = (" + num(r[0]) + L"   " + num(r[1])
-                                      + L") eV   (NC   NV) = (" + num(r[2]) + L"   " + num(r[3]) + L") 1/cm3\n")
+    if (first && !updateEnergy(r[0], r[1], r[2], r[3])) {
+        return false;
+    }
+    if (wantsLuaInfo(MODEL_BANDGAP, first)) {
+        reportLuaInfo(MODEL_BANDGAP, (infoHead(L"bandgap", z) + L"(Eg   Chi) = (" + num(r[0]) +
+                                      L"   " + num(r[1]) + L") eV   (NC   NV) = (" + num(r[2]) +
+                                      L"   " + num(r[3]) + L") 1/cm3\n")
                                          .c_str());
+    }
     return true;
 }
 
 bool ekLayer::updatePermittivityLua(double z, double step, double thick, double* eps)
 {
-    if (!eps) return false;
+    if (!eps) {
+        return false;
+    }
     const double inputs[] = {z, thick, T};
     double r[1] = {Eps};
     double graded = 0.0;
     const LuaRun run = runLuaModel(MODEL_PERMITTIVITY, z, step, inputs, r, &graded);
-    if (run == LuaRun::Failed) return false;
+    if (run == LuaRun::Failed) {
+        return false;
+    }
     if (run == LuaRun::OwnValues) {
         *eps = Eps;
         return true;
@@ -264,9 +324,13 @@ bool ekLayer::updatePermittivityLua(double z, double step, double thick, double*
     *eps = r[0];
     scriptGraded[MODEL_PERMITTIVITY] = ek_isEqual(graded, 1.0);
     const bool first = step > z;
-    if (first && !updatePermittivity(r[0])) return false;
-    if (wantsLuaInfo(MODEL_PERMITTIVITY, first))
-        reportLuaInfo(MODEL_PERMITTIVITY, (infoHead(L"permittivity", z) + L"Eps = " + num(r[0]) + L"\n").c_str());
+    if (first && !updatePermittivity(r[0])) {
+        return false;
+    }
+    if (wantsLuaInfo(MODEL_PERMITTIVITY, first)) {
+        reportLuaInfo(MODEL_PERMITTIVITY,
+                      (infoHead(L"permittivity", z) + L"Eps = " + num(r[0]) + L"\n").c_str());
+    }
     return true;
 }
 
@@ -274,13 +338,17 @@ bool ekLayer::updateDopantLua(double z, double step, double thick, uint8_t* type
                               double* Nr, double* E, double* W, double* taun, double* taup,
                               double* F)
 {
-    if (anyNull({type, N, Nr, E, W, taun, taup, F}) || !dopant) return false;
+    if (anyNull({type, N, Nr, E, W, taun, taup, F}) || !dopant) {
+        return false;
+    }
     const double inputs[] = {z, thick};
     double r[LEVEL_SLOTS];
     levelPresets(dopant, r);
     double graded = 0.0;
     const LuaRun run = runLuaModel(MODEL_DOPING, z, step, inputs, r, &graded);
-    if (run == LuaRun::Failed) return false;
+    if (run == LuaRun::Failed) {
+        return false;
+    }
     if (run == LuaRun::OwnValues) {
         levelOwnValues(dopant, type, N, Nr, E, W, taun, taup, F);
         return true;
@@ -288,7 +356,9 @@ bool ekLayer::updateDopantLua(double z, double step, double thick, uint8_t* type
     // A graded profile may fall far below the usual density floor.
     const bool isGraded = ek_isEqual(graded, 1.0);
     scriptGraded[MODEL_DOPING] = isGraded;
-    if (!levelResultsValid(MODEL_DOPING, z, r)) return false;
+    if (!levelResultsValid(MODEL_DOPING, z, r)) {
+        return false;
+    }
 
     uint8_t netType = 0;
     double netN = 0.0;
@@ -301,31 +371,42 @@ bool ekLayer::updateDopantLua(double z, double step, double thick, uint8_t* type
     *taun = r[TAUN];
     *taup = r[TAUP];
     *F = degeneracy;
-    if (!updateDopant(netType, netN, r[NR], r[ENERGY], 0.0, r[TAUN], r[TAUP], degeneracy)) return false;
-    if (wantsLuaInfo(MODEL_DOPING, step > z))
+    if (!updateDopant(netType, netN, r[NR], r[ENERGY], 0.0, r[TAUN], r[TAUP], degeneracy)) {
+        return false;
+    }
+    if (wantsLuaInfo(MODEL_DOPING, step > z)) {
         reportLuaInfo(MODEL_DOPING, (infoHead(L"doping", z) + num(netN) + L"  1/cm3\n").c_str());
+    }
     return true;
 }
 
 bool ekLayer::updateTrapLua(double z, double step, double thick, int index, uint8_t* type,
-                            double* N, double* Nr, double* E, double* W, double* taun,
-                            double* taup, double* F)
+                            double* N, double* Nr, double* E, double* W, double* taun, double* taup,
+                            double* F)
 {
-    if (anyNull({type, N, Nr, E, W, taun, taup, F}) || isBlocked()) return false;
+    if (anyNull({type, N, Nr, E, W, taun, taup, F}) || isBlocked()) {
+        return false;
+    }
     ekLevel* trap = getTrap(index);
-    if (!trap) return false;
+    if (!trap) {
+        return false;
+    }
     const double inputs[] = {static_cast<double>(index), z, thick};
     double r[LEVEL_SLOTS];
     levelPresets(trap, r);
     double graded = 0.0;
     const LuaRun run = runLuaModel(MODEL_TRAP, z, step, inputs, r, &graded);
-    if (run == LuaRun::Failed) return false;
+    if (run == LuaRun::Failed) {
+        return false;
+    }
     if (run == LuaRun::OwnValues) {
         levelOwnValues(trap, type, N, Nr, E, W, taun, taup, F);
         *W = 0.0;
         return true;
     }
-    if (!levelResultsValid(MODEL_TRAP, z, r)) return false;
+    if (!levelResultsValid(MODEL_TRAP, z, r)) {
+        return false;
+    }
 
     const bool first = step > z;
     const double degeneracy = std::round(r[DEGENERACY]);
@@ -341,9 +422,10 @@ bool ekLayer::updateTrapLua(double z, double step, double thick, int index, uint
         *type = trap->getType();
         *N = 0.0;
         scriptGraded[MODEL_TRAP] = ek_isEqual(graded, 1.0);
-        if (first && !updateTrap(index, trap->getType(), 0.0, r[NR], r[ENERGY], trap->getW(), r[TAUN],
-                                 r[TAUP], degeneracy))
+        if (first && !updateTrap(index, trap->getType(), 0.0, r[NR], r[ENERGY], trap->getW(),
+                                 r[TAUN], r[TAUP], degeneracy)) {
             return false;
+        }
         return true;
     }
     uint8_t netType = 0;
@@ -353,26 +435,33 @@ bool ekLayer::updateTrapLua(double z, double step, double thick, int index, uint
     *N = netN;
     scriptGraded[MODEL_TRAP] = ek_isEqual(graded, 1.0);
     if (first && !updateTrap(index, netType, netN, r[NR], r[ENERGY], trap->getW(), r[TAUN], r[TAUP],
-                             degeneracy))
+                             degeneracy)) {
         return false;
-    if (wantsLuaInfo(MODEL_TRAP, first))
-        reportLuaInfo(MODEL_TRAP, (L"[INFO]    trap from Lua model: " + num(netN) + L" 1/cm3 @ z = "
-                                   + ek_luaPosition(z) + L" um\n").c_str());
+    }
+    if (wantsLuaInfo(MODEL_TRAP, first)) {
+        reportLuaInfo(MODEL_TRAP, (L"[INFO]    trap from Lua model: " + num(netN) +
+                                   L" 1/cm3 @ z = " + ek_luaPosition(z) + L" um\n")
+                                      .c_str());
+    }
     return true;
 }
 
 bool ekLayer::updateRecombinationLua(double z, double step, double thick, double* beta, double* cn,
                                      double* cp, double* taun, double* taup)
 {
-    if (anyNull({beta, cn, cp, taun, taup})) return false;
+    if (anyNull({beta, cn, cp, taun, taup})) {
+        return false;
+    }
     const double inputs[] = {z, thick};
     double r[5] = {Beta, Cn, Cp, Taun, Taup};
     double graded = 0.0;
     const LuaRun run = runLuaModel(MODEL_RECOMBINATION, z, step, inputs, r, &graded);
-    if (run == LuaRun::Failed) return false;
+    if (run == LuaRun::Failed) {
+        return false;
+    }
     const auto values = [&r] {
-        return L"Beta = " + num(r[0]) + L" cm3/s   Cn = " + num(r[1]) + L" cm6/s   Cp = " + num(r[2])
-               + L" cm6/s   Taun = " + num(r[3]) + L" s   Taup = " + num(r[4]) + L" s";
+        return L"Beta = " + num(r[0]) + L" cm3/s   Cn = " + num(r[1]) + L" cm6/s   Cp = " +
+               num(r[2]) + L" cm6/s   Taun = " + num(r[3]) + L" s   Taup = " + num(r[4]) + L" s";
     };
     if (run == LuaRun::OwnValues) {
         *beta = Beta;
@@ -393,21 +482,29 @@ bool ekLayer::updateRecombinationLua(double z, double step, double thick, double
     *taup = r[4];
     scriptGraded[MODEL_RECOMBINATION] = ek_isEqual(graded, 1.0);
     const bool first = step > z;
-    if (first && !updateRecomb(r[0], r[1], r[2], r[3], r[4])) return false;
-    if (wantsLuaInfo(MODEL_RECOMBINATION, first))
-        reportLuaInfo(MODEL_RECOMBINATION, (infoHead(L"recombination", z) + values() + L"\n").c_str());
+    if (first && !updateRecomb(r[0], r[1], r[2], r[3], r[4])) {
+        return false;
+    }
+    if (wantsLuaInfo(MODEL_RECOMBINATION, first)) {
+        reportLuaInfo(MODEL_RECOMBINATION,
+                      (infoHead(L"recombination", z) + values() + L"\n").c_str());
+    }
     return true;
 }
 
 bool ekLayer::updateLatticeLua(double z, double step, double thick, double* a, double* e31,
                                double* e33, double* c13, double* c33, double* psp)
 {
-    if (anyNull({a, e31, e33, c13, c33, psp})) return false;
+    if (anyNull({a, e31, e33, c13, c33, psp})) {
+        return false;
+    }
     const double inputs[] = {z, thick};
     double r[6] = {LatticeA, LatticeE31, LatticeE33, LatticeC13, LatticeC33, Psp};
     double graded = 0.0;
     const LuaRun run = runLuaModel(MODEL_LATTICE, z, step, inputs, r, &graded);
-    if (run == LuaRun::Failed) return false;
+    if (run == LuaRun::Failed) {
+        return false;
+    }
     if (run == LuaRun::OwnValues) {
         *a = LatticeA;
         *e31 = LatticeE31;
@@ -418,13 +515,13 @@ bool ekLayer::updateLatticeLua(double z, double step, double thick, double* a, d
         return true;
     }
     const auto values = [&r] {
-        return L"a = " + num(r[0]) + L" nm   e31 = " + num(r[1]) + L" C/m2   e33 = " + num(r[2])
-               + L" C/m2   c13 = " + num(r[3]) + L" GPa   c33 = " + num(r[4]) + L" GPa   Psp = " + num(r[5])
-               + L" C/m2";
+        return L"a = " + num(r[0]) + L" nm   e31 = " + num(r[1]) + L" C/m2   e33 = " + num(r[2]) +
+               L" C/m2   c13 = " + num(r[3]) + L" GPa   c33 = " + num(r[4]) + L" GPa   Psp = " +
+               num(r[5]) + L" C/m2";
     };
     if (!ek_luaResultsInRange(EK_LUA_LATTICE, r)) {
-        reportError((L"invalid lattice parameters (Lua model): z = " + ek_luaPosition(z) + L" um   "
-                     + values()));
+        reportError((L"invalid lattice parameters (Lua model): z = " + ek_luaPosition(z) +
+                     L" um   " + values()));
         return false;
     }
     *a = r[0];
@@ -435,11 +532,12 @@ bool ekLayer::updateLatticeLua(double z, double step, double thick, double* a, d
     *psp = r[5];
     scriptGraded[MODEL_LATTICE] = ek_isEqual(graded, 1.0);
     const bool first = step > z;
-    if (first
-        && !updateLattice(latticeType, r[0], LatticeB, LatticeC, r[1], r[2], LatticeC11, LatticeC12, r[3], r[4],
-                          r[5]))
+    if (first && !updateLattice(latticeType, r[0], LatticeB, LatticeC, r[1], r[2], LatticeC11,
+                                LatticeC12, r[3], r[4], r[5])) {
         return false;
-    if (wantsLuaInfo(MODEL_LATTICE, first))
+    }
+    if (wantsLuaInfo(MODEL_LATTICE, first)) {
         reportLuaInfo(MODEL_LATTICE, (infoHead(L"lattice", z) + values() + L"\n").c_str());
+    }
     return true;
 }

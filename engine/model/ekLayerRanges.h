@@ -38,21 +38,21 @@ inline constexpr const wchar_t* MSG_LATTICE =
     L"invalid lattice parameter (valid range: [0.1 ; 1] nm)";
 inline constexpr const wchar_t* MSG_PIEZO =
     L"invalid piezoelectric parameters e31/e33 (max: 1e5 C/m2)";
-inline constexpr const wchar_t* MSG_ELASTIC =
-    L"invalid elastic parameters c13/c33 (max: 1e5 C/m2)";
+inline constexpr const wchar_t* MSG_ELASTIC = L"invalid elastic parameters c13/c33 (max: 1e5 C/m2)";
 inline constexpr const wchar_t* MSG_SPONTANEOUS =
     L"invalid spontaneous polarization (max: 1e5 C/m2)";
 
 inline bool energyValid(double eg, double chi, double nc, double nv)
 {
-    return kov_inRange(eg, 0.001, 20.0) && kov_inRange(chi, 0.001, 20.0) && kov_inRange(nc, 1e6, 1e24) &&
-           kov_inRange(nv, 1e6, 1e24);
+    return kov_inRange(eg, 0.001, 20.0) && kov_inRange(chi, 0.001, 20.0) &&
+           kov_inRange(nc, 1e6, 1e24) && kov_inRange(nv, 1e6, 1e24);
 }
 
 inline bool massValid(double me, double mhh, double mlh, double msh, double eso)
 {
-    return kov_inRange(me, 0.001, 10.0) && kov_inRange(mhh, 0.001, 10.0) && kov_inRange(mlh, 0.001, 10.0) &&
-           kov_inRange(msh, 0.001, 10.0) && kov_inRange(eso, 0.0, 10.0);
+    return kov_inRange(me, 0.001, 10.0) && kov_inRange(mhh, 0.001, 10.0) &&
+           kov_inRange(mlh, 0.001, 10.0) && kov_inRange(msh, 0.001, 10.0) &&
+           kov_inRange(eso, 0.0, 10.0);
 }
 
 inline bool thermValid(double thermc, double heat)
@@ -62,13 +62,15 @@ inline bool thermValid(double thermc, double heat)
 
 inline bool mobilityValid(double ebr, double mobn, double mobp)
 {
-    return kov_inRange(ebr, 1.0, 1e12) && kov_inRange(mobn, 0.001, 1e5) && kov_inRange(mobp, 0.001, 1e5);
+    return kov_inRange(ebr, 1.0, 1e12) && kov_inRange(mobn, 0.001, 1e5) &&
+           kov_inRange(mobp, 0.001, 1e5);
 }
 
 inline bool recombValid(double beta, double cn, double cp, double taun, double taup)
 {
-    return kov_inRange(beta, 1e-22, 1e-6) && kov_inRange(cn, 1e-48, 1e-9) && kov_inRange(cp, 1e-48, 1e-9) &&
-           kov_inRange(taun, 1e-15, 1000.0) && kov_inRange(taup, 1e-15, 1000.0);
+    return kov_inRange(beta, 1e-22, 1e-6) && kov_inRange(cn, 1e-48, 1e-9) &&
+           kov_inRange(cp, 1e-48, 1e-9) && kov_inRange(taun, 1e-15, 1000.0) &&
+           kov_inRange(taup, 1e-15, 1000.0);
 }
 
 inline bool piezoValid(double e31, double e33)

@@ -33,8 +33,8 @@ ekLevel* ekLayer::addTrap(const wchar_t* trapName, uint8_t type, double N, doubl
     // A level made without a name would keep its default values instead of
     // the given ones.
     const wchar_t* levelName = trapName ? trapName : L"LevelX";
-    ekLevel* trap = new (std::nothrow)
-        ekLevel(sigma, levelName, type, N, Nr, capEnergy(E), W, taun, taup, F);
+    ekLevel* trap =
+        new (std::nothrow) ekLevel(sigma, levelName, type, N, Nr, capEnergy(E), W, taun, taup, F);
     if (trap == nullptr) {
         sigma->reportNoMemory();
         return nullptr;
@@ -53,9 +53,8 @@ ekLevel* ekLayer::addTrap(const ekLevel* level)
     if (level == nullptr) {
         return nullptr;
     }
-    return addTrap(level->getName(), level->getType(), level->getN(), level->getNr(),
-                   level->getE(), level->getW(), level->getTn(), level->getTp(), level->getF(),
-                   true);
+    return addTrap(level->getName(), level->getType(), level->getN(), level->getNr(), level->getE(),
+                   level->getW(), level->getTn(), level->getTp(), level->getF(), true);
 }
 
 void ekLayer::freeTrapSlot(int slot)

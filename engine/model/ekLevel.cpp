@@ -6,8 +6,8 @@
 #include "kovbase.h"
 #include "nucore.h"
 
-ekLevel::ekLevel(nuSigma* sigma, const wchar_t* name, uint8_t type, double N, double Nr,
-                 double E, double W, double Taun, double Taup, double F)
+ekLevel::ekLevel(nuSigma* sigma, const wchar_t* name, uint8_t type, double N, double Nr, double E,
+                 double W, double Taun, double Taup, double F)
     : channel(sigma)
 {
     setDefaults();
@@ -33,16 +33,17 @@ void ekLevel::setDefaults()
     degeneracy = 1.0;
 }
 
-void ekLevel::update(const wchar_t* name, uint8_t type, double N, double Nr, double E,
-                     double W, double Taun, double Taup, double F)
+void ekLevel::update(const wchar_t* name, uint8_t type, double N, double Nr, double E, double W,
+                     double Taun, double Taup, double F)
 {
-    if (channel == nullptr || channel->err != 0 || name == nullptr)
+    if (channel == nullptr || channel->err != 0 || name == nullptr) {
         return;
+    }
 
-    const bool valid = kov_inRange(N, N_MIN, N_MAX) && kov_inRange(Nr, NR_MIN, NR_MAX)
-                       && kov_inRange(E, E_MIN, E_MAX) && kov_inRange(W, W_MIN, W_MAX)
-                       && kov_inRange(Taun, TAU_MIN, TAU_MAX) && kov_inRange(Taup, TAU_MIN, TAU_MAX)
-                       && kov_inRange(F, F_MIN, F_MAX);
+    const bool valid = kov_inRange(N, N_MIN, N_MAX) && kov_inRange(Nr, NR_MIN, NR_MAX) &&
+                       kov_inRange(E, E_MIN, E_MAX) && kov_inRange(W, W_MIN, W_MAX) &&
+                       kov_inRange(Taun, TAU_MIN, TAU_MAX) && kov_inRange(Taup, TAU_MIN, TAU_MAX) &&
+                       kov_inRange(F, F_MIN, F_MAX);
     if (!valid) {
         std::wstring line = L"invalid level parameters (N, Nr, E, Taun, Taup, F): ";
         const double printed[] = {N, Nr, E, Taun, Taup, F};
@@ -58,8 +59,9 @@ void ekLevel::update(const wchar_t* name, uint8_t type, double N, double Nr, dou
     }
 
     // The default name marks "no name given"; the own buffer needs no copy.
-    if (name != levelName && !kov_equalsNoCase(name, DEFAULT_NAME))
+    if (name != levelName && !kov_equalsNoCase(name, DEFAULT_NAME)) {
         kov_copyW(levelName, NAME_SIZE, name);
+    }
     levelType = type;
     density = N;
     referenceDensity = Nr;
@@ -72,12 +74,14 @@ void ekLevel::update(const wchar_t* name, uint8_t type, double N, double Nr, dou
 
 void ekLevel::update(const wchar_t* name, uint8_t type)
 {
-    update(name, type, density, referenceDensity, energy, width, electronLifetime, holeLifetime, degeneracy);
+    update(name, type, density, referenceDensity, energy, width, electronLifetime, holeLifetime,
+           degeneracy);
 }
 
 void ekLevel::update(double N, uint8_t type)
 {
-    update(levelName, type, N, referenceDensity, energy, width, electronLifetime, holeLifetime, degeneracy);
+    update(levelName, type, N, referenceDensity, energy, width, electronLifetime, holeLifetime,
+           degeneracy);
 }
 
 void ekLevel::update(double N, double Nr, double E, double W, double Taun, double Taup)
@@ -85,16 +89,16 @@ void ekLevel::update(double N, double Nr, double E, double W, double Taun, doubl
     update(levelName, levelType, N, Nr, E, W, Taun, Taup, degeneracy);
 }
 
-void ekLevel::update(double N, double Nr, double E, double W, double Taun, double Taup,
-                     double F)
+void ekLevel::update(double N, double Nr, double E, double W, double Taun, double Taup, double F)
 {
     update(levelName, levelType, N, Nr, E, W, Taun, Taup, F);
 }
 
 void ekLevel::copy(const ekLevel* other)
 {
-    if (other == nullptr || other == this)
+    if (other == nullptr || other == this) {
         return;
+    }
     channel = other->channel;
     kov_copyW(levelName, NAME_SIZE, other->levelName);
     levelType = other->levelType;
@@ -109,6 +113,7 @@ void ekLevel::copy(const ekLevel* other)
 
 void ekLevel::getName(wchar_t* buffer) const
 {
-    if (buffer != nullptr)
+    if (buffer != nullptr) {
         kov_copyW(buffer, NAME_SIZE, levelName);
+    }
 }

@@ -12,7 +12,7 @@ class nuSigma;
 
 class ekLevel {
 public:
-    static constexpr size_t NAME_SIZE = 32;      // 31 characters and terminator
+    static constexpr size_t NAME_SIZE = 32;  // 31 characters and terminator
     static constexpr uint8_t TYPE_NONE = 0x00;
     static constexpr uint8_t TYPE_DONOR = ekLimits::KIND_DONOR;
     static constexpr uint8_t TYPE_ACCEPTOR = ekLimits::KIND_ACCEPTOR;
@@ -28,19 +28,18 @@ public:
     // Name given to a new level; never overwrites a name in an update.
     static constexpr const wchar_t* DEFAULT_NAME = L"LevelX";
 
-    ekLevel(nuSigma* sigma, const wchar_t* name, uint8_t type, double N, double Nr,
-            double E, double W, double Taun, double Taup, double F);
+    ekLevel(nuSigma* sigma, const wchar_t* name, uint8_t type, double N, double Nr, double E,
+            double W, double Taun, double Taup, double F);
     ekLevel(nuSigma* sigma, const wchar_t* name, uint8_t type);
 
     // The validating setter: every value is checked before any is stored,
     // so a refused update leaves the level exactly as it was.
-    void update(const wchar_t* name, uint8_t type, double N, double Nr, double E,
-                double W, double Taun, double Taup, double F);
+    void update(const wchar_t* name, uint8_t type, double N, double Nr, double E, double W,
+                double Taun, double Taup, double F);
     void update(const wchar_t* name, uint8_t type);
     void update(double N, uint8_t type);
     void update(double N, double Nr, double E, double W, double Taun, double Taup);
-    void update(double N, double Nr, double E, double W, double Taun, double Taup,
-                double F);
+    void update(double N, double Nr, double E, double W, double Taun, double Taup, double F);
 
     // Copies everything, the sigma pointer included, without checks.
     void copy(const ekLevel* other);
@@ -64,12 +63,12 @@ private:
 
     wchar_t levelName[NAME_SIZE];
     uint8_t levelType;
-    double density;        // density, 1/cm3
-    double referenceDensity;       // reference density, 1/cm3
-    double energy;        // level energy, eV
-    double width;        // level width, eV
-    double electronLifetime;     // electron capture lifetime, s
-    double holeLifetime;     // hole capture lifetime, s
+    double density;           // density, 1/cm3
+    double referenceDensity;  // reference density, 1/cm3
+    double energy;            // level energy, eV
+    double width;             // level width, eV
+    double electronLifetime;  // electron capture lifetime, s
+    double holeLifetime;      // hole capture lifetime, s
     double degeneracy;        // degeneracy factor, a whole number 1..16
     nuSigma* channel;
 };

@@ -17,17 +17,17 @@ struct ekLuaRange {
 };
 
 struct ekLuaModel {
-    const char* function;             // global function the script defines
-    const wchar_t* invalidModel;      // setter: name too long
-    const wchar_t* invalidModelNamed; // setter: name refused, %ls = the name
-    const wchar_t* callPrefix;        // before the engine's message
-    const wchar_t* statusFalse;       // script returned status false; null: not tested
+    const char* function;              // global function the script defines
+    const wchar_t* invalidModel;       // setter: name too long
+    const wchar_t* invalidModelNamed;  // setter: name refused, %ls = the name
+    const wchar_t* callPrefix;         // before the engine's message
+    const wchar_t* statusFalse;        // script returned status false; null: not tested
     const wchar_t* cannotOpen;
     const wchar_t* noMemory;
     const wchar_t* cannotRead;
-    bool needsScriptFlag;             // the script counts only with its isScript flag
+    bool needsScriptFlag;  // the script counts only with its isScript flag
     int inputCount;
-    int resultCount;                  // including the trailing graded slot
+    int resultCount;  // including the trailing graded slot
     // Valid range and script-side scale of each result but the graded one.
     // The script sees value * scale; its result is divided by it again.
     ekLuaRange range[7];

@@ -227,7 +227,8 @@ bool ek_isDatabaseMaterial(const wchar_t* name)
 
 bool ek_isKnownMaterial(const wchar_t* name)
 {
-    return ekLayer::isStandardMaterial(ek_resolveMaterialAlias(name)) || ek_isDatabaseMaterial(name);
+    return ekLayer::isStandardMaterial(ek_resolveMaterialAlias(name)) ||
+           ek_isDatabaseMaterial(name);
 }
 
 const wchar_t* ek_materialValuesProblem(const ekMaterialParameters& p)
@@ -235,22 +236,23 @@ const wchar_t* ek_materialValuesProblem(const ekMaterialParameters& p)
     if (!kov_inRange(p.thickness, 1e-4, 1e4)) {
         return L"invalid layer thickness";
     }
-    if (!kov_inRange(p.Eg, 0.001, 20) || !kov_inRange(p.Chi, 0.001, 20) || !kov_inRange(p.NC, 1e6, 1e24) ||
-        !kov_inRange(p.NV, 1e6, 1e24)) {
+    if (!kov_inRange(p.Eg, 0.001, 20) || !kov_inRange(p.Chi, 0.001, 20) ||
+        !kov_inRange(p.NC, 1e6, 1e24) || !kov_inRange(p.NV, 1e6, 1e24)) {
         return L"invalid layer energy parameters";
     }
     if (!kov_inRange(p.Eps, 1, 100)) {
         return L"invalid layer permittivity";
     }
-    if (!kov_inRange(p.Eso, 0, 10) || !kov_inRange(p.Me, 0.001, 10) || !kov_inRange(p.Mhh, 0.001, 10) ||
-        !kov_inRange(p.Mlh, 0.001, 10) || !kov_inRange(p.Msh, 0.001, 10)) {
+    if (!kov_inRange(p.Eso, 0, 10) || !kov_inRange(p.Me, 0.001, 10) ||
+        !kov_inRange(p.Mhh, 0.001, 10) || !kov_inRange(p.Mlh, 0.001, 10) ||
+        !kov_inRange(p.Msh, 0.001, 10)) {
         return L"invalid layer effective mass parameters";
     }
     if (!kov_inRange(p.urbachEA, 0, 5) || !kov_inRange(p.urbachED, 0, 5) ||
         !kov_inRange(p.urbachEA * 0.5 * p.urbachGA, 0, 1e24) ||
-        !kov_inRange(p.urbachED * 0.5 * p.urbachGD, 0, 1e24) || !kov_inRange(p.urbachTaunA, 1e-15, 1000) ||
-        !kov_inRange(p.urbachTaupA, 1e-15, 1000) || !kov_inRange(p.urbachTaunD, 1e-15, 1000) ||
-        !kov_inRange(p.urbachTaupD, 1e-15, 1000)) {
+        !kov_inRange(p.urbachED * 0.5 * p.urbachGD, 0, 1e24) ||
+        !kov_inRange(p.urbachTaunA, 1e-15, 1000) || !kov_inRange(p.urbachTaupA, 1e-15, 1000) ||
+        !kov_inRange(p.urbachTaunD, 1e-15, 1000) || !kov_inRange(p.urbachTaupD, 1e-15, 1000)) {
         return L"invalid Urbach parameters";
     }
     // The constant index has open bounds: n = 0 would stop all light.
@@ -263,11 +265,13 @@ const wchar_t* ek_materialValuesProblem(const ekMaterialParameters& p)
     if (!kov_inRange(p.Mobn, 0.001, 1e5) || !kov_inRange(p.Mobp, 0.001, 1e5)) {
         return L"invalid layer mobility parameters";
     }
-    if (!kov_inRange(p.Beta, 1e-22, 1e-6) || !kov_inRange(p.Cn, 1e-48, 1e-9) || !kov_inRange(p.Cp, 1e-48, 1e-9) ||
-        !kov_inRange(p.Taun, 1e-15, 1000) || !kov_inRange(p.Taup, 1e-15, 1000)) {
+    if (!kov_inRange(p.Beta, 1e-22, 1e-6) || !kov_inRange(p.Cn, 1e-48, 1e-9) ||
+        !kov_inRange(p.Cp, 1e-48, 1e-9) || !kov_inRange(p.Taun, 1e-15, 1000) ||
+        !kov_inRange(p.Taup, 1e-15, 1000)) {
         return L"invalid recombination parameters";
     }
-    if (!kov_inRange(p.latticeA, 0.1, 1) || !kov_inRange(p.latticeB, 0.1, 1) || !kov_inRange(p.latticeC, 0.1, 1)) {
+    if (!kov_inRange(p.latticeA, 0.1, 1) || !kov_inRange(p.latticeB, 0.1, 1) ||
+        !kov_inRange(p.latticeC, 0.1, 1)) {
         return L"invalid lattice parameter";
     }
     if (!kov_inRange(p.e31, -10, 10) || !kov_inRange(p.e33, -10, 10)) {

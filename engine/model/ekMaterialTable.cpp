@@ -15,10 +15,10 @@ const wchar_t* const EK_MATERIAL_REFERENCE_B =
     L"Wiley, 2011";
 
 const wchar_t* const ekLayer::MATERIAL[ekLayer::MATERIAL_COUNT + 1] = {
-    L"Si",    L"Ge",     L"SiGe",  L"a-Si",   L"GaAs",   L"InAs",  L"AlAs",  L"GaP",
-    L"InP",   L"InGaAs", L"InGaP", L"AlGaAs", L"InSb",   L"GaSb",  L"C",     L"AlN",
-    L"GaN",   L"InN",    L"AlGaN", L"InGaN",  L"6H-SiC", L"CIGS",  L"CZTS",  L"CdS",
-    L"In2S3", L"CdTe",   L"ZnO",   L"Cu2O",   L"CuO",    L"TiO2",  nullptr};
+    L"Si",    L"Ge",     L"SiGe",  L"a-Si",   L"GaAs",   L"InAs", L"AlAs", L"GaP",
+    L"InP",   L"InGaAs", L"InGaP", L"AlGaAs", L"InSb",   L"GaSb", L"C",    L"AlN",
+    L"GaN",   L"InN",    L"AlGaN", L"InGaN",  L"6H-SiC", L"CIGS", L"CZTS", L"CdS",
+    L"In2S3", L"CdTe",   L"ZnO",   L"Cu2O",   L"CuO",    L"TiO2", nullptr};
 
 namespace {
 
@@ -121,10 +121,7 @@ struct Alias {
 };
 const Alias ALIASES[] = {{L"Silicon", L"Si"}, {L"Germanium", L"Ge"}, {L"Diamond", L"C"}};
 
-bool sameName(const wchar_t* a, const wchar_t* b)
-{
-    return a && b && wcscasecmp(a, b) == 0;
-}
+bool sameName(const wchar_t* a, const wchar_t* b) { return a && b && wcscasecmp(a, b) == 0; }
 
 const CompoundRow* findCompound(const wchar_t* name)
 {

@@ -10,27 +10,27 @@
 // and a material-database row are turned into this record, so that a
 // single routine applies either of them to a layer.
 struct ekMaterialParameters {
-    double thickness;                 // um (the region's)
-    bool direct;                      // direct bandgap
-    double Eg, Chi, Eso;              // eV
-    double Me, Mhh, Mlh, Msh;         // relative effective masses
-    double NC, NV;                    // 1/cm3
-    double Eps;                       // relative permittivity
-    double indexN, indexK;            // constant optical index
-    double Mobn, Mobp;                // cm2/Vs
-    double Beta;                      // cm3/s
-    double Cn, Cp;                    // cm6/s
-    double Taun, Taup;                // SRH lifetimes, s
+    double thickness;          // um (the region's)
+    bool direct;               // direct bandgap
+    double Eg, Chi, Eso;       // eV
+    double Me, Mhh, Mlh, Msh;  // relative effective masses
+    double NC, NV;             // 1/cm3
+    double Eps;                // relative permittivity
+    double indexN, indexK;     // constant optical index
+    double Mobn, Mobp;         // cm2/Vs
+    double Beta;               // cm3/s
+    double Cn, Cp;             // cm6/s
+    double Taun, Taup;         // SRH lifetimes, s
     double Thermc, Heat;
-    bool urbach;                      // Urbach tail model enabled
-    double urbachEA, urbachED;        // eV
+    bool urbach;                // Urbach tail model enabled
+    double urbachEA, urbachED;  // eV
     double urbachGA, urbachGD;
     double urbachTaunA, urbachTaupA, urbachTaunD, urbachTaupD;
-    uint8_t latticeType;              // ekLayer::LATTICE_*: wurtzite for the nitrides
+    uint8_t latticeType;                  // ekLayer::LATTICE_*: wurtzite for the nitrides
     double latticeA, latticeB, latticeC;  // nm
-    double e31, e33;                  // piezoelectric constants
-    double c11, c12, c13, c33;        // elastic constants
-    double Psp;                       // spontaneous polarisation
+    double e31, e33;                      // piezoelectric constants
+    double c11, c12, c13, c33;            // elastic constants
+    double Psp;                           // spontaneous polarisation
 };
 
 // A built-in material as init applies it.

@@ -19,7 +19,7 @@ struct AlloyPair {
 
 // The ternary alloys the engine interpolates, with their end members.
 constexpr AlloyPair ALLOYS[] = {
-    {L"AlGaN", L"AlN", L"GaN"},   {L"InGaN", L"InN", L"GaN"}, {L"AlGaAs", L"AlAs", L"GaAs"},
+    {L"AlGaN", L"AlN", L"GaN"},    {L"InGaN", L"InN", L"GaN"}, {L"AlGaAs", L"AlAs", L"GaAs"},
     {L"InGaAs", L"InAs", L"GaAs"}, {L"InGaP", L"InP", L"GaP"}, {L"SiGe", L"Si", L"Ge"},
 };
 
@@ -47,10 +47,7 @@ ekRegion::ekRegion(nuSigma* s) : sigma(s)
     reset();
 }
 
-ekRegion::~ekRegion()
-{
-    releaseResources();
-}
+ekRegion::~ekRegion() { releaseResources(); }
 
 void ekRegion::reset()
 {
@@ -73,10 +70,7 @@ void ekRegion::releaseResources()
     releaseDataIndex();
 }
 
-bool ekRegion::isBlocked() const
-{
-    return sigma == nullptr || sigma->err != 0;
-}
+bool ekRegion::isBlocked() const { return sigma == nullptr || sigma->err != 0; }
 
 void ekRegion::reportError(const std::wstring& what) const
 {
@@ -114,8 +108,12 @@ bool ekRegion::assignSpectrum(int count)
 void ekRegion::releaseSpectrum()
 {
     if (sigma) {
-        if (spectrumWavelength) sigma->freeDbl(&spectrumWavelength);
-        if (spectrumValue) sigma->freeDbl(&spectrumValue);
+        if (spectrumWavelength) {
+            sigma->freeDbl(&spectrumWavelength);
+        }
+        if (spectrumValue) {
+            sigma->freeDbl(&spectrumValue);
+        }
     }
     spectrumWavelength = nullptr;
     spectrumValue = nullptr;
@@ -125,8 +123,8 @@ void ekRegion::releaseSpectrum()
 
 bool ekRegion::setIndexFromSpectrum(int i, double wavelength, double value)
 {
-    if (spectrumWavelength == nullptr || spectrumValue == nullptr || i < 0 ||
-        i >= spectrumCount || spectrumAcquired >= spectrumCount) {
+    if (spectrumWavelength == nullptr || spectrumValue == nullptr || i < 0 || i >= spectrumCount ||
+        spectrumAcquired >= spectrumCount) {
         return false;
     }
     spectrumWavelength[i] = wavelength;
@@ -137,8 +135,8 @@ bool ekRegion::setIndexFromSpectrum(int i, double wavelength, double value)
 
 bool ekRegion::getIndexFromSpectrum(int i, double* wavelength, double* value) const
 {
-    if (spectrumWavelength == nullptr || spectrumValue == nullptr || i < 0 ||
-        i >= spectrumCount || wavelength == nullptr || value == nullptr) {
+    if (spectrumWavelength == nullptr || spectrumValue == nullptr || i < 0 || i >= spectrumCount ||
+        wavelength == nullptr || value == nullptr) {
         return false;
     }
     *wavelength = spectrumWavelength[i];
@@ -194,8 +192,7 @@ bool ekRegion::updateIndexSource(const wchar_t* newName, bool report, wchar_t* t
     if (length >= minLength && kov_endsWith(newName, suffix)) {
         kov_copyW(target, PATH_SIZE, newName);
         indexModel = model;
-    }
-    else if (report) {
+    } else if (report) {
         reportError(boundedLine(invalidFormat, newName));
     }
     return indexModel == model;
@@ -233,8 +230,7 @@ void ekRegion::copyIndexSource(const ekRegion* source)
         if (!takeDataIndex(source->indexText, source->indexTextSize)) {
             indexModel = INDEX_CONSTANT;
         }
-    }
-    else {
+    } else {
         releaseDataIndex();
     }
 }
@@ -297,7 +293,8 @@ void ekRegion::interpolateDataIndex(double wavelength, double* n, double* k)
         --i;
     }
     indexCachePos = i;
-    const double t = (wavelength - indexWavelength[i]) / (indexWavelength[i + 1] - indexWavelength[i]);
+    const double t =
+        (wavelength - indexWavelength[i]) / (indexWavelength[i + 1] - indexWavelength[i]);
     *n = indexDataN[i] + t * (indexDataN[i + 1] - indexDataN[i]);
     *k = indexDataK[i] + t * (indexDataK[i + 1] - indexDataK[i]);
 }
@@ -327,9 +324,15 @@ void ekRegion::updateAlloy()
 
 void ekRegion::getMaterial(wchar_t* materialOut, wchar_t* acOut, wchar_t* bcOut) const
 {
-    if (materialOut) kov_copyW(materialOut, NAME_SIZE, material);
-    if (acOut) kov_copyW(acOut, NAME_SIZE, materialAC);
-    if (bcOut) kov_copyW(bcOut, NAME_SIZE, materialBC);
+    if (materialOut) {
+        kov_copyW(materialOut, NAME_SIZE, material);
+    }
+    if (acOut) {
+        kov_copyW(acOut, NAME_SIZE, materialAC);
+    }
+    if (bcOut) {
+        kov_copyW(bcOut, NAME_SIZE, materialBC);
+    }
 }
 
 void ekRegion::updateThickness(double t)

@@ -16,9 +16,9 @@ class LuaEngineCore;
 
 class ekRegion {
 public:
-    static constexpr size_t NAME_SIZE = 32;        // 31 characters and terminator
-    static constexpr size_t MATERIAL_SIZE = 16;    // 15 characters and terminator
-    static constexpr size_t PATH_SIZE = 1024;      // 1023 characters and terminator
+    static constexpr size_t NAME_SIZE = 32;      // 31 characters and terminator
+    static constexpr size_t MATERIAL_SIZE = 16;  // 15 characters and terminator
+    static constexpr size_t PATH_SIZE = 1024;    // 1023 characters and terminator
 
     // Where the optical index comes from (indexModel).
     static constexpr uint8_t INDEX_CONSTANT = 0x01;
@@ -169,8 +169,8 @@ protected:
     double compositionY = 0.0;
     uint8_t group;
     int pos;
-    double thickness;                 // um
-    double indexN, indexK;            // constant optical index
+    double thickness;       // um
+    double indexN, indexK;  // constant optical index
 
     // Spectrum handed in by the optics.
     double* spectrumWavelength = nullptr;
@@ -184,10 +184,10 @@ protected:
     double* indexWavelength = nullptr;  // um, strictly increasing
     double* indexDataN = nullptr;
     double* indexDataK = nullptr;
-    int indexCachePos = 0;              // lower point of the last bracket
-    int indexTextSize = 0;              // bytes of indexText in use
-    int indexCount = 0;                 // parsed points
-    char* indexText = nullptr;          // raw table, INDEX_TEXT_SIZE bytes
+    int indexCachePos = 0;      // lower point of the last bracket
+    int indexTextSize = 0;      // bytes of indexText in use
+    int indexCount = 0;         // parsed points
+    char* indexText = nullptr;  // raw table, INDEX_TEXT_SIZE bytes
 
     LuaEngineCore* luaEngine = nullptr;  // the device's, not owned
     wchar_t indexScript[PATH_SIZE];

@@ -17,10 +17,7 @@ namespace {
 constexpr size_t DATA_LINE_MIN = 5;
 constexpr size_t DATA_LINE_MAX = 255;
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // One field of a data line: a complete number, nothing but blanks after it.
 bool parseField(const std::string& field, double* value)
@@ -99,10 +96,18 @@ bool ekRegion::assignDataIndex()
 void ekRegion::releaseDataIndex()
 {
     if (sigma) {
-        if (indexText) sigma->freeStrA(&indexText);
-        if (indexWavelength) sigma->freeDbl(&indexWavelength);
-        if (indexDataN) sigma->freeDbl(&indexDataN);
-        if (indexDataK) sigma->freeDbl(&indexDataK);
+        if (indexText) {
+            sigma->freeStrA(&indexText);
+        }
+        if (indexWavelength) {
+            sigma->freeDbl(&indexWavelength);
+        }
+        if (indexDataN) {
+            sigma->freeDbl(&indexDataN);
+        }
+        if (indexDataK) {
+            sigma->freeDbl(&indexDataK);
+        }
     }
     indexText = nullptr;
     indexWavelength = nullptr;
@@ -125,9 +130,15 @@ bool ekRegion::getDataIndex(double* first, double* last, int* count) const
         indexCount > INDEX_POINTS_MAX) {
         return false;
     }
-    if (first) *first = indexWavelength[0];
-    if (last) *last = indexWavelength[indexCount - 1];
-    if (count) *count = indexCount;
+    if (first) {
+        *first = indexWavelength[0];
+    }
+    if (last) {
+        *last = indexWavelength[indexCount - 1];
+    }
+    if (count) {
+        *count = indexCount;
+    }
     return true;
 }
 
@@ -165,8 +176,7 @@ bool ekRegion::setDataIndex(const char* text, int size)
 bool ekRegion::updateDataIndex(bool report)
 {
     if (indexText == nullptr || indexTextSize < INDEX_DATABASE_SIZE_MIN ||
-        indexTextSize > INDEX_DATABASE_SIZE_MAX || !indexWavelength || !indexDataN ||
-        !indexDataK) {
+        indexTextSize > INDEX_DATABASE_SIZE_MAX || !indexWavelength || !indexDataN || !indexDataK) {
         return false;
     }
     if (checkDataIndex()) {

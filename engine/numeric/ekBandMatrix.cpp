@@ -4,18 +4,16 @@
 #include <cmath>
 #include <new>
 
-ekBandMatrix::ekBandMatrix(int n, int kl, int ku)
-{
-    resize(n, kl, ku);
-}
+ekBandMatrix::ekBandMatrix(int n, int kl, int ku) { resize(n, kl, ku); }
 
 bool ekBandMatrix::resize(int n, int kl, int ku)
 {
     dimension = subDiagonals = superDiagonals = 0;
     outOfBand = false;
     band.clear();
-    if (n < 1 || kl < 0 || ku < 0)
+    if (n < 1 || kl < 0 || ku < 0) {
         return false;
+    }
     kl = std::min(kl, n - 1);
     ku = std::min(ku, n - 1);
     const size_t rows = static_cast<size_t>(2 * kl + ku + 1);
@@ -40,11 +38,13 @@ void ekBandMatrix::clear()
 void ekBandMatrix::setTridiagonal(const double* lower, const double* diag, const double* upper)
 {
     for (int i = 0; i < dimension; ++i) {
-        if (i > 0)
+        if (i > 0) {
             band[index(i, i - 1)] = lower[i];
+        }
         band[index(i, i)] = diag[i];
-        if (i + 1 < dimension)
+        if (i + 1 < dimension) {
             band[index(i, i + 1)] = upper[i];
+        }
     }
 }
 
@@ -59,8 +59,9 @@ void ekBandMatrix::multiply(const double* x, double* y) const
         const int first = std::max(0, i - subDiagonals);
         const int last = std::min(dimension - 1, i + superDiagonals);
         double sum = 0.0;
-        for (int j = first; j <= last; ++j)
+        for (int j = first; j <= last; ++j) {
             sum += band[index(i, j)] * x[j];
+        }
         y[i] = sum;
     }
 }

@@ -32,7 +32,8 @@ public:
 
     bool inBand(int i, int j) const
     {
-        return i >= 0 && j >= 0 && i < dimension && j < dimension && j - i <= superDiagonals && i - j <= subDiagonals;
+        return i >= 0 && j >= 0 && i < dimension && j < dimension && j - i <= superDiagonals &&
+               i - j <= subDiagonals;
     }
 
     // Entry of row i, column j. An index outside the band lands in a scratch
@@ -72,7 +73,8 @@ public:
 private:
     std::size_t index(int i, int j) const
     {
-        return static_cast<std::size_t>(subDiagonals + superDiagonals + i - j) + static_cast<std::size_t>(j) * static_cast<std::size_t>(ldab());
+        return static_cast<std::size_t>(subDiagonals + superDiagonals + i - j) +
+               static_cast<std::size_t>(j) * static_cast<std::size_t>(ldab());
     }
 
     int dimension = 0;

@@ -4,30 +4,22 @@
 
 namespace {
 
-double shorten(double dx, double d)
-{
-    return dx / (1.0 + std::fabs(dx * d));
-}
+double shorten(double dx, double d) { return dx / (1.0 + std::fabs(dx * d)); }
 
 // A quasi-Fermi step follows the potential step and only its departure from
 // it is shortened: the carrier density exp(V - Fn) moves with that departure.
-double shortenAround(double dF, double dV, double d)
-{
-    return dV + shorten(dF - dV, d);
-}
+double shortenAround(double dF, double dV, double d) { return dV + shorten(dF - dV, d); }
 
 // Below EK_DAMP_MIN, and for a factor that is not a number, no damping.
-bool dampingOff(double damp)
-{
-    return !(damp >= EK_DAMP_MIN) || !std::isfinite(damp);
-}
+bool dampingOff(double damp) { return !(damp >= EK_DAMP_MIN) || !std::isfinite(damp); }
 
 }  // namespace
 
 void ek_dampNewtonNode(double* dV, double* dFn, double* dFp, double damp, int mode)
 {
-    if (dampingOff(damp))
+    if (dampingOff(damp)) {
         return;
+    }
     if (mode & EK_DAMP_POTENTIAL) {
         *dV = shorten(*dV, damp);
         *dFn = shortenAround(*dFn, *dV, damp);
@@ -43,7 +35,8 @@ void ek_dampNewtonNode(double* dV, double* dFn, double* dFp, double damp, int mo
 
 double ek_dampTriDiag(double dx, double damp, int mode)
 {
-    if (dampingOff(damp) || !(mode & EK_DAMP_POTENTIAL))
+    if (dampingOff(damp) || !(mode & EK_DAMP_POTENTIAL)) {
         return dx;
+    }
     return shorten(dx, damp);
 }

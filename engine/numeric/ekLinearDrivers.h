@@ -25,9 +25,10 @@
 // rhs[i] (lower[0] and upper[n-1] unused). update is also the starting guess
 // of a Krylov solver. With bit 0x10 of dampMode and damp >= 1e-6 every
 // component is damped as dx / (1 + |dx damp|).
-int ek_solveTriDiagLis(const double* lower, const double* diag, const double* upper, const double* rhs,
-                       double* update, double* previous, double* x, int n, int* iterations, double* error,
-                       const char* options, double damp, int dampMode);
+int ek_solveTriDiagLis(const double* lower, const double* diag, const double* upper,
+                       const double* rhs, double* update, double* previous, double* x, int n,
+                       int* iterations, double* error, const char* options, double damp,
+                       int dampMode);
 
 // Newton system of n = 3N unknowns (V, Fn, Fp per node) with the band
 // Jacobian (jacobian->size() == n). Damping per node as ek_dampNewtonNode.
@@ -35,6 +36,6 @@ int ek_solveTriDiagLis(const double* lower, const double* diag, const double* up
 // and tolerance of the Krylov solvers. The banded LU factorises the
 // Jacobian in place: it holds its factors afterwards, and the assembler
 // writes it anew for the next step.
-int ek_solveNewtonLis(ekBandMatrix* jacobian, const double* rhs, double* update, double* previous, double* x,
-                      int n, int* iterations, double* error, int maxIter, double tol, const char* options,
-                      double damp, int dampMode);
+int ek_solveNewtonLis(ekBandMatrix* jacobian, const double* rhs, double* update, double* previous,
+                      double* x, int n, int* iterations, double* error, int maxIter, double tol,
+                      const char* options, double damp, int dampMode);

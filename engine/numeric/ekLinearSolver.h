@@ -11,7 +11,7 @@
 // solution vector was left as it was.
 enum ekLinearStatus : int {
     EK_LINSOLVE_OK = 0,
-    EK_LINSOLVE_NOT_FINITE = -1,   // NaN or infinity in the matrix, right side or solution
+    EK_LINSOLVE_NOT_FINITE = -1,  // NaN or infinity in the matrix, right side or solution
     EK_LINSOLVE_NO_MEMORY = -2,
     EK_LINSOLVE_BAD_OPTION = 1,    // option text not understood
     EK_LINSOLVE_BAD_ARGUMENT = 2,  // null array, size mismatch
@@ -25,17 +25,18 @@ const wchar_t* ek_linearStatusText(int status);
 struct ekLinearSolveInfo {
     int status = EK_LINSOLVE_BAD_ARGUMENT;
     ekLinearMethod method = ekLinearMethod::BandLU;  // solver whose result was kept
-    int iterations = 0;          // Krylov iterations run; 1 for the banded LU alone
+    int iterations = 0;  // Krylov iterations run; 1 for the banded LU alone
     bool iterativeConverged = false;
-    bool fellBack = false;       // Krylov result rejected, banded LU used instead
-    double residual = 0.0;       // ||Ax - b|| / ||b|| of the kept solution (||Ax|| for b = 0);
-                                 // 0 from the in-place LU, which keeps no A to form it
+    bool fellBack = false;  // Krylov result rejected, banded LU used instead
+    double residual = 0.0;  // ||Ax - b|| / ||b|| of the kept solution (||Ax|| for b = 0);
+                            // 0 from the in-place LU, which keeps no A to form it
 };
 
 // Solves A x = b exactly by banded LU with partial pivoting. On success x
 // receives the solution; on failure x is untouched. A stays as it was (the
 // factors go to a copy); info->residual is that of the solution.
-int ek_solveBandLU(const ekBandMatrix& A, const double* b, double* x, ekLinearSolveInfo* info = nullptr);
+int ek_solveBandLU(const ekBandMatrix& A, const double* b, double* x,
+                   ekLinearSolveInfo* info = nullptr);
 
 // The same solve for a matrix assembled anew before each solve: A is
 // overwritten by its factors and bx, holding b on entry, by the solution

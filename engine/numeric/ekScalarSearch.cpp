@@ -10,15 +10,12 @@ constexpr double EPS = std::numeric_limits<double>::epsilon();
 // The smaller part of an interval cut in the golden ratio.
 constexpr double GOLDEN_STEP = 0.3819660112501051;
 
-bool sameSign(double a, double b)
-{
-    return (a > 0.0 && b > 0.0) || (a < 0.0 && b < 0.0);
-}
+bool sameSign(double a, double b) { return (a > 0.0 && b > 0.0) || (a < 0.0 && b < 0.0); }
 
 }  // namespace
 
-std::optional<ekSample> ek_findRoot(const std::function<double(double)>& f, ekSample a,
-                                    ekSample b, double xtol, int maxEvaluations)
+std::optional<ekSample> ek_findRoot(const std::function<double(double)>& f, ekSample a, ekSample b,
+                                    double xtol, int maxEvaluations)
 {
     if (!std::isfinite(a.f) || !std::isfinite(b.f) || sameSign(a.f, b.f) || !(xtol > 0.0)) {
         return std::nullopt;

@@ -24,8 +24,8 @@ struct ekSample {
 // maxEvaluations calls of f. The result is the bracket end of smaller |f|.
 // Nothing when the signs do not bracket a zero, f failed or the
 // evaluations ran out before the bracket closed.
-std::optional<ekSample> ek_findRoot(const std::function<double(double)>& f, ekSample a,
-                                    ekSample b, double xtol, int maxEvaluations);
+std::optional<ekSample> ek_findRoot(const std::function<double(double)>& f, ekSample a, ekSample b,
+                                    double xtol, int maxEvaluations);
 
 // The largest value of f on [a, b], starting from the inner point c (its
 // value given, not evaluated again; a <= c <= b). f is taken unimodal on

@@ -21,16 +21,11 @@ struct SolverName {
 // Eigen iterative counterpart; "none" (the direct choice) and the Krylov
 // methods Eigen lacks are solved exactly by the banded LU.
 const SolverName SOLVERS[] = {
-    {"none", ekLinearMethod::BandLU},
-    {"bicgstab", ekLinearMethod::BiCGSTAB},
-    {"bicgstabl", ekLinearMethod::BandLU},
-    {"bicgsafe", ekLinearMethod::BandLU},
-    {"gmres", ekLinearMethod::GMRES},
-    {"fgmres", ekLinearMethod::BandLU},
-    {"minres", ekLinearMethod::BandLU},
-    {"tfqmr", ekLinearMethod::BandLU},
-    {"bicrstab", ekLinearMethod::BandLU},
-    {"idrs", ekLinearMethod::IDRS},
+    {"none", ekLinearMethod::BandLU},      {"bicgstab", ekLinearMethod::BiCGSTAB},
+    {"bicgstabl", ekLinearMethod::BandLU}, {"bicgsafe", ekLinearMethod::BandLU},
+    {"gmres", ekLinearMethod::GMRES},      {"fgmres", ekLinearMethod::BandLU},
+    {"minres", ekLinearMethod::BandLU},    {"tfqmr", ekLinearMethod::BandLU},
+    {"bicrstab", ekLinearMethod::BandLU},  {"idrs", ekLinearMethod::IDRS},
 };
 
 struct PreconditionerName {
@@ -48,20 +43,23 @@ const PreconditionerName PRECONDITIONERS[] = {
 std::string lowered(const std::string& text)
 {
     std::string out = text;
-    for (char& c : out)
+    for (char& c : out) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
     return out;
 }
 
 bool readInt(const std::string& text, int low, int high, int* value)
 {
-    if (text.empty())
+    if (text.empty()) {
         return false;
+    }
     char* end = nullptr;
     errno = 0;
     const long v = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || v < low || v > high)
+    if (errno != 0 || *end != '\0' || v < low || v > high) {
         return false;
+    }
     *value = static_cast<int>(v);
     return true;
 }
@@ -69,20 +67,23 @@ bool readInt(const std::string& text, int low, int high, int* value)
 // Both bounds exclusive.
 bool readDouble(const std::string& text, double low, double high, double* value)
 {
-    if (text.empty())
+    if (text.empty()) {
         return false;
+    }
     char* end = nullptr;
     const double v = kov_strtod(text.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(v) || !(v > low) || !(v < high))
+    if (*end != '\0' || !std::isfinite(v) || !(v > low) || !(v < high)) {
         return false;
+    }
     *value = v;
     return true;
 }
 
 bool fail(std::string* error, const std::string& message, ekSolverOptions* options)
 {
-    if (error)
+    if (error) {
         *error = message;
+    }
     *options = ekSolverOptions();
     return false;
 }
@@ -93,33 +94,41 @@ ekLinearMethod ek_linearMethodOf(const char* solverName)
 {
     const std::string name = lowered(solverName != nullptr ? solverName : "");
     for (const SolverName& entry : SOLVERS) {
-        if (name == entry.name)
+        if (name == entry.name) {
             return entry.method;
+        }
     }
     return ekLinearMethod::BandLU;
 }
 
 bool ek_parseSolverOptions(const char* text, ekSolverOptions* options, std::string* error)
 {
-    if (!options)
+    if (!options) {
         return false;
+    }
     *options = ekSolverOptions();
-    if (error)
+    if (error) {
         error->clear();
-    if (!text)
+    }
+    if (!text) {
         return true;
+    }
 
     std::istringstream words{std::string(text)};
     std::vector<std::string> tokens;
-    for (std::string word; words >> word;)
+    for (std::string word; words >> word;) {
         tokens.push_back(word);
+    }
 
     for (size_t k = 0; k < tokens.size(); k += 2) {
         const std::string key = lowered(tokens[k]);
-        if (key.size() < 2 || key[0] != '-')
-            return fail(error, "linear solver option expected instead of \"" + tokens[k] + "\"", options);
-        if (k + 1 >= tokens.size())
+        if (key.size() < 2 || key[0] != '-') {
+            return fail(error, "linear solver option expected instead of \"" + tokens[k] + "\"",
+                        options);
+        }
+        if (k + 1 >= tokens.size()) {
             return fail(error, "linear solver option \"" + tokens[k] + "\" has no value", options);
+        }
         const std::string value = tokens[k + 1];
         const std::string name = lowered(value);
         bool ok = true;
@@ -154,9 +163,12 @@ bool ek_parseSolverOptions(const char* text, ekSolverOptions* options, std::stri
         } else {
             return fail(error, "unknown linear solver option \"" + tokens[k] + "\"", options);
         }
-        if (!ok)
-            return fail(error, "invalid value \"" + value + "\" of the linear solver option \"" + tokens[k] + "\"",
-                         options);
+        if (!ok) {
+            return fail(
+                error,
+                "invalid value \"" + value + "\" of the linear solver option \"" + tokens[k] + "\"",
+                options);
+        }
     }
     return true;
 }

@@ -24,7 +24,7 @@ enum class ekPreconditioner {
 struct ekSolverOptions {
     int maxIter = 1000;
     double tol = 1e-12;
-    std::string solverName = "none";   // name as written after "-i"
+    std::string solverName = "none";  // name as written after "-i"
     std::string preconditionerName = "none";
     ekLinearMethod method = ekLinearMethod::BandLU;
     ekPreconditioner preconditioner = ekPreconditioner::None;

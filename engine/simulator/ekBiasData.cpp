@@ -19,7 +19,7 @@ namespace {
 
 constexpr int SWEEP_COLUMNS = 4;
 constexpr int SWEEP_POINTS_MAX = ElecSweep::MAX_POINTS;
-constexpr double CURRENT_LIMIT = 1e6;     // A/cm2
+constexpr double CURRENT_LIMIT = 1e6;       // A/cm2
 constexpr double FILE_VOLTAGE_MAX = 100.0;  // V
 constexpr double FILE_STEP_MIN = 0.001;     // V
 constexpr double STEP_MIN = 0.001;          // Vt
@@ -56,8 +56,7 @@ void locateZero(const ElecSweep* sweep, int* posL, int* posC, int* posR)
 }  // namespace
 
 bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, double Vstep,
-                              double Jinf, double Jsup, unsigned char mode,
-                              const wchar_t* biasFile)
+                              double Jinf, double Jsup, unsigned char mode, const wchar_t* biasFile)
 {
     if (sigma == nullptr || sigma->err != 0) {
         return false;
@@ -67,8 +66,10 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
         return false;
     }
     const double J0 = norm.current;
-    Jinf = std::clamp(std::isfinite(Jinf) ? Jinf : -CURRENT_LIMIT, -CURRENT_LIMIT, CURRENT_LIMIT) / J0;
-    Jsup = std::clamp(std::isfinite(Jsup) ? Jsup : CURRENT_LIMIT, -CURRENT_LIMIT, CURRENT_LIMIT) / J0;
+    Jinf =
+        std::clamp(std::isfinite(Jinf) ? Jinf : -CURRENT_LIMIT, -CURRENT_LIMIT, CURRENT_LIMIT) / J0;
+    Jsup =
+        std::clamp(std::isfinite(Jsup) ? Jsup : CURRENT_LIMIT, -CURRENT_LIMIT, CURRENT_LIMIT) / J0;
     if (Jinf >= Jsup) {
         Jinf = -CURRENT_LIMIT / J0;
     }
@@ -121,7 +122,8 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
         }
         for (int i = 0; i < count; ++i) {
             const double v = rows[i];
-            const bool inRange = std::isfinite(v) && v >= -FILE_VOLTAGE_MAX && v <= FILE_VOLTAGE_MAX;
+            const bool inRange =
+                std::isfinite(v) && v >= -FILE_VOLTAGE_MAX && v <= FILE_VOLTAGE_MAX;
             if (!inRange || (i > 0 && !(v - rows[i - 1] >= FILE_STEP_MIN))) {
                 deleteSweepBias();
                 sigma->error(BIAS_FILE_ERROR);
@@ -152,19 +154,21 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
     // reads as volts).
     const std::wstring bandgap =
         L"the bandgap of Layer1, " + nu_numberText(Eg * norm.energy) + L" eV";
-    if (!std::isfinite(start) || !std::isfinite(end) || std::fabs(start) > BIAS_RANGE_BANDGAPS * Eg ||
-        std::fabs(end) > BIAS_RANGE_BANDGAPS * Eg) {
+    if (!std::isfinite(start) || !std::isfinite(end) ||
+        std::fabs(start) > BIAS_RANGE_BANDGAPS * Eg || std::fabs(end) > BIAS_RANGE_BANDGAPS * Eg) {
         const double reach = BIAS_RANGE_BANDGAPS * Eg * norm.energy;
         sigma->error(L"invalid voltage range (too large value relatively to the bandgap): from " +
-                     nu_numberText(Vstart) + L" to " + nu_numberText(Vend) + L" V (accepted: from " +
-                     nu_numberText(-reach) + L" to " + nu_numberText(reach) + L" V, " +
-                     nu_numberText(BIAS_RANGE_BANDGAPS) + L" times " + bandgap + L")");
+                     nu_numberText(Vstart) + L" to " + nu_numberText(Vend) +
+                     L" V (accepted: from " + nu_numberText(-reach) + L" to " +
+                     nu_numberText(reach) + L" V, " + nu_numberText(BIAS_RANGE_BANDGAPS) +
+                     L" times " + bandgap + L")");
         return false;
     }
     if (!std::isfinite(step) || step > BIAS_STEP_BANDGAPS * Eg ||
         (step < STEP_MIN && !ek_isEqual(start, end))) {
         sigma->error(L"invalid voltage step " + nu_numberText(Vstep) + L" V (accepted: from " +
-                     nu_numberText(STEP_MIN * Vt) + L" V, a thousandth of the thermal voltage, to " +
+                     nu_numberText(STEP_MIN * Vt) +
+                     L" V, a thousandth of the thermal voltage, to " +
                      nu_numberText(BIAS_STEP_BANDGAPS * Eg * norm.energy) + L" V, a fifth of " +
                      bandgap + L")");
         return false;

@@ -21,10 +21,7 @@ constexpr int WHOLE_STEP_ITERATIONS = 12;
 // Furthest extrapolation, in steps of the last two points.
 constexpr double EXTRAPOLATION_MAX = 1.5;
 
-void copy(double* to, const double* from, int n)
-{
-    std::copy(from, from + n, to);
-}
+void copy(double* to, const double* from, int n) { std::copy(from, from + n, to); }
 
 void interleave(double* x, const double* V, const double* Fn, const double* Fp, int N)
 {
@@ -247,15 +244,13 @@ int ekBiasDriver::advance(double target, double h)
         sim.prevPoint = 0;
         param->lastError = 1.0;
         sim.strictTolerance = true;
-        const int iters = sim.solveSystem(ekSimulator::SYSTEM_NEWTON, w.x, w.work, nullptr,
-                                          nullptr, n,
-                                          std::min(WHOLE_STEP_ITERATIONS, param->maxiter),
-                                          &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian,
-                                          &w.lower, &w.diag, &w.upper);
+        const int iters =
+            sim.solveSystem(ekSimulator::SYSTEM_NEWTON, w.x, w.work, nullptr, nullptr, n,
+                            std::min(WHOLE_STEP_ITERATIONS, param->maxiter), &w.previous, &w.start,
+                            &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
         sim.strictTolerance = false;
         const bool converged = !sim.Stopped && sim.sigma->err == 0 &&
-                               param->lastError < param->reltol &&
-                               std::isfinite(param->lastError);
+                               param->lastError < param->reltol && std::isfinite(param->lastError);
         if (converged || sim.Stopped) {
             unpack(w.x, w.V, w.Fn, w.Fp, sim.Points);
             finishPoint(iters);
@@ -271,6 +266,7 @@ int ekBiasDriver::advance(double target, double h)
         sim.Va = from;
     }
     const double next =
-        h > 0.0 ? (target > from ? std::min(from + h, target) : std::max(from - h, target)) : target;
+        h > 0.0 ? (target > from ? std::min(from + h, target) : std::max(from - h, target))
+                : target;
     return wasted + sim.doBias(next, w);
 }

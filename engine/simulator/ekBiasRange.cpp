@@ -14,9 +14,9 @@
 
 namespace {
 
-using ekLimits::EQUILIBRIUM_BIAS;
 using ekLimits::BIAS_SUBSTEP;
-constexpr double RAMP_STEP_MIN = 0.001;     // Vt
+using ekLimits::EQUILIBRIUM_BIAS;
+constexpr double RAMP_STEP_MIN = 0.001;  // Vt
 
 // Moves v by h towards target without passing it.
 double stepToward(double v, double target, double h)
@@ -39,10 +39,7 @@ void setDirichlet(ElecDevice* device)
 // The damping a sweep sets from its step h (Vt): 0.1 / h, but no stronger
 // than 1. A finer step (a 1 mV sweep is 0.04 Vt) damped every Newton update
 // so hard that the iteration stalled at its first point.
-double dampingForStep(double h)
-{
-    return std::min(0.1 / h, 1.0);
-}
+double dampingForStep(double h) { return std::min(0.1 / h, 1.0); }
 
 }  // namespace
 
@@ -154,8 +151,7 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
             sweep->setMask(target, ElecSweep::MASK_COMPUTED);
         }
         driver.recordPoint();
-        trackPVPoint(w.lightOn, &w.pv.started, &w.pv.prevJ, &w.pv.prevV, &w.pv.maxPower,
-                     target);
+        trackPVPoint(w.lightOn, &w.pv.started, &w.pv.prevJ, &w.pv.prevV, &w.pv.maxPower, target);
         if (w.lightOn) {
             driver.keepPVStates(target);
         }

@@ -23,7 +23,7 @@
 namespace {
 
 using ekLimits::EQUILIBRIUM_BIAS;
-constexpr double POWER_MIN = 1e-9;          // W/cm2
+constexpr double POWER_MIN = 1e-9;  // W/cm2
 
 }  // namespace
 
@@ -48,8 +48,7 @@ void ekSimulator::freeBiasWork(BiasWork& w)
     w.release(*this);
 }
 
-int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached,
-                           bool* jsupReached)
+int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached, bool* jsupReached)
 {
     if (jinfReached != nullptr) {
         *jinfReached = false;
@@ -183,38 +182,24 @@ void ekBiasDriver::run(const std::vector<ekSweepSegment>& plan, const ekSweepSha
 bool ekBiasDriver::runSegment(const ekSweepSegment& s, const ekSweepShape& shape)
 {
     switch (s.kind) {
-    case ekSweepStep::Derivatives:
-        solveDerivatives(s.step);
-        return true;
-    case ekSweepStep::Announce:
-        announce(shape);
-        return true;
+    case ekSweepStep::Derivatives: solveDerivatives(s.step); return true;
+    case ekSweepStep::Announce: announce(shape); return true;
     case ekSweepStep::Start:
         sim.Va = s.from;
         return sim.transportInit(w.x, w.V, w.Fn, w.Fp, w.x0, w.V0, w.Fn0, w.Fp0, w.work,
-                                 &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian,
-                                 &w.lower, &w.diag, &w.upper);
-    case ekSweepStep::Ramp:
-        sim.gotoBias(s.from, s.to, s.step, w);
-        return true;
+                                 &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower,
+                                 &w.diag, &w.upper);
+    case ekSweepStep::Ramp: sim.gotoBias(s.from, s.to, s.step, w); return true;
     case ekSweepStep::Range: {
         int count = 0;
         sim.doSweepBias(s.first, s.last, w, &count, true);
         storedPoints += count;
         return true;
     }
-    case ekSweepStep::RestoreEquilibrium:
-        restoreEquilibrium();
-        return true;
-    case ekSweepStep::ZeroRowLit:
-        fillZeroRow(s.first, false);
-        return true;
-    case ekSweepStep::ZeroRowDark:
-        fillZeroRow(s.first, true);
-        return true;
-    case ekSweepStep::EquilibriumRow:
-        fillEquilibriumRow(s.first);
-        return true;
+    case ekSweepStep::RestoreEquilibrium: restoreEquilibrium(); return true;
+    case ekSweepStep::ZeroRowLit: fillZeroRow(s.first, false); return true;
+    case ekSweepStep::ZeroRowDark: fillZeroRow(s.first, true); return true;
+    case ekSweepStep::EquilibriumRow: fillEquilibriumRow(s.first); return true;
     }
     return true;
 }
@@ -255,8 +240,9 @@ void ekBiasDriver::announce(const ekSweepShape& shape) const
     if (!sigma->isVerbose()) {
         return;
     }
-    sigma->update((sim.biasType & ekExcitation::BIAS_FILE) ? L"[VOLTAGE] custom source switched ON\n"
-                                                           : L"[VOLTAGE] source switched ON\n",
+    sigma->update((sim.biasType & ekExcitation::BIAS_FILE)
+                      ? L"[VOLTAGE] custom source switched ON\n"
+                      : L"[VOLTAGE] source switched ON\n",
                   0);
     const double Vt = sim.norm.Vt;
     const std::wstring line = L"[VOLTAGE] starting J-V characteristic simulation with: Start = " +
@@ -362,14 +348,14 @@ void ekBiasDriver::finish(int stored, int* result)
             sim.printPV(true, message);
         }
         if (sigma->debug) {
-            std::swprintf(head, 256,
-                          L"[DEBUG]   J-V characteristic simulated: method: %ls (%ls)   iters: %d   "
-                          L"duration: ",
-                          ek_methodName(param), ek_linearSolverName(param), sim.itersMax);
-            const std::wstring line = head + seconds + L" sec.   damp: " +
-                                      nu_numberText(param->damp) + L"   relerr: " +
-                                      nu_numberText(param->lastError) + L" (" +
-                                      nu_numberText(param->reltol) + L")\n";
+            std::swprintf(
+                head, 256,
+                L"[DEBUG]   J-V characteristic simulated: method: %ls (%ls)   iters: %d   "
+                L"duration: ",
+                ek_methodName(param), ek_linearSolverName(param), sim.itersMax);
+            const std::wstring line =
+                head + seconds + L" sec.   damp: " + nu_numberText(param->damp) + L"   relerr: " +
+                nu_numberText(param->lastError) + L" (" + nu_numberText(param->reltol) + L")\n";
             sigma->update(line.c_str(), 0);
         } else if (sigma->isVerbose()) {
             const std::wstring line =
@@ -397,16 +383,16 @@ void ekBiasDriver::finish(int stored, int* result)
     }
     if (sigma->debug) {
         std::swprintf(head, 256,
-                      lastConverged ? L"[ERROR]   J-V characteristic not simulated (Iters: %d   Relerr: "
-                                    : L"[ERROR]   Poisson-Continuity convergence not achieved within the "
-                                      L"given tolerance (Iters: %d   Relerr: ",
+                      lastConverged
+                          ? L"[ERROR]   J-V characteristic not simulated (Iters: %d   Relerr: "
+                          : L"[ERROR]   Poisson-Continuity convergence not achieved within the "
+                            L"given tolerance (Iters: %d   Relerr: ",
                       sim.itersMax);
         sim.reportFailure(head + nu_numberText(param->lastError) + L")\n", 0);
     } else if (lastConverged) {
         sim.reportFailure(L"[ERROR]   J-V characteristic not simulated\n", 0);
     } else {
-        sim.reportFailure(sim.biasFailure(sim.Va * sim.norm.Vt, L"[ERROR]   ") + L"\n",
-                          0);
+        sim.reportFailure(sim.biasFailure(sim.Va * sim.norm.Vt, L"[ERROR]   ") + L"\n", 0);
     }
     const ekContact* anode = sim.device->getAnode();
     const ekContact* cathode = sim.device->getCathode();

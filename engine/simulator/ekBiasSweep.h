@@ -57,8 +57,8 @@ public:
     // an error) no further segment runs but the announcement; a start that
     // fails ends the run too. tolerance and damping: the settings the sweep
     // started with, which every derivative point starts from again.
-    void run(const std::vector<ekSweepSegment>& plan, const ekSweepShape& shape,
-             double tolerance, double damping);
+    void run(const std::vector<ekSweepSegment>& plan, const ekSweepShape& shape, double tolerance,
+             double damping);
     // Points stored so far.
     int stored() const { return storedPoints; }
     // Result files and closing messages of a sweep that stored `stored`

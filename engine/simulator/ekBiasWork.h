@@ -103,7 +103,7 @@ struct ekSimulator::BiasWork : ekSolutionWork {
         State nearestZero;  // the stored point nearest 0 V
         State vocBefore;    // the two stored points the current changed sign between
         State vocAfter;
-        State bestPower;    // the stored point of the largest power
+        State bestPower;  // the stored point of the largest power
     } pvStates;
 
     double** vectors3N[5] = {&x, &x0, &work, &xLast, &xBefore};

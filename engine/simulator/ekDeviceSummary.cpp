@@ -24,8 +24,8 @@ std::wstring layerBlock(int number, const ekLayer* layer)
 {
     const ekLevel* dopant = layer->getDopant();
     const bool donor = dopant != nullptr && dopant->getType() == ekLimits::KIND_DONOR;
-    std::wstring text = L"   Layer" + std::to_wstring(number) + L":\n     " +
-                        (donor ? L"ND" : L"NA") + L" = ";
+    std::wstring text =
+        L"   Layer" + std::to_wstring(number) + L":\n     " + (donor ? L"ND" : L"NA") + L" = ";
     ekResult::appendNumber(text, dopant != nullptr ? dopant->getN() : 0.0);
     text += L" 1/cm3   t = ";
     ekResult::appendNumber(text, layer->getThickness());
@@ -84,6 +84,7 @@ void ekSimulator::saveDevice()
         return;
     }
     if (sigma->isVerbose()) {
-        sigma->update(ek_format(L"[INFO]    device summary saved to \"%ls\"\n", path.c_str()).c_str(), 0);
+        sigma->update(
+            ek_format(L"[INFO]    device summary saved to \"%ls\"\n", path.c_str()).c_str(), 0);
     }
 }

@@ -24,7 +24,6 @@ namespace {
 
 using ekLimits::EQUILIBRIUM_BIAS;
 
-
 // Work arrays of one equilibrium solve: the solution, its backup and the
 // residual (N each).
 struct PoissonArrays : ekSolutionWork {
@@ -36,8 +35,7 @@ struct PoissonArrays : ekSolutionWork {
 struct BoundaryGuard {
     ekContact* contacts[2];
     uint8_t types[2];
-    explicit BoundaryGuard(ElecDevice* device)
-        : contacts{device->getAnode(), device->getCathode()}
+    explicit BoundaryGuard(ElecDevice* device) : contacts{device->getAnode(), device->getCathode()}
     {
         for (int c = 0; c < 2; ++c) {
             types[c] = contacts[c] != nullptr ? contacts[c]->getBoundary() : 0;
@@ -165,10 +163,10 @@ bool ekEquilibriumPasses::forTransport(ekSolutionWork& w, double* residual, int*
         }
         for (int c = 0; c < 2; ++c) {
             if (remembered.contacts[c] != nullptr) {
-                remembered.contacts[c]->setBoundary(
-                    remembered.types[c] == ekContact::BOUNDARY_DIRICHLET
-                        ? ekContact::BOUNDARY_NEUMANN
-                        : ekContact::BOUNDARY_DIRICHLET);
+                remembered.contacts[c]->setBoundary(remembered.types[c] ==
+                                                            ekContact::BOUNDARY_DIRICHLET
+                                                        ? ekContact::BOUNDARY_NEUMANN
+                                                        : ekContact::BOUNDARY_DIRICHLET);
             }
         }
     };
@@ -209,8 +207,7 @@ bool ekEquilibriumPasses::forTransport(ekSolutionWork& w, double* residual, int*
         sim.sigma->update((head + tail).c_str(), 0);
     } else if (sim.sigma->isVerbose()) {
         const std::wstring line = L"[INFO]    distribution at equilibrium simulated: duration: " +
-                                  nu_numberText((sim.param->Toc() - startMs) / 1000.0) +
-                                  L" sec.\n";
+                                  nu_numberText((sim.param->Toc() - startMs) / 1000.0) + L" sec.\n";
         sim.sigma->update(line.c_str(), 0);
     }
     return true;
@@ -281,7 +278,6 @@ int ekSimulator::solvePoisson()
     return iters;
 }
 
-
 bool ekSimulator::ensureEquilibrium(ekSolutionWork& w, double* residual, EquilibriumRoad road,
                                     int* iters)
 {
@@ -304,9 +300,8 @@ bool ekSimulator::ensureEquilibrium(ekSolutionWork& w, double* residual, Equilib
         converged = ekEquilibriumPasses(*this).forTransport(w, residual, &count);
     } else {
         const int convergedBefore = convergedCount;
-        count = doSolvePoisson(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, residual, &w.previous,
-                               &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag,
-                               &w.upper);
+        count = doSolvePoisson(w.V, w.Fn, w.Fp, w.V0, w.Fn0, w.Fp0, residual, &w.previous, &w.start,
+                               &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag, &w.upper);
         converged = convergedCount != convergedBefore;
     }
     if (iters != nullptr) {
@@ -325,7 +320,6 @@ bool ekSimulator::ensureEquilibrium(ekSolutionWork& w, double* residual, Equilib
     poissonSave(w.V);
     return road != EquilibriumRoad::Sweep || !interrupted();
 }
-
 
 int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, double* Fn0,
                                 double* Fp0, double* residual, double** previous, double** start,
@@ -353,8 +347,8 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
     const EquilibriumScope equilibrium(solvingEquilibrium);
     const int N = Points;
     auto solve = [&]() {
-        return solveSystem(SYSTEM_POISSON, V, residual, Fn, Fp, N, param->maxiter, previous,
-                           start, update, rhs, jacobian, lower, diag, upper);
+        return solveSystem(SYSTEM_POISSON, V, residual, Fn, Fp, N, param->maxiter, previous, start,
+                           update, rhs, jacobian, lower, diag, upper);
     };
     auto layProfile = [&]() {
         poissonInit(V, Fn, Fp, V0, Fn0, Fp0, 0.0);
@@ -416,4 +410,3 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
     }
     return iters;
 }
-

@@ -85,8 +85,8 @@ void ekSimulator::poissonInit(double* V, double* Fn, double* Fp, double* V0, dou
     }
     const int N = Points;
     // An initial-guess file gives the whole start, one row per mesh point.
-    const bool fromGuess = (param->mesh & nuParam::MESH_EXACT) && meshFile.hasGuess() &&
-                           meshFile.count == N;
+    const bool fromGuess =
+        (param->mesh & nuParam::MESH_EXACT) && meshFile.hasGuess() && meshFile.count == N;
     const bool useEquilibrium = prevPoint != 0 && equilibriumSolved != 0;
     const bool biased = std::fabs(bias) >= EQUILIBRIUM_BIAS;
     const double T = deviceLength;

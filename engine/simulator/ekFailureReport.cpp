@@ -35,15 +35,14 @@ std::wstring ekSimulator::reachedText() const
 
 std::wstring ekSimulator::equilibriumFailure() const
 {
-    return L"[ERROR]   Poisson convergence not achieved at equilibrium (0 V): " +
-           reachedText() + L"; " + EQUILIBRIUM_REMEDY + L"\n";
+    return L"[ERROR]   Poisson convergence not achieved at equilibrium (0 V): " + reachedText() +
+           L"; " + EQUILIBRIUM_REMEDY + L"\n";
 }
 
 std::wstring ekSimulator::biasFailure(double bias, const wchar_t* prefix) const
 {
     return std::wstring(prefix) + L"convergence not achieved at V = " + nu_numberText(bias) +
-           L" V with the Newton and the Gummel method: " + reachedText() + L"; " +
-           BIAS_REMEDY;
+           L" V with the Newton and the Gummel method: " + reachedText() + L"; " + BIAS_REMEDY;
 }
 
 void ekSimulator::reportFailure(const std::wstring& text, int level)

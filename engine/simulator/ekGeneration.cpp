@@ -55,8 +55,8 @@ double ekSimulator::opticalGeneration(double wavelength, int wavelengthIndex, in
         k = extinction;
     } else {
         bool cached = false;
-        const bool keep = isPositionFree(L) && wavelengthIndex >= 0 &&
-                          wavelengthIndex < L->getSpectrumCount();
+        const bool keep =
+            isPositionFree(L) && wavelengthIndex >= 0 && wavelengthIndex < L->getSpectrumCount();
         if (keep && L->isIndexSpectrumAcquired()) {
             double wl = 0.0;
             cached = L->getIndexFromSpectrum(wavelengthIndex, &wl, &k) &&
@@ -79,7 +79,11 @@ double ekSimulator::opticalGeneration(double wavelength, int wavelengthIndex, in
         extinction > 0.0 ? ek_absorptionCoefficient(extinction, wavelength, norm.length) : 0.0;
     ray.z = z;
     ray.alpha = alpha;
-    if (nOut != nullptr) *nOut = n;
-    if (kOut != nullptr) *kOut = k;
+    if (nOut != nullptr) {
+        *nOut = n;
+    }
+    if (kOut != nullptr) {
+        *kOut = k;
+    }
     return alpha * ray.flux;
 }

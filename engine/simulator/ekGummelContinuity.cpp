@@ -145,9 +145,8 @@ void continuityEquation(const ekSimulator& sim, bool electrons, const Continuity
         const ekLayer* layer = device != nullptr ? device->getLastLayer() : nullptr;
         if (electrons && mesh.cathodeState.tunnel && layer != nullptr) {
             double dVc = 0.0, dVn = 0.0, dFn = 0.0;
-            Fc += sim.tunnelCurrent(V[c], V[c - 1], e.right, layer->getMe(),
-                                    mesh.cathodeState.phi, mesh.sol.z[c] - mesh.sol.z[c - 1], T,
-                                    1, &dVc, &dVn, &dFn);
+            Fc += sim.tunnelCurrent(V[c], V[c - 1], e.right, layer->getMe(), mesh.cathodeState.phi,
+                                    mesh.sol.z[c] - mesh.sol.z[c - 1], T, 1, &dVc, &dVn, &dFn);
             diag[c] += dFn;
         }
         setRow(residual, rhs, &sum, c, Fc);
@@ -173,8 +172,8 @@ void ekSimulator::transportElectron(double* Fn, double* residual, double* rhs, d
 }
 
 void ekSimulator::transportHole(double* Fp, double* residual, double* rhs, double* lower,
-                                double* diag, double* upper, ekBandMatrix* /*jacobian*/,
-                                double* V, double* Fn, int n, double* residualNorm)
+                                double* diag, double* upper, ekBandMatrix* /*jacobian*/, double* V,
+                                double* Fn, int n, double* residualNorm)
 {
     continuityEquation(*this, false, {.V = V, .Fn = Fn, .Fp = Fp, .n = n},
                        {.residual = residual,

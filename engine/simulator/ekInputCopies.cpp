@@ -250,8 +250,7 @@ void ekSimulator::saveFiles(ekExcitation* excitation)
         // An index table file is an input too: without it the copy could
         // not be run from the output folder alone.
         if (layer->getIndexModel() == ekRegion::INDEX_FILE &&
-            copyInput(target, layer->getIndexFile(), (L"_index" + number + L".nk").c_str(),
-                      name)) {
+            copyInput(target, layer->getIndexFile(), (L"_index" + number + L".nk").c_str(), name)) {
             copied->updateIndexFile(name, false);
         }
     }
@@ -314,6 +313,7 @@ void ekSimulator::saveFiles(ekExcitation* excitation)
     setMeshFilename(meshFile.c_str());
     setInitialGuessFilename(guessFile.c_str());
     if (saved && sigma->isVerbose()) {
-        sigma->update(ek_format(L"[INFO]    input file saved to \"%ls\"\n", copyPath.c_str()).c_str(), 0);
+        sigma->update(
+            ek_format(L"[INFO]    input file saved to \"%ls\"\n", copyPath.c_str()).c_str(), 0);
     }
 }

@@ -31,7 +31,6 @@ bool isKnownKind(int kind)
            kind == ekSimulator::SYSTEM_HOLE || kind == ekSimulator::SYSTEM_NEWTON;
 }
 
-
 void logLadderLine(nuSigma* sigma, const wchar_t* what, int number, double tol, double damp)
 {
     wchar_t head[64];
@@ -49,10 +48,9 @@ void logLadderLine(nuSigma* sigma, const wchar_t* what, int number, double tol, 
 
 }  // namespace
 
-int ekSimulator::solveSystem(int kind, double* x, double* residual, double* other1,
-                             double* other2, int n, int maxIter, double** previous,
-                             double** start, double** update, double** rhs,
-                             ekBandMatrix** jacobian, double** lower, double** diag,
+int ekSimulator::solveSystem(int kind, double* x, double* residual, double* other1, double* other2,
+                             int n, int maxIter, double** previous, double** start, double** update,
+                             double** rhs, ekBandMatrix** jacobian, double** lower, double** diag,
                              double** upper)
 {
     if (sigma == nullptr || param == nullptr) {
@@ -150,8 +148,8 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
                 if (newton != &ekSimulator::transportNewton) {
                     (*jacobian)->clear();
                 }
-                (this->*newton)(x, residual, b, *lower, *diag, *upper, *jacobian, other1, other2,
-                                n, &norm);
+                (this->*newton)(x, residual, b, *lower, *diag, *upper, *jacobian, other1, other2, n,
+                                &norm);
                 break;
             }
 
@@ -162,15 +160,15 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
             bool solved = false;
             bool noMemory = false;
             if (triDiagonal && directTriDiag) {
-                solved = nu_solveTriDiag(lo, di, up, b, dx, xPrev, x, n, &iterations, &error,
-                                         &noMemory);
+                solved =
+                    nu_solveTriDiag(lo, di, up, b, dx, xPrev, x, n, &iterations, &error, &noMemory);
             } else {
                 const int status =
-                    triDiagonal ? ek_solveTriDiagLis(lo, di, up, b, dx, xPrev, x, n, &iterations,
-                                                     &error, options, param->damp, param->dampMode)
-                                : ek_solveNewtonLis(*jacobian, b, dx, xPrev, x, n, &iterations,
-                                                    &error, maxIter, t, options, param->damp,
-                                                    param->dampMode);
+                    triDiagonal
+                        ? ek_solveTriDiagLis(lo, di, up, b, dx, xPrev, x, n, &iterations, &error,
+                                             options, param->damp, param->dampMode)
+                        : ek_solveNewtonLis(*jacobian, b, dx, xPrev, x, n, &iterations, &error,
+                                            maxIter, t, options, param->damp, param->dampMode);
                 solved = status == EK_LINSOLVE_OK;
                 noMemory = status == EK_LINSOLVE_NO_MEMORY;
             }
@@ -239,10 +237,7 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
     }
 }
 
-long ek_newtonSteps()
-{
-    return newtonSteps.load();
-}
+long ek_newtonSteps() { return newtonSteps.load(); }
 
 int ekSimulator::relaxSolver(int pass)
 {

@@ -72,10 +72,10 @@ bool ekSimulator::allocSystem(double** previous, double** start, double** update
 }
 
 void ekSimulator::freeSystem(double** previous, double** start, double** update, double** rhs,
-                             ekBandMatrix** jacobian, double** lower, double** diag,
-                             double** upper)
+                             ekBandMatrix** jacobian, double** lower, double** diag, double** upper)
 {
-    if (sigma == nullptr || !allHandles(previous, start, update, rhs, jacobian, lower, diag, upper)) {
+    if (sigma == nullptr ||
+        !allHandles(previous, start, update, rhs, jacobian, lower, diag, upper)) {
         return;
     }
     const std::array<double**, 7> vectors{previous, start, update, rhs, lower, diag, upper};

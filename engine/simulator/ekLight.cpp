@@ -22,16 +22,15 @@
 namespace {
 
 constexpr double FOUR_PI = 12.566370614359172;
-constexpr double PHOTON_EV_UM = 1.239842;   // photon energy (eV) times wavelength (um)
-constexpr double CHARGE = 1.602176e-19;     // C
-constexpr double NO_LIGHT_FLUX = 1000.0;    // 1/cm2/s: below it the light counts as off
-constexpr double THIN_CONTACT = 1e-5;       // um: a thinner contact absorbs nothing
-constexpr double WAVELENGTH_MIN = 0.1;      // um
+constexpr double PHOTON_EV_UM = 1.239842;  // photon energy (eV) times wavelength (um)
+constexpr double CHARGE = 1.602176e-19;    // C
+constexpr double NO_LIGHT_FLUX = 1000.0;   // 1/cm2/s: below it the light counts as off
+constexpr double THIN_CONTACT = 1e-5;      // um: a thinner contact absorbs nothing
+constexpr double WAVELENGTH_MIN = 0.1;     // um
 constexpr double WAVELENGTH_MAX = 10.0;
 constexpr double FLUX_MAX = 1e28;
-constexpr double STEP_MIN = 1e-6;           // um
+constexpr double STEP_MIN = 1e-6;  // um
 constexpr int ROWS_MAX = ElecSweep::MAX_POINTS;
-
 
 double photonPower(double wavelength, double flux)
 {
@@ -130,7 +129,7 @@ bool ekSimulator::setLightData(ElecDevice* dev, int count, const double* pairs, 
         if (!(wavelength >= WAVELENGTH_MIN && wavelength <= WAVELENGTH_MAX && flux >= 0.0 &&
               flux <= FLUX_MAX)) {
             sigma->error(L"invalid light spectrum: wavelengths between 0.1 and 10 um "
-                          L"and fluxes between 0 and 1e28 1/cm2/s");
+                         L"and fluxes between 0 and 1e28 1/cm2/s");
             return false;
         }
     }
@@ -221,8 +220,8 @@ bool ekSimulator::setLightCustom(ElecDevice* dev, const wchar_t* file, unsigned 
         const bool increasing = i == 0 || wavelength[i] - wavelength[i - 1] >= STEP_MIN;
         if (!inRange || !increasing) {
             sigma->error(L"invalid custom light spectrum: the increasing ordered "
-                          L"wavelength should be between 0.1 and 10 um, and flux between 0 and "
-                          L"1e28 1/cm2/s");
+                         L"wavelength should be between 0.1 and 10 um, and flux between 0 and "
+                         L"1e28 1/cm2/s");
             return false;
         }
     }
@@ -252,13 +251,13 @@ bool ekSimulator::setLightEQE(ElecDevice* dev, double start, double end, double 
     if (!(start >= WAVELENGTH_MIN && start <= WAVELENGTH_MAX && end >= WAVELENGTH_MIN &&
           end <= WAVELENGTH_MAX && step >= STEP_MIN && step <= end - start)) {
         sigma->error(L"invalid wavelength range (valid range: [0.1 ; 10] um ; min "
-                      L"step: 1e-6 um)");
+                     L"step: 1e-6 um)");
         return false;
     }
     if (!(flux >= 0.0 && flux <= FLUX_MAX)) {
         lightState.type = 0;
         sigma->error(L"light spectrum not set: invalid flux (valid range: [0 ; 1e28] "
-                      L"1/cm2/s)");
+                     L"1/cm2/s)");
         return false;
     }
     const double r = std::round((end - start) / step);
@@ -335,15 +334,16 @@ bool ekSimulator::setLightMono(ElecDevice* dev, double wavelength, double flux, 
     if (sigma->isVerbose()) {
         const std::wstring line =
             L"[INFO]    Monochromatic light source switched ON: wavelength = " +
-            nu_numberText(wavelength) + L" um   flux = " + nu_numberText(flux) + L" 1/cm2/s   power = " +
-            nu_numberText(lightState.totals.power) + L" W/cm2\n";
+            nu_numberText(wavelength) + L" um   flux = " + nu_numberText(flux) +
+            L" 1/cm2/s   power = " + nu_numberText(lightState.totals.power) + L" W/cm2\n";
         sigma->update(line.c_str(), 0);
         if (ekExcitation::isMonoLight(kind) &&
             norm.photonFlux * lightState.totals.incident > NO_LIGHT_FLUX &&
             absorbedFraction > 0.0 && absorbedFraction <= 1.0) {
             const std::wstring absorption =
                 L"[INFO]    monochromatic light absorption in the anode A = " +
-                nu_numberText(100.0 * absorbedFraction) + L" % at " + nu_numberText(wavelength) + L" um\n";
+                nu_numberText(100.0 * absorbedFraction) + L" % at " + nu_numberText(wavelength) +
+                L" um\n";
             sigma->update(absorption.c_str(), 0);
         }
     }

@@ -19,10 +19,7 @@ constexpr double THIN_CONTACT = 1e-5;  // um
 
 // Fraction of a flux absorbed over a length with absorption alpha, exact
 // also when alpha times the length is tiny.
-double absorbedFraction(double alpha, double length)
-{
-    return -std::expm1(-alpha * length);
-}
+double absorbedFraction(double alpha, double length) { return -std::expm1(-alpha * length); }
 
 // Beer-Lambert absorption of one line over the mesh, box by box: the
 // generation of a point is the flux absorbed inside its control box
@@ -57,8 +54,7 @@ double absorbLine(ekSimulator& sim, ekMeshFields& mesh, double wavelength, int w
             const double alphaNext = alphaAt(i + 1);
             // An interface point lies on the layer boundary: the step after it
             // belongs to the next layer, whose absorption its neighbour has.
-            const bool interfacePoint =
-                i > 0 && (mat.pointKind[i] & ekMeshFields::POINT_INTERFACE);
+            const bool interfacePoint = i > 0 && (mat.pointKind[i] & ekMeshFields::POINT_INTERFACE);
             const double stepAlpha = interfacePoint ? alphaNext : alpha;
             const double halfStep = 0.5 * (z[i + 1] - z[i]);
             const double nearHalf = F * absorbedFraction(stepAlpha, halfStep);

@@ -124,8 +124,8 @@ double ek_urbachSliceDensity(double edgeDensity, double tailEnergy, double slice
     return edgeDensity * std::exp(-sliceEnergy / tailEnergy) * sliceEnergy * (r - 1.0 / r);
 }
 
-double ek_bandgapExtinction(double E, double Eg, double k0, bool direct, double EU,
-                            double edge, double kEdge)
+double ek_bandgapExtinction(double E, double Eg, double k0, bool direct, double EU, double edge,
+                            double kEdge)
 {
     if (!(E > 0.0) || !(Eg > 0.0)) {
         return 0.0;
@@ -178,7 +178,8 @@ ekBernoulliPair ek_bernoulliPair(double x)
         const double x2 = x * x;
         const double x4 = x2 * x2;
         // Terms up to x^8: the first left out is below 3e-15 at |x| = 0.2.
-        pair.plus = 1.0 - 0.5 * x + x2 / 12.0 - x4 / 720.0 + x4 * x2 / 30240.0 - x4 * x4 / 1209600.0;
+        pair.plus =
+            1.0 - 0.5 * x + x2 / 12.0 - x4 / 720.0 + x4 * x2 / 30240.0 - x4 * x4 / 1209600.0;
         pair.dPlus = -0.5 + x / 6.0 - x * x2 / 180.0 + x4 * x / 5040.0 - x4 * x2 * x / 151200.0;
         pair.minus = pair.plus + x;
         pair.dMinus = -(pair.dPlus + 1.0);
@@ -221,8 +222,8 @@ double ek_tunnelExponent(double lengthScale, double h, double me, double T, doub
     return 63.4109077 * lengthScale * h * std::sqrt(me * T * phi * phi * phi);
 }
 
-double ek_tunnelTerm(double Vc, double Vn, double n, double nEq, double K, double S,
-                     double* dVc, double* dVn, double* dFn)
+double ek_tunnelTerm(double Vc, double Vn, double n, double nEq, double K, double S, double* dVc,
+                     double* dVn, double* dFn)
 {
     // The term is driven by the excess density n - nEq, as the thermionic
     // flux S (n - nEq) beside it: at equilibrium n = nEq and no current

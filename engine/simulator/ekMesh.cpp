@@ -47,7 +47,8 @@ int decidePoints(nuSigma* sigma, const ElecDevice* device, uint8_t mode, int cur
             const ekLayer* layer = device->getLayer(l);
             const int m = layer->getMeshPoints();
             if (m < ekLayer::MESH_POINTS_MIN || m > ekLayer::MESH_POINTS_MAX) {
-                sigma->error(ek_format(L"[Layer%d]:   invalid number of mesh points: %d", l + 1, m));
+                sigma->error(
+                    ek_format(L"[Layer%d]:   invalid number of mesh points: %d", l + 1, m));
                 return 0;
             }
             sum += m;
@@ -91,7 +92,8 @@ void ekSimulator::setDevice(ElecDevice* deviceIn, int total)
         return;
     }
     device = deviceIn;
-    if (device == nullptr || total < ekLimits::DEVICE_POINTS_MIN || total > ekLimits::DEVICE_POINTS_MAX) {
+    if (device == nullptr || total < ekLimits::DEVICE_POINTS_MIN ||
+        total > ekLimits::DEVICE_POINTS_MAX) {
         sigma->error(L"invalid simulation parameters");
         return;
     }
@@ -160,8 +162,8 @@ bool ekSimulator::checkMeshStep()
         return false;
     }
     const int layers = device->getLayerCount();
-    if (device->getThickness() < 0.01 || Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX ||
-        layers < 1 || layers > LAYERS_MAX) {
+    if (device->getThickness() < 0.01 || Points < ekLimits::DEVICE_POINTS_MIN ||
+        Points > ekLimits::DEVICE_POINTS_MAX || layers < 1 || layers > LAYERS_MAX) {
         sigma->error(L"invalid device mesh parameters (points, dimension, layers count)\n"
                      L"Simulation Ended");
         return false;
@@ -175,16 +177,14 @@ bool ekSimulator::checkMeshStep()
                       0);
     }
     switch (growCoarseMesh()) {
-    case MeshGrowth::Fine:
-        return true;
+    case MeshGrowth::Fine: return true;
     case MeshGrowth::LadderEnds:
         if (sigma->isOK()) {
             sigma->error(L"too large spatial step, relatively to the thinnest "
-                          L"layer");
+                         L"layer");
         }
         return false;
-    case MeshGrowth::StillCoarse:
-        break;
+    case MeshGrowth::StillCoarse: break;
     }
     sigma->error(L"Too large spatial step, relatively to the thinnest layer");
     return false;
@@ -204,9 +204,15 @@ void ekMeshFile::releaseMesh(nuSigma* sigma)
 void ekMeshFile::releaseGuess(nuSigma* sigma)
 {
     if (sigma != nullptr) {
-        if (V != nullptr) sigma->freeDbl(&V);
-        if (Fn != nullptr) sigma->freeDbl(&Fn);
-        if (Fp != nullptr) sigma->freeDbl(&Fp);
+        if (V != nullptr) {
+            sigma->freeDbl(&V);
+        }
+        if (Fn != nullptr) {
+            sigma->freeDbl(&Fn);
+        }
+        if (Fp != nullptr) {
+            sigma->freeDbl(&Fp);
+        }
     }
     V = Fn = Fp = nullptr;
 }
@@ -292,8 +298,7 @@ int ekSimulator::meshInit(double thickness)
         sigma->error(L"insufficient memory to handle the custom mesh");
         return 0;
     }
-    const int rows =
-        fo_importAscii(MeshFilename, scratch.data, 1, FILE_ROWS_MAX, L'\t', 0, sigma);
+    const int rows = fo_importAscii(MeshFilename, scratch.data, 1, FILE_ROWS_MAX, L'\t', 0, sigma);
     // Every point of the mesh is a row of the file, and a mesh has 50 to
     // 20000 points: a shorter file cannot be a mesh.
     if (rows < ekLimits::DEVICE_POINTS_MIN || rows > FILE_ROWS_MAX) {

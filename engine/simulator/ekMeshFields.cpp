@@ -31,8 +31,8 @@ void ekMeshFields::forEachArray(F&& f)
 {
     // Material block: four runs, each led by its byte array.
     f(mat.pointKind);
-    f(mat.Eg), f(mat.Chi), f(mat.NC), f(mat.NV), f(mat.ni), f(mat.niRef), f(mat.offN),
-        f(mat.offP), f(mat.Eps);
+    f(mat.Eg), f(mat.Chi), f(mat.NC), f(mat.NV), f(mat.ni), f(mat.niRef), f(mat.offN), f(mat.offP),
+        f(mat.Eps);
     f(mat.gapKind);
     f(mat.indexN), f(mat.indexK), f(mat.Mobn), f(mat.Mobp), f(mat.Beta), f(mat.Cn), f(mat.Cp),
         f(mat.Taun), f(mat.Taup), f(mat.Gop), f(mat.photonFlux);
@@ -52,9 +52,9 @@ void ekMeshFields::forEachArray(F&& f)
     // Solution block.
     f(sol.z), f(sol.V), f(sol.Veq), f(sol.nEq), f(sol.pEq), f(sol.Vn), f(sol.Vp), f(sol.work1),
         f(sol.work2), f(sol.Fn), f(sol.Fp), f(sol.En), f(sol.Ep), f(sol.work3), f(sol.work4),
-        f(sol.EC), f(sol.EV), f(sol.n), f(sol.p), f(sol.Ndx), f(sol.Nax), f(sol.Ntdx),
-        f(sol.Ntax), f(sol.RD), f(sol.RA), f(sol.RSRH), f(sol.Jn), f(sol.Jp), f(sol.Q),
-        f(sol.work5), f(sol.Qssp), f(sol.Qspi);
+        f(sol.EC), f(sol.EV), f(sol.n), f(sol.p), f(sol.Ndx), f(sol.Nax), f(sol.Ntdx), f(sol.Ntax),
+        f(sol.RD), f(sol.RA), f(sol.RSRH), f(sol.Jn), f(sol.Jp), f(sol.Q), f(sol.work5),
+        f(sol.Qssp), f(sol.Qspi);
 }
 
 namespace {

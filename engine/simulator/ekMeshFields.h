@@ -19,38 +19,38 @@ class nuSigma;
 // are normalised (energies /Vt, densities /N0, mobilities /1000, lifetimes
 // /0.1, rate coefficients by the rate unit); Eps, n, k are plain numbers.
 struct ekMaterialArrays {
-    uint8_t* pointKind = nullptr;   // 0x10 interface point (first point of a later layer)
+    uint8_t* pointKind = nullptr;  // 0x10 interface point (first point of a later layer)
     double* Eg = nullptr;
     double* Chi = nullptr;
     double* NC = nullptr;
     double* NV = nullptr;
-    double* ni = nullptr;           // local intrinsic density
-    double* niRef = nullptr;        // intrinsic density of the first layer (same everywhere)
-    double* offN = nullptr;         // band offset of the electrons against the first layer
-    double* offP = nullptr;         // band offset of the holes
+    double* ni = nullptr;     // local intrinsic density
+    double* niRef = nullptr;  // intrinsic density of the first layer (same everywhere)
+    double* offN = nullptr;   // band offset of the electrons against the first layer
+    double* offP = nullptr;   // band offset of the holes
     double* Eps = nullptr;
 
-    uint8_t* gapKind = nullptr;     // 0x10 direct, 0x20 indirect gap
-    double* indexN = nullptr;       // optical index at the reference wavelength
+    uint8_t* gapKind = nullptr;  // 0x10 direct, 0x20 indirect gap
+    double* indexN = nullptr;    // optical index at the reference wavelength
     double* indexK = nullptr;
     double* Mobn = nullptr;
     double* Mobp = nullptr;
     double* Beta = nullptr;
     double* Cn = nullptr;
     double* Cp = nullptr;
-    double* Taun = nullptr;         // layer (midgap) lifetimes
+    double* Taun = nullptr;  // layer (midgap) lifetimes
     double* Taup = nullptr;
-    double* Gop = nullptr;          // optical generation
-    double* photonFlux = nullptr;   // photon flux reaching the point
+    double* Gop = nullptr;         // optical generation
+    double* photonFlux = nullptr;  // photon flux reaching the point
 
     uint8_t* dopantKind = nullptr;  // 0 none (or inactive), 0x10 donor, 0x20 acceptor
     double* dopantN = nullptr;
-    double* dopantE = nullptr;      // ionisation energy from its band
+    double* dopantE = nullptr;  // ionisation energy from its band
     double* dopantTaun = nullptr;
     double* dopantTaup = nullptr;
-    double* dopantIon = nullptr;    // ionisation term F exp(E)/NC (donor) or /NV (acceptor)
+    double* dopantIon = nullptr;  // ionisation term F exp(E)/NC (donor) or /NV (acceptor)
     double* dopantF = nullptr;
-    double* dopantN1 = nullptr;     // SRH emission terms of the level
+    double* dopantN1 = nullptr;  // SRH emission terms of the level
     double* dopantP1 = nullptr;
 
     uint8_t* urbachFlag = nullptr;  // 0x80 where the point has band tails
@@ -62,19 +62,19 @@ struct ekMaterialArrays {
     double* urbachTaupA = nullptr;
     double* urbachTaunD = nullptr;
     double* urbachTaupD = nullptr;
-    double* absorptionEU = nullptr;    // Urbach energy of the absorption edge (0: none)
-    double* absorptionEdge = nullptr;  // photon energy where the tail meets the band absorption
-    double* absorptionKEdge = nullptr; // extinction coefficient of the tail at Eg
-    double* polTotal = nullptr;     // polarisation volume charge
-    double* polSpont = nullptr;     // its spontaneous part, as a sheet charge of the point
-    double* polPiezo = nullptr;     // its piezoelectric part, as a sheet charge of the point
+    double* absorptionEU = nullptr;     // Urbach energy of the absorption edge (0: none)
+    double* absorptionEdge = nullptr;   // photon energy where the tail meets the band absorption
+    double* absorptionKEdge = nullptr;  // extinction coefficient of the tail at Eg
+    double* polTotal = nullptr;         // polarisation volume charge
+    double* polSpont = nullptr;         // its spontaneous part, as a sheet charge of the point
+    double* polPiezo = nullptr;         // its piezoelectric part, as a sheet charge of the point
 };
 
 // One trap slot on the mesh. A donor-like level sits E below midgap and an
 // acceptor-like one E above it; g is the ionisation term of the equilibrium
 // occupation, n1 and p1 the SRH emission terms (n1 p1 = ni^2).
 struct ekTrapArrays {
-    uint8_t* kind = nullptr;        // 0 none, 0x10 donor-like, 0x20 acceptor-like
+    uint8_t* kind = nullptr;  // 0 none, 0x10 donor-like, 0x20 acceptor-like
     double* N = nullptr;
     double* E = nullptr;
     double* W = nullptr;
@@ -87,47 +87,47 @@ struct ekTrapArrays {
 
 // The solution on the mesh and what the result files derive from it.
 struct ekSolutionArrays {
-    double* z = nullptr;            // mesh positions
-    double* V = nullptr;            // electrostatic potential
-    double* Veq = nullptr;          // potential at equilibrium
-    double* nEq = nullptr;          // equilibrium densities
+    double* z = nullptr;    // mesh positions
+    double* V = nullptr;    // electrostatic potential
+    double* Veq = nullptr;  // potential at equilibrium
+    double* nEq = nullptr;  // equilibrium densities
     double* pEq = nullptr;
-    double* Vn = nullptr;           // electron and hole potentials
+    double* Vn = nullptr;  // electron and hole potentials
     double* Vp = nullptr;
     double* work1 = nullptr;
     double* work2 = nullptr;
-    double* Fn = nullptr;           // quasi-Fermi potentials
+    double* Fn = nullptr;  // quasi-Fermi potentials
     double* Fp = nullptr;
-    double* En = nullptr;           // fields seen by electrons and holes
+    double* En = nullptr;  // fields seen by electrons and holes
     double* Ep = nullptr;
     double* work3 = nullptr;
     double* work4 = nullptr;
-    double* EC = nullptr;           // band edges
+    double* EC = nullptr;  // band edges
     double* EV = nullptr;
     double* n = nullptr;
     double* p = nullptr;
-    double* Ndx = nullptr;          // ionised donors and acceptors
+    double* Ndx = nullptr;  // ionised donors and acceptors
     double* Nax = nullptr;
-    double* Ntdx = nullptr;         // ionised donor-like and acceptor-like traps
+    double* Ntdx = nullptr;  // ionised donor-like and acceptor-like traps
     double* Ntax = nullptr;
-    double* RD = nullptr;           // radiative, Auger and SRH recombination
+    double* RD = nullptr;  // radiative, Auger and SRH recombination
     double* RA = nullptr;
     double* RSRH = nullptr;
     double* Jn = nullptr;
     double* Jp = nullptr;
-    double* Q = nullptr;            // volume charge
+    double* Q = nullptr;  // volume charge
     double* work5 = nullptr;
-    double* Qssp = nullptr;         // spontaneous and piezoelectric interface charges
+    double* Qssp = nullptr;  // spontaneous and piezoelectric interface charges
     double* Qspi = nullptr;
 };
 
 // What a contact gives the solvers, normalised.
 struct ekContactState {
-    double phi = 0.0;    // barrier /Vt
-    double Sn = 0.0;     // surface recombination velocities /velocity scale
+    double phi = 0.0;  // barrier /Vt
+    double Sn = 0.0;   // surface recombination velocities /velocity scale
     double Sp = 0.0;
-    double ref = 0.0;    // potential at which the contact node's n equals NC (Schottky reference)
-    double Veq = 0.0;    // equilibrium potential of the contact node
+    double ref = 0.0;  // potential at which the contact node's n equals NC (Schottky reference)
+    double Veq = 0.0;  // equilibrium potential of the contact node
     bool ohmic = true;
     bool tunnel = false;
 };
@@ -176,7 +176,7 @@ public:
     ekMaterialArrays mat;
     ekTrapArrays trap[TRAPS];
     ekSolutionArrays sol;
-    int* pointLayer = nullptr;      // layer of each point (not counted with the arrays)
+    int* pointLayer = nullptr;  // layer of each point (not counted with the arrays)
 
     // Per edge j (points j and j + 1), once the structure is set up: the
     // electron and hole mobilities and the permittivity between the two
@@ -203,7 +203,7 @@ public:
     // temperature factor of the band densities.
     double refNC = 1.0, refNV = 1.0, refEg = 0.0, refChi = 0.0, refNi = 1.0;
     double Tfactor = 1.0;
-    double baseStep = 0.0;          // normalised
+    double baseStep = 0.0;  // normalised
     ekContactState anodeState;
     ekContactState cathodeState;
 

@@ -4,10 +4,7 @@
 #include "ekLocalModels.h"
 #include "ekPointPhysics.h"
 
-double ekSimulator::bernoulli(double x, double* derivative)
-{
-    return ek_bernoulli(x, derivative);
-}
+double ekSimulator::bernoulli(double x, double* derivative) { return ek_bernoulli(x, derivative); }
 
 ekEdgeFlux ek_edgeFlux(const ekSimulator& sim, ekCarrier carrier, int j, double Vl, double Fl,
                        double Vr, double Fr)

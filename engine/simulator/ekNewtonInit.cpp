@@ -20,7 +20,6 @@ using ekLimits::EQUILIBRIUM_BIAS;
 constexpr double ANODE_ZONE = 0.2;
 constexpr double CATHODE_ZONE = 0.8;
 
-
 // Where the caller keeps the arrays of the iteration driver: a solve may
 // allocate them, so they must go back there when it is done.
 struct SystemArraySlots {
@@ -81,8 +80,9 @@ bool ekSimulator::doCheckPoisson()
         return false;
     }
     const int layers = device != nullptr ? device->getLayerCount() : 0;
-    if (device == nullptr || deviceLength * norm.length < 0.01 || Points < ekLimits::DEVICE_POINTS_MIN ||
-        Points > ekLimits::DEVICE_POINTS_MAX || layers < 1 || layers > LAYERS_MAX) {
+    if (device == nullptr || deviceLength * norm.length < 0.01 ||
+        Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX ||
+        layers < 1 || layers > LAYERS_MAX) {
         sigma->error(L"invalid device mesh parameters (points, dimension, layers count)");
         return false;
     }
@@ -91,9 +91,9 @@ bool ekSimulator::doCheckPoisson()
 
 bool ekSimulator::transportInit(double* x, double* V, double* Fn, double* Fp, double* x0,
                                 double* V0, double* Fn0, double* Fp0, double* work,
-                                double** previous, double** start, double** update,
-                                double** rhs, ekBandMatrix** jacobian, double** lower,
-                                double** diag, double** upper)
+                                double** previous, double** start, double** update, double** rhs,
+                                ekBandMatrix** jacobian, double** lower, double** diag,
+                                double** upper)
 {
     if (sigma == nullptr || sigma->err != 0 || device == nullptr || V == nullptr || Fn == nullptr ||
         Fp == nullptr || V0 == nullptr || Fn0 == nullptr || Fp0 == nullptr || work == nullptr ||

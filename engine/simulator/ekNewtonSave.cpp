@@ -18,9 +18,9 @@ constexpr double HETERO_JUMP = 3.0;
 
 }  // namespace
 
-void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, double Vp,
-                                     double Fnm, double Fn0, double Fnp, double Fpm, double Fp0,
-                                     double Fpp, double* /*scratch1*/, double* /*scratch2*/)
+void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, double Vp, double Fnm,
+                                     double Fn0, double Fnp, double Fpm, double Fp0, double Fpp,
+                                     double* /*scratch1*/, double* /*scratch2*/)
 {
     if (k < 0 || k >= Points || mesh.sol.z == nullptr) {
         return;
@@ -38,9 +38,15 @@ void ekSimulator::transportSavePoint(int k, int* state, double Vm, double V0, do
         ek_edgeFluxPair(mesh, k, V0, n0, p0, Vp, ek_electronDensity(mesh, Vp, Fnp, k + 1),
                         ek_holeDensity(mesh, Vp, Fpp, k + 1), &right[0], &right[1]);
     }
-    const PointStencil at = {.Vm = Vm, .V0 = V0, .Vp = Vp,
-                             .Fnm = Fnm, .Fn0 = Fn0, .Fnp = Fnp,
-                             .Fpm = Fpm, .Fp0 = Fp0, .Fpp = Fpp};
+    const PointStencil at = {.Vm = Vm,
+                             .V0 = V0,
+                             .Vp = Vp,
+                             .Fnm = Fnm,
+                             .Fn0 = Fn0,
+                             .Fnp = Fnp,
+                             .Fpm = Fpm,
+                             .Fp0 = Fp0,
+                             .Fpp = Fpp};
     savePoint(k, at, first ? nullptr : left, last ? nullptr : right);
     if (state != nullptr) {
         *state = k;
@@ -168,9 +174,15 @@ void ekSimulator::storeSolution(const double* V, const double* Fn, const double*
             ek_edgeFluxPair(mesh, k, V[c], n0, p0, V[r], n1, p1, &right[0], &right[1]);
         }
         const double Vm = k > 0 ? V[l] : 0.0, Fnm = k > 0 ? Fn[l] : 0.0, Fpm = k > 0 ? Fp[l] : 0.0;
-        const PointStencil at = {.Vm = Vm, .V0 = V[c], .Vp = V[r],
-                                 .Fnm = Fnm, .Fn0 = Fn[c], .Fnp = Fn[r],
-                                 .Fpm = Fpm, .Fp0 = Fp[c], .Fpp = Fp[r]};
+        const PointStencil at = {.Vm = Vm,
+                                 .V0 = V[c],
+                                 .Vp = V[r],
+                                 .Fnm = Fnm,
+                                 .Fn0 = Fn[c],
+                                 .Fnp = Fn[r],
+                                 .Fpm = Fpm,
+                                 .Fp0 = Fp[c],
+                                 .Fpp = Fp[r]};
         savePoint(k, at, k > 0 ? left : nullptr, k < N - 1 ? right : nullptr);
         left[0] = right[0];
         left[1] = right[1];

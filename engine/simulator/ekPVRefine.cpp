@@ -144,7 +144,8 @@ void ekBiasDriver::refinePV()
                            std::vector<double>(w.xLast, w.xLast + 3 * sim.Points)};
 
     refineStates.clear();
-    for (const State* state : {&kept.nearestZero, &kept.vocBefore, &kept.vocAfter, &kept.bestPower}) {
+    for (const State* state :
+         {&kept.nearestZero, &kept.vocBefore, &kept.vocAfter, &kept.bestPower}) {
         if (state->held()) {
             refineStates.push_back(*state);
         }
@@ -182,9 +183,9 @@ void ekBiasDriver::refinePV()
     int vocIndex = -1;
     sweep->getParam(ekSimulator::PV_VOC, &vocIndex);
     if (vocIndex >= 0 && kept.vocBefore.held() && kept.vocAfter.held()) {
-        const auto root = ek_findRoot(current, {kept.vocBefore.bias, kept.vocBefore.current},
-                                      {kept.vocAfter.bias, kept.vocAfter.current}, VOC_WIDTH,
-                                      EVALUATIONS_MAX);
+        const auto root =
+            ek_findRoot(current, {kept.vocBefore.bias, kept.vocBefore.current},
+                        {kept.vocAfter.bias, kept.vocAfter.current}, VOC_WIDTH, EVALUATIONS_MAX);
         if (root) {
             sweep->setParam(ekSimulator::PV_VOC, root->x, vocIndex);
         } else {
@@ -200,15 +201,15 @@ void ekBiasDriver::refinePV()
         const double Vbest = kept.bestPower.bias;
         double low = Vbest, high = Vbest;
         for (int k : {bestIndex - 1, bestIndex + 1}) {
-            if (k >= 0 && k < sweep->getPoints() && (sweep->getMask(k) & ElecSweep::MASK_COMPUTED)) {
+            if (k >= 0 && k < sweep->getPoints() &&
+                (sweep->getMask(k) & ElecSweep::MASK_COMPUTED)) {
                 low = std::min(low, sweep->getData(0, k));
                 high = std::max(high, sweep->getData(0, k));
             }
         }
         auto power = [&](double V) { return -V * currentAt(V); };
-        const auto best = ek_findMaximum(power, low, high,
-                                         {Vbest, -Vbest * kept.bestPower.current}, VMP_WIDTH,
-                                         EVALUATIONS_MAX);
+        const auto best = ek_findMaximum(power, low, high, {Vbest, -Vbest * kept.bestPower.current},
+                                         VMP_WIDTH, EVALUATIONS_MAX);
         if (best && best->x != 0.0 && best->f > 0.0) {
             sweep->setParam(ekSimulator::PV_VMP, best->x, bestIndex);
             sweep->setParam(ekSimulator::PV_JMP, -best->f / best->x, bestIndex);

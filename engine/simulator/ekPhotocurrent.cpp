@@ -13,7 +13,6 @@
 
 namespace {
 
-
 }  // namespace
 
 void ekSimulator::printEQE(bool enabled, wchar_t* message)
@@ -37,7 +36,8 @@ void ekSimulator::printEQE(bool enabled, wchar_t* message)
     if (!(best >= 1e-12 && best <= 1.0)) {
         return;
     }
-    const std::wstring text = L"EQEmax = " + nu_numberText(best) + L" @ " + nu_numberText(wavelength) + L" um\n";
+    const std::wstring text =
+        L"EQEmax = " + nu_numberText(best) + L" @ " + nu_numberText(wavelength) + L" um\n";
     kov_copyW(message, 256, text.c_str());
     if (sigma->isVerbose()) {
         sigma->update((L"[EQE]     " + text).c_str(), 0);
@@ -50,7 +50,8 @@ void ekSimulator::printEQE(bool enabled, wchar_t* message)
     } else {
         printHeader(f, TAG_PC);
         kov_FileWriteW(f, (L"#\n# EQEmax\tWavelength (um)\n#\n" + nu_numberText(best) + L"\t" +
-                           nu_numberText(wavelength)).c_str());
+                           nu_numberText(wavelength))
+                              .c_str());
         ekResult::close(f, sigma);
     }
     ekResult::appendSummary(sigma->summaryFilename, text, sigma);

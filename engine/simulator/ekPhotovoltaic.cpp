@@ -27,7 +27,6 @@ constexpr double VOLTAGE_MIN = 0.001;  // V
 constexpr double POWER_MIN = 1e-11;    // W/cm2
 constexpr double LIGHT_MIN = 1e-9;     // W/cm2
 
-
 // A resistance as "%.1f" would write it, whatever the locale, then tidied.
 std::wstring resistanceText(double value)
 {
@@ -184,8 +183,8 @@ void ekSimulator::printPV(bool enabled, wchar_t* message)
     }
     const int first = sweep.getPosStart();
     const int last = sweep.getPosEnd();
-    const bool resistances = jscIndex >= first && jscIndex <= last && vocIndex > first &&
-                             vocIndex <= last;
+    const bool resistances =
+        jscIndex >= first && jscIndex <= last && vocIndex > first && vocIndex <= last;
     auto slopeResistance = [&](int a, int b) {
         const double dJ = (current(b) - current(a)) * Js;
         if (ek_isEqual(current(b) * Js, current(a) * Js)) {
@@ -210,8 +209,9 @@ void ekSimulator::printPV(bool enabled, wchar_t* message)
     summary += L"FF = " + nu_numberText(FF) + L" %\n";
     summary += L"Popt = " + nu_numberText(Popt) + L" W/cm2\n";
     std::wstring titles = L"Eff (%)\tJsc (A/cm2)\tVoc (V)\tFF (%)\tPopt (W/cm2)";
-    std::wstring row = nu_numberText(Eff) + L"\t" + nu_numberText(Jsc) + L"\t" + nu_numberText(std::fabs(Voc)) +
-                       L"\t" + nu_numberText(FF) + L"\t" + nu_numberText(Popt);
+    std::wstring row = nu_numberText(Eff) + L"\t" + nu_numberText(Jsc) + L"\t" +
+                       nu_numberText(std::fabs(Voc)) + L"\t" + nu_numberText(FF) + L"\t" +
+                       nu_numberText(Popt);
     if (resistances) {
         summary += L"RS = " + resistanceText(RS) + L" Ohms.cm2\n";
         summary += L"RP = " + resistanceText(RP) + L" Ohms.cm2\n";
@@ -221,9 +221,10 @@ void ekSimulator::printPV(bool enabled, wchar_t* message)
 
     // The figures are what a run under light is for: they are printed
     // whether or not the run is verbose.
-    std::wstring line = L"[PV]      Eff = " + nu_numberText(Eff) + L" %   Jsc = " + nu_numberText(Jsc) +
-                        L" A/cm2   Voc = " + nu_numberText(std::fabs(Voc)) + L" V   FF = " +
-                        nu_numberText(FF) + L" %" + L"   Popt = " + nu_numberText(Popt) + L" W/cm2";
+    std::wstring line = L"[PV]      Eff = " + nu_numberText(Eff) + L" %   Jsc = " +
+                        nu_numberText(Jsc) + L" A/cm2   Voc = " + nu_numberText(std::fabs(Voc)) +
+                        L" V   FF = " + nu_numberText(FF) + L" %" + L"   Popt = " +
+                        nu_numberText(Popt) + L" W/cm2";
     if (resistances) {
         line += L"   RS = " + resistanceText(RS) + L" Ohms.cm2   RP = " + resistanceText(RP) +
                 L" Ohms.cm2";

@@ -13,21 +13,21 @@
 // length for N0; with the mobility scale 1000 cm2/Vs and the time scale
 // 0.1 s every rate comes out in 1e16 cm-3 s-1.
 struct ekNormalisation {
-    double T = 300.0;              // K
-    double Vt = 0.0;               // thermal voltage, V (potential and energy scale)
-    double energy = 0.0;           // energy scale, eV (equal to Vt)
-    double length = 0.0;           // length scale, um
-    double lengthCm = 0.0;         // length scale, cm
-    double density = 1e15;         // N0, 1/cm3
-    double velocity = 0.0;         // D0/L with D0 = mobility scale x Vt, cm/s
-    double current = 0.0;          // q N0 D0 / L, A/cm2
-    double rate = 0.0;             // continuity scale: Vt x 0.1 / (10 L^2), L in m
-    double sheetCharge = 0.0;      // q N0 L, C/cm2
-    double photonFlux = 0.0;       // 1e16 cm-3 s-1 x L, 1/cm2/s
-    double unit = 1.0;             // Poisson scale (Debye length / L)^2
-    double mobility = 1000.0;      // cm2/Vs
-    double time = 0.1;             // s
-    double recombination = 1e-14;  // cm3/s (radiative); Auger takes it / N0
+    double T = 300.0;                    // K
+    double Vt = 0.0;                     // thermal voltage, V (potential and energy scale)
+    double energy = 0.0;                 // energy scale, eV (equal to Vt)
+    double length = 0.0;                 // length scale, um
+    double lengthCm = 0.0;               // length scale, cm
+    double density = 1e15;               // N0, 1/cm3
+    double velocity = 0.0;               // D0/L with D0 = mobility scale x Vt, cm/s
+    double current = 0.0;                // q N0 D0 / L, A/cm2
+    double rate = 0.0;                   // continuity scale: Vt x 0.1 / (10 L^2), L in m
+    double sheetCharge = 0.0;            // q N0 L, C/cm2
+    double photonFlux = 0.0;             // 1e16 cm-3 s-1 x L, 1/cm2/s
+    double unit = 1.0;                   // Poisson scale (Debye length / L)^2
+    double mobility = 1000.0;            // cm2/Vs
+    double time = 0.1;                   // s
+    double recombination = 1e-14;        // cm3/s (radiative); Auger takes it / N0
     double volumeCharge = 0.0001602176;  // q N0, C/cm3
 };
 
@@ -92,4 +92,3 @@ struct ekLightRay {
     double z = 0.0;
     double alpha = 0.0;
 };
-

@@ -25,13 +25,13 @@
 
 namespace {
 
-constexpr double PHOTON_EV_UM = 1.239842;   // photon energy (eV) times wavelength (um)
-constexpr double CHARGE = 1.602176e-19;     // C
-constexpr double NO_LIGHT_FLUX = 1000.0;    // 1/cm2/s
-constexpr double THIN_CONTACT = 1e-5;       // um
+constexpr double PHOTON_EV_UM = 1.239842;  // photon energy (eV) times wavelength (um)
+constexpr double CHARGE = 1.602176e-19;    // C
+constexpr double NO_LIGHT_FLUX = 1000.0;   // 1/cm2/s
+constexpr double THIN_CONTACT = 1e-5;      // um
 using ekLimits::EQUILIBRIUM_BIAS;
-constexpr double RAMP_START = 0.4;          // Vt
-constexpr double RAMP_STEP = 0.4;           // Vt
+constexpr double RAMP_START = 0.4;  // Vt
+constexpr double RAMP_STEP = 0.4;   // Vt
 // A quantum efficiency may overshoot 1 by the solver's tolerance; only a
 // value clearly above 1 is unphysical.
 constexpr double EFFICIENCY_SLACK = 1e-4;
@@ -40,7 +40,6 @@ constexpr double EFFICIENCY_SLACK = 1e-4;
 // solver's noise would show a false plateau beyond the band gap), and as 0
 // elsewhere.
 constexpr double IQE_RESOLUTION = 100.0;
-
 
 void sendPoints(nuSigma* sigma, int count)
 {
@@ -52,7 +51,6 @@ void sendPoints(nuSigma* sigma, int count)
 }
 
 }  // namespace
-
 
 bool ekQESweep::tabulateIndex()
 {
@@ -108,9 +106,9 @@ bool ekQESweep::start(double bias)
     sim.totals.meanCurrent = 0.0;
     auto init = [&](double v) {
         sim.Va = v;
-        return sim.transportInit(w.x, w.V, w.Fn, w.Fp, w.x0, w.V0, w.Fn0, w.Fp0, w.work, &w.previous,
-                             &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower, &w.diag,
-                             &w.upper);
+        return sim.transportInit(w.x, w.V, w.Fn, w.Fp, w.x0, w.V0, w.Fn0, w.Fp0, w.work,
+                                 &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower,
+                                 &w.diag, &w.upper);
     };
     const double s = bias > 0.0 ? RAMP_START : -RAMP_START;
     if (std::fabs(bias) <= 1.0 || std::fabs(bias - s) < RAMP_STEP) {
@@ -273,12 +271,12 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
         const double first = light->getData(0, 0);
         const double step = count > 1 ? light->getData(0, 1) - first : 0.0;
         const std::wstring line =
-            std::wstring(restart
-                             ? L"[LIGHT]   restarting QE spectrum simulation with: Start = "
-                             : L"[LIGHT]   starting QE spectrum simulation with: Start = ") +
+            std::wstring(restart ? L"[LIGHT]   restarting QE spectrum simulation with: Start = "
+                                 : L"[LIGHT]   starting QE spectrum simulation with: Start = ") +
             nu_numberText(first) + L" um  End = " + nu_numberText(light->getData(0, count - 1)) +
-            L" um  Step = " + nu_numberText(step) + L" um    Va = " + nu_numberText(bias * sim.norm.Vt) +
-            L" V   dark J = " + nu_numberText(out.Jdark * sim.norm.current) + L" A/cm2\n";
+            L" um  Step = " + nu_numberText(step) + L" um    Va = " +
+            nu_numberText(bias * sim.norm.Vt) + L" V   dark J = " +
+            nu_numberText(out.Jdark * sim.norm.current) + L" A/cm2\n";
         sim.sigma->update(line.c_str(), 0);
         sim.sigma->update(L"[LIGHT]   sweeping...", 0);
     }
@@ -349,13 +347,13 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
         // and the absorbed light above the round-off of the fluxes it is
         // the difference of (about one rounding of the incident flux per
         // mesh point).
-        const bool resolved =
-            dJ >= IQE_RESOLUTION * (currentError() + out.JdarkError) &&
-            absorbedAll >= IQE_RESOLUTION * sim.Points * DBL_EPSILON * incident;
+        const bool resolved = dJ >= IQE_RESOLUTION * (currentError() + out.JdarkError) &&
+                              absorbedAll >= IQE_RESOLUTION * sim.Points * DBL_EPSILON * incident;
         double IQE = absorbed > 0.0 && absorbedAll > 0.0
                          ? ekPhysicalEfficiency(dJ / absorbedAll * factor)
                          : 0.0;
-        const double perIncident = incident > 0.0 ? ekPhysicalEfficiency(dJ / incident * factor) : 0.0;
+        const double perIncident =
+            incident > 0.0 ? ekPhysicalEfficiency(dJ / incident * factor) : 0.0;
         const double EQE = std::min(perIncident, IQE);
         if (ek_isEqual(EQE, 0.0)) {
             IQE = 0.0;

@@ -24,7 +24,6 @@ namespace {
 
 constexpr double NO_LIGHT_FLUX = 1000.0;  // 1/cm2/s
 
-
 }  // namespace
 
 int ekSimulator::sweepQE(double voltage)
@@ -33,8 +32,8 @@ int ekSimulator::sweepQE(double voltage)
         return -1;
     }
     const int layers = device->getLayerCount();
-    if (deviceLength * norm.length < 0.01 || Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX ||
-        layers < 1 || layers > LAYERS_MAX) {
+    if (deviceLength * norm.length < 0.01 || Points < ekLimits::DEVICE_POINTS_MIN ||
+        Points > ekLimits::DEVICE_POINTS_MAX || layers < 1 || layers > LAYERS_MAX) {
         sigma->error(L"invalid device mesh parameters (points, dimension, layers count)",
                      L"Simulation Ended");
         return -1;
@@ -46,8 +45,7 @@ int ekSimulator::sweepQE(double voltage)
                           0);
         }
         switch (growCoarseMesh()) {
-        case MeshGrowth::Fine:
-            break;
+        case MeshGrowth::Fine: break;
         case MeshGrowth::LadderEnds:
             sigma->error(L"too large spatial step, relatively to the thinnest layer");
             return -1;
@@ -133,7 +131,8 @@ void ekQESweep::finish(const ekQEOutcome& out, int* result)
         return;
     }
     if (out.accepted == 0) {
-        const bool noJunction = sim.device->isUniformlyDoped() && !sim.device->getAnode()->isSchottky() &&
+        const bool noJunction = sim.device->isUniformlyDoped() &&
+                                !sim.device->getAnode()->isSchottky() &&
                                 !sim.device->getCathode()->isSchottky();
         if (sim.sigma->debug) {
             sim.sigma->error(ek_format(L"Poisson-Continuity convergence not achieved: method: %ls "
@@ -147,7 +146,7 @@ void ekQESweep::finish(const ekQEOutcome& out, int* result)
         }
         if (noJunction) {
             sim.sigma->error(L"No PN junction in the device: in this case, transport model "
-                          L"applies only for low doping concentration");
+                             L"applies only for low doping concentration");
         }
         *result = -1;
         return;
@@ -158,18 +157,20 @@ void ekQESweep::finish(const ekQEOutcome& out, int* result)
     sim.printEQE(true, message);
     const std::wstring seconds = nu_numberText(sim.param->Toc() / 1000.0);
     if (sim.sigma->isVerbose()) {
-        const std::wstring line = L"[LIGHT]   QE spectrum simulated: duration: " + seconds + L" sec.\n";
+        const std::wstring line =
+            L"[LIGHT]   QE spectrum simulated: duration: " + seconds + L" sec.\n";
         sim.sigma->update(line.c_str(), 0);
     }
     if (sim.sigma->debug) {
         sim.saveFlux();
         wchar_t head[192];
-        std::swprintf(head, 192,
-                      L"[LIGHT]   QE spectrum simulated: method: %ls (%ls)   iters: %d   duration: ",
-                      ek_methodName(sim.param), ek_linearSolverName(sim.param), sim.itersMax);
-        const std::wstring line = head + seconds + L" sec.   damp: " + nu_numberText(sim.param->damp) +
-                                  L"   relerr: " + nu_numberText(sim.param->lastError) + L" (" +
-                                  nu_numberText(sim.param->reltol) + L")\n";
+        std::swprintf(
+            head, 192,
+            L"[LIGHT]   QE spectrum simulated: method: %ls (%ls)   iters: %d   duration: ",
+            ek_methodName(sim.param), ek_linearSolverName(sim.param), sim.itersMax);
+        const std::wstring line =
+            head + seconds + L" sec.   damp: " + nu_numberText(sim.param->damp) + L"   relerr: " +
+            nu_numberText(sim.param->lastError) + L" (" + nu_numberText(sim.param->reltol) + L")\n";
         sim.sigma->update(line.c_str(), 0);
     }
     *result = sim.itersMax;

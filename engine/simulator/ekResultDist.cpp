@@ -29,12 +29,12 @@ struct Range {
 
 // Accepted range of each column, in the order of the column header.
 constexpr Range RANGES[COLUMNS] = {
-    {0, 0, false},      {-100, 100, true},  {-1e9, 1e9, true},   {-1e9, 1e9, true},
-    {-20, 20, true},    {-20, 20, true},    {-20, 20, true},     {-20, 20, true},
-    {0, 1e24, true},    {0, 1e24, true},    {0, 1e24, true},     {0, 1e24, true},
-    {0, 1e24, true},    {0, 1e24, true},    {-1e11, 1e11, true}, {-1e11, 1e11, true},
-    {-1e11, 1e11, true}, {-1e6, 1e6, true}, {-1e6, 1e6, true},   {-1e6, 1e6, true},
-    {0, 1e30, true},    {-1e30, 1e30, true}, {-1e30, 1e30, true}, {-1e30, 1e30, true},
+    {0, 0, false},       {-100, 100, true},   {-1e9, 1e9, true},   {-1e9, 1e9, true},
+    {-20, 20, true},     {-20, 20, true},     {-20, 20, true},     {-20, 20, true},
+    {0, 1e24, true},     {0, 1e24, true},     {0, 1e24, true},     {0, 1e24, true},
+    {0, 1e24, true},     {0, 1e24, true},     {-1e11, 1e11, true}, {-1e11, 1e11, true},
+    {-1e11, 1e11, true}, {-1e6, 1e6, true},   {-1e6, 1e6, true},   {-1e6, 1e6, true},
+    {0, 1e30, true},     {-1e30, 1e30, true}, {-1e30, 1e30, true}, {-1e30, 1e30, true},
 };
 
 }  // namespace
@@ -66,7 +66,8 @@ bool ekSimulator::saveDist(const wchar_t* prefix, int tagFlags, int fileNumber, 
     }
     wchar_t digits[32];
     std::swprintf(digits, 32, output.distFormat, number);
-    const std::wstring path = ekResult::path(output.folder, (std::wstring(L"_dist_") + digits + L".txt").c_str());
+    const std::wstring path =
+        ekResult::path(output.folder, (std::wstring(L"_dist_") + digits + L".txt").c_str());
 
     if (!written) {
         if (!ekResult::deviceValid(device, deviceLength * norm.length, Points, sigma)) {

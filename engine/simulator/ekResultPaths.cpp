@@ -22,10 +22,7 @@ constexpr const wchar_t* DIST_PREFIX = L"simulout_dist_";
 constexpr const wchar_t* DIST_SUFFIX = L".txt";
 constexpr size_t DIST_DIGITS_MAX = 9;
 
-bool isSeparator(wchar_t c)
-{
-    return c == L'/' || c == L'\\';
-}
+bool isSeparator(wchar_t c) { return c == L'/' || c == L'\\'; }
 
 // "simulout_dist_" + 1 to 9 digits + ".txt": the distribution files this
 // engine writes, whatever digit count the run that wrote them used.
@@ -93,7 +90,8 @@ void ekSimulator::setPath(const wchar_t* input, const wchar_t* folder, const wch
 
     kov_copyW(output.inputFile, PATH_SIZE, input);
     if (sigma->isVerbose()) {
-        sigma->update(ek_format(L"[INFO]    output directory: \"%ls\"\n", output.folder).c_str(), 0);
+        sigma->update(ek_format(L"[INFO]    output directory: \"%ls\"\n", output.folder).c_str(),
+                      0);
     }
 }
 
@@ -146,8 +144,7 @@ bool ekSimulator::clearOutput()
     return true;
 }
 
-bool ekResult::deviceValid(const ElecDevice* device, double thickness, int points,
-                           nuSigma* sigma)
+bool ekResult::deviceValid(const ElecDevice* device, double thickness, int points, nuSigma* sigma)
 {
     if (device == nullptr) {
         sigma->error(L"invalid device data");

@@ -71,8 +71,7 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
         sweep = SweepLight, suffix = L"_qw.txt", tag = TAG_QW, name = FilenameQW;
         columns = L"#\n# Wavelength (um)\tEQE\tIQE\n#\n";
         break;
-    default:
-        return false;
+    default: return false;
     }
     if (sweep == nullptr || !sweep->isAllocated() || sweep->getPoints() < 1) {
         return false;
@@ -103,8 +102,9 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
         for (int i = 0; i < sweep->getPoints(); ++i) {
             solved += isDone(sweep, i) ? 1 : 0;
         }
-        const std::wstring mark = L"# Partial: stopped by the user after " + std::to_wstring(solved) +
-                                  L" of " + std::to_wstring(sweep->getPoints()) + L" points\n";
+        const std::wstring mark = L"# Partial: stopped by the user after " +
+                                  std::to_wstring(solved) + L" of " +
+                                  std::to_wstring(sweep->getPoints()) + L" points\n";
         kov_FileWriteW(f, mark.c_str());
     }
     kov_FileWriteW(f, columns);
@@ -168,10 +168,11 @@ bool ekSimulator::saveSweep(int kind, const wchar_t* prefix)
             double C = lastC;
             if (neighbours) {
                 const double Va0 = sweep->getData(COL_BIAS, a), Vb0 = sweep->getData(COL_BIAS, b);
-                const double quotient = isSameVoltage(Va0, Vb0)
-                                            ? 0.0
-                                            : (sweep->getData(chargeColumn, b) -
-                                               sweep->getData(chargeColumn, a)) / (Vb0 - Va0);
+                const double quotient =
+                    isSameVoltage(Va0, Vb0)
+                        ? 0.0
+                        : (sweep->getData(chargeColumn, b) - sweep->getData(chargeColumn, a)) /
+                              (Vb0 - Va0);
                 if (quotient == 0.0) {
                     Qout = lastQ;
                 } else {

@@ -69,7 +69,8 @@ FILE* open(const std::wstring& path)
     }
     file.temporary = file.target + TEMPORARY_MARK + std::to_string(::getpid());
     ::unlink(file.temporary.c_str());  // left by a run that died; never followed
-    const int fd = ::open(file.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    const int fd =
+        ::open(file.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         return nullptr;
     }
@@ -179,7 +180,8 @@ int sweepDecimals(const double* values, int count)
         }
         while (decimals <= MOST) {
             const double scaled = values[i] * std::pow(10.0, decimals);
-            if (std::fabs(scaled - std::round(scaled)) <= SLACK * std::max(1.0, std::fabs(scaled) * 1e-9)) {
+            if (std::fabs(scaled - std::round(scaled)) <=
+                SLACK * std::max(1.0, std::fabs(scaled) * 1e-9)) {
                 break;
             }
             ++decimals;
@@ -204,7 +206,8 @@ void appendFixed(std::wstring& row, double value, int decimals)
     }
     // to_chars never looks at the locale: the point stays a point.
     char text[64];
-    const auto end = std::to_chars(text, text + sizeof text, rounded, std::chars_format::fixed, decimals);
+    const auto end =
+        std::to_chars(text, text + sizeof text, rounded, std::chars_format::fixed, decimals);
     row.append(text, end.ptr);
 }
 

@@ -90,7 +90,6 @@ std::vector<std::wstring> filesIn(const std::wstring& folder,
 // range; a level-1 line names what fails.
 bool deviceValid(const ElecDevice* device, double thickness, int points, nuSigma* sigma);
 
-
 // "[ERROR]   cannot open file \"<path>\"\n" at level 1; the run's output
 // is marked as lost.
 void logCannotOpen(nuSigma* sigma, const std::wstring& path);

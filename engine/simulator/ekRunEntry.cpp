@@ -29,9 +29,9 @@ enum class RunKind { None, QuantumEfficiency, Equilibrium, Bias };
 // What the run operation of step 11 did, for the re-mesh and the names.
 struct Outcome {
     RunKind kind = RunKind::None;
-    bool fellBack = false;        // equilibrium in place of a light-less QE sweep
-    bool qeResult = false;        // the QE sweep produced its file
-    bool biasRun = false;         // a voltage source was swept
+    bool fellBack = false;  // equilibrium in place of a light-less QE sweep
+    bool qeResult = false;  // the QE sweep produced its file
+    bool biasRun = false;   // a voltage source was swept
     bool jinfReached = false;
     bool jsupReached = false;
 };
@@ -88,10 +88,7 @@ bool loadDevice(ekRun& run, const wchar_t* inputFile)
     return false;
 }
 
-bool isPerLayerMesh(const nuParam* param)
-{
-    return param->mesh == nuParam::MESH_LAYER;
-}
+bool isPerLayerMesh(const nuParam* param) { return param->mesh == nuParam::MESH_LAYER; }
 
 // A run that converged nothing on the per-layer mesh gets one more attempt
 // on a uniform mesh (never after a stop).
@@ -163,7 +160,8 @@ bool runOperation(ekRun& run, Outcome& outcome)
             return false;
         }
         sim->setDistFormat(sim->getSweepBias()->getPoints());
-        const int r = sim->sweepBias(run.Jinf, run.Jsup, &outcome.jinfReached, &outcome.jsupReached);
+        const int r =
+            sim->sweepBias(run.Jinf, run.Jsup, &outcome.jinfReached, &outcome.jsupReached);
         if (sim->isStopped()) {
             return false;
         }
@@ -174,8 +172,9 @@ bool runOperation(ekRun& run, Outcome& outcome)
         }
         if (outcome.jinfReached || outcome.jsupReached) {
             const bool low = outcome.jinfReached;
-            const std::wstring line = std::wstring(low ? L"[INFO]    Jinf (" : L"[INFO]    Jsup (") +
-                                      nu_numberText(low ? run.Jinf : run.Jsup) + L" A/cm2) reached\n";
+            const std::wstring line =
+                std::wstring(low ? L"[INFO]    Jinf (" : L"[INFO]    Jsup (") +
+                nu_numberText(low ? run.Jinf : run.Jsup) + L" A/cm2) reached\n";
             sigma->update(line.c_str(), 0);
         }
         outcome.biasRun = run.isBiasOn();

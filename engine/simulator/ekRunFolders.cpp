@@ -20,10 +20,7 @@ constexpr const wchar_t* LOG_NAME = L"simulog.txt";
 constexpr const char* LOCK_NAME = ".simulock";
 constexpr size_t INPUT_MIN = 2, INPUT_MAX = 1021;
 
-bool isSeparator(wchar_t c)
-{
-    return c == L'/' || c == L'\\';
-}
+bool isSeparator(wchar_t c) { return c == L'/' || c == L'\\'; }
 
 std::wstring withSeparator(std::wstring folder)
 {

@@ -34,10 +34,7 @@ ekRun::~ekRun()
     delete sigma;
 }
 
-bool ekRun::isFailed() const
-{
-    return sigma->err != 0;
-}
+bool ekRun::isFailed() const { return sigma->err != 0; }
 
 void ek_runReadSettings(ekRun& run)
 {
@@ -45,8 +42,7 @@ void ek_runReadSettings(ekRun& run)
     run.excitation->getV(&run.Vstart, &run.Vend, &run.Vstep, &run.Jinf, &run.Jsup, &run.biasType,
                          file);
     run.biasFile = file;
-    run.excitation->getW(&run.Wstart, &run.Wend, &run.Wstep, &run.flux, &run.lightType,
-                         &run.sweep);
+    run.excitation->getW(&run.Wstart, &run.Wend, &run.Wstep, &run.flux, &run.lightType, &run.sweep);
 }
 
 bool ek_runApplyBias(ekRun& run)
@@ -113,7 +109,8 @@ void ek_runMeshSetup(ekRun& run)
     // The total only matters for the uniform and exact modes; a file that
     // gives none must not make the per-layer mesh refuse the run.
     int total = run.param->points;
-    total = total < DEVICE_POINTS_MIN ? DEVICE_POINTS_MIN : (total > DEVICE_POINTS_MAX ? DEVICE_POINTS_MAX : total);
+    total = total < DEVICE_POINTS_MIN ? DEVICE_POINTS_MIN
+                                      : (total > DEVICE_POINTS_MAX ? DEVICE_POINTS_MAX : total);
     run.simulator->setDevice(run.device, total);
 }
 

@@ -21,11 +21,10 @@ const wchar_t* tagOf(int flags)
     static const struct {
         int bit;
         const wchar_t* tag;
-    } tags[] = {{ekSimulator::TAG_DE, L"DE"}, {ekSimulator::TAG_EE, L"EE"},
-                {ekSimulator::TAG_EN, L"EN"}, {ekSimulator::TAG_JV, L"JV"},
-                {ekSimulator::TAG_CV, L"CV"}, {ekSimulator::TAG_QW, L"QW"},
-                {ekSimulator::TAG_CF, L"CF"}, {ekSimulator::TAG_PV, L"PV"},
-                {ekSimulator::TAG_PC, L"PC"}};
+    } tags[] = {
+        {ekSimulator::TAG_DE, L"DE"}, {ekSimulator::TAG_EE, L"EE"}, {ekSimulator::TAG_EN, L"EN"},
+        {ekSimulator::TAG_JV, L"JV"}, {ekSimulator::TAG_CV, L"CV"}, {ekSimulator::TAG_QW, L"QW"},
+        {ekSimulator::TAG_CF, L"CF"}, {ekSimulator::TAG_PV, L"PV"}, {ekSimulator::TAG_PC, L"PC"}};
     for (const auto& t : tags) {
         if (flags & t.bit) {
             return t.tag;

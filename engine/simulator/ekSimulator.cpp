@@ -10,7 +10,7 @@
 #include "nucore.h"
 
 const int ekSimulator::MESH_LADDER[ekSimulator::LADDER_SIZE] = {
-    50,   100,  200,  300,  400,  500,   600,   700,   800,   900,   1000,  2000, 3000,
+    50,   100,  200,  300,  400,  500,  600,   700,   800,   900,   1000,  2000, 3000,
     4000, 5000, 6000, 7000, 8000, 9000, 10000, 12000, 14000, 16000, 18000, 20000};
 
 ekSimulator::ekSimulator(nuSigma* sigmaIn, nuParam* paramIn) : sigma(sigmaIn), param(paramIn)
@@ -27,10 +27,7 @@ ekSimulator::~ekSimulator()
     meshFile.releaseGuess(sigma);
 }
 
-bool ekSimulator::isBlocked() const
-{
-    return sigma == nullptr || sigma->err != 0;
-}
+bool ekSimulator::isBlocked() const { return sigma == nullptr || sigma->err != 0; }
 
 double ekSimulator::interpolateParameter(double a, double b, int flags) const
 {
@@ -75,10 +72,7 @@ bool ekSimulator::stopRequested()
     return Stopped;
 }
 
-bool ekSimulator::interrupted()
-{
-    return stopRequested() || sigma->err != 0;
-}
+bool ekSimulator::interrupted() { return stopRequested() || sigma->err != 0; }
 
 double ekSimulator::getLightTotal(int k) const
 {
@@ -131,7 +125,8 @@ void ekSimulator::assignResources()
     if (isBlocked()) {
         return;
     }
-    if (device == nullptr || Points < ekLimits::DEVICE_POINTS_MIN || Points > ekLimits::DEVICE_POINTS_MAX) {
+    if (device == nullptr || Points < ekLimits::DEVICE_POINTS_MIN ||
+        Points > ekLimits::DEVICE_POINTS_MAX) {
         sigma->error(L"invalid simulation parameters: number of mesh points: " +
                      std::to_wstring(Points));
         return;

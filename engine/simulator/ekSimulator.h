@@ -92,7 +92,12 @@ public:
     // Device thickness in units of the length scale.
     double getDeviceLength() const { return deviceLength; }
     bool isCoarseMesh() const { return coarseMesh; }
-    void resetPrev() { prevPoint = 0; convergedCount = 0; equilibriumSolved = 0; }
+    void resetPrev()
+    {
+        prevPoint = 0;
+        convergedCount = 0;
+        equilibriumSolved = 0;
+    }
     bool isConvergenceAchieved() const { return convergedCount > 0; }
     int getConvergedCount() const { return convergedCount; }
     bool isStopped() const { return Stopped; }
@@ -175,8 +180,8 @@ public:
     // barrier (neighbour potential higher): both contacts add it to their
     // thermionic flux S (n - nEq).
     double tunnelCurrent(double Vcontact, double Vneighbour, double n, double me, double phi,
-                         double h, double T, int side, double* dVcontact,
-                         double* dVneighbour, double* dFn) const;
+                         double h, double T, int side, double* dVcontact, double* dVneighbour,
+                         double* dFn) const;
     static double bernoulli(double x, double* derivative);
     // True for an inner point that is either member of a stored
     // {interface point, previous interface point} pair.
@@ -200,9 +205,8 @@ public:
     // Charge-neutral potential of a layer (relative to the intrinsic level
     // of the ni given) with the ionisation terms and fractions.
     bool initVeq(ekLayer* layer, double N, double Nr, double E, uint8_t kind, double step,
-                 double ni, double NC, double NV, double Fd, double Fa, double* ionA,
-                 double* ionD, double* fracA, double* fracD, double* majority,
-                 double* potential);
+                 double ni, double NC, double NV, double Fd, double Fa, double* ionA, double* ionD,
+                 double* fracA, double* fracD, double* majority, double* potential);
 
     // ---- result files of the set-up -------------------------------------------------
     // "simulout_input.txt": the material parameters on the mesh.
@@ -223,8 +227,7 @@ public:
     // ---- test and set-up hooks -------------------------------------------------------
     // Installs a light state without the light sources: kind, wavelength (um)
     // and normalised flux after the anode.
-    void setLightState(uint8_t kind, double wavelength, double fluxAfterAnode,
-                       double fluxIncident);
+    void setLightState(uint8_t kind, double wavelength, double fluxAfterAnode, double fluxIncident);
 
     // ---- iteration driver and linear solvers (ekIteration*.cpp) ----------------
     // System kinds of solveSystem: the three Gummel equations (tridiagonal,
@@ -282,9 +285,9 @@ public:
     void transportPoisson(double* V, double* residual, double* rhs, double* lower, double* diag,
                           double* upper, ekBandMatrix* jacobian, double* Fn, double* Fp, int n,
                           double* residualNorm);
-    void transportElectron(double* Fn, double* residual, double* rhs, double* lower,
-                           double* diag, double* upper, ekBandMatrix* jacobian, double* V,
-                           double* Fp, int n, double* residualNorm);
+    void transportElectron(double* Fn, double* residual, double* rhs, double* lower, double* diag,
+                           double* upper, ekBandMatrix* jacobian, double* V, double* Fp, int n,
+                           double* residualNorm);
     void transportHole(double* Fp, double* residual, double* rhs, double* lower, double* diag,
                        double* upper, ekBandMatrix* jacobian, double* V, double* Fn, int n,
                        double* residualNorm);
@@ -336,9 +339,9 @@ public:
     // Fp, their backups and (when given) the 3N vector x and its backup x0.
     // work is a 3N residual array; the eight arrays are those of solveSystem.
     bool transportInit(double* x, double* V, double* Fn, double* Fp, double* x0, double* V0,
-                       double* Fn0, double* Fp0, double* work, double** previous,
-                       double** start, double** update, double** rhs, ekBandMatrix** jacobian,
-                       double** lower, double** diag, double** upper);
+                       double* Fn0, double* Fp0, double* work, double** previous, double** start,
+                       double** update, double** rhs, ekBandMatrix** jacobian, double** lower,
+                       double** diag, double** upper);
     // Stores a converged Newton point: unpacks x, derives every per-point
     // quantity, the mean current and the space charges, and with full
     // saving writes its distribution (fileFlag: sweep-kind flags).
@@ -383,8 +386,8 @@ public:
     // maximum-power point where V J < 0; slots 0..4 of the bias sweep. The
     // sweep then replaces them by the figures of solves of their own
     // (ekPVRefine.cpp), which do not depend on the sweep's step.
-    void trackPVPoint(bool lightOn, bool* started, double* prevJ, double* prevV,
-                      double* maxPower, int index);
+    void trackPVPoint(bool lightOn, bool* started, double* prevJ, double* prevV, double* maxPower,
+                      int index);
     // Figures of the sweep (efficiency, Jsc, Voc, FF, RS, RP): console line,
     // "simulout_photovoltaic.txt" and the summary file. message: caller's
     // buffer of 256 characters.
@@ -496,8 +499,8 @@ protected:
     nuSigma* sigma;
     nuParam* param;
     ElecDevice* device = nullptr;
-    uint8_t prevPoint = 0;          // a point converged: its solution may be saved
-    bool failuresHeld = false;      // failure lines kept, not printed (holdFailures)
+    uint8_t prevPoint = 0;      // a point converged: its solution may be saved
+    bool failuresHeld = false;  // failure lines kept, not printed (holdFailures)
     std::wstring heldFailure;
     int heldFailureLevel = 0;
     // The equilibrium of this attempt failed and said so: the sweep that

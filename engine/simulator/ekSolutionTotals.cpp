@@ -23,8 +23,7 @@ void ekSolutionTotals::finish(int points)
     }
 }
 
-void ekSolutionTotals::locateDepletionPlane(const ekMeshFields& fields, const double* V,
-                                            int points)
+void ekSolutionTotals::locateDepletionPlane(const ekMeshFields& fields, const double* V, int points)
 {
     depletionPlane = -1;
     if (V == nullptr || fields.mat.niRef == nullptr || points < 2) {

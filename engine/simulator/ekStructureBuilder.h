@@ -89,22 +89,23 @@ double ek_interfaceMean(double a, double b, int flags);
 
 // A layer's dopant and bands, for its charge-neutral potential.
 struct ekNeutralInput {
-    const ekLayer* layer = nullptr;  // its graded doping model lowers the no-dopant limit; may be null
-    double N = 0.0;                  // dopant density, 1/cm3
-    double E = 0.0;                  // level energy from its band, eV
-    uint8_t kind = 0;                // ekLimits::KIND_DONOR, KIND_ACCEPTOR or 0
-    double ni = 0.0;                 // intrinsic density the potential is measured from (normalised)
-    double NC = 0.0;                 // band densities (normalised)
+    const ekLayer* layer =
+        nullptr;       // its graded doping model lowers the no-dopant limit; may be null
+    double N = 0.0;    // dopant density, 1/cm3
+    double E = 0.0;    // level energy from its band, eV
+    uint8_t kind = 0;  // ekLimits::KIND_DONOR, KIND_ACCEPTOR or 0
+    double ni = 0.0;   // intrinsic density the potential is measured from (normalised)
+    double NC = 0.0;   // band densities (normalised)
     double NV = 0.0;
-    double Fd = 1.0;                 // degeneracy factors of a donor and an acceptor
+    double Fd = 1.0;  // degeneracy factors of a donor and an acceptor
     double Fa = 1.0;
 };
 
 // The charge-neutral state of a layer (densities normalised, potential in Vt).
 struct ekNeutralState {
-    double ionA = 0.0;       // ionisation term of the acceptor, exp(E/Vt) Fa / NV
-    double ionD = 0.0;       // ionisation term of the donor, exp(E/Vt) Fd / NC
-    double fracA = 0.0;      // ionised fractions
+    double ionA = 0.0;   // ionisation term of the acceptor, exp(E/Vt) Fa / NV
+    double ionD = 0.0;   // ionisation term of the donor, exp(E/Vt) Fd / NC
+    double fracA = 0.0;  // ionised fractions
     double fracD = 0.0;
     double majority = 0.0;   // majority carrier density
     double potential = 0.0;  // relative to the intrinsic level of ni

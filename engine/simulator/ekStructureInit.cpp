@@ -130,8 +130,8 @@ bool ekStructureBuilder::loadLayerValues(int l, ekLayerValues& v)
     }
     for (int t = 0; t < v.trapCount; ++t) {
         ekLevelValues& tr = v.traps[t];
-        if (!L->updateTrapLua(0.0, step, thick, t, &tr.kind, &tr.N, &tr.Nr, &tr.E, &tr.W,
-                              &tr.Taun, &tr.Taup, &tr.F) ||
+        if (!L->updateTrapLua(0.0, step, thick, t, &tr.kind, &tr.N, &tr.Nr, &tr.E, &tr.W, &tr.Taun,
+                              &tr.Taup, &tr.F) ||
             !sigma->isOK()) {
             return false;
         }
@@ -172,8 +172,8 @@ bool ekStructureBuilder::updateGradedValues(int l, int i, ekLayerValues& v)
     if (isGradedModel(L, ekLayer::MODEL_TRAP)) {
         for (int t = 0; t < v.trapCount; ++t) {
             ekLevelValues& tr = v.traps[t];
-            L->updateTrapLua(zin, step, thick, t, &tr.kind, &tr.N, &tr.Nr, &tr.E, &tr.W,
-                             &tr.Taun, &tr.Taup, &tr.F);
+            L->updateTrapLua(zin, step, thick, t, &tr.kind, &tr.N, &tr.Nr, &tr.E, &tr.W, &tr.Taun,
+                             &tr.Taup, &tr.F);
         }
     }
     return sigma->isOK();
@@ -397,11 +397,23 @@ bool ekSimulator::initVeq(ekLayer* layer, double N, double /*Nr*/, double E, uin
     in.Fd = Fd;
     in.Fa = Fa;
     const ekNeutralState state = ek_neutralPotential(norm, in);
-    if (ionA) *ionA = state.ionA;
-    if (ionD) *ionD = state.ionD;
-    if (fracA) *fracA = state.fracA;
-    if (fracD) *fracD = state.fracD;
-    if (majority) *majority = state.majority;
-    if (potential) *potential = state.potential;
+    if (ionA) {
+        *ionA = state.ionA;
+    }
+    if (ionD) {
+        *ionD = state.ionD;
+    }
+    if (fracA) {
+        *fracA = state.fracA;
+    }
+    if (fracD) {
+        *fracD = state.fracD;
+    }
+    if (majority) {
+        *majority = state.majority;
+    }
+    if (potential) {
+        *potential = state.potential;
+    }
     return true;
 }

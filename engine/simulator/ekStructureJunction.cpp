@@ -15,7 +15,8 @@ ekNeutralState ek_neutralPotential(const ekNormalisation& norm, const ekNeutralI
     const ekLayer* layer = in.layer;
     const double N = in.N;
     const double ni = in.ni;
-    const bool graded = layer != nullptr && layer->isDopingScript() && layer->isDopingScriptGraded();
+    const bool graded =
+        layer != nullptr && layer->isDopingScript() && layer->isDopingScriptGraded();
     double C = 0.0;  // net ionised acceptors minus donors
     if (N > 1e6 || (graded && N > 1e-6)) {
         // Ionised fraction x of a level with ionisation term g: x = 1/(1 + g N x),
@@ -71,10 +72,13 @@ double ekStructureBuilder::layerVeqOf(int l, const ekLayerValues& v, double* maj
     in.Fd = F;
     in.Fa = F;
     const ekNeutralState state = ek_neutralPotential(norm, in);
-    if (majority) *majority = state.majority;
-    if (signedDoping)
+    if (majority) {
+        *majority = state.majority;
+    }
+    if (signedDoping) {
         *signedDoping =
             kind == ekLimits::KIND_ACCEPTOR ? -N : (kind == ekLimits::KIND_DONOR ? N : 0.0);
+    }
     // psi is measured from the layer's own intrinsic level; the potential
     // of the solver is referred to the first layer's bands.
     return state.potential - (offN - offP) / 2.0;
@@ -94,7 +98,9 @@ double ekStructureBuilder::pointVeq(int i, int l, double* majority) const
     in.Fd = F;
     in.Fa = F;
     const ekNeutralState state = ek_neutralPotential(norm, in);
-    if (majority) *majority = state.majority;
+    if (majority) {
+        *majority = state.majority;
+    }
     return state.potential - (mesh.mat.offN[i] - mesh.mat.offP[i]) / 2.0;
 }
 

@@ -18,19 +18,19 @@ struct ekLevelValues {
 };
 
 struct ekLayerValues {
-    double Eg = 0.0, Chi = 0.0;         // eV
-    double NC = 0.0, NV = 0.0;          // 1/cm3
-    bool ownBandValues = true;          // material values at 300 K (scaled with T)
-    double Mobn = 0.0, Mobp = 0.0;      // cm2/Vs
+    double Eg = 0.0, Chi = 0.0;     // eV
+    double NC = 0.0, NV = 0.0;      // 1/cm3
+    bool ownBandValues = true;      // material values at 300 K (scaled with T)
+    double Mobn = 0.0, Mobp = 0.0;  // cm2/Vs
     double Eps = 1.0;
-    double a = 0.0;                     // lattice constant, nm
-    double e31 = 0.0, e33 = 0.0;        // piezoelectric constants
-    double c13 = 0.0, c33 = 0.0;        // elastic constants
-    double Psp = 0.0;                   // spontaneous polarisation
+    double a = 0.0;               // lattice constant, nm
+    double e31 = 0.0, e33 = 0.0;  // piezoelectric constants
+    double c13 = 0.0, c33 = 0.0;  // elastic constants
+    double Psp = 0.0;             // spontaneous polarisation
     ekLevelValues dopant;
     double Beta = 0.0, Cn = 0.0, Cp = 0.0;
     double Taun = 0.0, Taup = 0.0;
-    double n = 1.0, k = 0.0;            // optical index at the reference wavelength
+    double n = 1.0, k = 0.0;  // optical index at the reference wavelength
     int trapCount = 0;
     ekLevelValues traps[5];
 };

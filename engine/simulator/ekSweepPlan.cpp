@@ -54,10 +54,7 @@ ekSweepSegment row(ekSweepStep kind, int index)
     return s;
 }
 
-bool inside(int index, int points)
-{
-    return index >= 0 && index < points;
-}
+bool inside(int index, int points) { return index >= 0 && index < points; }
 
 // One point: near 0 V solved from the start there; far from it, started
 // 0.4 Vt out and ramped to 0.4 Vt short of it.

@@ -28,8 +28,9 @@ void ekSimulator::reportProgress(const ElecSweep* sweep, const wchar_t* quantity
         done += (sweep->getMask(i) & ElecSweep::MASK_COMPUTED) != 0 ? 1 : 0;
     }
     wchar_t line[160];
-    std::swprintf(line, sizeof line / sizeof line[0], L"[INFO]    %d of %d points done, %ls = %ls %ls\n",
-                  done, sweep->getPoints(), quantity, nu_numberText(value).c_str(), unit);
+    std::swprintf(line, sizeof line / sizeof line[0],
+                  L"[INFO]    %d of %d points done, %ls = %ls %ls\n", done, sweep->getPoints(),
+                  quantity, nu_numberText(value).c_str(), unit);
     sigma->update(line, 0);
     progressReportedAt = now;
 }

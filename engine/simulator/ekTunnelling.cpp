@@ -12,7 +12,9 @@ double ekSimulator::tunnelCurrent(double Vcontact, double Vneighbour, double n, 
     const ekContactState& contact = (side == 0) ? mesh.anodeState : mesh.cathodeState;
     if (!contact.tunnel) {
         for (double* d : {dVcontact, dVneighbour, dFn}) {
-            if (d != nullptr) *d = 0.0;
+            if (d != nullptr) {
+                *d = 0.0;
+            }
         }
         return 0.0;
     }
@@ -22,6 +24,5 @@ double ekSimulator::tunnelCurrent(double Vcontact, double Vneighbour, double n, 
     const int node = (side == 0) ? 0 : Points - 1;
     const double nEq = (mesh.sol.nEq != nullptr && node >= 0) ? mesh.sol.nEq[node] : 0.0;
     const double K = ek_tunnelExponent(norm.length, h, me, T, phi);
-    return ek_tunnelTerm(Vcontact, Vneighbour, n, nEq, K, contact.Sn, dVcontact, dVneighbour,
-                         dFn);
+    return ek_tunnelTerm(Vcontact, Vneighbour, n, nEq, K, contact.Sn, dVcontact, dVneighbour, dFn);
 }

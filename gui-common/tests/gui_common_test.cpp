@@ -25,7 +25,8 @@ TEST(GuiCommon, SetActiveSwitchesANamedElementAndIgnoresUnknownNames)
         const char* expected;
     };
     // Only exactly 1 switches on: any other value switches off.
-    for (const Case& c : {Case{0, "NO"}, Case{1, "YES"}, Case{2, "NO"}, Case{1, "YES"}, Case{-1, "NO"}}) {
+    for (const Case& c :
+         {Case{0, "NO"}, Case{1, "YES"}, Case{2, "NO"}, Case{1, "YES"}, Case{-1, "NO"}}) {
         Iup_setActive("GuiCommonTest_Button", c.active);
         EXPECT_STREQ(IupGetAttribute(button, "ACTIVE"), c.expected) << "active " << c.active;
     }
@@ -88,15 +89,17 @@ TEST(GuiCommon, ValidTextKeepsUtf8AndReplacesEveryOtherByte)
         {"1+2", std::string::npos, "1+2"},
         {"caf\xC3\xA9", std::string::npos, "caf\xC3\xA9"},
         {"caf\xE9", std::string::npos, "caf?"},  // Latin-1
-        {"\xC3", std::string::npos, "?"},          // a lone lead byte
-        {"\x80\xBF", std::string::npos, "??"},     // lone continuation bytes
-        {"\xE2\x82", std::string::npos, "??"},     // a character cut short
+        {"\xC3", std::string::npos, "?"},        // a lone lead byte
+        {"\x80\xBF", std::string::npos, "??"},   // lone continuation bytes
+        {"\xE2\x82", std::string::npos, "??"},   // a character cut short
         {std::string("a\0b", 3), std::string::npos, "a"},
         {"ab\xC3\xA9", 3, "ab"},  // the limit never splits a character
         {"ab\xC3\xA9", 4, "ab\xC3\xA9"},
         {"abc", 0, ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(Editor_validText(c.in, c.limit), c.out) << c.in;
+    for (const auto& c : cases) {
+        EXPECT_EQ(Editor_validText(c.in, c.limit), c.out) << c.in;
+    }
 }
 
 TEST(GuiCommon, EveryWayOfPuttingTextInAViewMakesItValid)
@@ -107,8 +110,10 @@ TEST(GuiCommon, EveryWayOfPuttingTextInAViewMakesItValid)
     IupMap(dialog);
     auto text = [view]() {
         std::string all;
-        for (long p = 0, n = static_cast<long>(Editor_send(view, SCI_GETLENGTH, 0, 0)); p < n; ++p)
+        for (long p = 0, n = static_cast<long>(Editor_send(view, SCI_GETLENGTH, 0, 0)); p < n;
+             ++p) {
             all.push_back(static_cast<char>(Editor_getCharAt(view, p)));
+        }
         return all;
     };
     EXPECT_EQ(Editor_setText(view, "a\xE9"), 2);
@@ -118,7 +123,8 @@ TEST(GuiCommon, EveryWayOfPuttingTextInAViewMakesItValid)
     Editor_insertText(view, 0, "\xFF");
     EXPECT_EQ(text(), "?a??");
     Editor_replaceRange(view, 1, 2, "\xE9\xE9");
-    EXPECT_EQ(text(), "???""??");
+    EXPECT_EQ(text(), "???"
+                      "??");
     Editor_send(view, SCI_SETSEL, 0, 5);
     Editor_replaceSelection(view, "ok \xC3\xA9");
     EXPECT_EQ(text(), "ok \xC3\xA9");

@@ -29,7 +29,8 @@ TEST(TextPrefs, WrittenPreferencesReadBackUnchanged)
     written.styles[5].fore = 0xABCDEF;
     written.styles[5].fontStyle = 3;
     written.styles[22].back = 0x102030;
-    std::snprintf(written.styles[0].fontName, sizeof written.styles[0].fontName, "%s", "Liberation Mono");
+    std::snprintf(written.styles[0].fontName, sizeof written.styles[0].fontName, "%s",
+                  "Liberation Mono");
     Config* config = Config_create();
     TextPrefs_write(config, &written);
     EditorPrefs read;

@@ -15,8 +15,12 @@
 #define NRVLUA_OWNED "pointers_table_owned"
 
 // Lua 5.1 type codes the checks use.
-enum { NRVLUA_BOOLEAN = LUA_TBOOLEAN, NRVLUA_NUMBER = LUA_TNUMBER, NRVLUA_STRING = LUA_TSTRING,
-       NRVLUA_TABLE = LUA_TTABLE };
+enum {
+    NRVLUA_BOOLEAN = LUA_TBOOLEAN,
+    NRVLUA_NUMBER = LUA_TNUMBER,
+    NRVLUA_STRING = LUA_TSTRING,
+    NRVLUA_TABLE = LUA_TTABLE
+};
 
 // Formats a message (at most 2047 characters) and raises it; never returns.
 [[noreturn]] void Lua_error(lua_State* L, const char* format, ...)

@@ -9,15 +9,9 @@
 
 namespace {
 
-bool sameName(const wchar_t* a, const wchar_t* b)
-{
-    return wcscasecmp(a, b) == 0;
-}
+bool sameName(const wchar_t* a, const wchar_t* b) { return wcscasecmp(a, b) == 0; }
 
-bool fits(const wchar_t* text, size_t size)
-{
-    return std::wcslen(text) + 1 <= size;
-}
+bool fits(const wchar_t* text, size_t size) { return std::wcslen(text) + 1 <= size; }
 
 }  // namespace
 
@@ -116,10 +110,7 @@ bool foSection::setValue(const wchar_t* key, const wchar_t* value, const wchar_t
 
 foConfig::foConfig(int capacity) : capacity(capacity > 0 ? capacity : 0) {}
 
-foConfig::~foConfig()
-{
-    removeAll();
-}
+foConfig::~foConfig() { removeAll(); }
 
 void foConfig::removeAll()
 {

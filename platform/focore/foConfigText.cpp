@@ -159,7 +159,8 @@ void normalizeSectionKey(const C* section, bool keysBare, C* key, size_t keySize
     if (section == nullptr || key == nullptr) {
         return;
     }
-    const bool letter = (key[0] >= C('A') && key[0] <= C('Z')) || (key[0] >= C('a') && key[0] <= C('z'));
+    const bool letter =
+        (key[0] >= C('A') && key[0] <= C('Z')) || (key[0] >= C('a') && key[0] <= C('z'));
     if (!letter) {
         return;
     }
@@ -196,25 +197,13 @@ void foConfig::normalizeKeyA(const char* section, bool keysBare, char* key, size
     normalizeSectionKey(section, keysBare, key, keySize);
 }
 
-int foConfig::trim(wchar_t* text)
-{
-    return trimText(text);
-}
+int foConfig::trim(wchar_t* text) { return trimText(text); }
 
-int foConfig::trimA(char* text)
-{
-    return trimText(text);
-}
+int foConfig::trimA(char* text) { return trimText(text); }
 
-int foConfig::remComment(wchar_t* line, wchar_t** comment)
-{
-    return removeComment(line, comment);
-}
+int foConfig::remComment(wchar_t* line, wchar_t** comment) { return removeComment(line, comment); }
 
-int foConfig::remCommentA(char* line, char** comment)
-{
-    return removeComment(line, comment);
-}
+int foConfig::remCommentA(char* line, char** comment) { return removeComment(line, comment); }
 
 bool foConfig::getKeyValue(const wchar_t* line, wchar_t* key, wchar_t* value, size_t keySize,
                            size_t valueSize)
@@ -223,7 +212,7 @@ bool foConfig::getKeyValue(const wchar_t* line, wchar_t* key, wchar_t* value, si
 }
 
 bool foConfig::getKeyValueA(const char* line, char* key, char* value, size_t keySize,
-                           size_t valueSize)
+                            size_t valueSize)
 {
     return splitKeyValue(line, key, value, keySize, valueSize);
 }

@@ -18,7 +18,7 @@ std::string folderName(const std::string& stem, bool dated)
         return stem + "_out";
     }
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&now, &local);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d_%H%M%S", &local);

@@ -109,8 +109,8 @@ int fo_importAscii(const wchar_t* file, double** columns, int columnCount, int r
             continue;
         }
         if (cut) {
-            report(sigma, L"[ERROR]   line " + std::to_wstring(lineNumber) + L" too long in data file '" +
-                              name + L"'\n");
+            report(sigma, L"[ERROR]   line " + std::to_wstring(lineNumber) +
+                              L" too long in data file '" + name + L"'\n");
             result = -1;
             break;
         }

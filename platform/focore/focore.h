@@ -71,8 +71,7 @@ public:
     // double quotes loses them and is marked quoted; otherwise quoted is the
     // caller's flag. comment may be null. False for a null or empty key, a
     // null value, or a key/value over the size rules.
-    bool setValue(const wchar_t* key, const wchar_t* value, const wchar_t* comment,
-                  bool quoted);
+    bool setValue(const wchar_t* key, const wchar_t* value, const wchar_t* comment, bool quoted);
 
 private:
     std::wstring name;
@@ -107,8 +106,8 @@ public:
     // a key line). key and value receive at most keySize/valueSize
     // characters with the terminator; 0 means the buffer holds the whole
     // line. A part that does not fit gives false.
-    static bool getKeyValue(const wchar_t* line, wchar_t* key, wchar_t* value,
-                            size_t keySize = 0, size_t valueSize = 0);
+    static bool getKeyValue(const wchar_t* line, wchar_t* key, wchar_t* value, size_t keySize = 0,
+                            size_t valueSize = 0);
     // Rewrites a key as written in a section into the section's own
     // spelling. A section whose keys are bare (keysBare: the device file's
     // [Device] and [LayerN]) drops a leading "<section>." from a key; any
@@ -142,8 +141,8 @@ public:
 
     // As the foSection twins, on the section named (case ignored); false
     // when that section does not exist.
-    bool getValue(const wchar_t* section, const wchar_t* key, wchar_t* value,
-                  wchar_t* comment, size_t valueSize = foRecord::VALUE_SIZE,
+    bool getValue(const wchar_t* section, const wchar_t* key, wchar_t* value, wchar_t* comment,
+                  size_t valueSize = foRecord::VALUE_SIZE,
                   size_t commentSize = foRecord::COMMENT_SIZE) const;
     bool setValue(const wchar_t* section, const wchar_t* key, const wchar_t* value,
                   const wchar_t* comment, bool quoted);

@@ -57,10 +57,10 @@ typedef int (*Icallback)(Ihandle*);
 #define iup_XkeyCtrl(c) ((c) | 0x20000000)
 #define iup_XkeyAlt(c) ((c) | 0x40000000)
 #define iup_XkeySys(c) ((int)((unsigned)(c) | 0x80000000u))
-#define iup_XkeyBase(c) ((c) & 0x0FFFFFFF)
-#define iup_isShiftXkey(c) (((c) & 0x10000000) != 0)
-#define iup_isCtrlXkey(c) (((c) & 0x20000000) != 0)
-#define iup_isAltXkey(c) (((c) & 0x40000000) != 0)
+#define iup_XkeyBase(c) ((c)&0x0FFFFFFF)
+#define iup_isShiftXkey(c) (((c)&0x10000000) != 0)
+#define iup_isCtrlXkey(c) (((c)&0x20000000) != 0)
+#define iup_isAltXkey(c) (((c)&0x40000000) != 0)
 #define iup_isSysXkey(c) ((((unsigned)(c)) & 0x80000000u) != 0)
 #define iup_isprint(c) ((c) > 31 && (c) < 127)
 
@@ -189,7 +189,7 @@ void IupSetStrAttributeId(Ihandle* ih, const char* name, int id, const char* val
 void IupSetAttributeHandle(Ihandle* ih, const char* name, Ihandle* other);
 // Reading: a text owned by the element, valid until the attribute changes.
 char* IupGetAttribute(Ihandle* ih, const char* name);
-int IupGetInt(Ihandle* ih, const char* name);    // 0 when missing; "YES"/"ON" give 1
+int IupGetInt(Ihandle* ih, const char* name);  // 0 when missing; "YES"/"ON" give 1
 int IupGetIntInt(Ihandle* ih, const char* name, int* i1, int* i2);  // count read
 
 void IupSetGlobal(const char* name, const char* value);
@@ -208,7 +208,8 @@ Icallback IupGetCallback(Ihandle* ih, const char* name);
 template <typename... Args>
 inline Icallback IupSetCallback(Ihandle* ih, const char* name, int (*func)(Ihandle*, Args...))
 {
-    return IupSetCallback(ih, name, reinterpret_cast<Icallback>(reinterpret_cast<void (*)()>(func)));
+    return IupSetCallback(ih, name,
+                          reinterpret_cast<Icallback>(reinterpret_cast<void (*)()>(func)));
 }
 template <typename... Args>
 inline Icallback iupCallbackCast(int (*func)(Ihandle*, Args...))
@@ -267,7 +268,8 @@ Ihandle* IupClipboard();
 
 // ---- messages (through the seam) ------------------------------------------
 // Buttons b1..b3 (b2, b3 may be NULL); returns the number of the one chosen.
-int IupAlarm(const char* title, const char* message, const char* b1, const char* b2, const char* b3);
+int IupAlarm(const char* title, const char* message, const char* b1, const char* b2,
+             const char* b3);
 
 // ---- drawing on a canvas (inside its ACTION callback) -----------------------
 // Colour and style come from the canvas's DRAWCOLOR ("r g b"), DRAWSTYLE
@@ -305,7 +307,7 @@ sptr_t IupScintillaSendMessage(Ihandle* ih, unsigned int message, uptr_t wParam,
 // error: it prints what was asked and aborts, so no test waits for a person.
 void IupScriptBegin();
 void IupScriptAnswer(const char* expected, const char* answer);
-int IupScriptPending();          // answers queued and not yet used
+int IupScriptPending();  // answers queued and not yet used
 // The last asked: kind ("MESSAGE", "QUESTION", "FILE"), title and text.
 const char* IupScriptLastAsked(const char** title, const char** text);
 // The buttons of the last question: the one Enter presses and the one Escape

@@ -70,8 +70,9 @@ public:
     }
     bool setAttribute(const std::string& name, const char* value) override
     {
-        if (setSpacing(this, layout, name, value))
+        if (setSpacing(this, layout, name, value)) {
             return true;
+        }
         if (name == "ALIGNMENT") {
             attributes[name] = StoredAttribute{value ? value : "", nullptr, false};
             align();
@@ -92,42 +93,54 @@ private:
     {
         const char* a = stored("ALIGNMENT");
         std::string text = a ? a : (vertical ? "ALEFT" : "ATOP");
-        if (const char* colon = std::strchr(text.c_str(), ':'))
+        if (const char* colon = std::strchr(text.c_str(), ':')) {
             text = vertical ? text.substr(0, colon - text.c_str()) : std::string(colon + 1);
+        }
         Qt::Alignment across;
-        if (vertical)
-            across = text == "ACENTER" ? Qt::AlignHCenter : (text == "ARIGHT" ? Qt::AlignRight : Qt::AlignLeft);
-        else
-            across = text == "ACENTER" ? Qt::AlignVCenter : (text == "ABOTTOM" ? Qt::AlignBottom : Qt::AlignTop);
+        if (vertical) {
+            across = text == "ACENTER" ? Qt::AlignHCenter
+                                       : (text == "ARIGHT" ? Qt::AlignRight : Qt::AlignLeft);
+        } else {
+            across = text == "ACENTER" ? Qt::AlignVCenter
+                                       : (text == "ABOTTOM" ? Qt::AlignBottom : Qt::AlignTop);
+        }
         for (Ihandle* child : children) {
-            if (child->control() == nullptr)
+            if (child->control() == nullptr) {
                 continue;
+            }
             const bool fills = vertical ? child->expandsHorizontally() : child->expandsVertically();
-            layout->setAlignment(child->control(), fills || (child->acceptsChildren() && !child->stored("EXPAND"))
-                                                        ? Qt::Alignment() : across);
+            layout->setAlignment(child->control(),
+                                 fills || (child->acceptsChildren() && !child->stored("EXPAND"))
+                                     ? Qt::Alignment()
+                                     : across);
         }
     }
     // NORMALIZESIZE: the children take the size of the largest one.
     void normalize()
     {
         const char* n = stored("NORMALIZESIZE");
-        if (n == nullptr)
+        if (n == nullptr) {
             return;
+        }
         const bool h = strcasecmp(n, "HORIZONTAL") == 0 || strcasecmp(n, "BOTH") == 0;
         const bool v = strcasecmp(n, "VERTICAL") == 0 || strcasecmp(n, "BOTH") == 0;
         int width = 0, height = 0;
-        for (Ihandle* child : children)
+        for (Ihandle* child : children) {
             if (QWidget* w = child->control()) {
                 width = std::max(width, w->sizeHint().width());
                 height = std::max(height, w->sizeHint().height());
             }
-        for (Ihandle* child : children)
+        }
+        for (Ihandle* child : children) {
             if (QWidget* w = child->control()) {
-                if (h)
+                if (h) {
                     w->setMinimumWidth(width);
-                if (v && child->kind != "fill")
+                }
+                if (v && child->kind != "fill") {
                     w->setMinimumHeight(height);
+                }
             }
+        }
     }
     bool vertical;
     QBoxLayout* layout;
@@ -158,8 +171,9 @@ public:
     bool acceptsChildren() const override { return true; }
     void childAdded(Ihandle* child, int) override
     {
-        if (child != nullptr && child->control() != nullptr)
+        if (child != nullptr && child->control() != nullptr) {
             child->control()->setParent(control());
+        }
         place();
     }
     void childRemoved(Ihandle* child) override
@@ -172,8 +186,9 @@ public:
     }
     bool setAttribute(const std::string& name, const char* value) override
     {
-        if (name == "MARGIN" || name == "CMARGIN")
+        if (name == "MARGIN" || name == "CMARGIN") {
             return setSpacing(this, layout, name, value);
+        }
         if (name == "GAPLIN") {
             layout->setVerticalSpacing(value ? std::atoi(value) : 0);
             return true;
@@ -182,8 +197,9 @@ public:
             layout->setHorizontalSpacing(value ? std::atoi(value) : 0);
             return true;
         }
-        if (name == "NUMDIV" || name == "ORIENTATION" || name == "HOMOGENEOUSLIN" || name == "HOMOGENEOUSCOL" ||
-            name == "ALIGNMENT" || name == "ALIGNMENTLIN" || name == "ALIGNMENTCOL") {
+        if (name == "NUMDIV" || name == "ORIENTATION" || name == "HOMOGENEOUSLIN" ||
+            name == "HOMOGENEOUSCOL" || name == "ALIGNMENT" || name == "ALIGNMENTLIN" ||
+            name == "ALIGNMENTCOL") {
             attributes[name] = StoredAttribute{value ? value : "", nullptr, false};
             place();
             return true;
@@ -194,36 +210,45 @@ public:
 private:
     void place()
     {
-        for (Ihandle* child : children)
-            if (child->control() != nullptr)
+        for (Ihandle* child : children) {
+            if (child->control() != nullptr) {
                 layout->removeWidget(child->control());
+            }
+        }
         int divisions = stored("NUMDIV") ? std::atoi(stored("NUMDIV")) : 1;
         divisions = std::max(divisions, 1);
-        const bool byRows = !stored("ORIENTATION") || strcasecmp(stored("ORIENTATION"), "HORIZONTAL") == 0;
+        const bool byRows =
+            !stored("ORIENTATION") || strcasecmp(stored("ORIENTATION"), "HORIZONTAL") == 0;
         int index = 0;
         for (Ihandle* child : children) {
-            if (child->control() == nullptr)
+            if (child->control() == nullptr) {
                 continue;
+            }
             const int row = byRows ? index / divisions : index % divisions;
             const int column = byRows ? index % divisions : index / divisions;
             layout->addWidget(child->control(), row, column);
             child->control()->show();
             ++index;
         }
-        if (storedYes("HOMOGENEOUSCOL"))
-            for (int c = 0; c < layout->columnCount(); ++c)
+        if (storedYes("HOMOGENEOUSCOL")) {
+            for (int c = 0; c < layout->columnCount(); ++c) {
                 layout->setColumnStretch(c, 1);
-        if (storedYes("HOMOGENEOUSLIN"))
-            for (int r = 0; r < layout->rowCount(); ++r)
+            }
+        }
+        if (storedYes("HOMOGENEOUSLIN")) {
+            for (int r = 0; r < layout->rowCount(); ++r) {
                 layout->setRowStretch(r, 1);
+            }
+        }
     }
     QGridLayout* layout;
 };
 
 Ihandle* appendAll(Ihandle* box, Ihandle* first, va_list args)
 {
-    for (Ihandle* child = first; child != nullptr; child = va_arg(args, Ihandle*))
+    for (Ihandle* child = first; child != nullptr; child = va_arg(args, Ihandle*)) {
         IupAppend(box, child);
+    }
     return box;
 }
 
@@ -256,7 +281,4 @@ Ihandle* IupGridBox(Ihandle* child, ...)
     return box;
 }
 
-Ihandle* IupFill()
-{
-    return new Fill();
-}
+Ihandle* IupFill() { return new Fill(); }

@@ -35,8 +35,9 @@ public:
     void resizeEvent(QResizeEvent*) override;
     void dragEnterEvent(QDragEnterEvent* e) override
     {
-        if (e->mimeData()->hasUrls())
+        if (e->mimeData()->hasUrls()) {
             e->acceptProposedAction();
+        }
     }
     void dropEvent(QDropEvent* e) override;
 
@@ -58,10 +59,12 @@ public:
             control()->setAcceptDrops(iupIsYes(value));
             return true;
         }
-        if (name == "BORDER" || name == "SCROLLBAR" || name == "MARGIN" || name == "GAP" || name == "ALIGN" ||
-            name == "DRAWCOLOR" || name == "DRAWSTYLE" || name == "DRAWLINEWIDTH" || name == "DRAWFONT" ||
-            name == "DRAWTEXTELLIPSIS" || name == "DRAWTEXTALIGNMENT" || name == "DRAWTEXTWRAP" || name == "DRAWBGCOLOR")
+        if (name == "BORDER" || name == "SCROLLBAR" || name == "MARGIN" || name == "GAP" ||
+            name == "ALIGN" || name == "DRAWCOLOR" || name == "DRAWSTYLE" ||
+            name == "DRAWLINEWIDTH" || name == "DRAWFONT" || name == "DRAWTEXTELLIPSIS" ||
+            name == "DRAWTEXTALIGNMENT" || name == "DRAWTEXTWRAP" || name == "DRAWBGCOLOR") {
             return false;  // stored and read while drawing
+        }
         return Ihandle_::setAttribute(name, value);
     }
     bool getAttribute(const std::string& name, std::string& out) override
@@ -87,23 +90,25 @@ void CanvasWidget::paintEvent(QPaintEvent*)
         owner->inPaintEvent = false;
     }
     QPainter p(this);
-    if (owner->picture.isNull())
+    if (owner->picture.isNull()) {
         p.fillRect(rect(), palette().color(QPalette::Window));
-    else
+    } else {
         p.drawImage(0, 0, owner->picture);
+    }
 }
 
-void CanvasWidget::resizeEvent(QResizeEvent*)
-{
-    owner->call("RESIZE_CB", width(), height());
-}
+void CanvasWidget::resizeEvent(QResizeEvent*) { owner->call("RESIZE_CB", width(), height()); }
 
 void CanvasWidget::button(QMouseEvent* e, int pressed, bool doubleClick)
 {
-    const char code = e->button() == Qt::RightButton ? IUP_BUTTON3 : (e->button() == Qt::MiddleButton ? IUP_BUTTON2 : IUP_BUTTON1);
-    const std::string status = iupMouseStatus(e->buttons() | e->button(), e->modifiers(), doubleClick);
+    const char code = e->button() == Qt::RightButton
+                          ? IUP_BUTTON3
+                          : (e->button() == Qt::MiddleButton ? IUP_BUTTON2 : IUP_BUTTON1);
+    const std::string status =
+        iupMouseStatus(e->buttons() | e->button(), e->modifiers(), doubleClick);
     const QPoint at = e->position().toPoint();
-    owner->call("BUTTON_CB", static_cast<int>(code), pressed, at.x(), at.y(), const_cast<char*>(status.c_str()));
+    owner->call("BUTTON_CB", static_cast<int>(code), pressed, at.x(), at.y(),
+                const_cast<char*>(status.c_str()));
 }
 
 void CanvasWidget::mouseMoveEvent(QMouseEvent* e)
@@ -121,8 +126,9 @@ void CanvasWidget::dropEvent(QDropEvent* e)
     for (const QUrl& url : urls) {
         --remaining;
         const std::string file = iupS(url.toLocalFile());
-        if (owner->call("DROPFILES_CB", file.c_str(), remaining, at.x(), at.y()) == IUP_IGNORE)
+        if (owner->call("DROPFILES_CB", file.c_str(), remaining, at.x(), at.y()) == IUP_IGNORE) {
             break;
+        }
     }
     e->acceptProposedAction();
 }
@@ -135,8 +141,9 @@ Canvas* canvasOf(Ihandle* ih)
 QColor drawColor(Canvas* c)
 {
     int r = 0, g = 0, b = 0;
-    if (!iupParseColor(c->stored("DRAWCOLOR"), &r, &g, &b))
+    if (!iupParseColor(c->stored("DRAWCOLOR"), &r, &g, &b)) {
         return Qt::black;
+    }
     return QColor(r, g, b);
 }
 
@@ -152,10 +159,11 @@ QPen drawPen(Canvas* c)
     const char* width = c->stored("DRAWLINEWIDTH");
     pen.setWidth(width ? std::max(1, std::atoi(width)) : 1);
     const char* style = c->stored("DRAWSTYLE");
-    if (style && strcasecmp(style, "STROKE_DASH") == 0)
+    if (style && strcasecmp(style, "STROKE_DASH") == 0) {
         pen.setStyle(Qt::DashLine);
-    else if (style && strcasecmp(style, "STROKE_DOT") == 0)
+    } else if (style && strcasecmp(style, "STROKE_DOT") == 0) {
         pen.setStyle(Qt::DotLine);
+    }
     return pen;
 }
 
@@ -165,17 +173,19 @@ QFont drawFont(Canvas* c)
     if (const char* f = c->stored("DRAWFONT")) {
         QString text = iupQ(f);
         const int comma = text.indexOf(',');
-        if (comma > 0)
+        if (comma > 0) {
             font.setFamily(text.left(comma).trimmed());
+        }
         for (const QString& word : text.mid(comma + 1).split(' ', Qt::SkipEmptyParts)) {
             bool ok = false;
             const int size = word.toInt(&ok);
-            if (ok && size > 0)
+            if (ok && size > 0) {
                 font.setPointSize(size);
-            else if (word.compare("Bold", Qt::CaseInsensitive) == 0)
+            } else if (word.compare("Bold", Qt::CaseInsensitive) == 0) {
                 font.setBold(true);
-            else if (word.compare("Italic", Qt::CaseInsensitive) == 0)
+            } else if (word.compare("Italic", Qt::CaseInsensitive) == 0) {
                 font.setItalic(true);
+            }
         }
     }
     return font;
@@ -183,33 +193,43 @@ QFont drawFont(Canvas* c)
 
 }  // namespace
 
-std::string iupMouseStatus(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, bool doubleClick)
+std::string iupMouseStatus(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                           bool doubleClick)
 {
     std::string s(10, ' ');
-    if (modifiers & Qt::ShiftModifier)
+    if (modifiers & Qt::ShiftModifier) {
         s[0] = 'S';
-    if (modifiers & Qt::ControlModifier)
+    }
+    if (modifiers & Qt::ControlModifier) {
         s[1] = 'C';
-    if (buttons & Qt::LeftButton)
+    }
+    if (buttons & Qt::LeftButton) {
         s[2] = '1';
-    if (buttons & Qt::MiddleButton)
+    }
+    if (buttons & Qt::MiddleButton) {
         s[3] = '2';
-    if (buttons & Qt::RightButton)
+    }
+    if (buttons & Qt::RightButton) {
         s[4] = '3';
-    if (doubleClick)
+    }
+    if (doubleClick) {
         s[5] = 'D';
-    if (modifiers & Qt::AltModifier)
+    }
+    if (modifiers & Qt::AltModifier) {
         s[6] = 'A';
-    if (modifiers & Qt::MetaModifier)
+    }
+    if (modifiers & Qt::MetaModifier) {
         s[7] = 'Y';
+    }
     return s;
 }
 
 Ihandle* IupCanvas(const char* action)
 {
     Ihandle* ih = new Canvas();
-    if (action != nullptr)
+    if (action != nullptr) {
         IupSetCallback(ih, "ACTION", IupGetFunction(action));
+    }
     return ih;
 }
 
@@ -222,11 +242,13 @@ QImage iupCanvasImage(Ihandle* ih)
 void IupDrawBegin(Ihandle* ih)
 {
     Canvas* c = canvasOf(ih);
-    if (c == nullptr || c->painting)
+    if (c == nullptr || c->painting) {
         return;
+    }
     const QSize size = c->control()->size().expandedTo(QSize(1, 1));
-    if (c->picture.size() != size)
+    if (c->picture.size() != size) {
         c->picture = QImage(size, QImage::Format_RGB32);
+    }
     c->painter = std::make_unique<QPainter>(&c->picture);
     c->painter->setFont(drawFont(c));
     c->painting = true;
@@ -235,21 +257,24 @@ void IupDrawBegin(Ihandle* ih)
 void IupDrawEnd(Ihandle* ih)
 {
     Canvas* c = canvasOf(ih);
-    if (c == nullptr || !c->painting)
+    if (c == nullptr || !c->painting) {
         return;
+    }
     c->painter.reset();
     c->painting = false;
     // A repaint shows the new picture itself; asking for another from
     // inside it would repaint the canvas over and over.
-    if (!c->inPaintEvent)
+    if (!c->inPaintEvent) {
         c->control()->update();
+    }
 }
 
 void IupDrawParentBackground(Ihandle* ih)
 {
     Canvas* c = canvasOf(ih);
-    if (c == nullptr || !c->painter)
+    if (c == nullptr || !c->painter) {
         return;
+    }
     QWidget* parent = c->control()->parentWidget();
     const QColor background = (parent ? parent : c->control())->palette().color(QPalette::Window);
     c->painter->fillRect(c->picture.rect(), background);
@@ -258,9 +283,11 @@ void IupDrawParentBackground(Ihandle* ih)
 void IupDrawRectangle(Ihandle* ih, int x1, int y1, int x2, int y2)
 {
     Canvas* c = canvasOf(ih);
-    if (c == nullptr || !c->painter)
+    if (c == nullptr || !c->painter) {
         return;
-    const QRect r(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)));
+    }
+    const QRect r(QPoint(std::min(x1, x2), std::min(y1, y2)),
+                  QPoint(std::max(x1, x2), std::max(y1, y2)));
     if (filled(c)) {
         c->painter->fillRect(r, drawColor(c));
     } else {
@@ -273,20 +300,27 @@ void IupDrawRectangle(Ihandle* ih, int x1, int y1, int x2, int y2)
 void IupDrawText(Ihandle* ih, const char* text, int len, int x, int y, int w, int h)
 {
     Canvas* c = canvasOf(ih);
-    if (c == nullptr || !c->painter || text == nullptr)
+    if (c == nullptr || !c->painter || text == nullptr) {
         return;
+    }
     QString s = len > 0 ? QString::fromUtf8(text, len) : QString::fromUtf8(text);
     c->painter->setPen(drawColor(c));
     const QFontMetrics metrics(c->painter->font());
-    if (w <= 0)
+    if (w <= 0) {
         w = metrics.horizontalAdvance(s) + 1;
-    if (h <= 0)
+    }
+    if (h <= 0) {
         h = metrics.height();
-    if (c->storedYes("DRAWTEXTELLIPSIS"))
+    }
+    if (c->storedYes("DRAWTEXTELLIPSIS")) {
         s = metrics.elidedText(s, Qt::ElideRight, w);
+    }
     Qt::Alignment align = Qt::AlignLeft;
-    if (const char* a = c->stored("DRAWTEXTALIGNMENT"))
-        align = strcasecmp(a, "ACENTER") == 0 ? Qt::AlignHCenter : (strcasecmp(a, "ARIGHT") == 0 ? Qt::AlignRight : Qt::AlignLeft);
+    if (const char* a = c->stored("DRAWTEXTALIGNMENT")) {
+        align = strcasecmp(a, "ACENTER") == 0
+                    ? Qt::AlignHCenter
+                    : (strcasecmp(a, "ARIGHT") == 0 ? Qt::AlignRight : Qt::AlignLeft);
+    }
     c->painter->drawText(QRect(x, y, w, h), static_cast<int>(align | Qt::AlignTop), s);
 }
 
@@ -294,10 +328,12 @@ void IupDrawGetSize(Ihandle* ih, int* w, int* h)
 {
     Canvas* c = canvasOf(ih);
     const QSize s = c ? c->control()->size() : QSize(0, 0);
-    if (w)
+    if (w) {
         *w = s.width();
-    if (h)
+    }
+    if (h) {
         *h = s.height();
+    }
 }
 
 void IupDrawGetTextSize(Ihandle* ih, const char* text, int len, int* w, int* h)
@@ -305,9 +341,13 @@ void IupDrawGetTextSize(Ihandle* ih, const char* text, int len, int* w, int* h)
     Canvas* c = canvasOf(ih);
     const QFont font = c ? (c->painter ? c->painter->font() : drawFont(c)) : QApplication::font();
     const QFontMetrics metrics(font);
-    const QString s = text == nullptr ? QString() : (len > 0 ? QString::fromUtf8(text, len) : QString::fromUtf8(text));
-    if (w)
+    const QString s = text == nullptr
+                          ? QString()
+                          : (len > 0 ? QString::fromUtf8(text, len) : QString::fromUtf8(text));
+    if (w) {
         *w = metrics.horizontalAdvance(s);
-    if (h)
+    }
+    if (h) {
         *h = metrics.height();
+    }
 }

@@ -24,15 +24,17 @@ Qt::Alignment textAlignment(const char* value, Qt::Alignment vertical = Qt::Alig
         h = text.substr(0, colon);
         v = text.substr(colon + 1);
     }
-    Qt::Alignment a = h == "ACENTER" ? Qt::AlignHCenter : (h == "ARIGHT" ? Qt::AlignRight : Qt::AlignLeft);
-    if (v == "ATOP")
+    Qt::Alignment a =
+        h == "ACENTER" ? Qt::AlignHCenter : (h == "ARIGHT" ? Qt::AlignRight : Qt::AlignLeft);
+    if (v == "ATOP") {
         a |= Qt::AlignTop;
-    else if (v == "ABOTTOM")
+    } else if (v == "ABOTTOM") {
         a |= Qt::AlignBottom;
-    else if (v == "ACENTER")
+    } else if (v == "ACENTER") {
         a |= Qt::AlignVCenter;
-    else
+    } else {
         a |= vertical;
+    }
     return a;
 }
 
@@ -44,10 +46,7 @@ void applyPadding(QWidget* w, const char* value)
     w->setContentsMargins(std::max(x, 0), std::max(y, 0), std::max(x, 0), std::max(y, 0));
 }
 
-QIcon imageIcon(const char* name)
-{
-    return iupImageIcon(name);
-}
+QIcon imageIcon(const char* name) { return iupImageIcon(name); }
 
 class Label : public Ihandle_ {
 public:
@@ -70,10 +69,11 @@ public:
             label()->setText(QString());
             label()->setFrameShape(vertical ? QFrame::VLine : QFrame::HLine);
             label()->setFrameShadow(QFrame::Sunken);
-            if (vertical)
+            if (vertical) {
                 label()->setFixedWidth(6);
-            else
+            } else {
                 label()->setFixedHeight(6);
+            }
             return true;
         }
         if (name == "ALIGNMENT") {
@@ -92,8 +92,9 @@ public:
             applyPadding(label(), value);
             return true;
         }
-        if (name == "ELLIPSIS")
+        if (name == "ELLIPSIS") {
             return true;
+        }
         return Ihandle_::setAttribute(name, value);
     }
     bool getAttribute(const std::string& name, std::string& out) override
@@ -136,11 +137,14 @@ public:
         if (name == "PADDING") {
             int x = 0, y = 0;
             iupParseSize(value, &x, &y);
-            button()->setStyleSheet(QString("QPushButton { padding: %1px %2px; }").arg(std::max(y, 0)).arg(std::max(x, 0)));
+            button()->setStyleSheet(QString("QPushButton { padding: %1px %2px; }")
+                                        .arg(std::max(y, 0))
+                                        .arg(std::max(x, 0)));
             return true;
         }
-        if (name == "BORDER" || name == "ALIGNMENT" || name == "IMPRESS")
+        if (name == "BORDER" || name == "ALIGNMENT" || name == "IMPRESS") {
             return true;
+        }
         return Ihandle_::setAttribute(name, value);
     }
     bool getAttribute(const std::string& name, std::string& out) override
@@ -178,8 +182,9 @@ public:
             return true;
         }
         if (name == "VALUE") {
-            const bool on = value && (strcasecmp(value, "ON") == 0 || strcasecmp(value, "YES") == 0 ||
-                                      (strcasecmp(value, "TOGGLE") == 0 && !button()->isChecked()));
+            const bool on =
+                value && (strcasecmp(value, "ON") == 0 || strcasecmp(value, "YES") == 0 ||
+                          (strcasecmp(value, "TOGGLE") == 0 && !button()->isChecked()));
             button()->setChecked(on);
             return true;
         }
@@ -196,8 +201,9 @@ public:
             button()->setIconSize(QSize(24, 24));
             return true;
         }
-        if (name == "FLAT" || name == "ALIGNMENT" || name == "PADDING" || name == "RIGHTBUTTON")
+        if (name == "FLAT" || name == "ALIGNMENT" || name == "PADDING" || name == "RIGHTBUTTON") {
             return true;
+        }
         return Ihandle_::setAttribute(name, value);
     }
     bool getAttribute(const std::string& name, std::string& out) override
@@ -252,10 +258,11 @@ public:
             return true;
         }
         if (name == "APPEND" || name == "INSERT") {
-            if (name == "APPEND")
+            if (name == "APPEND") {
                 l->setText(l->text() + iupQ(value));
-            else
+            } else {
                 l->insert(iupQ(value));
+            }
             previous = iupS(l->text());
             return true;
         }
@@ -272,10 +279,12 @@ public:
             return true;
         }
         if (name == "MASK") {
-            if (value == nullptr || *value == '\0')
+            if (value == nullptr || *value == '\0') {
                 l->setValidator(nullptr);
-            else
-                l->setValidator(new QRegularExpressionValidator(QRegularExpression(maskExpression(value)), l));
+            } else {
+                l->setValidator(
+                    new QRegularExpressionValidator(QRegularExpression(maskExpression(value)), l));
+            }
             return true;
         }
         if (name == "ALIGNMENT") {
@@ -286,24 +295,27 @@ public:
             // CARET: "col" (1-based) or "lin,col"; CARETPOS: 0-based position.
             int lin = 1, col = 1;
             if (value != nullptr) {
-                if (name == "CARETPOS")
+                if (name == "CARETPOS") {
                     col = std::atoi(value) + 1;
-                else if (std::strchr(value, ','))
+                } else if (std::strchr(value, ',')) {
                     std::sscanf(value, "%d,%d", &lin, &col);
-                else
+                } else {
                     col = std::atoi(value);
+                }
             }
-            l->setCursorPosition(std::max(0, std::min(col - 1, static_cast<int>(l->text().size()))));
+            l->setCursorPosition(
+                std::max(0, std::min(col - 1, static_cast<int>(l->text().size()))));
             return true;
         }
         if (name == "SELECTION") {
             int a = 0, b = 0;
-            if (value && strcasecmp(value, "ALL") == 0)
+            if (value && strcasecmp(value, "ALL") == 0) {
                 l->selectAll();
-            else if (value && std::sscanf(value, "%d:%d", &a, &b) == 2)
+            } else if (value && std::sscanf(value, "%d:%d", &a, &b) == 2) {
                 l->setSelection(a - 1, b - a);
-            else
+            } else {
                 l->deselect();
+            }
             return true;
         }
         if (name == "SELECTEDTEXT") {
@@ -314,8 +326,9 @@ public:
             l->setFrame(value == nullptr || iupIsYes(value));
             return true;
         }
-        if (name == "PADDING" || name == "VISIBLECOLUMNS" || name == "SPIN" || name == "FILTER")
+        if (name == "PADDING" || name == "VISIBLECOLUMNS" || name == "SPIN" || name == "FILTER") {
             return true;
+        }
         return Ihandle_::setAttribute(name, value);
     }
     bool getAttribute(const std::string& name, std::string& out) override
@@ -369,21 +382,25 @@ public:
     bool setAttribute(const std::string& name, const char* value) override
     {
         if (name == "DROPDOWN") {
-            if (iupIsYes(value) != dropdown)
+            if (iupIsYes(value) != dropdown) {
                 build(iupIsYes(value));
+            }
             return true;
         }
         if (!name.empty() && std::isdigit(static_cast<unsigned char>(name[0]))) {
             // "1", "2", ...: item n; NULL ends the list there.
             const size_t n = static_cast<size_t>(std::atoi(name.c_str()));
-            if (n < 1)
+            if (n < 1) {
                 return true;
+            }
             if (value == nullptr) {
-                if (n - 1 < items.size())
+                if (n - 1 < items.size()) {
                     items.resize(n - 1);
+                }
             } else {
-                if (items.size() < n)
+                if (items.size() < n) {
                     items.resize(n);
+                }
                 items[n - 1] = value;
             }
             mirror();
@@ -396,7 +413,8 @@ public:
         }
         if (name.rfind("INSERTITEM", 0) == 0) {
             const size_t n = static_cast<size_t>(std::max(1, std::atoi(name.c_str() + 10)));
-            items.insert(items.begin() + static_cast<long>(std::min(n - 1, items.size())), value ? value : "");
+            items.insert(items.begin() + static_cast<long>(std::min(n - 1, items.size())),
+                         value ? value : "");
             mirror();
             return true;
         }
@@ -405,8 +423,9 @@ public:
                 items.clear();
             } else {
                 const size_t n = static_cast<size_t>(std::atoi(value));
-                if (n >= 1 && n <= items.size())
+                if (n >= 1 && n <= items.size()) {
                     items.erase(items.begin() + static_cast<long>(n - 1));
+                }
             }
             mirror();
             return true;
@@ -416,21 +435,25 @@ public:
             if (name == "VALUE") {
                 index = value ? std::atoi(value) - 1 : -1;
             } else {
-                for (size_t i = 0; value && i < items.size(); ++i)
-                    if (items[i] == value)
+                for (size_t i = 0; value && i < items.size(); ++i) {
+                    if (items[i] == value) {
                         index = static_cast<int>(i);
+                    }
+                }
             }
             select(index);
             return true;
         }
         if (name == "VISIBLEITEMS") {
-            if (auto* c = combo())
+            if (auto* c = combo()) {
                 c->setMaxVisibleItems(std::max(1, value ? std::atoi(value) : 5));
+            }
             return true;
         }
-        if (name == "SORT" || name == "SHOWIMAGE" || name == "EDITBOX" || name == "ALIGNMENT" || name == "VISIBLECOLUMNS" ||
-            name == "VISIBLELINES")
+        if (name == "SORT" || name == "SHOWIMAGE" || name == "EDITBOX" || name == "ALIGNMENT" ||
+            name == "VISIBLECOLUMNS" || name == "VISIBLELINES") {
             return true;
+        }
         return Ihandle_::setAttribute(name, value);
     }
     bool getAttribute(const std::string& name, std::string& out) override
@@ -451,8 +474,9 @@ public:
         }
         if (!name.empty() && std::isdigit(static_cast<unsigned char>(name[0]))) {
             const size_t n = static_cast<size_t>(std::atoi(name.c_str()));
-            if (n < 1 || n > items.size())
+            if (n < 1 || n > items.size()) {
                 return false;
+            }
             out = items[n - 1];
             return true;
         }
@@ -462,7 +486,10 @@ public:
 private:
     QComboBox* combo() const { return qobject_cast<QComboBox*>(control()); }
     QListWidget* open() const { return qobject_cast<QListWidget*>(control()); }
-    int current() const { return combo() ? combo()->currentIndex() : (open() ? open()->currentRow() : -1); }
+    int current() const
+    {
+        return combo() ? combo()->currentIndex() : (open() ? open()->currentRow() : -1);
+    }
 
     void build(bool asDropdown)
     {
@@ -471,25 +498,29 @@ private:
         QWidget* w = nullptr;
         if (dropdown) {
             auto* c = new QComboBox();
-            QObject::connect(c, qOverload<int>(&QComboBox::activated), c, [this](int index) { chosen(index); });
+            QObject::connect(c, qOverload<int>(&QComboBox::activated), c,
+                             [this](int index) { chosen(index); });
             w = c;
         } else {
             auto* l = new QListWidget();
             QObject::connect(l, &QListWidget::currentRowChanged, l, [this](int index) {
-                if (!quiet)
+                if (!quiet) {
                     chosen(index);
+                }
             });
-            QObject::connect(l, &QListWidget::itemDoubleClicked, l, [this, l](QListWidgetItem* item) {
-                const int row = l->row(item);
-                const std::string text = iupS(item->text());
-                call("DBLCLICK_CB", row + 1, text.c_str());
-            });
+            QObject::connect(l, &QListWidget::itemDoubleClicked, l,
+                             [this, l](QListWidgetItem* item) {
+                                 const int row = l->row(item);
+                                 const std::string text = iupS(item->text());
+                                 call("DBLCLICK_CB", row + 1, text.c_str());
+                             });
             w = l;
         }
-        if (control() == nullptr)
+        if (control() == nullptr) {
             setControl(w);
-        else
+        } else {
             replaceControl(w);
+        }
         mirror();
         select(selected);
         applyGeometry();
@@ -499,8 +530,9 @@ private:
         quiet = true;
         const int selected = current();
         QStringList texts;
-        for (const std::string& item : items)
+        for (const std::string& item : items) {
             texts << iupQ(item.c_str());
+        }
         if (auto* c = combo()) {
             c->clear();
             c->addItems(texts);
@@ -514,12 +546,14 @@ private:
     void select(int index)
     {
         quiet = true;
-        if (index >= static_cast<int>(items.size()))
+        if (index >= static_cast<int>(items.size())) {
             index = -1;
-        if (auto* c = combo())
+        }
+        if (auto* c = combo()) {
             c->setCurrentIndex(index);
-        else if (auto* l = open())
+        } else if (auto* l = open()) {
             l->setCurrentRow(index);
+        }
         previous = index;
         quiet = false;
     }
@@ -527,16 +561,18 @@ private:
     // (state 0) and the one chosen (state 1), then VALUECHANGED_CB.
     void chosen(int index)
     {
-        if (index < 0 || index >= static_cast<int>(items.size()))
+        if (index < 0 || index >= static_cast<int>(items.size())) {
             return;
+        }
         const int old = previous;
         previous = index;
         if (old == index && dropdown) {
             call("VALUECHANGED_CB");
             return;
         }
-        if (old >= 0 && old < static_cast<int>(items.size()) && old != index)
+        if (old >= 0 && old < static_cast<int>(items.size()) && old != index) {
             call("ACTION", items[static_cast<size_t>(old)].c_str(), old + 1, 0);
+        }
         call("ACTION", items[static_cast<size_t>(index)].c_str(), index + 1, 1);
         call("VALUECHANGED_CB");
     }
@@ -549,45 +585,47 @@ private:
 
 }  // namespace
 
-Ihandle* IupLabel(const char* title)
-{
-    return new Label(title);
-}
+Ihandle* IupLabel(const char* title) { return new Label(title); }
 
 Ihandle* IupButton(const char* title, const char* action)
 {
     Ihandle* ih = new Button(title);
-    if (action != nullptr)
+    if (action != nullptr) {
         IupSetCallback(ih, "ACTION", IupGetFunction(action));
+    }
     return ih;
 }
 
 Ihandle* IupToggle(const char* title, const char* action)
 {
     Ihandle* ih = new Toggle(title);
-    if (action != nullptr)
+    if (action != nullptr) {
         IupSetCallback(ih, "ACTION", IupGetFunction(action));
+    }
     return ih;
 }
 
 Ihandle* IupText(const char* action)
 {
     Ihandle* ih = new Text();
-    if (action != nullptr)
+    if (action != nullptr) {
         IupSetCallback(ih, "ACTION", IupGetFunction(action));
+    }
     return ih;
 }
 
 void IupTestSelect(Ihandle* list, int item)
 {
-    if (auto* l = dynamic_cast<List*>(list); l != nullptr && !l->destroyed)
+    if (auto* l = dynamic_cast<List*>(list); l != nullptr && !l->destroyed) {
         l->userSelect(item);
+    }
 }
 
 Ihandle* IupList(const char* action)
 {
     Ihandle* ih = new List();
-    if (action != nullptr)
+    if (action != nullptr) {
         IupSetCallback(ih, "ACTION", IupGetFunction(action));
+    }
     return ih;
 }

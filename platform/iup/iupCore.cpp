@@ -22,7 +22,8 @@ std::map<std::string, Ihandle*> handleNames;
 std::map<std::string, StoredAttribute> globals;
 std::map<std::string, std::string> globalReadBack;
 std::map<std::string, Icallback> functions;
-std::vector<Ihandle*> allElements;  // freed at IupClose: callbacks may still hold a destroyed element
+std::vector<Ihandle*>
+    allElements;  // freed at IupClose: callbacks may still hold a destroyed element
 std::vector<QEventLoop*> loops;
 QApplication* ownApplication = nullptr;
 int ownArgc = 1;
@@ -41,15 +42,9 @@ bool isGeometryAttribute(const std::string& name)
 
 // ---- the element record ---------------------------------------------------
 
-Ihandle_::Ihandle_(const char* k) : kind(k)
-{
-    iupRegisterKind(this);
-}
+Ihandle_::Ihandle_(const char* k) : kind(k) { iupRegisterKind(this); }
 
-Ihandle_::~Ihandle_()
-{
-    destroyControl();
-}
+Ihandle_::~Ihandle_() { destroyControl(); }
 
 void Ihandle_::destroyControl()
 {
@@ -64,23 +59,27 @@ void Ihandle_::destroyControl()
 void Ihandle_::setControl(QWidget* w)
 {
     widget = w;
-    if (w != nullptr)
+    if (w != nullptr) {
         w->setProperty(WIDGET_PROPERTY, QVariant::fromValue(reinterpret_cast<quintptr>(this)));
+    }
 }
 
 void Ihandle_::replaceControl(QWidget* w)
 {
     QWidget* old = widget.data();
     setControl(w);
-    if (old == nullptr)
+    if (old == nullptr) {
         return;
+    }
     if (QWidget* holder = old->parentWidget()) {
         w->setParent(holder);
         if (QLayout* layout = holder->layout()) {
             const Qt::Alignment alignment = [&] {
-                for (int i = 0; i < layout->count(); ++i)
-                    if (layout->itemAt(i)->widget() == old)
+                for (int i = 0; i < layout->count(); ++i) {
+                    if (layout->itemAt(i)->widget() == old) {
                         return layout->itemAt(i)->alignment();
+                    }
+                }
                 return Qt::Alignment();
             }();
             delete layout->replaceWidget(old, w);
@@ -99,9 +98,11 @@ void Ihandle_::replaceControl(QWidget* w)
 const char* Ihandle_::stored(const char* name) const
 {
     auto it = attributes.find(name);
-    if (it == attributes.end())
+    if (it == attributes.end()) {
         return nullptr;
-    return it->second.isPointer ? static_cast<const char*>(it->second.pointer) : it->second.text.c_str();
+    }
+    return it->second.isPointer ? static_cast<const char*>(it->second.pointer)
+                                : it->second.text.c_str();
 }
 
 bool Ihandle_::storedYes(const char* name, bool otherwise) const
@@ -113,35 +114,41 @@ bool Ihandle_::storedYes(const char* name, bool otherwise) const
 bool Ihandle_::expandsHorizontally() const
 {
     const char* e = stored("EXPAND");
-    if (e == nullptr)
+    if (e == nullptr) {
         return kind == "fill" ? parent && parent->direction() == Qt::Horizontal : false;
+    }
     return iupIsYes(e) || strcasecmp(e, "HORIZONTAL") == 0 || strcasecmp(e, "HORIZONTALFREE") == 0;
 }
 
 bool Ihandle_::expandsVertically() const
 {
     const char* e = stored("EXPAND");
-    if (e == nullptr)
+    if (e == nullptr) {
         return kind == "fill" ? parent && parent->direction() == Qt::Vertical : false;
+    }
     return iupIsYes(e) || strcasecmp(e, "VERTICAL") == 0 || strcasecmp(e, "VERTICALFREE") == 0;
 }
 
 void Ihandle_::applyGeometry()
 {
     QWidget* w = widget.data();
-    if (w == nullptr || kind == "dialog")
+    if (w == nullptr || kind == "dialog") {
         return;
+    }
     int width = -1, height = -1;
-    if (const char* raster = stored("RASTERSIZE"))
+    if (const char* raster = stored("RASTERSIZE")) {
         iupParseSize(raster, &width, &height);
+    }
     if (const char* size = stored("SIZE")) {
         int cw = 0, ch = 0, sw = -1, sh = -1;
         iupCharSize(w, &cw, &ch);
         if (iupParseSize(size, &sw, &sh)) {
-            if (sw >= 0)
+            if (sw >= 0) {
                 width = sw * cw / 4;
-            if (sh >= 0)
+            }
+            if (sh >= 0) {
                 height = sh * ch / 8;
+            }
         }
     }
     const bool growH = expandsHorizontally(), growV = expandsVertically();
@@ -149,8 +156,9 @@ void Ihandle_::applyGeometry()
     // A container without EXPAND follows its children (Qt's Preferred); a
     // control keeps its natural size unless told to expand.
     auto policy = [container](bool grow, bool told) {
-        if (grow)
+        if (grow) {
             return QSizePolicy::Expanding;
+        }
         return container && !told ? QSizePolicy::Preferred : QSizePolicy::Fixed;
     };
     const bool told = stored("EXPAND") != nullptr;
@@ -159,16 +167,19 @@ void Ihandle_::applyGeometry()
     w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (width >= 0) {
         w->setMinimumWidth(width);
-        if (!growH && !container)
+        if (!growH && !container) {
             w->setMaximumWidth(width);
+        }
     }
     if (height >= 0) {
         w->setMinimumHeight(height);
-        if (!growV && !container)
+        if (!growV && !container) {
             w->setMaximumHeight(height);
+        }
     }
-    if (parent != nullptr)
+    if (parent != nullptr) {
         parent->childAdded(nullptr, -1);  // let the container settle alignment
+    }
 }
 
 bool Ihandle_::setAttribute(const std::string& name, const char* value)
@@ -178,8 +189,9 @@ bool Ihandle_::setAttribute(const std::string& name, const char* value)
         // stored by the caller first; apply once the value is there
         return true;
     }
-    if (w == nullptr)
+    if (w == nullptr) {
         return false;
+    }
     if (name == "ACTIVE") {
         w->setEnabled(value == nullptr || iupIsYes(value));
         return true;
@@ -204,19 +216,21 @@ bool Ihandle_::setAttribute(const std::string& name, const char* value)
             const int comma = text.indexOf(',');
             QString family = comma >= 0 ? text.left(comma).trimmed() : QString();
             QString rest = comma >= 0 ? text.mid(comma + 1) : text;
-            if (!family.isEmpty())
+            if (!family.isEmpty()) {
                 font.setFamily(family);
+            }
             for (const QString& word : rest.split(' ', Qt::SkipEmptyParts)) {
                 bool ok = false;
                 const int size = word.toInt(&ok);
-                if (ok && size > 0)
+                if (ok && size > 0) {
                     font.setPointSize(size);
-                else if (word.compare("Bold", Qt::CaseInsensitive) == 0)
+                } else if (word.compare("Bold", Qt::CaseInsensitive) == 0) {
                     font.setBold(true);
-                else if (word.compare("Italic", Qt::CaseInsensitive) == 0)
+                } else if (word.compare("Italic", Qt::CaseInsensitive) == 0) {
                     font.setItalic(true);
-                else if (word.compare("Underline", Qt::CaseInsensitive) == 0)
+                } else if (word.compare("Underline", Qt::CaseInsensitive) == 0) {
                     font.setUnderline(true);
+                }
             }
         }
         w->setFont(value == nullptr ? QFont() : font);
@@ -233,8 +247,9 @@ bool Ihandle_::setAttribute(const std::string& name, const char* value)
     }
     if (name == "FONTSIZE") {
         QFont font = w->font();
-        if (value != nullptr && std::atoi(value) > 0)
+        if (value != nullptr && std::atoi(value) > 0) {
             font.setPointSize(std::atoi(value));
+        }
         w->setFont(font);
         applyGeometry();
         return true;
@@ -260,29 +275,32 @@ bool Ihandle_::setAttribute(const std::string& name, const char* value)
     if (name == "MINSIZE" || name == "MAXSIZE") {
         int width = -1, height = -1;
         iupParseSize(value, &width, &height);
-        if (name == "MINSIZE")
+        if (name == "MINSIZE") {
             w->setMinimumSize(std::max(width, 0), std::max(height, 0));
-        else
-            w->setMaximumSize(width > 0 ? width : QWIDGETSIZE_MAX, height > 0 ? height : QWIDGETSIZE_MAX);
+        } else {
+            w->setMaximumSize(width > 0 ? width : QWIDGETSIZE_MAX,
+                              height > 0 ? height : QWIDGETSIZE_MAX);
+        }
         return true;
     }
     if (name == "CURSOR") {
         const QString c = iupQ(value).toUpper();
         Qt::CursorShape shape = Qt::ArrowCursor;
-        if (c == "RESIZE_NS")
+        if (c == "RESIZE_NS") {
             shape = Qt::SizeVerCursor;
-        else if (c == "RESIZE_WE")
+        } else if (c == "RESIZE_WE") {
             shape = Qt::SizeHorCursor;
-        else if (c == "HAND")
+        } else if (c == "HAND") {
             shape = Qt::PointingHandCursor;
-        else if (c == "BUSY")
+        } else if (c == "BUSY") {
             shape = Qt::BusyCursor;
-        else if (c == "MOVE")
+        } else if (c == "MOVE") {
             shape = Qt::SizeAllCursor;
-        else if (c == "TEXT")
+        } else if (c == "TEXT") {
             shape = Qt::IBeamCursor;
-        else if (c == "CROSS")
+        } else if (c == "CROSS") {
             shape = Qt::CrossCursor;
+        }
         w->setCursor(shape);
         return true;
     }
@@ -292,8 +310,9 @@ bool Ihandle_::setAttribute(const std::string& name, const char* value)
 bool Ihandle_::getAttribute(const std::string& name, std::string& out)
 {
     QWidget* w = widget.data();
-    if (w == nullptr)
+    if (w == nullptr) {
         return false;
+    }
     if (name == "ACTIVE") {
         out = w->isEnabled() ? "YES" : "NO";
         return true;
@@ -337,10 +356,7 @@ bool Ihandle_::getAttribute(const std::string& name, std::string& out)
     return false;
 }
 
-void iupRegisterKind(Ihandle* ih)
-{
-    allElements.push_back(ih);
-}
+void iupRegisterKind(Ihandle* ih) { allElements.push_back(ih); }
 
 Ihandle* iupFindHandle(QObject* object)
 {
@@ -348,26 +364,22 @@ Ihandle* iupFindHandle(QObject* object)
         const QVariant v = o->property(WIDGET_PROPERTY);
         if (v.isValid()) {
             Ihandle* ih = reinterpret_cast<Ihandle*>(v.value<quintptr>());
-            if (ih != nullptr && !ih->destroyed)
+            if (ih != nullptr && !ih->destroyed) {
                 return ih;
+            }
         }
-        if (o->isWidgetType() && static_cast<QWidget*>(o)->isWindow() && !v.isValid())
+        if (o->isWidgetType() && static_cast<QWidget*>(o)->isWindow() && !v.isValid()) {
             return nullptr;
+        }
     }
     return nullptr;
 }
 
 // ---- small text helpers -----------------------------------------------------
 
-QString iupQ(const char* text)
-{
-    return text == nullptr ? QString() : QString::fromUtf8(text);
-}
+QString iupQ(const char* text) { return text == nullptr ? QString() : QString::fromUtf8(text); }
 
-std::string iupS(const QString& text)
-{
-    return text.toUtf8().toStdString();
-}
+std::string iupS(const QString& text) { return text.toUtf8().toStdString(); }
 
 bool iupIsYes(const char* value)
 {
@@ -379,29 +391,35 @@ bool iupParseSize(const char* value, int* w, int* h)
 {
     *w = -1;
     *h = -1;
-    if (value == nullptr)
+    if (value == nullptr) {
         return false;
+    }
     const char* x = std::strpbrk(value, "xX");
     if (x == nullptr) {
-        if (*value == '\0')
+        if (*value == '\0') {
             return false;
+        }
         *w = std::atoi(value);
         return true;
     }
-    if (x != value)
+    if (x != value) {
         *w = std::atoi(value);
-    if (x[1] != '\0')
+    }
+    if (x[1] != '\0') {
         *h = std::atoi(x + 1);
+    }
     return true;
 }
 
 bool iupParseColor(const char* value, int* r, int* g, int* b)
 {
-    if (value == nullptr)
+    if (value == nullptr) {
         return false;
+    }
     if (value[0] == '#' && std::strlen(value) == 7) {
         const long v = std::strtol(value + 1, nullptr, 16);
-        *r = static_cast<int>((v >> 16) & 0xFF), *g = static_cast<int>((v >> 8) & 0xFF), *b = static_cast<int>(v & 0xFF);
+        *r = static_cast<int>((v >> 16) & 0xFF), *g = static_cast<int>((v >> 8) & 0xFF),
+        *b = static_cast<int>(v & 0xFF);
         return true;
     }
     return std::sscanf(value, "%d %d %d", r, g, b) == 3;
@@ -421,40 +439,44 @@ void iupCharSize(QWidget* widget, int* w, int* h)
     *h = std::max(1, metrics.height());
 }
 
-QString iupTitle(const char* title)
-{
-    return iupQ(title);
-}
+QString iupTitle(const char* title) { return iupQ(title); }
 
 Ihandle* iupNamedOrHandle(const char* value)
 {
-    if (value == nullptr)
+    if (value == nullptr) {
         return nullptr;
-    if (Ihandle* ih = IupGetHandle(value))
+    }
+    if (Ihandle* ih = IupGetHandle(value)) {
         return ih;
-    for (Ihandle* ih : allElements)  // a handle passed as a pointer
-        if (reinterpret_cast<const char*>(ih) == value && !ih->destroyed)
+    }
+    for (Ihandle* ih : allElements) {  // a handle passed as a pointer
+        if (reinterpret_cast<const char*>(ih) == value && !ih->destroyed) {
             return ih;
+        }
+    }
     return nullptr;
 }
 
 bool iupHeadless()
 {
-    return QGuiApplication::platformName() == "offscreen" || QGuiApplication::platformName() == "minimal";
+    return QGuiApplication::platformName() == "offscreen" ||
+           QGuiApplication::platformName() == "minimal";
 }
 
 // ---- system ---------------------------------------------------------------
 
 int IupOpen(int* argc, char*** argv)
 {
-    if (opened)
+    if (opened) {
         return IUP_OPENED;
+    }
     if (QApplication::instance() == nullptr) {
         // Qt keeps references to argc/argv for the application's life.
-        if (argc != nullptr && argv != nullptr && *argv != nullptr)
+        if (argc != nullptr && argv != nullptr && *argv != nullptr) {
             ownApplication = new QApplication(*argc, *argv);
-        else
+        } else {
             ownApplication = new QApplication(ownArgc, ownArgv);
+        }
     }
     QApplication::setQuitOnLastWindowClosed(false);
     iupInstallEventFilter();
@@ -464,15 +486,19 @@ int IupOpen(int* argc, char*** argv)
 
 void IupClose()
 {
-    if (!opened)
+    if (!opened) {
         return;
-    for (Ihandle* ih : allElements)
-        if (!ih->destroyed && ih->kind == "dialog")
+    }
+    for (Ihandle* ih : allElements) {
+        if (!ih->destroyed && ih->kind == "dialog") {
             IupDestroy(ih);
+        }
+    }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
-    for (Ihandle* ih : std::vector<Ihandle*>(allElements))
+    for (Ihandle* ih : std::vector<Ihandle*>(allElements)) {
         delete ih;
+    }
     allElements.clear();
     handleNames.clear();
     globals.clear();
@@ -500,8 +526,9 @@ int IupLoopStep()
 
 void IupExitLoop()
 {
-    if (!loops.empty())
+    if (!loops.empty()) {
         loops.back()->exit(0);
+    }
 }
 
 void IupFlush()
@@ -512,20 +539,26 @@ void IupFlush()
 
 void iupDialogHidden()
 {
-    if (loops.empty())
+    if (loops.empty()) {
         return;
-    for (Ihandle* ih : allElements)
-        if (!ih->destroyed && ih->kind == "dialog" && ih->control() != nullptr && ih->control()->isVisible())
+    }
+    for (Ihandle* ih : allElements) {
+        if (!ih->destroyed && ih->kind == "dialog" && ih->control() != nullptr &&
+            ih->control()->isVisible()) {
             return;
+        }
+    }
     IupExitLoop();
 }
 
 int IupHelp(const char* url)
 {
-    if (url == nullptr || *url == '\0')
+    if (url == nullptr || *url == '\0') {
         return -1;
-    if (iupSeamLaunch(url))
+    }
+    if (iupSeamLaunch(url)) {
         return 1;
+    }
     QString target = iupQ(url);
     const QUrl address = target.contains("://") ? QUrl(target) : QUrl::fromLocalFile(target);
     return QDesktopServices::openUrl(address) ? 1 : -1;
@@ -533,12 +566,16 @@ int IupHelp(const char* url)
 
 int IupExecute(const char* filename, const char* parameters)
 {
-    if (filename == nullptr || *filename == '\0')
+    if (filename == nullptr || *filename == '\0') {
         return -1;
-    const std::string what = std::string(filename) + (parameters && *parameters ? std::string(" ") + parameters : "");
-    if (iupSeamLaunch(what.c_str()))
+    }
+    const std::string what =
+        std::string(filename) + (parameters && *parameters ? std::string(" ") + parameters : "");
+    if (iupSeamLaunch(what.c_str())) {
         return 1;
-    return QProcess::startDetached(iupQ(filename), QProcess::splitCommand(iupQ(parameters))) ? 1 : -1;
+    }
+    return QProcess::startDetached(iupQ(filename), QProcess::splitCommand(iupQ(parameters))) ? 1
+                                                                                             : -1;
 }
 
 // ---- attributes -------------------------------------------------------------
@@ -547,8 +584,9 @@ namespace {
 
 void setGlobal(const char* name, const char* value, bool copy)
 {
-    if (name == nullptr)
+    if (name == nullptr) {
         return;
+    }
     if (value == nullptr) {
         globals.erase(name);
         return;
@@ -565,34 +603,39 @@ void setGlobal(const char* name, const char* value, bool copy)
 
 void setAttribute(Ihandle* ih, const char* name, const char* value, bool copy)
 {
-    if (name == nullptr)
+    if (name == nullptr) {
         return;
+    }
     if (ih == nullptr) {
         setGlobal(name, value, copy);
         return;
     }
-    if (ih->destroyed)
+    if (ih->destroyed) {
         return;
+    }
     const std::string key = name;
     // Geometry is stored before applying, as it combines several attributes.
     const bool geometry = isGeometryAttribute(key);
     if (geometry) {
-        if (value == nullptr)
+        if (value == nullptr) {
             ih->attributes.erase(key);
-        else
+        } else {
             ih->attributes[key] = StoredAttribute{value, nullptr, false};
+        }
         // A dialog sizes its window itself (its size is not a layout hint).
-        if (ih->kind == "dialog")
+        if (ih->kind == "dialog") {
             ih->setAttribute(key, value);
-        else
+        } else {
             ih->applyGeometry();
+        }
         return;
     }
     if (ih->setAttribute(key, value)) {
-        if (value == nullptr)
+        if (value == nullptr) {
             ih->attributes.erase(key);
-        else
+        } else {
             ih->attributes[key] = StoredAttribute{value, nullptr, false};
+        }
         return;
     }
     if (value == nullptr) {
@@ -643,41 +686,52 @@ void IupSetInt(Ihandle* ih, const char* name, int value)
 
 Ihandle* IupSetAttributes(Ihandle* ih, const char* text)
 {
-    if (text == nullptr)
+    if (text == nullptr) {
         return ih;
+    }
     const char* p = text;
     while (*p) {
-        while (*p == ' ' || *p == ',' || *p == '\t' || *p == '\n')
+        while (*p == ' ' || *p == ',' || *p == '\t' || *p == '\n') {
             ++p;
-        if (!*p)
+        }
+        if (!*p) {
             break;
+        }
         std::string name;
-        while (*p && *p != '=' && *p != ',')
+        while (*p && *p != '=' && *p != ',') {
             name += *p++;
-        while (!name.empty() && name.back() == ' ')
+        }
+        while (!name.empty() && name.back() == ' ') {
             name.pop_back();
+        }
         std::string value;
         bool hasValue = false;
         if (*p == '=') {
             ++p;
             hasValue = true;
-            while (*p == ' ')
+            while (*p == ' ') {
                 ++p;
+            }
             if (*p == '"') {
                 ++p;
-                while (*p && *p != '"')
+                while (*p && *p != '"') {
                     value += *p++;
-                if (*p == '"')
+                }
+                if (*p == '"') {
                     ++p;
+                }
             } else {
-                while (*p && *p != ',')
+                while (*p && *p != ',') {
                     value += *p++;
-                while (!value.empty() && value.back() == ' ')
+                }
+                while (!value.empty() && value.back() == ' ') {
                     value.pop_back();
+                }
             }
         }
-        if (!name.empty())
+        if (!name.empty()) {
             setAttribute(ih, name.c_str(), hasValue ? value.c_str() : nullptr, true);
+        }
     }
     return ih;
 }
@@ -703,12 +757,15 @@ void IupSetAttributeHandle(Ihandle* ih, const char* name, Ihandle* other)
 
 char* IupGetAttribute(Ihandle* ih, const char* name)
 {
-    if (name == nullptr)
+    if (name == nullptr) {
         return nullptr;
-    if (ih == nullptr)
+    }
+    if (ih == nullptr) {
         return IupGetGlobal(name);
-    if (ih->destroyed)
+    }
+    if (ih->destroyed) {
         return nullptr;
+    }
     std::string live;
     if (ih->getAttribute(name, live)) {
         std::string& kept = ih->readBack[name];
@@ -716,52 +773,55 @@ char* IupGetAttribute(Ihandle* ih, const char* name)
         return kept.data();
     }
     auto it = ih->attributes.find(name);
-    if (it == ih->attributes.end())
+    if (it == ih->attributes.end()) {
         return nullptr;
-    if (it->second.isPointer)
+    }
+    if (it->second.isPointer) {
         return const_cast<char*>(static_cast<const char*>(it->second.pointer));
+    }
     return it->second.text.data();
 }
 
 int IupGetInt(Ihandle* ih, const char* name)
 {
     const char* value = IupGetAttribute(ih, name);
-    if (value == nullptr)
+    if (value == nullptr) {
         return 0;
-    if (strcasecmp(value, "YES") == 0 || strcasecmp(value, "ON") == 0 || strcasecmp(value, "TRUE") == 0)
+    }
+    if (strcasecmp(value, "YES") == 0 || strcasecmp(value, "ON") == 0 ||
+        strcasecmp(value, "TRUE") == 0) {
         return 1;
+    }
     return std::atoi(value);
 }
 
 int IupGetIntInt(Ihandle* ih, const char* name, int* i1, int* i2)
 {
     const char* value = IupGetAttribute(ih, name);
-    if (value == nullptr)
+    if (value == nullptr) {
         return 0;
+    }
     int a = 0, b = 0;
     char separator = 0;
     const int n = std::sscanf(value, "%d%c%d", &a, &separator, &b);
-    if (i1 != nullptr && n >= 1)
+    if (i1 != nullptr && n >= 1) {
         *i1 = a;
-    if (i2 != nullptr && n >= 3)
+    }
+    if (i2 != nullptr && n >= 3) {
         *i2 = b;
+    }
     return n >= 3 ? 2 : (n >= 1 ? 1 : 0);
 }
 
-void IupSetGlobal(const char* name, const char* value)
-{
-    setGlobal(name, value, false);
-}
+void IupSetGlobal(const char* name, const char* value) { setGlobal(name, value, false); }
 
-void IupSetStrGlobal(const char* name, const char* value)
-{
-    setGlobal(name, value, true);
-}
+void IupSetStrGlobal(const char* name, const char* value) { setGlobal(name, value, true); }
 
 char* IupGetGlobal(const char* name)
 {
-    if (name == nullptr)
+    if (name == nullptr) {
         return nullptr;
+    }
     const std::string key = name;
     std::string live;
     bool known = true;
@@ -773,7 +833,9 @@ char* IupGetGlobal(const char* name)
         live = iupColorText(c.red(), c.green(), c.blue());
     } else if (key == "SCREENSIZE" || key == "FULLSIZE") {
         QScreen* screen = QGuiApplication::primaryScreen();
-        const QRect r = screen ? (key == "SCREENSIZE" ? screen->availableGeometry() : screen->geometry()) : QRect(0, 0, 1024, 768);
+        const QRect r =
+            screen ? (key == "SCREENSIZE" ? screen->availableGeometry() : screen->geometry())
+                   : QRect(0, 0, 1024, 768);
         live = std::to_string(r.width()) + "x" + std::to_string(r.height());
     } else if (key == "CURSORPOS") {
         const QPoint p = QCursor::pos();
@@ -794,10 +856,12 @@ char* IupGetGlobal(const char* name)
         return kept.data();
     }
     auto it = globals.find(key);
-    if (it == globals.end())
+    if (it == globals.end()) {
         return nullptr;
-    if (it->second.isPointer)
+    }
+    if (it->second.isPointer) {
         return const_cast<char*>(static_cast<const char*>(it->second.pointer));
+    }
     return it->second.text.data();
 }
 
@@ -805,8 +869,9 @@ char* IupGetGlobal(const char* name)
 
 Ihandle* IupSetHandle(const char* name, Ihandle* ih)
 {
-    if (name == nullptr || *name == '\0')
+    if (name == nullptr || *name == '\0') {
         return nullptr;
+    }
     Ihandle* old = nullptr;
     auto it = handleNames.find(name);
     if (it != handleNames.end()) {
@@ -824,74 +889,83 @@ Ihandle* IupSetHandle(const char* name, Ihandle* ih)
 
 Ihandle* IupGetHandle(const char* name)
 {
-    if (name == nullptr)
+    if (name == nullptr) {
         return nullptr;
+    }
     auto it = handleNames.find(name);
     return it == handleNames.end() ? nullptr : it->second;
 }
 
 Icallback IupSetCallback(Ihandle* ih, const char* name, Icallback func)
 {
-    if (ih == nullptr || name == nullptr)
+    if (ih == nullptr || name == nullptr) {
         return nullptr;
+    }
     Icallback old = IupGetCallback(ih, name);
-    if (func == nullptr)
+    if (func == nullptr) {
         ih->callbacks.erase(name);
-    else
+    } else {
         ih->callbacks[name] = func;
+    }
     return old;
 }
 
 Icallback IupGetCallback(Ihandle* ih, const char* name)
 {
-    if (ih == nullptr || name == nullptr)
+    if (ih == nullptr || name == nullptr) {
         return nullptr;
+    }
     auto it = ih->callbacks.find(name);
     return it == ih->callbacks.end() ? nullptr : it->second;
 }
 
 Icallback IupSetFunction(const char* name, Icallback func)
 {
-    if (name == nullptr)
+    if (name == nullptr) {
         return nullptr;
+    }
     Icallback old = IupGetFunction(name);
-    if (func == nullptr)
+    if (func == nullptr) {
         functions.erase(name);
-    else
+    } else {
         functions[name] = func;
+    }
     return old;
 }
 
 Icallback IupGetFunction(const char* name)
 {
-    if (name == nullptr)
+    if (name == nullptr) {
         return nullptr;
+    }
     auto it = functions.find(name);
     return it == functions.end() ? nullptr : it->second;
 }
 
-char* IupGetClassName(Ihandle* ih)
-{
-    return ih == nullptr ? nullptr : ih->kind.data();
-}
+char* IupGetClassName(Ihandle* ih) { return ih == nullptr ? nullptr : ih->kind.data(); }
 
 // ---- the element tree ---------------------------------------------------------
 
 void IupDestroy(Ihandle* ih)
 {
-    if (ih == nullptr || ih->destroyed)
+    if (ih == nullptr || ih->destroyed) {
         return;
-    for (Ihandle* child : std::vector<Ihandle*>(ih->children))
+    }
+    for (Ihandle* child : std::vector<Ihandle*>(ih->children)) {
         IupDestroy(child);
-    if (ih->parent != nullptr)
+    }
+    if (ih->parent != nullptr) {
         IupDetach(ih);
-    for (const std::string& name : std::vector<std::string>(ih->names))
+    }
+    for (const std::string& name : std::vector<std::string>(ih->names)) {
         IupSetHandle(name.c_str(), nullptr);
+    }
     ih->destroyControl();
     ih->destroyed = true;
     ih->callbacks.clear();
-    if (ih->kind == "dialog")
+    if (ih->kind == "dialog") {
         iupDialogHidden();
+    }
 }
 
 Ihandle* IupAppend(Ihandle* container, Ihandle* child)
@@ -902,13 +976,15 @@ Ihandle* IupAppend(Ihandle* container, Ihandle* child)
 Ihandle* IupInsert(Ihandle* container, Ihandle* refChild, Ihandle* child)
 {
     if (container == nullptr || child == nullptr || container->destroyed || child->destroyed ||
-        !container->acceptsChildren() || child->parent != nullptr)
+        !container->acceptsChildren() || child->parent != nullptr) {
         return nullptr;
+    }
     int position = static_cast<int>(container->children.size());
     if (refChild != nullptr) {
         position = IupGetChildPos(container, refChild);
-        if (position < 0)
+        if (position < 0) {
             return nullptr;
+        }
     }
     container->children.insert(container->children.begin() + position, child);
     child->parent = container;
@@ -919,8 +995,9 @@ Ihandle* IupInsert(Ihandle* container, Ihandle* refChild, Ihandle* child)
 
 void IupDetach(Ihandle* child)
 {
-    if (child == nullptr || child->parent == nullptr)
+    if (child == nullptr || child->parent == nullptr) {
         return;
+    }
     Ihandle* container = child->parent;
     auto& c = container->children;
     c.erase(std::remove(c.begin(), c.end(), child), c.end());
@@ -930,18 +1007,22 @@ void IupDetach(Ihandle* child)
 
 Ihandle* IupGetChild(Ihandle* ih, int position)
 {
-    if (ih == nullptr || position < 0 || position >= static_cast<int>(ih->children.size()))
+    if (ih == nullptr || position < 0 || position >= static_cast<int>(ih->children.size())) {
         return nullptr;
+    }
     return ih->children[static_cast<size_t>(position)];
 }
 
 int IupGetChildPos(Ihandle* ih, Ihandle* child)
 {
-    if (ih == nullptr)
+    if (ih == nullptr) {
         return -1;
-    for (size_t i = 0; i < ih->children.size(); ++i)
-        if (ih->children[i] == child)
+    }
+    for (size_t i = 0; i < ih->children.size(); ++i) {
+        if (ih->children[i] == child) {
             return static_cast<int>(i);
+        }
+    }
     return -1;
 }
 
@@ -952,8 +1033,9 @@ int IupGetChildCount(Ihandle* ih)
 
 Ihandle* IupGetNextChild(Ihandle* ih, Ihandle* child)
 {
-    if (child == nullptr)
+    if (child == nullptr) {
         return IupGetChild(ih, 0);
+    }
     return IupGetChild(ih, IupGetChildPos(ih, child) + 1);
 }
 
@@ -964,8 +1046,9 @@ Ihandle* IupGetBrother(Ihandle* ih)
 
 Ihandle* IupGetDialog(Ihandle* ih)
 {
-    while (ih != nullptr && ih->kind != "dialog")
+    while (ih != nullptr && ih->kind != "dialog") {
         ih = ih->parent;
+    }
     return ih;
 }
 
@@ -973,8 +1056,9 @@ Ihandle* IupGetDialog(Ihandle* ih)
 
 int IupMap(Ihandle* ih)
 {
-    if (ih == nullptr || ih->destroyed)
+    if (ih == nullptr || ih->destroyed) {
         return IUP_ERROR;
+    }
     std::vector<Ihandle*> pending{ih};
     while (!pending.empty()) {
         Ihandle* e = pending.back();
@@ -997,14 +1081,16 @@ void IupRefresh(Ihandle* ih)
 
 void IupUpdate(Ihandle* ih)
 {
-    if (ih != nullptr && ih->control() != nullptr)
+    if (ih != nullptr && ih->control() != nullptr) {
         ih->control()->update();
+    }
 }
 
 void IupRedraw(Ihandle* ih, int children)
 {
-    if (ih != nullptr && ih->control() != nullptr)
+    if (ih != nullptr && ih->control() != nullptr) {
         ih->control()->repaint();
+    }
 }
 
 Ihandle* IupSetFocus(Ihandle* ih)
@@ -1012,10 +1098,12 @@ Ihandle* IupSetFocus(Ihandle* ih)
     Ihandle* old = IupGetFocus();
     if (ih != nullptr && ih->control() != nullptr) {
         QWidget* w = ih->control();
-        if (QWidget* proxy = w->focusProxy())
+        if (QWidget* proxy = w->focusProxy()) {
             w = proxy;
-        if (QWidget* window = w->window())
+        }
+        if (QWidget* window = w->window()) {
             window->activateWindow();
+        }
         w->setFocus(Qt::OtherFocusReason);
     }
     return old;

@@ -38,8 +38,8 @@ public:
     Dialog() : Ihandle_("dialog")
     {
         auto* w = new DialogWidget(this);
-        w->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::WindowMinMaxButtonsHint);
+        w->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint);
         layout = new QVBoxLayout(w);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(0);
@@ -56,15 +56,17 @@ public:
     }
     void childRemoved(Ihandle* child) override
     {
-        if (child->control() != nullptr)
+        if (child->control() != nullptr) {
             layout->removeWidget(child->control());
+        }
     }
     void setFlag(Qt::WindowType flag, bool on)
     {
         const bool visible = dialog()->isVisible();
         dialog()->setWindowFlag(flag, on);
-        if (visible)
+        if (visible) {
             dialog()->show();
+        }
     }
     bool setAttribute(const std::string& name, const char* value) override
     {
@@ -134,14 +136,17 @@ public:
         }
         if (name == "PLACEMENT") {
             attributes[name] = StoredAttribute{value ? value : "", nullptr, false};
-            if (d->isVisible())
+            if (d->isVisible()) {
                 place();
+            }
             return true;
         }
-        if (name == "MARGIN" || name == "GAP" || name == "ALIGNMENT" || name == "EXPAND" || name == "SHRINK" ||
-            name == "LAYOUTDRAG" || name == "DEFAULTENTER" || name == "DEFAULTESC" || name == "STARTFOCUS" ||
-            name == "MENUBOX" || name == "BORDER" || name == "DROPFILESTARGET" || name == "SHOWNOFOCUS")
+        if (name == "MARGIN" || name == "GAP" || name == "ALIGNMENT" || name == "EXPAND" ||
+            name == "SHRINK" || name == "LAYOUTDRAG" || name == "DEFAULTENTER" ||
+            name == "DEFAULTESC" || name == "STARTFOCUS" || name == "MENUBOX" || name == "BORDER" ||
+            name == "DROPFILESTARGET" || name == "SHOWNOFOCUS") {
             return false;  // stored, read when needed
+        }
         return Ihandle_::setAttribute(name, value);
     }
     bool getAttribute(const std::string& name, std::string& out) override
@@ -166,12 +171,13 @@ public:
     void place()
     {
         const char* p = stored("PLACEMENT");
-        if (p && strcasecmp(p, "MAXIMIZED") == 0)
+        if (p && strcasecmp(p, "MAXIMIZED") == 0) {
             dialog()->showMaximized();
-        else if (p && strcasecmp(p, "MINIMIZED") == 0)
+        } else if (p && strcasecmp(p, "MINIMIZED") == 0) {
             dialog()->showMinimized();
-        else if (p && strcasecmp(p, "FULL") == 0)
+        } else if (p && strcasecmp(p, "FULL") == 0) {
             dialog()->showFullScreen();
+        }
     }
     void prepare()
     {
@@ -185,11 +191,13 @@ public:
         }
         if (!sized) {
             sized = true;
-            if (stored("RASTERSIZE") == nullptr && stored("SIZE") == nullptr)
+            if (stored("RASTERSIZE") == nullptr && stored("SIZE") == nullptr) {
                 dialog()->adjustSize();
+            }
         }
-        if (stored("RESIZE") && !storedYes("RESIZE"))
+        if (stored("RESIZE") && !storedYes("RESIZE")) {
             dialog()->setFixedSize(dialog()->size().expandedTo(dialog()->sizeHint()));
+        }
     }
     void showAt(int x, int y)
     {
@@ -200,21 +208,26 @@ public:
         if (first) {
             QWidget* anchor = d->parentWidget();
             QRect area = anchor ? anchor->frameGeometry()
-                                : (QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
-                                                                    : QRect(0, 0, 1024, 768));
+                                : (QGuiApplication::primaryScreen()
+                                       ? QGuiApplication::primaryScreen()->availableGeometry()
+                                       : QRect(0, 0, 1024, 768));
             QPoint at = d->pos();
             const QSize s = d->frameGeometry().size();
             auto position = [&](int v, bool horizontal) {
                 const int start = horizontal ? area.x() : area.y();
                 const int span = horizontal ? area.width() - s.width() : area.height() - s.height();
-                if (v == IUP_CENTER || v == IUP_CENTERPARENT || v == IUP_MOUSEPOS)
+                if (v == IUP_CENTER || v == IUP_CENTERPARENT || v == IUP_MOUSEPOS) {
                     return start + span / 2;
-                if (v == IUP_LEFT)
+                }
+                if (v == IUP_LEFT) {
                     return start;
-                if (v == IUP_RIGHT)
+                }
+                if (v == IUP_RIGHT) {
                     return start + span;
-                if (v == IUP_CURRENT)
+                }
+                if (v == IUP_CURRENT) {
                     return horizontal ? at.x() : at.y();
+                }
                 return v;
             };
             d->move(position(x, true), position(y, false));
@@ -247,12 +260,14 @@ void DialogWidget::reject()
     // do: CLOSE_CB decides what happens. A program's main window (no parent
     // dialog) is never closed by a stray Escape.
     if (Ihandle* button = iupNamedOrHandle(owner->stored("DEFAULTESC"))) {
-        if (auto* b = qobject_cast<QAbstractButton*>(button->control()))
+        if (auto* b = qobject_cast<QAbstractButton*>(button->control())) {
             b->click();
+        }
         return;
     }
-    if (parentWidget() != nullptr && !owner->destroyed)
+    if (parentWidget() != nullptr && !owner->destroyed) {
         close();
+    }
 }
 
 void DialogWidget::showEvent(QShowEvent* event)
@@ -264,8 +279,9 @@ void DialogWidget::showEvent(QShowEvent* event)
 void DialogWidget::hideEvent(QHideEvent* event)
 {
     QDialog::hideEvent(event);
-    if (!owner->destroyed)
+    if (!owner->destroyed) {
         owner->call("SHOW_CB", IUP_HIDE);
+    }
     iupDialogHidden();
 }
 
@@ -279,12 +295,13 @@ void DialogWidget::changeEvent(QEvent* event)
 {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
-        if (isMaximized())
+        if (isMaximized()) {
             owner->call("SHOW_CB", IUP_MAXIMIZE);
-        else if (isMinimized())
+        } else if (isMinimized()) {
             owner->call("SHOW_CB", IUP_MINIMIZE);
-        else
+        } else {
             owner->call("SHOW_CB", IUP_RESTORE);
+        }
     }
 }
 
@@ -293,23 +310,23 @@ void DialogWidget::changeEvent(QEvent* event)
 Ihandle* IupDialog(Ihandle* child)
 {
     Ihandle* d = new Dialog();
-    if (child != nullptr)
+    if (child != nullptr) {
         IupAppend(d, child);
+    }
     return d;
 }
 
-int IupShow(Ihandle* ih)
-{
-    return IupShowXY(ih, IUP_CURRENT, IUP_CURRENT);
-}
+int IupShow(Ihandle* ih) { return IupShowXY(ih, IUP_CURRENT, IUP_CURRENT); }
 
 int IupShowXY(Ihandle* ih, int x, int y)
 {
-    if (ih == nullptr || ih->destroyed)
+    if (ih == nullptr || ih->destroyed) {
         return IUP_ERROR;
+    }
     if (ih->kind != "dialog") {
-        if (ih->control() != nullptr)
+        if (ih->control() != nullptr) {
             ih->control()->show();
+        }
         return IUP_NOERROR;
     }
     auto* d = static_cast<Dialog*>(ih);
@@ -320,25 +337,31 @@ int IupShowXY(Ihandle* ih, int x, int y)
 
 int IupHide(Ihandle* ih)
 {
-    if (ih == nullptr || ih->destroyed || ih->control() == nullptr)
+    if (ih == nullptr || ih->destroyed || ih->control() == nullptr) {
         return IUP_ERROR;
+    }
     ih->control()->hide();
     return IUP_NOERROR;
 }
 
 int IupPopup(Ihandle* ih, int x, int y)
 {
-    if (ih == nullptr || ih->destroyed)
+    if (ih == nullptr || ih->destroyed) {
         return IUP_ERROR;
-    if (ih->kind == "filedlg")
+    }
+    if (ih->kind == "filedlg") {
         return iupSeamFileDialog(ih);
-    if (ih->kind == "menu")
+    }
+    if (ih->kind == "menu") {
         return iupSeamMenu(ih, x, y);
-    if (ih->kind != "dialog")
+    }
+    if (ih->kind != "dialog") {
         return IUP_ERROR;
+    }
     // In a scripted run the script clicks the dialog's buttons.
-    if (iupSeamScripted())
+    if (iupSeamScripted()) {
         return iupSeamDialog(ih);
+    }
     // Modal until the dialog is hidden (or destroyed).
     auto* d = static_cast<Dialog*>(ih);
     QPointer<DialogWidget> w = d->dialog();
@@ -350,15 +373,17 @@ int IupPopup(Ihandle* ih, int x, int y)
         QEventLoop* loop;
         bool eventFilter(QObject*, QEvent* e) override
         {
-            if (e->type() == QEvent::Hide)
+            if (e->type() == QEvent::Hide) {
                 loop->quit();
+            }
             return false;
         }
     } watch;
     watch.loop = &loop;
     w->installEventFilter(&watch);
-    if (w->isVisible() && !ih->destroyed)
+    if (w->isVisible() && !ih->destroyed) {
         loop.exec();
+    }
     if (w) {
         w->removeEventFilter(&watch);
         w->setWindowModality(Qt::NonModal);

@@ -22,25 +22,17 @@ public:
 
 }  // namespace
 
-Ihandle* iupImageCreate(const QIcon& icon)
-{
-    return new Image(icon);
-}
+Ihandle* iupImageCreate(const QIcon& icon) { return new Image(icon); }
 
 QIcon iupImageIcon(const char* name)
 {
     Ihandle* ih = iupNamedOrHandle(name);
-    if (ih == nullptr || ih->kind != "image")
+    if (ih == nullptr || ih->kind != "image") {
         return QIcon();
+    }
     return static_cast<Image*>(ih)->icon;
 }
 
-QWidget* iupWidget(Ihandle* ih)
-{
-    return ih == nullptr ? nullptr : ih->control();
-}
+QWidget* iupWidget(Ihandle* ih) { return ih == nullptr ? nullptr : ih->control(); }
 
-Ihandle* iupHandleOf(QWidget* widget)
-{
-    return iupFindHandle(widget);
-}
+Ihandle* iupHandleOf(QWidget* widget) { return iupFindHandle(widget); }

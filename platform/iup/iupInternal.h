@@ -18,7 +18,7 @@
 constexpr int IUP_NOCALLBACK = INT_MIN;
 
 struct StoredAttribute {
-    std::string text;             // a copied value
+    std::string text;               // a copied value
     const void* pointer = nullptr;  // a kept pointer (IupSetAttribute of program data)
     bool isPointer = false;
 };
@@ -53,18 +53,25 @@ struct Ihandle_ {
     template <typename... Args>
     int call(const char* name, Args... args)
     {
-        if (destroyed)
+        if (destroyed) {
             return IUP_NOCALLBACK;
+        }
         auto it = callbacks.find(name);
-        if (it == callbacks.end() || it->second == nullptr)
+        if (it == callbacks.end() || it->second == nullptr) {
             return IUP_NOCALLBACK;
-        auto function = reinterpret_cast<int (*)(Ihandle*, Args...)>(reinterpret_cast<void (*)()>(it->second));
+        }
+        auto function =
+            reinterpret_cast<int (*)(Ihandle*, Args...)>(reinterpret_cast<void (*)()>(it->second));
         const int result = function(this, args...);
-        if (result == IUP_CLOSE)
+        if (result == IUP_CLOSE) {
             IupExitLoop();
+        }
         return result;
     }
-    bool hasCallback(const char* name) const { return callbacks.count(name) != 0 && callbacks.at(name) != nullptr; }
+    bool hasCallback(const char* name) const
+    {
+        return callbacks.count(name) != 0 && callbacks.at(name) != nullptr;
+    }
 
     const char* stored(const char* name) const;  // a stored text attribute, NULL when missing
     bool storedYes(const char* name, bool otherwise = false) const;
@@ -80,7 +87,7 @@ struct Ihandle_ {
     std::map<std::string, Icallback> callbacks;
     std::vector<Ihandle*> children;
     Ihandle* parent = nullptr;
-    std::vector<std::string> names;  // handle names registered for it
+    std::vector<std::string> names;               // handle names registered for it
     std::map<std::string, std::string> readBack;  // texts returned by IupGetAttribute
     bool destroyed = false;
     bool mapped = false;
@@ -114,7 +121,8 @@ void iupInstallEventFilter();
 // Element kinds with constructors in separate files.
 Ihandle* iupCreateScintilla();
 // The status text of BUTTON_CB and MOTION_CB ("S C1  D A  ").
-std::string iupMouseStatus(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, bool doubleClick);
+std::string iupMouseStatus(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                           bool doubleClick);
 // Popups through the scripted-answer seam; defined in iupSeam.cpp.
 int iupSeamFileDialog(Ihandle* ih);
 int iupSeamMenu(Ihandle* menu, int x, int y);

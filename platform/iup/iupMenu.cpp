@@ -31,20 +31,19 @@ public:
     void childAdded(Ihandle* child, int position) override;
     void childRemoved(Ihandle* child) override
     {
-        if (auto* entry = dynamic_cast<MenuEntry*>(child); entry && entry->action)
+        if (auto* entry = dynamic_cast<MenuEntry*>(child); entry && entry->action) {
             menu->removeAction(entry->action);
+        }
     }
     void opened()
     {
         // OPEN_CB belongs to the menu; a submenu's own OPEN_CB also runs.
         call("OPEN_CB");
-        if (parent != nullptr && parent->kind == "submenu")
+        if (parent != nullptr && parent->kind == "submenu") {
             parent->call("OPEN_CB");
+        }
     }
-    void destroyControl() override
-    {
-        menu->hide();
-    }
+    void destroyControl() override { menu->hide(); }
     QMenu* menu;
 };
 
@@ -56,8 +55,9 @@ public:
         QObject::connect(action, &QAction::triggered, action, [this] {
             // Qt switched the mark of a checkable item; IUP leaves that to
             // AUTOTOGGLE or the program.
-            if (action->isCheckable())
+            if (action->isCheckable()) {
                 action->setChecked(!action->isChecked());
+            }
             iupMenuItemChosen(this);
         });
         QObject::connect(action, &QAction::hovered, action, [this] { call("HIGHLIGHT_CB"); });
@@ -70,7 +70,8 @@ public:
             return true;
         }
         if (name == "VALUE") {
-            const bool on = value && (strcasecmp(value, "ON") == 0 || strcasecmp(value, "YES") == 0);
+            const bool on =
+                value && (strcasecmp(value, "ON") == 0 || strcasecmp(value, "YES") == 0);
             action->setCheckable(on || action->isCheckable());
             action->setChecked(on);
             return true;
@@ -87,8 +88,9 @@ public:
             action->setToolTip(iupQ(value));
             return true;
         }
-        if (name == "AUTOTOGGLE")
+        if (name == "AUTOTOGGLE") {
             return false;
+        }
         return false;
     }
     bool getAttribute(const std::string& name, std::string& out) override
@@ -119,8 +121,9 @@ public:
     bool acceptsChildren() const override { return children.empty(); }
     void childAdded(Ihandle* child, int) override
     {
-        if (child != nullptr && child->kind == "menu")
+        if (child != nullptr && child->kind == "menu") {
             action->setMenu(static_cast<Menu*>(child)->menu);
+        }
     }
     void childRemoved(Ihandle*) override { action->setMenu(nullptr); }
     bool setAttribute(const std::string& name, const char* value) override
@@ -162,8 +165,9 @@ public:
 void Menu::childAdded(Ihandle* child, int position)
 {
     auto* entry = dynamic_cast<MenuEntry*>(child);
-    if (entry == nullptr || entry->action == nullptr)
+    if (entry == nullptr || entry->action == nullptr) {
         return;
+    }
     const QList<QAction*> actions = menu->actions();
     QAction* before = position >= 0 && position < actions.size() ? actions[position] : nullptr;
     menu->insertAction(before, entry->action);
@@ -173,8 +177,9 @@ void Menu::childAdded(Ihandle* child, int position)
 
 void iupMenuItemChosen(Ihandle* item)
 {
-    if (item == nullptr || item->destroyed)
+    if (item == nullptr || item->destroyed) {
         return;
+    }
     auto* entry = static_cast<Item*>(item);
     // AUTOTOGGLE items switch their mark before the action runs.
     if (item->kind == "item" && item->storedYes("AUTOTOGGLE")) {
@@ -186,10 +191,12 @@ void iupMenuItemChosen(Ihandle* item)
 
 void iupMenuFillBar(Ihandle* menu, QMenuBar* bar)
 {
-    if (menu == nullptr || menu->kind != "menu")
+    if (menu == nullptr || menu->kind != "menu") {
         return;
-    for (QAction* action : static_cast<Menu*>(menu)->menu->actions())
+    }
+    for (QAction* action : static_cast<Menu*>(menu)->menu->actions()) {
         bar->addAction(action);
+    }
 }
 
 QMenu* iupMenuWidget(Ihandle* menu)
@@ -202,8 +209,9 @@ Ihandle* IupMenu(Ihandle* child, ...)
     Ihandle* menu = new Menu();
     va_list args;
     va_start(args, child);
-    for (Ihandle* c = child; c != nullptr; c = va_arg(args, Ihandle*))
+    for (Ihandle* c = child; c != nullptr; c = va_arg(args, Ihandle*)) {
         IupAppend(menu, c);
+    }
     va_end(args);
     return menu;
 }
@@ -211,20 +219,19 @@ Ihandle* IupMenu(Ihandle* child, ...)
 Ihandle* IupItem(const char* title, const char* action)
 {
     Ihandle* item = new Item(title);
-    if (action != nullptr)
+    if (action != nullptr) {
         IupSetCallback(item, "ACTION", IupGetFunction(action));
+    }
     return item;
 }
 
 Ihandle* IupSubmenu(const char* title, Ihandle* menu)
 {
     Ihandle* submenu = new Submenu(title);
-    if (menu != nullptr)
+    if (menu != nullptr) {
         IupAppend(submenu, menu);
+    }
     return submenu;
 }
 
-Ihandle* IupSeparator()
-{
-    return new Separator();
-}
+Ihandle* IupSeparator() { return new Separator(); }

@@ -15,8 +15,9 @@ public:
     {
         timer.setTimerType(Qt::CoarseTimer);
         QObject::connect(&timer, &QTimer::timeout, &timer, [this] {
-            if (call("ACTION_CB") == IUP_CLOSE)
+            if (call("ACTION_CB") == IUP_CLOSE) {
                 timer.stop();
+            }
         });
     }
     bool setAttribute(const std::string& name, const char* value) override
@@ -26,10 +27,11 @@ public:
             return true;
         }
         if (name == "RUN") {
-            if (iupIsYes(value))
+            if (iupIsYes(value)) {
                 timer.start();
-            else
+            } else {
                 timer.stop();
+            }
             return true;
         }
         return false;
@@ -58,10 +60,11 @@ public:
     bool setAttribute(const std::string& name, const char* value) override
     {
         if (name == "TEXT") {
-            if (value == nullptr)
+            if (value == nullptr) {
                 QGuiApplication::clipboard()->clear();
-            else
+            } else {
                 QGuiApplication::clipboard()->setText(iupQ(value));
+            }
             return true;
         }
         return false;
@@ -70,8 +73,9 @@ public:
     {
         if (name == "TEXT") {
             const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-            if (data == nullptr || !data->hasText())
+            if (data == nullptr || !data->hasText()) {
                 return false;
+            }
             out = iupS(data->text());
             return true;
         }
@@ -92,17 +96,8 @@ public:
 
 }  // namespace
 
-Ihandle* IupTimer()
-{
-    return new Timer();
-}
+Ihandle* IupTimer() { return new Timer(); }
 
-Ihandle* IupClipboard()
-{
-    return new Clipboard();
-}
+Ihandle* IupClipboard() { return new Clipboard(); }
 
-Ihandle* IupFileDlg()
-{
-    return new FileDialog();
-}
+Ihandle* IupFileDlg() { return new FileDialog(); }

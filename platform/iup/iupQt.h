@@ -57,5 +57,6 @@ void iupScintillaRegisterLexer(const char* name, IupLexerFactory factory);
 // box) escapeButton (both 1-based; 0: the first, respectively the last
 // button). Scripted and headless runs take the answer from the script (see
 // iup.h); otherwise a modal message box asks the user.
-int iupSeamAsk(const char* kind, const char* title, const char* text, const std::vector<std::string>& buttons,
-               QWidget* parent, const char* icon, int defaultButton = 0, int escapeButton = 0);
+int iupSeamAsk(const char* kind, const char* title, const char* text,
+               const std::vector<std::string>& buttons, QWidget* parent, const char* icon,
+               int defaultButton = 0, int escapeButton = 0);

@@ -34,10 +34,7 @@ struct Script {
     void (*onUnexpected)(const char*) = nullptr;
 } script;
 
-bool scripted()
-{
-    return script.active || iupHeadless();
-}
+bool scripted() { return script.active || iupHeadless(); }
 
 bool contains(const std::string& text, const std::string& part)
 {
@@ -45,8 +42,8 @@ bool contains(const std::string& text, const std::string& part)
 }
 
 // The queued answer for this question; false (after reporting) when none fits.
-bool takeAnswer(const char* kind, const std::string& title, const std::string& text, const std::string& choices,
-                std::string* answer)
+bool takeAnswer(const char* kind, const std::string& title, const std::string& text,
+                const std::string& choices, std::string* answer)
 {
     script.lastKind = kind;
     script.lastTitle = title;
@@ -57,16 +54,18 @@ bool takeAnswer(const char* kind, const std::string& title, const std::string& t
         problem = "no answer queued";
     } else {
         const Answer& next = script.answers.front();
-        if (next.hasExpected && !contains(title, next.expected) && !contains(text, next.expected))
+        if (next.hasExpected && !contains(title, next.expected) && !contains(text, next.expected)) {
             problem = "expected a question containing \"" + next.expected + "\"";
+        }
     }
     if (problem.empty()) {
         *answer = script.answers.front().answer;
         script.answers.pop_front();
         return true;
     }
-    const std::string description = std::string("unexpected ") + kind + " \"" + title + "\": \"" + text + "\"" +
-                                    (choices.empty() ? "" : " [" + choices + "]") + " (" + problem + ")";
+    const std::string description = std::string("unexpected ") + kind + " \"" + title + "\": \"" +
+                                    text + "\"" + (choices.empty() ? "" : " [" + choices + "]") +
+                                    " (" + problem + ")";
     if (script.onUnexpected != nullptr) {
         script.onUnexpected(description.c_str());
         return false;
@@ -80,8 +79,9 @@ std::string plain(const QString& title)
 {
     QString t = title;
     const int tab = t.indexOf('\t');
-    if (tab >= 0)
+    if (tab >= 0) {
         t = t.left(tab);
+    }
     t.remove('&');
     return iupS(t);
 }
@@ -92,13 +92,17 @@ Ihandle* findItem(Ihandle* menu, const std::string& answer)
     for (Ihandle* child : menu->children) {
         if (child->kind == "item") {
             const char* title = IupGetAttribute(child, "TITLE");
-            const bool named = std::find(child->names.begin(), child->names.end(), answer) != child->names.end();
-            if (named || (title != nullptr && plain(iupQ(title)) == answer))
+            const bool named =
+                std::find(child->names.begin(), child->names.end(), answer) != child->names.end();
+            if (named || (title != nullptr && plain(iupQ(title)) == answer)) {
                 return child;
+            }
         }
-        if (child->kind == "submenu" || child->kind == "menu")
-            if (Ihandle* found = findItem(child, answer))
+        if (child->kind == "submenu" || child->kind == "menu") {
+            if (Ihandle* found = findItem(child, answer)) {
                 return found;
+            }
+        }
     }
     return nullptr;
 }
@@ -108,12 +112,14 @@ void listItems(Ihandle* menu, std::string* out)
     for (Ihandle* child : menu->children) {
         if (child->kind == "item") {
             const char* title = IupGetAttribute(child, "TITLE");
-            if (!out->empty())
+            if (!out->empty()) {
                 *out += "|";
+            }
             *out += title ? plain(iupQ(title)) : "";
         }
-        if (child->kind == "submenu" || child->kind == "menu")
+        if (child->kind == "submenu" || child->kind == "menu") {
             listItems(child, out);
+        }
     }
 }
 
@@ -123,8 +129,9 @@ QString qtFilter(const char* extFilter)
     const QStringList parts = iupQ(extFilter).split('|');
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts[i].isEmpty())
+        if (parts[i].isEmpty()) {
             break;
+        }
         filters << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
     }
     return filters.join(";;");
@@ -138,8 +145,9 @@ QWidget* parentWidget(Ihandle* ih)
 
 }  // namespace
 
-int iupSeamAsk(const char* kind, const char* title, const char* text, const std::vector<std::string>& buttons,
-               QWidget* parent, const char* icon, int defaultButton, int escapeButton)
+int iupSeamAsk(const char* kind, const char* title, const char* text,
+               const std::vector<std::string>& buttons, QWidget* parent, const char* icon,
+               int defaultButton, int escapeButton)
 {
     const std::string t = title ? title : "", m = text ? text : "";
     const int count = static_cast<int>(buttons.size());
@@ -147,8 +155,9 @@ int iupSeamAsk(const char* kind, const char* title, const char* text, const std:
     const int enterAnswer = defaultButton >= 1 && defaultButton <= count ? defaultButton : 1;
     const int escapeAnswer = escapeButton >= 1 && escapeButton <= count ? escapeButton : count;
     auto label = [&buttons](int n) {
-        if (n < 1 || n > static_cast<int>(buttons.size()))
+        if (n < 1 || n > static_cast<int>(buttons.size())) {
             return std::string();
+        }
         std::string b = buttons[static_cast<size_t>(n - 1)];
         b.erase(std::remove(b.begin(), b.end(), '&'), b.end());
         return b;
@@ -157,16 +166,20 @@ int iupSeamAsk(const char* kind, const char* title, const char* text, const std:
     script.lastEscape = label(escapeAnswer);
     if (scripted()) {
         std::string choices;
-        for (const std::string& b : buttons)
+        for (const std::string& b : buttons) {
             choices += (choices.empty() ? "" : "|") + b;
+        }
         std::string answer;
-        if (!takeAnswer(kind, t, m, choices, &answer))
+        if (!takeAnswer(kind, t, m, choices, &answer)) {
             return static_cast<int>(buttons.size());  // cancel: the last button
+        }
         // The keys a user might press by mistake answer as the box would.
-        if (strcasecmp(answer.c_str(), "ENTER") == 0)
+        if (strcasecmp(answer.c_str(), "ENTER") == 0) {
             return enterAnswer;
-        if (strcasecmp(answer.c_str(), "ESCAPE") == 0)
+        }
+        if (strcasecmp(answer.c_str(), "ESCAPE") == 0) {
             return escapeAnswer;
+        }
         if (answer.size() == 1 && answer[0] >= '1' && answer[0] <= '9') {
             const int n = answer[0] - '0';
             return n <= static_cast<int>(buttons.size()) ? n : static_cast<int>(buttons.size());
@@ -174,11 +187,13 @@ int iupSeamAsk(const char* kind, const char* title, const char* text, const std:
         for (size_t i = 0; i < buttons.size(); ++i) {
             QString b = iupQ(buttons[i].c_str());
             b.remove('&');
-            if (b.compare(iupQ(answer.c_str()), Qt::CaseInsensitive) == 0)
+            if (b.compare(iupQ(answer.c_str()), Qt::CaseInsensitive) == 0) {
                 return static_cast<int>(i) + 1;
+            }
         }
-        if (std::strcmp(kind, "MESSAGE") == 0)
+        if (std::strcmp(kind, "MESSAGE") == 0) {
             return 1;
+        }
         std::string problem = "answer \"" + answer + "\" is none of [" + choices + "]";
         if (script.onUnexpected) {
             script.onUnexpected(problem.c_str());
@@ -191,19 +206,24 @@ int iupSeamAsk(const char* kind, const char* title, const char* text, const std:
     box.setWindowTitle(iupQ(title));
     box.setText(iupQ(text));
     const std::string i = icon ? icon : "";
-    box.setIcon(i == "ERROR" ? QMessageBox::Critical : i == "WARNING" ? QMessageBox::Warning
-                : i == "QUESTION" ? QMessageBox::Question : QMessageBox::Information);
+    box.setIcon(i == "ERROR"      ? QMessageBox::Critical
+                : i == "WARNING"  ? QMessageBox::Warning
+                : i == "QUESTION" ? QMessageBox::Question
+                                  : QMessageBox::Information);
     std::vector<QPushButton*> made;
-    for (const std::string& b : buttons)
+    for (const std::string& b : buttons) {
         made.push_back(box.addButton(iupQ(b.c_str()), QMessageBox::AcceptRole));
+    }
     if (!made.empty()) {
         box.setDefaultButton(made[static_cast<size_t>(enterAnswer - 1)]);
         box.setEscapeButton(made[static_cast<size_t>(escapeAnswer - 1)]);
     }
     box.exec();
-    for (size_t n = 0; n < made.size(); ++n)
-        if (box.clickedButton() == made[n])
+    for (size_t n = 0; n < made.size(); ++n) {
+        if (box.clickedButton() == made[n]) {
             return static_cast<int>(n) + 1;
+        }
+    }
     return 0;
 }
 
@@ -219,22 +239,25 @@ int iupSeamFileDialog(Ihandle* ih)
         std::string answer;
         const std::string what = dialogType + " in \"" + iupS(directory) + "\" filter \"" +
                                  (ih->stored("EXTFILTER") ? ih->stored("EXTFILTER") : "") + "\"";
-        if (!takeAnswer("FILE", title ? title : "", what, "", &answer))
+        if (!takeAnswer("FILE", title ? title : "", what, "", &answer)) {
             cancelled = true;
+        }
         result = iupQ(answer.c_str());
         cancelled = cancelled || result.isEmpty();
     } else {
         QWidget* parent = parentWidget(ih);
         QString start = directory;
-        if (const char* file = ih->stored("FILE"))
+        if (const char* file = ih->stored("FILE")) {
             start = start.isEmpty() ? iupQ(file) : start + "/" + iupQ(file);
+        }
         const QString filter = qtFilter(ih->stored("EXTFILTER"));
-        if (strcasecmp(dialogType.c_str(), "DIR") == 0)
+        if (strcasecmp(dialogType.c_str(), "DIR") == 0) {
             result = QFileDialog::getExistingDirectory(parent, iupQ(title), start);
-        else if (strcasecmp(dialogType.c_str(), "SAVE") == 0)
+        } else if (strcasecmp(dialogType.c_str(), "SAVE") == 0) {
             result = QFileDialog::getSaveFileName(parent, iupQ(title), start, filter);
-        else
+        } else {
             result = QFileDialog::getOpenFileName(parent, iupQ(title), start, filter);
+        }
         cancelled = result.isEmpty();
     }
     if (cancelled) {
@@ -243,7 +266,8 @@ int iupSeamFileDialog(Ihandle* ih)
         return IUP_NOERROR;
     }
     const bool exists = QFileInfo::exists(result);
-    IupSetStrAttribute(ih, "STATUS", strcasecmp(dialogType.c_str(), "DIR") == 0 || exists ? "0" : "1");
+    IupSetStrAttribute(ih, "STATUS",
+                       strcasecmp(dialogType.c_str(), "DIR") == 0 || exists ? "0" : "1");
     IupSetStrAttribute(ih, "VALUE", iupS(result).c_str());
     return IUP_NOERROR;
 }
@@ -253,8 +277,9 @@ int iupSeamMenu(Ihandle* menu, int x, int y)
     if (scripted()) {
         std::string items, answer;
         listItems(menu, &items);
-        if (!takeAnswer("MENU", "", items, items, &answer) || answer.empty())
+        if (!takeAnswer("MENU", "", items, items, &answer) || answer.empty()) {
             return IUP_NOERROR;
+        }
         if (Ihandle* item = findItem(menu, answer)) {
             iupMenuItemChosen(item);
             return IUP_NOERROR;
@@ -269,18 +294,21 @@ int iupSeamMenu(Ihandle* menu, int x, int y)
     }
     QMenu* m = iupMenuWidget(menu);
     QPoint at = QCursor::pos();
-    if (x != IUP_MOUSEPOS && x != IUP_CURRENT && x != IUP_CENTER)
+    if (x != IUP_MOUSEPOS && x != IUP_CURRENT && x != IUP_CENTER) {
         at.setX(x);
-    if (y != IUP_MOUSEPOS && y != IUP_CURRENT && y != IUP_CENTER)
+    }
+    if (y != IUP_MOUSEPOS && y != IUP_CURRENT && y != IUP_CENTER) {
         at.setY(y);
+    }
     m->exec(at);
     return IUP_NOERROR;
 }
 
 bool iupSeamLaunch(const char* what)
 {
-    if (!scripted())
+    if (!scripted()) {
         return false;
+    }
     script.lastLaunched = what ? what : "";
     return true;
 }
@@ -288,12 +316,16 @@ bool iupSeamLaunch(const char* what)
 int IupAlarm(const char* title, const char* message, const char* b1, const char* b2, const char* b3)
 {
     std::vector<std::string> buttons;
-    for (const char* b : {b1, b2, b3})
-        if (b != nullptr)
+    for (const char* b : {b1, b2, b3}) {
+        if (b != nullptr) {
             buttons.push_back(b);
-    if (buttons.empty())
+        }
+    }
+    if (buttons.empty()) {
         buttons.push_back("OK");
-    const int answer = iupSeamAsk("QUESTION", title, message, buttons, QApplication::activeWindow(), "QUESTION");
+    }
+    const int answer =
+        iupSeamAsk("QUESTION", title, message, buttons, QApplication::activeWindow(), "QUESTION");
     return answer == 0 ? static_cast<int>(buttons.size()) : answer;
 }
 
@@ -319,34 +351,24 @@ void IupScriptAnswer(const char* expected, const char* answer)
     script.answers.push_back(a);
 }
 
-int IupScriptPending()
-{
-    return static_cast<int>(script.answers.size());
-}
+int IupScriptPending() { return static_cast<int>(script.answers.size()); }
 
 const char* IupScriptLastAsked(const char** title, const char** text)
 {
-    if (title)
+    if (title) {
         *title = script.lastTitle.c_str();
-    if (text)
+    }
+    if (text) {
         *text = script.lastText.c_str();
+    }
     return script.lastKind.c_str();
 }
 
-const char* IupScriptLastDefault()
-{
-    return script.lastDefault.c_str();
-}
+const char* IupScriptLastDefault() { return script.lastDefault.c_str(); }
 
-const char* IupScriptLastEscape()
-{
-    return script.lastEscape.c_str();
-}
+const char* IupScriptLastEscape() { return script.lastEscape.c_str(); }
 
-int IupScriptAskedCount()
-{
-    return script.asked;
-}
+int IupScriptAskedCount() { return script.asked; }
 
 int IupScriptEnd()
 {
@@ -356,44 +378,38 @@ int IupScriptEnd()
     return left;
 }
 
-void IupScriptOnUnexpected(void (*handler)(const char*))
-{
-    script.onUnexpected = handler;
-}
+void IupScriptOnUnexpected(void (*handler)(const char*)) { script.onUnexpected = handler; }
 
-const char* IupScriptLastLaunched()
-{
-    return script.lastLaunched.c_str();
-}
+const char* IupScriptLastLaunched() { return script.lastLaunched.c_str(); }
 
-bool iupSeamScripted()
-{
-    return scripted();
-}
+bool iupSeamScripted() { return scripted(); }
 
 int iupSeamDialog(Ihandle* dialog)
 {
     IupShow(dialog);
     IupFlush();
     for (int round = 0; round < 50; ++round) {
-        if (dialog->destroyed || dialog->control() == nullptr || !dialog->control()->isVisible())
+        if (dialog->destroyed || dialog->control() == nullptr || !dialog->control()->isVisible()) {
             return IUP_NOERROR;
+        }
         const char* title = IupGetAttribute(dialog, "TITLE");
         std::string answer;
-        if (!takeAnswer("DIALOG", title ? title : "", "a button to click, or \"\" to close", "", &answer) ||
+        if (!takeAnswer("DIALOG", title ? title : "", "a button to click, or \"\" to close", "",
+                        &answer) ||
             answer.empty()) {
             dialog->control()->close();
             IupFlush();
-            if (!dialog->destroyed && dialog->control() != nullptr)
+            if (!dialog->destroyed && dialog->control() != nullptr) {
                 dialog->control()->hide();
+            }
             return IUP_NOERROR;
         }
         Ihandle* button = IupGetHandle(answer.c_str());
         if (button == nullptr) {
             const std::string problem = "dialog answer \"" + answer + "\" names no element";
-            if (script.onUnexpected)
+            if (script.onUnexpected) {
                 script.onUnexpected(problem.c_str());
-            else {
+            } else {
                 std::fprintf(stderr, "kovra: %s\n", problem.c_str());
                 std::abort();
             }

@@ -18,8 +18,9 @@ locale_t formatLocale()
 {
     static const locale_t locale = [] {
         locale_t l = newlocale(LC_ALL_MASK, "C.UTF-8", static_cast<locale_t>(0));
-        return l != static_cast<locale_t>(0) ? l
-                                             : newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+        return l != static_cast<locale_t>(0)
+                   ? l
+                   : newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
     }();
     return locale;
 }
@@ -81,7 +82,7 @@ void kov_putsW(const wchar_t* text)
 
 double kov_clockMs()
 {
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1.0e6;
 }

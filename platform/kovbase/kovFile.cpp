@@ -174,7 +174,8 @@ int kov_sameFileA(const char* a, const char* b)
 {
     struct stat infoA {};
     struct stat infoB {};
-    if (a == nullptr || b == nullptr || !statPath(diskPathA(a), &infoA) || !statPath(diskPathA(b), &infoB)) {
+    if (a == nullptr || b == nullptr || !statPath(diskPathA(a), &infoA) ||
+        !statPath(diskPathA(b), &infoB)) {
         return 0;
     }
     return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino ? 1 : 0;
@@ -326,7 +327,9 @@ int kov_getFileTimes(const char* path, int reserved1, kov_FileTimes* times, int 
     if (path == nullptr || times == nullptr || !statPath(diskPathA(path), &info)) {
         return 0;
     }
-    auto ns = [](const struct timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; };
+    auto ns = [](const struct timespec& t) {
+        return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+    };
     times->modified = ns(info.st_mtim);
     times->accessed = ns(info.st_atim);
     times->changed = ns(info.st_ctim);

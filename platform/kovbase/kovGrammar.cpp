@@ -40,8 +40,12 @@ double angle(void* context, double radiansValue)
     // Multiplying by the exact reciprocal gives round figures ("90", "100")
     // where dividing by pi/180 would leave the last digit off.
     const double perUnit = static_cast<kov_GrammarContext*>(context)->radiansPerUnit;
-    if (perUnit == 1.0) return radiansValue;
-    const double unitsPerRadian = perUnit == M_PI / 180.0 ? 180.0 / M_PI : (perUnit == M_PI / 200.0 ? 200.0 / M_PI : 1.0 / perUnit);
+    if (perUnit == 1.0) {
+        return radiansValue;
+    }
+    const double unitsPerRadian = perUnit == M_PI / 180.0
+                                      ? 180.0 / M_PI
+                                      : (perUnit == M_PI / 200.0 ? 200.0 / M_PI : 1.0 / perUnit);
     return radiansValue * unitsPerRadian;
 }
 
@@ -51,7 +55,9 @@ double angle(void* context, double radiansValue)
 bool exactSineDegrees(double degrees, double* value)
 {
     double r = std::fmod(degrees, 360.0);  // exact
-    if (r < 0.0) r += 360.0;
+    if (r < 0.0) {
+        r += 360.0;
+    }
     const double points[] = {0, 30, 90, 150, 180, 210, 270, 330};
     const double sines[] = {0, 0.5, 1, 0.5, 0, -0.5, -1, -0.5};
     for (int i = 0; i < 8; ++i) {
@@ -72,13 +78,17 @@ bool inDegrees(void* context)
 double fSin(void* c, double x)
 {
     double exact = 0.0;
-    if (inDegrees(c) && exactSineDegrees(x, &exact)) return exact;
+    if (inDegrees(c) && exactSineDegrees(x, &exact)) {
+        return exact;
+    }
     return std::sin(radians(c, x));
 }
 double fCos(void* c, double x)
 {
     double exact = 0.0;
-    if (inDegrees(c) && std::fabs(x) < 1e15 && exactSineDegrees(x + 90.0, &exact)) return exact;
+    if (inDegrees(c) && std::fabs(x) < 1e15 && exactSineDegrees(x + 90.0, &exact)) {
+        return exact;
+    }
     return std::cos(radians(c, x));
 }
 double fTan(void* c, double x) { return std::tan(radians(c, x)); }
@@ -107,7 +117,10 @@ double fAtanh(double x)
 double fCeil(double x) { return std::ceil(x); }
 double fFloor(double x) { return std::floor(x); }
 double fAbs(double x) { return std::fabs(x); }
-double fFmod(double x, double y) { return y != 0.0 ? std::fmod(x, y) : fault("fmod: division by zero"); }
+double fFmod(double x, double y)
+{
+    return y != 0.0 ? std::fmod(x, y) : fault("fmod: division by zero");
+}
 double fRound(double x) { return std::round(x); }
 double fTrunc(double x) { return std::trunc(x); }
 double fRint(double x) { return std::nearbyint(x); }
@@ -115,18 +128,22 @@ double fSign(double x) { return kov_sign(x); }
 double fMin(const double* v, int n)
 {
     double m = v[0];
-    for (int i = 1; i < n; ++i) m = std::fmin(m, v[i]);
+    for (int i = 1; i < n; ++i) {
+        m = std::fmin(m, v[i]);
+    }
     return m;
 }
 double fMax(const double* v, int n)
 {
     double m = v[0];
-    for (int i = 1; i < n; ++i) m = std::fmax(m, v[i]);
+    for (int i = 1; i < n; ++i) {
+        m = std::fmax(m, v[i]);
+    }
     return m;
 }
 double fRand()
 {
-    thread_local std::mt19937_64 engine {std::random_device {}()};
+    thread_local std::mt19937_64 engine{std::random_device{}()};
     return std::uniform_real_distribution<double>(0.0, 1.0)(engine);
 }
 double fTime() { return static_cast<double>(std::time(nullptr)); }
@@ -134,17 +151,27 @@ double fTime() { return static_cast<double>(std::time(nullptr)); }
 // ---- exponentials and powers -------------------------------------------------
 double logarithm(double x, double (*f)(double), const char* negative, const char* zero)
 {
-    if (x < 0.0) return fault(negative);
-    if (x == 0.0) return fault(zero);
+    if (x < 0.0) {
+        return fault(negative);
+    }
+    if (x == 0.0) {
+        return fault(zero);
+    }
     return f(x);
 }
 double fExp(double x) { return std::exp(x); }
-double fLn(double x) { return logarithm(x, std::log, "ln: negative argument", "ln: zero argument"); }
+double fLn(double x)
+{
+    return logarithm(x, std::log, "ln: negative argument", "ln: zero argument");
+}
 double fLog10(double x)
 {
     return logarithm(x, std::log10, "log: negative argument", "log: zero argument");
 }
-double fLog2(double x) { return logarithm(x, std::log2, "log2: negative argument", "log2: zero argument"); }
+double fLog2(double x)
+{
+    return logarithm(x, std::log2, "log2: negative argument", "log2: zero argument");
+}
 double fPow(double x, double y) { return std::pow(x, y); }
 double fSqrt(double x) { return x >= 0.0 ? std::sqrt(x) : fault("sqrt: negative argument"); }
 double fHypot(double x, double y) { return std::hypot(x, y); }
@@ -159,7 +186,8 @@ double fFact(double n)
 }
 double fGammaln(double x)
 {
-    return x > 0.0 || x != std::floor(x) ? std::lgamma(x) : fault("gammaln: argument is 0 or a negative integer");
+    return x > 0.0 || x != std::floor(x) ? std::lgamma(x)
+                                         : fault("gammaln: argument is 0 or a negative integer");
 }
 double fBeta(double a, double b)
 {
@@ -176,18 +204,20 @@ double fLorentz(double x, double x0, double gamma)
 {
     return gamma > 0.0 ? kov_lorentz(x, x0, gamma) : fault("lorentz: gamma must be positive");
 }
-bool isOrder(double n)
-{
-    return n == std::floor(n) && std::fabs(n) <= 10000.0;
-}
+bool isOrder(double n) { return n == std::floor(n) && std::fabs(n) <= 10000.0; }
 double fJ0(double x) { return ::j0(x); }
 double fJ1(double x) { return ::j1(x); }
-double fJn(double n, double x) { return isOrder(n) ? ::jn(static_cast<int>(n), x) : fault("jn: order must be an integer"); }
+double fJn(double n, double x)
+{
+    return isOrder(n) ? ::jn(static_cast<int>(n), x) : fault("jn: order must be an integer");
+}
 double fY0(double x) { return x > 0.0 ? ::y0(x) : fault("y0: argument must be positive"); }
 double fY1(double x) { return x > 0.0 ? ::y1(x) : fault("y1: argument must be positive"); }
 double fYn(double n, double x)
 {
-    if (!isOrder(n)) return fault("yn: order must be an integer");
+    if (!isOrder(n)) {
+        return fault("yn: order must be an integer");
+    }
     return x > 0.0 ? ::yn(static_cast<int>(n), x) : fault("yn: argument must be positive");
 }
 
@@ -198,45 +228,39 @@ struct Constant {
 };
 const Constant CONSTANTS[] = {
     {"pi", M_PI},
-    {"_m", 9.1093837015e-31},   // electron mass, kg
-    {"_q", 1.602176634e-19},    // elementary charge, C
-    {"_k", 1.380649e-23},       // Boltzmann constant, J/K
-    {"_h", 6.62607015e-34},     // Planck constant, J s
-    {"_c", 299792458.0},        // speed of light in vacuum, m/s
-    {"_e", 8.8541878128e-12},   // vacuum permittivity, F/m
-    {"_n", 6.02214076e23},      // Avogadro constant, 1/mol
+    {"_m", 9.1093837015e-31},  // electron mass, kg
+    {"_q", 1.602176634e-19},   // elementary charge, C
+    {"_k", 1.380649e-23},      // Boltzmann constant, J/K
+    {"_h", 6.62607015e-34},    // Planck constant, J s
+    {"_c", 299792458.0},       // speed of light in vacuum, m/s
+    {"_e", 8.8541878128e-12},  // vacuum permittivity, F/m
+    {"_n", 6.02214076e23},     // Avogadro constant, 1/mol
 };
 
 const char* const FUNCTIONS[] = {
-    "sin", "cos", "tan", "asin", "acos", "atan", "sinh", "cosh", "tanh", "asinh", "acosh", "atanh",
-    "ceil", "floor", "fabs", "abs", "fmod", "min", "max", "rand", "round", "trunc", "rint", "sign",
-    "exp", "ln", "log", "log2", "log10", "pow", "sqrt", "hypot", "erf", "erfc", "fact", "gammaln",
-    "beta", "bern", "dbern", "gauss", "lorentz", "j0", "j1", "jn", "y0", "y1", "yn", "time", "solve"};
+    "sin",     "cos",   "tan",  "asin",  "acos", "atan",    "sinh", "cosh", "tanh",  "asinh",
+    "acosh",   "atanh", "ceil", "floor", "fabs", "abs",     "fmod", "min",  "max",   "rand",
+    "round",   "trunc", "rint", "sign",  "exp",  "ln",      "log",  "log2", "log10", "pow",
+    "sqrt",    "hypot", "erf",  "erfc",  "fact", "gammaln", "beta", "bern", "dbern", "gauss",
+    "lorentz", "j0",    "j1",   "jn",    "y0",   "y1",      "yn",   "time", "solve"};
 
 // Words of the calculator's commands and answers: not variable names either.
 const char* const COMMAND_WORDS[] = {"author", "copyright", "name", "release", "version", "format",
-                                     "unit", "iter", "tol", "unset", "cls", "reset"};
+                                     "unit",   "iter",      "tol",  "unset",   "cls",     "reset"};
 
-bool isNameStart(char c)
-{
-    return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
-}
+bool isNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 
-bool isNameChar(char c)
-{
-    return isNameStart(c) || std::isdigit(static_cast<unsigned char>(c));
-}
+bool isNameChar(char c) { return isNameStart(c) || std::isdigit(static_cast<unsigned char>(c)); }
 
-bool isDigit(char c)
-{
-    return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
+bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
 // The digit value of c in the base (2, 8 or 16), or -1.
 int digitIn(char c, int base)
 {
     const char lowered = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    const int value = isDigit(lowered) ? lowered - '0' : (lowered >= 'a' && lowered <= 'f' ? lowered - 'a' + 10 : -1);
+    const int value = isDigit(lowered)
+                          ? lowered - '0'
+                          : (lowered >= 'a' && lowered <= 'f' ? lowered - 'a' + 10 : -1);
     return value >= 0 && value < base ? value : -1;
 }
 
@@ -246,7 +270,9 @@ kov_GrammarNumber readPrefixed(std::string_view text, int base)
 {
     kov_GrammarNumber n;
     n.length = 2;
-    while (n.length < text.size() && isNameChar(text[n.length])) ++n.length;
+    while (n.length < text.size() && isNameChar(text[n.length])) {
+        ++n.length;
+    }
     const std::string literal(text.substr(0, n.length));
     if (n.length == 2) {
         n.error = "missing digits after " + literal;
@@ -259,11 +285,13 @@ kov_GrammarNumber readPrefixed(std::string_view text, int base)
             n.error = "invalid digit '" + std::string(1, text[i]) + "' in " + literal;
             return n;
         }
-        if (whole > (~0ULL - static_cast<unsigned long long>(digit)) / static_cast<unsigned long long>(base)) {
+        if (whole > (~0ULL - static_cast<unsigned long long>(digit)) /
+                        static_cast<unsigned long long>(base)) {
             n.error = "overflow: the number " + literal + " is too large";
             return n;
         }
-        whole = whole * static_cast<unsigned long long>(base) + static_cast<unsigned long long>(digit);
+        whole =
+            whole * static_cast<unsigned long long>(base) + static_cast<unsigned long long>(digit);
     }
     n.value = static_cast<double>(whole);
     return n;
@@ -274,7 +302,9 @@ kov_GrammarNumber readPrefixed(std::string_view text, int base)
 int readValue(const char* text, int* position, double* value)
 {
     const kov_GrammarNumber n = kov_grammarReadNumber(text);
-    if (n.length == 0 || !n.error.empty()) return 0;
+    if (n.length == 0 || !n.error.empty()) {
+        return 0;
+    }
     *position += static_cast<int>(n.length);
     *value = n.value;
     return 1;
@@ -295,41 +325,61 @@ kov_GrammarNumber kov_grammarReadNumber(std::string_view text)
     kov_GrammarNumber n;
     if (text.size() >= 2 && text[0] == '0') {
         const char prefix = static_cast<char>(std::tolower(static_cast<unsigned char>(text[1])));
-        if (prefix == 'x') return readPrefixed(text, 16);
-        if (prefix == 'b') return readPrefixed(text, 2);
-        if (prefix == 'o') return readPrefixed(text, 8);
+        if (prefix == 'x') {
+            return readPrefixed(text, 16);
+        }
+        if (prefix == 'b') {
+            return readPrefixed(text, 2);
+        }
+        if (prefix == 'o') {
+            return readPrefixed(text, 8);
+        }
     }
     size_t i = 0;
-    while (i < text.size() && isDigit(text[i])) ++i;
+    while (i < text.size() && isDigit(text[i])) {
+        ++i;
+    }
     const size_t integerDigits = i;
     if (i < text.size() && text[i] == '.') {
         ++i;
-        while (i < text.size() && isDigit(text[i])) ++i;
+        while (i < text.size() && isDigit(text[i])) {
+            ++i;
+        }
     }
-    if (i == 0 || (integerDigits == 0 && i == 1)) return n;  // no digit: no number
+    if (i == 0 || (integerDigits == 0 && i == 1)) {
+        return n;  // no digit: no number
+    }
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+            ++j;
+        }
         if (j >= text.size() || !isDigit(text[j])) {
             n.length = j;
             n.error = "missing exponent digits in " + std::string(text.substr(0, j));
             return n;
         }
-        while (j < text.size() && isDigit(text[j])) ++j;
+        while (j < text.size() && isDigit(text[j])) {
+            ++j;
+        }
         i = j;
     }
     n.length = i;
     const std::string literal(text.substr(0, i));
     if (i < text.size() && text[i] == '.') {
         size_t end = i;
-        while (end < text.size() && (isDigit(text[end]) || text[end] == '.')) ++end;
+        while (end < text.size() && (isDigit(text[end]) || text[end] == '.')) {
+            ++end;
+        }
         n.error = "malformed number: " + std::string(text.substr(0, end));
         return n;
     }
     // A number below the smallest double reads as 0 (or the nearest
     // subnormal); one above the largest cannot be read at all.
     n.value = kov_strtod(literal.c_str(), nullptr);
-    if (std::isinf(n.value)) n.error = "overflow: the number " + literal + " is too large";
+    if (std::isinf(n.value)) {
+        n.error = "overflow: the number " + literal + " is too large";
+    }
     return n;
 }
 
@@ -398,13 +448,19 @@ bool kov_grammarIsReserved(const std::string& name)
 {
     const std::string key = kov_toLowerAscii(name);
     for (const char* f : FUNCTIONS) {
-        if (key == f) return true;
+        if (key == f) {
+            return true;
+        }
     }
     for (const Constant& k : CONSTANTS) {
-        if (key == k.name) return true;
+        if (key == k.name) {
+            return true;
+        }
     }
     for (const char* w : COMMAND_WORDS) {
-        if (key == w) return true;
+        if (key == w) {
+            return true;
+        }
     }
     return false;
 }
@@ -415,12 +471,15 @@ bool kov_grammarIsName(const std::string& name)
         return false;
     }
     for (char c : name) {
-        if (!isNameChar(c)) return false;
+        if (!isNameChar(c)) {
+            return false;
+        }
     }
     return true;
 }
 
-bool kov_grammarNormalize(const std::string& text, std::string* normalized, std::string* error, bool foldSigns)
+bool kov_grammarNormalize(const std::string& text, std::string* normalized, std::string* error,
+                          bool foldSigns)
 {
     std::string out;
     out.reserve(text.size());
@@ -440,7 +499,9 @@ bool kov_grammarNormalize(const std::string& text, std::string* normalized, std:
     while (i < text.size()) {
         const char c = text[i];
         if (kov_isBlank(c)) {
-            if (!pendingOperand.empty()) blankAfterOperand = true;
+            if (!pendingOperand.empty()) {
+                blankAfterOperand = true;
+            }
             ++i;
             continue;
         }
@@ -452,7 +513,9 @@ bool kov_grammarNormalize(const std::string& text, std::string* normalized, std:
             }
             const std::string number = kov_toLowerAscii(text.substr(i, n.length));
             i += n.length;
-            if (!operandRead(number)) return false;
+            if (!operandRead(number)) {
+                return false;
+            }
             out += number;
             blankAfterOperand = false;
             continue;
@@ -461,13 +524,17 @@ bool kov_grammarNormalize(const std::string& text, std::string* normalized, std:
             // A run of signs before an operand is one sign: "--5" is 5.
             size_t end = i;
             int minus = 0;
-            while (end < text.size() && (text[end] == '+' || text[end] == '-' || text[end] == ' ' || text[end] == '\t')) {
-                if (text[end] == '-') ++minus;
+            while (end < text.size() && (text[end] == '+' || text[end] == '-' || text[end] == ' ' ||
+                                         text[end] == '\t')) {
+                if (text[end] == '-') {
+                    ++minus;
+                }
                 ++end;
             }
             const std::string run = text.substr(i, end - i);
-            const size_t signs = run.size() - static_cast<size_t>(std::count(run.begin(), run.end(), ' ') +
-                                                                  std::count(run.begin(), run.end(), '\t'));
+            const size_t signs =
+                run.size() - static_cast<size_t>(std::count(run.begin(), run.end(), ' ') +
+                                                 std::count(run.begin(), run.end(), '\t'));
             if (signs > 1 && end < text.size()) {
                 out += std::string(signs - 1, ' ');
                 out += minus % 2 == 1 ? '-' : '+';
@@ -483,9 +550,13 @@ bool kov_grammarNormalize(const std::string& text, std::string* normalized, std:
         }
         if (isNameStart(c)) {
             const size_t start = i;
-            while (i < text.size() && isNameChar(text[i])) ++i;
+            while (i < text.size() && isNameChar(text[i])) {
+                ++i;
+            }
             const std::string name = kov_toLowerAscii(text.substr(start, i - start));
-            if (!operandRead(name)) return false;
+            if (!operandRead(name)) {
+                return false;
+            }
             out += name;
             blankAfterOperand = false;
             continue;
@@ -532,14 +603,17 @@ std::string kov_grammarErrorText(const mu::Parser::exception_type& e, const std:
     // last operand, whatever muparser found past the end.
     const size_t last = expression.find_last_not_of(" \t");
     if (last != std::string::npos && std::strchr("+-*/^<>=&|", expression[last]) != nullptr &&
-        (e.GetCode() == mu::ecUNEXPECTED_EOF || (position >= 0 && static_cast<size_t>(position) >= last))) {
-        return "incomplete expression: an operand is missing after '" + std::string(1, expression[last]) + "'";
+        (e.GetCode() == mu::ecUNEXPECTED_EOF ||
+         (position >= 0 && static_cast<size_t>(position) >= last))) {
+        return "incomplete expression: an operand is missing after '" +
+               std::string(1, expression[last]) + "'";
     }
     switch (e.GetCode()) {
     case mu::ecUNASSIGNABLE_TOKEN:
     case mu::ecUNEXPECTED_VAR: {
         if (!token.empty() && isNameStart(token[0])) {
-            size_t after = position >= 0 ? static_cast<size_t>(position) + token.size() : std::string::npos;
+            size_t after =
+                position >= 0 ? static_cast<size_t>(position) + token.size() : std::string::npos;
             const bool call = after < expression.size() && expression[after] == '(';
             if (e.GetCode() == mu::ecUNEXPECTED_VAR) {
                 return "missing operator before " + token + at;
@@ -554,36 +628,23 @@ std::string kov_grammarErrorText(const mu::Parser::exception_type& e, const std:
         }
         return "syntax error" + at;
     }
-    case mu::ecUNEXPECTED_EOF:
-        return "incomplete expression";
-    case mu::ecMISSING_PARENS:
-        return "missing closing parenthesis";
-    case mu::ecUNEXPECTED_PARENS:
-        return "unexpected parenthesis" + at;
-    case mu::ecUNEXPECTED_ARG_SEP:
-        return "unexpected ','" + at;
-    case mu::ecUNEXPECTED_ARG:
-        return "unexpected argument" + at;
-    case mu::ecTOO_MANY_PARAMS:
-        return "too many arguments for function: " + token;
-    case mu::ecTOO_FEW_PARAMS:
-        return "too few arguments for function: " + token;
+    case mu::ecUNEXPECTED_EOF: return "incomplete expression";
+    case mu::ecMISSING_PARENS: return "missing closing parenthesis";
+    case mu::ecUNEXPECTED_PARENS: return "unexpected parenthesis" + at;
+    case mu::ecUNEXPECTED_ARG_SEP: return "unexpected ','" + at;
+    case mu::ecUNEXPECTED_ARG: return "unexpected argument" + at;
+    case mu::ecTOO_MANY_PARAMS: return "too many arguments for function: " + token;
+    case mu::ecTOO_FEW_PARAMS: return "too few arguments for function: " + token;
     case mu::ecUNEXPECTED_VAL:
-    case mu::ecUNEXPECTED_FUN:
-        return "missing operator before " + token + at;
-    case mu::ecUNEXPECTED_OPERATOR:
-        return "misplaced operator '" + token + "'" + at;
-    case mu::ecEMPTY_EXPRESSION:
-        return "empty expression";
+    case mu::ecUNEXPECTED_FUN: return "missing operator before " + token + at;
+    case mu::ecUNEXPECTED_OPERATOR: return "misplaced operator '" + token + "'" + at;
+    case mu::ecEMPTY_EXPRESSION: return "empty expression";
     case mu::ecUNEXPECTED_STR:
     case mu::ecSTR_RESULT:
-    case mu::ecUNTERMINATED_STRING:
-        return "text in quotes is no number";
+    case mu::ecUNTERMINATED_STRING: return "text in quotes is no number";
     case mu::ecUNEXPECTED_CONDITIONAL:
     case mu::ecMISPLACED_COLON:
-    case mu::ecMISSING_ELSE_CLAUSE:
-        return "incomplete condition (a ? b : c)" + at;
-    default:
-        return "syntax error" + at;
+    case mu::ecMISSING_ELSE_CLAUSE: return "incomplete condition (a ? b : c)" + at;
+    default: return "syntax error" + at;
     }
 }

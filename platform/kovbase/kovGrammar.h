@@ -59,4 +59,5 @@ void kov_grammarBeginEvaluation();
 std::string kov_grammarFaultText(double value);
 // The words for a muparser error on the given (normalised) expression:
 // "unknown function: foo", "missing closing parenthesis", ...
-std::string kov_grammarErrorText(const mu::Parser::exception_type& error, const std::string& expression);
+std::string kov_grammarErrorText(const mu::Parser::exception_type& error,
+                                 const std::string& expression);

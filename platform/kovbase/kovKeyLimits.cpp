@@ -13,9 +13,11 @@ std::string kov_limitNumberText(double value)
 
 std::string kov_rangeText(double minimum, double maximum, const char* unit)
 {
-    std::string text = "from " + kov_limitNumberText(minimum) + " to " + kov_limitNumberText(maximum);
-    if (unit != nullptr && unit[0] != '\0')
+    std::string text =
+        "from " + kov_limitNumberText(minimum) + " to " + kov_limitNumberText(maximum);
+    if (unit != nullptr && unit[0] != '\0') {
         text += std::string(" ") + unit;
+    }
     return text;
 }
 

@@ -146,12 +146,14 @@ template <typename Char>
 constexpr void generalKey(const Char* key, char* out)
 {
     size_t i = 0;
-    for (; key[i] != 0 && i < 63; ++i)
+    for (; key[i] != 0 && i < 63; ++i) {
         out[i] = static_cast<char>(key[i]);
+    }
     out[i] = '\0';
     if (out[0] == 'T' && out[1] == 'r' && out[2] == 'a' && out[3] == 'p' && out[4] >= '1' &&
-        out[4] <= '5' && out[5] == '.')
+        out[4] <= '5' && out[5] == '.') {
         out[4] = '#';
+    }
 }
 
 }  // namespace kovKeyLimitsDetail
@@ -163,14 +165,16 @@ constexpr void generalKey(const Char* key, char* out)
 template <typename Char>
 constexpr int kov_keyLimitIndex(KovKeySection section, const Char* key)
 {
-    if (key == nullptr)
+    if (key == nullptr) {
         return -1;
+    }
     char general[64] = {};
     kovKeyLimitsDetail::generalKey(key, general);
     for (size_t i = 0; i < std::size(KOV_KEY_LIMITS); ++i) {
         if (KOV_KEY_LIMITS[i].section == section &&
-            kovKeyLimitsDetail::sameText(general, KOV_KEY_LIMITS[i].key))
+            kovKeyLimitsDetail::sameText(general, KOV_KEY_LIMITS[i].key)) {
             return static_cast<int>(i);
+        }
     }
     return -1;
 }
@@ -181,8 +185,9 @@ template <typename Char>
 constexpr const KovKeyLimit& kov_keyLimit(KovKeySection section, const Char* key)
 {
     const int i = kov_keyLimitIndex(section, key);
-    if (i < 0)
+    if (i < 0) {
         throw "a key without a range";  // no constant expression: a compile error
+    }
     return KOV_KEY_LIMITS[i];
 }
 
@@ -201,27 +206,35 @@ template <typename Char>
 constexpr const KovKeyLimit* kov_findKeyLimit(const Char* sectionName, const Char* key)
 {
     using kovKeyLimitsDetail::sameText;
-    if (sectionName == nullptr || key == nullptr)
+    if (sectionName == nullptr || key == nullptr) {
         return nullptr;
-    if (sameText(sectionName, "Device"))
+    }
+    if (sameText(sectionName, "Device")) {
         return kov_findKeyLimit(KovKeySection::DEVICE, key);
+    }
     if (sameText(sectionName, "Anode") || sameText(sectionName, "Cathode")) {
         size_t skip = 0;
-        while (sectionName[skip] != 0 && key[skip] == sectionName[skip])
+        while (sectionName[skip] != 0 && key[skip] == sectionName[skip]) {
             ++skip;
-        if (sectionName[skip] != 0 || key[skip] != '.')
+        }
+        if (sectionName[skip] != 0 || key[skip] != '.') {
             return nullptr;
+        }
         return kov_findKeyLimit(KovKeySection::CONTACT, key + skip + 1);
     }
     if (sectionName[0] == 'L' && sectionName[1] == 'a' && sectionName[2] == 'y' &&
-        sectionName[3] == 'e' && sectionName[4] == 'r')
+        sectionName[3] == 'e' && sectionName[4] == 'r') {
         return kov_findKeyLimit(KovKeySection::LAYER, key);
-    if (sameText(sectionName, "Voltage"))
+    }
+    if (sameText(sectionName, "Voltage")) {
         return kov_findKeyLimit(KovKeySection::VOLTAGE, key);
-    if (sameText(sectionName, "Light"))
+    }
+    if (sameText(sectionName, "Light")) {
         return kov_findKeyLimit(KovKeySection::LIGHT, key);
-    if (sameText(sectionName, "Numeric"))
+    }
+    if (sameText(sectionName, "Numeric")) {
         return kov_findKeyLimit(KovKeySection::NUMERIC, key);
+    }
     return nullptr;
 }
 

@@ -111,7 +111,4 @@ double kov_beta(double a, double b)
     return NaN;
 }
 
-double kov_sign(double x)
-{
-    return x > 0.0 ? 1.0 : (x < 0.0 ? -1.0 : (std::isnan(x) ? NaN : 0.0));
-}
+double kov_sign(double x) { return x > 0.0 ? 1.0 : (x < 0.0 ? -1.0 : (std::isnan(x) ? NaN : 0.0)); }

@@ -7,7 +7,7 @@
 
 namespace {
 
-std::atomic<long long> liveBlocks {0};
+std::atomic<long long> liveBlocks{0};
 
 }  // namespace
 
@@ -46,11 +46,6 @@ int kov_MemoryCreate(const char* programName)
     return 1;
 }
 
-void kov_MemoryDestroy()
-{
-}
+void kov_MemoryDestroy() {}
 
-long long kov_MemoryLiveBlocks()
-{
-    return liveBlocks;
-}
+long long kov_MemoryLiveBlocks() { return liveBlocks; }

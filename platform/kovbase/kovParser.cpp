@@ -50,22 +50,26 @@ struct Variable {
     double value = 0.0;     // muparser reads it at this address
 };
 
-
 // The value in plain digits with no more significant digits than a double
 // holds: the shortest digits that read back to it, then zeros ("1e21/7" is
 // 142857142857142860000, not the 142857142857142861824 the binary value
 // spells out exactly).
 std::string fixedDigits(double value)
 {
-    if (value == 0.0) return "0";
+    if (value == 0.0) {
+        return "0";
+    }
     char buffer[64];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    const auto r =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     const std::string scientific(buffer, r.ptr);  // "-1.4285714285714286e+20"
     const size_t e = scientific.find('e');
     const bool negative = scientific[0] == '-';
     std::string digits;
     for (size_t i = negative ? 1 : 0; i < e; ++i) {
-        if (scientific[i] != '.') digits.push_back(scientific[i]);
+        if (scientific[i] != '.') {
+            digits.push_back(scientific[i]);
+        }
     }
     const int exponent = std::atoi(scientific.c_str() + e + 1);
     std::string text;
@@ -87,12 +91,17 @@ std::string fixedDigits(double value)
 // significant digits than the exponent form (fixedDigits).
 std::string shortest(double value)
 {
-    if (value == 0.0) return "0";  // also -0
+    if (value == 0.0) {
+        return "0";  // also -0
+    }
     char buffer[64];
     const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
     const std::string plain(buffer, r.ptr);
-    if (plain.find('e') != std::string::npos) return plain;
-    const auto s = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    if (plain.find('e') != std::string::npos) {
+        return plain;
+    }
+    const auto s =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     const std::string scientific(buffer, s.ptr);
     const std::string fixed = fixedDigits(value);
     return fixed.size() <= scientific.size() ? fixed : scientific;
@@ -100,29 +109,32 @@ std::string shortest(double value)
 
 void copyOut(char* result, const std::string& text)
 {
-    if (result != nullptr) kov_copyA(result, KOV_PARSER_LINE, text.c_str());
+    if (result != nullptr) {
+        kov_copyA(result, KOV_PARSER_LINE, text.c_str());
+    }
 }
 
 // A bare '=' (assignment), as opposed to "==", "<=", ">=" and "!=".
 size_t findAssignment(const std::string& text)
 {
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '=') continue;
+        if (text[i] != '=') {
+            continue;
+        }
         const bool paired = (i + 1 < text.size() && text[i + 1] == '=');
         const bool compared = i > 0 && std::strchr("<>!=", text[i - 1]) != nullptr;
         if (paired) {
             ++i;
             continue;
         }
-        if (!compared) return i;
+        if (!compared) {
+            return i;
+        }
     }
     return std::string::npos;
 }
 
-bool isNameChar(char c)
-{
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-}
+bool isNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
 }  // namespace
 
@@ -146,7 +158,8 @@ struct kov_ParserImpl {
     void setUnit(Unit u)
     {
         unit = u;
-        context.radiansPerUnit = u == Unit::DEGREE ? M_PI / 180.0 : (u == Unit::GRAD ? M_PI / 200.0 : 1.0);
+        context.radiansPerUnit =
+            u == Unit::DEGREE ? M_PI / 180.0 : (u == Unit::GRAD ? M_PI / 200.0 : 1.0);
         cache.clear();  // cached parses may hold folded angles
     }
 
@@ -154,12 +167,15 @@ struct kov_ParserImpl {
     {
         const std::string key = kov_toLowerAscii(name);
         for (auto& v : variables) {
-            if (kov_toLowerAscii(v->name) == key) return v.get();
+            if (kov_toLowerAscii(v->name) == key) {
+                return v.get();
+            }
         }
         return nullptr;
     }
 
-    bool define(const std::string& name, const std::string& valueText, double value, std::string* error)
+    bool define(const std::string& name, const std::string& valueText, double value,
+                std::string* error)
     {
         if (Variable* v = find(name)) {
             v->value = value;
@@ -213,14 +229,18 @@ struct kov_ParserImpl {
             return false;
         }
         bool cacheable = true;
-        if (!resolveSolve(&text, error, &cacheable)) return false;
+        if (!resolveSolve(&text, error, &cacheable)) {
+            return false;
+        }
         if (cacheable) {
             const auto hit = cache.find(text);
             if (hit != cache.end()) {
                 kov_grammarBeginEvaluation();
                 try {
                     *value = hit->second->Eval();
-                    if (std::isfinite(*value)) return true;
+                    if (std::isfinite(*value)) {
+                        return true;
+                    }
                 } catch (...) {
                 }
                 // A fault: evaluate afresh below so that its words are found.
@@ -246,7 +266,9 @@ struct kov_ParserImpl {
             return false;
         }
         if (cacheable) {
-            if (cache.size() >= CACHE_LIMIT) cache.clear();
+            if (cache.size() >= CACHE_LIMIT) {
+                cache.clear();
+            }
             try {
                 cache.emplace(text, std::make_unique<mu::Parser>(parser));
             } catch (...) {
@@ -264,7 +286,9 @@ struct kov_ParserImpl {
             while (at != std::string::npos && at > 0 && isNameChar((*text)[at - 1])) {
                 at = text->find("solve(", at + 1);
             }
-            if (at == std::string::npos) return true;
+            if (at == std::string::npos) {
+                return true;
+            }
             *cacheable = false;  // the root depends on the settings of the moment
             std::vector<std::string> args;
             int depth = 0;
@@ -272,7 +296,9 @@ struct kov_ParserImpl {
             size_t end = std::string::npos;
             for (size_t i = start; i < text->size(); ++i) {
                 const char c = (*text)[i];
-                if (c == '(') ++depth;
+                if (c == '(') {
+                    ++depth;
+                }
                 if (c == ')') {
                     if (depth == 0) {
                         args.push_back(text->substr(start, i - start));
@@ -295,7 +321,9 @@ struct kov_ParserImpl {
                 return false;
             }
             double root = 0.0;
-            if (!solve(args[0], args[1], args[2], &root, error)) return false;
+            if (!solve(args[0], args[1], args[2], &root, error)) {
+                return false;
+            }
             text->replace(at, end + 1 - at, "(" + shortest(root) + ")");
         }
     }
@@ -409,8 +437,8 @@ struct kov_ParserImpl {
         }
         const int base = format == Format::BIN ? 2 : (format == Format::OCT ? 8 : 16);
         const char* prefix = format == Format::BIN ? "0b" : (format == Format::OCT ? "0o" : "0x");
-        unsigned long long magnitude = n < 0 ? 0ULL - static_cast<unsigned long long>(n)
-                                             : static_cast<unsigned long long>(n);
+        unsigned long long magnitude =
+            n < 0 ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
         std::string digits;
         do {
             digits.insert(digits.begin(), "0123456789ABCDEF"[magnitude % base]);
@@ -445,7 +473,8 @@ bool kov_ParserImpl::command(const std::string& line, int* r, std::string* answe
     };
     if (kov_startsWith(text, "format:")) {
         const std::string word = text.substr(7);
-        const Format formats[] = {Format::REAL, Format::INT, Format::DEC, Format::BIN, Format::OCT, Format::HEX};
+        const Format formats[] = {Format::REAL, Format::INT, Format::DEC,
+                                  Format::BIN,  Format::OCT, Format::HEX};
         for (Format f : formats) {
             if (word == formatName(f)) {
                 format = f;
@@ -457,10 +486,15 @@ bool kov_ParserImpl::command(const std::string& line, int* r, std::string* answe
     }
     if (kov_startsWith(text, "unit:")) {
         const std::string word = text.substr(5);
-        if (word == "degree" || word == "deg") setUnit(Unit::DEGREE);
-        else if (word == "grad" || word == "gon") setUnit(Unit::GRAD);
-        else if (word == "radian" || word == "rad") setUnit(Unit::RADIAN);
-        else return fail("unknown angle unit: " + word + " (degree, grad or radian)");
+        if (word == "degree" || word == "deg") {
+            setUnit(Unit::DEGREE);
+        } else if (word == "grad" || word == "gon") {
+            setUnit(Unit::GRAD);
+        } else if (word == "radian" || word == "rad") {
+            setUnit(Unit::RADIAN);
+        } else {
+            return fail("unknown angle unit: " + word + " (degree, grad or radian)");
+        }
         updateInfo();
         return done(std::string("unit: ") + unitName(unit));
     }
@@ -490,27 +524,43 @@ bool kov_ParserImpl::command(const std::string& line, int* r, std::string* answe
             removeAll();
             return done("unset: all");
         }
-        if (!remove(name)) return fail("unknown variable: " + name);
+        if (!remove(name)) {
+            return fail("unknown variable: " + name);
+        }
         return done("unset: " + name);
     }
-    if (text == "author") return done("the Kovra authors");
-    if (text == "copyright") return done("Copyright (c) 2024-2026 the Kovra authors");
-    if (text == "name") return done("Kovra expression parser");
-    if (text == "version") return done("3.0");
-    if (text == "release") return done(KOVRA_VERSION " build " KOVRA_BUILD KOVRA_RELEASE);
+    if (text == "author") {
+        return done("the Kovra authors");
+    }
+    if (text == "copyright") {
+        return done("Copyright (c) 2024-2026 the Kovra authors");
+    }
+    if (text == "name") {
+        return done("Kovra expression parser");
+    }
+    if (text == "version") {
+        return done("3.0");
+    }
+    if (text == "release") {
+        return done(KOVRA_VERSION " build " KOVRA_BUILD KOVRA_RELEASE);
+    }
     return false;
 }
 
 int kov_ParserImpl::run(const std::string& given, std::string* answer)
 {
     std::string line = given;
-    while (!line.empty() && (line.back() == ';' || line.back() == ' ')) line.pop_back();
+    while (!line.empty() && (line.back() == ';' || line.back() == ' ')) {
+        line.pop_back();
+    }
     if (line.empty()) {
         *answer = "empty expression";
         return 0;
     }
     int r = 0;
-    if (command(line, &r, answer)) return r;
+    if (command(line, &r, answer)) {
+        return r;
+    }
 
     std::string normalized;
     std::string error;
@@ -524,7 +574,9 @@ int kov_ParserImpl::run(const std::string& given, std::string* answer)
     std::string expression = normalized;
     if (eq != std::string::npos) {
         std::string shown = kov_trimmed(line.substr(0, line.find('=')));
-        if (!shown.empty() && shown[0] == '$') shown.erase(0, 1);
+        if (!shown.empty() && shown[0] == '$') {
+            shown.erase(0, 1);
+        }
         if (!kov_grammarIsName(shown)) {
             *answer = "not a variable name: " + shown;
             return 0;
@@ -561,7 +613,9 @@ int kov_ParserImpl::run(const std::string& given, std::string* answer)
 kov_Parser* kov_ParserCreate()
 {
     auto* parser = static_cast<kov_Parser*>(kov_MemoryAlloc(sizeof(kov_Parser)));
-    if (parser == nullptr) return nullptr;
+    if (parser == nullptr) {
+        return nullptr;
+    }
     std::memset(parser, 0, sizeof *parser);
     parser->impl = new (std::nothrow) kov_ParserImpl;
     if (parser->impl == nullptr) {
@@ -574,14 +628,18 @@ kov_Parser* kov_ParserCreate()
 
 void kov_ParserDelete(kov_Parser** parser)
 {
-    if (parser == nullptr || *parser == nullptr) return;
+    if (parser == nullptr || *parser == nullptr) {
+        return;
+    }
     delete (*parser)->impl;
     kov_MemoryFreeT(parser);
 }
 
 int kov_ParserRun(const char* text, char* result, kov_Parser* parser)
 {
-    if (result != nullptr) result[0] = '\0';
+    if (result != nullptr) {
+        result[0] = '\0';
+    }
     if (parser == nullptr || parser->impl == nullptr) {
         copyOut(result, "parser not loaded");
         return 0;
@@ -611,7 +669,9 @@ int kov_ParserRun(const char* text, char* result, kov_Parser* parser)
 size_t kov_ParserRemSpace(char* text, int flags)
 {
     (void)flags;
-    if (text == nullptr) return 0;
+    if (text == nullptr) {
+        return 0;
+    }
     auto operand = [](char c) { return isNameChar(c) || c == '.' || c == '$'; };
     size_t out = 0;
     for (size_t i = 0; text[i] != '\0'; ++i) {
@@ -620,7 +680,9 @@ size_t kov_ParserRemSpace(char* text, int flags)
             // Keep one blank between two operands so that the parser refuses
             // "2 3" rather than reading 23.
             size_t next = i + 1;
-            while (kov_isBlank(text[next])) ++next;
+            while (kov_isBlank(text[next])) {
+                ++next;
+            }
             if (out > 0 && operand(text[out - 1]) && text[next] != '\0' && operand(text[next])) {
                 text[out++] = ' ';
             }
@@ -635,7 +697,9 @@ size_t kov_ParserRemSpace(char* text, int flags)
 
 int kov_ParserParseValue(kov_Parser* parser, char* text)
 {
-    if (parser == nullptr || parser->impl == nullptr || text == nullptr) return 0;
+    if (parser == nullptr || parser->impl == nullptr || text == nullptr) {
+        return 0;
+    }
     std::string& error = parser->impl->lastError;
     error.clear();
     if (std::strlen(text) > static_cast<size_t>(KOV_PARSER_MAXLINE)) {
@@ -649,10 +713,14 @@ int kov_ParserParseValue(kov_Parser* parser, char* text)
         return 0;
     }
     std::string normalized;
-    if (!kov_grammarNormalize(text, &normalized, &error)) return 0;
+    if (!kov_grammarNormalize(text, &normalized, &error)) {
+        return 0;
+    }
     double value = 0.0;
     try {
-        if (!parser->impl->evaluate(normalized, &value, &error)) return 0;
+        if (!parser->impl->evaluate(normalized, &value, &error)) {
+            return 0;
+        }
     } catch (...) {
         error = "expression not evaluated";
         return 0;
@@ -664,7 +732,9 @@ int kov_ParserParseValue(kov_Parser* parser, char* text)
 
 const char* kov_ParserLastError(const kov_Parser* parser)
 {
-    if (parser == nullptr || parser->impl == nullptr) return "";
+    if (parser == nullptr || parser->impl == nullptr) {
+        return "";
+    }
     return parser->impl->lastError.c_str();
 }
 
@@ -673,7 +743,9 @@ namespace {
 std::string variableName(const char* name)
 {
     std::string n = kov_trimmed(name != nullptr ? name : "");
-    if (!n.empty() && n[0] == '$') n.erase(0, 1);
+    if (!n.empty() && n[0] == '$') {
+        n.erase(0, 1);
+    }
     return n;
 }
 
@@ -682,14 +754,18 @@ std::string variableName(const char* name)
 const char* kov_ParserGetVariable(kov_Parser* parser, const char* name, int flags)
 {
     (void)flags;
-    if (parser == nullptr || parser->impl == nullptr) return nullptr;
+    if (parser == nullptr || parser->impl == nullptr) {
+        return nullptr;
+    }
     const Variable* v = parser->impl->find(variableName(name));
     return v != nullptr ? v->valueText.c_str() : nullptr;
 }
 
 int kov_ParserSetVariable(kov_Parser* parser, const char* name, const char* value)
 {
-    if (parser == nullptr || parser->impl == nullptr || value == nullptr) return 0;
+    if (parser == nullptr || parser->impl == nullptr || value == nullptr) {
+        return 0;
+    }
     const std::string n = variableName(name);
     const std::string valueText = kov_trimmed(value);
     if (!kov_grammarIsName(n) || kov_grammarIsReserved(n) || valueText.empty() ||
@@ -713,36 +789,48 @@ int kov_ParserSetVariable(kov_Parser* parser, const char* name, const char* valu
 int kov_ParserDeleteVariable(kov_Parser* parser, const char* name, int flags)
 {
     (void)flags;
-    if (parser == nullptr || parser->impl == nullptr) return 0;
+    if (parser == nullptr || parser->impl == nullptr) {
+        return 0;
+    }
     return parser->impl->remove(variableName(name)) ? 1 : 0;
 }
 
 int kov_ParserVariableCount(const kov_Parser* parser)
 {
-    return parser == nullptr || parser->impl == nullptr ? 0 : static_cast<int>(parser->impl->variables.size());
+    return parser == nullptr || parser->impl == nullptr
+               ? 0
+               : static_cast<int>(parser->impl->variables.size());
 }
 
 const char* kov_ParserVariableName(const kov_Parser* parser, int index)
 {
-    if (index < 0 || index >= kov_ParserVariableCount(parser)) return nullptr;
+    if (index < 0 || index >= kov_ParserVariableCount(parser)) {
+        return nullptr;
+    }
     return parser->impl->variables[static_cast<size_t>(index)]->name.c_str();
 }
 
 const char* kov_ParserVariableValue(const kov_Parser* parser, int index)
 {
-    if (index < 0 || index >= kov_ParserVariableCount(parser)) return nullptr;
+    if (index < 0 || index >= kov_ParserVariableCount(parser)) {
+        return nullptr;
+    }
     return parser->impl->variables[static_cast<size_t>(index)]->valueText.c_str();
 }
 
 void kov_ParserHistory(kov_Parser* parser, const char* line)
 {
-    if (parser == nullptr || line == nullptr) return;
+    if (parser == nullptr || line == nullptr) {
+        return;
+    }
     if (parser->count >= KOV_PARSER_HISTORY) {
         std::memmove(parser->history[0], parser->history[1],
                      sizeof(parser->history[0]) * (KOV_PARSER_HISTORY - 1));
         parser->count = KOV_PARSER_HISTORY - 1;
     }
-    if (parser->count < 0) parser->count = 0;
+    if (parser->count < 0) {
+        parser->count = 0;
+    }
     kov_copyA(parser->history[parser->count], KOV_PARSER_LINE, line);
     parser->current = parser->count;
     ++parser->count;
@@ -750,7 +838,9 @@ void kov_ParserHistory(kov_Parser* parser, const char* line)
 
 void kov_ParserReset(kov_Parser* parser)
 {
-    if (parser == nullptr || parser->impl == nullptr) return;
+    if (parser == nullptr || parser->impl == nullptr) {
+        return;
+    }
     kov_ParserImpl& p = *parser->impl;
     p.removeAll();
     p.format = Format::REAL;
@@ -765,6 +855,8 @@ void kov_ParserReset(kov_Parser* parser)
 
 const char* kov_ParserGetInfo(kov_Parser* parser)
 {
-    if (parser == nullptr || parser->impl == nullptr) return "";
+    if (parser == nullptr || parser->impl == nullptr) {
+        return "";
+    }
     return parser->impl->info;
 }

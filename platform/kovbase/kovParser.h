@@ -5,8 +5,8 @@
 
 #include <cstddef>
 
-constexpr int KOV_PARSER_HISTORY = 32;     // lines kept
-constexpr int KOV_PARSER_LINE = 256;       // bytes of a line, an answer, a value text
+constexpr int KOV_PARSER_HISTORY = 32;  // lines kept
+constexpr int KOV_PARSER_LINE = 256;    // bytes of a line, an answer, a value text
 constexpr int KOV_PARSER_MAXLINE = KOV_PARSER_LINE - 1;
 
 struct kov_ParserImpl;

@@ -25,16 +25,28 @@ std::string check(int r, const std::string& answer, const std::string& expected)
 {
     if (!expected.empty() && expected[0] == '!') {
         const std::string words = kov_trimmed(expected.substr(1));
-        if (r == 1) return "answered " + answer + " where a refusal was expected";
-        if (!words.empty() && words != answer) return "refused with \"" + answer + "\"";
+        if (r == 1) {
+            return "answered " + answer + " where a refusal was expected";
+        }
+        if (!words.empty() && words != answer) {
+            return "refused with \"" + answer + "\"";
+        }
         return "";
     }
-    if (r != 1) return "refused: " + answer;
+    if (r != 1) {
+        return "refused: " + answer;
+    }
     if (!expected.empty() && expected[0] == '~') {
         double want = 0.0, got = 0.0;
-        if (!answerValue(kov_trimmed(expected.substr(1)), &want)) return "bad expected number";
-        if (!answerValue(answer, &got)) return "answer " + answer + " is no number";
-        if (std::fabs(got - want) > 1e-12 * std::fabs(want) + 1e-300) return "answered " + answer;
+        if (!answerValue(kov_trimmed(expected.substr(1)), &want)) {
+            return "bad expected number";
+        }
+        if (!answerValue(answer, &got)) {
+            return "answer " + answer + " is no number";
+        }
+        if (std::fabs(got - want) > 1e-12 * std::fabs(want) + 1e-300) {
+            return "answered " + answer;
+        }
         return "";
     }
     return answer == expected ? "" : "answered " + answer;
@@ -61,7 +73,9 @@ int kov_ParserTest(const char* fileName)
     while (std::getline(file, line)) {
         ++lineNumber;
         const std::string text = kov_trimmed(line);
-        if (text.empty() || text[0] == '#') continue;
+        if (text.empty() || text[0] == '#') {
+            continue;
+        }
         ++cases;
         const size_t arrow = text.find("==>");
         if (arrow == std::string::npos) {

@@ -25,18 +25,21 @@ std::map<int, int> ended;
 
 int statusOf(int waitStatus)
 {
-    if (WIFEXITED(waitStatus))
+    if (WIFEXITED(waitStatus)) {
         return WEXITSTATUS(waitStatus);
-    if (WIFSIGNALED(waitStatus))
+    }
+    if (WIFSIGNALED(waitStatus)) {
         return 128 + WTERMSIG(waitStatus);
+    }
     return 0;
 }
 
 // Collects the child when it has ended; true when it has (status kept).
 bool collect(int pid, bool block)
 {
-    if (ended.count(pid))
+    if (ended.count(pid)) {
         return true;
+    }
     int waitStatus = 0;
     pid_t r;
     do {
@@ -64,8 +67,9 @@ void sleepMs(int ms)
 bool kov_splitCommandLine(const char* commandLine, std::vector<std::string>* arguments)
 {
     arguments->clear();
-    if (commandLine == nullptr)
+    if (commandLine == nullptr) {
         return true;
+    }
     std::string word;
     bool inWord = false, quoted = false;
     for (const char* p = commandLine; *p; ++p) {
@@ -74,8 +78,9 @@ bool kov_splitCommandLine(const char* commandLine, std::vector<std::string>* arg
             quoted = !quoted;
             inWord = true;
         } else if (!quoted && (c == ' ' || c == '\t' || c == '\n' || c == '\r')) {
-            if (inWord)
+            if (inWord) {
                 arguments->push_back(word);
+            }
             word.clear();
             inWord = false;
         } else {
@@ -87,8 +92,9 @@ bool kov_splitCommandLine(const char* commandLine, std::vector<std::string>* arg
         arguments->clear();
         return false;
     }
-    if (inWord)
+    if (inWord) {
         arguments->push_back(word);
+    }
     return true;
 }
 
@@ -96,32 +102,40 @@ int kov_startProcess(const char* folder, const char* commandLine, int* pid, int*
 {
     std::vector<std::string> words;
     if (!kov_splitCommandLine(commandLine, &words)) {
-        if (pid != nullptr)
+        if (pid != nullptr) {
             *pid = -1;
-        if (output != nullptr)
+        }
+        if (output != nullptr) {
             *output = -1;
+        }
         return 0;
     }
     return kov_startProcessArgs(folder, words, pid, output);
 }
 
-int kov_startProcessArgs(const char* folder, const std::vector<std::string>& arguments, int* pid, int* output)
+int kov_startProcessArgs(const char* folder, const std::vector<std::string>& arguments, int* pid,
+                         int* output)
 {
-    if (pid != nullptr)
+    if (pid != nullptr) {
         *pid = -1;
-    if (output != nullptr)
+    }
+    if (output != nullptr) {
         *output = -1;
+    }
     std::vector<std::string> words = arguments;
-    if (words.empty() || pid == nullptr)
+    if (words.empty() || pid == nullptr) {
         return 0;
+    }
     std::vector<char*> argv;
-    for (std::string& w : words)
+    for (std::string& w : words) {
         argv.push_back(w.data());
+    }
     argv.push_back(nullptr);
 
     int pipeEnds[2] = {-1, -1};
-    if (output != nullptr && pipe2(pipeEnds, O_CLOEXEC) != 0)
+    if (output != nullptr && pipe2(pipeEnds, O_CLOEXEC) != 0) {
         return 0;
+    }
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     posix_spawn_file_actions_init(&actions);
@@ -131,8 +145,9 @@ int kov_startProcessArgs(const char* folder, const std::vector<std::string>& arg
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 2);
     }
-    if (folder != nullptr && *folder != '\0')
+    if (folder != nullptr && *folder != '\0') {
         posix_spawn_file_actions_addchdir_np(&actions, folder);
+    }
     // Own process group (so that stopping it reaches its children too),
     // default signal handling and an empty signal mask.
     sigset_t none, defaults;
@@ -145,16 +160,19 @@ int kov_startProcessArgs(const char* folder, const std::vector<std::string>& arg
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setflags(
+        &attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     pid_t child = -1;
     const int rc = posix_spawnp(&child, argv[0], &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    if (output != nullptr)
+    if (output != nullptr) {
         close(pipeEnds[1]);
+    }
     if (rc != 0) {
-        if (output != nullptr)
+        if (output != nullptr) {
             close(pipeEnds[0]);
+        }
         return 0;
     }
     {
@@ -170,8 +188,8 @@ int kov_startProcessArgs(const char* folder, const std::vector<std::string>& arg
     return 1;
 }
 
-int kov_spawnProcess(const char* workingFolder, int flags, const char* commandLine, int* pid, void* reserved,
-                     int reserved2)
+int kov_spawnProcess(const char* workingFolder, int flags, const char* commandLine, int* pid,
+                     void* reserved, int reserved2)
 {
     int ignored = -1;
     return kov_startProcess(workingFolder, commandLine, pid != nullptr ? pid : &ignored, nullptr);
@@ -179,17 +197,22 @@ int kov_spawnProcess(const char* workingFolder, int flags, const char* commandLi
 
 int kov_processRunning(int pid, int* exitStatus)
 {
-    if (exitStatus != nullptr)
+    if (exitStatus != nullptr) {
         *exitStatus = 0;
-    if (pid <= 0)
+    }
+    if (pid <= 0) {
         return 0;
+    }
     std::lock_guard<std::mutex> lock(tableLock);
-    if (started.count(pid) == 0)
+    if (started.count(pid) == 0) {
         return kill(pid, 0) == 0 || errno == EPERM ? 1 : 0;
-    if (!collect(pid, false))
+    }
+    if (!collect(pid, false)) {
         return 1;
-    if (exitStatus != nullptr)
+    }
+    if (exitStatus != nullptr) {
         *exitStatus = ended[pid];
+    }
     return 0;
 }
 
@@ -197,29 +220,36 @@ int kov_processCollectEnded()
 {
     std::lock_guard<std::mutex> lock(tableLock);
     int running = 0;
-    for (const auto& child : started)
-        if (!collect(child.first, false))
+    for (const auto& child : started) {
+        if (!collect(child.first, false)) {
             ++running;
+        }
+    }
     return running;
 }
 
 int kov_processKill(int pid, int graceMs)
 {
-    if (pid <= 0)
+    if (pid <= 0) {
         return 0;
+    }
     std::lock_guard<std::mutex> lock(tableLock);
-    if (started.count(pid) == 0)
+    if (started.count(pid) == 0) {
         return 0;
-    if (collect(pid, false))
+    }
+    if (collect(pid, false)) {
         return 1;  // already collected: its id may belong to another process now
+    }
     // Not collected yet, so the id (and its group) is still ours: ask the
     // group to end, wait for the leader to exit (without collecting it),
     // then kill what is left of the group and collect the leader.
     kill(-pid, SIGTERM);
     for (int waited = 0; waited < graceMs; waited += 10) {
         siginfo_t info{};
-        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid)
+        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            info.si_pid == pid) {
             break;
+        }
         sleepMs(10);
     }
     kill(-pid, SIGKILL);

@@ -23,11 +23,12 @@ int kov_startProcess(const char* folder, const char* commandLine, int* pid, int*
 
 // The same from an argument vector, taken as it is: no length limit, no
 // quoting (a path may hold blanks or double quotes).
-int kov_startProcessArgs(const char* folder, const std::vector<std::string>& arguments, int* pid, int* output);
+int kov_startProcessArgs(const char* folder, const std::vector<std::string>& arguments, int* pid,
+                         int* output);
 
 // The original's call: flags and the last two arguments are unused here.
-int kov_spawnProcess(const char* workingFolder, int flags, const char* commandLine, int* pid, void* reserved,
-                     int reserved2);
+int kov_spawnProcess(const char* workingFolder, int flags, const char* commandLine, int* pid,
+                     void* reserved, int reserved2);
 
 // 1 while the process runs, 0 once it has ended (its exit status, or 128 +
 // the signal that ended it, in *exitStatus when given). Unknown ids (not

@@ -31,8 +31,9 @@ constexpr time_t STALE_SECONDS = 60;
 std::string folderOf(const std::string& path)
 {
     const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
+    if (slash == std::string::npos) {
         return ".";
+    }
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
@@ -42,15 +43,13 @@ std::string nameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string tempPrefix(const std::string& target)
-{
-    return "." + nameOf(target) + ".";
-}
+std::string tempPrefix(const std::string& target) { return "." + nameOf(target) + "."; }
 
 bool isOurTemporary(const std::string& entry, const std::string& prefix)
 {
     const size_t suffix = std::strlen(TEMP_SUFFIX);
-    return entry.size() == prefix.size() + TEMP_RANDOM + suffix && entry.compare(0, prefix.size(), prefix) == 0 &&
+    return entry.size() == prefix.size() + TEMP_RANDOM + suffix &&
+           entry.compare(0, prefix.size(), prefix) == 0 &&
            entry.compare(entry.size() - suffix, suffix, TEMP_SUFFIX) == 0;
 }
 
@@ -59,11 +58,13 @@ bool writeAll(int fd, const char* text, size_t length)
     size_t done = 0;
     while (done < length) {
         const ssize_t n = ::write(fd, text + done, length - done);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
+        }
         if (n <= 0) {
-            if (n == 0)
+            if (n == 0) {
                 errno = EIO;
+            }
             return false;
         }
         done += static_cast<size_t>(n);
@@ -75,8 +76,9 @@ void ignoreResult(int) {}
 
 void setReason(char* reason, size_t size, const std::string& text)
 {
-    if (reason != nullptr && size > 0)
+    if (reason != nullptr && size > 0) {
         kov_copyA(reason, size, text.c_str());
+    }
 }
 
 // A name for the temporary: the prefix, six characters, the suffix.
@@ -115,8 +117,9 @@ int openNamed(const std::string& folder, const std::string& prefix, mode_t mode,
             *named = name;
             return fd;
         }
-        if (errno != EEXIST)
+        if (errno != EEXIST) {
             return -1;
+        }
     }
     return -1;
 }
@@ -132,8 +135,9 @@ bool nameUnnamed(int fd, const std::string& folder, const std::string& prefix, s
             *named = name;
             return true;
         }
-        if (errno != EEXIST)
+        if (errno != EEXIST) {
             return false;
+        }
     }
     return false;
 }
@@ -141,26 +145,29 @@ bool nameUnnamed(int fd, const std::string& folder, const std::string& prefix, s
 // The content written to a temporary in folder, flushed to the disk and
 // named (*named) for the rename. 1 done; 0 with errno set when the folder
 // takes no new file; -1 with errno set when writing failed.
-int writeTemporary(const std::string& folder, const std::string& prefix, mode_t mode, const struct stat* old,
-                   const char* text, size_t length, std::string* named)
+int writeTemporary(const std::string& folder, const std::string& prefix, mode_t mode,
+                   const struct stat* old, const char* text, size_t length, std::string* named)
 {
     named->clear();
     bool unnamed = true;
     int fd = openUnnamed(folder, mode);
     if (fd < 0) {
-        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT)
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) {
             return 0;
+        }
         unnamed = false;
         fd = openNamed(folder, prefix, mode, named);
-        if (fd < 0)
+        if (fd < 0) {
             return 0;
+        }
     }
     bool ok = ::fchmod(fd, mode) == 0;
     if (ok && old != nullptr && (old->st_uid != ::geteuid() || old->st_gid != ::getegid())) {
         // The owner is kept where the program may (root), a group of the
         // user's own as well; not being allowed is no failure.
-        if (::fchown(fd, old->st_uid, old->st_gid) != 0)
+        if (::fchown(fd, old->st_uid, old->st_gid) != 0) {
             ignoreResult(::fchown(fd, static_cast<uid_t>(-1), old->st_gid));
+        }
     }
     ok = ok && writeAll(fd, text, length) && ::fsync(fd) == 0;
     bool retryNamed = false;
@@ -174,16 +181,18 @@ int writeTemporary(const std::string& folder, const std::string& prefix, mode_t 
         error = errno;
     }
     if (!ok) {
-        if (!named->empty())
+        if (!named->empty()) {
             ::unlink(named->c_str());
+        }
         named->clear();
         errno = error;
         return -1;
     }
     if (retryNamed) {
         fd = openNamed(folder, prefix, mode, named);
-        if (fd < 0)
+        if (fd < 0) {
             return 0;
+        }
         ok = ::fchmod(fd, mode) == 0 && writeAll(fd, text, length) && ::fsync(fd) == 0;
         error = ok ? 0 : errno;
         if (::close(fd) != 0 && ok) {
@@ -204,31 +213,36 @@ int writeTemporary(const std::string& folder, const std::string& prefix, mode_t 
 
 int kov_removeStaleTemporariesA(const char* path)
 {
-    if (path == nullptr || path[0] == '\0')
+    if (path == nullptr || path[0] == '\0') {
         return 0;
+    }
     std::string target = path;
     kov_normalizeSeparatorsA(target.data());
     const std::string folder = folderOf(target);
     const std::string prefix = tempPrefix(target);
     DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr)
+    if (dir == nullptr) {
         return 0;
+    }
     const time_t now = std::time(nullptr);
     int removed = 0;
     while (const dirent* entry = ::readdir(dir)) {
-        if (!isOurTemporary(entry->d_name, prefix))
+        if (!isOurTemporary(entry->d_name, prefix)) {
             continue;
+        }
         const std::string name = folder + "/" + entry->d_name;
         struct stat info {};
         if (::lstat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-            now - info.st_mtime >= STALE_SECONDS && ::unlink(name.c_str()) == 0)
+            now - info.st_mtime >= STALE_SECONDS && ::unlink(name.c_str()) == 0) {
             ++removed;
+        }
     }
     ::closedir(dir);
     return removed;
 }
 
-int kov_replaceFileA(const char* path, const char* text, size_t length, char* reason, size_t reasonSize)
+int kov_replaceFileA(const char* path, const char* text, size_t length, char* reason,
+                     size_t reasonSize)
 {
     setReason(reason, reasonSize, "");
     if (path == nullptr || path[0] == '\0' || (text == nullptr && length > 0)) {
@@ -241,8 +255,9 @@ int kov_replaceFileA(const char* path, const char* text, size_t length, char* re
     struct stat link {};
     char resolved[PATH_MAX];
     if (::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
-        ::realpath(target.c_str(), resolved) != nullptr)
+        ::realpath(target.c_str(), resolved) != nullptr) {
         target = resolved;
+    }
 
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
@@ -269,9 +284,11 @@ int kov_replaceFileA(const char* path, const char* text, size_t length, char* re
     const std::string prefix = tempPrefix(target);
     kov_removeStaleTemporariesA(target.c_str());
     std::string named;
-    const int written = writeTemporary(folder, prefix, mode, exists ? &old : nullptr, text, length, &named);
+    const int written =
+        writeTemporary(folder, prefix, mode, exists ? &old : nullptr, text, length, &named);
     if (written == 0) {
-        setReason(reason, reasonSize, "cannot write in folder '" + folder + "': " + std::strerror(errno));
+        setReason(reason, reasonSize,
+                  "cannot write in folder '" + folder + "': " + std::strerror(errno));
         return 0;
     }
     if (written < 0) {

@@ -15,10 +15,7 @@ namespace {
 
 constexpr char32_t REPLACEMENT = 0xFFFD;
 
-bool isScalarValue(char32_t c)
-{
-    return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-}
+bool isScalarValue(char32_t c) { return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
 
 // Decodes one UTF-8 sequence at text[0..length). Returns the bytes used
 // (at least 1); an invalid, overlong or cut sequence yields U+FFFD for its
@@ -34,11 +31,17 @@ size_t decodeOne(const unsigned char* text, size_t length, char32_t* out)
     char32_t value = 0;
     char32_t minimum = 0;
     if ((lead & 0xE0) == 0xC0) {
-        count = 2; value = lead & 0x1F; minimum = 0x80;
+        count = 2;
+        value = lead & 0x1F;
+        minimum = 0x80;
     } else if ((lead & 0xF0) == 0xE0) {
-        count = 3; value = lead & 0x0F; minimum = 0x800;
+        count = 3;
+        value = lead & 0x0F;
+        minimum = 0x800;
     } else if ((lead & 0xF8) == 0xF0) {
-        count = 4; value = lead & 0x07; minimum = 0x10000;
+        count = 4;
+        value = lead & 0x07;
+        minimum = 0x10000;
     } else {
         *out = REPLACEMENT;
         return 1;
@@ -322,13 +325,13 @@ int kov_reformatAuto(double value, char* buffer, int width, int digits)
     }
     buffer[0] = '\0';
     char number[64];
-    std::to_chars_result result {};
+    std::to_chars_result result{};
     if (std::isnan(value)) {
         std::strcpy(number, "nan");
         result.ptr = number + 3;
     } else if (digits > 0) {
-        result = std::to_chars(number, number + sizeof number - 1, value, std::chars_format::general,
-                               digits < 17 ? digits : 17);
+        result = std::to_chars(number, number + sizeof number - 1, value,
+                               std::chars_format::general, digits < 17 ? digits : 17);
     } else {
         result = std::to_chars(number, number + sizeof number - 1, value);
     }

@@ -72,10 +72,7 @@ int kov_reformatAuto(double value, char* buffer, int width, int digits);
 // a '\' separator written elsewhere is read as '/'.
 FILE* kov_FileOpenW(const wchar_t* path, const char* mode);
 FILE* kov_FileOpenA(const char* path, const char* mode);
-inline FILE* kov_FileOpen(const char* path, const char* mode)
-{
-    return kov_FileOpenA(path, mode);
-}
+inline FILE* kov_FileOpen(const char* path, const char* mode) { return kov_FileOpenA(path, mode); }
 void kov_FileClose(FILE** stream);
 
 // Reads one line of a UTF-8 stream into wide text (line end and a leading
@@ -93,7 +90,7 @@ int kov_fileExistsA(const char* path);
 // 1 when both paths name one existing file (the same device and inode, so
 // also through a link), else 0.
 int kov_sameFileA(const char* a, const char* b);
-int kov_dirExistsW(const wchar_t* path);   // 1 when a folder exists, else 0
+int kov_dirExistsW(const wchar_t* path);  // 1 when a folder exists, else 0
 int kov_dirExistsA(const char* path);
 // What stands at a path that is no regular file, as a phrase for a message
 // ("a folder", "a FIFO", "a device", "a socket"); null when nothing is there

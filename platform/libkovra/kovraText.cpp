@@ -7,13 +7,15 @@
 
 size_t getKovraFileHeader(char* buffer, size_t size)
 {
-    if (buffer == nullptr || size == 0)
+    if (buffer == nullptr || size == 0) {
         return 0;
+    }
     char saved[64] = "";
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
-    if (localtime_r(&now, &local) != nullptr)
+    std::tm local{};
+    if (localtime_r(&now, &local) != nullptr) {
         std::strftime(saved, sizeof saved, "%Y-%m-%d %H:%M:%S", &local);
+    }
     // The version line reads as the engine's result files write it:
     // "# Kovra Version 3.0 Build 2412 Linux", words apart and no bracket
     // left open (only the first line carries the "<SL>" tag).
@@ -36,8 +38,9 @@ size_t validSequence(const unsigned char* text, size_t available)
     const unsigned char c = text[0];
     size_t length = 0;
     unsigned int minimum = 0, code = 0;
-    if (c < 0x80)
+    if (c < 0x80) {
         return 1;
+    }
     if ((c & 0xE0) == 0xC0) {
         length = 2, code = c & 0x1F, minimum = 0x80;
     } else if ((c & 0xF0) == 0xE0) {
@@ -47,15 +50,18 @@ size_t validSequence(const unsigned char* text, size_t available)
     } else {
         return 0;
     }
-    if (length > available)
+    if (length > available) {
         return 0;
+    }
     for (size_t i = 1; i < length; ++i) {
-        if ((text[i] & 0xC0) != 0x80)
+        if ((text[i] & 0xC0) != 0x80) {
             return 0;
+        }
         code = (code << 6) | (text[i] & 0x3F);
     }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
         return 0;
+    }
     return length;
 }
 
@@ -63,8 +69,9 @@ size_t validSequence(const unsigned char* text, size_t available)
 
 size_t normalizeStringToAnsi(const char* text, char* buffer, size_t n)
 {
-    if (buffer == nullptr)
+    if (buffer == nullptr) {
         return 0;
+    }
     size_t out = 0;
     if (text != nullptr) {
         const auto* in = reinterpret_cast<const unsigned char*>(text);

@@ -129,9 +129,9 @@ long grayifyColor(long color, int level);
 // handle to close here); tempPath (1024 bytes) is emptied: no temporary
 // file is needed. The three reserved arguments and programName are unused.
 // Returns 1 when started, -1 when not (handles -1).
-int startProcess(const char* commandLine, int* pipeMode, int* processHandle, int* pipeHandle, void* reserved1,
-                 void* reserved2, void* reserved3, const char* workingFolder, const char* programName,
-                 char* tempPath, int* processId);
+int startProcess(const char* commandLine, int* pipeMode, int* processHandle, int* pipeHandle,
+                 void* reserved1, void* reserved2, void* reserved3, const char* workingFolder,
+                 const char* programName, char* tempPath, int* processId);
 // 1 while the process runs; 0 once ended, with its exit status (128 + the
 // signal when a signal ended it) in *exitStatus when given. Asking again
 // after the end gives the same status.

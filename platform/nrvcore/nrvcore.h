@@ -8,28 +8,28 @@
 
 // Values scripts pass through to the library.
 enum : int {
-  NRV_TENSOR_ZERO = 0,
-  NRV_TENSOR_RAND = 7,
+    NRV_TENSOR_ZERO = 0,
+    NRV_TENSOR_RAND = 7,
 
-  NRV_ACTIVATION_NONE = 1,
-  NRV_ACTIVATION_RELU = 2,
-  NRV_ACTIVATION_TANH = 4,
-  NRV_ACTIVATION_SIGMOID = 5,
-  NRV_ACTIVATION_SOFTMAX = 6,
+    NRV_ACTIVATION_NONE = 1,
+    NRV_ACTIVATION_RELU = 2,
+    NRV_ACTIVATION_TANH = 4,
+    NRV_ACTIVATION_SIGMOID = 5,
+    NRV_ACTIVATION_SOFTMAX = 6,
 
-  NRV_CRITERION_MSE = 1,
-  NRV_CRITERION_CCE = 2,
-  NRV_CRITERION_MAE = 3,
-  NRV_CRITERION_HUBER = 4,
+    NRV_CRITERION_MSE = 1,
+    NRV_CRITERION_CCE = 2,
+    NRV_CRITERION_MAE = 3,
+    NRV_CRITERION_HUBER = 4,
 
-  NRV_OPTIMIZER_SGD = 0,
-  NRV_OPTIMIZER_RMSPROP = 1,
-  NRV_OPTIMIZER_RPROP = 2,
-  NRV_OPTIMIZER_ADAM = 3,
-  NRV_OPTIMIZER_ADAMAX = 4,
+    NRV_OPTIMIZER_SGD = 0,
+    NRV_OPTIMIZER_RMSPROP = 1,
+    NRV_OPTIMIZER_RPROP = 2,
+    NRV_OPTIMIZER_ADAM = 3,
+    NRV_OPTIMIZER_ADAMAX = 4,
 
-  NRV_VALIDATION_LOSS = 1,
-  NRV_VALIDATION_ARGMAX = 2,
+    NRV_VALIDATION_LOSS = 1,
+    NRV_VALIDATION_ARGMAX = 2,
 };
 
 // Low four bits of a status word: 1 when the last operation failed.
@@ -42,15 +42,15 @@ constexpr int NRV_MESSAGE_SIZE = 256;
 // deviation, L2 norm, and 1 when the first three describe the current
 // elements, 0 once an element was written since).
 struct nrv_tensor {
-  float* data;
-  int32_t size;
-  float stats[4];
-  // Library-owned from here on.
-  int32_t status;  // low four bits 1 after a failed element access
-  char message[NRV_MESSAGE_SIZE];
-  char name[64];
-  float normMean;    // what tensor_normalize subtracted...
-  float normStddev;  // ...and divided by (1 and 0 when not normalised)
+    float* data;
+    int32_t size;
+    float stats[4];
+    // Library-owned from here on.
+    int32_t status;  // low four bits 1 after a failed element access
+    char message[NRV_MESSAGE_SIZE];
+    char name[64];
+    float normMean;    // what tensor_normalize subtracted...
+    float normStddev;  // ...and divided by (1 and 0 when not normalised)
 };
 
 struct nrv_network_impl;
@@ -58,9 +58,9 @@ struct nrv_layer;
 
 // A network. Callers read the status word and message after each operation.
 struct nrv_network {
-  int32_t status;
-  char message[NRV_MESSAGE_SIZE];
-  nrv_network_impl* impl;
+    int32_t status;
+    char message[NRV_MESSAGE_SIZE];
+    nrv_network_impl* impl;
 };
 
 // Library lifetime: counted, so several users can open and close it.
@@ -106,9 +106,9 @@ void nrv_set_log(nrv_network* n, const char* file, bool append);
 void nrv_summary(nrv_network* n);
 nrv_layer* nrv_add_layer(nrv_network* n, int size, int activation, float initScale,
                          const char* name);
-nrv_layer* nrv_add_layer_conv(nrv_network* n, int channels, int height, int width,
-                              int filters, int kernel, int activation, float initScale,
-                              const char* name, int stride, int padding);
+nrv_layer* nrv_add_layer_conv(nrv_network* n, int channels, int height, int width, int filters,
+                              int kernel, int activation, float initScale, const char* name,
+                              int stride, int padding);
 int nrv_get_layer_input_size(const nrv_layer* layer);
 int nrv_get_layer_output_size(const nrv_layer* layer);
 int nrv_layer_count(const nrv_network* n);

@@ -35,15 +35,12 @@ Char* writeText(const std::string& number, Char* text, size_t size)
     return text;
 }
 
-bool isDigit(wchar_t c)
-{
-    return c >= L'0' && c <= L'9';
-}
+bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 }  // namespace
 
-wchar_t* nu_reformatAuto(double value, wchar_t* text, size_t size, void* reserved1,
-                         void* reserved2, int digits)
+wchar_t* nu_reformatAuto(double value, wchar_t* text, size_t size, void* reserved1, void* reserved2,
+                         int digits)
 {
     (void)reserved1;
     (void)reserved2;

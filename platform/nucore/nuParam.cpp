@@ -79,15 +79,9 @@ void nuParam::reset()
     ticMs = kov_clockMs();
 }
 
-void nuParam::Tic()
-{
-    ticMs = kov_clockMs();
-}
+void nuParam::Tic() { ticMs = kov_clockMs(); }
 
-double nuParam::Toc() const
-{
-    return kov_clockMs() - ticMs;
-}
+double nuParam::Toc() const { return kov_clockMs() - ticMs; }
 
 bool nuParam::setMaxiter(int n)
 {
@@ -116,15 +110,9 @@ bool nuParam::setDamp(double factor)
     return true;
 }
 
-void nuParam::increaseReltol()
-{
-    reltol = nextAbove(RELTOL, ARRLEN, reltol);
-}
+void nuParam::increaseReltol() { reltol = nextAbove(RELTOL, ARRLEN, reltol); }
 
-void nuParam::increaseDamp()
-{
-    damp = nextAbove(DAMP, ARRLEN, damp);
-}
+void nuParam::increaseDamp() { damp = nextAbove(DAMP, ARRLEN, damp); }
 
 bool nuParam::setMesh(uint8_t mode, int count)
 {

@@ -44,17 +44,17 @@ public:
 
     // Fields the engine reads and writes directly.
     uint8_t method = METHOD_NEWTON;
-    uint8_t solver = SOLVER_DEFAULT; // high nibble linear solver, low nibble preconditioner
-    double damp = 1.0;               // damping factor
-    int dampMode = 0;                // flags 0x10, 0x20, 0x40: EK_DAMP_* of the engine
-    double lastError = 1.0;          // last relative error of the iteration driver
-    uint8_t mesh = MESH_LAYER;       // mesh mode
-    int points = 0;                  // total point count
-    int maxiter = 100;               // iteration limit
-    double reltol = 1e-6;            // relative tolerance
-    wchar_t outDir[1024] = {};       // output folder, "." the device file's folder
-    bool outDirDate = false;         // dated output folder
-    bool plot = false;               // driver asked to plot
+    uint8_t solver = SOLVER_DEFAULT;  // high nibble linear solver, low nibble preconditioner
+    double damp = 1.0;                // damping factor
+    int dampMode = 0;                 // flags 0x10, 0x20, 0x40: EK_DAMP_* of the engine
+    double lastError = 1.0;           // last relative error of the iteration driver
+    uint8_t mesh = MESH_LAYER;        // mesh mode
+    int points = 0;                   // total point count
+    int maxiter = 100;                // iteration limit
+    double reltol = 1e-6;             // relative tolerance
+    wchar_t outDir[1024] = {};        // output folder, "." the device file's folder
+    bool outDirDate = false;          // dated output folder
+    bool plot = false;                // driver asked to plot
 
     nuParam() { reset(); }
 
@@ -65,9 +65,9 @@ public:
     double Toc() const;
 
     // Setters: false (and nothing changed) outside the range.
-    bool setMaxiter(int n);          // 1..1000
-    bool setReltol(double tol);      // 1e-12..0.1
-    bool setDamp(double damp);       // 0..1000; below 1e-6 damping is off
+    bool setMaxiter(int n);      // 1..1000
+    bool setReltol(double tol);  // 1e-12..0.1
+    bool setDamp(double damp);   // 0..1000; below 1e-6 damping is off
     // Move to the nearest larger entry of the ladder (a looser tolerance, a
     // stronger damping); unchanged at the end of a ladder.
     void increaseReltol();

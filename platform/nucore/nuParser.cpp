@@ -66,10 +66,7 @@ bool isNameStart(wchar_t c)
     return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || c == L'_';
 }
 
-bool isNameChar(wchar_t c)
-{
-    return isNameStart(c) || (c >= L'0' && c <= L'9');
-}
+bool isNameChar(wchar_t c) { return isNameStart(c) || (c >= L'0' && c <= L'9'); }
 
 // Splits "name = expression"; false when text is no such assignment (an
 // expression such as "a == b" or "a <= b" is not one).
@@ -124,7 +121,8 @@ int nuParser::assign(const wchar_t* text)
     }
     std::string key = kov_toUtf8(name);
     for (char& c : key) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));  // the grammar ignores case
+        c = static_cast<char>(
+            std::tolower(static_cast<unsigned char>(c)));  // the grammar ignores case
     }
     if (impl->isReservedName(key)) {
         impl->error = L"reserved name: " + name;
@@ -189,7 +187,4 @@ void nuParser::release()
     impl->error.clear();
 }
 
-const wchar_t* nuParser::lastError() const
-{
-    return impl->error.c_str();
-}
+const wchar_t* nuParser::lastError() const { return impl->error.c_str(); }

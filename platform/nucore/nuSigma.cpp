@@ -93,7 +93,8 @@ void nuSigma::update(const wchar_t* text, int level, const wchar_t* captionText)
         logLost = true;
         outputLost = true;
         err = 1;
-        const std::string lost = "[ERROR]   cannot write the log file \"" + kov_toUtf8(logFilename) + "\"\n";
+        const std::string lost =
+            "[ERROR]   cannot write the log file \"" + kov_toUtf8(logFilename) + "\"\n";
         std::fwrite(lost.data(), 1, lost.size(), stdout);
         std::fflush(stdout);
     }
@@ -148,7 +149,10 @@ bool nuSigma::writeComm(const wchar_t* line)
         // through the exchange file misses a line.
         if (!commLost) {
             commLost = true;
-            update((L"[WARNING] cannot write the exchange file \"" + std::wstring(commFilename) + L"\"\n").c_str(), 2);
+            update((L"[WARNING] cannot write the exchange file \"" + std::wstring(commFilename) +
+                    L"\"\n")
+                       .c_str(),
+                   2);
         }
         return false;
     }
@@ -191,8 +195,9 @@ bool nuSigma::stopIt()
         ::close(fd);
         if (!refusedFile) {
             refusedFile = true;
-            const std::wstring line = L"[WARNING] the exchange file \"" + std::wstring(commFilename) +
-                                      L"\" is not a regular file: stop requests through it are ignored\n";
+            const std::wstring line =
+                L"[WARNING] the exchange file \"" + std::wstring(commFilename) +
+                L"\" is not a regular file: stop requests through it are ignored\n";
             update(line.c_str(), 2);
         }
         return false;
@@ -242,17 +247,8 @@ volatile std::sig_atomic_t stopRequested = 0;
 
 }  // namespace
 
-void nu_requestStop()
-{
-    stopRequested = 1;
-}
+void nu_requestStop() { stopRequested = 1; }
 
-bool nu_stopRequested()
-{
-    return stopRequested != 0;
-}
+bool nu_stopRequested() { return stopRequested != 0; }
 
-void nu_clearStopRequest()
-{
-    stopRequested = 0;
-}
+void nu_clearStopRequest() { stopRequested = 0; }

@@ -9,11 +9,11 @@
 
 // A user variable of a device (name and value text).
 struct _variable_w_t {
-    int reserved;          // not used by the engine
-    int defined;           // 1 once a value is stored
-    int isText;            // 1 when the value text starts with a double quote
-    wchar_t name[64];      // 63 used
-    wchar_t value[256];    // 255 used
+    int reserved;        // not used by the engine
+    int defined;         // 1 once a value is stored
+    int isText;          // 1 when the value text starts with a double quote
+    wchar_t name[64];    // 63 used
+    wchar_t value[256];  // 255 used
 };
 
 // The line of a run short of memory, written once per run. A macro so that
@@ -36,19 +36,19 @@ public:
     static constexpr size_t PATH_SIZE = 1024;
 
     // Fields the engine reads and writes directly, in this order.
-    int status = -1;                        // status code, -1 none
-    int err = 0;                            // error flag: nonzero stops every operation
-    wchar_t message[MESSAGE_SIZE] = {};     // last line given to update()
-    wchar_t caption[64] = {};               // cleared together with the message
+    int status = -1;                     // status code, -1 none
+    int err = 0;                         // error flag: nonzero stops every operation
+    wchar_t message[MESSAGE_SIZE] = {};  // last line given to update()
+    wchar_t caption[64] = {};            // cleared together with the message
     uint8_t outputType = 0;
-    wchar_t logFilename[PATH_SIZE] = {};    // log file ("simulog.txt"), empty: none
-    wchar_t commFilename[PATH_SIZE] = {};   // exchange file ("simulcomm.txt"), empty: none
-    bool comm = false;                      // report lines on
-    bool debug = false;                     // debug lines on
-    bool nowarn = false;                    // some warnings suppressed
-    int version = 0;                        // the run entry stores 108 here
+    wchar_t logFilename[PATH_SIZE] = {};       // log file ("simulog.txt"), empty: none
+    wchar_t commFilename[PATH_SIZE] = {};      // exchange file ("simulcomm.txt"), empty: none
+    bool comm = false;                         // report lines on
+    bool debug = false;                        // debug lines on
+    bool nowarn = false;                       // some warnings suppressed
+    int version = 0;                           // the run entry stores 108 here
     const wchar_t* summaryFilename = nullptr;  // appended summary lines, may be null
-    bool saveFull = false;                  // write a distribution file per point
+    bool saveFull = false;                     // write a distribution file per point
     // Set once a file of the run (a result, an input copy, the log) could
     // not be written whole; never cleared with the error flag, since the
     // engine clears that between steps and the run must still fail.
@@ -108,7 +108,7 @@ public:
     // rows or no columns).
     double** mallocMat(size_t rows, size_t columns, bool zero = true);
     void freeMat(double*** block);
-    wchar_t* mallocStr(size_t n);          // n characters and a terminator, zero-filled
+    wchar_t* mallocStr(size_t n);  // n characters and a terminator, zero-filled
     void freeStr(wchar_t** block);
     char* mallocStrA(size_t n);
     void freeStrA(char** block);
@@ -125,15 +125,15 @@ private:
     void trackedFree(void* block);
 
     size_t allocated = 0;
-    bool memoryReported = false;     // the run has said it is short of memory
+    bool memoryReported = false;  // the run has said it is short of memory
     bool stopSeen = false;
     double lastStopCheckMs = -1.0e300;
-    long long stopScanOffset = 0;     // bytes of the exchange file already read
-    std::wstring stopScanFile;        // the exchange file that offset belongs to
-    bool skippingLine = false;        // inside a line too long to be a stop request
-    bool refusedFile = false;         // a non-regular exchange file was reported
-    bool logLost = false;             // the log file failed; said once
-    bool commLost = false;            // the exchange file failed; said once
+    long long stopScanOffset = 0;  // bytes of the exchange file already read
+    std::wstring stopScanFile;     // the exchange file that offset belongs to
+    bool skippingLine = false;     // inside a line too long to be a stop request
+    bool refusedFile = false;      // a non-regular exchange file was reported
+    bool logLost = false;          // the log file failed; said once
+    bool commLost = false;         // the exchange file failed; said once
 };
 
 // A stop asked by the process itself (a signal handler of the driver):

@@ -20,10 +20,7 @@ constexpr size_t HEADER_BYTES = alignof(std::max_align_t) > sizeof(size_t)
 // is refused here rather than passed on (some allocators abort on it).
 constexpr size_t LARGEST_BLOCK = size_t(1) << 47;
 
-unsigned char* headerOf(void* block)
-{
-    return static_cast<unsigned char*>(block) - HEADER_BYTES;
-}
+unsigned char* headerOf(void* block) { return static_cast<unsigned char*>(block) - HEADER_BYTES; }
 
 }  // namespace
 

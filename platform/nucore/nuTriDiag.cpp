@@ -7,8 +7,8 @@
 #include "nucore.h"
 
 bool nu_solveTriDiag(const double* lower, const double* diag, const double* upper,
-                     const double* rhs, double* update, double* previous, double* x,
-                     int n, int* iterations, double* error, bool* outOfMemory)
+                     const double* rhs, double* update, double* previous, double* x, int n,
+                     int* iterations, double* error, bool* outOfMemory)
 {
     if (outOfMemory != nullptr) {
         *outOfMemory = false;

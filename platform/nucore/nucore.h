@@ -17,8 +17,8 @@
 // coefficient or update, n < 1 or a null array; also when the scratch
 // arrays cannot be had, which *outOfMemory (when given) tells apart.
 bool nu_solveTriDiag(const double* lower, const double* diag, const double* upper,
-                     const double* rhs, double* update, double* previous, double* x,
-                     int n, int* iterations, double* error, bool* outOfMemory = nullptr);
+                     const double* rhs, double* update, double* previous, double* x, int n,
+                     int* iterations, double* error, bool* outOfMemory = nullptr);
 
 // Writes value into text (size characters with the terminator), always with
 // a '.' as decimal point whatever the locale:
@@ -31,13 +31,13 @@ bool nu_solveTriDiag(const double* lower, const double* diag, const double* uppe
 // Not-a-number is "nan", infinities "inf" and "-inf". A text that does not
 // fit leaves text empty (a cut number would read back as another value).
 // The two reserved arguments are not used (pass null). Returns text.
-wchar_t* nu_reformatAuto(double value, wchar_t* text, size_t size, void* reserved1,
-                         void* reserved2, int digits);
+wchar_t* nu_reformatAuto(double value, wchar_t* text, size_t size, void* reserved1, void* reserved2,
+                         int digits);
 // The same number as a string: the one number text of the engine's
 // messages, device files and result files (6 digits unless told).
 std::wstring nu_numberText(double value, int digits = 6);
-char* nu_reformatAutoA(double value, char* text, size_t size, void* reserved1,
-                       void* reserved2, int digits);
+char* nu_reformatAutoA(double value, char* text, size_t size, void* reserved1, void* reserved2,
+                       int digits);
 // Tidies a number already in text, in place and never lengthening it:
 // trailing zeros of a fraction (and a bare '.') go, a zero exponent goes,
 // other exponents keep their sign and lose leading zeros beyond two digits

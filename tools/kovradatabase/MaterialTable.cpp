@@ -14,16 +14,18 @@ namespace {
 const std::map<std::string, std::string>& units()
 {
     static const std::map<std::string, std::string> table = {
-        {"Thickness", "um"},   {"Bandgap", "eV"},     {"Affinity", "eV"},    {"Eso", "eV"},
-        {"NC", "1/cm3"},       {"NV", "1/cm3"},       {"Beta", "cm3/s"},     {"Cn", "cm6/s"},
-        {"Cp", "cm6/s"},       {"DopantN", "1/cm3"},  {"Taun", "s"},         {"Taup", "s"},
-        {"MobilityN", "cm2/Vs"}, {"MobilityP", "cm2/Vs"}, {"UrbachEA", "eV"}, {"UrbachED", "eV"},
-        {"UrbachTaunA", "s"}, {"UrbachTaupA", "s"},
-        {"UrbachTaunD", "s"},  {"UrbachTaupD", "s"},  {"Trap1N", "1/cm3"},   {"Trap1Nr", "1/cm3"},
-        {"Trap1E", "eV"},      {"Trap1W", "eV"},      {"Trap1Taun", "s"},    {"Trap1Taup", "s"},
-        {"Trap2N", "1/cm3"},   {"Trap2Nr", "1/cm3"},  {"Trap2E", "eV"},      {"Trap2W", "eV"},
-        {"Trap2Taun", "s"},    {"Trap2Taup", "s"},    {"LatticeA", "nm"},    {"LatticeB", "nm"},
-        {"LatticeC", "nm"},
+        {"Thickness", "um"},     {"Bandgap", "eV"},       {"Affinity", "eV"},
+        {"Eso", "eV"},           {"NC", "1/cm3"},         {"NV", "1/cm3"},
+        {"Beta", "cm3/s"},       {"Cn", "cm6/s"},         {"Cp", "cm6/s"},
+        {"DopantN", "1/cm3"},    {"Taun", "s"},           {"Taup", "s"},
+        {"MobilityN", "cm2/Vs"}, {"MobilityP", "cm2/Vs"}, {"UrbachEA", "eV"},
+        {"UrbachED", "eV"},      {"UrbachTaunA", "s"},    {"UrbachTaupA", "s"},
+        {"UrbachTaunD", "s"},    {"UrbachTaupD", "s"},    {"Trap1N", "1/cm3"},
+        {"Trap1Nr", "1/cm3"},    {"Trap1E", "eV"},        {"Trap1W", "eV"},
+        {"Trap1Taun", "s"},      {"Trap1Taup", "s"},      {"Trap2N", "1/cm3"},
+        {"Trap2Nr", "1/cm3"},    {"Trap2E", "eV"},        {"Trap2W", "eV"},
+        {"Trap2Taun", "s"},      {"Trap2Taup", "s"},      {"LatticeA", "nm"},
+        {"LatticeB", "nm"},      {"LatticeC", "nm"},
     };
     return table;
 }
@@ -37,15 +39,14 @@ std::string header(const std::string& column)
 std::string cellText(sqlite3_stmt* statement, int column)
 {
     switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_NULL:
-        return "";
-    case SQLITE_INTEGER:
-        return std::to_string(sqlite3_column_int64(statement, column));
+    case SQLITE_NULL: return "";
+    case SQLITE_INTEGER: return std::to_string(sqlite3_column_int64(statement, column));
     case SQLITE_FLOAT: {
         // to_chars writes a '.' whatever the locale says.
         char text[32];
-        auto written = std::to_chars(text, text + sizeof text, sqlite3_column_double(statement, column),
-                                     std::chars_format::general, 6);
+        auto written =
+            std::to_chars(text, text + sizeof text, sqlite3_column_double(statement, column),
+                          std::chars_format::general, 6);
         return std::string(text, written.ptr);
     }
     case SQLITE_BLOB:
@@ -70,7 +71,8 @@ MaterialTable MaterialTable_load(const std::string& databasePath)
         return table;
     }
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT * FROM TABLE_MATERIAL ORDER BY Id", -1, &statement, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(db, "SELECT * FROM TABLE_MATERIAL ORDER BY Id", -1, &statement,
+                           nullptr) != SQLITE_OK) {
         table.error = "Cannot read the materials of " + databasePath + ": " + sqlite3_errmsg(db);
         sqlite3_close(db);
         return table;

@@ -9,7 +9,8 @@ MaterialWindow::MaterialWindow(const std::string& databasePath, const MaterialTa
 {
     setObjectName("KovraDatabase");
     setWindowTitle(QString::fromUtf8((databasePath + " - KovraDatabase").c_str()));
-    grid = new QTableWidget(static_cast<int>(material.rows.size()), static_cast<int>(material.headers.size()), this);
+    grid = new QTableWidget(static_cast<int>(material.rows.size()),
+                            static_cast<int>(material.headers.size()), this);
     grid->setObjectName("KovraDatabase_Table");
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);

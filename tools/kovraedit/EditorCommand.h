@@ -11,4 +11,5 @@
 // work; the file name travels as a positional parameter, never as part of
 // the shell text, so no character of it is interpreted. Empty when there is
 // nothing that could open it (no editor variable and no file for xdg-open).
-std::vector<std::string> EditorCommand_arguments(const char* visual, const char* editor, const std::string& file);
+std::vector<std::string> EditorCommand_arguments(const char* visual, const char* editor,
+                                                 const std::string& file);

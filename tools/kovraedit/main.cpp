@@ -12,9 +12,12 @@
 int main(int argc, char** argv)
 {
     std::string file = argc >= 2 ? argv[1] : "";
-    std::vector<std::string> args = EditorCommand_arguments(std::getenv("VISUAL"), std::getenv("EDITOR"), file);
+    std::vector<std::string> args =
+        EditorCommand_arguments(std::getenv("VISUAL"), std::getenv("EDITOR"), file);
     if (args.empty()) {
-        std::fprintf(stderr, "kovraedit: no editor to start: set VISUAL or EDITOR, or name a file for xdg-open\n");
+        std::fprintf(
+            stderr,
+            "kovraedit: no editor to start: set VISUAL or EDITOR, or name a file for xdg-open\n");
         return 2;
     }
     std::vector<char*> argvOut;

@@ -74,7 +74,8 @@ ChartAxes PlotAxis_forChart(const PlotChart& chart)
     if (chart.logY) {
         axes.log = PlotAxis_log(rangeOf(chart, true));
     } else {
-        axes.y = PlotAxis_linear(chart.yWindow ? ValueRange{chart.yLow, chart.yHigh} : rangeOf(chart, true), false);
+        axes.y = PlotAxis_linear(
+            chart.yWindow ? ValueRange{chart.yLow, chart.yHigh} : rangeOf(chart, true), false);
     }
     return axes;
 }
@@ -150,12 +151,14 @@ std::string PlotAxis_tickLabel(double value, double step, int exponent)
     const int decade = valueDecade + exponent;
     char text[64];
     if (decade >= -3 && decade < 5) {
-        std::snprintf(text, sizeof text, "%.*f", std::max(0, -stepDecade), value * std::pow(10.0, exponent));
+        std::snprintf(text, sizeof text, "%.*f", std::max(0, -stepDecade),
+                      value * std::pow(10.0, exponent));
         return text;
     }
     // Large and small values as a mantissa times a power of ten.
     static const char* const SUPERSCRIPT[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
-    std::snprintf(text, sizeof text, "%.*f", std::max(0, decade - stepDecade), value / std::pow(10.0, valueDecade));
+    std::snprintf(text, sizeof text, "%.*f", std::max(0, decade - stepDecade),
+                  value / std::pow(10.0, valueDecade));
     std::string label = std::string(text) + "×10";
     if (decade < 0) {
         label += "⁻";

@@ -24,7 +24,7 @@ struct ValueRange {
 // from overflow; the labels name the values themselves.
 struct LinearAxis {
     double unit = 1.0;
-    double low = 0.0;   // shown range, in drawing units
+    double low = 0.0;  // shown range, in drawing units
     double high = 1.0;
     std::vector<double> ticks;        // tick positions, in drawing units
     std::vector<std::string> labels;  // one per tick: "0.2", "-150", "4.5×10⁻⁸"

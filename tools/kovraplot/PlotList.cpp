@@ -7,10 +7,11 @@
 
 namespace {
 
-bool replaceSuffix(const std::string& path, const std::string& suffix, const std::string& replacement,
-                   std::string& out)
+bool replaceSuffix(const std::string& path, const std::string& suffix,
+                   const std::string& replacement, std::string& out)
 {
-    if (path.size() < suffix.size() || path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0) {
+    if (path.size() < suffix.size() ||
+        path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0) {
         return false;
     }
     out = path.substr(0, path.size() - suffix.size()) + replacement;
@@ -27,13 +28,15 @@ bool PlotList_read(const std::string& path, std::vector<std::string>& files, std
     std::string text;
     std::string reason;
     if (!ResultFile_readText(path, MOST_BYTES, text, reason)) {
-        error = reason.rfind("cannot open ", 0) == 0 ? "cannot open the plot list " + path : "plot list " + reason;
+        error = reason.rfind("cannot open ", 0) == 0 ? "cannot open the plot list " + path
+                                                     : "plot list " + reason;
         return false;
     }
     std::istringstream in(text);
     std::string line;
     while (std::getline(in, line)) {
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) {
+        while (!line.empty() &&
+               (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) {
             line.pop_back();
         }
         const size_t first = line.find_first_not_of(" \t");

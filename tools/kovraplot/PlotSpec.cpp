@@ -9,7 +9,8 @@ namespace {
 
 void replaceAll(std::string& text, std::string_view from, std::string_view to)
 {
-    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size())) {
+    for (size_t pos = text.find(from); pos != std::string::npos;
+         pos = text.find(from, pos + to.size())) {
         text.replace(pos, from.size(), to);
     }
 }
@@ -38,11 +39,11 @@ std::string describe(const std::string& name)
         const char* name;
         const char* text;
     } names[] = {
-        {"Fn", "Fn (electrons)"}, {"Fp", "Fp (holes)"},
-        {"Nax", "Na⁻ (ionised)"}, {"Ndx", "Nd⁺ (ionised)"},
+        {"Fn", "Fn (electrons)"},         {"Fp", "Fp (holes)"},
+        {"Nax", "Na⁻ (ionised)"},         {"Ndx", "Nd⁺ (ionised)"},
         {"Ntax", "Nt⁻ (acceptor traps)"}, {"Ntdx", "Nt⁺ (donor traps)"},
-        {"En", "En (electrons)"}, {"Ep", "Ep (holes)"},
-        {"EQE", "External QE"}, {"IQE", "Internal QE"},
+        {"En", "En (electrons)"},         {"Ep", "Ep (holes)"},
+        {"EQE", "External QE"},           {"IQE", "Internal QE"},
     };
     for (const auto& entry : names) {
         if (name == entry.name) {
@@ -58,8 +59,8 @@ const std::vector<double>* columnOf(const ResultTable& table, size_t index)
 }
 
 // A series of y(x), leaving out points a log axis cannot show.
-PlotSeries makeSeries(const std::string& name, const std::vector<double>& x, const std::vector<double>& y,
-                      bool logY, bool absolute = false)
+PlotSeries makeSeries(const std::string& name, const std::vector<double>& x,
+                      const std::vector<double>& y, bool logY, bool absolute = false)
 {
     PlotSeries series;
     series.name = name;
@@ -104,7 +105,8 @@ int photocurrentSign(const PlotSeries& jv)
     double photocurrent = 0.0;
     for (size_t i = 0; i < jv.x.size(); ++i) {
         const double v = jv.x[i], j = jv.y[i];
-        const bool delivers = (v > 0.0 && j < 0.0) || (v < 0.0 && j > 0.0) || (v == 0.0 && j != 0.0);
+        const bool delivers =
+            (v > 0.0 && j < 0.0) || (v < 0.0 && j > 0.0) || (v == 0.0 && j != 0.0);
         if (delivers && std::fabs(j) > largest * 1e-6 && std::fabs(j) > std::fabs(photocurrent)) {
             photocurrent = j;
         }
@@ -121,8 +123,11 @@ void jvCharts(const ResultTable& table, PlotTab& tab)
         return;
     }
     const ResultColumn& jc = table.columns[1];
-    PlotChart linear{withDevice("J-V characteristic", table), PlotSpec_axisTitle(table.columns[0]),
-                     PlotSpec_axisTitle(jc), false, {makeSeries(jc.name, *v, *j, false)}};
+    PlotChart linear{withDevice("J-V characteristic", table),
+                     PlotSpec_axisTitle(table.columns[0]),
+                     PlotSpec_axisTitle(jc),
+                     false,
+                     {makeSeries(jc.name, *v, *j, false)}};
     const int sign = photocurrentSign(linear.series[0]);
     tab.title = sign != 0 ? "J-V (light)" : "J-V (dark)";
     // Under light a forward current many times Jsc would leave the power
@@ -142,15 +147,19 @@ void jvCharts(const ResultTable& table, PlotTab& tab)
     }
     ResultColumn absolute = jc;
     absolute.name = "|" + jc.name + "|";
-    PlotChart log{"Current density magnitude (log scale)", PlotSpec_axisTitle(table.columns[0]),
-                  PlotSpec_axisTitle(absolute), true, {makeSeries(absolute.name, *v, *j, true, true)}};
+    PlotChart log{"Current density magnitude (log scale)",
+                  PlotSpec_axisTitle(table.columns[0]),
+                  PlotSpec_axisTitle(absolute),
+                  true,
+                  {makeSeries(absolute.name, *v, *j, true, true)}};
     tab.charts = {linear, log};
 }
 
 void cvCharts(const ResultTable& table, PlotTab& tab)
 {
     tab.title = "C-V";
-    const int c = table.columnIndex("C") >= 0 ? table.columnIndex("C") : static_cast<int>(table.columns.size()) - 1;
+    const int c = table.columnIndex("C") >= 0 ? table.columnIndex("C")
+                                              : static_cast<int>(table.columns.size()) - 1;
     const auto* v = columnOf(table, 0);
     if (v == nullptr || c < 1) {
         return;
@@ -158,7 +167,9 @@ void cvCharts(const ResultTable& table, PlotTab& tab)
     const ResultColumn& cc = table.columns[static_cast<size_t>(c)];
     const std::vector<double>& cap = table.values[static_cast<size_t>(c)];
     PlotChart capacitance{withDevice("Capacitance-voltage characteristic", table),
-                          PlotSpec_axisTitle(table.columns[0]), PlotSpec_axisTitle(cc), false,
+                          PlotSpec_axisTitle(table.columns[0]),
+                          PlotSpec_axisTitle(cc),
+                          false,
                           {makeSeries(cc.name, *v, cap, false)}};
     // 1/C^2 against V is the Mott-Schottky plot: a straight line whose slope
     // gives the doping and whose intercept the built-in voltage.
@@ -173,7 +184,10 @@ void cvCharts(const ResultTable& table, PlotTab& tab)
     } else if (!cc.unit.empty()) {
         ic.unit = "1/(" + cc.unit + ")2";
     }
-    PlotChart mott{"Mott-Schottky plot", PlotSpec_axisTitle(table.columns[0]), PlotSpec_axisTitle(ic), false,
+    PlotChart mott{"Mott-Schottky plot",
+                   PlotSpec_axisTitle(table.columns[0]),
+                   PlotSpec_axisTitle(ic),
+                   false,
                    {makeSeries(ic.name, *v, inverse, false)}};
     tab.charts = {capacitance, mott};
 }
@@ -185,10 +199,14 @@ void qwCharts(const ResultTable& table, PlotTab& tab)
     if (wl == nullptr) {
         return;
     }
-    PlotChart chart{withDevice("Quantum efficiency", table), PlotSpec_axisTitle(table.columns[0]),
-                    "Quantum efficiency", false, {}};
+    PlotChart chart{withDevice("Quantum efficiency", table),
+                    PlotSpec_axisTitle(table.columns[0]),
+                    "Quantum efficiency",
+                    false,
+                    {}};
     for (size_t c = 1; c < table.columns.size(); ++c) {
-        chart.series.push_back(makeSeries(describe(table.columns[c].name), *wl, table.values[c], false));
+        chart.series.push_back(
+            makeSeries(describe(table.columns[c].name), *wl, table.values[c], false));
     }
     tab.charts = {chart};
 }
@@ -230,7 +248,8 @@ void distCharts(const ResultTable& table, PlotTab& tab)
         tab.title = "Band diagram (equilibrium)";
     } else {
         tab.title = "Band diagram";
-        const auto* v = table.state.find("Voltage = ") != std::string::npos ? &table.state : nullptr;
+        const auto* v =
+            table.state.find("Voltage = ") != std::string::npos ? &table.state : nullptr;
         if (v != nullptr) {
             const size_t start = v->find("Voltage = ") + 10;
             const size_t end = v->find(" V", start);
@@ -242,7 +261,8 @@ void distCharts(const ResultTable& table, PlotTab& tab)
     if (table.columns.empty()) {
         return;
     }
-    tab.charts.push_back(distChart(table, withDevice("Band diagram", table), "Energy", {"EC", "EV", "Fn", "Fp"}, false));
+    tab.charts.push_back(distChart(table, withDevice("Band diagram", table), "Energy",
+                                   {"EC", "EV", "Fn", "Fp"}, false));
     tab.charts.push_back(distChart(table, "Carrier and ionised dopant densities", "Density",
                                    {"n", "p", "Nax", "Ndx", "Ntax", "Ntdx"}, true));
     tab.charts.push_back(distChart(table, "Electric field", "Field", {"En", "Ep"}, false));
@@ -255,9 +275,12 @@ void genericCharts(const ResultTable& table, PlotTab& tab)
         return;
     }
     for (size_t c = 1; c < table.columns.size(); ++c) {
-        tab.charts.push_back({table.columns[c].name, PlotSpec_axisTitle(table.columns[0]),
-                              PlotSpec_axisTitle(table.columns[c]), false,
-                              {makeSeries(table.columns[c].name, table.values[0], table.values[c], false)}});
+        tab.charts.push_back(
+            {table.columns[c].name,
+             PlotSpec_axisTitle(table.columns[0]),
+             PlotSpec_axisTitle(table.columns[c]),
+             false,
+             {makeSeries(table.columns[c].name, table.values[0], table.values[c], false)}});
         if (tab.charts.size() == 4) {
             break;  // a generic file shows its first columns; the rest would be unreadable
         }
@@ -290,7 +313,8 @@ std::string PlotSpec_axisTitle(const ResultColumn& column)
 std::string PlotSpec_nonFiniteNote(size_t count)
 {
     return count == 1 ? "1 value is not a finite number (inf, nan) and is not drawn"
-                      : std::to_string(count) + " values are not finite numbers (inf, nan) and are not drawn";
+                      : std::to_string(count) +
+                            " values are not finite numbers (inf, nan) and are not drawn";
 }
 
 std::vector<std::string> PlotSpec_figureLines(const ResultTable& table)
@@ -313,28 +337,14 @@ PlotTab PlotSpec_forTable(const ResultTable& table)
     PlotTab tab;
     tab.path = table.path;
     switch (table.kind) {
-    case ResultKind::JV:
-        jvCharts(table, tab);
-        break;
-    case ResultKind::CV:
-        cvCharts(table, tab);
-        break;
-    case ResultKind::QW:
-        qwCharts(table, tab);
-        break;
+    case ResultKind::JV: jvCharts(table, tab); break;
+    case ResultKind::CV: cvCharts(table, tab); break;
+    case ResultKind::QW: qwCharts(table, tab); break;
     case ResultKind::EE:
-    case ResultKind::EN:
-        distCharts(table, tab);
-        break;
-    case ResultKind::PHOTOVOLTAIC:
-        tab.title = "Photovoltaic figures";
-        break;
-    case ResultKind::PHOTOCURRENT:
-        tab.title = "Photocurrent";
-        break;
-    case ResultKind::UNKNOWN:
-        genericCharts(table, tab);
-        break;
+    case ResultKind::EN: distCharts(table, tab); break;
+    case ResultKind::PHOTOVOLTAIC: tab.title = "Photovoltaic figures"; break;
+    case ResultKind::PHOTOCURRENT: tab.title = "Photocurrent"; break;
+    case ResultKind::UNKNOWN: genericCharts(table, tab); break;
     }
     if (tab.title.empty()) {
         const size_t slash = table.path.find_last_of("/\\");

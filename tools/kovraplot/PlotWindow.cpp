@@ -43,8 +43,9 @@ QWidget* notesPanel(const std::vector<std::string>& notes, QWidget* parent)
         if (equals == std::string::npos) {
             html += "<tr><td colspan='2'>" + fromUtf8(line).toHtmlEscaped() + "</td></tr>";
         } else {
-            html += "<tr><td><b>" + fromUtf8(line.substr(0, equals)).toHtmlEscaped() + "</b></td><td>" +
-                    fromUtf8(line.substr(equals + 3)).toHtmlEscaped() + "</td></tr>";
+            html += "<tr><td><b>" + fromUtf8(line.substr(0, equals)).toHtmlEscaped() +
+                    "</b></td><td>" + fromUtf8(line.substr(equals + 3)).toHtmlEscaped() +
+                    "</td></tr>";
         }
     }
     html += "</table>";
@@ -99,11 +100,13 @@ QWidget* buildPage(const PlotTab& tab)
 PlotWindow::PlotWindow(const QString& title, QWidget* parent) : QMainWindow(parent)
 {
     setObjectName("KovraPlot");
-    setWindowTitle(title.isEmpty() ? QStringLiteral("KovraPlot") : QStringLiteral("KovraPlot - ") + title);
+    setWindowTitle(title.isEmpty() ? QStringLiteral("KovraPlot")
+                                   : QStringLiteral("KovraPlot - ") + title);
     stack = new QStackedWidget(this);
-    auto* hint = new QLabel("No result open.\nUse File > Open to read a result file of a simulation "
-                            "(simulout_jv.txt, simulout_dist_1.txt, ...).",
-                            stack);
+    auto* hint =
+        new QLabel("No result open.\nUse File > Open to read a result file of a simulation "
+                   "(simulout_jv.txt, simulout_dist_1.txt, ...).",
+                   stack);
     hint->setObjectName("hint");
     hint->setAlignment(Qt::AlignCenter);
     tabWidget = new QTabWidget(stack);
@@ -123,8 +126,9 @@ PlotWindow::PlotWindow(const QString& title, QWidget* parent) : QMainWindow(pare
     setCentralWidget(stack);
     reporter = [this](const QString& message) { QMessageBox::warning(this, "KovraPlot", message); };
     chooser = [this](bool save) {
-        const QString filter = save ? QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)")
-                                    : QStringLiteral("Result files (simul*.txt *.txt);;All files (*)");
+        const QString filter =
+            save ? QStringLiteral("PNG image (*.png);;SVG drawing (*.svg)")
+                 : QStringLiteral("Result files (simul*.txt *.txt);;All files (*)");
         return save ? QFileDialog::getSaveFileName(this, "Save plot", QString(), filter)
                     : QFileDialog::getOpenFileName(this, "Open result file", QString(), filter);
     };
@@ -168,10 +172,7 @@ void PlotWindow::buildMenus()
     file->addAction("&Quit", QKeySequence::Quit, this, [this] { close(); });
 }
 
-void PlotWindow::showTabsOrHint()
-{
-    stack->setCurrentIndex(tabWidget->count() > 0 ? 1 : 0);
-}
+void PlotWindow::showTabsOrHint() { stack->setCurrentIndex(tabWidget->count() > 0 ? 1 : 0); }
 
 void PlotWindow::report(const QString& message)
 {
@@ -211,8 +212,9 @@ bool PlotWindow::addTab(const QString& path, QString& error)
     tabWidget->setCurrentIndex(index);
     showTabsOrHint();
     if (table.nonFinite > 0) {
-        statusBar()->showMessage(QFileInfo(path).fileName() + ": " + fromUtf8(PlotSpec_nonFiniteNote(table.nonFinite)),
-                                 10000);
+        statusBar()->showMessage(
+            QFileInfo(path).fileName() + ": " + fromUtf8(PlotSpec_nonFiniteNote(table.nonFinite)),
+            10000);
     }
     return true;
 }

@@ -39,9 +39,11 @@ bool parseNumber(std::string_view text, double& value)
     if (ec == std::errc::result_out_of_range) {
         const bool negative = text.front() == '-';
         const size_t e = text.find_first_of("eE");
-        const std::string_view whole = text.substr(negative ? 1 : 0, text.find_first_of(".eE") - (negative ? 1 : 0));
-        const bool tiny = e != std::string_view::npos ? text.substr(e + 1, 1) == "-"
-                                                     : whole.find_first_not_of('0') == std::string_view::npos;
+        const std::string_view whole =
+            text.substr(negative ? 1 : 0, text.find_first_of(".eE") - (negative ? 1 : 0));
+        const bool tiny = e != std::string_view::npos
+                              ? text.substr(e + 1, 1) == "-"
+                              : whole.find_first_not_of('0') == std::string_view::npos;
         value = tiny ? 0.0 : HUGE_VAL;
         value = negative ? -value : value;
         return true;
@@ -127,7 +129,8 @@ bool parseFigure(std::string_view line, ResultFigure& figure)
         return false;
     }
     figure.name = std::string(name);
-    figure.unit = end == std::string_view::npos ? std::string() : std::string(trim(rest.substr(end)));
+    figure.unit =
+        end == std::string_view::npos ? std::string() : std::string(trim(rest.substr(end)));
     return true;
 }
 
@@ -165,10 +168,11 @@ void readHeaderLines(const std::vector<std::string_view>& comments, ResultTable&
         const std::string_view line = comments[i];
         if (kov_startsWith(line, "Device:")) {
             table.deviceName = std::string(trim(line.substr(7)));
-        } else if ((kov_startsWith(line, "Saved:") || kov_startsWith(line, "Date:")) && table.deviceName.empty() &&
-                   i > 0) {
+        } else if ((kov_startsWith(line, "Saved:") || kov_startsWith(line, "Date:")) &&
+                   table.deviceName.empty() && i > 0) {
             const std::string_view before = comments[i - 1];
-            if (!before.empty() && !kov_startsWith(before, "Kovra") && before.find('\t') == std::string_view::npos) {
+            if (!before.empty() && !kov_startsWith(before, "Kovra") &&
+                before.find('\t') == std::string_view::npos) {
                 table.deviceName = std::string(before);
             }
         } else if (kov_startsWith(line, "Voltage =") || kov_startsWith(line, "Wavelength =")) {
@@ -217,8 +221,9 @@ ResultKind ResultFile_kindOfTag(std::string_view tag)
     static const struct {
         std::string_view tag;
         ResultKind kind;
-    } tags[] = {{"JV", ResultKind::JV}, {"CV", ResultKind::CV}, {"QW", ResultKind::QW},
-                {"EE", ResultKind::EE}, {"EN", ResultKind::EN}, {"PV", ResultKind::PHOTOVOLTAIC},
+    } tags[] = {{"JV", ResultKind::JV},          {"CV", ResultKind::CV},
+                {"QW", ResultKind::QW},          {"EE", ResultKind::EE},
+                {"EN", ResultKind::EN},          {"PV", ResultKind::PHOTOVOLTAIC},
                 {"PC", ResultKind::PHOTOCURRENT}};
     for (const auto& entry : tags) {
         if (entry.tag == tag) {
@@ -245,8 +250,8 @@ ResultColumn ResultFile_splitTitle(std::string_view title)
     return column;
 }
 
-bool ResultFile_parse(std::string_view text, const std::string& path, ResultTable& table, std::string& error,
-                      const ResultLimits& limits)
+bool ResultFile_parse(std::string_view text, const std::string& path, ResultTable& table,
+                      std::string& error, const ResultLimits& limits)
 {
     table = ResultTable();
     table.path = path;
@@ -301,23 +306,27 @@ bool ResultFile_parse(std::string_view text, const std::string& path, ResultTabl
                 table.figures.push_back(figure);
                 continue;
             }
-            error = name + ": line " + std::to_string(lineNumber) + " is neither a comment nor a row of numbers";
+            error = name + ": line " + std::to_string(lineNumber) +
+                    " is neither a comment nor a row of numbers";
             return false;
         }
         if (!table.figures.empty()) {
-            error = name + ": line " + std::to_string(lineNumber) + ": a row of numbers among named figures";
+            error = name + ": line " + std::to_string(lineNumber) +
+                    ": a row of numbers among named figures";
             return false;
         }
         if (rowCount == 0) {
             columns.resize(row.size());
         } else if (row.size() != columns.size()) {
-            error = name + ": line " + std::to_string(lineNumber) + " holds " + std::to_string(row.size()) +
-                    " values where the rows above hold " + std::to_string(columns.size());
+            error = name + ": line " + std::to_string(lineNumber) + " holds " +
+                    std::to_string(row.size()) + " values where the rows above hold " +
+                    std::to_string(columns.size());
             return false;
         }
         if (rowCount == limits.maxRows) {
             error = name + ": more than " + std::to_string(limits.maxRows) +
-                    " rows; kovraplot draws result files of at most " + std::to_string(limits.maxRows) + " rows";
+                    " rows; kovraplot draws result files of at most " +
+                    std::to_string(limits.maxRows) + " rows";
             return false;
         }
         for (size_t c = 0; c < row.size(); ++c) {
@@ -359,13 +368,15 @@ bool ResultFile_parse(std::string_view text, const std::string& path, ResultTabl
     // A summary written as one row under its titles is a list of figures.
     if (isSummary(table.kind) && rowCount == 1) {
         for (size_t c = 0; c < count; ++c) {
-            table.figures.push_back({table.columns[c].name, table.values[c][0], table.columns[c].unit});
+            table.figures.push_back(
+                {table.columns[c].name, table.values[c][0], table.columns[c].unit});
         }
     }
     return true;
 }
 
-bool ResultFile_readText(const std::string& path, size_t maxBytes, std::string& text, std::string& error)
+bool ResultFile_readText(const std::string& path, size_t maxBytes, std::string& text,
+                         std::string& error)
 {
     // A FIFO would block the window until something writes to it, and a
     // device such as /dev/zero never ends: only regular files are read.
@@ -381,7 +392,8 @@ bool ResultFile_readText(const std::string& path, size_t maxBytes, std::string& 
     }
     const auto size = std::filesystem::file_size(path, failure);
     if (!failure && size > maxBytes) {
-        error = path + ": " + megabytes(size) + " is more than the " + megabytes(maxBytes) + " kovraplot reads";
+        error = path + ": " + megabytes(size) + " is more than the " + megabytes(maxBytes) +
+                " kovraplot reads";
         return false;
     }
     std::ifstream in(path, std::ios::binary);
@@ -413,7 +425,8 @@ bool ResultFile_readText(const std::string& path, size_t maxBytes, std::string& 
     return true;
 }
 
-bool ResultFile_read(const std::string& path, ResultTable& table, std::string& error, const ResultLimits& limits)
+bool ResultFile_read(const std::string& path, ResultTable& table, std::string& error,
+                     const ResultLimits& limits)
 {
     std::string text;
     if (!ResultFile_readText(path, limits.maxBytes, text, error)) {

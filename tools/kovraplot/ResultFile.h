@@ -88,4 +88,5 @@ bool ResultFile_parse(std::string_view text, const std::string& path, ResultTabl
 
 // The whole text of a regular file of at most maxBytes; false with an error
 // naming the file otherwise. The plot list is read through it too.
-bool ResultFile_readText(const std::string& path, size_t maxBytes, std::string& text, std::string& error);
+bool ResultFile_readText(const std::string& path, size_t maxBytes, std::string& text,
+                         std::string& error);

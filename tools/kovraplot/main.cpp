@@ -29,17 +29,12 @@ std::vector<std::string> argumentsOf(const QStringList& list)
 int answerWithoutWindow(const PlotCommand& command)
 {
     switch (command.action) {
-    case PlotAction::HELP:
-        std::fputs(PlotCommandLine_usage(), stdout);
-        return 0;
-    case PlotAction::VERSION:
-        std::fputs(PlotCommandLine_version().c_str(), stdout);
-        return 0;
+    case PlotAction::HELP: std::fputs(PlotCommandLine_usage(), stdout); return 0;
+    case PlotAction::VERSION: std::fputs(PlotCommandLine_version().c_str(), stdout); return 0;
     case PlotAction::REFUSE:
         std::fprintf(stderr, "kovraplot: %s\n%s", command.error.c_str(), PlotCommandLine_usage());
         return 2;
-    case PlotAction::SHOW:
-        break;
+    case PlotAction::SHOW: break;
     }
     return -1;
 }

@@ -13,13 +13,16 @@ inline void snapshotRecords(std::map<std::string, std::string>* out, const std::
 {
     for (int i = 0; i < count; ++i) {
         const ParamRecord* r = records[i];
-        if (r == nullptr || r->type == PARAM_EMPTY || r->alias != nullptr)
+        if (r == nullptr || r->type == PARAM_EMPTY || r->alias != nullptr) {
             continue;
+        }
         bool inUse = r->revision > 0;
-        if (r->type == PARAM_TEXT && std::string(r->key).find(".Model") != std::string::npos)
+        if (r->type == PARAM_TEXT && std::string(r->key).find(".Model") != std::string::npos) {
             inUse = std::string(r->value.text).find(".lua") != std::string::npos;
-        if (!inUse)
+        }
+        if (!inUse) {
             continue;
+        }
         char value[PARAM_VALUE_SIZE];
         Param_valueText(r, value, sizeof value);
         // Reals compare by value (a saved file writes the shortest form).
@@ -32,9 +35,10 @@ inline void snapshotRecords(std::map<std::string, std::string>* out, const std::
         (*out)[where + "/" + r->key] = shown + " | " + r->comment;
     }
     if (kept != nullptr) {
-        for (int i = 0; i < kept->count; ++i)
+        for (int i = 0; i < kept->count; ++i) {
             (*out)[where + "/" + kept->lines[i].key] =
                 std::string("kept ") + kept->lines[i].value + " | " + kept->lines[i].comment;
+        }
     }
 }
 
@@ -42,12 +46,14 @@ inline std::map<std::string, std::string> snapshotDevice(Device* d)
 {
     std::map<std::string, std::string> out;
     out["header"] = d->header;
-    for (int i = 0; i < Device_variableCount(d); ++i)
+    for (int i = 0; i < Device_variableCount(d); ++i) {
         out[std::string("$") + Device_variableName(d, i)] = Device_variableValue(d, i);
+    }
     snapshotRecords(&out, "Device", d->records, d->recordCount, d->kept[SEC_DEVICE]);
-    for (int i = 0; i < d->layerCount; ++i)
+    for (int i = 0; i < d->layerCount; ++i) {
         snapshotRecords(&out, d->layers[i]->name, d->layers[i]->records, d->layers[i]->count,
                         &d->layers[i]->kept);
+    }
     snapshotRecords(&out, "Anode", d->anode->records, d->anode->count, d->kept[SEC_ANODE]);
     snapshotRecords(&out, "Cathode", d->cathode->records, d->cathode->count, d->kept[SEC_CATHODE]);
     snapshotRecords(&out, "Voltage", d->voltage->records, d->voltage->count, d->kept[SEC_VOLTAGE]);

@@ -36,7 +36,7 @@ TEST_F(DeviceSave, AWriteThatFailsMidwayKeepsTheOldFileAndAsksNothingAfterwards)
     const std::string before = readText(path);
     ASSERT_EQ(Layer_setParam(device()->layers[0], "Thickness", "0.25", nullptr, nullptr, 0), 1);
     // Files may not grow beyond 1 KiB: the write stops midway as on a full disk.
-    rlimit previous {};
+    rlimit previous{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
     auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit = previous;
@@ -82,22 +82,26 @@ TEST_F(DeviceSave, PermissionsAreKeptAndAReadOnlyFileIsRefused)
 // not shortened without a question (the window asks when this says so).
 TEST_F(DeviceSave, AFileReadInPartIsNotShortenedUnasked)
 {
-    const std::string head = "# Kovra <SL>\n[Device]\n    Name=\"cut\"\n[Layer1]\n    Thickness=2\n";
+    const std::string head =
+        "# Kovra <SL>\n[Device]\n    Name=\"cut\"\n[Layer1]\n    Thickness=2\n";
     const std::string rest = "[Voltage]\n    Voltage.End=0.5\n";
     const struct {
         std::string text;
         int line;
         const char* words;
     } cases[] = {
-        {head + "$ = 5\n" + rest, 6, "reading ended: a variable line without a name: $ = 5; the 2 lines after it are not read"},
+        {head + "$ = 5\n" + rest, 6,
+         "reading ended: a variable line without a name: $ = 5; the 2 lines after it are not read"},
         {head + std::string(32400, '\n') + rest, 16386,
-         "reading ended: a device file is read up to its line 16386; the 16,021 lines after it are not read"},
+         "reading ended: a device file is read up to its line 16386; the 16,021 lines after it are "
+         "not read"},
     };
     for (const auto& c : cases) {
         recorder.lines.clear();
         const std::string path = folder.write("cut.kovra", c.text);
         ASSERT_EQ(Device_load(document(), path.c_str()), 1) << recorder.console();
-        const std::string expected = "[WARNING] at line " + std::to_string(c.line) + ": " + c.words + "\n";
+        const std::string expected =
+            "[WARNING] at line " + std::to_string(c.line) + ": " + c.words + "\n";
         EXPECT_NE(recorder.console().find(expected), std::string::npos) << recorder.console();
         EXPECT_EQ(document()->readEndLine, c.line);
         EXPECT_EQ(Document_saveDropsLines(document(), path.c_str()), c.line);
@@ -116,7 +120,8 @@ TEST_F(DeviceSave, AFileReadInPartIsNotShortenedUnasked)
 // read in part.
 TEST_F(DeviceSave, APlotRequestInAFileReadInPartLeavesTheFileAlone)
 {
-    const std::string text = "# Kovra <SL>\n[Device]\n[Layer1]\n[Command]\n    Command.Plot=\"Yes\"\n$ = 1\n[Voltage]\n";
+    const std::string text =
+        "# Kovra <SL>\n[Device]\n[Layer1]\n[Command]\n    Command.Plot=\"Yes\"\n$ = 1\n[Voltage]\n";
     const std::string path = folder.write("plot.kovra", text);
     ASSERT_EQ(Device_load(document(), path.c_str()), 1);
     EXPECT_EQ(readText(path), text);

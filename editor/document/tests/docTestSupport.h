@@ -25,7 +25,7 @@ struct DocRecorder {
         return recorder;
     }
 
-    std::vector<std::string> lines;    // console, plain and coloured alike
+    std::vector<std::string> lines;  // console, plain and coloured alike
     std::vector<std::string> infos;
     Document* document = nullptr;
     Settings settings{};
@@ -54,8 +54,9 @@ struct DocRecorder {
     }
     ~DocRecorder()
     {
-        if (document != nullptr)
+        if (document != nullptr) {
             Document_free(document);
+        }
         Doc_setHooks(nullptr);
         current() = nullptr;
     }
@@ -64,8 +65,9 @@ struct DocRecorder {
     std::string console() const
     {
         std::string all;
-        for (const std::string& line : lines)
+        for (const std::string& line : lines) {
             all += line;
+        }
         return all;
     }
 };
@@ -94,8 +96,9 @@ inline ParamRecord* recordFor(Device* d, Layer* layer, int section, const char* 
 {
     const KeyEntry* table = Section_keyTable(section);
     for (int i = 0; table[i].key != nullptr; ++i) {
-        if (std::strcmp(table[i].key, key) != 0)
+        if (std::strcmp(table[i].key, key) != 0) {
             continue;
+        }
         const int n = static_cast<int>(table[i].number);
         switch (section) {
         case SEC_DEVICE: return d->records[n];

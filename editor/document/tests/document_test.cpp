@@ -9,10 +9,7 @@
 
 namespace {
 
-double real(Layer* layer, const char* key)
-{
-    return Layer_findParam(layer, key)->value.real;
-}
+double real(Layer* layer, const char* key) { return Layer_findParam(layer, key)->value.real; }
 
 TEST_F(DocTest, TemplatesAndExamplesGiveTheirDevices)
 {

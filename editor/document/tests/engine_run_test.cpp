@@ -32,8 +32,9 @@ void collectResults(const std::string& folder, const std::string& into)
     fs::create_directories(into);
     for (const auto& entry : fs::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
-        if (name.rfind("simulout", 0) == 0)
+        if (name.rfind("simulout", 0) == 0) {
             fs::rename(entry.path(), fs::path(into) / name);
+        }
     }
 }
 
@@ -55,7 +56,8 @@ void compareResults(const std::string& a, const std::string& b)
             const double va = std::strtod(wa.c_str(), &ea);
             const double vb = std::strtod(wb.c_str(), &eb);
             if (*ea == '\0' && *eb == '\0' && ea != wa.c_str()) {
-                EXPECT_LE(std::fabs(va - vb), 1e-9 * std::max(std::fabs(va), std::fabs(vb)) + 1e-300)
+                EXPECT_LE(std::fabs(va - vb),
+                          1e-9 * std::max(std::fabs(va), std::fabs(vb)) + 1e-300)
                     << b << ":" << line << " " << wa << " vs " << wb;
             }
             // Words (the run's time, the input file's name) may differ.
@@ -70,8 +72,9 @@ TEST_F(DocTest, EveryExampleSavedByTheEditorRunsToTheSameResults)
     fs::copy(std::string(KOVRA_SOURCE_DIR) + "/examples", work, fs::copy_options::recursive);
     int compared = 0;
     for (const auto& entry : fs::directory_iterator(std::string(KOVRA_SOURCE_DIR) + "/examples")) {
-        if (entry.path().extension() != ".kovra")
+        if (entry.path().extension() != ".kovra") {
             continue;
+        }
         const std::string name = entry.path().filename().string();
         SCOPED_TRACE(name);
         const std::string original = work + name;
@@ -81,7 +84,8 @@ TEST_F(DocTest, EveryExampleSavedByTheEditorRunsToTheSameResults)
 
         ASSERT_EQ(runEngine(work, name), 0) << readText(work + "run.log");
         collectResults(work, work + "original_" + name);
-        ASSERT_EQ(runEngine(work, "saved_" + name), 0) << readText(work + "run.log") << readText(saved);
+        ASSERT_EQ(runEngine(work, "saved_" + name), 0)
+            << readText(work + "run.log") << readText(saved);
         collectResults(work, work + "resaved_" + name);
 
         int files = 0;
@@ -114,12 +118,15 @@ const CellBounds CELLS[] = {
 void expectBelievableCell(const DocRow& row, const std::string& run, const std::string& log)
 {
     for (const CellBounds& cell : CELLS) {
-        if (cell.id != row.id)
+        if (cell.id != row.id) {
             continue;
+        }
         std::string figures;
-        for (const auto& entry : fs::recursive_directory_iterator(run))
-            if (entry.path().filename() == "simulout_photovoltaic.txt")
+        for (const auto& entry : fs::recursive_directory_iterator(run)) {
+            if (entry.path().filename() == "simulout_photovoltaic.txt") {
                 figures = readText(entry.path().string());
+            }
+        }
         ASSERT_FALSE(figures.empty()) << log;
         // The last line: Eff (%), Jsc (A/cm2), Voc (V), FF (%), ...
         std::istringstream last(figures.substr(figures.find_last_of('#') + 1));
@@ -151,12 +158,14 @@ TEST_F(DocTest, EveryTemplateAndExampleRunsToAConvergedResult)
             const std::string log = readText(run + "run.log");
             EXPECT_EQ(log.find("[ERROR]"), std::string::npos) << log;
             bool results = false;
-            for (const auto& entry : fs::recursive_directory_iterator(run))
+            for (const auto& entry : fs::recursive_directory_iterator(run)) {
                 results = results || (entry.path().filename().string().rfind("simulout", 0) == 0 &&
                                       fs::file_size(entry.path()) > 0);
+            }
             EXPECT_TRUE(results) << log;
-            if (table == ExampleTable)
+            if (table == ExampleTable) {
                 expectBelievableCell(*row, run, log);
+            }
         }
     }
 }

@@ -23,16 +23,17 @@
 
 namespace {
 
-const std::string TRAP_MODEL = std::string(KOVRA_SOURCE_DIR) + "/examples/lua/trap_surface_gaussian.lua";
+const std::string TRAP_MODEL =
+    std::string(KOVRA_SOURCE_DIR) + "/examples/lua/trap_surface_gaussian.lua";
 
 // The engine's answer to one device file: loaded or not, and every line it
 // logged.
 struct EngineAnswer {
     bool loaded = false;
     std::string log;
-    int meshPoints = 0;     // of the first layer, after a load
-    int devicePoints = 0;   // Numeric.Points as the run takes it
-    nuParam param;          // the numeric settings after the load
+    int meshPoints = 0;    // of the first layer, after a load
+    int devicePoints = 0;  // Numeric.Points as the run takes it
+    nuParam param;         // the numeric settings after the load
 };
 
 EngineAnswer engineLoads(const TempFolder& folder, const std::string& body)
@@ -60,8 +61,9 @@ EngineAnswer engineLoads(const TempFolder& folder, const std::string& body)
     answer.loaded = input.load(kov_toWide(path).c_str(), simulator.get(), device.get(),
                                excitation.get(), &sigma, &param, &line);
     answer.log = readText(logPath) + kov_toUtf8(sigma.message);
-    if (answer.loaded && device->getLayerCount() > 0)
+    if (answer.loaded && device->getLayerCount() > 0) {
         answer.meshPoints = device->getLayer(0)->getMeshPoints();
+    }
     answer.devicePoints = param.points;
     answer.param = param;
     return answer;
@@ -72,10 +74,10 @@ EngineAnswer engineLoads(const TempFolder& folder, const std::string& body)
 // right after its header.
 std::string deviceWith(int section, const std::vector<std::string>& lines)
 {
-    const char* const headers[] = {"[Device]", "[Anode]", "[Layer1]", "[Cathode]", "[Voltage]",
-                                   "[Light]",  "[Numeric]"};
-    const int positions[] = {SEC_DEVICE, SEC_ANODE, SEC_LAYER1, SEC_CATHODE, SEC_VOLTAGE, SEC_LIGHT,
-                             SEC_NUMERIC};
+    const char* const headers[] = {"[Device]",  "[Anode]", "[Layer1]", "[Cathode]",
+                                   "[Voltage]", "[Light]", "[Numeric]"};
+    const int positions[] = {SEC_DEVICE,  SEC_ANODE, SEC_LAYER1, SEC_CATHODE,
+                             SEC_VOLTAGE, SEC_LIGHT, SEC_NUMERIC};
     std::string text;
     for (int i = 0; i < 7; ++i) {
         text += std::string(headers[i]) + "\n";
@@ -84,19 +86,23 @@ std::string deviceWith(int section, const std::vector<std::string>& lines)
             for (const char* base : {"Thickness=1", "Dopant.Type=\"N\"", "Dopant.N=1e16"}) {
                 const std::string key = std::string(base).substr(0, std::string(base).find('='));
                 bool given = false;
-                for (const std::string& line : lines)
+                for (const std::string& line : lines) {
                     given = given || (section == SEC_LAYER1 && line.rfind(key + "=", 0) == 0);
-                if (!given)
+                }
+                if (!given) {
                     text += std::string(base) + "\n";
+                }
             }
             // The engine holds a bias to 20 bandgaps of the first layer: a
             // 5 eV layer lets a sweep reach the table's +-100 V.
-            if (section == SEC_VOLTAGE)
+            if (section == SEC_VOLTAGE) {
                 text += "Bandgap=5\n";
+            }
         }
         if (positions[i] == section) {
-            for (const std::string& line : lines)
+            for (const std::string& line : lines) {
                 text += line + "\n";
+            }
         }
     }
     return text;
@@ -110,8 +116,9 @@ std::vector<std::string> probeLines(const KovKeyLimit& limit, const std::string&
 {
     std::vector<std::string> lines;
     auto unless = [&](const char* other, const std::string& line) {
-        if (key != other)
+        if (key != other) {
             lines.push_back(line);
+        }
     };
     if (limit.outside != KovOutside::OFFERED) {
         if (limit.section == KovKeySection::VOLTAGE) {
@@ -124,8 +131,9 @@ std::vector<std::string> probeLines(const KovKeyLimit& limit, const std::string&
         }
         if (limit.section == KovKeySection::LIGHT) {
             lines.push_back("Light.Source=\"Sweep\"");
-            if (key != "Light.Start" && key != "Light.Wavelength")
+            if (key != "Light.Start" && key != "Light.Wavelength") {
                 lines.push_back("Light.Start=0.1");
+            }
             unless("Light.End", "Light.End=10");
             lines.push_back("Light.Step=0");
             unless("Light.Flux", "Light.Flux=1e17");
@@ -133,13 +141,15 @@ std::vector<std::string> probeLines(const KovKeyLimit& limit, const std::string&
     }
     if (key.rfind("Trap", 0) == 0 && key[4] >= '1' && key[4] <= '5') {
         const std::string trap = key.substr(0, 6);
-        const char* const whole[][2] = {{"Type", "\"Donor\""}, {"N", "1e15"},     {"Nr", "1e19"},
+        const char* const whole[][2] = {{"Type", "\"Donor\""}, {"N", "1e15"},    {"Nr", "1e19"},
                                         {"E", "0.3"},          {"Taun", "1e-8"}, {"Taup", "1e-8"}};
-        for (const auto& entry : whole)
+        for (const auto& entry : whole) {
             unless((trap + entry[0]).c_str(), trap + entry[0] + "=" + entry[1]);
+        }
     }
-    if (key == "Trap.Count" && std::strtod(value.c_str(), nullptr) >= 1)
+    if (key == "Trap.Count" && std::strtod(value.c_str(), nullptr) >= 1) {
         lines.push_back("Trap.Model=\"" + TRAP_MODEL + "\"");
+    }
     lines.push_back(key + "=" + value);
     return lines;
 }
@@ -195,14 +205,17 @@ TEST_F(KeyLimits, EveryNumberKeyHasTheSameRangeOnBothSides)
 {
     std::set<const KovKeyLimit*> probed;
     for (int s = 0; s < ekInput::SECTIONCOUNT; ++s) {
-        if (s > SEC_LAYER1 && s <= SEC_LAYER9)
+        if (s > SEC_LAYER1 && s <= SEC_LAYER9) {
             continue;  // the nine layer sections share one table
+        }
         const std::string section = kov_toUtf8(ekInput::SECTION[s].name);
         for (const _ekRecord* r = ekInput::SECTION[s].records; r->key != nullptr; ++r) {
             const std::string key = kov_toUtf8(r->key);
             ParamRecord* record = recordFor(device(), layer, s, key.c_str());
-            if (record == nullptr || (record->type != PARAM_REAL && record->type != PARAM_INTEGER))
+            if (record == nullptr ||
+                (record->type != PARAM_REAL && record->type != PARAM_INTEGER)) {
                 continue;  // a word, a text, or a key the editor keeps as written
+            }
             SCOPED_TRACE("[" + section + "] " + key);
             const KovKeyLimit* limit = kov_findKeyLimit(section.c_str(), key.c_str());
             ASSERT_NE(limit, nullptr) << "a number of both sides without a shared range";
@@ -232,8 +245,8 @@ TEST_F(KeyLimits, EveryNumberKeyHasTheSameRangeOnBothSides)
                     << recorder.console();
                 EXPECT_EQ(stored(record), edge);
                 if (!unreachable(key, above)) {
-                    const EngineAnswer atEdge =
-                        engineLoads(folder, deviceWith(s, probeLines(*limit, key, text(*limit, edge))));
+                    const EngineAnswer atEdge = engineLoads(
+                        folder, deviceWith(s, probeLines(*limit, key, text(*limit, edge))));
                     EXPECT_TRUE(atEdge.loaded) << atEdge.log;
                 }
 
@@ -241,20 +254,22 @@ TEST_F(KeyLimits, EveryNumberKeyHasTheSameRangeOnBothSides)
                 recorder.lines.clear();
                 const int entered =
                     Param_setValueText(record, text(*limit, beyond).c_str(), nullptr, 1);
-                const EngineAnswer beyondAnswer =
-                    engineLoads(folder, deviceWith(s, probeLines(*limit, key, text(*limit, beyond))));
+                const EngineAnswer beyondAnswer = engineLoads(
+                    folder, deviceWith(s, probeLines(*limit, key, text(*limit, beyond))));
                 switch (limit->outside) {
                 case KovOutside::REFUSE:
                     EXPECT_EQ(entered, 0);
                     EXPECT_EQ(stored(record), edge) << "a refused value leaves the record";
-                    EXPECT_NE(recorder.console().find("(accepted: " + range + ")"), std::string::npos)
+                    EXPECT_NE(recorder.console().find("(accepted: " + range + ")"),
+                              std::string::npos)
                         << recorder.console();
                     EXPECT_FALSE(beyondAnswer.loaded);
                     if (namedByWords(key)) {
                         EXPECT_NE(beyondAnswer.log.find("accepted: "), std::string::npos)
                             << beyondAnswer.log;
                     } else if (limit->section != KovKeySection::VOLTAGE) {
-                        EXPECT_NE(beyondAnswer.log.find(range), std::string::npos) << beyondAnswer.log;
+                        EXPECT_NE(beyondAnswer.log.find(range), std::string::npos)
+                            << beyondAnswer.log;
                     }
                     break;
                 case KovOutside::CLAMP: {
@@ -262,11 +277,13 @@ TEST_F(KeyLimits, EveryNumberKeyHasTheSameRangeOnBothSides)
                         "changed to " + text(*limit, edge) + " (accepted: " + range + ")";
                     EXPECT_EQ(entered, 1);
                     EXPECT_EQ(stored(record), edge);
-                    EXPECT_NE(recorder.console().find(said), std::string::npos) << recorder.console();
+                    EXPECT_NE(recorder.console().find(said), std::string::npos)
+                        << recorder.console();
                     EXPECT_TRUE(beyondAnswer.loaded) << beyondAnswer.log;
                     EXPECT_NE(beyondAnswer.log.find(said), std::string::npos) << beyondAnswer.log;
-                    const int used = limit->section == KovKeySection::LAYER ? beyondAnswer.meshPoints
-                                                                           : beyondAnswer.devicePoints;
+                    const int used = limit->section == KovKeySection::LAYER
+                                         ? beyondAnswer.meshPoints
+                                         : beyondAnswer.devicePoints;
                     EXPECT_EQ(used, static_cast<int>(edge));
                     break;
                 }
@@ -277,7 +294,8 @@ TEST_F(KeyLimits, EveryNumberKeyHasTheSameRangeOnBothSides)
             }
         }
     }
-    EXPECT_EQ(probed.size(), KOV_KEY_LIMIT_COUNT) << "every range of the table belongs to a key of both";
+    EXPECT_EQ(probed.size(), KOV_KEY_LIMIT_COUNT)
+        << "every range of the table belongs to a key of both";
 }
 
 TEST_F(KeyLimits, OfferedRangesRunInTheEngine)
@@ -285,19 +303,21 @@ TEST_F(KeyLimits, OfferedRangesRunInTheEngine)
     // Keys the engine reads only with others (a step) or not at all: every
     // value the editor offers loads.
     for (const KovKeyLimit& limit : KOV_KEY_LIMITS) {
-        if (limit.outside != KovOutside::OFFERED)
+        if (limit.outside != KovOutside::OFFERED) {
             continue;
+        }
         std::string key = limit.key;
-        if (key.rfind("Trap#", 0) == 0)
+        if (key.rfind("Trap#", 0) == 0) {
             key[4] = '1';
+        }
         const int section = limit.section == KovKeySection::LAYER     ? SEC_LAYER1
                             : limit.section == KovKeySection::VOLTAGE ? SEC_VOLTAGE
                             : limit.section == KovKeySection::LIGHT   ? SEC_LIGHT
                                                                       : SEC_NUMERIC;
         for (const double value : {limit.minimum, limit.maximum}) {
             SCOPED_TRACE(key + "=" + text(limit, value));
-            const EngineAnswer answer =
-                engineLoads(folder, deviceWith(section, probeLines(limit, key, text(limit, value))));
+            const EngineAnswer answer = engineLoads(
+                folder, deviceWith(section, probeLines(limit, key, text(limit, value))));
             EXPECT_TRUE(answer.loaded) << answer.log;
         }
     }
@@ -309,8 +329,9 @@ TEST_F(KeyLimits, EveryNumberRecordOfTheEditorTakesItsRangeFromTheTable)
     auto check = [&](const char* section, ParamRecord* const* records, int count) {
         for (int i = 0; i < count; ++i) {
             const ParamRecord* r = records[i];
-            if (r == nullptr || (r->type != PARAM_REAL && r->type != PARAM_INTEGER))
+            if (r == nullptr || (r->type != PARAM_REAL && r->type != PARAM_INTEGER)) {
                 continue;
+            }
             SCOPED_TRACE(std::string(section) + " " + r->key);
             const KovKeyLimit* limit = kov_findKeyLimit(section, r->key);
             ASSERT_NE(limit, nullptr);
@@ -351,9 +372,9 @@ TEST_F(KeyLimits, FilesThatDisagreedReadTheSameOnBothSides)
     const struct {
         const char* what;
         std::string body;
-        bool loads;                // by the engine
-        const char* said;          // by both, "" for nothing
-        int meshPoints;            // of layer 1 on both sides
+        bool loads;        // by the engine
+        const char* said;  // by both, "" for nothing
+        int meshPoints;    // of layer 1 on both sides
     } cases[] = {
         // A dopant lifetime of 1000 s switches its recombination off in
         // effect: a value both take without a word.

@@ -27,8 +27,10 @@ TEST_F(DocTest, EveryEngineKeyIsKnownToTheEditor)
                 continue;
             }
             ParamRecord* record = recordFor(device(), layer, s, key.c_str());
-            ASSERT_NE(record, nullptr) << "[" << section << "] " << key << " is unknown to the editor";
-            EXPECT_NE(record->type, PARAM_EMPTY) << "[" << section << "] " << key << " has no record";
+            ASSERT_NE(record, nullptr)
+                << "[" << section << "] " << key << " is unknown to the editor";
+            EXPECT_NE(record->type, PARAM_EMPTY)
+                << "[" << section << "] " << key << " has no record";
             const bool engineText = r->type == ekInput::TYPE_TEXT;
             // A text of the engine is never read as a number here, except the
             // bandgap type, which both read as 1 or 2.
@@ -48,10 +50,12 @@ TEST_F(DocTest, EveryEditorKeyIsOneTheEngineReads)
         for (int i = 0; table[i].key != nullptr; ++i) {
             const std::string key = table[i].key;
             // Doping.Model hands its value to Dopant.Model, the key written.
-            if (key == "Doping.Model")
+            if (key == "Doping.Model") {
                 continue;
+            }
             bool text = false;
-            EXPECT_GE(ekInput::keyIndex(ekInput::SECTION[s].name, kov_toWide(key).c_str(), &text), 0)
+            EXPECT_GE(ekInput::keyIndex(ekInput::SECTION[s].name, kov_toWide(key).c_str(), &text),
+                      0)
                 << "[" << SectionKeys[s].key << "] " << key;
         }
     }

@@ -71,16 +71,17 @@ TEST_F(LayerList, InsertMoveAndRemoveKeepOrderAndNames)
     for (const auto& c : cases) {
         Device* d = stack(c.layers);
         const std::string what = c.what;
-        if (what.rfind("insert", 0) == 0)
+        if (what.rfind("insert", 0) == 0) {
             ASSERT_NE(Device_insertLayer(d, c.a), nullptr) << c.what;
-        else if (what.rfind("move", 0) == 0)
+        } else if (what.rfind("move", 0) == 0) {
             ASSERT_EQ(Device_moveLayer(d, c.a, c.b), d->layers[c.b]) << c.what;
-        else if (what == "down")
+        } else if (what == "down") {
             ASSERT_EQ(Device_moveLayerDown(d, c.a), d->layers[c.a + 1]) << c.what;
-        else if (what == "up")
+        } else if (what == "up") {
             ASSERT_EQ(Device_moveLayerUp(d, c.a), d->layers[c.a - 1]) << c.what;
-        else
+        } else {
             ASSERT_EQ(Device_removeLayer(d, c.a), 1) << c.what;
+        }
         EXPECT_EQ(order(d), c.expected) << c.what;
     }
 }

@@ -46,8 +46,9 @@ TEST_F(BuiltinLayer, NewSiliconLayerHasItsDefaultsAndThirteenLiveRecords)
     EXPECT_EQ(text(layer, "Dopant.Type"), "D");
     EXPECT_EQ(value(layer, "Mesh.Points"), 100);
     int live = 0;
-    for (int i = 0; i < layer->count; ++i)
+    for (int i = 0; i < layer->count; ++i) {
         live += layer->records[i]->revision == 2 ? 1 : 0;
+    }
     EXPECT_EQ(live, 13);
     EXPECT_EQ(Layer_setParam(layer, "Therm.C", "1", nullptr, nullptr, 0), 0);
     Layer_free(&layer);
@@ -92,8 +93,9 @@ TEST_F(BuiltinLayer, DopantCodesColoursAndAlloyEndMembers)
         const char* type;
         int code;
     } codes[] = {{"n", 16}, {"donor", 16}, {"P", 32}, {"Acceptor", 32}, {"i", 0}, {"x", 127}};
-    for (const auto& c : codes)
+    for (const auto& c : codes) {
         EXPECT_EQ(Dopant_decode(c.type), c.code) << c.type;
+    }
 
     Layer_setDopantType(layer, DOPANT_ACCEPTOR);
     Layer_setParam(layer, "Dopant.N", "3.2e17", nullptr, nullptr, 0);
@@ -109,7 +111,8 @@ TEST_F(BuiltinLayer, DopantCodesColoursAndAlloyEndMembers)
     for (const auto& g : gaps) {
         Layer_setParam(layer, "Bandgap", g.eg, nullptr, nullptr, 0);
         Layer_updateColors(layer);
-        EXPECT_EQ(0, std::memcmp(layer->bandgapColor, LayerColorTable[g.row], sizeof layer->bandgapColor))
+        EXPECT_EQ(
+            0, std::memcmp(layer->bandgapColor, LayerColorTable[g.row], sizeof layer->bandgapColor))
             << g.eg;
     }
 
@@ -141,8 +144,8 @@ TEST_F(BuiltinLayer, CopyCountsDifferencesAndDropsLuaModels)
     Layer_setParam(b, "Dopant.N", "2e18", nullptr, nullptr, 0);
     Layer_copy(a, b, 1, 1, nullptr);
     EXPECT_EQ(text(b, "Mobility.Model"), "None");
-    EXPECT_DOUBLE_EQ(value(b, "Thickness"), 7);      // kept
-    EXPECT_DOUBLE_EQ(value(b, "Dopant.N"), 2e18);    // kept
+    EXPECT_DOUBLE_EQ(value(b, "Thickness"), 7);    // kept
+    EXPECT_DOUBLE_EQ(value(b, "Dopant.N"), 2e18);  // kept
 }
 
 // With the build's database the rows of the engine's table are applied.
@@ -176,12 +179,14 @@ TEST_F(DocTest, OwnDatabaseColumnsAndNameList)
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open((folder.path() + "etc/semiconductor.kovradb").c_str(), &db), SQLITE_OK);
     std::string columns = "Id INTEGER, Name TEXT";
-    for (int c = 2; c < 76; ++c)
+    for (int c = 2; c < 76; ++c) {
         columns += ", c" + std::to_string(c) + " REAL";
+    }
     std::string sql = "CREATE TABLE TABLE_MATERIAL (" + columns + ");";
     std::string values = "1, 'GaAs'";
-    for (int c = 2; c < 76; ++c)
+    for (int c = 2; c < 76; ++c) {
         values += c == 7 ? ", 1.424" : c == 8 ? ", 1.9" : ", 1";
+    }
     sql += "INSERT INTO TABLE_MATERIAL VALUES (" + values + ");";
     sql += "INSERT INTO TABLE_MATERIAL (Id, Name) VALUES (2, '" + std::string(40, 'L') + "');";
     ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
@@ -192,8 +197,9 @@ TEST_F(DocTest, OwnDatabaseColumnsAndNameList)
     EXPECT_DOUBLE_EQ(row.bandgap, 1.424);
     EXPECT_EQ(row.bandgapType, 1);
     std::vector<std::string> names;
-    Material_listNames([](const char* n, void* v) { static_cast<std::vector<std::string>*>(v)->push_back(n); },
-                       &names);
+    Material_listNames(
+        [](const char* n, void* v) { static_cast<std::vector<std::string>*>(v)->push_back(n); },
+        &names);
     ASSERT_EQ(names.size(), 2u);
     EXPECT_EQ(names[1], std::string(31, 'L'));
 }

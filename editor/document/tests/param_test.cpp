@@ -33,8 +33,8 @@ TEST_F(ValueEntry, RealsIntegersAndTextsFromATableOfEntries)
         Kind kind;
         const char* entry;
         int result;
-        double real;          // stored real or integer
-        const char* text;     // stored text
+        double real;       // stored real or integer
+        const char* text;  // stored text
         int revisionAdded;
         const char* message;  // words of the refusal, "" for none
     } cases[] = {
@@ -45,14 +45,14 @@ TEST_F(ValueEntry, RealsIntegersAndTextsFromATableOfEntries)
         {REAL, "0.25 + 0.25", 1, 0.5, nullptr, 1, ""},
         {REAL, "1.23456789012345", 1, 1.23456789012345, nullptr, 1, ""},  // full precision
         {REAL, "Model", 1, 1.0, nullptr, 0, ""},
-        {REAL, "1.0", 1, 1.0, nullptr, 0, ""},                       // same value: no revision
+        {REAL, "1.0", 1, 1.0, nullptr, 0, ""},  // same value: no revision
         {REAL, "2000", 0, 1.0, nullptr, 0, "[ERROR]   invalid value for Thickness: 2000"},
         {REAL, "$x", 1, 0.3, nullptr, 1, "[INFO]    variable defined: $x = 0.3"},
         // Out of range through a variable: refused as the engine refuses it.
         {REAL, "$big", 0, 1.0, nullptr, 0,
          "[ERROR]   invalid value for Thickness: $big = 1e9 (accepted: from 0.001 to 1000 um)\n"},
         {REAL, "$nothere", 0, 1.0, nullptr, 0, "[ERROR]   variable not defined: $nothere\n"},
-        {REAL, "$x*2", 1, 0.6, nullptr, 1, ""},                      // an expression over $x
+        {REAL, "$x*2", 1, 0.6, nullptr, 1, ""},  // an expression over $x
         {REAL, "3 +", 0, 1.0, nullptr, 0, "[ERROR]   invalid expression for Thickness: 3 +\n"},
         {REAL, "", 0, 1.0, nullptr, 0, ""},
         {INTEGER, "150", 1, 150, nullptr, 1, ""},
@@ -62,8 +62,8 @@ TEST_F(ValueEntry, RealsIntegersAndTextsFromATableOfEntries)
         {INTEGER, "abc", 0, 100, nullptr, 0, "[ERROR]   invalid expression for Mesh.Points\n"},
         {TEXT, "\"GaAs\"", 1, 0, "GaAs", 1, ""},
         {TEXT, "GaAs", 1, 0, "GaAs", 1, ""},
-        {TEXT, "\"\"", 1, 0, "", 1, ""},                              // empty quoted text
-        {TEXT, "\"a # b ; c\"", 1, 0, "a # b ; c", 1, ""},            // marks inside quotes
+        {TEXT, "\"\"", 1, 0, "", 1, ""},                    // empty quoted text
+        {TEXT, "\"a # b ; c\"", 1, 0, "a # b ; c", 1, ""},  // marks inside quotes
         {TEXT, "\"path/x.lua\" # model", 1, 0, "path/x.lua", 2, ""},
         {TEXT, "Ga\"As", 0, 0, "Si", 0, "[ERROR]   invalid string: Ga\"As\n"},
         {TEXT, "\"GaAs", 0, 0, "Si", 0, "[ERROR]   invalid string: \"GaAs\n"},
@@ -75,12 +75,13 @@ TEST_F(ValueEntry, RealsIntegersAndTextsFromATableOfEntries)
         recorder.lines.clear();
         const int before = r->revision;
         EXPECT_EQ(Param_setValueText(r, c.entry, nullptr, 1), c.result) << c.entry;
-        if (c.kind == REAL)
+        if (c.kind == REAL) {
             EXPECT_DOUBLE_EQ(r->value.real, c.real) << c.entry;
-        else if (c.kind == INTEGER)
+        } else if (c.kind == INTEGER) {
             EXPECT_EQ(r->value.integer, static_cast<int>(c.real)) << c.entry;
-        else
+        } else {
             EXPECT_STREQ(r->value.text, c.text) << c.entry;
+        }
         EXPECT_EQ(r->revision - before, c.revisionAdded) << c.entry;
         if (c.result == 0 && c.message[0] != '\0') {
             EXPECT_NE(recorder.console().find(c.message), std::string::npos)
@@ -98,7 +99,8 @@ TEST_F(ValueEntry, OutOfRangeRealReportsTwoLinesAndKeepsTheValue)
     EXPECT_EQ(Param_setValueText(&real, "0", nullptr, 1), 0);
     ASSERT_EQ(recorder.lines.size(), 2u);
     EXPECT_EQ(recorder.lines[0], "[ERROR]   invalid value: 0\n");
-    EXPECT_EQ(recorder.lines[1], "[ERROR]   invalid value for Thickness: 0 (accepted: from 0.001 to 1000 um)\n");
+    EXPECT_EQ(recorder.lines[1],
+              "[ERROR]   invalid value for Thickness: 0 (accepted: from 0.001 to 1000 um)\n");
     EXPECT_DOUBLE_EQ(real.value.real, 1.0);
 }
 
@@ -115,10 +117,12 @@ TEST_F(ValueEntry, AClampingRecordTakesTheNearestLimitAndSaysSo)
         int stored;
         const char* said;  // "" for nothing
     } cases[] = {
-        {"12000", 5000, "[WARNING] Mesh.Points = 12000 changed to 5000 (accepted: from 5 to 5000 points)\n"},
+        {"12000", 5000,
+         "[WARNING] Mesh.Points = 12000 changed to 5000 (accepted: from 5 to 5000 points)\n"},
         {"2", 5, "[WARNING] Mesh.Points = 2 changed to 5 (accepted: from 5 to 5000 points)\n"},
         {"$many", 5000,
-         "[WARNING] Mesh.Points = $many = 12000 changed to 5000 (accepted: from 5 to 5000 points)\n"},
+         "[WARNING] Mesh.Points = $many = 12000 changed to 5000 (accepted: from 5 to 5000 "
+         "points)\n"},
         {"400", 400, ""},
     };
     for (const auto& c : cases) {
@@ -216,11 +220,23 @@ TEST(RecordHelpers, RealsAreShownAsTheUserWritesThem)
         double value;
         const char* text;
     } cases[] = {
-        {0.0007, "0.0007"},   {1e-7, "1e-07"},         {1e16, "1e+16"},     {300.15, "300.15"},
-        {300, "300"},         {0.5, "0.5"},            {-0.02, "-0.02"},    {1e-5, "1e-05"},
-        {1e6, "1e+06"},       {123456, "123456"},      {1234567, "1234567"}, {2.5e-5, "2.5e-05"},
-        {0.1 + 0.2, "0.30000000000000004"}, {1.0 / 3.0, "0.3333333333333333"}, {0, "0"},
-        {-1e3, "-1000"},      {6.02214076e23, "6.02214076e+23"},
+        {0.0007, "0.0007"},
+        {1e-7, "1e-07"},
+        {1e16, "1e+16"},
+        {300.15, "300.15"},
+        {300, "300"},
+        {0.5, "0.5"},
+        {-0.02, "-0.02"},
+        {1e-5, "1e-05"},
+        {1e6, "1e+06"},
+        {123456, "123456"},
+        {1234567, "1234567"},
+        {2.5e-5, "2.5e-05"},
+        {0.1 + 0.2, "0.30000000000000004"},
+        {1.0 / 3.0, "0.3333333333333333"},
+        {0, "0"},
+        {-1e3, "-1000"},
+        {6.02214076e23, "6.02214076e+23"},
     };
     for (const auto& c : cases) {
         char text[64];
@@ -237,8 +253,9 @@ TEST(RecordHelpers, CursorSearchFindsEachKeyAndChecksValueTexts)
     Param_setInteger(&b, "B", 1, 3, 0, 10, 1, "");
     Param_setText(&c, "C", 2, "word");
     ParamRecord* records[] = {&a, &b, &c};
-    for (const char* key : {"C", "A", "B", "B", "A"})
+    for (const char* key : {"C", "A", "B", "B", "A"}) {
         EXPECT_STREQ(Params_find(records, 3, key)->key, key);
+    }
     EXPECT_EQ(Params_find(records, 3, "b"), nullptr);
     char out[PARAM_VALUE_SIZE];
     EXPECT_EQ(Params_getValueText(records, 3, "A", out), 1);

@@ -46,7 +46,8 @@ TEST_F(Reader, RefusedFilesPrintTheirMessageAndKeepTheOpenDevice)
                               "one layer section should be defined\n"},
         {HEAD + "$pi = 3\n" + MINIMAL, "[ERROR]   reserved variable name at line 2\n"},
         {HEAD + "$x = \n" + MINIMAL, "[ERROR]   invalid variable definition at line 2 {x = }\n"},
-        {HEAD + "\n$PI = 3\n" + MINIMAL, "[ERROR]   invalid variable definition at line 3 {PI = 3}\n"},
+        {HEAD + "\n$PI = 3\n" + MINIMAL,
+         "[ERROR]   invalid variable definition at line 3 {PI = 3}\n"},
         {HEAD + MINIMAL + "    Thickness=$nothere\n",
          "[ERROR]   variable not defined at line 6: {Thickness = $nothere}\n"},
         {HEAD + MINIMAL + "    Thickness=2 +* 3\n",
@@ -71,7 +72,8 @@ TEST_F(Reader, RefusedFilesPrintTheirMessageAndKeepTheOpenDevice)
 
 TEST_F(Reader, HeaderBlockVariablesSectionsAndKeys)
 {
-    const std::string text = HEAD + "  # first note\n#\n\n; second note\n"
+    const std::string text = HEAD +
+                             "  # first note\n#\n\n; second note\n"
                              "$t = 0.5   # thickness, um\n"
                              "$w = 2 @ only before the at\n"
                              "[Device]\n    Name=\"My # cell\"    ; a comment\n"
@@ -114,36 +116,41 @@ TEST_F(Reader, HeaderBlockVariablesSectionsAndKeys)
 TEST_F(Reader, EveryLineSkippedIsReportedWithItsLine)
 {
     const std::string text = HEAD + MINIMAL +
-                             "    NoSuchKey=1\n"          // line 6
-                             "    just words\n"           // line 7
-                             "[Layer1]\n"                 // line 8: repeated
-                             "    Thickness=9\n"          // line 9: in the ignored section
-                             "[Nowhere]\n"                // line 10
-                             "@cls\n";                    // line 11
+                             "    NoSuchKey=1\n"  // line 6
+                             "    just words\n"   // line 7
+                             "[Layer1]\n"         // line 8: repeated
+                             "    Thickness=9\n"  // line 9: in the ignored section
+                             "[Nowhere]\n"        // line 10
+                             "@cls\n";            // line 11
     ASSERT_EQ(load(text), 1);
     const std::string printed = recorder.console();
     // Lines are counted as an editor counts them: the header is line 1.
-    for (const char* expected : {"[WARNING] at line 6: unknown key skipped: NoSuchKey\n",
-                                 "[WARNING] at line 7: line without key and value skipped: just words\n",
-                                 "[WARNING] at line 8: repeated section skipped: [Layer1]\n",
-                                 "[WARNING] at line 9: line outside a known section skipped: Thickness=9\n",
-                                 "[WARNING] at line 10: unknown section skipped: [Nowhere]\n",
-                                 "[WARNING] at line 11: directive skipped: @cls\n"})
-        EXPECT_NE(printed.find(expected), std::string::npos) << expected << "\nprinted:\n" << printed;
+    for (const char* expected :
+         {"[WARNING] at line 6: unknown key skipped: NoSuchKey\n",
+          "[WARNING] at line 7: line without key and value skipped: just words\n",
+          "[WARNING] at line 8: repeated section skipped: [Layer1]\n",
+          "[WARNING] at line 9: line outside a known section skipped: Thickness=9\n",
+          "[WARNING] at line 10: unknown section skipped: [Nowhere]\n",
+          "[WARNING] at line 11: directive skipped: @cls\n"}) {
+        EXPECT_NE(printed.find(expected), std::string::npos) << expected << "\nprinted:\n"
+                                                             << printed;
+    }
     EXPECT_DOUBLE_EQ(Layer_findParam(layer(0), "Thickness")->value.real, 1);
 }
 
 TEST_F(Reader, LayerHeadersOrderAndTheUnnumberedLayer)
 {
-    ASSERT_EQ(load(HEAD + "[Device]\n[Layer3]\n    Layer3.Thickness=3\n[Layer1]\n    Thickness=1\n"), 1);
+    ASSERT_EQ(
+        load(HEAD + "[Device]\n[Layer3]\n    Layer3.Thickness=3\n[Layer1]\n    Thickness=1\n"), 1);
     ASSERT_EQ(device()->layerCount, 2);
     EXPECT_STREQ(layer(0)->name, "Layer1");
     EXPECT_DOUBLE_EQ(Layer_findParam(layer(0), "Thickness")->value.real, 3);
     EXPECT_DOUBLE_EQ(Layer_findParam(layer(1), "Thickness")->value.real, 1);
 
     ASSERT_EQ(load(HEAD + "[Device]\n[Layer]\n    Thickness=4\n[Layer1]\n    Thickness=5\n"), 1);
-    EXPECT_NE(recorder.console().find("[WARNING] at line 3: defing a non-numbered layer is not advised"),
-              std::string::npos);
+    EXPECT_NE(
+        recorder.console().find("[WARNING] at line 3: defing a non-numbered layer is not advised"),
+        std::string::npos);
     ASSERT_EQ(device()->layerCount, 1);
     EXPECT_DOUBLE_EQ(Layer_findParam(layer(0), "Thickness")->value.real, 4);
 }
@@ -167,8 +174,9 @@ TEST_F(Reader, PlotRequestIsSavedBackAsNo)
 
 TEST_F(Reader, SourceFilesReachTheApplicationRecord)
 {
-    ASSERT_EQ(load(HEAD + MINIMAL + "[Voltage]\n    Voltage.Source=\"bias.voltage\"\n"
-                                    "[Light]\n    Light.Source=\"AM1.5\"\n"),
+    ASSERT_EQ(load(HEAD + MINIMAL +
+                   "[Voltage]\n    Voltage.Source=\"bias.voltage\"\n"
+                   "[Light]\n    Light.Source=\"AM1.5\"\n"),
               1);
     EXPECT_EQ(recorder.voltageFile, "bias.voltage");
     EXPECT_EQ(recorder.lightFile, "");
@@ -200,10 +208,11 @@ TEST_F(Reader, KeptSourceFilesBecomeTheDevicesSources)
         const bool light = std::string(c.sourceKey) == "Light.Source";
         (light ? recorder.lightFile : recorder.voltageFile) = c.kept;
         EXPECT_EQ(Device_setSourceFile(document(), c.key), c.result);
-        if (light)
+        if (light) {
             Device_getLightValueText(device(), c.sourceKey, text);
-        else
+        } else {
             Device_getVoltageValueText(device(), c.sourceKey, text);
+        }
         EXPECT_STREQ(text, c.source);
     }
     EXPECT_EQ(Device_setSourceFile(nullptr, "Voltage.Source"), 0);
@@ -215,24 +224,30 @@ TEST_F(Reader, KeptSourceFilesBecomeTheDevicesSources)
 TEST_F(Reader, MessagesNameTheFileLineAndWhatIsWrong)
 {
     const struct {
-        std::string bad;       // the line written after MINIMAL's Material line
-        const char* message;   // what the console says, "%d" the line
+        std::string bad;      // the line written after MINIMAL's Material line
+        const char* message;  // what the console says, "%d" the line
     } cases[] = {
-        {"    Bandgap=1/0", "[ERROR]   invalid value at line %d: {Bandgap = 1/0}: division by zero\n"},
-        {"    Dopant.N=1e400", "[ERROR]   invalid value at line %d: {Dopant.N = 1e400}: value out of range"},
-        {"    Thickness=$nothere", "[ERROR]   variable not defined at line %d: {Thickness = $nothere}\n"},
-        {std::string("    Name=\"cell\0name\"", 20), "[ERROR]   invalid character at line %d: a NUL byte"},
+        {"    Bandgap=1/0",
+         "[ERROR]   invalid value at line %d: {Bandgap = 1/0}: division by zero\n"},
+        {"    Dopant.N=1e400",
+         "[ERROR]   invalid value at line %d: {Dopant.N = 1e400}: value out of range"},
+        {"    Thickness=$nothere",
+         "[ERROR]   variable not defined at line %d: {Thickness = $nothere}\n"},
+        {std::string("    Name=\"cell\0name\"", 20),
+         "[ERROR]   invalid character at line %d: a NUL byte"},
         {"    Dopant.Taun=1e30", "[WARNING] at line %d: value kept as written: Dopant.Taun=1e30\n"},
         {"    Shoe.Size=42", "[WARNING] at line %d: unknown key skipped: Shoe.Size\n"},
     };
     for (const auto& c : cases) {
         // Some blank and comment lines first, so that a count off by one
         // or two shows.
-        const std::string text = HEAD + "# a\n\n" + MINIMAL + "\n" + c.bad + "\n    Mesh.Points=120\n";
+        const std::string text =
+            HEAD + "# a\n\n" + MINIMAL + "\n" + c.bad + "\n    Mesh.Points=120\n";
         load(text);
         int line = 1;
-        for (size_t at = 0; at < text.find(c.bad); ++at)
+        for (size_t at = 0; at < text.find(c.bad); ++at) {
             line += text[at] == '\n' ? 1 : 0;
+        }
         char expected[256];
         std::snprintf(expected, sizeof expected, c.message, line);
         EXPECT_NE(recorder.console().find(expected), std::string::npos)
@@ -260,30 +275,39 @@ TEST_F(Reader, EveryMessageEndsItsLine)
 TEST_F(Reader, ManyWarningsOfOneKindAreSummedUp)
 {
     std::string text = HEAD + MINIMAL;
-    for (int i = 0; i < 10000; ++i)
+    for (int i = 0; i < 10000; ++i) {
         text += "[Unknown" + std::to_string(i) + "]\n";
+    }
     text += "    Thickness=2\n";
     ASSERT_EQ(load(text), 1);
     // The last section header is line 5 + 10000.
     const std::string printed = recorder.console();
-    EXPECT_NE(printed.find("[WARNING] at line 6: unknown section skipped: [Unknown0]\n"), std::string::npos);
-    EXPECT_NE(printed.find("[WARNING] at line 10: unknown section skipped: [Unknown4]\n"), std::string::npos);
+    EXPECT_NE(printed.find("[WARNING] at line 6: unknown section skipped: [Unknown0]\n"),
+              std::string::npos);
+    EXPECT_NE(printed.find("[WARNING] at line 10: unknown section skipped: [Unknown4]\n"),
+              std::string::npos);
     EXPECT_EQ(printed.find("[Unknown5]"), std::string::npos);
-    EXPECT_NE(printed.find("[WARNING] ... and 9,995 more unknown sections skipped (the last at line 10005)\n"),
-              std::string::npos)
+    EXPECT_NE(
+        printed.find(
+            "[WARNING] ... and 9,995 more unknown sections skipped (the last at line 10005)\n"),
+        std::string::npos)
         << printed;
-    EXPECT_NE(printed.find("[WARNING] at line 10006: line outside a known section skipped: Thickness=2\n"),
+    EXPECT_NE(printed.find(
+                  "[WARNING] at line 10006: line outside a known section skipped: Thickness=2\n"),
               std::string::npos);
     EXPECT_LE(recorder.lines.size(), 10u);
 
     // 20,000 of them: reading ends at its limit, which is said too.
     text = HEAD + MINIMAL;
-    for (int i = 0; i < 20000; ++i)
+    for (int i = 0; i < 20000; ++i) {
         text += "[Unknown" + std::to_string(i) + "]\n";
+    }
     ASSERT_EQ(load(text), 1);
     // Lines 6 .. 16386 are read: 16381 unknown sections, five shown.
-    EXPECT_NE(recorder.console().find("[WARNING] ... and 16,376 more unknown sections skipped (the last at line 16386)\n"),
-              std::string::npos)
+    EXPECT_NE(
+        recorder.console().find(
+            "[WARNING] ... and 16,376 more unknown sections skipped (the last at line 16386)\n"),
+        std::string::npos)
         << recorder.console();
     EXPECT_NE(recorder.console().find("[WARNING] at line 16386: reading ended"), std::string::npos);
     EXPECT_LE(recorder.lines.size(), 10u);

@@ -23,9 +23,11 @@ namespace {
 std::vector<std::string> exampleFiles()
 {
     std::vector<std::string> files;
-    for (const auto& entry : fs::directory_iterator(std::string(KOVRA_SOURCE_DIR) + "/examples"))
-        if (entry.path().extension() == ".kovra")
+    for (const auto& entry : fs::directory_iterator(std::string(KOVRA_SOURCE_DIR) + "/examples")) {
+        if (entry.path().extension() == ".kovra") {
             files.push_back(entry.path().string());
+        }
+    }
     std::sort(files.begin(), files.end());
     return files;
 }
@@ -36,8 +38,9 @@ bool skippedAny(const std::string& console)
     size_t at = 0;
     while ((at = console.find("[WARNING]", at)) != std::string::npos) {
         const size_t end = console.find('\n', at);
-        if (console.substr(at, end - at).find("value kept as written") == std::string::npos)
+        if (console.substr(at, end - at).find("value kept as written") == std::string::npos) {
             return true;
+        }
         at = end;
     }
     return false;
@@ -66,8 +69,9 @@ struct FileEntries {
         std::getline(in, line);  // the first line
         while (std::getline(in, line)) {
             line = kov_trimmed(line);
-            if (line.empty())
+            if (line.empty()) {
                 continue;
+            }
             if (line[0] == '#' || line[0] == ';') {
                 addComment(line.substr(1));
                 continue;
@@ -75,9 +79,9 @@ struct FileEntries {
             // A comment starts at the first mark outside double quotes.
             bool quoted = false;
             for (size_t i = 0; i < line.size(); ++i) {
-                if (line[i] == '"')
+                if (line[i] == '"') {
                     quoted = !quoted;
-                else if (!quoted && (line[i] == '#' || line[i] == ';')) {
+                } else if (!quoted && (line[i] == '#' || line[i] == ';')) {
                     addComment(line.substr(i + 1));
                     line = kov_trimmed(line.substr(0, i));
                     break;
@@ -86,10 +90,12 @@ struct FileEntries {
             const size_t equals = line.find('=');
             if (line[0] == '[') {
                 section = line.substr(1, line.size() - 2);
-                if (section == "Layer")
+                if (section == "Layer") {
                     section = "Layer1";
+                }
             } else if (line[0] == '$' && equals != std::string::npos) {
-                variables[kov_trimmed(line.substr(1, equals - 1))] = kov_trimmed(line.substr(equals + 1));
+                variables[kov_trimmed(line.substr(1, equals - 1))] =
+                    kov_trimmed(line.substr(equals + 1));
             } else if (equals != std::string::npos) {
                 values[section + "/" + engineKey(section, kov_trimmed(line.substr(0, equals)))] =
                     unquoted(kov_trimmed(line.substr(equals + 1)));
@@ -103,13 +109,15 @@ struct FileEntries {
     static std::string engineKey(const std::string& section, std::string key)
     {
         if (section.rfind("Layer", 0) == 0) {
-            if (key.rfind(section + ".", 0) == 0)
+            if (key.rfind(section + ".", 0) == 0) {
                 key = key.substr(section.size() + 1);
+            }
         } else if (section != "Device" && key.rfind(section, 0) != 0) {
             key = section + "." + key;
         }
-        for (char& c : key)
+        for (char& c : key) {
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
         return key;
     }
 };
@@ -161,23 +169,27 @@ TEST_F(RoundTrip, EveryExampleSavesBackToAnEquivalentFile)
         for (const auto& [key, value] : original.values) {
             const auto found = saved.values.find(key);
             ASSERT_NE(found, saved.values.end()) << key << " lost:\n" << text;
-            if (found->second == value)
+            if (found->second == value) {
                 continue;
+            }
             const std::string name = key.substr(key.find('/') + 1);
-            if (name == "command.plot" || (name == "light.source" && strcasecmp(value.c_str(), "EQE") == 0))
+            if (name == "command.plot" ||
+                (name == "light.source" && strcasecmp(value.c_str(), "EQE") == 0)) {
                 continue;  // words the reader converts
+            }
             char number[PARAM_WORK_SIZE];
             kov_copyA(number, sizeof number, value.c_str());
-            ASSERT_EQ(Device_evaluate(device(), number), 1) << key << "=" << value << " became "
-                                                              << found->second;
+            ASSERT_EQ(Device_evaluate(device(), number), 1)
+                << key << "=" << value << " became " << found->second;
             const double expected = std::strtod(number, nullptr);
             const double written = std::strtod(found->second.c_str(), nullptr);
             EXPECT_LE(std::fabs(written - expected), 1e-12 * std::fabs(expected))
                 << key << "=" << value << " became " << found->second;
         }
-        for (const auto& [key, value] : saved.values)
+        for (const auto& [key, value] : saved.values) {
             EXPECT_TRUE(original.values.count(key) == 1 || key == "Command/command.plot")
                 << key << "=" << value << " added";
+        }
         EXPECT_EQ(saved.variables, original.variables);
         EXPECT_EQ(saved.comments, original.comments) << text;
     }
@@ -187,8 +199,9 @@ TEST_F(RoundTrip, EveryExample)
 {
     const auto files = exampleFiles();
     ASSERT_GE(files.size(), 8u);
-    for (const std::string& file : files)
+    for (const std::string& file : files) {
         check(file);
+    }
 }
 
 TEST_F(RoundTrip, FilesTheEngineWroteBack)

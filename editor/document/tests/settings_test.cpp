@@ -72,18 +72,18 @@ TEST_F(SettingsFile, EachKeyIsCheckedAndABadValueKeepsItsDefault)
                    "[GUI]\nWindowMainWidth=719\nWindowMainHeight=480\nWindowMainMaximized=YES\n"
                    "ViewStatusbar=no\n"),
               1);
-    EXPECT_STREQ(s.DefaultMaterial, "Si");     // "si" is no built-in name
-    EXPECT_STREQ(s.DefaultInput, "");          // no such file
+    EXPECT_STREQ(s.DefaultMaterial, "Si");  // "si" is no built-in name
+    EXPECT_STREQ(s.DefaultInput, "");       // no such file
     EXPECT_EQ(s.DeviceColorize, COLORIZE_MESH);
     EXPECT_STREQ(s.FileRecent[0], "/x/A.kovra");
     EXPECT_STREQ(s.FileRecent[1], "/y/B.kovra");  // no gap, the duplicate dropped
     EXPECT_STREQ(s.FileRecent[2], "");
-    EXPECT_EQ(s.FileLastOpenEnable, 0);        // "yes" is not "Yes"
+    EXPECT_EQ(s.FileLastOpenEnable, 0);  // "yes" is not "Yes"
     EXPECT_STREQ(s.FileLastOpen, "");
     EXPECT_EQ(s.WindowMainWidth, 1024);
     EXPECT_EQ(s.WindowMainHeight, 480);
-    EXPECT_EQ(s.WindowMainMaximized, 1);       // read ignoring case
-    EXPECT_EQ(s.ViewStatusbar, 1);             // "no" is not "No"
+    EXPECT_EQ(s.WindowMainMaximized, 1);  // read ignoring case
+    EXPECT_EQ(s.ViewStatusbar, 1);        // "no" is not "No"
 }
 
 TEST_F(SettingsFile, MissingOrEmptyFileGivesTheDefaults)

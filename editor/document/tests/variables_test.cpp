@@ -63,8 +63,8 @@ TEST_F(DocTest, VariablesAreListedByIndexAndPiIsReserved)
 // exactly what was shown.
 TEST_F(DocTest, AVariableBuiltFromAnotherFollowsIt)
 {
-    const std::string path = folder.write("variables.kovra",
-                                          readText(std::string(KOVRA_SOURCE_DIR) + "/examples/variables.kovra"));
+    const std::string path = folder.write(
+        "variables.kovra", readText(std::string(KOVRA_SOURCE_DIR) + "/examples/variables.kovra"));
     ASSERT_EQ(Device_load(document(), path.c_str()), 1) << recorder.console();
     Device* d = device();
     ParamRecord* base = Layer_findParam(d->layers[1], "Thickness");
@@ -96,7 +96,8 @@ TEST_F(DocTest, AVariableCannotBeBuiltFromItselfNorDeletedWhileUsed)
         const char* refusal;
     } cases[] = {
         {"$a", "$a + 1", "[ERROR]   variable $a cannot be built from $a: a = $a + 1"},
-        {"$a", "$c / 3", "[ERROR]   variable $a cannot be built from $c, which is built from $a: a = $c / 3"},
+        {"$a", "$c / 3",
+         "[ERROR]   variable $a cannot be built from $c, which is built from $a: a = $c / 3"},
         {"$b", nullptr, "[ERROR]   variable $b is used by $c: change or delete that one first"},
         {"$a", "$nothere", "Value: not accepted for $a: $nothere: unknown variable: nothere"},
     };
@@ -111,7 +112,8 @@ TEST_F(DocTest, AVariableCannotBeBuiltFromItselfNorDeletedWhileUsed)
     // taken back whole.
     ASSERT_EQ(Device_setVariable(d, "$r", "sqrt($a)"), 1);
     EXPECT_EQ(Device_setVariable(d, "$a", "-4"), 0);
-    EXPECT_NE(std::string(Device_variableRefusal()).find("leaves no value for r = sqrt($a)"), std::string::npos)
+    EXPECT_NE(std::string(Device_variableRefusal()).find("leaves no value for r = sqrt($a)"),
+              std::string::npos)
         << Device_variableRefusal();
     EXPECT_STREQ(Device_variableText(d, "$a"), "1");
     char probe[PARAM_WORK_SIZE] = "$r";

@@ -22,8 +22,9 @@ protected:
     static std::string section(const std::string& text, const std::string& name)
     {
         const size_t start = text.find("[" + name + "]\n");
-        if (start == std::string::npos)
+        if (start == std::string::npos) {
             return "";
+        }
         const size_t end = text.find("\n\n", start);
         return text.substr(start, end - start + 1);
     }
@@ -32,18 +33,19 @@ protected:
 TEST_F(Writer, NewDeviceWritesItsLiveRecordsOnly)
 {
     const std::string text = save();
-    EXPECT_EQ(section(text, "Anode"),
-              "[Anode]\n    Anode.Type=\"Ohmic\"\n    Anode.Phi=0\n    Anode.Boundary=\"Neumann\"\n");
+    EXPECT_EQ(
+        section(text, "Anode"),
+        "[Anode]\n    Anode.Type=\"Ohmic\"\n    Anode.Phi=0\n    Anode.Boundary=\"Neumann\"\n");
     EXPECT_EQ(section(text, "Voltage"),
               "[Voltage]\n    Voltage.Source=\"Sweep\"\n    Voltage.Start=-1\n    Voltage.End=1\n"
               "    Voltage.Step=0.02\n    Voltage.Jinf=-1000\n    Voltage.Jsup=1000\n");
     EXPECT_EQ(section(text, "Light"),
               "[Light]\n    Light.Source=\"None\"\n    Light.Start=0.2\n    Light.End=1.2\n"
               "    Light.Step=0.01\n    Light.Flux=1e+15\n");
-    EXPECT_EQ(section(text, "Command"),
-              "[Command]\n    Command.Plot=\"No\"\n    Command.OutDir=\"\"\n    Command.OutDirDate=\"No\"\n");
+    EXPECT_EQ(section(text, "Command"), "[Command]\n    Command.Plot=\"No\"\n    "
+                                        "Command.OutDir=\"\"\n    Command.OutDirDate=\"No\"\n");
     EXPECT_NE(text.find("    Numeric.Guess=\"\"\n"), std::string::npos);
-    EXPECT_EQ(text.rfind("# Kovra <SL>\n", 0), 0u);  // the standard header first
+    EXPECT_EQ(text.rfind("# Kovra <SL>\n", 0), 0u);           // the standard header first
     EXPECT_EQ(text.find("\n\n[Device]"), std::string::npos);  // no variables, no blank line
     EXPECT_EQ(recorder.trapModelCalls, device()->layerCount);
 }
@@ -54,15 +56,18 @@ TEST_F(Writer, NewDeviceWritesItsLiveRecordsOnly)
 TEST_F(Writer, ANewFileCarriesTheStandardHeader)
 {
     const std::string text = save();
-    const std::regex header("# Kovra <SL>\n# The above first line is mandatory\n#\n"
-                            "# Kovra Version 3\\.0 Build 2412 Linux\n#\n"
-                            "# Saved: [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} \n\\[Device\\]\n");
+    const std::regex header(
+        "# Kovra <SL>\n# The above first line is mandatory\n#\n"
+        "# Kovra Version 3\\.0 Build 2412 Linux\n#\n"
+        "# Saved: [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} \n\\[Device\\]\n");
     std::smatch match;
-    EXPECT_TRUE(std::regex_search(text, match, header, std::regex_constants::match_continuous)) << text;
+    EXPECT_TRUE(std::regex_search(text, match, header, std::regex_constants::match_continuous))
+        << text;
     // Read back, each header line is kept trimmed.
     std::string firstHeader = text.substr(0, text.find("[Device]"));
     firstHeader.replace(firstHeader.size() - 2, 2, "\n");
-    ASSERT_EQ(Device_load(document(), (folder.path() + "saved.kovra").c_str()), 1) << recorder.console();
+    ASSERT_EQ(Device_load(document(), (folder.path() + "saved.kovra").c_str()), 1)
+        << recorder.console();
     EXPECT_EQ(std::string(device()->header), firstHeader);
 }
 
@@ -80,7 +85,8 @@ TEST_F(Writer, AliasTunnelSchottkyAndModels)
     EXPECT_EQ(Device_setAnodeItem(d, "Anode.Tunnel", "0", nullptr, nullptr, 1), 1);
     EXPECT_EQ(Device_setAnodeItem(d, "Anode.Tunnel", "1", nullptr, nullptr, 1), 1);
     EXPECT_EQ(Device_setAnodeItem(d, "Anode.Tunnel", "2", nullptr, nullptr, 1), 0);
-    EXPECT_EQ(recorder.console(), "[ERROR]   invalid value for Anode.Tunnel: 2 (accepted: from 0 to 1)\n");
+    EXPECT_EQ(recorder.console(),
+              "[ERROR]   invalid value for Anode.Tunnel: 2 (accepted: from 0 to 1)\n");
     EXPECT_EQ(Device_setAnodeItem(d, "Anode.Name", "x", nullptr, nullptr, 0), 0);
     EXPECT_NE(Contact_findParam(d->anode, "Anode.Name"), nullptr);
 
@@ -129,7 +135,8 @@ TEST_F(Writer, LongTextsAndCommentsStayWithinTheLineTheReadersTake)
     const std::string saved = folder.path() + "saved.kovra";
     ASSERT_EQ(Device_load(document(), saved.c_str()), 1) << recorder.console();
     EXPECT_EQ(std::string(device()->numeric->records[5]->value.text), path);
-    EXPECT_STREQ(device()->numeric->records[5]->comment, "a comment that would make the line too long");
+    EXPECT_STREQ(device()->numeric->records[5]->comment,
+                 "a comment that would make the line too long");
 }
 
 // Opening and saving a file keeps every comment whole, however long: on
@@ -137,8 +144,9 @@ TEST_F(Writer, LongTextsAndCommentsStayWithinTheLineTheReadersTake)
 TEST_F(Writer, LongCommentsSurviveOpenAndSaveWhole)
 {
     std::string euros;
-    for (int i = 0; i < 400; ++i)
+    for (int i = 0; i < 400; ++i) {
         euros += "\u20ac";  // 1200 bytes, 400 characters
+    }
     const std::string head = "# Kovra <SL>\n[Device]\n[Layer1]\n";
     const struct {
         const char* what;
@@ -156,26 +164,30 @@ TEST_F(Writer, LongCommentsSurviveOpenAndSaveWhole)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         std::string layer;
-        if (std::string(c.what).find("above") != std::string::npos)
+        if (std::string(c.what).find("above") != std::string::npos) {
             layer = "#" + c.comment + "\n    Thickness=2\n";
-        else if (std::string(c.what) == "fills the line")
+        } else if (std::string(c.what) == "fills the line") {
             layer = "Thickness=2#" + c.comment + "\n";
-        else
+        } else {
             layer = "    Thickness=2    # " + c.comment + "\n";
+        }
         const std::string source = folder.write("long.kovra", head + layer);
         ASSERT_EQ(Device_load(document(), source.c_str()), 1) << recorder.console();
-        EXPECT_EQ(std::string(Layer_findParam(device()->layers[0], "Thickness")->comment), c.comment);
+        EXPECT_EQ(std::string(Layer_findParam(device()->layers[0], "Thickness")->comment),
+                  c.comment);
         const std::string text = save();
         size_t start = 0;
         while (start < text.size()) {
             const size_t end = text.find('\n', start);
-            EXPECT_LE(DeviceFile_characters(text.substr(start, end - start).c_str()), DEVICE_LINE_MAX);
+            EXPECT_LE(DeviceFile_characters(text.substr(start, end - start).c_str()),
+                      DEVICE_LINE_MAX);
             start = end + 1;
         }
         EXPECT_NE(text.find(c.comment), std::string::npos) << text;
         const std::string saved = folder.path() + "saved.kovra";
         ASSERT_EQ(Device_load(document(), saved.c_str()), 1) << recorder.console();
-        EXPECT_EQ(std::string(Layer_findParam(device()->layers[0], "Thickness")->comment), c.comment);
+        EXPECT_EQ(std::string(Layer_findParam(device()->layers[0], "Thickness")->comment),
+                  c.comment);
         EXPECT_EQ(save(), text) << "a second save writes the same file";
     }
 }
@@ -187,16 +199,16 @@ TEST_F(Writer, LongCommentsSurviveOpenAndSaveWhole)
 // the lines above it at the end of its section.
 TEST_F(Writer, CommentLinesStayWhereTheyStood)
 {
-    const std::string source = folder.write(
-        "notes.kovra",
-        "# Kovra <SL>\n# the header\n\n"  // an empty line leaves the header open
-        "# above t\n$t = 2   # thickness, um\n"
-        "[Device]\n    Name=\"cell\"\n"
-        "\n# first of two\n# second of two\n[Layer1]\n"
-        "    # the block above\n    #x\n    # the thickness\n    Thickness=$t\n"
-        "    ; above a key the editor leaves out\n    Light.Wavelength=0.5\n"
-        "[Voltage]\n    # the start\n    Voltage.Start=0.1    # own comment\n"
-        "# the very end\n");
+    const std::string source =
+        folder.write("notes.kovra",
+                     "# Kovra <SL>\n# the header\n\n"  // an empty line leaves the header open
+                     "# above t\n$t = 2   # thickness, um\n"
+                     "[Device]\n    Name=\"cell\"\n"
+                     "\n# first of two\n# second of two\n[Layer1]\n"
+                     "    # the block above\n    #x\n    # the thickness\n    Thickness=$t\n"
+                     "    ; above a key the editor leaves out\n    Light.Wavelength=0.5\n"
+                     "[Voltage]\n    # the start\n    Voltage.Start=0.1    # own comment\n"
+                     "# the very end\n");
     ASSERT_EQ(Device_load(document(), source.c_str()), 1) << recorder.console();
     EXPECT_STREQ(Layer_findParam(device()->layers[0], "Thickness")->comment, "the thickness");
     const std::string text = save();
@@ -206,8 +218,9 @@ TEST_F(Writer, CommentLinesStayWhereTheyStood)
           "    # the block above\n    #x\n    Thickness=$t    # the thickness\n",
           "    ; above a key the editor leaves out\n\n[Anode]",
           "[Voltage]\n    # the start\n    Voltage.Start=0.1    # own comment\n",
-          "[Command]\n\n# the very end\n"})
+          "[Command]\n\n# the very end\n"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\nin:\n" << text;
+    }
     // Saving what was saved keeps every line (the lines left at the end of
     // a section are then read as lines above the next one).
     const std::string saved = folder.path() + "saved.kovra";
@@ -215,10 +228,11 @@ TEST_F(Writer, CommentLinesStayWhereTheyStood)
     auto lines = [](const std::string& all) {
         std::multiset<std::string> out;
         std::istringstream in(all);
-        for (std::string line; std::getline(in, line);)
+        for (std::string line; std::getline(in, line);) {
             out.insert(line.substr(line.find_first_not_of(' ') == std::string::npos
                                        ? line.size()
                                        : line.find_first_not_of(' ')));
+        }
         return out;
     };
     EXPECT_EQ(lines(save()), lines(text));
@@ -240,16 +254,18 @@ TEST_F(Writer, ATypedCommentLongerThanALineIsCutToWhatALineCarries)
 TEST_F(Writer, KeptEngineKeysSurviveOpenAndSave)
 {
     const std::string source = folder.write(
-        "kept.kovra", "# Kovra <SL>\n[Device]\n[Layer1]\n    Lattice.Type=\"Wurtzite\"\n"
-                      "    Therm.C=1.5   # heat\n    label=\"top\"\n[Anode]\n    Anode.Name=\"front\"\n"
-                      "[Numeric]\n    Numeric.Verbose=\"Yes\"\n");
+        "kept.kovra",
+        "# Kovra <SL>\n[Device]\n[Layer1]\n    Lattice.Type=\"Wurtzite\"\n"
+        "    Therm.C=1.5   # heat\n    label=\"top\"\n[Anode]\n    Anode.Name=\"front\"\n"
+        "[Numeric]\n    Numeric.Verbose=\"Yes\"\n");
     ASSERT_EQ(Device_load(document(), source.c_str()), 1) << recorder.console();
     EXPECT_EQ(recorder.console().find("[WARNING]"), std::string::npos) << recorder.console();
     const std::string text = save();
-    for (const char* line : {"    Lattice.Type=\"Wurtzite\"\n", "    Therm.C=1.5    # heat\n",
-                             "    Label=\"top\"\n", "    Anode.Name=\"front\"\n",
-                             "    Numeric.Verbose=\"Yes\"\n"})
+    for (const char* line :
+         {"    Lattice.Type=\"Wurtzite\"\n", "    Therm.C=1.5    # heat\n", "    Label=\"top\"\n",
+          "    Anode.Name=\"front\"\n", "    Numeric.Verbose=\"Yes\"\n"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line << text;
+    }
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ struct DialogRecorder {
     Settings settings{};
     std::vector<std::string> console;
     int mainLayer = 1;
-    std::vector<int> selected;   // layers the main window was asked to select
+    std::vector<int> selected;  // layers the main window was asked to select
     int showLayerCalls = 0;
     std::string appDir = std::string(KOVRA_BIN_DIR) + "/";
 
@@ -64,8 +64,9 @@ struct DialogRecorder {
     ~DialogRecorder()
     {
         Dialogs_closeAll();
-        if (document != nullptr)
+        if (document != nullptr) {
             Document_free(document);
+        }
         Dialogs_setHost(nullptr);
         Doc_setHooks(nullptr);
         current() = nullptr;
@@ -78,8 +79,9 @@ protected:
     {
         IupScriptBegin();
         ASSERT_NE(Document_create(nullptr, nullptr, 0), nullptr);
-        while (device()->layerCount < 3)
+        while (device()->layerCount < 3) {
             ASSERT_NE(Device_appendLayer(device()), nullptr);
+        }
         Document_setModified(document(), 0);
     }
     void TearDown() override { EXPECT_EQ(IupScriptEnd(), 0) << "answers left unused"; }
@@ -109,7 +111,8 @@ protected:
     }
     static int click(const DialogSpec& spec, const char* word)
     {
-        auto action = reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(ctl(spec, word), "ACTION"));
+        auto action =
+            reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(ctl(spec, word), "ACTION"));
         return action(ctl(spec, word));
     }
     static int closeBox(const DialogSpec& spec)
@@ -122,7 +125,8 @@ protected:
     {
         Ihandle* list = ctl(spec, "LayerList");
         IupSetInt(list, "VALUE", number);
-        auto action = reinterpret_cast<int (*)(Ihandle*, char*, int, int)>(reinterpret_cast<void (*)()>(IupGetCallback(list, "ACTION")));
+        auto action = reinterpret_cast<int (*)(Ihandle*, char*, int, int)>(
+            reinterpret_cast<void (*)()>(IupGetCallback(list, "ACTION")));
         action(list, IupGetAttribute(list, "VALUESTRING"), number, 1);
     }
     static std::string recordText(ParamRecord* record)

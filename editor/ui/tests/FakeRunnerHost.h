@@ -19,9 +19,9 @@ struct FakeRunnerHost : RunnerHost {
         int style;
     };
 
-    std::string path;          // the document's file, "" for none
+    std::string path;  // the document's file, "" for none
     std::string savedText = "# Kovra <SL>\n";
-    std::string saveAsPath;    // the name the file chooser gives, "" to decline
+    std::string saveAsPath;  // the name the file chooser gives, "" to decline
     bool modified = false;
     bool changedOnDisk = false;
     bool plotAfter = true;
@@ -91,7 +91,10 @@ struct FakeRunnerHost : RunnerHost {
             onFlush();
         }
     }
-    void showStatus(const std::string& text, int kind) override { statuses.push_back({text, kind}); }
+    void showStatus(const std::string& text, int kind) override
+    {
+        statuses.push_back({text, kind});
+    }
     int ask(const std::string&) override
     {
         ++questions;
@@ -109,7 +112,8 @@ struct FakeRunnerHost : RunnerHost {
 
     // Ticks the timer (faster than the window would) until it stops or the
     // time is up; true when it stopped.
-    bool runTimer(SimulationRunner& runner, std::chrono::milliseconds limit = std::chrono::seconds(30))
+    bool runTimer(SimulationRunner& runner,
+                  std::chrono::milliseconds limit = std::chrono::seconds(30))
     {
         const auto until = std::chrono::steady_clock::now() + limit;
         while (timerOn && std::chrono::steady_clock::now() < until) {

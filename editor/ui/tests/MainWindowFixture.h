@@ -27,7 +27,8 @@ protected:
         setenv("XDG_CONFIG_HOME", (folder.path() + "config").c_str(), 1);
         setenv("KOVRA_APPDIR", (std::string(KOVRA_BIN_DIR) + "/").c_str(), 1);
         IupScriptBegin();
-        IupScriptOnUnexpected([](const char* what) { ADD_FAILURE() << "unexpected question: " << what; });
+        IupScriptOnUnexpected(
+            [](const char* what) { ADD_FAILURE() << "unexpected question: " << what; });
     }
 
     void TearDown() override

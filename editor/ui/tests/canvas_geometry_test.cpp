@@ -49,13 +49,13 @@ TEST(CanvasGeometry, HitTestingSelectsContactsWholeAndLayersAwayFromTheirEdges)
         CanvasHitKind kind;
         int layer;
     } cases[] = {
-        {0, CanvasHitKind::ANODE, -1},   {9, CanvasHitKind::ANODE, -1},
-        {10, CanvasHitKind::NONE, -1},   // top edge of layer 1: inside the margin of 8
-        {17, CanvasHitKind::NONE, -1},   {18, CanvasHitKind::LAYER, 1},
-        {100, CanvasHitKind::LAYER, 1},  {151, CanvasHitKind::LAYER, 1},
-        {152, CanvasHitKind::NONE, -1},  {165, CanvasHitKind::NONE, -1},
-        {168, CanvasHitKind::LAYER, 2},  {400, CanvasHitKind::LAYER, 3},
-        {489, CanvasHitKind::NONE, -1},  {490, CanvasHitKind::CATHODE, -1},
+        {0, CanvasHitKind::ANODE, -1},     {9, CanvasHitKind::ANODE, -1},
+        {10, CanvasHitKind::NONE, -1},  // top edge of layer 1: inside the margin of 8
+        {17, CanvasHitKind::NONE, -1},     {18, CanvasHitKind::LAYER, 1},
+        {100, CanvasHitKind::LAYER, 1},    {151, CanvasHitKind::LAYER, 1},
+        {152, CanvasHitKind::NONE, -1},    {165, CanvasHitKind::NONE, -1},
+        {168, CanvasHitKind::LAYER, 2},    {400, CanvasHitKind::LAYER, 3},
+        {489, CanvasHitKind::NONE, -1},    {490, CanvasHitKind::CATHODE, -1},
         {499, CanvasHitKind::CATHODE, -1}, {500, CanvasHitKind::NONE, -1},
     };
     for (const Case& c : cases) {

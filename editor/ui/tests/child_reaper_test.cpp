@@ -72,7 +72,8 @@ TEST_F(ChildReaperTest, AnEndedChildIsCollectedWithoutAnotherStart)
     // one has ended and been collected.
     EXPECT_TRUE(processAlive(slow));
     EXPECT_TRUE(ChildReaper_active());
-    EXPECT_TRUE(loopUntil([&] { return processGone(slow) && !ChildReaper_active(); }, std::chrono::seconds(5)));
+    EXPECT_TRUE(loopUntil([&] { return processGone(slow) && !ChildReaper_active(); },
+                          std::chrono::seconds(5)));
     EXPECT_EQ(kov_processCollectEnded(), 0);
 }
 

@@ -38,8 +38,14 @@ class CanvasTest : public MainWindowTest {
 protected:
     Ihandle* canvas() { return h(KOV_DeviceCanvas); }
     void draw() { DeviceCanvas_draw(canvas(), 0, 0); }
-    void press(int x, int y, const char* status = "1         ") { DeviceCanvas_onButton(canvas(), IUP_BUTTON1, 1, x, y, const_cast<char*>(status)); }
-    void release(int x, int y) { DeviceCanvas_onButton(canvas(), IUP_BUTTON1, 0, x, y, const_cast<char*>("          ")); }
+    void press(int x, int y, const char* status = "1         ")
+    {
+        DeviceCanvas_onButton(canvas(), IUP_BUTTON1, 1, x, y, const_cast<char*>(status));
+    }
+    void release(int x, int y)
+    {
+        DeviceCanvas_onButton(canvas(), IUP_BUTTON1, 0, x, y, const_cast<char*>("          "));
+    }
     void motion(int x, int y)
     {
         usleep(25000);  // one motion is handled per 20 ms

@@ -122,7 +122,8 @@ TEST_F(ContactTest, TypeAndBoundaryShowOnlyExactWordsAndStoreThem)
     Document_setModified(document(), 0);
     WindowContact_show();
     EXPECT_EQ(IupGetInt(ctl(C, "TypeList"), "VALUE"), 1) << "only \"Schottky\" is Schottky";
-    EXPECT_EQ(IupGetInt(ctl(C, "ContactBoundary"), "VALUE"), 2) << "anything but \"Neumann\" is Dirichlet";
+    EXPECT_EQ(IupGetInt(ctl(C, "ContactBoundary"), "VALUE"), 2)
+        << "anything but \"Neumann\" is Dirichlet";
     click(C, "Apply");
     EXPECT_EQ(contactText(a, "Anode.Type"), "Ohmic");
     EXPECT_EQ(contactText(a, "Anode.Boundary"), "Dirichlet");
@@ -158,8 +159,10 @@ TEST_F(ContactTest, SwitchingContactStoresIntoTheOldOneAndIsRemembered)
 
     closeBox(C);
     WindowContact_show();
-    EXPECT_EQ(IupGetInt(ctl(C, "ContactList"), "VALUE"), 2) << "opens again on the contact last shown";
-    EXPECT_EQ(value(ctl(C, "Rn")), contactText(c, "Cathode.Rn")) << "the close box dropped the typed text";
+    EXPECT_EQ(IupGetInt(ctl(C, "ContactList"), "VALUE"), 2)
+        << "opens again on the contact last shown";
+    EXPECT_EQ(value(ctl(C, "Rn")), contactText(c, "Cathode.Rn"))
+        << "the close box dropped the typed text";
 }
 
 class ContactModelTest : public ContactTest {
@@ -167,7 +170,8 @@ protected:
     void SetUp() override
     {
         ContactTest::SetUp();
-        folder = std::string(KOVRA_BIN_DIR) + "/../dialog-contact-" + std::to_string(::getpid()) + "/";
+        folder =
+            std::string(KOVRA_BIN_DIR) + "/../dialog-contact-" + std::to_string(::getpid()) + "/";
         QDir().mkpath(QString::fromStdString(folder));
         std::ofstream(folder + "cell.kovra") << "# Kovra\n";
         std::ofstream(folder + "ito.lua") << "--\n";

@@ -53,13 +53,15 @@ TEST_F(DialogTest, DopingTypeChangeRecoloursMarksAndCounts)
     Document_setModified(document(), 0);
     WindowDoping_show();
     EXPECT_EQ(IupGetInt(ctl(D, "TypeList"), "VALUE"), 1);
-    EXPECT_NE(std::string(IupGetAttribute(ctl(D, "LayerList"), "2")).find("(N)"), std::string::npos);
+    EXPECT_NE(std::string(IupGetAttribute(ctl(D, "LayerList"), "2")).find("(N)"),
+              std::string::npos);
     IupSetInt(ctl(D, "TypeList"), "VALUE", 2);
     click(D, "Apply");
     EXPECT_EQ(Layer_getDopantType(layer(2)), DOPANT_ACCEPTOR);
     EXPECT_EQ(recordText(Layer_findParam(layer(2), "Dopant.Type")), "A");
     EXPECT_TRUE(Document_isModified(document())) << "a type change alone is a change";
-    EXPECT_NE(std::string(IupGetAttribute(ctl(D, "LayerList"), "2")).find("(P)"), std::string::npos);
+    EXPECT_NE(std::string(IupGetAttribute(ctl(D, "LayerList"), "2")).find("(P)"),
+              std::string::npos);
 }
 
 class DopingModelTest : public DialogTest {
@@ -67,7 +69,8 @@ protected:
     void SetUp() override
     {
         DialogTest::SetUp();
-        folder = std::string(KOVRA_BIN_DIR) + "/../dialog-doping-" + std::to_string(::getpid()) + "/";
+        folder =
+            std::string(KOVRA_BIN_DIR) + "/../dialog-doping-" + std::to_string(::getpid()) + "/";
         QDir().mkpath(QString::fromStdString(folder));
         std::ofstream(folder + "cell.kovra") << "# Kovra\n";
         std::ofstream(folder + "graded.lua") << "--\n";
@@ -95,7 +98,8 @@ TEST_F(DopingModelTest, LuaModelKeepsTheDopantTypeAndTheValues)
     EXPECT_EQ(IupGetInt(ctl(D, "TypeList"), "VALUE"), 2);
     click(D, "OK");
     EXPECT_FALSE(Dialog_isOpen(&D));
-    EXPECT_EQ(Layer_getDopantType(layer(1)), DOPANT_ACCEPTOR) << "an acceptor layer stays an acceptor";
+    EXPECT_EQ(Layer_getDopantType(layer(1)), DOPANT_ACCEPTOR)
+        << "an acceptor layer stays an acceptor";
     EXPECT_EQ(recordText(Layer_findParam(layer(1), "Dopant.N")), n);
 
     WindowDoping_show();

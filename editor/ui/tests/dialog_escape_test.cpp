@@ -17,7 +17,8 @@ Ihandle* firstField(Ihandle* ih, bool activeOnly)
         return nullptr;
     }
     const char* kind = IupGetClassName(ih);
-    if (kind != nullptr && std::strcmp(kind, "text") == 0 && (!activeOnly || IupGetInt(ih, "ACTIVE") == 1)) {
+    if (kind != nullptr && std::strcmp(kind, "text") == 0 &&
+        (!activeOnly || IupGetInt(ih, "ACTIVE") == 1)) {
         return ih;
     }
     for (int i = 0; i < IupGetChildCount(ih); ++i) {
@@ -68,7 +69,8 @@ TEST_F(DialogEscapeTest, EscapeInEveryParameterDialogActsAsItsCloseBox)
         IupFlush();
         EXPECT_FALSE(dialogOpen(c.dialog)) << "Escape closed it";
         EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 0) << "and it is unregistered";
-        EXPECT_EQ(Document_isModified(doc()) != 0, c.closeBoxStores) << "typed text dropped unless the box stores";
+        EXPECT_EQ(Document_isModified(doc()) != 0, c.closeBoxStores)
+            << "typed text dropped unless the box stores";
         if (Document_isModified(doc())) {
             WindowMain_onFileSave(nullptr);
             ASSERT_FALSE(Document_isModified(doc()));

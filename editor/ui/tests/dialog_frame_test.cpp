@@ -32,8 +32,9 @@ TEST_F(DialogTest, LoadShowsTheMainWindowsLayerAndBindsRecords)
     EXPECT_EQ(value(ctl(L, "A")), "0.3189");
     EXPECT_EQ(reinterpret_cast<ParamRecord*>(IupGetAttribute(ctl(L, "A"), KOV_Record)),
               Layer_findParam(layer(2), "Lattice.a"));
-    EXPECT_EQ(reinterpret_cast<ParamRecord*>(IupGetAttribute(ctl(L, "PolarizationScale"), KOV_Record)),
-              Params_find(device()->records, device()->recordCount, "Polarization.Scale"));
+    EXPECT_EQ(
+        reinterpret_cast<ParamRecord*>(IupGetAttribute(ctl(L, "PolarizationScale"), KOV_Record)),
+        Params_find(device()->records, device()->recordCount, "Polarization.Scale"));
 }
 
 // (field, text) -> record value, revision moved, document modified, refusal words.
@@ -42,7 +43,7 @@ struct EntryCase {
     const char* key;
     bool layerRecord;
     const char* text;
-    const char* stored;   // value text afterwards
+    const char* stored;  // value text afterwards
     bool counted;
     bool taken;
     const char* refusal;  // words in the dialog's message line
@@ -63,8 +64,9 @@ TEST_F(DialogTest, ApplyTableOfEntries)
         SCOPED_TRACE(std::string(c.word) + " <- " + c.text);
         recorder.mainLayer = 1;
         WindowLattice_show();
-        ParamRecord* record = c.layerRecord ? Layer_findParam(layer(1), c.key)
-                                            : Params_find(device()->records, device()->recordCount, c.key);
+        ParamRecord* record = c.layerRecord
+                                  ? Layer_findParam(layer(1), c.key)
+                                  : Params_find(device()->records, device()->recordCount, c.key);
         ASSERT_NE(record, nullptr);
         const std::string before = recordText(record);
         const int revision = record->revision;
@@ -92,7 +94,8 @@ TEST_F(DialogTest, OkClosesOnlyWhenEveryValueWasTaken)
     click(L, "OK");
     EXPECT_TRUE(Dialog_isOpen(&L));
     EXPECT_NE(message(L).find("e33 (C/m2)"), std::string::npos) << message(L);
-    EXPECT_EQ(recordText(Layer_findParam(layer(1), "Lattice.a")), "0.45") << "values before the refusal are taken";
+    EXPECT_EQ(recordText(Layer_findParam(layer(1), "Lattice.a")), "0.45")
+        << "values before the refusal are taken";
     EXPECT_TRUE(Document_isModified(document())) << "and the document knows it";
     type(L, "E33", "0.73");
     EXPECT_EQ(click(L, "OK"), IUP_IGNORE);
@@ -158,7 +161,8 @@ protected:
     void SetUp() override
     {
         DialogTest::SetUp();
-        folder = std::string(KOVRA_BIN_DIR) + "/../dialog-model-" + std::to_string(::getpid()) + "/";
+        folder =
+            std::string(KOVRA_BIN_DIR) + "/../dialog-model-" + std::to_string(::getpid()) + "/";
         QDir().mkpath(QString::fromStdString(folder));
         std::ofstream(folder + "cell.kovra") << "# Kovra\n";
         std::ofstream(folder + "gan.lua") << "-- lattice\n";
@@ -185,7 +189,8 @@ TEST_F(ModelTest, YesStoresTheFileAndTheModelGovernsTheLayerFields)
     EXPECT_EQ(std::string(IupGetAttribute(ctl(L, "Model"), "TITLE")), "Model*...");
     EXPECT_EQ(value(ctl(L, "A")), "Model");
     EXPECT_EQ(IupGetInt(ctl(L, "A"), "ACTIVE"), 0);
-    EXPECT_EQ(IupGetInt(ctl(L, "PolarizationScale"), "ACTIVE"), 1) << "the device-wide value is not the model's";
+    EXPECT_EQ(IupGetInt(ctl(L, "PolarizationScale"), "ACTIVE"), 1)
+        << "the device-wide value is not the model's";
     click(L, "Apply");
     EXPECT_EQ(recordText(Layer_findParam(layer(1), "Lattice.a")), a) << "\"Model\" is never stored";
 
@@ -240,7 +245,8 @@ TEST_F(DialogTest, TwoDialogsOpenCountAsTwo)
     EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 2);
     click(TemperatureDialog, "OK");
     EXPECT_FALSE(Dialog_isOpen(&TemperatureDialog));
-    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 1) << "layer moves stay refused under the Lattice dialog";
+    EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 1)
+        << "layer moves stay refused under the Lattice dialog";
     closeBox(L);
     EXPECT_EQ(IupGetInt(nullptr, KOV_WindowInput_Shown), 0);
 }

@@ -13,7 +13,8 @@ protected:
     void SetUp() override
     {
         DialogTest::SetUp();
-        folder = std::string(KOVRA_BIN_DIR) + "/../dialog-index-" + std::to_string(::getpid()) + "/";
+        folder =
+            std::string(KOVRA_BIN_DIR) + "/../dialog-index-" + std::to_string(::getpid()) + "/";
         QDir().mkpath(QString::fromStdString(folder));
         std::ofstream(folder + "cell.kovra") << "# Kovra\n";
         std::ofstream(folder + "si.nk") << "0.3 5.0 0.1\n";
@@ -44,7 +45,8 @@ TEST_F(IndexTest, TableOfEntries)
         {"n", "Index.n", "3.5", "3.5", nullptr},
         {"k", "Index.k", "0.01*2", "0.02", nullptr},
         {"n", "Index.n", "0.5", "0.5", nullptr},  // below 1, as the engine takes it
-        {"n", "Index.n", "100", nullptr, "n: invalid value for Index.n: 100 (accepted: from 1e-06 to 99.99)"},
+        {"n", "Index.n", "100", nullptr,
+         "n: invalid value for Index.n: 100 (accepted: from 1e-06 to 99.99)"},
         {"k", "Index.k", "k?", nullptr, "k: invalid expression for Index.k"},
     };
     for (const IndexCase& c : cases) {
@@ -67,10 +69,12 @@ TEST_F(IndexTest, TableOfEntries)
 TEST_F(IndexTest, FileWinsOverModelAndModelOverDatabase)
 {
     WindowIndex_show();
-    auto chooseSource = [&](const char* word, const char* question, const char* answer, const char* file) {
+    auto chooseSource = [&](const char* word, const char* question, const char* answer,
+                            const char* file) {
         IupScriptAnswer(question, answer);
-        if (file != nullptr)
+        if (file != nullptr) {
             IupScriptAnswer(nullptr, file);
+        }
         click(X, word);
     };
     Ihandle* database = ctl(X, "Database");

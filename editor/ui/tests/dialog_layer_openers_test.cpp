@@ -24,7 +24,8 @@ TEST_F(LayerOpenerTest, MenusKeysAndButtonsOpenEachDialogOnce)
     const Way ways[] = {
         {KOV_WindowParam, {KOV_DeviceLayerParam, KOV_WindowMain_LayerParam}, K_F5},
         {KOV_WindowMobility,
-         {KOV_DeviceLayerMobility, KOV_WindowMain_LayerMobility, KOV_Actionbar_Btn_Mobility}, K_F7},
+         {KOV_DeviceLayerMobility, KOV_WindowMain_LayerMobility, KOV_Actionbar_Btn_Mobility},
+         K_F7},
         {KOV_WindowUrbach, {KOV_DeviceLayerUrbach}, 0},
         {KOV_WindowMaterial, {KOV_DeviceLayerMaterial}, 0},
         {KOV_WindowNumeric, {KOV_OptionsNumeric}, 0},
@@ -84,9 +85,11 @@ TEST_F(LayerOpenerTest, MaterialChangesTheLayerItOpenedOn)
     EXPECT_EQ(device()->layerCount, layers) << "no layer commands under an open dialog";
     Ihandle* list = h(KOV_WindowMaterial_MaterialList);
     int item = 0;
-    for (int i = 1; i <= IupGetInt(list, "COUNT") && item == 0; ++i)
-        if (std::string(IupGetAttribute(list, std::to_string(i).c_str())) == "GaAs")
+    for (int i = 1; i <= IupGetInt(list, "COUNT") && item == 0; ++i) {
+        if (std::string(IupGetAttribute(list, std::to_string(i).c_str())) == "GaAs") {
             item = i;
+        }
+    }
     ASSERT_GT(item, 0);
     IupSetInt(list, "VALUE", item);
     auto action = reinterpret_cast<int (*)(Ihandle*, char*, int, int)>(
@@ -115,7 +118,8 @@ TEST_F(LayerOpenerTest, DialogChangesAreSavedAndReadBack)
     key(K_F7);
     IupSetAttribute(h(KOV_WindowMobility_N), "VALUE", "321");
     fire(KOV_WindowMobility_OK);
-    EXPECT_NE(std::string(IupGetAttribute(h(KOV_WindowMain_LayerList), "1")).find("emitter"), std::string::npos)
+    EXPECT_NE(std::string(IupGetAttribute(h(KOV_WindowMain_LayerList), "1")).find("emitter"),
+              std::string::npos)
         << IupGetAttribute(h(KOV_WindowMain_LayerList), "1");
     key(K_cS);
     EXPECT_FALSE(Document_isModified(doc()));

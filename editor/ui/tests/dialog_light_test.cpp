@@ -14,7 +14,8 @@ protected:
     void SetUp() override
     {
         DialogTest::SetUp();
-        folder = std::string(KOVRA_BIN_DIR) + "/../dialog-light-" + std::to_string(::getpid()) + "/";
+        folder =
+            std::string(KOVRA_BIN_DIR) + "/../dialog-light-" + std::to_string(::getpid()) + "/";
         QDir().mkpath(QString::fromStdString(folder));
         std::ofstream(folder + "cell.kovra") << "# Kovra\n";
         std::ofstream(folder + "lamp.light") << "0.4 1e15\n";
@@ -26,7 +27,10 @@ protected:
         DialogTest::TearDown();
     }
     std::string light(const char* key) { return recordText(Device_findLightParam(device(), key)); }
-    std::string voltageSource() { return recordText(Device_findVoltageParam(device(), "Voltage.Source")); }
+    std::string voltageSource()
+    {
+        return recordText(Device_findVoltageParam(device(), "Voltage.Source"));
+    }
     void setLight(const char* key, const char* text)
     {
         ASSERT_EQ(Param_setValueText(Device_findLightParam(device(), key), text, "", 0), 1);
@@ -35,7 +39,8 @@ protected:
     {
         Ihandle* t = ctl(G, word);
         IupSetAttribute(t, "VALUE", on ? "ON" : "OFF");
-        auto action = reinterpret_cast<int (*)(Ihandle*, int)>(reinterpret_cast<void (*)()>(IupGetCallback(t, "ACTION")));
+        auto action = reinterpret_cast<int (*)(Ihandle*, int)>(
+            reinterpret_cast<void (*)()>(IupGetCallback(t, "ACTION")));
         action(t, on);
     }
     static bool on(const char* word) { return IupGetInt(ctl(G, word), "VALUE") != 0; }
@@ -60,7 +65,8 @@ TEST_F(LightTest, TableOfEntries)
         {"LambdaEnd", "Light.End", "1.1", "1.1", nullptr},
         {"LambdaStep", "Light.Step", "0.1/4", "0.025", nullptr},
         {"LambdaStart", "Light.Start", "0.01", nullptr, "Start (um): invalid value"},
-        {"Flux", "Light.Flux", "bright", nullptr, "Flux (1/cm2/s): invalid expression for Light.Flux"},
+        {"Flux", "Light.Flux", "bright", nullptr,
+         "Flux (1/cm2/s): invalid expression for Light.Flux"},
     };
     for (const LightCase& c : cases) {
         SCOPED_TRACE(std::string(c.word) + " <- " + c.text);
@@ -98,8 +104,9 @@ TEST_F(LightTest, TogglesActAsRadioButtonsAndGovernTheFields)
     EXPECT_TRUE(Document_isModified(document()));
 
     toggle("Mono", 0);
-    for (const char* f : {"Flux", "LambdaStart", "LambdaEnd", "LambdaStep"})
+    for (const char* f : {"Flux", "LambdaStart", "LambdaEnd", "LambdaStep"}) {
         EXPECT_FALSE(active(f)) << f;
+    }
     click(G, "OK");
     EXPECT_EQ(light("Light.Source"), "None") << "no toggle on: no light";
 }

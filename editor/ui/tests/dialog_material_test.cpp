@@ -17,9 +17,11 @@ int position(const char* name)
 {
     Ihandle* list = IupGetHandle(KOV_WindowMaterial_MaterialList);
     const int count = IupGetInt(list, "COUNT");
-    for (int i = 1; i <= count; ++i)
-        if (std::string(IupGetAttribute(list, std::to_string(i).c_str())) == name)
+    for (int i = 1; i <= count; ++i) {
+        if (std::string(IupGetAttribute(list, std::to_string(i).c_str())) == name) {
             return i;
+        }
+    }
     return 0;
 }
 
@@ -48,7 +50,8 @@ void typeKeys(const char* word, const std::string& text)
 
 double shown(const char* word)
 {
-    return std::stod(IupGetAttribute(IupGetHandle((std::string(KOV_WindowMaterial_) + word).c_str()), "VALUE"));
+    return std::stod(
+        IupGetAttribute(IupGetHandle((std::string(KOV_WindowMaterial_) + word).c_str()), "VALUE"));
 }
 
 // A material's own value, as a layer made of it holds it.
@@ -115,12 +118,14 @@ TEST_F(DialogTest, MaterialApplyGoesToTheLayerItWasOpenedFor)
     EXPECT_EQ(click(M, "OK"), IUP_IGNORE);
     EXPECT_FALSE(Dialog_isOpen(&M));
     EXPECT_EQ(recordText(Layer_findParam(layer(2), "Material")), "GaAs");
-    EXPECT_NEAR(Layer_findParam(layer(2), "Bandgap")->value.real, valueOf("GaAs", "Bandgap"), 1e-12);
+    EXPECT_NEAR(Layer_findParam(layer(2), "Bandgap")->value.real, valueOf("GaAs", "Bandgap"),
+                1e-12);
     EXPECT_EQ(recordText(Layer_findParam(layer(2), "Thickness")), "3.5");
     EXPECT_EQ(recordText(Layer_findParam(layer(2), "Dopant.N")), "7e+15");
     EXPECT_EQ(Layer_getDopantType(layer(2)), type);
     EXPECT_EQ(recordText(Layer_findParam(layer(2), "Mobility.Model")), "None");
-    EXPECT_EQ(recordText(Layer_findParam(layer(1), "Material")), firstMaterial) << "the selection is not the target";
+    EXPECT_EQ(recordText(Layer_findParam(layer(1), "Material")), firstMaterial)
+        << "the selection is not the target";
     EXPECT_TRUE(Document_isModified(document()));
 }
 
@@ -162,8 +167,9 @@ TEST_F(DialogTest, MaterialDefaultTakesTheNameShown)
     Ihandle* list = ctl(M, "MaterialList");
     for (int i = 2; i <= IupGetInt(list, "COUNT"); ++i) {
         const std::string name = IupGetAttribute(list, std::to_string(i).c_str());
-        if (Material_isKnown(name.c_str()))
+        if (Material_isKnown(name.c_str())) {
             continue;
+        }
         choose(name.c_str());
         pressDefault();
         EXPECT_STREQ(recorder.settings.DefaultMaterial, "GaAs") << name;

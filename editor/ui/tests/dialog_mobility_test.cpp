@@ -73,14 +73,16 @@ TEST_F(DialogTest, MobilityLayerSwitchStoresFirstAndStopsAtARefusal)
     WindowMobility_show();
     type(M, "N", "900");
     chooseLayer(M, 2);
-    EXPECT_EQ(recordText(Layer_findParam(layer(1), "Mobility.N")), "900") << "stored into the layer it showed";
+    EXPECT_EQ(recordText(Layer_findParam(layer(1), "Mobility.N")), "900")
+        << "stored into the layer it showed";
     EXPECT_EQ(value(ctl(M, "N")), recordText(Layer_findParam(layer(2), "Mobility.N")));
     EXPECT_EQ(recorder.selected, std::vector<int>{2}) << "the main window follows";
 
     const std::string third = recordText(Layer_findParam(layer(3), "Mobility.P"));
     type(M, "P", "-1");
     chooseLayer(M, 3);
-    EXPECT_EQ(IupGetInt(ctl(M, "LayerList"), KOV_WindowMobility_LayerSelected), 2) << "the switch is stopped";
+    EXPECT_EQ(IupGetInt(ctl(M, "LayerList"), KOV_WindowMobility_LayerSelected), 2)
+        << "the switch is stopped";
     EXPECT_EQ(IupGetInt(ctl(M, "LayerList"), "VALUE"), 2);
     EXPECT_NE(message(M).find("up (cm2/Vs): invalid value"), std::string::npos) << message(M);
     EXPECT_EQ(recordText(Layer_findParam(layer(3), "Mobility.P")), third);
@@ -92,7 +94,8 @@ protected:
     void SetUp() override
     {
         DialogTest::SetUp();
-        folder = std::string(KOVRA_BIN_DIR) + "/../dialog-mobility-" + std::to_string(::getpid()) + "/";
+        folder =
+            std::string(KOVRA_BIN_DIR) + "/../dialog-mobility-" + std::to_string(::getpid()) + "/";
         QDir().mkpath(QString::fromStdString(folder));
         std::ofstream(folder + "cell.kovra") << "# Kovra\n";
         std::ofstream(folder + "caughey.lua") << "--\n";
@@ -130,7 +133,8 @@ TEST_F(MobilityModelTest, ModelLocksBothFieldsAndNoFreesThem)
         EXPECT_EQ(IupGetInt(ctl(M, word), "ACTIVE"), 0);
     }
     click(M, "Apply");
-    EXPECT_EQ(recordText(Layer_findParam(layer(1), "Mobility.N")), n) << "\"Model\" is never stored";
+    EXPECT_EQ(recordText(Layer_findParam(layer(1), "Mobility.N")), n)
+        << "\"Model\" is never stored";
 
     IupScriptAnswer("Select mobility model?", "NO");
     click(M, "Model");

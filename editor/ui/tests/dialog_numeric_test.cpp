@@ -46,7 +46,8 @@ TEST_F(DialogTest, NumericTableOfEntries)
         {"Damp", "Numeric.Damp", "0.25*2", "0.5", nullptr},
         {"Points", "Numeric.Points", "400", "400", nullptr},
         {"Tol", "Numeric.Tol", "-1", nullptr, "Tolerance: invalid value"},
-        {"Points", "Numeric.Points", "3", "50", nullptr},  // the fewest points, as the engine takes it
+        {"Points", "Numeric.Points", "3", "50",
+         nullptr},  // the fewest points, as the engine takes it
         {"Damp", "Numeric.Damp", "2000", nullptr, "accepted: from 0 to 1000"},
     };
     for (const NumericCase& c : cases) {
@@ -166,7 +167,8 @@ protected:
     void SetUp() override
     {
         DialogTest::SetUp();
-        folder = std::string(KOVRA_BIN_DIR) + "/../dialog-numeric-" + std::to_string(::getpid()) + "/";
+        folder =
+            std::string(KOVRA_BIN_DIR) + "/../dialog-numeric-" + std::to_string(::getpid()) + "/";
         QDir().mkpath(QString::fromStdString(folder));
         std::ofstream(folder + "cell.kovra") << "# Kovra\n";
         std::ofstream(folder + "fine.mesh") << "0 1\n";
@@ -235,7 +237,8 @@ TEST_F(NumericFileTest, GuessFileWinsOverAnyMesh)
     expectFileMode();
     IupSetInt(ctl(N, "MeshList"), "VALUE", 1);
     click(N, "Apply");
-    EXPECT_EQ(numeric(device(), "Numeric.Mesh"), "Layer") << "a guess file leaves the mesh as it is";
+    EXPECT_EQ(numeric(device(), "Numeric.Mesh"), "Layer")
+        << "a guess file leaves the mesh as it is";
 
     IupScriptAnswer("Select custom initial guess file?", "NO");
     click(N, "GuessFile");

@@ -18,9 +18,9 @@ TEST_F(OpenerTest, MenusKeysAndButtonsOpenEachDialogOnce)
     start({example("silicon-pn.kovra")});
     struct Way {
         const char* dialog;
-        const char* item;      // menu item
-        const char* button;    // action-bar button
-        int key;               // 0: none
+        const char* item;    // menu item
+        const char* button;  // action-bar button
+        int key;             // 0: none
     };
     const Way ways[] = {
         {KOV_WindowContact, KOV_DeviceContact, KOV_Actionbar_Btn_Contact, 0},
@@ -34,8 +34,9 @@ TEST_F(OpenerTest, MenusKeysAndButtonsOpenEachDialogOnce)
         Ihandle* first = IupGetHandle(w.dialog);
         ASSERT_NE(first, nullptr);
         fire(w.button);
-        if (w.key != 0)
+        if (w.key != 0) {
             key(w.key);
+        }
         EXPECT_EQ(IupGetHandle(w.dialog), first) << "one dialog however it is asked for";
         closeAll();
         EXPECT_FALSE(dialogOpen(w.dialog));

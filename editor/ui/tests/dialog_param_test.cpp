@@ -94,7 +94,8 @@ protected:
     void SetUp() override
     {
         DialogTest::SetUp();
-        folder = std::string(KOVRA_BIN_DIR) + "/../dialog-param-" + std::to_string(::getpid()) + "/";
+        folder =
+            std::string(KOVRA_BIN_DIR) + "/../dialog-param-" + std::to_string(::getpid()) + "/";
         QDir().mkpath(QString::fromStdString(folder));
         std::ofstream(folder + "cell.kovra") << "# Kovra\n";
         std::ofstream(folder + "varshni.lua") << "--\n";
@@ -118,13 +119,25 @@ TEST_F(ParamModelTest, EachModelLocksItsOwnFields)
         std::vector<const char*> governed;
     };
     const Model models[] = {
-        {"BandgapModel", "Bandgap.Model", "Select bandgap model?", "Bandgap", {"Bandgap", "NC", "NV", "Affinity"}},
-        {"PermittivityModel", "Permittivity.Model", "Select permittivity model?", "Permittivity", {"Permittivity"}},
-        {"RecombinationModel", "Recombination.Model", "Select recombination model?", "Recombination",
+        {"BandgapModel",
+         "Bandgap.Model",
+         "Select bandgap model?",
+         "Bandgap",
+         {"Bandgap", "NC", "NV", "Affinity"}},
+        {"PermittivityModel",
+         "Permittivity.Model",
+         "Select permittivity model?",
+         "Permittivity",
+         {"Permittivity"}},
+        {"RecombinationModel",
+         "Recombination.Model",
+         "Select recombination model?",
+         "Recombination",
          {"Beta", "Cn", "Cp", "Taun", "Taup"}},
     };
-    const char* const all[] = {"Label", "Thickness", "Bandgap", "Affinity", "NC", "NV", "Permittivity",
-                               "Beta", "Cn", "Cp", "Taun", "Taup", "Doping"};
+    const char* const all[] = {"Label", "Thickness",    "Bandgap", "Affinity", "NC",
+                               "NV",    "Permittivity", "Beta",    "Cn",       "Cp",
+                               "Taun",  "Taup",         "Doping"};
     WindowParam_show();
     for (const Model& m : models) {
         SCOPED_TRACE(m.button);
@@ -143,11 +156,13 @@ TEST_F(ParamModelTest, EachModelLocksItsOwnFields)
         click(P, m.button);
         EXPECT_EQ(recordText(record), "varshni.lua");
         EXPECT_TRUE(Document_isModified(document()));
-        EXPECT_EQ(std::string(IupGetAttribute(ctl(P, m.button), "TITLE")), std::string(m.title) + "*...");
+        EXPECT_EQ(std::string(IupGetAttribute(ctl(P, m.button), "TITLE")),
+                  std::string(m.title) + "*...");
         for (const char* word : all) {
-            const bool governed = std::find_if(m.governed.begin(), m.governed.end(), [&](const char* g) {
-                                      return std::string(g) == word;
-                                  }) != m.governed.end();
+            const bool governed =
+                std::find_if(m.governed.begin(), m.governed.end(), [&](const char* g) {
+                    return std::string(g) == word;
+                }) != m.governed.end();
             EXPECT_EQ(IupGetInt(ctl(P, word), "ACTIVE"), governed ? 0 : 1) << word;
             if (governed) {
                 EXPECT_EQ(value(ctl(P, word)), "Model") << word;
@@ -156,9 +171,11 @@ TEST_F(ParamModelTest, EachModelLocksItsOwnFields)
         IupScriptAnswer(m.question, "NO");
         click(P, m.button);
         EXPECT_EQ(recordText(record), "None");
-        EXPECT_EQ(std::string(IupGetAttribute(ctl(P, m.button), "TITLE")), std::string(m.title) + "...");
-        for (const char* word : m.governed)
+        EXPECT_EQ(std::string(IupGetAttribute(ctl(P, m.button), "TITLE")),
+                  std::string(m.title) + "...");
+        for (const char* word : m.governed) {
             EXPECT_EQ(IupGetInt(ctl(P, word), "ACTIVE"), 1) << word;
+        }
         Document_setModified(document(), 0);
     }
 }

@@ -12,7 +12,7 @@ ParamRecord* temperature(Device* device)
 
 struct TemperatureCase {
     const char* text;
-    const char* stored;   // null: unchanged
+    const char* stored;  // null: unchanged
     bool modified;
     const char* refusal;
 };
@@ -22,7 +22,7 @@ TEST_F(DialogTest, TemperatureTable)
 {
     const TemperatureCase cases[] = {
         {"310", "310", true, nullptr},
-        {"300", "300", false, nullptr},           // the template's own value
+        {"300", "300", false, nullptr},  // the template's own value
         {"273.15+25", "298.15", true, nullptr},
         {"hot", nullptr, false, "invalid expression for Temperature"},
         {"5000", nullptr, false, "invalid value"},
@@ -35,10 +35,11 @@ TEST_F(DialogTest, TemperatureTable)
             WindowTemperature_show();
             EXPECT_EQ(value(ctl(T, "T")), "300");
             type(T, "T", c.text);
-            if (closeWithBox)
+            if (closeWithBox) {
                 closeBox(T);
-            else
+            } else {
                 click(T, "OK");
+            }
             EXPECT_EQ(recordText(temperature(device())), c.stored ? c.stored : "300");
             EXPECT_EQ(Document_isModified(document()) != 0, c.modified);
             if (c.refusal == nullptr) {

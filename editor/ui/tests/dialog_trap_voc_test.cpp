@@ -30,8 +30,8 @@ Figures saveAndRun(Document* document, const std::string& folder)
     fs::create_directories(folder);
     const std::string file = folder + "/diode.kovra";
     EXPECT_EQ(Device_save(document, file.c_str()), 1);
-    const std::string command =
-        "cd '" + folder + "' && '" + KOVRA_BIN_DIR + "/kovracomp' -run diode.kovra -nowarn > run.log 2>&1";
+    const std::string command = "cd '" + folder + "' && '" + KOVRA_BIN_DIR +
+                                "/kovracomp' -run diode.kovra -nowarn > run.log 2>&1";
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "see " << folder << "/run.log";
     std::ifstream in(folder + "/simulout_photovoltaic.txt");
@@ -39,10 +39,12 @@ Figures saveAndRun(Document* document, const std::string& folder)
     const std::map<std::string, double> table =
         readResultTable(std::string((std::istreambuf_iterator<char>(in)), {}));
     Figures figures;
-    if (table.count("Voc") != 0)
+    if (table.count("Voc") != 0) {
         figures.voc = table.at("Voc");
-    if (table.count("Jsc") != 0)
+    }
+    if (table.count("Jsc") != 0) {
         figures.jsc = table.at("Jsc");
+    }
     return figures;
 }
 
@@ -61,13 +63,15 @@ protected:
     void TearDown() override
     {
         // A failed run's device files and logs stay for a look.
-        if (!HasFailure())
+        if (!HasFailure()) {
             fs::remove_all(work);
+        }
         DialogTest::TearDown();
     }
     void setVoltage(const char* key, const char* text)
     {
-        ASSERT_EQ(Param_setValueText(Device_findVoltageParam(device(), key), text, "", 0), 1) << key;
+        ASSERT_EQ(Param_setValueText(Device_findVoltageParam(device(), key), text, "", 0), 1)
+            << key;
     }
     void setLayer(int number, const char* key, const char* text)
     {
@@ -128,15 +132,17 @@ TEST_F(TrapVocTest, ATenTimesShorterTrapLifetimeLowersVocAsTheLongBaseDiodeSays)
     }
 
     WindowTrap_show();
-    for (int number : {2, 3})
+    for (int number : {2, 3}) {
         enterTrap(number, "1e-6");
+    }
     ASSERT_EQ(click(TrapDialog, "OK"), IUP_IGNORE) << message(TrapDialog);
     EXPECT_TRUE(Document_isModified(document()));
     const Figures slow = saveAndRun(document(), work + "/slow");
 
     WindowTrap_show();
-    for (int number : {2, 3})
+    for (int number : {2, 3}) {
         enterTrap(number, "1e-7");
+    }
     ASSERT_EQ(click(TrapDialog, "OK"), IUP_IGNORE) << message(TrapDialog);
     const Figures fast = saveAndRun(document(), work + "/fast");
 
@@ -147,8 +153,8 @@ TEST_F(TrapVocTest, ATenTimesShorterTrapLifetimeLowersVocAsTheLongBaseDiodeSays)
     const double kT = 8.617333e-5 * 300.0;
     const double expected = kT * (std::log(fast.jsc / slow.jsc) - 0.5 * std::log(10.0));
     const double drop = fast.voc - slow.voc;
-    std::printf("Voc %.4f V -> %.4f V, Jsc %.5f -> %.5f A/cm2: dVoc %.1f mV, closed form %.1f mV\n", slow.voc,
-                fast.voc, slow.jsc, fast.jsc, drop * 1e3, expected * 1e3);
+    std::printf("Voc %.4f V -> %.4f V, Jsc %.5f -> %.5f A/cm2: dVoc %.1f mV, closed form %.1f mV\n",
+                slow.voc, fast.voc, slow.jsc, fast.jsc, drop * 1e3, expected * 1e3);
     // One sun on silicon: tens of mA/cm2 and a Voc of about half a volt.
     EXPECT_GT(slow.jsc, 0.01);
     EXPECT_GT(slow.voc, 0.45);

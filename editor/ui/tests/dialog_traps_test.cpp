@@ -44,16 +44,20 @@ protected:
     std::string text(int k, const char* name) { return recordText(trap(k, name)); }
     bool written(int k)
     {
-        for (const char* name : {"Type", "N", "Nr", "E", "Taun", "Taup"})
-            if (trap(k, name)->revision == 0)
+        for (const char* name : {"Type", "N", "Nr", "E", "Taun", "Taup"}) {
+            if (trap(k, name)->revision == 0) {
                 return false;
+            }
+        }
         return true;
     }
     bool noneWritten(int k)
     {
-        for (const char* name : {"Type", "N", "Nr", "E", "Taun", "Taup"})
-            if (trap(k, name)->revision != 0)
+        for (const char* name : {"Type", "N", "Nr", "E", "Taun", "Taup"}) {
+            if (trap(k, name)->revision != 0) {
                 return false;
+            }
+        }
         return true;
     }
     // The [Layer2] section of the saved device file.
@@ -91,7 +95,7 @@ protected:
 struct TrapCase {
     const char* word;
     const char* text;
-    const char* stored;   // null: refused
+    const char* stored;  // null: refused
     const char* refusal;
 };
 
@@ -148,10 +152,12 @@ TEST_F(TrapTest, AddedTrapIsWrittenWholeAndAZeroDensityTrapNotAtAll)
     EXPECT_EQ(text(1, "Type"), "Acceptor");
     EXPECT_TRUE(Document_isModified(document()));
     std::string section = savedLayer2();
-    for (const char* line : {"Trap1.Type=\"Acceptor\"", "Trap1.N=1e+15", "Trap1.Nr=1e+19", "Trap1.E=0",
-                             "Trap1.Taun=1e-08", "Trap1.Taup=1e-08"})
+    for (const char* line : {"Trap1.Type=\"Acceptor\"", "Trap1.N=1e+15", "Trap1.Nr=1e+19",
+                             "Trap1.E=0", "Trap1.Taun=1e-08", "Trap1.Taup=1e-08"}) {
         EXPECT_NE(section.find(line), std::string::npos) << line << "\n" << section;
-    EXPECT_EQ(section.find("Trap.Count"), std::string::npos) << "without a model the engine counts the traps";
+    }
+    EXPECT_EQ(section.find("Trap.Count"), std::string::npos)
+        << "without a model the engine counts the traps";
 
     Document_setModified(document(), 0);
     WindowTrap_show();
@@ -225,14 +231,16 @@ TEST_F(TrapTest, ACountChangeDropsTypedTextAndKeepsTheSelectionWithinTheCount)
     const std::string n4 = text(4, "N");
     type(T, "N", "9e15");
     chooseFrom("CountList", 2);
-    EXPECT_EQ(IupGetInt(ctl(T, "TrapList"), KOV_WindowTrap_TrapSelected), 1) << "trap 4 is beyond the count";
+    EXPECT_EQ(IupGetInt(ctl(T, "TrapList"), KOV_WindowTrap_TrapSelected), 1)
+        << "trap 4 is beyond the count";
     EXPECT_EQ(IupGetInt(ctl(T, "TrapList"), "COUNT"), 2);
     EXPECT_EQ(value(ctl(T, "N")), text(1, "N"));
     EXPECT_EQ(text(4, "N"), n4) << "the typed text was not stored";
 
     auto focus = reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(ctl(T, "Taup"), "GETFOCUS_CB"));
     focus(ctl(T, "Taup"));
-    EXPECT_EQ(std::string(IupGetAttribute(IupGetHandle(KOV_WindowTrap), "TITLE")), "Traps - Taup (s)");
+    EXPECT_EQ(std::string(IupGetAttribute(IupGetHandle(KOV_WindowTrap), "TITLE")),
+              "Traps - Taup (s)");
 }
 
 TEST_F(TrapTest, TrapsReadFromAFileShowTheirCount)
@@ -268,7 +276,8 @@ TEST_F(TrapTest, ALuaModelMakesTheTrapsAndItsCountIsWritten)
     EXPECT_EQ(recordText(Layer_findParam(layer(2), "Trap.Model")), "deep.lua");
     EXPECT_TRUE(Document_isModified(document()));
     EXPECT_EQ(std::string(IupGetAttribute(ctl(T, "Model"), "TITLE")), "Model*...");
-    const char* shown[][2] = {{"N", "0"}, {"Nr", "1e19"}, {"E", "0.0"}, {"Taun", "1e-8"}, {"Taup", "1e-8"}};
+    const char* shown[][2] = {
+        {"N", "0"}, {"Nr", "1e19"}, {"E", "0.0"}, {"Taun", "1e-8"}, {"Taup", "1e-8"}};
     for (const auto& s : shown) {
         EXPECT_EQ(value(ctl(T, s[0])), s[1]) << s[0];
         EXPECT_EQ(IupGetInt(ctl(T, s[0]), "ACTIVE"), 0) << s[0];

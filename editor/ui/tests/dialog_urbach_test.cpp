@@ -23,8 +23,9 @@ std::string written(Layer* layer)
     std::string text;
     char buffer[4096];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
+    while ((n = std::fread(buffer, 1, sizeof buffer, stream)) > 0) {
         text.append(buffer, n);
+    }
     std::fclose(stream);
     return text;
 }
@@ -79,8 +80,9 @@ TEST_F(DialogTest, UrbachToggleDecidesWhatIsWritten)
     EXPECT_TRUE(Document_isModified(document()));
     std::string file = written(layer(1));
     EXPECT_NE(file.find("Urbach.Enable"), std::string::npos) << file;
-    for (const char* key : ValueKeys)
+    for (const char* key : ValueKeys) {
         EXPECT_NE(file.find(key), std::string::npos) << key << " is written though never edited";
+    }
 
     type(U, "EA", "0.07");
     IupSetAttribute(ctl(U, "Enable"), "VALUE", "OFF");
@@ -89,7 +91,8 @@ TEST_F(DialogTest, UrbachToggleDecidesWhatIsWritten)
     EXPECT_TRUE(Document_isModified(document())) << "turning the tail off changes the file";
     file = written(layer(1));
     EXPECT_EQ(file.find("Urbach."), std::string::npos) << file;
-    EXPECT_EQ(recordText(Layer_findParam(layer(1), "Urbach.EA")), "0.07") << "the layer keeps its values";
+    EXPECT_EQ(recordText(Layer_findParam(layer(1), "Urbach.EA")), "0.07")
+        << "the layer keeps its values";
     EXPECT_EQ(recordText(Layer_findParam(layer(1), "Urbach.Enable")), "No");
 }
 
@@ -113,7 +116,8 @@ TEST_F(DialogTest, UrbachRefusalLeavesTheToggleUntaken)
     type(U, "TaunA", "1e-9");
     chooseLayer(U, 1);
     EXPECT_EQ(IupGetInt(ctl(U, "LayerList"), KOV_WindowUrbach_LayerSelected), 1);
-    EXPECT_EQ(recordText(Layer_findParam(layer(2), "Urbach.Enable")), "No") << "stored into the layer it showed";
+    EXPECT_EQ(recordText(Layer_findParam(layer(2), "Urbach.Enable")), "No")
+        << "stored into the layer it showed";
     EXPECT_EQ(value(ctl(U, "Enable")), "OFF");
 }
 

@@ -17,8 +17,9 @@ protected:
     {
         std::vector<std::string> items;
         Ihandle* list = ctl(D, "VariableList");
-        for (int i = 1; i <= IupGetInt(list, "COUNT"); ++i)
+        for (int i = 1; i <= IupGetInt(list, "COUNT"); ++i) {
             items.push_back(IupGetAttribute(list, std::to_string(i).c_str()));
+        }
         return items;
     }
     void chooseItem(int item)
@@ -37,7 +38,7 @@ struct VariableCase {
     const char* value;
     const char* afterwards;  // value text of "$name" afterwards
     bool modified;
-    const char* refusal;     // null: taken
+    const char* refusal;  // null: taken
 };
 
 TEST_F(VariablesTest, TableOfDefinitions)
@@ -46,7 +47,7 @@ TEST_F(VariablesTest, TableOfDefinitions)
         {"Add", "$w", "0.25", "0.25", true, nullptr},
         {"Add", "x", "2*3", "2*3", true, nullptr},
         {"Apply", "$w", "0.5", "0.5", true, nullptr},
-        {"Apply", "$w", "0.5", "0.5", false, nullptr},   // the same value again
+        {"Apply", "$w", "0.5", "0.5", false, nullptr},  // the same value again
         {"Add", "1w", "3", "<none>", false, "invalid variable name"},
         {"Add", "$pi", "3", "<none>", false, "reserved variable name"},
         {"Apply", "pi", "3", "<none>", false, "reserved variable name"},
@@ -64,10 +65,11 @@ TEST_F(VariablesTest, TableOfDefinitions)
             EXPECT_EQ(variable(bare.c_str()), c.afterwards);
         }
         EXPECT_EQ(Document_isModified(document()) != 0, c.modified);
-        if (c.refusal != nullptr)
+        if (c.refusal != nullptr) {
             EXPECT_NE(message(D).find(c.refusal), std::string::npos) << message(D);
-        else
+        } else {
             EXPECT_EQ(message(D), "");
+        }
     }
     EXPECT_EQ(listed(), (std::vector<std::string>{"$w", "$x"}));
 }
@@ -102,7 +104,8 @@ TEST_F(VariablesTest, SelectionStoresTheEditedItemThenShowsTheChosenOne)
 
     type(D, "VariableName", "$2bad");
     chooseItem(1);
-    EXPECT_EQ(IupGetInt(ctl(D, "VariableList"), KOV_WindowVariable_Selected), 2) << "a refusal stops the switch";
+    EXPECT_EQ(IupGetInt(ctl(D, "VariableList"), KOV_WindowVariable_Selected), 2)
+        << "a refusal stops the switch";
     EXPECT_EQ(value(ctl(D, "VariableName")), "$2bad");
     EXPECT_NE(message(D).find("invalid variable name"), std::string::npos);
 }
@@ -112,8 +115,9 @@ TEST_F(VariablesTest, DeleteAndTheLimits)
     WindowVariable_show();
     EXPECT_EQ(IupGetInt(ctl(D, "Delete"), "ACTIVE"), 0) << "nothing to delete";
     EXPECT_EQ(value(ctl(D, "VariableName")), "");
-    for (int i = 0; i < 64; ++i)
+    for (int i = 0; i < 64; ++i) {
         ASSERT_EQ(Device_setVariable(device(), ("$v" + std::to_string(i)).c_str(), "1"), 1);
+    }
     Dialog_load(&D);
     EXPECT_EQ(IupGetInt(ctl(D, "Add"), "ACTIVE"), 0) << "64 variables at most";
     IupSetInt(ctl(D, "VariableList"), KOV_WindowVariable_Selected, 64);
@@ -122,7 +126,8 @@ TEST_F(VariablesTest, DeleteAndTheLimits)
     click(D, "Delete");
     EXPECT_EQ(variable("$v63"), "<none>");
     EXPECT_EQ(IupGetInt(ctl(D, "VariableList"), "COUNT"), 63);
-    EXPECT_EQ(IupGetInt(ctl(D, "VariableList"), KOV_WindowVariable_Selected), 63) << "kept within the count";
+    EXPECT_EQ(IupGetInt(ctl(D, "VariableList"), KOV_WindowVariable_Selected), 63)
+        << "kept within the count";
     EXPECT_EQ(IupGetInt(ctl(D, "Add"), "ACTIVE"), 1);
     EXPECT_TRUE(Document_isModified(document()));
 }
@@ -132,7 +137,8 @@ TEST_F(VariablesTest, Screenshot)
     ASSERT_EQ(Device_setVariable(device(), "$thickness", "0.35"), 1);
     ASSERT_EQ(Device_setVariable(device(), "$doping", "1e17"), 1);
     WindowVariable_show();
-    EXPECT_STREQ(IupGetAttribute(IupGetHandle(KOV_WindowVariable), "DEFAULTENTER"), KOV_WindowVariable_Add);
+    EXPECT_STREQ(IupGetAttribute(IupGetHandle(KOV_WindowVariable), "DEFAULTENTER"),
+                 KOV_WindowVariable_Add);
     screenshot(D);
 }
 
@@ -154,7 +160,8 @@ TEST_F(VariablesTest, AChangeReachesTheVariablesAndFieldsBuiltFromIt)
 
     type(D, "VariableValue", "$base / 100");
     click(D, "Apply");
-    EXPECT_NE(message(D).find("cannot be built from $base, which is built from $emitter"), std::string::npos)
+    EXPECT_NE(message(D).find("cannot be built from $base, which is built from $emitter"),
+              std::string::npos)
         << message(D);
     EXPECT_EQ(variable("$emitter"), "2.0");
     EXPECT_DOUBLE_EQ(thickness->value.real, 200);

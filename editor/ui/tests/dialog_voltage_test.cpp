@@ -28,7 +28,8 @@ TEST_F(VoltageTest, TableOfEntriesThroughOk)
         {"End", "Voltage.End", "0.4+0.4", "0.8", nullptr},
         {"Step", "Voltage.Step", "0.025", "0.025", nullptr},
         {"Jsup", "Voltage.Jsup", "1e3", "1000", nullptr},
-        {"Start", "Voltage.Start", "low", nullptr, "Start (V): invalid expression for Voltage.Start"},
+        {"Start", "Voltage.Start", "low", nullptr,
+         "Start (V): invalid expression for Voltage.Start"},
         {"Jinf", "Voltage.Jinf", "$undefined", nullptr, "Jinf (A/cm2):"},
     };
     for (const VoltageCase& c : cases) {
@@ -59,7 +60,8 @@ TEST_F(VoltageTest, SweepToggleGreysTheSweepAndStoresNone)
     EXPECT_STREQ(IupGetAttribute(toggle, "VALUE"), "ON");
     EXPECT_EQ(IupGetInt(ctl(V, "Start"), "ACTIVE"), 1);
     IupSetAttribute(toggle, "VALUE", "OFF");
-    auto action = reinterpret_cast<int (*)(Ihandle*, int)>(reinterpret_cast<void (*)()>(IupGetCallback(toggle, "ACTION")));
+    auto action = reinterpret_cast<int (*)(Ihandle*, int)>(
+        reinterpret_cast<void (*)()>(IupGetCallback(toggle, "ACTION")));
     action(toggle, 0);
     EXPECT_EQ(IupGetInt(ctl(V, "Start"), "ACTIVE"), 0);
     EXPECT_EQ(IupGetInt(ctl(V, "Jinf"), "ACTIVE"), 1);
@@ -73,7 +75,8 @@ protected:
     void SetUp() override
     {
         VoltageTest::SetUp();
-        folder = std::string(KOVRA_BIN_DIR) + "/../dialog-voltage-" + std::to_string(::getpid()) + "/";
+        folder =
+            std::string(KOVRA_BIN_DIR) + "/../dialog-voltage-" + std::to_string(::getpid()) + "/";
         QDir().mkpath(QString::fromStdString(folder));
         std::ofstream(folder + "cell.kovra") << "# Kovra\n";
         std::ofstream(folder + "bias.voltage") << "0\n0.1\n";

@@ -52,7 +52,8 @@ TEST_F(MainWindowTest, CtrlSWritesTheEditedThicknessAndTheEngineRunsIt)
         found = found || line.find("Thickness=0.7") != std::string::npos;
     }
     EXPECT_TRUE(found);
-    for (const char* kept : {"Dopant.N=1e+18", "Dopant.N=1e+16", "Thickness=20", "Mesh.Points=200"}) {
+    for (const char* kept :
+         {"Dopant.N=1e+18", "Dopant.N=1e+16", "Thickness=20", "Mesh.Points=200"}) {
         EXPECT_NE(readAll(file).find(kept), std::string::npos) << kept;
     }
     (void)copy;
@@ -184,8 +185,8 @@ TEST_F(MainWindowTest, CloseIsRefusedWhenTheUserKeepsChanges)
 // name) loses its rest when saved: Save asks first, and No keeps the file.
 TEST_F(MainWindowTest, SavingAFileReadInPartAsksFirst)
 {
-    const std::string text =
-        "# Kovra <SL>\n[Device]\n[Layer1]\n    Thickness=2\n$ = 5\n[Voltage]\n    Voltage.End=0.5\n";
+    const std::string text = "# Kovra <SL>\n[Device]\n[Layer1]\n    Thickness=2\n$ = "
+                             "5\n[Voltage]\n    Voltage.End=0.5\n";
     std::string file = folder.write("cut.kovra", text);
     start({file});
     type(KOV_WindowMain_Thickness, "0.7");

@@ -46,8 +46,9 @@ TEST(FileNames, SaveNameGetsTheExtensionWhenItHasNone)
     EXPECT_EQ(FileNames_saveName("/w/cell"), "/w/cell.kovra");
     EXPECT_EQ(FileNames_saveName("/w/cell."), "/w/cell..kovra");
     EXPECT_EQ(FileNames_saveName("/w/cell.dev"), "/w/cell.dev");
-    EXPECT_EQ(FileNames_saveName("/w/a.b"), "/w/a.b.kovra");   // four characters or fewer
-    EXPECT_EQ(FileNames_saveName("/w.x/cell"), "/w.x/cell.kovra");  // the folder's dot does not count
+    EXPECT_EQ(FileNames_saveName("/w/a.b"), "/w/a.b.kovra");  // four characters or fewer
+    EXPECT_EQ(FileNames_saveName("/w.x/cell"),
+              "/w.x/cell.kovra");  // the folder's dot does not count
 }
 
 TEST(FileNames, OutputFolderText)
@@ -56,7 +57,8 @@ TEST(FileNames, OutputFolderText)
               "Output Directory: /data/out/");
     EXPECT_EQ(FileNames_outputFolderText("/data/none/", false, "/w/cell.old.kovra", true),
               "Output Directory: /w/cell.old_out");
-    EXPECT_EQ(FileNames_outputFolderText("", false, "", false), "Output Directory: automatically set");
+    EXPECT_EQ(FileNames_outputFolderText("", false, "", false),
+              "Output Directory: automatically set");
 }
 
 TEST(FileNames, OutputFoldersOfTheDeviceFileLieBesideIt)
@@ -82,7 +84,8 @@ TEST(FileNames, OutputFoldersOfTheDeviceFileLieBesideIt)
 
 TEST(FileNames, ToolCommandIsTheQuotedPathAndRefusesOverlongFolders)
 {
-    EXPECT_EQ(FileNames_toolCommand("/opt/kovra/bin/", "kovradatabase"), "\"/opt/kovra/bin/kovradatabase\"");
+    EXPECT_EQ(FileNames_toolCommand("/opt/kovra/bin/", "kovradatabase"),
+              "\"/opt/kovra/bin/kovradatabase\"");
     EXPECT_EQ(FileNames_toolCommand("", "kovraedit"), "");
     EXPECT_EQ(FileNames_toolCommand("/" + std::string(1010, 'd') + "/", "kovradatabase"), "");
 }

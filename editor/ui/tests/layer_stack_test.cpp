@@ -30,15 +30,13 @@ TEST(LayerStack, KeyboardStepsWalkAnodeLayersCathode)
         bool moved;
         StackSelection to;
     } cases[] = {
-        {{1, 1}, +1, true, {1, -1}},    // anode -> layer 1
-        {{3, -1}, +1, true, {3, 2}},    // last layer -> cathode
-        {{3, 2}, +1, true, {3, 2}},     // cathode stays
-        {{2, -1}, +1, true, {3, -1}},
-        {{3, 2}, -1, true, {3, -1}},    // cathode -> last layer
-        {{1, -1}, -1, true, {1, 1}},    // layer 1 -> anode
-        {{2, 1}, -1, true, {2, 1}},     // anode stays
-        {{3, -1}, -1, true, {2, -1}},
-        {{1, -1}, 0, true, {3, -1}},    // direct pick of index 2
+        {{1, 1}, +1, true, {1, -1}},                                // anode -> layer 1
+        {{3, -1}, +1, true, {3, 2}},                                // last layer -> cathode
+        {{3, 2}, +1, true, {3, 2}},                                 // cathode stays
+        {{2, -1}, +1, true, {3, -1}}, {{3, 2}, -1, true, {3, -1}},  // cathode -> last layer
+        {{1, -1}, -1, true, {1, 1}},                                // layer 1 -> anode
+        {{2, 1}, -1, true, {2, 1}},                                 // anode stays
+        {{3, -1}, -1, true, {2, -1}}, {{1, -1}, 0, true, {3, -1}},  // direct pick of index 2
     };
     for (const Case& c : cases) {
         StackSelection to;

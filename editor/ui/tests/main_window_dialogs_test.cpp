@@ -43,8 +43,8 @@ TEST_F(MainWindowDialogsTest, ReloadWithADialogOpenBindsItToTheNewDevice)
 
     // Another program changes the file; Reload replaces the device.
     replaceInFile(file, "Dopant.N=1e18", "Dopant.N=3e18");
-    std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() +
-                                               std::chrono::seconds(2));
+    std::filesystem::last_write_time(
+        file, std::filesystem::file_time_type::clock::now() + std::chrono::seconds(2));
     IupScriptAnswer("Reload it anyway", "YES");
     WindowMain_onFileReload(nullptr);
     ASSERT_NE(IupGetHandle(KOV_WindowDoping), nullptr) << "the dialog stays open";
@@ -84,7 +84,8 @@ TEST_F(MainWindowDialogsTest, ModelFileOfANeverSavedDeviceSavesItThroughTheWindo
     ASSERT_FALSE(Document_fileExists(doc()));
     WindowDoping_show();
     const std::string deviceFile = folder.file("new-cell.kovra");
-    const std::string model = folder.write("doping.lua", "function kov_doping(x) return 1e16 end\n");
+    const std::string model =
+        folder.write("doping.lua", "function kov_doping(x) return 1e16 end\n");
     IupScriptAnswer("Select doping model", "YES");
     IupScriptAnswer("Save the device before", "YES");
     IupScriptAnswer("Save file", deviceFile.c_str());
@@ -92,7 +93,8 @@ TEST_F(MainWindowDialogsTest, ModelFileOfANeverSavedDeviceSavesItThroughTheWindo
     click(KOV_WindowDoping_Model);
     EXPECT_EQ(IupScriptPending(), 0);
     EXPECT_STREQ(doc()->filename, deviceFile.c_str());
-    EXPECT_NE(readAll(deviceFile).find("[Layer1]"), std::string::npos) << "saved before the model was chosen";
+    EXPECT_NE(readAll(deviceFile).find("[Layer1]"), std::string::npos)
+        << "saved before the model was chosen";
     // The model lies beside the device file, so it is named bare.
     ParamRecord* record = Layer_findParam(device()->layers[0], "Dopant.Model");
     ASSERT_NE(record, nullptr);
@@ -133,7 +135,8 @@ TEST_F(MainWindowDialogsTest, OpenDialogsFollowTheMainWindowsLightAndVoltageChan
     IupSetAttribute(h(KOV_WindowMain_VoltageEnd), "VALUE", "0.45");
     WindowMain_commitField(h(KOV_WindowMain_VoltageEnd));
     EXPECT_EQ(attr(KOV_WindowVoltage_End, "VALUE"), "0.45");
-    EXPECT_EQ(attr(KOV_WindowVoltage_Jsup, "VALUE"), "250") << "an unapplied value in the dialog stays";
+    EXPECT_EQ(attr(KOV_WindowVoltage_Jsup, "VALUE"), "250")
+        << "an unapplied value in the dialog stays";
 
     // A quantum-efficiency sweep in the main window runs at one voltage:
     // both dialogs show it, and the voltage dialog's Apply keeps it.
@@ -162,15 +165,21 @@ TEST_F(MainWindowDialogsTest, OpenDialogsFollowTheMainWindowsLightAndVoltageChan
 TEST_F(MainWindowDialogsTest, FunctionKeysWorkFromEveryControlOfTheMainWindow)
 {
     start({example("gaas-cell.kovra")});
-    const char* controls[] = {KOV_DeviceName,           KOV_WindowMain_LayerList,    KOV_WindowMain_Doping,
-                              KOV_WindowMain_Thickness, KOV_WindowMain_Bandgap,      KOV_WindowMain_VoltageSweep,
-                              KOV_WindowMain_VoltageEnd, KOV_WindowMain_LightAM15,   KOV_DeviceCanvas,
+    const char* controls[] = {KOV_DeviceName,
+                              KOV_WindowMain_LayerList,
+                              KOV_WindowMain_Doping,
+                              KOV_WindowMain_Thickness,
+                              KOV_WindowMain_Bandgap,
+                              KOV_WindowMain_VoltageSweep,
+                              KOV_WindowMain_VoltageEnd,
+                              KOV_WindowMain_LightAM15,
+                              KOV_DeviceCanvas,
                               KOV_Output};
     const struct {
         int code;
         const char* dialog;
     } keys[] = {{K_F5, KOV_WindowParam}, {K_F6, KOV_WindowDoping}, {K_F7, KOV_WindowMobility},
-                {K_F8, KOV_WindowIndex},  {K_F10, KOV_WindowLight}, {K_F11, KOV_WindowVoltage}};
+                {K_F8, KOV_WindowIndex}, {K_F10, KOV_WindowLight}, {K_F11, KOV_WindowVoltage}};
     for (const char* control : controls) {
         SCOPED_TRACE(control);
         ASSERT_STREQ(IupGetAttribute(h(control), "ACTIVE"), "YES");

@@ -161,10 +161,11 @@ TEST_F(MenusTest, OutputOptionsAreStoredInTheDevice)
 TEST_F(MenusTest, DeviceMenuKeepsLayerItemsForALayerAndRunMenuFollowsTheConsole)
 {
     start({example("silicon-pn.kovra")});
-    const char* layerItems[] = {KOV_DeviceLayerInsert,  KOV_DeviceLayerMoveUp,   KOV_DeviceLayerMoveDown,
-                                KOV_DeviceLayerDelete,  KOV_DeviceLayerParam,    KOV_DeviceLayerMaterial,
-                                KOV_DeviceLayerDoping,  KOV_DeviceLayerTrap,     KOV_DeviceLayerUrbach,
-                                KOV_DeviceLayerMobility, KOV_DeviceLayerIndex};
+    const char* layerItems[] = {
+        KOV_DeviceLayerInsert,   KOV_DeviceLayerMoveUp, KOV_DeviceLayerMoveDown,
+        KOV_DeviceLayerDelete,   KOV_DeviceLayerParam,  KOV_DeviceLayerMaterial,
+        KOV_DeviceLayerDoping,   KOV_DeviceLayerTrap,   KOV_DeviceLayerUrbach,
+        KOV_DeviceLayerMobility, KOV_DeviceLayerIndex};
     WindowMain_onLayerMenuOpen(nullptr);
     for (const char* item : layerItems) {
         EXPECT_TRUE(active(item)) << item;

@@ -41,15 +41,21 @@ protected:
                 "case \"$2\" in\n"
                 "*long*)\n"
                 "  COMM=\"$(dirname \"$2\")/simulcomm.txt\"\n"
-                "  echo $$ > \"" + bin + "driver.pid\"\n"
-                "  echo \"[COMM]ELE:$COMM\"\n"
-                "  echo '[INFO]    computing the bias points'\n"
-                "  while ! grep -q '^Stop' \"$COMM\" 2>/dev/null; do sleep 0.05; done\n"
-                "  echo '[INFO]    simulation stopped by the user'\n"
-                "  exit 0;;\n"
-                "*) echo $$ > \"" + bin + "driver.pid\"\n"
-                "  exec \"" + driver + "\" \"$@\";;\n"
-                "esac\n");
+                "  echo $$ > \"" +
+                    bin +
+                    "driver.pid\"\n"
+                    "  echo \"[COMM]ELE:$COMM\"\n"
+                    "  echo '[INFO]    computing the bias points'\n"
+                    "  while ! grep -q '^Stop' \"$COMM\" 2>/dev/null; do sleep 0.05; done\n"
+                    "  echo '[INFO]    simulation stopped by the user'\n"
+                    "  exit 0;;\n"
+                    "*) echo $$ > \"" +
+                    bin +
+                    "driver.pid\"\n"
+                    "  exec \"" +
+                    driver +
+                    "\" \"$@\";;\n"
+                    "esac\n");
         program("kovraplot", "printf '%s\\n' \"$@\" > \"" + bin + "plot-args.txt\"\n");
     }
 
@@ -104,7 +110,8 @@ TEST_F(MainWindowRunTest, F12RunsTheShownDeviceAndThePlotToolGetsItsResults)
 
     key(K_F12);
     // The run ends at the first look after the driver has exited.
-    ASSERT_TRUE(loopUntil([&] { return console().find("ended at") != std::string::npos; }, std::chrono::seconds(60)))
+    ASSERT_TRUE(loopUntil([&] { return console().find("ended at") != std::string::npos; },
+                          std::chrono::seconds(60)))
         << console();
     EXPECT_FALSE(running());
     const std::string text = console();
@@ -122,7 +129,8 @@ TEST_F(MainWindowRunTest, F12RunsTheShownDeviceAndThePlotToolGetsItsResults)
     EXPECT_EQ(plotArgs(), "-kovra\n" + list + "\n-title\n" + device + "\n");
     const std::string distribution = readAll(list);
     ASSERT_FALSE(distribution.empty());
-    EXPECT_TRUE(std::filesystem::is_regular_file(distribution.substr(0, distribution.size() - 1))) << distribution;
+    EXPECT_TRUE(std::filesystem::is_regular_file(distribution.substr(0, distribution.size() - 1)))
+        << distribution;
     EXPECT_TRUE(buttonActive(KOV_Actionbar_Btn_Run));
     EXPECT_FALSE(buttonActive(KOV_Actionbar_Btn_Stop));
     EXPECT_TRUE(buttonActive(KOV_Actionbar_Btn_Plot));
@@ -134,7 +142,8 @@ TEST_F(MainWindowRunTest, AltF12EndsALongRunAndNoDriverProcessIsLeft)
     useScratchPrograms();
 
     key(K_F12);
-    ASSERT_TRUE(loopUntil([&] { return console().find("computing") != std::string::npos; }, std::chrono::seconds(10)))
+    ASSERT_TRUE(loopUntil([&] { return console().find("computing") != std::string::npos; },
+                          std::chrono::seconds(10)))
         << console() << status();
     EXPECT_TRUE(running());
     EXPECT_NE(info().find("[running]"), std::string::npos) << info();
@@ -151,7 +160,8 @@ TEST_F(MainWindowRunTest, AltF12EndsALongRunAndNoDriverProcessIsLeft)
     ASSERT_TRUE(loopUntil([&] { return !running(); }, std::chrono::seconds(5)));
     EXPECT_LT(Clock::now() - stopped, std::chrono::milliseconds(1500));
     EXPECT_FALSE(processAlive(bin + "driver.pid"));
-    ASSERT_TRUE(loopUntil([&] { return buttonActive(KOV_Actionbar_Btn_Run); }, std::chrono::seconds(2)));
+    ASSERT_TRUE(
+        loopUntil([&] { return buttonActive(KOV_Actionbar_Btn_Run); }, std::chrono::seconds(2)));
     EXPECT_FALSE(buttonActive(KOV_Actionbar_Btn_Stop));
     EXPECT_EQ(info().find("[running]"), std::string::npos) << info();
     EXPECT_NE(console().find("stopped by the user"), std::string::npos) << console();
@@ -172,12 +182,15 @@ TEST_F(MainWindowRunTest, OneF12StartsOneRunWhileItsReleaseArrivesDuringTheRun)
     QWidget* field = iupWidget(h(KOV_WindowMain_Thickness));
     ASSERT_NE(field, nullptr);
     IupSetFocus(h(KOV_WindowMain_Thickness));
-    QCoreApplication::postEvent(field, new QKeyEvent(QEvent::KeyRelease, Qt::Key_F12, Qt::NoModifier));
-    QCoreApplication::postEvent(field, new QKeyEvent(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier));
+    QCoreApplication::postEvent(field,
+                                new QKeyEvent(QEvent::KeyRelease, Qt::Key_F12, Qt::NoModifier));
+    QCoreApplication::postEvent(field,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier));
     QMetaObject::invokeMethod(
         field, [field] { field->clearFocus(); }, Qt::QueuedConnection);
     IupTestKey(h(KOV_WindowMain_Thickness), K_F12);
-    ASSERT_TRUE(loopUntil([&] { return console().find("computing") != std::string::npos; }, std::chrono::seconds(10)))
+    ASSERT_TRUE(loopUntil([&] { return console().find("computing") != std::string::npos; },
+                          std::chrono::seconds(10)))
         << console();
     EXPECT_EQ(status().find("Already running"), std::string::npos) << status();
     const std::string text = console();
@@ -221,8 +234,8 @@ TEST_F(MainWindowRunTest, EachBuiltInExampleOpensFromTheMenuAndRunsToAConvergedR
         const std::string file = folder.file(std::string(c.handle) + ".kovra");
         IupScriptAnswer("Save file", file.c_str());
         key(K_F12);
-        ASSERT_TRUE(
-            loopUntil([&] { return console().find("ended at") != std::string::npos; }, std::chrono::seconds(120)))
+        ASSERT_TRUE(loopUntil([&] { return console().find("ended at") != std::string::npos; },
+                              std::chrono::seconds(120)))
             << console();
         EXPECT_EQ(doc()->filename, file);
         EXPECT_NE(readAll(file).find(c.name), std::string::npos);
@@ -245,7 +258,8 @@ TEST_F(MainWindowRunTest, ARunAsksOnceBeforeOverwritingAFileChangedOnDisk)
     useScratchPrograms();
     const std::string outside = readAll(file) + "# changed by another program\n";
     std::ofstream(file, std::ios::binary) << outside;
-    std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() + std::chrono::seconds(2));
+    std::filesystem::last_write_time(
+        file, std::filesystem::file_time_type::clock::now() + std::chrono::seconds(2));
 
     IupScriptAnswer("changed on disk", "NO");
     const int asked = IupScriptAskedCount();
@@ -259,7 +273,8 @@ TEST_F(MainWindowRunTest, ARunAsksOnceBeforeOverwritingAFileChangedOnDisk)
     key(K_F12);
     EXPECT_EQ(IupScriptAskedCount(), asked + 2) << "one question per run";
     EXPECT_EQ(readAll(file).find("# changed by another program"), std::string::npos);
-    ASSERT_TRUE(loopUntil([&] { return console().find("ended at") != std::string::npos; }, std::chrono::seconds(60)))
+    ASSERT_TRUE(loopUntil([&] { return console().find("ended at") != std::string::npos; },
+                          std::chrono::seconds(60)))
         << console();
 }
 

@@ -14,7 +14,10 @@ std::pair<int, int> windowSize()
     return {width, height};
 }
 
-std::string sizeLine(const char* key, int value) { return std::string(key) + "=" + std::to_string(value) + "\n"; }
+std::string sizeLine(const char* key, int value)
+{
+    return std::string(key) + "=" + std::to_string(value) + "\n";
+}
 
 TEST_F(MainWindowTest, TheStoredWindowSizeIsTheSizeItOpensWith)
 {
@@ -51,7 +54,8 @@ TEST_F(MainWindowTest, TheStoredWindowSizeIsTheSizeItOpensWith)
         settings = readAll(settingsFile);
         const size_t at = settings.find("WindowMainWidth=");
         ASSERT_NE(at, std::string::npos);
-        settings.replace(at, settings.find('\n', at) + 1 - at, sizeLine("WindowMainWidth", c.width));
+        settings.replace(at, settings.find('\n', at) + 1 - at,
+                         sizeLine("WindowMainWidth", c.width));
         folder.write("config/KovraDevice/kovradevice.kovr", settings);
         start({device});
         EXPECT_EQ(windowSize(), std::make_pair(c.expected, height));

@@ -188,8 +188,9 @@ TEST_F(MainWindowTest, ColourModesToggleBackToDoping)
 TEST_F(MainWindowTest, AllEighteenKeysAreBoundAndNoOther)
 {
     start();
-    const char* keys[] = {"K_cN", "K_cO", "K_cS", "K_mF4", "K_F12", "K_mF12", "K_F1", "K_mF1", "K_F5",
-                          "K_F6", "K_F7", "K_F8", "K_F10", "K_F11", "K_cC", "K_cPlus", "K_cMinus", "K_c0"};
+    const char* keys[] = {"K_cN",  "K_cO",  "K_cS", "K_mF4",   "K_F12",    "K_mF12",
+                          "K_F1",  "K_mF1", "K_F5", "K_F6",    "K_F7",     "K_F8",
+                          "K_F10", "K_F11", "K_cC", "K_cPlus", "K_cMinus", "K_c0"};
     for (const char* k : keys) {
         EXPECT_NE(IupGetCallback(h(KOV_WindowMain), k), nullptr) << k;
     }

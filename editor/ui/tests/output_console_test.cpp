@@ -18,7 +18,10 @@ namespace {
 
 Ihandle* console() { return IupGetHandle(KOV_Output); }
 long length() { return IupScintillaSendMessage(console(), SCI_GETLENGTH, 0, 0); }
-int styleAt(long position) { return static_cast<int>(IupScintillaSendMessage(console(), SCI_GETSTYLEAT, position, 0)); }
+int styleAt(long position)
+{
+    return static_cast<int>(IupScintillaSendMessage(console(), SCI_GETSTYLEAT, position, 0));
+}
 std::string text()
 {
     std::string out;
@@ -30,12 +33,14 @@ std::string text()
 
 long styleGet(unsigned int message, int style)
 {
-    return static_cast<long>(IupScintillaSendMessage(console(), message, static_cast<uptr_t>(style), 0));
+    return static_cast<long>(
+        IupScintillaSendMessage(console(), message, static_cast<uptr_t>(style), 0));
 }
 std::string styleFont(int style)
 {
     char name[64] = {};
-    IupScintillaSendMessage(console(), SCI_STYLEGETFONT, static_cast<uptr_t>(style), reinterpret_cast<sptr_t>(name));
+    IupScintillaSendMessage(console(), SCI_STYLEGETFONT, static_cast<uptr_t>(style),
+                            reinterpret_cast<sptr_t>(name));
     return name;
 }
 
@@ -48,8 +53,11 @@ TEST_F(MainWindowTest, EachTagStylesExactlyItsOwnLine)
     struct Case {
         const char* message;
         int style;
-    } cases[] = {{"[ERROR]   bad value\n", 125}, {"[WARNING] careful\n", 124}, {"[INPUT]   read\n", 123},
-                 {"[INFO]    mesh\n", 122},      {"\t[ERROR] tab first\n", 122}};
+    } cases[] = {{"[ERROR]   bad value\n", 125},
+                 {"[WARNING] careful\n", 124},
+                 {"[INPUT]   read\n", 123},
+                 {"[INFO]    mesh\n", 122},
+                 {"\t[ERROR] tab first\n", 122}};
     for (const Case& c : cases) {
         long before = length();
         EXPECT_EQ(Output_printColored(c.message), c.style);
@@ -98,13 +106,15 @@ TEST_F(MainWindowTest, AFullConsoleDropsItsOlderHalfAtALineStart)
     // Lines with two-byte characters, so a cut by byte count would split one.
     // The console is filled directly to just below its cap (printing line
     // by line would take a minute), then the printed lines push it over.
-    const std::string line = "[INFO]    \xC3\xA9t\xC3\xA9 \xC3\xA0 Kovra, ligne de journal assez longue ....\r\n";
+    const std::string line =
+        "[INFO]    \xC3\xA9t\xC3\xA9 \xC3\xA0 Kovra, ligne de journal assez longue ....\r\n";
     std::string bulk;
     while (bulk.size() + line.size() < OUTPUT_SIZE_CAP - 200) {
         bulk += line;
     }
     IupScintillaSendMessage(console(), SCI_SETREADONLY, 0, 0);
-    IupScintillaSendMessage(console(), SCI_APPENDTEXT, bulk.size(), reinterpret_cast<sptr_t>(bulk.data()));
+    IupScintillaSendMessage(console(), SCI_APPENDTEXT, bulk.size(),
+                            reinterpret_cast<sptr_t>(bulk.data()));
     IupScintillaSendMessage(console(), SCI_STARTSTYLING, 0, 0);
     IupScintillaSendMessage(console(), SCI_SETSTYLING, bulk.size(), 122);
     IupScintillaSendMessage(console(), SCI_SETREADONLY, 1, 0);
@@ -173,7 +183,11 @@ TEST_F(MainWindowTest, TaggedStylesFollowTheTextPreferences)
         int style;
         long fore;
         int bold;
-    } cases[] = {{122, 0xE0E0E0, 0}, {123, 0xC0A000, 0}, {124, 0x00A0F0, 0}, {125, 0x4040FF, 1}, {126, 0x40FF40, 0}};
+    } cases[] = {{122, 0xE0E0E0, 0},
+                 {123, 0xC0A000, 0},
+                 {124, 0x00A0F0, 0},
+                 {125, 0x4040FF, 1},
+                 {126, 0x40FF40, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.style);
         EXPECT_EQ(styleGet(SCI_STYLEGETFORE, c.style), c.fore);
@@ -213,12 +227,14 @@ TEST_F(MainWindowTest, AppendsCostNoWorkThatGrowsWithTheConsole)
     int notifications = 0;
     QsciScintilla* view = iupScintillaWidget(console());
     ASSERT_NE(view, nullptr);
-    const auto connection = QObject::connect(view, &QsciScintillaBase::SCN_MODIFIED, view,
-                                             [&notifications](int, int, const char*, int, int, int, int, int, int,
-                                                              int) { ++notifications; });
+    const auto connection =
+        QObject::connect(view, &QsciScintillaBase::SCN_MODIFIED, view,
+                         [&notifications](int, int, const char*, int, int, int, int, int, int,
+                                          int) { ++notifications; });
     const int lines = 3000;
     for (int i = 0; i < lines; ++i) {
-        const std::string line = "[WARNING] unknown section [Extra" + std::to_string(i) + "] skipped\n";
+        const std::string line =
+            "[WARNING] unknown section [Extra" + std::to_string(i) + "] skipped\n";
         Output_printColored(line.c_str());
     }
     QObject::disconnect(connection);
@@ -227,8 +243,9 @@ TEST_F(MainWindowTest, AppendsCostNoWorkThatGrowsWithTheConsole)
     EXPECT_EQ(IupScintillaSendMessage(console(), SCI_GETLINECOUNT, 0, 0), lines + 1);
     EXPECT_EQ(styleAt(length() - 2), 124);
     const long lastLine = IupScintillaSendMessage(console(), SCI_LINEFROMPOSITION, length(), 0);
-    EXPECT_EQ(IupScintillaSendMessage(console(), SCI_LINEFROMPOSITION,
-                                      IupScintillaSendMessage(console(), SCI_GETCURRENTPOS, 0, 0), 0),
-              lastLine);
+    EXPECT_EQ(
+        IupScintillaSendMessage(console(), SCI_LINEFROMPOSITION,
+                                IupScintillaSendMessage(console(), SCI_GETCURRENTPOS, 0, 0), 0),
+        lastLine);
     EXPECT_NE(text().find("[Extra2999] skipped\n"), std::string::npos);
 }

@@ -12,7 +12,10 @@ namespace {
 class ConsoleMenuTest : public MainWindowTest {
 protected:
     Ihandle* view() { return IupGetHandle(KOV_Output); }
-    sptr_t send(unsigned int message, uptr_t w = 0, sptr_t l = 0) { return IupScintillaSendMessage(view(), message, w, l); }
+    sptr_t send(unsigned int message, uptr_t w = 0, sptr_t l = 0)
+    {
+        return IupScintillaSendMessage(view(), message, w, l);
+    }
 
     // Right button pressed and released over the console; the menu (if any)
     // is answered with the item titled choice. Returns the items offered,
@@ -69,7 +72,8 @@ TEST_F(ConsoleMenuTest, AFileNamedUnderTheCaretIsOfferedAndOpensInTheEditor)
     EXPECT_EQ(rightClick("Zoom In"), "Select All|Clear|Zoom In|Zoom Out|Normal Viewing");
     // Copy is offered while text is selected.
     send(SCI_SETSEL, 0, 8);
-    EXPECT_EQ(rightClick("Normal Viewing"), "Copy|Select All|Clear|Zoom In|Zoom Out|Normal Viewing");
+    EXPECT_EQ(rightClick("Normal Viewing"),
+              "Copy|Select All|Clear|Zoom In|Zoom Out|Normal Viewing");
 }
 
 TEST_F(ConsoleMenuTest, ZoomAndClearActOnTheConsole)

@@ -75,7 +75,8 @@ TEST(OutputText, CutDropsTheOlderHalfUpToALineStart)
     EXPECT_EQ(OutputText_cutLength(std::string(1000, 'x')), 0u);
     std::string console;
     while (console.size() < OUTPUT_SIZE_CAP) {
-        console += "[INFO] line \xC3\xA9t\xC3\xA9 number " + std::to_string(console.size()) + "\r\n";
+        console +=
+            "[INFO] line \xC3\xA9t\xC3\xA9 number " + std::to_string(console.size()) + "\r\n";
     }
     size_t cut = OutputText_cutLength(console);
     ASSERT_GT(cut, console.size() / 2);

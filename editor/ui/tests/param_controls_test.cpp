@@ -21,8 +21,9 @@ protected:
     }
     void TearDown() override
     {
-        for (Ihandle* c : controls)
+        for (Ihandle* c : controls) {
             IupDestroy(c);
+        }
         IupDestroy(toggle);
         DialogTest::TearDown();
     }
@@ -30,8 +31,11 @@ protected:
     Ihandle* toggle = nullptr;
 };
 
-const ControlRow Table[] = {
-    {"T_Thickness", "Thickness"}, {"T_Missing", "Bandgap"}, {"T_Bandgap", "Bandgap"}, {"T_Taun", "Taun"}, {nullptr, nullptr}};
+const ControlRow Table[] = {{"T_Thickness", "Thickness"},
+                            {"T_Missing", "Bandgap"},
+                            {"T_Bandgap", "Bandgap"},
+                            {"T_Taun", "Taun"},
+                            {nullptr, nullptr}};
 
 TEST_F(ParamControlsTest, FillShowsAndBindsEachRecord)
 {
@@ -42,7 +46,8 @@ TEST_F(ParamControlsTest, FillShowsAndBindsEachRecord)
     EXPECT_EQ(IupGetInt(IupGetHandle("T_Taun"), "ACTIVE"), 1);
 
     const ControlRow toggles[] = {{"T_Urbach", "Urbach.Enable"}, {nullptr, nullptr}};
-    for (const auto& [text, shown] : std::vector<std::pair<const char*, const char*>>{{"Yes", "ON"}, {"No", "OFF"}}) {
+    for (const auto& [text, shown] :
+         std::vector<std::pair<const char*, const char*>>{{"Yes", "ON"}, {"No", "OFF"}}) {
         ASSERT_EQ(Layer_setParam(l, "Urbach.Enable", text, nullptr, nullptr, 0), 1);
         Params_fillControlsFromTexts(toggles, l->records, l->count);
         EXPECT_EQ(value(toggle), shown) << text;
@@ -60,7 +65,8 @@ TEST_F(ParamControlsTest, ApplyTakesActiveTextsAndStopsAtTheFirstRefusal)
     IupSetAttribute(IupGetHandle("T_Taun"), "VALUE", "5e-7");
     int changed = 0;
     EXPECT_EQ(Params_applyControls(Table, &changed, 0), 0);
-    EXPECT_EQ(recordText(Layer_findParam(l, "Thickness")), "4") << "rows before the refusal are taken";
+    EXPECT_EQ(recordText(Layer_findParam(l, "Thickness")), "4")
+        << "rows before the refusal are taken";
     EXPECT_EQ(recordText(Layer_findParam(l, "Taun")), taun) << "rows after it are not";
     EXPECT_EQ(changed, 1);
 

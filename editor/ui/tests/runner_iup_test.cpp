@@ -44,7 +44,8 @@ TEST(RunnerIupHost, TheTimerCarriesTheRunToItsEnd)
     IupHost host;
     host.fake.path = folder.write("cell.kovra", "# Kovra <SL>\n");
     RunnerSettings settings;
-    settings.driverPath = folder.write("driver.sh", "#!/bin/sh\necho first\nsleep 0.5\necho second\nexit 0\n");
+    settings.driverPath =
+        folder.write("driver.sh", "#!/bin/sh\necho first\nsleep 0.5\necho second\nexit 0\n");
     chmod(settings.driverPath.c_str(), 0755);
     settings.pollMilliseconds = 50;
     SimulationRunner runner(host, settings);
@@ -60,7 +61,8 @@ TEST(RunnerIupHost, TheTimerCarriesTheRunToItsEnd)
         IupLoopStep();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    EXPECT_NE(host.fake.console.find("first\r\nsecond\r\n"), std::string::npos) << host.fake.console;
+    EXPECT_NE(host.fake.console.find("first\r\nsecond\r\n"), std::string::npos)
+        << host.fake.console;
     EXPECT_NE(host.fake.console.find("[SIMUL]   ended at"), std::string::npos);
     EXPECT_STREQ(IupGetAttribute(host.timer(), "RUN"), "NO");
 }

@@ -21,10 +21,12 @@ TEST(RunnerWithKovracomp, AnEquilibriumRunReportsItsResultFiles)
     TempFolder folder("kovra-runner-real-");
     FakeRunnerHost host;
     host.path = folder.file("silicon-pn.kovra");
-    std::filesystem::copy_file(std::string(KOVRA_SOURCE_DIR) + "/examples/silicon-pn.kovra", host.path);
+    std::filesystem::copy_file(std::string(KOVRA_SOURCE_DIR) + "/examples/silicon-pn.kovra",
+                               host.path);
     RunnerSettings settings;
     settings.driverPath = driver;
-    settings.plotToolPath = folder.write("plot.sh", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(pwd)/plot-args.txt\"\n");
+    settings.plotToolPath =
+        folder.write("plot.sh", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(pwd)/plot-args.txt\"\n");
     chmod(settings.plotToolPath.c_str(), 0755);
 
     SimulationRunner runner(host, settings);
@@ -40,7 +42,8 @@ TEST(RunnerWithKovracomp, AnEquilibriumRunReportsItsResultFiles)
     EXPECT_TRUE(std::filesystem::is_regular_file(r.ee)) << r.ee;
     EXPECT_EQ(readAll(r.ee).rfind("# Kovra <EE>", 0), 0u);
     // The exchange file is gone; the plot list names the distribution.
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(r.ee).parent_path() / "simulcomm.txt"));
+    EXPECT_FALSE(
+        std::filesystem::exists(std::filesystem::path(r.ee).parent_path() / "simulcomm.txt"));
     EXPECT_EQ(readAll(runner.plotListPath()), r.ee + "\n");
     EXPECT_NE(host.console.find("[SIMUL]   ended at"), std::string::npos);
 }

@@ -28,7 +28,7 @@ TEST(PipeLineSplitter, LinesEndAtLfWithCrLfMadeLf)
 {
     EXPECT_EQ(split("a\r\nb\nc"), (std::vector<std::string>{"a\n", "b\n", "c"}));
     EXPECT_EQ(split("a\rb\n"), (std::vector<std::string>{"a\rb\n"}));  // a lone CR stays
-    EXPECT_EQ(split("half", false), std::vector<std::string>{});        // waits for its end
+    EXPECT_EQ(split("half", false), std::vector<std::string>{});       // waits for its end
 }
 
 TEST(PipeLineSplitter, LongLineCutAt1020BytesEndedByCrLf)
@@ -63,7 +63,8 @@ TEST(RunnerLines, ConsoleTextOfEachLine)
         {"\r\n", false, true, RunnerLineAction::IGNORE, ""},
         {";\n", false, true, RunnerLineAction::IGNORE, ""},
         // Console commands act and are never shown; six characters are text.
-        {"[COMM]ELE:/r/simulcomm.txt\n", false, true, RunnerLineAction::EXCHANGE_FILE, "/r/simulcomm.txt"},
+        {"[COMM]ELE:/r/simulcomm.txt\n", false, true, RunnerLineAction::EXCHANGE_FILE,
+         "/r/simulcomm.txt"},
         {"[COMM]LUA:cls()\n", false, true, RunnerLineAction::CLEAR_CONSOLE, ""},
         {"[COMM]XYZ\n", false, true, RunnerLineAction::IGNORE, ""},
         {"[COMM]ELE:\n", false, true, RunnerLineAction::IGNORE, ""},

@@ -12,8 +12,8 @@ TEST(RunnerReports, PointCountsHeldToTheirRanges)
         const char* line;
         int mesh, voltage, wavelength;
     } cases[] = {
-        {"[SEND]ZP:49", 0, 0, 0},     {"[SEND]ZP:50", 50, 0, 0},   {"[SEND]ZP:20000", 20000, 0, 0},
-        {"[SEND]ZP:20001", 0, 0, 0},  {"[SEND]VP:1", 0, 1, 0},     {"[SEND]VP:1001", 0, 0, 0},
+        {"[SEND]ZP:49", 0, 0, 0},      {"[SEND]ZP:50", 50, 0, 0}, {"[SEND]ZP:20000", 20000, 0, 0},
+        {"[SEND]ZP:20001", 0, 0, 0},   {"[SEND]VP:1", 0, 1, 0},   {"[SEND]VP:1001", 0, 0, 0},
         {"[SEND]WP:1000", 0, 0, 1000}, {"[SEND]WP:0", 0, 0, 0},
     };
     for (const auto& c : cases) {
@@ -21,8 +21,12 @@ TEST(RunnerReports, PointCountsHeldToTheirRanges)
         r.meshPoints = r.voltagePoints = r.wavelengthPoints = 7;  // a stale count is replaced
         ASSERT_TRUE(RunnerReports_take(c.line, r)) << c.line;
         const std::string code = std::string(c.line).substr(6, 2);
-        EXPECT_EQ(code == "ZP" ? r.meshPoints : code == "VP" ? r.voltagePoints : r.wavelengthPoints,
-                  code == "ZP" ? c.mesh : code == "VP" ? c.voltage : c.wavelength)
+        EXPECT_EQ(code == "ZP"   ? r.meshPoints
+                  : code == "VP" ? r.voltagePoints
+                                 : r.wavelengthPoints,
+                  code == "ZP"   ? c.mesh
+                  : code == "VP" ? c.voltage
+                                 : c.wavelength)
             << c.line;
     }
 }
@@ -30,9 +34,9 @@ TEST(RunnerReports, PointCountsHeldToTheirRanges)
 TEST(RunnerReports, ResultNamesSetTheirFlagsAndUnknownLinesStop)
 {
     TempFolder folder;
-    const std::string path = folder.write("simulcomm.txt",
-                                          "[SEND]ZP:1120\r\n[SEND]EE:/r/d1.txt\n[SEND]VP:71\n[SEND]JV:/r/jv.txt\n"
-                                          "[SEND]CV:/r/cv.txt\n[SEND]XX:what\n[SEND]EN:/r/d72.txt\n");
+    const std::string path = folder.write(
+        "simulcomm.txt", "[SEND]ZP:1120\r\n[SEND]EE:/r/d1.txt\n[SEND]VP:71\n[SEND]JV:/r/jv.txt\n"
+                         "[SEND]CV:/r/cv.txt\n[SEND]XX:what\n[SEND]EN:/r/d72.txt\n");
     RunResults r;
     long offset = 0;
     EXPECT_EQ(RunnerReports_read(path, offset, r), 5);
@@ -41,7 +45,7 @@ TEST(RunnerReports, ResultNamesSetTheirFlagsAndUnknownLinesStop)
     EXPECT_EQ(r.voltagePoints, 71);
     EXPECT_EQ(r.ee, "/r/d1.txt");
     EXPECT_EQ(r.cv, "/r/cv.txt");
-    EXPECT_EQ(r.en, "");  // after the unknown line
+    EXPECT_EQ(r.en, "");                              // after the unknown line
     EXPECT_FALSE(RunnerReports_take("[SEND]EE", r));  // too short
     EXPECT_EQ(RunnerReports_read(folder.file("missing.txt"), offset, r), 0);
 }
@@ -73,8 +77,10 @@ TEST(RunnerReports, PlotListForEachCombinationOfResults)
         int flags;
         std::vector<std::string> lines;
     } cases[] = {
-        {RUN_RESULT_EE | RUN_RESULT_EN | RUN_RESULT_CV | RUN_RESULT_JV, {"/r/d72.txt", "/r/d1.txt", "/r/cv.txt", "/r/jv.txt"}},
-        {RUN_RESULT_EE | RUN_RESULT_EN | RUN_RESULT_QW, {"/r/d72.txt", "/r/d1.txt", "#", "#", "/r/qw.txt"}},
+        {RUN_RESULT_EE | RUN_RESULT_EN | RUN_RESULT_CV | RUN_RESULT_JV,
+         {"/r/d72.txt", "/r/d1.txt", "/r/cv.txt", "/r/jv.txt"}},
+        {RUN_RESULT_EE | RUN_RESULT_EN | RUN_RESULT_QW,
+         {"/r/d72.txt", "/r/d1.txt", "#", "#", "/r/qw.txt"}},
         {RUN_RESULT_EE | RUN_RESULT_EN, {"/r/d72.txt", "/r/d1.txt"}},
         {RUN_RESULT_EE, {"/r/d1.txt"}},
         {RUN_RESULT_JV, {}},
@@ -101,8 +107,10 @@ TEST(RunnerReports, PlotListBesideTheEquilibriumResult)
 {
     EXPECT_EQ(RunnerReports_plotListPath("/home/u/cell_out/simulout_dist_1.txt", "/home/u/"),
               "/home/u/cell_out/simulplot.txt");
-    EXPECT_EQ(RunnerReports_plotListPath("C:\\run\\simulout_dist_1.txt", "/home/u/"), "C:\\run\\simulplot.txt");
-    EXPECT_EQ(RunnerReports_plotListPath("simulout_dist_1.txt", "/home/u"), "/home/u/simulplot.txt");
+    EXPECT_EQ(RunnerReports_plotListPath("C:\\run\\simulout_dist_1.txt", "/home/u/"),
+              "C:\\run\\simulplot.txt");
+    EXPECT_EQ(RunnerReports_plotListPath("simulout_dist_1.txt", "/home/u"),
+              "/home/u/simulplot.txt");
 }
 
 }  // namespace

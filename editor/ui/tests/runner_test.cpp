@@ -19,7 +19,8 @@ namespace {
 // the exchange file beside it and DIR its folder.
 std::string script(const TempFolder& folder, const std::string& name, const std::string& body)
 {
-    const std::string path = folder.write(name, "#!/bin/sh\nDIR=$(dirname \"$2\")\nCOMM=\"$DIR/simulcomm.txt\"\n" + body);
+    const std::string path = folder.write(
+        name, "#!/bin/sh\nDIR=$(dirname \"$2\")\nCOMM=\"$DIR/simulcomm.txt\"\n" + body);
     chmod(path.c_str(), 0755);
     return path;
 }
@@ -33,7 +34,8 @@ struct RunnerFixture {
     {
         host.path = folder.write("cell.kovra", "# Kovra <SL>\n");
         settings.driverPath = script(folder, "driver.sh", driverBody);
-        settings.plotToolPath = folder.write("plot.sh", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(pwd)/plot-args.txt\"\n");
+        settings.plotToolPath = folder.write(
+            "plot.sh", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(pwd)/plot-args.txt\"\n");
         chmod(settings.plotToolPath.c_str(), 0755);
         settings.stopGrace = std::chrono::milliseconds(400);
     }
@@ -51,8 +53,9 @@ TEST(Runner, LinesReachTheConsoleInOrderWithTheirStyles)
 {
     // A line is shown once its end has come, however the output is cut; the
     // last one without a line end when the driver ends.
-    RunnerFixture f("echo '[INPUT]   loading...'\nprintf 'plain text\\r\\n'\necho '[WARNING] careful'\n"
-                    "printf '[LIGHT]   o'\nsleep 0.2\necho 'n'\nprintf 'last;'\nexit 0\n");
+    RunnerFixture f(
+        "echo '[INPUT]   loading...'\nprintf 'plain text\\r\\n'\necho '[WARNING] careful'\n"
+        "printf '[LIGHT]   o'\nsleep 0.2\necho 'n'\nprintf 'last;'\nexit 0\n");
     SimulationRunner runner(f.host, f.settings);
     ASSERT_TRUE(runner.start());
     EXPECT_TRUE(f.host.runTimer(runner));
@@ -81,7 +84,8 @@ TEST(Runner, ManyLinesAreShownInBatchesBetweenFlushes)
 {
     // The lines are written at once, as a driver that prints faster than
     // the window reads does.
-    RunnerFixture f("i=0\nwhile [ $i -lt 5000 ]; do echo \"[INFO]    line $i\"; i=$((i+1)); done > \"$DIR/lines.txt\"\n"
+    RunnerFixture f("i=0\nwhile [ $i -lt 5000 ]; do echo \"[INFO]    line $i\"; i=$((i+1)); done > "
+                    "\"$DIR/lines.txt\"\n"
                     "cat \"$DIR/lines.txt\"\nsleep 0.2\nexit 0\n");
     f.host.plotAfter = false;
     f.settings.linesPerFlush = 100;
@@ -92,7 +96,8 @@ TEST(Runner, ManyLinesAreShownInBatchesBetweenFlushes)
     const auto shown = f.host.shown();
     ASSERT_EQ(shown.size(), 5002u);  // started, 5000 lines, ended
     for (int i = 0; i < 5000; i += 997) {
-        EXPECT_EQ(shown[static_cast<size_t>(i) + 1], "[INFO]    line " + std::to_string(i) + "\r\n");
+        EXPECT_EQ(shown[static_cast<size_t>(i) + 1],
+                  "[INFO]    line " + std::to_string(i) + "\r\n");
     }
     EXPECT_LE(f.host.largestBatch, 100u + 1);  // a batch, and perhaps the start line before it
     // One flush per batch, two per look at the pipe and a few where the
@@ -104,8 +109,9 @@ TEST(Runner, ManyLinesAreShownInBatchesBetweenFlushes)
 // never waits long on a full pipe, and every 700 ms once it falls silent.
 TEST(Runner, TheTimerLooksOftenWhileLinesFlowAndSlowlyWhenSilent)
 {
-    RunnerFixture f("sleep 0.1\ni=0\nwhile [ $i -lt 10 ]; do echo \"line $i\"; i=$((i+1)); sleep 0.05; done\n"
-                    "sleep 1.2\nexit 0\n");
+    RunnerFixture f(
+        "sleep 0.1\ni=0\nwhile [ $i -lt 10 ]; do echo \"line $i\"; i=$((i+1)); sleep 0.05; done\n"
+        "sleep 1.2\nexit 0\n");
     f.host.plotAfter = false;
     SimulationRunner runner(f.host, f.settings);
     ASSERT_TRUE(runner.start());
@@ -119,8 +125,9 @@ TEST(Runner, TheTimerLooksOftenWhileLinesFlowAndSlowlyWhenSilent)
 
 TEST(Runner, CommandLinesActAndVanish)
 {
-    RunnerFixture f("echo 'before'\necho '[COMM]LUA:cls()'\necho \"[COMM]ELE:$COMM\"\necho '[COMM]'\n"
-                    "echo '[COMM]OTHER:1'\necho 'after'\nexit 0\n");
+    RunnerFixture f(
+        "echo 'before'\necho '[COMM]LUA:cls()'\necho \"[COMM]ELE:$COMM\"\necho '[COMM]'\n"
+        "echo '[COMM]OTHER:1'\necho 'after'\nexit 0\n");
     f.host.plotAfter = false;
     SimulationRunner runner(f.host, f.settings);
     ASSERT_TRUE(runner.start());
@@ -133,11 +140,13 @@ TEST(Runner, CommandLinesActAndVanish)
 
 TEST(Runner, ReportLinesFillTheResultsAndTheCleanRunIsPlotted)
 {
-    RunnerFixture f("echo \"[COMM]ELE:$COMM\"\n"
-                    "printf '[SEND]ZP:1120\\n[SEND]VP:71\\n[SEND]EE:%s/d1.txt\\n' \"$DIR\" >> \"$COMM\"\n"
-                    "echo '[INFO]    sweeping'\nsleep 0.3\n"
-                    "printf '[SEND]JV:%s/jv.txt\\n[SEND]CV:%s/cv.txt\\n[SEND]EN:%s/d72.txt\\n' \"$DIR\" \"$DIR\" \"$DIR\" >> \"$COMM\"\n"
-                    "exit 0\n");
+    RunnerFixture f(
+        "echo \"[COMM]ELE:$COMM\"\n"
+        "printf '[SEND]ZP:1120\\n[SEND]VP:71\\n[SEND]EE:%s/d1.txt\\n' \"$DIR\" >> \"$COMM\"\n"
+        "echo '[INFO]    sweeping'\nsleep 0.3\n"
+        "printf '[SEND]JV:%s/jv.txt\\n[SEND]CV:%s/cv.txt\\n[SEND]EN:%s/d72.txt\\n' \"$DIR\" "
+        "\"$DIR\" \"$DIR\" >> \"$COMM\"\n"
+        "exit 0\n");
     SimulationRunner runner(f.host, f.settings);
     ASSERT_TRUE(runner.start());
     f.host.runTimer(runner);
@@ -161,8 +170,9 @@ TEST(Runner, ReportLinesFillTheResultsAndTheCleanRunIsPlotted)
 // results, and a device that has not been run gets no list at all.
 TEST(Runner, ThePlotListStandsBesideTheResultsOfTheDeviceThatWasRun)
 {
-    RunnerFixture f("echo \"[COMM]ELE:$COMM\"\n"
-                    "printf '[SEND]ZP:100\\n[SEND]EE:%s/d1.txt\\n' \"$DIR\" >> \"$COMM\"\nexit 0\n");
+    RunnerFixture f(
+        "echo \"[COMM]ELE:$COMM\"\n"
+        "printf '[SEND]ZP:100\\n[SEND]EE:%s/d1.txt\\n' \"$DIR\" >> \"$COMM\"\nexit 0\n");
     SimulationRunner runner(f.host, f.settings);
     ASSERT_TRUE(runner.start());
     f.host.runTimer(runner);
@@ -193,20 +203,24 @@ TEST(Runner, ThePlotListStandsBesideTheResultsOfTheDeviceThatWasRun)
     std::filesystem::create_directories(f.folder.file("third"));
     f.host.path = f.folder.write("third/third.kovra", "# Kovra <SL>\n");
     for (int i = 0; i < 500 && runner.plotToolRunning(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // a running one would only be raised
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(10));  // a running one would only be raised
     }
     ASSERT_TRUE(runner.plot(false));
     for (int i = 0; i < 200 && readAll(f.folder.file("third/plot-args.txt")).empty(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    EXPECT_EQ(readAll(f.folder.file("third/plot-args.txt")), "-kovra\n-title\n" + f.host.path + "\n");
+    EXPECT_EQ(readAll(f.folder.file("third/plot-args.txt")),
+              "-kovra\n-title\n" + f.host.path + "\n");
     EXPECT_FALSE(std::filesystem::exists(f.folder.file("third/simulplot.txt")));
 }
 
 TEST(Runner, NoAutomaticPlotAfterAnErrorLineOrAFailureStatus)
 {
-    const std::string reports = "echo \"[COMM]ELE:$COMM\"\nprintf '[SEND]ZP:100\\n[SEND]EE:%s/d1.txt\\n' \"$DIR\" >> \"$COMM\"\n";
-    for (const std::string& tail : {std::string("echo '[ERROR]   no convergence'\nexit 0\n"), std::string("exit 3\n")}) {
+    const std::string reports = "echo \"[COMM]ELE:$COMM\"\nprintf "
+                                "'[SEND]ZP:100\\n[SEND]EE:%s/d1.txt\\n' \"$DIR\" >> \"$COMM\"\n";
+    for (const std::string& tail :
+         {std::string("echo '[ERROR]   no convergence'\nexit 0\n"), std::string("exit 3\n")}) {
         RunnerFixture f(reports + tail);
         SimulationRunner runner(f.host, f.settings);
         ASSERT_TRUE(runner.start());
@@ -225,7 +239,9 @@ TEST(Runner, NoAutomaticPlotAfterAnErrorLineOrAFailureStatus)
 TEST(Runner, EndedPlotToolsAreCollected)
 {
     RunnerFixture f("exit 0\n");
-    f.settings.plotToolPath = f.folder.write("plot.sh", "#!/bin/sh\ncd \"$(dirname \"$0\")\"\necho $$ > \"plot-$(ls | grep -c '^plot-.*pid').pid\"\n");
+    f.settings.plotToolPath =
+        f.folder.write("plot.sh", "#!/bin/sh\ncd \"$(dirname \"$0\")\"\necho $$ > \"plot-$(ls | "
+                                  "grep -c '^plot-.*pid').pid\"\n");
     chmod(f.settings.plotToolPath.c_str(), 0755);
     SimulationRunner runner(f.host, f.settings);
     ASSERT_TRUE(runner.plot(true));
@@ -239,7 +255,8 @@ TEST(Runner, EndedPlotToolsAreCollected)
 
 TEST(Runner, AStoppedRunEndsOnlyAfterTheDriverHasExited)
 {
-    RunnerFixture f("echo \"[COMM]ELE:$COMM\"\nprintf '[SEND]ZP:100\\n' >> \"$COMM\"\necho $$ > \"$DIR/driver.pid\"\n"
+    RunnerFixture f("echo \"[COMM]ELE:$COMM\"\nprintf '[SEND]ZP:100\\n' >> \"$COMM\"\necho $$ > "
+                    "\"$DIR/driver.pid\"\n"
                     "echo '[INFO]    computing'\n"
                     "while ! grep -q '^Stop' \"$COMM\"; do sleep 0.05; done\n"
                     "sleep 0.2\necho '[INFO]    simulation stopped by the user'\nexit 0\n");
@@ -298,7 +315,8 @@ TEST(Runner, AFailedStartReports)
     missing.driverPath = f.folder.file("no-kovracomp");
     SimulationRunner runner(f.host, missing);
     EXPECT_FALSE(runner.start());
-    EXPECT_EQ(f.host.console, "[ERROR]   Kovra simulator driver not found: " + missing.driverPath + "\n");
+    EXPECT_EQ(f.host.console,
+              "[ERROR]   Kovra simulator driver not found: " + missing.driverPath + "\n");
     EXPECT_TRUE(f.host.hasStatus("Cannot run the Kovra simulator"));
 
     // A file that is there but cannot be started.
@@ -382,7 +400,8 @@ TEST(Runner, ALongDevicePathWithBlanksAndQuotesReachesTheDriverWhole)
     SimulationRunner runner(f.host, f.settings);
     ASSERT_TRUE(runner.start());
     f.host.runTimer(runner);
-    EXPECT_NE(f.host.console.find("doc=" + f.host.path + "\r\n"), std::string::npos) << f.host.console;
+    EXPECT_NE(f.host.console.find("doc=" + f.host.path + "\r\n"), std::string::npos)
+        << f.host.console;
     // The driver runs in the device file's folder.
     EXPECT_NE(f.host.console.find("cwd=" + folder + "\r\n"), std::string::npos) << f.host.console;
 }
@@ -392,8 +411,9 @@ TEST(Runner, ArgumentVectorsKeepLongPathsWhole)
     RunnerFixture f("exit 0\n");
     SimulationRunner runner(f.host, f.settings);
     const std::string longPath = "/data/" + std::string(600, 'd') + "/my cell \"v2\".kovra";
-    EXPECT_EQ(runner.driverArguments(longPath),
-              (std::vector<std::string>{f.settings.driverPath, "-run", longPath, "-comm", "-nowarn"}));
+    EXPECT_EQ(
+        runner.driverArguments(longPath),
+        (std::vector<std::string>{f.settings.driverPath, "-run", longPath, "-comm", "-nowarn"}));
     EXPECT_EQ(runner.plotArguments(f.host.path),
               (std::vector<std::string>{f.settings.plotToolPath, "-kovra", "-title", f.host.path}));
     EXPECT_EQ(runner.plotArguments("/gone.kovra").back(), "KovraPlot");

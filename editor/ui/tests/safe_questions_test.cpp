@@ -12,7 +12,7 @@ namespace {
 
 struct DiscardingCommand {
     const char* name;
-    const char* question;  // part of the question it asks
+    const char* question;                        // part of the question it asks
     std::function<void(MainWindowTest*)> setUp;  // what makes it ask (besides a modified document)
     std::function<void()> run;
 };
@@ -60,7 +60,8 @@ TEST_F(SafeQuestionTest, EnterAndEscapeKeepTheWorkInEveryDiscardingQuestion)
         {"new", "Proceed anyway?", nullptr, [] { WindowMain_onFileNew(nullptr); }},
         {"new template", "Proceed anyway?", nullptr,
          [] { WindowMain_onFileNewTemplate(IupGetHandle(KOV_Template01)); }},
-        {"example", "Proceed anyway?", nullptr, [] { WindowMain_onExample(IupGetHandle(KOV_Example00)); }},
+        {"example", "Proceed anyway?", nullptr,
+         [] { WindowMain_onExample(IupGetHandle(KOV_Example00)); }},
         {"open", "Proceed anyway?", nullptr, [] { WindowMain_onFileOpen(nullptr); }},
         {"recent file", "Proceed anyway?", nullptr,
          [] {

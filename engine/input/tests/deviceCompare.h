@@ -15,8 +15,9 @@ namespace inputtest {
 
 inline bool sameNumber(double a, double b)
 {
-    if (std::isnan(a) || std::isnan(b))
+    if (std::isnan(a) || std::isnan(b)) {
         return std::isnan(a) && std::isnan(b);
+    }
     // The writer keeps every double exactly; only the lattice constants
     // pass through a scale of 1e4 and back.
     return a == b || std::fabs(a - b) <= 1e-14 * std::max(std::fabs(a), std::fabs(b));
@@ -47,8 +48,9 @@ void expectSameNumbers(const Object* a, const Object* b,
 inline void expectSameLevel(const ekLevel* a, const ekLevel* b)
 {
     ASSERT_EQ(a == nullptr, b == nullptr);
-    if (a == nullptr)
+    if (a == nullptr) {
         return;
+    }
     EXPECT_EQ(textOf(a->getName()), textOf(b->getName()));
     EXPECT_EQ(a->getType(), b->getType());
     expectSameNumbers<ekLevel>(a, b,
@@ -70,31 +72,53 @@ inline void expectSameLayer(const ekLayer* a, const ekLayer* b)
     EXPECT_EQ(textOf(a->getMaterialAC()), textOf(b->getMaterialAC()));
     EXPECT_EQ(textOf(a->getMaterialBC()), textOf(b->getMaterialBC()));
     EXPECT_EQ(textOf(a->getDataRef()), textOf(b->getDataRef()));
-    expectSameNumbers<ekLayer>(
-        a, b,
-        {{"thickness", &ekLayer::getThickness},     {"Eg", &ekLayer::getBandgap},
-         {"bandgap bowing", &ekLayer::getBandgapBowing}, {"Chi", &ekLayer::getAffinity},
-         {"affinity bowing", &ekLayer::getAffinityBowing}, {"x", &ekLayer::getCompositionX},
-         {"y", &ekLayer::getCompositionY},          {"NC", &ekLayer::getNC},
-         {"NV", &ekLayer::getNV},                   {"Eso", &ekLayer::getEso},
-         {"Me", &ekLayer::getMe},                   {"Mhh", &ekLayer::getMhh},
-         {"Mlh", &ekLayer::getMlh},                 {"Msh", &ekLayer::getMsh},
-         {"Eps", &ekLayer::getEps},                 {"Thermc", &ekLayer::getThermc},
-         {"Heat", &ekLayer::getHeat},               {"a", &ekLayer::getLatticeA},
-         {"b", &ekLayer::getLatticeB},              {"c", &ekLayer::getLatticeC},
-         {"e31", &ekLayer::getLatticeE31},          {"e33", &ekLayer::getLatticeE33},
-         {"c11", &ekLayer::getLatticeC11},          {"c12", &ekLayer::getLatticeC12},
-         {"c13", &ekLayer::getLatticeC13},          {"c33", &ekLayer::getLatticeC33},
-         {"Psp", &ekLayer::getPsp},                 {"Ebr", &ekLayer::getEbr},
-         {"Mobn", &ekLayer::getMobn},               {"Mobp", &ekLayer::getMobp},
-         {"Beta", &ekLayer::getBeta},               {"Cn", &ekLayer::getCn},
-         {"Cp", &ekLayer::getCp},                   {"Taun", &ekLayer::getTaun},
-         {"Taup", &ekLayer::getTaup},               {"EA", &ekLayer::getUrbachEA},
-         {"ED", &ekLayer::getUrbachED},             {"GA", &ekLayer::getUrbachGA},
-         {"GD", &ekLayer::getUrbachGD},             {"TaunA", &ekLayer::getUrbachTaunA},
-         {"TaupA", &ekLayer::getUrbachTaupA},       {"TaunD", &ekLayer::getUrbachTaunD},
-         {"TaupD", &ekLayer::getUrbachTaupD},       {"T", &ekLayer::getT},
-         {"n", &ekLayer::getIndexn},                {"k", &ekLayer::getIndexk}});
+    expectSameNumbers<ekLayer>(a, b,
+                               {{"thickness", &ekLayer::getThickness},
+                                {"Eg", &ekLayer::getBandgap},
+                                {"bandgap bowing", &ekLayer::getBandgapBowing},
+                                {"Chi", &ekLayer::getAffinity},
+                                {"affinity bowing", &ekLayer::getAffinityBowing},
+                                {"x", &ekLayer::getCompositionX},
+                                {"y", &ekLayer::getCompositionY},
+                                {"NC", &ekLayer::getNC},
+                                {"NV", &ekLayer::getNV},
+                                {"Eso", &ekLayer::getEso},
+                                {"Me", &ekLayer::getMe},
+                                {"Mhh", &ekLayer::getMhh},
+                                {"Mlh", &ekLayer::getMlh},
+                                {"Msh", &ekLayer::getMsh},
+                                {"Eps", &ekLayer::getEps},
+                                {"Thermc", &ekLayer::getThermc},
+                                {"Heat", &ekLayer::getHeat},
+                                {"a", &ekLayer::getLatticeA},
+                                {"b", &ekLayer::getLatticeB},
+                                {"c", &ekLayer::getLatticeC},
+                                {"e31", &ekLayer::getLatticeE31},
+                                {"e33", &ekLayer::getLatticeE33},
+                                {"c11", &ekLayer::getLatticeC11},
+                                {"c12", &ekLayer::getLatticeC12},
+                                {"c13", &ekLayer::getLatticeC13},
+                                {"c33", &ekLayer::getLatticeC33},
+                                {"Psp", &ekLayer::getPsp},
+                                {"Ebr", &ekLayer::getEbr},
+                                {"Mobn", &ekLayer::getMobn},
+                                {"Mobp", &ekLayer::getMobp},
+                                {"Beta", &ekLayer::getBeta},
+                                {"Cn", &ekLayer::getCn},
+                                {"Cp", &ekLayer::getCp},
+                                {"Taun", &ekLayer::getTaun},
+                                {"Taup", &ekLayer::getTaup},
+                                {"EA", &ekLayer::getUrbachEA},
+                                {"ED", &ekLayer::getUrbachED},
+                                {"GA", &ekLayer::getUrbachGA},
+                                {"GD", &ekLayer::getUrbachGD},
+                                {"TaunA", &ekLayer::getUrbachTaunA},
+                                {"TaupA", &ekLayer::getUrbachTaupA},
+                                {"TaunD", &ekLayer::getUrbachTaunD},
+                                {"TaupD", &ekLayer::getUrbachTaupD},
+                                {"T", &ekLayer::getT},
+                                {"n", &ekLayer::getIndexn},
+                                {"k", &ekLayer::getIndexk}});
     EXPECT_EQ(a->isDirect(), b->isDirect());
     EXPECT_EQ(a->isUrbach(), b->isUrbach());
     EXPECT_EQ(a->isTunnel(), b->isTunnel());
@@ -123,8 +147,9 @@ inline void expectSameLayer(const ekLayer* a, const ekLayer* b)
 inline int layerPosition(const ElecDevice* device, const ekLayer* layer)
 {
     for (int i = 0; i < device->getLayerCount(); ++i) {
-        if (device->getLayer(i) == layer)
+        if (device->getLayer(i) == layer) {
             return i;
+        }
     }
     return -1;
 }
@@ -158,10 +183,10 @@ inline void expectSameContact(const DeviceRun& runA, const DeviceRun& runB, bool
 inline void expectSameExcitation(const ekExcitation& a, const ekExcitation& b)
 {
     const std::pair<const char*, double> numbers[][2] = {
-        {{"Vstart", a.Vstart}, {"", b.Vstart}}, {{"Vend", a.Vend}, {"", b.Vend}},
-        {{"Vstep", a.Vstep}, {"", b.Vstep}},    {{"Jinf", a.Jinf}, {"", b.Jinf}},
-        {{"Jsup", a.Jsup}, {"", b.Jsup}},       {{"Wstart", a.Wstart}, {"", b.Wstart}},
-        {{"Wend", a.Wend}, {"", b.Wend}},       {{"Wstep", a.Wstep}, {"", b.Wstep}},
+        {{"Vstart", a.Vstart}, {"", b.Vstart}},  {{"Vend", a.Vend}, {"", b.Vend}},
+        {{"Vstep", a.Vstep}, {"", b.Vstep}},     {{"Jinf", a.Jinf}, {"", b.Jinf}},
+        {{"Jsup", a.Jsup}, {"", b.Jsup}},        {{"Wstart", a.Wstart}, {"", b.Wstart}},
+        {{"Wend", a.Wend}, {"", b.Wend}},        {{"Wstep", a.Wstep}, {"", b.Wstep}},
         {{"flux0", a.flux[0]}, {"", b.flux[0]}}, {{"flux1", a.flux[1]}, {"", b.flux[1]}},
         {{"flux2", a.flux[2]}, {"", b.flux[2]}},
     };

@@ -41,8 +41,9 @@ inline std::vector<std::string> deviceFiles(const std::string& folder)
 {
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.is_regular_file() && entry.path().extension() == ".kovra")
+        if (entry.is_regular_file() && entry.path().extension() == ".kovra") {
             files.push_back(entry.path().string());
+        }
     }
     std::sort(files.begin(), files.end());
     return files;
@@ -54,10 +55,7 @@ inline void writeText(const std::string& path, const std::string& text)
     out << text;
 }
 
-inline std::string readText(const std::string& path)
-{
-    return readAll(path);
-}
+inline std::string readText(const std::string& path) { return readAll(path); }
 
 // One n-type layer, four lines: the body most device files of these tests start with.
 const std::string LAYER = "[Layer1]\n    Thickness=1\n    Dopant.Type=\"N\"\n    Dopant.N=1e16\n";
@@ -93,14 +91,14 @@ struct DeviceRun {
     bool load(const std::string& path, int lineBefore = -1)
     {
         line = lineBefore;
-        return input.load(kov_toWide(path).c_str(), simulator.get(), device.get(),
-                          excitation.get(), &sigma, &param, &line);
+        return input.load(kov_toWide(path).c_str(), simulator.get(), device.get(), excitation.get(),
+                          &sigma, &param, &line);
     }
 
     bool save(const std::string& path)
     {
-        return input.save(kov_toWide(path).c_str(), simulator.get(), device.get(),
-                          excitation.get(), &sigma, &param);
+        return input.save(kov_toWide(path).c_str(), simulator.get(), device.get(), excitation.get(),
+                          &sigma, &param);
     }
 
     std::string message() const { return kov_toUtf8(sigma.message); }

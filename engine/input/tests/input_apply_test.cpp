@@ -23,10 +23,7 @@ bool loadBody(DeviceRun& run, const TempFolder& scratch, const std::string& body
     return loaded;
 }
 
-std::string oneLayer(const std::string& keys)
-{
-    return "[Layer1]\n    Thickness=1\n" + keys;
-}
+std::string oneLayer(const std::string& keys) { return "[Layer1]\n    Thickness=1\n" + keys; }
 
 }  // namespace
 
@@ -34,9 +31,10 @@ TEST(LoadDevice, NameTemperatureAndScaleReachDeviceAndNormalisation)
 {
     TempFolder scratch;
     DeviceRun run;
-    ASSERT_TRUE(loadBody(run, scratch, "[Device]\n    Name=\"Cell\"\n    Temperature=350\n"
-                                       "    Polarization.Scale=-2.5\n" +
-                                           oneLayer(DOPED)));
+    ASSERT_TRUE(loadBody(run, scratch,
+                         "[Device]\n    Name=\"Cell\"\n    Temperature=350\n"
+                         "    Polarization.Scale=-2.5\n" +
+                             oneLayer(DOPED)));
     EXPECT_EQ(kov_toUtf8(run.device->getName()), "Cell");
     EXPECT_DOUBLE_EQ(run.device->getT(), 350.0);
     EXPECT_DOUBLE_EQ(run.layer(0)->getT(), 350.0);
@@ -51,9 +49,10 @@ TEST(LoadLayer, AbsentKeysTakeTheMaterialsValues)
 {
     TempFolder scratch;
     DeviceRun run;
-    ASSERT_TRUE(loadBody(run, scratch, "[Layer1]\n    Material=\"InP\"\n    Thickness=1\n"
-                                       "    Bandgap=1.5\n    Mobility.N=2500\n" + DOPED +
-                                       "[Layer2]\n    Material=\"InP\"\n    Thickness=2\n" + DOPED));
+    ASSERT_TRUE(loadBody(run, scratch,
+                         "[Layer1]\n    Material=\"InP\"\n    Thickness=1\n"
+                         "    Bandgap=1.5\n    Mobility.N=2500\n" +
+                             DOPED + "[Layer2]\n    Material=\"InP\"\n    Thickness=2\n" + DOPED));
     const ekLayer reference(&run.sigma, L"InP", L"LayerX");
     const ekLayer* first = run.layer(0);
     const ekLayer* second = run.layer(1);
@@ -92,9 +91,11 @@ TEST(LoadLayer, AnAlloyInterpolatesBetweenItsEndMembers)
 {
     TempFolder scratch;
     DeviceRun run;
-    ASSERT_TRUE(loadBody(run, scratch, "[Layer1]\n    Material=\"AlGaAs\"\n    Thickness=1\n"
-                                       "    Composition.x=0.3\n    Bandgap.Bowing=0.37\n"
-                                       "    Bandgap=9\n    Mobility.N=1\n" + DOPED));
+    ASSERT_TRUE(loadBody(run, scratch,
+                         "[Layer1]\n    Material=\"AlGaAs\"\n    Thickness=1\n"
+                         "    Composition.x=0.3\n    Bandgap.Bowing=0.37\n"
+                         "    Bandgap=9\n    Mobility.N=1\n" +
+                             DOPED));
     const ekLayer alas(&run.sigma, L"AlAs", L"LayerAC");
     const ekLayer gaas(&run.sigma, L"GaAs", L"LayerBC");
     const ekLayer* layer = run.layer(0);
@@ -118,9 +119,10 @@ TEST(LoadLayer, PiezoelectricAndPolarisationValuesAreScaledFromTheFile)
 {
     TempFolder scratch;
     DeviceRun run;
-    ASSERT_TRUE(loadBody(run, scratch, oneLayer("    Lattice.e31=0.5\n    Lattice.e33=-2\n"
-                                                "    Lattice.Psp=0.25\n    Lattice.a=0.5\n" +
-                                                DOPED)));
+    ASSERT_TRUE(loadBody(run, scratch,
+                         oneLayer("    Lattice.e31=0.5\n    Lattice.e33=-2\n"
+                                  "    Lattice.Psp=0.25\n    Lattice.a=0.5\n" +
+                                  DOPED)));
     EXPECT_DOUBLE_EQ(run.layer(0)->getLatticeE31(), 5e-5);
     EXPECT_DOUBLE_EQ(run.layer(0)->getLatticeE33(), -2e-4);
     EXPECT_DOUBLE_EQ(run.layer(0)->getPsp(), 2.5e-5);
@@ -133,11 +135,12 @@ TEST(LoadLayer, MeshPointsOutsideTheirRangeTakeTheNearestLimit)
         const char* value;
         int points;
     };
-    for (const Case& c : {Case{"3", 5}, Case{"9000", 5000}, Case{"50000", 5000}, Case{"5", 5}, Case{"250", 250}}) {
+    for (const Case& c :
+         {Case{"3", 5}, Case{"9000", 5000}, Case{"50000", 5000}, Case{"5", 5}, Case{"250", 250}}) {
         TempFolder scratch;
         DeviceRun run;
-        ASSERT_TRUE(loadBody(run, scratch, oneLayer("    Mesh.Points=" + std::string(c.value) +
-                                                    "\n" + DOPED)));
+        ASSERT_TRUE(loadBody(run, scratch,
+                             oneLayer("    Mesh.Points=" + std::string(c.value) + "\n" + DOPED)));
         EXPECT_EQ(run.layer(0)->getMeshPoints(), c.points) << c.value;
     }
 }
@@ -152,8 +155,8 @@ TEST(LoadLayer, UrbachWordsSwitchTheTailModel)
                           Case{"DEFAULT", true}, Case{"No", false}, Case{"None", false}}) {
         TempFolder scratch;
         DeviceRun run;
-        ASSERT_TRUE(loadBody(run, scratch, oneLayer("    Urbach.Enable=\"" + std::string(c.word) +
-                                                    "\"\n" + DOPED)));
+        ASSERT_TRUE(loadBody(
+            run, scratch, oneLayer("    Urbach.Enable=\"" + std::string(c.word) + "\"\n" + DOPED)));
         EXPECT_EQ(run.layer(0)->isUrbach(), c.on) << c.word;
     }
 }
@@ -190,8 +193,9 @@ TEST(LoadDopant, ADopingModelReplacesTheDopantKeys)
 {
     TempFolder scratch;
     DeviceRun run;
-    ASSERT_TRUE(loadBody(run, scratch, oneLayer("    Dopant.Model=\"emitter.lua\"\n"
-                                                "    Dopant.Type=\"nonsense\"\n")));
+    ASSERT_TRUE(loadBody(run, scratch,
+                         oneLayer("    Dopant.Model=\"emitter.lua\"\n"
+                                  "    Dopant.Type=\"nonsense\"\n")));
     EXPECT_EQ(run.layer(0)->getDopant()->getType(), ekLevel::TYPE_DONOR);
     EXPECT_DOUBLE_EQ(run.layer(0)->getDopant()->getN(), 1e16);
     EXPECT_EQ(kov_toUtf8(run.layer(0)->getDopingScript()), "emitter.lua");
@@ -210,8 +214,8 @@ TEST(LoadTraps, CompleteTrapsAreAcceptedInOrder)
     for (const auto& row : rows) {
         const std::string t = std::string("    Trap") + row[0] + ".";
         traps += t + "Type=\"" + row[1] + "\"\n" + t + "N=" + row[2] + "\n" + t + "Nr=" + row[3] +
-                 "\n" + t + "E=" + row[4] + "\n" + t + "Taun=" + row[5] + "\n" + t + "Taup=" +
-                 row[6] + "\n";
+                 "\n" + t + "E=" + row[4] + "\n" + t + "Taun=" + row[5] + "\n" + t +
+                 "Taup=" + row[6] + "\n";
     }
     ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED + traps + "    Trap3.F=2\n")));
     const ekLayer* layer = run.layer(0);
@@ -231,8 +235,9 @@ TEST(LoadTraps, ATrapModelGetsOnePlaceholderPerCountedTrap)
 {
     TempFolder scratch;
     DeviceRun run;
-    ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED + "    Trap.Model=\"traps.lua\"\n"
-                                                        "    Trap.Count=3\n")));
+    ASSERT_TRUE(loadBody(run, scratch,
+                         oneLayer(DOPED + "    Trap.Model=\"traps.lua\"\n"
+                                          "    Trap.Count=3\n")));
     const ekLayer* layer = run.layer(0);
     ASSERT_EQ(layer->getTrapCount(), 3);
     for (int j = 0; j < 3; ++j) {
@@ -250,9 +255,10 @@ TEST(LoadScripts, AModelIsTakenWhenItsNameHoldsLua)
 {
     TempFolder scratch;
     DeviceRun run;
-    ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED + "    Mobility.Model=\"models/mu.lua\"\n"
-                                                        "    Bandgap.Model=\"none\"\n"
-                                                        "    Index.Model=\"n.lua\"\n")));
+    ASSERT_TRUE(loadBody(run, scratch,
+                         oneLayer(DOPED + "    Mobility.Model=\"models/mu.lua\"\n"
+                                          "    Bandgap.Model=\"none\"\n"
+                                          "    Index.Model=\"n.lua\"\n")));
     EXPECT_EQ(kov_toUtf8(run.layer(0)->getMobilityScript()), "models/mu.lua");
     EXPECT_FALSE(run.layer(0)->isBandgapScript());
     EXPECT_EQ(run.layer(0)->getIndexModel(), ekRegion::INDEX_LUA);
@@ -264,18 +270,20 @@ TEST(LoadIndex, ABareFileNameIsFoundInTheProgramData)
     TempFolder scratch;
     std::filesystem::create_directories(scratch.file("etc/refractiveindex"));
     std::string table;
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 10; ++i) {
         table += std::to_string(0.4 + 0.1 * i) + "\t3.5\t0.1\n";
+    }
     writeText(scratch.file("etc/refractiveindex/layer.nk"), table);
     const char* before = std::getenv("KOVRA_APPDIR");
     const std::string saved = before != nullptr ? before : "";
     setenv("KOVRA_APPDIR", (scratch.folder().string() + "/").c_str(), 1);
     DeviceRun run;
     const bool loaded = loadBody(run, scratch, oneLayer(DOPED + "    Index.File=\"layer.nk\"\n"));
-    if (before != nullptr)
+    if (before != nullptr) {
         setenv("KOVRA_APPDIR", saved.c_str(), 1);
-    else
+    } else {
         unsetenv("KOVRA_APPDIR");
+    }
     ASSERT_TRUE(loaded);
     EXPECT_EQ(kov_toUtf8(run.layer(0)->getIndexFile()),
               scratch.folder().string() + "/etc/refractiveindex/layer.nk");
@@ -292,8 +300,9 @@ TEST(LoadIndex, AFileNameWithBackslashesIsRead)
     TempFolder scratch;
     std::filesystem::create_directories(scratch.file("data"));
     std::string table;
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 6; ++i) {
         table += std::to_string(0.5 + 0.1 * i) + "\t2.5\t0.2\n";
+    }
     writeText(scratch.file("data/cds.nk"), table);
     std::string windows = scratch.file("data\\cds.nk");
     DeviceRun run;
@@ -332,12 +341,13 @@ TEST(LoadContacts, ValuesMetalTunnelAndNeighbours)
 {
     TempFolder scratch;
     DeviceRun run;
-    ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + "[Layer2]\n    Thickness=2\n" + DOPED +
-                                           "[Anode]\n    Anode.Rn=1e3\n    Anode.Rp=2e3\n"
-                                           "    Anode.Material=\"au\"\n    Anode.Tunnel=\"Yes\"\n"
-                                           "    Anode.Thickness=0.02\n"
-                                           "[Cathode]\n    Cathode.Index.n=1.8\n"
-                                           "    Cathode.Index.k=0.2\n    Cathode.Tunnel=\"0\"\n"));
+    ASSERT_TRUE(loadBody(run, scratch,
+                         oneLayer(DOPED) + "[Layer2]\n    Thickness=2\n" + DOPED +
+                             "[Anode]\n    Anode.Rn=1e3\n    Anode.Rp=2e3\n"
+                             "    Anode.Material=\"au\"\n    Anode.Tunnel=\"Yes\"\n"
+                             "    Anode.Thickness=0.02\n"
+                             "[Cathode]\n    Cathode.Index.n=1.8\n"
+                             "    Cathode.Index.k=0.2\n    Cathode.Tunnel=\"0\"\n"));
     const ekContact* anode = run.device->getAnode();
     const ekContact* cathode = run.device->getCathode();
     EXPECT_DOUBLE_EQ(anode->getRn(), 1e3);
@@ -359,8 +369,9 @@ TEST(LoadContacts, ABoundaryConditionIsSetWithItsWarning)
     TempFolder scratch;
     const std::string log = scratch.file("log.txt");
     DeviceRun run(0, log);
-    ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + "[Anode]\n    Anode.Boundary=\"Dirichlet\"\n"
-                                                         "[Cathode]\n    Cathode.Boundary=\"neumann\"\n"));
+    ASSERT_TRUE(loadBody(run, scratch,
+                         oneLayer(DOPED) + "[Anode]\n    Anode.Boundary=\"Dirichlet\"\n"
+                                           "[Cathode]\n    Cathode.Boundary=\"neumann\"\n"));
     EXPECT_EQ(run.device->getAnode()->getBoundary(), ekContact::BOUNDARY_DIRICHLET);
     EXPECT_TRUE(run.device->getAnode()->isBoundarySet());
     EXPECT_EQ(run.device->getCathode()->getBoundary(), ekContact::BOUNDARY_NEUMANN);
@@ -405,9 +416,10 @@ TEST(LoadVoltage, SourceAndSweepGiveTheBiasType)
     }
     TempFolder scratch;
     DeviceRun run;
-    ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + "[Voltage]\n    Voltage.Start=-0.2\n"
-                                                         "    Voltage.End=0.7\n    Voltage.Step=0.1\n"
-                                                         "    Voltage.Jinf=-5\n    Voltage.Jsup=7\n"));
+    ASSERT_TRUE(loadBody(run, scratch,
+                         oneLayer(DOPED) + "[Voltage]\n    Voltage.Start=-0.2\n"
+                                           "    Voltage.End=0.7\n    Voltage.Step=0.1\n"
+                                           "    Voltage.Jinf=-5\n    Voltage.Jsup=7\n"));
     EXPECT_DOUBLE_EQ(run.excitation->Vstart, -0.2);
     EXPECT_DOUBLE_EQ(run.excitation->Vend, 0.7);
     EXPECT_DOUBLE_EQ(run.excitation->Vstep, 0.1);
@@ -471,12 +483,13 @@ TEST(LoadNumeric, PointsAreClampedAndWordsSetTheSettings)
 {
     TempFolder scratch;
     DeviceRun run;
-    ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + "[Numeric]\n    Numeric.Points=10\n"
-                                                         "    Numeric.Mesh=\"Uniform\"\n"
-                                                         "    Numeric.Method=\"Gummel\"\n"
-                                                         "    Numeric.Tol=1e-5\n    Numeric.Damp=20\n"
-                                                         "    Numeric.SaveFull=\"Y\"\n"
-                                                         "    Numeric.Verbose=\"yes\"\n"));
+    ASSERT_TRUE(loadBody(run, scratch,
+                         oneLayer(DOPED) + "[Numeric]\n    Numeric.Points=10\n"
+                                           "    Numeric.Mesh=\"Uniform\"\n"
+                                           "    Numeric.Method=\"Gummel\"\n"
+                                           "    Numeric.Tol=1e-5\n    Numeric.Damp=20\n"
+                                           "    Numeric.SaveFull=\"Y\"\n"
+                                           "    Numeric.Verbose=\"yes\"\n"));
     EXPECT_EQ(run.param.points, 50);
     EXPECT_EQ(run.param.mesh, nuParam::MESH_UNIFORM);
     EXPECT_EQ(run.param.method, nuParam::METHOD_GUMMEL);
@@ -487,9 +500,10 @@ TEST(LoadNumeric, PointsAreClampedAndWordsSetTheSettings)
     EXPECT_STREQ(run.simulator->getInitialGuessFilename(), L"");
 
     DeviceRun high;
-    ASSERT_TRUE(loadBody(high, scratch, oneLayer(DOPED) + "[Numeric]\n    Numeric.Points=30000\n"
-                                                          "    Numeric.Mesh=\"Layer\"\n"
-                                                          "    Numeric.Verbose=\"N\"\n"));
+    ASSERT_TRUE(loadBody(high, scratch,
+                         oneLayer(DOPED) + "[Numeric]\n    Numeric.Points=30000\n"
+                                           "    Numeric.Mesh=\"Layer\"\n"
+                                           "    Numeric.Verbose=\"N\"\n"));
     EXPECT_EQ(high.param.points, 20000);
     EXPECT_EQ(high.param.mesh, nuParam::MESH_LAYER);
     EXPECT_EQ(high.sigma.outputType, 0);
@@ -502,10 +516,11 @@ TEST(LoadNumeric, SaveFullWarnsOnlyWhenVerbose)
         TempFolder scratch;
         const std::string log = scratch.file("log.txt");
         DeviceRun run(0, log);
-        ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + "[Numeric]\n    Numeric.Verbose=\"" +
-                                               verbose + "\"\n    Numeric.SaveFull=\"Yes\"\n"));
-        const bool warned = readText(log).find("[WARNING] setting Numeric.SaveFull to 'Yes'") !=
-                            std::string::npos;
+        ASSERT_TRUE(loadBody(run, scratch,
+                             oneLayer(DOPED) + "[Numeric]\n    Numeric.Verbose=\"" + verbose +
+                                 "\"\n    Numeric.SaveFull=\"Yes\"\n"));
+        const bool warned =
+            readText(log).find("[WARNING] setting Numeric.SaveFull to 'Yes'") != std::string::npos;
         EXPECT_EQ(warned, std::string(verbose) == "Yes");
         EXPECT_EQ(run.sigma.err, 0);
     }
@@ -516,30 +531,35 @@ TEST(LoadCommand, OutputFolderDateAndPlot)
     TempFolder scratch;
     std::filesystem::create_directory(scratch.file("results"));
     DeviceRun here;
-    ASSERT_TRUE(loadBody(here, scratch, oneLayer(DOPED) + "[Command]\n    Command.OutDir=\".\"\n"
-                                                          "    Command.OutDirDate=\"Yes\"\n"
-                                                          "    Command.Plot=\"Y\"\n"));
+    ASSERT_TRUE(loadBody(here, scratch,
+                         oneLayer(DOPED) + "[Command]\n    Command.OutDir=\".\"\n"
+                                           "    Command.OutDirDate=\"Yes\"\n"
+                                           "    Command.Plot=\"Y\"\n"));
     EXPECT_EQ(kov_toUtf8(here.param.outDir), scratch.folder().string() + "/");
     EXPECT_TRUE(here.param.outDirDate);
     EXPECT_TRUE(here.param.plot);
 
     DeviceRun named;
-    ASSERT_TRUE(loadBody(named, scratch, oneLayer(DOPED) + "[Command]\n    Command.OutDir=\"" +
-                                             scratch.file("results") + "\"\n"
-                                             "    Command.Plot=\"No\"\n"));
+    ASSERT_TRUE(loadBody(named, scratch,
+                         oneLayer(DOPED) + "[Command]\n    Command.OutDir=\"" +
+                             scratch.file("results") +
+                             "\"\n"
+                             "    Command.Plot=\"No\"\n"));
     EXPECT_EQ(kov_toUtf8(named.param.outDir), scratch.file("results"));
     EXPECT_FALSE(named.param.plot);
 
     // A missing folder is made where the file says, never replaced by
     // another; a relative one lies beside the device file.
     DeviceRun missing;
-    ASSERT_TRUE(loadBody(missing, scratch, oneLayer(DOPED) + "[Command]\n    Command.OutDir=\"" +
-                                               scratch.file("nowhere") + "\"\n"));
+    ASSERT_TRUE(loadBody(
+        missing, scratch,
+        oneLayer(DOPED) + "[Command]\n    Command.OutDir=\"" + scratch.file("nowhere") + "\"\n"));
     EXPECT_EQ(kov_toUtf8(missing.param.outDir), scratch.file("nowhere"));
     EXPECT_TRUE(std::filesystem::is_directory(scratch.file("nowhere")));
 
     DeviceRun relative;
-    ASSERT_TRUE(loadBody(relative, scratch, oneLayer(DOPED) + "[Command]\n    Command.OutDir=\"out/jv\"\n"));
+    ASSERT_TRUE(loadBody(relative, scratch,
+                         oneLayer(DOPED) + "[Command]\n    Command.OutDir=\"out/jv\"\n"));
     EXPECT_EQ(kov_toUtf8(relative.param.outDir), scratch.file("out/jv"));
     EXPECT_TRUE(std::filesystem::is_directory(scratch.file("out/jv")));
 }

@@ -17,8 +17,9 @@ namespace {
 std::string withFolder(std::string text, const TempFolder& scratch)
 {
     const std::string mark = "{dir}";
-    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark))
+    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark)) {
         text.replace(at, mark.size(), scratch.folder().string());
+    }
     return text;
 }
 
@@ -37,8 +38,7 @@ const Refusal REFUSALS[] = {
      "[ERROR]   invalid syntax at line 6: Thickness given twice in [Layer1] (first at line 3)\n",
      5},
     {"key given twice with its prefix", LAYER + "[Anode]\n    Phi=0.5\n    Anode.Phi=0.6\n",
-     "[ERROR]   invalid syntax at line 8: Anode.Phi given twice in [Anode] (first at line 7)\n",
-     7},
+     "[ERROR]   invalid syntax at line 8: Anode.Phi given twice in [Anode] (first at line 7)\n", 7},
     {"unclosed quote", "[Device]\n    Name=\"GaAs cell   # front\n" + LAYER,
      "[ERROR]   invalid syntax at line 3: unclosed quote in Name = \"GaAs cell   # front\n", 2},
     {"mesh file missing", LAYER + "[Numeric]\n    Numeric.Mesh=\"mesh.txt\"\n",
@@ -114,7 +114,8 @@ const Refusal REFUSALS[] = {
      "[ERROR]   invalid value at line 7: Voltage.Start = \"-22.5\" (accepted: from -22.4 to "
      "22.4 V, 20 times the bandgap of Layer1, 1.12 eV)\n",
      6},
-    {"output folder that cannot be made", LAYER + "[Command]\n    Command.OutDir=\"device.kovra/out\"\n",
+    {"output folder that cannot be made",
+     LAYER + "[Command]\n    Command.OutDir=\"device.kovra/out\"\n",
      "[ERROR]   cannot make the output folder at line 7: Command.OutDir = \"device.kovra/out\" "
      "({dir}/device.kovra/out)\n",
      6},
@@ -155,8 +156,9 @@ std::string refusalName(const testing::TestParamInfo<Refusal>& info)
 {
     std::string name;
     for (const char* c = info.param.name; *c != '\0'; ++c) {
-        if (std::isalnum(static_cast<unsigned char>(*c)))
+        if (std::isalnum(static_cast<unsigned char>(*c))) {
             name += *c;
+        }
     }
     return name;
 }
@@ -173,8 +175,7 @@ TEST_P(InputRefusedValue, NamesLineKeyTextAndWhatIsAccepted)
     EXPECT_EQ(run.line, refusal.line);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, InputRefusedValue, testing::ValuesIn(REFUSALS),
-                         refusalName);
+INSTANTIATE_TEST_SUITE_P(Values, InputRefusedValue, testing::ValuesIn(REFUSALS), refusalName);
 
 TEST_P(InputFifoSideFile, IsNamedAsNoRegularFile)
 {
@@ -188,8 +189,7 @@ TEST_P(InputFifoSideFile, IsNamedAsNoRegularFile)
     EXPECT_EQ(run.line, refusal.line);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, InputFifoSideFile, testing::ValuesIn(FIFO_REFUSALS),
-                         refusalName);
+INSTANTIATE_TEST_SUITE_P(Files, InputFifoSideFile, testing::ValuesIn(FIFO_REFUSALS), refusalName);
 
 TEST(InputRefusedValue, AnUnknownMaterialNamesItsLineAndTheKnownNames)
 {
@@ -291,8 +291,9 @@ INSTANTIATE_TEST_SUITE_P(Values, InputChangedValue, testing::ValuesIn(CHANGES),
                          [](const testing::TestParamInfo<Change>& info) {
                              std::string name;
                              for (const char* c = info.param.name; *c != '\0'; ++c) {
-                                 if (std::isalnum(static_cast<unsigned char>(*c)))
+                                 if (std::isalnum(static_cast<unsigned char>(*c))) {
                                      name += *c;
+                                 }
                              }
                              return name;
                          });
@@ -305,17 +306,22 @@ TEST(InputChangedValue, LatticeWordsGiveTheTypeTheyName)
         const char* material;
         const char* word;
         int type;
-    } cases[] = {{"Si", "wurtzite", 0x20}, {"GaN", "Zincblende", 0}, {"GaN", "Wurzite", 0},
-                 {"GaN", nullptr, 0x20}, {"Si", nullptr, 0}};
+    } cases[] = {{"Si", "wurtzite", 0x20},
+                 {"GaN", "Zincblende", 0},
+                 {"GaN", "Wurzite", 0},
+                 {"GaN", nullptr, 0x20},
+                 {"Si", nullptr, 0}};
     for (const auto& c : cases) {
         TempFolder scratch;
         DeviceRun run;
         std::string body = "[Layer1]\n    Material=\"" + std::string(c.material) +
                            "\"\n    Thickness=1\n    Dopant.Type=\"N\"\n    Dopant.N=1e16\n";
-        if (c.word != nullptr)
+        if (c.word != nullptr) {
             body += "    Lattice.Type=\"" + std::string(c.word) + "\"\n";
+        }
         ASSERT_TRUE(run.load(deviceFile(scratch, body))) << run.message();
-        EXPECT_EQ(run.layer(0)->getLatticeType(), c.type) << c.material << " " << (c.word ? c.word : "-");
+        EXPECT_EQ(run.layer(0)->getLatticeType(), c.type)
+            << c.material << " " << (c.word ? c.word : "-");
     }
 }
 
@@ -366,7 +372,8 @@ TEST(InputChangedValue, ContactVelocitiesArePrintedInCentimetresPerSecond)
     TempFolder scratch;
     const std::string log = scratch.file("log.txt");
     DeviceRun run(0x11, log);
-    ASSERT_TRUE(run.load(deviceFile(scratch, LAYER + "[Anode]\n    Anode.Rn=1e5\n"))) << run.message();
+    ASSERT_TRUE(run.load(deviceFile(scratch, LAYER + "[Anode]\n    Anode.Rn=1e5\n")))
+        << run.message();
     const std::string text = readText(log);
     EXPECT_NE(text.find("Rn = 100000 cm/s   Rp = 1e+07 cm/s"), std::string::npos) << text;
     EXPECT_EQ(text.find("m/s   "), text.find("cm/s   ") + 1) << text;
@@ -378,7 +385,8 @@ TEST(InputChangedValue, NoModelIsNoWarning)
     TempFolder scratch;
     const std::string log = scratch.file("log.txt");
     DeviceRun run(0, log);
-    ASSERT_TRUE(run.load(deviceFile(scratch, LAYER + "    Mobility.Model=\"None\"\n    Index.Model=\"\"\n")))
+    ASSERT_TRUE(run.load(
+        deviceFile(scratch, LAYER + "    Mobility.Model=\"None\"\n    Index.Model=\"\"\n")))
         << run.message();
     EXPECT_EQ(readText(log).find("[WARNING]"), std::string::npos) << readText(log);
     EXPECT_FALSE(run.layer(0)->isScript(ekLayer::MODEL_MOBILITY));
@@ -391,9 +399,10 @@ TEST(InputChangedValue, AValidFileIsLoadedWithoutWarning)
     const std::string log = scratch.file("log.txt");
     DeviceRun run(0x11, log);
     ASSERT_TRUE(run.load(deviceFile(
-        scratch, LAYER + "    Mesh.Points=5000\n    Dopant.Taun=1e-6\n    Lattice.Type=\"zincblende\"\n"
-                         "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.5\n    Voltage.Step=0.01\n"
-                         "[Numeric]\n    Numeric.Points=20000\n    Numeric.Method=\"Newton\"\n")))
+        scratch, LAYER +
+                     "    Mesh.Points=5000\n    Dopant.Taun=1e-6\n    Lattice.Type=\"zincblende\"\n"
+                     "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.5\n    Voltage.Step=0.01\n"
+                     "[Numeric]\n    Numeric.Points=20000\n    Numeric.Method=\"Newton\"\n")))
         << run.message();
     EXPECT_EQ(readText(log).find("[WARNING]"), std::string::npos) << readText(log);
 }

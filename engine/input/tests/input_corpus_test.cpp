@@ -81,9 +81,11 @@ const Refusal REFUSALS[] = {
     {"no-layers.kovra", "[ERROR]   invalid device: no layers\n", 0},
     {"layers-from-two.kovra", "[ERROR]   invalid device: no layers\n", 0},
     {"trap-count.kovra",
-     "[ERROR]   layer at line 2: Trap.Count and Trap.Model must be correctly defined together\n", 1},
+     "[ERROR]   layer at line 2: Trap.Count and Trap.Model must be correctly defined together\n",
+     1},
     {"trap-model.kovra",
-     "[ERROR]   layer at line 2: Trap.Count and Trap.Model must be correctly defined together\n", 1},
+     "[ERROR]   layer at line 2: Trap.Count and Trap.Model must be correctly defined together\n",
+     1},
     {"index-file.kovra",
      "[ERROR]   layer at line 6: Index.File not found: Index.File = \"missing-kovra-index.nk\" "
      "(looked for " KOVRA_SOURCE_DIR "/engine/input/tests/corpus/errors/missing-kovra-index.nk, "
@@ -195,8 +197,9 @@ INSTANTIATE_TEST_SUITE_P(Corpus, InputRefusedFile, testing::ValuesIn(REFUSALS),
                          [](const testing::TestParamInfo<Refusal>& info) {
                              std::string name;
                              for (const char* c = info.param.file; *c != '\0'; ++c) {
-                                 if (std::isalnum(static_cast<unsigned char>(*c)))
+                                 if (std::isalnum(static_cast<unsigned char>(*c))) {
                                      name += *c;
+                                 }
                              }
                              return name;
                          });
@@ -205,8 +208,9 @@ INSTANTIATE_TEST_SUITE_P(Corpus, InputRefusedFile, testing::ValuesIn(REFUSALS),
 TEST(InputCorpus, EveryErrorFileHasItsExpectedMessage)
 {
     std::vector<std::string> listed;
-    for (const Refusal& refusal : REFUSALS)
+    for (const Refusal& refusal : REFUSALS) {
         listed.push_back(pathOf(refusal));
+    }
     for (const auto& entry : std::filesystem::directory_iterator(corpusPath("errors"))) {
         const std::string path = entry.path().string();
         EXPECT_NE(std::find(listed.begin(), listed.end(), path), listed.end()) << path;
@@ -233,8 +237,8 @@ TEST(InputCorpus, AFolderNamedLikeADeviceFileCannotBeOpened)
     std::filesystem::create_directory(folder);
     DeviceRun run;
     EXPECT_FALSE(run.load(folder, UNCHANGED));
-    EXPECT_EQ(run.message(),
-              "[ERROR]   cannot open input filename " + folder + " (a folder, not a device file)\n");
+    EXPECT_EQ(run.message(), "[ERROR]   cannot open input filename " + folder +
+                                 " (a folder, not a device file)\n");
     EXPECT_EQ(run.line, UNCHANGED);
 }
 
@@ -265,7 +269,8 @@ TEST(InputExamples, EachLoadsWithoutErrorOrWarning)
         const std::string text = readText(log);
         EXPECT_EQ(text.find("[WARNING]"), std::string::npos) << file << "\n" << text;
         EXPECT_EQ(text.find("[ERROR]"), std::string::npos) << file << "\n" << text;
-        EXPECT_EQ(kov_toUtf8(run.param.outDir), std::filesystem::path(file).parent_path().string() + "/")
+        EXPECT_EQ(kov_toUtf8(run.param.outDir),
+                  std::filesystem::path(file).parent_path().string() + "/")
             << file;
     }
     DeviceRun equilibrium;

@@ -28,56 +28,67 @@ constexpr unsigned SEED = 20241210u;
 // syntax, references far too long).
 std::string mutateDevice(FuzzMutator& mutator, std::string text)
 {
-    if (text.empty())
+    if (text.empty()) {
         return "# Kovra <SL>\n";
+    }
     std::vector<std::string> lines = FuzzMutator::splitLines(text);
     const size_t line = mutator.pickLine(lines);
     switch (mutator.pick(10)) {
-    case 0:
-        return mutator.flipBytes(text);
-    case 1:
-        return mutator.cut(text);
+    case 0: return mutator.flipBytes(text);
+    case 1: return mutator.cut(text);
     case 2:
         mutator.insertLongLine(lines, line, "x=$[\"#@", 1000, 3000);
         return FuzzMutator::joinLines(lines);
     case 3: {  // a huge or odd number in place of a value
-        static const char* const numbers[] = {"1e308", "-1e308", "1e999", "-1e-400", "nan", "inf",
-                                              "-inf",  "0",      "1e-320", "99999999999999999999",
-                                              "(((1)))", "1/0"};
+        static const char* const numbers[] = {
+            "1e308",   "-1e308", "1e999", "-1e-400", "nan",
+            "inf",     "-inf",   "0",     "1e-320",  "99999999999999999999",
+            "(((1)))", "1/0"};
         const size_t equals = lines.empty() ? std::string::npos : lines[line].find('=');
-        if (equals == std::string::npos)
+        if (equals == std::string::npos) {
             return text;
+        }
         lines[line] = lines[line].substr(0, equals + 1) + mutator.oneOf(numbers);
         return FuzzMutator::joinLines(lines);
     }
     case 4: {  // a deep chain of references before the first section
         std::string chain = "$c0 = 2\n";
         const int depth = 10 + mutator.pick(80);
-        for (int i = 1; i < depth; ++i)
+        for (int i = 1; i < depth; ++i) {
             chain += "$c" + std::to_string(i) + " = $c" + std::to_string(i - 1) + " * $c" +
                      std::to_string(i - 1) + "\n";
+        }
         const size_t first = text.find('\n');
         return text.substr(0, first + 1) + chain + text.substr(first + 1) +
                "[Layer1]\n    Thickness=$c" + std::to_string(depth - 1) + "\n";
     }
-    case 5:
-        mutator.removeOrRepeatLine(lines, line, 1);
-        return FuzzMutator::joinLines(lines);
-    case 6:
-        mutator.swapLines(lines, line);
-        return FuzzMutator::joinLines(lines);
+    case 5: mutator.removeOrRepeatLine(lines, line, 1); return FuzzMutator::joinLines(lines);
+    case 6: mutator.swapLines(lines, line); return FuzzMutator::joinLines(lines);
     case 7: {  // a stray fragment of syntax
-        static const char* const fragments[] = {"[", "]", "[Layer]", "[Layer9]", "[Signal]", "=", "$",
-                                                "$x=", "\"", "Thickness=\"", "@cls", "[Device",
-                                                "Trap5.Type=Donor", "Trap.Count=5", "Numeric.Mesh=.",
+        static const char* const fragments[] = {"[",
+                                                "]",
+                                                "[Layer]",
+                                                "[Layer9]",
+                                                "[Signal]",
+                                                "=",
+                                                "$",
+                                                "$x=",
+                                                "\"",
+                                                "Thickness=\"",
+                                                "@cls",
+                                                "[Device",
+                                                "Trap5.Type=Donor",
+                                                "Trap.Count=5",
+                                                "Numeric.Mesh=.",
                                                 "Command.OutDir=/"};
         mutator.insertOneOf(lines, line, fragments);
         return FuzzMutator::joinLines(lines);
     }
     case 8: {  // an odd but plausible number, to reach the writer often
         const size_t equals = lines.empty() ? std::string::npos : lines[line].find('=');
-        if (equals == std::string::npos)
+        if (equals == std::string::npos) {
             return text;
+        }
         lines[line] = lines[line].substr(0, equals + 1) + mutator.plausibleNumber(-20, 40);
         return FuzzMutator::joinLines(lines);
     }
@@ -94,26 +105,31 @@ std::string mutateDevice(FuzzMutator& mutator, std::string text)
 TEST(InputFuzz, MutatedDeviceFilesNeverCrashTheReader)
 {
     std::vector<std::string> seeds;
-    for (const std::string& file : deviceFiles(corpusPath("valid")))
+    for (const std::string& file : deviceFiles(corpusPath("valid"))) {
         seeds.push_back(readText(file));
-    for (const std::string& file : deviceFiles(examplesPath("")))
+    }
+    for (const std::string& file : deviceFiles(examplesPath(""))) {
         seeds.push_back(readText(file));
+    }
     ASSERT_FALSE(seeds.empty());
 
     TempFolder scratch;
     const std::string path = scratch.file("mutated.kovra");
     const std::string copy = scratch.file("copy.kovra");
     const int caseCount = static_cast<int>(fuzzSetting("KOVRA_FUZZ_CASES", CASES));
-    const double timeCap = FUZZ_TIME_SCALE * TIME_CAP_SECONDS * std::max(1.0, double(caseCount) / CASES);
+    const double timeCap =
+        FUZZ_TIME_SCALE * TIME_CAP_SECONDS * std::max(1.0, double(caseCount) / CASES);
     FuzzMutator mutator(static_cast<unsigned>(fuzzSetting("KOVRA_FUZZ_SEED", SEED)));
     const auto start = std::chrono::steady_clock::now();
     int cases = 0, loaded = 0;
     for (; cases < caseCount; ++cases) {
         const double elapsed =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (elapsed > timeCap)
+        if (elapsed > timeCap) {
             break;
-        const std::string text = mutator.mutate(seeds[static_cast<size_t>(cases) % seeds.size()], mutateDevice);
+        }
+        const std::string text =
+            mutator.mutate(seeds[static_cast<size_t>(cases) % seeds.size()], mutateDevice);
         writeText(path, text);
         DeviceRun run;
         const bool ok = run.load(path);

@@ -55,12 +55,13 @@ TEST(EkInputKeys, SixteenSectionsWithIdsTablesAndKeyCounts)
 TEST(EkInputKeys, SectionNamesMatchWithoutCaseButUntrimmed)
 {
     const std::pair<const wchar_t*, int> cases[] = {
-        {L"layer2", 3},  {L"LAYER2", 3},    {L"Layer2", 3},  {L" Layer2 ", -1},
-        {L"device", 0},  {L"COMMAND", 15},  {L"Layer", -1},  {L"Layer10", -1},
-        {L"Signal", -1}, {L"", -1},         {nullptr, -1},
+        {L"layer2", 3},  {L"LAYER2", 3},   {L"Layer2", 3}, {L" Layer2 ", -1},
+        {L"device", 0},  {L"COMMAND", 15}, {L"Layer", -1}, {L"Layer10", -1},
+        {L"Signal", -1}, {L"", -1},        {nullptr, -1},
     };
-    for (const auto& [name, position] : cases)
+    for (const auto& [name, position] : cases) {
         EXPECT_EQ(ekInput::sectionIndex(name), position) << (name ? name : L"(null)");
+    }
 }
 
 TEST(EkInputKeys, DopantFFoundAtFirstPosition)
@@ -108,8 +109,8 @@ TEST(EkInputKeys, KeyLookupGivesPositionAndTextFlag)
 TEST(EkInputKeys, UnknownSectionOrKeyLeavesFlag)
 {
     const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-        {L"Signal", L"Name"},       {L"Layer10", L"Thickness"}, {nullptr, L"Name"},
-        {L"Device", nullptr},       {L"Anode", L"Phi"},         {L"Layer1", L"Layer1.Name"},
+        {L"Signal", L"Name"},        {L"Layer10", L"Thickness"},   {nullptr, L"Name"},
+        {L"Device", nullptr},        {L"Anode", L"Phi"},           {L"Layer1", L"Layer1.Name"},
         {L"Device", L"Device.Name"}, {L"Voltage", L"Light.Start"},
     };
     for (const auto& [section, key] : cases) {
@@ -130,10 +131,11 @@ TEST(EkInputKeys, EveryKeyIsFoundAtItsOwnPosition)
             ASSERT_TRUE(r.type >= 1 && r.type <= 3) << r.key;
             bool isText = false;
             const int found = ekInput::keyIndex(s.name, r.key, &isText);
-            if (seen.insert(r.key).second)
+            if (seen.insert(r.key).second) {
                 EXPECT_EQ(found, i) << s.name << " " << r.key;
-            else
+            } else {
                 EXPECT_LT(found, i) << "repeated key " << r.key;
+            }
             EXPECT_EQ(isText, ekInput::SECTION[section].records[found].type == 3);
         }
     }
@@ -181,10 +183,10 @@ TEST(EkInputKeys, NormalizeKeyAddsAndDropsPrefixes)
         {13, L"Flux", L"Light.Flux", true},
         {14, L"Tol", L"Numeric.Tol", true},
         {15, L"Plot", L"Command.Plot", true},
-        {1, L"1Phi", L"1Phi", false},      // not a letter first: untouched
+        {1, L"1Phi", L"1Phi", false},  // not a letter first: untouched
         {1, L".Phi", L".Phi", false},
         {1, L"", L"", false},
-        {16, L"Phi", L"Phi", false},      // outside the sections
+        {16, L"Phi", L"Phi", false},  // outside the sections
         {-1, L"Phi", L"Phi", false},
     };
     for (const NormalizeCase& c : cases) {

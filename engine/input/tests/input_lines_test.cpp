@@ -10,8 +10,9 @@ namespace {
 std::string valueOf(const DeviceRun& run, const wchar_t* section, const wchar_t* key)
 {
     wchar_t value[foRecord::VALUE_SIZE] = {};
-    if (!run.input.getValue(section, key, value, nullptr))
+    if (!run.input.getValue(section, key, value, nullptr)) {
         return "(absent)";
+    }
     return kov_toUtf8(value);
 }
 
@@ -53,8 +54,8 @@ TEST(LoadHeaderBlock, CommentsAfterTheFirstLineBecomeTheDeviceHeader)
 {
     TempFolder scratch;
     DeviceRun run;
-    ASSERT_TRUE(run.load(deviceFile(scratch, "# first note\n\n; second note\n" + LAYER +
-                                                 "# a later comment\n")))
+    ASSERT_TRUE(run.load(
+        deviceFile(scratch, "# first note\n\n; second note\n" + LAYER + "# a later comment\n")))
         << run.message();
     EXPECT_EQ(kov_toUtf8(run.device->getHeader()), "# Kovra <SL>\n# first note\n#; second note\n");
 }
@@ -141,8 +142,9 @@ TEST(LoadVariables, AChainOfReferencesIsEvaluatedInOrder)
 {
     TempFolder scratch;
     std::string body = "$v0 = 1\n";
-    for (int i = 1; i < 40; ++i)
+    for (int i = 1; i < 40; ++i) {
         body += "$v" + std::to_string(i) + " = $v" + std::to_string(i - 1) + " + 1\n";
+    }
     DeviceRun run;
     ASSERT_TRUE(run.load(deviceFile(scratch, body + "[Layer1]\n    Thickness=$v39 / 10\n"
                                                     "    Dopant.Type=\"N\"\n    Dopant.N=1e16\n")))
@@ -172,8 +174,9 @@ TEST(LoadValues, UnquotedWordsAreTakenByKeysThatExpectWords)
 
     DeviceRun word;
     EXPECT_FALSE(word.load(deviceFile(scratch, "[Layer1]\n    Thickness=thick\n", "word.kovra")));
-    EXPECT_EQ(word.message(), "[ERROR]   invalid expression at line 3: Thickness = thick (a number, "
-                              "or an expression of numbers and $variables, is expected)\n");
+    EXPECT_EQ(word.message(),
+              "[ERROR]   invalid expression at line 3: Thickness = thick (a number, "
+              "or an expression of numbers and $variables, is expected)\n");
 }
 
 TEST(LoadSections, NamesIgnoreCaseAndAnUnnumberedLayerIsTheFirstWithAWarning)
@@ -187,9 +190,10 @@ TEST(LoadSections, NamesIgnoreCaseAndAnUnnumberedLayerIsTheFirstWithAWarning)
     ASSERT_EQ(run.device->getLayerCount(), 2);
     EXPECT_DOUBLE_EQ(run.layer(0)->getThickness(), 3.0);
     EXPECT_DOUBLE_EQ(run.layer(1)->getThickness(), 1.0);
-    EXPECT_NE(readText(log).find("[WARNING] at line 3: defining a non-numbered layer is not advised, "
-                                 "even for one-layer device\n"),
-              std::string::npos)
+    EXPECT_NE(
+        readText(log).find("[WARNING] at line 3: defining a non-numbered layer is not advised, "
+                           "even for one-layer device\n"),
+        std::string::npos)
         << readText(log);
 }
 
@@ -210,8 +214,9 @@ TEST(LoadSections, ALayerAfterAGapIsRefused)
     DeviceRun run;
     EXPECT_FALSE(run.load(deviceFile(scratch, LAYER + "[Layer3]\n    Thickness=2\n"
                                                       "    Dopant.N=1e15\n")));
-    EXPECT_EQ(run.message(), "[ERROR]   invalid device at line 6: [Layer3] without [Layer2] (layers "
-                             "are numbered from Layer1 without gaps)\n");
+    EXPECT_EQ(run.message(),
+              "[ERROR]   invalid device at line 6: [Layer3] without [Layer2] (layers "
+              "are numbered from Layer1 without gaps)\n");
     EXPECT_EQ(run.line, 5);
 }
 
@@ -238,8 +243,9 @@ TEST(LoadLines, ReadingStopsQuietlyAfterLine16385)
     // is never seen.
     std::string body = LAYER;
     const int filler = 16384 - 1 - 4;
-    for (int i = 0; i < filler; ++i)
+    for (int i = 0; i < filler; ++i) {
         body += "\n";
+    }
     DeviceRun read;
     EXPECT_FALSE(read.load(deviceFile(scratch, body + "[Bogus]\n", "read.kovra")));
     EXPECT_EQ(read.message(), "[ERROR]   invalid syntax at line 16385: unknown section [Bogus] "

@@ -76,12 +76,21 @@ TEST(InputRoundTrip, FilesNamedByTheDeviceAreKept)
     writeText(scratch.file("guess.txt"), "0\t0\t0\t0\n2\t0\t0\t0\n");
     const std::string device = scratch.file("files.kovra");
     writeText(device, "# Kovra <SL>\n\n[Layer1]\n    Thickness=2\n    Dopant.Type=\"N\"\n"
-                      "    Dopant.N=1e16\n    Index.File=\"" + scratch.file("si.nk") + "\"\n"
-                      "[Anode]\n    Anode.Index.File=\"anode.nk\"\n"
-                      "[Voltage]\n    Voltage.Source=\"" + scratch.file("bias.txt") + "\"\n"
-                      "[Light]\n    Light.Source=\"" + scratch.file("spectrum.txt") + "\"\n"
-                      "[Numeric]\n    Numeric.Mesh=\"" + scratch.file("mesh.txt") + "\"\n"
-                      "    Numeric.Guess=\"" + scratch.file("guess.txt") + "\"\n");
+                      "    Dopant.N=1e16\n    Index.File=\"" +
+                          scratch.file("si.nk") +
+                          "\"\n"
+                          "[Anode]\n    Anode.Index.File=\"anode.nk\"\n"
+                          "[Voltage]\n    Voltage.Source=\"" +
+                          scratch.file("bias.txt") +
+                          "\"\n"
+                          "[Light]\n    Light.Source=\"" +
+                          scratch.file("spectrum.txt") +
+                          "\"\n"
+                          "[Numeric]\n    Numeric.Mesh=\"" +
+                          scratch.file("mesh.txt") +
+                          "\"\n"
+                          "    Numeric.Guess=\"" +
+                          scratch.file("guess.txt") + "\"\n");
     DeviceRun first;
     ASSERT_TRUE(first.load(device)) << first.message();
     EXPECT_EQ(first.layer(0)->getIndexModel(), ekRegion::INDEX_FILE);

@@ -14,16 +14,18 @@ std::vector<std::string> keysOf(const DeviceRun& run, const wchar_t* section)
 {
     std::vector<std::string> keys;
     const foSection* found = run.input.getSection(section);
-    for (int i = 0; found != nullptr && i < found->getRecordCount(); ++i)
+    for (int i = 0; found != nullptr && i < found->getRecordCount(); ++i) {
         keys.push_back(kov_toUtf8(found->getRecord(i)->getKey()));
+    }
     return keys;
 }
 
 std::string savedValue(const DeviceRun& run, const wchar_t* section, const wchar_t* key)
 {
     wchar_t value[foRecord::VALUE_SIZE] = {};
-    if (!run.input.getValue(section, key, value, nullptr))
+    if (!run.input.getValue(section, key, value, nullptr)) {
         return "(absent)";
+    }
     return kov_toUtf8(value);
 }
 
@@ -106,9 +108,10 @@ TEST(SaveLayers, ABuiltInMaterialWritesOnlyWhatDiffersFromIt)
     ASSERT_TRUE(run.save(scratch.file("copy.kovra"))) << run.message();
     // Dopant values are written whole; the constant index equals the
     // material's and is left out.
-    EXPECT_EQ(keysOf(run, L"Layer1"), std::vector<std::string>({"Material", "Thickness", "Dopant.Type", "Dopant.N",
-                                              "Dopant.Nr", "Dopant.E", "Dopant.F", "Dopant.Taun",
-                                              "Dopant.Taup", "Mesh.Points"}));
+    EXPECT_EQ(keysOf(run, L"Layer1"),
+              std::vector<std::string>({"Material", "Thickness", "Dopant.Type", "Dopant.N",
+                                        "Dopant.Nr", "Dopant.E", "Dopant.F", "Dopant.Taun",
+                                        "Dopant.Taup", "Mesh.Points"}));
 }
 
 TEST(SaveLayers, ChangedValuesScaledLatticeAndEveryTrapAreWritten)
@@ -142,8 +145,9 @@ TEST(SaveLayers, AnAlloyWritesItsCompositionAndModelsFollowTheMeshPoints)
     // What the composition gives is left out: the reader would only warn
     // that it does not use it.
     for (const char* derived : {"Bandgap", "Affinity", "NC", "NV", "Permittivity", "Mobility.N",
-                                "Taun", "Index.n", "Lattice.a"})
+                                "Taun", "Index.n", "Lattice.a"}) {
         EXPECT_FALSE(hasKey(alloy, L"Layer1", derived)) << derived;
+    }
     const std::string log = scratch.file("reload.log");
     DeviceRun again(0, log);
     ASSERT_TRUE(again.load(scratch.file("alloy.kovra"))) << again.message();
@@ -203,15 +207,14 @@ TEST(SaveNumeric, VerboseFollowsTheVerboseNibbleOnly)
         uint8_t outputType;
         const char* written;
     };
-    for (const Case& c : {Case{0x00, "No"}, Case{0x01, "(absent)"}, Case{0x11, "Yes"},
-                          Case{0x10, "Yes"}}) {
+    for (const Case& c :
+         {Case{0x00, "No"}, Case{0x01, "(absent)"}, Case{0x11, "Yes"}, Case{0x10, "Yes"}}) {
         TempFolder scratch;
         DeviceRun run;
         buildDevice(run);
         run.sigma.setOutputType(c.outputType);
         ASSERT_TRUE(run.save(scratch.file("built.kovra"))) << run.message();
-        EXPECT_EQ(savedValue(run, L"Numeric", L"Numeric.Verbose"), c.written)
-            << int(c.outputType);
+        EXPECT_EQ(savedValue(run, L"Numeric", L"Numeric.Verbose"), c.written) << int(c.outputType);
     }
 }
 

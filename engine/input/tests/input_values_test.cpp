@@ -15,15 +15,15 @@ struct NumberCase {
 };
 
 const NumberCase kNumbers[] = {
-    {L"1.5", 1.5},       {L"-2e-3", -2e-3},  {L"1E+20", 1e20},   {L"  42", 42.0},
-    {L"3.25abc", 3.25},  {L"abc", 0.0},      {L"", 0.0},         {L"1,5", 1.0},
-    {L".5", 0.5},        {L"-0.125", -0.125},
+    {L"1.5", 1.5}, {L"-2e-3", -2e-3}, {L"1E+20", 1e20}, {L"  42", 42.0}, {L"3.25abc", 3.25},
+    {L"abc", 0.0}, {L"", 0.0},        {L"1,5", 1.0},    {L".5", 0.5},    {L"-0.125", -0.125},
 };
 
 TEST(EkInputValues, WtofReadsCNumbers)
 {
-    for (const NumberCase& c : kNumbers)
+    for (const NumberCase& c : kNumbers) {
         EXPECT_DOUBLE_EQ(ek_wtof(c.text), c.value) << c.text;
+    }
     EXPECT_DOUBLE_EQ(ek_wtof(nullptr), 0.0);
     EXPECT_DOUBLE_EQ(ek_wtof(L"\x00e9"), 0.0);  // not convertible to a number
 }
@@ -43,13 +43,15 @@ TEST(EkInputValues, WtofIgnoresTheLocale)
     // Only the number category changes, and it is put back (with LOCPATH)
     // at the end.
     const DecimalCommaLocale comma(LC_NUMERIC);
-    if (!comma.active())
+    if (!comma.active()) {
         GTEST_SKIP() << "no locale with a decimal comma available";
+    }
     ASSERT_STREQ(std::localeconv()->decimal_point, ",");
     ASSERT_DOUBLE_EQ(std::strtod("1.5", nullptr), 1.0);  // the locale is in effect
 
-    for (const NumberCase& c : kNumbers)
+    for (const NumberCase& c : kNumbers) {
         EXPECT_DOUBLE_EQ(ek_wtof(c.text), c.value) << c.text;
+    }
 }
 
 struct SuffixCase {
@@ -61,15 +63,21 @@ struct SuffixCase {
 TEST(EkInputValues, EndsWithIsExactCase)
 {
     const SuffixCase cases[] = {
-        {L"glass.nk", L".nk", 3},         {L"GLASS.NK", L".nk", 0},
-        {L"device.kovra", L".kovra", 6},  {L"a.kovra.xml", L".xml", 4},
-        {L".nk", L".nk", 3},              {L"nk", L".nk", 0},
-        {L"file", L"", 0},                {nullptr, L".nk", 0},
-        {L"file.nk", nullptr, 0},         {L"", L"x", 0},
+        {L"glass.nk", L".nk", 3},
+        {L"GLASS.NK", L".nk", 0},
+        {L"device.kovra", L".kovra", 6},
+        {L"a.kovra.xml", L".xml", 4},
+        {L".nk", L".nk", 3},
+        {L"nk", L".nk", 0},
+        {L"file", L"", 0},
+        {nullptr, L".nk", 0},
+        {L"file.nk", nullptr, 0},
+        {L"", L"x", 0},
     };
-    for (const SuffixCase& c : cases)
+    for (const SuffixCase& c : cases) {
         EXPECT_EQ(ek_endsWithW(c.text, c.suffix), c.length)
             << (c.text ? c.text : L"(null)") << " / " << (c.suffix ? c.suffix : L"(null)");
+    }
 }
 
 TEST(EkInputValues, ClearConsoleAsksTheEditorWhenNoTerminal)

@@ -49,8 +49,7 @@ std::ostream& operator<<(std::ostream& out, const BarrierCase& c)
     return out << "phi " << c.phi << " type " << int(c.type);
 }
 
-class ContactBarrierTest : public ContactTest,
-                           public ::testing::WithParamInterface<BarrierCase> {};
+class ContactBarrierTest : public ContactTest, public ::testing::WithParamInterface<BarrierCase> {};
 
 // A barrier below kT/q (100 K) blocks nothing: the contact becomes ohmic.
 TEST_P(ContactBarrierTest, BarrierBelowThermalVoltageBecomesOhmic)
@@ -66,13 +65,13 @@ TEST_P(ContactBarrierTest, BarrierBelowThermalVoltageBecomesOhmic)
     EXPECT_EQ(contact.getPos(), 7);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Barriers, ContactBarrierTest,
-    ::testing::Values(BarrierCase{0.005, 0x11, 0.0, 0x10},
-                      BarrierCase{0.0086173, 0x11, 0.0, 0x10},
-                      BarrierCase{0.00861734291, 0x11, 0.00861734291, 0x11},
-                      BarrierCase{0.7, 0x11, 0.7, 0x11}, BarrierCase{5.0, 0x11, 5.0, 0x11},
-                      BarrierCase{0.0, 0x10, 0.0, 0x10}));
+INSTANTIATE_TEST_SUITE_P(Barriers, ContactBarrierTest,
+                         ::testing::Values(BarrierCase{0.005, 0x11, 0.0, 0x10},
+                                           BarrierCase{0.0086173, 0x11, 0.0, 0x10},
+                                           BarrierCase{0.00861734291, 0x11, 0.00861734291, 0x11},
+                                           BarrierCase{0.7, 0x11, 0.7, 0x11},
+                                           BarrierCase{5.0, 0x11, 5.0, 0x11},
+                                           BarrierCase{0.0, 0x10, 0.0, 0x10}));
 
 struct RangeCase {
     double phi, Rn, Rp;
@@ -95,8 +94,7 @@ TEST_P(ContactRangeTest, RefusedValuesLeaveTheContactUnchanged)
         EXPECT_STREQ(contact.getName(), L"Back");
         EXPECT_EQ(contact.getRn(), c.Rn);
         EXPECT_EQ(contact.getRp(), c.Rp);
-    }
-    else {
+    } else {
         EXPECT_NE(sigma.err, 0);
         EXPECT_STREQ(sigma.message, L"[ERROR]   invalid contact parameters\n");
         EXPECT_STREQ(contact.getName(), L"ContactX");
@@ -108,14 +106,12 @@ TEST_P(ContactRangeTest, RefusedValuesLeaveTheContactUnchanged)
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
-INSTANTIATE_TEST_SUITE_P(Ranges, ContactRangeTest,
-                         ::testing::Values(RangeCase{0.5, 1e-4, 1e8, true},
-                                           RangeCase{0.5, 0.0, 1e5, false},
-                                           RangeCase{0.5, 1e5, 1.0001e8, false},
-                                           RangeCase{-0.01, 1e5, 1e5, false},
-                                           RangeCase{5.001, 1e5, 1e5, false},
-                                           RangeCase{NaN, 1e5, 1e5, false},
-                                           RangeCase{0.5, NaN, 1e5, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, ContactRangeTest,
+    ::testing::Values(RangeCase{0.5, 1e-4, 1e8, true}, RangeCase{0.5, 0.0, 1e5, false},
+                      RangeCase{0.5, 1e5, 1.0001e8, false}, RangeCase{-0.01, 1e5, 1e5, false},
+                      RangeCase{5.001, 1e5, 1e5, false}, RangeCase{NaN, 1e5, 1e5, false},
+                      RangeCase{0.5, NaN, 1e5, false}));
 
 TEST_F(ContactTest, PositionOutsideTheMeshIsIgnoredWithoutMessage)
 {
@@ -177,14 +173,12 @@ TEST_P(ContactMetalTest, MetalBringsItsIndexInAnyLetterCase)
     EXPECT_EQ(k, c.k);
 }
 
-INSTANTIATE_TEST_SUITE_P(Metals, ContactMetalTest,
-                         ::testing::Values(MetalCase{L"Al", 0, 0.72079, 5.6418},
-                                           MetalCase{L"ag", 1, 0.042204, 3.4332},
-                                           MetalCase{L"au", 2, 0.43804, 2.295},
-                                           MetalCase{L"CU", 3, 0.95753, 2.6036},
-                                           MetalCase{L"Ni", 4, 1.1317, 1.7954},
-                                           MetalCase{L"pT", 5, 1.34, 1.03},
-                                           MetalCase{L"Ti", 6, 1.25, 0.962}));
+INSTANTIATE_TEST_SUITE_P(
+    Metals, ContactMetalTest,
+    ::testing::Values(MetalCase{L"Al", 0, 0.72079, 5.6418}, MetalCase{L"ag", 1, 0.042204, 3.4332},
+                      MetalCase{L"au", 2, 0.43804, 2.295}, MetalCase{L"CU", 3, 0.95753, 2.6036},
+                      MetalCase{L"Ni", 4, 1.1317, 1.7954}, MetalCase{L"pT", 5, 1.34, 1.03},
+                      MetalCase{L"Ti", 6, 1.25, 0.962}));
 
 TEST_F(ContactTest, UnknownMaterialKeepsTheIndex)
 {

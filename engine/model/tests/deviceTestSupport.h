@@ -34,7 +34,9 @@ protected:
     {
         std::wstring names;
         for (int i = 0; i < device->getLayerCount(); ++i) {
-            if (!names.empty()) names += L' ';
+            if (!names.empty()) {
+                names += L' ';
+            }
             names += device->getLayer(i)->getName();
         }
         return names;

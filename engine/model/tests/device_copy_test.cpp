@@ -106,7 +106,9 @@ TEST_F(DeviceCopyTest, CopyCarriesEverythingAndPointsOnlyIntoItself)
 {
     auto copy = makeCopy();
     expectSourceState(*copy);
-    for (int i = 0; i < 2; ++i) EXPECT_NE(copy->getLayer(i), device->getLayer(i));
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_NE(copy->getLayer(i), device->getLayer(i));
+    }
     EXPECT_NE(copy->getAnode(), device->getAnode());
     EXPECT_EQ(copy->getAnode()->getSigma(), &sigma);
     EXPECT_EQ(copy->getAnode()->getLuaEngine(), copy->getLuaEngine());

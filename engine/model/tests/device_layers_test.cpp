@@ -56,8 +56,7 @@ TEST_F(DeviceLayersTest, TenthLayerIsRefusedAndTheNineStay)
     addLayers({L"L1", L"L2", L"L3", L"L4", L"L5", L"L6", L"L7", L"L8", L"L9"});
     EXPECT_EQ(device->addLayer(L"Si", L"L10", 0x10), nullptr);
     EXPECT_NE(sigma.err, 0);
-    EXPECT_EQ(lastLine(),
-              L"[ERROR]   Maximum layers number reached in the semiconductor device\n");
+    EXPECT_EQ(lastLine(), L"[ERROR]   Maximum layers number reached in the semiconductor device\n");
     EXPECT_EQ(device->getLayerCount(), 9);
     EXPECT_EQ(stackNames(), L"L1 L2 L3 L4 L5 L6 L7 L8 L9");
 }
@@ -262,7 +261,9 @@ struct HeteroCase {
 std::ostream& operator<<(std::ostream& out, const HeteroCase& c)
 {
     out << "gaps";
-    for (double gap : c.gaps) out << ' ' << gap;
+    for (double gap : c.gaps) {
+        out << ' ' << gap;
+    }
     return out;
 }
 

@@ -24,7 +24,9 @@ using DeviceMainTest = DeviceTest;
 std::string packagePath(LuaEngineCore* engine)
 {
     std::string path;
-    for (const std::string& folder : engine->moduleFolders()) path += folder + "?.lua;";
+    for (const std::string& folder : engine->moduleFolders()) {
+        path += folder + "?.lua;";
+    }
     return path;
 }
 
@@ -84,8 +86,7 @@ TEST_F(DeviceMainTest, NamedConstructorPutsScriptFolderFirstInLuaPath)
 
     // A folder that does not exist adds nothing.
     ElecDevice missing(&sigma, &param, L"Other", nullptr, L"/no/such/kovra/folder");
-    EXPECT_EQ(packagePath(missing.getLuaEngine()).find("/no/such/kovra/folder"),
-              std::string::npos);
+    EXPECT_EQ(packagePath(missing.getLuaEngine()).find("/no/such/kovra/folder"), std::string::npos);
 }
 
 TEST_F(DeviceMainTest, TemperatureReachesEveryLayerAndBadValueChangesNothing)
@@ -195,7 +196,9 @@ TEST_F(DeviceMainTest, FullHeaderRefusesLinesAndStaysTerminated)
 {
     const std::wstring line(99, L'h');  // 101 characters with '#' and newline
     size_t accepted = 0;
-    while (device->addtoHeader(line.c_str())) ++accepted;
+    while (device->addtoHeader(line.c_str())) {
+        ++accepted;
+    }
     const size_t length = device->getHeaderLength();
     EXPECT_EQ(length, accepted * 101);
     EXPECT_LE(length, ElecDevice::HEADER_SIZE + 2);

@@ -25,8 +25,9 @@ TEST_F(ExcitationTest, DefaultsAfterConstruction)
     EXPECT_DOUBLE_EQ(excitation.Wstart, 0.3);
     EXPECT_DOUBLE_EQ(excitation.Wend, 1.2);
     EXPECT_DOUBLE_EQ(excitation.Wstep, 0.01);
-    for (double f : excitation.flux)
+    for (double f : excitation.flux) {
         EXPECT_DOUBLE_EQ(f, 1e17);
+    }
     EXPECT_EQ(excitation.lightType, 0);
     EXPECT_FALSE(excitation.qeSweep);
     EXPECT_STREQ(excitation.getLightFilename(), L"");
@@ -178,8 +179,9 @@ TEST_F(ExcitationTest, SetWRangesAtTheirBounds)
             EXPECT_DOUBLE_EQ(w[1], c.Wend) << c.what;
             EXPECT_DOUBLE_EQ(w[2], c.Wstep) << c.what;
             EXPECT_DOUBLE_EQ(w[3], c.flux) << c.what;
-            for (double f : excitation.flux)
+            for (double f : excitation.flux) {
                 EXPECT_DOUBLE_EQ(f, c.flux) << c.what;
+            }
         } else {
             EXPECT_EQ(type, 0) << c.what;
             EXPECT_FALSE(qe) << c.what;
@@ -214,9 +216,9 @@ struct SpectrumCase {
 TEST_F(ExcitationTest, LightFileNamesACustomSpectrum)
 {
     const SpectrumCase cases[] = {
-        {L"sun.dat", true},   {L"a.txt", true},      {L"x.dat", true},
-        {L".txt", false},     {L"sun.TXT", false},   {L"sun.Dat", false},
-        {L"sun.csv", false},  {L"sun.txt ", false},  {L"dir/am0.txt", true},
+        {L"sun.dat", true},  {L"a.txt", true},     {L"x.dat", true},
+        {L".txt", false},    {L"sun.TXT", false},  {L"sun.Dat", false},
+        {L"sun.csv", false}, {L"sun.txt ", false}, {L"dir/am0.txt", true},
     };
     for (const SpectrumCase& c : cases) {
         excitation.reset();
@@ -271,8 +273,8 @@ TEST_F(ExcitationTest, OnFlagsFollowTypeBits)
         excitation.lightType = type;
         EXPECT_EQ(excitation.isLightOn(), on) << int(type);
     }
-    const std::pair<uint8_t, bool> bias[] = {{0x00, false}, {0x10, true}, {0x20, true},
-                                             {0x40, false}, {0x0F, false}};
+    const std::pair<uint8_t, bool> bias[] = {
+        {0x00, false}, {0x10, true}, {0x20, true}, {0x40, false}, {0x0F, false}};
     for (const auto& [type, on] : bias) {
         excitation.biasType = type;
         EXPECT_EQ(excitation.isBiasOn(), on) << int(type);

@@ -22,11 +22,11 @@ TEST(EkHelpers, IsEqualUsesRelativeEpsilon)
     const EqualCase cases[] = {
         {1.0, 1.0, true},
         {0.0, -0.0, true},
-        {1.0, 1.0 + kEps, true},          // one ulp apart
-        {1.0, 1.0 + 4 * kEps, false},     // beyond 2 eps relative to |a|+|b|
+        {1.0, 1.0 + kEps, true},       // one ulp apart
+        {1.0, 1.0 + 4 * kEps, false},  // beyond 2 eps relative to |a|+|b|
         {1e-300, 1e-300 * (1 + kEps), true},
         {1e-300, 2e-300, false},
-        {0.0, 1e-300, false},             // nothing is "close" to an exact 0
+        {0.0, 1e-300, false},  // nothing is "close" to an exact 0
         {-1.0, 1.0, false},
         {kInf, kInf, true},
         {std::nan(""), std::nan(""), false},
@@ -40,12 +40,12 @@ TEST(EkHelpers, IsEqualUsesRelativeEpsilon)
 TEST(EkHelpers, IsZeroHoldsOnlyForZeroAndInfinity)
 {
     const std::pair<double, bool> cases[] = {
-        {0.0, true},   {-0.0, true},  {kInf, true},   {-kInf, true},
-        {1e-300, false}, {4.9e-324, false}, {-1e-17, false}, {1.0, false},
-        {std::nan(""), false},
+        {0.0, true},       {-0.0, true},    {kInf, true}, {-kInf, true},         {1e-300, false},
+        {4.9e-324, false}, {-1e-17, false}, {1.0, false}, {std::nan(""), false},
     };
-    for (const auto& [value, zero] : cases)
+    for (const auto& [value, zero] : cases) {
         EXPECT_EQ(ek_isZero(value), zero) << value;
+    }
 }
 
 struct TrimCase {
@@ -101,10 +101,12 @@ TEST(EkHelpers, ResetSigmaClearsWholeMessageAndCaption)
     EXPECT_EQ(sigma.err, 0);
     // The last characters lie beyond half the array's byte count: a reset
     // that counted bytes as characters would leave them standing.
-    for (size_t i = 0; i < nuSigma::MESSAGE_SIZE; ++i)
+    for (size_t i = 0; i < nuSigma::MESSAGE_SIZE; ++i) {
         ASSERT_EQ(sigma.message[i], L'\0') << "message[" << i << "]";
-    for (wchar_t c : sigma.caption)
+    }
+    for (wchar_t c : sigma.caption) {
         ASSERT_EQ(c, L'\0');
+    }
     EXPECT_EQ(sigma.outputType, 0x11);  // fields after the caption are kept
     ek_resetSigma(nullptr);             // tolerated
 }

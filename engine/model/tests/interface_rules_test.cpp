@@ -13,7 +13,9 @@ namespace {
 class InterfaceTest : public ::testing::Test {
 protected:
     nuSigma sigma;
-    ekInterface interface{&sigma};
+    ekInterface interface {
+        &sigma
+    };
     // Stand-ins: the interface only keeps these pointers.
     ekLayer* before = reinterpret_cast<ekLayer*>(0x1000);
     ekLayer* after = reinterpret_cast<ekLayer*>(0x2000);

@@ -18,41 +18,38 @@
 // Opens the protected fields the tests need to poke.
 class ProbeLayer : public ekLayer {
 public:
-    using ekLayer::ekLayer;
-    using ekLayer::Eg;
-    using ekLayer::Chi;
-    using ekLayer::NC;
-    using ekLayer::NV;
-    using ekLayer::Eps;
-    using ekLayer::Me;
-    using ekLayer::Eso;
-    using ekLayer::UrbachEA;
-    using ekLayer::UrbachGD;
-    using ekLayer::UrbachTaupD;
-    using ekLayer::urbach;
-    using ekLayer::Thermc;
-    using ekLayer::Heat;
-    using ekLayer::Ebr;
-    using ekLayer::Mobn;
     using ekLayer::Beta;
+    using ekLayer::Chi;
     using ekLayer::Cp;
-    using ekLayer::Taup;
+    using ekLayer::Ebr;
+    using ekLayer::Eg;
+    using ekLayer::ekLayer;
+    using ekLayer::Eps;
+    using ekLayer::Eso;
+    using ekLayer::Heat;
     using ekLayer::LatticeA;
     using ekLayer::LatticeB;
     using ekLayer::LatticeC;
-    using ekLayer::LatticeE31;
-    using ekLayer::LatticeE33;
     using ekLayer::LatticeC11;
     using ekLayer::LatticeC13;
+    using ekLayer::LatticeE31;
+    using ekLayer::LatticeE33;
+    using ekLayer::Me;
+    using ekLayer::Mobn;
+    using ekLayer::NC;
+    using ekLayer::NV;
     using ekLayer::Psp;
     using ekLayer::script;
     using ekLayer::scriptActive;
+    using ekLayer::Taup;
+    using ekLayer::Thermc;
+    using ekLayer::urbach;
+    using ekLayer::UrbachEA;
+    using ekLayer::UrbachGD;
+    using ekLayer::UrbachTaupD;
 };
 
-inline std::wstring lastLine(const nuSigma& sigma)
-{
-    return sigma.message;
-}
+inline std::wstring lastLine(const nuSigma& sigma) { return sigma.message; }
 
 // A file in a private temporary folder, removed with the object.
 class TempFile {

@@ -155,15 +155,16 @@ TEST_F(LayerLevels, TrapDifferingInAnyComparedValueIsNew)
         const char* label;
         double N, Nr, E, W, taun, taup;
     } cases[] = {
-        {"N", 2e15, 1e19, 0.3, 0.01, 1e-8, 2e-8},  {"Nr", 1e15, 2e19, 0.3, 0.01, 1e-8, 2e-8},
-        {"E", 1e15, 1e19, 0.31, 0.01, 1e-8, 2e-8}, {"W", 1e15, 1e19, 0.3, 0.02, 1e-8, 2e-8},
+        {"N", 2e15, 1e19, 0.3, 0.01, 1e-8, 2e-8},    {"Nr", 1e15, 2e19, 0.3, 0.01, 1e-8, 2e-8},
+        {"E", 1e15, 1e19, 0.31, 0.01, 1e-8, 2e-8},   {"W", 1e15, 1e19, 0.3, 0.02, 1e-8, 2e-8},
         {"Taun", 1e15, 1e19, 0.3, 0.01, 3e-8, 2e-8}, {"Taup", 1e15, 1e19, 0.3, 0.01, 1e-8, 3e-8},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         layer.removeAllTraps();
         ekLevel* first = addTrapN(L"D1", 1e15);
-        ekLevel* second = layer.addTrap(L"D2", 0x20, c.N, c.Nr, c.E, c.W, c.taun, c.taup, 2.0, true);
+        ekLevel* second =
+            layer.addTrap(L"D2", 0x20, c.N, c.Nr, c.E, c.W, c.taun, c.taup, 2.0, true);
         ASSERT_NE(second, nullptr);
         EXPECT_NE(second, first);
         EXPECT_EQ(layer.getTrapCount(), 2);

@@ -12,7 +12,7 @@ namespace {
 using Values = std::vector<double>;
 
 struct BadValue {
-    size_t index;          // which argument is spoiled
+    size_t index;  // which argument is spoiled
     double value;
     const wchar_t* message;
 };
@@ -41,10 +41,14 @@ constexpr const wchar_t* URBACH = L"[ERROR]   invalid Urbach parameters\n";
 constexpr const wchar_t* THERM = L"[ERROR]   invalid layer optical parameters\n";
 constexpr const wchar_t* MOBILITY = L"[ERROR]   invalid layer mobility parameters\n";
 constexpr const wchar_t* RECOMB = L"[ERROR]   invalid recombination parameters\n";
-constexpr const wchar_t* LATTICE = L"[ERROR]   invalid lattice parameter (valid range: [0.1 ; 1] nm)\n";
-constexpr const wchar_t* PIEZO = L"[ERROR]   invalid piezoelectric parameters e31/e33 (max: 1e5 C/m2)\n";
-constexpr const wchar_t* ELASTIC = L"[ERROR]   invalid elastic parameters c13/c33 (max: 1e5 C/m2)\n";
-constexpr const wchar_t* SPONTANEOUS = L"[ERROR]   invalid spontaneous polarization (max: 1e5 C/m2)\n";
+constexpr const wchar_t* LATTICE =
+    L"[ERROR]   invalid lattice parameter (valid range: [0.1 ; 1] nm)\n";
+constexpr const wchar_t* PIEZO =
+    L"[ERROR]   invalid piezoelectric parameters e31/e33 (max: 1e5 C/m2)\n";
+constexpr const wchar_t* ELASTIC =
+    L"[ERROR]   invalid elastic parameters c13/c33 (max: 1e5 C/m2)\n";
+constexpr const wchar_t* SPONTANEOUS =
+    L"[ERROR]   invalid spontaneous polarization (max: 1e5 C/m2)\n";
 
 std::vector<SetterCase> setterCases()
 {
@@ -58,8 +62,12 @@ std::vector<SetterCase> setterCases()
          {2.5, 0.3, 0.4, 1.5, -2.0},
          {3.5, 0.5, 0.6, -1.0, 2.0},
          {{0, 1e-4}, {0, 1e4}, {1, 0.0}, {2, 1.0}, {3, -20.0}, {4, 20.0}},
-         {{0, 0.0, THICKNESS}, {0, 1.0001e4, THICKNESS}, {0, NaN, THICKNESS},
-          {1, -0.1, COMPOSITION}, {2, 1.1, COMPOSITION}, {3, 20.5, BOWING},
+         {{0, 0.0, THICKNESS},
+          {0, 1.0001e4, THICKNESS},
+          {0, NaN, THICKNESS},
+          {1, -0.1, COMPOSITION},
+          {2, 1.1, COMPOSITION},
+          {3, 20.5, BOWING},
           {4, -21.0, BOWING}}},
         {"updateTemperature",
          [](ekLayer& l, const Values& v) { return l.updateTemperature(v[0]); },
@@ -112,18 +120,25 @@ std::vector<SetterCase> setterCases()
          {0.03, 0.06, 1e20, 2e20, 1e-9, 2e-9, 3e-9, 4e-9},
          {0.04, 0.07, 3e20, 4e20, 5e-9, 6e-9, 7e-9, 8e-9},
          {{0, 5.0}, {4, 1e-15}, {7, 1000.0}},
-         {{0, 5.1, URBACH}, {1, -0.1, URBACH}, {2, 1e26, URBACH}, {4, 1e-16, URBACH},
+         {{0, 5.1, URBACH},
+          {1, -0.1, URBACH},
+          {2, 1e26, URBACH},
+          {4, 1e-16, URBACH},
           {7, 1001.0, URBACH}}},
         {"updateTherm",
          [](ekLayer& l, const Values& v) { return l.updateTherm(v[0], v[1]); },
-         [](const ekLayer& l) { return Values{l.getThermc(), l.getHeat()}; },
+         [](const ekLayer& l) {
+             return Values{l.getThermc(), l.getHeat()};
+         },
          {1.5, 0.8},
          {2.5, 0.9},
          {{0, 0.0}, {1, 100.0}},
          {{0, -0.1, THERM}, {1, 101.0, THERM}}},
         {"updateMobility",
          [](ekLayer& l, const Values& v) { return l.updateMobility(v[0], v[1], v[2]); },
-         [](const ekLayer& l) { return Values{l.getEbr(), l.getMobn(), l.getMobp()}; },
+         [](const ekLayer& l) {
+             return Values{l.getEbr(), l.getMobn(), l.getMobp()};
+         },
          {1e5, 1350.0, 480.0},
          {2e5, 1000.0, 400.0},
          {{0, 1.0}, {0, 1e12}, {1, 0.001}, {2, 1e5}},
@@ -136,7 +151,10 @@ std::vector<SetterCase> setterCases()
          {1e-10, 1e-30, 2e-31, 1e-6, 2e-6},
          {2e-10, 3e-30, 4e-31, 3e-6, 4e-6},
          {{0, 1e-22}, {0, 1e-6}, {1, 1e-48}, {2, 1e-9}, {3, 1e-15}, {4, 1000.0}},
-         {{0, 1e-23, RECOMB}, {1, 1e-8, RECOMB}, {2, 1e-49, RECOMB}, {3, 1e-16, RECOMB},
+         {{0, 1e-23, RECOMB},
+          {1, 1e-8, RECOMB},
+          {2, 1e-49, RECOMB},
+          {3, 1e-16, RECOMB},
           {4, 1001.0, RECOMB}}},
         {"updateLattice",
          [](ekLayer& l, const Values& v) {
@@ -152,8 +170,13 @@ std::vector<SetterCase> setterCases()
          {0.5, 0.6, 0.7, -0.3, 0.5, 300.0, 140.0, 100.0, 390.0, -0.02},
          {0.4, 0.45, 0.55, 0.3, -0.5, 200.0, 120.0, 90.0, 380.0, 0.02},
          {{0, 0.1}, {0, 1.0}, {3, -10.0}, {4, 10.0}, {5, 0.0}, {8, 1e4}, {9, -10.0}},
-         {{0, 0.09, LATTICE}, {0, 1.01, LATTICE}, {3, -10.5, PIEZO}, {4, 11.0, PIEZO},
-          {5, -1.0, ELASTIC}, {7, 1.0001e4, ELASTIC}, {9, 10.5, SPONTANEOUS},
+         {{0, 0.09, LATTICE},
+          {0, 1.01, LATTICE},
+          {3, -10.5, PIEZO},
+          {4, 11.0, PIEZO},
+          {5, -1.0, ELASTIC},
+          {7, 1.0001e4, ELASTIC},
+          {9, 10.5, SPONTANEOUS},
           {9, NaN, SPONTANEOUS}}},
     };
 }
@@ -197,8 +220,8 @@ TEST_F(LayerSetters, BadValueIsRefusedWithItsMessageAndNothingStored)
 {
     for (const SetterCase& c : setterCases()) {
         for (const BadValue& bad : c.bad) {
-            SCOPED_TRACE(std::string(c.label) + " argument " + std::to_string(bad.index) +
-                         " = " + std::to_string(bad.value));
+            SCOPED_TRACE(std::string(c.label) + " argument " + std::to_string(bad.index) + " = " +
+                         std::to_string(bad.value));
             ekLayer layer(&sigma);
             ASSERT_TRUE(c.apply(layer, c.good));
             // Every other argument differs too, so a partial store shows.
@@ -258,7 +281,7 @@ TEST_F(LayerSetters, TooLowUrbachTailSwitchesModelOffWithoutError)
     } tooLow[] = {
         {0.0005, 0.06, 1e20, 2e20},  // tail energy below 1 meV
         {0.03, 0.0009, 1e20, 2e20},
-        {0.03, 0.06, 1e7, 2e20},     // EA*GA/2 below 1e6 1/cm3
+        {0.03, 0.06, 1e7, 2e20},  // EA*GA/2 below 1e6 1/cm3
         {0.03, 0.06, 1e20, 3e7},
     };
     for (const auto& v : tooLow) {
@@ -266,7 +289,8 @@ TEST_F(LayerSetters, TooLowUrbachTailSwitchesModelOffWithoutError)
         EXPECT_TRUE(layer.updateUrbach(v.ea, v.ed, v.ga, v.gd, 1e-8, 1e-8, 1e-8, 1e-8, true));
         EXPECT_TRUE(sigma.isOK());
         EXPECT_FALSE(layer.isUrbach());
-        EXPECT_EQ(lastLine(sigma), L"[INFO]    Urbach model disabled: energy/concentration too low\n");
+        EXPECT_EQ(lastLine(sigma),
+                  L"[INFO]    Urbach model disabled: energy/concentration too low\n");
         EXPECT_DOUBLE_EQ(layer.getUrbachEA(), 0.03);
         EXPECT_DOUBLE_EQ(layer.getUrbachGD(), 2e20);
         EXPECT_DOUBLE_EQ(layer.getUrbachTaunA(), 1e-9);
@@ -285,7 +309,8 @@ TEST_F(LayerSetters, TinyPiezoelectricConstantsAreLiftedToTheSmallestSize)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.given);
         ekLayer layer(&sigma);
-        ASSERT_TRUE(layer.updateLattice(0, 0.5, 0.5, 0.5, c.given, c.given, 0, 0, 100, 400, c.given));
+        ASSERT_TRUE(
+            layer.updateLattice(0, 0.5, 0.5, 0.5, c.given, c.given, 0, 0, 100, 400, c.given));
         EXPECT_EQ(layer.getLatticeE31(), c.stored);
         EXPECT_EQ(layer.getLatticeE33(), c.stored);
         EXPECT_EQ(layer.getPsp(), c.stored);

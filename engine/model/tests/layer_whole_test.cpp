@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr const wchar_t* URBACH_OFF = L"[INFO]    Urbach model disabled: energy/concentration too low\n";
+constexpr const wchar_t* URBACH_OFF =
+    L"[INFO]    Urbach model disabled: energy/concentration too low\n";
 
 class LayerWhole : public ::testing::Test {
 protected:
@@ -33,8 +34,10 @@ TEST_F(LayerWhole, CheckParametersNamesTheFirstBadGroup)
          L"[ERROR]   invalid Urbach parameters\n"},
         {"Thermc", [](ProbeLayer& l) { l.Thermc = -1.0; },
          L"[ERROR]   invalid layer optical parameters\n"},
-        {"Ebr", [](ProbeLayer& l) { l.Ebr = 0.1; }, L"[ERROR]   invalid layer mobility parameters\n"},
-        {"Beta", [](ProbeLayer& l) { l.Beta = 1.0; }, L"[ERROR]   invalid recombination parameters\n"},
+        {"Ebr", [](ProbeLayer& l) { l.Ebr = 0.1; },
+         L"[ERROR]   invalid layer mobility parameters\n"},
+        {"Beta", [](ProbeLayer& l) { l.Beta = 1.0; },
+         L"[ERROR]   invalid recombination parameters\n"},
         {"LatticeB", [](ProbeLayer& l) { l.LatticeB = 4.0; },
          L"[ERROR]   invalid lattice parameter (valid range: [0.1 ; 1] nm)\n"},
         {"LatticeE33", [](ProbeLayer& l) { l.LatticeE33 = 20.0; },
@@ -43,7 +46,11 @@ TEST_F(LayerWhole, CheckParametersNamesTheFirstBadGroup)
          L"[ERROR]   invalid elastic parameters c13/c33 (max: 1e5 C/m2)\n"},
         {"Psp", [](ProbeLayer& l) { l.Psp = 11.0; },
          L"[ERROR]   invalid spontaneous polarization (max: 1e5 C/m2)\n"},
-        {"Eps before Thermc", [](ProbeLayer& l) { l.Thermc = -1.0; l.Eps = 0.5; },
+        {"Eps before Thermc",
+         [](ProbeLayer& l) {
+             l.Thermc = -1.0;
+             l.Eps = 0.5;
+         },
          L"[ERROR]   invalid layer permittivity\n"},
     };
     for (const auto& c : cases) {
@@ -62,8 +69,8 @@ TEST_F(LayerWhole, CheckParametersStopsAtTooLowUrbachTailWithInfoOnly)
 {
     ProbeLayer layer(&sigma);
     layer.UrbachEA = 0.0005;
-    layer.urbach = false;   // the test holds whatever the flag
-    layer.Thermc = -1.0;    // a later group that must not be reached
+    layer.urbach = false;  // the test holds whatever the flag
+    layer.Thermc = -1.0;   // a later group that must not be reached
     EXPECT_FALSE(layer.checkParameters());
     EXPECT_TRUE(sigma.isOK());
     EXPECT_EQ(lastLine(sigma), URBACH_OFF);
@@ -148,7 +155,8 @@ std::vector<std::pair<const char*, std::function<double(const ekLayer&)>>> layer
     };
 }
 
-const std::string INDEX_TABLE = "0.3\t3.9\t0.4\n0.5\t3.6\t0.1\n0.7\t3.5\t0.01\n0.9\t3.4\t0\n1.1\t3.4\t0\n";
+const std::string INDEX_TABLE =
+    "0.3\t3.9\t0.4\n0.5\t3.6\t0.1\n0.7\t3.5\t0.01\n0.9\t3.4\t0\n1.1\t3.4\t0\n";
 
 // A layer unlike a fresh one in every group.
 std::unique_ptr<ProbeLayer> makeSource(nuSigma* sigma, const TempFile& indexFile)
@@ -164,14 +172,15 @@ std::unique_ptr<ProbeLayer> makeSource(nuSigma* sigma, const TempFile& indexFile
     EXPECT_TRUE(l->updateRecomb(1e-10, 1e-29, 2e-29, 2e-8, 3e-8));
     EXPECT_TRUE(l->updateTherm(0.05, 0.3));
     EXPECT_TRUE(l->updateMobility(2e5, 12000.0, 300.0));
-    EXPECT_TRUE(l->updateLattice(0x20, 0.5869, 0.59, 0.6, -0.2, 0.4, 100.0, 50.0, 45.0, 110.0, -0.01));
+    EXPECT_TRUE(
+        l->updateLattice(0x20, 0.5869, 0.59, 0.6, -0.2, 0.4, 100.0, 50.0, 45.0, 110.0, -0.01));
     l->setTunnel(true);
     EXPECT_TRUE(l->updateDopant(0x20, 3e17, 1e18, 0.05, 0.0, 1e-8, 2e-8, 4.0));
     EXPECT_NE(l->addTrap(L"E1", 0x10, 1e14, 1e19, 0.2, 0.01, 1e-8, 1e-8, 1.0, false), nullptr);
     EXPECT_NE(l->addTrap(L"E2", 0x20, 2e14, 1e18, 0.3, 0.02, 2e-8, 2e-8, 2.0, false), nullptr);
     EXPECT_NE(l->addTrap(L"H1", 0x20, 3e14, 1e17, 0.1, 0.0, 3e-8, 3e-8, 4.0, false), nullptr);
-    const std::wstring scripts[] = {L"mobility.lua", L"bandgap.lua",       L"eps.lua",
-                                    L"doping.lua",   L"trap.lua",          L"recombination.lua",
+    const std::wstring scripts[] = {L"mobility.lua", L"bandgap.lua", L"eps.lua",
+                                    L"doping.lua",   L"trap.lua",    L"recombination.lua",
                                     L"lattice.lua"};
     for (int kind = 0; kind < ekLayer::MODEL_COUNT; ++kind) {
         kov_copyW(l->script[kind], ekRegion::PATH_SIZE, scripts[kind].c_str());

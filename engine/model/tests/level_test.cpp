@@ -124,10 +124,10 @@ TEST(EkLevel, RefusalNamesSixValuesWithoutWidth)
     ekLevel level(&sigma, L"Donor", 0x10);
     level.update(2.5e16, 1e5, 0.125, 0.75, 3e-9, 4e-9);
     ASSERT_FALSE(sigma.isOK());
-    const std::wstring expected = L"[ERROR]   invalid level parameters (N, Nr, E, Taun, Taup, F): "
-                                  + formatted(2.5e16) + L" " + formatted(1e5) + L" "
-                                  + formatted(0.125) + L" " + formatted(3e-9) + L" "
-                                  + formatted(4e-9) + L" " + formatted(1.0) + L"\n";
+    const std::wstring expected =
+        L"[ERROR]   invalid level parameters (N, Nr, E, Taun, Taup, F): " + formatted(2.5e16) +
+        L" " + formatted(1e5) + L" " + formatted(0.125) + L" " + formatted(3e-9) + L" " +
+        formatted(4e-9) + L" " + formatted(1.0) + L"\n";
     EXPECT_EQ(std::wstring(sigma.message), expected);
     EXPECT_EQ(std::wstring(sigma.message).find(formatted(0.75)), std::wstring::npos);
 }

@@ -20,10 +20,7 @@ inline std::filesystem::path exampleDir()
     return std::filesystem::path(KOVRA_SOURCE_DIR) / "examples/lua";
 }
 
-inline std::wstring widePath(const std::filesystem::path& p)
-{
-    return p.wstring();
-}
+inline std::wstring widePath(const std::filesystem::path& p) { return p.wstring(); }
 
 class ScratchDir {
 public:

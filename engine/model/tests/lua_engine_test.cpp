@@ -35,9 +35,13 @@ CallResult callWith(LuaEngineCore& engine, const std::string& script, int slots,
     CallResult r;
     r.out.assign(LuaEngineCore::MAX_OUTPUTS, kPreset);
     const double* in[LuaEngineCore::MAX_INPUTS] = {};
-    for (size_t i = 0; i < inputs.size() && i < 4; ++i) in[i] = inputs[i];
+    for (size_t i = 0; i < inputs.size() && i < 4; ++i) {
+        in[i] = inputs[i];
+    }
     double* out[LuaEngineCore::MAX_OUTPUTS] = {};
-    for (int i = 0; i < slots; ++i) out[i] = &r.out[i];
+    for (int i = 0; i < slots; ++i) {
+        out[i] = &r.out[i];
+    }
     r.ok = engine.call(script.c_str(), "kov_f", in, out, &r.status);
     r.out.resize(slots);
     r.message = engine.getMessageA();
@@ -79,45 +83,49 @@ TEST_P(ResultRules, FillSlotsOrFail)
     const CallResult r = callWith(engine, returning(c.returns), c.slots);
     ASSERT_EQ(r.ok, c.ok) << c.returns << " -> " << r.message;
     if (c.ok) {
-        for (size_t i = 0; i < c.values.size(); ++i) EXPECT_DOUBLE_EQ(r.out[i], c.values[i]) << "slot " << i;
+        for (size_t i = 0; i < c.values.size(); ++i) {
+            EXPECT_DOUBLE_EQ(r.out[i], c.values[i]) << "slot " << i;
+        }
         EXPECT_EQ(r.status, c.status);
     } else {
         EXPECT_EQ(r.message, c.message);
         EXPECT_FALSE(engine.isLoaded());
         // A refused result list hands nothing over.
-        for (int i = 0; i + 1 < c.slots; ++i) EXPECT_EQ(r.out[i], kPreset);
+        for (int i = 0; i + 1 < c.slots; ++i) {
+            EXPECT_EQ(r.out[i], kPreset);
+        }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     LuaEngine, ResultRules,
-    ::testing::Values(
-        ResultCase{"1, 2, 3", 3, true, {1, 2, 3}, 1, ""},
-        ResultCase{"1, 2", 3, true, {1, 2, 0}, 1, ""},
-        ResultCase{"1, 2, 3, false", 3, true, {1, 2, 3}, 0, ""},
-        ResultCase{"1, 2, 3, true", 3, true, {1, 2, 3}, 1, ""},
-        ResultCase{"1, 2, true", 3, true, {1, 2, 1}, 1, ""},
-        ResultCase{"1, 2, false", 3, true, {1, 2, 0}, 1, ""},
-        ResultCase{"1, 2, true, false", 3, true, {1, 2, 1}, 0, ""},
-        ResultCase{"9, 1, 2, 3", 3, true, {1, 2, 3}, 1, ""},
-        ResultCase{"'2.5', '-1e3', 0", 3, true, {2.5, -1000, 0}, 1, ""},
-        ResultCase{"4", 2, true, {4, 0}, 1, ""},
-        ResultCase{"{}, 1, 0", 3, false, {}, 0, "invalid returned value"},
-        ResultCase{"'abc', 1, 0", 3, false, {}, 0, "invalid returned value"},
-        ResultCase{"1, true, 0", 3, false, {}, 0, "invalid returned value"},
-        ResultCase{"1, nil, 0", 3, false, {}, 0, "invalid returned value"},
-        ResultCase{"1", 3, false, {}, 0, "invalid number of returned values"},
-        ResultCase{"1, 2, 3, 4, 5", 3, false, {}, 0, "invalid number of returned values"},
-        ResultCase{"1, 2", 1, false, {}, 0, "invalid number of parameters"}));
+    ::testing::Values(ResultCase{"1, 2, 3", 3, true, {1, 2, 3}, 1, ""},
+                      ResultCase{"1, 2", 3, true, {1, 2, 0}, 1, ""},
+                      ResultCase{"1, 2, 3, false", 3, true, {1, 2, 3}, 0, ""},
+                      ResultCase{"1, 2, 3, true", 3, true, {1, 2, 3}, 1, ""},
+                      ResultCase{"1, 2, true", 3, true, {1, 2, 1}, 1, ""},
+                      ResultCase{"1, 2, false", 3, true, {1, 2, 0}, 1, ""},
+                      ResultCase{"1, 2, true, false", 3, true, {1, 2, 1}, 0, ""},
+                      ResultCase{"9, 1, 2, 3", 3, true, {1, 2, 3}, 1, ""},
+                      ResultCase{"'2.5', '-1e3', 0", 3, true, {2.5, -1000, 0}, 1, ""},
+                      ResultCase{"4", 2, true, {4, 0}, 1, ""},
+                      ResultCase{"{}, 1, 0", 3, false, {}, 0, "invalid returned value"},
+                      ResultCase{"'abc', 1, 0", 3, false, {}, 0, "invalid returned value"},
+                      ResultCase{"1, true, 0", 3, false, {}, 0, "invalid returned value"},
+                      ResultCase{"1, nil, 0", 3, false, {}, 0, "invalid returned value"},
+                      ResultCase{"1", 3, false, {}, 0, "invalid number of returned values"},
+                      ResultCase{
+                          "1, 2, 3, 4, 5", 3, false, {}, 0, "invalid number of returned values"},
+                      ResultCase{"1, 2", 1, false, {}, 0, "invalid number of parameters"}));
 
 TEST_F(LuaEngineTest, InputsArePushedInOrderAndNonFiniteOnesAsZero)
 {
-    const std::string script =
-        "function kov_f(...)\n"
-        "  local t = {...}\n"
-        "  return #t, t[1] + 10 * t[2] + 100 * t[3] + 1000 * t[4], 0\n"
-        "end\n";
-    const double one = 1, nan = std::nan(""), inf = std::numeric_limits<double>::infinity(), four = 4;
+    const std::string script = "function kov_f(...)\n"
+                               "  local t = {...}\n"
+                               "  return #t, t[1] + 10 * t[2] + 100 * t[3] + 1000 * t[4], 0\n"
+                               "end\n";
+    const double one = 1, nan = std::nan(""), inf = std::numeric_limits<double>::infinity(),
+                 four = 4;
     CallResult r = callWith(engine, script, 3, {&one, &nan, &inf, &four});
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.out[0], 4);
@@ -136,8 +144,8 @@ TEST_F(LuaEngineTest, ResultSlotsWithAGapAreFilledInOrder)
     double a = 0, b = 0, c = 0;
     int status = -1;
     const std::string script = returning("1, 2, 3");
-    ASSERT_TRUE(engine.call(script.c_str(), "kov_f", nullptr, nullptr, nullptr, nullptr, &a, nullptr, &b,
-                            nullptr, nullptr, &c, nullptr, nullptr, &status));
+    ASSERT_TRUE(engine.call(script.c_str(), "kov_f", nullptr, nullptr, nullptr, nullptr, &a,
+                            nullptr, &b, nullptr, nullptr, &c, nullptr, nullptr, &status));
     EXPECT_EQ(a, 1);
     EXPECT_EQ(b, 2);
     EXPECT_EQ(c, 3);
@@ -146,7 +154,9 @@ TEST_F(LuaEngineTest, ResultSlotsWithAGapAreFilledInOrder)
 TEST_F(LuaEngineTest, ScriptIsRerunBeforeEveryCall)
 {
     const std::string counter = "n = 0\nfunction kov_f() n = n + 1 return n, 0 end\n";
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(callWith(engine, counter, 2).out[0], 1);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(callWith(engine, counter, 2).out[0], 1);
+    }
 
     // Two scripts defining the same function: each call runs its own.
     const std::string other = returning("20, 0");
@@ -179,21 +189,21 @@ TEST_F(LuaEngineTest, CallFailuresCarryTheirMessages)
 
     int status = 0;
     double a = 0, b = 0;
-    EXPECT_FALSE(engine.call("", "kov_f", nullptr, nullptr, nullptr, nullptr, &a, &b, nullptr, nullptr, nullptr,
-                             nullptr, nullptr, nullptr, nullptr));
+    EXPECT_FALSE(engine.call("", "kov_f", nullptr, nullptr, nullptr, nullptr, &a, &b, nullptr,
+                             nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
     EXPECT_STREQ(engine.getMessageA(), "invalid status argument");
 
     LuaEngineCore bare;  // never initialised
-    EXPECT_FALSE(bare.call(returning("1, 0").c_str(), "kov_f", nullptr, nullptr, nullptr, nullptr, &a, &b,
-                           nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &status));
+    EXPECT_FALSE(bare.call(returning("1, 0").c_str(), "kov_f", nullptr, nullptr, nullptr, nullptr,
+                           &a, &b, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &status));
     EXPECT_STREQ(bare.getMessageA(), "Lua engine not loaded");
 }
 
 TEST_F(LuaEngineTest, FailingMetamethodsDoNotEndTheProcess)
 {
     // A "strict" globals table that raises on every unknown name.
-    CallResult r = callWith(engine,
-                            "setmetatable(_G, {__index = function(t, k) error('undeclared ' .. k) end})\n", 2);
+    CallResult r = callWith(
+        engine, "setmetatable(_G, {__index = function(t, k) error('undeclared ' .. k) end})\n", 2);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.message, "function not found");
     EXPECT_TRUE(engine.addPackagePath("/tmp"));
@@ -211,7 +221,8 @@ TEST_F(LuaEngineTest, FailingMetamethodsDoNotEndTheProcess)
 
 TEST_F(LuaEngineTest, SyntaxErrorIsReportedWithItsLine)
 {
-    const std::string script = "-- mobility: a comment with a colon\nx = 1\ny = 2\nfunction kov_f( return 1 end\n";
+    const std::string script =
+        "-- mobility: a comment with a colon\nx = 1\ny = 2\nfunction kov_f( return 1 end\n";
     CallResult r = callWith(engine, script, 2);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.message.rfind("[ERROR]   at line 4: ", 0), 0u) << r.message;
@@ -254,10 +265,7 @@ struct LineCase {
     const char* out;
 };
 
-void PrintTo(const LineCase& c, std::ostream* os)
-{
-    *os << c.text;
-}
+void PrintTo(const LineCase& c, std::ostream* os) { *os << c.text; }
 
 class ErrorLines : public ::testing::TestWithParam<LineCase> {};
 
@@ -278,7 +286,8 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"C:\\models\\mobility.lua:12: word", 11, "[ERROR]   at line 12: word"},
         LineCase{"/home/user/models/bandgap.lua:3: attempt to call nil", 2,
                  "[ERROR]   at line 3: attempt to call nil"},
-        LineCase{"script:4: unexpected symbol near 'x'", 3, "[ERROR]   at line 4: unexpected symbol near 'x'"},
+        LineCase{"script:4: unexpected symbol near 'x'", 3,
+                 "[ERROR]   at line 4: unexpected symbol near 'x'"},
         LineCase{"script:7:", 6, "[ERROR]   at line 7: "},
         LineCase{"C:\\no\\line\\here", -1, "C:\\no\\line\\here"},
         LineCase{"module: this text is much too long to be a line number: rest", -1,
@@ -315,10 +324,7 @@ int throwing(lua_State* L)
     return 0;
 }
 
-int raising(lua_State* L)
-{
-    return luaL_error(L, "plain Lua error from C");
-}
+int raising(lua_State* L) { return luaL_error(L, "plain Lua error from C"); }
 
 TEST_F(LuaEngineTest, CppExceptionInNativeFunctionBecomesLuaError)
 {
@@ -330,15 +336,17 @@ TEST_F(LuaEngineTest, CppExceptionInNativeFunctionBecomesLuaError)
                  {Throw::CString, "native failure (text)"},
                  {Throw::LuaException, "native failure (lua)"}};
     for (const auto& c : cases) {
-        const std::string script =
-            "function kov_f()\n  native_throw(" + std::to_string(static_cast<int>(c.kind)) + ")\n  return 1, 0\nend\n";
+        const std::string script = "function kov_f()\n  native_throw(" +
+                                   std::to_string(static_cast<int>(c.kind)) +
+                                   ")\n  return 1, 0\nend\n";
         CallResult r = callWith(engine, script, 2);
         EXPECT_FALSE(r.ok);
         EXPECT_NE(r.message.find(c.text), std::string::npos) << r.message;
 
         // Lua code can catch it like any error.
-        const std::string caught = "local ok, e = pcall(native_throw, " + std::to_string(static_cast<int>(c.kind))
-                                   + ")\nassert(not ok and e:find('native failure', 1, true))\n";
+        const std::string caught = "local ok, e = pcall(native_throw, " +
+                                   std::to_string(static_cast<int>(c.kind)) +
+                                   ")\nassert(not ok and e:find('native failure', 1, true))\n";
         EXPECT_TRUE(engine.run(caught.c_str())) << engine.getMessageA();
     }
     EXPECT_TRUE(callWith(engine, returning("3, 0"), 2).ok);
@@ -358,20 +366,22 @@ TEST_F(LuaEngineTest, LuaErrorRaisedByNativeFunctionPassesThroughTheWrapper)
 TEST_F(LuaEngineTest, StackTopUnchangedAfterManyCalls)
 {
     const std::string scripts[] = {
-        returning("1, 2, true"),                           // success
-        returning("1, 2, 3, false"),                       // success, status false
-        returning("1"),                                    // too few values
-        returning("{}, 1, 0"),                             // not a number
-        "x = 1\n",                                         // function not found
-        "function kov_f() error('runtime') end\n",         // runtime error
-        "function kov_f( return end\n",                    // syntax error
+        returning("1, 2, true"),                    // success
+        returning("1, 2, 3, false"),                // success, status false
+        returning("1"),                             // too few values
+        returning("{}, 1, 0"),                      // not a number
+        "x = 1\n",                                  // function not found
+        "function kov_f() error('runtime') end\n",  // runtime error
+        "function kov_f( return end\n",             // syntax error
     };
     const double z = 0.5;
     const int top = lua_gettop(engine.L);
     int successes = 0;
     for (int i = 0; i < 100000; ++i) {
         const std::string& s = scripts[i % 7];
-        if (callWith(engine, s, 3, {&z}).ok) ++successes;
+        if (callWith(engine, s, 3, {&z}).ok) {
+            ++successes;
+        }
     }
     EXPECT_EQ(lua_gettop(engine.L), top);
     // Two of every seven scripts succeed.
@@ -396,10 +406,10 @@ struct PreludeCase {
 TEST_F(LuaEngineTest, PreludeGivesShortMathNames)
 {
     const PreludeCase cases[] = {
-        {"abs(-2)", 2},          {"pi", M_PI},           {"atan2(1, 0)", M_PI / 2},
-        {"max(3, 7, 5)", 7},     {"min(3, 7, 5)", 3},    {"pow(2, 10)", 1024},
-        {"fmod(7, 3)", 1},       {"sqrt(16)", 4},        {"exp(0) + log(1)", 1},
-        {"floor(2.7)", 2},       {"ldexp(1, 3)", 8},     {"deg(pi)", 180},
+        {"abs(-2)", 2},      {"pi", M_PI},        {"atan2(1, 0)", M_PI / 2},
+        {"max(3, 7, 5)", 7}, {"min(3, 7, 5)", 3}, {"pow(2, 10)", 1024},
+        {"fmod(7, 3)", 1},   {"sqrt(16)", 4},     {"exp(0) + log(1)", 1},
+        {"floor(2.7)", 2},   {"ldexp(1, 3)", 8},  {"deg(pi)", 180},
     };
     for (const auto& c : cases) {
         CallResult r = callWith(engine, returning(std::string(c.expression) + ", 0"), 2);
@@ -416,8 +426,9 @@ TEST_F(LuaEngineTest, PreludeGivesShortMathNames)
 
 TEST_F(LuaEngineTest, ToStringByType)
 {
-    ASSERT_TRUE(engine.run("t_meta = setmetatable({}, {__tostring = function() return 'custom' end})\n"
-                           "t_plain = {}\n"));
+    ASSERT_TRUE(
+        engine.run("t_meta = setmetatable({}, {__tostring = function() return 'custom' end})\n"
+                   "t_plain = {}\n"));
     lua_State* L = engine.L;
     struct {
         void (*push)(lua_State*);
@@ -466,7 +477,8 @@ TEST_F(LuaEngineTest, PackagePathTakesAFolderWithQuotesAndBrackets)
     ASSERT_FALSE(engine.moduleFolders().empty());
     EXPECT_EQ(engine.moduleFolders().front(), folder + "/");
 
-    CallResult r = callWith(engine, "local m = require('kovra_testmod')\n" + returning("m.value, 0"), 2);
+    CallResult r =
+        callWith(engine, "local m = require('kovra_testmod')\n" + returning("m.value, 0"), 2);
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.out[0], 42);
 }

@@ -23,14 +23,18 @@ protected:
         ASSERT_TRUE(engine.init());
         layer.setLuaEngine(&engine);
     }
-    std::wstring example(const char* name) const { return (luatest::exampleDir() / name).wstring(); }
+    std::wstring example(const char* name) const
+    {
+        return (luatest::exampleDir() / name).wstring();
+    }
 
     nuSigma sigma;
     LuaEngineCore engine;
     ekLayer layer{&sigma};
 };
 
-double caugheyThomas(double muMin, double muMax, double nRef, double alpha, double theta, double N, double T)
+double caugheyThomas(double muMin, double muMax, double nRef, double alpha, double theta, double N,
+                     double T)
 {
     const double lattice = muMax * std::pow(T / 300.0, -theta);
     return muMin + (lattice - muMin) / (1.0 + std::pow(N / nRef, alpha));
@@ -62,7 +66,8 @@ TEST_F(LuaExamplesTest, CaugheyThomasMobility)
 TEST_F(LuaExamplesTest, VegardBandgapAndPermittivityAlongTheLayer)
 {
     ASSERT_TRUE(layer.updateBandgapScript(example("bandgap_vegard_algaas.lua").c_str(), true));
-    ASSERT_TRUE(layer.updatePermittivityScript(example("permittivity_vegard_algaas.lua").c_str(), true));
+    ASSERT_TRUE(
+        layer.updatePermittivityScript(example("permittivity_vegard_algaas.lua").c_str(), true));
     const double T = 300;
     const double egGaAs = 1.519 - 5.405e-4 * T * T / (T + 204.0);
     for (double z : {0.0, 0.25, 0.5, 1.0}) {
@@ -94,7 +99,9 @@ TEST_F(LuaExamplesTest, ExponentialEmitterFormsAJunction)
         const double nd = Ns * std::exp(-z / L);
         uint8_t type = 0;
         double N, Nr, E, W = 0, tn, tp, F;
-        ASSERT_TRUE(layer.updateDopantLua(z, kStep, kThickness, &type, &N, &Nr, &E, &W, &tn, &tp, &F)) << z;
+        ASSERT_TRUE(
+            layer.updateDopantLua(z, kStep, kThickness, &type, &N, &Nr, &E, &W, &tn, &tp, &F))
+            << z;
         if (z < junction) {
             EXPECT_EQ(type, ekLevel::TYPE_DONOR) << z;
             EXPECT_EQ(F, 2);
@@ -110,24 +117,31 @@ TEST_F(LuaExamplesTest, ExponentialEmitterFormsAJunction)
 
 TEST_F(LuaExamplesTest, GaussianSurfaceTrapsOnTheFirstTrapOnly)
 {
-    ASSERT_NE(layer.addTrap(L"surface", ekLevel::TYPE_ACCEPTOR, 1e13, 1e19, 0.5, 0, 1e-8, 1e-8, 1, false), nullptr);
-    ASSERT_NE(layer.addTrap(L"bulk", ekLevel::TYPE_ACCEPTOR, 1e14, 1e19, 0.3, 0, 1e-8, 1e-8, 1, false), nullptr);
+    ASSERT_NE(
+        layer.addTrap(L"surface", ekLevel::TYPE_ACCEPTOR, 1e13, 1e19, 0.5, 0, 1e-8, 1e-8, 1, false),
+        nullptr);
+    ASSERT_NE(
+        layer.addTrap(L"bulk", ekLevel::TYPE_ACCEPTOR, 1e14, 1e19, 0.3, 0, 1e-8, 1e-8, 1, false),
+        nullptr);
     ASSERT_TRUE(layer.updateTrapScript(example("trap_surface_gaussian.lua").c_str(), true));
     for (double z : {0.0, 0.02, 0.05, 0.1}) {
         const double expected = 1e13 + 1e17 * std::exp(-(z / 0.05) * (z / 0.05));
         uint8_t type = 0;
         double N, Nr, E, W, tn, tp, F;
-        ASSERT_TRUE(layer.updateTrapLua(z, kStep, kThickness, 0, &type, &N, &Nr, &E, &W, &tn, &tp, &F));
+        ASSERT_TRUE(
+            layer.updateTrapLua(z, kStep, kThickness, 0, &type, &N, &Nr, &E, &W, &tn, &tp, &F));
         EXPECT_NEAR(N, expected, 1e-9 * expected) << z;
         EXPECT_EQ(type, ekLevel::TYPE_ACCEPTOR);
-        ASSERT_TRUE(layer.updateTrapLua(z, kStep, kThickness, 1, &type, &N, &Nr, &E, &W, &tn, &tp, &F));
+        ASSERT_TRUE(
+            layer.updateTrapLua(z, kStep, kThickness, 1, &type, &N, &Nr, &E, &W, &tn, &tp, &F));
         EXPECT_DOUBLE_EQ(N, 1e13) << z;
     }
 }
 
 TEST_F(LuaExamplesTest, SurfaceLifetimeRecoversToTheBulkValue)
 {
-    ASSERT_TRUE(layer.updateRecombinationScript(example("recombination_surface_lifetime.lua").c_str(), true));
+    ASSERT_TRUE(layer.updateRecombinationScript(
+        example("recombination_surface_lifetime.lua").c_str(), true));
     for (double z : {0.0, 0.1, 0.2, 1.0}) {
         double beta, cn, cp, tn, tp;
         ASSERT_TRUE(layer.updateRecombinationLua(z, kStep, kThickness, &beta, &cn, &cp, &tn, &tp));

@@ -23,8 +23,9 @@ using Values = std::vector<double>;
 void expectValues(const Values& actual, const Values& expected, const char* what)
 {
     ASSERT_EQ(actual.size(), expected.size()) << what;
-    for (size_t i = 0; i < expected.size(); ++i)
+    for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_NEAR(actual[i], expected[i], 1e-9 * std::abs(expected[i])) << what << " slot " << i;
+    }
 }
 
 class LuaModelTest : public ::testing::Test {
@@ -33,8 +34,12 @@ protected:
     {
         ASSERT_TRUE(engine.init());
         layer.setLuaEngine(&engine);
-        ASSERT_NE(layer.addTrap(L"T0", ekLevel::TYPE_ACCEPTOR, 1e15, 1e19, 0.3, 0.0, 1e-7, 1e-7, 1, false), nullptr);
-        ASSERT_NE(layer.addTrap(L"T1", ekLevel::TYPE_ACCEPTOR, 1e15, 1e19, 0.2, 0.0, 1e-7, 1e-7, 1, false), nullptr);
+        ASSERT_NE(layer.addTrap(L"T0", ekLevel::TYPE_ACCEPTOR, 1e15, 1e19, 0.3, 0.0, 1e-7, 1e-7, 1,
+                                false),
+                  nullptr);
+        ASSERT_NE(layer.addTrap(L"T1", ekLevel::TYPE_ACCEPTOR, 1e15, 1e19, 0.2, 0.0, 1e-7, 1e-7, 1,
+                                false),
+                  nullptr);
     }
 
     void scenario(const std::string& name)
@@ -60,47 +65,70 @@ struct ModelHarness {
     std::function<bool(ekLayer&, double z, double step, Values& out)> evaluate;
     // The layer's own values in the same order.
     std::function<Values(const ekLayer&)> own;
-    Values valid;                   // results of the fixture's valid answer
-    const wchar_t* rangeMessage;    // start of the out-of-range error line
-    const wchar_t* prefix;          // start of a failed call's error line
+    Values valid;                 // results of the fixture's valid answer
+    const wchar_t* rangeMessage;  // start of the out-of-range error line
+    const wchar_t* prefix;        // start of a failed call's error line
     bool checksStatus;
 };
 
-void PrintTo(const ModelHarness& h, std::ostream* os)
-{
-    *os << h.label;
-}
+void PrintTo(const ModelHarness& h, std::ostream* os) { *os << h.label; }
 
 Values levelValues(const ekLevel* l)
 {
-    return {static_cast<double>(l->getType()), l->getN(), l->getNr(), l->getE(), l->getTn(), l->getTp(), l->getF()};
+    return {static_cast<double>(l->getType()),
+            l->getN(),
+            l->getNr(),
+            l->getE(),
+            l->getTn(),
+            l->getTp(),
+            l->getF()};
 }
 
 const ModelHarness kHarnesses[] = {
-    {"mobility", ekLayer::MODEL_MOBILITY, "mobility_cases.lua",
+    {"mobility",
+     ekLayer::MODEL_MOBILITY,
+     "mobility_cases.lua",
      [](ekLayer& l, double z, double s, Values& o) {
          o.assign(2, 0);
          return l.updateMobilityLua(z, s, 1.0, &o[0], &o[1]);
      },
-     [](const ekLayer& l) { return Values{l.getMobn(), l.getMobp()}; }, {1350, 480},
-     L"[ERROR]   invalid mobility (Lua model)\n", L"[ERROR]   mobility model: ", true},
-    {"bandgap", ekLayer::MODEL_BANDGAP, "bandgap_cases.lua",
+     [](const ekLayer& l) {
+         return Values{l.getMobn(), l.getMobp()};
+     },
+     {1350, 480},
+     L"[ERROR]   invalid mobility (Lua model)\n",
+     L"[ERROR]   mobility model: ",
+     true},
+    {"bandgap",
+     ekLayer::MODEL_BANDGAP,
+     "bandgap_cases.lua",
      [](ekLayer& l, double z, double s, Values& o) {
          o.assign(4, 0);
          bool own = false;
          return l.updateBandgapLua(z, s, 1.0, &o[0], &o[1], &o[2], &o[3], &own);
      },
-     [](const ekLayer& l) { return Values{l.getBandgap(), l.getAffinity(), l.getNC(), l.getNV()}; },
-     {1.42, 4.07, 4.7e17, 9e18}, L"[ERROR]   invalid bandgap parameters (Lua model): Eg = ",
-     L"[ERROR]   bandgap model: ", true},
-    {"permittivity", ekLayer::MODEL_PERMITTIVITY, "permittivity_cases.lua",
+     [](const ekLayer& l) {
+         return Values{l.getBandgap(), l.getAffinity(), l.getNC(), l.getNV()};
+     },
+     {1.42, 4.07, 4.7e17, 9e18},
+     L"[ERROR]   invalid bandgap parameters (Lua model): Eg = ",
+     L"[ERROR]   bandgap model: ",
+     true},
+    {"permittivity",
+     ekLayer::MODEL_PERMITTIVITY,
+     "permittivity_cases.lua",
      [](ekLayer& l, double z, double s, Values& o) {
          o.assign(1, 0);
          return l.updatePermittivityLua(z, s, 1.0, &o[0]);
      },
-     [](const ekLayer& l) { return Values{l.getEps()}; }, {12.9}, L"[ERROR]   invalid permittivity (Lua model)\n",
-     L"[ERROR]   permittivity model: ", true},
-    {"doping", ekLayer::MODEL_DOPING, "doping_cases.lua",
+     [](const ekLayer& l) { return Values{l.getEps()}; },
+     {12.9},
+     L"[ERROR]   invalid permittivity (Lua model)\n",
+     L"[ERROR]   permittivity model: ",
+     true},
+    {"doping",
+     ekLayer::MODEL_DOPING,
+     "doping_cases.lua",
      [](ekLayer& l, double z, double s, Values& o) {
          uint8_t type = 0;
          double N, Nr, E, W = -1, tn, tp, F;
@@ -108,9 +136,14 @@ const ModelHarness kHarnesses[] = {
          o = {static_cast<double>(type), N, Nr, E, tn, tp, F};
          return ok;
      },
-     [](const ekLayer& l) { return levelValues(l.getDopant()); }, {0x10, 2e17, 1e19, 0.05, 1e-7, 2e-7, 2},
-     L"[ERROR]   invalid doping parameters (Lua model)\n", L"[ERROR]   doping model: ", false},
-    {"trap", ekLayer::MODEL_TRAP, "trap_cases.lua",
+     [](const ekLayer& l) { return levelValues(l.getDopant()); },
+     {0x10, 2e17, 1e19, 0.05, 1e-7, 2e-7, 2},
+     L"[ERROR]   invalid doping parameters (Lua model)\n",
+     L"[ERROR]   doping model: ",
+     false},
+    {"trap",
+     ekLayer::MODEL_TRAP,
+     "trap_cases.lua",
      [](ekLayer& l, double z, double s, Values& o) {
          uint8_t type = 0;
          double N, Nr, E, W = -1, tn, tp, F;
@@ -121,28 +154,41 @@ const ModelHarness kHarnesses[] = {
          o = {static_cast<double>(type), N, Nr, E, tn, tp, F};
          return ok;
      },
-     [](const ekLayer& l) { return levelValues(l.getTrap(0)); }, {0x20, 1e14, 1e19, 0.4, 1e-8, 2e-8, 2},
-     L"[ERROR]   invalid trap parameters (Lua model)\n", L"[ERROR]   trap model: ", true},
-    {"recombination", ekLayer::MODEL_RECOMBINATION, "recombination_cases.lua",
+     [](const ekLayer& l) { return levelValues(l.getTrap(0)); },
+     {0x20, 1e14, 1e19, 0.4, 1e-8, 2e-8, 2},
+     L"[ERROR]   invalid trap parameters (Lua model)\n",
+     L"[ERROR]   trap model: ",
+     true},
+    {"recombination",
+     ekLayer::MODEL_RECOMBINATION,
+     "recombination_cases.lua",
      [](ekLayer& l, double z, double s, Values& o) {
          o.assign(5, 0);
          return l.updateRecombinationLua(z, s, 1.0, &o[0], &o[1], &o[2], &o[3], &o[4]);
      },
-     [](const ekLayer& l) { return Values{l.getBeta(), l.getCn(), l.getCp(), l.getTaun(), l.getTaup()}; },
-     {1.1e-14, 2.8e-31, 9.9e-32, 1e-6, 2e-6}, L"[ERROR]   invalid recombination parameters (Lua model): Beta = ",
-     L"[ERROR]   recombination model: ", true},
-    {"lattice", ekLayer::MODEL_LATTICE, "lattice_cases.lua",
+     [](const ekLayer& l) {
+         return Values{l.getBeta(), l.getCn(), l.getCp(), l.getTaun(), l.getTaup()};
+     },
+     {1.1e-14, 2.8e-31, 9.9e-32, 1e-6, 2e-6},
+     L"[ERROR]   invalid recombination parameters (Lua model): Beta = ",
+     L"[ERROR]   recombination model: ",
+     true},
+    {"lattice",
+     ekLayer::MODEL_LATTICE,
+     "lattice_cases.lua",
      [](ekLayer& l, double z, double s, Values& o) {
          o.assign(6, 0);
          return l.updateLatticeLua(z, s, 1.0, &o[0], &o[1], &o[2], &o[3], &o[4], &o[5]);
      },
      [](const ekLayer& l) {
-         return Values{l.getLatticeA(), l.getLatticeE31(), l.getLatticeE33(),
+         return Values{l.getLatticeA(),   l.getLatticeE31(), l.getLatticeE33(),
                        l.getLatticeC13(), l.getLatticeC33(), l.getPsp()};
      },
      // The script works in thousandths for e31, e33 and Psp.
-     {0.3189, -0.034, 0.067, 106, 398, -0.0029}, L"[ERROR]   invalid lattice parameters (Lua model)",
-     L"[ERROR]   lattice model: ", true},
+     {0.3189, -0.034, 0.067, 106, 398, -0.0029},
+     L"[ERROR]   invalid lattice parameters (Lua model)",
+     L"[ERROR]   lattice model: ",
+     true},
 };
 
 class LuaModelFixtures : public LuaModelTest, public ::testing::WithParamInterface<ModelHarness> {
@@ -150,7 +196,8 @@ protected:
     void useFixture()
     {
         const ModelHarness& h = GetParam();
-        ASSERT_TRUE(layer.updateScript(h.kind, (luatest::fixtureDir() / h.fixture).wstring().c_str(), true));
+        ASSERT_TRUE(layer.updateScript(
+            h.kind, (luatest::fixtureDir() / h.fixture).wstring().c_str(), true));
     }
 };
 
@@ -160,7 +207,8 @@ TEST_P(LuaModelFixtures, ValidAnswerBecomesTheLayersValuesAtTheFirstPoint)
     useFixture();
     scenario("valid");
     Values out;
-    ASSERT_TRUE(h.evaluate(layer, 0.0, 0.01, out)) << std::string(message().begin(), message().end());
+    ASSERT_TRUE(h.evaluate(layer, 0.0, 0.01, out))
+        << std::string(message().begin(), message().end());
     expectValues(out, h.valid, "results");
     expectValues(h.own(layer), h.valid, "layer");
     EXPECT_FALSE(layer.isScriptGraded(h.kind));
@@ -176,7 +224,8 @@ TEST_P(LuaModelFixtures, OutOfRangeAnswerIsRefusedAndLayerKept)
     Values out;
     EXPECT_FALSE(h.evaluate(layer, 0.0, 0.01, out));
     EXPECT_EQ(sigma.err, 1);
-    EXPECT_TRUE(kov_startsWith(message(), h.rangeMessage)) << std::string(message().begin(), message().end());
+    EXPECT_TRUE(kov_startsWith(message(), h.rangeMessage))
+        << std::string(message().begin(), message().end());
     expectValues(h.own(layer), before, "layer");
 }
 
@@ -189,13 +238,15 @@ TEST_P(LuaModelFixtures, FailingScriptsReportWithTheModelPrefix)
 
     scenario("error");
     EXPECT_FALSE(h.evaluate(layer, 0.0, 0.01, out));
-    EXPECT_TRUE(kov_startsWith(message(), std::wstring(h.prefix) + L"at line ")) << std::string(message().begin(), message().end());
+    EXPECT_TRUE(kov_startsWith(message(), std::wstring(h.prefix) + L"at line "))
+        << std::string(message().begin(), message().end());
     EXPECT_NE(message().find(L"table missing"), std::wstring::npos);
 
     scenario("few");
     EXPECT_FALSE(h.evaluate(layer, 0.0, 0.01, out));
     // The failing script is named: a device may run several.
-    EXPECT_TRUE(kov_startsWith(message(), std::wstring(h.prefix) + L"invalid number of returned values (script \""));
+    EXPECT_TRUE(kov_startsWith(
+        message(), std::wstring(h.prefix) + L"invalid number of returned values (script \""));
     EXPECT_NE(message().find(L"_cases.lua\")"), std::wstring::npos);
 
     scenario("status");
@@ -214,8 +265,8 @@ TEST_P(LuaModelFixtures, UnusableScriptGivesOwnValuesAndIsDropped)
     const ModelHarness& h = GetParam();
     luatest::ScratchDir dir;
     const std::wstring names[] = {
-        (dir.path() / "missing.lua").wstring(),            // no file
-        dir.write("tiny.lua", "x = 1").wstring(),          // 5 bytes: not a model
+        (dir.path() / "missing.lua").wstring(),    // no file
+        dir.write("tiny.lua", "x = 1").wstring(),  // 5 bytes: not a model
     };
     for (const std::wstring& name : names) {
         ASSERT_TRUE(layer.updateScript(h.kind, name.c_str(), true));
@@ -248,7 +299,9 @@ TEST_P(LuaModelFixtures, NothingHappensWhileTheChannelCarriesAnError)
 }
 
 INSTANTIATE_TEST_SUITE_P(LuaModels, LuaModelFixtures, ::testing::ValuesIn(kHarnesses),
-                         [](const ::testing::TestParamInfo<ModelHarness>& info) { return info.param.label; });
+                         [](const ::testing::TestParamInfo<ModelHarness>& info) {
+                             return info.param.label;
+                         });
 
 // ---- setters -----------------------------------------------------------------
 
@@ -262,8 +315,8 @@ struct SetterCase {
 
 TEST_F(LuaModelTest, ScriptSettersAcceptOnlyLowerCaseLuaNames)
 {
-    const wchar_t* labels[] = {L"mobility", L"bandgap", L"permittivity", L"doping",
-                               L"trap", L"recombination", L"lattice"};
+    const wchar_t* labels[] = {L"mobility", L"bandgap",       L"permittivity", L"doping",
+                               L"trap",     L"recombination", L"lattice"};
     const std::wstring longName(1024, L'a');
     const std::wstring longest = std::wstring(1019, L'a') + L".lua";
     const SetterCase cases[] = {
@@ -278,8 +331,10 @@ TEST_F(LuaModelTest, ScriptSettersAcceptOnlyLowerCaseLuaNames)
     for (int kind = 0; kind < ekLayer::MODEL_COUNT; ++kind) {
         for (const SetterCase& c : cases) {
             ek_resetSigma(&sigma);
-            ASSERT_TRUE(layer.updateScript(static_cast<ekLayer::ModelKind>(kind), L"previous.lua", false));
-            const bool result = layer.updateScript(static_cast<ekLayer::ModelKind>(kind), c.name.c_str(), c.report);
+            ASSERT_TRUE(
+                layer.updateScript(static_cast<ekLayer::ModelKind>(kind), L"previous.lua", false));
+            const bool result =
+                layer.updateScript(static_cast<ekLayer::ModelKind>(kind), c.name.c_str(), c.report);
             EXPECT_EQ(result, c.result) << kind;
             EXPECT_EQ(layer.isScript(static_cast<ekLayer::ModelKind>(kind)), c.stored);
             const wchar_t* stored = layer.getScript(static_cast<ekLayer::ModelKind>(kind));
@@ -315,7 +370,8 @@ TEST_F(LuaModelTest, ScriptSettersAcceptOnlyLowerCaseLuaNames)
 TEST_F(LuaModelTest, OnlyTheFirstPointSetsTheLayerAndPrintsTheInfoLine)
 {
     sigma.setOutputType(nuSigma::OUTPUT_VERBOSE);
-    ASSERT_TRUE(layer.updateMobilityScript((luatest::fixtureDir() / "mobility_cases.lua").wstring().c_str(), true));
+    ASSERT_TRUE(layer.updateMobilityScript(
+        (luatest::fixtureDir() / "mobility_cases.lua").wstring().c_str(), true));
     scenario("graded");
     const double T = layer.getT();
     double mobn = 0, mobp = 0;
@@ -329,21 +385,25 @@ TEST_F(LuaModelTest, OnlyTheFirstPointSetsTheLayerAndPrintsTheInfoLine)
     ASSERT_TRUE(layer.updateMobilityLua(0.7, 0.01, 1.0, &mobn, &mobp));
     const std::string printed = ::testing::internal::GetCapturedStdout();
 
-    EXPECT_DOUBLE_EQ(mobn, 1070);           // the point's value is handed back
+    EXPECT_DOUBLE_EQ(mobn, 1070);             // the point's value is handed back
     EXPECT_DOUBLE_EQ(layer.getMobn(), 1000);  // the layer keeps the first point's
     size_t lines = 0;
     for (size_t at = printed.find("mobility from Lua model"); at != std::string::npos;
-         at = printed.find("mobility from Lua model", at + 1))
+         at = printed.find("mobility from Lua model", at + 1)) {
         ++lines;
+    }
     EXPECT_EQ(lines, 1u) << printed;
-    EXPECT_NE(printed.find("[INFO]    mobility from Lua model (z = 0 um): (1000"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("[INFO]    mobility from Lua model (z = 0 um): (1000"),
+              std::string::npos)
+        << printed;
     EXPECT_TRUE(layer.isScriptInfoPrinted(ekLayer::MODEL_MOBILITY));
 }
 
 TEST_F(LuaModelTest, TwoValuesForThreeSlotsLeaveTheModelUngraded)
 {
     luatest::ScratchDir dir;
-    const auto file = dir.write("mob.lua", "function kov_mobility(z, t, T, N) return 1350, 480 end\n");
+    const auto file =
+        dir.write("mob.lua", "function kov_mobility(z, t, T, N) return 1350, 480 end\n");
     ASSERT_TRUE(layer.updateMobilityScript(file.wstring().c_str(), true));
     double mobn = 0, mobp = 0;
     ASSERT_TRUE(layer.updateMobilityLua(0.0, 0.01, 1.0, &mobn, &mobp));
@@ -354,7 +414,8 @@ TEST_F(LuaModelTest, TwoValuesForThreeSlotsLeaveTheModelUngraded)
 TEST_F(LuaModelTest, ModelsReceiveTemperatureAndDopantDensity)
 {
     luatest::ScratchDir dir;
-    const auto file = dir.write("mob.lua", "function kov_mobility(z, t, T, N) return T, N / 1e14, false end\n");
+    const auto file =
+        dir.write("mob.lua", "function kov_mobility(z, t, T, N) return T, N / 1e14, false end\n");
     ASSERT_TRUE(layer.updateTemperature(350));
     ASSERT_TRUE(layer.updateDopant(ekLevel::TYPE_DONOR, 3e16, 1e19));
     ASSERT_TRUE(layer.updateMobilityScript(file.wstring().c_str(), true));
@@ -372,7 +433,8 @@ TEST_F(LuaModelTest, BandgapReportsWhetherOwnValuesCameBack)
     EXPECT_TRUE(own);
     EXPECT_EQ(eg, layer.getBandgap());
 
-    ASSERT_TRUE(layer.updateBandgapScript((luatest::fixtureDir() / "bandgap_cases.lua").wstring().c_str(), true));
+    ASSERT_TRUE(layer.updateBandgapScript(
+        (luatest::fixtureDir() / "bandgap_cases.lua").wstring().c_str(), true));
     scenario("graded");
     ASSERT_TRUE(layer.updateBandgapLua(0.5, 0.01, 1.0, &eg, &chi, &nc, &nv, &own));
     EXPECT_FALSE(own);
@@ -392,26 +454,29 @@ struct NetCase {
 TEST_F(LuaModelTest, DopingFormsTheNetLevelAtEveryPoint)
 {
     luatest::ScratchDir dir;
-    const auto file = dir.write("dop.lua", "function kov_doping(z, t) return na, nd, 1e19, 1e-7, 1e-7, 0, 1, g end\n");
+    const auto file = dir.write(
+        "dop.lua", "function kov_doping(z, t) return na, nd, 1e19, 1e-7, 1e-7, 0, 1, g end\n");
     ASSERT_TRUE(layer.updateDopingScript(file.wstring().c_str(), true));
     const NetCase cases[] = {
         {1e17, 3e17, false, ekLevel::TYPE_DONOR, 2e17},
         {3e17, 1e17, false, ekLevel::TYPE_ACCEPTOR, 2e17},
-        {5e3, 0, false, ekLevel::TYPE_ACCEPTOR, 1e6},   // raised to the floor
+        {5e3, 0, false, ekLevel::TYPE_ACCEPTOR, 1e6},  // raised to the floor
         {0, 5e3, false, ekLevel::TYPE_DONOR, 1e6},
-        {5e3, 0, true, ekLevel::TYPE_ACCEPTOR, 5e3},    // a graded profile keeps it
+        {5e3, 0, true, ekLevel::TYPE_ACCEPTOR, 5e3},  // a graded profile keeps it
         {1e-7, 0, true, ekLevel::TYPE_ACCEPTOR, 1e-6},
         {5e3, 5e3, false, ekLevel::TYPE_DONOR, 0},
         {0, 0, false, ekLevel::TYPE_DONOR, 0},
     };
     for (const NetCase& c : cases) {
         char globals[128];
-        std::snprintf(globals, sizeof globals, "na = %.17g nd = %.17g g = %s", c.na, c.nd, c.graded ? "true" : "false");
+        std::snprintf(globals, sizeof globals, "na = %.17g nd = %.17g g = %s", c.na, c.nd,
+                      c.graded ? "true" : "false");
         ASSERT_TRUE(engine.run(globals));
         uint8_t type = 0;
         double N, Nr, E, W = 0, tn, tp, F;
         // A later point (z > step): the dopant still follows the script.
-        ASSERT_TRUE(layer.updateDopantLua(0.5, 0.01, 1.0, &type, &N, &Nr, &E, &W, &tn, &tp, &F)) << globals;
+        ASSERT_TRUE(layer.updateDopantLua(0.5, 0.01, 1.0, &type, &N, &Nr, &E, &W, &tn, &tp, &F))
+            << globals;
         EXPECT_EQ(type, c.type) << globals;
         EXPECT_DOUBLE_EQ(N, c.N) << globals;
         EXPECT_EQ(layer.getDopant()->getType(), c.type) << globals;
@@ -422,20 +487,23 @@ TEST_F(LuaModelTest, DopingFormsTheNetLevelAtEveryPoint)
 
 TEST_F(LuaModelTest, DopingRefusalListsDensitiesInDebugMode)
 {
-    ASSERT_TRUE(layer.updateDopingScript((luatest::fixtureDir() / "doping_cases.lua").wstring().c_str(), true));
+    ASSERT_TRUE(layer.updateDopingScript(
+        (luatest::fixtureDir() / "doping_cases.lua").wstring().c_str(), true));
     scenario("range");
     sigma.debug = true;
     uint8_t type;
     double N, Nr, E, W, tn, tp, F;
     EXPECT_FALSE(layer.updateDopantLua(0.25, 0.01, 1.0, &type, &N, &Nr, &E, &W, &tn, &tp, &F));
-    EXPECT_TRUE(kov_startsWith(message(), L"[ERROR]   invalid doping parameters (Lua model):  z = 0.25 um   Na = "))
+    EXPECT_TRUE(kov_startsWith(
+        message(), L"[ERROR]   invalid doping parameters (Lua model):  z = 0.25 um   Na = "))
         << std::string(message().begin(), message().end());
     EXPECT_NE(message().find(L"Nd = "), std::wstring::npos);
 }
 
 TEST_F(LuaModelTest, TrapModelGetsTheTrapIndexAndMayBeEmpty)
 {
-    ASSERT_TRUE(layer.updateTrapScript((luatest::fixtureDir() / "trap_cases.lua").wstring().c_str(), true));
+    ASSERT_TRUE(
+        layer.updateTrapScript((luatest::fixtureDir() / "trap_cases.lua").wstring().c_str(), true));
     scenario("valid");
     const double dopantN = layer.getDopant()->getN();
     uint8_t type = 0;
@@ -466,9 +534,13 @@ protected:
     {
         LuaModelTest::SetUp();
         ASSERT_TRUE(layer.updateIndexnk(2.0, 0.5));
-        ASSERT_TRUE(layer.updateIndexScript((luatest::fixtureDir() / "index_cases.lua").wstring().c_str(), true));
+        ASSERT_TRUE(layer.updateIndexScript(
+            (luatest::fixtureDir() / "index_cases.lua").wstring().c_str(), true));
     }
-    bool index(double wavelength, double* n, double* k) { return layer.getIndex(0.1, 1.0, 1.12, wavelength, n, k, true); }
+    bool index(double wavelength, double* n, double* k)
+    {
+        return layer.getIndex(0.1, 1.0, 1.12, wavelength, n, k, true);
+    }
 };
 
 TEST_F(LuaIndexTest, FirstAnswerBecomesTheConstantIndex)
@@ -476,7 +548,7 @@ TEST_F(LuaIndexTest, FirstAnswerBecomesTheConstantIndex)
     scenario("valid");
     double n = 0, k = 0;
     ASSERT_TRUE(index(0.6, &n, &k));
-    EXPECT_DOUBLE_EQ(n, 3.6);   // 3 + wavelength
+    EXPECT_DOUBLE_EQ(n, 3.6);    // 3 + wavelength
     EXPECT_DOUBLE_EQ(k, 0.112);  // bandgap / 10
     EXPECT_DOUBLE_EQ(layer.getIndexn(), 3.6);
     EXPECT_TRUE(layer.isIndexScriptFirstCall());
@@ -501,7 +573,8 @@ TEST_F(LuaIndexTest, FailuresHaveTheirMessages)
     for (const auto& c : cases) {
         scenario(c.scenario);
         EXPECT_FALSE(index(0.6, &n, &k)) << c.scenario;
-        EXPECT_TRUE(kov_startsWith(message(), c.message)) << std::string(message().begin(), message().end());
+        EXPECT_TRUE(kov_startsWith(message(), c.message))
+            << std::string(message().begin(), message().end());
         EXPECT_DOUBLE_EQ(layer.getIndexn(), 2.0);
     }
 }

@@ -57,7 +57,9 @@ TEST_P(LuaSandboxEscapes, IsRefusedWithoutSideEffect)
 {
     std::string body = GetParam().body;
     const size_t at = body.find("%S");
-    if (at != std::string::npos) body.replace(at, 2, sentinel());
+    if (at != std::string::npos) {
+        body.replace(at, 2, sentinel());
+    }
     const Outcome o = callBody(engine, body + "\nreturn 1, 0");
     EXPECT_FALSE(o.ok) << GetParam().name;
     EXPECT_FALSE(o.message.empty());
@@ -69,23 +71,19 @@ TEST_P(LuaSandboxEscapes, IsRefusedWithoutSideEffect)
 INSTANTIATE_TEST_SUITE_P(
     Cases, LuaSandboxEscapes,
     testing::Values(
-        Escape{"OsExecute", "os.execute('touch %S')"},
-        Escape{"OsExit", "os.exit(3)"},
+        Escape{"OsExecute", "os.execute('touch %S')"}, Escape{"OsExit", "os.exit(3)"},
         Escape{"OsRemove", "os.remove('%S')"},
         Escape{"IoOpenWrite", "io.open('%S', 'w'):write('x')"},
-        Escape{"IoPopen", "io.popen('touch %S')"},
-        Escape{"Loadfile", "loadfile('/etc/passwd')"},
-        Escape{"Dofile", "dofile('/etc/passwd')"},
-        Escape{"Loadstring", "loadstring('return 1')()"},
+        Escape{"IoPopen", "io.popen('touch %S')"}, Escape{"Loadfile", "loadfile('/etc/passwd')"},
+        Escape{"Dofile", "dofile('/etc/passwd')"}, Escape{"Loadstring", "loadstring('return 1')()"},
         Escape{"Load", "load(function() return nil end)"},
         Escape{"PackageLoadlib", "package.loadlib('libc.so.6', 'system')"},
-        Escape{"RequireFfi", "local ffi = require('ffi') ffi.cdef('int system(const char*);') ffi.C.system('touch %S')"},
+        Escape{"RequireFfi", "local ffi = require('ffi') ffi.cdef('int system(const char*);') "
+                             "ffi.C.system('touch %S')"},
         Escape{"GlobalFfi", "ffi.cast('int*', 0)[0] = 1"},
         Escape{"RequireOs", "require('os').execute('touch %S')"},
-        Escape{"RequireIo", "require('io')"},
-        Escape{"RequirePath", "require('../../etc/passwd')"},
-        Escape{"RequireAbsolute", "require('/etc/passwd')"},
-        Escape{"Debug", "debug.sethook()"},
+        Escape{"RequireIo", "require('io')"}, Escape{"RequirePath", "require('../../etc/passwd')"},
+        Escape{"RequireAbsolute", "require('/etc/passwd')"}, Escape{"Debug", "debug.sethook()"},
         Escape{"Jit", "jit.on()"},
         Escape{"Coroutine", "coroutine.resume(coroutine.create(function() end))"},
         Escape{"StringDump", "loadstring(string.dump(function() end))"}),
@@ -94,13 +92,13 @@ INSTANTIATE_TEST_SUITE_P(
 // What model scripts do need stays.
 TEST_F(LuaSandbox, MathStringTableBitAndTheirRequireRemain)
 {
-    const Outcome o = callBody(engine,
-                               "local m = require('math')\n"
-                               "local parts = {}\n"
-                               "table.insert(parts, string.format('%d', bit.band(7, 3)))\n"
-                               "local ok, err = pcall(error, 'caught')\n"
-                               "assert(not ok and err:find('caught'))\n"
-                               "return m.sqrt(16) + tonumber(parts[1]) + select('#', 1, 2), 0");
+    const Outcome o =
+        callBody(engine, "local m = require('math')\n"
+                         "local parts = {}\n"
+                         "table.insert(parts, string.format('%d', bit.band(7, 3)))\n"
+                         "local ok, err = pcall(error, 'caught')\n"
+                         "assert(not ok and err:find('caught'))\n"
+                         "return m.sqrt(16) + tonumber(parts[1]) + select('#', 1, 2), 0");
     ASSERT_TRUE(o.ok) << o.message;
     EXPECT_EQ(o.value, 4.0 + 3.0 + 2.0);
 }
@@ -122,24 +120,28 @@ TEST_P(LuaSandboxBounds, EndTheScriptWithTheirMessage)
     EXPECT_NE(o.message.find(GetParam().says), std::string::npos) << o.message;
     EXPECT_LT(o.seconds, 30.0);
     // The next call starts with a fresh budget.
-    const Outcome next = callBody(engine, "local s = 0 for i = 1, 1000 do s = s + i end return s, 0");
+    const Outcome next =
+        callBody(engine, "local s = 0 for i = 1, 1000 do s = s + i end return s, 0");
     ASSERT_TRUE(next.ok) << next.message;
     EXPECT_EQ(next.value, 500500.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LuaSandboxBounds,
-    testing::Values(
-        Runaway{"EndlessLoop", "while true do end", "million instructions"},
-        Runaway{"EndlessRecursionCaught",
-                "local function f() while true do end end\nwhile true do pcall(f) end",
-                "million instructions"},
-        Runaway{"EndlessXpcall", "while true do xpcall(function() while true do end end, print) end",
-                "million instructions"},
-        Runaway{"GrowingTable", "local t = {} local i = 0 while true do i = i + 1 t[i] = string.rep('x', 65536) .. i end",
-                "MB of memory"},
-        Runaway{"OneHugeString", "local s = string.rep('x', 2^30)", "MB of memory"},
-        Runaway{"MemoryCaught", "while true do pcall(string.rep, 'x', 2^30) end", "MB of memory"}),
+    testing::Values(Runaway{"EndlessLoop", "while true do end", "million instructions"},
+                    Runaway{"EndlessRecursionCaught",
+                            "local function f() while true do end end\nwhile true do pcall(f) end",
+                            "million instructions"},
+                    Runaway{"EndlessXpcall",
+                            "while true do xpcall(function() while true do end end, print) end",
+                            "million instructions"},
+                    Runaway{"GrowingTable",
+                            "local t = {} local i = 0 while true do i = i + 1 t[i] = "
+                            "string.rep('x', 65536) .. i end",
+                            "MB of memory"},
+                    Runaway{"OneHugeString", "local s = string.rep('x', 2^30)", "MB of memory"},
+                    Runaway{"MemoryCaught", "while true do pcall(string.rep, 'x', 2^30) end",
+                            "MB of memory"}),
     [](const testing::TestParamInfo<Runaway>& info) { return std::string(info.param.name); });
 
 TEST_F(LuaSandbox, StopEndsARunningScript)

@@ -104,19 +104,13 @@ std::string mutateScript(FuzzMutator& mutator, std::string text, const std::stri
     }
     const size_t at = mutator.pickLine(all);
     switch (mutator.pick(7)) {
-    case 0:
-        return mutator.flipBytes(text, 6, true);
-    case 1:
-        mutator.removeLine(all, at);
-        return FuzzMutator::joinLines(all);
-    case 2:
-        mutator.repeatLine(all, at, 1);
-        return FuzzMutator::joinLines(all);
-    case 3:
-        return mutator.cut(text);
+    case 0: return mutator.flipBytes(text, 6, true);
+    case 1: mutator.removeLine(all, at); return FuzzMutator::joinLines(all);
+    case 2: mutator.repeatLine(all, at, 1); return FuzzMutator::joinLines(all);
+    case 3: return mutator.cut(text);
     case 4: {  // a number replaced by an odd value
-        static const char* const odd[] = {"0", "-1", "1e308", "-1e308", "(0/0)", "math.huge",
-                                          "nil", "'text'", "{}", "true", "1e-320"};
+        static const char* const odd[] = {"0",   "-1",     "1e308", "-1e308", "(0/0)", "math.huge",
+                                          "nil", "'text'", "{}",    "true",   "1e-320"};
         std::string& line = all[at];
         const size_t first = line.find_first_of("0123456789");
         if (first != std::string::npos) {
@@ -173,7 +167,8 @@ TEST(LuaScriptFuzz, MutatedModelScriptsNeverCrashOrReachTheSystem)
     const auto mutateWithSentinel = [&sentinel](FuzzMutator& m, std::string text) {
         return mutateScript(m, std::move(text), sentinel);
     };
-    const double cap = FUZZ_TIME_SCALE * TIME_CAP_SECONDS * std::max(1.0, static_cast<double>(cases) / CASES);
+    const double cap =
+        FUZZ_TIME_SCALE * TIME_CAP_SECONDS * std::max(1.0, static_cast<double>(cases) / CASES);
     const auto start = std::chrono::steady_clock::now();
     long done = 0, succeeded = 0;
     for (; done < cases; ++done) {

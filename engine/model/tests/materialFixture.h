@@ -14,10 +14,7 @@
 
 namespace material_test {
 
-inline std::string readFile(const std::string& path)
-{
-    return readAll(path);
-}
+inline std::string readFile(const std::string& path) { return readAll(path); }
 
 // The script the build turns into the shipped database.
 inline std::string shippedScript()

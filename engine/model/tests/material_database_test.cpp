@@ -26,10 +26,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(appDir.ok()); }
 
     // Makes the database; fails the test when the SQL does not run.
-    void database(const std::string& changes = "")
-    {
-        ASSERT_EQ(appDir.makeDatabase(changes), "");
-    }
+    void database(const std::string& changes = "") { ASSERT_EQ(appDir.makeDatabase(changes), ""); }
 
     // Replaces the database by a file the SQL makes, or by plain text when
     // there is no SQL.
@@ -63,11 +60,10 @@ protected:
 
 TEST_F(MaterialDatabaseTest, GoodRowReplacesTheBuiltinValues)
 {
-    database(
-        "UPDATE TABLE_MATERIAL SET Bandgap = 1.424, Thickness = 2.5, BandgapType = 1.9, "
-        "MobilityN = 8500, Taun = 2e-6, Taup = 3e-6, IndexN = 3.6, LatticeA = 0.565 "
-        "WHERE Name = 'GaAs';"
-        "UPDATE TABLE_MATERIAL SET BandgapType = 2 WHERE Name = 'InP';");
+    database("UPDATE TABLE_MATERIAL SET Bandgap = 1.424, Thickness = 2.5, BandgapType = 1.9, "
+             "MobilityN = 8500, Taun = 2e-6, Taup = 3e-6, IndexN = 3.6, LatticeA = 0.565 "
+             "WHERE Name = 'GaAs';"
+             "UPDATE TABLE_MATERIAL SET BandgapType = 2 WHERE Name = 'InP';");
     ekLayer layer(&sigma, L"Si", L"L");
     layer.updateThickness(40);
     bool ok = false;
@@ -96,8 +92,8 @@ TEST_F(MaterialDatabaseTest, GoodRowReplacesTheBuiltinValues)
 TEST_F(MaterialDatabaseTest, RowTheLayerRefusesGivesAWarningAndTheBuiltinValues)
 {
     struct Case {
-        const char* change;   // SQL assignment on the GaAs row
-        const char* reason;   // expected in the warning
+        const char* change;  // SQL assignment on the GaAs row
+        const char* reason;  // expected in the warning
     };
     const Case cases[] = {
         {"Permittivity = 500", "permittivity"},
@@ -144,9 +140,8 @@ TEST_F(MaterialDatabaseTest, RowTheLayerRefusesGivesAWarningAndTheBuiltinValues)
 
 TEST_F(MaterialDatabaseTest, TooLowBandTailsFallBackWithAnInfoLineOnly)
 {
-    database(
-        "UPDATE TABLE_MATERIAL SET Bandgap = 1.5, UrbachEA = 0.0005, "
-        "UrbachRestriction = 'none' WHERE Name = 'GaAs';");
+    database("UPDATE TABLE_MATERIAL SET Bandgap = 1.5, UrbachEA = 0.0005, "
+             "UrbachRestriction = 'none' WHERE Name = 'GaAs';");
     ekLayer layer(&sigma, L"Si", L"L");
     bool ok = false;
     const std::string printed = initLayer(layer, L"GaAs", &ok);
@@ -169,9 +164,8 @@ TEST_F(MaterialDatabaseTest, MissingRowOrMissingDatabaseUsesTheBuiltinValuesSile
         EXPECT_DOUBLE_EQ(layer.getBandgap(), 1.42);
     }
     // With a database that lacks the row.
-    database(
-        "DELETE FROM TABLE_MATERIAL WHERE Name = 'GaAs';"
-        "UPDATE TABLE_MATERIAL SET Bandgap = 1.2 WHERE Name = 'Si';");
+    database("DELETE FROM TABLE_MATERIAL WHERE Name = 'GaAs';"
+             "UPDATE TABLE_MATERIAL SET Bandgap = 1.2 WHERE Name = 'Si';");
     ekLayer layer(&sigma, L"Si", L"L");
     ASSERT_DOUBLE_EQ(layer.getBandgap(), 1.2);  // the database is in use
     bool ok = false;
@@ -185,12 +179,11 @@ TEST_F(MaterialDatabaseTest, MissingRowOrMissingDatabaseUsesTheBuiltinValuesSile
 
 TEST_F(MaterialDatabaseTest, NamesHoldingQuotesOrSqlAreOnlyNames)
 {
-    database(
-        "INSERT INTO TABLE_MATERIAL (Name, BandgapType, Bandgap, Affinity, Eso, Me, Mhh, Mlh, "
-        "Msh, NC, NV, Permittivity, IndexN, IndexK, MobilityN, MobilityP, Beta, Cn, Cp, "
-        "ThermalConductivity, HeatCapacity, LatticeA, LatticeB, LatticeC) VALUES ("
-        "'Ga''As', 1, 1.77, 4, 0.3, 0.07, 0.5, 0.08, 0.15, 4.7e17, 9e18, 12.9, 3.3, 0.2, "
-        "4000, 400, 7.2e-10, 5e-30, 1e-31, 0.55, 0.33, 0.4, 0.4, 0.4);");
+    database("INSERT INTO TABLE_MATERIAL (Name, BandgapType, Bandgap, Affinity, Eso, Me, Mhh, Mlh, "
+             "Msh, NC, NV, Permittivity, IndexN, IndexK, MobilityN, MobilityP, Beta, Cn, Cp, "
+             "ThermalConductivity, HeatCapacity, LatticeA, LatticeB, LatticeC) VALUES ("
+             "'Ga''As', 1, 1.77, 4, 0.3, 0.07, 0.5, 0.08, 0.15, 4.7e17, 9e18, 12.9, 3.3, 0.2, "
+             "4000, 400, 7.2e-10, 5e-30, 1e-31, 0.55, 0.33, 0.4, 0.4, 0.4);");
     const std::string path = appDir.databasePath();
     const std::string before = readFile(path);
     const long long rows = queryInt(path, "SELECT COUNT(*) FROM TABLE_MATERIAL");
@@ -229,9 +222,8 @@ TEST_F(MaterialDatabaseTest, RestrictionColumnSwitchesTheTailModel)
         const char* value;
         bool urbach;
     };
-    const Case cases[] = {{"'none'", true}, {"'None'", true}, {"'NONE'", true},
-                          {"''", false},    {"NULL", false},  {"'disabled'", false},
-                          {"'none '", false}};
+    const Case cases[] = {{"'none'", true}, {"'None'", true},      {"'NONE'", true},  {"''", false},
+                          {"NULL", false},  {"'disabled'", false}, {"'none '", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
         ASSERT_EQ(execSql(appDir.databasePath(), "DROP TABLE IF EXISTS TABLE_MATERIAL;"), "");
@@ -282,8 +274,8 @@ TEST_F(MaterialDatabaseTest, IndexDataIsTakenOnlyInItsSizeWindow)
     ASSERT_EQ(tooSmall.size(), 1023u);
     database("UPDATE TABLE_MATERIAL SET IndexData = " + blobLiteral(good) +
              " WHERE Name = 'GaAs';"
-             "UPDATE TABLE_MATERIAL SET IndexData = " + blobLiteral(tooSmall) +
-             " WHERE Name = 'InP';");
+             "UPDATE TABLE_MATERIAL SET IndexData = " +
+             blobLiteral(tooSmall) + " WHERE Name = 'InP';");
 
     ekLayer gaas(&sigma, L"GaAs", L"L");
     EXPECT_EQ(sigma.err, 0);
@@ -344,12 +336,11 @@ TEST_F(MaterialDatabaseTest, AliasesAreLookedUpUnderTheNameAsWritten)
 
 TEST_F(MaterialDatabaseTest, DatabaseOnlyMaterialGetsItsRow)
 {
-    database(
-        "INSERT INTO TABLE_MATERIAL (Name, BandgapType, Bandgap, Affinity, Eso, Me, Mhh, Mlh, "
-        "Msh, NC, NV, Permittivity, IndexN, IndexK, MobilityN, MobilityP, Beta, Cn, Cp, "
-        "ThermalConductivity, HeatCapacity, LatticeA, LatticeB, LatticeC) VALUES ("
-        "'MAPbI3', 1, 1.55, 3.9, 0.1, 0.2, 0.3, 0.3, 0.3, 2.2e18, 1.8e19, 25, 2.5, 0.1, "
-        "10, 5, 1e-11, 1e-30, 1e-30, 0.5, 0.3, 0.63, 0.63, 0.63);");
+    database("INSERT INTO TABLE_MATERIAL (Name, BandgapType, Bandgap, Affinity, Eso, Me, Mhh, Mlh, "
+             "Msh, NC, NV, Permittivity, IndexN, IndexK, MobilityN, MobilityP, Beta, Cn, Cp, "
+             "ThermalConductivity, HeatCapacity, LatticeA, LatticeB, LatticeC) VALUES ("
+             "'MAPbI3', 1, 1.55, 3.9, 0.1, 0.2, 0.3, 0.3, 0.3, 2.2e18, 1.8e19, 25, 2.5, 0.1, "
+             "10, 5, 1e-11, 1e-30, 1e-30, 0.5, 0.3, 0.63, 0.63, 0.63);");
     EXPECT_TRUE(ek_isDatabaseMaterial(L"MAPbI3"));
     EXPECT_FALSE(ek_isDatabaseMaterial(L"Unobtainium"));
 
@@ -372,8 +363,8 @@ TEST_F(MaterialDatabaseTest, ADatabaseOnlyMaterialWithARowItCannotUseIsAnError)
         const char* values;
         const char* reason;
     } cases[] = {
-        {"25", ""},                   // a good row, for comparison
-        {"500", "permittivity"},      // refused by the range check
+        {"25", ""},               // a good row, for comparison
+        {"500", "permittivity"},  // refused by the range check
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.values);
@@ -398,8 +389,9 @@ TEST_F(MaterialDatabaseTest, ADatabaseOnlyMaterialWithARowItCannotUseIsAnError)
         EXPECT_FALSE(ok);
         EXPECT_NE(channel.err, 0);
         const std::string message = kov_toUtf8(channel.message);
-        EXPECT_EQ(message.rfind("[ERROR]   material database: the row of 'MAPbI3' cannot be used (", 0),
-                  0u)
+        EXPECT_EQ(
+            message.rfind("[ERROR]   material database: the row of 'MAPbI3' cannot be used (", 0),
+            0u)
             << message;
         EXPECT_NE(message.find(c.reason), std::string::npos) << message;
     }
@@ -441,20 +433,18 @@ TEST_F(MaterialDatabaseTest, KnownMaterialsAreTheTableTheAliasesAndTheDatabaseRo
         bool withDatabase;
     };
     const Case cases[] = {
-        {L"GaAs", true, true},     {L"gaas", true, true},          {L"Germanium", true, true},
-        {L"ITO", false, true},     {L"FTO", false, true},          {L"Unobtainium", false, false},
-        {L"", false, false},
-        {nullptr, false, false},   {L"Si'; --", false, false},
+        {L"GaAs", true, true}, {L"gaas", true, true},   {L"Germanium", true, true},
+        {L"ITO", false, true}, {L"FTO", false, true},   {L"Unobtainium", false, false},
+        {L"", false, false},   {nullptr, false, false}, {L"Si'; --", false, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ek_isKnownMaterial(c.name), c.withoutDatabase) << (c.name ? "" : "null");
     }
-    database(
-        "INSERT INTO TABLE_MATERIAL (Name, BandgapType, Bandgap, Affinity, Eso, Me, Mhh, Mlh, "
-        "Msh, NC, NV, Permittivity, IndexN, IndexK, MobilityN, MobilityP, Beta, Cn, Cp, "
-        "ThermalConductivity, HeatCapacity, LatticeA, LatticeB, LatticeC) VALUES ("
-        "'FTO', 1, 3.6, 4.5, 0.1, 0.35, 0.6, 0.6, 0.6, 4e18, 1e19, 9, 1.9, 0.01, "
-        "50, 10, 1e-11, 1e-30, 1e-30, 0.5, 0.3, 0.5, 0.5, 0.5);");
+    database("INSERT INTO TABLE_MATERIAL (Name, BandgapType, Bandgap, Affinity, Eso, Me, Mhh, Mlh, "
+             "Msh, NC, NV, Permittivity, IndexN, IndexK, MobilityN, MobilityP, Beta, Cn, Cp, "
+             "ThermalConductivity, HeatCapacity, LatticeA, LatticeB, LatticeC) VALUES ("
+             "'FTO', 1, 3.6, 4.5, 0.1, 0.35, 0.6, 0.6, 0.6, 4e18, 1e19, 9, 1.9, 0.01, "
+             "50, 10, 1e-11, 1e-30, 1e-30, 0.5, 0.3, 0.5, 0.5, 0.5);");
     for (const Case& c : cases) {
         EXPECT_EQ(ek_isKnownMaterial(c.name), c.withDatabase) << (c.name ? "" : "null");
     }
@@ -481,7 +471,7 @@ TEST_F(MaterialDatabaseTest, UnusableFilesAreLikeNoDatabase)
 {
     struct Case {
         const char* what;
-        std::string sql;    // run on a fresh file, empty for a non-database file
+        std::string sql;  // run on a fresh file, empty for a non-database file
         bool warning;
     };
     const Case cases[] = {

@@ -75,8 +75,9 @@ TEST_F(ShippedDatabaseTest, OneRowPerBuiltinMaterialAndPerDatabaseMaterial)
         ekMaterialRow row;
         ASSERT_EQ(ek_readMaterialRow(kov_toWide(name).c_str(), &row), ekMaterialLookup::Found);
         EXPECT_EQ(ek_materialValuesProblem(row.values), nullptr);
-        const std::string reference = std::string("SELECT COUNT(*) FROM TABLE_MATERIAL WHERE Name = '") +
-                                      name + "' AND Reference LIKE 'Representative values: %'";
+        const std::string reference =
+            std::string("SELECT COUNT(*) FROM TABLE_MATERIAL WHERE Name = '") + name +
+            "' AND Reference LIKE 'Representative values: %'";
         EXPECT_EQ(material_test::queryInt(SHIPPED, reference), 1);
     }
     // Only the built-in names (their spelling exactly).
@@ -165,13 +166,12 @@ std::wstring describe(const ekLayer& l)
              l.isDirect(), l.isUrbach(), l.getLatticeType(), l.getThickness(), l.getBandgap(),
              l.getAffinity(), l.getEso(), l.getMe(), l.getMhh(), l.getMlh(), l.getMsh(), l.getNC(),
              l.getNV(), l.getEps(), l.getIndexn(), l.getIndexk(), l.getMobn(), l.getMobp(),
-             l.getEbr(), l.getBeta(), l.getCn(), l.getCp(), l.getTaun(), l.getTaup(),
-             l.getThermc(), l.getHeat(), l.getUrbachEA(), l.getUrbachED(), l.getUrbachGA(),
-             l.getUrbachGD(), l.getUrbachTaunA(), l.getUrbachTaupA(), l.getUrbachTaunD(),
-             l.getUrbachTaupD(), l.getLatticeA(), l.getLatticeB(), l.getLatticeC(),
-             l.getLatticeE31(), l.getLatticeE33(), l.getLatticeC11(), l.getLatticeC12(),
-             l.getLatticeC13(), l.getLatticeC33(), l.getPsp(), l.getTrapCount(),
-             l.getDopant()->getName());
+             l.getEbr(), l.getBeta(), l.getCn(), l.getCp(), l.getTaun(), l.getTaup(), l.getThermc(),
+             l.getHeat(), l.getUrbachEA(), l.getUrbachED(), l.getUrbachGA(), l.getUrbachGD(),
+             l.getUrbachTaunA(), l.getUrbachTaupA(), l.getUrbachTaunD(), l.getUrbachTaupD(),
+             l.getLatticeA(), l.getLatticeB(), l.getLatticeC(), l.getLatticeE31(),
+             l.getLatticeE33(), l.getLatticeC11(), l.getLatticeC12(), l.getLatticeC13(),
+             l.getLatticeC33(), l.getPsp(), l.getTrapCount(), l.getDopant()->getName());
     return text;
 }
 

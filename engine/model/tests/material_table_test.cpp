@@ -188,9 +188,9 @@ TEST(MaterialNames, StandardMaterialIgnoresCaseButKnowsNoAliases)
         bool standard;
     };
     const Case cases[] = {
-        {L"Si", true},       {L"si", true},        {L"GAAS", true},     {L"6h-sic", true},
-        {L"TiO2", true},     {L"ingan", true},     {L"Silicon", false}, {L"Diamond", false},
-        {L"Se", false},      {L"ITO", false},      {L"", false},        {L"Si ", false},
+        {L"Si", true},    {L"si", true},    {L"GAAS", true},     {L"6h-sic", true},
+        {L"TiO2", true},  {L"ingan", true}, {L"Silicon", false}, {L"Diamond", false},
+        {L"Se", false},   {L"ITO", false},  {L"", false},        {L"Si ", false},
         {nullptr, false},
     };
     for (const Case& c : cases) {
@@ -206,8 +206,8 @@ TEST_F(BuiltinMaterialTest, AliasesGiveTheirMaterialInAnyCase)
         double Eg;
     };
     const Case cases[] = {
-        {L"Silicon", L"Si", 1.12},   {L"SILICON", L"Si", 1.12},   {L"germanium", L"Ge", 0.66},
-        {L"Germanium", L"Ge", 0.66}, {L"diamond", L"C", 5.5},     {L"DiAmOnD", L"C", 5.5},
+        {L"Silicon", L"Si", 1.12},   {L"SILICON", L"Si", 1.12}, {L"germanium", L"Ge", 0.66},
+        {L"Germanium", L"Ge", 0.66}, {L"diamond", L"C", 5.5},   {L"DiAmOnD", L"C", 5.5},
     };
     for (const Case& c : cases) {
         ekLayer layer(&sigma, c.alias, L"L");

@@ -68,9 +68,8 @@ TEST_F(RegionIndex, ConstantIndexRange)
     struct {
         double n, k;
         bool accepted;
-    } cases[] = {{1e-3, 0.0, true}, {99.9, 99.9, true}, {0.0, 0.0, false},
-                 {100.0, 0.0, false}, {3.0, -0.1, false}, {3.0, 100.0, false},
-                 {NAN, 0.0, false}};
+    } cases[] = {{1e-3, 0.0, true},  {99.9, 99.9, true},  {0.0, 0.0, false}, {100.0, 0.0, false},
+                 {3.0, -0.1, false}, {3.0, 100.0, false}, {NAN, 0.0, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.n) + ", " + std::to_string(c.k));
         region.updateIndexnk(2.0, 0.5);
@@ -92,10 +91,9 @@ TEST_F(RegionIndex, IndexSourceNames)
         bool script;
         bool accepted;
     } cases[] = {
-        {L"data/si.nk", false, true}, {L"ab.nk", false, true},  {L"x.nk", false, false},
-        {L"si.NK", false, false},     {L"si.nk.txt", false, false},
-        {L"model.lua", true, true},   {L"a.lua", true, true},    {L".lua", true, false},
-        {L"model.LUA", true, false},
+        {L"data/si.nk", false, true}, {L"ab.nk", false, true},      {L"x.nk", false, false},
+        {L"si.NK", false, false},     {L"si.nk.txt", false, false}, {L"model.lua", true, true},
+        {L"a.lua", true, true},       {L".lua", true, false},       {L"model.LUA", true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(kov_toUtf8(c.name)));
@@ -108,11 +106,10 @@ TEST_F(RegionIndex, IndexSourceNames)
         if (c.accepted) {
             EXPECT_STREQ(stored, c.name);
             EXPECT_TRUE(sigma.isOK());
-        }
-        else {
+        } else {
             EXPECT_EQ(stored, nullptr);
-            const std::wstring prefix = c.script ? L"[ERROR]   invalid index model: "
-                                                 : L"[ERROR]   invalid index file: ";
+            const std::wstring prefix =
+                c.script ? L"[ERROR]   invalid index model: " : L"[ERROR]   invalid index file: ";
             EXPECT_EQ(lastLine(sigma), prefix + c.name + L"\n");
         }
         sigma.reset();
@@ -160,7 +157,8 @@ TEST_F(RegionIndex, SmallIndexFileIsRead)
 
 TEST_F(RegionIndex, IndexFileWithWindowsLineEndsAndShortLinesIsRead)
 {
-    TempFile file("crlf.nk", "wavelength n k\r\n1\t3\t0\r\n2\t2\t0\r\n3\t1\t0\r\n4\t2\t0\r\n5\t3\t0\r\n");
+    TempFile file("crlf.nk",
+                  "wavelength n k\r\n1\t3\t0\r\n2\t2\t0\r\n3\t1\t0\r\n4\t2\t0\r\n5\t3\t0\r\n");
     ASSERT_TRUE(loadFile(file)) << kov_toUtf8(lastLine(sigma));
     expectIndex(1.5, 2.5, 0.0);
     expectIndex(4.25, 2.25, 0.0);
@@ -223,7 +221,8 @@ TEST_F(RegionIndex, MissingIndexFileIsRefused)
 {
     ASSERT_TRUE(region.updateIndexFile(L"/nonexistent/folder/missing.nk", true));
     EXPECT_FALSE(region.loadIndexFile());
-    EXPECT_EQ(lastLine(sigma), L"[ERROR]   cannot open the index file: /nonexistent/folder/missing.nk\n");
+    EXPECT_EQ(lastLine(sigma),
+              L"[ERROR]   cannot open the index file: /nonexistent/folder/missing.nk\n");
     EXPECT_EQ(region.getIndexModel(), ekRegion::INDEX_CONSTANT);
     sigma.reset();
     // Nothing named: nothing to read.
@@ -237,18 +236,18 @@ TEST_F(RegionIndex, InterpolationFollowsTheLinearClosedFormInAnyOrder)
     ASSERT_TRUE(loadFile(file));
     std::vector<double> queries;
     for (double wl = 0.3; wl <= 1.6; wl += 0.0137) {
-        queries.push_back(wl);                     // rising, as the optics asks
+        queries.push_back(wl);  // rising, as the optics asks
     }
     for (double wl = 1.6; wl >= 0.3; wl -= 0.0213) {
-        queries.push_back(wl);                     // falling
+        queries.push_back(wl);  // falling
     }
     std::mt19937 random(42);
     std::uniform_real_distribution<double> any(0.3, 1.6);
     for (int i = 0; i < 200; ++i) {
-        queries.push_back(any(random));            // jumping
+        queries.push_back(any(random));  // jumping
     }
     for (double grid : GRID) {
-        queries.push_back(grid);                   // on the table points
+        queries.push_back(grid);  // on the table points
     }
     for (double wl : queries) {
         expectIndex(wl, nLinear(wl), kLinear(wl));
@@ -337,10 +336,12 @@ TEST_F(RegionIndex, FirstTableLookupWritesOneInfoLineInVerboseMode)
     region.getIndex(0.25, 1.0, 1.1, 0.5, &n, &k, true);
     region.getIndex(0.5, 1.0, 1.1, 0.6, &n, &k, true);
     const std::string console = testing::internal::GetCapturedStdout();
-    EXPECT_NE(console.find("[INFO]    index from file (z = 0.25 um): (wl   n   k) = (0.5   2.25   0.11)"),
-              std::string::npos)
+    EXPECT_NE(
+        console.find("[INFO]    index from file (z = 0.25 um): (wl   n   k) = (0.5   2.25   0.11)"),
+        std::string::npos)
         << console;
-    EXPECT_EQ(console.find("index from file", console.find("index from file") + 1), std::string::npos);
+    EXPECT_EQ(console.find("index from file", console.find("index from file") + 1),
+              std::string::npos);
     EXPECT_TRUE(region.isIndexScriptFirstCall());
 }
 

@@ -13,8 +13,9 @@ constexpr int kUnset = 77;  // caller's value, kept when a position is not found
 std::vector<double> column(const ElecSweep& sweep, int c)
 {
     std::vector<double> values;
-    for (int i = 0; i < sweep.getPoints(); ++i)
+    for (int i = 0; i < sweep.getPoints(); ++i) {
         values.push_back(sweep.getData(c, i));
+    }
     return values;
 }
 
@@ -41,8 +42,8 @@ TEST(ElecSweep, PositionScanFindsZeroCrossing)
     nuSigma sigma;
     for (const ScanCase& c : cases) {
         int posL = kUnset, posC = kUnset, posR = kUnset;
-        ElecSweep sweep(&sigma, 0x10, 4, c.points, c.start, c.end, c.step, -1, 1, 0, &posL,
-                        &posC, &posR, true);
+        ElecSweep sweep(&sigma, 0x10, 4, c.points, c.start, c.end, c.step, -1, 1, 0, &posL, &posC,
+                        &posR, true);
         ASSERT_TRUE(sigma.isOK()) << c.what;
         EXPECT_EQ(posL, c.posL) << c.what;
         EXPECT_EQ(posC, c.posC) << c.what;
@@ -63,8 +64,9 @@ TEST(ElecSweep, FilledColumnsAndStates)
     EXPECT_EQ(column(sweep, 0), (std::vector<double>{-1, -0.5, 0, 0.5, 1}));
     EXPECT_EQ(column(sweep, 1), std::vector<double>(5, 30.0));  // 10 x limitHigh
     EXPECT_EQ(column(sweep, 2), std::vector<double>(5, 30.0));
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(sweep.getMask(i), 0x80);
+    }
     EXPECT_FALSE(std::signbit(sweep.getData(0, 2)));  // the zero is exactly +0
 
     ElecSweep noLimit(&sigma, 0x20, 2, 3, 0, 1, 0.5, 0, 0, 0, nullptr, nullptr, nullptr, true);
@@ -75,8 +77,9 @@ TEST(ElecSweep, FilledColumnsAndStates)
 
     // The short form (no position pointers) prepares every point.
     ElecSweep light(&sigma, 0x20, 6, 3, 0.3, 0.5, 0.1, 0, 1, 0);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(light.getMask(i), 0x80);
+    }
     EXPECT_DOUBLE_EQ(light.getData(0, 1), 0.4);
     EXPECT_DOUBLE_EQ(light.getData(5, 2), 10.0);
 }
@@ -87,8 +90,7 @@ TEST(ElecSweep, ZeroStepSpreadsRangeOverPoints)
     ElecSweep sweep(&sigma, 0x10, 1, 5, 0, 2, 0.0, 0, 1, 0, nullptr, nullptr, nullptr, true);
     EXPECT_EQ(column(sweep, 0), (std::vector<double>{0, 0.5, 1, 1.5, 2}));
 
-    ElecSweep single(&sigma, 0x10, 1, 1, 0.3, 0.3, 0.0, 0, 1, 0, nullptr, nullptr, nullptr,
-                     true);
+    ElecSweep single(&sigma, 0x10, 1, 1, 0.3, 0.3, 0.0, 0, 1, 0, nullptr, nullptr, nullptr, true);
     ASSERT_TRUE(sigma.isOK());
     EXPECT_DOUBLE_EQ(single.getData(0, 0), 0.3);
 }
@@ -112,9 +114,8 @@ struct ClampCase {
 TEST(ElecSweep, SetClampsCountAndPoints)
 {
     const ClampCase cases[] = {
-        {1, 1, 1, 1},       {6, 5000, 6, 5000}, {7, 20, 2, 20},  {0, 20, 2, 20},
-        {-3, 20, 2, 20},    {3, 0, 3, 50},      {3, 6000, 3, 50}, {3, -5, 3, 50},
-        {3, 5001, 3, 50},
+        {1, 1, 1, 1},  {6, 5000, 6, 5000}, {7, 20, 2, 20}, {0, 20, 2, 20},   {-3, 20, 2, 20},
+        {3, 0, 3, 50}, {3, 6000, 3, 50},   {3, -5, 3, 50}, {3, 5001, 3, 50},
     };
     nuSigma sigma;
     ElecSweep sweep(&sigma);
@@ -141,8 +142,15 @@ TEST(ElecSweep, SetTakesLargerEndAndDerivesInvalidStep)
     // A negative or too large step becomes range / points (the clamped
     // point count: 0 and negative counts give 50 points, never inf or a
     // negative step).
-    struct { int points; double step; double want; } cases[] = {
-        {4, -1.0, 0.25}, {4, 5.0, 0.25}, {0, -1.0, 0.02}, {-5, -1.0, 0.02},
+    struct {
+        int points;
+        double step;
+        double want;
+    } cases[] = {
+        {4, -1.0, 0.25},
+        {4, 5.0, 0.25},
+        {0, -1.0, 0.02},
+        {-5, -1.0, 0.02},
     };
     for (const auto& c : cases) {
         sweep.set(0x10, 1, c.points, 0, 1, c.step, 0, 1, 0, nullptr, nullptr, nullptr, true);
@@ -155,8 +163,8 @@ TEST(ElecSweep, InvalidRangeIsRefusedWithMessage)
 {
     nuSigma sigma;
     ElecSweep sweep(&sigma);
-    EXPECT_FALSE(sweep.set(0x10, 2, 10, std::nan(""), 1, 0.1, 0, 1, 0, nullptr, nullptr,
-                           nullptr, true));
+    EXPECT_FALSE(
+        sweep.set(0x10, 2, 10, std::nan(""), 1, 0.1, 0, 1, 0, nullptr, nullptr, nullptr, true));
     EXPECT_FALSE(sigma.isOK());
     EXPECT_STREQ(sigma.message, L"[ERROR]   invalid sweep parameters\n");
     EXPECT_FALSE(sweep.isAllocated());
@@ -178,8 +186,7 @@ TEST(ElecSweep, ArraysReturnToTheAllocator)
     nuSigma sigma;
     const size_t before = sigma.allocatedBytes();
     {
-        ElecSweep sweep(&sigma, 0x10, 6, 5000, 0, 1, 0, 0, 1, 0, nullptr, nullptr, nullptr,
-                        true);
+        ElecSweep sweep(&sigma, 0x10, 6, 5000, 0, 1, 0, 0, 1, 0, nullptr, nullptr, nullptr, true);
         EXPECT_GE(sigma.allocatedBytes(), before + 6 * 5000 * sizeof(double) + 5000);
         // Rebuilding releases the old arrays first.
         sweep.set(0x10, 1, 10, 0, 1, 0, 0, 1, 0, nullptr, nullptr, nullptr, true);
@@ -231,12 +238,18 @@ TEST(ElecSweep, MaskCountsComputedPointsAndBoundsValidRange)
 TEST(ElecSweep, StepFromRange)
 {
     nuSigma sigma;
-    struct { int points; double start, end, want; } cases[] = {
-        {11, 0, 1, 0.1}, {1, 0, 1, 0.0}, {5, 0.5, 0.5, 0.0}, {2, -1, 1, 2.0},
+    struct {
+        int points;
+        double start, end, want;
+    } cases[] = {
+        {11, 0, 1, 0.1},
+        {1, 0, 1, 0.0},
+        {5, 0.5, 0.5, 0.0},
+        {2, -1, 1, 2.0},
     };
     for (const auto& c : cases) {
-        ElecSweep sweep(&sigma, 0x10, 1, c.points, c.start, c.end, 0, 0, 1, 0, nullptr,
-                        nullptr, nullptr, false);
+        ElecSweep sweep(&sigma, 0x10, 1, c.points, c.start, c.end, 0, 0, 1, 0, nullptr, nullptr,
+                        nullptr, false);
         EXPECT_DOUBLE_EQ(sweep.getStep(), c.want) << c.points;
     }
 }

@@ -28,7 +28,9 @@ protected:
     std::wstring valueOf(const wchar_t* name) const
     {
         wchar_t out[VALUE_SIZE] = {};
-        if (!device->getVariable(name, out)) return L"<undefined>";
+        if (!device->getVariable(name, out)) {
+            return L"<undefined>";
+        }
         return out;
     }
 
@@ -47,7 +49,9 @@ protected:
         wchar_t buffer[VALUE_SIZE + 64] = {};
         kov_copyW(buffer, sizeof buffer / sizeof buffer[0], text.c_str());
         const bool ok = device->parseValue(buffer);
-        if (result != nullptr) *result = buffer;
+        if (result != nullptr) {
+            *result = buffer;
+        }
         return ok;
     }
 };
@@ -232,7 +236,9 @@ TEST_F(VariablesTest, NameLongerThanTheRecordIsRefused)
 TEST_F(VariablesTest, ValueOfMoreThan255CharactersIsRefused)
 {
     std::wstring sum = L"1";
-    for (int i = 0; i < 127; ++i) sum += L"+0";
+    for (int i = 0; i < 127; ++i) {
+        sum += L"+0";
+    }
     ASSERT_EQ(sum.size(), 255u);
     EXPECT_TRUE(define(L"fits", sum));
     EXPECT_EQ(valueOf(L"fits"), L"1");
@@ -249,7 +255,9 @@ TEST_F(VariablesTest, ExpansionLongerThanAValueIsRefusedWithoutOverrun)
 {
     ASSERT_TRUE(define(L"a", L"0.1234567890123"));
     std::wstring text;
-    for (int i = 0; i < 20; ++i) text += L"$a+";  // 60 characters, 320 expanded
+    for (int i = 0; i < 20; ++i) {
+        text += L"$a+";  // 60 characters, 320 expanded
+    }
     text += L"0";
     std::wstring result;
     EXPECT_FALSE(parse(text, &result));

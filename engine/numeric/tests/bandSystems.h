@@ -20,12 +20,14 @@ inline ekBandMatrix randomDominantBand(int n, int kl, int ku, unsigned seed)
     for (int i = 0; i < n; ++i) {
         double offDiagonal = 0.0;
         for (int j = std::max(0, i - kl); j <= std::min(n - 1, i + ku); ++j) {
-            if (j == i)
+            if (j == i) {
                 continue;
+            }
             A.at(i, j) = uniform(rng);
             offDiagonal += std::fabs(A.at(i, j));
         }
-        A.at(i, i) = (uniform(rng) < 0.0 ? -1.0 : 1.0) * (offDiagonal + 0.5 + std::fabs(uniform(rng)));
+        A.at(i, i) =
+            (uniform(rng) < 0.0 ? -1.0 : 1.0) * (offDiagonal + 0.5 + std::fabs(uniform(rng)));
     }
     return A;
 }
@@ -35,8 +37,9 @@ inline std::vector<double> randomVector(int n, unsigned seed)
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> uniform(-1.0, 1.0);
     std::vector<double> v(static_cast<size_t>(n));
-    for (double& x : v)
+    for (double& x : v) {
         x = uniform(rng);
+    }
     return v;
 }
 
@@ -61,8 +64,9 @@ inline ekBandMatrix driftDiffusionJacobian(int nodes, bool neumannAnode)
         J.at(r, r) = 1.0;
         J.at(n - 3 + r, n - 3 + r) = 1.0;
     }
-    if (neumannAnode)
+    if (neumannAnode) {
         J.at(0, 3) = -1.0;
+    }
     for (int k = 1; k < nodes - 1; ++k) {
         const int v = 3 * k;
         const double dl = potential(k) - potential(k - 1);
@@ -101,9 +105,11 @@ inline std::vector<double> denseSolve(const ekBandMatrix& A, const std::vector<d
 {
     const int n = A.size();
     Eigen::MatrixXd dense = Eigen::MatrixXd::Zero(n, n);
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j < n; ++j)
+    for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < n; ++j) {
             dense(i, j) = A.get(i, j);
+        }
+    }
     const Eigen::VectorXd rhs = Eigen::Map<const Eigen::VectorXd>(b.data(), n);
     const Eigen::VectorXd x = dense.partialPivLu().solve(rhs);
     return std::vector<double>(x.data(), x.data() + n);

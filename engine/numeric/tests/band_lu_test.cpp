@@ -12,8 +12,8 @@
 #include "ekBandMatrix.h"
 #include "ekLinearSolver.h"
 
-extern "C" void dgbtrf_(const int* m, const int* n, const int* kl, const int* ku, double* ab, const int* ldab,
-                        int* ipiv, int* info);
+extern "C" void dgbtrf_(const int* m, const int* n, const int* kl, const int* ku, double* ab,
+                        const int* ldab, int* ipiv, int* info);
 
 namespace {
 
@@ -38,7 +38,8 @@ struct Shape {
 
 TEST(BandLU, FactorsAndPivotsAreThoseOfLapack)
 {
-    for (const Shape s : {Shape{30, 5, 5}, Shape{31, 1, 1}, Shape{12, 2, 4}, Shape{9, 4, 1}, Shape{3, 5, 5}}) {
+    for (const Shape s :
+         {Shape{30, 5, 5}, Shape{31, 1, 1}, Shape{12, 2, 4}, Shape{9, 4, 1}, Shape{3, 5, 5}}) {
         SCOPED_TRACE(::testing::Message() << "n " << s.n << " kl " << s.kl << " ku " << s.ku);
         const ekBandMatrix A = randomBand(s.n, s.kl, s.ku, 7u + static_cast<unsigned>(s.n));
         const int n = A.size(), kl = A.lower(), ku = A.upper(), ldab = A.ldab();

@@ -27,13 +27,15 @@ TEST(BandMatrix, WriteOutsideTheBandIsFlaggedAndDoesNotTouchTheBand)
 {
     ekBandMatrix A(5, 1, 1);
     A.at(2, 2) = 1.0;
-    A.at(0, 3) = 99.0;   // beyond ku
-    A.at(7, 7) = 99.0;   // beyond the matrix
+    A.at(0, 3) = 99.0;  // beyond ku
+    A.at(7, 7) = 99.0;  // beyond the matrix
     A.at(-1, 0) = 99.0;
     EXPECT_TRUE(A.hadOutOfBandWrite());
-    for (int i = 0; i < 5; ++i)
-        for (int j = 0; j < 5; ++j)
+    for (int i = 0; i < 5; ++i) {
+        for (int j = 0; j < 5; ++j) {
             EXPECT_EQ(A.get(i, j), i == 2 && j == 2 ? 1.0 : 0.0) << i << "," << j;
+        }
+    }
     A.clear();
     EXPECT_FALSE(A.hadOutOfBandWrite());
     EXPECT_EQ(A.get(2, 2), 0.0);
@@ -42,10 +44,13 @@ TEST(BandMatrix, WriteOutsideTheBandIsFlaggedAndDoesNotTouchTheBand)
 TEST(BandMatrix, MultiplyMatchesRowSums)
 {
     ekBandMatrix A(4, 1, 2);
-    for (int i = 0; i < 4; ++i)
-        for (int j = i - 1; j <= i + 2; ++j)
-            if (A.inBand(i, j))
+    for (int i = 0; i < 4; ++i) {
+        for (int j = i - 1; j <= i + 2; ++j) {
+            if (A.inBand(i, j)) {
                 A.at(i, j) = 10.0 * i + j;
+            }
+        }
+    }
     const double x[4] = {1.0, -1.0, 2.0, 0.5};
     double y[4];
     A.multiply(x, y);

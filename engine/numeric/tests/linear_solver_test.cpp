@@ -43,15 +43,19 @@ ekSolverOptions parsed(const char* text)
 
 TEST(LinearSolver, RandomDominantBandsMatchDenseLU)
 {
-    struct Shape { int n, kl, ku; };
-    for (const Shape shape : {Shape{300, 5, 5}, Shape{61, 1, 1}, Shape{40, 3, 0}, Shape{40, 0, 2}}) {
+    struct Shape {
+        int n, kl, ku;
+    };
+    for (const Shape shape :
+         {Shape{300, 5, 5}, Shape{61, 1, 1}, Shape{40, 3, 0}, Shape{40, 0, 2}}) {
         const ekBandMatrix A = randomDominantBand(shape.n, shape.kl, shape.ku, 17u + shape.n);
         const std::vector<double> b = randomVector(shape.n, 5u);
         const std::vector<double> reference = denseSolve(A, b);
         for (const char* text : ALL_SOLVERS) {
             std::vector<double> x(shape.n, 0.0);
             ekLinearSolveInfo info;
-            ASSERT_EQ(ek_solveBand(A, b.data(), x.data(), parsed(text), &info), EK_LINSOLVE_OK) << text;
+            ASSERT_EQ(ek_solveBand(A, b.data(), x.data(), parsed(text), &info), EK_LINSOLVE_OK)
+                << text;
             EXPECT_LT(relativeDifference(x, reference), 1e-10) << text << " n=" << shape.n;
             EXPECT_LE(info.residual, 1e-12) << text;
         }
@@ -62,7 +66,10 @@ TEST(LinearSolver, KrylovNamesRunTheirSolverOnWellConditionedBands)
 {
     const ekBandMatrix A = randomDominantBand(600, 5, 5, 3u);
     const std::vector<double> b = randomVector(600, 4u);
-    const struct { const char* text; ekLinearMethod method; } cases[] = {
+    const struct {
+        const char* text;
+        ekLinearMethod method;
+    } cases[] = {
         {"-maxiter 200 -tol 1e-12 -i bicgstab -p ilu -ilu_fill 0", ekLinearMethod::BiCGSTAB},
         {"-maxiter 200 -tol 1e-12 -i gmres -p ilu -ilu_fill 0", ekLinearMethod::GMRES},
         {"-maxiter 200 -tol 1e-12 -i idrs -p ilu -ilu_fill 0", ekLinearMethod::IDRS},
@@ -88,7 +95,8 @@ TEST(LinearSolver, DriftDiffusionJacobianMatchesDenseLUForEverySolver)
         for (const char* text : ALL_SOLVERS) {
             std::vector<double> x(J.size(), 0.0);
             ASSERT_EQ(ek_solveBand(J, b.data(), x.data(), parsed(text)), EK_LINSOLVE_OK) << text;
-            EXPECT_LT(relativeDifference(x, reference), 1e-10) << text << " neumann=" << neumannAnode;
+            EXPECT_LT(relativeDifference(x, reference), 1e-10)
+                << text << " neumann=" << neumannAnode;
         }
     }
 }
@@ -111,8 +119,9 @@ TEST(LinearSolver, UnconvergedKrylovFallsBackToBandLU)
     const ekBandMatrix J = driftDiffusionJacobian(200, false);
     const std::vector<double> b = randomVector(J.size(), 9u);
     const std::vector<double> reference = denseSolve(J, b);
-    for (const char* text : {"-maxiter 1 -tol 1e-14 -i gmres -p none", "-maxiter 1 -tol 1e-14 -i bicgstab -p jacobi",
-                             "-maxiter 1 -tol 1e-14 -i idrs -p none"}) {
+    for (const char* text :
+         {"-maxiter 1 -tol 1e-14 -i gmres -p none", "-maxiter 1 -tol 1e-14 -i bicgstab -p jacobi",
+          "-maxiter 1 -tol 1e-14 -i idrs -p none"}) {
         std::vector<double> x(J.size(), 0.0);
         ekLinearSolveInfo info;
         ASSERT_EQ(ek_solveBand(J, b.data(), x.data(), parsed(text), &info), EK_LINSOLVE_OK) << text;
@@ -131,18 +140,22 @@ TEST(LinearSolver, NonFiniteInputIsRefusedAndLeavesXUntouched)
         for (int which = 0; which < 3; ++which) {
             ekBandMatrix A = randomDominantBand(30, 2, 2, 1u);
             std::vector<double> b = randomVector(30, 2u);
-            if (which == 0)
+            if (which == 0) {
                 A.at(10, 11) = nan;
-            else if (which == 1)
+            } else if (which == 1) {
                 b[29] = inf;
-            else
+            } else {
                 A.at(0, 0) = -inf;
+            }
             std::vector<double> x(30, 7.0);
             ekLinearSolveInfo info;
-            EXPECT_EQ(ek_solveBand(A, b.data(), x.data(), parsed(text), &info), EK_LINSOLVE_NOT_FINITE) << text;
+            EXPECT_EQ(ek_solveBand(A, b.data(), x.data(), parsed(text), &info),
+                      EK_LINSOLVE_NOT_FINITE)
+                << text;
             EXPECT_EQ(info.status, EK_LINSOLVE_NOT_FINITE);
-            for (double v : x)
+            for (double v : x) {
                 ASSERT_EQ(v, 7.0) << text << " case " << which;
+            }
         }
     }
 }
@@ -151,9 +164,11 @@ TEST(LinearSolver, SingularAndDamagedMatricesAreReported)
 {
     for (const char* text : {"-i none", "-i bicgstab -p ilu", "-i idrs -p jacobi"}) {
         ekBandMatrix A = randomDominantBand(20, 2, 2, 8u);
-        for (int j = 0; j < 20; ++j)
-            if (A.inBand(6, j))
+        for (int j = 0; j < 20; ++j) {
+            if (A.inBand(6, j)) {
                 A.at(6, j) = 0.0;  // a zero row
+            }
+        }
         const std::vector<double> b = randomVector(20, 3u);
         std::vector<double> x(20, 7.0);
         EXPECT_EQ(ek_solveBand(A, b.data(), x.data(), parsed(text)), EK_LINSOLVE_SINGULAR) << text;
@@ -161,7 +176,8 @@ TEST(LinearSolver, SingularAndDamagedMatricesAreReported)
 
         ekBandMatrix B = randomDominantBand(20, 2, 2, 8u);
         B.at(0, 10) = 1.0;  // outside the band
-        EXPECT_EQ(ek_solveBand(B, b.data(), x.data(), parsed(text)), EK_LINSOLVE_BAD_MATRIX) << text;
+        EXPECT_EQ(ek_solveBand(B, b.data(), x.data(), parsed(text)), EK_LINSOLVE_BAD_MATRIX)
+            << text;
         EXPECT_EQ(x[0], 7.0);
     }
     ekBandMatrix empty;
@@ -177,7 +193,8 @@ TEST(LinearSolver, ZeroRightSideGivesZeroSolution)
     for (const char* text : {"-i none", "-i bicgstab -p ilu", "-i gmres -p jacobi"}) {
         std::vector<double> x = randomVector(50, 1u);  // a non-zero starting guess
         ASSERT_EQ(ek_solveBand(A, b.data(), x.data(), parsed(text)), EK_LINSOLVE_OK) << text;
-        for (double v : x)
+        for (double v : x) {
             EXPECT_NEAR(v, 0.0, 1e-12) << text;
+        }
     }
 }

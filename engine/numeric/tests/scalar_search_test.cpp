@@ -14,10 +14,7 @@ namespace {
 constexpr double VT = 0.025852;
 constexpr double J0 = 1e-12;
 
-double diode(double V, double Jsc)
-{
-    return J0 * std::expm1(V / VT) - Jsc;
-}
+double diode(double V, double Jsc) { return J0 * std::expm1(V / VT) - Jsc; }
 
 // Vmp from its own condition by bisection to round-off, independent of the
 // search under test.
@@ -108,8 +105,8 @@ TEST_P(DiodeMaximum, FindsTheMaximumPowerPoint)
         ++evaluations;
         return -V * diode(V, c.Jsc);
     };
-    const auto best = ek_findMaximum(power, c.a, c.b, {c.start, -c.start * diode(c.start, c.Jsc)},
-                                     1e-7, 60);
+    const auto best =
+        ek_findMaximum(power, c.a, c.b, {c.start, -c.start * diode(c.start, c.Jsc)}, 1e-7, 60);
     ASSERT_TRUE(best.has_value());
     const double Vmp = maximumPowerVoltage(c.Jsc);
     const double Pmax = -Vmp * diode(Vmp, c.Jsc);

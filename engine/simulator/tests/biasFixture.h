@@ -12,8 +12,8 @@
 
 class BiasFixture : public SimulatorFixture {
 protected:
-    static constexpr double Q = 1.602176e-19;       // C
-    static constexpr double EPS0 = 8.854187e-14;    // F/cm
+    static constexpr double Q = 1.602176e-19;     // C
+    static constexpr double EPS0 = 8.854187e-14;  // F/cm
 
     double Vt() const { return sim.getNorm().Vt; }
     double Jscale() const { return sim.getNorm().current; }

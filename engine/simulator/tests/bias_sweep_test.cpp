@@ -223,7 +223,8 @@ TEST_F(BiasFixture, TotalCurrentIsTheSameAtEveryPoint)
     // change a lot from box to box, their sum is the terminal current.
     for (const auto& [type, N] : {std::pair<uint8_t, double>{0x20, 1e17}, {0x10, 1e16}}) {
         ekLayer* layer = addLayer(L"Si", 0.5, type, N, 25);
-        ASSERT_NE(layer->addTrap(L"T", 0x10, 1e12, 1e19, 0.0, 0.0, 1e-10, 1e-10, 1.0, false), nullptr);
+        ASSERT_NE(layer->addTrap(L"T", 0x10, 1e12, 1e19, 0.0, 0.0, 1e-10, 1e-10, 1.0, false),
+                  nullptr);
     }
     build(nuParam::MESH_LAYER, 50);
     ASSERT_GT(sweep(0.4, 0.4, 0.01, nuParam::METHOD_NEWTON), 0);

@@ -16,14 +16,15 @@ struct DatabaseMaterial {
 };
 
 const DatabaseMaterial MATERIALS[] = {
-    {"Se", 1.85, 4.0, 4.1e18, 2.1e19},     {"MgO", 7.8, 0.9, 5.2e18, 5.1e19},
-    {"SnO2", 3.6, 4.5, 3.6e18, 2.5e19},    {"In2O3", 2.9, 4.45, 2.6e18, 2.5e19},
+    {"Se", 1.85, 4.0, 4.1e18, 2.1e19},  {"MgO", 7.8, 0.9, 5.2e18, 5.1e19},
+    {"SnO2", 3.6, 4.5, 3.6e18, 2.5e19}, {"In2O3", 2.9, 4.45, 2.6e18, 2.5e19},
     {"ITO", 3.7, 4.5, 5.2e18, 2.5e19},
 };
 
 constexpr double KT = 0.02585202874;  // eV at 300 K
 
-class DatabaseMaterialRun : public RunFixture, public testing::WithParamInterface<DatabaseMaterial> {};
+class DatabaseMaterialRun : public RunFixture,
+                            public testing::WithParamInterface<DatabaseMaterial> {};
 
 // A p-n junction of the material at equilibrium: the layers carry the
 // row's gap and affinity (not silicon's), and the built-in potential is
@@ -33,14 +34,18 @@ TEST_P(DatabaseMaterialRun, AJunctionOfTheMaterialHasTheRowsBuiltInPotential)
 {
     const DatabaseMaterial& m = GetParam();
     const std::string name = m.name;
-    const std::string device = write(
-        "junction.kovra",
-        "# Kovra <SL>\n[Device]\n    Name=\"" + name + " junction\"\n"
-        "[Layer1]\n    Material=\"" + name + "\"\n    Thickness=1\n    Dopant.Type=\"P\"\n"
-        "    Dopant.N=1e16\n    Mesh.Points=100\n"
-        "[Layer2]\n    Material=\"" + name + "\"\n    Thickness=1\n    Dopant.Type=\"N\"\n"
-        "    Dopant.N=1e16\n    Mesh.Points=100\n"
-        "[Command]\n    Command.OutDir=\".\"\n");
+    const std::string device =
+        write("junction.kovra", "# Kovra <SL>\n[Device]\n    Name=\"" + name +
+                                    " junction\"\n"
+                                    "[Layer1]\n    Material=\"" +
+                                    name +
+                                    "\"\n    Thickness=1\n    Dopant.Type=\"P\"\n"
+                                    "    Dopant.N=1e16\n    Mesh.Points=100\n"
+                                    "[Layer2]\n    Material=\"" +
+                                    name +
+                                    "\"\n    Thickness=1\n    Dopant.Type=\"N\"\n"
+                                    "    Dopant.N=1e16\n    Mesh.Points=100\n"
+                                    "[Command]\n    Command.OutDir=\".\"\n");
     warnings = true;
     ASSERT_TRUE(run(device)) << log;
     EXPECT_EQ(log.find("[WARNING]"), std::string::npos) << log;
@@ -68,16 +73,19 @@ class TransparentFront : public RunFixture, public testing::WithParamInterface<c
 TEST_P(TransparentFront, WindowOfACdTeCellPassesTheLight)
 {
     const std::string name = GetParam();
-    const std::string device = write(
-        "cell.kovra",
-        "# Kovra <SL>\n[Device]\n    Name=\"" + name + "/CdTe\"\n"
-        "[Layer1]\n    Material=\"" + name + "\"\n    Thickness=0.2\n    Dopant.Type=\"N\"\n"
-        "    Dopant.N=1e19\n    Mesh.Points=50\n"
-        "[Layer2]\n    Material=\"CdTe\"\n    Thickness=2\n    Dopant.Type=\"P\"\n"
-        "    Dopant.N=1e15\n    Mesh.Points=200\n"
-        "[Voltage]\n    Voltage.Start=-0.2\n    Voltage.End=0\n    Voltage.Step=0.1\n"
-        "[Light]\n    Light.Source=\"AM1.5\"\n"
-        "[Command]\n    Command.OutDir=\".\"\n");
+    const std::string device =
+        write("cell.kovra",
+              "# Kovra <SL>\n[Device]\n    Name=\"" + name +
+                  "/CdTe\"\n"
+                  "[Layer1]\n    Material=\"" +
+                  name +
+                  "\"\n    Thickness=0.2\n    Dopant.Type=\"N\"\n"
+                  "    Dopant.N=1e19\n    Mesh.Points=50\n"
+                  "[Layer2]\n    Material=\"CdTe\"\n    Thickness=2\n    Dopant.Type=\"P\"\n"
+                  "    Dopant.N=1e15\n    Mesh.Points=200\n"
+                  "[Voltage]\n    Voltage.Start=-0.2\n    Voltage.End=0\n    Voltage.Step=0.1\n"
+                  "[Light]\n    Light.Source=\"AM1.5\"\n"
+                  "[Command]\n    Command.OutDir=\".\"\n");
     ASSERT_TRUE(run(device)) << log;
     const auto jv = rows(at("simulout_jv.txt"));
     ASSERT_EQ(jv.size(), 3u);

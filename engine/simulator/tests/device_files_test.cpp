@@ -26,10 +26,7 @@ constexpr double VT = 0.02585202874;   // V at 300 K
 constexpr double SI_EG = 1.12, SI_NC = 2.8e19, SI_NV = 1.04e19, SI_EPS = 11.8;
 constexpr double SI_MOBN = 1000.0, SI_MOBP = 500.0;
 
-double siliconNi()
-{
-    return std::sqrt(SI_NC * SI_NV) * std::exp(-SI_EG / (2.0 * VT));
-}
+double siliconNi() { return std::sqrt(SI_NC * SI_NV) * std::exp(-SI_EG / (2.0 * VT)); }
 
 // Rows of a result file: tab-separated numbers, '#' lines skipped.
 std::vector<std::vector<double>> readRows(const std::wstring& file)
@@ -66,7 +63,8 @@ protected:
     bool run(const std::string& name, const std::string& text)
     {
         const std::filesystem::path file = scratch / name;
-        std::ofstream(file) << "# Kovra <SL>\n" << text << "\n[Command]\n    Command.OutDir=\".\"\n";
+        std::ofstream(file) << "# Kovra <SL>\n"
+                            << text << "\n[Command]\n    Command.OutDir=\".\"\n";
         return ek_simulate(file.wstring().c_str(), false, false, false, nullptr, true, ee, en, cv,
                            jv, qw, nullptr);
     }
@@ -157,8 +155,8 @@ TEST_F(DeviceFiles, SweepsEndingAtOrCrossingZeroVoltsSolveEveryPoint)
         size_t rows;
     };
     const Case cases[] = {
-        {"-0.2", "0", "0.1", "None", 3},     {"-0.2", "-0.1", "0.1", "None", 2},
-        {"-0.2", "0.1", "0.1", "None", 4},   {"-0.3", "0", "0.05", "Mono", 7},
+        {"-0.2", "0", "0.1", "None", 3},   {"-0.2", "-0.1", "0.1", "None", 2},
+        {"-0.2", "0.1", "0.1", "None", 4}, {"-0.3", "0", "0.05", "Mono", 7},
         {"-0.25", "0", "0.1", "None", 4},
     };
     for (const Case& c : cases) {
@@ -176,8 +174,9 @@ TEST_F(DeviceFiles, SweepsEndingAtOrCrossingZeroVoltsSolveEveryPoint)
     Mesh.Points=200
 [Voltage]
     Voltage.Source="Sweep"
-    Voltage.Start=)") + c.start + "\n    Voltage.End=" + c.end + "\n    Voltage.Step=" +
-                                 c.step + "\n[Light]\n    Light.Source=\"" + c.light +
+    Voltage.Start=)") + c.start +
+                                 "\n    Voltage.End=" + c.end + "\n    Voltage.Step=" + c.step +
+                                 "\n[Light]\n    Light.Source=\"" + c.light +
                                  "\"\n    Light.Wavelength=0.6\n    Light.Flux=1e16\n" +
                                  "[Numeric]\n    Numeric.Mesh=\"Layer\"\n";
         SCOPED_TRACE(std::string(c.start) + " .. " + c.end + " by " + c.step + ", light " +
@@ -202,8 +201,9 @@ std::string diodeFile(const char* method)
     const char* layers[6][4] = {{"800", "P", "60"}, {"20", "P", "60"}, {"1", "P", "60"},
                                 {"1", "N", "60"},   {"20", "N", "60"}, {"600", "N", "60"}};
     for (int l = 0; l < 6; ++l) {
-        text += "[Layer" + std::to_string(l + 1) + "]\n    Material=\"Si\"\n    Thickness=" +
-                layers[l][0] + "\n    Dopant.Type=\"" + layers[l][1] +
+        text += "[Layer" + std::to_string(l + 1) +
+                "]\n    Material=\"Si\"\n    Thickness=" + layers[l][0] + "\n    Dopant.Type=\"" +
+                layers[l][1] +
                 "\"\n    Dopant.N=1e16\n    Dopant.Taun=1000\n    Dopant.Taup=1000\n" +
                 "    Trap1.Type=\"Donor\"\n    Trap1.N=1e12\n    Trap1.Nr=1e19\n    Trap1.E=0\n" +
                 "    Trap1.Taun=1e-5\n    Trap1.Taup=1e-5\n    Mesh.Points=" + layers[l][2] + "\n";
@@ -223,7 +223,8 @@ TEST_F(DeviceFiles, LongDiodeFollowsShockleyByNewtonAndGummel)
 
     const double tau = 1e-5, N = 1e16, ni = siliconNi();
     const double Dn = SI_MOBN * VT, Dp = SI_MOBP * VT;
-    const double J0 = Q * ni * ni * (Dn / (N * std::sqrt(Dn * tau)) + Dp / (N * std::sqrt(Dp * tau)));
+    const double J0 =
+        Q * ni * ni * (Dn / (N * std::sqrt(Dn * tau)) + Dp / (N * std::sqrt(Dp * tau)));
     for (size_t i = 0; i < newton.size(); ++i) {
         const double V = newton[i][0], J = newton[i][1];
         EXPECT_NEAR(J / std::expm1(V / VT), J0, 0.1 * J0) << "at " << V << " V";
@@ -254,8 +255,9 @@ TEST_F(DeviceFiles, TerminalCurrentOfALongDiodeHoldsAtEveryBias)
     const char* layers[6][3] = {{"780", "P", "1"}, {"20", "P", "0"}, {"1", "P", "0"},
                                 {"1", "N", "0"},   {"20", "N", "0"}, {"580", "N", "1"}};
     for (int l = 0; l < 6; ++l) {
-        text += "[Layer" + std::to_string(l + 1) + "]\n    Material=\"Si\"\n    Thickness=" +
-                layers[l][0] + "\n    Dopant.Type=\"" + layers[l][1] +
+        text += "[Layer" + std::to_string(l + 1) +
+                "]\n    Material=\"Si\"\n    Thickness=" + layers[l][0] + "\n    Dopant.Type=\"" +
+                layers[l][1] +
                 "\"\n    Dopant.N=1e16\n    Dopant.Taun=1000\n    Dopant.Taup=1000\n" +
                 "    Mesh.Points=60\n";
         if (layers[l][2][0] == '1') {
@@ -276,7 +278,8 @@ TEST_F(DeviceFiles, TerminalCurrentOfALongDiodeHoldsAtEveryBias)
         const double xd = 0.5 * std::sqrt(2.0 * eps * (Vbi - V) / Q * 2.0 / N);
         const double d = 21e-4 - xd;
         double J0 = 0.0;
-        for (const auto& [D, W] : {std::pair{SI_MOBN * VT, 780e-4}, std::pair{SI_MOBP * VT, 580e-4}}) {
+        for (const auto& [D, W] :
+             {std::pair{SI_MOBN * VT, 780e-4}, std::pair{SI_MOBP * VT, 580e-4}}) {
             const double L = std::sqrt(D * tau);
             J0 += Q * ni * ni / N * D / (d + L * std::tanh(W / L));
         }

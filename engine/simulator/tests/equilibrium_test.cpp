@@ -110,7 +110,8 @@ TEST_P(JunctionAtRest, BuiltInPotentialMassActionAndNoCurrent)
 
 INSTANTIATE_TEST_SUITE_P(Silicon, JunctionAtRest,
                          ::testing::Values(JunctionCase{1e16, 1e16, siliconJunction(1e16, 1e16)},
-                                           JunctionCase{1e18, 1e16,
+                                           JunctionCase{1e18,
+                                                        1e16,
                                                         {{L"Si", 0x20, 1e18, 0.2, 200},
                                                          {L"Si", 0x10, 1e16, 0.1, 100},
                                                          {L"Si", 0x10, 1e16, 2.0, 200}}}));
@@ -174,9 +175,10 @@ TEST_P(StartingProfile, LiesNearTheSolution)
 
 INSTANTIATE_TEST_SUITE_P(
     Junctions, StartingProfile,
-    ::testing::Values(StartCase{"asymmetric", {{L"Si", 0x20, 1e17, 1.0, 300}, {L"Si", 0x10, 1e16, 2.0, 500}}},
-                      StartCase{"heavy_n", {{L"Si", 0x20, 1e15, 3.0, 300}, {L"Si", 0x10, 1e18, 0.5, 300}}},
-                      StartCase{"hetero", {{L"GaAs", 0x20, 1e17, 1.0, 200}, {L"AlAs", 0x10, 1e17, 1.0, 200}}}),
+    ::testing::Values(
+        StartCase{"asymmetric", {{L"Si", 0x20, 1e17, 1.0, 300}, {L"Si", 0x10, 1e16, 2.0, 500}}},
+        StartCase{"heavy_n", {{L"Si", 0x20, 1e15, 3.0, 300}, {L"Si", 0x10, 1e18, 0.5, 300}}},
+        StartCase{"hetero", {{L"GaAs", 0x20, 1e17, 1.0, 200}, {L"AlAs", 0x10, 1e17, 1.0, 200}}}),
     [](const ::testing::TestParamInfo<StartCase>& info) { return std::string(info.param.name); });
 
 // The potential at a Schottky contact is set by the barrier from the
@@ -196,8 +198,8 @@ TEST_P(SchottkyContact, ContactPotentialFollowsTheBarrier)
     ContactSpec anode;
     anode.type = ekContact::TYPE_SCHOTTKY;
     anode.phi = c.phi;
-    ASSERT_TRUE(d.build({{L"Si", c.anodeType, 1e16, 2.0, 200}, {L"Si", cathodeType, 1e16, 2.0, 200}},
-                        anode))
+    ASSERT_TRUE(d.build(
+        {{L"Si", c.anodeType, 1e16, 2.0, 200}, {L"Si", cathodeType, 1e16, 2.0, 200}}, anode))
         << d.sigma.message;
     d.solveEquilibrium();
     ASSERT_TRUE(d.converged()) << d.sigma.message;
@@ -226,10 +228,7 @@ struct ContactAccess : ekSimulator {
 };
 
 struct SolverAccess : ekSimulator {
-    static void clearEquilibrium(ekSimulator* sim)
-    {
-        sim->*(&SolverAccess::equilibriumSolved) = 0;
-    }
+    static void clearEquilibrium(ekSimulator* sim) { sim->*(&SolverAccess::equilibriumSolved) = 0; }
 };
 
 TEST(SchottkyContactOhmic, BarrierBelowThresholdTurnsOhmicForGood)
@@ -346,7 +345,8 @@ TEST(EquilibriumReport, VerboseAndDebugLines)
     log = g.log();
     EXPECT_TRUE(contains(log, "[DEBUG]   Poisson solver successfully converged: boundary: Neumann"
                               "   system solver: banded LU   iters: "));
-    EXPECT_TRUE(contains(log, "[INFO]    simulation at equilibrium done: system solver: banded LU"));
+    EXPECT_TRUE(
+        contains(log, "[INFO]    simulation at equilibrium done: system solver: banded LU"));
     EXPECT_TRUE(contains(log, " sec.   damp: 1   relerr: "));
     EXPECT_TRUE(contains(log, "[DEBUG]   linear solver options: -maxiter 100 -tol 1e-06 -i tfqmr "
                               "-p ilu -ilu_fill 0\n"));
@@ -365,8 +365,9 @@ TEST(EquilibriumReport, NoConvergenceIsAnError)
     d.param.maxiter = 1;
     EXPECT_GE(d.solveEquilibrium(), 0);
     EXPECT_EQ(d.sigma.err, 1);
-    EXPECT_TRUE(contains(d.log(), "[ERROR]   Poisson convergence not achieved at equilibrium (0 V): "
-                                  "it stopped at a relative error of "));
+    EXPECT_TRUE(contains(d.log(),
+                         "[ERROR]   Poisson convergence not achieved at equilibrium (0 V): "
+                         "it stopped at a relative error of "));
     EXPECT_FALSE(d.sim->isConvergenceAchieved());
     EXPECT_EQ(d.sim->getFilenameEE()[0], L'\0');
     // The relaxation served this solve only.
@@ -401,7 +402,7 @@ TEST(LayerNeutralPotential, ClosedFormsAndEdgeCases)
     struct Case {
         const char* what;
         double N;
-        double E;        // eV
+        double E;  // eV
         uint8_t kind;
         double potential;  // expected, Vt
     };
@@ -410,7 +411,8 @@ TEST(LayerNeutralPotential, ClosedFormsAndEdgeCases)
     const Case cases[] = {
         {"donor", 1e16, 1e-9, 0x10, std::log(10.0 / ni)},
         {"acceptor", 1e16, 1e-9, 0x20, -std::log(10.0 / ni)},
-        {"undoped counts as a donor of 1e10", 1e7, 1e-9, 0x00, std::log(1e-5 / ni * 1.618033988749895)},
+        {"undoped counts as a donor of 1e10", 1e7, 1e-9, 0x00,
+         std::log(1e-5 / ni * 1.618033988749895)},
         {"1e6 exactly is no doping", 1e6, 1e-9, 0x10, 0.0},
     };
     for (const Case& c : cases) {
@@ -439,8 +441,7 @@ TEST(EquilibriumRefusals, BiasOrBrokenDeviceIsRefused)
     ASSERT_TRUE(d.build(siliconJunction(1e16, 1e16, 100, 1.0)));
     d.sim->setAppliedVoltage(1.0);
     EXPECT_EQ(d.sim->solvePoisson(), -1);
-    EXPECT_NE(std::wstring(d.sigma.message).find(L"only the equilibrium case"),
-              std::wstring::npos);
+    EXPECT_NE(std::wstring(d.sigma.message).find(L"only the equilibrium case"), std::wstring::npos);
 
     // setEquilibrium clears the bias itself.
     d.sigma.reset();

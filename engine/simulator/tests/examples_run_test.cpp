@@ -31,15 +31,9 @@ double caugheyThomas(double muMin, double muMax, double nRef, double alpha, doub
     return muMin + (muMax - muMin) / (1.0 + std::pow(N / nRef, alpha));
 }
 
-double electronMobility(double N)
-{
-    return caugheyThomas(52.2, 1417.0, 9.68e16, 0.68, N);
-}
+double electronMobility(double N) { return caugheyThomas(52.2, 1417.0, 9.68e16, 0.68, N); }
 
-double holeMobility(double N)
-{
-    return caugheyThomas(44.9, 470.5, 2.23e17, 0.719, N);
-}
+double holeMobility(double N) { return caugheyThomas(44.9, 470.5, 2.23e17, 0.719, N); }
 
 // Rows of z, Mobn, Mobp from the input-data file.
 struct PointMobility {
@@ -52,15 +46,18 @@ std::vector<PointMobility> readMobilities(const std::string& file)
     std::vector<PointMobility> rows;
     std::string line;
     while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
+        if (line.empty() || line[0] == '#') {
             continue;
+        }
         std::istringstream cells(line);
         std::vector<double> values;
         double value = 0.0;
-        while (cells >> value)
+        while (cells >> value) {
             values.push_back(value);
-        if (values.size() >= 8)
+        }
+        if (values.size() >= 8) {
             rows.push_back({values[0], values[6], values[7]});
+        }
     }
     return rows;
 }
@@ -109,8 +106,7 @@ TEST(ExampleLuaModel, RunsFromAnotherFolderWithTheScriptsMobilities)
             EXPECT_NEAR(row.mun, electronMobility(1e18), 1e-3 * electronMobility(1e18)) << row.z;
             EXPECT_NEAR(row.mup, holeMobility(1e18), 1e-3 * holeMobility(1e18)) << row.z;
             ++p;
-        }
-        else if (row.z > 0.55) {
+        } else if (row.z > 0.55) {
             EXPECT_NEAR(row.mun, electronMobility(1e16), 1e-3 * electronMobility(1e16)) << row.z;
             EXPECT_NEAR(row.mup, holeMobility(1e16), 1e-3 * holeMobility(1e16)) << row.z;
             ++n;
@@ -130,8 +126,9 @@ TEST_P(ExampleRun, RunsToItsEndWithoutWarning)
     const fs::path examples = fs::path(KOVRA_SOURCE_DIR) / "examples";
     fs::copy(examples / "lua", root / "lua", fs::copy_options::recursive);
     fs::copy_file(examples / GetParam(), root / GetParam());
-    if (!runFrom(root.string(), GetParam(), false))
+    if (!runFrom(root.string(), GetParam(), false)) {
         return;
+    }
 
     // The input copy and the files copied beside it repeat the run from a
     // folder of their own, without a warning either: the copy names only
@@ -139,7 +136,8 @@ TEST_P(ExampleRun, RunsToItsEndWithoutWarning)
     fs::create_directories(root / "again");
     int copies = 0;
     for (const auto& entry : fs::directory_iterator(root)) {
-        if (entry.is_regular_file() && entry.path().filename().string().rfind("simulinput", 0) == 0) {
+        if (entry.is_regular_file() &&
+            entry.path().filename().string().rfind("simulinput", 0) == 0) {
             fs::copy_file(entry.path(), root / "again" / entry.path().filename());
             ++copies;
         }
@@ -153,8 +151,9 @@ std::vector<std::string> exampleNames()
 {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(fs::path(KOVRA_SOURCE_DIR) / "examples")) {
-        if (entry.path().extension() == ".kovra")
+        if (entry.path().extension() == ".kovra") {
             names.push_back(entry.path().filename().string());
+        }
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -164,8 +163,9 @@ INSTANTIATE_TEST_SUITE_P(Examples, ExampleRun, testing::ValuesIn(exampleNames())
                          [](const testing::TestParamInfo<std::string>& info) {
                              std::string name;
                              for (char c : info.param.substr(0, info.param.size() - 6)) {
-                                 if (std::isalnum(static_cast<unsigned char>(c)))
+                                 if (std::isalnum(static_cast<unsigned char>(c))) {
                                      name += c;
+                                 }
                              }
                              return name;
                          });
@@ -188,7 +188,8 @@ TEST(ExampleLuaModel, AMissingScriptIsNamedWithItsLayer)
     const std::string console = ::testing::internal::GetCapturedStdout();
     fs::current_path(before);
     EXPECT_FALSE(ok);
-    EXPECT_NE(console.find("[ERROR]   mobility model file not found: models/absent.lua in [Layer2]"),
-              std::string::npos)
+    EXPECT_NE(
+        console.find("[ERROR]   mobility model file not found: models/absent.lua in [Layer2]"),
+        std::string::npos)
         << console;
 }

@@ -47,7 +47,9 @@ Finished runDriverWithLimit(const std::wstring& device, rlim_t fileSizeLimit)
         if (fileSizeLimit > 0) {
             // Without this the first write past the limit kills the program.
             std::signal(SIGXFSZ, SIG_IGN);
-            const struct rlimit limit {fileSizeLimit, fileSizeLimit};
+            const struct rlimit limit {
+                fileSizeLimit, fileSizeLimit
+            };
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }
         ::execl(program.c_str(), program.c_str(), "-run", file.c_str(), "-nowarn",
@@ -103,9 +105,8 @@ std::map<std::string, std::string> finalFiles(const fs::path& folder)
 void writeSweepDevice(const TempFolder& scratch)
 {
     scratch.write("bias.txt", "0\n0.1\n0.2\n0.3\n0.4\n0.5\n0.6\n");
-    scratch.write("cell.kovra",
-                  junctionFile(kov_toUtf8(scratch.wideFolder()), 200, 200, "",
-                               "[Voltage]\n    Voltage.Source=\"bias.txt\"\n"));
+    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.wideFolder()), 200, 200, "",
+                                             "[Voltage]\n    Voltage.Source=\"bias.txt\"\n"));
 }
 
 TEST(FullDisk, EveryFileCutShortFailsTheRunAndNoCutFileIsLeft)

@@ -52,21 +52,27 @@ TEST_F(GenerationRunTest, GenerationOverATenfoldUnevenMeshIsTheAbsorbedFlux)
     }
     const std::string meshFile = write("mesh.txt", mesh);
     std::wstring names[5];
-    ASSERT_TRUE(run(write("mono.kovra",
-                          "# Kovra <SL>\n"
-                          "[Layer1]\n    Material=\"GaAs\"\n    Thickness=0.3\n"
-                          "    Dopant.Type=\"P\"\n    Dopant.N=1e17\n"
-                          "    Index.File=\"" + table + "\"\n"
-                          "[Layer2]\n    Material=\"GaAs\"\n    Thickness=0.7\n"
-                          "    Dopant.Type=\"N\"\n    Dopant.N=1e17\n"
-                          "    Index.File=\"" + table + "\"\n"
-                          "[Voltage]\n    Voltage.Source=\"Sweep\"\n    Voltage.Start=0\n"
-                          "    Voltage.End=0\n    Voltage.Step=0\n"
-                          "[Light]\n    Light.Source=\"Mono\"\n    Light.Wavelength=0.6\n"
-                          "    Light.Flux=1e17\n"
-                          "[Numeric]\n    Numeric.Mesh=\"" + meshFile + "\"\n"
-                          "[Command]\n    Command.OutDir=\".\"\n"),
-                    names))
+    ASSERT_TRUE(
+        run(write("mono.kovra", "# Kovra <SL>\n"
+                                "[Layer1]\n    Material=\"GaAs\"\n    Thickness=0.3\n"
+                                "    Dopant.Type=\"P\"\n    Dopant.N=1e17\n"
+                                "    Index.File=\"" +
+                                    table +
+                                    "\"\n"
+                                    "[Layer2]\n    Material=\"GaAs\"\n    Thickness=0.7\n"
+                                    "    Dopant.Type=\"N\"\n    Dopant.N=1e17\n"
+                                    "    Index.File=\"" +
+                                    table +
+                                    "\"\n"
+                                    "[Voltage]\n    Voltage.Source=\"Sweep\"\n    Voltage.Start=0\n"
+                                    "    Voltage.End=0\n    Voltage.Step=0\n"
+                                    "[Light]\n    Light.Source=\"Mono\"\n    Light.Wavelength=0.6\n"
+                                    "    Light.Flux=1e17\n"
+                                    "[Numeric]\n    Numeric.Mesh=\"" +
+                                    meshFile +
+                                    "\"\n"
+                                    "[Command]\n    Command.OutDir=\".\"\n"),
+            names))
         << log;
     const auto dist = rows(std::string(names[1].begin(), names[1].end()));
     ASSERT_EQ(dist.size(), z.size());

@@ -34,9 +34,8 @@ std::vector<double>& assemble(ekSimulator& sim, int kind, State& s, Rows& r)
                              r.upper.data(), nullptr, s.Fn.data(), s.Fp.data(), N, &r.norm);
         return s.V;
     case ekSimulator::SYSTEM_ELECTRON:
-        sim.transportElectron(s.Fn.data(), r.F.data(), r.rhs.data(), r.lower.data(),
-                              r.diag.data(), r.upper.data(), nullptr, s.V.data(), s.Fp.data(), N,
-                              &r.norm);
+        sim.transportElectron(s.Fn.data(), r.F.data(), r.rhs.data(), r.lower.data(), r.diag.data(),
+                              r.upper.data(), nullptr, s.V.data(), s.Fp.data(), N, &r.norm);
         return s.Fn;
     default:
         sim.transportHole(s.Fp.data(), r.F.data(), r.rhs.data(), r.lower.data(), r.diag.data(),
@@ -71,9 +70,15 @@ void expectJacobian(ekSimulator& sim, int kind, State state, const char* label)
         for (int i = std::max(0, j - 2); i <= std::min(N - 1, j + 2); ++i) {
             const double numeric = (up.F[i] - down.F[i]) / (2.0 * h);
             double analytic = 0.0;
-            if (j == i - 1) analytic = rows.lower[i];
-            if (j == i) analytic = rows.diag[i];
-            if (j == i + 1) analytic = rows.upper[i];
+            if (j == i - 1) {
+                analytic = rows.lower[i];
+            }
+            if (j == i) {
+                analytic = rows.diag[i];
+            }
+            if (j == i + 1) {
+                analytic = rows.upper[i];
+            }
             const double scale = std::max({std::fabs(rows.lower[i]), std::fabs(rows.diag[i]),
                                            std::fabs(rows.upper[i]), 1e-12});
             EXPECT_NEAR(analytic, numeric, 2e-6 * scale)
@@ -86,8 +91,8 @@ struct AssemblyCase {
     const char* name;
     ContactSpec anode;
     ContactSpec cathode;
-    double bias;    // V
-    double trapN;   // 1/cm3
+    double bias;   // V
+    double trapN;  // 1/cm3
 };
 
 ContactSpec ohmic(uint8_t boundary)
@@ -113,8 +118,9 @@ TEST_P(GummelJacobian, MatchesCentralDifferences)
 {
     const AssemblyCase c = GetParam();
     SimulatorDevice d;
-    ASSERT_TRUE(d.build({{L"Si", 0x20, 3e16, 0.4, 25, c.trapN}, {L"Si", 0x10, 1e16, 0.4, 25, c.trapN}},
-                        c.anode, c.cathode))
+    ASSERT_TRUE(
+        d.build({{L"Si", 0x20, 3e16, 0.4, 25, c.trapN}, {L"Si", 0x10, 1e16, 0.4, 25, c.trapN}},
+                c.anode, c.cathode))
         << d.sigma.message;
     d.solveEquilibrium();
     ASSERT_TRUE(d.converged()) << d.sigma.message;
@@ -149,33 +155,34 @@ TEST_P(GummelJacobian, MatchesCentralDifferences)
             const ekLayer* layer = side == 0 ? d.device->getFirstLayer() : d.device->getLastLayer();
             const double t = sim.tunnelCurrent(
                 state.V[k], state.V[kn],
-                ek_electronDensity(sim.getMesh(), state.V[k], state.Fn[k], k),
-                layer->getMe(),
+                ek_electronDensity(sim.getMesh(), state.V[k], state.Fn[k], k), layer->getMe(),
                 side == 0 ? sim.getMesh().anodeState.phi : sim.getMesh().cathodeState.phi,
                 std::fabs(s.z[kn] - s.z[k]), d.device->getT(), side, &dVc, &dVn, &dFn);
             EXPECT_NE(t, 0.0) << c.name << " side " << side;
             EXPECT_NE(dFn, 0.0) << c.name << " side " << side;
         }
     }
-    for (int kind : {ekSimulator::SYSTEM_POISSON, ekSimulator::SYSTEM_ELECTRON,
-                     ekSimulator::SYSTEM_HOLE}) {
+    for (int kind :
+         {ekSimulator::SYSTEM_POISSON, ekSimulator::SYSTEM_ELECTRON, ekSimulator::SYSTEM_HOLE}) {
         expectJacobian(sim, kind, state, c.name);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Contacts, GummelJacobian,
-    ::testing::Values(
-        AssemblyCase{"ohmic Dirichlet", ohmic(0x10), ohmic(0x10), 0.3, 1e14},
-        AssemblyCase{"ohmic Neumann", ohmic(0x20), ohmic(0x20), -0.5, 0.0},
-        AssemblyCase{"at rest", ohmic(0x10), ohmic(0x20), 0.0, 1e15},
-        AssemblyCase{"Schottky", schottky(0.8, 1e5, false), schottky(0.3, 1e3, false), 0.2, 0.0},
-        AssemblyCase{"Schottky tunnelling", schottky(0.03, 1e5, true), schottky(0.03, 1e3, true),
-                     0.2, 1e14}),
+    ::testing::Values(AssemblyCase{"ohmic Dirichlet", ohmic(0x10), ohmic(0x10), 0.3, 1e14},
+                      AssemblyCase{"ohmic Neumann", ohmic(0x20), ohmic(0x20), -0.5, 0.0},
+                      AssemblyCase{"at rest", ohmic(0x10), ohmic(0x20), 0.0, 1e15},
+                      AssemblyCase{"Schottky", schottky(0.8, 1e5, false), schottky(0.3, 1e3, false),
+                                   0.2, 0.0},
+                      AssemblyCase{"Schottky tunnelling", schottky(0.03, 1e5, true),
+                                   schottky(0.03, 1e3, true), 0.2, 1e14}),
     [](const ::testing::TestParamInfo<AssemblyCase>& info) {
         std::string name = info.param.name;
         for (char& ch : name) {
-            if (ch == ' ') ch = '_';
+            if (ch == ' ') {
+                ch = '_';
+            }
         }
         return name;
     });

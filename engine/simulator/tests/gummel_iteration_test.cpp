@@ -109,8 +109,8 @@ TEST(GummelIteration, NewtonAtRestAgreesOnASchottkyDevice)
     double *previous = nullptr, *start = nullptr, *update = nullptr, *rhs = nullptr;
     double *lower = nullptr, *diag = nullptr, *upper = nullptr;
     ekBandMatrix* jacobian = nullptr;
-    ASSERT_TRUE(d.sim->allocSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag,
-                                   &upper));
+    ASSERT_TRUE(
+        d.sim->allocSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag, &upper));
     std::vector<double> x(3 * N), residual(3 * N);
     for (int i = 0; i < N; ++i) {
         const double u = s.z[i] / s.z[N - 1];
@@ -119,8 +119,8 @@ TEST(GummelIteration, NewtonAtRestAgreesOnASchottkyDevice)
         x[3 * i + 2] = -0.2 * std::sin(5.0 * u);
     }
     d.sim->solveSystem(ekSimulator::SYSTEM_NEWTON, x.data(), residual.data(), nullptr, nullptr,
-                       3 * N, d.param.maxiter, &previous, &start, &update, &rhs, &jacobian,
-                       &lower, &diag, &upper);
+                       3 * N, d.param.maxiter, &previous, &start, &update, &rhs, &jacobian, &lower,
+                       &diag, &upper);
     d.sim->freeSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag, &upper);
     ASSERT_LT(d.param.lastError, d.param.reltol);
     for (int i = 0; i < N; ++i) {

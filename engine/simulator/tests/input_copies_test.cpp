@@ -20,16 +20,15 @@ protected:
         write("in/helper.lua", "helper_mu = 1234\n");
         write("in/sub/extra.lua", "extra_mu = 1\n");
         write("evil.lua", "x = 1\n");
-        write("in/mobility.lua",
-              "require \"helper\"\n"
-              "require \"sub.extra\"\n"
-              "--[[\n"
-              "require \"../evil\"\n"
-              "require \"/etc/hostname\"\n"
-              "]]\n"
-              "function kov_mobility(z, thickness, T, N)\n"
-              "  return helper_mu, 400, false\n"
-              "end\n");
+        write("in/mobility.lua", "require \"helper\"\n"
+                                 "require \"sub.extra\"\n"
+                                 "--[[\n"
+                                 "require \"../evil\"\n"
+                                 "require \"/etc/hostname\"\n"
+                                 "]]\n"
+                                 "function kov_mobility(z, thickness, T, N)\n"
+                                 "  return helper_mu, 400, false\n"
+                                 "end\n");
         write("in/anode.lua", "function kov_index(z, t, eg, wl)\n  return 2.0, 0.1, false\nend\n");
         std::string index = "# wavelength\tn\tk\n";
         for (const char* wl : {"0.2000", "0.4000", "0.6000", "0.8000", "1.0000", "2.0000"}) {
@@ -47,16 +46,25 @@ protected:
                      "[Device]\n    Name=\"copied\"\n"
                      "[Layer1]\n    Material=\"Si\"\n    Thickness=0.5\n    Dopant.Type=\"N\"\n"
                      "    Dopant.N=1e17\n    Mesh.Points=60\n"
-                     "    Mobility.Model=\"" + at("in/mobility.lua") + "\"\n"
-                     "[Layer2]\n    Material=\"Si\"\n    Thickness=0.5\n    Dopant.Type=\"P\"\n"
-                     "    Dopant.N=1e17\n    Mesh.Points=60\n"
-                     "    Index.File=\"" + at("in/table.nk") + "\"\n"
-                     "[Anode]\n    Anode.Thickness=0.01\n"
-                     "    Anode.Index.Model=\"" + at("in/anode.lua") + "\"\n"
-                     "[Voltage]\n    Voltage.Source=\"None\"\n"
-                     "[Light]\n    Light.Source=\"None\"\n"
-                     "[Numeric]\n    Numeric.Mesh=\"" + at("in/mesh.txt") + "\"\n"
-                     "[Command]\n    Command.OutDir=\"" + at("out") + "\"\n");
+                     "    Mobility.Model=\"" +
+                         at("in/mobility.lua") +
+                         "\"\n"
+                         "[Layer2]\n    Material=\"Si\"\n    Thickness=0.5\n    Dopant.Type=\"P\"\n"
+                         "    Dopant.N=1e17\n    Mesh.Points=60\n"
+                         "    Index.File=\"" +
+                         at("in/table.nk") +
+                         "\"\n"
+                         "[Anode]\n    Anode.Thickness=0.01\n"
+                         "    Anode.Index.Model=\"" +
+                         at("in/anode.lua") +
+                         "\"\n"
+                         "[Voltage]\n    Voltage.Source=\"None\"\n"
+                         "[Light]\n    Light.Source=\"None\"\n"
+                         "[Numeric]\n    Numeric.Mesh=\"" +
+                         at("in/mesh.txt") +
+                         "\"\n"
+                         "[Command]\n    Command.OutDir=\"" +
+                         at("out") + "\"\n");
     }
 };
 
@@ -147,9 +155,8 @@ TEST_F(InputCopiesTest, AnInputNamedLikeItsCopyIsNeverOverwritten)
     // The device file sits in the output folder under the copy's name, and
     // the folder is spelled another way: the file must stay as written.
     const std::string device = read(writeDevice());
-    const std::string text =
-        device.substr(0, device.find("[Command]")) + "[Command]\n    Command.OutDir=\"" +
-        at("out/../out") + "\"\n";
+    const std::string text = device.substr(0, device.find("[Command]")) +
+                             "[Command]\n    Command.OutDir=\"" + at("out/../out") + "\"\n";
     const std::string file = write("out/simulinput.kovra", text);
     write("out/helper.lua", read(at("in/helper.lua")));
     write("out/sub/extra.lua", read(at("in/sub/extra.lua")));

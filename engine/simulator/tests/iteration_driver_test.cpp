@@ -22,8 +22,8 @@ namespace {
 class DriverSim : public ekSimulator {
 public:
     using ekSimulator::ekSimulator;
-    std::vector<double> target;   // roots of x^2 = target
-    double step = 0.0;            // constant update of the stalling system
+    std::vector<double> target;  // roots of x^2 = target
+    double step = 0.0;           // constant update of the stalling system
     void setPoints(int n) { Points = n; }
 
     // F_i = x_i^2 - t_i + 0.1 (x_{i+1} - x_{i-1}): a banded system whose
@@ -38,8 +38,12 @@ public:
             F[i] = x[i] * x[i] - target[i] + 0.1 * (right - left);
             rhs[i] = -F[i];
             J->at(i, i) = 2.0 * x[i];
-            if (i > 0) J->at(i, i - 1) = -0.1;
-            if (i + 1 < n) J->at(i, i + 1) = 0.1;
+            if (i > 0) {
+                J->at(i, i - 1) = -0.1;
+            }
+            if (i + 1 < n) {
+                J->at(i, i + 1) = 0.1;
+            }
             *norm += F[i] * F[i];
         }
     }
@@ -69,8 +73,8 @@ public:
 };
 
 ekSimulator::SystemAssembler as(void (DriverSim::*method)(double*, double*, double*, double*,
-                                                          double*, double*, ekBandMatrix*,
-                                                          double*, double*, int, double*))
+                                                          double*, double*, ekBandMatrix*, double*,
+                                                          double*, int, double*))
 {
     return static_cast<ekSimulator::SystemAssembler>(method);
 }
@@ -83,7 +87,13 @@ struct System {
     ekBandMatrix* jacobian = &band;
     double* none = nullptr;
     explicit System(int n)
-        : x(n, 1.0), residual(n), previous(n), start(n), update(n), rhs(n), band(n, 5, 5),
+        : x(n, 1.0),
+          residual(n),
+          previous(n),
+          start(n),
+          update(n),
+          rhs(n),
+          band(n, 5, 5),
           p{previous.data(), start.data(), update.data(), rhs.data()}
     {
     }
@@ -138,7 +148,8 @@ TEST_F(IterationDriver, ErrorHistoryShowsQuadraticConvergence)
     double *previous = nullptr, *start = nullptr, *update = nullptr, *rhs = nullptr;
     double *lower = nullptr, *diag = nullptr, *upper = nullptr;
     ekBandMatrix* jacobian = nullptr;
-    ASSERT_TRUE(sim.allocSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag, &upper));
+    ASSERT_TRUE(
+        sim.allocSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag, &upper));
     std::vector<double> x(3 * N, 1.0), residual(3 * N);
     sim.solveSystem(ekSimulator::SYSTEM_NEWTON, x.data(), residual.data(), nullptr, nullptr, 3 * N,
                     param.maxiter, &previous, &start, &update, &rhs, &jacobian, &lower, &diag,
@@ -191,7 +202,7 @@ TEST_F(IterationDriver, SingleIterationSolvesNeverRetry)
     sim.setNewtonAssembler(as(&DriverSim::stalling));
     System s(6);
     EXPECT_EQ(s.solve(sim, ekSimulator::SYSTEM_NEWTON, 1), 1);  // one unconverged iteration
-    EXPECT_DOUBLE_EQ(param.reltol, 1e-6);  // restored
+    EXPECT_DOUBLE_EQ(param.reltol, 1e-6);                       // restored
     EXPECT_DOUBLE_EQ(param.lastError, 5e-4);
     EXPECT_DOUBLE_EQ(s.x[0], 1.0 + 5e-4);
 }
@@ -229,8 +240,8 @@ TEST_F(IterationDriver, RefusedCallsChangeNothing)
         {"tridiagonal kind without diagonals", ekSimulator::SYSTEM_POISSON, 10, 1e-6},
     };
     for (const Refusal& c : cases) {
-        param.method = c.kind == ekSimulator::SYSTEM_POISSON ? nuParam::METHOD_GUMMEL
-                                                             : nuParam::METHOD_NEWTON;
+        param.method =
+            c.kind == ekSimulator::SYSTEM_POISSON ? nuParam::METHOD_GUMMEL : nuParam::METHOD_NEWTON;
         param.reltol = c.tol;
         param.lastError = 0.5;
         System s(6);
@@ -364,7 +375,8 @@ TEST_F(IterationDriver, NewtonStorageIsBandedAndGrowsLinearly)
     double *previous = nullptr, *start = nullptr, *update = nullptr, *rhs = nullptr;
     double *lower = nullptr, *diag = nullptr, *upper = nullptr;
     ekBandMatrix* jacobian = nullptr;
-    ASSERT_TRUE(sim.allocSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag, &upper));
+    ASSERT_TRUE(
+        sim.allocSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag, &upper));
     EXPECT_EQ(jacobian, nullptr);
     sim.freeSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag, &upper);
     EXPECT_FALSE(sim.allocSystem(nullptr, &start, &update, &rhs, &jacobian, &lower, &diag, &upper));

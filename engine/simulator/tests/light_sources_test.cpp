@@ -82,13 +82,9 @@ TEST_F(LightTest, MonochromaticRangesAndTheLightOffThreshold)
         uint8_t kind;  // light type afterwards
     };
     const Case cases[] = {
-        {0.5, 999.0, true, 0},       // below 1000 photons the light is off
-        {0.5, 1000.0, true, 0x10},
-        {0.5, 1e17, true, 0x10},
-        {0.09, 1e17, false, 0},
-        {10.5, 1e17, false, 0},
-        {0.5, 2e28, false, 0},
-        {0.5, -1.0, false, 0},
+        {0.5, 999.0, true, 0},  // below 1000 photons the light is off
+        {0.5, 1000.0, true, 0x10}, {0.5, 1e17, true, 0x10}, {0.09, 1e17, false, 0},
+        {10.5, 1e17, false, 0},    {0.5, 2e28, false, 0},   {0.5, -1.0, false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.wavelength);
@@ -97,7 +93,8 @@ TEST_F(LightTest, MonochromaticRangesAndTheLightOffThreshold)
         EXPECT_EQ(sim.setLightMono(&device, c.wavelength, c.flux, 0x10), c.accepted);
         EXPECT_EQ(sim.getLightType(), c.kind);
         if (!c.accepted) {
-            EXPECT_EQ(lastMessage(), L"[ERROR]   light spectrum not set: invalid [wavelength flux] data\n");
+            EXPECT_EQ(lastMessage(),
+                      L"[ERROR]   light spectrum not set: invalid [wavelength flux] data\n");
             EXPECT_FALSE(sigma.isOK());
         } else if (c.kind != 0) {
             EXPECT_NEAR(sim.getLightTotal(2) * scale(), c.flux, 1e-9 * c.flux);
@@ -255,7 +252,8 @@ TEST_F(LightTest, SpectrumDataOutsideTheRecordIsRefused)
         many.push_back(1e14);
     }
     EXPECT_FALSE(sim.setLightData(&device, 5001, many.data(), 0x80));
-    EXPECT_EQ(lastMessage(), L"[ERROR]   invalid wavelength number of points (valid range: [1 ; 5000])\n");
+    EXPECT_EQ(lastMessage(),
+              L"[ERROR]   invalid wavelength number of points (valid range: [1 ; 5000])\n");
     sigma.reset();
     EXPECT_TRUE(sim.setLightData(&device, 5000, many.data(), 0x80));
     EXPECT_EQ(sim.getSweepLight()->getPoints(), 5000);

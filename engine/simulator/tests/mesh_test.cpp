@@ -177,7 +177,8 @@ TEST_F(MeshTest, CoarseMeshThatTenGrowthsCannotResolveFails)
     build(nuParam::MESH_UNIFORM, 50);
     EXPECT_FALSE(sim.checkMeshStep());
     EXPECT_EQ(sim.getPoints(), 1000);
-    EXPECT_EQ(lastMessage(), L"[ERROR]   Too large spatial step, relatively to the thinnest layer\n");
+    EXPECT_EQ(lastMessage(),
+              L"[ERROR]   Too large spatial step, relatively to the thinnest layer\n");
 }
 
 TEST_F(MeshTest, CoarseMeshAtTheTopOfTheLadderFails)
@@ -187,7 +188,8 @@ TEST_F(MeshTest, CoarseMeshAtTheTopOfTheLadderFails)
     build(nuParam::MESH_UNIFORM, 18000);
     EXPECT_FALSE(sim.checkMeshStep());
     EXPECT_EQ(sim.getPoints(), 20000);
-    EXPECT_EQ(lastMessage(), L"[ERROR]   too large spatial step, relatively to the thinnest layer\n");
+    EXPECT_EQ(lastMessage(),
+              L"[ERROR]   too large spatial step, relatively to the thinnest layer\n");
 }
 
 TEST_F(MeshTest, CheckMeshStepRefusesATooThinDevice)
@@ -369,8 +371,9 @@ TEST_F(MeshTest, GuessFileFaults)
     }
     sim.setInitialGuessFilename(writeFile("bad.txt", bad.str()).c_str());
     EXPECT_EQ(sim.guessInit(1.0), 0);
-    EXPECT_EQ(lastMessage(),
-              L"[ERROR]   invalid initial guess values (z V  EFn  EFp): 0.508475  25  0.5  -0.25\n");
+    EXPECT_EQ(
+        lastMessage(),
+        L"[ERROR]   invalid initial guess values (z V  EFn  EFp): 0.508475  25  0.5  -0.25\n");
     EXPECT_FALSE(sim.hasInitialGuess());
     EXPECT_FALSE(sim.hasCustomMesh());
 

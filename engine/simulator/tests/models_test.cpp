@@ -26,12 +26,12 @@ struct State {
 double niOf(const State& s) { return s.c * std::exp((s.tn + s.tp) / 2.0); }
 
 const std::vector<State> kStates = {
-    {0.0, 0.0, 0.0, 1e-4, 0.0, 0.0},      // intrinsic, equilibrium
-    {12.0, 0.0, 0.0, 1e-4, 0.0, 0.0},     // n-type
-    {-11.0, 0.0, 0.0, 1e-4, 0.3, -0.2},   // p-type, offsets
-    {3.0, -8.0, 9.0, 1e-4, 0.0, 0.0},     // forward bias
-    {5.0, 6.0, -4.0, 2e-3, -1.0, 0.5},    // reverse bias
-    {20.0, 2.0, 1.0, 1e-5, 0.7, 0.1},     // strongly n-type under bias
+    {0.0, 0.0, 0.0, 1e-4, 0.0, 0.0},     // intrinsic, equilibrium
+    {12.0, 0.0, 0.0, 1e-4, 0.0, 0.0},    // n-type
+    {-11.0, 0.0, 0.0, 1e-4, 0.3, -0.2},  // p-type, offsets
+    {3.0, -8.0, 9.0, 1e-4, 0.0, 0.0},    // forward bias
+    {5.0, 6.0, -4.0, 2e-3, -1.0, 0.5},   // reverse bias
+    {20.0, 2.0, 1.0, 1e-5, 0.7, 0.1},    // strongly n-type under bias
 };
 
 // Value and derivatives of a model as functions of (V, Fn, Fp).
@@ -71,7 +71,8 @@ void expectDerivatives(const Model& model, const char* name)
             const double numeric = centralDerivative(shifted, h);
             const double floor = 50.0 * 2.220446049250313e-16 *
                                  std::max({std::fabs(d.value), std::fabs(shifted(h)),
-                                           std::fabs(shifted(-h)), d.magnitude}) / h;
+                                           std::fabs(shifted(-h)), d.magnitude}) /
+                                 h;
             EXPECT_LE(std::fabs(analytic[v] - numeric),
                       1e-6 * std::max(std::fabs(analytic[v]), std::fabs(numeric)) + floor)
                 << name << " d/d" << varNames[v] << " at state " << k << ": analytic "
@@ -90,10 +91,10 @@ Derivs fromCharge(const ekPointValue& q) { return {q.value, q.dV, q.dFn, q.dFp, 
 std::vector<ekSrhCentre> centresFor(double ni)
 {
     return {
-        {1e-2, 3e-2, ni, ni},                  // midgap
-        {5e-3, 1e-3, ni * 1e3, ni / 1e3},      // upper half
-        {2e-2, 2e-2, ni / 40.0, ni * 40.0},    // lower half
-        {1e-1, 1e-4, ni * 1e6, ni / 1e6},      // shallow, unequal lifetimes
+        {1e-2, 3e-2, ni, ni},                // midgap
+        {5e-3, 1e-3, ni * 1e3, ni / 1e3},    // upper half
+        {2e-2, 2e-2, ni / 40.0, ni * 40.0},  // lower half
+        {1e-1, 1e-4, ni * 1e6, ni / 1e6},    // shallow, unequal lifetimes
     };
 }
 
@@ -159,7 +160,8 @@ TEST(ModelsDerivatives, EquilibriumOccupationMatchesCentralDifferences)
         ek_donorEquilibrium(4.0, g, 1e-4 * std::exp(V), &dD);
         const double h = 1e-3;
         const double floor = 50.0 * 2.220446049250313e-16 * 4.0 / h;
-        EXPECT_LE(std::fabs(dA - centralDerivative(acceptor, h)), 1e-6 * std::fabs(dA) + floor) << V;
+        EXPECT_LE(std::fabs(dA - centralDerivative(acceptor, h)), 1e-6 * std::fabs(dA) + floor)
+            << V;
         EXPECT_LE(std::fabs(dD - centralDerivative(donor, h)), 1e-6 * std::fabs(dD) + floor) << V;
     }
 }
@@ -213,7 +215,8 @@ TEST(ModelsBernoulli, EdgeValuesAndIdentity)
     EXPECT_DOUBLE_EQ(d, -0.5);
     // Far out B(x) is x e^-x to 1e-13 and B(-x) is x plus that tiny term,
     // which a flux n_l B(-x) - n_r B(x) with a huge n_r still needs.
-    EXPECT_NEAR(ek_bernoulli(30.0, nullptr), 30.0 * std::exp(-30.0), 1e-12 * 30.0 * std::exp(-30.0));
+    EXPECT_NEAR(ek_bernoulli(30.0, nullptr), 30.0 * std::exp(-30.0),
+                1e-12 * 30.0 * std::exp(-30.0));
     EXPECT_NEAR(ek_bernoulli(-30.0, nullptr), 30.0 / -std::expm1(-30.0), 1e-15 * 30.0);
     EXPECT_GT(ek_bernoulli(-30.0, nullptr), 30.0);
     // Each range against the exact function, and B(-x) = B(x) + x.
@@ -225,7 +228,8 @@ TEST(ModelsBernoulli, EdgeValuesAndIdentity)
     // The derivative against differences, away from the range joins.
     for (double x : {-40.0, -24.0, -3.0, -0.3, -0.1, 0.05, 0.15, 0.3, 2.0, 24.0, 26.0, 40.0}) {
         const double h = 1e-3;
-        const double numeric = centralDerivative([x](double dx) { return ek_bernoulli(x + dx, nullptr); }, h);
+        const double numeric =
+            centralDerivative([x](double dx) { return ek_bernoulli(x + dx, nullptr); }, h);
         ek_bernoulli(x, &d);
         EXPECT_NEAR(d, numeric, 1e-8 * std::max(1.0, std::fabs(d))) << x;
     }
@@ -235,8 +239,8 @@ TEST(ModelsBernoulli, PairGivesBothSidesWithTheirDerivatives)
 {
     // Each side of the pair against the exact function and against
     // differences, across the series join at 0.2 and far out.
-    for (double x : {-60.0, -25.0, -3.0, -0.2000001, -0.2, -0.05, 0.0, 1e-9, 0.15, 0.2, 0.2000001, 1.0,
-                     7.5, 25.0, 60.0}) {
+    for (double x : {-60.0, -25.0, -3.0, -0.2000001, -0.2, -0.05, 0.0, 1e-9, 0.15, 0.2, 0.2000001,
+                     1.0, 7.5, 25.0, 60.0}) {
         const ekBernoulliPair pair = ek_bernoulliPair(x);
         for (int side : {1, -1}) {
             const double at = side * x;
@@ -244,8 +248,8 @@ TEST(ModelsBernoulli, PairGivesBothSidesWithTheirDerivatives)
             const double slope = side == 1 ? pair.dPlus : pair.dMinus;
             const double exact = at == 0.0 ? 1.0 : at / std::expm1(at);
             EXPECT_NEAR(value, exact, 1e-13 * exact) << at;
-            const double numeric =
-                centralDerivative([at](double dx) { return (at + dx) / std::expm1(at + dx); }, 1e-4);
+            const double numeric = centralDerivative(
+                [at](double dx) { return (at + dx) / std::expm1(at + dx); }, 1e-4);
             EXPECT_NEAR(slope, numeric, 1e-7 * std::max(1.0, std::fabs(slope))) << at;
         }
     }
@@ -261,12 +265,12 @@ struct TunnelCase {
 };
 
 const TunnelCase kTunnelCases[] = {
-    {1.0, 3.0, 0.0, 5e-3, 2.5, 40.0},     // neighbour higher, excess
-    {3.0, 1.0, 0.5, 0.5, 2.5, 40.0},      // neighbour lower, deficit
-    {-2.0, 0.5, -1.0, 0.0, 2.5, 40.0},    // nothing at equilibrium
-    {0.2, 0.21, 0.3, 2e-3, 0.05, 1e3},    // thin barrier, small field
-    {10.0, 4.0, 12.0, 1e-5, 8.0, 3.0},    // neighbour lower, strong field, excess
-    {-5.0, -1.0, -6.0, 3.0, 30.0, 1e5},   // thick barrier
+    {1.0, 3.0, 0.0, 5e-3, 2.5, 40.0},    // neighbour higher, excess
+    {3.0, 1.0, 0.5, 0.5, 2.5, 40.0},     // neighbour lower, deficit
+    {-2.0, 0.5, -1.0, 0.0, 2.5, 40.0},   // nothing at equilibrium
+    {0.2, 0.21, 0.3, 2e-3, 0.05, 1e3},   // thin barrier, small field
+    {10.0, 4.0, 12.0, 1e-5, 8.0, 3.0},   // neighbour lower, strong field, excess
+    {-5.0, -1.0, -6.0, 3.0, 30.0, 1e5},  // thick barrier
 };
 
 double tunnelDensity(double V, double Fn) { return 1e-2 * std::exp(V - Fn); }
@@ -365,7 +369,9 @@ TEST(ModelsAbsorption, BandAbsorptionAndTailJoinSmoothly)
         const double EU = 0.8;
         const double edge = ek_absorptionEdge(Eg, EU, direct);
         const double kEdge = ek_absorptionKEdge(Eg, EU, k0, direct);
-        auto ext = [&](double E) { return ek_bandgapExtinction(E, Eg, k0, direct, EU, edge, kEdge); };
+        auto ext = [&](double E) {
+            return ek_bandgapExtinction(E, Eg, k0, direct, EU, edge, kEdge);
+        };
         const double h = 1e-9 * edge;
         EXPECT_NEAR(ext(edge - h), ext(edge + h), 3e-7 * ext(edge)) << direct;
         const double hs = 1e-6 * edge;
@@ -373,7 +379,8 @@ TEST(ModelsAbsorption, BandAbsorptionAndTailJoinSmoothly)
         const double slopeAbove = (ext(edge + 3 * hs) - ext(edge + hs)) / (2 * hs);
         EXPECT_NEAR(slopeBelow, slopeAbove, 1e-3 * std::fabs(slopeAbove)) << direct;
         // Far below the gap the tail decays with the Urbach energy.
-        EXPECT_NEAR(ext(Eg - 5.0) / ext(Eg - 6.0), std::exp(1.0 / EU) * (Eg - 6.0) / (Eg - 5.0), 1e-9);
+        EXPECT_NEAR(ext(Eg - 5.0) / ext(Eg - 6.0), std::exp(1.0 / EU) * (Eg - 6.0) / (Eg - 5.0),
+                    1e-9);
     }
     // Without a tail nothing is absorbed at or below the gap, and the direct
     // gap's extinction at twice the gap is k0.

@@ -19,7 +19,7 @@ enum class Contacts { OhmicDirichlet, OhmicNeumann, Schottky, SchottkyTunnel };
 struct JacobianCase {
     const char* name;
     Contacts contacts;
-    double bias;          // Vt
+    double bias;             // Vt
     bool polarised = false;  // a GaN/AlN interface: its point takes its neighbours' recombination
 };
 
@@ -37,17 +37,21 @@ protected:
         }
         // A trap makes the charge depend on all three unknowns.
         ASSERT_NE(p->addTrap(L"T1", 0x20, 1e16, 1e19, 0.1, 0.0, 1e-8, 1e-8, 1.0, false), nullptr);
-        const bool schottky = c.contacts == Contacts::Schottky || c.contacts == Contacts::SchottkyTunnel;
+        const bool schottky =
+            c.contacts == Contacts::Schottky || c.contacts == Contacts::SchottkyTunnel;
         const bool tunnel = c.contacts == Contacts::SchottkyTunnel;
         const uint8_t type = schottky ? ekContact::TYPE_SCHOTTKY : ekContact::TYPE_OHMIC;
         const double phi = tunnel ? 0.1 : 0.6;
         // Fast electron surface velocities make the tunnelling term weigh in
         // its row as much as the drift-diffusion flux.
         const double Sn = tunnel ? 100.0 : 1.0;
-        ASSERT_TRUE(device.updateAnode(L"A", phi, 1e5 * Sn, 2e5, type, tunnel, device.getLayer(0), 0));
-        ASSERT_TRUE(device.updateCathode(L"C", phi, 3e5 * Sn, 4e5, type, tunnel, device.getLayer(1), 1));
-        const uint8_t boundary = c.contacts == Contacts::OhmicNeumann ? ekContact::BOUNDARY_NEUMANN
-                                                                       : ekContact::BOUNDARY_DIRICHLET;
+        ASSERT_TRUE(
+            device.updateAnode(L"A", phi, 1e5 * Sn, 2e5, type, tunnel, device.getLayer(0), 0));
+        ASSERT_TRUE(
+            device.updateCathode(L"C", phi, 3e5 * Sn, 4e5, type, tunnel, device.getLayer(1), 1));
+        const uint8_t boundary = c.contacts == Contacts::OhmicNeumann
+                                     ? ekContact::BOUNDARY_NEUMANN
+                                     : ekContact::BOUNDARY_DIRICHLET;
         device.getAnode()->setBoundary(boundary);
         device.getCathode()->setBoundary(boundary);
         build(nuParam::MESH_LAYER, 60);
@@ -155,8 +159,8 @@ TEST_P(NewtonJacobian, MatchesCentralDifferencesEverywhere)
         for (int r = 0; r < n; ++r) {
             const double fd = (Fp[r] - Fm[r]) / (2 * h);
             const double tol = 1e-6 * rowScale[r] + 1e-9;
-            ASSERT_NEAR(J.get(r, c), fd, tol) << "row " << r << " (point " << r / 3 << ", equation "
-                                              << r % 3 << ") column " << c;
+            ASSERT_NEAR(J.get(r, c), fd, tol)
+                << "row " << r << " (point " << r / 3 << ", equation " << r % 3 << ") column " << c;
             ++checked;
         }
     }

@@ -40,14 +40,14 @@ TEST_F(NewtonStart, StartSolvesTheEquilibriumAndSpreadsTheBias)
     double *previous = nullptr, *start = nullptr, *update = nullptr, *rhs = nullptr;
     double *lower = nullptr, *diag = nullptr, *upper = nullptr;
     ekBandMatrix* jacobian = nullptr;
-    ASSERT_TRUE(sim.allocSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag, &upper));
+    ASSERT_TRUE(
+        sim.allocSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag, &upper));
     std::vector<double> x(3 * N), x0(3 * N), work(3 * N), V(N), Fn(N), Fp(N), V0(N), Fn0(N), Fp0(N);
     const double Va = 0.5 / Vt();
     sim.setAppliedVoltage(Va);
-    const bool started =
-        sim.transportInit(x.data(), V.data(), Fn.data(), Fp.data(), x0.data(), V0.data(),
-                          Fn0.data(), Fp0.data(), work.data(), &previous, &start, &update, &rhs,
-                          &jacobian, &lower, &diag, &upper);
+    const bool started = sim.transportInit(
+        x.data(), V.data(), Fn.data(), Fp.data(), x0.data(), V0.data(), Fn0.data(), Fp0.data(),
+        work.data(), &previous, &start, &update, &rhs, &jacobian, &lower, &diag, &upper);
     sim.freeSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag, &upper);
     ASSERT_TRUE(started) << lastMessage();
     EXPECT_EQ(sim.getAppliedVoltage(), Va);  // the equilibrium was solved at 0 V

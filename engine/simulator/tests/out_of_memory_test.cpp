@@ -69,35 +69,17 @@ void* operator new[](size_t bytes)
     throw std::bad_alloc();
 }
 
-void* operator new(size_t bytes, const std::nothrow_t&) noexcept
-{
-    return allocate(bytes);
-}
+void* operator new(size_t bytes, const std::nothrow_t&) noexcept { return allocate(bytes); }
 
-void* operator new[](size_t bytes, const std::nothrow_t&) noexcept
-{
-    return allocate(bytes);
-}
+void* operator new[](size_t bytes, const std::nothrow_t&) noexcept { return allocate(bytes); }
 
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
+void operator delete(void* p) noexcept { std::free(p); }
 
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
+void operator delete[](void* p) noexcept { std::free(p); }
 
-void operator delete(void* p, size_t) noexcept
-{
-    std::free(p);
-}
+void operator delete(void* p, size_t) noexcept { std::free(p); }
 
-void operator delete[](void* p, size_t) noexcept
-{
-    std::free(p);
-}
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
 #endif
 
 namespace {
@@ -109,8 +91,9 @@ protected:
     void SetUp() override
     {
         RunFixture::SetUp();
-        if (!KOVRA_NEW_SEAM)
+        if (!KOVRA_NEW_SEAM) {
             GTEST_SKIP() << "the allocation seam is not built under the address sanitizer";
+        }
     }
 
     // A junction of 5000 mesh points swept a little in forward bias: the
@@ -175,13 +158,12 @@ TEST_F(OutOfMemoryRun, RefusedLargeBlocksAreReportedAsMemory)
     for (const char* method : {"Newton", "Gummel"}) {
         const std::string file = device(method);
         int failed = 0;
-        for (size_t limit : {size_t(2) << 20, size_t(1) << 20, size_t(500) << 10,
-                             size_t(200) << 10, size_t(100) << 10, size_t(50) << 10,
-                             size_t(20) << 10}) {
+        for (size_t limit : {size_t(2) << 20, size_t(1) << 20, size_t(500) << 10, size_t(200) << 10,
+                             size_t(100) << 10, size_t(50) << 10, size_t(20) << 10}) {
             const bool ok = runRefusing(file, limit, 0);
             failed += ok ? 0 : 1;
-            expectMemoryNamed(ok, std::string(method) + ", blocks from " +
-                                      std::to_string(limit) + " bytes refused");
+            expectMemoryNamed(ok, std::string(method) + ", blocks from " + std::to_string(limit) +
+                                      " bytes refused");
         }
         EXPECT_GE(failed, 3) << method;
     }

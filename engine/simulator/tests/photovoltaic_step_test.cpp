@@ -46,9 +46,9 @@ protected:
     Result sweep(const Sweep& s)
     {
         std::string cell = read(std::string(KOVRA_SOURCE_DIR) + "/examples/cds-cdte.kovra");
-        for (const auto& [key, value] : {std::pair{"Voltage.Start=-0.9", s.start},
-                                         std::pair{"Voltage.End=0", s.end},
-                                         std::pair{"Voltage.Step=0.01", s.step}}) {
+        for (const auto& [key, value] :
+             {std::pair{"Voltage.Start=-0.9", s.start}, std::pair{"Voltage.End=0", s.end},
+              std::pair{"Voltage.Step=0.01", s.step}}) {
             const size_t at = cell.find(key);
             EXPECT_NE(at, std::string::npos) << key;
             if (at != std::string::npos) {

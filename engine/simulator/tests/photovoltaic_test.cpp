@@ -66,8 +66,8 @@ protected:
 struct Cell {
     const char* name;
     double v0, v1, step;
-    double Jsc;      // A/cm2
-    double polarity; // -1: the anode is the n side, Voc negative
+    double Jsc;       // A/cm2
+    double polarity;  // -1: the anode is the n side, Voc negative
 };
 
 class PhotovoltaicCell : public Photovoltaic, public ::testing::WithParamInterface<Cell> {};
@@ -132,7 +132,8 @@ TEST_F(Photovoltaic, ResistancesAreTheSlopesAtJscAndVoc)
 
 TEST_F(Photovoltaic, JscPointOutsideTheValidPointsDropsTheResistances)
 {
-    synthesise(0.0, 0.7, 0.01, [&](double V) { return J0 * std::expm1(V / Vt()) - 0.01; }, true);
+    synthesise(
+        0.0, 0.7, 0.01, [&](double V) { return J0 * std::expm1(V / Vt()) - 0.01; }, true);
     const auto f = figures();
     EXPECT_EQ(f.count("Eff"), 1u);
     EXPECT_EQ(f.count("RS"), 0u);
@@ -187,8 +188,9 @@ TEST_P(PhotovoltaicRefused, WritesNothing)
 {
     const Refused& r = GetParam();
     ASSERT_TRUE(sim.setLightMono(&device, 0.5, r.flux, 0x10));
-    synthesise(0.0, r.v1, 0.01, [&](double V) { return J0 * std::expm1(V / Vt()) - r.Jsc; }, false,
-               r.lightOn);
+    synthesise(
+        0.0, r.v1, 0.01, [&](double V) { return J0 * std::expm1(V / Vt()) - r.Jsc; }, false,
+        r.lightOn);
     figures();
     EXPECT_FALSE(std::filesystem::exists(scratch / "simulout_photovoltaic.txt"));
 }

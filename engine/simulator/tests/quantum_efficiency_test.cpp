@@ -42,21 +42,25 @@ protected:
     {
         const std::string clear = indexFile("clear.nk", 0.0);
         const std::string absorber = indexFile("absorber.nk", absorberK);
-        return write("collector.kovra",
-                     "# Kovra <SL>\n"
-                     "[Device]\n    Name=\"ideal collector\"\n"
-                     "[Layer1]\n    Material=\"GaAs\"\n    Thickness=0.05\n    Dopant.Type=\"P\"\n"
-                     "    Dopant.N=1e18\n    Mesh.Points=20\n    Index.File=\"" + clear + "\"\n"
-                     "[Layer2]\n    Material=\"GaAs\"\n    Thickness=0.5\n    Dopant.Type=\"N\"\n"
-                     "    Dopant.N=1e14\n    Mesh.Points=100\n    Index.File=\"" + absorber + "\"\n"
-                     "[Layer3]\n    Material=\"GaAs\"\n    Thickness=0.05\n    Dopant.Type=\"N\"\n"
-                     "    Dopant.N=1e18\n    Mesh.Points=20\n    Index.File=\"" + clear + "\"\n" +
-                     extra +
-                     "[Voltage]\n" + voltage +
-                     "[Light]\n    Light.Source=\"Sweep\"\n    Light.Start=0.4\n"
-                     "    Light.End=0.8\n    Light.Step=0.1\n    Light.Flux=1e16\n"
-                     "[Numeric]\n    Numeric.Method=\"Newton\"\n"
-                     "[Command]\n    Command.OutDir=\".\"\n");
+        return write(
+            "collector.kovra",
+            "# Kovra <SL>\n"
+            "[Device]\n    Name=\"ideal collector\"\n"
+            "[Layer1]\n    Material=\"GaAs\"\n    Thickness=0.05\n    Dopant.Type=\"P\"\n"
+            "    Dopant.N=1e18\n    Mesh.Points=20\n    Index.File=\"" +
+                clear +
+                "\"\n"
+                "[Layer2]\n    Material=\"GaAs\"\n    Thickness=0.5\n    Dopant.Type=\"N\"\n"
+                "    Dopant.N=1e14\n    Mesh.Points=100\n    Index.File=\"" +
+                absorber +
+                "\"\n"
+                "[Layer3]\n    Material=\"GaAs\"\n    Thickness=0.05\n    Dopant.Type=\"N\"\n"
+                "    Dopant.N=1e18\n    Mesh.Points=20\n    Index.File=\"" +
+                clear + "\"\n" + extra + "[Voltage]\n" + voltage +
+                "[Light]\n    Light.Source=\"Sweep\"\n    Light.Start=0.4\n"
+                "    Light.End=0.8\n    Light.Step=0.1\n    Light.Flux=1e16\n"
+                "[Numeric]\n    Numeric.Method=\"Newton\"\n"
+                "[Command]\n    Command.OutDir=\".\"\n");
     }
 
     static double absorbed(double wavelength)
@@ -261,7 +265,7 @@ TEST(QuantumEfficiencyValue, SolverNoiseAboveOneIsOneAndAnythingClearlyAboveIsNo
         double computed, stored;
     };
     const Case cases[] = {
-        {0.0, 0.0}, {0.5, 0.5}, {1.0, 1.0}, {1.00005, 1.0}, {1.0001, 1.0},
+        {0.0, 0.0},    {0.5, 0.5}, {1.0, 1.0}, {1.00005, 1.0},  {1.0001, 1.0},
         {1.0002, 0.0}, {1.5, 0.0}, {NAN, 0.0}, {INFINITY, 0.0},
     };
     for (const Case& c : cases) {

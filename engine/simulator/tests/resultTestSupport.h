@@ -11,10 +11,7 @@
 #include "kovbase.h"
 #include "tempFolder.h"
 
-inline std::string readText(const std::filesystem::path& file)
-{
-    return readAll(file.string());
-}
+inline std::string readText(const std::filesystem::path& file) { return readAll(file.string()); }
 
 inline std::string readText(const std::wstring& file)
 {

@@ -67,8 +67,8 @@ TEST(OutputFolderLock, ASecondRunIntoTheSameFolderIsRefused)
     NameBuffers names;
     RunResult run = runDevice(scratch.wideFile("cell.kovra"), names);
     EXPECT_FALSE(run.ok);
-    EXPECT_NE(run.console.find("[ERROR]   the output directory \"" + kov_toUtf8(scratch.wideFolder()) +
-                               "\" is in use by another run"),
+    EXPECT_NE(run.console.find("[ERROR]   the output directory \"" +
+                               kov_toUtf8(scratch.wideFolder()) + "\" is in use by another run"),
               std::string::npos)
         << run.console;
     EXPECT_FALSE(scratch.exists("simulout_dist_1.txt"));
@@ -101,7 +101,8 @@ TEST(ResultWriter, AFileThatCannotBeCompletedIsReportedAndLeavesTheOldOne)
     EXPECT_FALSE(ekResult::close(f, &sigma));
     const std::string console = testing::internal::GetCapturedStdout();
     EXPECT_EQ(f, nullptr);
-    EXPECT_NE(console.find("[ERROR]   cannot write file \"" + kov_toUtf8(scratch.wideFile("simulout_jv.txt"))),
+    EXPECT_NE(console.find("[ERROR]   cannot write file \"" +
+                           kov_toUtf8(scratch.wideFile("simulout_jv.txt"))),
               std::string::npos)
         << console;
     EXPECT_FALSE(sigma.isOK());

@@ -88,7 +88,7 @@ TEST_F(ResultsDist, HeaderColumnsAndOneRowPerPointInPhysicalUnits)
         EXPECT_EQ(v[1], s.V[i] * u.Vt);
         EXPECT_EQ(v[2], 1.5 * u.Vt / u.length);
         EXPECT_EQ(v[3], -2.5 * u.Vt / u.length);
-        EXPECT_EQ(v[4], -0.5 * u.Vt);   // energies of the quasi-Fermi levels
+        EXPECT_EQ(v[4], -0.5 * u.Vt);  // energies of the quasi-Fermi levels
         EXPECT_EQ(v[5], 0.25 * u.Vt);
         EXPECT_EQ(v[6], 20.0 * u.Vt);
         EXPECT_EQ(v[8], 1e18);
@@ -273,13 +273,15 @@ TEST_F(ResultsDist, VerboseLineNamesTheStateOfTheDistribution)
     const double Vt = d.sim->getNorm().Vt;
     const std::string path = kov_toUtf8(scratch.wideFile("simulout_dist_0001.txt"));
     const struct {
-        double V;       // volts
+        double V;  // volts
         uint8_t light;
         int sweep;
         std::string text;
     } cases[] = {
-        {0.0, 0, ekSimulator::TAG_JV, "[INFO]    distribution at equilibrium saved to \"" + path + "\"\n"},
-        {0.25, 0, ekSimulator::TAG_JV, "[INFO]    distribution at Voltage = 0.25 V saved to \"" + path + "\"\n"},
+        {0.0, 0, ekSimulator::TAG_JV,
+         "[INFO]    distribution at equilibrium saved to \"" + path + "\"\n"},
+        {0.25, 0, ekSimulator::TAG_JV,
+         "[INFO]    distribution at Voltage = 0.25 V saved to \"" + path + "\"\n"},
         {0.25, 0x40, ekSimulator::TAG_JV,
          "[INFO]    distribution at Voltage = 0.25 V (AM1.5 light) saved to \"" + path + "\"\n"},
         {0.0, 0x11, ekSimulator::TAG_QW,
@@ -300,7 +302,8 @@ TEST_F(ResultsDist, RefusedWithoutADeviceOrWhileAnErrorIsPending)
     nuSigma sigma;
     nuParam param;
     ekSimulator bare(&sigma, &param);
-    bare.setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(), scratch.wideFile("simulog.txt").c_str());
+    bare.setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(),
+                 scratch.wideFile("simulog.txt").c_str());
     ::testing::internal::CaptureStdout();
     EXPECT_FALSE(bare.saveDist(nullptr, ekSimulator::TAG_EE, -1, ekSimulator::TAG_JV));
     const std::string out = ::testing::internal::GetCapturedStdout();

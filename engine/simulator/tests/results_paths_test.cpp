@@ -24,7 +24,8 @@ TEST_F(ResultsPaths, SetPathRecordsThePathsAndClearsTheLogAndExchangeFiles)
     scratch.write("simulcomm.txt", "Stop\n");
     sigma.comm = true;
     ::testing::internal::CaptureStdout();
-    sim.setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(), scratch.wideFile("simulog.txt").c_str());
+    sim.setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(),
+                scratch.wideFile("simulog.txt").c_str());
     const std::string out = ::testing::internal::GetCapturedStdout();
 
     ASSERT_TRUE(sigma.isOK()) << out;
@@ -39,7 +40,8 @@ TEST_F(ResultsPaths, SetPathRecordsThePathsAndClearsTheLogAndExchangeFiles)
     EXPECT_FALSE(sigma.stopIt());
     EXPECT_NE(out.find("[COMM]ELE:" + kov_toUtf8(exchange)), std::string::npos) << out;
     // The old log went; the announcement line started the new one.
-    EXPECT_EQ(readText(scratch.wideFile("simulog.txt")), "[COMM]ELE:" + kov_toUtf8(exchange) + "\n");
+    EXPECT_EQ(readText(scratch.wideFile("simulog.txt")),
+              "[COMM]ELE:" + kov_toUtf8(exchange) + "\n");
 }
 
 TEST_F(ResultsPaths, AFolderWithoutTrailingSeparatorGetsOne)
@@ -53,17 +55,15 @@ TEST_F(ResultsPaths, AFolderWithoutTrailingSeparatorGetsOne)
 
 struct PathRefusal {
     const char* what;
-    std::wstring folder;   // empty: the scratch folder
-    std::wstring log;      // empty: a log in the scratch folder
+    std::wstring folder;  // empty: the scratch folder
+    std::wstring log;     // empty: a log in the scratch folder
     const char* line;
 };
 
-void PrintTo(const PathRefusal& c, std::ostream* os)
-{
-    *os << c.what;
-}
+void PrintTo(const PathRefusal& c, std::ostream* os) { *os << c.what; }
 
-class ResultsSetPathRefusal : public ResultsPaths, public ::testing::WithParamInterface<PathRefusal> {};
+class ResultsSetPathRefusal : public ResultsPaths,
+                              public ::testing::WithParamInterface<PathRefusal> {};
 
 TEST_P(ResultsSetPathRefusal, RefusesWithItsLineAndRecordsNothing)
 {
@@ -104,9 +104,9 @@ TEST_F(ResultsPaths, DistributionNumberHasTheDigitsOfTheLastRowNumber)
     const struct {
         int count;
         const wchar_t* format;
-    } cases[] = {{0, L"%01d"},   {1, L"%01d"},     {8, L"%01d"},         {9, L"%02d"},
-                 {98, L"%02d"},  {99, L"%03d"},    {5000, L"%04d"},      {9999, L"%05d"},
-                 {-3, L"%01d"},  {1000000000, L"%09d"}};
+    } cases[] = {{0, L"%01d"},  {1, L"%01d"},         {8, L"%01d"},    {9, L"%02d"},
+                 {98, L"%02d"}, {99, L"%03d"},        {5000, L"%04d"}, {9999, L"%05d"},
+                 {-3, L"%01d"}, {1000000000, L"%09d"}};
     for (const auto& c : cases) {
         sim.setDistFormat(c.count);
         EXPECT_STREQ(sim.getDistFormat(), c.format) << c.count;
@@ -118,20 +118,26 @@ TEST_F(ResultsPaths, DistributionNumberHasTheDigitsOfTheLastRowNumber)
 
 TEST_F(ResultsPaths, ClearOutputRemovesEveryEarlierDistributionAndNothingElse)
 {
-    sim.setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(), scratch.wideFile("simulog.txt").c_str());
+    sim.setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(),
+                scratch.wideFile("simulog.txt").c_str());
     ASSERT_TRUE(sigma.isOK());
     // Distribution files of earlier runs with any digit count, and the
     // sweep files: all of them belong to the run being replaced.
-    const char* gone[] = {"simulout_dist_1.txt",  "simulout_dist_01.txt",
+    const char* gone[] = {"simulout_dist_1.txt",    "simulout_dist_01.txt",
                           "simulout_dist_0002.txt", "simulout_dist_123456789.txt",
-                          "simulout_jv.txt",      "simulout_cv.txt",
+                          "simulout_jv.txt",        "simulout_cv.txt",
                           "simulout_qw.txt"};
     // Names that only look alike, and the other files of the folder.
-    const char* kept[] = {"simulout_dist_.txt",          "simulout_dist_1a.txt",
-                          "simulout_dist_1234567890.txt", "simulout_dist_1.dat",
-                          "simulout_dist_-1.txt",         "my_simulout_dist_1.txt",
-                          "simulout_mesh.txt",            "simuldevice.txt",
-                          "simulinput.kovra",             "notes.txt"};
+    const char* kept[] = {"simulout_dist_.txt",
+                          "simulout_dist_1a.txt",
+                          "simulout_dist_1234567890.txt",
+                          "simulout_dist_1.dat",
+                          "simulout_dist_-1.txt",
+                          "my_simulout_dist_1.txt",
+                          "simulout_mesh.txt",
+                          "simuldevice.txt",
+                          "simulinput.kovra",
+                          "notes.txt"};
     for (const char* name : gone) {
         scratch.write(name, "x");
     }
@@ -159,7 +165,8 @@ TEST_F(ResultsPaths, ClearOutputRemovesEveryEarlierDistributionAndNothingElse)
 
 TEST_F(ResultsPaths, ClearOutputRefusesWhileAnErrorIsPending)
 {
-    sim.setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(), scratch.wideFile("simulog.txt").c_str());
+    sim.setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(),
+                scratch.wideFile("simulog.txt").c_str());
     scratch.write("simulout_dist_1.txt", "x");
     sigma.err = 1;
     EXPECT_FALSE(sim.clearOutput());
@@ -169,7 +176,8 @@ TEST_F(ResultsPaths, ClearOutputRefusesWhileAnErrorIsPending)
 
 TEST_F(ResultsPaths, AStopRequestEndsTheClearing)
 {
-    sim.setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(), scratch.wideFile("simulog.txt").c_str());
+    sim.setPath(L"/data/cell.kovra", scratch.wideFolder().c_str(),
+                scratch.wideFile("simulog.txt").c_str());
     scratch.write("simulout_dist_1.txt", "x");
     scratch.write("simulcomm.txt", "Stop\n");
     EXPECT_TRUE(sim.clearOutput());

@@ -84,8 +84,8 @@ TEST_F(ResultsProfiles, AnUnwritableFileIsAnError)
     ::testing::internal::CaptureStdout();
     EXPECT_FALSE(d.sim->saveFlux());
     const std::string out = ::testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("[ERROR]   cannot open file \"" + kov_toUtf8(scratch.wideFile("simulout_flux.txt")) +
-                       "\"\n"),
+    EXPECT_NE(out.find("[ERROR]   cannot open file \"" +
+                       kov_toUtf8(scratch.wideFile("simulout_flux.txt")) + "\"\n"),
               std::string::npos)
         << out;
     EXPECT_EQ(d.sigma.err, 1);

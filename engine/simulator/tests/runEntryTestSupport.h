@@ -30,14 +30,16 @@ inline std::string junctionFile(const std::string& outDir, int pPoints = 100, in
            "    Thickness=0.5\n"
            "    Dopant.Type=\"P\"\n"
            "    Dopant.N=1e17\n"
-           "    Mesh.Points=" + std::to_string(pPoints) + "\n"
+           "    Mesh.Points=" +
+           std::to_string(pPoints) +
+           "\n"
            "[Layer2]\n"
            "    Material=\"Si\"\n"
            "    Thickness=1\n"
            "    Dopant.Type=\"N\"\n"
            "    Dopant.N=1e16\n"
-           "    Mesh.Points=" + std::to_string(nPoints) + "\n" +
-           extra +
+           "    Mesh.Points=" +
+           std::to_string(nPoints) + "\n" + extra +
            "[Numeric]\n"
            "    Numeric.Method=\"Newton\"\n" +
            numeric +
@@ -47,8 +49,8 @@ inline std::string junctionFile(const std::string& outDir, int pPoints = 100, in
 // Result-name buffers that show whether the run touched them.
 struct NameBuffers {
     static constexpr const wchar_t* SENTINEL = L"untouched";
-    wchar_t ee[EK_FILENAME_SIZE], en[EK_FILENAME_SIZE], cv[EK_FILENAME_SIZE],
-        jv[EK_FILENAME_SIZE], qw[EK_FILENAME_SIZE];
+    wchar_t ee[EK_FILENAME_SIZE], en[EK_FILENAME_SIZE], cv[EK_FILENAME_SIZE], jv[EK_FILENAME_SIZE],
+        qw[EK_FILENAME_SIZE];
     NameBuffers()
     {
         for (wchar_t* b : {ee, en, cv, jv, qw}) {
@@ -69,8 +71,7 @@ struct RunResult {
 };
 
 inline RunResult runDevice(const std::wstring& file, NameBuffers& names, bool verbose = false,
-                           bool comm = false,
-                           std::function<void(nuParam&)> adjust = nullptr)
+                           bool comm = false, std::function<void(nuParam&)> adjust = nullptr)
 {
     ekRunRequest request;
     request.inputFile = file.c_str();

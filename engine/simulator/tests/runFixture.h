@@ -20,10 +20,7 @@ protected:
     TempFolder scratchFolder{TempFolder::prefixForTest("kovra_run_")};
     std::filesystem::path scratch = scratchFolder.folder();
 
-    void SetUp() override
-    {
-        ASSERT_FALSE(scratch.empty());
-    }
+    void SetUp() override { ASSERT_FALSE(scratch.empty()); }
 
     std::string at(const std::string& name) const { return (scratch / name).string(); }
 
@@ -55,8 +52,8 @@ protected:
         const std::wstring file(device.begin(), device.end());
         const std::wstring summaryFile(summary.begin(), summary.end());
         ::testing::internal::CaptureStdout();
-        const bool ok = ek_simulate(file.c_str(), false, false, false, nullptr, !warnings, buffers[0],
-                                    buffers[1], buffers[2], buffers[3], buffers[4],
+        const bool ok = ek_simulate(file.c_str(), false, false, false, nullptr, !warnings,
+                                    buffers[0], buffers[1], buffers[2], buffers[3], buffers[4],
                                     summary.empty() ? nullptr : summaryFile.c_str());
         log = ::testing::internal::GetCapturedStdout();
         if (names != nullptr) {

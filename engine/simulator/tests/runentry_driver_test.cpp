@@ -39,20 +39,19 @@ Finished runDriver(const std::string& arguments, const std::string& from = "")
     return result;
 }
 
-std::string quoted(const std::wstring& path)
-{
-    return "'" + kov_toUtf8(path) + "'";
-}
+std::string quoted(const std::wstring& path) { return "'" + kov_toUtf8(path) + "'"; }
 
 TEST(RunEntryDriver, SucceedsWithStatusZeroAndListsTheResultFile)
 {
     TempFolder scratch;
     scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.wideFolder())));
-    const Finished run = runDriver("-run " + quoted(scratch.wideFile("cell.kovra")) + " -comm -nowarn");
+    const Finished run =
+        runDriver("-run " + quoted(scratch.wideFile("cell.kovra")) + " -comm -nowarn");
     EXPECT_EQ(run.status, 0) << run.out;
     EXPECT_NE(run.out.find("[COMM]ELE:"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("[RESULT]  " + kov_toUtf8(scratch.wideFile("simulout_dist_1.txt")) + "\n"),
-              std::string::npos)
+    EXPECT_NE(
+        run.out.find("[RESULT]  " + kov_toUtf8(scratch.wideFile("simulout_dist_1.txt")) + "\n"),
+        std::string::npos)
         << run.out;
 }
 
@@ -69,8 +68,9 @@ TEST(RunEntryDriver, ALitSweepPrintsAndListsItsFiguresAndLeavesNoEarlierFigures)
     ASSERT_EQ(run.status, 0) << run.out;
     // Printed without -verbose, listed among the results.
     EXPECT_NE(run.out.find("[PV]      Eff = "), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("[RESULT]  " + kov_toUtf8(scratch.wideFile("simulout_photovoltaic.txt"))),
-              std::string::npos)
+    EXPECT_NE(
+        run.out.find("[RESULT]  " + kov_toUtf8(scratch.wideFile("simulout_photovoltaic.txt"))),
+        std::string::npos)
         << run.out;
     EXPECT_FALSE(scratch.exists("simulout_photocurrent.txt"));
     // A result file like the others: the common header, then a table.
@@ -108,7 +108,8 @@ TEST(RunEntryDriver, ARelativeDeviceNameWritesBesideTheDeviceFile)
 TEST(RunEntryDriver, FailsWithNonZeroStatusAndNoResult)
 {
     TempFolder scratch;
-    const Finished run = runDriver("-run " + quoted(scratch.wideFile("absent.kovra")) + " -verbose");
+    const Finished run =
+        runDriver("-run " + quoted(scratch.wideFile("absent.kovra")) + " -verbose");
     EXPECT_EQ(run.status, 1) << run.out;
     EXPECT_NE(run.out.find("[ERROR]   cannot open input filename"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("[RESULT]"), std::string::npos) << run.out;
@@ -126,7 +127,8 @@ TEST_P(RunEntryDriverOptions, StatusAndMessage)
 {
     const Finished run = runDriver(GetParam().arguments);
     EXPECT_EQ(run.status, GetParam().status) << GetParam().arguments << ": " << run.out;
-    EXPECT_NE(run.out.find(GetParam().says), std::string::npos) << GetParam().arguments << ": " << run.out;
+    EXPECT_NE(run.out.find(GetParam().says), std::string::npos)
+        << GetParam().arguments << ": " << run.out;
     if (GetParam().status != 1) {
         EXPECT_EQ(run.out.find("[ERROR]"), std::string::npos) << run.out;  // nothing was run
     }
@@ -134,18 +136,17 @@ TEST_P(RunEntryDriverOptions, StatusAndMessage)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RunEntryDriverOptions,
-    testing::Values(
-        CommandLine{"--help", 0, "usage: kovracomp -run FILE"},
-        CommandLine{"-h", 0, "--version  print the version"},
-        CommandLine{"-run x.kovra --help", 0, "usage: kovracomp -run FILE"},
-        CommandLine{"--version", 0, "kovracomp " KOVRA_VERSION_TEXT "\n"},
-        CommandLine{"", 2, "no device file given"},
-        CommandLine{"-verbose", 2, "no device file given"},
-        CommandLine{"-run", 2, "-run needs a device file"},
-        CommandLine{"-run a.kovra -run b.kovra", 2, "-run given twice"},
-        CommandLine{"-run x.kovra -fast", 2, "unknown option '-fast'"},
-        CommandLine{"x.kovra", 2, "unknown option 'x.kovra'"},
-        CommandLine{"-run x.kovra --verbose", 2, "usage: kovracomp -run FILE"}));
+    testing::Values(CommandLine{"--help", 0, "usage: kovracomp -run FILE"},
+                    CommandLine{"-h", 0, "--version  print the version"},
+                    CommandLine{"-run x.kovra --help", 0, "usage: kovracomp -run FILE"},
+                    CommandLine{"--version", 0, "kovracomp " KOVRA_VERSION_TEXT "\n"},
+                    CommandLine{"", 2, "no device file given"},
+                    CommandLine{"-verbose", 2, "no device file given"},
+                    CommandLine{"-run", 2, "-run needs a device file"},
+                    CommandLine{"-run a.kovra -run b.kovra", 2, "-run given twice"},
+                    CommandLine{"-run x.kovra -fast", 2, "unknown option '-fast'"},
+                    CommandLine{"x.kovra", 2, "unknown option 'x.kovra'"},
+                    CommandLine{"-run x.kovra --verbose", 2, "usage: kovracomp -run FILE"}));
 
 // The version the driver prints is the one in the result headers.
 TEST(RunEntryDriver, ResultHeaderCarriesTheDriverVersion)
@@ -155,7 +156,8 @@ TEST(RunEntryDriver, ResultHeaderCarriesTheDriverVersion)
     const Finished run = runDriver("-run " + quoted(scratch.wideFile("cell.kovra")));
     ASSERT_EQ(run.status, 0) << run.out;
     const std::string dist = readText(scratch.wideFile("simulout_dist_1.txt"));
-    EXPECT_NE(dist.find("# Kovra Version " KOVRA_VERSION " Build " KOVRA_BUILD " "), std::string::npos)
+    EXPECT_NE(dist.find("# Kovra Version " KOVRA_VERSION " Build " KOVRA_BUILD " "),
+              std::string::npos)
         << dist.substr(0, 300);
 }
 
@@ -172,8 +174,8 @@ TEST_P(RunEntryDriverSignals, SignalStopsTheRunInOrder)
                                "    Voltage.End=0.5\n    Voltage.Step=0.0002\n"));
     // The driver runs in the background; the signal follows once it runs.
     const std::string script = std::string(KOVRA_BIN_DIR) + "/kovracomp -run " +
-                               quoted(scratch.wideFile("sweep.kovra")) + " & pid=$!; sleep 1; kill -" +
-                               GetParam() + " $pid; wait $pid";
+                               quoted(scratch.wideFile("sweep.kovra")) +
+                               " & pid=$!; sleep 1; kill -" + GetParam() + " $pid; wait $pid";
     const double start = kov_clockMs();
     const Finished run = runDriver("--version >/dev/null; " + script);
     const double elapsed = kov_clockMs() - start;

@@ -17,26 +17,18 @@ struct ErrorRoad {
     bool inLog;  // the line comes after the log file was set up
 };
 
-void PrintTo(const ErrorRoad& road, std::ostream* os)
-{
-    *os << road.what;
-}
+void PrintTo(const ErrorRoad& road, std::ostream* os) { *os << road.what; }
 
-std::string folderOf(const TempFolder& s)
-{
-    return kov_toUtf8(s.wideFolder());
-}
+std::string folderOf(const TempFolder& s) { return kov_toUtf8(s.wideFolder()); }
 
-std::wstring junctionWith(const TempFolder& s, const std::string& numeric,
-                          const std::string& extra)
+std::wstring junctionWith(const TempFolder& s, const std::string& numeric, const std::string& extra)
 {
     s.write("cell.kovra", junctionFile(folderOf(s), 100, 100, numeric, extra));
     return s.wideFile("cell.kovra");
 }
 
 const ErrorRoad ROADS[] = {
-    {"missing device file",
-     [](const TempFolder& s) { return s.wideFile("absent.kovra"); },
+    {"missing device file", [](const TempFolder& s) { return s.wideFile("absent.kovra"); },
      "absent.kovra (no such file, or not readable)\n", false},
     {"invalid device file",
      [](const TempFolder& s) {
@@ -70,15 +62,15 @@ const ErrorRoad ROADS[] = {
          // The exchange file exists when the file is read and is removed
          // when the output folder is set up: a mesh file that vanished.
          s.write("simulcomm.txt", "0\n");
-         return junctionWith(s, "    Numeric.Mesh=\"" + kov_toUtf8(s.wideFile("simulcomm.txt")) + "\"\n",
-                             "");
+         return junctionWith(
+             s, "    Numeric.Mesh=\"" + kov_toUtf8(s.wideFile("simulcomm.txt")) + "\"\n", "");
      },
      "[ERROR]   invalid mesh file\n", true},
     {"initial guess file gone",
      [](const TempFolder& s) {
          s.write("simulcomm.txt", "0\t0\t0\t0\n");
-         return junctionWith(s, "    Numeric.Guess=\"" + kov_toUtf8(s.wideFile("simulcomm.txt")) + "\"\n",
-                             "");
+         return junctionWith(
+             s, "    Numeric.Guess=\"" + kov_toUtf8(s.wideFile("simulcomm.txt")) + "\"\n", "");
      },
      "[ERROR]   invalid initial guess file\n", true},
     {"device summary cannot be written",
@@ -118,14 +110,13 @@ TEST_P(RunEntryErrors, ReturnsFalseLeavesTheNamesAndSaysWhy)
     EXPECT_FALSE(scratch.exists("simulout_dist_1.txt"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, RunEntryErrors, ::testing::ValuesIn(ROADS),
-                         [](const auto& info) {
-                             std::string name = info.param.what;
-                             for (char& c : name) {
-                                 c = (c == ' ' || c == '.') ? '_' : c;
-                             }
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Roads, RunEntryErrors, ::testing::ValuesIn(ROADS), [](const auto& info) {
+    std::string name = info.param.what;
+    for (char& c : name) {
+        c = (c == ' ' || c == '.') ? '_' : c;
+    }
+    return name;
+});
 
 TEST(RunEntryArguments, NullOrOverlongInputIsRefusedWithoutTouchingAnything)
 {

@@ -19,14 +19,15 @@ TEST(RunEntryFolders, InputFolderEndsAtTheLastSeparatorOfEitherKind)
         {L"/data/cells/si.kovra", L"/data/cells/"},
         {L"C:\\data\\cells\\si.kovra", L"C:\\data\\cells\\"},
         {L"/data\\mixed/si.kovra", L"/data\\mixed/"},
-        {L"si.kovra", L""},       // a bare name has no folder
-        {L"/si.kovra", L""},      // the first character is not looked at
-        {L"a", L""},              // too short
+        {L"si.kovra", L""},   // a bare name has no folder
+        {L"/si.kovra", L""},  // the first character is not looked at
+        {L"a", L""},          // too short
         {L"", L""},
         {nullptr, L""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ek_inputFolder(c.input), std::wstring(c.folder)) << (c.input ? kov_toUtf8(c.input) : "null");
+        EXPECT_EQ(ek_inputFolder(c.input), std::wstring(c.folder))
+            << (c.input ? kov_toUtf8(c.input) : "null");
     }
     // A relative folder is taken from the current one, as a full path.
     char current[4096];
@@ -65,8 +66,8 @@ TEST_F(RunEntryOutputFolder, DotMeansTheDeviceFilesFolder)
 TEST_F(RunEntryOutputFolder, AnExistingFolderIsUsedWithItsSeparator)
 {
     param.setOutDir(scratch.folder().wstring().c_str());  // no trailing separator
-    ASSERT_TRUE(ek_outputFolder(L"/elsewhere/cell.kovra", L"/elsewhere/", &param, &sigma, &folder,
-                                &log));
+    ASSERT_TRUE(
+        ek_outputFolder(L"/elsewhere/cell.kovra", L"/elsewhere/", &param, &sigma, &folder, &log));
     EXPECT_EQ(folder, scratch.wideFolder());
     EXPECT_EQ(log, scratch.wideFolder() + L"simulog.txt");
 }

@@ -27,16 +27,16 @@ std::vector<std::string> reportLines(const TempFolder& scratch, const std::strin
 TEST(RunEntry, JunctionAtEquilibriumWritesOnlyTheEquilibriumDistribution)
 {
     TempFolder scratch;
-    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.wideFolder()), 100, 100, "",
-                                             "") + "    Command.Plot=\"Yes\"\n");
+    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.wideFolder()), 100, 100, "", "") +
+                                    "    Command.Plot=\"Yes\"\n");
     // A distribution of an earlier run with another digit count.
     scratch.write("simulout_dist_0007.txt", "old");
     NameBuffers names;
     bool plot = false;
     const std::wstring file = scratch.wideFile("cell.kovra");
     ::testing::internal::CaptureStdout();
-    const bool ok = ek_simulate(file.c_str(), false, true, false, &plot, false, names.ee,
-                                names.en, names.cv, names.jv, names.qw, nullptr);
+    const bool ok = ek_simulate(file.c_str(), false, true, false, &plot, false, names.ee, names.en,
+                                names.cv, names.jv, names.qw, nullptr);
     const std::string console = ::testing::internal::GetCapturedStdout();
     ASSERT_TRUE(ok) << console;
     EXPECT_TRUE(plot);
@@ -84,10 +84,9 @@ TEST(RunEntry, JunctionAtEquilibriumWritesOnlyTheEquilibriumDistribution)
 TEST(RunEntry, AVoltageSweepHandsBackItsFourNames)
 {
     TempFolder scratch;
-    scratch.write("cell.kovra",
-                  junctionFile(kov_toUtf8(scratch.wideFolder()), 100, 100, "",
-                               "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.2\n"
-                               "    Voltage.Step=0.1\n"));
+    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.wideFolder()), 100, 100, "",
+                                             "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.2\n"
+                                             "    Voltage.Step=0.1\n"));
     NameBuffers names;
     const RunResult run = runDevice(scratch.wideFile("cell.kovra"), names);
     ASSERT_TRUE(run.ok) << run.console;
@@ -97,7 +96,8 @@ TEST(RunEntry, AVoltageSweepHandsBackItsFourNames)
     EXPECT_EQ(std::wstring(names.cv), scratch.wideFile("simulout_cv.txt"));
     EXPECT_TRUE(names.untouched(names.qw));
     ASSERT_FALSE(names.untouched(names.en));
-    EXPECT_TRUE(scratch.exists(kov_toUtf8(std::wstring(names.en).substr(scratch.wideFolder().size())).c_str()));
+    EXPECT_TRUE(scratch.exists(
+        kov_toUtf8(std::wstring(names.en).substr(scratch.wideFolder().size())).c_str()));
     EXPECT_EQ(dataRows(readText(scratch.wideFile("simulout_jv.txt"))).size(), 3u);
 }
 
@@ -126,8 +126,9 @@ TEST(RunEntry, NothingConvergedOnAPerLayerMeshIsRerunOnceOnAUniformMesh)
 TEST(RunEntry, AUniformMeshIsNeverRemeshed)
 {
     TempFolder scratch;
-    scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.wideFolder()), 73, 73,
-                                             "    Numeric.Mesh=\"Uniform\"\n    Numeric.Points=146\n"));
+    scratch.write("cell.kovra",
+                  junctionFile(kov_toUtf8(scratch.wideFolder()), 73, 73,
+                               "    Numeric.Mesh=\"Uniform\"\n    Numeric.Points=146\n"));
     NameBuffers names;
     const RunResult run = runDevice(scratch.wideFile("cell.kovra"), names, true, true,
                                     [](nuParam& p) { p.setMaxiter(1); });

@@ -49,13 +49,12 @@ std::vector<SideFile> sideFiles()
         {"bias.txt", "0\n0.1\n0.2\n0.3\n"},
         {"spectrum.txt", spectrum},
         {"table.nk", index},
-        {"mobility.lua",
-         "local function mu(max, min, ref, N)\n"
-         "  return min + (max - min) / (1.0 + (N / ref) ^ 0.7)\n"
-         "end\n"
-         "function kov_mobility(z, thickness, T, N)\n"
-         "  return mu(1417, 52, 9.7e16, N), mu(470, 45, 2.2e17, N), false\n"
-         "end\n"},
+        {"mobility.lua", "local function mu(max, min, ref, N)\n"
+                         "  return min + (max - min) / (1.0 + (N / ref) ^ 0.7)\n"
+                         "end\n"
+                         "function kov_mobility(z, thickness, T, N)\n"
+                         "  return mu(1417, 52, 9.7e16, N), mu(470, 45, 2.2e17, N), false\n"
+                         "end\n"},
     };
 }
 
@@ -70,25 +69,20 @@ std::string mutateSideFile(FuzzMutator& mutator, std::string text)
     std::vector<std::string> lines = FuzzMutator::splitLines(text);
     const size_t line = mutator.pickLine(lines);
     switch (mutator.pick(7)) {
-    case 0:
-        return mutator.flipBytes(text, 6);
-    case 1:
-        return mutator.cut(text);
+    case 0: return mutator.flipBytes(text, 6);
+    case 1: return mutator.cut(text);
     case 2: {  // an odd number in place of a field
-        static const char* const numbers[] = {"1e308", "-1e308", "nan", "inf", "-inf", "0", "-1",
-                                              "1e-320", "99999999999999999999", "", "x"};
+        static const char* const numbers[] = {
+            "1e308", "-1e308", "nan", "inf", "-inf", "0", "-1", "1e-320", "99999999999999999999",
+            "",      "x"};
         lines[line] = mutator.oneOf(numbers) + std::string(mutator.pick(2) == 0 ? "\t1" : "");
         return FuzzMutator::joinLines(lines);
     }
     case 3:
         mutator.insertLongLine(lines, line, "7", 500, 5000);
         return FuzzMutator::joinLines(lines);
-    case 4:
-        mutator.removeOrRepeatLine(lines, line, 200);
-        return FuzzMutator::joinLines(lines);
-    case 5:
-        mutator.swapLines(lines, line);
-        return FuzzMutator::joinLines(lines);
+    case 4: mutator.removeOrRepeatLine(lines, line, 200); return FuzzMutator::joinLines(lines);
+    case 5: mutator.swapLines(lines, line); return FuzzMutator::joinLines(lines);
     default:  // empty
         return mutator.pick(4) == 0 ? std::string() : text;
     }
@@ -135,13 +129,14 @@ TEST_F(SideFilesFuzz, MutatedSideFilesNeverCrashOrHangARun)
     const double cap = FUZZ_TIME_SCALE * TIME_CAP_SECONDS * static_cast<double>(cases) / CASES;
     long done = 0;
     for (; done < cases; ++done) {
-        const SideFile& target = files[static_cast<size_t>(mutator.pick(static_cast<int>(files.size())))];
+        const SideFile& target =
+            files[static_cast<size_t>(mutator.pick(static_cast<int>(files.size())))];
         const std::string mutated = mutator.mutate(target.text, mutateSideFile, 2);
         write(target.name, mutated);
         std::wstring names[5];
         const bool ok = run(cell, names);
-        const bool named = !names[0].empty() || !names[1].empty() || !names[4].empty() ||
-                           !names[3].empty();
+        const bool named =
+            !names[0].empty() || !names[1].empty() || !names[4].empty() || !names[3].empty();
         // A run tells the truth about itself: failure with its reason, or
         // success with its results.
         if (ok) {

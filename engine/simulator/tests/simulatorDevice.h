@@ -20,18 +20,18 @@
 
 struct LayerSpec {
     const wchar_t* material;
-    uint8_t type;        // 0x10 donor, 0x20 acceptor
-    double N;            // 1/cm3
-    double thickness;    // um
+    uint8_t type;      // 0x10 donor, 0x20 acceptor
+    double N;          // 1/cm3
+    double thickness;  // um
     int points;
     double trapN = 0.0;  // a midgap acceptor-like trap of this density, 1/cm3
 };
 
 struct ContactSpec {
     uint8_t type = ekContact::TYPE_OHMIC;
-    double phi = 0.0;       // eV
-    double S = 1e7;         // cm/s, both carriers
-    uint8_t boundary = 0;   // 0: left to the solver's default
+    double phi = 0.0;      // eV
+    double S = 1e7;        // cm/s, both carriers
+    uint8_t boundary = 0;  // 0: left to the solver's default
     bool tunnel = false;
 };
 
@@ -50,8 +50,9 @@ private:
 public:
     // Result files of the solves go to a folder of this device's own (no
     // trailing '/'; empty when it could not be made).
-    std::filesystem::path folder =
-        scratch.path().empty() ? std::string() : scratch.path().substr(0, scratch.path().size() - 1);
+    std::filesystem::path folder = scratch.path().empty()
+                                       ? std::string()
+                                       : scratch.path().substr(0, scratch.path().size() - 1);
 
     SimulatorDevice() { param.reset(); }
     ~SimulatorDevice() { sim.reset(); }
@@ -69,9 +70,8 @@ public:
             if (layer == nullptr || !layer->updateDopant(s.type, s.N, 1e22)) {
                 return false;
             }
-            if (s.trapN > 0.0 &&
-                layer->addTrap(L"T1", 0x20, s.trapN, 1e22, 0.0, 0.0, 1e-6, 1e-6, 1.0, false) ==
-                    nullptr) {
+            if (s.trapN > 0.0 && layer->addTrap(L"T1", 0x20, s.trapN, 1e22, 0.0, 0.0, 1e-6, 1e-6,
+                                                1.0, false) == nullptr) {
                 return false;
             }
             layer->updateThickness(s.thickness);
@@ -80,8 +80,8 @@ public:
         device->updateThickness();
         ekLayer* first = device->getFirstLayer();
         ekLayer* last = device->getLastLayer();
-        if (!device->updateAnode(L"Anode", anode.phi, anode.S, anode.S, anode.type,
-                                 anode.tunnel, first, 0) ||
+        if (!device->updateAnode(L"Anode", anode.phi, anode.S, anode.S, anode.type, anode.tunnel,
+                                 first, 0) ||
             !device->updateCathode(L"Cathode", cathode.phi, cathode.S, cathode.S, cathode.type,
                                    cathode.tunnel, last, 0)) {
             return false;

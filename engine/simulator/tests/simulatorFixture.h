@@ -69,5 +69,8 @@ protected:
     }
 
     std::wstring lastMessage() const { return sigma.message; }
-    bool messageHas(const wchar_t* text) const { return lastMessage().find(text) != std::wstring::npos; }
+    bool messageHas(const wchar_t* text) const
+    {
+        return lastMessage().find(text) != std::wstring::npos;
+    }
 };

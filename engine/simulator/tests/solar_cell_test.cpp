@@ -56,9 +56,9 @@ TEST_F(SolarCellTest, SiliconCellUnderAM15MeetsTheDiodeLimits)
     ASSERT_GT(Voc, 0.3);
 
     // The same cell in the dark gives the saturation current J0 at Voc.
-    ASSERT_TRUE(run(write("dark/cell.kovra", replaced(cell, "Light.Source=\"AM1.5\"",
-                                                      "Light.Source=\"None\"")),
-                    names))
+    ASSERT_TRUE(run(
+        write("dark/cell.kovra", replaced(cell, "Light.Source=\"AM1.5\"", "Light.Source=\"None\"")),
+        names))
         << log;
     const auto dark = rows(at("dark/simulout_jv.txt"));
     size_t nearest = 1;
@@ -90,8 +90,8 @@ TEST_F(SolarCellTest, EveryLitExampleEndsWithBelievableFigures)
 {
     struct Bounds {
         const char* file;
-        double jscMax;  // A/cm2
-        double jscMin;  // A/cm2
+        double jscMax;          // A/cm2
+        double jscMin;          // A/cm2
         double vocMin, vocMax;  // V
     };
     // The cells with a passivated front (a flat-band Schottky contact with
@@ -185,17 +185,21 @@ TEST_F(SolarCellTest, TheCopiedDeviceFileReproducesTheJV)
     const std::string spectrum = write("in/spectrum.txt", "0.5\t1e17\n0.6\t2e17\n0.7\t1e17\n");
     std::filesystem::create_directories(scratch / "out");
     const std::string device = write(
-        "in/cell.kovra",
-        "# Kovra <SL>\n"
-        "[Device]\n    Name=\"copied cell\"\n"
-        "[Layer1]\n    Material=\"Si\"\n    Thickness=0.5\n    Dopant.Type=\"P\"\n"
-        "    Dopant.N=1e18\n    Mesh.Points=50\n"
-        "[Layer2]\n    Material=\"Si\"\n    Thickness=5\n    Dopant.Type=\"N\"\n"
-        "    Dopant.N=1e16\n    Mesh.Points=100\n"
-        "[Voltage]\n    Voltage.Source=\"" + bias + "\"\n"
-        "[Light]\n    Light.Source=\"" + spectrum + "\"\n"
-        "[Numeric]\n    Numeric.Method=\"Newton\"\n"
-        "[Command]\n    Command.OutDir=\"" + at("out") + "\"\n");
+        "in/cell.kovra", "# Kovra <SL>\n"
+                         "[Device]\n    Name=\"copied cell\"\n"
+                         "[Layer1]\n    Material=\"Si\"\n    Thickness=0.5\n    Dopant.Type=\"P\"\n"
+                         "    Dopant.N=1e18\n    Mesh.Points=50\n"
+                         "[Layer2]\n    Material=\"Si\"\n    Thickness=5\n    Dopant.Type=\"N\"\n"
+                         "    Dopant.N=1e16\n    Mesh.Points=100\n"
+                         "[Voltage]\n    Voltage.Source=\"" +
+                             bias +
+                             "\"\n"
+                             "[Light]\n    Light.Source=\"" +
+                             spectrum +
+                             "\"\n"
+                             "[Numeric]\n    Numeric.Method=\"Newton\"\n"
+                             "[Command]\n    Command.OutDir=\"" +
+                             at("out") + "\"\n");
     std::wstring names[5];
     ASSERT_TRUE(run(device, names)) << log;
     const std::string jv = withoutSavedLine(at("out/simulout_jv.txt"));

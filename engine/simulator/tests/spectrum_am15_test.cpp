@@ -29,8 +29,9 @@ TEST(SpectrumAM15, RowsLieOnTheTwoNanometreGrid)
 TEST(SpectrumAM15, PhotonTotalIsTheEnginesAM15Flux)
 {
     double total = 0.0;
-    for (int i = 0; i < EK_SPECTRUM_AM15_ROWS; ++i)
+    for (int i = 0; i < EK_SPECTRUM_AM15_ROWS; ++i) {
         total += flux(i);
+    }
     EXPECT_NEAR(total / 4.25799e17, 1.0, 1e-6);
     EXPECT_DOUBLE_EQ(EK_SPECTRUM_AM15_PHOTONS, 4.25799e17);
 }
@@ -39,8 +40,9 @@ TEST(SpectrumAM15, PowerIsTheAM15Power)
 {
     // Photon energy as the engine computes it: 1.239842 / lambda eV.
     double power = 0.0;
-    for (int i = 0; i < EK_SPECTRUM_AM15_ROWS; ++i)
+    for (int i = 0; i < EK_SPECTRUM_AM15_ROWS; ++i) {
         power += flux(i) * 1.239842 / wavelength(i) * 1.602176e-19;
+    }
     EXPECT_NEAR(power / 0.0992709, 1.0, 5e-3);
 }
 
@@ -49,9 +51,11 @@ TEST(SpectrumAM15, ShapeOfTheSolarSpectrum)
     // The atmosphere cuts the ultraviolet below 0.3 um, the spectrum peaks in
     // the visible, and the water band at 1.38 um is nearly dark.
     int peak = 0;
-    for (int i = 1; i < EK_SPECTRUM_AM15_ROWS; ++i)
-        if (flux(i) > flux(peak))
+    for (int i = 1; i < EK_SPECTRUM_AM15_ROWS; ++i) {
+        if (flux(i) > flux(peak)) {
             peak = i;
+        }
+    }
     EXPECT_GT(wavelength(peak), 0.45);
     EXPECT_LT(wavelength(peak), 0.9);
     EXPECT_LT(flux(0), 1e-12 * flux(peak));

@@ -30,16 +30,16 @@ TEST(StructureNorm, ScalesAt300KMatchTheirClosedForms)
     EXPECT_DOUBLE_EQ(s.density, 1e15);
 
     // Diffusion constant of the mobility scale: D0 = 1000 cm2/Vs x Vt.
-    const double D0 = 1000.0 * s.Vt;                 // cm2/s
+    const double D0 = 1000.0 * s.Vt;  // cm2/s
     const double Lcm = L * 100.0;
-    EXPECT_NEAR(s.velocity, D0 / Lcm, 1e-9 * s.velocity);                  // cm/s
-    EXPECT_NEAR(s.current, kQ * 1e15 * D0 / Lcm, 1e-9 * s.current);        // A/cm2
+    EXPECT_NEAR(s.velocity, D0 / Lcm, 1e-9 * s.velocity);            // cm/s
+    EXPECT_NEAR(s.current, kQ * 1e15 * D0 / Lcm, 1e-9 * s.current);  // A/cm2
     // Continuity equations in units of the rate 1e16 1/cm3/s (= 1e-14 x N0^2):
     // the flux divergence q N0 D0/L^2 over that unit.
     EXPECT_NEAR(s.rate, (1e15 * D0 / (Lcm * Lcm)) / 1e16, 1e-9 * s.rate);
-    EXPECT_NEAR(s.sheetCharge, kQ * 1e15 * Lcm, 1e-9 * s.sheetCharge);   // C/cm2
-    EXPECT_NEAR(s.photonFlux, 1e16 * Lcm, 1e-9 * s.photonFlux);           // 1/cm2/s
-    EXPECT_DOUBLE_EQ(s.volumeCharge, kQ * 1e15);                          // C/cm3
+    EXPECT_NEAR(s.sheetCharge, kQ * 1e15 * Lcm, 1e-9 * s.sheetCharge);  // C/cm2
+    EXPECT_NEAR(s.photonFlux, 1e16 * Lcm, 1e-9 * s.photonFlux);         // 1/cm2/s
+    EXPECT_DOUBLE_EQ(s.volumeCharge, kQ * 1e15);                        // C/cm3
     EXPECT_DOUBLE_EQ(s.unit, 1.0);
     // The rate unit is what the recombination scales give: Beta N0^2,
     // Cn N0^3 and N0 / tau all come out in 1e16 1/cm3/s.
@@ -74,9 +74,9 @@ TEST(StructureNorm, InterfaceValueRule)
         double expected;
     };
     const Case cases[] = {
-        {2, 8, 0x10, 5},   {2, 8, 0x20, 3.2}, {2, 8, 0, 8},     {-1, 4, 0x20, 4},
-        {-4, 4, 0x10, 0},  {-4, 4, 0x20, 4},  {0, 0, 0x10, 0},  {0, 0, 0x20, 0},
-        {4, 12, 0x20, 6},  {3, 3, 0x20, 3},   {0, 5, 0x20, 5},  {-2, -8, 0x20, -3.2},
+        {2, 8, 0x10, 5},    {2, 8, 0x20, 3.2}, {2, 8, 0, 8},    {-1, 4, 0x20, 4},
+        {-4, 4, 0x10, 0},   {-4, 4, 0x20, 4},  {0, 0, 0x10, 0}, {0, 0, 0x20, 0},
+        {4, 12, 0x20, 6},   {3, 3, 0x20, 3},   {0, 5, 0x20, 5}, {-2, -8, 0x20, -3.2},
         {-2, -8, 0x10, -5}, {2, 8, 0x30, 5},
     };
     for (const Case& c : cases) {

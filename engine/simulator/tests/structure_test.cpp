@@ -56,7 +56,8 @@ TEST_F(StructureTest, HeterostructureLayoutInEveryMeshMode)
         int total;
         int points;
     };
-    for (const Mode& m : {Mode{nuParam::MESH_LAYER, 1000, 200}, Mode{nuParam::MESH_UNIFORM, 333, 400}}) {
+    for (const Mode& m :
+         {Mode{nuParam::MESH_LAYER, 1000, 200}, Mode{nuParam::MESH_UNIFORM, 333, 400}}) {
         SCOPED_TRACE(m.mode);
         ElecDevice fresh(&sigma, &param);
         buildHetero(m.mode, m.total);
@@ -100,7 +101,8 @@ TEST_F(StructureTest, InputFileColumnsFollowEachLayersMaterial)
         EXPECT_NEAR(r[2], L->getEps(), 1e-12);
         EXPECT_NEAR(r[3], L->getNC(), 1e-9 * L->getNC());
         EXPECT_NEAR(r[4], L->getNV(), 1e-9 * L->getNV());
-        const double ni = std::sqrt(L->getNC() * L->getNV()) * std::exp(-L->getBandgap() / (2 * kT));
+        const double ni =
+            std::sqrt(L->getNC() * L->getNV()) * std::exp(-L->getBandgap() / (2 * kT));
         EXPECT_NEAR(r[5], ni, 1e-9 * ni) << i;
         EXPECT_NEAR(r[6], L->getMobn(), 1e-9 * L->getMobn());
         const double N = L->getDopant()->getN();
@@ -148,8 +150,8 @@ TEST_F(StructureTest, InputFileRefusesATooThinDevice)
     addLayer(L"Si", 1.0, 0x20, 1e16, 60);
     build(nuParam::MESH_LAYER, 1000);
     EXPECT_FALSE(sim.saveInput());
-    EXPECT_EQ(lastMessage(),
-              L"[ERROR]   input data not saved: cannot open file \"/nonexistent-folder/simulout_input.txt\"\n");
+    EXPECT_EQ(lastMessage(), L"[ERROR]   input data not saved: cannot open file "
+                             L"\"/nonexistent-folder/simulout_input.txt\"\n");
 }
 
 TEST_F(StructureTest, VerboseAndDebugOutput)
@@ -175,18 +177,16 @@ TEST_F(StructureTest, SolutionItemValidity)
     addLayer(L"Si", 1.0, 0x20, 1e16, 60);
     build(nuParam::MESH_LAYER, 1000);
     ASSERT_TRUE(sigma.isOK());
-    struct Case { double z, V, EC, EV, Fn, Fp, n, p; bool valid; };
+    struct Case {
+        double z, V, EC, EV, Fn, Fp, n, p;
+        bool valid;
+    };
     const Case cases[] = {
-        {0.5, 0, 0, 0, 0, 0, 1e10, 1e10, true},
-        {1.0, 20, -20, 20, -20, 20, 0, 1e24, true},
-        {1.0 + 1e-6, 0, 0, 0, 0, 0, 0, 0, false},
-        {-1e-9, 0, 0, 0, 0, 0, 0, 0, false},
-        {0.5, 20.5, 0, 0, 0, 0, 0, 0, false},
-        {0.5, 0, 0, -21, 0, 0, 0, 0, false},
-        {0.5, 0, 0, 0, 0, 25, 0, 0, false},
-        {0.5, 0, 0, 0, 0, 0, -1, 0, false},
-        {0.5, 0, 0, 0, 0, 0, 0, 2e24, false},
-        {0.5, std::nan(""), 0, 0, 0, 0, 0, 0, false},
+        {0.5, 0, 0, 0, 0, 0, 1e10, 1e10, true},   {1.0, 20, -20, 20, -20, 20, 0, 1e24, true},
+        {1.0 + 1e-6, 0, 0, 0, 0, 0, 0, 0, false}, {-1e-9, 0, 0, 0, 0, 0, 0, 0, false},
+        {0.5, 20.5, 0, 0, 0, 0, 0, 0, false},     {0.5, 0, 0, -21, 0, 0, 0, 0, false},
+        {0.5, 0, 0, 0, 0, 25, 0, 0, false},       {0.5, 0, 0, 0, 0, 0, -1, 0, false},
+        {0.5, 0, 0, 0, 0, 0, 0, 2e24, false},     {0.5, std::nan(""), 0, 0, 0, 0, 0, 0, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(sim.isItemValid(c.z, c.V, c.EC, c.EV, c.Fn, c.Fp, c.n, c.p), c.valid)
@@ -236,9 +236,15 @@ TEST_F(StructureTest, EquilibriumIsChargeNeutralAndRecombinationFree)
             const ekPointValue srh = sim.recombinationSRH(V, 0.0, 0.0, i);
             const ekPointValue aug = sim.recombinationAuger(V, 0.0, 0.0, i);
             const ekPointValue rad = sim.recombinationRadiative(V, 0.0, 0.0, i);
-            EXPECT_LE(std::fabs(srh.value), 1e-10 * std::fabs(sim.recombinationSRH(V, -0.5, 0.5, i).value)) << i;
-            EXPECT_LE(std::fabs(aug.value), 1e-10 * std::fabs(sim.recombinationAuger(V, -0.5, 0.5, i).value)) << i;
-            EXPECT_LE(std::fabs(rad.value), 1e-10 * std::fabs(sim.recombinationRadiative(V, -0.5, 0.5, i).value)) << i;
+            EXPECT_LE(std::fabs(srh.value),
+                      1e-10 * std::fabs(sim.recombinationSRH(V, -0.5, 0.5, i).value))
+                << i;
+            EXPECT_LE(std::fabs(aug.value),
+                      1e-10 * std::fabs(sim.recombinationAuger(V, -0.5, 0.5, i).value))
+                << i;
+            EXPECT_LE(std::fabs(rad.value),
+                      1e-10 * std::fabs(sim.recombinationRadiative(V, -0.5, 0.5, i).value))
+                << i;
             EXPECT_GT(sim.recombinationSRH(V, -0.5, 0.5, i).value, 0.0) << i;
         }
     }
@@ -284,10 +290,16 @@ TEST_F(StructureTest, PointModelsMatchCentralDifferences)
     build(nuParam::MESH_LAYER, 1000);
     ASSERT_TRUE(sigma.isOK());
     sim.setLightState(0x10, 0.5, 1.0, 1.0);
-    struct Point { int i; double V, Fn, Fp; };
+    struct Point {
+        int i;
+        double V, Fn, Fp;
+    };
     const double h = 1e-4;
-    for (const Point& pt : {Point{10, -5.0, -3.0, 4.0}, Point{60, 2.0, 1.0, -1.5}, Point{100, 10.0, -2.0, 8.0}}) {
-        auto srh = [&](double V, double Fn, double Fp) { return sim.recombinationSRH(V, Fn, Fp, pt.i); };
+    for (const Point& pt :
+         {Point{10, -5.0, -3.0, 4.0}, Point{60, 2.0, 1.0, -1.5}, Point{100, 10.0, -2.0, 8.0}}) {
+        auto srh = [&](double V, double Fn, double Fp) {
+            return sim.recombinationSRH(V, Fn, Fp, pt.i);
+        };
         auto charge = [&](double V, double Fn, double Fp) {
             ekTrappedCharge q;
             sim.trappedCharge(ek_electronDensity(sim.getMesh(), V, Fn, pt.i),
@@ -302,11 +314,15 @@ TEST_F(StructureTest, PointModelsMatchCentralDifferences)
         for (int v = 0; v < 3; ++v) {
             const double e[3] = {v == 0 ? h : 0, v == 1 ? h : 0, v == 2 ? h : 0};
             const double numR = (srh(pt.V + e[0], pt.Fn + e[1], pt.Fp + e[2]).value -
-                                 srh(pt.V - e[0], pt.Fn - e[1], pt.Fp - e[2]).value) / (2 * h);
+                                 srh(pt.V - e[0], pt.Fn - e[1], pt.Fp - e[2]).value) /
+                                (2 * h);
             const double numQ = (total(charge(pt.V + e[0], pt.Fn + e[1], pt.Fp + e[2])) -
-                                 total(charge(pt.V - e[0], pt.Fn - e[1], pt.Fp - e[2]))) / (2 * h);
-            EXPECT_NEAR(dR[v], numR, 1e-6 * std::fabs(numR) + 1e-12 * std::fabs(r.value)) << pt.i << " " << v;
-            EXPECT_NEAR(dQ[v], numQ, 1e-6 * std::fabs(numQ) + 1e-11 * std::fabs(q.Na + q.Nd + q.Qa + q.Qd))
+                                 total(charge(pt.V - e[0], pt.Fn - e[1], pt.Fp - e[2]))) /
+                                (2 * h);
+            EXPECT_NEAR(dR[v], numR, 1e-6 * std::fabs(numR) + 1e-12 * std::fabs(r.value))
+                << pt.i << " " << v;
+            EXPECT_NEAR(dQ[v], numQ,
+                        1e-6 * std::fabs(numQ) + 1e-11 * std::fabs(q.Na + q.Nd + q.Qa + q.Qd))
                 << pt.i << " " << v;
         }
     }
@@ -389,7 +405,8 @@ TEST_F(StructureTest, GradedBandgapScriptGradesTheGap)
     addLayer(L"Si", 0.4, 0x20, 1e16, 50);
     ekLayer* graded = addLayer(L"GaAs", 1.0, 0x10, 1e17, 100);
     const std::wstring script =
-        std::filesystem::path(KOVRA_SOURCE_DIR "/engine/simulator/tests/lua/graded_bandgap.lua").wstring();
+        std::filesystem::path(KOVRA_SOURCE_DIR "/engine/simulator/tests/lua/graded_bandgap.lua")
+            .wstring();
     ASSERT_TRUE(graded->updateBandgapScript(script.c_str(), true));
     build(nuParam::MESH_LAYER, 1000);
     ASSERT_TRUE(sigma.isOK()) << std::string(lastMessage().begin(), lastMessage().end());
@@ -419,7 +436,7 @@ TEST_F(StructureTest, GenerationFollowsBeerLambert)
     const double Eg = L->getBandgap();
     const double k = L->getIndexk() * std::sqrt((E - Eg) / Eg) * 2.0 * Eg / E;
     const double alpha = 4.0 * M_PI * k / lambda;  // 1/um
-    const double F0 = 3.0;                          // normalised flux
+    const double F0 = 3.0;                         // normalised flux
     const double out = sim.generationProfile(lambda, -1, F0);
     const ekMaterialArrays& m = sim.getMesh().mat;
     for (int i = 0; i < sim.getPoints(); i += 97) {
@@ -534,7 +551,8 @@ TEST_F(StructureTest, PolarisationChargeSitsAtTheInterface)
     ASSERT_TRUE(sigma.isOK());
     auto Pi = [](const ekLayer* l, double aBelow, double aAbove) {
         const double s = ((aBelow + aAbove) / 2 - l->getLatticeA()) / l->getLatticeA();
-        const double e = l->getLatticeE31() - l->getLatticeE33() * l->getLatticeC13() / l->getLatticeC33();
+        const double e =
+            l->getLatticeE31() - l->getLatticeE33() * l->getLatticeC13() / l->getLatticeC33();
         return l->getPsp() + 2 * s * e;
     };
     const double aA = a->getLatticeA(), aB = b->getLatticeA();
@@ -559,7 +577,8 @@ TEST_F(StructureTest, GradedLatticeScriptGivesAUniformBoundCharge)
 {
     ekLayer* L = addLayer(L"GaN", 2.0, 0x10, 1e16, 200);
     const std::wstring script =
-        std::filesystem::path(KOVRA_SOURCE_DIR "/engine/simulator/tests/lua/graded_lattice.lua").wstring();
+        std::filesystem::path(KOVRA_SOURCE_DIR "/engine/simulator/tests/lua/graded_lattice.lua")
+            .wstring();
     ASSERT_TRUE(L->updateLatticeScript(script.c_str(), true));
     ASSERT_TRUE(device.setPolarizationScale(2.0));
     build(nuParam::MESH_LAYER, 1000);

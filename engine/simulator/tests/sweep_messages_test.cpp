@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Voltage, SweepLimit, ::testing::ValuesIn(LIMITS),
 struct Failure {
     const char* name;
     const char* temperature;
-    const char* where;   // the start of the one failure line
+    const char* where;  // the start of the one failure line
     const char* reached;
     const char* remedy;
 };

@@ -19,33 +19,15 @@ std::string describe(const std::vector<ekSweepSegment>& plan)
         const ekSweepSegment& s = plan[i];
         out << (i > 0 ? " | " : "");
         switch (s.kind) {
-        case ekSweepStep::Derivatives:
-            out << "derivatives " << s.step;
-            break;
-        case ekSweepStep::Announce:
-            out << "announce";
-            break;
-        case ekSweepStep::Start:
-            out << "start " << s.from;
-            break;
-        case ekSweepStep::Ramp:
-            out << "ramp " << s.from << ".." << s.to << "/" << s.step;
-            break;
-        case ekSweepStep::Range:
-            out << "range " << s.first << ".." << s.last;
-            break;
-        case ekSweepStep::RestoreEquilibrium:
-            out << "restore";
-            break;
-        case ekSweepStep::ZeroRowLit:
-            out << "zero-lit " << s.first;
-            break;
-        case ekSweepStep::ZeroRowDark:
-            out << "zero-dark " << s.first;
-            break;
-        case ekSweepStep::EquilibriumRow:
-            out << "equilibrium-row " << s.first;
-            break;
+        case ekSweepStep::Derivatives: out << "derivatives " << s.step; break;
+        case ekSweepStep::Announce: out << "announce"; break;
+        case ekSweepStep::Start: out << "start " << s.from; break;
+        case ekSweepStep::Ramp: out << "ramp " << s.from << ".." << s.to << "/" << s.step; break;
+        case ekSweepStep::Range: out << "range " << s.first << ".." << s.last; break;
+        case ekSweepStep::RestoreEquilibrium: out << "restore"; break;
+        case ekSweepStep::ZeroRowLit: out << "zero-lit " << s.first; break;
+        case ekSweepStep::ZeroRowDark: out << "zero-dark " << s.first; break;
+        case ekSweepStep::EquilibriumRow: out << "equilibrium-row " << s.first; break;
         }
     }
     return out.str();
@@ -101,13 +83,13 @@ TEST(SweepPlan, EachShapeTakesItsRoad)
     roundedZero.posC = -1;                                    // a bias file's 1e-6 V
     roundedZero.posR = 5;
     roundedZero.posRAtZero = true;
-    ekSweepShape noZero = uniform(-4.5, 1.0, 10, true);       // -4.5..4.5: no 0 V point
-    ekSweepShape endsAtZero = uniform(-5.0, 0.5, 11, true);   // -5..0
+    ekSweepShape noZero = uniform(-4.5, 1.0, 10, true);      // -4.5..4.5: no 0 V point
+    ekSweepShape endsAtZero = uniform(-5.0, 0.5, 11, true);  // -5..0
 
     const PlanCase cases[] = {
-        {"one point near 0 V under light", onePoint(0.0, false),
-         "announce | start 0 | range 0..0"},
-        {"one point within a Vt of 0 V", onePoint(-0.8, true), "announce | start -0.8 | range 0..0"},
+        {"one point near 0 V under light", onePoint(0.0, false), "announce | start 0 | range 0..0"},
+        {"one point within a Vt of 0 V", onePoint(-0.8, true),
+         "announce | start -0.8 | range 0..0"},
         {"one point far above 0 V", onePoint(3.0, true),
          "announce | start 0.4 | ramp 0.4..2.6/0.4 | range 0..0"},
         {"one point far below 0 V", onePoint(-2.0, false),

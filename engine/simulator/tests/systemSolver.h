@@ -18,13 +18,12 @@ public:
     SystemSolver(SimulatorDevice& d, uint8_t method) : device(d)
     {
         d.param.method = method;
-        allocated = d.sim->allocSystem(&previous, &start, &update, &rhs, &jacobian, &lower,
-                                 &diag, &upper);
+        allocated =
+            d.sim->allocSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag, &upper);
     }
     ~SystemSolver()
     {
-        device.sim->freeSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag,
-                           &upper);
+        device.sim->freeSystem(&previous, &start, &update, &rhs, &jacobian, &lower, &diag, &upper);
     }
     SystemSolver(const SystemSolver&) = delete;
     SystemSolver& operator=(const SystemSolver&) = delete;
@@ -41,8 +40,8 @@ public:
         }
         device.param.lastError = 1.0;
         device.sim->solveSystem(ekSimulator::SYSTEM_NEWTON, x.data(), residual.data(), nullptr,
-                            nullptr, 3 * N, device.param.maxiter, &previous, &start, &update,
-                            &rhs, &jacobian, &lower, &diag, &upper);
+                                nullptr, 3 * N, device.param.maxiter, &previous, &start, &update,
+                                &rhs, &jacobian, &lower, &diag, &upper);
         for (int i = 0; i < N; ++i) {
             V[i] = x[3 * i];
             Fn[i] = x[3 * i + 1];
@@ -62,8 +61,8 @@ public:
         auto step = [&](int kind, std::vector<double>& x, std::vector<double>& a,
                         std::vector<double>& b) {
             device.sim->solveSystem(kind, x.data(), residual.data(), a.data(), b.data(), N, 1,
-                                &previous, &start, &update, &rhs, &jacobian, &lower,
-                                &diag, &upper);
+                                    &previous, &start, &update, &rhs, &jacobian, &lower, &diag,
+                                    &upper);
             return device.param.lastError;
         };
         for (int loop = 0; allocated && loop < maxLoops; ++loop) {
@@ -103,7 +102,8 @@ inline double edgeCurrent(const ekSimulator& sim, const std::vector<double>& V,
     const double mun = sim.interpolateParameter(m.Mobn[j], m.Mobn[k], 0x20) / h;
     const double mup = sim.interpolateParameter(m.Mobp[j], m.Mobp[k], 0x20) / h;
     const ekMeshFields& f = sim.getMesh();
-    const double nj = ek_electronDensity(f, V[j], Fn[j], j), nk = ek_electronDensity(f, V[k], Fn[k], k);
+    const double nj = ek_electronDensity(f, V[j], Fn[j], j),
+                 nk = ek_electronDensity(f, V[k], Fn[k], k);
     const double pj = ek_holeDensity(f, V[j], Fp[j], j), pk = ek_holeDensity(f, V[k], Fp[k], k);
     const double terms[4] = {mun * nk * ekSimulator::bernoulli(dn, nullptr),
                              mun * nj * ekSimulator::bernoulli(-dn, nullptr),

@@ -63,8 +63,7 @@ ContactSpec schottkyContact(bool tunnel, double S = 1e3)
 
 // Builds the device with the Schottky contact on side (0 anode, 1 cathode)
 // and the other one ohmic, and solves its equilibrium.
-::testing::AssertionResult buildAtRest(SimulatorDevice& d, int side, bool tunnel,
-                                       double S = 1e3)
+::testing::AssertionResult buildAtRest(SimulatorDevice& d, int side, bool tunnel, double S = 1e3)
 {
     const ContactSpec schottky = schottkyContact(tunnel, S);
     const ContactSpec ohmic;
@@ -138,9 +137,9 @@ TEST_P(TunnelContact, EquilibriumBandBendingTunnelsASizableShare)
     EXPECT_EQ(sim.tunnelCurrent(s.V[k], s.V[kn], nEq, me, st.phi, std::fabs(s.z[kn] - s.z[k]),
                                 d.device->getT(), c.side, &dVk, &dVkn, &dF),
               0.0);
-    const double t = sim.tunnelCurrent(s.V[k], s.V[kn], 2.0 * nEq, me, st.phi,
-                                       std::fabs(s.z[kn] - s.z[k]), d.device->getT(), c.side,
-                                       nullptr, nullptr, nullptr);
+    const double t =
+        sim.tunnelCurrent(s.V[k], s.V[kn], 2.0 * nEq, me, st.phi, std::fabs(s.z[kn] - s.z[k]),
+                          d.device->getT(), c.side, nullptr, nullptr, nullptr);
     EXPECT_NEAR(t, E * st.Sn * nEq, 1e-9 * E * st.Sn * nEq);
 }
 
@@ -244,8 +243,8 @@ ContactRows electronContactRows(ekSimulator& sim, int k, std::vector<double> V,
     const int N = static_cast<int>(V.size());
     std::vector<double> F(N), rhs(N), lower(N), diag(N), upper(N);
     double norm = 0.0;
-    sim.transportElectron(Fn.data(), F.data(), rhs.data(), lower.data(), diag.data(),
-                          upper.data(), nullptr, V.data(), Fp.data(), N, &norm);
+    sim.transportElectron(Fn.data(), F.data(), rhs.data(), lower.data(), diag.data(), upper.data(),
+                          nullptr, V.data(), Fp.data(), N, &norm);
     std::vector<double> x(3 * N), G(3 * N), rhsN(3 * N);
     for (int i = 0; i < N; ++i) {
         x[3 * i] = V[i];
@@ -333,12 +332,12 @@ TEST_P(TunnelContactRow, TunnellingAddsToTheThermionicFlux)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Orientations, TunnelContactRow,
-    ::testing::Values(RowCase{"AnodeBarrier", 0, true}, RowCase{"CathodeBarrier", 1, true},
-                      RowCase{"AnodeAccumulation", 0, false},
-                      RowCase{"CathodeAccumulation", 1, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Orientations, TunnelContactRow,
+                         ::testing::Values(RowCase{"AnodeBarrier", 0, true},
+                                           RowCase{"CathodeBarrier", 1, true},
+                                           RowCase{"AnodeAccumulation", 0, false},
+                                           RowCase{"CathodeAccumulation", 1, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Sides, TunnelContact,
                          ::testing::Values(TunnelCase{"Anode", 0, 0.05},

@@ -45,7 +45,9 @@ public:
     std::string run(const std::string& code)
     {
         std::string error;
-        if (luaL_dostring(L, code.c_str()) != 0) error = lua_isstring(L, -1) ? lua_tostring(L, -1) : "(no text)";
+        if (luaL_dostring(L, code.c_str()) != 0) {
+            error = lua_isstring(L, -1) ? lua_tostring(L, -1) : "(no text)";
+        }
         lua_settop(L, 0);
         return error;
     }
@@ -55,10 +57,7 @@ private:
 };
 
 // A Lua string literal of a path (the scratch folder holds no quotes).
-std::string quoted(const std::string& path)
-{
-    return "'" + path + "'";
-}
+std::string quoted(const std::string& path) { return "'" + path + "'"; }
 
 // The seeds: a saved network (with and without the optimiser's state), a
 // saved tensor, and an IDX image and label file the network takes.
@@ -69,16 +68,22 @@ struct Seeds {
 Seeds makeSeeds(LuaState& lua, const TempFolder& folder)
 {
     const std::string script =
-        "local n = nrv.create('seed', nrv.CRITERION_CCE, nrv.VALIDATION_ARGMAX, nrv.OPTIMIZER_ADAM)\n"
+        "local n = nrv.create('seed', nrv.CRITERION_CCE, nrv.VALIDATION_ARGMAX, "
+        "nrv.OPTIMIZER_ADAM)\n"
         "nrv.add_layer(n, 4, nrv.ACTIVATION_NONE)\n"
         "nrv.add_layer_conv(n, 1, 2, 2, 2, 1, nrv.ACTIVATION_RELU, 0, 'c', 1, 0)\n"
         "nrv.add_layer(n, 3, nrv.ACTIVATION_SOFTMAX)\n"
         "nrv.compile(n)\n"
-        "assert(nrv.save(n, " + quoted(folder.file("n.nrv")) + ", false) == 1)\n"
-        "assert(nrv.save(n, " + quoted(folder.file("s.nrv")) + ", true) == 1)\n"
+        "assert(nrv.save(n, " +
+        quoted(folder.file("n.nrv")) +
+        ", false) == 1)\n"
+        "assert(nrv.save(n, " +
+        quoted(folder.file("s.nrv")) +
+        ", true) == 1)\n"
         "nrv.destroy(n)\n"
         "local t = nrv.tensor_from_table({1, 2, 3, 4, 5})\n"
-        "assert(nrv.tensor_save(t, " + quoted(folder.file("t.nrt")) + ") == 1)\n";
+        "assert(nrv.tensor_save(t, " +
+        quoted(folder.file("t.nrt")) + ") == 1)\n";
     EXPECT_EQ(lua.run(script), "");
     Seeds seeds;
     seeds.network = readAll(folder.file("n.nrv"));
@@ -86,11 +91,15 @@ Seeds makeSeeds(LuaState& lua, const TempFolder& folder)
     seeds.tensor = readAll(folder.file("t.nrt"));
     auto bigEndian = [](std::initializer_list<uint32_t> words) {
         std::string bytes;
-        for (uint32_t w : words)
-            for (int s = 24; s >= 0; s -= 8) bytes.push_back(static_cast<char>((w >> s) & 0xFF));
+        for (uint32_t w : words) {
+            for (int s = 24; s >= 0; s -= 8) {
+                bytes.push_back(static_cast<char>((w >> s) & 0xFF));
+            }
+        }
         return bytes;
     };
-    seeds.images = bigEndian({0x803, 3, 2, 2}) + std::string("\x00\xFF\x10\x20\x30\x40\x50\x60\x70\x80\x90\xA0", 12);
+    seeds.images = bigEndian({0x803, 3, 2, 2}) +
+                   std::string("\x00\xFF\x10\x20\x30\x40\x50\x60\x70\x80\x90\xA0", 12);
     seeds.labels = bigEndian({0x801, 3}) + std::string("\x00\x01\x02", 3);
     return seeds;
 }
@@ -98,8 +107,11 @@ Seeds makeSeeds(LuaState& lua, const TempFolder& folder)
 // A refusal is the module's own message; a result is a number.
 void expectClean(const std::string& error, const char* function, int index)
 {
-    if (error.empty()) return;
-    EXPECT_NE(error.find(std::string("nrvlua.") + function + ": "), std::string::npos) << "case " << index << ": " << error;
+    if (error.empty()) {
+        return;
+    }
+    EXPECT_NE(error.find(std::string("nrvlua.") + function + ": "), std::string::npos)
+        << "case " << index << ": " << error;
     EXPECT_EQ(error.find("C++ exception"), std::string::npos) << "case " << index << ": " << error;
 }
 
@@ -109,13 +121,16 @@ TEST(NrvluaLoadersFuzz, MutatedFilesLoadOrAreRefusedByTheModule)
     LuaState lua;
     const Seeds seeds = makeSeeds(lua, folder);
     // A network whose 4 inputs and 3 outputs the IDX seeds fit.
-    ASSERT_EQ(lua.run("net = nrv.create('m', nrv.CRITERION_CCE, nrv.VALIDATION_ARGMAX, nrv.OPTIMIZER_ADAM)\n"
-                      "nrv.add_layer(net, 4, nrv.ACTIVATION_NONE)\n"
-                      "nrv.add_layer(net, 3, nrv.ACTIVATION_SOFTMAX)\n"
-                      "nrv.compile(net)"),
-              "");
+    ASSERT_EQ(
+        lua.run(
+            "net = nrv.create('m', nrv.CRITERION_CCE, nrv.VALIDATION_ARGMAX, nrv.OPTIMIZER_ADAM)\n"
+            "nrv.add_layer(net, 4, nrv.ACTIVATION_NONE)\n"
+            "nrv.add_layer(net, 3, nrv.ACTIVATION_SOFTMAX)\n"
+            "nrv.compile(net)"),
+        "");
     const int caseCount = static_cast<int>(fuzzSetting("KOVRA_FUZZ_CASES", CASES));
-    const double timeCap = FUZZ_TIME_SCALE * TIME_CAP_SECONDS * std::max(1.0, double(caseCount) / CASES);
+    const double timeCap =
+        FUZZ_TIME_SCALE * TIME_CAP_SECONDS * std::max(1.0, double(caseCount) / CASES);
     FuzzMutator mutator(static_cast<unsigned>(fuzzSetting("KOVRA_FUZZ_SEED", SEED)));
     const auto started = std::chrono::steady_clock::now();
     const std::string file = folder.file("fuzz.bin"), labels = folder.file("labels.idx");
@@ -124,26 +139,34 @@ TEST(NrvluaLoadersFuzz, MutatedFilesLoadOrAreRefusedByTheModule)
         switch (i % 4) {
         case 0:
         case 1:
-            folder.write("fuzz.bin", mutator.mutate(i % 4 == 0 ? seeds.network : seeds.networkWithState));
-            expectClean(lua.run("local n = nrv.load(" + quoted(file) + ")\n"
+            folder.write("fuzz.bin",
+                         mutator.mutate(i % 4 == 0 ? seeds.network : seeds.networkWithState));
+            expectClean(lua.run("local n = nrv.load(" + quoted(file) +
+                                ")\n"
                                 "nrv.destroy(n)"),
                         "load", i);
             break;
         case 2:
             folder.write("fuzz.bin", mutator.mutate(seeds.tensor));
-            expectClean(lua.run("local t = nrv.tensor_load(" + quoted(file) + ")\n"
+            expectClean(lua.run("local t = nrv.tensor_load(" + quoted(file) +
+                                ")\n"
                                 "if t ~= 0 then nrv.tensor_stats(t) nrv.tensor_destroy(t) end"),
                         "tensor_load", i);
             break;
         default:
             folder.write("fuzz.bin", mutator.mutate(seeds.images));
-            folder.write("labels.idx", mutator.pick(2) == 0 ? seeds.labels : mutator.mutate(seeds.labels));
-            expectClean(lua.run("nrv.mnist_load_train(net, " + quoted(file) + ", " + quoted(labels) + ")"),
-                        "mnist_load_train", i);
+            folder.write("labels.idx",
+                         mutator.pick(2) == 0 ? seeds.labels : mutator.mutate(seeds.labels));
+            expectClean(
+                lua.run("nrv.mnist_load_train(net, " + quoted(file) + ", " + quoted(labels) + ")"),
+                "mnist_load_train", i);
             break;
         }
         ++ran;
-        if (std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() > timeCap) break;
+        if (std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() >
+            timeCap) {
+            break;
+        }
     }
     EXPECT_GT(ran, 40);
     // The state and the module still work.

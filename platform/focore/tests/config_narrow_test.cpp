@@ -12,11 +12,16 @@ namespace {
 
 TEST(FoConfigNarrow, LineHelpersAgreeWithTheWideOnes)
 {
-    const char* lines[] = {"  Thickness = 1.5    # um", "Name=\"cell # 1\" ; note",
-                           "Model=\"a;b\"",            "a=1;2#3",
-                           "# a comment line",         "Path=\"C:\\x;y\"  @ note",
-                           "novalue",                  "=empty key",
-                           "k = ",                     "tw\xC3\xB6=\xC3\xA9t\xC3\xA9  ; caf\xC3\xA9"};
+    const char* lines[] = {"  Thickness = 1.5    # um",
+                           "Name=\"cell # 1\" ; note",
+                           "Model=\"a;b\"",
+                           "a=1;2#3",
+                           "# a comment line",
+                           "Path=\"C:\\x;y\"  @ note",
+                           "novalue",
+                           "=empty key",
+                           "k = ",
+                           "tw\xC3\xB6=\xC3\xA9t\xC3\xA9  ; caf\xC3\xA9"};
     for (const char* text : lines) {
         std::string narrow = text;
         std::wstring wide = kov_toWide(text);
@@ -64,10 +69,10 @@ TEST(FoConfigNarrow, KeysTakeTheirSectionsSpelling)
         {"Layer2", true, "layer2.Thickness", 64, "layer2.Thickness"},  // exact case only
         {"Anode", false, "Phi", 64, "Anode.Phi"},
         {"Anode", false, "Anode.Phi", 64, "Anode.Phi"},
-        {"Voltage", false, "VoltageStart", 64, "VoltageStart"},         // the dot is not needed
-        {"Voltage", false, "Start", 10, "Start"},                        // would not fit: as written
-        {"Voltage", false, "Start", 14, "Voltage.Start"},                // exact fit
-        {"Anode", false, "1x", 64, "1x"},                                // only keys with a letter first
+        {"Voltage", false, "VoltageStart", 64, "VoltageStart"},  // the dot is not needed
+        {"Voltage", false, "Start", 10, "Start"},                // would not fit: as written
+        {"Voltage", false, "Start", 14, "Voltage.Start"},        // exact fit
+        {"Anode", false, "1x", 64, "1x"},                        // only keys with a letter first
     };
     for (const auto& c : cases) {
         char key[64];

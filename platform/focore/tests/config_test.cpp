@@ -10,10 +10,7 @@
 
 namespace {
 
-std::string narrow(const wchar_t* text)
-{
-    return kov_toUtf8(text);
-}
+std::string narrow(const wchar_t* text) { return kov_toUtf8(text); }
 
 TEST(FoConfigLine, TrimRemovesBlanksOnBothSides)
 {
@@ -138,8 +135,10 @@ TEST(FoConfigStore, QuotesAreRemovedAndRemembered)
         const wchar_t* key;
         const wchar_t* value;
         bool quoted;
-    } expected[] = {{L"Name", L"Solar # cell", true}, {L"Label", L"top", true},
-                    {L"Temperature", L"300", false}, {L"Odd", L"\"open", false},
+    } expected[] = {{L"Name", L"Solar # cell", true},
+                    {L"Label", L"top", true},
+                    {L"Temperature", L"300", false},
+                    {L"Odd", L"\"open", false},
                     {L"Empty", L"", true}};
     for (const auto& e : expected) {
         const foRecord* record = device->findRecord(e.key);
@@ -219,15 +218,14 @@ TEST(FoConfigFile, WritesKeyValueLinesAndReadsThemBack)
 
     const std::wstring path = kov_toWide(folder.file("out.kovra"));
     ASSERT_TRUE(config.writeFile(path.c_str()));
-    EXPECT_EQ(readAll(folder.file("out.kovra")),
-              "[Device]\n"
-              "    Name=\"Cell #1; \xC3\xA9t\xC3\xA9\"\n"
-              "    Temperature=300    # kelvin\n"
-              "\n"
-              "[Numeric]\n"
-              "    Numeric.Tol=1e-06\n"
-              "    Numeric.Guess=\"\"\n"
-              "\n");
+    EXPECT_EQ(readAll(folder.file("out.kovra")), "[Device]\n"
+                                                 "    Name=\"Cell #1; \xC3\xA9t\xC3\xA9\"\n"
+                                                 "    Temperature=300    # kelvin\n"
+                                                 "\n"
+                                                 "[Numeric]\n"
+                                                 "    Numeric.Tol=1e-06\n"
+                                                 "    Numeric.Guess=\"\"\n"
+                                                 "\n");
 
     foConfig back;
     int errorLine = -1;
@@ -250,16 +248,15 @@ TEST(FoConfigFile, WritesKeyValueLinesAndReadsThemBack)
 TEST(FoConfigFile, CommentLineAttachesToTheNextKeyOnly)
 {
     TempFolder folder;
-    const std::string path = folder.write("c.txt",
-                                          "\xEF\xBB\xBF# file header\r\n"
-                                          "[Light]\r\n"
-                                          "# source of light\r\n"
-                                          "Light.Source=\"AM1.5\"\r\n"
-                                          "; detached\r\n"
-                                          "\r\n"
-                                          "Light.Flux=1e17\r\n"
-                                          "# ignored\r\n"
-                                          "Light.Start=0.3 # own\r\n");
+    const std::string path = folder.write("c.txt", "\xEF\xBB\xBF# file header\r\n"
+                                                   "[Light]\r\n"
+                                                   "# source of light\r\n"
+                                                   "Light.Source=\"AM1.5\"\r\n"
+                                                   "; detached\r\n"
+                                                   "\r\n"
+                                                   "Light.Flux=1e17\r\n"
+                                                   "# ignored\r\n"
+                                                   "Light.Start=0.3 # own\r\n");
     foConfig config;
     ASSERT_TRUE(config.readFile(kov_toWide(path).c_str()));
     wchar_t value[foRecord::VALUE_SIZE];
@@ -280,10 +277,10 @@ TEST(FoConfigFile, ReadingStopsAtTheFirstBadLine)
         const char* text;
         int line;
     } cases[] = {
-        {"key=1\n", 1},                        // outside any section
-        {"[Device]\nName=a\n[Layer1\n", 3},    // header not closed
-        {"[Device]\n\njust words\n", 3},       // no key line
-        {"[]\n", 1},                           // empty name
+        {"key=1\n", 1},                      // outside any section
+        {"[Device]\nName=a\n[Layer1\n", 3},  // header not closed
+        {"[Device]\n\njust words\n", 3},     // no key line
+        {"[]\n", 1},                         // empty name
     };
     TempFolder folder;
     for (const auto& c : cases) {

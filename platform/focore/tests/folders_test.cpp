@@ -55,7 +55,8 @@ TEST(FoCreateOutputDir, DatedFolderCarriesTheTime)
     ASSERT_EQ(folder.substr(0, temp.path().size() + 5), temp.path() + "cell_");
     ASSERT_EQ(stamp.size(), 16u) << folder;
     for (size_t i = 0; i < 15; ++i) {
-        EXPECT_TRUE(i == 8 ? stamp[i] == '_' : std::isdigit(static_cast<unsigned char>(stamp[i]))) << folder;
+        EXPECT_TRUE(i == 8 ? stamp[i] == '_' : std::isdigit(static_cast<unsigned char>(stamp[i])))
+            << folder;
     }
     EXPECT_EQ(stamp.back(), '/');
     EXPECT_EQ(kov_dirExistsA(out.folderA().c_str()), 1);
@@ -67,7 +68,9 @@ TEST(FoCreateOutputDir, AcceptsBackslashesAndBareFileNames)
     TempFolder temp;
     std::string windows = temp.file("dev.kovra");
     for (char& c : windows) {
-        if (c == '/') c = '\\';
+        if (c == '/') {
+            c = '\\';
+        }
     }
     OutputDir out(windows, false);
     ASSERT_TRUE(out.ok);

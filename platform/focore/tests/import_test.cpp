@@ -22,7 +22,8 @@ struct Columns {
     }
 };
 
-int import(const std::string& path, Columns& columns, int rowLimit, wchar_t separator, nuSigma* sigma)
+int import(const std::string& path, Columns& columns, int rowLimit, wchar_t separator,
+           nuSigma* sigma)
 {
     return fo_importAscii(kov_toWide(path).c_str(), columns.pointers.data(),
                           static_cast<int>(columns.pointers.size()), rowLimit, separator, 0, sigma);
@@ -41,7 +42,8 @@ TEST(FoImportAscii, FillsColumnsInFileOrder)
     Columns columns(3, 10);
     nuSigma sigma;
     ASSERT_EQ(import(path, columns, 10, L'\t', &sigma), 3);
-    EXPECT_EQ(columns.data[0], (std::vector<double>{0, 0.25, 0.5, -999, -999, -999, -999, -999, -999, -999}));
+    EXPECT_EQ(columns.data[0],
+              (std::vector<double>{0, 0.25, 0.5, -999, -999, -999, -999, -999, -999, -999}));
     EXPECT_EQ(columns.data[1][0], 0.5);
     EXPECT_EQ(columns.data[1][1], 0.4);
     EXPECT_EQ(columns.data[1][2], 0.3);

@@ -104,7 +104,10 @@ const AttributeCase ATTRIBUTE_CASES[] = {
     {"list", {{"1", "Si"}, {"2", "GaAs"}, {"VALUE", "2"}}, "VALUESTRING", "GaAs"},
     {"list", {{"1", "Si"}, {"2", "GaAs"}, {"VALUE", "2"}, {"REMOVEITEM", "ALL"}}, "VALUE", "0"},
     // Turning into a drop-down keeps the items and the choice.
-    {"list", {{"1", "Si"}, {"2", "GaAs"}, {"VALUE", "2"}, {"DROPDOWN", "YES"}}, "VALUESTRING", "GaAs"},
+    {"list",
+     {{"1", "Si"}, {"2", "GaAs"}, {"VALUE", "2"}, {"DROPDOWN", "YES"}},
+     "VALUESTRING",
+     "GaAs"},
     {"scintilla", {{"VALUE", "x = 1\ny = 2"}}, "VALUE", "x = 1\ny = 2"},
     {"scintilla", {{"VALUE", "x = 1\ny = 2"}}, "LINECOUNT", "2"},
     {"scintilla", {{"READONLY", "YES"}}, "READONLY", "YES"},
@@ -119,15 +122,9 @@ const AttributeCase ATTRIBUTE_CASES[] = {
     {"filedlg", {{"DIALOGTYPE", "SAVE"}}, "DIALOGTYPE", "SAVE"},
 };
 
-void PrintTo(const AttributeCase& c, std::ostream* os)
-{
-    *os << c.kind << " " << c.read;
-}
+void PrintTo(const AttributeCase& c, std::ostream* os) { *os << c.kind << " " << c.read; }
 
-void PrintTo(const Maker& m, std::ostream* os)
-{
-    *os << m.kind;
-}
+void PrintTo(const Maker& m, std::ostream* os) { *os << m.kind; }
 
 class AttributeTest : public ::testing::TestWithParam<AttributeCase> {};
 
@@ -171,7 +168,9 @@ TEST_P(UnknownAttributeTest, IsKeptAsProgramData)
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, UnknownAttributeTest, ::testing::ValuesIn(MAKERS),
-                         [](const ::testing::TestParamInfo<Maker>& info) { return std::string(info.param.kind); });
+                         [](const ::testing::TestParamInfo<Maker>& info) {
+                             return std::string(info.param.kind);
+                         });
 
 // A container's ACTIVE and VISIBLE reach the controls inside it, and
 // setting them back restores the children.

@@ -46,7 +46,8 @@ int recordEdit(Ihandle* ih, int c, char* after)
 
 int recordChoice(Ihandle* ih, char* text, int item, int state)
 {
-    calls.push_back({ih, std::string(text) + " " + std::to_string(item) + " " + std::to_string(state)});
+    calls.push_back(
+        {ih, std::string(text) + " " + std::to_string(item) + " " + std::to_string(state)});
     return reply;
 }
 
@@ -59,15 +60,12 @@ struct CallbackCase {
     Icallback function;
     Fire fire;
     int returned;
-    const char* args;         // the arguments after the handle, as recorded
-    const char* effectName;   // attribute read from the element afterwards (nullptr: none)
+    const char* args;        // the arguments after the handle, as recorded
+    const char* effectName;  // attribute read from the element afterwards (nullptr: none)
     const char* effectValue;
 };
 
-Icallback cb(int (*f)(Ihandle*))
-{
-    return f;
-}
+Icallback cb(int (*f)(Ihandle*)) { return f; }
 template <typename... Args>
 Icallback cb(int (*f)(Ihandle*, Args...))
 {
@@ -75,30 +73,39 @@ Icallback cb(int (*f)(Ihandle*, Args...))
 }
 
 const CallbackCase CALLBACK_CASES[] = {
-    {"button click", "button", "ACTION", cb(record), Fire::CLICK, IUP_DEFAULT, "", nullptr, nullptr},
-    {"toggle click gives the new state", "toggle", "ACTION", cb(recordInt), Fire::CLICK, IUP_DEFAULT, "1", "VALUE",
-     "ON"},
-    {"toggle click reports the change", "toggle", "VALUECHANGED_CB", cb(record), Fire::CLICK, IUP_DEFAULT, "", "VALUE",
-     "ON"},
-    {"text edit accepted", "text", "ACTION", cb(recordEdit), Fire::TYPE_A, IUP_DEFAULT, "0 a", "VALUE", "a"},
-    {"text edit refused", "text", "ACTION", cb(recordEdit), Fire::TYPE_A, IUP_IGNORE, "0 a", "VALUE", ""},
-    {"text edit reported", "text", "VALUECHANGED_CB", cb(record), Fire::TYPE_A, IUP_DEFAULT, "", "VALUE", "a"},
-    {"list choice", "list", "ACTION", cb(recordChoice), Fire::SELECT_SECOND, IUP_DEFAULT, "GaAs 2 1", "VALUE", "2"},
-    {"menu item chosen", "item", "ACTION", cb(record), Fire::CLICK, IUP_DEFAULT, "", nullptr, nullptr},
-    {"auto-toggle item switches before its action", "autotoggle", "ACTION", cb(record), Fire::CLICK, IUP_DEFAULT, "",
-     "VALUE", "ON"},
-    {"close box kept open", "dialog", "CLOSE_CB", cb(record), Fire::CLOSE_BOX, IUP_IGNORE, "", "VISIBLE", "YES"},
-    {"close box closes", "dialog", "CLOSE_CB", cb(record), Fire::CLOSE_BOX, IUP_DEFAULT, "", "VISIBLE", "NO"},
-    {"dialog shown", "dialog", "SHOW_CB", cb(recordInt), Fire::SHOW, IUP_DEFAULT, "0", "VISIBLE", "YES"},
-    {"dialog key binding", "dialog", "K_cN", cb(record), Fire::CTRL_N, IUP_DEFAULT, "", nullptr, nullptr},
-    {"timer keeps running", "timer", "ACTION_CB", cb(record), Fire::TIMER_TICK, IUP_DEFAULT, "", "RUN", "YES"},
-    {"timer stopped by its action", "timer", "ACTION_CB", cb(record), Fire::TIMER_TICK, IUP_CLOSE, "", "RUN", "NO"},
+    {"button click", "button", "ACTION", cb(record), Fire::CLICK, IUP_DEFAULT, "", nullptr,
+     nullptr},
+    {"toggle click gives the new state", "toggle", "ACTION", cb(recordInt), Fire::CLICK,
+     IUP_DEFAULT, "1", "VALUE", "ON"},
+    {"toggle click reports the change", "toggle", "VALUECHANGED_CB", cb(record), Fire::CLICK,
+     IUP_DEFAULT, "", "VALUE", "ON"},
+    {"text edit accepted", "text", "ACTION", cb(recordEdit), Fire::TYPE_A, IUP_DEFAULT, "0 a",
+     "VALUE", "a"},
+    {"text edit refused", "text", "ACTION", cb(recordEdit), Fire::TYPE_A, IUP_IGNORE, "0 a",
+     "VALUE", ""},
+    {"text edit reported", "text", "VALUECHANGED_CB", cb(record), Fire::TYPE_A, IUP_DEFAULT, "",
+     "VALUE", "a"},
+    {"list choice", "list", "ACTION", cb(recordChoice), Fire::SELECT_SECOND, IUP_DEFAULT,
+     "GaAs 2 1", "VALUE", "2"},
+    {"menu item chosen", "item", "ACTION", cb(record), Fire::CLICK, IUP_DEFAULT, "", nullptr,
+     nullptr},
+    {"auto-toggle item switches before its action", "autotoggle", "ACTION", cb(record), Fire::CLICK,
+     IUP_DEFAULT, "", "VALUE", "ON"},
+    {"close box kept open", "dialog", "CLOSE_CB", cb(record), Fire::CLOSE_BOX, IUP_IGNORE, "",
+     "VISIBLE", "YES"},
+    {"close box closes", "dialog", "CLOSE_CB", cb(record), Fire::CLOSE_BOX, IUP_DEFAULT, "",
+     "VISIBLE", "NO"},
+    {"dialog shown", "dialog", "SHOW_CB", cb(recordInt), Fire::SHOW, IUP_DEFAULT, "0", "VISIBLE",
+     "YES"},
+    {"dialog key binding", "dialog", "K_cN", cb(record), Fire::CTRL_N, IUP_DEFAULT, "", nullptr,
+     nullptr},
+    {"timer keeps running", "timer", "ACTION_CB", cb(record), Fire::TIMER_TICK, IUP_DEFAULT, "",
+     "RUN", "YES"},
+    {"timer stopped by its action", "timer", "ACTION_CB", cb(record), Fire::TIMER_TICK, IUP_CLOSE,
+     "", "RUN", "NO"},
 };
 
-void PrintTo(const CallbackCase& c, std::ostream* os)
-{
-    *os << c.what;
-}
+void PrintTo(const CallbackCase& c, std::ostream* os) { *os << c.what; }
 
 class CallbackTest : public ::testing::TestWithParam<CallbackCase> {
 protected:
@@ -137,7 +144,7 @@ protected:
             IupSetAttributes(control, "1=Si, 2=GaAs");
         }
         dialog = IupDialog(control != nullptr && control != field ? IupVbox(field, control, nullptr)
-                                                                   : IupVbox(field, nullptr));
+                                                                  : IupVbox(field, nullptr));
         if (kind == "dialog") {
             return dialog;
         }
@@ -161,23 +168,15 @@ protected:
     void fire(Fire how)
     {
         switch (how) {
-        case Fire::CLICK:
-            IupTestClick(element);
-            break;
-        case Fire::TYPE_A:
-            IupTestKey(element, 'a');
-            break;
-        case Fire::SELECT_SECOND:
-            IupTestSelect(element, 2);
-            break;
+        case Fire::CLICK: IupTestClick(element); break;
+        case Fire::TYPE_A: IupTestKey(element, 'a'); break;
+        case Fire::SELECT_SECOND: IupTestSelect(element, 2); break;
         case Fire::CLOSE_BOX:
             IupShow(element);
             IupFlush();
             iupWidget(element)->close();
             break;
-        case Fire::SHOW:
-            IupShow(element);
-            break;
+        case Fire::SHOW: IupShow(element); break;
         case Fire::CTRL_N:
             IupShow(dialog);
             IupFlush();

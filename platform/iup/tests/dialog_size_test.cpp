@@ -25,8 +25,9 @@ Ihandle* makeWindow(const char* minsize)
     IupSetAttributes(vbox, "EXPAND=YES, MARGIN=0x2, GAP=0");
     Ihandle* dialog = IupDialog(vbox);
     IupSetHandle("T_SizeDialog", dialog);
-    if (minsize != nullptr)
+    if (minsize != nullptr) {
         IupSetStrAttribute(dialog, "MINSIZE", minsize);
+    }
     return dialog;
 }
 
@@ -60,11 +61,13 @@ TEST_P(DialogSizeTest, OpensAtTheStoredSizeAndReadsItBack)
 {
     const SizeCase& c = GetParam();
     Ihandle* dialog = makeWindow("362x302");
-    if (c.when == When::BEFORE_MAP)
+    if (c.when == When::BEFORE_MAP) {
         IupSetStrAttribute(dialog, "RASTERSIZE", c.rastersize);
+    }
     IupSetAttributes(dialog, "TITLE=Sized, RESIZE=YES, MAXBOX=YES");
-    if (c.menu)
+    if (c.menu) {
         IupSetAttributeHandle(dialog, "MENU", makeMenu());
+    }
     ASSERT_NE(IupMap(dialog), IUP_ERROR);
     if (c.lateChild) {
         Ihandle* bar = IupHbox(IupButton("Cut", nullptr), IupButton("Copy", nullptr), nullptr);
@@ -74,11 +77,13 @@ TEST_P(DialogSizeTest, OpensAtTheStoredSizeAndReadsItBack)
         IupMap(bar);
         IupRefresh(vbox);
     }
-    if (c.when == When::AFTER_MAP)
+    if (c.when == When::AFTER_MAP) {
         IupSetStrAttribute(dialog, "RASTERSIZE", c.rastersize);
+    }
     IupShowXY(dialog, c.showX, c.showY);
-    if (c.when == When::AFTER_SHOW)
+    if (c.when == When::AFTER_SHOW) {
         IupSetStrAttribute(dialog, "RASTERSIZE", c.rastersize);
+    }
     IupFlush();
     IupFlush();
     const QWidget* w = iupWidget(dialog);
@@ -88,14 +93,19 @@ TEST_P(DialogSizeTest, OpensAtTheStoredSizeAndReadsItBack)
 }
 
 const SizeCase SIZE_CASES[] = {
-    {"set before mapping, shown centred", "700x500", When::BEFORE_MAP, true, true, IUP_CENTER, IUP_CENTER, "700x500"},
-    {"set before mapping, shown where it is", "700x500", When::BEFORE_MAP, true, true, IUP_CURRENT, IUP_CURRENT,
-     "700x500"},
-    {"set after mapping", "640x480", When::AFTER_MAP, true, true, IUP_CENTER, IUP_CENTER, "640x480"},
-    {"set after showing", "820x610", When::AFTER_SHOW, true, false, IUP_CENTER, IUP_CENTER, "820x610"},
+    {"set before mapping, shown centred", "700x500", When::BEFORE_MAP, true, true, IUP_CENTER,
+     IUP_CENTER, "700x500"},
+    {"set before mapping, shown where it is", "700x500", When::BEFORE_MAP, true, true, IUP_CURRENT,
+     IUP_CURRENT, "700x500"},
+    {"set after mapping", "640x480", When::AFTER_MAP, true, true, IUP_CENTER, IUP_CENTER,
+     "640x480"},
+    {"set after showing", "820x610", When::AFTER_SHOW, true, false, IUP_CENTER, IUP_CENTER,
+     "820x610"},
     {"without a menu bar", "500x400", When::BEFORE_MAP, false, false, 10, 20, "500x400"},
-    {"the minimum size itself", "362x302", When::BEFORE_MAP, true, true, IUP_CENTER, IUP_CENTER, "362x302"},
-    {"below the minimum size", "200x100", When::BEFORE_MAP, true, false, IUP_CENTER, IUP_CENTER, "362x302"},
+    {"the minimum size itself", "362x302", When::BEFORE_MAP, true, true, IUP_CENTER, IUP_CENTER,
+     "362x302"},
+    {"below the minimum size", "200x100", When::BEFORE_MAP, true, false, IUP_CENTER, IUP_CENTER,
+     "362x302"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, DialogSizeTest, ::testing::ValuesIn(SIZE_CASES));

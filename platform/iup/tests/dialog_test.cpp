@@ -15,9 +15,11 @@ namespace {
 // The handle name of the element a callback ran for.
 std::string nameOf(Ihandle* ih)
 {
-    for (const char* name : {"T_OK", "T_Toggle", "T_Cancel"})
-        if (IupGetHandle(name) == ih)
+    for (const char* name : {"T_OK", "T_Toggle", "T_Cancel"}) {
+        if (IupGetHandle(name) == ih) {
             return name;
+        }
+    }
     return "?";
 }
 
@@ -72,7 +74,8 @@ int onClose(Ihandle*)
 
 int onFocus(Ihandle* ih)
 {
-    IupSetStrAttribute(IupGetHandle("T_Dialog"), "TITLE", (std::string("Test - ") + IupGetAttribute(ih, "PARAMTIP")).c_str());
+    IupSetStrAttribute(IupGetHandle("T_Dialog"), "TITLE",
+                       (std::string("Test - ") + IupGetAttribute(ih, "PARAMTIP")).c_str());
     return IUP_DEFAULT;
 }
 
@@ -101,7 +104,8 @@ protected:
         IupScriptBegin();
         Ihandle* name = IupText(nullptr);
         IupSetHandle("T_Name", name);
-        IupSetAttributes(name, "SIZE=80x, NC=10, PARAMTIP=\"Device Name\", CUEBANNER=\"Device Name\"");
+        IupSetAttributes(name,
+                         "SIZE=80x, NC=10, PARAMTIP=\"Device Name\", CUEBANNER=\"Device Name\"");
         IupSetCallback(name, "GETFOCUS_CB", onFocus);
         IupSetCallback(name, "K_ANY", onFieldKey);
 
@@ -130,18 +134,17 @@ protected:
         IupSetHandle("T_Console", console);
         IupSetAttributes(console, "EXPAND=YES, BORDER=NO, VISIBLECOLUMNS=40, RASTERSIZE=100x100");
 
-        Ihandle* grid = IupGridBox(IupButton("1", nullptr), IupButton("2", nullptr), IupButton("3", nullptr), nullptr);
+        Ihandle* grid = IupGridBox(IupButton("1", nullptr), IupButton("2", nullptr),
+                                   IupButton("3", nullptr), nullptr);
         IupSetAttributes(grid, "ORIENTATION=HORIZONTAL, NUMDIV=2, GAPLIN=5, GAPCOL=5");
         IupSetHandle("T_Grid", grid);
 
         Ihandle* separator = IupLabel(nullptr);
         IupSetAttributes(separator, "SEPARATOR=HORIZONTAL, EXPAND=HORIZONTAL");
 
-        Ihandle* body = IupVbox(
-            IupHbox(IupLabel("Name"), name, IupFill(), nullptr),
-            IupHbox(list, toggle, nullptr),
-            separator, canvas, console, grid,
-            IupHbox(IupFill(), ok, nullptr), nullptr);
+        Ihandle* body = IupVbox(IupHbox(IupLabel("Name"), name, IupFill(), nullptr),
+                                IupHbox(list, toggle, nullptr), separator, canvas, console, grid,
+                                IupHbox(IupFill(), ok, nullptr), nullptr);
         IupSetAttributes(body, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=10x10, GAP=10");
         IupSetHandle("T_Body", body);
 
@@ -264,15 +267,17 @@ int onCtrlO(Ihandle*)
 {
     ++opens;
     if (QWidget* focus = QApplication::focusWidget()) {
-        if (focusAfter == FocusAfter::CLEARED)
+        if (focusAfter == FocusAfter::CLEARED) {
             focus->clearFocus();
-        else if (focusAfter == FocusAfter::ON_THE_DIALOG)
+        } else if (focusAfter == FocusAfter::ON_THE_DIALOG) {
             focus->window()->setFocus();
+        }
     }
     // A binding that lets the window run sees other keys meanwhile (its own
     // key's release among them).
-    if (focusAfter == FocusAfter::ANOTHER_KEY_MEANWHILE)
+    if (focusAfter == FocusAfter::ANOTHER_KEY_MEANWHILE) {
         IupTestKey(IupGetHandle("T_Name"), 'a');
+    }
     return IUP_DEFAULT;  // handled; the control may still see the key
 }
 
@@ -283,8 +288,8 @@ TEST_F(DialogTest, AKeyRunsItsBindingOnceWhateverTheCallbackDoesToTheFocus)
 {
     Ihandle* dialog = IupGetHandle("T_Dialog");
     IupSetCallback(dialog, "K_cO", onCtrlO);
-    for (FocusAfter after :
-         {FocusAfter::UNCHANGED, FocusAfter::CLEARED, FocusAfter::ON_THE_DIALOG, FocusAfter::ANOTHER_KEY_MEANWHILE}) {
+    for (FocusAfter after : {FocusAfter::UNCHANGED, FocusAfter::CLEARED, FocusAfter::ON_THE_DIALOG,
+                             FocusAfter::ANOTHER_KEY_MEANWHILE}) {
         focusAfter = after;
         opens = 0;
         IupTestKey(IupGetHandle("T_Name"), K_cO);

@@ -29,4 +29,5 @@ private:
     QApplication* app = nullptr;
 };
 
-inline ::testing::Environment* const iupEnvironment = ::testing::AddGlobalTestEnvironment(new IupEnvironment);
+inline ::testing::Environment* const iupEnvironment =
+    ::testing::AddGlobalTestEnvironment(new IupEnvironment);

@@ -53,19 +53,22 @@ TEST_F(SeamTest, QuestionsTakeTheQueuedAnswersByNumberOrWord)
 
 TEST_F(SeamTest, AnUnexpectedQuestionIsReportedNotWaitedFor)
 {
-    EXPECT_EQ(IupAlarm("KovraDevice", "Overwrite?", "Yes", "No", nullptr), 2) << "reported and cancelled";
+    EXPECT_EQ(IupAlarm("KovraDevice", "Overwrite?", "Yes", "No", nullptr), 2)
+        << "reported and cancelled";
     EXPECT_NE(failures.find("Overwrite?"), std::string::npos) << failures;
     failures.clear();
     IupScriptAnswer("Delete layer", "YES");
     IupAlarm("KovraDevice", "Overwrite?", "Yes", "No", nullptr);
-    EXPECT_NE(failures.find("expected a question containing \"Delete layer\""), std::string::npos) << failures;
+    EXPECT_NE(failures.find("expected a question containing \"Delete layer\""), std::string::npos)
+        << failures;
     EXPECT_EQ(IupScriptEnd(), 1) << "the answer meant for another question is left";
 }
 
 TEST_F(SeamTest, FileChoosersReturnThePathOrCancel)
 {
     Ihandle* dlg = IupFileDlg();
-    IupSetAttributes(dlg, "DIALOGTYPE=OPEN, TITLE=\"Open file\", EXTFILTER=\"Kovra files|*.kovra|\"");
+    IupSetAttributes(dlg,
+                     "DIALOGTYPE=OPEN, TITLE=\"Open file\", EXTFILTER=\"Kovra files|*.kovra|\"");
     IupScriptAnswer("Open file", "/nonexistent/a b.kovra");
     IupPopup(dlg, IUP_CENTER, IUP_CENTER);
     EXPECT_STREQ(IupGetAttribute(dlg, "VALUE"), "/nonexistent/a b.kovra");
@@ -117,10 +120,7 @@ TEST_F(SeamTest, HelpAndProgramsAreRecordedNotStarted)
 }
 
 int ticks = 0;
-int onTick(Ihandle* timer)
-{
-    return ++ticks >= 3 ? IUP_CLOSE : IUP_DEFAULT;
-}
+int onTick(Ihandle* timer) { return ++ticks >= 3 ? IUP_CLOSE : IUP_DEFAULT; }
 
 TEST_F(SeamTest, TimerTicksUntilItsCallbackEndsTheLoop)
 {
@@ -155,7 +155,10 @@ class WordLexer : public IupLexer {
 public:
     using IupLexer::IupLexer;
     const char* language() const override { return "kovra"; }
-    QString description(int style) const override { return style <= 5 ? QString("style %1").arg(style) : QString(); }
+    QString description(int style) const override
+    {
+        return style <= 5 ? QString("style %1").arg(style) : QString();
+    }
     void styleText(int start, int end) override
     {
         // Keyword-set-0 words get style 5, the rest 0.
@@ -165,8 +168,9 @@ public:
         const QByteArray bytes = text.toUtf8();
         while (i < bytes.size()) {
             int j = i;
-            while (j < bytes.size() && std::isalpha(static_cast<unsigned char>(bytes[j])))
+            while (j < bytes.size() && std::isalpha(static_cast<unsigned char>(bytes[j]))) {
                 ++j;
+            }
             if (j > i) {
                 setStyling(j - i, isKeyword(0, bytes.mid(i, j - i).toStdString()) ? 5 : 0);
                 i = j;
@@ -180,7 +184,8 @@ public:
 
 TEST_F(SeamTest, TextControlPassesMessagesAndUsesLexersByName)
 {
-    iupScintillaRegisterLexer("kovra", [](QsciScintilla* editor) -> IupLexer* { return new WordLexer(editor); });
+    iupScintillaRegisterLexer(
+        "kovra", [](QsciScintilla* editor) -> IupLexer* { return new WordLexer(editor); });
     Ihandle* console = IupScintilla();
     IupSetHandle("T_Console", console);
     IupSetCallback(console, "VALUECHANGED_CB", onChange);

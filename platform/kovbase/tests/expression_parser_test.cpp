@@ -247,17 +247,22 @@ TEST(KovParser, WholeNumbersShowOnlyTheDigitsADoubleHolds)
 // gives the same answer.
 TEST(KovParser, EveryAnswerCanBeTypedBack)
 {
-    const char* formats[] = {"format:real", "format:int", "format:dec", "format:bin", "format:oct", "format:hex"};
-    const char* values[] = {"255", "-255", "0", "1/3", "2^52+1", "-2^62", "1e21/7", "6.02e23", "1.5e-7", "pi"};
+    const char* formats[] = {"format:real", "format:int", "format:dec",
+                             "format:bin",  "format:oct", "format:hex"};
+    const char* values[] = {"255",   "-255",   "0",       "1/3",    "2^52+1",
+                            "-2^62", "1e21/7", "6.02e23", "1.5e-7", "pi"};
     for (const char* format : formats) {
         kov_Parser* parser = kov_ParserCreate();
         char answer[KOV_PARSER_LINE];
         ASSERT_EQ(kov_ParserRun(format, answer, parser), 1);
         for (const char* value : values) {
             char first[KOV_PARSER_LINE];
-            if (kov_ParserRun(value, first, parser) != 1) continue;  // too large for the format
+            if (kov_ParserRun(value, first, parser) != 1) {
+                continue;  // too large for the format
+            }
             char again[KOV_PARSER_LINE];
-            EXPECT_EQ(kov_ParserRun(first, again, parser), 1) << format << " " << value << " -> " << first;
+            EXPECT_EQ(kov_ParserRun(first, again, parser), 1)
+                << format << " " << value << " -> " << first;
             EXPECT_STREQ(again, first) << format << " " << value;
         }
         kov_ParserDelete(&parser);
@@ -277,9 +282,14 @@ TEST(KovParser, BernoulliKeepsItsDigitsNearZeroAndFarOut)
         // for large x, -x/(1-e^x) for large negative x (long double).
         long double expected;
         const long double X = x;
-        if (std::fabs(x) < 1e-3) expected = 1 - X / 2 + X * X / 12 - X * X * X * X / 720;
-        else expected = X / std::expm1(X);
-        if (x > 600) expected = X * std::exp(-X) / (1 - std::exp(-X));
+        if (std::fabs(x) < 1e-3) {
+            expected = 1 - X / 2 + X * X / 12 - X * X * X * X / 720;
+        } else {
+            expected = X / std::expm1(X);
+        }
+        if (x > 600) {
+            expected = X * std::exp(-X) / (1 - std::exp(-X));
+        }
         EXPECT_NEAR(got / static_cast<double>(expected), 1.0, 4e-16) << x;
     }
     // dbern: the divided difference, the derivative (-1/2 at 0) when the
@@ -305,9 +315,13 @@ TEST(KovParser, LongLinesAreRefusedNotCut)
 {
     kov_Parser* parser = kov_ParserCreate();
     std::string line = "1";
-    while (line.size() < 255) line += "+1";  // 255 characters: still taken
+    while (line.size() < 255) {
+        line += "+1";  // 255 characters: still taken
+    }
     line.resize(255);
-    if (line.back() == '+') line.back() = '1';
+    if (line.back() == '+') {
+        line.back() = '1';
+    }
     char answer[KOV_PARSER_LINE];
     EXPECT_EQ(kov_ParserRun(line.c_str(), answer, parser), 1) << answer;
     line += "0";  // 256: the last operand would be cut to 1 in a short buffer
@@ -321,9 +335,14 @@ TEST(KovParser, RemSpaceKeepsOneBlankBetweenOperandsOnly)
     const struct {
         const char* in;
         const char* out;
-    } cases[] = {{" 1 +\t2 \r\n", "1+2"}, {"sin ( x )", "sin(x)"}, {"2  3", "2 3"},
-                 {"x = 2 ;", "x=2;"},     {"a b", "a b"},           {"1. 5", "1. 5"},
-                 {"format: hex", "format:hex"}, {"", ""}};
+    } cases[] = {{" 1 +\t2 \r\n", "1+2"},
+                 {"sin ( x )", "sin(x)"},
+                 {"2  3", "2 3"},
+                 {"x = 2 ;", "x=2;"},
+                 {"a b", "a b"},
+                 {"1. 5", "1. 5"},
+                 {"format: hex", "format:hex"},
+                 {"", ""}};
     for (const auto& c : cases) {
         char text[64];
         kov_copyA(text, sizeof text, c.in);
@@ -345,7 +364,8 @@ TEST(KovParser, ParseValueEvaluatesWithoutSideEffects)
     EXPECT_STREQ(text, "1.5e-07");  // full precision, reads back exactly
     // Nothing defined, set or recorded; refused texts stay as they were.
     // "--5" too: a slip in a value, though the calculator's line takes it.
-    for (const char* refused : {"q=3", "t=3", "format:hex", "unit:degree", "1,5", "2 3", "$nothing", "1/0", "--5", ""}) {
+    for (const char* refused :
+         {"q=3", "t=3", "format:hex", "unit:degree", "1,5", "2 3", "$nothing", "1/0", "--5", ""}) {
         kov_copyA(text, sizeof text, refused);
         EXPECT_EQ(kov_ParserParseValue(parser, text), 0) << refused;
         EXPECT_STREQ(text, refused);

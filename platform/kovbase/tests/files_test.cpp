@@ -11,10 +11,7 @@
 
 namespace {
 
-std::wstring widePath(const std::string& path)
-{
-    return kov_toWide(path);
-}
+std::wstring widePath(const std::string& path) { return kov_toWide(path); }
 
 TEST(KovFileOpen, NonAsciiPathIsUtf8OnDisk)
 {
@@ -37,7 +34,9 @@ TEST(KovFileOpen, BackslashSeparatorsAreAccepted)
     folder.write("data.txt", "x");
     std::string windows = folder.file("data.txt");
     for (char& c : windows) {
-        if (c == '/') c = '\\';
+        if (c == '/') {
+            c = '\\';
+        }
     }
     FILE* file = kov_FileOpenA(windows.c_str(), "rb");
     ASSERT_NE(file, nullptr);
@@ -71,7 +70,8 @@ TEST(KovFileReadLine, OverlongLineIsCutAndTheRestSkipped)
     TempFolder folder;
     const std::string longLine(5000, 'x');
     // Multibyte characters at the cut: the kept part holds whole characters.
-    const std::string path = folder.write("long.txt", "\xE2\x82\xAC\xE2\x82\xAC" + longLine + "\r\nnext\n");
+    const std::string path =
+        folder.write("long.txt", "\xE2\x82\xAC\xE2\x82\xAC" + longLine + "\r\nnext\n");
     FILE* file = kov_FileOpenA(path.c_str(), "rb");
     ASSERT_NE(file, nullptr);
     wchar_t line[8];
@@ -198,8 +198,8 @@ TEST(KovMakeWritable, AddsOwnerWriteBits)
 TEST(KovFileReadLineA, ReadsTheSameLinesAsBytesAndCutsAnOverlongOne)
 {
     TempFolder folder;
-    const std::string path =
-        folder.write("bytes.txt", "\xEF\xBB\xBFone\r\ntw\xC3\xB6\n" + std::string(20, 'y') + "\nlast");
+    const std::string path = folder.write(
+        "bytes.txt", "\xEF\xBB\xBFone\r\ntw\xC3\xB6\n" + std::string(20, 'y') + "\nlast");
     FILE* file = kov_FileOpenA(path.c_str(), "rb");
     ASSERT_NE(file, nullptr);
     char line[16];

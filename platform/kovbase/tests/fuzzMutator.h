@@ -30,7 +30,9 @@ public:
     // One to three of the byte mutations below.
     std::string mutate(const std::string& seed)
     {
-        return mutate(seed, [](FuzzMutator& self, std::string text) { return self.mutateOnce(std::move(text)); });
+        return mutate(seed, [](FuzzMutator& self, std::string text) {
+            return self.mutateOnce(std::move(text));
+        });
     }
 
     // One to mostRounds rounds of a test's own mutation, round(*this, text),
@@ -82,7 +84,8 @@ public:
         size_t start = 0;
         while (start < text.size()) {
             const size_t end = text.find('\n', start);
-            lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+            lines.push_back(
+                text.substr(start, end == std::string::npos ? std::string::npos : end - start));
             start = end == std::string::npos ? text.size() : end + 1;
         }
         return lines;
@@ -123,7 +126,8 @@ public:
     {
         if (at < lines.size()) {
             const std::string copy = lines[at];
-            lines.insert(lines.begin() + static_cast<long>(at), static_cast<size_t>(1 + pick(mostRepeats)), copy);
+            lines.insert(lines.begin() + static_cast<long>(at),
+                         static_cast<size_t>(1 + pick(mostRepeats)), copy);
         }
     }
 
@@ -172,21 +176,21 @@ private:
             return tokens.empty() ? std::string(1, static_cast<char>(pick(256))) : tokens[0];
         }
         switch (pick(8)) {
-        case 0:
-            return flipBytes(std::move(text));
-        case 1:
-            return cut(text);
+        case 0: return flipBytes(std::move(text));
+        case 1: return cut(text);
         case 2: {  // a piece repeated
             const size_t from = at(text), length = at(text) % 64;
             return text.insert(at(text), text.substr(from, length));
         }
         case 3:  // bytes that are no UTF-8: a lone lead or continuation byte, Latin-1
-            return text.insert(at(text), oneOf({"\xC3", "\xE9", "\xFF", "\x80", "\xE2\x82", "\xF0\x9F\x98"}));
+            return text.insert(at(text),
+                               oneOf({"\xC3", "\xE9", "\xFF", "\x80", "\xE2\x82", "\xF0\x9F\x98"}));
         case 4: {  // a 32-bit word (a size in a binary header) set to an extreme
             if (text.size() < 4) {
                 return text;
             }
-            const uint32_t extremes[] = {0u, 1u, 0xFFFFFFFFu, 0x7FFFFFFFu, 0x80000000u, 1u << 24, 1u << 27, 10000000u};
+            const uint32_t extremes[] = {0u,          1u,       0xFFFFFFFFu, 0x7FFFFFFFu,
+                                         0x80000000u, 1u << 24, 1u << 27,    10000000u};
             const uint32_t value = extremes[pick(8)];
             const size_t offset = (at(text) % (text.size() - 3)) & ~size_t(3);
             std::memcpy(&text[offset], &value, 4);
@@ -198,7 +202,8 @@ private:
             }
             return text.insert(at(text), tokens[index(tokens.size())]);
         case 6:  // a long run of one byte
-            return text.insert(at(text), std::string(static_cast<size_t>(1 + pick(400)), static_cast<char>(pick(256))));
+            return text.insert(at(text), std::string(static_cast<size_t>(1 + pick(400)),
+                                                     static_cast<char>(pick(256))));
         default: {  // two bytes swapped
             std::swap(text[index(text.size())], text[index(text.size())]);
             return text;

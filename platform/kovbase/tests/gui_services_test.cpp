@@ -40,12 +40,13 @@ TEST(KovText, ReformatAutoIsTheSixDigitFormThatFits)
         double value;
         int width;
         const char* text;
-    } cases[] = {{300.0, 31, "300"},        {0.001, 31, "0.001"},     {1e16, 31, "1e+16"},
-                 {1.5e-5, 31, "1.5e-05"},   {1.234567891, 31, "1.23457"}, {-2.5, 63, "-2.5"},
+    } cases[] = {{300.0, 31, "300"},      {0.001, 31, "0.001"},         {1e16, 31, "1e+16"},
+                 {1.5e-5, 31, "1.5e-05"}, {1.234567891, 31, "1.23457"}, {-2.5, 63, "-2.5"},
                  {123456789.0, 5, ""}};  // does not fit: nothing rather than a cut number
     for (const auto& c : cases) {
         char buffer[64] = "junk";
-        EXPECT_EQ(kov_reformatAuto(c.value, buffer, c.width, 6), static_cast<int>(std::strlen(c.text)));
+        EXPECT_EQ(kov_reformatAuto(c.value, buffer, c.width, 6),
+                  static_cast<int>(std::strlen(c.text)));
         EXPECT_STREQ(buffer, c.text);
     }
 }
@@ -59,7 +60,7 @@ TEST(KovFile, TimesCompareAndShortName)
     std::ofstream(newer) << "b";
     const timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, older.c_str(), past, 0), 0);
-    kov_FileTimes a {}, b {};
+    kov_FileTimes a{}, b{};
     ASSERT_EQ(kov_getFileTimes(newer.c_str(), 0, &a, 0), 1);
     ASSERT_EQ(kov_getFileTimes(older.c_str(), 0, &b, 0), 1);
     EXPECT_EQ(b.modified, 1000000000LL * 1000000000LL);

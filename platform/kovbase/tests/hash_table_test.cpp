@@ -11,10 +11,7 @@ namespace {
 
 std::multiset<void*> destroyed;
 
-void recordDestroy(void* p)
-{
-    destroyed.insert(p);
-}
+void recordDestroy(void* p) { destroyed.insert(p); }
 
 TEST(KovHashTable, FindsOnlyEnteredPointers)
 {
@@ -31,8 +28,9 @@ TEST(KovHashTable, FindsOnlyEnteredPointers)
     // A handle a script made up, one just past an object, and null.
     int stranger = 0;
     EXPECT_EQ(kov_hash_table_find_pointer(table, &stranger), nullptr);
-    EXPECT_EQ(kov_hash_table_find_pointer(table, reinterpret_cast<char*>(&objects[0]) + 1), nullptr);
-    EXPECT_EQ(kov_hash_table_find_pointer(table, reinterpret_cast<void*>(std::uintptr_t {12345})),
+    EXPECT_EQ(kov_hash_table_find_pointer(table, reinterpret_cast<char*>(&objects[0]) + 1),
+              nullptr);
+    EXPECT_EQ(kov_hash_table_find_pointer(table, reinterpret_cast<void*>(std::uintptr_t{12345})),
               nullptr);
     EXPECT_EQ(kov_hash_table_find_pointer(table, nullptr), nullptr);
     kov_hash_table_destroy(table, nullptr);
@@ -63,7 +61,7 @@ TEST(KovHashTable, RemovedPointerIsStaleAndNotDestroyed)
     EXPECT_EQ(kov_hash_table_find_pointer(table, &b), nullptr);
     EXPECT_EQ(kov_hash_table_find_pointer(table, &a), &a);
     kov_hash_table_destroy(table, recordDestroy);
-    EXPECT_EQ(destroyed, (std::multiset<void*> {&a, &c}));  // each once, b not at all
+    EXPECT_EQ(destroyed, (std::multiset<void*>{&a, &c}));  // each once, b not at all
 }
 
 TEST(KovHashTable, NullTableIsHarmless)

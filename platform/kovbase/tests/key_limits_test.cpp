@@ -17,14 +17,14 @@ TEST(KeyLimits, KeysAreFoundAsTheirSectionsSpellThem)
     } cases[] = {
         {"Layer4", "Trap3.Taun", "Trap#.Taun"},
         {"Layer1", "Trap5.F", "Trap#.F"},
-        {"Layer1", "Trap6.N", nullptr},       // five traps only
+        {"Layer1", "Trap6.N", nullptr},  // five traps only
         {"Layer1", "Trap.Count", "Trap.Count"},
         {"Cathode", "Cathode.Rn", "Rn"},
-        {"Cathode", "Anode.Rn", nullptr},     // another contact's key
-        {"Anode", "Rn", nullptr},             // a contact key carries its name
+        {"Cathode", "Anode.Rn", nullptr},  // another contact's key
+        {"Anode", "Rn", nullptr},          // a contact key carries its name
         {"Device", "Temperature", "Temperature"},
         {"Voltage", "Voltage.Jsup", "Voltage.Jsup"},
-        {"Voltage", "voltage.jsup", nullptr},  // spelled as the tables spell it
+        {"Voltage", "voltage.jsup", nullptr},    // spelled as the tables spell it
         {"Numeric", "Numeric.Method", nullptr},  // a word, no range
         {"Command", "Command.OutDir", nullptr},
     };
@@ -51,9 +51,10 @@ TEST(KeyLimits, EveryKeyOfASectionStandsOnceWithAnOrderedRange)
         const KovKeyLimit& a = KOV_KEY_LIMITS[i];
         SCOPED_TRACE(a.key);
         EXPECT_LT(a.minimum, a.maximum);
-        for (size_t j = i + 1; j < KOV_KEY_LIMIT_COUNT; ++j)
+        for (size_t j = i + 1; j < KOV_KEY_LIMIT_COUNT; ++j) {
             EXPECT_FALSE(a.section == KOV_KEY_LIMITS[j].section &&
                          std::string(a.key) == KOV_KEY_LIMITS[j].key);
+        }
     }
 }
 

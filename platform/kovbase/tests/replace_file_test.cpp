@@ -46,7 +46,7 @@ public:
     bool ok() const { return limited; }
 
 private:
-    rlimit previousLimit {};
+    rlimit previousLimit{};
     void (*previousSignal)(int) = nullptr;
     bool limited = false;
 };
@@ -121,8 +121,9 @@ TEST(KovReplaceFile, RefusalsNameTheirReasonAndChangeNothing)
 
 TEST(KovReplaceFile, AReadOnlyFolderIsRefused)
 {
-    if (::geteuid() == 0)
+    if (::geteuid() == 0) {
         GTEST_SKIP() << "root writes into read-only folders";
+    }
     TempFolder folder;
     std::filesystem::create_directory(folder.file("system"));
     const std::string path = folder.write("system/cell.kovra", "kept\n");
@@ -162,8 +163,9 @@ TEST(KovReplaceFile, TemporariesAKilledSaveLeftAreRemovedAndNothingElse)
     ASSERT_EQ(::utime(stale.c_str(), &hourAgo), 0);
     ASSERT_EQ(kov_replaceFileA(path.c_str(), "[GUI]\nx=1\n", 10), 1);
     EXPECT_EQ(folder.names(),
-              (std::set<std::string>{"kovradevice.kovr", ".kovradevice.kovr.Zz9yX8.kovtmp", "kovradevice.kovr.backup",
-                                     ".kovradevice.kovr.toolong1.kovtmp", ".other.kovr.Ab3dE9.kovtmp"}));
+              (std::set<std::string>{"kovradevice.kovr", ".kovradevice.kovr.Zz9yX8.kovtmp",
+                                     "kovradevice.kovr.backup", ".kovradevice.kovr.toolong1.kovtmp",
+                                     ".other.kovr.Ab3dE9.kovtmp"}));
     EXPECT_EQ(kov_removeStaleTemporariesA(path.c_str()), 0);
 }
 
@@ -178,8 +180,9 @@ TEST(KovReplaceFile, AKillDuringASaveLeavesAWholeFile)
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        for (;;)
+        for (;;) {
             kov_replaceFileA(path.c_str(), text.data(), text.size());
+        }
     }
     ::usleep(150000);
     ::kill(child, SIGKILL);

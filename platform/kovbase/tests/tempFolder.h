@@ -22,7 +22,8 @@ public:
     // folder left behind by a crash tells where it came from.
     explicit TempFolder(const std::string& prefix = "kovra-test-")
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
         if (mkdtemp(pattern.data()) != nullptr) {
             slashedPath = pattern + "/";
         } else {
@@ -58,7 +59,9 @@ public:
     // The folder without the trailing '/', or empty when it could not be made.
     std::filesystem::path folder() const
     {
-        return slashedPath.empty() ? std::filesystem::path() : std::filesystem::path(slashedPath.substr(0, slashedPath.size() - 1));
+        return slashedPath.empty()
+                   ? std::filesystem::path()
+                   : std::filesystem::path(slashedPath.substr(0, slashedPath.size() - 1));
     }
     std::string file(const std::string& name) const { return slashedPath + name; }
     bool exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
@@ -67,8 +70,9 @@ public:
     std::set<std::string> names() const
     {
         std::set<std::string> found;
-        for (const auto& entry : std::filesystem::directory_iterator(folder()))
+        for (const auto& entry : std::filesystem::directory_iterator(folder())) {
             found.insert(entry.path().filename().string());
+        }
         return found;
     }
     // The folder and its files as the engine takes them: wide, the folder
@@ -113,7 +117,8 @@ class DecimalCommaLocale {
 public:
     explicit DecimalCommaLocale(int category = LC_ALL) : localeCategory(category)
     {
-        if (const char* current = localeCategory == LC_ALL ? nullptr : std::setlocale(localeCategory, nullptr)) {
+        if (const char* current =
+                localeCategory == LC_ALL ? nullptr : std::setlocale(localeCategory, nullptr)) {
             restore = current;
         }
         if (const char* locpath = std::getenv("LOCPATH")) {
@@ -128,14 +133,15 @@ public:
 #ifdef KOVRA_BIN_DIR
         const std::string root = std::string(KOVRA_BIN_DIR) + "/test-locales";
         const std::string target = root + "/de_DE.UTF-8";
-        if (!std::filesystem::exists(target) && std::system("command -v localedef >/dev/null 2>&1") == 0) {
+        if (!std::filesystem::exists(target) &&
+            std::system("command -v localedef >/dev/null 2>&1") == 0) {
             // Parallel test processes may race here: each builds into its own
             // folder and the first rename wins.
             std::filesystem::create_directories(root);
             std::string scratch = root + "/build-XXXXXX";
             if (mkdtemp(scratch.data()) != nullptr) {
-                const std::string command = "localedef -i de_DE -f UTF-8 '" + scratch +
-                                            "/de_DE.UTF-8' >/dev/null 2>&1";
+                const std::string command =
+                    "localedef -i de_DE -f UTF-8 '" + scratch + "/de_DE.UTF-8' >/dev/null 2>&1";
                 if (std::system(command.c_str()) == 0) {
                     std::rename((scratch + "/de_DE.UTF-8").c_str(), target.c_str());
                 }

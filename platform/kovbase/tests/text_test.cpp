@@ -37,11 +37,15 @@ TEST(KovUtf8Conversion, ValidTextRoundTrips)
 TEST(KovUtf8Conversion, InvalidBytesBecomeReplacementCharacters)
 {
     const Utf8Case cases[] = {
-        {"a\x80" "b", L"a\uFFFDb"},                 // stray continuation byte
-        {"a\xC3", L"a\uFFFD"},                      // sequence cut by the end
-        {"\xE2\x82" "x", L"\uFFFD\uFFFDx"},         // cut sequence, then ASCII
-        {"\xC0\xAF", L"\uFFFD\uFFFD"},              // overlong '/'
-        {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD"},    // UTF-16 surrogate
+        {"a\x80"
+         "b",
+         L"a\uFFFDb"},          // stray continuation byte
+        {"a\xC3", L"a\uFFFD"},  // sequence cut by the end
+        {"\xE2\x82"
+         "x",
+         L"\uFFFD\uFFFDx"},                                 // cut sequence, then ASCII
+        {"\xC0\xAF", L"\uFFFD\uFFFD"},                      // overlong '/'
+        {"\xED\xA0\x80", L"\uFFFD\uFFFD\uFFFD"},            // UTF-16 surrogate
         {"\xF4\x90\x80\x80", L"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
         {"\xFF", L"\uFFFD"},
     };
@@ -52,8 +56,10 @@ TEST(KovUtf8Conversion, InvalidBytesBecomeReplacementCharacters)
 
 TEST(KovUtf8Conversion, WideTextOutsideUnicodeIsWrittenAsReplacement)
 {
-    const wchar_t text[] = {L'a', static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0x110000), L'b', 0};
-    EXPECT_EQ(kov_toUtf8(text), "a\xEF\xBF\xBD\xEF\xBF\xBD" "b");
+    const wchar_t text[] = {L'a', static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0x110000),
+                            L'b', 0};
+    EXPECT_EQ(kov_toUtf8(text), "a\xEF\xBF\xBD\xEF\xBF\xBD"
+                                "b");
 }
 
 TEST(KovUtf8Conversion, NullGivesEmptyText)

@@ -72,7 +72,8 @@ QIcon badge(const char* letters, QRgb color)
         p.fillPath(path, QColor::fromRgba(color));
         QFont font = QApplication::font();
         font.setBold(true);
-        font.setPixelSize(std::max(7, static_cast<int>(size * (std::strlen(letters) > 2 ? 0.36 : 0.58))));
+        font.setPixelSize(
+            std::max(7, static_cast<int>(size * (std::strlen(letters) > 2 ? 0.36 : 0.58))));
         p.setFont(font);
         p.setPen(Qt::white);
         p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QString::fromUtf8(letters));
@@ -84,9 +85,11 @@ QIcon badge(const char* letters, QRgb color)
 
 const ImageRow* rowOf(int id)
 {
-    for (const ImageRow& row : IMAGES)
-        if (row.id == id)
+    for (const ImageRow& row : IMAGES) {
+        if (row.id == id) {
             return &row;
+        }
+    }
     return nullptr;
 }
 
@@ -96,10 +99,12 @@ void Images_load()
 {
     for (const ImageRow& row : IMAGES) {
         const std::string name = KOV_Image_ + std::to_string(row.id);
-        if (IupGetHandle(name.c_str()) != nullptr)
+        if (IupGetHandle(name.c_str()) != nullptr) {
             continue;
-        const QIcon icon = row.standard == DRAWN ? badge(row.badge, row.color)
-                                                 : QApplication::style()->standardIcon(row.standard);
+        }
+        const QIcon icon = row.standard == DRAWN
+                               ? badge(row.badge, row.color)
+                               : QApplication::style()->standardIcon(row.standard);
         IupSetHandle(name.c_str(), iupImageCreate(icon));
         registered[row.id] = name;
     }
@@ -118,13 +123,11 @@ void Images_destroy()
 const char* Images_get(int id, char* tip, size_t tipSize)
 {
     const ImageRow* row = rowOf(id);
-    if (tip != nullptr && tipSize > 0)
+    if (tip != nullptr && tipSize > 0) {
         std::snprintf(tip, tipSize, "%s", row != nullptr ? row->tip : "");
+    }
     auto it = registered.find(id);
     return it == registered.end() ? nullptr : it->second.c_str();
 }
 
-const char* Images_getName(int id)
-{
-    return Images_get(id, nullptr, 0);
-}
+const char* Images_getName(int id) { return Images_get(id, nullptr, 0); }

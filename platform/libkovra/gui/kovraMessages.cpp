@@ -35,19 +35,22 @@ int kovraAskQuestion(const char* question, const char* title, int kind, const ch
 {
     const bool cancel = kind == 5;
     std::vector<std::string> buttons = {"Yes", "No"};
-    if (cancel)
+    if (cancel) {
         buttons.push_back("Cancel");
+    }
     // Kind 4 asks before something that cannot be undone (discarding
     // changes, overwriting a file, deleting a layer): a stray Enter must
     // not say yes to it, so No is its default. Escape never says yes.
     const int enterButton = kind == 4 ? 2 : 1;
     const int escapeButton = cancel ? 3 : 2;
-    const int answer = iupSeamAsk("QUESTION", title, question, buttons, parentOf(parentName), "QUESTION",
-                                  enterButton, escapeButton);
-    if (answer == 1)
+    const int answer = iupSeamAsk("QUESTION", title, question, buttons, parentOf(parentName),
+                                  "QUESTION", enterButton, escapeButton);
+    if (answer == 1) {
         return 3;
-    if (answer == 2)
+    }
+    if (answer == 2) {
         return 4;
+    }
     return cancel ? 5 : 4;
 }
 
@@ -57,14 +60,18 @@ void kovraShowInfo(const char* text, int, int kind)
     // lines it repeats end in one) would make the bar grow and the window's
     // layout jump.
     lastInfo = text != nullptr ? text : "";
-    while (!lastInfo.empty() && std::isspace(static_cast<unsigned char>(lastInfo.back())))
+    while (!lastInfo.empty() && std::isspace(static_cast<unsigned char>(lastInfo.back()))) {
         lastInfo.pop_back();
-    for (char& c : lastInfo)
-        if (c == '\n' || c == '\r' || c == '\t')
+    }
+    for (char& c : lastInfo) {
+        if (c == '\n' || c == '\r' || c == '\t') {
             c = ' ';
+        }
+    }
     Ihandle* pane = IupGetHandle(KOV_Statusbar_Pane0);
-    if (pane == nullptr)
+    if (pane == nullptr) {
         return;
+    }
     if (kind == 9 && lastInfo.empty()) {
         IupSetStrAttribute(pane, "TITLE", "");
         IupSetStrAttribute(pane, "FGCOLOR", IupGetGlobal("DLGFGCOLOR"));
@@ -74,40 +81,44 @@ void kovraShowInfo(const char* text, int, int kind)
     IupSetStrAttribute(pane, "TITLE", lastInfo.c_str());
 }
 
-const char* kovraLastInfo()
-{
-    return lastInfo.c_str();
-}
+const char* kovraLastInfo() { return lastInfo.c_str(); }
 
 void kovraShowActionbarInfo(const char* text, const char* color)
 {
     Ihandle* label = IupGetHandle(KOV_Actionbar_Info);
-    if (label == nullptr)
+    if (label == nullptr) {
         return;
-    if (color != nullptr)
+    }
+    if (color != nullptr) {
         IupSetStrAttribute(label, "FGCOLOR", color);
+    }
     IupSetStrAttribute(label, "TITLE", text != nullptr ? text : "");
 }
 
 int getScreenSize(int* width, int* height)
 {
     QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr)
+    if (screen == nullptr) {
         return 0;
+    }
     const QRect area = screen->availableGeometry();
-    if (width)
+    if (width) {
         *width = area.width();
-    if (height)
+    }
+    if (height) {
         *height = area.height();
+    }
     return 1;
 }
 
 int WindowMain_checkUpdate(Ihandle*, const char* programName)
 {
     const std::string name = programName && *programName ? programName : "Kovra";
-    const std::string text = name + " version " KOVRA_VERSION " (build " KOVRA_BUILD KOVRA_RELEASE ", " KOVRA_GUI_PLATFORM
-                             ").\n\nUpdates come with the installed package: update it with the system's "
-                             "package manager.";
+    const std::string text =
+        name + " version " KOVRA_VERSION " (build " KOVRA_BUILD KOVRA_RELEASE
+               ", " KOVRA_GUI_PLATFORM
+               ").\n\nUpdates come with the installed package: update it with the system's "
+               "package manager.";
     kovraShowMessage(text.c_str(), name.c_str(), 2, KOV_WindowMain);
     return IUP_DEFAULT;
 }

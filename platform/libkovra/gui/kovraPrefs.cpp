@@ -24,26 +24,24 @@ constexpr long TEXT = 0x202020;
 
 const EditorTheme LIGHT = {
     style(0, TEXT, WHITE),
-    style(0, 0x8B5A00, WHITE),        // information: dark blue
-    style(20, 0x808080, 0xF2F2F2),    // line numbers on a light grey margin
-    0x000000,                          // caret
-    0xFAF3EC,                          // caret line: a faint blue
-    0x000000,                          // selection text
-    0xF0D9C0,                          // selection background
-    0xC0C0C0,                          // white space marks
+    style(0, 0x8B5A00, WHITE),      // information: dark blue
+    style(20, 0x808080, 0xF2F2F2),  // line numbers on a light grey margin
+    0x000000,                       // caret
+    0xFAF3EC,                       // caret line: a faint blue
+    0x000000,                       // selection text
+    0xF0D9C0,                       // selection background
+    0xC0C0C0,                       // white space marks
 };
 
 }  // namespace
 
-const EditorTheme* getLightStyle()
-{
-    return &LIGHT;
-}
+const EditorTheme* getLightStyle() { return &LIGHT; }
 
 void EditorPrefs_init(EditorPrefs* prefs, int)
 {
-    if (prefs == nullptr)
+    if (prefs == nullptr) {
         return;
+    }
     std::memset(prefs, 0, sizeof *prefs);
     prefs->applied = 0;
     prefs->syntaxEnabled = 1;
@@ -68,11 +66,12 @@ void EditorPrefs_init(EditorPrefs* prefs, int)
     prefs->foldMarginHi = 0xE0E0E0;
     // Slot colours of the light theme: comments green, numbers orange,
     // keywords blue and bold, texts red, operators dark grey.
-    const long fore[20] = {TEXT,     0x008000, 0x008000, 0x008000, 0x0060C0, 0xB04000, 0x2020A0, 0x2020A0,
-                           0x2020A0, 0x808000, TEXT,     0x404040, TEXT,     0x808000, TEXT,     0x008000,
-                           0x8B0080, TEXT,     TEXT,     TEXT};
-    for (int slot = 0; slot < 20; ++slot)
+    const long fore[20] = {TEXT,     0x008000, 0x008000, 0x008000, 0x0060C0, 0xB04000, 0x2020A0,
+                           0x2020A0, 0x2020A0, 0x808000, TEXT,     0x404040, TEXT,     0x808000,
+                           TEXT,     0x008000, 0x8B0080, TEXT,     TEXT,     TEXT};
+    for (int slot = 0; slot < 20; ++slot) {
         prefs->styles[slot] = style(slot, fore[slot], WHITE, slot == 5 ? 1 : 0);
+    }
     prefs->styles[20] = LIGHT.lineNumber;
     prefs->styles[21] = style(21, LIGHT.caretFore, LIGHT.caretLineBack);
     prefs->styles[22] = style(22, LIGHT.selectionFore, LIGHT.selectionBack);

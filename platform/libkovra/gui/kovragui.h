@@ -51,21 +51,21 @@ const char* Images_getName(int id);
 // line numbers, 21 caret and caret line, 22 selection, 23 white space.
 struct EditorStyle {
     int slot;
-    int styleId;   // the Scintilla style the slot drives; -1 none
-    long fore;     // 0xBBGGRR
+    int styleId;  // the Scintilla style the slot drives; -1 none
+    long fore;    // 0xBBGGRR
     long back;
     char fontName[32];
     int fontSize;
-    int fontStyle;  // bit 0 bold, bit 1 italic, bit 2 underline, bit 3 hidden
-    int letterCase; // 0 as typed, 1 upper, 2 lower
+    int fontStyle;   // bit 0 bold, bit 1 italic, bit 2 underline, bit 3 hidden
+    int letterCase;  // 0 as typed, 1 upper, 2 lower
 };
 
 constexpr int EDITOR_STYLE_SLOTS = 24;
 
 struct EditorPrefs {
-    int applied;            // 1 once applied to a view
-    int syntaxEnabled;      // syntax highlighting (brace matching in the calculator)
-    int lineNumbers;        // line-number margin shown
+    int applied;        // 1 once applied to a view
+    int syntaxEnabled;  // syntax highlighting (brace matching in the calculator)
+    int lineNumbers;    // line-number margin shown
     int layoutCache;
     int lineSpacing;        // 2..8
     int promptMarginWidth;  // 16..80 (calculator prompt margin)
@@ -73,15 +73,15 @@ struct EditorPrefs {
     int lineNumberWidth;    // line-number margin width in pixels
     long caretLineBack;
     long tabbarColor;
-    long markerModified;    // marker 8
-    long markerInfo;        // marker 9
-    long markerIndicator;   // marker 10 and the match indicator
-    long markerError;       // marker 11, error style
+    long markerModified;   // marker 8
+    long markerInfo;       // marker 9
+    long markerIndicator;  // marker 10 and the match indicator
+    long markerError;      // marker 11, error style
     long markerErrorShade;
-    long markerWarning;     // marker 12 base, warning style
+    long markerWarning;  // marker 12 base, warning style
     long markerWarningShade;
-    long markerSuccess;     // style 126
-    long information;       // information lines (the editor console's style 123)
+    long markerSuccess;  // style 126
+    long information;    // information lines (the editor console's style 123)
     long foldMargin;
     long foldMarginHi;
     EditorStyle styles[EDITOR_STYLE_SLOTS];
@@ -92,8 +92,8 @@ struct EditorPrefs {
 
 // The light theme's style blocks.
 struct EditorTheme {
-    EditorStyle text;        // default text
-    EditorStyle information; // information lines
+    EditorStyle text;         // default text
+    EditorStyle information;  // information lines
     EditorStyle lineNumber;
     long caretFore;
     long caretLineBack;

@@ -14,14 +14,17 @@
 namespace {
 
 const ConfigKey COMMON_KEYS[] = {{"DefaultMaterial", 1}, {"TerminalArgs", 1}, {nullptr, 0}};
-const ConfigKey GUI_KEYS[] = {{"WindowMainWidth", 0}, {"WindowMainMaximized", 0}, {"ViewStatusbar", 0}, {nullptr, 0}};
-const ConfigSection SCHEMA[] = {{1, "Common", COMMON_KEYS}, {3, "GUI", GUI_KEYS}, {-1, nullptr, nullptr}};
+const ConfigKey GUI_KEYS[] = {
+    {"WindowMainWidth", 0}, {"WindowMainMaximized", 0}, {"ViewStatusbar", 0}, {nullptr, 0}};
+const ConfigSection SCHEMA[] = {
+    {1, "Common", COMMON_KEYS}, {3, "GUI", GUI_KEYS}, {-1, nullptr, nullptr}};
 
 std::string valueOf(const Config* config, const char* section, const char* key, size_t size = 1024)
 {
     char buffer[1024] = "unchanged";
-    if (!Config_getValue(config, section, key, buffer, size))
+    if (!Config_getValue(config, section, key, buffer, size)) {
         return "<missing>";
+    }
     return buffer;
 }
 
@@ -37,12 +40,15 @@ TEST(Config, WrittenValuesReadBackIncludingBlanksAndKeysBeyondTheSchema)
     {
         ConfigPtr out;
         Config_removeAll(out.config);
-        for (int i = 0; SCHEMA[i].name; ++i)
-            ASSERT_TRUE(Config_addSection(out.config, SCHEMA[i].name, Config_sectionRecordCount(SCHEMA, out.config, i)));
+        for (int i = 0; SCHEMA[i].name; ++i) {
+            ASSERT_TRUE(Config_addSection(out.config, SCHEMA[i].name,
+                                          Config_sectionRecordCount(SCHEMA, out.config, i)));
+        }
         EXPECT_TRUE(Config_setValue(out.config, "Common", "DefaultMaterial", "  Si Ge ", 0, 1));
         EXPECT_TRUE(Config_setValue(out.config, "Common", "TerminalArgs", "-e;-T", 0, 1));
         EXPECT_TRUE(Config_setValue(out.config, "GUI", "WindowMainWidth", "1024", 0, 0));
-        EXPECT_TRUE(Config_setValue(out.config, "GUI", "WindowMainMaximized", "Yes and more", 3, 0));
+        EXPECT_TRUE(
+            Config_setValue(out.config, "GUI", "WindowMainMaximized", "Yes and more", 3, 0));
         EXPECT_TRUE(Config_setValue(out.config, "GUI", "Extra", "x=\"quoted\"", 0, 1));
         EXPECT_TRUE(Config_setValue(out.config, "History", "Expression25", "sin(pi/2)", 0, 1));
         EXPECT_TRUE(Config_setValue(out.config, "History", "Multi", "a\nb\r\nc", 0, 1));
@@ -69,19 +75,18 @@ TEST(Config, WrittenValuesReadBackIncludingBlanksAndKeysBeyondTheSchema)
 TEST(Config, HandEditedFilesAreReadLeniently)
 {
     TempFolder folder("kovra-config-");
-    const std::string path = folder.write("hand.kovr",
-                                          "\xEF\xBB\xBF; written by hand\r\n"
-                                          "orphan=1\r\n"
-                                          "[ Common ]\r\n"
-                                          "  DefaultMaterial =  GaAs  \r\n"
-                                          "# comment=ignored\r\n"
-                                          "no equals sign\r\n"
-                                          "TerminalArgs=\"\"\r\n"
-                                          "[GUI]\n"
-                                          "WindowMainWidth=800\n"
-                                          "WindowMainWidth=900\n"
-                                          "[Common]\n"
-                                          "DefaultInput=/tmp/a b.kovra");
+    const std::string path = folder.write("hand.kovr", "\xEF\xBB\xBF; written by hand\r\n"
+                                                       "orphan=1\r\n"
+                                                       "[ Common ]\r\n"
+                                                       "  DefaultMaterial =  GaAs  \r\n"
+                                                       "# comment=ignored\r\n"
+                                                       "no equals sign\r\n"
+                                                       "TerminalArgs=\"\"\r\n"
+                                                       "[GUI]\n"
+                                                       "WindowMainWidth=800\n"
+                                                       "WindowMainWidth=900\n"
+                                                       "[Common]\n"
+                                                       "DefaultInput=/tmp/a b.kovra");
     ConfigPtr in;
     ASSERT_TRUE(Config_load(SCHEMA, in.config, path.c_str()));
     EXPECT_EQ(Config_sectionCount(in.config), 2);  // a repeated section joins the first
@@ -141,8 +146,9 @@ TEST(Config, SectionRecordCountFollowsTheSchemaAndGrowsWithHeldKeys)
     EXPECT_EQ(Config_sectionRecordCount(SCHEMA, c.config, 2), 0);
     EXPECT_EQ(Config_sectionRecordCount(SCHEMA, c.config, 7), 0);
     EXPECT_EQ(Config_sectionRecordCount(nullptr, c.config, 0), 0);
-    for (const char* key : {"a", "b", "c", "d"})
+    for (const char* key : {"a", "b", "c", "d"}) {
         Config_setValue(c.config, "Common", key, "1", 0, 0);
+    }
     EXPECT_EQ(Config_sectionRecordCount(SCHEMA, c.config, 0), 4);
 }
 
@@ -159,15 +165,17 @@ TEST(Config, SavingReplacesTheFileWholeAndLeavesNoScratchFiles)
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u) << "the file keeps its permissions";
     int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) {
         ++files;
+    }
     EXPECT_EQ(files, 1);
 }
 
 TEST(Config, AnUnwritableTargetFallsBackToTheAlternativeAndKeepsTheOldFile)
 {
-    if (geteuid() == 0)
+    if (geteuid() == 0) {
         GTEST_SKIP() << "root writes into read-only folders";
+    }
     TempFolder folder("kovra-config-");
     std::filesystem::create_directory(folder.file("system"));
     const std::string path = folder.write("system/kovradevice.kovr", "[Old]\nkey=1\n");
@@ -189,15 +197,17 @@ TEST(Config, AMissingFolderFallsBackToTheAlternativeAndAFailedRenameLeavesNoScra
     ConfigPtr c;
     Config_setValue(c.config, "New", "key", "2", 0, 0);
     const std::string local = folder.file("user/KovraCalc/kovracalc.kovr");
-    EXPECT_EQ(Config_save(c.config, folder.file("missing/kovracalc.kovr").c_str(), local.c_str()), 2);
+    EXPECT_EQ(Config_save(c.config, folder.file("missing/kovracalc.kovr").c_str(), local.c_str()),
+              2);
     EXPECT_EQ(readAll(local), "[New]\nkey=2\n");
     // A folder where the file should be: the rename fails, nothing is left over.
     std::filesystem::create_directory(folder.file("taken"));
     EXPECT_EQ(Config_save(c.config, folder.file("taken").c_str(), nullptr), 0);
     EXPECT_TRUE(std::filesystem::is_directory(folder.file("taken")));
     int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) {
         ++files;
+    }
     EXPECT_EQ(files, 2);  // user/ and taken/
 }
 
@@ -220,16 +230,18 @@ namespace {
 std::string manySections(int sections)
 {
     std::string text;
-    for (int i = 0; i < sections; ++i)
+    for (int i = 0; i < sections; ++i) {
         text += "[Section" + std::to_string(i) + "]\nA=1\nB=\"two\"\n";
+    }
     return text;
 }
 
 std::string manyKeys(int keys)
 {
     std::string text = "[Common]\n";
-    for (int i = 0; i < keys; ++i)
+    for (int i = 0; i < keys; ++i) {
         text += "Key" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    }
     return text;
 }
 
@@ -244,8 +256,10 @@ size_t lookupsToReadAll(const std::string& text, int sections, int keys)
     for (int s = 0; s < sections; ++s) {
         const std::string section = sections == 1 ? "Common" : "Section" + std::to_string(s);
         for (int k = 0; k < keys; ++k) {
-            const std::string key = sections == 1 ? "Key" + std::to_string(k) : (k == 0 ? "A" : "B");
-            EXPECT_TRUE(Config_getValue(in.config, section.c_str(), key.c_str(), value, sizeof value));
+            const std::string key =
+                sections == 1 ? "Key" + std::to_string(k) : (k == 0 ? "A" : "B");
+            EXPECT_TRUE(
+                Config_getValue(in.config, section.c_str(), key.c_str(), value, sizeof value));
         }
     }
     return Config_nameLookups(in.config);
@@ -283,7 +297,8 @@ TEST(Config, AManySectionFileKeepsItsOrderAndItsLastValues)
     ASSERT_EQ(Config_save(in.config, copy.c_str(), nullptr), 1);
     const std::string written = readAll(copy);
     EXPECT_EQ(written.rfind("[Section0]\nA=1\nB=\"two\"\n", 0), 0u);
-    EXPECT_NE(written.find("[Section7]\nA=changed\nB=\"two\"\nC=new\n\n[Section8]"), std::string::npos);
+    EXPECT_NE(written.find("[Section7]\nA=changed\nB=\"two\"\nC=new\n\n[Section8]"),
+              std::string::npos);
     // Removing everything empties the indexes too.
     Config_removeAll(in.config);
     EXPECT_EQ(valueOf(in.config, "Section7", "A"), "<missing>");

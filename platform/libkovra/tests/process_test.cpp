@@ -30,14 +30,17 @@ std::vector<std::string> readLines(int fd, size_t wanted, int timeoutMs)
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (lines.size() < wanted && std::chrono::steady_clock::now() < end) {
         pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 50) <= 0)
+        if (poll(&p, 1, 50) <= 0) {
             continue;
+        }
         char buffer[256];
         const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n == 0)
+        if (n == 0) {
             break;
-        if (n < 0)
+        }
+        if (n < 0) {
             continue;
+        }
         pending.append(buffer, static_cast<size_t>(n));
         size_t at;
         while ((at = pending.find('\n')) != std::string::npos) {
@@ -62,7 +65,8 @@ bool gone(int pid)
     std::string text;
     std::getline(stat, text);
     const size_t close = text.rfind(')');
-    return text.empty() || (close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z');
+    return text.empty() ||
+           (close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z');
 }
 
 TEST(CommandLine, DoubleQuotesGroupWordsAndAreRemoved)
@@ -73,8 +77,12 @@ TEST(CommandLine, DoubleQuotesGroupWordsAndAreRemoved)
         bool ok;
     };
     const Case cases[] = {
-        {"kovracomp -run \"/tmp/a b/x.kovra\" -comm", {"kovracomp", "-run", "/tmp/a b/x.kovra", "-comm"}, true},
-        {"\"/opt/my tools/kovraplot\"  -title \"\"", {"/opt/my tools/kovraplot", "-title", ""}, true},
+        {"kovracomp -run \"/tmp/a b/x.kovra\" -comm",
+         {"kovracomp", "-run", "/tmp/a b/x.kovra", "-comm"},
+         true},
+        {"\"/opt/my tools/kovraplot\"  -title \"\"",
+         {"/opt/my tools/kovraplot", "-title", ""},
+         true},
         {"a\"b c\"d", {"ab cd"}, true},
         {"C:\\kovra\\bin\\x.exe", {"C:\\kovra\\bin\\x.exe"}, true},
         {"   ", {}, true},
@@ -95,7 +103,8 @@ TEST(Process, QuotedArgumentsBlanksAndOutputOnOnePipe)
                                        "echo \"to stderr\" >&2\n"
                                        "pwd\n"
                                        "exit 3\n");
-    const std::string command = "\"" + program + "\" -run \"" + folder.path() + "dev ice.kovra\" \"\" -comm";
+    const std::string command =
+        "\"" + program + "\" -run \"" + folder.path() + "dev ice.kovra\" \"\" -comm";
     int pipeMode = 1, handle = -1, pipe = -1, pid = -1;
     char temp[1024] = "x";
     ASSERT_EQ(startProcess(command.c_str(), &pipeMode, &handle, &pipe, nullptr, nullptr, nullptr,
@@ -109,13 +118,15 @@ TEST(Process, QuotedArgumentsBlanksAndOutputOnOnePipe)
     EXPECT_NE(fcntl(pipe, F_GETFD) & FD_CLOEXEC, 0) << "later children must not inherit the pipe";
     const std::vector<std::string> lines = readLines(pipe, 6, 10000);
     const std::string folderNoSlash = folder.path().substr(0, folder.path().size() - 1);
-    const std::vector<std::string> expected = {"[-run]", "[" + folder.path() + "dev ice.kovra]", "[]", "[-comm]",
+    const std::vector<std::string> expected = {"[-run]",    "[" + folder.path() + "dev ice.kovra]",
+                                               "[]",        "[-comm]",
                                                "to stderr", folderNoSlash};
     EXPECT_EQ(lines, expected);
     close(pipe);
     int status = -1;
-    for (int i = 0; i < 500 && isProcessRunning(pid, &status); ++i)
+    for (int i = 0; i < 500 && isProcessRunning(pid, &status); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     EXPECT_EQ(isProcessRunning(pid, &status), 0);
     EXPECT_EQ(status, 3);
     status = -1;
@@ -130,8 +141,8 @@ TEST(Process, OutputStreamsWhileTheProgramRuns)
     const std::string program = script(folder, "slow.sh", "echo first\nsleep 2\necho second\n");
     int pipeMode = 1, handle, pipe, pid;
     char temp[1024];
-    ASSERT_EQ(startProcess(program.c_str(), &pipeMode, &handle, &pipe, nullptr, nullptr, nullptr, nullptr, "x", temp,
-                           &pid),
+    ASSERT_EQ(startProcess(program.c_str(), &pipeMode, &handle, &pipe, nullptr, nullptr, nullptr,
+                           nullptr, "x", temp, &pid),
               1);
     const std::vector<std::string> first = readLines(pipe, 1, 1500);
     ASSERT_EQ(first, std::vector<std::string>{"first"});
@@ -148,8 +159,8 @@ TEST(Process, StoppingEndsTheProgramAndItsChildren)
         script(folder, "parent.sh", "sh -c 'trap \"\" TERM; echo $$; exec sleep 60' &\nwait\n");
     int pipeMode = 1, handle, pipe, pid;
     char temp[1024];
-    ASSERT_EQ(startProcess(program.c_str(), &pipeMode, &handle, &pipe, nullptr, nullptr, nullptr, nullptr, "x", temp,
-                           &pid),
+    ASSERT_EQ(startProcess(program.c_str(), &pipeMode, &handle, &pipe, nullptr, nullptr, nullptr,
+                           nullptr, "x", temp, &pid),
               1);
     const std::vector<std::string> lines = readLines(pipe, 1, 5000);
     ASSERT_EQ(lines.size(), 1u);
@@ -172,12 +183,13 @@ TEST(Process, FailuresAndProgramsWithoutPipe)
 {
     int pipeMode = 1, handle = 5, pipe = 5, pid = 5;
     char temp[1024];
-    EXPECT_EQ(startProcess("/nonexistent/program -x", &pipeMode, &handle, &pipe, nullptr, nullptr, nullptr, nullptr,
-                           "x", temp, &pid),
+    EXPECT_EQ(startProcess("/nonexistent/program -x", &pipeMode, &handle, &pipe, nullptr, nullptr,
+                           nullptr, nullptr, "x", temp, &pid),
               -1);
     EXPECT_EQ(pid, -1);
     EXPECT_EQ(pipe, -1);
-    EXPECT_EQ(startProcess("\"unclosed", &pipeMode, &handle, &pipe, nullptr, nullptr, nullptr, nullptr, "x", temp, &pid),
+    EXPECT_EQ(startProcess("\"unclosed", &pipeMode, &handle, &pipe, nullptr, nullptr, nullptr,
+                           nullptr, "x", temp, &pid),
               -1);
     EXPECT_EQ(isProcessRunning(-1, nullptr), 0);
     EXPECT_EQ(killProcess(-1), 0);
@@ -186,8 +198,9 @@ TEST(Process, FailuresAndProgramsWithoutPipe)
     int spawned = -1;
     ASSERT_EQ(kov_spawnProcess(nullptr, 0, "true", &spawned, nullptr, 0), 1);
     int status = -1;
-    for (int i = 0; i < 500 && isProcessRunning(spawned, &status); ++i)
+    for (int i = 0; i < 500 && isProcessRunning(spawned, &status); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     EXPECT_EQ(status, 0);
 }
 

@@ -15,9 +15,9 @@ TEST(FileHeader, StartsWithTheMandatoryLineAndNamesVersionAndTime)
     const size_t n = getKovraFileHeader(buffer, sizeof buffer);
     const std::string text(buffer);
     EXPECT_EQ(n, text.size());
-    const std::regex shape(
-        "# Kovra <SL>\n# The above first line is mandatory\n#\n# Kovra Version 3\\.0 Build 2412 Linux\n#\n"
-        "# Saved: \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \n");
+    const std::regex shape("# Kovra <SL>\n# The above first line is mandatory\n#\n# Kovra Version "
+                           "3\\.0 Build 2412 Linux\n#\n"
+                           "# Saved: \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \n");
     EXPECT_TRUE(std::regex_match(text, shape)) << text;
 }
 
@@ -39,8 +39,8 @@ TEST(NormalizeString, KeepsUtf8AndReplacesBrokenBytes)
     const Case cases[] = {
         {"plain text\n", 64, "plain text\n"},
         {"V\xC3\xA9rit\xC3\xA9", 64, "V\xC3\xA9rit\xC3\xA9"},
-        {"Latin-1 \xE9t\xE9", 64, "Latin-1 ?t?"},          // 8-bit text from the pipe
-        {"cut \xC3\xA9", 5, "cut ?"},                        // n ends inside a sequence
+        {"Latin-1 \xE9t\xE9", 64, "Latin-1 ?t?"},  // 8-bit text from the pipe
+        {"cut \xC3\xA9", 5, "cut ?"},              // n ends inside a sequence
         {"\xE2\x82\xAC euro", 64, "\xE2\x82\xAC euro"},
         {"\xC0\xAF overlong", 64, "?? overlong"},
         {"\xED\xA0\x80 surrogate", 64, "??? surrogate"},
@@ -67,15 +67,14 @@ TEST(Colors, NormalizeShiftsEachChannelAndHoldsItInRange)
         long expected;
     };
     const Case cases[] = {
-        {0xC24230, 0, 0, -40, 0x9A4230},   // blue byte lowered
-        {0x141DC7, 40, 40, 40, 0x3C45EF},
-        {0x307DB0, 60, 60, 60, 0x6CB9EC},
+        {0xC24230, 0, 0, -40, 0x9A4230},  // blue byte lowered
+        {0x141DC7, 40, 40, 40, 0x3C45EF},    {0x307DB0, 60, 60, 60, 0x6CB9EC},
         {0xFFFFFF, 10, 10, 10, 0xFFFFFF},  // held at 255
-        {0x000000, -64, -64, -64, 0x000000},
-        {0x102030, -0x20, 0, 0x10, 0x202010},
+        {0x000000, -64, -64, -64, 0x000000}, {0x102030, -0x20, 0, 0x10, 0x202010},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(normalizeColor(c.color, c.r, c.g, c.b), c.expected) << std::hex << c.color;
+    }
 }
 
 TEST(Colors, GrayifyGivesAGreyBetweenTheColoursLightnessAndTheLevel)

@@ -20,8 +20,20 @@ std::wstring formatted(double value, int digits)
 }
 
 const double roundTrips[] = {
-    0.1, 1.0 / 3.0, 1e-300, 5e-324, 1.7976931348623157e308, -0.0, 0.0, 6.02214076e23,
-    2.2250738585072014e-308, 1.602176634e-19, -123456.789, 300.0, 1e16, 0.30000000000000004,
+    0.1,
+    1.0 / 3.0,
+    1e-300,
+    5e-324,
+    1.7976931348623157e308,
+    -0.0,
+    0.0,
+    6.02214076e23,
+    2.2250738585072014e-308,
+    1.602176634e-19,
+    -123456.789,
+    300.0,
+    1e16,
+    0.30000000000000004,
 };
 
 void checkRoundTrips()
@@ -37,10 +49,7 @@ void checkRoundTrips()
     }
 }
 
-TEST(NuReformatAuto, AutomaticDigitsRoundTripExactly)
-{
-    checkRoundTrips();
-}
+TEST(NuReformatAuto, AutomaticDigitsRoundTripExactly) { checkRoundTrips(); }
 
 TEST(NuReformatAuto, AutomaticDigitsAreTheShortest)
 {
@@ -59,16 +68,23 @@ TEST(NuReformatAuto, SignificantDigitsLikePercentG)
         int digits;
         const wchar_t* text;
     } cases[] = {
-        {1e16, 6, L"1e+16"},          {0.001, 6, L"0.001"},       {300.0, 6, L"300"},
-        {1.0 / 3.0, 6, L"0.333333"},  {1.5e-5, 6, L"1.5e-05"},    {123456789.0, 6, L"1.23457e+08"},
-        {-2.5, 6, L"-2.5"},           {999999.5, 6, L"1e+06"},    {3.14159265, 3, L"3.14"},
+        {1e16, 6, L"1e+16"},
+        {0.001, 6, L"0.001"},
+        {300.0, 6, L"300"},
+        {1.0 / 3.0, 6, L"0.333333"},
+        {1.5e-5, 6, L"1.5e-05"},
+        {123456789.0, 6, L"1.23457e+08"},
+        {-2.5, 6, L"-2.5"},
+        {999999.5, 6, L"1e+06"},
+        {3.14159265, 3, L"3.14"},
         {0.1, 20, L"0.10000000000000001"},  // more than 17 digits count as 17
     };
     for (const auto& c : cases) {
         EXPECT_EQ(formatted(c.value, c.digits), c.text) << c.value;
         char narrow[64];
         const std::string expected(c.text, c.text + std::wcslen(c.text));
-        EXPECT_STREQ(nu_reformatAutoA(c.value, narrow, 64, nullptr, nullptr, c.digits), expected.c_str());
+        EXPECT_STREQ(nu_reformatAutoA(c.value, narrow, 64, nullptr, nullptr, c.digits),
+                     expected.c_str());
     }
 }
 
@@ -106,11 +122,20 @@ TEST(NuReformat, TidiesNumberTextsInPlace)
         const wchar_t* in;
         const wchar_t* out;
     } cases[] = {
-        {L"1.500000e+00", L"1.5"},   {L"2.50E-005", L"2.5e-05"}, {L"300.000", L"300"},
-        {L"1.000000e+16", L"1e+16"}, {L"-0.0", L"-0"},           {L".000", L"0"},
-        {L"1e5", L"1e5"},            {L"+7.10", L"7.1"},         {L"12", L"12"},
-        {L"1.5e+123", L"1.5e+123"},  {L"abc", L"abc"},           {L"1.5 V", L"1.5 V"},
-        {L"1e", L"1e"},              {L"", L""},
+        {L"1.500000e+00", L"1.5"},
+        {L"2.50E-005", L"2.5e-05"},
+        {L"300.000", L"300"},
+        {L"1.000000e+16", L"1e+16"},
+        {L"-0.0", L"-0"},
+        {L".000", L"0"},
+        {L"1e5", L"1e5"},
+        {L"+7.10", L"7.1"},
+        {L"12", L"12"},
+        {L"1.5e+123", L"1.5e+123"},
+        {L"abc", L"abc"},
+        {L"1.5 V", L"1.5 V"},
+        {L"1e", L"1e"},
+        {L"", L""},
     };
     for (const auto& c : cases) {
         wchar_t text[32];

@@ -43,26 +43,29 @@ TEST(NuParamSetters, AcceptTheirRangeAndRefuseOutsideUnchanged)
         double value;
         bool accepted;
     };
-    const Case reltol[] = {{"tiny", 1e-13, false}, {"low end", 1e-12, true}, {"high end", 0.1, true},
-                           {"too loose", 0.2, false}, {"nan", QUIET_NAN, false}, {"negative", -1e-6, false}};
+    const Case reltol[] = {{"tiny", 1e-13, false},    {"low end", 1e-12, true},
+                           {"high end", 0.1, true},   {"too loose", 0.2, false},
+                           {"nan", QUIET_NAN, false}, {"negative", -1e-6, false}};
     for (const auto& c : reltol) {
         nuParam param;
         EXPECT_EQ(param.setReltol(c.value), c.accepted) << "reltol " << c.what;
         EXPECT_EQ(param.reltol, c.accepted ? c.value : 1e-6) << "reltol " << c.what;
     }
-    const Case damp[] = {{"off", 0.0, true}, {"ramp step", 100.0, true}, {"high end", 1000.0, true},
-                         {"too strong", 1e4, false}, {"negative", -0.1, false}, {"nan", QUIET_NAN, false}};
+    const Case damp[] = {{"off", 0.0, true},         {"ramp step", 100.0, true},
+                         {"high end", 1000.0, true}, {"too strong", 1e4, false},
+                         {"negative", -0.1, false},  {"nan", QUIET_NAN, false}};
     for (const auto& c : damp) {
         nuParam param;
         EXPECT_EQ(param.setDamp(c.value), c.accepted) << "damp " << c.what;
         EXPECT_EQ(param.damp, c.accepted ? c.value : nuParam::DAMP[0]) << "damp " << c.what;
     }
-    const Case maxiter[] = {{"zero", 0, false}, {"one", 1, true}, {"high end", 1000, true},
-                            {"too many", 1001, false}};
+    const Case maxiter[] = {
+        {"zero", 0, false}, {"one", 1, true}, {"high end", 1000, true}, {"too many", 1001, false}};
     for (const auto& c : maxiter) {
         nuParam param;
         EXPECT_EQ(param.setMaxiter(static_cast<int>(c.value)), c.accepted) << "maxiter " << c.what;
-        EXPECT_EQ(param.maxiter, c.accepted ? static_cast<int>(c.value) : 100) << "maxiter " << c.what;
+        EXPECT_EQ(param.maxiter, c.accepted ? static_cast<int>(c.value) : 100)
+            << "maxiter " << c.what;
     }
 }
 

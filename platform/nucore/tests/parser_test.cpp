@@ -63,8 +63,8 @@ TEST(NuParserGrammar, EvaluatesTheSharedGrammar)
 
 TEST(NuParserGrammar, RefusesMalformedExpressions)
 {
-    const wchar_t* bad[] = {L"1+", L"(2", L"2)", L"foo", L"foo(2)", L"1 2", L"1e", L"sin()",
-                            L"3*", L"1,5", L"--2", L"", L"2(3)", L"\u00E9+1"};
+    const wchar_t* bad[] = {L"1+",    L"(2", L"2)",  L"foo", L"foo(2)", L"1 2",  L"1e",
+                            L"sin()", L"3*", L"1,5", L"--2", L"",       L"2(3)", L"\u00E9+1"};
     nuParser parser(nullptr, nullptr);
     for (const wchar_t* text : bad) {
         const std::string shown(text, text + std::wcslen(text));
@@ -95,7 +95,7 @@ TEST(NuParserAssign, NamedAssignmentDefinesAVariable)
     EXPECT_DOUBLE_EQ(parser.eval(L"t/Na"), 2.0);
     ASSERT_GE(parser.assign(L"Na = 5"), 1);  // redefinition
     EXPECT_DOUBLE_EQ(parser.eval(L"Na"), 5.0);
-    EXPECT_DOUBLE_EQ(parser.eval(L"t"), 2e16);  // t kept its value
+    EXPECT_DOUBLE_EQ(parser.eval(L"t"), 2e16);       // t kept its value
     EXPECT_DOUBLE_EQ(parser.eval(L"Na == 5"), 1.0);  // a comparison, not an assignment
 }
 
@@ -103,11 +103,11 @@ TEST(NuParserAssign, FailuresKeepTheOldValue)
 {
     nuParser parser(nullptr, nullptr);
     ASSERT_GE(parser.assign(L"3"), 1);
-    EXPECT_EQ(parser.assign(L"1/0"), 0);        // not a finite number
+    EXPECT_EQ(parser.assign(L"1/0"), 0);  // not a finite number
     EXPECT_EQ(parser.assign(L"sqrt(-1)"), 0);
     EXPECT_EQ(parser.assign(L"x = 1+"), 0);
-    EXPECT_EQ(parser.assign(L"sin = 3"), 0);    // a function name is reserved
-    EXPECT_EQ(parser.assign(L"pi = 3"), 0);     // so is a constant
+    EXPECT_EQ(parser.assign(L"sin = 3"), 0);  // a function name is reserved
+    EXPECT_EQ(parser.assign(L"pi = 3"), 0);   // so is a constant
     EXPECT_STRNE(parser.lastError(), L"");
     EXPECT_DOUBLE_EQ(parser.eval(L"x"), 3.0);
 }

@@ -111,7 +111,8 @@ TEST(NuSigmaComm, AnExchangeFileThatCannotBeWrittenIsWarnedOnce)
     EXPECT_FALSE(sigma.writeComm(L"[SEND]ZP:500"));
     EXPECT_FALSE(sigma.writeComm(L"[SEND]ZP:600"));
     const std::string console = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(console, std::string("[WARNING] cannot write the exchange file \"") + FULL_DEVICE + "\"\n");
+    EXPECT_EQ(console,
+              std::string("[WARNING] cannot write the exchange file \"") + FULL_DEVICE + "\"\n");
     // The results are not touched by it: the run goes on.
     EXPECT_TRUE(sigma.isOK());
     EXPECT_FALSE(sigma.outputLost);
@@ -178,7 +179,8 @@ TEST(NuSigmaStop, OnlyAWholeStopLineCounts)
 {
     TempFolder folder;
     nuSigma sigma;
-    pointAt(sigma.commFilename, folder.write("simulcomm.txt", "[SEND]VP:3\nStopped\nNo Stop\nstop\n"));
+    pointAt(sigma.commFilename,
+            folder.write("simulcomm.txt", "[SEND]VP:3\nStopped\nNo Stop\nstop\n"));
     EXPECT_FALSE(waitForStop(sigma, 150));
     EXPECT_FALSE(sigma.stopIt());
 }
@@ -251,12 +253,8 @@ TEST_P(NuSigmaPlantedExchangeFile, NeverBlocksNorReadsWithoutBound)
     TempFolder folder;
     const std::string comm = folder.file("simulcomm.txt");
     switch (GetParam().kind) {
-    case Planted::DIRECTORY:
-        ASSERT_EQ(::mkdir(comm.c_str(), 0755), 0);
-        break;
-    case Planted::FIFO:
-        ASSERT_EQ(::mkfifo(comm.c_str(), 0644), 0);
-        break;
+    case Planted::DIRECTORY: ASSERT_EQ(::mkdir(comm.c_str(), 0755), 0); break;
+    case Planted::FIFO: ASSERT_EQ(::mkfifo(comm.c_str(), 0644), 0); break;
     case Planted::HUGE_LINE_WITHOUT_END:
         // A line longer than anything read per poll, ending "Stop": a stop
         // request is a whole line, never the end of another one.
@@ -275,7 +273,8 @@ TEST_P(NuSigmaPlantedExchangeFile, NeverBlocksNorReadsWithoutBound)
     const std::string console = testing::internal::GetCapturedStdout();
     EXPECT_EQ(stopped, GetParam().stops);
     EXPECT_LT(elapsed, 2000.0);
-    EXPECT_EQ(console.find("is not a regular file") != std::string::npos, GetParam().warns) << console;
+    EXPECT_EQ(console.find("is not a regular file") != std::string::npos, GetParam().warns)
+        << console;
     EXPECT_TRUE(sigma.isOK());  // a warning, never an error
 }
 

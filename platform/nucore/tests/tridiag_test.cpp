@@ -11,12 +11,12 @@ namespace {
 
 struct System {
     std::vector<double> lower, diag, upper, rhs, update, previous, x;
-    explicit System(int n)
-        : lower(n), diag(n), upper(n), rhs(n), update(n), previous(n), x(n) {}
+    explicit System(int n) : lower(n), diag(n), upper(n), rhs(n), update(n), previous(n), x(n) {}
     bool solve(int* iterations, double* error)
     {
         return nu_solveTriDiag(lower.data(), diag.data(), upper.data(), rhs.data(), update.data(),
-                               previous.data(), x.data(), static_cast<int>(x.size()), iterations, error);
+                               previous.data(), x.data(), static_cast<int>(x.size()), iterations,
+                               error);
     }
 };
 
@@ -123,9 +123,11 @@ TEST(NuSolveTriDiag, RefusesBadArguments)
     System s(2);
     s.diag[0] = s.diag[1] = 1.0;
     EXPECT_FALSE(nu_solveTriDiag(s.lower.data(), s.diag.data(), s.upper.data(), s.rhs.data(),
-                                 s.update.data(), s.previous.data(), s.x.data(), 0, nullptr, nullptr));
-    EXPECT_FALSE(nu_solveTriDiag(nullptr, s.diag.data(), s.upper.data(), s.rhs.data(), s.update.data(),
-                                 s.previous.data(), s.x.data(), 2, nullptr, nullptr));
+                                 s.update.data(), s.previous.data(), s.x.data(), 0, nullptr,
+                                 nullptr));
+    EXPECT_FALSE(nu_solveTriDiag(nullptr, s.diag.data(), s.upper.data(), s.rhs.data(),
+                                 s.update.data(), s.previous.data(), s.x.data(), 2, nullptr,
+                                 nullptr));
     EXPECT_FALSE(nu_solveTriDiag(s.lower.data(), s.diag.data(), s.upper.data(), s.rhs.data(),
                                  s.update.data(), s.previous.data(), nullptr, 2, nullptr, nullptr));
 }

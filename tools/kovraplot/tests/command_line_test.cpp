@@ -14,8 +14,8 @@ namespace {
 
 TEST(PlotCommandLine, OptionsAndFilesInOrder)
 {
-    const PlotCommand show =
-        PlotCommandLine_parse({"-kovra", "/r/simulplot.txt", "-title", "/home/u/cell.kovra", "a_jv.txt", "b.txt"});
+    const PlotCommand show = PlotCommandLine_parse(
+        {"-kovra", "/r/simulplot.txt", "-title", "/home/u/cell.kovra", "a_jv.txt", "b.txt"});
     EXPECT_EQ(show.action, PlotAction::SHOW);
     EXPECT_EQ(show.list, "/r/simulplot.txt");
     EXPECT_EQ(show.title, "/home/u/cell.kovra");
@@ -47,12 +47,14 @@ TEST(PlotCommandLine, OptionsAndFilesInOrder)
 TEST(PlotCommandLine, OwnOptionsAreKeptFromQt)
 {
     // As the device editor starts it; Qt's -platform and the files go to Qt.
-    const std::vector<std::string> args = {"-kovra", "/r/simulplot.txt", "-platform", "xcb", "-title",
-                                           "/home/u/cell.kovra", "a_jv.txt"};
-    EXPECT_EQ(PlotCommandLine_ownOptions(args), (std::vector<bool>{true, true, false, false, true, true, false}));
+    const std::vector<std::string> args = {"-kovra", "/r/simulplot.txt",   "-platform", "xcb",
+                                           "-title", "/home/u/cell.kovra", "a_jv.txt"};
+    EXPECT_EQ(PlotCommandLine_ownOptions(args),
+              (std::vector<bool>{true, true, false, false, true, true, false}));
     // A title that looks like an option is still the title; a last -title
     // without its value is left for the refusal.
-    EXPECT_EQ(PlotCommandLine_ownOptions({"-title", "-kovra", "x.txt"}), (std::vector<bool>{true, true, false}));
+    EXPECT_EQ(PlotCommandLine_ownOptions({"-title", "-kovra", "x.txt"}),
+              (std::vector<bool>{true, true, false}));
     EXPECT_EQ(PlotCommandLine_ownOptions({"a.txt", "-title"}), (std::vector<bool>{false, false}));
 }
 
@@ -60,8 +62,9 @@ TEST(PlotCommandLine, OwnOptionsAreKeptFromQt)
 // printed on both streams.
 int run(const std::string& args, std::string& output)
 {
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb " KOVRA_BIN_DIR
-                                "/kovraplot " + args + " 2>&1";
+    const std::string command =
+        "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb " KOVRA_BIN_DIR "/kovraplot " +
+        args + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
         return -1;
@@ -102,7 +105,8 @@ TEST(PlotCommandLine, BadOptionIsRefusedWithStatusTwo)
     const int status = pclose(pipe);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 2);
-    EXPECT_NE(output.find("kovraplot: unknown option '-x'\nusage: kovraplot"), std::string::npos) << output;
+    EXPECT_NE(output.find("kovraplot: unknown option '-x'\nusage: kovraplot"), std::string::npos)
+        << output;
 }
 
 }  // namespace

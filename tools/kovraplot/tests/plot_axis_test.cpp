@@ -44,14 +44,23 @@ TEST(PlotAxis, TickLabelsReadCleanly)
         double value, step;
         int exponent;
         const char* label;
-    } cases[] = {{-3 * 0.2 + 3 * 0.2, 0.2, 0, "0"}, {1e-17, 0.2, 0, "0"}, {-0.4, 0.2, 0, "-0.4"},
-                 {0.6, 0.2, 0, "0.6"}, {100, 20, 0, "100"}, {4.5e-8, 5e-9, 0, "4.5×10⁻⁸"},
-                 {3e15, 1e15, 0, "3×10¹⁵"}, {0.005, 0.005, 0, "0.005"}, {-2e-4, 1e-4, 0, "-2×10⁻⁴"},
+    } cases[] = {{-3 * 0.2 + 3 * 0.2, 0.2, 0, "0"},
+                 {1e-17, 0.2, 0, "0"},
+                 {-0.4, 0.2, 0, "-0.4"},
+                 {0.6, 0.2, 0, "0.6"},
+                 {100, 20, 0, "100"},
+                 {4.5e-8, 5e-9, 0, "4.5×10⁻⁸"},
+                 {3e15, 1e15, 0, "3×10¹⁵"},
+                 {0.005, 0.005, 0, "0.005"},
+                 {-2e-4, 1e-4, 0, "-2×10⁻⁴"},
                  // In units of a power of ten: the value the tick stands for.
-                 {2, 1, 307, "2×10³⁰⁷"}, {-1.5, 0.5, 308, "-1.5×10³⁰⁸"}, {5, 5, -321, "5×10⁻³²¹"},
+                 {2, 1, 307, "2×10³⁰⁷"},
+                 {-1.5, 0.5, 308, "-1.5×10³⁰⁸"},
+                 {5, 5, -321, "5×10⁻³²¹"},
                  {0, 1, 308, "0"}};
     for (const auto& c : cases) {
-        EXPECT_EQ(PlotAxis_tickLabel(c.value, c.step, c.exponent), c.label) << c.value << "e" << c.exponent;
+        EXPECT_EQ(PlotAxis_tickLabel(c.value, c.step, c.exponent), c.label)
+            << c.value << "e" << c.exponent;
     }
 }
 

@@ -31,8 +31,9 @@ std::vector<std::string> names(const PlotChart& chart)
 TEST(PlotSpec, UnitsAsAReportPrintsThem)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"A/cm2", "A/cm²"}, {"1/cm3", "1/cm³"}, {"1/cm3/s", "1/cm³/s"}, {"um", "µm"},
-        {"V/um", "V/µm"},   {"Ohms.cm2", "Ω·cm²"}, {"cm4/F2", "cm⁴/F²"}, {"sum", "sum"}, {"eV", "eV"},
+        {"A/cm2", "A/cm²"},   {"1/cm3", "1/cm³"}, {"1/cm3/s", "1/cm³/s"},
+        {"um", "µm"},         {"V/um", "V/µm"},   {"Ohms.cm2", "Ω·cm²"},
+        {"cm4/F2", "cm⁴/F²"}, {"sum", "sum"},     {"eV", "eV"},
     };
     for (const auto& [raw, pretty] : cases) {
         EXPECT_EQ(PlotSpec_prettyUnit(raw), pretty) << raw;
@@ -64,7 +65,8 @@ TEST(PlotSpec, IlluminatedJvShowsThePowerQuadrant)
     // Jsc 15 mA/cm2 and 1.5 A/cm2 at the last forward point: the linear
     // plot keeps to -1.2 Jsc .. +1.2 Jsc, the log plot to the whole span.
     const PlotTab tab = PlotSpec_forTable(
-        parse(fixtures::header("JV") + "# Voltage (V)\tJ (A/cm2)\n#\n0\t-0.015\n0.9\t-0.012\n1.0\t0.1\n1.1\t1.5\n"));
+        parse(fixtures::header("JV") +
+              "# Voltage (V)\tJ (A/cm2)\n#\n0\t-0.015\n0.9\t-0.012\n1.0\t0.1\n1.1\t1.5\n"));
     const PlotChart& linear = tab.charts[0];
     EXPECT_TRUE(linear.yWindow);
     EXPECT_DOUBLE_EQ(linear.yLow, -0.018);
@@ -73,7 +75,10 @@ TEST(PlotSpec, IlluminatedJvShowsThePowerQuadrant)
     EXPECT_FALSE(tab.charts[1].yWindow);
     // A dark curve, or one whose forward current stays small, is shown whole.
     EXPECT_FALSE(PlotSpec_forTable(parse(fixtures::JV)).charts[0].yWindow);
-    EXPECT_FALSE(PlotSpec_forTable(parse(fixtures::header("JV") + "# V (V)\tJ (A/cm2)\n0\t0\n1\t2\n")).charts[0].yWindow);
+    EXPECT_FALSE(
+        PlotSpec_forTable(parse(fixtures::header("JV") + "# V (V)\tJ (A/cm2)\n0\t0\n1\t2\n"))
+            .charts[0]
+            .yWindow);
 }
 
 TEST(PlotSpec, NegativeBiasCellZoomsOnItsPowerQuadrant)
@@ -81,8 +86,9 @@ TEST(PlotSpec, NegativeBiasCellZoomsOnItsPowerQuadrant)
     // The n side at the anode: power at negative bias, Jsc positive, the
     // forward current large and negative. The same window as for a cell of
     // the other polarity: -1.2 Jsc .. +1.2 Jsc.
-    const PlotTab tab = PlotSpec_forTable(parse(fixtures::header("JV") + "# Voltage (V)\tJ (A/cm2)\n#\n"
-                                                                         "-1.1\t-2.5\n-1.0\t-0.1\n-0.9\t0.012\n0\t0.015\n"));
+    const PlotTab tab = PlotSpec_forTable(parse(fixtures::header("JV") +
+                                                "# Voltage (V)\tJ (A/cm2)\n#\n"
+                                                "-1.1\t-2.5\n-1.0\t-0.1\n-0.9\t0.012\n0\t0.015\n"));
     EXPECT_EQ(tab.title, "J-V (light)");
     const PlotChart& linear = tab.charts[0];
     EXPECT_TRUE(linear.yWindow);
@@ -98,8 +104,7 @@ TEST(PlotSpec, DarkCurvesAreNamedAndShownWhole)
     // rounding remainder of the wrong sign near 0 V does not make it light.
     const std::string titles = "# Voltage (V)\tJ (A/cm2)\n#\n";
     const std::string darkCurves[] = {
-        "-0.5\t-1e-9\n0\t0\n0.5\t1e-3\n1.0\t2.0\n",
-        "0\t0\n0.01\t-1e-15\n0.5\t1e-3\n1.0\t2.0\n",
+        "-0.5\t-1e-9\n0\t0\n0.5\t1e-3\n1.0\t2.0\n", "0\t0\n0.01\t-1e-15\n0.5\t1e-3\n1.0\t2.0\n",
         "-1.0\t-2.0\n-0.5\t-1e-3\n0\t0\n0.5\t1e-9\n",  // n side at the anode
     };
     for (const std::string& rows : darkCurves) {
@@ -113,11 +118,13 @@ TEST(PlotSpec, DarkCurvesAreNamedAndShownWhole)
 TEST(PlotSpec, NonFiniteValuesAreLeftOutAndNoted)
 {
     const PlotTab tab = PlotSpec_forTable(
-        parse(fixtures::header("JV") + "# Voltage (V)\tJ (A/cm2)\n#\n0\t-0.02\n0.1\tnan\ninf\t0.1\n0.3\t0.2\n"));
+        parse(fixtures::header("JV") +
+              "# Voltage (V)\tJ (A/cm2)\n#\n0\t-0.02\n0.1\tnan\ninf\t0.1\n0.3\t0.2\n"));
     EXPECT_EQ(tab.charts[0].series[0].x, (std::vector<double>{0, 0.3}));
     ASSERT_EQ(tab.notes.size(), 1u);
     EXPECT_EQ(tab.notes[0], "2 values are not finite numbers (inf, nan) and are not drawn");
-    EXPECT_EQ(PlotSpec_nonFiniteNote(1), "1 value is not a finite number (inf, nan) and is not drawn");
+    EXPECT_EQ(PlotSpec_nonFiniteNote(1),
+              "1 value is not a finite number (inf, nan) and is not drawn");
 }
 
 TEST(PlotSpec, CvCapacitanceAndMottSchottky)
@@ -163,7 +170,8 @@ TEST(PlotSpec, DistributionBandsDensitiesFieldPotential)
     const PlotChart& densities = en.charts[1];
     EXPECT_TRUE(densities.logY);
     EXPECT_EQ(densities.yTitle, "Density (1/cm³)");
-    EXPECT_EQ(names(densities), (std::vector<std::string>{"n", "p", "Na⁻ (ionised)", "Nd⁺ (ionised)"}));
+    EXPECT_EQ(names(densities),
+              (std::vector<std::string>{"n", "p", "Na⁻ (ionised)", "Nd⁺ (ionised)"}));
     EXPECT_FALSE(densities.series[0].dashed);
     EXPECT_TRUE(densities.series[2].dashed);
     EXPECT_EQ(densities.series[2].x, (std::vector<double>{0.5, 1}));
@@ -182,7 +190,8 @@ TEST(PlotSpec, SummaryGivesNotesOnly)
 {
     ResultTable table;
     std::string error;
-    ASSERT_TRUE(ResultFile_parse(fixtures::PHOTOVOLTAIC, "/r/simulout_photovoltaic.txt", table, error));
+    ASSERT_TRUE(
+        ResultFile_parse(fixtures::PHOTOVOLTAIC, "/r/simulout_photovoltaic.txt", table, error));
     const PlotTab tab = PlotSpec_forTable(table);
     EXPECT_TRUE(tab.charts.empty());
     ASSERT_EQ(tab.notes.size(), 7u);

@@ -36,10 +36,7 @@ QApplication& app()
     return *application;
 }
 
-QString q(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
+QString q(const std::string& text) { return QString::fromStdString(text); }
 
 struct Fixture {
     TempFolder folder{"kovraplot-"};
@@ -53,8 +50,14 @@ struct Fixture {
         window->setReporter([this](const QString& m) { messages << m; });
         window->resize(1200, 800);
     }
-    std::string write(const std::string& name, const std::string& text) { return folder.write(name, text); }
-    QList<QChartView*> charts(int tab) const { return window->tabs()->widget(tab)->findChildren<QChartView*>(); }
+    std::string write(const std::string& name, const std::string& text)
+    {
+        return folder.write(name, text);
+    }
+    QList<QChartView*> charts(int tab) const
+    {
+        return window->tabs()->widget(tab)->findChildren<QChartView*>();
+    }
 };
 
 TEST(PlotWindow, PlotListOpensATabPerResult)
@@ -65,7 +68,8 @@ TEST(PlotWindow, PlotListOpensATabPerResult)
     const std::string cv = f.write("simulout_cv.txt", fixtures::CV);
     const std::string jv = f.write("simulout_jv.txt", fixtures::JV);
     f.write("simulout_photovoltaic.txt", fixtures::PHOTOVOLTAIC);
-    const std::string list = f.write("simulplot.txt", en + "\n" + ee + "\n" + cv + "\n" + jv + "\n");
+    const std::string list =
+        f.write("simulplot.txt", en + "\n" + ee + "\n" + cv + "\n" + jv + "\n");
 
     EXPECT_EQ(f.window->openPlotList(q(list)), 4);
     EXPECT_TRUE(f.messages.isEmpty()) << f.messages.join("\n").toStdString();
@@ -81,8 +85,9 @@ TEST(PlotWindow, PlotListOpensATabPerResult)
     // The densities chart has a log axis; the J-V tab a linear and a log one.
     int logAxes = 0;
     for (QChartView* view : f.charts(0)) {
-        logAxes += !view->chart()->axes(Qt::Vertical, nullptr).isEmpty() &&
-                   qobject_cast<QLogValueAxis*>(view->chart()->axes(Qt::Vertical).first()) != nullptr;
+        logAxes +=
+            !view->chart()->axes(Qt::Vertical, nullptr).isEmpty() &&
+            qobject_cast<QLogValueAxis*>(view->chart()->axes(Qt::Vertical).first()) != nullptr;
     }
     EXPECT_EQ(logAxes, 1);
     const QList<QChartView*> jvCharts = f.charts(3);
@@ -92,7 +97,8 @@ TEST(PlotWindow, PlotListOpensATabPerResult)
     ASSERT_NE(jAxis, nullptr);
     EXPECT_EQ(jAxis->titleText(), "J (A/cm²)");
     EXPECT_TRUE(jAxis->categoriesLabels().contains("0"));
-    EXPECT_NE(qobject_cast<QLogValueAxis*>(jvCharts[1]->chart()->axes(Qt::Vertical).first()), nullptr);
+    EXPECT_NE(qobject_cast<QLogValueAxis*>(jvCharts[1]->chart()->axes(Qt::Vertical).first()),
+              nullptr);
     // The photovoltaic figures stand beside the J-V curve.
     QLabel* notes = tabs->widget(3)->findChild<QLabel*>("notes");
     ASSERT_NE(notes, nullptr);
@@ -105,10 +111,12 @@ TEST(PlotWindow, UnreadableFilesAreNamedAndTheRestOpens)
     Fixture f;
     const std::string jv = f.write("simulout_jv.txt", fixtures::JV);
     const std::string bad = f.write("simulout_cv.txt", "# V\tC\n0\t1\n1\tx\n");
-    const std::string list = f.write("simulplot.txt", f.folder.file("gone.txt") + "\n" + bad + "\n" + jv + "\n");
+    const std::string list =
+        f.write("simulplot.txt", f.folder.file("gone.txt") + "\n" + bad + "\n" + jv + "\n");
     EXPECT_EQ(f.window->openPlotList(q(list)), 1);
     ASSERT_EQ(f.messages.size(), 1);
-    EXPECT_TRUE(f.messages[0].contains(q(f.folder.file("gone.txt")))) << f.messages[0].toStdString();
+    EXPECT_TRUE(f.messages[0].contains(q(f.folder.file("gone.txt"))))
+        << f.messages[0].toStdString();
     EXPECT_TRUE(f.messages[0].contains(q(bad) + ": line 3")) << f.messages[0].toStdString();
     EXPECT_EQ(f.window->tabs()->count(), 1);
 
@@ -208,13 +216,19 @@ TEST(PlotWindow, HostileFilesGiveAWindowOrAClearMessage)
         {"denormals", jv + "0\t4.9e-324\n1e-320\t-1e-320\n", ""},
         {"large offset, small span", jv + "1e15\t-0.02\n1000000000000001\t1e-3\n", ""},
         {"zero and huge capacitance", cv + "0\t0\t0\n0.1\t1e300\t1e300\n0.2\t-1e300\t1e-300\n", ""},
-        {"distribution of extremes", fixtures::header("EN") + fixtures::DIST_TITLES + "0" + extremes + "\n1e-300" +
-                                         extremes + "\n",
+        {"distribution of extremes",
+         fixtures::header("EN") + fixtures::DIST_TITLES + "0" + extremes + "\n1e-300" + extremes +
+             "\n",
          ""},
         {"empty", "", "no data"},
         {"header only", jv, "no data"},
-        {"garbage", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\x03\x00>\x00\n\xff\xfe garbage", 30), "line 1"},
-        {"a word among the numbers", jv + "0\t0.1\n0.1\tabc\n", "line 13 is neither a comment nor a row"},
+        {"garbage",
+         std::string("\x7f"
+                     "ELF\x02\x01\x01\0\0\0\x03\x00>\x00\n\xff\xfe garbage",
+                     30),
+         "line 1"},
+        {"a word among the numbers", jv + "0\t0.1\n0.1\tabc\n",
+         "line 13 is neither a comment nor a row"},
         {"ragged rows", jv + "0\t0.1\n0.1\n", "line 13 holds 1 values where the rows above hold 2"},
         {"one column", fixtures::header("JV") + "# Voltage (V)\n#\n0\n0.1\n", "nothing to draw"},
     };
@@ -245,12 +259,13 @@ TEST(PlotWindow, HostileFilesGiveAWindowOrAClearMessage)
 TEST(PlotWindow, NonFiniteValuesAreCountedBesideTheCharts)
 {
     Fixture f;
-    ASSERT_TRUE(f.window->openResult(q(f.write("simulout_jv.txt", fixtures::header("JV") +
-                                                                    "# Voltage (V)\tJ (A/cm2)\n#\n"
-                                                                    "0\tinf\n0.5\tnan\n0.7\t-0.01\n0.8\t0.1\n"))));
+    ASSERT_TRUE(f.window->openResult(q(f.write(
+        "simulout_jv.txt", fixtures::header("JV") + "# Voltage (V)\tJ (A/cm2)\n#\n"
+                                                    "0\tinf\n0.5\tnan\n0.7\t-0.01\n0.8\t0.1\n"))));
     QLabel* notes = f.window->tabs()->widget(0)->findChild<QLabel*>("notes");
     ASSERT_NE(notes, nullptr);
-    EXPECT_TRUE(notes->text().contains("2 values are not finite numbers")) << notes->text().toStdString();
+    EXPECT_TRUE(notes->text().contains("2 values are not finite numbers"))
+        << notes->text().toStdString();
 }
 
 TEST(PlotWindow, OversizedFileIsRefusedByName)
@@ -261,14 +276,16 @@ TEST(PlotWindow, OversizedFileIsRefusedByName)
     std::filesystem::resize_file(big, size_t(40) << 20);
     EXPECT_FALSE(f.window->openResult(q(big)));
     ASSERT_EQ(f.messages.size(), 1);
-    EXPECT_TRUE(f.messages[0].contains("simulout_dist_1.txt: 40 MB is more than the 32 MB kovraplot reads"))
+    EXPECT_TRUE(
+        f.messages[0].contains("simulout_dist_1.txt: 40 MB is more than the 32 MB kovraplot reads"))
         << f.messages[0].toStdString();
 }
 
 TEST(PlotWindow, TabsOfOneKindAreToldApartByTheirFiles)
 {
     Fixture f;
-    const std::string dark = fixtures::header("JV") + "# Voltage (V)\tJ (A/cm2)\n#\n-0.5\t-1e-9\n0\t0\n0.5\t1e-3\n";
+    const std::string dark =
+        fixtures::header("JV") + "# Voltage (V)\tJ (A/cm2)\n#\n-0.5\t-1e-9\n0\t0\n0.5\t1e-3\n";
     for (const char* run : {"run-a", "run-b", "run-c"}) {
         std::filesystem::create_directory(f.folder.file(run));
     }
@@ -290,6 +307,5 @@ TEST(PlotWindow, TabsOfOneKindAreToldApartByTheirFiles)
     ASSERT_EQ(tabs->count(), 2);
     EXPECT_EQ(tabs->tabText(1), "J-V (light)");
 }
-
 
 }  // namespace

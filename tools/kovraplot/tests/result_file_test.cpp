@@ -42,8 +42,20 @@ TEST(ResultFile, SweepsReadIntoColumnsWithUnitsAndValues)
     };
     const Case cases[] = {
         {fixtures::JV, ResultKind::JV, {{"Voltage", "V"}, {"J", "A/cm2"}}, 4, 1, 3, 0.0015},
-        {fixtures::CV, ResultKind::CV, {{"Voltage", "V"}, {"Q", "C/cm2"}, {"C", "F/cm2"}}, 3, 2, 1, 4e-08},
-        {fixtures::QW, ResultKind::QW, {{"Wavelength", "um"}, {"EQE", ""}, {"IQE", ""}}, 3, 2, 0, 0.25},
+        {fixtures::CV,
+         ResultKind::CV,
+         {{"Voltage", "V"}, {"Q", "C/cm2"}, {"C", "F/cm2"}},
+         3,
+         2,
+         1,
+         4e-08},
+        {fixtures::QW,
+         ResultKind::QW,
+         {{"Wavelength", "um"}, {"EQE", ""}, {"IQE", ""}},
+         3,
+         2,
+         0,
+         0.25},
     };
     for (const Case& c : cases) {
         const ResultTable t = parse(c.text);
@@ -108,9 +120,9 @@ TEST(ResultFile, HeaderVariantsAndLineEnds)
 {
     // Windows line ends, a byte-order mark, a "Device:" line and extra
     // comment lines between the header and the titles.
-    const std::string text =
-        "\xEF\xBB\xBF# Kovra <JV>\r\n# Device: Cell B\r\n# Started: 10:00\r\n#\r\n# Voltage (V)\tJ (A/cm2)\r\n"
-        "0\t1e-3\r\n+0.5\t-2.5E-2\r\n";
+    const std::string text = "\xEF\xBB\xBF# Kovra <JV>\r\n# Device: Cell B\r\n# Started: "
+                             "10:00\r\n#\r\n# Voltage (V)\tJ (A/cm2)\r\n"
+                             "0\t1e-3\r\n+0.5\t-2.5E-2\r\n";
     const ResultTable t = parse(text, "other.txt");
     EXPECT_EQ(t.kind, ResultKind::JV);
     EXPECT_EQ(t.deviceName, "Cell B");
@@ -139,8 +151,10 @@ TEST(ResultFile, BadFilesAreNamedWithTheirLine)
 {
     EXPECT_EQ(failure(fixtures::header("JV") + "# Voltage (V)\tJ (A/cm2)\n0\t1\n0.1\tabc\n"),
               "/run/simulout_x.txt: line 12 is neither a comment nor a row of numbers");
-    EXPECT_EQ(failure("# V\tJ\n0\t1\n0.1\n"), "/run/simulout_x.txt: line 3 holds 1 values where the rows above hold 2");
-    EXPECT_EQ(failure(fixtures::header("JV")), "/run/simulout_x.txt: no data (no row of numbers and no named figure)");
+    EXPECT_EQ(failure("# V\tJ\n0\t1\n0.1\n"),
+              "/run/simulout_x.txt: line 3 holds 1 values where the rows above hold 2");
+    EXPECT_EQ(failure(fixtures::header("JV")),
+              "/run/simulout_x.txt: no data (no row of numbers and no named figure)");
     EXPECT_EQ(failure(""), "/run/simulout_x.txt: no data (no row of numbers and no named figure)");
 
     ResultTable table;
@@ -165,9 +179,10 @@ TEST(ResultFile, NonFiniteValuesAreKeptAndCounted)
 {
     // "inf" and "nan" as a C library prints them, and numbers beyond a
     // double: too large reads as an infinity, too small as zero.
-    const ResultTable t = parse(fixtures::header("JV") +
-                                "# Voltage (V)\tJ (A/cm2)\n#\n0\tinf\n0.1\tnan\n0.2\t-inf\n0.3\t1e999\n"
-                                "0.4\t-2e400\n0.5\t1e-999\n0.6\t-0.000001e-400\n0.7\t5e306\n");
+    const ResultTable t =
+        parse(fixtures::header("JV") +
+              "# Voltage (V)\tJ (A/cm2)\n#\n0\tinf\n0.1\tnan\n0.2\t-inf\n0.3\t1e999\n"
+              "0.4\t-2e400\n0.5\t1e-999\n0.6\t-0.000001e-400\n0.7\t5e306\n");
     ASSERT_EQ(t.rowCount(), 8u);
     EXPECT_EQ(t.nonFinite, 5u);
     const std::vector<double>& j = t.values[1];
@@ -192,7 +207,8 @@ TEST(ResultFile, LimitsRefuseWhatWouldFreezeTheWindow)
     ResultLimits small;
     small.maxBytes = 100;
     EXPECT_FALSE(ResultFile_read(jv, table, error, small));
-    EXPECT_EQ(error, jv + ": " + std::to_string(fixtures::JV.size()) + " bytes is more than the 100 bytes kovraplot reads");
+    EXPECT_EQ(error, jv + ": " + std::to_string(fixtures::JV.size()) +
+                         " bytes is more than the 100 bytes kovraplot reads");
 
     ResultLimits fewRows;
     fewRows.maxRows = 3;
@@ -234,12 +250,15 @@ TEST(PlotList, PathsInOrderWithoutEmptyPlaces)
 {
     TempFolder folder;
     // EN, EE, no C-V (empty line), J-V; then a QE list with "#" places.
-    const std::string jv = folder.write("a.txt", "/r/simulout_dist_72.txt\n/r/simulout_dist_01.txt\n\n/r/simulout_jv.txt\n");
-    const std::string qe = folder.write("b.txt", "/r/d2.txt\r\n/r/d1.txt\r\n#\r\n#\r\n/r/simulout_qw.txt\r\n");
+    const std::string jv = folder.write(
+        "a.txt", "/r/simulout_dist_72.txt\n/r/simulout_dist_01.txt\n\n/r/simulout_jv.txt\n");
+    const std::string qe =
+        folder.write("b.txt", "/r/d2.txt\r\n/r/d1.txt\r\n#\r\n#\r\n/r/simulout_qw.txt\r\n");
     std::vector<std::string> files;
     std::string error;
     ASSERT_TRUE(PlotList_read(jv, files, error));
-    EXPECT_EQ(files, (std::vector<std::string>{"/r/simulout_dist_72.txt", "/r/simulout_dist_01.txt", "/r/simulout_jv.txt"}));
+    EXPECT_EQ(files, (std::vector<std::string>{"/r/simulout_dist_72.txt", "/r/simulout_dist_01.txt",
+                                               "/r/simulout_jv.txt"}));
     ASSERT_TRUE(PlotList_read(qe, files, error));
     EXPECT_EQ(files, (std::vector<std::string>{"/r/d2.txt", "/r/d1.txt", "/r/simulout_qw.txt"}));
     EXPECT_FALSE(PlotList_read(folder.file("none.txt"), files, error));

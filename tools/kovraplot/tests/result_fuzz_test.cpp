@@ -29,7 +29,8 @@ constexpr unsigned SEED = 20261211u;
 
 // A field of a data row (a line not starting with '#') in place of
 // another number.
-std::string replaceField(FuzzMutator& mutator, std::vector<std::string>& lines, const std::string& number)
+std::string replaceField(FuzzMutator& mutator, std::vector<std::string>& lines,
+                         const std::string& number)
 {
     for (int attempt = 0; attempt < 8 && !lines.empty(); ++attempt) {
         std::string& line = lines[mutator.pickLine(lines)];
@@ -42,7 +43,8 @@ std::string replaceField(FuzzMutator& mutator, std::vector<std::string>& lines, 
                 starts.push_back(i + 1);
             }
         }
-        const size_t start = starts[static_cast<size_t>(mutator.pick(static_cast<int>(starts.size())))];
+        const size_t start =
+            starts[static_cast<size_t>(mutator.pick(static_cast<int>(starts.size())))];
         const size_t end = line.find('\t', start);
         line.replace(start, end == std::string::npos ? std::string::npos : end - start, number);
         break;
@@ -61,18 +63,38 @@ std::string mutateResult(FuzzMutator& mutator, std::string text)
     std::vector<std::string> lines = FuzzMutator::splitLines(text);
     const size_t line = mutator.pickLine(lines);
     switch (mutator.pick(10)) {
-    case 0:
-        return mutator.flipBytes(text);
-    case 1:
-        return mutator.cut(text);
+    case 0: return mutator.flipBytes(text);
+    case 1: return mutator.cut(text);
     case 2:  // a long line of digits, blanks or tabs
         mutator.insertLongLine(lines, line, "9\t .e-#", 1000, 5000);
         return FuzzMutator::joinLines(lines);
     case 3: {  // a number at the edge of a double, or none
-        static const char* const numbers[] = {
-            "1e308", "-1e308", "1.7976931348623157e308", "-1.7976931348623157e308", "5e306", "1e999",
-            "-1e999", "1e-999", "4.9e-324", "-4.9e-324", "1e-320", "nan", "-nan", "inf", "-inf",
-            "infinity", "0", "-0", "+0", "1e", "e5", ".", "-", "0x1p3", "1,5", "99999999999999999999999"};
+        static const char* const numbers[] = {"1e308",
+                                              "-1e308",
+                                              "1.7976931348623157e308",
+                                              "-1.7976931348623157e308",
+                                              "5e306",
+                                              "1e999",
+                                              "-1e999",
+                                              "1e-999",
+                                              "4.9e-324",
+                                              "-4.9e-324",
+                                              "1e-320",
+                                              "nan",
+                                              "-nan",
+                                              "inf",
+                                              "-inf",
+                                              "infinity",
+                                              "0",
+                                              "-0",
+                                              "+0",
+                                              "1e",
+                                              "e5",
+                                              ".",
+                                              "-",
+                                              "0x1p3",
+                                              "1,5",
+                                              "99999999999999999999999"};
         return replaceField(mutator, lines, mutator.oneOf(numbers));
     }
     case 4: {  // every value of a column the same, or a column of extremes
@@ -89,19 +111,28 @@ std::string mutateResult(FuzzMutator& mutator, std::string text)
     case 5:  // a line removed or repeated many times
         mutator.removeOrRepeatLine(lines, line, 200);
         return FuzzMutator::joinLines(lines);
-    case 6:
-        mutator.swapLines(lines, line);
-        return FuzzMutator::joinLines(lines);
+    case 6: mutator.swapLines(lines, line); return FuzzMutator::joinLines(lines);
     case 7: {  // another tag or a stray header line
-        static const char* const headers[] = {"# Kovra <JV>", "# Kovra <CV>", "# Kovra <QW>", "# Kovra <EE>",
-                                              "# Kovra <EN>", "# Kovra <PV>", "# Kovra <PC>", "# Kovra <",
-                                              "# Voltage = 1e999 V", "# Device:", "#\t\t\t", "Eff = nan %",
-                                              "\xEF\xBB\xBF# Kovra <JV>", "Voc\t1e308\tV"};
+        static const char* const headers[] = {"# Kovra <JV>",
+                                              "# Kovra <CV>",
+                                              "# Kovra <QW>",
+                                              "# Kovra <EE>",
+                                              "# Kovra <EN>",
+                                              "# Kovra <PV>",
+                                              "# Kovra <PC>",
+                                              "# Kovra <",
+                                              "# Voltage = 1e999 V",
+                                              "# Device:",
+                                              "#\t\t\t",
+                                              "Eff = nan %",
+                                              "\xEF\xBB\xBF# Kovra <JV>",
+                                              "Voc\t1e308\tV"};
         mutator.insertOneOf(lines, line, headers);
         return FuzzMutator::joinLines(lines);
     }
     case 8:  // a row of another width
-        lines.insert(lines.begin() + static_cast<long>(line), mutator.pick(2) ? "0.5" : "0.5\t1\t2\t3\t4");
+        lines.insert(lines.begin() + static_cast<long>(line),
+                     mutator.pick(2) ? "0.5" : "0.5\t1\t2\t3\t4");
         return FuzzMutator::joinLines(lines);
     default:  // a plausible number over many decades
         return replaceField(mutator, lines, mutator.plausibleNumber(-320, 640));
@@ -140,14 +171,19 @@ void expectDrawable(const PlotChart& chart, const std::string& text)
 
 TEST(ResultFileFuzz, MutatedResultFilesGiveChartsOrAMessage)
 {
-    const std::string seeds[] = {fixtures::JV,          fixtures::CV,        fixtures::QW,
-                                 fixtures::dist("EE"),  fixtures::dist("EN"), fixtures::PHOTOVOLTAIC,
-                                 fixtures::PHOTOCURRENT};
-    const char* const paths[] = {"/run/simulout_jv.txt", "/run/simulout_cv.txt",         "/run/simulout_qw.txt",
-                                 "/run/simulout_dist_1.txt", "/run/simulout_photovoltaic.txt",
-                                 "/run/simulout_photocurrent.txt", "/run/other.txt"};
+    const std::string seeds[] = {
+        fixtures::JV,         fixtures::CV,           fixtures::QW,          fixtures::dist("EE"),
+        fixtures::dist("EN"), fixtures::PHOTOVOLTAIC, fixtures::PHOTOCURRENT};
+    const char* const paths[] = {"/run/simulout_jv.txt",
+                                 "/run/simulout_cv.txt",
+                                 "/run/simulout_qw.txt",
+                                 "/run/simulout_dist_1.txt",
+                                 "/run/simulout_photovoltaic.txt",
+                                 "/run/simulout_photocurrent.txt",
+                                 "/run/other.txt"};
     const int caseCount = static_cast<int>(fuzzSetting("KOVRA_FUZZ_CASES", CASES));
-    const double timeCap = FUZZ_TIME_SCALE * TIME_CAP_SECONDS * std::max(1.0, double(caseCount) / CASES);
+    const double timeCap =
+        FUZZ_TIME_SCALE * TIME_CAP_SECONDS * std::max(1.0, double(caseCount) / CASES);
     FuzzMutator mutator(static_cast<unsigned>(fuzzSetting("KOVRA_FUZZ_SEED", SEED)));
     // A small row limit, so that the refusal is reached as well.
     ResultLimits limits;
@@ -155,10 +191,12 @@ TEST(ResultFileFuzz, MutatedResultFilesGiveChartsOrAMessage)
     const auto start = std::chrono::steady_clock::now();
     int cases = 0, read = 0, charts = 0;
     for (; cases < caseCount; ++cases) {
-        if (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() > timeCap) {
+        if (std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >
+            timeCap) {
             break;
         }
-        const std::string text = mutator.mutate(seeds[static_cast<size_t>(cases) % std::size(seeds)], mutateResult);
+        const std::string text =
+            mutator.mutate(seeds[static_cast<size_t>(cases) % std::size(seeds)], mutateResult);
         const std::string path = paths[mutator.pick(static_cast<int>(std::size(paths)))];
         ResultTable table;
         std::string error;

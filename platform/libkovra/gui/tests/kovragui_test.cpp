@@ -50,10 +50,12 @@ TEST_F(KovraGui, QuestionsAnswerThreeFourFive)
         const char* answer;
         int expected;
     };
-    const Case cases[] = {{4, "YES", 3}, {4, "NO", 4}, {3, "2", 4}, {5, "CANCEL", 5}, {5, "Yes", 3}, {5, "3", 5}};
+    const Case cases[] = {{4, "YES", 3},    {4, "NO", 4},  {3, "2", 4},
+                          {5, "CANCEL", 5}, {5, "Yes", 3}, {5, "3", 5}};
     for (const Case& c : cases) {
         IupScriptAnswer("Close anyway?", c.answer);
-        EXPECT_EQ(kovraAskQuestion("Device modified. Close anyway?", "KovraDevice", c.kind, KOV_WindowMain),
+        EXPECT_EQ(kovraAskQuestion("Device modified. Close anyway?", "KovraDevice", c.kind,
+                                   KOV_WindowMain),
                   c.expected)
             << c.kind << " " << c.answer;
     }
@@ -73,25 +75,32 @@ TEST_F(KovraGui, EnterAndEscapeAnswerByTheKindOfQuestion)
         int enterAnswer;
         int escapeAnswer;
     };
-    for (const Case& c : {Case{3, "Yes", "No", 3, 4}, Case{4, "No", "No", 4, 4}, Case{5, "Yes", "Cancel", 3, 5}}) {
+    for (const Case& c :
+         {Case{3, "Yes", "No", 3, 4}, Case{4, "No", "No", 4, 4}, Case{5, "Yes", "Cancel", 3, 5}}) {
         IupScriptAnswer(nullptr, "ENTER");
-        EXPECT_EQ(kovraAskQuestion("Question?", "KovraDevice", c.kind, KOV_WindowMain), c.enterAnswer) << c.kind;
+        EXPECT_EQ(kovraAskQuestion("Question?", "KovraDevice", c.kind, KOV_WindowMain),
+                  c.enterAnswer)
+            << c.kind;
         EXPECT_STREQ(IupScriptLastDefault(), c.enter) << c.kind;
         EXPECT_STREQ(IupScriptLastEscape(), c.escape) << c.kind;
         IupScriptAnswer(nullptr, "ESCAPE");
-        EXPECT_EQ(kovraAskQuestion("Question?", "KovraDevice", c.kind, KOV_WindowMain), c.escapeAnswer) << c.kind;
+        EXPECT_EQ(kovraAskQuestion("Question?", "KovraDevice", c.kind, KOV_WindowMain),
+                  c.escapeAnswer)
+            << c.kind;
     }
 }
 
 TEST_F(KovraGui, MessagesAndTheUpdateNoticeGoThroughTheSeam)
 {
     IupScriptAnswer("insufficient memory", "OK");
-    kovraShowMessage("Cannot run the command tool: insufficient memory", "KovraDevice", 2, KOV_WindowMain);
+    kovraShowMessage("Cannot run the command tool: insufficient memory", "KovraDevice", 2,
+                     KOV_WindowMain);
     IupScriptAnswer("Updates come with the installed package", "OK");
     EXPECT_EQ(WindowMain_checkUpdate(nullptr, "KovraCalc"), IUP_DEFAULT);
     const char* text = nullptr;
     IupScriptLastAsked(nullptr, &text);
-    EXPECT_NE(std::string(text).find("KovraCalc version " KOVRA_GUI_VERSION), std::string::npos) << text;
+    EXPECT_NE(std::string(text).find("KovraCalc version " KOVRA_GUI_VERSION), std::string::npos)
+        << text;
 }
 
 TEST_F(KovraGui, InformationGoesToTheStatusAndActionBars)
@@ -148,10 +157,7 @@ TEST_F(KovraGui, EveryImageTheProgramsNameExistsWithItsTip)
 }
 
 int changes = 0;
-void onChange(EditorPrefs*)
-{
-    ++changes;
-}
+void onChange(EditorPrefs*) { ++changes; }
 
 TEST_F(KovraGui, PreferencesStartFromTheLightThemeAndTheDialogEditsASlot)
 {
