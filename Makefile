@@ -7,7 +7,7 @@ EXAMPLE ?= examples/silicon-pn.kovra
 # it loads; the test programs are not built for it.
 RUN_TARGETS = kovracomp material_database
 
-.PHONY: all deps configure build test run sanitize clean
+.PHONY: all deps configure build test run sanitize clean format format-check
 
 all: build
 
@@ -20,10 +20,10 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# The fuzz tests under the sanitizers (build-asan/, only their targets),
-# then the whole suite, whose summary closes the output; both run, and
-# either failing fails.
-test: build
+# The layout check first (seconds, no build), then the fuzz tests under the
+# sanitizers (build-asan/, only their targets), then the whole suite, whose
+# summary closes the output; both run, and either failing fails.
+test: format-check build
 	@bash scripts/run-sanitized-fuzz.sh build-asan $(JOBS); fuzz=$$?; \
 	bash scripts/run-tests.sh $(BUILD_DIR) $(JOBS); suite=$$?; \
 	exit $$(( fuzz != 0 || suite != 0 ))
@@ -37,6 +37,12 @@ sanitize: deps
 	@cmake -S . -B build-asan -G Ninja -DKOVRA_SANITIZE=ON -DKOVRA_BUILD_BENCH=OFF > /dev/null
 	@cmake --build build-asan -j $(JOBS)
 	@bash scripts/run-tests.sh build-asan $(JOBS)
+
+format-check: deps
+	@bash scripts/check-format.sh
+
+format: deps
+	@bash scripts/check-format.sh --fix
 
 clean:
 	rm -rf $(BUILD_DIR)
