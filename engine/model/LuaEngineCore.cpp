@@ -125,7 +125,7 @@ int readLineNumber(const std::string& digits)
 std::string lineMessage(int line, const std::string& rest)
 {
     char head[48];
-    std::snprintf(head, sizeof head, "[ERROR]   at line %d: ", line);
+    std::snprintf(head, sizeof head, NU_ERROR_TAG "at line %d: ", line);
     std::string out = head + rest;
     if (out.size() > 255) {
         // Cut before a character, never inside a UTF-8 sequence.
@@ -325,7 +325,7 @@ bool LuaEngineCore::run(const char* chunk)
             return true;
         }
         const char* err = toString();
-        throw luaexception(err && *err ? err : "[ERROR]   unrecoverable error");
+        throw luaexception(err && *err ? err : NU_ERROR_TAG "unrecoverable error");
     } catch (const std::exception& e) {
         std::string out;
         errorLine = parseErrorLine(e.what(), out);
@@ -335,7 +335,7 @@ bool LuaEngineCore::run(const char* chunk)
         errorLine = -1;
     }
     if (failure.empty()) {
-        failure = "[ERROR]   unrecoverable exception";
+        failure = NU_ERROR_TAG "unrecoverable exception";
     }
     setMessage(failure.c_str());
     kov_wprintf(L"\n%ls\n", message);
@@ -351,7 +351,7 @@ bool LuaEngineCore::addPackagePath(const char* folder)
     // ';' and '?' mean something in Lua search paths; a folder holding
     // either is refused rather than given a second meaning.
     if (dir.find_first_of(";?") != std::string::npos) {
-        setMessage((std::string("[ERROR]   invalid Lua module folder: ") + dir).c_str());
+        setMessage((std::string(NU_ERROR_TAG "invalid Lua module folder: ") + dir).c_str());
         return false;
     }
     if (dir.back() != '/' && dir.back() != '\\') {
@@ -508,7 +508,7 @@ bool LuaEngineCore::call(const char* script, const char* function,
     errorLine = -1;
     boundFailure(failure);
     if (failure.empty()) {
-        failure = "[ERROR]   unrecoverable exception";
+        failure = NU_ERROR_TAG "unrecoverable exception";
     }
     setMessage(failure.c_str());
     return false;
@@ -628,7 +628,7 @@ int LuaEngineCore::wrapCFunction(lua_State* L, int (*f)(lua_State*))
     try {
         return f(L);
     } catch (const char* text) {
-        lua_pushstring(L, text ? text : "[ERROR]   unrecoverable exception");
+        lua_pushstring(L, text ? text : NU_ERROR_TAG "unrecoverable exception");
     } catch (const std::exception& e) {
         lua_pushstring(L, e.what());
     }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "kovbase.h"
+#include "nuSigma.h"
 
 namespace {
 
@@ -248,15 +249,15 @@ bool LuaEngineCore::boundFailure(std::string& text) const
     switch (exceeded) {
     case Bound::None: return false;
     case Bound::Instructions:
-        text = "[ERROR]   the script ran past its budget of " +
+        text = NU_ERROR_TAG "the script ran past its budget of " +
                std::to_string(INSTRUCTION_BUDGET / 1000000) +
                " million instructions (an endless loop?)";
         return true;
     case Bound::Memory:
-        text = "[ERROR]   the script needs more than " +
+        text = NU_ERROR_TAG "the script needs more than " +
                std::to_string(MEMORY_CEILING / (1024 * 1024)) + " MB of memory";
         return true;
-    case Bound::Stop: text = "[ERROR]   the script was stopped by the user"; return true;
+    case Bound::Stop: text = NU_ERROR_TAG "the script was stopped by the user"; return true;
     }
     return false;
 }

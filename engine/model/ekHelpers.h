@@ -21,8 +21,3 @@ void ek_resetSigma(nuSigma* sigma);
 // returns the new length. Texts of 0 or of 8192 or more characters are left
 // as they are and their length is returned; a null text gives 0.
 size_t ek_trimW(wchar_t* text);
-
-// Length of the "[ERROR]   " tag nuSigma::error puts before a line. Lines
-// the engine cuts to a fixed width count it, so that the printed line keeps
-// that width.
-constexpr size_t EK_ERROR_TAG_LENGTH = 10;

@@ -44,10 +44,9 @@ void warn(nuSigma* sigma, const wchar_t* format, const wchar_t* name, const wcha
 // tag and line end; the channel is cleared.
 std::wstring takeError(nuSigma* sigma)
 {
-    const wchar_t* const tag = L"[ERROR]   ";
     std::wstring reason = sigma->message;
-    if (reason.rfind(tag, 0) == 0) {
-        reason.erase(0, wcslen(tag));
+    if (kov_startsWith(reason, nuSigma::ERROR_TAG)) {
+        reason.erase(0, nuSigma::ERROR_TAG.size());
     }
     while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r')) {
         reason.pop_back();
@@ -165,7 +164,8 @@ bool ekLayer::init(const wchar_t* materialName, const wchar_t* layerName, uint8_
     // the end of the run for one only the database knows.
     auto refuseRow = [&](const wchar_t* reason) {
         if (databaseOnly) {
-            sigma->error(formatLine(768 - EK_ERROR_TAG_LENGTH, ROW_REFUSED, materialName, reason));
+            sigma->error(
+                formatLine(768 - nuSigma::ERROR_TAG.size(), ROW_REFUSED, materialName, reason));
         } else {
             warn(sigma, ROW_NOT_USED, materialName, reason);
         }

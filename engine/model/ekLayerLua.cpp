@@ -124,7 +124,7 @@ bool ekLayer::updateScript(ModelKind kind, const wchar_t* fileName, bool report)
         scriptActive[kind] = true;
     } else if (report) {
         // 255 characters as printed, tag included.
-        wchar_t line[256 - EK_ERROR_TAG_LENGTH];
+        wchar_t line[256 - nuSigma::ERROR_TAG.size()];
         std::swprintf(line, std::size(line), model.invalidModelNamed, fileName);
         line[std::size(line) - 1] = L'\0';
         reportError(line);

@@ -132,9 +132,9 @@ const ekLuaModel MODELS[EK_LUA_MODEL_COUNT] = {
 std::wstring engineMessage(const LuaEngineCore* engine)
 {
     std::wstring text = engine->getMessage();
-    const size_t tag = text.find(L"[ERROR]   ");
+    const size_t tag = text.find(nuSigma::ERROR_TAG);
     if (tag != std::wstring::npos) {
-        text = text.substr(tag + 10);
+        text = text.substr(tag + nuSigma::ERROR_TAG.size());
     }
     if (text.size() > 192) {
         text.resize(192);

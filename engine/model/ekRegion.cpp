@@ -30,8 +30,8 @@ std::wstring boundedLine(const wchar_t* prefix, const wchar_t* text)
 {
     std::wstring line = prefix;
     line += text ? text : L"";
-    if (line.size() > MESSAGE_LINE_MAX - EK_ERROR_TAG_LENGTH) {
-        line.resize(MESSAGE_LINE_MAX - EK_ERROR_TAG_LENGTH);
+    if (line.size() > MESSAGE_LINE_MAX - nuSigma::ERROR_TAG.size()) {
+        line.resize(MESSAGE_LINE_MAX - nuSigma::ERROR_TAG.size());
     }
     return line;
 }

@@ -68,8 +68,8 @@ std::wstring pathLine(const wchar_t* prefix, const wchar_t* path)
     line += path;
     // The printed line, tag and line end included, stays within 1023
     // characters.
-    if (line.size() > 1023 - EK_ERROR_TAG_LENGTH) {
-        line.resize(1023 - EK_ERROR_TAG_LENGTH);
+    if (line.size() > 1023 - nuSigma::ERROR_TAG.size()) {
+        line.resize(1023 - nuSigma::ERROR_TAG.size());
     }
     return line;
 }

@@ -312,7 +312,7 @@ bool ek_runSimulation(const ekRunRequest& request)
     run.sigma = new (std::nothrow) nuSigma();
     if (run.sigma == nullptr) {
         // No channel to say it through.
-        std::fputs("[ERROR]   insufficient memory for simulation\n", stdout);
+        std::fputs(NU_NO_MEMORY_LINE, stdout);
         std::fflush(stdout);
         return false;
     }

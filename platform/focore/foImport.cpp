@@ -11,10 +11,11 @@ namespace {
 
 constexpr size_t LINE_SIZE = 4096;
 
-void report(nuSigma* sigma, const std::wstring& text)
+// The callers may pass no channel.
+void report(nuSigma* sigma, const std::wstring& what)
 {
     if (sigma != nullptr) {
-        sigma->update(text.c_str(), 1);
+        sigma->error(what);
     }
 }
 
@@ -79,18 +80,18 @@ int fo_importAscii(const wchar_t* file, double** columns, int columnCount, int r
     (void)reserved;
     const std::wstring name = file != nullptr ? file : L"";
     if (file == nullptr || columns == nullptr || columnCount < 1 || rowLimit < 1) {
-        report(sigma, L"[ERROR]   invalid data file request\n");
+        report(sigma, L"invalid data file request");
         return -1;
     }
     for (int c = 0; c < columnCount; ++c) {
         if (columns[c] == nullptr) {
-            report(sigma, L"[ERROR]   invalid data file request\n");
+            report(sigma, L"invalid data file request");
             return -1;
         }
     }
     FILE* stream = kov_FileOpenW(file, "rb");
     if (stream == nullptr) {
-        report(sigma, L"[ERROR]   cannot open data file '" + name + L"'\n");
+        report(sigma, L"cannot open data file '" + name + L"'");
         return -1;
     }
     std::wstring line(LINE_SIZE, L'\0');
@@ -109,14 +110,14 @@ int fo_importAscii(const wchar_t* file, double** columns, int columnCount, int r
             continue;
         }
         if (cut) {
-            report(sigma, L"[ERROR]   line " + std::to_wstring(lineNumber) +
-                              L" too long in data file '" + name + L"'\n");
+            report(sigma, L"line " + std::to_wstring(lineNumber) + L" too long in data file '" +
+                              name + L"'");
             result = -1;
             break;
         }
         if (rows == rowLimit) {
-            report(sigma, L"[ERROR]   too many rows in data file '" + name + L"' (at most " +
-                              std::to_wstring(rowLimit) + L")\n");
+            report(sigma, L"too many rows in data file '" + name + L"' (at most " +
+                              std::to_wstring(rowLimit) + L")");
             result = rowLimit + 1;
             break;
         }
@@ -126,9 +127,9 @@ int fo_importAscii(const wchar_t* file, double** columns, int columnCount, int r
             ok = readNumber(fields[static_cast<size_t>(c)], &columns[c][rows]);
         }
         if (!ok) {
-            report(sigma, L"[ERROR]   invalid data at line " + std::to_wstring(lineNumber) +
+            report(sigma, L"invalid data at line " + std::to_wstring(lineNumber) +
                               L" of data file '" + name + L"' (" + std::to_wstring(columnCount) +
-                              L" numbers expected)\n");
+                              L" numbers expected)");
             result = -1;
             break;
         }
@@ -139,7 +140,7 @@ int fo_importAscii(const wchar_t* file, double** columns, int columnCount, int r
         return result;
     }
     if (rows == 0) {
-        report(sigma, L"[ERROR]   no data in data file '" + name + L"'\n");
+        report(sigma, L"no data in data file '" + name + L"'");
     }
     return rows;
 }

@@ -94,7 +94,7 @@ void nuSigma::update(const wchar_t* text, int level, const wchar_t* captionText)
         outputLost = true;
         err = 1;
         const std::string lost =
-            "[ERROR]   cannot write the log file \"" + kov_toUtf8(logFilename) + "\"\n";
+            NU_ERROR_TAG "cannot write the log file \"" + kov_toUtf8(logFilename) + "\"\n";
         std::fwrite(lost.data(), 1, lost.size(), stdout);
         std::fflush(stdout);
     }
@@ -102,7 +102,7 @@ void nuSigma::update(const wchar_t* text, int level, const wchar_t* captionText)
 
 void nuSigma::error(const std::wstring& what, const wchar_t* caption)
 {
-    update((L"[ERROR]   " + what + L"\n").c_str(), 1, caption);
+    update((std::wstring(ERROR_TAG) + what + L"\n").c_str(), 1, caption);
 }
 
 void nuSigma::reportNoMemory()

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // A user variable of a device (name and value text).
 struct _variable_w_t {
@@ -16,10 +17,12 @@ struct _variable_w_t {
     wchar_t value[256];  // 255 used
 };
 
-// The line of a run short of memory, written once per run. A macro so that
-// the one text serves as a narrow literal too: the paths that print it when
-// nothing more can be allocated write it with fputs.
-#define NU_NO_MEMORY_LINE "[ERROR]   insufficient memory for simulation\n"
+// The tag that opens every error line of the engine. Macros so that the
+// texts serve as narrow literals too: the paths that print the memory line
+// when nothing more can be allocated write it with fputs.
+#define NU_ERROR_TAG "[ERROR]   "
+// The line of a run short of memory, written once per run.
+#define NU_NO_MEMORY_LINE NU_ERROR_TAG "insufficient memory for simulation\n"
 
 class nuSigma {
 public:
@@ -30,6 +33,7 @@ public:
     // What a run asked to be verbose writes: both.
     static constexpr uint8_t OUTPUT_VERBOSE_LOG = OUTPUT_VERBOSE | OUTPUT_LOGFILE;
 
+    static constexpr std::wstring_view ERROR_TAG = L"" NU_ERROR_TAG;
     static constexpr const wchar_t* NO_MEMORY_LINE = L"" NU_NO_MEMORY_LINE;
 
     static constexpr size_t MESSAGE_SIZE = 1024;
