@@ -1,10 +1,10 @@
 // Device-file reader, second half: the order in which the stored sections
 // reach the model objects, the device-wide values, and the helpers every
 // section shares (value access, messages).
-#include <cstdarg>
 #include <cwchar>
 
 #include "ElecDevice.h"
+#include "ekFormat.h"
 #include "ekInputReader.h"
 #include "ekSimulator.h"
 #include "kovbase.h"
@@ -82,14 +82,14 @@ bool ekInputReader::countLayers(int* count)
     int layers = 0;
     for (int number = 1; number <= ekInput::SECTION_LAYER9 - ekInput::SECTION_LAYER1 + 1;
          ++number) {
-        const std::wstring name = format(L"Layer%01d", number);
+        const std::wstring name = ek_format(L"Layer%01d", number);
         if (store.getSection(name.c_str()) == nullptr) {
             break;
         }
         if (!has(name.c_str(), L"Thickness")) {
-            return fail(layerLine(number), format(L"layer at line %d: thickness not "
-                                                  L"specified",
-                                                  layerLine(number) + 1));
+            return fail(layerLine(number), ek_format(L"layer at line %d: thickness not "
+                                                     L"specified",
+                                                     layerLine(number) + 1));
         }
         layers = number;
     }
@@ -103,9 +103,9 @@ bool ekInputReader::countLayers(int* count)
     for (int number = layers + 2; number <= ElecDevice::MAX_LAYERS; ++number) {
         if (headerLine(ekInput::SECTION_LAYER1 + number - 1) >= 0) {
             return fail(layerLine(number),
-                        format(L"invalid device at line %d: [Layer%d] without [Layer%d] "
-                               L"(layers are numbered from Layer1 without gaps)",
-                               layerLine(number) + 1, number, layers + 1));
+                        ek_format(L"invalid device at line %d: [Layer%d] without [Layer%d] "
+                                  L"(layers are numbered from Layer1 without gaps)",
+                                  layerLine(number) + 1, number, layers + 1));
         }
     }
     *count = layers;
@@ -160,19 +160,6 @@ bool ekInputReader::isWord(const std::wstring& value, std::initializer_list<cons
 }
 
 // ---- messages -----------------------------------------------------------------
-
-std::wstring ekInputReader::format(const wchar_t* pattern, ...)
-{
-    wchar_t buffer[4096];
-    va_list args;
-    va_start(args, pattern);
-    const int written = std::vswprintf(buffer, sizeof buffer / sizeof buffer[0], pattern, args);
-    va_end(args);
-    if (written < 0) {
-        buffer[sizeof buffer / sizeof buffer[0] - 1] = L'\0';
-    }
-    return buffer;
-}
 
 bool ekInputReader::fail(int lineIndex, const std::wstring& what)
 {

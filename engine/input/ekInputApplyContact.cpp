@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "ElecDevice.h"
+#include "ekFormat.h"
 #include "ekContact.h"
 #include "ekHelpers.h"
 #include "ekInputReader.h"
@@ -30,7 +31,7 @@ bool ekInputReader::applyContact(bool anode)
         sigma->error(L"invalid semiconductor device");
         return false;
     }
-    auto key = [&](const wchar_t* name) { return format(L"%ls.%ls", section, name); };
+    auto key = [&](const wchar_t* name) { return ek_format(L"%ls.%ls", section, name); };
 
     uint8_t type = ekContact::TYPE_OHMIC;
     bool typeByFile = false;
@@ -59,9 +60,9 @@ bool ekInputReader::applyContact(bool anode)
         type = ekContact::TYPE_SCHOTTKY;
     }
     if (type == ekContact::TYPE_SCHOTTKY && !hasPhi) {
-        return fail(line, format(L"for Schottky contact it is necessary to define the "
-                                 L"barrier height %ls.Phi",
-                                 section));
+        return fail(line, ek_format(L"for Schottky contact it is necessary to define the "
+                                    L"barrier height %ls.Phi",
+                                    section));
     }
     double Rn = ekContact::DEFAULT_VELOCITY, Rp = ekContact::DEFAULT_VELOCITY;
     real(section, key(L"Rn").c_str(), &Rn);
@@ -109,14 +110,14 @@ bool ekInputReader::applyContact(bool anode)
             path = resolvePath(path);
         }
         contact->updateIndexScript(path.c_str(), true);
-        info(format(L"[INFO]    %ls index model: \"%ls\"\n", lower, path.c_str()));
+        info(ek_format(L"[INFO]    %ls index model: \"%ls\"\n", lower, path.c_str()));
     } else if (text(section, key(L"Index.File").c_str(), &path) &&
                ek_endsWithW(path.c_str(), L".nk") != 0) {
         if (kov_fileExistsW(resolvePath(path).c_str())) {
             path = resolvePath(path);
         }
         contact->updateIndexFile(path.c_str(), true);
-        info(format(L"[INFO]    %ls index file: \"%ls\"\n", lower, path.c_str()));
+        info(ek_format(L"[INFO]    %ls index file: \"%ls\"\n", lower, path.c_str()));
     }
     if (sigma->err != 0) {
         return failReported(line);
@@ -130,9 +131,9 @@ bool ekInputReader::applyContact(bool anode)
         } else if (isWord(word, {L"Dirichlet"})) {
             boundary = ekContact::BOUNDARY_DIRICHLET;
         } else {
-            return fail(line, format(L"invalid syntax at line %d: the boundary "
-                                     L"condition should be Neumann or Dirichlet",
-                                     line + 1));
+            return fail(line, ek_format(L"invalid syntax at line %d: the boundary "
+                                        L"condition should be Neumann or Dirichlet",
+                                        line + 1));
         }
         boundarySet = true;
     }
@@ -155,9 +156,9 @@ bool ekInputReader::applyContact(bool anode)
         contact->setBoundary(boundary);
         contact->setBoundarySet(true);
         const bool neumann = boundary == ekContact::BOUNDARY_NEUMANN;
-        warn(format(L"[WARNING] setting the %ls boundary condition to %ls is suitable for %ls "
-                    L"electric field at the contact (at equilibrium)\n",
-                    lower, neumann ? L"Neumann" : L"Dirichlet", neumann ? L"zero" : L"nonzero"));
+        warn(ek_format(L"[WARNING] setting the %ls boundary condition to %ls is suitable for %ls "
+                       L"electric field at the contact (at equilibrium)\n",
+                       lower, neumann ? L"Neumann" : L"Dirichlet", neumann ? L"zero" : L"nonzero"));
         ek_resetSigma(sigma);
     }
     info(std::wstring(anode ? L"[INFO]    [Anode]:   Phi = " : L"[INFO]    [Cathode]: Phi = ") +

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "ElecDevice.h"
+#include "ekFormat.h"
 #include "ElecSweep.h"
 #include "ekLayer.h"
 #include "ekLimits.h"
@@ -68,9 +69,9 @@ bool ekInputReader::applyVoltage()
     if (text(s, L"Voltage.Source", &source)) {
         if (isWord(source, {L"Sweep"})) {
             if (!sweepGiven) {
-                return fail(line, format(L"sweep voltage source start/end/step not "
-                                         L"specified at line %d",
-                                         line + 1));
+                return fail(line, ek_format(L"sweep voltage source start/end/step not "
+                                            L"specified at line %d",
+                                            line + 1));
             }
             type = ekExcitation::BIAS_SWEEP;
         } else if (isWord(source, {L"None"})) {
@@ -93,9 +94,9 @@ bool ekInputReader::applyVoltage()
     excitation->setV(start, end, step, Jinf, Jsup, type, file.empty() ? nullptr : file.c_str());
     if (type == ekExcitation::BIAS_SWEEP &&
         (excitation->biasType & ekExcitation::BIAS_ON_MASK) == 0) {
-        return fail(line, format(L"voltage parameters not valid at line %d (voltage max "
-                                 L"range: [-100 ; 100] V ; max current: 1e6 A/cm2)",
-                                 line + 1));
+        return fail(line, ek_format(L"voltage parameters not valid at line %d (voltage max "
+                                    L"range: [-100 ; 100] V ; max current: 1e6 A/cm2)",
+                                    line + 1));
     }
     if (type == ekExcitation::BIAS_SWEEP && !checkSweepReach(start, end, step)) {
         return false;
@@ -107,7 +108,7 @@ bool ekInputReader::applyVoltage()
         if (intervals > ElecSweep::MAX_POINTS - 1) {
             changedValue(s, L"Voltage.Step",
                          nu_numberText(std::fabs(end - start) / (ElecSweep::MAX_POINTS - 1)),
-                         format(L"a sweep has at most %d points", ElecSweep::MAX_POINTS));
+                         ek_format(L"a sweep has at most %d points", ElecSweep::MAX_POINTS));
         }
     }
     return true;
@@ -141,17 +142,17 @@ bool ekInputReader::applyLight()
             type = ekExcitation::LIGHT_AM15;
         } else if (isWord(source, {L"Mono"})) {
             if (!hasStart || !hasFlux) {
-                return fail(line, format(L"monochromatic light source wavelength and "
-                                         L"flux not specified at line %d",
-                                         line + 1));
+                return fail(line, ek_format(L"monochromatic light source wavelength and "
+                                            L"flux not specified at line %d",
+                                            line + 1));
             }
             type = ekExcitation::LIGHT_MONO;
         } else if (isWord(source, {L"Sweep", L"EQE"})) {
             if (!hasStart || !hasEnd || !hasStep || !hasFlux) {
-                return fail(line, format(L"sweep monochromatic light source "
-                                         L"start/end/step wavelength and flux not specified at "
-                                         L"line %d",
-                                         line + 1));
+                return fail(line, ek_format(L"sweep monochromatic light source "
+                                            L"start/end/step wavelength and flux not specified at "
+                                            L"line %d",
+                                            line + 1));
             }
             type = ekExcitation::LIGHT_SWEEP;
             qeSweep = true;
@@ -162,11 +163,11 @@ bool ekInputReader::applyLight()
             file = resolvePath(source);
         } else {
             const int at = keyLine(s, L"Light.Source");
-            return fail(at, format(L"unknown light source specified at line %d: %ls "
-                                   L"(accepted: AM1.5, Mono, Sweep, EQE, None, or an existing "
-                                   L"spectrum file; %ls)",
-                                   at + 1, written(s, L"Light.Source").c_str(),
-                                   lookedFor(resolvePath(source)).c_str()));
+            return fail(at, ek_format(L"unknown light source specified at line %d: %ls "
+                                      L"(accepted: AM1.5, Mono, Sweep, EQE, None, or an existing "
+                                      L"spectrum file; %ls)",
+                                      at + 1, written(s, L"Light.Source").c_str(),
+                                      lookedFor(resolvePath(source)).c_str()));
         }
     }
 
@@ -192,15 +193,16 @@ bool ekInputReader::applyLight()
                                     kov_toWide(kov_rangeText(limitOf(s, L"Light.Flux")));
         if (type == ekExcitation::LIGHT_MONO || type == ekExcitation::LIGHT_AM15 ||
             type == ekExcitation::LIGHT_FILE) {
-            sigma->update(format(L"[WARNING] light parameters at line %d not valid (%ls): the run "
-                                 L"has no light\n",
-                                 line + 1, ranges.c_str())
-                              .c_str(),
-                          2);
+            sigma->update(
+                ek_format(L"[WARNING] light parameters at line %d not valid (%ls): the run "
+                          L"has no light\n",
+                          line + 1, ranges.c_str())
+                    .c_str(),
+                2);
         }
         if (type == ekExcitation::LIGHT_SWEEP) {
-            return fail(line, format(L"light parameters not valid at line %d (%ls)", line + 1,
-                                     ranges.c_str()));
+            return fail(line, ek_format(L"light parameters not valid at line %d (%ls)", line + 1,
+                                        ranges.c_str()));
         }
     }
     if (type == ekExcitation::LIGHT_FILE) {

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "ElecDevice.h"
+#include "ekFormat.h"
 #include "ekAlloyKeys.h"
 #include "ekInputReader.h"
 #include "ekLevel.h"
@@ -49,12 +50,12 @@ struct Alloy {
 bool ekInputReader::applyLayer(int number)
 {
     const int line = layerLine(number);
-    info(format(L"[INFO]    loading [Layer%d]...\n", number));
+    info(ek_format(L"[INFO]    loading [Layer%d]...\n", number));
 
     ekLayerInput in;
     in.material = L"Si";
     std::wstring material;
-    const std::wstring sectionName = format(L"Layer%01d", number);
+    const std::wstring sectionName = ek_format(L"Layer%01d", number);
     if (text(sectionName.c_str(), L"Material", &material)) {
         in.material = material.substr(0, LAYER_MATERIAL_LENGTH);
     }
@@ -72,13 +73,13 @@ bool ekInputReader::applyLayer(int number)
         // the name look misspelt.
         const std::wstring problem = ek_materialDatabaseProblem();
         if (!problem.empty()) {
-            return fail(
-                at, format(L"unknown material at line %d: %ls (known: %ls; %ls)", at + 1,
-                           written(section, L"Material").c_str(), known.c_str(), problem.c_str()));
+            return fail(at, ek_format(L"unknown material at line %d: %ls (known: %ls; %ls)", at + 1,
+                                      written(section, L"Material").c_str(), known.c_str(),
+                                      problem.c_str()));
         }
-        return fail(at, format(L"unknown material at line %d: %ls (known: %ls, and the "
-                               L"materials of the database semiconductor.kovradb)",
-                               at + 1, written(section, L"Material").c_str(), known.c_str()));
+        return fail(at, ek_format(L"unknown material at line %d: %ls (known: %ls, and the "
+                                  L"materials of the database semiconductor.kovradb)",
+                                  at + 1, written(section, L"Material").c_str(), known.c_str()));
     }
 
     std::unique_ptr<ekLayer> templ(new (std::nothrow)
@@ -102,7 +103,7 @@ bool ekInputReader::applyLayer(int number)
 bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
 {
     const int line = layerLine(number);
-    const std::wstring name = format(L"Layer%01d", number);
+    const std::wstring name = ek_format(L"Layer%01d", number);
     ekLayer* layer = device->insertLayer(device->getLayerCount(), in.material.c_str(), name.c_str(),
                                          ekLevel::TYPE_DONOR);
     if (layer == nullptr) {
@@ -158,7 +159,7 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
     layer->updateUrbach(in.EA, in.ED, in.GA, in.GD, in.TaunA, in.TaupA, in.TaunD, in.TaupD,
                         in.urbach);
     if (layer->isUrbach()) {
-        info(format(L"[INFO]    Urbach tail defined in [Layer%d]: EA = ", number) +
+        info(ek_format(L"[INFO]    Urbach tail defined in [Layer%d]: EA = ", number) +
              nu_numberText(in.EA) + L" eV, ED = " + nu_numberText(in.ED) + L" eV, GA = " +
              nu_numberText(in.GA) + L" 1/cm3/eV, GD = " + nu_numberText(in.GD) +
              L" 1/cm3/eV, TaunA = " + nu_numberText(in.TaunA) + L" s, TaupA = " +
@@ -253,8 +254,8 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
     }
 
     const ekLevel* dopant = layer->getDopant();
-    info(format(L"[INFO]    [Layer%d]:  %ls = ", number,
-                dopant != nullptr && dopant->getType() == ekLevel::TYPE_DONOR ? L"ND" : L"NA") +
+    info(ek_format(L"[INFO]    [Layer%d]:  %ls = ", number,
+                   dopant != nullptr && dopant->getType() == ekLevel::TYPE_DONOR ? L"ND" : L"NA") +
          nu_numberText(dopant != nullptr ? dopant->getN() : 0.0) + L" 1/cm3   t = " +
          nu_numberText(layer->getThickness()) + L" um   Eg = " +
          nu_numberText(layer->getBandgap()) + L" eV   Chi = " +
@@ -272,13 +273,13 @@ bool ekInputReader::buildLayerIndex(int number, ekLayer* layer, const ekLayerInp
         if (!layer->updateIndexFile(in.indexPath.c_str(), true) || !layer->loadIndexFile()) {
             return false;
         }
-        info(format(L"[INFO]    index file: \"%ls\"\n", in.indexPath.c_str()));
+        info(ek_format(L"[INFO]    index file: \"%ls\"\n", in.indexPath.c_str()));
         return true;
     case ekLayerInput::IndexSource::Model:
         if (!layer->updateIndexScript(in.indexPath.c_str(), true)) {
             return false;
         }
-        info(format(L"[INFO]    index model: \"%ls\"\n", in.indexPath.c_str()));
+        info(ek_format(L"[INFO]    index model: \"%ls\"\n", in.indexPath.c_str()));
         return true;
     case ekLayerInput::IndexSource::Database: {
         double first = 0.0, last = 0.0;
@@ -287,13 +288,13 @@ bool ekInputReader::buildLayerIndex(int number, ekLayer* layer, const ekLayerInp
             // Without data the request cannot be met: say so, the region
             // may have said nothing.
             if (sigma->err == 0) {
-                fail(line, format(L"layer at line %d: no index data in the material "
-                                  L"database for %ls",
-                                  line + 1, in.material.c_str()));
+                fail(line, ek_format(L"layer at line %d: no index data in the material "
+                                     L"database for %ls",
+                                     line + 1, in.material.c_str()));
             }
             return false;
         }
-        info(format(L"[INFO]    index from database: %d points (from ", count) +
+        info(ek_format(L"[INFO]    index from database: %d points (from ", count) +
              nu_numberText(first) + L" um to " + nu_numberText(last) + L" um)\n");
         return true;
     }
@@ -307,14 +308,14 @@ bool ekInputReader::addLayerTraps(ekLayer* layer, const ekLayerInput& in)
     int made = 0;
     for (int i = 0; i < in.trapsAccepted; ++i) {
         const ekLayerInput::Trap& trap = in.traps[i];
-        const std::wstring name = format(L"D%01d", ++made);
+        const std::wstring name = ek_format(L"D%01d", ++made);
         if (layer->addTrap(name.c_str(), trap.type, trap.N, trap.Nr, trap.E, 0.0, trap.Taun,
                            trap.Taup, trap.F, true) == nullptr) {
             return false;
         }
     }
     for (int j = in.trapsAccepted; j < in.trapCount; ++j) {
-        const std::wstring name = format(L"D%01d", j + 1);
+        const std::wstring name = ek_format(L"D%01d", j + 1);
         if (layer->addTrap(name.c_str(), ekLevel::TYPE_ACCEPTOR,
                            PLACEHOLDER_N + j * PLACEHOLDER_STEP, 1e19, 0.0, 0.01, 1e-8, 1e-8, 4.0,
                            true) == nullptr) {

@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "ElecDevice.h"
+#include "ekFormat.h"
 #include "ekInputReader.h"
 #include "ekLevel.h"
 #include "kovbase.h"
@@ -106,7 +107,7 @@ void setDefaultDopant(ekLayerInput* in, uint8_t type, double N)
 
 bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in)
 {
-    const std::wstring sectionName = format(L"Layer%01d", number);
+    const std::wstring sectionName = ek_format(L"Layer%01d", number);
     const wchar_t* s = sectionName.c_str();
     const int line = layerLine(number);
     auto realOr = [&](const wchar_t* key, double fallback) {
@@ -183,7 +184,7 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
         }
         path.resize(std::min(path.size(), SCRIPT_PATH_LENGTH));
         in->script[entry.kind] = path;
-        info(format(entry.info, path.c_str()));
+        info(ek_format(entry.info, path.c_str()));
     }
     long count = 0;
     if (!checkRange(s, L"Trap.Count")) {
@@ -191,12 +192,12 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
     }
     if (integer(s, L"Trap.Count", &count) && count >= 1 && count <= ekLayer::TRAPS_MAX) {
         in->trapCount = static_cast<int>(count);
-        info(format(L"[INFO]    trap count: %d\n", in->trapCount));
+        info(ek_format(L"[INFO]    trap count: %d\n", in->trapCount));
     }
     if ((in->trapCount > 0) != !in->script[ekLayer::MODEL_TRAP].empty()) {
-        return fail(line, format(L"layer at line %d: Trap.Count and Trap.Model must be "
-                                 L"correctly defined together",
-                                 line + 1));
+        return fail(line, ek_format(L"layer at line %d: Trap.Count and Trap.Model must be "
+                                    L"correctly defined together",
+                                    line + 1));
     }
     if (!readLayerIndex(number, templ, in) || !readDopant(number, templ, in) ||
         !readTraps(number, in)) {
@@ -232,7 +233,7 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
 
 bool ekInputReader::readLayerIndex(int number, const ekLayer* templ, ekLayerInput* in)
 {
-    const std::wstring sectionName = format(L"Layer%01d", number);
+    const std::wstring sectionName = ek_format(L"Layer%01d", number);
     const wchar_t* s = sectionName.c_str();
     std::wstring value;
     const bool hasFile = text(s, L"Index.File", &value);
@@ -250,16 +251,16 @@ bool ekInputReader::readLayerIndex(int number, const ekLayer* templ, ekLayerInpu
             const int keyAt = keyLine(s, L"Index.File");
             const std::wstring local = resolvePath(value);
             if (const wchar_t* kind = kov_otherFileKindW(local.c_str())) {
-                return fail(keyAt, format(L"not a regular file at line %d: %ls (%ls is "
-                                          L"%ls)",
-                                          keyAt + 1, written(s, L"Index.File").c_str(),
-                                          local.c_str(), kind));
+                return fail(keyAt, ek_format(L"not a regular file at line %d: %ls (%ls is "
+                                             L"%ls)",
+                                             keyAt + 1, written(s, L"Index.File").c_str(),
+                                             local.c_str(), kind));
             }
-            return fail(keyAt, format(L"layer at line %d: Index.File not found: %ls "
-                                      L"(looked for %ls, then in the program's "
-                                      L"etc/refractiveindex/ and etc/)",
-                                      keyAt + 1, written(s, L"Index.File").c_str(),
-                                      resolvePath(value).c_str()));
+            return fail(keyAt, ek_format(L"layer at line %d: Index.File not found: %ls "
+                                         L"(looked for %ls, then in the program's "
+                                         L"etc/refractiveindex/ and etc/)",
+                                         keyAt + 1, written(s, L"Index.File").c_str(),
+                                         resolvePath(value).c_str()));
         }
         in->indexSource = ekLayerInput::IndexSource::File;
     } else if (hasModel && ek_endsWithW(model.c_str(), L".lua") != 0) {
@@ -312,7 +313,7 @@ bool ekInputReader::findIndexFile(const std::wstring& name, std::wstring* found)
 
 bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* in)
 {
-    const std::wstring sectionName = format(L"Layer%01d", number);
+    const std::wstring sectionName = ek_format(L"Layer%01d", number);
     const wchar_t* s = sectionName.c_str();
     const int line = layerLine(number);
     // A doping model sets the level at every mesh point; these values only
@@ -344,9 +345,9 @@ bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* i
         }
     }
     if (!real(s, L"Dopant.N", &in->dopantN)) {
-        return fail(line, format(L"layer at line %d: doping not specified: a donor or "
-                                 L"acceptor layer needs Dopant.N (or Dopant.Type=\"Intrinsic\")",
-                                 line + 1));
+        return fail(line, ek_format(L"layer at line %d: doping not specified: a donor or "
+                                    L"acceptor layer needs Dopant.N (or Dopant.Type=\"Intrinsic\")",
+                                    line + 1));
     }
     for (const wchar_t* key :
          {L"Dopant.N", L"Dopant.Nr", L"Dopant.E", L"Dopant.Taun", L"Dopant.Taup", L"Dopant.F"}) {
@@ -371,13 +372,13 @@ bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* i
 bool ekInputReader::readTraps(int number, ekLayerInput* in)
 {
     in->trapsAccepted = 0;
-    const std::wstring sectionName = format(L"Layer%01d", number);
+    const std::wstring sectionName = ek_format(L"Layer%01d", number);
     const wchar_t* s = sectionName.c_str();
     if (!in->script[ekLayer::MODEL_TRAP].empty()) {
         // The trap model makes the traps; static trap keys are not read.
         for (int i = 1; i <= ekLayerInput::TRAPS; ++i) {
             for (const wchar_t* name : {L"Type", L"N", L"Nr", L"E", L"F", L"Taun", L"Taup"}) {
-                const std::wstring key = format(L"Trap%01d.%ls", i, name);
+                const std::wstring key = ek_format(L"Trap%01d.%ls", i, name);
                 if (has(s, key.c_str())) {
                     unusedValue(s, key.c_str(), L"Trap.Model sets the traps");
                 }
@@ -388,7 +389,7 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
     const int line = layerLine(number);
 
     for (int i = 1; i <= ekLayerInput::TRAPS; ++i) {
-        auto key = [&](const wchar_t* name) { return format(L"Trap%01d.%ls", i, name); };
+        auto key = [&](const wchar_t* name) { return ek_format(L"Trap%01d.%ls", i, name); };
         ekLayerInput::Trap trap;
         bool typeGiven = false;
         std::wstring word;
@@ -414,9 +415,9 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
             continue;
         }
         if (!(typeGiven && hasN && hasNr && hasE && hasTaun && hasTaup)) {
-            return fail(line, format(L"layer at line %d: all Trap%01d parameters should "
-                                     L"be defined",
-                                     line + 1, i));
+            return fail(line, ek_format(L"layer at line %d: all Trap%01d parameters should "
+                                        L"be defined",
+                                        line + 1, i));
         }
         for (const wchar_t* name : {L"Nr", L"E", L"Taun", L"Taup", L"F", L"N"}) {
             if (!checkRange(s, key(name).c_str())) {
@@ -433,8 +434,9 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
     }
     if (in->trapsAccepted > 0) {
         const ekLayerInput::Trap& first = in->traps[0];
-        info(format(L"[INFO]    number of traps in [Layer%d]: %d: Trap1 (%ls): N = ", number,
-                    in->trapsAccepted, first.type == ekLevel::TYPE_DONOR ? L"donor" : L"acceptor") +
+        info(ek_format(L"[INFO]    number of traps in [Layer%d]: %d: Trap1 (%ls): N = ", number,
+                       in->trapsAccepted,
+                       first.type == ekLevel::TYPE_DONOR ? L"donor" : L"acceptor") +
              nu_numberText(first.N) + L" 1/cm3, Et = " + nu_numberText(first.E) + L" eV, Taun = " +
              nu_numberText(first.Taun) + L" s, Taup = " + nu_numberText(first.Taup) + L" s\n");
     }

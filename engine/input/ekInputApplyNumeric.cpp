@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "ekLimits.h"
+#include "ekFormat.h"
 #include "ekHelpers.h"
 #include "ekInputReader.h"
 #include "ekPointLimits.h"
@@ -112,10 +113,10 @@ bool ekInputReader::applyNumeric()
         const uint8_t nibble = nuParam::iterativeSolverNibble(word.c_str());
         if (nibble == 0) {
             const int at = keyLine(s, L"Numeric.InnermostSolver");
-            return fail(at, format(L"InnermostSolver not valid at line %d: %ls (innermost "
-                                   L"solvers: bicgstab bicgstabl bicgsafe gmres fgmres minres "
-                                   L"tfqmr bicrstab)",
-                                   at + 1, written(s, L"Numeric.InnermostSolver").c_str()));
+            return fail(at, ek_format(L"InnermostSolver not valid at line %d: %ls (innermost "
+                                      L"solvers: bicgstab bicgstabl bicgsafe gmres fgmres minres "
+                                      L"tfqmr bicrstab)",
+                                      at + 1, written(s, L"Numeric.InnermostSolver").c_str()));
         }
         solver = static_cast<uint8_t>(nibble | nuParam::PRECONDITIONER_ILU);
     }
@@ -134,10 +135,11 @@ bool ekInputReader::outputFolder(const std::wstring& name)
         std::filesystem::create_directories(kov_toUtf8(folder), error);
         if (!kov_dirExistsW(folder.c_str())) {
             const int at = keyLine(L"Command", L"Command.OutDir");
-            return fail(at, format(L"cannot make the output folder at line %d: %ls (%ls)", at + 1,
-                                   written(L"Command", L"Command.OutDir").c_str(), folder.c_str()));
+            return fail(at,
+                        ek_format(L"cannot make the output folder at line %d: %ls (%ls)", at + 1,
+                                  written(L"Command", L"Command.OutDir").c_str(), folder.c_str()));
         }
-        info(format(L"[INFO]    output folder made: %ls\n", folder.c_str()));
+        info(ek_format(L"[INFO]    output folder made: %ls\n", folder.c_str()));
     }
     param->setOutDir(folder.c_str());
     return true;

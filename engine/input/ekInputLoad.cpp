@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ElecDevice.h"
+#include "ekFormat.h"
 #include "ekHelpers.h"
 #include "ekInputReader.h"
 #include "kovbase.h"
@@ -153,7 +154,7 @@ bool ekInputReader::run()
         const std::wstring why = kov_dirExistsW(fileName) ? L"a folder, not a device file"
                                  : kind != nullptr ? std::wstring(kind) + L", not a regular file"
                                                    : L"no such file, or not readable";
-        sigma->error(format(L"cannot open input filename %ls (%ls)", fileName, why.c_str()));
+        sigma->error(ek_format(L"cannot open input filename %ls (%ls)", fileName, why.c_str()));
         return false;
     }
     wasVerbose = sigma->isVerbose();
@@ -195,9 +196,9 @@ bool ekInputReader::checkArguments()
     const size_t extension =
         std::max(ek_endsWithW(fileName, L".kovra"), ek_endsWithW(fileName, L".xml"));
     if (extension == 0) {
-        sigma->error(format(L"invalid input filename extension: %ls (valid "
-                            L"extension: kovra)",
-                            fileName));
+        sigma->error(ek_format(L"invalid input filename extension: %ls (valid "
+                               L"extension: kovra)",
+                               fileName));
         return false;
     }
     // Any name of at least one character before the extension will do,
@@ -205,9 +206,9 @@ bool ekInputReader::checkArguments()
     const size_t folderEnd = std::wstring(fileName).find_last_of(L"\\/");
     const size_t nameLength = folderEnd == std::wstring::npos ? length : length - folderEnd - 1;
     if (nameLength <= extension) {
-        sigma->error(format(L"invalid input filename: %ls (a name is needed before "
-                            L"the extension)",
-                            fileName));
+        sigma->error(ek_format(L"invalid input filename: %ls (a name is needed before "
+                               L"the extension)",
+                               fileName));
         return false;
     }
     return true;
@@ -266,8 +267,8 @@ bool ekInputReader::readBody(FILE* stream)
                 ++first;
             }
             if (*first != L'#' && *first != L';') {
-                return fail(currentLine,
-                            format(L"invalid syntax at line %d: line too long", currentLine + 1));
+                return fail(currentLine, ek_format(L"invalid syntax at line %d: line too long",
+                                                   currentLine + 1));
             }
         }
         if (!handleLine(line.data())) {
@@ -352,9 +353,9 @@ bool ekInputReader::handleVariable(const wchar_t* line)
             return failReported(currentLine);
         }
         return fail(currentLine,
-                    format(L"invalid variable definition at line %d", currentLine + 1));
+                    ek_format(L"invalid variable definition at line %d", currentLine + 1));
     }
-    info(format(L"[INFO]    variable defined: $%ls = %ls\n", name.data(), value.data()));
+    info(ek_format(L"[INFO]    variable defined: $%ls = %ls\n", name.data(), value.data()));
     return true;
 }
 
@@ -362,46 +363,46 @@ bool ekInputReader::handleSection(const wchar_t* line)
 {
     const size_t length = std::wcslen(line);
     if (length < 2 || line[length - 1] != L']') {
-        return fail(currentLine, format(L"invalid syntax at line %d", currentLine + 1));
+        return fail(currentLine, ek_format(L"invalid syntax at line %d", currentLine + 1));
     }
     const size_t nameLength = length - 2;
     if (nameLength >= NAME_WORK_SIZE) {
-        return fail(currentLine, format(L"invalid syntax at line %d: unknown section "
-                                        L"(sections: %ls)",
-                                        currentLine + 1, SECTION_NAMES));
+        return fail(currentLine, ek_format(L"invalid syntax at line %d: unknown section "
+                                           L"(sections: %ls)",
+                                           currentLine + 1, SECTION_NAMES));
     }
     wchar_t name[NAME_WORK_SIZE];
     std::wmemcpy(name, line + 1, nameLength);
     name[nameLength] = L'\0';
 
     if (kov_equalsNoCase(name, L"Signal")) {
-        return fail(currentLine, format(L"invalid syntax at line %d: harmonic signal "
-                                        L"simulation not yet implemented",
-                                        currentLine + 1));
+        return fail(currentLine, ek_format(L"invalid syntax at line %d: harmonic signal "
+                                           L"simulation not yet implemented",
+                                           currentLine + 1));
     }
     if (kov_equalsNoCase(name, L"Layer")) {
         kov_copyW(name, NAME_WORK_SIZE, L"Layer1");
-        sigma->update(format(L"[WARNING] at line %d: defining a non-numbered layer is not "
-                             L"advised, even for one-layer device",
-                             currentLine + 1)
+        sigma->update(ek_format(L"[WARNING] at line %d: defining a non-numbered layer is not "
+                                L"advised, even for one-layer device",
+                                currentLine + 1)
                           .c_str(),
                       2);
     }
     const int position = ekInput::sectionIndex(name);
     if (position < 0) {
-        return fail(currentLine, format(L"invalid syntax at line %d: unknown section [%ls] "
-                                        L"(sections: %ls)",
-                                        currentLine + 1, name, SECTION_NAMES));
+        return fail(currentLine, ek_format(L"invalid syntax at line %d: unknown section [%ls] "
+                                           L"(sections: %ls)",
+                                           currentLine + 1, name, SECTION_NAMES));
     }
     foSection* section = store.addSection(name, ekInput::sectionRecordCount(position));
     if (section == nullptr) {
-        return fail(currentLine, format(L"invalid syntax at line %d", currentLine + 1));
+        return fail(currentLine, ek_format(L"invalid syntax at line %d", currentLine + 1));
     }
     if (store.getSectionCount() > store.getCapacity()) {
         // Tagged like every refusal: a failed run always shows an error line.
-        return fail(currentLine, format(L"Maximum number of sections reached at line %d "
-                                        L"(a device file holds at most %d sections)",
-                                        currentLine + 1, static_cast<int>(store.getCapacity())));
+        return fail(currentLine, ek_format(L"Maximum number of sections reached at line %d "
+                                           L"(a device file holds at most %d sections)",
+                                           currentLine + 1, static_cast<int>(store.getCapacity())));
     }
     currentSection = section;
     sectionPosition = position;
@@ -417,7 +418,7 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
 {
     if (currentSection == nullptr) {
         return fail(currentLine,
-                    format(L"invalid syntax at line %d: item outside section", currentLine + 1));
+                    ek_format(L"invalid syntax at line %d: item outside section", currentLine + 1));
     }
     std::vector<wchar_t> key(LINE_SIZE, L'\0');
     std::vector<wchar_t> value(LINE_SIZE, L'\0');
@@ -428,7 +429,7 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
         ok = foConfig::trim(value.data()) > 0;
     }
     if (!ok) {
-        return fail(currentLine, format(L"invalid syntax at line %d", currentLine + 1));
+        return fail(currentLine, ek_format(L"invalid syntax at line %d", currentLine + 1));
     }
 
     std::vector<wchar_t> normalized(key);
@@ -440,9 +441,9 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
     // A quote left open swallows the rest of the line (a comment too); the
     // value would not be what the user meant.
     if (std::count(value.begin(), value.end(), L'"') % 2 != 0) {
-        return fail(currentLine, format(L"invalid syntax at line %d: unclosed quote in %ls = "
-                                        L"%ls",
-                                        currentLine + 1, key.data(), value.data()));
+        return fail(currentLine, ek_format(L"invalid syntax at line %d: unclosed quote in %ls = "
+                                           L"%ls",
+                                           currentLine + 1, key.data(), value.data()));
     }
     std::wstring asWritten(value.data());
     if (asWritten.size() >= 2 && asWritten.front() == L'"' && asWritten.back() == L'"') {
@@ -452,24 +453,24 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
         return false;
     }
     if (keyPosition < 0) {
-        return fail(currentLine, format(L"invalid syntax at line %d: unknown parameter "
-                                        L"'%ls'%ls",
-                                        currentLine + 1, normalized.data(),
-                                        keyHint(sectionPosition, normalized.data()).c_str()));
+        return fail(currentLine, ek_format(L"invalid syntax at line %d: unknown parameter "
+                                           L"'%ls'%ls",
+                                           currentLine + 1, normalized.data(),
+                                           keyHint(sectionPosition, normalized.data()).c_str()));
     }
     // The second of two values would silently win over the first.
     const std::wstring id = keyId(currentSection->getName(), normalized.data());
     const auto before = keyLines.find(id);
     if (before != keyLines.end()) {
-        return fail(currentLine, format(L"invalid syntax at line %d: %ls given twice in "
-                                        L"[%ls] (first at line %d)",
-                                        currentLine + 1, normalized.data(),
-                                        currentSection->getName(), before->second.line + 1));
+        return fail(currentLine, ek_format(L"invalid syntax at line %d: %ls given twice in "
+                                           L"[%ls] (first at line %d)",
+                                           currentLine + 1, normalized.data(),
+                                           currentSection->getName(), before->second.line + 1));
     }
     if (!store.setValue(currentSection->getName(), normalized.data(), value.data(), comment,
                         isText)) {
-        return fail(currentLine, format(L"invalid syntax at line %d: unknown parameter '%ls'",
-                                        currentLine + 1, normalized.data()));
+        return fail(currentLine, ek_format(L"invalid syntax at line %d: unknown parameter '%ls'",
+                                           currentLine + 1, normalized.data()));
     }
     keyLines[id] = KeyOrigin{currentLine, asWritten};
     pending.clear();
@@ -498,10 +499,11 @@ bool ekInputReader::evaluateValue(const wchar_t* key, const wchar_t* normalized,
             if (sigma->err != 0) {
                 return failReported(currentLine);
             }
-            return fail(currentLine, format(L"Variable not defined at line %d", currentLine + 1));
+            return fail(currentLine,
+                        ek_format(L"Variable not defined at line %d", currentLine + 1));
         }
-        info(format(L"[INFO]    variable used:    %ls = %ls (for %ls)\n", reference.c_str(), value,
-                    key));
+        info(ek_format(L"[INFO]    variable used:    %ls = %ls (for %ls)\n", reference.c_str(),
+                       value, key));
         return true;
     }
     if (std::wcschr(value, L'"') != nullptr) {
@@ -521,9 +523,9 @@ bool ekInputReader::evaluateValue(const wchar_t* key, const wchar_t* normalized,
         kov_copyW(value, LINE_SIZE, written.c_str());
         return true;
     }
-    return fail(currentLine, format(L"invalid expression at line %d: %ls = %ls (a number, "
-                                    L"or an expression of numbers and $variables, is expected)",
-                                    currentLine + 1, key, written.c_str()));
+    return fail(currentLine, ek_format(L"invalid expression at line %d: %ls = %ls (a number, "
+                                       L"or an expression of numbers and $variables, is expected)",
+                                       currentLine + 1, key, written.c_str()));
 }
 
 void ekInputReader::finishMessage()

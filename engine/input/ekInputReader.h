@@ -167,7 +167,6 @@ private:
     void warnUnusedLayerKeys(int number, const ekLayerInput& in) const;
 
     // ---- messages -----------------------------------------------------------
-    static std::wstring format(const wchar_t* pattern, ...);
     // An error line (nuSigma::error) at lineIndex, which the line output
     // receives. Returns false.
     bool fail(int lineIndex, const std::wstring& what);

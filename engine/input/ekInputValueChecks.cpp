@@ -7,6 +7,7 @@
 #include <cwctype>
 
 #include "ekInputReader.h"
+#include "ekFormat.h"
 #include "kovbase.h"
 #include "nucore.h"
 
@@ -60,16 +61,16 @@ bool ekInputReader::refuseValue(const wchar_t* section, const wchar_t* key,
                                 const std::wstring& accepted)
 {
     const int line = keyLine(section, key);
-    return fail(line, format(L"invalid value at line %d: %ls (accepted: %ls)", line + 1,
-                             written(section, key).c_str(), accepted.c_str()));
+    return fail(line, ek_format(L"invalid value at line %d: %ls (accepted: %ls)", line + 1,
+                                written(section, key).c_str(), accepted.c_str()));
 }
 
 void ekInputReader::changedValue(const wchar_t* section, const wchar_t* key,
                                  const std::wstring& used, const std::wstring& why) const
 {
     const int line = keyLine(section, key);
-    sigma->update(format(L"[WARNING] at line %d: %ls changed to %ls (%ls)\n", line + 1,
-                         written(section, key).c_str(), used.c_str(), why.c_str())
+    sigma->update(ek_format(L"[WARNING] at line %d: %ls changed to %ls (%ls)\n", line + 1,
+                            written(section, key).c_str(), used.c_str(), why.c_str())
                       .c_str(),
                   2);
 }
@@ -78,8 +79,8 @@ void ekInputReader::unusedValue(const wchar_t* section, const wchar_t* key,
                                 const std::wstring& why) const
 {
     const int line = keyLine(section, key);
-    sigma->update(format(L"[WARNING] at line %d: %ls is not used (%ls)\n", line + 1,
-                         written(section, key).c_str(), why.c_str())
+    sigma->update(ek_format(L"[WARNING] at line %d: %ls is not used (%ls)\n", line + 1,
+                            written(section, key).c_str(), why.c_str())
                       .c_str(),
                   2);
 }
@@ -119,11 +120,11 @@ bool ekInputReader::existingFile(const wchar_t* section, const wchar_t* key, std
     // Something that is there but cannot be read as a file (a FIFO would
     // block the run, a folder yields nothing) is not "missing".
     if (const wchar_t* kind = kov_otherFileKindW(path->c_str())) {
-        return fail(line, format(L"not a regular file at line %d: %ls (%ls is %ls)", line + 1,
-                                 written(section, key).c_str(), path->c_str(), kind));
+        return fail(line, ek_format(L"not a regular file at line %d: %ls (%ls is %ls)", line + 1,
+                                    written(section, key).c_str(), path->c_str(), kind));
     }
-    return fail(line, format(L"file not found at line %d: %ls (looked for %ls)", line + 1,
-                             written(section, key).c_str(), path->c_str()));
+    return fail(line, ek_format(L"file not found at line %d: %ls (looked for %ls)", line + 1,
+                                written(section, key).c_str(), path->c_str()));
 }
 
 const KovKeyLimit& ekInputReader::limitOf(const wchar_t* section, const wchar_t* key)
@@ -188,13 +189,13 @@ void ekInputReader::warnUnusedLayerKeys(int number, const ekLayerInput& in) cons
     if (!doped) {
         return;
     }
-    const std::wstring section = format(L"Layer%01d", number);
+    const std::wstring section = ek_format(L"Layer%01d", number);
     for (const wchar_t* key : {L"Taun", L"Taup"}) {
         if (has(section.c_str(), key)) {
             unusedValue(section.c_str(), key,
-                        format(L"a doped layer recombines through its dopant level: give "
-                               L"Dopant.%ls",
-                               key));
+                        ek_format(L"a doped layer recombines through its dopant level: give "
+                                  L"Dopant.%ls",
+                                  key));
         }
     }
 }

@@ -5,7 +5,7 @@
 
 std::wstring ek_format(const wchar_t* format, ...)
 {
-    wchar_t line[1280];
+    wchar_t line[4096];
     va_list args;
     va_start(args, format);
     const int written = std::vswprintf(line, sizeof line / sizeof line[0], format, args);
