@@ -16,9 +16,9 @@
 
 namespace {
 
-constexpr int kCalls = 100000;
+constexpr int CALLS = 100000;
 
-const std::string kScript =
+const std::string SCRIPT =
     std::string(KOVRA_SOURCE_DIR) + "/examples/lua/mobility_caughey_thomas.lua";
 
 template <typename F>
@@ -31,7 +31,7 @@ double seconds(F&& body)
 
 void report(const char* what, double s)
 {
-    std::printf("%-44s %8.3f s   %7.2f us/call\n", what, s, s * 1e6 / kCalls);
+    std::printf("%-44s %8.3f s   %7.2f us/call\n", what, s, s * 1e6 / CALLS);
 }
 
 bool engineCalls(LuaEngineCore& engine, const std::string& text)
@@ -39,7 +39,7 @@ bool engineCalls(LuaEngineCore& engine, const std::string& text)
     bool ok = true;
     double z = 0, thickness = 1, T = 300, N = 1e16, mobn = 0, mobp = 0, graded = 0;
     int status = 0;
-    for (int i = 0; i < kCalls && ok; ++i) {
+    for (int i = 0; i < CALLS && ok; ++i) {
         z = i * 1e-5;
         ok = engine.call(text.c_str(), "kov_mobility", &z, &thickness, &T, &N, &mobn, &mobp,
                          &graded, nullptr, nullptr, nullptr, nullptr, nullptr, &status);
@@ -51,7 +51,7 @@ bool layerCalls(ekLayer& layer)
 {
     bool ok = true;
     double mobn = 0, mobp = 0;
-    for (int i = 0; i < kCalls && ok; ++i) {
+    for (int i = 0; i < CALLS && ok; ++i) {
         ok = layer.updateMobilityLua(i * 1e-5 + 0.02, 0.01, 1.0, &mobn, &mobp);
     }
     return ok;
@@ -60,7 +60,7 @@ bool layerCalls(ekLayer& layer)
 // What rerunning the script text costs without the compiled chunk.
 bool recompiledCalls(lua_State* L, const std::string& text)
 {
-    for (int i = 0; i < kCalls; ++i) {
+    for (int i = 0; i < CALLS; ++i) {
         if (luaL_loadstring(L, text.c_str()) != 0 || lua_pcall(L, 0, 0, 0) != 0) {
             return false;
         }
@@ -88,14 +88,14 @@ int main()
         return 1;
     }
     int error = 0;
-    const std::wstring path = kov_toWide(kScript);
+    const std::wstring path = kov_toWide(SCRIPT);
     const std::string* text = engine.scriptText(path.c_str(), &error);
     if (!text) {
-        std::printf("cannot read %s\n", kScript.c_str());
+        std::printf("cannot read %s\n", SCRIPT.c_str());
         return 1;
     }
 
-    std::printf("%d calls of kov_mobility (%s)\n", kCalls, kScript.c_str());
+    std::printf("%d calls of kov_mobility (%s)\n", CALLS, SCRIPT.c_str());
     bool ok = true;
     report("LuaEngineCore::call (compiled chunk kept)",
            seconds([&] { ok = ok && engineCalls(engine, *text); }));

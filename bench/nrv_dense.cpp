@@ -14,9 +14,9 @@
 int main(int argc, char** argv)
 {
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    constexpr int kSamples = 60000, kInputs = 784, kHidden = 128, kClasses = 10, kBatch = 32;
+    constexpr int SAMPLES = 60000, INPUTS = 784, HIDDEN = 128, CLASSES = 10, BATCH = 32;
     nrv_open();  // also limits BLAS to one thread
-    const NrvBenchData data = nrvBenchData(kSamples, kInputs, kClasses);
+    const NrvBenchData data = nrvBenchData(SAMPLES, INPUTS, CLASSES);
     nrv_tensor* inputs = data.inputs;
     nrv_tensor* targets = data.targets;
     double seconds = 1e30;
@@ -24,17 +24,17 @@ int main(int argc, char** argv)
     for (int r = 0; r < repeats; ++r) {
         nrv_network* n = nrv_create("bench", NRV_CRITERION_CCE, NRV_VALIDATION_ARGMAX,
                                     NRV_OPTIMIZER_ADAM, false, 0.001f);
-        nrv_add_layer(n, kInputs, NRV_ACTIVATION_NONE, 0.f, "input");
-        nrv_add_layer(n, kHidden, NRV_ACTIVATION_RELU, 0.f, "hidden");
-        nrv_add_layer(n, kClasses, NRV_ACTIVATION_SOFTMAX, 0.f, "output");
+        nrv_add_layer(n, INPUTS, NRV_ACTIVATION_NONE, 0.f, "input");
+        nrv_add_layer(n, HIDDEN, NRV_ACTIVATION_RELU, 0.f, "hidden");
+        nrv_add_layer(n, CLASSES, NRV_ACTIVATION_SOFTMAX, 0.f, "output");
         nrv_compile(n);
-        nrv_set_train_data(n, kSamples, inputs, targets);
+        nrv_set_train_data(n, SAMPLES, inputs, targets);
         if (n->status) {
             std::fprintf(stderr, "nrv_dense: %s\n", n->message);
             return 1;
         }
         const double start = double(std::clock()) / CLOCKS_PER_SEC;
-        cost = nrv_train(n, 1, kBatch, 1, 0.f, 0);
+        cost = nrv_train(n, 1, BATCH, 1, 0.f, 0);
         seconds = std::min(seconds, double(std::clock()) / CLOCKS_PER_SEC - start);
         if (n->status) {
             std::fprintf(stderr, "nrv_dense: %s\n", n->message);

@@ -31,7 +31,7 @@
 namespace {
 
 // Page margins of the guides, in millimetres.
-constexpr qreal kMarginX = 20, kMarginY = 18;
+constexpr qreal MARGIN_X = 20, MARGIN_Y = 18;
 
 // The first "# " heading names the document in the PDF's properties.
 QString titleOf(const QString& markdown)
@@ -228,7 +228,7 @@ int main(int argc, char** argv)
     // writer's margins below), so the widths given to table columns and
     // images are the widths printed; print() scales the pages to the PDF.
     const qreal pixelsPerMm = QGuiApplication::primaryScreen()->logicalDotsPerInchX() / 25.4;
-    const QSizeF page((210.0 - 2 * kMarginX) * pixelsPerMm, (297.0 - 2 * kMarginY) * pixelsPerMm);
+    const QSizeF page((210.0 - 2 * MARGIN_X) * pixelsPerMm, (297.0 - 2 * MARGIN_Y) * pixelsPerMm);
     document.setDocumentMargin(0);
     document.setPageSize(page);
     layOutTables(document.rootFrame(), font, page.width());
@@ -239,7 +239,7 @@ int main(int argc, char** argv)
     {
         QPdfWriter writer(partial);
         writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(kMarginX, kMarginY, kMarginX, kMarginY),
+        writer.setPageMargins(QMarginsF(MARGIN_X, MARGIN_Y, MARGIN_X, MARGIN_Y),
                               QPageLayout::Millimeter);
         writer.setTitle(titleOf(markdown));
         writer.setCreator("Kovra");

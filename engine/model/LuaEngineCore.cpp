@@ -21,12 +21,12 @@ const char* luaexception::what() const noexcept { return text.c_str(); }
 
 namespace {
 
-constexpr const char* kChunkName = "=script";
+constexpr const char* CHUNK_NAME = "=script";
 // Distinct script texts kept compiled; a run uses a handful, so reaching the
 // bound means scripts are generated on the fly and the cache is restarted.
-constexpr size_t kMaxCompiled = 256;
+constexpr size_t MAX_COMPILED = 256;
 
-const char* const kBanner =
+const char* const BANNER =
     "-- Kovra model-script prelude: short global names for the math library.\n"
     "-- A script may define its own function of the same name; the prelude\n"
     "-- then leaves it alone.\n";
@@ -38,7 +38,7 @@ struct MathAlias {
     AliasKind kind;
 };
 
-const MathAlias kMathAliases[] = {
+const MathAlias MATH_ALIASES[] = {
     {"abs", AliasKind::Unary},
     {"acos", AliasKind::Unary},
     {"asin", AliasKind::Unary},
@@ -73,8 +73,8 @@ const MathAlias kMathAliases[] = {
 
 std::string buildPrelude()
 {
-    std::string text = kBanner;
-    for (const MathAlias& a : kMathAliases) {
+    std::string text = BANNER;
+    for (const MathAlias& a : MATH_ALIASES) {
         const std::string n = a.name;
         text += "if " + n + " == nil then " + n + " = ";
         switch (a.kind) {
@@ -320,7 +320,7 @@ bool LuaEngineCore::run(const char* chunk)
     std::string failure;
     try {
         const char* text = chunk ? chunk : "";
-        if (luaL_loadbufferx(L, text, std::strlen(text), kChunkName, "t") == 0 &&
+        if (luaL_loadbufferx(L, text, std::strlen(text), CHUNK_NAME, "t") == 0 &&
             lua_pcall(L, 0, LUA_MULTRET, 0) == 0) {
             return true;
         }
@@ -383,10 +383,10 @@ bool LuaEngineCore::pushCompiledScript(const char* script, size_t length)
     }
     // Text mode only: precompiled bytecode is not checked by the loader and
     // can bring the interpreter down.
-    if (luaL_loadbufferx(L, script, length, kChunkName, "t") != 0) {
+    if (luaL_loadbufferx(L, script, length, CHUNK_NAME, "t") != 0) {
         return false;
     }
-    if (compiled.size() >= kMaxCompiled) {
+    if (compiled.size() >= MAX_COMPILED) {
         clearScriptCache();
     }
     lua_pushvalue(L, -1);

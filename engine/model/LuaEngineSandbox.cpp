@@ -16,15 +16,15 @@ namespace {
 
 // Base functions that load files, bytecode or arbitrary chunks, and the
 // coroutine library, whose resume would swallow a bound's error.
-const char* const kRemovedGlobals[] = {"dofile", "loadfile", "load",    "loadstring", "coroutine",
+const char* const REMOVED_GLOBALS[] = {"dofile", "loadfile", "load",    "loadstring", "coroutine",
                                        "module", "require",  "package", "gcinfo"};
 
 // Libraries a script may require by name: they are already open.
-const char* const kOpenLibraries[] = {LUA_MATHLIBNAME, LUA_STRLIBNAME, LUA_TABLIBNAME,
+const char* const OPEN_LIBRARIES[] = {LUA_MATHLIBNAME, LUA_STRLIBNAME, LUA_TABLIBNAME,
                                       LUA_BITLIBNAME};
 
-constexpr const char* kLoadedKey = "___KovraLoadedModules___";
-constexpr long long kModuleSizeLimit = 4 * 1024 * 1024;
+constexpr const char* LOADED_KEY = "___KovraLoadedModules___";
+constexpr long long MODULE_SIZE_LIMIT = 4 * 1024 * 1024;
 
 int openOne(lua_State* L, lua_CFunction open, const char* name)
 {
@@ -66,7 +66,7 @@ bool readModuleText(const std::string& path, std::string& text)
     bool ok = true;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
         text.append(buffer, got);
-        if (static_cast<long long>(text.size()) > kModuleSizeLimit) {
+        if (static_cast<long long>(text.size()) > MODULE_SIZE_LIMIT) {
             ok = false;
             break;
         }
@@ -86,7 +86,7 @@ bool LuaEngineCore::openRestrictedLibraries()
         openOne(L, luaopen_bit, LUA_BITLIBNAME) != 0) {
         return false;
     }
-    for (const char* name : kRemovedGlobals) {
+    for (const char* name : REMOVED_GLOBALS) {
         lua_pushnil(L);
         lua_setfield(L, LUA_GLOBALSINDEX, name);
     }
@@ -98,11 +98,11 @@ bool LuaEngineCore::openRestrictedLibraries()
 
     // Modules loaded so far, kept out of the scripts' reach.
     lua_newtable(L);
-    for (const char* name : kOpenLibraries) {
+    for (const char* name : OPEN_LIBRARIES) {
         lua_getfield(L, LUA_GLOBALSINDEX, name);
         lua_setfield(L, -2, name);
     }
-    lua_setfield(L, LUA_REGISTRYINDEX, kLoadedKey);
+    lua_setfield(L, LUA_REGISTRYINDEX, LOADED_KEY);
 
     lua_pushcfunction(L, &LuaEngineCore::requireModule);
     lua_setfield(L, LUA_GLOBALSINDEX, "require");
@@ -117,7 +117,7 @@ int LuaEngineCore::requireModule(lua_State* L)
 {
     const std::string name = luaL_checkstring(L, 1);
     lua_settop(L, 1);
-    lua_getfield(L, LUA_REGISTRYINDEX, kLoadedKey);  // 2
+    lua_getfield(L, LUA_REGISTRYINDEX, LOADED_KEY);  // 2
     lua_getfield(L, 2, name.c_str());
     if (!lua_isnil(L, -1)) {
         return 1;

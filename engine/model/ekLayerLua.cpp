@@ -21,8 +21,8 @@ namespace {
 
 // Below this a density counts as absent; a level model's positive density
 // under it is raised to it (graded doping scripts may go much lower).
-constexpr double kDensityFloor = 1e6;
-constexpr double kGradedDensityFloor = 1e-6;
+constexpr double DENSITY_FLOOR = 1e6;
+constexpr double GRADED_DENSITY_FLOOR = 1e-6;
 
 // Results of the level models (doping, trap), as the scripts return them.
 enum LevelSlot { NA = 0, ND, NR, TAUN, TAUP, ENERGY, DEGENERACY, LEVEL_SLOTS };
@@ -362,7 +362,7 @@ bool ekLayer::updateDopantLua(double z, double step, double thick, uint8_t* type
 
     uint8_t netType = 0;
     double netN = 0.0;
-    netLevel(r[NA], r[ND], isGraded ? kGradedDensityFloor : kDensityFloor, &netType, &netN);
+    netLevel(r[NA], r[ND], isGraded ? GRADED_DENSITY_FLOOR : DENSITY_FLOOR, &netType, &netN);
     const double degeneracy = std::round(r[DEGENERACY]);
     *type = netType;
     *N = netN;
@@ -416,7 +416,7 @@ bool ekLayer::updateTrapLua(double z, double step, double thick, int index, uint
     *taun = r[TAUN];
     *taup = r[TAUP];
     *F = degeneracy;
-    if (r[NA] < kDensityFloor && r[ND] < kDensityFloor) {
+    if (r[NA] < DENSITY_FLOOR && r[ND] < DENSITY_FLOOR) {
         // No trap at this point: the layer's trap keeps its kind and, at the
         // first point, takes the empty density (the dopant is never touched).
         *type = trap->getType();
@@ -430,7 +430,7 @@ bool ekLayer::updateTrapLua(double z, double step, double thick, int index, uint
     }
     uint8_t netType = 0;
     double netN = 0.0;
-    netLevel(r[NA], r[ND], kDensityFloor, &netType, &netN);
+    netLevel(r[NA], r[ND], DENSITY_FLOOR, &netType, &netN);
     *type = netType;
     *N = netN;
     scriptGraded[MODEL_TRAP] = ek_isEqual(graded, 1.0);

@@ -14,14 +14,14 @@ struct NumberCase {
     double value;
 };
 
-const NumberCase kNumbers[] = {
+const NumberCase NUMBERS[] = {
     {L"1.5", 1.5}, {L"-2e-3", -2e-3}, {L"1E+20", 1e20}, {L"  42", 42.0}, {L"3.25abc", 3.25},
     {L"abc", 0.0}, {L"", 0.0},        {L"1,5", 1.0},    {L".5", 0.5},    {L"-0.125", -0.125},
 };
 
 TEST(EkInputValues, WtofReadsCNumbers)
 {
-    for (const NumberCase& c : kNumbers) {
+    for (const NumberCase& c : NUMBERS) {
         EXPECT_DOUBLE_EQ(ek_wtof(c.text), c.value) << c.text;
     }
     EXPECT_DOUBLE_EQ(ek_wtof(nullptr), 0.0);
@@ -49,7 +49,7 @@ TEST(EkInputValues, WtofIgnoresTheLocale)
     ASSERT_STREQ(std::localeconv()->decimal_point, ",");
     ASSERT_DOUBLE_EQ(std::strtod("1.5", nullptr), 1.0);  // the locale is in effect
 
-    for (const NumberCase& c : kNumbers) {
+    for (const NumberCase& c : NUMBERS) {
         EXPECT_DOUBLE_EQ(ek_wtof(c.text), c.value) << c.text;
     }
 }

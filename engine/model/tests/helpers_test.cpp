@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kEps = 2.220446049250313e-16;
+constexpr double INF = std::numeric_limits<double>::infinity();
+constexpr double EPS = 2.220446049250313e-16;
 
 struct EqualCase {
     double a, b;
@@ -22,13 +22,13 @@ TEST(EkHelpers, IsEqualUsesRelativeEpsilon)
     const EqualCase cases[] = {
         {1.0, 1.0, true},
         {0.0, -0.0, true},
-        {1.0, 1.0 + kEps, true},       // one ulp apart
-        {1.0, 1.0 + 4 * kEps, false},  // beyond 2 eps relative to |a|+|b|
-        {1e-300, 1e-300 * (1 + kEps), true},
+        {1.0, 1.0 + EPS, true},       // one ulp apart
+        {1.0, 1.0 + 4 * EPS, false},  // beyond 2 eps relative to |a|+|b|
+        {1e-300, 1e-300 * (1 + EPS), true},
         {1e-300, 2e-300, false},
         {0.0, 1e-300, false},  // nothing is "close" to an exact 0
         {-1.0, 1.0, false},
-        {kInf, kInf, true},
+        {INF, INF, true},
         {std::nan(""), std::nan(""), false},
     };
     for (const EqualCase& c : cases) {
@@ -40,7 +40,7 @@ TEST(EkHelpers, IsEqualUsesRelativeEpsilon)
 TEST(EkHelpers, IsZeroHoldsOnlyForZeroAndInfinity)
 {
     const std::pair<double, bool> cases[] = {
-        {0.0, true},       {-0.0, true},    {kInf, true}, {-kInf, true},         {1e-300, false},
+        {0.0, true},       {-0.0, true},    {INF, true},  {-INF, true},          {1e-300, false},
         {4.9e-324, false}, {-1e-17, false}, {1.0, false}, {std::nan(""), false},
     };
     for (const auto& [value, zero] : cases) {

@@ -25,15 +25,15 @@ struct CallResult {
     std::string message;
 };
 
-constexpr double kPreset = 7.0;
+constexpr double PRESET = 7.0;
 
 // Calls kov_f of script with the given inputs and `slots` result slots,
-// each preset to kPreset.
+// each preset to PRESET.
 CallResult callWith(LuaEngineCore& engine, const std::string& script, int slots,
                     const std::vector<const double*>& inputs = {})
 {
     CallResult r;
-    r.out.assign(LuaEngineCore::MAX_OUTPUTS, kPreset);
+    r.out.assign(LuaEngineCore::MAX_OUTPUTS, PRESET);
     const double* in[LuaEngineCore::MAX_INPUTS] = {};
     for (size_t i = 0; i < inputs.size() && i < 4; ++i) {
         in[i] = inputs[i];
@@ -92,7 +92,7 @@ TEST_P(ResultRules, FillSlotsOrFail)
         EXPECT_FALSE(engine.isLoaded());
         // A refused result list hands nothing over.
         for (int i = 0; i + 1 < c.slots; ++i) {
-            EXPECT_EQ(r.out[i], kPreset);
+            EXPECT_EQ(r.out[i], PRESET);
         }
     }
 }

@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr double kThickness = 1.0;  // um
-constexpr double kStep = 0.01;      // um
+constexpr double THICKNESS = 1.0;  // um
+constexpr double STEP = 0.01;      // um
 
 class LuaExamplesTest : public ::testing::Test {
 protected:
@@ -50,7 +50,7 @@ TEST_F(LuaExamplesTest, CaugheyThomasMobility)
         ASSERT_TRUE(layer.updateTemperature(c.T));
         ASSERT_TRUE(layer.updateDopant(ekLevel::TYPE_ACCEPTOR, c.N, 1e19));
         double mobn = 0, mobp = 0;
-        ASSERT_TRUE(layer.updateMobilityLua(0.0, kStep, kThickness, &mobn, &mobp));
+        ASSERT_TRUE(layer.updateMobilityLua(0.0, STEP, THICKNESS, &mobn, &mobp));
         EXPECT_NEAR(mobn, caugheyThomas(52.2, 1417, 9.68e16, 0.68, 2.5, c.N, c.T), 1e-9 * mobn);
         EXPECT_NEAR(mobp, caugheyThomas(44.9, 470.5, 2.23e17, 0.719, 2.2, c.N, c.T), 1e-9 * mobp);
         EXPECT_FALSE(layer.isMobilityScriptGraded());
@@ -59,7 +59,7 @@ TEST_F(LuaExamplesTest, CaugheyThomasMobility)
     double mobn = 0, mobp = 0;
     ASSERT_TRUE(layer.updateTemperature(300));
     ASSERT_TRUE(layer.updateDopant(ekLevel::TYPE_ACCEPTOR, 1e10, 1e19));
-    ASSERT_TRUE(layer.updateMobilityLua(0.0, kStep, kThickness, &mobn, &mobp));
+    ASSERT_TRUE(layer.updateMobilityLua(0.0, STEP, THICKNESS, &mobn, &mobp));
     EXPECT_NEAR(mobn, 1417, 1.0);
 }
 
@@ -71,11 +71,11 @@ TEST_F(LuaExamplesTest, VegardBandgapAndPermittivityAlongTheLayer)
     const double T = 300;
     const double egGaAs = 1.519 - 5.405e-4 * T * T / (T + 204.0);
     for (double z : {0.0, 0.25, 0.5, 1.0}) {
-        const double x = 0.3 * (1.0 - z / kThickness);
+        const double x = 0.3 * (1.0 - z / THICKNESS);
         double eg, chi, nc, nv, eps;
         bool own = true;
-        ASSERT_TRUE(layer.updateBandgapLua(z, kStep, kThickness, &eg, &chi, &nc, &nv, &own));
-        ASSERT_TRUE(layer.updatePermittivityLua(z, kStep, kThickness, &eps));
+        ASSERT_TRUE(layer.updateBandgapLua(z, STEP, THICKNESS, &eg, &chi, &nc, &nv, &own));
+        ASSERT_TRUE(layer.updatePermittivityLua(z, STEP, THICKNESS, &eps));
         EXPECT_FALSE(own);
         EXPECT_NEAR(eg, egGaAs + 1.247 * x, 1e-12) << z;
         EXPECT_NEAR(chi, 4.07 - 1.1 * x, 1e-12) << z;
@@ -99,8 +99,7 @@ TEST_F(LuaExamplesTest, ExponentialEmitterFormsAJunction)
         const double nd = Ns * std::exp(-z / L);
         uint8_t type = 0;
         double N, Nr, E, W = 0, tn, tp, F;
-        ASSERT_TRUE(
-            layer.updateDopantLua(z, kStep, kThickness, &type, &N, &Nr, &E, &W, &tn, &tp, &F))
+        ASSERT_TRUE(layer.updateDopantLua(z, STEP, THICKNESS, &type, &N, &Nr, &E, &W, &tn, &tp, &F))
             << z;
         if (z < junction) {
             EXPECT_EQ(type, ekLevel::TYPE_DONOR) << z;
@@ -129,11 +128,11 @@ TEST_F(LuaExamplesTest, GaussianSurfaceTrapsOnTheFirstTrapOnly)
         uint8_t type = 0;
         double N, Nr, E, W, tn, tp, F;
         ASSERT_TRUE(
-            layer.updateTrapLua(z, kStep, kThickness, 0, &type, &N, &Nr, &E, &W, &tn, &tp, &F));
+            layer.updateTrapLua(z, STEP, THICKNESS, 0, &type, &N, &Nr, &E, &W, &tn, &tp, &F));
         EXPECT_NEAR(N, expected, 1e-9 * expected) << z;
         EXPECT_EQ(type, ekLevel::TYPE_ACCEPTOR);
         ASSERT_TRUE(
-            layer.updateTrapLua(z, kStep, kThickness, 1, &type, &N, &Nr, &E, &W, &tn, &tp, &F));
+            layer.updateTrapLua(z, STEP, THICKNESS, 1, &type, &N, &Nr, &E, &W, &tn, &tp, &F));
         EXPECT_DOUBLE_EQ(N, 1e13) << z;
     }
 }
@@ -144,7 +143,7 @@ TEST_F(LuaExamplesTest, SurfaceLifetimeRecoversToTheBulkValue)
         example("recombination_surface_lifetime.lua").c_str(), true));
     for (double z : {0.0, 0.1, 0.2, 1.0}) {
         double beta, cn, cp, tn, tp;
-        ASSERT_TRUE(layer.updateRecombinationLua(z, kStep, kThickness, &beta, &cn, &cp, &tn, &tp));
+        ASSERT_TRUE(layer.updateRecombinationLua(z, STEP, THICKNESS, &beta, &cn, &cp, &tn, &tp));
         const double tau = 1e-9 + (1e-5 - 1e-9) * (1.0 - std::exp(-z / 0.2));
         EXPECT_NEAR(tn, tau, 1e-9 * tau) << z;
         EXPECT_EQ(tp, tn);
@@ -157,9 +156,9 @@ TEST_F(LuaExamplesTest, VegardLatticeInTheLayersUnits)
 {
     ASSERT_TRUE(layer.updateLatticeScript(example("lattice_vegard_algan.lua").c_str(), true));
     for (double z : {0.0, 0.5, 1.0}) {
-        const double x = 0.3 * z / kThickness;
+        const double x = 0.3 * z / THICKNESS;
         double a, e31, e33, c13, c33, psp;
-        ASSERT_TRUE(layer.updateLatticeLua(z, kStep, kThickness, &a, &e31, &e33, &c13, &c33, &psp));
+        ASSERT_TRUE(layer.updateLatticeLua(z, STEP, THICKNESS, &a, &e31, &e33, &c13, &c33, &psp));
         EXPECT_NEAR(a, 0.3189 - 0.0077 * x, 1e-12) << z;
         EXPECT_NEAR(e31, -3.4e-5 - 2.4e-5 * x, 1e-15) << z;
         EXPECT_NEAR(e33, 6.7e-5 + 8.8e-5 * x, 1e-15) << z;
@@ -176,7 +175,7 @@ TEST_F(LuaExamplesTest, CauchyIndexWithDirectAbsorptionEdge)
     const double gap = 1.42;
     for (double wl : {0.4, 0.6, 0.8, 1.0}) {
         double n = 0, k = 0;
-        ASSERT_TRUE(layer.getIndex(0.0, kThickness, gap, wl, &n, &k, false));
+        ASSERT_TRUE(layer.getIndex(0.0, THICKNESS, gap, wl, &n, &k, false));
         const double energy = 1.23984198 / wl;
         const double alpha = energy > gap ? 2e4 * std::sqrt(energy - gap) : 0.0;
         EXPECT_NEAR(n, 3.3 + 0.09 / (wl * wl), 1e-12) << wl;

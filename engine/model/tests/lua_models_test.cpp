@@ -84,7 +84,7 @@ Values levelValues(const ekLevel* l)
             l->getF()};
 }
 
-const ModelHarness kHarnesses[] = {
+const ModelHarness HARNESSES[] = {
     {"mobility",
      ekLayer::MODEL_MOBILITY,
      "mobility_cases.lua",
@@ -298,7 +298,7 @@ TEST_P(LuaModelFixtures, NothingHappensWhileTheChannelCarriesAnError)
     EXPECT_FALSE(layer.updateScript(h.kind, L"other.lua", true));
 }
 
-INSTANTIATE_TEST_SUITE_P(LuaModels, LuaModelFixtures, ::testing::ValuesIn(kHarnesses),
+INSTANTIATE_TEST_SUITE_P(LuaModels, LuaModelFixtures, ::testing::ValuesIn(HARNESSES),
                          [](const ::testing::TestParamInfo<ModelHarness>& info) {
                              return info.param.label;
                          });

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int kUnset = 77;  // caller's value, kept when a position is not found
+constexpr int UNSET = 77;  // caller's value, kept when a position is not found
 
 std::vector<double> column(const ElecSweep& sweep, int c)
 {
@@ -23,25 +23,25 @@ struct ScanCase {
     const char* what;
     double start, end, step;
     int points;
-    int posL, posC, posR;  // kUnset: not found
+    int posL, posC, posR;  // UNSET: not found
 };
 
 TEST(ElecSweep, PositionScanFindsZeroCrossing)
 {
     const ScanCase cases[] = {
         {"symmetric, zero on a point", -1, 1, 0.5, 5, 1, 2, 3},
-        {"zero between points", -1, 1, 0.4, 6, 2, kUnset, 3},
-        {"all positive from 0", 0, 1, 0.25, 5, kUnset, kUnset, 1},
+        {"zero between points", -1, 1, 0.4, 6, 2, UNSET, 3},
+        {"all positive from 0", 0, 1, 0.25, 5, UNSET, UNSET, 1},
         {"ends on 0", -1, 0, 0.5, 3, 1, 2, 2},
-        {"all negative", -2, -1, 0.5, 3, 2, kUnset, kUnset},
-        {"all positive", 1, 2, 0.5, 3, kUnset, kUnset, 2},
+        {"all negative", -2, -1, 0.5, 3, 2, UNSET, UNSET},
+        {"all positive", 1, 2, 0.5, 3, UNSET, UNSET, 2},
         // Accumulated 0.1 steps miss exact zero at point 10; the last
         // point (1.0) is not zero either, so posC is never found.
-        {"accumulated steps", -1, 1, 0.1, 21, 10, kUnset, 11},
+        {"accumulated steps", -1, 1, 0.1, 21, 10, UNSET, 11},
     };
     nuSigma sigma;
     for (const ScanCase& c : cases) {
-        int posL = kUnset, posC = kUnset, posR = kUnset;
+        int posL = UNSET, posC = UNSET, posR = UNSET;
         ElecSweep sweep(&sigma, 0x10, 4, c.points, c.start, c.end, c.step, -1, 1, 0, &posL, &posC,
                         &posR, true);
         ASSERT_TRUE(sigma.isOK()) << c.what;
@@ -59,7 +59,7 @@ TEST(ElecSweep, PositionScanFindsZeroCrossing)
 TEST(ElecSweep, FilledColumnsAndStates)
 {
     nuSigma sigma;
-    int posL = kUnset, posC = kUnset, posR = kUnset;
+    int posL = UNSET, posC = UNSET, posR = UNSET;
     ElecSweep sweep(&sigma, 0x10, 3, 5, -1, 1, 0.5, -2, 3, 0, &posL, &posC, &posR, true);
     EXPECT_EQ(column(sweep, 0), (std::vector<double>{-1, -0.5, 0, 0.5, 1}));
     EXPECT_EQ(column(sweep, 1), std::vector<double>(5, 30.0));  // 10 x limitHigh
@@ -98,12 +98,12 @@ TEST(ElecSweep, ZeroStepSpreadsRangeOverPoints)
 TEST(ElecSweep, WithoutFillArraysAreZero)
 {
     nuSigma sigma;
-    int posL = kUnset;
+    int posL = UNSET;
     ElecSweep sweep(&sigma, 0x10, 2, 4, -1, 1, 0.5, 0, 1, 0, &posL, nullptr, nullptr, false);
     ASSERT_TRUE(sweep.isAllocated());
     EXPECT_EQ(column(sweep, 0), std::vector<double>(4, 0.0));
     EXPECT_EQ(sweep.getMask(0), 0);
-    EXPECT_EQ(posL, kUnset);
+    EXPECT_EQ(posL, UNSET);
 }
 
 struct ClampCase {

@@ -25,7 +25,7 @@ struct State {
 // Equilibrium states have Fn = Fp = 0, so np = c^2 exp(tn + tp) = ni^2.
 double niOf(const State& s) { return s.c * std::exp((s.tn + s.tp) / 2.0); }
 
-const std::vector<State> kStates = {
+const std::vector<State> STATES = {
     {0.0, 0.0, 0.0, 1e-4, 0.0, 0.0},     // intrinsic, equilibrium
     {12.0, 0.0, 0.0, 1e-4, 0.0, 0.0},    // n-type
     {-11.0, 0.0, 0.0, 1e-4, 0.3, -0.2},  // p-type, offsets
@@ -56,8 +56,8 @@ double centralDerivative(F f, double h)
 void expectDerivatives(const Model& model, const char* name)
 {
     const double h = 1e-3;
-    for (size_t k = 0; k < kStates.size(); ++k) {
-        const State s = kStates[k];
+    for (size_t k = 0; k < STATES.size(); ++k) {
+        const State s = STATES[k];
         const Derivs d = model(s);
         const double analytic[3] = {d.dV, d.dFn, d.dFp};
         const char* varNames[3] = {"V", "Fn", "Fp"};
@@ -168,7 +168,7 @@ TEST(ModelsDerivatives, EquilibriumOccupationMatchesCentralDifferences)
 
 TEST(ModelsBalance, NoNetRecombinationWhereNpEqualsNiSquared)
 {
-    for (const State& s0 : kStates) {
+    for (const State& s0 : STATES) {
         State s = s0;
         s.Fn = s.Fp = 0.0;  // equilibrium: np = ni^2
         const double ni = niOf(s);
@@ -182,7 +182,7 @@ TEST(ModelsBalance, NoNetRecombinationWhereNpEqualsNiSquared)
 
 TEST(ModelsBalance, SteadyStateOccupationEqualsEquilibriumOccupationAtEquilibrium)
 {
-    for (const State& s0 : kStates) {
+    for (const State& s0 : STATES) {
         State s = s0;
         s.Fn = s.Fp = 0.0;
         for (const ekSrhCentre& c : centresFor(niOf(s))) {
@@ -264,7 +264,7 @@ struct TunnelCase {
     double K, S;
 };
 
-const TunnelCase kTunnelCases[] = {
+const TunnelCase TUNNEL_CASES[] = {
     {1.0, 3.0, 0.0, 5e-3, 2.5, 40.0},    // neighbour higher, excess
     {3.0, 1.0, 0.5, 0.5, 2.5, 40.0},     // neighbour lower, deficit
     {-2.0, 0.5, -1.0, 0.0, 2.5, 40.0},   // nothing at equilibrium
@@ -277,7 +277,7 @@ double tunnelDensity(double V, double Fn) { return 1e-2 * std::exp(V - Fn); }
 
 TEST(ModelsTunnelling, ValueIsTheTransmittedExcessDensity)
 {
-    for (const TunnelCase& c : kTunnelCases) {
+    for (const TunnelCase& c : TUNNEL_CASES) {
         const double n = tunnelDensity(c.Vc, c.Fn);
         const double E = std::exp(-c.K / std::fabs(c.Vn - c.Vc));
         const double sign = c.Vn > c.Vc ? 1.0 : -1.0;
@@ -296,7 +296,7 @@ TEST(ModelsTunnelling, ValueIsTheTransmittedExcessDensity)
 TEST(ModelsTunnelling, DerivativesMatchCentralDifferences)
 {
     const double h = 1e-4;
-    for (const TunnelCase& c : kTunnelCases) {
+    for (const TunnelCase& c : TUNNEL_CASES) {
         // The density belongs to the contact node (the first potential).
         auto t = [&](double Vc, double Vn, double Fn) {
             return ek_tunnelTerm(Vc, Vn, tunnelDensity(Vc, Fn), c.nEq, c.K, c.S, nullptr, nullptr,
@@ -320,7 +320,7 @@ TEST(ModelsTunnelling, DerivativesMatchCentralDifferences)
 
 TEST(ModelsTunnelling, ZeroAtEqualPotentials)
 {
-    for (const TunnelCase& c : kTunnelCases) {
+    for (const TunnelCase& c : TUNNEL_CASES) {
         const double n = tunnelDensity(c.Vc, c.Fn);
         double dVc = 1, dVn = 1, dFn = 1;
         EXPECT_EQ(ek_tunnelTerm(c.Vc, c.Vc, n, c.nEq, c.K, c.S, &dVc, &dVn, &dFn), 0.0);
@@ -335,7 +335,7 @@ TEST(ModelsTunnelling, ZeroAtEqualPotentials)
 // is still felt through the density.
 TEST(ModelsTunnelling, ZeroAtTheEquilibriumDensity)
 {
-    for (const TunnelCase& c : kTunnelCases) {
+    for (const TunnelCase& c : TUNNEL_CASES) {
         const double n = tunnelDensity(c.Vc, c.Fn);
         const double E = std::exp(-c.K / std::fabs(c.Vn - c.Vc));
         const double sign = c.Vn > c.Vc ? 1.0 : -1.0;

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double kVt = 0.02585202874;  // V at 300 K
+constexpr double VT = 0.02585202874;  // V at 300 K
 
 // The report lines of one kind ("[SEND]ZP:" ...) in the exchange file.
 std::vector<std::string> reportLines(const TempFolder& scratch, const std::string& code)
@@ -69,7 +69,7 @@ TEST(RunEntry, JunctionAtEquilibriumWritesOnlyTheEquilibriumDistribution)
     const double Na = first[10], Nd = last[11];
     EXPECT_NEAR(Na, 1e17, 0.05e17);
     EXPECT_NEAR(Nd, 1e16, 0.05e16);
-    const double Vbi = kVt * std::log(Na * Nd / ni2);
+    const double Vbi = VT * std::log(Na * Nd / ni2);
     EXPECT_NEAR(last[1] - first[1], Vbi, 0.01 * Vbi);
     EXPECT_NEAR(last[0], 1.5, 1e-9);
 

@@ -10,9 +10,9 @@
 
 namespace {
 
-constexpr double kQ = 1.602176e-19;     // C, as the engine's constants
-constexpr double kEps0 = 8.854187e-12;  // F/m
-constexpr double kN0 = 1e21;            // 1/m3 (1e15 1/cm3)
+constexpr double Q = 1.602176e-19;     // C, as the engine's constants
+constexpr double EPS0 = 8.854187e-12;  // F/m
+constexpr double N0 = 1e21;            // 1/m3 (1e15 1/cm3)
 
 TEST(StructureNorm, ScalesAt300KMatchTheirClosedForms)
 {
@@ -23,7 +23,7 @@ TEST(StructureNorm, ScalesAt300KMatchTheirClosedForms)
 
     EXPECT_DOUBLE_EQ(s.Vt, 0.02585202874);
     EXPECT_DOUBLE_EQ(s.energy, s.Vt);
-    const double L = std::sqrt(kEps0 * s.Vt / (kQ * kN0));  // Debye length, m
+    const double L = std::sqrt(EPS0 * s.Vt / (Q * N0));  // Debye length, m
     EXPECT_NEAR(s.length, L * 1e6, 1e-12);
     EXPECT_NEAR(s.length, 0.0378, 0.0001);
     EXPECT_NEAR(s.lengthCm, L * 100.0, 1e-16);
@@ -32,14 +32,14 @@ TEST(StructureNorm, ScalesAt300KMatchTheirClosedForms)
     // Diffusion constant of the mobility scale: D0 = 1000 cm2/Vs x Vt.
     const double D0 = 1000.0 * s.Vt;  // cm2/s
     const double Lcm = L * 100.0;
-    EXPECT_NEAR(s.velocity, D0 / Lcm, 1e-9 * s.velocity);            // cm/s
-    EXPECT_NEAR(s.current, kQ * 1e15 * D0 / Lcm, 1e-9 * s.current);  // A/cm2
+    EXPECT_NEAR(s.velocity, D0 / Lcm, 1e-9 * s.velocity);           // cm/s
+    EXPECT_NEAR(s.current, Q * 1e15 * D0 / Lcm, 1e-9 * s.current);  // A/cm2
     // Continuity equations in units of the rate 1e16 1/cm3/s (= 1e-14 x N0^2):
     // the flux divergence q N0 D0/L^2 over that unit.
     EXPECT_NEAR(s.rate, (1e15 * D0 / (Lcm * Lcm)) / 1e16, 1e-9 * s.rate);
-    EXPECT_NEAR(s.sheetCharge, kQ * 1e15 * Lcm, 1e-9 * s.sheetCharge);  // C/cm2
-    EXPECT_NEAR(s.photonFlux, 1e16 * Lcm, 1e-9 * s.photonFlux);         // 1/cm2/s
-    EXPECT_DOUBLE_EQ(s.volumeCharge, kQ * 1e15);                        // C/cm3
+    EXPECT_NEAR(s.sheetCharge, Q * 1e15 * Lcm, 1e-9 * s.sheetCharge);  // C/cm2
+    EXPECT_NEAR(s.photonFlux, 1e16 * Lcm, 1e-9 * s.photonFlux);        // 1/cm2/s
+    EXPECT_DOUBLE_EQ(s.volumeCharge, Q * 1e15);                        // C/cm3
     EXPECT_DOUBLE_EQ(s.unit, 1.0);
     // The rate unit is what the recombination scales give: Beta N0^2,
     // Cn N0^3 and N0 / tau all come out in 1e16 1/cm3/s.
