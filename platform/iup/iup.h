@@ -9,8 +9,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "iupScintillaMessages.h"
-
 struct Ihandle_;
 typedef struct Ihandle_ Ihandle;
 // Callbacks take the element first; their further arguments depend on the
