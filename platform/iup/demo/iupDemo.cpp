@@ -10,6 +10,10 @@
 
 namespace {
 
+// The dialog's handle name, looked up again when a field takes the focus;
+// the demo's own, apart from the programs' names.
+constexpr const char* DIALOG = "Demo_Lattice";
+
 Ihandle* pairRow(const char* a, const char* b, Ihandle* fa, Ihandle* fb)
 {
     Ihandle* labels = IupHbox(IupLabel(a), IupLabel(b), nullptr);
@@ -38,7 +42,7 @@ int onFocus(Ihandle* ih)
 {
     std::string title = std::string("Lattice - ") +
                         (IupGetAttribute(ih, "PARAMTIP") ? IupGetAttribute(ih, "PARAMTIP") : "");
-    IupSetStrAttribute(IupGetHandle("KOV_WindowLattice"), "TITLE", title.c_str());
+    IupSetStrAttribute(IupGetHandle(DIALOG), "TITLE", title.c_str());
     return IUP_DEFAULT;
 }
 
@@ -51,19 +55,19 @@ int main(int argc, char** argv)
     IupOpen(&argc, &argv);
     IupScintillaOpen();
     Ihandle* list = IupList(nullptr);
-    IupSetHandle("KOV_WindowLattice_LayerList", list);
+    IupSetHandle("Demo_Lattice_LayerList", list);
     IupSetAttributes(list, "ALIGNMENT=ACENTER, SIZE=80x, SHOWIMAGE=NO, DROPDOWN=YES, SORT=NO");
     IupSetAttribute(list, "1", "1 p-GaN (P)");
     IupSetAttribute(list, "2", "2 InGaN (I)");
     IupSetAttribute(list, "3", "3 n-GaN (N)");
     IupSetAttribute(list, "VALUE", "2");
-    Ihandle* fields[] = {field("KOV_WindowLattice_Scale", "Polarization Scale", "1"),
-                         field("KOV_WindowLattice_A", "a (nm)", "0.3189"),
-                         field("KOV_WindowLattice_Psp", "Psp (C/m2)", "-0.029"),
-                         field("KOV_WindowLattice_E31", "e31 (C/m2)", "-0.49"),
-                         field("KOV_WindowLattice_E33", "e33 (C/m2)", "0.73"),
-                         field("KOV_WindowLattice_C13", "c13 (GPa)", "103"),
-                         field("KOV_WindowLattice_C33", "c33 (GPa)", "405")};
+    Ihandle* fields[] = {field("Demo_Lattice_Scale", "Polarization Scale", "1"),
+                         field("Demo_Lattice_A", "a (nm)", "0.3189"),
+                         field("Demo_Lattice_Psp", "Psp (C/m2)", "-0.029"),
+                         field("Demo_Lattice_E31", "e31 (C/m2)", "-0.49"),
+                         field("Demo_Lattice_E33", "e33 (C/m2)", "0.73"),
+                         field("Demo_Lattice_C13", "c13 (GPa)", "103"),
+                         field("Demo_Lattice_C33", "c33 (GPa)", "405")};
     for (Ihandle* f : fields) {
         IupSetCallback(f, "GETFOCUS_CB", onFocus);
     }
@@ -92,7 +96,7 @@ int main(int argc, char** argv)
                             separator, light, console, buttons, nullptr);
     IupSetAttributes(body, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=10x10, GAP=10");
     Ihandle* dialog = IupDialog(body);
-    IupSetHandle("KOV_WindowLattice", dialog);
+    IupSetHandle(DIALOG, dialog);
     IupSetAttributes(
         dialog, "EXPAND=YES, RESIZE=NO, MAXBOX=NO, MINBOX=NO, TITLE=\"Lattice\", MINSIZE=120x80");
     IupSetCallback(dialog, "CLOSE_CB", onClose);
