@@ -12,6 +12,7 @@
 
 #include "Console.h"
 #include "iupQt.h"
+#include "kovbase.h"
 
 namespace {
 
@@ -107,10 +108,7 @@ private:
                        (std::isalnum(static_cast<unsigned char>(text[j])) || text[j] == '_')) {
                     ++j;
                 }
-                std::string word = text.substr(i, j - i);
-                for (char& ch : word) {
-                    ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-                }
+                const std::string word = kov_toLowerAscii(text.substr(i, j - i));
                 if (isKeyword(0, word)) {
                     style = CALC_STYLE_FUNCTION;
                 } else if (isKeyword(1, word)) {

@@ -12,6 +12,7 @@
 #include "WindowMain.h"
 #include "textPrefs.h"
 #include "guiCommon.h"
+#include "kovbase.h"
 #include "kovraHandles.h"
 #include "iupScintillaMessages.h"
 
@@ -100,19 +101,6 @@ std::string withoutBlanks(std::string text)
         }
     }
     return out;
-}
-
-bool equalsIgnoringCase(const std::string& a, const char* b)
-{
-    if (a.size() != std::strlen(b)) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != b[i]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 void historyStep(Ihandle* c, kov_Parser* parser, int direction)
@@ -358,11 +346,11 @@ int Console_execute(const char* text, Ihandle* console, kov_Parser* parser, int 
     }
     if (interactive == 1) {
         const std::string word = withoutBlanks(typed);
-        if (equalsIgnoringCase(word, "cls")) {
+        if (kov_equalsNoCase(word, "cls")) {
             Console_clear(c);
             return 1;
         }
-        if (equalsIgnoringCase(word, "reset")) {
+        if (kov_equalsNoCase(word, "reset")) {
             if (kovraAskQuestion("Reset the calculations history and settings?", "KovraCalc", 4,
                                  KOV_WindowMain) != 3) {
                 return 0;

@@ -90,14 +90,6 @@ struct KeyIndex {
     std::unordered_map<std::string, const KeyEntry*> folded;
 };
 
-std::string folded(std::string text)
-{
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
 const KeyEntry* findKey(const KeyEntry* table, const std::string& key)
 {
     static std::unordered_map<const KeyEntry*, KeyIndex> indices;
@@ -106,14 +98,14 @@ const KeyEntry* findKey(const KeyEntry* table, const std::string& key)
     if (made) {
         for (int i = 0; table[i].key != nullptr; ++i) {
             index.exact.emplace(table[i].key, &table[i]);
-            index.folded.emplace(folded(table[i].key), &table[i]);
+            index.folded.emplace(kov_toLowerAscii(table[i].key), &table[i]);
         }
     }
     const auto exact = index.exact.find(key);
     if (exact != index.exact.end()) {
         return exact->second;
     }
-    const auto other = index.folded.find(folded(key));
+    const auto other = index.folded.find(kov_toLowerAscii(key));
     return other != index.folded.end() ? other->second : nullptr;
 }
 

@@ -218,14 +218,7 @@ const char* Device_variableText(Device* device, const char* reference)
 
 namespace {
 
-std::string lowerName(const char* name)
-{
-    std::string n = bareName(name);
-    for (char& c : n) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return n;
-}
+std::string lowerName(const char* name) { return kov_toLowerAscii(bareName(name)); }
 
 // The names a value text uses ("100 * $emitter + sin(x)" uses emitter and
 // x), in lower case: names with or without '$', not the digits and

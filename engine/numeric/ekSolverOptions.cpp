@@ -40,15 +40,6 @@ const PreconditionerName PRECONDITIONERS[] = {
     {"ssor", ekPreconditioner::IncompleteLU},
 };
 
-std::string lowered(const std::string& text)
-{
-    std::string out = text;
-    for (char& c : out) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
-
 bool readInt(const std::string& text, int low, int high, int* value)
 {
     if (text.empty()) {
@@ -92,7 +83,7 @@ bool fail(std::string* error, const std::string& message, ekSolverOptions* optio
 
 ekLinearMethod ek_linearMethodOf(const char* solverName)
 {
-    const std::string name = lowered(solverName != nullptr ? solverName : "");
+    const std::string name = kov_toLowerAscii(solverName != nullptr ? solverName : "");
     for (const SolverName& entry : SOLVERS) {
         if (name == entry.name) {
             return entry.method;
@@ -121,7 +112,7 @@ bool ek_parseSolverOptions(const char* text, ekSolverOptions* options, std::stri
     }
 
     for (size_t k = 0; k < tokens.size(); k += 2) {
-        const std::string key = lowered(tokens[k]);
+        const std::string key = kov_toLowerAscii(tokens[k]);
         if (key.size() < 2 || key[0] != '-') {
             return fail(error, "linear solver option expected instead of \"" + tokens[k] + "\"",
                         options);
@@ -130,7 +121,7 @@ bool ek_parseSolverOptions(const char* text, ekSolverOptions* options, std::stri
             return fail(error, "linear solver option \"" + tokens[k] + "\" has no value", options);
         }
         const std::string value = tokens[k + 1];
-        const std::string name = lowered(value);
+        const std::string name = kov_toLowerAscii(value);
         bool ok = true;
         if (key == "-maxiter") {
             ok = readInt(value, 1, INT_MAX, &options->maxIter);

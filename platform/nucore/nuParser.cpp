@@ -119,11 +119,7 @@ int nuParser::assign(const wchar_t* text)
         name = givenName;
         expression = givenExpression;
     }
-    std::string key = kov_toUtf8(name);
-    for (char& c : key) {
-        c = static_cast<char>(
-            std::tolower(static_cast<unsigned char>(c)));  // the grammar ignores case
-    }
+    const std::string key = kov_toLowerAscii(kov_toUtf8(name));  // the grammar ignores case
     if (impl->isReservedName(key)) {
         impl->error = L"reserved name: " + name;
         return 0;

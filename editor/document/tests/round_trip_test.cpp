@@ -115,10 +115,7 @@ struct FileEntries {
         } else if (section != "Device" && key.rfind(section, 0) != 0) {
             key = section + "." + key;
         }
-        for (char& c : key) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-        return key;
+        return kov_toLowerAscii(key);
     }
 };
 
