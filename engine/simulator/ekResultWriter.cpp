@@ -133,19 +133,6 @@ void discard(FILE*& f)
     }
 }
 
-bool writeWhole(const std::wstring& path, const std::wstring& text, nuSigma* sigma)
-{
-    FILE* f = open(path);
-    if (f == nullptr) {
-        if (sigma != nullptr) {
-            logCannotOpen(sigma, path);
-        }
-        return false;
-    }
-    kov_FileWriteW(f, text.c_str());
-    return close(f, sigma);
-}
-
 void appendSummary(const wchar_t* path, const std::wstring& text, nuSigma* sigma)
 {
     if (path == nullptr || path[0] == 0) {

@@ -37,9 +37,6 @@ bool close(FILE*& f, nuSigma* sigma);
 // file of the name, which would no longer belong to this run.
 void discard(FILE*& f);
 
-// Writes a whole text file through open() and close().
-bool writeWhole(const std::wstring& path, const std::wstring& text, nuSigma* sigma);
-
 // Appends text to the summary file named by the driver (may be null); a
 // summary that cannot be written is reported as an error, the run's output
 // marked as lost.

@@ -34,5 +34,3 @@ QIcon iupImageIcon(const char* name)
 }
 
 QWidget* iupWidget(Ihandle* ih) { return ih == nullptr ? nullptr : ih->control(); }
-
-Ihandle* iupHandleOf(QWidget* widget) { return iupFindHandle(widget); }

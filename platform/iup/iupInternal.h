@@ -118,8 +118,6 @@ int iupKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, const QString& text);
 // Routes a key through the element chain; true when it was consumed.
 bool iupRouteKey(Ihandle* ih, int code);
 void iupInstallEventFilter();
-// Element kinds with constructors in separate files.
-Ihandle* iupCreateScintilla();
 // The status text of BUTTON_CB and MOTION_CB ("S C1  D A  ").
 std::string iupMouseStatus(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
                            bool doubleClick);

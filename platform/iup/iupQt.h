@@ -25,7 +25,6 @@ QIcon iupImageIcon(const char* name);
 
 // ---- widgets --------------------------------------------------------------
 QWidget* iupWidget(Ihandle* ih);
-Ihandle* iupHandleOf(QWidget* widget);
 QsciScintilla* iupScintillaWidget(Ihandle* ih);
 // The last picture an IupDraw* sequence left on a canvas (tests read it).
 QImage iupCanvasImage(Ihandle* ih);

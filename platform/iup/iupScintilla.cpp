@@ -359,8 +359,6 @@ void IupScintillaOpen() {}
 
 Ihandle* IupScintilla() { return new Scintilla(); }
 
-Ihandle* iupCreateScintilla() { return IupScintilla(); }
-
 QsciScintilla* iupScintillaWidget(Ihandle* ih)
 {
     return ih != nullptr && ih->kind == "scintilla" ? static_cast<Scintilla*>(ih)->editor()
