@@ -70,8 +70,9 @@ inline bool kov_equalsNoCase(std::wstring_view a, std::wstring_view b)
     return true;
 }
 
-// The text without the blanks (kov_isBlank) at both ends.
-inline std::string kov_trimmed(std::string_view text)
+// The text without the blanks (kov_isBlank) at both ends: a view into the
+// same characters, or (kov_trimmed) a copy.
+constexpr std::string_view kov_trimmedView(std::string_view text)
 {
     size_t first = 0;
     size_t last = text.size();
@@ -81,8 +82,10 @@ inline std::string kov_trimmed(std::string_view text)
     while (last > first && kov_isBlank(text[last - 1])) {
         --last;
     }
-    return std::string(text.substr(first, last - first));
+    return text.substr(first, last - first);
 }
+
+inline std::string kov_trimmed(std::string_view text) { return std::string(kov_trimmedView(text)); }
 
 // ASCII letters in lower case, every other byte as it is (whatever the
 // locale says: names and keys of the suite's files are ASCII).

@@ -10,17 +10,6 @@
 
 namespace {
 
-std::string_view trim(std::string_view text)
-{
-    while (!text.empty() && kov_isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && kov_isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // Numbers are written in the C locale whatever the reader's locale is. A
 // number beyond the range of a double reads as an infinity (counted and left
 // out of the charts), one too small for it as zero.
@@ -61,7 +50,7 @@ std::vector<std::string_view> splitFields(std::string_view line, bool tabsOnly)
         if (next == std::string_view::npos) {
             next = line.size();
         }
-        const std::string_view field = trim(line.substr(pos, next - pos));
+        const std::string_view field = kov_trimmedView(line.substr(pos, next - pos));
         if (!field.empty() || tabsOnly) {
             fields.push_back(field);
         }
@@ -113,15 +102,15 @@ bool parseFigure(std::string_view line, ResultFigure& figure)
     std::string_view name, rest;
     const size_t equals = line.find('=');
     if (equals != std::string_view::npos) {
-        name = trim(line.substr(0, equals));
-        rest = trim(line.substr(equals + 1));
+        name = kov_trimmedView(line.substr(0, equals));
+        rest = kov_trimmedView(line.substr(equals + 1));
     } else {
         const size_t tab = line.find('\t');
         if (tab == std::string_view::npos) {
             return false;
         }
-        name = trim(line.substr(0, tab));
-        rest = trim(line.substr(tab + 1));
+        name = kov_trimmedView(line.substr(0, tab));
+        rest = kov_trimmedView(line.substr(tab + 1));
     }
     const size_t end = rest.find_first_of(" \t");
     const std::string_view number = rest.substr(0, end);
@@ -129,8 +118,8 @@ bool parseFigure(std::string_view line, ResultFigure& figure)
         return false;
     }
     figure.name = std::string(name);
-    figure.unit =
-        end == std::string_view::npos ? std::string() : std::string(trim(rest.substr(end)));
+    figure.unit = end == std::string_view::npos ? std::string()
+                                                : std::string(kov_trimmedView(rest.substr(end)));
     return true;
 }
 
@@ -167,7 +156,7 @@ void readHeaderLines(const std::vector<std::string_view>& comments, ResultTable&
     for (size_t i = 0; i < comments.size(); ++i) {
         const std::string_view line = comments[i];
         if (kov_startsWith(line, "Device:")) {
-            table.deviceName = std::string(trim(line.substr(7)));
+            table.deviceName = std::string(kov_trimmedView(line.substr(7)));
         } else if ((kov_startsWith(line, "Saved:") || kov_startsWith(line, "Date:")) &&
                    table.deviceName.empty() && i > 0) {
             const std::string_view before = comments[i - 1];
@@ -236,12 +225,12 @@ ResultKind ResultFile_kindOfTag(std::string_view tag)
 ResultColumn ResultFile_splitTitle(std::string_view title)
 {
     ResultColumn column;
-    title = trim(title);
+    title = kov_trimmedView(title);
     column.title = std::string(title);
     const size_t open = title.rfind('(');
     if (open != std::string_view::npos && kov_endsWith(title, ")")) {
-        column.name = std::string(trim(title.substr(0, open)));
-        column.unit = std::string(trim(title.substr(open + 1, title.size() - open - 2)));
+        column.name = std::string(kov_trimmedView(title.substr(0, open)));
+        column.unit = std::string(kov_trimmedView(title.substr(open + 1, title.size() - open - 2)));
     }
     if (column.name.empty()) {
         column.name = column.title;
@@ -284,8 +273,8 @@ bool ResultFile_parse(std::string_view text, const std::string& path, ResultTabl
                 line.remove_prefix(3);
             }
         }
-        if (kov_startsWith(trim(line), "#")) {
-            const std::string_view body = trim(trim(line).substr(1));
+        if (kov_startsWith(kov_trimmedView(line), "#")) {
+            const std::string_view body = kov_trimmedView(kov_trimmedView(line).substr(1));
             if (kov_startsWith(body, "Kovra <") && kov_endsWith(body, ">") && table.tag.empty()) {
                 table.tag = std::string(body.substr(7, body.size() - 8));
                 if (ResultFile_kindOfTag(table.tag) != ResultKind::UNKNOWN) {
@@ -297,12 +286,12 @@ bool ResultFile_parse(std::string_view text, const std::string& path, ResultTabl
             }
             continue;
         }
-        if (trim(line).empty()) {
+        if (kov_trimmedView(line).empty()) {
             continue;
         }
         if (!readRow(line, row)) {
             ResultFigure figure;
-            if (rowCount == 0 && parseFigure(trim(line), figure)) {
+            if (rowCount == 0 && parseFigure(kov_trimmedView(line), figure)) {
                 table.figures.push_back(figure);
                 continue;
             }

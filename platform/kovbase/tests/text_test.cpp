@@ -170,6 +170,9 @@ TEST(KovTextTests, BlanksRangesAffixesAndCase)
     EXPECT_EQ(kov_trimmed(" \t x = 1 \r\n"), "x = 1");
     EXPECT_EQ(kov_trimmed(" \t\r\n"), "");
     EXPECT_EQ(kov_trimmed(""), "");
+    const std::string_view padded = "  a b \t";
+    EXPECT_EQ(kov_trimmedView(padded), "a b");
+    EXPECT_EQ(kov_trimmedView(padded).data(), padded.data() + 2) << "a view into the text";
     EXPECT_EQ(kov_toLowerAscii("GaAs_\xC3\x89"), "gaas_\xC3\x89");  // bytes beyond ASCII kept
 }
 
