@@ -3,7 +3,6 @@
 // model) and boundary condition. A contact list takes the place of the
 // layer list; the global "KOV_WindowContact_Selected" remembers the
 // contact last shown, so the dialog opens on it again.
-#include <iterator>
 #include <string>
 
 #include "Dialogs.h"
@@ -204,7 +203,6 @@ const DialogSpec ContactDialog = {
     .handle = KOV_WindowContact,
     .title = "Contacts",
     .fields = ContactFields,
-    .fieldCount = static_cast<int>(std::size(ContactFields)),
     .model = &ContactModel,
     .columns = 2,
     .captions = true,

@@ -1,7 +1,6 @@
 // Doping dialog: the layer's dopant type, density, recombination density,
 // lifetimes and an optional doping model. The type goes through the
 // layer's own type routine, which also recolours the layer.
-#include <iterator>
 
 #include "Dialogs.h"
 #include "device.h"
@@ -102,7 +101,6 @@ const DialogSpec DopingDialog = {
     .title = "Doping",
     .layerList = true,
     .fields = DopingFields,
-    .fieldCount = static_cast<int>(std::size(DopingFields)),
     .model = &DopingModel,
     .columns = 2,
     .captions = true,

@@ -425,8 +425,8 @@ Ihandle* buildLaidOut(const DialogSpec* spec)
     if (spec->layerList) {
         makeLayerList(spec);
     }
-    for (int i = 0; i < spec->fieldCount; ++i) {
-        makeField(spec, spec->fields[i].word, spec->fields[i].caption);
+    for (const DialogField& field : spec->fields) {
+        makeField(spec, field.word, field.caption);
     }
     if (spec->model != nullptr) {
         makeButton(spec, "Model...", "Model", onModel);
@@ -450,8 +450,7 @@ Ihandle* build(const DialogSpec* spec)
         if (spec->layerList) {
             cells.push_back({"Layer", makeLayerList(spec)});
         }
-        for (int i = 0; i < spec->fieldCount; ++i) {
-            const DialogField& field = spec->fields[i];
+        for (const DialogField& field : spec->fields) {
             cells.push_back({field.caption, makeField(spec, field.word, field.caption)});
         }
     }
@@ -489,7 +488,7 @@ Ihandle* build(const DialogSpec* spec)
         rows.push_back(box(IupHbox, {IupFill(), makeButton(spec, "Model...", "Model", onModel)}));
     }
     // A dialog without fields lays out its own controls and buttons.
-    if (spec->fieldCount > 0 && spec->layout == nullptr) {
+    if (!spec->fields.empty() && spec->layout == nullptr) {
         Ihandle* separator = IupLabel(nullptr);
         IupSetAttributes(separator, "SEPARATOR=HORIZONTAL, EXPAND=HORIZONTAL");
         rows.push_back(separator);
@@ -582,8 +581,7 @@ void Dialog_load(const DialogSpec* spec)
     if (spec->layerList && selectedLayer(spec) == nullptr) {
         return;
     }
-    for (int i = 0; i < spec->fieldCount; ++i) {
-        const DialogField& field = spec->fields[i];
+    for (const DialogField& field : spec->fields) {
         Ihandle* ctl = control(spec, field.word);
         ParamRecord* record = findRecord(spec, field.source, field.key);
         if (ctl == nullptr) {
@@ -611,11 +609,11 @@ void Dialog_load(const DialogSpec* spec)
             IupSetStrAttribute(model, "TIP", text);
             IupSetAttribute(model, "TITLE", lua ? "Model*..." : "Model...");
             Dialog_rememberLoaded(model, record);
-            for (int i = 0; i < spec->fieldCount; ++i) {
-                if (!spec->fields[i].governed) {
+            for (const DialogField& field : spec->fields) {
+                if (!field.governed) {
                     continue;
                 }
-                Ihandle* ctl = control(spec, spec->fields[i].word);
+                Ihandle* ctl = control(spec, field.word);
                 if (ctl == nullptr) {
                     continue;
                 }
@@ -643,8 +641,10 @@ int Dialog_store(const DialogSpec* spec)
     }
     int changed = 0;
     int taken = 1;
-    for (int i = 0; i < spec->fieldCount && taken; ++i) {
-        const DialogField& field = spec->fields[i];
+    for (const DialogField& field : spec->fields) {
+        if (!taken) {
+            break;
+        }
         Ihandle* ctl = control(spec, field.word);
         if (ctl == nullptr || IupGetInt(ctl, "ACTIVE") == 0) {
             continue;
@@ -896,8 +896,7 @@ void followChanges(const DialogSpec* spec)
         Dialog_load(spec);
         return;
     }
-    for (int i = 0; i < spec->fieldCount; ++i) {
-        const DialogField& field = spec->fields[i];
+    for (const DialogField& field : spec->fields) {
         Ihandle* ctl = control(spec, field.word);
         ParamRecord* record = findRecord(spec, field.source, field.key);
         if (ctl == nullptr || record == nullptr || !Dialog_changedSinceLoad(ctl, record)) {

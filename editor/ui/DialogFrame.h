@@ -11,6 +11,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <span>
 #include <string>
 
 #include "iup.h"
@@ -56,13 +57,12 @@ struct DialogSpec {
     // it: KOV_WindowLattice + "_" + the control's word.
     const char* handle = nullptr;
     const char* title = nullptr;
-    bool layerList = false;  // a layer dialog: its first cell is the layer list
-    const DialogField* fields = nullptr;
-    int fieldCount = 0;
-    const DialogModel* model = nullptr;  // null: no model button
-    int columns = 1;                     // cells per row (the layer list counts as a cell)
-    bool captions = false;               // caption labels above the fields
-    bool storeOnClose = false;           // the close box stores (and stays open on a refusal)
+    bool layerList = false;                    // a layer dialog: its first cell is the layer list
+    std::span<const DialogField> fields = {};  // the field table, an array
+    const DialogModel* model = nullptr;        // null: no model button
+    int columns = 1;                           // cells per row (the layer list counts as a cell)
+    bool captions = false;                     // caption labels above the fields
+    bool storeOnClose = false;                 // the close box stores (and stays open on a refusal)
     // A dialog with controls of its own beyond the fields: a row built above
     // the fields, its load after the fields', its store after every field was
     // taken (1 taken; changed counts records whose revision moved).

@@ -2,7 +2,6 @@
 // that replace them: an index data file (".nk"), an index model (".lua") or
 // the material database. The file wins over the model and the model over
 // the database; the fields show which source governs them.
-#include <iterator>
 #include <string>
 #include <strings.h>
 
@@ -194,7 +193,6 @@ const DialogSpec IndexDialog = {
     .title = "Refractive Index",
     .layerList = true,
     .fields = IndexFields,
-    .fieldCount = static_cast<int>(std::size(IndexFields)),
     .columns = 2,
     .captions = true,
     .loadExtra = load,

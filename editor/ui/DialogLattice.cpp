@@ -4,8 +4,6 @@
 #include "Dialogs.h"
 #include "kovraHandles.h"
 
-#include <iterator>
-
 namespace {
 
 const DialogField LatticeFields[] = {
@@ -35,7 +33,6 @@ const DialogSpec LatticeDialog = {
     .title = "Lattice",
     .layerList = true,
     .fields = LatticeFields,
-    .fieldCount = static_cast<int>(std::size(LatticeFields)),
     .model = &LatticeModel,
     .columns = 2,
     .captions = true,

@@ -3,7 +3,6 @@
 // spectrum file, with the photon flux and the wavelength range. Three
 // toggles act as radio buttons (all may be off: no light) and decide which
 // fields mean something; a spectrum file replaces them all.
-#include <iterator>
 #include <string>
 
 #include "Dialogs.h"
@@ -278,7 +277,6 @@ const DialogSpec LightDialog = {
     .handle = KOV_WindowLight,
     .title = "Light",
     .fields = LightFields,
-    .fieldCount = static_cast<int>(std::size(LightFields)),
     .columns = 3,
     .captions = true,
     .loadExtra = load,

@@ -1,6 +1,5 @@
 // Mobility dialog: the layer's electron and hole mobilities and an optional
 // mobility model; a ".lua" model computes both.
-#include <iterator>
 
 #include "Dialogs.h"
 #include "kovraHandles.h"
@@ -41,7 +40,6 @@ const DialogSpec MobilityDialog = {
     .title = "Mobility",
     .layerList = true,
     .fields = MobilityFields,
-    .fieldCount = static_cast<int>(std::size(MobilityFields)),
     .model = &MobilityModel,
     .columns = 3,
     .captions = true,

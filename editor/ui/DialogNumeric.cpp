@@ -376,7 +376,6 @@ const DialogSpec NumericDialog = {
     .title = "Numeric",
     .layerList = true,
     .fields = NumericFields,
-    .fieldCount = static_cast<int>(std::size(NumericFields)),
     .columns = 2,
     .captions = true,
     .loadExtra = load,

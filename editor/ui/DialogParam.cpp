@@ -293,7 +293,6 @@ const DialogSpec ParamDialog = {
     .title = "Layer Parameters",
     .layerList = true,
     .fields = ParamFields,
-    .fieldCount = static_cast<int>(std::size(ParamFields)),
     .columns = 3,
     .captions = true,
     .loadExtra = load,

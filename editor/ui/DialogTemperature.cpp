@@ -1,7 +1,6 @@
 // Temperature dialog: the device's one temperature. Its close box stores
 // the typed value instead of dropping it; a refused value keeps the dialog
 // open whichever way it is left.
-#include <iterator>
 
 #include "Dialogs.h"
 #include "kovraHandles.h"
@@ -18,7 +17,6 @@ const DialogSpec TemperatureDialog = {
     .handle = KOV_WindowTemperature,
     .title = "Temperature",
     .fields = TemperatureFields,
-    .fieldCount = static_cast<int>(std::size(TemperatureFields)),
     .columns = 1,
     .captions = true,
     .storeOnClose = true,

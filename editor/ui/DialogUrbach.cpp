@@ -3,7 +3,6 @@
 // enable record and the eight values are written (also values never
 // edited); off, none of the nine is written, though the layer keeps them.
 #include <cstring>
-#include <iterator>
 #include <strings.h>
 
 #include "Dialogs.h"
@@ -88,7 +87,6 @@ const DialogSpec UrbachDialog = {
     .title = "Urbach Tail",
     .layerList = true,
     .fields = UrbachFields,
-    .fieldCount = static_cast<int>(std::size(UrbachFields)),
     .columns = 2,
     .captions = true,
     .buildExtra = buildToggle,

@@ -1,7 +1,6 @@
 // Voltage dialog: the sweep of the applied voltage, the current limits and
 // the voltage source (a sweep, a voltage file, or none).
 #include <cstring>
-#include <iterator>
 
 #include "Dialogs.h"
 #include "FileNames.h"
@@ -184,7 +183,6 @@ const DialogSpec VoltageDialog = {
     .handle = KOV_WindowVoltage,
     .title = "Voltage",
     .fields = VoltageFields,
-    .fieldCount = static_cast<int>(std::size(VoltageFields)),
     .columns = 3,
     .captions = true,
     .buildExtra = buildSourceRow,
