@@ -135,7 +135,29 @@ const char* fileArg(lua_State* L, int k, const char* function)
     if (!file || length == 0) {
         Lua_error(L, "nrvlua.%s: invalid argument #%d (empty filename)", function, k);
     }
+    if (const char* kind = kov_otherFileKindA(file)) {
+        Lua_error(L, "nrvlua.%s: invalid argument #%d ('%s' is %s, not a regular file)", function,
+                  k, file, kind);
+    }
     return file;
+}
+
+float finiteArg(lua_State* L, int k, const char* function)
+{
+    const float value = float(lua_tonumber(L, k));
+    if (!std::isfinite(value)) {
+        Lua_error(L, "nrvlua.%s: invalid argument #%d (not a finite number)", function, k);
+    }
+    return value;
+}
+
+void checkOpen(lua_State* L, const char* function)
+{
+    for (const char* key : {NRVLUA_TENSORS, NRVLUA_NETWORKS}) {
+        if (!tableOf(L, key)) {
+            Lua_error(L, "nrvlua.%s: failed: 'module closed'", function);
+        }
+    }
 }
 
 bool enter(lua_State* L, const char* key, void* object)

@@ -56,8 +56,22 @@ void* lookupArg(lua_State* L, const char* key, int k);
 nrv_tensor* tensorArg(lua_State* L, int k, const char* function);
 nrv_network* networkArg(lua_State* L, int k, const char* function);
 nrv_layer* layerArg(lua_State* L, int k, const char* function);
-// A file-name argument, refused when empty.
+// A file-name argument, refused when empty, and refused when the path names
+// something other than a regular file (a FIFO, a folder, a device): a FIFO
+// would block the call, and the script with it, until another program opens
+// its other end. Every function that reads or writes a file takes its name
+// through here. A path where nothing stands yet passes (a file to create).
 const char* fileArg(lua_State* L, int k, const char* function);
+// A rate, scale or statistic the library computes with, as its float: a
+// value that is not finite there (inf, nan, or beyond the float range)
+// would turn every weight or element it touches into nan, so it raises
+// "nrvlua.<function>: invalid argument #k (not a finite number)".
+float finiteArg(lua_State* L, int k, const char* function);
+// The functions that make a tensor or a network enter it in a handle table;
+// once the module is closed (the module table collected, its tables freed)
+// they raise "nrvlua.<function>: failed: 'module closed'" before the library
+// makes anything, as every other kept function refuses its handles.
+void checkOpen(lua_State* L, const char* function);
 
 // Handle tables: false when the table was never created (or is closed).
 bool enter(lua_State* L, const char* key, void* object);

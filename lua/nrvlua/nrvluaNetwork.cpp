@@ -52,7 +52,8 @@ int create(lua_State* L)
     const int validation = top >= 3 ? intArg(L, 3, "create") : 2;
     const int optimizer = top >= 4 ? intArg(L, 4, "create") : 1;
     const bool verbose = top >= 5 ? lua_toboolean(L, 5) != 0 : false;
-    const float rate = top >= 6 ? float(lua_tonumber(L, 6)) : 0.001f;
+    const float rate = top >= 6 ? finiteArg(L, 6, "create") : 0.001f;
+    checkOpen(L, "create");
     return finishConstruction(
         L, nrv_create(lua_tostring(L, 1), criterion, validation, optimizer, verbose, rate),
         "create");
@@ -62,7 +63,9 @@ int load(lua_State* L)
 {
     checkCount(L, "load", 1, 1, "(should be 1)");
     Lua_checkArgType(L, 1, NRVLUA_STRING);
-    return finishConstruction(L, nrv_load(fileArg(L, 1, "load")), "load");
+    const char* file = fileArg(L, 1, "load");
+    checkOpen(L, "load");
+    return finishConstruction(L, nrv_load(file), "load");
 }
 
 int save(lua_State* L)
@@ -126,7 +129,7 @@ int add_layer(lua_State* L)
     nrv_network* n = networkArg(L, 1, "add_layer");
     const int top = lua_gettop(L);
     nrv_layer* layer = nrv_add_layer(n, intArg(L, 2, "add_layer"), intArg(L, 3, "add_layer"),
-                                     top >= 4 ? float(lua_tonumber(L, 4)) : 0.f,
+                                     top >= 4 ? finiteArg(L, 4, "add_layer") : 0.f,
                                      top >= 5 ? lua_tostring(L, 5) : nullptr);
     if (!layer || (n->status & NRV_STATUS_MASK) == NRV_STATUS_FAILED) {
         Lua_error(L, "nrvlua.add_layer: failed: '%s'", n->message);
@@ -153,7 +156,7 @@ int add_layer_conv(lua_State* L)
         v[k] = intArg(L, k + 2, "add_layer_conv");
     }
     nrv_layer* layer = nrv_add_layer_conv(
-        n, v[0], v[1], v[2], v[3], v[4], v[5], top >= 8 ? float(lua_tonumber(L, 8)) : 0.f,
+        n, v[0], v[1], v[2], v[3], v[4], v[5], top >= 8 ? finiteArg(L, 8, "add_layer_conv") : 0.f,
         top >= 9 ? lua_tostring(L, 9) : nullptr, top >= 10 ? intArg(L, 10, "add_layer_conv") : 1,
         top >= 11 ? intArg(L, 11, "add_layer_conv") : 1);
     if (!layer || (n->status & NRV_STATUS_MASK) == NRV_STATUS_FAILED) {
@@ -237,7 +240,7 @@ int update_parameters(lua_State* L)
     Lua_checkArgType(L, 1, NRVLUA_NUMBER);
     Lua_checkArgType(L, 2, NRVLUA_NUMBER);
     nrv_network* n = networkArg(L, 1, "update_parameters");
-    nrv_update_parameters(n, float(lua_tonumber(L, 2)));
+    nrv_update_parameters(n, finiteArg(L, 2, "update_parameters"));
     checkStatus(L, n, "update_parameters");
     return 0;
 }

@@ -64,6 +64,7 @@ int tensor_create(lua_State* L)
     // A source that names no tensor is no source, not an error.
     auto* source =
         lua_gettop(L) >= 4 ? static_cast<nrv_tensor*>(lookupArg(L, NRVLUA_TENSORS, 4)) : nullptr;
+    checkOpen(L, "tensor_create");
     nrv_tensor* t = nrv_tensor_create(size, kind, name, source);
     if (t && !enter(L, NRVLUA_TENSORS, t)) {
         nrv_tensor_destroy(t);
@@ -81,6 +82,7 @@ int tensor_from_table(lua_State* L)
     if (n < 1 || n > MAX_TABLE_SIZE) {
         Lua_error(L, "nrvlua.tensor_from_table: invalid table size");
     }
+    checkOpen(L, "tensor_from_table");
     nrv_tensor* t = nrv_tensor_create(int(n), NRV_TENSOR_ZERO, "from_table", nullptr);
     if (t && !enter(L, NRVLUA_TENSORS, t)) {
         nrv_tensor_destroy(t);
@@ -211,11 +213,12 @@ int tensor_normalize(lua_State* L)
         Lua_checkArgType(L, k, NRVLUA_NUMBER);
     }
     nrv_tensor* t = tensorArg(L, 1, "tensor_normalize");
-    const float stddev = float(lua_tonumber(L, 3));
+    const float mean = finiteArg(L, 2, "tensor_normalize");
+    const float stddev = finiteArg(L, 3, "tensor_normalize");
     if (!(stddev > 0.f)) {
         Lua_error(L, "nrvlua.tensor_normalize: invalid argument #3 (stddev <= 0)");
     }
-    nrv_tensor_normalize(t, float(lua_tonumber(L, 2)), stddev);
+    nrv_tensor_normalize(t, mean, stddev);
     return 0;
 }
 
@@ -265,6 +268,7 @@ int tensor_load(lua_State* L)
     const char* file = fileArg(L, 1, "tensor_load");
     nrv_tensor* into =
         lua_gettop(L) >= 2 ? static_cast<nrv_tensor*>(lookupArg(L, NRVLUA_TENSORS, 2)) : nullptr;
+    checkOpen(L, "tensor_load");
     FILE* f = std::fopen(file, "rb");
     if (!f) {
         Lua_error(L, "nrvlua.tensor_load: cannot open file: '%s'", file);

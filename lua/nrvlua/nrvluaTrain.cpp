@@ -93,7 +93,7 @@ int train(lua_State* L)
     nrv_network* n = networkArg(L, 1, "train");
     const float cost =
         nrv_train(n, intArg(L, 2, "train"), intArg(L, 3, "train"), intArg(L, 4, "train"),
-                  float(lua_tonumber(L, 5)), intArg(L, 6, "train"));
+                  finiteArg(L, 5, "train"), intArg(L, 6, "train"));
     checkStatus(L, n, "train");
     lua_pushnumber(L, cost);
     return 1;

@@ -193,25 +193,54 @@ int kov_dirExistsA(const char* path)
     return path != nullptr && statPath(diskPathA(path), &info) && S_ISDIR(info.st_mode) ? 1 : 0;
 }
 
-const wchar_t* kov_otherFileKindW(const wchar_t* path)
+namespace {
+// The phrase for what a status describes when it is no regular file.
+const char* otherKind(const std::string& path)
 {
     struct stat info {};
-    if (path == nullptr || !statPath(diskPath(path), &info) || S_ISREG(info.st_mode)) {
+    if (!statPath(path, &info) || S_ISREG(info.st_mode)) {
         return nullptr;
     }
     if (S_ISDIR(info.st_mode)) {
-        return L"a folder";
+        return "a folder";
     }
     if (S_ISFIFO(info.st_mode)) {
-        return L"a FIFO";
+        return "a FIFO";
     }
     if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
-        return L"a device";
+        return "a device";
     }
     if (S_ISSOCK(info.st_mode)) {
-        return L"a socket";
+        return "a socket";
+    }
+    return "no regular file";
+}
+}  // namespace
+
+const wchar_t* kov_otherFileKindW(const wchar_t* path)
+{
+    const char* kind = path != nullptr ? otherKind(diskPath(path)) : nullptr;
+    if (kind == nullptr) {
+        return nullptr;
+    }
+    static const struct {
+        const char* narrow;
+        const wchar_t* wide;
+    } phrases[] = {{"a folder", L"a folder"},
+                   {"a FIFO", L"a FIFO"},
+                   {"a device", L"a device"},
+                   {"a socket", L"a socket"}};
+    for (const auto& phrase : phrases) {
+        if (std::strcmp(kind, phrase.narrow) == 0) {
+            return phrase.wide;
+        }
     }
     return L"no regular file";
+}
+
+const char* kov_otherFileKindA(const char* path)
+{
+    return path != nullptr ? otherKind(diskPathA(path)) : nullptr;
 }
 
 int kov_dirReadWrite(const char* path)

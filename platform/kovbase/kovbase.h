@@ -94,8 +94,10 @@ int kov_dirExistsW(const wchar_t* path);  // 1 when a folder exists, else 0
 int kov_dirExistsA(const char* path);
 // What stands at a path that is no regular file, as a phrase for a message
 // ("a folder", "a FIFO", "a device", "a socket"); null when nothing is there
-// or when it is a regular file.
+// or when it is a regular file. Readers and writers ask it before they open
+// a path: a FIFO would block them until another program opens its other end.
 const wchar_t* kov_otherFileKindW(const wchar_t* path);
+const char* kov_otherFileKindA(const char* path);
 
 // Current folder with a trailing separator; nonzero on success.
 int kov_getCurrentDir(char* buffer, size_t size = 1024);

@@ -53,8 +53,18 @@ int loadSet(nrv_network* n, nrv_network_impl::DataSet& set, const char* images, 
         !readBigEndian(fl.get(), labelCount)) {
         return nrv::fail(n, "'%s' is not an IDX label file", labels), 0;
     }
-    if (count == 0 || count > MAX_SAMPLES || count != labelCount) {
+    if (count != labelCount) {
         return nrv::fail(n, "image and label counts differ (%u, %u)", count, labelCount), 0;
+    }
+    // A set without samples leaves nothing to learn or test: said as such,
+    // since a count of 0 is what every caller reads as a failure.
+    if (count == 0) {
+        return nrv::fail(n, "'%s' and '%s' hold no samples (an empty set)", images, labels), 0;
+    }
+    if (count > MAX_SAMPLES) {
+        return nrv::fail(n, "'%s': %u images are more than the %u an IDX set holds", images, count,
+                         MAX_SAMPLES),
+               0;
     }
     if (uint64_t(rows) * cols != uint64_t(in)) {
         return nrv::fail(n, "images of %ux%u do not fit the network's %d inputs", rows, cols, in),

@@ -25,6 +25,9 @@ local size = nrv.tensor_size
 local layerSize = nrv.get_layer_output_size
 local argmax = nrv.argmax
 local create = nrv.tensor_create
+local createNetwork = nrv.create
+local fromTable = nrv.tensor_from_table
+local load = nrv.tensor_load
 local compile = nrv.compile
 
 -- Drop every reference to the module table: both sentinels are collected
@@ -37,7 +40,11 @@ check.raises("nrvlua.tensor_size: invalid argument #1 (nil tensor)", size, t)
 check.raises("nrvlua.get_layer_output_size: invalid argument #1 (nil layer)", layerSize, conv)
 check.raises("nrvlua.argmax: invalid argument #1 (nil tensor)", argmax, out)
 check.raises("nrvlua.compile: invalid argument #1 (nil NRV)", compile, net)
-check.eq(create(3, 0, "late"), 0, "nothing is made once the module closed")
+-- Nothing is made once the module closed, and every maker says so alike.
+check.raises("nrvlua.tensor_create: failed: 'module closed'", create, 3, 0, "late")
+check.raises("nrvlua.create: failed: 'module closed'", createNetwork, "late")
+check.raises("nrvlua.tensor_from_table: failed: 'module closed'", fromTable, {1})
+check.raises("nrvlua.tensor_load: failed: 'module closed'", load, "late.tensor")
 
 -- A fresh require opens anew with empty tables.
 local fresh = require "nrvlua"

@@ -134,6 +134,13 @@ TEST(KovFileTests, WhatStandsAtAPathThatIsNoRegularFile)
     EXPECT_EQ(kov_otherFileKindW((widePath(folder.path()) + L"/missing").c_str()), nullptr);
     EXPECT_EQ(kov_otherFileKindW(nullptr), nullptr);
     EXPECT_EQ(kov_fileExistsW(widePath(fifo).c_str()), 0);
+    // The same answers for a UTF-8 path.
+    EXPECT_STREQ(kov_otherFileKindA(fifo.c_str()), "a FIFO");
+    EXPECT_STREQ(kov_otherFileKindA(folder.path().c_str()), "a folder");
+    EXPECT_STREQ(kov_otherFileKindA("/dev/null"), "a device");
+    EXPECT_EQ(kov_otherFileKindA(folder.write("g.txt", "x").c_str()), nullptr);
+    EXPECT_EQ(kov_otherFileKindA((folder.path() + "/missing").c_str()), nullptr);
+    EXPECT_EQ(kov_otherFileKindA(nullptr), nullptr);
 }
 
 TEST(KovFileCopy, CopiesBytesAndRefusesAMissingSource)

@@ -286,6 +286,20 @@ TEST(NetworkTest, MnistFilesBecomeScaledInputsAndOneHotTargets)
         EXPECT_EQ(nrv_mnist_load_test(n, images.c_str(), labels.c_str()), 0);
         EXPECT_STREQ(n->message, c.expected);
     }
+    // Counts that agree yet give no set: none at all, or more than any set holds.
+    const struct {
+        uint32_t count;
+        std::string expected;
+    } agreeing[] = {
+        {0, "'" + images + "' and '" + labels + "' hold no samples (an empty set)"},
+        {20000000, "'" + images + "': 20000000 images are more than the 10000000 an IDX set holds"},
+    };
+    for (const auto& c : agreeing) {
+        writeIdx(images, 0x803, {c.count, 2, 2}, {});
+        writeIdx(labels, 0x801, {c.count}, {});
+        EXPECT_EQ(nrv_mnist_load_test(n, images.c_str(), labels.c_str()), 0);
+        EXPECT_EQ(n->message, c.expected);
+    }
     writeIdx(images, 0x803, {3, 2, 2}, std::vector<uint8_t>(8, 0));  // 12 pixels promised, 8 given
     writeIdx(labels, 0x801, {3}, {0, 1, 2});
     EXPECT_EQ(nrv_mnist_load_test(n, images.c_str(), labels.c_str()), 0);
