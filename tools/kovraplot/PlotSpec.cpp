@@ -211,10 +211,20 @@ void qwCharts(const ResultTable& table, PlotTab& tab)
     tab.charts = {chart};
 }
 
+// How many finite values below zero the values hold.
+size_t negativeCount(const std::vector<double>& values)
+{
+    return static_cast<size_t>(std::count_if(values.begin(), values.end(),
+                                             [](double v) { return std::isfinite(v) && v < 0.0; }));
+}
+
 // Adds y(z) series of the named columns that exist; the axis title is the
-// given quantity with the unit of the first column found.
+// given quantity with the unit of the first column found. On a log axis,
+// negative values (a density the solver left below zero) cannot be drawn:
+// each column that holds some gets a note, as they are not drawn.
 PlotChart distChart(const ResultTable& table, const std::string& title, const std::string& quantity,
-                    std::initializer_list<const char*> names, bool logY)
+                    std::initializer_list<const char*> names, bool logY,
+                    std::vector<std::string>& notes)
 {
     PlotChart chart{title, PlotSpec_axisTitle(table.columns[0]), quantity, logY, {}};
     std::string unit;
@@ -224,6 +234,9 @@ PlotChart distChart(const ResultTable& table, const std::string& title, const st
             continue;
         }
         const auto& values = table.values[static_cast<size_t>(c)];
+        if (const size_t negative = logY ? negativeCount(values) : 0) {
+            notes.push_back(PlotSpec_negativeNote(name, negative));
+        }
         // A density that is zero everywhere (no traps, no acceptors in the
         // device) has no place on a log axis.
         if (logY && !hasPositive(values)) {
@@ -262,11 +275,13 @@ void distCharts(const ResultTable& table, PlotTab& tab)
         return;
     }
     tab.charts.push_back(distChart(table, withDevice("Band diagram", table), "Energy",
-                                   {"EC", "EV", "Fn", "Fp"}, false));
+                                   {"EC", "EV", "Fn", "Fp"}, false, tab.notes));
     tab.charts.push_back(distChart(table, "Carrier and ionised dopant densities", "Density",
-                                   {"n", "p", "Nax", "Ndx", "Ntax", "Ntdx"}, true));
-    tab.charts.push_back(distChart(table, "Electric field", "Field", {"En", "Ep"}, false));
-    tab.charts.push_back(distChart(table, "Electrostatic potential", "Potential", {"V"}, false));
+                                   {"n", "p", "Nax", "Ndx", "Ntax", "Ntdx"}, true, tab.notes));
+    tab.charts.push_back(
+        distChart(table, "Electric field", "Field", {"En", "Ep"}, false, tab.notes));
+    tab.charts.push_back(
+        distChart(table, "Electrostatic potential", "Potential", {"V"}, false, tab.notes));
 }
 
 void genericCharts(const ResultTable& table, PlotTab& tab)
@@ -317,6 +332,13 @@ std::string PlotSpec_nonFiniteNote(size_t count)
                             " values are not finite numbers (inf, nan) and are not drawn";
 }
 
+std::string PlotSpec_negativeNote(const std::string& column, size_t count)
+{
+    return column + ": " +
+           (count == 1 ? "1 negative value is" : std::to_string(count) + " negative values are") +
+           " not drawn on the log scale";
+}
+
 std::vector<std::string> PlotSpec_figureLines(const ResultTable& table)
 {
     std::vector<std::string> lines;
@@ -350,7 +372,9 @@ PlotTab PlotSpec_forTable(const ResultTable& table)
         const size_t slash = table.path.find_last_of("/\\");
         tab.title = slash == std::string::npos ? table.path : table.path.substr(slash + 1);
     }
-    tab.notes = PlotSpec_figureLines(table);
+    // The named figures first, then what the charts leave out.
+    const std::vector<std::string> figures = PlotSpec_figureLines(table);
+    tab.notes.insert(tab.notes.begin(), figures.begin(), figures.end());
     if (table.nonFinite > 0) {
         tab.notes.push_back(PlotSpec_nonFiniteNote(table.nonFinite));
     }

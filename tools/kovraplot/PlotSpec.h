@@ -52,5 +52,9 @@ PlotTab PlotSpec_forTable(const ResultTable& table);
 // finite numbers (inf, nan) and are not drawn".
 std::string PlotSpec_nonFiniteNote(size_t count);
 
+// The note for a column's negative values left out of a log-scale chart:
+// "n: 3 negative values are not drawn on the log scale".
+std::string PlotSpec_negativeNote(const std::string& column, size_t count);
+
 // The named figures as lines: "Eff = 14.3186 %".
 std::vector<std::string> PlotSpec_figureLines(const ResultTable& table);

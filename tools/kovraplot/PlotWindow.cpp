@@ -14,6 +14,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QSvgGenerator>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <string>
@@ -61,39 +62,64 @@ QWidget* notesPanel(const std::vector<std::string>& notes, QWidget* parent)
 }
 
 // One page of charts: one alone, two side by side, more in a 2-column grid;
-// named figures in a panel at the right.
-QWidget* buildPage(const PlotTab& tab)
-{
-    auto* page = new QWidget;
-    page->setObjectName("page");
-    page->setAutoFillBackground(true);
-    QPalette palette = page->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    page->setPalette(palette);
-    auto* row = new QHBoxLayout(page);
-    row->setContentsMargins(4, 4, 4, 4);
-    if (!tab.charts.empty()) {
-        auto* grid = new QGridLayout;
-        grid->setSpacing(4);
+// named figures in a panel at the right. The charts are made when the page
+// is first shown (or saved): a chart costs milliseconds and megabytes, and
+// a window opened on hundreds of files shows one page of them at a time.
+class PlotPage : public QWidget {
+public:
+    explicit PlotPage(PlotTab content) : tab(std::move(content))
+    {
+        setObjectName("page");
+        setAutoFillBackground(true);
+        QPalette shade = palette();
+        shade.setColor(QPalette::Window, Qt::white);
+        setPalette(shade);
+        auto* row = new QHBoxLayout(this);
+        row->setContentsMargins(4, 4, 4, 4);
+        if (!tab.charts.empty()) {
+            grid = new QGridLayout;
+            grid->setSpacing(4);
+            row->addLayout(grid, 1);
+        }
+        if (!tab.notes.empty()) {
+            QWidget* notes = notesPanel(tab.notes, this);
+            if (tab.charts.empty()) {
+                row->addWidget(notes, 1);
+            } else {
+                notes->setMaximumWidth(240);
+                row->addWidget(notes, 0, Qt::AlignTop);
+            }
+        }
+        setToolTip(fromUtf8(tab.path));
+    }
+
+    // Makes the charts, once; the series are dropped afterwards, the charts
+    // hold their own copies.
+    void buildCharts()
+    {
+        if (grid == nullptr || tab.charts.empty()) {
+            return;
+        }
         const int columns = tab.charts.size() == 1 ? 1 : 2;
         for (size_t i = 0; i < tab.charts.size(); ++i) {
-            grid->addWidget(ChartFactory_create(tab.charts[i], page), static_cast<int>(i) / columns,
+            grid->addWidget(ChartFactory_create(tab.charts[i], this), static_cast<int>(i) / columns,
                             static_cast<int>(i) % columns);
         }
-        row->addLayout(grid, 1);
+        tab.charts.clear();
+        tab.charts.shrink_to_fit();
     }
-    if (!tab.notes.empty()) {
-        QWidget* notes = notesPanel(tab.notes, page);
-        if (tab.charts.empty()) {
-            row->addWidget(notes, 1);
-        } else {
-            notes->setMaximumWidth(240);
-            row->addWidget(notes, 0, Qt::AlignTop);
-        }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        buildCharts();
+        QWidget::showEvent(event);
     }
-    page->setToolTip(fromUtf8(tab.path));
-    return page;
-}
+
+private:
+    PlotTab tab;
+    QGridLayout* grid = nullptr;
+};
 
 }  // namespace
 
@@ -118,7 +144,7 @@ PlotWindow::PlotWindow(const QString& title, QWidget* parent) : QMainWindow(pare
         const QString kind = page->property(KIND).toString();
         tabWidget->removeTab(index);
         delete page;
-        nameTabsOfKind(kind);
+        nameTabsAfterClosing(kind);
         showTabsOrHint();
     });
     stack->addWidget(hint);
@@ -182,12 +208,12 @@ void PlotWindow::report(const QString& message)
     }
 }
 
-bool PlotWindow::addTab(const QString& path, QString& error)
+bool PlotWindow::addTab(const std::string& path, std::string& error, bool named)
 {
     ResultTable table;
     std::string message;
-    if (!ResultFile_read(path.toStdString(), table, message)) {
-        error = fromUtf8(message);
+    if (!ResultFile_read(path, table, message)) {
+        error = message;
         return false;
     }
     PlotTab tab = PlotSpec_forTable(table);
@@ -204,48 +230,128 @@ bool PlotWindow::addTab(const QString& path, QString& error)
         error = path + ": nothing to draw (fewer than two columns)";
         return false;
     }
-    QWidget* page = buildPage(tab);
-    page->setProperty(KIND, fromUtf8(tab.title));
-    const int index = tabWidget->addTab(page, fromUtf8(tab.title));
-    tabWidget->setTabToolTip(index, path);
-    nameTabsOfKind(fromUtf8(tab.title));
-    tabWidget->setCurrentIndex(index);
-    showTabsOrHint();
+    const QString kind = fromUtf8(tab.title);
+    auto* page = new PlotPage(std::move(tab));
+    page->setProperty(KIND, kind);
+    const int index = tabWidget->addTab(page, named ? kind : QString());
+    tabWidget->setTabToolTip(index, fromUtf8(path));
+    if (named) {
+        nameNewTab(index, kind);
+    }
     if (table.nonFinite > 0) {
-        statusBar()->showMessage(
-            QFileInfo(path).fileName() + ": " + fromUtf8(PlotSpec_nonFiniteNote(table.nonFinite)),
-            10000);
+        statusBar()->showMessage(QFileInfo(fromUtf8(path)).fileName() + ": " +
+                                     fromUtf8(PlotSpec_nonFiniteNote(table.nonFinite)),
+                                 10000);
     }
     return true;
 }
 
-void PlotWindow::nameTabsOfKind(const QString& kind)
+QString PlotWindow::captionWithFile(int index, const QString& kind) const
 {
-    QList<int> same;
-    for (int i = 0; i < tabWidget->count(); ++i) {
-        if (tabWidget->widget(i)->property(KIND).toString() == kind) {
-            same << i;
+    // Folder and name: the runs of two folders write the same names.
+    const QFileInfo file(tabWidget->tabToolTip(index));
+    return kind + " — " + file.dir().dirName() + "/" + file.fileName();
+}
+
+void PlotWindow::nameNewTab(int index, const QString& kind)
+{
+    const int count = ++tabsOfKind[kind];
+    if (count == 1) {
+        tabWidget->setTabText(index, kind);
+        return;
+    }
+    tabWidget->setTabText(index, captionWithFile(index, kind));
+    if (count == 2) {
+        for (int i = 0; i < tabWidget->count(); ++i) {
+            if (i != index && tabWidget->widget(i)->property(KIND).toString() == kind) {
+                tabWidget->setTabText(i, captionWithFile(i, kind));
+                break;
+            }
         }
     }
-    for (int i : same) {
-        if (same.size() == 1) {
-            tabWidget->setTabText(i, kind);
+}
+
+void PlotWindow::nameTabsAfterClosing(const QString& kind)
+{
+    const int count = --tabsOfKind[kind];
+    if (count <= 0) {
+        tabsOfKind.remove(kind);
+        return;
+    }
+    if (count == 1) {
+        for (int i = 0; i < tabWidget->count(); ++i) {
+            if (tabWidget->widget(i)->property(KIND).toString() == kind) {
+                tabWidget->setTabText(i, kind);
+                break;
+            }
+        }
+    }
+}
+
+int PlotWindow::addTabs(const std::vector<std::string>& paths, std::vector<std::string>& failures)
+{
+    // The tab bar lays out every tab at each insertion, measuring each
+    // caption, and a shown one again at each new caption. So the tabs go in
+    // without captions, and are captioned while the bar is hidden, which
+    // then lays them out once, when shown again.
+    QTabBar* bar = tabWidget->tabBar();
+    const bool barShown = !bar->isHidden();
+    bar->hide();
+    const int first = tabWidget->count();
+    int opened = 0;
+    for (const std::string& path : paths) {
+        std::string error;
+        if (addTab(path, error, false)) {
+            ++opened;
         } else {
-            // Folder and name: the runs of two folders write the same names.
-            const QFileInfo file(tabWidget->tabToolTip(i));
-            tabWidget->setTabText(i, kind + " — " + file.dir().dirName() + "/" + file.fileName());
+            failures.push_back(error);
         }
     }
+    for (int i = first; i < tabWidget->count(); ++i) {
+        nameNewTab(i, tabWidget->widget(i)->property(KIND).toString());
+    }
+    if (barShown) {
+        bar->show();
+    }
+    if (opened > 0) {
+        tabWidget->setCurrentIndex(first);
+    }
+    showTabsOrHint();
+    return opened;
 }
 
 bool PlotWindow::openResult(const QString& path)
 {
-    QString error;
-    if (!addTab(path, error)) {
-        report("Cannot read " + QFileInfo(path).fileName() + ":\n" + error);
+    std::string error;
+    if (!addTab(path.toStdString(), error)) {
+        report("Cannot read " + QFileInfo(path).fileName() + ":\n" + fromUtf8(error));
         return false;
     }
+    tabWidget->setCurrentIndex(tabWidget->count() - 1);
+    showTabsOrHint();
     return true;
+}
+
+namespace {
+std::vector<std::string> utf8Strings(const QStringList& texts)
+{
+    std::vector<std::string> out;
+    out.reserve(static_cast<size_t>(texts.size()));
+    for (const QString& text : texts) {
+        out.push_back(text.toStdString());
+    }
+    return out;
+}
+}  // namespace
+
+int PlotWindow::openResults(const QStringList& paths)
+{
+    std::vector<std::string> failures;
+    const int opened = addTabs(utf8Strings(paths), failures);
+    if (!failures.empty()) {
+        report(fromUtf8(PlotList_failureReport(failures)));
+    }
+    return opened;
 }
 
 int PlotWindow::openPlotList(const QString& listPath)
@@ -256,30 +362,28 @@ int PlotWindow::openPlotList(const QString& listPath)
         report(fromUtf8(message));
         return 0;
     }
-    int opened = 0;
-    QStringList failures;
-    for (const std::string& file : files) {
-        QString error;
-        if (addTab(fromUtf8(file), error)) {
-            ++opened;
-        } else {
-            failures << error;
-        }
-    }
-    if (!failures.isEmpty()) {
-        report("Some results could not be read:\n" + failures.join('\n'));
+    std::vector<std::string> failures;
+    const int opened = addTabs(files, failures);
+    if (!failures.empty()) {
+        report(fromUtf8(PlotList_failureReport(failures)));
     } else if (files.empty()) {
         report("The plot list " + listPath + " names no result file.");
-    }
-    if (tabWidget->count() > 0) {
-        tabWidget->setCurrentIndex(0);
     }
     return opened;
 }
 
+QWidget* PlotWindow::page(int index) const
+{
+    auto* page = static_cast<PlotPage*>(tabWidget->widget(index));
+    if (page != nullptr) {
+        page->buildCharts();
+    }
+    return page;
+}
+
 bool PlotWindow::saveCurrent(const QString& path)
 {
-    QWidget* page = tabWidget->currentWidget();
+    QWidget* page = this->page(tabWidget->currentIndex());
     if (page == nullptr) {
         report("There is no plot to save.");
         return false;

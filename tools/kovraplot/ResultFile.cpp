@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "kovText.h"
+#include "kovbase.h"
 
 namespace {
 
@@ -171,6 +172,21 @@ void readHeaderLines(const std::vector<std::string_view>& comments, ResultTable&
     }
 }
 
+// The titles from index `from` on, as a list for a message: the first few
+// names and how many more.
+std::string missingTitles(const std::vector<std::string_view>& titles, size_t from)
+{
+    constexpr size_t SHOWN = 8;
+    std::string list;
+    for (size_t c = from; c < titles.size() && c < from + SHOWN; ++c) {
+        list += (c == from ? "" : ", ") + ResultFile_splitTitle(titles[c]).name;
+    }
+    if (titles.size() - from > SHOWN) {
+        list += " and " + std::to_string(titles.size() - from - SHOWN) + " more";
+    }
+    return list;
+}
+
 }  // namespace
 
 int ResultTable::columnIndex(std::string_view name) const
@@ -251,6 +267,7 @@ bool ResultFile_parse(std::string_view text, const std::string& path, ResultTabl
     // Rows go straight into their columns: a row is no allocation of its own.
     std::vector<std::vector<double>> columns;
     size_t rowCount = 0;
+    size_t firstRowLine = 0;
     std::vector<double> row;
     size_t lineNumber = 0;
     size_t pos = 0;
@@ -306,6 +323,7 @@ bool ResultFile_parse(std::string_view text, const std::string& path, ResultTabl
         }
         if (rowCount == 0) {
             columns.resize(row.size());
+            firstRowLine = lineNumber;
         } else if (row.size() != columns.size()) {
             error = name + ": line " + std::to_string(lineNumber) + " holds " +
                     std::to_string(row.size()) + " values where the rows above hold " +
@@ -346,6 +364,15 @@ bool ResultFile_parse(std::string_view text, const std::string& path, ResultTabl
         }
         break;
     }
+    // Rows shorter than the titles would leave the columns they lack empty
+    // and their charts blank: the file is refused, naming what is missing.
+    if (titles.size() > count) {
+        error = name + ": line " + std::to_string(firstRowLine) + " holds " +
+                std::to_string(count) + (count == 1 ? " value" : " values") +
+                " where the column titles name " + std::to_string(titles.size()) +
+                "; missing: " + missingTitles(titles, count);
+        return false;
+    }
     for (size_t c = 0; c < count; ++c) {
         if (c < titles.size() && !titles[c].empty()) {
             table.columns.push_back(ResultFile_splitTitle(titles[c]));
@@ -369,14 +396,19 @@ bool ResultFile_readText(const std::string& path, size_t maxBytes, std::string& 
 {
     // A FIFO would block the window until something writes to it, and a
     // device such as /dev/zero never ends: only regular files are read.
-    std::error_code failure;
-    const auto status = std::filesystem::status(path, failure);
-    if (!std::filesystem::exists(status)) {
+    // A name with a NUL byte (a line of a binary file read as a plot list)
+    // names no file; its leading part might name another.
+    if (path.find('\0') != std::string::npos) {
         error = "cannot open " + path;
         return false;
     }
-    if (!std::filesystem::is_regular_file(status)) {
-        error = path + " is not a regular file";
+    if (const char* kind = kov_otherFileKindA(path.c_str())) {
+        error = path + " is " + kind + ", not a regular file";
+        return false;
+    }
+    std::error_code failure;
+    if (!std::filesystem::exists(path, failure)) {
+        error = "cannot open " + path;
         return false;
     }
     const auto size = std::filesystem::file_size(path, failure);

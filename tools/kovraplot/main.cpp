@@ -77,8 +77,12 @@ int main(int argc, char** argv)
     if (!command.list.empty()) {
         window.openPlotList(QString::fromStdString(command.list));
     }
-    for (const std::string& file : command.files) {
-        window.openResult(QString::fromStdString(file));
+    if (!command.files.empty()) {
+        QStringList files;
+        for (const std::string& file : command.files) {
+            files << QString::fromStdString(file);
+        }
+        window.openResults(files);
     }
     return app.exec();
 }

@@ -186,6 +186,32 @@ TEST(PlotSpec, DistributionBandsDensitiesFieldPotential)
     EXPECT_EQ(en.charts[3].series[0].y, (std::vector<double>{0.48, 0.2, -0.3}));
 }
 
+// A density below zero (left so by the solver) has no place on the log
+// axis: it is left out, and the tab says so, per column.
+TEST(PlotSpec, NegativeDensitiesAreLeftOutAndNoted)
+{
+    std::string text = fixtures::header("EN") + fixtures::DIST_TITLES;
+    const char* rows[] = {"0\t0\t0\t0\t0\t0\t0\t0\t-5\t1e10", "1\t0\t0\t0\t0\t0\t0\t0\t1e12\t-1",
+                          "2\t0\t0\t0\t0\t0\t0\t0\t-1e3\t1e11"};
+    for (const char* row : rows) {
+        text += row + std::string(14, '\0') + "\n";
+    }
+    // Fourteen zero columns follow the ten written out.
+    for (size_t at = text.find('\0'); at != std::string::npos; at = text.find('\0', at)) {
+        text.replace(at, 1, "\t0");
+    }
+    const PlotTab tab = PlotSpec_forTable(parse(text));
+    const PlotChart& densities = tab.charts[1];
+    ASSERT_EQ(names(densities), (std::vector<std::string>{"n", "p"}));
+    EXPECT_EQ(densities.series[0].y, (std::vector<double>{1e12}));
+    EXPECT_EQ(densities.series[1].y, (std::vector<double>{1e10, 1e11}));
+    EXPECT_EQ(tab.notes,
+              (std::vector<std::string>{"n: 2 negative values are not drawn on the log scale",
+                                        "p: 1 negative value is not drawn on the log scale"}));
+    // Negative values of linear charts (fields, potentials) are drawn: no note.
+    EXPECT_TRUE(PlotSpec_forTable(parse(fixtures::dist("EN"))).notes.empty());
+}
+
 TEST(PlotSpec, SummaryGivesNotesOnly)
 {
     ResultTable table;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QtCharts/QChartView>
@@ -56,7 +57,7 @@ struct Fixture {
     }
     QList<QChartView*> charts(int tab) const
     {
-        return window->tabs()->widget(tab)->findChildren<QChartView*>();
+        return window->page(tab)->findChildren<QChartView*>();
     }
 };
 
@@ -230,6 +231,10 @@ TEST(PlotWindow, HostileFilesGiveAWindowOrAClearMessage)
         {"a word among the numbers", jv + "0\t0.1\n0.1\tabc\n",
          "line 13 is neither a comment nor a row"},
         {"ragged rows", jv + "0\t0.1\n0.1\n", "line 13 holds 1 values where the rows above hold 2"},
+        {"rows of 3 of 24 titled columns",
+         fixtures::header("EN") + fixtures::DIST_TITLES + "0\t0.48\t-0\n1\t0.2\t0\n",
+         "simulout_jv.txt: line 12 holds 3 values where the column titles name 24; missing: Ep, "
+         "Fn"},
         {"one column", fixtures::header("JV") + "# Voltage (V)\n#\n0\n0.1\n", "nothing to draw"},
     };
     for (const Case& c : cases) {
@@ -306,6 +311,97 @@ TEST(PlotWindow, TabsOfOneKindAreToldApartByTheirFiles)
     emit tabs->tabCloseRequested(0);
     ASSERT_EQ(tabs->count(), 2);
     EXPECT_EQ(tabs->tabText(1), "J-V (light)");
+}
+
+// Many files of one kind opened at once, through a plot list and as a list
+// of files: every tab names its folder and file while its kind has several,
+// and the first of a kind goes back to the kind alone when it is left alone.
+// Only the shown page has made its charts.
+TEST(PlotWindow, ManyTabsOfOneKindOpenedTogetherAreNamedByTheirFiles)
+{
+    Fixture f;
+    std::string list;
+    QStringList more;
+    for (int run = 0; run < 30; ++run) {
+        const std::string folder = "run" + std::to_string(run);
+        std::filesystem::create_directory(f.folder.file(folder));
+        const std::string path = f.write(folder + "/simulout_dist_1.txt", fixtures::dist("EN"));
+        if (run < 20) {
+            list += path + "\n";
+        } else {
+            more << q(path);
+        }
+    }
+    list += f.write("simulout_jv.txt", fixtures::JV) + "\n";
+    f.window->show();
+    QTabWidget* tabs = f.window->tabs();
+    ASSERT_EQ(f.window->openPlotList(q(f.write("simulplot.txt", list))), 21);
+    ASSERT_EQ(f.window->openResults(more), 10);
+    EXPECT_TRUE(f.messages.isEmpty()) << f.messages.join("\n").toStdString();
+    ASSERT_EQ(tabs->count(), 31);
+    const QString kind = "Band diagram (V = 0.7 V)";
+    for (int i = 0; i < 31; ++i) {
+        const int run = i < 20 ? i : i - 1;
+        const QString expected =
+            i == 20 ? "J-V (light)"
+                    : kind + " — run" + QString::number(run) + "/simulout_dist_1.txt";
+        EXPECT_EQ(tabs->tabText(i), expected) << i;
+    }
+    // The first page of each batch was shown; no other page made charts.
+    EXPECT_EQ(tabs->currentIndex(), 21);
+    app().processEvents();
+    EXPECT_EQ(f.window->findChildren<QChartView*>().size(), 8);
+
+    // Closing down to one distribution gives it back its kind alone.
+    while (tabs->count() > 2) {
+        emit tabs->tabCloseRequested(tabs->tabText(1).startsWith("J-V") ? 2 : 1);
+    }
+    EXPECT_EQ(tabs->tabText(0), kind);
+    EXPECT_EQ(tabs->tabText(1), "J-V (light)");
+    // A second of the kind named anew: both carry their files again.
+    ASSERT_TRUE(f.window->openResult(more[0]));
+    EXPECT_EQ(tabs->tabText(0), kind + " — run0/simulout_dist_1.txt");
+    EXPECT_EQ(tabs->tabText(2), kind + " — run20/simulout_dist_1.txt");
+}
+
+// A plot list names its files relative to its own folder, whatever folder
+// the plot tool was started from.
+TEST(PlotWindow, PlotListWithRelativePathsOpensTheFilesBesideIt)
+{
+    Fixture f;
+    std::filesystem::create_directory(f.folder.file("sub"));
+    f.write("simulout_jv.txt", fixtures::JV);
+    f.write("sub/simulout_cv.txt", fixtures::CV);
+    const std::string list = f.write("simulplot.txt", "simulout_jv.txt\nsub/simulout_cv.txt\n");
+    ASSERT_NE(std::filesystem::current_path(), std::filesystem::path(f.folder.path()));
+    EXPECT_EQ(f.window->openPlotList(q(list)), 2) << f.messages.join("\n").toStdString();
+    EXPECT_TRUE(f.messages.isEmpty());
+}
+
+// A binary file given as a plot list: one message, a few lines long, whose
+// unprintable bytes are shown as \xNN, with the count of the reasons left out.
+TEST(PlotWindow, BinaryPlotListGivesAShortReadableMessage)
+{
+    Fixture f;
+    std::string garbage;
+    for (int line = 0; line < 300; ++line) {
+        for (int b = 0; b < 40; ++b) {
+            garbage += static_cast<char>(
+                (line * 31 + b * 7) % 256 == '\n' ? 0 : (line * 31 + b * 7) % 256);
+        }
+        garbage += '\n';
+    }
+    EXPECT_EQ(f.window->openPlotList(q(f.write("simulplot.txt", garbage))), 0);
+    ASSERT_EQ(f.messages.size(), 1);
+    const QString message = f.messages[0];
+    EXPECT_LE(message.count('\n'), 6) << message.toStdString();
+    EXPECT_TRUE(message.contains(QRegularExpression("\\.\\.\\. and \\d+ more$")))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains("\\x00")) << message.toStdString();
+    for (const QChar c : message) {
+        EXPECT_TRUE(c == '\n' || (c.isPrint() && c != QChar::ReplacementCharacter))
+            << "unprintable U+" << std::hex << static_cast<unsigned>(c.unicode());
+    }
 }
 
 }  // namespace

@@ -156,6 +156,14 @@ TEST(ResultFile, BadFilesAreNamedWithTheirLine)
     EXPECT_EQ(failure(fixtures::header("JV")),
               "/run/simulout_x.txt: no data (no row of numbers and no named figure)");
     EXPECT_EQ(failure(""), "/run/simulout_x.txt: no data (no row of numbers and no named figure)");
+    // Rows shorter than the titles: the charts of the missing columns would
+    // stay blank, so the file is refused with what is missing.
+    EXPECT_EQ(failure(fixtures::header("EN") + fixtures::DIST_TITLES + "0\t0.48\t-0\n1\t0.2\t0\n"),
+              "/run/simulout_x.txt: line 12 holds 3 values where the column titles name 24; "
+              "missing: Ep, Fn, Fp, EC, EV, n, p, Nax and 13 more");
+    EXPECT_EQ(failure("# V (V)\tJ (A/cm2)\tP (W/cm2)\n#\n0\t1\n"),
+              "/run/simulout_x.txt: line 3 holds 2 values where the column titles name 3; "
+              "missing: P");
 
     ResultTable table;
     std::string error;
@@ -233,17 +241,20 @@ TEST(ResultFile, OnlyRegularFilesAreRead)
     TempFolder folder;
     const std::string fifo = folder.file("simulout_jv.txt");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const std::string paths[] = {fifo, "/dev/zero", folder.path()};
-    for (const std::string& path : paths) {
+    const struct {
+        std::string path;
+        const char* kind;
+    } paths[] = {{fifo, "a FIFO"}, {"/dev/zero", "a device"}, {folder.path(), "a folder"}};
+    for (const auto& c : paths) {
         ResultTable table;
         std::string error;
-        EXPECT_FALSE(ResultFile_read(path, table, error));
-        EXPECT_EQ(error, path + " is not a regular file");
+        EXPECT_FALSE(ResultFile_read(c.path, table, error));
+        EXPECT_EQ(error, c.path + " is " + c.kind + ", not a regular file");
     }
     std::vector<std::string> files;
     std::string error;
     EXPECT_FALSE(PlotList_read(fifo, files, error));
-    EXPECT_EQ(error, "plot list " + fifo + " is not a regular file");
+    EXPECT_EQ(error, "plot list " + fifo + " is a FIFO, not a regular file");
 }
 
 TEST(PlotList, PathsInOrderWithoutEmptyPlaces)
@@ -263,6 +274,66 @@ TEST(PlotList, PathsInOrderWithoutEmptyPlaces)
     EXPECT_EQ(files, (std::vector<std::string>{"/r/d2.txt", "/r/d1.txt", "/r/simulout_qw.txt"}));
     EXPECT_FALSE(PlotList_read(folder.file("none.txt"), files, error));
     EXPECT_EQ(error, "cannot open the plot list " + folder.file("none.txt"));
+}
+
+// A plot list written with relative paths names files beside itself, not
+// beside wherever the plot tool was started.
+TEST(PlotList, RelativePathsResolveAgainstTheListsFolder)
+{
+    TempFolder folder;
+    const std::string list =
+        folder.write("simulplot.txt", "simulout_jv.txt\nruns/a/simulout_cv.txt\n/abs/x_qw.txt\n");
+    std::vector<std::string> files;
+    std::string error;
+    ASSERT_TRUE(PlotList_read(list, files, error)) << error;
+    EXPECT_EQ(files,
+              (std::vector<std::string>{folder.file("simulout_jv.txt"),
+                                        folder.file("runs/a/simulout_cv.txt"), "/abs/x_qw.txt"}));
+}
+
+// What a message box shows of reasons that came from a binary file: control
+// bytes and bytes that are no UTF-8 as \xNN, well-formed UTF-8 as it is,
+// long lines cut.
+TEST(PlotList, UnprintableBytesAreMadeVisible)
+{
+    const struct {
+        std::string text;
+        size_t most;
+        std::string shown;
+    } cases[] = {
+        {"plain /r/simulout_jv.txt", 200, "plain /r/simulout_jv.txt"},
+        {std::string("a\0b\x01\x7f", 5), 200, "a\\x00b\\x01\\x7F"},
+        {"\xff\xfe"
+         "1+",
+         200, "\\xFF\\xFE1+"},
+        {"Gr\xC3\xB6\xC3\x9F"
+         "e \xE2\x82\xAC",
+         200,
+         "Gr\xC3\xB6\xC3\x9F"
+         "e \xE2\x82\xAC"},
+        {"\xC0\xAF \xED\xA0\x80 \xF4\x90\x80\x80 \xE2\x82", 200,
+         "\\xC0\\xAF \\xED\\xA0\\x80 \\xF4\\x90\\x80\\x80 \\xE2\\x82"},
+        {"\xC2\x85 \xC2\xA0", 200, "\\xC2\\x85 \xC2\xA0"},
+        {std::string(300, 'x'), 10, "xxxxxxxxxx..."},
+        {"\x01\x02\x03", 9, "\\x01\\x02..."},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PlotList_printable(c.text, c.most), c.shown) << c.shown;
+    }
+}
+
+TEST(PlotList, FailureReportShowsAFewReasonsAndCountsTheRest)
+{
+    std::vector<std::string> failures;
+    for (int i = 1; i <= 12; ++i) {
+        failures.push_back("cannot open f" + std::to_string(i) + "\x01");
+    }
+    EXPECT_EQ(PlotList_failureReport(failures, 3),
+              "Some results could not be read:\ncannot open f1\\x01\ncannot open f2\\x01\n"
+              "cannot open f3\\x01\n... and 9 more");
+    failures.resize(2);
+    EXPECT_EQ(PlotList_failureReport(failures, 3),
+              "Some results could not be read:\ncannot open f1\\x01\ncannot open f2\\x01");
 }
 
 TEST(PlotList, SummaryBesideItsSweep)
