@@ -24,6 +24,7 @@
 #include "PlotList.h"
 #include "PlotSpec.h"
 #include "ResultFile.h"
+#include "kovbase.h"
 
 namespace {
 
@@ -386,6 +387,12 @@ bool PlotWindow::saveCurrent(const QString& path)
     QWidget* page = this->page(tabWidget->currentIndex());
     if (page == nullptr) {
         report("There is no plot to save.");
+        return false;
+    }
+    // Writing into a FIFO would block the window until another program
+    // read it; a folder or a device is no place for a picture either.
+    if (const char* kind = kov_otherFileKindA(path.toStdString().c_str())) {
+        report("Cannot write " + path + ": it is " + kind + ", not a regular file");
         return false;
     }
     bool saved = false;

@@ -14,6 +14,8 @@
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QValueAxis>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <filesystem>
 
@@ -172,6 +174,13 @@ TEST(PlotWindow, SavesTheShownTabAsPngAndSvg)
 
     EXPECT_FALSE(f.window->saveCurrent(q("/nonexistent-folder/x.png")));
     EXPECT_EQ(f.messages.size(), 1);
+
+    // A FIFO in the picture's place would block the window until read.
+    const std::string fifo = f.folder.file("pipe.png");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(f.window->saveCurrent(q(fifo)));
+    ASSERT_EQ(f.messages.size(), 2);
+    EXPECT_EQ(f.messages[1], q("Cannot write " + fifo + ": it is a FIFO, not a regular file"));
 }
 
 // Every axis a chart got is finite, with a span; a log axis positive.
