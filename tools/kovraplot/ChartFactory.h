@@ -8,6 +8,6 @@
 
 #include <string>
 
-#include "PlotSpec.h"
+#include "PlotRecipe.h"
 
 QChartView* ChartFactory_create(const PlotChart& chart, QWidget* parent = nullptr);

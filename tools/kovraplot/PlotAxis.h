@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "PlotSpec.h"
+#include "PlotRecipe.h"
 
 // The finite values of a series or an axis; empty while low > high.
 struct ValueRange {

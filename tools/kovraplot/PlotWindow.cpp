@@ -22,7 +22,7 @@
 
 #include "ChartFactory.h"
 #include "PlotList.h"
-#include "PlotSpec.h"
+#include "PlotRecipe.h"
 #include "ResultFile.h"
 #include "kovbase.h"
 
@@ -217,13 +217,13 @@ bool PlotWindow::addTab(const std::string& path, std::string& error, bool named)
         error = message;
         return false;
     }
-    PlotTab tab = PlotSpec_forTable(table);
+    PlotTab tab = PlotRecipe_forTable(table);
     // The photovoltaic figures and the highest EQE belong beside their sweep.
     const std::string summaryPath = PlotList_summaryOf(table.path);
     ResultTable summary;
     if (!summaryPath.empty() && QFileInfo::exists(fromUtf8(summaryPath)) &&
         ResultFile_read(summaryPath, summary, message)) {
-        for (const std::string& line : PlotSpec_figureLines(summary)) {
+        for (const std::string& line : PlotRecipe_figureLines(summary)) {
             tab.notes.push_back(line);
         }
     }
@@ -241,7 +241,7 @@ bool PlotWindow::addTab(const std::string& path, std::string& error, bool named)
     }
     if (table.nonFinite > 0) {
         statusBar()->showMessage(QFileInfo(fromUtf8(path)).fileName() + ": " +
-                                     fromUtf8(PlotSpec_nonFiniteNote(table.nonFinite)),
+                                     fromUtf8(PlotRecipe_nonFiniteNote(table.nonFinite)),
                                  10000);
     }
     return true;

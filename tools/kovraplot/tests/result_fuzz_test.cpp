@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "PlotAxis.h"
-#include "PlotSpec.h"
+#include "PlotRecipe.h"
 #include "ResultFile.h"
 #include "fuzzMutator.h"
 #include "fuzzSettings.h"
@@ -209,7 +209,7 @@ TEST(ResultFileFuzz, MutatedResultFilesGiveChartsOrAMessage)
         for (const std::vector<double>& column : table.values) {
             ASSERT_EQ(column.size(), table.rowCount());
         }
-        const PlotTab tab = PlotSpec_forTable(table);
+        const PlotTab tab = PlotRecipe_forTable(table);
         ASSERT_FALSE(tab.title.empty());
         for (const PlotChart& chart : tab.charts) {
             expectDrawable(chart, text);

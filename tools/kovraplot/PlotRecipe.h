@@ -39,22 +39,22 @@ struct PlotTab {
 };
 
 // The unit as a report prints it: "A/cm2" -> "A/cm²", "um" -> "µm".
-std::string PlotSpec_prettyUnit(std::string_view unit);
+std::string PlotRecipe_prettyUnit(std::string_view unit);
 
 // "Voltage (V)" from a column; "EQE" alone when the column has no unit.
-std::string PlotSpec_axisTitle(const ResultColumn& column);
+std::string PlotRecipe_axisTitle(const ResultColumn& column);
 
 // The tab for one result file; a file of named figures only gives a tab of
 // notes without charts.
-PlotTab PlotSpec_forTable(const ResultTable& table);
+PlotTab PlotRecipe_forTable(const ResultTable& table);
 
 // The note for values of a file left out of its charts: "3 values are not
 // finite numbers (inf, nan) and are not drawn".
-std::string PlotSpec_nonFiniteNote(size_t count);
+std::string PlotRecipe_nonFiniteNote(size_t count);
 
 // The note for a column's negative values left out of a log-scale chart:
 // "n: 3 negative values are not drawn on the log scale".
-std::string PlotSpec_negativeNote(const std::string& column, size_t count);
+std::string PlotRecipe_negativeNote(const std::string& column, size_t count);
 
 // The named figures as lines: "Eff = 14.3186 %".
-std::vector<std::string> PlotSpec_figureLines(const ResultTable& table);
+std::vector<std::string> PlotRecipe_figureLines(const ResultTable& table);

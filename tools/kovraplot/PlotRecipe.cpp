@@ -1,5 +1,5 @@
 // Charts for each kind of result file.
-#include "PlotSpec.h"
+#include "PlotRecipe.h"
 
 #include <algorithm>
 #include <cmath>
@@ -124,8 +124,8 @@ void jvCharts(const ResultTable& table, PlotTab& tab)
     }
     const ResultColumn& jc = table.columns[1];
     PlotChart linear{withDevice("J-V characteristic", table),
-                     PlotSpec_axisTitle(table.columns[0]),
-                     PlotSpec_axisTitle(jc),
+                     PlotRecipe_axisTitle(table.columns[0]),
+                     PlotRecipe_axisTitle(jc),
                      false,
                      {makeSeries(jc.name, *v, *j, false)}};
     const int sign = photocurrentSign(linear.series[0]);
@@ -148,8 +148,8 @@ void jvCharts(const ResultTable& table, PlotTab& tab)
     ResultColumn absolute = jc;
     absolute.name = "|" + jc.name + "|";
     PlotChart log{"Current density magnitude (log scale)",
-                  PlotSpec_axisTitle(table.columns[0]),
-                  PlotSpec_axisTitle(absolute),
+                  PlotRecipe_axisTitle(table.columns[0]),
+                  PlotRecipe_axisTitle(absolute),
                   true,
                   {makeSeries(absolute.name, *v, *j, true, true)}};
     tab.charts = {linear, log};
@@ -167,8 +167,8 @@ void cvCharts(const ResultTable& table, PlotTab& tab)
     const ResultColumn& cc = table.columns[static_cast<size_t>(c)];
     const std::vector<double>& cap = table.values[static_cast<size_t>(c)];
     PlotChart capacitance{withDevice("Capacitance-voltage characteristic", table),
-                          PlotSpec_axisTitle(table.columns[0]),
-                          PlotSpec_axisTitle(cc),
+                          PlotRecipe_axisTitle(table.columns[0]),
+                          PlotRecipe_axisTitle(cc),
                           false,
                           {makeSeries(cc.name, *v, cap, false)}};
     // 1/C^2 against V is the Mott-Schottky plot: a straight line whose slope
@@ -185,8 +185,8 @@ void cvCharts(const ResultTable& table, PlotTab& tab)
         ic.unit = "1/(" + cc.unit + ")2";
     }
     PlotChart mott{"Mott-Schottky plot",
-                   PlotSpec_axisTitle(table.columns[0]),
-                   PlotSpec_axisTitle(ic),
+                   PlotRecipe_axisTitle(table.columns[0]),
+                   PlotRecipe_axisTitle(ic),
                    false,
                    {makeSeries(ic.name, *v, inverse, false)}};
     tab.charts = {capacitance, mott};
@@ -200,7 +200,7 @@ void qwCharts(const ResultTable& table, PlotTab& tab)
         return;
     }
     PlotChart chart{withDevice("Quantum efficiency", table),
-                    PlotSpec_axisTitle(table.columns[0]),
+                    PlotRecipe_axisTitle(table.columns[0]),
                     "Quantum efficiency",
                     false,
                     {}};
@@ -226,7 +226,7 @@ PlotChart distChart(const ResultTable& table, const std::string& title, const st
                     std::initializer_list<const char*> names, bool logY,
                     std::vector<std::string>& notes)
 {
-    PlotChart chart{title, PlotSpec_axisTitle(table.columns[0]), quantity, logY, {}};
+    PlotChart chart{title, PlotRecipe_axisTitle(table.columns[0]), quantity, logY, {}};
     std::string unit;
     for (const char* name : names) {
         const int c = table.columnIndex(name);
@@ -235,7 +235,7 @@ PlotChart distChart(const ResultTable& table, const std::string& title, const st
         }
         const auto& values = table.values[static_cast<size_t>(c)];
         if (const size_t negative = logY ? negativeCount(values) : 0) {
-            notes.push_back(PlotSpec_negativeNote(name, negative));
+            notes.push_back(PlotRecipe_negativeNote(name, negative));
         }
         // A density that is zero everywhere (no traps, no acceptors in the
         // device) has no place on a log axis.
@@ -250,7 +250,7 @@ PlotChart distChart(const ResultTable& table, const std::string& title, const st
         chart.series.push_back(std::move(series));
     }
     if (!unit.empty()) {
-        chart.yTitle += " (" + PlotSpec_prettyUnit(unit) + ")";
+        chart.yTitle += " (" + PlotRecipe_prettyUnit(unit) + ")";
     }
     return chart;
 }
@@ -292,8 +292,8 @@ void genericCharts(const ResultTable& table, PlotTab& tab)
     for (size_t c = 1; c < table.columns.size(); ++c) {
         tab.charts.push_back(
             {table.columns[c].name,
-             PlotSpec_axisTitle(table.columns[0]),
-             PlotSpec_axisTitle(table.columns[c]),
+             PlotRecipe_axisTitle(table.columns[0]),
+             PlotRecipe_axisTitle(table.columns[c]),
              false,
              {makeSeries(table.columns[c].name, table.values[0], table.values[c], false)}});
         if (tab.charts.size() == 4) {
@@ -304,7 +304,7 @@ void genericCharts(const ResultTable& table, PlotTab& tab)
 
 }  // namespace
 
-std::string PlotSpec_prettyUnit(std::string_view unit)
+std::string PlotRecipe_prettyUnit(std::string_view unit)
 {
     std::string text(unit);
     replaceAll(text, "Ohms.cm2", "Ω·cm²");
@@ -317,29 +317,29 @@ std::string PlotSpec_prettyUnit(std::string_view unit)
     return text;
 }
 
-std::string PlotSpec_axisTitle(const ResultColumn& column)
+std::string PlotRecipe_axisTitle(const ResultColumn& column)
 {
     if (column.unit.empty()) {
         return column.name;
     }
-    return column.name + " (" + PlotSpec_prettyUnit(column.unit) + ")";
+    return column.name + " (" + PlotRecipe_prettyUnit(column.unit) + ")";
 }
 
-std::string PlotSpec_nonFiniteNote(size_t count)
+std::string PlotRecipe_nonFiniteNote(size_t count)
 {
     return count == 1 ? "1 value is not a finite number (inf, nan) and is not drawn"
                       : std::to_string(count) +
                             " values are not finite numbers (inf, nan) and are not drawn";
 }
 
-std::string PlotSpec_negativeNote(const std::string& column, size_t count)
+std::string PlotRecipe_negativeNote(const std::string& column, size_t count)
 {
     return column + ": " +
            (count == 1 ? "1 negative value is" : std::to_string(count) + " negative values are") +
            " not drawn on the log scale";
 }
 
-std::vector<std::string> PlotSpec_figureLines(const ResultTable& table)
+std::vector<std::string> PlotRecipe_figureLines(const ResultTable& table)
 {
     std::vector<std::string> lines;
     for (const ResultFigure& f : table.figures) {
@@ -347,14 +347,14 @@ std::vector<std::string> PlotSpec_figureLines(const ResultTable& table)
         std::snprintf(number, sizeof number, "%.6g", f.value);
         std::string line = f.name + " = " + number;
         if (!f.unit.empty()) {
-            line += " " + PlotSpec_prettyUnit(f.unit);
+            line += " " + PlotRecipe_prettyUnit(f.unit);
         }
         lines.push_back(line);
     }
     return lines;
 }
 
-PlotTab PlotSpec_forTable(const ResultTable& table)
+PlotTab PlotRecipe_forTable(const ResultTable& table)
 {
     PlotTab tab;
     tab.path = table.path;
@@ -373,10 +373,10 @@ PlotTab PlotSpec_forTable(const ResultTable& table)
         tab.title = slash == std::string::npos ? table.path : table.path.substr(slash + 1);
     }
     // The named figures first, then what the charts leave out.
-    const std::vector<std::string> figures = PlotSpec_figureLines(table);
+    const std::vector<std::string> figures = PlotRecipe_figureLines(table);
     tab.notes.insert(tab.notes.begin(), figures.begin(), figures.end());
     if (table.nonFinite > 0) {
-        tab.notes.push_back(PlotSpec_nonFiniteNote(table.nonFinite));
+        tab.notes.push_back(PlotRecipe_nonFiniteNote(table.nonFinite));
     }
     return tab;
 }

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "PlotSpec.h"
+#include "PlotRecipe.h"
 #include "ResultFile.h"
 #include "resultFixtures.h"
 
@@ -28,7 +28,7 @@ std::vector<std::string> names(const PlotChart& chart)
     return out;
 }
 
-TEST(PlotSpec, UnitsAsAReportPrintsThem)
+TEST(PlotRecipe, UnitsAsAReportPrintsThem)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"A/cm2", "A/cm²"},   {"1/cm3", "1/cm³"}, {"1/cm3/s", "1/cm³/s"},
@@ -36,15 +36,15 @@ TEST(PlotSpec, UnitsAsAReportPrintsThem)
         {"cm4/F2", "cm⁴/F²"}, {"sum", "sum"},     {"eV", "eV"},
     };
     for (const auto& [raw, pretty] : cases) {
-        EXPECT_EQ(PlotSpec_prettyUnit(raw), pretty) << raw;
+        EXPECT_EQ(PlotRecipe_prettyUnit(raw), pretty) << raw;
     }
-    EXPECT_EQ(PlotSpec_axisTitle(ResultFile_splitTitle("Voltage (V)")), "Voltage (V)");
-    EXPECT_EQ(PlotSpec_axisTitle(ResultFile_splitTitle("EQE")), "EQE");
+    EXPECT_EQ(PlotRecipe_axisTitle(ResultFile_splitTitle("Voltage (V)")), "Voltage (V)");
+    EXPECT_EQ(PlotRecipe_axisTitle(ResultFile_splitTitle("EQE")), "EQE");
 }
 
-TEST(PlotSpec, JvLinearAndLogMagnitude)
+TEST(PlotRecipe, JvLinearAndLogMagnitude)
 {
-    const PlotTab tab = PlotSpec_forTable(parse(fixtures::JV));
+    const PlotTab tab = PlotRecipe_forTable(parse(fixtures::JV));
     EXPECT_EQ(tab.title, "J-V (light)");
     ASSERT_EQ(tab.charts.size(), 2u);
     const PlotChart& linear = tab.charts[0];
@@ -60,11 +60,11 @@ TEST(PlotSpec, JvLinearAndLogMagnitude)
     EXPECT_EQ(log.series[0].y, (std::vector<double>{0.0294, 0.0293, 0.0015}));
 }
 
-TEST(PlotSpec, IlluminatedJvShowsThePowerQuadrant)
+TEST(PlotRecipe, IlluminatedJvShowsThePowerQuadrant)
 {
     // Jsc 15 mA/cm2 and 1.5 A/cm2 at the last forward point: the linear
     // plot keeps to -1.2 Jsc .. +1.2 Jsc, the log plot to the whole span.
-    const PlotTab tab = PlotSpec_forTable(
+    const PlotTab tab = PlotRecipe_forTable(
         parse(fixtures::header("JV") +
               "# Voltage (V)\tJ (A/cm2)\n#\n0\t-0.015\n0.9\t-0.012\n1.0\t0.1\n1.1\t1.5\n"));
     const PlotChart& linear = tab.charts[0];
@@ -74,21 +74,21 @@ TEST(PlotSpec, IlluminatedJvShowsThePowerQuadrant)
     EXPECT_EQ(linear.series[0].y.size(), 4u);  // every point is still drawn
     EXPECT_FALSE(tab.charts[1].yWindow);
     // A dark curve, or one whose forward current stays small, is shown whole.
-    EXPECT_FALSE(PlotSpec_forTable(parse(fixtures::JV)).charts[0].yWindow);
+    EXPECT_FALSE(PlotRecipe_forTable(parse(fixtures::JV)).charts[0].yWindow);
     EXPECT_FALSE(
-        PlotSpec_forTable(parse(fixtures::header("JV") + "# V (V)\tJ (A/cm2)\n0\t0\n1\t2\n"))
+        PlotRecipe_forTable(parse(fixtures::header("JV") + "# V (V)\tJ (A/cm2)\n0\t0\n1\t2\n"))
             .charts[0]
             .yWindow);
 }
 
-TEST(PlotSpec, NegativeBiasCellZoomsOnItsPowerQuadrant)
+TEST(PlotRecipe, NegativeBiasCellZoomsOnItsPowerQuadrant)
 {
     // The n side at the anode: power at negative bias, Jsc positive, the
     // forward current large and negative. The same window as for a cell of
     // the other polarity: -1.2 Jsc .. +1.2 Jsc.
-    const PlotTab tab = PlotSpec_forTable(parse(fixtures::header("JV") +
-                                                "# Voltage (V)\tJ (A/cm2)\n#\n"
-                                                "-1.1\t-2.5\n-1.0\t-0.1\n-0.9\t0.012\n0\t0.015\n"));
+    const PlotTab tab = PlotRecipe_forTable(
+        parse(fixtures::header("JV") + "# Voltage (V)\tJ (A/cm2)\n#\n"
+                                       "-1.1\t-2.5\n-1.0\t-0.1\n-0.9\t0.012\n0\t0.015\n"));
     EXPECT_EQ(tab.title, "J-V (light)");
     const PlotChart& linear = tab.charts[0];
     EXPECT_TRUE(linear.yWindow);
@@ -97,7 +97,7 @@ TEST(PlotSpec, NegativeBiasCellZoomsOnItsPowerQuadrant)
     EXPECT_EQ(linear.series[0].y.size(), 4u);
 }
 
-TEST(PlotSpec, DarkCurvesAreNamedAndShownWhole)
+TEST(PlotRecipe, DarkCurvesAreNamedAndShownWhole)
 {
     // Through reverse bias the dark current is tiny and negative: no power
     // is delivered, so no window on it (it would show +-1.2e-9 A/cm2); a
@@ -108,28 +108,28 @@ TEST(PlotSpec, DarkCurvesAreNamedAndShownWhole)
         "-1.0\t-2.0\n-0.5\t-1e-3\n0\t0\n0.5\t1e-9\n",  // n side at the anode
     };
     for (const std::string& rows : darkCurves) {
-        const PlotTab tab = PlotSpec_forTable(parse(fixtures::header("JV") + titles + rows));
+        const PlotTab tab = PlotRecipe_forTable(parse(fixtures::header("JV") + titles + rows));
         EXPECT_EQ(tab.title, "J-V (dark)") << rows;
         EXPECT_FALSE(tab.charts[0].yWindow) << rows;
     }
-    EXPECT_EQ(PlotSpec_forTable(parse(fixtures::JV)).title, "J-V (light)");
+    EXPECT_EQ(PlotRecipe_forTable(parse(fixtures::JV)).title, "J-V (light)");
 }
 
-TEST(PlotSpec, NonFiniteValuesAreLeftOutAndNoted)
+TEST(PlotRecipe, NonFiniteValuesAreLeftOutAndNoted)
 {
-    const PlotTab tab = PlotSpec_forTable(
+    const PlotTab tab = PlotRecipe_forTable(
         parse(fixtures::header("JV") +
               "# Voltage (V)\tJ (A/cm2)\n#\n0\t-0.02\n0.1\tnan\ninf\t0.1\n0.3\t0.2\n"));
     EXPECT_EQ(tab.charts[0].series[0].x, (std::vector<double>{0, 0.3}));
     ASSERT_EQ(tab.notes.size(), 1u);
     EXPECT_EQ(tab.notes[0], "2 values are not finite numbers (inf, nan) and are not drawn");
-    EXPECT_EQ(PlotSpec_nonFiniteNote(1),
+    EXPECT_EQ(PlotRecipe_nonFiniteNote(1),
               "1 value is not a finite number (inf, nan) and is not drawn");
 }
 
-TEST(PlotSpec, CvCapacitanceAndMottSchottky)
+TEST(PlotRecipe, CvCapacitanceAndMottSchottky)
 {
-    const PlotTab tab = PlotSpec_forTable(parse(fixtures::CV));
+    const PlotTab tab = PlotRecipe_forTable(parse(fixtures::CV));
     EXPECT_EQ(tab.title, "C-V");
     ASSERT_EQ(tab.charts.size(), 2u);
     EXPECT_EQ(tab.charts[0].yTitle, "C (F/cm²)");
@@ -142,20 +142,20 @@ TEST(PlotSpec, CvCapacitanceAndMottSchottky)
     }
 }
 
-TEST(PlotSpec, QuantumEfficiencyBothCurves)
+TEST(PlotRecipe, QuantumEfficiencyBothCurves)
 {
-    const PlotTab tab = PlotSpec_forTable(parse(fixtures::QW));
+    const PlotTab tab = PlotRecipe_forTable(parse(fixtures::QW));
     ASSERT_EQ(tab.charts.size(), 1u);
     EXPECT_EQ(tab.charts[0].xTitle, "Wavelength (µm)");
     EXPECT_EQ(names(tab.charts[0]), (std::vector<std::string>{"External QE", "Internal QE"}));
     EXPECT_EQ(tab.charts[0].series[1].y, (std::vector<double>{0.25, 0.9, 0.95}));
 }
 
-TEST(PlotSpec, DistributionBandsDensitiesFieldPotential)
+TEST(PlotRecipe, DistributionBandsDensitiesFieldPotential)
 {
-    const PlotTab ee = PlotSpec_forTable(parse(fixtures::dist("EE")));
+    const PlotTab ee = PlotRecipe_forTable(parse(fixtures::dist("EE")));
     EXPECT_EQ(ee.title, "Band diagram (equilibrium)");
-    const PlotTab en = PlotSpec_forTable(parse(fixtures::dist("EN")));
+    const PlotTab en = PlotRecipe_forTable(parse(fixtures::dist("EN")));
     EXPECT_EQ(en.title, "Band diagram (V = 0.7 V)");
     ASSERT_EQ(en.charts.size(), 4u);
 
@@ -188,7 +188,7 @@ TEST(PlotSpec, DistributionBandsDensitiesFieldPotential)
 
 // A density below zero (left so by the solver) has no place on the log
 // axis: it is left out, and the tab says so, per column.
-TEST(PlotSpec, NegativeDensitiesAreLeftOutAndNoted)
+TEST(PlotRecipe, NegativeDensitiesAreLeftOutAndNoted)
 {
     std::string text = fixtures::header("EN") + fixtures::DIST_TITLES;
     const char* rows[] = {"0\t0\t0\t0\t0\t0\t0\t0\t-5\t1e10", "1\t0\t0\t0\t0\t0\t0\t0\t1e12\t-1",
@@ -200,7 +200,7 @@ TEST(PlotSpec, NegativeDensitiesAreLeftOutAndNoted)
     for (size_t at = text.find('\0'); at != std::string::npos; at = text.find('\0', at)) {
         text.replace(at, 1, "\t0");
     }
-    const PlotTab tab = PlotSpec_forTable(parse(text));
+    const PlotTab tab = PlotRecipe_forTable(parse(text));
     const PlotChart& densities = tab.charts[1];
     ASSERT_EQ(names(densities), (std::vector<std::string>{"n", "p"}));
     EXPECT_EQ(densities.series[0].y, (std::vector<double>{1e12}));
@@ -209,16 +209,16 @@ TEST(PlotSpec, NegativeDensitiesAreLeftOutAndNoted)
               (std::vector<std::string>{"n: 2 negative values are not drawn on the log scale",
                                         "p: 1 negative value is not drawn on the log scale"}));
     // Negative values of linear charts (fields, potentials) are drawn: no note.
-    EXPECT_TRUE(PlotSpec_forTable(parse(fixtures::dist("EN"))).notes.empty());
+    EXPECT_TRUE(PlotRecipe_forTable(parse(fixtures::dist("EN"))).notes.empty());
 }
 
-TEST(PlotSpec, SummaryGivesNotesOnly)
+TEST(PlotRecipe, SummaryGivesNotesOnly)
 {
     ResultTable table;
     std::string error;
     ASSERT_TRUE(
         ResultFile_parse(fixtures::PHOTOVOLTAIC, "/r/simulout_photovoltaic.txt", table, error));
-    const PlotTab tab = PlotSpec_forTable(table);
+    const PlotTab tab = PlotRecipe_forTable(table);
     EXPECT_TRUE(tab.charts.empty());
     ASSERT_EQ(tab.notes.size(), 7u);
     EXPECT_EQ(tab.notes[0], "Eff = 14.3186 %");
