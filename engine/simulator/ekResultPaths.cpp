@@ -2,6 +2,7 @@
 // of the distribution files, and the removal of an earlier run's results.
 #include <cmath>
 #include <cwchar>
+#include <filesystem>
 #include <string>
 
 #include "ekPointLimits.h"
@@ -46,25 +47,48 @@ bool isDistributionName(const std::wstring& name)
     return true;
 }
 
+// Whether folder names the root of the file system: nothing but
+// separators and "." components.
+bool isRoot(const wchar_t* folder)
+{
+    std::wstring text(folder);
+    kov_normalizeSeparatorsW(text.data());
+    std::wstring collapsed;
+    for (wchar_t c : text) {
+        if (!(c == L'/' && !collapsed.empty() && collapsed.back() == L'/')) {
+            collapsed += c;
+        }
+    }
+    return std::filesystem::path(collapsed).lexically_normal() == std::filesystem::path("/");
+}
+
 }  // namespace
+
+bool ekResult::outputPathsValid(const wchar_t* folder, const wchar_t* log, nuSigma* sigma)
+{
+    const size_t folderLength = folder != nullptr ? std::wcslen(folder) : 0;
+    if (folderLength < FOLDER_MIN || folderLength > FOLDER_MAX || isRoot(folder)) {
+        sigma->error(L"invalid output directory");
+        return false;
+    }
+    const size_t logLength = log != nullptr ? std::wcslen(log) : 0;
+    if (logLength < LOG_MIN || logLength > LOG_MAX) {
+        sigma->error(L"invalid log filename");
+        return false;
+    }
+    if (kov_dirExistsW(folder) == 0) {
+        sigma->error(L"output directory not found '" + std::wstring(folder) + L"'");
+        return false;
+    }
+    return true;
+}
 
 void ekSimulator::setPath(const wchar_t* input, const wchar_t* folder, const wchar_t* log)
 {
     if (isBlocked()) {
         return;
     }
-    const size_t folderLength = folder != nullptr ? std::wcslen(folder) : 0;
-    if (folderLength < FOLDER_MIN || folderLength > FOLDER_MAX) {
-        sigma->error(L"invalid output directory");
-        return;
-    }
-    const size_t logLength = log != nullptr ? std::wcslen(log) : 0;
-    if (logLength < LOG_MIN || logLength > LOG_MAX) {
-        sigma->error(L"invalid log filename");
-        return;
-    }
-    if (kov_dirExistsW(folder) == 0) {
-        sigma->error(L"output directory not found '" + std::wstring(folder) + L"'");
+    if (!ekResult::outputPathsValid(folder, log, sigma)) {
         return;
     }
 
