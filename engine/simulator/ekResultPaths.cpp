@@ -2,13 +2,13 @@
 // of the distribution files, and the removal of an earlier run's results.
 #include <cmath>
 #include <cwchar>
-#include <filesystem>
 #include <string>
 
 #include "ekPointLimits.h"
 #include "ElecDevice.h"
 #include "ekFormat.h"
 #include "ekHelpers.h"
+#include "ekOutputFolder.h"
 #include "ekResultWriter.h"
 #include "ekSimulator.h"
 #include "kovbase.h"
@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr size_t FOLDER_MIN = 3, FOLDER_MAX = 990;
 constexpr size_t LOG_MIN = 3, LOG_MAX = 1022;
 constexpr const wchar_t* EXCHANGE_NAME = L"simulcomm.txt";
 constexpr const wchar_t* DIST_PREFIX = L"simulout_dist_";
@@ -47,27 +46,11 @@ bool isDistributionName(const std::wstring& name)
     return true;
 }
 
-// Whether folder names the root of the file system: nothing but
-// separators and "." components.
-bool isRoot(const wchar_t* folder)
-{
-    std::wstring text(folder);
-    kov_normalizeSeparatorsW(text.data());
-    std::wstring collapsed;
-    for (wchar_t c : text) {
-        if (!(c == L'/' && !collapsed.empty() && collapsed.back() == L'/')) {
-            collapsed += c;
-        }
-    }
-    return std::filesystem::path(collapsed).lexically_normal() == std::filesystem::path("/");
-}
-
 }  // namespace
 
 bool ekResult::outputPathsValid(const wchar_t* folder, const wchar_t* log, nuSigma* sigma)
 {
-    const size_t folderLength = folder != nullptr ? std::wcslen(folder) : 0;
-    if (folderLength < FOLDER_MIN || folderLength > FOLDER_MAX || isRoot(folder)) {
+    if (folder == nullptr || !ekOutputFolder::isValidName(folder)) {
         sigma->error(L"invalid output directory");
         return false;
     }
