@@ -100,11 +100,17 @@ bool isLeftoverTemporary(const std::wstring& name)
                      [](wchar_t c) { return c >= L'0' && c <= L'9'; })) {
         return false;
     }
+    // The results ("simulout_jv.txt"), the input copies ("simulinput.kovra",
+    // "simulinput_bias.txt") and the device summary, and a copied module.
     const std::wstring written = name.substr(0, at);
+    for (const wchar_t* prefix : {L"simulout_", L"simulinput.", L"simulinput_", L"simuldevice."}) {
+        if (written.rfind(prefix, 0) == 0) {
+            return true;
+        }
+    }
     const std::wstring module = L".lua";
-    return written.rfind(L"simul", 0) == 0 ||
-           (written.size() > module.size() &&
-            written.compare(written.size() - module.size(), module.size(), module) == 0);
+    return written.size() > module.size() &&
+           written.compare(written.size() - module.size(), module.size(), module) == 0;
 }
 
 void removeLeftoverTemporaries(const std::wstring& folder)

@@ -28,9 +28,10 @@ std::wstring path(const wchar_t* folder, const wchar_t* suffix);
 bool outputPathsValid(const wchar_t* folder, const wchar_t* log, nuSigma* sigma);
 
 // Whether name is a temporary file of open() for a file the suite writes
-// in an output folder: a result, an input copy or the device summary
-// ("simul..."), or a copied Lua module ("....lua"), followed by the
-// temporary mark and the digits of a process id.
+// in an output folder: a result ("simulout_..."), an input copy
+// ("simulinput..."), the device summary ("simuldevice.txt") or a copied
+// Lua module ("....lua"), followed by the temporary mark and the digits of
+// a process id.
 bool isLeftoverTemporary(const std::wstring& name);
 
 // Removes the temporaries (isLeftoverTemporary) directly in folder, which

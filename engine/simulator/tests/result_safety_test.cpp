@@ -161,9 +161,9 @@ TEST(OutputFolderLock, TheRunHoldingTheLockRemovesLeftoverTemporaries)
                                "simulinput.kovra.part42",        "simulinput_bias.txt.part4194304",
                                "simuldevice.txt.part99999",      "mobility.lua.part313"};
     const char* kept[] = {
-        "notes.part",       "x.partial",         "simulout_jv.txt.part",
-        "simulout.part12a", "data.txt.part123",  "simulout_jv.txt.part12345678901",
-        ".part123",         "simulout_cv.part-3"};
+        "notes.part",       "x.partial",          "simulout_jv.txt.part",
+        "simulout.part12a", "data.txt.part123",   "simulout_jv.txt.part12345678901",
+        ".part123",         "simulout_cv.part-3", "simulation_notes.txt.part3"};
     for (const char* name : leftovers) {
         scratch.write(name, "cut short\n");
     }
