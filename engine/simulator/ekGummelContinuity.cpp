@@ -97,6 +97,18 @@ void continuityEquation(const ekSimulator& sim, bool electrons, const Continuity
         upper[i] = right.dFr / hM - own(dR) / lambda;
     }
 
+    // The contact point owns half a mesh step: what is generated and
+    // recombines there, (G - R) times that width, joins its balance as an
+    // inner point's does over its control box, or the carriers made in
+    // that half step would be lost. halfCell gives it with the derivative
+    // of the rate by this equation's unknown.
+    auto halfCell = [&](int i, double* dRate) {
+        const ekPointValue R = ek_recombination(mesh, i, V[i], Fn[i], Fp[i]);
+        const double width = mesh.controlWidth(i) / lambda;
+        *dRate = width * own(R);
+        return width * (mesh.mat.Gop[i] - R.value);
+    };
+
     // A Schottky contact balances the flux into the metal with the surface
     // recombination S (u - uEq) of the carrier's density u. The balance is
     // written for the electron flux Jn; the hole rows are the same with the
@@ -112,17 +124,6 @@ void continuityEquation(const ekSimulator& sim, bool electrons, const Continuity
     // adds to that flux, at the anode and, mirrored, at the cathode, each
     // called with its own contact node first. Only its Fn derivative
     // (through n) enters a row.
-    // The contact point owns half a mesh step: what is generated and
-    // recombines there, (G - R) times that width, joins its balance as an
-    // inner point's does over its control box, or the carriers made in
-    // that half step would be lost. halfCell gives it with the derivative
-    // of the rate by this equation's unknown.
-    auto halfCell = [&](int i, double* dRate) {
-        const ekPointValue R = ek_recombination(mesh, i, V[i], Fn[i], Fp[i]);
-        const double width = mesh.controlWidth(i) / lambda;
-        *dRate = width * own(R);
-        return width * (mesh.mat.Gop[i] - R.value);
-    };
     lower[0] = upper[0] = 0.0;
     diag[0] = 1.0;
     if (mesh.anodeState.ohmic) {

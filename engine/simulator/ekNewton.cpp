@@ -239,8 +239,8 @@ void contactRows(const NewtonView& a, int side, const double* x, const Point& he
         ek_netRate(a.mesh, k, n, p, ek_levelsAndSrh(a.mesh, k, n, p, a.mode, &tc));
     const double width = a.mesh.controlWidth(k) / a.norm.rate;
     const double GR = width * (a.mesh.mat.Gop[k] - rate.value);
-    // The rate's derivatives by the contact point's unknowns, weighted as
-    // GR enters a row with the sign sign.
+    // A row that takes sign times GR gets its derivative by the contact
+    // point's unknowns: sign times the width times minus the rate's.
     auto subtractRate = [&](int row, double sign) {
         rows.at(row, 0, 0) -= sign * width * rate.dV;
         rows.at(row, 0, 1) -= sign * width * rate.dFn;
