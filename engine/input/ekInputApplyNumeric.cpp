@@ -9,6 +9,7 @@
 #include "ekFormat.h"
 #include "ekHelpers.h"
 #include "ekInputReader.h"
+#include "ekOutputFolder.h"
 #include "ekPointLimits.h"
 #include "ekSimulator.h"
 #include "kovbase.h"
@@ -130,6 +131,15 @@ bool ekInputReader::outputFolder(const std::wstring& name)
     // results: it is made when missing, and a folder that cannot be made
     // stops the run rather than the results going elsewhere.
     const std::wstring folder = resolvePath(name);
+    // A folder no run may fill (the root, too long a name) is refused
+    // before it is made: nothing is made that the run would then refuse.
+    if (!ekOutputFolder::isValidName(folder)) {
+        const int at = keyLine(L"Command", L"Command.OutDir");
+        return fail(at, ek_format(L"invalid output directory at line %d: %ls (the root folder "
+                                  L"and names of more than %d characters are refused)",
+                                  at + 1, written(L"Command", L"Command.OutDir").c_str(),
+                                  static_cast<int>(ekOutputFolder::LENGTH_MAX)));
+    }
     if (!kov_dirExistsW(folder.c_str())) {
         std::error_code error;
         std::filesystem::create_directories(kov_toUtf8(folder), error);

@@ -13,6 +13,7 @@
 #include "ElecDevice.h"
 #include "ekLayer.h"
 #include "ekNewtonEdges.h"
+#include "ekPointPhysics.h"
 #include "ekSimulator.h"
 
 namespace {
@@ -96,6 +97,18 @@ void continuityEquation(const ekSimulator& sim, bool electrons, const Continuity
         upper[i] = right.dFr / hM - own(dR) / lambda;
     }
 
+    // The contact point owns half a mesh step: what is generated and
+    // recombines there, (G - R) times that width, joins its balance as an
+    // inner point's does over its control box, or the carriers made in
+    // that half step would be lost. halfCell gives it with the derivative
+    // of the rate by this equation's unknown.
+    auto halfCell = [&](int i, double* dRate) {
+        const ekPointValue R = ek_recombination(mesh, i, V[i], Fn[i], Fp[i]);
+        const double width = mesh.controlWidth(i) / lambda;
+        *dRate = width * own(R);
+        return width * (mesh.mat.Gop[i] - R.value);
+    };
+
     // A Schottky contact balances the flux into the metal with the surface
     // recombination S (u - uEq) of the carrier's density u. The balance is
     // written for the electron flux Jn; the hole rows are the same with the
@@ -118,8 +131,10 @@ void continuityEquation(const ekSimulator& sim, bool electrons, const Continuity
     } else {
         const ekEdgeFlux e = edge(sim, carrier, V, F, 0);
         const double S = electrons ? mesh.anodeState.Sn : mesh.anodeState.Sp;
-        double Fa = s * (e.J - S * (e.left - uEq[0]));
-        diag[0] = s * e.dFl + S * e.left;
+        double dRate = 0.0;
+        const double GR = halfCell(0, &dRate);
+        double Fa = s * (e.J - S * (e.left - uEq[0]) + GR);
+        diag[0] = s * (e.dFl - dRate) + S * e.left;
         upper[0] = s * e.dFr;
         const ekLayer* layer = device != nullptr ? device->getFirstLayer() : nullptr;
         if (electrons && mesh.anodeState.tunnel && layer != nullptr) {
@@ -139,9 +154,11 @@ void continuityEquation(const ekSimulator& sim, bool electrons, const Continuity
     } else {
         const ekEdgeFlux e = edge(sim, carrier, V, F, c - 1);
         const double S = electrons ? mesh.cathodeState.Sn : mesh.cathodeState.Sp;
-        double Fc = s * (S * (e.right - uEq[c]) + e.J);
+        double dRate = 0.0;
+        const double GR = halfCell(c, &dRate);
+        double Fc = s * (S * (e.right - uEq[c]) + e.J - GR);
         lower[c] = s * e.dFl;
-        diag[c] = s * e.dFr - S * e.right;
+        diag[c] = s * (e.dFr + dRate) - S * e.right;
         const ekLayer* layer = device != nullptr ? device->getLastLayer() : nullptr;
         if (electrons && mesh.cathodeState.tunnel && layer != nullptr) {
             double dVc = 0.0, dVn = 0.0, dFn = 0.0;

@@ -229,11 +229,30 @@ void contactRows(const NewtonView& a, int side, const double* x, const Point& he
     const double hVk = anode ? h.dVl : h.dVr, hVn = anode ? h.dVr : h.dVl;
     const double hFk = anode ? h.dFl : h.dFr, hFn = anode ? h.dFr : h.dFl;
 
-    // Electrons: anode Jn - Sn (n - nEq), cathode Jn + Sn (n - nEq).
+    // The contact point owns half a mesh step: what is generated and
+    // recombines there (G - R times that width) joins the balance of the
+    // flux from the neighbour and the surface flux, as an inner point's
+    // does over its control box. Without it the carriers made in that half
+    // step are lost, a loss of the order of the first step.
+    ekTrappedCharge tc;
+    const ekPointValue rate =
+        ek_netRate(a.mesh, k, n, p, ek_levelsAndSrh(a.mesh, k, n, p, a.mode, &tc));
+    const double width = a.mesh.controlWidth(k) / a.norm.rate;
+    const double GR = width * (a.mesh.mat.Gop[k] - rate.value);
+    // A row that takes sign times GR gets its derivative by the contact
+    // point's unknowns: sign times the width times minus the rate's.
+    auto subtractRate = [&](int row, double sign) {
+        rows.at(row, 0, 0) -= sign * width * rate.dV;
+        rows.at(row, 0, 1) -= sign * width * rate.dFn;
+        rows.at(row, 0, 2) -= sign * width * rate.dFp;
+    };
+
+    // Electrons: anode Jn - Sn (n - nEq) + GR, cathode Jn + Sn (n - nEq) - GR.
     const double se = anode ? -1.0 : 1.0;
-    F[r + 1] = e.J + se * state.Sn * (n - a.mesh.sol.nEq[k]);
+    F[r + 1] = e.J + se * state.Sn * (n - a.mesh.sol.nEq[k]) - se * GR;
     rows.at(1, 0, 0) += eVk + se * state.Sn * n;
     rows.at(1, 0, 1) += eFk - se * state.Sn * n;
+    subtractRate(1, -se);
     rows.at(1, nb, 0) += eVn;
     rows.at(1, nb, 1) += eFn;
     const ekLayer* layer = anode ? a.device.getFirstLayer() : a.device.getLastLayer();
@@ -253,11 +272,12 @@ void contactRows(const NewtonView& a, int side, const double* x, const Point& he
         rows.at(1, 0, 1) += se * dF;
     }
 
-    // Holes: anode Sp (p - pEq) - Pp, cathode -Pp - Sp (p - pEq).
+    // Holes: anode Sp (p - pEq) - Pp - GR, cathode -Pp - Sp (p - pEq) + GR.
     const double sh = -se;
-    F[r + 2] = -h.J + sh * state.Sp * (p - a.mesh.sol.pEq[k]);
+    F[r + 2] = -h.J + sh * state.Sp * (p - a.mesh.sol.pEq[k]) - sh * GR;
     rows.at(2, 0, 0) += -hVk - sh * state.Sp * p;
     rows.at(2, 0, 2) += -hFk + sh * state.Sp * p;
+    subtractRate(2, -sh);
     rows.at(2, nb, 0) += -hVn;
     rows.at(2, nb, 2) += -hFn;
 }

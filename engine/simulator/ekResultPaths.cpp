@@ -8,6 +8,7 @@
 #include "ElecDevice.h"
 #include "ekFormat.h"
 #include "ekHelpers.h"
+#include "ekOutputFolder.h"
 #include "ekResultWriter.h"
 #include "ekSimulator.h"
 #include "kovbase.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr size_t FOLDER_MIN = 3, FOLDER_MAX = 990;
 constexpr size_t LOG_MIN = 3, LOG_MAX = 1022;
 constexpr const wchar_t* EXCHANGE_NAME = L"simulcomm.txt";
 constexpr const wchar_t* DIST_PREFIX = L"simulout_dist_";
@@ -48,23 +48,30 @@ bool isDistributionName(const std::wstring& name)
 
 }  // namespace
 
+bool ekResult::outputPathsValid(const wchar_t* folder, const wchar_t* log, nuSigma* sigma)
+{
+    if (folder == nullptr || !ekOutputFolder::isValidName(folder)) {
+        sigma->error(L"invalid output directory");
+        return false;
+    }
+    const size_t logLength = log != nullptr ? std::wcslen(log) : 0;
+    if (logLength < LOG_MIN || logLength > LOG_MAX) {
+        sigma->error(L"invalid log filename");
+        return false;
+    }
+    if (kov_dirExistsW(folder) == 0) {
+        sigma->error(L"output directory not found '" + std::wstring(folder) + L"'");
+        return false;
+    }
+    return true;
+}
+
 void ekSimulator::setPath(const wchar_t* input, const wchar_t* folder, const wchar_t* log)
 {
     if (isBlocked()) {
         return;
     }
-    const size_t folderLength = folder != nullptr ? std::wcslen(folder) : 0;
-    if (folderLength < FOLDER_MIN || folderLength > FOLDER_MAX) {
-        sigma->error(L"invalid output directory");
-        return;
-    }
-    const size_t logLength = log != nullptr ? std::wcslen(log) : 0;
-    if (logLength < LOG_MIN || logLength > LOG_MAX) {
-        sigma->error(L"invalid log filename");
-        return;
-    }
-    if (kov_dirExistsW(folder) == 0) {
-        sigma->error(L"output directory not found '" + std::wstring(folder) + L"'");
+    if (!ekResult::outputPathsValid(folder, log, sigma)) {
         return;
     }
 

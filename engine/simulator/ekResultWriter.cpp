@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <cwchar>
 #include <filesystem>
@@ -82,6 +83,49 @@ FILE* open(const std::wstring& path)
     }
     pendingFiles()[stream] = std::move(file);
     return stream;
+}
+
+bool isLeftoverTemporary(const std::wstring& name)
+{
+    // A process id has at most 10 digits.
+    constexpr size_t PID_DIGITS_MAX = 10;
+    const std::wstring mark = kov_toWide(TEMPORARY_MARK);
+    const size_t at = name.rfind(mark);
+    if (at == std::wstring::npos || at == 0) {
+        return false;
+    }
+    const size_t digits = name.size() - at - mark.size();
+    if (digits == 0 || digits > PID_DIGITS_MAX ||
+        !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(at + mark.size()), name.end(),
+                     [](wchar_t c) { return c >= L'0' && c <= L'9'; })) {
+        return false;
+    }
+    // The results ("simulout_jv.txt"), the input copies ("simulinput.kovra",
+    // "simulinput_bias.txt") and the device summary, and a copied module.
+    const std::wstring written = name.substr(0, at);
+    for (const wchar_t* prefix : {L"simulout_", L"simulinput.", L"simulinput_", L"simuldevice."}) {
+        if (written.rfind(prefix, 0) == 0) {
+            return true;
+        }
+    }
+    const std::wstring module = L".lua";
+    return written.size() > module.size() &&
+           written.compare(written.size() - module.size(), module.size(), module) == 0;
+}
+
+void removeLeftoverTemporaries(const std::wstring& folder)
+{
+    std::wstring dir = folder;
+    kov_normalizeSeparatorsW(dir.data());
+    if (dir.empty()) {
+        return;
+    }
+    if (dir.back() != L'/') {
+        dir += L'/';
+    }
+    for (const std::wstring& name : filesIn(dir, isLeftoverTemporary, true)) {
+        kov_removeFileW((dir + name).c_str());
+    }
 }
 
 bool close(FILE*& f, nuSigma* sigma)

@@ -20,6 +20,26 @@ constexpr const char* TEMPORARY_MARK = ".part";
 // Output folder + "simulout" + suffix ("_jv.txt", "_dist_7.txt", ...).
 std::wstring path(const wchar_t* folder, const wchar_t* suffix);
 
+// Whether a run may put its files in folder, with its log file log: the
+// folder has 3 to 990 characters and exists, and is not the root of the
+// file system however written ("/", "//", "/./"); the log name has 3 to
+// 1022 characters. A level-1 line says what fails. Checked before the
+// folder is locked, so a refused folder never gets a file of the run.
+bool outputPathsValid(const wchar_t* folder, const wchar_t* log, nuSigma* sigma);
+
+// Whether name is a temporary file of open() for a file the suite writes
+// in an output folder: a result ("simulout_..."), an input copy
+// ("simulinput..."), the device summary ("simuldevice.txt") or a copied
+// Lua module ("....lua"), followed by the temporary mark and the digits of
+// a process id.
+bool isLeftoverTemporary(const std::wstring& name);
+
+// Removes the temporaries (isLeftoverTemporary) directly in folder, which
+// ends with a separator: those of a run that was killed stay otherwise for
+// ever. Only a run that holds the folder's lock may call it, as no other
+// run can then be writing there.
+void removeLeftoverTemporaries(const std::wstring& folder);
+
 // Opens a result file for writing. The text goes to a new temporary file
 // beside it (created exclusively, never through a link) and replaces the
 // file only when close() finds every byte written: a reader never sees a

@@ -14,6 +14,7 @@
 #include "ekExcitation.h"
 #include "ekHelpers.h"
 #include "ekInput.h"
+#include "ekResultWriter.h"
 #include "ekRunEntry.h"
 #include "ekRunFolders.h"
 #include "ekRunSteps.h"
@@ -253,11 +254,19 @@ bool runWhole(ekRun& run, const ekRunRequest& request)
     if (!ek_outputFolder(request.inputFile, inputFolder, run.param, run.sigma, &folder, &log)) {
         return false;
     }
+    // The folder is checked before it is locked: the lock is a file in it,
+    // and a folder the run refuses gets nothing of the run.
+    if (!ekResult::outputPathsValid(folder.c_str(), log.c_str(), run.sigma)) {
+        return false;
+    }
     // Before anything in the folder is removed or written.
     run.folderLock = ek_lockOutputFolder(folder, run.sigma);
     if (run.folderLock < 0) {
         return false;
     }
+    // No other run writes here now: a temporary file is one a killed run
+    // left behind.
+    ekResult::removeLeftoverTemporaries(folder);
     run.simulator->setPath(request.inputFile, folder.c_str(), log.c_str());
     if (run.isFailed()) {
         return false;

@@ -1,6 +1,7 @@
 // The stored values reaching the model: layer parameters with their
 // defaults, alloys, dopant and traps, contacts, bias and light, numeric
 // settings and the output folder.
+#include <algorithm>
 #include <cstdlib>
 
 #include "ekContact.h"
@@ -562,4 +563,32 @@ TEST(LoadCommand, OutputFolderDateAndPlot)
                          oneLayer(DOPED) + "[Command]\n    Command.OutDir=\"out/jv\"\n"));
     EXPECT_EQ(kov_toUtf8(relative.param.outDir), scratch.file("out/jv"));
     EXPECT_TRUE(std::filesystem::is_directory(scratch.file("out/jv")));
+}
+
+// A folder no run may fill is refused with its line and never made: the
+// root (which exists, so nothing would be made there in any case) and a
+// name of more than 990 characters (which would be made).
+TEST(LoadCommand, AnOutputFolderNoRunMayFillIsRefusedAndNeverMade)
+{
+    TempFolder scratch;
+    // Relative to the device file's folder, the name ends past 990
+    // characters, its line within the reader's line size.
+    const size_t length = 995 - scratch.file("").size();
+    const std::string tooLong = "deep/" + std::string(length - 5, 'd');
+    for (const std::string& folder : {std::string("/"), std::string("//"), tooLong}) {
+        SCOPED_TRACE(folder.substr(0, 8));
+        DeviceRun run;
+        const std::string path = scratch.file("device.kovra");
+        writeText(path, "# Kovra <SL>\n" + oneLayer(DOPED) + "[Command]\n    Command.OutDir=\"" +
+                            folder + "\"\n");
+        EXPECT_FALSE(run.load(path));
+        const std::string message =
+            "[ERROR]   invalid output directory at line 7: Command.OutDir = \"" + folder +
+            "\" (the root folder and names of more than 990 characters are refused)\n";
+        // The status line holds 1024 characters: the long name's is cut.
+        EXPECT_EQ(run.message(), message.substr(0, run.message().size()));
+        EXPECT_GE(run.message().size(), std::min<size_t>(message.size(), 1000));
+        EXPECT_EQ(run.line, 6);
+    }
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("deep")));
 }

@@ -91,8 +91,9 @@ struct AssemblyCase {
     const char* name;
     ContactSpec anode;
     ContactSpec cathode;
-    double bias;   // V
-    double trapN;  // 1/cm3
+    double bias;            // V
+    double trapN;           // 1/cm3
+    double trapTau = 1e-6;  // s
 };
 
 ContactSpec ohmic(uint8_t boundary)
@@ -118,9 +119,9 @@ TEST_P(GummelJacobian, MatchesCentralDifferences)
 {
     const AssemblyCase c = GetParam();
     SimulatorDevice d;
-    ASSERT_TRUE(
-        d.build({{L"Si", 0x20, 3e16, 0.4, 25, c.trapN}, {L"Si", 0x10, 1e16, 0.4, 25, c.trapN}},
-                c.anode, c.cathode))
+    ASSERT_TRUE(d.build({{L"Si", 0x20, 3e16, 0.4, 25, c.trapN, c.trapTau},
+                         {L"Si", 0x10, 1e16, 0.4, 25, c.trapN, c.trapTau}},
+                        c.anode, c.cathode))
         << d.sigma.message;
     d.solveEquilibrium();
     ASSERT_TRUE(d.converged()) << d.sigma.message;
@@ -176,7 +177,12 @@ INSTANTIATE_TEST_SUITE_P(
                       AssemblyCase{"Schottky", schottky(0.8, 1e5, false), schottky(0.3, 1e3, false),
                                    0.2, 0.0},
                       AssemblyCase{"Schottky tunnelling", schottky(0.03, 1e5, true),
-                                   schottky(0.03, 1e3, true), 0.2, 1e14}),
+                                   schottky(0.03, 1e3, true), 0.2, 1e14},
+                      // Lifetimes so short that the recombination of a
+                      // contact point's half step weighs in its row as much
+                      // as the fluxes do.
+                      AssemblyCase{"Schottky fast recombination", schottky(0.8, 1e3, false),
+                                   schottky(0.3, 1e3, false), 0.2, 1e16, 1e-13}),
     [](const ::testing::TestParamInfo<AssemblyCase>& info) {
         std::string name = info.param.name;
         for (char& ch : name) {

@@ -24,7 +24,8 @@ struct LayerSpec {
     double N;          // 1/cm3
     double thickness;  // um
     int points;
-    double trapN = 0.0;  // a midgap acceptor-like trap of this density, 1/cm3
+    double trapN = 0.0;     // a midgap acceptor-like trap of this density, 1/cm3
+    double trapTau = 1e-6;  // its electron and hole lifetimes, s
 };
 
 struct ContactSpec {
@@ -70,8 +71,8 @@ public:
             if (layer == nullptr || !layer->updateDopant(s.type, s.N, 1e22)) {
                 return false;
             }
-            if (s.trapN > 0.0 && layer->addTrap(L"T1", 0x20, s.trapN, 1e22, 0.0, 0.0, 1e-6, 1e-6,
-                                                1.0, false) == nullptr) {
+            if (s.trapN > 0.0 && layer->addTrap(L"T1", 0x20, s.trapN, 1e22, 0.0, 0.0, s.trapTau,
+                                                s.trapTau, 1.0, false) == nullptr) {
                 return false;
             }
             layer->updateThickness(s.thickness);

@@ -4,6 +4,7 @@
 // the copies of its inputs.
 #include <cmath>
 #include <filesystem>
+#include <vector>
 
 #include "runFixture.h"
 #include "resultTable.h"
@@ -127,6 +128,43 @@ TEST_F(SolarCellTest, EveryLitExampleEndsWithBelievableFigures)
         EXPECT_LT(FF, 90.0);
         EXPECT_NEAR(Eff, FF * Voc * Jsc / Popt, 1e-3 * Eff);
     }
+}
+
+// The silicon examples have a passivated front: a flat-band Schottky
+// contact whose point owns half of the emitter's first step. What is
+// generated there is collected like the rest, so neither the short-circuit
+// current nor the EQE of the blue end (absorbed within a few nanometres)
+// depends on how finely the emitter is meshed (a lost half step once cost
+// 0.2 % of Jsc at 5 nm and 2 % of the EQE at 0.3 um).
+TEST_F(SolarCellTest, ThePassivatedFrontCollectsAlikeOnEveryEmitterMesh)
+{
+    std::vector<double> jsc, eqe;
+    for (const char* points : {"120", "600", "2400"}) {
+        SCOPED_TRACE(points);
+        const std::string mesh = std::string("    Mesh.Points=") + points + "\n";
+        std::string cell =
+            replaced(example("silicon-cell-am15.kovra"), "    Mesh.Points=120\n", mesh);
+        cell = replaced(cell, "Voltage.End=0.7", "Voltage.End=0");
+        cell = replaced(cell, "Voltage.Step=0.01", "Voltage.Step=0");
+        ASSERT_TRUE(run(write(std::string("cell") + points + "/cell.kovra", cell))) << log;
+        const auto jv = rows(at(std::string("cell") + points + "/simulout_jv.txt"));
+        ASSERT_EQ(jv.size(), 1u);
+        jsc.push_back(-jv[0][1]);
+
+        const std::string qe = replaced(example("silicon-qe.kovra"), "    Mesh.Points=120\n", mesh);
+        ASSERT_TRUE(run(write(std::string("qe") + points + "/qe.kovra", qe))) << log;
+        const auto table = rows(at(std::string("qe") + points + "/simulout_qw.txt"));
+        ASSERT_FALSE(table.empty());
+        ASSERT_NEAR(table[0][0], 0.3, 1e-9);
+        eqe.push_back(table[0][1]);
+    }
+    for (size_t i = 1; i < jsc.size(); ++i) {
+        EXPECT_NEAR(jsc[i], jsc[0], 1e-4 * jsc[0]) << i;
+        EXPECT_NEAR(eqe[i], eqe[0], 1e-4) << i;
+    }
+    // Silicon's blue light dies in the emitter, next to the passivated
+    // front: next to nothing of it is lost.
+    EXPECT_GT(eqe[0], 0.99);
 }
 
 // The AlGaAs window of the alloy example, under a flat-band contact with a
