@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "App.h"
 #include "DeviceCanvas.h"
@@ -354,6 +355,38 @@ int WindowMain_applyFields(int redraw, int report)
         Dialogs_followChanges();
     }
     return result;
+}
+
+std::string WindowMain_refusedField()
+{
+    std::vector<const char*> names = {KOV_DeviceName};
+    for (const ControlRow* table : {layerFields, voltageFields}) {
+        for (const ControlRow* row = table; row->handleName; ++row) {
+            names.push_back(row->handleName);
+        }
+    }
+    for (const char* name : names) {
+        Ihandle* control = IupGetHandle(name);
+        ParamRecord* record = control != nullptr ? ParamControl_record(control) : nullptr;
+        Device* device = currentDevice();
+        if (std::strcmp(name, KOV_DeviceName) == 0 && device != nullptr) {
+            record = Params_find(device->records, device->recordCount, "Name");
+        }
+        if (record == nullptr || (record->status & PARAM_REFUSED) == 0) {
+            continue;
+        }
+        const char* tip = IupGetAttribute(control, "PARAMTIP");
+        std::string why = record->message.c_str();
+        const std::string mark = "[ERROR]";
+        if (why.rfind(mark, 0) == 0) {
+            why = why.substr(why.find_first_not_of(' ', mark.size()));
+        }
+        while (!why.empty() && (why.back() == '\n' || why.back() == ' ')) {
+            why.pop_back();
+        }
+        return std::string(tip != nullptr ? tip : record->key) + (why.empty() ? "" : ": " + why);
+    }
+    return {};
 }
 
 int WindowMain_onParamFocus(Ihandle* control)
