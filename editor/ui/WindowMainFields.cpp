@@ -402,11 +402,11 @@ int WindowMain_onParamFocus(Ihandle* control)
     }
     std::string text = tip;
     ParamRecord* record = ParamControl_record(control);
-    if (record != nullptr && record->type == PARAM_REAL && (record->flags & PARAM_ACCEPTS_VARS) &&
-        record->variableRef[0] != '\0') {
+    const char* followed = Param_followedText(record);
+    if (record != nullptr && record->type == PARAM_REAL && followed != nullptr) {
         char value[64];
         Real_format(record->value.real, value, sizeof value);
-        text = std::string(tip) + ": " + record->variableRef + " = " + value;
+        text = std::string(tip) + ": " + followed + " = " + value;
         text = text.substr(0, 255);
     }
     IupSetAttribute(pane, "ELLIPSIS", "YES");
