@@ -1,6 +1,8 @@
 // A source or contact kind switched on in its dialog, in a device whose
 // file left its values out: OK and save write the values the dialog
-// showed, and the engine runs the saved file.
+// showed, and the engine runs the saved file. A variable changed in the
+// Variables dialog reaches the expressions that use it, and they are saved
+// as written.
 #include "DialogTestSupport.h"
 
 #include <cstdlib>
@@ -87,6 +89,36 @@ TEST_F(SourcesSaveTest, ASchottkyCathodeWithTheBarrierShownIsSavedAndRuns)
     EXPECT_EQ(saved.find("Anode.Phi"), std::string::npos) << "the ohmic anode has none";
     EXPECT_EQ(status, 0) << log << saved;
     EXPECT_EQ(log.find("[ERROR]"), std::string::npos) << log;
+}
+
+// In examples/variables.kovra Dopant.Taup is $tau / 2: a new $tau set in
+// the Variables dialog gives it a new value, the Doping dialog shows the
+// expression, and the file still says $tau / 2.
+TEST_F(SourcesSaveTest, AVariableChangedInItsDialogReachesTheExpressionsThatUseIt)
+{
+    open("variables.kovra");
+    ParamRecord* taup = Layer_findParam(layer(2), "Dopant.Taup");
+    ASSERT_DOUBLE_EQ(taup->value.real, 5e-6);
+    WindowVariable_show();
+    type(VariableDialog, "VariableName", "$tau");
+    type(VariableDialog, "VariableValue", "4e-5");
+    click(VariableDialog, "Apply");
+    EXPECT_EQ(message(VariableDialog), "");
+    EXPECT_DOUBLE_EQ(taup->value.real, 2e-5);
+
+    Dialog_close(&VariableDialog);
+    recorder.mainLayer = 2;
+    WindowDoping_show();
+    EXPECT_EQ(value(ctl(DopingDialog, "Taup")), "$tau / 2");
+    click(DopingDialog, "OK");
+
+    int status = -1;
+    std::string log;
+    const std::string saved = saveAndRun(&status, &log);
+    EXPECT_NE(saved.find("    Dopant.Taup=$tau / 2\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("    Temperature=273.15 + 27    #"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("    Voltage.Step=0.7 / 70\n"), std::string::npos) << saved;
+    EXPECT_EQ(status, 0) << log << saved;
 }
 
 }  // namespace
