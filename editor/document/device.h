@@ -114,6 +114,11 @@ ParamRecord* Device_findLightParam(Device* device, const char* key);
 ParamRecord* Device_findNumericParam(Device* device, const char* key);
 ParamRecord* Device_findCommandParam(Device* device, const char* key);
 ParamRecord* Contact_findParam(Contact* contact, const char* key);
+// Marks for writing the records a switched-on source or contact kind needs
+// (a voltage sweep its start, end and step; monochromatic light or a
+// wavelength sweep its wavelengths and flux; a Schottky contact its barrier
+// height), so that what their fields show is what the run takes.
+void Device_markSourceRecords(Device* device);
 // Applies one entry of a key table found already (rename, index, value entry).
 int Params_setEntry(const KeyEntry* entry, ParamRecord** records, const char* prefix,
                     const char* value, const char* comment, int withPrefix, int* changed,

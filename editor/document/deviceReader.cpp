@@ -13,6 +13,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -215,10 +216,13 @@ public:
 
     // 1 accepted, 0 refused (the message printed).
     int read(Lines& lines);
-    bool resave() const { return needsResave; }
     bool deviceSeen() const { return deviceSectionSeen; }
     // The file line where reading stopped before the end (0: none) and why.
     int endLine() const { return stopLine; }
+    // The lines skipped that a save would not write, and the first of them.
+    int droppedLines() const { return dropped; }
+    int firstDroppedLine() const { return firstDropped; }
+    const std::string& firstDroppedText() const { return firstDroppedWords; }
     const std::string& endReason() const { return stopReason; }
 
 private:
@@ -254,7 +258,6 @@ private:
     bool deviceSectionSeen = false;
     std::string pending;
     int pendingLine = -10;
-    bool needsResave = false;
     std::vector<LayerLine> layerLines;
     // Comment lines since the last line of another kind.
     std::vector<std::string> commentBlock;
@@ -267,6 +270,9 @@ private:
     int lastSkipped[SKIP_KINDS] = {};
     int stopLine = 0;
     std::string stopReason;
+    int dropped = 0;
+    int firstDropped = 0;
+    std::string firstDroppedWords;
 };
 
 // The comment lines of the block go before key in place; the block is
@@ -310,12 +316,19 @@ void Reader::appendHeader(const char* text)
 
 void Reader::warnSkipped(int line, Skip kind, const char* text)
 {
+    char what[DEVICE_LINE_BYTES + 64];
+    std::snprintf(what, sizeof what, SKIP_WORDS[kind].line, text);
+    // Every skipped line but one kept as written is missing from a save.
+    // (A layer's lines are applied when its section ends, so the first
+    // line may be reported after a later one.)
+    if (kind != SKIP_KEPT_AS_WRITTEN && (++dropped == 1 || shown(line) < firstDropped)) {
+        firstDropped = shown(line);
+        firstDroppedWords = what;
+    }
     lastSkipped[kind] = shown(line);
     if (++skipCount[kind] > WARNINGS_SHOWN) {
         return;
     }
-    char what[DEVICE_LINE_BYTES + 64];
-    std::snprintf(what, sizeof what, SKIP_WORDS[kind].line, text);
     printf(false, "[WARNING] at line %d: %s\n", shown(line), what);
 }
 
@@ -783,10 +796,12 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
         strcasecmp(unquoted(value).c_str(), "EQE") == 0) {
         value = "Sweep";
     }
+    // The editor starts its plot tool itself after a run, so the record
+    // holds "No"; the file keeps its "Yes" until the user saves it (opening
+    // never writes the file).
     if (currentSection == SEC_COMMAND && key == "Command.Plot" &&
         strcasecmp(unquoted(value).c_str(), "Yes") == 0) {
         value = "No";
-        needsResave = true;
     }
 
     // The layer's label is a record of its own, shown and edited in the
@@ -890,9 +905,9 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
     return true;
 }
 
-// A [Numeric] key the file leaves out shows what the run will use in its
-// place; the record stays unwritten, so saving adds nothing the file did not
-// say.
+// A [Numeric] key or a source the file leaves out shows what the run will
+// use in its place; the record stays unwritten, so saving adds nothing the
+// file did not say.
 void useRunDefaults(Device* device)
 {
     ParamSection* numeric = device->numeric;
@@ -905,6 +920,27 @@ void useRunDefaults(Device* device)
             record->value.text = text;
         }
     };
+    // A source the file leaves out is what the engine makes of the values
+    // beside it: a sweep when start, end and step are all given, light of
+    // one wavelength when its wavelength and flux are, else none.
+    auto given = [](ParamSection* section, std::initializer_list<const char*> keys) {
+        for (const char* key : keys) {
+            const ParamRecord* record = Params_find(section->records, section->count, key);
+            if (record == nullptr || record->revision <= 0) {
+                return false;
+            }
+        }
+        return true;
+    };
+    auto missingSource = [](ParamSection* section, const char* key) {
+        ParamRecord* record = Params_find(section->records, section->count, key);
+        return record != nullptr && record->revision <= 0 ? record : nullptr;
+    };
+    setText(missingSource(device->voltage, "Voltage.Source"),
+            given(device->voltage, {"Voltage.Start", "Voltage.End", "Voltage.Step"}) ? "Sweep"
+                                                                                     : "None");
+    setText(missingSource(device->light, "Light.Source"),
+            given(device->light, {"Light.Start", "Light.Flux"}) ? "Mono" : "None");
     setText(missing("Numeric.Mesh"), KOV_RUN_DEFAULT_MESH);
     setText(missing("Numeric.Method"), KOV_RUN_DEFAULT_METHOD);
     setText(missing("Numeric.InnermostSolver"), KOV_RUN_DEFAULT_SOLVER);
@@ -988,10 +1024,10 @@ int Device_load(Document* document, const char* path)
     Document_keepFileTime(document);
     document->readEndLine = reader.endLine();
     kov_copyA(document->readEndReason, sizeof document->readEndReason, reader.endReason().c_str());
-    // A file read in part is not written back unasked: its rest would go.
-    if (reader.resave() && reader.endLine() == 0) {
-        Device_save(document, path);
-    }
+    document->skippedLines = reader.droppedLines();
+    document->firstSkippedLine = reader.firstDroppedLine();
+    kov_copyA(document->firstSkippedText, sizeof document->firstSkippedText,
+              reader.firstDroppedText().c_str());
     Device_getSourceFile(document, "Voltage.Source");
     Device_getSourceFile(document, "Light.Source");
     document->loadingDevice = nullptr;

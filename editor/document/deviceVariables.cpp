@@ -456,18 +456,25 @@ int Device_setVariable(Device* device, const char* name, const char* value)
         return refuseVariable("[ERROR]   variable $" + std::string(bare) + " = " + cut +
                               " leaves no value for " + failed);
     }
-    // Every record that takes the variable or one built from it shows the
-    // new value; a deleted variable leaves its records their last value.
+    // Every record that takes the variable or one built from it - alone or
+    // inside an expression - shows the new value; a deleted variable leaves
+    // its records their last value.
     forEachRecord(device, [&](ParamRecord* record) {
-        if ((record->flags & PARAM_ACCEPTS_VARS) == 0 || !Text_isVariableRef(record->variableRef)) {
+        const char* followed = Param_followedText(record);
+        if ((record->flags & PARAM_ACCEPTS_VARS) == 0 || followed == nullptr) {
             return;
         }
-        const std::string used = lowerName(record->variableRef);
-        if (used == key) {
-            result = Param_setValueText(record, define ? record->variableRef : "$@", nullptr, 0);
-        } else if (dependents.count(used) != 0) {
-            result = Param_setValueText(record, record->variableRef, nullptr, 0);
+        bool usesKey = false;
+        bool usesDependent = false;
+        for (const std::string& used : namesUsed(followed)) {
+            usesKey = usesKey || used == key;
+            usesDependent = usesDependent || dependents.count(used) != 0;
         }
+        if (!usesKey && !usesDependent) {
+            return;
+        }
+        const std::string text = followed;
+        result = Param_setValueText(record, usesKey && !define ? "$@" : text.c_str(), nullptr, 0);
     });
     return result;
 }

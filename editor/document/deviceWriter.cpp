@@ -75,9 +75,10 @@ void writeRecord(FILE* stream, ParamRecord* r, const NotesPlace& at)
         return;
     }
     Notes_writeBefore(stream, at.notes, at.place, r->key, "    ");
-    const bool takesVariable = (r->flags & (PARAM_ACCEPTS_VARS | PARAM_FROM_VARIABLE)) != 0;
-    if (takesVariable && Text_isVariableRef(r->variableRef)) {
-        writeLine(stream, r->key, r->variableRef, false, r->comment);
+    // A value that follows a variable or an expression is written as the
+    // user wrote it, so that it goes on following it.
+    if (const char* followed = Param_followedText(r)) {
+        writeLine(stream, r->key, followed, false, r->comment);
         return;
     }
     char value[PARAM_VALUE_SIZE];
@@ -215,6 +216,7 @@ bool Device_text(Document* document, std::string* text)
     // The editor starts its plot tool itself after a run.
     Params_setByKey(CommandKeys, device->command->records, nullptr, "Command.Plot", "No", nullptr,
                     0, nullptr, 0);
+    Device_markSourceRecords(device);
     char* buffer = nullptr;
     size_t length = 0;
     FILE* stream = open_memstream(&buffer, &length);
@@ -255,5 +257,8 @@ int Device_save(Document* document, const char* path)
     // save has nothing more to lose.
     document->readEndLine = 0;
     document->readEndReason[0] = '\0';
+    document->skippedLines = 0;
+    document->firstSkippedLine = 0;
+    document->firstSkippedText[0] = '\0';
     return 1;
 }

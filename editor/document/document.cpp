@@ -277,6 +277,20 @@ int Document_saveDropsLines(Document* document, const char* path)
     return document->readEndLine > 0 ? document->readEndLine : 0;
 }
 
+int Document_saveDropsSkipped(Document* document, int* line, std::string* text)
+{
+    if (document == nullptr || document->skippedLines <= 0) {
+        return 0;
+    }
+    if (line != nullptr) {
+        *line = document->firstSkippedLine;
+    }
+    if (text != nullptr) {
+        *text = document->firstSkippedText;
+    }
+    return document->skippedLines;
+}
+
 void Document_stopRun(Document* document)
 {
     if (document != nullptr) {

@@ -48,6 +48,12 @@ struct Document {
     // that would drop the rest asks first.
     int readEndLine;
     char readEndReason[128];
+    // Lines of the file read that the editor skipped (an unknown key or
+    // section, a line without key and value, ...): a save writes the file
+    // without them, so it asks first. The count and the first of them.
+    int skippedLines;
+    int firstSkippedLine;
+    char firstSkippedText[128];
 };
 
 // A template or example row: texts applied through the records' setters.
@@ -117,6 +123,10 @@ bool Device_text(Document* document, std::string* text);
 // file is written over); 0 when the file was read whole or saved since.
 // The caller asks before saving.
 int Document_saveDropsLines(Document* document, const char* path);
+// The number of lines of the file read that the editor skipped and a save
+// would not write (0 when none, or once saved); the first of them in
+// *line and *text when given. The caller asks before saving.
+int Document_saveDropsSkipped(Document* document, int* line, std::string* text);
 // Hands the voltage or light source file named by the device to the
 // application record ("Light.Source": the light's, else the voltage's).
 int Device_getSourceFile(Document* document, const char* key);

@@ -32,6 +32,7 @@ void text(Layer* l, int n, const char* key, const char* value, bool live)
 // Writes a value into a record directly: no revision, no range check.
 void put(Layer* l, int n, double value)
 {
+    rec(l, n)->expression.clear();  // the value no longer comes from it
     if (rec(l, n)->type == PARAM_INTEGER) {
         rec(l, n)->value.integer = static_cast<int>(value);
     } else {
@@ -457,9 +458,11 @@ void Layer_copy(const Layer* source, Layer* target, int keepDoping, int keepThic
         const ParamRecord* b = target->records[i];
         count(a->type != b->type || (a->type != PARAM_EMPTY && !Param_equals(a, b)));
         Param_copy(source->records[i], target->records[i]);
-        // A variable reference travels with the value it gave.
+        // A variable reference or an expression travels with the value it
+        // gave.
         kov_copyA(target->records[i]->variableRef, PARAM_VARREF_SIZE,
                   source->records[i]->variableRef);
+        target->records[i]->expression = source->records[i]->expression;
         target->records[i]->flags = source->records[i]->flags;
         target->records[i]->comment = source->records[i]->comment;
     }

@@ -201,9 +201,10 @@ bool sameValue(const ParamRecord* record, const ParamValue& old)
     }
 }
 
-// Step 9: the value goes to the alias target when there is one; a changed
-// value counts a revision there.
-int commit(ParamRecord* record, const ParamValue& value)
+// Step 9: the value goes to the alias target when there is one, with the
+// expression it was entered as (null: a plain value, which drops one); a
+// changed value or expression counts a revision there.
+int commit(ParamRecord* record, const ParamValue& value, const char* expression = nullptr)
 {
     ParamRecord* target = commitTarget(record);
     const ParamValue old = target->value;
@@ -212,7 +213,10 @@ int commit(ParamRecord* record, const ParamValue& value)
     } else {
         record->value = value;
     }
-    if (!sameValue(target, old)) {
+    const char* written = expression != nullptr ? expression : "";
+    const bool newExpression = std::strcmp(target->expression, written) != 0;
+    target->expression = written;
+    if (!sameValue(target, old) || newExpression) {
         Param_countRevision(target);
     }
     record->message.clear();
@@ -280,6 +284,7 @@ int takeVariable(ParamRecord* record, Device* device, const char* work, const ch
         Param_countRevision(record);
     }
     copyText(record->variableRef, PARAM_VARREF_SIZE, work);
+    record->expression.clear();
     record->flags |= PARAM_FROM_VARIABLE;
     char line[PARAM_WORK_SIZE + 64];
     std::snprintf(line, sizeof line, "[INFO]    variable defined: %s = %s", work, variableValue);
@@ -335,7 +340,8 @@ int enterReal(ParamRecord* record, Device* device, char* work, int console)
     double value = 0.0;
     // A plain number is taken exactly as written; only expressions go
     // through the parser, whose answer text may carry fewer digits.
-    if (!readWholeReal(work, &value)) {
+    const bool plain = readWholeReal(work, &value);
+    if (!plain) {
         const int r = Device_evaluate(device, work);
         if (r == 0) {
             return refuse(record, console, "[ERROR]   invalid expression for %s: %s\n", record->key,
@@ -357,14 +363,18 @@ int enterReal(ParamRecord* record, Device* device, char* work, int console)
         clamped = true;
     }
     if (record->control != nullptr) {
-        char shown[64];
-        Real_format(value, shown, sizeof shown);
-        Doc_hooks().showValue(record->control, shown);
+        // An expression stays in its field as typed; a number is shown as
+        // it is kept.
+        if (plain) {
+            char shown[64];
+            Real_format(value, shown, sizeof shown);
+            Doc_hooks().showValue(record->control, shown);
+        }
         record->control = nullptr;
     }
     ParamValue stored = record->value;
     stored.real = value;
-    const int result = commit(record, stored);
+    const int result = commit(record, stored, plain ? nullptr : entered);
     if (clamped) {
         warnClamped(record, console, entered, value);
     }
@@ -376,7 +386,8 @@ int enterInteger(ParamRecord* record, Device* device, char* work, int console)
     char entered[PARAM_WORK_SIZE];
     copyText(entered, sizeof entered, work);
     int value = 0;
-    if (!readWholeInteger(work, &value)) {
+    const bool plain = readWholeInteger(work, &value);
+    if (!plain) {
         const int r = Device_evaluate(device, work);
         if (r == 0) {
             return refuse(record, console, "[ERROR]   invalid expression for %s\n", record->key);
@@ -398,7 +409,7 @@ int enterInteger(ParamRecord* record, Device* device, char* work, int console)
     }
     ParamValue stored = record->value;
     stored.integer = value;
-    const int result = commit(record, stored);
+    const int result = commit(record, stored, plain ? nullptr : entered);
     if (clamped) {
         warnClamped(record, console, entered, value);
     }
@@ -428,7 +439,7 @@ size_t Param_bytes(const ParamRecord* record)
         return 0;
     }
     return sizeof(ParamRecord) + record->value.text.heapBytes() + record->comment.heapBytes() +
-           record->message.heapBytes();
+           record->message.heapBytes() + record->expression.heapBytes();
 }
 
 void ParamText::assign(const char* text, size_t max)
@@ -465,6 +476,7 @@ void Param_setReal(ParamRecord* record, const char* key, int index, double value
     record->step.real = step;
     copyText(record->unit, PARAM_UNIT_SIZE, unit);
     record->variableRef[0] = '\0';
+    record->expression.clear();
     record->flags = PARAM_ACCEPTS_VARS;
 }
 
@@ -480,6 +492,7 @@ void Param_setInteger(ParamRecord* record, const char* key, int index, int value
     record->step.integer = step;
     copyText(record->unit, PARAM_UNIT_SIZE, unit);
     record->variableRef[0] = '\0';
+    record->expression.clear();
     record->flags = PARAM_ACCEPTS_VARS;
 }
 
@@ -509,6 +522,7 @@ void Param_setText(ParamRecord* record, const char* key, int index, const char* 
     record->value.text.assign(value, PARAM_TEXT_MAX);
     record->minimum.real = record->maximum.real = record->step.real = 0.0;
     record->variableRef[0] = '\0';
+    record->expression.clear();
     record->flags = 0;
 }
 
@@ -579,6 +593,7 @@ int Param_setValueText(ParamRecord* record, const char* text, const char* commen
                 return 0;
             }
             record->variableRef[0] = '\0';
+            record->expression.clear();
             record->flags &= ~PARAM_FROM_VARIABLE;
             record->message.clear();
             return 1;
@@ -761,6 +776,21 @@ void Real_format(double value, char* out, size_t size)
     copyText(out, size, buffer);
 }
 
+const char* Param_followedText(const ParamRecord* record)
+{
+    if (record == nullptr || (record->flags & (PARAM_ACCEPTS_VARS | PARAM_FROM_VARIABLE)) == 0) {
+        return nullptr;
+    }
+    if (Text_isVariableRef(record->variableRef)) {
+        return record->variableRef;
+    }
+    if ((record->type == PARAM_REAL || record->type == PARAM_INTEGER) &&
+        !record->expression.empty()) {
+        return record->expression;
+    }
+    return nullptr;
+}
+
 void Param_valueText(const ParamRecord* record, char* out, size_t size)
 {
     if (size == 0) {
@@ -770,9 +800,8 @@ void Param_valueText(const ParamRecord* record, char* out, size_t size)
     if (record == nullptr) {
         return;
     }
-    if ((record->flags & (PARAM_ACCEPTS_VARS | PARAM_FROM_VARIABLE)) != 0 &&
-        Text_isVariableRef(record->variableRef)) {
-        copyText(out, size, record->variableRef);
+    if (const char* followed = Param_followedText(record)) {
+        copyText(out, size, followed);
         return;
     }
     switch (record->type) {

@@ -96,6 +96,11 @@ struct ParamRecord {
     char unit[PARAM_UNIT_SIZE];
     ParamText comment;
     char variableRef[PARAM_VARREF_SIZE];
+    // The text a number was entered as when it is an expression ("$tau / 2",
+    // "273.15 + 27"): written back as the user wrote it and evaluated again
+    // when a variable it uses changes. Empty for a plain number or a bare
+    // reference.
+    ParamText expression;
     int flags;
     void* control;  // the input control it is shown in, or null
     int revision;   // 0: not written to the device file
@@ -157,9 +162,13 @@ char* Text_lastMarkOutsideQuotes(char* text, char mark);
 // was written once never returns to 0 by counting.
 void Param_countRevision(ParamRecord* record);
 
-// The record's value text: its reference when it takes a variable, else
-// the text, the integer, or the real in the shortest form that reads back
-// to the same double. out holds PARAM_VALUE_SIZE bytes.
+// The text a record's value follows - its variable reference, else its
+// expression - or null when the value stands for itself. This is what the
+// writer writes, the fields show and a changed variable re-applies.
+const char* Param_followedText(const ParamRecord* record);
+// The record's value text: the text it follows (a reference or an
+// expression), else the text, the integer, or the real in the shortest form
+// that reads back to the same double. out holds PARAM_VALUE_SIZE bytes.
 void Param_valueText(const ParamRecord* record, char* out, size_t size);
 // The text that reads back to exactly this double, as a person writes it:
 // "%g" with as many significant digits as that takes, at least six

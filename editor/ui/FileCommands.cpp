@@ -105,7 +105,15 @@ int save(Document* document, const char* path, SaveTarget how)
         return 0;
     }
     Device_setCommandParam(document->device, "Command.Plot", "No", nullptr, nullptr, 0);
-    if (!WindowMain_applyFields(1, 0)) {
+    if (!WindowMain_applyFields(1, 1)) {
+        // Nothing is written while a field holds a value refused: the user
+        // is told which one and why.
+        const std::string field = WindowMain_refusedField();
+        const std::string text =
+            "Not saved: " +
+            (field.empty() ? std::string("a field holds a refused value") : "the field " + field);
+        kovraShowInfo(text.c_str(), 0, 1);
+        Output_print(("[ERROR]   " + text + "\n").c_str());
         return 0;
     }
     if (Document_isChangedOnDisk(document) &&
@@ -134,6 +142,22 @@ int save(Document* document, const char* path, SaveTarget how)
             "'" + FileNames_fileName(target) + "' was read only up to line " +
             std::to_string(line) + " (" + document->readEndReason +
             "). Saving writes what was read, and the rest of the file is lost. Save anyway?";
+        if (kovraAskQuestion(question.c_str(), "KovraDevice", 4, KOV_WindowMain) != 3) {
+            return 0;
+        }
+    }
+    // Lines the editor skipped when reading are not written: asked.
+    int skippedLine = 0;
+    std::string skippedText;
+    if (const int skipped = Document_saveDropsSkipped(document, &skippedLine, &skippedText)) {
+        const std::string question =
+            "Saving writes '" + FileNames_fileName(target) + "' without " +
+            (skipped == 1 ? std::string("the line") : std::to_string(skipped) + " lines") + " of " +
+            (document->filename[0] != '\0' ? "'" + FileNames_fileName(document->filename) + "'"
+                                           : std::string("the file read")) +
+            " that the editor does not know (" + (skipped == 1 ? "" : "the first: ") + "line " +
+            std::to_string(skippedLine) + ", " + skippedText +
+            "; see the output). They are lost. Save anyway?";
         if (kovraAskQuestion(question.c_str(), "KovraDevice", 4, KOV_WindowMain) != 3) {
             return 0;
         }

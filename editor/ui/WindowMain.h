@@ -5,6 +5,8 @@
 // finds its controls by handle name.
 #pragma once
 
+#include <string>
+
 #include "iup.h"
 
 struct Document;
@@ -114,6 +116,9 @@ int WindowMain_commitField(Ihandle* control);
 int WindowMain_onFieldKey(Ihandle* control, int key);
 int WindowMain_onFieldLeave(Ihandle* control);
 int WindowMain_applyFields(int redraw, int report);
+// After applyFields refused: the field that holds the refused value and
+// why ("Thickness (um): invalid value for Thickness: ..."), else empty.
+std::string WindowMain_refusedField();
 int WindowMain_onParamFocus(Ihandle* control);
 int WindowMain_onVoltageSweep(Ihandle* list, char* text, int item, int state);
 int WindowMain_onLightSource(Ihandle* toggle, int state);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "App.h"
 #include "DeviceCanvas.h"
@@ -356,6 +357,38 @@ int WindowMain_applyFields(int redraw, int report)
     return result;
 }
 
+std::string WindowMain_refusedField()
+{
+    std::vector<const char*> names = {KOV_DeviceName};
+    for (const ControlRow* table : {layerFields, voltageFields}) {
+        for (const ControlRow* row = table; row->handleName; ++row) {
+            names.push_back(row->handleName);
+        }
+    }
+    for (const char* name : names) {
+        Ihandle* control = IupGetHandle(name);
+        ParamRecord* record = control != nullptr ? ParamControl_record(control) : nullptr;
+        Device* device = currentDevice();
+        if (std::strcmp(name, KOV_DeviceName) == 0 && device != nullptr) {
+            record = Params_find(device->records, device->recordCount, "Name");
+        }
+        if (record == nullptr || (record->status & PARAM_REFUSED) == 0) {
+            continue;
+        }
+        const char* tip = IupGetAttribute(control, "PARAMTIP");
+        std::string why = record->message.c_str();
+        const std::string mark = "[ERROR]";
+        if (why.rfind(mark, 0) == 0) {
+            why = why.substr(why.find_first_not_of(' ', mark.size()));
+        }
+        while (!why.empty() && (why.back() == '\n' || why.back() == ' ')) {
+            why.pop_back();
+        }
+        return std::string(tip != nullptr ? tip : record->key) + (why.empty() ? "" : ": " + why);
+    }
+    return {};
+}
+
 int WindowMain_onParamFocus(Ihandle* control)
 {
     Ihandle* pane = IupGetHandle(KOV_Statusbar_Pane1);
@@ -369,11 +402,11 @@ int WindowMain_onParamFocus(Ihandle* control)
     }
     std::string text = tip;
     ParamRecord* record = ParamControl_record(control);
-    if (record != nullptr && record->type == PARAM_REAL && (record->flags & PARAM_ACCEPTS_VARS) &&
-        record->variableRef[0] != '\0') {
+    const char* followed = Param_followedText(record);
+    if (record != nullptr && record->type == PARAM_REAL && followed != nullptr) {
         char value[64];
         Real_format(record->value.real, value, sizeof value);
-        text = std::string(tip) + ": " + record->variableRef + " = " + value;
+        text = std::string(tip) + ": " + followed + " = " + value;
         text = text.substr(0, 255);
     }
     IupSetAttribute(pane, "ELLIPSIS", "YES");

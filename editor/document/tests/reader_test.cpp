@@ -165,9 +165,16 @@ TEST_F(Reader, MaterialIsAppliedBeforeTheValuesBesideItWhateverTheOrder)
     EXPECT_EQ(Layer_getDopantType(layer(0)), DOPANT_ACCEPTOR);
 }
 
-TEST_F(Reader, PlotRequestIsSavedBackAsNo)
+// Opening never writes the file: a plot request is read as "No" (the
+// editor starts its plot tool itself) and written so only when the user
+// saves.
+TEST_F(Reader, PlotRequestIsReadAsNoAndSavedSoOnlyOnSave)
 {
-    ASSERT_EQ(load(HEAD + MINIMAL + "[Command]\n    Command.Plot=\"Yes\"\n"), 1);
+    const std::string text = HEAD + MINIMAL + "[Command]\n    Command.Plot=\"Yes\"\n";
+    ASSERT_EQ(load(text), 1);
+    EXPECT_EQ(readText(path), text);
+    EXPECT_STREQ(Device_findCommandParam(device(), "Command.Plot")->value.text, "No");
+    ASSERT_EQ(Device_save(document(), path.c_str()), 1);
     const std::string saved = readText(path);
     EXPECT_NE(saved.find("    Command.Plot=\"No\"\n"), std::string::npos) << saved;
 }

@@ -52,7 +52,7 @@ TEST_F(ContactTest, TableOfEntries)
     const ContactCase cases[] = {
         {"Thickness", "Anode.Thickness", "0.05", "0.05", nullptr},
         {"Phi", "Anode.Phi", "$phi", "$phi", nullptr},
-        {"Rn", "Anode.Rn", "2*5e4", "100000", nullptr},
+        {"Rn", "Anode.Rn", "2*5e4", "2*5e4", nullptr},
         {"Rp", "Anode.Rp", "1e3", "1000", nullptr},
         {"n", "Anode.Index.n", "2.1", "2.1", nullptr},
         {"k", "Anode.Index.k", "0.3", "0.3", nullptr},

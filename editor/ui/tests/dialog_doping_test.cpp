@@ -19,7 +19,7 @@ TEST_F(DialogTest, DopingTableOfEntries)
 {
     const DopingCase cases[] = {
         {"N", "Dopant.N", "1e17", "1e+17", nullptr},
-        {"Nr", "Dopant.Nr", "2e15*2", "4e+15", nullptr},
+        {"Nr", "Dopant.Nr", "2e15*2", "2e15*2", nullptr},
         {"Taun", "Dopant.Taun", "1e-6", "1e-06", nullptr},
         {"Taup", "Dopant.Taup", "-1", nullptr, "Taup (s): invalid value"},
         {"N", "Dopant.N", "many", nullptr, "N (1/cm3): invalid expression for Dopant.N"},

@@ -54,7 +54,7 @@ TEST_F(DialogTest, ApplyTableOfEntries)
     const EntryCase cases[] = {
         {"A", "Lattice.a", true, "0.5", "0.5", true, true, ""},
         {"E31", "Lattice.e31", true, "-0.49", "-0.49", true, true, ""},
-        {"C33", "Lattice.c33", true, "2*201", "402", true, true, ""},
+        {"C33", "Lattice.c33", true, "2*201", "2*201", true, true, ""},
         {"PolarizationScale", "Polarization.Scale", false, "0.5", "0.5", true, true, ""},
         {"A", "Lattice.a", true, "abc", nullptr, false, false, "invalid expression for Lattice.a"},
         {"A", "Lattice.a", true, "50", nullptr, false, false, "invalid value"},

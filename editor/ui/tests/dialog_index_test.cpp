@@ -43,7 +43,7 @@ TEST_F(IndexTest, TableOfEntries)
 {
     const IndexCase cases[] = {
         {"n", "Index.n", "3.5", "3.5", nullptr},
-        {"k", "Index.k", "0.01*2", "0.02", nullptr},
+        {"k", "Index.k", "0.01*2", "0.01*2", nullptr},
         {"n", "Index.n", "0.5", "0.5", nullptr},  // below 1, as the engine takes it
         {"n", "Index.n", "100", nullptr,
          "n: invalid value for Index.n: 100 (accepted: from 1e-06 to 99.99)"},

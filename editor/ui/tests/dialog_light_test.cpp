@@ -63,7 +63,7 @@ TEST_F(LightTest, TableOfEntries)
         {"Flux", "Light.Flux", "2e17", "2e+17", nullptr},
         {"LambdaStart", "Light.Start", "0.3", "0.3", nullptr},
         {"LambdaEnd", "Light.End", "1.1", "1.1", nullptr},
-        {"LambdaStep", "Light.Step", "0.1/4", "0.025", nullptr},
+        {"LambdaStep", "Light.Step", "0.1/4", "0.1/4", nullptr},
         {"LambdaStart", "Light.Start", "0.01", nullptr, "Start (um): invalid value"},
         {"Flux", "Light.Flux", "bright", nullptr,
          "Flux (1/cm2/s): invalid expression for Light.Flux"},

@@ -21,7 +21,7 @@ TEST_F(DialogTest, MobilityTableOfEntries)
 {
     const MobilityCase cases[] = {
         {"N", "Mobility.N", "1350", "1350", nullptr},
-        {"P", "Mobility.P", "2*240", "480", nullptr},
+        {"P", "Mobility.P", "2*240", "2*240", nullptr},
         {"N", "Mobility.N", "-5", nullptr, "un (cm2/Vs): invalid value"},
         {"P", "Mobility.P", "fast", nullptr, "up (cm2/Vs): invalid expression for Mobility.P"},
         {"N", "Mobility.N", "$nothere", nullptr, "un (cm2/Vs):"},

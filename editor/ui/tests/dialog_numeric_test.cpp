@@ -43,7 +43,7 @@ TEST_F(DialogTest, NumericTableOfEntries)
     setNumeric(device(), "Numeric.Mesh", "Uniform");
     const NumericCase cases[] = {
         {"Tol", "Numeric.Tol", "1e-7", "1e-07", nullptr},
-        {"Damp", "Numeric.Damp", "0.25*2", "0.5", nullptr},
+        {"Damp", "Numeric.Damp", "0.25*2", "0.25*2", nullptr},
         {"Points", "Numeric.Points", "400", "400", nullptr},
         {"Tol", "Numeric.Tol", "-1", nullptr, "Tolerance: invalid value"},
         {"Points", "Numeric.Points", "3", "50",

@@ -22,7 +22,7 @@ TEST_F(DialogTest, ParamTableOfEntries)
     const ParamCase cases[] = {
         {"Label", "Label", "absorber", "absorber", nullptr},
         {"Thickness", "Thickness", "2.5", "2.5", nullptr},
-        {"Bandgap", "Bandgap", "2*0.6", "1.2", nullptr},
+        {"Bandgap", "Bandgap", "2*0.6", "2*0.6", nullptr},
         {"NC", "NC", "3e19", "3e+19", nullptr},
         {"Permittivity", "Permittivity", "11.7", "11.7", nullptr},
         {"Taup", "Taup", "1e-6", "1e-06", nullptr},

@@ -43,7 +43,7 @@ TEST_F(DialogTest, UrbachTableOfEntries)
     const UrbachCase cases[] = {
         {"EA", "Urbach.EA", "0.05", "0.05", nullptr},
         {"GD", "Urbach.GD", "1e19", "1e+19", nullptr},
-        {"TaupD", "Urbach.TaupD", "2e-9/2", "1e-09", nullptr},
+        {"TaupD", "Urbach.TaupD", "2e-9/2", "2e-9/2", nullptr},
         {"ED", "Urbach.ED", "-0.1", nullptr, "ED (eV): invalid value"},
         {"GA", "Urbach.GA", "lots", nullptr, "GA (1/cm3/eV): invalid expression for Urbach.GA"},
     };

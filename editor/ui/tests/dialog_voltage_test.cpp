@@ -25,7 +25,7 @@ TEST_F(VoltageTest, TableOfEntriesThroughOk)
 {
     const VoltageCase cases[] = {
         {"Start", "Voltage.Start", "-0.2", "-0.2", nullptr},
-        {"End", "Voltage.End", "0.4+0.4", "0.8", nullptr},
+        {"End", "Voltage.End", "0.4+0.4", "0.4+0.4", nullptr},
         {"Step", "Voltage.Step", "0.025", "0.025", nullptr},
         {"Jsup", "Voltage.Jsup", "1e3", "1000", nullptr},
         {"Start", "Voltage.Start", "low", nullptr,
