@@ -49,49 +49,82 @@ double angle(void* context, double radiansValue)
     return radiansValue * unitsPerRadian;
 }
 
-// Sine of an angle in degrees when the angle is a multiple of 30 degrees
-// whose sine is rational (0, 1/2, 1): exact, as a user expects sin(30) to
-// be 0.5. Returns false for other angles.
-bool exactSineDegrees(double degrees, double* value)
+// A right angle in the chosen unit: 90 in degrees, 100 in grads, 0 in
+// radians (whose multiples of pi/2 are not exact numbers).
+double rightAngle(void* context)
 {
-    double r = std::fmod(degrees, 360.0);  // exact
-    if (r < 0.0) {
-        r += 360.0;
-    }
-    const double points[] = {0, 30, 90, 150, 180, 210, 270, 330};
-    const double sines[] = {0, 0.5, 1, 0.5, 0, -0.5, -1, -0.5};
-    for (int i = 0; i < 8; ++i) {
-        if (r == points[i]) {
-            *value = sines[i];
-            return true;
-        }
-    }
-    return false;
+    const double perUnit = static_cast<kov_GrammarContext*>(context)->radiansPerUnit;
+    return perUnit == M_PI / 180.0 ? 90.0 : (perUnit == M_PI / 200.0 ? 100.0 : 0.0);
 }
 
-bool inDegrees(void* context)
+// Sine and cosine of an angle in degrees or grads. The angle is reduced to
+// a quarter turn q and a rest d within half a right angle of it before it
+// becomes radians: both steps are exact in binary, so cos(90), cos(100
+// grad) and sin(180) come out as exactly 0, and the rest is turned into
+// radians with a single rounding. Half a right angle (45 degrees, 50 grad)
+// gives the correctly rounded square root of 1/2, a third of one in
+// degrees exactly 1/2.
+void quarterTurnSinCos(double x, double right, double* sine, double* cosine)
 {
-    return static_cast<kov_GrammarContext*>(context)->radiansPerUnit == M_PI / 180.0;
+    const double r = std::fmod(x, 4.0 * right);  // exact, with the sign of x
+    const double q = std::nearbyint(r / right);
+    const double d = r - q * right;  // exact: r lies within a factor two of q right
+    double s = 0.0, c = 1.0;
+    if (std::fabs(d) == 0.5 * right) {
+        s = std::copysign(M_SQRT1_2, d);
+        c = M_SQRT1_2;
+    } else if (right == 90.0 && std::fabs(d) == 30.0) {
+        s = std::copysign(0.5, d);
+        c = std::cos(d * (M_PI / 180.0));
+    } else if (d != 0.0) {
+        const double radiansValue = d * (M_PI / (2.0 * right));
+        s = std::sin(radiansValue);
+        c = std::cos(radiansValue);
+    }
+    switch ((static_cast<int>(q) % 4 + 4) % 4) {
+    case 0: *sine = s, *cosine = c; break;
+    case 1: *sine = c, *cosine = -s; break;
+    case 2: *sine = -s, *cosine = -c; break;
+    default: *sine = -c, *cosine = s; break;
+    }
+    *sine += 0.0;  // no "-0" answers
+    *cosine += 0.0;
 }
 
 // ---- trigonometric functions (angles in the chosen unit) -----------------
 double fSin(void* c, double x)
 {
-    double exact = 0.0;
-    if (inDegrees(c) && exactSineDegrees(x, &exact)) {
-        return exact;
+    const double right = rightAngle(c);
+    if (right == 0.0 || !std::isfinite(x)) {
+        return std::sin(radians(c, x));
     }
-    return std::sin(radians(c, x));
+    double sine = 0.0, cosine = 0.0;
+    quarterTurnSinCos(x, right, &sine, &cosine);
+    return sine;
 }
 double fCos(void* c, double x)
 {
-    double exact = 0.0;
-    if (inDegrees(c) && std::fabs(x) < 1e15 && exactSineDegrees(x + 90.0, &exact)) {
-        return exact;
+    const double right = rightAngle(c);
+    if (right == 0.0 || !std::isfinite(x)) {
+        return std::cos(radians(c, x));
     }
-    return std::cos(radians(c, x));
+    double sine = 0.0, cosine = 0.0;
+    quarterTurnSinCos(x, right, &sine, &cosine);
+    return cosine;
 }
-double fTan(void* c, double x) { return std::tan(radians(c, x)); }
+double fTan(void* c, double x)
+{
+    const double right = rightAngle(c);
+    if (right == 0.0 || !std::isfinite(x)) {
+        return std::tan(radians(c, x));
+    }
+    double sine = 0.0, cosine = 0.0;
+    quarterTurnSinCos(x, right, &sine, &cosine);
+    // An odd number of right angles has no tangent: the exact reduction
+    // gives a cosine of exactly 0 there, never a huge finite quotient.
+    return cosine != 0.0 ? sine / cosine
+                         : fault("tan: undefined at an odd multiple of a right angle");
+}
 double fAsin(void* c, double x)
 {
     return std::fabs(x) <= 1.0 ? angle(c, std::asin(x)) : fault("asin: argument outside [-1, 1]");

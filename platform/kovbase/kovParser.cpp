@@ -15,6 +15,7 @@
 
 #include "kovGrammar.h"
 #include "kovParser.h"
+#include "kovRootFinder.h"
 
 namespace {
 
@@ -357,50 +358,11 @@ struct kov_ParserImpl {
         try {
             local.DefineVar(x, &unknown);
             local.SetExpr(f);
-            double fx = 0.0;
-            if (!at(xv, &fx)) {
-                *error = "solve: the function is not defined at the start value";
-                return false;
-            }
-            for (int i = 0; i < iterations; ++i) {
-                if (fx == 0.0) {
-                    *root = xv;
-                    return true;
-                }
-                // Newton's step with a central-difference slope; the step is
-                // halved while it does not bring |f| down (up to 30 times).
-                const double h = 1e-6 * std::fmax(1.0, std::fabs(xv));
-                double fp = 0.0, fm = 0.0;
-                if (!at(xv + h, &fp) || !at(xv - h, &fm) || fp == fm) {
-                    *error = "solve: zero or undefined slope at " + x + " = " + shortest(xv);
-                    return false;
-                }
-                double step = fx * 2.0 * h / (fp - fm);
-                double next = xv - step;
-                double fnext = 0.0;
-                bool ok = at(next, &fnext);
-                for (int k = 0; k < 30 && (!ok || std::fabs(fnext) > std::fabs(fx)); ++k) {
-                    step *= 0.5;
-                    next = xv - step;
-                    ok = at(next, &fnext);
-                }
-                if (!ok) {
-                    *error = "solve: the function is not defined near " + x + " = " + shortest(xv);
-                    return false;
-                }
-                xv = next;
-                fx = fnext;
-                if (std::fabs(step) <= tolerance * std::fmax(1.0, std::fabs(xv))) {
-                    *root = xv;
-                    return true;
-                }
-            }
+            return kov_findRoot(at, xv, iterations, tolerance, x, root, error);
         } catch (const mu::Parser::exception_type& e) {
             *error = "solve: " + kov_grammarErrorText(e, f);
             return false;
         }
-        *error = "solve: no root found in " + std::to_string(iterations) + " iterations";
-        return false;
     }
 
     // The answer text of a value in the current format.
