@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cfenv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <limits>
@@ -627,6 +628,45 @@ std::string kov_grammarFaultText(double value)
     return "the result is not a finite number";
 }
 
+namespace {
+
+// The length of the UTF-8 character that starts text (the whole character,
+// not its first byte), or 0 when text does not start with a well-formed one.
+size_t utf8CharacterLength(const std::string& text)
+{
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) {
+        return 1;
+    }
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;   // no overlong forms
+        high = lead == 0xED ? 0x9F : 0xBF;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high) {
+        return 0;
+    }
+    for (size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+}  // namespace
+
 std::string kov_grammarErrorText(const mu::Parser::exception_type& e, const std::string& expression)
 {
     const std::string token = e.GetToken();
@@ -654,9 +694,15 @@ std::string kov_grammarErrorText(const mu::Parser::exception_type& e, const std:
             return (call ? "unknown function: " : "unknown variable: ") + token;
         }
         if (!token.empty()) {
-            // The whole character, not the first byte of a UTF-8 sequence.
-            const unsigned char lead = static_cast<unsigned char>(token[0]);
-            const size_t length = lead >= 0xF0 ? 4 : (lead >= 0xE0 ? 3 : (lead >= 0xC0 ? 2 : 1));
+            const size_t length = utf8CharacterLength(token);
+            if (length == 0) {
+                // Not UTF-8 text: the byte in hexadecimal, since quoting it
+                // would only show a broken sign.
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "0x%02X",
+                              static_cast<unsigned>(static_cast<unsigned char>(token[0])));
+                return std::string("unexpected byte ") + hex + " (not UTF-8 text)" + at;
+            }
             return "unexpected character '" + token.substr(0, length) + "'" + at;
         }
         return "syntax error" + at;

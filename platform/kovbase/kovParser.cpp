@@ -486,6 +486,9 @@ bool kov_ParserImpl::command(const std::string& line, int* r, std::string* answe
             removeAll();
             return done("unset: all");
         }
+        if (name.empty()) {
+            return fail("unset: the variable name is missing (unset:NAME or unset:all)");
+        }
         if (!remove(name)) {
             return fail("unknown variable: " + name);
         }

@@ -85,6 +85,8 @@ const Line session[] = {
     {"unset:y", 1, "unset: y"},
     {"y", 0, "unknown variable: y"},
     {"unset:y", 0, "unknown variable: y"},
+    {"unset:", 0, "unset: the variable name is missing (unset:NAME or unset:all)"},
+    {"unset: ", 0, "unset: the variable name is missing (unset:NAME or unset:all)"},
     // answer formats
     {"format:hex", 1, "format: hex"},
     {"255", 1, "0xFF"},
