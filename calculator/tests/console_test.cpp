@@ -221,4 +221,88 @@ TEST_F(CalcWindowTest, PastedTextIsCutWithoutSplittingACharacter)
     EXPECT_EQ(Console_text(console), std::string(254, '1'));
 }
 
+bool carriesPromptMarker(Ihandle* console, int line)
+{
+    return (Editor_send(console, SCI_MARKERGET, static_cast<uptr_t>(line)) & (1 << 9)) != 0;
+}
+
+// The keypad's C with the caret in the transcript (a line clicked to read
+// it) clears the prompt line, never the clicked line, and marks no answer
+// line as a prompt.
+TEST_F(CalcWindowTest, KeypadClearFromTheTranscriptClearsOnlyThePrompt)
+{
+    enter(console, "2+2");
+    type(console, "9");
+    for (int line : {0, 1}) {  // the expression and its answer
+        Editor_send(console, SCI_GOTOLINE, static_cast<uptr_t>(line), 0);
+        IupTestClick(IupGetHandle("Numpad_Btn_C"));
+        EXPECT_EQ(Console_text(console), "2+2\n4\n") << line;
+        EXPECT_FALSE(carriesPromptMarker(console, 1)) << line;
+        type(console, "9");
+    }
+}
+
+// A selection reaching from the transcript down to the prompt: typing,
+// Ctrl+X, Cut and Paste over it change only its part on the prompt line.
+TEST_F(CalcWindowTest, ASelectionIntoTheTranscriptChangesOnlyThePrompt)
+{
+    enter(console, "2+2");
+    const std::string transcript = Console_text(console);
+    const auto selectFromTranscript = [&] {
+        Editor_send(console, SCI_SETSEL, 1, Editor_send(console, SCI_GETLENGTH));
+    };
+    type(console, "55");
+    selectFromTranscript();
+    type(console, "7");
+    EXPECT_EQ(Console_text(console), transcript + "7");
+    selectFromTranscript();
+    IupTestKey(console, K_cX);
+    EXPECT_EQ(Console_text(console).substr(0, transcript.size()), transcript);
+    type(console, "8");
+    selectFromTranscript();
+    Console_cut(console);
+    EXPECT_EQ(Console_text(console), transcript);
+    type(console, "6");
+    Ihandle* clipboard = IupClipboard();
+    IupSetStrAttribute(clipboard, "TEXT", "3");
+    IupDestroy(clipboard);
+    selectFromTranscript();
+    Console_paste(console);
+    EXPECT_EQ(Console_text(console), transcript + "3");
+}
+
+// Pasted lines are evaluated in turn, as if typed with Enter after each;
+// the last piece waits on the prompt. Nothing enters the transcript
+// unevaluated, and a failing line stops the rest.
+TEST_F(CalcWindowTest, PastedLinesAreEvaluatedInTurn)
+{
+    Ihandle* clipboard = IupClipboard();
+    IupSetStrAttribute(clipboard, "TEXT", "2+2\n3+3\r\n\n4+4");
+    IupDestroy(clipboard);
+    Console_paste(console);
+    EXPECT_EQ(Console_text(console), "2+2\n4\n3+3\n6\n4+4");
+    EXPECT_EQ(App_getParser()->count, 2);
+    for (int line : {0, 2, 4}) {
+        EXPECT_TRUE(carriesPromptMarker(console, line)) << line;
+    }
+    Console_clear(console);
+    clipboard = IupClipboard();
+    IupSetStrAttribute(clipboard, "TEXT", "1+\n5+5\n");
+    IupDestroy(clipboard);
+    Console_paste(console);
+    const std::string text = Console_text(console);
+    EXPECT_EQ(text.rfind("1+\n", 0), 0u) << text;
+    EXPECT_EQ(text.find("5+5"), std::string::npos) << text;
+}
+
+// Alt+F4 closes the window from anywhere in the console, the transcript
+// included.
+TEST_F(CalcWindowTest, AltF4ClosesTheWindowFromTheTranscript)
+{
+    enter(console, "2+2");
+    Editor_send(console, SCI_GOTOPOS, 1, 0);
+    IupTestKey(console, K_mF4);
+    EXPECT_EQ(IupGetHandle(KOV_WindowMain), nullptr);
+}
+
 }  // namespace
