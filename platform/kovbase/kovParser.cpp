@@ -53,8 +53,8 @@ struct Variable {
 
 // The value in plain digits with no more significant digits than a double
 // holds: the shortest digits that read back to it, then zeros ("1e21/7" is
-// 142857142857142860000, not the 142857142857142861824 the binary value
-// spells out exactly).
+// 142857142857142860000 in format dec, where format int spells out the
+// 142857142857142861824 the binary value holds exactly).
 std::string fixedDigits(double value)
 {
     if (value == 0.0) {
@@ -388,15 +388,23 @@ struct kov_ParserImpl {
             return true;
         }
         const double rounded = std::round(v);
+        if (format == Format::INT) {
+            // The whole number the double holds, every digit exact (2^62 is
+            // 4611686018427387904): a whole number has no digits to spare.
+            char buffer[400];
+            std::snprintf(buffer, sizeof buffer, "%.0f", rounded == 0.0 ? 0.0 : rounded);
+            if (std::strlen(buffer) > static_cast<size_t>(KOV_PARSER_MAXLINE)) {
+                *error = "the value is too long to show in format int";
+                return false;
+            }
+            *out = buffer;
+            return true;
+        }
         if (std::fabs(rounded) >= 9.2e18) {
             *error = std::string("the value is too large for format ") + formatName(format);
             return false;
         }
         long long n = static_cast<long long>(rounded);
-        if (format == Format::INT) {
-            *out = fixedDigits(rounded);
-            return true;
-        }
         const int base = format == Format::BIN ? 2 : (format == Format::OCT ? 8 : 16);
         const char* prefix = format == Format::BIN ? "0b" : (format == Format::OCT ? "0o" : "0x");
         unsigned long long magnitude =

@@ -97,7 +97,8 @@ const Line session[] = {
     {"8", 1, "0o10"},
     {"format:int", 1, "format: int"},
     {"2.6", 1, "3"},
-    {"1e30", 0, "the value is too large for format int"},
+    {"1e30", 1, "1000000000000000019884624838656"},  // the double's own digits
+    {"1e300", 0, "the value is too long to show in format int"},
     {"format:dec", 1, "format: dec"},
     {"1e-5", 1, "0.00001"},
     {"1e20", 1, "100000000000000000000"},
@@ -214,8 +215,10 @@ TEST(KovParser, NumbersAndSignsAreReadAsMeantOrRefusedInWords)
     }
 }
 
-// Large whole numbers show no more digits than a double holds: the
-// shortest digits that read back to the value, then zeros.
+// Large whole numbers show no more digits than a double holds in formats
+// real and dec: the shortest digits that read back to the value, then
+// zeros; format int spells out the whole number the double holds, exactly
+// (powers of two and 1e21/7 against their exact binary values).
 TEST(KovParser, WholeNumbersShowOnlyTheDigitsADoubleHolds)
 {
     const struct {
@@ -230,8 +233,11 @@ TEST(KovParser, WholeNumbersShowOnlyTheDigitsADoubleHolds)
         {"format:dec", "1/8", "0.125"},
         {"format:dec", "-2.5e-3", "-0.0025"},
         {"format:dec", "1e-300", "the value is too long to show in format dec"},
-        {"format:int", "2^60", "1152921504606847000"},
-        {"format:int", "-2^62", "-4611686018427388000"},
+        {"format:int", "2^60", "1152921504606846976"},
+        {"format:int", "-2^62", "-4611686018427387904"},
+        {"format:int", "2^62", "4611686018427387904"},
+        {"format:int", "1e21/7", "142857142857142861824"},
+        {"format:int", "-0.4", "0"},
         {"format:int", "2^53+0.4", "9007199254740992"},
         {"format:real", "1e21/7", "142857142857142860000"},
         {"format:real", "2^70", "1180591620717411300000"},
