@@ -111,8 +111,17 @@ struct Search {
     bool closeBracket(double a, double fa, double b, double fb, double* root)
     {
         int64_t ka = orderKey(a), kb = orderKey(b);
-        while (kb - ka > 1 || ka - kb > 1) {
-            const double m = fromOrderKey(ka + (kb - ka) / 2);
+        // The distance of two keys as an unsigned number: from the most
+        // negative double to the largest it exceeds the signed range.
+        const auto distance = [](int64_t from, int64_t to) {
+            return from < to ? static_cast<uint64_t>(to) - static_cast<uint64_t>(from)
+                             : static_cast<uint64_t>(from) - static_cast<uint64_t>(to);
+        };
+        while (distance(ka, kb) > 1) {
+            const uint64_t half = distance(ka, kb) / 2;
+            const int64_t middle = ka < kb ? static_cast<int64_t>(static_cast<uint64_t>(ka) + half)
+                                           : static_cast<int64_t>(static_cast<uint64_t>(ka) - half);
+            const double m = fromOrderKey(middle);
             double fm = 0.0;
             if (!f(m, &fm)) {
                 *error = "solve: the function is not defined near " + at(m);

@@ -33,6 +33,9 @@ const Root roots[] = {
     {"solve((x-1)^2,x,2)", 1.0, 2.3e-16},  // a double root
     {"solve(x^3,x,1)", 0.0, 1e-300},       // a triple root at 0
     {"solve(x^2,x,0)", 0.0, 0.0},
+    // Newton's step overshoots a cube root threefold: from -1e300 to 2e300,
+    // a sign change whose bracket spans nearly every double.
+    {"solve(sign(x-0.25)*abs(x-0.25)^(1/3),x,-1e300)", 0.25, 0.0},
 };
 
 TEST(KovSolve, AnswersOnlyRootsAndFindsThemAtAnyScale)
