@@ -2,6 +2,8 @@
 // evaluation, ";" lines, history, the typing limit, transcript protection,
 // cls and reset (with a scripted answer), the keypad, settings written at
 // close and read at the next start, and a session saved and replayed.
+#include <sys/stat.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -10,6 +12,7 @@
 #include "CalcSession.h"
 #include "WindowMain.h"
 #include "CalcWindowFixture.h"
+#include "fifoGuard.h"
 #include "guiCommon.h"
 #include "iupScintillaMessages.h"
 #include "iupTestApp.h"
@@ -303,6 +306,40 @@ TEST_F(CalcWindowTest, AltF4ClosesTheWindowFromTheTranscript)
     Editor_send(console, SCI_GOTOPOS, 1, 0);
     IupTestKey(console, K_mF4);
     EXPECT_EQ(IupGetHandle(KOV_WindowMain), nullptr);
+}
+
+// File > Open of a FIFO, or of a session holding a line longer than the
+// console takes, says why in the status line at once and leaves the
+// console as it was; opening the FIFO used to freeze the window.
+TEST_F(CalcWindowTest, SessionsThatCannotBeReadAreSaidInTheStatusLine)
+{
+    enter(console, "1+1");
+    const std::string before = Console_text(console);
+    const std::string fifo = config.file("pipe.kovracalc");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string huge = config.write("huge.kovracalc", "2+2\n" + std::string(100000, '1'));
+    const struct {
+        std::string name;
+        std::string reason;
+    } cases[] = {{fifo, "it is a FIFO"}, {huge, "line 2 is longer than 255 characters"}};
+    for (const auto& c : cases) {
+        IupScriptBegin();
+        IupScriptAnswer("Opening new session", "YES");
+        IupScriptAnswer("Open file", c.name.c_str());
+        int opened = -1;
+        EXPECT_TRUE(returnsWithoutWaiting(fifo, [&] { opened = WindowMain_openSession(); }));
+        EXPECT_EQ(IupScriptEnd(), 0);
+        EXPECT_EQ(opened, 0);
+        EXPECT_EQ(std::string(IupGetAttribute(IupGetHandle(KOV_WindowMain_Status), "TITLE")),
+                  "Cannot open the session " + c.name + ": " + c.reason);
+        EXPECT_EQ(Console_text(console), before);
+    }
+    IupScriptBegin();
+    IupScriptAnswer("Save file", fifo.c_str());
+    int saved = -1;
+    EXPECT_TRUE(returnsWithoutWaiting(fifo, [&] { saved = WindowMain_saveSession(); }));
+    EXPECT_EQ(IupScriptEnd(), 0);
+    EXPECT_EQ(saved, 0);
 }
 
 }  // namespace
