@@ -106,7 +106,7 @@ struct Search {
 
     // f changes sign between a and b: closes the bracket to two neighbouring
     // doubles and answers the one with the smaller |f| when that is at the
-    // rounding level; otherwise the sign changes across a pole or a jump,
+    // rounding level; otherwise f jumps across 0 there (a pole, a step),
     // and that is no root.
     bool closeBracket(double a, double fa, double b, double fb, double* root)
     {
@@ -153,8 +153,9 @@ struct Search {
         // from the largest value met, then sets the level.
         const double level = std::fmax(roundingLevel(best, slopeThere), 4.0 * EPSILON * largest);
         if (std::fabs(fBest) > level) {
-            *error = "solve: no root found: the function changes sign at " + at(best) +
-                     " without falling to 0 (a pole or a jump)";
+            const double fOther = aCloser ? fb : fa;
+            *error = "solve: no root found: the function jumps across 0 at " + at(best) +
+                     " (from " + numberText(fBest) + " to " + numberText(fOther) + ")";
             return false;
         }
         *root = best;

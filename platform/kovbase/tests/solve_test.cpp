@@ -63,6 +63,9 @@ const Refusal refusals[] = {
     {"solve(x^2+1,x,1)", "solve: no root found"},
     {"solve(1/(x-1),x,0.5)", "solve: no root found"},
     {"solve(floor(x)-0.5,x,0.3)", "solve: no root found"},
+    // A step across 0 between the neighbours 1 and 1 + 2^-52 is no root.
+    {"solve(x+(x>1)-1.5,x,0)",
+     "solve: no root found: the function jumps across 0 at x = 1 (from -0.5 to 0.5"},
     {"solve(1,x,0)", "solve: zero or undefined slope at x = 0"},
 };
 
