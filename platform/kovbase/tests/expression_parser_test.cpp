@@ -461,4 +461,31 @@ TEST(KovParser, SelfTestFilePassesAndAFailingOneIsReported)
     EXPECT_EQ(kov_ParserTest(folder.file("missing.txt").c_str()), 0);
 }
 
+// A self-test line far longer than any case (10 MB here) fails the test at
+// once, without being held; a line of 300 characters still reaches the
+// parser, whose own refusal it tests.
+TEST(KovParser, SelfTestRefusesAHugeLineWithoutHoldingIt)
+{
+    TempFolder folder;
+    const std::string path = folder.file("huge.txt");
+    std::string longCase = "1";
+    while (longCase.size() < 300) {
+        longCase += "+1";
+    }
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << longCase << " ==> ! line too long: at most 255 characters\n";
+        const std::string block(1 << 20, '1');
+        for (int i = 0; i < 10; ++i) {
+            out << block;
+        }
+        out << " ==> 1\n2 ==> 2\n";
+    }
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(kov_ParserTest(path.c_str()), 0);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(printed, "line 2: longer than 4096 characters; the rest of the file is not read\n"
+                       "2 cases, 1 passed, 1 failed\n");
+}
+
 }  // namespace
