@@ -1,13 +1,16 @@
 // The command-line modes of KovraCalc.
 #include "CalcCommandLine.h"
 
-#include <algorithm>
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "CalcFiles.h"
 #include "kovbase.h"
 #include "kovParser.h"
 #include "kovraVersion.h"
@@ -36,56 +39,14 @@ Evaluation evaluate(const std::string& text, kov_Parser* parser)
     return e;
 }
 
-// Reads one whole line (without its end); false at the end of the file. A
-// long line is read whole, so that the parser refuses it rather than
-// evaluating a piece of it.
-bool readLine(FILE* file, std::string* line)
-{
-    line->clear();
-    int c = 0;
-    bool any = false;
-    while ((c = std::fgetc(file)) != EOF) {
-        any = true;
-        if (c == '\n') {
-            break;
-        }
-        line->push_back(static_cast<char>(c));
-    }
-    if (!line->empty() && line->back() == '\r') {
-        line->pop_back();
-    }
-    return any;
-}
-
-bool isBlankLine(const std::string& line)
-{
-    return std::all_of(line.begin(), line.end(), [](char c) { return kov_isBlank(c); });
-}
-
-// The lines a file run evaluates: at most RUN_LINES, blank ones skipped.
-// False when the file cannot be opened or read.
-bool readRunLines(const char* fileName, std::vector<std::string>* lines)
-{
-    FILE* in = kov_FileOpen(fileName, "r");
-    if (in == nullptr) {
-        return false;
-    }
-    std::string line;
-    while (lines->size() < static_cast<size_t>(RUN_LINES) && readLine(in, &line)) {
-        if (!isBlankLine(line)) {
-            lines->push_back(line);  // a blank line ends nothing
-        }
-    }
-    const bool read = std::ferror(in) == 0;
-    kov_FileClose(&in);
-    return read;
-}
-
 // The output file of "-out": every write is checked, and the close too,
 // since a full disk often shows only when the buffer is flushed.
 class OutputFile {
 public:
-    explicit OutputFile(const char* name) : fileName(name), file(kov_FileOpen(name, "w")) {}
+    explicit OutputFile(const char* name)
+        : fileName(name), file(CalcFile_open(name, "w", &openFailure))
+    {
+    }
     ~OutputFile() { kov_FileClose(&file); }
     bool opened() const { return file != nullptr; }
     void write(const std::string& text)
@@ -110,9 +71,12 @@ public:
         return !failed;
     }
     const char* name() const { return fileName; }
+    // Why the file could not be opened.
+    const std::string& refusal() const { return openFailure; }
 
 private:
     const char* fileName;
+    std::string openFailure;
     FILE* file;
     bool failed = false;
 };
@@ -135,7 +99,45 @@ CalcMode CalcCommandLine_mode(int argc, char** argv)
         return length >= 1 && length <= static_cast<size_t>(KOV_PARSER_MAXLINE) ? CalcMode::RUN
                                                                                 : CalcMode::WINDOW;
     }
+    if (argc == 4 && std::strcmp(argv[1], "-run") == 0 && std::strcmp(argv[3], "-out") == 0) {
+        return CalcMode::INCOMPLETE;
+    }
     return CalcMode::WINDOW;
+}
+
+int CalcCommandLine_incomplete()
+{
+    kov_printf("\n! -out needs the name of the file to write: -run EXPRESSION|FILE -out OUTPUT\n");
+    return 1;
+}
+
+bool CalcCommandLine_displayAvailable(std::string* reason)
+{
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && value[0] != '\0';
+    };
+    // A platform chosen by hand (offscreen, vnc, ...) needs no display.
+    if (set("QT_QPA_PLATFORM") || set("WAYLAND_DISPLAY")) {
+        return true;
+    }
+    if (!set("DISPLAY")) {
+        *reason = "no display (DISPLAY is not set)";
+        return false;
+    }
+    // A local X display ":N" listens on its socket; one that is gone would
+    // abort the windowing layer as surely as none at all.
+    const std::string display = std::getenv("DISPLAY");
+    if (display[0] == ':') {
+        const std::string number = display.substr(1, display.find('.') - 1);
+        const std::string socket = "/tmp/.X11-unix/X" + number;
+        struct stat info {};
+        if (::stat(socket.c_str(), &info) != 0) {
+            *reason = "no X server answers on display " + display;
+            return false;
+        }
+    }
+    return true;
 }
 
 int CalcCommandLine_version()
@@ -167,6 +169,11 @@ int CalcCommandLine_test(const char* fileName)
     if (length < 4 || length > 1023) {
         return 1;
     }
+    const std::string refusal = CalcFile_refusal(fileName);
+    if (!refusal.empty()) {
+        kov_printf("Cannot open the self-test file '%s': %s\n", fileName, refusal.c_str());
+        return 1;
+    }
     return kov_ParserTest(fileName) == 1 ? 0 : 1;
 }
 
@@ -174,12 +181,18 @@ int CalcCommandLine_run(int argc, char** argv)
 {
     const char* input = argv[2];
     const char* outputName = argc == 5 && std::strcmp(argv[3], "-out") == 0 ? argv[4] : nullptr;
-    // The input is read whole before the output is opened: opening it
-    // empties the file, and the two may be one.
-    const bool fromFile = kov_fileExistsA(input) == 1;
+    // The input is read before the output is opened: opening it empties
+    // the file, and the two may be one. A FIFO, a device or a socket is
+    // refused, not taken for an expression or waited on; a folder's name
+    // is an expression as any other word.
+    const std::string kind = CalcFile_refusal(input);
+    const bool fromFile =
+        kov_fileExistsA(input) == 1 || (!kind.empty() && kov_dirExistsA(input) != 1);
     std::vector<std::string> lines;
-    if (fromFile && !readRunLines(input, &lines)) {
-        kov_printf("\n! Cannot open file '%s'\n", input);
+    std::string unread;  // why the file could not be read to its end
+    if (fromFile && !CalcFile_readLines(input, RUN_LINES, KOV_PARSER_MAXLINE, &lines, &unread) &&
+        lines.empty()) {
+        kov_printf("\n! Cannot open file '%s': %s\n", input, unread.c_str());
         return 1;
     }
     if (fromFile && outputName != nullptr && kov_sameFileA(input, outputName) == 1) {
@@ -196,7 +209,7 @@ int CalcCommandLine_run(int argc, char** argv)
         out = std::make_unique<OutputFile>(outputName);
         if (!out->opened()) {
             kov_ParserDelete(&parser);
-            kov_printf("\n! Cannot create file '%s'\n", outputName);
+            kov_printf("\n! Cannot create file '%s': %s\n", outputName, out->refusal().c_str());
             return 1;
         }
     }
@@ -213,6 +226,13 @@ int CalcCommandLine_run(int argc, char** argv)
             if (e.result == 0) {
                 break;
             }
+        }
+        if (last == 1 && !unread.empty()) {
+            // The lines before the one refused were evaluated; the rest of
+            // the file is not. Said here, as every failure is: the output
+            // file holds answer blocks only.
+            kov_printf("\n! Cannot read file '%s' further: %s\n", input, unread.c_str());
+            last = 0;
         }
     } else {
         const Evaluation e = evaluate(input, parser);

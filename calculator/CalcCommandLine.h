@@ -4,17 +4,28 @@
 // open a window.
 #pragma once
 
-enum class CalcMode { TEST, RUN, VERSION, HELP, WINDOW };
+#include <string>
+
+enum class CalcMode { TEST, RUN, VERSION, HELP, WINDOW, INCOMPLETE };
 
 // The mode a command line asks for: "-test FILE" (exactly), "-run X" or
 // "-run X A B" with X of 1..255 characters, "--version" or "--help" alone;
-// anything else opens the window.
+// "-run X -out" without its file name is INCOMPLETE (said, not taken for a
+// window); anything else opens the window.
 CalcMode CalcCommandLine_mode(int argc, char** argv);
 
 // "--version": "KovraCalc <version> (build <build>)"; "--help": the
 // command lines. Both print to standard output and return 0.
 int CalcCommandLine_version();
 int CalcCommandLine_help();
+
+// "-run X -out" without OUT: says so and returns 1.
+int CalcCommandLine_incomplete();
+
+// Whether the window can open here: false, with the reason, when there is
+// no display to show it on (started from a text console or over ssh
+// without X), where the windowing layer would otherwise abort the program.
+bool CalcCommandLine_displayAvailable(std::string* reason);
 
 // "-test FILE": 0 when the self-test of FILE passed, else 1 (also for a
 // file name shorter than 4 or longer than 1023 characters).

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "CalcFiles.h"
+
 std::string CalcSession_fileName(const char* chosen)
 {
     if (chosen == nullptr || chosen[0] == '\0') {
@@ -16,8 +18,9 @@ std::string CalcSession_fileName(const char* chosen)
     return name;
 }
 
-int CalcSession_save(const char* fileName, const kov_Parser* parser)
+int CalcSession_save(const char* fileName, const kov_Parser* parser, std::string* reason)
 {
+    std::string why;
     if (fileName == nullptr || parser == nullptr || parser->count < 1) {
         return 0;
     }
@@ -28,44 +31,31 @@ int CalcSession_save(const char* fileName, const kov_Parser* parser)
         }
         text += parser->history[i];
     }
-    FILE* file = kov_FileOpen(fileName, "w");
-    if (file == nullptr) {
-        return 0;
+    FILE* file = CalcFile_open(fileName, "w", &why);
+    if (file != nullptr) {
+        const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+        const bool closed = std::fclose(file) == 0;
+        if (written && closed) {
+            return 1;
+        }
+        why = "the disk did not take it";
     }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const bool closed = std::fclose(file) == 0;
-    return written && closed ? 1 : 0;
+    if (reason != nullptr) {
+        *reason = why;
+    }
+    return 0;
 }
 
-int CalcSession_read(const char* fileName, std::vector<std::string>* lines)
+int CalcSession_read(const char* fileName, std::vector<std::string>* lines, std::string* reason)
 {
+    std::string why;
+    if (fileName != nullptr &&
+        CalcFile_readLines(fileName, KOV_PARSER_HISTORY, KOV_PARSER_MAXLINE, lines, &why)) {
+        return 1;
+    }
     lines->clear();
-    FILE* file = fileName != nullptr ? kov_FileOpen(fileName, "r") : nullptr;
-    if (file == nullptr) {
-        return 0;
+    if (reason != nullptr) {
+        *reason = why;
     }
-    std::string line;
-    int c = 0;
-    auto keep = [&]() {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.find_first_not_of(" \t") != std::string::npos) {
-            lines->push_back(line);
-        }
-        line.clear();
-    };
-    while (lines->size() < static_cast<size_t>(KOV_PARSER_HISTORY) &&
-           (c = std::fgetc(file)) != EOF) {
-        if (c == '\n') {
-            keep();
-        } else {
-            line.push_back(static_cast<char>(c));
-        }
-    }
-    if (lines->size() < static_cast<size_t>(KOV_PARSER_HISTORY)) {
-        keep();
-    }
-    kov_FileClose(&file);
-    return 1;
+    return 0;
 }

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstring>
+
+#include "CalcFiles.h"
 #include "kovraHandles.h"
 
 namespace {
@@ -120,7 +122,9 @@ int Settings_readConfig(Config* config, const char* fileName, CalcSettings* sett
         return 0;
     }
     Settings_setDefaults(settings);
-    if (!Config_load(SettingsSchema, config, fileName)) {
+    // A FIFO or a device in the settings file's place would hold the window
+    // back until something wrote to it: only a regular file is read.
+    if (!CalcFile_refusal(fileName).empty() || !Config_load(SettingsSchema, config, fileName)) {
         return 0;
     }
     const int sections = Config_sectionCount(config);
@@ -136,6 +140,16 @@ int Settings_writeConfig(Config* config, const char* fileName, const char* alter
                          const kov_Parser* parser)
 {
     if (config == nullptr || fileName == nullptr || settings == nullptr) {
+        return 0;
+    }
+    // Only a regular file (or none yet) is written: writing into a FIFO
+    // would wait for a reader at close.
+    const auto usable = [](const char* name) {
+        return name != nullptr && CalcFile_refusal(name).empty() ? name : nullptr;
+    };
+    fileName = usable(fileName);
+    alternativeFileName = usable(alternativeFileName);
+    if (fileName == nullptr && alternativeFileName == nullptr) {
         return 0;
     }
     if (!CalcSettings_writeCommon(config, settings, parser)) {

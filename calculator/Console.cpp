@@ -1,6 +1,8 @@
 // The calculator's console.
 #include "Console.h"
 
+#include <algorithm>
+
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -81,6 +83,40 @@ void appendAtEnd(Ihandle* c, const std::string& text)
 }
 
 bool isEnter(int key) { return iup_XkeyBase(key) == K_CR || key == K_F12; }
+
+// Keys that move the caret or the selection (with or without Shift) or
+// copy: they change no text, so a selection reaching into the transcript
+// may stay as it is for them.
+bool changesNoText(int key)
+{
+    const int base = iup_XkeyBase(key);
+    return key == K_cC || base == K_LEFT || base == K_RIGHT || base == K_UP || base == K_DOWN ||
+           base == K_HOME || base == K_END || base == K_PGUP || base == K_PGDN;
+}
+
+// Keys the main window handles itself (help, about, closing with Alt+F4,
+// the clipboard and zoom keys, which the control no longer knows): passed
+// on from anywhere in the console, the transcript included.
+bool isWindowKey(int key)
+{
+    const int base = iup_XkeyBase(key);
+    return (base >= K_F1 && base < K_F12) || key == K_cV || key == K_cX || key == K_cPlus ||
+           key == K_cMinus || key == K_c0;
+}
+
+// A selection that reaches from the prompt line up into the transcript is
+// cut back to the prompt line before anything replaces it: what is typed,
+// cut or pasted over it never takes transcript lines with it.
+void keepSelectionOnPromptLine(Ihandle* c)
+{
+    const sptr_t start = lastLineStart(c);
+    const sptr_t anchor = Editor_send(c, SCI_GETANCHOR);
+    const sptr_t caret = Editor_send(c, SCI_GETCURRENTPOS);
+    if (anchor < start || caret < start) {
+        Editor_send(c, SCI_SETSEL, static_cast<uptr_t>(std::max(anchor, start)),
+                    std::max(caret, start));
+    }
+}
 
 bool isTypedCharacter(int key)
 {
@@ -454,6 +490,9 @@ int Console_onKey(Ihandle* c, int key)
     const sptr_t start = lastLineStart(c);
     const sptr_t caret = Editor_send(c, SCI_GETCURRENTPOS);
     if (caret >= start) {
+        if (!changesNoText(key)) {
+            keepSelectionOnPromptLine(c);
+        }
         if (caret == start && key == K_LEFT) {
             return IUP_CONTINUE;
         }
@@ -480,8 +519,9 @@ int Console_onKey(Ihandle* c, int key)
         }
         return IUP_CONTINUE;
     }
-    // In the transcript: look and copy, never change.
-    if (key == K_LEFT || key == K_RIGHT || key == K_cC) {
+    // In the transcript: look and copy, never change; the window's own keys
+    // (Alt+F4 among them) still reach it.
+    if (key == K_LEFT || key == K_RIGHT || key == K_cC || isWindowKey(key)) {
         return IUP_CONTINUE;
     }
     if (key == K_UP || key == K_PGUP) {
@@ -513,6 +553,12 @@ void Console_replaceLine(Ihandle* c, const char* text)
 {
     if (c == nullptr) {
         return;
+    }
+    // Only the prompt line is ever replaced: with the caret in the
+    // transcript (a line clicked to read it), the keypad's C or a replayed
+    // line goes to the prompt, and the transcript stays as written.
+    if (!Console_caretOnLastLine(c)) {
+        Editor_send(c, SCI_GOTOPOS, static_cast<uptr_t>(Editor_send(c, SCI_GETLENGTH)));
     }
     const sptr_t line = caretLine(c);
     const sptr_t start = Editor_send(c, SCI_POSITIONFROMLINE, static_cast<uptr_t>(line));
@@ -562,7 +608,11 @@ int Console_canPaste(Ihandle* c)
 
 void Console_cut(Ihandle* c)
 {
-    if (c == nullptr || !Console_caretOnLastLine(c) || !Console_hasSelection(c)) {
+    if (c == nullptr || !Console_caretOnLastLine(c)) {
+        return;
+    }
+    keepSelectionOnPromptLine(c);
+    if (!Console_hasSelection(c)) {
         return;
     }
     Editor_send(c, SCI_CUT);
@@ -576,12 +626,36 @@ void Console_paste(Ihandle* c)
     }
     Ihandle* clipboard = IupClipboard();
     const char* text = IupGetAttribute(clipboard, "TEXT");
-    if (text != nullptr) {
-        // At most 255 bytes, never a character cut in two.
-        Editor_replaceSelection(c, Editor_validText(text, KOV_PARSER_MAXLINE));
-        markLine(c, 0);
-    }
+    const std::string pasted = text != nullptr ? text : "";
     IupDestroy(clipboard);
+    if (text == nullptr) {
+        return;
+    }
+    keepSelectionOnPromptLine(c);
+    // Pasted lines are taken as if typed: each line that ends in a line
+    // break is evaluated in turn, as Enter would (stopping at the first that
+    // fails), and the last piece stays on the prompt. Nothing enters the
+    // transcript unevaluated.
+    size_t from = 0;
+    for (;;) {
+        const size_t lineEnd = pasted.find_first_of("\r\n", from);
+        const std::string piece =
+            pasted.substr(from, lineEnd == std::string::npos ? std::string::npos : lineEnd - from);
+        // At most 255 bytes a line, never a character cut in two.
+        Editor_replaceSelection(c, Editor_validText(piece.c_str(), KOV_PARSER_MAXLINE));
+        markLine(c, 0);
+        if (lineEnd == std::string::npos) {
+            break;
+        }
+        from = lineEnd + 1;
+        if (pasted[lineEnd] == '\r' && from < pasted.size() && pasted[from] == '\n') {
+            ++from;  // CR LF is one line break
+        }
+        if (!withoutBlanks(lineText(c, caretLine(c))).empty() &&
+            Console_execute(nullptr, c, nullptr, 1) != 1) {
+            break;
+        }
+    }
 }
 
 std::string Console_text(Ihandle* c)

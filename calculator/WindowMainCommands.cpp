@@ -190,8 +190,9 @@ int WindowMain_saveSession()
     if (name.empty()) {
         return 0;
     }
-    if (!CalcSession_save(name.c_str(), parser)) {
-        WindowMain_showStatus(("Cannot save the session to " + name).c_str());
+    std::string reason;
+    if (!CalcSession_save(name.c_str(), parser, &reason)) {
+        WindowMain_showStatus(("Cannot save the session to " + name + ": " + reason).c_str());
         return 0;
     }
     WindowMain_showStatus(("Session saved: " + name).c_str());
@@ -214,8 +215,9 @@ int WindowMain_openSession()
         return 0;
     }
     std::vector<std::string> lines;
-    if (!CalcSession_read(name.c_str(), &lines)) {
-        WindowMain_showStatus(("Cannot open the session " + name).c_str());
+    std::string reason;
+    if (!CalcSession_read(name.c_str(), &lines, &reason)) {
+        WindowMain_showStatus(("Cannot open the session " + name + ": " + reason).c_str());
         return 0;
     }
     // Replayed into a cleared console, so every line and its answer appear

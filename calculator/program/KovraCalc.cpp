@@ -2,6 +2,7 @@
 // terminal with "-test" or "-run" it prints there and exits with a status;
 // otherwise it opens its window.
 #include <cstdio>
+#include <string>
 
 #include "CalcCommandLine.h"
 #include "WindowMain.h"
@@ -18,7 +19,16 @@ int main(int argc, char** argv)
     case CalcMode::RUN: status = CalcCommandLine_run(argc, argv); break;
     case CalcMode::VERSION: status = CalcCommandLine_version(); break;
     case CalcMode::HELP: status = CalcCommandLine_help(); break;
-    case CalcMode::WINDOW: status = WindowMain_run(argc, argv); break;
+    case CalcMode::INCOMPLETE: status = CalcCommandLine_incomplete(); break;
+    case CalcMode::WINDOW: {
+        std::string reason;
+        if (!CalcCommandLine_displayAvailable(&reason)) {
+            kov_printf("\n! Cannot open the KovraCalc window: %s\n", reason.c_str());
+            break;
+        }
+        status = WindowMain_run(argc, argv);
+        break;
+    }
     }
     kov_MemoryDestroy();
     return status;

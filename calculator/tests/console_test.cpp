@@ -2,6 +2,8 @@
 // evaluation, ";" lines, history, the typing limit, transcript protection,
 // cls and reset (with a scripted answer), the keypad, settings written at
 // close and read at the next start, and a session saved and replayed.
+#include <sys/stat.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -10,6 +12,7 @@
 #include "CalcSession.h"
 #include "WindowMain.h"
 #include "CalcWindowFixture.h"
+#include "fifoGuard.h"
 #include "guiCommon.h"
 #include "iupScintillaMessages.h"
 #include "iupTestApp.h"
@@ -219,6 +222,124 @@ TEST_F(CalcWindowTest, PastedTextIsCutWithoutSplittingACharacter)
     IupDestroy(clipboard);
     Console_paste(console);
     EXPECT_EQ(Console_text(console), std::string(254, '1'));
+}
+
+bool carriesPromptMarker(Ihandle* console, int line)
+{
+    return (Editor_send(console, SCI_MARKERGET, static_cast<uptr_t>(line)) & (1 << 9)) != 0;
+}
+
+// The keypad's C with the caret in the transcript (a line clicked to read
+// it) clears the prompt line, never the clicked line, and marks no answer
+// line as a prompt.
+TEST_F(CalcWindowTest, KeypadClearFromTheTranscriptClearsOnlyThePrompt)
+{
+    enter(console, "2+2");
+    type(console, "9");
+    for (int line : {0, 1}) {  // the expression and its answer
+        Editor_send(console, SCI_GOTOLINE, static_cast<uptr_t>(line), 0);
+        IupTestClick(IupGetHandle("Numpad_Btn_C"));
+        EXPECT_EQ(Console_text(console), "2+2\n4\n") << line;
+        EXPECT_FALSE(carriesPromptMarker(console, 1)) << line;
+        type(console, "9");
+    }
+}
+
+// A selection reaching from the transcript down to the prompt: typing,
+// Ctrl+X, Cut and Paste over it change only its part on the prompt line.
+TEST_F(CalcWindowTest, ASelectionIntoTheTranscriptChangesOnlyThePrompt)
+{
+    enter(console, "2+2");
+    const std::string transcript = Console_text(console);
+    const auto selectFromTranscript = [&] {
+        Editor_send(console, SCI_SETSEL, 1, Editor_send(console, SCI_GETLENGTH));
+    };
+    type(console, "55");
+    selectFromTranscript();
+    type(console, "7");
+    EXPECT_EQ(Console_text(console), transcript + "7");
+    selectFromTranscript();
+    IupTestKey(console, K_cX);
+    EXPECT_EQ(Console_text(console).substr(0, transcript.size()), transcript);
+    type(console, "8");
+    selectFromTranscript();
+    Console_cut(console);
+    EXPECT_EQ(Console_text(console), transcript);
+    type(console, "6");
+    Ihandle* clipboard = IupClipboard();
+    IupSetStrAttribute(clipboard, "TEXT", "3");
+    IupDestroy(clipboard);
+    selectFromTranscript();
+    Console_paste(console);
+    EXPECT_EQ(Console_text(console), transcript + "3");
+}
+
+// Pasted lines are evaluated in turn, as if typed with Enter after each;
+// the last piece waits on the prompt. Nothing enters the transcript
+// unevaluated, and a failing line stops the rest.
+TEST_F(CalcWindowTest, PastedLinesAreEvaluatedInTurn)
+{
+    Ihandle* clipboard = IupClipboard();
+    IupSetStrAttribute(clipboard, "TEXT", "2+2\n3+3\r\n\n4+4");
+    IupDestroy(clipboard);
+    Console_paste(console);
+    EXPECT_EQ(Console_text(console), "2+2\n4\n3+3\n6\n4+4");
+    EXPECT_EQ(App_getParser()->count, 2);
+    for (int line : {0, 2, 4}) {
+        EXPECT_TRUE(carriesPromptMarker(console, line)) << line;
+    }
+    Console_clear(console);
+    clipboard = IupClipboard();
+    IupSetStrAttribute(clipboard, "TEXT", "1+\n5+5\n");
+    IupDestroy(clipboard);
+    Console_paste(console);
+    const std::string text = Console_text(console);
+    EXPECT_EQ(text.rfind("1+\n", 0), 0u) << text;
+    EXPECT_EQ(text.find("5+5"), std::string::npos) << text;
+}
+
+// Alt+F4 closes the window from anywhere in the console, the transcript
+// included.
+TEST_F(CalcWindowTest, AltF4ClosesTheWindowFromTheTranscript)
+{
+    enter(console, "2+2");
+    Editor_send(console, SCI_GOTOPOS, 1, 0);
+    IupTestKey(console, K_mF4);
+    EXPECT_EQ(IupGetHandle(KOV_WindowMain), nullptr);
+}
+
+// File > Open of a FIFO, or of a session holding a line longer than the
+// console takes, says why in the status line at once and leaves the
+// console as it was; opening the FIFO used to freeze the window.
+TEST_F(CalcWindowTest, SessionsThatCannotBeReadAreSaidInTheStatusLine)
+{
+    enter(console, "1+1");
+    const std::string before = Console_text(console);
+    const std::string fifo = config.file("pipe.kovracalc");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string huge = config.write("huge.kovracalc", "2+2\n" + std::string(100000, '1'));
+    const struct {
+        std::string name;
+        std::string reason;
+    } cases[] = {{fifo, "it is a FIFO"}, {huge, "line 2 is longer than 255 characters"}};
+    for (const auto& c : cases) {
+        IupScriptBegin();
+        IupScriptAnswer("Opening new session", "YES");
+        IupScriptAnswer("Open file", c.name.c_str());
+        int opened = -1;
+        EXPECT_TRUE(returnsWithoutWaiting(fifo, [&] { opened = WindowMain_openSession(); }));
+        EXPECT_EQ(IupScriptEnd(), 0);
+        EXPECT_EQ(opened, 0);
+        EXPECT_EQ(std::string(IupGetAttribute(IupGetHandle(KOV_WindowMain_Status), "TITLE")),
+                  "Cannot open the session " + c.name + ": " + c.reason);
+        EXPECT_EQ(Console_text(console), before);
+    }
+    IupScriptBegin();
+    IupScriptAnswer("Save file", fifo.c_str());
+    int saved = -1;
+    EXPECT_TRUE(returnsWithoutWaiting(fifo, [&] { saved = WindowMain_saveSession(); }));
+    EXPECT_EQ(IupScriptEnd(), 0);
+    EXPECT_EQ(saved, 0);
 }
 
 }  // namespace

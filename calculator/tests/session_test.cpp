@@ -1,10 +1,13 @@
 // Session files: saved from the history, read back and replayed.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <sstream>
 
 #include "CalcSession.h"
+#include "fifoGuard.h"
 #include "tempFolder.h"
 
 namespace {
@@ -111,6 +114,60 @@ TEST(CalcSession, AtMost32LinesAreRead)
     ASSERT_EQ(CalcSession_read(name.c_str(), &lines), 1);
     ASSERT_EQ(lines.size(), 32u);
     EXPECT_EQ(lines.back(), "31");
+}
+
+// File > Open and Save of a FIFO are refused with the reason at once:
+// opening one would wait for its other end and freeze the window.
+TEST(CalcSession, AFifoIsRefusedWithoutWaiting)
+{
+    TempFolder folder;
+    const std::string fifo = folder.file("pipe.kovracalc");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::vector<std::string> lines;
+    std::string reason;
+    int read = -1;
+    EXPECT_TRUE(returnsWithoutWaiting(
+        fifo, [&] { read = CalcSession_read(fifo.c_str(), &lines, &reason); }));
+    EXPECT_EQ(read, 0);
+    EXPECT_EQ(reason, "it is a FIFO");
+    kov_Parser* parser = kov_ParserCreate();
+    kov_ParserHistory(parser, "1+1");
+    int saved = -1;
+    reason.clear();
+    EXPECT_TRUE(returnsWithoutWaiting(
+        fifo, [&] { saved = CalcSession_save(fifo.c_str(), parser, &reason); }));
+    EXPECT_EQ(saved, 0);
+    EXPECT_EQ(reason, "it is a FIFO");
+    kov_ParserDelete(&parser);
+}
+
+// A session of one line of 100 MB is refused as soon as the line passes
+// what the console takes (255 bytes), with the line named; nothing of it
+// is replayed.
+TEST(CalcSession, AHugeLineRefusesTheSession)
+{
+    TempFolder folder;
+    const std::string name = folder.file("huge.kovracalc");
+    {
+        std::ofstream out(name, std::ios::binary);
+        out << "1+1\n";
+        const std::string block(1 << 20, '7');
+        for (int i = 0; i < 100; ++i) {
+            out << block;
+        }
+    }
+    std::vector<std::string> lines;
+    std::string reason;
+    EXPECT_EQ(CalcSession_read(name.c_str(), &lines, &reason), 0);
+    EXPECT_EQ(reason, "line 2 is longer than 255 characters");
+    EXPECT_TRUE(lines.empty());
+    // 255 characters are still a line; a CR before the line end is no part
+    // of it.
+    const std::string longest(255, '1');
+    std::ofstream(name, std::ios::binary) << longest << "\r\n2\n";
+    ASSERT_EQ(CalcSession_read(name.c_str(), &lines, &reason), 1);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], longest);
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 // read back; values outside their ranges are ignored key by key.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 #include "CalcSettings.h"
+#include "fifoGuard.h"
 #include "tempFolder.h"
 
 namespace {
@@ -127,6 +130,34 @@ TEST(CalcSettings, OutOfRangeValuesAreIgnoredKeyByKey)
         kov_ParserDelete(&parser);
         Config_destroy(&config);
     }
+}
+
+// A FIFO in the settings file's place is neither read nor written: the
+// window would otherwise not appear until something wrote into it.
+TEST(CalcSettings, AFifoIsNeitherReadNorWritten)
+{
+    TempFolder folder;
+    const std::string fifo = folder.file("kovracalc.kovr");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    CalcSettings s;
+    EditorPrefs prefs{};
+    EditorPrefs_init(&prefs, 0);
+    kov_Parser* parser = kov_ParserCreate();
+    Config* config = Config_create();
+    int read = -1, written = -1;
+    EXPECT_TRUE(returnsWithoutWaiting(
+        fifo, [&] { read = Settings_readConfig(config, fifo.c_str(), &s, &prefs, parser); }));
+    EXPECT_EQ(read, 0);
+    EXPECT_STREQ(s.windowSize, "480x340");  // the defaults
+    EXPECT_TRUE(returnsWithoutWaiting(fifo, [&] {
+        written = Settings_writeConfig(config, fifo.c_str(), nullptr, &s, &prefs, parser);
+    }));
+    EXPECT_EQ(written, 0);
+    struct stat info {};
+    ASSERT_EQ(stat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));  // not replaced by a regular file either
+    Config_destroy(&config);
+    kov_ParserDelete(&parser);
 }
 
 }  // namespace

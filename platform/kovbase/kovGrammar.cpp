@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cfenv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <limits>
@@ -49,49 +50,82 @@ double angle(void* context, double radiansValue)
     return radiansValue * unitsPerRadian;
 }
 
-// Sine of an angle in degrees when the angle is a multiple of 30 degrees
-// whose sine is rational (0, 1/2, 1): exact, as a user expects sin(30) to
-// be 0.5. Returns false for other angles.
-bool exactSineDegrees(double degrees, double* value)
+// A right angle in the chosen unit: 90 in degrees, 100 in grads, 0 in
+// radians (whose multiples of pi/2 are not exact numbers).
+double rightAngle(void* context)
 {
-    double r = std::fmod(degrees, 360.0);  // exact
-    if (r < 0.0) {
-        r += 360.0;
-    }
-    const double points[] = {0, 30, 90, 150, 180, 210, 270, 330};
-    const double sines[] = {0, 0.5, 1, 0.5, 0, -0.5, -1, -0.5};
-    for (int i = 0; i < 8; ++i) {
-        if (r == points[i]) {
-            *value = sines[i];
-            return true;
-        }
-    }
-    return false;
+    const double perUnit = static_cast<kov_GrammarContext*>(context)->radiansPerUnit;
+    return perUnit == M_PI / 180.0 ? 90.0 : (perUnit == M_PI / 200.0 ? 100.0 : 0.0);
 }
 
-bool inDegrees(void* context)
+// Sine and cosine of an angle in degrees or grads. The angle is reduced to
+// a quarter turn q and a rest d within half a right angle of it before it
+// becomes radians: both steps are exact in binary, so cos(90), cos(100
+// grad) and sin(180) come out as exactly 0, and the rest is turned into
+// radians with a single rounding. Half a right angle (45 degrees, 50 grad)
+// gives the correctly rounded square root of 1/2, a third of one in
+// degrees exactly 1/2.
+void quarterTurnSinCos(double x, double right, double* sine, double* cosine)
 {
-    return static_cast<kov_GrammarContext*>(context)->radiansPerUnit == M_PI / 180.0;
+    const double r = std::fmod(x, 4.0 * right);  // exact, with the sign of x
+    const double q = std::nearbyint(r / right);
+    const double d = r - q * right;  // exact: r lies within a factor two of q right
+    double s = 0.0, c = 1.0;
+    if (std::fabs(d) == 0.5 * right) {
+        s = std::copysign(M_SQRT1_2, d);
+        c = M_SQRT1_2;
+    } else if (right == 90.0 && std::fabs(d) == 30.0) {
+        s = std::copysign(0.5, d);
+        c = std::cos(d * (M_PI / 180.0));
+    } else if (d != 0.0) {
+        const double radiansValue = d * (M_PI / (2.0 * right));
+        s = std::sin(radiansValue);
+        c = std::cos(radiansValue);
+    }
+    switch ((static_cast<int>(q) % 4 + 4) % 4) {
+    case 0: *sine = s, *cosine = c; break;
+    case 1: *sine = c, *cosine = -s; break;
+    case 2: *sine = -s, *cosine = -c; break;
+    default: *sine = -c, *cosine = s; break;
+    }
+    *sine += 0.0;  // no "-0" answers
+    *cosine += 0.0;
 }
 
 // ---- trigonometric functions (angles in the chosen unit) -----------------
 double fSin(void* c, double x)
 {
-    double exact = 0.0;
-    if (inDegrees(c) && exactSineDegrees(x, &exact)) {
-        return exact;
+    const double right = rightAngle(c);
+    if (right == 0.0 || !std::isfinite(x)) {
+        return std::sin(radians(c, x));
     }
-    return std::sin(radians(c, x));
+    double sine = 0.0, cosine = 0.0;
+    quarterTurnSinCos(x, right, &sine, &cosine);
+    return sine;
 }
 double fCos(void* c, double x)
 {
-    double exact = 0.0;
-    if (inDegrees(c) && std::fabs(x) < 1e15 && exactSineDegrees(x + 90.0, &exact)) {
-        return exact;
+    const double right = rightAngle(c);
+    if (right == 0.0 || !std::isfinite(x)) {
+        return std::cos(radians(c, x));
     }
-    return std::cos(radians(c, x));
+    double sine = 0.0, cosine = 0.0;
+    quarterTurnSinCos(x, right, &sine, &cosine);
+    return cosine;
 }
-double fTan(void* c, double x) { return std::tan(radians(c, x)); }
+double fTan(void* c, double x)
+{
+    const double right = rightAngle(c);
+    if (right == 0.0 || !std::isfinite(x)) {
+        return std::tan(radians(c, x));
+    }
+    double sine = 0.0, cosine = 0.0;
+    quarterTurnSinCos(x, right, &sine, &cosine);
+    // An odd number of right angles has no tangent: the exact reduction
+    // gives a cosine of exactly 0 there, never a huge finite quotient.
+    return cosine != 0.0 ? sine / cosine
+                         : fault("tan: undefined at an odd multiple of a right angle");
+}
 double fAsin(void* c, double x)
 {
     return std::fabs(x) <= 1.0 ? angle(c, std::asin(x)) : fault("asin: argument outside [-1, 1]");
@@ -594,6 +628,45 @@ std::string kov_grammarFaultText(double value)
     return "the result is not a finite number";
 }
 
+namespace {
+
+// The length of the UTF-8 character that starts text (the whole character,
+// not its first byte), or 0 when text does not start with a well-formed one.
+size_t utf8CharacterLength(const std::string& text)
+{
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) {
+        return 1;
+    }
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;   // no overlong forms
+        high = lead == 0xED ? 0x9F : 0xBF;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high) {
+        return 0;
+    }
+    for (size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+}  // namespace
+
 std::string kov_grammarErrorText(const mu::Parser::exception_type& e, const std::string& expression)
 {
     const std::string token = e.GetToken();
@@ -621,9 +694,15 @@ std::string kov_grammarErrorText(const mu::Parser::exception_type& e, const std:
             return (call ? "unknown function: " : "unknown variable: ") + token;
         }
         if (!token.empty()) {
-            // The whole character, not the first byte of a UTF-8 sequence.
-            const unsigned char lead = static_cast<unsigned char>(token[0]);
-            const size_t length = lead >= 0xF0 ? 4 : (lead >= 0xE0 ? 3 : (lead >= 0xC0 ? 2 : 1));
+            const size_t length = utf8CharacterLength(token);
+            if (length == 0) {
+                // Not UTF-8 text: the byte in hexadecimal, since quoting it
+                // would only show a broken sign.
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "0x%02X",
+                              static_cast<unsigned>(static_cast<unsigned char>(token[0])));
+                return std::string("unexpected byte ") + hex + " (not UTF-8 text)" + at;
+            }
             return "unexpected character '" + token.substr(0, length) + "'" + at;
         }
         return "syntax error" + at;

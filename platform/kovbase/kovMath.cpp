@@ -18,6 +18,12 @@ double kov_bern(double x)
     if (x == 0.0) {
         return 1.0;
     }
+    if (x > 700.0) {
+        // e^-x alone is subnormal here and has lost most of its digits:
+        // split it as e^-(x-700) e^-700, two normal numbers, so only the
+        // last product rounds to the subnormal result.
+        return x * std::exp(700.0 - x) / (-std::expm1(-x)) * std::exp(-700.0);
+    }
     if (x > 30.0) {
         // x e^-x / (1 - e^-x): no overflow of e^x, exact to the last digit.
         const double e = std::exp(-x);
@@ -61,6 +67,10 @@ double kov_dbern(double x, double y)
         // h^2/24 bern''' (below 1e-10 here); the quotient itself would keep
         // only a few digits.
         return kov_bernDerivative(0.5 * (x + y));
+    }
+    if (!std::isfinite(h)) {
+        // x - y overflows (dbern(1e308, -1e308)): both sides halved.
+        return (0.5 * kov_bern(x) - 0.5 * kov_bern(y)) / (0.5 * x - 0.5 * y);
     }
     return (kov_bern(x) - kov_bern(y)) / h;
 }

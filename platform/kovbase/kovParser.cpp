@@ -15,6 +15,7 @@
 
 #include "kovGrammar.h"
 #include "kovParser.h"
+#include "kovRootFinder.h"
 
 namespace {
 
@@ -52,8 +53,8 @@ struct Variable {
 
 // The value in plain digits with no more significant digits than a double
 // holds: the shortest digits that read back to it, then zeros ("1e21/7" is
-// 142857142857142860000, not the 142857142857142861824 the binary value
-// spells out exactly).
+// 142857142857142860000 in format dec, where format int spells out the
+// 142857142857142861824 the binary value holds exactly).
 std::string fixedDigits(double value)
 {
     if (value == 0.0) {
@@ -357,50 +358,11 @@ struct kov_ParserImpl {
         try {
             local.DefineVar(x, &unknown);
             local.SetExpr(f);
-            double fx = 0.0;
-            if (!at(xv, &fx)) {
-                *error = "solve: the function is not defined at the start value";
-                return false;
-            }
-            for (int i = 0; i < iterations; ++i) {
-                if (fx == 0.0) {
-                    *root = xv;
-                    return true;
-                }
-                // Newton's step with a central-difference slope; the step is
-                // halved while it does not bring |f| down (up to 30 times).
-                const double h = 1e-6 * std::fmax(1.0, std::fabs(xv));
-                double fp = 0.0, fm = 0.0;
-                if (!at(xv + h, &fp) || !at(xv - h, &fm) || fp == fm) {
-                    *error = "solve: zero or undefined slope at " + x + " = " + shortest(xv);
-                    return false;
-                }
-                double step = fx * 2.0 * h / (fp - fm);
-                double next = xv - step;
-                double fnext = 0.0;
-                bool ok = at(next, &fnext);
-                for (int k = 0; k < 30 && (!ok || std::fabs(fnext) > std::fabs(fx)); ++k) {
-                    step *= 0.5;
-                    next = xv - step;
-                    ok = at(next, &fnext);
-                }
-                if (!ok) {
-                    *error = "solve: the function is not defined near " + x + " = " + shortest(xv);
-                    return false;
-                }
-                xv = next;
-                fx = fnext;
-                if (std::fabs(step) <= tolerance * std::fmax(1.0, std::fabs(xv))) {
-                    *root = xv;
-                    return true;
-                }
-            }
+            return kov_findRoot(at, xv, iterations, tolerance, x, root, error);
         } catch (const mu::Parser::exception_type& e) {
             *error = "solve: " + kov_grammarErrorText(e, f);
             return false;
         }
-        *error = "solve: no root found in " + std::to_string(iterations) + " iterations";
-        return false;
     }
 
     // The answer text of a value in the current format.
@@ -426,15 +388,23 @@ struct kov_ParserImpl {
             return true;
         }
         const double rounded = std::round(v);
+        if (format == Format::INT) {
+            // The whole number the double holds, every digit exact (2^62 is
+            // 4611686018427387904): a whole number has no digits to spare.
+            char buffer[400];
+            std::snprintf(buffer, sizeof buffer, "%.0f", rounded == 0.0 ? 0.0 : rounded);
+            if (std::strlen(buffer) > static_cast<size_t>(KOV_PARSER_MAXLINE)) {
+                *error = "the value is too long to show in format int";
+                return false;
+            }
+            *out = buffer;
+            return true;
+        }
         if (std::fabs(rounded) >= 9.2e18) {
             *error = std::string("the value is too large for format ") + formatName(format);
             return false;
         }
         long long n = static_cast<long long>(rounded);
-        if (format == Format::INT) {
-            *out = fixedDigits(rounded);
-            return true;
-        }
         const int base = format == Format::BIN ? 2 : (format == Format::OCT ? 8 : 16);
         const char* prefix = format == Format::BIN ? "0b" : (format == Format::OCT ? "0o" : "0x");
         unsigned long long magnitude =
@@ -523,6 +493,9 @@ bool kov_ParserImpl::command(const std::string& line, int* r, std::string* answe
         if (kov_toLowerAscii(name) == "all") {
             removeAll();
             return done("unset: all");
+        }
+        if (name.empty()) {
+            return fail("unset: the variable name is missing (unset:NAME or unset:all)");
         }
         if (!remove(name)) {
             return fail("unknown variable: " + name);

@@ -66,7 +66,7 @@ const Line session[] = {
     // angle units
     {"unit:degree", 1, "unit: degree"},
     {"sin(30)+cos(60)+sin(-210)", 1, "1.5"},
-    {"sin(45)", 1, "0.7071067811865475"},
+    {"sin(45)", 1, "0.7071067811865476"},  // the square root of 1/2, correctly rounded
     {"asin(1)", 1, "90"},
     {"unit:grad", 1, "unit: grad"},
     {"acos(0)", 1, "100"},
@@ -85,6 +85,8 @@ const Line session[] = {
     {"unset:y", 1, "unset: y"},
     {"y", 0, "unknown variable: y"},
     {"unset:y", 0, "unknown variable: y"},
+    {"unset:", 0, "unset: the variable name is missing (unset:NAME or unset:all)"},
+    {"unset: ", 0, "unset: the variable name is missing (unset:NAME or unset:all)"},
     // answer formats
     {"format:hex", 1, "format: hex"},
     {"255", 1, "0xFF"},
@@ -95,7 +97,8 @@ const Line session[] = {
     {"8", 1, "0o10"},
     {"format:int", 1, "format: int"},
     {"2.6", 1, "3"},
-    {"1e30", 0, "the value is too large for format int"},
+    {"1e30", 1, "1000000000000000019884624838656"},  // the double's own digits
+    {"1e300", 0, "the value is too long to show in format int"},
     {"format:dec", 1, "format: dec"},
     {"1e-5", 1, "0.00001"},
     {"1e20", 1, "100000000000000000000"},
@@ -109,7 +112,9 @@ const Line session[] = {
     {"solve(exp(t)-10,t,100)", 0, "solve: no root found in 2 iterations"},
     {"iter:100", 1, "iter: 100"},
     {"tol:1e-6", 1, "tol: 1e-06"},
-    {"solve(t^2+1,t,1)", 0, "solve: no root found in 100 iterations"},
+    {"solve(t^2+1,t,1)", 0,
+     "solve: no root found: the search stalled at t = 5.551115123125783e-11, where the function "
+     "is 1"},
     {"solve(t^2,t,0)", 1, "0"},
     {"solve(1,t,0)", 0, "solve: zero or undefined slope at t = 0"},
     {"solve(t,sin,1)", 0, "solve: the second argument must be a variable name"},
@@ -210,8 +215,10 @@ TEST(KovParser, NumbersAndSignsAreReadAsMeantOrRefusedInWords)
     }
 }
 
-// Large whole numbers show no more digits than a double holds: the
-// shortest digits that read back to the value, then zeros.
+// Large whole numbers show no more digits than a double holds in formats
+// real and dec: the shortest digits that read back to the value, then
+// zeros; format int spells out the whole number the double holds, exactly
+// (powers of two and 1e21/7 against their exact binary values).
 TEST(KovParser, WholeNumbersShowOnlyTheDigitsADoubleHolds)
 {
     const struct {
@@ -226,8 +233,11 @@ TEST(KovParser, WholeNumbersShowOnlyTheDigitsADoubleHolds)
         {"format:dec", "1/8", "0.125"},
         {"format:dec", "-2.5e-3", "-0.0025"},
         {"format:dec", "1e-300", "the value is too long to show in format dec"},
-        {"format:int", "2^60", "1152921504606847000"},
-        {"format:int", "-2^62", "-4611686018427388000"},
+        {"format:int", "2^60", "1152921504606846976"},
+        {"format:int", "-2^62", "-4611686018427387904"},
+        {"format:int", "2^62", "4611686018427387904"},
+        {"format:int", "1e21/7", "142857142857142861824"},
+        {"format:int", "-0.4", "0"},
         {"format:int", "2^53+0.4", "9007199254740992"},
         {"format:real", "1e21/7", "142857142857142860000"},
         {"format:real", "2^70", "1180591620717411300000"},
@@ -449,6 +459,33 @@ TEST(KovParser, SelfTestFilePassesAndAFailingOneIsReported)
     EXPECT_NE(printed.find("line 4: no '==>'"), std::string::npos) << printed;
     EXPECT_NE(printed.find("3 cases, 1 passed, 2 failed"), std::string::npos) << printed;
     EXPECT_EQ(kov_ParserTest(folder.file("missing.txt").c_str()), 0);
+}
+
+// A self-test line far longer than any case (10 MB here) fails the test at
+// once, without being held; a line of 300 characters still reaches the
+// parser, whose own refusal it tests.
+TEST(KovParser, SelfTestRefusesAHugeLineWithoutHoldingIt)
+{
+    TempFolder folder;
+    const std::string path = folder.file("huge.txt");
+    std::string longCase = "1";
+    while (longCase.size() < 300) {
+        longCase += "+1";
+    }
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << longCase << " ==> ! line too long: at most 255 characters\n";
+        const std::string block(1 << 20, '1');
+        for (int i = 0; i < 10; ++i) {
+            out << block;
+        }
+        out << " ==> 1\n2 ==> 2\n";
+    }
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(kov_ParserTest(path.c_str()), 0);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(printed, "line 2: longer than 4096 characters; the rest of the file is not read\n"
+                       "2 cases, 1 passed, 1 failed\n");
 }
 
 }  // namespace
