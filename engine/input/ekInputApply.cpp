@@ -139,16 +139,6 @@ bool ekInputReader::real(const wchar_t* section, const wchar_t* key, double* out
     return true;
 }
 
-bool ekInputReader::integer(const wchar_t* section, const wchar_t* key, long* out) const
-{
-    std::wstring value;
-    if (!text(section, key, &value)) {
-        return false;
-    }
-    *out = std::wcstol(value.c_str(), nullptr, 10);
-    return true;
-}
-
 bool ekInputReader::isWord(const std::wstring& value, std::initializer_list<const wchar_t*> words)
 {
     for (const wchar_t* word : words) {

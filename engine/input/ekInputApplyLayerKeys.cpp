@@ -187,10 +187,10 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
         info(ek_format(entry.info, path.c_str()));
     }
     long count = 0;
-    if (!checkRange(s, L"Trap.Count")) {
+    if (!integerValue(s, L"Trap.Count", &count)) {
         return false;
     }
-    if (integer(s, L"Trap.Count", &count) && count >= 1 && count <= ekLayer::TRAPS_MAX) {
+    if (count >= 1 && count <= ekLayer::TRAPS_MAX) {
         in->trapCount = static_cast<int>(count);
         info(ek_format(L"[INFO]    trap count: %d\n", in->trapCount));
     }
@@ -221,13 +221,13 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
     in->TaunD = realOr(L"Urbach.TaunD", templ->getUrbachTaunD());
     in->TaupD = realOr(L"Urbach.TaupD", templ->getUrbachTaupD());
 
-    long points = 0;
-    in->meshPoints = 100;
     // A count out of range takes the nearest limit, never the default:
     // asking for many points gets the most a layer may have.
-    if (integer(s, L"Mesh.Points", &points)) {
-        in->meshPoints = static_cast<int>(clampInteger(s, L"Mesh.Points", points));
+    long points = 100;
+    if (!integerValue(s, L"Mesh.Points", &points)) {
+        return false;
     }
+    in->meshPoints = static_cast<int>(points);
     return true;
 }
 

@@ -474,6 +474,11 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
     }
     keyLines[id] = KeyOrigin{currentLine, asWritten};
     pending.clear();
+    // A quoted value is stored as written; one that should be a number and
+    // is none would otherwise be read as 0.
+    if (!takesWords(normalized.data(), isText) && !checkNumberText(sectionPosition, keyPosition)) {
+        return false;
+    }
     return true;
 }
 

@@ -121,7 +121,6 @@ private:
     bool text(const wchar_t* section, const wchar_t* key, std::wstring* out) const;
     // Real values read as ek_wtof does: a text that is no number gives 0.
     bool real(const wchar_t* section, const wchar_t* key, double* out) const;
-    bool integer(const wchar_t* section, const wchar_t* key, long* out) const;
     // Value words are compared without regard to case, as whole values.
     static bool isWord(const std::wstring& value, std::initializer_list<const wchar_t*> words);
 
@@ -157,9 +156,15 @@ private:
     // A present key's value outside its range is refused, the range named;
     // absent keys and values inside pass.
     bool checkRange(const wchar_t* section, const wchar_t* key);
-    // A value outside its range takes the nearest limit, with a warning
-    // that names the range.
-    long clampInteger(const wchar_t* section, const wchar_t* key, long value) const;
+    // A present integer key as the run uses it: the value as evaluated
+    // (100000, 1e5 and 100000.0 alike) rounded to a whole number, then
+    // outside its range refused or taken to the nearest limit as the key's
+    // limit says; one warning when the number used is not the one given.
+    // False after a refusal; *out is left alone when the key is absent.
+    bool integerValue(const wchar_t* section, const wchar_t* key, long* out);
+    // A key of a number that was given a text that is no number (a quoted
+    // word) is refused where it stands, naming what the key accepts.
+    bool checkNumberText(int section, int keyPosition);
     // Refuses a present key whose word is none of words (case ignored).
     bool checkWord(const wchar_t* section, const wchar_t* key,
                    std::initializer_list<const wchar_t*> words);

@@ -114,6 +114,20 @@ const Refusal REFUSALS[] = {
      "[ERROR]   invalid value at line 7: Voltage.Start = \"-22.5\" (accepted: from -22.4 to "
      "22.4 V, 20 times the bandgap of Layer1, 1.12 eV)\n",
      6},
+    {"quoted word for a count", LAYER + "    Mesh.Points=\"abc\"\n",
+     "[ERROR]   invalid value at line 6: Mesh.Points = \"abc\" (accepted: a whole number, from 5 "
+     "to 5000 points)\n",
+     5},
+    {"quoted word for a number", "[Layer1]\n    Thickness=\"thick\"\n    Dopant.N=1e16\n",
+     "[ERROR]   invalid value at line 3: Thickness = \"thick\" (accepted: a number, from 0.0001 "
+     "to 10000 um)\n",
+     2},
+    {"quoted word for a number that 0 would satisfy", LAYER + "    Dopant.E=\"shallow\"\n",
+     "[ERROR]   invalid value at line 6: Dopant.E = \"shallow\" (accepted: a number, from 0 to 10 "
+     "eV)\n",
+     5},
+    {"trap count written as a power of ten", LAYER + "    Trap.Count=1e6\n",
+     "[ERROR]   invalid value at line 6: Trap.Count = \"1e6\" (accepted: from 0 to 5 traps)\n", 5},
     {"output folder that cannot be made",
      LAYER + "[Command]\n    Command.OutDir=\"device.kovra/out\"\n",
      "[ERROR]   cannot make the output folder at line 7: Command.OutDir = \"device.kovra/out\" "
@@ -322,6 +336,64 @@ TEST(InputChangedValue, LatticeWordsGiveTheTypeTheyName)
         ASSERT_TRUE(run.load(deviceFile(scratch, body))) << run.message();
         EXPECT_EQ(run.layer(0)->getLatticeType(), c.type)
             << c.material << " " << (c.word ? c.word : "-");
+    }
+}
+
+namespace {
+
+// How an integer key written in any number form is used.
+struct CountCase {
+    const char* line;     // in [Layer1], or in [Numeric] for Numeric.Points
+    long used;            // the layer's points, or the device's total
+    const char* warning;  // the one warning line expected (or a part of it), null for none
+};
+
+const CountCase COUNTS[] = {
+    {"Mesh.Points=100000", 5000,
+     "[WARNING] at line 6: Mesh.Points = \"100000\" changed to 5000 (accepted: from 5 to 5000 "
+     "points)\n"},
+    {"Mesh.Points=1e5", 5000,
+     "[WARNING] at line 6: Mesh.Points = \"1e5\" changed to 5000 (accepted: from 5 to 5000 "
+     "points)\n"},
+    {"Mesh.Points=1e6", 5000, "Mesh.Points = \"1e6\" changed to 5000 ("},
+    {"Mesh.Points=1e300", 5000, "Mesh.Points = \"1e300\" changed to 5000 ("},
+    {"Mesh.Points=100000.0", 5000, "Mesh.Points = \"100000.0\" changed to 5000 ("},
+    {"Mesh.Points=2e3", 2000, nullptr},
+    {"Mesh.Points=400.0", 400, nullptr},
+    {"Mesh.Points=1e1 * 40", 400, nullptr},
+    {"Mesh.Points=12.5", 13,
+     "[WARNING] at line 6: Mesh.Points = \"12.5\" changed to 13 (a count is a whole number; "
+     "accepted: from 5 to 5000 points)\n"},
+    {"Mesh.Points=-1e9", 5, "Mesh.Points = \"-1e9\" changed to 5 ("},
+    {"Numeric.Points=100000", 20000,
+     "[WARNING] at line 7: Numeric.Points = \"100000\" changed to 20000 (accepted: from 50 to "
+     "20000 points)\n"},
+    {"Numeric.Points=1.5e4", 15000, nullptr},
+};
+
+}  // namespace
+
+// A count is read as the number it evaluates to: 1e5 is a hundred thousand,
+// not the 1 before its exponent. Only a value the run changes is warned.
+TEST(InputChangedValue, CountsAreReadInEveryNumberForm)
+{
+    for (const CountCase& c : COUNTS) {
+        TempFolder scratch;
+        const std::string log = scratch.file("log.txt");
+        DeviceRun run(0, log);
+        const bool numeric = std::string(c.line).rfind("Numeric.", 0) == 0;
+        const std::string body = LAYER + (numeric ? "[Numeric]\n    " : "    ") + c.line + "\n";
+        ASSERT_TRUE(run.load(deviceFile(scratch, body))) << c.line << ": " << run.message();
+        const long used = numeric ? run.param.points : run.layer(0)->getMeshPoints();
+        EXPECT_EQ(used, c.used) << c.line;
+        const std::string text = readText(log);
+        if (c.warning == nullptr) {
+            EXPECT_EQ(text.find("[WARNING]"), std::string::npos) << c.line << "\n" << text;
+            continue;
+        }
+        EXPECT_NE(text.find(c.warning), std::string::npos) << c.line << "\n" << text;
+        // One decision, said once.
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << c.line << "\n" << text;
     }
 }
 
