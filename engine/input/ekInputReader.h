@@ -107,9 +107,9 @@ private:
     bool findIndexFile(const std::wstring& name, std::wstring* found) const;
     bool applyContact(bool anode);
     bool applyVoltage();
-    // Refuses a sweep voltage or step beyond what the first layer's
-    // bandgap allows, naming the key, its value and the limit.
-    bool checkSweepReach(double start, double end, double step);
+    // Refuses a sweep whose voltages or step break one of its rules,
+    // naming the key, its value and the rule.
+    bool checkSweep(double start, double end, double step);
     bool applyLight();
     bool applyNumeric();
     bool applyCommand();

@@ -15,6 +15,10 @@ inline constexpr double BIAS_SUBSTEP = 0.4;
 // bandgap in eV read as volts), and a step is at most this fraction of one.
 inline constexpr double BIAS_RANGE_BANDGAPS = 20.0;
 inline constexpr double BIAS_STEP_BANDGAPS = 0.2;
+// Smallest step of a sweep from one voltage to another, in Vt (a
+// thousandth of the thermal voltage kT/q): below it the points differ by
+// less than the solver's own error.
+inline constexpr double BIAS_STEP_MIN = 0.001;
 
 // Smallest residual norm an iteration reports (ten machine epsilons): a
 // norm of exactly 0 would make the relative error undefined.

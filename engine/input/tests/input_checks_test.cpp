@@ -128,6 +128,38 @@ const Refusal REFUSALS[] = {
      5},
     {"trap count written as a power of ten", LAYER + "    Trap.Count=1e6\n",
      "[ERROR]   invalid value at line 6: Trap.Count = \"1e6\" (accepted: from 0 to 5 traps)\n", 5},
+    // Each rule of a sweep is named with the key that breaks it.
+    {"sweep running downwards",
+     LAYER + "[Voltage]\n    Voltage.Start=0.6\n    Voltage.End=0\n    Voltage.Step=0.01\n",
+     "[ERROR]   invalid value at line 8: Voltage.End = \"0\" (accepted: at least Voltage.Start, "
+     "0.6 V at line 7: a sweep runs upwards from Voltage.Start to Voltage.End)\n",
+     7},
+    {"sweep of one bias with a step",
+     LAYER + "[Voltage]\n    Voltage.Start=0.5\n    Voltage.End=0.5\n    Voltage.Step=0.01\n",
+     "[ERROR]   invalid value at line 9: Voltage.Step = \"0.01\" (accepted: 0 when Voltage.Start "
+     "equals Voltage.End, a sweep of one bias)\n",
+     8},
+    {"sweep start beyond 100 V",
+     LAYER + "[Voltage]\n    Voltage.Start=-150\n    Voltage.End=0\n    Voltage.Step=0.01\n",
+     "[ERROR]   invalid value at line 7: Voltage.Start = \"-150\" (accepted: from -100 to 100 V)\n",
+     6},
+    {"voltage step below a thousandth of kT/q",
+     LAYER + "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.4\n    Voltage.Step=0.00001\n",
+     "[ERROR]   invalid value at line 9: Voltage.Step = \"0.00001\" (accepted: from 2.5852e-05 V, "
+     "a thousandth of the thermal voltage kT/q at 300 K, to the smaller of End - Start, 0.4 V, "
+     "and 0.224 V, a fifth of the bandgap of Layer1, 1.12 eV)\n",
+     8},
+    {"voltage step above the sweep",
+     LAYER + "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.1\n    Voltage.Step=0.2\n",
+     "[ERROR]   invalid value at line 9: Voltage.Step = \"0.2\" (accepted: at most End - Start, "
+     "0.1 V)\n",
+     8},
+    {"current limits crossed",
+     LAYER + "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.4\n    Voltage.Step=0.01\n"
+             "    Voltage.Jinf=10\n    Voltage.Jsup=-10\n",
+     "[ERROR]   invalid value at line 11: Voltage.Jsup = \"-10\" (accepted: above Voltage.Jinf, 10 "
+     "A/cm2 at line 10)\n",
+     10},
     {"output folder that cannot be made",
      LAYER + "[Command]\n    Command.OutDir=\"device.kovra/out\"\n",
      "[ERROR]   cannot make the output folder at line 7: Command.OutDir = \"device.kovra/out\" "
@@ -395,6 +427,22 @@ TEST(InputChangedValue, CountsAreReadInEveryNumberForm)
         // One decision, said once.
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << c.line << "\n" << text;
     }
+}
+
+// A step too small for a sweep is refused once: no warning that it was
+// widened comes before the refusal.
+TEST(InputRefusedValue, ATooSmallVoltageStepIsOneDecision)
+{
+    TempFolder scratch;
+    const std::string log = scratch.file("log.txt");
+    DeviceRun run(0, log);
+    EXPECT_FALSE(
+        run.load(deviceFile(scratch, LAYER + "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.4\n"
+                                             "    Voltage.Step=0.00001\n")));
+    const std::string text = readText(log);
+    EXPECT_EQ(text.find("[WARNING]"), std::string::npos) << text;
+    EXPECT_NE(text.find("[ERROR]   invalid value at line 9: Voltage.Step"), std::string::npos)
+        << text;
 }
 
 TEST(InputChangedValue, ClampedValuesAreTheOnesUsed)

@@ -139,9 +139,8 @@ const Refusal REFUSALS[] = {
     {"voltage-sweep.kovra",
      "[ERROR]   sweep voltage source start/end/step not specified at line 6\n", 5},
     {"voltage-range.kovra",
-     "[ERROR]   voltage parameters not valid at line 6 (voltage max range: [-100 ; 100] V ; max "
-     "current: 1e6 A/cm2)",
-     5},
+     "[ERROR]   invalid value at line 8: Voltage.End = \"200\" (accepted: from -100 to 100 V)\n",
+     7},
     {"light-mono.kovra",
      "[ERROR]   monochromatic light source wavelength and flux not specified at line 6\n", 5},
     {"light-sweep.kovra",
