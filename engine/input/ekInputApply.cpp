@@ -94,8 +94,18 @@ bool ekInputReader::countLayers(int* count)
         layers = number;
     }
     if (layers < 1) {
+        // A numbered layer without the first is a gap at the start.
+        for (int number = 2; number <= ElecDevice::MAX_LAYERS; ++number) {
+            if (layerLine(number) >= 0) {
+                return fail(layerLine(number),
+                            ek_format(L"invalid device at line %d: [Layer%d] without [Layer1] "
+                                      L"(layers are numbered from Layer1 without gaps)",
+                                      layerLine(number) + 1, number));
+            }
+        }
         setLineOut(0);
-        sigma->error(L"invalid device: no layers");
+        sigma->error(L"invalid device: no layers (a device file describes its layers in "
+                     L"sections [Layer1], [Layer2] and so on)");
         return false;
     }
     // A layer after a gap in the numbering would be left out of the stack:

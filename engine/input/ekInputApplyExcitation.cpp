@@ -267,5 +267,19 @@ bool ekInputReader::applyLight()
     if (type == ekExcitation::LIGHT_FILE) {
         excitation->setW(file.c_str());
     }
+    // The whole spectrum and the single line are simulated along a bias;
+    // only a sweep of wavelengths runs without one.
+    const uint8_t light = excitation->lightType;
+    if ((light == ekExcitation::LIGHT_AM15 || light == ekExcitation::LIGHT_MONO) &&
+        (excitation->biasType & ekExcitation::BIAS_ON_MASK) == 0) {
+        const int at = keyLine(s, has(s, L"Light.Source") ? L"Light.Source" : L"Light.Flux");
+        return fail(
+            at, ek_format(
+                    L"light without a voltage source at line %d: %ls needs a bias "
+                    L"sweep or a bias file in [Voltage] (without one, use "
+                    L"Light.Source=\"EQE\" for a wavelength sweep)",
+                    at + 1,
+                    written(s, has(s, L"Light.Source") ? L"Light.Source" : L"Light.Flux").c_str()));
+    }
     return true;
 }

@@ -3,6 +3,7 @@
 // tie keys together (trap model and count, index file, dopant, traps).
 #include <algorithm>
 #include <cwchar>
+#include <utility>
 
 #include "ElecDevice.h"
 #include "ekFormat.h"
@@ -177,8 +178,7 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
             unusedValue(s, entry.key, L"a model is a Lua script, a file name ending in .lua");
             continue;
         }
-        // Found beside the device file it is taken from there; a script
-        // found nowhere is named by the run when the model is first needed.
+        // Found beside the device file it is taken from there.
         if (kov_fileExistsW(resolvePath(path).c_str())) {
             path = resolvePath(path);
         }
@@ -198,6 +198,16 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
         return fail(line, ek_format(L"layer at line %d: Trap.Count and Trap.Model must be "
                                     L"correctly defined together",
                                     line + 1));
+    }
+    // A script that cannot be read is named here, with its line, rather
+    // than when the run first needs the model. A name that does not end in
+    // ".lua" is the layer's to refuse.
+    for (const ScriptKey& entry : SCRIPT_KEYS) {
+        const std::wstring& path = in->script[entry.kind];
+        std::wstring found;
+        if (ek_endsWithW(path.c_str(), L".lua") != 0 && !scriptFile(s, entry.key, &found)) {
+            return false;
+        }
     }
     if (!readLayerIndex(number, templ, in) || !readDopant(number, templ, in) ||
         !readTraps(number, in)) {
@@ -264,7 +274,9 @@ bool ekInputReader::readLayerIndex(int number, const ekLayer* templ, ekLayerInpu
         }
         in->indexSource = ekLayerInput::IndexSource::File;
     } else if (hasModel && ek_endsWithW(model.c_str(), L".lua") != 0) {
-        in->indexPath = kov_fileExistsW(resolvePath(model).c_str()) ? resolvePath(model) : model;
+        if (!scriptFile(s, L"Index.Model", &in->indexPath)) {
+            return false;
+        }
         in->indexSource = ekLayerInput::IndexSource::Model;
     } else if (text(s, L"Index.Database", &value) && isWord(value, {L"Yes"})) {
         in->indexSource = ekLayerInput::IndexSource::Database;
@@ -386,8 +398,6 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
         }
         return true;
     }
-    const int line = layerLine(number);
-
     for (int i = 1; i <= ekLayerInput::TRAPS; ++i) {
         auto key = [&](const wchar_t* name) { return ek_format(L"Trap%01d.%ls", i, name); };
         ekLayerInput::Trap trap;
@@ -415,9 +425,22 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
             continue;
         }
         if (!(typeGiven && hasN && hasNr && hasE && hasTaun && hasTaup)) {
-            return fail(line, ek_format(L"layer at line %d: all Trap%01d parameters should "
-                                        L"be defined",
-                                        line + 1, i));
+            std::wstring missing;
+            int at = -1;
+            for (const auto& [name, given] :
+                 {std::pair{L"Type", typeGiven}, std::pair{L"N", hasN}, std::pair{L"Nr", hasNr},
+                  std::pair{L"E", hasE}, std::pair{L"Taun", hasTaun},
+                  std::pair{L"Taup", hasTaup}}) {
+                if (!given) {
+                    missing += (missing.empty() ? L"" : L", ") + key(name);
+                } else if (at < 0 || keyLine(s, key(name).c_str()) < at) {
+                    at = keyLine(s, key(name).c_str());
+                }
+            }
+            return fail(at, ek_format(L"incomplete trap at line %d: Trap%01d misses %ls (a trap "
+                                      L"is given by its Type, N, Nr, E, Taun and Taup; F is "
+                                      L"optional)",
+                                      at + 1, i, missing.c_str()));
         }
         for (const wchar_t* name : {L"Nr", L"E", L"Taun", L"Taup", L"F", L"N"}) {
             if (!checkRange(s, key(name).c_str())) {

@@ -90,6 +90,9 @@ private:
     bool handleKey(const wchar_t* line, const wchar_t* comment);
     // Expands and evaluates a key's value in place (value holds a line).
     bool evaluateValue(const wchar_t* key, const wchar_t* normalized, bool isText, wchar_t* value);
+    // A value that could not be evaluated: the first variable it uses that
+    // is not defined, or else the expression.
+    bool failUndefined(const wchar_t* key, const std::wstring& value);
     void finishMessage();
 
     // ---- applying the values (ekInputApply*.cpp) -------------------------
@@ -150,6 +153,10 @@ private:
     // The resolved file of a key, refused naming the line, key and the path
     // looked for when it does not exist.
     bool existingFile(const wchar_t* section, const wchar_t* key, std::wstring* path);
+    // The script file of a model key (found beside the device file, else
+    // as written), refused naming the line, key and what stands there when
+    // it is missing, no regular file or no script by its size.
+    bool scriptFile(const wchar_t* section, const wchar_t* key, std::wstring* path);
     // The accepted range of a key, from the table the editor uses as well
     // (kovKeyLimits.h).
     static const KovKeyLimit& limitOf(const wchar_t* section, const wchar_t* key);

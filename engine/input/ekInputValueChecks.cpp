@@ -9,6 +9,7 @@
 
 #include "ekInputReader.h"
 #include "ekFormat.h"
+#include "ekLuaModels.h"
 #include "kovbase.h"
 #include "nucore.h"
 
@@ -126,6 +127,37 @@ bool ekInputReader::existingFile(const wchar_t* section, const wchar_t* key, std
     }
     return fail(line, ek_format(L"file not found at line %d: %ls (looked for %ls)", line + 1,
                                 written(section, key).c_str(), path->c_str()));
+}
+
+bool ekInputReader::scriptFile(const wchar_t* section, const wchar_t* key, std::wstring* path)
+{
+    std::wstring name;
+    if (!text(section, key, &name)) {
+        return false;
+    }
+    // Beside the device file first, then as written (from the current
+    // folder), as the run looks for it.
+    const std::wstring beside = resolvePath(name);
+    for (const std::wstring& candidate : {beside, name}) {
+        if (ek_isLuaScriptUsable(candidate.c_str())) {
+            *path = candidate;
+            return true;
+        }
+    }
+    const int line = keyLine(section, key);
+    if (const wchar_t* kind = kov_otherFileKindW(beside.c_str())) {
+        return fail(line, ek_format(L"not a regular file at line %d: %ls (%ls is %ls)", line + 1,
+                                    written(section, key).c_str(), beside.c_str(), kind));
+    }
+    const long long size = kov_getFileSizeW(beside.c_str());
+    if (size >= 0) {
+        return fail(line, ek_format(L"not a model script at line %d: %ls (%ls has %lld bytes; a "
+                                    L"script has %lld bytes to 64 MiB)",
+                                    line + 1, written(section, key).c_str(), beside.c_str(), size,
+                                    EK_LUA_SCRIPT_MIN));
+    }
+    return fail(line, ek_format(L"model file not found at line %d: %ls (looked for %ls)", line + 1,
+                                written(section, key).c_str(), beside.c_str()));
 }
 
 const KovKeyLimit& ekInputReader::limitOf(const wchar_t* section, const wchar_t* key)

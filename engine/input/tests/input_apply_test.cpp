@@ -25,6 +25,18 @@ bool loadBody(DeviceRun& run, const TempFolder& scratch, const std::string& body
 
 std::string oneLayer(const std::string& keys) { return "[Layer1]\n    Thickness=1\n" + keys; }
 
+// A model script beside the device file: the reader checks it is there,
+// the run would call it.
+void script(const TempFolder& scratch, const std::string& name)
+{
+    std::filesystem::create_directories(std::filesystem::path(scratch.file(name)).parent_path());
+    writeText(scratch.file(name), "-- a model script the reader finds\n");
+}
+
+// A sweep for the light to be simulated along.
+const std::string SWEEP =
+    "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.5\n    Voltage.Step=0.05\n";
+
 }  // namespace
 
 TEST(LoadDevice, NameTemperatureAndScaleReachDeviceAndNormalisation)
@@ -192,13 +204,14 @@ TEST(LoadDopant, TypesAndTheirDefaults)
 TEST(LoadDopant, ADopingModelReplacesTheDopantKeys)
 {
     TempFolder scratch;
+    script(scratch, "emitter.lua");
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch,
                          oneLayer("    Dopant.Model=\"emitter.lua\"\n"
                                   "    Dopant.Type=\"nonsense\"\n")));
     EXPECT_EQ(run.layer(0)->getDopant()->getType(), ekLevel::TYPE_DONOR);
     EXPECT_DOUBLE_EQ(run.layer(0)->getDopant()->getN(), 1e16);
-    EXPECT_EQ(kov_toUtf8(run.layer(0)->getDopingScript()), "emitter.lua");
+    EXPECT_EQ(kov_toUtf8(run.layer(0)->getDopingScript()), scratch.file("emitter.lua"));
 }
 
 // Trap1 without F gets F 1; a complete Trap2 below 1e6 is dropped; the next
@@ -234,6 +247,7 @@ TEST(LoadTraps, CompleteTrapsAreAcceptedInOrder)
 TEST(LoadTraps, ATrapModelGetsOnePlaceholderPerCountedTrap)
 {
     TempFolder scratch;
+    script(scratch, "traps.lua");
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch,
                          oneLayer(DOPED + "    Trap.Model=\"traps.lua\"\n"
@@ -254,12 +268,14 @@ TEST(LoadTraps, ATrapModelGetsOnePlaceholderPerCountedTrap)
 TEST(LoadScripts, AModelIsTakenWhenItsNameHoldsLua)
 {
     TempFolder scratch;
+    script(scratch, "models/mu.lua");
+    script(scratch, "n.lua");
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch,
                          oneLayer(DOPED + "    Mobility.Model=\"models/mu.lua\"\n"
                                           "    Bandgap.Model=\"none\"\n"
                                           "    Index.Model=\"n.lua\"\n")));
-    EXPECT_EQ(kov_toUtf8(run.layer(0)->getMobilityScript()), "models/mu.lua");
+    EXPECT_EQ(kov_toUtf8(run.layer(0)->getMobilityScript()), scratch.file("models/mu.lua"));
     EXPECT_FALSE(run.layer(0)->isBandgapScript());
     EXPECT_EQ(run.layer(0)->getIndexModel(), ekRegion::INDEX_LUA);
 }
@@ -451,7 +467,8 @@ TEST(LoadLight, SourcesGiveTheLightTypeAndRange)
     for (const Case& c : cases) {
         TempFolder scratch;
         DeviceRun run;
-        ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + "[Light]\n" + c.keys)) << c.keys;
+        ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + SWEEP + "[Light]\n" + c.keys))
+            << c.keys;
         const ekExcitation& e = *run.excitation;
         EXPECT_EQ(e.lightType, c.type) << c.keys;
         EXPECT_EQ(e.qeSweep, c.qe) << c.keys;

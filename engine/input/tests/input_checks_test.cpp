@@ -160,6 +160,34 @@ const Refusal REFUSALS[] = {
      "[ERROR]   invalid value at line 11: Voltage.Jsup = \"-10\" (accepted: above Voltage.Jinf, 10 "
      "A/cm2 at line 10)\n",
      10},
+    {"model script missing", LAYER + "    Mobility.Model=\"nomodel.lua\"\n",
+     "[ERROR]   model file not found at line 6: Mobility.Model = \"nomodel.lua\" (looked for "
+     "{dir}/nomodel.lua)\n",
+     5},
+    {"AM1.5 without a voltage source", LAYER + "[Light]\n    Light.Source=\"AM1.5\"\n",
+     "[ERROR]   light without a voltage source at line 7: Light.Source = \"AM1.5\" needs a bias "
+     "sweep or a bias file in [Voltage] (without one, use Light.Source=\"EQE\" for a wavelength "
+     "sweep)\n",
+     6},
+    {"undefined variable in an expression", LAYER + "    Mesh.Points=2 * $n\n",
+     "[ERROR]   Variable not defined at line 6: $n, in Mesh.Points (a variable is defined on a "
+     "line \"$n = value\" above its use)\n",
+     5},
+    {"variable defined by an undefined one", "$a = $b * 2\n" + LAYER,
+     "[ERROR]   invalid variable definition at line 2: $a = $b * 2 uses $b, which is not defined "
+     "above it\n",
+     1},
+    {"sixty-fifth variable",
+     [] {
+         std::string lines;
+         for (int i = 1; i <= 65; ++i) {
+             lines += "$v" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+         }
+         return lines + LAYER;
+     }(),
+     "[ERROR]   invalid variable definition at line 66: $v65: a device file holds at most 64 "
+     "variables\n",
+     65},
     {"output folder that cannot be made",
      LAYER + "[Command]\n    Command.OutDir=\"device.kovra/out\"\n",
      "[ERROR]   cannot make the output folder at line 7: Command.OutDir = \"device.kovra/out\" "
@@ -186,6 +214,10 @@ const Refusal FIFO_REFUSALS[] = {
      6},
     {"index file", LAYER + "    Index.File=\"pipe.nk\"\n",
      "[ERROR]   not a regular file at line 6: Index.File = \"pipe.nk\" ({dir}/pipe.nk is a "
+     "FIFO)\n",
+     5},
+    {"index model", LAYER + "    Index.Model=\"pipe.lua\"\n",
+     "[ERROR]   not a regular file at line 6: Index.Model = \"pipe.lua\" ({dir}/pipe.lua is a "
      "FIFO)\n",
      5},
     {"spectrum file", LAYER + "[Light]\n    Light.Source=\"pipe.txt\"\n",
@@ -229,6 +261,7 @@ TEST_P(InputFifoSideFile, IsNamedAsNoRegularFile)
     TempFolder scratch;
     ASSERT_EQ(::mkfifo(scratch.file("pipe.txt").c_str(), 0600), 0);
     ASSERT_EQ(::mkfifo(scratch.file("pipe.nk").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(scratch.file("pipe.lua").c_str(), 0600), 0);
     DeviceRun run;
     EXPECT_FALSE(run.load(deviceFile(scratch, refusal.body)));
     EXPECT_EQ(run.message(), withFolder(refusal.message, scratch));
@@ -305,8 +338,9 @@ const Change CHANGES[] = {
      LAYER + "    Trap.Model=\"traps.lua\"\n    Trap.Count=1\n    Trap1.N=1e15\n",
      "[WARNING] at line 8: Trap1.N = \"1e15\" is not used (Trap.Model sets the traps)\n"},
     {"wavelength beside a start",
-     LAYER + "[Light]\n    Light.Source=\"AM1.5\"\n    Light.Start=0.4\n    Light.Wavelength=0.5\n",
-     "[WARNING] at line 9: Light.Wavelength = \"0.5\" is not used (Light.Start gives the "
+     LAYER + "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.5\n    Voltage.Step=0.1\n"
+             "[Light]\n    Light.Source=\"AM1.5\"\n    Light.Start=0.4\n    Light.Wavelength=0.5\n",
+     "[WARNING] at line 13: Light.Wavelength = \"0.5\" is not used (Light.Start gives the "
      "wavelength)\n"},
     {"monochromatic light out of range",
      LAYER + "[Light]\n    Light.Source=\"Mono\"\n    Light.Wavelength=0.05\n    Light.Flux=1e17\n",
@@ -324,6 +358,10 @@ TEST_P(InputChangedValue, IsWarnedEvenWithWarningsOff)
 {
     const Change& change = GetParam();
     TempFolder scratch;
+    // The model scripts some cases name, which the reader checks are there.
+    for (const char* name : {"doping.lua", "traps.lua"}) {
+        writeText(scratch.file(name), "-- a model script the reader finds\n");
+    }
     const std::string log = scratch.file("log.txt");
     DeviceRun run(0, log);
     run.sigma.nowarn = true;
