@@ -53,6 +53,13 @@ bool ekInputReader::applyDevice()
     const int line = headerLine(ekInput::SECTION_DEVICE);
     std::wstring name;
     if (text(section, L"Name", &name)) {
+        const size_t longest = ElecDevice::NAME_SIZE - 1;
+        if (name.size() > longest) {
+            name.resize(longest);
+            changedValue(
+                section, L"Name", L"\"" + name + L"\"",
+                ek_format(L"a name holds at most %d characters", static_cast<int>(longest)));
+        }
         device->updateMain(name.c_str(), nullptr);
     }
     double temperature = 0.0;

@@ -233,6 +233,16 @@ bool ekInputReader::applyLight()
     const bool valid = start >= WAVELENGTH_MIN && start <= WAVELENGTH_MAX &&
                        end >= WAVELENGTH_MIN && end <= WAVELENGTH_MAX && start <= end &&
                        step <= end - start && flux >= 0.0 && flux <= FLUX_MAX;
+    if (valid && qeSweep) {
+        const double used = std::clamp(flux, ekLimits::QE_FLUX_MIN, ekLimits::QE_FLUX_MAX);
+        if (used != flux) {
+            changedValue(s, L"Light.Flux", nu_numberText(used),
+                         L"a quantum-efficiency sweep takes a flux from " +
+                             nu_numberText(ekLimits::QE_FLUX_MIN) + L" to " +
+                             nu_numberText(ekLimits::QE_FLUX_MAX) + L" 1/cm2/s");
+            flux = used;
+        }
+    }
     if (valid) {
         excitation->Wstart = start;
         excitation->Wend = end;

@@ -401,6 +401,7 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
     for (int i = 1; i <= ekLayerInput::TRAPS; ++i) {
         auto key = [&](const wchar_t* name) { return ek_format(L"Trap%01d.%ls", i, name); };
         ekLayerInput::Trap trap;
+        trap.number = i;
         bool typeGiven = false;
         std::wstring word;
         if (!checkWord(s, key(L"Type").c_str(), {L"D", L"Donor", L"A", L"Acceptor"})) {

@@ -52,6 +52,7 @@ struct ekLayerInput {
     struct Trap {
         uint8_t type = ekLevel::TYPE_DONOR;
         double N = 0.0, Nr = 0.0, E = 0.0, Taun = 0.0, Taup = 0.0, F = 1.0;
+        int number = 0;  // i of its keys "Trapi."
     };
     Trap traps[TRAPS];
     int trapsAccepted = 0;
@@ -107,6 +108,9 @@ private:
     bool buildLayer(int number, const ekLayerInput& in);
     bool buildLayerIndex(int number, ekLayer* layer, const ekLayerInput& in);
     bool addLayerTraps(ekLayer* layer, const ekLayerInput& in);
+    // Level energies beyond half the layer's bandgap, which the run caps
+    // there, warned with the value used.
+    void warnCappedEnergies(int number, const ekLayer* layer, const ekLayerInput& in) const;
     bool findIndexFile(const std::wstring& name, std::wstring* found) const;
     bool applyContact(bool anode);
     bool applyVoltage();

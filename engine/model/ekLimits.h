@@ -20,6 +20,12 @@ inline constexpr double BIAS_STEP_BANDGAPS = 0.2;
 // less than the solver's own error.
 inline constexpr double BIAS_STEP_MIN = 0.001;
 
+// Photon flux of a quantum-efficiency sweep (1/cm2/s): the efficiency is
+// the response to a small light, which needs enough photons to stand out
+// of the dark current and few enough to leave the device in low injection.
+inline constexpr double QE_FLUX_MIN = 1e15;
+inline constexpr double QE_FLUX_MAX = 1e22;
+
 // Smallest residual norm an iteration reports (ten machine epsilons): a
 // norm of exactly 0 would make the relative error undefined.
 inline constexpr double NORM_FLOOR = 2.220446049250313e-15;

@@ -458,9 +458,10 @@ TEST(LoadLight, SourcesGiveTheLightTypeAndRange)
         // Refused values switch the light off and leave the excitation's own.
         {"    Light.Source=\"Mono\"\n    Light.Wavelength=0.05\n    Light.Flux=1e16\n", 0, false,
          0.3, 1.2, 0.01, 1e17},
+        // A quantum-efficiency sweep takes its flux into 1e15 to 1e22.
         {"    Light.Source=\"Sweep\"\n    Light.Start=0.4\n    Light.End=0.8\n"
          "    Light.Step=0.02\n    Light.Flux=1e14\n",
-         0x11, true, 0.4, 0.8, 0.02, 1e14},
+         0x11, true, 0.4, 0.8, 0.02, 1e15},
         {"    Light.Source=\"None\"\n    Light.Wavelength=0.5\n    Light.Flux=1e16\n", 0, false,
          0.5, 0.6, 0.01, 1e16},
     };

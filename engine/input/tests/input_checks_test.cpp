@@ -342,6 +342,24 @@ const Change CHANGES[] = {
              "[Light]\n    Light.Source=\"AM1.5\"\n    Light.Start=0.4\n    Light.Wavelength=0.5\n",
      "[WARNING] at line 13: Light.Wavelength = \"0.5\" is not used (Light.Start gives the "
      "wavelength)\n"},
+    // Values the run caps or cuts are said, never changed silently.
+    {"dopant energy above half the bandgap", LAYER + "    Dopant.E=0.7\n",
+     "[WARNING] at line 6: Dopant.E = \"0.7\" changed to 0.56 (a level lies at most half the "
+     "bandgap of Layer1, 1.12 eV, from its band edge)\n"},
+    {"trap energy above half the bandgap",
+     LAYER + "    Trap1.Type=\"A\"\n    Trap1.N=1e15\n    Trap1.Nr=1e19\n    Trap1.E=0.9\n"
+             "    Trap1.Taun=1e-9\n    Trap1.Taup=1e-9\n",
+     "[WARNING] at line 9: Trap1.E = \"0.9\" changed to 0.56 (a level lies at most half the "
+     "bandgap of Layer1, 1.12 eV, from midgap)\n"},
+    {"device name over 31 characters",
+     "[Device]\n    Name=\"A name of more than thirty-one characters\"\n" + LAYER,
+     "[WARNING] at line 3: Name = \"A name of more than thirty-one characters\" changed to \"A "
+     "name of more than thirty-one \" (a name holds at most 31 characters)\n"},
+    {"flux of a quantum-efficiency sweep below its range",
+     LAYER + "[Light]\n    Light.Source=\"EQE\"\n    Light.Start=0.4\n    Light.End=0.8\n"
+             "    Light.Step=0.02\n    Light.Flux=1e14\n",
+     "[WARNING] at line 11: Light.Flux = \"1e14\" changed to 1e+15 (a quantum-efficiency sweep "
+     "takes a flux from 1e+15 to 1e+22 1/cm2/s)\n"},
     {"monochromatic light out of range",
      LAYER + "[Light]\n    Light.Source=\"Mono\"\n    Light.Wavelength=0.05\n    Light.Flux=1e17\n",
      "[WARNING] light parameters at line 6 not valid (wavelength: from 0.1 to 10 um; step at "
