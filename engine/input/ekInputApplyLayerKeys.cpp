@@ -2,6 +2,7 @@
 // the value of a template layer of the same material, and the checks that
 // tie keys together (trap model and count, index file, dopant, traps).
 #include <algorithm>
+#include <cmath>
 #include <cwchar>
 #include <utility>
 
@@ -323,6 +324,16 @@ bool ekInputReader::findIndexFile(const std::wstring& name, std::wstring* found)
     return false;
 }
 
+void ekInputReader::warnRoundedDegeneracy(const wchar_t* section, const wchar_t* key,
+                                          double F) const
+{
+    // A level keeps its degeneracy factor as a whole number.
+    if (has(section, key) && std::round(F) != F) {
+        changedValue(section, key, nu_numberText(std::round(F)),
+                     L"a degeneracy factor is a whole number");
+    }
+}
+
 bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* in)
 {
     const std::wstring sectionName = ek_format(L"Layer%01d", number);
@@ -374,6 +385,7 @@ bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* i
     real(s, L"Dopant.E", &in->dopantE);
     in->dopantF = 1.0;
     real(s, L"Dopant.F", &in->dopantF);
+    warnRoundedDegeneracy(s, L"Dopant.F", in->dopantF);
     in->dopantTaun = dopant != nullptr ? dopant->getTn() : 1e-7;
     in->dopantTaup = dopant != nullptr ? dopant->getTp() : 1e-7;
     real(s, L"Dopant.Taun", &in->dopantTaun);
@@ -450,6 +462,7 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
         }
         trap.F = 1.0;
         real(s, key(L"F").c_str(), &trap.F);
+        warnRoundedDegeneracy(s, key(L"F").c_str(), trap.F);
         if (trap.N >= TRAP_DENSITY_MIN) {
             in->traps[in->trapsAccepted++] = trap;
         } else {

@@ -181,6 +181,8 @@ private:
                    std::initializer_list<const wchar_t*> words);
     // Layer keys a doped layer does not use, warned.
     void warnUnusedLayerKeys(int number, const ekLayerInput& in) const;
+    // A degeneracy factor that is no whole number, which the level rounds.
+    void warnRoundedDegeneracy(const wchar_t* section, const wchar_t* key, double F) const;
 
     // ---- messages -----------------------------------------------------------
     // An error line (nuSigma::error) at lineIndex, which the line output

@@ -351,6 +351,9 @@ const Change CHANGES[] = {
              "    Trap1.Taun=1e-9\n    Trap1.Taup=1e-9\n",
      "[WARNING] at line 9: Trap1.E = \"0.9\" changed to 0.56 (a level lies at most half the "
      "bandgap of Layer1, 1.12 eV, from midgap)\n"},
+    {"degeneracy factor that is no whole number", LAYER + "    Dopant.F=1.5\n",
+     "[WARNING] at line 6: Dopant.F = \"1.5\" changed to 2 (a degeneracy factor is a whole "
+     "number)\n"},
     {"device name over 31 characters",
      "[Device]\n    Name=\"A name of more than thirty-one characters\"\n" + LAYER,
      "[WARNING] at line 3: Name = \"A name of more than thirty-one characters\" changed to \"A "
