@@ -74,9 +74,7 @@ bool ekInputReader::checkSweep(double start, double end, double step)
                                L" K, to the smaller of End - Start, " + nu_numberText(end - start) +
                                L" V, and " + nu_numberText(stepMax) + L" V, a fifth of " + bandgap);
     }
-    // A step may equal its range up to the rounding of both ends.
-    const double slack = 1e-12 * std::max({std::fabs(start), std::fabs(end), std::fabs(step)});
-    if (step > end - start + slack) {
+    if (!ekExcitation::stepFits(step, start, end)) {
         return refuseValue(s, L"Voltage.Step",
                            L"at most End - Start, " + nu_numberText(end - start) + L" V");
     }
