@@ -107,6 +107,10 @@ size_t ek_endsWithW(const wchar_t* text, const wchar_t* suffix);
 // Reads a real number from the first 63 characters of text whatever the
 // locale; text that is no number, and null, read as 0.
 double ek_wtof(const wchar_t* text);
+// The number a whole text spells (blanks around it allowed), whatever the
+// locale: false for null, for text that is no number or holds more than
+// one, and for infinities and NaN.
+bool ek_wholeNumber(const wchar_t* text, double* value);
 // Clears the console: a terminal is cleared in place; otherwise a hosting
 // editor is asked to do it with the line "[COMM]LUA:cls()".
 void ek_clearConsole();

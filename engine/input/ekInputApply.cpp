@@ -53,6 +53,13 @@ bool ekInputReader::applyDevice()
     const int line = headerLine(ekInput::SECTION_DEVICE);
     std::wstring name;
     if (text(section, L"Name", &name)) {
+        const size_t longest = ElecDevice::NAME_SIZE - 1;
+        if (name.size() > longest) {
+            name.resize(longest);
+            changedValue(
+                section, L"Name", L"\"" + name + L"\"",
+                ek_format(L"a name holds at most %d characters", static_cast<int>(longest)));
+        }
         device->updateMain(name.c_str(), nullptr);
     }
     double temperature = 0.0;
@@ -94,8 +101,18 @@ bool ekInputReader::countLayers(int* count)
         layers = number;
     }
     if (layers < 1) {
+        // A numbered layer without the first is a gap at the start.
+        for (int number = 2; number <= ElecDevice::MAX_LAYERS; ++number) {
+            if (layerLine(number) >= 0) {
+                return fail(layerLine(number),
+                            ek_format(L"invalid device at line %d: [Layer%d] without [Layer1] "
+                                      L"(layers are numbered from Layer1 without gaps)",
+                                      layerLine(number) + 1, number));
+            }
+        }
         setLineOut(0);
-        sigma->error(L"invalid device: no layers");
+        sigma->error(L"invalid device: no layers (a device file describes its layers in "
+                     L"sections [Layer1], [Layer2] and so on)");
         return false;
     }
     // A layer after a gap in the numbering would be left out of the stack:
@@ -136,16 +153,6 @@ bool ekInputReader::real(const wchar_t* section, const wchar_t* key, double* out
         return false;
     }
     *out = ek_wtof(value.c_str());
-    return true;
-}
-
-bool ekInputReader::integer(const wchar_t* section, const wchar_t* key, long* out) const
-{
-    std::wstring value;
-    if (!text(section, key, &value)) {
-        return false;
-    }
-    *out = std::wcstol(value.c_str(), nullptr, 10);
     return true;
 }
 

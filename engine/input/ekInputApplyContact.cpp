@@ -60,9 +60,11 @@ bool ekInputReader::applyContact(bool anode)
         type = ekContact::TYPE_SCHOTTKY;
     }
     if (type == ekContact::TYPE_SCHOTTKY && !hasPhi) {
-        return fail(line, ek_format(L"for Schottky contact it is necessary to define the "
-                                    L"barrier height %ls.Phi",
-                                    section));
+        const int at = keyLine(section, key(L"Type").c_str());
+        return fail(at, ek_format(L"Schottky contact without its barrier at line %d: %ls needs "
+                                  L"%ls.Phi (the barrier height in eV, counted from the "
+                                  L"conduction band)",
+                                  at + 1, written(section, key(L"Type").c_str()).c_str(), section));
     }
     double Rn = ekContact::DEFAULT_VELOCITY, Rp = ekContact::DEFAULT_VELOCITY;
     real(section, key(L"Rn").c_str(), &Rn);
@@ -106,8 +108,8 @@ bool ekInputReader::applyContact(bool anode)
     std::wstring path;
     if (text(section, key(L"Index.Model").c_str(), &path) &&
         ek_endsWithW(path.c_str(), L".lua") != 0) {
-        if (kov_fileExistsW(resolvePath(path).c_str())) {
-            path = resolvePath(path);
+        if (!scriptFile(section, key(L"Index.Model").c_str(), &path)) {
+            return false;
         }
         contact->updateIndexScript(path.c_str(), true);
         info(ek_format(L"[INFO]    %ls index model: \"%ls\"\n", lower, path.c_str()));

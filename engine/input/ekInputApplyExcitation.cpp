@@ -1,6 +1,7 @@
 // Device-file reader: the bias sweep ([Voltage]) and the light ([Light])
 // of the excitation.
 #include <cmath>
+#include <algorithm>
 #include <cwchar>
 #include <utility>
 
@@ -11,6 +12,7 @@
 #include "ekLimits.h"
 #include "ekExcitation.h"
 #include "ekInputReader.h"
+#include "ekSimulator.h"
 #include "kovbase.h"
 #include "nucore.h"
 
@@ -22,30 +24,61 @@ constexpr double FLUX_MAX = kov_keyLimit(KovKeySection::LIGHT, "Light.Flux").max
 
 }  // namespace
 
-// The sweep's voltages stay within 20 bandgaps of the first layer and its
-// step within a fifth of one (the bandgap in eV read as volts): beyond
-// them the solver cannot follow the bias.
-bool ekInputReader::checkSweepReach(double start, double end, double step)
+// The rules of a sweep, each refusal naming the key that breaks one: the
+// voltages within their range and within 20 bandgaps of the first layer
+// (the bandgap in eV read as volts), Start not above End, the step from a
+// thousandth of the thermal voltage (smaller steps differ by less than
+// the solver's error) up to End - Start and to a fifth of the bandgap.
+bool ekInputReader::checkSweep(double start, double end, double step)
 {
-    const ekLayer* first = device->getFirstLayer();
-    if (first == nullptr) {
-        return true;
-    }
     const wchar_t* s = L"Voltage";
-    const double Eg = first->getBandgap();
+    if (!checkRange(s, L"Voltage.Start") || !checkRange(s, L"Voltage.End")) {
+        return false;
+    }
+    const ekLayer* first = device->getFirstLayer();
+    const double Eg = first != nullptr ? first->getBandgap() : 0.0;
     const std::wstring bandgap = L"the bandgap of Layer1, " + nu_numberText(Eg) + L" eV";
     const double reach = ekLimits::BIAS_RANGE_BANDGAPS * Eg;
     for (const auto& [key, value] :
          {std::pair{L"Voltage.Start", start}, std::pair{L"Voltage.End", end}}) {
-        if (!(std::fabs(value) <= reach)) {
+        if (first != nullptr && !(std::fabs(value) <= reach)) {
             return refuseValue(s, key,
                                L"from " + nu_numberText(-reach) + L" to " + nu_numberText(reach) +
                                    L" V, " + nu_numberText(ekLimits::BIAS_RANGE_BANDGAPS) +
                                    L" times " + bandgap);
         }
     }
+    if (start > end) {
+        return refuseValue(
+            s, L"Voltage.End",
+            ek_format(L"at least Voltage.Start, %ls V at line %d: a sweep runs "
+                      L"upwards from Voltage.Start to Voltage.End",
+                      nu_numberText(start).c_str(), keyLine(s, L"Voltage.Start") + 1));
+    }
+    const double Vt = simulator->getNorm().Vt;
+    const double stepMin = ekLimits::BIAS_STEP_MIN * Vt;
     const double stepMax = ekLimits::BIAS_STEP_BANDGAPS * Eg;
-    if (!(step <= stepMax)) {
+    const std::wstring temperature = nu_numberText(device->getT());
+    if (start == end) {
+        // One bias: no step is walked.
+        if (step > 0.0) {
+            return refuseValue(s, L"Voltage.Step",
+                               L"0 when Voltage.Start equals Voltage.End, a sweep of one bias");
+        }
+        return true;
+    }
+    if (!(step >= stepMin)) {
+        return refuseValue(s, L"Voltage.Step",
+                           L"from " + nu_numberText(stepMin) +
+                               L" V, a thousandth of the thermal voltage kT/q at " + temperature +
+                               L" K, to the smaller of End - Start, " + nu_numberText(end - start) +
+                               L" V, and " + nu_numberText(stepMax) + L" V, a fifth of " + bandgap);
+    }
+    if (!ekExcitation::stepFits(step, start, end)) {
+        return refuseValue(s, L"Voltage.Step",
+                           L"at most End - Start, " + nu_numberText(end - start) + L" V");
+    }
+    if (first != nullptr && !(step <= stepMax)) {
         return refuseValue(s, L"Voltage.Step",
                            L"at most " + nu_numberText(stepMax) + L" V, a fifth of " + bandgap);
     }
@@ -91,15 +124,39 @@ bool ekInputReader::applyVoltage()
                              : L"Voltage.Step",
                     L"a bias sweep needs all of Voltage.Start, Voltage.End and Voltage.Step");
     }
-    excitation->setV(start, end, step, Jinf, Jsup, type, file.empty() ? nullptr : file.c_str());
-    if (type == ekExcitation::BIAS_SWEEP &&
-        (excitation->biasType & ekExcitation::BIAS_ON_MASK) == 0) {
-        return fail(line, ek_format(L"voltage parameters not valid at line %d (voltage max "
-                                    L"range: [-100 ; 100] V ; max current: 1e6 A/cm2)",
-                                    line + 1));
-    }
-    if (type == ekExcitation::BIAS_SWEEP && !checkSweepReach(start, end, step)) {
+    if (type == ekExcitation::BIAS_SWEEP && !checkSweep(start, end, step)) {
         return false;
+    }
+    if (type == ekExcitation::BIAS_FILE) {
+        // The file gives the voltages; a sweep written beside it would only
+        // make the excitation refuse the file.
+        for (const wchar_t* key : {L"Voltage.Start", L"Voltage.End", L"Voltage.Step"}) {
+            if (has(s, key)) {
+                unusedValue(s, key, L"the bias file gives the voltages");
+            }
+        }
+        start = -1.0;
+        end = 1.0;
+        step = 0.02;
+    }
+    if (type != ekExcitation::BIAS_OFF) {
+        if (!checkRange(s, L"Voltage.Jinf") || !checkRange(s, L"Voltage.Jsup")) {
+            return false;
+        }
+        if (!(Jinf < Jsup)) {
+            return refuseValue(
+                s, L"Voltage.Jsup",
+                ek_format(L"above Voltage.Jinf, %ls A/cm2 at line %d", nu_numberText(Jinf).c_str(),
+                          keyLine(s, L"Voltage.Jinf") + 1));
+        }
+    }
+    excitation->setV(start, end, step, Jinf, Jsup, type, file.empty() ? nullptr : file.c_str());
+    if (type != ekExcitation::BIAS_OFF &&
+        (excitation->biasType & ekExcitation::BIAS_ON_MASK) == 0) {
+        // Every rule of the excitation is checked above; this is a fault of
+        // the program, said as such rather than blamed on the file.
+        return fail(line, ek_format(L"voltage parameters at line %d not taken by the excitation",
+                                    line + 1));
     }
     if (type == ekExcitation::BIAS_SWEEP && step > 0.0) {
         // The sweep keeps its ends and spreads its points more widely when
@@ -174,6 +231,16 @@ bool ekInputReader::applyLight()
     const bool valid = start >= WAVELENGTH_MIN && start <= WAVELENGTH_MAX &&
                        end >= WAVELENGTH_MIN && end <= WAVELENGTH_MAX && start <= end &&
                        step <= end - start && flux >= 0.0 && flux <= FLUX_MAX;
+    if (valid && qeSweep) {
+        const double used = std::clamp(flux, ekLimits::QE_FLUX_MIN, ekLimits::QE_FLUX_MAX);
+        if (used != flux) {
+            changedValue(s, L"Light.Flux", nu_numberText(used),
+                         L"a quantum-efficiency sweep takes a flux from " +
+                             nu_numberText(ekLimits::QE_FLUX_MIN) + L" to " +
+                             nu_numberText(ekLimits::QE_FLUX_MAX) + L" 1/cm2/s");
+            flux = used;
+        }
+    }
     if (valid) {
         excitation->Wstart = start;
         excitation->Wend = end;
@@ -207,6 +274,20 @@ bool ekInputReader::applyLight()
     }
     if (type == ekExcitation::LIGHT_FILE) {
         excitation->setW(file.c_str());
+    }
+    // The whole spectrum and the single line are simulated along a bias;
+    // only a sweep of wavelengths runs without one.
+    const uint8_t light = excitation->lightType;
+    if ((light == ekExcitation::LIGHT_AM15 || light == ekExcitation::LIGHT_MONO) &&
+        (excitation->biasType & ekExcitation::BIAS_ON_MASK) == 0) {
+        const int at = keyLine(s, has(s, L"Light.Source") ? L"Light.Source" : L"Light.Flux");
+        return fail(
+            at, ek_format(
+                    L"light without a voltage source at line %d: %ls needs a bias "
+                    L"sweep or a bias file in [Voltage] (without one, use "
+                    L"Light.Source=\"EQE\" for a wavelength sweep)",
+                    at + 1,
+                    written(s, has(s, L"Light.Source") ? L"Light.Source" : L"Light.Flux").c_str()));
     }
     return true;
 }

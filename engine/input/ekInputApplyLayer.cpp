@@ -190,6 +190,7 @@ bool ekInputReader::buildLayer(int number, const ekLayerInput& in)
     if (sigma->err != 0) {
         return failReported(line);
     }
+    warnCappedEnergies(number, layer, in);
 
     if (alloy) {
         layer->updateMobility(mix.mix(&ekLayer::getEbr), mix.mix(&ekLayer::getMobn),
@@ -301,6 +302,32 @@ bool ekInputReader::buildLayerIndex(int number, ekLayer* layer, const ekLayerInp
     case ekLayerInput::IndexSource::Constant: break;
     }
     return true;
+}
+
+void ekInputReader::warnCappedEnergies(int number, const ekLayer* layer,
+                                       const ekLayerInput& in) const
+{
+    // A bandgap model gives each point its own gap and cap; the constant
+    // gap of the layer says nothing about them.
+    if (!in.script[ekLayer::MODEL_BANDGAP].empty()) {
+        return;
+    }
+    const std::wstring section = ek_format(L"Layer%01d", number);
+    const double cap = layer->getBandgap() / 2.0;
+    const std::wstring gap =
+        L"half the bandgap of " + section + L", " + nu_numberText(layer->getBandgap()) + L" eV";
+    auto check = [&](const std::wstring& key, double E, const wchar_t* counted) {
+        if (E > cap && has(section.c_str(), key.c_str())) {
+            changedValue(section.c_str(), key.c_str(), nu_numberText(cap),
+                         L"a level lies at most " + gap + L", from " + counted);
+        }
+    };
+    if (in.script[ekLayer::MODEL_DOPING].empty() && in.dopantType != ekLevel::TYPE_NONE) {
+        check(L"Dopant.E", in.dopantE, L"its band edge");
+    }
+    for (int i = 0; i < in.trapsAccepted; ++i) {
+        check(ek_format(L"Trap%01d.E", in.traps[i].number), in.traps[i].E, L"midgap");
+    }
 }
 
 bool ekInputReader::addLayerTraps(ekLayer* layer, const ekLayerInput& in)

@@ -2,7 +2,9 @@
 // the value of a template layer of the same material, and the checks that
 // tie keys together (trap model and count, index file, dopant, traps).
 #include <algorithm>
+#include <cmath>
 #include <cwchar>
+#include <utility>
 
 #include "ElecDevice.h"
 #include "ekFormat.h"
@@ -177,8 +179,7 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
             unusedValue(s, entry.key, L"a model is a Lua script, a file name ending in .lua");
             continue;
         }
-        // Found beside the device file it is taken from there; a script
-        // found nowhere is named by the run when the model is first needed.
+        // Found beside the device file it is taken from there.
         if (kov_fileExistsW(resolvePath(path).c_str())) {
             path = resolvePath(path);
         }
@@ -187,10 +188,10 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
         info(ek_format(entry.info, path.c_str()));
     }
     long count = 0;
-    if (!checkRange(s, L"Trap.Count")) {
+    if (!integerValue(s, L"Trap.Count", &count)) {
         return false;
     }
-    if (integer(s, L"Trap.Count", &count) && count >= 1 && count <= ekLayer::TRAPS_MAX) {
+    if (count >= 1 && count <= ekLayer::TRAPS_MAX) {
         in->trapCount = static_cast<int>(count);
         info(ek_format(L"[INFO]    trap count: %d\n", in->trapCount));
     }
@@ -198,6 +199,16 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
         return fail(line, ek_format(L"layer at line %d: Trap.Count and Trap.Model must be "
                                     L"correctly defined together",
                                     line + 1));
+    }
+    // A script that cannot be read is named here, with its line, rather
+    // than when the run first needs the model. A name that does not end in
+    // ".lua" is the layer's to refuse.
+    for (const ScriptKey& entry : SCRIPT_KEYS) {
+        const std::wstring& path = in->script[entry.kind];
+        std::wstring found;
+        if (ek_endsWithW(path.c_str(), L".lua") != 0 && !scriptFile(s, entry.key, &found)) {
+            return false;
+        }
     }
     if (!readLayerIndex(number, templ, in) || !readDopant(number, templ, in) ||
         !readTraps(number, in)) {
@@ -221,13 +232,13 @@ bool ekInputReader::readLayer(int number, const ekLayer* templ, ekLayerInput* in
     in->TaunD = realOr(L"Urbach.TaunD", templ->getUrbachTaunD());
     in->TaupD = realOr(L"Urbach.TaupD", templ->getUrbachTaupD());
 
-    long points = 0;
-    in->meshPoints = 100;
     // A count out of range takes the nearest limit, never the default:
     // asking for many points gets the most a layer may have.
-    if (integer(s, L"Mesh.Points", &points)) {
-        in->meshPoints = static_cast<int>(clampInteger(s, L"Mesh.Points", points));
+    long points = 100;
+    if (!integerValue(s, L"Mesh.Points", &points)) {
+        return false;
     }
+    in->meshPoints = static_cast<int>(points);
     return true;
 }
 
@@ -264,7 +275,9 @@ bool ekInputReader::readLayerIndex(int number, const ekLayer* templ, ekLayerInpu
         }
         in->indexSource = ekLayerInput::IndexSource::File;
     } else if (hasModel && ek_endsWithW(model.c_str(), L".lua") != 0) {
-        in->indexPath = kov_fileExistsW(resolvePath(model).c_str()) ? resolvePath(model) : model;
+        if (!scriptFile(s, L"Index.Model", &in->indexPath)) {
+            return false;
+        }
         in->indexSource = ekLayerInput::IndexSource::Model;
     } else if (text(s, L"Index.Database", &value) && isWord(value, {L"Yes"})) {
         in->indexSource = ekLayerInput::IndexSource::Database;
@@ -309,6 +322,16 @@ bool ekInputReader::findIndexFile(const std::wstring& name, std::wstring* found)
         }
     }
     return false;
+}
+
+void ekInputReader::warnRoundedDegeneracy(const wchar_t* section, const wchar_t* key,
+                                          double F) const
+{
+    // A level keeps its degeneracy factor as a whole number.
+    if (has(section, key) && std::round(F) != F) {
+        changedValue(section, key, nu_numberText(std::round(F)),
+                     L"a degeneracy factor is a whole number");
+    }
 }
 
 bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* in)
@@ -362,6 +385,7 @@ bool ekInputReader::readDopant(int number, const ekLayer* templ, ekLayerInput* i
     real(s, L"Dopant.E", &in->dopantE);
     in->dopantF = 1.0;
     real(s, L"Dopant.F", &in->dopantF);
+    warnRoundedDegeneracy(s, L"Dopant.F", in->dopantF);
     in->dopantTaun = dopant != nullptr ? dopant->getTn() : 1e-7;
     in->dopantTaup = dopant != nullptr ? dopant->getTp() : 1e-7;
     real(s, L"Dopant.Taun", &in->dopantTaun);
@@ -386,11 +410,10 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
         }
         return true;
     }
-    const int line = layerLine(number);
-
     for (int i = 1; i <= ekLayerInput::TRAPS; ++i) {
         auto key = [&](const wchar_t* name) { return ek_format(L"Trap%01d.%ls", i, name); };
         ekLayerInput::Trap trap;
+        trap.number = i;
         bool typeGiven = false;
         std::wstring word;
         if (!checkWord(s, key(L"Type").c_str(), {L"D", L"Donor", L"A", L"Acceptor"})) {
@@ -415,9 +438,22 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
             continue;
         }
         if (!(typeGiven && hasN && hasNr && hasE && hasTaun && hasTaup)) {
-            return fail(line, ek_format(L"layer at line %d: all Trap%01d parameters should "
-                                        L"be defined",
-                                        line + 1, i));
+            std::wstring missing;
+            int at = -1;
+            for (const auto& [name, given] :
+                 {std::pair{L"Type", typeGiven}, std::pair{L"N", hasN}, std::pair{L"Nr", hasNr},
+                  std::pair{L"E", hasE}, std::pair{L"Taun", hasTaun},
+                  std::pair{L"Taup", hasTaup}}) {
+                if (!given) {
+                    missing += (missing.empty() ? L"" : L", ") + key(name);
+                } else if (at < 0 || keyLine(s, key(name).c_str()) < at) {
+                    at = keyLine(s, key(name).c_str());
+                }
+            }
+            return fail(at, ek_format(L"incomplete trap at line %d: Trap%01d misses %ls (a trap "
+                                      L"is given by its Type, N, Nr, E, Taun and Taup; F is "
+                                      L"optional)",
+                                      at + 1, i, missing.c_str()));
         }
         for (const wchar_t* name : {L"Nr", L"E", L"Taun", L"Taup", L"F", L"N"}) {
             if (!checkRange(s, key(name).c_str())) {
@@ -426,6 +462,7 @@ bool ekInputReader::readTraps(int number, ekLayerInput* in)
         }
         trap.F = 1.0;
         real(s, key(L"F").c_str(), &trap.F);
+        warnRoundedDegeneracy(s, key(L"F").c_str(), trap.F);
         if (trap.N >= TRAP_DENSITY_MIN) {
             in->traps[in->trapsAccepted++] = trap;
         } else {

@@ -71,10 +71,11 @@ bool ekInputReader::applyNumeric()
             param->setSolverTransport(nuParam::METHOD_GUMMEL);
         }
     }
-    long points = 0;
-    if (integer(s, L"Numeric.Points", &points)) {
-        param->points = static_cast<int>(clampInteger(s, L"Numeric.Points", points));
+    long points = param->points;
+    if (!integerValue(s, L"Numeric.Points", &points)) {
+        return false;
     }
+    param->points = static_cast<int>(points);
     if (text(s, L"Numeric.Mesh", &word)) {
         if (isWord(word, {L"Layer", L""})) {
             param->mesh = nuParam::MESH_LAYER;

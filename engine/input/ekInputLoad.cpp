@@ -228,7 +228,14 @@ bool ekInputReader::readFirstLine(FILE* stream)
         if (std::wcsncmp(line.data(), L"<?xml", 5) == 0) {
             sigma->error(L"XML input file format not yet supported");
         } else {
-            sigma->error(L"invalid input file header at line 1");
+            // The line found, cut short, beside the one expected.
+            std::wstring found(line.data(), std::min<size_t>(std::wcslen(line.data()), 40));
+            if (std::wcslen(line.data()) > found.size()) {
+                found += L"...";
+            }
+            sigma->error(ek_format(L"invalid input file header at line 1: \"%ls\" (the first "
+                                   L"line of a device file is exactly \"%ls\")",
+                                   found.c_str(), FIRST_LINE));
         }
         return false;
     }
@@ -352,8 +359,15 @@ bool ekInputReader::handleVariable(const wchar_t* line)
         if (sigma->err != 0) {
             return failReported(currentLine);
         }
-        return fail(currentLine,
-                    ek_format(L"invalid variable definition at line %d", currentLine + 1));
+        // The device says why it refused a definition it was given; the
+        // lines it never saw lack their name or their value.
+        std::wstring why = device->getVariableRefusal();
+        if (why.empty() || name[0] == L'\0' || value[0] == L'\0') {
+            why = name[0] != L'\0' ? L"$" + std::wstring(name.data()) + L" has no value"
+                                   : L"a name and a value are needed ($name = value)";
+        }
+        return fail(currentLine, ek_format(L"invalid variable definition at line %d: %ls",
+                                           currentLine + 1, why.c_str()));
     }
     info(ek_format(L"[INFO]    variable defined: $%ls = %ls\n", name.data(), value.data()));
     return true;
@@ -474,6 +488,11 @@ bool ekInputReader::handleKey(const wchar_t* line, const wchar_t* comment)
     }
     keyLines[id] = KeyOrigin{currentLine, asWritten};
     pending.clear();
+    // A quoted value is stored as written; one that should be a number and
+    // is none would otherwise be read as 0.
+    if (!takesWords(normalized.data(), isText) && !checkNumberText(sectionPosition, keyPosition)) {
+        return false;
+    }
     return true;
 }
 
@@ -499,8 +518,7 @@ bool ekInputReader::evaluateValue(const wchar_t* key, const wchar_t* normalized,
             if (sigma->err != 0) {
                 return failReported(currentLine);
             }
-            return fail(currentLine,
-                        ek_format(L"Variable not defined at line %d", currentLine + 1));
+            return failUndefined(key, reference);
         }
         info(ek_format(L"[INFO]    variable used:    %ls = %ls (for %ls)\n", reference.c_str(),
                        value, key));
@@ -517,6 +535,9 @@ bool ekInputReader::evaluateValue(const wchar_t* key, const wchar_t* normalized,
     if (sigma->err != 0) {
         return failReported(currentLine);
     }
+    if (!device->undefinedReference(written.c_str()).empty()) {
+        return failUndefined(key, written);
+    }
     // An unquoted word ("Donor", "Si", "AM1.5") is no expression, but it is
     // what a word-valued key expects.
     if (takesWords(normalized, isText) && written.find(L'$') == std::wstring::npos) {
@@ -526,6 +547,20 @@ bool ekInputReader::evaluateValue(const wchar_t* key, const wchar_t* normalized,
     return fail(currentLine, ek_format(L"invalid expression at line %d: %ls = %ls (a number, "
                                        L"or an expression of numbers and $variables, is expected)",
                                        currentLine + 1, key, written.c_str()));
+}
+
+bool ekInputReader::failUndefined(const wchar_t* key, const std::wstring& value)
+{
+    const std::wstring undefined = device->undefinedReference(value.c_str());
+    if (undefined.empty()) {
+        return fail(currentLine, ek_format(L"invalid expression at line %d: %ls = %ls (a number, "
+                                           L"or an expression of numbers and $variables, is "
+                                           L"expected)",
+                                           currentLine + 1, key, value.c_str()));
+    }
+    return fail(currentLine, ek_format(L"Variable not defined at line %d: %ls, in %ls (a variable "
+                                       L"is defined on a line \"%ls = value\" above its use)",
+                                       currentLine + 1, undefined.c_str(), key, undefined.c_str()));
 }
 
 void ekInputReader::finishMessage()

@@ -52,6 +52,7 @@ struct ekLayerInput {
     struct Trap {
         uint8_t type = ekLevel::TYPE_DONOR;
         double N = 0.0, Nr = 0.0, E = 0.0, Taun = 0.0, Taup = 0.0, F = 1.0;
+        int number = 0;  // i of its keys "Trapi."
     };
     Trap traps[TRAPS];
     int trapsAccepted = 0;
@@ -90,6 +91,9 @@ private:
     bool handleKey(const wchar_t* line, const wchar_t* comment);
     // Expands and evaluates a key's value in place (value holds a line).
     bool evaluateValue(const wchar_t* key, const wchar_t* normalized, bool isText, wchar_t* value);
+    // A value that could not be evaluated: the first variable it uses that
+    // is not defined, or else the expression.
+    bool failUndefined(const wchar_t* key, const std::wstring& value);
     void finishMessage();
 
     // ---- applying the values (ekInputApply*.cpp) -------------------------
@@ -104,12 +108,15 @@ private:
     bool buildLayer(int number, const ekLayerInput& in);
     bool buildLayerIndex(int number, ekLayer* layer, const ekLayerInput& in);
     bool addLayerTraps(ekLayer* layer, const ekLayerInput& in);
+    // Level energies beyond half the layer's bandgap, which the run caps
+    // there, warned with the value used.
+    void warnCappedEnergies(int number, const ekLayer* layer, const ekLayerInput& in) const;
     bool findIndexFile(const std::wstring& name, std::wstring* found) const;
     bool applyContact(bool anode);
     bool applyVoltage();
-    // Refuses a sweep voltage or step beyond what the first layer's
-    // bandgap allows, naming the key, its value and the limit.
-    bool checkSweepReach(double start, double end, double step);
+    // Refuses a sweep whose voltages or step break one of its rules,
+    // naming the key, its value and the rule.
+    bool checkSweep(double start, double end, double step);
     bool applyLight();
     bool applyNumeric();
     bool applyCommand();
@@ -121,7 +128,6 @@ private:
     bool text(const wchar_t* section, const wchar_t* key, std::wstring* out) const;
     // Real values read as ek_wtof does: a text that is no number gives 0.
     bool real(const wchar_t* section, const wchar_t* key, double* out) const;
-    bool integer(const wchar_t* section, const wchar_t* key, long* out) const;
     // Value words are compared without regard to case, as whole values.
     static bool isWord(const std::wstring& value, std::initializer_list<const wchar_t*> words);
 
@@ -151,20 +157,32 @@ private:
     // The resolved file of a key, refused naming the line, key and the path
     // looked for when it does not exist.
     bool existingFile(const wchar_t* section, const wchar_t* key, std::wstring* path);
+    // The script file of a model key (found beside the device file, else
+    // as written), refused naming the line, key and what stands there when
+    // it is missing, no regular file or no script by its size.
+    bool scriptFile(const wchar_t* section, const wchar_t* key, std::wstring* path);
     // The accepted range of a key, from the table the editor uses as well
     // (kovKeyLimits.h).
     static const KovKeyLimit& limitOf(const wchar_t* section, const wchar_t* key);
     // A present key's value outside its range is refused, the range named;
     // absent keys and values inside pass.
     bool checkRange(const wchar_t* section, const wchar_t* key);
-    // A value outside its range takes the nearest limit, with a warning
-    // that names the range.
-    long clampInteger(const wchar_t* section, const wchar_t* key, long value) const;
+    // A present integer key as the run uses it: the value as evaluated
+    // (100000, 1e5 and 100000.0 alike) rounded to a whole number, then
+    // outside its range refused or taken to the nearest limit as the key's
+    // limit says; one warning when the number used is not the one given.
+    // False after a refusal; *out is left alone when the key is absent.
+    bool integerValue(const wchar_t* section, const wchar_t* key, long* out);
+    // A key of a number that was given a text that is no number (a quoted
+    // word) is refused where it stands, naming what the key accepts.
+    bool checkNumberText(int section, int keyPosition);
     // Refuses a present key whose word is none of words (case ignored).
     bool checkWord(const wchar_t* section, const wchar_t* key,
                    std::initializer_list<const wchar_t*> words);
     // Layer keys a doped layer does not use, warned.
     void warnUnusedLayerKeys(int number, const ekLayerInput& in) const;
+    // A degeneracy factor that is no whole number, which the level rounds.
+    void warnRoundedDegeneracy(const wchar_t* section, const wchar_t* key, double F) const;
 
     // ---- messages -----------------------------------------------------------
     // An error line (nuSigma::error) at lineIndex, which the line output

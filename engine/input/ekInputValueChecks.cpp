@@ -3,11 +3,13 @@
 // can be reported with the line, the key and the text as written; and the
 // files a device file names are found from the device file's own folder.
 #include <algorithm>
+#include <cmath>
 #include <cwchar>
 #include <cwctype>
 
 #include "ekInputReader.h"
 #include "ekFormat.h"
+#include "ekLuaModels.h"
 #include "kovbase.h"
 #include "nucore.h"
 
@@ -127,6 +129,37 @@ bool ekInputReader::existingFile(const wchar_t* section, const wchar_t* key, std
                                 written(section, key).c_str(), path->c_str()));
 }
 
+bool ekInputReader::scriptFile(const wchar_t* section, const wchar_t* key, std::wstring* path)
+{
+    std::wstring name;
+    if (!text(section, key, &name)) {
+        return false;
+    }
+    // Beside the device file first, then as written (from the current
+    // folder), as the run looks for it.
+    const std::wstring beside = resolvePath(name);
+    for (const std::wstring& candidate : {beside, name}) {
+        if (ek_isLuaScriptUsable(candidate.c_str())) {
+            *path = candidate;
+            return true;
+        }
+    }
+    const int line = keyLine(section, key);
+    if (const wchar_t* kind = kov_otherFileKindW(beside.c_str())) {
+        return fail(line, ek_format(L"not a regular file at line %d: %ls (%ls is %ls)", line + 1,
+                                    written(section, key).c_str(), beside.c_str(), kind));
+    }
+    const long long size = kov_getFileSizeW(beside.c_str());
+    if (size >= 0) {
+        return fail(line, ek_format(L"not a model script at line %d: %ls (%ls has %lld bytes; a "
+                                    L"script has %lld bytes to 64 MiB)",
+                                    line + 1, written(section, key).c_str(), beside.c_str(), size,
+                                    EK_LUA_SCRIPT_MIN));
+    }
+    return fail(line, ek_format(L"model file not found at line %d: %ls (looked for %ls)", line + 1,
+                                written(section, key).c_str(), beside.c_str()));
+}
+
 const KovKeyLimit& ekInputReader::limitOf(const wchar_t* section, const wchar_t* key)
 {
     const KovKeyLimit* limit = kov_findKeyLimit(section, key);
@@ -151,16 +184,50 @@ bool ekInputReader::checkRange(const wchar_t* section, const wchar_t* key)
     return refuseValue(section, key, kov_toWide(kov_rangeText(limit)));
 }
 
-long ekInputReader::clampInteger(const wchar_t* section, const wchar_t* key, long value) const
+bool ekInputReader::integerValue(const wchar_t* section, const wchar_t* key, long* out)
 {
-    const KovKeyLimit& limit = limitOf(section, key);
-    const long used =
-        std::clamp(value, static_cast<long>(limit.minimum), static_cast<long>(limit.maximum));
-    if (used != value) {
-        changedValue(section, key, std::to_wstring(used),
-                     L"accepted: " + kov_toWide(kov_rangeText(limit)));
+    std::wstring value;
+    if (!text(section, key, &value)) {
+        return true;
     }
-    return used;
+    const KovKeyLimit& limit = limitOf(section, key);
+    const std::wstring range = kov_toWide(kov_rangeText(limit));
+    // The value arrives evaluated, so 100000 may read "1e+05": it is read
+    // as a number, never by its leading digits.
+    double given = 0.0;
+    if (!ek_wholeNumber(value.c_str(), &given)) {
+        return refuseValue(section, key, L"a whole number, " + range);
+    }
+    // A count is a whole number; a computed one such as 12.5 is rounded,
+    // and the warning below says so.
+    const double whole = std::round(given);
+    double used = whole;
+    if (whole < limit.minimum || whole > limit.maximum) {
+        if (limit.outside == KovOutside::REFUSE) {
+            return refuseValue(section, key, range);
+        }
+        used = std::clamp(whole, limit.minimum, limit.maximum);
+    }
+    *out = static_cast<long>(used);
+    if (used != given) {
+        changedValue(
+            section, key, std::to_wstring(*out),
+            (whole != given ? L"a count is a whole number; accepted: " : L"accepted: ") + range);
+    }
+    return true;
+}
+
+bool ekInputReader::checkNumberText(int section, int keyPosition)
+{
+    const wchar_t* name = currentSection->getName();
+    const wchar_t* key = ekInput::SECTION[section].records[keyPosition].key;
+    const KovKeyLimit* limit = kov_findKeyLimit(ekInput::SECTION[section].name, key);
+    std::wstring value;
+    if (limit == nullptr || !text(name, key, &value) || ek_wholeNumber(value.c_str(), nullptr)) {
+        return true;
+    }
+    const std::wstring range = kov_toWide(kov_rangeText(*limit));
+    return refuseValue(name, key, (limit->integer ? L"a whole number, " : L"a number, ") + range);
 }
 
 bool ekInputReader::checkWord(const wchar_t* section, const wchar_t* key,

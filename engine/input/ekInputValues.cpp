@@ -1,5 +1,7 @@
 // Value functions of the device-file reader.
+#include <cmath>
 #include <cwchar>
+#include <string>
 #include <unistd.h>
 
 #include "ekInput.h"
@@ -29,6 +31,36 @@ double ek_wtof(const wchar_t* text)
     char narrow[64 * 4];
     kov_wideToUtf8(narrow, sizeof(narrow), head);
     return kov_strtod(narrow, nullptr);
+}
+
+bool ek_wholeNumber(const wchar_t* text, double* value)
+{
+    if (text == nullptr) {
+        return false;
+    }
+    const std::string narrow = kov_toUtf8(text);
+    const char* begin = narrow.c_str();
+    while (*begin == ' ' || *begin == '\t') {
+        ++begin;
+    }
+    if (*begin == '\0') {
+        return false;
+    }
+    char* end = nullptr;
+    const double number = kov_strtod(begin, &end);
+    if (end == begin) {
+        return false;
+    }
+    while (*end == ' ' || *end == '\t') {
+        ++end;
+    }
+    if (*end != '\0' || !std::isfinite(number)) {
+        return false;
+    }
+    if (value != nullptr) {
+        *value = number;
+    }
+    return true;
 }
 
 void ek_clearConsole()

@@ -172,6 +172,14 @@ public:
     // is cut at a comment mark, trimmed, evaluated and rewritten with the
     // stored text. line (0-based) is used in the message only.
     bool setVariable(const wchar_t* name, wchar_t* value, int line);
+    // Why the last setVariable refused, naming the variable (for example
+    // "$v65: a device file holds at most 64 variables"); empty after an
+    // accepted definition.
+    const std::wstring& getVariableRefusal() const { return variableRefusal; }
+    // The first '$' reference of text that names no constant and no
+    // defined variable, with its '$' (at most 63 characters of its name);
+    // empty when every reference is known.
+    std::wstring undefinedReference(const wchar_t* text) const;
     bool deleteVariable(const wchar_t* name);
     // Value text of a constant or variable ('$' prefix allowed) into out
     // (at least 256 characters).
@@ -228,6 +236,7 @@ private:
     ekInterface* interfaces[MAX_INTERFACES] = {};
     _variable_w_t* variables[MAX_VARIABLES] = {};
     int variableCount = 0;
+    std::wstring variableRefusal;
     double polarizationScale = 0.0;
     bool valid = false;
 };

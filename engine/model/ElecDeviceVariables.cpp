@@ -1,5 +1,6 @@
 // ElecDevice: user variables of the device file and the evaluation of value
 // texts ('$name' references expanded, the expression evaluated).
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 #include <string>
@@ -170,51 +171,96 @@ bool ElecDevice::parseValue(wchar_t* text)
     return true;
 }
 
+std::wstring ElecDevice::undefinedReference(const wchar_t* text) const
+{
+    for (const wchar_t* c = text; c != nullptr && *c != L'\0'; ++c) {
+        if (*c != L'$') {
+            continue;
+        }
+        const wchar_t* name = c + 1;
+        size_t length = 0;
+        while (isNameChar(name[length])) {
+            ++length;
+        }
+        wchar_t replacement[VARIABLE_VALUE_SIZE];
+        if (!lookupReference(name, length, replacement, VARIABLE_VALUE_SIZE)) {
+            const size_t shown = std::min(length, VARIABLE_NAME_SIZE - 1);
+            return L"$" + std::wstring(name, shown) + (shown < length ? L"..." : L"");
+        }
+        c = name + length - 1;
+    }
+    return L"";
+}
+
 bool ElecDevice::setVariable(const wchar_t* name, wchar_t* value, int line)
 {
-    if (name == nullptr || value == nullptr || !isAsciiLetter(name[0])) {
+    variableRefusal.clear();
+    const std::wstring shownName = L"$" + std::wstring(name != nullptr ? name : L"");
+    auto refuse = [&](const std::wstring& why) {
+        variableRefusal = why;
         return false;
+    };
+    const std::wstring notAName =
+        shownName.substr(0, VARIABLE_NAME_SIZE) +
+        L" is no variable name (a letter, then letters, digits or _, up to 63 characters)";
+    if (name == nullptr || value == nullptr) {
+        return refuse(L"a name and a value are needed ($name = value)");
+    }
+    if (!isAsciiLetter(name[0])) {
+        return refuse(notAName);
     }
     if (isBlocked()) {
         return false;
     }
     const size_t nameLength = wcslen(name);
     if (findConstant(name, nameLength) != nullptr) {
-        reportError(L"reserved variable name at line " + std::to_wstring(line + 1));
-        return false;
+        reportError(L"reserved variable name at line " + std::to_wstring(line + 1) + L": " +
+                    shownName +
+                    L" is a constant (pi, _q, _m, _k, _h, _c, _e and _n cannot be "
+                    L"redefined)");
+        return refuse(shownName + L" is a constant");
     }
     // A name that is cut, or that no '$' reference could spell, would
     // silently stand for another variable or for none.
-    if (nameLength >= VARIABLE_NAME_SIZE) {
-        return false;
+    bool spelled = nameLength < VARIABLE_NAME_SIZE;
+    for (size_t i = 0; spelled && i < nameLength; ++i) {
+        spelled = isNameChar(name[i]);
     }
-    for (size_t i = 0; i < nameLength; ++i) {
-        if (!isNameChar(name[i])) {
-            return false;
-        }
+    if (!spelled) {
+        return refuse(notAName);
     }
 
     const std::wstring text = withoutComment(value);
-    if (text.empty() || text.size() >= VARIABLE_VALUE_SIZE) {
-        return false;
+    if (text.empty()) {
+        return refuse(shownName + L" has no value");
+    }
+    if (text.size() >= VARIABLE_VALUE_SIZE) {
+        return refuse(shownName + L": a value holds at most 255 characters");
     }
 
     wchar_t stored[VARIABLE_VALUE_SIZE];
     kov_copyW(stored, VARIABLE_VALUE_SIZE, text.c_str());
     const bool isText = stored[0] == L'"';
     if (!isText && !parseValue(stored)) {
-        return false;
+        const std::wstring undefined = undefinedReference(text.c_str());
+        if (!undefined.empty()) {
+            return refuse(shownName + L" = " + text + L" uses " + undefined +
+                          L", which is not defined above it");
+        }
+        return refuse(shownName + L" = " + text +
+                      L" (a number, or an expression of numbers and $variables, is expected)");
     }
 
     const int slot = findVariable(name, nameLength, false);
     _variable_w_t* variable = slot >= 0 ? variables[slot] : nullptr;
     if (variable == nullptr) {
         if (variableCount >= MAX_VARIABLES) {
-            return false;
+            return refuse(shownName + L": a device file holds at most " +
+                          std::to_wstring(MAX_VARIABLES) + L" variables");
         }
         variable = channel->mallocVar(true);
         if (variable == nullptr) {
-            return false;
+            return refuse(shownName + L": no memory left for it");
         }
         kov_copyW(variable->name, VARIABLE_NAME_SIZE, name);
         variables[variableCount++] = variable;

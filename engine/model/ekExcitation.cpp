@@ -6,19 +6,6 @@
 
 #include "kovbase.h"
 
-namespace {
-
-// A step may equal its range: end - start carries the rounding of both
-// ends (-0.4 - -0.5 gives 0.09999999999999998), so the step is compared
-// with a tolerance relative to the values.
-bool stepFits(double step, double start, double end)
-{
-    const double slack = 1e-12 * std::max({std::fabs(start), std::fabs(end), std::fabs(step)});
-    return step <= end - start + slack;
-}
-
-}  // namespace
-
 ekExcitation::ekExcitation(nuSigma* /*sigma*/) { reset(); }
 
 void ekExcitation::reset()
@@ -37,6 +24,12 @@ void ekExcitation::reset()
     qeSweep = false;
     lightFilename[0] = L'\0';
     biasFilename[0] = L'\0';
+}
+
+bool ekExcitation::stepFits(double step, double start, double end)
+{
+    const double slack = 1e-12 * std::max({std::fabs(start), std::fabs(end), std::fabs(step)});
+    return step <= end - start + slack;
 }
 
 void ekExcitation::setV(double newVstart, double newVend, double newVstep, double newJinf,

@@ -43,6 +43,11 @@ public:
 
     void reset();
 
+    // A step fits its sweep when it is at most End - Start, which carries
+    // the rounding of both ends (-0.4 - -0.5 gives 0.09999999999999998):
+    // the comparison allows for it.
+    static bool stepFits(double step, double start, double end);
+
     // Stores the bias sweep unless a value is out of range, in which case
     // nothing is stored and the bias is switched off. A non-null file name
     // is stored too.

@@ -15,6 +15,16 @@ inline constexpr double BIAS_SUBSTEP = 0.4;
 // bandgap in eV read as volts), and a step is at most this fraction of one.
 inline constexpr double BIAS_RANGE_BANDGAPS = 20.0;
 inline constexpr double BIAS_STEP_BANDGAPS = 0.2;
+// Smallest step of a sweep from one voltage to another, in Vt (a
+// thousandth of the thermal voltage kT/q): below it the points differ by
+// less than the solver's own error.
+inline constexpr double BIAS_STEP_MIN = 0.001;
+
+// Photon flux of a quantum-efficiency sweep (1/cm2/s): the efficiency is
+// the response to a small light, which needs enough photons to stand out
+// of the dark current and few enough to leave the device in low injection.
+inline constexpr double QE_FLUX_MIN = 1e15;
+inline constexpr double QE_FLUX_MAX = 1e22;
 
 // Smallest residual norm an iteration reports (ten machine epsilons): a
 // norm of exactly 0 would make the relative error undefined.

@@ -8,6 +8,7 @@
 #include "ElecDevice.h"
 #include "ekLimits.h"
 #include "ElecSweep.h"
+#include "ekFormat.h"
 #include "ekHelpers.h"
 #include "ekLayer.h"
 #include "ekExcitation.h"
@@ -19,18 +20,27 @@ namespace {
 
 constexpr int SWEEP_COLUMNS = 4;
 constexpr int SWEEP_POINTS_MAX = ElecSweep::MAX_POINTS;
-constexpr double CURRENT_LIMIT = 1e6;       // A/cm2
-constexpr double FILE_VOLTAGE_MAX = 100.0;  // V
-constexpr double FILE_STEP_MIN = 0.001;     // V
-constexpr double STEP_MIN = 0.001;          // Vt
+constexpr double CURRENT_LIMIT = 1e6;                 // A/cm2
+constexpr double FILE_VOLTAGE_MAX = 100.0;            // V
+constexpr double FILE_STEP_MIN = 0.001;               // V
+constexpr double STEP_MIN = ekLimits::BIAS_STEP_MIN;  // Vt
 using ekLimits::BIAS_RANGE_BANDGAPS;
 using ekLimits::BIAS_STEP_BANDGAPS;
 // A swept voltage this close to 0 (Vt) is 0 V: the grid start + k step
 // misses 0 by rounding only.
 constexpr double ZERO_SNAP = 1e-9;
 
-const wchar_t* const BIAS_FILE_ERROR =
-    L"invalid custom bias data: the increasing ordered bias should be between -100 and 100 V";
+// The rule of a bias file, as every refusal of one ends.
+const wchar_t* const BIAS_FILE_RULE =
+    L"a bias file holds one voltage per line, at least two, each from -100 to 100 V and above "
+    L"the one before by 0.001 V or more";
+
+// "invalid bias file PATH: WHAT (RULE)".
+std::wstring biasFileError(const wchar_t* file, const std::wstring& what)
+{
+    return L"invalid bias file " + std::wstring(file) + L": " + what + L" (" + BIAS_FILE_RULE +
+           L")";
+}
 
 // Zero crossing of the sweep's voltages: the last point below 0 V, the
 // point at 0 V, the first point above 0 V (-1: none).
@@ -112,7 +122,7 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
         }
         // A sweep needs a step: one row gives none.
         if (count < 2) {
-            sigma->error(BIAS_FILE_ERROR);
+            sigma->error(biasFileError(biasFile, L"one voltage, no sweep"));
             return false;
         }
         const double start = rows[0] / Vt;
@@ -124,9 +134,20 @@ bool ekSimulator::setBiasData(ElecDevice* dev, double Vstart, double Vend, doubl
             const double v = rows[i];
             const bool inRange =
                 std::isfinite(v) && v >= -FILE_VOLTAGE_MAX && v <= FILE_VOLTAGE_MAX;
-            if (!inRange || (i > 0 && !(v - rows[i - 1] >= FILE_STEP_MIN))) {
+            if (!inRange) {
                 deleteSweepBias();
-                sigma->error(BIAS_FILE_ERROR);
+                sigma->error(biasFileError(
+                    biasFile, ek_format(L"voltage %d is %ls V", i + 1, nu_numberText(v).c_str())));
+                return false;
+            }
+            if (i > 0 && !(v - rows[i - 1] >= FILE_STEP_MIN)) {
+                deleteSweepBias();
+                const std::wstring order =
+                    v <= rows[i - 1] ? L"not above" : L"less than 0.001 V above";
+                sigma->error(biasFileError(
+                    biasFile, ek_format(L"voltage %d, %ls V, is %ls voltage %d, %ls V", i + 1,
+                                        nu_numberText(v).c_str(), order.c_str(), i,
+                                        nu_numberText(rows[i - 1]).c_str())));
                 return false;
             }
             SweepBias->setData(0, i, v / Vt);

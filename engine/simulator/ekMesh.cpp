@@ -246,22 +246,54 @@ struct Columns {
 };
 
 // First position zero, last the device end, every position inside and
-// strictly after the one before. Reports the first violation.
-bool checkPositions(nuSigma* sigma, const double* z, int rows, double thickness)
+// strictly after the one before. Reports the first violation, naming the
+// file, the position and its value.
+bool checkPositions(nuSigma* sigma, const wchar_t* kind, const wchar_t* file, const double* z,
+                    int rows, double thickness)
 {
+    const std::wstring where = L"invalid " + std::wstring(kind) + L" " + file + L": ";
+    const std::wstring device = L"the device, 0 to " + nu_numberText(thickness) + L" um";
     if (!ek_isZero(z[0]) || z[0] < 0.0 || z[0] >= thickness ||
         !isDeviceEnd(z[rows - 1], thickness)) {
-        sigma->error(L"the first and last position values should correspond to the device limits");
+        sigma->error(where + L"the positions run from " + nu_numberText(z[0]) + L" to " +
+                     nu_numberText(z[rows - 1]) +
+                     L" um (the first and last position values "
+                     L"should correspond to the device limits, 0 and " +
+                     nu_numberText(thickness) + L" um)");
         return false;
     }
     for (int r = 0; r < rows; ++r) {
         const bool inside = z[r] >= 0.0 && z[r] >= z[0] && (z[r] <= thickness || r == rows - 1);
-        if (!inside || (r > 0 && !(z[r] > z[r - 1]))) {
-            sigma->error(L"invalid position value: " + nu_numberText(z[r]));
+        if (!inside) {
+            sigma->error(where + L"position " + std::to_wstring(r + 1) + L", " +
+                         nu_numberText(z[r]) + L" um, lies outside " + device);
+            return false;
+        }
+        if (r > 0 && !(z[r] > z[r - 1])) {
+            sigma->error(where + L"position " + std::to_wstring(r + 1) + L", " +
+                         nu_numberText(z[r]) + L" um, is not above position " + std::to_wstring(r) +
+                         L", " + nu_numberText(z[r - 1]) + L" um (positions increase)");
             return false;
         }
     }
     return true;
+}
+
+// A file whose row count is no mesh: how many it holds against the limits.
+void refuseRows(nuSigma* sigma, const wchar_t* kind, const wchar_t* file, int rows)
+{
+    const std::wstring limits = L"a mesh has " + std::to_wstring(ekLimits::DEVICE_POINTS_MIN) +
+                                L" to " + std::to_wstring(FILE_ROWS_MAX) +
+                                L" positions, one row each";
+    if (rows <= 0) {
+        sigma->error(L"cannot read the " + std::wstring(kind) + L" " + file +
+                     L" as rows of numbers (" + limits + L")");
+        return;
+    }
+    sigma->error(L"invalid " + std::wstring(kind) + L" " + file + L": " +
+                 (rows > FILE_ROWS_MAX ? L"more than " + std::to_wstring(FILE_ROWS_MAX)
+                                       : std::to_wstring(rows)) +
+                 L" positions (" + limits + L")");
 }
 
 // The loading line, cut to 287 characters (its line end kept).
@@ -302,10 +334,10 @@ int ekSimulator::meshInit(double thickness)
     // Every point of the mesh is a row of the file, and a mesh has 50 to
     // 20000 points: a shorter file cannot be a mesh.
     if (rows < ekLimits::DEVICE_POINTS_MIN || rows > FILE_ROWS_MAX) {
-        sigma->error(L"cannot read the custom mesh");
+        refuseRows(sigma, L"mesh file", MeshFilename, rows);
         return 0;
     }
-    if (!checkPositions(sigma, scratch.data[0], rows, thickness)) {
+    if (!checkPositions(sigma, L"mesh file", MeshFilename, scratch.data[0], rows, thickness)) {
         return 0;
     }
     meshFile.z = sigma->mallocDbl(static_cast<size_t>(rows), true);
@@ -347,11 +379,11 @@ int ekSimulator::guessInit(double thickness)
     const int rows =
         fo_importAscii(InitialGuessFilename, scratch.data, 4, FILE_ROWS_MAX, L'\t', 0, sigma);
     if (rows < ekLimits::DEVICE_POINTS_MIN || rows > FILE_ROWS_MAX) {
-        sigma->error(L"cannot read the custom initial guess");
+        refuseRows(sigma, L"initial guess file", InitialGuessFilename, rows);
         return 0;
     }
     const double* z = scratch.data[0];
-    if (!checkPositions(sigma, z, rows, thickness)) {
+    if (!checkPositions(sigma, L"initial guess file", InitialGuessFilename, z, rows, thickness)) {
         return 0;
     }
     for (int r = 0; r < rows; ++r) {

@@ -1,4 +1,5 @@
 // Set-up steps of a run before the solvers: bias, light and mesh.
+#include <algorithm>
 #include <cwchar>
 
 #include "ekLimits.h"
@@ -69,7 +70,7 @@ bool ek_runApplyLight(ekRun& run)
     ekSimulator* sim = run.simulator;
     if (run.sweep) {
         run.lightType = ekExcitation::LIGHT_SWEEP;
-        run.flux = run.flux < 1e15 ? 1e15 : (run.flux > 1e22 ? 1e22 : run.flux);
+        run.flux = std::clamp(run.flux, ekLimits::QE_FLUX_MIN, ekLimits::QE_FLUX_MAX);
     }
     run.equilibriumOnly = !run.isBiasOn() && !run.isLightOn();
 

@@ -125,7 +125,12 @@ std::vector<std::string> probeLines(const KovKeyLimit& limit, const std::string&
             lines.push_back("Voltage.Source=\"Sweep\"");
             unless("Voltage.Start", "Voltage.Start=-100");
             unless("Voltage.End", "Voltage.End=100");
-            lines.push_back("Voltage.Step=0");
+            // A sweep has a step of at least kT/1000; a sweep of one bias
+            // (a limit of one end probed against the other) has none.
+            const double start =
+                key == "Voltage.Start" ? std::strtod(value.c_str(), nullptr) : -100;
+            const double end = key == "Voltage.End" ? std::strtod(value.c_str(), nullptr) : 100;
+            lines.push_back(start == end ? "Voltage.Step=0" : "Voltage.Step=1");
             unless("Voltage.Jinf", "Voltage.Jinf=-1e6");
             unless("Voltage.Jsup", "Voltage.Jsup=1e6");
         }

@@ -26,6 +26,18 @@ bool loadBody(DeviceRun& run, const TempFolder& scratch, const std::string& body
 
 std::string oneLayer(const std::string& keys) { return "[Layer1]\n    Thickness=1\n" + keys; }
 
+// A model script beside the device file: the reader checks it is there,
+// the run would call it.
+void script(const TempFolder& scratch, const std::string& name)
+{
+    std::filesystem::create_directories(std::filesystem::path(scratch.file(name)).parent_path());
+    writeText(scratch.file(name), "-- a model script the reader finds\n");
+}
+
+// A sweep for the light to be simulated along.
+const std::string SWEEP =
+    "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.5\n    Voltage.Step=0.05\n";
+
 }  // namespace
 
 TEST(LoadDevice, NameTemperatureAndScaleReachDeviceAndNormalisation)
@@ -193,13 +205,14 @@ TEST(LoadDopant, TypesAndTheirDefaults)
 TEST(LoadDopant, ADopingModelReplacesTheDopantKeys)
 {
     TempFolder scratch;
+    script(scratch, "emitter.lua");
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch,
                          oneLayer("    Dopant.Model=\"emitter.lua\"\n"
                                   "    Dopant.Type=\"nonsense\"\n")));
     EXPECT_EQ(run.layer(0)->getDopant()->getType(), ekLevel::TYPE_DONOR);
     EXPECT_DOUBLE_EQ(run.layer(0)->getDopant()->getN(), 1e16);
-    EXPECT_EQ(kov_toUtf8(run.layer(0)->getDopingScript()), "emitter.lua");
+    EXPECT_EQ(kov_toUtf8(run.layer(0)->getDopingScript()), scratch.file("emitter.lua"));
 }
 
 // Trap1 without F gets F 1; a complete Trap2 below 1e6 is dropped; the next
@@ -235,6 +248,7 @@ TEST(LoadTraps, CompleteTrapsAreAcceptedInOrder)
 TEST(LoadTraps, ATrapModelGetsOnePlaceholderPerCountedTrap)
 {
     TempFolder scratch;
+    script(scratch, "traps.lua");
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch,
                          oneLayer(DOPED + "    Trap.Model=\"traps.lua\"\n"
@@ -255,12 +269,14 @@ TEST(LoadTraps, ATrapModelGetsOnePlaceholderPerCountedTrap)
 TEST(LoadScripts, AModelIsTakenWhenItsNameHoldsLua)
 {
     TempFolder scratch;
+    script(scratch, "models/mu.lua");
+    script(scratch, "n.lua");
     DeviceRun run;
     ASSERT_TRUE(loadBody(run, scratch,
                          oneLayer(DOPED + "    Mobility.Model=\"models/mu.lua\"\n"
                                           "    Bandgap.Model=\"none\"\n"
                                           "    Index.Model=\"n.lua\"\n")));
-    EXPECT_EQ(kov_toUtf8(run.layer(0)->getMobilityScript()), "models/mu.lua");
+    EXPECT_EQ(kov_toUtf8(run.layer(0)->getMobilityScript()), scratch.file("models/mu.lua"));
     EXPECT_FALSE(run.layer(0)->isBandgapScript());
     EXPECT_EQ(run.layer(0)->getIndexModel(), ekRegion::INDEX_LUA);
 }
@@ -443,16 +459,18 @@ TEST(LoadLight, SourcesGiveTheLightTypeAndRange)
         // Refused values switch the light off and leave the excitation's own.
         {"    Light.Source=\"Mono\"\n    Light.Wavelength=0.05\n    Light.Flux=1e16\n", 0, false,
          0.3, 1.2, 0.01, 1e17},
+        // A quantum-efficiency sweep takes its flux into 1e15 to 1e22.
         {"    Light.Source=\"Sweep\"\n    Light.Start=0.4\n    Light.End=0.8\n"
          "    Light.Step=0.02\n    Light.Flux=1e14\n",
-         0x11, true, 0.4, 0.8, 0.02, 1e14},
+         0x11, true, 0.4, 0.8, 0.02, 1e15},
         {"    Light.Source=\"None\"\n    Light.Wavelength=0.5\n    Light.Flux=1e16\n", 0, false,
          0.5, 0.6, 0.01, 1e16},
     };
     for (const Case& c : cases) {
         TempFolder scratch;
         DeviceRun run;
-        ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + "[Light]\n" + c.keys)) << c.keys;
+        ASSERT_TRUE(loadBody(run, scratch, oneLayer(DOPED) + SWEEP + "[Light]\n" + c.keys))
+            << c.keys;
         const ekExcitation& e = *run.excitation;
         EXPECT_EQ(e.lightType, c.type) << c.keys;
         EXPECT_EQ(e.qeSweep, c.qe) << c.keys;

@@ -114,6 +114,80 @@ const Refusal REFUSALS[] = {
      "[ERROR]   invalid value at line 7: Voltage.Start = \"-22.5\" (accepted: from -22.4 to "
      "22.4 V, 20 times the bandgap of Layer1, 1.12 eV)\n",
      6},
+    {"quoted word for a count", LAYER + "    Mesh.Points=\"abc\"\n",
+     "[ERROR]   invalid value at line 6: Mesh.Points = \"abc\" (accepted: a whole number, from 5 "
+     "to 5000 points)\n",
+     5},
+    {"quoted word for a number", "[Layer1]\n    Thickness=\"thick\"\n    Dopant.N=1e16\n",
+     "[ERROR]   invalid value at line 3: Thickness = \"thick\" (accepted: a number, from 0.0001 "
+     "to 10000 um)\n",
+     2},
+    {"quoted word for a number that 0 would satisfy", LAYER + "    Dopant.E=\"shallow\"\n",
+     "[ERROR]   invalid value at line 6: Dopant.E = \"shallow\" (accepted: a number, from 0 to 10 "
+     "eV)\n",
+     5},
+    {"trap count written as a power of ten", LAYER + "    Trap.Count=1e6\n",
+     "[ERROR]   invalid value at line 6: Trap.Count = \"1e6\" (accepted: from 0 to 5 traps)\n", 5},
+    // Each rule of a sweep is named with the key that breaks it.
+    {"sweep running downwards",
+     LAYER + "[Voltage]\n    Voltage.Start=0.6\n    Voltage.End=0\n    Voltage.Step=0.01\n",
+     "[ERROR]   invalid value at line 8: Voltage.End = \"0\" (accepted: at least Voltage.Start, "
+     "0.6 V at line 7: a sweep runs upwards from Voltage.Start to Voltage.End)\n",
+     7},
+    {"sweep of one bias with a step",
+     LAYER + "[Voltage]\n    Voltage.Start=0.5\n    Voltage.End=0.5\n    Voltage.Step=0.01\n",
+     "[ERROR]   invalid value at line 9: Voltage.Step = \"0.01\" (accepted: 0 when Voltage.Start "
+     "equals Voltage.End, a sweep of one bias)\n",
+     8},
+    {"sweep start beyond 100 V",
+     LAYER + "[Voltage]\n    Voltage.Start=-150\n    Voltage.End=0\n    Voltage.Step=0.01\n",
+     "[ERROR]   invalid value at line 7: Voltage.Start = \"-150\" (accepted: from -100 to 100 V)\n",
+     6},
+    {"voltage step below a thousandth of kT/q",
+     LAYER + "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.4\n    Voltage.Step=0.00001\n",
+     "[ERROR]   invalid value at line 9: Voltage.Step = \"0.00001\" (accepted: from 2.5852e-05 V, "
+     "a thousandth of the thermal voltage kT/q at 300 K, to the smaller of End - Start, 0.4 V, "
+     "and 0.224 V, a fifth of the bandgap of Layer1, 1.12 eV)\n",
+     8},
+    {"voltage step above the sweep",
+     LAYER + "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.1\n    Voltage.Step=0.2\n",
+     "[ERROR]   invalid value at line 9: Voltage.Step = \"0.2\" (accepted: at most End - Start, "
+     "0.1 V)\n",
+     8},
+    {"current limits crossed",
+     LAYER + "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.4\n    Voltage.Step=0.01\n"
+             "    Voltage.Jinf=10\n    Voltage.Jsup=-10\n",
+     "[ERROR]   invalid value at line 11: Voltage.Jsup = \"-10\" (accepted: above Voltage.Jinf, 10 "
+     "A/cm2 at line 10)\n",
+     10},
+    {"model script missing", LAYER + "    Mobility.Model=\"nomodel.lua\"\n",
+     "[ERROR]   model file not found at line 6: Mobility.Model = \"nomodel.lua\" (looked for "
+     "{dir}/nomodel.lua)\n",
+     5},
+    {"AM1.5 without a voltage source", LAYER + "[Light]\n    Light.Source=\"AM1.5\"\n",
+     "[ERROR]   light without a voltage source at line 7: Light.Source = \"AM1.5\" needs a bias "
+     "sweep or a bias file in [Voltage] (without one, use Light.Source=\"EQE\" for a wavelength "
+     "sweep)\n",
+     6},
+    {"undefined variable in an expression", LAYER + "    Mesh.Points=2 * $n\n",
+     "[ERROR]   Variable not defined at line 6: $n, in Mesh.Points (a variable is defined on a "
+     "line \"$n = value\" above its use)\n",
+     5},
+    {"variable defined by an undefined one", "$a = $b * 2\n" + LAYER,
+     "[ERROR]   invalid variable definition at line 2: $a = $b * 2 uses $b, which is not defined "
+     "above it\n",
+     1},
+    {"sixty-fifth variable",
+     [] {
+         std::string lines;
+         for (int i = 1; i <= 65; ++i) {
+             lines += "$v" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+         }
+         return lines + LAYER;
+     }(),
+     "[ERROR]   invalid variable definition at line 66: $v65: a device file holds at most 64 "
+     "variables\n",
+     65},
     {"output folder that cannot be made",
      LAYER + "[Command]\n    Command.OutDir=\"device.kovra/out\"\n",
      "[ERROR]   cannot make the output folder at line 7: Command.OutDir = \"device.kovra/out\" "
@@ -140,6 +214,10 @@ const Refusal FIFO_REFUSALS[] = {
      6},
     {"index file", LAYER + "    Index.File=\"pipe.nk\"\n",
      "[ERROR]   not a regular file at line 6: Index.File = \"pipe.nk\" ({dir}/pipe.nk is a "
+     "FIFO)\n",
+     5},
+    {"index model", LAYER + "    Index.Model=\"pipe.lua\"\n",
+     "[ERROR]   not a regular file at line 6: Index.Model = \"pipe.lua\" ({dir}/pipe.lua is a "
      "FIFO)\n",
      5},
     {"spectrum file", LAYER + "[Light]\n    Light.Source=\"pipe.txt\"\n",
@@ -183,6 +261,7 @@ TEST_P(InputFifoSideFile, IsNamedAsNoRegularFile)
     TempFolder scratch;
     ASSERT_EQ(::mkfifo(scratch.file("pipe.txt").c_str(), 0600), 0);
     ASSERT_EQ(::mkfifo(scratch.file("pipe.nk").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(scratch.file("pipe.lua").c_str(), 0600), 0);
     DeviceRun run;
     EXPECT_FALSE(run.load(deviceFile(scratch, refusal.body)));
     EXPECT_EQ(run.message(), withFolder(refusal.message, scratch));
@@ -259,9 +338,31 @@ const Change CHANGES[] = {
      LAYER + "    Trap.Model=\"traps.lua\"\n    Trap.Count=1\n    Trap1.N=1e15\n",
      "[WARNING] at line 8: Trap1.N = \"1e15\" is not used (Trap.Model sets the traps)\n"},
     {"wavelength beside a start",
-     LAYER + "[Light]\n    Light.Source=\"AM1.5\"\n    Light.Start=0.4\n    Light.Wavelength=0.5\n",
-     "[WARNING] at line 9: Light.Wavelength = \"0.5\" is not used (Light.Start gives the "
+     LAYER + "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.5\n    Voltage.Step=0.1\n"
+             "[Light]\n    Light.Source=\"AM1.5\"\n    Light.Start=0.4\n    Light.Wavelength=0.5\n",
+     "[WARNING] at line 13: Light.Wavelength = \"0.5\" is not used (Light.Start gives the "
      "wavelength)\n"},
+    // Values the run caps or cuts are said, never changed silently.
+    {"dopant energy above half the bandgap", LAYER + "    Dopant.E=0.7\n",
+     "[WARNING] at line 6: Dopant.E = \"0.7\" changed to 0.56 (a level lies at most half the "
+     "bandgap of Layer1, 1.12 eV, from its band edge)\n"},
+    {"trap energy above half the bandgap",
+     LAYER + "    Trap1.Type=\"A\"\n    Trap1.N=1e15\n    Trap1.Nr=1e19\n    Trap1.E=0.9\n"
+             "    Trap1.Taun=1e-9\n    Trap1.Taup=1e-9\n",
+     "[WARNING] at line 9: Trap1.E = \"0.9\" changed to 0.56 (a level lies at most half the "
+     "bandgap of Layer1, 1.12 eV, from midgap)\n"},
+    {"degeneracy factor that is no whole number", LAYER + "    Dopant.F=1.5\n",
+     "[WARNING] at line 6: Dopant.F = \"1.5\" changed to 2 (a degeneracy factor is a whole "
+     "number)\n"},
+    {"device name over 31 characters",
+     "[Device]\n    Name=\"A name of more than thirty-one characters\"\n" + LAYER,
+     "[WARNING] at line 3: Name = \"A name of more than thirty-one characters\" changed to \"A "
+     "name of more than thirty-one \" (a name holds at most 31 characters)\n"},
+    {"flux of a quantum-efficiency sweep below its range",
+     LAYER + "[Light]\n    Light.Source=\"EQE\"\n    Light.Start=0.4\n    Light.End=0.8\n"
+             "    Light.Step=0.02\n    Light.Flux=1e14\n",
+     "[WARNING] at line 11: Light.Flux = \"1e14\" changed to 1e+15 (a quantum-efficiency sweep "
+     "takes a flux from 1e+15 to 1e+22 1/cm2/s)\n"},
     {"monochromatic light out of range",
      LAYER + "[Light]\n    Light.Source=\"Mono\"\n    Light.Wavelength=0.05\n    Light.Flux=1e17\n",
      "[WARNING] light parameters at line 6 not valid (wavelength: from 0.1 to 10 um; step at "
@@ -278,6 +379,10 @@ TEST_P(InputChangedValue, IsWarnedEvenWithWarningsOff)
 {
     const Change& change = GetParam();
     TempFolder scratch;
+    // The model scripts some cases name, which the reader checks are there.
+    for (const char* name : {"doping.lua", "traps.lua"}) {
+        writeText(scratch.file(name), "-- a model script the reader finds\n");
+    }
     const std::string log = scratch.file("log.txt");
     DeviceRun run(0, log);
     run.sigma.nowarn = true;
@@ -323,6 +428,80 @@ TEST(InputChangedValue, LatticeWordsGiveTheTypeTheyName)
         EXPECT_EQ(run.layer(0)->getLatticeType(), c.type)
             << c.material << " " << (c.word ? c.word : "-");
     }
+}
+
+namespace {
+
+// How an integer key written in any number form is used.
+struct CountCase {
+    const char* line;     // in [Layer1], or in [Numeric] for Numeric.Points
+    long used;            // the layer's points, or the device's total
+    const char* warning;  // the one warning line expected (or a part of it), null for none
+};
+
+const CountCase COUNTS[] = {
+    {"Mesh.Points=100000", 5000,
+     "[WARNING] at line 6: Mesh.Points = \"100000\" changed to 5000 (accepted: from 5 to 5000 "
+     "points)\n"},
+    {"Mesh.Points=1e5", 5000,
+     "[WARNING] at line 6: Mesh.Points = \"1e5\" changed to 5000 (accepted: from 5 to 5000 "
+     "points)\n"},
+    {"Mesh.Points=1e6", 5000, "Mesh.Points = \"1e6\" changed to 5000 ("},
+    {"Mesh.Points=1e300", 5000, "Mesh.Points = \"1e300\" changed to 5000 ("},
+    {"Mesh.Points=100000.0", 5000, "Mesh.Points = \"100000.0\" changed to 5000 ("},
+    {"Mesh.Points=2e3", 2000, nullptr},
+    {"Mesh.Points=400.0", 400, nullptr},
+    {"Mesh.Points=1e1 * 40", 400, nullptr},
+    {"Mesh.Points=12.5", 13,
+     "[WARNING] at line 6: Mesh.Points = \"12.5\" changed to 13 (a count is a whole number; "
+     "accepted: from 5 to 5000 points)\n"},
+    {"Mesh.Points=-1e9", 5, "Mesh.Points = \"-1e9\" changed to 5 ("},
+    {"Numeric.Points=100000", 20000,
+     "[WARNING] at line 7: Numeric.Points = \"100000\" changed to 20000 (accepted: from 50 to "
+     "20000 points)\n"},
+    {"Numeric.Points=1.5e4", 15000, nullptr},
+};
+
+}  // namespace
+
+// A count is read as the number it evaluates to: 1e5 is a hundred thousand,
+// not the 1 before its exponent. Only a value the run changes is warned.
+TEST(InputChangedValue, CountsAreReadInEveryNumberForm)
+{
+    for (const CountCase& c : COUNTS) {
+        TempFolder scratch;
+        const std::string log = scratch.file("log.txt");
+        DeviceRun run(0, log);
+        const bool numeric = std::string(c.line).rfind("Numeric.", 0) == 0;
+        const std::string body = LAYER + (numeric ? "[Numeric]\n    " : "    ") + c.line + "\n";
+        ASSERT_TRUE(run.load(deviceFile(scratch, body))) << c.line << ": " << run.message();
+        const long used = numeric ? run.param.points : run.layer(0)->getMeshPoints();
+        EXPECT_EQ(used, c.used) << c.line;
+        const std::string text = readText(log);
+        if (c.warning == nullptr) {
+            EXPECT_EQ(text.find("[WARNING]"), std::string::npos) << c.line << "\n" << text;
+            continue;
+        }
+        EXPECT_NE(text.find(c.warning), std::string::npos) << c.line << "\n" << text;
+        // One decision, said once.
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << c.line << "\n" << text;
+    }
+}
+
+// A step too small for a sweep is refused once: no warning that it was
+// widened comes before the refusal.
+TEST(InputRefusedValue, ATooSmallVoltageStepIsOneDecision)
+{
+    TempFolder scratch;
+    const std::string log = scratch.file("log.txt");
+    DeviceRun run(0, log);
+    EXPECT_FALSE(
+        run.load(deviceFile(scratch, LAYER + "[Voltage]\n    Voltage.Start=0\n    Voltage.End=0.4\n"
+                                             "    Voltage.Step=0.00001\n")));
+    const std::string text = readText(log);
+    EXPECT_EQ(text.find("[WARNING]"), std::string::npos) << text;
+    EXPECT_NE(text.find("[ERROR]   invalid value at line 9: Voltage.Step"), std::string::npos)
+        << text;
 }
 
 TEST(InputChangedValue, ClampedValuesAreTheOnesUsed)

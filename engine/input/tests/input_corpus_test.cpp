@@ -20,6 +20,9 @@ struct Refusal {
     int line;             // 0-based line output
 };
 
+// The first 63 letters of the variable of long-reference.kovra.
+#define LONG_NAME "wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww"
+
 const Refusal REFUSALS[] = {
     // File name and first line.
     // Any name before the extension will do; a missing file is named.
@@ -32,11 +35,18 @@ const Refusal REFUSALS[] = {
      "[ERROR]   invalid input filename extension: device.KOVRA (valid extension: kovra)\n",
      UNCHANGED},
     {"empty.kovra", "[ERROR]   invalid input file\n", 0},
-    {"header.kovra", "[ERROR]   invalid input file header at line 1\n", 0},
+    {"header.kovra",
+     "[ERROR]   invalid input file header at line 1: \"#Kovra <SL>\" (the first line of a device "
+     "file is exactly \"# Kovra <SL>\")\n",
+     0},
     {"xml-file.xml", "[ERROR]   XML input file format not yet supported\n", 0},
     // Lines, variables and sections.
-    {"variable-empty.kovra", "[ERROR]   invalid variable definition at line 2\n", 1},
-    {"variable-reserved.kovra", "[ERROR]   reserved variable name at line 3", 2},
+    {"variable-empty.kovra",
+     "[ERROR]   invalid variable definition at line 2: $width has no value\n", 1},
+    {"variable-reserved.kovra",
+     "[ERROR]   reserved variable name at line 3: $Pi is a constant (pi, _q, _m, _k, _h, _c, _e "
+     "and _n cannot be redefined)\n",
+     2},
     {"section-syntax.kovra", "[ERROR]   invalid syntax at line 6", 5},
     {"signal.kovra",
      "[ERROR]   invalid syntax at line 6: harmonic signal simulation not yet implemented", 5},
@@ -55,8 +65,14 @@ const Refusal REFUSALS[] = {
     {"outside-section.kovra", "[ERROR]   invalid syntax at line 2: item outside section", 1},
     {"key-syntax.kovra", "[ERROR]   invalid syntax at line 3", 2},
     {"key-empty-value.kovra", "[ERROR]   invalid syntax at line 3", 2},
-    {"undefined-variable.kovra", "[ERROR]   Variable not defined at line 3", 2},
-    {"long-reference.kovra", "[ERROR]   Variable not defined at line 3", 2},
+    {"undefined-variable.kovra",
+     "[ERROR]   Variable not defined at line 3: $width, in Thickness (a variable is defined on a "
+     "line \"$width = value\" above its use)\n",
+     2},
+    {"long-reference.kovra",
+     "[ERROR]   Variable not defined at line 3: $" LONG_NAME "..., in Thickness (a variable is "
+     "defined on a line \"$" LONG_NAME "... = value\" above its use)\n",
+     2},
     {"expression.kovra",
      "[ERROR]   invalid expression at line 3: Thickness = 2*/3 (a number, or an expression of "
      "numbers and $variables, is expected)\n",
@@ -78,8 +94,14 @@ const Refusal REFUSALS[] = {
     {"temperature.kovra",
      "[ERROR]   invalid value at line 4: Temperature = \"5000\" (accepted: from 1 to 2000 K)\n", 3},
     {"thickness-missing.kovra", "[ERROR]   layer at line 6: thickness not specified\n", 5},
-    {"no-layers.kovra", "[ERROR]   invalid device: no layers\n", 0},
-    {"layers-from-two.kovra", "[ERROR]   invalid device: no layers\n", 0},
+    {"no-layers.kovra",
+     "[ERROR]   invalid device: no layers (a device file describes its layers in sections "
+     "[Layer1], [Layer2] and so on)\n",
+     0},
+    {"layers-from-two.kovra",
+     "[ERROR]   invalid device at line 2: [Layer2] without [Layer1] (layers are numbered from "
+     "Layer1 without gaps)\n",
+     1},
     {"trap-count.kovra",
      "[ERROR]   layer at line 2: Trap.Count and Trap.Model must be correctly defined together\n",
      1},
@@ -101,8 +123,10 @@ const Refusal REFUSALS[] = {
      "[ERROR]   layer at line 2: doping not specified: a donor or acceptor layer needs Dopant.N "
      "(or Dopant.Type=\"Intrinsic\")\n",
      1},
-    {"trap-incomplete.kovra", "[ERROR]   layer at line 2: all Trap2 parameters should be defined\n",
-     1},
+    {"trap-incomplete.kovra",
+     "[ERROR]   incomplete trap at line 6: Trap2 misses Trap2.Nr, Trap2.E, Trap2.Taun, Trap2.Taup "
+     "(a trap is given by its Type, N, Nr, E, Taun and Taup; F is optional)\n",
+     5},
     {"layer-thickness.kovra",
      "[ERROR]   invalid value at line 3: Thickness = \"0\" (accepted: from 0.0001 to 10000 um)\n",
      2},
@@ -120,10 +144,13 @@ const Refusal REFUSALS[] = {
      5},
     // Contacts.
     {"schottky-anode.kovra",
-     "[ERROR]   for Schottky contact it is necessary to define the barrier height Anode.Phi\n", 5},
-    {"schottky-cathode.kovra",
-     "[ERROR]   for Schottky contact it is necessary to define the barrier height Cathode.Phi\n",
+     "[ERROR]   Schottky contact without its barrier at line 7: Anode.Type = \"Schottky\" needs "
+     "Anode.Phi (the barrier height in eV, counted from the conduction band)\n",
      6},
+    {"schottky-cathode.kovra",
+     "[ERROR]   Schottky contact without its barrier at line 8: Cathode.Type = \"Schottky\" needs "
+     "Cathode.Phi (the barrier height in eV, counted from the conduction band)\n",
+     7},
     {"boundary.kovra",
      "[ERROR]   invalid value at line 7: Anode.Boundary = \"Robin\" (accepted: Neumann, "
      "Dirichlet)\n",
@@ -139,9 +166,8 @@ const Refusal REFUSALS[] = {
     {"voltage-sweep.kovra",
      "[ERROR]   sweep voltage source start/end/step not specified at line 6\n", 5},
     {"voltage-range.kovra",
-     "[ERROR]   voltage parameters not valid at line 6 (voltage max range: [-100 ; 100] V ; max "
-     "current: 1e6 A/cm2)",
-     5},
+     "[ERROR]   invalid value at line 8: Voltage.End = \"200\" (accepted: from -100 to 100 V)\n",
+     7},
     {"light-mono.kovra",
      "[ERROR]   monochromatic light source wavelength and flux not specified at line 6\n", 5},
     {"light-sweep.kovra",

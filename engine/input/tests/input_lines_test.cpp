@@ -37,7 +37,11 @@ TEST(LoadFirstLine, TrailingBlanksAreTrimmedButTheTextIsExact)
         writeText(good, std::string(first) + "\n" + LAYER);
         DeviceRun bad;
         EXPECT_FALSE(bad.load(good)) << first;
-        EXPECT_EQ(bad.message(), "[ERROR]   invalid input file header at line 1\n") << first;
+        EXPECT_EQ(bad.message(), "[ERROR]   invalid input file header at line 1: \"" +
+                                     std::string(first) +
+                                     "\" (the first line of a device file is exactly \"# Kovra "
+                                     "<SL>\")\n")
+            << first;
         EXPECT_EQ(bad.line, 0);
     }
 }
@@ -163,6 +167,8 @@ TEST(LoadValues, UnquotedWordsAreTakenByKeysThatExpectWords)
                                              "    Trap1.Type=Donor\n    Trap1.N=1e15\n"
                                              "    Trap1.Nr=1e19\n    Trap1.E=0.3\n"
                                              "    Trap1.Taun=1e-9\n    Trap1.Taup=1e-9\n"
+                                             "[Voltage]\n    Voltage.Start=0\n"
+                                             "    Voltage.End=0.5\n    Voltage.Step=0.1\n"
                                              "[Light]\n    Light.Source=AM1.5\n"
                                              "[Numeric]\n    Numeric.Method=Gummel\n")))
         << run.message();

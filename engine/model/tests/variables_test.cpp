@@ -188,7 +188,10 @@ TEST_F(VariablesTest, ReservedNameIsRefusedWithItsLine)
         sigma.reset();
         EXPECT_FALSE(define(name, L"3", 4));
         EXPECT_NE(sigma.err, 0);
-        EXPECT_EQ(lastLine(), L"[ERROR]   reserved variable name at line 5\n");
+        EXPECT_EQ(lastLine(), L"[ERROR]   reserved variable name at line 5: $" +
+                                  std::wstring(name) +
+                                  L" is a constant (pi, _q, _m, _k, _h, _c, _e and _n cannot be "
+                                  L"redefined)\n");
     }
     sigma.reset();
     EXPECT_EQ(device->getVariableCount(), 0);

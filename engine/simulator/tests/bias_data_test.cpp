@@ -156,25 +156,31 @@ TEST_F(BiasData, BiasFileGivesItsVoltagesAndZeroCrossing)
 struct FileRefusal {
     const char* name;
     const char* text;
+    const wchar_t* what;  // the fault named after the file
 };
 
 class BiasFileRefusal : public BiasData, public ::testing::WithParamInterface<FileRefusal> {};
 
-TEST_P(BiasFileRefusal, GivesTheBiasFileMessage)
+// The message names the file, the voltage at fault with its place, and the
+// rule every bias file follows.
+TEST_P(BiasFileRefusal, NamesTheFileTheLineAndTheRule)
 {
     EXPECT_FALSE(fromFile(GetParam().text));
-    EXPECT_EQ(lastMessage(),
-              L"[ERROR]   invalid custom bias data: the increasing ordered bias should be between "
-              L"-100 and 100 V\n");
+    EXPECT_EQ(lastMessage(), L"[ERROR]   invalid bias file " + path("bias.txt") + L": " +
+                                 GetParam().what +
+                                 L" (a bias file holds one voltage per line, at least two, each "
+                                 L"from -100 to 100 V and above the one before by 0.001 V or "
+                                 L"more)\n");
     EXPECT_EQ(sim.getSweepBias(), nullptr);
 }
 
 const FileRefusal FILE_REFUSALS[] = {
-    {"Decreasing", "3.0\n2.0\n"},
-    {"StepBelowOneMillivolt", "0.1\n0.1005\n0.2\n"},
-    {"BeyondHundredVolts", "0.0\n50\n150\n"},
+    {"Decreasing", "3.0\n2.0\n", L"voltage 2, 2 V, is not above voltage 1, 3 V"},
+    {"StepBelowOneMillivolt", "0.1\n0.1005\n0.2\n",
+     L"voltage 2, 0.1005 V, is less than 0.001 V above voltage 1, 0.1 V"},
+    {"BeyondHundredVolts", "0.0\n50\n150\n", L"voltage 3 is 150 V"},
     // One row gives no step to sweep by.
-    {"SingleRow", "0.5\n"},
+    {"SingleRow", "0.5\n", L"one voltage, no sweep"},
 };
 
 INSTANTIATE_TEST_SUITE_P(File, BiasFileRefusal, ::testing::ValuesIn(FILE_REFUSALS),

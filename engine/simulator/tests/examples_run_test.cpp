@@ -170,8 +170,9 @@ INSTANTIATE_TEST_SUITE_P(Examples, ExampleRun, testing::ValuesIn(exampleNames())
                              return name;
                          });
 
-// A script that is nowhere stops the run naming the file and the layer.
-TEST(ExampleLuaModel, AMissingScriptIsNamedWithItsLayer)
+// A script that is nowhere stops the run as the file is read, naming the
+// line, the key and where the script was looked for.
+TEST(ExampleLuaModel, AMissingScriptIsNamedWithItsLine)
 {
     TempFolder scratch("kovra-lua-missing-");
     const fs::path root(scratch.path());
@@ -188,8 +189,8 @@ TEST(ExampleLuaModel, AMissingScriptIsNamedWithItsLayer)
     const std::string console = ::testing::internal::GetCapturedStdout();
     fs::current_path(before);
     EXPECT_FALSE(ok);
-    EXPECT_NE(
-        console.find("[ERROR]   mobility model file not found: models/absent.lua in [Layer2]"),
-        std::string::npos)
+    EXPECT_NE(console.find("[ERROR]   model file not found at line 9: Mobility.Model = "
+                           "\"models/absent.lua\" (looked for models/absent.lua)"),
+              std::string::npos)
         << console;
 }

@@ -264,20 +264,23 @@ TEST_F(MeshTest, MeshFileFaults)
     beyond[30] = 1.5;
     std::vector<double> repeated = positions(60, 1.0);
     repeated[30] = repeated[29];
+    // Each message names the file and what in it is wrong.
+    const std::wstring rule = L" (a mesh has 50 to 20000 positions, one row each)\n";
+    const std::wstring ends = L" um (the first and last position values should correspond to the "
+                              L"device limits, 0 and 1 um)\n";
     const struct {
         const char* name;
         std::string text;
-        const wchar_t* message;
+        std::wstring message;  // after "[ERROR]   invalid mesh file <path>: "
     } cases[] = {
-        {"first", rowsText(first),
-         L"[ERROR]   the first and last position values should correspond to the device limits\n"},
-        {"last", meshText(60, 0.9),
-         L"[ERROR]   the first and last position values should correspond to the device limits\n"},
-        {"beyond", rowsText(beyond), L"[ERROR]   invalid position value: 1.5\n"},
-        {"repeated", rowsText(repeated), L"[ERROR]   invalid position value: 0.491525\n"},
-        {"short", meshText(49, 1.0), L"[ERROR]   cannot read the custom mesh\n"},
-        {"long", meshText(20001, 1.0), L"[ERROR]   cannot read the custom mesh\n"},
-        {"text", "0\nabc\n1\n", L"[ERROR]   cannot read the custom mesh\n"},
+        {"first", rowsText(first), L"the positions run from 0.001 to 1" + ends},
+        {"last", meshText(60, 0.9), L"the positions run from 0 to 0.9" + ends},
+        {"beyond", rowsText(beyond), L"position 31, 1.5 um, lies outside the device, 0 to 1 um\n"},
+        {"repeated", rowsText(repeated),
+         L"position 31, 0.491525 um, is not above position 30, 0.491525 um (positions "
+         L"increase)\n"},
+        {"short", meshText(49, 1.0), L"49 positions" + rule},
+        {"long", meshText(20001, 1.0), L"more than 20000 positions" + rule},
     };
     for (const auto& c : cases) {
         sigma.reset();
@@ -285,10 +288,16 @@ TEST_F(MeshTest, MeshFileFaults)
         sim.setMeshFilename(writeFile(c.name, c.text).c_str());
         EXPECT_EQ(sim.meshInit(1.0), 0) << c.name;
         EXPECT_FALSE(sigma.isOK()) << c.name;
-        EXPECT_EQ(lastMessage(), c.message) << c.name;
+        EXPECT_EQ(lastMessage(), L"[ERROR]   invalid mesh file " + path(c.name) + L": " + c.message)
+            << c.name;
         EXPECT_FALSE(sim.hasCustomMesh()) << c.name;
         EXPECT_EQ(param.mesh, nuParam::MESH_LAYER) << c.name;
     }
+    sigma.reset();
+    sim.setMeshFilename(writeFile("text", "0\nabc\n1\n").c_str());
+    EXPECT_EQ(sim.meshInit(1.0), 0);
+    EXPECT_EQ(lastMessage(), L"[ERROR]   cannot read the mesh file " + path("text") +
+                                 L" as rows of numbers" + rule);
     sigma.reset();
     sim.setMeshFilename(path("missing.txt").c_str());
     EXPECT_EQ(sim.meshInit(1.0), 0);
@@ -380,7 +389,9 @@ TEST_F(MeshTest, GuessFileFaults)
     sigma.reset();
     sim.setInitialGuessFilename(writeFile("three.txt", "0\t0\t0\n1\t0\t0\n").c_str());
     EXPECT_EQ(sim.guessInit(1.0), 0);
-    EXPECT_EQ(lastMessage(), L"[ERROR]   cannot read the custom initial guess\n");
+    EXPECT_EQ(lastMessage(), L"[ERROR]   cannot read the initial guess file " + path("three.txt") +
+                                 L" as rows of numbers (a mesh has 50 to 20000 positions, one "
+                                 L"row each)\n");
 
     sigma.reset();
     sim.setInitialGuessFilename(path("missing.txt").c_str());

@@ -35,7 +35,9 @@ const ErrorRoad ROADS[] = {
          s.write("cell.kovra", "# Kovra <XX>\n[Layer1]\n    Thickness=1\n");
          return s.wideFile("cell.kovra");
      },
-     "[ERROR]   invalid input file header at line 1\n", false},
+     "[ERROR]   invalid input file header at line 1: \"# Kovra <XX>\" (the first line of a device "
+     "file is exactly \"# Kovra <SL>\")\n",
+     false},
     {"output folder cannot be made",
      [](const TempFolder& s) {
          // Without Command.OutDir the run makes "cell_out/" beside the
@@ -49,14 +51,20 @@ const ErrorRoad ROADS[] = {
      [](const TempFolder& s) {
          return junctionWith(s, "", "[Light]\n    Light.Source=\"AM1.5\"\n");
      },
-     "[ERROR]   with AM1.5 light, voltage source must be set\n", true},
+     // Refused as the file is read, at the line of the source, before
+     // there is a log file.
+     ": Light.Source = \"AM1.5\" needs a bias sweep or a bias file in [Voltage] (without one, use "
+     "Light.Source=\"EQE\" for a wavelength sweep)\n",
+     false},
     {"one wavelength without voltage source",
      [](const TempFolder& s) {
          return junctionWith(s, "",
                              "[Light]\n    Light.Source=\"Mono\"\n    Light.Wavelength=0.5\n"
                              "    Light.Flux=1e17\n");
      },
-     "[ERROR]   with one-point monochromatic light, voltage source must be set\n", true},
+     ": Light.Source = \"Mono\" needs a bias sweep or a bias file in [Voltage] (without one, use "
+     "Light.Source=\"EQE\" for a wavelength sweep)\n",
+     false},
     {"mesh file gone",
      [](const TempFolder& s) {
          // The exchange file exists when the file is read and is removed

@@ -1,0 +1,1 @@
+-- A model script named by models.kovra; the reader only checks that it is there.
