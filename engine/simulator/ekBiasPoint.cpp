@@ -122,6 +122,9 @@ int ekBiasDriver::solveGummel()
                                   ekSimulator::SYSTEM_HOLE};
             double* unknowns[3] = {w.V, w.Fn, w.Fp};
             double* others[3][2] = {{w.Fn, w.Fp}, {w.V, w.Fp}, {w.V, w.Fn}};
+            // One Gummel iteration's error is the sum of its three
+            // equations' updates, not any one of them.
+            const double best = sim.iteration.bestError;
             for (int e = 0; e < 3; ++e) {
                 sum += solve(kinds[e], unknowns[e], others[e][0], others[e][1]);
                 if (sim.stopRequested()) {
@@ -136,6 +139,7 @@ int ekBiasDriver::solveGummel()
             // The point's error is the summed update of the three equations,
             // not the last one alone.
             param->lastError = ended ? 1.0 : sum;
+            sim.iteration.bestError = ended ? best : std::min(best, sum);
             converged = !ended && param->reltol > sum;
             ++iters;
         }
@@ -174,6 +178,7 @@ int ekBiasDriver::solveNewton()
 int ekSimulator::doBias(double bias, BiasWork& w)
 {
     Va = bias;
+    iteration.clearBestError();
     prevPoint = 0;
     param->lastError = 1.0;
     ekBiasDriver driver(*this, w);

@@ -104,6 +104,7 @@ bool ekEquilibriumPasses::run(const std::function<int()>& solve,
                               uint8_t* anodeType)
 {
     *iters = 0;
+    sim.iteration.clearBestError();
     *anodeType = setDefaultBoundaries(sim.device);
     if (!layProfile()) {
         return false;

@@ -184,8 +184,12 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
                     error = 1.0;
                 }
                 param->lastError = error;
+                // Said at the information level: a debug line must not
+                // raise the error flag, which would end the solve, its
+                // relaxation passes and the refinement after a sweep and so
+                // change the results of a run made with -debug.
                 if (sigma->debug) {
-                    sigma->update(L"[DEBUG]   singular matrix found in the transport system\n", 1);
+                    sigma->update(L"[DEBUG]   singular matrix found in the transport system\n", 0);
                 }
                 return count;
             }
@@ -193,6 +197,7 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
                 iteration.errorHistory[k] = error;
             }
             param->lastError = error;
+            iteration.bestError = std::min(iteration.bestError, error);
             if (t > error) {
                 if (atEquilibrium) {
                     equilibriumSolved = 1;
