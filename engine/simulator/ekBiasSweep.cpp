@@ -123,6 +123,7 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached, 
     // Charges of the equilibrium, the reference of the 0 V point, split at
     // the plane the bias does not charge.
     totals.locateDepletionPlane(mesh, w.V, Points);
+    Va = 0.0;
     storeSolution(w.V, w.Fn, w.Fp);
     totals.keepAsEquilibrium();
     prevPoint = 1;
