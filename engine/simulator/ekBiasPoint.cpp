@@ -67,7 +67,7 @@ bool ekSimulator::switchMethod(BiasWork& w, bool /*reallocate*/)
                                : L"[DEBUG]   switching to the Gummel method...\n",
                       0);
     }
-    // A failed linear solve may have left its (debug) error line: the other
+    // A failed solve may have left an error on the channel: the other
     // method gets its chance all the same.
     ek_resetSigma(sigma);
     param->reltol = w.tolerance;
@@ -262,7 +262,7 @@ int ekBiasDriver::advance(double target, double h)
             return iters;
         }
         // Not within reach: the ramp from the last solution, as if the trial
-        // had not been made (a failed linear solve leaves its debug error).
+        // had not been made (clearing any error the trial left).
         wasted = iters;
         ek_resetSigma(sim.sigma);
         param->reltol = w.tolerance;

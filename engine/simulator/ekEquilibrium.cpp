@@ -126,7 +126,7 @@ bool ekEquilibriumPasses::run(const std::function<int()>& solve,
     if (sim.stopRequested() || sim.sigma->err == 0) {
         return true;
     }
-    // A failed linear solve in debug mode leaves an error: one more try
+    // A solve that left an error on the channel: one more try
     // from the starting profile.
     if (beforeRetry) {
         beforeRetry();
