@@ -403,7 +403,9 @@ void ekBiasDriver::finish(int stored, int* result)
                           : L"[ERROR]   Poisson-Continuity convergence not achieved within the "
                             L"given tolerance (Iters: %d   Relerr: ",
                       sim.itersMax);
-        sim.reportFailure(head + nu_numberText(param->lastError) + L")\n", 0);
+        sim.reportFailure(
+            head + nu_numberText(lastConverged ? param->lastError : sim.reachedError()) + L")\n",
+            0);
     } else if (lastConverged) {
         sim.reportFailure(L"[ERROR]   J-V characteristic not simulated\n", 0);
     } else {

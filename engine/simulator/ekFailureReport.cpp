@@ -22,6 +22,14 @@ const wchar_t* const BIAS_REMEDY =
 
 }  // namespace
 
+// The error of the last iteration is a damped update, at most 1 / damping:
+// the same figure whatever happened. The smallest error the iterations
+// reached says how close the solve came.
+double ekSimulator::reachedError() const
+{
+    return std::isfinite(iteration.bestError) ? iteration.bestError : param->lastError;
+}
+
 // How far the last solve got: the relative error it stopped at against the
 // tolerance, or the linear system it could not solve.
 std::wstring ekSimulator::reachedText() const
@@ -30,12 +38,7 @@ std::wstring ekSimulator::reachedText() const
         return L"its linear system could not be solved (a singular matrix, or densities beyond "
                L"the range of the numbers, as at very low temperatures)";
     }
-    // The error of the last iteration is a damped update, at most
-    // 1 / damping: the same figure whatever happened. The smallest error
-    // the iterations reached says how close the solve came.
-    const double reached =
-        std::isfinite(iteration.bestError) ? iteration.bestError : param->lastError;
-    return L"the smallest relative error it reached was " + nu_numberText(reached) +
+    return L"the smallest relative error it reached was " + nu_numberText(reachedError()) +
            L" (tolerance " + nu_numberText(param->reltol) + L")";
 }
 

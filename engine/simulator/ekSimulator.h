@@ -594,6 +594,9 @@ private:
     // against the tolerance (or the linear system it could not solve), and
     // what usually helps.
     std::wstring reachedText() const;
+    // The error a failed solve reached: the smallest of its iterations
+    // (the last one's when none finished).
+    double reachedError() const;
     std::wstring equilibriumFailure() const;
     std::wstring biasFailure(double bias, const wchar_t* prefix) const;
     // Prints a failure line at its level, or keeps it while failures are
