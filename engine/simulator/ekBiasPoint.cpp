@@ -105,9 +105,13 @@ int ekBiasDriver::solveGummel()
 {
     const int N = sim.Points;
     nuParam* param = sim.param;
+    // Each equation's update, as damped (the convergence test) and undamped
+    // (how far the iteration was: the error a failure reports).
+    double rawSum = 0.0;
     auto solve = [&](int kind, double* u, double* a, double* b) {
         sim.solveSystem(kind, u, w.work, a, b, N, 1, &w.previous, &w.start, &w.update, &w.rhs,
                         &w.jacobian, &w.lower, &w.diag, &w.upper);
+        rawSum += sim.iteration.lastRawError;
         return param->lastError;
     };
     int iters = 0;
@@ -125,6 +129,7 @@ int ekBiasDriver::solveGummel()
             // One Gummel iteration's error is the sum of its three
             // equations' updates, not any one of them.
             const double best = sim.iteration.bestError;
+            rawSum = 0.0;
             for (int e = 0; e < 3; ++e) {
                 sum += solve(kinds[e], unknowns[e], others[e][0], others[e][1]);
                 if (sim.stopRequested()) {
@@ -139,7 +144,7 @@ int ekBiasDriver::solveGummel()
             // The point's error is the summed update of the three equations,
             // not the last one alone.
             param->lastError = ended ? 1.0 : sum;
-            sim.iteration.bestError = ended ? best : std::min(best, sum);
+            sim.iteration.bestError = ended ? best : std::min(best, rawSum);
             converged = !ended && param->reltol > sum;
             ++iters;
         }

@@ -14,10 +14,14 @@ struct ekIterationRecord {
     bool linearFailed = false;
     // The smallest relative error the iterations of the present solve
     // reached, over its relaxation passes and both methods (infinite: no
-    // iteration finished). The error of the last iteration of a failed
-    // solve says little: a damped update is at most 1 / damping, so it
-    // ends at the same value whatever happened. Whoever starts a new solve
+    // iteration finished), each measured by its undamped update. The
+    // error of the last iteration of a failed solve says little: a damped
+    // update is at most 1 / damping, so it ends at the same value whatever
+    // happened. Whoever starts a new solve
     // (a bias point, the equilibrium) clears it.
     double bestError = std::numeric_limits<double>::infinity();
+    // The largest undamped update of the last iteration: the error it
+    // measured before the damping shortened it (bestError keeps these).
+    double lastRawError = 0.0;
     void clearBestError() { bestError = std::numeric_limits<double>::infinity(); }
 };

@@ -231,6 +231,24 @@ TEST_F(IterationDriver, KeepsTheSmallestErrorItReached)
     EXPECT_FALSE(std::isfinite(sim.record().bestError));
 }
 
+TEST_F(IterationDriver, TheErrorReachedIsTheUndampedUpdate)
+{
+    // Every iteration asks for an update of 10 in V, Fn and Fp. Damped by
+    // 1 around the potential, V moves 10/11 and Fn, Fp 10/11 + 100/111
+    // (the convergence test's error); the error the iteration reached is
+    // the update it asked for, 10, whatever the damping made of it.
+    param.damp = 1.0;
+    param.dampMode = 0x10;
+    sim.step = 10.0;
+    sim.setNewtonAssembler(as(&DriverSim::stalling));
+    System s(6);
+    sim.record().clearBestError();
+    s.solve(sim, ekSimulator::SYSTEM_NEWTON, 3);
+    EXPECT_NEAR(param.lastError, 10.0 / 11.0 + (10.0 - 10.0 / 11.0) / (1.0 + 10.0 - 10.0 / 11.0),
+                1e-12);
+    EXPECT_NEAR(sim.record().bestError, 10.0, 1e-9);
+}
+
 TEST_F(IterationDriver, LoosensTheToleranceUntilTheStallFits)
 {
     // An update of 5e-4 per iteration passes only the tolerance 1e-3: the

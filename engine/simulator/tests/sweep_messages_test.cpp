@@ -87,6 +87,11 @@ struct Failure {
     const char* where;  // the start of the one failure line
     const char* reached;
     const char* remedy;
+    // The error said lies above this: a failure's last update is damped,
+    // at most 1 / damping (0.5 after the pass damped by 2), and once was
+    // what was said whatever happened; the error the iterations reached is
+    // their undamped update.
+    double above;
 };
 
 class ConvergenceFailure : public SweepMessages, public ::testing::WithParamInterface<Failure> {};
@@ -95,14 +100,15 @@ const Failure FAILURES[] = {
     // At 20 K the densities leave the range of the numbers.
     {"EquilibriumWithASingularSystem", "Temperature=20",
      "[ERROR]   Poisson convergence not achieved at equilibrium (0 V): ",
-     "its linear system could not be solved", "what usually helps: more mesh points"},
+     "its linear system could not be solved", "what usually helps: more mesh points", 0.0},
     {"EquilibriumThatStalls", "Temperature=40",
      "[ERROR]   Poisson convergence not achieved at equilibrium (0 V): ",
-     "the smallest relative error it reached was ", "what usually helps: more mesh points"},
+     "the smallest relative error it reached was ", "what usually helps: more mesh points", 0.5},
     // At 60 K the equilibrium converges, the lit cell at 0 V does not.
     {"BiasPoint", "Temperature=60",
      "[ERROR]   convergence not achieved at V = 0 V with the Newton and the Gummel method: ",
-     "the smallest relative error it reached was ", "what usually helps: a smaller Voltage.Step"},
+     "the smallest relative error it reached was ", "what usually helps: a smaller Voltage.Step",
+     1e-6},
 };
 
 TEST_P(ConvergenceFailure, IsSaidOnceWithWhereHowFarAndWhatHelps)
@@ -119,6 +125,9 @@ TEST_P(ConvergenceFailure, IsSaidOnceWithWhereHowFarAndWhatHelps)
     EXPECT_NE(line.find(f.remedy), std::string::npos) << line;
     if (std::string(f.reached).find("relative error") != std::string::npos) {
         EXPECT_NE(line.find("(tolerance 1e-06)"), std::string::npos) << line;
+        const size_t number = line.find(f.reached);
+        ASSERT_NE(number, std::string::npos) << line;
+        EXPECT_GT(std::stod(line.substr(number + std::string(f.reached).size())), f.above) << line;
     }
 }
 
@@ -145,14 +154,8 @@ TEST_F(SweepMessages, ASweepCutShortKeepsItsPointsAndSaysWhereItStopped)
     ASSERT_EQ(jv.size(), 1u);
     EXPECT_EQ(jv[0][0], 0.0);
 
-    // How close the point came: the smallest error of its iterations, not
-    // the last damped update, which is bounded by 1 / damping and so the
-    // same whatever happened (0.5 after a pass damped by 2).
     const double reached = std::stod(line.substr(warning.size()));
     EXPECT_GT(reached, 1e-6);
-    for (double damping : {1.0, 2.0, 5.0, 10.0, 20.0, 50.0}) {
-        EXPECT_NE(reached, 1.0 / damping) << line;
-    }
 
     // The last distribution holds the 0 V state the sweep kept, and is
     // headed with its bias, not with that of the solve that failed.
