@@ -18,3 +18,10 @@ void ek_dampNewtonNode(double* dV, double* dFn, double* dFp, double damp, int mo
 // One component of a tridiagonal (Gummel or Poisson) update; only the
 // EK_DAMP_POTENTIAL flag damps here.
 double ek_dampTriDiag(double dx, double damp, int mode);
+
+// The undamped update a damped one came from (the inverse of the two
+// functions above, same damping and mode): how far the iteration really
+// was from its solution. A component at or beyond the damping's bound
+// (1 / damp) came from an infinitely large update.
+void ek_undampNewtonNode(double* dV, double* dFn, double* dFp, double damp, int mode);
+double ek_undampTriDiag(double dx, double damp, int mode);

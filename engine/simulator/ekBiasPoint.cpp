@@ -67,7 +67,7 @@ bool ekSimulator::switchMethod(BiasWork& w, bool /*reallocate*/)
                                : L"[DEBUG]   switching to the Gummel method...\n",
                       0);
     }
-    // A failed linear solve may have left its (debug) error line: the other
+    // A failed solve may have left an error on the channel: the other
     // method gets its chance all the same.
     ek_resetSigma(sigma);
     param->reltol = w.tolerance;
@@ -105,9 +105,13 @@ int ekBiasDriver::solveGummel()
 {
     const int N = sim.Points;
     nuParam* param = sim.param;
+    // Each equation's update, as damped (the convergence test) and undamped
+    // (how far the iteration was: the error a failure reports).
+    double rawSum = 0.0;
     auto solve = [&](int kind, double* u, double* a, double* b) {
         sim.solveSystem(kind, u, w.work, a, b, N, 1, &w.previous, &w.start, &w.update, &w.rhs,
                         &w.jacobian, &w.lower, &w.diag, &w.upper);
+        rawSum += sim.iteration.lastRawError;
         return param->lastError;
     };
     int iters = 0;
@@ -122,6 +126,10 @@ int ekBiasDriver::solveGummel()
                                   ekSimulator::SYSTEM_HOLE};
             double* unknowns[3] = {w.V, w.Fn, w.Fp};
             double* others[3][2] = {{w.Fn, w.Fp}, {w.V, w.Fp}, {w.V, w.Fn}};
+            // One Gummel iteration's error is the sum of its three
+            // equations' updates, not any one of them.
+            const double best = sim.iteration.bestError;
+            rawSum = 0.0;
             for (int e = 0; e < 3; ++e) {
                 sum += solve(kinds[e], unknowns[e], others[e][0], others[e][1]);
                 if (sim.stopRequested()) {
@@ -136,6 +144,7 @@ int ekBiasDriver::solveGummel()
             // The point's error is the summed update of the three equations,
             // not the last one alone.
             param->lastError = ended ? 1.0 : sum;
+            sim.iteration.bestError = ended ? best : std::min(best, rawSum);
             converged = !ended && param->reltol > sum;
             ++iters;
         }
@@ -174,6 +183,7 @@ int ekBiasDriver::solveNewton()
 int ekSimulator::doBias(double bias, BiasWork& w)
 {
     Va = bias;
+    iteration.clearBestError();
     prevPoint = 0;
     param->lastError = 1.0;
     ekBiasDriver driver(*this, w);
@@ -257,7 +267,7 @@ int ekBiasDriver::advance(double target, double h)
             return iters;
         }
         // Not within reach: the ramp from the last solution, as if the trial
-        // had not been made (a failed linear solve leaves its debug error).
+        // had not been made (clearing any error the trial left).
         wasted = iters;
         ek_resetSigma(sim.sigma);
         param->reltol = w.tolerance;

@@ -43,6 +43,15 @@ double dampingForStep(double h) { return std::min(0.1 / h, 1.0); }
 
 }  // namespace
 
+int ekSimulator::retryPoint(BiasWork& w)
+{
+    // A failure report covers both methods' tries at the point.
+    const double best = iteration.bestError;
+    const int iters = doBias(Va, w);
+    iteration.bestError = std::min(iteration.bestError, best);
+    return iters;
+}
+
 int ekSimulator::gotoBias(double from, double to, double step, BiasWork& w)
 {
     const double h = std::clamp(step, RAMP_STEP_MIN, BIAS_SUBSTEP);
@@ -63,7 +72,7 @@ int ekSimulator::gotoBias(double from, double to, double step, BiasWork& w)
             if (!switchMethod(w, true) || sigma->err != 0) {
                 return total;
             }
-            total += doBias(Va, w);
+            total += retryPoint(w);
             if (prevPoint == 0) {
                 return total;
             }
@@ -121,7 +130,7 @@ int ekSimulator::doSweepBias(int from, int to, BiasWork& w, int* stored, bool ke
             if (!switchMethod(w, false)) {
                 return total;
             }
-            total += doBias(Va, w);
+            total += retryPoint(w);
             if (Stopped) {
                 return total;
             }
@@ -202,6 +211,7 @@ void ekBiasDriver::storePoint()
     // equilibrium charges.
     if (std::fabs(sim.Va) < EQUILIBRIUM_BIAS && sim.isDark()) {
         sim.Va = 0.0;
+        sim.solutionBias = 0.0;
         sim.totals.restoreEquilibrium();
     }
 }

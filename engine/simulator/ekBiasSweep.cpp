@@ -79,6 +79,10 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached, 
     shape.posRAtZero = biasPosR >= 0 && biasPosR < points &&
                        std::fabs(sweep->getData(0, biasPosR)) < EQUILIBRIUM_BIAS;
     shape.dark = isDark();
+    shape.biases.resize(static_cast<size_t>(points));
+    for (int i = 0; i < points; ++i) {
+        shape.biases[static_cast<size_t>(i)] = sweep->getData(0, i);
+    }
     if (points == 1 && std::fabs(shape.S) < EQUILIBRIUM_BIAS && shape.dark) {
         param->Tic();
         if (sigma->isVerbose()) {
@@ -119,6 +123,7 @@ int ekSimulator::sweepBias(double /*Jinf*/, double /*Jsup*/, bool* jinfReached, 
     // Charges of the equilibrium, the reference of the 0 V point, split at
     // the plane the bias does not charge.
     totals.locateDepletionPlane(mesh, w.V, Points);
+    Va = 0.0;
     storeSolution(w.V, w.Fn, w.Fp);
     totals.keepAsEquilibrium();
     prevPoint = 1;
@@ -189,7 +194,14 @@ bool ekBiasDriver::runSegment(const ekSweepSegment& s, const ekSweepShape& shape
         return sim.transportInit(w.x, w.V, w.Fn, w.Fp, w.x0, w.V0, w.Fn0, w.Fp0, w.work,
                                  &w.previous, &w.start, &w.update, &w.rhs, &w.jacobian, &w.lower,
                                  &w.diag, &w.upper);
-    case ekSweepStep::Ramp: sim.gotoBias(s.from, s.to, s.step, w); return true;
+    case ekSweepStep::Ramp:
+        sim.gotoBias(s.from, s.to, s.step, w);
+        if (sim.prevPoint == 0) {
+            // The range starts from the last state the ramp solved, not
+            // from what a failed solve left.
+            sim.restoreStart(w);
+        }
+        return true;
     case ekSweepStep::Range: {
         int count = 0;
         sim.doSweepBias(s.first, s.last, w, &count, true);
@@ -363,7 +375,10 @@ void ekBiasDriver::finish(int stored, int* result)
             sigma->update(line.c_str(), 0);
         }
         // With full saving the last stored point already has its file (the
-        // latest automatic number); the writer then only announces it.
+        // latest automatic number); the writer then only announces it. The
+        // file is headed with the bias of the state it holds, which is not
+        // that of a last solve that failed.
+        sim.Va = sim.solutionBias;
         sim.saveDist(L"[SEND]EN:", ekSimulator::TAG_EN,
                      sigma->saveFull ? std::max(sim.FileIndex, 1) : stored + 1,
                      ekSimulator::TAG_JV);
@@ -388,7 +403,9 @@ void ekBiasDriver::finish(int stored, int* result)
                           : L"[ERROR]   Poisson-Continuity convergence not achieved within the "
                             L"given tolerance (Iters: %d   Relerr: ",
                       sim.itersMax);
-        sim.reportFailure(head + nu_numberText(param->lastError) + L")\n", 0);
+        sim.reportFailure(
+            head + nu_numberText(lastConverged ? param->lastError : sim.reachedError()) + L")\n",
+            0);
     } else if (lastConverged) {
         sim.reportFailure(L"[ERROR]   J-V characteristic not simulated\n", 0);
     } else {

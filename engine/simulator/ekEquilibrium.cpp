@@ -104,6 +104,7 @@ bool ekEquilibriumPasses::run(const std::function<int()>& solve,
                               uint8_t* anodeType)
 {
     *iters = 0;
+    sim.iteration.clearBestError();
     *anodeType = setDefaultBoundaries(sim.device);
     if (!layProfile()) {
         return false;
@@ -125,7 +126,7 @@ bool ekEquilibriumPasses::run(const std::function<int()>& solve,
     if (sim.stopRequested() || sim.sigma->err == 0) {
         return true;
     }
-    // A failed linear solve in debug mode leaves an error: one more try
+    // A solve that left an error on the channel: one more try
     // from the starting profile.
     if (beforeRetry) {
         beforeRetry();
@@ -174,11 +175,13 @@ bool ekEquilibriumPasses::forTransport(ekSolutionWork& w, double* residual, int*
     if (!run(solve, layProfile, otherBoundaries, iters, &anodeType) || sim.Stopped) {
         return false;
     }
-    const std::wstring tail =
+    std::wstring tail =
         nu_numberText(sim.param->lastError) + L" (" + nu_numberText(sim.param->reltol) + L")\n";
     wchar_t head[200];
     if (sim.sigma->err != 0 || !(sim.param->reltol > sim.param->lastError)) {
         sim.equilibriumFailed = true;
+        tail =
+            nu_numberText(sim.reachedError()) + L" (" + nu_numberText(sim.param->reltol) + L")\n";
         if (sim.sigma->reportIfOutOfMemory()) {
             return false;
         }
@@ -384,8 +387,11 @@ int ekSimulator::doSolvePoisson(double* V, double* Fn, double* Fp, double* V0, d
         prevPoint = 1;
     }
 
+    // A failure says the error its iterations reached, not the last
+    // damped update.
     const std::wstring tail = nu_numberText((param->Toc() - startMs) / 1000.0) +
-                              L" sec.   relerr: " + nu_numberText(param->lastError) + L" (" +
+                              L" sec.   relerr: " +
+                              nu_numberText(converged ? param->lastError : reachedError()) + L" (" +
                               nu_numberText(param->reltol) + L")\n";
     wchar_t head[200];
     if (converged) {

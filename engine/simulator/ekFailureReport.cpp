@@ -4,6 +4,7 @@
 // what usually helps. A run that is tried again on a uniform mesh when
 // nothing converged holds its first report back, so that each failure is
 // said once.
+#include <cmath>
 #include <string>
 
 #include "ekSimulator.h"
@@ -21,6 +22,14 @@ const wchar_t* const BIAS_REMEDY =
 
 }  // namespace
 
+// The error of the last iteration is a damped update, at most 1 / damping:
+// the same figure whatever happened. The smallest error the iterations
+// reached says how close the solve came.
+double ekSimulator::reachedError() const
+{
+    return std::isfinite(iteration.bestError) ? iteration.bestError : param->lastError;
+}
+
 // How far the last solve got: the relative error it stopped at against the
 // tolerance, or the linear system it could not solve.
 std::wstring ekSimulator::reachedText() const
@@ -29,7 +38,7 @@ std::wstring ekSimulator::reachedText() const
         return L"its linear system could not be solved (a singular matrix, or densities beyond "
                L"the range of the numbers, as at very low temperatures)";
     }
-    return L"it stopped at a relative error of " + nu_numberText(param->lastError) +
+    return L"the smallest relative error it reached was " + nu_numberText(reachedError()) +
            L" (tolerance " + nu_numberText(param->reltol) + L")";
 }
 

@@ -1,6 +1,7 @@
 // The iteration loop behind every nonlinear solve: assemble, solve the
 // linearised system, apply the (damped) update, compare the largest update
 // with the tolerance; on failure loosen the tolerance and start again.
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -9,6 +10,7 @@
 
 #include "ekLimits.h"
 #include "ekBandMatrix.h"
+#include "ekDamping.h"
 #include "ekLinearDrivers.h"
 #include "ekLinearSolver.h"
 #include "ekResultWriter.h"
@@ -19,6 +21,27 @@
 #include "nucore.h"
 
 namespace {
+
+// The largest undamped component of a damped update dx of n unknowns (a
+// Newton update: V, Fn, Fp per point).
+double undampedSize(const double* dx, int n, bool triDiagonal, double damp, int mode)
+{
+    double largest = 0.0;
+    if (triDiagonal) {
+        for (int i = 0; i < n; ++i) {
+            largest = std::max(largest, std::fabs(ek_undampTriDiag(dx[i], damp, mode)));
+        }
+        return largest;
+    }
+    for (int i = 0; i + 2 < n; i += 3) {
+        double node[3] = {dx[i], dx[i + 1], dx[i + 2]};
+        ek_undampNewtonNode(&node[0], &node[1], &node[2], damp, mode);
+        for (double v : node) {
+            largest = std::max(largest, std::fabs(v));
+        }
+    }
+    return largest;
+}
 
 // The Poisson solve counts as the equilibrium one below this bias (Vt).
 using ekLimits::EQUILIBRIUM_BIAS;
@@ -184,8 +207,12 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
                     error = 1.0;
                 }
                 param->lastError = error;
+                // Said at the information level: a debug line must not
+                // raise the error flag, which would end the solve, its
+                // relaxation passes and the refinement after a sweep and so
+                // change the results of a run made with -debug.
                 if (sigma->debug) {
-                    sigma->update(L"[DEBUG]   singular matrix found in the transport system\n", 1);
+                    sigma->update(L"[DEBUG]   singular matrix found in the transport system\n", 0);
                 }
                 return count;
             }
@@ -193,6 +220,11 @@ int ekSimulator::solveSystem(int kind, double* x, double* residual, double* othe
                 iteration.errorHistory[k] = error;
             }
             param->lastError = error;
+            iteration.lastRawError =
+                (triDiagonal && directTriDiag)
+                    ? error
+                    : undampedSize(dx, n, triDiagonal, param->damp, param->dampMode);
+            iteration.bestError = std::min(iteration.bestError, iteration.lastRawError);
             if (t > error) {
                 if (atEquilibrium) {
                     equilibriumSolved = 1;

@@ -436,7 +436,9 @@ int ekSimulator::refineCoarseMesh()
     if (growth == MeshGrowth::Fine) {
         return 1;
     }
-    sigma->update(L"[INFO]    too large step, relatively to the thinnest layer\n", 1);
+    // The run ends here: an error line, like the mesh check's own, not an
+    // information line that raises the error flag.
+    sigma->error(L"too large spatial step, relatively to the thinnest layer");
     return growth == MeshGrowth::LadderEnds ? 0 : -1;
 }
 

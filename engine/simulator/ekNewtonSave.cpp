@@ -151,6 +151,7 @@ void ekSimulator::storeSolution(const double* V, const double* Fn, const double*
         return;
     }
     const int N = Points;
+    solutionBias = Va;
     mesh.sol.Jn[0] = mesh.sol.Jp[0] = 0.0;
     totals.begin();
     // Each edge's fluxes serve both its points, and each point's densities

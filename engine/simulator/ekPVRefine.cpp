@@ -169,7 +169,10 @@ void ekBiasDriver::refinePV()
     }
     int jscIndex = -1;
     sweep->getParam(ekSimulator::PV_JSC, &jscIndex);
-    if (jscIndex >= 0 || (lowest < 0.0 && highest > 0.0)) {
+    // A sweep planned across 0 V whose half beyond it failed still has its
+    // Jsc: solved at 0 V from the stored point nearest it.
+    const bool plannedAcross = sim.biasPosL >= 0 && (sim.biasPosC >= 0 || sim.biasPosR >= 0);
+    if (jscIndex >= 0 || (lowest < 0.0 && highest > 0.0) || plannedAcross) {
         const double Jsc = current(0.0);
         if (std::isfinite(Jsc)) {
             sweep->setParam(ekSimulator::PV_JSC, Jsc, zeroIndex);

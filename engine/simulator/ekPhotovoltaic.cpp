@@ -150,12 +150,29 @@ void ekSimulator::printPV(bool enabled, wchar_t* message)
 
     // A sweep solved as two halves that meet at no 0 V point never crossed
     // 0 V inside one half: Jsc from the line through the points on either
-    // side, as a magnitude like every other Jsc.
+    // side, as a magnitude like every other Jsc. Only solved points make
+    // that line: a point that failed holds no current (its row keeps the
+    // sweep record's fill value), and a line through it gives a Jsc
+    // thousands of times too large. Without both the figures are left out,
+    // and said whatever the warnings switch: the run asked for them.
     const int posL = biasPosL;
     const int posR = biasPosR;
     if (Jsc < CURRENT_MIN && std::fabs(Voc) > VOLTAGE_MIN && Jmp > CURRENT_MIN &&
         Vmp > VOLTAGE_MIN && Pmax > POWER_MIN && Pmax < Popt && posL >= 0 && posR > 0 &&
         posL < posR) {
+        auto solved = [&](int k) {
+            return k < sweep.getPoints() && (sweep.getMask(k) & ElecSweep::MASK_COMPUTED) != 0;
+        };
+        if (!solved(posL) || !solved(posR)) {
+            const std::wstring side = nu_numberText(voltage(solved(posL) ? posR : posL) * Vt);
+            sigma->update((L"[WARNING] no photovoltaic figures: the short-circuit current needs "
+                           L"the solved points on both sides of 0 V, and the one at " +
+                           side + L" V was not solved\n")
+                              .c_str(),
+                          2);
+            ek_resetSigma(sigma);
+            return;
+        }
         const double VL = voltage(posL), VR = voltage(posR);
         const double JL = current(posL), JR = current(posR);
         const double J0V = ek_isEqual(VL, VR) ? 0.5 * (JL + JR) : JL - VL * (JR - JL) / (VR - VL);

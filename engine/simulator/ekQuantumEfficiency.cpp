@@ -159,9 +159,13 @@ double ekQESweep::currentError()
     // tolerance accepted.
     double* x = w.xBefore;
     std::copy(w.x, w.x + 3 * N, x);
+    // A step whose linear system could not be solved leaves its unknowns
+    // as they were: that is no sign of convergence.
+    bool failed = false;
     auto solve = [&](int kind, double* u, double* a, double* b, int n) {
         sim.solveSystem(kind, u, w.work, a, b, n, 1, &w.previous, &w.start, &w.update, &w.rhs,
                         &w.jacobian, &w.lower, &w.diag, &w.upper);
+        failed = failed || sim.iteration.linearFailed || sim.sigma->err != 0;
     };
     if (param->method == nuParam::METHOD_NEWTON) {
         solve(ekSimulator::SYSTEM_NEWTON, x, nullptr, nullptr, 3 * N);
@@ -183,8 +187,8 @@ double ekQESweep::currentError()
             x[3 * k + 2] = Fp[k];
         }
     }
-    // A failed step (its debug line aside) leaves the current unknown.
-    const bool stepped = sim.sigma->err == 0;
+    // A failed step leaves the current unknown, with or without -debug.
+    const bool stepped = !failed;
     ek_resetSigma(sim.sigma);
     sim.storeSolution(x, x + 1, x + 2, 3);
     const double moved = std::fabs(sim.totals.meanCurrent - J);

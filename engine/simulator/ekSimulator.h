@@ -521,6 +521,10 @@ protected:
     // Bias and light.
     uint8_t biasType = 0;
     double Va = 0.0;
+    // The bias of the state storeSolution last laid into mesh.sol: a sweep
+    // heads its last distribution file with it, not with the bias of a
+    // later solve that failed and stored nothing.
+    double solutionBias = 0.0;
     ekLightState lightState;
     // Photovoltaic tracking values.
     double pvValues[8] = {};
@@ -590,6 +594,9 @@ private:
     // against the tolerance (or the linear system it could not solve), and
     // what usually helps.
     std::wstring reachedText() const;
+    // The error a failed solve reached: the smallest of its iterations
+    // (the last one's when none finished).
+    double reachedError() const;
     std::wstring equilibriumFailure() const;
     std::wstring biasFailure(double bias, const wchar_t* prefix) const;
     // Prints a failure line at its level, or keeps it while failures are
@@ -659,6 +666,9 @@ private:
     // the solver arrays are made anew whatever reallocate says.
     bool switchMethod(BiasWork& w, bool reallocate);
     void restoreStart(BiasWork& w);
+    // The point at Va solved again after switchMethod; the smallest error
+    // reached stays that of both methods' tries.
+    int retryPoint(BiasWork& w);
     // A ramp from one bias to another that stores nothing; the sweep points
     // from index from to index to (either direction), *stored of them
     // stored; one bias point. Each returns its iteration count.

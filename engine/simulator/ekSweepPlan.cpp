@@ -15,6 +15,9 @@ namespace {
 using ekLimits::EQUILIBRIUM_BIAS;
 constexpr double FIRST_STEP = 0.4;  // Vt: start of a ramp to a far single point
 constexpr double RAMP_STEP = 1.0;   // Vt: ramp step towards a far first point
+// Vt: step of the walk from 0 V to the first point of a half of a sweep
+// across 0 V, as a long sweep step is walked.
+constexpr double HALF_APPROACH_STEP = ekLimits::BIAS_SUBSTEP;
 
 ekSweepSegment segment(ekSweepStep kind)
 {
@@ -56,6 +59,20 @@ ekSweepSegment row(ekSweepStep kind, int index)
 
 bool inside(int index, int points) { return index >= 0 && index < points; }
 
+// The walk from 0 V to the first point of a half of a sweep across 0 V.
+// Under light the half starts from the solved 0 V state under light (the
+// ramp's first solve), never from the dark equilibrium with the light and
+// a whole step at once; in the dark from the equilibrium, walked when the
+// point is further than a Vt.
+void approachFromZero(const ekSweepShape& shape, int first, std::vector<ekSweepSegment>& plan)
+{
+    const double to = shape.bias(first);
+    const bool walk = shape.dark ? std::fabs(to) > RAMP_STEP : std::fabs(to) >= EQUILIBRIUM_BIAS;
+    if (walk) {
+        plan.push_back(ramp(0.0, to, HALF_APPROACH_STEP));
+    }
+}
+
 // One point: near 0 V solved from the start there; far from it, started
 // 0.4 Vt out and ramped to 0.4 Vt short of it.
 void planSinglePoint(const ekSweepShape& shape, std::vector<ekSweepSegment>& plan)
@@ -78,7 +95,7 @@ void planSinglePoint(const ekSweepShape& shape, std::vector<ekSweepSegment>& pla
 }
 
 // Across 0 V: the lower half downwards from 0 V, the equilibrium laid back,
-// the upper half upwards. z is the 0 V point when the sweep has one, else
+// the upper half upwards, each walked to from 0 V. z is the 0 V point when the sweep has one, else
 // the last point below 0 V; the 0 V point itself is solved under light
 // only (in the dark it is the equilibrium) and its row filled at the end.
 void planCrossing(const ekSweepShape& shape, std::vector<ekSweepSegment>& plan)
@@ -100,6 +117,7 @@ void planCrossing(const ekSweepShape& shape, std::vector<ekSweepSegment>& plan)
     const bool zeroIsPoint = z == posC;
     const int f1 = (zeroIsPoint && shape.dark) ? z - 1 : z;
     if (f1 >= 0) {
+        approachFromZero(shape, f1, plan);
         plan.push_back(range(f1, 0));
     }
     plan.push_back(segment(ekSweepStep::RestoreEquilibrium));
@@ -107,6 +125,7 @@ void planCrossing(const ekSweepShape& shape, std::vector<ekSweepSegment>& plan)
     // the lower half's first.
     const int f2 = (zeroIsPoint && !shape.dark) ? z : z + 1;
     if (f2 <= points - 1 && z < points - 1) {
+        approachFromZero(shape, f2, plan);
         plan.push_back(range(f2, points - 1));
     }
     if (zeroIsPoint) {
@@ -145,6 +164,14 @@ void planOneSide(const ekSweepShape& shape, std::vector<ekSweepSegment>& plan)
 }
 
 }  // namespace
+
+double ekSweepShape::bias(int i) const
+{
+    if (i >= 0 && static_cast<size_t>(i) < biases.size()) {
+        return biases[static_cast<size_t>(i)];
+    }
+    return i >= points - 1 ? E : S + d * i;
+}
 
 std::vector<ekSweepSegment> ekPlanSweep(const ekSweepShape& shape)
 {

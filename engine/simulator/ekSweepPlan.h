@@ -9,6 +9,10 @@
 
 // The shape of a bias sweep (voltages normalised by Vt).
 struct ekSweepShape {
+    // Bias of point i: from the sweep's own voltages when they are given,
+    // else S + i d with the last point at E.
+    double bias(int i) const;
+
     int points = 1;
     double S = 0.0;  // bias of the first point
     double E = 0.0;  // bias of the last point
@@ -22,6 +26,8 @@ struct ekSweepShape {
     // a rounding away from 0 V).
     bool posRAtZero = false;
     bool dark = true;
+    // The sweep's voltages (column 0), when known; empty: uniform.
+    std::vector<double> biases;
 };
 
 enum class ekSweepStep {

@@ -367,7 +367,7 @@ TEST(EquilibriumReport, NoConvergenceIsAnError)
     EXPECT_EQ(d.sigma.err, 1);
     EXPECT_TRUE(contains(d.log(),
                          "[ERROR]   Poisson convergence not achieved at equilibrium (0 V): "
-                         "it stopped at a relative error of "));
+                         "the smallest relative error it reached was "));
     EXPECT_FALSE(d.sim->isConvergenceAchieved());
     EXPECT_EQ(d.sim->getFilenameEE()[0], L'\0');
     // The relaxation served this solve only.

@@ -25,6 +25,7 @@ public:
     std::vector<double> target;  // roots of x^2 = target
     double step = 0.0;           // constant update of the stalling system
     void setPoints(int n) { Points = n; }
+    ekIterationRecord& record() { return iteration; }
 
     // F_i = x_i^2 - t_i + 0.1 (x_{i+1} - x_{i-1}): a banded system whose
     // Newton iteration converges quadratically.
@@ -55,6 +56,20 @@ public:
         for (int i = 0; i < n; ++i) {
             F[i] = -step;
             rhs[i] = step;
+            J->at(i, i) = 1.0;
+        }
+        *norm = 1.0;
+    }
+    // Each iteration asks for twice the update of the one before, from
+    // `step` on: the iteration walks away from the root.
+    int calls = 0;
+    void diverging(double* x, double* F, double* rhs, double*, double*, double*, ekBandMatrix* J,
+                   double*, double*, int n, double* norm)
+    {
+        const double update = step * std::ldexp(1.0, calls++);
+        for (int i = 0; i < n; ++i) {
+            F[i] = -update;
+            rhs[i] = update;
             J->at(i, i) = 1.0;
         }
         *norm = 1.0;
@@ -179,6 +194,59 @@ TEST_F(IterationDriver, NotANumberLeavesTheIterateUntouched)
     EXPECT_EQ(s.x, before);
     EXPECT_EQ(param.lastError, 1.0);
     EXPECT_EQ(sigma.err, 0);  // reported only as a debug line
+}
+
+TEST_F(IterationDriver, ADebugLineNeverRaisesTheErrorFlag)
+{
+    // With the debug switch the failed linear solve is said, and that is
+    // all: the flag that ends every operation stays clear, so a run gives
+    // the same results with and without -debug.
+    sigma.debug = true;
+    sim.setNewtonAssembler(as(&DriverSim::poisoned));
+    System s(12);
+    ::testing::internal::CaptureStdout();
+    s.solve(sim, ekSimulator::SYSTEM_NEWTON, 5);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("[DEBUG]   singular matrix found in the transport system"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(sigma.err, 0);
+    EXPECT_TRUE(sigma.isOK());
+}
+
+TEST_F(IterationDriver, KeepsTheSmallestErrorItReached)
+{
+    // Updates of 1e-3, 2e-3, 4e-3 ... : the solve fails through every
+    // looser tolerance and ends far from where it came closest. The error
+    // it reached is its best, 1e-3, not the last update; a new solve
+    // starts that record afresh.
+    sim.step = 1e-3;
+    sim.setNewtonAssembler(as(&DriverSim::diverging));
+    System s(6);
+    sim.record().clearBestError();
+    s.solve(sim, ekSimulator::SYSTEM_NEWTON, 4);
+    EXPECT_GT(param.lastError, 1e-2);
+    EXPECT_DOUBLE_EQ(sim.record().bestError, 1e-3);
+    sim.record().clearBestError();
+    EXPECT_FALSE(std::isfinite(sim.record().bestError));
+}
+
+TEST_F(IterationDriver, TheErrorReachedIsTheUndampedUpdate)
+{
+    // Every iteration asks for an update of 10 in V, Fn and Fp. Damped by
+    // 1 around the potential, V moves 10/11 and Fn, Fp 10/11 + 100/111
+    // (the convergence test's error); the error the iteration reached is
+    // the update it asked for, 10, whatever the damping made of it.
+    param.damp = 1.0;
+    param.dampMode = 0x10;
+    sim.step = 10.0;
+    sim.setNewtonAssembler(as(&DriverSim::stalling));
+    System s(6);
+    sim.record().clearBestError();
+    s.solve(sim, ekSimulator::SYSTEM_NEWTON, 3);
+    EXPECT_NEAR(param.lastError, 10.0 / 11.0 + (10.0 - 10.0 / 11.0) / (1.0 + 10.0 - 10.0 / 11.0),
+                1e-12);
+    EXPECT_NEAR(sim.record().bestError, 10.0, 1e-9);
 }
 
 TEST_F(IterationDriver, LoosensTheToleranceUntilTheStallFits)

@@ -192,6 +192,19 @@ TEST_F(MeshTest, CoarseMeshAtTheTopOfTheLadderFails)
               L"[ERROR]   too large spatial step, relatively to the thinnest layer\n");
 }
 
+TEST_F(MeshTest, EquilibriumOnAMeshTooCoarseToGrowSaysItAsAnError)
+{
+    // The run ends here: said as an error, not as an information line that
+    // raises the error flag.
+    addLayer(L"Si", 10.0, 0x20, 1e16);
+    addLayer(L"Si", 0.001, 0x10, 1e18);
+    build(nuParam::MESH_UNIFORM, 18000);
+    EXPECT_LT(sim.solvePoisson(), 1);
+    EXPECT_EQ(lastMessage(),
+              L"[ERROR]   too large spatial step, relatively to the thinnest layer\n");
+    EXPECT_EQ(sigma.err, 1);
+}
+
 TEST_F(MeshTest, CheckMeshStepRefusesATooThinDevice)
 {
     addLayer(L"Si", 0.005, 0x20, 1e16);

@@ -33,6 +33,13 @@ const Sweep SWEEPS[] = {
     // A fine step once damped every Newton update so hard that the first
     // lit point failed.
     {"ToZeroBy1mV", "-0.9", "0", "0.001", -0.9, 0.0, 0.001},
+    // Coarse sweeps across 0 V whose upper half is one point, a whole step
+    // beyond 0 V or just above it: once solved from the dark equilibrium
+    // with the light and that step at once, it failed, and Jsc came from a
+    // line through the failed point (thousands of A/cm2).
+    {"AcrossZeroBy200mVFromMinus108", "-1.08", "0.2", "0.2", -1.08, 0.2, 0.2},
+    {"JustAboveZeroBy200mV", "-1.08", "0.001", "0.2", -1.08, 0.001, 0.2},
+    {"AcrossZeroBy130mVTo50mV", "-0.93", "0.05", "0.13", -0.93, 0.05, 0.13},
 };
 
 class PhotovoltaicStep : public RunFixture {
@@ -41,11 +48,41 @@ protected:
         std::map<std::string, double> figures;
         std::vector<std::vector<double>> jv;
         std::string distribution;
+        std::string log;
     };
 
-    Result sweep(const Sweep& s)
+    // Runs a device file as -debug runs it; names receives the five result
+    // names.
+    bool runDebug(const std::string& device, std::wstring* names)
+    {
+        static wchar_t buffers[5][EK_FILENAME_SIZE];
+        for (auto& b : buffers) {
+            b[0] = 0;
+        }
+        const std::wstring file(device.begin(), device.end());
+        ::testing::internal::CaptureStdout();
+        const bool ok = ek_simulate(file.c_str(), true, false, false, nullptr, true, buffers[0],
+                                    buffers[1], buffers[2], buffers[3], buffers[4], nullptr);
+        log = ::testing::internal::GetCapturedStdout();
+        for (int i = 0; i < 5; ++i) {
+            names[i] = buffers[i];
+        }
+        return ok;
+    }
+
+    // The cell swept as s says; light: lines that replace its AM1.5 source
+    // (empty: AM1.5); debug: run as -debug runs it.
+    Result sweep(const Sweep& s, const std::string& light = "", bool debug = false)
     {
         std::string cell = read(std::string(KOVRA_SOURCE_DIR) + "/examples/cds-cdte.kovra");
+        if (!light.empty()) {
+            const std::string source = "Light.Source=\"AM1.5\"";
+            const size_t at = cell.find(source);
+            EXPECT_NE(at, std::string::npos);
+            if (at != std::string::npos) {
+                cell.replace(at, source.size(), light);
+            }
+        }
         for (const auto& [key, value] :
              {std::pair{"Voltage.Start=-0.9", s.start}, std::pair{"Voltage.End=0", s.end},
               std::pair{"Voltage.Step=0.01", s.step}}) {
@@ -56,10 +93,13 @@ protected:
                              std::string(key).substr(0, std::string(key).find('=') + 1) + value);
             }
         }
-        const std::string folder = std::string(s.name) + "/";
+        const std::string folder =
+            std::string(s.name) + (light.empty() ? "" : "-mono") + (debug ? "-debug/" : "/");
         std::wstring names[5];
         Result r;
-        EXPECT_TRUE(run(write(folder + "cell.kovra", cell), names)) << log;
+        const std::string device = write(folder + "cell.kovra", cell);
+        EXPECT_TRUE(debug ? runDebug(device, names) : run(device, names)) << log;
+        r.log = log;
         r.figures = readResultTable(read(at(folder + "simulout_photovoltaic.txt")));
         r.jv = rows(at(folder + "simulout_jv.txt"));
         r.distribution = read(std::string(names[1].begin(), names[1].end()));
@@ -126,6 +166,46 @@ TEST_F(PhotovoltaicStep, FiguresAgreeWhateverTheStepAndTheEndOfTheSweep)
             }
         }
         EXPECT_TRUE(found) << V;
+    }
+}
+
+TEST_F(PhotovoltaicStep, MonochromaticLightAcrossZeroGivesTheFiguresOfAFineStep)
+{
+    // An intense blue line, 1e21 photons/cm2/s at 0.4 um: the coarse sweep
+    // across 0 V once failed beyond 0 V and wrote a Jsc of 2941 A/cm2.
+    const std::string mono = "Light.Source=\"Mono\"\n    Light.Wavelength=0.4\n    "
+                             "Light.Flux=1e21";
+    const Result fine = sweep({"MonoBy70mV", "-1.08", "0.2", "0.07", -1.08, 0.2, 0.07}, mono);
+    for (const Sweep& s :
+         {Sweep{"MonoBy200mV", "-1.08", "0.2", "0.2", -1.08, 0.2, 0.2},
+          Sweep{"MonoJustAboveZero", "-1.08", "0.001", "0.2", -1.08, 0.001, 0.2}}) {
+        SCOPED_TRACE(s.name);
+        const Result coarse = sweep(s, mono);
+        EXPECT_EQ(coarse.log.find("convergence not achieved"), std::string::npos) << coarse.log;
+        for (const char* key : {"Eff", "Jsc", "Voc", "FF"}) {
+            ASSERT_EQ(fine.figures.count(key), 1u) << key;
+            ASSERT_EQ(coarse.figures.count(key), 1u) << key;
+            EXPECT_NEAR(coarse.figures.at(key), fine.figures.at(key), 1e-3 * fine.figures.at(key))
+                << key;
+        }
+    }
+}
+
+TEST_F(PhotovoltaicStep, DebugModeGivesTheSameFigures)
+{
+    // The debug lines are said, and change nothing: a failed linear solve
+    // once raised the error flag with its debug line, which skipped the
+    // refinement of the figures (Voc moved by 0.1 V).
+    for (const Sweep& s :
+         {Sweep{"DebugAcrossZero", "-1.08", "0.05", "0.2", -1.08, 0.05, 0.2},
+          Sweep{"DebugJustAboveZero", "-0.93", "0.001", "0.13", -0.93, 0.001, 0.13}}) {
+        SCOPED_TRACE(s.name);
+        const Result quiet = sweep(s);
+        const Result debug = sweep(s, "", true);
+        EXPECT_NE(debug.log.find("[DEBUG]"), std::string::npos);
+        ASSERT_EQ(quiet.figures.count("Voc"), 1u);
+        EXPECT_EQ(debug.figures, quiet.figures);
+        EXPECT_EQ(debug.jv, quiet.jv);
     }
 }
 

@@ -174,6 +174,43 @@ TEST_F(Photovoltaic, HalvesThatMeetAtNoZeroPointGiveJscBetweenThem)
     EXPECT_NEAR(f.at("Jsc"), 0.01, 1e-6);
 }
 
+TEST_F(Photovoltaic, NoJscThroughAPointThatFailed)
+{
+    // The same halves, but the solve next to 0 V below it failed: its row
+    // holds no current, only the sweep record's fill value. A line through
+    // it gave a Jsc thousands of times too large; the figures are left out
+    // instead, and said.
+    const double vt = Vt();
+    auto J = [&](double V) { return J0 * std::expm1(V / vt) - 0.01 + V / 50.0; };
+    ASSERT_TRUE(sim.setBiasData(&device, -0.205, 0.705, 0.01, -1e6, 1e6, 0x10, nullptr));
+    ElecSweep* sweep = sim.getSweepBias();
+    const int posL = sim.getBiasPosL(), posR = sim.getBiasPosR();
+    ASSERT_EQ(posR, posL + 1);
+    bool started = false;
+    double Jp = 0, Vp = 0, Pmax = 0;
+    for (int i = posR; i < sweep->getPoints(); ++i) {
+        const double V = sweep->getData(0, i);
+        const double Jn = J(V * vt) / Jscale();
+        sim.setAppliedVoltage(V);
+        sim.setMeanCurrent(Jn);
+        sweep->setData(1, i, Jn);
+        sweep->setMask(i, ElecSweep::MASK_COMPUTED);
+        sim.trackPVPoint(true, &started, &Jp, &Vp, &Pmax, i);
+    }
+    sweep->setMask(posL, ElecSweep::MASK_FAILED);
+    ::testing::internal::CaptureStdout();
+    const auto f = figures();
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(f.count("Jsc"), 0u);
+    EXPECT_FALSE(std::filesystem::exists(scratch / "simulout_photovoltaic.txt"));
+    EXPECT_NE(out.find("[WARNING] no photovoltaic figures: the short-circuit current needs the "
+                       "solved points on both sides of 0 V, and the one at -0.005 V was not "
+                       "solved\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(sigma.err, 0);
+}
+
 struct Refused {
     const char* name;
     double v1;     // end of the sweep (V)

@@ -85,6 +85,14 @@ TEST(SweepPlan, EachShapeTakesItsRoad)
     roundedZero.posRAtZero = true;
     ekSweepShape noZero = uniform(-4.5, 1.0, 10, true);      // -4.5..4.5: no 0 V point
     ekSweepShape endsAtZero = uniform(-5.0, 0.5, 11, true);  // -5..0
+    // A bias file's uneven voltages: the walks go to them, not to the
+    // uniform grid of its first step.
+    ekSweepShape fileShape = uniform(-4.0, 1.0, 5, false);
+    fileShape.biases = {-4.0, -3.0, -0.25, 3.0, 6.0};
+    fileShape.E = 6.0;
+    fileShape.posL = 2;
+    fileShape.posC = -1;
+    fileShape.posR = 3;
 
     const PlanCase cases[] = {
         {"one point near 0 V under light", onePoint(0.0, false), "announce | start 0 | range 0..0"},
@@ -103,8 +111,19 @@ TEST(SweepPlan, EachShapeTakesItsRoad)
          "announce | range 10..0 | restore | range 10..20 | zero-lit 10"},
         {"dark crossing without a 0 V point", noZero,
          "derivatives 0.1 | restore | announce | range 4..0 | restore | range 5..9"},
+        // Under light each half starts from the solved 0 V state under
+        // light, walked from 0 V to its first point, never from the dark
+        // equilibrium with the light and a whole step at once.
         {"lit crossing without a 0 V point", uniform(-4.5, 1.0, 10, false),
-         "announce | range 4..0 | restore | range 5..9"},
+         "announce | ramp 0..-0.5/0.4 | range 4..0 | restore | ramp 0..0.5/0.4 | range 5..9"},
+        {"lit crossing whose upper half is one far point", uniform(-8.5, 2.0, 6, false),
+         "announce | ramp 0..-0.5/0.4 | range 4..0 | restore | ramp 0..1.5/0.4 | range 5..5"},
+        // In the dark only a first point further than a Vt is walked to.
+        {"dark crossing whose upper half is one far point", uniform(-8.5, 2.0, 6, true),
+         "derivatives 0.2 | restore | announce | range 4..0 | restore | ramp 0..1.5/0.4 | "
+         "range 5..5"},
+        {"bias file crossing 0 V, walked to its own voltages", fileShape,
+         "announce | ramp 0..-0.25/0.4 | range 2..0 | restore | ramp 0..3/0.4 | range 3..4"},
         {"dark crossing that ends at 0 V", endsAtZero,
          "derivatives 0.05 | restore | announce | range 9..0 | restore | zero-dark 10"},
         {"dark crossing whose 0 V point is a rounding above 0 V", roundedZero,
