@@ -15,19 +15,8 @@ namespace {
 
 std::string kindOf(mode_t mode)
 {
-    if (S_ISDIR(mode)) {
-        return "it is a folder";
-    }
-    if (S_ISFIFO(mode)) {
-        return "it is a FIFO";
-    }
-    if (S_ISCHR(mode) || S_ISBLK(mode)) {
-        return "it is a device";
-    }
-    if (S_ISSOCK(mode)) {
-        return "it is a socket";
-    }
-    return "it is not a regular file";
+    const char* kind = kov_otherFileKindOfMode(mode);
+    return kind != nullptr ? std::string("it is ") + kind : "it is not a regular file";
 }
 
 std::string diskName(const char* fileName)

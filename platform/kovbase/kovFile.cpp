@@ -194,26 +194,12 @@ int kov_dirExistsA(const char* path)
 }
 
 namespace {
-// The phrase for what a status describes when it is no regular file.
+// What stands at a path, named as kov_otherFileKindOfMode names it; null
+// when nothing is there or when it is a regular file.
 const char* otherKind(const std::string& path)
 {
     struct stat info {};
-    if (!statPath(path, &info) || S_ISREG(info.st_mode)) {
-        return nullptr;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        return "a folder";
-    }
-    if (S_ISFIFO(info.st_mode)) {
-        return "a FIFO";
-    }
-    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
-        return "a device";
-    }
-    if (S_ISSOCK(info.st_mode)) {
-        return "a socket";
-    }
-    return "no regular file";
+    return statPath(path, &info) ? kov_otherFileKindOfMode(info.st_mode) : nullptr;
 }
 }  // namespace
 
@@ -241,6 +227,26 @@ const wchar_t* kov_otherFileKindW(const wchar_t* path)
 const char* kov_otherFileKindA(const char* path)
 {
     return path != nullptr ? otherKind(diskPathA(path)) : nullptr;
+}
+
+const char* kov_otherFileKindOfMode(unsigned mode)
+{
+    if (S_ISREG(mode)) {
+        return nullptr;
+    }
+    if (S_ISDIR(mode)) {
+        return "a folder";
+    }
+    if (S_ISFIFO(mode)) {
+        return "a FIFO";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "a device";
+    }
+    if (S_ISSOCK(mode)) {
+        return "a socket";
+    }
+    return "no regular file";
 }
 
 int kov_dirReadWrite(const char* path)

@@ -98,6 +98,9 @@ int kov_dirExistsA(const char* path);
 // a path: a FIFO would block them until another program opens its other end.
 const wchar_t* kov_otherFileKindW(const wchar_t* path);
 const char* kov_otherFileKindA(const char* path);
+// The same phrase for a file mode as stat() or fstat() gives it (st_mode),
+// for a file already opened; null for a regular file.
+const char* kov_otherFileKindOfMode(unsigned mode);
 
 // Current folder with a trailing separator; nonzero on success.
 int kov_getCurrentDir(char* buffer, size_t size = 1024);
