@@ -132,6 +132,9 @@ void showMessage(const DialogSpec* spec, const char* text)
 {
     if (Ihandle* line = control(spec, "Message")) {
         IupSetStrAttribute(line, "TITLE", text != nullptr ? text : "");
+        // A long reason wraps onto more lines: the dialog makes room for
+        // all of them rather than cutting the text.
+        IupRefresh(line);
     }
 }
 
@@ -167,6 +170,29 @@ void reportRefusal(const DialogSpec* spec, const DialogField& field, Ihandle* ct
 {
     reportEntryRefusal(spec, field.caption, record, IupGetAttribute(ctl, "VALUE"));
     IupSetFocus(ctl);
+}
+
+// A value the record took at the nearest limit: the field shows the value
+// in force, so that the next store does not enter (and warn about) the
+// typed one again. Returns the warning for the message line ("" when the
+// value was taken as typed).
+std::string showValueInForce(const char* caption, Ihandle* ctl, const ParamRecord* record)
+{
+    if ((record->status & PARAM_CLAMPED) == 0) {
+        return {};
+    }
+    char text[PARAM_VALUE_SIZE];
+    Param_valueText(record, text, sizeof text);
+    IupSetStrAttribute(ctl, "VALUE", text);
+    std::string warning = record->message.c_str();
+    if (warning.rfind("[WARNING]", 0) == 0) {
+        warning.erase(0, 9);
+    }
+    warning.erase(0, warning.find_first_not_of(" \t"));
+    while (!warning.empty() && (warning.back() == '\n' || warning.back() == ' ')) {
+        warning.pop_back();
+    }
+    return std::string(caption) + ": " + warning;
 }
 
 // Fills a layer dialog's layer list and chooses the main window's layer.
@@ -286,7 +312,12 @@ int onSelectLayer(Ihandle* ih, char* /*text*/, int item, int state)
         IupSetInt(ih, "VALUE", old);
         return IUP_DEFAULT;
     }
+    // The store may have rebuilt the list on the layer it stored (a new
+    // label, a new dopant mark): the list is set to the chosen layer again,
+    // so that it names the layer the fields now show and the next store
+    // changes.
     IupSetInt(ih, attribute.c_str(), item);
+    IupSetInt(ih, "VALUE", item);
     Dialog_load(spec);
     host.selectLayer(item);
     return IUP_DEFAULT;
@@ -497,7 +528,7 @@ Ihandle* build(const DialogSpec* spec)
     }
     // The reason a value was refused, in words, until the next load or store.
     Ihandle* message = IupLabel("");
-    IupSetAttributes(message, "EXPAND=HORIZONTAL, WORDWRAP=YES, SIZE=x16, FGCOLOR=\"180 0 0\"");
+    IupSetAttributes(message, "EXPAND=HORIZONTAL, WORDWRAP=YES, FGCOLOR=\"180 0 0\"");
     IupSetHandle(controlName(spec, "Message").c_str(), message);
     rows.push_back(message);
 
@@ -641,6 +672,7 @@ int Dialog_store(const DialogSpec* spec)
     }
     int changed = 0;
     int taken = 1;
+    std::string note;  // a value taken at its limit, said after the store
     for (const DialogField& field : spec->fields) {
         if (!taken) {
             break;
@@ -665,6 +697,10 @@ int Dialog_store(const DialogSpec* spec)
             ++changed;
         }
         if (taken) {
+            const std::string warning = showValueInForce(field.caption, ctl, record);
+            if (!warning.empty()) {
+                note = warning;
+            }
             Dialog_rememberLoaded(ctl, record);
         } else {
             reportRefusal(spec, field, ctl, record);
@@ -679,7 +715,7 @@ int Dialog_store(const DialogSpec* spec)
         Document_setModified(document, 1);
     }
     if (taken) {
-        showMessage(spec, "");
+        showMessage(spec, note.c_str());
     }
     return taken;
 }
@@ -780,6 +816,8 @@ int Dialog_takeText(const DialogSpec* spec, Ihandle* field, ParamRecord* record,
     if (!taken) {
         reportEntryRefusal(spec, caption, record, text.c_str());
         IupSetFocus(field);
+    } else {
+        showValueInForce(caption, field, record);
     }
     return taken;
 }
