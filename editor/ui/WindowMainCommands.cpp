@@ -101,6 +101,13 @@ bool WindowMain_isRunLive(Document* document)
     return document != nullptr && runnerInstalled && installedRunner.isRunning(document) != 0;
 }
 
+bool WindowMain_hasResults(const Document* document)
+{
+    return document != nullptr && (document->results.flags & 0x01) != 0 &&
+           document->results.meshPoints > 0 && document->filename[0] != '\0' &&
+           std::strcmp(document->runDocumentPath, document->filename) == 0;
+}
+
 int WindowMain_onRun(Ihandle*)
 {
     Document* document = App_getDocument();
@@ -141,7 +148,7 @@ int WindowMain_onRunMenuOpen(Ihandle*)
         return IUP_DEFAULT;
     }
     bool busy = WindowMain_isRunLive(document) || IupGetFunction("IDLE_ACTION") != nullptr;
-    bool plot = !busy && (document->results.flags & 0x01) && document->results.meshPoints > 0;
+    bool plot = !busy && WindowMain_hasResults(document);
     auto active = [](const char* name, bool on) {
         if (Ihandle* ih = IupGetHandle(name)) {
             IupSetAttribute(ih, "ACTIVE", on ? "YES" : "NO");
