@@ -452,6 +452,7 @@ void WindowMain_updateActionbar()
     Document* document = App_getDocument();
     WindowMain_updateSaveButton(document);
     WindowMain_updateRunButtons(document);
+    WindowMain_updateOptionChecks();
 }
 
 Ihandle* WindowMain_createActionbar()

@@ -106,17 +106,21 @@ TEST_F(MenusTest, OutputOptionsAreStoredInTheDevice)
 {
     const std::string file = example("silicon-pn.kovra");
     start({file});
-    // Save All Output: only exactly "Yes" counts as on.
+    // Save All Output: on as the simulator reads it ("yes" too), so a click
+    // turns it off.
     Device_setNumericParam(device(), "Numeric.SaveFull", "yes", nullptr, nullptr, 0);
     WindowMain_onOptionsMenuOpen(nullptr);
-    EXPECT_EQ(attr(KOV_OptionsSaveFull, "VALUE"), "OFF");
-    fire(KOV_OptionsSaveFull);
-    EXPECT_EQ(numeric("Numeric.SaveFull"), "Yes");
+    EXPECT_EQ(attr(KOV_OptionsSaveFull, "VALUE"), "ON");
     fire(KOV_OptionsSaveFull);
     EXPECT_EQ(numeric("Numeric.SaveFull"), "No");
+    EXPECT_EQ(attr(KOV_OptionsSaveFull, "VALUE"), "OFF") << "the mark follows at once";
+    fire(KOV_OptionsSaveFull);
+    EXPECT_EQ(numeric("Numeric.SaveFull"), "Yes");
+    EXPECT_EQ(attr(KOV_OptionsSaveFull, "VALUE"), "ON");
     EXPECT_TRUE(Document_isModified(doc()));
 
-    // Recreate Output Directory flips yes and no in any case, nothing else.
+    // Recreate Output Directory flips the simulator's yes and no words in
+    // any case, nothing else.
     Device_setCommandParam(device(), "Command.OutDirDate", "YES", nullptr, nullptr, 0);
     fire(KOV_OptionsDirDate);
     EXPECT_EQ(command("Command.OutDirDate"), "No");
