@@ -11,6 +11,7 @@
 #include "document.h"
 #include "kovbase.h"
 #include "layer.h"
+#include "materials.h"
 #include "param.h"
 #include "kovraHandles.h"
 
@@ -61,6 +62,21 @@ const Source* sourceOf(Ihandle* button)
     return nullptr;
 }
 
+std::string materialOf(const DialogSpec* spec)
+{
+    return Dialog_valueText(layerRecord(spec, "Material"));
+}
+
+bool databaseHasIndex(const DialogSpec* spec)
+{
+    return MaterialDb_hasIndexData(materialOf(spec).c_str()) == 1;
+}
+
+std::string noIndexDataText(const DialogSpec* spec)
+{
+    return "The material database holds no index data for " + materialOf(spec);
+}
+
 void load(const DialogSpec* spec)
 {
     if (Dialog_selectedLayer(spec) == nullptr) {
@@ -81,6 +97,11 @@ void load(const DialogSpec* spec)
     if (Ihandle* toggle = Dialog_control(spec, "Database")) {
         IupSetAttribute(toggle, KOV_Record, reinterpret_cast<const char*>(database));
         IupSetAttribute(toggle, "VALUE", fromDatabase ? "ON" : "OFF");
+        // Offered where the run can take it; a layer that asks for it
+        // without data keeps the switch, so that it can be turned off.
+        const bool available = databaseHasIndex(spec);
+        IupSetAttribute(toggle, "ACTIVE", available || fromDatabase ? "YES" : "NO");
+        IupSetStrAttribute(toggle, "TIP", available ? "" : noIndexDataText(spec).c_str());
     }
     const char* governor = valueEndsWith(layerRecord(spec, "Index.File"), ".nk")     ? "File"
                            : valueEndsWith(layerRecord(spec, "Index.Model"), ".lua") ? "Model"
@@ -152,6 +173,12 @@ int onDatabase(Ihandle* ih, int state)
     const DialogSpec* spec = Dialog_specOf(ih);
     ParamRecord* record = spec != nullptr ? layerRecord(spec, "Index.Database") : nullptr;
     if (record == nullptr) {
+        return IUP_DEFAULT;
+    }
+    // The run would stop at this layer without data to take.
+    if (state != 0 && !databaseHasIndex(spec)) {
+        IupSetAttribute(ih, "VALUE", "OFF");
+        Dialog_showMessage(spec, noIndexDataText(spec).c_str());
         return IUP_DEFAULT;
     }
     const int revision = record->revision;
