@@ -2,7 +2,9 @@
 // and Run items are active in which state, the default input, opening the
 // device in the outside editor, a file dropped on the canvas, the output
 // options stored in the device, and the status bar switched off and on.
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "DeviceCanvas.h"
 #include "Dialogs.h"
@@ -63,14 +65,24 @@ TEST_F(MenusTest, FileMenuItemsFollowTheDocumentAndTheDefaultInput)
     }
 }
 
-TEST_F(MenusTest, OpenWithKovraEditHandsTheQuotedFileToTheEditor)
+TEST_F(MenusTest, OpenWithKovraEditHandsTheWholeFileNameToTheEditor)
 {
     const std::string file = example("silicon-pn.kovra", "my cell.kovra");
     start({file});
+    // A stand-in kovraedit that writes down its arguments, one a line.
+    std::filesystem::create_directories(folder.file("bin"));
+    const std::string edit = folder.write(
+        "bin/kovraedit", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.txt\"\n");
+    std::filesystem::permissions(edit, std::filesystem::perms::owner_all);
+    IupSetStrGlobal(KOV_BinDir, folder.file("bin/").c_str());
     fire(KOV_FileReopen);
-    const char* launched = IupScriptLastLaunched();
-    ASSERT_NE(launched, nullptr);
-    EXPECT_EQ(std::string(launched), std::string(KOVRA_BIN_DIR) + "/kovraedit \"" + file + "\"");
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (readAll(folder.file("bin/args.txt")).empty() &&
+           std::chrono::steady_clock::now() < until) {
+        IupLoopStep();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(readAll(folder.file("bin/args.txt")), file + "\n") << "one argument, blank and all";
 
     // Unsaved changes are only left behind after a "Yes".
     type(KOV_WindowMain_Thickness, "0.6");

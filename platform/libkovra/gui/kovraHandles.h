@@ -140,6 +140,9 @@ KOV_NAME(KOV_EditCopy);
 // EditCut
 KOV_NAME(KOV_EditCut);
 
+// EditorLaunch
+KOV_NAME(KOV_EditorLaunch);
+
 // EditPaste
 KOV_NAME(KOV_EditPaste);
 
