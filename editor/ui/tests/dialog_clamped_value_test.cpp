@@ -28,7 +28,7 @@ protected:
 
 TEST_F(ClampedValueTest, TheFieldShowsTheValueInForceAndOkWarnsNoMore)
 {
-    const DialogSpec& X = NumericDialog;
+    const DialogDescription& X = NumericDialog;
     WindowNumeric_show();
     type(X, "LayerPoints", "12000");
     click(X, "Apply");
@@ -47,7 +47,7 @@ TEST_F(ClampedValueTest, TheFieldShowsTheValueInForceAndOkWarnsNoMore)
 // the text typed and leaves the message line empty.
 TEST_F(ClampedValueTest, LowerLimitAndAValueInRange)
 {
-    const DialogSpec& X = NumericDialog;
+    const DialogDescription& X = NumericDialog;
     WindowNumeric_show();
     type(X, "LayerPoints", "2");
     click(X, "Apply");

@@ -47,7 +47,7 @@ void writeDatabase(const std::string& folder, const std::string& material, const
     sqlite3_close(db);
 }
 
-const DialogSpec& X = IndexDialog;
+const DialogDescription& X = IndexDialog;
 
 class IndexTest : public DialogTest {
 protected:

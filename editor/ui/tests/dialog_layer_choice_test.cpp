@@ -6,7 +6,7 @@
 namespace {
 
 struct LayerDialogCase {
-    const DialogSpec* spec;
+    const DialogDescription* description;
     void (*show)();
     // A field of the layer and its record: the value layer 2 and layer 3
     // hold before, and what the user types on layer 3 (null word: the
@@ -49,22 +49,22 @@ protected:
     {
         return recordText(Layer_findParam(layer(number), key));
     }
-    std::string listText(const DialogSpec& spec)
+    std::string listText(const DialogDescription& description)
     {
-        const char* text = IupGetAttribute(ctl(spec, "LayerList"), "VALUESTRING");
+        const char* text = IupGetAttribute(ctl(description, "LayerList"), "VALUESTRING");
         return text != nullptr ? text : "";
     }
-    int selectedAttribute(const DialogSpec& spec)
+    int selectedAttribute(const DialogDescription& description)
     {
-        return IupGetInt(ctl(spec, "LayerList"),
-                         (std::string(spec.handle) + "_LayerSelected").c_str());
+        return IupGetInt(ctl(description, "LayerList"),
+                         (std::string(description.handle) + "_LayerSelected").c_str());
     }
 };
 
 TEST_F(LayerChoiceTest, TheListTheFieldsAndTheStoreFollowTheChosenLayer)
 {
     for (const LayerDialogCase& c : LayerDialogs) {
-        SCOPED_TRACE(c.spec->handle);
+        SCOPED_TRACE(c.description->handle);
         if (c.word != nullptr) {
             ASSERT_EQ(Layer_setParam(layer(2), c.key, c.second, "", nullptr, 0), 1);
             ASSERT_EQ(Layer_setParam(layer(3), c.key, c.third, "", nullptr, 0), 1);
@@ -72,27 +72,27 @@ TEST_F(LayerChoiceTest, TheListTheFieldsAndTheStoreFollowTheChosenLayer)
         recorder.mainLayer = 2;
         recorder.selected.clear();
         c.show();
-        ASSERT_TRUE(Dialog_isOpen(c.spec));
-        EXPECT_EQ(listText(*c.spec), "2 Base (P)");
+        ASSERT_TRUE(Dialog_isOpen(c.description));
+        EXPECT_EQ(listText(*c.description), "2 Base (P)");
 
         // The user picks layer 3 in the dialog's own list.
-        IupTestSelect(ctl(*c.spec, "LayerList"), 3);
+        IupTestSelect(ctl(*c.description, "LayerList"), 3);
 
         EXPECT_EQ(recorder.selected, std::vector<int>{3}) << "the main window follows";
-        EXPECT_EQ(IupGetInt(ctl(*c.spec, "LayerList"), "VALUE"), 3);
-        EXPECT_EQ(listText(*c.spec), "3 Si (N)") << "the list names the layer it edits";
-        EXPECT_EQ(selectedAttribute(*c.spec), 3);
-        EXPECT_EQ(Dialog_selectedLayer(c.spec), layer(3));
+        EXPECT_EQ(IupGetInt(ctl(*c.description, "LayerList"), "VALUE"), 3);
+        EXPECT_EQ(listText(*c.description), "3 Si (N)") << "the list names the layer it edits";
+        EXPECT_EQ(selectedAttribute(*c.description), 3);
+        EXPECT_EQ(Dialog_selectedLayer(c.description), layer(3));
         if (c.word != nullptr) {
-            EXPECT_EQ(value(ctl(*c.spec, c.word)), c.third) << "the fields show layer 3";
-            type(*c.spec, c.word, c.typed);
-            click(*c.spec, "Apply");
-            EXPECT_EQ(message(*c.spec), "");
+            EXPECT_EQ(value(ctl(*c.description, c.word)), c.third) << "the fields show layer 3";
+            type(*c.description, c.word, c.typed);
+            click(*c.description, "Apply");
+            EXPECT_EQ(message(*c.description), "");
             EXPECT_EQ(layerText(3, c.key), c.typed) << "Apply changes the layer the list names";
             EXPECT_EQ(layerText(2, c.key), c.second) << "the layer left keeps its value";
-            EXPECT_EQ(listText(*c.spec), "3 Si (N)") << "a store keeps the list where it is";
+            EXPECT_EQ(listText(*c.description), "3 Si (N)") << "a store keeps the list where it is";
         }
-        Dialog_close(c.spec);
+        Dialog_close(c.description);
     }
 }
 
@@ -101,19 +101,19 @@ TEST_F(LayerChoiceTest, TheListTheFieldsAndTheStoreFollowTheChosenLayer)
 TEST_F(LayerChoiceTest, BackAndForthAfterAStoreThatRebuildsTheList)
 {
     for (const LayerDialogCase& c : LayerDialogs) {
-        SCOPED_TRACE(c.spec->handle);
+        SCOPED_TRACE(c.description->handle);
         recorder.mainLayer = 1;
         c.show();
         for (int number : {3, 2, 1, 3}) {
-            IupTestSelect(ctl(*c.spec, "LayerList"), number);
-            EXPECT_EQ(IupGetInt(ctl(*c.spec, "LayerList"), "VALUE"), number);
-            EXPECT_EQ(selectedAttribute(*c.spec), number);
+            IupTestSelect(ctl(*c.description, "LayerList"), number);
+            EXPECT_EQ(IupGetInt(ctl(*c.description, "LayerList"), "VALUE"), number);
+            EXPECT_EQ(selectedAttribute(*c.description), number);
             EXPECT_EQ(recorder.mainLayer, number);
-            click(*c.spec, "Apply");
-            EXPECT_EQ(IupGetInt(ctl(*c.spec, "LayerList"), "VALUE"), number);
-            EXPECT_EQ(Dialog_selectedLayer(c.spec), layer(number));
+            click(*c.description, "Apply");
+            EXPECT_EQ(IupGetInt(ctl(*c.description, "LayerList"), "VALUE"), number);
+            EXPECT_EQ(Dialog_selectedLayer(c.description), layer(number));
         }
-        Dialog_close(c.spec);
+        Dialog_close(c.description);
     }
 }
 

@@ -9,7 +9,7 @@
 namespace {
 
 struct Shown {
-    const DialogSpec* spec;
+    const DialogDescription* description;
     void (*show)();
 };
 
@@ -33,12 +33,12 @@ protected:
     }
     // The message label shows its whole text: as tall as its text needs at
     // its width, inside the dialog's visible area.
-    void expectWhole(const DialogSpec& spec)
+    void expectWhole(const DialogDescription& description)
     {
         settle();
-        auto* label = qobject_cast<QLabel*>(iupWidget(ctl(spec, "Message")));
+        auto* label = qobject_cast<QLabel*>(iupWidget(ctl(description, "Message")));
         ASSERT_NE(label, nullptr);
-        QWidget* dialog = iupWidget(IupGetHandle(spec.handle));
+        QWidget* dialog = iupWidget(IupGetHandle(description.handle));
         ASSERT_NE(dialog, nullptr);
         ASSERT_FALSE(label->text().isEmpty());
         EXPECT_GE(label->height(), label->heightForWidth(label->width()))
@@ -71,16 +71,16 @@ TEST_F(RefusalFitTest, EveryDialogShowsALongReasonWhole)
         "Some field (unit): invalid value for Some.Long.Record.Key: 123456789 (accepted: from "
         "1e-06 to 99.99, or a variable that holds such a value, or an expression of them)";
     for (const Shown& d : AllDialogs) {
-        SCOPED_TRACE(d.spec->handle);
+        SCOPED_TRACE(d.description->handle);
         d.show();
-        ASSERT_TRUE(Dialog_isOpen(d.spec));
+        ASSERT_TRUE(Dialog_isOpen(d.description));
         settle();
-        Dialog_showMessage(d.spec, reason.c_str());
-        expectWhole(*d.spec);
+        Dialog_showMessage(d.description, reason.c_str());
+        expectWhole(*d.description);
         // A short one after the long one still fits.
-        Dialog_showMessage(d.spec, "Rn: invalid value");
-        expectWhole(*d.spec);
-        Dialog_close(d.spec);
+        Dialog_showMessage(d.description, "Rn: invalid value");
+        expectWhole(*d.description);
+        Dialog_close(d.description);
     }
 }
 

@@ -128,8 +128,8 @@ KOV_NAME(KOV_DeviceTemperature);
 // Dialog
 KOV_NAME(KOV_Dialog);
 
-// DialogSpec
-KOV_NAME(KOV_DialogSpec);
+// DialogDescription
+KOV_NAME(KOV_DialogDescription);
 
 // DocDir
 KOV_NAME(KOV_DocDir);
