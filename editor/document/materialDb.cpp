@@ -160,6 +160,26 @@ int lookupRow(const char* name, MaterialRecord* record)
 
 }  // namespace
 
+int MaterialDb_hasIndexData(const char* name)
+{
+    // The bounds within which the simulator reads a row's index table; a
+    // table of another size is ignored there, so it is not offered here.
+    constexpr int INDEX_DATA_MIN_BYTES = 1024;
+    constexpr int INDEX_DATA_MAX_BYTES = 32767;
+    if (name == nullptr || name[0] == '\0') {
+        return 0;
+    }
+    Query query("SELECT length(IndexData) FROM TABLE_MATERIAL WHERE Name = ?1 LIMIT 1");
+    sqlite3_stmt* statement = query.statement();
+    if (statement == nullptr ||
+        sqlite3_bind_text(statement, 1, name, -1, SQLITE_TRANSIENT) != SQLITE_OK ||
+        sqlite3_step(statement) != SQLITE_ROW || sqlite3_column_type(statement, 0) == SQLITE_NULL) {
+        return 0;
+    }
+    const int bytes = sqlite3_column_int(statement, 0);
+    return bytes >= INDEX_DATA_MIN_BYTES && bytes <= INDEX_DATA_MAX_BYTES ? 1 : 0;
+}
+
 void MaterialDb_path(char* out, size_t size)
 {
     out[0] = '\0';

@@ -53,5 +53,9 @@ int MaterialDb_lookup(const char* name, MaterialRecord* record);
 // database's first 255 names (each cut to 31 characters), else the
 // built-in list. Calls add(name, context) per name; returns the count.
 int Material_listNames(void (*add)(const char* name, void* context), void* context);
+// 1 when the database holds a table of refractive index data for the name
+// of a size the simulator takes (the same bounds as the engine's), so that
+// a layer of that material may take its index from the database.
+int MaterialDb_hasIndexData(const char* name);
 // Path of the database file ("" when the program folder is unknown).
 void MaterialDb_path(char* out, size_t size);

@@ -43,17 +43,17 @@ const DialogModel ContactModel = {
 };
 
 // The contact whose records the fields are bound to (1 anode, 2 cathode).
-int boundContact(const DialogSpec* spec)
+int boundContact(const DialogDescription* description)
 {
-    Ihandle* list = Dialog_control(spec, "ContactList");
+    Ihandle* list = Dialog_control(description, "ContactList");
     const int number = list != nullptr ? IupGetInt(list, SELECTED) : 0;
     return number == 1 || number == 2 ? number : 0;
 }
 
-Contact* contactOf(const DialogSpec* spec)
+Contact* contactOf(const DialogDescription* description)
 {
     Device* device = Dialog_device();
-    const int number = boundContact(spec);
+    const int number = boundContact(description);
     if (device == nullptr || number == 0) {
         return nullptr;
     }
@@ -62,7 +62,7 @@ Contact* contactOf(const DialogSpec* spec)
 
 int onContactSelect(Ihandle* ih, char* /*text*/, int item, int state);
 
-Ihandle* row(const DialogSpec* spec, const char* left, const char* right)
+Ihandle* row(const DialogDescription* description, const char* left, const char* right)
 {
     const DialogField* a = nullptr;
     const DialogField* b = nullptr;
@@ -74,8 +74,9 @@ Ihandle* row(const DialogSpec* spec, const char* left, const char* right)
             b = &f;
         }
     }
-    return Dialog_vbox({Dialog_hbox({Dialog_caption(a->caption), Dialog_caption(b->caption)}),
-                        Dialog_hbox({Dialog_control(spec, left), Dialog_control(spec, right)})});
+    return Dialog_vbox(
+        {Dialog_hbox({Dialog_caption(a->caption), Dialog_caption(b->caption)}),
+         Dialog_hbox({Dialog_control(description, left), Dialog_control(description, right)})});
 }
 
 // An empty cell as wide as a field, keeping a lone button in its column.
@@ -86,17 +87,17 @@ Ihandle* blank()
     return label;
 }
 
-Ihandle* layout(const DialogSpec* spec)
+Ihandle* layout(const DialogDescription* description)
 {
-    Ihandle* contacts = Dialog_list(spec, "ContactList", {"Anode", "Cathode"});
+    Ihandle* contacts = Dialog_list(description, "ContactList", {"Anode", "Cathode"});
     // The dialog opens on the contact last shown (or double-clicked).
     const int selected = IupGetInt(nullptr, SELECTED) == 2 ? 2 : 1;
     IupSetInt(contacts, "VALUE", selected);
     IupSetInt(contacts, SELECTED, selected);
     IupSetCallback(contacts, "ACTION", onContactSelect);
-    Ihandle* types = Dialog_list(spec, "TypeList", {"Ohmic", "Schottky"});
+    Ihandle* types = Dialog_list(description, "TypeList", {"Ohmic", "Schottky"});
 
-    Ihandle* boundary = Dialog_list(spec, "ContactBoundary", {"Neumann", "Dirichlet"});
+    Ihandle* boundary = Dialog_list(description, "ContactBoundary", {"Neumann", "Dirichlet"});
     IupSetCallback(boundary, "GETFOCUS_CB", nullptr);
     IupSetAttribute(boundary, "TIP",
                     "Neumann is suitable for zero electric field at the contact, at equilibrium");
@@ -107,14 +108,14 @@ Ihandle* layout(const DialogSpec* spec)
 
     return Dialog_vbox({
         Dialog_hbox({contacts, types}),
-        row(spec, "Thickness", "Phi"),
-        row(spec, "Rn", "Rp"),
-        row(spec, "n", "k"),
+        row(description, "Thickness", "Phi"),
+        row(description, "Rn", "Rp"),
+        row(description, "n", "k"),
         Dialog_separator(),
         Dialog_hbox({boundaryLabel, boundary}),
         Dialog_separator(),
-        Dialog_hbox({blank(), Dialog_control(spec, "Model")}),
-        Dialog_hbox({Dialog_control(spec, "Apply"), Dialog_control(spec, "OK")}),
+        Dialog_hbox({blank(), Dialog_control(description, "Model")}),
+        Dialog_hbox({Dialog_control(description, "Apply"), Dialog_control(description, "OK")}),
     });
 }
 
@@ -127,17 +128,17 @@ void bindList(Ihandle* list, ParamRecord* record, bool first)
 // The lists after the frame filled the fields: the contact, its type (only
 // an exact "Schottky" is Schottky) and its boundary (only an exact
 // "Neumann" is Neumann).
-void load(const DialogSpec* spec)
+void load(const DialogDescription* description)
 {
-    Contact* contact = contactOf(spec);
-    Ihandle* contacts = Dialog_control(spec, "ContactList");
-    Ihandle* types = Dialog_control(spec, "TypeList");
-    Ihandle* boundary = Dialog_control(spec, "ContactBoundary");
+    Contact* contact = contactOf(description);
+    Ihandle* contacts = Dialog_control(description, "ContactList");
+    Ihandle* types = Dialog_control(description, "TypeList");
+    Ihandle* boundary = Dialog_control(description, "ContactBoundary");
     if (contact == nullptr || contacts == nullptr || types == nullptr || boundary == nullptr) {
         return;
     }
-    IupSetInt(contacts, "VALUE", boundContact(spec));
-    const std::string prefix = boundContact(spec) == 1 ? "Anode." : "Cathode.";
+    IupSetInt(contacts, "VALUE", boundContact(description));
+    const std::string prefix = boundContact(description) == 1 ? "Anode." : "Cathode.";
     if (ParamRecord* type = Contact_findParam(contact, (prefix + "Type").c_str())) {
         bindList(types, type, Dialog_valueText(type) != "Schottky");
     }
@@ -146,21 +147,21 @@ void load(const DialogSpec* spec)
     }
 }
 
-int store(const DialogSpec* spec, int* changed)
+int store(const DialogDescription* description, int* changed)
 {
-    Contact* contact = contactOf(spec);
-    Ihandle* types = Dialog_control(spec, "TypeList");
-    Ihandle* boundary = Dialog_control(spec, "ContactBoundary");
+    Contact* contact = contactOf(description);
+    Ihandle* types = Dialog_control(description, "TypeList");
+    Ihandle* boundary = Dialog_control(description, "ContactBoundary");
     if (contact == nullptr || types == nullptr || boundary == nullptr) {
         return 0;
     }
     // Records found again by key: the lists' bindings may belong to a
     // device that has since been replaced.
-    const std::string prefix = boundContact(spec) == 1 ? "Anode." : "Cathode.";
+    const std::string prefix = boundContact(description) == 1 ? "Anode." : "Cathode.";
     const bool schottky = IupGetInt(types, "VALUE") == 2;
     if (!Dialog_storeText(Contact_findParam(contact, (prefix + "Type").c_str()),
                           schottky ? "Schottky" : "Ohmic", changed)) {
-        Dialog_showMessage(spec, "Type: not accepted");
+        Dialog_showMessage(description, "Type: not accepted");
         return 0;
     }
     contact->schottky = schottky ? CONTACT_SCHOTTKY : 0;
@@ -169,7 +170,7 @@ int store(const DialogSpec* spec, int* changed)
     const bool neumann = IupGetInt(boundary, "VALUE") == 1;
     if (!Dialog_storeText(Contact_findParam(contact, (prefix + "Boundary").c_str()),
                           neumann ? "Neumann" : "Dirichlet", changed)) {
-        Dialog_showMessage(spec, "Boundary Condition: not accepted");
+        Dialog_showMessage(description, "Boundary Condition: not accepted");
         return 0;
     }
     return 1;
@@ -179,27 +180,27 @@ int store(const DialogSpec* spec, int* changed)
 // value keeps the dialog on that contact.
 int onContactSelect(Ihandle* ih, char* /*text*/, int item, int state)
 {
-    const DialogSpec* spec = Dialog_specOf(ih);
-    if (spec == nullptr || state != 1 || Dialog_device() == nullptr) {
+    const DialogDescription* description = Dialog_descriptionOf(ih);
+    if (description == nullptr || state != 1 || Dialog_device() == nullptr) {
         return IUP_DEFAULT;
     }
     const int old = IupGetInt(ih, SELECTED);
     if (item == old) {
         return IUP_DEFAULT;
     }
-    if (Dialog_store(spec) == 0) {
+    if (Dialog_store(description) == 0) {
         IupSetInt(ih, "VALUE", old);
         return IUP_DEFAULT;
     }
     IupSetInt(ih, SELECTED, item);
     IupSetInt(nullptr, SELECTED, item);
-    Dialog_load(spec);
+    Dialog_load(description);
     return IUP_DEFAULT;
 }
 
 }  // namespace
 
-const DialogSpec ContactDialog = {
+const DialogDescription ContactDialog = {
     .handle = KOV_WindowContact,
     .title = "Contacts",
     .fields = ContactFields,

@@ -33,7 +33,7 @@ int typeCode(int item)
     return item == 2 ? DOPANT_ACCEPTOR : item == 3 ? DOPANT_INTRINSIC : DOPANT_DONOR;
 }
 
-Ihandle* buildTypeList(const DialogSpec* spec)
+Ihandle* buildTypeList(const DialogDescription* description)
 {
     Ihandle* list = IupList(nullptr);
     IupSetAttributes(list, "ALIGNMENT=ACENTER, SIZE=80x, SHOWIMAGE=NO, DROPDOWN=YES, SORT=NO");
@@ -43,17 +43,17 @@ Ihandle* buildTypeList(const DialogSpec* spec)
     IupSetAttribute(list, "VALUE", "1");
     IupSetAttribute(list, KOV_Caption, "Type");
     char name[96];
-    IupSetHandle(Dialog_controlName(spec, "TypeList", name, sizeof name), list);
+    IupSetHandle(Dialog_controlName(description, "TypeList", name, sizeof name), list);
     IupSetCallback(list, "GETFOCUS_CB", Dialog_onFocus);
     return list;
 }
 
 // The type list always shows the layer's own type, with or without a
 // model, so that a store never changes a type nobody chose.
-void loadType(const DialogSpec* spec)
+void loadType(const DialogDescription* description)
 {
-    Layer* layer = Dialog_selectedLayer(spec);
-    Ihandle* list = Dialog_control(spec, "TypeList");
+    Layer* layer = Dialog_selectedLayer(description);
+    Ihandle* list = Dialog_control(description, "TypeList");
     if (layer == nullptr || list == nullptr) {
         return;
     }
@@ -69,10 +69,10 @@ void redrawCanvas()
     }
 }
 
-int storeType(const DialogSpec* spec, int* changed)
+int storeType(const DialogDescription* description, int* changed)
 {
-    Layer* layer = Dialog_selectedLayer(spec);
-    Ihandle* list = Dialog_control(spec, "TypeList");
+    Layer* layer = Dialog_selectedLayer(description);
+    Ihandle* list = Dialog_control(description, "TypeList");
     if (layer == nullptr || list == nullptr) {
         return 0;
     }
@@ -80,7 +80,7 @@ int storeType(const DialogSpec* spec, int* changed)
     const int code = typeCode(IupGetInt(list, "VALUE"));
     if (code != Layer_getDopantType(layer)) {
         if (Layer_setDopantType(layer, code) == DOPANT_UNKNOWN) {
-            Dialog_showMessage(spec, "Type: not accepted");
+            Dialog_showMessage(description, "Type: not accepted");
             return 0;
         }
         ++*changed;
@@ -88,7 +88,7 @@ int storeType(const DialogSpec* spec, int* changed)
     redrawCanvas();
     // The layer lists' " (P)", " (N)", " (I)" marks follow the type.
     Doc_hooks().fillLayerList();
-    Dialog_refillLayerList(spec);
+    Dialog_refillLayerList(description);
     // The Layer Parameters dialog shows the same density.
     Dialog_load(&ParamDialog);
     return 1;
@@ -96,7 +96,7 @@ int storeType(const DialogSpec* spec, int* changed)
 
 }  // namespace
 
-const DialogSpec DopingDialog = {
+const DialogDescription DopingDialog = {
     .handle = KOV_WindowDoping,
     .title = "Doping",
     .layerList = true,

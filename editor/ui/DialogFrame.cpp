@@ -20,7 +20,7 @@
 namespace {
 
 const char* const PROGRAM_TITLE = "KovraDevice";
-const char* const SPEC_ATTRIBUTE = KOV_DialogSpec;
+const char* const DESCRIPTION_ATTRIBUTE = KOV_DialogDescription;
 
 // ---- host -------------------------------------------------------------------
 int lonelyCurrentLayer = 1;
@@ -32,32 +32,33 @@ DialogHost host = {
 };
 
 // Dialogs open now, in the order they opened.
-std::vector<const DialogSpec*> openDialogs;
+std::vector<const DialogDescription*> openDialogs;
 
-std::string dialogName(const DialogSpec* spec) { return spec->handle; }
+std::string dialogName(const DialogDescription* description) { return description->handle; }
 
-std::string controlName(const DialogSpec* spec, const char* word)
+std::string controlName(const DialogDescription* description, const char* word)
 {
-    return dialogName(spec) + "_" + word;
+    return dialogName(description) + "_" + word;
 }
 
-Ihandle* control(const DialogSpec* spec, const char* word)
+Ihandle* control(const DialogDescription* description, const char* word)
 {
-    return IupGetHandle(controlName(spec, word).c_str());
+    return IupGetHandle(controlName(description, word).c_str());
 }
 
-std::string layerSelectedAttribute(const DialogSpec* spec)
+std::string layerSelectedAttribute(const DialogDescription* description)
 {
-    return dialogName(spec) + "_LayerSelected";
+    return dialogName(description) + "_LayerSelected";
 }
 
-const DialogSpec* specOf(Ihandle* ih)
+const DialogDescription* descriptionOf(Ihandle* ih)
 {
     Ihandle* dialog = IupGetDialog(ih);
     if (dialog == nullptr) {
         return nullptr;
     }
-    return reinterpret_cast<const DialogSpec*>(IupGetAttribute(dialog, SPEC_ATTRIBUTE));
+    return reinterpret_cast<const DialogDescription*>(
+        IupGetAttribute(dialog, DESCRIPTION_ATTRIBUTE));
 }
 
 Device* currentDevice()
@@ -68,14 +69,14 @@ Device* currentDevice()
 
 // The layer a layer dialog is bound to, or null when its number no longer
 // names a layer of the current device.
-Layer* selectedLayer(const DialogSpec* spec)
+Layer* selectedLayer(const DialogDescription* description)
 {
     Device* device = currentDevice();
-    Ihandle* list = control(spec, "LayerList");
+    Ihandle* list = control(description, "LayerList");
     if (device == nullptr || list == nullptr) {
         return nullptr;
     }
-    const int number = IupGetInt(list, layerSelectedAttribute(spec).c_str());
+    const int number = IupGetInt(list, layerSelectedAttribute(description).c_str());
     if (number < 1 || number > device->layerCount) {
         return nullptr;
     }
@@ -83,7 +84,7 @@ Layer* selectedLayer(const DialogSpec* spec)
 }
 
 // The record a field is bound to, found by key in the current document.
-ParamRecord* findRecord(const DialogSpec* spec, DialogSource source, const char* key)
+ParamRecord* findRecord(const DialogDescription* description, DialogSource source, const char* key)
 {
     Device* device = currentDevice();
     if (device == nullptr) {
@@ -91,7 +92,7 @@ ParamRecord* findRecord(const DialogSpec* spec, DialogSource source, const char*
     }
     switch (source) {
     case DIALOG_FROM_LAYER: {
-        Layer* layer = selectedLayer(spec);
+        Layer* layer = selectedLayer(description);
         return layer != nullptr ? Params_find(layer->records, layer->count, key) : nullptr;
     }
     case DIALOG_FROM_DEVICE: return Params_find(device->records, device->recordCount, key);
@@ -99,7 +100,7 @@ ParamRecord* findRecord(const DialogSpec* spec, DialogSource source, const char*
     case DIALOG_FROM_LIGHT: return Device_findLightParam(device, key);
     case DIALOG_FROM_NUMERIC: return Device_findNumericParam(device, key);
     case DIALOG_FROM_CONTACT: {
-        Ihandle* list = control(spec, "ContactList");
+        Ihandle* list = control(description, "ContactList");
         const int number = list != nullptr ? IupGetInt(list, KOV_WindowContact_Selected) : 0;
         Contact* contact = number == 1 ? device->anode : number == 2 ? device->cathode : nullptr;
         if (contact == nullptr) {
@@ -112,10 +113,11 @@ ParamRecord* findRecord(const DialogSpec* spec, DialogSource source, const char*
     return nullptr;
 }
 
-ParamRecord* modelRecord(const DialogSpec* spec)
+ParamRecord* modelRecord(const DialogDescription* description)
 {
-    return spec->model != nullptr ? findRecord(spec, spec->model->source, spec->model->key)
-                                  : nullptr;
+    return description->model != nullptr
+               ? findRecord(description, description->model->source, description->model->key)
+               : nullptr;
 }
 
 bool isLuaModel(const ParamRecord* record)
@@ -128,15 +130,18 @@ bool isLuaModel(const ParamRecord* record)
     return FileNames_namesLua(text);
 }
 
-void showMessage(const DialogSpec* spec, const char* text)
+void showMessage(const DialogDescription* description, const char* text)
 {
-    if (Ihandle* line = control(spec, "Message")) {
+    if (Ihandle* line = control(description, "Message")) {
         IupSetStrAttribute(line, "TITLE", text != nullptr ? text : "");
+        // A long reason wraps onto more lines: the dialog makes room for
+        // all of them rather than cutting the text.
+        IupRefresh(line);
     }
 }
 
-void reportEntryRefusal(const DialogSpec* spec, const char* caption, const ParamRecord* record,
-                        const char* text);
+void reportEntryRefusal(const DialogDescription* description, const char* caption,
+                        const ParamRecord* record, const char* text);
 
 // The refusal of a value in words: the value entry's message without its
 // console tag, after the field's caption.
@@ -156,23 +161,46 @@ std::string refusalWords(const ParamRecord* record, const char* text)
     return reason;
 }
 
-void reportEntryRefusal(const DialogSpec* spec, const char* caption, const ParamRecord* record,
-                        const char* text)
+void reportEntryRefusal(const DialogDescription* description, const char* caption,
+                        const ParamRecord* record, const char* text)
 {
-    showMessage(spec, (std::string(caption) + ": " + refusalWords(record, text)).c_str());
+    showMessage(description, (std::string(caption) + ": " + refusalWords(record, text)).c_str());
 }
 
-void reportRefusal(const DialogSpec* spec, const DialogField& field, Ihandle* ctl,
+void reportRefusal(const DialogDescription* description, const DialogField& field, Ihandle* ctl,
                    const ParamRecord* record)
 {
-    reportEntryRefusal(spec, field.caption, record, IupGetAttribute(ctl, "VALUE"));
+    reportEntryRefusal(description, field.caption, record, IupGetAttribute(ctl, "VALUE"));
     IupSetFocus(ctl);
 }
 
-// Fills a layer dialog's layer list and chooses the main window's layer.
-void fillLayerList(const DialogSpec* spec, int choose)
+// A value the record took at the nearest limit: the field shows the value
+// in force, so that the next store does not enter (and warn about) the
+// typed one again. Returns the warning for the message line ("" when the
+// value was taken as typed).
+std::string showValueInForce(const char* caption, Ihandle* ctl, const ParamRecord* record)
 {
-    Ihandle* list = control(spec, "LayerList");
+    if ((record->status & PARAM_CLAMPED) == 0) {
+        return {};
+    }
+    char text[PARAM_VALUE_SIZE];
+    Param_valueText(record, text, sizeof text);
+    IupSetStrAttribute(ctl, "VALUE", text);
+    std::string warning = record->message.c_str();
+    if (warning.rfind("[WARNING]", 0) == 0) {
+        warning.erase(0, 9);
+    }
+    warning.erase(0, warning.find_first_not_of(" \t"));
+    while (!warning.empty() && (warning.back() == '\n' || warning.back() == ' ')) {
+        warning.pop_back();
+    }
+    return std::string(caption) + ": " + warning;
+}
+
+// Fills a layer dialog's layer list and chooses the main window's layer.
+void fillLayerList(const DialogDescription* description, int choose)
+{
+    Ihandle* list = control(description, "LayerList");
     Device* device = currentDevice();
     if (list == nullptr || device == nullptr) {
         return;
@@ -197,17 +225,17 @@ void fillLayerList(const DialogSpec* spec, int choose)
         choose = 1;
     }
     IupSetInt(list, "VALUE", choose);
-    IupSetInt(list, layerSelectedAttribute(spec).c_str(), choose);
+    IupSetInt(list, layerSelectedAttribute(description).c_str(), choose);
 }
 
 // ---- callbacks -------------------------------------------------------------
 int onFocus(Ihandle* ih)
 {
-    const DialogSpec* spec = specOf(ih);
-    if (spec == nullptr || !Dialog_isOpen(spec)) {
+    const DialogDescription* description = descriptionOf(ih);
+    if (description == nullptr || !Dialog_isOpen(description)) {
         return IUP_DEFAULT;
     }
-    std::string title = spec->title;
+    std::string title = description->title;
     const char* tip = IupGetAttribute(ih, "PARAMTIP");
     if (tip != nullptr && tip[0] != '\0') {
         title += std::string(" - ") + tip;
@@ -218,54 +246,54 @@ int onFocus(Ihandle* ih)
 
 int onFocusLost(Ihandle* ih)
 {
-    const DialogSpec* spec = specOf(ih);
-    if (spec != nullptr && Dialog_isOpen(spec)) {
-        IupSetStrAttribute(IupGetDialog(ih), "TITLE", spec->title);
+    const DialogDescription* description = descriptionOf(ih);
+    if (description != nullptr && Dialog_isOpen(description)) {
+        IupSetStrAttribute(IupGetDialog(ih), "TITLE", description->title);
     }
     return IUP_DEFAULT;
 }
 
 int onShow(Ihandle* ih, int state)
 {
-    const DialogSpec* spec = specOf(ih);
-    if (spec == nullptr || state != IUP_SHOW || currentDevice() == nullptr) {
+    const DialogDescription* description = descriptionOf(ih);
+    if (description == nullptr || state != IUP_SHOW || currentDevice() == nullptr) {
         return IUP_DEFAULT;
     }
-    if (spec->layerList) {
-        fillLayerList(spec, host.currentLayer());
+    if (description->layerList) {
+        fillLayerList(description, host.currentLayer());
     }
-    Dialog_load(spec);
+    Dialog_load(description);
     return IUP_DEFAULT;
 }
 
 int onApply(Ihandle* ih)
 {
-    if (const DialogSpec* spec = specOf(ih)) {
-        Dialog_store(spec);
+    if (const DialogDescription* description = descriptionOf(ih)) {
+        Dialog_store(description);
     }
     return IUP_DEFAULT;
 }
 
 int onOk(Ihandle* ih)
 {
-    const DialogSpec* spec = specOf(ih);
-    if (spec == nullptr || Dialog_store(spec) == 0) {
+    const DialogDescription* description = descriptionOf(ih);
+    if (description == nullptr || Dialog_store(description) == 0) {
         return IUP_DEFAULT;
     }
-    Dialog_close(spec);
+    Dialog_close(description);
     return IUP_IGNORE;
 }
 
 int onCloseBox(Ihandle* ih)
 {
-    const DialogSpec* spec = specOf(ih);
-    if (spec == nullptr) {
+    const DialogDescription* description = descriptionOf(ih);
+    if (description == nullptr) {
         return IUP_DEFAULT;
     }
-    if (spec->storeOnClose && Dialog_store(spec) == 0) {
+    if (description->storeOnClose && Dialog_store(description) == 0) {
         return IUP_IGNORE;  // stays open: the refused value and its reason are shown
     }
-    Dialog_close(spec);
+    Dialog_close(description);
     return IUP_IGNORE;
 }
 
@@ -273,21 +301,26 @@ int onCloseBox(Ihandle* ih)
 // refused value keeps the dialog on that layer.
 int onSelectLayer(Ihandle* ih, char* /*text*/, int item, int state)
 {
-    const DialogSpec* spec = specOf(ih);
-    if (spec == nullptr || state != 1 || currentDevice() == nullptr) {
+    const DialogDescription* description = descriptionOf(ih);
+    if (description == nullptr || state != 1 || currentDevice() == nullptr) {
         return IUP_DEFAULT;
     }
-    const std::string attribute = layerSelectedAttribute(spec);
+    const std::string attribute = layerSelectedAttribute(description);
     const int old = IupGetInt(ih, attribute.c_str());
     if (item == old) {
         return IUP_DEFAULT;
     }
-    if (Dialog_store(spec) == 0) {
+    if (Dialog_store(description) == 0) {
         IupSetInt(ih, "VALUE", old);
         return IUP_DEFAULT;
     }
+    // The store may have rebuilt the list on the layer it stored (a new
+    // label, a new dopant mark): the list is set to the chosen layer again,
+    // so that it names the layer the fields now show and the next store
+    // changes.
     IupSetInt(ih, attribute.c_str(), item);
-    Dialog_load(spec);
+    IupSetInt(ih, "VALUE", item);
+    Dialog_load(description);
     host.selectLayer(item);
     return IUP_DEFAULT;
 }
@@ -302,7 +335,7 @@ int askQuestion(const char* question)
 // Asks for a model file: the stored text (a bare name when the file lies in
 // the document's folder), or empty when the choice was cancelled or the
 // document could not be saved first.
-std::string chooseFile(const DialogSpec* spec, const char* title, const char* filter)
+std::string chooseFile(const DialogDescription* description, const char* title, const char* filter)
 {
     Document* document = Doc_document();
     if (document == nullptr) {
@@ -320,7 +353,7 @@ std::string chooseFile(const DialogSpec* spec, const char* title, const char* fi
     IupSetStrAttribute(chooser, "TITLE", title);
     IupSetStrAttribute(chooser, "EXTFILTER", filter);
     IupSetStrAttribute(chooser, "DIRECTORY", folder.c_str());
-    IupSetStrAttribute(chooser, "PARENTDIALOG", dialogName(spec).c_str());
+    IupSetStrAttribute(chooser, "PARENTDIALOG", dialogName(description).c_str());
     IupPopup(chooser, IUP_CENTER, IUP_CENTER);
     std::string chosen;
     if (IupGetInt(chooser, "STATUS") != -1 && IupGetAttribute(chooser, "VALUE") != nullptr) {
@@ -335,32 +368,32 @@ std::string chooseFile(const DialogSpec* spec, const char* title, const char* fi
 
 int onModel(Ihandle* ih)
 {
-    const DialogSpec* spec = specOf(ih);
-    if (spec == nullptr || spec->model == nullptr || currentDevice() == nullptr) {
+    const DialogDescription* description = descriptionOf(ih);
+    if (description == nullptr || description->model == nullptr || currentDevice() == nullptr) {
         return IUP_DEFAULT;
     }
-    const int answer = askQuestion(spec->model->question);
+    const int answer = askQuestion(description->model->question);
     if (answer == 5) {
         return IUP_DEFAULT;
     }
     std::string file = "None";
     if (answer == 3) {
-        file = chooseFile(spec, spec->model->caption, spec->model->filter);
+        file = chooseFile(description, description->model->caption, description->model->filter);
         if (file.empty()) {
             return IUP_DEFAULT;  // a cancelled choice changes nothing
         }
     }
     // The record is found after the choice: saving the document first may
     // have replaced nothing, but nothing found before a question is kept.
-    ParamRecord* record = modelRecord(spec);
+    ParamRecord* record = modelRecord(description);
     if (record == nullptr) {
         return IUP_DEFAULT;
     }
     bool changed = false;
     const int taken = Dialog_setFileRecord(record, file, &changed);
-    Dialog_load(spec);
+    Dialog_load(description);
     if (!taken) {
-        reportEntryRefusal(spec, spec->model->caption, record, file.c_str());
+        reportEntryRefusal(description, description->model->caption, record, file.c_str());
         return IUP_DEFAULT;
     }
     host.showLayer();
@@ -377,12 +410,12 @@ Ihandle* caption(const char* text)
     return label;
 }
 
-Ihandle* makeButton(const DialogSpec* spec, const char* title, const char* word,
+Ihandle* makeButton(const DialogDescription* description, const char* title, const char* word,
                     int (*action)(Ihandle*))
 {
     Ihandle* b = IupButton(title, nullptr);
     IupSetAttributes(b, "ALIGNMENT=ACENTER, SIZE=80x");
-    IupSetHandle(controlName(spec, word).c_str(), b);
+    IupSetHandle(controlName(description, word).c_str(), b);
     IupSetCallback(b, "ACTION", action);
     return b;
 }
@@ -397,22 +430,22 @@ Ihandle* box(Ihandle* (*make)(Ihandle*, ...), const std::vector<Ihandle*>& child
     return b;
 }
 
-Ihandle* makeField(const DialogSpec* spec, const char* word, const char* caption)
+Ihandle* makeField(const DialogDescription* description, const char* word, const char* caption)
 {
     Ihandle* text = IupText(nullptr);
     IupSetAttributes(text, "ALIGNMENT=ACENTER, SIZE=80x, NC=40");
     IupSetStrAttribute(text, "PARAMTIP", caption);
-    IupSetHandle(controlName(spec, word).c_str(), text);
+    IupSetHandle(controlName(description, word).c_str(), text);
     IupSetCallback(text, "GETFOCUS_CB", onFocus);
     IupSetCallback(text, "KILLFOCUS_CB", onFocusLost);
     return text;
 }
 
-Ihandle* makeLayerList(const DialogSpec* spec)
+Ihandle* makeLayerList(const DialogDescription* description)
 {
     Ihandle* list = IupList(nullptr);
     IupSetAttributes(list, "ALIGNMENT=ACENTER, SIZE=80x, SHOWIMAGE=NO, DROPDOWN=YES, SORT=NO");
-    IupSetHandle(controlName(spec, "LayerList").c_str(), list);
+    IupSetHandle(controlName(description, "LayerList").c_str(), list);
     IupSetCallback(list, "ACTION", onSelectLayer);
     IupSetCallback(list, "GETFOCUS_CB", onFocus);
     return list;
@@ -420,23 +453,23 @@ Ihandle* makeLayerList(const DialogSpec* spec)
 
 // A dialog with a layout of its own: the frame's controls under their
 // handles, placed by the layout.
-Ihandle* buildLaidOut(const DialogSpec* spec)
+Ihandle* buildLaidOut(const DialogDescription* description)
 {
-    if (spec->layerList) {
-        makeLayerList(spec);
+    if (description->layerList) {
+        makeLayerList(description);
     }
-    for (const DialogField& field : spec->fields) {
-        makeField(spec, field.word, field.caption);
+    for (const DialogField& field : description->fields) {
+        makeField(description, field.word, field.caption);
     }
-    if (spec->model != nullptr) {
-        makeButton(spec, "Model...", "Model", onModel);
+    if (description->model != nullptr) {
+        makeButton(description, "Model...", "Model", onModel);
     }
-    makeButton(spec, "Apply", "Apply", onApply);
-    makeButton(spec, "OK", "OK", onOk);
-    return spec->layout(spec);
+    makeButton(description, "Apply", "Apply", onApply);
+    makeButton(description, "OK", "OK", onOk);
+    return description->layout(description);
 }
 
-Ihandle* build(const DialogSpec* spec)
+Ihandle* build(const DialogDescription* description)
 {
     struct Cell {
         const char* caption;
@@ -444,26 +477,27 @@ Ihandle* build(const DialogSpec* spec)
     };
     std::vector<Cell> cells;
     std::vector<Ihandle*> rows;
-    if (spec->layout != nullptr) {
-        rows.push_back(buildLaidOut(spec));
+    if (description->layout != nullptr) {
+        rows.push_back(buildLaidOut(description));
     } else {
-        if (spec->layerList) {
-            cells.push_back({"Layer", makeLayerList(spec)});
+        if (description->layerList) {
+            cells.push_back({"Layer", makeLayerList(description)});
         }
-        for (const DialogField& field : spec->fields) {
-            cells.push_back({field.caption, makeField(spec, field.word, field.caption)});
+        for (const DialogField& field : description->fields) {
+            cells.push_back({field.caption, makeField(description, field.word, field.caption)});
         }
     }
     // A layer dialog's own control stands beside the layer list (its
     // caption in "KOV_Caption"); any other dialog's is a row above the fields.
-    if (spec->buildExtra != nullptr && spec->layerList && spec->layout == nullptr) {
-        Ihandle* extra = spec->buildExtra(spec);
+    if (description->buildExtra != nullptr && description->layerList &&
+        description->layout == nullptr) {
+        Ihandle* extra = description->buildExtra(description);
         const char* text = IupGetAttribute(extra, KOV_Caption);
         cells.insert(cells.begin() + 1, Cell{text != nullptr ? text : "", extra});
-    } else if (spec->buildExtra != nullptr && spec->layout == nullptr) {
-        rows.push_back(spec->buildExtra(spec));
+    } else if (description->buildExtra != nullptr && description->layout == nullptr) {
+        rows.push_back(description->buildExtra(description));
     }
-    const int columns = std::max(1, spec->columns);
+    const int columns = std::max(1, description->columns);
     for (size_t first = 0; first < cells.size(); first += columns) {
         std::vector<Ihandle*> labels, controls;
         for (size_t i = first; i < first + columns; ++i) {
@@ -478,27 +512,28 @@ Ihandle* build(const DialogSpec* spec)
                 controls.push_back(blank);
             }
         }
-        if (spec->captions) {
+        if (description->captions) {
             rows.push_back(box(IupVbox, {box(IupHbox, labels), box(IupHbox, controls)}));
         } else {
             rows.push_back(box(IupHbox, controls));
         }
     }
-    if (spec->model != nullptr && spec->layout == nullptr) {
-        rows.push_back(box(IupHbox, {IupFill(), makeButton(spec, "Model...", "Model", onModel)}));
+    if (description->model != nullptr && description->layout == nullptr) {
+        rows.push_back(
+            box(IupHbox, {IupFill(), makeButton(description, "Model...", "Model", onModel)}));
     }
     // A dialog without fields lays out its own controls and buttons.
-    if (!spec->fields.empty() && spec->layout == nullptr) {
+    if (!description->fields.empty() && description->layout == nullptr) {
         Ihandle* separator = IupLabel(nullptr);
         IupSetAttributes(separator, "SEPARATOR=HORIZONTAL, EXPAND=HORIZONTAL");
         rows.push_back(separator);
-        rows.push_back(box(IupHbox, {IupFill(), makeButton(spec, "Apply", "Apply", onApply),
-                                     makeButton(spec, "OK", "OK", onOk)}));
+        rows.push_back(box(IupHbox, {IupFill(), makeButton(description, "Apply", "Apply", onApply),
+                                     makeButton(description, "OK", "OK", onOk)}));
     }
     // The reason a value was refused, in words, until the next load or store.
     Ihandle* message = IupLabel("");
-    IupSetAttributes(message, "EXPAND=HORIZONTAL, WORDWRAP=YES, SIZE=x16, FGCOLOR=\"180 0 0\"");
-    IupSetHandle(controlName(spec, "Message").c_str(), message);
+    IupSetAttributes(message, "EXPAND=HORIZONTAL, WORDWRAP=YES, FGCOLOR=\"180 0 0\"");
+    IupSetHandle(controlName(description, "Message").c_str(), message);
     rows.push_back(message);
 
     Ihandle* outer = IupVbox(nullptr);
@@ -506,12 +541,12 @@ Ihandle* build(const DialogSpec* spec)
         IupAppend(outer, row);
     }
     IupSetAttributes(outer, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=10x10, GAP=10");
-    IupSetHandle(controlName(spec, "LayerBox").c_str(), outer);
+    IupSetHandle(controlName(description, "LayerBox").c_str(), outer);
 
     Ihandle* dialog = IupDialog(outer);
     IupSetAttributes(dialog, "EXPAND=YES, RESIZE=NO, MAXBOX=NO, MINBOX=NO, MINSIZE=120x80");
-    IupSetStrAttribute(dialog, "TITLE", spec->title);
-    IupSetAttribute(dialog, SPEC_ATTRIBUTE, reinterpret_cast<const char*>(spec));
+    IupSetStrAttribute(dialog, "TITLE", description->title);
+    IupSetAttribute(dialog, DESCRIPTION_ATTRIBUTE, reinterpret_cast<const char*>(description));
     IupSetCallback(dialog, "SHOW_CB", onShow);
     IupSetCallback(dialog, "CLOSE_CB", onCloseBox);
     return dialog;
@@ -532,58 +567,60 @@ void Dialogs_setHost(const DialogHost* routines)
     host.saveDocument = routines->saveDocument ? routines->saveDocument : defaults.saveDocument;
 }
 
-const char* Dialog_controlName(const DialogSpec* spec, const char* word, char* out, int size)
+const char* Dialog_controlName(const DialogDescription* description, const char* word, char* out,
+                               int size)
 {
-    kov_copyA(out, static_cast<size_t>(size), controlName(spec, word).c_str());
+    kov_copyA(out, static_cast<size_t>(size), controlName(description, word).c_str());
     return out;
 }
 
-int Dialog_isOpen(const DialogSpec* spec)
+int Dialog_isOpen(const DialogDescription* description)
 {
-    return IupGetHandle(dialogName(spec).c_str()) != nullptr ? 1 : 0;
+    return IupGetHandle(dialogName(description).c_str()) != nullptr ? 1 : 0;
 }
 
 int Dialogs_openCount() { return IupGetInt(nullptr, KOV_WindowInput_Shown); }
 
-void Dialog_show(const DialogSpec* spec)
+void Dialog_show(const DialogDescription* description)
 {
-    if (Ihandle* open = IupGetHandle(dialogName(spec).c_str())) {
+    if (Ihandle* open = IupGetHandle(dialogName(description).c_str())) {
         IupShow(open);
         IupSetFocus(open);
         return;
     }
-    Ihandle* dialog = build(spec);
-    Dialog_register(dialogName(spec).c_str(), dialog);
-    openDialogs.push_back(spec);
+    Ihandle* dialog = build(description);
+    Dialog_register(dialogName(description).c_str(), dialog);
+    openDialogs.push_back(description);
     if (IupGetHandle(KOV_WindowMain) != nullptr) {
         IupSetAttribute(dialog, "PARENTDIALOG", KOV_WindowMain);
     }
-    IupSetStrAttribute(dialog, "DEFAULTENTER", controlName(spec, "OK").c_str());
+    IupSetStrAttribute(dialog, "DEFAULTENTER", controlName(description, "OK").c_str());
     IupShow(dialog);
 }
 
-void Dialog_close(const DialogSpec* spec)
+void Dialog_close(const DialogDescription* description)
 {
-    Ihandle* dialog = IupGetHandle(dialogName(spec).c_str());
-    openDialogs.erase(std::remove(openDialogs.begin(), openDialogs.end(), spec), openDialogs.end());
+    Ihandle* dialog = IupGetHandle(dialogName(description).c_str());
+    openDialogs.erase(std::remove(openDialogs.begin(), openDialogs.end(), description),
+                      openDialogs.end());
     if (dialog == nullptr) {
         return;
     }
-    Dialog_register(dialogName(spec).c_str(), nullptr);
+    Dialog_register(dialogName(description).c_str(), nullptr);
     IupDestroy(dialog);
 }
 
-void Dialog_load(const DialogSpec* spec)
+void Dialog_load(const DialogDescription* description)
 {
-    if (!Dialog_isOpen(spec) || currentDevice() == nullptr) {
+    if (!Dialog_isOpen(description) || currentDevice() == nullptr) {
         return;
     }
-    if (spec->layerList && selectedLayer(spec) == nullptr) {
+    if (description->layerList && selectedLayer(description) == nullptr) {
         return;
     }
-    for (const DialogField& field : spec->fields) {
-        Ihandle* ctl = control(spec, field.word);
-        ParamRecord* record = findRecord(spec, field.source, field.key);
+    for (const DialogField& field : description->fields) {
+        Ihandle* ctl = control(description, field.word);
+        ParamRecord* record = findRecord(description, field.source, field.key);
         if (ctl == nullptr) {
             continue;
         }
@@ -598,9 +635,9 @@ void Dialog_load(const DialogSpec* spec)
         IupSetAttribute(ctl, "CARET", "64");
         Dialog_rememberLoaded(ctl, record);
     }
-    if (spec->model != nullptr) {
-        Ihandle* model = control(spec, "Model");
-        ParamRecord* record = modelRecord(spec);
+    if (description->model != nullptr) {
+        Ihandle* model = control(description, "Model");
+        ParamRecord* record = modelRecord(description);
         if (model != nullptr && record != nullptr) {
             char text[PARAM_VALUE_SIZE];
             Param_valueText(record, text, sizeof text);
@@ -609,11 +646,11 @@ void Dialog_load(const DialogSpec* spec)
             IupSetStrAttribute(model, "TIP", text);
             IupSetAttribute(model, "TITLE", lua ? "Model*..." : "Model...");
             Dialog_rememberLoaded(model, record);
-            for (const DialogField& field : spec->fields) {
+            for (const DialogField& field : description->fields) {
                 if (!field.governed) {
                     continue;
                 }
-                Ihandle* ctl = control(spec, field.word);
+                Ihandle* ctl = control(description, field.word);
                 if (ctl == nullptr) {
                     continue;
                 }
@@ -624,34 +661,35 @@ void Dialog_load(const DialogSpec* spec)
             }
         }
     }
-    if (spec->loadExtra != nullptr) {
-        spec->loadExtra(spec);
+    if (description->loadExtra != nullptr) {
+        description->loadExtra(description);
     }
-    showMessage(spec, "");
+    showMessage(description, "");
 }
 
-int Dialog_store(const DialogSpec* spec)
+int Dialog_store(const DialogDescription* description)
 {
     Document* document = Doc_document();
-    if (!Dialog_isOpen(spec) || currentDevice() == nullptr) {
+    if (!Dialog_isOpen(description) || currentDevice() == nullptr) {
         return 0;
     }
-    if (spec->layerList && selectedLayer(spec) == nullptr) {
+    if (description->layerList && selectedLayer(description) == nullptr) {
         return 0;
     }
     int changed = 0;
     int taken = 1;
-    for (const DialogField& field : spec->fields) {
+    std::string note;  // a value taken at its limit, said after the store
+    for (const DialogField& field : description->fields) {
         if (!taken) {
             break;
         }
-        Ihandle* ctl = control(spec, field.word);
+        Ihandle* ctl = control(description, field.word);
         if (ctl == nullptr || IupGetInt(ctl, "ACTIVE") == 0) {
             continue;
         }
         // Bound again by key: the record the field showed may belong to a
         // device that has since been replaced.
-        ParamRecord* record = findRecord(spec, field.source, field.key);
+        ParamRecord* record = findRecord(description, field.source, field.key);
         IupSetAttribute(ctl, KOV_Record, reinterpret_cast<const char*>(record));
         const char* value = IupGetAttribute(ctl, "VALUE");
         if (record == nullptr || value == nullptr || value[0] == '\0') {
@@ -665,13 +703,17 @@ int Dialog_store(const DialogSpec* spec)
             ++changed;
         }
         if (taken) {
+            const std::string warning = showValueInForce(field.caption, ctl, record);
+            if (!warning.empty()) {
+                note = warning;
+            }
             Dialog_rememberLoaded(ctl, record);
         } else {
-            reportRefusal(spec, field, ctl, record);
+            reportRefusal(description, field, ctl, record);
         }
     }
-    if (taken && spec->storeExtra != nullptr) {
-        taken = spec->storeExtra(spec, &changed);
+    if (taken && description->storeExtra != nullptr) {
+        taken = description->storeExtra(description, &changed);
     }
     Dialog_refreshMain();
     // Every value taken before a refusal is in the document: it is modified.
@@ -679,17 +721,20 @@ int Dialog_store(const DialogSpec* spec)
         Document_setModified(document, 1);
     }
     if (taken) {
-        showMessage(spec, "");
+        showMessage(description, note.c_str());
     }
     return taken;
 }
 
-Ihandle* Dialog_control(const DialogSpec* spec, const char* word) { return control(spec, word); }
+Ihandle* Dialog_control(const DialogDescription* description, const char* word)
+{
+    return control(description, word);
+}
 
-Ihandle* Dialog_button(const DialogSpec* spec, const char* title, const char* word,
+Ihandle* Dialog_button(const DialogDescription* description, const char* title, const char* word,
                        int (*action)(Ihandle*))
 {
-    return makeButton(spec, title, word, action);
+    return makeButton(description, title, word, action);
 }
 
 int Dialog_onApply(Ihandle* ih) { return onApply(ih); }
@@ -700,18 +745,20 @@ int Dialog_onFocus(Ihandle* ih) { return onFocus(ih); }
 
 int Dialog_onFocusLost(Ihandle* ih) { return onFocusLost(ih); }
 
-const DialogSpec* Dialog_specOf(Ihandle* ih) { return specOf(ih); }
+const DialogDescription* Dialog_descriptionOf(Ihandle* ih) { return descriptionOf(ih); }
 
-ParamRecord* Dialog_findRecord(const DialogSpec* spec, DialogSource source, const char* key)
+ParamRecord* Dialog_findRecord(const DialogDescription* description, DialogSource source,
+                               const char* key)
 {
-    return findRecord(spec, source, key);
+    return findRecord(description, source, key);
 }
 
 int Dialog_ask(const char* question) { return askQuestion(question); }
 
-std::string Dialog_chooseFile(const DialogSpec* spec, const char* caption, const char* filter)
+std::string Dialog_chooseFile(const DialogDescription* description, const char* caption,
+                              const char* filter)
 {
-    return chooseFile(spec, caption, filter);
+    return chooseFile(description, caption, filter);
 }
 
 int Dialog_setFileRecord(ParamRecord* record, const std::string& file, bool* changed)
@@ -732,9 +779,9 @@ int Dialog_setFileRecord(ParamRecord* record, const std::string& file, bool* cha
 
 Ihandle* Dialog_caption(const char* text) { return caption(text); }
 
-Ihandle* Dialog_field(const DialogSpec* spec, const char* word, const char* caption)
+Ihandle* Dialog_field(const DialogDescription* description, const char* word, const char* caption)
 {
-    return makeField(spec, word, caption);
+    return makeField(description, word, caption);
 }
 
 Ihandle* Dialog_hbox(std::initializer_list<Ihandle*> children) { return box(IupHbox, children); }
@@ -748,7 +795,7 @@ Ihandle* Dialog_separator()
     return separator;
 }
 
-Ihandle* Dialog_list(const DialogSpec* spec, const char* word,
+Ihandle* Dialog_list(const DialogDescription* description, const char* word,
                      std::initializer_list<const char*> items)
 {
     Ihandle* list = IupList(nullptr);
@@ -758,12 +805,12 @@ Ihandle* Dialog_list(const DialogSpec* spec, const char* word,
         IupSetStrAttribute(list, std::to_string(++position).c_str(), item);
     }
     IupSetAttribute(list, "VALUE", "1");
-    IupSetHandle(controlName(spec, word).c_str(), list);
+    IupSetHandle(controlName(description, word).c_str(), list);
     IupSetCallback(list, "GETFOCUS_CB", onFocus);
     return list;
 }
 
-int Dialog_takeText(const DialogSpec* spec, Ihandle* field, ParamRecord* record,
+int Dialog_takeText(const DialogDescription* description, Ihandle* field, ParamRecord* record,
                     const char* caption, int* changed)
 {
     if (field == nullptr || record == nullptr) {
@@ -778,13 +825,15 @@ int Dialog_takeText(const DialogSpec* spec, Ihandle* field, ParamRecord* record,
         ++*changed;
     }
     if (!taken) {
-        reportEntryRefusal(spec, caption, record, text.c_str());
+        reportEntryRefusal(description, caption, record, text.c_str());
         IupSetFocus(field);
+    } else {
+        showValueInForce(caption, field, record);
     }
     return taken;
 }
 
-int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* record,
+int Dialog_testText(const DialogDescription* description, Ihandle* field, const ParamRecord* record,
                     const char* caption)
 {
     if (field == nullptr || record == nullptr) {
@@ -800,7 +849,7 @@ int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* r
     if (Param_setValueText(&trial, text.c_str(), nullptr, 0)) {
         return 1;
     }
-    reportEntryRefusal(spec, caption, &trial, text.c_str());
+    reportEntryRefusal(description, caption, &trial, text.c_str());
     IupSetFocus(field);
     return 0;
 }
@@ -834,19 +883,25 @@ void Dialog_redrawCanvas()
     }
 }
 
-void Dialog_showMessage(const DialogSpec* spec, const char* text) { showMessage(spec, text); }
+void Dialog_showMessage(const DialogDescription* description, const char* text)
+{
+    showMessage(description, text);
+}
 
 Device* Dialog_device() { return currentDevice(); }
 
-void Dialog_refillLayerList(const DialogSpec* spec)
+void Dialog_refillLayerList(const DialogDescription* description)
 {
-    Ihandle* list = control(spec, "LayerList");
+    Ihandle* list = control(description, "LayerList");
     if (list != nullptr) {
-        fillLayerList(spec, IupGetInt(list, layerSelectedAttribute(spec).c_str()));
+        fillLayerList(description, IupGetInt(list, layerSelectedAttribute(description).c_str()));
     }
 }
 
-Layer* Dialog_selectedLayer(const DialogSpec* spec) { return selectedLayer(spec); }
+Layer* Dialog_selectedLayer(const DialogDescription* description)
+{
+    return selectedLayer(description);
+}
 
 void Dialog_refreshMain()
 {
@@ -860,45 +915,48 @@ int Dialog_mainLayer() { return host.currentLayer(); }
 void Dialogs_rebindAll()
 {
     Device* device = currentDevice();
-    for (const DialogSpec* spec : std::vector<const DialogSpec*>(openDialogs)) {
+    for (const DialogDescription* description :
+         std::vector<const DialogDescription*>(openDialogs)) {
         if (device == nullptr) {
-            Dialog_close(spec);
+            Dialog_close(description);
             continue;
         }
-        if (spec->layerList) {
-            Ihandle* list = control(spec, "LayerList");
+        if (description->layerList) {
+            Ihandle* list = control(description, "LayerList");
             const int number =
-                list != nullptr ? IupGetInt(list, layerSelectedAttribute(spec).c_str()) : 0;
-            fillLayerList(
-                spec, number >= 1 && number <= device->layerCount ? number : host.currentLayer());
+                list != nullptr ? IupGetInt(list, layerSelectedAttribute(description).c_str()) : 0;
+            fillLayerList(description, number >= 1 && number <= device->layerCount
+                                           ? number
+                                           : host.currentLayer());
         }
-        Dialog_load(spec);
+        Dialog_load(description);
     }
 }
 
 namespace {
 const char* const LOADED_ATTRIBUTE = KOV_LoadedText;
 
-bool modelChangedSinceLoad(const DialogSpec* spec)
+bool modelChangedSinceLoad(const DialogDescription* description)
 {
-    Ihandle* model = spec->model != nullptr ? control(spec, "Model") : nullptr;
-    ParamRecord* record = modelRecord(spec);
+    Ihandle* model = description->model != nullptr ? control(description, "Model") : nullptr;
+    ParamRecord* record = modelRecord(description);
     return model != nullptr && record != nullptr && Dialog_changedSinceLoad(model, record);
 }
 
-void followChanges(const DialogSpec* spec)
+void followChanges(const DialogDescription* description)
 {
-    if (currentDevice() == nullptr || (spec->layerList && selectedLayer(spec) == nullptr)) {
+    if (currentDevice() == nullptr ||
+        (description->layerList && selectedLayer(description) == nullptr)) {
         return;
     }
     // A model set or dropped elsewhere changes which fields are locked.
-    if (modelChangedSinceLoad(spec)) {
-        Dialog_load(spec);
+    if (modelChangedSinceLoad(description)) {
+        Dialog_load(description);
         return;
     }
-    for (const DialogField& field : spec->fields) {
-        Ihandle* ctl = control(spec, field.word);
-        ParamRecord* record = findRecord(spec, field.source, field.key);
+    for (const DialogField& field : description->fields) {
+        Ihandle* ctl = control(description, field.word);
+        ParamRecord* record = findRecord(description, field.source, field.key);
         if (ctl == nullptr || record == nullptr || !Dialog_changedSinceLoad(ctl, record)) {
             continue;
         }
@@ -908,8 +966,8 @@ void followChanges(const DialogSpec* spec)
         }
         Dialog_rememberLoaded(ctl, record);
     }
-    if (spec->followExtra != nullptr) {
-        spec->followExtra(spec);
+    if (description->followExtra != nullptr) {
+        description->followExtra(description);
     }
 }
 }  // namespace
@@ -932,14 +990,16 @@ bool Dialog_changedSinceLoad(Ihandle* ctl, const ParamRecord* record)
 
 void Dialogs_followChanges()
 {
-    for (const DialogSpec* spec : std::vector<const DialogSpec*>(openDialogs)) {
-        followChanges(spec);
+    for (const DialogDescription* description :
+         std::vector<const DialogDescription*>(openDialogs)) {
+        followChanges(description);
     }
 }
 
 void Dialogs_closeAll()
 {
-    for (const DialogSpec* spec : std::vector<const DialogSpec*>(openDialogs)) {
-        Dialog_close(spec);
+    for (const DialogDescription* description :
+         std::vector<const DialogDescription*>(openDialogs)) {
+        Dialog_close(description);
     }
 }

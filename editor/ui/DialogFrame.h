@@ -4,7 +4,7 @@
 // Apply or OK through Param_setValueText, following a layer list of its own
 // for layer dialogs, and with an optional model-file button.
 //
-// A dialog is described by a DialogSpec (a table of fields); the frame does
+// A dialog is described by a DialogDescription (a table of fields); the frame does
 // the rest. Records are found again by key in the current document at every
 // load and store, so a dialog never writes through a record of a device that
 // opening a file has replaced or freed.
@@ -52,7 +52,7 @@ struct DialogModel {
 
 // Written with designated initialisers; a member left out keeps the default
 // given here.
-struct DialogSpec {
+struct DialogDescription {
     // The dialog's handle (KOV_WindowLattice); its controls are named after
     // it: KOV_WindowLattice + "_" + the control's word.
     const char* handle = nullptr;
@@ -66,19 +66,19 @@ struct DialogSpec {
     // A dialog with controls of its own beyond the fields: a row built above
     // the fields, its load after the fields', its store after every field was
     // taken (1 taken; changed counts records whose revision moved).
-    Ihandle* (*buildExtra)(const DialogSpec* spec) = nullptr;
-    void (*loadExtra)(const DialogSpec* spec) = nullptr;
-    int (*storeExtra)(const DialogSpec* spec, int* changed) = nullptr;
+    Ihandle* (*buildExtra)(const DialogDescription* description) = nullptr;
+    void (*loadExtra)(const DialogDescription* description) = nullptr;
+    int (*storeExtra)(const DialogDescription* description, int* changed) = nullptr;
     // A dialog whose rows do not follow the frame's pairs places the
     // controls itself: the frame makes the layer list, the fields, the
     // model button and the Apply and OK buttons (each under its handle), and
     // the layout builds its own controls, places them all and returns the
     // content; buildExtra is not called then.
-    Ihandle* (*layout)(const DialogSpec* spec) = nullptr;
+    Ihandle* (*layout)(const DialogDescription* description) = nullptr;
     // A dialog's own controls follow a change made elsewhere (the main
     // window, another dialog) to the records they show; the fields follow
     // through the frame.
-    void (*followExtra)(const DialogSpec* spec) = nullptr;
+    void (*followExtra)(const DialogDescription* description) = nullptr;
 };
 
 // What the dialogs ask of the main window. The main window installs its own
@@ -96,15 +96,15 @@ void Dialogs_setHost(const DialogHost* host);
 
 // ---- the frame's operations (any dialog) ----------------------------------
 // Builds and shows the dialog, or focuses it when it is open already.
-void Dialog_show(const DialogSpec* spec);
+void Dialog_show(const DialogDescription* description);
 // Records to controls; nothing when the dialog is not open.
-void Dialog_load(const DialogSpec* spec);
+void Dialog_load(const DialogDescription* description);
 // Controls to records: 1 when every value was taken, 0 at the first refusal
 // (that field focused, the refusal shown in the dialog's message line).
-int Dialog_store(const DialogSpec* spec);
+int Dialog_store(const DialogDescription* description);
 // Destroys the dialog without storing.
-void Dialog_close(const DialogSpec* spec);
-int Dialog_isOpen(const DialogSpec* spec);
+void Dialog_close(const DialogDescription* description);
+int Dialog_isOpen(const DialogDescription* description);
 
 // Dialogs register through the main window's Dialog_register, which
 // counts them in the global "KOV_WindowInput_Shown".
@@ -129,8 +129,8 @@ bool Dialog_changedSinceLoad(Ihandle* control, const ParamRecord* record);
 void Dialogs_closeAll();
 
 // Frame services for a dialog's own controls.
-Ihandle* Dialog_control(const DialogSpec* spec, const char* word);
-Ihandle* Dialog_button(const DialogSpec* spec, const char* title, const char* word,
+Ihandle* Dialog_control(const DialogDescription* description, const char* word);
+Ihandle* Dialog_button(const DialogDescription* description, const char* title, const char* word,
                        int (*action)(Ihandle*));
 // The frame's own callbacks, for a dialog that lays out its own controls:
 // Apply stores; OK stores and closes when every value was taken; focus
@@ -140,39 +140,41 @@ int Dialog_onOk(Ihandle* ih);
 int Dialog_onFocus(Ihandle* ih);
 int Dialog_onFocusLost(Ihandle* ih);
 // The dialog a control belongs to.
-const DialogSpec* Dialog_specOf(Ihandle* ih);
+const DialogDescription* Dialog_descriptionOf(Ihandle* ih);
 // The record of a key in the current document, from the given source.
-ParamRecord* Dialog_findRecord(const DialogSpec* spec, DialogSource source, const char* key);
+ParamRecord* Dialog_findRecord(const DialogDescription* description, DialogSource source,
+                               const char* key);
 // 3 yes, 4 no, 5 cancel.
 int Dialog_ask(const char* question);
 // A file chosen for a record (a bare name when it lies in the document's
 // folder); empty when cancelled or when a never-saved document was not
 // saved first.
-std::string Dialog_chooseFile(const DialogSpec* spec, const char* caption, const char* filter);
+std::string Dialog_chooseFile(const DialogDescription* description, const char* caption,
+                              const char* filter);
 // Enters a file name (or "None") into a text record, quoted so that blanks,
 // '#' and ';' in a path stay part of it: 1 taken; *changed set when the
 // record's revision moved.
 int Dialog_setFileRecord(ParamRecord* record, const std::string& file, bool* changed);
 // Layout services: a caption label (centred above its field), a text field
-// not in the spec's table (frame attributes, PARAMTIP and focus titles), a
+// not in the description's table (frame attributes, PARAMTIP and focus titles), a
 // horizontal or vertical box of the frame's spacing, a separator line, and
 // a choice list of the frame's look with its items.
 Ihandle* Dialog_caption(const char* text);
-Ihandle* Dialog_field(const DialogSpec* spec, const char* word, const char* caption);
+Ihandle* Dialog_field(const DialogDescription* description, const char* word, const char* caption);
 Ihandle* Dialog_hbox(std::initializer_list<Ihandle*> children);
 Ihandle* Dialog_vbox(std::initializer_list<Ihandle*> children);
 Ihandle* Dialog_separator();
-Ihandle* Dialog_list(const DialogSpec* spec, const char* word,
+Ihandle* Dialog_list(const DialogDescription* description, const char* word,
                      std::initializer_list<const char*> items);
 // Enters a field's text into a record through the value entry: 1 taken; a
 // refusal focuses the field and says why in the message line, after the
 // caption. changed rises when the record's revision moved.
-int Dialog_takeText(const DialogSpec* spec, Ihandle* field, ParamRecord* record,
+int Dialog_takeText(const DialogDescription* description, Ihandle* field, ParamRecord* record,
                     const char* caption, int* changed);
 // Tries a field's text on a copy of the record, by the same rules as the
 // value entry (expressions, variables, ranges), changing nothing: 1 when it
 // would be taken; else the field is focused and the refusal shown.
-int Dialog_testText(const DialogSpec* spec, Ihandle* field, const ParamRecord* record,
+int Dialog_testText(const DialogDescription* description, Ihandle* field, const ParamRecord* record,
                     const char* caption);
 // Enters a text the dialog chose itself (a list item, a source word) into a
 // record: 1 taken. changed rises when the record's revision moved.
@@ -182,14 +184,14 @@ std::string Dialog_valueText(const ParamRecord* record);
 // The device canvas shows a changed colour or type.
 void Dialog_redrawCanvas();
 // Shows a text in the dialog's message line (the reason of a refusal).
-void Dialog_showMessage(const DialogSpec* spec, const char* text);
+void Dialog_showMessage(const DialogDescription* description, const char* text);
 Device* Dialog_device();
 struct Layer;
 // The layer a layer dialog is bound to (null when it names none).
-Layer* Dialog_selectedLayer(const DialogSpec* spec);
+Layer* Dialog_selectedLayer(const DialogDescription* description);
 // Rebuilds a layer dialog's list (its marks follow the dopant types),
 // keeping its layer.
-void Dialog_refillLayerList(const DialogSpec* spec);
+void Dialog_refillLayerList(const DialogDescription* description);
 // The main window refreshes its fields, and the open dialogs follow the
 // records that changed.
 void Dialog_refreshMain();
@@ -197,4 +199,5 @@ void Dialog_refreshMain();
 int Dialog_mainLayer();
 
 // Handle name of a dialog control (KOV_WindowLattice + "_" + word).
-const char* Dialog_controlName(const DialogSpec* spec, const char* word, char* out, int size);
+const char* Dialog_controlName(const DialogDescription* description, const char* word, char* out,
+                               int size);

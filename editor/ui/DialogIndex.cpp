@@ -11,6 +11,7 @@
 #include "document.h"
 #include "kovbase.h"
 #include "layer.h"
+#include "materials.h"
 #include "param.h"
 #include "kovraHandles.h"
 
@@ -45,9 +46,9 @@ bool valueEndsWith(const ParamRecord* record, const char* suffix)
     return record != nullptr && kov_endsWith(Dialog_valueText(record), suffix);
 }
 
-ParamRecord* layerRecord(const DialogSpec* spec, const char* key)
+ParamRecord* layerRecord(const DialogDescription* description, const char* key)
 {
-    return Dialog_findRecord(spec, DIALOG_FROM_LAYER, key);
+    return Dialog_findRecord(description, DIALOG_FROM_LAYER, key);
 }
 
 const Source* sourceOf(Ihandle* button)
@@ -61,14 +62,29 @@ const Source* sourceOf(Ihandle* button)
     return nullptr;
 }
 
-void load(const DialogSpec* spec)
+std::string materialOf(const DialogDescription* description)
 {
-    if (Dialog_selectedLayer(spec) == nullptr) {
+    return Dialog_valueText(layerRecord(description, "Material"));
+}
+
+bool databaseHasIndex(const DialogDescription* description)
+{
+    return MaterialDb_hasIndexData(materialOf(description).c_str()) == 1;
+}
+
+std::string noIndexDataText(const DialogDescription* description)
+{
+    return "The material database holds no index data for " + materialOf(description);
+}
+
+void load(const DialogDescription* description)
+{
+    if (Dialog_selectedLayer(description) == nullptr) {
         return;
     }
     for (const Source& s : Sources) {
-        Ihandle* button = Dialog_control(spec, s.word);
-        ParamRecord* record = layerRecord(spec, s.key);
+        Ihandle* button = Dialog_control(description, s.word);
+        ParamRecord* record = layerRecord(description, s.key);
         if (button == nullptr || record == nullptr) {
             continue;
         }
@@ -76,18 +92,24 @@ void load(const DialogSpec* spec)
         IupSetStrAttribute(button, "TIP", Dialog_valueText(record).c_str());
         IupSetAttribute(button, "TITLE", valueEndsWith(record, s.suffix) ? s.starred : s.title);
     }
-    ParamRecord* database = layerRecord(spec, "Index.Database");
+    ParamRecord* database = layerRecord(description, "Index.Database");
     const bool fromDatabase = strcasecmp(Dialog_valueText(database).c_str(), "Yes") == 0;
-    if (Ihandle* toggle = Dialog_control(spec, "Database")) {
+    if (Ihandle* toggle = Dialog_control(description, "Database")) {
         IupSetAttribute(toggle, KOV_Record, reinterpret_cast<const char*>(database));
         IupSetAttribute(toggle, "VALUE", fromDatabase ? "ON" : "OFF");
+        // Offered where the run can take it; a layer that asks for it
+        // without data keeps the switch, so that it can be turned off.
+        const bool available = databaseHasIndex(description);
+        IupSetAttribute(toggle, "ACTIVE", available || fromDatabase ? "YES" : "NO");
+        IupSetStrAttribute(toggle, "TIP", available ? "" : noIndexDataText(description).c_str());
     }
-    const char* governor = valueEndsWith(layerRecord(spec, "Index.File"), ".nk")     ? "File"
-                           : valueEndsWith(layerRecord(spec, "Index.Model"), ".lua") ? "Model"
-                           : fromDatabase                                            ? "Database"
-                                                                                     : nullptr;
+    const char* governor = valueEndsWith(layerRecord(description, "Index.File"), ".nk") ? "File"
+                           : valueEndsWith(layerRecord(description, "Index.Model"), ".lua")
+                               ? "Model"
+                           : fromDatabase ? "Database"
+                                          : nullptr;
     for (const DialogField& field : IndexFields) {
-        Ihandle* ctl = Dialog_control(spec, field.word);
+        Ihandle* ctl = Dialog_control(description, field.word);
         if (ctl == nullptr) {
             continue;
         }
@@ -98,9 +120,9 @@ void load(const DialogSpec* spec)
     }
 }
 
-int store(const DialogSpec* spec, int* /*changed*/)
+int store(const DialogDescription* description, int* /*changed*/)
 {
-    if (Layer* layer = Dialog_selectedLayer(spec)) {
+    if (Layer* layer = Dialog_selectedLayer(description)) {
         Layer_updateColors(layer);
     }
     return 1;
@@ -110,10 +132,11 @@ int store(const DialogSpec* spec, int* /*changed*/)
 // cancelling the question or the file choice changes nothing.
 int onSource(Ihandle* ih)
 {
-    const DialogSpec* spec = Dialog_specOf(ih);
+    const DialogDescription* description = Dialog_descriptionOf(ih);
     const Source* source = sourceOf(ih);
-    if (spec == nullptr || source == nullptr || Dialog_selectedLayer(spec) == nullptr ||
-        layerRecord(spec, source->key) == nullptr) {
+    if (description == nullptr || source == nullptr ||
+        Dialog_selectedLayer(description) == nullptr ||
+        layerRecord(description, source->key) == nullptr) {
         return IUP_DEFAULT;
     }
     const int answer = Dialog_ask(source->question);
@@ -123,21 +146,21 @@ int onSource(Ihandle* ih)
     bool changed = false;
     int taken = 1;
     if (answer == 3) {
-        const std::string file = Dialog_chooseFile(spec, "Index file", source->filter);
+        const std::string file = Dialog_chooseFile(description, "Index file", source->filter);
         if (file.empty()) {
             return IUP_DEFAULT;
         }
         // Found after the choice: saving a new document first may come between.
-        taken = Dialog_setFileRecord(layerRecord(spec, source->key), file, &changed);
+        taken = Dialog_setFileRecord(layerRecord(description, source->key), file, &changed);
     } else {
-        ParamRecord* record = layerRecord(spec, source->key);
+        ParamRecord* record = layerRecord(description, source->key);
         const int revision = record->revision;
         taken = Param_setValueText(record, "", "", 1);
         changed = record->revision != revision;
     }
-    Dialog_load(spec);
+    Dialog_load(description);
     if (!taken) {
-        Dialog_showMessage(spec, (std::string(source->question) + " not accepted").c_str());
+        Dialog_showMessage(description, (std::string(source->question) + " not accepted").c_str());
     }
     Dialog_refreshMain();
     if (changed) {
@@ -149,9 +172,16 @@ int onSource(Ihandle* ih)
 // The database switch works on the record at once, without Apply.
 int onDatabase(Ihandle* ih, int state)
 {
-    const DialogSpec* spec = Dialog_specOf(ih);
-    ParamRecord* record = spec != nullptr ? layerRecord(spec, "Index.Database") : nullptr;
+    const DialogDescription* description = Dialog_descriptionOf(ih);
+    ParamRecord* record =
+        description != nullptr ? layerRecord(description, "Index.Database") : nullptr;
     if (record == nullptr) {
+        return IUP_DEFAULT;
+    }
+    // The run would stop at this layer without data to take.
+    if (state != 0 && !databaseHasIndex(description)) {
+        IupSetAttribute(ih, "VALUE", "OFF");
+        Dialog_showMessage(description, noIndexDataText(description).c_str());
         return IUP_DEFAULT;
     }
     const int revision = record->revision;
@@ -159,36 +189,37 @@ int onDatabase(Ihandle* ih, int state)
     if (record->revision != revision) {
         Document_setModified(Doc_document(), 1);
     }
-    Dialog_load(spec);
+    Dialog_load(description);
     Dialog_refreshMain();
     return IUP_DEFAULT;
 }
 
-Ihandle* layout(const DialogSpec* spec)
+Ihandle* layout(const DialogDescription* description)
 {
     Ihandle* database = IupToggle("Database", nullptr);
     IupSetAttributes(database, "ALIGNMENT=ACENTER, SIZE=80x");
     char name[96];
-    IupSetHandle(Dialog_controlName(spec, "Database", name, sizeof name), database);
+    IupSetHandle(Dialog_controlName(description, "Database", name, sizeof name), database);
     IupSetCallback(database, "ACTION", onDatabase);
     Ihandle* buttons[2];
     for (int i = 0; i < 2; ++i) {
-        buttons[i] = Dialog_button(spec, Sources[i].title, Sources[i].word, onSource);
+        buttons[i] = Dialog_button(description, Sources[i].title, Sources[i].word, onSource);
         IupSetAttribute(buttons[i], KOV_IndexSource, Sources[i].word);
     }
     return Dialog_vbox({
-        Dialog_hbox({Dialog_control(spec, "LayerList"), database}),
-        Dialog_vbox({Dialog_hbox({Dialog_caption("n"), Dialog_caption("k")}),
-                     Dialog_hbox({Dialog_control(spec, "n"), Dialog_control(spec, "k")})}),
+        Dialog_hbox({Dialog_control(description, "LayerList"), database}),
+        Dialog_vbox(
+            {Dialog_hbox({Dialog_caption("n"), Dialog_caption("k")}),
+             Dialog_hbox({Dialog_control(description, "n"), Dialog_control(description, "k")})}),
         Dialog_hbox({buttons[0], buttons[1]}),
         Dialog_separator(),
-        Dialog_hbox({Dialog_control(spec, "Apply"), Dialog_control(spec, "OK")}),
+        Dialog_hbox({Dialog_control(description, "Apply"), Dialog_control(description, "OK")}),
     });
 }
 
 }  // namespace
 
-const DialogSpec IndexDialog = {
+const DialogDescription IndexDialog = {
     .handle = KOV_WindowIndex,
     .title = "Refractive Index",
     .layerList = true,

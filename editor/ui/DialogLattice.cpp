@@ -28,7 +28,7 @@ const DialogModel LatticeModel = {
 
 }  // namespace
 
-const DialogSpec LatticeDialog = {
+const DialogDescription LatticeDialog = {
     .handle = KOV_WindowLattice,
     .title = "Lattice",
     .layerList = true,

@@ -41,43 +41,43 @@ const Toggle Toggles[] = {
     {"Sweep", "Sweep <QE>", "Sweep"},
 };
 
-ParamRecord* source(const DialogSpec* spec)
+ParamRecord* source(const DialogDescription* description)
 {
-    return Dialog_findRecord(spec, DIALOG_FROM_LIGHT, "Light.Source");
+    return Dialog_findRecord(description, DIALOG_FROM_LIGHT, "Light.Source");
 }
 
 bool isSpectrumFile(const std::string& text) { return FileNames_namesLightFile(text); }
 
-bool toggleOn(const DialogSpec* spec, const char* word)
+bool toggleOn(const DialogDescription* description, const char* word)
 {
-    Ihandle* toggle = Dialog_control(spec, word);
+    Ihandle* toggle = Dialog_control(description, word);
     return toggle != nullptr && IupGetInt(toggle, "VALUE") != 0;
 }
 
-void setActive(const DialogSpec* spec, const char* word, bool active)
+void setActive(const DialogDescription* description, const char* word, bool active)
 {
-    if (Ihandle* ctl = Dialog_control(spec, word)) {
+    if (Ihandle* ctl = Dialog_control(description, word)) {
         IupSetAttribute(ctl, "ACTIVE", active ? "YES" : "NO");
     }
 }
 
 // Flux and the start wavelength mean something for monochromatic light and
 // the sweep; the end and the step for the sweep only.
-void enableFields(const DialogSpec* spec)
+void enableFields(const DialogDescription* description)
 {
-    const bool mono = toggleOn(spec, "Mono");
-    const bool sweep = toggleOn(spec, "Sweep");
-    setActive(spec, "Flux", mono || sweep);
-    setActive(spec, "LambdaStart", mono || sweep);
-    setActive(spec, "LambdaEnd", sweep);
-    setActive(spec, "LambdaStep", sweep);
+    const bool mono = toggleOn(description, "Mono");
+    const bool sweep = toggleOn(description, "Sweep");
+    setActive(description, "Flux", mono || sweep);
+    setActive(description, "LambdaStart", mono || sweep);
+    setActive(description, "LambdaEnd", sweep);
+    setActive(description, "LambdaStep", sweep);
 }
 
 // Toggles, file button and fields from the source record.
-void showSource(const DialogSpec* spec)
+void showSource(const DialogDescription* description)
 {
-    ParamRecord* record = source(spec);
-    Ihandle* file = Dialog_control(spec, "File");
+    ParamRecord* record = source(description);
+    Ihandle* file = Dialog_control(description, "File");
     if (record == nullptr || file == nullptr) {
         return;
     }
@@ -88,7 +88,7 @@ void showSource(const DialogSpec* spec)
     IupSetAttribute(file, "TITLE", fromFile ? "File*..." : "File...");
     Dialog_rememberLoaded(file, record);
     for (const Toggle& t : Toggles) {
-        Ihandle* toggle = Dialog_control(spec, t.word);
+        Ihandle* toggle = Dialog_control(description, t.word);
         if (toggle == nullptr) {
             continue;
         }
@@ -98,34 +98,34 @@ void showSource(const DialogSpec* spec)
     }
     if (fromFile) {
         for (const DialogField& f : LightFields) {
-            setActive(spec, f.word, false);
+            setActive(description, f.word, false);
         }
     } else {
-        enableFields(spec);
+        enableFields(description);
     }
 }
 
 // The main window (or another dialog) changed the source: the toggles show
 // it; toggles changed here and not yet applied stay while it is unchanged.
-void follow(const DialogSpec* spec)
+void follow(const DialogDescription* description)
 {
-    if (Dialog_changedSinceLoad(Dialog_control(spec, "File"), source(spec))) {
-        showSource(spec);
+    if (Dialog_changedSinceLoad(Dialog_control(description, "File"), source(description))) {
+        showSource(description);
     }
 }
 
 void publishLightFile() { Device_getSourceFile(Doc_document(), "Light.Source"); }
 
-void load(const DialogSpec* spec)
+void load(const DialogDescription* description)
 {
-    showSource(spec);
+    showSource(description);
     publishLightFile();
 }
 
 // A quantum-efficiency sweep runs without a voltage sweep.
-int dropVoltageSweep(const DialogSpec* spec, bool onlySweep, int* changed)
+int dropVoltageSweep(const DialogDescription* description, bool onlySweep, int* changed)
 {
-    ParamRecord* voltage = Dialog_findRecord(spec, DIALOG_FROM_VOLTAGE, "Voltage.Source");
+    ParamRecord* voltage = Dialog_findRecord(description, DIALOG_FROM_VOLTAGE, "Voltage.Source");
     if (voltage == nullptr || (onlySweep && Dialog_valueText(voltage) != "Sweep")) {
         return 1;
     }
@@ -134,21 +134,22 @@ int dropVoltageSweep(const DialogSpec* spec, bool onlySweep, int* changed)
 
 int onToggle(Ihandle* ih, int state)
 {
-    const DialogSpec* spec = Dialog_specOf(ih);
-    if (spec == nullptr || Dialog_device() == nullptr) {
+    const DialogDescription* description = Dialog_descriptionOf(ih);
+    if (description == nullptr || Dialog_device() == nullptr) {
         return IUP_DEFAULT;
     }
     if (state != 0) {
         for (const Toggle& t : Toggles) {
-            if (Ihandle* other = Dialog_control(spec, t.word); other != nullptr && other != ih) {
+            if (Ihandle* other = Dialog_control(description, t.word);
+                other != nullptr && other != ih) {
                 IupSetAttribute(other, "VALUE", "OFF");
             }
         }
     }
-    enableFields(spec);
-    if (toggleOn(spec, "Sweep")) {
+    enableFields(description);
+    if (toggleOn(description, "Sweep")) {
         int changed = 0;
-        dropVoltageSweep(spec, false, &changed);
+        dropVoltageSweep(description, false, &changed);
         Device_getSourceFile(Doc_document(), "Voltage.Source");
         Dialog_refreshMain();
         if (changed > 0) {
@@ -162,8 +163,8 @@ int onToggle(Ihandle* ih, int state)
 // set; cancelling the question or the file choice changes nothing.
 int onFile(Ihandle* ih)
 {
-    const DialogSpec* spec = Dialog_specOf(ih);
-    if (spec == nullptr || Dialog_device() == nullptr || source(spec) == nullptr) {
+    const DialogDescription* description = Dialog_descriptionOf(ih);
+    if (description == nullptr || Dialog_device() == nullptr || source(description) == nullptr) {
         return IUP_DEFAULT;
     }
     const int answer = Dialog_ask("Select custom light spectrum?");
@@ -173,41 +174,41 @@ int onFile(Ihandle* ih)
     int changed = 0;
     if (answer == 3) {
         const std::string file = Dialog_chooseFile(
-            spec, "Light spectrum", "Kovra light spectrum file|*.txt;*.dat;*.light||");
+            description, "Light spectrum", "Kovra light spectrum file|*.txt;*.dat;*.light||");
         if (file.empty()) {
             return IUP_DEFAULT;
         }
         if (!isSpectrumFile(file)) {
             Dialog_showMessage(
-                spec,
+                description,
                 ("Light spectrum: not a spectrum file (.txt, .dat, .light): " + file).c_str());
             return IUP_DEFAULT;
         }
         bool moved = false;
-        if (!Dialog_setFileRecord(source(spec), file, &moved)) {
-            Dialog_showMessage(spec, ("Light spectrum: not accepted: " + file).c_str());
+        if (!Dialog_setFileRecord(source(description), file, &moved)) {
+            Dialog_showMessage(description, ("Light spectrum: not accepted: " + file).c_str());
             return IUP_DEFAULT;
         }
         changed = moved ? 1 : 0;
-    } else if (isSpectrumFile(Dialog_valueText(source(spec)))) {
+    } else if (isSpectrumFile(Dialog_valueText(source(description)))) {
         // Without the file, no light until a toggle says otherwise.
-        Dialog_storeText(source(spec), "None", &changed);
+        Dialog_storeText(source(description), "None", &changed);
     }
-    showSource(spec);
+    showSource(description);
     publishLightFile();
     Dialog_refreshMain();
     if (changed > 0) {
         Document_setModified(Doc_document(), 1);
     }
-    Dialog_showMessage(spec, "");
+    Dialog_showMessage(description, "");
     return IUP_DEFAULT;
 }
 
 // After the fields: the toggles decide the source, unless a spectrum file
 // is the source, which only the file button changes.
-int store(const DialogSpec* spec, int* changed)
+int store(const DialogDescription* description, int* changed)
 {
-    ParamRecord* record = source(spec);
+    ParamRecord* record = source(description);
     if (record == nullptr) {
         return 0;
     }
@@ -216,29 +217,29 @@ int store(const DialogSpec* spec, int* changed)
     }
     const Toggle* on = nullptr;
     for (const Toggle& t : Toggles) {
-        if (on == nullptr && toggleOn(spec, t.word)) {
+        if (on == nullptr && toggleOn(description, t.word)) {
             on = &t;
         }
     }
     if (!Dialog_storeText(record, on != nullptr ? on->source : "None", changed)) {
-        Dialog_showMessage(spec, "Light source: not accepted");
+        Dialog_showMessage(description, "Light source: not accepted");
         return 0;
     }
-    Dialog_rememberLoaded(Dialog_control(spec, "File"), record);
+    Dialog_rememberLoaded(Dialog_control(description, "File"), record);
     if (on != nullptr && std::string(on->source) == "Sweep" &&
-        !dropVoltageSweep(spec, true, changed)) {
+        !dropVoltageSweep(description, true, changed)) {
         return 0;
     }
     publishLightFile();
     return 1;
 }
 
-Ihandle* toggle(const DialogSpec* spec, const Toggle& t)
+Ihandle* toggle(const DialogDescription* description, const Toggle& t)
 {
     Ihandle* ih = IupToggle(t.title, nullptr);
     IupSetAttributes(ih, "ALIGNMENT=ACENTER, SIZE=80x");
     char name[96];
-    IupSetHandle(Dialog_controlName(spec, t.word, name, sizeof name), ih);
+    IupSetHandle(Dialog_controlName(description, t.word, name, sizeof name), ih);
     IupSetCallback(ih, "ACTION", onToggle);
     return ih;
 }
@@ -250,30 +251,31 @@ Ihandle* blank()
     return label;
 }
 
-Ihandle* layout(const DialogSpec* spec)
+Ihandle* layout(const DialogDescription* description)
 {
     return Dialog_vbox({
-        Dialog_hbox({toggle(spec, Toggles[0]), toggle(spec, Toggles[1]),
-                     Dialog_button(spec, "File...", "File", onFile)}),
+        Dialog_hbox({toggle(description, Toggles[0]), toggle(description, Toggles[1]),
+                     Dialog_button(description, "File...", "File", onFile)}),
         Dialog_separator(),
-        Dialog_vbox(
-            {Dialog_hbox({Dialog_caption(" "), Dialog_caption(" "),
-                          Dialog_caption(LightFields[0].caption)}),
-             Dialog_hbox({toggle(spec, Toggles[2]), blank(), Dialog_control(spec, "Flux")})}),
-        Dialog_vbox(
-            {Dialog_hbox({Dialog_caption(LightFields[1].caption),
-                          Dialog_caption(LightFields[2].caption),
-                          Dialog_caption(LightFields[3].caption)}),
-             Dialog_hbox({Dialog_control(spec, "LambdaStart"), Dialog_control(spec, "LambdaEnd"),
-                          Dialog_control(spec, "LambdaStep")})}),
+        Dialog_vbox({Dialog_hbox({Dialog_caption(" "), Dialog_caption(" "),
+                                  Dialog_caption(LightFields[0].caption)}),
+                     Dialog_hbox({toggle(description, Toggles[2]), blank(),
+                                  Dialog_control(description, "Flux")})}),
+        Dialog_vbox({Dialog_hbox({Dialog_caption(LightFields[1].caption),
+                                  Dialog_caption(LightFields[2].caption),
+                                  Dialog_caption(LightFields[3].caption)}),
+                     Dialog_hbox({Dialog_control(description, "LambdaStart"),
+                                  Dialog_control(description, "LambdaEnd"),
+                                  Dialog_control(description, "LambdaStep")})}),
         Dialog_separator(),
-        Dialog_hbox({IupFill(), Dialog_control(spec, "Apply"), Dialog_control(spec, "OK")}),
+        Dialog_hbox(
+            {IupFill(), Dialog_control(description, "Apply"), Dialog_control(description, "OK")}),
     });
 }
 
 }  // namespace
 
-const DialogSpec LightDialog = {
+const DialogDescription LightDialog = {
     .handle = KOV_WindowLight,
     .title = "Light",
     .fields = LightFields,

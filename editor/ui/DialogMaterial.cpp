@@ -226,14 +226,14 @@ int storeAlloy()
 
 // Show and every rebinding: the scratch layer starts again as a copy of
 // the layer, the list offers the materials after the layer's own.
-void load(const DialogSpec* spec)
+void load(const DialogDescription* description)
 {
     if (targetLayer() == nullptr) {
         targetNumber = Dialog_mainLayer();
     }
     Layer* layer = targetLayer();
     Layer* s = scratch();
-    Ihandle* list = Dialog_control(spec, "MaterialList");
+    Ihandle* list = Dialog_control(description, "MaterialList");
     if (layer == nullptr || s == nullptr || list == nullptr) {
         return;
     }
@@ -250,7 +250,7 @@ void load(const DialogSpec* spec)
     update(current.c_str());
 }
 
-int store(const DialogSpec* spec, int* changed)
+int store(const DialogDescription* description, int* changed)
 {
     Layer* layer = targetLayer();
     Layer* s = scratch();
@@ -269,7 +269,7 @@ int store(const DialogSpec* spec, int* changed)
     Doc_hooks().updateActionbar();
     Doc_hooks().updateTitle();
     Dialog_redrawCanvas();
-    (void)spec;
+    (void)description;
     return 1;
 }
 
@@ -348,9 +348,10 @@ int onDefault(Ihandle* /*button*/)
     return IUP_DEFAULT;
 }
 
-Ihandle* field(const DialogSpec* spec, const char* word, const char* caption, bool editable)
+Ihandle* field(const DialogDescription* description, const char* word, const char* caption,
+               bool editable)
 {
-    Ihandle* text = Dialog_field(spec, word, caption);
+    Ihandle* text = Dialog_field(description, word, caption);
     IupSetAttribute(text, "READONLY", editable ? "NO" : "YES");
     if (editable) {
         IupSetCallback(text, "VALUECHANGED_CB", onValueChanged);
@@ -364,30 +365,31 @@ Ihandle* pair(const char* a, const char* b, Ihandle* first, Ihandle* second)
         {Dialog_hbox({Dialog_caption(a), Dialog_caption(b)}), Dialog_hbox({first, second})});
 }
 
-Ihandle* layout(const DialogSpec* spec)
+Ihandle* layout(const DialogDescription* description)
 {
-    Ihandle* list = Dialog_list(spec, "MaterialList", {});
+    Ihandle* list = Dialog_list(description, "MaterialList", {});
     IupSetCallback(list, "ACTION", onListAction);
     Ihandle* defaultButton = IupButton("Default", nullptr);
     IupSetAttributes(defaultButton, "ALIGNMENT=ACENTER, SIZE=80x");
     IupSetCallback(defaultButton, "ACTION", onDefault);
     return Dialog_vbox({
         Dialog_hbox({list, defaultButton}),
-        pair("Bandgap (eV)", "Affinity (eV)", field(spec, "Bandgap", "Bandgap (eV)", false),
-             field(spec, "Affinity", "Affinity (eV)", false)),
+        pair("Bandgap (eV)", "Affinity (eV)", field(description, "Bandgap", "Bandgap (eV)", false),
+             field(description, "Affinity", "Affinity (eV)", false)),
         pair("Bg. Bowing (eV)", "Aff. Bowing (eV)",
-             field(spec, "BandgapBowing", "Bandgap Bowing (eV)", true),
-             field(spec, "AffinityBowing", "Affinity Bowing (eV)", true)),
-        pair("Permittivity", "Composition x", field(spec, "Permittivity", "Permittivity", false),
-             field(spec, "CompositionX", "Composition x", true)),
+             field(description, "BandgapBowing", "Bandgap Bowing (eV)", true),
+             field(description, "AffinityBowing", "Affinity Bowing (eV)", true)),
+        pair("Permittivity", "Composition x",
+             field(description, "Permittivity", "Permittivity", false),
+             field(description, "CompositionX", "Composition x", true)),
         Dialog_separator(),
-        Dialog_hbox({Dialog_control(spec, "Apply"), Dialog_control(spec, "OK")}),
+        Dialog_hbox({Dialog_control(description, "Apply"), Dialog_control(description, "OK")}),
     });
 }
 
 }  // namespace
 
-const DialogSpec MaterialDialog = {
+const DialogDescription MaterialDialog = {
     .handle = KOV_WindowMaterial,
     .title = "Material",
     .columns = 2,

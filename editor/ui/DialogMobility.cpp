@@ -20,22 +20,23 @@ const DialogModel MobilityModel = {
 
 // One row of the layer list and the two fields under their captions, then
 // the model button beside Apply and OK.
-Ihandle* layout(const DialogSpec* spec)
+Ihandle* layout(const DialogDescription* description)
 {
     return Dialog_vbox({
-        Dialog_vbox({Dialog_hbox({Dialog_caption("Layer"), Dialog_caption("un (cm2/Vs)"),
-                                  Dialog_caption("up (cm2/Vs)")}),
-                     Dialog_hbox({Dialog_control(spec, "LayerList"), Dialog_control(spec, "N"),
-                                  Dialog_control(spec, "P")})}),
+        Dialog_vbox(
+            {Dialog_hbox({Dialog_caption("Layer"), Dialog_caption("un (cm2/Vs)"),
+                          Dialog_caption("up (cm2/Vs)")}),
+             Dialog_hbox({Dialog_control(description, "LayerList"),
+                          Dialog_control(description, "N"), Dialog_control(description, "P")})}),
         Dialog_separator(),
-        Dialog_hbox({Dialog_control(spec, "Model"), Dialog_control(spec, "Apply"),
-                     Dialog_control(spec, "OK")}),
+        Dialog_hbox({Dialog_control(description, "Model"), Dialog_control(description, "Apply"),
+                     Dialog_control(description, "OK")}),
     });
 }
 
 }  // namespace
 
-const DialogSpec MobilityDialog = {
+const DialogDescription MobilityDialog = {
     .handle = KOV_WindowMobility,
     .title = "Mobility",
     .layerList = true,

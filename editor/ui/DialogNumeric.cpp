@@ -77,17 +77,17 @@ bool hasEnding(const std::string& text, const FileChoice& choice)
     return false;
 }
 
-std::string numericText(const DialogSpec* spec, const char* key)
+std::string numericText(const DialogDescription* description, const char* key)
 {
-    return Dialog_valueText(Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, key));
+    return Dialog_valueText(Dialog_findRecord(description, DIALOG_FROM_NUMERIC, key));
 }
 
-MeshMode meshMode(const DialogSpec* spec)
+MeshMode meshMode(const DialogDescription* description)
 {
-    if (hasEnding(numericText(spec, "Numeric.Guess"), GuessChoice)) {
+    if (hasEnding(numericText(description, "Numeric.Guess"), GuessChoice)) {
         return MESH_GUESS_FILE;
     }
-    const std::string mesh = numericText(spec, "Numeric.Mesh");
+    const std::string mesh = numericText(description, "Numeric.Mesh");
     if (mesh == "Uniform") {
         return MESH_UNIFORM;
     }
@@ -111,10 +111,10 @@ void setState(Ihandle* control, const char* value, bool active)
     IupSetAttribute(control, "ACTIVE", active ? "YES" : "NO");
 }
 
-void showFileButton(const DialogSpec* spec, const FileChoice& choice)
+void showFileButton(const DialogDescription* description, const FileChoice& choice)
 {
-    Ihandle* button = Dialog_control(spec, choice.word);
-    ParamRecord* record = Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, choice.key);
+    Ihandle* button = Dialog_control(description, choice.word);
+    ParamRecord* record = Dialog_findRecord(description, DIALOG_FROM_NUMERIC, choice.key);
     if (button == nullptr) {
         return;
     }
@@ -134,24 +134,24 @@ void showFileButton(const DialogSpec* spec, const FileChoice& choice)
 
 // After the frame filled the fields: the lists, the file buttons and which
 // mesh controls are live in the present mode.
-void load(const DialogSpec* spec)
+void load(const DialogDescription* description)
 {
-    if (Ihandle* method = Dialog_control(spec, "MethodList")) {
+    if (Ihandle* method = Dialog_control(description, "MethodList")) {
         IupSetAttribute(method, "VALUE",
-                        numericText(spec, "Numeric.Method") == "Newton" ? "2" : "1");
+                        numericText(description, "Numeric.Method") == "Newton" ? "2" : "1");
     }
-    showFileButton(spec, MeshChoice);
-    showFileButton(spec, GuessChoice);
+    showFileButton(description, MeshChoice);
+    showFileButton(description, GuessChoice);
 
-    Ihandle* meshList = Dialog_control(spec, "MeshList");
-    Ihandle* layerList = Dialog_control(spec, "LayerList");
-    Ihandle* points = Dialog_control(spec, "Points");
-    Ihandle* layerPoints = Dialog_control(spec, "LayerPoints");
+    Ihandle* meshList = Dialog_control(description, "MeshList");
+    Ihandle* layerList = Dialog_control(description, "LayerList");
+    Ihandle* points = Dialog_control(description, "Points");
+    Ihandle* layerPoints = Dialog_control(description, "LayerPoints");
     if (meshList == nullptr || layerList == nullptr || points == nullptr ||
         layerPoints == nullptr) {
         return;
     }
-    MeshMode mode = meshMode(spec);
+    MeshMode mode = meshMode(description);
     // Without a mode of its own the section takes the list's last choice at
     // the next store; show that choice now.
     if (mode == MESH_NONE) {
@@ -178,25 +178,26 @@ void load(const DialogSpec* spec)
         const char* key = mode == MESH_FILE ? "Numeric.Mesh" : "Numeric.Guess";
         setState(meshList, "2", false);
         setState(layerPoints, "File", false);
-        IupSetAttribute(
-            layerPoints, KOV_Record,
-            reinterpret_cast<const char*>(Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, key)));
+        IupSetAttribute(layerPoints, KOV_Record,
+                        reinterpret_cast<const char*>(
+                            Dialog_findRecord(description, DIALOG_FROM_NUMERIC, key)));
         setState(points, "File", false);
         setState(layerList, nullptr, false);
         break;
     }
     }
-    const std::string solver = numericText(spec, "Numeric.InnermostSolver");
+    const std::string solver = numericText(description, "Numeric.InnermostSolver");
     for (int i = 0; i < static_cast<int>(std::size(Solvers)); ++i) {
         if (solver == Solvers[i]) {
-            IupSetInt(Dialog_control(spec, "InnermostSolverList"), "VALUE", i + 1);
+            IupSetInt(Dialog_control(description, "InnermostSolverList"), "VALUE", i + 1);
         }
     }
 }
 
-int setNumeric(const DialogSpec* spec, const char* key, const char* text, int* changed)
+int setNumeric(const DialogDescription* description, const char* key, const char* text,
+               int* changed)
 {
-    ParamRecord* record = Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, key);
+    ParamRecord* record = Dialog_findRecord(description, DIALOG_FROM_NUMERIC, key);
     if (record == nullptr) {
         return 0;
     }
@@ -206,37 +207,37 @@ int setNumeric(const DialogSpec* spec, const char* key, const char* text, int* c
         ++*changed;
     }
     if (!taken) {
-        Dialog_showMessage(spec, (std::string(key) + ": not accepted: " + text).c_str());
+        Dialog_showMessage(description, (std::string(key) + ": not accepted: " + text).c_str());
     }
     return taken;
 }
 
 // After the fields were taken: method, mesh mode (a mesh or guess file
 // keeps it as it is) and innermost solver from the lists.
-int store(const DialogSpec* spec, int* changed)
+int store(const DialogDescription* description, int* changed)
 {
-    Ihandle* method = Dialog_control(spec, "MethodList");
-    Ihandle* meshList = Dialog_control(spec, "MeshList");
-    Ihandle* solver = Dialog_control(spec, "InnermostSolverList");
+    Ihandle* method = Dialog_control(description, "MethodList");
+    Ihandle* meshList = Dialog_control(description, "MeshList");
+    Ihandle* solver = Dialog_control(description, "InnermostSolverList");
     if (method == nullptr || meshList == nullptr || solver == nullptr ||
-        Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, "Numeric.Mesh") == nullptr) {
+        Dialog_findRecord(description, DIALOG_FROM_NUMERIC, "Numeric.Mesh") == nullptr) {
         return 0;
     }
-    if (!setNumeric(spec, "Numeric.Method", IupGetInt(method, "VALUE") == 1 ? "Gummel" : "Newton",
-                    changed)) {
+    if (!setNumeric(description, "Numeric.Method",
+                    IupGetInt(method, "VALUE") == 1 ? "Gummel" : "Newton", changed)) {
         return 0;
     }
-    const MeshMode mode = meshMode(spec);
+    const MeshMode mode = meshMode(description);
     if (mode != MESH_FILE && mode != MESH_GUESS_FILE) {
         const char* choice = IupGetAttribute(meshList, "VALUE");
         const bool uniform = choice == nullptr || std::strcmp(choice, "2") != 0;
-        if (!setNumeric(spec, "Numeric.Mesh", uniform ? "Uniform" : "Layer", changed)) {
+        if (!setNumeric(description, "Numeric.Mesh", uniform ? "Uniform" : "Layer", changed)) {
             return 0;
         }
     }
     const int item = IupGetInt(solver, "VALUE");
     if (item >= 1 && item <= static_cast<int>(std::size(Solvers)) &&
-        !setNumeric(spec, "Numeric.InnermostSolver", Solvers[item - 1], changed)) {
+        !setNumeric(description, "Numeric.InnermostSolver", Solvers[item - 1], changed)) {
         return 0;
     }
     if (Device* device = Dialog_device()) {
@@ -252,28 +253,28 @@ int store(const DialogSpec* spec, int* changed)
 // the section takes the new mode; a refused value keeps the old choice.
 int onMeshChange(Ihandle* list, char* /*text*/, int item, int state)
 {
-    const DialogSpec* spec = Dialog_specOf(list);
-    if (spec == nullptr || state != 1 || item == IupGetInt(list, MESH_SELECTED)) {
+    const DialogDescription* description = Dialog_descriptionOf(list);
+    if (description == nullptr || state != 1 || item == IupGetInt(list, MESH_SELECTED)) {
         return IUP_DEFAULT;
     }
     const int old = IupGetInt(list, MESH_SELECTED);
-    if (Dialog_store(spec) == 0) {
+    if (Dialog_store(description) == 0) {
         if (old >= 1) {
             IupSetInt(list, "VALUE", old);
         }
         return IUP_DEFAULT;
     }
     IupSetInt(list, MESH_SELECTED, item);
-    Dialog_load(spec);
+    Dialog_load(description);
     return IUP_DEFAULT;
 }
 
-const FileChoice* choiceOf(const DialogSpec* spec, Ihandle* button)
+const FileChoice* choiceOf(const DialogDescription* description, Ihandle* button)
 {
-    if (button == Dialog_control(spec, MeshChoice.word)) {
+    if (button == Dialog_control(description, MeshChoice.word)) {
         return &MeshChoice;
     }
-    if (button == Dialog_control(spec, GuessChoice.word)) {
+    if (button == Dialog_control(description, GuessChoice.word)) {
         return &GuessChoice;
     }
     return nullptr;
@@ -281,9 +282,10 @@ const FileChoice* choiceOf(const DialogSpec* spec, Ihandle* button)
 
 int onChooseFile(Ihandle* button)
 {
-    const DialogSpec* spec = Dialog_specOf(button);
-    const FileChoice* choice = spec != nullptr ? choiceOf(spec, button) : nullptr;
-    if (choice == nullptr || Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, choice->key) == nullptr) {
+    const DialogDescription* description = Dialog_descriptionOf(button);
+    const FileChoice* choice = description != nullptr ? choiceOf(description, button) : nullptr;
+    if (choice == nullptr ||
+        Dialog_findRecord(description, DIALOG_FROM_NUMERIC, choice->key) == nullptr) {
         return IUP_DEFAULT;
     }
     const int answer = Dialog_ask(choice->question);
@@ -292,24 +294,25 @@ int onChooseFile(Ihandle* button)
     }
     std::string text;
     if (answer == 3) {
-        text = Dialog_chooseFile(spec, choice->caption, choice->filter);
+        text = Dialog_chooseFile(description, choice->caption, choice->filter);
         if (text.empty()) {
             return IUP_DEFAULT;  // a cancelled choice keeps the file
         }
         if (!hasEnding(text, *choice)) {
-            Dialog_showMessage(spec, (std::string(choice->caption) + ": the name must end in " +
-                                      choice->endings[0] + ", " + choice->endings[1] + " or " +
-                                      choice->endings[2] + ": " + text)
-                                         .c_str());
+            Dialog_showMessage(
+                description,
+                (std::string(choice->caption) + ": the name must end in " + choice->endings[0] +
+                 ", " + choice->endings[1] + " or " + choice->endings[2] + ": " + text)
+                    .c_str());
             return IUP_DEFAULT;
         }
     } else if (choice == &MeshChoice) {
         // Without its file the mesh takes the mode the list chose last, so
         // the section never holds an empty mesh.
-        Ihandle* meshList = Dialog_control(spec, "MeshList");
+        Ihandle* meshList = Dialog_control(description, "MeshList");
         text = meshList != nullptr && IupGetInt(meshList, MESH_SELECTED) == 2 ? "Layer" : "Uniform";
     }
-    ParamRecord* record = Dialog_findRecord(spec, DIALOG_FROM_NUMERIC, choice->key);
+    ParamRecord* record = Dialog_findRecord(description, DIALOG_FROM_NUMERIC, choice->key);
     bool changed = false;
     int taken = 1;
     if (text.empty()) {
@@ -318,14 +321,14 @@ int onChooseFile(Ihandle* button)
         changed = record->revision != revision;
     } else if (text == "Uniform" || text == "Layer") {
         int count = 0;
-        taken = setNumeric(spec, choice->key, text.c_str(), &count);
+        taken = setNumeric(description, choice->key, text.c_str(), &count);
         changed = count > 0;
     } else {
         taken = Dialog_setFileRecord(record, text, &changed);
     }
-    Dialog_load(spec);
+    Dialog_load(description);
     if (!taken) {
-        Dialog_showMessage(spec,
+        Dialog_showMessage(description,
                            (std::string(choice->caption) + ": not accepted: " + text).c_str());
     }
     if (changed) {
@@ -341,37 +344,39 @@ Ihandle* pair(const char* a, const char* b, Ihandle* first, Ihandle* second)
         {Dialog_hbox({Dialog_caption(a), Dialog_caption(b)}), Dialog_hbox({first, second})});
 }
 
-Ihandle* layout(const DialogSpec* spec)
+Ihandle* layout(const DialogDescription* description)
 {
-    Ihandle* method = Dialog_list(spec, "MethodList", {"Gummel", "Newton"});
-    Ihandle* solver = Dialog_list(spec, "InnermostSolverList",
+    Ihandle* method = Dialog_list(description, "MethodList", {"Gummel", "Newton"});
+    Ihandle* solver = Dialog_list(description, "InnermostSolverList",
                                   {Solvers[0], Solvers[1], Solvers[2], Solvers[3], Solvers[4],
                                    Solvers[5], Solvers[6], Solvers[7]});
     IupSetAttribute(solver, "VALUE", nullptr);
-    Ihandle* mesh = Dialog_list(spec, "MeshList", {"Uniform", "Layer"});
+    Ihandle* mesh = Dialog_list(description, "MeshList", {"Uniform", "Layer"});
     IupSetCallback(mesh, "ACTION", onMeshChange);
     for (const char* word : {"Points", "LayerPoints"}) {
-        Ihandle* field = Dialog_control(spec, word);
+        Ihandle* field = Dialog_control(description, word);
         IupSetAttributes(field, "NC=5, MASK=\"/d+\"");
     }
-    IupSetAttribute(Dialog_control(spec, "LayerPoints"), "CUEBANNER", "Uniform");
+    IupSetAttribute(Dialog_control(description, "LayerPoints"), "CUEBANNER", "Uniform");
     return Dialog_vbox({
         pair("Solver Method", "Innermost Solver", method, solver),
-        pair("Tolerance", "Damp", Dialog_control(spec, "Tol"), Dialog_control(spec, "Damp")),
+        pair("Tolerance", "Damp", Dialog_control(description, "Tol"),
+             Dialog_control(description, "Damp")),
         Dialog_separator(),
-        pair("Mesh", "Points", mesh, Dialog_control(spec, "Points")),
-        pair("Layer", "Points", Dialog_control(spec, "LayerList"),
-             Dialog_control(spec, "LayerPoints")),
-        Dialog_hbox({Dialog_button(spec, "Mesh File...", MeshChoice.word, onChooseFile),
-                     Dialog_button(spec, "Guess File...", GuessChoice.word, onChooseFile)}),
+        pair("Mesh", "Points", mesh, Dialog_control(description, "Points")),
+        pair("Layer", "Points", Dialog_control(description, "LayerList"),
+             Dialog_control(description, "LayerPoints")),
+        Dialog_hbox({Dialog_button(description, "Mesh File...", MeshChoice.word, onChooseFile),
+                     Dialog_button(description, "Guess File...", GuessChoice.word, onChooseFile)}),
         Dialog_separator(),
-        Dialog_hbox({IupFill(), Dialog_control(spec, "Apply"), Dialog_control(spec, "OK")}),
+        Dialog_hbox(
+            {IupFill(), Dialog_control(description, "Apply"), Dialog_control(description, "OK")}),
     });
 }
 
 }  // namespace
 
-const DialogSpec NumericDialog = {
+const DialogDescription NumericDialog = {
     .handle = KOV_WindowNumeric,
     .title = "Numeric",
     .layerList = true,

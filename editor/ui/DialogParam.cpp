@@ -72,10 +72,11 @@ const ParamModel ParamModels[] = {
 
 bool endsInLua(const std::string& text) { return FileNames_namesLua(text); }
 
-void lockGoverned(const DialogSpec* spec, const char* const* words, int count, bool lua)
+void lockGoverned(const DialogDescription* description, const char* const* words, int count,
+                  bool lua)
 {
     for (int i = 0; i < count && words[i] != nullptr; ++i) {
-        Ihandle* field = Dialog_control(spec, words[i]);
+        Ihandle* field = Dialog_control(description, words[i]);
         if (field == nullptr) {
             continue;
         }
@@ -101,21 +102,21 @@ const ParamModel* modelOf(Ihandle* button)
 // After the frame filled the fields: an intrinsic layer's doping field is
 // empty (its cue says "Intrinsic" and a store leaves the density alone),
 // and each ".lua" model locks the fields it computes.
-void load(const DialogSpec* spec)
+void load(const DialogDescription* description)
 {
-    Layer* layer = Dialog_selectedLayer(spec);
+    Layer* layer = Dialog_selectedLayer(description);
     if (layer == nullptr) {
         return;
     }
-    Ihandle* doping = Dialog_control(spec, "Doping");
+    Ihandle* doping = Dialog_control(description, "Doping");
     if (doping != nullptr && Layer_getDopantType(layer) == DOPANT_INTRINSIC) {
         IupSetAttribute(doping, "VALUE", "");
     }
     const char* dopingWords[] = {"Doping"};
-    lockGoverned(spec, dopingWords, 1,
+    lockGoverned(description, dopingWords, 1,
                  endsInLua(Dialog_valueText(Layer_findParam(layer, "Dopant.Model"))));
     for (const ParamModel& model : ParamModels) {
-        Ihandle* button = Dialog_control(spec, model.word);
+        Ihandle* button = Dialog_control(description, model.word);
         ParamRecord* record = Layer_findParam(layer, model.key);
         if (button == nullptr || record == nullptr) {
             continue;
@@ -126,25 +127,25 @@ void load(const DialogSpec* spec)
         IupSetStrAttribute(button, "TIP", text.c_str());
         IupSetStrAttribute(button, "TITLE",
                            (std::string(model.title) + (lua ? "*..." : "...")).c_str());
-        lockGoverned(spec, model.governs, static_cast<int>(std::size(model.governs)), lua);
+        lockGoverned(description, model.governs, static_cast<int>(std::size(model.governs)), lua);
     }
-    if (Ihandle* label = Dialog_control(spec, "Label")) {
+    if (Ihandle* label = Dialog_control(description, "Label")) {
         IupSetAttribute(label, "CARET", "64");
     }
-    if (Ihandle* canvas = Dialog_control(spec, "LayerCanvas")) {
+    if (Ihandle* canvas = Dialog_control(description, "LayerCanvas")) {
         IupUpdate(canvas);
     }
 }
 
 // After every field was taken: the label may have renamed the layer and
 // the values recoloured it, and the Doping dialog shows the same density.
-int store(const DialogSpec* spec, int* /*changed*/)
+int store(const DialogDescription* description, int* /*changed*/)
 {
-    if (Layer* layer = Dialog_selectedLayer(spec)) {
+    if (Layer* layer = Dialog_selectedLayer(description)) {
         Layer_updateColors(layer);
     }
     Doc_hooks().fillLayerList();
-    Dialog_refillLayerList(spec);
+    Dialog_refillLayerList(description);
     Dialog_redrawCanvas();
     Dialog_load(&DopingDialog);
     return 1;
@@ -152,9 +153,10 @@ int store(const DialogSpec* spec, int* /*changed*/)
 
 int onModel(Ihandle* button)
 {
-    const DialogSpec* spec = Dialog_specOf(button);
+    const DialogDescription* description = Dialog_descriptionOf(button);
     const ParamModel* model = modelOf(button);
-    if (spec == nullptr || model == nullptr || Dialog_selectedLayer(spec) == nullptr) {
+    if (description == nullptr || model == nullptr ||
+        Dialog_selectedLayer(description) == nullptr) {
         return IUP_DEFAULT;
     }
     const int answer = Dialog_ask(model->question);
@@ -163,22 +165,23 @@ int onModel(Ihandle* button)
     }
     std::string file = "None";
     if (answer == 3) {
-        file = Dialog_chooseFile(spec, model->caption, model->filter);
+        file = Dialog_chooseFile(description, model->caption, model->filter);
         if (file.empty()) {
             return IUP_DEFAULT;  // a cancelled choice keeps the model
         }
     }
     // Found after the questions, which may have saved the document.
-    Layer* layer = Dialog_selectedLayer(spec);
+    Layer* layer = Dialog_selectedLayer(description);
     ParamRecord* record = layer != nullptr ? Layer_findParam(layer, model->key) : nullptr;
     if (record == nullptr) {
         return IUP_DEFAULT;
     }
     bool changed = false;
     const int taken = Dialog_setFileRecord(record, file, &changed);
-    Dialog_load(spec);
+    Dialog_load(description);
     if (!taken) {
-        Dialog_showMessage(spec, (std::string(model->caption) + ": not accepted: " + file).c_str());
+        Dialog_showMessage(description,
+                           (std::string(model->caption) + ": not accepted: " + file).c_str());
         return IUP_DEFAULT;
     }
     Dialog_refreshMain();
@@ -242,53 +245,55 @@ int onDrawCanvas(Ihandle* canvas, float, float)
     return IUP_DEFAULT;
 }
 
-Ihandle* canvas(const DialogSpec* spec)
+Ihandle* canvas(const DialogDescription* description)
 {
     Ihandle* canvas = IupCanvas(nullptr);
     IupSetAttributes(canvas, "ALIGNMENT=ACENTER, SIZE=80x12, BORDER=NO, MARGIN=0x0, GAP=0");
     char name[96];
-    IupSetHandle(Dialog_controlName(spec, "LayerCanvas", name, sizeof name), canvas);
+    IupSetHandle(Dialog_controlName(description, "LayerCanvas", name, sizeof name), canvas);
     IupSetCallback(canvas, "ACTION", onDrawCanvas);
     return canvas;
 }
 
-Ihandle* captionedRow(const DialogSpec* spec, const char* a, const char* b, const char* c)
+Ihandle* captionedRow(const DialogDescription* description, const char* a, const char* b,
+                      const char* c)
 {
     auto caption = [](Ihandle* field) {
         return Dialog_caption(IupGetAttribute(field, "PARAMTIP"));
     };
-    Ihandle* fa = Dialog_control(spec, a);
-    Ihandle* fb = Dialog_control(spec, b);
-    Ihandle* fc = Dialog_control(spec, c);
+    Ihandle* fa = Dialog_control(description, a);
+    Ihandle* fb = Dialog_control(description, b);
+    Ihandle* fc = Dialog_control(description, c);
     return Dialog_vbox(
         {Dialog_hbox({caption(fa), caption(fb), caption(fc)}), Dialog_hbox({fa, fb, fc})});
 }
 
-Ihandle* layout(const DialogSpec* spec)
+Ihandle* layout(const DialogDescription* description)
 {
-    Ihandle* label = Dialog_control(spec, "Label");
+    Ihandle* label = Dialog_control(description, "Label");
     IupSetAttribute(label, "CUEBANNER", "Label");
-    IupSetAttribute(Dialog_control(spec, "Doping"), "CUEBANNER", "Intrinsic");
+    IupSetAttribute(Dialog_control(description, "Doping"), "CUEBANNER", "Intrinsic");
     Ihandle* buttons[3];
     for (int i = 0; i < 3; ++i) {
-        buttons[i] = Dialog_button(spec, (std::string(ParamModels[i].title) + "...").c_str(),
+        buttons[i] = Dialog_button(description, (std::string(ParamModels[i].title) + "...").c_str(),
                                    ParamModels[i].word, onModel);
     }
     return Dialog_vbox({
-        Dialog_hbox({Dialog_control(spec, "LayerList"), canvas(spec), label}),
-        captionedRow(spec, "Thickness", "Bandgap", "Affinity"),
-        captionedRow(spec, "NC", "NV", "Permittivity"),
-        captionedRow(spec, "Beta", "Cn", "Cp"),
-        captionedRow(spec, "Taun", "Taup", "Doping"),
+        Dialog_hbox({Dialog_control(description, "LayerList"), canvas(description), label}),
+        captionedRow(description, "Thickness", "Bandgap", "Affinity"),
+        captionedRow(description, "NC", "NV", "Permittivity"),
+        captionedRow(description, "Beta", "Cn", "Cp"),
+        captionedRow(description, "Taun", "Taup", "Doping"),
         Dialog_hbox({buttons[0], buttons[1], buttons[2]}),
         Dialog_separator(),
-        Dialog_hbox({IupFill(), Dialog_control(spec, "Apply"), Dialog_control(spec, "OK")}),
+        Dialog_hbox(
+            {IupFill(), Dialog_control(description, "Apply"), Dialog_control(description, "OK")}),
     });
 }
 
 }  // namespace
 
-const DialogSpec ParamDialog = {
+const DialogDescription ParamDialog = {
     .handle = KOV_WindowParam,
     .title = "Layer Parameters",
     .layerList = true,

@@ -13,7 +13,7 @@ const DialogField TemperatureFields[] = {
 
 }  // namespace
 
-const DialogSpec TemperatureDialog = {
+const DialogDescription TemperatureDialog = {
     .handle = KOV_WindowTemperature,
     .title = "Temperature",
     .fields = TemperatureFields,

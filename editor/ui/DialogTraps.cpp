@@ -146,10 +146,10 @@ void setActive(Ihandle* ctl, bool active)
 }
 
 // The fields show trap k's values, bound to its records.
-void showTrap(const DialogSpec* spec, Layer* layer, int trap)
+void showTrap(const DialogDescription* description, Layer* layer, int trap)
 {
     for (const TrapField& f : TrapFields) {
-        Ihandle* ctl = Dialog_control(spec, f.word);
+        Ihandle* ctl = Dialog_control(description, f.word);
         ParamRecord* record = trapRecord(layer, trap, f.name);
         if (ctl == nullptr || record == nullptr) {
             continue;
@@ -158,7 +158,7 @@ void showTrap(const DialogSpec* spec, Layer* layer, int trap)
         IupSetStrAttribute(ctl, "VALUE", Dialog_valueText(record).c_str());
         IupSetAttribute(ctl, "CARET", "64");
     }
-    if (Ihandle* types = Dialog_control(spec, "TypeList")) {
+    if (Ihandle* types = Dialog_control(description, "TypeList")) {
         ParamRecord* type = trapRecord(layer, trap, "Type");
         bind(types, type);
         IupSetAttribute(types, "VALUE", Dialog_valueText(type) == "Donor" ? "1" : "2");
@@ -167,12 +167,12 @@ void showTrap(const DialogSpec* spec, Layer* layer, int trap)
 
 // Also settles the count for the model rule: with a model the count is at
 // least 1 and written, without it is not written.
-void load(const DialogSpec* spec)
+void load(const DialogDescription* description)
 {
-    Layer* layer = Dialog_selectedLayer(spec);
-    Ihandle* traps = Dialog_control(spec, "TrapList");
-    Ihandle* counts = Dialog_control(spec, "CountList");
-    Ihandle* model = Dialog_control(spec, "Model");
+    Layer* layer = Dialog_selectedLayer(description);
+    Ihandle* traps = Dialog_control(description, "TrapList");
+    Ihandle* counts = Dialog_control(description, "CountList");
+    Ihandle* model = Dialog_control(description, "Model");
     ParamRecord* count = Layer_findParam(layer, "Trap.Count");
     if (layer == nullptr || traps == nullptr || counts == nullptr || model == nullptr ||
         count == nullptr) {
@@ -196,45 +196,46 @@ void load(const DialogSpec* spec)
     IupSetInt(traps, "VALUE", selected);
     IupSetInt(traps, TRAP_SELECTED, selected);
 
-    showTrap(spec, layer, selected);
+    showTrap(description, layer, selected);
     const bool editable = n > 0 && !modelled;
     for (const TrapField& f : TrapFields) {
-        Ihandle* ctl = Dialog_control(spec, f.word);
+        Ihandle* ctl = Dialog_control(description, f.word);
         if (modelled && ctl != nullptr) {
             IupSetAttribute(ctl, "VALUE", f.modelText);
         }
         setActive(ctl, editable);
     }
     setActive(traps, editable);
-    setActive(Dialog_control(spec, "TypeList"), editable);
+    setActive(Dialog_control(description, "TypeList"), editable);
     setActive(model, n > 0 || modelled);
 }
 
 // The selected trap's fields into its records: all five are tried first by
 // the value entry's own rules, so a refusal changes nothing and the trap
 // stays written as it was.
-int storeTrap(const DialogSpec* spec, Layer* layer, int trap, int* changed)
+int storeTrap(const DialogDescription* description, Layer* layer, int trap, int* changed)
 {
     for (const TrapField& f : TrapFields) {
-        if (!Dialog_testText(spec, Dialog_control(spec, f.word), trapRecord(layer, trap, f.name),
-                             f.refusal)) {
+        if (!Dialog_testText(description, Dialog_control(description, f.word),
+                             trapRecord(layer, trap, f.name), f.refusal)) {
             return 0;
         }
     }
     for (const TrapField& f : TrapFields) {
-        Ihandle* ctl = Dialog_control(spec, f.word);
-        if (!Dialog_takeText(spec, ctl, trapRecord(layer, trap, f.name), f.refusal, changed)) {
+        Ihandle* ctl = Dialog_control(description, f.word);
+        if (!Dialog_takeText(description, ctl, trapRecord(layer, trap, f.name), f.refusal,
+                             changed)) {
             return 0;
         }
     }
     const bool present = Dialog_valueText(trapRecord(layer, trap, "N")) != "0";
-    Ihandle* types = Dialog_control(spec, "TypeList");
+    Ihandle* types = Dialog_control(description, "TypeList");
     ParamRecord* type = trapRecord(layer, trap, "Type");
     if (present && types != nullptr && type != nullptr) {
         const int revision = type->revision;
         if (!Param_setValueText(type, IupGetInt(types, "VALUE") == 1 ? "Donor" : "Acceptor", "",
                                 1)) {
-            Dialog_showMessage(spec, "Type: not accepted");
+            Dialog_showMessage(description, "Type: not accepted");
             return 0;
         }
         if (type->revision != revision) {
@@ -245,11 +246,11 @@ int storeTrap(const DialogSpec* spec, Layer* layer, int trap, int* changed)
     return 1;
 }
 
-int store(const DialogSpec* spec, int* changed)
+int store(const DialogDescription* description, int* changed)
 {
-    Layer* layer = Dialog_selectedLayer(spec);
-    Ihandle* traps = Dialog_control(spec, "TrapList");
-    Ihandle* counts = Dialog_control(spec, "CountList");
+    Layer* layer = Dialog_selectedLayer(description);
+    Ihandle* traps = Dialog_control(description, "TrapList");
+    Ihandle* counts = Dialog_control(description, "CountList");
     const int trap = traps != nullptr ? IupGetInt(traps, TRAP_SELECTED) : 0;
     if (layer == nullptr || counts == nullptr || trap < 1 || trap > TRAPS_MAX) {
         return 0;
@@ -264,7 +265,7 @@ int store(const DialogSpec* spec, int* changed)
     }
     const int item = IupGetInt(counts, "VALUE");
     const int n = item >= 1 && item <= TRAPS_MAX ? item : 0;
-    if (n > 0 && trap <= n && !storeTrap(spec, layer, trap, changed)) {
+    if (n > 0 && trap <= n && !storeTrap(description, layer, trap, changed)) {
         return 0;
     }
     setCount(layer, n, nullptr);
@@ -277,20 +278,20 @@ int store(const DialogSpec* spec, int* changed)
 // value keeps the dialog on that trap.
 int onTrapSelect(Ihandle* ih, char* /*text*/, int item, int state)
 {
-    const DialogSpec* spec = Dialog_specOf(ih);
-    if (spec == nullptr || state != 1 || Dialog_device() == nullptr) {
+    const DialogDescription* description = Dialog_descriptionOf(ih);
+    if (description == nullptr || state != 1 || Dialog_device() == nullptr) {
         return IUP_DEFAULT;
     }
     const int old = IupGetInt(ih, TRAP_SELECTED);
     if (item == old) {
         return IUP_DEFAULT;
     }
-    if (Dialog_store(spec) == 0) {
+    if (Dialog_store(description) == 0) {
         IupSetInt(ih, "VALUE", old);
         return IUP_DEFAULT;
     }
     IupSetInt(ih, TRAP_SELECTED, item);
-    Dialog_load(spec);
+    Dialog_load(description);
     return IUP_DEFAULT;
 }
 
@@ -298,8 +299,8 @@ int onTrapSelect(Ihandle* ih, char* /*text*/, int item, int state)
 // above it leave the file, and the trap list offers the traps within it.
 int onCountSelect(Ihandle* ih, char* /*text*/, int item, int state)
 {
-    const DialogSpec* spec = Dialog_specOf(ih);
-    Layer* layer = spec != nullptr ? Dialog_selectedLayer(spec) : nullptr;
+    const DialogDescription* description = Dialog_descriptionOf(ih);
+    Layer* layer = description != nullptr ? Dialog_selectedLayer(description) : nullptr;
     if (layer == nullptr || state != 1) {
         return IUP_DEFAULT;
     }
@@ -310,7 +311,7 @@ int onCountSelect(Ihandle* ih, char* /*text*/, int item, int state)
         Layer_findParam(layer, "Trap.Count")->revision = 0;
         dropTrapsAbove(layer, n, &changed);
     }
-    Dialog_load(spec);
+    Dialog_load(description);
     Dialog_refreshMain();
     if (changed > 0) {
         Document_setModified(Doc_document(), 1);
@@ -318,42 +319,44 @@ int onCountSelect(Ihandle* ih, char* /*text*/, int item, int state)
     return IUP_DEFAULT;
 }
 
-Ihandle* pair(const DialogSpec* spec, const char* leftCaption, Ihandle* left,
+Ihandle* pair(const DialogDescription* description, const char* leftCaption, Ihandle* left,
               const char* rightCaption, Ihandle* right)
 {
-    (void)spec;
+    (void)description;
     return Dialog_vbox({Dialog_hbox({Dialog_caption(leftCaption), Dialog_caption(rightCaption)}),
                         Dialog_hbox({left, right})});
 }
 
-Ihandle* layout(const DialogSpec* spec)
+Ihandle* layout(const DialogDescription* description)
 {
     Ihandle* fields[std::size(TrapFields)];
     for (size_t i = 0; i < std::size(TrapFields); ++i) {
-        fields[i] = Dialog_field(spec, TrapFields[i].word, TrapFields[i].caption);
+        fields[i] = Dialog_field(description, TrapFields[i].word, TrapFields[i].caption);
     }
-    Ihandle* traps = Dialog_list(spec, "TrapList", {"Trap1", "Trap2", "Trap3", "Trap4", "Trap5"});
+    Ihandle* traps =
+        Dialog_list(description, "TrapList", {"Trap1", "Trap2", "Trap3", "Trap4", "Trap5"});
     IupSetInt(traps, TRAP_SELECTED, 1);
     IupSetCallback(traps, "ACTION", onTrapSelect);
-    Ihandle* types = Dialog_list(spec, "TypeList", {"Donor", "Acceptor"});
-    Ihandle* counts = Dialog_list(
-        spec, "CountList", {"Count: 1", "Count: 2", "Count: 3", "Count: 4", "Count: 5", "No trap"});
+    Ihandle* types = Dialog_list(description, "TypeList", {"Donor", "Acceptor"});
+    Ihandle* counts =
+        Dialog_list(description, "CountList",
+                    {"Count: 1", "Count: 2", "Count: 3", "Count: 4", "Count: 5", "No trap"});
     IupSetCallback(counts, "ACTION", onCountSelect);
-    IupSetAttribute(Dialog_control(spec, "Model"), "TIP", "");
+    IupSetAttribute(Dialog_control(description, "Model"), "TIP", "");
     return Dialog_vbox({
-        Dialog_hbox({Dialog_control(spec, "LayerList"), traps}),
-        pair(spec, TrapFields[0].caption, fields[0], TrapFields[1].caption, fields[1]),
-        pair(spec, TrapFields[3].caption, fields[3], TrapFields[4].caption, fields[4]),
-        pair(spec, TrapFields[2].caption, fields[2], "Type", types),
-        Dialog_hbox({counts, Dialog_control(spec, "Model")}),
+        Dialog_hbox({Dialog_control(description, "LayerList"), traps}),
+        pair(description, TrapFields[0].caption, fields[0], TrapFields[1].caption, fields[1]),
+        pair(description, TrapFields[3].caption, fields[3], TrapFields[4].caption, fields[4]),
+        pair(description, TrapFields[2].caption, fields[2], "Type", types),
+        Dialog_hbox({counts, Dialog_control(description, "Model")}),
         Dialog_separator(),
-        Dialog_hbox({Dialog_control(spec, "Apply"), Dialog_control(spec, "OK")}),
+        Dialog_hbox({Dialog_control(description, "Apply"), Dialog_control(description, "OK")}),
     });
 }
 
 }  // namespace
 
-const DialogSpec TrapDialog = {
+const DialogDescription TrapDialog = {
     .handle = KOV_WindowTrap,
     .title = "Traps",
     .layerList = true,

@@ -25,20 +25,20 @@ const DialogField UrbachFields[] = {
 
 constexpr int REVISION_WRITTEN = 2;
 
-Ihandle* buildToggle(const DialogSpec* spec)
+Ihandle* buildToggle(const DialogDescription* description)
 {
     Ihandle* toggle = IupToggle("Urbach", nullptr);
     IupSetAttributes(toggle, "ALIGNMENT=ACENTER, SIZE=80x");
     IupSetAttribute(toggle, KOV_Caption, "Tail states");
     char name[96];
-    IupSetHandle(Dialog_controlName(spec, "Enable", name, sizeof name), toggle);
+    IupSetHandle(Dialog_controlName(description, "Enable", name, sizeof name), toggle);
     return toggle;
 }
 
-void loadToggle(const DialogSpec* spec)
+void loadToggle(const DialogDescription* description)
 {
-    Layer* layer = Dialog_selectedLayer(spec);
-    Ihandle* toggle = Dialog_control(spec, "Enable");
+    Layer* layer = Dialog_selectedLayer(description);
+    Ihandle* toggle = Dialog_control(description, "Enable");
     if (layer == nullptr || toggle == nullptr) {
         return;
     }
@@ -50,10 +50,10 @@ void loadToggle(const DialogSpec* spec)
 
 // The toggle is taken only after every value was: a refused value leaves
 // the tail as it was.
-int storeToggle(const DialogSpec* spec, int* changed)
+int storeToggle(const DialogDescription* description, int* changed)
 {
-    Layer* layer = Dialog_selectedLayer(spec);
-    Ihandle* toggle = Dialog_control(spec, "Enable");
+    Layer* layer = Dialog_selectedLayer(description);
+    Ihandle* toggle = Dialog_control(description, "Enable");
     ParamRecord* enable = layer != nullptr ? Layer_findParam(layer, "Urbach.Enable") : nullptr;
     if (toggle == nullptr || enable == nullptr) {
         return 0;
@@ -62,7 +62,7 @@ int storeToggle(const DialogSpec* spec, int* changed)
     const std::string before = Dialog_valueText(enable);
     const bool wasWritten = enable->revision != 0;
     if (!Param_setValueText(enable, on ? "Yes" : "No", "", 1)) {
-        Dialog_showMessage(spec, "Urbach: not accepted");
+        Dialog_showMessage(description, "Urbach: not accepted");
         return 0;
     }
     const int revision = on ? REVISION_WRITTEN : 0;
@@ -82,7 +82,7 @@ int storeToggle(const DialogSpec* spec, int* changed)
 
 }  // namespace
 
-const DialogSpec UrbachDialog = {
+const DialogDescription UrbachDialog = {
     .handle = KOV_WindowUrbach,
     .title = "Urbach Tail",
     .layerList = true,

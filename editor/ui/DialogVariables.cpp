@@ -25,9 +25,9 @@ enum DefineMode {
     DEFINE_OK = 9
 };
 
-std::string fieldText(const DialogSpec* spec, const char* word)
+std::string fieldText(const DialogDescription* description, const char* word)
 {
-    Ihandle* field = Dialog_control(spec, word);
+    Ihandle* field = Dialog_control(description, word);
     const char* value = field != nullptr ? IupGetAttribute(field, "VALUE") : nullptr;
     std::string text = value != nullptr ? value : "";
     const size_t first = text.find_first_not_of(" \t");
@@ -59,12 +59,12 @@ const char* nameRefusal(const std::string& name)
     return nullptr;
 }
 
-void showSelected(const DialogSpec* spec);
+void showSelected(const DialogDescription* description);
 
-void fillList(const DialogSpec* spec)
+void fillList(const DialogDescription* description)
 {
     Device* device = Dialog_device();
-    Ihandle* list = Dialog_control(spec, "VariableList");
+    Ihandle* list = Dialog_control(description, "VariableList");
     if (device == nullptr || list == nullptr) {
         return;
     }
@@ -73,15 +73,15 @@ void fillList(const DialogSpec* spec)
     for (int i = 0; i < count; ++i) {
         IupSetStrAttribute(list, "APPENDITEM", shownName(Device_variableName(device, i)).c_str());
     }
-    showSelected(spec);
+    showSelected(description);
 }
 
-void showSelected(const DialogSpec* spec)
+void showSelected(const DialogDescription* description)
 {
     Device* device = Dialog_device();
-    Ihandle* list = Dialog_control(spec, "VariableList");
-    Ihandle* name = Dialog_control(spec, "VariableName");
-    Ihandle* value = Dialog_control(spec, "VariableValue");
+    Ihandle* list = Dialog_control(description, "VariableList");
+    Ihandle* name = Dialog_control(description, "VariableName");
+    Ihandle* value = Dialog_control(description, "VariableValue");
     if (!Device_hasParser(device) || list == nullptr || name == nullptr || value == nullptr) {
         return;
     }
@@ -98,31 +98,32 @@ void showSelected(const DialogSpec* spec)
                            shownName(Device_variableName(device, selected - 1)).c_str());
         IupSetStrAttribute(value, "VALUE", Device_variableValue(device, selected - 1));
     }
-    IupSetAttribute(Dialog_control(spec, "Add"), "ACTIVE", count < VARIABLES_MAX ? "YES" : "NO");
-    IupSetAttribute(Dialog_control(spec, "Delete"), "ACTIVE", count > 0 ? "YES" : "NO");
+    IupSetAttribute(Dialog_control(description, "Add"), "ACTIVE",
+                    count < VARIABLES_MAX ? "YES" : "NO");
+    IupSetAttribute(Dialog_control(description, "Delete"), "ACTIVE", count > 0 ? "YES" : "NO");
     IupSetAttribute(name, "CARET", "64");
 }
 
 // Defines, changes or deletes the variable named in the name field: 1 when
 // the device took it (or there was nothing to take), 0 with the reason in
 // the message line and the offending field focused.
-int define(const DialogSpec* spec, int mode)
+int define(const DialogDescription* description, int mode)
 {
     Device* device = Dialog_device();
     if (!Device_hasParser(device)) {
         return 0;
     }
-    const std::string name = fieldText(spec, "VariableName");
+    const std::string name = fieldText(description, "VariableName");
     const std::string value =
-        mode == DEFINE_DELETE ? std::string() : fieldText(spec, "VariableValue");
+        mode == DEFINE_DELETE ? std::string() : fieldText(description, "VariableValue");
     // Leaving the dialog or the item with both fields empty stores nothing.
     if (name.empty() && value.empty() &&
         (mode == DEFINE_OK || mode == DEFINE_SELECT || mode == DEFINE_APPLY)) {
         return 1;
     }
     if (const char* refusal = nameRefusal(name)) {
-        Dialog_showMessage(spec, ("Name: " + std::string(refusal) + ": " + name).c_str());
-        IupSetFocus(Dialog_control(spec, "VariableName"));
+        Dialog_showMessage(description, ("Name: " + std::string(refusal) + ": " + name).c_str());
+        IupSetFocus(Dialog_control(description, "VariableName"));
         return 0;
     }
     const std::string key = name[0] == '$' ? name : "$" + name;
@@ -136,7 +137,7 @@ int define(const DialogSpec* spec, int mode)
         return -1;
     }();
     if (mode == DEFINE_DELETE && index < 0) {
-        Dialog_showMessage(spec, ("Name: no such variable: " + name).c_str());
+        Dialog_showMessage(description, ("Name: no such variable: " + name).c_str());
         return 0;
     }
     // Re-entering a variable's own value changes nothing in the document.
@@ -145,10 +146,10 @@ int define(const DialogSpec* spec, int mode)
     }
     if (Device_setVariable(device, key.c_str(), value.empty() ? nullptr : value.c_str()) == 0) {
         const std::string why = Device_variableRefusal();
-        Dialog_showMessage(spec, why.empty()
-                                     ? ("Value: not accepted for " + key + ": " + value).c_str()
-                                     : why.c_str());
-        IupSetFocus(Dialog_control(spec, value.empty() ? "VariableName" : "VariableValue"));
+        Dialog_showMessage(
+            description,
+            why.empty() ? ("Value: not accepted for " + key + ": " + value).c_str() : why.c_str());
+        IupSetFocus(Dialog_control(description, value.empty() ? "VariableName" : "VariableValue"));
         return 0;
     }
     Document_setModified(Doc_document(), 1);
@@ -156,27 +157,27 @@ int define(const DialogSpec* spec, int mode)
     if (Ihandle* canvas = IupGetHandle(KOV_DeviceCanvas)) {
         IupUpdate(canvas);
     }
-    Dialog_showMessage(spec, "");
+    Dialog_showMessage(description, "");
     return 1;
 }
 
-const DialogSpec* specOf(Ihandle* ih) { return Dialog_specOf(ih); }
+const DialogDescription* descriptionOf(Ihandle* ih) { return Dialog_descriptionOf(ih); }
 
 int onAdd(Ihandle* ih)
 {
-    if (const DialogSpec* spec = specOf(ih)) {
-        if (define(spec, DEFINE_ADD) == 1) {
+    if (const DialogDescription* description = descriptionOf(ih)) {
+        if (define(description, DEFINE_ADD) == 1) {
             // The new or changed variable stays selected.
             Device* device = Dialog_device();
-            const std::string key = shownName(fieldText(spec, "VariableName").c_str());
+            const std::string key = shownName(fieldText(description, "VariableName").c_str());
             for (int i = 0; i < Device_variableCount(device); ++i) {
                 if (strcasecmp(shownName(Device_variableName(device, i)).c_str(), key.c_str()) ==
                     0) {
-                    IupSetInt(Dialog_control(spec, "VariableList"), KOV_WindowVariable_Selected,
-                              i + 1);
+                    IupSetInt(Dialog_control(description, "VariableList"),
+                              KOV_WindowVariable_Selected, i + 1);
                 }
             }
-            fillList(spec);
+            fillList(description);
         }
     }
     return IUP_DEFAULT;
@@ -184,9 +185,9 @@ int onAdd(Ihandle* ih)
 
 int onDelete(Ihandle* ih)
 {
-    if (const DialogSpec* spec = specOf(ih)) {
-        if (define(spec, DEFINE_DELETE) == 1) {
-            fillList(spec);
+    if (const DialogDescription* description = descriptionOf(ih)) {
+        if (define(description, DEFINE_DELETE) == 1) {
+            fillList(description);
         }
     }
     return IUP_DEFAULT;
@@ -195,30 +196,30 @@ int onDelete(Ihandle* ih)
 // A changed item is stored before another is shown; a refusal stays.
 int onSelect(Ihandle* ih, char* /*text*/, int item, int state)
 {
-    const DialogSpec* spec = specOf(ih);
-    if (spec == nullptr || state != 1 || Dialog_device() == nullptr) {
+    const DialogDescription* description = descriptionOf(ih);
+    if (description == nullptr || state != 1 || Dialog_device() == nullptr) {
         return IUP_DEFAULT;
     }
     const int old = IupGetInt(ih, KOV_WindowVariable_Selected);
     if (item == old) {
         return IUP_DEFAULT;
     }
-    if (define(spec, DEFINE_SELECT) == 0) {
+    if (define(description, DEFINE_SELECT) == 0) {
         IupSetInt(ih, "VALUE", old);
         return IUP_DEFAULT;
     }
     IupSetInt(ih, KOV_WindowVariable_Selected, item);
-    fillList(spec);
+    fillList(description);
     return IUP_DEFAULT;
 }
 
-Ihandle* field(const DialogSpec* spec, const char* word, const char* tip)
+Ihandle* field(const DialogDescription* description, const char* word, const char* tip)
 {
     Ihandle* text = IupText(nullptr);
     IupSetAttributes(text, "ALIGNMENT=ALEFT, SIZE=96x, NC=40");
     IupSetStrAttribute(text, "PARAMTIP", tip);
     char name[96];
-    IupSetHandle(Dialog_controlName(spec, word, name, sizeof name), text);
+    IupSetHandle(Dialog_controlName(description, word, name, sizeof name), text);
     IupSetCallback(text, "GETFOCUS_CB", Dialog_onFocus);
     IupSetCallback(text, "KILLFOCUS_CB", Dialog_onFocusLost);
     return text;
@@ -231,20 +232,20 @@ Ihandle* caption(const char* text)
     return label;
 }
 
-Ihandle* buildContent(const DialogSpec* spec)
+Ihandle* buildContent(const DialogDescription* description)
 {
     Ihandle* list = IupList(nullptr);
     IupSetAttributes(
         list, "EXPAND=VERTICAL, ALIGNMENT=ACENTER, SIZE=96x96, SHOWIMAGE=NO, DROPDOWN=NO, SORT=NO");
     char name[96];
-    IupSetHandle(Dialog_controlName(spec, "VariableList", name, sizeof name), list);
+    IupSetHandle(Dialog_controlName(description, "VariableList", name, sizeof name), list);
     IupSetCallback(list, "ACTION", onSelect);
     IupSetInt(list, KOV_WindowVariable_Selected, 1);
 
-    Ihandle* add = Dialog_button(spec, "Add", "Add", onAdd);
-    Ihandle* remove = Dialog_button(spec, "Delete", "Delete", onDelete);
-    Ihandle* apply = Dialog_button(spec, "Apply", "Apply", Dialog_onApply);
-    Ihandle* ok = Dialog_button(spec, "OK", "OK", Dialog_onOk);
+    Ihandle* add = Dialog_button(description, "Add", "Add", onAdd);
+    Ihandle* remove = Dialog_button(description, "Delete", "Delete", onDelete);
+    Ihandle* apply = Dialog_button(description, "Apply", "Apply", Dialog_onApply);
+    Ihandle* ok = Dialog_button(description, "OK", "OK", Dialog_onOk);
     // Two buttons side by side as wide as a field.
     for (Ihandle* b : {add, remove, apply, ok}) {
         IupSetAttribute(b, "SIZE", "46x");
@@ -255,8 +256,8 @@ Ihandle* buildContent(const DialogSpec* spec)
         IupSetAttributes(b, "MARGIN=0x0, GAP=4");
     }
     Ihandle* right =
-        IupVbox(caption("Name"), field(spec, "VariableName", "Name"), caption("Value"),
-                field(spec, "VariableValue", "Value"), upper, IupFill(), lower, nullptr);
+        IupVbox(caption("Name"), field(description, "VariableName", "Name"), caption("Value"),
+                field(description, "VariableValue", "Value"), upper, IupFill(), lower, nullptr);
     IupSetAttributes(right, "EXPAND=VERTICAL, MARGIN=0x0, GAP=5");
     Ihandle* row = IupHbox(list, right, nullptr);
     IupSetAttributes(row, "EXPAND=YES, MARGIN=0x0, GAP=10");
@@ -264,11 +265,14 @@ Ihandle* buildContent(const DialogSpec* spec)
 }
 
 // Apply and OK: the fields as they stand.
-int store(const DialogSpec* spec, int* /*changed*/) { return define(spec, DEFINE_APPLY); }
+int store(const DialogDescription* description, int* /*changed*/)
+{
+    return define(description, DEFINE_APPLY);
+}
 
 }  // namespace
 
-const DialogSpec VariableDialog = {
+const DialogDescription VariableDialog = {
     .handle = KOV_WindowVariable,
     .title = "Variables",
     .columns = 1,

@@ -32,9 +32,9 @@ const DialogField VoltageFields[] = {
 
 const char* const SweepFields[] = {"Start", "End", "Step"};
 
-ParamRecord* source(const DialogSpec* spec)
+ParamRecord* source(const DialogDescription* description)
 {
-    return Dialog_findRecord(spec, DIALOG_FROM_VOLTAGE, "Voltage.Source");
+    return Dialog_findRecord(description, DIALOG_FROM_VOLTAGE, "Voltage.Source");
 }
 
 std::string sourceText(const ParamRecord* record)
@@ -57,21 +57,21 @@ bool isFile(const ParamRecord* record)
     return FileNames_namesVoltageFile(sourceText(record));
 }
 
-void setSweepFieldsActive(const DialogSpec* spec, bool active)
+void setSweepFieldsActive(const DialogDescription* description, bool active)
 {
     for (const char* word : SweepFields) {
-        if (Ihandle* field = Dialog_control(spec, word)) {
+        if (Ihandle* field = Dialog_control(description, word)) {
             IupSetAttribute(field, "ACTIVE", active ? "YES" : "NO");
         }
     }
 }
 
 // Toggle, button and sweep fields from the source record.
-void showSource(const DialogSpec* spec)
+void showSource(const DialogDescription* description)
 {
-    ParamRecord* record = source(spec);
-    Ihandle* toggle = Dialog_control(spec, "Sweep");
-    Ihandle* file = Dialog_control(spec, "FileBtn");
+    ParamRecord* record = source(description);
+    Ihandle* toggle = Dialog_control(description, "Sweep");
+    Ihandle* file = Dialog_control(description, "FileBtn");
     if (record == nullptr || toggle == nullptr || file == nullptr) {
         return;
     }
@@ -82,35 +82,35 @@ void showSource(const DialogSpec* spec)
     IupSetAttribute(file, KOV_Record, reinterpret_cast<const char*>(record));
     IupSetStrAttribute(file, "TIP", fromFile ? sourceText(record).c_str() : "");
     IupSetAttribute(file, "TITLE", fromFile ? "File*..." : "File...");
-    setSweepFieldsActive(spec, isSweep(record));
+    setSweepFieldsActive(description, isSweep(record));
     Dialog_rememberLoaded(file, record);
 }
 
 // The source changed elsewhere (the main window's sweep list, the light
 // dialog's quantum-efficiency sweep): the toggle shows it.
-void followSource(const DialogSpec* spec)
+void followSource(const DialogDescription* description)
 {
-    if (Dialog_changedSinceLoad(Dialog_control(spec, "FileBtn"), source(spec))) {
-        showSource(spec);
+    if (Dialog_changedSinceLoad(Dialog_control(description, "FileBtn"), source(description))) {
+        showSource(description);
     }
 }
 
 int onSweepToggle(Ihandle* ih, int state)
 {
-    const DialogSpec* spec = Dialog_specOf(ih);
-    if (spec == nullptr || Dialog_device() == nullptr) {
+    const DialogDescription* description = Dialog_descriptionOf(ih);
+    if (description == nullptr || Dialog_device() == nullptr) {
         return IUP_DEFAULT;
     }
     // The source itself changes at the next store, which marks the
     // document modified when it did.
-    setSweepFieldsActive(spec, state != 0);
+    setSweepFieldsActive(description, state != 0);
     return IUP_DEFAULT;
 }
 
 int onFile(Ihandle* ih)
 {
-    const DialogSpec* spec = Dialog_specOf(ih);
-    if (spec == nullptr || Dialog_device() == nullptr || source(spec) == nullptr) {
+    const DialogDescription* description = Dialog_descriptionOf(ih);
+    if (description == nullptr || Dialog_device() == nullptr || source(description) == nullptr) {
         return IUP_DEFAULT;
     }
     const int answer = Dialog_ask("Select custom voltage file?");
@@ -120,22 +120,22 @@ int onFile(Ihandle* ih)
     bool changed = false;
     int taken = 1;
     if (answer == 3) {
-        const std::string file =
-            Dialog_chooseFile(spec, "Voltage file", "Kovra voltage files|*.txt;*.dat;*.voltage||");
+        const std::string file = Dialog_chooseFile(description, "Voltage file",
+                                                   "Kovra voltage files|*.txt;*.dat;*.voltage||");
         if (file.empty()) {
             return IUP_DEFAULT;  // a cancelled choice keeps the source
         }
-        taken = Dialog_setFileRecord(source(spec), file, &changed);
+        taken = Dialog_setFileRecord(source(description), file, &changed);
     } else {
-        ParamRecord* record = source(spec);
+        ParamRecord* record = source(description);
         const int revision = record->revision;
         taken = Param_setValueText(record, "None", "", 1);
         changed = record->revision != revision;
     }
     if (!taken) {
-        Dialog_showMessage(spec, "Voltage file: not accepted");
+        Dialog_showMessage(description, "Voltage file: not accepted");
     }
-    showSource(spec);
+    showSource(description);
     Device_getSourceFile(Doc_document(), "Voltage.Source");
     Dialog_refreshMain();
     if (changed) {
@@ -144,26 +144,26 @@ int onFile(Ihandle* ih)
     return IUP_DEFAULT;
 }
 
-Ihandle* buildSourceRow(const DialogSpec* spec)
+Ihandle* buildSourceRow(const DialogDescription* description)
 {
     Ihandle* toggle = IupToggle("Sweep", nullptr);
     IupSetAttributes(toggle, "ALIGNMENT=ACENTER, SIZE=80x");
     char name[96];
-    IupSetHandle(Dialog_controlName(spec, "Sweep", name, sizeof name), toggle);
+    IupSetHandle(Dialog_controlName(description, "Sweep", name, sizeof name), toggle);
     IupSetCallback(toggle, "ACTION", onSweepToggle);
     Ihandle* blank = IupLabel(" ");
     IupSetAttribute(blank, "SIZE", "80x");
     Ihandle* row =
-        IupHbox(toggle, blank, Dialog_button(spec, "File...", "FileBtn", onFile), nullptr);
+        IupHbox(toggle, blank, Dialog_button(description, "File...", "FileBtn", onFile), nullptr);
     IupSetAttributes(row, "EXPAND=YES, ALIGNMENT=ACENTER, MARGIN=0x0, GAP=5");
     return row;
 }
 
 // A file source stays as it is; otherwise the toggle says sweep or none.
-int storeSource(const DialogSpec* spec, int* changed)
+int storeSource(const DialogDescription* description, int* changed)
 {
-    ParamRecord* record = source(spec);
-    Ihandle* toggle = Dialog_control(spec, "Sweep");
+    ParamRecord* record = source(description);
+    Ihandle* toggle = Dialog_control(description, "Sweep");
     if (record == nullptr || toggle == nullptr || isFile(record)) {
         return 1;
     }
@@ -173,13 +173,13 @@ int storeSource(const DialogSpec* spec, int* changed)
     if (record->revision != revision) {
         ++*changed;
     }
-    Dialog_rememberLoaded(Dialog_control(spec, "FileBtn"), record);
+    Dialog_rememberLoaded(Dialog_control(description, "FileBtn"), record);
     return taken;
 }
 
 }  // namespace
 
-const DialogSpec VoltageDialog = {
+const DialogDescription VoltageDialog = {
     .handle = KOV_WindowVoltage,
     .title = "Voltage",
     .fields = VoltageFields,

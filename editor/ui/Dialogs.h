@@ -5,20 +5,20 @@
 
 #include "DialogFrame.h"
 
-extern const DialogSpec LatticeDialog;
-extern const DialogSpec TemperatureDialog;
-extern const DialogSpec VoltageDialog;
-extern const DialogSpec VariableDialog;
-extern const DialogSpec DopingDialog;
-extern const DialogSpec ContactDialog;
-extern const DialogSpec TrapDialog;
-extern const DialogSpec IndexDialog;
-extern const DialogSpec LightDialog;
-extern const DialogSpec ParamDialog;
-extern const DialogSpec UrbachDialog;
-extern const DialogSpec MobilityDialog;
-extern const DialogSpec NumericDialog;
-extern const DialogSpec MaterialDialog;
+extern const DialogDescription LatticeDialog;
+extern const DialogDescription TemperatureDialog;
+extern const DialogDescription VoltageDialog;
+extern const DialogDescription VariableDialog;
+extern const DialogDescription DopingDialog;
+extern const DialogDescription ContactDialog;
+extern const DialogDescription TrapDialog;
+extern const DialogDescription IndexDialog;
+extern const DialogDescription LightDialog;
+extern const DialogDescription ParamDialog;
+extern const DialogDescription UrbachDialog;
+extern const DialogDescription MobilityDialog;
+extern const DialogDescription NumericDialog;
+extern const DialogDescription MaterialDialog;
 
 // Shows the dialog (or focuses it when it is open).
 void WindowLattice_show();

@@ -10,6 +10,7 @@
 
 #include "App.h"
 #include "Dialogs.h"
+#include "EditorLaunch.h"
 #include "FileNames.h"
 #include "Output.h"
 #include "RecentFiles.h"
@@ -418,8 +419,9 @@ int WindowMain_onFileOpenInEditor(Ihandle*)
         kovraShowMessage("Cannot open file: KovraEdit not found", "KovraDevice", 2, KOV_WindowMain);
         return IUP_DEFAULT;
     }
-    std::string argument = "\"" + std::string(document->filename).substr(0, 1021) + "\"";
-    IupExecute(editor, argument.c_str());
+    // Watched: without a text editor to start, kovraedit ends at once with
+    // a failure, which the status line reports.
+    EditorLaunch_open(editor, document->filename);
     return IUP_DEFAULT;
 }
 

@@ -67,8 +67,11 @@ std::vector<std::string> SimulationRunner::driverArguments(const std::string& do
 
 std::vector<std::string> SimulationRunner::plotArguments(const std::string& documentPath) const
 {
-    std::vector<std::string> args = {settings.plotToolPath, "-kovra"};
+    // "-kovra" takes the plot list as its value: without a list it would
+    // take the next option for one.
+    std::vector<std::string> args = {settings.plotToolPath};
     if (!plotListFile.empty()) {
+        args.push_back("-kovra");
         args.push_back(plotListFile);
     }
     args.push_back("-title");
@@ -79,6 +82,12 @@ std::vector<std::string> SimulationRunner::plotArguments(const std::string& docu
 bool SimulationRunner::isRunning()
 {
     return activeRun && activeRun->driver && activeRun->driver->running();
+}
+
+bool SimulationRunner::hasResultsFor(const std::string& documentPath) const
+{
+    return !documentPath.empty() && documentPath == resultsDocument && !runResults.ee.empty() &&
+           runResults.meshPoints >= 1;
 }
 
 bool SimulationRunner::plotToolRunning() { return plotTool && plotTool->running(); }
@@ -381,16 +390,11 @@ bool SimulationRunner::plot(bool automatic)
     if (settings.plotToolPath.empty()) {
         return false;
     }
-    if (!automatic && plotToolRunning()) {
-        // The window is left where it is; the desktop decides what is in front.
-        host.showStatus("KovraPlot already open", 0);
-        return true;
-    }
     // The results and the plot list belong to the device that was run: the
     // list goes beside that run's results, and another device opened since
     // (perhaps from another folder) never gets them.
     const std::string document = host.documentPath();
-    if (document == resultsDocument && !runResults.ee.empty() && runResults.meshPoints >= 1) {
+    if (hasResultsFor(document)) {
         plotListFile = RunnerReports_plotListPath(runResults.ee, runFolder);
         plotListDocument = document;
         if (!RunnerReports_writePlotList(plotListFile, runResults)) {
@@ -400,6 +404,17 @@ bool SimulationRunner::plot(bool automatic)
     if (plotListDocument != document) {
         plotListFile.clear();
         plotListDocument.clear();
+    }
+    // A device without results of its own has nothing to plot: the plot
+    // tool would only report the device file as a list it cannot read.
+    if (plotListFile.empty()) {
+        host.showStatus("Nothing to plot: run this device first", 0);
+        return false;
+    }
+    if (!automatic && plotToolRunning()) {
+        // The window is left where it is; the desktop decides what is in front.
+        host.showStatus("KovraPlot already open", 0);
+        return true;
     }
     const std::string folder = document == resultsDocument ? runFolder : folderOf(document);
     std::string error;

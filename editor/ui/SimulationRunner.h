@@ -106,6 +106,11 @@ public:
 
     const RunResults& results() const { return runResults; }
     const std::string& plotListPath() const { return plotListFile; }
+    // The device file whose run gave results() (empty before a run).
+    const std::string& resultsPath() const { return resultsDocument; }
+    // True when the device file has results of its own to plot: its last
+    // run reported an equilibrium result file with mesh points.
+    bool hasResultsFor(const std::string& documentPath) const;
     const std::string& workingFolder() const { return runFolder; }
     // The driver's exit status of the last run that ended.
     int lastExitStatus() const { return lastStatus; }

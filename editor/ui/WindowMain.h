@@ -84,12 +84,20 @@ void WindowMain_setRunner(const RunnerCalls* calls);
 const RunnerCalls* WindowMain_runner();
 // True while the document's simulation runs.
 bool WindowMain_isRunLive(Document* document);
+// True when the document's own device file has results to plot: its last
+// run reported an equilibrium result file with mesh points. A file opened
+// after a run of another one has none.
+bool WindowMain_hasResults(const Document* document);
 
 // ---- commands, options, help and tools -----------------------------------------
 int WindowMain_onRun(Ihandle* ih);
 int WindowMain_onStop(Ihandle* ih);
 int WindowMain_onPlot(Ihandle* ih);
 int WindowMain_onRunMenuOpen(Ihandle* menu);
+// The Options menu's check marks follow the device's output switches and
+// the plot-after-run flag; kept current whenever they may have changed, so
+// that a mark never waits for the menu's opening to be right.
+void WindowMain_updateOptionChecks();
 int WindowMain_onOptionsOutDir(Ihandle* item);
 int WindowMain_onOutDirHighlight(Ihandle* item);
 int WindowMain_onOptionsSaveFull(Ihandle* item);

@@ -43,6 +43,19 @@ std::string numericValue(Device* device, const char* key)
     return text;
 }
 
+// A switch of the Command or Numeric section is on for the simulator when
+// its value is one of these words, in any letter case.
+bool isYesWord(const std::string& value)
+{
+    return strcasecmp(value.c_str(), "Yes") == 0 || strcasecmp(value.c_str(), "Y") == 0;
+}
+
+bool isNoWord(const std::string& value)
+{
+    return value.empty() || strcasecmp(value.c_str(), "No") == 0 ||
+           strcasecmp(value.c_str(), "N") == 0 || strcasecmp(value.c_str(), "None") == 0;
+}
+
 // Stores a value of the device's Command or Numeric section and marks the
 // document modified when the record changed.
 void storeOption(bool numeric, const char* key, const char* value)
@@ -101,6 +114,13 @@ bool WindowMain_isRunLive(Document* document)
     return document != nullptr && runnerInstalled && installedRunner.isRunning(document) != 0;
 }
 
+bool WindowMain_hasResults(const Document* document)
+{
+    return document != nullptr && (document->results.flags & 0x01) != 0 &&
+           document->results.meshPoints > 0 && document->filename[0] != '\0' &&
+           std::strcmp(document->runDocumentPath, document->filename) == 0;
+}
+
 int WindowMain_onRun(Ihandle*)
 {
     Document* document = App_getDocument();
@@ -141,7 +161,7 @@ int WindowMain_onRunMenuOpen(Ihandle*)
         return IUP_DEFAULT;
     }
     bool busy = WindowMain_isRunLive(document) || IupGetFunction("IDLE_ACTION") != nullptr;
-    bool plot = !busy && (document->results.flags & 0x01) && document->results.meshPoints > 0;
+    bool plot = !busy && WindowMain_hasResults(document);
     auto active = [](const char* name, bool on) {
         if (Ihandle* ih = IupGetHandle(name)) {
             IupSetAttribute(ih, "ACTIVE", on ? "YES" : "NO");
@@ -210,21 +230,24 @@ int WindowMain_onOptionsSaveFull(Ihandle*)
 {
     if (Device* device = currentDevice()) {
         storeOption(true, "Numeric.SaveFull",
-                    numericValue(device, "Numeric.SaveFull") == "Yes" ? "No" : "Yes");
+                    isYesWord(numericValue(device, "Numeric.SaveFull")) ? "No" : "Yes");
     }
+    WindowMain_updateOptionChecks();
     return IUP_DEFAULT;
 }
 
 int WindowMain_onOptionsDirDate(Ihandle*)
 {
+    // A value the simulator takes for neither is left for the user to mend.
     if (Device* device = currentDevice()) {
-        std::string value = commandValue(device, "Command.OutDirDate");
-        if (strcasecmp(value.c_str(), "Yes") == 0) {
+        const std::string value = commandValue(device, "Command.OutDirDate");
+        if (isYesWord(value)) {
             storeOption(false, "Command.OutDirDate", "No");
-        } else if (strcasecmp(value.c_str(), "No") == 0) {
+        } else if (isNoWord(value)) {
             storeOption(false, "Command.OutDirDate", "Yes");
         }
     }
+    WindowMain_updateOptionChecks();
     return IUP_DEFAULT;
 }
 
@@ -233,24 +256,26 @@ int WindowMain_onOptionsPlot(Ihandle*)
     if (Document* document = App_getDocument()) {
         document->plotAfterRun = document->plotAfterRun == 1 ? 0 : 1;
     }
+    WindowMain_updateOptionChecks();
     return IUP_DEFAULT;
 }
 
-int WindowMain_onOptionsMenuOpen(Ihandle*)
+void WindowMain_updateOptionChecks()
 {
     Document* document = App_getDocument();
     Device* device = currentDevice();
     if (device == nullptr) {
-        return IUP_DEFAULT;
+        return;
     }
-    std::string dirDate = commandValue(device, "Command.OutDirDate");
-    if (strcasecmp(dirDate.c_str(), "Yes") == 0) {
-        setCheck(KOV_OptionsDirDate, true);
-    } else if (strcasecmp(dirDate.c_str(), "No") == 0) {
-        setCheck(KOV_OptionsDirDate, false);
-    }
-    setCheck(KOV_OptionsSaveFull, numericValue(device, "Numeric.SaveFull") == "Yes");
+    // On as the simulator reads the value: "Yes" or "Y" in any case.
+    setCheck(KOV_OptionsDirDate, isYesWord(commandValue(device, "Command.OutDirDate")));
+    setCheck(KOV_OptionsSaveFull, isYesWord(numericValue(device, "Numeric.SaveFull")));
     setCheck(KOV_OptionsPlot, document->plotAfterRun == 1);
+}
+
+int WindowMain_onOptionsMenuOpen(Ihandle*)
+{
+    WindowMain_updateOptionChecks();
     return IUP_DEFAULT;
 }
 

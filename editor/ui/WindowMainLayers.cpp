@@ -126,8 +126,7 @@ bool runLive(Document* document) { return WindowMain_isRunLive(document); }
 
 bool plotReady(Document* document)
 {
-    return document != nullptr && !runLive(document) && (document->results.flags & 0x01) != 0 &&
-           document->results.meshPoints > 0;
+    return document != nullptr && !runLive(document) && WindowMain_hasResults(document);
 }
 
 // The layer a layer command acts on (1-based), or 0 when commands are
@@ -453,6 +452,7 @@ void WindowMain_updateActionbar()
     Document* document = App_getDocument();
     WindowMain_updateSaveButton(document);
     WindowMain_updateRunButtons(document);
+    WindowMain_updateOptionChecks();
 }
 
 Ihandle* WindowMain_createActionbar()

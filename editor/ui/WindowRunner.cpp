@@ -8,6 +8,7 @@
 #include "SimulationRunner.h"
 #include "WindowMain.h"
 #include "document.h"
+#include "kovbase.h"
 #include "kovragui.h"
 #include "kovraHandles.h"
 
@@ -88,6 +89,9 @@ void WindowHost::copyResults()
         document->results.meshPoints = r.meshPoints;
         document->results.voltagePoints = r.voltagePoints;
         document->results.wavelengthPoints = r.wavelengthPoints;
+        // The results belong to the device file that was run; another
+        // file opened into this document later has none.
+        kov_copyA(document->runDocumentPath, DOC_PATH_SIZE, attached.runner->resultsPath().c_str());
     }
 }
 

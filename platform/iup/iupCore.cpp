@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -1073,9 +1074,28 @@ void IupRefresh(Ihandle* ih)
 {
     Ihandle* dialog = IupGetDialog(ih);
     QWidget* w = dialog != nullptr ? dialog->control() : (ih ? ih->control() : nullptr);
-    if (w != nullptr && w->layout() != nullptr) {
-        w->layout()->invalidate();
-        w->layout()->activate();
+    if (w == nullptr || w->layout() == nullptr) {
+        return;
+    }
+    QLayout* layout = w->layout();
+    layout->invalidate();
+    layout->activate();
+    // A dialog of fixed size (RESIZE=NO) grows to its natural size again
+    // when its content has grown (a label wrapped onto more lines), as a
+    // resizable one may be grown by the user; it never shrinks here.
+    if (dialog == nullptr || !dialog->mapped || dialog->stored("RESIZE") == nullptr ||
+        dialog->storedYes("RESIZE")) {
+        return;
+    }
+    const QSize hint = w->sizeHint();
+    const int width = std::max(w->width(), hint.width());
+    int height = hint.height();
+    if (layout->hasHeightForWidth()) {
+        height = std::max(height, layout->totalHeightForWidth(width));
+    }
+    const QSize wanted = w->size().expandedTo(QSize(width, height));
+    if (wanted != w->size()) {
+        w->setFixedSize(wanted);
     }
 }
 

@@ -60,7 +60,12 @@ public:
             }
             iupMenuItemChosen(this);
         });
-        QObject::connect(action, &QAction::hovered, action, [this] { call("HIGHLIGHT_CB"); });
+        // Queued: the first item is highlighted while its menu is still
+        // being shown, and what the callback changes elsewhere in the
+        // window (a status text) must not run inside that showing.
+        QObject::connect(
+            action, &QAction::hovered, action, [this] { call("HIGHLIGHT_CB"); },
+            Qt::QueuedConnection);
     }
     ~Item() override { delete action; }
     bool setAttribute(const std::string& name, const char* value) override

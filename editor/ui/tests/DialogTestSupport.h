@@ -90,40 +90,40 @@ protected:
     Document* document() { return recorder.document; }
     Layer* layer(int number) { return device()->layers[number - 1]; }
 
-    static Ihandle* ctl(const DialogSpec& spec, const char* word)
+    static Ihandle* ctl(const DialogDescription& description, const char* word)
     {
         char name[128];
-        return IupGetHandle(Dialog_controlName(&spec, word, name, sizeof name));
+        return IupGetHandle(Dialog_controlName(&description, word, name, sizeof name));
     }
     static std::string value(Ihandle* ih)
     {
         const char* v = IupGetAttribute(ih, "VALUE");
         return v != nullptr ? v : "";
     }
-    static std::string message(const DialogSpec& spec)
+    static std::string message(const DialogDescription& description)
     {
-        const char* t = IupGetAttribute(ctl(spec, "Message"), "TITLE");
+        const char* t = IupGetAttribute(ctl(description, "Message"), "TITLE");
         return t != nullptr ? t : "";
     }
-    static void type(const DialogSpec& spec, const char* word, const char* text)
+    static void type(const DialogDescription& description, const char* word, const char* text)
     {
-        IupSetStrAttribute(ctl(spec, word), "VALUE", text);
+        IupSetStrAttribute(ctl(description, word), "VALUE", text);
     }
-    static int click(const DialogSpec& spec, const char* word)
+    static int click(const DialogDescription& description, const char* word)
     {
         auto action =
-            reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(ctl(spec, word), "ACTION"));
-        return action(ctl(spec, word));
+            reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(ctl(description, word), "ACTION"));
+        return action(ctl(description, word));
     }
-    static int closeBox(const DialogSpec& spec)
+    static int closeBox(const DialogDescription& description)
     {
-        Ihandle* dialog = IupGetHandle(spec.handle);
+        Ihandle* dialog = IupGetHandle(description.handle);
         auto close = reinterpret_cast<int (*)(Ihandle*)>(IupGetCallback(dialog, "CLOSE_CB"));
         return close(dialog);
     }
-    static void chooseLayer(const DialogSpec& spec, int number)
+    static void chooseLayer(const DialogDescription& description, int number)
     {
-        Ihandle* list = ctl(spec, "LayerList");
+        Ihandle* list = ctl(description, "LayerList");
         IupSetInt(list, "VALUE", number);
         auto action = reinterpret_cast<int (*)(Ihandle*, char*, int, int)>(
             reinterpret_cast<void (*)()>(IupGetCallback(list, "ACTION")));
@@ -136,9 +136,9 @@ protected:
         return text;
     }
     // Renders the open dialog to <build>/dialogs/<handle>.png for a look.
-    static void screenshot(const DialogSpec& spec)
+    static void screenshot(const DialogDescription& description)
     {
-        Ihandle* dialog = IupGetHandle(spec.handle);
+        Ihandle* dialog = IupGetHandle(description.handle);
         ASSERT_NE(dialog, nullptr);
         QWidget* widget = iupWidget(dialog);
         widget->adjustSize();
@@ -146,7 +146,8 @@ protected:
         QDir().mkpath(QString::fromStdString(folder));
         const QPixmap picture = widget->grab();
         EXPECT_GT(picture.width(), 100);
-        EXPECT_TRUE(picture.save(QString::fromStdString(folder + "/" + spec.handle + ".png")));
+        EXPECT_TRUE(
+            picture.save(QString::fromStdString(folder + "/" + description.handle + ".png")));
     }
 
     DialogRecorder recorder;

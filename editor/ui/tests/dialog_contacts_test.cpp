@@ -8,7 +8,7 @@
 
 namespace {
 
-const DialogSpec& C = ContactDialog;
+const DialogDescription& C = ContactDialog;
 
 Contact* anode(Device* device) { return device->anode; }
 

@@ -5,7 +5,7 @@
 
 namespace {
 
-const DialogSpec& D = DopingDialog;
+const DialogDescription& D = DopingDialog;
 
 struct DopingCase {
     const char* word;

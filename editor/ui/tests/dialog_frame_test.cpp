@@ -8,7 +8,7 @@
 
 namespace {
 
-const DialogSpec& L = LatticeDialog;
+const DialogDescription& L = LatticeDialog;
 
 TEST_F(DialogTest, ShownOnceRegisteredAndCounted)
 {

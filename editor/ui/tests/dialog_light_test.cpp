@@ -7,7 +7,7 @@
 
 namespace {
 
-const DialogSpec& G = LightDialog;
+const DialogDescription& G = LightDialog;
 
 class LightTest : public DialogTest {
 protected:

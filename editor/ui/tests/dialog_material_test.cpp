@@ -11,7 +11,7 @@
 
 namespace {
 
-const DialogSpec& M = MaterialDialog;
+const DialogDescription& M = MaterialDialog;
 
 int position(const char* name)
 {

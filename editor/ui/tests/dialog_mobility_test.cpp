@@ -6,7 +6,7 @@
 
 namespace {
 
-const DialogSpec& M = MobilityDialog;
+const DialogDescription& M = MobilityDialog;
 
 // (field, text) -> stored value, modified flag, refusal words.
 struct MobilityCase {

@@ -8,7 +8,7 @@
 
 namespace {
 
-const DialogSpec& N = NumericDialog;
+const DialogDescription& N = NumericDialog;
 
 std::string numeric(Device* device, const char* key)
 {

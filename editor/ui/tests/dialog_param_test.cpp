@@ -7,7 +7,7 @@
 
 namespace {
 
-const DialogSpec& P = ParamDialog;
+const DialogDescription& P = ParamDialog;
 
 struct ParamCase {
     const char* word;

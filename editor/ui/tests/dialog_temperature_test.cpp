@@ -3,7 +3,7 @@
 
 namespace {
 
-const DialogSpec& T = TemperatureDialog;
+const DialogDescription& T = TemperatureDialog;
 
 ParamRecord* temperature(Device* device)
 {

@@ -10,7 +10,7 @@
 
 namespace {
 
-const DialogSpec& T = TrapDialog;
+const DialogDescription& T = TrapDialog;
 
 void chooseFrom(const char* word, int item)
 {

@@ -9,7 +9,7 @@
 
 namespace {
 
-const DialogSpec& U = UrbachDialog;
+const DialogDescription& U = UrbachDialog;
 
 const char* const ValueKeys[] = {"Urbach.EA",    "Urbach.ED",    "Urbach.GA",    "Urbach.GD",
                                  "Urbach.TaunA", "Urbach.TaupA", "Urbach.TaunD", "Urbach.TaupD"};

@@ -4,7 +4,7 @@
 
 namespace {
 
-const DialogSpec& D = VariableDialog;
+const DialogDescription& D = VariableDialog;
 
 class VariablesTest : public DialogTest {
 protected:

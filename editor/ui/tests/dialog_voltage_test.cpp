@@ -5,7 +5,7 @@
 
 namespace {
 
-const DialogSpec& V = VoltageDialog;
+const DialogDescription& V = VoltageDialog;
 
 class VoltageTest : public DialogTest {
 protected:

@@ -2,7 +2,9 @@
 // and Run items are active in which state, the default input, opening the
 // device in the outside editor, a file dropped on the canvas, the output
 // options stored in the device, and the status bar switched off and on.
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "DeviceCanvas.h"
 #include "Dialogs.h"
@@ -63,14 +65,24 @@ TEST_F(MenusTest, FileMenuItemsFollowTheDocumentAndTheDefaultInput)
     }
 }
 
-TEST_F(MenusTest, OpenWithKovraEditHandsTheQuotedFileToTheEditor)
+TEST_F(MenusTest, OpenWithKovraEditHandsTheWholeFileNameToTheEditor)
 {
     const std::string file = example("silicon-pn.kovra", "my cell.kovra");
     start({file});
+    // A stand-in kovraedit that writes down its arguments, one a line.
+    std::filesystem::create_directories(folder.file("bin"));
+    const std::string edit = folder.write(
+        "bin/kovraedit", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.txt\"\n");
+    std::filesystem::permissions(edit, std::filesystem::perms::owner_all);
+    IupSetStrGlobal(KOV_BinDir, folder.file("bin/").c_str());
     fire(KOV_FileReopen);
-    const char* launched = IupScriptLastLaunched();
-    ASSERT_NE(launched, nullptr);
-    EXPECT_EQ(std::string(launched), std::string(KOVRA_BIN_DIR) + "/kovraedit \"" + file + "\"");
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (readAll(folder.file("bin/args.txt")).empty() &&
+           std::chrono::steady_clock::now() < until) {
+        IupLoopStep();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(readAll(folder.file("bin/args.txt")), file + "\n") << "one argument, blank and all";
 
     // Unsaved changes are only left behind after a "Yes".
     type(KOV_WindowMain_Thickness, "0.6");
@@ -106,17 +118,21 @@ TEST_F(MenusTest, OutputOptionsAreStoredInTheDevice)
 {
     const std::string file = example("silicon-pn.kovra");
     start({file});
-    // Save All Output: only exactly "Yes" counts as on.
+    // Save All Output: on as the simulator reads it ("yes" too), so a click
+    // turns it off.
     Device_setNumericParam(device(), "Numeric.SaveFull", "yes", nullptr, nullptr, 0);
     WindowMain_onOptionsMenuOpen(nullptr);
-    EXPECT_EQ(attr(KOV_OptionsSaveFull, "VALUE"), "OFF");
-    fire(KOV_OptionsSaveFull);
-    EXPECT_EQ(numeric("Numeric.SaveFull"), "Yes");
+    EXPECT_EQ(attr(KOV_OptionsSaveFull, "VALUE"), "ON");
     fire(KOV_OptionsSaveFull);
     EXPECT_EQ(numeric("Numeric.SaveFull"), "No");
+    EXPECT_EQ(attr(KOV_OptionsSaveFull, "VALUE"), "OFF") << "the mark follows at once";
+    fire(KOV_OptionsSaveFull);
+    EXPECT_EQ(numeric("Numeric.SaveFull"), "Yes");
+    EXPECT_EQ(attr(KOV_OptionsSaveFull, "VALUE"), "ON");
     EXPECT_TRUE(Document_isModified(doc()));
 
-    // Recreate Output Directory flips yes and no in any case, nothing else.
+    // Recreate Output Directory flips the simulator's yes and no words in
+    // any case, nothing else.
     Device_setCommandParam(device(), "Command.OutDirDate", "YES", nullptr, nullptr, 0);
     fire(KOV_OptionsDirDate);
     EXPECT_EQ(command("Command.OutDirDate"), "No");

@@ -306,4 +306,49 @@ TEST_F(MainWindowRunTest, ToolsMenuStartsEachProgramAndNamesOneThatIsMissing)
     }
 }
 
+// The results belong to the device that was run: another device opened
+// afterwards offers no Plot, and the Plot command starts no plot tool for
+// it; back on the device that was run, Plot hands the tool its own list.
+TEST_F(MainWindowRunTest, PlotIsOfferedOnlyForTheDeviceThatHasResults)
+{
+    const std::string device = example("silicon-pn.kovra");
+    const std::string other = example("gaas-cell.kovra");
+    start({device});
+    useScratchPrograms();
+    key(K_F12);
+    ASSERT_TRUE(loopUntil([&] { return console().find("ended at") != std::string::npos; },
+                          std::chrono::seconds(60)))
+        << console();
+    ASSERT_TRUE(loopUntil([&] { return !plotArgs().empty(); }, std::chrono::seconds(5)));
+    ASSERT_TRUE(buttonActive(KOV_Actionbar_Btn_Plot));
+    std::filesystem::remove(bin + "plot-args.txt");
+
+    auto runMenuOffersPlot = [&] {
+        WindowMain_onRunMenuOpen(nullptr);
+        return buttonActive(KOV_RunPlot);
+    };
+    ASSERT_EQ(Document_open(other.c_str(), 0, 1), 1);
+    EXPECT_FALSE(buttonActive(KOV_Actionbar_Btn_Plot)) << "a device never run has nothing to plot";
+    EXPECT_FALSE(runMenuOffersPlot());
+    fire(KOV_Actionbar_Btn_Plot);
+    EXPECT_NE(status().find("Nothing to plot"), std::string::npos) << status();
+    // No plot tool was started: it would have written its arguments by now
+    // or soon; the runner started none, so none can.
+    EXPECT_TRUE(plotArgs().empty()) << plotArgs();
+
+    ASSERT_EQ(Document_open(device.c_str(), 0, 1), 1);
+    EXPECT_TRUE(buttonActive(KOV_Actionbar_Btn_Plot)) << "the device that was run plots again";
+    EXPECT_TRUE(runMenuOffersPlot());
+    // Asked again while the plot tool of the run may still be ending.
+    ASSERT_TRUE(loopUntil(
+        [&] {
+            if (plotArgs().empty()) {
+                fire(KOV_Actionbar_Btn_Plot);
+            }
+            return !plotArgs().empty();
+        },
+        std::chrono::seconds(5)));
+    EXPECT_EQ(plotArgs(), "-kovra\n" + folder.file("simulplot.txt") + "\n-title\n" + device + "\n");
+}
+
 }  // namespace

@@ -199,19 +199,18 @@ TEST(Runner, ThePlotListStandsBesideTheResultsOfTheDeviceThatWasRun)
               "-kovra\n" + secondList + "\n-title\n" + f.host.path + "\n");
 
     // A third device, opened but not run: the Plot command hands it neither
-    // the results nor the list of the device run before.
+    // the results nor the list of the device run before, and starts no plot
+    // tool that could only fail on it: it says why nothing is plotted.
     std::filesystem::create_directories(f.folder.file("third"));
     f.host.path = f.folder.write("third/third.kovra", "# Kovra <SL>\n");
-    for (int i = 0; i < 500 && runner.plotToolRunning(); ++i) {
-        std::this_thread::sleep_for(
-            std::chrono::milliseconds(10));  // a running one would only be raised
-    }
-    ASSERT_TRUE(runner.plot(false));
-    for (int i = 0; i < 200 && readAll(f.folder.file("third/plot-args.txt")).empty(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_EQ(readAll(f.folder.file("third/plot-args.txt")),
-              "-kovra\n-title\n" + f.host.path + "\n");
+    f.host.statuses.clear();
+    EXPECT_FALSE(runner.plot(false));
+    ASSERT_FALSE(f.host.statuses.empty());
+    EXPECT_EQ(f.host.statuses.back().first, "Nothing to plot: run this device first");
+    EXPECT_FALSE(runner.hasResultsFor(f.host.path));
+    EXPECT_TRUE(runner.hasResultsFor(f.folder.file("other/second.kovra")));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(std::filesystem::exists(f.folder.file("third/plot-args.txt")));
     EXPECT_FALSE(std::filesystem::exists(f.folder.file("third/simulplot.txt")));
 }
 
@@ -238,12 +237,17 @@ TEST(Runner, NoAutomaticPlotAfterAnErrorLineOrAFailureStatus)
 // at the next plot, so closed plot windows leave no zombie behind.
 TEST(Runner, EndedPlotToolsAreCollected)
 {
-    RunnerFixture f("exit 0\n");
+    RunnerFixture f(
+        "echo \"[COMM]ELE:$COMM\"\n"
+        "printf '[SEND]ZP:100\\n[SEND]EE:%s/d1.txt\\n' \"$DIR\" >> \"$COMM\"\nexit 0\n");
     f.settings.plotToolPath =
         f.folder.write("plot.sh", "#!/bin/sh\ncd \"$(dirname \"$0\")\"\necho $$ > \"plot-$(ls | "
                                   "grep -c '^plot-.*pid').pid\"\n");
     chmod(f.settings.plotToolPath.c_str(), 0755);
+    f.host.plotAfter = false;
     SimulationRunner runner(f.host, f.settings);
+    ASSERT_TRUE(runner.start());
+    f.host.runTimer(runner);  // a device with results to plot
     ASSERT_TRUE(runner.plot(true));
     for (int i = 0; i < 200 && !std::filesystem::exists(f.folder.file("plot-0.pid")); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -414,8 +418,10 @@ TEST(Runner, ArgumentVectorsKeepLongPathsWhole)
     EXPECT_EQ(
         runner.driverArguments(longPath),
         (std::vector<std::string>{f.settings.driverPath, "-run", longPath, "-comm", "-nowarn"}));
+    // Without a plot list "-kovra" is left out: it would take "-title" for
+    // the list.
     EXPECT_EQ(runner.plotArguments(f.host.path),
-              (std::vector<std::string>{f.settings.plotToolPath, "-kovra", "-title", f.host.path}));
+              (std::vector<std::string>{f.settings.plotToolPath, "-title", f.host.path}));
     EXPECT_EQ(runner.plotArguments("/gone.kovra").back(), "KovraPlot");
 }
 

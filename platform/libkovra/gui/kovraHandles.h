@@ -128,8 +128,8 @@ KOV_NAME(KOV_DeviceTemperature);
 // Dialog
 KOV_NAME(KOV_Dialog);
 
-// DialogSpec
-KOV_NAME(KOV_DialogSpec);
+// DialogDescription
+KOV_NAME(KOV_DialogDescription);
 
 // DocDir
 KOV_NAME(KOV_DocDir);
@@ -139,6 +139,9 @@ KOV_NAME(KOV_EditCopy);
 
 // EditCut
 KOV_NAME(KOV_EditCut);
+
+// EditorLaunch
+KOV_NAME(KOV_EditorLaunch);
 
 // EditPaste
 KOV_NAME(KOV_EditPaste);

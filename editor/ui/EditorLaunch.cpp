@@ -1,0 +1,92 @@
+#include "EditorLaunch.h"
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "ChildReaper.h"
+#include "DriverProcess.h"
+#include "FileNames.h"
+#include "iup.h"
+#include "kovragui.h"
+#include "kovraHandles.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Watched {
+    std::unique_ptr<DriverProcess> process;
+    std::string file;
+    Clock::time_point started;
+};
+
+std::vector<Watched> watched;
+
+void reportFailure(const Watched& w)
+{
+    const std::string text = "KovraEdit could not open '" + FileNames_fileName(w.file) +
+                             "': no text editor could be started (exit status " +
+                             std::to_string(w.process->exitStatus()) +
+                             "); set VISUAL or EDITOR to one";
+    kovraShowInfo(text.c_str(), 0, 1);
+}
+
+int onTick(Ihandle* timer)
+{
+    const Clock::time_point now = Clock::now();
+    std::erase_if(watched, [&](Watched& w) {
+        if (!w.process->running()) {
+            if (w.process->exitStatus() != 0) {
+                reportFailure(w);
+            }
+            return true;
+        }
+        // Still running after the watch: the text editor is up. It is
+        // left to run (a process started without a pipe is not ended when
+        // its object goes) and collected when it ends.
+        if (now - w.started > std::chrono::milliseconds(EDITOR_LAUNCH_WATCH_MS)) {
+            ChildReaper_watch();
+            return true;
+        }
+        return false;
+    });
+    if (watched.empty()) {
+        IupSetAttribute(timer, "RUN", "NO");
+    }
+    return IUP_DEFAULT;
+}
+
+void watch()
+{
+    Ihandle* timer = IupGetHandle(KOV_EditorLaunch);
+    if (timer == nullptr) {
+        timer = IupTimer();
+        if (timer == nullptr) {
+            return;
+        }
+        IupSetHandle(KOV_EditorLaunch, timer);
+        IupSetCallback(timer, "ACTION_CB", onTick);
+        IupSetInt(timer, "TIME", EDITOR_LAUNCH_POLL_MS);
+    }
+    if (IupGetInt(timer, "RUN") != 1) {
+        IupSetAttribute(timer, "RUN", "YES");
+    }
+}
+
+}  // namespace
+
+bool EditorLaunch_open(const std::string& program, const std::string& file)
+{
+    std::string error;
+    auto process = DriverProcess::start({program, file}, "", false, error);
+    if (!process) {
+        kovraShowInfo(("Cannot start KovraEdit: " + error).c_str(), 0, 1);
+        return false;
+    }
+    watched.push_back({std::move(process), file, Clock::now()});
+    watch();
+    return true;
+}
+
+bool EditorLaunch_watching() { return !watched.empty(); }
