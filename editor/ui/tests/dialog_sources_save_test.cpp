@@ -34,9 +34,9 @@ protected:
         *log = readAll(folder.file("run.log"));
         return readAll(path);
     }
-    static void toggle(const DialogSpec& spec, const char* word)
+    static void toggle(const DialogDescription& description, const char* word)
     {
-        Ihandle* t = ctl(spec, word);
+        Ihandle* t = ctl(description, word);
         IupSetAttribute(t, "VALUE", "ON");
         auto action = reinterpret_cast<int (*)(Ihandle*, int)>(
             reinterpret_cast<void (*)()>(IupGetCallback(t, "ACTION")));
