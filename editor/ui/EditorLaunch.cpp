@@ -25,9 +25,11 @@ std::vector<Watched> watched;
 
 void reportFailure(const Watched& w)
 {
-    const std::string text = "KovraEdit could not open '" + FileNames_fileName(w.file) +
-                             "': no text editor could be started (exit status " +
-                             std::to_string(w.process->exitStatus()) +
+    const std::string what = w.file.empty()
+                                 ? "KovraEdit could not start a text editor"
+                                 : "KovraEdit could not open '" + FileNames_fileName(w.file) +
+                                       "': no text editor could be started";
+    const std::string text = what + " (exit status " + std::to_string(w.process->exitStatus()) +
                              "); set VISUAL or EDITOR to one";
     kovraShowInfo(text.c_str(), 0, 1);
 }
@@ -79,7 +81,11 @@ void watch()
 bool EditorLaunch_open(const std::string& program, const std::string& file)
 {
     std::string error;
-    auto process = DriverProcess::start({program, file}, "", false, error);
+    std::vector<std::string> argv = {program};
+    if (!file.empty()) {
+        argv.push_back(file);
+    }
+    auto process = DriverProcess::start(argv, "", false, error);
     if (!process) {
         kovraShowInfo(("Cannot start KovraEdit: " + error).c_str(), 0, 1);
         return false;

@@ -12,8 +12,10 @@ constexpr int EDITOR_LAUNCH_WATCH_MS = 10000;
 // How often the watch looks, in milliseconds.
 constexpr int EDITOR_LAUNCH_POLL_MS = 100;
 
-// Starts program (kovraedit) on the file. False, with the reason in the
-// status line, when it could not be started at all.
+// Starts program (kovraedit) on the file, or on none when file is empty
+// (kovraedit then starts the text editor by itself). Every start of
+// kovraedit goes through here. False, with the reason in the status line,
+// when it could not be started at all.
 bool EditorLaunch_open(const std::string& program, const std::string& file);
 // True while a started kovraedit is watched.
 bool EditorLaunch_watching();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "App.h"
+#include "EditorLaunch.h"
 #include "guiCommon.h"
 #include "document.h"
 #include "iupScintillaMessages.h"
@@ -128,8 +129,9 @@ int Output_openInEditor(Ihandle* item)
     }
     char editor[1024];
     if (App_getEditorPath(editor) != nullptr) {
-        std::string argument = "\"" + std::string(document->consoleFile).substr(0, 256) + "\"";
-        IupExecute(editor, argument.c_str());
+        // Watched like Open With KovraEdit, so that a missing text editor
+        // is reported rather than passed over in silence.
+        EditorLaunch_open(editor, document->consoleFile);
         document->consoleFile[0] = '\0';
     } else {
         kovraShowMessage("Cannot open file: KovraEdit not found", "KovraDevice", 2, KOV_WindowMain);

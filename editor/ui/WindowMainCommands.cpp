@@ -10,6 +10,7 @@
 #include "ChildReaper.h"
 #include "guiCommon.h"
 #include "DeviceCanvas.h"
+#include "EditorLaunch.h"
 #include "FileNames.h"
 #include "WindowMain.h"
 #include "device.h"
@@ -421,11 +422,16 @@ int WindowMain_onTool(Ihandle* item)
         }
         std::string program = binDir ? std::string(binDir) + tool.program : std::string();
         std::string command = FileNames_toolCommand(binDir ? binDir : "", tool.program);
+        const std::string refusal = std::string("Cannot start ") + tool.program;
         int pid = -1;
-        if (command.empty() || kov_fileExistsA(program.c_str()) != 1 ||
-            !kov_spawnProcess(nullptr, 0, command.c_str(), &pid, nullptr, 0)) {
-            std::string text = std::string("Cannot start ") + tool.program;
-            kovraShowInfo(text.c_str(), 0, 1);
+        if (command.empty() || kov_fileExistsA(program.c_str()) != 1) {
+            kovraShowInfo(refusal.c_str(), 0, 1);
+        } else if (std::strcmp(tool.handle, KOV_KovraTool_KovraEdit) == 0) {
+            // kovraedit ends at once when it finds no text editor; the
+            // launch watch reports that.
+            EditorLaunch_open(program, "");
+        } else if (!kov_spawnProcess(nullptr, 0, command.c_str(), &pid, nullptr, 0)) {
+            kovraShowInfo(refusal.c_str(), 0, 1);
         } else {
             ChildReaper_watch();
         }

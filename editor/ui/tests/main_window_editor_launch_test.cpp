@@ -9,6 +9,8 @@
 
 #include "EditorLaunch.h"
 #include "MainWindowFixture.h"
+#include "Output.h"
+#include "iupScintillaMessages.h"
 #include "kovraHandles.h"
 
 namespace {
@@ -81,6 +83,41 @@ TEST_F(EditorLaunchTest, AnEditorThatStartsIsNotReported)
     fire(KOV_FileReopen);
     ASSERT_TRUE(waitForTheWatch());
     EXPECT_EQ(status().find("KovraEdit"), std::string::npos) << status();
+}
+
+// The console's "Open 'file'" item starts the same kovraedit and is watched
+// the same way.
+TEST_F(EditorLaunchTest, TheConsoleItemReportsNoTextEditorToo)
+{
+    start({example("silicon-pn.kovra")});
+    const std::string result = folder.write("simulout_jv.txt", "# Kovra <JV>\n");
+    Output_print(("[RESULT]  " + result + "\n").c_str());
+    Ihandle* view = IupGetHandle(KOV_Output);
+    std::string all;
+    for (long p = 0; p < IupScintillaSendMessage(view, SCI_GETLENGTH, 0, 0); ++p) {
+        all += static_cast<char>(IupScintillaSendMessage(view, SCI_GETCHARAT, p, 0));
+    }
+    const size_t at = all.find("simulout_jv");
+    ASSERT_NE(at, std::string::npos) << all;
+    IupScintillaSendMessage(view, SCI_SETEMPTYSELECTION, at + 2, 0);
+    IupScriptAnswer(nullptr, "Open 'simulout_jv.txt'");
+    Output_onButton(view, IUP_BUTTON3, 1, 10, 10, nullptr);
+    Output_onButton(view, IUP_BUTTON3, 0, 10, 10, nullptr);
+    ASSERT_TRUE(waitForTheWatch());
+    EXPECT_NE(status().find("KovraEdit could not open 'simulout_jv.txt'"), std::string::npos)
+        << status();
+}
+
+// The Tools menu's KovraEdit names no file; kovraedit then needs VISUAL or
+// EDITOR, and without them it fails, which is reported.
+TEST_F(EditorLaunchTest, TheToolsItemReportsNoTextEditorToo)
+{
+    start({example("silicon-pn.kovra")});
+    IupTestClick(h(KOV_KovraTool_KovraEdit));
+    ASSERT_TRUE(waitForTheWatch());
+    EXPECT_NE(status().find("KovraEdit could not start a text editor"), std::string::npos)
+        << status();
+    EXPECT_NE(status().find("set VISUAL or EDITOR"), std::string::npos) << status();
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 // (the file under the caret, Copy only with a selection), what each item
 // does, and when no menu appears at all. The menu is answered from the
 // test's script like any question.
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
 #include "MainWindowFixture.h"
 #include "Output.h"
 #include "kovraHandles.h"
@@ -57,11 +61,23 @@ TEST_F(ConsoleMenuTest, AFileNamedUnderTheCaretIsOfferedAndOpensInTheEditor)
     Output_print(("[RESULT]  " + result + "\n").c_str());
     Output_print("[INFO]    missing.txt was not written\n");
 
+    // A stand-in kovraedit that writes down its arguments, one a line.
+    std::filesystem::create_directories(folder.file("bin"));
+    const std::string edit = folder.write(
+        "bin/kovraedit", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.txt\"\n");
+    std::filesystem::permissions(edit, std::filesystem::perms::owner_all);
+    IupSetStrGlobal(KOV_BinDir, folder.file("bin/").c_str());
+
     caretIn("simulout_jv");
     EXPECT_EQ(rightClick("Open 'simulout_jv.txt'"),
               "Open 'simulout_jv.txt'|Copy|Select All|Clear|Zoom In|Zoom Out|Normal Viewing");
-    const std::string launched = IupScriptLastLaunched() ? IupScriptLastLaunched() : "";
-    EXPECT_EQ(launched, std::string(KOVRA_BIN_DIR) + "/kovraedit \"" + result + "\"");
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (readAll(folder.file("bin/args.txt")).empty() &&
+           std::chrono::steady_clock::now() < until) {
+        IupLoopStep();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(readAll(folder.file("bin/args.txt")), result + "\n") << "the file, as one argument";
 
     // Neither a file that does not exist nor the open device file itself.
     caretIn("missing.txt");
