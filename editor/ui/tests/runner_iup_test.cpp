@@ -9,6 +9,7 @@
 #include "RunnerIupHost.h"
 #include "FakeRunnerHost.h"
 #include "tempFolder.h"
+#include "waitUntil.h"
 
 namespace {
 
@@ -55,12 +56,16 @@ TEST(RunnerIupHost, TheTimerCarriesTheRunToItsEnd)
     ASSERT_NE(host.timer(), nullptr);
     EXPECT_STREQ(IupGetAttribute(host.timer(), "RUN"), "YES");
     EXPECT_EQ(IupGetInt(host.timer(), "TIME"), 50);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (runner.isRunning() || IupGetInt(host.timer(), "RUN") == 1) {
-        ASSERT_LT(std::chrono::steady_clock::now(), until);
-        IupLoopStep();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    const auto ended = [&] { return !runner.isRunning() && IupGetInt(host.timer(), "RUN") != 1; };
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (ended()) {
+                return true;
+            }
+            IupLoopStep();
+            return ended();
+        },
+        WAIT_DEADLINE, std::chrono::milliseconds(5)));
     EXPECT_NE(host.fake.console.find("first\r\nsecond\r\n"), std::string::npos)
         << host.fake.console;
     EXPECT_NE(host.fake.console.find("[SIMUL]   ended at"), std::string::npos);
