@@ -130,9 +130,10 @@ int save(Document* document, const char* path, SaveTarget how)
     }
     // A file read only in part loses its rest when written back: asked.
     if (const int line = Document_saveDropsLines(document, target.c_str())) {
-        const std::string question =
-            "'" + FileNames_fileName(target) + "' was read only up to line " +
-            std::to_string(line) + " (" + document->readEndReason +
+        std::string question = "'";
+        question +=
+            FileNames_fileName(target) + "' was read only up to line " + std::to_string(line) +
+            " (" + document->readEndReason +
             "). Saving writes what was read, and the rest of the file is lost. Save anyway?";
         if (kovraAskQuestion(question.c_str(), "KovraDevice", 4, KOV_WindowMain) != 3) {
             return 0;
@@ -394,7 +395,8 @@ int WindowMain_onFileOpenInEditor(Ihandle*)
         kovraShowMessage("Cannot open file: KovraEdit not found", "KovraDevice", 2, KOV_WindowMain);
         return IUP_DEFAULT;
     }
-    std::string argument = "\"" + std::string(document->filename).substr(0, 1021) + "\"";
+    std::string argument = "\"";
+    argument += std::string(document->filename).substr(0, 1021) + "\"";
     IupExecute(editor, argument.c_str());
     return IUP_DEFAULT;
 }

@@ -128,7 +128,8 @@ int Output_openInEditor(Ihandle* item)
     }
     char editor[1024];
     if (App_getEditorPath(editor) != nullptr) {
-        std::string argument = "\"" + std::string(document->consoleFile).substr(0, 256) + "\"";
+        std::string argument = "\"";
+        argument += std::string(document->consoleFile).substr(0, 256) + "\"";
         IupExecute(editor, argument.c_str());
         document->consoleFile[0] = '\0';
     } else {
