@@ -325,7 +325,8 @@ std::vector<std::string> PlotSpec_figureLines(const ResultTable& table)
         std::snprintf(number, sizeof number, "%.6g", f.value);
         std::string line = f.name + " = " + number;
         if (!f.unit.empty()) {
-            line += " " + PlotSpec_prettyUnit(f.unit);
+            line += ' ';
+            line += PlotSpec_prettyUnit(f.unit);
         }
         lines.push_back(line);
     }

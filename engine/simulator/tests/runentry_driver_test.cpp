@@ -40,7 +40,12 @@ Finished runDriver(const std::string& arguments, const std::string& from = "")
     return result;
 }
 
-std::string quoted(const std::wstring& path) { return "'" + kov_toUtf8(path) + "'"; }
+std::string quoted(const std::wstring& path)
+{
+    std::string text = "'";
+    text += kov_toUtf8(path) + "'";
+    return text;
+}
 
 TEST(RunEntryDriver, SucceedsWithStatusZeroAndListsTheResultFile)
 {
