@@ -45,8 +45,13 @@ TEST(RunnerIupHost, TheTimerCarriesTheRunToItsEnd)
     IupHost host;
     host.fake.path = folder.write("cell.kovra", "# Kovra <SL>\n");
     RunnerSettings settings;
+    // The driver prints only once the test has seen the timer at its quiet
+    // interval (the file "go"), or the first look at the pipe may already
+    // find a line and ask for the busy one.
     settings.driverPath =
-        folder.write("driver.sh", "#!/bin/sh\necho first\nsleep 0.5\necho second\nexit 0\n");
+        folder.write("driver.sh", "#!/bin/sh\ni=0\nwhile [ ! -e '" + folder.file("go") +
+                                      "' ] && [ $i -lt 1000 ]; do sleep 0.01; i=$((i+1)); done\n"
+                                      "echo first\nsleep 0.5\necho second\nexit 0\n");
     chmod(settings.driverPath.c_str(), 0755);
     settings.pollMilliseconds = 50;
     SimulationRunner runner(host, settings);
@@ -56,6 +61,7 @@ TEST(RunnerIupHost, TheTimerCarriesTheRunToItsEnd)
     ASSERT_NE(host.timer(), nullptr);
     EXPECT_STREQ(IupGetAttribute(host.timer(), "RUN"), "YES");
     EXPECT_EQ(IupGetInt(host.timer(), "TIME"), 50);
+    folder.write("go", "");
     const auto ended = [&] { return !runner.isRunning() && IupGetInt(host.timer(), "RUN") != 1; };
     ASSERT_TRUE(waitUntil(
         [&] {
