@@ -14,15 +14,20 @@ all: build
 deps:
 	@bash scripts/install-deps.sh
 
+# Extra cmake options of the configure step; `make test` adds its own.
+CMAKE_OPTIONS ?=
+
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_OPTIONS) > /dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # The layout check first (seconds, no build), then the fuzz tests under the
 # sanitizers (build-asan/, only their targets), then the whole suite, whose
-# summary closes the output; both run, and either failing fails.
+# summary closes the output; both run, and either failing fails. Here, as
+# in CI, a warning in the suite's own code fails the build.
+test: CMAKE_OPTIONS += -DKOVRA_WERROR=ON
 test: format-check build
 	@bash scripts/run-sanitized-fuzz.sh build-asan $(JOBS); fuzz=$$?; \
 	bash scripts/run-tests.sh $(BUILD_DIR) $(JOBS); suite=$$?; \
@@ -34,7 +39,8 @@ run: configure
 
 # The whole suite under AddressSanitizer and UBSan, in its own build folder.
 sanitize: deps
-	@cmake -S . -B build-asan -G Ninja -DKOVRA_SANITIZE=ON -DKOVRA_BUILD_BENCH=OFF > /dev/null
+	@cmake -S . -B build-asan -G Ninja -DKOVRA_SANITIZE=ON -DKOVRA_BUILD_BENCH=OFF \
+		-DKOVRA_WERROR=ON > /dev/null
 	@cmake --build build-asan -j $(JOBS)
 	@bash scripts/run-tests.sh build-asan $(JOBS)
 

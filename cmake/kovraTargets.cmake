@@ -76,7 +76,10 @@ function(kovra_add_test name)
   if(T_ENVIRONMENT)
     list(APPEND properties ENVIRONMENT "${T_ENVIRONMENT}")
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+  # A CTest test is named as GoogleTest names it: a parameterised case by
+  # the name its suite gives it, never by the printed bytes of its
+  # parameter, which change from build to build.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES ${properties})
 endfunction()

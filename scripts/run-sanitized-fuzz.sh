@@ -17,7 +17,7 @@ targets+=(kovraplot_result_fuzz_test kovracalc_files_fuzz_test nrvlua_loaders_fu
 
 started=$(date +%s)
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKOVRA_SANITIZE=ON -DKOVRA_BUILD_BENCH=OFF > /dev/null || exit 1
+  -DKOVRA_SANITIZE=ON -DKOVRA_BUILD_BENCH=OFF -DKOVRA_WERROR=ON > /dev/null || exit 1
 cmake --build "$build_dir" -j "$jobs" --target "${targets[@]}" material_database |
   grep -Ev '^\[[0-9]+/[0-9]+\] ' || true
 if [ "${PIPESTATUS[0]}" -ne 0 ]; then

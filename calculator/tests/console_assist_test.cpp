@@ -14,6 +14,7 @@
 #include "iupScintillaMessages.h"
 #include "iupTestApp.h"
 #include "tempFolder.h"
+#include "caseName.h"
 #include "kovraHandles.h"
 
 namespace {
@@ -246,6 +247,10 @@ TEST_P(CalcMarginTest, ThePromptMarginIsKeptWithinItsRangeAndMarksThePrompt)
 
 INSTANTIATE_TEST_SUITE_P(Widths, CalcMarginTest,
                          testing::Values(MarginCase{10, 16}, MarginCase{120, 80},
-                                         MarginCase{24, 24}));
+                                         MarginCase{24, 24}),
+                         [](const testing::TestParamInfo<MarginCase>& info) {
+                             return caseName("width " + std::to_string(info.param.stored) +
+                                             " shown as " + std::to_string(info.param.shown));
+                         });
 
 }  // namespace

@@ -78,9 +78,12 @@ std::string grouped(long long n)
 {
     std::string digits = std::to_string(n < 0 ? -n : n);
     for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<size_t>(at), ",");
+        digits.insert(static_cast<size_t>(at), 1, ',');
     }
-    return n < 0 ? "-" + digits : digits;
+    if (n < 0) {
+        digits.insert(digits.begin(), '-');
+    }
+    return digits;
 }
 
 // A key table's entries by key, as spelt and in lower case, made once per
@@ -784,13 +787,10 @@ bool Reader::applyKey(int line, std::string key, std::string value, const std::s
     };
     if (isLayer && strcasecmp(key.c_str(), "BandgapType") == 0) {
         const std::string word = unquoted(value);
-        if (strcasecmp(word.c_str(), "Direct") == 0) {
-            value = "1";
-        } else if (strcasecmp(word.c_str(), "Indirect") == 0) {
-            value = "2";
-        } else {
-            value = word;
-        }
+        const char* code = strcasecmp(word.c_str(), "Direct") == 0     ? "1"
+                           : strcasecmp(word.c_str(), "Indirect") == 0 ? "2"
+                                                                       : nullptr;
+        value = code != nullptr ? std::string(code) : word;
     }
     if (currentSection == SEC_LIGHT && key == "Light.Source" &&
         strcasecmp(unquoted(value).c_str(), "EQE") == 0) {

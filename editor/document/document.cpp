@@ -125,9 +125,10 @@ Document* Document_create(const char* path, const DocRow* rows, int id)
     char folder[DOC_PATH_SIZE];
     programFolder(folder, sizeof folder);
     if (folder[0] != '\0') {
-        std::snprintf(document->driverPath, DOC_PATH_SIZE, "%skovracomp", folder);
+        const std::string programs = folder;
+        kov_copyA(document->driverPath, DOC_PATH_SIZE, (programs + "kovracomp").c_str());
         kov_copyA(document->runOption, DOC_PATH_SIZE, "-run");
-        std::snprintf(document->plotToolPath, DOC_PATH_SIZE, "%skovraplot", folder);
+        kov_copyA(document->plotToolPath, DOC_PATH_SIZE, (programs + "kovraplot").c_str());
     }
     kov_copyA(document->commOption, sizeof document->commOption, "-comm");
     kov_copyA(document->plotOption, DOC_PATH_SIZE, "-kovra");

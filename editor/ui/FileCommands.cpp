@@ -139,9 +139,10 @@ int save(Document* document, const char* path, SaveTarget how)
     }
     // A file read only in part loses its rest when written back: asked.
     if (const int line = Document_saveDropsLines(document, target.c_str())) {
-        const std::string question =
-            "'" + FileNames_fileName(target) + "' was read only up to line " +
-            std::to_string(line) + " (" + document->readEndReason +
+        std::string question = "'";
+        question +=
+            FileNames_fileName(target) + "' was read only up to line " + std::to_string(line) +
+            " (" + document->readEndReason +
             "). Saving writes what was read, and the rest of the file is lost. Save anyway?";
         if (kovraAskQuestion(question.c_str(), "KovraDevice", 4, KOV_WindowMain) != 3) {
             return 0;

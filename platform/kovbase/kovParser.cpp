@@ -325,7 +325,10 @@ struct kov_ParserImpl {
             if (!solve(args[0], args[1], args[2], &root, error)) {
                 return false;
             }
-            text->replace(at, end + 1 - at, "(" + shortest(root) + ")");
+            std::string bracketed = "(";
+            bracketed += shortest(root);
+            bracketed += ')';
+            text->replace(at, end + 1 - at, bracketed);
         }
     }
 
@@ -414,7 +417,14 @@ struct kov_ParserImpl {
             digits.insert(digits.begin(), "0123456789ABCDEF"[magnitude % base]);
             magnitude /= base;
         } while (magnitude != 0);
-        *out = (n < 0 ? "-" : "") + std::string(prefix) + digits;
+        // Appended piece by piece: g++ 12 at -O3 mistakes the text put in
+        // front of a temporary for an overlapping copy (-Wrestrict).
+        out->clear();
+        if (n < 0) {
+            out->push_back('-');
+        }
+        *out += prefix;
+        *out += digits;
         return true;
     }
 

@@ -347,7 +347,8 @@ std::vector<std::string> PlotRecipe_figureLines(const ResultTable& table)
         std::snprintf(number, sizeof number, "%.6g", f.value);
         std::string line = f.name + " = " + number;
         if (!f.unit.empty()) {
-            line += " " + PlotRecipe_prettyUnit(f.unit);
+            line += ' ';
+            line += PlotRecipe_prettyUnit(f.unit);
         }
         lines.push_back(line);
     }

@@ -12,6 +12,7 @@
 
 #include "OutputText.h"
 #include "SimulationRunner.h"
+#include "waitUntil.h"
 
 struct FakeRunnerHost : RunnerHost {
     struct Message {
@@ -33,6 +34,7 @@ struct FakeRunnerHost : RunnerHost {
     int timerMs = 0;
     std::vector<int> timerIntervals;  // every interval asked for, in order
     int ticks = 0;
+    int programsStarted = 0;  // plot tools started
     size_t largestBatch = 0;  // most messages shown between two flushes
     std::string console;
     std::vector<Message> messages;
@@ -109,21 +111,22 @@ struct FakeRunnerHost : RunnerHost {
         return true;
     }
     void stopTimer() override { timerOn = false; }
+    void programStarted() override { ++programsStarted; }
 
     // Ticks the timer (faster than the window would) until it stops or the
     // time is up; true when it stopped.
     bool runTimer(SimulationRunner& runner,
                   std::chrono::milliseconds limit = std::chrono::seconds(30))
     {
-        const auto until = std::chrono::steady_clock::now() + limit;
-        while (timerOn && std::chrono::steady_clock::now() < until) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            ++ticks;
-            if (!runner.onTimer()) {
-                timerOn = false;
-            }
-        }
-        return !timerOn;
+        return waitUntil(
+            [&] {
+                if (timerOn) {
+                    ++ticks;
+                    timerOn = runner.onTimer() && timerOn;
+                }
+                return !timerOn;
+            },
+            limit, std::chrono::milliseconds(20));
     }
 
     bool hasStatus(const std::string& text) const

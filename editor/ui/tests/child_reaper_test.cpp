@@ -12,6 +12,7 @@
 #include "kovProcess.h"
 #include "ProcessProbe.h"
 #include "tempFolder.h"
+#include "waitUntil.h"
 
 namespace {
 
@@ -36,9 +37,7 @@ protected:
         int pid = -1;
         const std::string body = std::string("echo $$ > '") + pidFile + "'; sleep " + seconds;
         EXPECT_EQ(kov_startProcessArgs(nullptr, {"/bin/sh", "-c", body}, &pid, nullptr), 1);
-        for (int i = 0; i < 200 && readAll(pidFile).empty(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+        EXPECT_TRUE(waitUntil([&] { return !readAll(pidFile).empty(); })) << pidFile;
         return pidFile;
     }
 
@@ -46,12 +45,15 @@ protected:
     template <typename Condition>
     bool loopUntil(Condition condition, std::chrono::milliseconds limit)
     {
-        const auto until = std::chrono::steady_clock::now() + limit;
-        while (!condition() && std::chrono::steady_clock::now() < until) {
-            IupLoopStep();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return condition();
+        return waitUntil(
+            [&] {
+                if (condition()) {
+                    return true;
+                }
+                IupLoopStep();
+                return condition();
+            },
+            limit);
     }
 };
 
@@ -60,7 +62,7 @@ TEST_F(ChildReaperTest, AnEndedChildIsCollectedWithoutAnotherStart)
     const std::string quick = startChild(folder.file("quick.pid"), "0");
     const std::string slow = startChild(folder.file("slow.pid"), "2.5");
     // Unwatched, the ended child stays a zombie however long the window runs.
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(waitUntil([&] { return !processAlive(quick); })) << "the quick child has ended";
     ASSERT_FALSE(loopUntil([&] { return processGone(quick); }, std::chrono::milliseconds(300)));
     EXPECT_FALSE(processAlive(quick));
 

@@ -12,6 +12,7 @@
 #include "Output.h"
 #include "iupScintillaMessages.h"
 #include "kovraHandles.h"
+#include "waitUntil.h"
 
 namespace {
 
@@ -47,15 +48,12 @@ protected:
     // Runs the window's events until the launch watch has let go.
     bool waitForTheWatch()
     {
-        const auto until = Clock::now() + std::chrono::seconds(20);
-        while (EditorLaunch_watching()) {
-            if (Clock::now() > until) {
-                return false;
-            }
-            IupLoopStep();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return true;
+        return waitUntil(
+            [] {
+                IupLoopStep();
+                return !EditorLaunch_watching();
+            },
+            std::chrono::seconds(20));
     }
     std::vector<std::pair<std::string, std::optional<std::string>>> saved;
 };

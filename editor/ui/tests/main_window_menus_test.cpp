@@ -13,6 +13,7 @@
 #include "kovbase.h"
 #include "kovragui.h"
 #include "kovraHandles.h"
+#include "waitUntil.h"
 
 namespace {
 
@@ -76,12 +77,10 @@ TEST_F(MenusTest, OpenWithKovraEditHandsTheWholeFileNameToTheEditor)
     std::filesystem::permissions(edit, std::filesystem::perms::owner_all);
     IupSetStrGlobal(KOV_BinDir, folder.file("bin/").c_str());
     fire(KOV_FileReopen);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (readAll(folder.file("bin/args.txt")).empty() &&
-           std::chrono::steady_clock::now() < until) {
+    waitUntil([&] {
         IupLoopStep();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+        return !readAll(folder.file("bin/args.txt")).empty();
+    });
     EXPECT_EQ(readAll(folder.file("bin/args.txt")), file + "\n") << "one argument, blank and all";
 
     // Unsaved changes are only left behind after a "Yes".

@@ -21,6 +21,7 @@
 #include "iupQt.h"
 #include "iupScintillaMessages.h"
 #include "ProcessProbe.h"
+#include "waitUntil.h"
 #include "kovraHandles.h"
 
 namespace {
@@ -76,15 +77,15 @@ protected:
     template <typename Done>
     bool loopUntil(Done done, std::chrono::milliseconds limit)
     {
-        const auto until = Clock::now() + limit;
-        while (!done()) {
-            if (Clock::now() > until) {
-                return false;
-            }
-            IupLoopStep();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return true;
+        return waitUntil(
+            [&] {
+                if (done()) {
+                    return true;
+                }
+                IupLoopStep();
+                return done();
+            },
+            limit, std::chrono::milliseconds(5));
     }
 
     std::string console()

@@ -10,6 +10,7 @@
 #include "Output.h"
 #include "kovraHandles.h"
 #include "iupScintillaMessages.h"
+#include "waitUntil.h"
 
 namespace {
 
@@ -71,12 +72,10 @@ TEST_F(ConsoleMenuTest, AFileNamedUnderTheCaretIsOfferedAndOpensInTheEditor)
     caretIn("simulout_jv");
     EXPECT_EQ(rightClick("Open 'simulout_jv.txt'"),
               "Open 'simulout_jv.txt'|Copy|Select All|Clear|Zoom In|Zoom Out|Normal Viewing");
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (readAll(folder.file("bin/args.txt")).empty() &&
-           std::chrono::steady_clock::now() < until) {
+    waitUntil([&] {
         IupLoopStep();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+        return !readAll(folder.file("bin/args.txt")).empty();
+    });
     EXPECT_EQ(readAll(folder.file("bin/args.txt")), result + "\n") << "the file, as one argument";
 
     // Neither a file that does not exist nor the open device file itself.

@@ -12,6 +12,7 @@
 #include "FakeRunnerHost.h"
 #include "ProcessProbe.h"
 #include "tempFolder.h"
+#include "waitUntil.h"
 
 namespace {
 
@@ -42,9 +43,7 @@ struct RunnerFixture {
     // Waits for the plot tool stand-in to have written its arguments.
     std::string plotArgs()
     {
-        for (int i = 0; i < 200 && readAll(folder.file("plot-args.txt")).empty(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+        waitUntil([&] { return !readAll(folder.file("plot-args.txt")).empty(); });
         return readAll(folder.file("plot-args.txt"));
     }
 };
@@ -192,9 +191,7 @@ TEST(Runner, ThePlotListStandsBesideTheResultsOfTheDeviceThatWasRun)
     EXPECT_EQ(readAll(secondList), f.folder.file("other/d1.txt") + "\n");
     EXPECT_EQ(readAll(firstList), f.folder.file("d1.txt") + "\n");  // untouched
     // The plot tool runs in the second device's folder on its own list.
-    for (int i = 0; i < 200 && readAll(f.folder.file("other/plot-args.txt")).empty(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    waitUntil([&] { return !readAll(f.folder.file("other/plot-args.txt")).empty(); });
     EXPECT_EQ(readAll(f.folder.file("other/plot-args.txt")),
               "-kovra\n" + secondList + "\n-title\n" + f.host.path + "\n");
 
@@ -204,12 +201,13 @@ TEST(Runner, ThePlotListStandsBesideTheResultsOfTheDeviceThatWasRun)
     std::filesystem::create_directories(f.folder.file("third"));
     f.host.path = f.folder.write("third/third.kovra", "# Kovra <SL>\n");
     f.host.statuses.clear();
+    const int startedBefore = f.host.programsStarted;
     EXPECT_FALSE(runner.plot(false));
     ASSERT_FALSE(f.host.statuses.empty());
     EXPECT_EQ(f.host.statuses.back().first, "Nothing to plot: run this device first");
     EXPECT_FALSE(runner.hasResultsFor(f.host.path));
     EXPECT_TRUE(runner.hasResultsFor(f.folder.file("other/second.kovra")));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(f.host.programsStarted, startedBefore);
     EXPECT_FALSE(std::filesystem::exists(f.folder.file("third/plot-args.txt")));
     EXPECT_FALSE(std::filesystem::exists(f.folder.file("third/simulplot.txt")));
 }
@@ -225,7 +223,8 @@ TEST(Runner, NoAutomaticPlotAfterAnErrorLineOrAFailureStatus)
         ASSERT_TRUE(runner.start());
         f.host.runTimer(runner);
         EXPECT_EQ(runner.results().ee, f.folder.file("d1.txt"));
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        // The plot tool would have been started by the tick that saw the end.
+        EXPECT_EQ(f.host.programsStarted, 0) << tail;
         EXPECT_FALSE(std::filesystem::exists(f.folder.file("plot-args.txt"))) << tail;
         // The Plot command still plots.
         EXPECT_TRUE(runner.plot(false));
@@ -249,10 +248,9 @@ TEST(Runner, EndedPlotToolsAreCollected)
     ASSERT_TRUE(runner.start());
     f.host.runTimer(runner);  // a device with results to plot
     ASSERT_TRUE(runner.plot(true));
-    for (int i = 0; i < 200 && !std::filesystem::exists(f.folder.file("plot-0.pid")); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the first tool has ended
+    ASSERT_TRUE(waitUntil([&] { return !readAll(f.folder.file("plot-0.pid")).empty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !processAlive(f.folder.file("plot-0.pid")); }))
+        << "the first tool has ended";
     ASSERT_TRUE(runner.plot(true));
     EXPECT_TRUE(processGone(f.folder.file("plot-0.pid")));
 }
@@ -269,11 +267,10 @@ TEST(Runner, AStoppedRunEndsOnlyAfterTheDriverHasExited)
     EXPECT_FALSE(patient.requestStop());  // no run
     ASSERT_TRUE(patient.start());
     // Wait until the driver has named its exchange file and computes.
-    for (int i = 0; i < 100 && f.host.console.find("computing") == std::string::npos; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(waitUntil([&] {
         patient.onTimer();
-    }
-    ASSERT_NE(f.host.console.find("computing"), std::string::npos);
+        return f.host.console.find("computing") != std::string::npos;
+    })) << f.host.console;
     ASSERT_TRUE(patient.requestStop());
     EXPECT_FALSE(patient.requestStop());  // once
     EXPECT_TRUE(patient.isRunning());     // still winding down
@@ -295,10 +292,10 @@ TEST(Runner, ADriverThatIgnoresStopIsEndedWithWhatItStarted)
                     "sleep 30 &\necho $! > \"$DIR/child.pid\"\necho '[INFO]    busy'\nwait\n");
     SimulationRunner runner(f.host, f.settings);
     ASSERT_TRUE(runner.start());
-    for (int i = 0; i < 100 && f.host.console.find("busy") == std::string::npos; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(waitUntil([&] {
         runner.onTimer();
-    }
+        return f.host.console.find("busy") != std::string::npos;
+    })) << f.host.console;
     ASSERT_TRUE(processAlive(f.folder.file("child.pid")));
     ASSERT_TRUE(runner.requestStop());
     const auto start = std::chrono::steady_clock::now();
@@ -306,8 +303,8 @@ TEST(Runner, ADriverThatIgnoresStopIsEndedWithWhatItStarted)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_FALSE(runner.isRunning());
     EXPECT_FALSE(processAlive(f.folder.file("driver.pid")));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_FALSE(processAlive(f.folder.file("child.pid")));
+    EXPECT_TRUE(waitUntil([&] { return !processAlive(f.folder.file("child.pid")); }))
+        << "the driver's own child was ended with it";
     EXPECT_NE(f.host.console.find("did not stop by itself"), std::string::npos);
     EXPECT_EQ(f.host.console.find("[SIMUL]   ended at"), std::string::npos);
 }

@@ -255,9 +255,10 @@ TEST(LoadTraps, ATrapModelGetsOnePlaceholderPerCountedTrap)
                                           "    Trap.Count=3\n")));
     const ekLayer* layer = run.layer(0);
     ASSERT_EQ(layer->getTrapCount(), 3);
+    const char* const names[] = {"D1", "D2", "D3"};
     for (int j = 0; j < 3; ++j) {
         const ekLevel* trap = layer->getTrap(j);
-        EXPECT_EQ(kov_toUtf8(trap->getName()), "D" + std::to_string(j + 1));
+        EXPECT_EQ(kov_toUtf8(trap->getName()), names[j]);
         EXPECT_EQ(trap->getType(), ekLevel::TYPE_ACCEPTOR);
         EXPECT_DOUBLE_EQ(trap->getN(), 1e15 + j * 1e14);
         EXPECT_DOUBLE_EQ(trap->getF(), 4.0);

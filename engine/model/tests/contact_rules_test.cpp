@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 
+#include "caseName.h"
 #include "ekContact.h"
 #include "ekLayer.h"
 #include "nuSigma.h"
@@ -71,7 +72,8 @@ INSTANTIATE_TEST_SUITE_P(Barriers, ContactBarrierTest,
                                            BarrierCase{0.00861734291, 0x11, 0.00861734291, 0x11},
                                            BarrierCase{0.7, 0x11, 0.7, 0x11},
                                            BarrierCase{5.0, 0x11, 5.0, 0x11},
-                                           BarrierCase{0.0, 0x10, 0.0, 0x10}));
+                                           BarrierCase{0.0, 0x10, 0.0, 0x10}),
+                         NamedByPrint());
 
 struct RangeCase {
     double phi, Rn, Rp;
@@ -111,7 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RangeCase{0.5, 1e-4, 1e8, true}, RangeCase{0.5, 0.0, 1e5, false},
                       RangeCase{0.5, 1e5, 1.0001e8, false}, RangeCase{-0.01, 1e5, 1e5, false},
                       RangeCase{5.001, 1e5, 1e5, false}, RangeCase{NaN, 1e5, 1e5, false},
-                      RangeCase{0.5, NaN, 1e5, false}));
+                      RangeCase{0.5, NaN, 1e5, false}),
+    NamedByPrint());
 
 TEST_F(ContactTest, PositionOutsideTheMeshIsIgnoredWithoutMessage)
 {
@@ -153,7 +156,11 @@ struct MetalCase {
 
 std::ostream& operator<<(std::ostream& out, const MetalCase& c)
 {
-    return out << "metal " << c.index;
+    out << "metal ";
+    for (const wchar_t* letter = c.name; *letter != 0; ++letter) {
+        out << static_cast<char>(*letter);
+    }
+    return out << " index " << c.index;
 }
 
 class ContactMetalTest : public ContactTest, public ::testing::WithParamInterface<MetalCase> {};
@@ -178,7 +185,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(MetalCase{L"Al", 0, 0.72079, 5.6418}, MetalCase{L"ag", 1, 0.042204, 3.4332},
                       MetalCase{L"au", 2, 0.43804, 2.295}, MetalCase{L"CU", 3, 0.95753, 2.6036},
                       MetalCase{L"Ni", 4, 1.1317, 1.7954}, MetalCase{L"pT", 5, 1.34, 1.03},
-                      MetalCase{L"Ti", 6, 1.25, 0.962}));
+                      MetalCase{L"Ti", 6, 1.25, 0.962}),
+    NamedByPrint());
 
 TEST_F(ContactTest, UnknownMaterialKeepsTheIndex)
 {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "caseName.h"
 #include "deviceTestSupport.h"
 #include "ekContact.h"
 #include "ekInterface.h"
@@ -121,7 +122,8 @@ INSTANTIATE_TEST_SUITE_P(Moves, DeviceMoveTest,
                          ::testing::Values(MoveCase{3, 1, L"A D B C E"},
                                            MoveCase{0, 4, L"B C D E A"},
                                            MoveCase{4, 0, L"E A B C D"},
-                                           MoveCase{1, 2, L"A C B D E"}));
+                                           MoveCase{1, 2, L"A C B D E"}),
+                         NamedByPrint());
 
 TEST_F(DeviceLayersTest, InvalidMoveChangesNothing)
 {
@@ -286,7 +288,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(HeteroCase{{1.12, 1.12005, 1.12}, false}, HeteroCase{{1.12, 1.424}, true},
                       HeteroCase{{0.0, 1.12, 1.12}, false}, HeteroCase{{0.0, 1.12, 1.5}, true},
                       HeteroCase{{1.12}, false}, HeteroCase{{1.12, 1.1205}, false},
-                      HeteroCase{{1.12, 1.1225}, true}));
+                      HeteroCase{{1.12, 1.1225}, true}),
+    NamedByPrint());
 
 TEST_F(DeviceLayersTest, HeterostructureAndGradedFlagsAreNeverCleared)
 {

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "caseName.h"
 #include "ekInterface.h"
 #include "nuSigma.h"
 
@@ -65,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(Offsets, InterfaceOffsetTest,
                                            OffsetCase{0.001, 0.005, 0.0, 0.0, 0},
                                            OffsetCase{0.3, 0.0, 0.3, 0.0, 0x30},
                                            OffsetCase{5.0, 5.0, 5.0, 5.0, 0x30},
-                                           OffsetCase{0.0, 0.0, 0.0, 0.0, 0}));
+                                           OffsetCase{0.0, 0.0, 0.0, 0.0, 0}),
+                         NamedByPrint());
 
 TEST_F(InterfaceTest, OffsetOutsideRangeIsRefused)
 {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "LuaEngineCore.h"
+#include "caseName.h"
 #include "kovbase.h"
 #include "luaTestSupport.h"
 
@@ -116,7 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ResultCase{"1", 3, false, {}, 0, "invalid number of returned values"},
                       ResultCase{
                           "1, 2, 3, 4, 5", 3, false, {}, 0, "invalid number of returned values"},
-                      ResultCase{"1, 2", 1, false, {}, 0, "invalid number of parameters"}));
+                      ResultCase{"1, 2", 1, false, {}, 0, "invalid number of parameters"}),
+    NamedByPrint());
 
 TEST_F(LuaEngineTest, InputsArePushedInOrderAndNonFiniteOnesAsZero)
 {
@@ -294,7 +296,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "module: this text is much too long to be a line number: rest"},
         LineCase{"parser failed (at line 9) near token", 8, "[ERROR]   at line 9: near token"},
         LineCase{"no line at all", -1, "no line at all"},
-        LineCase{"error: file: missing", -1, "error: file: missing"}));
+        LineCase{"error: file: missing", -1, "error: file: missing"}),
+    NamedByPrint());
 
 TEST(LuaEngineErrorLines, NullTextGivesZero)
 {

@@ -250,7 +250,11 @@ std::string indexTable(int count, size_t size)
     while (comments.size() + points.size() < size) {
         const size_t left = size - comments.size() - points.size();
         const size_t length = left > 60 ? 60 : left;  // the line end included
-        comments += length > 1 ? "#" + std::string(length - 2, '-') + "\n" : "\n";
+        if (length > 1) {
+            comments += '#';
+            comments.append(length - 2, '-');
+        }
+        comments += '\n';
     }
     return comments + points;
 }

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 
+#include "caseName.h"
 #include "deviceTestSupport.h"
 #include "kovbase.h"
 
@@ -169,7 +170,8 @@ INSTANTIATE_TEST_SUITE_P(Marks, VariablesCommentTest,
                                            CommentCase{L"5 & b?c", L"5"},
                                            CommentCase{L"7+1 ? x : y", L"8"},
                                            CommentCase{L"9 : comment", L"9"},
-                                           CommentCase{L"\"text\" @ note", L"\"text\""}));
+                                           CommentCase{L"\"text\" @ note", L"\"text\""}),
+                         NamedByPrint());
 
 TEST_F(VariablesTest, OneToOneCharacterValuesAndQuotedTextsAreStoredAsGiven)
 {

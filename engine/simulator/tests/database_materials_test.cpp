@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "caseName.h"
 #include "runFixture.h"
 
 namespace {
@@ -97,6 +98,7 @@ TEST_P(TransparentFront, WindowOfACdTeCellPassesTheLight)
     EXPECT_LT(Jsc, CDTE_CEILING);
 }
 
-INSTANTIATE_TEST_SUITE_P(Conductors, TransparentFront, testing::Values("ITO", "SnO2", "In2O3"));
+INSTANTIATE_TEST_SUITE_P(Conductors, TransparentFront, testing::Values("ITO", "SnO2", "In2O3"),
+                         NamedByPrint());
 
 }  // namespace

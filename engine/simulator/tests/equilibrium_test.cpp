@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "caseName.h"
 #include "ekSimulator.h"
 #include "simulatorDevice.h"
 
@@ -42,6 +43,11 @@ struct JunctionCase {
     double Nd;
     std::vector<LayerSpec> layers;
 };
+
+void PrintTo(const JunctionCase& c, std::ostream* os)
+{
+    *os << "Na " << c.Na << " Nd " << c.Nd << ", " << c.layers.size() << " layers";
+}
 
 class JunctionAtRest : public ::testing::TestWithParam<JunctionCase> {};
 
@@ -114,7 +120,8 @@ INSTANTIATE_TEST_SUITE_P(Silicon, JunctionAtRest,
                                                         1e16,
                                                         {{L"Si", 0x20, 1e18, 0.2, 200},
                                                          {L"Si", 0x10, 1e16, 0.1, 100},
-                                                         {L"Si", 0x10, 1e16, 2.0, 200}}}));
+                                                         {L"Si", 0x10, 1e16, 2.0, 200}}}),
+                         NamedByPrint());
 
 TEST(EquilibriumHeterojunction, FermiLevelStaysFlat)
 {
@@ -188,6 +195,11 @@ struct SchottkyCase {
     double phi;
 };
 
+void PrintTo(const SchottkyCase& c, std::ostream* os)
+{
+    *os << (c.anodeType == 0x10 ? "n-type" : "p-type") << " anode, barrier " << c.phi << " eV";
+}
+
 class SchottkyContact : public ::testing::TestWithParam<SchottkyCase> {};
 
 TEST_P(SchottkyContact, ContactPotentialFollowsTheBarrier)
@@ -216,7 +228,8 @@ TEST_P(SchottkyContact, ContactPotentialFollowsTheBarrier)
 
 INSTANTIATE_TEST_SUITE_P(DonorAndAcceptor, SchottkyContact,
                          ::testing::Values(SchottkyCase{0x10, 0.6}, SchottkyCase{0x20, 0.6},
-                                           SchottkyCase{0x20, 0.3}));
+                                           SchottkyCase{0x20, 0.3}),
+                         NamedByPrint());
 
 // Reaches the simulator's contact state without pretending the object is
 // of another class.

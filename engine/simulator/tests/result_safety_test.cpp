@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "caseName.h"
 #include "ekResultWriter.h"
 #include "nucore.h"
 #include "runEntryTestSupport.h"
@@ -54,7 +55,8 @@ TEST_P(PlantedLinks, AreReplacedNeverFollowed)
 INSTANTIATE_TEST_SUITE_P(ResultNames, PlantedLinks,
                          testing::Values("simuldevice.txt", "simulout_dist_1.txt",
                                          "simulout_jv.txt", "simulinput.kovra",
-                                         "simulinput_bias.txt"));
+                                         "simulinput_bias.txt"),
+                         NamedByPrint());
 
 TEST(OutputFolderLock, ASecondRunIntoTheSameFolderIsRefused)
 {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "caseName.h"
 #include "ekSimulator.h"
 #include "nucore.h"
 #include "resultTestSupport.h"
@@ -210,7 +211,8 @@ TEST_P(ResultsDistGuard, UnphysicalValueEarlyRefusesTheFileLaterDropsTheRow)
 
 INSTANTIATE_TEST_SUITE_P(Limits, ResultsDistGuard,
                          ::testing::Values(GuardCase{90, 24, false}, GuardCase{90, 30, true},
-                                           GuardCase{400, 99, false}, GuardCase{400, 100, true}));
+                                           GuardCase{400, 99, false}, GuardCase{400, 100, true}),
+                         NamedByPrint());
 
 TEST_F(ResultsDist, NotANumberCountsAsUnphysical)
 {

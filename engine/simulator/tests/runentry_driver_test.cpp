@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "caseName.h"
 #include "kovraVersion.h"
 #include "runEntryTestSupport.h"
 
@@ -39,7 +40,12 @@ Finished runDriver(const std::string& arguments, const std::string& from = "")
     return result;
 }
 
-std::string quoted(const std::wstring& path) { return "'" + kov_toUtf8(path) + "'"; }
+std::string quoted(const std::wstring& path)
+{
+    std::string text = "'";
+    text += kov_toUtf8(path) + "'";
+    return text;
+}
 
 TEST(RunEntryDriver, SucceedsWithStatusZeroAndListsTheResultFile)
 {
@@ -146,7 +152,10 @@ INSTANTIATE_TEST_SUITE_P(
                     CommandLine{"-run a.kovra -run b.kovra", 2, "-run given twice"},
                     CommandLine{"-run x.kovra -fast", 2, "unknown option '-fast'"},
                     CommandLine{"x.kovra", 2, "unknown option 'x.kovra'"},
-                    CommandLine{"-run x.kovra --verbose", 2, "usage: kovracomp -run FILE"}));
+                    CommandLine{"-run x.kovra --verbose", 2, "usage: kovracomp -run FILE"}),
+    [](const testing::TestParamInfo<CommandLine>& info) {
+        return caseName(info.param.arguments[0] != 0 ? info.param.arguments : "no arguments");
+    });
 
 // The version the driver prints is the one in the result headers.
 TEST(RunEntryDriver, ResultHeaderCarriesTheDriverVersion)
@@ -172,10 +181,16 @@ TEST_P(RunEntryDriverSignals, SignalStopsTheRunInOrder)
                   junctionFile(kov_toUtf8(scratch.wideFolder()), 400, 400, "",
                                "[Voltage]\n    Voltage.Source=\"Sweep\"\n    Voltage.Start=0\n"
                                "    Voltage.End=0.5\n    Voltage.Step=0.0002\n"));
-    // The driver runs in the background; the signal follows once it runs.
-    const std::string script = std::string(KOVRA_BIN_DIR) + "/kovracomp -run " +
-                               quoted(scratch.wideFile("sweep.kovra")) +
-                               " & pid=$!; sleep 1; kill -" + GetParam() + " $pid; wait $pid";
+    // The driver runs in the background; the signal follows once the
+    // driver has put its handler in place (bit 14 of SigCgt: SIGTERM, set
+    // after SIGINT), asked for every 50 ms for up to 20 s.
+    const std::string script =
+        std::string(KOVRA_BIN_DIR) + "/kovracomp -run " + quoted(scratch.wideFile("sweep.kovra")) +
+        " & pid=$!; handled() { m=$(awk '/^SigCgt/ {print $2}' /proc/$pid/status 2>/dev/null);"
+        " [ $(( 0x${m:-0} >> 14 & 1 )) -eq 1 ]; }; i=0;"
+        " until handled || [ $i -ge 400 ]; do sleep 0.05; i=$((i+1)); done;"
+        " kill -" +
+        std::string(GetParam()) + " $pid; wait $pid";
     const double start = kov_clockMs();
     const Finished run = runDriver("--version >/dev/null; " + script);
     const double elapsed = kov_clockMs() - start;
@@ -184,6 +199,7 @@ TEST_P(RunEntryDriverSignals, SignalStopsTheRunInOrder)
     EXPECT_LT(elapsed, 20000.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, RunEntryDriverSignals, testing::Values("INT", "TERM"));
+INSTANTIATE_TEST_SUITE_P(Signals, RunEntryDriverSignals, testing::Values("INT", "TERM"),
+                         NamedByPrint());
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "caseName.h"
 #include "iupQt.h"
 #include "iupTestApp.h"
 
@@ -142,7 +143,14 @@ TEST_P(AttributeTest, ReadsBackWhatWasSet)
     EXPECT_STREQ(IupGetAttribute(ih, c.read), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, AttributeTest, ::testing::ValuesIn(ATTRIBUTE_CASES));
+INSTANTIATE_TEST_SUITE_P(Kinds, AttributeTest, ::testing::ValuesIn(ATTRIBUTE_CASES),
+                         [](const ::testing::TestParamInfo<AttributeCase>& info) {
+                             std::string text = info.param.kind;
+                             for (const auto& [attribute, value] : info.param.set) {
+                                 text += std::string(" ") + attribute + " " + value;
+                             }
+                             return caseName(text + " read " + info.param.read);
+                         });
 
 // A name no element kind knows is program data: IupSetAttribute keeps the
 // pointer, IupSetStrAttribute a copy, NULL removes it; on every kind.

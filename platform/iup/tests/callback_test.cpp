@@ -5,7 +5,6 @@
 // happen, IUP_CONTINUE passes a key on to the parents, IUP_CLOSE ends the
 // main loop.
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
@@ -16,6 +15,7 @@
 
 #include "iupQt.h"
 #include "iupTestApp.h"
+#include "waitUntil.h"
 
 namespace {
 
@@ -184,11 +184,10 @@ protected:
             break;
         case Fire::TIMER_TICK: {
             IupSetAttribute(element, "RUN", "YES");
-            QElapsedTimer waited;
-            waited.start();
-            while (calls.empty() && waited.elapsed() < 5000) {
+            waitUntil([&] {
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            }
+                return !calls.empty();
+            });
             break;
         }
         }

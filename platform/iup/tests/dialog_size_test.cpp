@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "caseName.h"
 #include "iupQt.h"
 #include "iupTestApp.h"
 
@@ -108,7 +109,8 @@ const SizeCase SIZE_CASES[] = {
      "362x302"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, DialogSizeTest, ::testing::ValuesIn(SIZE_CASES));
+INSTANTIATE_TEST_SUITE_P(Cases, DialogSizeTest, ::testing::ValuesIn(SIZE_CASES),
+                         [](const auto& info) { return caseName(info.param.what); });
 
 TEST(DialogSizeUnits, SizeIsInCharacterUnitsOfTheDialogFont)
 {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "tempFolder.h"
+#include "waitUntil.h"
 
 namespace {
 
@@ -124,10 +125,7 @@ TEST(Process, QuotedArgumentsBlanksAndOutputOnOnePipe)
     EXPECT_EQ(lines, expected);
     close(pipe);
     int status = -1;
-    for (int i = 0; i < 500 && isProcessRunning(pid, &status); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_EQ(isProcessRunning(pid, &status), 0);
+    EXPECT_TRUE(waitUntil([&] { return isProcessRunning(pid, &status) == 0; }));
     EXPECT_EQ(status, 3);
     status = -1;
     EXPECT_EQ(isProcessRunning(pid, &status), 0) << "asked again: the kept status";
@@ -138,13 +136,13 @@ TEST(Process, QuotedArgumentsBlanksAndOutputOnOnePipe)
 TEST(Process, OutputStreamsWhileTheProgramRuns)
 {
     TempFolder folder("kovra-process-");
-    const std::string program = script(folder, "slow.sh", "echo first\nsleep 2\necho second\n");
+    const std::string program = script(folder, "slow.sh", "echo first\nsleep 60\necho second\n");
     int pipeMode = 1, handle, pipe, pid;
     char temp[1024];
     ASSERT_EQ(startProcess(program.c_str(), &pipeMode, &handle, &pipe, nullptr, nullptr, nullptr,
                            nullptr, "x", temp, &pid),
               1);
-    const std::vector<std::string> first = readLines(pipe, 1, 1500);
+    const std::vector<std::string> first = readLines(pipe, 1, 10000);
     ASSERT_EQ(first, std::vector<std::string>{"first"});
     EXPECT_EQ(isProcessRunning(pid, nullptr), 1) << "the first line came before the end";
     killProcess(pid);
@@ -170,12 +168,8 @@ TEST(Process, StoppingEndsTheProgramAndItsChildren)
     int status = 0;
     EXPECT_EQ(isProcessRunning(pid, &status), 0);
     EXPECT_EQ(status, 128 + SIGTERM);
-    bool childGone = false;
-    for (int i = 0; i < 300 && !childGone; ++i) {
-        childGone = gone(child);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_TRUE(childGone) << "the child that ignored SIGTERM was killed with the group";
+    EXPECT_TRUE(waitUntil([&] { return gone(child); }))
+        << "the child that ignored SIGTERM was killed with the group";
     close(pipe);
 }
 
@@ -198,9 +192,7 @@ TEST(Process, FailuresAndProgramsWithoutPipe)
     int spawned = -1;
     ASSERT_EQ(kov_spawnProcess(nullptr, 0, "true", &spawned, nullptr, 0), 1);
     int status = -1;
-    for (int i = 0; i < 500 && isProcessRunning(spawned, &status); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    EXPECT_TRUE(waitUntil([&] { return isProcessRunning(spawned, &status) == 0; }));
     EXPECT_EQ(status, 0);
 }
 

@@ -51,6 +51,7 @@ float trainXor(nrv_network* n, int epochs)
 }
 
 struct OptimizerCase {
+    const char* name;
     int optimizer;
     float rate;
     int epochs;
@@ -79,11 +80,13 @@ TEST_P(OptimizerTest, LearnsXor)
 }
 
 INSTANTIATE_TEST_SUITE_P(AllOptimizers, OptimizerTest,
-                         testing::Values(OptimizerCase{NRV_OPTIMIZER_SGD, 2.f, 3000},
-                                         OptimizerCase{NRV_OPTIMIZER_RMSPROP, 0.01f, 1500},
-                                         OptimizerCase{NRV_OPTIMIZER_RPROP, 0.01f, 500},
-                                         OptimizerCase{NRV_OPTIMIZER_ADAM, 0.05f, 500},
-                                         OptimizerCase{NRV_OPTIMIZER_ADAMAX, 0.05f, 800}));
+                         testing::Values(OptimizerCase{"Sgd", NRV_OPTIMIZER_SGD, 2.f, 3000},
+                                         OptimizerCase{"RmsProp", NRV_OPTIMIZER_RMSPROP, 0.01f,
+                                                       1500},
+                                         OptimizerCase{"Rprop", NRV_OPTIMIZER_RPROP, 0.01f, 500},
+                                         OptimizerCase{"Adam", NRV_OPTIMIZER_ADAM, 0.05f, 500},
+                                         OptimizerCase{"AdaMax", NRV_OPTIMIZER_ADAMAX, 0.05f, 800}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NetworkTest, TrainingRepeatsExactly)
 {
