@@ -53,7 +53,9 @@ public:
     static const int MESH_LADDER[LADDER_SIZE];
 
     ekSimulator(nuSigma* sigma, nuParam* param);
-    ~ekSimulator();
+    // Virtual: a run may be handed a simulator of a derived kind, which it
+    // deletes as an ekSimulator.
+    virtual ~ekSimulator();
     ekSimulator(const ekSimulator&) = delete;
     ekSimulator& operator=(const ekSimulator&) = delete;
 
