@@ -516,6 +516,9 @@ protected:
     ekNormalisation norm;
 
     ekMeshFields mesh;
+    // Per layer and trap: the run has warned that it caps the energy a trap
+    // model gave, so a later set-up (a finer mesh) does not say it again.
+    bool trapCapsSaid[LAYERS_MAX * TRAPS] = {};
 
     // Mesh and initial-guess files: the guess file's positions are the mesh.
     ekMeshFile meshFile;
