@@ -52,7 +52,7 @@ void configureChannel(ekRun& run, const ekRunRequest& request)
     run.param->dampMode = EK_DAMP_POTENTIAL | EK_DAMP_FERMI_RELATIVE;
 }
 
-bool createObjects(ekRun& run, const std::wstring& inputFolder)
+bool createObjects(ekRun& run, const std::wstring& inputFolder, const ekRunRequest& request)
 {
     run.device = new (std::nothrow) ElecDevice(run.sigma, run.param, L"SolarCell", L"SolarCell",
                                                inputFolder.empty() ? nullptr : inputFolder.c_str());
@@ -63,7 +63,8 @@ bool createObjects(ekRun& run, const std::wstring& inputFolder)
     if (!run.device->isValid()) {
         return false;  // the device has said what it lacked
     }
-    run.simulator = new (std::nothrow) ekSimulator(run.sigma, run.param);
+    run.simulator = request.makeSimulator ? request.makeSimulator(run.sigma, run.param)
+                                          : new (std::nothrow) ekSimulator(run.sigma, run.param);
     run.input = new (std::nothrow) ekInput(ekInput::SECTIONCOUNT);
     run.excitation = new (std::nothrow) ekExcitation(run.sigma);
     if (run.simulator == nullptr || run.input == nullptr || run.excitation == nullptr) {
@@ -243,7 +244,7 @@ bool runWhole(ekRun& run, const ekRunRequest& request)
     configureChannel(run, request);
 
     const std::wstring inputFolder = ek_inputFolder(request.inputFile);
-    if (!createObjects(run, inputFolder) || !loadDevice(run, request.inputFile)) {
+    if (!createObjects(run, inputFolder, request) || !loadDevice(run, request.inputFile)) {
         return false;
     }
     if (request.adjustSettings) {

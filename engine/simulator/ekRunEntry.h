@@ -6,6 +6,8 @@
 #include <functional>
 
 class nuParam;
+class nuSigma;
+class ekSimulator;
 
 struct ekRunRequest {
     const wchar_t* inputFile = nullptr;
@@ -24,6 +26,9 @@ struct ekRunRequest {
     const wchar_t* summaryFile = nullptr;
     // Runs right after the device file was read, before anything is meshed.
     std::function<void(nuParam&)> adjustSettings;
+    // Makes the run's simulator (null: a plain one), so that a test can run
+    // a whole device file on a simulator with a step of its own.
+    std::function<ekSimulator*(nuSigma*, nuParam*)> makeSimulator;
 };
 
 bool ek_runSimulation(const ekRunRequest& request);

@@ -53,7 +53,9 @@ public:
     static const int MESH_LADDER[LADDER_SIZE];
 
     ekSimulator(nuSigma* sigma, nuParam* param);
-    ~ekSimulator();
+    // Virtual: a run may be handed a simulator of a derived kind, which it
+    // deletes as an ekSimulator.
+    virtual ~ekSimulator();
     ekSimulator(const ekSimulator&) = delete;
     ekSimulator& operator=(const ekSimulator&) = delete;
 
@@ -514,6 +516,9 @@ protected:
     ekNormalisation norm;
 
     ekMeshFields mesh;
+    // Per layer and trap: the run has warned that it caps the energy a trap
+    // model gave, so a later set-up (a finer mesh) does not say it again.
+    bool trapCapsSaid[LAYERS_MAX * TRAPS] = {};
 
     // Mesh and initial-guess files: the guess file's positions are the mesh.
     ekMeshFile meshFile;

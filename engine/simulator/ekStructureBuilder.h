@@ -25,6 +25,9 @@ struct ekStructureInputs {
     const double* customMesh = nullptr;  // positions of a mesh or guess file (normalised)
     int customMeshCount = 0;
     double referenceWavelength = 0.53;  // um, for the optical index of the points
+    // LAYERS_MAX x TRAPS flags, layer by layer: a trap model's energy whose
+    // cap was warned. Kept by the caller across set-ups; null: this set-up's own.
+    bool* trapCapsSaid = nullptr;
 };
 
 class ekStructureBuilder {
@@ -51,6 +54,9 @@ private:
     void storePoint(int i, int layer, const ekLayerValues& values);
     void storeDopant(int i, const ekLayerValues& values);
     void storeTraps(int i, int layer, const ekLayerValues& values);
+    // Warns, once per layer and trap, that the energy E (eV) a trap model
+    // gave lies beyond half the point's bandgap Eg (eV), where it is capped.
+    void warnCappedTrap(int layer, int trap, double E, double Eg);
     void blendInterface(int i);
     void storeContacts();
     // Normalised band values of a layer's model values: Eg, Chi, NC, NV,
@@ -80,6 +86,7 @@ private:
     double deviceLength = 0.0;
     std::vector<ekLayerGeometry> geometry;
     std::vector<ekLayerValues> values;
+    bool ownTrapCapsSaid[ekMeshFields::LAYERS_MAX * ekMeshFields::TRAPS] = {};
 };
 
 // The one rule for a material value at a point shared by two layers: a

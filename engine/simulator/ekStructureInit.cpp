@@ -352,6 +352,7 @@ bool ekSimulator::init()
     inputs.customMesh = meshFile.z;
     inputs.customMeshCount = meshFile.count;
     inputs.referenceWavelength = lightState.wavelength;
+    inputs.trapCapsSaid = trapCapsSaid;
     ekStructureBuilder builder(mesh, device, norm, sigma, inputs);
     if (!builder.prepare(&deviceLength, &coarseMesh)) {
         return false;

@@ -2,12 +2,14 @@
 // the per-point arrays, and the blending at interface points.
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "ekLimits.h"
 #include "ElecDevice.h"
 #include "ekLayer.h"
 #include "ekLocalModels.h"
 #include "ekStructureBuilder.h"
+#include "nucore.h"
 
 namespace {
 
@@ -145,13 +147,36 @@ void ekStructureBuilder::storeTraps(int i, int l, const ekLayerValues& v)
         const double factor = tr.Nr > 0.0 ? 1.0 / (1.0 + tr.N / tr.Nr) : 1.0;
         a.kind[i] = tr.kind;
         a.N[i] = tr.N / norm.density;
-        a.E[i] = std::min(tr.E / norm.Vt, mesh.mat.Eg[i] / 2.0) * factor;
+        const double cap = mesh.mat.Eg[i] / 2.0;
+        // The reader has warned of a capped Trap.E already; a trap model's
+        // energy is first known here.
+        if (tr.E / norm.Vt > cap && L->isTrapScript()) {
+            warnCappedTrap(l, t, tr.E, mesh.mat.Eg[i] * norm.Vt);
+        }
+        a.E[i] = std::min(tr.E / norm.Vt, cap) * factor;
         a.W[i] = tr.W / norm.Vt;
         a.Taun[i] = tr.Taun / norm.time * factor;
         a.Taup[i] = tr.Taup / norm.time * factor;
         trapTerms(tr.kind, a.E[i], std::max(1.0, tr.F), mesh.mat.ni[i], &a.g[i], &a.p1[i],
                   &a.n1[i]);
     }
+}
+
+void ekStructureBuilder::warnCappedTrap(int l, int t, double E, double Eg)
+{
+    bool* said = in.trapCapsSaid != nullptr ? in.trapCapsSaid : ownTrapCapsSaid;
+    bool& once = said[l * ekMeshFields::TRAPS + t];
+    if (once) {
+        return;
+    }
+    once = true;
+    sigma->update(
+        (L"[WARNING] Layer" + std::to_wstring(l + 1) + L": the energy " + nu_numberText(E) +
+         L" eV that Trap.Model gives trap index " + std::to_wstring(t) + L" changed to " +
+         nu_numberText(Eg / 2.0) + L" eV (a level lies at most half the bandgap, " +
+         nu_numberText(Eg) + L" eV, from midgap)\n")
+            .c_str(),
+        2);
 }
 
 void ekStructureBuilder::storePoint(int i, int l, const ekLayerValues& v)

@@ -1,11 +1,15 @@
 // Quantum-efficiency sweeps through ek_simulate: a thin ideal collector
 // against Beer-Lambert's law, the photocurrent summary, the repeat at 0 V
 // of a sweep asked at a voltage where it cannot succeed, and the fall back
-// to equilibrium when no light reaches the device.
+// to equilibrium when no light reaches the device, and a check step whose
+// linear system cannot be solved.
 #include <cmath>
 #include <filesystem>
+#include <new>
 
+#include "ekBandMatrix.h"
 #include "ekQESweep.h"
+#include "ekRunEntry.h"
 #include "ekSimulator.h"
 #include "runFixture.h"
 #include "resultTable.h"
@@ -257,6 +261,84 @@ TEST_F(QuantumEfficiencyTest, NoLightThroughTheAnodeFallsBackToEquilibrium)
     ASSERT_FALSE(names[0].empty());
     EXPECT_NE(read(std::string(names[0].begin(), names[0].end())).find("# Kovra <EE>"),
               std::string::npos);
+}
+
+// A simulator whose coupled system loses its rank in the one step that
+// checks, after a wavelength's point converged, how well its current is
+// known; the point itself solves as usual. Only at one wavelength.
+class SingularCheckSimulator : public ekSimulator {
+public:
+    SingularCheckSimulator(nuSigma* sigma, nuParam* param, double wavelength, int* singularSteps)
+        : ekSimulator(sigma, param), wavelength(wavelength), singularSteps(singularSteps)
+    {
+        setNewtonAssembler(static_cast<SystemAssembler>(&SingularCheckSimulator::assemble));
+    }
+
+private:
+    void assemble(double* x, double* F, double* rhs, double* lower, double* diag, double* upper,
+                  ekBandMatrix* jacobian, double* other1, double* other2, int n, double* norm)
+    {
+        transportNewton(x, F, rhs, lower, diag, upper, jacobian, other1, other2, n, norm);
+        // A bias point's solve starts by clearing prevPoint; it is set
+        // again only once that point converged, so a step taken while it is
+        // set is the check that follows.
+        if (prevPoint != 0 && std::fabs(lightState.wavelength - wavelength) < 1e-9) {
+            jacobian->clear();
+            ++*singularSteps;
+        }
+    }
+
+    double wavelength;
+    int* singularSteps;
+};
+
+TEST_F(QuantumEfficiencyTest, FailedCheckStepLeavesTheIqeUnknownWithAndWithoutDebug)
+{
+    // At 0.6 um the step that measures the current's accuracy meets a
+    // singular system. Its unknowns stay as they were, which must not read
+    // as a current known exactly: the IQE there is not resolved (written
+    // as 0), whether or not -debug is on. The photocurrent itself (EQE) is
+    // that of the converged point.
+    constexpr double FAILING = 0.6;
+    const std::string device = collector("    Voltage.Source=\"None\"\n");
+    const std::wstring file(device.begin(), device.end());
+    std::vector<std::vector<double>> tables[2];
+    for (const bool debug : {false, true}) {
+        SCOPED_TRACE(debug ? "debug" : "no debug");
+        int singularSteps = 0;
+        ekRunRequest request;
+        request.inputFile = file.c_str();
+        request.debug = debug;
+        request.nowarn = true;
+        request.makeSimulator = [&](nuSigma* sigma, nuParam* param) -> ekSimulator* {
+            return new (std::nothrow) SingularCheckSimulator(sigma, param, FAILING, &singularSteps);
+        };
+        ::testing::internal::CaptureStdout();
+        const bool ok = ek_runSimulation(request);
+        log = ::testing::internal::GetCapturedStdout();
+        ASSERT_TRUE(ok) << log;
+        // The singular system met the check alone, once.
+        EXPECT_EQ(singularSteps, 1);
+        if (debug) {
+            EXPECT_NE(log.find("[DEBUG]   singular matrix found in the transport system"),
+                      std::string::npos)
+                << log;
+        }
+        const auto table = rows(at("simulout_qw.txt"));
+        ASSERT_EQ(table.size(), 5u);
+        for (const auto& row : table) {
+            SCOPED_TRACE(row[0]);
+            ASSERT_EQ(row.size(), 3u);
+            EXPECT_NEAR(row[1], absorbed(row[0]), 0.02 * absorbed(row[0]));
+            if (std::fabs(row[0] - FAILING) < 1e-9) {
+                EXPECT_EQ(row[2], 0.0);
+            } else {
+                EXPECT_GT(row[2], 0.98);
+            }
+        }
+        tables[debug ? 1 : 0] = table;
+    }
+    EXPECT_EQ(tables[0], tables[1]);
 }
 
 TEST(QuantumEfficiencyValue, SolverNoiseAboveOneIsOneAndAnythingClearlyAboveIsNoResult)

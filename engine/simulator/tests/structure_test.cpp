@@ -371,6 +371,66 @@ TEST_F(StructureTest, DopantEnergyIsCappedAtHalfTheGapThenLowered)
                 L->getDopant()->getTn() / (1.0 + 1e18 / 1e19), 1e-20);
 }
 
+TEST_F(StructureTest, TrapModelEnergyBeyondHalfTheGapIsCappedWithOneWarningPerLayerAndTrap)
+{
+    // A graded trap model, so every point asks it again: trap index 0 at
+    // 0.9 eV from midgap lies beyond half the gap of Si (1.12 eV) and of
+    // GaAs (1.42 eV); index 1 at 0.3 eV lies inside both.
+    const std::wstring script =
+        writeFile("trap.lua", "function kov_trap(index, z, t)\n"
+                              "  local E = 0.3\n"
+                              "  if index == 0 then E = 0.9 end\n"
+                              "  return 1e15, 0, 1e19, 1e-8, 1e-8, E, 1, true\n"
+                              "end\n");
+    std::vector<ekLayer*> layers = {addLayer(L"Si", 1.0, 0x20, 1e16, 60),
+                                    addLayer(L"GaAs", 1.0, 0x10, 1e16, 60)};
+    for (ekLayer* L : layers) {
+        for (const wchar_t* name : {L"T1", L"T2"}) {
+            ASSERT_NE(L->addTrap(name, 0x20, 1e15, 1e19, 0.1, 0.0, 1e-8, 1e-8, 1.0, false),
+                      nullptr);
+        }
+        ASSERT_TRUE(L->updateTrapScript(script.c_str(), true));
+    }
+    ::testing::internal::CaptureStdout();
+    build(nuParam::MESH_LAYER, 1000);
+    // A second set-up of the same run (as a finer mesh makes) says nothing
+    // again.
+    build(nuParam::MESH_LAYER, 1000);
+    const std::string log = ::testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(sigma.isOK()) << log;
+
+    auto count = [&log](const std::string& text) {
+        int n = 0;
+        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    auto narrow = [](const std::wstring& w) { return std::string(w.begin(), w.end()); };
+    EXPECT_EQ(count("[WARNING]"), 2) << log;
+    const double Vt = sim.getNorm().Vt;
+    const ekTrapArrays& level = sim.getMesh().trap[0];
+    const ekTrapArrays& inside = sim.getMesh().trap[1];
+    const double factor = 1.0 / (1.0 + 1e15 / 1e19);
+    for (int l = 0; l < 2; ++l) {
+        const double Eg = layers[l]->getBandgap();
+        SCOPED_TRACE(Eg);
+        ASSERT_GT(0.9, Eg / 2.0);
+        EXPECT_EQ(
+            count("[WARNING] Layer" + std::to_string(l + 1) +
+                  ": the energy 0.9 eV that Trap.Model gives trap index 0 changed to " +
+                  narrow(nu_numberText(Eg / 2.0)) + " eV (a level lies at most half the bandgap, " +
+                  narrow(nu_numberText(Eg)) + " eV, from midgap)\n"),
+            1)
+            << log;
+        // A point inside the layer holds the capped level and the other
+        // trap's own, each lowered with the density.
+        const int i = 30 + 60 * l;
+        EXPECT_NEAR(level.E[i] * Vt, Eg / 2.0 * factor, 1e-9);
+        EXPECT_NEAR(inside.E[i] * Vt, 0.3 * factor, 1e-9);
+    }
+}
+
 TEST_F(StructureTest, DeviceWithoutLayersIsRefused)
 {
     build(nuParam::MESH_EXACT, 100);
