@@ -28,6 +28,16 @@ bool isAsciiLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' &&
 
 bool isNameChar(wchar_t c) { return isAsciiLetter(c) || (c >= L'0' && c <= L'9') || c == L'_'; }
 
+// How many characters of the name a '$' reference starts at this text.
+size_t referenceLength(const wchar_t* name)
+{
+    size_t length = 0;
+    while (isNameChar(name[length])) {
+        ++length;
+    }
+    return length;
+}
+
 bool sameName(const wchar_t* stored, const wchar_t* name, size_t length)
 {
     return wcslen(stored) == length && wcsncasecmp(stored, name, length) == 0;
@@ -118,10 +128,7 @@ bool ElecDevice::expandReferences(const wchar_t* text, wchar_t* out, size_t outS
             work += *c;
         } else {
             const wchar_t* name = c + 1;
-            size_t length = 0;
-            while (isNameChar(name[length])) {
-                ++length;
-            }
+            const size_t length = referenceLength(name);
             wchar_t replacement[VARIABLE_VALUE_SIZE];
             if (!lookupReference(name, length, replacement, VARIABLE_VALUE_SIZE)) {
                 return false;
@@ -178,10 +185,7 @@ std::wstring ElecDevice::undefinedReference(const wchar_t* text) const
             continue;
         }
         const wchar_t* name = c + 1;
-        size_t length = 0;
-        while (isNameChar(name[length])) {
-            ++length;
-        }
+        const size_t length = referenceLength(name);
         wchar_t replacement[VARIABLE_VALUE_SIZE];
         if (!lookupReference(name, length, replacement, VARIABLE_VALUE_SIZE)) {
             const size_t shown = std::min(length, VARIABLE_NAME_SIZE - 1);

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -82,6 +85,16 @@ protected:
     DocRecorder recorder;
     TempFolder folder{"kovradoc-"};
 };
+
+// Runs the driver on a file in its own folder (its log in run.log there);
+// the exit status.
+inline int runEngine(const std::string& folder, const std::string& file)
+{
+    const std::string command = "cd '" + folder + "' && '" + KOVRA_BIN_DIR + "/kovracomp' -run '" +
+                                file + "' -nowarn > run.log 2>&1";
+    const int raw = std::system(command.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
 
 inline std::string readText(const std::string& path)
 {

@@ -17,15 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs the driver on a file in its own folder; the exit status.
-int runEngine(const std::string& folder, const std::string& file)
-{
-    const std::string command = "cd '" + folder + "' && '" + KOVRA_BIN_DIR + "/kovracomp' -run '" +
-                                file + "' -nowarn > run.log 2>&1";
-    const int raw = std::system(command.c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
-
 // Moves the result files of a run ("simulout*") into a folder of their own.
 void collectResults(const std::string& folder, const std::string& into)
 {

@@ -58,15 +58,26 @@ INSTANTIATE_TEST_SUITE_P(ResultNames, PlantedLinks,
                                          "simulinput_bias.txt"),
                          NamedByPrint());
 
+// Takes the folder's lock as another run would; the descriptor that holds
+// it (closing it lets the lock go), or -1 when it cannot be had.
+int holdFolderLock(const TempFolder& scratch)
+{
+    const std::string lockPath = (scratch.folder() / ".simulock").string();
+    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT, 0644);
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 TEST(OutputFolderLock, ASecondRunIntoTheSameFolderIsRefused)
 {
     TempFolder scratch;
     scratch.write("cell.kovra", junctionFile(kov_toUtf8(scratch.wideFolder())));
     // Another run holds the folder.
-    const std::string lockPath = (scratch.folder() / ".simulock").string();
-    const int other = ::open(lockPath.c_str(), O_RDWR | O_CREAT, 0644);
+    const int other = holdFolderLock(scratch);
     ASSERT_GE(other, 0);
-    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
     NameBuffers names;
     RunResult run = runDevice(scratch.wideFile("cell.kovra"), names);
     EXPECT_FALSE(run.ok);
@@ -174,10 +185,8 @@ TEST(OutputFolderLock, TheRunHoldingTheLockRemovesLeftoverTemporaries)
     }
     fs::create_directory(scratch.folder() / "simulout_qw.txt.part77");  // a folder, not a file
 
-    const std::string lockPath = (scratch.folder() / ".simulock").string();
-    const int other = ::open(lockPath.c_str(), O_RDWR | O_CREAT, 0644);
+    const int other = holdFolderLock(scratch);
     ASSERT_GE(other, 0);
-    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
     NameBuffers names;
     RunResult run = runDevice(scratch.wideFile("cell.kovra"), names);
     EXPECT_FALSE(run.ok);
