@@ -297,8 +297,9 @@ TEST_F(QuantumEfficiencyTest, FailedCheckStepLeavesTheIqeUnknownWithAndWithoutDe
     // At 0.6 um the step that measures the current's accuracy meets a
     // singular system. Its unknowns stay as they were, which must not read
     // as a current known exactly: the IQE there is not resolved (written
-    // as 0), whether or not -debug is on. The photocurrent itself (EQE) is
-    // that of the converged point.
+    // as 0), and a warning naming the wavelength says so, whether or not
+    // -debug is on. The photocurrent itself (EQE) is that of the converged
+    // point.
     constexpr double FAILING = 0.6;
     const std::string device = collector("    Voltage.Source=\"None\"\n");
     const std::wstring file(device.begin(), device.end());
@@ -319,6 +320,18 @@ TEST_F(QuantumEfficiencyTest, FailedCheckStepLeavesTheIqeUnknownWithAndWithoutDe
         ASSERT_TRUE(ok) << log;
         // The singular system met the check alone, once.
         EXPECT_EQ(singularSteps, 1);
+        // The unresolved IQE is said, with its wavelength, once, and even
+        // with the warnings that may be left out switched off.
+        const std::string warning =
+            "[WARNING] QE spectrum at 0.6 um: IQE written as 0 (not resolved): the step that "
+            "checks how well the current is known could not be solved\n";
+        size_t said = 0;
+        for (size_t at = log.find(warning); at != std::string::npos;
+             at = log.find(warning, at + 1)) {
+            ++said;
+        }
+        EXPECT_EQ(said, 1u) << log;
+        EXPECT_EQ(log.find("[WARNING] QE spectrum at 0.4 um"), std::string::npos) << log;
         if (debug) {
             EXPECT_NE(log.find("[DEBUG]   singular matrix found in the transport system"),
                       std::string::npos)
