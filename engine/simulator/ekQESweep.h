@@ -34,6 +34,8 @@ struct ekQEOutcome {
     // checks how well their current is known failed; said as the sweep
     // ends, so a repeat at 0 V says only its own.
     std::vector<double> uncheckedWavelengths;
+    // The same check of the dark current at Va failed: no IQE is resolved.
+    bool darkUnchecked = false;
 };
 
 // A computed quantum efficiency as stored: one that overshoots 1 by no more
@@ -53,9 +55,9 @@ public:
     // The messages, the QW file, the photocurrent summary and the
     // distribution of the last wavelength; *result as sweepQE returns it.
     void finish(const ekQEOutcome& out, int* result);
-    // Warns, one line per wavelength, of the IQE left unresolved by a
-    // failed check step: a result written as 0 that says nothing of the
-    // device.
+    // Warns, one line per wavelength (or one for all, when the dark
+    // current's check failed), of the IQE left unresolved by a failed check
+    // step: a result written as 0 that says nothing of the device.
     void warnUncheckedWavelengths(const ekQEOutcome& out) const;
 
 private:

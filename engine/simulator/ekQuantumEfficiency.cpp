@@ -214,6 +214,13 @@ int ekSimulator::doQE(int index, double wavelength, double flux, double* absorbe
 
 void ekQESweep::warnUncheckedWavelengths(const ekQEOutcome& out) const
 {
+    if (out.darkUnchecked) {
+        sim.sigma->update((L"[WARNING] QE spectrum at Va = " + nu_numberText(sim.Va * sim.norm.Vt) +
+                           L" V: every IQE written as 0 (not resolved): the step that checks how "
+                           L"well the dark current is known could not be solved\n")
+                              .c_str(),
+                          2);
+    }
     for (const double wavelength : out.uncheckedWavelengths) {
         sim.sigma->update((L"[WARNING] QE spectrum at " + nu_numberText(wavelength) +
                            L" um: IQE written as 0 (not resolved): the step that checks how "
@@ -277,6 +284,7 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
     saveCurrent();
     out.Jdark = std::fabs(bias) < EQUILIBRIUM_BIAS ? 0.0 : sim.totals.meanCurrent;
     out.JdarkError = std::fabs(bias) < EQUILIBRIUM_BIAS ? 0.0 : currentError();
+    out.darkUnchecked = !std::isfinite(out.JdarkError);
     keepAccepted();
     if (!tabulateIndex()) {
         return;
@@ -404,7 +412,7 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
                 if (out.accepted > 0 || bothNonZero) {
                     light->setData(4, i, EQE);
                     light->setData(5, i, resolved ? IQE : 0.0);
-                    if (!std::isfinite(litError)) {
+                    if (!std::isfinite(litError) && !out.darkUnchecked) {
                         out.uncheckedWavelengths.push_back(wavelength);
                     }
                     light->setMask(i, ElecSweep::MASK_COMPUTED);
