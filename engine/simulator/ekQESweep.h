@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "ekSimulator.h"
 
@@ -29,6 +30,12 @@ struct ekQEOutcome {
     bool lastConverged = false;  // the last solve converged
     double Jdark = 0.0;          // normalised
     double JdarkError = 0.0;     // its accuracy (currentError), normalised
+    // Wavelengths (um) whose IQE is written as 0 because the step that
+    // checks how well their current is known failed; said as the sweep
+    // ends, so a repeat at 0 V says only its own.
+    std::vector<double> uncheckedWavelengths;
+    // The same check of the dark current at Va failed: no IQE is resolved.
+    bool darkUnchecked = false;
 };
 
 // A computed quantum efficiency as stored: one that overshoots 1 by no more
@@ -48,6 +55,10 @@ public:
     // The messages, the QW file, the photocurrent summary and the
     // distribution of the last wavelength; *result as sweepQE returns it.
     void finish(const ekQEOutcome& out, int* result);
+    // Warns, one line per wavelength (or one for all, when the dark
+    // current's check failed), of the IQE left unresolved by a failed check
+    // step: a result written as 0 that says nothing of the device.
+    void warnUncheckedWavelengths(const ekQEOutcome& out) const;
 
 private:
     // Brings the work arrays to the dark solution at bias; false when that
@@ -60,6 +71,7 @@ private:
     // stored is known: how far one more iteration moves it (the solve
     // stops at its tolerance; the next iteration takes most of what is
     // left). Normalised; the stored solution stays the one solved.
+    // Infinite when that iteration could not be made.
     double currentError();
 
     ekSimulator& sim;

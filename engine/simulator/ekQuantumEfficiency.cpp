@@ -212,6 +212,24 @@ int ekSimulator::doQE(int index, double wavelength, double flux, double* absorbe
     return doBias(Va, w);
 }
 
+void ekQESweep::warnUncheckedWavelengths(const ekQEOutcome& out) const
+{
+    if (out.darkUnchecked) {
+        sim.sigma->update((L"[WARNING] QE spectrum at Va = " + nu_numberText(sim.Va * sim.norm.Vt) +
+                           L" V: every IQE written as 0 (not resolved): the step that checks how "
+                           L"well the dark current is known could not be solved\n")
+                              .c_str(),
+                          2);
+    }
+    for (const double wavelength : out.uncheckedWavelengths) {
+        sim.sigma->update((L"[WARNING] QE spectrum at " + nu_numberText(wavelength) +
+                           L" um: IQE written as 0 (not resolved): the step that checks how "
+                           L"well the current is known could not be solved\n")
+                              .c_str(),
+                          2);
+    }
+}
+
 ekQESettings::ekQESettings(const nuParam* p)
     : method(p->method), solver(p->solver), maxiter(p->maxiter), damp(p->damp), reltol(p->reltol)
 {
@@ -266,6 +284,7 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
     saveCurrent();
     out.Jdark = std::fabs(bias) < EQUILIBRIUM_BIAS ? 0.0 : sim.totals.meanCurrent;
     out.JdarkError = std::fabs(bias) < EQUILIBRIUM_BIAS ? 0.0 : currentError();
+    out.darkUnchecked = !std::isfinite(out.JdarkError);
     keepAccepted();
     if (!tabulateIndex()) {
         return;
@@ -351,7 +370,8 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
         // and the absorbed light above the round-off of the fluxes it is
         // the difference of (about one rounding of the incident flux per
         // mesh point).
-        const bool resolved = dJ >= IQE_RESOLUTION * (currentError() + out.JdarkError) &&
+        const double litError = currentError();
+        const bool resolved = dJ >= IQE_RESOLUTION * (litError + out.JdarkError) &&
                               absorbedAll >= IQE_RESOLUTION * sim.Points * DBL_EPSILON * incident;
         double IQE = absorbed > 0.0 && absorbedAll > 0.0
                          ? ekPhysicalEfficiency(dJ / absorbedAll * factor)
@@ -392,6 +412,9 @@ void ekQESweep::run(double bias, bool restart, ekQEOutcome& out)
                 if (out.accepted > 0 || bothNonZero) {
                     light->setData(4, i, EQE);
                     light->setData(5, i, resolved ? IQE : 0.0);
+                    if (!std::isfinite(litError) && !out.darkUnchecked) {
+                        out.uncheckedWavelengths.push_back(wavelength);
+                    }
                     light->setMask(i, ElecSweep::MASK_COMPUTED);
                     sim.reportProgress(light, L"wavelength", wavelength, L"um");
                     ++out.accepted;

@@ -117,6 +117,7 @@ void ekQESweep::finish(const ekQEOutcome& out, int* result)
         sim.sigma->update(L"[LIGHT]   QE spectrum simulation stopped by the user\n", 0);
         if (out.accepted > 0) {
             // The wavelengths solved so far are kept, marked partial.
+            warnUncheckedWavelengths(out);
             sim.saveSweep(sim.SWEEP_QW, L"[SEND]QW:");
         }
         *result = sim.itersMax;
@@ -152,6 +153,7 @@ void ekQESweep::finish(const ekQEOutcome& out, int* result)
         return;
     }
     ek_resetSigma(sim.sigma);
+    warnUncheckedWavelengths(out);
     sim.saveSweep(sim.SWEEP_QW, L"[SEND]QW:");
     wchar_t message[256] = {};
     sim.printEQE(true, message);

@@ -516,9 +516,10 @@ protected:
     ekNormalisation norm;
 
     ekMeshFields mesh;
-    // Per layer and trap: the run has warned that it caps the energy a trap
-    // model gave, so a later set-up (a finer mesh) does not say it again.
-    bool trapCapsSaid[LAYERS_MAX * TRAPS] = {};
+    // Per layer and level (its traps, then its dopant): the run has warned
+    // that it caps the level's energy, so a later set-up (a finer mesh) does
+    // not say it again.
+    bool levelCapsSaid[LAYERS_MAX * (TRAPS + 1)] = {};
 
     // Mesh and initial-guess files: the guess file's positions are the mesh.
     ekMeshFile meshFile;

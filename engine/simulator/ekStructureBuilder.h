@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "ekMeshFields.h"
@@ -25,13 +26,19 @@ struct ekStructureInputs {
     const double* customMesh = nullptr;  // positions of a mesh or guess file (normalised)
     int customMeshCount = 0;
     double referenceWavelength = 0.53;  // um, for the optical index of the points
-    // LAYERS_MAX x TRAPS flags, layer by layer: a trap model's energy whose
-    // cap was warned. Kept by the caller across set-ups; null: this set-up's own.
-    bool* trapCapsSaid = nullptr;
+    // LAYERS_MAX x LEVEL_SLOTS flags, layer by layer: a level whose capped
+    // energy was warned. Kept by the caller across set-ups; null: this
+    // set-up's own.
+    bool* levelCapsSaid = nullptr;
 };
 
 class ekStructureBuilder {
 public:
+    // The levels of a layer whose energy cap is warned: its traps by index,
+    // then its dopant.
+    static constexpr int DOPANT_SLOT = ekMeshFields::TRAPS;
+    static constexpr int LEVEL_SLOTS = ekMeshFields::TRAPS + 1;
+
     ekStructureBuilder(ekMeshFields& mesh, ElecDevice* device, const ekNormalisation& norm,
                        nuSigma* sigma, const ekStructureInputs& inputs);
 
@@ -54,9 +61,10 @@ private:
     void storePoint(int i, int layer, const ekLayerValues& values);
     void storeDopant(int i, const ekLayerValues& values);
     void storeTraps(int i, int layer, const ekLayerValues& values);
-    // Warns, once per layer and trap, that the energy E (eV) a trap model
-    // gave lies beyond half the point's bandgap Eg (eV), where it is capped.
-    void warnCappedTrap(int layer, int trap, double E, double Eg);
+    // Warns, once per layer and level slot, that the energy E (eV) of a
+    // level lies beyond half the point's bandgap Eg (eV), where it is
+    // capped; source says where the energy came from.
+    void warnCappedLevel(int layer, int slot, const std::wstring& source, double E, double Eg);
     void blendInterface(int i);
     void storeContacts();
     // Normalised band values of a layer's model values: Eg, Chi, NC, NV,
@@ -86,7 +94,7 @@ private:
     double deviceLength = 0.0;
     std::vector<ekLayerGeometry> geometry;
     std::vector<ekLayerValues> values;
-    bool ownTrapCapsSaid[ekMeshFields::LAYERS_MAX * ekMeshFields::TRAPS] = {};
+    bool ownLevelCapsSaid[ekMeshFields::LAYERS_MAX * LEVEL_SLOTS] = {};
 };
 
 // The one rule for a material value at a point shared by two layers: a

@@ -352,7 +352,9 @@ bool ekSimulator::init()
     inputs.customMesh = meshFile.z;
     inputs.customMeshCount = meshFile.count;
     inputs.referenceWavelength = lightState.wavelength;
-    inputs.trapCapsSaid = trapCapsSaid;
+    static_assert(sizeof(levelCapsSaid) ==
+                  sizeof(bool) * LAYERS_MAX * ekStructureBuilder::LEVEL_SLOTS);
+    inputs.levelCapsSaid = levelCapsSaid;
     ekStructureBuilder builder(mesh, device, norm, sigma, inputs);
     if (!builder.prepare(&deviceLength, &coarseMesh)) {
         return false;

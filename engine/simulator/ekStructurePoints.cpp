@@ -34,6 +34,16 @@ void dopantTerms(ekMaterialArrays& mat, int i)
     }
 }
 
+// Whether a level energy beyond half the gap is first known to be capped
+// as the run lays it on the mesh: the device-file reader has warned of a
+// Dopant.E or Trap.E above half the layer's constant gap already, while the
+// energy a level model gives (fromModel), or any energy against the
+// per-point gap of a bandgap model, is first met here.
+bool capFirstKnownHere(bool fromModel, const ekLayer* L)
+{
+    return fromModel || L->isBandgapScript();
+}
+
 }  // namespace
 
 double ek_interfaceMean(double a, double b, int flags)
@@ -88,11 +98,19 @@ void ekStructureBuilder::dopantValues(const ekLevelValues& d, double Eg, bool gr
 
 void ekStructureBuilder::storeDopant(int i, const ekLayerValues& v)
 {
-    const ekLayer* L = device->getLayer(mesh.pointLayer[i]);
+    const int l = mesh.pointLayer[i];
+    const ekLayer* L = device->getLayer(l);
     const bool graded = L->isDopingScript() && L->isDopingScriptGraded();
     uint8_t kind = 0;
     double N = 0.0, E = 0.0, taun = 0.0, taup = 0.0;
     dopantValues(v.dopant, mesh.mat.Eg[i], graded, &kind, &N, &E, &taun, &taup);
+    if (kind != 0 && v.dopant.E / norm.Vt > mesh.mat.Eg[i] / 2.0 &&
+        capFirstKnownHere(L->isDopingScript(), L)) {
+        warnCappedLevel(l, DOPANT_SLOT,
+                        L->isDopingScript() ? L"that Dopant.Model gives the dopant"
+                                            : L"that Dopant.E gives the dopant",
+                        v.dopant.E, mesh.mat.Eg[i] * norm.Vt);
+    }
     mesh.mat.dopantKind[i] = kind;
     mesh.mat.dopantN[i] = N;
     mesh.mat.dopantE[i] = E;
@@ -148,10 +166,13 @@ void ekStructureBuilder::storeTraps(int i, int l, const ekLayerValues& v)
         a.kind[i] = tr.kind;
         a.N[i] = tr.N / norm.density;
         const double cap = mesh.mat.Eg[i] / 2.0;
-        // The reader has warned of a capped Trap.E already; a trap model's
-        // energy is first known here.
-        if (tr.E / norm.Vt > cap && L->isTrapScript()) {
-            warnCappedTrap(l, t, tr.E, mesh.mat.Eg[i] * norm.Vt);
+        if (tr.E / norm.Vt > cap && capFirstKnownHere(L->isTrapScript(), L)) {
+            warnCappedLevel(l, t,
+                            L->isTrapScript()
+                                ? L"that Trap.Model gives trap index " + std::to_wstring(t)
+                                : L"that Trap.E gives the layer's trap " + std::to_wstring(t + 1) +
+                                      L" (in the order of the file)",
+                            tr.E, mesh.mat.Eg[i] * norm.Vt);
         }
         a.E[i] = std::min(tr.E / norm.Vt, cap) * factor;
         a.W[i] = tr.W / norm.Vt;
@@ -162,21 +183,23 @@ void ekStructureBuilder::storeTraps(int i, int l, const ekLayerValues& v)
     }
 }
 
-void ekStructureBuilder::warnCappedTrap(int l, int t, double E, double Eg)
+void ekStructureBuilder::warnCappedLevel(int l, int slot, const std::wstring& source, double E,
+                                         double Eg)
 {
-    bool* said = in.trapCapsSaid != nullptr ? in.trapCapsSaid : ownTrapCapsSaid;
-    bool& once = said[l * ekMeshFields::TRAPS + t];
+    bool* said = in.levelCapsSaid != nullptr ? in.levelCapsSaid : ownLevelCapsSaid;
+    bool& once = said[l * LEVEL_SLOTS + slot];
     if (once) {
         return;
     }
     once = true;
-    sigma->update(
-        (L"[WARNING] Layer" + std::to_wstring(l + 1) + L": the energy " + nu_numberText(E) +
-         L" eV that Trap.Model gives trap index " + std::to_wstring(t) + L" changed to " +
-         nu_numberText(Eg / 2.0) + L" eV (a level lies at most half the bandgap, " +
-         nu_numberText(Eg) + L" eV, from midgap)\n")
-            .c_str(),
-        2);
+    // A dopant's energy is measured from its band edge, a trap's from midgap.
+    const wchar_t* from = slot == DOPANT_SLOT ? L"its band edge" : L"midgap";
+    sigma->update((L"[WARNING] Layer" + std::to_wstring(l + 1) + L": the energy " +
+                   nu_numberText(E) + L" eV " + source + L" changed to " + nu_numberText(Eg / 2.0) +
+                   L" eV (a level lies at most half the bandgap, " + nu_numberText(Eg) +
+                   L" eV, from " + from + L")\n")
+                      .c_str(),
+                  2);
 }
 
 void ekStructureBuilder::storePoint(int i, int l, const ekLayerValues& v)

@@ -2,10 +2,13 @@
 // against Beer-Lambert's law, the photocurrent summary, the repeat at 0 V
 // of a sweep asked at a voltage where it cannot succeed, and the fall back
 // to equilibrium when no light reaches the device, and a check step whose
-// linear system cannot be solved.
+// linear system cannot be solved, of a lit point or of the dark current.
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <new>
+#include <string>
+#include <utility>
 
 #include "ekBandMatrix.h"
 #include "ekQESweep.h"
@@ -263,13 +266,17 @@ TEST_F(QuantumEfficiencyTest, NoLightThroughTheAnodeFallsBackToEquilibrium)
               std::string::npos);
 }
 
-// A simulator whose coupled system loses its rank in the one step that
-// checks, after a wavelength's point converged, how well its current is
-// known; the point itself solves as usual. Only at one wavelength.
+// A simulator whose coupled system loses its rank in a step that checks,
+// after a point converged, how well its current is known; the point itself
+// solves as usual. singular(check, wavelength) picks the checks that fail:
+// check counts them over the run from 0 (at a voltage off 0 V the first is
+// the dark current's), wavelength is the one shining.
 class SingularCheckSimulator : public ekSimulator {
 public:
-    SingularCheckSimulator(nuSigma* sigma, nuParam* param, double wavelength, int* singularSteps)
-        : ekSimulator(sigma, param), wavelength(wavelength), singularSteps(singularSteps)
+    using Choice = std::function<bool(int check, double wavelength)>;
+
+    SingularCheckSimulator(nuSigma* sigma, nuParam* param, Choice singular, int* singularSteps)
+        : ekSimulator(sigma, param), singular(std::move(singular)), singularSteps(singularSteps)
     {
         setNewtonAssembler(static_cast<SystemAssembler>(&SingularCheckSimulator::assemble));
     }
@@ -282,23 +289,35 @@ private:
         // A bias point's solve starts by clearing prevPoint; it is set
         // again only once that point converged, so a step taken while it is
         // set is the check that follows.
-        if (prevPoint != 0 && std::fabs(lightState.wavelength - wavelength) < 1e-9) {
+        if (prevPoint != 0 && singular(checks++, lightState.wavelength)) {
             jacobian->clear();
             ++*singularSteps;
         }
     }
 
-    double wavelength;
+    Choice singular;
+    int checks = 0;
     int* singularSteps;
 };
+
+// How often text stands in log.
+size_t occurrences(const std::string& log, const std::string& text)
+{
+    size_t n = 0;
+    for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) {
+        ++n;
+    }
+    return n;
+}
 
 TEST_F(QuantumEfficiencyTest, FailedCheckStepLeavesTheIqeUnknownWithAndWithoutDebug)
 {
     // At 0.6 um the step that measures the current's accuracy meets a
     // singular system. Its unknowns stay as they were, which must not read
     // as a current known exactly: the IQE there is not resolved (written
-    // as 0), whether or not -debug is on. The photocurrent itself (EQE) is
-    // that of the converged point.
+    // as 0), and a warning naming the wavelength says so, whether or not
+    // -debug is on. The photocurrent itself (EQE) is that of the converged
+    // point.
     constexpr double FAILING = 0.6;
     const std::string device = collector("    Voltage.Source=\"None\"\n");
     const std::wstring file(device.begin(), device.end());
@@ -311,7 +330,10 @@ TEST_F(QuantumEfficiencyTest, FailedCheckStepLeavesTheIqeUnknownWithAndWithoutDe
         request.debug = debug;
         request.nowarn = true;
         request.makeSimulator = [&](nuSigma* sigma, nuParam* param) -> ekSimulator* {
-            return new (std::nothrow) SingularCheckSimulator(sigma, param, FAILING, &singularSteps);
+            return new (std::nothrow) SingularCheckSimulator(
+                sigma, param,
+                [](int, double wavelength) { return std::fabs(wavelength - FAILING) < 1e-9; },
+                &singularSteps);
         };
         ::testing::internal::CaptureStdout();
         const bool ok = ek_runSimulation(request);
@@ -319,6 +341,13 @@ TEST_F(QuantumEfficiencyTest, FailedCheckStepLeavesTheIqeUnknownWithAndWithoutDe
         ASSERT_TRUE(ok) << log;
         // The singular system met the check alone, once.
         EXPECT_EQ(singularSteps, 1);
+        // The unresolved IQE is said, with its wavelength, once, and even
+        // with the warnings that may be left out switched off.
+        const std::string warning =
+            "[WARNING] QE spectrum at 0.6 um: IQE written as 0 (not resolved): the step that "
+            "checks how well the current is known could not be solved\n";
+        EXPECT_EQ(occurrences(log, warning), 1u) << log;
+        EXPECT_EQ(log.find("[WARNING] QE spectrum at 0.4 um"), std::string::npos) << log;
         if (debug) {
             EXPECT_NE(log.find("[DEBUG]   singular matrix found in the transport system"),
                       std::string::npos)
@@ -339,6 +368,44 @@ TEST_F(QuantumEfficiencyTest, FailedCheckStepLeavesTheIqeUnknownWithAndWithoutDe
         tables[debug ? 1 : 0] = table;
     }
     EXPECT_EQ(tables[0], tables[1]);
+}
+
+TEST_F(QuantumEfficiencyTest, FailedDarkCheckStepLeavesEveryIqeUnknownAndSaysSoOnce)
+{
+    // At 0.02 V the dark current is solved before any wavelength shines,
+    // and its accuracy checked by one more step; that step meets a singular
+    // system. Every photocurrent is then measured against a dark current
+    // of unknown accuracy: no IQE is resolved, which one warning says. The
+    // EQEs are those of the converged points.
+    const std::string device = collector("    Voltage.Source=\"Sweep\"\n    Voltage.Start=0.02\n"
+                                         "    Voltage.End=0.02\n    Voltage.Step=0\n");
+    const std::wstring file(device.begin(), device.end());
+    int singularSteps = 0;
+    ekRunRequest request;
+    request.inputFile = file.c_str();
+    request.makeSimulator = [&](nuSigma* sigma, nuParam* param) -> ekSimulator* {
+        return new (std::nothrow) SingularCheckSimulator(
+            sigma, param, [](int check, double) { return check == 0; }, &singularSteps);
+    };
+    ::testing::internal::CaptureStdout();
+    const bool ok = ek_runSimulation(request);
+    log = ::testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(ok) << log;
+    EXPECT_EQ(singularSteps, 1);
+    EXPECT_EQ(occurrences(log, "[WARNING] QE spectrum at Va = 0.02 V: every IQE written as 0 (not "
+                               "resolved): the step that checks how well the dark current is "
+                               "known could not be solved\n"),
+              1u)
+        << log;
+    EXPECT_EQ(occurrences(log, "[WARNING] QE spectrum at "), 1u) << log;
+    const auto table = rows(at("simulout_qw.txt"));
+    ASSERT_EQ(table.size(), 5u);
+    for (const auto& row : table) {
+        SCOPED_TRACE(row[0]);
+        ASSERT_EQ(row.size(), 3u);
+        EXPECT_NEAR(row[1], absorbed(row[0]), 0.02 * absorbed(row[0]));
+        EXPECT_EQ(row[2], 0.0);
+    }
 }
 
 TEST(QuantumEfficiencyValue, SolverNoiseAboveOneIsOneAndAnythingClearlyAboveIsNoResult)

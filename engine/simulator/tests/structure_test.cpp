@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "ElecDevice.h"
@@ -35,6 +36,29 @@ protected:
     }
 
     double z(int i) const { return sim.getMesh().sol.z[i] * sim.getNorm().length; }
+
+    // How often text stands in log.
+    static int occurrences(const std::string& log, const std::string& text)
+    {
+        int n = 0;
+        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) {
+            ++n;
+        }
+        return n;
+    }
+    static std::string narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+    // The line that warns of a level's energy E (eV) capped at half the
+    // bandgap Eg (eV); source says where the energy came from, from where
+    // the level is measured.
+    static std::string cappedLine(int layer, double E, const std::string& source, double Eg,
+                                  const std::string& from)
+    {
+        return "[WARNING] Layer" + std::to_string(layer) + ": the energy " +
+               narrow(nu_numberText(E)) + " eV " + source + " changed to " +
+               narrow(nu_numberText(Eg / 2.0)) + " eV (a level lies at most half the bandgap, " +
+               narrow(nu_numberText(Eg)) + " eV, from " + from + ")\n";
+    }
 
     // Generation of point i of a uniform absorber (alpha in 1/um, normalised
     // flux F0): what its control box absorbs, per box width (normalised).
@@ -399,14 +423,7 @@ TEST_F(StructureTest, TrapModelEnergyBeyondHalfTheGapIsCappedWithOneWarningPerLa
     const std::string log = ::testing::internal::GetCapturedStdout();
     ASSERT_TRUE(sigma.isOK()) << log;
 
-    auto count = [&log](const std::string& text) {
-        int n = 0;
-        for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) {
-            ++n;
-        }
-        return n;
-    };
-    auto narrow = [](const std::wstring& w) { return std::string(w.begin(), w.end()); };
+    auto count = [&log](const std::string& text) { return occurrences(log, text); };
     EXPECT_EQ(count("[WARNING]"), 2) << log;
     const double Vt = sim.getNorm().Vt;
     const ekTrapArrays& level = sim.getMesh().trap[0];
@@ -416,12 +433,8 @@ TEST_F(StructureTest, TrapModelEnergyBeyondHalfTheGapIsCappedWithOneWarningPerLa
         const double Eg = layers[l]->getBandgap();
         SCOPED_TRACE(Eg);
         ASSERT_GT(0.9, Eg / 2.0);
-        EXPECT_EQ(
-            count("[WARNING] Layer" + std::to_string(l + 1) +
-                  ": the energy 0.9 eV that Trap.Model gives trap index 0 changed to " +
-                  narrow(nu_numberText(Eg / 2.0)) + " eV (a level lies at most half the bandgap, " +
-                  narrow(nu_numberText(Eg)) + " eV, from midgap)\n"),
-            1)
+        EXPECT_EQ(count(cappedLine(l + 1, 0.9, "that Trap.Model gives trap index 0", Eg, "midgap")),
+                  1)
             << log;
         // A point inside the layer holds the capped level and the other
         // trap's own, each lowered with the density.
@@ -429,6 +442,94 @@ TEST_F(StructureTest, TrapModelEnergyBeyondHalfTheGapIsCappedWithOneWarningPerLa
         EXPECT_NEAR(level.E[i] * Vt, Eg / 2.0 * factor, 1e-9);
         EXPECT_NEAR(inside.E[i] * Vt, 0.3 * factor, 1e-9);
     }
+}
+
+TEST_F(StructureTest, DopantModelEnergyBeyondHalfTheGapIsCappedWithOneWarningPerLayer)
+{
+    // A graded doping model, so every point asks it again: a donor 0.9 eV
+    // below its band edge lies beyond half the gap of Si (1.12 eV) and of
+    // GaAs (1.42 eV).
+    const std::wstring script =
+        writeFile("doping.lua",
+                  "function kov_doping(z, t) return 0, 1e16, 1e19, 1e-7, 1e-7, 0.9, 1, 1 end\n");
+    std::vector<ekLayer*> layers = {addLayer(L"Si", 1.0, 0x10, 1e16, 60),
+                                    addLayer(L"GaAs", 1.0, 0x10, 1e16, 60)};
+    for (ekLayer* L : layers) {
+        ASSERT_TRUE(L->updateDopingScript(script.c_str(), true));
+    }
+    ::testing::internal::CaptureStdout();
+    build(nuParam::MESH_LAYER, 1000);
+    // A second set-up of the same run (as a finer mesh makes) says nothing
+    // again.
+    build(nuParam::MESH_LAYER, 1000);
+    const std::string log = ::testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(sigma.isOK()) << log;
+
+    EXPECT_EQ(occurrences(log, "[WARNING]"), 2) << log;
+    const double Vt = sim.getNorm().Vt;
+    const double factor = 1.0 / (1.0 + 1e16 / 1e19);
+    for (int l = 0; l < 2; ++l) {
+        const double Eg = layers[l]->getBandgap();
+        SCOPED_TRACE(Eg);
+        ASSERT_GT(0.9, Eg / 2.0);
+        EXPECT_EQ(occurrences(log, cappedLine(l + 1, 0.9, "that Dopant.Model gives the dopant", Eg,
+                                              "its band edge")),
+                  1)
+            << log;
+        // A point inside the layer holds the capped level, lowered with
+        // the density.
+        EXPECT_NEAR(sim.getMesh().mat.dopantE[30 + 60 * l] * Vt, Eg / 2.0 * factor, 1e-9);
+    }
+}
+
+TEST_F(StructureTest, DeviceFileEnergyBeyondTheGapOfABandgapModelIsWarnedOnceByTheRun)
+{
+    // A bandgap model gives GaAs a gap of 1 eV: its dopant 0.55 eV from
+    // the band edge and its first trap 0.6 eV from midgap lie beyond half
+    // of it (though inside half the material's 1.42 eV, all a reader could
+    // check), its second trap at 0.3 eV inside. The Si layer without a
+    // model holds a trap beyond half its gap too; the reader has said that
+    // already, so the run does not.
+    const std::wstring bandgap =
+        writeFile("bandgap.lua", "function kov_bandgap(z, thickness, T, N)\n"
+                                 "  return 1.0, 4.07, 4.7e17, 9e18, 0\n"
+                                 "end\n");
+    ekLayer* modelled = addLayer(L"GaAs", 1.0, 0x10, 1e16, 60);
+    ekLayer* plain = addLayer(L"Si", 1.0, 0x10, 1e16, 60);
+    ASSERT_TRUE(modelled->updateBandgapScript(bandgap.c_str(), true));
+    ASSERT_TRUE(modelled->updateDopant(0x10, 1e16, 1e19, 0.55));
+    ASSERT_NE(modelled->addTrap(L"D1", 0x20, 1e15, 1e19, 0.6, 0.0, 1e-8, 1e-8, 1.0, false),
+              nullptr);
+    ASSERT_NE(modelled->addTrap(L"D2", 0x20, 1e15, 1e19, 0.3, 0.0, 1e-8, 1e-8, 1.0, false),
+              nullptr);
+    ASSERT_NE(plain->addTrap(L"D1", 0x20, 1e15, 1e19, 0.6, 0.0, 1e-8, 1e-8, 1.0, false), nullptr);
+    ::testing::internal::CaptureStdout();
+    build(nuParam::MESH_LAYER, 1000);
+    build(nuParam::MESH_LAYER, 1000);
+    const std::string log = ::testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(sigma.isOK()) << log;
+
+    const double Vt = sim.getNorm().Vt;
+    const int i = 30;  // inside the modelled layer
+    const double Eg = sim.getMesh().mat.Eg[i] * Vt;
+    ASSERT_NEAR(Eg, 1.0, 1e-12);
+    EXPECT_EQ(occurrences(log, "[WARNING]"), 2) << log;
+    EXPECT_EQ(occurrences(
+                  log, cappedLine(1, 0.55, "that Dopant.E gives the dopant", Eg, "its band edge")),
+              1)
+        << log;
+    EXPECT_EQ(occurrences(log, cappedLine(1, 0.6,
+                                          "that Trap.E gives the layer's trap 1 (in the order "
+                                          "of the file)",
+                                          Eg, "midgap")),
+              1)
+        << log;
+    // The values used: half the model's gap, lowered with the density.
+    EXPECT_NEAR(sim.getMesh().mat.dopantE[i] * Vt, 0.5 / (1.0 + 1e16 / 1e19), 1e-9);
+    const double trapFactor = 1.0 / (1.0 + 1e15 / 1e19);
+    EXPECT_NEAR(sim.getMesh().trap[0].E[i] * Vt, 0.5 * trapFactor, 1e-9);
+    EXPECT_NEAR(sim.getMesh().trap[1].E[i] * Vt, 0.3 * trapFactor, 1e-9);
+    EXPECT_NEAR(sim.getMesh().trap[0].E[90] * Vt, plain->getBandgap() / 2.0 * trapFactor, 1e-9);
 }
 
 TEST_F(StructureTest, DeviceWithoutLayersIsRefused)
