@@ -60,7 +60,9 @@ void endRun(Document* document, int kill)
 void installDocumentHooks()
 {
     DocHooks hooks{};
-    hooks.print = Output_print;
+    // Every line the document library prints starts with its tag, and a
+    // refused or clamped value must stand out like the engine's own errors.
+    hooks.print = printColored;
     hooks.printColored = printColored;
     hooks.showInfo = showInfo;
     hooks.getDocument = App_getDocument;

@@ -527,8 +527,12 @@ Ihandle* build(const DialogDescription* description)
         Ihandle* separator = IupLabel(nullptr);
         IupSetAttributes(separator, "SEPARATOR=HORIZONTAL, EXPAND=HORIZONTAL");
         rows.push_back(separator);
-        rows.push_back(box(IupHbox, {IupFill(), makeButton(description, "Apply", "Apply", onApply),
-                                     makeButton(description, "OK", "OK", onOk)}));
+        Ihandle* apply = makeButton(description, "Apply", "Apply", onApply);
+        Ihandle* ok = makeButton(description, "OK", "OK", onOk);
+        // Under two columns the buttons fill the row exactly; a fill before
+        // them would widen the dialog and push them past the fields.
+        rows.push_back(columns == 2 ? box(IupHbox, {apply, ok})
+                                    : box(IupHbox, {IupFill(), apply, ok}));
     }
     // The reason a value was refused, in words, until the next load or store.
     Ihandle* message = IupLabel("");

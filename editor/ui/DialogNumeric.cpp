@@ -369,8 +369,9 @@ Ihandle* layout(const DialogDescription* description)
         Dialog_hbox({Dialog_button(description, "Mesh File...", MeshChoice.word, onChooseFile),
                      Dialog_button(description, "Guess File...", GuessChoice.word, onChooseFile)}),
         Dialog_separator(),
-        Dialog_hbox(
-            {IupFill(), Dialog_control(description, "Apply"), Dialog_control(description, "OK")}),
+        // Under the two columns, like the rows above (a fill would push them
+        // to the right edge, past the fields).
+        Dialog_hbox({Dialog_control(description, "Apply"), Dialog_control(description, "OK")}),
     });
 }
 

@@ -114,7 +114,7 @@ int save(Document* document, const char* path, SaveTarget how)
             "Not saved: " +
             (field.empty() ? std::string("a field holds a refused value") : "the field " + field);
         kovraShowInfo(text.c_str(), 0, 1);
-        Output_print(("[ERROR]   " + text + "\n").c_str());
+        Output_printColored(("[ERROR]   " + text + "\n").c_str());
         return 0;
     }
     if (Document_isChangedOnDisk(document) &&

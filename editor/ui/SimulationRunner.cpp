@@ -151,14 +151,15 @@ bool SimulationRunner::start()
     resultsDocument = path;
 
     if (!fileExists(settings.driverPath)) {
-        host.print("[ERROR]   Kovra simulator driver not found: " + settings.driverPath + "\n");
+        host.printColored("[ERROR]   Kovra simulator driver not found: " + settings.driverPath +
+                          "\n");
         host.showStatus("Cannot run the Kovra simulator", 1);
         return false;
     }
     std::string error;
     auto driver = DriverProcess::start(driverArguments(path), runFolder, true, error);
     if (!driver) {
-        host.print("[ERROR]   " + error + "\n");
+        host.printColored("[ERROR]   " + error + "\n");
         host.showStatus("Cannot run the Kovra simulator", 1);
         return false;
     }

@@ -249,3 +249,27 @@ TEST_F(MainWindowTest, AppendsCostNoWorkThatGrowsWithTheConsole)
         lastLine);
     EXPECT_NE(text().find("[Extra2999] skipped\n"), std::string::npos);
 }
+
+// Refusals made by the editor itself (a field's value out of range, a save
+// refused for it) are tagged lines like the engine's and must stand out the
+// same way: each "[ERROR]" line of the console in the error style.
+TEST_F(MainWindowTest, TheEditorsOwnRefusalsShowInTheErrorStyle)
+{
+    start({example("silicon-pn.kovra")});
+    Output_clear();
+    type(KOV_WindowMain_Thickness, "0.00000123456789");
+    key(K_cS);
+    const std::string shown = text();
+    int errorLines = 0;
+    for (size_t start = 0; start < shown.size();) {
+        size_t end = shown.find('\n', start);
+        end = end == std::string::npos ? shown.size() : end + 1;
+        if (shown.compare(start, 7, "[ERROR]") == 0) {
+            ++errorLines;
+            EXPECT_EQ(styleAt(static_cast<long>(start)), 125) << shown.substr(start, end - start);
+            EXPECT_EQ(styleAt(static_cast<long>(end) - 2), 125) << shown.substr(start, end - start);
+        }
+        start = end;
+    }
+    EXPECT_GE(errorLines, 2) << shown;
+}

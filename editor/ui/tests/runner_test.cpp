@@ -318,6 +318,8 @@ TEST(Runner, AFailedStartReports)
     EXPECT_FALSE(runner.start());
     EXPECT_EQ(f.host.console,
               "[ERROR]   Kovra simulator driver not found: " + missing.driverPath + "\n");
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_EQ(f.host.messages[0].style, OutputStyleError);
     EXPECT_TRUE(f.host.hasStatus("Cannot run the Kovra simulator"));
 
     // A file that is there but cannot be started.
