@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStyleOptionTab>
 #include <QSvgGenerator>
 #include <QTabBar>
 #include <QTabWidget>
@@ -122,6 +123,79 @@ private:
     QGridLayout* grid = nullptr;
 };
 
+// Qt's tab bar lays out every tab at each insertion, and three times for a
+// closable one (for its close button and hover state), even while hidden:
+// each layout asks every tab for its size and places every close button,
+// so N tabs going in one by one cost N² of those. While a batch goes in the
+// bar is hidden and is laid out again once shown, so the layouts made in
+// between only need to be cheap: sizes are taken from the first tab of the
+// same caption, and the close buttons are placed from the tab's rectangle
+// alone.
+class BatchTabBar : public QTabBar {
+public:
+    void setBatch(bool on)
+    {
+        batch = on;
+        sizes.clear();
+        minimumSizes.clear();
+    }
+
+protected:
+    QSize tabSizeHint(int index) const override
+    {
+        return batch ? sizeOf(index, sizes, [this, index] { return QTabBar::tabSizeHint(index); })
+                     : QTabBar::tabSizeHint(index);
+    }
+    QSize minimumTabSizeHint(int index) const override
+    {
+        return batch ? sizeOf(index, minimumSizes,
+                              [this, index] { return QTabBar::minimumTabSizeHint(index); })
+                     : QTabBar::minimumTabSizeHint(index);
+    }
+    void initStyleOption(QStyleOptionTab* option, int index) const override
+    {
+        if (!batch) {
+            QTabBar::initStyleOption(option, index);
+            return;
+        }
+        option->rect = tabRect(index);
+        option->shape = shape();
+        option->documentMode = documentMode();
+    }
+
+private:
+    template <typename Measure>
+    QSize sizeOf(int index, QHash<QString, QSize>& known, Measure measure) const
+    {
+        // A close button widens the tab: the first tab may be measured
+        // before its button is set.
+        const QString key = tabText(index) + (tabButton(index, LeftSide) != nullptr ? "<" : "") +
+                            (tabButton(index, RightSide) != nullptr ? ">" : "");
+        auto found = known.constFind(key);
+        if (found == known.constEnd()) {
+            found = known.insert(key, measure());
+        }
+        return *found;
+    }
+
+    bool batch = false;
+    mutable QHash<QString, QSize> sizes;
+    mutable QHash<QString, QSize> minimumSizes;
+};
+
+// QTabWidget takes its own tab bar only from a subclass.
+class BatchTabWidget : public QTabWidget {
+public:
+    explicit BatchTabWidget(QWidget* parent) : QTabWidget(parent), bar(new BatchTabBar)
+    {
+        setTabBar(bar);
+    }
+    BatchTabBar* batchBar() const { return bar; }
+
+private:
+    BatchTabBar* bar;
+};
+
 }  // namespace
 
 PlotWindow::PlotWindow(const QString& title, QWidget* parent) : QMainWindow(parent)
@@ -136,7 +210,7 @@ PlotWindow::PlotWindow(const QString& title, QWidget* parent) : QMainWindow(pare
                    stack);
     hint->setObjectName("hint");
     hint->setAlignment(Qt::AlignCenter);
-    tabWidget = new QTabWidget(stack);
+    tabWidget = new BatchTabWidget(stack);
     tabWidget->setObjectName("tabs");
     tabWidget->setTabsClosable(true);
     tabWidget->setDocumentMode(true);
@@ -293,11 +367,13 @@ int PlotWindow::addTabs(const std::vector<std::string>& paths, std::vector<std::
 {
     // The tab bar lays out every tab at each insertion, measuring each
     // caption, and a shown one again at each new caption. So the tabs go in
-    // without captions, and are captioned while the bar is hidden, which
-    // then lays them out once, when shown again.
-    QTabBar* bar = tabWidget->tabBar();
+    // without captions and with the bar's layouts made cheap, and are
+    // captioned while the bar is hidden, which then lays them out once, in
+    // full, when shown again.
+    BatchTabBar* bar = static_cast<BatchTabWidget*>(tabWidget)->batchBar();
     const bool barShown = !bar->isHidden();
     bar->hide();
+    bar->setBatch(true);
     const int first = tabWidget->count();
     int opened = 0;
     for (const std::string& path : paths) {
@@ -308,6 +384,7 @@ int PlotWindow::addTabs(const std::vector<std::string>& paths, std::vector<std::
             failures.push_back(error);
         }
     }
+    bar->setBatch(false);
     for (int i = first; i < tabWidget->count(); ++i) {
         nameNewTab(i, tabWidget->widget(i)->property(KIND).toString());
     }
