@@ -136,21 +136,19 @@ public:
     void setBatch(bool on)
     {
         batch = on;
-        sizes.clear();
-        minimumSizes.clear();
+        for (Sizes& known : sizes) {
+            known.clear();
+        }
     }
 
 protected:
     QSize tabSizeHint(int index) const override
     {
-        return batch ? sizeOf(index, sizes, [this, index] { return QTabBar::tabSizeHint(index); })
-                     : QTabBar::tabSizeHint(index);
+        return batch ? sizeOf(index, false) : QTabBar::tabSizeHint(index);
     }
     QSize minimumTabSizeHint(int index) const override
     {
-        return batch ? sizeOf(index, minimumSizes,
-                              [this, index] { return QTabBar::minimumTabSizeHint(index); })
-                     : QTabBar::minimumTabSizeHint(index);
+        return batch ? sizeOf(index, true) : QTabBar::minimumTabSizeHint(index);
     }
     void initStyleOption(QStyleOptionTab* option, int index) const override
     {
@@ -164,23 +162,26 @@ protected:
     }
 
 private:
-    template <typename Measure>
-    QSize sizeOf(int index, QHash<QString, QSize>& known, Measure measure) const
+    using Sizes = QHash<QString, QSize>;
+
+    QSize sizeOf(int index, bool minimum) const
     {
-        // A close button widens the tab: the first tab may be measured
-        // before its button is set.
-        const QString key = tabText(index) + (tabButton(index, LeftSide) != nullptr ? "<" : "") +
-                            (tabButton(index, RightSide) != nullptr ? ">" : "");
-        auto found = known.constFind(key);
+        // A close button widens the tab, and the first tab is measured
+        // before its button is set: sizes are kept apart by the buttons.
+        const int buttons = (tabButton(index, LeftSide) != nullptr ? 1 : 0) +
+                            (tabButton(index, RightSide) != nullptr ? 2 : 0);
+        Sizes& known = sizes[buttons * 2 + (minimum ? 1 : 0)];
+        const QString text = tabText(index);
+        auto found = known.constFind(text);
         if (found == known.constEnd()) {
-            found = known.insert(key, measure());
+            found = known.insert(
+                text, minimum ? QTabBar::minimumTabSizeHint(index) : QTabBar::tabSizeHint(index));
         }
         return *found;
     }
 
     bool batch = false;
-    mutable QHash<QString, QSize> sizes;
-    mutable QHash<QString, QSize> minimumSizes;
+    mutable Sizes sizes[8];  // by buttons and minimum or not
 };
 
 // QTabWidget takes its own tab bar only from a subclass.
@@ -374,7 +375,15 @@ int PlotWindow::addTabs(const std::vector<std::string>& paths, std::vector<std::
     const bool barShown = !bar->isHidden();
     bar->hide();
     bar->setBatch(true);
+    // A closable tab costs two more layouts as it goes in, placing every
+    // close button. Giving the buttons afterwards costs one layout per tab,
+    // but for every tab open, so it pays only when the batch is at least
+    // as long as the tabs already open.
     const int first = tabWidget->count();
+    const bool buttonsAfter = static_cast<qsizetype>(paths.size()) >= first;
+    if (buttonsAfter) {
+        tabWidget->setTabsClosable(false);
+    }
     int opened = 0;
     for (const std::string& path : paths) {
         std::string error;
@@ -384,6 +393,7 @@ int PlotWindow::addTabs(const std::vector<std::string>& paths, std::vector<std::
             failures.push_back(error);
         }
     }
+    tabWidget->setTabsClosable(true);  // gives the buttons left out above
     bar->setBatch(false);
     for (int i = first; i < tabWidget->count(); ++i) {
         nameNewTab(i, tabWidget->widget(i)->property(KIND).toString());

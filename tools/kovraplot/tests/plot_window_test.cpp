@@ -374,9 +374,10 @@ TEST(PlotWindow, ManyTabsOfOneKindOpenedTogetherAreNamedByTheirFiles)
     EXPECT_EQ(tabs->tabText(2), kind + " — run20/simulout_dist_1.txt");
 }
 
-// Tabs opened together go in with the tab bar's layouts cut short; once
-// shown they are laid out as tabs opened one by one: same captions, same
-// places, and each close button on its own tab.
+// Tabs opened together go in with the tab bar's layouts cut short, and
+// their close buttons given at the end when the batch is long; once shown
+// they are laid out as tabs opened one by one: same captions, same places,
+// and each tab with its close button, on the tab.
 TEST(PlotWindow, TabsOpenedTogetherAreLaidOutAsTabsOpenedOneByOne)
 {
     Fixture together;
@@ -390,7 +391,10 @@ TEST(PlotWindow, TabsOpenedTogetherAreLaidOutAsTabsOpenedOneByOne)
     paths << q(together.write("simulout_jv.txt", fixtures::JV));
     together.window->show();
     oneByOne.window->show();
-    ASSERT_EQ(together.window->openResults(paths), paths.size());
+    // A batch into an empty window, a longer one, and a shorter one.
+    ASSERT_EQ(together.window->openResults(paths.mid(0, 4)), 4);
+    ASSERT_EQ(together.window->openResults(paths.mid(4, 8)), 8);
+    ASSERT_EQ(together.window->openResults(paths.mid(12)), 1);
     for (const QString& path : paths) {
         ASSERT_TRUE(oneByOne.window->openResult(path));
     }
