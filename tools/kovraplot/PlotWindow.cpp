@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStyleOptionTab>
 #include <QSvgGenerator>
 #include <QTabBar>
 #include <QTabWidget>
@@ -122,6 +123,80 @@ private:
     QGridLayout* grid = nullptr;
 };
 
+// Qt's tab bar lays out every tab at each insertion, and three times for a
+// closable one (for its close button and hover state), even while hidden:
+// each layout asks every tab for its size and places every close button,
+// so N tabs going in one by one cost N² of those. While a batch goes in the
+// bar is hidden and is laid out again once shown, so the layouts made in
+// between only need to be cheap: sizes are taken from the first tab of the
+// same caption, and the close buttons are placed from the tab's rectangle
+// alone.
+class BatchTabBar : public QTabBar {
+public:
+    void setBatch(bool on)
+    {
+        batch = on;
+        for (Sizes& known : sizes) {
+            known.clear();
+        }
+    }
+
+protected:
+    QSize tabSizeHint(int index) const override
+    {
+        return batch ? sizeOf(index, false) : QTabBar::tabSizeHint(index);
+    }
+    QSize minimumTabSizeHint(int index) const override
+    {
+        return batch ? sizeOf(index, true) : QTabBar::minimumTabSizeHint(index);
+    }
+    void initStyleOption(QStyleOptionTab* option, int index) const override
+    {
+        if (!batch) {
+            QTabBar::initStyleOption(option, index);
+            return;
+        }
+        option->rect = tabRect(index);
+        option->shape = shape();
+        option->documentMode = documentMode();
+    }
+
+private:
+    using Sizes = QHash<QString, QSize>;
+
+    QSize sizeOf(int index, bool minimum) const
+    {
+        // A close button widens the tab, and the first tab is measured
+        // before its button is set: sizes are kept apart by the buttons.
+        const int buttons = (tabButton(index, LeftSide) != nullptr ? 1 : 0) +
+                            (tabButton(index, RightSide) != nullptr ? 2 : 0);
+        Sizes& known = sizes[buttons * 2 + (minimum ? 1 : 0)];
+        const QString text = tabText(index);
+        auto found = known.constFind(text);
+        if (found == known.constEnd()) {
+            found = known.insert(
+                text, minimum ? QTabBar::minimumTabSizeHint(index) : QTabBar::tabSizeHint(index));
+        }
+        return *found;
+    }
+
+    bool batch = false;
+    mutable Sizes sizes[8];  // by buttons and minimum or not
+};
+
+// QTabWidget takes its own tab bar only from a subclass.
+class BatchTabWidget : public QTabWidget {
+public:
+    explicit BatchTabWidget(QWidget* parent) : QTabWidget(parent), bar(new BatchTabBar)
+    {
+        setTabBar(bar);
+    }
+    BatchTabBar* batchBar() const { return bar; }
+
+private:
+    BatchTabBar* bar;
+};
+
 }  // namespace
 
 PlotWindow::PlotWindow(const QString& title, QWidget* parent) : QMainWindow(parent)
@@ -136,7 +211,7 @@ PlotWindow::PlotWindow(const QString& title, QWidget* parent) : QMainWindow(pare
                    stack);
     hint->setObjectName("hint");
     hint->setAlignment(Qt::AlignCenter);
-    tabWidget = new QTabWidget(stack);
+    tabWidget = new BatchTabWidget(stack);
     tabWidget->setObjectName("tabs");
     tabWidget->setTabsClosable(true);
     tabWidget->setDocumentMode(true);
@@ -293,12 +368,22 @@ int PlotWindow::addTabs(const std::vector<std::string>& paths, std::vector<std::
 {
     // The tab bar lays out every tab at each insertion, measuring each
     // caption, and a shown one again at each new caption. So the tabs go in
-    // without captions, and are captioned while the bar is hidden, which
-    // then lays them out once, when shown again.
-    QTabBar* bar = tabWidget->tabBar();
+    // without captions and with the bar's layouts made cheap, and are
+    // captioned while the bar is hidden, which then lays them out once, in
+    // full, when shown again.
+    BatchTabBar* bar = static_cast<BatchTabWidget*>(tabWidget)->batchBar();
     const bool barShown = !bar->isHidden();
     bar->hide();
+    bar->setBatch(true);
+    // A closable tab costs two more layouts as it goes in, placing every
+    // close button. Giving the buttons afterwards costs one layout per tab,
+    // but for every tab open, so it pays only when the batch is at least
+    // as long as the tabs already open.
     const int first = tabWidget->count();
+    const bool buttonsAfter = static_cast<qsizetype>(paths.size()) >= first;
+    if (buttonsAfter) {
+        tabWidget->setTabsClosable(false);
+    }
     int opened = 0;
     for (const std::string& path : paths) {
         std::string error;
@@ -308,6 +393,8 @@ int PlotWindow::addTabs(const std::vector<std::string>& paths, std::vector<std::
             failures.push_back(error);
         }
     }
+    tabWidget->setTabsClosable(true);  // gives the buttons left out above
+    bar->setBatch(false);
     for (int i = first; i < tabWidget->count(); ++i) {
         nameNewTab(i, tabWidget->widget(i)->property(KIND).toString());
     }

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QRegularExpression>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLogValueAxis>
@@ -371,6 +372,54 @@ TEST(PlotWindow, ManyTabsOfOneKindOpenedTogetherAreNamedByTheirFiles)
     ASSERT_TRUE(f.window->openResult(more[0]));
     EXPECT_EQ(tabs->tabText(0), kind + " — run0/simulout_dist_1.txt");
     EXPECT_EQ(tabs->tabText(2), kind + " — run20/simulout_dist_1.txt");
+}
+
+// Tabs opened together go in with the tab bar's layouts cut short, and
+// their close buttons given at the end when the batch is long; once shown
+// they are laid out as tabs opened one by one: same captions, same places,
+// and each tab with its close button, on the tab.
+TEST(PlotWindow, TabsOpenedTogetherAreLaidOutAsTabsOpenedOneByOne)
+{
+    Fixture together;
+    Fixture oneByOne;
+    QStringList paths;
+    for (int run = 0; run < 12; ++run) {
+        const std::string folder = "run" + std::to_string(run);
+        std::filesystem::create_directory(together.folder.file(folder));
+        paths << q(together.write(folder + "/simulout_dist_1.txt", fixtures::dist("EN")));
+    }
+    paths << q(together.write("simulout_jv.txt", fixtures::JV));
+    together.window->show();
+    oneByOne.window->show();
+    // A batch into an empty window, a longer one, and a shorter one.
+    ASSERT_EQ(together.window->openResults(paths.mid(0, 4)), 4);
+    ASSERT_EQ(together.window->openResults(paths.mid(4, 8)), 8);
+    ASSERT_EQ(together.window->openResults(paths.mid(12)), 1);
+    for (const QString& path : paths) {
+        ASSERT_TRUE(oneByOne.window->openResult(path));
+    }
+    together.window->tabs()->setCurrentIndex(0);
+    oneByOne.window->tabs()->setCurrentIndex(0);
+    app().processEvents();
+
+    QTabBar* bar = together.window->tabs()->tabBar();
+    QTabBar* expected = oneByOne.window->tabs()->tabBar();
+    ASSERT_EQ(bar->count(), paths.size());
+    int placed = 0;
+    for (int i = 0; i < bar->count(); ++i) {
+        EXPECT_EQ(bar->tabText(i), expected->tabText(i)) << i;
+        EXPECT_EQ(bar->tabRect(i), expected->tabRect(i)) << i;
+        QWidget* close = bar->tabButton(i, QTabBar::RightSide);
+        if (close == nullptr) {
+            close = bar->tabButton(i, QTabBar::LeftSide);
+        }
+        ASSERT_NE(close, nullptr) << i;
+        if (bar->tabRect(i).intersects(bar->rect())) {
+            EXPECT_TRUE(bar->tabRect(i).contains(close->geometry())) << i;
+            ++placed;
+        }
+    }
+    EXPECT_GT(placed, 0);
 }
 
 // A plot list names its files relative to its own folder, whatever folder
