@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QTabWidget>
 
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -19,22 +17,9 @@
 
 #include "PlotWindow.h"
 #include "ResultFile.h"
+#include "benchClock.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-long peakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 std::string jvFile(const std::filesystem::path& folder, int rows)
 {

@@ -10,8 +10,6 @@
 #include <QApplication>
 #include <QTabWidget>
 
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -22,22 +20,9 @@
 #include <vector>
 
 #include "PlotWindow.h"
+#include "benchClock.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-long peakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 // A distribution of the engine's 24 columns over a small mesh: the cost
 // measured is that of a tab, not of reading a long file.
