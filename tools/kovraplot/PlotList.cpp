@@ -85,11 +85,14 @@ std::string PlotList_failureReport(const std::vector<std::string>& failures, siz
 {
     std::string report = "Some results could not be read:";
     for (size_t i = 0; i < failures.size() && i < shown; ++i) {
-        report += "\n" + PlotList_printable(failures[i]);
+        report += '\n';
+        report += PlotList_printable(failures[i]);
     }
     if (failures.size() > shown) {
         const size_t more = failures.size() - shown;
-        report += "\n... and " + std::to_string(more) + " more";
+        report += "\n... and ";
+        report += std::to_string(more);
+        report += " more";
     }
     return report;
 }

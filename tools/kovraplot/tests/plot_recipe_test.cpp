@@ -194,7 +194,9 @@ TEST(PlotRecipe, NegativeDensitiesAreLeftOutAndNoted)
     const char* rows[] = {"0\t0\t0\t0\t0\t0\t0\t0\t-5\t1e10", "1\t0\t0\t0\t0\t0\t0\t0\t1e12\t-1",
                           "2\t0\t0\t0\t0\t0\t0\t0\t-1e3\t1e11"};
     for (const char* row : rows) {
-        text += row + std::string(14, '\0') + "\n";
+        text += row;
+        text += std::string(14, '\0');
+        text += '\n';
     }
     // Fourteen zero columns follow the ten written out.
     for (size_t at = text.find('\0'); at != std::string::npos; at = text.find('\0', at)) {
