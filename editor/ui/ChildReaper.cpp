@@ -3,6 +3,7 @@
 // of the program, while the timer runs between events like everything else.
 #include "ChildReaper.h"
 
+#include "PollTimer.h"
 #include "iup.h"
 #include "kovProcess.h"
 #include "kovraHandles.h"
@@ -21,22 +22,7 @@ int onTick(Ihandle* timer)
 
 }  // namespace
 
-void ChildReaper_watch()
-{
-    Ihandle* timer = IupGetHandle(TIMER);
-    if (timer == nullptr) {
-        timer = IupTimer();
-        if (timer == nullptr) {
-            return;
-        }
-        IupSetHandle(TIMER, timer);
-        IupSetCallback(timer, "ACTION_CB", onTick);
-        IupSetInt(timer, "TIME", CHILD_REAPER_INTERVAL_MS);
-    }
-    if (IupGetInt(timer, "RUN") != 1) {
-        IupSetAttribute(timer, "RUN", "YES");
-    }
-}
+void ChildReaper_watch() { PollTimer_run(TIMER, onTick, CHILD_REAPER_INTERVAL_MS); }
 
 bool ChildReaper_active()
 {

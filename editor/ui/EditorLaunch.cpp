@@ -7,6 +7,7 @@
 #include "ChildReaper.h"
 #include "DriverProcess.h"
 #include "FileNames.h"
+#include "PollTimer.h"
 #include "iup.h"
 #include "kovragui.h"
 #include "kovraHandles.h"
@@ -59,22 +60,7 @@ int onTick(Ihandle* timer)
     return IUP_DEFAULT;
 }
 
-void watch()
-{
-    Ihandle* timer = IupGetHandle(KOV_EditorLaunch);
-    if (timer == nullptr) {
-        timer = IupTimer();
-        if (timer == nullptr) {
-            return;
-        }
-        IupSetHandle(KOV_EditorLaunch, timer);
-        IupSetCallback(timer, "ACTION_CB", onTick);
-        IupSetInt(timer, "TIME", EDITOR_LAUNCH_POLL_MS);
-    }
-    if (IupGetInt(timer, "RUN") != 1) {
-        IupSetAttribute(timer, "RUN", "YES");
-    }
-}
+void watch() { PollTimer_run(KOV_EditorLaunch, onTick, EDITOR_LAUNCH_POLL_MS); }
 
 }  // namespace
 

@@ -20,6 +20,10 @@ double lengthen(double s, double d)
 // it is shortened: the carrier density exp(V - Fn) moves with that departure.
 double shortenAround(double dF, double dV, double d) { return dV + shorten(dF - dV, d); }
 
+// The departure of a quasi-Fermi step from the potential step, given back
+// its undamped length.
+double lengthenAround(double dF, double dV, double d) { return dV + lengthen(dF - dV, d); }
+
 // Below EK_DAMP_MIN, and for a factor that is not a number, no damping.
 bool dampingOff(double damp) { return !(damp >= EK_DAMP_MIN) || !std::isfinite(damp); }
 
@@ -58,12 +62,12 @@ void ek_undampNewtonNode(double* dV, double* dFn, double* dFp, double damp, int 
     }
     if (mode & EK_DAMP_POTENTIAL) {
         // Fn and Fp were shortened around the damped potential step.
-        *dFn = *dV + lengthen(*dFn - *dV, damp);
-        *dFp = *dV + lengthen(*dFp - *dV, damp);
+        *dFn = lengthenAround(*dFn, *dV, damp);
+        *dFp = lengthenAround(*dFp, *dV, damp);
         *dV = lengthen(*dV, damp);
     } else if (mode & EK_DAMP_FERMI_RELATIVE) {
-        *dFn = *dV + lengthen(*dFn - *dV, damp);
-        *dFp = *dV + lengthen(*dFp - *dV, damp);
+        *dFn = lengthenAround(*dFn, *dV, damp);
+        *dFp = lengthenAround(*dFp, *dV, damp);
     } else if (mode & EK_DAMP_QUASI_FERMI) {
         *dFn = lengthen(*dFn, damp);
         *dFp = lengthen(*dFp, damp);
